@@ -1,0 +1,70 @@
+#include "Currency.h"
+#include "Exceptions.h"
+
+#include <gtest/gtest.h>
+
+using platform::Currency;
+
+namespace {
+
+Currency c(const char *text) { return Currency::fromString(QString::fromLatin1(text)); }
+
+struct RoundCase { const char *in; int decimals; const char *out; };
+
+class CurrencyRounding : public ::testing::TestWithParam<RoundCase> {};
+
+TEST_P(CurrencyRounding, HalfAwayFromZeroOnTheScaledInteger)
+{
+    const RoundCase rc = GetParam();
+    EXPECT_EQ(c(rc.in).rounded(rc.decimals), c(rc.out)) << rc.in << " at " << rc.decimals;
+}
+
+INSTANTIATE_TEST_SUITE_P(Ties, CurrencyRounding, ::testing::Values(
+    RoundCase{"0.445", 2, "0.45"}, RoundCase{"-0.445", 2, "-0.45"},
+    RoundCase{"0.4449", 2, "0.44"}, RoundCase{"0.455", 2, "0.46"},
+    RoundCase{"2.5", 0, "3"}, RoundCase{"-2.5", 0, "-3"},
+    RoundCase{"0.0049", 2, "0"}, RoundCase{"0.005", 2, "0.01"},
+    RoundCase{"-0.005", 2, "-0.01"}, RoundCase{"1.2345", 4, "1.2345"}));
+
+TEST(Currency, DoubleConversionRemovesBinaryNoise)
+{
+    EXPECT_EQ(Currency::fromDouble(99.99).raw(), 999900);
+    EXPECT_EQ(Currency::fromDouble(0.01).raw(), 100);
+    EXPECT_EQ(Currency::fromDouble(1234.5678).raw(), 12345678);
+    EXPECT_EQ(Currency::fromDouble(-1234.56785).raw(), -12345679);
+    EXPECT_EQ(Currency::fromDouble(1e-9).raw(), 0);
+    EXPECT_THROW(Currency::fromDouble(1e300), platform::EOverflowError);
+}
+
+TEST(Currency, TextUsesAPointWhateverTheLocale)
+{
+    EXPECT_EQ(c("1234,5").toString(2), QStringLiteral("1234.50"));
+    EXPECT_EQ(c("-0.01").toString(), QStringLiteral("-0.01"));
+    EXPECT_EQ(c("-0.00001").toString(), QStringLiteral("0"));
+    EXPECT_THROW(c("12a"), platform::EConvertError);
+    EXPECT_THROW(c(""), platform::EConvertError);
+    EXPECT_THROW(c("."), platform::EConvertError);
+}
+
+TEST(Currency, LargestValuesOverflowInsteadOfWrapping)
+{
+    const Currency max = Currency::fromRaw(std::numeric_limits<int64_t>::max());
+    EXPECT_THROW(max + Currency::fromRaw(1), platform::EOverflowError);
+    EXPECT_THROW(-Currency::fromRaw(std::numeric_limits<int64_t>::min()), platform::EOverflowError);
+    EXPECT_THROW(max * 2, platform::EOverflowError);
+    EXPECT_THROW(c("1") / 0, platform::EOverflowError);
+    // Products of two large amounts are computed wide before rounding.
+    EXPECT_EQ(c("100000000") * c("3"), c("300000000"));
+}
+
+TEST(Currency, PercentAndDivisionRoundAtTheFourthDecimal)
+{
+    EXPECT_EQ(c("100").percent(c("9.19")), c("9.19"));
+    EXPECT_EQ(c("0.01").percent(c("33.33")), c("0.0033"));
+    EXPECT_EQ(c("1") / 3, c("0.3333"));
+    EXPECT_EQ(c("2") / 3, c("0.6667"));
+    EXPECT_EQ(c("-2") / 3, c("-0.6667"));
+    EXPECT_EQ(c("10") / c("4"), c("2.5"));
+}
+
+} // namespace

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds everything, creates the demo payroll archive
+# when it is missing and starts the current program on it.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+bash "$here/scripts/setup.sh"
+bash "$here/scripts/build.sh"
+build=${ZEP_BUILD_DIR:-$here/build}
+
+if [ ! -x "$build/bin/zepUni" ]; then
+  echo "Build complete. There is no program to start yet: zepUni is not built by this version."
+  exit 0
+fi
+
+if [ ! -f "$build/data/zep_demo.fdb" ] && [ -x "$build/bin/zepDemoArchive" ]; then
+  mkdir -p "$build/data"
+  "$build/bin/zepDemoArchive" --output "$build/data/zep_demo.fdb"
+fi
+
+cd "$build/bin"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: starting zepUni under Xvfb."
+  exec xvfb-run -a ./zepUni
+fi
+exec ./zepUni
