@@ -1,5 +1,6 @@
 #include "Currency.h"
 #include "Exceptions.h"
+#include "TestPrinters.h"
 
 #include <gtest/gtest.h>
 
