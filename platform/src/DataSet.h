@@ -355,6 +355,10 @@ private:
     friend class DeltaRecord;
     struct Record;
     struct Impl;
+    Value readField(int index) const;
+    void writeField(int index, const Value &value);
+    Value oldFieldValue(int index) const;
+    Value newFieldValue(int index) const;
     std::unique_ptr<Impl> d;
 
     QString m_name;

@@ -1,0 +1,1515 @@
+#include "DataSet.h"
+#include "DataSetInternal.h"
+
+#include <QBitArray>
+#include <QMap>
+#include <QSet>
+#include <algorithm>
+
+namespace platform {
+
+using namespace dataset_detail;
+
+namespace {
+
+QString quoted(const QString &s) { return QLatin1Char('\'') + s + QLatin1Char('\''); }
+
+ValueList nullValues(int n)
+{
+    ValueList v;
+    v.reserve(n);
+    for (int i = 0; i < n; ++i)
+        v.append(Value::null());
+    return v;
+}
+
+void validateDefs(const FieldDefs &defs)
+{
+    QSet<QString> seen;
+    for (const FieldDef &def : defs) {
+        const QString key = def.name.trimmed().toLower();
+        if (key.isEmpty())
+            throw EDataSetError(QStringLiteral("Nome di campo vuoto"));
+        if (seen.contains(key))
+            throw EDataSetError(QStringLiteral("Campo %1 duplicato").arg(quoted(def.name)));
+        seen.insert(key);
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Records and the private state
+
+struct DataSet::Record {
+    quint64 id = 0;
+    ValueList values;     // every field, calculated ones included
+    ValueList original;   // Modified and Deleted: the values after the last merge
+    QBitArray assigned;   // Inserted: the fields assigned
+    UpdateStatus status = UpdateStatus::Unmodified;
+    quint64 seq = 0;      // order of the first change since the last merge
+    bool deleted = false; // kept in place until merged, so cancelling restores the order
+    int pos = 0;          // index in Impl::records: the natural order
+};
+
+struct DataSet::Impl {
+    explicit Impl(DataSet *q) : q(q) {}
+    DataSet *q;
+
+    std::vector<std::unique_ptr<Record>> records;  // natural order
+    std::vector<Record *> view;                    // visible order
+    QHash<quint64, Record *> byId;
+    int cur = -1;
+    quint64 nextId = 1;
+    quint64 nextSeq = 1;
+
+    QHash<QString, int> nameIndex;
+    QList<int> dataFields;
+    bool hasCalcFields = false;
+
+    // Edit and insert.
+    ValueList buffer;
+    QBitArray bufferAssigned;
+    Record *editRecord = nullptr;
+    quint64 insertId = 0;
+    int insertRow = -1;
+    int insertPos = 0;
+
+    // Field reads redirected to another record (calculation, filter, grids).
+    const ValueList *readOverride = nullptr;
+    ValueList *calcTarget = nullptr;
+    bool inFilter = false;
+
+    QList<int> indexFields;
+    std::unique_ptr<FilterExpression> filterExpr;
+
+    QMap<int, Observer> observers;
+    int nextObserverId = 1;
+
+    // ---- helpers ----
+    [[noreturn]] void fail(const QString &message) const
+    {
+        if (q->m_name.isEmpty())
+            throw EDataSetError(message);
+        throw EDataSetError(message + QStringLiteral(" (") + q->m_name + QLatin1Char(')'));
+    }
+
+    void checkActive() const
+    {
+        if (!q->isActive())
+            fail(QStringLiteral("Dataset non aperto"));
+    }
+
+    void checkCanModify() const
+    {
+        checkActive();
+        if (q->m_readOnly)
+            fail(QStringLiteral("Impossibile modificare un dataset di sola lettura"));
+    }
+
+    void fire(const DataSetEvents::Handler &h)
+    {
+        if (h)
+            h(*q);
+    }
+
+    void notify(DataChange::Kind kind, const Field *field = nullptr)
+    {
+        if (q->m_disableCount > 0 || observers.isEmpty())
+            return;
+        const QList<Observer> list = observers.values();
+        const DataChange change{kind, field};
+        for (const Observer &o : list)
+            o(change);
+    }
+
+    int fieldCount() const { return int(q->m_fields.size()); }
+
+    void buildFields()
+    {
+        q->m_fields.clear();
+        nameIndex.clear();
+        dataFields.clear();
+        hasCalcFields = false;
+        for (int i = 0; i < q->m_fieldDefs.size(); ++i) {
+            const FieldDef &def = q->m_fieldDefs[i];
+            q->m_fields.push_back(std::unique_ptr<Field>(new Field(q, def, i)));
+            nameIndex.insert(def.name.trimmed().toLower(), i);
+            if (def.kind == FieldKind::Data)
+                dataFields.append(i);
+            else
+                hasCalcFields = true;
+        }
+    }
+
+    int indexOf(const QString &name) const { return nameIndex.value(name.trimmed().toLower(), -1); }
+
+    int requireIndex(const QString &name) const
+    {
+        const int i = indexOf(name);
+        if (i < 0)
+            fail(QStringLiteral("Campo %1 non trovato").arg(quoted(name)));
+        return i;
+    }
+
+    QList<int> compileIndex(const QString &names, const QHash<QString, int> &index) const
+    {
+        QList<int> out;
+        for (const QString &n : splitFieldNames(names)) {
+            const int i = index.value(n.toLower(), -1);
+            if (i < 0)
+                fail(QStringLiteral("Campo %1 non trovato").arg(quoted(n)));
+            out.append(i);
+        }
+        return out;
+    }
+
+    std::unique_ptr<FilterExpression> compileFilter(const QString &text, const FieldDefs &defs) const
+    {
+        if (text.trimmed().isEmpty())
+            return nullptr;
+        QStringList names;
+        for (const FieldDef &d : defs)
+            names << d.name.trimmed();
+        return FilterExpression::compile(text, names);
+    }
+
+    static QHash<QString, int> indexOfDefs(const FieldDefs &defs)
+    {
+        QHash<QString, int> h;
+        for (int i = 0; i < defs.size(); ++i)
+            h.insert(defs[i].name.trimmed().toLower(), i);
+        return h;
+    }
+
+    void clearEdit()
+    {
+        buffer.clear();
+        bufferAssigned.clear();
+        editRecord = nullptr;
+        insertId = 0;
+        insertRow = -1;
+        q->m_modified = false;
+    }
+
+    void clearRecords()
+    {
+        records.clear();
+        view.clear();
+        byId.clear();
+        cur = -1;
+    }
+
+    void renumber(int from)
+    {
+        for (int i = from; i < int(records.size()); ++i)
+            records[i]->pos = i;
+    }
+
+    void removeRecord(Record *r)
+    {
+        const int p = r->pos;
+        byId.remove(r->id);
+        records.erase(records.begin() + p);
+        renumber(p);
+    }
+
+    // ---- calculated fields and filter ----
+    void calc(ValueList &values)
+    {
+        if (!hasCalcFields)
+            return;
+        for (int i = 0; i < fieldCount(); ++i)
+            if (q->m_fields[i]->isCalculated())
+                values[i] = Value::null();
+        if (!q->m_events.onCalcFields)
+            return;
+        const DataSetState prevState = q->m_state;
+        const ValueList *prevRead = readOverride;
+        ValueList *prevTarget = calcTarget;
+        readOverride = &values;
+        calcTarget = &values;
+        q->m_state = DataSetState::CalcFields;
+        try {
+            q->m_events.onCalcFields(*q);
+        } catch (...) {
+            q->m_state = prevState;
+            readOverride = prevRead;
+            calcTarget = prevTarget;
+            throw;
+        }
+        q->m_state = prevState;
+        readOverride = prevRead;
+        calcTarget = prevTarget;
+    }
+
+    void calcAll()
+    {
+        if (!hasCalcFields)
+            return;
+        for (auto &r : records)
+            if (!r->deleted)
+                calc(r->values);
+    }
+
+    bool passes(const ValueList &values)
+    {
+        if (!q->m_filtered)
+            return true;
+        if (filterExpr && !filterExpr->matches(values))
+            return false;
+        if (!q->m_events.onFilterRecord)
+            return true;
+        const ValueList *prevRead = readOverride;
+        const bool prevIn = inFilter;
+        readOverride = &values;
+        inFilter = true;
+        bool keep = false;
+        try {
+            keep = q->m_events.onFilterRecord(*q);
+        } catch (...) {
+            readOverride = prevRead;
+            inFilter = prevIn;
+            throw;
+        }
+        readOverride = prevRead;
+        inFilter = prevIn;
+        return keep;
+    }
+
+    // ---- order ----
+    bool less(const Record *a, const Record *b) const
+    {
+        for (int i : indexFields) {
+            const int c = compareForOrder(a->values[i], b->values[i]);
+            if (c != 0)
+                return c < 0;
+        }
+        return a->pos < b->pos;
+    }
+
+    // Rebuilds the visible list; the cursor stays on `keep` when it is
+    // visible, else on the same position (clamped).
+    void rebuildView(const Record *keep)
+    {
+        std::vector<Record *> v;
+        v.reserve(records.size());
+        for (auto &r : records)
+            if (!r->deleted && passes(r->values))
+                v.push_back(r.get());
+        std::sort(v.begin(), v.end(), [this](const Record *a, const Record *b) { return less(a, b); });
+        view = std::move(v);
+        int found = -1;
+        if (keep)
+            for (int i = 0; i < int(view.size()); ++i)
+                if (view[i] == keep) {
+                    found = i;
+                    break;
+                }
+        if (found >= 0)
+            cur = found;
+        else
+            cur = view.empty() ? -1 : std::clamp(cur, 0, int(view.size()) - 1);
+        if (view.empty()) {
+            q->m_bof = q->m_eof = true;
+        } else if (found < 0 && !keep) {
+            q->m_bof = true;
+            q->m_eof = false;
+            cur = 0;
+        } else {
+            q->m_bof = q->m_eof = false;
+        }
+    }
+
+    int viewIndexOf(const Record *r) const
+    {
+        if (cur >= 0 && cur < int(view.size()) && view[cur] == r)
+            return cur;
+        for (int i = 0; i < int(view.size()); ++i)
+            if (view[i] == r)
+                return i;
+        return -1;
+    }
+
+    // Puts the record at its place in the visible list (or takes it out when
+    // the filter hides it); its new index, or -1.
+    int placeInView(Record *r)
+    {
+        const int old = viewIndexOf(r);
+        if (old >= 0)
+            view.erase(view.begin() + old);
+        if (r->deleted || !passes(r->values))
+            return -1;
+        const auto it = std::lower_bound(view.begin(), view.end(), r,
+                                         [this](const Record *a, const Record *b) { return less(a, b); });
+        const int idx = int(it - view.begin());
+        view.insert(it, r);
+        return idx;
+    }
+
+    Record *current() const
+    {
+        if (q->m_state == DataSetState::Edit)
+            return editRecord;
+        if (q->m_state == DataSetState::Insert)
+            return nullptr;
+        return cur >= 0 && cur < int(view.size()) ? view[cur] : nullptr;
+    }
+
+    bool dataDiffers(const ValueList &a, const ValueList &b) const
+    {
+        for (int i : dataFields)
+            if (!(a[i] == b[i]) || a[i].type() != b[i].type())
+                return true;
+        return false;
+    }
+
+    void scrollTo(int idx)
+    {
+        fire(q->m_events.beforeScroll);
+        cur = idx;
+        q->m_bof = q->m_eof = false;
+        fire(q->m_events.afterScroll);
+        notify(DataChange::CursorMoved);
+    }
+
+    bool matchKeys(const ValueList &values, const QList<int> &fields, const ValueList &keys,
+                   LocateOptions options) const
+    {
+        const Qt::CaseSensitivity cs =
+            options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        for (int k = 0; k < fields.size(); ++k) {
+            const int f = fields[k];
+            const Value &v = values[f];
+            const Value &key = keys[k];
+            const bool text = isTextFieldType(q->m_fields[f]->dataType());
+            if (text && options.testFlag(LocateOption::PartialKey) && !key.isEmpty()) {
+                if (key.toString().isEmpty())
+                    continue;  // an empty prefix matches every value
+                if (v.isEmpty() || !v.toString().startsWith(key.toString(), cs))
+                    return false;
+                continue;
+            }
+            if (key.isEmpty()) {
+                if (!v.isEmpty())
+                    return false;
+                continue;
+            }
+            if (v.isEmpty())
+                return false;
+            if (text) {
+                if (v.toString().compare(key.toString(), cs) != 0)
+                    return false;
+            } else if (!(v == key)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Key values in the fields' types; false when one does not convert.
+    bool convertKeys(const QList<int> &fields, const ValueList &in, ValueList *out) const
+    {
+        out->clear();
+        for (int k = 0; k < fields.size(); ++k) {
+            const Field &f = *q->m_fields[fields[k]];
+            const Value &key = in[k];
+            if (isTextFieldType(f.dataType())) {
+                out->append(key.isEmpty() ? Value::null() : Value(key.toString()));
+                continue;
+            }
+            try {
+                out->append(coerce(f.def(), key));
+            } catch (const Exception &) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    int find(const QString &keyFields, const ValueList &keyValues, LocateOptions options) const
+    {
+        QList<int> fields;
+        for (const QString &n : splitFieldNames(keyFields))
+            fields.append(requireIndex(n));
+        if (fields.isEmpty())
+            fail(QStringLiteral("Nessun campo chiave"));
+        if (fields.size() != keyValues.size())
+            fail(QStringLiteral("Campi chiave e valori non corrispondono: %1").arg(keyFields));
+        ValueList keys;
+        if (!convertKeys(fields, keyValues, &keys))
+            return -1;
+        for (int i = 0; i < int(view.size()); ++i)
+            if (matchKeys(view[i]->values, fields, keys, options))
+                return i;
+        return -1;
+    }
+
+    std::unique_ptr<Record> copyRecord(const Record &src)
+    {
+        auto r = std::make_unique<Record>(src);
+        r->id = nextId++;
+        return r;
+    }
+};
+
+// ---------------------------------------------------------------------------
+// DeltaRecord
+
+int DeltaRecord::indexOf(const QString &name) const
+{
+    const int i = m_dataSet->d->indexOf(name);
+    if (i < 0 || m_dataSet->m_fields[i]->isCalculated())
+        m_dataSet->d->fail(QStringLiteral("Campo %1 non trovato").arg(quoted(name)));
+    return i;
+}
+
+bool DeltaRecord::hasField(const QString &name) const
+{
+    const int i = m_dataSet->d->indexOf(name);
+    return i >= 0 && !m_dataSet->m_fields[i]->isCalculated();
+}
+
+Value DeltaRecord::oldValue(const QString &name) const { return oldValue(indexOf(name)); }
+Value DeltaRecord::newValue(const QString &name) const { return newValue(indexOf(name)); }
+Value DeltaRecord::value(const QString &name) const { return value(indexOf(name)); }
+bool DeltaRecord::isAssigned(const QString &name) const { return isAssigned(indexOf(name)); }
+
+Value DeltaRecord::value(int field) const
+{
+    const Value n = m_new.value(field);
+    return n.isUnassigned() ? m_old.value(field) : n;
+}
+
+void DeltaRecord::setNewValue(const QString &name, const Value &value)
+{
+    const int i = indexOf(name);
+    m_new[i] = coerce(m_dataSet->m_fields[i]->def(), value);
+    if (!m_written.contains(i))
+        m_written.append(i);
+}
+
+// ---------------------------------------------------------------------------
+// DataSet: structure
+
+DataSet::DataSet(const QString &name) : d(std::make_unique<Impl>(this)), m_name(name) {}
+
+DataSet::~DataSet() = default;
+
+void DataSet::setFieldDefs(const FieldDefs &defs)
+{
+    if (isActive())
+        d->fail(QStringLiteral("Impossibile modificare la struttura di un dataset aperto"));
+    validateDefs(defs);
+    m_fieldDefs = defs;
+    d->clearRecords();
+    d->buildFields();
+}
+
+void DataSet::addFieldDef(const QString &name, FieldType type, int size, bool required, FieldKind kind)
+{
+    FieldDefs defs = m_fieldDefs;
+    defs.append(FieldDef{name, type, size, required, kind});
+    setFieldDefs(defs);
+}
+
+void DataSet::createDataSet()
+{
+    if (m_fieldDefs.isEmpty())
+        d->fail(QStringLiteral("Nessuna definizione di campo"));
+    close();
+    d->clearRecords();
+    d->clearEdit();
+    open();
+}
+
+Field *DataSet::field(int index) const
+{
+    if (index < 0 || index >= fieldCount())
+        d->fail(QStringLiteral("Indice di campo fuori intervallo: %1").arg(index));
+    return m_fields[index].get();
+}
+
+Field *DataSet::findField(const QString &name) const
+{
+    const int i = d->indexOf(name);
+    return i < 0 ? nullptr : m_fields[i].get();
+}
+
+Field &DataSet::fieldByName(const QString &name) const { return *m_fields[d->requireIndex(name)]; }
+
+QStringList DataSet::fieldNames() const
+{
+    QStringList names;
+    for (const auto &f : m_fields)
+        names << f->fieldName();
+    return names;
+}
+
+// ---------------------------------------------------------------------------
+// Open and close
+
+void DataSet::open()
+{
+    if (isActive())
+        return;
+    if (m_fields.empty())
+        d->fail(QStringLiteral("Nessuna definizione di campo"));
+    d->fire(m_events.beforeOpen);
+    const QHash<QString, int> idx = Impl::indexOfDefs(m_fieldDefs);
+    QList<int> index = d->compileIndex(m_indexFieldNames, idx);
+    std::unique_ptr<FilterExpression> filter = d->compileFilter(m_filterText, m_fieldDefs);
+    d->indexFields = index;
+    d->filterExpr = std::move(filter);
+    m_state = DataSetState::Browse;
+    d->clearEdit();
+    try {
+        d->calcAll();
+        d->cur = 0;
+        d->rebuildView(nullptr);
+    } catch (...) {
+        m_state = DataSetState::Inactive;
+        d->view.clear();
+        d->cur = -1;
+        throw;
+    }
+    d->fire(m_events.afterOpen);
+    if (!d->view.empty())
+        d->fire(m_events.afterScroll);
+    d->notify(DataChange::Reset);
+}
+
+void DataSet::close()
+{
+    if (!isActive())
+        return;
+    d->fire(m_events.beforeClose);
+    d->clearEdit();
+    m_state = DataSetState::Inactive;
+    d->view.clear();
+    d->cur = -1;
+    m_bof = m_eof = true;
+    d->fire(m_events.afterClose);
+    d->notify(DataChange::Reset);
+}
+
+// ---------------------------------------------------------------------------
+// Cursor
+
+void DataSet::first()
+{
+    d->checkActive();
+    checkBrowseMode();
+    d->fire(m_events.beforeScroll);
+    d->cur = d->view.empty() ? -1 : 0;
+    m_bof = true;
+    m_eof = d->view.empty();
+    d->fire(m_events.afterScroll);
+    d->notify(DataChange::CursorMoved);
+}
+
+void DataSet::last()
+{
+    d->checkActive();
+    checkBrowseMode();
+    d->fire(m_events.beforeScroll);
+    d->cur = int(d->view.size()) - 1;
+    m_eof = true;
+    m_bof = d->view.empty();
+    d->fire(m_events.afterScroll);
+    d->notify(DataChange::CursorMoved);
+}
+
+int DataSet::moveBy(int n)
+{
+    d->checkActive();
+    checkBrowseMode();
+    const int size = int(d->view.size());
+    if (size == 0) {
+        m_bof = m_eof = true;
+        return 0;
+    }
+    if (n == 0 || (n > 0 && m_eof) || (n < 0 && m_bof))
+        return 0;
+    d->fire(m_events.beforeScroll);
+    int target = d->cur + n;
+    m_eof = target >= size;
+    m_bof = target < 0;
+    target = std::clamp(target, 0, size - 1);
+    const int moved = target - d->cur;
+    d->cur = target;
+    if (moved != 0) {
+        d->fire(m_events.afterScroll);
+        d->notify(DataChange::CursorMoved);
+    }
+    return moved;
+}
+
+void DataSet::next() { moveBy(1); }
+
+void DataSet::prior() { moveBy(-1); }
+
+bool DataSet::isEmpty() const
+{
+    d->checkActive();
+    return d->view.empty() && m_state != DataSetState::Insert;
+}
+
+int DataSet::recordCount() const
+{
+    d->checkActive();
+    return int(d->view.size());
+}
+
+int DataSet::recNo() const
+{
+    d->checkActive();
+    if (m_state == DataSetState::Insert)
+        return -1;
+    return d->view.empty() ? 0 : d->cur + 1;
+}
+
+void DataSet::setRecNo(int recNo)
+{
+    d->checkActive();
+    checkBrowseMode();
+    if (recNo < 1 || recNo > int(d->view.size()))
+        d->fail(QStringLiteral("Numero di record non valido: %1").arg(recNo));
+    d->scrollTo(recNo - 1);
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+void DataSet::edit()
+{
+    d->checkActive();
+    if (isEditing())
+        return;
+    if (d->view.empty()) {
+        // Editing an empty dataset starts a new record, as the platform does.
+        insert();
+        return;
+    }
+    d->checkCanModify();
+    d->fire(m_events.beforeEdit);
+    d->editRecord = d->view[d->cur];
+    d->buffer = d->editRecord->values;
+    d->bufferAssigned = QBitArray(fieldCount());
+    m_state = DataSetState::Edit;
+    m_modified = false;
+    d->fire(m_events.afterEdit);
+    d->notify(DataChange::StateChanged);
+}
+
+void DataSet::insert()
+{
+    d->checkActive();
+    checkBrowseMode();
+    d->checkCanModify();
+    d->fire(m_events.beforeInsert);
+    d->fire(m_events.beforeScroll);
+    d->insertId = d->nextId++;
+    if (d->view.empty()) {
+        d->insertRow = 0;
+        d->insertPos = int(d->records.size());
+    } else {
+        d->insertRow = d->cur;
+        d->insertPos = d->view[d->cur]->pos;
+    }
+    d->buffer = nullValues(fieldCount());
+    d->bufferAssigned = QBitArray(fieldCount());
+    m_state = DataSetState::Insert;
+    m_modified = false;
+    try {
+        d->fire(m_events.onNewRecord);
+        d->calc(d->buffer);
+    } catch (...) {
+        d->clearEdit();
+        m_state = DataSetState::Browse;
+        throw;
+    }
+    m_modified = false;
+    d->fire(m_events.afterInsert);
+    d->fire(m_events.afterScroll);
+    d->notify(DataChange::StateChanged);
+}
+
+void DataSet::append()
+{
+    d->checkActive();
+    checkBrowseMode();
+    d->checkCanModify();
+    d->fire(m_events.beforeInsert);
+    d->fire(m_events.beforeScroll);
+    d->insertId = d->nextId++;
+    d->insertRow = int(d->view.size());
+    d->insertPos = int(d->records.size());
+    d->buffer = nullValues(fieldCount());
+    d->bufferAssigned = QBitArray(fieldCount());
+    m_state = DataSetState::Insert;
+    m_modified = false;
+    try {
+        d->fire(m_events.onNewRecord);
+        d->calc(d->buffer);
+    } catch (...) {
+        d->clearEdit();
+        m_state = DataSetState::Browse;
+        throw;
+    }
+    m_modified = false;
+    d->fire(m_events.afterInsert);
+    d->fire(m_events.afterScroll);
+    d->notify(DataChange::StateChanged);
+}
+
+void DataSet::post()
+{
+    d->checkActive();
+    if (!isEditing())
+        return;
+    d->fire(m_events.beforePost);
+    for (int i : std::as_const(d->dataFields)) {
+        const Field &f = *m_fields[i];
+        if (f.isRequired() && d->buffer[i].isEmpty())
+            d->fail(QStringLiteral("Il campo %1 deve avere un valore").arg(quoted(f.displayLabel())));
+    }
+    if (m_state == DataSetState::Edit) {
+        Record *r = d->editRecord;
+        if (m_logChanges || r->status != UpdateStatus::Unmodified) {
+            switch (r->status) {
+            case UpdateStatus::Unmodified:
+                if (d->dataDiffers(d->buffer, r->values)) {
+                    r->original = r->values;
+                    r->status = UpdateStatus::Modified;
+                    r->seq = d->nextSeq++;
+                }
+                break;
+            case UpdateStatus::Modified:
+                if (!d->dataDiffers(d->buffer, r->original)) {
+                    // Back to the stored values: nothing left to apply.
+                    r->original.clear();
+                    r->status = UpdateStatus::Unmodified;
+                    r->seq = 0;
+                }
+                break;
+            case UpdateStatus::Inserted:
+                for (int i : std::as_const(d->dataFields))
+                    if (d->bufferAssigned.testBit(i))
+                        r->assigned.setBit(i);
+                break;
+            case UpdateStatus::Deleted:
+                break;
+            }
+        }
+        r->values = d->buffer;
+        const int oldCur = d->cur;
+        d->clearEdit();
+        m_state = DataSetState::Browse;
+        const int idx = d->placeInView(r);
+        d->cur = idx >= 0 ? idx : std::min(oldCur, int(d->view.size()) - 1);
+    } else {
+        auto rec = std::make_unique<Record>();
+        rec->id = d->insertId;
+        rec->values = d->buffer;
+        if (m_logChanges) {
+            rec->status = UpdateStatus::Inserted;
+            rec->seq = d->nextSeq++;
+            rec->assigned = QBitArray(fieldCount());
+            for (int i : std::as_const(d->dataFields))
+                if (d->bufferAssigned.testBit(i) || !d->buffer[i].isEmpty())
+                    rec->assigned.setBit(i);
+        }
+        Record *r = rec.get();
+        const int pos = std::clamp(d->insertPos, 0, int(d->records.size()));
+        const int row = d->insertRow;
+        d->records.insert(d->records.begin() + pos, std::move(rec));
+        d->renumber(pos);
+        d->byId.insert(r->id, r);
+        d->clearEdit();
+        m_state = DataSetState::Browse;
+        const int idx = d->placeInView(r);
+        d->cur = idx >= 0 ? idx : std::min(row, int(d->view.size()) - 1);
+    }
+    m_modified = false;
+    m_bof = m_eof = d->view.empty();
+    d->fire(m_events.afterPost);
+    d->notify(DataChange::StateChanged);
+}
+
+void DataSet::cancel()
+{
+    d->checkActive();
+    if (!isEditing())
+        return;
+    const bool wasInsert = m_state == DataSetState::Insert;
+    d->fire(m_events.beforeCancel);
+    d->clearEdit();
+    m_state = DataSetState::Browse;
+    if (wasInsert)
+        m_bof = m_eof = d->view.empty();
+    d->fire(m_events.afterCancel);
+    if (wasInsert)
+        d->fire(m_events.afterScroll);
+    d->notify(DataChange::StateChanged);
+}
+
+void DataSet::deleteRecord()
+{
+    d->checkActive();
+    if (m_state == DataSetState::Insert) {
+        cancel();
+        return;
+    }
+    if (d->view.empty())
+        d->fail(QStringLiteral("Impossibile cancellare: il dataset è vuoto"));
+    d->checkCanModify();
+    d->fire(m_events.beforeDelete);
+    d->fire(m_events.beforeScroll);
+    if (m_state == DataSetState::Edit) {
+        d->clearEdit();
+        m_state = DataSetState::Browse;
+    }
+    Record *r = d->view[d->cur];
+    const bool wasLast = d->cur == int(d->view.size()) - 1;
+    d->view.erase(d->view.begin() + d->cur);
+    if (r->status == UpdateStatus::Inserted || (!m_logChanges && r->status == UpdateStatus::Unmodified)) {
+        d->removeRecord(r);
+    } else {
+        if (r->status == UpdateStatus::Unmodified) {
+            r->original = r->values;
+            r->seq = d->nextSeq++;
+        }
+        r->status = UpdateStatus::Deleted;
+        r->deleted = true;
+    }
+    if (d->view.empty()) {
+        d->cur = -1;
+        m_bof = m_eof = true;
+    } else {
+        d->cur = std::min(d->cur, int(d->view.size()) - 1);
+        m_bof = false;
+        m_eof = wasLast;
+    }
+    d->fire(m_events.afterDelete);
+    d->fire(m_events.afterScroll);
+    d->notify(DataChange::RowsChanged);
+}
+
+void DataSet::checkBrowseMode()
+{
+    if (isEditing())
+        post();
+}
+
+namespace {
+
+template <typename Start>
+void fillAndPost(DataSet &ds, const QList<int> &dataFields, const ValueList &values, Start start)
+{
+    if (values.size() > dataFields.size())
+        throw EDataSetError(QStringLiteral("Troppi valori per il record: %1 (campi: %2)")
+                                .arg(values.size())
+                                .arg(dataFields.size()));
+    start();
+    try {
+        for (int k = 0; k < values.size(); ++k)
+            if (!values[k].isUnassigned())
+                ds.field(dataFields[k])->setValue(values[k]);
+        ds.post();
+    } catch (...) {
+        if (ds.state() == DataSetState::Insert)
+            ds.cancel();
+        throw;
+    }
+}
+
+} // namespace
+
+void DataSet::appendRecord(const ValueList &values)
+{
+    fillAndPost(*this, d->dataFields, values, [this] { append(); });
+}
+
+void DataSet::insertRecord(const ValueList &values)
+{
+    fillAndPost(*this, d->dataFields, values, [this] { insert(); });
+}
+
+void DataSet::emptyDataSet()
+{
+    d->checkActive();
+    d->clearEdit();
+    m_state = DataSetState::Browse;
+    d->clearRecords();
+    m_bof = m_eof = true;
+    d->notify(DataChange::Reset);
+}
+
+void DataSet::refresh()
+{
+    d->checkActive();
+    checkBrowseMode();
+    d->fire(m_events.beforeRefresh);
+    d->calcAll();
+    d->rebuildView(d->current());
+    d->fire(m_events.afterRefresh);
+    d->notify(DataChange::Reset);
+}
+
+// ---------------------------------------------------------------------------
+// Field access (for Field)
+
+Value DataSet::readField(int index) const
+{
+    if (index < 0 || index >= fieldCount())
+        d->fail(QStringLiteral("Indice di campo fuori intervallo: %1").arg(index));
+    if (d->readOverride)
+        return (*d->readOverride)[index];
+    d->checkActive();
+    if (isEditing())
+        return d->buffer[index];
+    if (d->cur < 0 || d->cur >= int(d->view.size()))
+        return Value::null();
+    return d->view[d->cur]->values[index];
+}
+
+void DataSet::writeField(int index, const Value &value)
+{
+    Field &f = *field(index);
+    if (d->inFilter)
+        d->fail(QStringLiteral("Il campo %1 non può essere modificato durante il filtro").arg(quoted(f.fieldName())));
+    if (m_state == DataSetState::CalcFields) {
+        if (!f.isCalculated())
+            d->fail(QStringLiteral("Il campo %1 non può essere modificato").arg(quoted(f.fieldName())));
+        (*d->calcTarget)[index] = coerce(f.def(), value);
+        return;
+    }
+    d->checkActive();
+    if (!isEditing())
+        d->fail(QStringLiteral("Dataset non in modifica"));
+    if (f.isCalculated() || f.isReadOnly())
+        d->fail(QStringLiteral("Il campo %1 non può essere modificato").arg(quoted(f.fieldName())));
+    d->buffer[index] = coerce(f.def(), value);
+    d->bufferAssigned.setBit(index);
+    m_modified = true;
+    if (f.onChange())
+        f.onChange()(f);
+    d->calc(d->buffer);
+    d->notify(DataChange::RecordChanged, &f);
+}
+
+Value DataSet::oldFieldValue(int index) const
+{
+    if (index < 0 || index >= fieldCount())
+        d->fail(QStringLiteral("Indice di campo fuori intervallo: %1").arg(index));
+    d->checkActive();
+    if (m_state == DataSetState::Insert)
+        return Value::null();
+    const Record *r = d->current();
+    if (!r)
+        return Value::null();
+    switch (r->status) {
+    case UpdateStatus::Modified:
+    case UpdateStatus::Deleted:
+        return r->original[index];
+    case UpdateStatus::Inserted:
+        return Value::null();
+    case UpdateStatus::Unmodified:
+        break;
+    }
+    return r->values[index];
+}
+
+Value DataSet::newFieldValue(int index) const
+{
+    const Value now = readField(index);
+    if (m_state == DataSetState::Insert)
+        return d->bufferAssigned.testBit(index) || !now.isEmpty() ? now : Value();
+    const Record *r = d->current();
+    if (!r)
+        return Value();
+    if (r->status == UpdateStatus::Inserted) {
+        const bool assigned = r->assigned.testBit(index) ||
+                              (m_state == DataSetState::Edit && d->bufferAssigned.testBit(index));
+        return assigned ? now : Value();
+    }
+    const Value old = oldFieldValue(index);
+    return (now == old && now.type() == old.type()) ? Value() : now;
+}
+
+// ---------------------------------------------------------------------------
+// Search
+
+bool DataSet::locate(const QString &keyFields, const ValueList &keyValues, LocateOptions options)
+{
+    d->checkActive();
+    checkBrowseMode();
+    const int i = d->find(keyFields, keyValues, options);
+    if (i < 0)
+        return false;
+    d->scrollTo(i);
+    return true;
+}
+
+Value DataSet::lookup(const QString &keyFields, const ValueList &keyValues, const QString &resultField) const
+{
+    d->checkActive();
+    const int result = d->requireIndex(resultField);
+    const int i = d->find(keyFields, keyValues, {});
+    if (i < 0)
+        return Value::null();
+    return d->view[i]->values[result];
+}
+
+// ---------------------------------------------------------------------------
+// Order and filter
+
+void DataSet::setIndexFieldNames(const QString &names)
+{
+    if (!isActive()) {
+        if (!m_fields.empty())
+            d->compileIndex(names, d->nameIndex);
+        m_indexFieldNames = names;
+        return;
+    }
+    QList<int> index = d->compileIndex(names, d->nameIndex);
+    checkBrowseMode();
+    m_indexFieldNames = names;
+    d->indexFields = index;
+    d->rebuildView(d->current());
+    d->notify(DataChange::Reset);
+}
+
+void DataSet::setFilter(const QString &expression)
+{
+    if (!isActive()) {
+        if (!m_fields.empty())
+            d->compileFilter(expression, m_fieldDefs);
+        m_filterText = expression;
+        return;
+    }
+    std::unique_ptr<FilterExpression> compiled = d->compileFilter(expression, m_fieldDefs);
+    checkBrowseMode();
+    m_filterText = expression;
+    d->filterExpr = std::move(compiled);
+    if (m_filtered) {
+        d->rebuildView(nullptr);
+        d->notify(DataChange::Reset);
+        first();
+    }
+}
+
+void DataSet::setFiltered(bool filtered)
+{
+    if (filtered == m_filtered)
+        return;
+    if (!isActive()) {
+        m_filtered = filtered;
+        return;
+    }
+    checkBrowseMode();
+    m_filtered = filtered;
+    try {
+        d->rebuildView(nullptr);
+    } catch (...) {
+        // A record filter that throws: back to the previous state.
+        m_filtered = !filtered;
+        d->rebuildView(nullptr);
+        throw;
+    }
+    d->notify(DataChange::Reset);
+    first();
+}
+
+// ---------------------------------------------------------------------------
+// Bookmarks
+
+Bookmark DataSet::bookmark() const
+{
+    if (!isActive() || m_state == DataSetState::Insert)
+        return {};
+    const Record *r = d->current();
+    return r ? Bookmark{r->id} : Bookmark{};
+}
+
+bool DataSet::bookmarkValid(const Bookmark &bookmark) const
+{
+    const Record *r = d->byId.value(bookmark.id, nullptr);
+    return r && !r->deleted;
+}
+
+void DataSet::gotoBookmark(const Bookmark &bookmark)
+{
+    d->checkActive();
+    checkBrowseMode();
+    const Record *r = d->byId.value(bookmark.id, nullptr);
+    const int i = r && !r->deleted ? d->viewIndexOf(r) : -1;
+    if (i < 0)
+        d->fail(QStringLiteral("Record non trovato"));
+    d->scrollTo(i);
+}
+
+// ---------------------------------------------------------------------------
+// Change log
+
+int DataSet::changeCount() const
+{
+    int n = 0;
+    for (const auto &r : d->records)
+        if (r->status != UpdateStatus::Unmodified)
+            ++n;
+    return n;
+}
+
+UpdateStatus DataSet::updateStatus() const
+{
+    if (m_state == DataSetState::Insert)
+        return UpdateStatus::Inserted;
+    const Record *r = isActive() ? d->current() : nullptr;
+    return r ? r->status : UpdateStatus::Unmodified;
+}
+
+void DataSet::mergeChangeLog()
+{
+    if (isEditing())
+        post();
+    for (int i = 0; i < int(d->records.size());) {
+        Record *r = d->records[i].get();
+        if (r->deleted) {
+            d->byId.remove(r->id);
+            d->records.erase(d->records.begin() + i);
+            continue;
+        }
+        r->status = UpdateStatus::Unmodified;
+        r->original.clear();
+        r->assigned.clear();
+        r->seq = 0;
+        ++i;
+    }
+    d->renumber(0);
+    d->notify(DataChange::RowsChanged);
+}
+
+void DataSet::cancelUpdates()
+{
+    if (isEditing())
+        cancel();
+    Record *keep = isActive() ? d->current() : nullptr;
+    for (int i = 0; i < int(d->records.size());) {
+        Record *r = d->records[i].get();
+        switch (r->status) {
+        case UpdateStatus::Inserted:
+            if (r == keep)
+                keep = nullptr;
+            d->byId.remove(r->id);
+            d->records.erase(d->records.begin() + i);
+            continue;
+        case UpdateStatus::Modified:
+        case UpdateStatus::Deleted:
+            r->values = r->original;
+            r->original.clear();
+            r->deleted = false;
+            d->calc(r->values);
+            break;
+        case UpdateStatus::Unmodified:
+            break;
+        }
+        r->status = UpdateStatus::Unmodified;
+        r->assigned.clear();
+        r->seq = 0;
+        ++i;
+    }
+    d->renumber(0);
+    if (isActive()) {
+        if (!keep)
+            d->cur = 0;
+        d->rebuildView(keep);
+    }
+    d->notify(DataChange::Reset);
+}
+
+void DataSet::revertRecord()
+{
+    d->checkActive();
+    if (isEditing())
+        cancel();
+    Record *r = d->current();
+    if (!r || r->status == UpdateStatus::Unmodified)
+        return;
+    if (r->status == UpdateStatus::Inserted) {
+        d->removeRecord(r);
+        d->rebuildView(nullptr);
+    } else {
+        r->values = r->original;
+        r->original.clear();
+        r->status = UpdateStatus::Unmodified;
+        r->seq = 0;
+        d->calc(r->values);
+        d->rebuildView(r);
+    }
+    d->notify(DataChange::Reset);
+}
+
+QList<DeltaRecord> DataSet::delta() const
+{
+    std::vector<const Record *> changed;
+    for (const auto &r : d->records)
+        if (r->status != UpdateStatus::Unmodified)
+            changed.push_back(r.get());
+    std::sort(changed.begin(), changed.end(), [](const Record *a, const Record *b) { return a->seq < b->seq; });
+    QList<DeltaRecord> out;
+    const int n = fieldCount();
+    for (const Record *r : changed) {
+        DeltaRecord dr;
+        dr.m_dataSet = this;
+        dr.m_bookmark = Bookmark{r->id};
+        dr.m_old = ValueList(n);
+        dr.m_new = ValueList(n);
+        switch (r->status) {
+        case UpdateStatus::Inserted:
+            dr.m_kind = UpdateKind::Insert;
+            for (int i : std::as_const(d->dataFields)) {
+                dr.m_old[i] = Value::null();
+                if (r->assigned.testBit(i))
+                    dr.m_new[i] = r->values[i];
+            }
+            break;
+        case UpdateStatus::Modified:
+            dr.m_kind = UpdateKind::Modify;
+            for (int i : std::as_const(d->dataFields)) {
+                dr.m_old[i] = r->original[i];
+                if (!(r->values[i] == r->original[i]) || r->values[i].type() != r->original[i].type())
+                    dr.m_new[i] = r->values[i];
+            }
+            break;
+        case UpdateStatus::Deleted:
+            dr.m_kind = UpdateKind::Delete;
+            for (int i : std::as_const(d->dataFields))
+                dr.m_old[i] = r->original[i];
+            break;
+        case UpdateStatus::Unmodified:
+            break;
+        }
+        out.append(dr);
+    }
+    return out;
+}
+
+void DataSet::applyUpdates(const std::function<void(DeltaRecord &)> &apply)
+{
+    if (isEditing())
+        post();
+    QList<DeltaRecord> pending = delta();
+    for (DeltaRecord &dr : pending)
+        apply(dr);
+    Record *keep = isActive() ? d->current() : nullptr;
+    bool reorder = false;
+    for (const DeltaRecord &dr : std::as_const(pending)) {
+        if (dr.m_written.isEmpty() || dr.m_kind == UpdateKind::Delete)
+            continue;
+        Record *r = d->byId.value(dr.m_bookmark.id, nullptr);
+        if (!r)
+            continue;
+        for (int i : dr.m_written)
+            r->values[i] = dr.m_new[i];
+        d->calc(r->values);
+        reorder = true;
+    }
+    mergeChangeLog();
+    if (reorder && isActive()) {
+        d->rebuildView(keep);
+        d->notify(DataChange::Reset);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Copying
+
+void DataSet::assignData(const DataSet &source)
+{
+    if (&source == this)
+        return;
+    validateDefs(source.m_fieldDefs);
+    const QHash<QString, int> idx = Impl::indexOfDefs(source.m_fieldDefs);
+    QList<int> index = d->compileIndex(m_indexFieldNames, idx);
+    std::unique_ptr<FilterExpression> filter = d->compileFilter(m_filterText, source.m_fieldDefs);
+
+    d->clearEdit();
+    d->clearRecords();
+    m_fieldDefs = source.m_fieldDefs;
+    d->buildFields();
+    for (int i = 0; i < fieldCount(); ++i) {
+        const Field &s = *source.m_fields[i];
+        Field &t = *m_fields[i];
+        t.m_displayLabel = s.m_displayLabel;
+        t.m_visible = s.m_visible;
+        t.m_readOnly = s.m_readOnly;
+        t.m_displayFormat = s.m_displayFormat;
+        t.m_editFormat = s.m_editFormat;
+        t.m_alignment = s.m_alignment;
+        t.m_displayWidth = s.m_displayWidth;
+    }
+    for (const auto &r : source.d->records) {
+        auto copy = d->copyRecord(*r);
+        d->byId.insert(copy->id, copy.get());
+        d->records.push_back(std::move(copy));
+    }
+    d->renumber(0);
+    d->nextSeq = std::max(d->nextSeq, source.d->nextSeq);
+    d->indexFields = index;
+    d->filterExpr = std::move(filter);
+    m_state = DataSetState::Browse;
+    d->calcAll();
+    d->cur = 0;
+    d->rebuildView(nullptr);
+    d->notify(DataChange::Reset);
+}
+
+void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
+{
+    validateDefs(defs);
+    const QHash<QString, int> idx = Impl::indexOfDefs(defs);
+    QList<int> index = d->compileIndex(m_indexFieldNames, idx);
+    std::unique_ptr<FilterExpression> filter = d->compileFilter(m_filterText, defs);
+    QList<int> dataFields;
+    for (int i = 0; i < defs.size(); ++i)
+        if (defs[i].kind == FieldKind::Data)
+            dataFields.append(i);
+
+    std::vector<std::unique_ptr<Record>> built;
+    built.reserve(rows.size());
+    for (int r = 0; r < rows.size(); ++r) {
+        const ValueList &row = rows[r];
+        if (row.size() > dataFields.size())
+            d->fail(QStringLiteral("Record %1: troppi valori (%2, campi: %3)")
+                        .arg(r + 1)
+                        .arg(row.size())
+                        .arg(dataFields.size()));
+        auto rec = std::make_unique<Record>();
+        rec->values = nullValues(int(defs.size()));
+        for (int k = 0; k < row.size(); ++k)
+            rec->values[dataFields[k]] = coerce(defs[dataFields[k]], row[k]);
+        built.push_back(std::move(rec));
+    }
+
+    d->clearEdit();
+    d->clearRecords();
+    m_fieldDefs = defs;
+    d->buildFields();
+    d->records = std::move(built);
+    for (auto &rec : d->records) {
+        rec->id = d->nextId++;
+        d->byId.insert(rec->id, rec.get());
+    }
+    d->renumber(0);
+    d->indexFields = index;
+    d->filterExpr = std::move(filter);
+    m_state = DataSetState::Browse;
+    d->calcAll();
+    d->cur = 0;
+    d->rebuildView(nullptr);
+    d->notify(DataChange::Reset);
+}
+
+QList<ValueList> DataSet::records() const
+{
+    QList<ValueList> out;
+    out.reserve(int(d->records.size()));
+    for (const auto &r : d->records) {
+        if (r->deleted)
+            continue;
+        ValueList row;
+        row.reserve(d->dataFields.size());
+        for (int i : std::as_const(d->dataFields))
+            row.append(r->values[i]);
+        out.append(row);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Controls and observers
+
+void DataSet::enableControls()
+{
+    ZEP_ASSERT(m_disableCount > 0, QStringLiteral("enableControls senza disableControls"));
+    if (--m_disableCount == 0)
+        d->notify(DataChange::Reset);
+}
+
+int DataSet::addObserver(Observer observer)
+{
+    const int id = d->nextObserverId++;
+    d->observers.insert(id, std::move(observer));
+    return id;
+}
+
+void DataSet::removeObserver(int id) { d->observers.remove(id); }
+
+// ---------------------------------------------------------------------------
+// Rows for grids
+
+QList<Bookmark> DataSet::rowBookmarks() const
+{
+    QList<Bookmark> out;
+    if (!isActive())
+        return out;
+    out.reserve(int(d->view.size()) + 1);
+    for (const Record *r : d->view)
+        out.append(Bookmark{r->id});
+    if (m_state == DataSetState::Insert)
+        out.insert(std::clamp(d->insertRow, 0, int(out.size())), Bookmark{d->insertId});
+    return out;
+}
+
+int DataSet::currentRow() const
+{
+    if (!isActive())
+        return -1;
+    if (m_state == DataSetState::Insert)
+        return std::clamp(d->insertRow, 0, int(d->view.size()));
+    return d->cur;
+}
+
+Value DataSet::rowValue(const Bookmark &row, int field) const
+{
+    if (field < 0 || field >= fieldCount())
+        d->fail(QStringLiteral("Indice di campo fuori intervallo: %1").arg(field));
+    if (m_state == DataSetState::Insert && row.id == d->insertId)
+        return d->buffer[field];
+    if (m_state == DataSetState::Edit && d->editRecord && d->editRecord->id == row.id)
+        return d->buffer[field];
+    const Record *r = d->byId.value(row.id, nullptr);
+    if (!r || r->deleted)
+        return Value::null();
+    return r->values[field];
+}
+
+QString DataSet::rowDisplayText(const Bookmark &row, int field) const
+{
+    const Field &f = *this->field(field);
+    const ValueList *values = nullptr;
+    if (isEditing() && ((m_state == DataSetState::Insert && row.id == d->insertId) ||
+                        (d->editRecord && d->editRecord->id == row.id))) {
+        values = &d->buffer;
+    } else {
+        const Record *r = d->byId.value(row.id, nullptr);
+        if (!r || r->deleted)
+            return QString();
+        values = &r->values;
+    }
+    const ValueList *prev = d->readOverride;
+    d->readOverride = values;
+    QString text;
+    try {
+        text = f.displayText();
+    } catch (...) {
+        d->readOverride = prev;
+        throw;
+    }
+    d->readOverride = prev;
+    return text;
+}
+
+} // namespace platform
