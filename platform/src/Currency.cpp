@@ -157,11 +157,14 @@ QString Currency::toString() const
 QString Currency::toString(int decimals) const
 {
     checkDecimals(decimals);
-    const int64_t r = rounded(decimals).m_raw;
+    // Rounded wide: the largest amounts round beyond the 64-bit range
+    // (922337203685477.5807 to no decimals) and must still print.
+    const int64_t step = pow10(4 - decimals);
+    const i128 r = divRound(m_raw, step) * step;
     const bool negative = r < 0;
-    const unsigned __int128 a = negative ? -(i128)r : (i128)r;
+    const unsigned __int128 a = negative ? -r : r;
     const uint64_t units = uint64_t(a / Scale);
-    const uint64_t frac = uint64_t(a % Scale) / uint64_t(pow10(4 - decimals));
+    const uint64_t frac = uint64_t(a % Scale) / uint64_t(step);
     QString s = QString::number(units);
     if (decimals > 0)
         s += QLatin1Char('.') + QString::number(frac).rightJustified(decimals, QLatin1Char('0'));

@@ -58,6 +58,22 @@ TEST(Currency, LargestValuesOverflowInsteadOfWrapping)
     EXPECT_EQ(c("100000000") * c("3"), c("300000000"));
 }
 
+TEST(Currency, ExtremeAmountsPrintAtEveryNumberOfDecimals)
+{
+    const Currency max = Currency::fromRaw(std::numeric_limits<int64_t>::max());
+    const Currency min = Currency::fromRaw(std::numeric_limits<int64_t>::min());
+    EXPECT_EQ(max.toString(), QStringLiteral("922337203685477.5807"));
+    EXPECT_EQ(min.toString(), QStringLiteral("-922337203685477.5808"));
+    // Rounding these goes past the 64-bit range; the text must not.
+    EXPECT_EQ(max.toString(0), QStringLiteral("922337203685478"));
+    EXPECT_EQ(max.toString(3), QStringLiteral("922337203685477.581"));
+    EXPECT_EQ(min.toString(2), QStringLiteral("-922337203685477.58"));
+    EXPECT_EQ(min.toString(0), QStringLiteral("-922337203685478"));
+    EXPECT_THROW(max.rounded(0), platform::EOverflowError);
+    EXPECT_EQ(Currency::fromString(QStringLiteral("-922337203685477.5808")), min);
+    EXPECT_THROW(Currency::fromString(QStringLiteral("922337203685477.5808")), platform::EOverflowError);
+}
+
 TEST(Currency, PercentAndDivisionRoundAtTheFourthDecimal)
 {
     EXPECT_EQ(c("100").percent(c("9.19")), c("9.19"));
