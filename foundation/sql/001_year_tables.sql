@@ -1,0 +1,26 @@
+-- Foundation tables, part 1: the financial years and the school years.
+--
+-- A financial year is a calendar year; its id counts from 1970 (id 1), so
+-- that every table of the archive can hold the year as a small integer
+-- (IANFID = year - 1969: 2024 has the id 55). The check below keeps ids and
+-- dates from drifting apart. School years have ids of their own, given out
+-- by their generator.
+
+CREATE TABLE TANF_ANNIFINANZ (
+  IANFID INTEGER NOT NULL,
+  DANFNUBRAINIZIO DATE NOT NULL,
+  DANFNUBRAFINE DATE NOT NULL,
+  CONSTRAINT PK_TANF_ANNIFINANZ PRIMARY KEY (IANFID),
+  CONSTRAINT CK_TANF_DATE CHECK (DANFNUBRAFINE >= DANFNUBRAINIZIO),
+  CONSTRAINT CK_TANF_ID CHECK (IANFID = EXTRACT(YEAR FROM DANFNUBRAINIZIO) - 1969)
+);
+CREATE SEQUENCE GEN_TANF_ANNIFINANZ;
+
+CREATE TABLE TANS_ANNISCOLAST (
+  IANSID INTEGER NOT NULL,
+  DANSNUBRAINIZIO DATE NOT NULL,
+  DANSNUBRAFINE DATE NOT NULL,
+  CONSTRAINT PK_TANS_ANNISCOLAST PRIMARY KEY (IANSID),
+  CONSTRAINT CK_TANS_DATE CHECK (DANSNUBRAFINE >= DANSNUBRAINIZIO)
+);
+CREATE SEQUENCE GEN_TANS_ANNISCOLAST;
