@@ -1,0 +1,391 @@
+#include "DatabaseCreator.h"
+
+#include "SqlQuery.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QRegularExpression>
+
+#include <ibase.h>
+
+#include <algorithm>
+
+namespace platform {
+
+const QString DatabaseCreator::HistoryTable = QStringLiteral("TSCR_SCRIPTDDL");
+
+namespace {
+
+// The Firebird client library, loaded when a database is created (the SQL
+// driver loads it too; nothing is linked against it).
+struct FbClient {
+    decltype(&isc_dsql_execute_immediate) executeImmediate = nullptr;
+    decltype(&isc_detach_database) detach = nullptr;
+    decltype(&fb_interpret) interpret = nullptr;
+    QString error;
+
+    static FbClient &instance()
+    {
+        static FbClient client;
+        return client;
+    }
+
+private:
+    FbClient()
+    {
+        static QLibrary lib;
+        for (const auto &[name, version] : {std::pair{"fbclient", 2}, std::pair{"fbclient", -1}}) {
+            lib.setFileNameAndVersion(QString::fromLatin1(name), version);
+            if (lib.load())
+                break;
+        }
+        if (!lib.isLoaded()) {
+            error = lib.errorString();
+            return;
+        }
+        executeImmediate = reinterpret_cast<decltype(executeImmediate)>(lib.resolve("isc_dsql_execute_immediate"));
+        detach = reinterpret_cast<decltype(detach)>(lib.resolve("isc_detach_database"));
+        interpret = reinterpret_cast<decltype(interpret)>(lib.resolve("fb_interpret"));
+        if (!executeImmediate || !detach || !interpret)
+            error = QStringLiteral("funzioni mancanti nella libreria fbclient");
+    }
+};
+
+QString statusText(FbClient &fb, const ISC_STATUS *status)
+{
+    QString text;
+    char buffer[512];
+    const ISC_STATUS *p = status;
+    while (fb.interpret(buffer, sizeof buffer, &p)) {
+        if (!text.isEmpty())
+            text += QStringLiteral(" - ");
+        text += QString::fromUtf8(buffer);
+    }
+    return text;
+}
+
+QString quoted(const QString &text)
+{
+    QString t = text;
+    t.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + t + QLatin1Char('\'');
+}
+
+bool isBlank(const QString &statement)
+{
+    // Only blanks and comments.
+    const QString &s = statement;
+    int i = 0;
+    const int n = int(s.size());
+    while (i < n) {
+        if (s.at(i).isSpace()) {
+            ++i;
+        } else if (s.mid(i, 2) == QLatin1String("--")) {
+            const int j = int(s.indexOf(QLatin1Char('\n'), i));
+            i = j < 0 ? n : j;
+        } else if (s.mid(i, 2) == QLatin1String("/*")) {
+            const int j = int(s.indexOf(QLatin1String("*/"), i + 2));
+            i = j < 0 ? n : j + 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool historyTableExists(Database &db)
+{
+    SqlQuery q(db);
+    q.setSql(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :NAME"));
+    q.bind(QStringLiteral("NAME"), DatabaseCreator::HistoryTable);
+    q.open();
+    return q.value(0).toInt64() > 0;
+}
+
+QString displayName(const Database &db)
+{
+    const ConnectionSettings &s = db.settings();
+    return s.isRemote() ? s.database : QDir::toNativeSeparators(s.database);
+}
+
+} // namespace
+
+QList<DdlScript> DatabaseCreator::scriptsFromFolder(const QString &folder, const QString &series)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d+)_.*\\.sql$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QList<DdlScript> scripts;
+    QDir dir(folder);
+    if (!dir.exists())
+        return scripts;
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        const auto m = pattern.match(file);
+        if (!m.hasMatch())
+            continue;
+        QFile f(dir.filePath(file));
+        if (!f.open(QIODevice::ReadOnly))
+            throw EDatabaseError(QStringLiteral("Impossibile leggere lo script del database %1: %2")
+                                     .arg(QDir::toNativeSeparators(f.fileName()), f.errorString()));
+        DdlScript s;
+        s.series = series;
+        s.number = m.captured(1).toInt();
+        s.name = file;
+        s.text = QString::fromUtf8(f.readAll());
+        for (const DdlScript &other : scripts)
+            if (other.number == s.number)
+                throw EDatabaseError(QStringLiteral("Due script del database con lo stesso numero %1: %2 e %3")
+                                         .arg(s.number)
+                                         .arg(other.name, s.name));
+        scripts << s;
+    }
+    std::stable_sort(scripts.begin(), scripts.end(),
+                     [](const DdlScript &a, const DdlScript &b) { return a.number < b.number; });
+    return scripts;
+}
+
+DatabaseCreator::DatabaseCreator(QList<DdlScript> scripts)
+{
+    addScripts(scripts);
+}
+
+void DatabaseCreator::addScripts(const QList<DdlScript> &scripts)
+{
+    for (const DdlScript &s : scripts) {
+        for (const DdlScript &o : std::as_const(m_scripts))
+            if (o.series == s.series && o.number == s.number)
+                throw EDatabaseError(QStringLiteral("Due script del database con lo stesso numero %1 nella serie %2: %3 e %4")
+                                         .arg(s.number)
+                                         .arg(s.series, o.name, s.name));
+        m_scripts << s;
+    }
+    // Series keep the order of their first script; numbers order each series.
+    QStringList order;
+    for (const DdlScript &s : std::as_const(m_scripts))
+        if (!order.contains(s.series))
+            order << s.series;
+    std::stable_sort(m_scripts.begin(), m_scripts.end(), [&](const DdlScript &a, const DdlScript &b) {
+        const auto ia = order.indexOf(a.series), ib = order.indexOf(b.series);
+        return ia != ib ? ia < ib : a.number < b.number;
+    });
+}
+
+int DatabaseCreator::latestNumber(const QString &series) const
+{
+    int latest = 0;
+    for (const DdlScript &s : m_scripts)
+        if (s.series == series)
+            latest = qMax(latest, s.number);
+    return latest;
+}
+
+void DatabaseCreator::createDatabaseFile(const ConnectionSettings &settings, int pageSize)
+{
+    const QString name = settings.isRemote() ? settings.database : QDir::toNativeSeparators(settings.database);
+    if (settings.database.isEmpty())
+        throw EDatabaseError(QStringLiteral("Nessun database indicato nella configurazione della connessione."));
+    if (!settings.isRemote()) {
+        const QFileInfo info(settings.database);
+        if (info.exists())
+            throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\": il file esiste già.").arg(name));
+        if (!QDir().mkpath(info.absolutePath()))
+            throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\": impossibile creare la cartella %2.")
+                                     .arg(name, QDir::toNativeSeparators(info.absolutePath())));
+    }
+    FbClient &fb = FbClient::instance();
+    if (!fb.error.isEmpty())
+        throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\": libreria client di Firebird non disponibile (%2).")
+                                 .arg(name, fb.error));
+
+    QString sql = QStringLiteral("CREATE DATABASE %1 USER %2").arg(quoted(settings.database), quoted(settings.user));
+    if (!settings.password.isEmpty())
+        sql += QStringLiteral(" PASSWORD %1").arg(quoted(settings.password));
+    sql += QStringLiteral(" PAGE_SIZE %1 DEFAULT CHARACTER SET %2")
+               .arg(pageSize)
+               .arg(settings.charset.isEmpty() ? QStringLiteral("UTF8") : settings.charset);
+    const QByteArray utf8 = sql.toUtf8();
+
+    ISC_STATUS_ARRAY status = {};
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    fb.executeImmediate(status, &db, &tr, 0, utf8.constData(), SQL_DIALECT_V6, nullptr);
+    if (status[0] == 1 && status[1]) {
+        const QString text = statusText(fb, status);
+        throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\":\n%2").arg(name, text));
+    }
+    fb.detach(status, &db);
+    if (status[0] == 1 && status[1])
+        throw EDatabaseError(QStringLiteral("Impossibile chiudere il database appena creato \"%1\":\n%2")
+                                 .arg(name, statusText(fb, status)));
+}
+
+QStringList DatabaseCreator::createOrUpgrade(Database &database) const
+{
+    const ConnectionSettings &settings = database.settings();
+    if (!settings.isRemote() && !QFileInfo::exists(settings.database))
+        createDatabaseFile(settings);
+    database.open();
+    return upgrade(database);
+}
+
+QList<AppliedScript> DatabaseCreator::appliedScripts(Database &database)
+{
+    QList<AppliedScript> out;
+    if (!historyTableExists(database))
+        return out;
+    SqlQuery q(database);
+    q.setSql(QStringLiteral("SELECT SSCRSERIE, ISCRNUMERO, SSCRNOME, DSCRESEGUITO FROM %1 ORDER BY SSCRSERIE, ISCRNUMERO")
+                 .arg(HistoryTable));
+    for (q.open(); !q.eof(); q.next()) {
+        AppliedScript a;
+        a.series = q.value(0).toString();
+        a.number = q.value(1).toInt();
+        a.name = q.value(2).toString();
+        a.appliedAt = q.value(3).isNull() ? QDateTime() : q.value(3).toDateTime();
+        out << a;
+    }
+    return out;
+}
+
+void DatabaseCreator::checkNotNewer(Database &database) const
+{
+    for (const AppliedScript &a : appliedScripts(database)) {
+        const int latest = latestNumber(a.series);
+        bool known = false;
+        for (const DdlScript &s : m_scripts)
+            known = known || s.series == a.series;
+        if (known && a.number > latest)
+            throw EDatabaseError(
+                QStringLiteral("L'archivio \"%1\" è stato aggiornato da una versione più recente del programma "
+                               "(struttura \"%2\" alla versione %3, questo programma arriva alla %4).\n"
+                               "Installare la versione aggiornata del programma per usare questo archivio.")
+                    .arg(displayName(database), a.series)
+                    .arg(a.number)
+                    .arg(latest));
+    }
+}
+
+QStringList DatabaseCreator::upgrade(Database &database) const
+{
+    if (!database.isOpen())
+        throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
+    if (database.inTransaction())
+        throw EDatabaseError(QStringLiteral("Impossibile aggiornare il database durante una transazione."));
+    checkNotNewer(database);
+
+    if (!historyTableExists(database))
+        database.execute(QStringLiteral("CREATE TABLE %1 ("
+                                        "SSCRSERIE VARCHAR(40) NOT NULL, "
+                                        "ISCRNUMERO INTEGER NOT NULL, "
+                                        "SSCRNOME VARCHAR(200), "
+                                        "DSCRESEGUITO TIMESTAMP, "
+                                        "CONSTRAINT PK_%1 PRIMARY KEY (SSCRSERIE, ISCRNUMERO))")
+                             .arg(HistoryTable));
+
+    const QList<AppliedScript> applied = appliedScripts(database);
+    auto done = [&](const DdlScript &s) {
+        return std::any_of(applied.begin(), applied.end(),
+                           [&](const AppliedScript &a) { return a.series == s.series && a.number == s.number; });
+    };
+
+    QStringList ran;
+    for (const DdlScript &script : m_scripts) {
+        if (done(script))
+            continue;
+        const QStringList statements = splitStatements(script.text);
+        for (int i = 0; i < statements.size(); ++i) {
+            try {
+                database.execute(statements.at(i));
+            } catch (const EDatabaseError &e) {
+                throw EDatabaseError(QStringLiteral("Aggiornamento del database interrotto: script %1, istruzione %2.\n%3")
+                                         .arg(script.name)
+                                         .arg(i + 1)
+                                         .arg(e.message()));
+            }
+        }
+        SqlQuery record(database);
+        record.setSql(QStringLiteral("INSERT INTO %1 (SSCRSERIE, ISCRNUMERO, SSCRNOME, DSCRESEGUITO) "
+                                     "VALUES (:SERIE, :NUMERO, :NOME, :QUANDO)")
+                          .arg(HistoryTable));
+        record.bind(QStringLiteral("SERIE"), script.series)
+            .bind(QStringLiteral("NUMERO"), script.number)
+            .bind(QStringLiteral("NOME"), script.name)
+            .bind(QStringLiteral("QUANDO"), QDateTime::currentDateTime());
+        record.execSQL();
+        ran << script.name;
+    }
+    return ran;
+}
+
+QStringList DatabaseCreator::splitStatements(const QString &script)
+{
+    QStringList out;
+    QString terminator = QStringLiteral(";");
+    QString current;
+    const int n = int(script.size());
+    int i = 0;
+
+    auto finish = [&]() {
+        const QString statement = current.trimmed();
+        current.clear();
+        if (statement.isEmpty() || isBlank(statement))
+            return;
+        // isql's own commands.
+        static const QRegularExpression setTerm(QStringLiteral("^(?:(?:--[^\\n]*\\n)|(?:/\\*.*?\\*/)|\\s)*SET\\s+TERM\\s+(\\S+)\\s*$"),
+                                                QRegularExpression::CaseInsensitiveOption
+                                                    | QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression isqlCommand(
+            QStringLiteral("^(?:(?:--[^\\n]*\\n)|(?:/\\*.*?\\*/)|\\s)*(SET\\s+(SQL\\s+DIALECT|NAMES|AUTODDL|ECHO|LIST|STATS|PLAN|TIME|WARNINGS|BAIL)\\b|COMMIT\\b|COMMIT\\s+WORK\\b)"),
+            QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+        const auto term = setTerm.match(statement);
+        if (term.hasMatch()) {
+            terminator = term.captured(1);
+            return;
+        }
+        if (isqlCommand.match(statement).hasMatch())
+            return;
+        out << statement;
+    };
+
+    while (i < n) {
+        const QChar c = script.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            int j = i + 1;
+            while (j < n) {
+                if (script.at(j) == c) {
+                    if (j + 1 < n && script.at(j + 1) == c) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            j = qMin(j + 1, n);
+            current += QStringView(script).mid(i, j - i);
+            i = j;
+        } else if (c == QLatin1Char('-') && i + 1 < n && script.at(i + 1) == QLatin1Char('-')) {
+            int j = int(script.indexOf(QLatin1Char('\n'), i));
+            j = j < 0 ? n : j;
+            current += QStringView(script).mid(i, j - i);
+            i = j;
+        } else if (c == QLatin1Char('/') && i + 1 < n && script.at(i + 1) == QLatin1Char('*')) {
+            int j = int(script.indexOf(QLatin1String("*/"), i + 2));
+            j = j < 0 ? n : j + 2;
+            current += QStringView(script).mid(i, j - i);
+            i = j;
+        } else if (QStringView(script).mid(i, terminator.size()) == terminator) {
+            i += int(terminator.size());
+            finish();
+        } else {
+            current += c;
+            ++i;
+        }
+    }
+    finish();
+    return out;
+}
+
+} // namespace platform

@@ -1,0 +1,88 @@
+#pragma once
+// Creating and upgrading the archive from the project's numbered DDL
+// scripts, without a server.
+//
+// Scripts come in series ("foundation", "payroll"), each a folder of files
+// named "NNN_what.sql" (NNN a number; the numbers order the scripts of a
+// series). Script text is what isql takes: statements end with ";", and
+// "SET TERM ^ ;" ... "SET TERM ; ^" brackets procedures and triggers;
+// comments and quoted text are respected; COMMIT and the other isql SET
+// commands are skipped (every statement is committed on its own, because
+// Firebird does not let a transaction use a table it created).
+//
+// upgrade() runs, series after series in the order the scripts were given
+// and by number within a series, every script the archive has not run
+// yet, and records each in the table TSCR_SCRIPTDDL (series, number, file
+// name, time) as soon as it has run. An archive that has run a script with
+// a number beyond the newest this program knows (in a series it knows) was
+// upgraded by a newer program: it is refused before anything runs, with a
+// message that says so. Series the program does not know are left alone.
+#include "Database.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+struct DdlScript {
+    QString series;
+    int number = 0;
+    QString name;  // file name, for messages and the record
+    QString text;
+};
+
+struct AppliedScript {
+    QString series;
+    int number = 0;
+    QString name;
+    QDateTime appliedAt;
+};
+
+class DatabaseCreator {
+public:
+    static const QString HistoryTable;  // "TSCR_SCRIPTDDL"
+
+    // The scripts "NNN_*.sql" of a folder (extension in any case), ordered
+    // by number. Two scripts with one number, or an unreadable file, raise
+    // EDatabaseError; other files are ignored; a missing folder gives none.
+    static QList<DdlScript> scriptsFromFolder(const QString &folder, const QString &series);
+
+    explicit DatabaseCreator(QList<DdlScript> scripts = {});
+    void addScripts(const QList<DdlScript> &scripts);
+    const QList<DdlScript> &scripts() const { return m_scripts; }
+    // The newest number this program knows in a series (0 when none).
+    int latestNumber(const QString &series) const;
+
+    // Creates an empty database (UTF8, dialect 3) through the Firebird
+    // client library: a local file with the embedded engine, or
+    // "host:/path" on a server. An existing local file is refused;
+    // missing folders are made.
+    static void createDatabaseFile(const ConnectionSettings &settings, int pageSize = 8192);
+
+    // Creates the database file when it does not exist yet, opens
+    // `database` (left open) and upgrades it. Returns the names of the
+    // scripts run.
+    QStringList createOrUpgrade(Database &database) const;
+    // See above; `database` must be open and not in a transaction. Returns
+    // the names of the scripts run. A failing statement raises
+    // EDatabaseError naming the script, the statement and the driver's
+    // message; the scripts run before it stay recorded.
+    QStringList upgrade(Database &database) const;
+    // The refusal alone: EDatabaseError when the archive is newer than the
+    // program.
+    void checkNotNewer(Database &database) const;
+
+    // What the archive has run, by series and number; empty when it has no
+    // record table.
+    static QList<AppliedScript> appliedScripts(Database &database);
+
+    // The statements of a script text, without terminators.
+    static QStringList splitStatements(const QString &script);
+
+private:
+    QList<DdlScript> m_scripts;
+};
+
+} // namespace platform

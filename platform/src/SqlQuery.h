@@ -1,0 +1,145 @@
+#pragma once
+// A statement on a Database, with named parameters and typed results.
+//
+// Parameters are written ":NAME" (a letter or "_" first, then letters,
+// digits, "_" or "$"). A name that appears several times binds every place
+// with the same value. Text in single quotes, quoted identifiers ("...")
+// and comments (-- to the end of the line, /* ... */) are left alone, so
+// ':' inside them is not a parameter. Names compare without regard to case.
+//
+// Parameter values are platform::Value; an unassigned parameter binds as
+// Null. A typed null (setNull(name, FieldType::Date)) binds a Null of that
+// type. Text values are bound as text of their own length (a CAST in the
+// statement the driver sees), so a parameter compared with a short literal
+// (":P = ''") is compared whole instead of being cut to the literal's
+// length.
+//
+// Results: columns are found by name without regard to case; each value
+// comes back as a Value of the column's kind:
+//   SMALLINT, INTEGER      Integer         BIGINT            LargeInt
+//   NUMERIC/DECIMAL, scale 1..4: Currency (rounded at the fourth decimal at
+//   once; the driver hands it over as a double), larger scales: Float
+//   FLOAT, DOUBLE          Float           CHAR, VARCHAR     Text (CHAR without trailing blanks)
+//   DATE                   Date            TIMESTAMP         DateTime
+//   TIME                   Time            BOOLEAN           Boolean
+//   BLOB SUB_TYPE TEXT     Text            other BLOB        Bytes
+//   NULL                   Null
+// A failing statement raises EDatabaseError with the driver's message.
+#include "Database.h"
+#include "Field.h"
+#include "Params.h"
+#include "Value.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QSqlQuery;
+
+namespace platform {
+
+class DataSet;
+
+// A statement split at its ":NAME" placeholders.
+struct SqlStatement {
+    QStringList parts;  // the text around the placeholders: names.size() + 1 pieces
+    QStringList names;  // the parameter of each placeholder, in order, repeats kept
+
+    static SqlStatement parse(const QString &sql);
+    // Each name once, in order of first appearance.
+    QStringList uniqueNames() const;
+    // The text with "?" in place of every placeholder.
+    QString positional() const;
+};
+
+// A result column as the SQL layer types it.
+struct SqlColumn {
+    QString name;       // unique in the result: a repeated name gets "_1", "_2", ...
+    FieldType type = FieldType::String;
+    int size = 0;       // String: characters; else 0
+    bool required = false;
+};
+
+class SqlQuery {
+public:
+    // The query runs on `database` (must outlive the query).
+    explicit SqlQuery(Database &database);
+    // On the framework's global connection (EDatabaseError when none is set).
+    SqlQuery();
+    ~SqlQuery();
+    SqlQuery(const SqlQuery &) = delete;
+    SqlQuery &operator=(const SqlQuery &) = delete;
+
+    Database &database() const { return *m_db; }
+
+    // Closes the query, sets the text and rebuilds the parameters from it
+    // (untyped, unassigned).
+    void setSql(const QString &sql);
+    const QString &sql() const { return m_sql; }
+
+    Params &params() { return m_params; }
+    const Params &params() const { return m_params; }
+    // EDataSetError "Parametro 'X' non trovato" for a name not in the text.
+    Param &paramByName(const QString &name) { return m_params.paramByName(name); }
+    SqlQuery &bind(const QString &name, const Value &value);
+    SqlQuery &setNull(const QString &name, FieldType type);
+
+    // Runs a statement that returns rows and stands on the first one (eof()
+    // when there is none).
+    void open();
+    // Runs a statement without a result set (or a procedure returning one
+    // row: read it with value() afterwards). Returns the rows affected, -1
+    // when the driver cannot tell.
+    int execSQL();
+    // Closes the result; the prepared statement and parameters stay.
+    void close();
+    bool isActive() const { return m_active; }
+
+    bool eof() const { return m_eof; }
+    void next();
+
+    const QList<SqlColumn> &columns() const { return m_columns; }
+    int fieldCount() const { return int(m_columns.size()); }
+    // -1 when there is no such column (case-insensitive).
+    int fieldIndex(const QString &name) const;
+    // Values of the current row. EDatabaseError when no row is current or
+    // the column is unknown ("Campo 'X' non trovato").
+    Value value(int column) const;
+    Value value(const QString &name) const;
+
+    // Field definitions of the result, for a dataset.
+    FieldDefs fieldDefs() const;
+    // Reads the remaining rows (from the current one) into `dataSet`,
+    // replacing its structure and records (no change log), then closes the
+    // query.
+    void fetchInto(DataSet &dataSet);
+
+    // Runs dataSet.commandText() with dataSet.params() on `database` and
+    // loads the result into the dataset (structure and rows).
+    static void openDataSet(Database &database, DataSet &dataSet);
+
+private:
+    enum class ColumnKind { Integer, LargeInt, Float, Money, Text, FixedText, Date, DateTime, Time, Boolean, Bytes, TextBlob };
+
+    void run(bool select);
+    void readColumns();
+    Value convert(int column) const;
+    QString raiseText(const QString &fallback) const;
+
+    Database *m_db;
+    QString m_sql;
+    SqlStatement m_statement;
+    Params m_params;
+    std::unique_ptr<QSqlQuery> m_query;
+    QString m_preparedText;
+    QList<SqlColumn> m_columns;
+    QList<ColumnKind> m_kinds;
+    bool m_active = false;
+    bool m_eof = true;
+};
+
+// The Value a parameter of this type binds when it is Null.
+QVariant typedNull(FieldType type);
+
+} // namespace platform

@@ -1,0 +1,63 @@
+#pragma once
+// A fresh embedded Firebird database for one test.
+//
+//     TempDatabase tdb;                                  // empty database, open
+//     TempDatabase tdb({"CREATE TABLE T (A INTEGER)"});  // plus statements
+//     TempDatabase tdb(TempDatabase::Scripts{scripts});  // plus DDL scripts (recorded)
+//     platform::SqlQuery q(tdb.db()); ...
+//
+// The file lives in its own QTemporaryDir, removed with the object (the
+// connection is closed first). Creating one sets FIREBIRD_LOCK to a private
+// folder of this test process when the variable is unset, before the engine
+// first starts; scripts/test.sh sets one per test run. Nothing is made
+// global: call platform::Database::setGlobal(&tdb.db()) when the code under
+// test uses the global connection (the destructor clears it again).
+//
+// Statements run one by one, each committed, so tables created by one can
+// be filled by the next. Failures raise platform::EDatabaseError, which a
+// test sees as an error.
+#include "Database.h"
+#include "DatabaseCreator.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class TempDatabase {
+public:
+    struct Scripts {
+        QList<platform::DdlScript> scripts;
+    };
+
+    // An empty database, then `statements` run in order.
+    explicit TempDatabase(const QStringList &statements = {});
+    // An empty database upgraded with `scripts` through DatabaseCreator.
+    explicit TempDatabase(const Scripts &scripts);
+    ~TempDatabase();
+    TempDatabase(const TempDatabase &) = delete;
+    TempDatabase &operator=(const TempDatabase &) = delete;
+
+    platform::Database &db() { return *m_db; }
+    // The database file and its folder (for a second connection, or for
+    // files a test wants beside it).
+    QString filePath() const { return m_filePath; }
+    QString folder() const { return m_dir.path(); }
+    platform::ConnectionSettings settings() const;
+
+    // The project's DDL scripts of one library ("foundation", "payroll"),
+    // read from <source tree>/<library>/sql (ZEP_SOURCE_DIR, set by CTest,
+    // or the source tree this helper was built from).
+    static QList<platform::DdlScript> projectScripts(const QString &library);
+
+    // Sets FIREBIRD_LOCK to a folder private to this process when unset.
+    static void ensureLockFolder();
+
+private:
+    void create();
+
+    QTemporaryDir m_dir;
+    QString m_filePath;
+    std::unique_ptr<platform::Database> m_db;
+};
