@@ -631,13 +631,15 @@ int DataSet::moveBy(int n)
     }
     if (n == 0 || (n > 0 && m_eof) || (n < 0 && m_bof))
         return 0;
-    d->fire(m_events.beforeScroll);
-    int target = d->cur + n;
-    m_eof = target >= size;
-    m_bof = target < 0;
-    target = std::clamp(target, 0, size - 1);
+    const int wanted = d->cur + n;
+    const int target = std::clamp(wanted, 0, size - 1);
     const int moved = target - d->cur;
-    d->cur = target;
+    if (moved != 0) {
+        d->fire(m_events.beforeScroll);
+        d->cur = target;
+    }
+    m_eof = wanted >= size;
+    m_bof = wanted < 0;
     if (moved != 0) {
         d->fire(m_events.afterScroll);
         d->notify(DataChange::CursorMoved);

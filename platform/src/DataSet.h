@@ -193,11 +193,18 @@ public:
     void setRecNo(int recNo);
 
     // ---- editing ----
+    // edit() of an empty dataset starts an insert; edit() while editing
+    // does nothing.
     void edit();
     void insert();  // new record before the current one
     void append();  // new record at the end
+    // post() and cancel() do nothing while browsing. After a post the
+    // record stays current, at its place in the order (or, hidden by the
+    // filter, the record at the same position becomes current).
     void post();
     void cancel();
+    // Deletes the current record (cancels an insert instead); the next
+    // record becomes current, or the new last one with eof() set.
     void deleteRecord();
     // Posts an edit or insert in progress; nothing otherwise.
     void checkBrowseMode();
