@@ -30,6 +30,7 @@ public:
     Value(Currency v);
     Value(const QString &v);
     Value(const char *v);               // UTF-8 text
+    Value(const void *) = delete;       // no pointer silently becomes a Boolean
     Value(QDate v);                     // an invalid QDate is Null
     Value(const QDateTime &v);          // an invalid QDateTime is Null
     Value(QTime v);                     // an invalid QTime is Null

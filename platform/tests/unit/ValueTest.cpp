@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <type_traits>
 
 using platform::Currency;
 using platform::EConvertError;
@@ -110,6 +111,16 @@ TEST(ValueKind, OtherIntegerTypesAreAccepted)
     EXPECT_THROW(Value(std::numeric_limits<quint64>::max()), EOverflowError);
     EXPECT_EQ(Value("é").toString(), QString::fromUtf8("é"));
 }
+
+// A pointer must not turn into a Boolean behind the caller's back; every
+// integer type must pick one constructor without ambiguity.
+static_assert(!std::is_constructible_v<Value, const QChar *>);
+static_assert(!std::is_constructible_v<Value, int *>);
+static_assert(std::is_constructible_v<Value, char *>);
+static_assert(std::is_constructible_v<Value, long>);
+static_assert(std::is_constructible_v<Value, unsigned long long>);
+static_assert(std::is_constructible_v<Value, quint16>);
+static_assert(std::is_constructible_v<Value, float>);
 
 TEST(ValueKind, NumericKinds)
 {
