@@ -243,6 +243,24 @@ void checkName(const NameData *name, const NodeData *node)
         throw XmlError(QStringLiteral("Nome XML non valido \"%1\" in %2").arg(name->text, pathOf(node)));
 }
 
+// A carriage return written as such comes back from any parser as a line
+// feed (end-of-line handling): write it as a character reference so that the
+// text reads back as it was given.
+void writeText(QXmlStreamWriter &w, const QString &text)
+{
+    qsizetype from = 0;
+    for (qsizetype cr = text.indexOf(QLatin1Char('\r')); cr >= 0; cr = text.indexOf(QLatin1Char('\r'), from)) {
+        if (cr > from)
+            w.writeCharacters(text.mid(from, cr - from));
+        w.writeEntityReference(QStringLiteral("#13"));
+        from = cr + 1;
+    }
+    if (from == 0)
+        w.writeCharacters(text);
+    else if (from < text.size())
+        w.writeCharacters(text.mid(from));
+}
+
 void writeElement(QXmlStreamWriter &w, const NodeData *node)
 {
     checkName(node->name, node);
@@ -258,7 +276,7 @@ void writeElement(QXmlStreamWriter &w, const NodeData *node)
         const qsizetype bad = firstInvalidChar(node->text);
         if (bad >= 0)
             raiseInvalidText(node->text, bad, node, nullptr);
-        w.writeCharacters(node->text);
+        writeText(w, node->text);
     }
     for (const NodeData *c : node->children)
         writeElement(w, c);
