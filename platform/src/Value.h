@@ -67,7 +67,8 @@ public:
     // - Unassigned converts to 0, "", false, an invalid date, empty bytes;
     // - Null raises EConvertError for numbers, booleans and dates, and gives
     //   "" as text and empty bytes;
-    // - text converts to numbers ("12", "-3", "12.50", "12,50"), dates
+    // - text converts to numbers ("12", "-3", "12.50", "12,50", "1e3"; to an
+    //   integer rounded half away from zero on its digits), dates
     //   ("dd/MM/yyyy" or "yyyy-MM-dd"), times ("hh:mm[:ss]") and booleans
     //   ("True"/"False", "1"/"0", any case); anything else raises
     //   EConvertError naming the text;
@@ -76,7 +77,8 @@ public:
     // - a date converts to a date-time at midnight and back; a date or
     //   date-time converts to text as "dd/MM/yyyy" ("dd/MM/yyyy hh:mm:ss"
     //   when the time is not midnight), a time as "hh:mm:ss", a boolean as
-    //   "True"/"False", a float in its shortest form with "." as point, a
+    //   "True"/"False", a float in its shortest form with "." as point
+    //   ("0.1", "1234.5"; "1e+16" and "1e-6" outside 0.00001 to 10^16), a
     //   Currency through Currency::toString();
     // - text accepts a date-time as "dd/MM/yyyy hh:mm[:ss]" or
     //   "yyyy-MM-ddThh:mm:ss" (a space in place of the "T" too); a date-time
@@ -105,7 +107,10 @@ public:
 
     // Same kind and same value; numbers of different kinds compare by value
     // (Integer 2 == Currency 2.0000), text compares case-sensitively, Null
-    // equals Null, Unassigned equals Unassigned.
+    // equals Null, Unassigned equals Unassigned. Integers and floats compare
+    // exactly; a float equals a Currency when its shortest decimal form is
+    // that amount (Float 0.1 == Currency 0.1000). No other kinds mix: Date
+    // and DateTime, Text "2" and Integer 2, Boolean and numbers all differ.
     bool operator==(const Value &other) const;
     bool operator!=(const Value &other) const { return !(*this == other); }
 
