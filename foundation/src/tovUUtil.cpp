@@ -1,6 +1,14 @@
 #include "tovUUtil.h"
 
+#include "DataSet.h"
 #include "Exceptions.h"
+#include "Field.h"
+#include "SqlQuery.h"
+#include "UqTransaction.h"
+
+#include <QWidget>
+
+#include <limits>
 
 // ---------------------------------------------------------------------------
 // TtovAnnoFinanziario
@@ -101,4 +109,150 @@ void TTovUtil::AddAnd(const QString &condition, QString &where)
     if (!where.isEmpty())
         where += QStringLiteral(" AND ");
     where += QLatin1Char(' ') + condition;
+}
+
+void TTovUtil::PlacePanel(QWidget &panel, const QWidget &control)
+{
+    const int left = control.isHidden() ? 0 : control.x() + control.width();
+    panel.move(left, panel.y());
+}
+
+bool TTovUtil::EditDataSet(platform::DataSet *dataSet)
+{
+    if (!dataSet || dataSet->state() != platform::DataSetState::Browse)
+        return false;
+    dataSet->edit();
+    return true;
+}
+
+bool TTovUtil::EditDataSet(platform::Field *field)
+{
+    return EditDataSet(field ? field->dataSet() : nullptr);
+}
+
+int TTovUtil::NewId(const QString &tableName)
+{
+    const qint64 id = GenerateID(tableName);
+    ZEP_ASSERT(id > 0 && id <= std::numeric_limits<int>::max(),
+               QStringLiteral("NewId: id fuori intervallo per %1").arg(tableName));
+    return int(id);
+}
+
+platform::Value TTovUtil::FieldValue(const platform::Field *field)
+{
+    return TTovDataSet::FieldValue(field);
+}
+
+platform::Value TTovUtil::FieldValueDef(const platform::Field *field, const platform::Value &defaultValue)
+{
+    return TTovDataSet::FieldValueDef(field, defaultValue);
+}
+
+// ---------------------------------------------------------------------------
+// TTovDataSet
+
+bool TTovDataSet::HasValue(const platform::Value &value)
+{
+    return !value.isEmpty();
+}
+
+platform::Value TTovDataSet::FieldValueDef(const platform::Field *field, const platform::Value &defaultValue)
+{
+    if (!field)
+        return defaultValue;
+    platform::Value value = field->newValue();
+    if (value.isUnassigned())
+        value = field->oldValue();
+    if (!value.isEmpty())
+        return value;
+    if (!defaultValue.isEmpty())
+        return defaultValue;
+    if (field->dataType() == platform::FieldType::String)
+        return platform::Value(QString());
+    if (field->isNumeric())
+        return platform::Value(0);
+    return defaultValue;
+}
+
+platform::Value TTovDataSet::FieldValue(const platform::Field *field)
+{
+    return FieldValueDef(field, platform::Value());
+}
+
+// ---------------------------------------------------------------------------
+// Year records
+
+ITovParams &TtovAnno::RequireParams() const
+{
+    ZEP_ASSERT(m_params != nullptr, QStringLiteral("Modulo parametri non impostato"));
+    return *m_params;
+}
+
+void TtovAnno::Load(int id)
+{
+    const int yearId = id == 0 ? DefaultId() : id;
+    platform::SqlQuery query; // the global connection
+    query.setSql(GetSQL());
+    query.bind(QStringLiteral("IDANNO"), yearId);
+    query.open();
+    if (query.eof())
+        throw EUqError(NotFoundMessage(yearId));
+    const QDateTime start = query.value(0).toDateTime();
+    const QDateTime end = query.value(1).toDateTime();
+    query.close();
+
+    m_id = yearId;
+    m_startDate = start;
+    m_endDate = end;
+    m_startDateText = start.toString(QStringLiteral("MM/dd/yyyy"));
+    m_endDateText = end.toString(QStringLiteral("MM/dd/yyyy"));
+    m_year = quint16(start.date().year());
+}
+
+QString TtovAnnoFinanziario::GetSQL() const
+{
+    return QStringLiteral("SELECT DANFNUBRAINIZIO, DANFNUBRAFINE FROM TANF_ANNIFINANZ WHERE IANFID=:IDANNO");
+}
+
+int TtovAnnoFinanziario::DefaultId() const
+{
+    const platform::Value v = RequireParams().GetParams(QStringLiteral("UQUP_AnfId"));
+    if (v.isEmpty())
+        throw platform::EConvertError(QStringLiteral("Parametro UQUP_AnfId non impostato"));
+    return v.toInt();
+}
+
+QString TtovAnnoFinanziario::NotFoundMessage(int id) const
+{
+    return QStringLiteral("Anno finanziario con id %1 non presente nella tabella TANF_ANNIFINANZ.").arg(id);
+}
+
+QString TtovAnnoFinanziario::YearText() const
+{
+    return EndDateText().right(4);
+}
+
+void TtovAnnoFinanziario::LoadYear(const QString &yearText)
+{
+    Load(YearTextToId(yearText));
+}
+
+QString TtovAnnoScolastico::GetSQL() const
+{
+    return QStringLiteral("SELECT DANSNUBRAINIZIO, DANSNUBRAFINE FROM TANS_ANNISCOLAST WHERE IANSID=:IDANNO");
+}
+
+int TtovAnnoScolastico::DefaultId() const
+{
+    const platform::Value v = RequireParams().GetParams(QStringLiteral("UQUP_AnsId"));
+    if (v.isEmpty())
+        return 0;
+    bool ok = false;
+    const int id = v.toString().trimmed().toInt(&ok);
+    return ok ? id : 0;
+}
+
+QString TtovAnnoScolastico::NotFoundMessage(int id) const
+{
+    return QStringLiteral("Anno scolastico con id %1 non presente nella tabella TANS_ANNISCOLAST.").arg(id);
 }

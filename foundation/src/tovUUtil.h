@@ -1,13 +1,82 @@
 #pragma once
 // Year records and the class-level helpers for dates, strings, SQL
 // conditions, ids and field values that the whole system uses.
+#include "Value.h"
+
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
-// Financial-year record: the year's dates and id as kept in TANF_ANNIFINANZ.
-// Ids count from 1970 (id 1); the conversions below take either form.
-class TtovAnnoFinanziario {
+class QWidget;
+
+namespace platform {
+class DataSet;
+class Field;
+} // namespace platform
+
+// The parameters module as the year records see it: the payroll library's
+// parameters module plugs in here. GetParams gives the value of a parameter
+// of its parameter manager, Null when the parameter is not set.
+class ITovParams {
 public:
+    virtual ~ITovParams() = default;
+    virtual platform::Value GetParams(const QString &name) const = 0;
+};
+
+// A year record: the dates and id of one row of the year's table, loaded by
+// id. The subclasses give the statement and the default id.
+class TtovAnno {
+public:
+    virtual ~TtovAnno() = default;
+
+    // The parameters module that gives the default id (not owned; it must
+    // outlive the record).
+    void SetParams(ITovParams *params) { m_params = params; }
+    ITovParams *Params() const { return m_params; }
+
+    // Loads the year of the id (0: DefaultId()) on the global connection.
+    // An id with no row in the table raises EUqError naming the id, and the
+    // record keeps what it held. Database errors reach the caller.
+    virtual void Load(int id = 0);
+
+    QDateTime StartDate() const { return m_startDate; }
+    QDateTime EndDate() const { return m_endDate; }
+    // The dates as "mm/dd/yyyy".
+    const QString &StartDateText() const { return m_startDateText; }
+    const QString &EndDateText() const { return m_endDateText; }
+    int Id() const { return m_id; }
+    // The calendar year of the start date.
+    quint16 Year() const { return m_year; }
+
+protected:
+    // The statement that reads the year, with the parameter :IDANNO.
+    virtual QString GetSQL() const = 0;
+    // The id to use when none is given.
+    virtual int DefaultId() const = 0;
+    // The message for an id that has no row.
+    virtual QString NotFoundMessage(int id) const = 0;
+    // The parameters module; an assertion failure when none is set.
+    ITovParams &RequireParams() const;
+
+private:
+    QDateTime m_startDate;
+    QDateTime m_endDate;
+    QString m_startDateText;
+    QString m_endDateText;
+    int m_id = 0;
+    quint16 m_year = 0;
+    ITovParams *m_params = nullptr;
+};
+
+// Financial-year record, table TANF_ANNIFINANZ. Ids count from 1970 (id 1);
+// the conversions below take either form.
+class TtovAnnoFinanziario : public TtovAnno {
+public:
+    // The year as text: the last four characters of the end date text.
+    QString YearText() const;
+    // Load of the id of a year text (see YearTextToId).
+    void LoadYear(const QString &yearText);
+
     // A value below 1970 is already an id and is returned unchanged;
     // otherwise the year's id (2024 -> 55).
     static int YearToId(int value);
@@ -16,6 +85,23 @@ public:
     // A value of 1900 or more is already a year and is returned unchanged;
     // otherwise the id's year (55 -> 2024).
     static int IdToYear(int value);
+
+protected:
+    QString GetSQL() const override;
+    // The integer value of the parameter "UQUP_AnfId" (EConvertError when
+    // it is not set).
+    int DefaultId() const override;
+    QString NotFoundMessage(int id) const override;
+};
+
+// School-year record, table TANS_ANNISCOLAST.
+class TtovAnnoScolastico : public TtovAnno {
+protected:
+    QString GetSQL() const override;
+    // The parameter "UQUP_AnsId" as an integer: 0 when it is null or not a
+    // number.
+    int DefaultId() const override;
+    QString NotFoundMessage(int id) const override;
 };
 
 class TTovDate {
@@ -48,4 +134,29 @@ public:
     // Appends " AND " to a non-empty WHERE text, then a blank and the
     // condition. The conditions are fragments the program builds itself.
     static void AddAnd(const QString &condition, QString &where);
+    // The panel's left edge goes to the right edge of the reference control
+    // when that control is not hidden, else to 0.
+    static void PlacePanel(QWidget &panel, const QWidget &control);
+    // Puts a browsing dataset (a field's own dataset) into edit and returns
+    // true; false in any other state and for no dataset.
+    static bool EditDataSet(platform::Field *field);
+    static bool EditDataSet(platform::DataSet *dataSet);
+    // A new id for the table from the id generator on the global connection.
+    static int NewId(const QString &tableName);
+    static platform::Value FieldValue(const platform::Field *field);
+    static platform::Value FieldValueDef(const platform::Field *field, const platform::Value &defaultValue);
+};
+
+class TTovDataSet {
+public:
+    // Neither Null nor Unassigned.
+    static bool HasValue(const platform::Value &value);
+    // No field: the default. Otherwise the field's new value, or its old
+    // value when the new one is unassigned; when that is null: the default,
+    // unless the default is itself null or unassigned, in which case the
+    // empty text for a string field, 0 for a numeric field and the default
+    // for any other field.
+    static platform::Value FieldValueDef(const platform::Field *field, const platform::Value &defaultValue);
+    // FieldValueDef with an unassigned default.
+    static platform::Value FieldValue(const platform::Field *field);
 };
