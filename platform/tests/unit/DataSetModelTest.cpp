@@ -1,0 +1,209 @@
+// The Qt table model over a dataset: columns, rows in the dataset's order
+// and filter, and the signals that keep views in step with the dataset.
+#include "DataSetModel.h"
+#include "TestPrinters.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTableView>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+// Any complaint of Qt's model tester fails the test that caused it.
+QStringList g_modelWarnings;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        g_modelWarnings << msg;
+}
+
+class DataSetModelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_modelWarnings.clear();
+        m_previous = qInstallMessageHandler(collectWarnings);
+        ds.setFieldDefs({{"ID", FieldType::Integer},
+                         {"NAME", FieldType::String, 10},
+                         {"AMOUNT", FieldType::Currency},
+                         {"HIDDEN", FieldType::Integer}});
+        ds.createDataSet();
+        ds.fieldByName("HIDDEN").setVisible(false);
+        ds.fieldByName("NAME").setDisplayLabel("Nome");
+        ds.fieldByName("AMOUNT").setDisplayFormat("#,##0.00");
+        for (int i = 1; i <= 3; ++i)
+            ds.appendRecord({Value(i), Value(QString(QChar('A' + i - 1))), Value(Currency::fromInt(i * 1000))});
+        ds.mergeChangeLog();
+        ds.first();
+        model = std::make_unique<DataSetModel>(&ds);
+        tester = std::make_unique<QAbstractItemModelTester>(
+            model.get(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    }
+    void TearDown() override
+    {
+        tester.reset();
+        model.reset();
+        qInstallMessageHandler(m_previous);
+        EXPECT_TRUE(g_modelWarnings.isEmpty()) << g_modelWarnings.join('\n').toStdString();
+    }
+
+    QStringList column(int c) const
+    {
+        QStringList out;
+        for (int r = 0; r < model->rowCount(); ++r)
+            out << model->data(model->index(r, c)).toString();
+        return out;
+    }
+
+    DataSet ds;
+    std::unique_ptr<DataSetModel> model;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+    QtMessageHandler m_previous = nullptr;
+};
+
+} // namespace
+
+TEST_F(DataSetModelTest, VisibleFieldsAreColumnsWithTheirLabels)
+{
+    EXPECT_EQ(model->columnCount(), 3);
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Nome"));
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
+    EXPECT_EQ(model->columnOf("hidden"), -1);
+    EXPECT_EQ(model->columnOf("amount"), 2);
+    EXPECT_EQ(column(2), QStringList({"1.000,00", "2.000,00", "3.000,00"}));
+    EXPECT_EQ(model->data(model->index(0, 2), DataSetModel::ValueRole).value<Currency>(), Currency::fromInt(1000));
+    EXPECT_EQ(model->data(model->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                  Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);
+}
+
+TEST_F(DataSetModelTest, FollowsTheCursor)
+{
+    QSignalSpy spy(model.get(), &DataSetModel::currentRowChanged);
+    EXPECT_EQ(model->currentRow(), 0);
+    ds.last();
+    EXPECT_EQ(model->currentRow(), 2);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy[0][0].toInt(), 2);
+    model->setCurrentRow(1);
+    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 2);
+    EXPECT_EQ(model->currentRow(), 1);
+}
+
+TEST_F(DataSetModelTest, InsertShowsARowAtItsPlaceAndCancelRemovesIt)
+{
+    QSignalSpy inserted(model.get(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(model.get(), &QAbstractItemModel::rowsRemoved);
+    ds.setRecNo(2);
+    ds.insert();
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted[0][1].toInt(), 1);
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_EQ(model->currentRow(), 1);
+    ds.fieldByName("NAME").setAsString("new");
+    EXPECT_EQ(model->data(model->index(1, 1)).toString(), QStringLiteral("new"));
+    ds.cancel();
+    ASSERT_EQ(removed.count(), 1);
+    EXPECT_EQ(removed[0][1].toInt(), 1);
+    EXPECT_EQ(column(1), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(model->currentRow(), 1);
+}
+
+TEST_F(DataSetModelTest, PostAndDeleteUpdateTheRows)
+{
+    ds.append();
+    ds.fieldByName("ID").setAsInteger(4);
+    ds.fieldByName("NAME").setAsString("D");
+    ds.post();
+    EXPECT_EQ(column(1), QStringList({"A", "B", "C", "D"}));
+    EXPECT_EQ(model->currentRow(), 3);
+    QSignalSpy removed(model.get(), &QAbstractItemModel::rowsRemoved);
+    ds.first();
+    ds.deleteRecord();
+    ASSERT_EQ(removed.count(), 1);
+    EXPECT_EQ(removed[0][1].toInt(), 0);
+    EXPECT_EQ(column(1), QStringList({"B", "C", "D"}));
+}
+
+TEST_F(DataSetModelTest, EditedValuesAndReorderingReachTheView)
+{
+    ds.setIndexFieldNames("NAME");
+    QTableView view;
+    view.setModel(model.get());
+    const QPersistentModelIndex keep(model->index(0, 0));  // record A
+    QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
+    QSignalSpy moved(model.get(), &QAbstractItemModel::layoutChanged);
+    ds.first();
+    ds.edit();
+    ds.fieldByName("NAME").setAsString("Z");
+    EXPECT_GE(changed.count(), 1);
+    EXPECT_EQ(model->data(model->index(0, 1)).toString(), QStringLiteral("Z"));
+    ds.post();
+    EXPECT_EQ(moved.count(), 1);
+    EXPECT_EQ(column(1), QStringList({"B", "C", "Z"}));
+    EXPECT_EQ(keep.row(), 2);  // persistent indexes follow their record
+    EXPECT_EQ(model->currentRow(), 2);
+}
+
+TEST_F(DataSetModelTest, FilterAndDisabledControls)
+{
+    QSignalSpy reset(model.get(), &QAbstractItemModel::modelReset);
+    ds.setFilter("ID >= 2");
+    ds.setFiltered(true);
+    EXPECT_EQ(column(0), QStringList({"2", "3"}));
+    reset.clear();
+    ds.disableControls();
+    ds.setFiltered(false);
+    ds.appendRecord({Value(9)});
+    ds.first();
+    EXPECT_EQ(model->rowCount(), 2);  // waits while controls are disabled
+    EXPECT_EQ(reset.count(), 0);
+    ds.enableControls();
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(column(0), QStringList({"1", "2", "3", "9"}));
+    EXPECT_EQ(model->currentRow(), 0);
+}
+
+TEST_F(DataSetModelTest, SetDataEditsTheRecordThroughTheDataset)
+{
+    ASSERT_TRUE(model->flags(model->index(1, 1)) & Qt::ItemIsEditable);
+    ASSERT_TRUE(model->setData(model->index(1, 1), QStringLiteral("bb")));
+    EXPECT_EQ(ds.state(), DataSetState::Edit);
+    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 2);
+    ASSERT_TRUE(model->setData(model->index(1, 2), QStringLiteral("12,5")));
+    EXPECT_EQ(ds.fieldByName("AMOUNT").asCurrency(), Currency::fromString("12.5"));
+    // Another row: the edit is posted first.
+    ASSERT_TRUE(model->setData(model->index(2, 1), QStringLiteral("cc")));
+    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 3);
+    ds.post();
+    EXPECT_EQ(column(1), QStringList({"A", "bb", "cc"}));
+    EXPECT_EQ(ds.changeCount(), 2);
+
+    EXPECT_THROW(model->setData(model->index(0, 0), QStringLiteral("uno")), EConvertError);
+    ds.cancel();
+    ds.setReadOnly(true);
+    EXPECT_FALSE(model->flags(model->index(0, 1)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model->setData(model->index(0, 1), QStringLiteral("x")));
+}
+
+TEST_F(DataSetModelTest, CloseAndReopen)
+{
+    ds.close();
+    EXPECT_EQ(model->rowCount(), 0);
+    ds.open();
+    EXPECT_EQ(model->rowCount(), 3);
+    DataSet other;
+    other.setFieldDefs({{"X", FieldType::String, 3}});
+    other.createDataSet();
+    other.appendRecord({Value("q")});
+    ds.assignData(other);
+    EXPECT_EQ(model->columnCount(), 1);
+    EXPECT_EQ(column(0), QStringList({"q"}));
+    model->setDataSet(nullptr);
+    EXPECT_EQ(model->rowCount(), 0);
+}
