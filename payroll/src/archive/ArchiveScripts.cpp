@@ -1,0 +1,27 @@
+#include "archive/ArchiveScripts.h"
+
+#include <QDir>
+
+namespace payroll {
+
+const QString ArchiveScripts::FoundationSeries = QStringLiteral("foundation");
+const QString ArchiveScripts::PayrollSeries = QStringLiteral("payroll");
+
+QList<platform::DdlScript> ArchiveScripts::series(const QString &name)
+{
+    // The resources are linked in from the library's object files; the
+    // folder is empty when a series has no script yet.
+    return platform::DatabaseCreator::scriptsFromFolder(QStringLiteral(":/archive/") + name, name);
+}
+
+QList<platform::DdlScript> ArchiveScripts::all()
+{
+    return series(FoundationSeries) + series(PayrollSeries);
+}
+
+QStringList ArchiveScripts::createOrUpgrade(platform::Database &database)
+{
+    return platform::DatabaseCreator(all()).createOrUpgrade(database);
+}
+
+} // namespace payroll

@@ -1,0 +1,213 @@
+#include "ArchiveTestSupport.h"
+
+#include "SqlQuery.h"
+#include "archive/WriteMode.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <stdexcept>
+
+namespace archivetest {
+
+QString sourcePath(const QString &relative)
+{
+    QString root = qEnvironmentVariable("ZEP_SOURCE_DIR");
+    if (root.isEmpty()) // this file is <root>/payroll/tests/unit/ArchiveTestSupport.cpp
+        root = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../.."));
+    return QDir(root).filePath(relative);
+}
+
+QString readText(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error(("cannot read " + path).toStdString());
+    return QString::fromUtf8(f.readAll());
+}
+
+QList<NamedStatement> catalogueStatements()
+{
+    const QString text = readText(sourcePath(QStringLiteral("payroll/sql/catalogue-staging.txt")));
+    static const QRegularExpression header(QStringLiteral("^@@ (\\S+) (\\S+) (\\d+)\\s*$"));
+    QList<NamedStatement> out;
+    NamedStatement *current = nullptr;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const auto m = header.match(line);
+        if (m.hasMatch()) {
+            out.append(NamedStatement{m.captured(1), m.captured(2), m.captured(3).toInt(), QString()});
+            current = &out.last();
+        } else if (current) {
+            current->sql += line + QLatin1Char('\n');
+        }
+    }
+    for (NamedStatement &s : out) {
+        while (s.sql.endsWith(QLatin1Char('\n')) || s.sql.endsWith(QLatin1Char(' ')))
+            s.sql.chop(1);
+    }
+    return out;
+}
+
+namespace {
+
+QString collapse(QString text)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    return text.replace(blanks, QStringLiteral(" ")).trimmed();
+}
+
+} // namespace
+
+QList<TableDef> tablesFromScripts(const QList<platform::DdlScript> &scripts)
+{
+    static const QRegularExpression table(QStringLiteral("CREATE TABLE (\\w+) \\((.*?)\\n\\);"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression pk(QStringLiteral("^CONSTRAINT \\w+ PRIMARY KEY \\((\\w+)\\)$"));
+    static const QRegularExpression fk(
+        QStringLiteral("^CONSTRAINT \\w+ FOREIGN KEY \\((\\w+)\\) REFERENCES (\\w+) \\(\\w+\\)( ON DELETE CASCADE)?$"));
+    static const QRegularExpression column(QStringLiteral("^(\\w+) (.+)$"));
+    static const QRegularExpression sequence(QStringLiteral("CREATE SEQUENCE (\\w+);"));
+    QList<TableDef> out;
+    QMap<QString, QString> generators;
+    for (const platform::DdlScript &s : scripts) {
+        auto seqs = sequence.globalMatch(s.text);
+        while (seqs.hasNext()) {
+            const QString g = seqs.next().captured(1);
+            generators[g.mid(4)] = g;
+        }
+        auto it = table.globalMatch(s.text);
+        while (it.hasNext()) {
+            const auto m = it.next();
+            TableDef t{m.captured(1), s.name, QString(), {}};
+            QMap<QString, QString> keys;
+            for (QString line : m.captured(2).split(QLatin1Char('\n'))) {
+                line = collapse(line);
+                if (line.endsWith(QLatin1Char(',')))
+                    line.chop(1);
+                if (line.isEmpty() || line.startsWith(QStringLiteral("--")))
+                    continue;
+                if (const auto p = pk.match(line); p.hasMatch()) {
+                    keys[p.captured(1)] = QStringLiteral("PK");
+                } else if (const auto f = fk.match(line); f.hasMatch()) {
+                    keys[f.captured(1)] = QStringLiteral("FK ") + f.captured(2)
+                        + (f.captured(3).isEmpty() ? QString() : QStringLiteral(" (cascade)"));
+                } else if (line.startsWith(QStringLiteral("CONSTRAINT "))) {
+                    continue;
+                } else if (const auto c = column.match(line); c.hasMatch()) {
+                    t.columns.append(ColumnDef{c.captured(1), c.captured(2), QString()});
+                }
+            }
+            for (ColumnDef &c : t.columns)
+                c.key = keys.value(c.name);
+            out.append(t);
+        }
+    }
+    for (TableDef &t : out)
+        t.generator = generators.value(t.name);
+    return out;
+}
+
+QList<TableDef> tablesFromDocument(const QString &markdown)
+{
+    static const QRegularExpression heading(QStringLiteral("^### (T\\w+)$"));
+    static const QRegularExpression info(QStringLiteral("script `([^`]+)`, key `\\w+` from generator `(\\w+)`"));
+    static const QRegularExpression row(QStringLiteral("^\\| `(\\w+)` \\| ([^|]+) \\| ([^|]*) \\|"));
+    QList<TableDef> out;
+    for (const QString &line : markdown.split(QLatin1Char('\n'))) {
+        if (const auto h = heading.match(line); h.hasMatch()) {
+            out.append(TableDef{h.captured(1), QString(), QString(), {}});
+            continue;
+        }
+        if (!out.isEmpty() && line.startsWith(QStringLiteral("## ")))
+            break; // the tables section is over
+        if (out.isEmpty())
+            continue;
+        if (const auto i = info.match(line); i.hasMatch() && out.last().script.isEmpty()) {
+            out.last().script = i.captured(1);
+            out.last().generator = i.captured(2);
+        } else if (const auto r = row.match(line); r.hasMatch()) {
+            out.last().columns.append(ColumnDef{r.captured(1), collapse(r.captured(2)), collapse(r.captured(3))});
+        }
+    }
+    return out;
+}
+
+QMap<QString, QString> documentedStatementParameters(const QString &markdown)
+{
+    static const QRegularExpression row(QStringLiteral("^\\| `(QRY_\\w+)` \\| [^|]* \\| ([^|]*) \\|"));
+    QMap<QString, QString> out;
+    for (const QString &line : markdown.split(QLatin1Char('\n'))) {
+        if (const auto r = row.match(line); r.hasMatch())
+            out[r.captured(1)] = r.captured(2);
+    }
+    return out;
+}
+
+std::unique_ptr<TempDatabase> archiveDatabase(const QList<platform::DdlScript> &scripts)
+{
+    auto tdb = std::make_unique<TempDatabase>();
+    payroll::setForcedWrites(tdb->settings(), false);
+    platform::DatabaseCreator(scripts).upgrade(tdb->db());
+    return tdb;
+}
+
+QStringList tableNames(platform::Database &db)
+{
+    platform::SqlQuery q(db);
+    q.setSql(QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) AS N FROM RDB$RELATIONS "
+                            "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 ORDER BY 1"));
+    QStringList out;
+    for (q.open(); !q.eof(); q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+QStringList sequenceNames(platform::Database &db)
+{
+    platform::SqlQuery q(db);
+    q.setSql(QStringLiteral("SELECT TRIM(RDB$GENERATOR_NAME) AS N FROM RDB$GENERATORS "
+                            "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 ORDER BY 1"));
+    QStringList out;
+    for (q.open(); !q.eof(); q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+QString prepareError(platform::Database &db, const QString &sql)
+{
+    QSqlQuery q(db.qtDatabase());
+    const QString positional = platform::SqlStatement::parse(sql).positional();
+    if (q.prepare(positional))
+        return QString();
+    return q.lastError().text();
+}
+
+QStringList formattedForPrepare(const NamedStatement &statement)
+{
+    QString text = statement.sql;
+    // Quoted placeholders are dates written by the caller as 'mm/dd/yyyy'.
+    text.replace(QStringLiteral("'%s'"), QStringLiteral("'12/31/2024'"));
+    text.replace(QStringLiteral("%d"), QStringLiteral("0"));
+    QStringList variants;
+    if (statement.name == QStringLiteral("QRY_YRPT")) {
+        // The one argument is "=" (rewrite the same version) or empty.
+        variants << QString(text).replace(QStringLiteral("%s"), QStringLiteral("="))
+                 << QString(text).replace(QStringLiteral("%s"), QString());
+    } else {
+        variants << text.replace(QStringLiteral("%s"), QString());
+    }
+    for (QString &v : variants) {
+        v.replace(QStringLiteral("%%"), QStringLiteral("%"));
+        // A condition fragment is appended by its caller to a statement on
+        // the pay register.
+        if (v.trimmed().startsWith(QStringLiteral("AND ")))
+            v = QStringLiteral("SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS WHERE 1 = 1") + v;
+    }
+    return variants;
+}
+
+} // namespace archivetest
