@@ -1,6 +1,5 @@
 #include "XmlBinding.h"
 
-#include <QBuffer>
 #include <QHash>
 #include <QSaveFile>
 #include <QStringList>
@@ -284,14 +283,21 @@ void writeElement(QXmlStreamWriter &w, const NodeData *node)
     w.writeEndElement();
 }
 
-void writeDocument(QIODevice *device, const DocumentData *doc)
+// The whole document as UTF-8. Serialising into a string first keeps the
+// writer off the device layer's per-fragment bookkeeping, and means a document
+// that cannot be written well-formed never touches the file.
+QByteArray documentBytes(const DocumentData *doc)
 {
-    QXmlStreamWriter w(device);
-    w.writeStartDocument(doc->version);
+    QString text;
+    QXmlStreamWriter w(&text);
+    // A writer on a string leaves the encoding out of the declaration: write
+    // it here, the bytes below being UTF-8.
+    text = QStringLiteral("<?xml version=\"%1\" encoding=\"UTF-8\"?>").arg(doc->version);
     writeElement(w, doc->root);
-    w.writeEndDocument();
+    text += QLatin1Char('\n');
     if (w.hasError())
         throw XmlError(QStringLiteral("Errore di scrittura del documento XML"));
+    return text.toUtf8();
 }
 
 [[noreturn]] void raiseNullHandle()
@@ -698,23 +704,24 @@ QByteArray Document::SaveToBytes() const
 {
     if (!m_doc)
         raiseNullHandle();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    writeDocument(&buffer, m_doc.get());
-    return bytes;
+    return documentBytes(m_doc.get());
 }
 
 void Document::SaveToFile(const QString &fileName) const
 {
     if (!m_doc)
         raiseNullHandle();
+    const QByteArray bytes = documentBytes(m_doc.get());
+    // QSaveFile writes a temporary file beside the target and renames it over
+    // the target only on commit: a failure leaves an existing file as it was.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, file.errorString()));
-    // Any failure below leaves the temporary file uncommitted: QSaveFile
-    // discards it and the existing file stays untouched.
-    writeDocument(&file, m_doc.get());
+    if (file.write(bytes) != bytes.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, error));
+    }
     if (!file.commit())
         throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, file.errorString()));
 }
