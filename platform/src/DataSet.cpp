@@ -494,7 +494,14 @@ void DeltaRecord::setNewValue(const QString &name, const Value &value)
 
 DataSet::DataSet(const QString &name) : d(std::make_unique<Impl>(this)), m_name(name) {}
 
-DataSet::~DataSet() = default;
+DataSet::~DataSet()
+{
+    const QList<Observer> list = d->observers.values();
+    d->observers.clear();
+    const DataChange change{DataChange::Destroyed, nullptr};
+    for (const Observer &o : list)
+        o(change);
+}
 
 void DataSet::setFieldDefs(const FieldDefs &defs)
 {

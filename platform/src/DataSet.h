@@ -124,7 +124,9 @@ struct DataChange {
         StateChanged,  // browse/edit/insert changed (rows may have been added or removed)
         RowsChanged,   // records were added, removed or moved (post, delete, cancel)
         RecordChanged, // a value of the current record changed (field set; nullptr: several)
-        CursorMoved    // another record became current
+        CursorMoved,   // another record became current
+        Destroyed      // the dataset is being destroyed: forget it (sent even
+                       // while controls are disabled)
     };
     Kind kind;
     const Field *field = nullptr;

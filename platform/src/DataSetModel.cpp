@@ -151,6 +151,11 @@ void DataSetModel::onChange(const DataChange &change)
     case DataChange::Reset:
         reload();
         return;
+    case DataChange::Destroyed:
+        m_dataSet = nullptr;
+        m_observer = 0;
+        reload();
+        return;
     case DataChange::CursorMoved:
         sync(false);
         return;

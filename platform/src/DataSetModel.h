@@ -7,7 +7,7 @@
 // matching model signals; while the dataset's controls are disabled the
 // model waits, and catches up with one reset when they are enabled again.
 //
-// The dataset must outlive the model, or be detached with setDataSet(nullptr).
+// A dataset destroyed before the model detaches itself (the model empties).
 #include "DataSet.h"
 
 #include <QAbstractTableModel>

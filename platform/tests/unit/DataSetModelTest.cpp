@@ -207,3 +207,16 @@ TEST_F(DataSetModelTest, CloseAndReopen)
     model->setDataSet(nullptr);
     EXPECT_EQ(model->rowCount(), 0);
 }
+
+TEST(DataSetModelLifetime, ADestroyedDatasetDetachesItself)
+{
+    auto ds = std::make_unique<DataSet>();
+    ds->setFieldDefs({{"X", FieldType::Integer}});
+    ds->createDataSet();
+    ds->appendRecord({Value(1)});
+    DataSetModel model(ds.get());
+    EXPECT_EQ(model.rowCount(), 1);
+    ds.reset();
+    EXPECT_EQ(model.dataSet(), nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+}
