@@ -308,11 +308,12 @@ QByteArray documentBytes(const DocumentData *doc)
 
 [[noreturn]] void raiseIndex(int index, int count, const NodeData *owner, const NameData *item)
 {
-    throw platform::EListError(
-        QStringLiteral("Indice di lista fuori dai limiti (%1): %2 elementi \"%3\" in %4")
-            .arg(index)
-            .arg(count)
-            .arg(item ? item->text : QString(), pathOf(owner)));
+    const QString what = item ? QStringLiteral("elementi \"%1\"").arg(item->text) : QStringLiteral("figli");
+    throw platform::EListError(QStringLiteral("Indice di lista fuori dai limiti (%1): %2 ha %3 %4")
+                                   .arg(index)
+                                   .arg(pathOf(owner))
+                                   .arg(count)
+                                   .arg(what));
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 using bindgen::Family;
-using bindgen::SpecError;
+using bindgen::DescriptionError;
 
 namespace {
 
@@ -14,7 +14,7 @@ std::string errorOf(const std::string &text)
 {
     try {
         bindgen::parse(head + text, "test.binding");
-    } catch (const SpecError &e) {
+    } catch (const DescriptionError &e) {
         return e.what();
     }
     return "";
@@ -72,7 +72,7 @@ TEST(BindingGenerator, UnknownRootClassIsRefused)
     try {
         bindgen::parse("unit T\ndocument R TXMLR 1.0 F\nelement TXMLRoot\n", "x");
         FAIL() << "accepted";
-    } catch (const SpecError &e) {
+    } catch (const DescriptionError &e) {
         EXPECT_NE(std::string(e.what()).find("unknown class TXMLR"), std::string::npos) << e.what();
     }
 }

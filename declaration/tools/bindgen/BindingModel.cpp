@@ -30,7 +30,7 @@ const std::set<std::string> &reservedOperations()
     if (line > 0)
         os << ":" << line;
     os << ": " << message;
-    throw SpecError(os.str());
+    throw DescriptionError(os.str());
 }
 
 bool isIdentifier(const std::string &s)

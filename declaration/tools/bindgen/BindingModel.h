@@ -29,7 +29,7 @@
 
 namespace bindgen {
 
-class SpecError : public std::runtime_error {
+class DescriptionError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -77,7 +77,7 @@ struct Model {
     int count(Family family) const;
 };
 
-// Parses and checks a description; SpecError names the line and the fault.
+// Parses and checks a description; DescriptionError names the line and the fault.
 Model parse(const std::string &text, const std::string &sourceName = "description");
 void check(const Model &model);
 

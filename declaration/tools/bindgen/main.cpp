@@ -55,7 +55,7 @@ int main(int argc, char **argv)
             std::cerr << "zep_bindgen: cannot write " << base << ".h/.cpp\n";
             return 1;
         }
-    } catch (const bindgen::SpecError &e) {
+    } catch (const bindgen::DescriptionError &e) {
         std::cerr << "zep_bindgen: " << e.what() << "\n";
         return 1;
     }
