@@ -159,6 +159,7 @@ Database::~Database()
     }
     if (g_global == this)
         g_global = nullptr;
+    m_qdb = QSqlDatabase();
     if (QSqlDatabase::contains(m_connectionName))
         QSqlDatabase::removeDatabase(m_connectionName);
 }
@@ -228,11 +229,13 @@ void Database::open()
         db.close();
         throw EDatabaseError(openErrorMessage(m_settings, text));
     }
+    m_qdb = db;
     m_inTransaction = false;
 }
 
 void Database::close()
 {
+    m_qdb = QSqlDatabase();
     if (!QSqlDatabase::contains(m_connectionName))
         return;
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -248,7 +251,7 @@ void Database::close()
 
 bool Database::isOpen() const
 {
-    return QSqlDatabase::contains(m_connectionName) && QSqlDatabase::database(m_connectionName, false).isOpen();
+    return m_qdb.isValid() && m_qdb.isOpen();
 }
 
 void Database::ensureOpen(const char *operation) const
@@ -310,7 +313,7 @@ void Database::execute(const QString &sql)
 
 QSqlDatabase Database::qtDatabase() const
 {
-    return QSqlDatabase::database(m_connectionName, false);
+    return m_qdb.isValid() ? m_qdb : QSqlDatabase::database(m_connectionName, false);
 }
 
 Database *Database::global()

@@ -105,6 +105,7 @@ private:
 
     ConnectionSettings m_settings;
     QString m_connectionName;
+    QSqlDatabase m_qdb;  // the open connection (invalid while closed)
     bool m_inTransaction = false;
 };
 

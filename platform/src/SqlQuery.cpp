@@ -215,6 +215,11 @@ void SqlQuery::setSql(const QString &sql)
     for (const QString &name : m_statement.uniqueNames())
         m_params.addUntyped(name);
     m_preparedText.clear();
+    m_signature.clear();
+    m_placeholderParams.clear();
+    m_columns.clear();
+    m_kinds.clear();
+    m_columnsStale = true;
     m_query.reset();
 }
 
@@ -251,37 +256,69 @@ void SqlQuery::run(bool select)
     close();
 
     // The statement the driver sees: "?" for each placeholder, a text value
-    // cast to a text of its own length.
+    // cast to a text of its own length. The text is built again only when a
+    // cast length changed since the last execution.
+    const int placeholders = int(m_statement.names.size());
     QList<const Param *> bound;
-    bound.reserve(m_statement.names.size());
-    QString text = m_statement.parts.value(0);
-    for (int i = 0; i < m_statement.names.size(); ++i) {
-        const Param *p = m_params.findParam(m_statement.names.at(i));
-        if (!p)
-            throw EDatabaseError(QStringLiteral("Parametro '%1' non trovato").arg(m_statement.names.at(i)));
+    bound.reserve(placeholders);
+    QList<int> signature;
+    signature.reserve(placeholders);
+    m_placeholderParams.resize(placeholders, -1);
+    for (int i = 0; i < placeholders; ++i) {
+        const QString &name = m_statement.names.at(i);
+        int &index = m_placeholderParams[i];
+        if (index < 0 || index >= m_params.count() || m_params[index].name().compare(name, Qt::CaseInsensitive) != 0) {
+            index = -1;
+            for (int k = 0; k < m_params.count(); ++k)
+                if (m_params[k].name().compare(name, Qt::CaseInsensitive) == 0) {
+                    index = k;
+                    break;
+                }
+            if (index < 0)
+                throw EDatabaseError(QStringLiteral("Parametro '%1' non trovato").arg(name));
+        }
+        const Param *p = &m_params[index];
         bound << p;
         const Value &v = p->value();
-        if (v.type() == ValueType::Text && v.toString().size() <= MaxCastLength)
-            text += QStringLiteral("CAST(? AS VARCHAR(%1))").arg(castLength(v.toString()));
-        else
-            text += QLatin1Char('?');
-        text += m_statement.parts.value(i + 1);
+        int cast = 0;
+        if (v.type() == ValueType::Text) {
+            const QString text = v.toString();
+            if (text.size() <= MaxCastLength)
+                cast = castLength(text);
+        }
+        signature << cast;
     }
 
-    if (!m_query || text != m_preparedText) {
+    if (!m_query || signature != m_signature) {
+        QString text = m_statement.parts.value(0);
+        for (int i = 0; i < placeholders; ++i) {
+            if (signature.at(i) > 0)
+                text += QStringLiteral("CAST(? AS VARCHAR(%1))").arg(signature.at(i));
+            else
+                text += QLatin1Char('?');
+            text += m_statement.parts.value(i + 1);
+        }
         m_query = std::make_unique<QSqlQuery>(m_db->qtDatabase());
         m_query->setForwardOnly(true);
         m_preparedText.clear();
+        m_signature.clear();
         if (!m_query->prepare(text))
             throw EDatabaseError(raiseText(QStringLiteral("Impossibile preparare l'istruzione SQL.")));
         m_preparedText = text;
+        m_signature = signature;
+        m_columnsStale = true;
     }
     for (int i = 0; i < bound.size(); ++i)
         m_query->bindValue(i, bindValue(*bound.at(i)));
     if (!m_query->exec())
         throw EDatabaseError(raiseText(QStringLiteral("Impossibile eseguire l'istruzione SQL.")));
     m_active = true;
-    readColumns();
+    // The driver describes the columns once per prepared statement (and asks
+    // the catalogue for each NUMERIC column): keep them for the next runs.
+    if (m_columnsStale) {
+        readColumns();
+        m_columnsStale = false;
+    }
     if (select || m_query->isSelect()) {
         m_eof = !m_query->next();
         if (m_eof && m_query->lastError().isValid())
@@ -313,8 +350,6 @@ void SqlQuery::close()
         m_query->finish();
     m_active = false;
     m_eof = true;
-    m_columns.clear();
-    m_kinds.clear();
 }
 
 void SqlQuery::next()

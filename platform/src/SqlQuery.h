@@ -99,6 +99,7 @@ public:
     bool eof() const { return m_eof; }
     void next();
 
+    // The columns of the last result (kept after close()).
     const QList<SqlColumn> &columns() const { return m_columns; }
     int fieldCount() const { return int(m_columns.size()); }
     // -1 when there is no such column (case-insensitive).
@@ -133,8 +134,11 @@ private:
     Params m_params;
     std::unique_ptr<QSqlQuery> m_query;
     QString m_preparedText;
+    QList<int> m_signature;          // cast length of each placeholder (0: none) of the prepared text
+    QList<int> m_placeholderParams;  // index in m_params of each placeholder's parameter
     QList<SqlColumn> m_columns;
     QList<ColumnKind> m_kinds;
+    bool m_columnsStale = true;
     bool m_active = false;
     bool m_eof = true;
 };

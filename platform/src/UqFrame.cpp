@@ -1,0 +1,89 @@
+#include "UqFrame.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+TfrUqBase::TfrUqBase(QWidget *parent)
+    : QFrame(parent)
+{
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    paContext = new QWidget(this);
+    paContext->setObjectName(QStringLiteral("paContext"));
+    paContext->setLayout(new QHBoxLayout);
+    paContext->layout()->setContentsMargins(2, 2, 2, 2);
+    paContext->hide();
+    outer->addWidget(paContext);
+
+    paMain = new QWidget(this);
+    paMain->setObjectName(QStringLiteral("paMain"));
+    auto *mainLayout = new QVBoxLayout(paMain);
+    mainLayout->setContentsMargins(0, 0, 0, 0);
+    mainLayout->setSpacing(0);
+    outer->addWidget(paMain, 1);
+
+    orFrame = new QWidget(paMain);
+    orFrame->setObjectName(QStringLiteral("orFrame"));
+    auto *barLayout = new QHBoxLayout(orFrame);
+    barLayout->setContentsMargins(0, 0, 0, 0);
+    xoaCustom = new QToolBar(orFrame);
+    xoaCustom->setObjectName(QStringLiteral("xoaCustom"));
+    barLayout->addWidget(xoaCustom);
+    barLayout->addStretch(1);
+    mainLayout->addWidget(orFrame);
+
+    paClient = new QWidget(paMain);
+    paClient->setObjectName(QStringLiteral("paClient"));
+    m_clientLayout = new QVBoxLayout(paClient);
+    m_clientLayout->setContentsMargins(0, 0, 0, 0);
+    mainLayout->addWidget(paClient, 1);
+}
+
+QAction *TfrUqBase::AddAction(const QString &name, const QString &caption, const QString &hint,
+                              const QKeySequence &shortcut, int image)
+{
+    auto *a = new QAction(caption, this);
+    a->setObjectName(name);
+    a->setToolTip(hint);
+    a->setStatusTip(hint);
+    a->setShortcut(shortcut);
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    if (image >= 0 && image < m_images.size())
+        a->setIcon(m_images.at(image));
+    m_actions << a;
+    xoaCustom->addAction(a);
+    addAction(a);
+    return a;
+}
+
+void TfrUqBase::AddSeparator()
+{
+    xoaCustom->addSeparator();
+}
+
+QAction *TfrUqBase::FindAction(const QString &name) const
+{
+    for (QAction *a : m_actions)
+        if (a->objectName() == name)
+            return a;
+    return nullptr;
+}
+
+void TfrUqBase::RefreshActionLists()
+{
+    for (QAction *a : std::as_const(m_actions)) {
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        removeAction(a);
+        addAction(a);
+    }
+}
+
+int TfrUqBase::AddImage(const QIcon &icon)
+{
+    m_images << icon;
+    return int(m_images.size()) - 1;
+}
