@@ -582,8 +582,9 @@ std::unique_ptr<DataSet> TTovCalcolaAnno2023::EsoneriIvs(int month, int company,
             result->setFieldDefs(regs.fieldDefs());
             result->createDataSet();
         }
+        // Rows follow the statement's order.
         DataSet &row = *result;
-        row.insert();
+        row.append();
         for (const auto &field : regs.fields())
             row.fieldByName(field->fieldName()).setValue(field->value());
         const Currency esonero = EsoneroMadri(regs) + amount(regs, "ESONERO_13") + amount(regs, "ESONERO_STIP");
