@@ -5,6 +5,7 @@
 #include "Format.h"
 #include "SqlQuery.h"
 #include "tovCQueryText.h"
+#include "tovUUtil.h"
 
 #include <cmath>
 #include <cstdio>
@@ -840,7 +841,8 @@ void TTovCalcolaEnpals::CalcolaConMassimale(DataSet &row, const DataSet &compens
         m_query->bind(QStringLiteral("IANFID"), anfId);
         m_query->open();
         if (m_query->eof())
-            throw ETovCalcola(QStringLiteral("Massimale ex ENPALS annuale non trovato per l'anno"));
+            throw ETovCalcola(platform::format(QStringLiteral("Massimale ex ENPALS annuale non trovato per l'anno %d"),
+                                               TtovAnnoFinanziario::IdToYear(anfId.toInt())));
         const Currency threshold =
             TTovCalcola::Arrotonda(2, m_query->value(QStringLiteral("FENPMCONTRAGGDA")).toCurrency() / payments);
         const Currency ceiling =
@@ -869,7 +871,9 @@ void TTovCalcolaEnpals::CalcolaConMassimale(DataSet &row, const DataSet &compens
         m_query->bind(QStringLiteral("IMPONIBILE"), Value(daily));
         m_query->open();
         if (m_query->eof())
-            throw ETovCalcola(QStringLiteral("Massimale ex ENPALS giornaliero non trovato per l'anno"));
+            throw ETovCalcola(platform::format(
+                QStringLiteral("Massimale ex ENPALS giornaliero non trovato per l'anno %d"),
+                TtovAnnoFinanziario::IdToYear(anfId.toInt())));
         const Currency dailyThreshold =
             TTovCalcola::Arrotonda(2, m_query->value(QStringLiteral("FENPMCONTRAGGDA")).toCurrency());
         const Currency dailyCeiling =

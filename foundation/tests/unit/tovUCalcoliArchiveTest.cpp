@@ -612,15 +612,15 @@ protected:
 
     // A performing-arts worker of type 15 with one register row whose fund
     // withholding row has the taxable given.
-    void worker(int id, int post95, const char *taxable, int payments = 12)
+    void worker(int id, int post95, const char *taxable, int payments = 12, int anfId = kAnf2024)
     {
-        person(id, kAnf2024, 15, QStringLiteral("IACOMSOGGENPALS, IACOMREGIMEPOST95"),
+        person(id, anfId, 15, QStringLiteral("IACOMSOGGENPALS, IACOMREGIMEPOST95"),
                QStringLiteral("2, %1").arg(post95));
         if (payments >= 0)
             exec(QStringLiteral("INSERT INTO TENPA_ENPALS (IENPAID, IACOMID, IENPANUMRETRIBUZIONI) VALUES (%1, %1, %2)")
                      .arg(id)
                      .arg(payments));
-        registerRow(id, id, kAnf2024, kMonth, 1, 0, kGroup, kDwg, 15);
+        registerRow(id, id, anfId, kMonth, 1, 0, kGroup, kDwg, 15);
         exec(QStringLiteral("INSERT INTO TVARR_VARRITENUTE (IVARRID, IREGSID, IRICEID, FVARRIMPONIBILE,"
                             " FVARRIMPONIBILEDIP, FVARRIMPONIBILEAMM, FVARRALIQUOTADIP, FVARRALIQUOTAAMM,"
                             " FVARRPERCIMPDIP, FVARRPERCIMPAMM)"
@@ -783,6 +783,26 @@ TEST_F(Enpals, DailyRegimeWithoutDaysWorkedStops)
     EXPECT_EQ(amountOf(row, "FVARRRITDIP"), C("367.6"));
     EXPECT_EQ(row.fieldByName(QStringLiteral("LVARRMINIMALEAPPL")).asInteger(), 0);
     row.post();
+}
+
+TEST_F(Enpals, YearWithoutCeilingsStopsTheCalculation)
+{
+    worker(20, 1, "12000", 12, kAnf2023);
+    worker(21, 0, "4000", 12, kAnf2023);
+    const std::pair<int, const char *> cases[] = {
+        {20, "Massimale ex ENPALS annuale non trovato per l'anno 2023"},
+        {21, "Massimale ex ENPALS giornaliero non trovato per l'anno 2023"}};
+    for (const auto &[id, message] : cases) {
+        EnpalsSetup s(db(), 20);
+        DataSet row;
+        try {
+            calculate(id, row);
+            ADD_FAILURE() << "no exception for " << id;
+        } catch (const ETovCalcola &e) {
+            EXPECT_EQ(e.message(), QString::fromUtf8(message));
+        }
+        row.cancel();
+    }
 }
 
 } // namespace
