@@ -114,6 +114,10 @@ public:
     static void ImpostaImponibile(platform::DataSet &rows, int kind, Currency amount);
     // Sets FVARRIMPONIBILE and FVARRIMPONIBILEDIP of the row of that
     // retention (none: nothing) and posts it.
+    //
+    // CalcolaRitenuta and ImpostaImponibile are the operations the payroll
+    // calculators replace: a subclass declares its own of the same name,
+    // and callers name the class whose rule they want.
     static void ImpostaImponibileRitenuta(platform::DataSet &rows, int riceId, Currency amount);
 
     // ---- CUD INPS totals ----
@@ -261,8 +265,8 @@ private:
     void CalcolaDaVoci(platform::DataSet &row);
     void CalcolaConMassimale(platform::DataSet &row, const platform::DataSet &compensation);
     void RicalcolaContributi(platform::DataSet &row);
-    // The first pay-component row of that item whose gross passes `accept`;
-    // its gross, or no value.
+    // The gross of the first pay-component row of that item whose gross is
+    // above 0 (`positive`) or not 0; false when there is none.
     bool LordoVoce(int comrId, bool positive, Currency &lordo);
 
     platform::DataSet &m_dettaglio;
