@@ -4,6 +4,9 @@
 #include "Exceptions.h"
 #include "Field.h"
 #include "SqlQuery.h"
+#include "UqMDIMain.h"
+#include "UqParams.h"
+#include "UqQueryCollection.h"
 #include "UqTransaction.h"
 
 #include <QWidget>
@@ -255,4 +258,39 @@ int TtovAnnoScolastico::DefaultId() const
 QString TtovAnnoScolastico::NotFoundMessage(int id) const
 {
     return QStringLiteral("Anno scolastico con id %1 non presente nella tabella TANS_ANNISCOLAST.").arg(id);
+}
+
+// ---------------------------------------------------------------------------
+// Parameters and owned datasets
+
+int TTovUtil::DwgId(const TUqParamManager *manager)
+{
+    if (!manager) {
+        const TfmUqMDIMain *main = TfmUqMDIMain::MainWindow();
+        manager = main ? main->ParamManager : nullptr;
+    }
+    ZEP_ASSERT(manager != nullptr, QStringLiteral("DwgId: nessun gestore dei parametri"));
+    const platform::Value v = manager->GetParams(QStringLiteral("UQUP_DwgId"));
+    if (v.isEmpty())
+        throw platform::EConvertError(QStringLiteral("Parametro UQUP_DwgId non impostato"));
+    return v.toInt();
+}
+
+void TTovUtil::CloseDataSets(const QList<platform::DataSet *> &dataSets)
+{
+    for (platform::DataSet *ds : dataSets)
+        if (ds && ds->tag() != 1)
+            ds->close();
+}
+
+void TTovDataSet::RefreshByParam(TUqQueryCollection &collection, const QString &name, bool force, int value)
+{
+    if (!force && collection.isActive() && !collection.isEmpty()) {
+        const platform::Field *field = collection.findField(name);
+        if (field && !field->isNull() && field->value() == platform::Value(value))
+            return;
+    }
+    collection.close();
+    collection.params().paramByName(name).setAsInteger(value);
+    collection.Open();
 }

@@ -8,6 +8,8 @@
 #include <QString>
 
 class QWidget;
+class TUqParamManager;
+class TUqQueryCollection;
 
 namespace platform {
 class DataSet;
@@ -144,6 +146,13 @@ public:
     // A new id for the table from the id generator on the global connection.
     static int NewId(const QString &tableName);
     static platform::Value FieldValue(const platform::Field *field);
+    // The integer parameter "UQUP_DwgId" of the manager, or of the main
+    // window's manager when none is given. EConvertError when it is not set;
+    // an assertion failure when there is no manager at all.
+    static int DwgId(const TUqParamManager *manager = nullptr);
+    // Closes every dataset of the list (an owner's datasets) whose tag is
+    // not 1; null entries are skipped.
+    static void CloseDataSets(const QList<platform::DataSet *> &dataSets);
     static platform::Value FieldValueDef(const platform::Field *field, const platform::Value &defaultValue);
 };
 
@@ -159,4 +168,8 @@ public:
     static platform::Value FieldValueDef(const platform::Field *field, const platform::Value &defaultValue);
     // FieldValueDef with an unassigned default.
     static platform::Value FieldValue(const platform::Field *field);
+    // Closes the collection, sets its integer parameter `name` to the value
+    // and opens it again; unless `force` is off, the collection is not empty
+    // and its field `name` already holds the value: then nothing happens.
+    static void RefreshByParam(TUqQueryCollection &collection, const QString &name, bool force, int value);
 };
