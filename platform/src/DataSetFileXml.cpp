@@ -461,7 +461,8 @@ DataSetContent XmlReader::read()
 
 void XmlReader::readRoot()
 {
-    for (const QXmlStreamAttribute &a : r.attributes()) {
+    const QXmlStreamAttributes attrs = r.attributes();
+    for (const QXmlStreamAttribute &a : std::as_const(attrs)) {
         if (a.name() == QLatin1String("version")) {
             qint64 v = 0;
             if (!parseInteger(a.value().trimmed(), 1, std::numeric_limits<int>::max(), &v))
@@ -502,7 +503,8 @@ bool XmlReader::flag(QStringView value, QStringView attribute)
 
 void XmlReader::readFields()
 {
-    for (const QXmlStreamAttribute &a : r.attributes())
+    const QXmlStreamAttributes attrs = r.attributes();
+    for (const QXmlStreamAttribute &a : std::as_const(attrs))
         error(QStringLiteral("attributo %1 sconosciuto in <%2>").arg(a.name(), FieldsTag));
     while (nextChild()) {
         if (r.name() != FieldTag)
@@ -522,7 +524,8 @@ void XmlReader::readField()
     FieldDef def;
     FieldProperties p;
     bool hasName = false, hasType = false;
-    for (const QXmlStreamAttribute &a : r.attributes()) {
+    const QXmlStreamAttributes attrs = r.attributes();
+    for (const QXmlStreamAttribute &a : std::as_const(attrs)) {
         const QStringView n = a.name();
         if (n == QLatin1String("name")) {
             def.name = a.value().toString();
@@ -564,7 +567,8 @@ void XmlReader::readField()
 
 void XmlReader::readRows()
 {
-    for (const QXmlStreamAttribute &a : r.attributes())
+    const QXmlStreamAttributes attrs = r.attributes();
+    for (const QXmlStreamAttribute &a : std::as_const(attrs))
         error(QStringLiteral("attributo %1 sconosciuto in <%2>").arg(a.name(), RowsTag));
     while (nextChild()) {
         if (r.name() != RowTag)
@@ -600,7 +604,8 @@ void XmlReader::readRow()
     bool named = false;
     int positional = 0;
     m_predicted = 0;
-    for (const QXmlStreamAttribute &a : r.attributes()) {
+    const QXmlStreamAttributes attrs = r.attributes();
+    for (const QXmlStreamAttribute &a : std::as_const(attrs)) {
         const int f = fieldIndex(a.name(), "attributo");
         give(f, parseValue(f, a.value(), false));
         named = true;
@@ -629,7 +634,8 @@ void XmlReader::readRow()
 Value XmlReader::readValueElement(int f)
 {
     bool isNull = false, base64 = false;
-    for (const QXmlStreamAttribute &a : r.attributes()) {
+    const QXmlStreamAttributes attrs = r.attributes();
+    for (const QXmlStreamAttribute &a : std::as_const(attrs)) {
         if (a.name() == QLatin1String("null")) {
             isNull = flag(a.value(), a.name());
         } else if (a.name() == QLatin1String("encoding")) {

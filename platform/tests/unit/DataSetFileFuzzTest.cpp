@@ -28,7 +28,7 @@ public:
         const int steps = 1 + below(4);
         for (int s = 0; s < steps; ++s) {
             const int at = below(int(f.size()));
-            switch (below(9)) {
+            switch (below(11)) {
             case 0: // flip a bit
                 if (!f.isEmpty())
                     f[at] = char(f[at] ^ (1 << below(8)));
@@ -70,6 +70,21 @@ public:
                 f.insert(at, pieces[below(int(std::size(pieces)))]);
                 break;
             }
+            case 9:
+            case 10: { // a value text replaced by a tricky one (XML: between ">" and "<")
+                static const char *values[] = {"", " ", "-", "-0", "nan", "-nan", "inf", "1e999", "0x10",
+                                               "9223372036854775808", "-9223372036854775809", "65536", "-32769",
+                                               "2147483648", "1.23456", "0.0001", "-922337203685477.5808",
+                                               "2024-02-30", "0000-01-01", "-0001-12-31", "99999999999-01-01",
+                                               "2024-01-01T24:00:00", "2024-01-01T10:00:00+25:00", "23:59:60",
+                                               "12:00:00.9999", "TRUE", "yes", "AAA", "AA==", "====", "\xC3\xA0",
+                                               "&#x1;", "&#xD800;", "&#xFFFE;", "\xF0\x9F\x98\x80", "0,5"};
+                const qsizetype open = f.indexOf('>', at);
+                const qsizetype close = open < 0 ? -1 : f.indexOf('<', open);
+                if (close > open)
+                    f.replace(open + 1, close - open - 1, values[below(int(std::size(values)))]);
+                break;
+            }
             }
         }
         return f;
@@ -88,6 +103,16 @@ QByteArray reseal(QByteArray f)
     qToLittleEndian<quint32>(quint32(f.size() - 20), f.data() + 12);
     qToLittleEndian<quint32>(DataSetFile::checksum(f.constData(), f.size() - 4), f.data() + f.size() - 4);
     return f;
+}
+
+// Every NaN made the same quiet NaN.
+QList<ValueList> plainNans(QList<ValueList> rows)
+{
+    for (ValueList &row : rows)
+        for (Value &v : row)
+            if (v.type() == ValueType::Float && std::isnan(v.toDouble()))
+                v = Value(std::numeric_limits<double>::quiet_NaN());
+    return rows;
 }
 
 struct Tally {
@@ -126,7 +151,9 @@ void feed(const QByteArray &input, Tally *tally)
             const DataSetContent back = DataSetFile::decode(again, QStringLiteral("again"));
             ASSERT_EQ(back.fieldDefs, content.fieldDefs);
             ASSERT_EQ(back.indexFieldNames, content.indexFieldNames);
-            ASSERT_TRUE(sameRows(back.rows, content.rows));
+            // XML keeps "nan" but not its payload.
+            ASSERT_TRUE(sameRows(form == DataSetFileFormat::Xml ? plainNans(back.rows) : back.rows,
+                                 form == DataSetFileFormat::Xml ? plainNans(content.rows) : content.rows));
         }
     } catch (const EDataSetError &e) {
         // The content read but does not fit a dataset (a value the dataset

@@ -576,6 +576,69 @@ TEST(DataSetFileHandWritten, MistakesAreReportedWithTheFileAndLine)
     }
 }
 
+TEST(DataSetFileHandWritten, ValueTextsReadExactlyOrAreRefused)
+{
+    const Value refused; // Unassigned: the text must be refused
+    const struct {
+        const char *type;
+        const char *text;
+        Value expected;
+    } cases[] = {
+        {"Integer", " -2147483648 ", Value(std::numeric_limits<int>::min())},
+        {"Integer", "2147483648", refused},
+        {"Integer", "+1", refused},
+        {"Integer", "1e3", refused},
+        {"Integer", "", refused},
+        {"SmallInt", "-32769", refused},
+        {"Word", "65535", Value(65535)},
+        {"Word", "-1", refused},
+        {"LargeInt", "-9223372036854775808", Value(std::numeric_limits<qint64>::min())},
+        {"LargeInt", "9223372036854775808", refused},
+        {"Boolean", "TRUE", Value(true)},
+        {"Boolean", "0", Value(false)},
+        {"Boolean", "si", refused},
+        {"Float", "1e-320", Value(1e-320)},
+        {"Float", "-inf", Value(-std::numeric_limits<double>::infinity())},
+        {"Float", "0,5", refused},
+        {"Float", "0x10", refused},
+        {"Float", "1e999", refused},
+        {"Currency", "922337203685477.5807", Value(Currency::fromRaw(std::numeric_limits<qint64>::max()))},
+        {"Currency", "922337203685477.5808", refused},
+        {"Currency", "0.00001", refused}, // never rounded silently
+        {"Currency", "12,50", refused},
+        {"Currency", "-.5", refused},
+        {"Currency", "-0.5", Value(Currency::fromRaw(-5000))},
+        {"Date", "2024-02-29", Value(QDate(2024, 2, 29))},
+        {"Date", "2023-02-29", refused},
+        {"Date", "29/02/2024", refused},
+        {"Date", "-0044-03-15", Value(QDate(-44, 3, 15))},
+        {"DateTime", "2024-01-02 03:04", Value(QDateTime(QDate(2024, 1, 2), QTime(3, 4)))},
+        {"DateTime", "2024-01-02T03:04:05.5Z", Value(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5, 500), Qt::UTC))},
+        {"DateTime", "2024-01-02T24:00:00", refused},
+        {"DateTime", "2024-01-02T03:04:05+1", refused},
+        {"Time", "23:59:59.999", Value(QTime(23, 59, 59, 999))},
+        {"Time", "23:59:60", refused},
+        {"Time", "7:30", refused},
+        {"Blob", "AA==", Value(QByteArray("\0", 1))},
+        {"Blob", "AA=", refused},
+        {"Blob", "A*==", refused},
+    };
+    for (const auto &tc : cases) {
+        const QByteArray xml = QByteArray("<DataSet><Fields><Field name=\"X\" type=\"") + tc.type
+            + "\"/></Fields><Rows><Row><X>" + tc.text + "</X></Row></Rows></DataSet>";
+        try {
+            const DataSetContent c = DataSetFile::decode(xml, QStringLiteral("valori.xml"));
+            EXPECT_FALSE(tc.expected.isUnassigned()) << tc.type << " '" << tc.text << "' accepted";
+            if (!tc.expected.isUnassigned()) {
+                EXPECT_TRUE(sameValue(c.rows.value(0).value(0), tc.expected))
+                    << tc.type << " '" << tc.text << "' read as " << c.rows.value(0).value(0).debugText().toStdString();
+            }
+        } catch (const EDataSetError &e) {
+            EXPECT_TRUE(tc.expected.isUnassigned()) << tc.type << " '" << tc.text << "' refused: " << e.what();
+        }
+    }
+}
+
 TEST(DataSetFileHandWritten, StructureMistakes)
 {
     const char *cases[] = {
