@@ -231,10 +231,12 @@ void Database::open()
     }
     m_qdb = db;
     m_inTransaction = false;
+    ++m_generation;
 }
 
 void Database::close()
 {
+    ++m_generation;
     m_qdb = QSqlDatabase();
     if (!QSqlDatabase::contains(m_connectionName))
         return;
@@ -269,6 +271,7 @@ void Database::startTransaction()
     if (!db.transaction())
         throw EDatabaseError(QStringLiteral("Impossibile avviare la transazione: %1").arg(driverMessage(db.lastError())));
     m_inTransaction = true;
+    ++m_generation;
 }
 
 void Database::commit()
@@ -277,6 +280,7 @@ void Database::commit()
     if (!m_inTransaction)
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da confermare."));
     QSqlDatabase db = qtDatabase();
+    ++m_generation;
     if (!db.commit()) {
         // The transaction is still there after a failed commit: roll it back
         // so the connection does not stay half in a transaction.
@@ -294,6 +298,7 @@ void Database::rollback()
     if (!m_inTransaction)
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da annullare."));
     m_inTransaction = false;
+    ++m_generation;
     QSqlDatabase db = qtDatabase();
     if (!db.rollback())
         throw EDatabaseError(QStringLiteral("Impossibile annullare la transazione: %1").arg(driverMessage(db.lastError())));

@@ -81,6 +81,11 @@ public:
     void commit();
     void rollback();
 
+    // Changes whenever a transaction starts or ends and at every open and
+    // close: a prepared statement belongs to the transaction it was
+    // prepared in, so SqlQuery prepares again when this moved on.
+    quint64 transactionGeneration() const { return m_generation; }
+
     // Runs one statement without parameters or result (DDL, fixed repairs).
     void execute(const QString &sql);
 
@@ -107,6 +112,7 @@ private:
     QString m_connectionName;
     QSqlDatabase m_qdb;  // the open connection (invalid while closed)
     bool m_inTransaction = false;
+    quint64 m_generation = 0;
 };
 
 } // namespace platform

@@ -289,7 +289,7 @@ void SqlQuery::run(bool select)
         signature << cast;
     }
 
-    if (!m_query || signature != m_signature) {
+    if (!m_query || signature != m_signature || m_generation != m_db->transactionGeneration()) {
         QString text = m_statement.parts.value(0);
         for (int i = 0; i < placeholders; ++i) {
             if (signature.at(i) > 0)
@@ -306,6 +306,7 @@ void SqlQuery::run(bool select)
             throw EDatabaseError(raiseText(QStringLiteral("Impossibile preparare l'istruzione SQL.")));
         m_preparedText = text;
         m_signature = signature;
+        m_generation = m_db->transactionGeneration();
         m_columnsStale = true;
     }
     for (int i = 0; i < bound.size(); ++i)

@@ -138,6 +138,7 @@ private:
     QList<int> m_placeholderParams;  // index in m_params of each placeholder's parameter
     QList<SqlColumn> m_columns;
     QList<ColumnKind> m_kinds;
+    quint64 m_generation = 0;        // the connection's transaction generation of the prepared text
     bool m_columnsStale = true;
     bool m_active = false;
     bool m_eof = true;

@@ -199,3 +199,40 @@ TEST_F(TransactionDb, AMissingGeneratorNamesTheTable)
     EXPECT_THROW(GenerateID("T; DROP TABLE T", &db), EDatabaseError);
     EXPECT_EQ(GeneratorName("tafi_anafiscale"), "GEN_TAFI_ANAFISCALE");
 }
+
+TEST_F(TransactionDb, AQueryKeptAcrossTransactionsRunsInWhicheverIsCurrent)
+{
+    // A scratch query lives as long as its module and runs inside and
+    // outside the modules' transactions.
+    SqlQuery scratch(db);
+    scratch.setSql("INSERT INTO T (ID) VALUES (:ID)");
+    scratch.bind("ID", 1).execSQL();  // autocommit
+    {
+        TUqTransaction t(&db);
+        t.Start();
+        scratch.bind("ID", 2).execSQL();
+        t.Commit();
+    }
+    scratch.bind("ID", 3).execSQL();  // after the commit
+    {
+        TUqTransaction t(&db);
+        t.Start();
+        scratch.bind("ID", 4).execSQL();
+        t.Rollback();
+    }
+    scratch.bind("ID", 5).execSQL();
+    EXPECT_EQ(committedRows(), 4);
+
+    SqlQuery count(db);
+    count.setSql("SELECT COUNT(*) FROM T WHERE ID > :MINIMO");
+    count.bind("MINIMO", 0).open();
+    EXPECT_EQ(count.value(0).toInt(), 4);
+    TUqTransaction t(&db);
+    t.Start();
+    scratch.bind("ID", 6).execSQL();
+    count.bind("MINIMO", 0).open();
+    EXPECT_EQ(count.value(0).toInt(), 5) << "the select sees the transaction's own insert";
+    t.Rollback();
+    count.open();
+    EXPECT_EQ(count.value(0).toInt(), 4);
+}
