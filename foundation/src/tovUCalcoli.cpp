@@ -465,6 +465,11 @@ std::unique_ptr<DataSet> TTovCalcolaAnno::EsoneriIvs(int, int, int, int, int) co
     return nullptr;
 }
 
+std::unique_ptr<DataSet> TTovCalcolaAnno::EsoneriIvs(int month, int company, int group, int anfId) const
+{
+    return EsoneriIvs(month, company, group, anfId, TTovUtil::DwgId());
+}
+
 void TTovCalcolaAnno::AdeguaImportoCcnl(Currency &) const {}
 
 void TTovCalcolaAnno::SelezionaAnno(int year)

@@ -170,6 +170,9 @@ public:
     // exemption (always, in the base class). The caller owns the dataset.
     virtual std::unique_ptr<platform::DataSet> EsoneriIvs(int month, int company, int group,
                                                           int anfId, int dwgId) const;
+    // The same for the employer of the program's parameters ("UQUP_DwgId"
+    // of the main window's parameter manager, TTovUtil::DwgId).
+    std::unique_ptr<platform::DataSet> EsoneriIvs(int month, int company, int group, int anfId) const;
     // Adjusts a contract amount of item 10071 (base: unchanged).
     virtual void AdeguaImportoCcnl(Currency &amount) const;
 
@@ -190,6 +193,7 @@ TTovCalcolaAnno &TovCalcolaAnno();
 
 class TTovCalcolaAnno2023 : public TTovCalcolaAnno {
 public:
+    using TTovCalcolaAnno::EsoneriIvs;
     std::unique_ptr<platform::DataSet> EsoneriIvs(int month, int company, int group, int anfId,
                                                   int dwgId) const override;
     // Splits the exemption of the current row of the exemption dataset

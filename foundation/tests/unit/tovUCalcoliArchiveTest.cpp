@@ -7,6 +7,8 @@
 #include "Database.h"
 #include "SqlQuery.h"
 #include "TempDatabase.h"
+#include "UqMDIMain.h"
+#include "UqParams.h"
 #include "tovCQueryText.h"
 
 #include <gtest/gtest.h>
@@ -475,6 +477,26 @@ TEST_F(Archive, SelectedYearRuleReadsTheArchive)
     ASSERT_NE(ds, nullptr);
     EXPECT_EQ(amountOf(*ds, "ESONERO_INPSOI"), C("20"));
     EXPECT_EQ(TovCalcolaAnno().EsoneriIvs(kMonth, kCompany, kGroup, kAnf2024, kDwg), nullptr);
+}
+
+TEST_F(Archive, EmployerFromTheProgramsParameters)
+{
+    person(1, kAnf2024, 1);
+    registerRow(1, 1, kAnf2024, kMonth, 1, 0, kGroup, 2);
+    item(1, 10074, "25", "7");
+    withholding(1, 3, "1000", "91.9");
+    TTovCalcolaAnno2024 rule;
+    // Without the program's parameters there is no employer to ask for.
+    EXPECT_THROW(rule.EsoneriIvs(kMonth, kCompany, kGroup, kAnf2024), platform::EAssertionFailed);
+    TUqParamManager params;
+    TfmUqMDIMain main;
+    main.ParamManager = &params;
+    params.SetParams(QStringLiteral("UQUP_DwgId"), kDwg);
+    EXPECT_EQ(rule.EsoneriIvs(kMonth, kCompany, kGroup, kAnf2024), nullptr);
+    params.SetParams(QStringLiteral("UQUP_DwgId"), 2);
+    auto ds = rule.EsoneriIvs(kMonth, kCompany, kGroup, kAnf2024);
+    ASSERT_NE(ds, nullptr);
+    EXPECT_EQ(amountOf(*ds, "ESONERO_INPSOI"), C("25"));
 }
 
 // ---- CUD INPS totals ------------------------------------------------------------
