@@ -1,5 +1,6 @@
 #include "ArchiveTestSupport.h"
 
+#include "DataSetFile.h"
 #include "SqlQuery.h"
 #include "archive/WriteMode.h"
 
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -30,9 +32,46 @@ QString readText(const QString &path)
     return QString::fromUtf8(f.readAll());
 }
 
-QList<NamedStatement> catalogueStatements()
+namespace {
+
+// Statements of the catalogue source, in the platform's XML dataset form.
+QList<NamedStatement> sourceStatements()
 {
-    const QString text = readText(sourcePath(QStringLiteral("payroll/sql/catalogue-staging.txt")));
+    const QString path = sourcePath(QStringLiteral("etc/wun/wun_QueryText.xml"));
+    QFile f(path);
+    if (!f.exists())
+        return {};
+    if (!f.open(QIODevice::ReadOnly))
+        throw std::runtime_error(("cannot read " + path).toStdString());
+    const platform::DataSetContent content =
+        platform::DataSetFile::decode(f.readAll(), path, platform::DataSetFileFormat::Xml);
+    int query = -1, kind = -1, index = -1, sql = -1;
+    for (int i = 0; i < content.fieldDefs.size(); ++i) {
+        const QString n = content.fieldDefs[i].name.toUpper();
+        if (n == QStringLiteral("QUERY")) query = i;
+        if (n == QStringLiteral("TIPO")) kind = i;
+        if (n == QStringLiteral("INDICE")) index = i;
+        if (n == QStringLiteral("SQL")) sql = i;
+    }
+    if (query < 0 || kind < 0 || index < 0 || sql < 0)
+        throw std::runtime_error("the catalogue source lacks Query, Tipo, Indice or SQL");
+    QList<NamedStatement> out;
+    for (const platform::ValueList &row : content.rows) {
+        const QString name = row.value(query).toString();
+        if (name.startsWith(QStringLiteral("VER_")))  // minimum program versions
+            continue;
+        out.append(NamedStatement{name, row.value(kind).toString(), row.value(index).toInt(), row.value(sql).toString()});
+    }
+    return out;
+}
+
+// Statements of the staging file.
+QList<NamedStatement> stagedStatements()
+{
+    const QString path = sourcePath(QStringLiteral("payroll/sql/catalogue-staging.txt"));
+    if (!QFile::exists(path))
+        return {};
+    const QString text = readText(path);
     static const QRegularExpression header(QStringLiteral("^@@ (\\S+) (\\S+) (\\d+)\\s*$"));
     QList<NamedStatement> out;
     NamedStatement *current = nullptr;
@@ -49,6 +88,21 @@ QList<NamedStatement> catalogueStatements()
         while (s.sql.endsWith(QLatin1Char('\n')) || s.sql.endsWith(QLatin1Char(' ')))
             s.sql.chop(1);
     }
+    return out;
+}
+
+} // namespace
+
+QList<NamedStatement> catalogueStatements()
+{
+    // The catalogue source first; the staging file for what it lacks.
+    QList<NamedStatement> out = sourceStatements();
+    QSet<QString> present;
+    for (const NamedStatement &s : out)
+        present.insert(s.name + QLatin1Char('/') + s.kind + QLatin1Char('/') + QString::number(s.index));
+    for (const NamedStatement &s : stagedStatements())
+        if (!present.contains(s.name + QLatin1Char('/') + s.kind + QLatin1Char('/') + QString::number(s.index)))
+            out.append(s);
     return out;
 }
 

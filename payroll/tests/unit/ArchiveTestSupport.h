@@ -26,7 +26,8 @@ struct NamedStatement {
     int index = 0;
     QString sql;
 };
-// The statements of the payroll archive's catalogue source.
+// The statements of the catalogue source (etc/wun/wun_QueryText.xml), and
+// those of payroll/sql/catalogue-staging.txt it does not hold yet.
 QList<NamedStatement> catalogueStatements();
 
 // One column of a table as the DDL or the documentation gives it.
