@@ -39,8 +39,6 @@ QList<NamedStatement> sourceStatements()
 {
     const QString path = sourcePath(QStringLiteral("etc/wun/wun_QueryText.xml"));
     QFile f(path);
-    if (!f.exists())
-        return {};
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error(("cannot read " + path).toStdString());
     const platform::DataSetContent content =
@@ -65,45 +63,11 @@ QList<NamedStatement> sourceStatements()
     return out;
 }
 
-// Statements of the staging file.
-QList<NamedStatement> stagedStatements()
-{
-    const QString path = sourcePath(QStringLiteral("payroll/sql/catalogue-staging.txt"));
-    if (!QFile::exists(path))
-        return {};
-    const QString text = readText(path);
-    static const QRegularExpression header(QStringLiteral("^@@ (\\S+) (\\S+) (\\d+)\\s*$"));
-    QList<NamedStatement> out;
-    NamedStatement *current = nullptr;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const auto m = header.match(line);
-        if (m.hasMatch()) {
-            out.append(NamedStatement{m.captured(1), m.captured(2), m.captured(3).toInt(), QString()});
-            current = &out.last();
-        } else if (current) {
-            current->sql += line + QLatin1Char('\n');
-        }
-    }
-    for (NamedStatement &s : out) {
-        while (s.sql.endsWith(QLatin1Char('\n')) || s.sql.endsWith(QLatin1Char(' ')))
-            s.sql.chop(1);
-    }
-    return out;
-}
-
 } // namespace
 
 QList<NamedStatement> catalogueStatements()
 {
-    // The catalogue source first; the staging file for what it lacks.
-    QList<NamedStatement> out = sourceStatements();
-    QSet<QString> present;
-    for (const NamedStatement &s : out)
-        present.insert(s.name + QLatin1Char('/') + s.kind + QLatin1Char('/') + QString::number(s.index));
-    for (const NamedStatement &s : stagedStatements())
-        if (!present.contains(s.name + QLatin1Char('/') + s.kind + QLatin1Char('/') + QString::number(s.index)))
-            out.append(s);
-    return out;
+    return sourceStatements();
 }
 
 namespace {

@@ -26,8 +26,7 @@ struct NamedStatement {
     int index = 0;
     QString sql;
 };
-// The statements of the catalogue source (etc/wun/wun_QueryText.xml), and
-// those of payroll/sql/catalogue-staging.txt it does not hold yet.
+// The statements of the catalogue source (etc/wun/wun_QueryText.xml).
 QList<NamedStatement> catalogueStatements();
 
 // One column of a table as the DDL or the documentation gives it.
