@@ -8,6 +8,7 @@
 #include "DatabaseCreator.h"
 #include "Exceptions.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
@@ -1435,16 +1436,24 @@ DemoArchiveSummary DemoArchive::create(const DemoArchiveOptions &options)
     platform::ConnectionSettings settings;
     settings.database = options.output;
     platform::DatabaseCreator::createDatabaseFile(settings);
-    setForcedWrites(settings, false);
     DemoArchiveSummary summary;
-    {
-        platform::Database db(settings);
-        db.open();
-        platform::DatabaseCreator(ArchiveScripts::all()).upgrade(db);
-        summary = fill(db, options);
-        db.close();
+    try {
+        setForcedWrites(settings, false);
+        {
+            platform::Database db(settings);
+            db.open();
+            platform::DatabaseCreator(ArchiveScripts::all()).upgrade(db);
+            summary = fill(db, options);
+            db.close();
+        }
+        setForcedWrites(settings, true);
+    } catch (...) {
+        // A half-made archive would be taken for a good one by whoever
+        // creates it only when it is missing.
+        if (!settings.isRemote())
+            QFile::remove(settings.database);
+        throw;
     }
-    setForcedWrites(settings, true);
     return summary;
 }
 
