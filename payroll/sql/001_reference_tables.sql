@@ -1,4 +1,4 @@
--- Payroll archive, part 1: the reference tables the payroll office keeps:
+-- Payroll archive, first script: the reference tables the payroll office keeps:
 -- months, places, relationship types, qualifications, liquidation kinds,
 -- pay items, retentions and their rates by year, reductions and absence
 -- kinds, holidays, pension funds, tax-deduction brackets by year, the

@@ -1,4 +1,4 @@
--- Payroll archive, part 2: the employer (group, yearly projects, company
+-- Payroll archive, second script: the employer (group, yearly projects, company
 -- parameters by year, sites) and the persons: registry, citizenship,
 -- addresses and contacts, the person's enrolment with the employer and
 -- personnel record, and the compensation record of each financial year

@@ -1,4 +1,4 @@
--- Payroll archive, part 3: the pay itself. A liquidation (TVARM_VARIAZIONI)
+-- Payroll archive, third script: the pay itself. A liquidation (TVARM_VARIAZIONI)
 -- is the input of one person's pay of one liquidation kind in a month; the
 -- pay register (TREGS_REGISTROSTIP) holds the calculated result of the same
 -- person, month and kind. Both own pay periods (TVAPE_PERIODI, with their

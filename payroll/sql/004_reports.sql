@@ -1,4 +1,4 @@
--- Payroll archive, part 4: the report registry. Report layouts shipped in
+-- Payroll archive, fourth script: the report registry. Report layouts shipped in
 -- "wun_Report.xml" are written here each time the archive is opened, and
 -- report groups (folders) are bound to the applications that show them.
 -- No foreign keys: the report file and the group registration arrive in
