@@ -1,0 +1,38 @@
+// libFuzzer target for the two dataset file readers (not part of the CMake
+// build: it needs clang). Each input is loaded in each form into a fresh
+// dataset, and what loads is written again as XML; anything but a clean load
+// or an EDataSetError aborts. The seeded GoogleTest DataSetFileFuzz runs in
+// every test run; this target is for longer runs by hand:
+//
+//   S=platform/src; Q=/usr/include/x86_64-linux-gnu/qt6
+//   clang++ -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined \
+//     -I$Q -I$Q/QtCore -I$S platform/tests/fuzz/DataSetFileFuzzer.cpp \
+//     $S/DataSetFile.cpp $S/DataSetFileBinary.cpp $S/DataSetFileXml.cpp \
+//     $S/DataSet.cpp $S/DataSetFilter.cpp $S/Field.cpp $S/Value.cpp \
+//     $S/Currency.cpp $S/Exceptions.cpp $S/Params.cpp -lQt6Core -o dsfuzzer
+//   ./dsfuzzer -max_total_time=300 -max_len=8192 corpus/   # corpus: saved .cds/.xml files
+#include "DataSet.h"
+#include "DataSetFile.h"
+#include "Exceptions.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace platform;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    for (DataSetFileFormat f : {DataSetFileFormat::Auto, DataSetFileFormat::Binary, DataSetFileFormat::Xml}) {
+        try {
+            DataSet ds;
+            DataSetFile::loadFromBlob(ds, bytes, QStringLiteral("fuzz"), f);
+            (void)DataSetFile::saveToBlob(ds, DataSetFileFormat::Xml);
+        } catch (const EDataSetError &) {
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "wrong exception: %s\n", e.what());
+            std::abort();
+        }
+    }
+    return 0;
+}
