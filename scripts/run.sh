@@ -7,14 +7,16 @@ bash "$here/scripts/setup.sh"
 bash "$here/scripts/build.sh"
 build=${ZEP_BUILD_DIR:-$here/build}
 
-if [ ! -x "$build/bin/zepUni" ]; then
-  echo "Build complete. There is no program to start yet: zepUni is not built by this version."
-  exit 0
+# The demo payroll archive is made once, on the first run.
+if [ ! -f "$build/data/zep.fdb" ]; then
+  mkdir -p "$build/data"
+  "$build/bin/zepDemoArchive" --output "$build/data/zep.fdb"
 fi
 
-if [ ! -f "$build/data/zep_demo.fdb" ] && [ -x "$build/bin/zepDemoArchive" ]; then
-  mkdir -p "$build/data"
-  "$build/bin/zepDemoArchive" --output "$build/data/zep_demo.fdb"
+if [ ! -x "$build/bin/zepUni" ]; then
+  echo "Build complete; demo archive in $build/data/zep.fdb."
+  echo "There is no program to start yet: zepUni is not built by this version."
+  exit 0
 fi
 
 cd "$build/bin"
