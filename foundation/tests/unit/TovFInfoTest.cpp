@@ -1,0 +1,223 @@
+#include "TovFInfo.h"
+
+#include "DataSet.h"
+#include "Exceptions.h"
+#include "RecordingServices.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+// A dataset of one record with a text, an integer, a date and a float.
+void makeRecord(DataSet &ds, const QString &text, int number, QDate date, double amount)
+{
+    ds.addFieldDef(QStringLiteral("NOME"), FieldType::String, 40);
+    ds.addFieldDef(QStringLiteral("NUMERO"), FieldType::Integer);
+    ds.addFieldDef(QStringLiteral("DATA"), FieldType::Date);
+    ds.addFieldDef(QStringLiteral("IMPORTO"), FieldType::Float);
+    ds.createDataSet();
+    ds.append();
+    if (!text.isNull())
+        ds.setFieldValue(QStringLiteral("NOME"), Value(text));
+    ds.setFieldValue(QStringLiteral("NUMERO"), Value(number));
+    if (date.isValid())
+        ds.setFieldValue(QStringLiteral("DATA"), Value(date));
+    ds.setFieldValue(QStringLiteral("IMPORTO"), Value(amount));
+    ds.post();
+}
+
+const QStringList kLabels{QStringLiteral("NOME=Cognome e nome"), QStringLiteral("numero=Matricola"),
+                          QStringLiteral("DATA=Data di nascita"), QStringLiteral("IMPORTO=Imponibile")};
+
+// A program's own dialog: labels and one extra rule.
+class CheckDialog : public TfmTovInfo {
+public:
+    explicit CheckDialog(QWidget *parent = nullptr) : TfmTovInfo(parent) { Init(); }
+    QStringList asked;
+
+protected:
+    void LoadFieldLabels() override { SetFieldLabels({QStringLiteral("NOME=Cognome e nome")}); }
+    QString CheckField(const QString &name, DataSet &ds) override
+    {
+        asked << name;
+        if (name == QLatin1String("NUMERO") && ds.fieldByName(name).asInteger() > 100)
+            return QStringLiteral(" - Matricola fuori intervallo");
+        return {};
+    }
+};
+
+} // namespace
+
+TEST(TovInfoChecker, SectionTitleGoesBeforeEveryMessage)
+{
+    TTovInfoChecker c;
+    c.AddMessage(QStringLiteral("primo"));
+    c.SetSectionTitle(QStringLiteral("Dipendente 12"));
+    c.AddMessage(QStringLiteral("a"));
+    c.AddMessage(QStringLiteral("b"));
+    EXPECT_EQ(c.Messages(), (QStringList{"primo", "******** Dipendente 12", "a", "******** Dipendente 12", "b"}));
+    c.Clear();
+    EXPECT_TRUE(c.Messages().isEmpty());
+    EXPECT_TRUE(c.SectionTitle().isEmpty());
+    c.AddMessage(QStringLiteral("c"));
+    EXPECT_EQ(c.Messages(), QStringList{"c"});
+}
+
+TEST(TovInfoChecker, FieldLabelIgnoresCaseAndIsEmptyWhenMissing)
+{
+    TTovInfoChecker c;
+    c.SetFieldLabels(kLabels);
+    EXPECT_EQ(c.FieldLabel(QStringLiteral("nome")), "Cognome e nome");
+    EXPECT_EQ(c.FieldLabel(QStringLiteral("NUMERO")), "Matricola");
+    EXPECT_EQ(c.FieldLabel(QStringLiteral("ALTRO")), "");
+}
+
+TEST(TovInfoChecker, MissingMandatoryValuesAreListedInFieldOrder)
+{
+    DataSet ds;
+    makeRecord(ds, QString(), 0, QDate(), 0.0);
+    TTovInfoChecker c;
+    c.SetFieldLabels(kLabels);
+    EXPECT_FALSE(c.CheckDataSets({&ds}));
+    EXPECT_EQ(c.Messages(), (QStringList{" - Dato obbligatorio mancante: Cognome e nome",
+                                         " - Dato obbligatorio mancante: Matricola",
+                                         " - Dato obbligatorio mancante: Data di nascita",
+                                         " - Dato obbligatorio mancante: Imponibile"}));
+}
+
+TEST(TovInfoChecker, ValuesByType)
+{
+    DataSet full;
+    makeRecord(full, QStringLiteral(" "), 7, QDate(2024, 1, 31), 0.5);
+    TTovInfoChecker c;
+    c.SetFieldLabels(kLabels);
+    // A blank text is a value; 0.5 is not zero.
+    EXPECT_TRUE(c.CheckDataSets({&full}));
+    EXPECT_TRUE(c.Messages().isEmpty());
+
+    // The zero date counts as empty; a negative number is a value.
+    DataSet zero;
+    makeRecord(zero, QStringLiteral("Rossi"), -3, QDate(1899, 12, 30), 1.0);
+    EXPECT_FALSE(c.CheckDataSets({&zero}));
+    EXPECT_EQ(c.Messages(), QStringList{" - Dato obbligatorio mancante: Data di nascita"});
+}
+
+TEST(TovInfoChecker, TwoDataSetsAndTheExtraRule)
+{
+    DataSet a, b;
+    makeRecord(a, QStringLiteral("Rossi"), 0, QDate(), 0.0);
+    makeRecord(b, QString(), 500, QDate(), 0.0);
+    TTovInfoChecker c;
+    c.SetFieldLabels({QStringLiteral("NOME=Nome")});
+    QStringList asked;
+    const bool ok = c.CheckDataSets({&a, &b}, [&](const QString &name, DataSet &ds) {
+        asked << ds.name() + name;
+        return name == QLatin1String("NUMERO") && ds.fieldByName(name).asInteger() > 100 ? QStringLiteral("troppo")
+                                                                                            : QString();
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(c.Messages(), (QStringList{" - Dato obbligatorio mancante: Nome", "troppo"}));
+    // A mandatory field that is missing is not given to the rule.
+    EXPECT_EQ(asked, (QStringList{"NOME", "NUMERO", "DATA", "IMPORTO", "NUMERO", "DATA", "IMPORTO"}));
+}
+
+TEST(TfmTovInfo, FormAndNothingToShow)
+{
+    RecordingServicesScope services;
+    CheckDialog dlg;
+    EXPECT_EQ(dlg.windowTitle(), "Informazioni");
+    EXPECT_EQ(dlg.laInfo->text(), "Si desidera proseguire?");
+    EXPECT_EQ(dlg.buYes->text(), "Si");
+    EXPECT_EQ(dlg.buBloccoNote->text(), "Blocco note");
+    EXPECT_TRUE(dlg.meInfo->isReadOnly());
+    EXPECT_EQ(dlg.FieldLabel(QStringLiteral("NOME")), "Cognome e nome") << "labels are loaded at creation";
+
+    DataSet ds;
+    makeRecord(ds, QStringLiteral("Rossi"), 1, QDate(), 0.0);
+    EXPECT_EQ(dlg.ShowInfo(false), mrNone);
+    EXPECT_TRUE(dlg.CheckAndAsk({&ds}));
+    EXPECT_TRUE(services->dialogs().isEmpty()) << "nothing is shown without lines";
+}
+
+TEST(TfmTovInfo, AskModeGoesOnOnlyWithSi)
+{
+    RecordingServicesScope services;
+    CheckDialog dlg;
+    DataSet ds;
+    makeRecord(ds, QString(), 200, QDate(), 0.0);
+
+    services->onNextDialog([](QDialog &d) {
+        auto &info = static_cast<TfmTovInfo &>(d);
+        EXPECT_FALSE(info.laInfo->isHidden());
+        EXPECT_FALSE(info.buYes->isHidden());
+        EXPECT_EQ(info.buOk->text(), "No");
+        EXPECT_EQ(info.meInfo->toPlainText(),
+                  " - Dato obbligatorio mancante: Cognome e nome\n - Matricola fuori intervallo");
+        info.buYes->click();
+        return info.result();
+    });
+    EXPECT_TRUE(dlg.CheckAndAsk({&ds}));
+
+    services->onNextDialog([](QDialog &d) {
+        auto &info = static_cast<TfmTovInfo &>(d);
+        info.buOk->click();
+        return info.result();
+    });
+    EXPECT_FALSE(dlg.CheckAndAsk({&ds})) << "No";
+    EXPECT_EQ(dlg.Messages().size(), 2) << "cleared before checking again";
+
+    // Unscripted: closed with the window's button.
+    EXPECT_FALSE(dlg.CheckAndAsk({&ds}));
+    EXPECT_EQ(services->dialogs().size(), 3);
+}
+
+TEST(TfmTovInfo, InformationModeReturnsOk)
+{
+    RecordingServicesScope services;
+    TfmTovInfo dlg;
+    dlg.AddMessage(QStringLiteral("riga"));
+    services->onNextDialog([](QDialog &d) {
+        auto &info = static_cast<TfmTovInfo &>(d);
+        EXPECT_TRUE(info.buYes->isHidden());
+        EXPECT_EQ(info.buOk->text(), "OK");
+        info.buOk->click();
+        return info.result();
+    });
+    EXPECT_EQ(dlg.ShowInfo(false), mrOk);
+}
+
+TEST(TfmTovInfo, NotepadWritesUniqueTextFilesAndOpensThem)
+{
+    RecordingServicesScope services;
+    TfmTovInfo one, two;
+    one.SetSectionTitle(QStringLiteral("Sezione"));
+    one.AddMessage(QStringLiteral("àèì"));
+    two.AddMessage(QStringLiteral("altro"));
+    const QString a = one.WriteNotepadFile();
+    const QString b = two.WriteNotepadFile();
+    EXPECT_NE(a, b);
+    EXPECT_EQ(QFileInfo(a).suffix(), "txt");
+    ASSERT_EQ(services->shellRequests().size(), 2);
+    EXPECT_EQ(services->shellRequests().at(0).file, a);
+    QFile f(a);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()), "******** Sezione\r\nàèì\r\n");
+    f.close();
+
+    // The button does the same.
+    one.buBloccoNote->click();
+    ASSERT_EQ(services->shellRequests().size(), 3);
+    const QString c = services->shellRequests().at(2).file;
+    EXPECT_NE(c, a);
+    EXPECT_TRUE(QFile::exists(c));
+    QFile::remove(a);
+    QFile::remove(b);
+    QFile::remove(c);
+}
