@@ -1,0 +1,141 @@
+#include "UqFChildDBDA.h"
+
+#include "DataSet.h"
+#include "Exceptions.h"
+#include "UqFrame.h"
+
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+struct Table {
+    explicit Table(const QString &name, QStringList *posted = nullptr)
+        : ds(name)
+    {
+        ds.addFieldDef(QStringLiteral("ID"), FieldType::Integer);
+        ds.createDataSet();
+        ds.appendRecord({Value(1)});
+        if (posted)
+            ds.events().afterPost = [posted](DataSet &d) { *posted << d.name(); };
+    }
+    void change(int v)
+    {
+        ds.edit();
+        ds.setFieldValue(QStringLiteral("ID"), Value(v));
+    }
+    DataSet ds;
+};
+
+// A data source that keeps its own editing state.
+class FlagSource : public TDataSource {
+public:
+    using TDataSource::TDataSource;
+    bool pending = false;
+    int posts = 0, cancels = 0;
+    bool Pending() const override { return pending; }
+    void Post() override { ++posts; pending = false; }
+    void Cancel() override { ++cancels; pending = false; }
+};
+
+// Window: source A, a frame holding a frame holding source B, then source C.
+struct Window {
+    explicit Window(QStringList *posted)
+        : a(QStringLiteral("A"), posted), b(QStringLiteral("B"), posted), c(QStringLiteral("C"), posted)
+    {
+        new TDataSource(&form, &a.ds);
+        auto *outer = new TfrUqBase(&form);
+        auto *inner = new TfrUqBase(outer->paClient);
+        sourceB = new TDataSource(inner, &b.ds);
+        new TDataSource(&form, &c.ds);
+    }
+    Table a, b, c;
+    TfmUqChildDBDA form;
+    TDataSource *sourceB;
+};
+
+} // namespace
+
+TEST(UqChildDBDA, AllBrowsingMeansNoChangeAndPostDoesNothing)
+{
+    QStringList posted;
+    Window w(&posted);
+    EXPECT_FALSE(w.form.DataChanged());
+    EXPECT_EQ(w.form.DataSources().size(), 3);
+    w.form.PostData();
+    w.form.CancelData();
+    EXPECT_TRUE(posted.isEmpty());
+}
+
+TEST(UqChildDBDA, SourceTwoFramesDeepIsFoundAtTheFramesPlace)
+{
+    QStringList posted;
+    Window w(&posted);
+    w.b.change(2);
+    EXPECT_TRUE(w.form.DataChanged());
+    const QList<TDataSource *> sources = w.form.DataSources();
+    ASSERT_EQ(sources.size(), 3);
+    EXPECT_EQ(sources.at(0)->DataSet(), &w.a.ds);
+    EXPECT_EQ(sources.at(1), w.sourceB);
+    EXPECT_EQ(sources.at(2)->DataSet(), &w.c.ds);
+}
+
+TEST(UqChildDBDA, PendingSourcesArePostedInFormOrder)
+{
+    QStringList posted;
+    Window w(&posted);
+    w.c.change(3);
+    w.b.change(2);
+    ASSERT_TRUE(w.form.DataChanged());
+    w.form.PostData();
+    EXPECT_EQ(posted, (QStringList{"B", "C"}));
+    EXPECT_EQ(w.b.ds.fieldByName(QStringLiteral("ID")).asInteger(), 2);
+    EXPECT_FALSE(w.form.DataChanged());
+}
+
+TEST(UqChildDBDA, ExceptionStopsThePostWalk)
+{
+    QStringList posted;
+    Window w(&posted);
+    w.b.ds.events().beforePost = [](DataSet &) { throw EUqError(QStringLiteral("Salvare prima di cambiare modello.")); };
+    w.b.change(2);
+    w.c.change(3);
+    ASSERT_TRUE(w.form.DataChanged());
+    EXPECT_THROW(w.form.PostData(), EUqError);
+    EXPECT_TRUE(posted.isEmpty());
+    EXPECT_TRUE(w.c.ds.isEditing()) << "the source after the failing one stays pending";
+}
+
+TEST(UqChildDBDA, CancelUsesTheListOfTheLastDataChanged)
+{
+    QStringList posted;
+    Window w(&posted);
+    w.a.change(5);
+    ASSERT_TRUE(w.form.DataChanged());
+    // A source added after the last DataChanged is not in the list.
+    Table late(QStringLiteral("L"));
+    new TDataSource(&w.form, &late.ds);
+    late.change(9);
+    w.form.CancelData();
+    EXPECT_FALSE(w.a.ds.isEditing());
+    EXPECT_EQ(w.a.ds.fieldByName(QStringLiteral("ID")).asInteger(), 1);
+    EXPECT_TRUE(late.ds.isEditing());
+    late.ds.cancel();
+}
+
+TEST(UqChildDBDA, OwnEditingStateAndDestroyedSources)
+{
+    TfmUqChildDBDA form;
+    auto *flag = new FlagSource(&form);
+    auto *gone = new FlagSource(&form);
+    EXPECT_FALSE(form.DataChanged());
+    flag->pending = true;
+    gone->pending = true;
+    EXPECT_TRUE(form.DataChanged());
+    delete gone;
+    form.PostData();
+    EXPECT_EQ(flag->posts, 1);
+    EXPECT_EQ(form.DataSources().size(), 1);
+}
