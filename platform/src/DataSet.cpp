@@ -711,7 +711,12 @@ void DataSet::edit()
     d->notify(DataChange::StateChanged);
 }
 
-void DataSet::insert()
+void DataSet::insert() { startInsert(false); }
+
+void DataSet::append() { startInsert(true); }
+
+// A new record before the current one, or after the last one.
+void DataSet::startInsert(bool atEnd)
 {
     d->checkActive();
     checkBrowseMode();
@@ -719,41 +724,13 @@ void DataSet::insert()
     d->fire(m_events.beforeInsert);
     d->fire(m_events.beforeScroll);
     d->insertId = d->nextId++;
-    if (d->view.empty()) {
-        d->insertRow = 0;
+    if (atEnd || d->view.empty()) {
+        d->insertRow = int(d->view.size());
         d->insertPos = int(d->records.size());
     } else {
         d->insertRow = d->cur;
         d->insertPos = d->view[d->cur]->pos;
     }
-    d->buffer = nullValues(fieldCount());
-    d->bufferAssigned = QBitArray(fieldCount());
-    m_state = DataSetState::Insert;
-    m_modified = false;
-    try {
-        d->fire(m_events.onNewRecord);
-        d->calc(d->buffer);
-    } catch (...) {
-        d->clearEdit();
-        m_state = DataSetState::Browse;
-        throw;
-    }
-    m_modified = false;
-    d->fire(m_events.afterInsert);
-    d->fire(m_events.afterScroll);
-    d->notify(DataChange::StateChanged);
-}
-
-void DataSet::append()
-{
-    d->checkActive();
-    checkBrowseMode();
-    d->checkCanModify();
-    d->fire(m_events.beforeInsert);
-    d->fire(m_events.beforeScroll);
-    d->insertId = d->nextId++;
-    d->insertRow = int(d->view.size());
-    d->insertPos = int(d->records.size());
     d->buffer = nullValues(fieldCount());
     d->bufferAssigned = QBitArray(fieldCount());
     m_state = DataSetState::Insert;

@@ -360,6 +360,7 @@ public:
     void setProviderName(const QString &name) { m_providerName = name; }
 
 private:
+    void startInsert(bool atEnd);
     friend class Field;
     friend class DeltaRecord;
     struct Record;
