@@ -290,6 +290,24 @@ struct DataSet::Impl {
 
     // Rebuilds the visible list; the cursor stays on `keep` when it is
     // visible, else on the same position (clamped).
+    // Last step of replacing every record: calculated fields, then the view.
+    // The view is rebuilt even when a calc-fields handler raises, so that it
+    // never points at the records just replaced; the error then travels on.
+    void finishReplace()
+    {
+        try {
+            calcAll();
+        } catch (...) {
+            cur = 0;
+            rebuildView(nullptr);
+            notify(DataChange::Reset);
+            throw;
+        }
+        cur = 0;
+        rebuildView(nullptr);
+        notify(DataChange::Reset);
+    }
+
     void rebuildView(const Record *keep)
     {
         std::vector<Record *> v;
@@ -1346,10 +1364,7 @@ void DataSet::assignData(const DataSet &source)
     d->indexFields = index;
     d->filterExpr = std::move(filter);
     m_state = DataSetState::Browse;
-    d->calcAll();
-    d->cur = 0;
-    d->rebuildView(nullptr);
-    d->notify(DataChange::Reset);
+    d->finishReplace();
 }
 
 void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
@@ -1392,10 +1407,7 @@ void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
     d->indexFields = index;
     d->filterExpr = std::move(filter);
     m_state = DataSetState::Browse;
-    d->calcAll();
-    d->cur = 0;
-    d->rebuildView(nullptr);
-    d->notify(DataChange::Reset);
+    d->finishReplace();
 }
 
 QList<ValueList> DataSet::records() const
