@@ -1,0 +1,201 @@
+#include "TovRBase.h"
+
+#include "DataSet.h"
+#include "Exceptions.h"
+#include "RecordingServices.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+void fill(TfrTovBase &frame, int rows)
+{
+    DataSet &ds = frame.cdsMain;
+    ds.addFieldDef(QStringLiteral("ID"), FieldType::Integer);
+    ds.addFieldDef(QStringLiteral("NOME"), FieldType::String, 20, true);
+    ds.createDataSet();
+    // Loading by code opens the guard.
+    frame.SetPostAllowed(true);
+    for (int i = 1; i <= rows; ++i)
+        ds.appendRecord({Value(i), Value(QStringLiteral("R%1").arg(i))});
+    frame.SetPostAllowed(false);
+    ds.first();
+}
+
+} // namespace
+
+TEST(TfrTovBase, ActionsPagesAndShortcuts)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    struct Row {
+        QAction *action;
+        const char *name, *caption, *hint;
+        QKeySequence key;
+    };
+    const Row rows[] = {
+        {frame.acFirst, "acFirst", "&Primo", "Primo elemento", QKeySequence(Qt::CTRL | Qt::Key_Home)},
+        {frame.acPrior, "acPrior", "Pre&cedente", "Elemento precedente", QKeySequence(Qt::CTRL | Qt::Key_Up)},
+        {frame.acNext, "acNext", "&Successivo", "Elemento successivo", QKeySequence(Qt::CTRL | Qt::Key_Down)},
+        {frame.acLast, "acLast", "&Ultimo", "Ultimo elemento", QKeySequence(Qt::CTRL | Qt::Key_End)},
+        {frame.acInsert, "acInsert", "&Inserisci", "Nuovo elemento", QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+        {frame.acDelete, "acDelete", "C&ancella", "Cancella elemento", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+        {frame.acEdit, "acEdit", "&Modifica", "Modifica elemento", QKeySequence(Qt::Key_F2)},
+        {frame.acPost, "acPost", "C&onferma", "Conferma modifiche", QKeySequence(Qt::CTRL | Qt::Key_Return)},
+        {frame.acCancel, "acCancel", "A&nnulla", "Annulla modifiche ", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(frame.FindAction(QLatin1String(r.name)), r.action);
+        EXPECT_EQ(r.action->text(), QLatin1String(r.caption));
+        EXPECT_EQ(r.action->toolTip(), QString::fromUtf8(r.hint));
+        EXPECT_EQ(r.action->shortcut(), r.key);
+    }
+    EXPECT_EQ(frame.pcMain->tabText(0), "Griglia");
+    EXPECT_EQ(frame.pcMain->tabText(1), "Dettaglio");
+    EXPECT_EQ(frame.pcMain->currentWidget(), frame.tsGrid);
+    EXPECT_TRUE(frame.AutoDetail());
+    EXPECT_FALSE(frame.PostAllowed());
+}
+
+TEST(TfrTovBase, PositionTexts)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    fill(frame, 0);
+    QLineEdit edit;
+    frame.ShowRecordPosition(&edit);
+    EXPECT_EQ(edit.text(), "0 di 0");
+    EXPECT_THROW(frame.cdsMain.appendRecord({Value(1), Value(QStringLiteral("a"))}), EAbort);
+    frame.cdsMain.cancel();
+    frame.SetPostAllowed(true);
+    frame.cdsMain.appendRecord({Value(1), Value(QStringLiteral("a"))});
+    frame.cdsMain.appendRecord({Value(2), Value(QStringLiteral("b"))});
+    frame.SetPostAllowed(false);
+    frame.cdsMain.last();
+    EXPECT_EQ(TfrTovBase::RecordPositionText(frame.cdsMain), "2 di 2");
+    frame.cdsMain.first();
+    EXPECT_EQ(TfrTovBase::RecordPositionText(frame.cdsMain), "1 di 2");
+    frame.acInsert->trigger();
+    frame.ShowRecordPosition(&edit);
+    EXPECT_EQ(edit.text(), "Ins.");
+}
+
+TEST(TfrTovBase, MovingWhileEditingIsRefusedAndTheEditStays)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    fill(frame, 3);
+    frame.acEdit->trigger();
+    ASSERT_EQ(frame.cdsMain.state(), DataSetState::Edit);
+    frame.cdsMain.setFieldValue(QStringLiteral("NOME"), Value(QStringLiteral("nuovo")));
+    frame.acNext->trigger();
+    ASSERT_EQ(services->messages().size(), 1);
+    EXPECT_EQ(services->messages().at(0).text, "Salvare prima di cambiare modello.");
+    EXPECT_EQ(services->messages().at(0).caption, "");
+    EXPECT_EQ(services->messages().at(0).buttons, Ok);
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Edit);
+    EXPECT_EQ(frame.cdsMain.recNo(), 1);
+    // A direct post by code is refused the same way and reaches the caller.
+    EXPECT_THROW(frame.cdsMain.post(), EAbort);
+    EXPECT_EQ(services->messages().size(), 2);
+
+    // The confirm action posts and closes the guard again.
+    frame.acPost->trigger();
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Browse);
+    EXPECT_EQ(frame.cdsMain.fieldValue(QStringLiteral("NOME")).toString(), "nuovo");
+    EXPECT_FALSE(frame.PostAllowed());
+    EXPECT_EQ(services->messages().size(), 2);
+
+    // Code that opens the guard itself may post.
+    frame.cdsMain.edit();
+    frame.SetPostAllowed(true);
+    EXPECT_NO_THROW(frame.cdsMain.next());
+    frame.SetPostAllowed(false);
+    EXPECT_EQ(frame.cdsMain.recNo(), 2);
+}
+
+TEST(TfrTovBase, FailingPostClosesTheGuard)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    fill(frame, 1);
+    frame.acInsertExecute();
+    frame.cdsMain.setFieldValue(QStringLiteral("ID"), Value(9)); // NOME is required and empty
+    EXPECT_ANY_THROW(frame.acPostExecute());
+    EXPECT_FALSE(frame.PostAllowed());
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Insert);
+    // Through the action the error goes to the user.
+    frame.acPost->trigger();
+    EXPECT_EQ(services->messages().size(), 1);
+    EXPECT_FALSE(frame.PostAllowed());
+}
+
+TEST(TfrTovBase, InsertAppendsAtTheEndAndShowsTheDetailPage)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    fill(frame, 3);
+    frame.cdsMain.setRecNo(2);
+    frame.acInsert->trigger();
+    EXPECT_EQ(frame.pcMain->currentWidget(), frame.tsDetail);
+    frame.cdsMain.setFieldValue(QStringLiteral("ID"), Value(4));
+    frame.cdsMain.setFieldValue(QStringLiteral("NOME"), Value(QStringLiteral("R4")));
+    frame.acPost->trigger();
+    frame.cdsMain.last();
+    EXPECT_EQ(frame.cdsMain.fieldValue(QStringLiteral("ID")).toInt(), 4);
+    EXPECT_EQ(frame.cdsMain.recordCount(), 4);
+
+    // Without the automatic switch the page stays.
+    frame.pcMain->setCurrentWidget(frame.tsGrid);
+    frame.SetAutoDetail(false);
+    frame.acEdit->trigger();
+    EXPECT_EQ(frame.pcMain->currentWidget(), frame.tsGrid);
+    frame.acCancel->trigger();
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Browse);
+}
+
+TEST(TfrTovBase, NumericTextHidesZero)
+{
+    RecordingServicesScope services;
+    DataSet ds;
+    ds.addFieldDef(QStringLiteral("N"), FieldType::Integer);
+    ds.addFieldDef(QStringLiteral("F"), FieldType::Float);
+    ds.createDataSet();
+    ds.appendRecord({Value(0), Value(1234.5)});
+    Field &n = ds.fieldByName(QStringLiteral("N"));
+    Field &f = ds.fieldByName(QStringLiteral("F"));
+    n.setOnGetText(&TfrTovBase::NumericFieldGetText);
+    f.setOnGetText(&TfrTovBase::NumericFieldGetText);
+    EXPECT_EQ(n.displayText(), "");
+    EXPECT_EQ(n.editText(), "");
+    EXPECT_EQ(f.displayText(), "1234,5");
+    f.setDisplayFormat(QStringLiteral("#,##0.00"));
+    f.setEditFormat(QStringLiteral("0.00"));
+    EXPECT_EQ(f.displayText(), "1.234,50");
+    EXPECT_EQ(f.editText(), "1234,50");
+    ds.edit();
+    n.setValue(Value(-2));
+    EXPECT_EQ(n.displayText(), "-2");
+    ds.cancel();
+}
+
+TEST(TfrTovBase, TheFrameSourceIsFoundByTheDataWindow)
+{
+    RecordingServicesScope services;
+    TfmUqChildDBDA window;
+    auto *frame = new TfrTovBase(&window);
+    fill(*frame, 2);
+    frame->cdsMain.edit();
+    ASSERT_TRUE(window.DataChanged());
+    EXPECT_THROW(window.PostData(), EAbort) << "the guard refuses when not opened";
+    frame->SetPostAllowed(true);
+    window.PostData();
+    frame->SetPostAllowed(false);
+    EXPECT_FALSE(window.DataChanged());
+}
