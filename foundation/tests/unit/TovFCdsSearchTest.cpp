@@ -201,3 +201,21 @@ TEST(TfmTovRicerca, LookupStoreAndErrors)
     });
     EXPECT_EQ(search.SearchValue(QStringLiteral("TQAS"), nullptr, store).toString(), "AB");
 }
+
+TEST(TfmTovRicerca, DoubleClickActsAsOkAndOneInstanceServes)
+{
+    RecordingServicesScope services;
+    QTemporaryDir dir;
+    const QString file = writeTable(dir);
+    TfmTovRicerca *search = fmTovRicerca();
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(fmTovRicerca(), search);
+    services->onNextDialog([](QDialog &d) {
+        auto &s = static_cast<TfmTovRicerca &>(d);
+        s.edValue->setText(QStringLiteral("3"));
+        s.grSearch->doubleClicked(s.grSearch->currentIndex());
+        return s.result();
+    });
+    EXPECT_EQ(search->SearchValue(file, nullptr).toInt(), 3);
+    delete search;
+}
