@@ -1,0 +1,196 @@
+#pragma once
+// The declaration-table store: keeps any dataset of a declaration in the
+// payroll archive as typed rows, keyed by program, year, month, dataset name
+// and row number, in four generic tables (foundation/sql/002_declaration_store.sql):
+//
+//   TCDS_STRUTTURA    the stored layouts: the empty dataset, the field map to
+//                     the person registry, the registry flags, the row counter
+//   TCRF_CROFISCALE   the period headers (program, year, month; month null is
+//                     the year level), made by the procedure PTOV_GETCROFISCALE
+//   TFIS_DATIFISCALI  one row per non-empty field value of a record
+//   TAFI_ANAFISCALE   the person registry
+//
+// Layouts come from the layout description files (tovUDBCdsLayouts.h), so a
+// new declaration table or a new field needs no schema change.
+//
+// One store exists per run of a database program: the main window creates it
+// on the global connection with the program code "zep" (zepUni and zepdb
+// share their tables), the working-period dialog sets its year and month, and
+// the data-entry windows, the imports and the file generator load and save
+// their tables through it.
+//
+// A dataset kept by the store has an integer field "iFisRigo" (the record's
+// row number; required for saving) and, when its records belong to registry
+// persons, an integer field "iAfiID". A loaded dataset holds the stored
+// records as unchanged records and carries the provider name "UtilProvider",
+// which Save requires.
+//
+// Transactions. Save runs in the caller's transaction when the connection is
+// in one (the imports' one transaction per person) and then neither commits
+// nor rolls back; otherwise it runs in a transaction of its own, committed
+// when the whole save succeeded. A successful save merges the dataset's change
+// log. So when a caller rolls back its own transaction around a save that
+// succeeded, the dataset in memory is STALE: it holds as saved what the
+// database no longer has (new row numbers and registry ids included). Reload
+// the dataset after such a rollback before saving it again.
+//
+// A failing save (no layout, a statement error, a record that cannot be
+// written) rolls back its own transaction, discards the dataset's pending
+// changes, so the dataset is back at its last saved state, and raises the
+// error; the row counter is unchanged in the database.
+//
+// Single-threaded: one store serves the user-interface thread. Two program
+// instances saving the same layout at once get distinct row numbers: a save
+// reserves the numbers it needs by raising the layout's counter in its own
+// transaction (the counter row stays locked until that transaction ends).
+#include "DataSet.h"
+#include "Value.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <exception>
+#include <memory>
+
+namespace platform {
+class Database;
+class SqlQuery;
+} // namespace platform
+class TUqTransaction;
+class TfmTovWait;
+
+// One entry of a field map: a registry column and what fills it, a dataset
+// field or several joined by "+" (a composite).
+struct TCdsFieldMapEntry {
+    QString column;   // the registry column, upper-cased ("SAFICOGNOME")
+    QString value;    // the text after "=", as stored ("Matricola+Qualifica2")
+    bool isComposite() const { return value.contains(QLatin1Char('+')); }
+    // The field names of the value ("Matricola", "Qualifica2").
+    QStringList parts() const;
+};
+
+// The storage parameters of a layout, read from its TCDS_STRUTTURA row.
+struct TCdsParameters {
+    int CdsId = 0;               // ICDSID
+    int Rigo = 0;                // ICDSRIGO, the row counter
+    bool Anagrafica = false;     // LCDSANAGRAFICA = 1: the dataset owns its registry rows
+    bool FMapReadOnly = false;   // LCDSFMAPREADONLY = 1: the registry is never updated from it
+    QStringList FieldMap;        // the entries of SCDSFIELDMAP ("saficognome=Cognome", ...)
+    QList<TCdsFieldMapEntry> Entries;  // the same, parsed
+
+    // The registry columns a field map may name: the person columns of
+    // TAFI_ANAFISCALE.
+    static const QStringList RegistryColumns;
+
+    // Splits a stored field map at ";" (blank entries skipped) and parses
+    // each entry. An entry without "=", with an empty side, or naming a
+    // column that is not a person column of the registry raises EUqError
+    // naming the dataset and the entry: column names reach the statements'
+    // text, so nothing else is let through.
+    void SetFieldMap(const QString &text, const QString &dataSetName);
+    // The entry of a registry column (compared without regard to case), or
+    // nullptr.
+    const TCdsFieldMapEntry *EntryOf(const QString &column) const;
+    // Whether the field is never written as value rows: "iAfiID", "iFisRigo",
+    // and a field whose name is the whole value or the column of an entry.
+    bool IsRegistryField(const QString &fieldName) const;
+};
+
+class TTovDBCds {
+public:
+    TTovDBCds();
+    ~TTovDBCds();
+    TTovDBCds(const TTovDBCds &) = delete;
+    TTovDBCds &operator=(const TTovDBCds &) = delete;
+
+    // The connection every statement runs on (not owned).
+    void SetConnection(platform::Database *connection) { m_connection = connection; }
+    platform::Database *Connection() const { return m_connection; }
+    void SetProgram(const QString &program) { m_program = program; }
+    const QString &Program() const { return m_program; }
+    // The current period: a calendar year (2024) and a month 1 to 12, 0 for
+    // the year level.
+    void SetYear(int year) { m_year = year; }
+    void SetMonth(int month) { m_month = month; }
+    int Year() const { return m_year; }
+    int Month() const { return m_month; }
+
+    // zepdb reports a failing save as "Dati modificati da un altro utente. ("
+    // CR LF message ")"; the other programs report the error as it is.
+    void SetReportSaveErrorAsConcurrentChange(bool on) { m_concurrentChangeText = on; }
+
+    // LoadPeriod for the current year and month.
+    void Load(platform::DataSet &dataSet, const QString &name);
+    // Replaces the dataset's layout and content by the stored ones of the
+    // period: month 0 is the year level, month -1 every month of the year
+    // (the year level included). The layout is the latest whose first
+    // (year, month) is not after the period. A period never saved loads
+    // empty, and no header is made. While loading, the dataset's controls
+    // are disabled, its events cleared, the SQL-wait cursor and the wait
+    // form shown; all of that is put back on every path, errors included.
+    // An unknown name raises "Impossibile trovare il ClientDataSet (%s)."
+    // and leaves the dataset closed.
+    void LoadPeriod(platform::DataSet &dataSet, const QString &name, int year, int month);
+    // Loads only the stored empty layout of the period.
+    void LoadStructure(platform::DataSet &dataSet, const QString &name, int year, int month);
+
+    // SavePeriod for the current year and month.
+    void Save(platform::DataSet &dataSet, const QString &name);
+    // Writes every pending change of the dataset (inserts, modifications,
+    // deletes) as value and registry rows of the period; month 0 files the
+    // records under the year level. New records get their row numbers and
+    // registry ids in "iFisRigo" and "iAfiID". See the top of this file for
+    // transactions and failures.
+    void SavePeriod(platform::DataSet &dataSet, const QString &name, int year, int month);
+
+    // How many times a save retries the reservation of its row numbers after
+    // an update conflict with another program's save (own transaction only).
+    static constexpr int ReservationAttempts = 20;
+
+private:
+    struct SaveStatements;
+
+    // Finds the layout of the name for the period and fills the parameters;
+    // with a dataset, loads the empty layout into it.
+    void ReadStructure(platform::DataSet *dataSet, const QString &name, TCdsParameters &params, int year,
+                       int month);
+    void FillDataSet(platform::DataSet &dataSet, platform::SqlQuery &query, const TCdsParameters &params);
+
+    // The update hook: called for each pending change of the dataset.
+    void ProviderBeforeUpdateRecord(platform::DeltaRecord &delta);
+    // The update-error path: rolls back the own transaction, records the
+    // error.
+    void ProviderUpdateError(const QString &message);
+    void WriteRecord(platform::DeltaRecord &delta, int rowNumber);
+    int FindRegistry(const QString &fiscalCode, const QString &groupKey);
+    void UpdateRegistry(platform::DeltaRecord &delta, int registryId);
+    void WriteValues(platform::DeltaRecord &delta, int rowNumber, int registryId, int headerId);
+
+    int PeriodHeader();
+    // Raises the layout's row counter by `count` in the save's transaction
+    // and returns the first number reserved.
+    int ReserveRowNumbers(int count);
+    QString CompositeValue(const platform::DeltaRecord &delta, const TCdsFieldMapEntry &entry) const;
+
+    // ---- the save in progress ----
+    TCdsParameters m_params;
+    int m_saveYear = 0;
+    int m_saveMonth = 0;
+    TUqTransaction *m_transaction = nullptr;  // the own transaction, when there is one
+    bool m_updateError = false;
+    QString m_errorMessage;
+    std::exception_ptr m_error;
+    int m_nextRow = 0;       // the next reserved row number
+    int m_lastRow = 0;       // the last reserved row number
+    int m_headerId = 0;      // the period header, once asked for
+    std::unique_ptr<SaveStatements> m_statements;
+
+    // ---- the store ----
+    int m_year = 0;
+    QString m_program;
+    platform::Database *m_connection = nullptr;
+    int m_month = 0;
+    std::unique_ptr<TfmTovWait> m_waitForm;
+    bool m_showWait = true;
+    bool m_concurrentChangeText = false;
+};
