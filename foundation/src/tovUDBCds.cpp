@@ -728,7 +728,9 @@ int TTovDBCds::FindRegistry(const QString &fiscalCode, const QString &groupKey)
     q.bind(QStringLiteral("ICRFMESE"), m_saveMonth);
     q.bind(QStringLiteral("SCRFPROGRAMMA"), m_program.toLower());
     q.bind(QStringLiteral("SAFICODFISCALE"), fiscalCode.toLower());
-    q.bind(QStringLiteral("SAFIGRUPPOANA"), groupKey);
+    // An empty group key matches any group; it must reach the statement as
+    // empty text, not as null (the driver binds a null string as null).
+    q.bind(QStringLiteral("SAFIGRUPPOANA"), groupKey.isNull() ? QStringLiteral("") : groupKey);
     q.open();
     const int id = q.eof() ? 0 : q.value(0).toInt();
     q.close();
