@@ -553,6 +553,7 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
                     throw;
                 m_transaction = nullptr;
                 own.reset();
+                ++m_reservationRetries;
             }
         }
 

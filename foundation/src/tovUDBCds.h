@@ -146,6 +146,9 @@ public:
     // How many times a save retries the reservation of its row numbers after
     // an update conflict with another program's save (own transaction only).
     static constexpr int ReservationAttempts = 20;
+    // How many reservations this store had to try again so far (for the
+    // tests and the logs: it tells that two saves met).
+    int ReservationRetries() const { return m_reservationRetries; }
 
 private:
     struct SaveStatements;
@@ -193,4 +196,5 @@ private:
     std::unique_ptr<TfmTovWait> m_waitForm;
     bool m_showWait = true;
     bool m_concurrentChangeText = false;
+    int m_reservationRetries = 0;
 };
