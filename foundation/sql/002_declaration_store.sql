@@ -14,10 +14,15 @@
 --   TAFI_ANAFISCALE   the person registry that field maps fill.
 --
 -- TFIS_DATIFISCALI has no id of its own: a value is identified by its
--- layout, row number and field name, which is its key. IAFIID in it carries
--- no foreign key on purpose: a registry row owned by one dataset may be
--- deleted with its record while another dataset of the period still points
--- at it, and a load then reads that record without a person (id 0).
+-- layout, row number and field name, which is its key. It carries no foreign
+-- keys, on purpose:
+-- - a foreign key index on ICDSID or ICRFID holds one value for hundreds of
+--   thousands of rows, and keeping such indexes doubles the cost of writing a
+--   value row; layouts and period headers are never deleted, and the store
+--   writes value rows only with the ids it has just read or made;
+-- - a registry row owned by one dataset may be deleted with its record while
+--   another dataset of the period still points at it (IAFIID); a load then
+--   reads that record without a person (id 0).
 --
 -- FFISVALUE is DOUBLE PRECISION rather than the archive's NUMERIC(18,4): it
 -- carries float fields as well as amounts; an amount of four decimals comes
@@ -89,9 +94,7 @@ CREATE TABLE TFIS_DATIFISCALI (
   IFISVALUE INTEGER,
   FFISVALUE DOUBLE PRECISION,
   DFISVALUE DATE,
-  CONSTRAINT PK_TFIS_DATIFISCALI PRIMARY KEY (ICDSID, IFISRIGO, SFISFIELDNAME),
-  CONSTRAINT FK_FIS_CDS FOREIGN KEY (ICDSID) REFERENCES TCDS_STRUTTURA (ICDSID),
-  CONSTRAINT FK_FIS_CRF FOREIGN KEY (ICRFID) REFERENCES TCRF_CROFISCALE (ICRFID)
+  CONSTRAINT PK_TFIS_DATIFISCALI PRIMARY KEY (ICDSID, IFISRIGO, SFISFIELDNAME)
 );
 -- Loads read the rows of one period header and layout in row-number order;
 -- deletes find a record by layout and row number (the key).

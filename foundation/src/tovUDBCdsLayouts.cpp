@@ -39,6 +39,12 @@ const QString SqlUpdate = QStringLiteral(
     "UPDATE TCDS_STRUTTURA SET BCDSSCHEMA = :BCDSSCHEMA, LCDSANAGRAFICA = :LCDSANAGRAFICA, "
     "LCDSFMAPREADONLY = :LCDSFMAPREADONLY, SCDSFIELDMAP = :SCDSFIELDMAP WHERE ICDSID = :ICDSID");
 
+QStringList &registeredFolders()
+{
+    static QStringList folders;
+    return folders;
+}
+
 [[noreturn]] void refuse(const TTovDBCdsLayout &layout, const QString &why)
 {
     throw EUqError(QStringLiteral("Struttura %1 (%2) non valida: %3").arg(layout.Key(), layout.source, why));
@@ -253,4 +259,25 @@ TTovDBCdsLayouts::Result TTovDBCdsLayouts::InstallFolders(platform::Database &da
     for (const QString &folder : folders)
         layouts += ReadFolder(folder);
     return Install(database, layouts);
+}
+
+void TTovDBCdsLayouts::RegisterFolder(const QString &folder)
+{
+    if (!registeredFolders().contains(folder))
+        registeredFolders().append(folder);
+}
+
+void TTovDBCdsLayouts::UnregisterFolder(const QString &folder)
+{
+    registeredFolders().removeAll(folder);
+}
+
+QStringList TTovDBCdsLayouts::RegisteredFolders()
+{
+    return registeredFolders();
+}
+
+TTovDBCdsLayouts::Result TTovDBCdsLayouts::InstallRegistered(platform::Database &database)
+{
+    return InstallFolders(database, registeredFolders());
 }

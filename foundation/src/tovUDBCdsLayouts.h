@@ -34,8 +34,10 @@
 //   they were): a new manifest row with that first year and month;
 // - a new declaration table: a new row and its file.
 //
-// The programs install their folders whenever the archive is created or
-// upgraded (after the DDL scripts), so the table always matches the files.
+// Each program registers its layout folders at start-up (RegisterFolder, a
+// resource folder compiled into the program such as ":/layouts/zep"), and
+// whoever creates or upgrades the archive runs InstallRegistered after the
+// DDL scripts, so the table always matches the files.
 #include "Database.h"
 
 #include <QByteArray>
@@ -98,4 +100,12 @@ public:
     static Result Install(platform::Database &database, const QList<TTovDBCdsLayout> &layouts);
     // ReadFolder of each folder, then Install.
     static Result InstallFolders(platform::Database &database, const QStringList &folders);
+
+    // The folders of the running program, in the order registered (a folder
+    // registered twice counts once).
+    static void RegisterFolder(const QString &folder);
+    static void UnregisterFolder(const QString &folder);
+    static QStringList RegisteredFolders();
+    // InstallFolders of the registered folders (nothing to do without any).
+    static Result InstallRegistered(platform::Database &database);
 };

@@ -85,8 +85,13 @@ TEST_F(StoreLayoutsTest, FolderOfTheProjectIsInstalledAndServesItsPeriods)
     store.SavePeriod(ds, QStringLiteral("TTST_DIPENDENTI"), 2013, 6);
     EXPECT_EQ(scalar("SELECT SAFIGRUPPOANA FROM TAFI_ANAFISCALE"), Value(QStringLiteral("M1I")));
 
-    // Installing again finds nothing to do.
-    const auto again = TTovDBCdsLayouts::InstallFolders(tdb.db(), {sampleFolder()});
+    // Installing again, as a program that registered its folder does at
+    // every upgrade, finds nothing to do.
+    TTovDBCdsLayouts::RegisterFolder(sampleFolder());
+    TTovDBCdsLayouts::RegisterFolder(sampleFolder());
+    EXPECT_EQ(TTovDBCdsLayouts::RegisteredFolders(), QStringList{sampleFolder()});
+    const auto again = TTovDBCdsLayouts::InstallRegistered(tdb.db());
+    TTovDBCdsLayouts::UnregisterFolder(sampleFolder());
     EXPECT_TRUE(again.inserted.isEmpty());
     EXPECT_TRUE(again.updated.isEmpty());
     EXPECT_EQ(again.unchanged.size(), 3);
