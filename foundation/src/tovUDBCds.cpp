@@ -512,16 +512,20 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
     m_headerId = 0;
     m_nextRow = m_lastRow = 0;
     m_transaction = nullptr;
+    // Refused before the save begins, with nothing changed: an edit in
+    // progress that cannot be posted (it stays in edit), a dataset that the
+    // store did not load.
+    dataSet.checkBrowseMode();
+    if (dataSet.providerName() != ProviderName)
+        throw EUqError(platform::format(
+            QStringLiteral("Il ClientDataSet (%s) non è stato caricato dall'archivio delle denunce: "
+                           "impossibile salvarlo."),
+            name));
+
     const bool useOwnTransaction = !m_connection->inTransaction();
     std::optional<TUqTransaction> own;
 
     try {
-        dataSet.checkBrowseMode();
-        if (dataSet.providerName() != ProviderName)
-            throw EUqError(platform::format(
-                QStringLiteral("Il ClientDataSet (%s) non è stato caricato dall'archivio delle denunce: "
-                               "impossibile salvarlo."),
-                name));
         m_statements = std::make_unique<SaveStatements>(*m_connection);
 
         // How many records need a row number: those written (not deleted)
@@ -538,22 +542,27 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
                 own->Start();
                 m_transaction = &*own;
             }
+            ReadStructure(nullptr, name, m_params, year, month);
+            if (needed == 0)
+                break;
             try {
-                ReadStructure(nullptr, name, m_params, year, month);
-                if (needed > 0) {
-                    m_nextRow = ReserveRowNumbers(needed);
-                    m_lastRow = m_nextRow + needed - 1;
-                }
+                m_nextRow = ReserveRowNumbers(needed);
+                m_lastRow = m_nextRow + needed - 1;
                 break;
             } catch (const platform::EDatabaseError &e) {
                 // Another save of the layout held the counter and has
                 // committed: our snapshot is too old to raise it. Only the
                 // counter was touched, so a fresh transaction may try again.
-                if (!useOwnTransaction || attempt >= ReservationAttempts || !isUpdateConflict(e.message()))
-                    throw;
-                m_transaction = nullptr;
-                own.reset();
-                ++m_reservationRetries;
+                if (useOwnTransaction && attempt < ReservationAttempts && isUpdateConflict(e.message())) {
+                    m_transaction = nullptr;
+                    own.reset();
+                    ++m_reservationRetries;
+                    continue;
+                }
+                // Reserving is the first write of the apply: its failure is
+                // an update error like any other.
+                ProviderUpdateError(e.message());
+                throw;
             }
         }
 

@@ -37,7 +37,9 @@
 // A failing save (no layout, a statement error, a record that cannot be
 // written) rolls back its own transaction, discards the dataset's pending
 // changes, so the dataset is back at its last saved state, and raises the
-// error; the row counter is unchanged in the database.
+// error; the row counter is unchanged in the database. Two cases are refused
+// before the save begins, with nothing changed: an edit in progress that
+// cannot be posted (it stays in edit) and a dataset the store did not load.
 //
 // Single-threaded: one store serves the user-interface thread. Two program
 // instances saving the same layout at once get distinct row numbers: a save

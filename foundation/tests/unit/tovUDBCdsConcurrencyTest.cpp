@@ -163,39 +163,46 @@ TEST_F(StoreConcurrencyTest, InTheCallersTransactionAConflictIsRaisedAndLeftToTh
     DataSet mine, theirs;
     store.Load(mine, Semplice);
     store.Load(theirs, Semplice);
-    TUqTransaction import(&tdb.db());
-    import.Start();
-    add(mine, {{QStringLiteral("Codice"), QStringLiteral("MIO")}});
-    store.Save(mine, Semplice);
-
-    add(theirs, {{QStringLiteral("Codice"), QStringLiteral("SUO")}});
-    std::atomic<bool> done{false};
-    QString error;
-    bool stillInTransaction = false;
     const platform::ConnectionSettings settings = tdb.settings();
-    std::thread other([&] {
-        try {
-            Instance instance(settings);
-            TUqTransaction person(&instance.db);
-            person.Start();
+    // Once as zepUni reports it (the driver's message), once as zepdb does.
+    for (const bool zepdb : {false, true}) {
+        SCOPED_TRACE(zepdb ? "zepdb" : "zepUni");
+        TUqTransaction import(&tdb.db());
+        import.Start();
+        add(mine, {{QStringLiteral("Codice"), QStringLiteral("MIO")}});
+        store.Save(mine, Semplice);
+
+        add(theirs, {{QStringLiteral("Codice"), QStringLiteral("SUO")}});
+        std::atomic<bool> done{false};
+        QString error;
+        bool stillInTransaction = false;
+        std::thread other([&] {
             try {
-                instance.store.Save(theirs, Semplice);
-            } catch (const platform::EDatabaseError &e) {
-                error = e.message();
-                stillInTransaction = instance.db.inTransaction();
+                Instance instance(settings);
+                instance.store.SetReportSaveErrorAsConcurrentChange(zepdb);
+                TUqTransaction person(&instance.db);
+                person.Start();
+                try {
+                    instance.store.Save(theirs, Semplice);
+                } catch (const platform::Exception &e) {
+                    error = e.message();
+                    stillInTransaction = instance.db.inTransaction();
+                }
+            } catch (const std::exception &e) {
+                error = QStringLiteral("unexpected: ") + QString::fromUtf8(e.what());
             }
-        } catch (const std::exception &e) {
-            error = QStringLiteral("unexpected: ") + QString::fromUtf8(e.what());
-        }
-        done = true;
-    });
-    EXPECT_FALSE(waitFor(done, 500));
-    import.Commit();
-    EXPECT_TRUE(waitFor(done, 20000));
-    other.join();
-    EXPECT_TRUE(error.contains(QStringLiteral("update conflicts"), Qt::CaseInsensitive)) << error.toStdString();
-    EXPECT_TRUE(stillInTransaction) << "the caller's transaction is the caller's to roll back";
-    EXPECT_TRUE(theirs.isEmpty()) << "the dataset is back at its last saved state";
-    EXPECT_EQ(counter(Semplice), 1);
-    EXPECT_EQ(storedRowNumbers(), QList<int>{1});
+            done = true;
+        });
+        EXPECT_FALSE(waitFor(done, 500));
+        import.Commit();
+        EXPECT_TRUE(waitFor(done, 20000));
+        other.join();
+        EXPECT_TRUE(error.contains(QStringLiteral("update conflicts"), Qt::CaseInsensitive)) << error.toStdString();
+        EXPECT_EQ(error.startsWith(QStringLiteral("Dati modificati da un altro utente. (\r\n")), zepdb)
+            << error.toStdString();
+        EXPECT_TRUE(stillInTransaction) << "the caller's transaction is the caller's to roll back";
+        EXPECT_TRUE(theirs.isEmpty()) << "the dataset is back at its last saved state";
+    }
+    EXPECT_EQ(counter(Semplice), 2);
+    EXPECT_EQ(storedRowNumbers(), (QList<int>{1, 2}));
 }

@@ -487,6 +487,7 @@ TEST_F(StoreSaveTest, OnlyADatasetLoadedByTheStoreCanBeSaved)
     add(ds, {{QStringLiteral("Codice"), QStringLiteral("A")}});
     EXPECT_THROW(store.Save(ds, Semplice), EUqError);
     EXPECT_EQ(count("SELECT COUNT(*) FROM TFIS_DATIFISCALI"), 0);
+    EXPECT_EQ(ds.changeCount(), 1) << "refused before the save began: nothing changed";
 
     // A layout without "iFisRigo" (written by hand: the installer refuses
     // it) cannot take new records.
@@ -509,4 +510,18 @@ TEST_F(StoreSaveTest, AnEditInProgressIsPostedAndSaved)
     store.Save(ds, Semplice);
     EXPECT_EQ(ds.state(), platform::DataSetState::Browse);
     EXPECT_EQ(stored(1, "Codice"), Value(QStringLiteral("IN CORSO")));
+
+    // An edit that cannot be posted stops the save before it begins: the
+    // record stays in edit, the other pending changes stay pending.
+    add(ds, {{QStringLiteral("Codice"), QStringLiteral("PENDENTE")}});
+    ds.events().beforePost = [](DataSet &d) {
+        if (d.fieldValue("Codice") == Value(QStringLiteral("RIFIUTATO")))
+            throw EUqError(QStringLiteral("rifiutato"));
+    };
+    ds.append();
+    ds.setFieldValue("Codice", QStringLiteral("RIFIUTATO"));
+    EXPECT_THROW(store.Save(ds, Semplice), EUqError);
+    EXPECT_EQ(ds.state(), platform::DataSetState::Insert);
+    EXPECT_EQ(ds.changeCount(), 1);
+    EXPECT_EQ(counter(Semplice), 1);
 }
