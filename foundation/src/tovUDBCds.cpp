@@ -506,7 +506,6 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
     ZEP_ASSERT(m_connection, QStringLiteral("TTovDBCds: connessione non impostata"));
     m_updateError = false;
     m_errorMessage.clear();
-    m_error = nullptr;
     m_saveYear = year;
     m_saveMonth = month;
     m_headerId = 0;
@@ -583,11 +582,9 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
                 if (++done == total && m_transaction)
                     m_transaction->Commit();
             } catch (const platform::Exception &e) {
-                m_error = std::current_exception();
                 ProviderUpdateError(e.message());
                 throw;
             } catch (const std::exception &e) {
-                m_error = std::current_exception();
                 ProviderUpdateError(QString::fromUtf8(e.what()));
                 throw;
             }

@@ -184,7 +184,6 @@ private:
     TUqTransaction *m_transaction = nullptr;  // the own transaction, when there is one
     bool m_updateError = false;
     QString m_errorMessage;
-    std::exception_ptr m_error;
     int m_nextRow = 0;       // the next reserved row number
     int m_lastRow = 0;       // the last reserved row number
     int m_headerId = 0;      // the period header, once asked for
