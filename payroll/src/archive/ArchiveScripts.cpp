@@ -1,5 +1,7 @@
 #include "archive/ArchiveScripts.h"
 
+#include "tovUDBCdsLayouts.h"
+
 #include <QDir>
 
 namespace payroll {
@@ -21,7 +23,11 @@ QList<platform::DdlScript> ArchiveScripts::all()
 
 QStringList ArchiveScripts::createOrUpgrade(platform::Database &database)
 {
-    return platform::DatabaseCreator(all()).createOrUpgrade(database);
+    const QStringList ran = platform::DatabaseCreator(all()).createOrUpgrade(database);
+    // The declaration tables' layouts follow the program's layout files on
+    // every creation or upgrade, so a new field needs no schema change.
+    TTovDBCdsLayouts::InstallRegistered(database);
+    return ran;
 }
 
 } // namespace payroll

@@ -23,7 +23,9 @@ public:
     static QList<platform::DdlScript> all();
 
     // Creates the database file when it is missing and runs the scripts it
-    // has not run yet; `database` is left open. Returns the scripts run.
+    // has not run yet, then installs the declaration-table layouts of the
+    // folders the program registered; `database` is left open. Returns the
+    // scripts run.
     static QStringList createOrUpgrade(platform::Database &database);
 };
 

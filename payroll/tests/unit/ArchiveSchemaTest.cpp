@@ -3,6 +3,7 @@
 // able to run every named statement and fixed statement the programs use.
 #include "ArchiveTestSupport.h"
 #include "archive/ArchiveScripts.h"
+#include "tovUDBCdsLayouts.h"
 
 #include "SqlQuery.h"
 #include "TempDatabase.h"
@@ -248,4 +249,25 @@ TEST_F(ArchiveStatements, FixedStatementsOfTheProgramsPrepare)
     };
     for (const QString &sql : fixed)
         EXPECT_EQ(prepareError(s_db->db(), sql), QString()) << sql.toStdString();
+}
+
+TEST(ArchiveSchema, CreationAndUpgradeInstallTheRegisteredLayouts)
+{
+    auto tdb = archiveDatabase(ArchiveScripts::series(ArchiveScripts::FoundationSeries));
+    platform::Database &db = tdb->db();
+    const QString folder = sourcePath(QStringLiteral("foundation/testdata/layouts"));
+    const int expected = int(TTovDBCdsLayouts::ReadFolder(folder).size());
+    ASSERT_GT(expected, 0);
+
+    TTovDBCdsLayouts::RegisterFolder(folder);
+    struct Unregister {
+        QString folder;
+        ~Unregister() { TTovDBCdsLayouts::UnregisterFolder(folder); }
+    } unregister{folder};
+
+    ArchiveScripts::createOrUpgrade(db);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM TCDS_STRUTTURA"), expected);
+    // A second run finds them unchanged and adds none.
+    ArchiveScripts::createOrUpgrade(db);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM TCDS_STRUTTURA"), expected);
 }
