@@ -22,6 +22,7 @@ namespace {
 // driver loads it too; nothing is linked against it).
 struct FbClient {
     decltype(&isc_dsql_execute_immediate) executeImmediate = nullptr;
+    decltype(&isc_attach_database) attach = nullptr;
     decltype(&isc_detach_database) detach = nullptr;
     decltype(&fb_interpret) interpret = nullptr;
     QString error;
@@ -46,9 +47,10 @@ private:
             return;
         }
         executeImmediate = reinterpret_cast<decltype(executeImmediate)>(lib.resolve("isc_dsql_execute_immediate"));
+        attach = reinterpret_cast<decltype(attach)>(lib.resolve("isc_attach_database"));
         detach = reinterpret_cast<decltype(detach)>(lib.resolve("isc_detach_database"));
         interpret = reinterpret_cast<decltype(interpret)>(lib.resolve("fb_interpret"));
-        if (!executeImmediate || !detach || !interpret)
+        if (!executeImmediate || !attach || !detach || !interpret)
             error = QStringLiteral("funzioni mancanti nella libreria fbclient");
     }
 };
@@ -64,6 +66,14 @@ QString statusText(FbClient &fb, const ISC_STATUS *status)
         text += QString::fromUtf8(buffer);
     }
     return text;
+}
+
+void appendText(QByteArray &dpb, char tag, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8().left(255);
+    dpb.append(tag);
+    dpb.append(char(bytes.size()));
+    dpb.append(bytes);
 }
 
 QString quoted(const QString &text)
@@ -111,6 +121,37 @@ QString displayName(const Database &db)
 }
 
 } // namespace
+
+void DatabaseCreator::setForcedWrites(const ConnectionSettings &settings, bool on)
+{
+    FbClient &c = FbClient::instance();
+    const QString name = settings.isRemote() ? settings.database : QDir::toNativeSeparators(settings.database);
+    if (!c.error.isEmpty())
+        throw EDatabaseError(
+            QStringLiteral("Impossibile impostare la scrittura del database \"%1\": libreria client di Firebird non "
+                           "disponibile (%2).")
+                .arg(name, c.error));
+    QByteArray dpb;
+    dpb.append(char(isc_dpb_version1));
+    appendText(dpb, char(isc_dpb_user_name), settings.user);
+    if (!settings.password.isEmpty())
+        appendText(dpb, char(isc_dpb_password), settings.password);
+    dpb.append(char(isc_dpb_force_write));
+    dpb.append(char(1));
+    dpb.append(char(on ? 1 : 0));
+
+    const QByteArray path = settings.database.toUtf8();
+    ISC_STATUS_ARRAY status = {};
+    isc_db_handle db = 0;
+    c.attach(status, short(path.size()), path.constData(), &db, short(dpb.size()), dpb.constData());
+    if (status[0] == 1 && status[1])
+        throw EDatabaseError(QStringLiteral("Impossibile impostare la scrittura del database \"%1\":\n%2")
+                                 .arg(name, statusText(c, status)));
+    c.detach(status, &db);
+    if (status[0] == 1 && status[1])
+        throw EDatabaseError(QStringLiteral("Impossibile chiudere il database \"%1\":\n%2")
+                                 .arg(name, statusText(c, status)));
+}
 
 QList<DdlScript> DatabaseCreator::scriptsFromFolder(const QString &folder, const QString &series)
 {

@@ -61,6 +61,13 @@ public:
     // missing folders are made.
     static void createDatabaseFile(const ConnectionSettings &settings, int pageSize = 8192);
 
+    // The write mode of a database file. With forced writes on (the default
+    // of a new database) every commit waits for the disk; an archive made in
+    // one go (the demo archive, a test's archive) is made far faster with
+    // them off, and has them turned on again when it is ready. Attaches for a
+    // moment; raises EDatabaseError with the engine's message when it cannot.
+    static void setForcedWrites(const ConnectionSettings &settings, bool on);
+
     // Creates the database file when it does not exist yet, opens
     // `database` (left open) and upgrades it. Returns the names of the
     // scripts run.

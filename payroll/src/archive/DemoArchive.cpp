@@ -2,7 +2,6 @@
 
 #include "archive/ArchiveScripts.h"
 #include "archive/FiscalCode.h"
-#include "archive/WriteMode.h"
 
 #include "Currency.h"
 #include "DatabaseCreator.h"
@@ -1438,7 +1437,7 @@ DemoArchiveSummary DemoArchive::create(const DemoArchiveOptions &options)
     platform::DatabaseCreator::createDatabaseFile(settings);
     DemoArchiveSummary summary;
     try {
-        setForcedWrites(settings, false);
+        platform::DatabaseCreator::setForcedWrites(settings, false);
         {
             platform::Database db(settings);
             db.open();
@@ -1446,7 +1445,7 @@ DemoArchiveSummary DemoArchive::create(const DemoArchiveOptions &options)
             summary = fill(db, options);
             db.close();
         }
-        setForcedWrites(settings, true);
+        platform::DatabaseCreator::setForcedWrites(settings, true);
     } catch (...) {
         // A half-made archive would be taken for a good one by whoever
         // creates it only when it is missing.

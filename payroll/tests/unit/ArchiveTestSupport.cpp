@@ -2,7 +2,6 @@
 
 #include "DataSetFile.h"
 #include "SqlQuery.h"
-#include "archive/WriteMode.h"
 
 #include <QDir>
 #include <QFile>
@@ -168,7 +167,7 @@ QMap<QString, QString> documentedStatementParameters(const QString &markdown)
 std::unique_ptr<TempDatabase> archiveDatabase(const QList<platform::DdlScript> &scripts)
 {
     auto tdb = std::make_unique<TempDatabase>();
-    payroll::setForcedWrites(tdb->settings(), false);
+    platform::DatabaseCreator::setForcedWrites(tdb->settings(), false);
     platform::DatabaseCreator(scripts).upgrade(tdb->db());
     return tdb;
 }

@@ -194,6 +194,33 @@ TEST(DatabaseCreation, AnExistingFileIsNeverOverwritten)
     EXPECT_NO_THROW(DatabaseCreator().upgrade(tdb.db()));
 }
 
+TEST(DatabaseCreation, ForcedWritesAreSwitchedOnTheFileAndReadBackByTheEngine)
+{
+    TempDatabase tdb;
+    tdb.db().close();
+    auto forcedWrites = [&]() {
+        platform::Database db(tdb.settings());
+        db.open();
+        platform::SqlQuery q(db);
+        q.setSql(QStringLiteral("SELECT MON$FORCED_WRITES FROM MON$DATABASE"));
+        q.open();
+        return q.value(0).toInt();
+    };
+    platform::DatabaseCreator::setForcedWrites(tdb.settings(), false);
+    EXPECT_EQ(forcedWrites(), 0);
+    platform::DatabaseCreator::setForcedWrites(tdb.settings(), true);
+    EXPECT_EQ(forcedWrites(), 1);
+
+    platform::ConnectionSettings missing = tdb.settings();
+    missing.database = tdb.folder() + QStringLiteral("/nessuno.fdb");
+    try {
+        platform::DatabaseCreator::setForcedWrites(missing, false);
+        FAIL() << "a missing file must raise";
+    } catch (const platform::EDatabaseError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("nessuno.fdb"))) << e.message().toStdString();
+    }
+}
+
 TEST(DatabaseOpen, AMissingFileGivesAClearItalianMessage)
 {
     TempDatabase::ensureLockFolder();
