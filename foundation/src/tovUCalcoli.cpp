@@ -31,23 +31,7 @@ i128 mul(i128 a, i128 b)
     return r;
 }
 
-// num / den to the nearest integer, ties away from zero.
-i128 divRound(i128 num, i128 den)
-{
-    if (den == 0)
-        throw platform::EOverflowError(QStringLiteral("Divisione per zero"));
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    i128 q = num / den;
-    i128 r = num % den;
-    if (r < 0)
-        r = -r;
-    if (2 * r >= den)
-        q += (num < 0) ? -1 : 1;
-    return q;
-}
+i128 divRound(i128 num, i128 den) { return platform::roundedQuotient(num, den); }
 
 Currency fromRaw(i128 raw)
 {

@@ -19,23 +19,7 @@ int64_t checked(i128 v)
     return int64_t(v);
 }
 
-// num / den rounded half away from zero; den > 0.
-i128 divRound(i128 num, i128 den)
-{
-    if (den == 0)
-        throw EOverflowError(QStringLiteral("Divisione per zero"));
-    if (den < 0) {
-        num = -num;
-        den = -den;
-    }
-    i128 q = num / den;
-    i128 r = num % den;
-    if (r < 0)
-        r = -r;
-    if (2 * r >= den)
-        q += (num < 0) ? -1 : 1;
-    return q;
-}
+i128 divRound(i128 num, i128 den) { return roundedQuotient(num, den); }
 
 constexpr int64_t pow10(int n)
 {
@@ -198,5 +182,22 @@ Currency Currency::operator*(Currency o) const { return fromRaw(checked(divRound
 Currency Currency::operator/(int64_t d) const { return fromRaw(checked(divRound(m_raw, d))); }
 Currency Currency::operator/(Currency d) const { return fromRaw(checked(divRound(i128(m_raw) * Scale, d.m_raw))); }
 Currency Currency::percent(Currency p) const { return fromRaw(checked(divRound(i128(m_raw) * p.m_raw, i128(Scale) * 100))); }
+
+__int128 roundedQuotient(__int128 num, __int128 den)
+{
+    if (den == 0)
+        throw EOverflowError(QStringLiteral("Divisione per zero"));
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    i128 q = num / den;
+    i128 r = num % den;
+    if (r < 0)
+        r = -r;
+    if (2 * r >= den)
+        q += (num < 0) ? -1 : 1;
+    return q;
+}
 
 } // namespace platform

@@ -61,4 +61,9 @@ private:
     int64_t m_raw = 0;
 };
 
+// num / den to the nearest integer, ties away from zero: the system's one
+// rounding rule, for callers that work on exact fractions wider than an
+// amount (rates, products). A zero divisor raises EOverflowError.
+__int128 roundedQuotient(__int128 num, __int128 den);
+
 } // namespace platform
