@@ -206,10 +206,12 @@ TEST(DatabaseCreation, ForcedWritesAreSwitchedOnTheFileAndReadBackByTheEngine)
         q.open();
         return q.value(0).toInt();
     };
-    platform::DatabaseCreator::setForcedWrites(tdb.settings(), false);
-    EXPECT_EQ(forcedWrites(), 0);
+    // Test databases start with forced writes off (TempDatabase): on, then
+    // off again, so each call is seen to change the file.
     platform::DatabaseCreator::setForcedWrites(tdb.settings(), true);
     EXPECT_EQ(forcedWrites(), 1);
+    platform::DatabaseCreator::setForcedWrites(tdb.settings(), false);
+    EXPECT_EQ(forcedWrites(), 0);
 
     platform::ConnectionSettings missing = tdb.settings();
     missing.database = tdb.folder() + QStringLiteral("/nessuno.fdb");
