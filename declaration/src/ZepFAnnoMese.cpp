@@ -1,0 +1,68 @@
+#include "ZepFAnnoMese.h"
+
+#include "Exceptions.h"
+#include "UqMessages.h"
+#include "ZepFParam.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLineEdit>
+
+namespace {
+int annoDaTesto(const QString &testo)
+{
+    return TZepParametri::AnnoDaTesto(testo);
+}
+}  // namespace
+
+TfmZepAnnoMese::TfmZepAnnoMese(QWidget *owner)
+    : TfmUqDialog(owner)
+{
+    setObjectName(QStringLiteral("fmZepAnnoMese"));
+    setWindowTitle(QStringLiteral("Anno Mese erogazione"));
+    auto *form = new QFormLayout;
+    deAnnoFin = new QLineEdit(paClient);
+    deAnnoFin->setObjectName(QStringLiteral("deAnnoFin"));
+    deAnnoFin->setMaxLength(4);
+    form->addRow(QStringLiteral("Anno finanziario:"), deAnnoFin);
+    cbMesi = new QComboBox(paClient);
+    cbMesi->setObjectName(QStringLiteral("cbMesi"));
+    cbMesi->addItems(TZepParametri::Mesi());
+    form->addRow(QStringLiteral("Mese:"), cbMesi);
+    ClientLayout()->addLayout(form);
+}
+
+void TfmZepAnnoMese::SetPeriodo(const QString &periodo)
+{
+    deAnnoFin->setText(periodo.left(4));
+    bool ok = false;
+    const int mese = periodo.mid(5, 2).toInt(&ok);
+    cbMesi->setCurrentIndex(ok && mese >= 1 && mese <= 12 ? mese - 1 : 0);
+}
+
+QString TfmZepAnnoMese::Periodo() const
+{
+    return QString::number(annoDaTesto(deAnnoFin->text())) + QLatin1Char('-')
+           + QString::asprintf("%.2d", qMax(0, cbMesi->currentIndex()) + 1);
+}
+
+bool TfmZepAnnoMese::Execute(QString &periodo)
+{
+    TfmZepAnnoMese dialog;  // owned by the application: no parent window
+    dialog.SetPeriodo(periodo);
+    if (dialog.ShowModal() != mrOk)
+        return false;
+    periodo = dialog.Periodo();
+    return true;
+}
+
+bool TfmZepAnnoMese::CanClose(int result)
+{
+    if (result != mrOk)
+        return true;
+    if (annoDaTesto(deAnnoFin->text()) == 0) {
+        UqShowException(EUqError(QStringLiteral("Anno finanziario non corretto")));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,289 @@
+#include "ZepFParam.h"
+
+#include "Exceptions.h"
+#include "FormRegistry.h"
+#include "TovUCdsUtil.h"
+#include "UqMessages.h"
+#include "ZepUMainState.h"
+#include "ZepUUtil.h"
+#include "tovUDBCds.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using platform::DataSet;
+using platform::Field;
+using platform::FieldType;
+
+const QString ZepTitoloUniEmens = QStringLiteral("zepUni - Denunce UniEmens");
+const QString ZepTitoloEMens = QStringLiteral("zepdb - Denunce E-Mens");
+const QString ZepTitoloEMensLocale = QStringLiteral("zep - Denunce E-Mens 2005-2007");
+const QString ZepMenuEMensLocale = QStringLiteral("Start > Programmi > zep > ") + ZepTitoloEMensLocale;
+
+const QString TZepParametri::FileAnnoMese = QStringLiteral("TEAM_ANNOMESE.cds");
+const QString TZepParametri::TabellaDichiarante = QStringLiteral("TAMM_AMMINISTRAZIONE");
+
+namespace {
+const QString CampoAnno = QStringLiteral("SEAMANNOFIN");
+const QString CampoMese = QStringLiteral("SEAMMESE");
+const QString CampoCFMittente = QStringLiteral("CFMittente");
+const QString FormatoData = QStringLiteral("dd/MM/yyyy");
+
+QString testoCampo(const DataSet &ds, const QString &name)
+{
+    const Field *f = ds.findField(name);
+    return f && !f->isNull() ? f->asString().trimmed() : QString();
+}
+}  // namespace
+
+TZepParametri::TZepParametri(IZepMainState &main)
+    : m_main(main)
+{
+}
+
+const QStringList &TZepParametri::Mesi()
+{
+    static const QStringList mesi{QStringLiteral("gennaio"),   QStringLiteral("febbraio"), QStringLiteral("marzo"),
+                                  QStringLiteral("aprile"),    QStringLiteral("maggio"),   QStringLiteral("giugno"),
+                                  QStringLiteral("luglio"),    QStringLiteral("agosto"),   QStringLiteral("settembre"),
+                                  QStringLiteral("ottobre"),   QStringLiteral("novembre"), QStringLiteral("dicembre")};
+    return mesi;
+}
+
+void TZepParametri::ControllaAnnoUniEmens(int anno)
+{
+    if (anno < 2008)
+        throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2008 eseguire il "
+                                      "programma da:")
+                       + QStringLiteral("\n\n") + ZepMenuEMensLocale);
+    if (anno < 2010)
+        throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2010 utilizzare il "
+                                      "programma ")
+                       + QLatin1Char('"') + ZepTitoloEMens + QStringLiteral("\"."));
+}
+
+TZepProgramma TZepParametri::ProgrammaUniEmens()
+{
+    TZepProgramma p;
+    p.Titolo = ZepTitoloUniEmens;
+    p.CartellaRisorse = QStringLiteral("USR/UniEmens/Res/");
+    p.PrefissoCartellaAnno = QStringLiteral("USR/UniEmensDati/UniEmens");
+    p.ControllaAnno = &TZepParametri::ControllaAnnoUniEmens;
+    return p;
+}
+
+QString TZepParametri::FilePeriodo() const
+{
+    return ZepPercorso(m_main.CartellaBase(), m_main.Programma().CartellaRisorse + FileAnnoMese);
+}
+
+TZepParametri::Scelta TZepParametri::Iniziale(const QDate &oggi)
+{
+    Scelta scelta;
+    const QString file = FilePeriodo();
+    if (QFileInfo::exists(file)) {
+        try {
+            DataSet ds;
+            TTovCds::LoadFromFile(ds, file);
+            if (!ds.isEmpty()) {
+                ds.last();
+                scelta.anno = testoCampo(ds, CampoAnno);
+                bool ok = false;
+                const int mese = testoCampo(ds, CampoMese).toInt(&ok);
+                if (ok && mese >= 1 && mese <= 12)
+                    scelta.mese = mese;
+            }
+        } catch (const platform::Exception &e) {
+            // The file is rewritten when the dialog closes: the user is told
+            // and starts from the defaults instead of being locked out.
+            UqShowException(e);
+        }
+    }
+    if (scelta.anno.isEmpty())
+        scelta.anno = QString::number(oggi.year());
+    const QDate modello = QDate::fromString(m_main.DataModello(), FormatoData);
+    scelta.dataModello = modello.isValid() ? modello : oggi;
+    return scelta;
+}
+
+int TZepParametri::AnnoDaTesto(const QString &testo)
+{
+    bool ok = false;
+    const int anno = testo.trimmed().toInt(&ok);
+    return ok ? anno : 0;
+}
+
+void TZepParametri::Controlla(const QString &annoTesto) const
+{
+    const int anno = AnnoDaTesto(annoTesto);
+    const TZepProgramma &programma = m_main.Programma();
+    if (programma.ControllaAnno)
+        programma.ControllaAnno(anno);
+    else
+        ControllaAnnoUniEmens(anno);
+}
+
+void TZepParametri::Applica(const QString &annoTesto, int mese, const QString &dataModello)
+{
+    ZEP_ASSERT(mese >= 1 && mese <= 12, QStringLiteral("Mese fuori intervallo: %1").arg(mese));
+    const int anno = AnnoDaTesto(annoTesto);
+    // The year from its number: a text with blanks would make a period
+    // ("2010 -03") that no comparison or folder name would match.
+    SetPeriodoDenuncia(QString::number(anno), QString::asprintf("%.2d", mese));
+    m_main.SetDataModello(dataModello);
+    // What lives in memory is set before any file is touched, so that a
+    // failing save never leaves the period half taken.
+    m_main.SetTestoStato(TestoStato(AnnoDenuncia, mese));
+    m_main.SetTitolo(Titolo(m_main.Programma().Titolo, AnnoDenuncia, mese));
+    TTovDBCds &store = m_main.Store();
+    store.SetYear(AnnoDenuncia.toInt());
+    store.SetMonth(MeseDenuncia.toInt());
+
+    std::exception_ptr failure;
+    try {
+        SalvaPeriodo();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    PreparaCartellaAnno();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TZepParametri::SalvaPeriodo()
+{
+    DataSet cdsAnnoFin;
+    cdsAnnoFin.setFieldDefs({{CampoAnno, FieldType::String, 4}, {CampoMese, FieldType::String, 2}});
+    cdsAnnoFin.createDataSet();
+    cdsAnnoFin.append();
+    cdsAnnoFin.fieldByName(CampoAnno).setAsString(AnnoDenuncia);
+    cdsAnnoFin.fieldByName(CampoMese).setAsString(MeseDenuncia);
+    cdsAnnoFin.post();
+    const QString file = FilePeriodo();
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw EUqError(QStringLiteral("Impossibile creare la cartella: ") + QDir::toNativeSeparators(folder));
+    TTovCds::SaveToFile(cdsAnnoFin, file);
+}
+
+void TZepParametri::PreparaCartellaAnno()
+{
+    if (AnnoDenuncia.isEmpty())
+        return;
+    const QString relativa = m_main.Programma().PrefissoCartellaAnno + AnnoDenuncia + QLatin1Char('/');
+    m_main.SetCartellaDatiAnno(relativa);
+    const QString cartella = ZepPercorso(m_main.CartellaBase(), relativa);
+    if (QFileInfo(cartella).isDir())
+        return;
+
+    // The first opening of the year on this installation: an empty
+    // declarant table takes the previous year's declarant.
+    const int anno = AnnoDenuncia.toInt();
+    TTovDBCds &store = m_main.Store();
+    store.LoadPeriod(cdsNew, TabellaDichiarante, anno, 0);
+    if (cdsNew.isEmpty()) {
+        store.LoadPeriod(cdsOld, TabellaDichiarante, anno - 1, 0);
+        ZEP_ASSERT(cdsOld.findField(CampoCFMittente),
+                   QStringLiteral("%1 senza il campo %2").arg(TabellaDichiarante, CampoCFMittente));
+        cdsOld.first();
+        if (!testoCampo(cdsOld, CampoCFMittente).isEmpty()) {
+            cdsNew.append();
+            // The first field is the table's own key. The store's row number
+            // and registry id belong to the previous year's record: the
+            // store gives the new record its own.
+            for (int i = 1; i < cdsOld.fieldCount(); ++i) {
+                const Field *source = cdsOld.field(i);
+                const QString &name = source->fieldName();
+                if (name.compare(QLatin1String("iFisRigo"), Qt::CaseInsensitive) == 0
+                    || name.compare(QLatin1String("iAfiID"), Qt::CaseInsensitive) == 0 || source->isCalculated())
+                    continue;
+                if (Field *target = cdsNew.findField(name); target && !target->isCalculated())
+                    target->setValue(source->value());
+            }
+            cdsNew.post();
+            store.SavePeriod(cdsNew, TabellaDichiarante, anno, 0);
+        }
+        cdsOld.close();
+    }
+    cdsNew.close();
+    if (!QDir().mkpath(cartella))
+        throw EUqError(QStringLiteral("Impossibile creare la cartella: ") + QDir::toNativeSeparators(cartella));
+}
+
+QString TZepParametri::TestoStato(const QString &anno, int mese)
+{
+    return QStringLiteral("Anno/Mese Denuncia: ") + anno + QLatin1Char('/') + Mesi().value(mese - 1)
+           + QStringLiteral("    ") + QStringLiteral("Circolare INPS n. 152 del 22/11/2004");
+}
+
+QString TZepParametri::Titolo(const QString &titoloProgramma, const QString &anno, int mese)
+{
+    return titoloProgramma + QStringLiteral(" (") + Mesi().value(mese - 1) + QLatin1Char(' ') + anno
+           + QLatin1Char(')');
+}
+
+// ---------------------------------------------------------------------------
+
+TfmZepParametri::TfmZepParametri(QWidget *owner)
+    : TfmUqDialog(owner)
+    , m_logica(IZepMainState::Require(owner))
+{
+    setObjectName(QStringLiteral("fmZepParametri"));
+    setWindowTitle(QStringLiteral("Parametri"));
+    buCancel->hide();
+
+    auto *form = new QFormLayout;
+    deAnnoFin = new QLineEdit(paClient);
+    deAnnoFin->setObjectName(QStringLiteral("deAnnoFin"));
+    deAnnoFin->setMaxLength(4);
+    form->addRow(QStringLiteral("Anno finanziario:"), deAnnoFin);
+    cbMesi = new QComboBox(paClient);
+    cbMesi->setObjectName(QStringLiteral("cbMesi"));
+    cbMesi->addItems(TZepParametri::Mesi());
+    form->addRow(QStringLiteral("Mese:"), cbMesi);
+    laData = new QLabel(QStringLiteral("Data modello"), paClient);
+    laData->setObjectName(QStringLiteral("laData"));
+    dptData = new QDateEdit(paClient);
+    dptData->setObjectName(QStringLiteral("dptData"));
+    dptData->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    dptData->setCalendarPopup(true);
+    form->addRow(laData, dptData);
+    laData->hide();
+    dptData->hide();
+    ClientLayout()->addLayout(form);
+
+    const TZepParametri::Scelta scelta = m_logica.Iniziale();
+    deAnnoFin->setText(scelta.anno);
+    cbMesi->setCurrentIndex(scelta.mese - 1);
+    dptData->setDate(scelta.dataModello);
+}
+
+TfmZepParametri::~TfmZepParametri() = default;
+
+void TfmZepParametri::RegisterClass()
+{
+    platform::FormRegistry::Register(QStringLiteral("TfmZepParametri"),
+                                     [](QWidget *owner) -> QWidget * { return new TfmZepParametri(owner); });
+}
+
+bool TfmZepParametri::CanClose(int)
+{
+    try {
+        m_logica.Controlla(deAnnoFin->text());
+    } catch (const std::exception &e) {
+        UqShowException(e);
+        return false;
+    }
+    try {
+        m_logica.Applica(deAnnoFin->text(), qMax(0, cbMesi->currentIndex()) + 1, dptData->text());
+    } catch (const std::exception &e) {
+        UqShowException(e);
+    }
+    return true;
+}

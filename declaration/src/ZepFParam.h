@@ -1,0 +1,123 @@
+#pragma once
+// The working-period dialog "Parametri": the financial year and month every
+// command of the program works on. Shown modally at start-up by the main
+// window and again through the command "Parametri".
+//
+// TZepParametri holds the dialog's rules without any display (the tests
+// drive it directly); TfmZepParametri is the dialog over it.
+//
+// The last period chosen is kept in "TEAM_ANNOMESE.cds" in the resource
+// folder (text fields SEAMANNOFIN and SEAMMESE, one record). Closing the
+// dialog with an accepted year sets AnnoDenuncia and MeseDenuncia
+// (ZepUUtil.h), rewrites that file, writes the status panel and the caption
+// of the main window, sets the store's year and month and, the first time a
+// year is opened on this installation, creates its year data folder after
+// carrying the declarant over from the previous year.
+#include "DataSet.h"
+#include "UqDialog.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class IZepMainState;
+struct TZepProgramma;
+
+// Titles of the three declaration programs, as the refusals name them.
+extern const QString ZepTitoloUniEmens;     // the current program (2010 on)
+extern const QString ZepTitoloEMens;        // the earlier program, database form (2008, 2009)
+extern const QString ZepTitoloEMensLocale;  // the earlier program, local-file form (2005 to 2007)
+// Where the local-file form is started from.
+extern const QString ZepMenuEMensLocale;
+
+class TZepParametri {
+public:
+    explicit TZepParametri(IZepMainState &main);
+
+    // "gennaio" ... "dicembre".
+    static const QStringList &Mesi();
+    static const QString FileAnnoMese;      // "TEAM_ANNOMESE.cds"
+    static const QString TabellaDichiarante;  // "TAMM_AMMINISTRAZIONE"
+
+    // The current program's years: below 2008 the local-file form of the
+    // earlier program, below 2010 its database form (EUqError naming them).
+    static void ControllaAnnoUniEmens(int anno);
+    // The program of a main window whose profile gives no title, folders or
+    // year check: the current program's.
+    static TZepProgramma ProgrammaUniEmens();
+
+    // The working-period file of the installation.
+    QString FilePeriodo() const;
+
+    // What the dialog shows when it opens.
+    struct Scelta {
+        QString anno;      // the year edit's text
+        int mese = 1;      // 1 to 12
+        QDate dataModello;
+    };
+    // The last period of the file, else the current year and January; the
+    // main window's model date, else `oggi`. A missing file, a month that is
+    // not 1 to 12 and an empty year fall back to those defaults; a file that
+    // cannot be read is reported (message) and the defaults are used.
+    Scelta Iniziale(const QDate &oggi = QDate::currentDate());
+
+    // The year edit's text as a year: the number, blanks around it ignored;
+    // 0 when it is not a number.
+    static int AnnoDaTesto(const QString &testo);
+    // Refuses (EUqError) a year the program does not handle; nothing changes.
+    void Controlla(const QString &annoTesto) const;
+    // Takes the period: the working-period texts, the model date, the period
+    // file, the status panel, the caption, the store's year and month, and
+    // the year data folder (PreparaCartellaAnno). Call after Controlla.
+    void Applica(const QString &annoTesto, int mese, const QString &dataModello);
+
+    // When a working year is set: the year data folder; if it does not exist
+    // yet, the declarant of the previous year is carried over to an empty
+    // declarant table of the year and the folder is created.
+    void PreparaCartellaAnno();
+
+    // "Anno/Mese Denuncia: 2010/marzo    Circolare INPS n. 152 del 22/11/2004"
+    static QString TestoStato(const QString &anno, int mese);
+    // "<title> (marzo 2010)"
+    static QString Titolo(const QString &titoloProgramma, const QString &anno, int mese);
+
+    // The declaration-table datasets of the declarant copy.
+    platform::DataSet cdsNew;
+    platform::DataSet cdsOld;
+
+private:
+    void SalvaPeriodo();
+
+    IZepMainState &m_main;
+};
+
+class TfmZepParametri : public TfmUqDialog {
+    Q_OBJECT
+public:
+    explicit TfmZepParametri(QWidget *owner = nullptr);
+    ~TfmZepParametri() override;
+
+    QLineEdit *deAnnoFin;  // "Anno finanziario:", at most 4 characters
+    QComboBox *cbMesi;     // "Mese:"
+    QLabel *laData;        // "Data modello" (hidden)
+    QDateEdit *dptData;    // hidden
+
+    TZepParametri &Logica() { return m_logica; }
+
+    // Registers the class by name (the command "Parametri" opens it so).
+    static void RegisterClass();
+
+protected:
+    // Every close request: a refused year keeps the dialog open with its
+    // message; otherwise the period is taken and the dialog closes (a
+    // failure while taking it is shown, and the dialog still closes: the
+    // period is already set).
+    bool CanClose(int result) override;
+
+private:
+    TZepParametri m_logica;
+};

@@ -1,0 +1,72 @@
+#pragma once
+// What the windows shared by the declaration programs need of the program's
+// main window: its base folder, the model date, the year data folder, the
+// declaration-table store, the status panel and the caption, and the
+// program's own folders, title and accepted years.
+//
+// The shared windows live in this library and must not know the main window
+// of any one program: each program's main window implements IZepMainState
+// and makes itself the current one (SetCurrent). A shared window finds it
+// through its owner, or else as the current one (Require).
+#include <QString>
+#include <functional>
+
+class QWidget;
+class TTovDBCds;
+
+// The program a shared window serves.
+struct TZepProgramma {
+    // The application title, also the first part of the main window's
+    // caption ("zepUni - Denunce UniEmens").
+    QString Titolo;
+    // The resource folder relative to the base folder ("USR/UniEmens/Res/"):
+    // the working-period file, the news marker, the instructions.
+    QString CartellaRisorse;
+    // The year data folder is this + the year + "/" ("USR/UniEmensDati/UniEmens").
+    QString PrefissoCartellaAnno;
+    // Refuses, with EUqError, a financial year the program does not handle.
+    std::function<void(int anno)> ControllaAnno;
+};
+
+class IZepMainState {
+public:
+    virtual ~IZepMainState();
+
+    virtual const TZepProgramma &Programma() const = 0;
+
+    // The folder one level above the program's folder, ending with "/":
+    // every local path of the program is this plus a relative path.
+    virtual QString CartellaBase() const = 0;
+
+    // The "Data modello" of the working-period dialog; empty until that
+    // dialog is first closed.
+    virtual QString DataModello() const = 0;
+    virtual void SetDataModello(const QString &data) = 0;
+
+    // "USR/UniEmensDati/UniEmens2024/", relative to the base folder; empty
+    // until a working year is chosen.
+    virtual QString CartellaDatiAnno() const = 0;
+    virtual void SetCartellaDatiAnno(const QString &cartella) = 0;
+
+    // The one declaration-table store of the run (never nullptr).
+    virtual TTovDBCds &Store() = 0;
+
+    // Status panel 0: the working period.
+    virtual void SetTestoStato(const QString &testo) = 0;
+    // The main window's caption.
+    virtual void SetTitolo(const QString &titolo) = 0;
+
+    // The main window that is current (nullptr when none).
+    static IZepMainState *Current();
+    static void SetCurrent(IZepMainState *state);
+    // The state of `owner` when it (or one of its parents) is a main
+    // window, else the current one; an assertion failure when there is
+    // none.
+    static IZepMainState &Require(QWidget *owner);
+};
+
+// base + relative, each part of `relative` ("USR/UniEmens/Res/TEAM_ANNOMESE.cds",
+// "\" read as "/") matched without regard to case against what exists on
+// disk; parts that do not exist keep the given spelling. A trailing "/" is
+// kept.
+QString ZepPercorso(const QString &base, const QString &relative);
