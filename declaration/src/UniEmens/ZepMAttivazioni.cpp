@@ -1,0 +1,438 @@
+#include "ZepMAttivazioni.h"
+
+#include "Exceptions.h"
+#include "Field.h"
+#include "TovUCdsUtil.h"
+#include "UqMessages.h"
+#include "WunUUtil.h"
+#include "ZepUUtil.h"
+#include "tovCQueryText.h"
+#include "tovUDBCds.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+using platform::DataSet;
+using platform::Field;
+using platform::FieldDef;
+using platform::FieldDefs;
+using platform::FieldType;
+using platform::Value;
+
+TdmZepAttivazioni *dmZepAttivazioni = nullptr;
+
+const QString TdmZepAttivazioni::MsgChiudereFinestre =
+    QStringLiteral("Chiudere tutte le finestre prima di eseguire l'operazione.");
+const QString TdmZepAttivazioni::MsgExDmaNonAttiva = QStringLiteral("La gestione ex DMA è attiva da ottobre 2012");
+const QString TdmZepAttivazioni::PeriodoInizioExDma = QStringLiteral("2012-10");
+const QString TdmZepAttivazioni::NomeFileParametri = QStringLiteral("TEMENSPAR.XML");
+const QString TdmZepAttivazioni::CartellaRisorse = QStringLiteral("USR/UniEmens/Res/");
+const QString TdmZepAttivazioni::FileMarcatoreNotizie = QStringLiteral("Check.txt");
+const QString TdmZepAttivazioni::TabellaAmministrazione = QStringLiteral("TAMM_AMMINISTRAZIONE");
+
+namespace {
+
+// The window classes of the wizards and multi-selects of the two imports.
+const QString WizardDipendenti = QStringLiteral("TfmZepWiz");
+const QString WizardFpls = QStringLiteral("TfmZepWizFplsExEnpals");
+const QString SelezioneDipendenti = QStringLiteral("TfmZepImpMultiSelect");
+const QString SelezioneFpls = QStringLiteral("TfmZepImpFplsExEnpalsMultiSelect");
+
+// `relative` ("USR/UniEmens/Res/Check.txt") under `base`, each part matched
+// to an existing entry whatever the case of its letters; parts that do not
+// exist are kept as written. A trailing "/" is kept.
+QString resolvePath(const QString &base, const QString &relative)
+{
+    QString path = base;
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    const QStringList parts = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/')).split(
+        QLatin1Char('/'), Qt::SkipEmptyParts);
+    bool searching = true;
+    for (int i = 0; i < parts.size(); ++i) {
+        QString part = parts.at(i);
+        if (searching) {
+            const QDir dir(path.isEmpty() ? QStringLiteral(".") : path);
+            if (!dir.exists(part)) {
+                const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+                auto it = std::find_if(entries.cbegin(), entries.cend(), [&](const QString &entry) {
+                    return entry.compare(part, Qt::CaseInsensitive) == 0;
+                });
+                if (it != entries.cend())
+                    part = *it;
+                else
+                    searching = false;
+            }
+        }
+        path += part;
+        if (i + 1 < parts.size())
+            path += QLatin1Char('/');
+    }
+    if (relative.endsWith(QLatin1Char('/')) || relative.endsWith(QLatin1Char('\\')))
+        if (!path.endsWith(QLatin1Char('/')))
+            path += QLatin1Char('/');
+    return path;
+}
+
+void mostraNonDisponibile(const QString &caption)
+{
+    UqShowInfo(TdmZepAttivazioni::MsgNonDisponibile(caption));
+}
+
+}  // namespace
+
+QString TdmZepAttivazioni::MsgNonDisponibile(const QString &caption)
+{
+    return QStringLiteral("La funzione \"%1\" non è ancora disponibile in questa versione del programma.")
+        .arg(caption);
+}
+
+FieldDefs TdmZepAttivazioni::CampiParametri()
+{
+    return {
+        {QStringLiteral("ICALID"), FieldType::Integer},
+        {QStringLiteral("IMESID"), FieldType::Integer},
+        {QStringLiteral("ICOTFONDAMENTALE"), FieldType::Integer},
+        {QStringLiteral("SOSTITUTO"), FieldType::Boolean},
+        {QStringLiteral("GIORNIINPS"), FieldType::Boolean},
+        {QStringLiteral("MatricolaINPS"), FieldType::String, 10},
+        {QStringLiteral("MatricolaINPSAcc"), FieldType::String, 10},
+        {QStringLiteral("ComuneLavoro"), FieldType::String, 4},
+        {QStringLiteral("PT_COME_INTERO"), FieldType::Boolean},
+        {QStringLiteral("TipoContribuzione"), FieldType::String, 31},
+        {QStringLiteral("VarRetributive"), FieldType::Boolean},
+        {QStringLiteral("MatricolaInpsFpls"), FieldType::String, 10},
+        {QStringLiteral("TipoContribuzioneFpls"), FieldType::String, 2},
+        {QStringLiteral("ContrLavLibProf"), FieldType::Boolean},
+    };
+}
+
+TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
+    : TdmUqAttivazioni(parent)
+    , xqcSos(nullptr, QStringLiteral("xqcSos"))
+    , cdsTmp(QStringLiteral("cdsTmp"))
+    , cdsParametri(QStringLiteral("cdsParametri"))
+{
+    setObjectName(QStringLiteral("dmZepAttivazioni"));
+
+    xpgEMens = AddPage(QStringLiteral("xpgEMens"), QStringLiteral("Operazioni"), 0);
+    xpgStampe = AddPage(QStringLiteral("xpgStampe"), QStringLiteral("Stampe"), 10);
+    xpgStrumenti = AddPage(QStringLiteral("xpgStrumenti"), QStringLiteral("Strumenti"), 20);
+
+    // Operazioni
+    xafImport = AddForm(QStringLiteral("xafImport"), xpgEMens, 10, QStringLiteral("Importa"), {}, false, 2);
+    xafDipendenti = AddForm(QStringLiteral("xafDipendenti"), xpgEMens, 20, QStringLiteral("Dipendenti"),
+                            QStringLiteral("TfmZepDipendente"), false, 0);
+    xafCollaboratori = AddForm(QStringLiteral("xafCollaboratori"), xpgEMens, 30,
+                               QStringLiteral("Collaboratori/Altri"), QStringLiteral("TfmZepCollaboratore"), false, 7);
+    xafDenunciaAziendale = AddForm(QStringLiteral("xafDenunciaAziendale"), xpgEMens, 30,
+                                   QStringLiteral("Denuncia Aziendale"), QStringLiteral("TfmzepDenunciaAziendale"),
+                                   false, 8);
+    xafDenunciaAziendale->Visible = false;
+    xafImportFplsExEnpals = AddForm(QStringLiteral("xafImportFplsExEnpals"), xpgEMens, 35,
+                                    QStringLiteral("Importa iscritti FPLS"), {}, false, 2);
+    xafFlplsExEnpals = AddForm(QStringLiteral("xafFlplsExEnpals"), xpgEMens, 40,
+                               QStringLiteral("Iscritti FPLS ex Enpals"), QStringLiteral("TfmZepFFplsExEnpals"), false,
+                               0);
+    xafExDmaImp = AddForm(QStringLiteral("xafExDmaImp"), xpgEMens, 50, QStringLiteral("Importa (ex Dma)"), {}, false,
+                          2);
+    xafExDma = AddForm(QStringLiteral("xafExDma"), xpgEMens, 55, QStringLiteral("Iscritti (ex DMA)"),
+                       QStringLiteral("TfmZepDmaIscritto"), false, 7);
+    axfDatiDich = AddForm(QStringLiteral("axfDatiDich"), xpgEMens, 60, QStringLiteral("Dichiarante"),
+                          QStringLiteral("TfmZepMittente"), false, 3);
+    xafFile = AddForm(QStringLiteral("xafFile"), xpgEMens, 70, QStringLiteral("File telematico"),
+                      QStringLiteral("TfmZepFile"), true, 6);
+
+    // Stampe
+    xafDenuncia = AddForm(QStringLiteral("xafDenuncia"), xpgStampe, 10, QStringLiteral("Denuncia"), {}, false, 1);
+    xafStampaDip = AddForm(QStringLiteral("xafStampaDip"), xpgStampe, 20, QStringLiteral("Dipendenti"),
+                           QStringLiteral("TfmzepRepDip"), true, 1);
+    xafStampaColl = AddForm(QStringLiteral("xafStampaColl"), xpgStampe, 30, QStringLiteral("Collaboratori"),
+                            QStringLiteral("TfmzepRepColl"), true, 1);
+    xafRiepilogoDatiCUD = AddForm(QStringLiteral("xafRiepilogoDatiCUD"), xpgStampe, 100,
+                                  QStringLiteral("Riepilogo CUD"), QStringLiteral("TfmZepRiepilogoDatiCUD"), true, 1);
+
+    // Strumenti
+    xafFeste = AddForm(QStringLiteral("xafFeste"), xpgStrumenti, 10, QStringLiteral("Elenco delle festività"),
+                       QStringLiteral("TfmTabFeste"), false, 9);
+    xafParametri = AddForm(QStringLiteral("xafParametri"), xpgStrumenti, 20, QStringLiteral("Parametri"),
+                           QStringLiteral("TfmZepParametri"), true, 4);
+
+    // Documents opened by the main window's help actions.
+    xasNotizie = AddShell(QStringLiteral("xasNotizie"), nullptr, 50, QStringLiteral("Notizie"),
+                          QStringLiteral("News.pdf"));
+    xasNotizie->Visible = false;
+    xasNotizie->Enabled = false;
+    xasIstruzioni = AddShell(QStringLiteral("xasIstruzioni"), nullptr, 50, QStringLiteral("Istruzioni"),
+                             QStringLiteral("Istruzioni.pdf"));
+    xasIstruzioni->Visible = false;
+    xasIstruzioni->Enabled = false;
+    for (TUqAttivazione *command : Commands())
+        command->SyncAction();
+
+    using namespace std::placeholders;
+    xafImport->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafImportBeforeExecute, this, _1, _2);
+    xafImportFplsExEnpals->OnBeforeExecute =
+        std::bind(&TdmZepAttivazioni::xafImportFplsExEnpalsBeforeExecute, this, _1, _2);
+    xafExDmaImp->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafExDmaImpBeforeExecute, this, _1, _2);
+    xafExDma->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafExDmaBeforeExecute, this, _1, _2);
+    xafParametri->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafParametriBeforeExecute, this, _1, _2);
+    xafDenuncia->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafDenunciaBeforeExecute, this, _1, _2);
+    xasNotizie->OnAfterExecute = std::bind(&TdmZepAttivazioni::xasNotizieAfterExecute, this, _1);
+    xafFeste->OnInitializedForm = std::bind(&TdmZepAttivazioni::xafFesteInizializedForm, this, _1, _2);
+
+    // Later parts of the program plug in the real steps.
+    EseguiWizard = [this](const QString &, DataSet &, TUqQueryCollection &) {
+        mostraNonDisponibile(QStringLiteral("Procedura guidata di importazione"));
+        return QString();
+    };
+    EseguiImportazione = [](const QString &, DataSet &, TUqQueryCollection &) {
+        mostraNonDisponibile(QStringLiteral("Importazione dei dipendenti"));
+    };
+    ImportaDma = [this] { mostraNonDisponibile(xafExDmaImp->Caption); };
+    StampaDenuncia = [this] { mostraNonDisponibile(xafDenuncia->Caption); };
+    SelezionaAnno = [](const QString &anno) { wunAnnoFinanziario().LoadYear(anno); };
+}
+
+TdmZepAttivazioni::~TdmZepAttivazioni()
+{
+    if (dmZepAttivazioni == this)
+        dmZepAttivazioni = nullptr;
+}
+
+// ------------------------------------------------------------------ folders
+
+void TdmZepAttivazioni::SetCartellaBase(const QString &folder)
+{
+    m_cartellaBase = QDir::fromNativeSeparators(folder);
+    if (!m_cartellaBase.isEmpty() && !m_cartellaBase.endsWith(QLatin1Char('/')))
+        m_cartellaBase += QLatin1Char('/');
+}
+
+QString TdmZepAttivazioni::CartellaRes() const
+{
+    ZEP_ASSERT(!m_cartellaBase.isEmpty(), "TdmZepAttivazioni: cartella base non impostata");
+    return resolvePath(m_cartellaBase, CartellaRisorse);
+}
+
+void TdmZepAttivazioni::ImpostaCartelleComandiShell()
+{
+    for (TUqAttShell *command : {xasNotizie, xasIstruzioni})
+        if (command->Folder.isEmpty())
+            command->Folder = CartellaRes();
+}
+
+QString TdmZepAttivazioni::CartellaParametri() const
+{
+    return m_cartellaParametri.isEmpty() ? TWunUtil::CartellaUsr() : m_cartellaParametri;
+}
+
+QString TdmZepAttivazioni::FileParametri() const
+{
+    return resolvePath(CartellaParametri(), NomeFileParametri);
+}
+
+// ------------------------------------------------------------------- guards
+
+bool TdmZepAttivazioni::GestioneExDmaAttiva()
+{
+    if (PeriodoDenuncia() < PeriodoInizioExDma) {
+        UqShowWarning(MsgExDmaNonAttiva);
+        return false;
+    }
+    return true;
+}
+
+void TdmZepAttivazioni::xafImportBeforeExecute(TUqAttivazione *, bool &goOn)
+{
+    goOn = false;
+    if (HasChildWindows())
+        UqMessageBox(MsgChiudereFinestre);
+    else
+        ImportaDipendenti();
+}
+
+void TdmZepAttivazioni::xafImportFplsExEnpalsBeforeExecute(TUqAttivazione *, bool &goOn)
+{
+    goOn = false;
+    if (HasChildWindows())
+        UqMessageBox(MsgChiudereFinestre);
+    else
+        ImportaFplsExEnpals();
+}
+
+void TdmZepAttivazioni::xafExDmaImpBeforeExecute(TUqAttivazione *, bool &goOn)
+{
+    goOn = false;
+    if (!GestioneExDmaAttiva())
+        return;
+    SelezionaAnno(AnnoDenuncia);
+    if (HasChildWindows())
+        UqShowWarning(MsgChiudereFinestre);
+    else
+        ImportaDma();
+}
+
+void TdmZepAttivazioni::xafExDmaBeforeExecute(TUqAttivazione *, bool &goOn)
+{
+    goOn = GestioneExDmaAttiva();
+}
+
+void TdmZepAttivazioni::xafParametriBeforeExecute(TUqAttivazione *, bool &goOn)
+{
+    if (HasChildWindows()) {
+        UqMessageBox(MsgChiudereFinestre);
+        goOn = false;
+    }
+}
+
+void TdmZepAttivazioni::xafDenunciaBeforeExecute(TUqAttivazione *, bool &goOn)
+{
+    goOn = false;
+    StampaDenuncia();
+}
+
+void TdmZepAttivazioni::xasNotizieAfterExecute(TUqAttivazione *)
+{
+    const QString marker = resolvePath(CartellaRes(), FileMarcatoreNotizie);
+    if (QFileInfo::exists(marker) && !QFile::remove(marker))
+        throw EUqError(QStringLiteral("Impossibile eliminare il file %1").arg(QDir::toNativeSeparators(marker)));
+}
+
+void TdmZepAttivazioni::xafFesteInizializedForm(TUqAttForm *, QWidget *form)
+{
+    auto *chiusure = form ? form->property("xqcChiusure").value<TUqQueryCollection *>() : nullptr;
+    ZEP_ASSERT(chiusure, "Componente xqcChiusure non trovato nella finestra " +
+                             (form ? QString::fromLatin1(form->metaObject()->className()) : QString()));
+    // The closures are listed whatever their site: the collection is not tied
+    // to one (tag 0) and reads every row (packet 0: no packet limit).
+    chiusure->setTag(0);
+    chiusure->PacketRecords = 0;
+}
+
+void TdmZepAttivazioni::FormClassUnavailable(TUqAttForm *command)
+{
+    mostraNonDisponibile(command->Caption);
+}
+
+// ------------------------------------------------------------------ imports
+
+void TdmZepAttivazioni::ApriSedi()
+{
+    xqcSos.close();
+    TovQueryText().AssignCommand(QStringLiteral("QRY_SED"), xqcSos, QStringLiteral("EXECUTE"));
+    xqcSos.params().paramByName(QStringLiteral("IDWGID")).setValue(TWunUtil::DwgIdCorrente());
+    xqcSos.Open();
+}
+
+bool TdmZepAttivazioni::SostitutoDaAmministrazione()
+{
+    ZEP_ASSERT(m_store, "TdmZepAttivazioni: archivio delle denunce non impostato");
+    m_store->LoadPeriod(cdsTmp, TabellaAmministrazione, m_store->Year(), 0);
+    const bool empty = cdsTmp.isEmpty();
+    cdsTmp.close();
+    return empty;
+}
+
+void TdmZepAttivazioni::PreparaParametri(TipoImport tipo)
+{
+    cdsParametri.close();
+    cdsParametri.setFieldDefs(CampiParametri());
+    cdsParametri.createDataSet();
+    cdsParametri.append();
+
+    const QString file = FileParametri();
+    if (QFileInfo::exists(file)) {
+        cdsTmp.close();
+        TTovCds::LoadFromFile(cdsTmp, file);
+        cdsTmp.first();
+        const bool hasRecord = !cdsTmp.isEmpty();
+        for (const auto &field : cdsParametri.fields()) {
+            const Field *stored = cdsTmp.findField(field->fieldName());
+            field->setValue(stored && hasRecord ? stored->value() : Value::null());
+        }
+        cdsTmp.close();
+    }
+
+    auto setIfNull = [this](const QString &name, const Value &value) {
+        Field &field = cdsParametri.fieldByName(name);
+        if (field.isNull())
+            field.setValue(value);
+    };
+    if (tipo == TipoImport::Dipendenti) {
+        setIfNull(QStringLiteral("GIORNIINPS"), false);
+        setIfNull(QStringLiteral("PT_COME_INTERO"), true);
+        setIfNull(QStringLiteral("TipoContribuzione"), QStringLiteral("71"));
+        setIfNull(QStringLiteral("VarRetributive"), false);
+    } else {
+        setIfNull(QStringLiteral("TipoContribuzioneFpls"), QString());
+        setIfNull(QStringLiteral("ContrLavLibProf"), true);
+    }
+
+    bool meseValido = false;
+    const int mese = MeseDenuncia.trimmed().toInt(&meseValido);
+    ZEP_ASSERT(meseValido && mese >= 1 && mese <= 12, "Mese della denuncia non valido: " + MeseDenuncia);
+    cdsParametri.fieldByName(QStringLiteral("IMESID")).setValue(mese);
+    cdsParametri.fieldByName(QStringLiteral("SOSTITUTO")).setValue(SostitutoDaAmministrazione());
+
+    Field &comune = cdsParametri.fieldByName(QStringLiteral("ComuneLavoro"));
+    if (comune.asString().isEmpty() && xqcSos.isActive() && !xqcSos.isEmpty())
+        comune.setValue(xqcSos.fieldByName(QStringLiteral("SSRPCCODCATA")).value());
+
+    if (tipo == TipoImport::FplsExEnpals) {
+        Field &matricola = cdsParametri.fieldByName(QStringLiteral("MatricolaInpsFpls"));
+        if (matricola.asString().isEmpty())
+            matricola.setValue(cdsParametri.fieldByName(QStringLiteral("MatricolaINPS")).value());
+    }
+    cdsParametri.post();
+}
+
+void TdmZepAttivazioni::Importa(TipoImport tipo)
+{
+    const bool fpls = tipo == TipoImport::FplsExEnpals;
+    SelezionaAnno(AnnoDenuncia);
+    // The datasets are closed on every path, a failure included.
+    struct Closer {
+        TdmZepAttivazioni *module;
+        ~Closer()
+        {
+            try {
+                module->Chiudi();
+            } catch (...) {
+                // closing in-memory datasets does not fail; never throw from here
+            }
+        }
+    } closer{this};
+
+    ApriSedi();
+    PreparaParametri(tipo);
+
+    const QString caption = EseguiWizard(fpls ? WizardFpls : WizardDipendenti, cdsParametri, xqcSos);
+    if (caption.isEmpty())
+        return;  // cancelled: the parameter file stays as it was
+
+    cdsParametri.checkBrowseMode();
+    const QString file = FileParametri();
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    TTovCds::SaveToFile(cdsParametri, file);
+    EseguiImportazione(fpls ? SelezioneFpls : SelezioneDipendenti, cdsParametri, xqcSos);
+}
+
+void TdmZepAttivazioni::Chiudi()
+{
+    xqcSos.close();
+    cdsParametri.close();
+    cdsTmp.close();
+}
+
+void TdmZepAttivazioni::ImportaDipendenti()
+{
+    Importa(TipoImport::Dipendenti);
+}
+
+void TdmZepAttivazioni::ImportaFplsExEnpals()
+{
+    Importa(TipoImport::FplsExEnpals);
+}
