@@ -1,0 +1,366 @@
+// The working-period dialog "Parametri": the years it refuses, what closing
+// it sets (period, file, status panel, caption, store), what it shows when it
+// opens, and the year data folder with the declarant carried over once.
+#include "ZepWorkingPeriodSupport.h"
+
+#include "DataSetFile.h"
+#include "Exceptions.h"
+#include "FormRegistry.h"
+#include "TovUCdsUtil.h"
+#include "ZepFAnnoMese.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace periodtest;
+
+namespace {
+
+const QString Circolare = QStringLiteral("    Circolare INPS n. 152 del 22/11/2004");
+
+// The period file of the base folder: (year, month) of its last record.
+QPair<QString, QString> periodFile(const FakeMainState &main)
+{
+    DataSet ds;
+    TTovCds::LoadFromFile(ds, main.path(QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds")));
+    EXPECT_EQ(ds.recordCount(), 1);
+    ds.last();
+    return {ds.fieldByName(QStringLiteral("SEAMANNOFIN")).asString(),
+            ds.fieldByName(QStringLiteral("SEAMMESE")).asString()};
+}
+
+void writePeriodFile(const FakeMainState &main, const QString &year, const QString &month)
+{
+    QDir().mkpath(main.path(QStringLiteral("USR/UniEmens/Res")));
+    DataSet ds;
+    ds.setFieldDefs({{QStringLiteral("SEAMANNOFIN"), FieldType::String, 4},
+                     {QStringLiteral("SEAMMESE"), FieldType::String, 2}});
+    ds.createDataSet();
+    ds.append();
+    ds.fieldByName(QStringLiteral("SEAMANNOFIN")).setAsString(year);
+    ds.fieldByName(QStringLiteral("SEAMMESE")).setAsString(month);
+    ds.post();
+    TTovCds::SaveToFile(ds, main.path(QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds")));
+}
+
+QString refusal(TZepParametri &logic, const QString &year)
+{
+    try {
+        logic.Controlla(year);
+    } catch (const EUqError &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST_F(WorkingPeriodTest, YearsBefore2010AreRefusedNamingTheEarlierPrograms)
+{
+    TZepParametri logic(main);
+    const QString before2008 = QStringLiteral(
+        "Per gestire i dati degli anni finanziari precedenti al 2008 eseguire il programma da:\n\n");
+    const QString before2010 = QStringLiteral(
+        "Per gestire i dati degli anni finanziari precedenti al 2010 utilizzare il programma \"zepdb - Denunce "
+        "E-Mens\".");
+
+    EXPECT_TRUE(refusal(logic, QStringLiteral("2007")).startsWith(before2008));
+    EXPECT_EQ(refusal(logic, QStringLiteral("2007")), before2008 + ZepMenuEMensLocale);
+    EXPECT_TRUE(refusal(logic, QStringLiteral("1999")).startsWith(before2008));
+    // A year that is not a number counts as 0.
+    EXPECT_TRUE(refusal(logic, QStringLiteral("abcd")).startsWith(before2008));
+    EXPECT_TRUE(refusal(logic, QString()).startsWith(before2008));
+    EXPECT_EQ(refusal(logic, QStringLiteral("2008")), before2010);
+    EXPECT_EQ(refusal(logic, QStringLiteral("2009")), before2010);
+    EXPECT_EQ(refusal(logic, QStringLiteral("2010")), QString());
+    EXPECT_EQ(refusal(logic, QStringLiteral("9999")), QString());  // no upper bound
+}
+
+TEST_F(WorkingPeriodTest, RefusedYearKeepsTheDialogOpenAndChangesNothing)
+{
+    TfmZepParametri dialog;
+    dialog.deAnnoFin->setText(QStringLiteral("2009"));
+    dialog.cbMesi->setCurrentIndex(4);
+    dialog.buOk->click();
+    // Escape and the window's close button are close requests too.
+    dialog.reject();
+
+    ASSERT_EQ(services->messages().size(), 2);
+    EXPECT_TRUE(services->messages().at(0).text.startsWith(
+        QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2010")));
+    EXPECT_EQ(services->messages().at(0).type, platform::MessageType::Error);
+    EXPECT_EQ(dialog.result(), 0);  // never closed
+    EXPECT_TRUE(AnnoDenuncia.isEmpty());
+    EXPECT_TRUE(MeseDenuncia.isEmpty());
+    EXPECT_TRUE(main.testoStato.isEmpty());
+    EXPECT_TRUE(main.titolo.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(main.path(QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds"))));
+    EXPECT_FALSE(QFileInfo::exists(main.path(QStringLiteral("USR/UniEmensDati"))));
+}
+
+TEST_F(WorkingPeriodTest, March2010SetsPeriodFileStatusCaptionAndStore)
+{
+    TfmZepParametri dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Parametri"));
+    EXPECT_FALSE(dialog.buCancel->isVisibleTo(&dialog));
+    ASSERT_EQ(dialog.cbMesi->count(), 12);
+    EXPECT_EQ(dialog.cbMesi->itemText(0), QStringLiteral("gennaio"));
+    EXPECT_EQ(dialog.cbMesi->itemText(11), QStringLiteral("dicembre"));
+    EXPECT_EQ(dialog.deAnnoFin->maxLength(), 4);
+
+    dialog.deAnnoFin->setText(QStringLiteral("2010"));
+    dialog.cbMesi->setCurrentIndex(2);
+    dialog.dptData->setDate(QDate(2010, 4, 16));
+    dialog.buOk->click();
+
+    EXPECT_EQ(dialog.result(), int(mrOk));
+    EXPECT_TRUE(services->messages().isEmpty()) << services->messageTexts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(AnnoDenuncia, QStringLiteral("2010"));
+    EXPECT_EQ(MeseDenuncia, QStringLiteral("03"));
+    EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2010-03"));
+    EXPECT_EQ(main.testoStato, QStringLiteral("Anno/Mese Denuncia: 2010/marzo") + Circolare);
+    EXPECT_EQ(main.titolo, QStringLiteral("zepUni - Denunce UniEmens (marzo 2010)"));
+    EXPECT_EQ(main.dataModello, QStringLiteral("16/04/2010"));
+    EXPECT_EQ(store.Year(), 2010);
+    EXPECT_EQ(store.Month(), 3);
+    EXPECT_EQ(periodFile(main), qMakePair(QStringLiteral("2010"), QStringLiteral("03")));
+    EXPECT_EQ(main.cartellaDatiAnno, QStringLiteral("USR/UniEmensDati/UniEmens2010/"));
+    EXPECT_TRUE(QFileInfo(main.path(QStringLiteral("USR/UniEmensDati/UniEmens2010"))).isDir());
+
+    // The next opening shows the period and the model date just chosen.
+    TfmZepParametri again;
+    EXPECT_EQ(again.deAnnoFin->text(), QStringLiteral("2010"));
+    EXPECT_EQ(again.cbMesi->currentText(), QStringLiteral("marzo"));
+    EXPECT_EQ(again.dptData->date(), QDate(2010, 4, 16));
+}
+
+TEST_F(WorkingPeriodTest, DecemberAndEveryCloseRequestTakeThePeriod)
+{
+    TfmZepParametri dialog;
+    dialog.deAnnoFin->setText(QStringLiteral("2024"));
+    dialog.cbMesi->setCurrentIndex(11);
+    dialog.reject();  // the dialog has no Cancel: closing takes the period too
+    EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2024-12"));
+    EXPECT_EQ(main.testoStato, QStringLiteral("Anno/Mese Denuncia: 2024/dicembre") + Circolare);
+    EXPECT_EQ(main.titolo, QStringLiteral("zepUni - Denunce UniEmens (dicembre 2024)"));
+    EXPECT_EQ(store.Month(), 12);
+}
+
+TEST_F(WorkingPeriodTest, YearWithBlanksGivesTheYearNumber)
+{
+    TZepParametri logic(main);
+    EXPECT_EQ(refusal(logic, QStringLiteral(" 2011")), QString());
+    logic.Applica(QStringLiteral(" 2011"), 7, QStringLiteral("01/08/2011"));
+    EXPECT_EQ(AnnoDenuncia, QStringLiteral("2011"));
+    EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2011-07"));
+    EXPECT_TRUE(PeriodoValido(PeriodoDenuncia()));
+    EXPECT_EQ(main.cartellaDatiAnno, QStringLiteral("USR/UniEmensDati/UniEmens2011/"));
+    EXPECT_EQ(periodFile(main).first, QStringLiteral("2011"));
+    EXPECT_EQ(main.titolo, QStringLiteral("zepUni - Denunce UniEmens (luglio 2011)"));
+}
+
+TEST_F(WorkingPeriodTest, OpeningShowsTheFileOrTheDefaults)
+{
+    TZepParametri logic(main);
+    const QDate today(2024, 5, 6);
+
+    // No file (a fresh installation): the current year and January.
+    TZepParametri::Scelta s = logic.Iniziale(today);
+    EXPECT_EQ(s.anno, QStringLiteral("2024"));
+    EXPECT_EQ(s.mese, 1);
+    EXPECT_EQ(s.dataModello, today);
+    EXPECT_TRUE(services->messages().isEmpty());
+
+    writePeriodFile(main, QStringLiteral("2015"), QStringLiteral("09"));
+    s = logic.Iniziale(today);
+    EXPECT_EQ(s.anno, QStringLiteral("2015"));
+    EXPECT_EQ(s.mese, 9);
+
+    // A month that is not 1 to 12 falls back to January; the year stays.
+    for (const QString &bad : {QStringLiteral("13"), QStringLiteral("00"), QStringLiteral("x"), QString()}) {
+        writePeriodFile(main, QStringLiteral("2016"), bad);
+        s = logic.Iniziale(today);
+        EXPECT_EQ(s.anno, QStringLiteral("2016")) << bad.toStdString();
+        EXPECT_EQ(s.mese, 1) << bad.toStdString();
+    }
+    // An empty year: the current one.
+    writePeriodFile(main, QString(), QStringLiteral("04"));
+    s = logic.Iniziale(today);
+    EXPECT_EQ(s.anno, QStringLiteral("2024"));
+    EXPECT_EQ(s.mese, 4);
+
+    // The main window's model date wins over today.
+    main.dataModello = QStringLiteral("28/02/2023");
+    EXPECT_EQ(logic.Iniziale(today).dataModello, QDate(2023, 2, 28));
+    EXPECT_TRUE(services->messages().isEmpty());
+}
+
+TEST_F(WorkingPeriodTest, DamagedPeriodFileIsReportedAndTheDefaultsShown)
+{
+    QDir().mkpath(main.path(QStringLiteral("USR/UniEmens/Res")));
+    QFile f(main.path(QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a dataset file");
+    f.close();
+
+    TfmZepParametri dialog;
+    ASSERT_EQ(services->messages().size(), 1);
+    EXPECT_TRUE(services->messages().at(0).text.contains(QStringLiteral("TEAM_ANNOMESE")))
+        << services->messages().at(0).text.toStdString();
+    EXPECT_EQ(dialog.deAnnoFin->text(), QString::number(QDate::currentDate().year()));
+    EXPECT_EQ(dialog.cbMesi->currentIndex(), 0);
+
+    // Closing writes a sound file again.
+    dialog.deAnnoFin->setText(QStringLiteral("2012"));
+    dialog.cbMesi->setCurrentIndex(9);
+    dialog.buOk->click();
+    EXPECT_EQ(periodFile(main), qMakePair(QStringLiteral("2012"), QStringLiteral("10")));
+}
+
+TEST_F(WorkingPeriodTest, FileFoundWhateverTheCaseOfItsFolders)
+{
+    QDir().mkpath(main.path(QStringLiteral("usr/uniemens/res")));
+    DataSet ds;
+    ds.setFieldDefs({{QStringLiteral("SEAMANNOFIN"), FieldType::String, 4},
+                     {QStringLiteral("SEAMMESE"), FieldType::String, 2}});
+    ds.createDataSet();
+    ds.appendRecord({QStringLiteral("2019"), QStringLiteral("06")});
+    TTovCds::SaveToFile(ds, main.path(QStringLiteral("usr/uniemens/res/TEAM_ANNOMESE.cds")));
+
+    TZepParametri logic(main);
+    EXPECT_EQ(logic.FilePeriodo(), main.path(QStringLiteral("usr/uniemens/res/TEAM_ANNOMESE.cds")));
+    EXPECT_EQ(logic.Iniziale().anno, QStringLiteral("2019"));
+    EXPECT_EQ(logic.Iniziale().mese, 6);
+}
+
+TEST_F(WorkingPeriodTest, DeclarantIsCarriedOverOnceOnTheFirstOpeningOfAYear)
+{
+    saveDeclarant(2023, QStringLiteral("01234567890"), QStringLiteral("Ditta Prova"));
+    const QString oldRow = declarants(2023).value(0).section(QLatin1Char('|'), 2);
+
+    TZepParametri logic(main);
+    logic.Applica(QStringLiteral("2024"), 1, QString());
+    QStringList rows = declarants(2024);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_TRUE(rows.at(0).startsWith(QStringLiteral("01234567890|Ditta Prova|")));
+    // The copy is a record of its own: the store numbered it anew.
+    EXPECT_NE(rows.at(0).section(QLatin1Char('|'), 2), oldRow);
+    EXPECT_TRUE(QFileInfo(main.path(QStringLiteral("USR/UniEmensDati/UniEmens2024"))).isDir());
+    // The previous year is untouched.
+    EXPECT_EQ(declarants(2023).size(), 1);
+
+    // Opening the year again copies nothing, even after the previous year's
+    // declarant changed.
+    saveDeclarant(2023, QStringLiteral("99999999999"), QStringLiteral("Altra"));
+    logic.Applica(QStringLiteral("2024"), 2, QString());
+    EXPECT_EQ(declarants(2024), rows);
+    // Another month of the same year too.
+    TfmZepParametri dialog;
+    dialog.deAnnoFin->setText(QStringLiteral("2024"));
+    dialog.cbMesi->setCurrentIndex(5);
+    dialog.buOk->click();
+    EXPECT_EQ(declarants(2024), rows);
+    EXPECT_TRUE(services->messages().isEmpty());
+}
+
+TEST_F(WorkingPeriodTest, DeclarantOfTheYearIsKeptAndAnEmptyOneIsNotCopied)
+{
+    // The year already has its declarant: nothing is copied over it.
+    saveDeclarant(2020, QStringLiteral("11111111111"), QStringLiteral("Vecchia"));
+    saveDeclarant(2021, QStringLiteral("22222222222"), QStringLiteral("Nuova"));
+    TZepParametri logic(main);
+    logic.Applica(QStringLiteral("2021"), 3, QString());
+    ASSERT_EQ(declarants(2021).size(), 1);
+    EXPECT_TRUE(declarants(2021).at(0).startsWith(QStringLiteral("22222222222|Nuova|")));
+    EXPECT_TRUE(QFileInfo(main.path(QStringLiteral("USR/UniEmensDati/UniEmens2021"))).isDir());
+
+    // The previous year has a declarant without fiscal code: nothing to carry.
+    saveDeclarant(2014, QString(), QStringLiteral("Senza codice"));
+    logic.Applica(QStringLiteral("2015"), 3, QString());
+    EXPECT_TRUE(declarants(2015).isEmpty());
+    // No previous declarant at all.
+    logic.Applica(QStringLiteral("2030"), 1, QString());
+    EXPECT_TRUE(declarants(2030).isEmpty());
+    EXPECT_TRUE(QFileInfo(main.path(QStringLiteral("USR/UniEmensDati/UniEmens2030"))).isDir());
+}
+
+TEST_F(WorkingPeriodTest, FailureAfterTheYearIsAcceptedIsShownAndTheDialogCloses)
+{
+    // A store without the declarant layout cannot prepare the year folder.
+    TempDatabase bare(TempDatabase::Scripts{TempDatabase::projectScripts(QStringLiteral("foundation"))});
+    store.SetConnection(&bare.db());
+    TfmZepParametri dialog;
+    dialog.deAnnoFin->setText(QStringLiteral("2022"));
+    dialog.cbMesi->setCurrentIndex(0);
+    dialog.buOk->click();
+
+    EXPECT_EQ(dialog.result(), int(mrOk));
+    ASSERT_EQ(services->messages().size(), 1);
+    EXPECT_EQ(services->messages().at(0).text,
+              QStringLiteral("Impossibile trovare il ClientDataSet (TAMM_AMMINISTRAZIONE)."));
+    // The period is taken; the year folder is not made, so the next opening
+    // of the year tries the declarant again.
+    EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2022-01"));
+    EXPECT_EQ(periodFile(main).first, QStringLiteral("2022"));
+    EXPECT_FALSE(QFileInfo::exists(main.path(QStringLiteral("USR/UniEmensDati/UniEmens2022"))));
+    store.SetConnection(&tdb.db());
+}
+
+TEST_F(WorkingPeriodTest, DialogIsOpenedByItsClassName)
+{
+    TfmZepParametri::RegisterClass();
+    std::unique_ptr<QWidget> w(platform::FormRegistry::Create(QStringLiteral("TfmZepParametri")));
+    EXPECT_NE(qobject_cast<TfmZepParametri *>(w.get()), nullptr);
+    platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
+}
+
+// ---------------------------------------------------------------------------
+
+class YearMonthDialogTest : public ::testing::Test {
+protected:
+    RecordingServicesScope services;
+};
+
+TEST_F(YearMonthDialogTest, OkGivesTheChosenPeriodAfterTheYearCheck)
+{
+    QString shown;
+    services->onNextDialog([&](QDialog &d) {
+        auto &dialog = dynamic_cast<TfmZepAnnoMese &>(d);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Anno Mese erogazione"));
+        shown = dialog.deAnnoFin->text() + QLatin1Char('/') + dialog.cbMesi->currentText();
+        dialog.deAnnoFin->setText(QStringLiteral("0"));
+        dialog.buOk->click();  // refused: stays open
+        EXPECT_EQ(dialog.result(), 0);
+        dialog.deAnnoFin->setText(QStringLiteral("abc"));
+        dialog.buOk->click();
+        EXPECT_EQ(dialog.result(), 0);
+        dialog.deAnnoFin->setText(QStringLiteral("2022"));
+        dialog.cbMesi->setCurrentIndex(1);
+        dialog.buOk->click();
+        return dialog.result();
+    });
+    QString period = QStringLiteral("2023-07");
+    EXPECT_TRUE(TfmZepAnnoMese::Execute(period));
+    EXPECT_EQ(shown, QStringLiteral("2023/luglio"));
+    EXPECT_EQ(period, QStringLiteral("2022-02"));
+    EXPECT_EQ(services->messageTexts(),
+              QStringList({QStringLiteral("Anno finanziario non corretto"), QStringLiteral("Anno finanziario non corretto")}));
+}
+
+TEST_F(YearMonthDialogTest, CancelLeavesThePeriodWithoutChecking)
+{
+    services->onNextDialog([&](QDialog &d) {
+        auto &dialog = dynamic_cast<TfmZepAnnoMese &>(d);
+        dialog.deAnnoFin->setText(QString());
+        dialog.buCancel->click();
+        return dialog.result();
+    });
+    QString period = QStringLiteral("2023-07");
+    EXPECT_FALSE(TfmZepAnnoMese::Execute(period));
+    EXPECT_EQ(period, QStringLiteral("2023-07"));
+    EXPECT_TRUE(services->messages().isEmpty());
+}
