@@ -3,6 +3,8 @@
 #include "DataSet.h"
 #include "Exceptions.h"
 #include "Field.h"
+#include "ImageList.h"
+#include "SearchDialog.h"
 #include "SqlQuery.h"
 #include "UqMDIMain.h"
 #include "UqParams.h"
@@ -293,4 +295,35 @@ void TTovDataSet::RefreshByParam(TUqQueryCollection &collection, const QString &
     collection.close();
     collection.params().paramByName(name).setAsInteger(value);
     collection.Open();
+}
+
+void TTovUtil::SetupSearchColumns(platform::SearchDialog &dialog, bool extendedDescription)
+{
+    platform::SearchColumn &code = dialog.Column(0);
+    code.Caption = QStringLiteral("Codice");
+    code.Width = 100;
+    code.Indexed = true;
+    code.Visible = true;
+    platform::SearchColumn &description = dialog.Column(1);
+    description.Caption = QStringLiteral("Descrizione");
+    description.Indexed = true;
+    description.Visible = true;
+    if (extendedDescription) {
+        platform::SearchColumn &extended = dialog.Column(2);
+        extended.Caption = QStringLiteral("Descrizione estesa");
+        extended.Width = 400;
+        extended.Indexed = false;
+        extended.Visible = true;
+    }
+}
+
+int TTovUtil::LoadImages(platform::ImageList &images, const QString &names)
+{
+    QStringList list;
+    for (const QString &name : names.split(QLatin1Char(';'))) {
+        const QString trimmed = name.trimmed();
+        if (!trimmed.isEmpty())
+            list << trimmed;
+    }
+    return images.AddDefaultImages(list);
 }

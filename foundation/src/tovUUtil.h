@@ -14,6 +14,8 @@ class TUqQueryCollection;
 namespace platform {
 class DataSet;
 class Field;
+class ImageList;
+class SearchDialog;
 } // namespace platform
 
 // The parameters module as the year records see it: the payroll library's
@@ -154,6 +156,17 @@ public:
     // not 1; null entries are skipped.
     static void CloseDataSets(const QList<platform::DataSet *> &dataSets);
     static platform::Value FieldValueDef(const platform::Field *field, const platform::Value &defaultValue);
+    // The columns of a search dialog on a code table: the first is "Codice"
+    // (100 pixels wide), the second "Descrizione", both searchable; with
+    // `extendedDescription` a third, "Descrizione estesa" (400 pixels wide,
+    // not searchable). All three shown; the statement gives their fields in
+    // that order unless the dialog names them already.
+    static void SetupSearchColumns(platform::SearchDialog &dialog, bool extendedDescription);
+    // Loads the images named in `names` (separated by ";", blanks around a
+    // name ignored, empty names skipped) into the list at its size, in
+    // order: the program's image file of each name or its drawn stand-in.
+    // Returns the index of the first image added.
+    static int LoadImages(platform::ImageList &images, const QString &names);
 };
 
 class TTovDataSet {

@@ -52,8 +52,8 @@ QAction *TfrUqBase::AddAction(const QString &name, const QString &caption, const
     a->setStatusTip(hint);
     a->setShortcut(shortcut);
     a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    if (image >= 0 && image < m_images.size())
-        a->setIcon(m_images.at(image));
+    if (image >= 0 && image < ilImages.Count())
+        a->setIcon(ilImages.Icon(image));
     m_actions << a;
     xoaCustom->addAction(a);
     addAction(a);
@@ -80,10 +80,4 @@ void TfrUqBase::RefreshActionLists()
         removeAction(a);
         addAction(a);
     }
-}
-
-int TfrUqBase::AddImage(const QIcon &icon)
-{
-    m_images << icon;
-    return int(m_images.size()) - 1;
 }

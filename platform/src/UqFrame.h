@@ -7,6 +7,8 @@
 // added) and answer their shortcuts while the focus is anywhere inside the
 // frame. RefreshActionLists() takes the shortcuts of actions changed after
 // they were added.
+#include "ImageList.h"
+
 #include <QFrame>
 #include <QVBoxLayout>
 #include <QIcon>
@@ -40,13 +42,13 @@ public:
     QAction *FindAction(const QString &name) const;
     void RefreshActionLists();
 
-    // The image list.
-    int AddImage(const QIcon &icon);
-    QIcon Image(int index) const { return m_images.value(index); }
-    int ImageCount() const { return int(m_images.size()); }
+    // The image list (small images, size index 0).
+    platform::ImageList ilImages;
+    int AddImage(const QIcon &icon) { return ilImages.Add(icon); }
+    QIcon Image(int index) const { return ilImages.Icon(index); }
+    int ImageCount() const { return ilImages.Count(); }
 
 private:
     QVBoxLayout *m_clientLayout;
     QList<QAction *> m_actions;
-    QList<QIcon> m_images;
 };
