@@ -8,6 +8,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -28,7 +29,7 @@ TfrTovBase::TfrTovBase(QWidget *parent)
     , cdsMain(QStringLiteral("cdsMain"))
 {
     setObjectName(QStringLiteral("frTovBase"));
-    dsMain = new TDataSource(this, &cdsMain);
+    dsMain = new platform::DataSource(this, &cdsMain);
     dsMain->setObjectName(QStringLiteral("dsMain"));
 
     pcMain = new QTabWidget(paClient);
@@ -58,28 +59,37 @@ TfrTovBase::TfrTovBase(QWidget *parent)
                     RunAction([&] { grModel->setCurrentRow(current.row()); });
             });
 
-    // Every shortcut but F2 carries Ctrl.
-    acFirst = AddAction(QStringLiteral("acFirst"), QStringLiteral("&Primo"), QStringLiteral("Primo elemento"),
-                        QKeySequence(Qt::CTRL | Qt::Key_Home), 0);
+    acFirst = AddAction(QStringLiteral("acFirst"), QStringLiteral("&Primo"), QStringLiteral("Primo elemento"), {}, 0);
     acPrior = AddAction(QStringLiteral("acPrior"), QStringLiteral("Pre&cedente"), QStringLiteral("Elemento precedente"),
-                        QKeySequence(Qt::CTRL | Qt::Key_Up), 1);
+                        {}, 1);
     acNext = AddAction(QStringLiteral("acNext"), QStringLiteral("&Successivo"), QStringLiteral("Elemento successivo"),
-                       QKeySequence(Qt::CTRL | Qt::Key_Down), 2);
-    acLast = AddAction(QStringLiteral("acLast"), QStringLiteral("&Ultimo"), QStringLiteral("Ultimo elemento"),
-                       QKeySequence(Qt::CTRL | Qt::Key_End), 3);
+                       {}, 2);
+    acLast = AddAction(QStringLiteral("acLast"), QStringLiteral("&Ultimo"), QStringLiteral("Ultimo elemento"), {}, 3);
     AddSeparator();
     acInsert = AddAction(QStringLiteral("acInsert"), QStringLiteral("&Inserisci"), QStringLiteral("Nuovo elemento"),
-                         QKeySequence(Qt::CTRL | Qt::Key_Insert), 4);
+                         {}, 4);
     acDelete = AddAction(QStringLiteral("acDelete"), QStringLiteral("C&ancella"), QStringLiteral("Cancella elemento"),
-                         QKeySequence(Qt::CTRL | Qt::Key_Delete), 5);
-    acEdit = AddAction(QStringLiteral("acEdit"), QStringLiteral("&Modifica"), QStringLiteral("Modifica elemento"),
-                       QKeySequence(Qt::Key_F2), 6);
+                         {}, 5);
+    acEdit = AddAction(QStringLiteral("acEdit"), QStringLiteral("&Modifica"), QStringLiteral("Modifica elemento"), {}, 6);
     AddSeparator();
     acPost = AddAction(QStringLiteral("acPost"), QStringLiteral("C&onferma"), QStringLiteral("Conferma modifiche"),
-                       QKeySequence(Qt::CTRL | Qt::Key_Return), 7);
+                       {}, 7);
     acCancel = AddAction(QStringLiteral("acCancel"), QStringLiteral("A&nnulla"), QStringLiteral("Annulla modifiche "),
-                         QKeySequence(Qt::CTRL | Qt::Key_Z), 8);
-    RefreshActionLists();
+                         {}, 8);
+
+    // Every shortcut but F2 carries Ctrl. They belong to the action bar:
+    // a frame whose control bar is hidden has neither the buttons nor the
+    // keys, so that a frame placed inside another does not take the keys
+    // of the outer one.
+    m_shortcuts = {
+        {acFirst, QKeySequence(Qt::CTRL | Qt::Key_Home)},   {acPrior, QKeySequence(Qt::CTRL | Qt::Key_Up)},
+        {acNext, QKeySequence(Qt::CTRL | Qt::Key_Down)},    {acLast, QKeySequence(Qt::CTRL | Qt::Key_End)},
+        {acInsert, QKeySequence(Qt::CTRL | Qt::Key_Insert)}, {acDelete, QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+        {acEdit, QKeySequence(Qt::Key_F2)},                  {acPost, QKeySequence(Qt::CTRL | Qt::Key_Return)},
+        {acCancel, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+    };
+    UpdateShortcuts();
+    orFrame->installEventFilter(this);
 
     connect(acFirst, &QAction::triggered, this, [this] { RunAction([this] { cdsMain.first(); }); });
     connect(acPrior, &QAction::triggered, this, [this] { RunAction([this] { cdsMain.prior(); }); });
@@ -151,7 +161,7 @@ void TfrTovBase::acPostExecute()
         ~CloseGuard() { frame.SetPostAllowed(false); }
     } closeGuard{*this};
     SetPostAllowed(true);
-    if (DataSet *ds = dsMain->DataSet())
+    if (DataSet *ds = dsMain->dataSet())
         ds->post();
 }
 
@@ -165,7 +175,7 @@ void TfrTovBase::cdsMainBeforePost(DataSet &)
 
 void TfrTovBase::acInsertExecute()
 {
-    if (DataSet *ds = dsMain->DataSet())
+    if (DataSet *ds = dsMain->dataSet())
         ds->append();
 }
 
@@ -186,16 +196,37 @@ void TfrTovBase::tsDetailShow()
 void TfrTovBase::RefreshPageControls()
 {
     // A page control that fills its parent is laid out again, so that the
-    // controls of a page shown for the first time take their places.
+    // controls of a page shown for the first time take their places: its
+    // tab height is made one higher and set back, which asks the page
+    // control for a new layout of its tabs and pages.
     for (QTabWidget *pages : findChildren<QTabWidget *>()) {
         QWidget *parent = pages->parentWidget();
         if (!parent || pages->height() < parent->contentsRect().height())
             continue;
-        pages->tabBar()->updateGeometry();
-        if (QLayout *layout = pages->layout())
-            layout->invalidate();
-        pages->updateGeometry();
+        QTabBar *bar = pages->tabBar();
+        const int oldMinimum = bar->minimumHeight();
+        bar->setMinimumHeight(bar->sizeHint().height() + 1);
+        bar->setMinimumHeight(oldMinimum);
+        bar->updateGeometry();
     }
+}
+
+void TfrTovBase::UpdateShortcuts()
+{
+    const bool assign = !orFrame->isHidden();
+    if (assign == m_shortcutsAssigned)
+        return;
+    for (const auto &[action, key] : std::as_const(m_shortcuts))
+        action->setShortcut(assign ? key : QKeySequence());
+    m_shortcutsAssigned = assign;
+    RefreshActionLists();
+}
+
+bool TfrTovBase::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == orFrame && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        UpdateShortcuts();
+    return TfrUqBase::eventFilter(watched, event);
 }
 
 void TfrTovBase::UpdateActions()
@@ -203,13 +234,14 @@ void TfrTovBase::UpdateActions()
     const bool active = cdsMain.isActive();
     const bool editing = cdsMain.isEditing();
     const bool empty = !active || cdsMain.isEmpty();
+    const bool modifiable = cdsMain.canModify();
     acFirst->setEnabled(active && !empty && !cdsMain.bof());
     acPrior->setEnabled(active && !empty && !cdsMain.bof());
     acNext->setEnabled(active && !empty && !cdsMain.eof());
     acLast->setEnabled(active && !empty && !cdsMain.eof());
-    acInsert->setEnabled(active);
-    acDelete->setEnabled(active && !empty);
-    acEdit->setEnabled(active && !editing);
+    acInsert->setEnabled(modifiable);
+    acDelete->setEnabled(modifiable && !empty);
+    acEdit->setEnabled(modifiable && !empty && !editing);
     acPost->setEnabled(editing);
     acCancel->setEnabled(editing);
 }

@@ -8,9 +8,12 @@
 // other post (a cursor move while editing) shows "Salvare prima di cambiare
 // modello." and leaves the record in edit.
 #include "DataSet.h"
-#include "UqFChildDBDA.h"
+#include "DataSource.h"
 #include "UqFrame.h"
 
+#include <QKeySequence>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class QAction;
@@ -32,7 +35,7 @@ public:
     ~TfrTovBase() override;
 
     platform::DataSet cdsMain;
-    TDataSource *dsMain;
+    platform::DataSource *dsMain;
     QTabWidget *pcMain;
     QWidget *tsGrid;    // "Griglia"
     QWidget *tsDetail;  // "Dettaglio", for the subclass's controls
@@ -67,12 +70,20 @@ public:
     void RefreshPageControls();
     // Enables the actions for the dataset's state and position.
     void UpdateActions();
+    // The shortcuts of the actions are given only while the control bar
+    // (orFrame) is shown: hiding the bar takes them away, showing it again
+    // gives them back.
+    void UpdateShortcuts();
+    bool ShortcutsAssigned() const { return m_shortcutsAssigned; }
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Runs an action's work: a silent abort is dropped, another error is
     // shown (an action has no caller to raise to).
     void RunAction(const std::function<void()> &work);
 
+    QList<QPair<QAction *, QKeySequence>> m_shortcuts;
+    bool m_shortcutsAssigned = false;
     bool m_postAllowed = false;
     bool m_autoDetail = false;
     int m_observer = 0;

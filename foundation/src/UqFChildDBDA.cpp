@@ -2,32 +2,7 @@
 
 #include "DataSet.h"
 
-// ---- TDataSource ----
-
-TDataSource::TDataSource(QObject *parent, platform::DataSet *dataSet)
-    : QObject(parent)
-    , m_dataSet(dataSet)
-{
-}
-
-bool TDataSource::Pending() const
-{
-    return m_dataSet && m_dataSet->isEditing();
-}
-
-void TDataSource::Post()
-{
-    if (m_dataSet)
-        m_dataSet->post();
-}
-
-void TDataSource::Cancel()
-{
-    if (m_dataSet)
-        m_dataSet->cancel();
-}
-
-// ---- TfmUqChildDBDA ----
+using platform::DataSource;
 
 TfmUqChildDBDA::TfmUqChildDBDA(QWidget *parent)
     : TfmUqChildDoc(parent)
@@ -37,33 +12,33 @@ TfmUqChildDBDA::TfmUqChildDBDA(QWidget *parent)
 void TfmUqChildDBDA::CollectDataSources(QObject *component)
 {
     for (QObject *child : component->children()) {
-        if (auto *source = qobject_cast<TDataSource *>(child))
+        if (auto *source = qobject_cast<DataSource *>(child))
             m_dataSources << source;
         // Frames, panels and anything else may hold sources of their own.
         CollectDataSources(child);
     }
 }
 
-QList<TDataSource *> TfmUqChildDBDA::DataSources() const
+QList<DataSource *> TfmUqChildDBDA::DataSources() const
 {
-    QList<TDataSource *> sources;
-    for (const QPointer<TDataSource> &source : m_dataSources)
+    QList<DataSource *> sources;
+    for (const QPointer<DataSource> &source : m_dataSources)
         if (source)
             sources << source.data();
     return sources;
 }
 
-bool TfmUqChildDBDA::DataSourcePending(const TDataSource &source)
+bool TfmUqChildDBDA::DataSourcePending(const DataSource &source)
 {
     return source.Pending();
 }
 
-void TfmUqChildDBDA::DataSourcePost(TDataSource &source)
+void TfmUqChildDBDA::DataSourcePost(DataSource &source)
 {
     source.Post();
 }
 
-void TfmUqChildDBDA::DataSourceCancel(TDataSource &source)
+void TfmUqChildDBDA::DataSourceCancel(DataSource &source)
 {
     source.Cancel();
 }
@@ -72,7 +47,7 @@ bool TfmUqChildDBDA::DataChanged()
 {
     m_dataSources.clear();
     CollectDataSources(this);
-    for (TDataSource *source : DataSources())
+    for (DataSource *source : DataSources())
         if (DataSourcePending(*source))
             return true;
     return false;
@@ -82,16 +57,16 @@ bool TfmUqChildDBDA::DataChanged()
 // part and destroy the sources after it.
 void TfmUqChildDBDA::PostData()
 {
-    const QList<QPointer<TDataSource>> sources = m_dataSources;
-    for (const QPointer<TDataSource> &source : sources)
+    const QList<QPointer<DataSource>> sources = m_dataSources;
+    for (const QPointer<DataSource> &source : sources)
         if (source && DataSourcePending(*source))
             DataSourcePost(*source);
 }
 
 void TfmUqChildDBDA::CancelData()
 {
-    const QList<QPointer<TDataSource>> sources = m_dataSources;
-    for (const QPointer<TDataSource> &source : sources)
+    const QList<QPointer<DataSource>> sources = m_dataSources;
+    for (const QPointer<DataSource> &source : sources)
         if (source && DataSourcePending(*source))
             DataSourceCancel(*source);
 }

@@ -4,39 +4,16 @@
 // window's three questions: is anything being edited, save everything,
 // cancel everything.
 //
-// A data source is a TDataSource object placed anywhere in the window's
+// A data source is a platform::DataSource placed anywhere in the window's
 // object tree (owned by the window, by one of its panels or by a frame).
 // The walk goes through the tree in creation order, depth first, so a
 // frame's sources come at the frame's place, however deep it sits.
+#include "DataSource.h"
 #include "UqChildDoc.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
-
-namespace platform {
-class DataSet;
-}
-
-// Ties a dataset to the controls of a window. Pending, Post and Cancel act
-// on the dataset; a data source that keeps an editing state of its own
-// overrides them.
-class TDataSource : public QObject {
-    Q_OBJECT
-public:
-    explicit TDataSource(QObject *parent = nullptr, platform::DataSet *dataSet = nullptr);
-
-    platform::DataSet *DataSet() const { return m_dataSet; }
-    void SetDataSet(platform::DataSet *dataSet) { m_dataSet = dataSet; }
-
-    // Editing or inserting.
-    virtual bool Pending() const;
-    virtual void Post();
-    virtual void Cancel();
-
-private:
-    platform::DataSet *m_dataSet;
-};
 
 class TfmUqChildDBDA : public TfmUqChildDoc {
     Q_OBJECT
@@ -55,12 +32,12 @@ public:
     void CollectDataSources(QObject *component);
     // The sources the last DataChanged found (a source destroyed since is
     // left out).
-    QList<TDataSource *> DataSources() const;
+    QList<platform::DataSource *> DataSources() const;
 
-    static bool DataSourcePending(const TDataSource &source);
-    static void DataSourcePost(TDataSource &source);
-    static void DataSourceCancel(TDataSource &source);
+    static bool DataSourcePending(const platform::DataSource &source);
+    static void DataSourcePost(platform::DataSource &source);
+    static void DataSourceCancel(platform::DataSource &source);
 
 private:
-    QList<QPointer<TDataSource>> m_dataSources;
+    QList<QPointer<platform::DataSource>> m_dataSources;
 };

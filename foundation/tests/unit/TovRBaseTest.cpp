@@ -1,4 +1,5 @@
 #include "TovRBase.h"
+#include "UqFChildDBDA.h"
 
 #include "DataSet.h"
 #include "Exceptions.h"
@@ -6,7 +7,12 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QApplication>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -198,4 +204,158 @@ TEST(TfrTovBase, TheFrameSourceIsFoundByTheDataWindow)
     window.PostData();
     frame->SetPostAllowed(false);
     EXPECT_FALSE(window.DataChanged());
+}
+
+namespace {
+
+QList<QKeySequence> shortcutsOf(const TfrTovBase &frame)
+{
+    return {frame.acFirst->shortcut(), frame.acPrior->shortcut(),  frame.acNext->shortcut(),
+            frame.acLast->shortcut(),  frame.acInsert->shortcut(), frame.acDelete->shortcut(),
+            frame.acEdit->shortcut(),  frame.acPost->shortcut(),   frame.acCancel->shortcut()};
+}
+
+// Shows the frame as an active window so that its shortcuts answer keys.
+void showActive(QWidget &frame)
+{
+    frame.resize(500, 400);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+}
+
+// Counts the layout requests a widget receives.
+class LayoutRequests : public QObject {
+public:
+    explicit LayoutRequests(QWidget *w) { w->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::LayoutRequest)
+            ++count;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(TfrTovBase, ShortcutsOnlyWhileTheControlBarIsShown)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    EXPECT_TRUE(frame.ShortcutsAssigned());
+    const QList<QKeySequence> keys = shortcutsOf(frame);
+    EXPECT_EQ(keys.at(6), QKeySequence(Qt::Key_F2));
+
+    frame.orFrame->hide();
+    EXPECT_FALSE(frame.ShortcutsAssigned());
+    for (const QKeySequence &key : shortcutsOf(frame))
+        EXPECT_TRUE(key.isEmpty());
+    // The actions stay, only the keys go.
+    EXPECT_EQ(frame.FindAction("acPost"), frame.acPost);
+
+    frame.orFrame->show();
+    EXPECT_TRUE(frame.ShortcutsAssigned());
+    EXPECT_EQ(shortcutsOf(frame), keys);
+}
+
+TEST(TfrTovBase, KeysEditAndPostWhileTheBarIsShownOnly)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    fill(frame, 2);
+    showActive(frame);
+    frame.grFrame->setFocus();
+
+    // F2 without Ctrl starts editing; Ctrl+Enter posts through the guard.
+    QTest::keyClick(frame.grFrame, Qt::Key_F2);
+    ASSERT_EQ(frame.cdsMain.state(), DataSetState::Edit);
+    frame.cdsMain.setFieldValue("NOME", Value(QStringLiteral("tastiera")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Browse);
+    EXPECT_EQ(frame.cdsMain.fieldValue("NOME").toString(), "tastiera");
+    EXPECT_TRUE(services->messages().isEmpty());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(frame.cdsMain.recNo(), 2);
+
+    frame.orFrame->hide();
+    frame.grFrame->setFocus();
+    QTest::keyClick(frame.grFrame, Qt::Key_F2);
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Browse);
+}
+
+TEST(TfrTovBase, ActionsFollowTheStateAndThePosition)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    auto enabled = [&] {
+        QString flags;
+        for (QAction *a : {frame.acFirst, frame.acPrior, frame.acNext, frame.acLast, frame.acInsert, frame.acDelete,
+                           frame.acEdit, frame.acPost, frame.acCancel})
+            flags += a->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return flags;
+    };
+    //                         F P N L I D E O C
+    EXPECT_EQ(enabled(), QString("000000000")) << "closed dataset";
+    fill(frame, 0);
+    EXPECT_EQ(enabled(), QString("000010000")) << "empty: only insert";
+    frame.SetPostAllowed(true);
+    frame.cdsMain.appendRecord({Value(1), Value(QStringLiteral("a"))});
+    frame.cdsMain.appendRecord({Value(2), Value(QStringLiteral("b"))});
+    frame.cdsMain.appendRecord({Value(3), Value(QStringLiteral("c"))});
+    frame.SetPostAllowed(false);
+    frame.acFirst->trigger();
+    EXPECT_EQ(enabled(), QString("001111100")) << "at the first record";
+    frame.acNext->trigger();
+    EXPECT_EQ(enabled(), QString("111111100")) << "in the middle";
+    frame.acLast->trigger();
+    EXPECT_EQ(enabled(), QString("110011100")) << "at the last record";
+    frame.acEdit->trigger();
+    EXPECT_EQ(enabled(), QString("110011011")) << "editing";
+    frame.acCancel->trigger();
+    frame.acInsert->trigger();
+    EXPECT_EQ(enabled().mid(6), QString("011")) << "inserting";
+    frame.acCancel->trigger();
+
+    frame.cdsMain.setReadOnly(true);
+    frame.acFirst->trigger();
+    EXPECT_EQ(enabled(), QString("001100000")) << "read-only: moves only";
+}
+
+TEST(TfrTovBase, ShowingTheDetailPageLaysOutPageControlsThatFillTheirParent)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    // A page control of a subclass on the detail page, smaller than its
+    // parent, is left alone.
+    auto *inner = new QTabWidget(frame.tsDetail);
+    inner->addTab(new QWidget, "Dati");
+    inner->setGeometry(0, 0, 50, 20);
+    frame.resize(500, 400);
+    frame.show();
+    QCoreApplication::processEvents();
+    QTabBar *bar = frame.pcMain->tabBar();
+    const int minimum = bar->minimumHeight();
+    const int height = bar->height();
+
+    // A first visit lays the new page out anyway: go there and back first.
+    frame.pcMain->setCurrentWidget(frame.tsDetail);
+    QCoreApplication::processEvents();
+    frame.pcMain->setCurrentWidget(frame.tsGrid);
+    QCoreApplication::processEvents();
+
+    frame.pcMain->setCurrentWidget(frame.tsDetail);
+    QCoreApplication::processEvents();
+
+    LayoutRequests outer(frame.pcMain);
+    LayoutRequests small(inner);
+    frame.tsDetailShow();
+    QCoreApplication::processEvents();
+    EXPECT_GE(outer.count, 1);
+    EXPECT_EQ(small.count, 0);
+    // The nudge leaves the tab height as it was.
+    EXPECT_EQ(bar->minimumHeight(), minimum);
+    EXPECT_EQ(bar->height(), height);
 }

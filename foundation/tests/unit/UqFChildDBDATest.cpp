@@ -30,9 +30,9 @@ struct Table {
 };
 
 // A data source that keeps its own editing state.
-class FlagSource : public TDataSource {
+class FlagSource : public DataSource {
 public:
-    using TDataSource::TDataSource;
+    using DataSource::DataSource;
     bool pending = false;
     int posts = 0, cancels = 0;
     bool Pending() const override { return pending; }
@@ -45,15 +45,15 @@ struct Window {
     explicit Window(QStringList *posted)
         : a(QStringLiteral("A"), posted), b(QStringLiteral("B"), posted), c(QStringLiteral("C"), posted)
     {
-        new TDataSource(&form, &a.ds);
+        new DataSource(&form, &a.ds);
         auto *outer = new TfrUqBase(&form);
         auto *inner = new TfrUqBase(outer->paClient);
-        sourceB = new TDataSource(inner, &b.ds);
-        new TDataSource(&form, &c.ds);
+        sourceB = new DataSource(inner, &b.ds);
+        new DataSource(&form, &c.ds);
     }
     Table a, b, c;
     TfmUqChildDBDA form;
-    TDataSource *sourceB;
+    DataSource *sourceB;
 };
 
 } // namespace
@@ -75,11 +75,11 @@ TEST(UqChildDBDA, SourceTwoFramesDeepIsFoundAtTheFramesPlace)
     Window w(&posted);
     w.b.change(2);
     EXPECT_TRUE(w.form.DataChanged());
-    const QList<TDataSource *> sources = w.form.DataSources();
+    const QList<DataSource *> sources = w.form.DataSources();
     ASSERT_EQ(sources.size(), 3);
-    EXPECT_EQ(sources.at(0)->DataSet(), &w.a.ds);
+    EXPECT_EQ(sources.at(0)->dataSet(), &w.a.ds);
     EXPECT_EQ(sources.at(1), w.sourceB);
-    EXPECT_EQ(sources.at(2)->DataSet(), &w.c.ds);
+    EXPECT_EQ(sources.at(2)->dataSet(), &w.c.ds);
 }
 
 TEST(UqChildDBDA, PendingSourcesArePostedInFormOrder)
@@ -116,7 +116,7 @@ TEST(UqChildDBDA, CancelUsesTheListOfTheLastDataChanged)
     ASSERT_TRUE(w.form.DataChanged());
     // A source added after the last DataChanged is not in the list.
     Table late(QStringLiteral("L"));
-    new TDataSource(&w.form, &late.ds);
+    new DataSource(&w.form, &late.ds);
     late.change(9);
     w.form.CancelData();
     EXPECT_FALSE(w.a.ds.isEditing());

@@ -1,0 +1,30 @@
+#include "DataSource.h"
+
+#include "DataSet.h"
+
+namespace platform {
+
+DataSource::DataSource(QObject *parent, DataSet *dataSet)
+    : QObject(parent)
+    , m_dataSet(dataSet)
+{
+}
+
+bool DataSource::Pending() const
+{
+    return m_dataSet && m_dataSet->isEditing();
+}
+
+void DataSource::Post()
+{
+    if (m_dataSet)
+        m_dataSet->post();
+}
+
+void DataSource::Cancel()
+{
+    if (m_dataSet)
+        m_dataSet->cancel();
+}
+
+} // namespace platform

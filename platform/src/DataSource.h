@@ -1,0 +1,31 @@
+#pragma once
+// A data source: ties a dataset to the controls of a window, and is what
+// a data window looks for when it asks whether anything is being edited
+// and saves or cancels on close. Pending, Post and Cancel act on the
+// dataset; a data source that keeps an editing state of its own overrides
+// them.
+#include <QObject>
+
+namespace platform {
+
+class DataSet;
+
+class DataSource : public QObject {
+    Q_OBJECT
+public:
+    explicit DataSource(QObject *parent = nullptr, DataSet *dataSet = nullptr);
+
+    DataSet *dataSet() const { return m_dataSet; }
+    void setDataSet(DataSet *dataSet) { m_dataSet = dataSet; }
+
+    // The dataset is being edited or inserted (false without a dataset).
+    virtual bool Pending() const;
+    // Post or cancel the dataset's edit (nothing without a dataset).
+    virtual void Post();
+    virtual void Cancel();
+
+private:
+    DataSet *m_dataSet;
+};
+
+} // namespace platform
