@@ -2,7 +2,9 @@
 
 #include "DataSetModel.h"
 #include "Field.h"
+#include "FormRegistry.h"
 #include "TovUCdsUtil.h"
+#include "tovUDBCds.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -148,11 +150,13 @@ void TfmTovRicerca::cdsSearchAfterOpen()
     m_ignoreChange = true;
     edValue->clear();
     m_ignoreChange = false;
-    if (cdsSearch.fieldCount() > 0) {
-        m_cursor.SetIndexField(cdsSearch.field(0)->fieldName());
-        laCampo->setText(cdsSearch.field(0)->displayLabel());
-    }
+    // The grid's first column: the first shown field (a stored table's row
+    // number is hidden and is never the search column).
     grModel->reload();
+    if (Field *first = grModel->fieldAt(0)) {
+        m_cursor.SetIndexField(first->fieldName());
+        laCampo->setText(first->displayLabel());
+    }
     if (m_field)
         edValue->setText(m_field->asString());
 }
@@ -196,14 +200,25 @@ bool TfmTovRicerca::eventFilter(QObject *watched, QEvent *event)
     return TfmUqDialog::eventFilter(watched, event);
 }
 
-Value TfmTovRicerca::SearchValue(const QString &name, Field *field, const StoreLoader &store)
+void TfmTovRicerca::RegisterClass()
+{
+    platform::FormRegistry::Register(QStringLiteral("TfmTovRicerca"),
+                                     [](QWidget *owner) -> QWidget * { return new TfmTovRicerca(owner); });
+}
+
+void TfmTovRicerca::UnregisterClass()
+{
+    platform::FormRegistry::Unregister(QStringLiteral("TfmTovRicerca"));
+}
+
+Value TfmTovRicerca::SearchValue(const QString &name, Field *field, TTovDBCds *store)
 {
     Value value = Value::null();
     m_field = field;
     cdsSearch.close();
     cdsSearch.setIndexFieldNames(QString());
     if (store) {
-        store(cdsSearch, name);
+        store->Load(cdsSearch, name);
         if (Field *rowNo = cdsSearch.findField(QStringLiteral("IFISRIGO")))
             rowNo->setVisible(false);
     } else {
@@ -225,7 +240,7 @@ Value TfmTovRicerca::SearchValue(const QString &name, Field *field, const StoreL
     return value;
 }
 
-void TfmTovRicerca::SearchField(Field &field, const QString &name, const StoreLoader &store)
+void TfmTovRicerca::SearchField(Field &field, const QString &name, TTovDBCds *store)
 {
     DataSet *owner = field.dataSet();
     if (!owner || !owner->canModify())

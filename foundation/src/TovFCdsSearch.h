@@ -9,11 +9,11 @@
 #include "UqDialog.h"
 
 #include <QString>
-#include <functional>
 
 class QLabel;
 class QLineEdit;
 class QTableView;
+class TTovDBCds;
 
 namespace platform {
 class DataSetModel;
@@ -46,12 +46,13 @@ private:
 class TfmTovRicerca : public TfmUqDialog {
     Q_OBJECT
 public:
-    // Loads a stored table by name into a dataset (the declaration-table
-    // store for the current month and year).
-    using StoreLoader = std::function<void(platform::DataSet &dataSet, const QString &name)>;
-
     explicit TfmTovRicerca(QWidget *parent = nullptr);
     ~TfmTovRicerca() override;
+
+    // Registers the window class by name ("TfmTovRicerca") with the form
+    // registry; the program calls it at start-up. UnregisterClass undoes it.
+    static void RegisterClass();
+    static void UnregisterClass();
 
     platform::DataSet cdsSearch;
     QTableView *grSearch;
@@ -63,7 +64,9 @@ public:
     // Lets the user pick and writes the value into `field` (its dataset is
     // put into edit when browsing; posting is the caller's). A field of a
     // read-only dataset is not searched. Cancelling leaves the field.
-    void SearchField(platform::Field &field, const QString &name, const StoreLoader &store = {});
+    // With a store, `name` is a table of the store, loaded for the store's
+    // current year and month; without one, a code-table file.
+    void SearchField(platform::Field &field, const QString &name, TTovDBCds *store = nullptr);
     // Without a window: the result column of the row whose keys equal the
     // values ("A;B" for several), Unassigned when none.
     platform::Value LookupValue(const QString &fileName, const platform::ValueList &keyValues,
@@ -71,8 +74,9 @@ public:
     // Lets the user pick from the file; the dataset positioned on the chosen
     // row, nullptr when cancelled.
     platform::DataSet *SearchRecord(const QString &fileName);
-    // The common core: Null when cancelled.
-    platform::Value SearchValue(const QString &name, platform::Field *field, const StoreLoader &store = {});
+    // The common core: Null when cancelled. A stored table shows no row
+    // number column ("IFISRIGO").
+    platform::Value SearchValue(const QString &name, platform::Field *field, TTovDBCds *store = nullptr);
 
     // Makes a grid column the search column (a title click).
     void SetSearchColumn(int column);

@@ -5,6 +5,7 @@
 #include "DataSetModel.h"
 #include "Field.h"
 #include "Exceptions.h"
+#include "FormRegistry.h"
 #include "RecordingServices.h"
 
 #include <QHeaderView>
@@ -168,7 +169,7 @@ TEST(TfmTovRicerca, TitleClickChoosesTheSearchColumn)
     EXPECT_FALSE(search.cdsSearch.isActive());
 }
 
-TEST(TfmTovRicerca, LookupStoreAndErrors)
+TEST(TfmTovRicerca, LookupAndErrors)
 {
     RecordingServicesScope services;
     QTemporaryDir dir;
@@ -182,24 +183,6 @@ TEST(TfmTovRicerca, LookupStoreAndErrors)
 
     EXPECT_ANY_THROW(search.SearchRecord(dir.filePath(QStringLiteral("assente.cds"))));
     EXPECT_TRUE(services->dialogs().isEmpty()) << "nothing is shown when the table is missing";
-
-    // A stored table: the row-number column is hidden and the first visible
-    // column is returned.
-    auto store = [](DataSet &ds, const QString &name) {
-        EXPECT_EQ(name, "TQAS");
-        ds.setFieldDefs(FieldDefs{{QStringLiteral("IFISRIGO"), FieldType::Integer},
-                                  {QStringLiteral("SIGLA"), FieldType::String, 4}});
-        ds.createDataSet();
-        ds.appendRecord({Value(1), Value(QStringLiteral("AB"))});
-    };
-    services->onNextDialog([](QDialog &d) {
-        auto &s = static_cast<TfmTovRicerca &>(d);
-        EXPECT_EQ(s.grModel->columnCount(), 1);
-        EXPECT_EQ(s.grModel->fieldAt(0)->fieldName(), "SIGLA");
-        s.buOk->click();
-        return s.result();
-    });
-    EXPECT_EQ(search.SearchValue(QStringLiteral("TQAS"), nullptr, store).toString(), "AB");
 }
 
 TEST(TfmTovRicerca, DoubleClickActsAsOkAndOneInstanceServes)
@@ -218,4 +201,63 @@ TEST(TfmTovRicerca, DoubleClickActsAsOkAndOneInstanceServes)
     });
     EXPECT_EQ(search->SearchValue(file, nullptr).toInt(), 3);
     delete search;
+}
+
+TEST(TfmTovRicerca, PageKeysMoveByTheRowsTheGridShows)
+{
+    RecordingServicesScope services;
+    QTemporaryDir dir;
+    DataSet table;
+    table.addFieldDef(QStringLiteral("CODICE"), FieldType::Integer);
+    table.addFieldDef(QStringLiteral("DESCR"), FieldType::String, 40);
+    table.createDataSet();
+    for (int i = 1; i <= 60; ++i)
+        table.appendRecord({Value(i), Value(QStringLiteral("Voce %1").arg(i))});
+    const QString file = dir.filePath(QStringLiteral("TLUNGA.cds"));
+    DataSetFile::saveToFile(table, file);
+
+    TfmTovRicerca search;
+    services->onNextDialog([](QDialog &d) {
+        auto &s = static_cast<TfmTovRicerca &>(d);
+        s.show();
+        QCoreApplication::processEvents();
+        const int rowHeight = s.grSearch->rowHeight(0);
+        const int viewport = s.grSearch->viewport()->height();
+        QTest::keyClick(s.edValue, Qt::Key_PageDown);
+        // The rows wholly shown: the page moved past them and no further.
+        const int page = code(s.cdsSearch) - 1;
+        EXPECT_GT(page, 1);
+        EXPECT_LE(page * rowHeight, viewport);
+        EXPECT_GT((page + 1) * rowHeight, viewport);
+        QTest::keyClick(s.edValue, Qt::Key_PageDown);
+        EXPECT_EQ(code(s.cdsSearch), 1 + 2 * page);
+        QTest::keyClick(s.edValue, Qt::Key_PageUp);
+        EXPECT_EQ(code(s.cdsSearch), 1 + page);
+        EXPECT_EQ(s.grSearch->currentIndex().row(), page) << "the grid follows";
+        // At the end a page down stays; at the beginning a page up stays.
+        QTest::keyClick(s.edValue, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(s.edValue, Qt::Key_PageDown);
+        EXPECT_EQ(code(s.cdsSearch), 60);
+        QTest::keyClick(s.edValue, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(s.edValue, Qt::Key_PageUp);
+        EXPECT_EQ(code(s.cdsSearch), 1);
+        EXPECT_TRUE(s.edValue->text().isEmpty()) << "the keys do not reach the edit";
+        s.hide();
+        return int(QDialog::Rejected);
+    });
+    EXPECT_TRUE(search.SearchValue(file, nullptr).isNull());
+}
+
+TEST(TfmTovRicerca, TheWindowClassIsRegisteredByName)
+{
+    RecordingServicesScope services;
+    TfmTovRicerca::RegisterClass();
+    ASSERT_TRUE(FormRegistry::IsRegistered(QStringLiteral("TfmTovRicerca")));
+    QWidget owner;
+    QWidget *w = FormRegistry::Create(QStringLiteral("TfmTovRicerca"), &owner);
+    ASSERT_NE(qobject_cast<TfmTovRicerca *>(w), nullptr);
+    EXPECT_EQ(w->windowTitle(), "Finestra di ricerca");
+    EXPECT_EQ(w->parent(), &owner);
+    TfmTovRicerca::UnregisterClass();
+    EXPECT_FALSE(FormRegistry::IsRegistered(QStringLiteral("TfmTovRicerca")));
 }
