@@ -359,3 +359,27 @@ TEST_F(ZepRegistry, HolidayWindowGetsItsClosuresCollectionClearedBeforeUse)
     EXPECT_EQ(other.xafFeste->Instance(), nullptr);
     FormRegistry::Unregister("TfmTabFeste");
 }
+
+TEST_F(ZepRegistry, DataWindowsOpenOncePerCommandAndADialogCommandRunsModally)
+{
+    FormRegistry::Register("TfmZepDipendente", [](QWidget *o) { return new FakeDoc(o); });
+    FormRegistry::Register("TfmZepMittente", [](QWidget *o) { return new FakeDoc(o); });
+    FormRegistry::Register("TfmZepFile", [](QWidget *o) { return new FakeDialog(o); });
+    FakeDoc::created = 0;
+
+    registry.xafDipendenti->Execute();
+    registry.xafDipendenti->Execute();
+    registry.axfDatiDich->Execute();
+    EXPECT_EQ(FakeDoc::created, 2);
+    EXPECT_EQ(main.mdiArea->subWindowList().size(), 2);
+    EXPECT_NE(registry.xafDipendenti->Instance(), registry.axfDatiDich->Instance());
+
+    registry.xafFile->Execute();  // modal: through the services, no MDI window
+    ASSERT_EQ(services->dialogs().size(), 1);
+    EXPECT_EQ(main.mdiArea->subWindowList().size(), 2);
+    EXPECT_EQ(registry.xafFile->Instance(), nullptr);
+    EXPECT_TRUE(services->messages().isEmpty());
+
+    for (const char *name : {"TfmZepDipendente", "TfmZepMittente", "TfmZepFile"})
+        FormRegistry::Unregister(name);
+}
