@@ -184,7 +184,7 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
     xafFeste->OnInitializedForm = std::bind(&TdmZepAttivazioni::xafFesteInizializedForm, this, _1, _2);
 
     // Later parts of the program plug in the real steps.
-    EseguiWizard = [this](const QString &, DataSet &, TUqQueryCollection &) {
+    EseguiWizard = [](const QString &, DataSet &, TUqQueryCollection &) {
         mostraNonDisponibile(QStringLiteral("Procedura guidata di importazione"));
         return QString();
     };
@@ -306,8 +306,10 @@ void TdmZepAttivazioni::xafFesteInizializedForm(TUqAttForm *, QWidget *form)
     auto *chiusure = form ? form->property("xqcChiusure").value<TUqQueryCollection *>() : nullptr;
     ZEP_ASSERT(chiusure, "Componente xqcChiusure non trovato nella finestra " +
                              (form ? QString::fromLatin1(form->metaObject()->className()) : QString()));
-    // The closures are listed whatever their site: the collection is not tied
-    // to one (tag 0) and reads every row (packet 0: no packet limit).
+    // The holiday window serves every program of the suite; here its closures
+    // collection is cleared of the two settings a program may have left on
+    // it: its tag (which marks datasets that closing the window keeps open)
+    // and its packet size (rows are read all at once on this platform).
     chiusure->setTag(0);
     chiusure->PacketRecords = 0;
 }
