@@ -7,7 +7,8 @@
 // For the main window (TfmZepMain):
 //   - the main block creates the one instance after dmWunParams:
 //         dmZepAttivazioni = new TdmZepAttivazioni(qApp);
-//   - FormCreate:          dmZepAttivazioni->SetStore(&store);
+//   - FormCreate:          dmZepAttivazioni->SetImages(<the bar's icons, by index>);
+//                          dmZepAttivazioni->SetStore(&store);
 //                          dmZepAttivazioni->SetCartellaBase(baseFolder);
 //   - first FormActivate:  dmZepAttivazioni->SetContainer(paNavigator);
 //                          dmZepAttivazioni->ImpostaCartelleComandiShell();
