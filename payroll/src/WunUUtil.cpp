@@ -26,7 +26,9 @@ const QString Execute = QStringLiteral("EXECUTE");
 // The part of a path that exists, spelled as on disk; the rest as given.
 QString resolveCase(const QString &path)
 {
-    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    QString slashed = path;
+    slashed.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QString clean = QDir::cleanPath(slashed);
     if (clean.isEmpty())
         return clean;
     const bool absolute = clean.startsWith(QLatin1Char('/'));
@@ -168,12 +170,15 @@ QString TWunUtil::CartellaProgramma()
 
 void TWunUtil::SetCartellaProgramma(const QString &folder)
 {
-    s_programFolder = folder.isEmpty() ? QString() : QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    QString f = folder;
+    f.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    s_programFolder = f.isEmpty() ? QString() : QDir::cleanPath(f);
 }
 
 QString TWunUtil::CercaPercorso(const QString &path)
 {
-    const QString p = QDir::fromNativeSeparators(path);
+    QString p = path;
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     QString resolved = resolveCase(p);
     if (p.endsWith(QLatin1Char('/')) && !resolved.endsWith(QLatin1Char('/')))
         resolved += QLatin1Char('/');

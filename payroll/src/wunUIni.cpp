@@ -153,11 +153,13 @@ void TWunIniFile::Write(const QString &section, const QString &key, const QStrin
         lines[p.key] = b.left(b.indexOf('=') + 1) + value.toUtf8() + ending;
     } else {
         const QByteArray entry = key.toUtf8() + '=' + value.toUtf8() + eol;
-        if (!lines.isEmpty() && !lines.last().endsWith('\n'))
-            lines.last() += eol;
         if (p.section >= 0) {
+            if (!lines[p.lastInSection].endsWith('\n'))
+                lines[p.lastInSection] += eol;  // the file's last line had no end
             lines.insert(p.lastInSection + 1, entry);
         } else {
+            if (!lines.isEmpty() && !lines.last().endsWith('\n'))
+                lines.last() += eol;
             if (!lines.isEmpty() && !body(lines.last()).trimmed().isEmpty())
                 lines << eol;
             lines << ('[' + section.toUtf8() + ']' + eol) << entry;
