@@ -5,6 +5,8 @@
 
 #include "DataSet.h"
 #include "Exceptions.h"
+#include "ImageList.h"
+#include "SearchDialog.h"
 #include "Field.h"
 #include "Format.h"
 #include "SqlQuery.h"
@@ -122,6 +124,16 @@ void TWunUtil::CaricaQueryCollection(const QString &name, TUqQueryCollection &co
 int TWunUtil::DwgIdCorrente()
 {
     return TTovUtil::DwgId(dmWunParams ? dmWunParams->xpmUquParams : nullptr);
+}
+
+void TWunUtil::ColonneRicerca(platform::SearchDialog &dialog, bool descrizioneEstesa)
+{
+    TTovUtil::SetupSearchColumns(dialog, descrizioneEstesa);
+}
+
+int TWunUtil::CaricaImmagini(platform::ImageList &images, const QString &names)
+{
+    return TTovUtil::LoadImages(images, names);
 }
 
 void TWunUtil::ApriQuery(const QString &name, platform::SqlQuery &query, int index, const QString &kind)

@@ -51,8 +51,8 @@ public:
     // The columns of the search dialog ("Codice", "Descrizione" and, with
     // the flag, "Descrizione estesa").
     static void ColonneRicerca(platform::SearchDialog &dialog, bool descrizioneEstesa);
-    // Loads the ';'-separated image names into the image list; returns how
-    // many were loaded.
+    // Loads the ';'-separated image names into the image list; returns the
+    // index of the first one added.
     static int CaricaImmagini(platform::ImageList &images, const QString &names);
     // Gives the query the named statement's text (kind "EXECUTE" when none
     // is given); the query is not opened.
