@@ -1,0 +1,225 @@
+#include "ZepFMain.h"
+
+#include "Database.h"
+#include "Services.h"
+#include "UqMessages.h"
+#include "ZepFParam.h"
+#include "ZepMAttivazioni.h"
+#include "tovUDBCds.h"
+#include "tovUUtil.h"
+#include "wunMConnessione.h"
+#include "wunMParams.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QThread>
+#include <QToolBox>
+
+TfmZepMain *fmZepMain = nullptr;
+
+const QStringList TfmZepMain::ImmaginiNavigatore{
+    QStringLiteral("DATIANAGRAFICI"), QStringLiteral("MODELLI"),   QStringLiteral("IMPORTMOD"),
+    QStringLiteral("FIRME"),          QStringLiteral("PARAMETRI"), QStringLiteral("IMPEGNI"),
+    QStringLiteral("CONSUNTIVO"),     QStringLiteral("MANI"),      QStringLiteral("SEDECORSI"),
+    QStringLiteral("INIZIOANNOFERIE")};
+
+const QString TfmZepMain::MsgDatabaseNonAperto =
+    QStringLiteral("Impossibile aprire l'archivio delle paghe: il programma termina.");
+
+namespace {
+const QString FileMarcatoreNotizie = QStringLiteral("Check.txt");
+
+// Runs a handler of the window: a failure is shown to the user as the
+// framework shows exceptions, and never leaves through the event loop.
+template <class F>
+void mostraErrori(F &&f)
+{
+    try {
+        f();
+    } catch (const std::exception &e) {
+        UqShowException(e);
+    }
+}
+}  // namespace
+
+TfmZepMain::TfmZepMain(QWidget *parent, const QString &cartellaProgramma)
+    : TfmUqMDIMain(parent)
+    , imlNavigatore(3)
+    , m_programma(ProgrammaZepUni())
+{
+    fmZepMain = this;
+    IZepMainState::SetCurrent(this);
+    FormCreate(cartellaProgramma);
+}
+
+TfmZepMain::~TfmZepMain()
+{
+    if (dmZepAttivazioni && dmZepAttivazioni->Store() == m_store.get())
+        dmZepAttivazioni->SetStore(nullptr);
+    if (fmZepMain == this)
+        fmZepMain = nullptr;
+    if (IZepMainState::Current() == this)
+        IZepMainState::SetCurrent(nullptr);
+}
+
+TZepProgramma TfmZepMain::ProgrammaZepUni()
+{
+    return TZepParametri::ProgrammaUniEmens();
+}
+
+QString TfmZepMain::CartellaBaseDa(const QString &cartellaProgramma)
+{
+    QString base = QDir::cleanPath(QDir(cartellaProgramma).absoluteFilePath(QStringLiteral("..")));
+    const QString canonical = QFileInfo(base).canonicalFilePath();
+    if (!canonical.isEmpty())
+        base = canonical;
+    if (!base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    return base;
+}
+
+QString TfmZepMain::CartellaRisorse() const
+{
+    return ZepPercorso(m_cartellaBase, m_programma.CartellaRisorse);
+}
+
+void TfmZepMain::FormCreate(const QString &cartellaProgramma)
+{
+    setObjectName(QStringLiteral("fmZepMain"));
+    setWindowTitle(m_programma.Titolo);
+    resize(1024, 720);
+
+    m_cartellaBase = CartellaBaseDa(cartellaProgramma.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                                : cartellaProgramma);
+
+    // Help menu: the instructions next to the framework's guide; the
+    // framework's report manager stays hidden and disabled.
+    acIstruzioni = new QAction(QStringLiteral("Istruzioni EMens"), this);
+    acIstruzioni->setObjectName(QStringLiteral("acIstruzioni"));
+    acIstruzioni->setProperty("category", QStringLiteral("Help"));
+    alMain << acIstruzioni;
+    QAction *miIstruzioni = mnHelp->addAction(QStringLiteral("Istruzioni uniEMens"));
+    miIstruzioni->setObjectName(QStringLiteral("miIstruzioni"));
+    connect(miIstruzioni, &QAction::triggered, acIstruzioni, &QAction::trigger);
+    connect(acIstruzioni, &QAction::triggered, this, [this] { mostraErrori([this] { acIstruzioniExecute(); }); });
+    connect(acAid, &QAction::triggered, this, [this] { mostraErrori([this] { acAidExecute(); }); });
+    acReportMan->setVisible(false);
+    acReportMan->setEnabled(false);
+    connect(acReportMan, &QAction::changed, this, [this] {
+        if (acReportMan->isVisible() || acReportMan->isEnabled()) {
+            acReportMan->setVisible(false);
+            acReportMan->setEnabled(false);
+        }
+    });
+
+    TTovUtil::LoadImages(imlNavigatore, ImmaginiNavigatore.join(QLatin1Char(';')));
+
+    m_store = std::make_unique<TTovDBCds>();
+    m_store->SetProgram(QStringLiteral("zep"));
+    m_store->SetConnection(platform::Database::global());
+
+    if (dmZepAttivazioni) {
+        QList<QIcon> icone;
+        for (int i = 0; i < imlNavigatore.Count(); ++i)
+            icone << imlNavigatore.Icon(i);
+        dmZepAttivazioni->SetImages(icone);
+        dmZepAttivazioni->SetStore(m_store.get());
+        dmZepAttivazioni->SetCartellaBase(m_cartellaBase);
+    }
+    CollegaParametri();
+}
+
+void TfmZepMain::CollegaParametri()
+{
+    ParamManager = dmWunParams ? dmWunParams->xpmUquParams : nullptr;
+}
+
+void TfmZepMain::FormShow()
+{
+    TfmUqMDIMain::FormShow();
+    CollegaParametri();
+    bool aperto = false;
+    try {
+        if (ApriDatabase)
+            aperto = ApriDatabase();
+        else
+            aperto = dmwunConnessione && dmwunConnessione->ApriDatabase();
+    } catch (const std::exception &e) {
+        UqShowException(e);
+        aperto = false;
+    }
+    if (!aperto) {
+        UqShowError(MsgDatabaseNonAperto);
+        Termina(1);
+        return;
+    }
+    // The main window counts as activated once it is up, also where no
+    // window manager hands it the focus (a bare X server): the first
+    // activation runs from the message loop unless an activation came first.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_primaAttivazione) {
+                activateWindow();
+                FormActivate();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void TfmZepMain::Termina(int status)
+{
+    m_exitStatus = status;
+    // The window goes away at once; the main block sees the status before
+    // it enters the message loop, a running loop is left with it.
+    QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(status);
+}
+
+void TfmZepMain::FormActivate()
+{
+    TfmUqMDIMain::FormActivate();
+    if (m_primaAttivazione || m_inAttivazione || m_exitStatus != 0)
+        return;
+    m_inAttivazione = true;
+    mostraErrori([this] { PrimaAttivazione(); });
+    m_inAttivazione = false;
+}
+
+void TfmZepMain::PrimaAttivazione()
+{
+    if (dmZepAttivazioni) {
+        dmZepAttivazioni->SetContainer(paNavigator);
+        dmZepAttivazioni->ImpostaCartelleComandiShell();
+        dmZepAttivazioni->Build(this);
+    }
+    m_primaAttivazione = true;
+    if (dmZepAttivazioni && dmZepAttivazioni->Bar() && dmZepAttivazioni->Bar()->count() > 0)
+        dmZepAttivazioni->SetActivePage(0);
+
+    // The news are shown once after an update brought the marker: opening
+    // them deletes it.
+    if (QFileInfo::exists(ZepPercorso(m_cartellaBase, m_programma.CartellaRisorse + FileMarcatoreNotizie))) {
+        acAid->trigger();
+        platform::Services::instance().sleep(1000);
+    }
+
+    TfmZepParametri dialog(this);
+    dialog.ShowModal();
+}
+
+void TfmZepMain::acAidExecute()
+{
+    if (dmZepAttivazioni && dmZepAttivazioni->xasNotizie)
+        dmZepAttivazioni->xasNotizie->Execute();
+}
+
+void TfmZepMain::acIstruzioniExecute()
+{
+    if (dmZepAttivazioni && dmZepAttivazioni->xasIstruzioni)
+        dmZepAttivazioni->xasIstruzioni->Execute();
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The main window of zepUni: an MDI window with the navigation bar and menu
+// of the command registry (dmZepAttivazioni), the status panel of the
+// working period and the program's one declaration-table store.
+//
+// - Creation: the base folder (the folder above the program's own), the
+//   images of the navigation bar, the store (program "zep", on the global
+//   connection), the link to the parameters module's manager.
+// - First show: the payroll archive is opened; when that fails the user is
+//   told and the program ends with a non-zero status (ExitStatus).
+// - First activation only: the registry builds the bar and the menu, the
+//   news action runs when the marker "Check.txt" is present, and the
+//   working-period dialog "Parametri" is shown modally.
+#include "ImageList.h"
+#include "UqMDIMain.h"
+#include "ZepUMainState.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QAction;
+class TTovDBCds;
+
+class TfmZepMain : public TfmUqMDIMain, public IZepMainState {
+    Q_OBJECT
+public:
+    // `cartellaProgramma`: the folder of the program file (empty: the running
+    // program's own folder).
+    explicit TfmZepMain(QWidget *parent = nullptr, const QString &cartellaProgramma = {});
+    ~TfmZepMain() override;
+
+    // The program's profile: title, resource folder, year data folder and
+    // the years it accepts.
+    static TZepProgramma ProgrammaZepUni();
+    // The images of the navigation bar, in image-index order.
+    static const QStringList ImmaginiNavigatore;
+    // The folder above the program's folder, as an absolute path ending with
+    // "/" (symbolic links resolved when it exists).
+    static QString CartellaBaseDa(const QString &cartellaProgramma);
+
+    QAction *acIstruzioni;  // "Istruzioni uniEMens" in the Help menu
+    // The images of the navigation bar (size index 3), in the order above.
+    platform::ImageList imlNavigatore;
+
+    // ---- IZepMainState ----
+    const TZepProgramma &Programma() const override { return m_programma; }
+    QString CartellaBase() const override { return m_cartellaBase; }
+    QString DataModello() const override { return m_dataModello; }
+    void SetDataModello(const QString &data) override { m_dataModello = data; }
+    QString CartellaDatiAnno() const override { return m_cartellaDatiAnno; }
+    void SetCartellaDatiAnno(const QString &cartella) override { m_cartellaDatiAnno = cartella; }
+    TTovDBCds &Store() override { return *m_store; }
+    void SetTestoStato(const QString &testo) override { SetStatusText(0, testo); }
+    void SetTitolo(const QString &titolo) override { setWindowTitle(titolo); }
+
+    // Base folder + resource folder (the existing one whatever its case).
+    QString CartellaRisorse() const;
+
+    bool PrimaAttivazioneEseguita() const { return m_primaAttivazione; }
+    // 0 while the program may run; non-zero once the start was refused
+    // (the archive did not open): the program ends with it.
+    int ExitStatus() const { return m_exitStatus; }
+
+    // Opens the archive (default: dmwunConnessione->ApriDatabase()); a test
+    // may put another in before the window is shown.
+    std::function<bool()> ApriDatabase;
+
+    static const QString MsgDatabaseNonAperto;
+
+protected:
+    void FormShow() override;
+    void FormActivate() override;
+
+private:
+    void FormCreate(const QString &cartellaProgramma);
+    void CollegaParametri();
+    void PrimaAttivazione();
+    void acAidExecute();
+    void acIstruzioniExecute();
+    void Termina(int status);
+
+    TZepProgramma m_programma;
+    QString m_cartellaBase;
+    QString m_dataModello;
+    QString m_cartellaDatiAnno;
+    std::unique_ptr<TTovDBCds> m_store;
+    bool m_primaAttivazione = false;
+    bool m_inAttivazione = false;
+    int m_exitStatus = 0;
+};
+
+// The one main window (nullptr before it is created and after it is gone).
+extern TfmZepMain *fmZepMain;

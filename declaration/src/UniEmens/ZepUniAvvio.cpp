@@ -1,0 +1,92 @@
+#include "ZepUniAvvio.h"
+
+#include "FormRegistry.h"
+#include "TovFCdsSearch.h"
+#include "ZepFKax.h"
+#include "ZepFMain.h"
+#include "ZepFParam.h"
+#include "ZepMAttivazioni.h"
+#include "wunMConnessione.h"
+#include "wunMParams.h"
+
+#include <QApplication>
+
+const QString TZepUniAvvio::TitoloApplicazione = ZepTitoloUniEmens;
+const QString TZepUniAvvio::VersioneProgramma = QStringLiteral("1.0.0");
+
+TZepUniAvvio::TZepUniAvvio() = default;
+
+TZepUniAvvio::~TZepUniAvvio()
+{
+    // Reverse order of creation: the windows before the modules they use.
+    m_kax.reset();
+    m_main.reset();
+    if (dmZepAttivazioni == m_attivazioni.get())
+        dmZepAttivazioni = nullptr;
+    m_attivazioni.reset();
+    m_params.reset();
+    m_connessione.reset();
+}
+
+void TZepUniAvvio::RegistraClassi()
+{
+    TfmZepParametri::RegisterClass();
+}
+
+void TZepUniAvvio::AnnullaRegistrazioneClassi()
+{
+    platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
+}
+
+void TZepUniAvvio::Crea(const QString &cartellaProgramma)
+{
+    // 1. The payroll connection module: loads the named-SQL catalogue and
+    //    makes its connection the global one.
+    m_connessione = std::make_unique<TdmwunConnessione>();
+    m_connessione->DataModuleCreate();
+    m_creati << QStringLiteral("TdmwunConnessione");
+    // 2. The parameters module.
+    m_params = std::make_unique<TdmWunParams>();
+    m_params->DataModuleCreate();
+    m_creati << QStringLiteral("TdmWunParams");
+    // 3. The command registry.
+    m_attivazioni = std::make_unique<TdmZepAttivazioni>();
+    dmZepAttivazioni = m_attivazioni.get();
+    m_creati << QStringLiteral("TdmZepAttivazioni");
+    // 4. The main window: the declaration-table store on the global
+    //    connection.
+    m_main = std::make_unique<TfmZepMain>(nullptr, cartellaProgramma);
+    m_creati << QStringLiteral("TfmZepMain");
+    // 5. The declaration print form TfmZepReport: not built yet.
+    // 6. The small alignment window.
+    m_kax = std::make_unique<TfmZepKax>();
+    m_creati << QStringLiteral("TfmZepKax");
+    // 7. The search window over the code tables.
+    fmTovRicerca();
+    m_creati << QStringLiteral("TfmTovRicerca");
+    // Not built yet, to be created here in this order:
+    // 8. the overtime module TdmWunOreEccedenti (dmWunOreEccedenti);
+    // 9. the public-sector import launcher TdmZepDmaImporta (dmZepDmaImporta);
+    // 10. the public-sector check dialog TfmZepDmaInfo (fmZepDmaInfo);
+    // 11. the "Bonus Irpef" dialog TfmWunDaPagare66 (fmWunDaPagare66);
+    // 12. the contract-vacancy module TdmWunIvc.
+}
+
+int TZepUniAvvio::Mostra()
+{
+    m_main->show();
+    return m_main->ExitStatus();
+}
+
+int TZepUniAvvio::Esegui(QApplication &app)
+{
+    app.setApplicationName(QStringLiteral("zepUni"));
+    app.setApplicationDisplayName(TitoloApplicazione);
+    app.setApplicationVersion(VersioneProgramma);
+    RegistraClassi();
+    TZepUniAvvio avvio;
+    avvio.Crea();
+    if (const int refused = avvio.Mostra())
+        return refused;
+    return app.exec();
+}

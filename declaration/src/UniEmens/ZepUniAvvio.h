@@ -1,0 +1,60 @@
+#pragma once
+// The start of zepUni: the window classes registered by name, then the
+// application-wide modules and windows created in their fixed order, the
+// main window shown (it opens the archive) and the message loop.
+//
+// The objects live until the program ends and are destroyed in the reverse
+// order of their creation.
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QApplication;
+class TdmWunParams;
+class TdmZepAttivazioni;
+class TdmwunConnessione;
+class TfmZepKax;
+class TfmZepMain;
+
+class TZepUniAvvio {
+public:
+    // The application's title.
+    static const QString TitoloApplicazione;  // "zepUni - Denunce UniEmens"
+    // The program's version: the catalogue's row "VER_ZEPUNI" names the
+    // lowest version it serves.
+    static const QString VersioneProgramma;
+
+    TZepUniAvvio();
+    ~TZepUniAvvio();
+    TZepUniAvvio(const TZepUniAvvio &) = delete;
+    TZepUniAvvio &operator=(const TZepUniAvvio &) = delete;
+
+    // The window classes that commands open by name.
+    static void RegistraClassi();
+    static void AnnullaRegistrazioneClassi();
+
+    // Creates the modules and windows in order (see the .cpp); the main
+    // window takes its base folder from `cartellaProgramma` (empty: the
+    // running program's folder).
+    void Crea(const QString &cartellaProgramma = {});
+    // The class names created so far, in creation order.
+    const QStringList &Creati() const { return m_creati; }
+
+    // Shows the main window (which opens the archive); 0 when the program
+    // may run, the exit status when the start was refused.
+    int Mostra();
+
+    // The whole program: title, classes, creation, show, message loop;
+    // answers the exit status.
+    static int Esegui(QApplication &app);
+
+    TfmZepMain *MainWindow() const { return m_main.get(); }
+
+private:
+    QStringList m_creati;
+    std::unique_ptr<TdmwunConnessione> m_connessione;
+    std::unique_ptr<TdmWunParams> m_params;
+    std::unique_ptr<TdmZepAttivazioni> m_attivazioni;
+    std::unique_ptr<TfmZepMain> m_main;
+    std::unique_ptr<TfmZepKax> m_kax;
+};

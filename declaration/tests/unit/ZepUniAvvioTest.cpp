@@ -1,0 +1,182 @@
+// The start of zepUni on an installation of its own: the modules and
+// windows created in their order, a start refused when the archive is
+// missing (message, non-zero status, nothing created), and a start on a
+// real archive that reaches the working-period dialog.
+#include "ZepWorkingPeriodSupport.h"
+
+#include "DataSetFile.h"
+#include "FormRegistry.h"
+#include "TovUCert.h"
+#include "WunUUtil.h"
+#include "ZepFMain.h"
+#include "ZepMAttivazioni.h"
+#include "ZepUniAvvio.h"
+#include "archive/ArchiveScripts.h"
+#include "tovCQueryText.h"
+#include "wunMConnessione.h"
+#include "wunMParams.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QFile>
+#include <QFileInfo>
+#include <QToolBox>
+
+using namespace periodtest;
+
+namespace {
+
+QString sourcePath(const QString &relative)
+{
+    QString root = qEnvironmentVariable("ZEP_SOURCE_DIR");
+    if (root.isEmpty())
+        root = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../.."));
+    return QDir(root).filePath(relative);
+}
+
+// An installation like the build tree: <root>/bin the program folder,
+// <root>/etc/wun the compiled catalogue (with the version row of this test
+// program and its certificate) and the connection file naming the archive.
+class Installation {
+public:
+    explicit Installation(RecordingServices &services)
+    {
+        for (const QString &f : {bin(), etc(), root() + QStringLiteral("/data")})
+            QDir().mkpath(f);
+        DataSet catalogue;
+        platform::DataSetFile::loadFromFile(catalogue, sourcePath(QStringLiteral("etc/wun/wun_QueryText.xml")),
+                                            platform::DataSetFileFormat::Xml);
+        const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUpper();
+        catalogue.appendRecord({QStringLiteral("VER_") + program, QStringLiteral("1.0.0"), 0, platform::Value::null()});
+        catalogue.mergeChangeLog();
+        const QString cds = etc() + QStringLiteral("/wun_QueryText.cds");
+        platform::DataSetFile::saveToFile(catalogue, cds, platform::DataSetFileFormat::Binary);
+        TTovCert::WriteTextFile(TTovCert::FileCertificate(cds), etc() + QStringLiteral("/wun_QueryText.unxc"));
+
+        services.setMainFolder(root() + QLatin1Char('/'));
+        TWunUtil::SetCartellaProgramma(bin());
+        TdmwunConnessione::SetSorgenteCatalogo(QString());
+    }
+    ~Installation()
+    {
+        TdmwunConnessione::RipristinaSorgenteCatalogo();
+        TWunUtil::SetCartellaProgramma(QString());
+        TTovQueryText &catalogue = TovQueryText();
+        catalogue.SetCheckCertificate(false);
+        platform::DataSetFile::loadFromFile(catalogue, sourcePath(QStringLiteral("etc/wun/wun_QueryText.xml")),
+                                            platform::DataSetFileFormat::Xml);
+    }
+
+    QString root() const { return m_dir.path(); }
+    QString bin() const { return root() + QStringLiteral("/bin"); }
+    QString etc() const { return root() + QStringLiteral("/etc/wun"); }
+    QString archive() const { return root() + QStringLiteral("/data/zep.fdb"); }
+    QString base() const { return QFileInfo(root()).canonicalFilePath() + QLatin1Char('/'); }
+
+    void useArchive(const QString &file) const
+    {
+        platform::ConnectionSettings s;
+        s.database = file;
+        s.save(etc() + QStringLiteral("/Database.ini"));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+class StartTest : public ::testing::Test {
+protected:
+    StartTest() : inst(*services)
+    {
+        m_anno = AnnoDenuncia;
+        m_mese = MeseDenuncia;
+        TZepUniAvvio::RegistraClassi();
+    }
+    ~StartTest() override
+    {
+        TZepUniAvvio::AnnullaRegistrazioneClassi();
+        SetPeriodoDenuncia(m_anno, m_mese);
+    }
+
+    RecordingServicesScope services;
+    Installation inst;
+
+private:
+    QString m_anno;
+    QString m_mese;
+};
+
+const QStringList Order{QStringLiteral("TdmwunConnessione"), QStringLiteral("TdmWunParams"),
+                        QStringLiteral("TdmZepAttivazioni"), QStringLiteral("TfmZepMain"),
+                        QStringLiteral("TfmZepKax"),         QStringLiteral("TfmTovRicerca")};
+
+} // namespace
+
+TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
+{
+    inst.useArchive(inst.archive());
+    {
+        TZepUniAvvio avvio;
+        avvio.Crea(inst.bin());
+        EXPECT_EQ(avvio.Creati(), Order);
+        ASSERT_NE(dmwunConnessione, nullptr);
+        EXPECT_NE(dmWunParams, nullptr);
+        EXPECT_NE(dmZepAttivazioni, nullptr);
+        ASSERT_EQ(fmZepMain, avvio.MainWindow());
+        // The store stands on the connection module's connection.
+        EXPECT_EQ(fmZepMain->Store().Connection(), &dmwunConnessione->xqoMain());
+        EXPECT_EQ(dmZepAttivazioni->Store(), &fmZepMain->Store());
+        EXPECT_EQ(fmZepMain->CartellaBase(), inst.base());
+        EXPECT_TRUE(platform::FormRegistry::IsRegistered(QStringLiteral("TfmZepParametri")));
+        EXPECT_TRUE(services->messages().isEmpty());
+
+        EXPECT_EQ(avvio.Mostra(), 1);
+        ASSERT_EQ(services->messages().size(), 2) << services->messageTexts().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(services->messages().at(0).text,
+                  QStringLiteral("Impossibile aprire il database \"%1\": il file non esiste.")
+                      .arg(QDir::toNativeSeparators(inst.archive())));
+        EXPECT_EQ(services->messages().at(1).text, TfmZepMain::MsgDatabaseNonAperto);
+        EXPECT_FALSE(QFileInfo::exists(inst.archive()));
+        EXPECT_TRUE(services->dialogs().isEmpty());
+    }
+    // Everything the start made is gone with it.
+    EXPECT_EQ(dmwunConnessione, nullptr);
+    EXPECT_EQ(dmWunParams, nullptr);
+    EXPECT_EQ(dmZepAttivazioni, nullptr);
+    EXPECT_EQ(fmZepMain, nullptr);
+}
+
+TEST_F(StartTest, StartOnAnArchiveOpensItAndAsksTheWorkingPeriod)
+{
+    {
+        TempDatabase archive(TempDatabase::Scripts{payroll::ArchiveScripts::all()});
+        TTovDBCdsLayouts::Install(archive.db(), {declarantLayout()});
+        QFile::copy(archive.filePath(), inst.archive());
+    }
+    inst.useArchive(inst.archive());
+    TZepUniAvvio avvio;
+    avvio.Crea(inst.bin());
+    services->onNextDialog([](QDialog &d) {
+        auto &dialog = dynamic_cast<TfmZepParametri &>(d);
+        dialog.deAnnoFin->setText(QStringLiteral("2024"));
+        dialog.cbMesi->setCurrentIndex(10);
+        dialog.buOk->click();
+        return dialog.result();
+    });
+    ASSERT_EQ(avvio.Mostra(), 0) << services->messageTexts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(dmwunConnessione->Connected());
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(avvio.MainWindow(), &activate);
+
+    EXPECT_TRUE(services->messages().isEmpty()) << services->messageTexts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(services->dialogs().size(), 1);
+    EXPECT_EQ(services->dialogs().at(0).title, QStringLiteral("Parametri"));
+    ASSERT_NE(dmZepAttivazioni->Bar(), nullptr);
+    EXPECT_EQ(dmZepAttivazioni->Bar()->count(), 3);
+    EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2024-11"));
+    EXPECT_EQ(avvio.MainWindow()->windowTitle(), QStringLiteral("zepUni - Denunce UniEmens (novembre 2024)"));
+    EXPECT_TRUE(QFileInfo(inst.base() + QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds")).isFile());
+    EXPECT_TRUE(QFileInfo(inst.base() + QStringLiteral("USR/UniEmensDati/UniEmens2024")).isDir());
+}
