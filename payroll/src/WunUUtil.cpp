@@ -376,13 +376,26 @@ struct WunSingletons {
     TWunParametri parametri{QString(), &annoFinanziario};
 };
 
+WunSingletons *s_made = nullptr;
+
 WunSingletons &singletons()
 {
     static WunSingletons s;
+    s_made = &s;
     return s;
 }
 
 } // namespace
+
+void wunScollegaParametri(const ITovParams *params)
+{
+    if (!s_made)
+        return;
+    if (s_made->annoFinanziario.Params() == params)
+        s_made->annoFinanziario.SetParams(nullptr);
+    if (s_made->annoScolastico.Params() == params)
+        s_made->annoScolastico.SetParams(nullptr);
+}
 
 TwunAnnoFinanziario &wunAnnoFinanziario() { return singletons().annoFinanziario; }
 TtovAnnoScolastico &wunAnnoScolastico() { return singletons().annoScolastico; }

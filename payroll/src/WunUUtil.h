@@ -121,6 +121,10 @@ public:
     void Load(int id = 0) override;
 };
 
+// A parameters module that goes away unbinds itself from the library's
+// year records (they outlive it).
+void wunScollegaParametri(const ITovParams *params);
+
 // The settings of the current liquidation, one section per financial year
 // in "WunPar.ini": "LIQ_CORRENTE" + the working year ("LIQ_CORRENTE2024")
 // with the integer keys "GRUPPO", "ID" and "MESE". Sections and keys are

@@ -42,6 +42,7 @@ TdmWunParams::TdmWunParams(QObject *parent)
 
 TdmWunParams::~TdmWunParams()
 {
+    wunScollegaParametri(this);
     if (dmWunParams == this)
         dmWunParams = nullptr;
 }

@@ -424,6 +424,17 @@ TEST_F(WunUtilOnDemo, TheWorkingYearTakesItsDefaultFromTheParametersModule)
         EXPECT_EQ(year.Params(), &params);
     }
     EXPECT_EQ(dmWunParams, nullptr);
+
+    // The library's working year forgets a parameters module that is gone.
+    {
+        TdmWunParams params;
+        params.xpmUquParams->SetParams(TdmWunParams::AnfIdParam, 56, TdmWunParams::ParamsGroup);
+        wunAnnoFinanziario().SetParams(nullptr);
+        wunAnnoFinanziario().Load();
+        EXPECT_EQ(wunAnnoFinanziario().YearText(), "2025");
+        EXPECT_EQ(wunAnnoFinanziario().Params(), &params);
+    }
+    EXPECT_EQ(wunAnnoFinanziario().Params(), nullptr);
 }
 
 TEST(WunUtilGroup, DwgIdCorrenteIsTheParameterOfTheParametersModule)
