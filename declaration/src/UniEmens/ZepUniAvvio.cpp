@@ -2,6 +2,7 @@
 
 #include "FormRegistry.h"
 #include "TovFCdsSearch.h"
+#include "UqMessages.h"
 #include "ZepFKax.h"
 #include "ZepFMain.h"
 #include "ZepFParam.h"
@@ -31,11 +32,13 @@ TZepUniAvvio::~TZepUniAvvio()
 void TZepUniAvvio::RegistraClassi()
 {
     TfmZepParametri::RegisterClass();
+    TfmTovRicerca::RegisterClass();
 }
 
 void TZepUniAvvio::AnnullaRegistrazioneClassi()
 {
     platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
+    TfmTovRicerca::UnregisterClass();
 }
 
 void TZepUniAvvio::Crea(const QString &cartellaProgramma)
@@ -84,9 +87,16 @@ int TZepUniAvvio::Esegui(QApplication &app)
     app.setApplicationDisplayName(TitoloApplicazione);
     app.setApplicationVersion(VersioneProgramma);
     RegistraClassi();
-    TZepUniAvvio avvio;
-    avvio.Crea();
-    if (const int refused = avvio.Mostra())
-        return refused;
-    return app.exec();
+    try {
+        TZepUniAvvio avvio;
+        avvio.Crea();
+        if (const int refused = avvio.Mostra())
+            return refused;
+        return app.exec();
+    } catch (const std::exception &e) {
+        // A module that cannot even be created: the user is told why and
+        // the program ends with a failure status.
+        UqShowException(e);
+        return 1;
+    }
 }

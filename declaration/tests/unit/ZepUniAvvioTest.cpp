@@ -130,6 +130,7 @@ TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
         EXPECT_EQ(dmZepAttivazioni->Store(), &fmZepMain->Store());
         EXPECT_EQ(fmZepMain->CartellaBase(), inst.base());
         EXPECT_TRUE(platform::FormRegistry::IsRegistered(QStringLiteral("TfmZepParametri")));
+        EXPECT_TRUE(platform::FormRegistry::IsRegistered(QStringLiteral("TfmTovRicerca")));
         EXPECT_TRUE(services->messages().isEmpty());
 
         EXPECT_EQ(avvio.Mostra(), 1);
