@@ -1,0 +1,13 @@
+#include "ZepULayouts.h"
+
+#include "tovUDBCdsLayouts.h"
+
+QString CartellaLayoutDenunce()
+{
+    return QStringLiteral(":/layouts/zep");
+}
+
+void RegistraLayoutDenunce()
+{
+    TTovDBCdsLayouts::RegisterFolder(CartellaLayoutDenunce());
+}
