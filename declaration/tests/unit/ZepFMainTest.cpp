@@ -234,3 +234,18 @@ TEST_F(MainWindowTest, FailureWhileOpeningIsShownThenTheStartEnds)
     EXPECT_EQ(services->messageTexts(),
               QStringList({QStringLiteral("Impossibile correggere i dati dell'archivio"), TfmZepMain::MsgDatabaseNonAperto}));
 }
+
+TEST_F(MainWindowTest, FirstActivationRunsOnceTheWindowIsUpWithoutAFocusEvent)
+{
+    // A bare X server has no window manager to activate the window: the
+    // first activation still runs, from the message loop, and only once.
+    auto w = makeMain();
+    w->show();
+    EXPECT_FALSE(w->PrimaAttivazioneEseguita());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w->PrimaAttivazioneEseguita());
+    ASSERT_NE(registry.Bar(), nullptr);
+    activate(*w);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogsShown(), QStringList{QStringLiteral("TfmZepParametri:Parametri")});
+}
