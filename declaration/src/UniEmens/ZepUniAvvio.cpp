@@ -7,6 +7,8 @@
 #include "ZepFMain.h"
 #include "ZepFParam.h"
 #include "ZepMAttivazioni.h"
+#include "ZepULayouts.h"
+#include "tovUDBCdsLayouts.h"
 #include "wunMConnessione.h"
 #include "wunMParams.h"
 
@@ -29,16 +31,18 @@ TZepUniAvvio::~TZepUniAvvio()
     m_connessione.reset();
 }
 
-void TZepUniAvvio::RegistraClassi()
+void TZepUniAvvio::Registra()
 {
     TfmZepParametri::RegisterClass();
     TfmTovRicerca::RegisterClass();
+    RegistraLayoutDenunce();
 }
 
-void TZepUniAvvio::AnnullaRegistrazioneClassi()
+void TZepUniAvvio::AnnullaRegistrazioni()
 {
     platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
     TfmTovRicerca::UnregisterClass();
+    TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
 }
 
 void TZepUniAvvio::Crea(const QString &cartellaProgramma)
@@ -86,7 +90,7 @@ int TZepUniAvvio::Esegui(QApplication &app)
     app.setApplicationName(QStringLiteral("zepUni"));
     app.setApplicationDisplayName(TitoloApplicazione);
     app.setApplicationVersion(VersioneProgramma);
-    RegistraClassi();
+    Registra();
     try {
         TZepUniAvvio avvio;
         avvio.Crea();

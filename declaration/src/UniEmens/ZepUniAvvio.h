@@ -29,9 +29,11 @@ public:
     TZepUniAvvio(const TZepUniAvvio &) = delete;
     TZepUniAvvio &operator=(const TZepUniAvvio &) = delete;
 
-    // The window classes that commands open by name.
-    static void RegistraClassi();
-    static void AnnullaRegistrazioneClassi();
+    // What the program registers before anything runs: the window classes
+    // that commands open by name, and the folder of the declaration tables'
+    // layouts (installed into the archive when it is opened).
+    static void Registra();
+    static void AnnullaRegistrazioni();
 
     // Creates the modules and windows in order (see the .cpp); the main
     // window takes its base folder from `cartellaProgramma` (empty: the

@@ -92,11 +92,11 @@ protected:
     {
         m_anno = AnnoDenuncia;
         m_mese = MeseDenuncia;
-        TZepUniAvvio::RegistraClassi();
+        TZepUniAvvio::Registra();
     }
     ~StartTest() override
     {
-        TZepUniAvvio::AnnullaRegistrazioneClassi();
+        TZepUniAvvio::AnnullaRegistrazioni();
         SetPeriodoDenuncia(m_anno, m_mese);
     }
 
@@ -152,8 +152,9 @@ TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
 TEST_F(StartTest, StartOnAnArchiveOpensItAndAsksTheWorkingPeriod)
 {
     {
+        // An archive made before the program's layouts were registered:
+        // opening it installs them.
         TempDatabase archive(TempDatabase::Scripts{payroll::ArchiveScripts::all()});
-        TTovDBCdsLayouts::Install(archive.db(), {declarantLayout()});
         QFile::copy(archive.filePath(), inst.archive());
     }
     inst.useArchive(inst.archive());
@@ -180,4 +181,8 @@ TEST_F(StartTest, StartOnAnArchiveOpensItAndAsksTheWorkingPeriod)
     EXPECT_EQ(avvio.MainWindow()->windowTitle(), QStringLiteral("zepUni - Denunce UniEmens (novembre 2024)"));
     EXPECT_TRUE(QFileInfo(inst.base() + QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds")).isFile());
     EXPECT_TRUE(QFileInfo(inst.base() + QStringLiteral("USR/UniEmensDati/UniEmens2024")).isDir());
+    // The declarant table the year folder needed came with the program.
+    DataSet declarant;
+    avvio.MainWindow()->Store().LoadPeriod(declarant, TZepParametri::TabellaDichiarante, 2024, 0);
+    EXPECT_TRUE(declarant.findField(QStringLiteral("CFMittente")));
 }
