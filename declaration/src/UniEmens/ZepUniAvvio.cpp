@@ -14,7 +14,12 @@
 
 #include <QApplication>
 
-const QString TZepUniAvvio::TitoloApplicazione = ZepTitoloUniEmens;
+QString TZepUniAvvio::TitoloApplicazione()
+{
+    // Read at run time: the text is a constant of another unit.
+    return ZepTitoloUniEmens;
+}
+
 const QString TZepUniAvvio::VersioneProgramma = QStringLiteral("1.0.0");
 
 TZepUniAvvio::TZepUniAvvio() = default;
@@ -88,7 +93,7 @@ int TZepUniAvvio::Mostra()
 int TZepUniAvvio::Esegui(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("zepUni"));
-    app.setApplicationDisplayName(TitoloApplicazione);
+    app.setApplicationDisplayName(TitoloApplicazione());
     app.setApplicationVersion(VersioneProgramma);
     Registra();
     try {

@@ -18,8 +18,8 @@ class TfmZepMain;
 
 class TZepUniAvvio {
 public:
-    // The application's title.
-    static const QString TitoloApplicazione;  // "zepUni - Denunce UniEmens"
+    // The application's title: "zepUni - Denunce UniEmens".
+    static QString TitoloApplicazione();
     // The program's version: the catalogue's row "VER_ZEPUNI" names the
     // lowest version it serves.
     static const QString VersioneProgramma;

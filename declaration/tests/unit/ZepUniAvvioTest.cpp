@@ -129,6 +129,8 @@ TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
         EXPECT_EQ(fmZepMain->Store().Connection(), &dmwunConnessione->xqoMain());
         EXPECT_EQ(dmZepAttivazioni->Store(), &fmZepMain->Store());
         EXPECT_EQ(fmZepMain->CartellaBase(), inst.base());
+        EXPECT_EQ(TZepUniAvvio::TitoloApplicazione(), QStringLiteral("zepUni - Denunce UniEmens"));
+        EXPECT_EQ(fmZepMain->windowTitle(), TZepUniAvvio::TitoloApplicazione());
         EXPECT_TRUE(platform::FormRegistry::IsRegistered(QStringLiteral("TfmZepParametri")));
         EXPECT_TRUE(platform::FormRegistry::IsRegistered(QStringLiteral("TfmTovRicerca")));
         EXPECT_TRUE(services->messages().isEmpty());
