@@ -6,6 +6,7 @@
 
 #include "Database.h"
 #include "ZepFMain.h"
+#include "FormRegistry.h"
 #include "ZepMAttivazioni.h"
 
 #include <QAction>
@@ -248,4 +249,26 @@ TEST_F(MainWindowTest, FirstActivationRunsOnceTheWindowIsUpWithoutAFocusEvent)
     activate(*w);
     QCoreApplication::processEvents();
     EXPECT_EQ(dialogsShown(), QStringList{QStringLiteral("TfmZepParametri:Parametri")});
+}
+
+TEST_F(MainWindowTest, CommandParametriOpensTheDialogOnTheMainWindow)
+{
+    TfmZepParametri::RegisterClass();
+    auto w = makeMain();
+    answerParametri(QStringLiteral("2012"), 8);
+    w->show();
+    activate(*w);
+    EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2012-09"));
+
+    // The command opens the dialog by its class name, owned by the main
+    // window, and the period it takes shows in the window.
+    answerParametri(QStringLiteral("2012"), 9);
+    registry.xafParametri->Execute();
+    EXPECT_EQ(dialogsShown(), QStringList({QStringLiteral("TfmZepParametri:Parametri"),
+                                           QStringLiteral("TfmZepParametri:Parametri")}));
+    EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2012-10"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("zepUni - Denunce UniEmens (ottobre 2012)"));
+    EXPECT_EQ(w->StatusText(0), QStringLiteral("Anno/Mese Denuncia: 2012/ottobre    Circolare INPS n. 152 del 22/11/2004"));
+    EXPECT_EQ(w->Store().Month(), 10);
+    platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
 }
