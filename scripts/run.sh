@@ -14,9 +14,8 @@ if [ ! -f "$build/data/zep.fdb" ]; then
 fi
 
 if [ ! -x "$build/bin/zepUni" ]; then
-  echo "Build complete; demo archive in $build/data/zep.fdb."
-  echo "There is no program to start yet: zepUni is not built by this version."
-  exit 0
+  echo "The build did not produce $build/bin/zepUni." >&2
+  exit 1
 fi
 
 cd "$build/bin"
