@@ -351,6 +351,17 @@ void SqlQuery::close()
         m_query->finish();
     m_active = false;
     m_eof = true;
+    // Outside a transaction of ours the driver runs a SELECT in a snapshot
+    // transaction of its own, started when the statement is prepared and
+    // ended only when the statement is freed: run again, a kept statement
+    // would read that old snapshot (missing every later commit) and keep the
+    // transaction open. Freeing it ends the transaction; the next run
+    // prepares afresh. Other statements commit as they run and are kept.
+    if (m_query && !m_db->inTransaction() && m_query->isSelect()) {
+        m_query.reset();
+        m_signature.clear();
+        m_preparedText.clear();
+    }
 }
 
 void SqlQuery::next()

@@ -318,3 +318,42 @@ TEST_F(SqlQueryDb, PreparedStatementIsReusedAcrossExecutions)
     EXPECT_EQ(countRows(db), 50);
     EXPECT_EQ(countRows(db, "S = 'riga 49'"), 1);
 }
+
+TEST_F(SqlQueryDb, ASelectRunAgainOutsideATransactionSeesLaterCommitsAndHoldsNoTransaction)
+{
+    SqlQuery count(db);
+    count.setSql("SELECT COUNT(*) FROM T WHERE ID >= :FROM_ID");
+    count.bind("FROM_ID", 0);
+    count.open();
+    EXPECT_EQ(count.value(0).toInt(), 0);
+
+    // Another connection commits a row while the query object lives on.
+    Database other(tdb.settings());
+    other.open();
+    SqlQuery ins(other);
+    ins.setSql("INSERT INTO T (ID, S) VALUES (1, 'nuova')");
+    ins.execSQL();
+
+    count.open();  // the same statement, run again
+    EXPECT_EQ(count.value(0).toInt(), 1);
+    count.close();
+
+    // Nothing of the first connection is left open: the other connection
+    // sees no active transaction of it.
+    SqlQuery active(other);
+    active.setSql("SELECT COUNT(*) FROM MON$TRANSACTIONS T JOIN MON$ATTACHMENTS A "
+                  "ON A.MON$ATTACHMENT_ID = T.MON$ATTACHMENT_ID "
+                  "WHERE A.MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND T.MON$STATE = 1");
+    active.open();
+    EXPECT_EQ(active.value(0).toInt(), 0);
+
+    // Inside a transaction the statement keeps its snapshot of that
+    // transaction and is reused.
+    db.startTransaction();
+    count.open();
+    EXPECT_EQ(count.value(0).toInt(), 1);
+    count.close();
+    count.open();
+    EXPECT_EQ(count.value(0).toInt(), 1);
+    db.commit();
+}
