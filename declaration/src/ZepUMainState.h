@@ -65,8 +65,6 @@ public:
     static IZepMainState &Require(QWidget *owner);
 };
 
-// base + relative, each part of `relative` ("USR/UniEmens/Res/TEAM_ANNOMESE.cds",
-// "\" read as "/") matched without regard to case against what exists on
-// disk; parts that do not exist keep the given spelling. A trailing "/" is
-// kept.
+// base + relative ("USR\UniEmens\Res\TEAM_ANNOMESE.cds") found on disk as
+// platform::findPath finds it (Paths.h).
 QString ZepPercorso(const QString &base, const QString &relative);

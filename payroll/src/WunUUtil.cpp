@@ -1,5 +1,7 @@
 #include "WunUUtil.h"
 
+#include "Paths.h"
+
 #include "wunMParams.h"
 #include "wunUIni.h"
 
@@ -25,46 +27,9 @@ QString s_programFolder;
 
 const QString Execute = QStringLiteral("EXECUTE");
 
-// The part of a path that exists, spelled as on disk; the rest as given.
-QString resolveCase(const QString &path)
-{
-    QString slashed = path;
-    slashed.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString clean = QDir::cleanPath(slashed);
-    if (clean.isEmpty())
-        return clean;
-    const bool absolute = clean.startsWith(QLatin1Char('/'));
-    const QStringList parts = clean.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString current = absolute ? QStringLiteral("/") : QString();
-    bool resolving = true;
-    for (const QString &part : parts) {
-        QString next = part;
-        if (resolving && part != QLatin1String("..") && part != QLatin1String(".")) {
-            const QDir dir(current.isEmpty() ? QStringLiteral(".") : current);
-            if (!QFileInfo::exists(dir.filePath(part))) {
-                const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-                bool found = false;
-                for (const QString &entry : entries) {
-                    if (entry.compare(part, Qt::CaseInsensitive) == 0) {
-                        next = entry;
-                        found = true;
-                        break;
-                    }
-                }
-                resolving = found;
-            }
-        }
-        if (current.isEmpty() || current.endsWith(QLatin1Char('/')))
-            current += next;
-        else
-            current += QLatin1Char('/') + next;
-    }
-    return current;
-}
-
 QString folderUnderProgram(const QString &relative)
 {
-    QString folder = resolveCase(TWunUtil::CartellaProgramma() + QLatin1Char('/') + relative);
+    QString folder = platform::findPath(TWunUtil::CartellaProgramma() + QLatin1Char('/') + relative);
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
@@ -189,12 +154,7 @@ void TWunUtil::SetCartellaProgramma(const QString &folder)
 
 QString TWunUtil::CercaPercorso(const QString &path)
 {
-    QString p = path;
-    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    QString resolved = resolveCase(p);
-    if (p.endsWith(QLatin1Char('/')) && !resolved.endsWith(QLatin1Char('/')))
-        resolved += QLatin1Char('/');
-    return resolved;
+    return platform::findPath(path);
 }
 
 QString TWunUtil::DescrizioneMese(int meseId, platform::SqlQuery &query)

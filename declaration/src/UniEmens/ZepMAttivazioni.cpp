@@ -1,5 +1,7 @@
 #include "ZepMAttivazioni.h"
 
+#include "Paths.h"
+
 #include "Exceptions.h"
 #include "Field.h"
 #include "TovUCdsUtil.h"
@@ -40,41 +42,6 @@ const QString WizardFpls = QStringLiteral("TfmZepWizFplsExEnpals");
 const QString SelezioneDipendenti = QStringLiteral("TfmZepImpMultiSelect");
 const QString SelezioneFpls = QStringLiteral("TfmZepImpFplsExEnpalsMultiSelect");
 
-// `relative` ("USR/UniEmens/Res/Check.txt") under `base`, each part matched
-// to an existing entry whatever the case of its letters; parts that do not
-// exist are kept as written. A trailing "/" is kept.
-QString resolvePath(const QString &base, const QString &relative)
-{
-    QString path = base;
-    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    const QStringList parts = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/')).split(
-        QLatin1Char('/'), Qt::SkipEmptyParts);
-    bool searching = true;
-    for (int i = 0; i < parts.size(); ++i) {
-        QString part = parts.at(i);
-        if (searching) {
-            const QDir dir(path.isEmpty() ? QStringLiteral(".") : path);
-            if (!dir.exists(part)) {
-                const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-                auto it = std::find_if(entries.cbegin(), entries.cend(), [&](const QString &entry) {
-                    return entry.compare(part, Qt::CaseInsensitive) == 0;
-                });
-                if (it != entries.cend())
-                    part = *it;
-                else
-                    searching = false;
-            }
-        }
-        path += part;
-        if (i + 1 < parts.size())
-            path += QLatin1Char('/');
-    }
-    if (relative.endsWith(QLatin1Char('/')) || relative.endsWith(QLatin1Char('\\')))
-        if (!path.endsWith(QLatin1Char('/')))
-            path += QLatin1Char('/');
-    return path;
-}
 
 void mostraNonDisponibile(const QString &caption)
 {
@@ -214,7 +181,7 @@ void TdmZepAttivazioni::SetCartellaBase(const QString &folder)
 QString TdmZepAttivazioni::CartellaRes() const
 {
     ZEP_ASSERT(!m_cartellaBase.isEmpty(), "TdmZepAttivazioni: cartella base non impostata");
-    return resolvePath(m_cartellaBase, CartellaRisorse);
+    return platform::findPath(m_cartellaBase, CartellaRisorse);
 }
 
 void TdmZepAttivazioni::ImpostaCartelleComandiShell()
@@ -231,7 +198,7 @@ QString TdmZepAttivazioni::CartellaParametri() const
 
 QString TdmZepAttivazioni::FileParametri() const
 {
-    return resolvePath(CartellaParametri(), NomeFileParametri);
+    return platform::findPath(CartellaParametri(), NomeFileParametri);
 }
 
 // ------------------------------------------------------------------- guards
@@ -296,7 +263,7 @@ void TdmZepAttivazioni::xafDenunciaBeforeExecute(TUqAttivazione *, bool &goOn)
 
 void TdmZepAttivazioni::xasNotizieAfterExecute(TUqAttivazione *)
 {
-    const QString marker = resolvePath(CartellaRes(), FileMarcatoreNotizie);
+    const QString marker = platform::findPath(CartellaRes(), FileMarcatoreNotizie);
     if (QFileInfo::exists(marker) && !QFile::remove(marker))
         throw EUqError(QStringLiteral("Impossibile eliminare il file %1").arg(QDir::toNativeSeparators(marker)));
 }

@@ -1,0 +1,57 @@
+#include "Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace platform {
+
+QString findPath(const QString &path)
+{
+    QString slashed = path;
+    slashed.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const bool trailing = slashed.endsWith(QLatin1Char('/'));
+    const QString clean = QDir::cleanPath(slashed);
+    if (clean.isEmpty())
+        return clean;
+    const bool absolute = clean.startsWith(QLatin1Char('/'));
+    const QStringList parts = clean.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString current = absolute ? QStringLiteral("/") : QString();
+    bool searching = true;
+    for (const QString &part : parts) {
+        QString next = part;
+        if (searching && part != QLatin1String("..") && part != QLatin1String(".")) {
+            const QDir dir(current.isEmpty() ? QStringLiteral(".") : current);
+            if (!QFileInfo::exists(dir.filePath(part))) {
+                searching = false;
+                const QStringList entries =
+                    dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+                for (const QString &entry : entries)
+                    if (entry.compare(part, Qt::CaseInsensitive) == 0) {
+                        next = entry;
+                        searching = true;
+                        break;
+                    }
+            }
+        }
+        if (!current.isEmpty() && !current.endsWith(QLatin1Char('/')))
+            current += QLatin1Char('/');
+        current += next;
+    }
+    if (trailing && !current.endsWith(QLatin1Char('/')))
+        current += QLatin1Char('/');
+    return current;
+}
+
+QString findPath(const QString &base, const QString &relative)
+{
+    if (base.isEmpty())
+        return findPath(relative);
+    QString joined = base;
+    joined.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!joined.endsWith(QLatin1Char('/')))
+        joined += QLatin1Char('/');
+    return findPath(joined + relative);
+}
+
+}  // namespace platform
