@@ -164,7 +164,9 @@ void TdmwunConnessione::CorreggiDati()
         if (owned)
             transaction.Commit();
     } catch (const platform::Exception &e) {
-        if (owned)
+        // A refused commit has already dropped the transaction: only one
+        // still standing is rolled back, so the reason is what gets reported.
+        if (owned && transaction.InTransaction())
             transaction.Rollback();
         throw EUqError(QStringLiteral("Impossibile correggere i dati dell'archivio: nessuna correzione è stata "
                                       "applicata.\n%1").arg(e.message()));

@@ -423,6 +423,31 @@ TEST_F(WunConnessioneRepairs, AFailingRepairLeavesNothingChangedAndSaysSo)
     EXPECT_EQ(state(), before) << "the first four repairs were rolled back too";
 }
 
+TEST_F(WunConnessioneRepairs, ARefusedCommitOfTheRepairsIsReportedWithItsReason)
+{
+    // The archive refuses to commit once the fund without a school type has
+    // got one: every repair ran, the commit fails.
+    tdb->db().execute("CREATE EXCEPTION E_NO_COMMIT 'commit rifiutato'");
+    tdb->db().execute("CREATE TRIGGER T_NO_COMMIT ACTIVE ON TRANSACTION COMMIT AS BEGIN "
+                      "IF (EXISTS(SELECT 1 FROM TCUFO_FONDICU WHERE ICUFOID = 9201 AND ICUFOTIPOSCUOLA = 1)) THEN "
+                      "EXCEPTION E_NO_COMMIT; END");
+    const QString before = state();
+    conn = connectionOn(tdb->settings());
+    try {
+        conn->ApriDatabase();
+        FAIL() << "the refused commit was not reported";
+    } catch (const EUqError &e) {
+        EXPECT_TRUE(e.message().startsWith("Impossibile correggere i dati dell'archivio: nessuna correzione è stata "
+                                           "applicata.\n")) << e.what();
+        EXPECT_TRUE(e.message().contains("commit rifiutato")) << e.what();
+    } catch (const std::exception &e) {
+        FAIL() << "reported as: " << e.what();
+    }
+    EXPECT_FALSE(conn->xqoMain().inTransaction());
+    EXPECT_EQ(services->waitCursorDepth(), 0);
+    EXPECT_EQ(state(), before);
+}
+
 TEST_F(WunConnessioneRepairs, TheEmployeeLayoutIsRepairedOnlyWhenItIsLayout13AndHasRows)
 {
     for (int id = 1; id <= 12; ++id)
