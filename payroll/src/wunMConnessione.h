@@ -8,10 +8,13 @@
 //
 // The catalogue: on a developer's machine (the catalogue's XML source
 // stands where the build was made from, TTovQueryText::SourceFileName())
-// the source is compiled at each start, so an edited statement is seen
-// without a rebuild; everywhere else the source is absent and only the
-// compiled "wun_QueryText.cds" of TWunUtil::CartellaEtc() is loaded, with
-// its certificate checked. SetSorgenteCatalogo changes or turns off the
+// the source is compiled at each start; the compile writes a ".cds" and
+// its certificate only beside the source, and only over a writable ".cds"
+// already there (the build's own catalogue step makes the program's copy).
+// Everywhere else the source is absent. Then the compiled
+// "wun_QueryText.cds" of TWunUtil::CartellaEtc() is loaded, with its
+// certificate checked: an edited statement reaches the program through the
+// build. SetSorgenteCatalogo changes or turns off the
 // source looked for (tests).
 //
 // The archive is never created here: a missing archive file is refused with
