@@ -53,11 +53,18 @@ TfrTovBase::TfrTovBase(QWidget *parent)
     auto *gridLayout = new QVBoxLayout(tsGrid);
     gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->addWidget(grFrame);
+    // The grid shows the record the frame is on: a move of the dataset
+    // moves the grid, and a row chosen in the grid that the dataset refuses
+    // (the post guard while editing) puts the grid back on the record, so
+    // that the actions never act on a record other than the one shown.
     connect(grFrame->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
-                if (current.isValid() && current.row() != grModel->currentRow())
+                if (current.isValid() && current.row() != grModel->currentRow()) {
                     RunAction([&] { grModel->setCurrentRow(current.row()); });
+                    SyncGrid();
+                }
             });
+    connect(grModel, &platform::DataSetModel::currentRowChanged, this, [this] { SyncGrid(); });
 
     acFirst = AddAction(QStringLiteral("acFirst"), QStringLiteral("&Primo"), QStringLiteral("Primo elemento"), {}, 0);
     acPrior = AddAction(QStringLiteral("acPrior"), QStringLiteral("Pre&cedente"), QStringLiteral("Elemento precedente"),
@@ -244,6 +251,15 @@ void TfrTovBase::UpdateActions()
     acEdit->setEnabled(modifiable && !empty && !editing);
     acPost->setEnabled(editing);
     acCancel->setEnabled(editing);
+}
+
+void TfrTovBase::SyncGrid()
+{
+    const int row = grModel->currentRow();
+    const QModelIndex current = grFrame->currentIndex();
+    if (row < 0 || current.row() == row)
+        return;
+    grFrame->setCurrentIndex(grModel->index(row, qMax(0, current.column())));
 }
 
 void TfrTovBase::RunAction(const std::function<void()> &work)

@@ -81,6 +81,8 @@ private:
     // Runs an action's work: a silent abort is dropped, another error is
     // shown (an action has no caller to raise to).
     void RunAction(const std::function<void()> &work);
+    // Puts the grid's current row on the dataset's record.
+    void SyncGrid();
 
     QList<QPair<QAction *, QKeySequence>> m_shortcuts;
     bool m_shortcutsAssigned = false;

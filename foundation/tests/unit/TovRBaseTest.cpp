@@ -2,6 +2,7 @@
 #include "UqFChildDBDA.h"
 
 #include "DataSet.h"
+#include "DataSetModel.h"
 #include "Exceptions.h"
 #include "RecordingServices.h"
 
@@ -354,4 +355,34 @@ TEST(TfrTovBase, ShowingTheDetailPageLaysOutPageControlsThatFillTheirParent)
     // The nudge leaves the tab height as it was.
     EXPECT_EQ(bar->minimumHeight(), minimum);
     EXPECT_EQ(bar->height(), height);
+}
+
+TEST(TfrTovBase, TheGridShowsTheRecordTheFrameIsOn)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    fill(frame, 3);
+    showActive(frame);
+    auto gridRow = [&] { return frame.grFrame->currentIndex().row(); };
+
+    // The actions move the grid with the dataset.
+    frame.acLast->trigger();
+    EXPECT_EQ(gridRow(), 2);
+    frame.acFirst->trigger();
+    EXPECT_EQ(gridRow(), 0);
+
+    // A row clicked while editing is refused: the grid goes back to the
+    // record being edited, so that what is shown is what the actions act on.
+    frame.acEdit->trigger();
+    frame.pcMain->setCurrentWidget(frame.tsGrid);
+    frame.grFrame->setCurrentIndex(frame.grModel->index(2, 0));
+    ASSERT_EQ(services->messages().size(), 1);
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Edit);
+    EXPECT_EQ(frame.cdsMain.recNo(), 1);
+    EXPECT_EQ(gridRow(), 0);
+    frame.acCancel->trigger();
+    frame.acDelete->trigger();
+    EXPECT_EQ(frame.cdsMain.recordCount(), 2);
+    frame.cdsMain.first();
+    EXPECT_EQ(frame.cdsMain.fieldValue(QStringLiteral("ID")).toInt(), 2);
 }
