@@ -43,7 +43,7 @@ std::optional<QString> sectionOf(const QByteArray &line)
     const QByteArray t = body(line).trimmed();
     if (t.size() < 2 || !t.startsWith('[') || !t.endsWith(']'))
         return std::nullopt;
-    return QString::fromLatin1(t.mid(1, t.size() - 2).trimmed());
+    return QString::fromUtf8(t.mid(1, t.size() - 2).trimmed());
 }
 
 // The key of a "key=value" line.
@@ -55,7 +55,7 @@ std::optional<QString> keyOf(const QByteArray &line)
     const qsizetype eq = t.indexOf('=');
     if (eq <= 0)
         return std::nullopt;
-    return QString::fromLatin1(t.left(eq).trimmed());
+    return QString::fromUtf8(t.left(eq).trimmed());
 }
 
 bool sameName(const QString &a, const QString &b)

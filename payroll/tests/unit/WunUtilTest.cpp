@@ -182,6 +182,16 @@ TEST_F(WunIniFile, AWriteChangesOnlyItsLineAndKeepsTheRest)
     EXPECT_EQ(ini.ReadInteger("liq_corrente2025", "gruppo"), 2);
 }
 
+TEST_F(WunIniFile, NamesWithAccentedLettersAreWrittenAndFoundAgain)
+{
+    const TWunIniFile ini(file());
+    ini.Write(QStringLiteral("Società"), QStringLiteral("Attività"), QStringLiteral("sì"));
+    ini.Write(QStringLiteral("SOCIETÀ"), QStringLiteral("ATTIVITÀ"), QStringLiteral("no"));
+    EXPECT_EQ(ini.Read(QStringLiteral("società"), QStringLiteral("attività")).value_or(QString()), QStringLiteral("no"));
+    // One section and one key: the second write found the first.
+    EXPECT_EQ(readAll(file()), QString("[Società]\nAttività=no\n").toUtf8());
+}
+
 TEST_F(WunIniFile, TheFirstOfTwinSectionsAndKeysCounts)
 {
     writeAll(file(), "[S]\nA=1\na=2\n[s]\nA=3\n");
