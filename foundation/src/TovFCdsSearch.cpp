@@ -187,7 +187,9 @@ int TfmTovRicerca::VisibleRows() const
 
 bool TfmTovRicerca::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == edValue && event->type() == QEvent::KeyPress) {
+    // With no table open (the window shown outside a search) there is no
+    // row to move to: the keys are the edit's.
+    if (watched == edValue && event->type() == QEvent::KeyPress && cdsSearch.isActive()) {
         auto *key = static_cast<QKeyEvent *>(event);
         int column = qMax(0, grSearch->currentIndex().column());
         if (m_cursor.HandleKey(key->key(), key->modifiers(), column, grModel->columnCount(), VisibleRows())) {

@@ -9,6 +9,7 @@
 #include "RecordingServices.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -260,4 +261,18 @@ TEST(TfmTovRicerca, TheWindowClassIsRegisteredByName)
     EXPECT_EQ(w->parent(), &owner);
     TfmTovRicerca::UnregisterClass();
     EXPECT_FALSE(FormRegistry::IsRegistered(QStringLiteral("TfmTovRicerca")));
+}
+
+TEST(TfmTovRicerca, KeysInAWindowWithNoTableDoNothing)
+{
+    RecordingServicesScope services;
+    // Created by class name and shown before any search: no table is open.
+    TfmTovRicerca search;
+    for (int key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        EXPECT_NO_THROW(QCoreApplication::sendEvent(search.edValue, &press)) << key;
+    }
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_NO_THROW(QCoreApplication::sendEvent(search.edValue, &end));
+    EXPECT_FALSE(search.cdsSearch.isActive());
 }
