@@ -184,8 +184,8 @@ int TfmTovInfo::ShowInfo(bool ask)
         laInfo->show();
         buYes->show();
         buOk->setText(QStringLiteral("No"));
+        // The renamed button stays the default one: Enter answers "No".
         SetModalResult(buOk, mrNo);
-        buYes->setDefault(true);
     }
     return ShowModal();
 }

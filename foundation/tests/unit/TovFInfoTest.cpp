@@ -158,6 +158,10 @@ TEST(TfmTovInfo, AskModeGoesOnOnlyWithSi)
         EXPECT_FALSE(info.laInfo->isHidden());
         EXPECT_FALSE(info.buYes->isHidden());
         EXPECT_EQ(info.buOk->text(), "No");
+        // Enter answers with the button that was OK, now "No": going on
+        // with data missing takes a click on "Si".
+        EXPECT_TRUE(info.buOk->isDefault());
+        EXPECT_FALSE(info.buYes->isDefault());
         EXPECT_EQ(info.meInfo->toPlainText(),
                   " - Dato obbligatorio mancante: Cognome e nome\n - Matricola fuori intervallo");
         info.buYes->click();
