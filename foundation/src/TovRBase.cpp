@@ -65,6 +65,7 @@ TfrTovBase::TfrTovBase(QWidget *parent)
                 }
             });
     connect(grModel, &platform::DataSetModel::currentRowChanged, this, [this] { SyncGrid(); });
+    connect(grModel, &QAbstractItemModel::modelReset, this, [this] { SyncGrid(); });
 
     acFirst = AddAction(QStringLiteral("acFirst"), QStringLiteral("&Primo"), QStringLiteral("Primo elemento"), {}, 0);
     acPrior = AddAction(QStringLiteral("acPrior"), QStringLiteral("Pre&cedente"), QStringLiteral("Elemento precedente"),

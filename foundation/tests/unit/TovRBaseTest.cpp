@@ -370,6 +370,11 @@ TEST(TfrTovBase, TheGridShowsTheRecordTheFrameIsOn)
     EXPECT_EQ(gridRow(), 2);
     frame.acFirst->trigger();
     EXPECT_EQ(gridRow(), 0);
+    // Also when the rows are laid out again (a new order).
+    frame.acLast->trigger();
+    frame.cdsMain.setIndexFieldNames(QStringLiteral("ID"));
+    EXPECT_EQ(gridRow(), 2);
+    frame.acFirst->trigger();
 
     // A row clicked while editing is refused: the grid goes back to the
     // record being edited, so that what is shown is what the actions act on.
