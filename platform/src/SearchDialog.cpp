@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,9 +58,13 @@ SearchDialog::SearchDialog(QWidget *parent)
         if (row >= 0)
             grSearch->selectRow(row);
     });
-    connect(grSearch, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        m_model->setCurrentRow(index.row());
-    });
+    // The row made current in the grid, by the mouse or by the grid's own
+    // keys, is the dataset's row: the one OK returns.
+    connect(grSearch->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &index) {
+                if (index.isValid())
+                    m_model->setCurrentRow(index.row());
+            });
     connect(grSearch, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
         m_model->setCurrentRow(index.row());
         accept();

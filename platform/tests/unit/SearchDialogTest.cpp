@@ -165,3 +165,18 @@ TEST_F(SearchDialogDb, AFailingStatementRaisesBeforeAnythingIsShown)
     EXPECT_THROW(dlg.Execute(), EDatabaseError);
     EXPECT_TRUE(services->dialogs().isEmpty());
 }
+
+TEST_F(SearchDialogDb, ARowReachedWithTheGridsKeysIsTheOneChosen)
+{
+    SearchDialog dlg;
+    setUpDialog(dlg);
+    dlg.resize(585, 371);
+    dlg.show();
+    dlg.Open(); // FER, MAL, MAT, ROL
+    dlg.grSearch->setFocus();
+    QTest::keyClick(dlg.grSearch, Qt::Key_Down);
+    QTest::keyClick(dlg.grSearch, Qt::Key_Down);
+    EXPECT_EQ(dlg.grSearch->currentIndex().row(), 2);
+    EXPECT_EQ(dlg.Data().fieldValue("CODICE").toString(), "MAT");
+    EXPECT_EQ(dlg.CurrentKey().toInt(), 3) << "Enter then returns the row shown";
+}
