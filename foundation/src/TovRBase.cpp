@@ -132,6 +132,9 @@ TfrTovBase::~TfrTovBase()
 {
     cdsMain.removeObserver(m_observer);
     cdsMain.events().beforePost = nullptr;
+    // cdsMain goes before the grid: its last reset must not reach the frame.
+    disconnect(grModel, nullptr, this, nullptr);
+    disconnect(grFrame->selectionModel(), nullptr, this, nullptr);
 }
 
 QString TfrTovBase::RecordPositionText(const DataSet &dataSet)
