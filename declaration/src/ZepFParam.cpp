@@ -151,9 +151,28 @@ void TZepParametri::Applica(const QString &annoTesto, int mese, const QString &d
     } catch (...) {
         failure = std::current_exception();
     }
-    PreparaCartellaAnno();
-    if (failure)
-        std::rethrow_exception(failure);
+    if (!failure) {
+        PreparaCartellaAnno();
+        return;
+    }
+    // The period file was not written: the year folder is still prepared,
+    // and a failure there too is told together with the first, never in
+    // its place.
+    try {
+        PreparaCartellaAnno();
+    } catch (const std::exception &second) {
+        QString first;
+        try {
+            std::rethrow_exception(failure);
+        } catch (const platform::Exception &e) {
+            first = e.message();
+        } catch (const std::exception &e) {
+            first = QString::fromUtf8(e.what());
+        }
+        const auto *p = dynamic_cast<const platform::Exception *>(&second);
+        throw EUqError(first + QLatin1Char('\n') + (p ? p->message() : QString::fromUtf8(second.what())));
+    }
+    std::rethrow_exception(failure);
 }
 
 void TZepParametri::SalvaPeriodo()

@@ -310,6 +310,31 @@ TEST_F(WorkingPeriodTest, FailureAfterTheYearIsAcceptedIsShownAndTheDialogCloses
     store.SetConnection(&tdb.db());
 }
 
+TEST_F(WorkingPeriodTest, WhenThePeriodFileAndTheYearFolderBothFailBothAreTold)
+{
+    // The resource folder is a file: the period file cannot be written.
+    QDir().mkpath(main.path(QStringLiteral("USR/UniEmens")));
+    {
+        QFile blocker(main.path(QStringLiteral("USR/UniEmens/Res")));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    // A store without the declarant layout cannot prepare the year folder.
+    TempDatabase bare(TempDatabase::Scripts{TempDatabase::projectScripts(QStringLiteral("foundation"))});
+    store.SetConnection(&bare.db());
+    TfmZepParametri dialog;
+    services->clear();
+    dialog.deAnnoFin->setText(QStringLiteral("2022"));
+    dialog.cbMesi->setCurrentIndex(4);
+    dialog.buOk->click();
+
+    EXPECT_EQ(dialog.result(), int(mrOk));
+    EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2022-05"));
+    const QString shown = services->messageTexts().join(QLatin1Char('\n'));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Impossibile creare la cartella"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Impossibile trovare il ClientDataSet (TAMM_AMMINISTRAZIONE)."))) << shown.toStdString();
+    store.SetConnection(&tdb.db());
+}
+
 TEST_F(WorkingPeriodTest, DialogIsOpenedByItsClassName)
 {
     TfmZepParametri::RegisterClass();
