@@ -221,7 +221,13 @@ QString TfmTovInfo::WriteNotepadFile() const
     file.close();
     platform::ShellRequest request;
     request.file = path;
-    platform::Services::instance().openDocument(request);
+    try {
+        platform::Services::instance().openDocument(request);
+    } catch (...) {
+        // Nobody will read a list that could not be opened.
+        QFile::remove(path);
+        throw;
+    }
     return path;
 }
 

@@ -4,11 +4,13 @@
 #include "Exceptions.h"
 #include "RecordingServices.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -224,4 +226,29 @@ TEST(TfmTovInfo, NotepadWritesUniqueTextFilesAndOpensThem)
     QFile::remove(a);
     QFile::remove(b);
     QFile::remove(c);
+}
+
+namespace {
+// Services whose desktop cannot open documents.
+class NoDesktopServices : public RecordingServices {
+public:
+    void openDocument(const platform::ShellRequest &request) override
+    {
+        throw EUqError(QStringLiteral("Impossibile aprire \"%1\"").arg(request.file));
+    }
+};
+} // namespace
+
+TEST(TfmTovInfo, NotepadLeavesNoFileWhenTheDesktopCannotOpenIt)
+{
+    QTemporaryDir temp;
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    auto previous = platform::Services::install(std::make_unique<NoDesktopServices>());
+    TfmTovInfo info;
+    info.AddMessage(QStringLiteral("riga"));
+    EXPECT_THROW(info.WriteNotepadFile(), EUqError);
+    platform::Services::install(std::move(previous));
+    qputenv("TMPDIR", oldTmp);
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());
 }
