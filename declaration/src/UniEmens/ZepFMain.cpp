@@ -14,6 +14,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QThread>
 #include <QToolBox>
@@ -57,6 +59,11 @@ TfmZepMain::TfmZepMain(QWidget *parent, const QString &cartellaProgramma)
 
 TfmZepMain::~TfmZepMain()
 {
+    // The document windows go first: a data window may still use the store
+    // while it is destroyed, and the store is a member freed right after
+    // this body (child widgets would only go later, in ~QObject).
+    if (mdiArea)
+        qDeleteAll(mdiArea->subWindowList());
     if (dmZepAttivazioni && dmZepAttivazioni->Store() == m_store.get())
         dmZepAttivazioni->SetStore(nullptr);
     if (fmZepMain == this)

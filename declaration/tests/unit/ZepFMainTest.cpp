@@ -8,6 +8,8 @@
 #include "ZepFMain.h"
 #include "FormRegistry.h"
 #include "ZepMAttivazioni.h"
+#include "UqChildDoc.h"
+#include "tovUDBCds.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -128,6 +130,34 @@ TEST_F(MainWindowTest, CreationSetsUpStoreFoldersActionsAndImages)
     EXPECT_EQ(fmZepMain, nullptr);
     EXPECT_EQ(IZepMainState::Current(), nullptr);
     EXPECT_EQ(registry.Store(), nullptr);
+}
+
+namespace {
+// A data window that still reaches the main window's store while it is
+// destroyed, as a data window saving on close does.
+class StoreUserWindow : public TfmUqChildDoc {
+public:
+    StoreUserWindow(TTovDBCds *expected, bool *sawStore) : m_expected(expected), m_sawStore(sawStore) {}
+    ~StoreUserWindow() override
+    {
+        IZepMainState *main = IZepMainState::Current();
+        *m_sawStore = main && &main->Store() == m_expected && main->Store().Program() == QStringLiteral("zep");
+    }
+
+private:
+    TTovDBCds *m_expected;
+    bool *m_sawStore;
+};
+} // namespace
+
+TEST_F(MainWindowTest, DocumentWindowsCloseWhileTheStoreStillStands)
+{
+    auto w = makeMain();
+    bool sawStore = false;
+    w->AddChild(new StoreUserWindow(&w->Store(), &sawStore));
+    ASSERT_EQ(w->MDIChildCount(), 1);
+    w.reset();
+    EXPECT_TRUE(sawStore);
 }
 
 TEST_F(MainWindowTest, FirstActivationBuildsTheBarAndAsksTheWorkingPeriodOnce)
