@@ -96,6 +96,8 @@ TfrTovBase::TfrTovBase(QWidget *parent)
         {acEdit, QKeySequence(Qt::Key_F2)},                  {acPost, QKeySequence(Qt::CTRL | Qt::Key_Return)},
         {acCancel, QKeySequence(Qt::CTRL | Qt::Key_Z)},
     };
+    // The keypad's Enter confirms as the main one does.
+    m_extraShortcuts = {{acPost, QKeySequence(Qt::CTRL | Qt::Key_Enter)}};
     UpdateShortcuts();
     orFrame->installEventFilter(this);
 
@@ -227,8 +229,16 @@ void TfrTovBase::UpdateShortcuts()
     const bool assign = !orFrame->isHidden();
     if (assign == m_shortcutsAssigned)
         return;
-    for (const auto &[action, key] : std::as_const(m_shortcuts))
-        action->setShortcut(assign ? key : QKeySequence());
+    for (const auto &[action, key] : std::as_const(m_shortcuts)) {
+        QList<QKeySequence> keys;
+        if (assign) {
+            keys << key;
+            for (const auto &[extraAction, extraKey] : std::as_const(m_extraShortcuts))
+                if (extraAction == action)
+                    keys << extraKey;
+        }
+        action->setShortcuts(keys);
+    }
     m_shortcutsAssigned = assign;
     RefreshActionLists();
 }

@@ -85,6 +85,8 @@ private:
     void SyncGrid();
 
     QList<QPair<QAction *, QKeySequence>> m_shortcuts;
+    // Further keys of an action, given and taken with its main one.
+    QList<QPair<QAction *, QKeySequence>> m_extraShortcuts;
     bool m_shortcutsAssigned = false;
     bool m_postAllowed = false;
     bool m_autoDetail = false;

@@ -391,3 +391,23 @@ TEST(TfrTovBase, TheGridShowsTheRecordTheFrameIsOn)
     frame.cdsMain.first();
     EXPECT_EQ(frame.cdsMain.fieldValue(QStringLiteral("ID")).toInt(), 2);
 }
+
+TEST(TfrTovBase, CtrlWithTheKeypadsEnterPostsToo)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    fill(frame, 2);
+    showActive(frame);
+    frame.grFrame->setFocus();
+    frame.acEdit->trigger();
+    frame.cdsMain.setFieldValue("NOME", Value(QStringLiteral("tastierino")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Browse);
+    EXPECT_EQ(frame.cdsMain.fieldValue("NOME").toString(), "tastierino");
+    EXPECT_TRUE(services->messages().isEmpty());
+    // It goes and comes back with the bar, like the main key.
+    frame.orFrame->hide();
+    EXPECT_TRUE(frame.acPost->shortcuts().isEmpty());
+    frame.orFrame->show();
+    EXPECT_EQ(frame.acPost->shortcuts().size(), 2);
+}
