@@ -1,5 +1,7 @@
 #include "UqFChildDBDA.h"
 
+#include <algorithm>
+
 #include "DataSet.h"
 
 using platform::DataSource;
@@ -47,6 +49,10 @@ bool TfmUqChildDBDA::DataChanged()
 {
     m_dataSources.clear();
     CollectDataSources(this);
+    std::stable_sort(m_dataSources.begin(), m_dataSources.end(),
+                     [](const QPointer<DataSource> &a, const QPointer<DataSource> &b) {
+                         return a->CreationOrder() < b->CreationOrder();
+                     });
     for (DataSource *source : DataSources())
         if (DataSourcePending(*source))
             return true;

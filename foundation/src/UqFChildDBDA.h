@@ -6,8 +6,11 @@
 //
 // A data source is a platform::DataSource placed anywhere in the window's
 // object tree (owned by the window, by one of its panels or by a frame).
-// The walk goes through the tree in creation order, depth first, so a
-// frame's sources come at the frame's place, however deep it sits.
+// The walk finds them through the whole object tree and takes them in the
+// order they were created (platform::DataSource::CreationOrder), not in
+// the tree's order, which changes when a frame is put into a layout: a
+// frame made in its place in the window's creation makes its sources
+// there too, so they come at the frame's place, however deep it sits.
 #include "DataSource.h"
 #include "UqChildDoc.h"
 
@@ -28,7 +31,8 @@ public:
     void PostData() override;
     void CancelData() override;
 
-    // Appends the data sources found under `component` (frames included).
+    // Appends the data sources found under `component` (frames included);
+    // DataChanged then puts the list in creation order.
     void CollectDataSources(QObject *component);
     // The sources the last DataChanged found (a source destroyed since is
     // left out).

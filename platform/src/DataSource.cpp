@@ -1,5 +1,7 @@
 #include "DataSource.h"
 
+#include <atomic>
+
 #include "DataSet.h"
 
 namespace platform {
@@ -8,6 +10,8 @@ DataSource::DataSource(QObject *parent, DataSet *dataSet)
     : QObject(parent)
     , m_dataSet(dataSet)
 {
+    static std::atomic<quint64> counter{0};
+    m_creationOrder = ++counter;
 }
 
 bool DataSource::Pending() const

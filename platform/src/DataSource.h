@@ -16,6 +16,10 @@ public:
     explicit DataSource(QObject *parent = nullptr, DataSet *dataSet = nullptr);
 
     DataSet *dataSet() const { return m_dataSet; }
+    // Rises with every data source made in the program: the order in which
+    // they were created, which moving a widget into a layout (a new Qt
+    // parent) does not change.
+    quint64 CreationOrder() const { return m_creationOrder; }
     void setDataSet(DataSet *dataSet) { m_dataSet = dataSet; }
 
     // The dataset is being edited or inserted (false without a dataset).
@@ -26,6 +30,7 @@ public:
 
 private:
     DataSet *m_dataSet;
+    quint64 m_creationOrder;
 };
 
 } // namespace platform

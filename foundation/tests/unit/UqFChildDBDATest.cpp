@@ -82,6 +82,36 @@ TEST(UqChildDBDA, SourceTwoFramesDeepIsFoundAtTheFramesPlace)
     EXPECT_EQ(sources.at(2)->dataSet(), &w.c.ds);
 }
 
+TEST(UqChildDBDA, AFramePutIntoALayoutAfterwardsKeepsItsPlace)
+{
+    // The window makes source A, then a frame with source B, then source C,
+    // and only then lays the frame out in a panel made before them all: the
+    // panel's place in the tree comes first, but B still comes after A.
+    QStringList posted;
+    Table a(QStringLiteral("A"), &posted), b(QStringLiteral("B"), &posted), c(QStringLiteral("C"), &posted);
+    TfmUqChildDBDA form;
+    auto *panel = new QWidget(&form);
+    new DataSource(&form, &a.ds);
+    auto *frame = new TfrUqBase(&form);
+    new DataSource(frame, &b.ds);
+    new DataSource(&form, &c.ds);
+    auto *layout = new QVBoxLayout(panel);
+    layout->addWidget(frame);  // re-parents the frame into the panel
+    ASSERT_EQ(frame->parent(), panel);
+
+    a.change(1);
+    b.change(2);
+    c.change(3);
+    ASSERT_TRUE(form.DataChanged());
+    const QList<DataSource *> sources = form.DataSources();
+    ASSERT_EQ(sources.size(), 3);
+    EXPECT_EQ(sources.at(0)->dataSet(), &a.ds);
+    EXPECT_EQ(sources.at(1)->dataSet(), &b.ds);
+    EXPECT_EQ(sources.at(2)->dataSet(), &c.ds);
+    form.PostData();
+    EXPECT_EQ(posted, (QStringList{"A", "B", "C"}));
+}
+
 TEST(UqChildDBDA, PendingSourcesArePostedInFormOrder)
 {
     QStringList posted;
