@@ -1,5 +1,9 @@
 #include "TovRBase.h"
 
+#include <QCoreApplication>
+
+#include <QKeyEvent>
+
 #include "DataSetModel.h"
 #include "Exceptions.h"
 #include "Field.h"
@@ -100,6 +104,12 @@ TfrTovBase::TfrTovBase(QWidget *parent)
     m_extraShortcuts = {{acPost, QKeySequence(Qt::CTRL | Qt::Key_Enter)}};
     UpdateShortcuts();
     orFrame->installEventFilter(this);
+    // The frame's keys win over an editor's own use of them (Ctrl+Z,
+    // Ctrl+Home in a text box): the editors sit anywhere inside the frame
+    // and come and go, so the frame watches the keys program-wide and
+    // keeps only those aimed inside it.
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(this);
 
     connect(acFirst, &QAction::triggered, this, [this] { RunAction([this] { cdsMain.first(); }); });
     connect(acPrior, &QAction::triggered, this, [this] { RunAction([this] { cdsMain.prior(); }); });
@@ -247,6 +257,20 @@ bool TfrTovBase::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == orFrame && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
         UpdateShortcuts();
+    if (event->type() == QEvent::ShortcutOverride && m_shortcutsAssigned) {
+        // An editor that would take the key keeps it unless an enabled
+        // action of this frame has it: left unaccepted, the key goes on to
+        // the action's shortcut.
+        auto *target = qobject_cast<QWidget *>(watched);
+        if (target && target != this && isAncestorOf(target)) {
+            const QKeySequence key(static_cast<QKeyEvent *>(event)->keyCombination());
+            for (const auto &[action, ignored] : std::as_const(m_shortcuts))
+                if (action->isEnabled() && action->shortcuts().contains(key)) {
+                    event->ignore();
+                    return true;
+                }
+        }
+    }
     return TfrUqBase::eventFilter(watched, event);
 }
 

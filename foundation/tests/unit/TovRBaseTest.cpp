@@ -287,6 +287,38 @@ TEST(TfrTovBase, KeysEditAndPostWhileTheBarIsShownOnly)
     EXPECT_EQ(frame.cdsMain.state(), DataSetState::Browse);
 }
 
+TEST(TfrTovBase, TheFramesKeysWinOverATextBoxOfTheDetailPage)
+{
+    RecordingServicesScope services;
+    TfrTovBase frame;
+    fill(frame, 3);
+    auto *edit = new QLineEdit(frame.tsDetail);
+    showActive(frame);
+    frame.cdsMain.first();
+    frame.acEdit->trigger();
+    ASSERT_EQ(frame.cdsMain.state(), DataSetState::Edit);
+    edit->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), edit);
+
+    // Ctrl+Z cancels the record's edit instead of undoing the text box.
+    QTest::keyClicks(edit, QStringLiteral("abc"));
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Browse);
+
+    // Ctrl+End moves to the last record instead of the end of the text.
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(frame.cdsMain.recNo(), 3);
+
+    // With the action disabled (nothing being edited) the box keeps its
+    // own Ctrl+Z.
+    edit->setText(QString());
+    QTest::keyClicks(edit, QStringLiteral("xy"));
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), QString());
+    EXPECT_EQ(frame.cdsMain.state(), DataSetState::Browse);
+}
+
 TEST(TfrTovBase, ActionsFollowTheStateAndThePosition)
 {
     RecordingServicesScope services;
