@@ -1,5 +1,7 @@
 #include "TovFCdsSearch.h"
 
+#include <QCoreApplication>
+
 #include "DataSetModel.h"
 #include "Field.h"
 #include "FormRegistry.h"
@@ -279,7 +281,12 @@ DataSet *TfmTovRicerca::SearchRecord(const QString &fileName)
 TfmTovRicerca *fmTovRicerca()
 {
     static QPointer<TfmTovRicerca> instance;
-    if (!instance)
+    if (!instance) {
         instance = new TfmTovRicerca;
+        // A window with no owner: freed when the program's message loop
+        // ends, while the application still stands.
+        if (auto *app = QCoreApplication::instance())
+            QObject::connect(app, &QCoreApplication::aboutToQuit, instance.data(), [] { delete instance.data(); });
+    }
     return instance;
 }

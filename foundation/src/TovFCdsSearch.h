@@ -92,5 +92,6 @@ private:
     bool m_ignoreChange = false;
 };
 
-// The program's single search window (created on first use).
+// The program's single search window (created on first use, freed when
+// the application's message loop ends).
 TfmTovRicerca *fmTovRicerca();

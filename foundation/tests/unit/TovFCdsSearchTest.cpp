@@ -16,6 +16,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QCoreApplication>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -202,6 +204,19 @@ TEST(TfmTovRicerca, DoubleClickActsAsOkAndOneInstanceServes)
     });
     EXPECT_EQ(search->SearchValue(file, nullptr).toInt(), 3);
     delete search;
+}
+
+TEST(TfmTovRicerca, TheSingleWindowIsFreedWhenTheMessageLoopEnds)
+{
+    QPointer<TfmTovRicerca> search = fmTovRicerca();
+    ASSERT_FALSE(search.isNull());
+    // What QCoreApplication::exec does as it returns.
+    ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit", Qt::DirectConnection));
+    EXPECT_TRUE(search.isNull());
+    // A later use makes a new one.
+    TfmTovRicerca *again = fmTovRicerca();
+    ASSERT_NE(again, nullptr);
+    delete again;
 }
 
 TEST(TfmTovRicerca, PageKeysMoveByTheRowsTheGridShows)
