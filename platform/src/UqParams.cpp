@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 using platform::Value;
 using platform::ValueType;
@@ -158,8 +159,9 @@ void TUqParamManager::SaveToFile(const QString &fileName) const
     QString text;
     for (auto it = byGroup.cbegin(); it != byGroup.cend(); ++it)
         text += QStringLiteral("[%1]\n").arg(it.key()) + it.value().join(QLatin1Char('\n')) + QStringLiteral("\n");
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) || f.write(text.toUtf8()) < 0)
+    // Written aside and moved into place: a failed write keeps the old file.
+    QSaveFile f(fileName);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text) || f.write(text.toUtf8()) < 0 || !f.commit())
         throw EUqError(QStringLiteral("Impossibile scrivere il file dei parametri %1: %2")
                            .arg(QDir::toNativeSeparators(fileName), f.errorString()));
 }

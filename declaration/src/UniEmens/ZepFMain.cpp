@@ -142,12 +142,19 @@ void TfmZepMain::FormCreate(const QString &cartellaProgramma)
 void TfmZepMain::CollegaParametri()
 {
     ParamManager = dmWunParams ? dmWunParams->xpmUquParams : nullptr;
+    lkMain.SetParamManager(ParamManager);
 }
 
 void TfmZepMain::FormShow()
 {
     TfmUqMDIMain::FormShow();
-    CollegaParametri();
+    try {
+        CollegaParametri();
+    } catch (const std::exception &e) {
+        // The parameters kept from the last run cannot be read: the user is
+        // told, and the program goes on with the values it has.
+        UqShowException(e);
+    }
     bool aperto = false;
     try {
         if (ApriDatabase)

@@ -12,6 +12,7 @@
 //   news action runs when the marker "Check.txt" is present, and the
 //   working-period dialog "Parametri" is shown modally.
 #include "ImageList.h"
+#include "UqLink.h"
 #include "UqMDIMain.h"
 #include "ZepUMainState.h"
 
@@ -43,6 +44,9 @@ public:
     QAction *acIstruzioni;  // "Istruzioni uniEMens" in the Help menu
     // The images of the navigation bar (size index 3), in the order above.
     platform::ImageList imlNavigatore;
+    // Keeps the parameters of dmWunParams (employer group, financial year)
+    // in the user's own area between runs.
+    TUqLink lkMain{nullptr, TUqLink::AreaType::Personal};
 
     // ---- IZepMainState ----
     const TZepProgramma &Programma() const override { return m_programma; }

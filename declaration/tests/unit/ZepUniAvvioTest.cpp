@@ -187,4 +187,13 @@ TEST_F(StartTest, StartOnAnArchiveOpensItAndAsksTheWorkingPeriod)
     DataSet declarant;
     avvio.MainWindow()->Store().LoadPeriod(declarant, TZepParametri::TabellaDichiarante, 2024, 0);
     EXPECT_TRUE(declarant.findField(QStringLiteral("CFMittente")));
+
+    // The parameters module's values are kept in the user's area: a choice
+    // is written at once, for the next run.
+    ASSERT_NE(dmWunParams, nullptr);
+    EXPECT_EQ(avvio.MainWindow()->lkMain.ParamManager(), dmWunParams->xpmUquParams);
+    dmWunParams->xpmUquParams->SetParams(QStringLiteral("UQUP_DwgId"), 4, QStringLiteral("UQUC_Params"));
+    TUqParamManager kept;
+    kept.LoadFromFile(avvio.MainWindow()->lkMain.FileName());
+    EXPECT_EQ(kept.GetParamsInt(QStringLiteral("UQUP_DwgId")), 4);
 }
