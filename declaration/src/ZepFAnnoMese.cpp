@@ -21,14 +21,7 @@ TfmZepAnnoMese::TfmZepAnnoMese(QWidget *owner)
     setObjectName(QStringLiteral("fmZepAnnoMese"));
     setWindowTitle(QStringLiteral("Anno Mese erogazione"));
     auto *form = new QFormLayout;
-    deAnnoFin = new QLineEdit(paClient);
-    deAnnoFin->setObjectName(QStringLiteral("deAnnoFin"));
-    deAnnoFin->setMaxLength(4);
-    form->addRow(QStringLiteral("Anno finanziario:"), deAnnoFin);
-    cbMesi = new QComboBox(paClient);
-    cbMesi->setObjectName(QStringLiteral("cbMesi"));
-    cbMesi->addItems(TZepParametri::Mesi());
-    form->addRow(QStringLiteral("Mese:"), cbMesi);
+    CreaCampiAnnoMese(paClient, form, deAnnoFin, cbMesi);
     ClientLayout()->addLayout(form);
 }
 

@@ -249,6 +249,18 @@ QString TZepParametri::Titolo(const QString &titoloProgramma, const QString &ann
 
 // ---------------------------------------------------------------------------
 
+void CreaCampiAnnoMese(QWidget *parent, QFormLayout *form, QLineEdit *&deAnnoFin, QComboBox *&cbMesi)
+{
+    deAnnoFin = new QLineEdit(parent);
+    deAnnoFin->setObjectName(QStringLiteral("deAnnoFin"));
+    deAnnoFin->setMaxLength(4);
+    form->addRow(QStringLiteral("Anno finanziario:"), deAnnoFin);
+    cbMesi = new QComboBox(parent);
+    cbMesi->setObjectName(QStringLiteral("cbMesi"));
+    cbMesi->addItems(TZepParametri::Mesi());
+    form->addRow(QStringLiteral("Mese:"), cbMesi);
+}
+
 TfmZepParametri::TfmZepParametri(QWidget *owner)
     : TfmUqDialog(owner)
     , m_logica(IZepMainState::Require(owner))
@@ -258,14 +270,7 @@ TfmZepParametri::TfmZepParametri(QWidget *owner)
     buCancel->hide();
 
     auto *form = new QFormLayout;
-    deAnnoFin = new QLineEdit(paClient);
-    deAnnoFin->setObjectName(QStringLiteral("deAnnoFin"));
-    deAnnoFin->setMaxLength(4);
-    form->addRow(QStringLiteral("Anno finanziario:"), deAnnoFin);
-    cbMesi = new QComboBox(paClient);
-    cbMesi->setObjectName(QStringLiteral("cbMesi"));
-    cbMesi->addItems(TZepParametri::Mesi());
-    form->addRow(QStringLiteral("Mese:"), cbMesi);
+    CreaCampiAnnoMese(paClient, form, deAnnoFin, cbMesi);
     laData = new QLabel(QStringLiteral("Data modello"), paClient);
     laData->setObjectName(QStringLiteral("laData"));
     dptData = new QDateEdit(paClient);

@@ -95,6 +95,12 @@ private:
     IZepMainState &m_main;
 };
 
+class QFormLayout;
+
+// The two edits both period dialogs open with: "Anno finanziario:" (at
+// most 4 characters) and "Mese:" (the twelve month names), added to `form`.
+void CreaCampiAnnoMese(QWidget *parent, QFormLayout *form, QLineEdit *&deAnnoFin, QComboBox *&cbMesi);
+
 class TfmZepParametri : public TfmUqDialog {
     Q_OBJECT
 public:
