@@ -1,9 +1,13 @@
-# zep_add_library(NAME <target> DIR <src dir> DEPS <libs...>)
-# One static library from every .cpp/.h under DIR (recursively), and its
-# GoogleTest program from <library>/tests/*.cpp when that folder has sources.
+# zep_add_library(NAME <target> DIR <src dir> [FLAT] DEPS <libs...>)
+# One static library from every .cpp/.h under DIR (recursively; with FLAT
+# only those directly in DIR, its subfolders being libraries of their own).
 function(zep_add_library)
-  cmake_parse_arguments(A "" "NAME;DIR" "DEPS;TEST_DEPS" ${ARGN})
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h)
+  cmake_parse_arguments(A "FLAT" "NAME;DIR" "DEPS;TEST_DEPS" ${ARGN})
+  if(A_FLAT)
+    file(GLOB srcs CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h)
+  else()
+    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h)
+  endif()
   add_library(${A_NAME} STATIC ${srcs})
   target_include_directories(${A_NAME} PUBLIC ${A_DIR})
   target_link_libraries(${A_NAME} PUBLIC ${A_DEPS})
