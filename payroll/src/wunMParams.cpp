@@ -82,10 +82,6 @@ Value TdmWunParams::CampoPaco(const QString &name)
 void TdmWunParams::CambiaAnno(int annoId)
 {
     platform::SqlQuery &q = qquPaco();
-    // Prepared again: a statement prepared once and run again outside an
-    // explicit transaction would read the archive as it was at its first
-    // run, and miss the company parameters changed since.
-    q.setSql(q.sql());
     q.bind(QStringLiteral("IANFID"), annoId);
     q.open();
     const Value project = q.eof() ? Value::null() : q.value(QStringLiteral("IDWGANFID"));
