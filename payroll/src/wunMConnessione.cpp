@@ -3,7 +3,6 @@
 #include "WunUUtil.h"
 #include "archive/ArchiveScripts.h"
 
-#include "DatabaseCreator.h"
 #include "Exceptions.h"
 #include "Services.h"
 #include "SqlQuery.h"
@@ -11,7 +10,6 @@
 #include "UqMessages.h"
 #include "UqTransaction.h"
 #include "tovCQueryText.h"
-#include "tovUDBCdsLayouts.h"
 
 #include <QFileInfo>
 #include <optional>
@@ -110,9 +108,7 @@ bool TdmwunConnessione::ApriDatabase()
 bool TdmwunConnessione::AggiornaArchivio()
 {
     try {
-        platform::Database &db = xqoMain();
-        platform::DatabaseCreator(payroll::ArchiveScripts::all()).upgrade(db);
-        TTovDBCdsLayouts::InstallRegistered(db);
+        payroll::ArchiveScripts::upgrade(xqoMain());
         return true;
     } catch (const std::exception &e) {
         CloseConnection();

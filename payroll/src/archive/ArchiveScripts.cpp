@@ -30,4 +30,11 @@ QStringList ArchiveScripts::createOrUpgrade(platform::Database &database)
     return ran;
 }
 
+QStringList ArchiveScripts::upgrade(platform::Database &database)
+{
+    const QStringList ran = platform::DatabaseCreator(all()).upgrade(database);
+    TTovDBCdsLayouts::InstallRegistered(database);
+    return ran;
+}
+
 } // namespace payroll

@@ -27,6 +27,9 @@ public:
     // folders the program registered; `database` is left open. Returns the
     // scripts run.
     static QStringList createOrUpgrade(platform::Database &database);
+    // The same for an open archive that already exists: the scripts it has
+    // not run yet, then the layouts. Returns the scripts run.
+    static QStringList upgrade(platform::Database &database);
 };
 
 } // namespace payroll
