@@ -92,16 +92,18 @@ TfrTovBase::TfrTovBase(QWidget *parent)
     // Every shortcut but F2 carries Ctrl. They belong to the action bar:
     // a frame whose control bar is hidden has neither the buttons nor the
     // keys, so that a frame placed inside another does not take the keys
-    // of the outer one.
+    // of the outer one. The keypad's Enter confirms as the main one does.
     m_shortcuts = {
-        {acFirst, QKeySequence(Qt::CTRL | Qt::Key_Home)},   {acPrior, QKeySequence(Qt::CTRL | Qt::Key_Up)},
-        {acNext, QKeySequence(Qt::CTRL | Qt::Key_Down)},    {acLast, QKeySequence(Qt::CTRL | Qt::Key_End)},
-        {acInsert, QKeySequence(Qt::CTRL | Qt::Key_Insert)}, {acDelete, QKeySequence(Qt::CTRL | Qt::Key_Delete)},
-        {acEdit, QKeySequence(Qt::Key_F2)},                  {acPost, QKeySequence(Qt::CTRL | Qt::Key_Return)},
-        {acCancel, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {acFirst, {QKeySequence(Qt::CTRL | Qt::Key_Home)}},
+        {acPrior, {QKeySequence(Qt::CTRL | Qt::Key_Up)}},
+        {acNext, {QKeySequence(Qt::CTRL | Qt::Key_Down)}},
+        {acLast, {QKeySequence(Qt::CTRL | Qt::Key_End)}},
+        {acInsert, {QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+        {acDelete, {QKeySequence(Qt::CTRL | Qt::Key_Delete)}},
+        {acEdit, {QKeySequence(Qt::Key_F2)}},
+        {acPost, {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}},
+        {acCancel, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
     };
-    // The keypad's Enter confirms as the main one does.
-    m_extraShortcuts = {{acPost, QKeySequence(Qt::CTRL | Qt::Key_Enter)}};
     UpdateShortcuts();
     orFrame->installEventFilter(this);
     // The frame's keys win over an editor's own use of them (Ctrl+Z,
@@ -239,16 +241,8 @@ void TfrTovBase::UpdateShortcuts()
     const bool assign = !orFrame->isHidden();
     if (assign == m_shortcutsAssigned)
         return;
-    for (const auto &[action, key] : std::as_const(m_shortcuts)) {
-        QList<QKeySequence> keys;
-        if (assign) {
-            keys << key;
-            for (const auto &[extraAction, extraKey] : std::as_const(m_extraShortcuts))
-                if (extraAction == action)
-                    keys << extraKey;
-        }
-        action->setShortcuts(keys);
-    }
+    for (const auto &[action, keys] : std::as_const(m_shortcuts))
+        action->setShortcuts(assign ? keys : QList<QKeySequence>());
     m_shortcutsAssigned = assign;
     RefreshActionLists();
 }

@@ -84,9 +84,8 @@ private:
     // Puts the grid's current row on the dataset's record.
     void SyncGrid();
 
-    QList<QPair<QAction *, QKeySequence>> m_shortcuts;
-    // Further keys of an action, given and taken with its main one.
-    QList<QPair<QAction *, QKeySequence>> m_extraShortcuts;
+    // The keys of each action, given and taken together.
+    QList<QPair<QAction *, QList<QKeySequence>>> m_shortcuts;
     bool m_shortcutsAssigned = false;
     bool m_postAllowed = false;
     bool m_autoDetail = false;
