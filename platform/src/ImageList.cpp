@@ -1,10 +1,11 @@
 #include "ImageList.h"
 
 #include "Exceptions.h"
+#include "Paths.h"
 #include "Services.h"
 
 #include <QColor>
-#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QImageReader>
 #include <QPainter>
@@ -91,15 +92,8 @@ QString ImageList::ImageFile(const QString &name)
 {
     if (!isPlainName(name))
         return {};
-    const QDir dir(ImageFolder());
-    const QString wanted = name + QStringLiteral(".png");
-    if (dir.exists(wanted))
-        return dir.filePath(wanted);
-    const QStringList entries = dir.entryList(QDir::Files);
-    for (const QString &entry : entries)
-        if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    return {};
+    const QString file = findPath(ImageFolder(), name + QStringLiteral(".png"));
+    return QFileInfo(file).isFile() ? file : QString();
 }
 
 QPixmap ImageList::LoadImage(const QString &name, int size)
