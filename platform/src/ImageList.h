@@ -41,6 +41,8 @@ public:
     int Count() const { return int(m_icons.size()); }
     // An empty icon for an index outside the list.
     QIcon Icon(int index) const { return m_icons.value(index); }
+    // Every icon, in index order.
+    const QList<QIcon> &Icons() const { return m_icons; }
     QString Name(int index) const { return m_names.value(index); }
     // The index of the first image of that name (compared without regard
     // to case), -1 when none.

@@ -129,10 +129,7 @@ void TfmZepMain::FormCreate(const QString &cartellaProgramma)
     m_store->SetConnection(platform::Database::global());
 
     if (dmZepAttivazioni) {
-        QList<QIcon> icone;
-        for (int i = 0; i < imlNavigatore.Count(); ++i)
-            icone << imlNavigatore.Icon(i);
-        dmZepAttivazioni->SetImages(icone);
+        dmZepAttivazioni->SetImages(imlNavigatore.Icons());
         dmZepAttivazioni->SetStore(m_store.get());
         dmZepAttivazioni->SetCartellaBase(m_cartellaBase);
     }
