@@ -2,6 +2,7 @@
 
 #include "Exceptions.h"
 #include "FormRegistry.h"
+#include "Paths.h"
 #include "TovUCdsUtil.h"
 #include "UqMessages.h"
 #include "ZepUMainState.h"
@@ -80,7 +81,7 @@ TZepProgramma TZepParametri::ProgrammaUniEmens()
 
 QString TZepParametri::FilePeriodo() const
 {
-    return ZepPercorso(m_main.CartellaBase(), m_main.Programma().CartellaRisorse + FileAnnoMese);
+    return platform::findPath(m_main.CartellaBase(), m_main.Programma().CartellaRisorse + FileAnnoMese);
 }
 
 TZepParametri::Scelta TZepParametri::Iniziale(const QDate &oggi)
@@ -197,7 +198,7 @@ void TZepParametri::PreparaCartellaAnno()
         return;
     const QString relativa = m_main.Programma().PrefissoCartellaAnno + AnnoDenuncia + QLatin1Char('/');
     m_main.SetCartellaDatiAnno(relativa);
-    const QString cartella = ZepPercorso(m_main.CartellaBase(), relativa);
+    const QString cartella = platform::findPath(m_main.CartellaBase(), relativa);
     if (QFileInfo(cartella).isDir())
         return;
 

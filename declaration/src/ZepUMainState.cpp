@@ -1,11 +1,7 @@
 #include "ZepUMainState.h"
 
-#include "Paths.h"
-
 #include "Exceptions.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QWidget>
 
 namespace {
@@ -35,9 +31,4 @@ IZepMainState &IZepMainState::Require(QWidget *owner)
             return *state;
     ZEP_ASSERT(g_current, QStringLiteral("Finestra principale del programma non disponibile"));
     return *g_current;
-}
-
-QString ZepPercorso(const QString &base, const QString &relative)
-{
-    return platform::findPath(base, relative);
 }

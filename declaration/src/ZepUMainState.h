@@ -64,7 +64,3 @@ public:
     // none.
     static IZepMainState &Require(QWidget *owner);
 };
-
-// base + relative ("USR\UniEmens\Res\TEAM_ANNOMESE.cds") found on disk as
-// platform::findPath finds it (Paths.h).
-QString ZepPercorso(const QString &base, const QString &relative);

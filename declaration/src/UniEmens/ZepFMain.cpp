@@ -1,6 +1,7 @@
 #include "ZepFMain.h"
 
 #include "Database.h"
+#include "Paths.h"
 #include "Services.h"
 #include "UqMessages.h"
 #include "ZepFParam.h"
@@ -90,7 +91,7 @@ QString TfmZepMain::CartellaBaseDa(const QString &cartellaProgramma)
 
 QString TfmZepMain::CartellaRisorse() const
 {
-    return ZepPercorso(m_cartellaBase, m_programma.CartellaRisorse);
+    return platform::findPath(m_cartellaBase, m_programma.CartellaRisorse);
 }
 
 void TfmZepMain::FormCreate(const QString &cartellaProgramma)
@@ -214,7 +215,7 @@ void TfmZepMain::PrimaAttivazione()
 
     // The news are shown once after an update brought the marker: opening
     // them deletes it.
-    if (QFileInfo::exists(ZepPercorso(m_cartellaBase, m_programma.CartellaRisorse + FileMarcatoreNotizie))) {
+    if (QFileInfo::exists(platform::findPath(m_cartellaBase, m_programma.CartellaRisorse + FileMarcatoreNotizie))) {
         acAid->trigger();
         platform::Services::instance().sleep(1000);
     }
