@@ -33,8 +33,6 @@ const QString TfmZepMain::MsgDatabaseNonAperto =
     QStringLiteral("Impossibile aprire l'archivio delle paghe: il programma termina.");
 
 namespace {
-const QString FileMarcatoreNotizie = QStringLiteral("Check.txt");
-
 // Runs a handler of the window: a failure is shown to the user as the
 // framework shows exceptions, and never leaves through the event loop.
 template <class F>
@@ -87,11 +85,6 @@ QString TfmZepMain::CartellaBaseDa(const QString &cartellaProgramma)
     if (!base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
     return base;
-}
-
-QString TfmZepMain::CartellaRisorse() const
-{
-    return platform::findPath(m_cartellaBase, m_programma.CartellaRisorse);
 }
 
 void TfmZepMain::FormCreate(const QString &cartellaProgramma)
@@ -215,7 +208,8 @@ void TfmZepMain::PrimaAttivazione()
 
     // The news are shown once after an update brought the marker: opening
     // them deletes it.
-    if (QFileInfo::exists(platform::findPath(m_cartellaBase, m_programma.CartellaRisorse + FileMarcatoreNotizie))) {
+    const QString marcatore = m_programma.CartellaRisorse + TdmZepAttivazioni::FileMarcatoreNotizie;
+    if (QFileInfo::exists(platform::findPath(m_cartellaBase, marcatore))) {
         acAid->trigger();
         platform::Services::instance().sleep(1000);
     }

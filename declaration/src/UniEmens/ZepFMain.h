@@ -59,9 +59,6 @@ public:
     void SetTestoStato(const QString &testo) override { SetStatusText(0, testo); }
     void SetTitolo(const QString &titolo) override { setWindowTitle(titolo); }
 
-    // Base folder + resource folder (the existing one whatever its case).
-    QString CartellaRisorse() const;
-
     bool PrimaAttivazioneEseguita() const { return m_primaAttivazione; }
     // 0 while the program may run; non-zero once the start was refused
     // (the archive did not open): the program ends with it.
