@@ -133,7 +133,10 @@ void TfmZepMain::FormCreate(const QString &cartellaProgramma)
 void TfmZepMain::CollegaParametri()
 {
     ParamManager = dmWunParams ? dmWunParams->xpmUquParams : nullptr;
-    lkMain.SetParamManager(ParamManager);
+    // Called at creation and again at the first show: the area is read
+    // only when the manager bound changes.
+    if (lkMain.ParamManager() != ParamManager)
+        lkMain.SetParamManager(ParamManager);
 }
 
 void TfmZepMain::FormShow()
