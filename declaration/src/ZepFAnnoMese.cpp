@@ -8,13 +8,6 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-namespace {
-int annoDaTesto(const QString &testo)
-{
-    return TZepParametri::AnnoDaTesto(testo);
-}
-}  // namespace
-
 TfmZepAnnoMese::TfmZepAnnoMese(QWidget *owner)
     : TfmUqDialog(owner)
 {
@@ -35,7 +28,7 @@ void TfmZepAnnoMese::SetPeriodo(const QString &periodo)
 
 QString TfmZepAnnoMese::Periodo() const
 {
-    return QString::number(annoDaTesto(deAnnoFin->text())) + QLatin1Char('-')
+    return QString::number(TZepParametri::AnnoDaTesto(deAnnoFin->text())) + QLatin1Char('-')
            + QString::asprintf("%.2d", qMax(0, cbMesi->currentIndex()) + 1);
 }
 
@@ -53,7 +46,7 @@ bool TfmZepAnnoMese::CanClose(int result)
 {
     if (result != mrOk)
         return true;
-    if (annoDaTesto(deAnnoFin->text()) == 0) {
+    if (TZepParametri::AnnoDaTesto(deAnnoFin->text()) == 0) {
         UqShowException(EUqError(QStringLiteral("Anno finanziario non corretto")));
         return false;
     }
