@@ -7,6 +7,7 @@
 #include "TovUCdsUtil.h"
 #include "UqMessages.h"
 #include "WunUUtil.h"
+#include "ZepFParam.h"
 #include "ZepUUtil.h"
 #include "tovCQueryText.h"
 #include "tovUDBCds.h"
@@ -32,7 +33,6 @@ const QString TdmZepAttivazioni::PeriodoInizioExDma = QStringLiteral("2012-10");
 const QString TdmZepAttivazioni::NomeFileParametri = QStringLiteral("TEMENSPAR.XML");
 const QString TdmZepAttivazioni::CartellaRisorse = QStringLiteral("USR/UniEmens/Res/");
 const QString TdmZepAttivazioni::FileMarcatoreNotizie = QStringLiteral("Check.txt");
-const QString TdmZepAttivazioni::TabellaAmministrazione = QStringLiteral("TAMM_AMMINISTRAZIONE");
 
 namespace {
 
@@ -299,7 +299,7 @@ void TdmZepAttivazioni::ApriSedi()
 bool TdmZepAttivazioni::SostitutoDaAmministrazione()
 {
     ZEP_ASSERT(m_store, "TdmZepAttivazioni: archivio delle denunce non impostato");
-    m_store->LoadPeriod(cdsTmp, TabellaAmministrazione, m_store->Year(), 0);
+    m_store->LoadPeriod(cdsTmp, TZepParametri::TabellaDichiarante, m_store->Year(), 0);
     const bool empty = cdsTmp.isEmpty();
     cdsTmp.close();
     return empty;

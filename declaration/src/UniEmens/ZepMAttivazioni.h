@@ -56,7 +56,6 @@ public:
     static const QString NomeFileParametri;    // "TEMENSPAR.XML"
     static const QString CartellaRisorse;      // "USR/UniEmens/Res/" (relative to the base folder)
     static const QString FileMarcatoreNotizie; // "Check.txt"
-    static const QString TabellaAmministrazione; // "TAMM_AMMINISTRAZIONE"
     // The text of a function not available yet, with the command's caption.
     static QString MsgNonDisponibile(const QString &caption);
 
