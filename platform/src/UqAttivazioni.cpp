@@ -225,17 +225,25 @@ TUqApgPage *TdmUqAttivazioni::AddPage(const QString &name, const QString &captio
     return page;
 }
 
-TUqAttForm *TdmUqAttivazioni::AddForm(const QString &name, TUqApgPage *page, int order, const QString &caption,
-                                      const QString &formClass, bool modal, int imageIndex)
+template <class T>
+T *TdmUqAttivazioni::Declare(const QString &name, TUqApgPage *page, int order, const QString &caption,
+                             int imageIndex)
 {
     ZEP_ASSERT(!Command(name), "Comando già dichiarato: " + name);
-    auto *command = new TUqAttForm(this, name);
+    auto *command = new T(this, name);
     command->Page = page;
     command->Order = order;
     command->Caption = caption;
+    command->ImageIndex = imageIndex;
+    return command;
+}
+
+TUqAttForm *TdmUqAttivazioni::AddForm(const QString &name, TUqApgPage *page, int order, const QString &caption,
+                                      const QString &formClass, bool modal, int imageIndex)
+{
+    auto *command = Declare<TUqAttForm>(name, page, order, caption, imageIndex);
     command->FormClass = formClass;
     command->Modal = modal;
-    command->ImageIndex = imageIndex;
     command->SyncAction();
     return command;
 }
@@ -243,13 +251,8 @@ TUqAttForm *TdmUqAttivazioni::AddForm(const QString &name, TUqApgPage *page, int
 TUqAttShell *TdmUqAttivazioni::AddShell(const QString &name, TUqApgPage *page, int order, const QString &caption,
                                         const QString &fileName, int imageIndex)
 {
-    ZEP_ASSERT(!Command(name), "Comando già dichiarato: " + name);
-    auto *command = new TUqAttShell(this, name);
-    command->Page = page;
-    command->Order = order;
-    command->Caption = caption;
+    auto *command = Declare<TUqAttShell>(name, page, order, caption, imageIndex);
     command->FileName = fileName;
-    command->ImageIndex = imageIndex;
     command->SyncAction();
     return command;
 }

@@ -185,6 +185,9 @@ public:
 
 private:
     void ClearBuilt();
+    // A new command of class T with what every command declares.
+    template <class T>
+    T *Declare(const QString &name, TUqApgPage *page, int order, const QString &caption, int imageIndex);
 
     QList<QIcon> m_images;
     QPointer<QWidget> m_container;
