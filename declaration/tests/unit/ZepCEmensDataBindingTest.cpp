@@ -1,12 +1,9 @@
 // The UniEmens document model as a whole: every generated class, reached from
 // the root and driven through its own accessors, against the figures the
 // declaration's element tree prescribes.
+#include "DocumentModelChecks.h"
 #include "QtPrinters.h"
 #include "ZepCEmensDataBinding.h"
-
-#include <QDomDocument>
-#include <QHash>
-#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -16,68 +13,17 @@
 #include <type_traits>
 
 using xmlbinding::ClassFamily;
-using xmlbinding::ClassInfo;
-using xmlbinding::MemberInfo;
-using xmlbinding::MemberKind;
-using xmlbinding::Node;
-using xmlbinding::NodeCollection;
 
 namespace {
 
-const std::vector<const ClassInfo *> &allClasses()
+const modelcheck::Classes &allClasses()
 {
     return ZepCEmensDataBinding_Classes();
 }
 
-const ClassInfo *classNamed(const std::string &name)
+modelcheck::Walk walk()
 {
-    for (const ClassInfo *c : allClasses())
-        if (name == c->className)
-            return c;
-    return nullptr;
-}
-
-// One instance of every element and element-collection class, each reached
-// from a fresh root through the generated getters and Add operations.
-struct Walk {
-    IXMLDenunceMensili root = CreaDocumentoDenunceMensili();
-    std::map<std::string, Node> instances;       // element and collection classes
-    std::map<std::string, NodeCollection> lists; // list and text-list classes
-
-    Walk()
-    {
-        std::vector<Node> todo{root};
-        instances[TXMLDenunceMensili::classInfo().className] = root;
-        while (!todo.empty()) {
-            const Node n = todo.back();
-            todo.pop_back();
-            const ClassInfo *cls = n.GetClassInfo();
-            auto reach = [&](const Node &child) {
-                const std::string name = child.GetClassInfo()->className;
-                if (!instances.count(name)) {
-                    instances[name] = child;
-                    todo.push_back(child);
-                }
-            };
-            for (const MemberInfo &m : cls->members) {
-                if (m.kind == MemberKind::Element) {
-                    reach(m.getElement(n));
-                } else if (m.kind == MemberKind::List) {
-                    const NodeCollection list = m.getList(n);
-                    lists.emplace(list.GetClassInfo()->className, list);
-                    if (list.GetClassInfo()->family == ClassFamily::List)
-                        reach(list.GetClassInfo()->add(list));
-                }
-            }
-            if (cls->family == ClassFamily::ElementCollection)
-                reach(cls->add(NodeCollection(n, *cls)));
-        }
-    }
-};
-
-std::string key(const ClassInfo *c, const MemberInfo &m)
-{
-    return std::string(c->className) + (m.isAttribute() ? ".@" : ".") + m.nodeName;
+    return modelcheck::Walk(CreaDocumentoDenunceMensili());
 }
 
 } // namespace
@@ -86,13 +32,7 @@ std::string key(const ClassInfo *c, const MemberInfo &m)
 
 TEST(UniEmensModel, ClassCountsByFamily)
 {
-    std::map<ClassFamily, int> count;
-    std::set<std::string> names;
-    for (const ClassInfo *c : allClasses()) {
-        ++count[c->family];
-        EXPECT_TRUE(names.insert(c->className).second) << c->className;
-        EXPECT_EQ(std::string(c->className).rfind("TXML", 0), 0u) << c->className;
-    }
+    std::map<ClassFamily, int> count = modelcheck::countByFamily(allClasses());
     EXPECT_EQ(allClasses().size(), 370u);
     EXPECT_EQ(count[ClassFamily::Element], 258);
     EXPECT_EQ(count[ClassFamily::List], 93);
@@ -102,20 +42,7 @@ TEST(UniEmensModel, ClassCountsByFamily)
 
 TEST(UniEmensModel, EveryClassIsReachableFromTheRootAndMadeOfItsOwnClass)
 {
-    Walk w;
-    for (const ClassInfo *c : allClasses()) {
-        const bool isList = c->family == ClassFamily::List || c->family == ClassFamily::TextList;
-        if (isList)
-            EXPECT_TRUE(w.lists.count(c->className)) << c->className << " never reached";
-        else
-            EXPECT_TRUE(w.instances.count(c->className)) << c->className << " never reached";
-    }
-    EXPECT_EQ(w.instances.size() + w.lists.size(), 370u);
-    for (const auto &[name, node] : w.instances)
-        EXPECT_EQ(node.GetClassInfo()->className, name);
-    // Everything reached hangs in one document that saves and parses.
-    QDomDocument dom;
-    EXPECT_TRUE(dom.setContent(w.root.GetOwnerDocument().SaveToBytes()));
+    modelcheck::expectEveryClassReached(walk(), allClasses());
 }
 
 TEST(UniEmensModel, ElementCollectionsAndTextListsWithTheirItems)
@@ -132,39 +59,20 @@ TEST(UniEmensModel, ElementCollectionsAndTextListsWithTheirItems)
         {"TXMLCodiceEventoTypeList", "CodiceEvento"}, {"TXMLCodiceFiscaleList", "CFAppaltatore"},
         {"TXMLCodiceEventoCIGList", "CodiceEventoCIG"}, {"TXMLDid_QualProfList", "QualProf"},
         {"TXMLFondoInterprof_RevocaList", "Revoca"}};
-    std::map<std::string, std::string> gotCollections, gotTextLists;
-    Walk w;
-    for (const ClassInfo *c : allClasses()) {
-        if (c->family == ClassFamily::ElementCollection) {
-            const NodeCollection items(w.instances.at(c->className), *c);
-            gotCollections[c->className] = items.GetItemName().toStdString();
-            ASSERT_GE(items.GetCount(), 1) << c->className; // the walk added one
-            EXPECT_EQ(items.GetNode(0).GetClassInfo(), c->itemClass);
-        } else if (c->family == ClassFamily::TextList) {
-            gotTextLists[c->className] = w.lists.at(c->className).GetItemName().toStdString();
-            EXPECT_EQ(c->itemClass, nullptr);
-        }
-    }
-    EXPECT_EQ(gotCollections, collections);
-    EXPECT_EQ(gotTextLists, textLists);
+    const modelcheck::Walk w = walk();
+    EXPECT_EQ(modelcheck::collectionItems(w, allClasses()), collections);
+    EXPECT_EQ(modelcheck::textListItems(w, allClasses()), textLists);
 }
 
 TEST(UniEmensModel, ListClassesAreNamedAfterTheirItemClass)
 {
-    // A list class is its item class's name with "List" appended, except the
-    // text lists named after a schema type.
-    for (const ClassInfo *c : allClasses()) {
-        if (c->family != ClassFamily::List)
-            continue;
-        EXPECT_EQ(std::string(c->className), std::string(c->itemClass->className) + "List") << c->className;
-    }
+    modelcheck::expectListClassesNamedAfterTheirItems(allClasses());
 }
 
 // Getter and setter counts that the element tree states for these classes.
 TEST(UniEmensModel, GetterAndSetterCounts)
 {
-    struct Count { const char *cls; int getters; int setters; };
-    const Count expected[] = {
+    modelcheck::expectGetterAndSetterCounts(allClasses(), {
         {"TXMLDatiMittente", 6, 5},
         {"TXMLDatiMeseSportSpet", 2, 0}, {"TXMLFondoFS", 3, 0}, {"TXMLExIPOST", 3, 0},
         {"TXMLDestinazioneTFR", 5, 3}, {"TXMLGestioneTFR", 3, 0}, {"TXMLMeseTesoreria", 2, 0},
@@ -188,31 +96,12 @@ TEST(UniEmensModel, GetterAndSetterCounts)
         {"TXMLGestioneCISOAType", 5, 5}, {"TXMLPartTimeGORType", 4, 3}, {"TXMLPTAType", 4, 3},
         {"TXMLPeriodoPTAType", 2, 2}, {"TXMLAgevolazioneAgrType", 2, 2}, {"TXMLDenunciaAgriAziendale", 6, 6},
         {"TXMLFondiAnte95_Arretrati_RetribAccessoriaET", 0, 0},
-    };
-    for (const Count &e : expected) {
-        const ClassInfo *c = classNamed(e.cls);
-        ASSERT_NE(c, nullptr) << e.cls;
-        int getters = 0, setters = 0;
-        for (const MemberInfo &m : c->members) {
-            ++getters;
-            if (m.setter)
-                ++setters;
-        }
-        EXPECT_EQ(getters, e.getters) << e.cls;
-        EXPECT_EQ(setters, e.setters) << e.cls;
-        // The interface's operation list says the same.
-        EXPECT_EQ(int(c->operations.size()), getters + setters) << e.cls;
-    }
+    });
 }
 
 TEST(UniEmensModel, OperationOrderOfTheInterfaces)
 {
-    auto ops = [](const char *cls) {
-        std::vector<std::string> out;
-        for (const char *op : classNamed(cls)->operations)
-            out.emplace_back(op);
-        return out;
-    };
+    auto ops = [](const char *cls) { return modelcheck::operationsOf(allClasses(), cls); };
     using V = std::vector<std::string>;
     EXPECT_EQ(ops("TXMLDatiMittente"),
               (V{"GetTipo", "GetCFPersonaMittente", "GetRagSocMittente", "GetCFMittente", "GetCFSoftwarehouse",
@@ -321,117 +210,28 @@ TEST(UniEmensModel, IntegerValuesAreExactlyThese)
         "TXMLPeriodoPTAType.GiornoInizioPTA", "TXMLPeriodoPTAType.GiornoFinePTA",
         "TXMLDenunciaAgriAziendale.QuadraturaNumLav",
     };
-    std::set<std::string> integers;
-    for (const ClassInfo *c : allClasses())
-        for (const MemberInfo &m : c->members)
-            if (m.isInteger())
-                integers.insert(key(c, m));
-    EXPECT_EQ(integers, expected);
+    EXPECT_EQ(modelcheck::integerMembers(allClasses()), expected);
 }
 
 // Every accessor of every class, called through the generated code: setters
 // write the node the getter reads, Integer values as decimal text.
 TEST(UniEmensModel, EveryAccessorReadsWhatItsSetterWrote)
 {
-    Walk w;
-    int leaves = 0;
-    for (const auto &[name, node] : w.instances) {
-        const ClassInfo *c = node.GetClassInfo();
-        int k = 0;
-        for (const MemberInfo &m : c->members) {
-            const QString nodeName = QString::fromLatin1(m.nodeName);
-            ++k;
-            switch (m.kind) {
-            case MemberKind::TextAttribute: {
-                const QString v = QStringLiteral("a%1").arg(k);
-                m.setText(node, v);
-                EXPECT_EQ(node.GetAttribute(nodeName), v) << key(c, m);
-                EXPECT_EQ(m.getText(node), v) << key(c, m);
-                ++leaves;
-                break;
-            }
-            case MemberKind::IntegerAttribute:
-                m.setInteger(node, -k);
-                EXPECT_EQ(node.GetAttribute(nodeName), QString::number(-k)) << key(c, m);
-                EXPECT_EQ(m.getInteger(node), -k) << key(c, m);
-                ++leaves;
-                break;
-            case MemberKind::TextLeaf: {
-                const QString v = QStringLiteral("t%1").arg(k);
-                m.setText(node, v);
-                EXPECT_EQ(node.FindChild(nodeName).GetText(), v) << key(c, m);
-                EXPECT_EQ(m.getText(node), v) << key(c, m);
-                ++leaves;
-                break;
-            }
-            case MemberKind::IntegerLeaf:
-                m.setInteger(node, 1000 + k);
-                EXPECT_EQ(node.FindChild(nodeName).GetText(), QString::number(1000 + k)) << key(c, m);
-                EXPECT_EQ(m.getInteger(node), 1000 + k) << key(c, m);
-                ++leaves;
-                break;
-            case MemberKind::Element: {
-                const Node child = m.getElement(node);
-                EXPECT_EQ(child.GetClassInfo(), m.type) << key(c, m);
-                EXPECT_EQ(child.GetNodeName(), nodeName) << key(c, m);
-                EXPECT_EQ(child.GetParentNode(), node) << key(c, m);
-                EXPECT_EQ(m.getElement(node), child) << key(c, m) << ": a second call must find the same node";
-                break;
-            }
-            case MemberKind::List: {
-                const NodeCollection list = m.getList(node);
-                EXPECT_EQ(list.GetClassInfo(), m.type) << key(c, m);
-                EXPECT_EQ(list.GetOwnerNode(), node) << key(c, m);
-                EXPECT_EQ(list.GetItemName(), nodeName) << key(c, m);
-                break;
-            }
-            }
-            EXPECT_EQ(m.getter, "Get" + QString::fromLatin1(m.nodeName).replace(u'-', u'_').toStdString());
-        }
-    }
-    int expectedLeaves = 0;
-    for (const ClassInfo *c : allClasses())
-        for (const MemberInfo &m : c->members)
-            expectedLeaves += m.isLeaf() ? 1 : 0;
-    EXPECT_EQ(leaves, expectedLeaves); // each class visited once, every leaf exercised
-    // Everything written saves as well-formed XML.
-    QDomDocument dom;
-    EXPECT_TRUE(dom.setContent(w.root.GetOwnerDocument().SaveToBytes()));
+    modelcheck::expectEveryAccessorReadsWhatItsSetterWrote(walk(), allClasses());
 }
 
 TEST(UniEmensModel, ListsAndTextListsThroughTheirGeneratedOperations)
 {
-    Walk w;
-    for (const auto &[name, list] : w.lists) {
-        const ClassInfo *c = list.GetClassInfo();
-        const int before = list.GetCount();
-        if (c->family == ClassFamily::List) {
-            const Node added = c->add(list);
-            const Node inserted = c->insert(list, 0);
-            EXPECT_EQ(added.GetClassInfo(), c->itemClass) << name;
-            EXPECT_EQ(c->getItem(list, 0), inserted) << name;
-            EXPECT_EQ(c->getItem(list, before + 1), added) << name;
-        } else {
-            c->addText(list, QStringLiteral("b"));
-            c->insertText(list, 0, QStringLiteral("a"));
-            EXPECT_EQ(c->getItemText(list, 0), QStringLiteral("a")) << name;
-            EXPECT_EQ(c->getItemText(list, before + 1), QStringLiteral("b")) << name;
-        }
-        EXPECT_EQ(list.GetCount(), before + 2) << name;
-        if (c->family == ClassFamily::List)
-            EXPECT_THROW(c->getItem(list, before + 2), platform::EListError) << name;
-        else
-            EXPECT_THROW(c->getItemText(list, before + 2), platform::EListError) << name;
-    }
+    modelcheck::expectListOperations(walk());
 }
 
 TEST(UniEmensModel, HyphenatedNodeNamesKeepTheirHyphen)
 {
     std::set<std::string> hyphenated;
-    for (const ClassInfo *c : allClasses())
-        for (const MemberInfo &m : c->members)
+    for (const xmlbinding::ClassInfo *c : allClasses())
+        for (const xmlbinding::MemberInfo &m : c->members)
             if (std::string(m.nodeName).find('-') != std::string::npos)
-                hyphenated.insert(key(c, m) + " " + m.getter + " " + m.setter);
+                hyphenated.insert(modelcheck::memberKey(c, m) + " " + m.getter + " " + m.setter);
     EXPECT_EQ(hyphenated, (std::set<std::string>{
                               "TXMLMalACredito.IndennitaMalattia87-88 GetIndennitaMalattia87_88 SetIndennitaMalattia87_88",
                               "TXMLListaPosPA_PosPA_SedeServizio.IdMEF-SPT GetIdMEF_SPT SetIdMEF_SPT"}));
