@@ -1,29 +1,83 @@
-# zep_add_library(NAME <target> DIR <src dir> [FLAT] DEPS <libs...>)
-# One static library from every .cpp/.h under DIR (recursively; with FLAT
-# only those directly in DIR, its subfolders being libraries of their own).
+# zep_add_library(NAME <core target> DIR <src dir> [FLAT] DEPS <libs...> [UI_DEPS <libs...>])
+#
+# Two static libraries from the .cpp/.h files under DIR (recursively; with
+# FLAT only those directly in DIR and in DIR/ui, its other subfolders being
+# libraries of their own):
+#   <NAME>     every file outside a folder named "ui": rules, data and SQL.
+#              It links DEPS, which name no widgets library: Qt Core, Sql
+#              and Xml at most.
+#   <NAME>_ui  every file inside a folder named "ui": windows. It links the
+#              core library, UI_DEPS and Qt Widgets. It is made when there
+#              are such files or UI_DEPS are given (a library with a widgets
+#              side to come).
+# A side without files is an interface library, so that what links it needs
+# no guard, and units added there later are picked up.
 function(zep_add_library)
-  cmake_parse_arguments(A "FLAT" "NAME;DIR" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(A "FLAT" "NAME;DIR" "DEPS;UI_DEPS" ${ARGN})
   if(A_FLAT)
-    file(GLOB srcs CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h)
+    file(GLOB all CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h ${A_DIR}/ui/*.cpp ${A_DIR}/ui/*.h)
   else()
-    file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h)
+    file(GLOB_RECURSE all CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h)
   endif()
-  add_library(${A_NAME} STATIC ${srcs})
-  target_include_directories(${A_NAME} PUBLIC ${A_DIR})
-  target_link_libraries(${A_NAME} PUBLIC ${A_DEPS})
+  set(core_srcs)
+  set(ui_srcs)
+  set(ui_dirs ${A_DIR}/ui)
+  foreach(src ${all})
+    file(RELATIVE_PATH rel ${A_DIR} ${src})
+    if(rel MATCHES "(^|/)ui/")
+      list(APPEND ui_srcs ${src})
+      get_filename_component(dir ${src} DIRECTORY)
+      list(APPEND ui_dirs ${dir})
+    else()
+      list(APPEND core_srcs ${src})
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES ui_dirs)
+
+  _zep_library(${A_NAME} "${core_srcs}" "${A_DIR}" "${A_DEPS}")
+  if(ui_srcs OR A_UI_DEPS)
+    _zep_library(${A_NAME}_ui "${ui_srcs}" "${ui_dirs}" "${A_NAME};${A_UI_DEPS};Qt6::Widgets")
+  endif()
 endfunction()
 
-# zep_add_tests(NAME <target> DIR <tests dir> DEPS <libs...>)
+# One library of the pair: static over its files, or an interface library
+# when it has none.
+function(_zep_library name srcs dirs deps)
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${dirs})
+    target_link_libraries(${name} PUBLIC ${deps})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${dirs})
+    target_link_libraries(${name} INTERFACE ${deps})
+  endif()
+endfunction()
+
+# zep_add_tests(NAME <target> DIR <tests dir> [UI] DEPS <libs...>)
+#
+# One GoogleTest program from the files under DIR, registered with CTest.
+# A core test program (the library's tests/unit) runs on a QCoreApplication
+# and links no widgets library. With UI (the library's tests/ui) it runs on a
+# QApplication on the offscreen platform, and also sees the headers and
+# compiles the *Support.cpp files of the sibling tests/unit folder, which
+# both programs share.
 function(zep_add_tests)
-  cmake_parse_arguments(A "" "NAME;DIR" "DEPS" ${ARGN})
+  cmake_parse_arguments(A "UI" "NAME;DIR" "DEPS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h)
-  if(NOT srcs)
-    return()
+  set(dirs ${A_DIR})
+  set(main zep_test_main)
+  if(A_UI)
+    get_filename_component(unit ${A_DIR}/../unit ABSOLUTE)
+    file(GLOB support CONFIGURE_DEPENDS ${unit}/*Support.cpp ${unit}/*Support.h)
+    list(APPEND srcs ${support})
+    list(APPEND dirs ${unit})
+    set(main zep_test_main_ui)
   endif()
   add_executable(${A_NAME} ${srcs})
   set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_include_directories(${A_NAME} PRIVATE ${A_DIR})
-  target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} zep_test_main GTest::gtest GTest::gmock Qt6::Test)
+  target_include_directories(${A_NAME} PRIVATE ${dirs})
+  target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} ${main} GTest::gtest GTest::gmock Qt6::Test)
   gtest_discover_tests(${A_NAME}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEP_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZEP_BUILD_DIR=${CMAKE_BINARY_DIR}"

@@ -25,7 +25,7 @@
 #include "DataSetFile.h"
 #include "Exceptions.h"
 #include "Field.h"
-#include "Services.h"
+#include "DesktopServices.h"
 #include "UqDialog.h"
 #include "UqMDIMain.h"
 

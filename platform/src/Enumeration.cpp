@@ -2,8 +2,6 @@
 
 #include "SqlQuery.h"
 
-#include <QComboBox>
-
 namespace platform {
 
 EnumItems loadEnumeration(Database &database, const QString &sql, const Params &params)
@@ -23,18 +21,6 @@ EnumItems loadEnumeration(Database &database, const QString &sql, const Params &
         items << EnumItem{text.isNull() ? QString() : text.toString(), id.isNull() ? 0 : id.toInt64()};
     }
     return items;
-}
-
-void fillComboBox(QComboBox &combo, const EnumItems &items)
-{
-    combo.clear();
-    for (const EnumItem &item : items)
-        combo.addItem(item.text, QVariant::fromValue(item.id));
-}
-
-qint64 comboBoxId(const QComboBox &combo)
-{
-    return combo.currentIndex() < 0 ? 0 : combo.currentData().toLongLong();
 }
 
 } // namespace platform

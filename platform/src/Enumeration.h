@@ -1,14 +1,12 @@
 #pragma once
 // The framework's enumeration loader: (text, id) pairs from a statement,
-// for combo boxes and lists. The statement's first column is the text, its
+// for combo boxes (ui/EnumerationCombo.h) and lists. The statement's first column is the text, its
 // second the id; rows come in the statement's order.
 #include "Database.h"
 #include "Params.h"
 
 #include <QList>
 #include <QString>
-
-class QComboBox;
 
 namespace platform {
 
@@ -23,9 +21,5 @@ using EnumItems = QList<EnumItem>;
 // than two columns raises EDatabaseError; a Null text reads as "", a Null
 // id as 0.
 EnumItems loadEnumeration(Database &database, const QString &sql, const Params &params = {});
-// Replaces the combo's items: each item's text, with its id as item data.
-void fillComboBox(QComboBox &combo, const EnumItems &items);
-// The id of the combo's current item (0 when none).
-qint64 comboBoxId(const QComboBox &combo);
 
 } // namespace platform

@@ -2,19 +2,13 @@
 
 #include "Exceptions.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QCursor>
-#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QMessageBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QStandardPaths>
+#include <QTextStream>
 #include <QThread>
-#include <QVBoxLayout>
 
 namespace platform {
 
@@ -45,7 +39,7 @@ Services &Services::instance()
 {
     auto &s = installed();
     if (!s)
-        s = std::make_unique<DesktopServices>();
+        s = std::make_unique<CoreServices>();
     return *s;
 }
 
@@ -85,138 +79,43 @@ void Services::setProgramVersion(const QString &version)
 }
 
 // ---------------------------------------------------------------------------
-// DesktopServices
+// CoreServices
 
-struct DesktopServices::Impl {
-    int cursorDepth = 0;
-    std::unique_ptr<QDialog> waitForm;
-    QLabel *waitLabel = nullptr;
-};
-
-DesktopServices::DesktopServices()
-    : d(std::make_unique<Impl>())
+MessageButton CoreServices::showMessage(const MessageRequest &request)
 {
+    QTextStream err(stderr);
+    if (request.caption.isEmpty())
+        err << request.text << Qt::endl;
+    else
+        err << request.caption << ": " << request.text << Qt::endl;
+    return closedBoxAnswer(request.buttons);
 }
 
-DesktopServices::~DesktopServices() = default;
-
-MessageButton DesktopServices::showMessage(const MessageRequest &request)
+int CoreServices::execDialog(QDialog &)
 {
-    QMessageBox box;
-    box.setWindowTitle(request.caption);
-    box.setText(request.text);
-    switch (request.type) {
-    case MessageType::Plain:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case MessageType::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case MessageType::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MessageType::Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MessageType::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    }
-    struct Choice {
-        MessageButton button;
-        QMessageBox::StandardButton standard;
-        const char *text;
-    };
-    static const Choice choices[] = {
-        {Yes, QMessageBox::Yes, "S\u00ec"},       {No, QMessageBox::No, "No"},
-        {Ok, QMessageBox::Ok, "OK"},              {Cancel, QMessageBox::Cancel, "Annulla"},
-        {Abort, QMessageBox::Abort, "Interrompi"}, {Retry, QMessageBox::Retry, "Riprova"},
-        {Ignore, QMessageBox::Ignore, "Ignora"},
-    };
-    MessageButtons buttons = request.buttons ? request.buttons : Ok;
-    QPushButton *first = nullptr;
-    for (const Choice &c : choices) {
-        if (!(buttons & c.button))
-            continue;
-        QPushButton *b = box.addButton(c.standard);
-        b->setText(QString::fromUtf8(c.text));
-        if (!first)
-            first = b;
-        if (request.defaultButton == c.button)
-            box.setDefaultButton(b);
-    }
-    if (!box.defaultButton() && first)
-        box.setDefaultButton(first);
-    box.exec();
-    QAbstractButton *clicked = box.clickedButton();
-    for (const Choice &c : choices)
-        if (clicked && box.standardButton(clicked) == c.standard)
-            return c.button;
-    if (buttons & Cancel)
-        return Cancel;
-    if (buttons & No)
-        return No;
-    return Ok;
+    throw EUqError(QStringLiteral("Questo programma non ha finestre: impossibile mostrare una finestra di dialogo."));
 }
 
-int DesktopServices::execDialog(QDialog &dialog)
-{
-    return dialog.exec();
-}
+void CoreServices::pushWaitCursor(WaitCursorShape) {}
 
-void DesktopServices::pushWaitCursor(WaitCursorShape shape)
-{
-    ++d->cursorDepth;
-    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
-        QApplication::setOverrideCursor(QCursor(shape == WaitCursorShape::SqlWait ? Qt::BusyCursor : Qt::WaitCursor));
-}
+void CoreServices::popWaitCursor() {}
 
-void DesktopServices::popWaitCursor()
-{
-    if (d->cursorDepth == 0)
-        return;
-    --d->cursorDepth;
-    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
-        QApplication::restoreOverrideCursor();
-}
+void CoreServices::showWaitForm(const QString &, const QString &) {}
 
-void DesktopServices::showWaitForm(const QString &caption, const QString &text)
-{
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return;
-    if (!d->waitForm) {
-        d->waitForm = std::make_unique<QDialog>(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-        auto *layout = new QVBoxLayout(d->waitForm.get());
-        d->waitLabel = new QLabel(d->waitForm.get());
-        d->waitLabel->setAlignment(Qt::AlignCenter);
-        layout->addWidget(d->waitLabel);
-        d->waitForm->resize(412, 72);
-    }
-    d->waitForm->setWindowTitle(caption);
-    d->waitLabel->setText(text);
-    d->waitForm->show();
-    d->waitForm->raise();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+void CoreServices::hideWaitForm() {}
 
-void DesktopServices::hideWaitForm()
-{
-    if (d->waitForm)
-        d->waitForm->hide();
-}
-
-void DesktopServices::processEvents()
+void CoreServices::processEvents()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void DesktopServices::sleep(int milliseconds)
+void CoreServices::sleep(int milliseconds)
 {
     if (milliseconds > 0)
         QThread::msleep(ulong(milliseconds));
 }
 
-void DesktopServices::openDocument(const ShellRequest &request)
+void CoreServices::openDocument(const ShellRequest &request)
 {
     QString file = QDir::fromNativeSeparators(request.file);
     const QString folder = QDir::fromNativeSeparators(request.folder);
@@ -254,6 +153,15 @@ void DesktopServices::openDocument(const ShellRequest &request)
 
 // ---------------------------------------------------------------------------
 // helpers
+
+MessageButton closedBoxAnswer(MessageButtons buttons)
+{
+    if (buttons & Cancel)
+        return Cancel;
+    if (buttons & No)
+        return No;
+    return Ok;
+}
 
 WaitCursor::WaitCursor(WaitCursorShape shape)
 {

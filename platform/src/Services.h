@@ -3,11 +3,16 @@
 // modal dialogs, the wait cursor and the wait form, opening documents with
 // the desktop, a pause, the program's main folder and version.
 //
-// One Services object is installed at start-up (DesktopServices, the real
-// one, unless something else is installed first); tests install a recorder
-// (platform/tests/support/RecordingServices.h) that answers scripted
-// replies and never blocks. Code reaches them through Services::instance()
-// and the helpers below (UqMessages.h for the framework's message boxes).
+// One Services object is installed at start-up: a program with windows
+// installs DesktopServices (ui/DesktopServices.h: message boxes, dialogs,
+// the wait cursor and window); one without keeps CoreServices, the default.
+// Tests install a recorder (platform/tests/support/RecordingServices.h)
+// that answers scripted replies and never blocks. Code reaches them through
+// Services::instance() and the helpers below (UqMessages.h for the
+// framework's message boxes).
+//
+// This interface is core: it names QDialog only to pass one through, and
+// only window code, which has the class, runs a dialog.
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -53,7 +58,7 @@ class Services {
 public:
     virtual ~Services();
 
-    // The installed services; DesktopServices when none was installed.
+    // The installed services; CoreServices when none was installed.
     static Services &instance();
     // Installs `services` and returns the previous ones (nullptr when the
     // default was in use), so a test can put them back.
@@ -101,14 +106,14 @@ private:
     QString m_programVersion;
 };
 
-// The real services: Qt message boxes with Italian buttons, QDialog::exec,
-// the application's override cursor, a small wait window, QProcess and
-// xdg-open.
-class DesktopServices : public Services {
+// The services of a program without windows: a message is written to the
+// standard error output and answered as a box closed without a choice
+// (Cancel, else No, else Ok), as no one can choose; a dialog cannot be
+// run (EUqError); there is no wait cursor or wait window to show. Documents
+// and programs are opened with QProcess and xdg-open. The window library's
+// DesktopServices builds on these.
+class CoreServices : public Services {
 public:
-    DesktopServices();
-    ~DesktopServices() override;
-
     MessageButton showMessage(const MessageRequest &request) override;
     int execDialog(QDialog &dialog) override;
     void pushWaitCursor(WaitCursorShape shape) override;
@@ -118,10 +123,6 @@ public:
     void processEvents() override;
     void sleep(int milliseconds) override;
     void openDocument(const ShellRequest &request) override;
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
 };
 
 // The hourglass for the lifetime of the object (restored also when an
@@ -152,5 +153,8 @@ MessageButton showMessage(const QString &text, const QString &caption = {}, Mess
                           MessageButtons buttons = Ok, MessageButton defaultButton = NoButton);
 QString mainFolder();
 QString programVersion();
+// The answer of a message box closed without a choice: Cancel, else No
+// (when there is no Cancel), else Ok.
+MessageButton closedBoxAnswer(MessageButtons buttons);
 
 } // namespace platform

@@ -9,9 +9,28 @@
 using platform::Value;
 using platform::ValueType;
 
+namespace {
+TUqParamManager::ProgramManagerSource &programManagerSource()
+{
+    static TUqParamManager::ProgramManagerSource source;
+    return source;
+}
+} // namespace
+
 TUqParamManager::TUqParamManager(QObject *parent)
     : QObject(parent)
 {
+}
+
+TUqParamManager *TUqParamManager::ProgramManager()
+{
+    const ProgramManagerSource &source = programManagerSource();
+    return source ? source() : nullptr;
+}
+
+void TUqParamManager::SetProgramManagerSource(ProgramManagerSource source)
+{
+    programManagerSource() = std::move(source);
 }
 
 Value TUqParamManager::GetParams(const QString &name) const

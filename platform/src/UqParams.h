@@ -44,6 +44,13 @@ public:
     // True when there is no handler or the handler accepts.
     bool CheckValue(QObject *sender, const QString &param) const;
 
+    // The program's parameter manager, for code that names none: the one
+    // the program's main window holds (the window library's main window
+    // gives it here), nullptr when there is none.
+    static TUqParamManager *ProgramManager();
+    using ProgramManagerSource = std::function<TUqParamManager *()>;
+    static void SetProgramManagerSource(ProgramManagerSource source);
+
     // EUqError naming the file when it cannot be read or written. A missing
     // file loads nothing.
     void LoadFromFile(const QString &fileName);

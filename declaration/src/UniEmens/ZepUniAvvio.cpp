@@ -1,5 +1,6 @@
 #include "ZepUniAvvio.h"
 
+#include "DesktopServices.h"
 #include "FormRegistry.h"
 #include "TovFCdsSearch.h"
 #include "UqMessages.h"
@@ -95,6 +96,7 @@ int TZepUniAvvio::Esegui(QApplication &app)
     app.setApplicationName(QStringLiteral("zepUni"));
     app.setApplicationDisplayName(TitoloApplicazione());
     app.setApplicationVersion(VersioneProgramma);
+    platform::Services::install(std::make_unique<platform::DesktopServices>());
     Registra();
     try {
         TZepUniAvvio avvio;

@@ -46,8 +46,8 @@ public:
     // may run, the exit status when the start was refused.
     int Mostra();
 
-    // The whole program: title, classes, creation, show, message loop;
-    // answers the exit status.
+    // The whole program: title, the desktop services, classes, creation,
+    // show, message loop; answers the exit status.
     static int Esegui(QApplication &app);
 
     TfmZepMain *MainWindow() const { return m_main.get(); }

@@ -33,7 +33,7 @@ public:
     void openDocument(const platform::ShellRequest &request) override
     {
         RecordingServices::openDocument(request);
-        platform::DesktopServices().openDocument(request);
+        platform::CoreServices().openDocument(request);
         if (toolWork)
             toolWork();
     }

@@ -1,6 +1,6 @@
 #include "RecordingServices.h"
 
-#include <QMetaObject>
+#include "Exceptions.h"
 
 using namespace platform;
 
@@ -38,21 +38,25 @@ MessageButton RecordingServices::showMessage(const MessageRequest &request)
     return Ok;
 }
 
+namespace {
+RecordingServices::DialogRunner g_dialogRunner = nullptr;
+}
+
+void RecordingServices::setDialogRunner(DialogRunner runner)
+{
+    g_dialogRunner = runner;
+}
+
+std::function<int(QDialog &)> RecordingServices::takeDialogHandler()
+{
+    return m_dialogHandlers.isEmpty() ? std::function<int(QDialog &)>() : m_dialogHandlers.takeFirst();
+}
+
 int RecordingServices::execDialog(QDialog &dialog)
 {
-    DialogRun run;
-    run.className = QString::fromLatin1(dialog.metaObject()->className());
-    run.title = dialog.windowTitle();
-    if (m_dialogHandlers.isEmpty()) {
-        dialog.reject();
-        run.result = QDialog::Rejected;
-    } else {
-        auto handler = m_dialogHandlers.takeFirst();
-        run.result = handler(dialog);
-        dialog.setResult(run.result);
-    }
-    m_dialogs << run;
-    return run.result;
+    if (!g_dialogRunner)
+        throw EUqError(QStringLiteral("Finestra di dialogo in un test senza finestre."));
+    return g_dialogRunner(*this, dialog);
 }
 
 void RecordingServices::pushWaitCursor(WaitCursorShape)

@@ -13,9 +13,12 @@
 // buttons when none is marked default); unscripted dialogs are rejected
 // without being shown. mainFolder() is a temporary folder of the scope
 // unless set.
+//
+// The recorder links no widgets: a window test program (support/ui) installs
+// the runner that answers dialogs from the script; in a core test program a
+// dialog cannot be run.
 #include "Services.h"
 
-#include <QDialog>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -45,6 +48,13 @@ public:
     const QList<platform::ShellRequest> &shellRequests() const { return m_shell; }
     const QList<int> &sleeps() const { return m_sleeps; }
     void clear();
+
+    // ---- the dialog runner's side ----
+    using DialogRunner = int (*)(RecordingServices &services, QDialog &dialog);
+    static void setDialogRunner(DialogRunner runner);
+    // The next scripted dialog handler; empty when none is left.
+    std::function<int(QDialog &)> takeDialogHandler();
+    void recordDialog(const DialogRun &run) { m_dialogs << run; }
 
     // ---- Services ----
     platform::MessageButton showMessage(const platform::MessageRequest &request) override;

@@ -1,19 +1,16 @@
-// Entry point of every test program: widgets need a QApplication, and tests
-// must never reach a real display, so the offscreen platform is the default.
+// Entry point of every core test program (<library>/tests/unit): a
+// QCoreApplication, and no widgets library linked.
 #include "RecordingServices.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <memory>
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    // A test that forgets to install its own recorder must still never meet
-    // a real message box or the desktop: unscripted messages answer their
-    // default button, dialogs are rejected without being shown.
+    QCoreApplication app(argc, argv);
+    // A test that forgets to install its own recorder must still never reach
+    // the desktop: unscripted messages answer their default button.
     platform::Services::install(std::make_unique<RecordingServices>());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,71 +1,11 @@
 // The Qt table model over a dataset: columns, rows in the dataset's order
 // and filter, and the signals that keep views in step with the dataset.
-#include "DataSetModel.h"
-#include "TestPrinters.h"
+#include "DataSetModelTestSupport.h"
 
-#include <QAbstractItemModelTester>
 #include <QSignalSpy>
-#include <QTableView>
 #include <gtest/gtest.h>
 
 using namespace platform;
-
-namespace {
-
-// Any complaint of Qt's model tester fails the test that caused it.
-QStringList g_modelWarnings;
-
-void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &msg)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        g_modelWarnings << msg;
-}
-
-class DataSetModelTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        g_modelWarnings.clear();
-        m_previous = qInstallMessageHandler(collectWarnings);
-        ds.setFieldDefs({{"ID", FieldType::Integer},
-                         {"NAME", FieldType::String, 10},
-                         {"AMOUNT", FieldType::Currency},
-                         {"HIDDEN", FieldType::Integer}});
-        ds.createDataSet();
-        ds.fieldByName("HIDDEN").setVisible(false);
-        ds.fieldByName("NAME").setDisplayLabel("Nome");
-        ds.fieldByName("AMOUNT").setDisplayFormat("#,##0.00");
-        for (int i = 1; i <= 3; ++i)
-            ds.appendRecord({Value(i), Value(QString(QChar('A' + i - 1))), Value(Currency::fromInt(i * 1000))});
-        ds.mergeChangeLog();
-        ds.first();
-        model = std::make_unique<DataSetModel>(&ds);
-        tester = std::make_unique<QAbstractItemModelTester>(
-            model.get(), QAbstractItemModelTester::FailureReportingMode::Warning);
-    }
-    void TearDown() override
-    {
-        tester.reset();
-        model.reset();
-        qInstallMessageHandler(m_previous);
-        EXPECT_TRUE(g_modelWarnings.isEmpty()) << g_modelWarnings.join('\n').toStdString();
-    }
-
-    QStringList column(int c) const
-    {
-        QStringList out;
-        for (int r = 0; r < model->rowCount(); ++r)
-            out << model->data(model->index(r, c)).toString();
-        return out;
-    }
-
-    DataSet ds;
-    std::unique_ptr<DataSetModel> model;
-    std::unique_ptr<QAbstractItemModelTester> tester;
-    QtMessageHandler m_previous = nullptr;
-};
-
-} // namespace
 
 TEST_F(DataSetModelTest, VisibleFieldsAreColumnsWithTheirLabels)
 {
@@ -128,26 +68,6 @@ TEST_F(DataSetModelTest, PostAndDeleteUpdateTheRows)
     ASSERT_EQ(removed.count(), 1);
     EXPECT_EQ(removed[0][1].toInt(), 0);
     EXPECT_EQ(column(1), QStringList({"B", "C", "D"}));
-}
-
-TEST_F(DataSetModelTest, EditedValuesAndReorderingReachTheView)
-{
-    ds.setIndexFieldNames("NAME");
-    QTableView view;
-    view.setModel(model.get());
-    const QPersistentModelIndex keep(model->index(0, 0));  // record A
-    QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
-    QSignalSpy moved(model.get(), &QAbstractItemModel::layoutChanged);
-    ds.first();
-    ds.edit();
-    ds.fieldByName("NAME").setAsString("Z");
-    EXPECT_GE(changed.count(), 1);
-    EXPECT_EQ(model->data(model->index(0, 1)).toString(), QStringLiteral("Z"));
-    ds.post();
-    EXPECT_EQ(moved.count(), 1);
-    EXPECT_EQ(column(1), QStringList({"B", "C", "Z"}));
-    EXPECT_EQ(keep.row(), 2);  // persistent indexes follow their record
-    EXPECT_EQ(model->currentRow(), 2);
 }
 
 TEST_F(DataSetModelTest, FilterAndDisabledControls)

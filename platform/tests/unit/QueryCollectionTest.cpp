@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-
 using namespace platform;
 
 namespace {
@@ -268,13 +266,6 @@ TEST_F(CollectionDb, TheEnumerationLoaderFillsTextAndIdPairs)
     ASSERT_EQ(items.size(), 2);
     EXPECT_EQ(items.at(0), (EnumItem{"Milano", 2}));
     EXPECT_EQ(items.at(1), (EnumItem{"Roma", 1}));
-
-    QComboBox combo;
-    fillComboBox(combo, items);
-    EXPECT_EQ(combo.count(), 2);
-    combo.setCurrentIndex(1);
-    EXPECT_EQ(comboBoxId(combo), 1);
-    EXPECT_EQ(combo.currentText(), "Roma");
 
     EXPECT_THROW(loadEnumeration(db, "SELECT SSEDDESC FROM TSED_SEDI"), EDatabaseError);
 }

@@ -85,9 +85,9 @@ TEST(Services, MainFolderVersionAndShellRequestsGoThroughTheInstalledServices)
     EXPECT_EQ(services->sleeps(), QList<int>{1000});
 }
 
-TEST(Services, TheDesktopServicesRunAProgramAndRefuseAMissingFile)
+TEST(Services, TheCoreServicesRunAProgramAndRefuseAMissingFile)
 {
-    DesktopServices desktop;
+    CoreServices desktop;
     QTemporaryDir dir;
     const QString script = dir.filePath("tool.sh");
     {
@@ -111,7 +111,7 @@ TEST(Services, TheDesktopServicesRunAProgramAndRefuseAMissingFile)
 
 TEST(Services, TheMainFolderIsAboveABinFolder)
 {
-    DesktopServices desktop;
+    CoreServices desktop;
     const QString expected = QDir(QCoreApplication::applicationDirPath()).dirName().compare("bin", Qt::CaseInsensitive) == 0
                                  ? QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..") + "/"
                                  : QCoreApplication::applicationDirPath() + "/";

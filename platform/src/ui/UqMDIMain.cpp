@@ -1,6 +1,7 @@
 #include "UqMDIMain.h"
 
 #include "UqChildDoc.h"
+#include "UqParams.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -20,6 +21,11 @@ TfmUqMDIMain::TfmUqMDIMain(QWidget *parent, int statusPanels)
     : QMainWindow(parent)
 {
     g_mainWindow = this;
+    // Code without windows asks the program's parameters through this.
+    TUqParamManager::SetProgramManagerSource([] {
+        const TfmUqMDIMain *main = TfmUqMDIMain::MainWindow();
+        return main ? main->ParamManager : nullptr;
+    });
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);

@@ -1,6 +1,7 @@
 // The window bases on the offscreen platform: modal dialogs that never
 // block, MDI documents that ask before closing, the frame's actions and the
 // wizard's pages.
+#include "DesktopServices.h"
 #include "Exceptions.h"
 #include "RecordingServices.h"
 #include "TestPrinters.h"
@@ -8,6 +9,7 @@
 #include "UqDialog.h"
 #include "UqFrame.h"
 #include "UqMDIMain.h"
+#include "UqParams.h"
 #include "UqWizard.h"
 
 #include <gtest/gtest.h>
@@ -213,6 +215,18 @@ TEST(UqMdi, StatusPanelsAndFirstShowHook)
     main.show();
     EXPECT_EQ(main.shows, 1);
     EXPECT_FALSE(main.acReportMan->isVisible());
+}
+
+TEST(UqMdi, TheMainWindowsParameterManagerIsTheProgramsOne)
+{
+    TUqParamManager params;
+    {
+        TfmUqMDIMain main;
+        EXPECT_EQ(TUqParamManager::ProgramManager(), nullptr);
+        main.ParamManager = &params;
+        EXPECT_EQ(TUqParamManager::ProgramManager(), &params);
+    }
+    EXPECT_EQ(TUqParamManager::ProgramManager(), nullptr) << "no main window, no program's parameters";
 }
 
 TEST(UqFrame, ActionsGoOnTheToolBarInOrderAndTheirShortcutsWorkInsideTheFrame)
