@@ -14,7 +14,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QVariant>
 
 using platform::DataSet;
 using platform::Value;
@@ -274,7 +274,12 @@ bool TTovQueryText::CheckProgram(const QString &title)
     TovProgramInfo program;
     program.fileName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     program.version = platform::programVersion();
-    program.applicationTitle = QGuiApplication::applicationDisplayName();
+    // The title a window program shows (the GUI application's display name,
+    // which defaults to the application name), read as a property of the
+    // application object: this module links no GUI library.
+    const QCoreApplication *app = QCoreApplication::instance();
+    const QVariant displayName = app ? app->property("applicationDisplayName") : QVariant();
+    program.applicationTitle = displayName.isValid() ? displayName.toString() : QCoreApplication::applicationName();
     const QString message = CheckProgramMessage(title, program);
     if (message.isEmpty())
         return true;

@@ -1,7 +1,6 @@
 #include "tovUDBCds.h"
 
 #include "TovUCdsUtil.h"
-#include "tovFWait.h"
 
 #include "DataSet.h"
 #include "Database.h"
@@ -37,6 +36,9 @@ const QString ColumnCodFiscale = QStringLiteral("SAFICODFISCALE");
 const QString ColumnGruppo = QStringLiteral("SAFIGRUPPOANA");
 
 const QString NotFoundText = QStringLiteral("Impossibile trovare il ClientDataSet (%s).");
+// The wait window of a load (the platform's wait service shows it).
+const QString WaitCaption = QStringLiteral("Attendere...");
+const QString WaitText = QStringLiteral("Caricamento in corso...attendere.");
 
 // The layout of a name for a period: the latest whose first (year, month) is
 // not after the period, year and month compared as one pair (a null year or
@@ -297,10 +299,7 @@ struct TTovDBCds::SaveStatements {
 // ---------------------------------------------------------------------------
 // TTovDBCds
 
-TTovDBCds::TTovDBCds()
-    : m_waitForm(std::make_unique<TfmTovWait>())
-{
-}
+TTovDBCds::TTovDBCds() = default;
 
 TTovDBCds::~TTovDBCds() = default;
 
@@ -362,7 +361,7 @@ void TTovDBCds::LoadPeriod(DataSet &dataSet, const QString &name, int year, int 
     struct Restore {
         DataSet &ds;
         platform::Services &services;
-        TfmTovWait *wait;
+        std::optional<platform::WaitForm> wait;
         platform::DataSetEvents events;
         bool eventsSaved = false, controls = false, cursor = false;
         ~Restore()
@@ -373,16 +372,14 @@ void TTovDBCds::LoadPeriod(DataSet &dataSet, const QString &name, int year, int 
                 ds.enableControls();
             if (cursor)
                 services.popWaitCursor();
-            if (wait)
-                wait->Close();
+            wait.reset();
         }
-    } restore{dataSet, services, nullptr, {}};
+    } restore{dataSet, services, std::nullopt, {}};
 
     dataSet.disableControls();
     restore.controls = true;
     if (m_showWait) {
-        restore.wait = m_waitForm.get();
-        m_waitForm->Show();
+        restore.wait.emplace(WaitCaption, WaitText);
         services.pushWaitCursor(platform::WaitCursorShape::SqlWait);
         restore.cursor = true;
         services.processEvents();

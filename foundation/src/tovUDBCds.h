@@ -59,7 +59,6 @@ class Database;
 class SqlQuery;
 } // namespace platform
 class TUqTransaction;
-class TfmTovWait;
 
 // One entry of a field map: a registry column and what fills it, a dataset
 // field or several joined by "+" (a composite).
@@ -194,7 +193,6 @@ private:
     QString m_program;
     platform::Database *m_connection = nullptr;
     int m_month = 0;
-    std::unique_ptr<TfmTovWait> m_waitForm;
     bool m_showWait = true;
     bool m_concurrentChangeText = false;
     int m_reservationRetries = 0;

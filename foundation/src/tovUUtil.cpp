@@ -3,15 +3,10 @@
 #include "DataSet.h"
 #include "Exceptions.h"
 #include "Field.h"
-#include "ImageList.h"
-#include "SearchDialog.h"
 #include "SqlQuery.h"
-#include "UqMDIMain.h"
 #include "UqParams.h"
 #include "UqQueryCollection.h"
 #include "UqTransaction.h"
-
-#include <QWidget>
 
 #include <limits>
 
@@ -114,12 +109,6 @@ void TTovUtil::AddAnd(const QString &condition, QString &where)
     if (!where.isEmpty())
         where += QStringLiteral(" AND ");
     where += QLatin1Char(' ') + condition;
-}
-
-void TTovUtil::PlacePanel(QWidget &panel, const QWidget &control)
-{
-    const int left = control.isHidden() ? 0 : control.x() + control.width();
-    panel.move(left, panel.y());
 }
 
 bool TTovUtil::EditDataSet(platform::DataSet *dataSet)
@@ -267,10 +256,8 @@ QString TtovAnnoScolastico::NotFoundMessage(int id) const
 
 int TTovUtil::DwgId(const TUqParamManager *manager)
 {
-    if (!manager) {
-        const TfmUqMDIMain *main = TfmUqMDIMain::MainWindow();
-        manager = main ? main->ParamManager : nullptr;
-    }
+    if (!manager)
+        manager = TUqParamManager::ProgramManager();
     ZEP_ASSERT(manager != nullptr, QStringLiteral("DwgId: nessun gestore dei parametri"));
     const platform::Value v = manager->GetParams(QStringLiteral("UQUP_DwgId"));
     if (v.isEmpty())
@@ -295,35 +282,4 @@ void TTovDataSet::RefreshByParam(TUqQueryCollection &collection, const QString &
     collection.close();
     collection.params().paramByName(name).setAsInteger(value);
     collection.Open();
-}
-
-void TTovUtil::SetupSearchColumns(platform::SearchDialog &dialog, bool extendedDescription)
-{
-    platform::SearchColumn &code = dialog.Column(0);
-    code.Caption = QStringLiteral("Codice");
-    code.Width = 100;
-    code.Indexed = true;
-    code.Visible = true;
-    platform::SearchColumn &description = dialog.Column(1);
-    description.Caption = QStringLiteral("Descrizione");
-    description.Indexed = true;
-    description.Visible = true;
-    if (extendedDescription) {
-        platform::SearchColumn &extended = dialog.Column(2);
-        extended.Caption = QStringLiteral("Descrizione estesa");
-        extended.Width = 400;
-        extended.Indexed = false;
-        extended.Visible = true;
-    }
-}
-
-int TTovUtil::LoadImages(platform::ImageList &images, const QString &names)
-{
-    QStringList list;
-    for (const QString &name : names.split(QLatin1Char(';'))) {
-        const QString trimmed = name.trimmed();
-        if (!trimmed.isEmpty())
-            list << trimmed;
-    }
-    return images.AddDefaultImages(list);
 }

@@ -7,15 +7,12 @@
 #include <QDateTime>
 #include <QString>
 
-class QWidget;
 class TUqParamManager;
 class TUqQueryCollection;
 
 namespace platform {
 class DataSet;
 class Field;
-class ImageList;
-class SearchDialog;
 } // namespace platform
 
 // The parameters module as the year records see it: the payroll library's
@@ -138,9 +135,6 @@ public:
     // Appends " AND " to a non-empty WHERE text, then a blank and the
     // condition. The conditions are fragments the program builds itself.
     static void AddAnd(const QString &condition, QString &where);
-    // The panel's left edge goes to the right edge of the reference control
-    // when that control is not hidden, else to 0.
-    static void PlacePanel(QWidget &panel, const QWidget &control);
     // Puts a browsing dataset (a field's own dataset) into edit and returns
     // true; false in any other state and for no dataset.
     static bool EditDataSet(platform::Field *field);
@@ -148,25 +142,15 @@ public:
     // A new id for the table from the id generator on the global connection.
     static int NewId(const QString &tableName);
     static platform::Value FieldValue(const platform::Field *field);
-    // The integer parameter "UQUP_DwgId" of the manager, or of the main
-    // window's manager when none is given. EConvertError when it is not set;
-    // an assertion failure when there is no manager at all.
+    // The integer parameter "UQUP_DwgId" of the manager, or of the
+    // program's manager (TUqParamManager::ProgramManager) when none is
+    // given. EConvertError when it is not set; an assertion failure when
+    // there is no manager at all.
     static int DwgId(const TUqParamManager *manager = nullptr);
     // Closes every dataset of the list (an owner's datasets) whose tag is
     // not 1; null entries are skipped.
     static void CloseDataSets(const QList<platform::DataSet *> &dataSets);
     static platform::Value FieldValueDef(const platform::Field *field, const platform::Value &defaultValue);
-    // The columns of a search dialog on a code table: the first is "Codice"
-    // (100 pixels wide), the second "Descrizione", both searchable; with
-    // `extendedDescription` a third, "Descrizione estesa" (400 pixels wide,
-    // not searchable). All three shown; the statement gives their fields in
-    // that order unless the dialog names them already.
-    static void SetupSearchColumns(platform::SearchDialog &dialog, bool extendedDescription);
-    // Loads the images named in `names` (separated by ";", blanks around a
-    // name ignored, empty names skipped) into the list at its size, in
-    // order: the program's image file of each name or its drawn stand-in.
-    // Returns the index of the first image added.
-    static int LoadImages(platform::ImageList &images, const QString &names);
 };
 
 class TTovDataSet {

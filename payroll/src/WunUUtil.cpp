@@ -14,6 +14,7 @@
 #include "SqlQuery.h"
 #include "UqQueryCollection.h"
 #include "tovCQueryText.h"
+#include "tovUUtilUi.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -93,12 +94,12 @@ int TWunUtil::DwgIdCorrente()
 
 void TWunUtil::ColonneRicerca(platform::SearchDialog &dialog, bool descrizioneEstesa)
 {
-    TTovUtil::SetupSearchColumns(dialog, descrizioneEstesa);
+    TTovUtilUi::SetupSearchColumns(dialog, descrizioneEstesa);
 }
 
 int TWunUtil::CaricaImmagini(platform::ImageList &images, const QString &names)
 {
-    return TTovUtil::LoadImages(images, names);
+    return TTovUtilUi::LoadImages(images, names);
 }
 
 void TWunUtil::ApriQuery(const QString &name, platform::SqlQuery &query, int index, const QString &kind)

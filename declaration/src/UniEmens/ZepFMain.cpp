@@ -7,7 +7,7 @@
 #include "ZepFParam.h"
 #include "ZepMAttivazioni.h"
 #include "tovUDBCds.h"
-#include "tovUUtil.h"
+#include "tovUUtilUi.h"
 #include "wunMConnessione.h"
 #include "wunMParams.h"
 
@@ -116,7 +116,7 @@ void TfmZepMain::FormCreate(const QString &cartellaProgramma)
         }
     });
 
-    TTovUtil::LoadImages(imlNavigatore, ImmaginiNavigatore.join(QLatin1Char(';')));
+    TTovUtilUi::LoadImages(imlNavigatore, ImmaginiNavigatore.join(QLatin1Char(';')));
 
     m_store = std::make_unique<TTovDBCds>();
     m_store->SetProgram(QStringLiteral("zep"));

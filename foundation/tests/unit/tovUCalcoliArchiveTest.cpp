@@ -7,7 +7,6 @@
 #include "Database.h"
 #include "SqlQuery.h"
 #include "TempDatabase.h"
-#include "UqMDIMain.h"
 #include "UqParams.h"
 #include "tovCQueryText.h"
 
@@ -489,8 +488,11 @@ TEST_F(Archive, EmployerFromTheProgramsParameters)
     // Without the program's parameters there is no employer to ask for.
     EXPECT_THROW(rule.EsoneriIvs(kMonth, kCompany, kGroup, kAnf2024), platform::EAssertionFailed);
     TUqParamManager params;
-    TfmUqMDIMain main;
-    main.ParamManager = &params;
+    // The program's parameters, as its main window gives them.
+    TUqParamManager::SetProgramManagerSource([&params] { return &params; });
+    struct Reset {
+        ~Reset() { TUqParamManager::SetProgramManagerSource({}); }
+    } reset;
     params.SetParams(QStringLiteral("UQUP_DwgId"), kDwg);
     EXPECT_EQ(rule.EsoneriIvs(kMonth, kCompany, kGroup, kAnf2024), nullptr);
     params.SetParams(QStringLiteral("UQUP_DwgId"), 2);

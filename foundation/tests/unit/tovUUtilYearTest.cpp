@@ -7,7 +7,6 @@
 #include "SqlQuery.h"
 #include "TempDatabase.h"
 
-#include <QWidget>
 #include <gtest/gtest.h>
 
 using platform::FieldType;
@@ -205,21 +204,6 @@ TEST_F(FieldValues, EditDataSetOnlyFromBrowse)
     EXPECT_FALSE(TTovUtil::EditDataSet(&ds));
     EXPECT_FALSE(TTovUtil::EditDataSet(static_cast<platform::DataSet *>(nullptr)));
     EXPECT_FALSE(TTovUtil::EditDataSet(static_cast<platform::Field *>(nullptr)));
-}
-
-TEST(PlacePanel, FollowsTheControlUnlessItIsHidden)
-{
-    QWidget parent;
-    QWidget control(&parent);
-    QWidget panel(&parent);
-    control.setGeometry(10, 5, 120, 30);
-    panel.setGeometry(0, 40, 50, 20);
-    TTovUtil::PlacePanel(panel, control);
-    EXPECT_EQ(panel.x(), 130);
-    EXPECT_EQ(panel.y(), 40);
-    control.hide();
-    TTovUtil::PlacePanel(panel, control);
-    EXPECT_EQ(panel.x(), 0);
 }
 
 } // namespace

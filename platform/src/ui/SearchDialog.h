@@ -7,7 +7,7 @@
 //
 //     platform::SearchDialog dlg;
 //     dlg.SetSQL("SELECT CODICE, DESCRIZIONE, ITAGID FROM ...");
-//     dlg.Column(0).FieldName = "CODICE";      // or TTovUtil::SetupSearchColumns
+//     dlg.Column(0).FieldName = "CODICE";      // or TTovUtilUi::SetupSearchColumns
 //     dlg.KeyField = "ITAGID";
 //     platform::Value key = dlg.Execute();      // Null when cancelled
 //

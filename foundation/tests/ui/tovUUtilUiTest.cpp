@@ -1,17 +1,18 @@
 #include "ImageList.h"
 #include "RecordingServices.h"
 #include "SearchDialog.h"
-#include "tovUUtil.h"
+#include "tovUUtilUi.h"
 
 #include <QDir>
 #include <QImage>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 TEST(TTovUtilSearchColumns, CodeAndDescriptionAreSearchable)
 {
     platform::SearchDialog dlg;
-    TTovUtil::SetupSearchColumns(dlg, false);
+    TTovUtilUi::SetupSearchColumns(dlg, false);
     ASSERT_EQ(dlg.Columns.size(), 2);
     EXPECT_EQ(dlg.Columns[0].Caption, "Codice");
     EXPECT_EQ(dlg.Columns[0].Width, 100);
@@ -26,7 +27,7 @@ TEST(TTovUtilSearchColumns, ExtendedDescriptionIsWideAndNotSearchable)
 {
     platform::SearchDialog dlg;
     dlg.Column(0).FieldName = "STAGCODICE";
-    TTovUtil::SetupSearchColumns(dlg, true);
+    TTovUtilUi::SetupSearchColumns(dlg, true);
     ASSERT_EQ(dlg.Columns.size(), 3);
     // A field the caller named stays bound.
     EXPECT_EQ(dlg.Columns[0].FieldName, "STAGCODICE");
@@ -46,7 +47,7 @@ TEST(TTovUtilLoadImages, NamesSplitAtSemicolonsLoadInOrder)
 
     platform::ImageList images(3);
     images.AddDefaultImage("MODELLI");
-    EXPECT_EQ(TTovUtil::LoadImages(images, "DATIANAGRAFICI; DUPLICAZIONE;;FIRME;"), 1);
+    EXPECT_EQ(TTovUtilUi::LoadImages(images, "DATIANAGRAFICI; DUPLICAZIONE;;FIRME;"), 1);
     ASSERT_EQ(images.Count(), 4);
     EXPECT_EQ(images.Name(1), "DATIANAGRAFICI");
     EXPECT_EQ(images.Name(2), "DUPLICAZIONE");
@@ -63,7 +64,22 @@ TEST(TTovUtilLoadImages, NoNamesAddNothing)
 {
     RecordingServicesScope services;
     platform::ImageList images;
-    EXPECT_EQ(TTovUtil::LoadImages(images, ""), 0);
-    EXPECT_EQ(TTovUtil::LoadImages(images, " ; "), 0);
+    EXPECT_EQ(TTovUtilUi::LoadImages(images, ""), 0);
+    EXPECT_EQ(TTovUtilUi::LoadImages(images, " ; "), 0);
     EXPECT_EQ(images.Count(), 0);
+}
+
+TEST(PlacePanel, FollowsTheControlUnlessItIsHidden)
+{
+    QWidget parent;
+    QWidget control(&parent);
+    QWidget panel(&parent);
+    control.setGeometry(10, 5, 120, 30);
+    panel.setGeometry(0, 40, 50, 20);
+    TTovUtilUi::PlacePanel(panel, control);
+    EXPECT_EQ(panel.x(), 130);
+    EXPECT_EQ(panel.y(), 40);
+    control.hide();
+    TTovUtilUi::PlacePanel(panel, control);
+    EXPECT_EQ(panel.x(), 0);
 }

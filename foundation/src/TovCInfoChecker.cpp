@@ -1,0 +1,83 @@
+#include "TovCInfoChecker.h"
+
+#include "DataSet.h"
+#include "Exceptions.h"
+#include "Field.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+using platform::DataSet;
+using platform::Field;
+using platform::FieldType;
+
+void TTovInfoChecker::Clear()
+{
+    m_messages.clear();
+    m_sectionTitle.clear();
+}
+
+void TTovInfoChecker::AddMessage(const QString &text)
+{
+    if (!m_sectionTitle.isEmpty())
+        m_messages << QStringLiteral("******** ") + m_sectionTitle;
+    m_messages << text;
+}
+
+QString TTovInfoChecker::FieldLabel(const QString &fieldName) const
+{
+    for (const QString &pair : m_labels) {
+        const qsizetype eq = pair.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        if (pair.left(eq).compare(fieldName, Qt::CaseInsensitive) == 0)
+            return pair.mid(eq + 1);
+    }
+    return {};
+}
+
+bool TTovInfoChecker::FieldHasValue(const Field &field)
+{
+    switch (field.dataType()) {
+    case FieldType::String:
+    case FieldType::Memo:
+        return !field.asString().isEmpty();
+    case FieldType::Date:
+    case FieldType::DateTime: {
+        if (field.isNull())
+            return false;
+        // The zero date (30/12/1899) and anything before it count as empty.
+        const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0));
+        return field.asDateTime() > zero;
+    }
+    default: {
+        QString text = field.asString().trimmed();
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+        bool ok = false;
+        const double number = QLocale::c().toDouble(text, &ok);
+        return ok && number != 0.0;
+    }
+    }
+}
+
+bool TTovInfoChecker::CheckDataSets(const QList<DataSet *> &sets, const FieldCheck &check)
+{
+    const qsizetype before = m_messages.size();
+    for (DataSet *set : sets) {
+        ZEP_ASSERT(set != nullptr, "CheckDataSets: dataset mancante");
+        for (const auto &field : set->fields()) {
+            const QString name = field->fieldName();
+            const QString label = FieldLabel(name);
+            if (!label.isEmpty() && !FieldHasValue(*field)) {
+                AddMessage(QStringLiteral(" - Dato obbligatorio mancante: ") + label);
+                continue;
+            }
+            if (check) {
+                const QString message = check(name, *set);
+                if (!message.isEmpty())
+                    AddMessage(message);
+            }
+        }
+    }
+    return m_messages.size() == before;
+}
