@@ -7,14 +7,11 @@
 
 #include "DataSet.h"
 #include "Exceptions.h"
-#include "ImageList.h"
-#include "SearchDialog.h"
 #include "Field.h"
 #include "Format.h"
 #include "SqlQuery.h"
 #include "UqQueryCollection.h"
 #include "tovCQueryText.h"
-#include "tovUUtilUi.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -90,16 +87,6 @@ void TWunUtil::CaricaQueryCollection(const QString &name, TUqQueryCollection &co
 int TWunUtil::DwgIdCorrente()
 {
     return TTovUtil::DwgId(dmWunParams ? dmWunParams->xpmUquParams : nullptr);
-}
-
-void TWunUtil::ColonneRicerca(platform::SearchDialog &dialog, bool descrizioneEstesa)
-{
-    TTovUtilUi::SetupSearchColumns(dialog, descrizioneEstesa);
-}
-
-int TWunUtil::CaricaImmagini(platform::ImageList &images, const QString &names)
-{
-    return TTovUtilUi::LoadImages(images, names);
 }
 
 void TWunUtil::ApriQuery(const QString &name, platform::SqlQuery &query, int index, const QString &kind)

@@ -21,8 +21,6 @@ class TdmWunParams;
 namespace platform {
 class DataSet;
 class SqlQuery;
-class SearchDialog;
-class ImageList;
 } // namespace platform
 
 class TWunUtil : public TTovUtil {
@@ -48,12 +46,6 @@ public:
     // dmWunParams (of the main window when no parameters module exists).
     // EConvertError when it is not set.
     static int DwgIdCorrente();
-    // The columns of the search dialog ("Codice", "Descrizione" and, with
-    // the flag, "Descrizione estesa").
-    static void ColonneRicerca(platform::SearchDialog &dialog, bool descrizioneEstesa);
-    // Loads the ';'-separated image names into the image list; returns the
-    // index of the first one added.
-    static int CaricaImmagini(platform::ImageList &images, const QString &names);
     // Gives the query the named statement's text (kind "EXECUTE" when none
     // is given); the query is not opened.
     static void ApriQuery(const QString &name, platform::SqlQuery &query, int index = 0,

@@ -10,8 +10,8 @@
 #include "UqMessages.h"
 #include "tovCQueryText.h"
 
-#include <QComboBox>
 #include <QDir>
+#include <QVariant>
 
 using platform::Value;
 
@@ -154,11 +154,12 @@ void TdmWunParams::xpmUquParamsCheckValue(QObject *sender, const QString &param,
 {
     if (xpmUquParams->Group(param).compare(ParamsGroup, Qt::CaseInsensitive) != 0)
         return;
-    const auto *combo = qobject_cast<const QComboBox *>(sender);
-    valid = combo && combo->currentIndex() >= 0;
+    // The editor is the parameter dialog's combo box, read through its
+    // properties: this module links no widgets library.
+    valid = sender && sender->inherits("QComboBox") && sender->property("currentIndex").toInt() >= 0;
     if (!valid || param.compare(AnfIdParam, Qt::CaseInsensitive) != 0)
         return;
-    const QString year = combo->currentText();
+    const QString year = sender->property("currentText").toString();
     valid = year <= UltimoAnno;
     if (valid && year >= PrimoAnnoPianoConti
         && !TWunUtil::AggiornamentoEffettuato(qquAppoggio(), AnnoIdPianoConti))

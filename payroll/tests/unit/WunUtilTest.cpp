@@ -7,8 +7,6 @@
 
 #include "DataSet.h"
 #include "Exceptions.h"
-#include "ImageList.h"
-#include "SearchDialog.h"
 #include "SqlQuery.h"
 #include "TempDatabase.h"
 #include "tovCQueryText.h"
@@ -464,25 +462,4 @@ TEST(WunUtilSingletons, OneOfEachForTheRun)
     EXPECT_EQ(&wunAnnoScolastico(), &wunAnnoScolastico());
     EXPECT_TRUE(WunParametri().FileName().endsWith("/usr/wun/WunPar.ini", Qt::CaseInsensitive))
         << WunParametri().FileName().toStdString();
-}
-
-TEST(WunUtilWidgets, SearchColumnsAndImages)
-{
-    platform::SearchDialog plain;
-    TWunUtil::ColonneRicerca(plain, false);
-    EXPECT_EQ(plain.Column(0).Caption, "Codice");
-    EXPECT_EQ(plain.Column(0).Width, 100);
-    EXPECT_TRUE(plain.Column(0).Indexed);
-    EXPECT_EQ(plain.Column(1).Caption, "Descrizione");
-    EXPECT_TRUE(plain.Column(1).Indexed);
-    platform::SearchDialog extended;
-    TWunUtil::ColonneRicerca(extended, true);
-    EXPECT_EQ(extended.Column(2).Caption, "Descrizione estesa");
-    EXPECT_EQ(extended.Column(2).Width, 400);
-    EXPECT_FALSE(extended.Column(2).Indexed);
-
-    platform::ImageList images;
-    EXPECT_EQ(TWunUtil::CaricaImmagini(images, "Importa; Stampa;;Esci"), 0);
-    EXPECT_EQ(images.Count(), 3);
-    EXPECT_EQ(TWunUtil::CaricaImmagini(images, "Aiuto"), 3);
 }
