@@ -2,7 +2,7 @@
 
 #include "Exceptions.h"
 
-#include <QWidget>
+#include <QObject>
 
 namespace {
 IZepMainState *g_current = nullptr;
@@ -24,10 +24,11 @@ void IZepMainState::SetCurrent(IZepMainState *state)
     g_current = state;
 }
 
-IZepMainState &IZepMainState::Require(QWidget *owner)
+IZepMainState &IZepMainState::Require(QObject *owner)
 {
-    for (QWidget *w = owner; w; w = w->parentWidget())
-        if (auto *state = dynamic_cast<IZepMainState *>(w))
+    // A widget's parent object is its parent widget.
+    for (QObject *o = owner; o; o = o->parent())
+        if (auto *state = dynamic_cast<IZepMainState *>(o))
             return *state;
     ZEP_ASSERT(g_current, QStringLiteral("Finestra principale del programma non disponibile"));
     return *g_current;

@@ -11,7 +11,7 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
+class QObject;
 class TTovDBCds;
 
 // The program a shared window serves.
@@ -62,5 +62,5 @@ public:
     // The state of `owner` when it (or one of its parents) is a main
     // window, else the current one; an assertion failure when there is
     // none.
-    static IZepMainState &Require(QWidget *owner);
+    static IZepMainState &Require(QObject *owner);
 };

@@ -3,17 +3,20 @@
 // archive with the declaration-table store's tables and a declarant layout
 // of the tests, a main-window state over a temporary base folder, and the
 // working-period texts put back after each test.
-#include "ZepFParam.h"
+#include "ZepCParametri.h"
 #include "ZepUMainState.h"
 #include "ZepUUtil.h"
 
 #include "DataSet.h"
+#include "Exceptions.h"
 #include "RecordingServices.h"
 #include "TempDatabase.h"
+#include "TovUCdsUtil.h"
 #include "tovUDBCds.h"
 #include "tovUDBCdsLayouts.h"
 
 #include <QDir>
+#include <QPair>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -133,5 +136,44 @@ private:
     QString m_anno;
     QString m_mese;
 };
+
+// ---- the working-period file and the year check ----
+
+inline const QString Circolare = QStringLiteral("    Circolare INPS n. 152 del 22/11/2004");
+
+// The period file of the base folder: (year, month) of its last record.
+inline QPair<QString, QString> periodFile(const FakeMainState &main)
+{
+    DataSet ds;
+    TTovCds::LoadFromFile(ds, main.path(QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds")));
+    EXPECT_EQ(ds.recordCount(), 1);
+    ds.last();
+    return {ds.fieldByName(QStringLiteral("SEAMANNOFIN")).asString(),
+            ds.fieldByName(QStringLiteral("SEAMMESE")).asString()};
+}
+
+inline void writePeriodFile(const FakeMainState &main, const QString &year, const QString &month)
+{
+    QDir().mkpath(main.path(QStringLiteral("USR/UniEmens/Res")));
+    DataSet ds;
+    ds.setFieldDefs({{QStringLiteral("SEAMANNOFIN"), FieldType::String, 4},
+                     {QStringLiteral("SEAMMESE"), FieldType::String, 2}});
+    ds.createDataSet();
+    ds.append();
+    ds.fieldByName(QStringLiteral("SEAMANNOFIN")).setAsString(year);
+    ds.fieldByName(QStringLiteral("SEAMMESE")).setAsString(month);
+    ds.post();
+    TTovCds::SaveToFile(ds, main.path(QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds")));
+}
+
+inline QString refusal(TZepParametri &logic, const QString &year)
+{
+    try {
+        logic.Controlla(year);
+    } catch (const EUqError &e) {
+        return e.message();
+    }
+    return QString();
+}
 
 } // namespace periodtest

@@ -2,6 +2,7 @@
 // windows created in their order, a start refused when the archive is
 // missing (message, non-zero status, nothing created), and a start on a
 // real archive that reaches the working-period dialog.
+#include "ZepFParam.h"
 #include "ZepWorkingPeriodSupport.h"
 
 #include "DataSetFile.h"

@@ -2,6 +2,7 @@
 // the archive opened on the first show (and the start refused when that
 // fails), and the first activation: navigation bar, news marker and the
 // working-period dialog, once.
+#include "ZepFParam.h"
 #include "ZepWorkingPeriodSupport.h"
 
 #include "Database.h"
