@@ -109,6 +109,15 @@ TEST(Services, TheCoreServicesRunAProgramAndRefuseAMissingFile)
     }
 }
 
+TEST(Services, WithoutWindowsAMessageIsAnsweredAsABoxClosedWithoutAChoice)
+{
+    // No one can choose: the cautious answer, whatever the default button.
+    CoreServices core;
+    EXPECT_EQ(core.showMessage({"Confermi?", "Conferma", MessageType::Question, Yes | No, Yes}), No);
+    EXPECT_EQ(core.showMessage({"Procedo?", {}, MessageType::Warning, Ok | Cancel, Ok}), Cancel);
+    EXPECT_EQ(core.showMessage({"Fatto.", {}, MessageType::Information, Ok, NoButton}), Ok);
+}
+
 TEST(Services, TheMainFolderIsAboveABinFolder)
 {
     CoreServices desktop;
