@@ -22,6 +22,8 @@ const QString TdmWunParams::AnfIdParam = QStringLiteral("UQUP_AnfId");
 const QString TdmWunParams::DwgIdParam = QStringLiteral("UQUP_DwgId");
 const QString TdmWunParams::UltimoAnno = QStringLiteral("2025");
 const QString TdmWunParams::PrimoAnnoPianoConti = QStringLiteral("2019");
+const QString TdmWunParams::MsgNessunDatore =
+    QStringLiteral("Nessun datore di lavoro nell'archivio: impossibile importare.");
 
 namespace {
 const QString SettingsFile = QStringLiteral("Aggiornamenti.ini");
@@ -164,6 +166,24 @@ void TdmWunParams::xpmUquParamsCheckValue(QObject *sender, const QString &param,
     if (valid && year >= PrimoAnnoPianoConti
         && !TWunUtil::AggiornamentoEffettuato(qquAppoggio(), AnnoIdPianoConti))
         valid = VerificaPianoConti();
+}
+
+int TdmWunParams::GruppoPerImportazione(const SceltaGruppo &scegli)
+{
+    const platform::EnumItems gruppi = platform::loadEnumeration(
+        platform::Database::requireGlobal(), TovQueryText().GetSQL(QStringLiteral("QRY_DWG_ELENCO"), QStringLiteral("EXECUTE")));
+    if (gruppi.isEmpty())
+        throw EUqWarning(MsgNessunDatore);
+    const Value valore = xpmUquParams->GetParams(DwgIdParam);
+    const qint64 attuale = valore.isEmpty() ? 0 : valore.toInt64();
+    for (const platform::EnumItem &g : gruppi)
+        if (g.id == attuale)
+            return int(attuale);
+    const qint64 scelto = gruppi.size() == 1 ? gruppi.first().id : scegli(gruppi, attuale);
+    if (scelto == 0)
+        return 0;
+    xpmUquParams->SetParams(DwgIdParam, Value(int(scelto)), ParamsGroup);
+    return int(scelto);
 }
 
 Value TdmWunParams::GetParams(const QString &name) const

@@ -14,11 +14,13 @@
 // through the desktop service with one argument, the database name in
 // double quotes, and waited for. Whether the year is then accepted is
 // decided by the account check that follows it, as for the original tool.
+#include "Enumeration.h"
 #include "UqParams.h"
 #include "Value.h"
 #include "tovUUtil.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -74,6 +76,18 @@ public:
     // unset): see above.
     static QString FileImpostazioni();
     static QString ComandoPianoConti2019();
+
+    // The employer group every import works on: "UQUP_DwgId" must have a
+    // value. A group already set that the archive still holds is kept; else
+    // the archive's only group is taken, or, when it holds several, the one
+    // `scegli` picks among their (name, id) pairs (QRY_DWG_ELENCO), given the
+    // group set before (0 none); it answers 0 when the user picked none.
+    // The group taken is set in the parameter manager (whose values the
+    // main window keeps between runs). Answers the group, 0 when none was
+    // picked. An archive without employer groups raises EUqWarning.
+    using SceltaGruppo = std::function<qint64(const platform::EnumItems &gruppi, qint64 attuale)>;
+    int GruppoPerImportazione(const SceltaGruppo &scegli);
+    static const QString MsgNessunDatore;  // "Nessun datore di lavoro nell'archivio: impossibile importare."
 
     // ITovParams: the parameter manager's value (Null when unset).
     platform::Value GetParams(const QString &name) const override;

@@ -241,10 +241,7 @@ TEST_F(ArchiveStatements, FixedStatementsOfTheProgramsPrepare)
         "from TAFM_ASSFAMMASTER afm inner join TAFT_ASSFAMTABLE  aft on aft.IAFMID = afm.IAFMID "
         "Where afm.IAFMID = :IAFMID and aft.STABNAME = :TABNAME and aft.FREDFAMFROM <= :REDDITO and "
         "aft.FREDFAMTO >= :REDDITO ",
-        // citizenship and pension regime of a person
-        " SELECT FIRST 1 STA.SSTAISTAT FROM TSTA_STATI STA INNER JOIN TANACITT ON STA.ISTAID = TANACITT.ISTAID "
-        "INNER JOIN TANA_ANAGRAFICHE ANA ON TANACITT.IANAID = ANA.IANAID WHERE ANA.IANAID = :IANAID ",
-        " select first 1 acom.iacomregimepost95 from tacom_compensi acom where acom.iacomid = :IACOMID ",
+        // the employee window's citizenship search
         "SELECT STA.SSTAISTAT, STA.SSTALDESC FROM TSTA_STATI STA WHERE STA.SSTAISTAT IS NOT NULL",
     };
     for (const QString &sql : fixed)
