@@ -51,8 +51,9 @@ int TwunWizard::TipoDaFondamentale(int fondamentale)
     }
 }
 
-TwunWizard::TwunWizard(platform::Database *connessione)
+TwunWizard::TwunWizard(platform::Database *connessione, TWunParametri *liquidazione)
     : qquAppoggio(connessione ? *connessione : platform::Database::requireGlobal())
+    , m_liquidazione(liquidazione ? *liquidazione : WunParametri())
 {
 }
 
@@ -103,14 +104,14 @@ void TwunWizard::ScegliCompensoCorrente(bool spuntato)
 {
     CompensoCorrente = spuntato;
     if (spuntato)
-        ScegliTipo(TipoDaFondamentale(WunParametri().Fondamentale), true);
+        ScegliTipo(TipoDaFondamentale(m_liquidazione.Fondamentale), true);
 }
 
 void TwunWizard::LeggiLiquidazioneCorrente()
 {
     try {
         const QSet<int> tipi = InailLul() ? QSet<int>{2} : TipiCompensoAmmessi();
-        TWunParametri &liquidazione = WunParametri();
+        TWunParametri &liquidazione = m_liquidazione;
         const QString caption = liquidazione.DescrizioneLiquidazione(qquAppoggio, m_controlloGruppo, tipi);
         if (caption.isEmpty())
             return;
@@ -195,7 +196,7 @@ void TwunWizard::AttivaPagina(Pagina pagina)
         if (m_frame) {
             m_frame->ImpostaFondamentale(FondamentaleDaTipo(TipoCompenso));
             if (CompensoCorrente)
-                m_frame->ImpostaLiquidazione(WunParametri().Id(), WunParametri().Mese());
+                m_frame->ImpostaLiquidazione(m_liquidazione.Id(), m_liquidazione.Mese());
         }
         break;
     case Pagina::TipoCompenso:
@@ -203,7 +204,7 @@ void TwunWizard::AttivaPagina(Pagina pagina)
         break;
     case Pagina::Gruppo:
         if (CompensoCorrente && m_controlloGruppo)
-            ImpostaGruppo(WunParametri().Gruppo());
+            ImpostaGruppo(m_liquidazione.Gruppo());
         break;
     }
 }
@@ -232,7 +233,7 @@ void TwunWizard::SalvaLiquidazioneCorrente()
     if (gruppo)
         gruppo->setValue(this->Gruppo());
     if (m_frame && gruppo) {
-        TWunParametri &liquidazione = WunParametri();
+        TWunParametri &liquidazione = m_liquidazione;
         liquidazione.SetMese(m_frame->MeseId());
         liquidazione.SetId(m_frame->CompensoId());
         liquidazione.SetGruppo(gruppo->asInteger());

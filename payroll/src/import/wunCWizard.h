@@ -18,6 +18,7 @@
 #include <QStringList>
 
 class TUqQueryCollection;
+class TWunParametri;
 
 namespace platform {
 class Database;
@@ -52,8 +53,9 @@ public:
     // ICOTFONDAMENTALE of a liquidation as the kind: 1 -> 0, 3 -> 1, else 2.
     static int TipoDaFondamentale(int fondamentale);
 
-    // Statements on `connessione`, or on the global connection.
-    explicit TwunWizard(platform::Database *connessione = nullptr);
+    // Statements on `connessione`, or on the global connection; the current
+    // liquidation in `liquidazione` (none: WunParametri()).
+    explicit TwunWizard(platform::Database *connessione = nullptr, TWunParametri *liquidazione = nullptr);
     virtual ~TwunWizard();
     TwunWizard(const TwunWizard &) = delete;
     TwunWizard &operator=(const TwunWizard &) = delete;
@@ -137,6 +139,7 @@ private:
     bool InailLul() const;
     void ScriviFondamentale();
 
+    TWunParametri &m_liquidazione;
     platform::DataSet *m_parametri = nullptr;
     TUqQueryCollection *m_collezione = nullptr;
     TwunMeseCompenso *m_frame = nullptr;
