@@ -1,6 +1,6 @@
 #include "zepCFiscImpMultiSelect.h"
 
-#include "ZepFParam.h"
+#include "ZepCParametri.h"
 #include "tovCQueryText.h"
 #include "tovUDBCds.h"
 

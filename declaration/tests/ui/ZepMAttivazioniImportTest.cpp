@@ -15,7 +15,9 @@
 #include "TempDatabase.h"
 #include "TovUCdsUtil.h"
 #include "UqMDIMain.h"
+#include "UqParamDialog.h"
 #include "UqParams.h"
+#include "wunMParams.h"
 #include "WunUUtil.h"
 #include "ZepUUtil.h"
 #include "tovCQueryText.h"
@@ -25,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QPushButton>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -359,4 +363,41 @@ TEST_F(ZepImport, WithoutAWizardTheImportSaysItIsNotAvailableAndSavesNothing)
     ASSERT_EQ(services->messages().size(), 1);
     EXPECT_TRUE(services->messages().at(0).text.contains("non è ancora disponibile"));
     EXPECT_FALSE(QFile::exists(parameterFile()));
+}
+
+TEST_F(ZepImport, TheEmployerGroupIsChosenInTheParameterDialogWhenTheArchiveHasSeveralAndThenKept)
+{
+    TdmWunParams modulo;
+    TUqParamManager &pm = *modulo.xpmUquParams;
+    tdb.db().execute("INSERT INTO TDWG_DATORI (IDWGID, SDWGRAGSOC, SDWGCODFISCALE) VALUES (2, 'AAA SECONDO DATORE', "
+                     "'00000000002')");
+    // Cancelled: nothing imported, nothing set.
+    services->onNextDialog([](QDialog &d) {
+        static_cast<TfmUqDialog &>(d).buCancel->click();
+        return d.result();
+    });
+    registry.ImportaDipendenti();
+    EXPECT_TRUE(wizardClasses.isEmpty());
+    EXPECT_FALSE(pm.HasParam("UQUP_DwgId"));
+
+    QStringList voci;
+    services->onNextDialog([&](QDialog &d) {
+        auto &dialogo = static_cast<TfmUqParamValue &>(d);
+        for (int i = 0; i < dialogo.cbValore->count(); ++i)
+            voci << dialogo.cbValore->itemText(i);
+        dialogo.cbValore->setCurrentIndex(dialogo.cbValore->findData(qint64(dwgId)));
+        dialogo.buOk->click();
+        return d.result();
+    });
+    registry.ImportaDipendenti();
+    EXPECT_EQ(voci.size(), 2);
+    EXPECT_EQ(voci.first(), "AAA SECONDO DATORE");
+    EXPECT_EQ(pm.GetParamsInt("UQUP_DwgId"), dwgId);
+    EXPECT_EQ(wizardClasses, QStringList({"TfmZepWiz"}));
+    EXPECT_EQ(seen.value("ComuneLavoro").toString(), siteCode) << "the sites of the group chosen";
+
+    // Kept: the next import asks nothing.
+    registry.ImportaDipendenti();
+    EXPECT_EQ(wizardClasses.size(), 2);
+    EXPECT_EQ(services->dialogs().size(), 2);
 }

@@ -6,7 +6,7 @@
 // passing over.
 #include "zepCFiscImpMultiSelect.h"
 
-#include "ZepFParam.h"
+#include "ZepCParametri.h"
 #include "archive/ArchiveScripts.h"
 #include "archive/DemoArchive.h"
 #include "WunUUtil.h"

@@ -6,7 +6,12 @@
 #include "Field.h"
 #include "TovUCdsUtil.h"
 #include "UqMessages.h"
+#include "FormRegistry.h"
+#include "UqParamDialog.h"
+#include "WunFFiscImpMultiSelect.h"
 #include "WunUUtil.h"
+#include "wunFWizard.h"
+#include "wunMParams.h"
 #include "ZepFParam.h"
 #include "ZepUUtil.h"
 #include "tovCQueryText.h"
@@ -151,12 +156,25 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
     xafFeste->OnInitializedForm = std::bind(&TdmZepAttivazioni::xafFesteInizializedForm, this, _1, _2);
 
     // Later parts of the program plug in the real steps.
-    EseguiWizard = [](const QString &, DataSet &, TUqQueryCollection &) {
-        mostraNonDisponibile(QStringLiteral("Procedura guidata di importazione"));
-        return QString();
+    EseguiWizard = [](const QString &classe, DataSet &parametri, TUqQueryCollection &sedi) {
+        if (!platform::FormRegistry::IsRegistered(classe)) {
+            mostraNonDisponibile(QStringLiteral("Procedura guidata di importazione"));
+            return QString();
+        }
+        return TfmwunWizard::Execute(classe, parametri, &sedi);
     };
-    EseguiImportazione = [](const QString &, DataSet &, TUqQueryCollection &) {
-        mostraNonDisponibile(QStringLiteral("Importazione dei dipendenti"));
+    EseguiImportazione = [](const QString &classe, DataSet &parametri, TUqQueryCollection &sedi) {
+        if (!platform::FormRegistry::IsRegistered(classe)) {
+            mostraNonDisponibile(QStringLiteral("Importazione dei dipendenti"));
+            return;
+        }
+        TfmwunFiscImpMultiSelect::Execute(classe, &parametri, &sedi);
+    };
+    ScegliGruppo = [](const platform::EnumItems &gruppi, qint64 attuale) -> qint64 {
+        ZEP_ASSERT(dmWunParams, QStringLiteral("Scelta del datore di lavoro senza modulo dei parametri"));
+        return TfmUqParamValue::Execute(*dmWunParams->xpmUquParams, TdmWunParams::DwgIdParam,
+                                        QStringLiteral("Datore di lavoro"),
+                                        QStringLiteral("Datore di lavoro su cui importare:"), gruppi, attuale);
     };
     ImportaDma = [this] { mostraNonDisponibile(xafExDmaImp->Caption); };
     StampaDenuncia = [this] { mostraNonDisponibile(xafDenuncia->Caption); };
@@ -238,7 +256,7 @@ void TdmZepAttivazioni::xafExDmaImpBeforeExecute(TUqAttivazione *, bool &goOn)
     SelezionaAnno(AnnoDenuncia);
     if (HasChildWindows())
         UqShowWarning(MsgChiudereFinestre);
-    else
+    else if (ImpostaGruppo())
         ImportaDma();
 }
 
@@ -287,6 +305,11 @@ void TdmZepAttivazioni::FormClassUnavailable(TUqAttForm *command)
 }
 
 // ------------------------------------------------------------------ imports
+
+bool TdmZepAttivazioni::ImpostaGruppo()
+{
+    return !dmWunParams || dmWunParams->GruppoPerImportazione(ScegliGruppo) != 0;
+}
 
 void TdmZepAttivazioni::ApriSedi()
 {
@@ -375,6 +398,8 @@ void TdmZepAttivazioni::Importa(TipoImport tipo)
         }
     } closer{this};
 
+    if (!ImpostaGruppo())
+        return;
     ApriSedi();
     PreparaParametri(tipo);
 

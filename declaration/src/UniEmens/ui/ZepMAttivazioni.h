@@ -30,6 +30,7 @@
 #include "UqQueryCollection.h"
 
 #include "DataSet.h"
+#include "Enumeration.h"
 
 #include <QString>
 #include <functional>
@@ -144,9 +145,22 @@ public:
     // A window class not registered: says the function is not available yet.
     void FormClassUnavailable(TUqAttForm *command) override;
 
-    // ---- steps supplied by later parts (each says "not available" until set) ----
-    WizardFunction EseguiWizard;           // TfmwunWizard::Execute
-    ImportFunction EseguiImportazione;     // TfmZepFiscImpMultiSelect::Execute
+    // The employer group of an import: the user's choice among the
+    // archive's groups, given the one set before (0 none); 0 when cancelled.
+    using GruppoFunction = std::function<qint64(const platform::EnumItems &gruppi, qint64 attuale)>;
+    // Before any import: the employer group "UQUP_DwgId" settled by the
+    // parameters module (the one kept, the archive's only one, or
+    // ScegliGruppo's); false when the user chose none (nothing is
+    // imported). Without a parameters module the group set stays as it is.
+    bool ImpostaGruppo();
+    // The parameter manager's value dialog over the groups.
+    GruppoFunction ScegliGruppo;
+
+    // ---- the import steps: the wizard and the import window of a class
+    // registered by name (TfmwunWizard::Execute, TfmwunFiscImpMultiSelect::
+    // Execute); a class not registered yet says "not available" ----
+    WizardFunction EseguiWizard;
+    ImportFunction EseguiImportazione;
     std::function<void()> ImportaDma;      // TdmZepDmaImporta::ImportaDma
     std::function<void()> StampaDenuncia;  // TfmZepReport: the declaration print
     // Loads the working financial year and selects the year's rule object.
