@@ -15,6 +15,7 @@
 // window manager under Xvfb, so a dialog has no frame of its own: its
 // title bar is drawn above the picture by the widget style, with the
 // window's own caption. The data window's title bar is the MDI sub-window's.
+#include "ScreenshotSupport.h"
 #include "TovFCdsSearch.h"
 #include "TovFInfo.h"
 #include "TovRBase.h"
@@ -57,63 +58,7 @@ using platform::Value;
 
 namespace {
 
-QString g_output;
-
-void settle()
-{
-    for (int i = 0; i < 5; ++i) {
-        QCoreApplication::processEvents();
-        QTest::qWait(20);
-    }
-}
-
-void save(const QImage &image, const QString &name)
-{
-    const QString file = QDir(g_output).filePath(name);
-    if (!image.save(file, "PNG"))
-        throw platform::Exception(QStringLiteral("Impossibile salvare %1").arg(file));
-    std::printf("%s (%dx%d)\n", qPrintable(file), image.width(), image.height());
-}
-
-// The window's picture under a title bar drawn by the style with the
-// window's caption.
-QImage withTitleBar(QWidget &window)
-{
-    const QPixmap body = window.grab();
-    QStyleOptionTitleBar option;
-    option.initFrom(&window);
-    option.text = window.windowTitle();
-    option.icon = QApplication::windowIcon();
-    option.titleBarState = Qt::WindowActive;
-    option.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    option.subControls = QStyle::SC_TitleBarLabel | QStyle::SC_TitleBarCloseButton | QStyle::SC_TitleBarSysMenu;
-    option.state |= QStyle::State_Active;
-    const int height = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, &window) + 4;
-    option.rect = QRect(0, 0, body.width(), height);
-
-    QImage image(body.width(), body.height() + height, QImage::Format_ARGB32);
-    image.fill(window.palette().color(QPalette::Window));
-    QPainter painter(&image);
-    window.style()->drawComplexControl(QStyle::CC_TitleBar, &option, &painter, &window);
-    painter.drawPixmap(0, height, body);
-    return image;
-}
-
-// Desktop services whose modal dialogs are shown, pictured by a hook and
-// closed with the hook's result instead of waiting for the user.
-class PictureServices : public platform::DesktopServices {
-public:
-    std::function<int(QDialog &)> onDialog;
-
-    int execDialog(QDialog &dialog) override
-    {
-        dialog.show();
-        settle();
-        const int result = onDialog ? onDialog(dialog) : int(QDialog::Rejected);
-        dialog.hide();
-        return result;
-    }
-};
+using namespace screenshots;
 
 // ---- the search window ----
 
@@ -282,9 +227,9 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
-    g_output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/screenshots");
-    if (!QDir().mkpath(g_output)) {
-        std::fprintf(stderr, "zepScreenshots: cannot create %s\n", qPrintable(g_output));
+    screenshots::g_output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/screenshots");
+    if (!QDir().mkpath(screenshots::g_output)) {
+        std::fprintf(stderr, "zepScreenshots: cannot create %s\n", qPrintable(screenshots::g_output));
         return 1;
     }
     auto owned = std::make_unique<PictureServices>();

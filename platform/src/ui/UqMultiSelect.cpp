@@ -109,8 +109,9 @@ void TfmUqMultiSelect::SetColumns(const QList<Column> &columns)
         if (logical < 0)
             continue;
         header->moveSection(header->visualIndex(logical), i);
+        // The width asked, or the title's when that is wider.
         if (columns.at(i).width > 0)
-            header->resizeSection(logical, columns.at(i).width);
+            header->resizeSection(logical, qMax(columns.at(i).width, header->sectionSizeHint(logical)));
     }
 }
 

@@ -57,7 +57,8 @@ public:
     void SetDataSet(platform::DataSet *dataSet);
     platform::DataSet *DataSet() const { return m_dataSet; }
     platform::DataSetModel &Model() const { return *m_model; }
-    // Shows only these fields, in this order, with their titles and widths.
+    // Shows only these fields, in this order, with their titles and widths
+    // (a width narrower than its title grows to the title's).
     void SetColumns(const QList<Column> &columns);
 
     // The rows selected, in the order the user selected them.

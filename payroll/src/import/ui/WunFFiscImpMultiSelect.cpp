@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QLineEdit>
 #include <QTableView>
 
 namespace {
@@ -85,24 +86,25 @@ TwunFiscImpMultiSelect::Esito TfmwunFiscImpMultiSelect::buOkClick()
     m_import.Sovrascrittura = TwunFiscImpMultiSelect::TSovrascrivi(bgSovraScrivi->checkedId());
     m_stop = false;
     m_inCorso = true;
-    // While the loop runs only "Interrompi" answers: the list, its filters
-    // and the dialog's closing wait for the end.
+    // While the loop runs only "Interrompi" answers: the list, its filters,
+    // the replace choice and the dialog's closing wait for the end; the
+    // progress stays readable.
+    const QList<QWidget *> fermi{pnlFiltro, grFrame, edCerca, rgSovraScrivi, buOk, buCancel};
+    for (QWidget *w : fermi)
+        w->setEnabled(false);
     buStop->setEnabled(true);
-    buOk->setEnabled(false);
-    buCancel->setEnabled(false);
-    paClient->setEnabled(false);
     struct Fine {
         TfmwunFiscImpMultiSelect *f;
+        QList<QWidget *> fermi;
         ~Fine()
         {
             f->m_inCorso = false;
             f->buStop->setEnabled(false);
-            f->buOk->setEnabled(true);
-            f->buCancel->setEnabled(true);
-            f->paClient->setEnabled(true);
+            for (QWidget *w : fermi)
+                w->setEnabled(true);
             f->laProgress->clear();
         }
-    } fine{this};
+    } fine{this, fermi};
     return m_import.Importa(SelectedRows());
 }
 
@@ -132,6 +134,11 @@ bool TfmwunFiscImpMultiSelect::StopRichiesto()
     grFrame->viewport()->update();
     platform::Services::instance().processEvents();
     return m_stop;
+}
+
+bool TfmwunFiscImpMultiSelect::CanClose(int result)
+{
+    return !m_inCorso && TfmwunAnaMultiSelect::CanClose(result);
 }
 
 void TfmwunFiscImpMultiSelect::showEvent(QShowEvent *event)

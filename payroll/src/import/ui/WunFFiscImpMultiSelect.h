@@ -53,6 +53,8 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Not while the loop runs (the window's close button included).
+    bool CanClose(int result) override;
 
 private:
     TwunFiscImpMultiSelect &m_import;
