@@ -8,7 +8,8 @@
 // page change and close.
 //
 // A wizard of the programs derives from this class, gives the constructor
-// its own rules (a TwunWizard subclass), fills its page and sets its path;
+// its own rules (a TwunWizard subclass, whose Caption is the window's title
+// and the caption Execute answers), fills its page and sets its path;
 // Execute opens it by class name.
 #include "UqWizard.h"
 
