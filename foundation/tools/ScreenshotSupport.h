@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace screenshots {
 
@@ -79,5 +80,30 @@ public:
         return result;
     }
 };
+
+// The tools' main: the application in the Fusion style, the output folder
+// (the first argument, default build/screenshots), the picture services;
+// then `body`. 1, with the reason on the standard error, when anything
+// fails.
+inline int run(int argc, char **argv, const char *tool, const std::function<void(PictureServices &)> &body)
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    g_output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/screenshots");
+    if (!QDir().mkpath(g_output)) {
+        std::fprintf(stderr, "%s: cannot create %s\n", tool, qPrintable(g_output));
+        return 1;
+    }
+    auto owned = std::make_unique<PictureServices>();
+    PictureServices &services = *owned;
+    platform::Services::install(std::move(owned));
+    try {
+        body(services);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s: %s\n", tool, e.what());
+        return 1;
+    }
+    return 0;
+}
 
 } // namespace screenshots

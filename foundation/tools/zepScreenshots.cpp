@@ -225,24 +225,10 @@ void infoDialog(PictureServices &services)
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    screenshots::g_output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/screenshots");
-    if (!QDir().mkpath(screenshots::g_output)) {
-        std::fprintf(stderr, "zepScreenshots: cannot create %s\n", qPrintable(screenshots::g_output));
-        return 1;
-    }
-    auto owned = std::make_unique<PictureServices>();
-    PictureServices &services = *owned;
-    platform::Services::install(std::move(owned));
-    try {
+    return screenshots::run(argc, argv, "zepScreenshots", [](screenshots::PictureServices &services) {
         QTemporaryDir folder;
         searchWindow(services, folder.path());
         dataWindow();
         infoDialog(services);
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "zepScreenshots: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+    });
 }

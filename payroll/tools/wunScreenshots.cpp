@@ -145,18 +145,8 @@ void employerGroup(PictureServices &services, platform::Database &db)
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setApplicationDisplayName(QStringLiteral("zepUni"));
-    g_output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/screenshots");
-    if (!QDir().mkpath(g_output)) {
-        std::fprintf(stderr, "wunScreenshots: cannot create %s\n", qPrintable(g_output));
-        return 1;
-    }
-    auto owned = std::make_unique<PictureServices>();
-    PictureServices &services = *owned;
-    platform::Services::install(std::move(owned));
-    try {
+    return run(argc, argv, "wunScreenshots", [](PictureServices &services) {
+        QApplication::setApplicationDisplayName(QStringLiteral("zepUni"));
         QTemporaryDir folder;
         payroll::DemoArchiveOptions o;
         o.output = folder.filePath(QStringLiteral("demo.fdb"));
@@ -169,6 +159,9 @@ int main(int argc, char **argv)
         platform::Database db(settings);
         db.open();
         platform::Database::setGlobal(&db);
+        struct Global {
+            ~Global() { platform::Database::setGlobal(nullptr); }
+        } global;
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         wunAnnoFinanziario().Load(55);
         {
@@ -178,10 +171,5 @@ int main(int argc, char **argv)
             importDialog(services);
         }
         employerGroup(services, db);
-        platform::Database::setGlobal(nullptr);
-    } catch (const std::exception &e) {
-        std::fprintf(stderr, "wunScreenshots: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+    });
 }

@@ -3,6 +3,7 @@
 // their defaults and forced values, the employer's site, the declarant
 // check, and the file written only when the wizard ends with OK.
 #include "ZepMAttivazioni.h"
+#include "ZepStoreSupport.h"
 
 #include "archive/ArchiveScripts.h"
 #include "archive/DemoArchive.h"
@@ -43,15 +44,7 @@ const QString Declarant = QStringLiteral("TAMM_AMMINISTRAZIONE");
 
 TTovDBCdsLayout declarantLayout()
 {
-    DataSet empty;
-    empty.setFieldDefs({{"iFisRigo", FieldType::Integer}, {"CFMittente", FieldType::String, 16}});
-    empty.createDataSet();
-    TTovDBCdsLayout layout;
-    layout.program = "zep";
-    layout.name = Declarant;
-    layout.source = "test";
-    layout.SetSchema(empty);
-    return layout;
+    return layoutDiProva(Declarant, {{"iFisRigo", FieldType::Integer}, {"CFMittente", FieldType::String, 16}});
 }
 
 QByteArray fileDigest(const QString &path)

@@ -7,6 +7,7 @@
 #include "zepCFiscImpMultiSelect.h"
 
 #include "ZepCParametri.h"
+#include "ZepStoreSupport.h"
 #include "archive/ArchiveScripts.h"
 #include "archive/DemoArchive.h"
 #include "WunUUtil.h"
@@ -32,18 +33,6 @@ namespace {
 
 const QString Dipendenti = QStringLiteral("TEMD_DIPENDENTI");
 
-TTovDBCdsLayout layout(const QString &name, const FieldDefs &fields)
-{
-    DataSet empty;
-    empty.setFieldDefs(fields);
-    empty.createDataSet();
-    TTovDBCdsLayout l;
-    l.program = "zep";
-    l.name = name;
-    l.source = "test";
-    l.SetSchema(empty);
-    return l;
-}
 
 // What the loop showed and asked, with scripted answers and a stop after a
 // number of persons.
@@ -130,10 +119,10 @@ protected:
         Database::setGlobal(&tdb.db());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         TTovDBCdsLayouts::Install(tdb.db(),
-                                  {layout(Dipendenti, {{"iFisRigo", FieldType::Integer},
+                                  {layoutDiProva(Dipendenti, {{"iFisRigo", FieldType::Integer},
                                                        {"CFLavoratore", FieldType::String, 16},
                                                        {"Cognome", FieldType::String, 80}}),
-                                   layout(TZepParametri::TabellaDichiarante,
+                                   layoutDiProva(TZepParametri::TabellaDichiarante,
                                           {{"iFisRigo", FieldType::Integer}, {"CFMittente", FieldType::String, 16}})});
         store.SetConnection(&tdb.db());
         store.SetProgram("zep");

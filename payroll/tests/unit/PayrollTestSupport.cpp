@@ -80,4 +80,28 @@ platform::Value scalar(platform::Database &db, const QString &sql)
     return q.eof() ? platform::Value::null() : q.value(0);
 }
 
+TempDatabase *DemoArchiveSuite::s_db = nullptr;
+
+void DemoArchiveSuite::SetUpTestSuite()
+{
+    s_db = demoArchive().release();
+    loadCatalogueSource();
+}
+
+void DemoArchiveSuite::TearDownTestSuite()
+{
+    delete s_db;
+    s_db = nullptr;
+}
+
+void DemoArchiveSuite::SetUp()
+{
+    platform::Database::setGlobal(&s_db->db());
+}
+
+void DemoArchiveSuite::TearDown()
+{
+    platform::Database::setGlobal(nullptr);
+}
+
 } // namespace payrolltest

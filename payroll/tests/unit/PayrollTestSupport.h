@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace payrolltest {
@@ -52,5 +53,22 @@ std::unique_ptr<TempDatabase> demoArchive();
 
 // One value of a statement without parameters.
 platform::Value scalar(platform::Database &db, const QString &sql);
+
+// The tests of a suite on one demo archive (demoArchive(), made once for the
+// suite) with the catalogue source loaded; the archive is the global
+// connection while each test runs.
+class DemoArchiveSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    static platform::Database &db() { return s_db->db(); }
+    static platform::Value scalar(const QString &sql) { return payrolltest::scalar(db(), sql); }
+
+private:
+    static TempDatabase *s_db;
+};
 
 } // namespace payrolltest

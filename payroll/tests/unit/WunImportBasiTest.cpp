@@ -28,35 +28,19 @@ using namespace platform;
 
 namespace {
 
-class ImportOnDemo : public ::testing::Test {
+class ImportOnDemo : public payrolltest::DemoArchiveSuite {
 protected:
-    static void SetUpTestSuite()
+    void SetUp() override
     {
-        s_db = payrolltest::demoArchive().release();
-        payrolltest::loadCatalogueSource();
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_db;
-        s_db = nullptr;
-    }
-    ImportOnDemo()
-    {
-        Database::setGlobal(&db());
+        DemoArchiveSuite::SetUp();
         wunAnnoFinanziario().Load(55);  // 2024
         anno.Load(55);
     }
-    ~ImportOnDemo() override { Database::setGlobal(nullptr); }
 
-    Database &db() { return s_db->db(); }
-    Value scalar(const QString &sql) { return payrolltest::scalar(db(), sql); }
-
-    static TempDatabase *s_db;
     RecordingServicesScope services;
     QTemporaryDir dir;
     TwunAnnoFinanziario anno;
 };
-TempDatabase *ImportOnDemo::s_db = nullptr;
 
 // ---------------------------------------------------------------- wizard
 

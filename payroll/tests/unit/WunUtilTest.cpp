@@ -216,28 +216,10 @@ TEST_F(WunIniFile, AMissingFileIsCreatedAndAnUnwritableOneNamed)
 // ---------------------------------------------------------------------------
 // On a demo archive
 
-class WunUtilOnDemo : public ::testing::Test {
+class WunUtilOnDemo : public payrolltest::DemoArchiveSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_db = payrolltest::demoArchive().release();
-        payrolltest::loadCatalogueSource();
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_db;
-        s_db = nullptr;
-    }
-    void SetUp() override { platform::Database::setGlobal(&s_db->db()); }
-    void TearDown() override { platform::Database::setGlobal(nullptr); }
-
-    platform::Database &db() { return s_db->db(); }
-    Value scalar(const QString &sql) { return payrolltest::scalar(db(), sql); }
-
-    static TempDatabase *s_db;
     QTemporaryDir dir;
 };
-TempDatabase *WunUtilOnDemo::s_db = nullptr;
 
 TEST_F(WunUtilOnDemo, LiquidationSettingsArePerYear)
 {
