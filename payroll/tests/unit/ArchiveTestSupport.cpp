@@ -1,6 +1,7 @@
 #include "ArchiveTestSupport.h"
 
 #include "DataSetFile.h"
+#include "Format.h"
 #include "SqlQuery.h"
 
 #include <QDir>
@@ -210,7 +211,20 @@ QStringList formattedForPrepare(const NamedStatement &statement)
     text.replace(QStringLiteral("'%s'"), QStringLiteral("'12/31/2024'"));
     text.replace(QStringLiteral("%d"), QStringLiteral("0"));
     QStringList variants;
-    if (statement.name == QStringLiteral("QRY_YRPT")) {
+    // Statements whose arguments are names or lists the text cannot do
+    // without: the arguments their callers pass.
+    static const QMap<QString, QStringList> argomenti{
+        {QStringLiteral("QRY_VACR_CORM_INS"), {QStringLiteral("0"), QStringLiteral("NULL")}},
+        {QStringLiteral("QRY_VAPE_VARD_SUM"), {QStringLiteral("IREGSID"), QStringLiteral("8")}},
+        {QStringLiteral("QRY_CUD_ASSENZE"), {QStringLiteral("8")}},
+        {QStringLiteral("QRY_VARM_VARR"), {QStringLiteral("RICE.LRICEFONDAMENTALI=1")}},
+    };
+    if (argomenti.contains(statement.name)) {
+        platform::ValueList args;
+        for (const QString &a : argomenti.value(statement.name))
+            args.append(platform::Value(a));
+        variants << platform::format(statement.sql, args);
+    } else if (statement.name == QStringLiteral("QRY_YRPT")) {
         // The one argument is "=" (rewrite the same version) or empty.
         variants << QString(text).replace(QStringLiteral("%s"), QStringLiteral("="))
                  << QString(text).replace(QStringLiteral("%s"), QString());
