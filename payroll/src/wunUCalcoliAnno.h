@@ -1,0 +1,417 @@
+#pragma once
+// The per-year rule object of the payroll: every rule that changed from one
+// financial year to the next (income-tax deductions, bonuses, contribution
+// rates and exemptions) lives in one class per year, all derived from
+// TWunCalcolaAnno. Exactly one object exists at a time, WunCalcolaAnno(), of
+// the class of the working financial year, made by CreaPerAnno; callers
+// reach the rules through its virtual operations and never test the year.
+//
+// The base class answers every operation with a neutral value (no bonus,
+// rate unchanged, no exemption); a year class overrides only what changed
+// that year, and a later year inherits the rules of the year before unless
+// it overrides them again. Operations that only some years have are
+// declared by the first class that has them; their callers are rules of
+// that class and its descendants.
+//
+// Amounts are platform::Currency, rates and percentages per cent held as
+// Currency (four decimals: 32.72 is exactly 32.72). Rows are the current
+// records of open datasets read by column name: a person row is the
+// compensation record (IACOMID, ITNOID, LACOM..., FACOM...), a liquidation
+// row the monthly liquidation (IVARMID, IMESID, ICOTID, ICOSID), withholding
+// rows the liquidation's retention rows, item rows its pay-item rows.
+//
+// Rules whose bodies are the years' deduction, bonus and exemption rules
+// keep here the neutral answer of their declaring class; the year classes
+// that carry those rules override them.
+#include "tovUCalcoli.h"
+
+#include "UqQueryCollection.h"
+
+#include <QString>
+#include <memory>
+
+class QObject;
+
+namespace platform {
+class DataSet;
+class SqlQuery;
+} // namespace platform
+
+// A check box as MostraControlliInps sees it; the window that has the two
+// boxes hands them over through this.
+class IWunCasella {
+public:
+    virtual ~IWunCasella() = default;
+    virtual void Mostra(bool visibile) = 0;
+    virtual void Abilita(bool abilitata) = 0;
+    virtual void Imposta(bool spuntata) = 0;
+    // The state of the box's data source.
+    virtual platform::DataSetState StatoDati() const = 0;
+};
+
+class TWunCalcolaAnno {
+public:
+    using Currency = platform::Currency;
+    using DataSet = platform::DataSet;
+    using SqlQuery = platform::SqlQuery;
+
+    TWunCalcolaAnno() = default;
+    virtual ~TWunCalcolaAnno();
+    TWunCalcolaAnno(const TWunCalcolaAnno &) = delete;
+    TWunCalcolaAnno &operator=(const TWunCalcolaAnno &) = delete;
+
+    // Makes the rule object of the year current: first the foundation's
+    // year rules of the same year, then the previous object is freed and the
+    // year's class created (below 2005 the 2004 class; 2005-2006 the 2005
+    // class; 2010-2013 the 2010 class; 2015-2016 the 2015 class; 2025 and
+    // every later year the 2025 class; every other year from 2007 to 2024
+    // its own). References to the previous object become invalid.
+    static void CreaPerAnno(int anno);
+    // Frees the current object (the end of the program does it too).
+    static void Rilascia();
+
+    // ---- the virtual operations, in their order ----
+    virtual void CalcolaTaglioCuneo(const DataSet &persona, Currency &importo, bool perRata, Currency reddito,
+                                    Currency &percentuale);
+    virtual Currency CalcolaBonusIrpef(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                                       DataSet &voci, DataSet &liquidazione, const DataSet &persona);
+    virtual Currency DetrazioneAggiuntivaLavDip(int giorni) const;
+    virtual void CompilaTaglioCuneoConguaglio(const DataSet &persona, DataSet &conguaglio);
+    virtual void InserisciTaglioCuneo(const DataSet &persona, DataSet &liquidazione, bool perRata, DataSet &ritenute,
+                                      DataSet &voci);
+    virtual bool VoceAnnoAttiva() const;
+    virtual bool TaglioCuneoAttivo() const;
+    virtual void CompilaEsoneroIvsUniemens(DataSet &dichiarazione, SqlQuery &query, const DataSet &persona,
+                                           const QString &filtro, int mese, Currency altroImponibile);
+    virtual bool EsoneroIvsAttivo() const;
+    virtual bool SoggettoEnpalsAnagrafica(SqlQuery &query, int acomId);
+    virtual int GiorniPeriodoBonus() const;
+    virtual Currency TrattamentoIntegrativoAnnuo(const DataSet &conguaglio, int giorni, Currency reddito,
+                                                 Currency impostaNetta);
+    virtual int MeseInizioBonus() const;
+    virtual QString NomeQueryAnno(const QString &nome) const;
+    virtual bool Regole2008() const;
+    virtual Currency DetrazioneFamiliariTeorica(DataSet &detrazione, DataSet &tabella);
+    virtual void CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni,
+                                   DataSet &liquidazione, DataSet &conguaglio, DataSet &ritenute);
+    virtual bool RegimeDetrazioni() const = 0;
+    virtual bool Regole2009() const;
+    virtual bool Regole2014() const;
+    virtual bool VoceGiaLiquidata(SqlQuery &query, int voce, int acomId, int cotId, int mese);
+    virtual bool RegimeDeduzioni() const;
+    virtual void CalcolaDeduzioni(const DataSet &persona, DataSet &detrazioni, DataSet *liquidazione);
+    virtual bool Regole2004() const;
+    virtual QString NomeFrameConguaglio() const;
+    virtual QString NomeFormDetrazioniFamiliari() const;
+    virtual void ImpostaFormDetrazioni(QObject *form, bool totali);
+    virtual Currency CalcolaBonusMese(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                                      DataSet &voci, DataSet &liquidazione, const DataSet &persona);
+    virtual void CalcolaDetrazioni(const DataSet &persona, DataSet &detrazioni, DataSet *conguaglio,
+                                   DataSet &ritenute, DataSet *figli, int mese);
+    virtual void ChiudiTabelle();
+    virtual void ControllaFigli(const platform::Value &quota, bool &valido, QString &messaggio);
+    // The yearly employee deduction FADETIMPLAVDIP of the deduction row
+    // divided over the payments, rounded. No payments raise ETovCalcola.
+    virtual void RipartisciDetrazioni(SqlQuery &query, DataSet &detrazioni, int numeroPaghe,
+                                      const DataSet *liquidazione, const DataSet &persona);
+    virtual bool Regole2010() const;
+    virtual QString NomeQueryVersione(const QString &nome) const;
+    // The contribution rate of the person by kind: 1 IRAP (FACOMIRAP), 3
+    // INPS (FACOMINPS, refused for a person of the former ENPALS fund),
+    // 4 INAIL (FACOMINAIL), any other 0; plus the additional INPS rate when
+    // ApplicaInpsAggiuntiva holds.
+    virtual Currency AliquotaContributo(const DataSet &persona, int tipo, int mese);
+    virtual Currency AliquotaInpsAggiuntiva() const;
+    virtual bool ApplicaInpsAggiuntiva(const DataSet &persona, int mese, int tipo) const;
+    virtual bool AliquotaCollaboratoreSenzaDisColl(int tipoRapporto, Currency aliquota) const;
+    virtual void RecuperaInpsCollaboratori(const DataSet &liquidazione, const DataSet &persona, DataSet &ritenuta);
+    // Shows and enables the second box (set, when its data is browsing, to
+    // whether the relationship `codice` is ordinary salary), hides, disables
+    // and clears the first.
+    virtual void MostraControlliInps(int codice, const platform::Value &valore, IWunCasella &prima,
+                                     IWunCasella &seconda);
+    virtual Currency AdeguaAliquotaInps(int tipoRapporto, Currency aliquota) const;
+    virtual int CodiceTipoPredefinito();
+    virtual bool Regole2020() const;
+    virtual int AdeguaNumeroMensilita(int numero) const;
+    virtual void AdeguaFigliNucleo(int mese, int &figli1, int &figli2, int &figli3) const;
+    virtual bool BonusUnaTantumAttivi() const;
+    virtual Currency CalcolaBonusUnaTantum(SqlQuery &query, const DataSet &persona, DataSet &righeCorrenti,
+                                           DataSet &liquidazione, DataSet &voci);
+    virtual Currency ImportoAggiuntivoCCNL(DataSet &ccnl, int qualifica);
+    virtual Currency ImportoAggiuntivoAnzianita(const DataSet &anzianita, SqlQuery &ccnl, int qualifica, int aiuto,
+                                                int ore);
+    virtual bool Regole2023() const;
+    virtual bool Regole2024() const;
+    virtual void CalcolaEsoneroLiquidazione(DataSet &voci, DataSet &ritenute, bool salva, DataSet &liquidazione,
+                                            const DataSet &persona);
+    virtual void InserisciVociEsonero(DataSet &voci);
+    // The condition that restricts the pay items read with a salary to the
+    // groups that take part in it.
+    virtual void FiltroGruppiVoci(QString &testo) const;
+    // The month's exemption dataset of the foundation's year rules (nullptr:
+    // none); the caller owns it.
+    virtual std::unique_ptr<DataSet> EsoneriIvs(int mese, int cotId, int gruppo);
+    virtual Currency ImportoUnaTantumDicembre(const DataSet &liquidazione, const DataSet &persona, int tipo);
+    virtual bool DecontribuzioneMadriAmmessa(const DataSet &persona, QString &messaggio) const;
+
+    // ---- helpers of the family ----
+    // Opens the bracket table with the named statement (kind "SELECT") for
+    // the working year, unless it is open already (a test may fill it).
+    static void ApriTabella(TUqQueryCollection &tabella, const QString &statement);
+    // Filters the table, orders it by the upper bound prefisso + "A" and,
+    // when the lowest lower bound prefisso + "DA" is below the income, adds
+    // the deduction of the bracket whose upper bound the income reaches.
+    // An income at or below the lowest bound, or above every upper bound,
+    // finds nothing.
+    static bool CercaScaglione(DataSet &tabella, const QString &filtro, Currency &detrazione,
+                               const QString &campoDetrazione, const QString &prefisso, Currency reddito);
+    // (FTDEDIMPORTOFISSO + base + FACOMONERIDEDUC - reddito - FACOMCREDITOIMP)
+    // / FTDEDIMPORTOFISSO, cut (not rounded) to four decimals. A year
+    // without the fixed amount raises ETovCalcola.
+    static Currency CoefficienteDeduzione(const DataSet &tabella, const DataSet &persona, Currency base,
+                                          Currency reddito);
+    // 0 for a negative coefficient, importo x coefficient below 1, importo
+    // otherwise; rounded to cents.
+    static Currency ApplicaCoefficiente(Currency importo, Currency coefficiente);
+    // The no-tax area of the days (see the deduction rules of 2004-2006);
+    // `base` gets the base used.
+    static Currency NoTaxArea(const DataSet &tabella, int giorni, bool proporzionale, Currency &base);
+    // QRY_TDED for the working year, unless open.
+    static void ApriTabellaDeduzioni(TUqQueryCollection &tabella);
+    // FACOMREDDITOCOMP when not 0; otherwise the employee taxable of the
+    // income-tax row (retention 7, which must be there) x NumeroPagheReddito.
+    static Currency RedditoAnnuoPresunto(const DataSet &persona, DataSet &ritenute);
+    // IACOMNUMPAGHE; 12 counts as 13 except for relationship types 8, 11, 17.
+    static int NumeroPagheReddito(const DataSet &persona);
+    // The payments over which yearly amounts are divided: a collaborator's
+    // contract payments, else IACOMNUMPAGHE (0: 9 for type 8, 12 for the
+    // others).
+    static int NumeroMensilita(const DataSet &persona);
+};
+
+class TWunCalcolaAnno2004 : public TWunCalcolaAnno {
+public:
+    bool RegimeDetrazioni() const override;
+    bool Regole2004() const override;
+};
+
+class TWunCalcolaAnno2005 : public TWunCalcolaAnno {
+public:
+    bool RegimeDetrazioni() const override;
+    QString NomeFrameConguaglio() const override;
+};
+
+class TWunCalcolaAnno2007 : public TWunCalcolaAnno {
+public:
+    TWunCalcolaAnno2007();
+    ~TWunCalcolaAnno2007() override;
+
+    bool RegimeDetrazioni() const override;
+    bool RegimeDeduzioni() const override;
+    QString NomeFrameConguaglio() const override;
+    QString NomeFormDetrazioniFamiliari() const override;
+    void ChiudiTabelle() override;
+
+    // The deduction rules of the years from 2007.
+    virtual void DetrazioneLavDipConguaglio(const DataSet &persona, DataSet &detrazioni, DataSet &conguaglio);
+    virtual Currency DetrazioneFigli(const DataSet &detrazioni, Currency reddito, Currency &primoFiglio,
+                                     Currency &coefficiente);
+    virtual Currency DetrazioneLavDip(const DataSet &detrazioni, Currency reddito);
+    virtual Currency UlterioreDetrazione(const DataSet &detrazioni, const DataSet &persona, Currency reddito,
+                                         const DataSet *liquidazione);
+
+    // The bracket tables of the working year (opened on first use).
+    TUqQueryCollection &TabellaLavoro() { return m_tdla; }      // QRY_TDLA
+    TUqQueryCollection &TabellaConiuge() { return m_tdco; }     // QRY_TDCO
+    TUqQueryCollection &TabellaFamiliari() { return m_tdfa; }   // QRY_TDFA
+
+    // Working values the rules fill while they run.
+    Currency RedditoAnnuo() const { return m_reddito; }
+    void SetRedditoAnnuo(Currency reddito) { m_reddito = reddito; }
+    int FigliACarico() const { return m_figli; }
+    void SetFigliACarico(int figli) { m_figli = figli; }
+
+private:
+    TUqQueryCollection m_tdla;
+    TUqQueryCollection m_tdco;
+    TUqQueryCollection m_tdfa;
+    Currency m_reddito;
+    int m_figli = 0;
+};
+
+class TWunCalcolaAnno2008 : public TWunCalcolaAnno2007 {
+public:
+    bool Regole2008() const override;
+};
+
+class TWunCalcolaAnno2009 : public TWunCalcolaAnno2008 {
+public:
+    TWunCalcolaAnno2009();
+    ~TWunCalcolaAnno2009() override;
+
+    bool Regole2009() const override;
+    bool VoceGiaLiquidata(SqlQuery &query, int voce, int acomId, int cotId, int mese) override;
+    QString NomeFrameConguaglio() const override;
+    void ChiudiTabelle() override;
+
+    virtual Currency DetrazioneFamiglieNumerose(const DataSet &detrazioni);
+
+    TUqQueryCollection &TabellaCanone() { return m_tdca; }      // QRY_TDCA
+
+private:
+    TUqQueryCollection m_tdca;
+};
+
+class TWunCalcolaAnno2010 : public TWunCalcolaAnno2009 {
+public:
+    bool Regole2009() const override;
+    bool Regole2010() const override;
+};
+
+class TWunCalcolaAnno2014 : public TWunCalcolaAnno2010 {
+public:
+    bool Regole2014() const override;
+    QString NomeFrameConguaglio() const override;
+
+    // The income bonus of 2014 on.
+    // The payments of the collaboration already made this year.
+    virtual int MensilitaGiaPagate(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione);
+    virtual bool BonusNonSpettanteNelMese(const DataSet &liquidazione) const;
+    virtual Currency ImportoBonusAnnuo() const;
+    virtual void GiorniBonus(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione, int &giorniBase,
+                             int &giorni);
+    virtual Currency SogliaPienaBonus() const;
+    virtual Currency SogliaMassimaBonus() const;
+};
+
+class TWunCalcolaAnno2015 : public TWunCalcolaAnno2014 {
+public:
+    bool BonusNonSpettanteNelMese(const DataSet &liquidazione) const override;
+    Currency ImportoBonusAnnuo() const override;
+};
+
+class TWunCalcolaAnno2017 : public TWunCalcolaAnno2015 {
+public:
+    QString NomeQueryVersione(const QString &nome) const override;
+    Currency AliquotaInpsAggiuntiva() const override;
+    // From July, for a collaborator at 32.72 per cent who asked for it
+    // (LACOMINPSAGG), on the INPS rate (kind 3).
+    bool ApplicaInpsAggiuntiva(const DataSet &persona, int mese, int tipo) const override;
+    bool AliquotaCollaboratoreSenzaDisColl(int tipoRapporto, Currency aliquota) const override;
+
+    // Whether the additional INPS rate runs in the month.
+    virtual bool InpsAggiuntivaNelMese(int mese) const;
+};
+
+class TWunCalcolaAnno2018 : public TWunCalcolaAnno2017 {
+public:
+    Currency AliquotaInpsAggiuntiva() const override;
+    bool ApplicaInpsAggiuntiva(const DataSet &persona, int mese, int tipo) const override;
+    void RecuperaInpsCollaboratori(const DataSet &liquidazione, const DataSet &persona, DataSet &ritenuta) override;
+    Currency AdeguaAliquotaInps(int tipoRapporto, Currency aliquota) const override;
+    Currency SogliaPienaBonus() const override;
+    Currency SogliaMassimaBonus() const override;
+    bool InpsAggiuntivaNelMese(int mese) const override;
+};
+
+class TWunCalcolaAnno2019 : public TWunCalcolaAnno2018 {
+public:
+    QString NomeQueryAnno(const QString &nome) const override;
+    bool InpsAggiuntivaNelMese(int mese) const override;
+};
+
+class TWunCalcolaAnno2020 : public TWunCalcolaAnno2019 {
+public:
+    int GiorniPeriodoBonus() const override;
+    int MeseInizioBonus() const override;
+    QString NomeFrameConguaglio() const override;
+    bool Regole2020() const override;
+    int MensilitaGiaPagate(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione) override;
+
+    // The integrative payment of July 2020 on.
+    virtual Currency RateTrattamentoIntegrativo(const DataSet &persona, const DataSet &liquidazione, int giorni,
+                                                int numeroPaghe);
+    virtual Currency QuotaUlterioreDetrazione() const;
+    virtual Currency TrattamentoIntegrativoConguaglio(const DataSet &conguaglio);
+    virtual Currency ImportoTrattamentoIntegrativo() const;
+    virtual Currency SogliaTrattamentoIntegrativo() const;
+    virtual Currency CalcolaTrattamentoIntegrativo(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio,
+                                                   DataSet &ritenute, DataSet &voci, DataSet &liquidazione,
+                                                   const DataSet &persona);
+    virtual int GiorniTrattamentoIntegrativo(const DataSet &persona);
+    virtual int CollaborazioniPagate(SqlQuery &query, const DataSet &persona);
+};
+
+class TWunCalcolaAnno2021 : public TWunCalcolaAnno2020 {
+public:
+    int GiorniPeriodoBonus() const override;
+    bool Regole2020() const override;
+    Currency QuotaUlterioreDetrazione() const override;
+    Currency ImportoTrattamentoIntegrativo() const override;
+
+    virtual Currency SogliaRedditoTrattamento() const;
+};
+
+class TWunCalcolaAnno2022 : public TWunCalcolaAnno2021 {
+public:
+    bool SoggettoEnpalsAnagrafica(SqlQuery &query, int acomId) override;
+    Currency AdeguaAliquotaInps(int tipoRapporto, Currency aliquota) const override;
+    int AdeguaNumeroMensilita(int numero) const override;
+    void AdeguaFigliNucleo(int mese, int &figli1, int &figli2, int &figli3) const override;
+    bool BonusUnaTantumAttivi() const override;
+    Currency QuotaUlterioreDetrazione() const override;
+    Currency SogliaTrattamentoIntegrativo() const override;
+    Currency SogliaRedditoTrattamento() const override;
+
+    virtual Currency SogliaPienaTrattamento() const;
+    virtual Currency SogliaMassimaTrattamento() const;
+};
+
+class TWunCalcolaAnno2023 : public TWunCalcolaAnno2022 {
+public:
+    bool EsoneroIvsAttivo() const override;
+    bool Regole2023() const override;
+    int AdeguaNumeroMensilita(int numero) const override;
+    void AdeguaFigliNucleo(int mese, int &figli1, int &figli2, int &figli3) const override;
+    bool BonusUnaTantumAttivi() const override;
+    void FiltroGruppiVoci(QString &testo) const override;
+    std::unique_ptr<DataSet> EsoneriIvs(int mese, int cotId, int gruppo) override;
+
+    // The IVS contribution exemption of 2023 on.
+    virtual QString CodiceRecuperoEsonero(int voce, Currency percentuale);
+    virtual void CompilaRecuperoSgravi(DataSet &dichiarazione, int mese, Currency altroImponibile, Currency importo,
+                                       Currency percentuale, int voce);
+    virtual bool EsoneroTredicesima() const;
+    virtual Currency PercentualeEsoneroIvs(int voce, int mese, Currency imponibileMese);
+};
+
+class TWunCalcolaAnno2024 : public TWunCalcolaAnno2023 {
+public:
+    Currency DetrazioneAggiuntivaLavDip(int giorni) const override;
+    bool Regole2024() const override;
+    bool EsoneroTredicesima() const override;
+};
+
+class TWunCalcolaAnno2025 : public TWunCalcolaAnno2024 {
+public:
+    TWunCalcolaAnno2025();
+    ~TWunCalcolaAnno2025() override;
+
+    bool TaglioCuneoAttivo() const override;
+    QString NomeFrameConguaglio() const override;
+    void FiltroGruppiVoci(QString &testo) const override;
+    void ChiudiTabelle() override;
+
+    TUqQueryCollection &TabellaCuneo() { return m_tdcu; }       // QRY_TDCU
+
+private:
+    TUqQueryCollection m_tdcu;
+};
+
+// The current rule object. Asking for it before CreaPerAnno has run is a
+// programming error: every command that calculates sets the working year
+// first.
+TWunCalcolaAnno &WunCalcolaAnno();
+// Whether a rule object is there.
+bool WunCalcolaAnnoPresente();
