@@ -1,6 +1,7 @@
 #include "archive/DemoArchive.h"
 
 #include "archive/ArchiveScripts.h"
+#include "archive/DemoArchiveCalcoli.h"
 #include "archive/FiscalCode.h"
 
 #include "Currency.h"
@@ -424,11 +425,14 @@ public:
                 ++y;
             }
         }
+        const QMap<QString, qint64> calcoli = DemoArchiveCalcoli::fill(m_db);
         moveGenerators();
         DemoArchiveSummary s;
         s.persons = int(m_persons.size());
         s.months = months;
         s.rowsByTable = m_w.counts();
+        for (auto it = calcoli.cbegin(); it != calcoli.cend(); ++it)
+            s.rowsByTable[it.key()] += it.value();
         for (qint64 n : s.rowsByTable)
             s.rows += n;
         return s;

@@ -409,6 +409,12 @@ TEST_F(WunCalcolaFondSuArchivio, ExcessHoursRateOfTheItemsRule)
     auto importi = ccnl();
     EXPECT_EQ(TwunCalcolaFond::ImportoOreEccedenti(10004, *periodo, *importi), euro("25.8"));
     EXPECT_EQ(TwunCalcolaFond::ImportoOreEccedenti(10025, *periodo, *importi), Currency()) << "no hours beyond the chair";
+    // Hours beyond the chair: (2,133.70 + 200) / 78 = 29.92 an hour, from 2010.
+    periodo->edit();
+    periodo->fieldByName("OREECCNC_EFF").setAsCurrency(euro("2"));
+    EXPECT_EQ(TwunCalcolaFond::ImportoOreEccedenti(10025, *periodo, *importi), euro("59.84"));
+    modulo.ApriRegola(10025, QDate(2009, 12, 31));
+    EXPECT_TRUE(modulo.xqcOetb.isEmpty()) << "not yet in force";
 
     db().execute("UPDATE TOEPA_REGOLEORE SET IOEPADEN = 0 WHERE IOEPAID = 1");
     try {

@@ -1,0 +1,40 @@
+#include "wunCPaco.h"
+
+#include "WunUUtil.h"
+#include "wunMParams.h"
+
+TWunPaco::TWunPaco() : xdsMain(nullptr, &xqcMain)
+{
+    xqcMain.TableName = QStringLiteral("TPACO_PARAMCOMP");
+    // The company parameters of the year are what the parameters module
+    // serves: it reads them again after every save.
+    xqcMain.AfterExec = [](TUqQueryCollection &) {
+        if (dmWunParams)
+            dmWunParams->CambiaAnno(wunAnnoFinanziario().Id());
+    };
+}
+
+void TWunPaco::ApriDati()
+{
+    xqcMain.close();
+    TWunUtil::CaricaQueryCollection(QStringLiteral("QRY_PACO"), xqcMain);
+    const int anno = wunAnnoFinanziario().Id();
+    xqcMain.params().paramByName(QStringLiteral("IANFID")).setValue(anno);
+    xqcMain.Open();
+    if (!xqcMain.isEmpty())
+        return;
+    xqcMain.append();
+    xqcMain.fieldByName(QStringLiteral("IPACOID")).setValue(xqcMain.NewId());
+    xqcMain.fieldByName(QStringLiteral("IANFID")).setAsInteger(anno);
+    if (WunProgetto().Id() > 0)
+        xqcMain.fieldByName(QStringLiteral("IDWGANFID")).setAsInteger(WunProgetto().Id());
+    xqcMain.fieldByName(QStringLiteral("IPACOINPS_PT")).setAsInteger(0);
+    xqcMain.fieldByName(QStringLiteral("LPACOAFAM")).setAsInteger(0);
+}
+
+void TWunPaco::Salva()
+{
+    if (xqcMain.isEditing())
+        xqcMain.post();
+    xqcMain.ApplyUpdates();
+}
