@@ -20,6 +20,7 @@
 #include "UqParams.h"
 #include "wunMParams.h"
 #include "WunUUtil.h"
+#include "wunUCalcoliAnno.h"
 #include "ZepUUtil.h"
 #include "tovCQueryText.h"
 #include "tovUDBCds.h"
@@ -197,8 +198,11 @@ TEST_F(ZepImport, FirstRunStartsFromTheDefaultsTheMonthTheDeclarantCheckAndTheMa
     EXPECT_TRUE(importClasses.isEmpty());
     EXPECT_FALSE(registry.cdsParametri.isActive());
     EXPECT_FALSE(registry.xqcSos.isActive());
-    // The working year was loaded for the rule object.
+    // The working year was loaded and its rule object made, the
+    // foundation's following.
     EXPECT_EQ(wunAnnoFinanziario().Year(), 2024);
+    EXPECT_NE(dynamic_cast<TWunCalcolaAnno2024 *>(&WunCalcolaAnno()), nullptr);
+    EXPECT_EQ(TovCalcolaAnno().Anno(), 2024);
 }
 
 TEST_F(ZepImport, OkSavesTheParametersWithExactlyTheFieldsOfTheTableThenRunsTheImport)

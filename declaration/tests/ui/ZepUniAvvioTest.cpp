@@ -8,6 +8,8 @@
 #include "DataSetFile.h"
 #include "FormRegistry.h"
 #include "TovUCert.h"
+#include "WunFDaPagare66.h"
+#include "WunMOreEccedenti.h"
 #include "WunUUtil.h"
 #include "ZepFMain.h"
 #include "ZepMAttivazioni.h"
@@ -16,6 +18,7 @@
 #include "tovCQueryText.h"
 #include "wunMConnessione.h"
 #include "wunMParams.h"
+#include "wunUCalcoliFond.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -111,7 +114,8 @@ private:
 
 const QStringList Order{QStringLiteral("TdmwunConnessione"), QStringLiteral("TdmWunParams"),
                         QStringLiteral("TdmZepAttivazioni"), QStringLiteral("TfmZepMain"),
-                        QStringLiteral("TfmZepKax"),         QStringLiteral("TfmTovRicerca")};
+                        QStringLiteral("TfmZepKax"),         QStringLiteral("TfmTovRicerca"),
+                        QStringLiteral("TdmWunOreEccedenti"), QStringLiteral("TfmWunDaPagare66")};
 
 } // namespace
 
@@ -125,6 +129,9 @@ TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
         ASSERT_NE(dmwunConnessione, nullptr);
         EXPECT_NE(dmWunParams, nullptr);
         EXPECT_NE(dmZepAttivazioni, nullptr);
+        EXPECT_NE(dmWunOreEccedenti, nullptr);
+        EXPECT_NE(fmWunDaPagare66, nullptr);
+        EXPECT_TRUE(TwunCalcolaFond::OnOreNonCattedra) << "the calculation shows its hours through the dialog";
         ASSERT_EQ(fmZepMain, avvio.MainWindow());
         // The store stands on the connection module's connection.
         EXPECT_EQ(fmZepMain->Store().Connection(), &dmwunConnessione->xqoMain());

@@ -12,6 +12,7 @@
 #include "WunUUtil.h"
 #include "wunFWizard.h"
 #include "wunMParams.h"
+#include "wunUCalcoliAnno.h"
 #include "ZepFParam.h"
 #include "ZepUUtil.h"
 #include "tovCQueryText.h"
@@ -178,7 +179,10 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
     };
     ImportaDma = [this] { mostraNonDisponibile(xafExDmaImp->Caption); };
     StampaDenuncia = [this] { mostraNonDisponibile(xafDenuncia->Caption); };
-    SelezionaAnno = [](const QString &anno) { wunAnnoFinanziario().LoadYear(anno); };
+    SelezionaAnno = [](const QString &anno) {
+        wunAnnoFinanziario().LoadYear(anno);
+        TWunCalcolaAnno::CreaPerAnno(wunAnnoFinanziario().Year());
+    };
 }
 
 TdmZepAttivazioni::~TdmZepAttivazioni()

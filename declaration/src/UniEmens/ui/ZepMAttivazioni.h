@@ -163,8 +163,8 @@ public:
     ImportFunction EseguiImportazione;
     std::function<void()> ImportaDma;      // TdmZepDmaImporta::ImportaDma
     std::function<void()> StampaDenuncia;  // TfmZepReport: the declaration print
-    // Loads the working financial year and selects the year's rule object.
-    // Default: the year into wunAnnoFinanziario (no rule object yet).
+    // Loads the working financial year into wunAnnoFinanziario and makes
+    // the year's rule object (TWunCalcolaAnno::CreaPerAnno).
     std::function<void(const QString &anno)> SelezionaAnno;
 
 private:

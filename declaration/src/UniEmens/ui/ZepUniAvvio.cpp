@@ -4,12 +4,15 @@
 #include "FormRegistry.h"
 #include "TovFCdsSearch.h"
 #include "UqMessages.h"
+#include "WunFDaPagare66.h"
+#include "WunMOreEccedenti.h"
 #include "ZepFKax.h"
 #include "ZepFMain.h"
 #include "ZepFParam.h"
 #include "ZepMAttivazioni.h"
 #include "ZepULayouts.h"
 #include "tovUDBCdsLayouts.h"
+#include "wunFOENC.h"
 #include "wunMConnessione.h"
 #include "wunMParams.h"
 
@@ -28,6 +31,8 @@ TZepUniAvvio::TZepUniAvvio() = default;
 TZepUniAvvio::~TZepUniAvvio()
 {
     // Reverse order of creation: the windows before the modules they use.
+    m_daPagare66.reset();
+    m_oreEccedenti.reset();
     m_kax.reset();
     m_main.reset();
     if (dmZepAttivazioni == m_attivazioni.get())
@@ -42,6 +47,8 @@ void TZepUniAvvio::Registra()
     TfmZepParametri::RegisterClass();
     TfmTovRicerca::RegisterClass();
     RegistraLayoutDenunce();
+    // The fundamental-pay calculation shows its hours beyond the chair here.
+    TfmwunOENC::Installa();
 }
 
 void TZepUniAvvio::AnnullaRegistrazioni()
@@ -49,6 +56,7 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
     TfmTovRicerca::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
+    TwunCalcolaFond::OnOreNonCattedra = nullptr;
 }
 
 void TZepUniAvvio::Crea(const QString &cartellaProgramma)
@@ -77,12 +85,16 @@ void TZepUniAvvio::Crea(const QString &cartellaProgramma)
     // 7. The search window over the code tables.
     fmTovRicerca();
     m_creati << QStringLiteral("TfmTovRicerca");
+    // 8. The overtime module.
+    m_oreEccedenti = std::make_unique<TdmWunOreEccedenti>();
+    m_creati << QStringLiteral("TdmWunOreEccedenti");
     // Not built yet, to be created here in this order:
-    // 8. the overtime module TdmWunOreEccedenti (dmWunOreEccedenti);
     // 9. the public-sector import launcher TdmZepDmaImporta (dmZepDmaImporta);
-    // 10. the public-sector check dialog TfmZepDmaInfo (fmZepDmaInfo);
-    // 11. the "Bonus Irpef" dialog TfmWunDaPagare66 (fmWunDaPagare66);
-    // 12. the contract-vacancy module TdmWunIvc.
+    // 10. the public-sector check dialog TfmZepDmaInfo (fmZepDmaInfo).
+    // 11. The "Bonus Irpef" dialog.
+    m_daPagare66 = std::make_unique<TfmWunDaPagare66>();
+    m_creati << QStringLiteral("TfmWunDaPagare66");
+    // Not built yet: 12. the contract-vacancy module TdmWunIvc.
 }
 
 int TZepUniAvvio::Mostra()

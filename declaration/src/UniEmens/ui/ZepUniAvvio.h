@@ -11,9 +11,11 @@
 
 class QApplication;
 class TdmWunParams;
+class TdmWunOreEccedenti;
 class TdmZepAttivazioni;
 class TdmwunConnessione;
 class TfmZepKax;
+class TfmWunDaPagare66;
 class TfmZepMain;
 
 class TZepUniAvvio {
@@ -59,4 +61,6 @@ private:
     std::unique_ptr<TdmZepAttivazioni> m_attivazioni;
     std::unique_ptr<TfmZepMain> m_main;
     std::unique_ptr<TfmZepKax> m_kax;
+    std::unique_ptr<TdmWunOreEccedenti> m_oreEccedenti;
+    std::unique_ptr<TfmWunDaPagare66> m_daPagare66;
 };

@@ -1,0 +1,22 @@
+#pragma once
+// The company-parameter frame: the company parameters of the working year
+// (see TWunPaco), laid out by its subclasses.
+#include "UqFrame.h"
+#include "wunCPaco.h"
+
+class TfrWunPacoBase : public TfrUqBase {
+    Q_OBJECT
+public:
+    explicit TfrWunPacoBase(QWidget *parent = nullptr);
+
+    TUqQueryCollection &xqcMain;
+    platform::DataSource &xdsMain;
+
+    // The working year's row (made when there is none).
+    void ApriDati();
+    // Writes the changes; the parameters module follows.
+    void Salva();
+
+private:
+    TWunPaco m_dati;
+};
