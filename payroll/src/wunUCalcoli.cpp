@@ -2,6 +2,7 @@
 
 #include "WunUUtil.h"
 #include "wunUCalcoliAnno.h"
+#include "wunUCampi.h"
 
 #include "DataSet.h"
 #include "Format.h"
@@ -16,6 +17,8 @@ using platform::Currency;
 using platform::DataSet;
 using platform::SqlQuery;
 using platform::Value;
+
+using namespace wuncampi;
 
 namespace {
 
@@ -39,21 +42,6 @@ i128 quozientePari(i128 num, i128 den)
     if (twice > den || (twice == den && q % 2 != 0))
         q += num < 0 ? -1 : 1;
     return q;
-}
-
-int intero(const DataSet &ds, const char *campo)
-{
-    return ds.fieldByName(QLatin1String(campo)).asInteger();
-}
-
-Currency importo(const DataSet &ds, const char *campo)
-{
-    return ds.fieldByName(QLatin1String(campo)).asCurrency();
-}
-
-void impostaImporto(DataSet &ds, const char *campo, Currency valore)
-{
-    ds.fieldByName(QLatin1String(campo)).setAsCurrency(valore);
 }
 
 // A rate field: the rate, or null when it is not above 0.

@@ -2,6 +2,7 @@
 
 #include "WunUUtil.h"
 #include "wunUCalcoli.h"
+#include "wunUCampi.h"
 
 #include "DataSet.h"
 #include "Format.h"
@@ -15,22 +16,14 @@ using platform::DataSet;
 using platform::SqlQuery;
 using platform::Value;
 
+using namespace wuncampi;
+
 namespace {
 
 std::unique_ptr<TWunCalcolaAnno> &oggettoCorrente()
 {
     static std::unique_ptr<TWunCalcolaAnno> oggetto;
     return oggetto;
-}
-
-int intero(const DataSet &ds, const char *campo)
-{
-    return ds.fieldByName(QLatin1String(campo)).asInteger();
-}
-
-Currency importo(const DataSet &ds, const char *campo)
-{
-    return ds.fieldByName(QLatin1String(campo)).asCurrency();
 }
 
 Currency euro(int valore)

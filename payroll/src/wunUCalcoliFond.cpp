@@ -4,6 +4,7 @@
 #include "WunUUtil.h"
 #include "wunMFpcCalcola.h"
 #include "wunUCalcoliAnno.h"
+#include "wunUCampi.h"
 
 #include "DataSet.h"
 #include "Format.h"
@@ -24,24 +25,11 @@ Currency TRapporto::Applica(Currency valore) const
     return Currency::fromRaw(int64_t(platform::roundedQuotient(__int128(valore.raw()) * num, den)));
 }
 
+using namespace wuncampi;
+
 namespace {
 
 using i128 = __int128;
-
-int intero(const DataSet &ds, const char *campo)
-{
-    return ds.fieldByName(QLatin1String(campo)).asInteger();
-}
-
-Currency importo(const DataSet &ds, const char *campo)
-{
-    return ds.fieldByName(QLatin1String(campo)).asCurrency();
-}
-
-void impostaImporto(DataSet &ds, const char *campo, Currency valore)
-{
-    ds.fieldByName(QLatin1String(campo)).setAsCurrency(valore);
-}
 
 Currency centesimi(Currency valore)
 {

@@ -11,6 +11,7 @@
 
 #include "Exceptions.h"
 #include "SqlQuery.h"
+#include "UqQueryCollection.h"
 #include "tovCQueryText.h"
 
 #include <gtest/gtest.h>
@@ -424,6 +425,50 @@ TEST_F(WunCalcolaFondSuArchivio, ExcessHoursRateOfTheItemsRule)
         EXPECT_TRUE(e.message().contains("IOEPADEN")) << e.message().toStdString();
     }
     db().execute("UPDATE TOEPA_REGOLEORE SET IOEPADEN = 156 WHERE IOEPAID = 1");
+}
+
+TEST_F(WunCalcolaFondSuArchivio, MinimumHistoryAndFundamentalWithholdings)
+{
+    platform::SqlQuery q(db());
+    // The daily INPS minimum of an employee in 2024; none for a collaborator.
+    EXPECT_EQ(TwunCalcolaFond::MinimaleInps(q, *riga({"ITNOID", "IANFID"}, {1, 55})), euro("56.39"));
+    EXPECT_EQ(TwunCalcolaFond::MinimaleInps(q, *riga({"ITNOID", "IANFID"}, {11, 55})), Currency());
+
+    auto storico = leggi("SELECT FIRST 1 ASTI.IACOMID, ASTI.IASTIORESERVIZIO, ASTI.IASTIANZIANITA FROM TASTI_STORICO "
+                         "ASTI WHERE ASTI.IMESID = 11 AND ASTI.LASTIPARTTIME = 1");
+    ASSERT_FALSE(storico->eof());
+    auto periodo = tabella({"IVAPEGIORNI", "IVAPEORESERVIZIO", "LVAPECATTEDRA", "LVAPEPARTTIME", "IVAPEOREECCEDENTI",
+                            "ANZIANITA"},
+                           {{0, 0, 0, 0, 0, 0}});
+    periodo->edit();
+    TwunCalcolaFond::CompletaPeriodoDaAsti(*periodo, 17, storico->fieldByName("IACOMID").asInteger(), 11);
+    EXPECT_EQ(periodo->fieldByName("IVAPEGIORNI").asInteger(), 17);
+    EXPECT_EQ(periodo->fieldByName("IVAPEORESERVIZIO").asInteger(), storico->fieldByName("IASTIORESERVIZIO").asInteger());
+    EXPECT_EQ(periodo->fieldByName("LVAPEPARTTIME").asInteger(), 1);
+    EXPECT_EQ(periodo->fieldByName("ANZIANITA").asInteger(), storico->fieldByName("IASTIANZIANITA").asInteger());
+
+    // A liquidation with an employee's social and IRPEF rows: the social
+    // ones are its fundamental withholdings.
+    auto liquidazione = leggi("SELECT FIRST 1 VARM.IVARMID, REGS.IREGSID FROM TVARM_VARIAZIONI VARM JOIN "
+                              "TREGS_REGISTROSTIP REGS ON REGS.IACOMID = VARM.IACOMID AND REGS.IMESID = VARM.IMESID "
+                              "AND REGS.ICOTID = VARM.ICOTID WHERE VARM.ICOTID = 1 AND REGS.ITNOID = 1 AND NOT EXISTS "
+                              "(SELECT 1 FROM TVARR_VARRITENUTE V WHERE V.IVARMID = VARM.IVARMID)");
+    ASSERT_FALSE(liquidazione->eof());
+    const int varm = liquidazione->fieldByName("IVARMID").asInteger();
+    db().execute(QStringLiteral("INSERT INTO TVARR_VARRITENUTE (IVARRID, IVARMID, IRICEID, FVARRIMPONIBILE) "
+                                "SELECT NEXT VALUE FOR GEN_TVARR_VARRITENUTE, %1, VARR.IRICEID, VARR.FVARRIMPONIBILE "
+                                "FROM TVARR_VARRITENUTE VARR WHERE VARR.IREGSID = %2 AND VARR.ICOMRID IS NULL")
+                     .arg(varm)
+                     .arg(liquidazione->fieldByName("IREGSID").asInteger()));
+    TUqQueryCollection ritenute(&db());
+    TwunCalcolaFond::ApriRitenuteFondamentali(ritenute, varm);
+    QList<int> trovate;
+    for (ritenute.first(); !ritenute.eof(); ritenute.next())
+        trovate << ritenute.fieldByName("IRICEID").asInteger();
+    EXPECT_FALSE(trovate.isEmpty());
+    EXPECT_FALSE(trovate.contains(7)) << "IRPEF is no fundamental withholding";
+    EXPECT_TRUE(trovate.contains(3) || trovate.contains(13) || trovate.contains(2));
+    db().execute(QStringLiteral("DELETE FROM TVARR_VARRITENUTE WHERE IVARMID = %1").arg(varm));
 }
 
 TEST_F(WunCalcolaFondSuArchivio, PensionFundAdhesion)

@@ -7,6 +7,7 @@
 #include "wunUCalcoliFond.h"
 
 #include "Exceptions.h"
+#include "Params.h"
 #include "SqlQuery.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,15 @@ TEST(WunCalcola, RowTests)
     EXPECT_TRUE(TwunCalcola::VoceParticolare(*riga({"ICOMRID"}, {10021})));
     EXPECT_FALSE(TwunCalcola::VoceParticolare(*riga({"ICOMRID"}, {10001})));
     EXPECT_EQ(TwunCalcola::NomeChiave("VARM"), "IVARMID");
+    // The liquidation's own dates, null included, go to the register's.
+    platform::Params parametri;
+    parametri.add("DREGSDMADAL");
+    parametri.add("DREGSDMAAL").setValue(QDate(2020, 1, 1));
+    TwunCalcola().ImpostaPeriodoDma(*riga({"DVARMDMADAL", "DVARMDMAAL"}, {QDate(2024, 3, 1), Value::null()}), parametri);
+    EXPECT_EQ(parametri.paramByName("DREGSDMADAL").value().toDate(), QDate(2024, 3, 1));
+    EXPECT_TRUE(parametri.paramByName("DREGSDMAAL").isNull());
+    EXPECT_EQ(parametri.paramByName("DREGSDMAAL").dataType(), platform::FieldType::Date);
+
     EXPECT_TRUE(TwunCalcola::OrarioSottoPieno(*riga({"IVAPEORESERVIZIO"}, {1200}), "VAPE", 36));
     EXPECT_FALSE(TwunCalcola::OrarioSottoPieno(*riga({"IVAPEORESERVIZIO"}, {2400}), "VAPE", 36));
 }
