@@ -1,6 +1,5 @@
 #include "CalcoliTestSupport.h"
 
-#include "PayrollTestSupport.h"
 #include "WunUUtil.h"
 #include "wunUCalcoliAnno.h"
 
@@ -42,23 +41,9 @@ platform::Currency euro(const char *testo)
     return platform::Currency::fromString(QLatin1String(testo));
 }
 
-TempDatabase *DemoCalcoli::s_db = nullptr;
-
-void DemoCalcoli::SetUpTestSuite()
-{
-    s_db = payrolltest::demoArchive().release();
-    payrolltest::loadCatalogueSource();
-}
-
-void DemoCalcoli::TearDownTestSuite()
-{
-    delete s_db;
-    s_db = nullptr;
-}
-
 void DemoCalcoli::SetUp()
 {
-    platform::Database::setGlobal(&s_db->db());
+    DemoArchiveSuite::SetUp();
     wunAnnoFinanziario().LoadYear(QStringLiteral("2024"));
     TWunCalcolaAnno::CreaPerAnno(2024);
 }
@@ -66,12 +51,7 @@ void DemoCalcoli::SetUp()
 void DemoCalcoli::TearDown()
 {
     TWunCalcolaAnno::Rilascia();
-    platform::Database::setGlobal(nullptr);
-}
-
-platform::Value DemoCalcoli::scalar(const QString &sql)
-{
-    return payrolltest::scalar(db(), sql);
+    DemoArchiveSuite::TearDown();
 }
 
 std::unique_ptr<platform::DataSet> DemoCalcoli::leggi(const QString &sql)

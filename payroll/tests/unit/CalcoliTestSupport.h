@@ -3,7 +3,7 @@
 // values, typed by the archive's naming (I and L integers, F amounts, D
 // dates, S text; the computed hours and minutes of a period are amounts).
 #include "DataSet.h"
-#include "TempDatabase.h"
+#include "PayrollTestSupport.h"
 #include "Value.h"
 
 #include <QStringList>
@@ -19,23 +19,15 @@ std::unique_ptr<platform::DataSet> riga(const QStringList &colonne, const platfo
 
 platform::Currency euro(const char *testo);
 
-// The demo archive of the payroll tests (November and December 2024), the
-// global connection on it, the catalogue loaded, 2024 the working year with
-// its rule object.
-class DemoCalcoli : public ::testing::Test {
+// The demo archive's suite (payrolltest::DemoArchiveSuite) with 2024 the
+// working year and its rule object.
+class DemoCalcoli : public payrolltest::DemoArchiveSuite {
 protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
-    static platform::Database &db() { return s_db->db(); }
-    static platform::Value scalar(const QString &sql);
-    // A row of a statement of the test's own.
+    // The rows of a statement of the test's own.
     static std::unique_ptr<platform::DataSet> leggi(const QString &sql);
-
-private:
-    static TempDatabase *s_db;
 };
 
 } // namespace calcolitest
