@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveScripts.h"
 #include "archive/DemoArchiveCalcoli.h"
+#include "archive/DemoArchiveCalendar.h"
 #include "archive/FiscalCode.h"
 
 #include "Currency.h"
@@ -426,13 +427,16 @@ public:
             }
         }
         const QMap<QString, qint64> calcoli = DemoArchiveCalcoli::fill(m_db);
+        const QMap<QString, qint64> calendar =
+            DemoArchiveCalendar::fill(m_db, [this](const QString &table) { return m_w.nextId(table); });
         moveGenerators();
         DemoArchiveSummary s;
         s.persons = int(m_persons.size());
         s.months = months;
         s.rowsByTable = m_w.counts();
-        for (auto it = calcoli.cbegin(); it != calcoli.cend(); ++it)
-            s.rowsByTable[it.key()] += it.value();
+        for (const QMap<QString, qint64> *added : {&calcoli, &calendar})
+            for (auto it = added->cbegin(); it != added->cend(); ++it)
+                s.rowsByTable[it.key()] += it.value();
         for (qint64 n : s.rowsByTable)
             s.rows += n;
         return s;

@@ -8,7 +8,8 @@
 // pay: full-time and part-time (horizontal and vertical) employees, hires
 // and terminations within a month, an apprentice, a collaborator, a
 // performing-arts worker, public-sector persons and one person without a
-// fiscal code.
+// fiscal code; sickness, holidays, and for some employees a maternity or a
+// strike (DemoArchiveCalendar.h).
 //
 // Everything is reproducible from the seed: the same options give the same
 // rows, and a person's data do not depend on the month range asked for.

@@ -1,0 +1,150 @@
+#include "archive/DemoArchiveCalendar.h"
+
+#include "Exceptions.h"
+#include "tovUUtil.h"
+
+#include <QDate>
+#include <QList>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace payroll {
+
+namespace {
+
+class Sql {
+public:
+    explicit Sql(platform::Database &db) : m_q(db.qtDatabase()) {}
+
+    QSqlQuery &run(const QString &sql, const QVariantList &values = {})
+    {
+        if (!m_q.prepare(sql))
+            fail(sql);
+        for (int i = 0; i < values.size(); ++i)
+            m_q.bindValue(i, values.at(i));
+        if (!m_q.exec())
+            fail(sql);
+        return m_q;
+    }
+
+private:
+    [[noreturn]] void fail(const QString &sql)
+    {
+        throw platform::EDatabaseError(QStringLiteral("Archivio dimostrativo, calendario: %1\n%2")
+                                           .arg(m_q.lastError().text(), sql));
+    }
+    QSqlQuery m_q;
+};
+
+struct Period {
+    int id = 0;
+    int anaCagId = 0;
+    bool female = false;
+    QDate from, to;
+    int days = 0;  // commercial days (IVAPEGIORNI)
+};
+
+int weeks(QDate from, QDate to) { return TTovDate::WeekOfYear(to) - TTovDate::WeekOfYear(from) + 1; }
+
+} // namespace
+
+QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
+                                               const std::function<qint64(const QString &)> &nextId)
+{
+    Sql sql(database);
+    QMap<QString, qint64> added;
+    sql.run(QStringLiteral("INSERT INTO TTAG_TIPIASSENZA (ITAGID, STAGCOD, STAGCODASSDIS, STAGDESCRIZIONE) "
+                           "VALUES (?, 'SC', NULL, 'Sciopero')"),
+            {TagSciopero});
+    ++added[QStringLiteral("TTAG_TIPIASSENZA")];
+
+    // Each employee's latest whole-month period without reductions.
+    QList<Period> periods;
+    QSqlQuery &q = sql.run(QStringLiteral(
+        "SELECT VAPE.IVAPEID, ANAPER.IANACAGID, ANA.ISEXID, VAPE.DVAPEDAL, VAPE.DVAPEAL, VAPE.IVAPEGIORNI "
+        "FROM TVAPE_PERIODI VAPE "
+        "JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VAPE.IREGSID "
+        "JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID "
+        "JOIN TANAPER_POSIZIONI ANAPER ON ANAPER.IANAPERID = ACOM.IANAPERID "
+        "JOIN TANACAG_MATRICOLE ANACAG ON ANACAG.IANACAGID = ANAPER.IANACAGID "
+        "JOIN TANA_ANAGRAFICHE ANA ON ANA.IANAID = ANACAG.IANAID "
+        "WHERE EXTRACT(DAY FROM VAPE.DVAPEDAL) = 1 "
+        "AND VAPE.DVAPEAL = DATEADD(-1 DAY TO DATEADD(1 MONTH TO VAPE.DVAPEDAL)) "
+        "AND NOT EXISTS (SELECT 1 FROM TVARD_RIDUZIONIVAR VARD WHERE VARD.IVAPEID = VAPE.IVAPEID) "
+        "ORDER BY ANAPER.IANACAGID, VAPE.DVAPEDAL DESC"));
+    while (q.next()) {
+        const int person = q.value(1).toInt();
+        if (!periods.isEmpty() && periods.last().anaCagId == person)
+            continue;
+        periods.append({q.value(0).toInt(), person, q.value(2).toInt() == 2, q.value(3).toDate(), q.value(4).toDate(),
+                        q.value(5).toInt()});
+    }
+
+    // The period ends on `to` with `days`; a piece after it copies it.
+    auto shorten = [&](const Period &p, QDate to, int days) {
+        sql.run(QStringLiteral("UPDATE TVAPE_PERIODI SET DVAPEAL = ?, IVAPEGIORNI = ?, IVAPEGIORNIINPS = ?, "
+                               "IVAPESETTINPS = ? WHERE IVAPEID = ?"),
+                {to, days, days, weeks(p.from, to), p.id});
+    };
+    auto piece = [&](const Period &p, QDate from, QDate to, int days, const QVariant &tag) {
+        const int id = int(nextId(QStringLiteral("TVAPE_PERIODI")));
+        sql.run(QStringLiteral(
+                    "INSERT INTO TVAPE_PERIODI (IVAPEID, IREGSID, IVARMID, IQARID, ITAGID, DVAPEDAL, DVAPEAL, "
+                    "IVAPEGIORNI, IVAPEGIORNIINPS, IVAPESETTINPS, IVAPEORESERVIZIO, IVAPEOREPREVISTE, LVAPEPARTTIME) "
+                    "SELECT CAST(? AS INTEGER), IREGSID, IVARMID, IQARID, CAST(? AS INTEGER), CAST(? AS DATE), "
+                    "CAST(? AS DATE), CAST(? AS INTEGER), CAST(? AS INTEGER), CAST(? AS INTEGER), IVAPEORESERVIZIO, "
+                    "IVAPEOREPREVISTE, LVAPEPARTTIME FROM TVAPE_PERIODI WHERE IVAPEID = ?"),
+                {id, tag, from, to, days, days, weeks(from, to), p.id});
+        ++added[QStringLiteral("TVAPE_PERIODI")];
+        return id;
+    };
+    auto reduction = [&](int period, int kind, int quantity) {
+        sql.run(QStringLiteral("INSERT INTO TVARD_RIDUZIONIVAR (IVARDID, IVAPEID, ITACOID, IVARDGIORNIORE) "
+                               "VALUES (?, ?, ?, ?)"),
+                {int(nextId(QStringLiteral("TVARD_RIDUZIONIVAR"))), period, kind, quantity});
+        ++added[QStringLiteral("TVARD_RIDUZIONIVAR")];
+    };
+    auto holiday = [&](QDate d) {
+        QSqlQuery &h = sql.run(QStringLiteral("SELECT COUNT(*) FROM TFES_FESTIVITA WHERE DFESDATA = ?"), {d});
+        return h.next() && h.value(0).toInt() > 0;
+    };
+
+    int women = 0;
+    int others = 0;
+    for (const Period &p : periods) {
+        if (p.female && women++ % 2 == 0) {
+            const QDate start = p.from.addDays(10);
+            const int first = 10;
+            shorten(p, start.addDays(-1), first);
+            const int days = std::max(p.days - first, 1);
+            reduction(piece(p, start, p.to, days, TagMaternita), TacoMaternita, int(start.daysTo(p.to)) + 1);
+            sql.run(QStringLiteral("INSERT INTO TASP_ASSENZE (IASPID, IANACAGID, ITAGID, DASPDATAINIZIO, DASPDATAFINE) "
+                                   "VALUES (?, ?, ?, ?, ?)"),
+                    {int(nextId(QStringLiteral("TASP_ASSENZE"))), p.anaCagId, TagMaternita, start, p.to});
+            ++added[QStringLiteral("TASP_ASSENZE")];
+            continue;
+        }
+        switch (others++ % 3) {
+        case 1: {
+            QDate day = p.from.addDays(14);
+            while (day.dayOfWeek() > 5 || holiday(day))
+                day = day.addDays(1);
+            const int before = day.day() - 1;
+            shorten(p, day.addDays(-1), before);
+            piece(p, day, day, 1, TagSciopero);
+            if (day < p.to)
+                piece(p, day.addDays(1), p.to, std::max(p.days - before - 1, 1), QVariant());
+            break;
+        }
+        case 2:
+            reduction(p.id, TacoScioperoOre, 3);
+            break;
+        default:
+            break;
+        }
+    }
+    return added;
+}
+
+} // namespace payroll
