@@ -17,6 +17,7 @@
 #include "ZepUUtil.h"
 #include "tovCQueryText.h"
 #include "tovUExceptions.h"
+#include "wunMParams.h"
 
 #include <gtest/gtest.h>
 
@@ -370,4 +371,41 @@ TEST_F(ZepDisCalcola, DemoArchiveMaternityAndStrike)
         visti.insert(tag);
     }
     EXPECT_EQ(visti, (QSet<int>{5, 21})) << "the demo archive has a maternity and a strike day";
+}
+
+// The persons of the year and employer group, all or of one category, and
+// the dates of the relationship read from the compensation dataset.
+TEST_F(ZepDisCalcola, PersonsOfTheYearByCategory)
+{
+    TdmWunParams params;
+    params.xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
+    auto conta = [](const QString &condizione) {
+        SqlQuery q(db());
+        q.setSql("SELECT COUNT(*) FROM TACOM_COMPENSI ACOM JOIN TANAPER_POSIZIONI ANAPER ON ANAPER.IANAPERID = "
+                 "ACOM.IANAPERID WHERE ACOM.IANFID = 55" + condizione);
+        q.open();
+        return q.value(0).toInt();
+    };
+    DataSet persone, extra;
+    extra.setFieldDefs({{"ICALID", FieldType::Integer}});
+    extra.createDataSet();
+    extra.appendRecord({Value(0)});
+    TdmZePDisCalcola c;
+    c.SetAnno(2024);
+    c.ImpostaDataSet(&persone, &persone, &extra);
+    c.ApriImporti();
+    EXPECT_EQ(persone.recordCount(), conta(""));
+    for (persone.first(); !persone.eof() && persone.fieldByName("DACOMINIRAPP").isNull(); persone.next()) {
+    }
+    ASSERT_FALSE(persone.eof());
+    EXPECT_EQ(c.DataInizioRapporto(), persone.fieldByName("DACOMINIRAPP").asDate());
+    EXPECT_EQ(c.DataFineRapporto(), persone.fieldByName("DACOMFINERAPP").asDate());
+
+    extra.edit();
+    extra.fieldByName("ICALID").setAsInteger(2);
+    extra.post();
+    c.ApriImporti();
+    EXPECT_EQ(persone.recordCount(), conta(" AND ANAPER.ICALID = 2"));
+    EXPECT_GT(persone.recordCount(), 0);
+    EXPECT_LT(persone.recordCount(), conta(""));
 }
