@@ -4,7 +4,7 @@
 // lavorato; vuoto=non in servizio)". A box takes only a blank, 'S' or 'N'
 // ('s' and 'n' as capitals; Backspace and Delete blank it); Tab and the
 // arrows move between the boxes; every other key is ignored. The rules are
-// TZepMese's (zepUMese.h); the frame shows them.
+// TZepMese's (zepCMese.h); the frame shows them.
 //
 //     TfrZepMese *mese = new TfrZepMese(panel);
 //     mese->Inizializza(&frame->cdsMain);   // follows and writes GIORNI
@@ -13,7 +13,7 @@
 // and writes it at every changed day (the dataset goes into edit first), so
 // the window posts the codes with the record; a failure to edit is shown
 // and the day stays as it was.
-#include "zepUMese.h"
+#include "zepCMese.h"
 
 #include <QFrame>
 #include <QList>

@@ -1,6 +1,6 @@
 // The month day grid's rules without a display: the keys, the weekday
 // letters, and the tie to the dataset field of the codes.
-#include "zepUMese.h"
+#include "zepCMese.h"
 
 #include "DataSet.h"
 #include "Exceptions.h"

@@ -1,4 +1,4 @@
-#include "zepUMese.h"
+#include "zepCMese.h"
 
 #include "ZepUUtil.h"
 
