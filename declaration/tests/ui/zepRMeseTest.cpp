@@ -107,6 +107,7 @@ TEST_F(GrigliaMese, ARefusedEditIsShownAndLeavesTheBox)
     frame.Inizializza(&ds);
     QTest::keyClick(frame.CasellaGiorno(2), Qt::Key_S);
     EXPECT_EQ(frame.CasellaGiorno(2)->text(), "N");
+    EXPECT_EQ(ds.state(), DataSetState::Browse);
     ASSERT_EQ(services->messages().size(), 1);
     EXPECT_EQ(services->messages().first().text, "Modello bloccato");
 }
