@@ -70,7 +70,12 @@ const QString SqlReserveRows = QStringLiteral(
     "UPDATE tcds_struttura cds SET cds.icdsrigo = cds.icdsrigo + :NRIGHE WHERE cds.icdsid = :ICDSID "
     "RETURNING cds.icdsrigo");
 
-const QString SqlDeleteRegistry = QStringLiteral("DELETE FROM tafi_anafiscale afi WHERE afi.iafiid = :IAFIID");
+// A registry row may be shared by records of several tables of the period
+// (a dataset that does not own its rows reuses the row of the same person):
+// it goes only when no value row of any record points at it any more.
+const QString SqlDeleteRegistry = QStringLiteral(
+    "DELETE FROM tafi_anafiscale afi WHERE afi.iafiid = :IAFIID "
+    "AND NOT EXISTS (SELECT 1 FROM tfis_datifiscali fis WHERE fis.iafiid = afi.iafiid)");
 const QString SqlDeleteValues = QStringLiteral(
     "DELETE FROM tfis_datifiscali fis WHERE fis.icdsid = :ICDSID AND fis.ifisrigo = :IFISRIGO");
 const QString SqlPeriodHeader = QStringLiteral("SELECT icrfid FROM ptov_getcrofiscale(:sProgramma, :iAnno, :iMese)");
@@ -493,12 +498,12 @@ void TTovDBCds::FillDataSet(DataSet &dataSet, SqlQuery &q, const TCdsParameters 
 // ---------------------------------------------------------------------------
 // Save
 
-void TTovDBCds::Save(DataSet &dataSet, const QString &name)
+void TTovDBCds::Save(DataSet &dataSet, const QString &name, TCdsSaveFailure onFailure)
 {
-    SavePeriod(dataSet, name, m_year, m_month);
+    SavePeriod(dataSet, name, m_year, m_month, onFailure);
 }
 
-void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int month)
+void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int month, TCdsSaveFailure onFailure)
 {
     ZEP_ASSERT(m_connection, QStringLiteral("TTovDBCds: connessione non impostata"));
     m_updateError = false;
@@ -592,7 +597,8 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
         m_transaction = nullptr;
         own.reset();  // rolls back what is still open
         m_statements.reset();
-        dataSet.cancelUpdates();
+        if (onFailure == TCdsSaveFailure::DiscardChanges)
+            dataSet.cancelUpdates();
         if (m_updateError && m_concurrentChangeText)
             throw EUqError(QStringLiteral("Dati modificati da un altro utente. (") + QStringLiteral("\r\n")
                            + m_errorMessage + QStringLiteral(")"));
@@ -619,19 +625,18 @@ void TTovDBCds::ProviderBeforeUpdateRecord(DeltaRecord &delta)
     int row = rowNumberOf(delta);
     const UpdateKind kind = delta.kind();
     if (kind == UpdateKind::Modify || kind == UpdateKind::Delete) {
-        if (kind == UpdateKind::Delete && delta.hasField(FieldAfi) && m_params.Anagrafica) {
-            SqlQuery &q = m_statements->deleteRegistry;
-            const Value afi = delta.value(FieldAfi);
-            if (afi.isEmpty())
-                q.setNull(QStringLiteral("IAFIID"), FieldType::Integer);
-            else
-                q.bind(QStringLiteral("IAFIID"), afi.toInt());
-            q.execSQL();
-        }
         SqlQuery &q = m_statements->deleteValues;
         q.bind(QStringLiteral("ICDSID"), m_params.CdsId);
         q.bind(QStringLiteral("IFISRIGO"), row);
         q.execSQL();
+        // After the record's own values: the registry row stays while
+        // another record still uses it.
+        const Value afi = delta.hasField(FieldAfi) ? delta.value(FieldAfi) : Value();
+        if (kind == UpdateKind::Delete && m_params.Anagrafica && !afi.isEmpty()) {
+            SqlQuery &r = m_statements->deleteRegistry;
+            r.bind(QStringLiteral("IAFIID"), afi.toInt());
+            r.execSQL();
+        }
     }
     if (kind == UpdateKind::Modify || kind == UpdateKind::Insert) {
         if (row == 0) {

@@ -36,8 +36,9 @@
 //
 // A failing save (no layout, a statement error, a record that cannot be
 // written) rolls back its own transaction, discards the dataset's pending
-// changes, so the dataset is back at its last saved state, and raises the
-// error; the row counter is unchanged in the database. Two cases are refused
+// changes, so the dataset is back at its last saved state (unless the caller
+// asks to keep them: TCdsSaveFailure), and raises the error; the row counter
+// is unchanged in the database. Two cases are refused
 // before the save begins, with nothing changed: an edit in progress that
 // cannot be posted (it stays in edit) and a dataset the store did not load.
 //
@@ -97,6 +98,11 @@ struct TCdsParameters {
     bool IsRegistryField(const QString &fieldName) const;
 };
 
+// What a failing save does with the dataset's pending changes: discard them
+// (the dataset is back at its last saved state) or keep them pending, so
+// that a later save tries them again (the data-entry windows).
+enum class TCdsSaveFailure { DiscardChanges, KeepChanges };
+
 class TTovDBCds {
 public:
     TTovDBCds();
@@ -136,13 +142,16 @@ public:
     void LoadStructure(platform::DataSet &dataSet, const QString &name, int year, int month);
 
     // SavePeriod for the current year and month.
-    void Save(platform::DataSet &dataSet, const QString &name);
+    void Save(platform::DataSet &dataSet, const QString &name,
+              TCdsSaveFailure onFailure = TCdsSaveFailure::DiscardChanges);
     // Writes every pending change of the dataset (inserts, modifications,
     // deletes) as value and registry rows of the period; month 0 files the
     // records under the year level. New records get their row numbers and
     // registry ids in "iFisRigo" and "iAfiID". See the top of this file for
-    // transactions and failures.
-    void SavePeriod(platform::DataSet &dataSet, const QString &name, int year, int month);
+    // transactions and failures; `onFailure` KeepChanges leaves the pending
+    // changes of a failing save in the dataset instead of discarding them.
+    void SavePeriod(platform::DataSet &dataSet, const QString &name, int year, int month,
+                    TCdsSaveFailure onFailure = TCdsSaveFailure::DiscardChanges);
 
     // How many times a save retries the reservation of its row numbers after
     // an update conflict with another program's save (own transaction only).
