@@ -275,11 +275,11 @@ TEST_F(ZepRegistry, ExDmaCommandsRunFromOctober2012)
 
 TEST_F(ZepRegistry, ACommandWhoseWindowIsNotThereYetSaysSoAndOpensNothing)
 {
-    ASSERT_FALSE(FormRegistry::IsRegistered("TfmZepDipendente"));
-    registry.xafDipendenti->Execute();
+    ASSERT_FALSE(FormRegistry::IsRegistered("TfmZepRiepilogoDatiCUD"));
+    registry.xafRiepilogoDatiCUD->Execute();
     registry.xafFile->Execute();
     ASSERT_EQ(services->messages().size(), 2);
-    EXPECT_EQ(services->messages().at(0).text, TdmZepAttivazioni::MsgNonDisponibile("Dipendenti"));
+    EXPECT_EQ(services->messages().at(0).text, TdmZepAttivazioni::MsgNonDisponibile("Riepilogo CUD"));
     EXPECT_TRUE(services->messages().at(0).text.contains("non è ancora disponibile"));
     EXPECT_EQ(services->messages().at(1).text, TdmZepAttivazioni::MsgNonDisponibile("File telematico"));
     EXPECT_TRUE(main.mdiArea->subWindowList().isEmpty());
@@ -300,10 +300,10 @@ TEST_F(ZepRegistry, ChoosingACommandInTheBarRunsIt)
 {
     registry.Build(&main);
     services->clear();
-    auto *button = registry.Bar()->widget(0)->findChild<QToolButton *>("buxafDipendenti");
+    auto *button = registry.Bar()->widget(0)->findChild<QToolButton *>("buxafFile");
     ASSERT_NE(button, nullptr);
     button->click();
-    EXPECT_EQ(texts(), QStringList({TdmZepAttivazioni::MsgNonDisponibile("Dipendenti")}));
+    EXPECT_EQ(texts(), QStringList({TdmZepAttivazioni::MsgNonDisponibile("File telematico")}));
 }
 
 TEST_F(ZepRegistry, NewsOpensItsDocumentInTheResourceFolderAndDeletesTheMarker)

@@ -6,11 +6,15 @@
 #include "UqMessages.h"
 #include "WunFDaPagare66.h"
 #include "WunMOreEccedenti.h"
+#include "ZepFFplsExEnpals.h"
 #include "ZepFKax.h"
 #include "ZepFMain.h"
+#include "ZepFMittente.h"
 #include "ZepFParam.h"
 #include "ZepMAttivazioni.h"
 #include "ZepULayouts.h"
+#include "zepFCollaboratore.h"
+#include "zepFDipendente.h"
 #include "tovUDBCdsLayouts.h"
 #include "wunFOENC.h"
 #include "wunMConnessione.h"
@@ -45,6 +49,10 @@ TZepUniAvvio::~TZepUniAvvio()
 void TZepUniAvvio::Registra()
 {
     TfmZepParametri::RegisterClass();
+    TfmZepDipendente::RegisterClass();
+    TfmZepCollaboratore::RegisterClass();
+    TfmZepMittente::RegisterClass();
+    TfmZepFFplsExEnpals::RegisterClass();
     TfmTovRicerca::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
@@ -54,6 +62,10 @@ void TZepUniAvvio::Registra()
 void TZepUniAvvio::AnnullaRegistrazioni()
 {
     platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
+    TfmZepDipendente::UnregisterClass();
+    TfmZepCollaboratore::UnregisterClass();
+    TfmZepMittente::UnregisterClass();
+    TfmZepFFplsExEnpals::UnregisterClass();
     TfmTovRicerca::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;

@@ -1,0 +1,24 @@
+#include "ZepCMittente.h"
+
+#include <QRegularExpression>
+
+bool TZepMittente::GruppiPubblicaAmministrazione(const QString &codiceInpdap)
+{
+    // Any number of digits: a code longer than a machine integer is still a
+    // number, and is not 0 when one of its digits is not.
+    static const QRegularExpression numero(QStringLiteral("^[+-]?\\d+$"));
+    const QString testo = codiceInpdap.trimmed();
+    return numero.match(testo).hasMatch() && testo.contains(QRegularExpression(QStringLiteral("[1-9]")));
+}
+
+const QList<TZepRicerca> &TZepMittente::Ricerche()
+{
+    static const QList<TZepRicerca> ricerche = {
+        {QStringLiteral("SedeINPS"), QStringLiteral("TSIN_SEDIINPS.cds")},
+        {QStringLiteral("FormaGiuridica"), QStringLiteral("TFOR_FORMAGIUR.cds")},
+        {QStringLiteral("ISTAT"), QStringLiteral("TAT8_CODATECO.cds")},
+        {QStringLiteral("EA_FormaGiuridica"), QStringLiteral("TFOR_FORMAGIUR.cds")},
+        {QStringLiteral("EA_ISTAT"), QStringLiteral("TAT8_CODATECO.cds")},
+    };
+    return ricerche;
+}

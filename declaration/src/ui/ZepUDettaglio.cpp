@@ -1,0 +1,258 @@
+#include "ZepUDettaglio.h"
+
+#include "ZepUMainState.h"
+
+#include "DBControls.h"
+#include "DataSetModel.h"
+#include "Field.h"
+#include "SearchDialog.h"
+#include "TovFCdsSearch.h"
+#include "TovRBase.h"
+#include "UqMessages.h"
+#include "tovCQueryText.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using platform::DataSet;
+using platform::DBEdit;
+using platform::Field;
+
+namespace {
+
+const QString QryCittadinanza = QStringLiteral("QRY_STA_CITTADINANZA");
+
+// Paints the cells of a row marked for deletion white on red, then as any
+// other cell.
+class TZepRigheEliminate : public QStyledItemDelegate {
+public:
+    TZepRigheEliminate(platform::DataSetModel *model, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_model(model)
+    {
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const DataSet *ds = m_model->dataSet();
+        if (!ds || !TZepTabellaDenuncia::DaEliminare(*ds, m_model->bookmarkAt(index.row())))
+            return;
+        option->backgroundBrush = QBrush(Qt::red);
+        option->palette.setColor(QPalette::Text, Qt::white);
+        option->palette.setColor(QPalette::HighlightedText, Qt::white);
+        option->palette.setColor(QPalette::Highlight, Qt::darkRed);
+    }
+
+private:
+    platform::DataSetModel *m_model;
+};
+
+// Whether the user's work on the dataset may begin: a dataset that cannot be
+// modified is not searched.
+bool modificabile(const DBEdit *edit)
+{
+    const Field *field = edit ? edit->TheField() : nullptr;
+    return field && field->dataSet()->canModify();
+}
+
+} // namespace
+
+TZepDettaglio::TZepDettaglio(TfrTovBase *frame)
+    : QObject(frame)
+    , m_frame(frame)
+{
+}
+
+TZepDettaglio::~TZepDettaglio() = default;
+
+QLabel *TZepDettaglio::Etichetta(const QString &caption, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+void TZepDettaglio::Qualifica(QGridLayout *grid, int row, int column)
+{
+    QWidget *parent = grid->parentWidget();
+    grid->addWidget(Etichetta(QStringLiteral("Qualifica"), parent), row, column);
+    auto *boxes = new QHBoxLayout;
+    for (const char *field : {"Qualifica1", "Qualifica2", "Qualifica3"})
+        boxes->addWidget(Casella(QString::fromLatin1(field), parent));
+    grid->addLayout(boxes, row, column + 1);
+}
+
+QGroupBox *TZepDettaglio::TipoGiorno(const QString &caption, const QString &tipo, const QString &giorno,
+                                     QWidget *parent)
+{
+    auto *group = new QGroupBox(caption, parent);
+    auto *grid = new QGridLayout(group);
+    Testo(grid, 0, 0, QStringLiteral("Tipo"), tipo);
+    Testo(grid, 0, 2, QStringLiteral("Giorno"), giorno);
+    return group;
+}
+
+QGroupBox *TZepDettaglio::GruppoElimina(QWidget *parent, platform::DBCheckBox *&check)
+{
+    auto *group = new QGroupBox(parent);
+    group->setObjectName(QStringLiteral("gbElimina"));
+    check = new platform::DBCheckBox(
+        QStringLiteral("Elimina (impostare solo per annullare una denuncia inviata in precedenza)"), group);
+    check->setObjectName(QStringLiteral("chElimina"));
+    check->ValueChecked = QStringLiteral("S");
+    check->ValueUnchecked = QStringLiteral("N");
+    check->SetDataSource(m_frame->dsMain);
+    check->SetDataField(TZepTabellaDenuncia::CampoElimina);
+    (new QVBoxLayout(group))->addWidget(check);
+    return group;
+}
+
+platform::DBComboBox *TZepDettaglio::Scelte(const QString &field, const QStringList &items, QWidget *parent)
+{
+    auto *combo = new platform::DBComboBox(items, parent);
+    combo->setObjectName(QStringLiteral("cb") + field);
+    combo->SetDataSource(m_frame->dsMain);
+    combo->SetDataField(field);
+    return combo;
+}
+
+platform::DBRadioGroup *TZepDettaglio::Opzioni(const QString &caption, const QString &field,
+                                               const QList<QPair<QString, QString>> &items, QWidget *parent)
+{
+    auto *group = new platform::DBRadioGroup(caption, parent);
+    group->setObjectName(QStringLiteral("rg") + field);
+    for (const auto &[text, value] : items)
+        group->AddItem(text, value);
+    group->SetDataSource(m_frame->dsMain);
+    group->SetDataField(field);
+    return group;
+}
+
+DBEdit *TZepDettaglio::Casella(const QString &field, QWidget *parent)
+{
+    auto *edit = new DBEdit(parent);
+    edit->setObjectName(QStringLiteral("ed") + field);
+    edit->SetUpperCase(true);
+    edit->SetDataSource(m_frame->dsMain);
+    edit->SetDataField(field);
+    m_edits.insert(field.toLower(), edit);
+    return edit;
+}
+
+DBEdit *TZepDettaglio::Testo(QGridLayout *grid, int row, int column, const QString &caption, const QString &field,
+                             int span)
+{
+    QWidget *parent = grid->parentWidget();
+    QLabel *label = Etichetta(caption, parent);
+    DBEdit *edit = Casella(field, parent);
+    label->setBuddy(edit);
+    grid->addWidget(label, row, column);
+    grid->addWidget(edit, row, column + 1, 1, span);
+    return edit;
+}
+
+void TZepDettaglio::Collega(DBEdit *edit, const QString &tabella)
+{
+    m_tabelle.insert(edit, tabella);
+    edit->SetButtonVisible(true);
+    edit->installEventFilter(this);
+    connect(edit, &DBEdit::ButtonClick, this, [this, edit] {
+        if (edit == m_cittadinanza)
+            CercaCittadinanza(edit);
+        else
+            Cerca(edit);
+    });
+}
+
+void TZepDettaglio::Ricerche(const QList<TZepRicerca> &ricerche)
+{
+    for (const TZepRicerca &r : ricerche) {
+        DBEdit *edit = Edit(r.campo);
+        ZEP_ASSERT(edit, QStringLiteral("Casella di ricerca mancante: ") + r.campo);
+        Collega(edit, r.tabella);
+    }
+}
+
+void TZepDettaglio::RicercaCittadinanza(DBEdit *edit)
+{
+    m_cittadinanza = edit;
+    Collega(edit, QString());
+}
+
+void TZepDettaglio::Cerca(DBEdit *edit)
+{
+    if (!modificabile(edit))
+        return;
+    Field &field = *edit->TheField();
+    DataSet &ds = *field.dataSet();
+    const bool browsing = ds.state() == platform::DataSetState::Browse;
+    try {
+        const QString file = TZepTabellaDenuncia::FileTabella(IZepMainState::Require(m_frame), m_tabelle.value(edit));
+        fmTovRicerca()->SearchField(field, file);
+        // A cancelled search changes nothing: not even the dataset's state.
+        if (browsing && ds.isEditing() && !ds.isModified())
+            ds.cancel();
+    } catch (const std::exception &e) {
+        UqShowException(e);
+    }
+}
+
+void TZepDettaglio::CercaCittadinanza(DBEdit *edit)
+{
+    if (!modificabile(edit))
+        return;
+    try {
+        if (!m_stati) {
+            m_stati = new platform::SearchDialog(m_frame);
+            m_stati->setObjectName(QStringLiteral("sdStati"));
+            m_stati->SetSQL(TovQueryText().GetSQL(QryCittadinanza, QStringLiteral("SELECT")));
+            platform::SearchColumn &codice = m_stati->Column(0);
+            codice.FieldName = QStringLiteral("SSTAISTAT");
+            codice.Caption = QStringLiteral("Codice");
+            codice.Indexed = true;
+            platform::SearchColumn &stato = m_stati->Column(1);
+            stato.FieldName = QStringLiteral("SSTALDESC");
+            stato.Caption = QStringLiteral("Stato");
+            stato.Width = 360;
+            stato.Indexed = true;
+            m_stati->KeyField = QStringLiteral("SSTAISTAT");
+        }
+        const platform::Value codice = m_stati->Execute();
+        // The dataset may have been closed while the dialog was open.
+        if (codice.isEmpty() || !modificabile(edit))
+            return;
+        Field &field = *edit->TheField();
+        DataSet &ds = *field.dataSet();
+        if (ds.state() == platform::DataSetState::Browse)
+            ds.edit();
+        field.setValue(codice);
+    } catch (const std::exception &e) {
+        UqShowException(e);
+    }
+}
+
+void TZepDettaglio::ColoraRigheEliminate()
+{
+    m_frame->grFrame->setItemDelegate(new TZepRigheEliminate(m_frame->grModel, m_frame->grFrame));
+}
+
+bool TZepDettaglio::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F8
+        && static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        if (auto *edit = qobject_cast<DBEdit *>(watched); edit && m_tabelle.contains(edit)) {
+            emit edit->ButtonClick();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,167 @@
+#include "zepRDipendente.h"
+
+#include "ZepUUtil.h"
+
+#include "DBControls.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+using platform::DataSet;
+using platform::DBEdit;
+
+TfrZepDipendente::TfrZepDipendente(QWidget *parent)
+    : TfrZepDatiDenuncia(parent)
+{
+    setObjectName(QStringLiteral("frZepDipendente"));
+    TZepDettaglio &d = *Dettaglio;
+    auto *page = new QVBoxLayout(paDettaglio);
+
+    // The person, the position and the contract.
+    auto *box = new QWidget(paDettaglio);
+    page->addWidget(box);
+    auto *ga = new QGridLayout(box);
+    ga->setContentsMargins(0, 0, 0, 0);
+    d.Testo(ga, 0, 0, QStringLiteral("Codice Fiscale"), QStringLiteral("CFLavoratore"));
+    d.Testo(ga, 0, 2, QStringLiteral("Cognome"), QStringLiteral("Cognome"));
+    d.Testo(ga, 0, 4, QStringLiteral("Nome"), QStringLiteral("Nome"));
+    d.Testo(ga, 1, 0, QStringLiteral("Matricola INPS"), QStringLiteral("Matricola"));
+    d.Qualifica(ga, 1, 2);
+    d.Testo(ga, 1, 4, QStringLiteral("Tipo contribuzione"), QStringLiteral("TipoContribuzione"));
+    d.Testo(ga, 2, 0, QStringLiteral("Comune di lavoro"), QStringLiteral("CodiceComune"));
+    d.Testo(ga, 2, 2, QStringLiteral("Codice contratto"), QStringLiteral("CodiceContratto"));
+    d.Testo(ga, 2, 4, QStringLiteral("Tipo lavoratore"), QStringLiteral("TipoLavoratore"));
+    d.RicercaCittadinanza(d.Testo(ga, 3, 0, QStringLiteral("Cittadinanza"), QStringLiteral("Cittadinanza")));
+    d.Testo(ga, 3, 2, QStringLiteral("Statistiche lavoratore"), QStringLiteral("TipoLavStat"));
+    d.Testo(ga, 3, 4, QStringLiteral("Unità Operativa"), QStringLiteral("UnitaOperativa"));
+
+    // Hiring and termination.
+    auto *periodo = new QHBoxLayout;
+    page->addLayout(periodo);
+    gbAssunzione = d.TipoGiorno(QStringLiteral(" Assunzione "), QStringLiteral("TipoAssunzione"),
+                                QStringLiteral("GiornoAssunzione"), paDettaglio);
+    gbCessazione = d.TipoGiorno(QStringLiteral(" Cessazione "), QStringLiteral("TipoCessazione"),
+                                QStringLiteral("GiornoCessazione"), paDettaglio);
+    periodo->addWidget(gbAssunzione);
+    periodo->addWidget(gbCessazione);
+
+    // Pay, days and hours; the weeks beside them.
+    auto *mezzo = new QHBoxLayout;
+    page->addLayout(mezzo);
+    auto *importi = new QWidget(paDettaglio);
+    auto *gi = new QGridLayout(importi);
+    gi->setContentsMargins(0, 0, 0, 0);
+    d.Testo(gi, 0, 0, QStringLiteral("Imponibile"), QStringLiteral("Imponibile"));
+    d.Testo(gi, 1, 0, QStringLiteral("Contributo"), QStringLiteral("Contributo"));
+    d.Testo(gi, 2, 0, QStringLiteral("Retribuzione teorica"), QStringLiteral("RetribTeorica"));
+    d.Testo(gi, 3, 0, QStringLiteral("Giorni retribuiti"), QStringLiteral("GiorniRetribuiti"));
+    d.Testo(gi, 4, 0, QStringLiteral("Giorni contribuiti"), QStringLiteral("GiorniContribuiti"));
+    d.Testo(gi, 5, 0, QStringLiteral("Ore contribuite"), QStringLiteral("OreContribuite"));
+    d.Testo(gi, 6, 0, QStringLiteral("Settimane utili"), QStringLiteral("SettimaneUtili"));
+    d.Testo(gi, 0, 2, QStringLiteral("Orario contrattuale\n(in centesimi: 18h=1800)"),
+            QStringLiteral("OrarioContrattuale"));
+    d.Testo(gi, 1, 2, QStringLiteral("Percentuale part-time\n(in centesimi: 50%=5000)"), QStringLiteral("PercPartTime"));
+    d.Testo(gi, 2, 2, QStringLiteral("Numero mensilità\n(in millesimi: 13=13000)"), QStringLiteral("NumMensilita"));
+    d.Testo(gi, 3, 2, QStringLiteral("Tipo nucleo familiare"), QStringLiteral("TipoANF"));
+    d.Testo(gi, 4, 2, QStringLiteral("Componenti ANF"), QStringLiteral("NumANF"));
+    d.Testo(gi, 5, 2, QStringLiteral("Classe ANF"), QStringLiteral("ClasseANF"));
+    gi->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Regime contributivo (dopo 1995)"), importi), 6, 2);
+    cbRegimePost95 = d.Scelte(QStringLiteral("RegimePost95"), TZepDipendente::RegimePost95(), importi);
+    gi->addWidget(cbRegimePost95, 6, 3);
+    mezzo->addWidget(importi);
+
+    gbSettimane = new QGroupBox(QStringLiteral(" Settimane "), paDettaglio);
+    gbSettimane->setObjectName(QStringLiteral("gbSettimane"));
+    auto *gs = new QGridLayout(gbSettimane);
+    gs->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Prog."), gbSettimane), 0, 0);
+    gs->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Ultimo giorno"), gbSettimane), 0, 1);
+    gs->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Contribuz."), gbSettimane), 0, 2);
+    for (int i = 1; i <= 6; ++i) {
+        gs->addWidget(d.Casella(QStringLiteral("IdSettimana_%1").arg(i), gbSettimane), i, 0);
+        DBEdit *fino = d.Casella(QStringLiteral("SettFinoA_%1").arg(i), gbSettimane);
+        fino->SetAlwaysReadOnly(true);
+        gs->addWidget(fino, i, 1);
+        gs->addWidget(d.Casella(QStringLiteral("TipoCopertura_%1").arg(i), gbSettimane), i, 2);
+    }
+    mezzo->addWidget(gbSettimane);
+
+    rgRispettoMinimale = d.Opzioni(QStringLiteral(" Rispetto Minimale "), QStringLiteral("RispettoMinimale"),
+                                   TZepDipendente::RispettoMinimale(), paDettaglio);
+    page->addWidget(rgRispettoMinimale);
+
+    gbElimina = d.GruppoElimina(paDettaglio, chElimina);
+    page->addWidget(gbElimina);
+
+    // The 2022 bonus and the IVS exemptions.
+    auto *speciali = new QHBoxLayout;
+    page->addLayout(speciali);
+    gbBonus = new QGroupBox(paDettaglio);
+    gbBonus->setObjectName(QStringLiteral("gbBonus"));
+    auto *gb = new QGridLayout(gbBonus);
+    d.Testo(gb, 0, 0, QStringLiteral("Importo"), QStringLiteral("BonusUTImporto"));
+    edBonusUTMese = d.Testo(gb, 1, 0, QStringLiteral("Mese"), QStringLiteral("BonusUTMese"));
+    edBonusUTBaseRif = d.Testo(gb, 2, 0, QStringLiteral("Riferimento base"), QStringLiteral("BonusUTBaseRif"));
+    lbBonusUTBaseRif = qobject_cast<QLabel *>(gb->itemAtPosition(2, 0)->widget());
+    speciali->addWidget(gbBonus);
+    const auto gruppoEsonero = [&](const QString &titolo, const QString &suffisso) {
+        auto *group = new QGroupBox(titolo, paDettaglio);
+        auto *g = new QGridLayout(group);
+        d.Testo(g, 0, 0, QStringLiteral("Importo"), QStringLiteral("EsoneroIVS%1Importo").arg(suffisso));
+        d.Testo(g, 1, 0, QStringLiteral("Causale"), QStringLiteral("EsoneroIVS%1CodiceCausale").arg(suffisso));
+        d.Testo(g, 2, 0, QStringLiteral("Riferimento base"), QStringLiteral("EsoneroIVS%1BaseRif").arg(suffisso));
+        speciali->addWidget(group);
+        return group;
+    };
+    gbEsoneroIVS = gruppoEsonero(QStringLiteral(" Esonero IVS stipendio "), QString());
+    gbEsoneroIVS13 = gruppoEsonero(QStringLiteral(" Esonero IVS 13ma"), QStringLiteral("13"));
+    page->addStretch(1);
+
+    d.Ricerche(TZepDipendente::Ricerche());
+    d.ColoraRigheEliminate();
+    gbBonus->hide();
+
+    m_observer = cdsMain.addObserver([this](const platform::DataChange &change) {
+        if (change.kind != platform::DataChange::Destroyed
+            && (change.kind != platform::DataChange::RecordChanged || !change.field))
+            dsMainDataChange();
+    });
+}
+
+TfrZepDipendente::~TfrZepDipendente()
+{
+    cdsMain.removeObserver(m_observer);
+}
+
+void TfrZepDipendente::Prepara()
+{
+    TfrZepDatiDenuncia::Prepara();
+    cdsMain.setIndexFieldNames(TZepDipendente::IndiceFrame);
+    dsMainDataChange();
+}
+
+void TfrZepDipendente::cdsMainBeforePost(DataSet &dataSet)
+{
+    TfrZepDatiDenuncia::cdsMainBeforePost(dataSet);
+    TZepDipendente::PrimaDelPost(dataSet);
+}
+
+void TfrZepDipendente::cdsMainNewRecord(DataSet &dataSet)
+{
+    TZepDipendente::NuovaRiga(dataSet);
+}
+
+void TfrZepDipendente::dsMainDataChange()
+{
+    gbBonus->hide();
+    const TZepDipendente::GruppoBonus bonus = TZepDipendente::Bonus(AnnoDenuncia, MeseDenuncia);
+    if (!bonus.visibile)
+        return;
+    gbBonus->setTitle(bonus.titolo);
+    edBonusUTMese->SetAlwaysReadOnly(!bonus.meseModificabile);
+    lbBonusUTBaseRif->setVisible(bonus.riferimentoVisibile);
+    edBonusUTBaseRif->setVisible(bonus.riferimentoVisibile);
+    gbBonus->show();
+}

@@ -1,0 +1,96 @@
+#include "zepRMittente.h"
+
+#include "DBControls.h"
+#include "Exceptions.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using platform::DataSet;
+
+TfrZepMittente::TfrZepMittente(QWidget *parent)
+    : TfrZepDatiDenuncia(parent)
+{
+    setObjectName(QStringLiteral("frZepMittente"));
+    // A single form: the detail page alone, no tab captions.
+    pcMain->setCurrentWidget(tsDetail);
+    pcMain->setTabVisible(pcMain->indexOf(tsGrid), false);
+    pcMain->tabBar()->hide();
+
+    TZepDettaglio &d = *Dettaglio;
+    auto *page = new QVBoxLayout(paDettaglio);
+    auto *box = new QWidget(paDettaglio);
+    page->addWidget(box);
+    auto *g = new QGridLayout(box);
+    g->setContentsMargins(0, 0, 0, 0);
+    d.Testo(g, 0, 0, QStringLiteral("Codice fiscale del soggetto (persona fisica) abilitato alla trasmissione"),
+            QStringLiteral("CFPersonaMittente"));
+    d.Testo(g, 1, 0, QStringLiteral("Codice fiscale mittente"), QStringLiteral("CFMittente"));
+    d.Testo(g, 2, 0, QStringLiteral("Ragione sociale mittente"), QStringLiteral("RagSocMittente"));
+    d.Testo(g, 3, 0, QStringLiteral("Sede INPS"), QStringLiteral("SedeINPS"));
+    d.Testo(g, 4, 0, QStringLiteral("Codice fiscale amministrazione"), QStringLiteral("CFAzienda"));
+    d.Testo(g, 5, 0, QStringLiteral("Denominazione amministrazione"), QStringLiteral("RagSocAzienda"));
+
+    gbSedeLavoro = new QGroupBox(QStringLiteral(" Altri dati sede di lavoro "), paDettaglio);
+    gbSedeLavoro->setObjectName(QStringLiteral("gbSedeLavoro"));
+    auto *gl = new QGridLayout(gbSedeLavoro);
+    d.Testo(gl, 0, 0, QStringLiteral("Codice COP"), QStringLiteral("CodiceComune"));
+    d.Testo(gl, 0, 2, QStringLiteral("Comune"), QStringLiteral("Comune"));
+    d.Testo(gl, 0, 4, QStringLiteral("Provincia"), QStringLiteral("Provincia"));
+    d.Testo(gl, 1, 0, QStringLiteral("Forma giuridica"), QStringLiteral("FormaGiuridica"));
+    edCodiceINPDAP = d.Testo(gl, 1, 2, QStringLiteral("Codice INPDAP"), QStringLiteral("CodiceINPDAP"));
+    d.Testo(gl, 2, 0, QStringLiteral("CAP"), QStringLiteral("CAP"));
+    d.Testo(gl, 2, 2, QStringLiteral("Codice ISTAT/Ateco"), QStringLiteral("ISTAT"));
+    page->addWidget(gbSedeLavoro);
+
+    gbSedeServizio = new QGroupBox(QStringLiteral(" Sede di servizio"), paDettaglio);
+    gbSedeServizio->setObjectName(QStringLiteral("gbSedeServizio"));
+    auto *gs = new QGridLayout(gbSedeServizio);
+    d.Testo(gs, 0, 0, QStringLiteral("Codice INPDAP"), QStringLiteral("SS_CodiceINPDAP"));
+    d.Testo(gs, 1, 0, QStringLiteral("Codice fiscale sede"), QStringLiteral("SS_CFAzienda"));
+    d.Testo(gs, 2, 0, QStringLiteral("Denominazione sede"), QStringLiteral("SS_RagSocAzienda"));
+    page->addWidget(gbSedeServizio);
+
+    gbEnte = new QGroupBox(QStringLiteral(" Ente di appartenenza"), paDettaglio);
+    gbEnte->setObjectName(QStringLiteral("gbEnte"));
+    auto *ge = new QGridLayout(gbEnte);
+    d.Testo(ge, 0, 0, QStringLiteral("Forma giuridica"), QStringLiteral("EA_FormaGiuridica"));
+    d.Testo(ge, 0, 2, QStringLiteral("Codice INPDAP"), QStringLiteral("EA_CodiceINPDAP"));
+    d.Testo(ge, 1, 0, QStringLiteral("Codice ISTAT/Ateco"), QStringLiteral("EA_ISTAT"));
+    d.Testo(ge, 2, 0, QStringLiteral("Codice fiscale ente"), QStringLiteral("EA_CFAzienda"));
+    d.Testo(ge, 3, 0, QStringLiteral("Denominazione ente"), QStringLiteral("EA_RagSocAzienda"));
+    page->addWidget(gbEnte);
+    page->addStretch(1);
+
+    d.Ricerche(TZepMittente::Ricerche());
+    gbSedeServizio->hide();
+    gbEnte->hide();
+    connect(edCodiceINPDAP, &QLineEdit::textChanged, this, &TfrZepMittente::edCodiceINPDAPChange);
+    cdsMain.events().beforeInsert = [this](DataSet &ds) { cdsMainBeforeInsert(ds); };
+}
+
+void TfrZepMittente::edCodiceINPDAPChange(const QString &text)
+{
+    const bool visibili = TZepMittente::GruppiPubblicaAmministrazione(text);
+    gbEnte->setVisible(visibili);
+    gbSedeServizio->setVisible(visibili);
+    repaint();
+}
+
+void TfrZepMittente::cdsMainBeforeInsert(DataSet &dataSet)
+{
+    if (!TZepMittente::InserimentoAmmesso(dataSet))
+        throw platform::EAbort();
+}
+
+void TfrZepMittente::cdsMainBeforeDelete(DataSet &)
+{
+    throw platform::EAbort();
+}
+
+void TfrZepMittente::cdsMainAfterDelete(DataSet &)
+{
+}

@@ -1,0 +1,347 @@
+#include "DBControls.h"
+
+#include "DataSet.h"
+#include "DataSource.h"
+#include "Exceptions.h"
+#include "Field.h"
+#include "UqMessages.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QPainter>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace platform {
+
+// ---------------------------------------------------------------- FieldLink
+
+FieldLink::FieldLink(std::function<void()> refresh)
+    : m_refresh(std::move(refresh))
+{
+}
+
+FieldLink::~FieldLink()
+{
+    Detach();
+}
+
+void FieldLink::Attach(DataSet *dataSet)
+{
+    Detach();
+    m_dataSet = dataSet;
+    if (!m_dataSet)
+        return;
+    m_observer = m_dataSet->addObserver([this](const DataChange &change) {
+        if (change.kind == DataChange::Destroyed) {
+            // The owner of the control is going too: nothing to show.
+            m_dataSet = nullptr;
+            m_observer = 0;
+            return;
+        }
+        if (!m_writing && m_refresh)
+            m_refresh();
+    });
+}
+
+void FieldLink::Detach()
+{
+    if (m_dataSet && m_observer)
+        m_dataSet->removeObserver(m_observer);
+    m_dataSet = nullptr;
+    m_observer = 0;
+}
+
+void FieldLink::SetDataSource(DataSource *source)
+{
+    m_source = source;
+    Attach(source ? source->dataSet() : nullptr);
+}
+
+void FieldLink::SetFieldName(const QString &name)
+{
+    m_fieldName = name;
+}
+
+Field *FieldLink::TheField() const
+{
+    if (!m_dataSet || !m_dataSet->isActive() || m_fieldName.isEmpty())
+        return nullptr;
+    return m_dataSet->findField(m_fieldName);
+}
+
+bool FieldLink::CanModify() const
+{
+    const Field *field = TheField();
+    return field && m_dataSet->canModify() && !field->isReadOnly() && !field->isCalculated();
+}
+
+void FieldLink::Write(const Value &value)
+{
+    struct Guard {
+        bool &flag;
+        ~Guard() { flag = false; }
+    } guard{m_writing};
+    m_writing = true;
+    if (!m_dataSet->isEditing())
+        m_dataSet->edit();
+    // The record to write: an insert started by edit() on an empty dataset
+    // has new fields.
+    if (Field *field = TheField())
+        field->setValue(value);
+}
+
+bool FieldLink::UserChange(const std::function<void()> &change)
+{
+    try {
+        if (!CanModify())
+            throw EAbort();
+        change();
+        return true;
+    } catch (const std::exception &e) {
+        UqShowException(e);
+    }
+    if (m_refresh)
+        m_refresh();
+    return false;
+}
+
+// ------------------------------------------------------------------- DBEdit
+
+namespace {
+
+QIcon ellipsisIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::black);
+    painter.setPen(Qt::NoPen);
+    for (int x : {3, 8, 13})
+        painter.drawEllipse(QPointF(x, 11), 1.3, 1.3);
+    return QIcon(pixmap);
+}
+
+// Text that can become a value of the field's type, while typing.
+QValidator *validatorFor(const Field &field, QObject *parent)
+{
+    QString pattern;
+    switch (field.dataType()) {
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+    case FieldType::LargeInt:
+        pattern = QStringLiteral("-?\\d*");
+        break;
+    case FieldType::Word:
+        pattern = QStringLiteral("\\d*");
+        break;
+    case FieldType::Float:
+    case FieldType::Currency:
+    case FieldType::BCD:
+        pattern = QStringLiteral("-?\\d*([.,]\\d{0,4})?");
+        break;
+    case FieldType::Date:
+        pattern = QStringLiteral("\\d{0,2}(/\\d{0,2}(/\\d{0,4})?)?");
+        break;
+    default:
+        return nullptr;
+    }
+    return new QRegularExpressionValidator(QRegularExpression(pattern), parent);
+}
+
+} // namespace
+
+DBEdit::DBEdit(QWidget *parent)
+    : QLineEdit(parent)
+    , m_link([this] { Refresh(); })
+{
+    connect(this, &QLineEdit::textEdited, this, &DBEdit::Edited);
+    connect(this, &QLineEdit::editingFinished, this, &DBEdit::Finished);
+}
+
+void DBEdit::SetDataSource(DataSource *source)
+{
+    m_link.SetDataSource(source);
+    Refresh();
+}
+
+void DBEdit::SetDataField(const QString &fieldName)
+{
+    m_link.SetFieldName(fieldName);
+    Refresh();
+}
+
+void DBEdit::SetAlwaysReadOnly(bool on)
+{
+    m_alwaysReadOnly = on;
+    Refresh();
+}
+
+void DBEdit::SetButtonVisible(bool visible)
+{
+    if (visible && !m_button) {
+        m_button = addAction(ellipsisIcon(), QLineEdit::TrailingPosition);
+        m_button->setObjectName(objectName() + QStringLiteral("Button"));
+        m_button->setToolTip(QStringLiteral("Cerca"));
+        connect(m_button, &QAction::triggered, this, &DBEdit::ButtonClick);
+    }
+    if (m_button)
+        m_button->setVisible(visible);
+}
+
+void DBEdit::Refresh()
+{
+    m_pending = false;
+    const Field *field = m_link.TheField();
+    setReadOnly(m_alwaysReadOnly || !m_link.CanModify());
+    if (!field) {
+        setValidator(nullptr);
+        setText(QString());
+        return;
+    }
+    if (!validator())
+        setValidator(validatorFor(*field, this));
+    setMaxLength(field->dataType() == FieldType::String && field->size() > 0 ? field->size() : 32767);
+    const QString text = field->editText();
+    if (text != this->text())
+        setText(text);
+}
+
+bool DBEdit::WriteText(const QString &text, bool report)
+{
+    const Field *field = m_link.TheField();
+    if (!field)
+        return false;
+    Value value = text.isEmpty() ? Value::null() : Value(text);
+    if (field->isNumeric() && !text.isEmpty()) {
+        QString number = text;
+        number.replace(QLatin1Char(','), QLatin1Char('.'));
+        value = Value(number);
+    }
+    try {
+        m_link.Write(value);
+        m_pending = false;
+        return true;
+    } catch (const EConvertError &) {
+        // Not a value yet ("-", "12/0"): kept until the box is left.
+        if (!report) {
+            m_pending = true;
+            return false;
+        }
+        throw;
+    }
+}
+
+void DBEdit::Edited(const QString &typed)
+{
+    QString text = typed;
+    if (m_upperCase && text != text.toUpper()) {
+        const int position = cursorPosition();
+        text = text.toUpper();
+        setText(text);
+        setCursorPosition(position);
+    }
+    m_link.UserChange([&] { WriteText(text, false); });
+}
+
+void DBEdit::Finished()
+{
+    if (!m_pending)
+        return;
+    if (!m_link.UserChange([&] { WriteText(text(), true); }))
+        Refresh();
+}
+
+// --------------------------------------------------------------- DBCheckBox
+
+DBCheckBox::DBCheckBox(const QString &caption, QWidget *parent)
+    : QCheckBox(caption, parent)
+    , m_link([this] { Refresh(); })
+{
+}
+
+void DBCheckBox::Refresh()
+{
+    const Field *field = m_link.TheField();
+    setChecked(field && field->asString() == ValueChecked);
+    setEnabled(m_link.CanModify());
+}
+
+void DBCheckBox::nextCheckState()
+{
+    const bool checked = !isChecked();
+    if (m_link.UserChange([&] { m_link.Write(checked ? ValueChecked : ValueUnchecked); }))
+        setChecked(checked);
+}
+
+// ------------------------------------------------------------- DBRadioGroup
+
+DBRadioGroup::DBRadioGroup(const QString &caption, QWidget *parent)
+    : QGroupBox(caption, parent)
+    , m_link([this] { Refresh(); })
+    , m_buttons(new QButtonGroup(this))
+{
+    m_buttons->setExclusive(false);
+    new QVBoxLayout(this);
+    connect(m_buttons, &QButtonGroup::idClicked, this, [this](int index) {
+        m_link.UserChange([&] { m_link.Write(m_values.at(index)); });
+        Refresh();
+    });
+}
+
+void DBRadioGroup::AddItem(const QString &caption, const QString &value)
+{
+    auto *button = new QRadioButton(caption, this);
+    m_buttons->addButton(button, int(m_values.size()));
+    m_values << value;
+    layout()->addWidget(button);
+    Refresh();
+}
+
+QString DBRadioGroup::ItemCaption(int index) const
+{
+    const QAbstractButton *button = m_buttons->button(index);
+    return button ? button->text() : QString();
+}
+
+int DBRadioGroup::ItemIndex() const
+{
+    for (int i = 0; i < m_values.size(); ++i)
+        if (m_buttons->button(i)->isChecked())
+            return i;
+    return -1;
+}
+
+void DBRadioGroup::Refresh()
+{
+    const Field *field = m_link.TheField();
+    const int current = field ? int(m_values.indexOf(field->asString())) : -1;
+    for (int i = 0; i < m_values.size(); ++i)
+        m_buttons->button(i)->setChecked(i == current);
+    setEnabled(m_link.CanModify());
+}
+
+// --------------------------------------------------------------- DBComboBox
+
+DBComboBox::DBComboBox(const QStringList &items, QWidget *parent)
+    : QComboBox(parent)
+    , m_link([this] { Refresh(); })
+{
+    addItems(items);
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        m_link.UserChange([&] { m_link.Write(itemText(index)); });
+        Refresh();
+    });
+}
+
+void DBComboBox::Refresh()
+{
+    const Field *field = m_link.TheField();
+    setCurrentIndex(field ? findText(field->asString()) : -1);
+    setEnabled(m_link.CanModify());
+}
+
+} // namespace platform
