@@ -50,12 +50,14 @@ inline TTovDBCdsLayout declarantLayout()
     return layout;
 }
 
-// The main window as the shared windows see it, over a base folder of its own.
+// The main window as the shared windows see it, over a base folder of its own
+// (or the one given, ending with "/").
 class FakeMainState : public IZepMainState {
 public:
-    explicit FakeMainState(TTovDBCds &store) : m_store(store), m_programma(TZepParametri::ProgrammaUniEmens())
+    explicit FakeMainState(TTovDBCds &store, const QString &base = {})
+        : m_store(store), m_programma(TZepParametri::ProgrammaUniEmens())
     {
-        m_base = QDir(m_dir.path()).absolutePath() + QLatin1Char('/');
+        m_base = base.isEmpty() ? QDir(m_dir.path()).absolutePath() + QLatin1Char('/') : base;
     }
 
     const TZepProgramma &Programma() const override { return m_programma; }
