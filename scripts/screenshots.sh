@@ -3,8 +3,9 @@
 # window (search window, data window with the base data-entry frame,
 # check-result dialog), of each import window (wizard, person choice,
 # import in progress, employer group) and of the declaration programs'
-# windows (month day grid) into the folder given (default:
-# <build>/screenshots). The pictures are not part of the sources.
+# windows (month day grid; employees, collaborators, declarant and
+# performing-arts workers, grid and detail page) into the folder given
+# (default: <build>/screenshots). The pictures are not part of the sources.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZEP_BUILD_DIR:-$here/build}

@@ -8,19 +8,55 @@
 //   giorni-mese.png   the month day grid of March 2024 for an employee hired
 //                     on the 4th, sick on the 12th and 13th, the box of the
 //                     14th focused
+// and, on a demo archive of March 2024 made in a temporary folder with a few
+// rows of each declaration table:
+//   dipendenti-griglia.png      "Dipendenti": the grid, one row marked for
+//                               deletion (red)
+//   dipendenti-dettaglio.png    the same window on the detail page of a row
+//   collaboratori-griglia.png   "Collaboratori": the grid
+//   collaboratori-dettaglio.png the detail page of a collaborator
+//   dichiarante.png             "Dichiarante": the one form, with the groups
+//                               of a public administration
+//   fpls-griglia.png            "Iscritti Fpls ExEnpals": the grid
+//   fpls-dettaglio.png          the detail page with the day grid
+// The code tables are those compiled into the build tree beside the tool's
+// folder.
 //
 // Run it on a display or under Xvfb (scripts/screenshots.sh).
 #include "ScreenshotSupport.h"
 
+#include "ZepCParametri.h"
+#include "ZepFDatiDenuncia.h"
+#include "ZepFFplsExEnpals.h"
+#include "ZepFMittente.h"
+#include "ZepRDatiDenuncia.h"
+#include "ZepULayouts.h"
+#include "ZepUMainState.h"
+#include "archive/DemoArchive.h"
+#include "tovCQueryText.h"
+#include "tovUDBCds.h"
+#include "tovUDBCdsLayouts.h"
+#include "zepFCollaboratore.h"
+#include "zepFDipendente.h"
 #include "zepRMese.h"
 
 #include "DataSet.h"
+#include "Database.h"
+#include "Field.h"
+#include "UqMDIMain.h"
 #include "ZepUUtil.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
+using namespace screenshots;
 using platform::DataSet;
 using platform::FieldType;
 using platform::Value;
@@ -50,9 +86,184 @@ void monthGrid()
     screenshots::save(screenshots::withTitleBar(window), QStringLiteral("giorni-mese.png"));
 }
 
+// ---- the windows of the declaration tables ----
+
+// The main window as the declaration windows see it: the build tree as the
+// base folder (its USR/UniEmens/Res/Tabelle), the demo archive's store.
+class StatoPrincipale : public IZepMainState {
+public:
+    explicit StatoPrincipale(TTovDBCds &store)
+        : m_store(store)
+        , m_programma(TZepParametri::ProgrammaUniEmens())
+    {
+    }
+    const TZepProgramma &Programma() const override { return m_programma; }
+    QString CartellaBase() const override
+    {
+        return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).absolutePath() + QLatin1Char('/');
+    }
+    QString DataModello() const override { return {}; }
+    void SetDataModello(const QString &) override {}
+    QString CartellaDatiAnno() const override { return {}; }
+    void SetCartellaDatiAnno(const QString &) override {}
+    TTovDBCds &Store() override { return m_store; }
+    void SetTestoStato(const QString &) override {}
+    void SetTitolo(const QString &) override {}
+
+private:
+    TTovDBCds &m_store;
+    TZepProgramma m_programma;
+};
+
+using Riga = QList<QPair<QString, Value>>;
+
+void scrivi(TTovDBCds &store, const QString &tabella, const QList<Riga> &righe, int mese = 3)
+{
+    DataSet ds;
+    store.LoadPeriod(ds, tabella, 2024, mese);
+    for (const Riga &riga : righe) {
+        ds.append();
+        for (const auto &[campo, valore] : riga)
+            ds.fieldByName(campo).setValue(valore);
+        ds.post();
+    }
+    store.SavePeriod(ds, tabella, 2024, mese);
+}
+
+void righeDiEsempio(TTovDBCds &store)
+{
+    const QString periodo = QStringLiteral("2024-03");
+    const auto dipendente = [&](const char *cf, const char *cognome, const char *nome, const char *q2,
+                                const char *imponibile, const char *elimina) {
+        return Riga{{"CFLavoratore", cf}, {"Cognome", cognome}, {"Nome", nome}, {"Matricola", "1234567890"},
+                    {"Qualifica1", "2"}, {"Qualifica2", q2}, {"Qualifica3", "D"}, {"TipoContribuzione", "00"},
+                    {"CodiceComune", "H501"}, {"CodiceContratto", "CPUB"}, {"TipoLavoratore", "0"},
+                    {"Imponibile", platform::Currency::fromString(QString::fromLatin1(imponibile))},
+                    {"Contributo", platform::Currency::fromString(QStringLiteral("412.18"))},
+                    {"RetribTeorica", platform::Currency::fromString(QString::fromLatin1(imponibile))},
+                    {"GiorniRetribuiti", 26}, {"GiorniContribuiti", 26}, {"Cittadinanza", "000"},
+                    {"OrarioContrattuale", 3800}, {"NumMensilita", 13000}, {"RispettoMinimale", "0"},
+                    {"RegimePost95", "Sì"}, {"Elimina", elimina}, {"AnnoMeseDenuncia", periodo},
+                    {"IdSettimana_1", 9}, {"SettFinoA_1", QDate(2024, 3, 2)}, {"TipoCopertura_1", "X"},
+                    {"IdSettimana_2", 10}, {"SettFinoA_2", QDate(2024, 3, 9)}, {"TipoCopertura_2", "X"},
+                    {"IdSettimana_3", 11}, {"SettFinoA_3", QDate(2024, 3, 16)}, {"TipoCopertura_3", "X"},
+                    {"IdSettimana_4", 12}, {"SettFinoA_4", QDate(2024, 3, 23)}, {"TipoCopertura_4", "X"},
+                    {"IdSettimana_5", 13}, {"SettFinoA_5", QDate(2024, 3, 30)}, {"TipoCopertura_5", "X"},
+                    {"IdSettimana_6", 14}, {"SettFinoA_6", QDate(2024, 3, 31)}, {"TipoCopertura_6", "X"}};
+    };
+    scrivi(store, QStringLiteral("TEMD_DIPENDENTI"),
+           {dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA", "F", "2450", "N"),
+            dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA", "P", "1012.40", "N"),
+            dipendente("FRRGLI80A41F205X", "FERRARI", "GIULIA", "F", "1987.35", "S"),
+            dipendente("RMNPLA75C12H501K", "ROMANO", "PAOLO", "F", "3120", "N")});
+    scrivi(store, QStringLiteral("TEMC_COLLABORATORI"),
+           {Riga{{"CFCollaboratore", "CLMSRA88D45L219P"}, {"Cognome", "COLOMBO"}, {"Nome", "SARA"},
+                 {"TipoRapporto", "11"}, {"CodiceAttivita", "17"}, {"Imponibile", 1500}, {"Aliquota", 3503},
+                 {"Dal", QDate(2024, 1, 1)}, {"Al", QDate(2024, 12, 31)}, {"CodiceComune", "H501"},
+                 {"Elimina", "N"}, {"AnnoMeseDenuncia", periodo}},
+            Riga{{"CFCollaboratore", "GLLMRC70B10A944S"}, {"Cognome", "GALLI"}, {"Nome", "MARCO"},
+                 {"TipoRapporto", "01"}, {"Imponibile", 2000}, {"Aliquota", 2403}, {"AltraAss", "001"},
+                 {"Dal", QDate(2024, 3, 1)}, {"Al", QDate(2024, 3, 31)}, {"CodiceComune", "H501"},
+                 {"Elimina", "N"}, {"AnnoMeseDenuncia", periodo}}});
+    scrivi(store, TZepParametri::TabellaDichiarante,
+           {Riga{{"CFPersonaMittente", "RSSMRA60A01H501U"}, {"CFMittente", "01234567890"},
+                 {"RagSocMittente", "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE"}, {"SedeINPS", "7000"},
+                 {"CFAzienda", "01234567890"}, {"RagSocAzienda", "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE"},
+                 {"CodiceComune", "H501"}, {"Comune", "VALLEVERDE"}, {"Provincia", "RM"}, {"CAP", "00100"},
+                 {"ISTAT", "90.04.00"}, {"CodiceINPDAP", "0012345"}, {"SS_CodiceINPDAP", "0012345"},
+                 {"SS_CFAzienda", "01234567890"}, {"SS_RagSocAzienda", "SEDE DI VALLEVERDE"},
+                 {"EA_CFAzienda", "98765432109"}, {"EA_RagSocAzienda", "COMUNE DI VALLEVERDE"}}},
+           0);
+    const auto iscritto = [&](const char *cf, const char *cognome, const char *nome, const char *lavorati,
+                              const char *copertura, int giorni) {
+        return Riga{{"CFLavoratore", cf}, {"Cognome", cognome}, {"Nome", nome}, {"Matricola", "1234567891"},
+                    {"Qualifica1", "S"}, {"Qualifica2", "F"}, {"Qualifica3", "D"}, {"CodiceComune", "H501"},
+                    {"CodiceContratto", "CPUB"}, {"TipoLavoratore", "SY"},
+                    {"Imponibile", platform::Currency::fromString(QStringLiteral("1800"))},
+                    {"Contributo", platform::Currency::fromString(QStringLiteral("591.12"))},
+                    {"RetribTeorica", platform::Currency::fromString(QStringLiteral("1800"))},
+                    {"GiorniRetribuiti", giorni}, {"GiorniContribuiti", giorni}, {"Cittadinanza", "000"},
+                    {"RispettoMinimale", "0"}, {"RegimePost95", "No"}, {"Elimina", "N"},
+                    {"AnnoMeseDenuncia", periodo}, {"GiorniLavorati", lavorati}, {"GiorniTipoCopertura", copertura}};
+    };
+    scrivi(store, QStringLiteral("TEFE_FPLSEXENPALS"),
+           {iscritto("VRDGPP80A01H501U", "VERDI", "GIUSEPPE", "  SSS  SSSSS", "  XXX  XX2XX", 8),
+            iscritto("NRELNE92E50H501T", "NERI", "ELENA", "SSSS", "XX1X", 4)});
+}
+
+// The window inside the main window, its grid and then its detail page.
+void fotografa(TfmUqMDIMain &main, TfmZepDatiDenuncia *w, const QString &nome, bool griglia = true)
+{
+    QMdiSubWindow *sub = main.AddChild(w);
+    sub->move(0, 0);
+    sub->resize(main.mdiArea->viewport()->size());
+    TfrZepDatiDenuncia *fr = w->Frame();
+    fr->grFrame->horizontalHeader()->setStretchLastSection(true);
+    settle();
+    if (griglia) {
+        save(main.grab().toImage(), nome + QStringLiteral("-griglia.png"));
+        fr->cdsMain.first();
+        fr->cdsMain.next();
+        fr->pcMain->setCurrentWidget(fr->tsDetail);
+        settle();
+        save(main.grab().toImage(), nome + QStringLiteral("-dettaglio.png"));
+    } else {
+        save(main.grab().toImage(), nome + QStringLiteral(".png"));
+    }
+    sub->close();
+    settle();
+}
+
+void declarationTables()
+{
+    QApplication::setApplicationDisplayName(QStringLiteral("zepUni"));
+    RegistraLayoutDenunce();
+    QTemporaryDir folder;
+    payroll::DemoArchiveOptions o;
+    o.output = folder.filePath(QStringLiteral("demo.fdb"));
+    o.persons = payroll::DemoArchive::MinPersons;
+    o.fromYear = o.toYear = 2024;
+    o.fromMonth = o.toMonth = 3;
+    payroll::DemoArchive::create(o);
+    platform::ConnectionSettings settings;
+    settings.database = o.output;
+    platform::Database db(settings);
+    db.open();
+    TTovDBCdsLayouts::InstallRegistered(db);
+    platform::Database::setGlobal(&db);
+    struct Global {
+        ~Global() { platform::Database::setGlobal(nullptr); }
+    } global;
+    TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
+
+    TTovDBCds store;
+    store.SetConnection(&db);
+    store.SetProgram(QStringLiteral("zep"));
+    store.SetYear(2024);
+    store.SetMonth(3);
+    SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
+    righeDiEsempio(store);
+    StatoPrincipale stato(store);
+    IZepMainState::SetCurrent(&stato);
+
+    TfmUqMDIMain main;
+    main.setWindowTitle(QStringLiteral("zepUni - Denunce UniEmens (marzo 2024)"));
+    main.resize(1260, 960);
+    main.show();
+    settle();
+    fotografa(main, new TfmZepDipendente(&main), QStringLiteral("dipendenti"));
+    fotografa(main, new TfmZepCollaboratore(&main), QStringLiteral("collaboratori"));
+    fotografa(main, new TfmZepMittente(&main), QStringLiteral("dichiarante"), false);
+    fotografa(main, new TfmZepFFplsExEnpals(&main), QStringLiteral("fpls"));
+    IZepMainState::SetCurrent(nullptr);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    return screenshots::run(argc, argv, "zepScreenshotsDeclaration", [](screenshots::PictureServices &) { monthGrid(); });
+    return screenshots::run(argc, argv, "zepScreenshotsDeclaration", [](screenshots::PictureServices &) {
+        monthGrid();
+        declarationTables();
+    });
 }

@@ -47,6 +47,7 @@ void TfrZepDatiDenuncia::Prepara()
             field->setEditFormat(QStringLiteral("0.00"));
             field->setOnGetText(&TfrTovBase::NumericFieldGetText);
         }
+    Dettaglio->AdattaLarghezze();
     grModel->reload();
     grFrame->resizeColumnsToContents();
 }

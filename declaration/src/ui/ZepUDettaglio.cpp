@@ -88,6 +88,7 @@ void TZepDettaglio::Qualifica(QGridLayout *grid, int row, int column)
     auto *boxes = new QHBoxLayout;
     for (const char *field : {"Qualifica1", "Qualifica2", "Qualifica3"})
         boxes->addWidget(Casella(QString::fromLatin1(field), parent));
+    boxes->addStretch(1);
     grid->addLayout(boxes, row, column + 1);
 }
 
@@ -156,7 +157,7 @@ DBEdit *TZepDettaglio::Testo(QGridLayout *grid, int row, int column, const QStri
     DBEdit *edit = Casella(field, parent);
     label->setBuddy(edit);
     grid->addWidget(label, row, column);
-    grid->addWidget(edit, row, column + 1, 1, span);
+    grid->addWidget(edit, row, column + 1, 1, span, Qt::AlignLeft);
     return edit;
 }
 
@@ -238,6 +239,38 @@ void TZepDettaglio::CercaCittadinanza(DBEdit *edit)
     } catch (const std::exception &e) {
         UqShowException(e);
     }
+}
+
+void TZepDettaglio::AdattaLarghezze()
+{
+    for (DBEdit *edit : std::as_const(m_edits)) {
+        const Field *field = edit->TheField();
+        if (!field)
+            continue;
+        int caratteri = 12;
+        switch (field->dataType()) {
+        case platform::FieldType::String:
+            caratteri = qBound(3, field->size(), 40);
+            break;
+        case platform::FieldType::Integer:
+            caratteri = 8;
+            break;
+        case platform::FieldType::Date:
+            caratteri = 10;
+            break;
+        default:
+            break;
+        }
+        const int pulsante = m_tabelle.contains(edit) ? 24 : 0;
+        const int larghezza =
+            edit->fontMetrics().horizontalAdvance(QString(caratteri + 1, QLatin1Char('N'))) + 12 + pulsante;
+        edit->setMinimumWidth(caratteri <= 20 ? larghezza : larghezza / 2);
+        edit->setMaximumWidth(larghezza);
+    }
+    // The boxes keep to the left; the room that is left goes to the right.
+    for (QGridLayout *grid : m_frame->findChildren<QGridLayout *>())
+        if (grid->columnStretch(grid->columnCount() - 1) == 0)
+            grid->setColumnStretch(grid->columnCount(), 1);
 }
 
 void TZepDettaglio::ColoraRigheEliminate()

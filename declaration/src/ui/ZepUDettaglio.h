@@ -63,6 +63,9 @@ public:
     void Cerca(platform::DBEdit *edit);
     void CercaCittadinanza(platform::DBEdit *edit);
 
+    // Each box as wide as its field's values need (codes narrow, names
+    // wide), once the dataset is open.
+    void AdattaLarghezze();
     // Grid rows whose "Elimina" is "S" are drawn white on red.
     void ColoraRigheEliminate();
 
