@@ -17,6 +17,8 @@ const QString TZepTabellaDenuncia::MsgNucleoFamiliare =
     QStringLiteral("I campi del nucleo familiare devono essere tutti presenti o tutti assenti");
 const QString TZepTabellaDenuncia::MsgConfermaCancellazione =
     QStringLiteral("Confermi la cancellazione del modello corrente?");
+const QString TZepTabellaDenuncia::MsgChiudereSenzaSalvare =
+    QStringLiteral("Le modifiche non salvate nell'archivio andranno perse. Chiudere comunque la finestra?");
 const QString TZepTabellaDenuncia::CampoElimina = QStringLiteral("Elimina");
 const QString TZepTabellaDenuncia::CampoPeriodo = QStringLiteral("AnnoMeseDenuncia");
 const QString TZepTabellaDenuncia::CartellaTabelle = QStringLiteral("Tabelle/");
@@ -37,6 +39,19 @@ void TZepTabellaDenuncia::Salva(DataSet &dataSet)
 {
     m_store.SavePeriod(dataSet, m_nome, m_store.Year(), m_annuale ? 0 : m_store.Month(),
                        TCdsSaveFailure::KeepChanges);
+}
+
+bool TZepTabellaDenuncia::SalvaPrimaDiChiudere(DataSet &dataSet)
+{
+    if (!dataSet.isActive() || dataSet.changeCount() == 0)
+        return true;
+    try {
+        Salva(dataSet);
+        return true;
+    } catch (const std::exception &e) {
+        UqShowException(e);
+    }
+    return UqAskYesNo(MsgChiudereSenzaSalvare, false);
 }
 
 void TZepTabellaDenuncia::ConfermaCancellazione()

@@ -35,6 +35,8 @@ public:
     static const QString MsgCodiceFiscale;          // "Codice fiscale obbligatorio"
     static const QString MsgNucleoFamiliare;        // "I campi del nucleo familiare devono essere ..."
     static const QString MsgConfermaCancellazione;  // "Confermi la cancellazione del modello corrente?"
+    // Asked when a window closes with rows the archive has refused.
+    static const QString MsgChiudereSenzaSalvare;   // "Le modifiche non salvate ..."
     static const QString CampoElimina;              // "Elimina"
     static const QString CampoPeriodo;              // "AnnoMeseDenuncia"
     static const QString CartellaTabelle;           // "Tabelle/", in the program's resource folder
@@ -53,6 +55,11 @@ public:
     // period. A failure raises the archive's reason and leaves the changes
     // pending in the dataset.
     void Salva(platform::DataSet &dataSet);
+    // Before the window closes: rows left unsaved by a failed save are
+    // written; when the archive refuses them again, its reason is shown and
+    // the user chooses whether to close and lose them (No, the default,
+    // keeps the window open). True when the window may close.
+    bool SalvaPrimaDiChiudere(platform::DataSet &dataSet);
 
     // The delete question (warning, Yes and No): any answer but Yes stops
     // the delete silently (EAbort).

@@ -63,6 +63,11 @@ void TfmZepDatiDenuncia::showEvent(QShowEvent *event)
 void TfmZepDatiDenuncia::closeEvent(QCloseEvent *event)
 {
     TfmUqChildDBDA::closeEvent(event);
-    if (event->isAccepted())
-        FormClose();
+    if (!event->isAccepted())
+        return;
+    if (!m_tabella->SalvaPrimaDiChiudere(m_frame->cdsMain)) {
+        event->ignore();
+        return;
+    }
+    FormClose();
 }

@@ -2,8 +2,9 @@
 // The base of the MDI windows of the declaration tables: the base data
 // window holding one frame of a declaration table. When first shown it loads
 // the whole table of the working period into the frame's dataset (FormShow);
-// when it closes, after the base window's save-or-cancel of pending edits,
-// it closes the dataset (FormClose). Its post-all opens the frame's post
+// when it closes, after the base window's save-or-cancel of pending edits
+// and a last save of rows a failed save left unsaved, it closes the dataset
+// (FormClose). Its post-all opens the frame's post
 // guard around the base's, and closes it whatever happens.
 #include "UqFChildDBDA.h"
 

@@ -199,12 +199,14 @@ void TZepDettaglio::Cerca(DBEdit *edit)
     try {
         const QString file = TZepTabellaDenuncia::FileTabella(IZepMainState::Require(m_frame), m_tabelle.value(edit));
         fmTovRicerca()->SearchField(field, file);
-        // A cancelled search changes nothing: not even the dataset's state.
-        if (browsing && ds.isEditing() && !ds.isModified())
-            ds.cancel();
     } catch (const std::exception &e) {
+        // A code table that cannot be read, named in the message.
         UqShowException(e);
     }
+    // A cancelled or failed search changes nothing: not even the dataset's
+    // state.
+    if (browsing && ds.isEditing() && !ds.isModified())
+        ds.cancel();
 }
 
 void TZepDettaglio::CercaCittadinanza(DBEdit *edit)

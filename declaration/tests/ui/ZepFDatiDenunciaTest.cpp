@@ -213,6 +213,16 @@ TEST_F(ZepFinestreDenuncia, AFailedSaveIsShownAndTheRowStaysUnsavedUntilTheNextS
     EXPECT_EQ(fr->cdsMain.changeCount(), 1) << "kept as not saved";
     EXPECT_TRUE(Colonna(TZepCollaboratore::Tabella, "CFCollaboratore").isEmpty());
 
+    // Closing tries again; refused again, the user keeps the window (No).
+    services->clear();
+    services->replyToMessages({platform::Ok, platform::No});
+    w->SubWindow()->close();
+    EXPECT_EQ(finestra.MDIChildCount(), 1);
+    ASSERT_EQ(Messaggi().size(), 2);
+    EXPECT_TRUE(Messaggi().at(0).contains("CK_TEST_RIFIUTO"));
+    EXPECT_EQ(Messaggi().at(1), TZepTabellaDenuncia::MsgChiudereSenzaSalvare);
+    EXPECT_EQ(fr->cdsMain.changeCount(), 1);
+
     // The next post writes it too.
     tdb.db().execute(QStringLiteral("ALTER TABLE TFIS_DATIFISCALI DROP CONSTRAINT CK_TEST_RIFIUTO"));
     fr->acInsert->trigger();
