@@ -38,22 +38,28 @@ TZepDipendente::GruppoBonus TZepDipendente::Bonus(const QString &anno, const QSt
     return gruppo;
 }
 
+const QList<TZepRicerca> &TZepDipendente::RicercheLavoratore()
+{
+    static const QList<TZepRicerca> ricerche = {
+        {QStringLiteral("Qualifica1"), QStringLiteral("TQAS_QUALASSICUR.cds")},
+        {QStringLiteral("Qualifica2"), QStringLiteral("TQOR_QUALORARIO.cds")},
+        {QStringLiteral("Qualifica3"), QStringLiteral("TQCO_QUALCONTRAT.cds")},
+        {QStringLiteral("TipoContribuzione"), QStringLiteral("TTRP_TIPORAPPORT.cds")},
+        {QStringLiteral("TipoAssunzione"), QStringLiteral("TTAS_SSUNZIONE.cds")},
+        {QStringLiteral("TipoCessazione"), QStringLiteral("TTCE_CESSAZIONE.cds")},
+        {QStringLiteral("TipoANF"), QStringLiteral("TANF_ASSNUCFAM.cds")},
+    };
+    return ricerche;
+}
+
 const QList<TZepRicerca> &TZepDipendente::Ricerche()
 {
     static const QList<TZepRicerca> ricerche = [] {
-        QList<TZepRicerca> r = {
-            {QStringLiteral("Qualifica1"), QStringLiteral("TQAS_QUALASSICUR.cds")},
-            {QStringLiteral("Qualifica2"), QStringLiteral("TQOR_QUALORARIO.cds")},
-            {QStringLiteral("Qualifica3"), QStringLiteral("TQCO_QUALCONTRAT.cds")},
-            {QStringLiteral("TipoContribuzione"), QStringLiteral("TTRP_TIPORAPPORT.cds")},
-            {QStringLiteral("TipoAssunzione"), QStringLiteral("TTAS_SSUNZIONE.cds")},
-            {QStringLiteral("TipoCessazione"), QStringLiteral("TTCE_CESSAZIONE.cds")},
-            {QStringLiteral("TipoLavoratore"), QStringLiteral("TTIP_TIPORETRPAR.cds")},
-            {QStringLiteral("TipoLavStat"), QStringLiteral("TTLS_TIPOLAVSTAT.cds")},
-            {QStringLiteral("TipoANF"), QStringLiteral("TANF_ASSNUCFAM.cds")},
-            {QStringLiteral("EsoneroIVSCodiceCausale"), QStringLiteral("TIAC_INFOAGGCAUSCONTR.cds")},
-            {QStringLiteral("EsoneroIVS13CodiceCausale"), QStringLiteral("TIAC_INFOAGGCAUSCONTR.cds")},
-        };
+        QList<TZepRicerca> r = RicercheLavoratore();
+        r += {{QStringLiteral("TipoLavoratore"), QStringLiteral("TTIP_TIPORETRPAR.cds")},
+              {QStringLiteral("TipoLavStat"), QStringLiteral("TTLS_TIPOLAVSTAT.cds")},
+              {QStringLiteral("EsoneroIVSCodiceCausale"), QStringLiteral("TIAC_INFOAGGCAUSCONTR.cds")},
+              {QStringLiteral("EsoneroIVS13CodiceCausale"), QStringLiteral("TIAC_INFOAGGCAUSCONTR.cds")}};
         for (int i = 1; i <= 6; ++i)
             r.append({QStringLiteral("TipoCopertura_%1").arg(i), QStringLiteral("TTSE_TIPOSETTIMANA.cds")});
         return r;

@@ -29,7 +29,11 @@ public:
     };
     static GruppoBonus Bonus(const QString &anno, const QString &mese);
 
+    // The lookups of the employee window; the first ones, those of the
+    // worker's qualification, contribution, hiring, termination and family
+    // unit (RicercheLavoratore), the performing-arts window has too.
     static const QList<TZepRicerca> &Ricerche();
+    static const QList<TZepRicerca> &RicercheLavoratore();
     static const QList<TZepColonna> &Colonne();
     // The items of "Rispetto Minimale": caption and value.
     static const QList<QPair<QString, QString>> &RispettoMinimale();

@@ -1,22 +1,19 @@
 #include "ZepCFplsExEnpals.h"
 
+#include "ZepCDipendente.h"
+
 const QString TZepFplsExEnpals::Tabella = QStringLiteral("TEFE_FPLSEXENPALS");
 
 const QList<TZepRicerca> &TZepFplsExEnpals::Ricerche()
 {
-    static const QList<TZepRicerca> ricerche = {
-        {QStringLiteral("Qualifica1"), QStringLiteral("TQAS_QUALASSICUR.cds")},
-        {QStringLiteral("Qualifica2"), QStringLiteral("TQOR_QUALORARIO.cds")},
-        {QStringLiteral("Qualifica3"), QStringLiteral("TQCO_QUALCONTRAT.cds")},
-        {QStringLiteral("TipoContribuzione"), QStringLiteral("TTRP_TIPORAPPORT.cds")},
-        {QStringLiteral("TipoAssunzione"), QStringLiteral("TTAS_SSUNZIONE.cds")},
-        {QStringLiteral("TipoCessazione"), QStringLiteral("TTCE_CESSAZIONE.cds")},
-        {QStringLiteral("TipoLavoratore"), QStringLiteral("TENTL_TIPO_LAVORATORE_ENPALS.cds")},
-        {QStringLiteral("CodiceContratto"), QStringLiteral("TENCC_CODICE_CONTRATTO_ENPALS.cds")},
-        {QStringLiteral("TipoRapportoLav"), QStringLiteral("TENTR_TIPO_RAPPORTO_ENPALS.cds")},
-        {QStringLiteral("CodiceQualifica"), QStringLiteral("TENCQ_CODICE_QUALIFICA_ENPALS.cds")},
-        {QStringLiteral("TipoANF"), QStringLiteral("TANF_ASSNUCFAM.cds")},
-    };
+    static const QList<TZepRicerca> ricerche =
+        TZepDipendente::RicercheLavoratore()
+        + QList<TZepRicerca>{
+            {QStringLiteral("TipoLavoratore"), QStringLiteral("TENTL_TIPO_LAVORATORE_ENPALS.cds")},
+            {QStringLiteral("CodiceContratto"), QStringLiteral("TENCC_CODICE_CONTRATTO_ENPALS.cds")},
+            {QStringLiteral("TipoRapportoLav"), QStringLiteral("TENTR_TIPO_RAPPORTO_ENPALS.cds")},
+            {QStringLiteral("CodiceQualifica"), QStringLiteral("TENCQ_CODICE_QUALIFICA_ENPALS.cds")},
+        };
     return ricerche;
 }
 

@@ -15,10 +15,7 @@ TfrZepCollaboratore::TfrZepCollaboratore(QWidget *parent)
     setObjectName(QStringLiteral("frZepCollaboratore"));
     TZepDettaglio &d = *Dettaglio;
     auto *page = new QVBoxLayout(paDettaglio);
-    auto *box = new QWidget(paDettaglio);
-    page->addWidget(box);
-    auto *g = new QGridLayout(box);
-    g->setContentsMargins(0, 0, 0, 0);
+    QGridLayout *g = TZepDettaglio::Riquadro(page, paDettaglio);
     d.Testo(g, 0, 0, QStringLiteral("Codice Fiscale"), QStringLiteral("CFCollaboratore"));
     d.Testo(g, 1, 0, QStringLiteral("Cognome"), QStringLiteral("Cognome"));
     d.Testo(g, 1, 2, QStringLiteral("Nome"), QStringLiteral("Nome"));
@@ -31,7 +28,7 @@ TfrZepCollaboratore::TfrZepCollaboratore(QWidget *parent)
     d.Testo(g, 5, 2, QStringLiteral("Al"), QStringLiteral("Al"));
     d.Testo(g, 6, 0, QStringLiteral("Importo agevolazione"), QStringLiteral("ImpAgevolazione"));
     d.Testo(g, 6, 2, QStringLiteral("Tipo agevolazione"), QStringLiteral("TipoAgevolazione"));
-    lbAgevolazione = TZepDettaglio::Etichetta(TZepCollaboratore::SuggerimentoAgevolazione, box);
+    lbAgevolazione = TZepDettaglio::Etichetta(TZepCollaboratore::SuggerimentoAgevolazione, g->parentWidget());
     lbAgevolazione->setObjectName(QStringLiteral("lbAgevolazione"));
     g->addWidget(lbAgevolazione, 6, 4);
     d.Testo(g, 7, 0, QStringLiteral("Comune di lavoro"), QStringLiteral("CodiceComune"));

@@ -81,6 +81,50 @@ QLabel *TZepDettaglio::Etichetta(const QString &caption, QWidget *parent)
     return label;
 }
 
+QGridLayout *TZepDettaglio::Riquadro(QBoxLayout *layout, QWidget *parent)
+{
+    auto *box = new QWidget(parent);
+    layout->addWidget(box);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    return grid;
+}
+
+QGroupBox *TZepDettaglio::Gruppo(const QString &caption, QBoxLayout *layout, QWidget *parent, QGridLayout *&grid)
+{
+    auto *group = new QGroupBox(caption, parent);
+    grid = new QGridLayout(group);
+    layout->addWidget(group);
+    return group;
+}
+
+void TZepDettaglio::Lavoratore(QGridLayout *g)
+{
+    Testo(g, 0, 0, QStringLiteral("Codice Fiscale"), QStringLiteral("CFLavoratore"));
+    Testo(g, 0, 2, QStringLiteral("Cognome"), QStringLiteral("Cognome"));
+    Testo(g, 0, 4, QStringLiteral("Nome"), QStringLiteral("Nome"));
+    Testo(g, 1, 0, QStringLiteral("Matricola INPS"), QStringLiteral("Matricola"));
+    Qualifica(g, 1, 2);
+    Testo(g, 1, 4, QStringLiteral("Tipo contribuzione"), QStringLiteral("TipoContribuzione"));
+    Testo(g, 2, 0, QStringLiteral("Comune di lavoro"), QStringLiteral("CodiceComune"));
+    Testo(g, 2, 2, QStringLiteral("Codice contratto"), QStringLiteral("CodiceContratto"));
+    Testo(g, 2, 4, QStringLiteral("Tipo lavoratore"), QStringLiteral("TipoLavoratore"));
+    RicercaCittadinanza(Testo(g, 3, 0, QStringLiteral("Cittadinanza"), QStringLiteral("Cittadinanza")));
+}
+
+void TZepDettaglio::AssunzioneCessazione(QBoxLayout *layout, QWidget *parent, QGroupBox *&assunzione,
+                                         QGroupBox *&cessazione)
+{
+    auto *row = new QHBoxLayout;
+    layout->addLayout(row);
+    assunzione = TipoGiorno(QStringLiteral(" Assunzione "), QStringLiteral("TipoAssunzione"),
+                            QStringLiteral("GiornoAssunzione"), parent);
+    cessazione = TipoGiorno(QStringLiteral(" Cessazione "), QStringLiteral("TipoCessazione"),
+                            QStringLiteral("GiornoCessazione"), parent);
+    row->addWidget(assunzione);
+    row->addWidget(cessazione);
+}
+
 void TZepDettaglio::Qualifica(QGridLayout *grid, int row, int column)
 {
     QWidget *parent = grid->parentWidget();

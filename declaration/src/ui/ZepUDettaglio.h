@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 
+class QBoxLayout;
 class QGridLayout;
 class QGroupBox;
 class QLabel;
@@ -40,6 +41,17 @@ public:
     platform::DBEdit *Casella(const QString &field, QWidget *parent);
     // A caption label.
     static QLabel *Etichetta(const QString &caption, QWidget *parent);
+    // A grid on a box of its own, added to the layout.
+    static QGridLayout *Riquadro(QBoxLayout *layout, QWidget *parent);
+    // A titled group holding a grid, added to the layout.
+    static QGroupBox *Gruppo(const QString &caption, QBoxLayout *layout, QWidget *parent, QGridLayout *&grid);
+    // The worker's boxes of the employee and performing-arts pages: fiscal
+    // code, names, company number, qualification, contribution type,
+    // municipality, contract and kind of worker in rows 0 to 2, the
+    // citizenship at (3, 0).
+    void Lavoratore(QGridLayout *grid);
+    // The groups " Assunzione " and " Cessazione " side by side.
+    void AssunzioneCessazione(QBoxLayout *layout, QWidget *parent, QGroupBox *&assunzione, QGroupBox *&cessazione);
     // "Qualifica" at (row, column) and the boxes of Qualifica1, 2 and 3
     // beside it.
     void Qualifica(QGridLayout *grid, int row, int column);

@@ -20,33 +20,12 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
     TZepDettaglio &d = *Dettaglio;
     auto *page = new QVBoxLayout(paDettaglio);
 
-    // The person, the position and the contract.
-    auto *box = new QWidget(paDettaglio);
-    page->addWidget(box);
-    auto *ga = new QGridLayout(box);
-    ga->setContentsMargins(0, 0, 0, 0);
-    d.Testo(ga, 0, 0, QStringLiteral("Codice Fiscale"), QStringLiteral("CFLavoratore"));
-    d.Testo(ga, 0, 2, QStringLiteral("Cognome"), QStringLiteral("Cognome"));
-    d.Testo(ga, 0, 4, QStringLiteral("Nome"), QStringLiteral("Nome"));
-    d.Testo(ga, 1, 0, QStringLiteral("Matricola INPS"), QStringLiteral("Matricola"));
-    d.Qualifica(ga, 1, 2);
-    d.Testo(ga, 1, 4, QStringLiteral("Tipo contribuzione"), QStringLiteral("TipoContribuzione"));
-    d.Testo(ga, 2, 0, QStringLiteral("Comune di lavoro"), QStringLiteral("CodiceComune"));
-    d.Testo(ga, 2, 2, QStringLiteral("Codice contratto"), QStringLiteral("CodiceContratto"));
-    d.Testo(ga, 2, 4, QStringLiteral("Tipo lavoratore"), QStringLiteral("TipoLavoratore"));
-    d.RicercaCittadinanza(d.Testo(ga, 3, 0, QStringLiteral("Cittadinanza"), QStringLiteral("Cittadinanza")));
+    // The person, the position and the contract; hiring and termination.
+    QGridLayout *ga = TZepDettaglio::Riquadro(page, paDettaglio);
+    d.Lavoratore(ga);
     d.Testo(ga, 3, 2, QStringLiteral("Statistiche lavoratore"), QStringLiteral("TipoLavStat"));
     d.Testo(ga, 3, 4, QStringLiteral("Unità Operativa"), QStringLiteral("UnitaOperativa"));
-
-    // Hiring and termination.
-    auto *periodo = new QHBoxLayout;
-    page->addLayout(periodo);
-    gbAssunzione = d.TipoGiorno(QStringLiteral(" Assunzione "), QStringLiteral("TipoAssunzione"),
-                                QStringLiteral("GiornoAssunzione"), paDettaglio);
-    gbCessazione = d.TipoGiorno(QStringLiteral(" Cessazione "), QStringLiteral("TipoCessazione"),
-                                QStringLiteral("GiornoCessazione"), paDettaglio);
-    periodo->addWidget(gbAssunzione);
-    periodo->addWidget(gbCessazione);
+    d.AssunzioneCessazione(page, paDettaglio, gbAssunzione, gbCessazione);
 
     // Pay, days and hours; the weeks beside them.
     auto *mezzo = new QHBoxLayout;
@@ -73,9 +52,9 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
     gi->addWidget(cbRegimePost95, 6, 3);
     mezzo->addWidget(importi);
 
-    gbSettimane = new QGroupBox(QStringLiteral(" Settimane "), paDettaglio);
+    QGridLayout *gs = nullptr;
+    gbSettimane = TZepDettaglio::Gruppo(QStringLiteral(" Settimane "), mezzo, paDettaglio, gs);
     gbSettimane->setObjectName(QStringLiteral("gbSettimane"));
-    auto *gs = new QGridLayout(gbSettimane);
     gs->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Prog."), gbSettimane), 0, 0);
     gs->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Ultimo giorno"), gbSettimane), 0, 1);
     gs->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Contribuz."), gbSettimane), 0, 2);
@@ -86,7 +65,6 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
         gs->addWidget(fino, i, 1);
         gs->addWidget(d.Casella(QStringLiteral("TipoCopertura_%1").arg(i), gbSettimane), i, 2);
     }
-    mezzo->addWidget(gbSettimane);
 
     rgRispettoMinimale = d.Opzioni(QStringLiteral(" Rispetto Minimale "), QStringLiteral("RispettoMinimale"),
                                    TZepDipendente::RispettoMinimale(), paDettaglio);
@@ -98,21 +76,19 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
     // The 2022 bonus and the IVS exemptions.
     auto *speciali = new QHBoxLayout;
     page->addLayout(speciali);
-    gbBonus = new QGroupBox(paDettaglio);
+    QGridLayout *gb = nullptr;
+    gbBonus = TZepDettaglio::Gruppo(QString(), speciali, paDettaglio, gb);
     gbBonus->setObjectName(QStringLiteral("gbBonus"));
-    auto *gb = new QGridLayout(gbBonus);
     d.Testo(gb, 0, 0, QStringLiteral("Importo"), QStringLiteral("BonusUTImporto"));
     edBonusUTMese = d.Testo(gb, 1, 0, QStringLiteral("Mese"), QStringLiteral("BonusUTMese"));
     edBonusUTBaseRif = d.Testo(gb, 2, 0, QStringLiteral("Riferimento base"), QStringLiteral("BonusUTBaseRif"));
     lbBonusUTBaseRif = qobject_cast<QLabel *>(gb->itemAtPosition(2, 0)->widget());
-    speciali->addWidget(gbBonus);
     const auto gruppoEsonero = [&](const QString &titolo, const QString &suffisso) {
-        auto *group = new QGroupBox(titolo, paDettaglio);
-        auto *g = new QGridLayout(group);
+        QGridLayout *g = nullptr;
+        QGroupBox *group = TZepDettaglio::Gruppo(titolo, speciali, paDettaglio, g);
         d.Testo(g, 0, 0, QStringLiteral("Importo"), QStringLiteral("EsoneroIVS%1Importo").arg(suffisso));
         d.Testo(g, 1, 0, QStringLiteral("Causale"), QStringLiteral("EsoneroIVS%1CodiceCausale").arg(suffisso));
         d.Testo(g, 2, 0, QStringLiteral("Riferimento base"), QStringLiteral("EsoneroIVS%1BaseRif").arg(suffisso));
-        speciali->addWidget(group);
         return group;
     };
     gbEsoneroIVS = gruppoEsonero(QStringLiteral(" Esonero IVS stipendio "), QString());

@@ -22,54 +22,30 @@ TfrZepFplsExEnpals::TfrZepFplsExEnpals(QWidget *parent)
     TZepDettaglio &d = *Dettaglio;
     auto *page = new QVBoxLayout(paDettaglio);
 
-    auto *box = new QWidget(paDettaglio);
-    page->addWidget(box);
-    auto *g = new QGridLayout(box);
-    g->setContentsMargins(0, 0, 0, 0);
-    d.Testo(g, 0, 0, QStringLiteral("Codice Fiscale"), QStringLiteral("CFLavoratore"));
-    d.Testo(g, 0, 2, QStringLiteral("Cognome"), QStringLiteral("Cognome"));
-    d.Testo(g, 0, 4, QStringLiteral("Nome"), QStringLiteral("Nome"));
-    d.Testo(g, 1, 0, QStringLiteral("Matricola INPS"), QStringLiteral("Matricola"));
-    d.Qualifica(g, 1, 2);
-    d.Testo(g, 1, 4, QStringLiteral("Tipo contribuzione"), QStringLiteral("TipoContribuzione"));
-    d.Testo(g, 2, 0, QStringLiteral("Comune di lavoro"), QStringLiteral("CodiceComune"));
-    d.Testo(g, 2, 2, QStringLiteral("Codice contratto"), QStringLiteral("CodiceContratto"));
-    d.Testo(g, 2, 4, QStringLiteral("Tipo lavoratore"), QStringLiteral("TipoLavoratore"));
-    d.RicercaCittadinanza(d.Testo(g, 3, 0, QStringLiteral("Cittadinanza"), QStringLiteral("Cittadinanza")));
+    QGridLayout *g = TZepDettaglio::Riquadro(page, paDettaglio);
+    d.Lavoratore(g);
     d.Testo(g, 3, 2, QStringLiteral("Tipo rapporto lavoro"), QStringLiteral("TipoRapportoLav"));
     d.Testo(g, 3, 4, QStringLiteral("Codice qualifica"), QStringLiteral("CodiceQualifica"));
     d.Testo(g, 4, 0, QStringLiteral("Unità Operativa"), QStringLiteral("UnitaOperativa"));
-    g->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Regime contributivo (dopo 1995)"), box), 4, 2);
-    cbRegimePost95 = d.Scelte(QStringLiteral("RegimePost95"), TZepDipendente::RegimePost95(), box);
+    g->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Regime contributivo (dopo 1995)"), g->parentWidget()), 4, 2);
+    cbRegimePost95 = d.Scelte(QStringLiteral("RegimePost95"), TZepDipendente::RegimePost95(), g->parentWidget());
     g->addWidget(cbRegimePost95, 4, 3);
-
-    auto *periodo = new QHBoxLayout;
-    page->addLayout(periodo);
-    gbAssunzione = d.TipoGiorno(QStringLiteral(" Assunzione "), QStringLiteral("TipoAssunzione"),
-                                QStringLiteral("GiornoAssunzione"), paDettaglio);
-    gbCessazione = d.TipoGiorno(QStringLiteral(" Cessazione "), QStringLiteral("TipoCessazione"),
-                                QStringLiteral("GiornoCessazione"), paDettaglio);
-    periodo->addWidget(gbAssunzione);
-    periodo->addWidget(gbCessazione);
+    d.AssunzioneCessazione(page, paDettaglio, gbAssunzione, gbCessazione);
 
     auto *importi = new QHBoxLayout;
     page->addLayout(importi);
-    auto *boxImporti = new QWidget(paDettaglio);
-    auto *gi = new QGridLayout(boxImporti);
-    gi->setContentsMargins(0, 0, 0, 0);
+    QGridLayout *gi = TZepDettaglio::Riquadro(importi, paDettaglio);
     d.Testo(gi, 0, 0, QStringLiteral("Imponibile"), QStringLiteral("Imponibile"));
     d.Testo(gi, 1, 0, QStringLiteral("Contributo"), QStringLiteral("Contributo"));
     d.Testo(gi, 2, 0, QStringLiteral("Retribuzione ordinaria"), QStringLiteral("RetribTeorica"));
     d.Testo(gi, 3, 0, QStringLiteral("Giorni retribuiti"), QStringLiteral("GiorniRetribuiti"));
     d.Testo(gi, 4, 0, QStringLiteral("Giorni contribuiti"), QStringLiteral("GiorniContribuiti"));
     d.Testo(gi, 5, 0, QStringLiteral("Contributo solidarietà"), QStringLiteral("ContrSolidarietaSpet"));
-    importi->addWidget(boxImporti);
     const auto gruppoImporti = [&](const QString &titolo, const QString &imponibile, const QString &contributo) {
-        auto *group = new QGroupBox(titolo, paDettaglio);
-        auto *gg = new QGridLayout(group);
+        QGridLayout *gg = nullptr;
+        QGroupBox *group = TZepDettaglio::Gruppo(titolo, importi, paDettaglio, gg);
         d.Testo(gg, 0, 0, QStringLiteral("Imponibile"), imponibile);
         d.Testo(gg, 1, 0, QStringLiteral("Contributo"), contributo);
-        importi->addWidget(group);
         return group;
     };
     gbContribAgg = gruppoImporti(QStringLiteral("Contribuzione aggiuntiva 1%"), QStringLiteral("ImponibileCtrAgg"),
@@ -82,13 +58,12 @@ TfrZepFplsExEnpals::TfrZepFplsExEnpals(QWidget *parent)
     rgRispettoMinimale = d.Opzioni(QStringLiteral(" Rispetto Minimale "), QStringLiteral("RispettoMinimale"),
                                    TZepFplsExEnpals::RispettoMinimale(), paDettaglio);
     sotto->addWidget(rgRispettoMinimale);
-    gbNucleo = new QGroupBox(paDettaglio);
+    QGridLayout *gn = nullptr;
+    gbNucleo = TZepDettaglio::Gruppo(QString(), sotto, paDettaglio, gn);
     gbNucleo->setObjectName(QStringLiteral("gbNucleo"));
-    auto *gn = new QGridLayout(gbNucleo);
     d.Testo(gn, 0, 0, QStringLiteral("Tipo nucleo familiare"), QStringLiteral("TipoANF"));
     d.Testo(gn, 1, 0, QStringLiteral("Componenti ANF"), QStringLiteral("NumANF"));
     d.Testo(gn, 2, 0, QStringLiteral("Classe ANF"), QStringLiteral("ClasseANF"));
-    sotto->addWidget(gbNucleo);
 
     frMese = new TfrZepMeseFplsExEnpals(paDettaglio);
     page->addWidget(frMese);

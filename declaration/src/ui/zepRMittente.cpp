@@ -22,10 +22,7 @@ TfrZepMittente::TfrZepMittente(QWidget *parent)
 
     TZepDettaglio &d = *Dettaglio;
     auto *page = new QVBoxLayout(paDettaglio);
-    auto *box = new QWidget(paDettaglio);
-    page->addWidget(box);
-    auto *g = new QGridLayout(box);
-    g->setContentsMargins(0, 0, 0, 0);
+    QGridLayout *g = TZepDettaglio::Riquadro(page, paDettaglio);
     d.Testo(g, 0, 0, QStringLiteral("Codice fiscale del soggetto (persona fisica) abilitato alla trasmissione"),
             QStringLiteral("CFPersonaMittente"));
     d.Testo(g, 1, 0, QStringLiteral("Codice fiscale mittente"), QStringLiteral("CFMittente"));
@@ -34,9 +31,9 @@ TfrZepMittente::TfrZepMittente(QWidget *parent)
     d.Testo(g, 4, 0, QStringLiteral("Codice fiscale amministrazione"), QStringLiteral("CFAzienda"));
     d.Testo(g, 5, 0, QStringLiteral("Denominazione amministrazione"), QStringLiteral("RagSocAzienda"));
 
-    gbSedeLavoro = new QGroupBox(QStringLiteral(" Altri dati sede di lavoro "), paDettaglio);
+    QGridLayout *gl = nullptr;
+    gbSedeLavoro = TZepDettaglio::Gruppo(QStringLiteral(" Altri dati sede di lavoro "), page, paDettaglio, gl);
     gbSedeLavoro->setObjectName(QStringLiteral("gbSedeLavoro"));
-    auto *gl = new QGridLayout(gbSedeLavoro);
     d.Testo(gl, 0, 0, QStringLiteral("Codice COP"), QStringLiteral("CodiceComune"));
     d.Testo(gl, 0, 2, QStringLiteral("Comune"), QStringLiteral("Comune"));
     d.Testo(gl, 0, 4, QStringLiteral("Provincia"), QStringLiteral("Provincia"));
@@ -44,25 +41,22 @@ TfrZepMittente::TfrZepMittente(QWidget *parent)
     edCodiceINPDAP = d.Testo(gl, 1, 2, QStringLiteral("Codice INPDAP"), QStringLiteral("CodiceINPDAP"));
     d.Testo(gl, 2, 0, QStringLiteral("CAP"), QStringLiteral("CAP"));
     d.Testo(gl, 2, 2, QStringLiteral("Codice ISTAT/Ateco"), QStringLiteral("ISTAT"));
-    page->addWidget(gbSedeLavoro);
 
-    gbSedeServizio = new QGroupBox(QStringLiteral(" Sede di servizio"), paDettaglio);
+    QGridLayout *gs = nullptr;
+    gbSedeServizio = TZepDettaglio::Gruppo(QStringLiteral(" Sede di servizio"), page, paDettaglio, gs);
     gbSedeServizio->setObjectName(QStringLiteral("gbSedeServizio"));
-    auto *gs = new QGridLayout(gbSedeServizio);
     d.Testo(gs, 0, 0, QStringLiteral("Codice INPDAP"), QStringLiteral("SS_CodiceINPDAP"));
     d.Testo(gs, 1, 0, QStringLiteral("Codice fiscale sede"), QStringLiteral("SS_CFAzienda"));
     d.Testo(gs, 2, 0, QStringLiteral("Denominazione sede"), QStringLiteral("SS_RagSocAzienda"));
-    page->addWidget(gbSedeServizio);
 
-    gbEnte = new QGroupBox(QStringLiteral(" Ente di appartenenza"), paDettaglio);
+    QGridLayout *ge = nullptr;
+    gbEnte = TZepDettaglio::Gruppo(QStringLiteral(" Ente di appartenenza"), page, paDettaglio, ge);
     gbEnte->setObjectName(QStringLiteral("gbEnte"));
-    auto *ge = new QGridLayout(gbEnte);
     d.Testo(ge, 0, 0, QStringLiteral("Forma giuridica"), QStringLiteral("EA_FormaGiuridica"));
     d.Testo(ge, 0, 2, QStringLiteral("Codice INPDAP"), QStringLiteral("EA_CodiceINPDAP"));
     d.Testo(ge, 1, 0, QStringLiteral("Codice ISTAT/Ateco"), QStringLiteral("EA_ISTAT"));
     d.Testo(ge, 2, 0, QStringLiteral("Codice fiscale ente"), QStringLiteral("EA_CFAzienda"));
     d.Testo(ge, 3, 0, QStringLiteral("Denominazione ente"), QStringLiteral("EA_RagSocAzienda"));
-    page->addWidget(gbEnte);
     page->addStretch(1);
 
     d.Ricerche(TZepMittente::Ricerche());
