@@ -70,12 +70,15 @@ const QString SqlReserveRows = QStringLiteral(
     "UPDATE tcds_struttura cds SET cds.icdsrigo = cds.icdsrigo + :NRIGHE WHERE cds.icdsid = :ICDSID "
     "RETURNING cds.icdsrigo");
 
-// A registry row may be shared by records of several tables of the period
-// (a dataset that does not own its rows reuses the row of the same person):
-// it goes only when no value row of any record points at it any more.
+// A registry row taken up by a record that did not make it (a dataset that
+// does not own its rows reuses the row of the same person; a record may be
+// given another table's registry id) is marked shared, and an owning
+// dataset's delete leaves a shared row alone: another table still shows
+// that person.
 const QString SqlDeleteRegistry = QStringLiteral(
-    "DELETE FROM tafi_anafiscale afi WHERE afi.iafiid = :IAFIID "
-    "AND NOT EXISTS (SELECT 1 FROM tfis_datifiscali fis WHERE fis.iafiid = afi.iafiid)");
+    "DELETE FROM tafi_anafiscale afi WHERE afi.iafiid = :IAFIID AND afi.laficondivisa = 0");
+const QString SqlShareRegistry = QStringLiteral(
+    "UPDATE tafi_anafiscale afi SET afi.laficondivisa = 1 WHERE afi.iafiid = :IAFIID AND afi.laficondivisa = 0");
 const QString SqlDeleteValues = QStringLiteral(
     "DELETE FROM tfis_datifiscali fis WHERE fis.icdsid = :ICDSID AND fis.ifisrigo = :IFISRIGO");
 const QString SqlPeriodHeader = QStringLiteral("SELECT icrfid FROM ptov_getcrofiscale(:sProgramma, :iAnno, :iMese)");
@@ -271,10 +274,12 @@ bool TCdsParameters::IsRegistryField(const QString &fieldName) const
 
 struct TTovDBCds::SaveStatements {
     explicit SaveStatements(Database &db)
-        : deleteRegistry(db), deleteValues(db), header(db), insertRegistry(db), findRegistry(db), reserve(db),
+        : deleteRegistry(db), shareRegistry(db), deleteValues(db), header(db), insertRegistry(db), findRegistry(db),
+          reserve(db),
           insertValue{SqlQuery(db), SqlQuery(db), SqlQuery(db), SqlQuery(db)}, db(db)
     {
         deleteRegistry.setSql(SqlDeleteRegistry);
+        shareRegistry.setSql(SqlShareRegistry);
         deleteValues.setSql(SqlDeleteValues);
         header.setSql(SqlPeriodHeader);
         insertRegistry.setSql(SqlInsertRegistry);
@@ -293,7 +298,7 @@ struct TTovDBCds::SaveStatements {
         return *q;
     }
 
-    SqlQuery deleteRegistry, deleteValues, header, insertRegistry, findRegistry, reserve;
+    SqlQuery deleteRegistry, shareRegistry, deleteValues, header, insertRegistry, findRegistry, reserve;
     std::array<SqlQuery, 4> insertValue;
     std::map<QString, std::unique_ptr<SqlQuery>> updates;
     Database &db;
@@ -625,18 +630,20 @@ void TTovDBCds::ProviderBeforeUpdateRecord(DeltaRecord &delta)
     int row = rowNumberOf(delta);
     const UpdateKind kind = delta.kind();
     if (kind == UpdateKind::Modify || kind == UpdateKind::Delete) {
+        if (kind == UpdateKind::Delete && delta.hasField(FieldAfi) && m_params.Anagrafica) {
+            // Not a row another table shares (see SqlDeleteRegistry).
+            SqlQuery &q = m_statements->deleteRegistry;
+            const Value afi = delta.value(FieldAfi);
+            if (afi.isEmpty())
+                q.setNull(QStringLiteral("IAFIID"), FieldType::Integer);
+            else
+                q.bind(QStringLiteral("IAFIID"), afi.toInt());
+            q.execSQL();
+        }
         SqlQuery &q = m_statements->deleteValues;
         q.bind(QStringLiteral("ICDSID"), m_params.CdsId);
         q.bind(QStringLiteral("IFISRIGO"), row);
         q.execSQL();
-        // After the record's own values: the registry row stays while
-        // another record still uses it.
-        const Value afi = delta.hasField(FieldAfi) ? delta.value(FieldAfi) : Value();
-        if (kind == UpdateKind::Delete && m_params.Anagrafica && !afi.isEmpty()) {
-            SqlQuery &r = m_statements->deleteRegistry;
-            r.bind(QStringLiteral("IAFIID"), afi.toInt());
-            r.execSQL();
-        }
     }
     if (kind == UpdateKind::Modify || kind == UpdateKind::Insert) {
         if (row == 0) {
@@ -704,6 +711,8 @@ void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber)
     if (hasRegistry) {
         const Value afi = delta.value(FieldAfi);
         registryId = afi.isEmpty() ? 0 : afi.toInt();
+        // A new record given a registry id takes up another record's person.
+        bool shared = registryId != 0 && delta.kind() == UpdateKind::Insert;
         if (registryId == 0) {
             const TCdsFieldMapEntry *group = m_params.EntryOf(ColumnGruppo);
             const QString groupKey = group ? CompositeValue(delta, *group) : QString();
@@ -715,6 +724,7 @@ void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber)
                 const QString fiscalCode = v.isEmpty() ? QString() : v.toString();
                 if (!fiscalCode.trimmed().isEmpty())
                     registryId = FindRegistry(fiscalCode, groupKey);
+                shared = registryId != 0;
             }
             if (registryId == 0) {
                 registryId = int(GenerateID(RegistryTable, m_connection));
@@ -723,6 +733,11 @@ void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber)
                 q.bind(QStringLiteral("ICRFID"), header);
                 q.execSQL();
             }
+        }
+        if (shared) {
+            SqlQuery &q = m_statements->shareRegistry;
+            q.bind(QStringLiteral("IAFIID"), registryId);
+            q.execSQL();
         }
         delta.setNewValue(FieldAfi, registryId);
         UpdateRegistry(delta, registryId);

@@ -58,6 +58,16 @@ TEST_F(StoreSharedRegistryTest, DeletingAnOwnersRecordKeepsTheRegistryRowAnother
     EXPECT_EQ(back.fieldValue("Nome"), Value(QStringLiteral("NROSSI")));
     EXPECT_EQ(back.fieldValue("CFLavoratore"), Value(QStringLiteral("RSSMRA80A01H501U")));
     EXPECT_EQ(back.fieldValue("iAfiID"), Value(shared));
+
+    // A new record given another's registry id shares it too: deleting it
+    // leaves the person of the other table.
+    DataSet copy;
+    store.Load(copy, Proprie);
+    add(copy, {{QStringLiteral("iAfiID"), shared}, {QStringLiteral("Giorni"), 1}});
+    store.Save(copy, Proprie);
+    copy.deleteRecord();
+    store.Save(copy, Proprie);
+    EXPECT_EQ(registry(shared, "SAFICOGNOME"), Value(QStringLiteral("ROSSI")));
 }
 
 TEST_F(StoreSharedRegistryTest, AFailingSaveThatKeepsItsChangesWritesThemOnTheNextSave)
