@@ -7,7 +7,6 @@ using platform::DataSet;
 const QString TZepDipendente::Tabella = QStringLiteral("TEMD_DIPENDENTI");
 const QString TZepDipendente::IndiceFrame = QStringLiteral("Cognome;Nome;CFLavoratore;Matricola;Qualifica2");
 const QString TZepDipendente::IndiceFinestra = QStringLiteral("Cognome;Nome;Matricola");
-const QString TZepDipendente::CampoGiorni = QStringLiteral("GIORNI");
 
 void TZepDipendente::PrimaDelPost(DataSet &dataSet)
 {

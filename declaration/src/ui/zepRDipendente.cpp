@@ -1,6 +1,7 @@
 #include "zepRDipendente.h"
 
 #include "ZepUUtil.h"
+#include "zepRMese.h"
 
 #include "DBControls.h"
 
@@ -70,6 +71,8 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
                                    TZepDipendente::RispettoMinimale(), paDettaglio);
     page->addWidget(rgRispettoMinimale);
 
+    frMese = new TfrZepMese(paDettaglio);
+    page->addWidget(frMese);
     gbElimina = d.GruppoElimina(paDettaglio, chElimina);
     page->addWidget(gbElimina);
 
@@ -115,6 +118,12 @@ void TfrZepDipendente::Prepara()
 {
     TfrZepDatiDenuncia::Prepara();
     cdsMain.setIndexFieldNames(TZepDipendente::IndiceFrame);
+    // Before 2011 the grid is hidden, the Elimina group takes its place, and
+    // the stored day codes are left as they are.
+    m_griglia = DenunciaDal2011();
+    if (m_griglia)
+        frMese->Inizializza(&cdsMain);
+    frMese->setVisible(m_griglia);
     dsMainDataChange();
 }
 

@@ -11,6 +11,7 @@
 
 class QGroupBox;
 class QLabel;
+class TfrZepMese;
 
 namespace platform {
 class DBCheckBox;
@@ -30,6 +31,7 @@ public:
     QGroupBox *gbSettimane;    // " Settimane "
     platform::DBRadioGroup *rgRispettoMinimale;  // " Rispetto Minimale "
     platform::DBComboBox *cbRegimePost95;
+    TfrZepMese *frMese;        // the month day grid, from 2011
     QGroupBox *gbElimina;
     platform::DBCheckBox *chElimina;
     QGroupBox *gbBonus;        // the 2022 bonus, titled by the month
@@ -40,7 +42,10 @@ public:
     QGroupBox *gbEsoneroIVS13; // " Esonero IVS 13ma"
 
     QList<TZepColonna> Colonne() const override { return TZepDipendente::Colonne(); }
+    // Also the month day grid: from 2011 tied to the row's GIORNI (shown
+    // and written day by day); before, hidden and never written.
     void Prepara() override;
+    bool GrigliaGiorni() const { return m_griglia; }
 
     // Handlers (public so that the window and the tests can run them).
     void cdsMainBeforePost(platform::DataSet &dataSet) override;
@@ -50,4 +55,5 @@ public:
 
 private:
     int m_observer = 0;
+    bool m_griglia = false;
 };

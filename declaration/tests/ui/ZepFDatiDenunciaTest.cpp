@@ -16,6 +16,7 @@
 #include "zepRDipendente.h"
 #include "zepRFplsExEnpals.h"
 #include "zepRMeseFplsExEnpals.h"
+#include "zepRMese.h"
 #include "zepRMittente.h"
 
 #include "DBControls.h"
@@ -410,4 +411,34 @@ TEST_F(ZepFinestreDenuncia, Before2011TheDayGridIsHiddenAndItsTextsAreLeftAsStor
     EXPECT_TRUE(Messaggi().isEmpty()) << Messaggi().join(" | ").toStdString();
     EXPECT_EQ(Colonna(TZepFplsExEnpals::Tabella, "GiorniLavorati"), QStringList{"S"});
     EXPECT_EQ(Colonna(TZepFplsExEnpals::Tabella, "GiorniTipoCopertura"), QStringList{"X"});
+}
+
+TEST_F(ZepFinestreDenuncia, TheEmployeesMonthGridWritesTheDayCodesFrom2011AndNeverBefore)
+{
+    Aggiungi(TZepDipendente::Tabella, {{"CFLavoratore", Rossi}, {"GIORNI", "SSN"}});
+    auto *w = Apri<TfmZepDipendente>(registry.xafDipendenti);
+    TfrZepDipendente *fr = w->frDipendente;
+    ASSERT_TRUE(fr->GrigliaGiorni());
+    EXPECT_FALSE(fr->frMese->isHidden());
+    EXPECT_EQ(fr->frMese->Giorni(), 31);
+    EXPECT_EQ(fr->frMese->CasellaGiorno(3)->text(), QStringLiteral("N"));
+    QTest::keyClick(fr->frMese->CasellaGiorno(4), Qt::Key_S);
+    EXPECT_EQ(fr->cdsMain.state(), platform::DataSetState::Edit);
+    fr->acPost->trigger();
+    EXPECT_EQ(Colonna(TZepDipendente::Tabella, "GIORNI"), QStringList{"SSNS" + QString(27, QLatin1Char(' '))});
+    Chiudi(w);
+
+    // Before 2011 the grid is hidden and the stored codes stay as they are.
+    Periodo(QStringLiteral("2010"), QStringLiteral("05"));
+    Aggiungi(TZepDipendente::Tabella, {{"CFLavoratore", Rossi}, {"GIORNI", "SSN"}});
+    w = Apri<TfmZepDipendente>(registry.xafDipendenti);
+    fr = w->frDipendente;
+    EXPECT_FALSE(fr->GrigliaGiorni());
+    EXPECT_TRUE(fr->frMese->isHidden());
+    fr->acEdit->trigger();
+    Scrivi(fr, "Cognome", QStringLiteral("ROSSI"));
+    fr->acPost->trigger();
+    EXPECT_TRUE(Messaggi().isEmpty()) << Messaggi().join(" | ").toStdString();
+    EXPECT_EQ(Colonna(TZepDipendente::Tabella, "Cognome"), QStringList{"ROSSI"});
+    EXPECT_EQ(Colonna(TZepDipendente::Tabella, "GIORNI"), QStringList{"SSN"});
 }
