@@ -144,6 +144,7 @@ void righeDiEsempio(TTovDBCds &store)
                     {"GiorniRetribuiti", 26}, {"GiorniContribuiti", 26}, {"Cittadinanza", "000"},
                     {"OrarioContrattuale", 3800}, {"NumMensilita", 13000}, {"RispettoMinimale", "0"},
                     {"RegimePost95", "Sì"}, {"Elimina", elimina}, {"AnnoMeseDenuncia", periodo},
+                    {"GIORNI", "SNNSSSSSNNSSSSSNNSSSSSNNSSSSSNN"},
                     {"IdSettimana_1", 9}, {"SettFinoA_1", QDate(2024, 3, 2)}, {"TipoCopertura_1", "X"},
                     {"IdSettimana_2", 10}, {"SettFinoA_2", QDate(2024, 3, 9)}, {"TipoCopertura_2", "X"},
                     {"IdSettimana_3", 11}, {"SettFinoA_3", QDate(2024, 3, 16)}, {"TipoCopertura_3", "X"},
