@@ -30,10 +30,16 @@ TfrZepDatiDenuncia::TfrZepDatiDenuncia(QWidget *parent)
     events.beforeDelete = [this](DataSet &ds) { cdsMainBeforeDelete(ds); };
     events.afterDelete = [this](DataSet &ds) { cdsMainAfterDelete(ds); };
     events.onNewRecord = [this](DataSet &ds) { cdsMainNewRecord(ds); };
+    m_observer = cdsMain.addObserver([this](const platform::DataChange &change) {
+        if (change.kind != platform::DataChange::Destroyed
+            && (change.kind != platform::DataChange::RecordChanged || !change.field))
+            dsMainDataChange();
+    });
 }
 
 TfrZepDatiDenuncia::~TfrZepDatiDenuncia()
 {
+    cdsMain.removeObserver(m_observer);
     platform::DataSetEvents &events = cdsMain.events();
     events.afterPost = events.beforeDelete = events.afterDelete = events.onNewRecord = nullptr;
 }

@@ -36,7 +36,11 @@ public:
     virtual void cdsMainBeforeDelete(platform::DataSet &dataSet);
     virtual void cdsMainAfterDelete(platform::DataSet &dataSet);
     virtual void cdsMainNewRecord(platform::DataSet &dataSet);
+    // Every data change that is not the change of a single field (another
+    // row, a cancel, a load, a post): nothing by default.
+    virtual void dsMainDataChange() {}
 
 private:
     TZepTabellaDenuncia *m_tabella = nullptr;
+    int m_observer = 0;
 };

@@ -101,17 +101,6 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
     d.Ricerche(TZepDipendente::Ricerche());
     d.ColoraRigheEliminate();
     gbBonus->hide();
-
-    m_observer = cdsMain.addObserver([this](const platform::DataChange &change) {
-        if (change.kind != platform::DataChange::Destroyed
-            && (change.kind != platform::DataChange::RecordChanged || !change.field))
-            dsMainDataChange();
-    });
-}
-
-TfrZepDipendente::~TfrZepDipendente()
-{
-    cdsMain.removeObserver(m_observer);
 }
 
 void TfrZepDipendente::Prepara()

@@ -24,7 +24,6 @@ class TfrZepDipendente : public TfrZepDatiDenuncia {
     Q_OBJECT
 public:
     explicit TfrZepDipendente(QWidget *parent = nullptr);
-    ~TfrZepDipendente() override;
 
     QGroupBox *gbAssunzione;   // " Assunzione "
     QGroupBox *gbCessazione;   // " Cessazione "
@@ -51,9 +50,8 @@ public:
     void cdsMainBeforePost(platform::DataSet &dataSet) override;
     void cdsMainNewRecord(platform::DataSet &dataSet) override;
     // Every data change: the bonus group by the working period.
-    void dsMainDataChange();
+    void dsMainDataChange() override;
 
 private:
-    int m_observer = 0;
     bool m_griglia = false;
 };

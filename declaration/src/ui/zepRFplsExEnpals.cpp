@@ -73,17 +73,6 @@ TfrZepFplsExEnpals::TfrZepFplsExEnpals(QWidget *parent)
 
     d.Ricerche(TZepFplsExEnpals::Ricerche());
     d.ColoraRigheEliminate();
-
-    m_observer = cdsMain.addObserver([this](const platform::DataChange &change) {
-        if (change.kind != platform::DataChange::Destroyed
-            && (change.kind != platform::DataChange::RecordChanged || !change.field))
-            dsMainDataChange();
-    });
-}
-
-TfrZepFplsExEnpals::~TfrZepFplsExEnpals()
-{
-    cdsMain.removeObserver(m_observer);
 }
 
 void TfrZepFplsExEnpals::Prepara()

@@ -24,7 +24,6 @@ class TfrZepFplsExEnpals : public TfrZepDatiDenuncia {
     Q_OBJECT
 public:
     explicit TfrZepFplsExEnpals(QWidget *parent = nullptr);
-    ~TfrZepFplsExEnpals() override;
 
     QGroupBox *gbAssunzione;
     QGroupBox *gbCessazione;
@@ -47,9 +46,8 @@ public:
     void cdsMainBeforePost(platform::DataSet &dataSet) override;
     void cdsMainNewRecord(platform::DataSet &dataSet) override;
     // Another row: the day grid loads its texts.
-    void dsMainDataChange();
+    void dsMainDataChange() override;
 
 private:
-    int m_observer = 0;
     bool m_griglia = false;
 };
