@@ -31,9 +31,8 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
     // Pay, days and hours; the weeks beside them.
     auto *mezzo = new QHBoxLayout;
     page->addLayout(mezzo);
-    auto *importi = new QWidget(paDettaglio);
-    auto *gi = new QGridLayout(importi);
-    gi->setContentsMargins(0, 0, 0, 0);
+    QGridLayout *gi = TZepDettaglio::Riquadro(mezzo, paDettaglio);
+    QWidget *importi = gi->parentWidget();
     d.Testo(gi, 0, 0, QStringLiteral("Imponibile"), QStringLiteral("Imponibile"));
     d.Testo(gi, 1, 0, QStringLiteral("Contributo"), QStringLiteral("Contributo"));
     d.Testo(gi, 2, 0, QStringLiteral("Retribuzione teorica"), QStringLiteral("RetribTeorica"));
@@ -51,7 +50,6 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
     gi->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Regime contributivo (dopo 1995)"), importi), 6, 2);
     cbRegimePost95 = d.Scelte(QStringLiteral("RegimePost95"), TZepDipendente::RegimePost95(), importi);
     gi->addWidget(cbRegimePost95, 6, 3);
-    mezzo->addWidget(importi);
 
     QGridLayout *gs = nullptr;
     gbSettimane = TZepDettaglio::Gruppo(QStringLiteral(" Settimane "), mezzo, paDettaglio, gs);
