@@ -598,10 +598,7 @@ std::unique_ptr<DataSet> TWunCalcolaAnno2023::EsoneriIvs(int mese, int cotId, in
     return TovCalcolaAnno().EsoneriIvs(mese, cotId, gruppo, wunAnnoFinanziario().Id());
 }
 
-QString TWunCalcolaAnno2023::CodiceRecuperoEsonero(int, Currency) { return QString(); }
-void TWunCalcolaAnno2023::CompilaRecuperoSgravi(DataSet &, int, Currency, Currency, Currency, int) {}
 bool TWunCalcolaAnno2023::EsoneroTredicesima() const { return true; }
-Currency TWunCalcolaAnno2023::PercentualeEsoneroIvs(int, int, Currency) { return Currency(); }
 
 // ---- 2024 ----
 

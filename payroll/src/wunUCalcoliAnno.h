@@ -378,12 +378,70 @@ public:
     void FiltroGruppiVoci(QString &testo) const override;
     std::unique_ptr<DataSet> EsoneriIvs(int mese, int cotId, int gruppo) override;
 
-    // The IVS contribution exemption of 2023 on.
+    // ---- the IVS contribution exemption (wunUCalcoliAnnoEsoneri.cpp) ----
+    // The exemption items of the person's month (QRY_UNIEMENS_ESONERO_IVS,
+    // `filtro` added to its conditions) copied into the declaration row as
+    // the recovery of the salary and of the thirteenth month.
+    void CompilaEsoneroIvsUniemens(DataSet &dichiarazione, SqlQuery &query, const DataSet &persona,
+                                   const QString &filtro, int mese, Currency altroImponibile) override;
+    // 1.5 per cent of the yearly 10001 and 10002 of the qualification, a
+    // month's share, rounded to cents.
+    Currency ImportoAggiuntivoCCNL(DataSet &ccnl, int qualifica) override;
+    // ImportoAggiuntivoCCNL in the tables in force at the row's month
+    // (MES_IMESID) for its seniority class, scaled to reduced hours.
+    Currency ImportoAggiuntivoAnzianita(const DataSet &anzianita, SqlQuery &ccnl, int qualifica, int aiuto,
+                                        int ore) override;
+    // The salary and thirteenth-month exemptions of a salary liquidation
+    // into the items 10074 and 10075 (see the .cpp).
+    void CalcolaEsoneroLiquidazione(DataSet &voci, DataSet &ritenute, bool salva, DataSet &liquidazione,
+                                    const DataSet &persona) override;
+    // Appends the exemption items (10074, 10075) to a new liquidation.
+    void InserisciVociEsonero(DataSet &voci) override;
+    // In December, for kinds 1 and 2: the contract-vacancy allowance of the
+    // month (dmWunIvc) x 6.7 x 13, rounded to cents.
+    Currency ImportoUnaTantumDicembre(const DataSet &liquidazione, const DataSet &persona, int tipo) override;
+
+    // The recovery code of the declaration for an exemption item and its
+    // percentage.
     virtual QString CodiceRecuperoEsonero(int voce, Currency percentuale);
+    // The recovery fields of one exemption item in the declaration row.
     virtual void CompilaRecuperoSgravi(DataSet &dichiarazione, int mese, Currency altroImponibile, Currency importo,
                                        Currency percentuale, int voce);
+    // Whether the thirteenth month has its own exemption.
     virtual bool EsoneroTredicesima() const;
+    // The exemption percentage of an item for a month's salary taxable.
     virtual Currency PercentualeEsoneroIvs(int voce, int mese, Currency imponibileMese);
+
+    // ---- class-level helpers, also for the employee import ----
+    // Opens QRY_UNIEMENS_ESONERO_IVS for the person's month: one row per
+    // exemption item and percentage (ICOMRID, FVACRPERCESONEROIVS,
+    // FVACRLORDO), items in order. `filtro` is a program-made condition
+    // (" AND REGS...") or empty.
+    static void ApriEsoneriUniemens(SqlQuery &query, int acomId, int mese, const QString &filtro);
+    // The taxable an exemption was taken on: importo x 100 / percentuale,
+    // rounded to cents. A zero percentage raises ETovCalcola.
+    static Currency ImponibileDaEsonero(Currency importo, Currency percentuale);
+    // The gross and percentage of an exemption item of the liquidation
+    // (stored too with `salva`). A liquidation without the item was made
+    // before the items existed: the user is asked whether to go on without
+    // it (false) or to stop (a silent abort).
+    static bool AggiornaVoceEsonero(DataSet &voci, int voce, Currency importo, Currency percentuale, bool salva);
+    // The rows of ApriEsoneriUniemens (read into `righe`) into the
+    // declaration row; the rest of the other taxable is taken once every
+    // row is placed, whatever their order.
+    void CompilaRigheEsonero(DataSet &dichiarazione, DataSet &righe, int mese, Currency altroImponibile);
+
+    static const QString MsgVariazionePrecedente;  // "Variazione creata prima dell'aggiornamento 22.0.6. ..."
+    static const QString MsgRitenuteMiste;         // "Impossibile applicare il taglio ... a carico dipendente"
+    static const QString MsgRitenuteMisteMese;     // the same, "... nel mese"
+
+protected:
+    // The exemption and the mothers' relief wait while the caller's item
+    // dataset shows only part of the items (it is filtered).
+    static bool VociParziali(const DataSet &voci);
+    // The salary exemption, also of later years.
+    void EsoneroIvsLiquidazione(DataSet &voci, DataSet &ritenute, bool salva, DataSet &liquidazione,
+                                const DataSet &persona);
 };
 
 class TWunCalcolaAnno2024 : public TWunCalcolaAnno2023 {
@@ -391,6 +449,32 @@ public:
     Currency DetrazioneAggiuntivaLavDip(int giorni) const override;
     bool Regole2024() const override;
     bool EsoneroTredicesima() const override;
+
+    // ---- exemption and mothers' relief (wunUCalcoliAnnoEsoneri.cpp) ----
+    Currency ImportoAggiuntivoCCNL(DataSet &ccnl, int qualifica) override;
+    Currency ImportoAggiuntivoAnzianita(const DataSet &anzianita, SqlQuery &ccnl, int qualifica, int aiuto,
+                                        int ore) override;
+    // The 2023 exemption, or for a person with LACOMDISESONEROIVS 2 the
+    // mothers' relief (item 10077, at most 250.00 in the month).
+    void CalcolaEsoneroLiquidazione(DataSet &voci, DataSet &ritenute, bool salva, DataSet &liquidazione,
+                                    const DataSet &persona) override;
+    // The items 10074, 10075 and 10077.
+    void InserisciVociEsonero(DataSet &voci) override;
+    Currency ImportoUnaTantumDicembre(const DataSet &liquidazione, const DataSet &persona, int tipo) override;
+    // Women with a permanent (1) or fixed-term (2) relationship.
+    bool DecontribuzioneMadriAmmessa(const DataSet &persona, QString &messaggio) const override;
+    QString CodiceRecuperoEsonero(int voce, Currency percentuale) override;
+    void CompilaRecuperoSgravi(DataSet &dichiarazione, int mese, Currency altroImponibile, Currency importo,
+                               Currency percentuale, int voce) override;
+    Currency PercentualeEsoneroIvs(int voce, int mese, Currency imponibileMese) override;
+
+    static constexpr int TettoMadriMese = 250;  // euros of relief a month
+    static const QString MsgMadriConEsonero;     // "Impossibile applicare la decontribuzione madri se ..."
+    static const QString MsgMadriRitenuteMiste;  // "Impossibile applicare la decontribuzione madri in ..."
+
+protected:
+    void DecontribuzioneMadri(DataSet &voci, DataSet &ritenute, bool salva, DataSet &liquidazione,
+                              const DataSet &persona);
 };
 
 class TWunCalcolaAnno2025 : public TWunCalcolaAnno2024 {
@@ -402,6 +486,39 @@ public:
     QString NomeFrameConguaglio() const override;
     void FiltroGruppiVoci(QString &testo) const override;
     void ChiudiTabelle() override;
+
+    // ---- the tax-wedge cut (wunUCalcoliAnnoEsoneri.cpp) ----
+    // The percentage of the income (PercentualeTaglioCuneo) and the sum it
+    // gives, on the income of one payment with `perRata`; nothing for a
+    // person whose exemption is switched off or who takes the mothers'
+    // relief.
+    void CalcolaTaglioCuneo(const DataSet &persona, Currency &importo, bool perRata, Currency reddito,
+                            Currency &percentuale) override;
+    // The sum and percentage of the year's adjustment (FCONGIMPNETTO).
+    void CompilaTaglioCuneoConguaglio(const DataSet &persona, DataSet &conguaglio) override;
+    // The sum of a salary liquidation into item 10078 (stored when the
+    // liquidation is, in `voci` otherwise), unless the liquidation already
+    // has a wedge sum.
+    void InserisciTaglioCuneo(const DataSet &persona, DataSet &liquidazione, bool perRata, DataSet &ritenute,
+                              DataSet &voci) override;
+    // No exemption; the mothers' relief is refused (EUqError).
+    void CalcolaEsoneroLiquidazione(DataSet &voci, DataSet &ritenute, bool salva, DataSet &liquidazione,
+                                    const DataSet &persona) override;
+    void InserisciVociEsonero(DataSet &voci) override;
+    // Women with a relationship of type 1 to 8 or 16.
+    bool DecontribuzioneMadriAmmessa(const DataSet &persona, QString &messaggio) const override;
+    // The earlier years' rule plus UlterioreDetrazioneCuneo; 0 for a person
+    // with the 2014 bonus excluded (IACOMBONUS66ECC).
+    Currency UlterioreDetrazione(const DataSet &detrazioni, const DataSet &persona, Currency reddito,
+                                 const DataSet *liquidazione) override;
+
+    // 7.1 up to 8,500.00, 5.3 up to 15,000.00, 4.8 up to 20,000.00 per
+    // cent of the income; 0 above and for no income.
+    static Currency PercentualeTaglioCuneo(Currency reddito);
+    // The additional deduction of middle incomes from the bracket table
+    // (QRY_TDCU): the bracket's amount, falling to 0 at 40,000.00 in the
+    // bracket of kind 2.
+    Currency UlterioreDetrazioneCuneo(const DataSet &detrazioni, const DataSet &persona, Currency reddito);
 
     TUqQueryCollection &TabellaCuneo() { return m_tdcu; }       // QRY_TDCU
 

@@ -218,6 +218,7 @@ QStringList formattedForPrepare(const NamedStatement &statement)
         {QStringLiteral("QRY_VAPE_VARD_SUM"), {QStringLiteral("IREGSID"), QStringLiteral("8")}},
         {QStringLiteral("QRY_CUD_ASSENZE"), {QStringLiteral("8")}},
         {QStringLiteral("QRY_VARM_VARR"), {QStringLiteral("RICE.LRICEFONDAMENTALI=1")}},
+        {QStringLiteral("QRY_VAPE_VARD_VAL"), {QStringLiteral("VAPE.IVARMID=:IVARMID")}},
     };
     if (argomenti.contains(statement.name)) {
         platform::ValueList args;
