@@ -17,6 +17,7 @@
 #include "archive/ArchiveScripts.h"
 #include "tovCQueryText.h"
 #include "wunMConnessione.h"
+#include "wunMIVC.h"
 #include "wunMParams.h"
 #include "wunUCalcoliFond.h"
 
@@ -115,7 +116,8 @@ private:
 const QStringList Order{QStringLiteral("TdmwunConnessione"), QStringLiteral("TdmWunParams"),
                         QStringLiteral("TdmZepAttivazioni"), QStringLiteral("TfmZepMain"),
                         QStringLiteral("TfmZepKax"),         QStringLiteral("TfmTovRicerca"),
-                        QStringLiteral("TdmWunOreEccedenti"), QStringLiteral("TfmWunDaPagare66")};
+                        QStringLiteral("TdmWunOreEccedenti"), QStringLiteral("TfmWunDaPagare66"),
+                        QStringLiteral("TdmWunIvc")};
 
 } // namespace
 
@@ -131,7 +133,9 @@ TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
         EXPECT_NE(dmZepAttivazioni, nullptr);
         EXPECT_NE(dmWunOreEccedenti, nullptr);
         EXPECT_NE(fmWunDaPagare66, nullptr);
+        EXPECT_NE(dmWunIvc, nullptr);
         EXPECT_TRUE(TwunCalcolaFond::OnOreNonCattedra) << "the calculation shows its hours through the dialog";
+        EXPECT_TRUE(TdmWunFondCalcola::OnFerie) << "the holidays due are asked through the dialog";
         ASSERT_EQ(fmZepMain, avvio.MainWindow());
         // The store stands on the connection module's connection.
         EXPECT_EQ(fmZepMain->Store().Connection(), &dmwunConnessione->xqoMain());
@@ -157,6 +161,7 @@ TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
     EXPECT_EQ(dmWunParams, nullptr);
     EXPECT_EQ(dmZepAttivazioni, nullptr);
     EXPECT_EQ(fmZepMain, nullptr);
+    EXPECT_EQ(dmWunIvc, nullptr);
 }
 
 TEST_F(StartTest, StartOnAnArchiveOpensItAndAsksTheWorkingPeriod)

@@ -3,6 +3,7 @@
 #include "archive/ArchiveScripts.h"
 #include "archive/DemoArchiveCalcoli.h"
 #include "archive/DemoArchiveCalendar.h"
+#include "archive/DemoArchiveEsoneri.h"
 #include "archive/FiscalCode.h"
 
 #include "Currency.h"
@@ -437,6 +438,7 @@ public:
         for (const QMap<QString, qint64> *added : {&calcoli, &calendar})
             for (auto it = added->cbegin(); it != added->cend(); ++it)
                 s.rowsByTable[it.key()] += it.value();
+        DemoArchiveEsoneri::fill(m_db, s.rowsByTable);
         for (qint64 n : s.rowsByTable)
             s.rows += n;
         return s;

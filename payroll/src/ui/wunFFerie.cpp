@@ -1,6 +1,7 @@
 #include "wunFFerie.h"
 
 #include "UqMessages.h"
+#include "wunMFondCalcola.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -50,6 +51,14 @@ int TfmWunFerie::Execute(platform::Currency &giorni, const QString &testo, const
     if (esito == mrOk)
         giorni = dialogo.Giorni();
     return esito;
+}
+
+void TfmWunFerie::Installa()
+{
+    TdmWunFondCalcola::OnFerie = [](platform::Currency &giorni, const QString &testo, const QDate &dataLimite,
+                                    platform::Currency godute) {
+        return Execute(giorni, testo, dataLimite, godute) == mrOk;
+    };
 }
 
 bool TfmWunFerie::CanClose(int result)

@@ -26,6 +26,9 @@ public:
     // `giorni`: the accrued days in, the days to pay out after OK.
     static int Execute(platform::Currency &giorni, const QString &testo, const QDate &dataLimite,
                        platform::Currency godute);
+    // Makes the holidays due at the end of a relationship
+    // (TdmWunFondCalcola::CalcolaPeriodiChiusura) ask the days here.
+    static void Installa();
 
 protected:
     bool CanClose(int result) override;

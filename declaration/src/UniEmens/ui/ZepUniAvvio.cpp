@@ -16,8 +16,10 @@
 #include "zepFCollaboratore.h"
 #include "zepFDipendente.h"
 #include "tovUDBCdsLayouts.h"
+#include "wunFFerie.h"
 #include "wunFOENC.h"
 #include "wunMConnessione.h"
+#include "wunMIVC.h"
 #include "wunMParams.h"
 
 #include <QApplication>
@@ -35,6 +37,7 @@ TZepUniAvvio::TZepUniAvvio() = default;
 TZepUniAvvio::~TZepUniAvvio()
 {
     // Reverse order of creation: the windows before the modules they use.
+    m_ivc.reset();
     m_daPagare66.reset();
     m_oreEccedenti.reset();
     m_kax.reset();
@@ -57,6 +60,8 @@ void TZepUniAvvio::Registra()
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
     TfmwunOENC::Installa();
+    // The holidays due at the end of a relationship ask the days here.
+    TfmWunFerie::Installa();
 }
 
 void TZepUniAvvio::AnnullaRegistrazioni()
@@ -69,6 +74,7 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmTovRicerca::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
+    TdmWunFondCalcola::OnFerie = nullptr;
 }
 
 void TZepUniAvvio::Crea(const QString &cartellaProgramma)
@@ -106,7 +112,9 @@ void TZepUniAvvio::Crea(const QString &cartellaProgramma)
     // 11. The "Bonus Irpef" dialog.
     m_daPagare66 = std::make_unique<TfmWunDaPagare66>();
     m_creati << QStringLiteral("TfmWunDaPagare66");
-    // Not built yet: 12. the contract-vacancy module TdmWunIvc.
+    // 12. The contract-vacancy module.
+    m_ivc = std::make_unique<TdmWunIvc>();
+    m_creati << QStringLiteral("TdmWunIvc");
 }
 
 int TZepUniAvvio::Mostra()

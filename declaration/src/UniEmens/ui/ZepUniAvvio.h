@@ -11,6 +11,7 @@
 
 class QApplication;
 class TdmWunParams;
+class TdmWunIvc;
 class TdmWunOreEccedenti;
 class TdmZepAttivazioni;
 class TdmwunConnessione;
@@ -63,4 +64,5 @@ private:
     std::unique_ptr<TfmZepKax> m_kax;
     std::unique_ptr<TdmWunOreEccedenti> m_oreEccedenti;
     std::unique_ptr<TfmWunDaPagare66> m_daPagare66;
+    std::unique_ptr<TdmWunIvc> m_ivc;
 };
