@@ -44,6 +44,29 @@ void DemoArchiveEsoneri::fill(platform::Database &database, QMap<QString, qint64
 {
     platform::SqlQuery q(database);
 
+    // The items belong to the salary's contribution groups of their years,
+    // so that a liquidation's items are made with them: the exemptions bear
+    // income tax, the wedge sum nothing.
+    q.setSql(QStringLiteral(
+        "INSERT INTO TCOGR_GRUPPICONTR (ICOGRID, IANFID, ICOTID, ITNOID, ICOMRID, IRICEID, FCOGRPERCIMPDIP, "
+        "FCOGRPERCIMPAMM) VALUES (NEXT VALUE FOR GEN_TCOGR_GRUPPICONTR, :IANFID, :COT, :ITNOID, :ICOMRID, 7, :PERC, "
+        ":PERC)"));
+    const QList<std::pair<int, QList<int>>> vociAnno{
+        {kAnno2023, {10074, 10075}}, {kAnno2024, {10074, 10075, 10077}}, {kAnno2025, {10078}}};
+    for (const auto &[anno, voci] : vociAnno) {
+        for (int tno : {1, 2, 3}) {
+            for (int item : voci) {
+                q.bind(QStringLiteral("IANFID"), anno)
+                    .bind(QStringLiteral("COT"), kStipendio)
+                    .bind(QStringLiteral("ITNOID"), tno)
+                    .bind(QStringLiteral("ICOMRID"), item)
+                    .bind(QStringLiteral("PERC"), Currency::fromInt(item == 10078 ? 0 : 100));
+                q.execSQL();
+                ++righe[QStringLiteral("TCOGR_GRUPPICONTR")];
+            }
+        }
+    }
+
     // The mother of 2024.
     q.setSql(QStringLiteral(
         "SELECT FIRST 1 ACOM.IACOMID FROM TACOM_COMPENSI ACOM "
