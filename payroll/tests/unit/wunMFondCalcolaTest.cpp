@@ -4,10 +4,12 @@
 #include "CalcoliTestSupport.h"
 #include "wunMIVC.h"
 #include "wunMParams.h"
+#include "WunUUtil.h"
 #include "wunUCalcoliAnno.h"
 
 #include "Exceptions.h"
 #include "SqlQuery.h"
+#include "UqQueryCollection.h"
 
 #include <gtest/gtest.h>
 
@@ -209,6 +211,26 @@ TEST_F(FondSuArchivio, HolidaysDueAtTheEndOfARelationship)
         EXPECT_TRUE(e.message().startsWith(TdmWunFondCalcola::MsgOrariRiduzioni + "\r\n\r\n")) << e.message().toStdString();
     }
 
+    // From the archive: the public-sector person's periods of November and
+    // December, at the contract tables in force.
+    auto demo = leggi("SELECT FIRST 1 ACOM.IACOMID, ACOM.IANAPERID FROM TACOM_COMPENSI ACOM WHERE ACOM.IDCTID = 2 "
+                      "AND ACOM.IANFID = 55 AND (SELECT COUNT(*) FROM TVARM_VARIAZIONI V WHERE V.IACOMID = ACOM.IACOMID "
+                      "AND V.ICOTID = 1) = 2 ORDER BY ACOM.IACOMID");
+    ASSERT_FALSE(demo->eof());
+    const int acom = demo->fieldByName("IACOMID").asInteger();
+    TdmWunFondCalcola chiusura;
+    WunCCNL().TabellaCCNLMese(12);
+    chiusura.ApriPeriodiChiusura(*variazione(12, 1, 0, acom), *compenso(1, 0, acom), 10);
+    ASSERT_EQ(chiusura.cdsVapeChiusura.recordCount(), 2);
+    for (chiusura.cdsVapeChiusura.first(); !chiusura.cdsVapeChiusura.eof(); chiusura.cdsVapeChiusura.next())
+        EXPECT_EQ(chiusura.cdsVapeChiusura.fieldByName("ORARIO_EFF").asCurrency(),
+                  Currency::fromInt(chiusura.cdsVapeChiusura.fieldByName("IVAPEORESERVIZIO").asInteger()));
+    chiusura.CalcolaPeriodiChiusura(*variazione(12, 1, 0, acom), Currency(), false, valore, giorni, 12,
+                                    *compenso(1, 0, acom));
+    EXPECT_EQ(giorni, euro("5")) << "60 days of 30 holidays a year";
+    EXPECT_TRUE(chiusura.QueryVociCCNL().isActive());
+    EXPECT_GT(valore, Currency());
+
     // The register's INPS position is the company's.
     auto posizione = std::make_unique<DataSet>();
     posizione->addFieldDef("SREGSPOSINPS", FieldType::String, 10);
@@ -309,6 +331,35 @@ TEST_F(FondSuArchivio, WithholdingRowsOfThePayItemsAndTheYearsExemption)
     EXPECT_EQ(tutte.keys(), (QList<int>{10001, 10003, 10004, 10074, 10075}));
     EXPECT_EQ(senzaEsonero, Currency()) << "with every row the exemption waits";
     EXPECT_THROW(modulo.CalcolaRitenute(*variazione(11, 91), *vociDi(), false, *compenso(16)), ETovCalcola);
+
+    // A pay item's saved rows are read, changed, added to and deleted
+    // through the same statement.
+    const int vacr = scalar("SELECT MIN(VACR.IVACRID) FROM TVACR_VARCOMPRIGHE VACR WHERE VACR.ICOMRID = 10001 AND "
+                            "EXISTS (SELECT 1 FROM TVARR_VARRITENUTE V WHERE V.IVACRID = VACR.IVACRID)").toInt();
+    const QString salvate = QStringLiteral("SELECT COUNT(*) FROM TVARR_VARRITENUTE WHERE IVACRID = %1").arg(vacr);
+    const int prima = scalar(salvate).toInt();
+    TUqQueryCollection salvato;
+    TWunUtil::CaricaQueryCollection("QRY_VACR_VARR_FOND", salvato);
+    salvato.params().paramByName("IVACRID").setValue(vacr);
+    salvato.Open();
+    ASSERT_EQ(salvato.recordCount(), prima) << "only its own rows";
+    const int varr = salvato.fieldByName("IVARRID").asInteger();
+    salvato.edit();
+    salvato.fieldByName("FVARRRITDIP").setAsCurrency(euro("1.23"));
+    salvato.post();
+    salvato.append();
+    salvato.fieldByName("IVACRID").setAsInteger(vacr);
+    salvato.fieldByName("IRICEID").setAsInteger(13);
+    salvato.fieldByName("FVARRIMPONIBILE").setAsCurrency(euro("10"));
+    salvato.post();
+    ASSERT_EQ(salvato.ApplyUpdates(), 0);
+    EXPECT_EQ(scalar(QStringLiteral("SELECT FVARRRITDIP FROM TVARR_VARRITENUTE WHERE IVARRID = %1").arg(varr)).toCurrency(),
+              euro("1.23"));
+    EXPECT_EQ(scalar(salvate).toInt(), prima + 1);
+    salvato.first();
+    salvato.deleteRecord();
+    ASSERT_EQ(salvato.ApplyUpdates(), 0);
+    EXPECT_EQ(scalar(salvate).toInt(), prima);
 
     // A union fee weighs the gross of its items less their employee
     // withholdings.
