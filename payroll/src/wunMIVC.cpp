@@ -37,13 +37,8 @@ Currency TdmWunIvc::ImportoIvc(const DataSet &asti, SqlQuery &query, int qualifi
     query.close();
     if (voce == TwunCalcolaFond::COMR_PEREQUATIVO || voce == TTovCalcola::COMR_IVC) {
         tabelle.TabellaCCNLMese(mese);
-        TovQueryText().AssignSQL(QStringLiteral("QRY_CCNL_COMR"), query);
-        query.bind(QStringLiteral("ICCNTID"), tabelle.TabellaCCNL())
-            .bind(QStringLiteral("IASTIANZIANITA"), asti.fieldValue(QStringLiteral("IASTIANZIANITA")))
-            .bind(QStringLiteral("ICCNVID"), tabelle.TabellaCCNV());
-        query.open();
         DataSet ccnl;
-        query.fetchInto(ccnl);
+        tabelle.ImportiCorrenti(query, asti.fieldValue(QStringLiteral("IASTIANZIANITA")), ccnl);
         if (ccnl.locate(QStringLiteral("IQARID;ICOMRID"), platform::ValueList{Value(qualifica), Value(voce)}))
             valore = TTovCalcola::ImportoCcnl(ccnl, qualifica, false, voce);
     } else {

@@ -499,6 +499,17 @@ void TWunCCNL::ImpostaTabella(int id)
     m_ccnl = id;
 }
 
+void TWunCCNL::ImportiCorrenti(SqlQuery &query, const Value &anzianita, DataSet &importi) const
+{
+    query.close();
+    TovQueryText().AssignSQL(QStringLiteral("QRY_CCNL_COMR"), query);
+    query.bind(QStringLiteral("ICCNTID"), m_ccnl)
+        .bind(QStringLiteral("IASTIANZIANITA"), anzianita)
+        .bind(QStringLiteral("ICCNVID"), m_ccnv);
+    query.open();
+    query.fetchInto(importi);
+}
+
 TWunCCNL &WunCCNL()
 {
     static TWunCCNL ccnl;

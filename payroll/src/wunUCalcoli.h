@@ -26,6 +26,7 @@ class TUqQueryCollection;
 
 namespace platform {
 class DataSet;
+class Value;
 class Params;
 class SqlQuery;
 } // namespace platform
@@ -191,6 +192,10 @@ public:
     // Forces the CCNL table (the current one with it); 0 returns to the
     // table in force at the date.
     void ImpostaTabella(int id);
+    // The contract amounts of the current tables for a seniority class
+    // (QRY_CCNL_COMR: IQARID, ICOMRID, FCCNLIMPORTO, ICOMRAIUTOID and the
+    // class's FCCNAPERC on every row) into `importi`.
+    void ImportiCorrenti(platform::SqlQuery &query, const platform::Value &anzianita, platform::DataSet &importi) const;
 
 private:
     static QDate PrimoDelMese(int mese, int anno);

@@ -116,14 +116,22 @@ struct AltreLiquidazioni {
     }
 };
 
+// A statement on the person's other salary liquidations of the month (of
+// other liquidation kinds than this one).
+SqlQuery &altreLiquidazioniDelMese(SqlQuery &q, const char *nome, const DataSet &persona,
+                                   const DataSet &liquidazione)
+{
+    TovQueryText().AssignSQL(QLatin1String(nome), q);
+    return q.bind(QStringLiteral("IACOMID"), persona.fieldValue(QStringLiteral("IACOMID")))
+        .bind(QStringLiteral("ICOTID"), liquidazione.fieldValue(QStringLiteral("ICOTID")))
+        .bind(QStringLiteral("IMESID"), liquidazione.fieldValue(QStringLiteral("IMESID")))
+        .bind(QStringLiteral("COS_STIPENDIO"), TwunCalcola::COS_STIPENDIO);
+}
+
 AltreLiquidazioni altreLiquidazioni(const DataSet &persona, const DataSet &liquidazione)
 {
     SqlQuery q;
-    TovQueryText().AssignSQL(QStringLiteral("QRY_REGS_ESONERO_IVS_ALTRI"), q);
-    q.bind(QStringLiteral("IACOMID"), persona.fieldValue(QStringLiteral("IACOMID")))
-        .bind(QStringLiteral("ICOTID"), liquidazione.fieldValue(QStringLiteral("ICOTID")))
-        .bind(QStringLiteral("IMESID"), liquidazione.fieldValue(QStringLiteral("IMESID")))
-        .bind(QStringLiteral("COS_STIPENDIO"), TwunCalcola::COS_STIPENDIO)
+    altreLiquidazioniDelMese(q, "QRY_REGS_ESONERO_IVS_ALTRI", persona, liquidazione)
         .bind(QStringLiteral("RICE_COD_INPDAP"), TTovCalcola::RICE_COD_INPDAP)
         .bind(QStringLiteral("RICE_COD_INPS_OI"), TTovCalcola::RICE_COD_INPS_OI)
         .bind(QStringLiteral("RICE_COD_INPS_PT"), TTovCalcola::RICE_COD_INPS_PT);
@@ -369,14 +377,8 @@ Currency TWunCalcolaAnno2023::ImportoAggiuntivoAnzianita(const DataSet &anzianit
         return Currency();
     TWunCCNL &tabelle = WunCCNL();
     tabelle.TabellaCCNLMese(intero(anzianita, "MES_IMESID"));
-    ccnl.close();
-    TovQueryText().AssignSQL(QStringLiteral("QRY_CCNL_COMR"), ccnl);
-    ccnl.bind(QStringLiteral("ICCNTID"), tabelle.TabellaCCNL())
-        .bind(QStringLiteral("IASTIANZIANITA"), anzianita.fieldValue(QStringLiteral("IASTIANZIANITA")))
-        .bind(QStringLiteral("ICCNVID"), tabelle.TabellaCCNV());
-    ccnl.open();
     DataSet importi;
-    ccnl.fetchInto(importi);
+    tabelle.ImportiCorrenti(ccnl, anzianita.fieldValue(QStringLiteral("IASTIANZIANITA")), importi);
     importi.last();
     Currency valore = ImportoAggiuntivoCCNL(importi, qualifica);
     if (TTovCalcola::OrarioRidottoAsti(anzianita, QStringLiteral("ASTI"), ore, aiuto))
@@ -489,11 +491,7 @@ void TWunCalcolaAnno2024::DecontribuzioneMadri(DataSet &voci, DataSet &ritenute,
 
     if (sgravio > Currency()) {
         SqlQuery q;
-        TovQueryText().AssignSQL(QStringLiteral("QRY_REGS_ESONERO_MADRI_ALTRI"), q);
-        q.bind(QStringLiteral("IACOMID"), persona.fieldValue(QStringLiteral("IACOMID")))
-            .bind(QStringLiteral("ICOTID"), liquidazione.fieldValue(QStringLiteral("ICOTID")))
-            .bind(QStringLiteral("IMESID"), liquidazione.fieldValue(QStringLiteral("IMESID")))
-            .bind(QStringLiteral("COS_STIPENDIO"), TwunCalcola::COS_STIPENDIO)
+        altreLiquidazioniDelMese(q, "QRY_REGS_ESONERO_MADRI_ALTRI", persona, liquidazione)
             .bind(QStringLiteral("COMR_ESONERO_IVS_STIP"), kStipendio)
             .bind(QStringLiteral("COMR_ESONERO_IVS_13"), kTredicesima)
             .bind(QStringLiteral("COMR_ESONERO_IVS_MADRI"), kMadri);

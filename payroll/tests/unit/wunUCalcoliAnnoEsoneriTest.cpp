@@ -529,5 +529,21 @@ TEST_F(EsoneroSuArchivio, TheDecemberOneOffSumIsTheMonthsAllowanceTimes87point1)
               TwunCalcola::Arrotonda(2, mese * euro("87.1")));
     EXPECT_EQ(a->ImportoUnaTantumDicembre(*liquidazione(11), *persona(1, 1, 0, acomId), 1), Currency());
     EXPECT_EQ(a->ImportoUnaTantumDicembre(*liquidazione(12), *persona(1, 1, 0, acomId), 3), Currency());
-    EXPECT_EQ(Anno(2024)->ImportoUnaTantumDicembre(*liquidazione(12), *persona(1, 1, 0, acomId), 1), Currency());
+
+    // The 2023 additional amount in the tables of the row's month, on the
+    // hours worked.
+    const Currency annuo = scalar("SELECT SUM(CCNL.FCCNLIMPORTO) FROM TCCNL_IMPORTI CCNL JOIN TCCNT_TABELLECCNL CCNT ON "
+                                  "CCNT.ICCNTID = CCNL.ICCNTID WHERE CCNL.IQARID = 7 AND CCNL.ICOMRID IN (10001, 10002) "
+                                  "AND CCNT.DCCNTDAL = '2024-01-01'").toCurrency();
+    const Currency aggiuntivo = TwunCalcola::Arrotonda(2, TTovCalcola::PercentualeArrotondata(2, annuo, euro("1.5")) / 12);
+    auto riga36 = [](int minuti) {
+        return riga({"MES_IMESID", "IASTIANZIANITA", "IASTIORESERVIZIO", "LASTICATTEDRA"}, {12, 0, minuti, 0});
+    };
+    EXPECT_EQ(a->ImportoAggiuntivoAnzianita(*riga36(2160), q, 7, 8, 36), aggiuntivo);
+    EXPECT_EQ(a->ImportoAggiuntivoAnzianita(*riga36(1080), q, 7, 8, 36), TwunCalcola::Arrotonda(2, aggiuntivo / 2));
+    EXPECT_EQ(a->ImportoAggiuntivoAnzianita(*riga36(2160), q, 7, 8, 0), Currency());
+    // Neither in 2024.
+    Anno a2024(2024);
+    EXPECT_EQ(a2024->ImportoUnaTantumDicembre(*liquidazione(12), *persona(1, 1, 0, acomId), 1), Currency());
+    EXPECT_EQ(a2024->ImportoAggiuntivoAnzianita(*riga36(2160), q, 7, 8, 36), Currency());
 }
