@@ -221,13 +221,16 @@ TEST_F(FondSuArchivio, HolidaysDueAtTheEndOfARelationship)
     TdmWunFondCalcola chiusura;
     WunCCNL().TabellaCCNLMese(12);
     chiusura.ApriPeriodiChiusura(*variazione(12, 1, 0, acom), *compenso(1, 0, acom), 10);
-    ASSERT_EQ(chiusura.cdsVapeChiusura.recordCount(), 2);
+    const QString periodi = QStringLiteral("FROM TVAPE_PERIODI VAPE JOIN TVARM_VARIAZIONI VARM ON VARM.IVARMID = "
+                                           "VAPE.IVARMID WHERE VARM.IACOMID = %1 AND VARM.ICOTID = 1").arg(acom);
+    ASSERT_EQ(chiusura.cdsVapeChiusura.recordCount(), scalar("SELECT COUNT(*) " + periodi).toInt());
     for (chiusura.cdsVapeChiusura.first(); !chiusura.cdsVapeChiusura.eof(); chiusura.cdsVapeChiusura.next())
         EXPECT_EQ(chiusura.cdsVapeChiusura.fieldByName("ORARIO_EFF").asCurrency(),
                   Currency::fromInt(chiusura.cdsVapeChiusura.fieldByName("IVAPEORESERVIZIO").asInteger()));
     chiusura.CalcolaPeriodiChiusura(*variazione(12, 1, 0, acom), Currency(), false, valore, giorni, 12,
                                     *compenso(1, 0, acom));
-    EXPECT_EQ(giorni, euro("5")) << "60 days of 30 holidays a year";
+    const int giorniPeriodi = scalar("SELECT SUM(VAPE.IVAPEGIORNI) " + periodi).toInt();
+    EXPECT_EQ(giorni, TwunCalcola::Centesimi(Currency::fromInt(giorniPeriodi * 30), 360)) << "30 holidays a year";
     EXPECT_TRUE(chiusura.QueryVociCCNL().isActive());
     EXPECT_GT(valore, Currency());
 
@@ -378,7 +381,8 @@ TEST_F(FondSuArchivio, PeriodsOfAVariationAndANewOneFromTheContractHistory)
     // A public-sector variation of December: its period, effective hours computed.
     auto demo = leggi("SELECT FIRST 1 VARM.IVARMID, VARM.IACOMID, VAPE.IVAPEORESERVIZIO FROM TVARM_VARIAZIONI VARM "
                       "JOIN TVAPE_PERIODI VAPE ON VAPE.IVARMID = VARM.IVARMID JOIN TACOM_COMPENSI ACOM ON "
-                      "ACOM.IACOMID = VARM.IACOMID WHERE VARM.IMESID = 12 AND ACOM.IDCTID = 2 ORDER BY VARM.IVARMID");
+                      "ACOM.IACOMID = VARM.IACOMID WHERE VARM.IMESID = 12 AND ACOM.IDCTID = 2 AND (SELECT COUNT(*) "
+                      "FROM TVAPE_PERIODI P WHERE P.IVARMID = VARM.IVARMID) = 1 ORDER BY VARM.IVARMID");
     ASSERT_FALSE(demo->eof());
     const int acom = demo->fieldByName("IACOMID").asInteger();
     auto qualifica = leggi(QStringLiteral("SELECT ASTI.IQARID, ACOM.IACOMOREPREVISTE, 1 AS LASTIMATSCOPNOMINA FROM "
