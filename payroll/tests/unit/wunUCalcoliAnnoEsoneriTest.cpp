@@ -231,17 +231,8 @@ TEST(DecontribuzioneMadri, WhoMayHaveIt)
     }
 }
 
-TEST(EsoneroIvs, ItemsOfANewLiquidationAndContractAmountsOfTheYear)
+TEST(EsoneroIvs, ContractAmountsOf2023)
 {
-    for (const auto &[anno, voci] : {std::pair{2023, "10074 10075"}, std::pair{2024, "10074 10075 10077"},
-                                     std::pair{2025, ""}, std::pair{2022, ""}}) {
-        auto righe = tabella({"ICOMRID", "IVACRUSERCODE", "LVACRASSOGGETTATO", "LCOMRTRATTENUTA"}, {});
-        Anno(anno)->InserisciVociEsonero(*righe);
-        QStringList viste;
-        for (righe->first(); !righe->eof(); righe->next())
-            viste << righe->fieldByName("ICOMRID").asString();
-        EXPECT_EQ(viste.join(' '), voci) << anno;
-    }
     // 1.5 per cent of the yearly salary and second base item, a month's share.
     auto ccnl = tabella({"IQARID", "ICOMRID", "FCCNLIMPORTO"},
                         {{6, 10001, euro("24000")}, {6, 10002, euro("6000")}, {7, 10001, euro("20000")}});
