@@ -3,8 +3,8 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QStringList>
-#include <QXmlStreamWriter>
 
+#include <cstring>
 #include <mutex>
 
 namespace xmlbinding {
@@ -16,6 +16,8 @@ struct NameData {
     QString text;
     // 0 not checked yet, 1 a valid XML name, 2 not one.
     mutable int validity = 0;
+    // The name in UTF-8, once found valid.
+    mutable QByteArray utf8;
 };
 
 struct Attribute {
@@ -79,7 +81,7 @@ const NameData *intern(QStringView text)
     auto it = t.names.constFind(key);
     if (it != t.names.constEnd())
         return it.value();
-    auto *d = new NameData{key};
+    auto *d = new NameData{key, 0, {}};
     t.names.insert(key, d);
     return d;
 }
@@ -217,6 +219,8 @@ bool isValidName(const NameData *name)
             ok = c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('-')
                  || c == QLatin1Char('.') || c.isMark();
         }
+        if (ok)
+            name->utf8 = t.toUtf8();
         name->validity = ok ? 1 : 2;
     }
     return name->validity == 1;
@@ -242,62 +246,176 @@ void checkName(const NameData *name, const NodeData *node)
         throw XmlError(QStringLiteral("Nome XML non valido \"%1\" in %2").arg(name->text, pathOf(node)));
 }
 
-// A carriage return written as such comes back from any parser as a line
-// feed (end-of-line handling): write it as a character reference so that the
-// text reads back as it was given.
-void writeText(QXmlStreamWriter &w, const QString &text)
-{
-    qsizetype from = 0;
-    for (qsizetype cr = text.indexOf(QLatin1Char('\r')); cr >= 0; cr = text.indexOf(QLatin1Char('\r'), from)) {
-        if (cr > from)
-            w.writeCharacters(text.mid(from, cr - from));
-        w.writeEntityReference(QStringLiteral("#13"));
-        from = cr + 1;
+// The document written as UTF-8 into a buffer of bytes. Escaping and
+// encoding are done here, straight from the nodes' UTF-16 text into the
+// buffer, with the same escapes QXmlStreamWriter makes: "<", ">", "&" and
+// '"' always, and tab, line feed and carriage return in attribute values
+// as character references. A carriage return in element text is written
+// as "&#13;" too: written as such it comes back from any parser as a line
+// feed (end-of-line handling), and the text would not read back as it was
+// given.
+//
+// With a device (a file), the buffer is handed to it each time it holds
+// ChunkSize bytes, so that a large document is never held twice in memory;
+// without one it keeps the whole document.
+class Utf8Writer {
+public:
+    static constexpr qsizetype ChunkSize = 256 * 1024;
+
+    Utf8Writer(QIODevice *device, const QString &fileName)
+        : m_device(device)
+        , m_fileName(fileName)
+    {
+        if (m_device)
+            m_buffer.reserve(ChunkSize + 4096);
     }
-    if (from == 0)
-        w.writeCharacters(text);
-    else if (from < text.size())
-        w.writeCharacters(text.mid(from));
+
+    QByteArray &bytes() { return m_buffer; }
+
+    void put(char c) { m_buffer.append(c); }
+    void put(const QByteArray &bytes) { m_buffer.append(bytes); }
+    template <qsizetype N>
+    void put(const char (&literal)[N])
+    {
+        m_buffer.append(literal, N - 1);
+    }
+
+    // The text escaped and encoded; a character XML 1.0 cannot carry
+    // (see firstInvalidChar) raises XmlError naming where it stands.
+    void text(const QString &text, bool attribute, const NodeData *node, const NameData *attributeName)
+    {
+        const qsizetype n = text.size();
+        const qsizetype start = m_buffer.size();
+        // Six bytes are the longest form of one UTF-16 unit ("&quot;"; a
+        // surrogate pair takes four for two).
+        m_buffer.resize(start + 6 * n);
+        char *const begin = m_buffer.data();
+        char *p = begin + start;
+        const char16_t *s = reinterpret_cast<const char16_t *>(text.constData());
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = s[i];
+            if (c < 0x80) {
+                switch (c) {
+                case u'<': p = copy(p, "&lt;"); break;
+                case u'>': p = copy(p, "&gt;"); break;
+                case u'&': p = copy(p, "&amp;"); break;
+                case u'"': p = copy(p, "&quot;"); break;
+                case u'\t':
+                    if (attribute)
+                        p = copy(p, "&#9;");
+                    else
+                        *p++ = '\t';
+                    break;
+                case u'\n':
+                    if (attribute)
+                        p = copy(p, "&#10;");
+                    else
+                        *p++ = '\n';
+                    break;
+                case u'\r': p = copy(p, "&#13;"); break;
+                default:
+                    if (c < 0x20)
+                        invalid(text, i, start, node, attributeName);
+                    *p++ = char(c);
+                }
+            } else if (c < 0x800) {
+                *p++ = char(0xC0 | (c >> 6));
+                *p++ = char(0x80 | (c & 0x3F));
+            } else if (c < 0xD800 || (c >= 0xE000 && c < 0xFFFE)) {
+                *p++ = char(0xE0 | (c >> 12));
+                *p++ = char(0x80 | ((c >> 6) & 0x3F));
+                *p++ = char(0x80 | (c & 0x3F));
+            } else if (c <= 0xDBFF && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
+                const char32_t u = QChar::surrogateToUcs4(c, s[++i]);
+                *p++ = char(0xF0 | (u >> 18));
+                *p++ = char(0x80 | ((u >> 12) & 0x3F));
+                *p++ = char(0x80 | ((u >> 6) & 0x3F));
+                *p++ = char(0x80 | (u & 0x3F));
+            } else {
+                invalid(text, i, start, node, attributeName);
+            }
+        }
+        m_buffer.resize(p - begin);
+    }
+
+    // Hands a full buffer to the device.
+    void flushIfFull()
+    {
+        if (m_device && m_buffer.size() >= ChunkSize)
+            flush();
+    }
+    void flush()
+    {
+        if (!m_device || m_buffer.isEmpty())
+            return;
+        if (m_device->write(m_buffer) != m_buffer.size())
+            throw XmlError(
+                QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(m_fileName, m_device->errorString()));
+        m_buffer.truncate(0);
+    }
+
+private:
+    template <qsizetype N>
+    static char *copy(char *p, const char (&literal)[N])
+    {
+        std::memcpy(p, literal, N - 1);
+        return p + N - 1;
+    }
+    [[noreturn]] void invalid(const QString &text, qsizetype at, qsizetype start, const NodeData *node,
+                              const NameData *attributeName)
+    {
+        m_buffer.truncate(start);
+        raiseInvalidText(text, at, node, attributeName);
+    }
+
+    QIODevice *m_device;
+    QString m_fileName;
+    QByteArray m_buffer;
+};
+
+const QByteArray &checkedName(const NameData *name, const NodeData *node)
+{
+    checkName(name, node);
+    return name->utf8;
 }
 
-void writeElement(QXmlStreamWriter &w, const NodeData *node)
+void writeElement(Utf8Writer &w, const NodeData *node)
 {
-    checkName(node->name, node);
-    w.writeStartElement(node->name->text);
+    const QByteArray &name = checkedName(node->name, node);
+    w.put('<');
+    w.put(name);
     for (const Attribute &a : node->attributes) {
-        checkName(a.name, node);
-        const qsizetype bad = firstInvalidChar(a.value);
-        if (bad >= 0)
-            raiseInvalidText(a.value, bad, node, a.name);
-        w.writeAttribute(a.name->text, a.value);
+        w.put(' ');
+        w.put(checkedName(a.name, node));
+        w.put("=\"");
+        w.text(a.value, true, node, a.name);
+        w.put('"');
     }
-    if (!node->text.isEmpty()) {
-        const qsizetype bad = firstInvalidChar(node->text);
-        if (bad >= 0)
-            raiseInvalidText(node->text, bad, node, nullptr);
-        writeText(w, node->text);
+    if (node->text.isEmpty() && node->children.empty()) {
+        w.put("/>");
+        return;
     }
+    w.put('>');
+    if (!node->text.isEmpty())
+        w.text(node->text, false, node, nullptr);
     for (const NodeData *c : node->children)
         writeElement(w, c);
-    // Closes as "<Name/>" when nothing was written inside.
-    w.writeEndElement();
+    w.put("</");
+    w.put(name);
+    w.put('>');
+    w.flushIfFull();
 }
 
-// The whole document as UTF-8. Serialising into a string first keeps the
-// writer off the device layer's per-fragment bookkeeping, and means a document
-// that cannot be written well-formed never touches the file.
-QByteArray documentBytes(const DocumentData *doc)
+// The whole document: the declaration, the document element and a final
+// line feed.
+void writeDocument(Utf8Writer &w, const DocumentData *doc)
 {
-    QString text;
-    QXmlStreamWriter w(&text);
-    // A writer on a string leaves the encoding out of the declaration: write
-    // it here, the bytes below being UTF-8.
-    text = QStringLiteral("<?xml version=\"%1\" encoding=\"UTF-8\"?>").arg(doc->version);
+    w.put("<?xml version=\"");
+    w.text(doc->version, true, doc->root, nullptr);
+    w.put("\" encoding=\"UTF-8\"?>");
     writeElement(w, doc->root);
-    text += QLatin1Char('\n');
-    if (w.hasError())
-        throw XmlError(QStringLiteral("Errore di scrittura del documento XML"));
-    return text.toUtf8();
+    w.put('\n');
+    w.flush();
 }
 
 [[noreturn]] void raiseNullHandle()
@@ -475,11 +593,9 @@ void Node::SetAttribute(QStringView name, int value) const
 
 QString Node::GetXML() const
 {
-    const NodeData *n = data();
-    QString out;
-    QXmlStreamWriter w(&out);
-    writeElement(w, n);
-    return out;
+    Utf8Writer w(nullptr, QString());
+    writeElement(w, data());
+    return QString::fromUtf8(w.bytes());
 }
 
 QString Node::GetPath() const
@@ -705,23 +821,28 @@ QByteArray Document::SaveToBytes() const
 {
     if (!m_doc)
         raiseNullHandle();
-    return documentBytes(m_doc.get());
+    Utf8Writer w(nullptr, QString());
+    writeDocument(w, m_doc.get());
+    return std::move(w.bytes());
 }
 
 void Document::SaveToFile(const QString &fileName) const
 {
     if (!m_doc)
         raiseNullHandle();
-    const QByteArray bytes = documentBytes(m_doc.get());
     // QSaveFile writes a temporary file beside the target and renames it over
-    // the target only on commit: a failure leaves an existing file as it was.
+    // the target only on commit: a failure, while writing (a character XML
+    // cannot carry, a full disk) or at the rename, leaves an existing file
+    // as it was and no temporary file behind.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
-        const QString error = file.errorString();
+    try {
+        Utf8Writer w(&file, fileName);
+        writeDocument(w, m_doc.get());
+    } catch (...) {
         file.cancelWriting();
-        throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, error));
+        throw;
     }
     if (!file.commit())
         throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, file.errorString()));

@@ -2,8 +2,9 @@
 // Typed binding of an XML document: the node layer under the generated
 // document models (UniEmens, E-Mens).
 //
-// A document is a tree of element nodes kept in memory and written out with
-// QXmlStreamWriter. It is only built and saved, never parsed. The generated
+// A document is a tree of element nodes kept in memory and written out as
+// UTF-8, escaped as QXmlStreamWriter escapes, by a serialiser of its own that
+// streams the bytes to the file. It is only built and saved, never parsed. The generated
 // classes are thin handles over these nodes: each element class knows, through
 // its ClassInfo, which class every child name is made of, and its accessors
 // look their child up by name, creating and appending it on first access, so
@@ -24,8 +25,6 @@
 
 #include <memory>
 #include <vector>
-
-class QXmlStreamWriter;
 
 namespace xmlbinding {
 
@@ -279,9 +278,9 @@ public:
     // The document as UTF-8 bytes, with the declaration
     // <?xml version="..." encoding="UTF-8"?>.
     QByteArray SaveToBytes() const;
-    // Writes the document to a temporary file beside the target and moves it
-    // into place only when complete: an existing file is left as it was when
-    // the save fails.
+    // Streams the document to a temporary file beside the target and moves
+    // it into place only when complete: an existing file is left as it was
+    // when the save fails (a character XML cannot carry, a write error).
     void SaveToFile(const QString &fileName) const;
 
 private:

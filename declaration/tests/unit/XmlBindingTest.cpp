@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QXmlStreamWriter>
 
 #include <gtest/gtest.h>
 
@@ -433,6 +434,61 @@ TEST(XmlBindingSave, SpecialAndNonAsciiCharactersReadBackUnchanged)
     EXPECT_EQ(azienda.firstChildElement(QStringLiteral("RagSocAzienda")).text(), text);
     EXPECT_EQ(azienda.firstChildElement(QStringLiteral("PosContributiva")).attribute(QStringLiteral("Composizione")),
               attr);
+}
+
+// The serialiser escapes as QXmlStreamWriter does: the same document
+// written through QXmlStreamWriter gives the same bytes, whatever the text
+// (markup characters, white space, letters of one to four UTF-8 bytes).
+TEST(XmlBindingSave, BytesAreThoseOfQXmlStreamWriter)
+{
+    const QStringList texts = {QStringLiteral("plain"), QStringLiteral("<a & b> \"c\" 'd'"),
+                               QStringLiteral("tab\there\nline"), QStringLiteral("à ß ĳ € ✓ 𝄞 \U0010FFFD"),
+                               QStringLiteral("]]> -- ?> <!--")};
+    for (const QString &t : texts) {
+        IXMLDenunceMensili root = CreaDocumentoDenunceMensili();
+        root.GetDatiMittente().SetRagSocMittente(t);
+        IXMLAzienda az = root.GetAzienda().Add();
+        az.GetPosContributiva().Add().SetComposizione(t + QStringLiteral("\t\n"));
+
+        QByteArray expected;
+        QXmlStreamWriter w(&expected);
+        w.writeStartDocument(QStringLiteral("1.0"));
+        w.writeStartElement(QStringLiteral("DenunceMensili"));
+        w.writeStartElement(QStringLiteral("DatiMittente"));
+        w.writeTextElement(QStringLiteral("RagSocMittente"), t);
+        w.writeEndElement();
+        w.writeStartElement(QStringLiteral("Azienda"));
+        w.writeStartElement(QStringLiteral("PosContributiva"));
+        w.writeAttribute(QStringLiteral("Composizione"), t + QStringLiteral("\t\n"));
+        w.writeEndDocument();
+        EXPECT_EQ(root.GetOwnerDocument().SaveToBytes(), expected) << t.toStdString();
+    }
+}
+
+// A document far larger than the serialiser's buffer streams to the file
+// in pieces: the file holds the same bytes as SaveToBytes. A character XML
+// cannot carry at its very end, after pieces went to the temporary file,
+// still leaves the previous file as it was.
+TEST(XmlBindingSave, ALargeDocumentStreamsToTheFileAndAFailureLateInItKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("denuncia.xml"));
+    IXMLDenunceMensili root = CreaDocumentoDenunceMensili();
+    IXMLDenunciaIndividualeList list = root.GetAzienda().Add().GetPosContributiva().Add().GetDenunciaIndividuale();
+    for (int i = 0; i < 20000; ++i) {
+        IXMLDenunciaIndividuale di = list.Add();
+        di.SetCFLavoratore(QStringLiteral("RSSMRA80A01H501U"));
+        di.SetCognome(QStringLiteral("Rossi à %1").arg(i));
+    }
+    const QByteArray bytes = root.GetOwnerDocument().SaveToBytes();
+    ASSERT_GT(bytes.size(), 1 << 20);
+    root.GetOwnerDocument().SaveToFile(path);
+    EXPECT_EQ(readFile(path), bytes);
+
+    list.Add().SetCognome(QStringLiteral("bad") + QChar(0x02));
+    EXPECT_THROW(root.GetOwnerDocument().SaveToFile(path), XmlError);
+    EXPECT_EQ(readFile(path), bytes);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"denuncia.xml"});
 }
 
 TEST(XmlBindingSave, SavesAndReplacesAFile)
