@@ -1,0 +1,199 @@
+#pragma once
+// The UniEmens file of the working period, without any display: the rules
+// of the file window "Generazione file telematico" (ui/ZepFFile.h) and the
+// generator GeneraDenunceMensili with its section writers.
+//
+// The window (or a program without windows) works in the order of its
+// pages: CaricaTabelle reads the period's declaration tables into memory;
+// PreparaPrenota lists the persons for the choice "su Prenotazione";
+// RicalcolaDenunciaAziendale rebuilds the company declaration;
+// EliminaNonSelezionati drops from the in-memory copies the persons not
+// chosen; CreaFile asks for the file and runs GeneraDenunceMensili, which
+// fills one UniEmens document (the sender, the company, one contribution
+// position per INPS company number with its employees, performing-arts
+// workers and company declaration, then the collaborators) and saves it
+// whole or not at all. Its log lines go to an IZepLogFile. Generating never
+// changes a stored table: only the recomputation saves, and only the
+// company declaration.
+//
+// Every child is set in the order of its element's members (the order of
+// the binding description), because the document keeps its children in the
+// order they were first reached. Amounts are computed as Currency and
+// written with "." as the decimal separator whatever the machine's locale.
+//
+// Configuration: the software house's fiscal code written into
+// CFSoftwarehouse is the key "CFSoftwarehouse" of the section
+// [FileTelematico] of "UniEmens.ini" in the etc folder (TWunUtil::
+// CartellaEtc()); unset, the element is left out of the file.
+#include "ZepCEmensDataBinding.h"
+
+#include "Currency.h"
+#include "DataSet.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TTovDBCds;
+
+// Where the generator writes its log lines (the window's memo).
+class IZepLogFile {
+public:
+    virtual ~IZepLogFile();
+    virtual void Log(const QString &riga) = 0;
+};
+
+class TZepFile {
+public:
+    static const QString MsgNessunDato;             // "Nessun dato presente."
+    static const QString MsgCampoNonImpostato;      // "Campo non impostato: "
+    static const QString MsgMatricolaNonImpostata;  // "Matricola INPS Azienda non impostata"
+    static const QString MsgGiorniLavorati;         // "In presenza di giorni retribuiti devono essere ..."
+    static const QString MsgGiorniRetribuiti;       // "Giorni retribuiti devono essere maggiori di zero"
+    static const QString MsgCapIstat;               // "Dichiarante: \"CAP sede di lavoro\" o ..."
+    static const QString MsgAnnullata;              // "Operazione annullata dall'utente."
+    static const QString MsgTerminata;              // "Operazione terminata con successo."
+    static const QString MsgErrore;                 // "Errore nella generazione del file, ..."
+    static const QString MsgSovrascrivere;          // asked before an existing file is replaced
+    static const QString MsgCFSoftwarehouse;        // a configured code that is not 11 digits
+    static const QString FileConfigurazione;        // "UniEmens.ini"
+    static const QString SezioneConfigurazione;     // "FileTelematico"
+    static const QString CartellaDenunce;           // "/INPS/INPS uniEMens individuale/Denunce"
+
+    // The tables of the store's period; `denunciaAziendale` is the company
+    // declaration's dataset (the window's frame holds it); `log` may be
+    // nullptr. CFSoftwarehouse is read from the configuration.
+    TZepFile(TTovDBCds &store, platform::DataSet &denunciaAziendale, IZepLogFile *log = nullptr);
+    ~TZepFile();
+    TZepFile(const TZepFile &) = delete;
+    TZepFile &operator=(const TZepFile &) = delete;
+
+    // ---- the tables in memory ----
+    platform::DataSet cdsAmm;           // the declarant (loaded by the generator)
+    platform::DataSet cdsDip;           // employees, index "Matricola;CFLavoratore"
+    platform::DataSet cdsFplsExEnpals;  // performing-arts workers, the same index
+    platform::DataSet cdsColl;          // collaborators, index "CFCollaboratore"
+    platform::DataSet &cdsDenunciaAziendale;  // index "Matricola"
+    // The selection list: Tipo ("D" employee, "F" performing-arts worker,
+    // "C" collaborator), CF, Cognome, Nome, Matricola, Qualifica2; index
+    // "Tipo;Cognome;Nome".
+    platform::DataSet cdsPrenota;
+
+    // "su Prenotazione" chosen: every contribution position is written with
+    // Composizione "FC" ("CP" for "Tutti"), whether or not persons were
+    // dropped.
+    bool Prenotazione = false;
+    // The file GeneraDenunceMensili writes.
+    QString NomeFile;
+    // The software house's fiscal code (11 digits; empty: not written).
+    QString CFSoftwarehouse;
+
+    // The person being written: Cognome + " " + Nome + " - CF: " + the
+    // fiscal code; cleared at each run.
+    const QString &PersonaCorrente() const { return m_personaCorrente; }
+
+    // ---- the pages ----
+    // Reloads the employees, performing-arts workers and collaborators and
+    // the company declaration of the store's period, each with its index:
+    // what a previous EliminaNonSelezionati dropped comes back.
+    void CaricaTabelle();
+    // Fills cdsPrenota from the tables the first time only: the employees,
+    // the performing-arts workers, the collaborators; then the first row.
+    void PreparaPrenota();
+    // The company declaration recomputed from the employees and performing-
+    // arts workers (TZepDenunciaAziendale::Ricalcola) and its pending
+    // changes saved to the store.
+    void RicalcolaDenunciaAziendale();
+    // Drops from the in-memory tables every person whose row of cdsPrenota
+    // (matched by Tipo, CF, Matricola and Qualifica2) is not among the
+    // selected ones; nothing when none is selected. A person missing from
+    // the list is a programming error.
+    void EliminaNonSelezionati(const QList<platform::Bookmark> &selezionati);
+
+    // "uniEMens" + "AAAA-MM" + ".Xml".
+    static QString NomeFileDefault();
+    // The environment variable "ProgramFiles" as a full path (the user's
+    // home folder when it is unset) + CartellaDenunce.
+    static QString CartellaDefault();
+    // The software house's code of the configuration (empty when unset).
+    static QString CFSoftwarehouseConfigurato();
+
+    // "Crea file telematico": clears the context line, makes the default
+    // folder (with any missing parents), asks `scegli` for the file
+    // (initial folder, default name; empty: the user cancelled), asks
+    // before an existing file is replaced, and runs GeneraDenunceMensili.
+    // On success logs an empty line and MsgTerminata and shows it; on any
+    // error logs "***  " + the message and shows TestoErrore. True when the
+    // file was written.
+    using SceltaFile = std::function<QString(const QString &cartella, const QString &nome)>;
+    bool CreaFile(const SceltaFile &scegli);
+    // MsgErrore, an empty line, the person being written, and "***  " +
+    // the message.
+    static QString TestoErrore(const QString &persona, const QString &messaggio);
+
+    // ---- the generator ----
+    // Builds the document and saves it to NomeFile; raises on the first
+    // error, leaving an existing file as it was.
+    void GeneraDenunceMensili();
+    // The document GeneraDenunceMensili saves.
+    IXMLDenunceMensili CreaDocumento();
+
+    // The value when it holds more than blanks; else EUqError
+    // MsgCampoNonImpostato + etichetta.
+    static const QString &CampoObbligatorio(const QString &valore, const QString &etichetta);
+    // Whether a row of the dataset has exactly that Matricola (values
+    // compared, no filter text built from them).
+    static bool MatricolaPresente(const platform::DataSet &dataSet, const QString &matricola);
+    // The amount with two decimals and "." ("1234.50", "-0.01").
+    static QString Importo(platform::Currency importo);
+
+    // ---- the section writers (public for their tests) ----
+    void ScriviPosizioni(IXMLAzienda azienda);
+    void ScriviDipendenti(IXMLDenunciaIndividualeList denunce, const QString &matricola);
+    void ScriviFplsExEnpals(IXMLDenunciaIndividualeList denunce, const QString &matricola);
+    void ScriviGiorniDip(IXMLDatiRetributivi dati, const QString &giorni);
+    void ScriviGiorniFpls(IXMLDatiRetributivi dati);
+    void ScriviDatiParticolariFpls(IXMLDatiRetributivi dati);
+    void ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &etichetta, int mese,
+                                 const QString &causale, qint64 base, platform::Currency importo);
+    void ScriviDenunciaAziendale(IXMLPosContributiva posizione);
+    void ScriviCollaboratori(IXMLListaCollaboratori lista);
+
+    // A work period of the performing-arts worker being written: a run of
+    // worked days, with its ordinary pay.
+    struct PeriodoFpls {
+        QDate DataInizio;
+        QDate DataFine;
+        int NumGiorniLavorati = 0;
+        platform::Currency ImpRetrOrdinaria;
+    };
+    const std::vector<PeriodoFpls> &cdsPeriodiFplsExEnpals() const { return m_periodi; }
+
+private:
+    struct CampiPersona;
+    struct CampiDipendente;
+    struct CampiFpls;
+    struct CampiCollaboratore;
+
+    void log(const QString &riga);
+    // The context line and the log line of the current row of `persone`.
+    void IniziaPersona(const CampiPersona &campi, const QString &tipo, const QString &dettaglio);
+    // The head of a declaration shared by employees and performing-arts
+    // workers: Elimina to TipoCodiceContratto.
+    void ScriviTesta(IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
+    void ScriviAssunzioneCessazione(IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
+    void ScriviCausaliAggiuntive(IXMLDatiRetributivi dati);
+    void ScriviANF(IXMLDenunciaIndividuale denuncia);
+    void ScriviRispettoMinimale(IXMLDatiRetributivi dati, const CampiPersona &campi);
+
+    TTovDBCds &m_store;
+    IZepLogFile *m_log;
+    QString m_personaCorrente;
+    std::vector<PeriodoFpls> m_periodi;
+    bool m_prenotaPronta = false;
+    std::unique_ptr<CampiDipendente> m_dip;
+    std::unique_ptr<CampiFpls> m_fpls;
+};
