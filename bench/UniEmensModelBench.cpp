@@ -2,14 +2,11 @@
 // at 10, 1,000 and 10,000 individual declarations with full pay data and
 // weeks; beside it, the same bytes written by a bare QXmlStreamWriter loop
 // into a file, the floor the model's own UTF-8 serialiser is compared with.
+#include "BareXmlWriter.h"
 #include "ZepCEmensDataBinding.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QXmlStreamAttributes>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 #include <benchmark/benchmark.h>
 
@@ -170,59 +167,20 @@ void BM_BuildAndSave(benchmark::State &state)
     state.counters["file_bytes"] = double(size);
 }
 
-// The same document replayed as a flat list of writer calls.
-struct Event {
-    enum Kind { Start, End, Text } kind;
-    QString name;
-    QXmlStreamAttributes attributes;
-};
-
 void BM_BareWriterFloor(benchmark::State &state)
 {
     const int persons = int(state.range(0));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("floor.xml"));
     const QByteArray model = buildDocument(persons).GetOwnerDocument().SaveToBytes();
-    std::vector<Event> events;
-    QXmlStreamReader reader(model);
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement:
-            events.push_back({Event::Start, reader.name().toString(), reader.attributes()});
-            break;
-        case QXmlStreamReader::EndElement:
-            events.push_back({Event::End, {}, {}});
-            break;
-        case QXmlStreamReader::Characters:
-            events.push_back({Event::Text, reader.text().toString(), {}});
-            break;
-        default:
-            break;
-        }
-    }
+    const std::vector<benchxml::Event> events = benchxml::record(model);
     for (auto _ : state) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (!benchxml::replay(events, path)) {
             state.SkipWithError("cannot write the file");
             break;
         }
-        QXmlStreamWriter w(&file);
-        w.writeStartDocument(QStringLiteral("1.0"));
-        for (const Event &e : events) {
-            if (e.kind == Event::Start) {
-                w.writeStartElement(e.name);
-                w.writeAttributes(e.attributes);
-            } else if (e.kind == Event::End) {
-                w.writeEndElement();
-            } else {
-                w.writeCharacters(e.name);
-            }
-        }
-        w.writeEndDocument();
     }
-    QFile written(path);
-    written.open(QIODevice::ReadOnly);
-    if (written.readAll() != model)
+    if (benchxml::readAll(path) != model)
         state.SkipWithError("the bare writer did not produce the same bytes");
     state.SetBytesProcessed(state.iterations() * model.size());
     state.counters["file_bytes"] = double(model.size());

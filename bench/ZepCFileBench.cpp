@@ -1,0 +1,221 @@
+// The UniEmens file generator (TZepFile::GeneraDenunceMensili) over tables
+// already in memory: 10,000 employee rows under five INPS company numbers
+// and 1,000 collaborators, as the file window holds them after its pages
+// (the company declaration recomputed, everybody chosen); each run reads
+// the declarant from an embedded archive, fills the document and saves it.
+// Beside it, the same bytes written by a bare QXmlStreamWriter loop.
+//
+//     build/bench/bench_ZepCFileBench
+#include "BareXmlWriter.h"
+
+#include "ZepCDenunciaAziendale.h"
+#include "ZepCFile.h"
+#include "ZepCParametri.h"
+#include "ZepULayouts.h"
+#include "ZepUUtil.h"
+#include "archive/ArchiveScripts.h"
+#include "tovUDBCds.h"
+#include "tovUDBCdsLayouts.h"
+
+#include "DataSet.h"
+#include "Database.h"
+#include "DatabaseCreator.h"
+#include "Field.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace platform;
+
+namespace {
+
+constexpr int Dipendenti = 10000;
+constexpr int Collaboratori = 1000;
+
+void imposta(DataSet &ds, const char *campo, const Value &valore)
+{
+    ds.fieldByName(QString::fromLatin1(campo)).setValue(valore);
+}
+
+// An employee of March 2024: one in four part time, one in seven hired and
+// one in eleven terminated in the month, one in three with the family
+// allowance, one in five with an exemption; five weeks and 31 day codes.
+void dipendente(DataSet &ds, int i)
+{
+    ds.append();
+    imposta(ds, "CFLavoratore", QStringLiteral("RSSMRA80A01H%1").arg(i, 4, 10, QLatin1Char('0')));
+    imposta(ds, "Cognome", QStringLiteral("ROSSI%1").arg(i));
+    imposta(ds, "Nome", QStringLiteral("MARIO"));
+    imposta(ds, "Matricola", QStringLiteral("12345678%1").arg(i % 5, 2, 10, QLatin1Char('0')));
+    imposta(ds, "Qualifica1", QStringLiteral("1"));
+    imposta(ds, "Qualifica2", i % 4 == 0 ? QStringLiteral("P") : QStringLiteral("F"));
+    imposta(ds, "Qualifica3", QStringLiteral("D"));
+    imposta(ds, "TipoContribuzione", QStringLiteral("00"));
+    imposta(ds, "CodiceComune", QStringLiteral("H501"));
+    imposta(ds, "CodiceContratto", QStringLiteral("011"));
+    imposta(ds, "TipoLavoratore", QStringLiteral("0"));
+    imposta(ds, "TipoLavStat", QStringLiteral("NM00"));
+    imposta(ds, "Imponibile", Currency::fromInt(1500 + i % 900));
+    imposta(ds, "Contributo", Currency::fromRaw((460 + i % 270) * Currency::Scale + 3500));
+    imposta(ds, "RetribTeorica", Currency::fromInt(1600 + i % 900));
+    imposta(ds, "GiorniRetribuiti", 26);
+    imposta(ds, "GiorniContribuiti", 26);
+    imposta(ds, "OreContribuite", 160);
+    imposta(ds, "SettimaneUtili", 4);
+    imposta(ds, "Cittadinanza", QStringLiteral("000"));
+    imposta(ds, "RegimePost95", QStringLiteral("S"));
+    imposta(ds, "RispettoMinimale", QStringLiteral("S"));
+    imposta(ds, "Elimina", QStringLiteral("N"));
+    imposta(ds, "OrarioContrattuale", 2400);
+    imposta(ds, "NumMensilita", 13);
+    if (i % 4 == 0)
+        imposta(ds, "PercPartTime", 5000);
+    for (int w = 1; w <= 5; ++w) {
+        imposta(ds, qPrintable(QStringLiteral("IdSettimana_%1").arg(w)), 9 + w);
+        imposta(ds, qPrintable(QStringLiteral("TipoCopertura_%1").arg(w)), QStringLiteral("X"));
+    }
+    imposta(ds, "GIORNI", QStringLiteral("SSNNSSSSSNNSSSSSNNSSSSSNNSSSSSN"));
+    if (i % 7 == 0) {
+        imposta(ds, "GiornoAssunzione", 1 + i % 28);
+        imposta(ds, "TipoAssunzione", QStringLiteral("1A"));
+    }
+    if (i % 11 == 0) {
+        imposta(ds, "GiornoCessazione", 1 + i % 28);
+        imposta(ds, "TipoCessazione", QStringLiteral("1A"));
+    }
+    if (i % 3 == 0) {
+        imposta(ds, "TipoANF", QStringLiteral("11"));
+        imposta(ds, "NumANF", 3);
+        imposta(ds, "ClasseANF", 4);
+    }
+    if (i % 5 == 0) {
+        imposta(ds, "EsoneroIVSImporto", Currency::fromInt(45));
+        imposta(ds, "EsoneroIVSCodiceCausale", QStringLiteral("L025"));
+        imposta(ds, "EsoneroIVSBaseRif", Currency::fromInt(1500));
+    }
+    ds.post();
+}
+
+void collaboratore(DataSet &ds, int i)
+{
+    ds.append();
+    imposta(ds, "CFCollaboratore", QStringLiteral("VRDLGU70A01H%1").arg(i, 4, 10, QLatin1Char('0')));
+    imposta(ds, "Cognome", QStringLiteral("VERDI%1").arg(i));
+    imposta(ds, "Nome", QStringLiteral("LUIGI"));
+    imposta(ds, "TipoRapporto", QStringLiteral("11"));
+    imposta(ds, "CodiceAttivita", QStringLiteral("17"));
+    imposta(ds, "Imponibile", Currency::fromInt(1200 + i % 500));
+    imposta(ds, "Aliquota", 3503);
+    imposta(ds, "Dal", QDate(2024, 1, 1));
+    imposta(ds, "Al", QDate(2024, 12, 31));
+    imposta(ds, "CodiceComune", QStringLiteral("H501"));
+    imposta(ds, "Elimina", QStringLiteral("N"));
+    if (i % 2 == 0) {
+        imposta(ds, "ImpAgevolazione", Currency::fromInt(300));
+        imposta(ds, "TipoAgevolazione", QStringLiteral("04"));
+    }
+    ds.post();
+}
+
+// The archive (the declarant of 2024), and the window's tables in memory.
+struct Generatore {
+    std::unique_ptr<QTemporaryDir> lock;
+    QTemporaryDir dir;
+    std::unique_ptr<Database> db;
+    TTovDBCds store;
+    DataSet aziendale;
+    std::unique_ptr<TZepFile> file;
+
+    Generatore()
+    {
+        if (qEnvironmentVariableIsEmpty("FIREBIRD_LOCK")) {
+            lock = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/zep-bench-lock-XXXXXX");
+            qputenv("FIREBIRD_LOCK", QFile::encodeName(lock->path()));
+        }
+        ConnectionSettings s;
+        s.database = dir.filePath(QStringLiteral("archivio.fdb"));
+        db = std::make_unique<Database>(s);
+        DatabaseCreator(payroll::ArchiveScripts::series(payroll::ArchiveScripts::FoundationSeries)).createOrUpgrade(*db);
+        TTovDBCdsLayouts::InstallFolders(*db, {CartellaLayoutDenunce()});
+        store.SetConnection(db.get());
+        store.SetProgram(QStringLiteral("zep"));
+        store.SetYear(2024);
+        store.SetMonth(3);
+        SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
+
+        DataSet dichiarante;
+        store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
+        dichiarante.append();
+        imposta(dichiarante, "CFPersonaMittente", QStringLiteral("RSSMRA60A01H501U"));
+        imposta(dichiarante, "CFMittente", QStringLiteral("01234567890"));
+        imposta(dichiarante, "RagSocMittente", QStringLiteral("STUDIO PAGHE ROSSI"));
+        imposta(dichiarante, "SedeINPS", QStringLiteral("7000"));
+        imposta(dichiarante, "CFAzienda", QStringLiteral("01234567890"));
+        imposta(dichiarante, "RagSocAzienda", QStringLiteral("OFFICINE RIUNITE S.R.L."));
+        imposta(dichiarante, "CAP", QStringLiteral("00100"));
+        imposta(dichiarante, "ISTAT", QStringLiteral("25.62.00"));
+        dichiarante.post();
+        store.SavePeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
+
+        file = std::make_unique<TZepFile>(store, aziendale);
+        file->CFSoftwarehouse = QStringLiteral("09876543210");
+        file->NomeFile = dir.filePath(QStringLiteral("uniEMens2024-03.Xml"));
+        // The empty tables of the period, filled in memory.
+        file->CaricaTabelle();
+        DataSet &dip = file->cdsDip;
+        dip.disableControls();
+        for (int i = 0; i < Dipendenti; ++i)
+            dipendente(dip, i);
+        dip.enableControls();
+        DataSet &coll = file->cdsColl;
+        for (int i = 0; i < Collaboratori; ++i)
+            collaboratore(coll, i);
+        TZepDenunciaAziendale::Ricalcola(dip, file->cdsFplsExEnpals, aziendale);
+    }
+};
+
+Generatore &generatore()
+{
+    static Generatore g;
+    return g;
+}
+
+void BM_GeneraDenunceMensili(benchmark::State &state)
+{
+    Generatore &g = generatore();
+    for (auto _ : state)
+        g.file->GeneraDenunceMensili();
+    const qint64 size = QFileInfo(g.file->NomeFile).size();
+    state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori));
+    state.SetBytesProcessed(state.iterations() * size);
+    state.counters["file_bytes"] = double(size);
+}
+
+void BM_BareWriterFloor(benchmark::State &state)
+{
+    Generatore &g = generatore();
+    g.file->GeneraDenunceMensili();
+    const QByteArray generated = benchxml::readAll(g.file->NomeFile);
+    const std::vector<benchxml::Event> events = benchxml::record(generated);
+    const QString path = g.dir.filePath(QStringLiteral("floor.xml"));
+    for (auto _ : state) {
+        if (!benchxml::replay(events, path)) {
+            state.SkipWithError("cannot write the file");
+            break;
+        }
+    }
+    if (benchxml::readAll(path) != generated)
+        state.SkipWithError("the bare writer did not produce the same bytes");
+    state.SetBytesProcessed(state.iterations() * generated.size());
+    state.counters["file_bytes"] = double(generated.size());
+}
+
+} // namespace
+
+BENCHMARK(BM_GeneraDenunceMensili)->MinTime(3.0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareWriterFloor)->MinTime(3.0)->Unit(benchmark::kMillisecond);
