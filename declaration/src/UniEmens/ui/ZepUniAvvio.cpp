@@ -6,6 +6,8 @@
 #include "UqMessages.h"
 #include "WunFDaPagare66.h"
 #include "WunMOreEccedenti.h"
+#include "ZepFDenunciaAziendale.h"
+#include "ZepFFile.h"
 #include "ZepFFplsExEnpals.h"
 #include "ZepFKax.h"
 #include "ZepFMain.h"
@@ -56,6 +58,8 @@ void TZepUniAvvio::Registra()
     TfmZepCollaboratore::RegisterClass();
     TfmZepMittente::RegisterClass();
     TfmZepFFplsExEnpals::RegisterClass();
+    TfmzepDenunciaAziendale::RegisterClass();
+    TfmZepFile::RegisterClass();
     TfmTovRicerca::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
@@ -71,6 +75,8 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmZepCollaboratore::UnregisterClass();
     TfmZepMittente::UnregisterClass();
     TfmZepFFplsExEnpals::UnregisterClass();
+    TfmzepDenunciaAziendale::UnregisterClass();
+    TfmZepFile::UnregisterClass();
     TfmTovRicerca::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
