@@ -19,6 +19,12 @@
 //                               of a public administration
 //   fpls-griglia.png            "Iscritti Fpls ExEnpals": the grid
 //   fpls-dettaglio.png          the detail page with the day grid
+//   file-1-persone.png          "Generazione file telematico", page 0: "su
+//                               Prenotazione" with two persons chosen
+//   file-2-denuncia-aziendale.png  page 1: the company declaration
+//                               recomputed, one row per INPS company number
+//   file-3-crea.png             page 2 after "Crea file telematico": the
+//                               generator's log down to its last line
 // The code tables are those compiled into the build tree beside the tool's
 // folder.
 //
@@ -30,6 +36,8 @@
 #include "ZepFFplsExEnpals.h"
 #include "ZepFMittente.h"
 #include "ZepRDatiDenuncia.h"
+#include "ZepFFile.h"
+#include "ZepRDenunciaAzieldale.h"
 #include "ZepULayouts.h"
 #include "ZepUMainState.h"
 #include "archive/DemoArchive.h"
@@ -41,13 +49,20 @@
 #include "zepRMese.h"
 
 #include "DataSet.h"
+#include "DataSetModel.h"
 #include "Database.h"
 #include "Field.h"
 #include "UqMDIMain.h"
 #include "ZepUUtil.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -215,6 +230,58 @@ void fotografa(TfmUqMDIMain &main, TfmZepDatiDenuncia *w, const QString &nome, b
     settle();
 }
 
+// The picture services, with every message answered by its first button
+// (the generator's closing message would otherwise wait for a click).
+class ServiziFile : public PictureServices {
+public:
+    platform::MessageButton showMessage(const platform::MessageRequest &request) override
+    {
+        return platform::closedBoxAnswer(request.buttons);
+    }
+};
+
+// The file generator's three pages on the sample rows; the file goes to a
+// temporary folder standing in for the program files.
+void fileGenerator()
+{
+    QTemporaryDir programmi;
+    qputenv("ProgramFiles", QFile::encodeName(programmi.path()));
+    auto owned = std::make_unique<ServiziFile>();
+    ServiziFile &servizi = *owned;
+    std::unique_ptr<platform::Services> precedenti = platform::Services::install(std::move(owned));
+    servizi.onDialog = [](QDialog &d) {
+        if (auto *dialogo = qobject_cast<QFileDialog *>(&d))
+            dialogo->selectFile(TZepFile::CartellaDefault() + QLatin1Char('/') + TZepFile::NomeFileDefault());
+        return int(QDialog::Accepted);
+    };
+
+    TfmZepFile w;
+    w.resize(980, 600);
+    w.show();
+    settle();
+    w.rbPrenota->click();
+    QItemSelectionModel *selezione = w.grPrenota->selectionModel();
+    for (int riga : {3, 7})
+        selezione->select(w.grPrenotaModel->index(riga, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    settle();
+    save(withTitleBar(w), QStringLiteral("file-1-persone.png"));
+
+    w.rbTutti->click();
+    w.buNext->click();
+    w.frZepDenunciaAziendale1->grFrame->horizontalHeader()->setStretchLastSection(true);
+    settle();
+    save(withTitleBar(w), QStringLiteral("file-2-denuncia-aziendale.png"));
+
+    w.buNext->click();
+    w.buCrea->click();
+    w.meCrea->verticalScrollBar()->setValue(w.meCrea->verticalScrollBar()->maximum());
+    settle();
+    save(withTitleBar(w), QStringLiteral("file-3-crea.png"));
+    w.hide();
+    platform::Services::install(std::move(precedenti));
+    qunsetenv("ProgramFiles");
+}
+
 void declarationTables()
 {
     QApplication::setApplicationDisplayName(QStringLiteral("zepUni"));
@@ -256,6 +323,8 @@ void declarationTables()
     fotografa(main, new TfmZepCollaboratore(&main), QStringLiteral("collaboratori"));
     fotografa(main, new TfmZepMittente(&main), QStringLiteral("dichiarante"), false);
     fotografa(main, new TfmZepFFplsExEnpals(&main), QStringLiteral("fpls"));
+    main.hide();
+    fileGenerator();
     IZepMainState::SetCurrent(nullptr);
 }
 

@@ -39,7 +39,7 @@ TfmZepFile::TfmZepFile(QWidget *owner)
 {
     setObjectName(QStringLiteral("fmZepFile"));
     setWindowTitle(QStringLiteral("Generazione file telematico"));
-    resize(820, 560);
+    resize(980, 600);
     TTovDBCds &store = IZepMainState::Require(owner).Store();
 
     // Page 0: for whom.
@@ -171,6 +171,7 @@ void TfmZepFile::tsDenAzShow()
     frZepDenunciaAziendale1->Prepara();
     frZepDenunciaAziendale1->Ricalcola(m_file->cdsDip, m_file->cdsFplsExEnpals, frZepDenunciaAziendale1->cdsMain);
     frZepDenunciaAziendale1->grModel->reload();
+    frZepDenunciaAziendale1->grFrame->resizeColumnsToContents();
 }
 
 void TfmZepFile::tsCreaShow()

@@ -76,6 +76,13 @@ TfrZepDenunciaAziendale::TfrZepDenunciaAziendale(QWidget *parent)
 
 void TfrZepDenunciaAziendale::Ricalcola(DataSet &dipendenti, DataSet &fpls, DataSet &aziendale)
 {
+    // The grid and boxes catch up once at the end: row by row they would
+    // flicker, and the inserts would turn the frame to its detail page.
+    struct Controlli {
+        DataSet &ds;
+        ~Controlli() { ds.enableControls(); }
+    } controlli{aziendale};
+    aziendale.disableControls();
     PostAmmesso guard(this);
     TZepDenunciaAziendale::Ricalcola(dipendenti, fpls, aziendale);
 }
