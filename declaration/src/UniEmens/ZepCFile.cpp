@@ -354,8 +354,7 @@ bool TZepFile::CreaFile(const SceltaFile &scegli)
         NomeFile = scelto;
         GeneraDenunceMensili();
     } catch (const std::exception &e) {
-        const auto *p = dynamic_cast<const platform::Exception *>(&e);
-        const QString messaggio = p ? p->message() : QString::fromUtf8(e.what());
+        const QString messaggio = QString::fromUtf8(e.what());
         log(QStringLiteral("***  ") + messaggio);
         UqShowError(TestoErrore(m_personaCorrente, messaggio));
         return false;
