@@ -3,12 +3,12 @@
 #include "Paths.h"
 
 #include "wunMParams.h"
-#include "wunUIni.h"
 
 #include "DataSet.h"
 #include "Exceptions.h"
 #include "Field.h"
 #include "Format.h"
+#include "IniFile.h"
 #include "SqlQuery.h"
 #include "UqQueryCollection.h"
 #include "tovCQueryText.h"
@@ -258,14 +258,14 @@ int TWunParametri::readKey(const QString &key) const
     const QString section = Sezione();
     if (section.isEmpty())
         return 0;
-    return TWunIniFile(m_fileName).ReadInteger(section, key, 0);
+    return platform::IniFile(m_fileName).intValue(section, key, 0);
 }
 
 void TWunParametri::writeKey(const QString &key, int value)
 {
     const QString section = Sezione();
     ZEP_ASSERT(!section.isEmpty(), QStringLiteral("%1: anno finanziario di lavoro non caricato").arg(NomeFile));
-    TWunIniFile(m_fileName).WriteInteger(section, key, value);
+    platform::IniFile::write(m_fileName, section, key, QString::number(value));
 }
 
 int TWunParametri::Gruppo() const { return readKey(KeyGruppo); }

@@ -1,10 +1,10 @@
 #include "wunMParams.h"
 
 #include "WunUUtil.h"
-#include "wunUIni.h"
 
 #include "Database.h"
 #include "Exceptions.h"
+#include "IniFile.h"
 #include "Services.h"
 #include "SqlQuery.h"
 #include "UqMessages.h"
@@ -122,7 +122,7 @@ QString TdmWunParams::FileImpostazioni()
 
 QString TdmWunParams::ComandoPianoConti2019()
 {
-    return TWunIniFile(FileImpostazioni()).Read(ToolSection, ToolKey).value_or(QString()).trimmed();
+    return platform::IniFile(FileImpostazioni()).value(ToolSection, ToolKey).value_or(QString()).trimmed();
 }
 
 void TdmWunParams::AvviaPianoConti2019()

@@ -1,5 +1,7 @@
 #include "Database.h"
 
+#include "IniFile.h"
+
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +11,7 @@
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <optional>
 
 namespace platform {
 
@@ -57,52 +60,25 @@ ConnectionSettings ConnectionSettings::defaults()
     return s;
 }
 
-namespace {
-
-// The connection file is written by hand with Windows paths in it, so it is
-// read as plain "key=value" lines (QSettings would take "\\" as an escape).
-QHash<QString, QString> readIniSection(const QString &fileName, const QString &section, bool *ok)
-{
-    QHash<QString, QString> values;
-    QFile f(fileName);
-    *ok = f.open(QIODevice::ReadOnly | QIODevice::Text);
-    if (!*ok)
-        return values;
-    QString current;
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            current = line.mid(1, line.size() - 2).trimmed();
-            continue;
-        }
-        const auto eq = line.indexOf(QLatin1Char('='));
-        if (eq <= 0 || current.compare(section, Qt::CaseInsensitive) != 0)
-            continue;
-        values.insert(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
-    }
-    return values;
-}
-
-} // namespace
-
 ConnectionSettings ConnectionSettings::load(const QString &fileName, const QString &folder)
 {
-    bool ok = false;
-    const QFileInfo info(fileName);
-    const QHash<QString, QString> ini =
-        info.isFile() ? readIniSection(fileName, QStringLiteral("Database"), &ok) : QHash<QString, QString>();
-    if (!ok)
-        throw EDatabaseError(QStringLiteral("File di configurazione della connessione non trovato o non leggibile: %1")
-                                 .arg(QDir::toNativeSeparators(fileName)));
+    const QString unreadable = QStringLiteral("File di configurazione della connessione non trovato o non leggibile: %1")
+                                   .arg(QDir::toNativeSeparators(fileName));
+    if (!QFileInfo(fileName).isFile())
+        throw EDatabaseError(unreadable);
+    std::optional<IniFile> ini;
+    try {
+        ini.emplace(fileName);
+    } catch (const Exception &) {
+        throw EDatabaseError(unreadable);
+    }
+    const QString section = QStringLiteral("Database");
     ConnectionSettings s = defaults();
-    s.database = ini.value(QStringLiteral("database"), s.database);
-    s.user = ini.value(QStringLiteral("user"), s.user);
-    s.password = ini.value(QStringLiteral("password"), s.password);
-    s.role = ini.value(QStringLiteral("role"), s.role);
-    s.charset = ini.value(QStringLiteral("charset"), s.charset);
+    s.database = ini->value(section, QStringLiteral("Database")).value_or(s.database);
+    s.user = ini->value(section, QStringLiteral("User")).value_or(s.user);
+    s.password = ini->value(section, QStringLiteral("Password")).value_or(s.password);
+    s.role = ini->value(section, QStringLiteral("Role")).value_or(s.role);
+    s.charset = ini->value(section, QStringLiteral("CharSet")).value_or(s.charset);
 
     if (!s.isRemote() && !s.database.isEmpty()) {
         QString path = s.database;
@@ -114,17 +90,21 @@ ConnectionSettings ConnectionSettings::load(const QString &fileName, const QStri
     return s;
 }
 
+// Sets the five keys in the file, keeping whatever else it holds.
 void ConnectionSettings::save(const QString &fileName) const
 {
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        throw EDatabaseError(QStringLiteral("Impossibile scrivere il file di configurazione della connessione: %1")
-                                 .arg(QDir::toNativeSeparators(fileName)));
-    const QString text = QStringLiteral("[Database]\nDatabase=%1\nUser=%2\nPassword=%3\nRole=%4\nCharSet=%5\n")
-                             .arg(database, user, password, role, charset);
-    if (f.write(text.toUtf8()) < 0 || !f.flush())
-        throw EDatabaseError(QStringLiteral("Impossibile scrivere il file di configurazione della connessione: %1")
-                                 .arg(QDir::toNativeSeparators(fileName)));
+    try {
+        IniFile ini(fileName);
+        const QString section = QStringLiteral("Database");
+        ini.setValue(section, QStringLiteral("Database"), database);
+        ini.setValue(section, QStringLiteral("User"), user);
+        ini.setValue(section, QStringLiteral("Password"), password);
+        ini.setValue(section, QStringLiteral("Role"), role);
+        ini.setValue(section, QStringLiteral("CharSet"), charset);
+        ini.save();
+    } catch (const Exception &e) {
+        throw EDatabaseError(e.message());
+    }
 }
 
 bool ConnectionSettings::isRemote() const

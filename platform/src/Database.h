@@ -20,17 +20,18 @@
 namespace platform {
 
 // Where the archive is and how to log in. Read from a connection file of
-// our own (an INI file):
+// our own (an INI file, IniFile.h):
 //
 //     [Database]
-//     Database=..\data\zep.fdb     ; path, or host:/path, or host/port:/path
+//     Database=..\data\zep.fdb
 //     User=SYSDBA
 //     Password=
 //     Role=
 //     CharSet=UTF8
 //
-// Every key is optional (the defaults below). A relative local path is
-// taken from the program folder, with "\" read as "/".
+// Every key is optional (the defaults below). "Database" is a path, or
+// "host:/path", or "host/port:/path"; a relative local path is taken from
+// the program folder, with "\" read as "/".
 struct ConnectionSettings {
     QString database;
     QString user = QStringLiteral("SYSDBA");
@@ -45,6 +46,9 @@ struct ConnectionSettings {
     // unreadable file raises EDatabaseError. `programFolder` resolves a
     // relative path (empty: the running program's folder).
     static ConnectionSettings load(const QString &fileName, const QString &programFolder = {});
+    // Sets the keys in the file (made when missing), keeping what else it
+    // holds; EDatabaseError when it cannot be written or a value could not
+    // be read back.
     void save(const QString &fileName) const;
 
     // True for "host:/path" and "host/port:/path".

@@ -1,10 +1,9 @@
 #include "UqParams.h"
 
 #include "Exceptions.h"
+#include "IniFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
 using platform::Value;
 using platform::ValueType;
@@ -136,53 +135,36 @@ QString textOf(const Value &v)
 
 void TUqParamManager::LoadFromFile(const QString &fileName)
 {
-    QFile f(fileName);
-    if (!f.exists())
-        return;
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw EUqError(QStringLiteral("Impossibile leggere il file dei parametri %1: %2")
-                           .arg(QDir::toNativeSeparators(fileName), f.errorString()));
-    QString group;
-    int lineNo = 0;
-    for (const QString &raw : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
-        ++lineNo;
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            group = line.mid(1, line.size() - 2);
-            continue;
-        }
-        const auto eq = line.indexOf(QLatin1Char('='));
-        const auto colon = line.indexOf(QLatin1Char(':'), eq + 1);
-        if (eq <= 0 || colon < 0)
-            throw EUqError(QStringLiteral("File dei parametri %1 non valido alla riga %2.")
-                               .arg(QDir::toNativeSeparators(fileName))
-                               .arg(lineNo));
+    const platform::IniFile ini(fileName);
+    for (const platform::IniFile::Entry &e : ini.entries()) {
+        const auto colon = e.value.indexOf(QLatin1Char(':'));
+        const auto bad = [&](const QString &why) {
+            return EUqError(QStringLiteral("File dei parametri %1 non valido alla riga %2%3")
+                                .arg(QDir::toNativeSeparators(fileName))
+                                .arg(e.line)
+                                .arg(why));
+        };
+        if (colon < 0)
+            throw bad(QStringLiteral("."));
         try {
-            SetParams(line.left(eq).trimmed(), fromKind(line.mid(eq + 1, colon - eq - 1), line.mid(colon + 1)), group);
-        } catch (const platform::Exception &e) {
-            throw EUqError(QStringLiteral("File dei parametri %1 non valido alla riga %2: %3")
-                               .arg(QDir::toNativeSeparators(fileName))
-                               .arg(lineNo)
-                               .arg(e.message()));
+            SetParams(e.key, fromKind(e.value.left(colon), e.value.mid(colon + 1)), e.section);
+        } catch (const platform::Exception &x) {
+            throw bad(QStringLiteral(": ") + x.message());
         }
     }
 }
 
 void TUqParamManager::SaveToFile(const QString &fileName) const
 {
-    QMap<QString, QStringList> byGroup;
+    // One section per group, in the order of the groups' names.
+    QMap<QString, QList<const Entry *>> byGroup;
     for (const Entry &e : m_params)
-        byGroup[e.group] << QStringLiteral("%1=%2:%3").arg(e.name, kindName(e.value.type()), textOf(e.value));
-    QString text;
+        byGroup[e.group] << &e;
+    platform::IniFile ini = platform::IniFile::blank(fileName);
     for (auto it = byGroup.cbegin(); it != byGroup.cend(); ++it)
-        text += QStringLiteral("[%1]\n").arg(it.key()) + it.value().join(QLatin1Char('\n')) + QStringLiteral("\n");
-    // Written aside and moved into place: a failed write keeps the old file.
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text) || f.write(text.toUtf8()) < 0 || !f.commit())
-        throw EUqError(QStringLiteral("Impossibile scrivere il file dei parametri %1: %2")
-                           .arg(QDir::toNativeSeparators(fileName), f.errorString()));
+        for (const Entry *e : it.value())
+            ini.setValue(it.key(), e->name, kindName(e->value.type()) + QLatin1Char(':') + textOf(e->value));
+    ini.save();
 }
 
 TdmUquParams::TdmUquParams(QObject *parent)

@@ -7,7 +7,7 @@
 // when it is not set. A check-value handler vets a value chosen in an
 // editor (the parameter dialog asks CheckValue before it takes it). Values
 // can be kept in a file of our own (LoadFromFile/SaveToFile: one INI
-// section per group, "name=Kind:text" lines).
+// section per group, "name=Kind:text" lines; IniFile.h).
 #include "Value.h"
 
 #include <QMap>
@@ -51,8 +51,9 @@ public:
     using ProgramManagerSource = std::function<TUqParamManager *()>;
     static void SetProgramManagerSource(ProgramManagerSource source);
 
-    // EUqError naming the file when it cannot be read or written. A missing
-    // file loads nothing.
+    // EUqError naming the file when it cannot be read or written, or when
+    // a name or a value could not be read back (a line break, blanks
+    // around it). A missing file loads nothing; a save writes the file anew.
     void LoadFromFile(const QString &fileName);
     void SaveToFile(const QString &fileName) const;
 

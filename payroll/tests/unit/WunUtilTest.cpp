@@ -3,7 +3,6 @@
 #include "PayrollTestSupport.h"
 #include "WunUUtil.h"
 #include "wunMParams.h"
-#include "wunUIni.h"
 
 #include "DataSet.h"
 #include "Exceptions.h"
@@ -118,99 +117,6 @@ TEST(WunUtilFolders, FoldersUnderTheProgramAreFoundWhateverTheirCase)
     EXPECT_EQ(TWunUtil::CartellaUsr(), dir.filePath("altro/usr/wun") + "/");
     TWunUtil::SetCartellaProgramma(QString());
     EXPECT_EQ(TWunUtil::CartellaProgramma(), QCoreApplication::applicationDirPath());
-}
-
-// ---------------------------------------------------------------------------
-// The INI file
-
-class WunIniFile : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-    QString file() const { return dir.filePath("WunPar.ini"); }
-};
-
-TEST_F(WunIniFile, SectionsAndKeysAreFoundWhateverTheirCase)
-{
-    writeAll(file(), "; impostazioni\r\n[liq_corrente2024]\r\n gruppo = 3 \r\nId=12\r\n\r\n[LIQ_CORRENTE2025]\r\nMESE=4\r\n");
-    const TWunIniFile ini(file());
-    EXPECT_EQ(ini.ReadInteger("LIQ_CORRENTE2024", "GRUPPO"), 3);
-    EXPECT_EQ(ini.ReadInteger("Liq_Corrente2024", "id"), 12);
-    EXPECT_EQ(ini.ReadInteger("LIQ_CORRENTE2024", "MESE", -1), -1) << "the key of another section is not seen";
-    EXPECT_EQ(ini.ReadInteger("liq_corrente2025", "mese"), 4);
-    EXPECT_FALSE(ini.Read("LIQ_CORRENTE2023", "GRUPPO").has_value());
-    EXPECT_FALSE(TWunIniFile(dir.filePath("manca.ini")).Read("A", "B").has_value());
-}
-
-TEST_F(WunIniFile, AValueThatIsNoNumberReadsAsTheDefault)
-{
-    writeAll(file(), "[S]\nA=abc\nB=\nC=7\n");
-    const TWunIniFile ini(file());
-    EXPECT_EQ(ini.ReadInteger("S", "A"), 0);
-    EXPECT_EQ(ini.ReadInteger("S", "B", 5), 5);
-    EXPECT_EQ(ini.ReadInteger("S", "C"), 7);
-    EXPECT_EQ(*ini.Read("S", "B"), QString());
-
-    // A key added to a last line without its end.
-    writeAll(file(), "[S]\nA=1");
-    ini.WriteInteger("s", "B", 2);
-    EXPECT_EQ(readAll(file()), QByteArray("[S]\nA=1\nB=2\n"));
-}
-
-TEST_F(WunIniFile, AWriteChangesOnlyItsLineAndKeepsTheRest)
-{
-    const QByteArray before = "; impostazioni\r\n[Altro]\r\nChiave=valore è\r\n\r\n[liq_corrente2024]\r\n"
-                              "gruppo=3\r\n# nota\r\nId=12\r\n\r\n[Fine]\r\nX=1";
-    writeAll(file(), before);
-    const TWunIniFile ini(file());
-    ini.WriteInteger("LIQ_CORRENTE2024", "ID", 15);
-    QByteArray expected = before;
-    expected.replace("Id=12", "Id=15");
-    EXPECT_EQ(readAll(file()).toStdString(), expected.toStdString());
-
-    // A new key goes at the end of its section, before the blank line.
-    ini.WriteInteger("LIQ_CORRENTE2024", "MESE", 11);
-    expected.replace("Id=15\r\n", "Id=15\r\nMESE=11\r\n");
-    EXPECT_EQ(readAll(file()).toStdString(), expected.toStdString());
-
-    // A new section goes at the end of the file, after a blank line; the
-    // file's last line gets its line end.
-    ini.WriteInteger("LIQ_CORRENTE2025", "GRUPPO", 2);
-    expected += "\r\n\r\n[LIQ_CORRENTE2025]\r\nGRUPPO=2\r\n";
-    EXPECT_EQ(readAll(file()).toStdString(), expected.toStdString());
-    EXPECT_EQ(ini.ReadInteger("liq_corrente2025", "gruppo"), 2);
-}
-
-TEST_F(WunIniFile, NamesWithAccentedLettersAreWrittenAndFoundAgain)
-{
-    const TWunIniFile ini(file());
-    ini.Write(QStringLiteral("Società"), QStringLiteral("Attività"), QStringLiteral("sì"));
-    ini.Write(QStringLiteral("SOCIETÀ"), QStringLiteral("ATTIVITÀ"), QStringLiteral("no"));
-    EXPECT_EQ(ini.Read(QStringLiteral("società"), QStringLiteral("attività")).value_or(QString()), QStringLiteral("no"));
-    // One section and one key: the second write found the first.
-    EXPECT_EQ(readAll(file()), QString("[Società]\nAttività=no\n").toUtf8());
-}
-
-TEST_F(WunIniFile, TheFirstOfTwinSectionsAndKeysCounts)
-{
-    writeAll(file(), "[S]\nA=1\na=2\n[s]\nA=3\n");
-    const TWunIniFile ini(file());
-    EXPECT_EQ(ini.ReadInteger("S", "A"), 1);
-    ini.WriteInteger("s", "a", 9);
-    EXPECT_EQ(readAll(file()), QByteArray("[S]\nA=9\na=2\n[s]\nA=3\n"));
-}
-
-TEST_F(WunIniFile, AMissingFileIsCreatedAndAnUnwritableOneNamed)
-{
-    TWunIniFile(file()).WriteInteger("LIQ_CORRENTE2024", "GRUPPO", 1);
-    EXPECT_EQ(readAll(file()), QByteArray("[LIQ_CORRENTE2024]\nGRUPPO=1\n"));
-
-    const QString inMissingFolder = dir.filePath("manca/WunPar.ini");
-    try {
-        TWunIniFile(inMissingFolder).WriteInteger("S", "A", 1);
-        FAIL() << "written into a missing folder";
-    } catch (const EUqError &e) {
-        EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(inMissingFolder))) << e.what();
-    }
 }
 
 // ---------------------------------------------------------------------------

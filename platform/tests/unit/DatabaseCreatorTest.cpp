@@ -293,7 +293,7 @@ TEST(DatabaseOpen, ConnectionFileGivesTheSettingsWithRelativePathsFromTheProgram
     {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Database]\nDatabase=..\\data\\zep.fdb\nUser=UTENTE\nRole=R1\n");
+        f.write("; archivio\n[database]\ndatabase = ..\\data\\zep.fdb\nUser=UTENTE\nRole=R1\n");
     }
     const auto s = ConnectionSettings::load(file, dir.filePath("bin"));
     EXPECT_EQ(s.database, QDir::cleanPath(dir.filePath("data/zep.fdb")));
@@ -305,6 +305,11 @@ TEST(DatabaseOpen, ConnectionFileGivesTheSettingsWithRelativePathsFromTheProgram
     ConnectionSettings remote;
     remote.database = "server/3051:/srv/db/zep.fdb";
     remote.save(file);
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("; archivio\n[database]\ndatabase =server/3051:/srv/db/zep.fdb\nUser=SYSDBA\n"
+                                          "Role=\nPassword=\nCharSet=UTF8\n"))
+        << "the keys are set where they stand, the rest kept";
     const auto r = ConnectionSettings::load(file);
     EXPECT_TRUE(r.isRemote());
     EXPECT_EQ(r.database, "server/3051:/srv/db/zep.fdb");

@@ -153,6 +153,10 @@ TEST(ParamManager, UnsetParametersAreNullAndValuesSurviveTheFile)
 
     pm.SetParams("UQUP_AnfId", Value::null());
     EXPECT_FALSE(pm.HasParam("UQUP_AnfId"));
+    pm.SetParams("UQUP_Nota", "a\n[G]\nUQUP_AnfId=Integer:1");
+    EXPECT_THROW(pm.SaveToFile(file), EUqError) << "a value that would add lines";
+    loaded.LoadFromFile(file);
+    EXPECT_EQ(loaded.GetParams("UQUP_Data"), Value(QDate(2024, 3, 1))) << "the file is kept";
 
     QFile bad(dir.filePath("bad.ini"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
