@@ -437,7 +437,7 @@ struct DataSet::Impl {
                 continue;
             }
             try {
-                out->append(coerce(f.def(), key));
+                out->append(recordValue(f.def(), key, Misfit::Truncate));
             } catch (const Exception &) {
                 return false;
             }
@@ -502,7 +502,7 @@ Value DeltaRecord::value(int field) const
 void DeltaRecord::setNewValue(const QString &name, const Value &value)
 {
     const int i = indexOf(name);
-    m_new[i] = coerce(m_dataSet->m_fields[i]->def(), value);
+    m_new[i] = recordValue(m_dataSet->m_fields[i]->def(), value, Misfit::Truncate);
     if (!m_written.contains(i))
         m_written.append(i);
 }
@@ -986,7 +986,7 @@ void DataSet::writeField(int index, const Value &value)
     if (m_state == DataSetState::CalcFields) {
         if (!f.isCalculated())
             d->fail(QStringLiteral("Il campo %1 non può essere modificato").arg(quoted(f.fieldName())));
-        (*d->calcTarget)[index] = coerce(f.def(), value);
+        (*d->calcTarget)[index] = recordValue(f.def(), value, Misfit::Truncate);
         return;
     }
     d->checkActive();
@@ -994,7 +994,7 @@ void DataSet::writeField(int index, const Value &value)
         d->fail(QStringLiteral("Dataset non in modifica"));
     if (f.isCalculated() || f.isReadOnly())
         d->fail(QStringLiteral("Il campo %1 non può essere modificato").arg(quoted(f.fieldName())));
-    d->buffer[index] = coerce(f.def(), value);
+    d->buffer[index] = recordValue(f.def(), value, Misfit::Truncate);
     d->bufferAssigned.setBit(index);
     m_modified = true;
     if (f.onChange())
@@ -1390,7 +1390,7 @@ void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
         auto rec = std::make_unique<Record>();
         rec->values = nullValues(int(defs.size()));
         for (int k = 0; k < row.size(); ++k)
-            rec->values[dataFields[k]] = coerce(defs[dataFields[k]], row[k]);
+            rec->values[dataFields[k]] = recordValue(defs[dataFields[k]], row[k], Misfit::Truncate);
         built.push_back(std::move(rec));
     }
 

@@ -1,5 +1,6 @@
 #include "DataSetFile.h"
 #include "DataSetFileInternal.h"
+#include "DataSetInternal.h"
 #include "Exceptions.h"
 
 #include <QFile>
@@ -19,21 +20,6 @@ using namespace dataset_file_detail;
 namespace dataset_file_detail {
 
 void fail(const QString &detail, qint64 line) { throw FormatError{detail, line}; }
-
-namespace {
-
-QStringList splitNames(const QString &names)
-{
-    QStringList out;
-    for (const QString &part : names.split(QLatin1Char(';'))) {
-        const QString n = part.trimmed();
-        if (!n.isEmpty())
-            out.append(n);
-    }
-    return out;
-}
-
-} // namespace
 
 QString contentFault(const DataSetContent &content)
 {
@@ -57,7 +43,7 @@ QString contentFault(const DataSetContent &content)
         if (def.type == FieldType::BCD && def.size > 4)
             return QStringLiteral("decimali %1 non validi per il campo %2").arg(def.size).arg(quoted(def.name));
     }
-    for (const QString &n : splitNames(content.indexFieldNames))
+    for (const QString &n : dataset_detail::splitFieldNames(content.indexFieldNames))
         if (!names.contains(n.toLower()))
             return QStringLiteral("campo indice %1 non trovato").arg(quoted(n));
     for (qsizetype r = 0; r < content.rows.size(); ++r) {
@@ -91,61 +77,12 @@ QString contentFault(const DataSetContent &content)
     return {};
 }
 
-namespace {
-
-Value toFileValue(const FieldDef &def, const Value &value)
-{
-    switch (def.type) {
-    case FieldType::String:
-    case FieldType::Memo: {
-        const QString s = value.toString();
-        if (def.type == FieldType::String && def.size > 0 && s.size() > def.size)
-            throw EDataSetError(QStringLiteral("Testo di %1 caratteri nel campo %2 di %3")
-                                    .arg(s.size())
-                                    .arg(quoted(def.name))
-                                    .arg(def.size));
-        return Value(s);
-    }
-    case FieldType::Integer:
-        return Value(value.toInt());
-    case FieldType::SmallInt:
-    case FieldType::Word: {
-        const qint64 v = value.toInt64();
-        const qint64 lo = def.type == FieldType::SmallInt ? -32768 : 0;
-        const qint64 hi = def.type == FieldType::SmallInt ? 32767 : 65535;
-        if (v < lo || v > hi)
-            throw EDataSetError(QStringLiteral("Valore %1 fuori intervallo per il campo %2").arg(v).arg(quoted(def.name)));
-        return Value(int(v));
-    }
-    case FieldType::LargeInt:
-        return Value(value.toInt64());
-    case FieldType::Boolean:
-        return Value(value.toBool());
-    case FieldType::Float:
-        return Value(value.toDouble());
-    case FieldType::Currency:
-    case FieldType::BCD:
-        return Value(value.toCurrency());
-    case FieldType::Date:
-        return Value(value.toDate());
-    case FieldType::DateTime:
-        return Value(value.toDateTime());
-    case FieldType::Time:
-        return Value(value.toTime());
-    case FieldType::Blob:
-        return Value(value.toBytes());
-    }
-    return Value::null();
-}
-
-} // namespace
-
 Value fileValue(const FieldDef &def, const Value &value)
 {
     if (value.isEmpty())
         return Value::null();
     try {
-        return toFileValue(def, value);
+        return dataset_detail::convertValue(def, value, dataset_detail::Misfit::Refuse);
     } catch (const EDataSetError &) {
         throw;
     } catch (const Exception &e) {
@@ -362,6 +299,11 @@ void DataSetFile::loadContent(DataSet &dataSet, const DataSetContent &content)
     // structure. The target is touched only when all of it passed.
     DataSet staged(dataSet.name());
     try {
+        // A file's values are never cut or rounded: what does not fit its
+        // field is refused here, before the dataset's own conversion.
+        for (const ValueList &row : content.rows)
+            for (qsizetype f = 0; f < row.size(); ++f)
+                fileValue(content.fieldDefs[f], row[f]);
         staged.loadRecords(content.fieldDefs, content.rows);
         for (qsizetype i = 0; i < content.fieldDefs.size(); ++i) {
             Field &f = *staged.field(int(i));

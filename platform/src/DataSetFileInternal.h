@@ -26,9 +26,10 @@ DataSetContent decodeXml(const QByteArray &bytes);
 // the encoders' and loadRecords' to find.
 QString contentFault(const DataSetContent &content);
 
-// The value in the kind a file keeps for the field (see DataSetContent);
-// Null for Null and Unassigned. Raises EConvertError/EOverflowError (Value's
-// conversions) or EDataSetError for a value that does not fit.
+// The value in the kind a file keeps for the field (see DataSetContent):
+// the dataset's conversion with Misfit::Refuse, so that nothing is cut or
+// rounded on its way to a file; Null for Null and Unassigned. Raises
+// EDataSetError naming the field for a value that does not convert or fit.
 Value fileValue(const FieldDef &def, const Value &value);
 
 // 'name' in messages.

@@ -9,9 +9,25 @@
 
 namespace platform::dataset_detail {
 
-// The value converted to the field's type (the rules of Field::setValue);
-// `fieldName` names the field in errors.
-Value coerce(const FieldDef &def, const Value &value);
+// What a conversion does with a value its field cannot hold as it is: text
+// longer than a String field, an amount with more decimals than a BCD
+// field keeps.
+enum class Misfit {
+    Truncate, // cut the text to the field's size, round the amount half away from zero
+    Refuse    // raise EDataSetError naming the field
+};
+
+// The one conversion of a value to a field's type, for the dataset's
+// records and for its files alike: Null and Unassigned give Null, an
+// invalid date or time gives Null. Raises EConvertError or EOverflowError
+// (Value's conversions) for a value of another kind that does not convert,
+// EDataSetError for a SmallInt or Word out of range and, with
+// Misfit::Refuse, for a misfit.
+Value convertValue(const FieldDef &def, const Value &value, Misfit misfit);
+
+// The value as a record keeps it (Field::setValue, loaded rows, the change
+// log): converted, and empty text is Null in every field but a Blob.
+Value recordValue(const FieldDef &def, const Value &value, Misfit misfit);
 
 // Order of two values of one field: Null first; text without regard to
 // case, then with; numbers by value; dates, times, booleans by value.

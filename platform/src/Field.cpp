@@ -71,22 +71,23 @@ bool isTextFieldType(FieldType type) { return type == FieldType::String || type 
 
 namespace dataset_detail {
 
-Value coerce(const FieldDef &def, const Value &value)
+Value convertValue(const FieldDef &def, const Value &value, Misfit misfit)
 {
     if (value.isEmpty())
         return Value::null();
-    if (value.type() == ValueType::Text && value.toString().isEmpty() && def.type != FieldType::Blob)
-        return Value::null();
     switch (def.type) {
-    case FieldType::String: {
-        QString s = value.toString();
-        if (def.size > 0 && s.size() > def.size)
-            s.truncate(def.size);
-        return s.isEmpty() ? Value::null() : Value(s);
-    }
+    case FieldType::String:
     case FieldType::Memo: {
-        const QString s = value.toString();
-        return s.isEmpty() ? Value::null() : Value(s);
+        QString s = value.toString();
+        if (def.type == FieldType::String && def.size > 0 && s.size() > def.size) {
+            if (misfit == Misfit::Refuse)
+                throw EDataSetError(QStringLiteral("Testo di %1 caratteri nel campo %2 di %3")
+                                        .arg(s.size())
+                                        .arg(quoted(def.name))
+                                        .arg(def.size));
+            s.truncate(def.size);
+        }
+        return Value(s);
     }
     case FieldType::Integer:
         return Value(value.toInt());
@@ -110,27 +111,37 @@ Value coerce(const FieldDef &def, const Value &value)
     case FieldType::Currency:
         return Value(value.toCurrency());
     case FieldType::BCD: {
-        Currency c = value.toCurrency();
-        if (def.size >= 0 && def.size < 4)
-            c = c.rounded(def.size);
-        return Value(c);
+        const Currency c = value.toCurrency();
+        if (def.size < 0 || def.size >= 4)
+            return Value(c);
+        const Currency kept = c.rounded(def.size);
+        if (kept != c && misfit == Misfit::Refuse)
+            throw EDataSetError(QStringLiteral("Importo %1 con più di %2 decimali nel campo %3")
+                                    .arg(c.toString())
+                                    .arg(def.size)
+                                    .arg(quoted(def.name)));
+        return Value(kept);
     }
-    case FieldType::Date: {
-        const QDate d = value.toDate();
-        return d.isValid() ? Value(d) : Value::null();
-    }
-    case FieldType::DateTime: {
-        const QDateTime dt = value.toDateTime();
-        return dt.isValid() ? Value(dt) : Value::null();
-    }
-    case FieldType::Time: {
-        const QTime t = value.toTime();
-        return t.isValid() ? Value(t) : Value::null();
-    }
+    case FieldType::Date:
+        return Value(value.toDate()); // an invalid date is Null
+    case FieldType::DateTime:
+        return Value(value.toDateTime());
+    case FieldType::Time:
+        return Value(value.toTime());
     case FieldType::Blob:
         return Value(value.toBytes());
     }
-    return value;
+    return Value::null();
+}
+
+Value recordValue(const FieldDef &def, const Value &value, Misfit misfit)
+{
+    if (value.type() == ValueType::Text && value.toString().isEmpty() && def.type != FieldType::Blob)
+        return Value::null();
+    const Value v = convertValue(def, value, misfit);
+    if (isTextFieldType(def.type) && v.type() == ValueType::Text && v.toString().isEmpty())
+        return Value::null();
+    return v;
 }
 
 namespace {

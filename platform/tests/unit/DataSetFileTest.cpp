@@ -306,6 +306,8 @@ TEST(DataSetFileLoad, ContentThatDoesNotFitItsFieldsIsRefused)
         {{Value(QStringLiteral("abc")), Value::null(), Value::null()}},              // not a number
         {{Value::null(), Value(QStringLiteral("abcd")), Value::null()}},              // longer than its field
         {{Value::null(), Value::null(), Value(Currency::fromRaw(12345))}},             // 1.2345 in a 2-decimal field
+        {{Value::null(), Value(1234), Value::null()}},                                 // longer once text
+        {{Value::null(), Value::null(), Value(1.2345)}},                               // a number with 4 decimals
         {{Value::null(), Value::null()}},                                              // a value short
     };
     for (const auto &rows : bad) {
