@@ -83,3 +83,23 @@ function(zep_add_tests)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEP_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZEP_BUILD_DIR=${CMAKE_BINARY_DIR}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# zep_add_fuzzers(DIR <fuzz dir> DEPS <libs...>)
+#
+# With ZEP_FUZZ, one libFuzzer program per .cpp file in DIR, named
+# fuzz_<file> in build/fuzz/. Run by hand, e.g.
+#   build-fuzz/fuzz/fuzz_DataSetFileFuzzer -max_total_time=300 corpus/
+function(zep_add_fuzzers)
+  cmake_parse_arguments(A "" "DIR" "DEPS" ${ARGN})
+  if(NOT ZEP_FUZZ)
+    return()
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${A_DIR}/*.cpp)
+  foreach(src ${srcs})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(fuzz_${name} ${src})
+    target_link_libraries(fuzz_${name} PRIVATE ${A_DEPS})
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(fuzz_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  endforeach()
+endfunction()

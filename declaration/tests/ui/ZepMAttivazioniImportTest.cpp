@@ -189,9 +189,9 @@ TEST_F(ZepImport, FirstRunStartsFromTheDefaultsTheMonthTheDeclarantCheckAndTheMa
     EXPECT_TRUE(seen.value("SOSTITUTO").toBool());  // no declarant in 2024
     EXPECT_EQ(seen.value("ComuneLavoro").toString(), siteCode);
     // The rest starts empty, the FPLS defaults included.
-    for (const QString &name : {"ICALID", "ICOTFONDAMENTALE", "MatricolaINPS", "MatricolaINPSAcc",
+    for (const char *name : {"ICALID", "ICOTFONDAMENTALE", "MatricolaINPS", "MatricolaINPSAcc",
                                 "MatricolaInpsFpls", "TipoContribuzioneFpls", "ContrLavLibProf"})
-        EXPECT_TRUE(seen.value(name).isNull()) << name.toStdString();
+        EXPECT_TRUE(seen.value(name).isNull()) << name;
 
     // Cancelled: no file, no import, everything closed.
     EXPECT_FALSE(QFile::exists(parameterFile()));

@@ -1,16 +1,12 @@
-// libFuzzer target for the two dataset file readers (not part of the CMake
-// build: it needs clang). Each input is loaded in each form into a fresh
-// dataset, and what loads is written again as XML; anything but a clean load
-// or an EDataSetError aborts. The seeded GoogleTest DataSetFileFuzz runs in
-// every test run; this target is for longer runs by hand:
+// libFuzzer target for the two dataset file readers (built with
+// -DZEP_FUZZ=ON and clang: see docs/ARCHITECTURE.md). Each input is loaded
+// in each form into a fresh dataset, and what loads is written again as
+// XML; anything but a clean load or an EDataSetError aborts. The seeded
+// GoogleTest DataSetFileFuzz runs in every test run; this target is for
+// longer runs by hand:
 //
-//   S=platform/src; Q=/usr/include/x86_64-linux-gnu/qt6
-//   clang++ -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined \
-//     -I$Q -I$Q/QtCore -I$S platform/tests/fuzz/DataSetFileFuzzer.cpp \
-//     $S/DataSetFile.cpp $S/DataSetFileBinary.cpp $S/DataSetFileXml.cpp \
-//     $S/DataSet.cpp $S/DataSetFilter.cpp $S/Field.cpp $S/Value.cpp \
-//     $S/Currency.cpp $S/Exceptions.cpp $S/Params.cpp -lQt6Core -o dsfuzzer
-//   ./dsfuzzer -max_total_time=300 -max_len=8192 corpus/   # corpus: saved .cds/.xml files
+//   build-fuzz/fuzz/fuzz_DataSetFileFuzzer -max_total_time=300 -max_len=8192 corpus/
+//   (corpus: saved .cds/.xml files)
 #include "DataSet.h"
 #include "DataSetFile.h"
 #include "Exceptions.h"
