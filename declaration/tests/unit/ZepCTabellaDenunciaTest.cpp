@@ -85,10 +85,11 @@ TEST(ZepRigaDenuncia, ChecksBeforeThePostOfAnEmployeeOrAPerformingArtsWorker)
         ds.setFieldValue(QStringLiteral("NumANF"), c.numero);
         ds.setFieldValue(QStringLiteral("ClasseANF"), c.classe);
         EXPECT_EQ(refusal([&] { TZepDipendente::PrimaDelPost(ds); }), c.expected);
-        if (c.expected.isEmpty())
+        if (c.expected.isEmpty()) {
             EXPECT_EQ(ds.fieldValue(QStringLiteral("AnnoMeseDenuncia")).toString(),
                       c.insert ? QStringLiteral("2024-03") : QStringLiteral("2023-12"))
                 << "the period is set on insert only";
+        }
     }
 
     // The collaborator: the fiscal code only, no family unit.
