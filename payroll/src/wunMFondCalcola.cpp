@@ -53,11 +53,6 @@ QDate dataOVariazione(const DataSet &periodo, const char *campo, const DataSet &
     return variazione.fieldByName(QLatin1String(campoVar)).asDate();
 }
 
-bool stessoPeriodo(const platform::Field &id, const Value &periodo)
-{
-    return periodo.isEmpty() ? id.isNull() : (!id.isNull() && id.asInteger() == periodo.toInt());
-}
-
 __int128 mcd(__int128 a, __int128 b)
 {
     while (b != 0) {
