@@ -1,6 +1,7 @@
 #pragma once
 // The INI files of the installation (the connection file, the parameter
-// manager's areas, the payroll settings "WunPar.ini", "Aggiornamenti.ini"),
+// manager's areas, the payroll settings "WunPar.ini", "Aggiornamenti.ini",
+// "UniEmens.ini"),
 // read and written the way the programs' settings files were always
 // treated:
 //

@@ -10,10 +10,10 @@
 
 #include "Exceptions.h"
 #include "Field.h"
+#include "IniFile.h"
 #include "UqMessages.h"
 #include "WunUUtil.h"
 #include "tovCGiorniDis.h"
-#include "wunUIni.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -324,8 +324,8 @@ QString TZepFile::CartellaDefault()
 
 QString TZepFile::CFSoftwarehouseConfigurato()
 {
-    return TWunIniFile(TWunUtil::CercaPercorso(TWunUtil::CartellaEtc() + FileConfigurazione))
-        .Read(SezioneConfigurazione, QStringLiteral("CFSoftwarehouse"))
+    return platform::IniFile(TWunUtil::CercaPercorso(TWunUtil::CartellaEtc() + FileConfigurazione))
+        .value(SezioneConfigurazione, QStringLiteral("CFSoftwarehouse"))
         .value_or(QString())
         .trimmed();
 }
