@@ -17,7 +17,7 @@ namespace benchxml {
 
 struct Event {
     enum Kind { Start, End, Text } kind;
-    QString name;  // the element's name, or the text
+    QString name; // the element's name, or the text
     QXmlStreamAttributes attributes;
 };
 
@@ -31,14 +31,9 @@ inline std::vector<Event> record(const QByteArray &document)
         case QXmlStreamReader::StartElement:
             events.push_back({Event::Start, reader.name().toString(), reader.attributes()});
             break;
-        case QXmlStreamReader::EndElement:
-            events.push_back({Event::End, {}, {}});
-            break;
-        case QXmlStreamReader::Characters:
-            events.push_back({Event::Text, reader.text().toString(), {}});
-            break;
-        default:
-            break;
+        case QXmlStreamReader::EndElement: events.push_back({Event::End, {}, {}}); break;
+        case QXmlStreamReader::Characters: events.push_back({Event::Text, reader.text().toString(), {}}); break;
+        default: break;
         }
     }
     return events;

@@ -27,8 +27,8 @@ FieldType typeOf(int f)
     // 32 texts, 20 amounts, 8 integers, 8 dates, 4 flags, 2 large integers,
     // 2 floats, 1 date-time, 1 small integer, 1 memo, 1 blob.
     static const FieldType pattern[] = {
-        FieldType::String, FieldType::Currency, FieldType::String, FieldType::Integer, FieldType::String,
-        FieldType::Currency, FieldType::Date, FieldType::String, FieldType::Currency, FieldType::Boolean,
+        FieldType::String,   FieldType::Currency, FieldType::String, FieldType::Integer,  FieldType::String,
+        FieldType::Currency, FieldType::Date,     FieldType::String, FieldType::Currency, FieldType::Boolean,
     };
     switch (f) {
     case 70: return FieldType::LargeInt;
@@ -89,7 +89,10 @@ const DataSet &bigDataSet()
     return *ds;
 }
 
-DataSet &source() { return const_cast<DataSet &>(bigDataSet()); }
+DataSet &source()
+{
+    return const_cast<DataSet &>(bigDataSet());
+}
 
 const QByteArray &blobOf(DataSetFileFormat form)
 {

@@ -32,7 +32,7 @@ struct BenchDatabase {
     QTemporaryDir dir;
     std::unique_ptr<Database> db;
     int tables = 0;
-    QHash<int, QString> filled;  // rows -> a table filled with that many rows
+    QHash<int, QString> filled; // rows -> a table filled with that many rows
 
     BenchDatabase()
     {
@@ -50,8 +50,8 @@ struct BenchDatabase {
     QString newTable()
     {
         const QString name = QString("TBENCH_%1").arg(++tables);
-        db->execute("CREATE TABLE " + name +
-                    " (ID INTEGER NOT NULL PRIMARY KEY, SNOME VARCHAR(40), FIMPORTO NUMERIC(18,4), DDATA DATE)");
+        db->execute("CREATE TABLE " + name
+                    + " (ID INTEGER NOT NULL PRIMARY KEY, SNOME VARCHAR(40), FIMPORTO NUMERIC(18,4), DDATA DATE)");
         return name;
     }
 };

@@ -39,8 +39,9 @@ std::unique_ptr<DataSet> table(int rows)
     for (int r = 0; r < rows; ++r) {
         ValueList row{r + 1, QStringLiteral("RSSMRA80A01H%1").arg(r, 4, 10, QLatin1Char('0'))};
         for (int f = 2; f < Fields; ++f)
-            row << (f % 3 == 0 ? Value(Currency::fromRaw(qint64(r) * 1234 + f))
-                               : f % 3 == 1 ? Value(QStringLiteral("Testo %1").arg(r)) : Value(r + f));
+            row << (f % 3 == 0   ? Value(Currency::fromRaw(qint64(r) * 1234 + f))
+                    : f % 3 == 1 ? Value(QStringLiteral("Testo %1").arg(r))
+                                 : Value(r + f));
         ds->appendRecord(row);
     }
     ds->mergeChangeLog();

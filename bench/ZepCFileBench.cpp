@@ -141,7 +141,8 @@ struct Generatore {
         ConnectionSettings s;
         s.database = dir.filePath(QStringLiteral("archivio.fdb"));
         db = std::make_unique<Database>(s);
-        DatabaseCreator(payroll::ArchiveScripts::series(payroll::ArchiveScripts::FoundationSeries)).createOrUpgrade(*db);
+        DatabaseCreator(payroll::ArchiveScripts::series(payroll::ArchiveScripts::FoundationSeries))
+            .createOrUpgrade(*db);
         TTovDBCdsLayouts::InstallFolders(*db, {CartellaLayoutDenunce()});
         store.SetConnection(db.get());
         store.SetProgram(QStringLiteral("zep"));

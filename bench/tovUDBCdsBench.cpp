@@ -52,18 +52,10 @@ FieldDefs benchFields()
     // The rest in turn: text, integer, amount, date.
     for (int i = int(defs.size()); i < Fields; ++i) {
         switch (i % 4) {
-        case 0:
-            defs.append({QStringLiteral("Testo%1").arg(i), FieldType::String, 30});
-            break;
-        case 1:
-            defs.append({QStringLiteral("Intero%1").arg(i), FieldType::Integer});
-            break;
-        case 2:
-            defs.append({QStringLiteral("Importo%1").arg(i), FieldType::Currency});
-            break;
-        default:
-            defs.append({QStringLiteral("Data%1").arg(i), FieldType::Date});
-            break;
+        case 0: defs.append({QStringLiteral("Testo%1").arg(i), FieldType::String, 30}); break;
+        case 1: defs.append({QStringLiteral("Intero%1").arg(i), FieldType::Integer}); break;
+        case 2: defs.append({QStringLiteral("Importo%1").arg(i), FieldType::Currency}); break;
+        default: defs.append({QStringLiteral("Data%1").arg(i), FieldType::Date}); break;
         }
     }
     return defs;
@@ -83,18 +75,10 @@ void fill(DataSet &ds, int records, int seed)
         for (int i = 7; i < Fields; ++i) {
             Field &f = *ds.field(i);
             switch (f.dataType()) {
-            case FieldType::String:
-                f.setValue(QStringLiteral("valore %1 del campo %2").arg(k).arg(i));
-                break;
-            case FieldType::Integer:
-                f.setValue(k % 1000 + i);
-                break;
-            case FieldType::Currency:
-                f.setValue(Currency::fromRaw(qint64(k) * 7919 % 100000000 + i));
-                break;
-            default:
-                f.setValue(QDate(2024, 1, 1).addDays((k + i) % 365));
-                break;
+            case FieldType::String: f.setValue(QStringLiteral("valore %1 del campo %2").arg(k).arg(i)); break;
+            case FieldType::Integer: f.setValue(k % 1000 + i); break;
+            case FieldType::Currency: f.setValue(Currency::fromRaw(qint64(k) * 7919 % 100000000 + i)); break;
+            default: f.setValue(QDate(2024, 1, 1).addDays((k + i) % 365)); break;
             }
         }
         ds.post();
@@ -107,7 +91,7 @@ struct BenchArchive {
     QTemporaryDir dir;
     std::unique_ptr<Database> db;
     TTovDBCds store;
-    int nextMonth = 1;  // months used by SaveNew, one per run
+    int nextMonth = 1; // months used by SaveNew, one per run
 
     BenchArchive()
     {

@@ -148,4 +148,9 @@ void BM_DayCodesFloor(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_DayCodes)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_DayCodesFloor)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_DayCodesFloor)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);

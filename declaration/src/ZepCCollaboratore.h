@@ -7,10 +7,10 @@
 
 class TZepCollaboratore {
 public:
-    static const QString Tabella;         // "TEMC_COLLABORATORI"
-    static const QString IndiceFrame;     // "Cognome;Nome;CFCollaboratore;TipoRapporto;Aliquota"
-    static const QString IndiceFinestra;  // "Cognome;Nome;TipoRapporto"
-    static const QString SuggerimentoAgevolazione;  // "Indicare 04 per ex L.S.U."
+    static const QString Tabella;                  // "TEMC_COLLABORATORI"
+    static const QString IndiceFrame;              // "Cognome;Nome;CFCollaboratore;TipoRapporto;Aliquota"
+    static const QString IndiceFinestra;           // "Cognome;Nome;TipoRapporto"
+    static const QString SuggerimentoAgevolazione; // "Indicare 04 per ex L.S.U."
 
     // The fiscal code (on insert and on edit) and the working period of a
     // new row. No date is checked here.

@@ -9,9 +9,9 @@
 
 class TZepDipendente {
 public:
-    static const QString Tabella;         // "TEMD_DIPENDENTI"
-    static const QString IndiceFrame;     // "Cognome;Nome;CFLavoratore;Matricola;Qualifica2"
-    static const QString IndiceFinestra;  // "Cognome;Nome;Matricola"
+    static const QString Tabella;        // "TEMD_DIPENDENTI"
+    static const QString IndiceFrame;    // "Cognome;Nome;CFLavoratore;Matricola;Qualifica2"
+    static const QString IndiceFinestra; // "Cognome;Nome;Matricola"
 
     // The fiscal code (on insert and on edit), the working period of a new
     // row, then the family unit.

@@ -11,7 +11,7 @@
 
 class TZepFplsExEnpals {
 public:
-    static const QString Tabella;  // "TEFE_FPLSEXENPALS"
+    static const QString Tabella; // "TEFE_FPLSEXENPALS"
 
     static const QList<TZepRicerca> &Ricerche();
     // The items of "Rispetto Minimale": caption and value.

@@ -6,8 +6,8 @@ const QString TZepMeseFplsExEnpals::Intestazione = QStringLiteral(
     "Lavorato (S=Lavorato; vuoto=non lavorato)   Copertura (X=Totalmente  retribuito;  1=Tot. non retr.; 2= parz. "
     "retr.; 0=nessuna copertura)");
 const QString TZepMeseFplsExEnpals::MsgGiorniCoperti = QStringLiteral("Giorni lavorati e coperti devono coincidere");
-const QString TZepMeseFplsExEnpals::MsgGiorniRetribuiti =
-    QStringLiteral("La somma dei giorni lavorati deve coincidere con i giorni retribuiti");
+const QString TZepMeseFplsExEnpals::MsgGiorniRetribuiti = QStringLiteral(
+    "La somma dei giorni lavorati deve coincidere con i giorni retribuiti");
 const QString TZepMeseFplsExEnpals::CampoLavorati = QStringLiteral("GiorniLavorati");
 const QString TZepMeseFplsExEnpals::CampoCopertura = QStringLiteral("GiorniTipoCopertura");
 
@@ -31,7 +31,7 @@ QStringList TZepMeseFplsExEnpals::Giorni(const QString &testo, int giorni)
 }
 
 TZepMeseFplsExEnpals::Testi TZepMeseFplsExEnpals::Componi(const QStringList &lavorati, const QStringList &copertura,
-                                                         int giorniRetribuiti)
+                                                          int giorniRetribuiti)
 {
     const auto componi = [](const QStringList &caselle, int &pieni) {
         QString testo(caselle.size(), QLatin1Char(' '));

@@ -34,19 +34,16 @@ QString testoCampo(const DataSet &ds, const QString &name)
     const Field *f = ds.findField(name);
     return f && !f->isNull() ? f->asString().trimmed() : QString();
 }
-}  // namespace
+} // namespace
 
-TZepParametri::TZepParametri(IZepMainState &main)
-    : m_main(main)
-{
-}
+TZepParametri::TZepParametri(IZepMainState &main) : m_main(main) {}
 
 const QStringList &TZepParametri::Mesi()
 {
-    static const QStringList mesi{QStringLiteral("gennaio"),   QStringLiteral("febbraio"), QStringLiteral("marzo"),
-                                  QStringLiteral("aprile"),    QStringLiteral("maggio"),   QStringLiteral("giugno"),
-                                  QStringLiteral("luglio"),    QStringLiteral("agosto"),   QStringLiteral("settembre"),
-                                  QStringLiteral("ottobre"),   QStringLiteral("novembre"), QStringLiteral("dicembre")};
+    static const QStringList mesi{QStringLiteral("gennaio"), QStringLiteral("febbraio"), QStringLiteral("marzo"),
+                                  QStringLiteral("aprile"),  QStringLiteral("maggio"),   QStringLiteral("giugno"),
+                                  QStringLiteral("luglio"),  QStringLiteral("agosto"),   QStringLiteral("settembre"),
+                                  QStringLiteral("ottobre"), QStringLiteral("novembre"), QStringLiteral("dicembre")};
     return mesi;
 }
 
@@ -237,6 +234,5 @@ QString TZepParametri::TestoStato(const QString &anno, int mese)
 
 QString TZepParametri::Titolo(const QString &titoloProgramma, const QString &anno, int mese)
 {
-    return titoloProgramma + QStringLiteral(" (") + Mesi().value(mese - 1) + QLatin1Char(' ') + anno
-           + QLatin1Char(')');
+    return titoloProgramma + QStringLiteral(" (") + Mesi().value(mese - 1) + QLatin1Char(' ') + anno + QLatin1Char(')');
 }

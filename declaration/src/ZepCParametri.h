@@ -11,9 +11,9 @@ class IZepMainState;
 struct TZepProgramma;
 
 // Titles of the three declaration programs, as the refusals name them.
-extern const QString ZepTitoloUniEmens;     // the current program (2010 on)
-extern const QString ZepTitoloEMens;        // the earlier program, database form (2008, 2009)
-extern const QString ZepTitoloEMensLocale;  // the earlier program, local-file form (2005 to 2007)
+extern const QString ZepTitoloUniEmens;    // the current program (2010 on)
+extern const QString ZepTitoloEMens;       // the earlier program, database form (2008, 2009)
+extern const QString ZepTitoloEMensLocale; // the earlier program, local-file form (2005 to 2007)
 // Where the local-file form is started from.
 extern const QString ZepMenuEMensLocale;
 
@@ -23,8 +23,8 @@ public:
 
     // "gennaio" ... "dicembre".
     static const QStringList &Mesi();
-    static const QString FileAnnoMese;      // "TEAM_ANNOMESE.cds"
-    static const QString TabellaDichiarante;  // "TAMM_AMMINISTRAZIONE"
+    static const QString FileAnnoMese;       // "TEAM_ANNOMESE.cds"
+    static const QString TabellaDichiarante; // "TAMM_AMMINISTRAZIONE"
 
     // The current program's years: below 2008 the local-file form of the
     // earlier program, below 2010 its database form (EUqError naming them).
@@ -38,8 +38,8 @@ public:
 
     // What the dialog shows when it opens.
     struct Scelta {
-        QString anno;      // the year edit's text
-        int mese = 1;      // 1 to 12
+        QString anno; // the year edit's text
+        int mese = 1; // 1 to 12
         QDate dataModello;
     };
     // The last period of the file, else the current year and January; the

@@ -13,20 +13,18 @@ using platform::DataSet;
 using platform::Field;
 
 const QString TZepTabellaDenuncia::MsgCodiceFiscale = QStringLiteral("Codice fiscale obbligatorio");
-const QString TZepTabellaDenuncia::MsgNucleoFamiliare =
-    QStringLiteral("I campi del nucleo familiare devono essere tutti presenti o tutti assenti");
-const QString TZepTabellaDenuncia::MsgConfermaCancellazione =
-    QStringLiteral("Confermi la cancellazione del modello corrente?");
-const QString TZepTabellaDenuncia::MsgChiudereSenzaSalvare =
-    QStringLiteral("Le modifiche non salvate nell'archivio andranno perse. Chiudere comunque la finestra?");
+const QString TZepTabellaDenuncia::MsgNucleoFamiliare = QStringLiteral(
+    "I campi del nucleo familiare devono essere tutti presenti o tutti assenti");
+const QString TZepTabellaDenuncia::MsgConfermaCancellazione = QStringLiteral(
+    "Confermi la cancellazione del modello corrente?");
+const QString TZepTabellaDenuncia::MsgChiudereSenzaSalvare = QStringLiteral(
+    "Le modifiche non salvate nell'archivio andranno perse. Chiudere comunque la finestra?");
 const QString TZepTabellaDenuncia::CampoElimina = QStringLiteral("Elimina");
 const QString TZepTabellaDenuncia::CampoPeriodo = QStringLiteral("AnnoMeseDenuncia");
 const QString TZepTabellaDenuncia::CartellaTabelle = QStringLiteral("Tabelle/");
 
 TZepTabellaDenuncia::TZepTabellaDenuncia(TTovDBCds &store, const QString &nome, bool annuale)
-    : m_store(store)
-    , m_nome(nome)
-    , m_annuale(annuale)
+    : m_store(store), m_nome(nome), m_annuale(annuale)
 {
 }
 
@@ -37,8 +35,7 @@ void TZepTabellaDenuncia::Carica(DataSet &dataSet)
 
 void TZepTabellaDenuncia::Salva(DataSet &dataSet)
 {
-    m_store.SavePeriod(dataSet, m_nome, m_store.Year(), m_annuale ? 0 : m_store.Month(),
-                       TCdsSaveFailure::KeepChanges);
+    m_store.SavePeriod(dataSet, m_nome, m_store.Year(), m_annuale ? 0 : m_store.Month(), TCdsSaveFailure::KeepChanges);
 }
 
 bool TZepTabellaDenuncia::SalvaPrimaDiChiudere(DataSet &dataSet)
@@ -56,8 +53,7 @@ bool TZepTabellaDenuncia::SalvaPrimaDiChiudere(DataSet &dataSet)
 
 void TZepTabellaDenuncia::ConfermaCancellazione()
 {
-    if (UqMessageBox(MsgConfermaCancellazione, QString(), platform::Yes | platform::No,
-                     platform::MessageType::Warning)
+    if (UqMessageBox(MsgConfermaCancellazione, QString(), platform::Yes | platform::No, platform::MessageType::Warning)
         != platform::Yes)
         throw platform::EAbort();
 }
@@ -87,8 +83,7 @@ bool TZepTabellaDenuncia::DaEliminare(const DataSet &dataSet, const platform::Bo
 
 QString TZepTabellaDenuncia::FileTabella(IZepMainState &main, const QString &tabella)
 {
-    return platform::findPath(main.CartellaBase(),
-                              main.Programma().CartellaRisorse + CartellaTabelle + tabella);
+    return platform::findPath(main.CartellaBase(), main.Programma().CartellaRisorse + CartellaTabelle + tabella);
 }
 
 void TZepTabellaDenuncia::ImpostaColonne(DataSet &dataSet, const QList<TZepColonna> &colonne)

@@ -21,7 +21,7 @@ class TTovDBCds;
 // window (a file of the program's "Tabelle" folder).
 struct TZepRicerca {
     QString campo;
-    QString tabella;  // "TQAS_QUALASSICUR.cds"
+    QString tabella; // "TQAS_QUALASSICUR.cds"
 };
 
 // A column of the grid page: the field and its title.
@@ -32,14 +32,14 @@ struct TZepColonna {
 
 class TZepTabellaDenuncia {
 public:
-    static const QString MsgCodiceFiscale;          // "Codice fiscale obbligatorio"
-    static const QString MsgNucleoFamiliare;        // "I campi del nucleo familiare devono essere ..."
-    static const QString MsgConfermaCancellazione;  // "Confermi la cancellazione del modello corrente?"
+    static const QString MsgCodiceFiscale;         // "Codice fiscale obbligatorio"
+    static const QString MsgNucleoFamiliare;       // "I campi del nucleo familiare devono essere ..."
+    static const QString MsgConfermaCancellazione; // "Confermi la cancellazione del modello corrente?"
     // Asked when a window closes with rows the archive has refused.
-    static const QString MsgChiudereSenzaSalvare;   // "Le modifiche non salvate ..."
-    static const QString CampoElimina;              // "Elimina"
-    static const QString CampoPeriodo;              // "AnnoMeseDenuncia"
-    static const QString CartellaTabelle;           // "Tabelle/", in the program's resource folder
+    static const QString MsgChiudereSenzaSalvare; // "Le modifiche non salvate ..."
+    static const QString CampoElimina;            // "Elimina"
+    static const QString CampoPeriodo;            // "AnnoMeseDenuncia"
+    static const QString CartellaTabelle;         // "Tabelle/", in the program's resource folder
 
     // A table of the working period; `annuale`: the year level (month 0 of
     // the store's year), as the declarant is kept.

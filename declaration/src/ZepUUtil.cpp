@@ -19,11 +19,10 @@ QDate primoGiornoMeseDenuncia()
 {
     const QDate first(numeroOZero(AnnoDenuncia), numeroOZero(MeseDenuncia), 1);
     if (!first.isValid() || first.year() < 1)
-        throw EUqError(QStringLiteral("Periodo di denuncia non impostato o non valido: \"%1\"")
-                           .arg(PeriodoDenuncia()));
+        throw EUqError(QStringLiteral("Periodo di denuncia non impostato o non valido: \"%1\"").arg(PeriodoDenuncia()));
     return first;
 }
-}  // namespace
+} // namespace
 
 void SetPeriodoDenuncia(const QString &anno, const QString &mese)
 {

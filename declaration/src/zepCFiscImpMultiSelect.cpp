@@ -10,8 +10,7 @@ using platform::DataSet;
 using platform::Value;
 
 TZepFiscImpMultiSelect::TZepFiscImpMultiSelect(TTovDBCds &store, platform::Database *connessione)
-    : TwunFiscImpMultiSelect(connessione)
-    , m_store(store)
+    : TwunFiscImpMultiSelect(connessione), m_store(store)
 {
 }
 
@@ -65,6 +64,4 @@ void TZepFiscImpMultiSelect::SalvaTabella(DataSet &dataSet)
         m_store.Save(dataSet, m_nomeTabella);
 }
 
-void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &)
-{
-}
+void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &) {}

@@ -18,20 +18,14 @@ TZepMese::Tasto TZepMese::AzioneTasto(int tasto, const QString &testo, QChar &co
 {
     switch (tasto) {
     case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-        codice = cGiornoVuoto;
-        return Tasto::Codice;
+    case Qt::Key_Delete: codice = cGiornoVuoto; return Tasto::Codice;
     case Qt::Key_Left:
-    case Qt::Key_Up:
-        return Tasto::Precedente;
+    case Qt::Key_Up: return Tasto::Precedente;
     case Qt::Key_Right:
-    case Qt::Key_Down:
-        return Tasto::Successivo;
+    case Qt::Key_Down: return Tasto::Successivo;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return Tasto::Focus;
-    default:
-        break;
+    case Qt::Key_Backtab: return Tasto::Focus;
+    default: break;
     }
     const QString maiuscolo = testo.toUpper();
     if (!TGiorniDis::CodiceValido(maiuscolo))
@@ -76,13 +70,14 @@ void TZepMese::Inizializza(platform::DataSet *dataSet, const QString &campo)
 void TZepMese::Osserva(const DataChange &change)
 {
     if (change.kind == DataChange::Destroyed) {
-        m_dataSet = nullptr;  // its observers go with it
+        m_dataSet = nullptr; // its observers go with it
         m_osservatore = -1;
         return;
     }
     if (m_scrivendo)
         return;
-    if (change.kind == DataChange::RecordChanged && change.field && change.field->fieldName().compare(m_campo, Qt::CaseInsensitive) != 0)
+    if (change.kind == DataChange::RecordChanged && change.field
+        && change.field->fieldName().compare(m_campo, Qt::CaseInsensitive) != 0)
         return;
     CaricaDalCampo();
 }

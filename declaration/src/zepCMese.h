@@ -25,16 +25,16 @@ struct DataChange;
 
 class TZepMese {
 public:
-    static const QString Intestazione;  // "Giorni (S=Lavorato; N=Non lavorato; vuoto=non in servizio)"
-    static const QString CampoGiorni;   // "GIORNI"
+    static const QString Intestazione; // "Giorni (S=Lavorato; N=Non lavorato; vuoto=non in servizio)"
+    static const QString CampoGiorni;  // "GIORNI"
 
     // What a key does in a day box.
     enum class Tasto {
-        Codice,      // the day takes a code (Backspace and Delete a blank)
-        Precedente,  // the focus goes to the previous day (Left, Up)
-        Successivo,  // the focus goes to the next day (Right, Down)
-        Focus,       // the window moves the focus as usual (Tab, Shift+Tab)
-        Ignorato     // nothing happens; the box never receives the key
+        Codice,     // the day takes a code (Backspace and Delete a blank)
+        Precedente, // the focus goes to the previous day (Left, Up)
+        Successivo, // the focus goes to the next day (Right, Down)
+        Focus,      // the window moves the focus as usual (Tab, Shift+Tab)
+        Ignorato    // nothing happens; the box never receives the key
     };
     // The key (Qt::Key) with the text it types; `codice` is the code for
     // Tasto::Codice: blank, 'S' or 'N' ('s' and 'n' typed in lower case

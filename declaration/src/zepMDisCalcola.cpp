@@ -16,8 +16,7 @@ using platform::DataSet;
 using platform::Value;
 
 TdmZePDisCalcola::TdmZePDisCalcola(platform::Database *database)
-    : TdmTovDisCalcola(database)
-    , xqcPTVert(database, QStringLiteral("xqcPTVert"))
+    : TdmTovDisCalcola(database), xqcPTVert(database, QStringLiteral("xqcPTVert"))
 {
 }
 
@@ -28,7 +27,8 @@ void TdmZePDisCalcola::PreparaPeriodi()
                QStringLiteral("Elenco dei periodi non valido: \"%1\"").arg(m_periodi));
     xqcPeriodi.SetSelectSQL(TWunUtil::TestoQuery(QStringLiteral("QRY_DIS_PERIODI"), QStringLiteral("EXECUTE"))
                             + platform::format(QStringLiteral(" AND VAPE.IVAPEID IN (%s)"), m_periodi));
-    xqcPeriodi.params().paramByName(QStringLiteral("IACOMID"))
+    xqcPeriodi.params()
+        .paramByName(QStringLiteral("IACOMID"))
         .setValue(Principale().fieldByName(CampoIdCompenso()).value());
     xqcPeriodi.params().paramByName(QStringLiteral("COMPRESE_OE")).setValue(Value(0));
 }
@@ -53,7 +53,7 @@ bool TdmZePDisCalcola::GiornoNonLavorato(const QDate &data)
             || pt.fieldByName(QStringLiteral("DSERFINERETR")).asDate() < data)
             continue;
         nonLavorato = pt.fieldByName(QStringLiteral("ITOSID")).asInteger() == TosVerticale
-            && pt.fieldByName(QStringLiteral("GIORNO%1").arg(data.dayOfWeek())).asInteger() == 0;
+                      && pt.fieldByName(QStringLiteral("GIORNO%1").arg(data.dayOfWeek())).asInteger() == 0;
         if (!nonLavorato)
             break;
     }
@@ -90,7 +90,8 @@ QString TdmZePDisCalcola::CalcolaGiorni()
         const QDate al = p.fieldByName(QStringLiteral("DVAPEAL")).asDate();
         if (!dal.isValid() || !al.isValid())
             throw ETovWarning(platform::format(
-                QStringLiteral("Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico (mese di %s)"),
+                QStringLiteral(
+                    "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico (mese di %s)"),
                 p.fieldByName(QStringLiteral("SMESLDESC")).asString().toLower()));
         // Only the period's days within the working month: a period that
         // began in an earlier month (or ends in a later one) has its other
@@ -103,8 +104,8 @@ QString TdmZePDisCalcola::CalcolaGiorni()
                 continue;
             QString codice;
             const bool lavorato = maternita
-                || !(GiornoNonLavorato(data) || GiornoFestivo(p, data) || InAssenza(data, codice) || InFerie(data)
-                     || PeriodoCodificato(codice));
+                                  || !(GiornoNonLavorato(data) || GiornoFestivo(p, data) || InAssenza(data, codice)
+                                       || InFerie(data) || PeriodoCodificato(codice));
             giorni.SetGiorno(data.day(), QString(lavorato ? cGiornoSi : cGiornoNo));
         }
     }

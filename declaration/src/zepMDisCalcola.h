@@ -63,7 +63,7 @@ public:
     // days of the working month.
     QString CalcolaGiorni();
 
-    TUqQueryCollection xqcPTVert;  // the person's part-time rows
+    TUqQueryCollection xqcPTVert; // the person's part-time rows
 
 private:
     QString m_periodi;

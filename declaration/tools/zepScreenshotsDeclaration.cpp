@@ -82,11 +82,11 @@ void monthGrid()
 {
     SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
     DataSet employees;
-    employees.setFieldDefs({{QStringLiteral("CFLavoratore"), FieldType::String, 16},
-                            {QStringLiteral("GIORNI"), FieldType::String, 31}});
+    employees.setFieldDefs(
+        {{QStringLiteral("CFLavoratore"), FieldType::String, 16}, {QStringLiteral("GIORNI"), FieldType::String, 31}});
     employees.createDataSet();
-    employees.appendRecord({Value(QStringLiteral("BNCMRA80A41A944K")),
-                            Value(QStringLiteral("   SSSSSSNSNNSSSNSSSSSSNSSSSSSN"))});
+    employees.appendRecord(
+        {Value(QStringLiteral("BNCMRA80A41A944K")), Value(QStringLiteral("   SSSSSSNSNNSSSNSSSSSSNSSSSSSN"))});
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Giorni del mese (esempio)"));
@@ -107,11 +107,7 @@ void monthGrid()
 // base folder (its USR/UniEmens/Res/Tabelle), the demo archive's store.
 class StatoPrincipale : public IZepMainState {
 public:
-    explicit StatoPrincipale(TTovDBCds &store)
-        : m_store(store)
-        , m_programma(TZepParametri::ProgrammaUniEmens())
-    {
-    }
+    explicit StatoPrincipale(TTovDBCds &store) : m_store(store), m_programma(TZepParametri::ProgrammaUniEmens()) {}
     const TZepProgramma &Programma() const override { return m_programma; }
     QString CartellaBase() const override
     {
@@ -150,22 +146,48 @@ void righeDiEsempio(TTovDBCds &store)
     const QString periodo = QStringLiteral("2024-03");
     const auto dipendente = [&](const char *cf, const char *cognome, const char *nome, const char *q2,
                                 const char *imponibile, const char *elimina) {
-        return Riga{{"CFLavoratore", cf}, {"Cognome", cognome}, {"Nome", nome}, {"Matricola", "1234567890"},
-                    {"Qualifica1", "2"}, {"Qualifica2", q2}, {"Qualifica3", "D"}, {"TipoContribuzione", "00"},
-                    {"CodiceComune", "H501"}, {"CodiceContratto", "CPUB"}, {"TipoLavoratore", "0"},
+        return Riga{{"CFLavoratore", cf},
+                    {"Cognome", cognome},
+                    {"Nome", nome},
+                    {"Matricola", "1234567890"},
+                    {"Qualifica1", "2"},
+                    {"Qualifica2", q2},
+                    {"Qualifica3", "D"},
+                    {"TipoContribuzione", "00"},
+                    {"CodiceComune", "H501"},
+                    {"CodiceContratto", "CPUB"},
+                    {"TipoLavoratore", "0"},
                     {"Imponibile", platform::Currency::fromString(QString::fromLatin1(imponibile))},
                     {"Contributo", platform::Currency::fromString(QStringLiteral("412.18"))},
                     {"RetribTeorica", platform::Currency::fromString(QString::fromLatin1(imponibile))},
-                    {"GiorniRetribuiti", 26}, {"GiorniContribuiti", 26}, {"Cittadinanza", "000"},
-                    {"OrarioContrattuale", 3800}, {"NumMensilita", 13000}, {"RispettoMinimale", "0"},
-                    {"RegimePost95", "Sì"}, {"Elimina", elimina}, {"AnnoMeseDenuncia", periodo},
+                    {"GiorniRetribuiti", 26},
+                    {"GiorniContribuiti", 26},
+                    {"Cittadinanza", "000"},
+                    {"OrarioContrattuale", 3800},
+                    {"NumMensilita", 13000},
+                    {"RispettoMinimale", "0"},
+                    {"RegimePost95", "Sì"},
+                    {"Elimina", elimina},
+                    {"AnnoMeseDenuncia", periodo},
                     {"GIORNI", "SNNSSSSSNNSSSSSNNSSSSSNNSSSSSNN"},
-                    {"IdSettimana_1", 9}, {"SettFinoA_1", QDate(2024, 3, 2)}, {"TipoCopertura_1", "X"},
-                    {"IdSettimana_2", 10}, {"SettFinoA_2", QDate(2024, 3, 9)}, {"TipoCopertura_2", "X"},
-                    {"IdSettimana_3", 11}, {"SettFinoA_3", QDate(2024, 3, 16)}, {"TipoCopertura_3", "X"},
-                    {"IdSettimana_4", 12}, {"SettFinoA_4", QDate(2024, 3, 23)}, {"TipoCopertura_4", "X"},
-                    {"IdSettimana_5", 13}, {"SettFinoA_5", QDate(2024, 3, 30)}, {"TipoCopertura_5", "X"},
-                    {"IdSettimana_6", 14}, {"SettFinoA_6", QDate(2024, 3, 31)}, {"TipoCopertura_6", "X"}};
+                    {"IdSettimana_1", 9},
+                    {"SettFinoA_1", QDate(2024, 3, 2)},
+                    {"TipoCopertura_1", "X"},
+                    {"IdSettimana_2", 10},
+                    {"SettFinoA_2", QDate(2024, 3, 9)},
+                    {"TipoCopertura_2", "X"},
+                    {"IdSettimana_3", 11},
+                    {"SettFinoA_3", QDate(2024, 3, 16)},
+                    {"TipoCopertura_3", "X"},
+                    {"IdSettimana_4", 12},
+                    {"SettFinoA_4", QDate(2024, 3, 23)},
+                    {"TipoCopertura_4", "X"},
+                    {"IdSettimana_5", 13},
+                    {"SettFinoA_5", QDate(2024, 3, 30)},
+                    {"TipoCopertura_5", "X"},
+                    {"IdSettimana_6", 14},
+                    {"SettFinoA_6", QDate(2024, 3, 31)},
+                    {"TipoCopertura_6", "X"}};
     };
     scrivi(store, QStringLiteral("TEMD_DIPENDENTI"),
            {dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA", "F", "2450", "N"),
@@ -173,34 +195,73 @@ void righeDiEsempio(TTovDBCds &store)
             dipendente("FRRGLI80A41F205X", "FERRARI", "GIULIA", "F", "1987.35", "S"),
             dipendente("RMNPLA75C12H501K", "ROMANO", "PAOLO", "F", "3120", "N")});
     scrivi(store, QStringLiteral("TEMC_COLLABORATORI"),
-           {Riga{{"CFCollaboratore", "CLMSRA88D45L219P"}, {"Cognome", "COLOMBO"}, {"Nome", "SARA"},
-                 {"TipoRapporto", "11"}, {"CodiceAttivita", "17"}, {"Imponibile", 1500}, {"Aliquota", 3503},
-                 {"Dal", QDate(2024, 1, 1)}, {"Al", QDate(2024, 12, 31)}, {"CodiceComune", "H501"},
-                 {"Elimina", "N"}, {"AnnoMeseDenuncia", periodo}},
-            Riga{{"CFCollaboratore", "GLLMRC70B10A944S"}, {"Cognome", "GALLI"}, {"Nome", "MARCO"},
-                 {"TipoRapporto", "01"}, {"Imponibile", 2000}, {"Aliquota", 2403}, {"AltraAss", "001"},
-                 {"Dal", QDate(2024, 3, 1)}, {"Al", QDate(2024, 3, 31)}, {"CodiceComune", "H501"},
-                 {"Elimina", "N"}, {"AnnoMeseDenuncia", periodo}}});
+           {Riga{{"CFCollaboratore", "CLMSRA88D45L219P"},
+                 {"Cognome", "COLOMBO"},
+                 {"Nome", "SARA"},
+                 {"TipoRapporto", "11"},
+                 {"CodiceAttivita", "17"},
+                 {"Imponibile", 1500},
+                 {"Aliquota", 3503},
+                 {"Dal", QDate(2024, 1, 1)},
+                 {"Al", QDate(2024, 12, 31)},
+                 {"CodiceComune", "H501"},
+                 {"Elimina", "N"},
+                 {"AnnoMeseDenuncia", periodo}},
+            Riga{{"CFCollaboratore", "GLLMRC70B10A944S"},
+                 {"Cognome", "GALLI"},
+                 {"Nome", "MARCO"},
+                 {"TipoRapporto", "01"},
+                 {"Imponibile", 2000},
+                 {"Aliquota", 2403},
+                 {"AltraAss", "001"},
+                 {"Dal", QDate(2024, 3, 1)},
+                 {"Al", QDate(2024, 3, 31)},
+                 {"CodiceComune", "H501"},
+                 {"Elimina", "N"},
+                 {"AnnoMeseDenuncia", periodo}}});
     scrivi(store, TZepParametri::TabellaDichiarante,
-           {Riga{{"CFPersonaMittente", "RSSMRA60A01H501U"}, {"CFMittente", "01234567890"},
-                 {"RagSocMittente", "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE"}, {"SedeINPS", "7000"},
-                 {"CFAzienda", "01234567890"}, {"RagSocAzienda", "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE"},
-                 {"CodiceComune", "H501"}, {"Comune", "VALLEVERDE"}, {"Provincia", "RM"}, {"CAP", "00100"},
-                 {"ISTAT", "90.04.00"}, {"CodiceINPDAP", "0012345"}, {"SS_CodiceINPDAP", "0012345"},
-                 {"SS_CFAzienda", "01234567890"}, {"SS_RagSocAzienda", "SEDE DI VALLEVERDE"},
-                 {"EA_CFAzienda", "98765432109"}, {"EA_RagSocAzienda", "COMUNE DI VALLEVERDE"}}},
+           {Riga{{"CFPersonaMittente", "RSSMRA60A01H501U"},
+                 {"CFMittente", "01234567890"},
+                 {"RagSocMittente", "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE"},
+                 {"SedeINPS", "7000"},
+                 {"CFAzienda", "01234567890"},
+                 {"RagSocAzienda", "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE"},
+                 {"CodiceComune", "H501"},
+                 {"Comune", "VALLEVERDE"},
+                 {"Provincia", "RM"},
+                 {"CAP", "00100"},
+                 {"ISTAT", "90.04.00"},
+                 {"CodiceINPDAP", "0012345"},
+                 {"SS_CodiceINPDAP", "0012345"},
+                 {"SS_CFAzienda", "01234567890"},
+                 {"SS_RagSocAzienda", "SEDE DI VALLEVERDE"},
+                 {"EA_CFAzienda", "98765432109"},
+                 {"EA_RagSocAzienda", "COMUNE DI VALLEVERDE"}}},
            0);
     const auto iscritto = [&](const char *cf, const char *cognome, const char *nome, const char *lavorati,
                               const char *copertura, int giorni) {
-        return Riga{{"CFLavoratore", cf}, {"Cognome", cognome}, {"Nome", nome}, {"Matricola", "1234567891"},
-                    {"Qualifica1", "S"}, {"Qualifica2", "F"}, {"Qualifica3", "D"}, {"CodiceComune", "H501"},
-                    {"CodiceContratto", "CPUB"}, {"TipoLavoratore", "SY"},
+        return Riga{{"CFLavoratore", cf},
+                    {"Cognome", cognome},
+                    {"Nome", nome},
+                    {"Matricola", "1234567891"},
+                    {"Qualifica1", "S"},
+                    {"Qualifica2", "F"},
+                    {"Qualifica3", "D"},
+                    {"CodiceComune", "H501"},
+                    {"CodiceContratto", "CPUB"},
+                    {"TipoLavoratore", "SY"},
                     {"Imponibile", platform::Currency::fromString(QStringLiteral("1800"))},
                     {"Contributo", platform::Currency::fromString(QStringLiteral("591.12"))},
                     {"RetribTeorica", platform::Currency::fromString(QStringLiteral("1800"))},
-                    {"GiorniRetribuiti", giorni}, {"GiorniContribuiti", giorni}, {"Cittadinanza", "000"},
-                    {"RispettoMinimale", "0"}, {"RegimePost95", "No"}, {"Elimina", "N"},
-                    {"AnnoMeseDenuncia", periodo}, {"GiorniLavorati", lavorati}, {"GiorniTipoCopertura", copertura}};
+                    {"GiorniRetribuiti", giorni},
+                    {"GiorniContribuiti", giorni},
+                    {"Cittadinanza", "000"},
+                    {"RispettoMinimale", "0"},
+                    {"RegimePost95", "No"},
+                    {"Elimina", "N"},
+                    {"AnnoMeseDenuncia", periodo},
+                    {"GiorniLavorati", lavorati},
+                    {"GiorniTipoCopertura", copertura}};
     };
     scrivi(store, QStringLiteral("TEFE_FPLSEXENPALS"),
            {iscritto("VRDGPP80A01H501U", "VERDI", "GIUSEPPE", "  SSS  SSSSS", "  XXX  XX2XX", 8),

@@ -40,8 +40,7 @@ bool TTovInfoChecker::FieldHasValue(const Field &field)
 {
     switch (field.dataType()) {
     case FieldType::String:
-    case FieldType::Memo:
-        return !field.asString().isEmpty();
+    case FieldType::Memo: return !field.asString().isEmpty();
     case FieldType::Date:
     case FieldType::DateTime: {
         if (field.isNull())

@@ -11,10 +11,7 @@
 
 using platform::Value;
 
-TTovReport::TTovReport()
-    : platform::DataSet(QStringLiteral("TovReport"))
-{
-}
+TTovReport::TTovReport() : platform::DataSet(QStringLiteral("TovReport")) {}
 
 QString TTovReport::ReportFileName()
 {

@@ -27,8 +27,7 @@ void TTovCds::LoadFromFile(DataSet &dataSet, const QString &fileName)
 
 QString TTovCds::ChangeFileExt(const QString &fileName, const QString &extension)
 {
-    const qsizetype slash = std::max(fileName.lastIndexOf(QLatin1Char('/')),
-                                     fileName.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype slash = std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')));
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     if (dot > slash)
         return fileName.left(dot) + extension;
@@ -65,16 +64,15 @@ void TTovCds::SaveToFile(DataSet &dataSet, const QString &fileName)
 
     // 1. The whole new content, beside the target so the final move is a
     //    rename within one file system.
-    QTemporaryFile temp(target.absolutePath() + QLatin1Char('/') + target.fileName()
-                        + QStringLiteral(".XXXXXX.tmp"));
+    QTemporaryFile temp(target.absolutePath() + QLatin1Char('/') + target.fileName() + QStringLiteral(".XXXXXX.tmp"));
     if (!temp.open())
         saveFailed(fileName, temp.errorString());
     if (temp.write(bytes) != bytes.size() || !temp.flush())
         saveFailed(fileName, temp.errorString());
     const QFileDevice::Permissions permissions = target.exists()
-        ? QFile::permissions(targetPath)
-        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-              | QFileDevice::ReadOther;
+                                                     ? QFile::permissions(targetPath)
+                                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                           | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     temp.setPermissions(permissions);
     temp.close();
 
@@ -133,6 +131,5 @@ int TTovCds::NextKey(const DataSet &dataSet, const QString &fieldName)
 void TTovCds::LoadFromBlob(const platform::Field &blobField, DataSet &dataSet)
 {
     dataSet.close();
-    DataSetFile::loadFromBlob(dataSet, blobField.asBytes(), blobField.fieldName(),
-                              DataSetFileFormat::Binary);
+    DataSetFile::loadFromBlob(dataSet, blobField.asBytes(), blobField.fieldName(), DataSetFileFormat::Binary);
 }

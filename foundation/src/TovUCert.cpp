@@ -35,8 +35,8 @@ QByteArray readAll(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw platform::Exception(QStringLiteral("Impossibile leggere il file \"%1\": %2")
-                                      .arg(fileName, file.errorString()));
+        throw platform::Exception(
+            QStringLiteral("Impossibile leggere il file \"%1\": %2").arg(fileName, file.errorString()));
     return file.readAll();
 }
 
@@ -54,8 +54,8 @@ void TTovCert::WriteTextFile(const QString &text, const QString &fileName)
     QSaveFile file(fileName);
     const QByteArray bytes = normaliseLines(text).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw platform::Exception(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
-                                      .arg(fileName, file.errorString()));
+        throw platform::Exception(
+            QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, file.errorString()));
 }
 
 QString TTovCert::TextCertificate(const QString &text)

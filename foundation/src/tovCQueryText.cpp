@@ -28,8 +28,7 @@ const QString KindExecute = QStringLiteral("EXECUTE");
 const QString CrLf = QStringLiteral("\r\n");
 } // namespace
 
-TTovQueryText::TTovQueryText()
-    : DataSet(QStringLiteral("TovQueryText"))
+TTovQueryText::TTovQueryText() : DataSet(QStringLiteral("TovQueryText"))
 {
     // The catalogue is read-only for the whole run.
     setReadOnly(true);
@@ -76,8 +75,7 @@ QString TTovQueryText::SourceFileName()
 
 QString TTovQueryText::CatalogueFileName()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath()
-                           + QStringLiteral("/../etc/wun/wun_QueryText.cds"));
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../etc/wun/wun_QueryText.cds"));
 }
 
 // ---------------------------------------------------------------------------
@@ -114,8 +112,7 @@ void TTovQueryText::checkAssigned(const QString &name, const QString &statement)
     m_lastOperation = name;
 }
 
-void TTovQueryText::AssignSQL(const QString &name, platform::SqlQuery &query, int index,
-                              const QString &kind)
+void TTovQueryText::AssignSQL(const QString &name, platform::SqlQuery &query, int index, const QString &kind)
 {
     query.setSql(QString());
     const QString upperName = name.toUpper();
@@ -156,13 +153,12 @@ void TTovQueryText::FormatSQL(DataSet &dataSet, const platform::ValueList &args)
     for (const Value &arg : args) {
         switch (arg.type()) {
         case platform::ValueType::Integer:
-        case platform::ValueType::LargeInt:
-            break;
+        case platform::ValueType::LargeInt: break;
         case platform::ValueType::Text: {
             const QString text = arg.toString();
             const bool unsafe = text.contains(QLatin1Char('\'')) || text.contains(QLatin1Char('"'))
-                || text.contains(QLatin1Char(';')) || text.contains(QLatin1String("--"))
-                || text.contains(QLatin1String("/*")) || text.contains(QLatin1String("*/"));
+                                || text.contains(QLatin1Char(';')) || text.contains(QLatin1String("--"))
+                                || text.contains(QLatin1String("/*")) || text.contains(QLatin1String("*/"));
             ZEP_ASSERT(!unsafe, QStringLiteral("FormatSQL: frammento non ammesso: ") + text);
             break;
         }
@@ -220,9 +216,9 @@ QString TTovQueryText::CheckProgramMessage(const QString &title, const TovProgra
         return QString();
 
     if (m_versionMessage == TovVersionMessage::Zep)
-        return platform::format(
-            QStringLiteral("Versione query (%s) non congruente col programma (%s).%sAGGIORNARE IL PROGRAMMA."),
-            minimum, program.version, CrLf + CrLf);
+        return platform::format(QStringLiteral(
+                                    "Versione query (%s) non congruente col programma (%s).%sAGGIORNARE IL PROGRAMMA."),
+                                minimum, program.version, CrLf + CrLf);
     return platform::format(QStringLiteral("AGGIORNARE IL PROGRAMMA \"%s\".%sVersione minima richiesta: %s."),
                             program.applicationTitle, CrLf, minimum);
 }

@@ -30,9 +30,9 @@ class TUqQueryCollection;
 
 // The running program as the version check sees it.
 struct TovProgramInfo {
-    QString fileName;          // the program file's name as it stands on disk ("zepUni")
-    QString version;           // its dotted version ("22.0.8")
-    QString applicationTitle;  // the title its messages name
+    QString fileName;         // the program file's name as it stands on disk ("zepUni")
+    QString version;          // its dotted version ("22.0.8")
+    QString applicationTitle; // the title its messages name
 };
 
 // The text of a failed version check: the current programs' form, or the

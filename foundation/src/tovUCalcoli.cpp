@@ -31,7 +31,10 @@ i128 mul(i128 a, i128 b)
     return r;
 }
 
-i128 divRound(i128 num, i128 den) { return platform::roundedQuotient(num, den); }
+i128 divRound(i128 num, i128 den)
+{
+    return platform::roundedQuotient(num, den);
+}
 
 Currency fromRaw(i128 raw)
 {
@@ -93,8 +96,8 @@ Currency percentOf(Currency value, const Rate &rate)
 Currency taxableOf(Currency contribution, const Rate &rate)
 {
     if (rate.num == 0)
-        throw ETovCalcola(QStringLiteral(
-            "Aliquota ex ENPALS pari a zero: impossibile ricavare l'imponibile dal contributo"));
+        throw ETovCalcola(
+            QStringLiteral("Aliquota ex ENPALS pari a zero: impossibile ricavare l'imponibile dal contributo"));
     return fromRaw(divRound(mul(mul(contribution.raw(), 100), rate.den), rate.num));
 }
 
@@ -120,8 +123,7 @@ void setAmount(DataSet &ds, const QString &field, Currency value)
 
 // A statement of the catalogue (kind as given) for a query, with the text
 // that the caller appends.
-void assignStatement(SqlQuery &query, const QString &name, const QString &kind,
-                     const QString &extra = {})
+void assignStatement(SqlQuery &query, const QString &name, const QString &kind, const QString &extra = {})
 {
     TovQueryText().AssignSQL(name, query, 0, kind);
     if (!extra.isEmpty())
@@ -179,8 +181,7 @@ Currency TTovCalcola::DifferenzaPositiva(Currency a, Currency b)
 
 qint64 TTovCalcola::ArrotondaPerEccesso(int digit, Currency value)
 {
-    ZEP_ASSERT(digit >= 0 && digit <= 18,
-               QStringLiteral("ArrotondaPerEccesso: cifra %1 non valida").arg(digit));
+    ZEP_ASSERT(digit >= 0 && digit <= 18, QStringLiteral("ArrotondaPerEccesso: cifra %1 non valida").arg(digit));
     // A multiple of 10^digit units is a multiple of 10^(digit + 4) on the
     // scaled integer; round that towards plus infinity.
     i128 step = 1;
@@ -273,8 +274,7 @@ bool TTovCalcola::OrarioRidotto(const DataSet &row, const QString &prefix, int f
 bool TTovCalcola::OrarioRidottoAsti(const DataSet &row, const QString &prefix, int fullHours, int aidCode)
 {
     const int minutes = serviceMinutes(row, prefix);
-    const bool reduced = (aidCode == 3 || aidCode == 4) ? minutes < fullHours * 60
-                                                        : minutes != fullHours * 60;
+    const bool reduced = (aidCode == 3 || aidCode == 4) ? minutes < fullHours * 60 : minutes != fullHours * 60;
     return reduced && !chairFlag(row, prefix);
 }
 
@@ -293,8 +293,8 @@ void TTovCalcola::AliquotaAddizionale(DataSet &row, const DataSet &compensation)
     setAmount(row, "FVARRALIQUOTAAMM", Currency());
 }
 
-void TTovCalcola::CalcolaRitenuta(DataSet &row, const DataSet &compensation, Currency &credit,
-                                  bool reduceCredit, Currency taxable)
+void TTovCalcola::CalcolaRitenuta(DataSet &row, const DataSet &compensation, Currency &credit, bool reduceCredit,
+                                  Currency taxable)
 {
     const int tnoId = integer(compensation, "ITNOID");
     const int riceId = integer(row, "IRICEID");
@@ -389,20 +389,18 @@ Currency cudTotal(const QString &statement, const char *keyParam, int riceId, in
 
 } // namespace
 
-Currency TTovCalcola::ImponibileInpsAccessori(int riceId, int rirpId, SqlQuery &query,
-                                              const DataSet &compensation, const QString &extra,
-                                              const QString &statement)
+Currency TTovCalcola::ImponibileInpsAccessori(int riceId, int rirpId, SqlQuery &query, const DataSet &compensation,
+                                              const QString &extra, const QString &statement)
 {
-    return cudTotal(statement.isEmpty() ? QStringLiteral("QRY_CUD_INPS_IMP_ACC") : statement,
-                    "IVARMRIRPID", riceId, rirpId, query, compensation, extra);
+    return cudTotal(statement.isEmpty() ? QStringLiteral("QRY_CUD_INPS_IMP_ACC") : statement, "IVARMRIRPID", riceId,
+                    rirpId, query, compensation, extra);
 }
 
-Currency TTovCalcola::ImponibileInpsFondamentali(int riceId, int cosId, SqlQuery &query,
-                                                 const DataSet &compensation, const QString &extra,
-                                                 const QString &statement)
+Currency TTovCalcola::ImponibileInpsFondamentali(int riceId, int cosId, SqlQuery &query, const DataSet &compensation,
+                                                 const QString &extra, const QString &statement)
 {
-    return cudTotal(statement.isEmpty() ? QStringLiteral("QRY_CUD_INPS_IMP_FOND") : statement,
-                    "ICOSID", riceId, cosId, query, compensation, extra);
+    return cudTotal(statement.isEmpty() ? QStringLiteral("QRY_CUD_INPS_IMP_FOND") : statement, "ICOSID", riceId, cosId,
+                    query, compensation, extra);
 }
 
 Currency TTovCalcola::ImportoCcnl(DataSet &ccnl, int qarId, bool annual, int component)
@@ -493,57 +491,54 @@ QString TTovCalcolaAnno2023::EsoneriIvsSql()
     auto item = [](const char *param) {
         return QStringLiteral("COALESCE((SELECT SUM(VACR.FVACRLORDO) FROM TVACR_VARCOMPRIGHE VACR"
                               " WHERE VACR.IREGSID=REGS.IREGSID AND VACR.IVARMID IS NULL"
-                              " AND VACR.ICOMRID=:%1), 0)").arg(QLatin1String(param));
+                              " AND VACR.ICOMRID=:%1), 0)")
+            .arg(QLatin1String(param));
     };
     auto taxable = [](const char *param) {
         return QStringLiteral("(SELECT SUM(VARR.FVARRIMPONIBILEDIP) FROM TVARR_VARRITENUTE VARR"
                               " WHERE VARR.IREGSID=REGS.IREGSID AND VARR.ICOMRID IS NULL"
                               " AND VARR.IVARMID IS NULL AND NOT VARR.FVARRRITDIP=0"
-                              " AND VARR.IRICEID=:%1)").arg(QLatin1String(param));
+                              " AND VARR.IRICEID=:%1)")
+            .arg(QLatin1String(param));
     };
     auto withholding = [](const char *param) {
         return QStringLiteral("(SELECT SUM(VARR.FVARRRITDIP) FROM TVARR_VARRITENUTE VARR"
                               " WHERE VARR.IREGSID=REGS.IREGSID AND VARR.ICOMRID IS NULL"
-                              " AND VARR.IVARMID IS NULL AND VARR.IRICEID=:%1)").arg(QLatin1String(param));
+                              " AND VARR.IVARMID IS NULL AND VARR.IRICEID=:%1)")
+            .arg(QLatin1String(param));
     };
     const QString zero = QStringLiteral("CAST(0 AS NUMERIC(11,2))");
-    return QStringLiteral("SELECT REGS.IACOMID, REGS.IREGSID, ")
-        + item("COMR_ESONERO_IVS_STIP") + QStringLiteral(" AS ESONERO_STIP, ")
-        + item("COMR_ESONERO_IVS_13") + QStringLiteral(" AS ESONERO_13, ")
-        + item("COMR_ESONERO_IVS_MADRI") + QStringLiteral(" AS ESONERO_MADRI, ")
-        + zero + QStringLiteral(" AS ESONERO, ")
-        + QStringLiteral("(SELECT MAX(VACR.FVACRPERCESONEROIVS) FROM TVACR_VARCOMPRIGHE VACR"
-                         " WHERE VACR.IREGSID=REGS.IREGSID AND VACR.IVARMID IS NULL"
-                         " AND VACR.ICOMRID=:COMR_ESONERO_IVS_STIP) AS TAGLIO_STIP, ")
-        + taxable("RICE_COD_INPDAP") + QStringLiteral(" AS IMPINPDAP, ")
-        + taxable("RICE_COD_INPS_OI") + QStringLiteral(" AS IMPINPSOI, ")
-        + withholding("RICE_COD_INPS_OI") + QStringLiteral(" AS RITINPSOI, ")
-        + taxable("RICE_COD_INPS_PT") + QStringLiteral(" AS IMPINPSPT, ")
-        + withholding("RICE_COD_INPS_PT") + QStringLiteral(" AS RITINPSPT, ")
-        + zero + QStringLiteral(" AS ESONERO_INPDAP, ")
-        + zero + QStringLiteral(" AS ESONERO_INPSOI, ")
-        + zero + QStringLiteral(" AS ESONERO_INPSPT ")
-        + QStringLiteral("FROM TREGS_REGISTROSTIP REGS "
-                         "WHERE REGS.IANFID=:IANFID AND REGS.IMESID=:IMESID AND REGS.ICOTID=:ICOTID"
-                         " AND REGS.IDWGID=:IDWGID AND REGS.LREGSCALCOLATA=1 AND REGS.LREGSLIQDAALTRI=0"
-                         " AND REGS.IREGSGRUPPO=:IREGSGRUPPO "
-                         "ORDER BY REGS.IREGSID");
+    return QStringLiteral("SELECT REGS.IACOMID, REGS.IREGSID, ") + item("COMR_ESONERO_IVS_STIP")
+           + QStringLiteral(" AS ESONERO_STIP, ") + item("COMR_ESONERO_IVS_13") + QStringLiteral(" AS ESONERO_13, ")
+           + item("COMR_ESONERO_IVS_MADRI") + QStringLiteral(" AS ESONERO_MADRI, ") + zero
+           + QStringLiteral(" AS ESONERO, ")
+           + QStringLiteral("(SELECT MAX(VACR.FVACRPERCESONEROIVS) FROM TVACR_VARCOMPRIGHE VACR"
+                            " WHERE VACR.IREGSID=REGS.IREGSID AND VACR.IVARMID IS NULL"
+                            " AND VACR.ICOMRID=:COMR_ESONERO_IVS_STIP) AS TAGLIO_STIP, ")
+           + taxable("RICE_COD_INPDAP") + QStringLiteral(" AS IMPINPDAP, ") + taxable("RICE_COD_INPS_OI")
+           + QStringLiteral(" AS IMPINPSOI, ") + withholding("RICE_COD_INPS_OI") + QStringLiteral(" AS RITINPSOI, ")
+           + taxable("RICE_COD_INPS_PT") + QStringLiteral(" AS IMPINPSPT, ") + withholding("RICE_COD_INPS_PT")
+           + QStringLiteral(" AS RITINPSPT, ") + zero + QStringLiteral(" AS ESONERO_INPDAP, ") + zero
+           + QStringLiteral(" AS ESONERO_INPSOI, ") + zero + QStringLiteral(" AS ESONERO_INPSPT ")
+           + QStringLiteral("FROM TREGS_REGISTROSTIP REGS "
+                            "WHERE REGS.IANFID=:IANFID AND REGS.IMESID=:IMESID AND REGS.ICOTID=:ICOTID"
+                            " AND REGS.IDWGID=:IDWGID AND REGS.LREGSCALCOLATA=1 AND REGS.LREGSLIQDAALTRI=0"
+                            " AND REGS.IREGSGRUPPO=:IREGSGRUPPO "
+                            "ORDER BY REGS.IREGSID");
 }
 
 QString TTovCalcolaAnno2023::RitenutaTredicesimaSql()
 {
-    return QStringLiteral(
-        "SELECT DISTINCT VARR.IRICEID FROM TREGS_REGISTROSTIP REGS"
-        " INNER JOIN TVARM_VARIAZIONI VARM ON VARM.IACOMID=REGS.IACOMID AND VARM.IMESID=REGS.IMESID"
-        " AND VARM.ICOTID=REGS.ICOTID"
-        " INNER JOIN TVARR_VARRITENUTE VARR ON VARR.IVARMID=VARM.IVARMID"
-        " INNER JOIN TCOMR_RIGHECOMP COMR ON COMR.ICOMRID=VARR.ICOMRID"
-        " WHERE REGS.IREGSID=:IREGSID AND VARR.FVARRIMPONIBILE > 0 AND COMR.ICOMRGRUPPO=3"
-        " AND VARR.IRICEID IN (:RICE_COD_INPS_OI,:RICE_COD_INPS_PT)");
+    return QStringLiteral("SELECT DISTINCT VARR.IRICEID FROM TREGS_REGISTROSTIP REGS"
+                          " INNER JOIN TVARM_VARIAZIONI VARM ON VARM.IACOMID=REGS.IACOMID AND VARM.IMESID=REGS.IMESID"
+                          " AND VARM.ICOTID=REGS.ICOTID"
+                          " INNER JOIN TVARR_VARRITENUTE VARR ON VARR.IVARMID=VARM.IVARMID"
+                          " INNER JOIN TCOMR_RIGHECOMP COMR ON COMR.ICOMRID=VARR.ICOMRID"
+                          " WHERE REGS.IREGSID=:IREGSID AND VARR.FVARRIMPONIBILE > 0 AND COMR.ICOMRGRUPPO=3"
+                          " AND VARR.IRICEID IN (:RICE_COD_INPS_OI,:RICE_COD_INPS_PT)");
 }
 
-std::unique_ptr<DataSet> TTovCalcolaAnno2023::EsoneriIvs(int month, int company, int group, int anfId,
-                                                        int dwgId) const
+std::unique_ptr<DataSet> TTovCalcolaAnno2023::EsoneriIvs(int month, int company, int group, int anfId, int dwgId) const
 {
     SqlQuery query; // the framework's global connection
     query.setSql(EsoneriIvsSql());
@@ -687,8 +682,7 @@ void SetTovCalcolaEnpals(TTovCalcolaEnpals *calculator)
 
 TTovCalcolaEnpals::TTovCalcolaEnpals(DataSet &dettaglio, DataSet &voci, platform::Database &database,
                                      int giorniLavorati)
-    : m_dettaglio(dettaglio), m_voci(voci), m_query(std::make_unique<SqlQuery>(database)),
-      m_giorni(giorniLavorati)
+    : m_dettaglio(dettaglio), m_voci(voci), m_query(std::make_unique<SqlQuery>(database)), m_giorni(giorniLavorati)
 {
 }
 
@@ -741,12 +735,8 @@ void TTovCalcolaEnpals::Calcola(DataSet &row, const DataSet &compensation)
     if (SoggettoEnpals(compensation) == 0)
         return;
     switch (integer(compensation, "ITNOID")) {
-    case TTovCalcola::TNO_15:
-        CalcolaConMassimale(row, compensation);
-        break;
-    case TTovCalcola::TNO_14:
-        CalcolaDaVoci(row);
-        break;
+    case TTovCalcola::TNO_15: CalcolaConMassimale(row, compensation); break;
+    case TTovCalcola::TNO_14: CalcolaDaVoci(row); break;
     default:
         if (!amount(row, "FVARRRITDIP").isZero() || !amount(row, "FVARRRITAMM").isZero())
             throw ETovCalcola(
@@ -784,8 +774,7 @@ void TTovCalcolaEnpals::CalcolaDaVoci(DataSet &row)
     const Currency diff = taxable - amount(row, "FVARRIMPONIBILEAMM");
     if (diff > tolerance || -diff > tolerance) {
         setAmount(row, "FVARRIMPONIBILEAMM", taxable);
-        setAmount(row, "FVARRRITAMM",
-                  TTovCalcola::PercentualeArrotondata(2, taxable, amount(row, "FVARRALIQUOTAAMM")));
+        setAmount(row, "FVARRRITAMM", TTovCalcola::PercentualeArrotondata(2, taxable, amount(row, "FVARRALIQUOTAAMM")));
     }
     setAmount(m_dettaglio, "FENPVIMPONIBILEBASE", amount(row, "FVARRIMPONIBILEAMM"));
     setAmount(m_dettaglio, "FENPVCONTRIBUTOAMM", amount(row, "FVARRRITAMM"));
@@ -832,10 +821,11 @@ void TTovCalcolaEnpals::CalcolaConMassimale(DataSet &row, const DataSet &compens
         if (m_query->eof())
             throw ETovCalcola(platform::format(QStringLiteral("Massimale ex ENPALS annuale non trovato per l'anno %d"),
                                                TtovAnnoFinanziario::IdToYear(anfId.toInt())));
-        const Currency threshold =
-            TTovCalcola::Arrotonda(2, m_query->value(QStringLiteral("FENPMCONTRAGGDA")).toCurrency() / payments);
-        const Currency ceiling =
-            TTovCalcola::Arrotonda(2, m_query->value(QStringLiteral("FENPMMASSIMALE")).toCurrency() / payments);
+        const Currency threshold = TTovCalcola::Arrotonda(2,
+                                                          m_query->value(QStringLiteral("FENPMCONTRAGGDA")).toCurrency()
+                                                              / payments);
+        const Currency ceiling = TTovCalcola::Arrotonda(2, m_query->value(QStringLiteral("FENPMMASSIMALE")).toCurrency()
+                                                               / payments);
         m_query->close();
         const Currency taxable = amount(row, "FVARRIMPONIBILEAMM");
         if (ceiling >= taxable) {
@@ -860,9 +850,9 @@ void TTovCalcolaEnpals::CalcolaConMassimale(DataSet &row, const DataSet &compens
         m_query->bind(QStringLiteral("IMPONIBILE"), Value(daily));
         m_query->open();
         if (m_query->eof())
-            throw ETovCalcola(platform::format(
-                QStringLiteral("Massimale ex ENPALS giornaliero non trovato per l'anno %d"),
-                TtovAnnoFinanziario::IdToYear(anfId.toInt())));
+            throw ETovCalcola(
+                platform::format(QStringLiteral("Massimale ex ENPALS giornaliero non trovato per l'anno %d"),
+                                 TtovAnnoFinanziario::IdToYear(anfId.toInt())));
         const Currency dailyThreshold =
             TTovCalcola::Arrotonda(2, m_query->value(QStringLiteral("FENPMCONTRAGGDA")).toCurrency());
         const Currency dailyCeiling =
@@ -914,8 +904,9 @@ void TTovCalcolaEnpals::RicalcolaContributi(DataSet &row)
                   TTovCalcola::PercentualeArrotondata(2, amount(det, "FENPVIMPECCMASSSPET"), solidAmm));
     }
     // The additional contribution is the employee's alone.
-    setAmount(row, "FVARRRITDIP", amount(det, "FENPVCONTRIBAGGCORRENTE") + amount(row, "FVARRRITDIP")
-                                      + amount(det, "FENPVCONTRECCMASSSPETDIP"));
+    setAmount(row, "FVARRRITDIP",
+              amount(det, "FENPVCONTRIBAGGCORRENTE") + amount(row, "FVARRRITDIP")
+                  + amount(det, "FENPVCONTRECCMASSSPETDIP"));
     setAmount(row, "FVARRRITAMM", amount(det, "FENPVCONTRECCMASSSPETAMM") + amount(row, "FVARRRITAMM"));
 }
 

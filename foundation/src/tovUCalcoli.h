@@ -33,9 +33,9 @@ public:
 
     // Retention ids (IRICEID) with a fixed meaning in the rules.
     static constexpr int RICE_COD_INPDAP = 2;
-    static constexpr int RICE_COD_INPS_OI = 3;   // INPS full time
-    static constexpr int RICE_COD_INPS_PT = 13;  // INPS part time
-    static constexpr int RICE_COD_ENPALS = 17;   // performing-arts fund
+    static constexpr int RICE_COD_INPS_OI = 3;  // INPS full time
+    static constexpr int RICE_COD_INPS_PT = 13; // INPS part time
+    static constexpr int RICE_COD_ENPALS = 17;  // performing-arts fund
     static constexpr int RICE_COD_NON_APPLICABILE = 18;
 
     // Relationship types (ITNOID).
@@ -67,10 +67,10 @@ public:
     static qint64 ArrotondaPerEccesso(int digit, Currency value);
 
     // ---- relationship-type sets ----
-    static bool TnoNonStipendio(int tnoId);       // 10, 11, 14, 15
-    static bool TnoNonScomputabile(int tnoId);    // 10, 14, 15
-    static bool IdTnoRipartita(int tnoId);        // 11, 15
-    static bool TnoRipartita(const platform::DataSet &compensation);  // by its ITNOID
+    static bool TnoNonStipendio(int tnoId);                          // 10, 11, 14, 15
+    static bool TnoNonScomputabile(int tnoId);                       // 10, 14, 15
+    static bool IdTnoRipartita(int tnoId);                           // 11, 15
+    static bool TnoRipartita(const platform::DataSet &compensation); // by its ITNOID
     // "11,15" and "11,10,14,15", for SQL IN lists.
     static QString TnoRipartiteSql();
     static QString TnoNonStipendioSql();
@@ -90,8 +90,7 @@ public:
     static bool OrarioRidotto(const platform::DataSet &row, const QString &prefix, int fullHours);
     // As OrarioRidotto; for aid codes 3 and 4 minutes of at least
     // fullHours x 60 are not reduced.
-    static bool OrarioRidottoAsti(const platform::DataSet &row, const QString &prefix, int fullHours,
-                                  int aidCode);
+    static bool OrarioRidottoAsti(const platform::DataSet &row, const QString &prefix, int fullHours, int aidCode);
     // For rows with an employee contribution kind (ITVCOIDDIP not 0) of
     // classification 8, 9 or 10: the municipal, provincial or regional IRPEF
     // add-on rate of the compensation becomes the employee rate and the
@@ -103,8 +102,8 @@ public:
     // installed performing-arts calculator, if any. With reduceCredit the
     // employee withholding reduces `credit` (not below 0) unless the
     // relationship is in TnoNonScomputabile.
-    static void CalcolaRitenuta(platform::DataSet &row, const platform::DataSet &compensation,
-                                Currency &credit, bool reduceCredit, Currency taxable);
+    static void CalcolaRitenuta(platform::DataSet &row, const platform::DataSet &compensation, Currency &credit,
+                                bool reduceCredit, Currency taxable);
     // One third of the withholding to the employee, two thirds to the
     // administration, at the administration rate (plus `surcharge` per
     // cent of it). The row stays in edit.
@@ -127,11 +126,11 @@ public:
     // MESE_FINALE from the compensation row, IRICEID, and IVARMRIRPID or
     // ICOSID. A null total is 0.
     static Currency ImponibileInpsAccessori(int riceId, int rirpId, platform::SqlQuery &query,
-                                            const platform::DataSet &compensation,
-                                            const QString &extra, const QString &statement = {});
+                                            const platform::DataSet &compensation, const QString &extra,
+                                            const QString &statement = {});
     static Currency ImponibileInpsFondamentali(int riceId, int cosId, platform::SqlQuery &query,
-                                               const platform::DataSet &compensation,
-                                               const QString &extra, const QString &statement = {});
+                                               const platform::DataSet &compensation, const QString &extra,
+                                               const QString &statement = {});
 
     // ---- contract (CCNL) amounts ----
     // FCCNAPERC (of the current record) per cent of the monthly sum of the
@@ -168,8 +167,8 @@ public:
     // month, company (ICOTID), group and financial-year id of the employer
     // `dwgId`, read on the global connection; nullptr when no row has an
     // exemption (always, in the base class). The caller owns the dataset.
-    virtual std::unique_ptr<platform::DataSet> EsoneriIvs(int month, int company, int group,
-                                                          int anfId, int dwgId) const;
+    virtual std::unique_ptr<platform::DataSet> EsoneriIvs(int month, int company, int group, int anfId,
+                                                          int dwgId) const;
     // The same for the employer of the program's parameters ("UQUP_DwgId"
     // of the main window's parameter manager, TTovUtil::DwgId).
     std::unique_ptr<platform::DataSet> EsoneriIvs(int month, int company, int group, int anfId) const;
@@ -235,8 +234,8 @@ public:
     static constexpr int COMR_CONTRIBUTO_SOLIDARIETA = 70;
 
     // The datasets and the database must outlive the object.
-    TTovCalcolaEnpals(platform::DataSet &dettaglio, platform::DataSet &voci,
-                      platform::Database &database, int giorniLavorati);
+    TTovCalcolaEnpals(platform::DataSet &dettaglio, platform::DataSet &voci, platform::Database &database,
+                      int giorniLavorati);
     ~TTovCalcolaEnpals();
     TTovCalcolaEnpals(const TTovCalcolaEnpals &) = delete;
     TTovCalcolaEnpals &operator=(const TTovCalcolaEnpals &) = delete;

@@ -104,19 +104,14 @@ const std::array<QString, 4> ColumnLetters = {QStringLiteral("s"), QStringLitera
 ValueColumn valueColumnOf(FieldType type)
 {
     switch (type) {
-    case FieldType::String:
-        return ColumnS;
-    case FieldType::Integer:
-        return ColumnI;
+    case FieldType::String: return ColumnS;
+    case FieldType::Integer: return ColumnI;
     case FieldType::Float:
     case FieldType::Currency:
-    case FieldType::BCD:
-        return ColumnF;
+    case FieldType::BCD: return ColumnF;
     case FieldType::Date:
-    case FieldType::DateTime:
-        return ColumnD;
-    default:
-        return ColumnS;
+    case FieldType::DateTime: return ColumnD;
+    default: return ColumnS;
     }
 }
 
@@ -137,24 +132,21 @@ QString otherTypeText(FieldType type, const Value &v)
         const QTime t = v.toTime();
         return t.msec() ? t.toString(QStringLiteral("HH:mm:ss.zzz")) : t.toString(QStringLiteral("HH:mm:ss"));
     }
-    default:
-        return v.toString();
+    default: return v.toString();
     }
 }
 
 Value otherTypeValue(FieldType type, const QString &text)
 {
     switch (type) {
-    case FieldType::Blob:
-        return Value(QByteArray::fromBase64(text.toLatin1()));
+    case FieldType::Blob: return Value(QByteArray::fromBase64(text.toLatin1()));
     case FieldType::Time: {
         const QTime t = QTime::fromString(text, Qt::ISODateWithMs);
         if (!t.isValid())
             throw platform::EConvertError(QStringLiteral("'%1' non è un orario valido").arg(text));
         return Value(t);
     }
-    default:
-        return Value(text);
+    default: return Value(text);
     }
 }
 
@@ -168,10 +160,8 @@ bool isUpdateConflict(const QString &message)
 bool isZeroValue(FieldType type, const Value &v)
 {
     switch (type) {
-    case FieldType::Float:
-        return v.toDouble() == 0.0;
-    default:
-        return v.toCurrency() == platform::Currency();
+    case FieldType::Float: return v.toDouble() == 0.0;
+    default: return v.toCurrency() == platform::Currency();
     }
 }
 
@@ -203,9 +193,9 @@ int rowNumberOf(const DeltaRecord &delta)
 // ---------------------------------------------------------------------------
 // TCdsParameters
 
-const QStringList TCdsParameters::RegistryColumns = {
-    QStringLiteral("SAFICOGNOME"), QStringLiteral("SAFINOME"), QStringLiteral("SAFICODFISCALE"),
-    QStringLiteral("SAFICODFISSOST"), QStringLiteral("SAFIGRUPPOANA")};
+const QStringList TCdsParameters::RegistryColumns = {QStringLiteral("SAFICOGNOME"), QStringLiteral("SAFINOME"),
+                                                     QStringLiteral("SAFICODFISCALE"), QStringLiteral("SAFICODFISSOST"),
+                                                     QStringLiteral("SAFIGRUPPOANA")};
 
 QStringList TCdsFieldMapEntry::parts() const
 {
@@ -220,8 +210,8 @@ void TCdsParameters::SetFieldMap(const QString &text, const QString &dataSetName
     QStringList map;
     QList<TCdsFieldMapEntry> entries;
     const auto refuse = [&](const QString &entry, const QString &why) {
-        throw EUqError(platform::format(
-            QStringLiteral("Mappa dei campi del ClientDataSet (%s) non valida: \"%s\" %s."), dataSetName, entry, why));
+        throw EUqError(platform::format(QStringLiteral("Mappa dei campi del ClientDataSet (%s) non valida: \"%s\" %s."),
+                                        dataSetName, entry, why));
     };
     for (const QString &raw : text.split(QLatin1Char(';'))) {
         const QString entry = raw.trimmed();
@@ -264,7 +254,8 @@ bool TCdsParameters::IsRegistryField(const QString &fieldName) const
     if (fieldName.compare(FieldAfi, Qt::CaseInsensitive) == 0 || fieldName.compare(FieldRigo, Qt::CaseInsensitive) == 0)
         return true;
     for (const TCdsFieldMapEntry &e : Entries)
-        if (e.value.compare(fieldName, Qt::CaseInsensitive) == 0 || e.column.compare(fieldName, Qt::CaseInsensitive) == 0)
+        if (e.value.compare(fieldName, Qt::CaseInsensitive) == 0
+            || e.column.compare(fieldName, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
@@ -275,8 +266,7 @@ bool TCdsParameters::IsRegistryField(const QString &fieldName) const
 struct TTovDBCds::SaveStatements {
     explicit SaveStatements(Database &db)
         : deleteRegistry(db), shareRegistry(db), deleteValues(db), header(db), insertRegistry(db), findRegistry(db),
-          reserve(db),
-          insertValue{SqlQuery(db), SqlQuery(db), SqlQuery(db), SqlQuery(db)}, db(db)
+          reserve(db), insertValue{SqlQuery(db), SqlQuery(db), SqlQuery(db), SqlQuery(db)}, db(db)
     {
         deleteRegistry.setSql(SqlDeleteRegistry);
         shareRegistry.setSql(SqlShareRegistry);
@@ -437,11 +427,13 @@ void TTovDBCds::FillDataSet(DataSet &dataSet, SqlQuery &q, const TCdsParameters 
     const int cRigo = q.fieldIndex(QStringLiteral("IFISRIGO"));
     const int cName = q.fieldIndex(QStringLiteral("SFISFIELDNAME"));
     const int cAfi = q.fieldIndex(QStringLiteral("IAFIID"));
-    const std::array<int, 4> cValue = {q.fieldIndex(QStringLiteral("SFISVALUE")), q.fieldIndex(QStringLiteral("IFISVALUE")),
-                                       q.fieldIndex(QStringLiteral("FFISVALUE")), q.fieldIndex(QStringLiteral("DFISVALUE"))};
+    const std::array<int, 4> cValue = {q.fieldIndex(QStringLiteral("SFISVALUE")),
+                                       q.fieldIndex(QStringLiteral("IFISVALUE")),
+                                       q.fieldIndex(QStringLiteral("FFISVALUE")),
+                                       q.fieldIndex(QStringLiteral("DFISVALUE"))};
     // Fields filled from the joined registry row: the entries whose value is
     // a field of the dataset (a composite names none).
-    QList<QPair<int, int>> fromRegistry;  // (position, column)
+    QList<QPair<int, int>> fromRegistry; // (position, column)
     for (const TCdsFieldMapEntry &e : params.Entries) {
         const int pos = position.value(e.value.toLower(), -1);
         if (pos >= 0)
@@ -523,10 +515,10 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
     // store did not load.
     dataSet.checkBrowseMode();
     if (dataSet.providerName() != ProviderName)
-        throw EUqError(platform::format(
-            QStringLiteral("Il ClientDataSet (%s) non è stato caricato dall'archivio delle denunce: "
-                           "impossibile salvarlo."),
-            name));
+        throw EUqError(
+            platform::format(QStringLiteral("Il ClientDataSet (%s) non è stato caricato dall'archivio delle denunce: "
+                                            "impossibile salvarlo."),
+                             name));
 
     const bool useOwnTransaction = !m_connection->inTransaction();
     std::optional<TUqTransaction> own;
@@ -600,7 +592,7 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
             m_transaction->Commit();
     } catch (...) {
         m_transaction = nullptr;
-        own.reset();  // rolls back what is still open
+        own.reset(); // rolls back what is still open
         m_statements.reset();
         if (onFailure == TCdsSaveFailure::DiscardChanges)
             dataSet.cancelUpdates();
@@ -694,7 +686,8 @@ QString TTovDBCds::CompositeValue(const DeltaRecord &delta, const TCdsFieldMapEn
     QString text;
     for (const QString &part : entry.parts()) {
         ZEP_ASSERT(delta.hasField(part),
-                   platform::format(QStringLiteral("Mappa dei campi: il campo %s di %s=%s non esiste nel ClientDataSet."),
+                   platform::format(QStringLiteral(
+                                        "Mappa dei campi: il campo %s di %s=%s non esiste nel ClientDataSet."),
                                     part, entry.column, entry.value));
         const Value v = delta.value(part);
         if (!v.isEmpty())
@@ -827,7 +820,7 @@ void TTovDBCds::WriteValues(DeltaRecord &delta, int rowNumber, int registryId, i
         const Field &f = *ds.field(index);
         const FieldType type = f.dataType();
         const Value v = recordValue(delta, f);
-        Value value;  // stays unassigned: no row
+        Value value; // stays unassigned: no row
         switch (type) {
         case FieldType::String:
             if (!v.toString().isEmpty())

@@ -64,8 +64,8 @@ class TUqTransaction;
 // One entry of a field map: a registry column and what fills it, a dataset
 // field or several joined by "+" (a composite).
 struct TCdsFieldMapEntry {
-    QString column;   // the registry column, upper-cased ("SAFICOGNOME")
-    QString value;    // the text after "=", as stored ("Matricola+Qualifica2")
+    QString column; // the registry column, upper-cased ("SAFICOGNOME")
+    QString value;  // the text after "=", as stored ("Matricola+Qualifica2")
     bool isComposite() const { return value.contains(QLatin1Char('+')); }
     // The field names of the value ("Matricola", "Qualifica2").
     QStringList parts() const;
@@ -73,12 +73,12 @@ struct TCdsFieldMapEntry {
 
 // The storage parameters of a layout, read from its TCDS_STRUTTURA row.
 struct TCdsParameters {
-    int CdsId = 0;               // ICDSID
-    int Rigo = 0;                // ICDSRIGO, the row counter
-    bool Anagrafica = false;     // LCDSANAGRAFICA = 1: the dataset owns its registry rows
-    bool FMapReadOnly = false;   // LCDSFMAPREADONLY = 1: the registry is never updated from it
-    QStringList FieldMap;        // the entries of SCDSFIELDMAP ("saficognome=Cognome", ...)
-    QList<TCdsFieldMapEntry> Entries;  // the same, parsed
+    int CdsId = 0;                    // ICDSID
+    int Rigo = 0;                     // ICDSRIGO, the row counter
+    bool Anagrafica = false;          // LCDSANAGRAFICA = 1: the dataset owns its registry rows
+    bool FMapReadOnly = false;        // LCDSFMAPREADONLY = 1: the registry is never updated from it
+    QStringList FieldMap;             // the entries of SCDSFIELDMAP ("saficognome=Cognome", ...)
+    QList<TCdsFieldMapEntry> Entries; // the same, parsed
 
     // The registry columns a field map may name: the person columns of
     // TAFI_ANAFISCALE.
@@ -165,8 +165,7 @@ private:
 
     // Finds the layout of the name for the period and fills the parameters;
     // with a dataset, loads the empty layout into it.
-    void ReadStructure(platform::DataSet *dataSet, const QString &name, TCdsParameters &params, int year,
-                       int month);
+    void ReadStructure(platform::DataSet *dataSet, const QString &name, TCdsParameters &params, int year, int month);
     void FillDataSet(platform::DataSet &dataSet, platform::SqlQuery &query, const TCdsParameters &params);
 
     // The update hook: called for each pending change of the dataset.
@@ -189,12 +188,12 @@ private:
     TCdsParameters m_params;
     int m_saveYear = 0;
     int m_saveMonth = 0;
-    TUqTransaction *m_transaction = nullptr;  // the own transaction, when there is one
+    TUqTransaction *m_transaction = nullptr; // the own transaction, when there is one
     bool m_updateError = false;
     QString m_errorMessage;
-    int m_nextRow = 0;       // the next reserved row number
-    int m_lastRow = 0;       // the last reserved row number
-    int m_headerId = 0;      // the period header, once asked for
+    int m_nextRow = 0;  // the next reserved row number
+    int m_lastRow = 0;  // the last reserved row number
+    int m_headerId = 0; // the period header, once asked for
     std::unique_ptr<SaveStatements> m_statements;
 
     // ---- the store ----

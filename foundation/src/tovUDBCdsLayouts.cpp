@@ -93,8 +93,8 @@ QList<TTovDBCdsLayout> TTovDBCdsLayouts::ReadFolder(const QString &folder)
         throw EUqError(QStringLiteral("Elenco delle strutture %1 non trovato").arg(manifestPath));
     DataSet manifest;
     DataSetFile::loadFromFile(manifest, manifestPath);
-    for (const QString &required : {QStringLiteral("SCDSPROGRAMMA"), QStringLiteral("SCDSNOME"),
-                                    QStringLiteral("SCDSSCHEMA")})
+    for (const QString &required :
+         {QStringLiteral("SCDSPROGRAMMA"), QStringLiteral("SCDSNOME"), QStringLiteral("SCDSSCHEMA")})
         if (!manifest.findField(required))
             throw EUqError(QStringLiteral("%1: manca il campo %2").arg(manifestPath, required));
 
@@ -171,11 +171,13 @@ void TTovDBCdsLayouts::Check(const TTovDBCdsLayout &layout)
         requireInteger(QStringLiteral("iAfiID"), QStringLiteral("la riga dell'anagrafica"));
     for (const auto &f : empty.fields())
         if (f->fieldName().size() > FieldNameWidth)
-            refuse(layout, QStringLiteral("il nome del campo %1 supera %2 caratteri").arg(f->fieldName()).arg(FieldNameWidth));
+            refuse(layout,
+                   QStringLiteral("il nome del campo %1 supera %2 caratteri").arg(f->fieldName()).arg(FieldNameWidth));
     for (const TCdsFieldMapEntry &e : std::as_const(params.Entries))
         for (const QString &part : e.parts())
             if (!empty.findField(part))
-                refuse(layout, QStringLiteral("la mappa dei campi nomina il campo %1, che il dataset non ha").arg(part));
+                refuse(layout,
+                       QStringLiteral("la mappa dei campi nomina il campo %1, che il dataset non ha").arg(part));
 }
 
 TTovDBCdsLayouts::Result TTovDBCdsLayouts::Install(platform::Database &database, const QList<TTovDBCdsLayout> &layouts)

@@ -52,13 +52,13 @@ class DataSet;
 struct TTovDBCdsLayout {
     QString program;
     QString name;
-    int year = 0;    // 0: from the beginning (stored as null)
-    int month = 0;   // 0: from the start of the year (stored as null)
+    int year = 0;  // 0: from the beginning (stored as null)
+    int month = 0; // 0: from the start of the year (stored as null)
     bool registryOwner = false;
     bool fieldMapReadOnly = false;
     QString fieldMap;
-    QByteArray schema;  // the empty dataset, binary dataset file
-    QString source;     // where it was described, for messages
+    QByteArray schema; // the empty dataset, binary dataset file
+    QString source;    // where it was described, for messages
 
     // The empty dataset of `dataSet` (its fields and index; its records are
     // not taken).
@@ -69,7 +69,7 @@ struct TTovDBCdsLayout {
 
 class TTovDBCdsLayouts {
 public:
-    static const QString ManifestName;  // "TCDS_STRUTTURA.xml"
+    static const QString ManifestName; // "TCDS_STRUTTURA.xml"
 
     // What an installation did, as TTovDBCdsLayout::Key() texts.
     struct Result {

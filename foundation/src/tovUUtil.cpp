@@ -27,8 +27,7 @@ int TtovAnnoFinanziario::YearTextToId(const QString &text)
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     if (!ok)
-        throw platform::EConvertError(
-            QStringLiteral("'%1' non è un valore intero valido").arg(text));
+        throw platform::EConvertError(QStringLiteral("'%1' non è un valore intero valido").arg(text));
     return YearToId(value);
 }
 
@@ -51,8 +50,7 @@ void TTovDate::MinutesToHours(int totalMinutes, quint16 &hours, quint16 &minutes
 static void checkMonth(int year, int month)
 {
     if (month < 1 || month > 12 || year < 1 || year > 9999)
-        throw platform::EConvertError(
-            QStringLiteral("Data non valida: anno %1, mese %2").arg(year).arg(month));
+        throw platform::EConvertError(QStringLiteral("Data non valida: anno %1, mese %2").arg(year).arg(month));
 }
 
 QDate TTovDate::FirstDayOfMonth(int year, int month)

@@ -31,8 +31,8 @@ QStringList checkRows(TTovQueryText &catalogue)
 {
     QStringList problems;
     QSet<QString> keys;
-    for (const auto &field : {QStringLiteral("Query"), QStringLiteral("Tipo"), QStringLiteral("Indice"),
-                              QStringLiteral("SQL")})
+    for (const auto &field :
+         {QStringLiteral("Query"), QStringLiteral("Tipo"), QStringLiteral("Indice"), QStringLiteral("SQL")})
         if (!catalogue.findField(field))
             problems << QStringLiteral("campo mancante: %1").arg(field);
     if (!problems.isEmpty())

@@ -68,10 +68,17 @@ void searchWindow(PictureServices &services, const QString &folder)
     table.addFieldDef(QStringLiteral("CODICE"), FieldType::String, 4);
     table.addFieldDef(QStringLiteral("DESCRIZIONE"), FieldType::String, 60);
     table.createDataSet();
-    const QList<QPair<const char *, const char *>> rows{
-        {"1", "Operaio"}, {"2", "Impiegato"}, {"3", "Dirigente"}, {"4", "Apprendista"}, {"5", "Lavoratore a domicilio"},
-        {"6", "Quadro"},  {"7", "Viaggiatore o piazzista"},     {"8", "Dirigente con contratto a termine"},
-        {"9", "Pilota"},  {"A", "Sportivo professionista"},     {"B", "Giornalista"}};
+    const QList<QPair<const char *, const char *>> rows{{"1", "Operaio"},
+                                                        {"2", "Impiegato"},
+                                                        {"3", "Dirigente"},
+                                                        {"4", "Apprendista"},
+                                                        {"5", "Lavoratore a domicilio"},
+                                                        {"6", "Quadro"},
+                                                        {"7", "Viaggiatore o piazzista"},
+                                                        {"8", "Dirigente con contratto a termine"},
+                                                        {"9", "Pilota"},
+                                                        {"A", "Sportivo professionista"},
+                                                        {"B", "Giornalista"}};
     for (const auto &[code, text] : rows)
         table.appendRecord({Value(QString::fromLatin1(code)), Value(QString::fromUtf8(text))});
     table.fieldByName(QStringLiteral("CODICE")).setDisplayLabel(QStringLiteral("Codice"));
@@ -96,8 +103,7 @@ void searchWindow(PictureServices &services, const QString &folder)
 
 class SampleFrame : public TfrTovBase {
 public:
-    explicit SampleFrame(QWidget *parent)
-        : TfrTovBase(parent)
+    explicit SampleFrame(QWidget *parent) : TfrTovBase(parent)
     {
         cdsMain.addFieldDef(QStringLiteral("Matricola"), FieldType::String, 10);
         cdsMain.addFieldDef(QStringLiteral("Cognome"), FieldType::String, 40);
@@ -112,8 +118,10 @@ public:
         amount.setOnGetText(&TfrTovBase::NumericFieldGetText);
         SetPostAllowed(true);
         const QList<std::tuple<const char *, const char *, const char *, int, const char *>> rows{
-            {"000101", "Bianchi", "Maria", 26, "2450.00"}, {"000102", "Esposito", "Luca", 26, "1987.35"},
-            {"000107", "Ferrari", "Giulia", 0, "0"},       {"000110", "Romano", "Paolo", 13, "1012.40"},
+            {"000101", "Bianchi", "Maria", 26, "2450.00"},
+            {"000102", "Esposito", "Luca", 26, "1987.35"},
+            {"000107", "Ferrari", "Giulia", 0, "0"},
+            {"000110", "Romano", "Paolo", 13, "1012.40"},
             {"000115", "Colombo", "Sara", 26, "3120.00"}};
         for (const auto &[code, surname, name, days, amountText] : rows)
             cdsMain.appendRecord({Value(QString::fromLatin1(code)), Value(QString::fromLatin1(surname)),
@@ -201,7 +209,8 @@ void infoDialog(PictureServices &services)
     persons.appendRecord({Value(QString()), Value(QDate()), Value(26)});
 
     TfmTovInfo info;
-    info.SetFieldLabels({QStringLiteral("CFLavoratore=Codice fiscale"), QStringLiteral("DataAssunzione=Data di assunzione"),
+    info.SetFieldLabels({QStringLiteral("CFLavoratore=Codice fiscale"),
+                         QStringLiteral("DataAssunzione=Data di assunzione"),
                          QStringLiteral("GiorniRetribuiti=Giorni retribuiti")});
     info.Clear();
     info.SetSectionTitle(QStringLiteral("Bianchi Maria"));

@@ -11,8 +11,8 @@ const QString TWunDaPagare66::MsgValoreErrato = QStringLiteral("Valore errato");
 QString TWunDaPagare66::Dipendente(const platform::DataSet &persona)
 {
     return TWunUtil::NormalizzaNumero(persona.fieldByName(QStringLiteral("SANACAGCODE")).asString())
-           + QStringLiteral(" - ") + persona.fieldByName(QStringLiteral("SANACOGNOME")).asString()
-           + QLatin1Char(' ') + persona.fieldByName(QStringLiteral("SANANOME")).asString();
+           + QStringLiteral(" - ") + persona.fieldByName(QStringLiteral("SANACOGNOME")).asString() + QLatin1Char(' ')
+           + persona.fieldByName(QStringLiteral("SANANOME")).asString();
 }
 
 bool TWunDaPagare66::Accetta(const QString &testo)

@@ -24,9 +24,9 @@ void TdmWunOreEccedenti::ApriRegola(int voce, const QDate &data)
     xqcOetb.close();
     TovQueryText().AssignCommand(QStringLiteral("QRY_OETB_VACR"), xqcOetb, QStringLiteral("EXECUTE"));
     const QString validita = data.isValid()
-        ? QStringLiteral(" AND COALESCE(OETB.DOETBINIZIOVALIDITA,:DATA) <= :DATA AND "
-                         "COALESCE(OETB.DOETBFINEVALIDITA,:DATA) >= :DATA")
-        : QString();
+                                 ? QStringLiteral(" AND COALESCE(OETB.DOETBINIZIOVALIDITA,:DATA) <= :DATA AND "
+                                                  "COALESCE(OETB.DOETBFINEVALIDITA,:DATA) >= :DATA")
+                                 : QString();
     TTovQueryText::FormatSQL(xqcOetb, {validita});
     if (data.isValid())
         xqcOetb.params().paramByName(QStringLiteral("DATA")).setValue(data);
@@ -45,7 +45,8 @@ Currency TdmWunOreEccedenti::TariffaOraria(int voce, Currency baseExtra, Currenc
     const int denominatore = xqcOetb.fieldByName(QStringLiteral("IOEPADEN")).asInteger();
     const QString mancante = QStringLiteral("La regola delle ore eccedenti della voce %1 non ha il divisore della "
                                             "tariffa oraria (IOEPADEN)")
-                                 .arg(voce > 0 ? voce : xqcOetb.params().paramByName(QStringLiteral("ICOMRID")).asInteger());
+                                 .arg(voce > 0 ? voce
+                                               : xqcOetb.params().paramByName(QStringLiteral("ICOMRID")).asInteger());
     if (xqcOetb.fieldByName(QStringLiteral("LOEPACOMPRENDIIIS")).asInteger() == 1)
         base += baseExtra;
     Currency tariffa = TwunCalcola::Proporzione(base, numeratore, denominatore, mancante);

@@ -167,7 +167,7 @@ void TWunUtil::ApriCompenso(int compensoId, platform::SqlQuery &query)
 void TWunUtil::CodiceDaCodiceAnagrafico(platform::DataSet &dataSet)
 {
     dataSet.setIndexFieldNames(dataSet.findField(QStringLiteral("IACOMID")) ? QStringLiteral("IACOMID")
-                                                                           : QStringLiteral("IANAID"));
+                                                                            : QStringLiteral("IANAID"));
     platform::Field &code = dataSet.fieldByName(QStringLiteral("SANACAGCODE"));
     platform::Field &target = dataSet.fieldByName(QStringLiteral("CODICE"));
     dataSet.disableControls();
@@ -231,15 +231,14 @@ const QString KeyId = QStringLiteral("ID");
 const QString KeyMese = QStringLiteral("MESE");
 } // namespace
 
-TWunParametri::TWunParametri(const QString &cartella, const TtovAnnoFinanziario *anno)
-    : m_anno(anno)
+TWunParametri::TWunParametri(const QString &cartella, const TtovAnnoFinanziario *anno) : m_anno(anno)
 {
     QString folder = cartella.isEmpty() ? TWunUtil::CartellaUsr() : TWunUtil::CercaPercorso(cartella);
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     m_fileName = TWunUtil::CercaPercorso(folder + NomeFile);
     if (!QFileInfo::exists(m_fileName))
-        QDir().mkpath(folder);  // a folder that cannot be made shows up at the first write
+        QDir().mkpath(folder); // a folder that cannot be made shows up at the first write
 }
 
 const TtovAnnoFinanziario &TWunParametri::anno() const
@@ -268,12 +267,30 @@ void TWunParametri::writeKey(const QString &key, int value)
     platform::IniFile::write(m_fileName, section, key, QString::number(value));
 }
 
-int TWunParametri::Gruppo() const { return readKey(KeyGruppo); }
-int TWunParametri::Id() const { return readKey(KeyId); }
-int TWunParametri::Mese() const { return readKey(KeyMese); }
-void TWunParametri::SetGruppo(int value) { writeKey(KeyGruppo, value); }
-void TWunParametri::SetId(int value) { writeKey(KeyId, value); }
-void TWunParametri::SetMese(int value) { writeKey(KeyMese, value); }
+int TWunParametri::Gruppo() const
+{
+    return readKey(KeyGruppo);
+}
+int TWunParametri::Id() const
+{
+    return readKey(KeyId);
+}
+int TWunParametri::Mese() const
+{
+    return readKey(KeyMese);
+}
+void TWunParametri::SetGruppo(int value)
+{
+    writeKey(KeyGruppo, value);
+}
+void TWunParametri::SetId(int value)
+{
+    writeKey(KeyId, value);
+}
+void TWunParametri::SetMese(int value)
+{
+    writeKey(KeyMese, value);
+}
 
 QString TWunParametri::DescrizioneLiquidazione(platform::SqlQuery &query, bool gruppoRichiesto,
                                                const QSet<int> &tipiAmmessi)
@@ -345,7 +362,19 @@ void wunScollegaParametri(const ITovParams *params)
         s_made->annoScolastico.SetParams(nullptr);
 }
 
-TwunAnnoFinanziario &wunAnnoFinanziario() { return singletons().annoFinanziario; }
-TtovAnnoScolastico &wunAnnoScolastico() { return singletons().annoScolastico; }
-TWunProgetto &WunProgetto() { return singletons().progetto; }
-TWunParametri &WunParametri() { return singletons().parametri; }
+TwunAnnoFinanziario &wunAnnoFinanziario()
+{
+    return singletons().annoFinanziario;
+}
+TtovAnnoScolastico &wunAnnoScolastico()
+{
+    return singletons().annoScolastico;
+}
+TWunProgetto &WunProgetto()
+{
+    return singletons().progetto;
+}
+TWunParametri &WunParametri()
+{
+    return singletons().parametri;
+}

@@ -127,7 +127,7 @@ void wunScollegaParametri(const ITovParams *params);
 // section, key or a value that is not a number gives 0).
 class TWunParametri {
 public:
-    static const QString NomeFile;  // "WunPar.ini"
+    static const QString NomeFile; // "WunPar.ini"
 
     // The file in `cartella` (TWunUtil::CartellaUsr() when empty), the
     // sections by the year of `anno` (wunAnnoFinanziario() when null). A

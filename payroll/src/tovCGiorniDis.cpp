@@ -1,9 +1,6 @@
 #include "tovCGiorniDis.h"
 
-TGiorniDis::TGiorniDis(int giorni)
-    : m_giorni(qMax(giorni, 0), cGiornoVuoto)
-{
-}
+TGiorniDis::TGiorniDis(int giorni) : m_giorni(qMax(giorni, 0), cGiornoVuoto) {}
 
 bool TGiorniDis::CodiceValido(const QString &testo)
 {

@@ -21,8 +21,14 @@ const QString Lavorati = QStringLiteral("LAVORATI");
 const QString Assenze = QStringLiteral("ASSENZE");
 const QString Maternita = QStringLiteral("MATERNITA");
 
-QDate primoGennaio(int anno) { return QDate(anno, 1, 1); }
-QDate trentunoDicembre(int anno) { return QDate(anno, 12, 31); }
+QDate primoGennaio(int anno)
+{
+    return QDate(anno, 1, 1);
+}
+QDate trentunoDicembre(int anno)
+{
+    return QDate(anno, 12, 31);
+}
 
 // The date of a field; invalid for Null.
 QDate dataCampo(const DataSet &ds, const QString &campo)
@@ -44,12 +50,9 @@ bool inPeriodo(DataSet &periodi, const QString &inizio, const QString &fine, con
 } // namespace
 
 TdmTovDisCalcola::TdmTovDisCalcola(platform::Database *database)
-    : xqcPeriodi(database, QStringLiteral("xqcPeriodi"))
-    , xqcAssenzePer(database, QStringLiteral("xqcAssenzePer"))
-    , xqcFerie(database, QStringLiteral("xqcFerie"))
-    , xqcAss(database, QStringLiteral("xqcAss"))
-    , cdsCalendario(QStringLiteral("cdsCalendario"))
-    , m_db(database)
+    : xqcPeriodi(database, QStringLiteral("xqcPeriodi")), xqcAssenzePer(database, QStringLiteral("xqcAssenzePer")),
+      xqcFerie(database, QStringLiteral("xqcFerie")), xqcAss(database, QStringLiteral("xqcAss")),
+      cdsCalendario(QStringLiteral("cdsCalendario")), m_db(database)
 {
     TWunUtil::CaricaQueryCollection(QStringLiteral("QRY_DIS_ASS_PER"), xqcAssenzePer);
     TWunUtil::CaricaQueryCollection(QStringLiteral("QRY_DIS_FERIE"), xqcFerie);
@@ -95,7 +98,7 @@ void TdmTovDisCalcola::AggiungiCampiCalcolati(DataSet &periodi)
 {
     platform::FieldDefs defs = periodi.fieldDefs();
     for (platform::FieldDef &def : defs)
-        def.required = false;  // a column of an outer join is required in its table, not here
+        def.required = false; // a column of an outer join is required in its table, not here
     int aggiunti = 0;
     for (const QString &nome : {Lavorati, Assenze, Maternita}) {
         if (!periodi.findField(nome)) {
@@ -123,7 +126,8 @@ void TdmTovDisCalcola::CompletaPeriodi()
 {
     xqcAss.close();
     TWunUtil::CaricaQueryCollection(QStringLiteral("QRY_DIS_PERIODI_ASS"), xqcAss);
-    xqcAss.params().paramByName(QStringLiteral("IACOMID"))
+    xqcAss.params()
+        .paramByName(QStringLiteral("IACOMID"))
         .setValue(Principale().fieldByName(CampoIdCompenso()).value());
     xqcAss.params().paramByName(QStringLiteral("TACO_SCIOP_HH")).setValue(Value(TacoScioperoOre));
     xqcAss.Open();
@@ -211,7 +215,7 @@ bool TdmTovDisCalcola::GiornoNonLavorato(const QDate &data)
 {
     const DataSet &p = xqcPeriodi;
     return p.fieldByName(QStringLiteral("ITOSID")).asInteger() == TosVerticale && data.dayOfWeek() != Qt::Sunday
-        && p.fieldByName(QStringLiteral("GIORNO%1").arg(data.dayOfWeek())).asInteger() == 0;
+           && p.fieldByName(QStringLiteral("GIORNO%1").arg(data.dayOfWeek())).asInteger() == 0;
 }
 
 void TdmTovDisCalcola::ApriPeriodiPersona(TUqQueryCollection &periodi, QString &chiave)
@@ -232,7 +236,8 @@ void TdmTovDisCalcola::ApriPeriodiPersona(TUqQueryCollection &periodi, QString &
 bool TdmTovDisCalcola::InAssenza(const QDate &data, QString &codice)
 {
     ApriPeriodiPersona(xqcAssenzePer, m_chiaveAssenze);
-    const bool trovata = inPeriodo(xqcAssenzePer, QStringLiteral("DASPDATAINIZIO"), QStringLiteral("DASPDATAFINE"), data);
+    const bool trovata = inPeriodo(xqcAssenzePer, QStringLiteral("DASPDATAINIZIO"), QStringLiteral("DASPDATAFINE"),
+                                   data);
     codice = trovata ? xqcAssenzePer.fieldByName(QStringLiteral("STAGCODASSDIS")).asString() : QString();
     return trovata;
 }
@@ -247,7 +252,7 @@ bool TdmTovDisCalcola::PeriodoCodificato(QString &codice) const
 {
     const DataSet &p = xqcPeriodi;
     const bool codificato = !p.fieldByName(QStringLiteral("STAGCOD")).isNull()
-        || p.fieldByName(Assenze).asInteger() == p.fieldByName(Lavorati).asInteger();
+                            || p.fieldByName(Assenze).asInteger() == p.fieldByName(Lavorati).asInteger();
     codice = codificato ? p.fieldByName(QStringLiteral("STAGCODASSDIS")).asString() : QString();
     return codificato;
 }
@@ -270,7 +275,8 @@ void TdmTovDisCalcola::ApriImporti()
     const int categoria = m_extra ? m_extra->fieldByName(QStringLiteral("ICALID")).asInteger() : 0;
     principale.close();
     TovQueryText().AssignCommand(QStringLiteral("QRY_DIS_IMP"), principale, QStringLiteral("SELECT"));
-    const QString filtro = categoria > 0 ? platform::format(QStringLiteral(" AND (ANAPER.ICALID=%d)"), categoria) : QString();
+    const QString filtro = categoria > 0 ? platform::format(QStringLiteral(" AND (ANAPER.ICALID=%d)"), categoria)
+                                         : QString();
     TTovQueryText::FormatSQL(principale, {Value(filtro)});
     principale.params().paramByName(QStringLiteral("IANFID")).setValue(TtovAnnoFinanziario::YearToId(m_anno));
     principale.params().paramByName(QStringLiteral("IDWGID")).setValue(TWunUtil::DwgIdCorrente());

@@ -100,11 +100,11 @@ public:
     platform::Database &Connection() const;
     platform::DataSet &Principale() const;
 
-    TUqQueryCollection xqcPeriodi;     // the person's pay periods
-    TUqQueryCollection xqcAssenzePer;  // the person's absence periods of the year
-    TUqQueryCollection xqcFerie;       // the person's leave periods of the year
-    TUqQueryCollection xqcAss;         // absence days by pay period (while completing)
-    platform::DataSet cdsCalendario;   // holidays of one calendar of the year (DCALFESTIVO)
+    TUqQueryCollection xqcPeriodi;    // the person's pay periods
+    TUqQueryCollection xqcAssenzePer; // the person's absence periods of the year
+    TUqQueryCollection xqcFerie;      // the person's leave periods of the year
+    TUqQueryCollection xqcAss;        // absence days by pay period (while completing)
+    platform::DataSet cdsCalendario;  // holidays of one calendar of the year (DCALFESTIVO)
 
 protected:
     // Run when the absence periods have been read; nothing here.
@@ -123,7 +123,7 @@ private:
     platform::DataSet *m_compenso = nullptr;
     platform::DataSet *m_extra = nullptr;
     int m_anno = 0;
-    QString m_chiaveCalendario;  // "<year>/<TIPO>" of cdsCalendario
-    QString m_chiaveAssenze;     // "<IANACAGID>/<year>" of xqcAssenzePer
-    QString m_chiaveFerie;       // the same for xqcFerie
+    QString m_chiaveCalendario; // "<year>/<TIPO>" of cdsCalendario
+    QString m_chiaveAssenze;    // "<IANACAGID>/<year>" of xqcAssenzePer
+    QString m_chiaveFerie;      // the same for xqcFerie
 };

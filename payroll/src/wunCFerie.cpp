@@ -20,14 +20,27 @@ QString TWunFerie::EtichettaMaturate() const
 {
     QString testo = QStringLiteral("Giorni ferie maturate");
     if (m_dataLimite.isValid())
-        testo += QStringLiteral(" (prima del ") + m_dataLimite.toString(QStringLiteral("dd/MM/yyyy")) + QLatin1Char(')');
+        testo += QStringLiteral(" (prima del ") + m_dataLimite.toString(QStringLiteral("dd/MM/yyyy"))
+                 + QLatin1Char(')');
     return testo;
 }
 
-QString TWunFerie::TestoMaturate() const { return platform::formatNumber(QStringLiteral("0.00"), m_maturate); }
-QString TWunFerie::TestoGodute() const { return platform::formatNumber(QStringLiteral("0.00"), m_godute); }
-QString TWunFerie::TestoIniziale() const { return platform::formatNumber(QStringLiteral("0.00"), m_giorni); }
-QString TWunFerie::Testo() const { return platform::formatNumber(QStringLiteral("#.00"), m_giorni); }
+QString TWunFerie::TestoMaturate() const
+{
+    return platform::formatNumber(QStringLiteral("0.00"), m_maturate);
+}
+QString TWunFerie::TestoGodute() const
+{
+    return platform::formatNumber(QStringLiteral("0.00"), m_godute);
+}
+QString TWunFerie::TestoIniziale() const
+{
+    return platform::formatNumber(QStringLiteral("0.00"), m_giorni);
+}
+QString TWunFerie::Testo() const
+{
+    return platform::formatNumber(QStringLiteral("#.00"), m_giorni);
+}
 
 bool TWunFerie::SolaLettura() const
 {

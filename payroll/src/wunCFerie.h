@@ -10,10 +10,10 @@
 
 class TWunFerie {
 public:
-    static const QString Titolo;            // "Ferie"
-    static const QString EtichettaDaLiquidare;  // "Giorni ferie da liquidare"
-    static const QString EtichettaGodute;   // "Giorni ferie godute"
-    static const QString MsgValoreErrato;   // "Valore errato"
+    static const QString Titolo;               // "Ferie"
+    static const QString EtichettaDaLiquidare; // "Giorni ferie da liquidare"
+    static const QString EtichettaGodute;      // "Giorni ferie godute"
+    static const QString MsgValoreErrato;      // "Valore errato"
 
     TWunFerie(platform::Currency maturate, platform::Currency godute, const QDate &dataLimite = QDate());
 

@@ -12,7 +12,7 @@ class Field;
 
 class TWunInputOreMinuti {
 public:
-    static const QString Titolo;   // "Inserire ore e minuti ..."
+    static const QString Titolo; // "Inserire ore e minuti ..."
     // The edit's mask: two digits, ":", two digits, blanks shown as "_".
     static const QString Maschera; // "99:99;_"
 

@@ -30,8 +30,7 @@ public:
     // The various withholdings of a withholding type (`tipoRitenuta`: its
     // row) on the liquidation's items: `totale` grows by what they weigh
     // on. The base module has none.
-    virtual void CalcolaRitenuteVarie(DataSet &voci, DataSet &ritenute, Currency &totale,
-                                      const DataSet &tipoRitenuta);
+    virtual void CalcolaRitenuteVarie(DataSet &voci, DataSet &ritenute, Currency &totale, const DataSet &tipoRitenuta);
     // The variation has no days (IVARMGIORNI 0).
     virtual bool SenzaGiorni(const DataSet &variazione);
     // SREGSPOSINPS of the register row: the company's INPS number

@@ -35,7 +35,7 @@ const QStringList TdmwunConnessione::StatementiCorrezione = {
 };
 
 namespace {
-std::optional<QString> s_catalogueSource;  // unset: the build's own source
+std::optional<QString> s_catalogueSource; // unset: the build's own source
 } // namespace
 
 TdmwunConnessione::TdmwunConnessione(QObject *parent)
@@ -133,9 +133,10 @@ bool TdmwunConnessione::StrutturaDipendentiDaCorreggere(platform::SqlQuery &quer
         "SELECT CDS.SCDSNOME, (SELECT MAX(FIS.IFISRIGO) FROM TFIS_DATIFISCALI FIS WHERE FIS.ICDSID = CDS.ICDSID) "
         "AS ULTIMO FROM TCDS_STRUTTURA CDS WHERE CDS.ICDSID = 13"));
     query.open();
-    const bool fix = !query.eof()
-                     && query.value(QStringLiteral("SCDSNOME")).toString().compare(StrutturaDipendenti, Qt::CaseInsensitive) == 0
-                     && !query.value(QStringLiteral("ULTIMO")).isEmpty();
+    const bool fix =
+        !query.eof()
+        && query.value(QStringLiteral("SCDSNOME")).toString().compare(StrutturaDipendenti, Qt::CaseInsensitive) == 0
+        && !query.value(QStringLiteral("ULTIMO")).isEmpty();
     query.close();
     return fix;
 }
@@ -165,7 +166,8 @@ void TdmwunConnessione::CorreggiDati()
         if (owned && transaction.InTransaction())
             transaction.Rollback();
         throw EUqError(QStringLiteral("Impossibile correggere i dati dell'archivio: nessuna correzione è stata "
-                                      "applicata.\n%1").arg(e.message()));
+                                      "applicata.\n%1")
+                           .arg(e.message()));
     }
 }
 

@@ -87,7 +87,7 @@ public:
     static void RipristinaSorgenteCatalogo();
 
     // The layout the third repair was written for.
-    static const QString StrutturaDipendenti;  // "TEMD_DIPENDENTI"
+    static const QString StrutturaDipendenti; // "TEMD_DIPENDENTI"
 
 private:
     bool AggiornaArchivio();

@@ -19,11 +19,11 @@ using platform::Value;
 
 using namespace wuncampi;
 
-const QString TdmWunFondCalcola::MsgPosizioneNonAbilitata =
-    QStringLiteral("Posizione giuridica non abilitata per lo stipendio.");
+const QString TdmWunFondCalcola::MsgPosizioneNonAbilitata = QStringLiteral(
+    "Posizione giuridica non abilitata per lo stipendio.");
 const QString TdmWunFondCalcola::MsgAssenzeDuplicate = QStringLiteral("Assenze duplicate nel periodo dal %s al %s.");
-const QString TdmWunFondCalcola::MsgOrariRiduzioni =
-    QStringLiteral("Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico");
+const QString TdmWunFondCalcola::MsgOrariRiduzioni = QStringLiteral(
+    "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico");
 
 TdmWunFondCalcola::Dialogo TdmWunFondCalcola::OnFerie;
 
@@ -173,8 +173,7 @@ void TdmWunFondCalcola::CalcolaRitenuteVoce(const DataSet &variazione, const Dat
     xqcCogr.close();
     TwunCalcola().ImpostaAliquoteTutte(xqcVacrVarr, xqcRica, variazione, compenso);
     // No deduction and no target: the withholdings only, no taxable set.
-    TwunCalcolaFond::RicalcolaRitenuteContributi(xqcVacrVarr, intero(variazione, "IVARMRIRPID"), Currency(), 0,
-                                                 lordo);
+    TwunCalcolaFond::RicalcolaRitenuteContributi(xqcVacrVarr, intero(variazione, "IVARMRIRPID"), Currency(), 0, lordo);
 }
 
 void TdmWunFondCalcola::AggiungiRitenute(bool prima)
@@ -391,15 +390,14 @@ Currency TdmWunFondCalcola::GiorniFeriePeriodo(const DataSet &periodo, const Dat
             QStringLiteral("Riduzione %d del periodo non presente nella tabella dei tipi di riduzione"), riduzione));
     const Currency assenza = Currency::fromInt(giorniRiduzione);
     switch (intero(xqcTaco, "ITRIDIDFERIE")) {
-    case 1:  // no holidays accrue on its days
+    case 1: // no holidays accrue on its days
         giorni -= assenza;
         break;
-    case 3:  // only the paid share of its days accrues them
+    case 3: // only the paid share of its days accrues them
         giorni -= TwunCalcola::Proporzione(assenza, Currency::fromInt(100) - importo(xqcTaco, "FTACOPERCSTIPENDIO"),
                                            Currency::fromInt(100), QString());
         break;
-    default:
-        break;
+    default: break;
     }
     return std::max(giorni, Currency());
 }
@@ -411,8 +409,8 @@ void TdmWunFondCalcola::PreparaPeriodiChiusura()
     cdsPeriodiChiusura.setFieldDefs({});
     for (const char *campo : {"IQARID", "IVAPEORESERVIZIO", "IVAPEOREPREVISTE", "LVAPECATTEDRA", "IMESID", "ANZIANITA"})
         cdsPeriodiChiusura.addFieldDef(QLatin1String(campo), FieldType::Integer);
-    for (const char *campo : {"GIORNI_UTILI", "ORE_PER_FERIE", "GIORNI_PER_FERIE", "GIORNI_VIRTUALI", "ORARIO_EFF",
-                              "GIORNI_RIDOTTI"})
+    for (const char *campo :
+         {"GIORNI_UTILI", "ORE_PER_FERIE", "GIORNI_PER_FERIE", "GIORNI_VIRTUALI", "ORARIO_EFF", "GIORNI_RIDOTTI"})
         cdsPeriodiChiusura.addFieldDef(QLatin1String(campo), FieldType::BCD, 4);
     cdsPeriodiChiusura.createDataSet();
 }
@@ -423,7 +421,7 @@ TRapporto TdmWunFondCalcola::RapportoOreFerie(Currency giorniTotali)
     // with days: the contract hours differ by row, so the sum is taken over
     // their least common multiple, exactly.
     struct Riga {
-        __int128 ore;  // hours x days, raw
+        __int128 ore; // hours x days, raw
         int previste;
     };
     QList<Riga> righe;
@@ -622,8 +620,7 @@ Currency TdmWunFondCalcola::ImportoOrePagate(DataSet &voci)
     return totale;
 }
 
-Currency TdmWunFondCalcola::ImportoChiusuraOreEccedenti(const DataSet &variazione, DataSet &voci,
-                                                        int meseChiusuraPrec)
+Currency TdmWunFondCalcola::ImportoChiusuraOreEccedenti(const DataSet &variazione, DataSet &voci, int meseChiusuraPrec)
 {
     SqlQuery &q = qquAppoggio();
     TovQueryText().AssignSQL(QStringLiteral("QRY_CHIUSURA_VACR_OE"), q);

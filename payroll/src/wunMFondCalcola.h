@@ -38,8 +38,8 @@ public:
     // The legal position whose pay the module does not compute.
     static constexpr int TNO_NON_ABILITATO = 16;
 
-    static const QString MsgPosizioneNonAbilitata;  // "Posizione giuridica non abilitata per lo stipendio."
-    static const QString MsgAssenzeDuplicate;       // "Assenze duplicate nel periodo dal %s al %s."
+    static const QString MsgPosizioneNonAbilitata; // "Posizione giuridica non abilitata per lo stipendio."
+    static const QString MsgAssenzeDuplicate;      // "Assenze duplicate nel periodo dal %s al %s."
     // "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico"
     static const QString MsgOrariRiduzioni;
 
@@ -47,19 +47,19 @@ public:
     ~TdmWunFondCalcola() override;
 
     // ---- components ----
-    TUqQueryCollection xqcVacrVarr;   // withholding rows of a pay item (QRY_VACR_VARR_FOND)
-    TUqQueryCollection xqcRica;       // rates of the relationship type and year
-    TUqQueryCollection xqcCogr;       // contribution groups of a pay item
-    TUqQueryCollection xqcRiva;       // the items of a various withholding
-    TUqQueryCollection xqcVape;       // pay periods
-    TUqQueryCollection xqcVard;       // their reductions
-    TUqQueryCollection xqcTaco;       // reduction kinds
-    TUqQueryCollection xqcCCNLInt;    // contract amounts
-    TUqQueryCollection xqcUnaTantum;  // one-off pay items
-    platform::DataSet cdsVarrTutte;   // every withholding row computed by CalcolaRitenute
-    platform::DataSet cdsVapeChiusura;     // the periods of the closing
-    platform::DataSet cdsVardChiusura;     // their reductions
-    platform::DataSet cdsPeriodiChiusura;  // the closing periods by contract hours
+    TUqQueryCollection xqcVacrVarr;       // withholding rows of a pay item (QRY_VACR_VARR_FOND)
+    TUqQueryCollection xqcRica;           // rates of the relationship type and year
+    TUqQueryCollection xqcCogr;           // contribution groups of a pay item
+    TUqQueryCollection xqcRiva;           // the items of a various withholding
+    TUqQueryCollection xqcVape;           // pay periods
+    TUqQueryCollection xqcVard;           // their reductions
+    TUqQueryCollection xqcTaco;           // reduction kinds
+    TUqQueryCollection xqcCCNLInt;        // contract amounts
+    TUqQueryCollection xqcUnaTantum;      // one-off pay items
+    platform::DataSet cdsVarrTutte;       // every withholding row computed by CalcolaRitenute
+    platform::DataSet cdsVapeChiusura;    // the periods of the closing
+    platform::DataSet cdsVardChiusura;    // their reductions
+    platform::DataSet cdsPeriodiChiusura; // the closing periods by contract hours
     platform::SqlQuery &qquAppoggio();
 
     // ---- the base's hooks ----
@@ -69,8 +69,7 @@ public:
     // `tipoRitenuta`) with a positive gross: the total grows by the gross,
     // less the item's employee withholdings when the type is a union fee
     // (LRITVSINDACALE 1).
-    void CalcolaRitenuteVarie(DataSet &voci, DataSet &ritenute, Currency &totale,
-                              const DataSet &tipoRitenuta) override;
+    void CalcolaRitenuteVarie(DataSet &voci, DataSet &ritenute, Currency &totale, const DataSet &tipoRitenuta) override;
 
     // ---- the module's hooks, in their order ----
     // A new period (IVAPEID null) takes days, hours, chair and part time from
@@ -150,8 +149,8 @@ public:
     // Who shows the dialog "Ferie" (the windows install it): `giorni` the
     // days accrued in, the days to pay out after OK; answers whether OK was
     // chosen.
-    using Dialogo = std::function<bool(Currency &giorni, const QString &testo, const QDate &dataLimite,
-                                       Currency godute)>;
+    using Dialogo =
+        std::function<bool(Currency &giorni, const QString &testo, const QDate &dataLimite, Currency godute)>;
     static Dialogo OnFerie;
 
 private:

@@ -52,7 +52,7 @@ Currency TdmWunIvc::ImportoIvc(const DataSet &asti, SqlQuery &query, int qualifi
         query.close();
     }
     if (TTovCalcola::OrarioRidottoAsti(asti, QStringLiteral("ASTI"), oreContratto, tipo))
-        valore = TwunCalcola::Arrotonda(
-            2, TwunCalcola::Proporzione(valore, intero(asti, "IASTIORESERVIZIO"), qint64(oreContratto) * 60, QString()));
+        valore = TwunCalcola::Arrotonda(2, TwunCalcola::Proporzione(valore, intero(asti, "IASTIORESERVIZIO"),
+                                                                    qint64(oreContratto) * 60, QString()));
     return valore;
 }

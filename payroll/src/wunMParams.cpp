@@ -22,8 +22,8 @@ const QString TdmWunParams::AnfIdParam = QStringLiteral("UQUP_AnfId");
 const QString TdmWunParams::DwgIdParam = QStringLiteral("UQUP_DwgId");
 const QString TdmWunParams::UltimoAnno = QStringLiteral("2025");
 const QString TdmWunParams::PrimoAnnoPianoConti = QStringLiteral("2019");
-const QString TdmWunParams::MsgNessunDatore =
-    QStringLiteral("Nessun datore di lavoro nell'archivio: impossibile importare.");
+const QString TdmWunParams::MsgNessunDatore = QStringLiteral(
+    "Nessun datore di lavoro nell'archivio: impossibile importare.");
 
 namespace {
 const QString SettingsFile = QStringLiteral("Aggiornamenti.ini");
@@ -31,8 +31,7 @@ const QString ToolSection = QStringLiteral("PianoConti2019");
 const QString ToolKey = QStringLiteral("Programma");
 } // namespace
 
-TdmWunParams::TdmWunParams(QObject *parent)
-    : TdmUquParams(parent)
+TdmWunParams::TdmWunParams(QObject *parent) : TdmUquParams(parent)
 {
     setObjectName(QStringLiteral("dmWunParams"));
     xpmUquParams->ApplCodeList = {QStringLiteral("WUN=1.0"), QStringLiteral("VEK=1.0"), QStringLiteral("UQ=1.0")};
@@ -148,7 +147,8 @@ void TdmWunParams::AvviaPianoConti2019()
     } catch (const platform::Exception &e) {
         // The tool's own failure is judged by the account check that
         // follows; the user is told why it did not run.
-        UqShowError(QStringLiteral("Impossibile avviare l'aggiornamento del piano dei conti 2019.\n%1").arg(e.message()));
+        UqShowError(
+            QStringLiteral("Impossibile avviare l'aggiornamento del piano dei conti 2019.\n%1").arg(e.message()));
     }
 }
 
@@ -163,15 +163,15 @@ void TdmWunParams::xpmUquParamsCheckValue(QObject *sender, const QString &param,
         return;
     const QString year = sender->property("currentText").toString();
     valid = year <= UltimoAnno;
-    if (valid && year >= PrimoAnnoPianoConti
-        && !TWunUtil::AggiornamentoEffettuato(qquAppoggio(), AnnoIdPianoConti))
+    if (valid && year >= PrimoAnnoPianoConti && !TWunUtil::AggiornamentoEffettuato(qquAppoggio(), AnnoIdPianoConti))
         valid = VerificaPianoConti();
 }
 
 int TdmWunParams::GruppoPerImportazione(const SceltaGruppo &scegli)
 {
-    const platform::EnumItems gruppi = platform::loadEnumeration(
-        platform::Database::requireGlobal(), TovQueryText().GetSQL(QStringLiteral("QRY_DWG_ELENCO"), QStringLiteral("EXECUTE")));
+    const platform::EnumItems gruppi = platform::loadEnumeration(platform::Database::requireGlobal(),
+                                                                 TovQueryText().GetSQL(QStringLiteral("QRY_DWG_ELENCO"),
+                                                                                       QStringLiteral("EXECUTE")));
     if (gruppi.isEmpty())
         throw EUqWarning(MsgNessunDatore);
     const Value valore = xpmUquParams->GetParams(DwgIdParam);

@@ -30,12 +30,12 @@ class SqlQuery;
 class TdmWunParams : public TdmUquParams, public ITovParams {
     Q_OBJECT
 public:
-    static const QString ParamsGroup;      // "UQUC_Params"
-    static const QString AnfIdParam;       // "UQUP_AnfId"
-    static const QString DwgIdParam;       // "UQUP_DwgId"
-    static const QString UltimoAnno;       // "2025": the last financial year the program knows
-    static const QString PrimoAnnoPianoConti;  // "2019"
-    static const int AnnoIdPianoConti = 50;    // the id of 2019, the update marker's year
+    static const QString ParamsGroup;         // "UQUC_Params"
+    static const QString AnfIdParam;          // "UQUP_AnfId"
+    static const QString DwgIdParam;          // "UQUP_DwgId"
+    static const QString UltimoAnno;          // "2025": the last financial year the program knows
+    static const QString PrimoAnnoPianoConti; // "2019"
+    static const int AnnoIdPianoConti = 50;   // the id of 2019, the update marker's year
     static const int ContoAmministrazione = 500001;
     static const int ContoPianoConti2019 = 200001;
 
@@ -87,7 +87,7 @@ public:
     // picked. An archive without employer groups raises EUqWarning.
     using SceltaGruppo = std::function<qint64(const platform::EnumItems &gruppi, qint64 attuale)>;
     int GruppoPerImportazione(const SceltaGruppo &scegli);
-    static const QString MsgNessunDatore;  // "Nessun datore di lavoro nell'archivio: impossibile importare."
+    static const QString MsgNessunDatore; // "Nessun datore di lavoro nell'archivio: impossibile importare."
 
     // ITovParams: the parameter manager's value (Null when unset).
     platform::Value GetParams(const QString &name) const override;

@@ -96,8 +96,7 @@ Currency TwunCalcola::ArrotondaPari(int decimali, Currency valore, qint64 diviso
     return daRaw(quozientePari(valore.raw(), i128(divisore) * passo) * passo);
 }
 
-Currency TwunCalcola::Proporzione(Currency valore, Currency numeratore, Currency denominatore,
-                                  const QString &mancante)
+Currency TwunCalcola::Proporzione(Currency valore, Currency numeratore, Currency denominatore, const QString &mancante)
 {
     if (denominatore.isZero())
         throw ETovCalcola(mancante);
@@ -148,8 +147,7 @@ bool TwunCalcola::VoceParticolare(const DataSet &riga)
 bool TwunCalcola::OrarioSottoPieno(const DataSet &riga, const QString &prefisso, int orePiene)
 {
     return OrarioRidotto(riga, prefisso, orePiene)
-           && riga.fieldByName(QLatin1Char('I') + prefisso + QStringLiteral("ORESERVIZIO")).asInteger()
-                  < orePiene * 60;
+           && riga.fieldByName(QLatin1Char('I') + prefisso + QStringLiteral("ORESERVIZIO")).asInteger() < orePiene * 60;
 }
 
 QString TwunCalcola::NomeChiave(const QString &codice)
@@ -176,7 +174,9 @@ void TwunCalcola::ApriAstrMese(SqlQuery &query, int acomId, int cosId, int mesId
 {
     query.close();
     TovQueryText().AssignSQL(QStringLiteral("QRY_ASTR_MESE"), query);
-    query.bind(QStringLiteral("IACOMID"), acomId).bind(QStringLiteral("ICOSID"), cosId).bind(QStringLiteral("IMESID"), mesId);
+    query.bind(QStringLiteral("IACOMID"), acomId)
+        .bind(QStringLiteral("ICOSID"), cosId)
+        .bind(QStringLiteral("IMESID"), mesId);
     query.open();
 }
 
@@ -223,9 +223,9 @@ int TwunCalcola::GiorniAssenza(SqlQuery &query, const QString &campoChiave, cons
 
 int TwunCalcola::AssenzeCud(SqlQuery &query, const DataSet &compenso, const QString &tipi, const QString &condizione)
 {
-    query.setSql(platform::format(TovQueryText().GetSQL(QStringLiteral("QRY_CUD_ASSENZE"), QStringLiteral("EXECUTE")),
-                                  tipi)
-                 + condizione);
+    query.setSql(
+        platform::format(TovQueryText().GetSQL(QStringLiteral("QRY_CUD_ASSENZE"), QStringLiteral("EXECUTE")), tipi)
+        + condizione);
     query.bind(QStringLiteral("IACOMID"), compenso.fieldValue(QStringLiteral("IACOMID")))
         .bind(QStringLiteral("MESE_INIZIALE"), compenso.fieldValue(QStringLiteral("MESE_INIZIALE")))
         .bind(QStringLiteral("MESE_FINALE"), compenso.fieldValue(QStringLiteral("MESE_FINALE")));
@@ -271,9 +271,7 @@ void TwunCalcola::ImpostaAliquote(DataSet &ritenuta, DataSet &aliquote, const Da
         break;
     case 8:
     case 9:
-    case 10:
-        AliquotaAddizionale(ritenuta, compenso);
-        break;
+    case 10: AliquotaAddizionale(ritenuta, compenso); break;
     case 11:
         if (intero(ritenuta, "ITVCOIDDIP") != 0 && intero(variazione, "IVARMRIRPID") != 4)
             impostaImporto(ritenuta, "FVARRALIQUOTADIP", importo(compenso, "FACOMALIQUOTAMAX"));
@@ -297,9 +295,7 @@ void TwunCalcola::ImpostaAliquote(DataSet &ritenuta, DataSet &aliquote, const Da
         }
         break;
     }
-    default:
-        altre();
-        break;
+    default: altre(); break;
     }
 }
 
@@ -332,10 +328,11 @@ void TwunCalcola::ImpostaAliquoteTutte(DataSet &ritenute, DataSet &aliquote, con
 
 // ---------------------------------------------------------------- pay-item rows
 
-void TwunCalcola::InserisciVociLiquidazione(int tipo, int varmId, Currency aliquota, const QDate &al,
-                                            const QDate &dal, SqlQuery &query, int cosId, int cotId)
+void TwunCalcola::InserisciVociLiquidazione(int tipo, int varmId, Currency aliquota, const QDate &al, const QDate &dal,
+                                            SqlQuery &query, int cosId, int cotId)
 {
-    QString testo = platform::format(TovQueryText().GetSQL(QStringLiteral("QRY_VACR_CORM_INS"), QStringLiteral("EXECUTE")),
+    QString testo = platform::format(TovQueryText().GetSQL(QStringLiteral("QRY_VACR_CORM_INS"),
+                                                           QStringLiteral("EXECUTE")),
                                      QString::number(varmId), QStringLiteral("NULL"));
     const QString gruppo = QStringLiteral(" AND COMR.ICOMRGRUPPO = ");
     if (cosId == COS_STIPENDIO) {

@@ -36,10 +36,10 @@ public:
     using Currency = platform::Currency;
 
     // Pay items with a fixed meaning in the rules.
-    static constexpr int COMR_RAPPORTO = 10069;              // item of a compensation
+    static constexpr int COMR_RAPPORTO = 10069;               // item of a compensation
     static constexpr int COMR_RAPPORTO_COLLABORATORE = 11069; // the same for a collaborator
-    static constexpr int COMR_STIPENDIO_RID = 10021;         // salary on maternity days
-    static constexpr int COMR_CCNL_2_RID = 10034;            // second base item on maternity days
+    static constexpr int COMR_STIPENDIO_RID = 10021;          // salary on maternity days
+    static constexpr int COMR_CCNL_2_RID = 10034;             // second base item on maternity days
     // Liquidation kinds (ICOSID).
     static constexpr int COS_STIPENDIO = 10001;
     static constexpr int COS_IIS = 10002;
@@ -67,8 +67,7 @@ public:
     // valore x numeratore / denominatore at four decimals (half away from
     // zero), computed exactly. A zero denominator raises ETovCalcola with
     // `mancante`, the text that names what is missing.
-    static Currency Proporzione(Currency valore, Currency numeratore, Currency denominatore,
-                                const QString &mancante);
+    static Currency Proporzione(Currency valore, Currency numeratore, Currency denominatore, const QString &mancante);
     static Currency Proporzione(Currency valore, qint64 numeratore, qint64 denominatore, const QString &mancante);
 
     // IACOMDURATARAPP, at most 365.
@@ -77,7 +76,7 @@ public:
     // integer (ties to even), at least 1. A compensation row that cannot be
     // read raises ETovCalcola "Numero di paghe non specificato".
     static int NumeroPaghe(const platform::DataSet &compenso, int giorni = 0);
-    static const QString MsgNumeroPaghe;  // "Numero di paghe non specificato"
+    static const QString MsgNumeroPaghe; // "Numero di paghe non specificato"
 
     // ---- tests ----
     // Retentions other than 3 and 13 always apply; 13 (INPS part time) only
@@ -142,14 +141,13 @@ protected:
     static void AliquoteDaRiga(platform::DataSet &ritenuta, const platform::DataSet &aliquote);
 
 public:
-
     // ---- the pay-item rows of a liquidation ----
     // QRY_VACR_CORM_INS (an insert from the pay items, formatted with the
     // variation id), restricted by kind and ICOSID to the item groups of
     // the liquidation, for ICOTID and the working year. A negative
     // `aliquota` is a null FVACRPERCESONEROIVS; `dal` invalid: no dates.
-    static void InserisciVociLiquidazione(int tipo, int varmId, Currency aliquota, const QDate &al,
-                                          const QDate &dal, platform::SqlQuery &query, int cosId, int cotId);
+    static void InserisciVociLiquidazione(int tipo, int varmId, Currency aliquota, const QDate &al, const QDate &dal,
+                                          platform::SqlQuery &query, int cosId, int cotId);
     // QRY_VACR_COMR_UPD: the item's gross (and whole gross) of the
     // variation; the rate when above 0, else null. Answers the rows changed.
     static int AggiornaVoceLiquidazione(platform::SqlQuery &query, int varmId, int voce, Currency importo,
@@ -164,8 +162,8 @@ public:
     // In memory: the row of the item in `righe` gets the gross, the whole
     // gross and the rate (null when not above 0); a missing row is
     // inserted (InserisciVoce).
-    static void ImpostaLordoVoceConPerc(platform::SqlQuery &query, const platform::DataSet &compenso,
-                                        Currency aliquota, Currency importo, int voce, platform::DataSet &righe);
+    static void ImpostaLordoVoceConPerc(platform::SqlQuery &query, const platform::DataSet &compenso, Currency aliquota,
+                                        Currency importo, int voce, platform::DataSet &righe);
     // ImpostaLordoVoceConPerc of the relationship's item, rate -1.
     static void ImpostaLordoVoce(platform::SqlQuery &query, const platform::DataSet &compenso, Currency importo,
                                  platform::DataSet &righe);

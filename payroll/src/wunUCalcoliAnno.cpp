@@ -112,42 +112,94 @@ Currency TWunCalcolaAnno::CalcolaBonusIrpef(SqlQuery &, DataSet &, DataSet *, Da
     return Currency();
 }
 
-Currency TWunCalcolaAnno::DetrazioneAggiuntivaLavDip(int) const { return Currency(); }
+Currency TWunCalcolaAnno::DetrazioneAggiuntivaLavDip(int) const
+{
+    return Currency();
+}
 void TWunCalcolaAnno::CompilaTaglioCuneoConguaglio(const DataSet &, DataSet &) {}
 void TWunCalcolaAnno::InserisciTaglioCuneo(const DataSet &, DataSet &, bool, DataSet &, DataSet &) {}
-bool TWunCalcolaAnno::VoceAnnoAttiva() const { return true; }
-bool TWunCalcolaAnno::TaglioCuneoAttivo() const { return false; }
-void TWunCalcolaAnno::CompilaEsoneroIvsUniemens(DataSet &, SqlQuery &, const DataSet &, const QString &, int, Currency) {}
-bool TWunCalcolaAnno::EsoneroIvsAttivo() const { return false; }
-bool TWunCalcolaAnno::SoggettoEnpalsAnagrafica(SqlQuery &, int) { return false; }
-int TWunCalcolaAnno::GiorniPeriodoBonus() const { return 0; }
+bool TWunCalcolaAnno::VoceAnnoAttiva() const
+{
+    return true;
+}
+bool TWunCalcolaAnno::TaglioCuneoAttivo() const
+{
+    return false;
+}
+void TWunCalcolaAnno::CompilaEsoneroIvsUniemens(DataSet &, SqlQuery &, const DataSet &, const QString &, int, Currency)
+{
+}
+bool TWunCalcolaAnno::EsoneroIvsAttivo() const
+{
+    return false;
+}
+bool TWunCalcolaAnno::SoggettoEnpalsAnagrafica(SqlQuery &, int)
+{
+    return false;
+}
+int TWunCalcolaAnno::GiorniPeriodoBonus() const
+{
+    return 0;
+}
 
 Currency TWunCalcolaAnno::TrattamentoIntegrativoAnnuo(const DataSet &, int, Currency, Currency)
 {
     return Currency();
 }
 
-int TWunCalcolaAnno::MeseInizioBonus() const { return 0; }
-QString TWunCalcolaAnno::NomeQueryAnno(const QString &nome) const { return nome; }
-bool TWunCalcolaAnno::Regole2008() const { return false; }
-Currency TWunCalcolaAnno::DetrazioneFamiliariTeorica(DataSet &, DataSet &) { return Currency(); }
+int TWunCalcolaAnno::MeseInizioBonus() const
+{
+    return 0;
+}
+QString TWunCalcolaAnno::NomeQueryAnno(const QString &nome) const
+{
+    return nome;
+}
+bool TWunCalcolaAnno::Regole2008() const
+{
+    return false;
+}
+Currency TWunCalcolaAnno::DetrazioneFamiliariTeorica(DataSet &, DataSet &)
+{
+    return Currency();
+}
 void TWunCalcolaAnno::CalcolaConguaglio(const DataSet &, DataSet &, SqlQuery &, DataSet &, DataSet &, DataSet &) {}
-bool TWunCalcolaAnno::Regole2009() const { return false; }
-bool TWunCalcolaAnno::Regole2014() const { return false; }
-bool TWunCalcolaAnno::VoceGiaLiquidata(SqlQuery &, int, int, int, int) { return false; }
-bool TWunCalcolaAnno::RegimeDeduzioni() const { return true; }
+bool TWunCalcolaAnno::Regole2009() const
+{
+    return false;
+}
+bool TWunCalcolaAnno::Regole2014() const
+{
+    return false;
+}
+bool TWunCalcolaAnno::VoceGiaLiquidata(SqlQuery &, int, int, int, int)
+{
+    return false;
+}
+bool TWunCalcolaAnno::RegimeDeduzioni() const
+{
+    return true;
+}
 void TWunCalcolaAnno::CalcolaDeduzioni(const DataSet &, DataSet &, DataSet *) {}
-bool TWunCalcolaAnno::Regole2004() const { return false; }
-QString TWunCalcolaAnno::NomeFrameConguaglio() const { return QStringLiteral("TfrWunCongBase"); }
-QString TWunCalcolaAnno::NomeFormDetrazioniFamiliari() const { return QStringLiteral("TfmwunTdfa"); }
+bool TWunCalcolaAnno::Regole2004() const
+{
+    return false;
+}
+QString TWunCalcolaAnno::NomeFrameConguaglio() const
+{
+    return QStringLiteral("TfrWunCongBase");
+}
+QString TWunCalcolaAnno::NomeFormDetrazioniFamiliari() const
+{
+    return QStringLiteral("TfmwunTdfa");
+}
 void TWunCalcolaAnno::ImpostaFormDetrazioni(QObject *, bool) {}
 
-Currency TWunCalcolaAnno::CalcolaBonusMese(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio,
-                                           DataSet &ritenute, DataSet &voci, DataSet &liquidazione,
-                                           const DataSet &persona)
+Currency TWunCalcolaAnno::CalcolaBonusMese(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                                           DataSet &voci, DataSet &liquidazione, const DataSet &persona)
 {
-    return TwunCalcola::Arrotonda(
-        2, CalcolaBonusIrpef(query, detrazioni, conguaglio, ritenute, voci, liquidazione, persona));
+    return TwunCalcola::Arrotonda(2, CalcolaBonusIrpef(query, detrazioni, conguaglio, ritenute, voci, liquidazione,
+                                                       persona));
 }
 
 void TWunCalcolaAnno::CalcolaDetrazioni(const DataSet &, DataSet &, DataSet *, DataSet &, DataSet *, int) {}
@@ -166,16 +218,20 @@ void TWunCalcolaAnno::RipartisciDetrazioni(SqlQuery &, DataSet &detrazioni, int 
         detrazioni.post();
 }
 
-bool TWunCalcolaAnno::Regole2010() const { return false; }
-QString TWunCalcolaAnno::NomeQueryVersione(const QString &nome) const { return nome; }
+bool TWunCalcolaAnno::Regole2010() const
+{
+    return false;
+}
+QString TWunCalcolaAnno::NomeQueryVersione(const QString &nome) const
+{
+    return nome;
+}
 
 Currency TWunCalcolaAnno::AliquotaContributo(const DataSet &persona, int tipo, int mese)
 {
     Currency risultato;
     switch (tipo) {
-    case 1:
-        risultato = importo(persona, "FACOMIRAP");
-        break;
+    case 1: risultato = importo(persona, "FACOMIRAP"); break;
     case 3:
         risultato = importo(persona, "FACOMINPS");
         if (TTovCalcolaEnpals::SoggettoEnpals(persona) > 0) {
@@ -186,20 +242,26 @@ Currency TWunCalcolaAnno::AliquotaContributo(const DataSet &persona, int tipo, i
                 throw ETovWarning(QStringLiteral("Non è possibile assoggettare ex ENPALS a collaboratori"));
         }
         break;
-    case 4:
-        risultato = importo(persona, "FACOMINAIL");
-        break;
-    default:
-        break;
+    case 4: risultato = importo(persona, "FACOMINAIL"); break;
+    default: break;
     }
     if (ApplicaInpsAggiuntiva(persona, mese, tipo))
         risultato += AliquotaInpsAggiuntiva();
     return risultato;
 }
 
-Currency TWunCalcolaAnno::AliquotaInpsAggiuntiva() const { return Currency(); }
-bool TWunCalcolaAnno::ApplicaInpsAggiuntiva(const DataSet &, int, int) const { return false; }
-bool TWunCalcolaAnno::AliquotaCollaboratoreSenzaDisColl(int, Currency) const { return false; }
+Currency TWunCalcolaAnno::AliquotaInpsAggiuntiva() const
+{
+    return Currency();
+}
+bool TWunCalcolaAnno::ApplicaInpsAggiuntiva(const DataSet &, int, int) const
+{
+    return false;
+}
+bool TWunCalcolaAnno::AliquotaCollaboratoreSenzaDisColl(int, Currency) const
+{
+    return false;
+}
 void TWunCalcolaAnno::RecuperaInpsCollaboratori(const DataSet &, const DataSet &, DataSet &) {}
 
 void TWunCalcolaAnno::MostraControlliInps(int codice, const Value &, IWunCasella &prima, IWunCasella &seconda)
@@ -213,22 +275,49 @@ void TWunCalcolaAnno::MostraControlliInps(int codice, const Value &, IWunCasella
     prima.Imposta(false);
 }
 
-Currency TWunCalcolaAnno::AdeguaAliquotaInps(int, Currency aliquota) const { return aliquota; }
-int TWunCalcolaAnno::CodiceTipoPredefinito() { return 32; }
-bool TWunCalcolaAnno::Regole2020() const { return false; }
-int TWunCalcolaAnno::AdeguaNumeroMensilita(int numero) const { return numero; }
+Currency TWunCalcolaAnno::AdeguaAliquotaInps(int, Currency aliquota) const
+{
+    return aliquota;
+}
+int TWunCalcolaAnno::CodiceTipoPredefinito()
+{
+    return 32;
+}
+bool TWunCalcolaAnno::Regole2020() const
+{
+    return false;
+}
+int TWunCalcolaAnno::AdeguaNumeroMensilita(int numero) const
+{
+    return numero;
+}
 void TWunCalcolaAnno::AdeguaFigliNucleo(int, int &, int &, int &) const {}
-bool TWunCalcolaAnno::BonusUnaTantumAttivi() const { return false; }
+bool TWunCalcolaAnno::BonusUnaTantumAttivi() const
+{
+    return false;
+}
 
 Currency TWunCalcolaAnno::CalcolaBonusUnaTantum(SqlQuery &, const DataSet &, DataSet &, DataSet &, DataSet &)
 {
     return Currency();
 }
 
-Currency TWunCalcolaAnno::ImportoAggiuntivoCCNL(DataSet &, int) { return Currency(); }
-Currency TWunCalcolaAnno::ImportoAggiuntivoAnzianita(const DataSet &, SqlQuery &, int, int, int) { return Currency(); }
-bool TWunCalcolaAnno::Regole2023() const { return false; }
-bool TWunCalcolaAnno::Regole2024() const { return false; }
+Currency TWunCalcolaAnno::ImportoAggiuntivoCCNL(DataSet &, int)
+{
+    return Currency();
+}
+Currency TWunCalcolaAnno::ImportoAggiuntivoAnzianita(const DataSet &, SqlQuery &, int, int, int)
+{
+    return Currency();
+}
+bool TWunCalcolaAnno::Regole2023() const
+{
+    return false;
+}
+bool TWunCalcolaAnno::Regole2024() const
+{
+    return false;
+}
 void TWunCalcolaAnno::CalcolaEsoneroLiquidazione(DataSet &, DataSet &, bool, DataSet &, const DataSet &) {}
 void TWunCalcolaAnno::InserisciVociEsonero(DataSet &) {}
 
@@ -237,8 +326,14 @@ void TWunCalcolaAnno::FiltroGruppiVoci(QString &testo) const
     testo = platform::format(kFiltroDueGruppi, 1, 2);
 }
 
-std::unique_ptr<DataSet> TWunCalcolaAnno::EsoneriIvs(int, int, int) { return nullptr; }
-Currency TWunCalcolaAnno::ImportoUnaTantumDicembre(const DataSet &, const DataSet &, int) { return Currency(); }
+std::unique_ptr<DataSet> TWunCalcolaAnno::EsoneriIvs(int, int, int)
+{
+    return nullptr;
+}
+Currency TWunCalcolaAnno::ImportoUnaTantumDicembre(const DataSet &, const DataSet &, int)
+{
+    return Currency();
+}
 
 bool TWunCalcolaAnno::DecontribuzioneMadriAmmessa(const DataSet &, QString &messaggio) const
 {
@@ -287,8 +382,8 @@ Currency TWunCalcolaAnno::CoefficienteDeduzione(const DataSet &tabella, const Da
         throw ETovCalcola(QStringLiteral(
             "Importo fisso delle deduzioni (FTDEDIMPORTOFISSO) non indicato per l'anno: impossibile calcolare il "
             "coefficiente di deduzione"));
-    const Currency numeratore =
-        fisso + base + importo(persona, "FACOMONERIDEDUC") - reddito - importo(persona, "FACOMCREDITOIMP");
+    const Currency numeratore = fisso + base + importo(persona, "FACOMONERIDEDUC") - reddito
+                                - importo(persona, "FACOMCREDITOIMP");
     // Cut, not rounded, to four decimals: integer division truncates.
     return Currency::fromRaw(int64_t((__int128(numeratore.raw()) * Currency::Scale) / fisso.raw()));
 }
@@ -330,8 +425,8 @@ Currency TWunCalcolaAnno::RedditoAnnuoPresunto(const DataSet &persona, DataSet &
     if (!reddito.isZero())
         return reddito;
     if (!ritenute.locate(QStringLiteral("IRICEID"), Value(TwunCalcola::RICE_COD_IRPEF)))
-        throw ETovCalcola(QStringLiteral(
-            "Ritenuta IRPEF (7) non presente nella liquidazione: impossibile stimare il reddito annuo"));
+        throw ETovCalcola(
+            QStringLiteral("Ritenuta IRPEF (7) non presente nella liquidazione: impossibile stimare il reddito annuo"));
     return TwunCalcola::Arrotonda(2, importo(ritenute, "FVARRIMPONIBILEDIP") * qint64(NumeroPagheReddito(persona)));
 }
 
@@ -357,21 +452,45 @@ int TWunCalcolaAnno::NumeroMensilita(const DataSet &persona)
 
 // ================================================================ the years
 
-bool TWunCalcolaAnno2004::RegimeDetrazioni() const { return true; }
-bool TWunCalcolaAnno2004::Regole2004() const { return true; }
+bool TWunCalcolaAnno2004::RegimeDetrazioni() const
+{
+    return true;
+}
+bool TWunCalcolaAnno2004::Regole2004() const
+{
+    return true;
+}
 
-bool TWunCalcolaAnno2005::RegimeDetrazioni() const { return false; }
-QString TWunCalcolaAnno2005::NomeFrameConguaglio() const { return QStringLiteral("TfrWunCong2005"); }
+bool TWunCalcolaAnno2005::RegimeDetrazioni() const
+{
+    return false;
+}
+QString TWunCalcolaAnno2005::NomeFrameConguaglio() const
+{
+    return QStringLiteral("TfrWunCong2005");
+}
 
 // ---- 2007 ----
 
 TWunCalcolaAnno2007::TWunCalcolaAnno2007() = default;
 TWunCalcolaAnno2007::~TWunCalcolaAnno2007() = default;
 
-bool TWunCalcolaAnno2007::RegimeDetrazioni() const { return true; }
-bool TWunCalcolaAnno2007::RegimeDeduzioni() const { return false; }
-QString TWunCalcolaAnno2007::NomeFrameConguaglio() const { return QStringLiteral("TfrWunCong2007"); }
-QString TWunCalcolaAnno2007::NomeFormDetrazioniFamiliari() const { return QStringLiteral("TfmwunTdfa2007"); }
+bool TWunCalcolaAnno2007::RegimeDetrazioni() const
+{
+    return true;
+}
+bool TWunCalcolaAnno2007::RegimeDeduzioni() const
+{
+    return false;
+}
+QString TWunCalcolaAnno2007::NomeFrameConguaglio() const
+{
+    return QStringLiteral("TfrWunCong2007");
+}
+QString TWunCalcolaAnno2007::NomeFormDetrazioniFamiliari() const
+{
+    return QStringLiteral("TfmwunTdfa2007");
+}
 
 void TWunCalcolaAnno2007::ChiudiTabelle()
 {
@@ -387,21 +506,30 @@ Currency TWunCalcolaAnno2007::DetrazioneFigli(const DataSet &, Currency, Currenc
     return Currency();
 }
 
-Currency TWunCalcolaAnno2007::DetrazioneLavDip(const DataSet &, Currency) { return Currency(); }
+Currency TWunCalcolaAnno2007::DetrazioneLavDip(const DataSet &, Currency)
+{
+    return Currency();
+}
 
 Currency TWunCalcolaAnno2007::UlterioreDetrazione(const DataSet &, const DataSet &, Currency, const DataSet *)
 {
     return Currency();
 }
 
-bool TWunCalcolaAnno2008::Regole2008() const { return true; }
+bool TWunCalcolaAnno2008::Regole2008() const
+{
+    return true;
+}
 
 // ---- 2009 ----
 
 TWunCalcolaAnno2009::TWunCalcolaAnno2009() = default;
 TWunCalcolaAnno2009::~TWunCalcolaAnno2009() = default;
 
-bool TWunCalcolaAnno2009::Regole2009() const { return true; }
+bool TWunCalcolaAnno2009::Regole2009() const
+{
+    return true;
+}
 
 bool TWunCalcolaAnno2009::VoceGiaLiquidata(SqlQuery &query, int voce, int acomId, int cotId, int mese)
 {
@@ -417,7 +545,10 @@ bool TWunCalcolaAnno2009::VoceGiaLiquidata(SqlQuery &query, int voce, int acomId
     return trovata;
 }
 
-QString TWunCalcolaAnno2009::NomeFrameConguaglio() const { return QStringLiteral("TfrWunCong2009"); }
+QString TWunCalcolaAnno2009::NomeFrameConguaglio() const
+{
+    return QStringLiteral("TfrWunCong2009");
+}
 
 void TWunCalcolaAnno2009::ChiudiTabelle()
 {
@@ -425,15 +556,30 @@ void TWunCalcolaAnno2009::ChiudiTabelle()
     m_tdca.close();
 }
 
-Currency TWunCalcolaAnno2009::DetrazioneFamiglieNumerose(const DataSet &) { return Currency(); }
+Currency TWunCalcolaAnno2009::DetrazioneFamiglieNumerose(const DataSet &)
+{
+    return Currency();
+}
 
-bool TWunCalcolaAnno2010::Regole2009() const { return false; }
-bool TWunCalcolaAnno2010::Regole2010() const { return true; }
+bool TWunCalcolaAnno2010::Regole2009() const
+{
+    return false;
+}
+bool TWunCalcolaAnno2010::Regole2010() const
+{
+    return true;
+}
 
 // ---- 2014: the income bonus ----
 
-bool TWunCalcolaAnno2014::Regole2014() const { return true; }
-QString TWunCalcolaAnno2014::NomeFrameConguaglio() const { return QStringLiteral("TfrWunCong2014"); }
+bool TWunCalcolaAnno2014::Regole2014() const
+{
+    return true;
+}
+QString TWunCalcolaAnno2014::NomeFrameConguaglio() const
+{
+    return QStringLiteral("TfrWunCong2014");
+}
 
 int TWunCalcolaAnno2014::MensilitaGiaPagate(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione)
 {
@@ -445,13 +591,28 @@ bool TWunCalcolaAnno2014::BonusNonSpettanteNelMese(const DataSet &liquidazione) 
     return intero(liquidazione, "IMESID") < 6;
 }
 
-Currency TWunCalcolaAnno2014::ImportoBonusAnnuo() const { return euro(640); }
+Currency TWunCalcolaAnno2014::ImportoBonusAnnuo() const
+{
+    return euro(640);
+}
 void TWunCalcolaAnno2014::GiorniBonus(SqlQuery &, const DataSet &, const DataSet &, int &, int &) {}
-Currency TWunCalcolaAnno2014::SogliaPienaBonus() const { return euro(24000); }
-Currency TWunCalcolaAnno2014::SogliaMassimaBonus() const { return euro(26000); }
+Currency TWunCalcolaAnno2014::SogliaPienaBonus() const
+{
+    return euro(24000);
+}
+Currency TWunCalcolaAnno2014::SogliaMassimaBonus() const
+{
+    return euro(26000);
+}
 
-bool TWunCalcolaAnno2015::BonusNonSpettanteNelMese(const DataSet &) const { return false; }
-Currency TWunCalcolaAnno2015::ImportoBonusAnnuo() const { return euro(960); }
+bool TWunCalcolaAnno2015::BonusNonSpettanteNelMese(const DataSet &) const
+{
+    return false;
+}
+Currency TWunCalcolaAnno2015::ImportoBonusAnnuo() const
+{
+    return euro(960);
+}
 
 // ---- 2017: the collaborators' additional INPS rate ----
 
@@ -460,7 +621,10 @@ QString TWunCalcolaAnno2017::NomeQueryVersione(const QString &nome) const
     return nome + QStringLiteral("_2017");
 }
 
-Currency TWunCalcolaAnno2017::AliquotaInpsAggiuntiva() const { return aliquota("0.51"); }
+Currency TWunCalcolaAnno2017::AliquotaInpsAggiuntiva() const
+{
+    return aliquota("0.51");
+}
 
 bool TWunCalcolaAnno2017::ApplicaInpsAggiuntiva(const DataSet &persona, int mese, int tipo) const
 {
@@ -474,10 +638,19 @@ bool TWunCalcolaAnno2017::AliquotaCollaboratoreSenzaDisColl(int tipoRapporto, Cu
     return aliquotaInps == aliquota("32.72") && tipoRapporto == TwunCalcola::TNO_COLLABORATORE;
 }
 
-bool TWunCalcolaAnno2017::InpsAggiuntivaNelMese(int mese) const { return mese > 6; }
+bool TWunCalcolaAnno2017::InpsAggiuntivaNelMese(int mese) const
+{
+    return mese > 6;
+}
 
-Currency TWunCalcolaAnno2018::AliquotaInpsAggiuntiva() const { return Currency(); }
-bool TWunCalcolaAnno2018::ApplicaInpsAggiuntiva(const DataSet &, int, int) const { return false; }
+Currency TWunCalcolaAnno2018::AliquotaInpsAggiuntiva() const
+{
+    return Currency();
+}
+bool TWunCalcolaAnno2018::ApplicaInpsAggiuntiva(const DataSet &, int, int) const
+{
+    return false;
+}
 void TWunCalcolaAnno2018::RecuperaInpsCollaboratori(const DataSet &, const DataSet &, DataSet &) {}
 
 Currency TWunCalcolaAnno2018::AdeguaAliquotaInps(int tipoRapporto, Currency aliquotaInps) const
@@ -487,9 +660,18 @@ Currency TWunCalcolaAnno2018::AdeguaAliquotaInps(int tipoRapporto, Currency aliq
     return aliquotaInps;
 }
 
-Currency TWunCalcolaAnno2018::SogliaPienaBonus() const { return euro(24600); }
-Currency TWunCalcolaAnno2018::SogliaMassimaBonus() const { return euro(26600); }
-bool TWunCalcolaAnno2018::InpsAggiuntivaNelMese(int mese) const { return mese < 8; }
+Currency TWunCalcolaAnno2018::SogliaPienaBonus() const
+{
+    return euro(24600);
+}
+Currency TWunCalcolaAnno2018::SogliaMassimaBonus() const
+{
+    return euro(26600);
+}
+bool TWunCalcolaAnno2018::InpsAggiuntivaNelMese(int mese) const
+{
+    return mese < 8;
+}
 
 QString TWunCalcolaAnno2019::NomeQueryAnno(const QString &nome) const
 {
@@ -498,7 +680,10 @@ QString TWunCalcolaAnno2019::NomeQueryAnno(const QString &nome) const
     throw ETovWarning(QStringLiteral("Query non trovata:") + nome);
 }
 
-bool TWunCalcolaAnno2019::InpsAggiuntivaNelMese(int) const { return false; }
+bool TWunCalcolaAnno2019::InpsAggiuntivaNelMese(int) const
+{
+    return false;
+}
 
 // ---- 2020: the integrative payment ----
 
@@ -507,20 +692,44 @@ int TWunCalcolaAnno2020::GiorniPeriodoBonus() const
     return int(QDate(2020, MeseInizioBonus(), 1).daysTo(QDate(2020, 12, 31))) + 1;
 }
 
-int TWunCalcolaAnno2020::MeseInizioBonus() const { return 7; }
-QString TWunCalcolaAnno2020::NomeFrameConguaglio() const { return QStringLiteral("TfrWunCong2020"); }
-bool TWunCalcolaAnno2020::Regole2020() const { return true; }
-int TWunCalcolaAnno2020::MensilitaGiaPagate(SqlQuery &, const DataSet &, const DataSet &) { return 0; }
+int TWunCalcolaAnno2020::MeseInizioBonus() const
+{
+    return 7;
+}
+QString TWunCalcolaAnno2020::NomeFrameConguaglio() const
+{
+    return QStringLiteral("TfrWunCong2020");
+}
+bool TWunCalcolaAnno2020::Regole2020() const
+{
+    return true;
+}
+int TWunCalcolaAnno2020::MensilitaGiaPagate(SqlQuery &, const DataSet &, const DataSet &)
+{
+    return 0;
+}
 
 Currency TWunCalcolaAnno2020::RateTrattamentoIntegrativo(const DataSet &, const DataSet &, int, int)
 {
     return Currency();
 }
 
-Currency TWunCalcolaAnno2020::QuotaUlterioreDetrazione() const { return euro(120); }
-Currency TWunCalcolaAnno2020::TrattamentoIntegrativoConguaglio(const DataSet &) { return Currency(); }
-Currency TWunCalcolaAnno2020::ImportoTrattamentoIntegrativo() const { return euro(600); }
-Currency TWunCalcolaAnno2020::SogliaTrattamentoIntegrativo() const { return euro(28000); }
+Currency TWunCalcolaAnno2020::QuotaUlterioreDetrazione() const
+{
+    return euro(120);
+}
+Currency TWunCalcolaAnno2020::TrattamentoIntegrativoConguaglio(const DataSet &)
+{
+    return Currency();
+}
+Currency TWunCalcolaAnno2020::ImportoTrattamentoIntegrativo() const
+{
+    return euro(600);
+}
+Currency TWunCalcolaAnno2020::SogliaTrattamentoIntegrativo() const
+{
+    return euro(28000);
+}
 
 Currency TWunCalcolaAnno2020::CalcolaTrattamentoIntegrativo(SqlQuery &, DataSet &, DataSet *, DataSet &, DataSet &,
                                                             DataSet &, const DataSet &)
@@ -528,14 +737,35 @@ Currency TWunCalcolaAnno2020::CalcolaTrattamentoIntegrativo(SqlQuery &, DataSet 
     return Currency();
 }
 
-int TWunCalcolaAnno2020::GiorniTrattamentoIntegrativo(const DataSet &) { return 0; }
-int TWunCalcolaAnno2020::CollaborazioniPagate(SqlQuery &, const DataSet &) { return 0; }
+int TWunCalcolaAnno2020::GiorniTrattamentoIntegrativo(const DataSet &)
+{
+    return 0;
+}
+int TWunCalcolaAnno2020::CollaborazioniPagate(SqlQuery &, const DataSet &)
+{
+    return 0;
+}
 
-int TWunCalcolaAnno2021::GiorniPeriodoBonus() const { return 365; }
-bool TWunCalcolaAnno2021::Regole2020() const { return false; }
-Currency TWunCalcolaAnno2021::QuotaUlterioreDetrazione() const { return euro(240); }
-Currency TWunCalcolaAnno2021::ImportoTrattamentoIntegrativo() const { return euro(1200); }
-Currency TWunCalcolaAnno2021::SogliaRedditoTrattamento() const { return SogliaTrattamentoIntegrativo(); }
+int TWunCalcolaAnno2021::GiorniPeriodoBonus() const
+{
+    return 365;
+}
+bool TWunCalcolaAnno2021::Regole2020() const
+{
+    return false;
+}
+Currency TWunCalcolaAnno2021::QuotaUlterioreDetrazione() const
+{
+    return euro(240);
+}
+Currency TWunCalcolaAnno2021::ImportoTrattamentoIntegrativo() const
+{
+    return euro(1200);
+}
+Currency TWunCalcolaAnno2021::SogliaRedditoTrattamento() const
+{
+    return SogliaTrattamentoIntegrativo();
+}
 
 // ---- 2022 ----
 
@@ -558,7 +788,10 @@ Currency TWunCalcolaAnno2022::AdeguaAliquotaInps(int tipoRapporto, Currency aliq
     return aliquotaInps;
 }
 
-int TWunCalcolaAnno2022::AdeguaNumeroMensilita(int numero) const { return std::max(numero, 12); }
+int TWunCalcolaAnno2022::AdeguaNumeroMensilita(int numero) const
+{
+    return std::max(numero, 12);
+}
 
 void TWunCalcolaAnno2022::AdeguaFigliNucleo(int mese, int &figli1, int &figli2, int &figli3) const
 {
@@ -567,25 +800,55 @@ void TWunCalcolaAnno2022::AdeguaFigliNucleo(int mese, int &figli1, int &figli2, 
         figli1 = figli2 = figli3 = 0;
 }
 
-bool TWunCalcolaAnno2022::BonusUnaTantumAttivi() const { return true; }
-Currency TWunCalcolaAnno2022::QuotaUlterioreDetrazione() const { return Currency(); }
-Currency TWunCalcolaAnno2022::SogliaTrattamentoIntegrativo() const { return Currency(); }
-Currency TWunCalcolaAnno2022::SogliaRedditoTrattamento() const { return SogliaPienaTrattamento(); }
-Currency TWunCalcolaAnno2022::SogliaPienaTrattamento() const { return euro(15000); }
-Currency TWunCalcolaAnno2022::SogliaMassimaTrattamento() const { return euro(28000); }
+bool TWunCalcolaAnno2022::BonusUnaTantumAttivi() const
+{
+    return true;
+}
+Currency TWunCalcolaAnno2022::QuotaUlterioreDetrazione() const
+{
+    return Currency();
+}
+Currency TWunCalcolaAnno2022::SogliaTrattamentoIntegrativo() const
+{
+    return Currency();
+}
+Currency TWunCalcolaAnno2022::SogliaRedditoTrattamento() const
+{
+    return SogliaPienaTrattamento();
+}
+Currency TWunCalcolaAnno2022::SogliaPienaTrattamento() const
+{
+    return euro(15000);
+}
+Currency TWunCalcolaAnno2022::SogliaMassimaTrattamento() const
+{
+    return euro(28000);
+}
 
 // ---- 2023: the IVS exemption ----
 
-bool TWunCalcolaAnno2023::EsoneroIvsAttivo() const { return true; }
-bool TWunCalcolaAnno2023::Regole2023() const { return true; }
-int TWunCalcolaAnno2023::AdeguaNumeroMensilita(int numero) const { return numero; }
+bool TWunCalcolaAnno2023::EsoneroIvsAttivo() const
+{
+    return true;
+}
+bool TWunCalcolaAnno2023::Regole2023() const
+{
+    return true;
+}
+int TWunCalcolaAnno2023::AdeguaNumeroMensilita(int numero) const
+{
+    return numero;
+}
 
 void TWunCalcolaAnno2023::AdeguaFigliNucleo(int, int &figli1, int &figli2, int &figli3) const
 {
     figli1 = figli2 = figli3 = 0;
 }
 
-bool TWunCalcolaAnno2023::BonusUnaTantumAttivi() const { return false; }
+bool TWunCalcolaAnno2023::BonusUnaTantumAttivi() const
+{
+    return false;
+}
 
 void TWunCalcolaAnno2023::FiltroGruppiVoci(QString &testo) const
 {
@@ -598,7 +861,10 @@ std::unique_ptr<DataSet> TWunCalcolaAnno2023::EsoneriIvs(int mese, int cotId, in
     return TovCalcolaAnno().EsoneriIvs(mese, cotId, gruppo, wunAnnoFinanziario().Id());
 }
 
-bool TWunCalcolaAnno2023::EsoneroTredicesima() const { return true; }
+bool TWunCalcolaAnno2023::EsoneroTredicesima() const
+{
+    return true;
+}
 
 // ---- 2024 ----
 
@@ -612,16 +878,28 @@ Currency TWunCalcolaAnno2024::DetrazioneAggiuntivaLavDip(int giorni) const
     return TwunCalcola::Arrotonda(2, TwunCalcola::Proporzione(annua, giorni, 365, QString()));
 }
 
-bool TWunCalcolaAnno2024::Regole2024() const { return true; }
-bool TWunCalcolaAnno2024::EsoneroTredicesima() const { return false; }
+bool TWunCalcolaAnno2024::Regole2024() const
+{
+    return true;
+}
+bool TWunCalcolaAnno2024::EsoneroTredicesima() const
+{
+    return false;
+}
 
 // ---- 2025: the tax-wedge cut ----
 
 TWunCalcolaAnno2025::TWunCalcolaAnno2025() = default;
 TWunCalcolaAnno2025::~TWunCalcolaAnno2025() = default;
 
-bool TWunCalcolaAnno2025::TaglioCuneoAttivo() const { return true; }
-QString TWunCalcolaAnno2025::NomeFrameConguaglio() const { return QStringLiteral("TfrWunCong2025"); }
+bool TWunCalcolaAnno2025::TaglioCuneoAttivo() const
+{
+    return true;
+}
+QString TWunCalcolaAnno2025::NomeFrameConguaglio() const
+{
+    return QStringLiteral("TfrWunCong2025");
+}
 
 void TWunCalcolaAnno2025::FiltroGruppiVoci(QString &testo) const
 {

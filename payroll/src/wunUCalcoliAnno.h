@@ -106,8 +106,8 @@ public:
     virtual void ImpostaFormDetrazioni(QObject *form, bool totali);
     virtual Currency CalcolaBonusMese(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
                                       DataSet &voci, DataSet &liquidazione, const DataSet &persona);
-    virtual void CalcolaDetrazioni(const DataSet &persona, DataSet &detrazioni, DataSet *conguaglio,
-                                   DataSet &ritenute, DataSet *figli, int mese);
+    virtual void CalcolaDetrazioni(const DataSet &persona, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                                   DataSet *figli, int mese);
     virtual void ChiudiTabelle();
     virtual void ControllaFigli(const platform::Value &quota, bool &valido, QString &messaggio);
     // The yearly employee deduction FADETIMPLAVDIP of the deduction row
@@ -222,9 +222,9 @@ public:
                                          const DataSet *liquidazione);
 
     // The bracket tables of the working year (opened on first use).
-    TUqQueryCollection &TabellaLavoro() { return m_tdla; }      // QRY_TDLA
-    TUqQueryCollection &TabellaConiuge() { return m_tdco; }     // QRY_TDCO
-    TUqQueryCollection &TabellaFamiliari() { return m_tdfa; }   // QRY_TDFA
+    TUqQueryCollection &TabellaLavoro() { return m_tdla; }    // QRY_TDLA
+    TUqQueryCollection &TabellaConiuge() { return m_tdco; }   // QRY_TDCO
+    TUqQueryCollection &TabellaFamiliari() { return m_tdfa; } // QRY_TDFA
 
     // Working values the rules fill while they run.
     Currency RedditoAnnuo() const { return m_reddito; }
@@ -257,7 +257,7 @@ public:
 
     virtual Currency DetrazioneFamiglieNumerose(const DataSet &detrazioni);
 
-    TUqQueryCollection &TabellaCanone() { return m_tdca; }      // QRY_TDCA
+    TUqQueryCollection &TabellaCanone() { return m_tdca; } // QRY_TDCA
 
 private:
     TUqQueryCollection m_tdca;
@@ -431,9 +431,9 @@ public:
     // row is placed, whatever their order.
     void CompilaRigheEsonero(DataSet &dichiarazione, DataSet &righe, int mese, Currency altroImponibile);
 
-    static const QString MsgVariazionePrecedente;  // "Variazione creata prima dell'aggiornamento 22.0.6. ..."
-    static const QString MsgRitenuteMiste;         // "Impossibile applicare il taglio ... a carico dipendente"
-    static const QString MsgRitenuteMisteMese;     // the same, "... nel mese"
+    static const QString MsgVariazionePrecedente; // "Variazione creata prima dell'aggiornamento 22.0.6. ..."
+    static const QString MsgRitenuteMiste;        // "Impossibile applicare il taglio ... a carico dipendente"
+    static const QString MsgRitenuteMisteMese;    // the same, "... nel mese"
 
 protected:
     // The exemption and the mothers' relief wait while the caller's item
@@ -469,8 +469,8 @@ public:
     Currency PercentualeEsoneroIvs(int voce, int mese, Currency imponibileMese) override;
 
     static constexpr int TettoMadriMese = 250;  // euros of relief a month
-    static const QString MsgMadriConEsonero;     // "Impossibile applicare la decontribuzione madri se ..."
-    static const QString MsgMadriRitenuteMiste;  // "Impossibile applicare la decontribuzione madri in ..."
+    static const QString MsgMadriConEsonero;    // "Impossibile applicare la decontribuzione madri se ..."
+    static const QString MsgMadriRitenuteMiste; // "Impossibile applicare la decontribuzione madri in ..."
 
 protected:
     void DecontribuzioneMadri(DataSet &voci, DataSet &ritenute, bool salva, DataSet &liquidazione,
@@ -520,7 +520,7 @@ public:
     // bracket of kind 2.
     Currency UlterioreDetrazioneCuneo(const DataSet &detrazioni, const DataSet &persona, Currency reddito);
 
-    TUqQueryCollection &TabellaCuneo() { return m_tdcu; }       // QRY_TDCU
+    TUqQueryCollection &TabellaCuneo() { return m_tdcu; } // QRY_TDCU
 
 private:
     TUqQueryCollection m_tdcu;

@@ -38,9 +38,9 @@ const QString TWunCalcolaAnno2024::MsgMadriRitenuteMiste = QStringLiteral(
 
 namespace {
 
-constexpr int kStipendio = TTovCalcolaAnno::COMR_ESONERO_IVS_STIP;  // 10074
-constexpr int kTredicesima = TTovCalcolaAnno::COMR_ESONERO_IVS_13;  // 10075
-constexpr int kMadri = TTovCalcolaAnno::COMR_ESONERO_IVS_MADRI;     // 10077
+constexpr int kStipendio = TTovCalcolaAnno::COMR_ESONERO_IVS_STIP; // 10074
+constexpr int kTredicesima = TTovCalcolaAnno::COMR_ESONERO_IVS_13; // 10075
+constexpr int kMadri = TTovCalcolaAnno::COMR_ESONERO_IVS_MADRI;    // 10077
 constexpr int kTaglioCuneo = 10078;
 // A pay item whose taxable joins the salary's in the exemption.
 constexpr int kVoceLaterale = 10076;
@@ -118,8 +118,7 @@ struct AltreLiquidazioni {
 
 // A statement on the person's other salary liquidations of the month (of
 // other liquidation kinds than this one).
-SqlQuery &altreLiquidazioniDelMese(SqlQuery &q, const char *nome, const DataSet &persona,
-                                   const DataSet &liquidazione)
+SqlQuery &altreLiquidazioniDelMese(SqlQuery &q, const char *nome, const DataSet &persona, const DataSet &liquidazione)
 {
     TovQueryText().AssignSQL(QLatin1String(nome), q);
     return q.bind(QStringLiteral("IACOMID"), persona.fieldValue(QStringLiteral("IACOMID")))
@@ -237,9 +236,9 @@ void TWunCalcolaAnno2023::CompilaRecuperoSgravi(DataSet &dichiarazione, int mese
 void TWunCalcolaAnno2023::ApriEsoneriUniemens(SqlQuery &query, int acomId, int mese, const QString &filtro)
 {
     query.close();
-    query.setSql(platform::format(TovQueryText().GetSQL(QStringLiteral("QRY_UNIEMENS_ESONERO_IVS"),
-                                                        QStringLiteral("EXECUTE")),
-                                  filtro));
+    query.setSql(
+        platform::format(TovQueryText().GetSQL(QStringLiteral("QRY_UNIEMENS_ESONERO_IVS"), QStringLiteral("EXECUTE")),
+                         filtro));
     query.bind(QStringLiteral("IACOMID"), acomId)
         .bind(QStringLiteral("IMESID"), mese)
         .bind(QStringLiteral("COMR_ESONERO_IVS_STIP"), kStipendio)
@@ -249,7 +248,7 @@ void TWunCalcolaAnno2023::ApriEsoneriUniemens(SqlQuery &query, int acomId, int m
 }
 
 void TWunCalcolaAnno2023::CompilaEsoneroIvsUniemens(DataSet &dichiarazione, SqlQuery &query, const DataSet &persona,
-                                                     const QString &filtro, int mese, Currency altroImponibile)
+                                                    const QString &filtro, int mese, Currency altroImponibile)
 {
     ApriEsoneriUniemens(query, intero(persona, "IACOMID"), mese, filtro);
     DataSet righe;
@@ -317,8 +316,8 @@ bool TWunCalcolaAnno2023::AggiornaVoceEsonero(DataSet &voci, int voce, Currency 
     return true;
 }
 
-void TWunCalcolaAnno2023::EsoneroIvsLiquidazione(DataSet &voci, DataSet &ritenute, bool salva,
-                                                 DataSet &liquidazione, const DataSet &persona)
+void TWunCalcolaAnno2023::EsoneroIvsLiquidazione(DataSet &voci, DataSet &ritenute, bool salva, DataSet &liquidazione,
+                                                 const DataSet &persona)
 {
     if (!liquidazioneStipendio(liquidazione) || VociParziali(voci))
         return;
@@ -336,9 +335,11 @@ void TWunCalcolaAnno2023::EsoneroIvsLiquidazione(DataSet &voci, DataSet &ritenut
         percentualeStipendio = PercentualeEsoneroIvs(kStipendio, meseId, mese);
         percentualeTredicesima = PercentualeEsoneroIvs(kTredicesima, meseId, mese);
         if (percentualeStipendio > Currency())
-            esoneroStipendio = TTovCalcola::PercentualeArrotondata(
-                2, TwunCalcola::Arrotonda(qui.decimali, qui.stipendio) + TwunCalcola::Arrotonda(qui.decimali, qui.laterale),
-                percentualeStipendio);
+            esoneroStipendio = TTovCalcola::PercentualeArrotondata(2,
+                                                                   TwunCalcola::Arrotonda(qui.decimali, qui.stipendio)
+                                                                       + TwunCalcola::Arrotonda(qui.decimali,
+                                                                                                qui.laterale),
+                                                                   percentualeStipendio);
         if (percentualeTredicesima > Currency())
             esoneroTredicesima = TTovCalcola::PercentualeArrotondata(
                 2, TwunCalcola::Arrotonda(qui.decimali, qui.tredicesima), percentualeTredicesima);
@@ -382,8 +383,8 @@ Currency TWunCalcolaAnno2023::ImportoAggiuntivoAnzianita(const DataSet &anzianit
     importi.last();
     Currency valore = ImportoAggiuntivoCCNL(importi, qualifica);
     if (TTovCalcola::OrarioRidottoAsti(anzianita, QStringLiteral("ASTI"), ore, aiuto))
-        valore = TwunCalcola::Arrotonda(
-            2, TwunCalcola::Proporzione(valore, intero(anzianita, "IASTIORESERVIZIO"), qint64(ore) * 60, QString()));
+        valore = TwunCalcola::Arrotonda(2, TwunCalcola::Proporzione(valore, intero(anzianita, "IASTIORESERVIZIO"),
+                                                                    qint64(ore) * 60, QString()));
     return valore;
 }
 
@@ -424,7 +425,9 @@ QString TWunCalcolaAnno2024::CodiceRecuperoEsonero(int voce, Currency percentual
     if (voce == kTredicesima)
         return QStringLiteral("57");
     ZEP_ASSERT(voce == kStipendio && (percentuale == euro(7) || percentuale == euro(6)),
-               QStringLiteral("Codice di recupero: voce %1 con percentuale %2 inattese").arg(voce).arg(percentuale.toString()));
+               QStringLiteral("Codice di recupero: voce %1 con percentuale %2 inattese")
+                   .arg(voce)
+                   .arg(percentuale.toString()));
     return percentuale == euro(7) ? QStringLiteral("49") : QStringLiteral("48");
 }
 
@@ -435,7 +438,8 @@ void TWunCalcolaAnno2024::CompilaRecuperoSgravi(DataSet &dichiarazione, int mese
     const int anno = wunAnnoFinanziario().Year();
     campo(dichiarazione, QStringLiteral("RecuperoSgraviAnnoRif"), Value(anno));
     campo(dichiarazione, QStringLiteral("RecuperoSgraviMeseRif"), Value(mese));
-    campo(dichiarazione, QStringLiteral("RecuperoSgraviCodiceRecupero"), Value(CodiceRecuperoEsonero(voce, percentuale)));
+    campo(dichiarazione, QStringLiteral("RecuperoSgraviCodiceRecupero"),
+          Value(CodiceRecuperoEsonero(voce, percentuale)));
     campo(dichiarazione, QStringLiteral("RecuperoSgraviImporto"), Value(valore));
     if (valore == TTovCalcola::PercentualeArrotondata(2, altroImponibile, percentuale)) {
         campo(dichiarazione, QStringLiteral("RecuperoSgraviAltroImponibile"), Value(altroImponibile));
@@ -445,7 +449,8 @@ void TWunCalcolaAnno2024::CompilaRecuperoSgravi(DataSet &dichiarazione, int mese
     const Currency stipendio = ImponibileDaEsonero(valore, percentuale);
     campo(dichiarazione, QStringLiteral("RecuperoSgravi13AnnoRif"), Value(anno));
     campo(dichiarazione, QStringLiteral("RecuperoSgravi13MeseRif"), Value(mese));
-    campo(dichiarazione, QStringLiteral("RecuperoSgravi13CodiceRecupero"), Value(CodiceRecuperoEsonero(kTredicesima, percentuale)));
+    campo(dichiarazione, QStringLiteral("RecuperoSgravi13CodiceRecupero"),
+          Value(CodiceRecuperoEsonero(kTredicesima, percentuale)));
     campo(dichiarazione, QStringLiteral("RecuperoSgraviAltroImponibile"), Value(stipendio));
     campo(dichiarazione, QStringLiteral("RecuperoSgravi13AltroImponibile"), Value(altroImponibile - stipendio));
     campo(dichiarazione, QStringLiteral("RecuperoSgravi13Importo"), Value(Currency()));
@@ -535,14 +540,20 @@ void TWunCalcolaAnno2024::InserisciVociEsonero(DataSet &voci)
     aggiungiVoce(voci, 420, kMadri);
 }
 
-Currency TWunCalcolaAnno2024::ImportoAggiuntivoCCNL(DataSet &, int) { return Currency(); }
+Currency TWunCalcolaAnno2024::ImportoAggiuntivoCCNL(DataSet &, int)
+{
+    return Currency();
+}
 
 Currency TWunCalcolaAnno2024::ImportoAggiuntivoAnzianita(const DataSet &, SqlQuery &, int, int, int)
 {
     return Currency();
 }
 
-Currency TWunCalcolaAnno2024::ImportoUnaTantumDicembre(const DataSet &, const DataSet &, int) { return Currency(); }
+Currency TWunCalcolaAnno2024::ImportoUnaTantumDicembre(const DataSet &, const DataSet &, int)
+{
+    return Currency();
+}
 
 // ================================================================ 2025
 
@@ -557,8 +568,8 @@ Currency TWunCalcolaAnno2025::PercentualeTaglioCuneo(Currency reddito)
     return percento("7.1");
 }
 
-void TWunCalcolaAnno2025::CalcolaTaglioCuneo(const DataSet &persona, Currency &valore, bool perRata,
-                                             Currency reddito, Currency &percentuale)
+void TWunCalcolaAnno2025::CalcolaTaglioCuneo(const DataSet &persona, Currency &valore, bool perRata, Currency reddito,
+                                             Currency &percentuale)
 {
     valore = Currency();
     percentuale = Currency();
@@ -592,7 +603,8 @@ void TWunCalcolaAnno2025::InserisciTaglioCuneo(const DataSet &persona, DataSet &
     const Currency reddito = RedditoAnnuoPresunto(persona, ritenute);
     SqlQuery q;
     TovQueryText().AssignSQL(QStringLiteral("QRY_VACR_GRUPPO"), q, 0, QStringLiteral("SELECT"));
-    q.bind(QStringLiteral("IVARMID"), intero(liquidazione, "IVARMID")).bind(QStringLiteral("ICOMRGRUPPO"), kGruppoTaglioCuneo);
+    q.bind(QStringLiteral("IVARMID"), intero(liquidazione, "IVARMID"))
+        .bind(QStringLiteral("ICOMRGRUPPO"), kGruppoTaglioCuneo);
     // A wedge sum already paid in the liquidation stays as it is.
     for (q.open(); !q.eof(); q.next())
         if (q.value(QStringLiteral("FVACRLORDOINTERO")).toCurrency() > Currency())

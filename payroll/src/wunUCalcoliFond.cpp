@@ -136,8 +136,8 @@ int riceDiRiferimento(int rice)
 
 void azzeraRitenuta(DataSet &ritenuta)
 {
-    for (const char *campo : {"FVARRIMPONIBILE", "FVARRIMPONIBILEDIP", "FVARRIMPONIBILEAMM", "FVARRPERCIMPDIP",
-                              "FVARRPERCIMPAMM"})
+    for (const char *campo :
+         {"FVARRIMPONIBILE", "FVARRIMPONIBILEDIP", "FVARRIMPONIBILEAMM", "FVARRPERCIMPDIP", "FVARRPERCIMPAMM"})
         impostaImporto(ritenuta, campo, Currency());
 }
 
@@ -266,7 +266,7 @@ Currency TwunCalcolaFond::ImportoOreEccedenti(int voce, const DataSet &periodo, 
         if (!importoCcnl(ccnl, voceCcnl, qualifica, valore))
             continue;
         base += (voceCcnl == COMR_PEREQUATIVO || voceCcnl == COMR_IVC) ? ImportoCcnl(ccnl, qualifica, false, voceCcnl)
-                                                                      : valore;
+                                                                       : valore;
     }
     if (importoCcnl(ccnl, COMR_CCNL_2, qualifica, valore))
         extra = centesimi(valore / 12);
@@ -348,8 +348,7 @@ void TwunCalcolaFond::CalcolaVociFondamentali(DataSet &periodi, DataSet &voci, c
 }
 
 void TwunCalcolaFond::CalcolaVocePerPeriodi(DataSet &periodi, DataSet &voci, const DataSet *compenso,
-                                            Currency &totaleRiduzioniTipo1, DataSet &ritenute,
-                                            const TTabelle &tabelle)
+                                            Currency &totaleRiduzioniTipo1, DataSet &ritenute, const TTabelle &tabelle)
 {
     const int voceId = intero(voci, "ICOMRID");
     const bool soggetta = intero(voci, "LVACRASSOGGETTATO") == 1;
@@ -366,7 +365,8 @@ void TwunCalcolaFond::CalcolaVocePerPeriodi(DataSet &periodi, DataSet &voci, con
             int giorniTipo1 = 0;
             const TRapporto fattore = CoefficienteRiduzioni(periodi, voceId, giorniTipo1, ritenute, tabelle);
             if (giorniTipo1 > 0)
-                totaleRiduzioniTipo1 += centesimi(Proporzione(valore, giorniTipo1, giorniPeriodo(periodi), msgGiorni()));
+                totaleRiduzioniTipo1 += centesimi(
+                    Proporzione(valore, giorniTipo1, giorniPeriodo(periodi), msgGiorni()));
             if (!fattore.Unitario())
                 valore = centesimi(fattore.Applica(valore));
         }
@@ -475,12 +475,12 @@ Currency TwunCalcolaFond::PercentualeRiduzione(const DataSet &periodo, int voce,
     return Currency::fromInt(1);
 }
 
-TRapporto TwunCalcolaFond::CoefficienteRiduzioni(const DataSet &periodo, int voce, int &giorniTipo1,
-                                                 DataSet &ritenute, const TTabelle &tabelle)
+TRapporto TwunCalcolaFond::CoefficienteRiduzioni(const DataSet &periodo, int voce, int &giorniTipo1, DataSet &ritenute,
+                                                 const TTabelle &tabelle)
 {
     giorniTipo1 = 0;
     i128 contati = 0;
-    i128 pagati = 0;  // days x paid per cent, scaled by 10^4
+    i128 pagati = 0; // days x paid per cent, scaled by 10^4
     for (const auto &[id, giorni] : riduzioniPeriodo(periodo)) {
         if (giorni <= 0 || !RiduzioneApplicata(voce, id, tabelle))
             continue;
@@ -507,8 +507,8 @@ TRapporto TwunCalcolaFond::CoefficienteRiduzioni(const DataSet &periodo, int voc
     return TRapporto{(giorniMese - contati) * scala + pagati, i128(giorniMese) * scala};
 }
 
-void TwunCalcolaFond::RiduciImponibiliRiduzione(const DataSet &periodo, DataSet &regole, int giorni,
-                                                int riduzione, const DataSet &tipoRiduzione, DataSet &ritenute)
+void TwunCalcolaFond::RiduciImponibiliRiduzione(const DataSet &periodo, DataSet &regole, int giorni, int riduzione,
+                                                const DataSet &tipoRiduzione, DataSet &ritenute)
 {
     const int giorniMese = giorniPeriodo(periodo);
     if (giorniMese == 0)
@@ -518,8 +518,9 @@ void TwunCalcolaFond::RiduciImponibiliRiduzione(const DataSet &periodo, DataSet 
     const i128 scala = i128(Currency::Scale) * Currency::Scale * Currency::Scale;
     // taxable x (100 - paid) x decrease / 100 x days / month's days / 100
     auto riduzione_ = [&](Currency imponibile, Currency decremento) {
-        return centesimi(Currency::fromRaw(int64_t(platform::roundedQuotient(
-            i128(imponibile.raw()) * nonPagato * decremento.raw() * giorni, scala * giorniMese))));
+        return centesimi(Currency::fromRaw(
+            int64_t(platform::roundedQuotient(i128(imponibile.raw()) * nonPagato * decremento.raw() * giorni,
+                                              scala * giorniMese))));
     };
     for (ritenute.first(); !ritenute.eof(); ritenute.next()) {
         const int rice = riceDiRiferimento(intero(ritenute, "IRICEID"));
@@ -559,8 +560,8 @@ bool TwunCalcolaFond::RitenutaDaApplicare(const DataSet *periodo, const DataSet 
     return ModuloFondoPensione && ModuloFondoPensione->FondoApplicabile(ritenuta, compenso, variazione);
 }
 
-void TwunCalcolaFond::ApplicaGruppoContributivo(DataSet &ritenuta, DataSet &gruppi, Currency imponibile,
-                                                bool partTime, const DataSet *compenso, const DataSet *variazione,
+void TwunCalcolaFond::ApplicaGruppoContributivo(DataSet &ritenuta, DataSet &gruppi, Currency imponibile, bool partTime,
+                                                const DataSet *compenso, const DataSet *variazione,
                                                 const DataSet *periodo)
 {
     ritenuta.edit();
@@ -586,8 +587,8 @@ void TwunCalcolaFond::ApplicaGruppoContributivo(DataSet &ritenuta, DataSet &grup
     ritenuta.post();
 }
 
-void TwunCalcolaFond::ApplicaGruppiContributivi(DataSet &ritenute, DataSet &gruppi, Currency imponibile,
-                                                bool partTime, const DataSet *compenso, const DataSet *variazione)
+void TwunCalcolaFond::ApplicaGruppiContributivi(DataSet &ritenute, DataSet &gruppi, Currency imponibile, bool partTime,
+                                                const DataSet *compenso, const DataSet *variazione)
 {
     for (ritenute.first(); !ritenute.eof(); ritenute.next())
         ApplicaGruppoContributivo(ritenute, gruppi, imponibile, partTime, compenso, variazione);
@@ -604,12 +605,14 @@ Currency TwunCalcolaFond::RicalcolaRitenuteContributi(DataSet &ritenute, int ric
         if (!fissa || fissa->asInteger() != 1) {
             ritenute.edit();
             impostaImporto(ritenute, "FVARRRITDIP",
-                           PercentualeArrotondata(2, Percentuale(importo(ritenute, "FVARRIMPONIBILEDIP"),
-                                                                 importo(ritenute, "FVARRPERCIMPDIP")),
+                           PercentualeArrotondata(2,
+                                                  Percentuale(importo(ritenute, "FVARRIMPONIBILEDIP"),
+                                                              importo(ritenute, "FVARRPERCIMPDIP")),
                                                   importo(ritenute, "FVARRALIQUOTADIP")));
             impostaImporto(ritenute, "FVARRRITAMM",
-                           PercentualeArrotondata(2, Percentuale(importo(ritenute, "FVARRIMPONIBILEAMM"),
-                                                                 importo(ritenute, "FVARRPERCIMPAMM")),
+                           PercentualeArrotondata(2,
+                                                  Percentuale(importo(ritenute, "FVARRIMPONIBILEAMM"),
+                                                              importo(ritenute, "FVARRPERCIMPAMM")),
                                                   importo(ritenute, "FVARRALIQUOTAAMM")));
             ritenute.post();
         }
@@ -628,8 +631,7 @@ void TwunCalcolaFond::SommaImponibiliRitenute(DataSet &ritenute, const QList<int
             continue;
         const int rice = intero(ritenute, "IRICEID");
         if (!totali.locate(QStringLiteral("IRICEID"), Value(rice)))
-            throw ETovCalcola(
-                platform::format(QStringLiteral("Manca la riga dei totali della ritenuta %d"), rice));
+            throw ETovCalcola(platform::format(QStringLiteral("Manca la riga dei totali della ritenuta %d"), rice));
         totali.edit();
         impostaImporto(totali, "FVARRIMPONIBILEDIP",
                        importo(totali, "FVARRIMPONIBILEDIP")

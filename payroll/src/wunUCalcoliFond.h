@@ -46,8 +46,8 @@ struct TRapporto {
 class TPeriodo {
 public:
     int IQARID = 0;
-    TRapporto RapportoOre;                 // effective over contract minutes, at most 1
-    platform::Currency Percentuale;        // paid share of the reduction, per cent (1: none)
+    TRapporto RapportoOre;          // effective over contract minutes, at most 1
+    platform::Currency Percentuale; // paid share of the reduction, per cent (1: none)
     int Giorni = 0;
 };
 
@@ -82,11 +82,11 @@ public:
 
     // The tables the month's computation reads.
     struct TTabelle {
-        DataSet *ccnl = nullptr;            // ICOMRID, IQARID, FCCNLIMPORTO, ICOMRAIUTOID, FCCNAPERC
-        DataSet *importiMensili = nullptr;  // the person's monthly amounts: ICOMRID, FASTRIMPORTO
-        DataSet *riduzioni = nullptr;       // ITACOID, ITACOTIPOCALCOLO, FTACOPERCSTIPENDIO
-        DataSet *riduzioniVoci = nullptr;   // ITACOID, ICOMRID, LTACOCOMRAPPLICATA
-        DataSet *riduzioniRitenute = nullptr;  // ITACOID, IRICEID, FTACORICEDECIMPDIP, FTACORICEDECIMPAMM
+        DataSet *ccnl = nullptr;              // ICOMRID, IQARID, FCCNLIMPORTO, ICOMRAIUTOID, FCCNAPERC
+        DataSet *importiMensili = nullptr;    // the person's monthly amounts: ICOMRID, FASTRIMPORTO
+        DataSet *riduzioni = nullptr;         // ITACOID, ITACOTIPOCALCOLO, FTACOPERCSTIPENDIO
+        DataSet *riduzioniVoci = nullptr;     // ITACOID, ICOMRID, LTACOCOMRAPPLICATA
+        DataSet *riduzioniRitenute = nullptr; // ITACOID, IRICEID, FTACORICEDECIMPDIP, FTACORICEDECIMPAMM
     };
 
     // ---- effective hours ----
@@ -135,8 +135,8 @@ public:
     // amounts of the withholding rows for the reduced days.
     static TRapporto CoefficienteRiduzioni(const DataSet &periodo, int voce, int &giorniTipo1, DataSet &ritenute,
                                            const TTabelle &tabelle);
-    static void RiduciImponibiliRiduzione(const DataSet &periodo, DataSet &riduzioniRitenute, int giorni,
-                                          int riduzione, const DataSet &tipoRiduzione, DataSet &ritenute);
+    static void RiduciImponibiliRiduzione(const DataSet &periodo, DataSet &riduzioniRitenute, int giorni, int riduzione,
+                                          const DataSet &tipoRiduzione, DataSet &ritenute);
     // The days of a reduction in the period (0 when it has none).
     static int GiorniRiduzione(const DataSet &periodo, int riduzione);
 

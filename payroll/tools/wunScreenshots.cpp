@@ -89,10 +89,7 @@ public:
 
 class Dialogo : public TfmwunFiscImpMultiSelect {
 public:
-    explicit Dialogo(QWidget *owner)
-        : TfmwunFiscImpMultiSelect(owner, std::make_unique<Importazione>())
-    {
-    }
+    explicit Dialogo(QWidget *owner) : TfmwunFiscImpMultiSelect(owner, std::make_unique<Importazione>()) {}
 };
 
 void importDialog(PictureServices &services)
@@ -100,7 +97,8 @@ void importDialog(PictureServices &services)
     platform::FormRegistry::Register(QStringLiteral("TfmProvaImport"),
                                      [](QWidget *owner) { return new Dialogo(owner); });
     DataSet parametri;
-    parametri.setFieldDefs({{QStringLiteral("IMESID"), FieldType::Integer}, {QStringLiteral("ICOTID"), FieldType::Integer}});
+    parametri.setFieldDefs(
+        {{QStringLiteral("IMESID"), FieldType::Integer}, {QStringLiteral("ICOTID"), FieldType::Integer}});
     parametri.createDataSet();
     parametri.appendRecord({12, 1});
     services.onDialog = [](QDialog &dialog) {

@@ -43,7 +43,8 @@ int main(int argc, char **argv)
         bool ok = false;
         o.persons = parser.value(persons).toInt(&ok);
         if (!ok)
-            throw platform::EConvertError(QStringLiteral("Numero di persone non valido: %1").arg(parser.value(persons)));
+            throw platform::EConvertError(
+                QStringLiteral("Numero di persone non valido: %1").arg(parser.value(persons)));
         o.seed = parser.value(seed).toULongLong(&ok);
         if (!ok)
             throw platform::EConvertError(QStringLiteral("Seme non valido: %1").arg(parser.value(seed)));

@@ -19,7 +19,10 @@ int64_t checked(i128 v)
     return int64_t(v);
 }
 
-i128 divRound(i128 num, i128 den) { return roundedQuotient(num, den); }
+i128 divRound(i128 num, i128 den)
+{
+    return roundedQuotient(num, den);
+}
 
 constexpr int64_t pow10(int n)
 {
@@ -84,9 +87,7 @@ Currency Currency::fromDouble(double value)
 Currency Currency::fromString(const QString &input)
 {
     const QString text = input.trimmed();
-    auto bad = [&]() {
-        return EConvertError(QStringLiteral("'%1' non è un importo valido").arg(input));
-    };
+    auto bad = [&]() { return EConvertError(QStringLiteral("'%1' non è un importo valido").arg(input)); };
     if (text.isEmpty())
         throw bad();
     int i = 0;
@@ -174,14 +175,38 @@ Currency Currency::roundedUp(int decimals) const
     return fromRaw(checked(q * step));
 }
 
-Currency Currency::operator-() const { return fromRaw(checked(-i128(m_raw))); }
-Currency Currency::operator+(Currency o) const { return fromRaw(checked(i128(m_raw) + o.m_raw)); }
-Currency Currency::operator-(Currency o) const { return fromRaw(checked(i128(m_raw) - o.m_raw)); }
-Currency Currency::operator*(int64_t f) const { return fromRaw(checked(i128(m_raw) * f)); }
-Currency Currency::operator*(Currency o) const { return fromRaw(checked(divRound(i128(m_raw) * o.m_raw, Scale))); }
-Currency Currency::operator/(int64_t d) const { return fromRaw(checked(divRound(m_raw, d))); }
-Currency Currency::operator/(Currency d) const { return fromRaw(checked(divRound(i128(m_raw) * Scale, d.m_raw))); }
-Currency Currency::percent(Currency p) const { return fromRaw(checked(divRound(i128(m_raw) * p.m_raw, i128(Scale) * 100))); }
+Currency Currency::operator-() const
+{
+    return fromRaw(checked(-i128(m_raw)));
+}
+Currency Currency::operator+(Currency o) const
+{
+    return fromRaw(checked(i128(m_raw) + o.m_raw));
+}
+Currency Currency::operator-(Currency o) const
+{
+    return fromRaw(checked(i128(m_raw) - o.m_raw));
+}
+Currency Currency::operator*(int64_t f) const
+{
+    return fromRaw(checked(i128(m_raw) * f));
+}
+Currency Currency::operator*(Currency o) const
+{
+    return fromRaw(checked(divRound(i128(m_raw) * o.m_raw, Scale)));
+}
+Currency Currency::operator/(int64_t d) const
+{
+    return fromRaw(checked(divRound(m_raw, d)));
+}
+Currency Currency::operator/(Currency d) const
+{
+    return fromRaw(checked(divRound(i128(m_raw) * Scale, d.m_raw)));
+}
+Currency Currency::percent(Currency p) const
+{
+    return fromRaw(checked(divRound(i128(m_raw) * p.m_raw, i128(Scale) * 100)));
+}
 
 __int128 roundedQuotient(__int128 num, __int128 den)
 {

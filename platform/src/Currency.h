@@ -13,7 +13,12 @@ public:
 
     constexpr Currency() = default;
 
-    static constexpr Currency fromRaw(int64_t raw) { Currency c; c.m_raw = raw; return c; }
+    static constexpr Currency fromRaw(int64_t raw)
+    {
+        Currency c;
+        c.m_raw = raw;
+        return c;
+    }
     // Whole units (euros). Raises EOverflowError outside the range.
     static Currency fromInt(int64_t units);
     // Rounded at the fourth decimal, half away from zero. NaN, infinities and

@@ -12,7 +12,10 @@ using namespace dataset_detail;
 
 namespace {
 
-QString quoted(const QString &s) { return QLatin1Char('\'') + s + QLatin1Char('\''); }
+QString quoted(const QString &s)
+{
+    return QLatin1Char('\'') + s + QLatin1Char('\'');
+}
 
 ValueList nullValues(int n)
 {
@@ -43,9 +46,9 @@ void validateDefs(const FieldDefs &defs)
 
 struct DataSet::Record {
     quint64 id = 0;
-    ValueList values;     // every field, calculated ones included
-    ValueList original;   // Modified and Deleted: the values after the last merge
-    QBitArray assigned;   // Inserted: the fields assigned
+    ValueList values;   // every field, calculated ones included
+    ValueList original; // Modified and Deleted: the values after the last merge
+    QBitArray assigned; // Inserted: the fields assigned
     UpdateStatus status = UpdateStatus::Unmodified;
     quint64 seq = 0;      // order of the first change since the last merge
     bool deleted = false; // kept in place until merged, so cancelling restores the order
@@ -56,8 +59,8 @@ struct DataSet::Impl {
     explicit Impl(DataSet *q) : q(q) {}
     DataSet *q;
 
-    std::vector<std::unique_ptr<Record>> records;  // natural order
-    std::vector<Record *> view;                    // visible order
+    std::vector<std::unique_ptr<Record>> records; // natural order
+    std::vector<Record *> view;                   // visible order
     QHash<quint64, Record *> byId;
     int cur = -1;
     quint64 nextId = 1;
@@ -394,8 +397,8 @@ struct DataSet::Impl {
     bool matchKeys(const ValueList &values, const QList<int> &fields, const ValueList &keys,
                    LocateOptions options) const
     {
-        const Qt::CaseSensitivity cs =
-            options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        const Qt::CaseSensitivity cs = options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive
+                                                                                       : Qt::CaseSensitive;
         for (int k = 0; k < fields.size(); ++k) {
             const int f = fields[k];
             const Value &v = values[f];
@@ -403,7 +406,7 @@ struct DataSet::Impl {
             const bool text = isTextFieldType(q->m_fields[f]->dataType());
             if (text && options.testFlag(LocateOption::PartialKey) && !key.isEmpty()) {
                 if (key.toString().isEmpty())
-                    continue;  // an empty prefix matches every value
+                    continue; // an empty prefix matches every value
                 if (v.isEmpty() || !v.toString().startsWith(key.toString(), cs))
                     return false;
                 continue;
@@ -488,10 +491,22 @@ bool DeltaRecord::hasField(const QString &name) const
     return i >= 0 && !m_dataSet->m_fields[i]->isCalculated();
 }
 
-Value DeltaRecord::oldValue(const QString &name) const { return oldValue(indexOf(name)); }
-Value DeltaRecord::newValue(const QString &name) const { return newValue(indexOf(name)); }
-Value DeltaRecord::value(const QString &name) const { return value(indexOf(name)); }
-bool DeltaRecord::isAssigned(const QString &name) const { return isAssigned(indexOf(name)); }
+Value DeltaRecord::oldValue(const QString &name) const
+{
+    return oldValue(indexOf(name));
+}
+Value DeltaRecord::newValue(const QString &name) const
+{
+    return newValue(indexOf(name));
+}
+Value DeltaRecord::value(const QString &name) const
+{
+    return value(indexOf(name));
+}
+bool DeltaRecord::isAssigned(const QString &name) const
+{
+    return isAssigned(indexOf(name));
+}
 
 Value DeltaRecord::value(int field) const
 {
@@ -561,7 +576,10 @@ Field *DataSet::findField(const QString &name) const
     return i < 0 ? nullptr : m_fields[i].get();
 }
 
-Field &DataSet::fieldByName(const QString &name) const { return *m_fields[d->requireIndex(name)]; }
+Field &DataSet::fieldByName(const QString &name) const
+{
+    return *m_fields[d->requireIndex(name)];
+}
 
 QStringList DataSet::fieldNames() const
 {
@@ -672,9 +690,15 @@ int DataSet::moveBy(int n)
     return moved;
 }
 
-void DataSet::next() { moveBy(1); }
+void DataSet::next()
+{
+    moveBy(1);
+}
 
-void DataSet::prior() { moveBy(-1); }
+void DataSet::prior()
+{
+    moveBy(-1);
+}
 
 bool DataSet::isEmpty() const
 {
@@ -729,9 +753,15 @@ void DataSet::edit()
     d->notify(DataChange::StateChanged);
 }
 
-void DataSet::insert() { startInsert(false); }
+void DataSet::insert()
+{
+    startInsert(false);
+}
 
-void DataSet::append() { startInsert(true); }
+void DataSet::append()
+{
+    startInsert(true);
+}
 
 // A new record before the current one, or after the last one.
 void DataSet::startInsert(bool atEnd)
@@ -802,8 +832,7 @@ void DataSet::post()
                     if (d->bufferAssigned.testBit(i))
                         r->assigned.setBit(i);
                 break;
-            case UpdateStatus::Deleted:
-                break;
+            case UpdateStatus::Deleted: break;
             }
         }
         r->values = d->buffer;
@@ -912,9 +941,8 @@ template <typename Start>
 void fillAndPost(DataSet &ds, const QList<int> &dataFields, const ValueList &values, Start start)
 {
     if (values.size() > dataFields.size())
-        throw EDataSetError(QStringLiteral("Troppi valori per il record: %1 (campi: %2)")
-                                .arg(values.size())
-                                .arg(dataFields.size()));
+        throw EDataSetError(
+            QStringLiteral("Troppi valori per il record: %1 (campi: %2)").arg(values.size()).arg(dataFields.size()));
     start();
     try {
         for (int k = 0; k < values.size(); ++k)
@@ -1015,12 +1043,9 @@ Value DataSet::oldFieldValue(int index) const
         return Value::null();
     switch (r->status) {
     case UpdateStatus::Modified:
-    case UpdateStatus::Deleted:
-        return r->original[index];
-    case UpdateStatus::Inserted:
-        return Value::null();
-    case UpdateStatus::Unmodified:
-        break;
+    case UpdateStatus::Deleted: return r->original[index];
+    case UpdateStatus::Inserted: return Value::null();
+    case UpdateStatus::Unmodified: break;
     }
     return r->values[index];
 }
@@ -1034,8 +1059,8 @@ Value DataSet::newFieldValue(int index) const
     if (!r)
         return Value();
     if (r->status == UpdateStatus::Inserted) {
-        const bool assigned = r->assigned.testBit(index) ||
-                              (m_state == DataSetState::Edit && d->bufferAssigned.testBit(index));
+        const bool assigned = r->assigned.testBit(index)
+                              || (m_state == DataSetState::Edit && d->bufferAssigned.testBit(index));
         return assigned ? now : Value();
     }
     const Value old = oldFieldValue(index);
@@ -1216,8 +1241,7 @@ void DataSet::cancelUpdates()
             r->deleted = false;
             d->calc(r->values);
             break;
-        case UpdateStatus::Unmodified:
-            break;
+        case UpdateStatus::Unmodified: break;
         }
         r->status = UpdateStatus::Unmodified;
         r->assigned.clear();
@@ -1292,8 +1316,7 @@ QList<DeltaRecord> DataSet::delta() const
             for (int i : std::as_const(d->dataFields))
                 dr.m_old[i] = r->original[i];
             break;
-        case UpdateStatus::Unmodified:
-            break;
+        case UpdateStatus::Unmodified: break;
         }
         out.append(dr);
     }
@@ -1443,7 +1466,10 @@ int DataSet::addObserver(Observer observer)
     return id;
 }
 
-void DataSet::removeObserver(int id) { d->observers.remove(id); }
+void DataSet::removeObserver(int id)
+{
+    d->observers.remove(id);
+}
 
 // ---------------------------------------------------------------------------
 // Rows for grids
@@ -1488,8 +1514,9 @@ QString DataSet::rowDisplayText(const Bookmark &row, int field) const
 {
     const Field &f = *this->field(field);
     const ValueList *values = nullptr;
-    if (isEditing() && ((m_state == DataSetState::Insert && row.id == d->insertId) ||
-                        (d->editRecord && d->editRecord->id == row.id))) {
+    if (isEditing()
+        && ((m_state == DataSetState::Insert && row.id == d->insertId)
+            || (d->editRecord && d->editRecord->id == row.id))) {
         values = &d->buffer;
     } else {
         const Record *r = d->byId.value(row.id, nullptr);

@@ -198,8 +198,8 @@ public:
     // edit() of an empty dataset starts an insert; edit() while editing
     // does nothing.
     void edit();
-    void insert();  // new record before the current one
-    void append();  // new record at the end
+    void insert(); // new record before the current one
+    void append(); // new record at the end
     // post() and cancel() do nothing while browsing. After a post the
     // record stays current, at its place in the order (or, hidden by the
     // filter, the record at the same position becomes current).
@@ -339,7 +339,7 @@ public:
     // The visible records in order, with the record being inserted at its
     // place; the record being edited or inserted shows its edit values.
     QList<Bookmark> rowBookmarks() const;
-    int currentRow() const;  // index in rowBookmarks(); -1 when none
+    int currentRow() const; // index in rowBookmarks(); -1 when none
     // Null for a bookmark that is gone. Calculated fields are included.
     Value rowValue(const Bookmark &row, int field) const;
     // Field::displayText() of that record.

@@ -19,7 +19,10 @@ using namespace dataset_file_detail;
 
 namespace dataset_file_detail {
 
-void fail(const QString &detail, qint64 line) { throw FormatError{detail, line}; }
+void fail(const QString &detail, qint64 line)
+{
+    throw FormatError{detail, line};
+}
 
 QString contentFault(const DataSetContent &content)
 {
@@ -199,8 +202,7 @@ QString blobName(const QString &sourceName)
 [[noreturn]] void raiseFormat(const QString &sourceName, const FormatError &e)
 {
     QString where = e.line > 0 ? QStringLiteral(" (riga %1)").arg(e.line) : QString();
-    throw EDataSetError(QStringLiteral("File di dataset %1 non valido%2: %3")
-                            .arg(quoted(sourceName), where, e.detail));
+    throw EDataSetError(QStringLiteral("File di dataset %1 non valido%2: %3").arg(quoted(sourceName), where, e.detail));
 }
 
 bool indexFits(const QString &indexFieldNames, const FieldDefs &defs)
@@ -402,8 +404,8 @@ quint32 DataSetFile::checksum(const char *data, qsizetype size)
     quint32 crc = 0xFFFFFFFFu;
     while (size >= 8) {
         const quint32 lo = crc ^ (quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24);
-        crc = tables[7][lo & 0xFF] ^ tables[6][(lo >> 8) & 0xFF] ^ tables[5][(lo >> 16) & 0xFF]
-            ^ tables[4][lo >> 24] ^ tables[3][p[4]] ^ tables[2][p[5]] ^ tables[1][p[6]] ^ tables[0][p[7]];
+        crc = tables[7][lo & 0xFF] ^ tables[6][(lo >> 8) & 0xFF] ^ tables[5][(lo >> 16) & 0xFF] ^ tables[4][lo >> 24]
+              ^ tables[3][p[4]] ^ tables[2][p[5]] ^ tables[1][p[6]] ^ tables[0][p[7]];
         p += 8;
         size -= 8;
     }
@@ -427,8 +429,8 @@ void DataSetFile::loadFromBlob(DataSet &dataSet, const QByteArray &blob, const Q
     try {
         loadContent(dataSet, content);
     } catch (const EDataSetError &e) {
-        throw EDataSetError(QStringLiteral("Impossibile caricare il dataset da %1: %2")
-                                .arg(quoted(blobName(sourceName)), e.message()));
+        throw EDataSetError(
+            QStringLiteral("Impossibile caricare il dataset da %1: %2").arg(quoted(blobName(sourceName)), e.message()));
     }
 }
 
@@ -436,7 +438,8 @@ void DataSetFile::saveToFile(DataSet &dataSet, const QString &fileName, DataSetF
 {
     const QByteArray bytes = saveToBlob(dataSet, format);
     auto failed = [&](const QString &why) {
-        return EDataSetError(QStringLiteral("Impossibile salvare il file di dataset %1: %2").arg(quoted(fileName), why));
+        return EDataSetError(
+            QStringLiteral("Impossibile salvare il file di dataset %1: %2").arg(quoted(fileName), why));
     };
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
@@ -454,18 +457,18 @@ void DataSetFile::loadFromFile(DataSet &dataSet, const QString &fileName, DataSe
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw EDataSetError(QStringLiteral("Impossibile aprire il file di dataset %1: %2")
-                                .arg(quoted(fileName), file.errorString()));
+        throw EDataSetError(
+            QStringLiteral("Impossibile aprire il file di dataset %1: %2").arg(quoted(fileName), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EDataSetError(QStringLiteral("Impossibile leggere il file di dataset %1: %2")
-                                .arg(quoted(fileName), file.errorString()));
+        throw EDataSetError(
+            QStringLiteral("Impossibile leggere il file di dataset %1: %2").arg(quoted(fileName), file.errorString()));
     const DataSetContent content = decode(bytes, fileName, format);
     try {
         loadContent(dataSet, content);
     } catch (const EDataSetError &e) {
-        throw EDataSetError(QStringLiteral("Impossibile caricare il file di dataset %1: %2")
-                                .arg(quoted(fileName), e.message()));
+        throw EDataSetError(
+            QStringLiteral("Impossibile caricare il file di dataset %1: %2").arg(quoted(fileName), e.message()));
     }
 }
 

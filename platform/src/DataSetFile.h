@@ -34,14 +34,14 @@
 namespace platform {
 
 enum class DataSetFileFormat {
-    Auto,   // loading: told apart by the first bytes; saving: Binary
+    Auto, // loading: told apart by the first bytes; saving: Binary
     Binary,
     Xml
 };
 
 // The properties of a data field that a file keeps besides its definition.
 struct FieldProperties {
-    QString displayLabel;   // empty: the field name
+    QString displayLabel; // empty: the field name
     bool visible = true;
     bool readOnly = false;
     QString displayFormat;
@@ -57,8 +57,8 @@ struct FieldProperties {
 // Blob; Null for a null value. An empty text is a value, not a null one
 // (the dataset itself reads empty text as Null).
 struct DataSetContent {
-    FieldDefs fieldDefs;                 // data fields only
-    QList<FieldProperties> properties;   // one per definition
+    FieldDefs fieldDefs;               // data fields only
+    QList<FieldProperties> properties; // one per definition
     QString indexFieldNames;
     QList<ValueList> rows;
 
@@ -79,8 +79,7 @@ public:
                              DataSetFileFormat format = DataSetFileFormat::Auto);
 
     // ---- a dataset and a blob (the bytes a file would hold) ----
-    static QByteArray saveToBlob(DataSet &dataSet,
-                                 DataSetFileFormat format = DataSetFileFormat::Binary);
+    static QByteArray saveToBlob(DataSet &dataSet, DataSetFileFormat format = DataSetFileFormat::Binary);
     // `sourceName` names the blob in error messages ("blob" when empty).
     static void loadFromBlob(DataSet &dataSet, const QByteArray &blob, const QString &sourceName = {},
                              DataSetFileFormat format = DataSetFileFormat::Auto);
@@ -96,8 +95,7 @@ public:
     static void loadContent(DataSet &dataSet, const DataSetContent &content);
 
     // The bytes of a file. EDataSetError when a value does not fit its field.
-    static QByteArray encode(const DataSetContent &content,
-                             DataSetFileFormat format = DataSetFileFormat::Binary);
+    static QByteArray encode(const DataSetContent &content, DataSetFileFormat format = DataSetFileFormat::Binary);
     // Reads the bytes of a file; `sourceName` names it in errors.
     static DataSetContent decode(const QByteArray &bytes, const QString &sourceName,
                                  DataSetFileFormat format = DataSetFileFormat::Auto);

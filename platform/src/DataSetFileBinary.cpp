@@ -53,8 +53,8 @@ quint8 typeCode(FieldType t)
 bool typeOfCode(quint8 code, FieldType *t)
 {
     static const FieldType types[] = {
-        FieldType::String,   FieldType::Integer, FieldType::SmallInt, FieldType::Word,     FieldType::LargeInt,
-        FieldType::Boolean,  FieldType::Float,   FieldType::Currency, FieldType::BCD,      FieldType::Date,
+        FieldType::String,   FieldType::Integer, FieldType::SmallInt, FieldType::Word, FieldType::LargeInt,
+        FieldType::Boolean,  FieldType::Float,   FieldType::Currency, FieldType::BCD,  FieldType::Date,
         FieldType::DateTime, FieldType::Time,    FieldType::Memo,     FieldType::Blob,
     };
     if (code < 1 || code > std::size(types))
@@ -144,24 +144,12 @@ void writeValue(Writer &w, const FieldDef &def, const Value &v)
 {
     switch (def.type) {
     case FieldType::String:
-    case FieldType::Memo:
-        w.text(v.toString());
-        break;
-    case FieldType::Integer:
-        w.put<qint32>(v.toInt());
-        break;
-    case FieldType::SmallInt:
-        w.put<qint16>(qint16(v.toInt()));
-        break;
-    case FieldType::Word:
-        w.put<quint16>(quint16(v.toInt()));
-        break;
-    case FieldType::LargeInt:
-        w.put<qint64>(v.toInt64());
-        break;
-    case FieldType::Boolean:
-        w.u8(v.toBool() ? 1 : 0);
-        break;
+    case FieldType::Memo: w.text(v.toString()); break;
+    case FieldType::Integer: w.put<qint32>(v.toInt()); break;
+    case FieldType::SmallInt: w.put<qint16>(qint16(v.toInt())); break;
+    case FieldType::Word: w.put<quint16>(quint16(v.toInt())); break;
+    case FieldType::LargeInt: w.put<qint64>(v.toInt64()); break;
+    case FieldType::Boolean: w.u8(v.toBool() ? 1 : 0); break;
     case FieldType::Float: {
         const double d = v.toDouble();
         quint64 bits;
@@ -170,23 +158,15 @@ void writeValue(Writer &w, const FieldDef &def, const Value &v)
         break;
     }
     case FieldType::Currency:
-    case FieldType::BCD:
-        w.put<qint64>(v.toCurrency().raw());
-        break;
-    case FieldType::Date:
-        w.put<qint64>(v.toDate().toJulianDay());
-        break;
+    case FieldType::BCD: w.put<qint64>(v.toCurrency().raw()); break;
+    case FieldType::Date: w.put<qint64>(v.toDate().toJulianDay()); break;
     case FieldType::DateTime: {
         const QDateTime dt = v.toDateTime();
         w.put<qint64>(dt.date().toJulianDay());
         w.put<quint32>(quint32(dt.time().msecsSinceStartOfDay()));
         switch (dt.timeSpec()) {
-        case Qt::LocalTime:
-            w.u8(Local);
-            break;
-        case Qt::UTC:
-            w.u8(Utc);
-            break;
+        case Qt::LocalTime: w.u8(Local); break;
+        case Qt::UTC: w.u8(Utc); break;
         case Qt::OffsetFromUTC:
         case Qt::TimeZone:
             w.u8(Offset);
@@ -195,12 +175,8 @@ void writeValue(Writer &w, const FieldDef &def, const Value &v)
         }
         break;
     }
-    case FieldType::Time:
-        w.put<quint32>(quint32(v.toTime().msecsSinceStartOfDay()));
-        break;
-    case FieldType::Blob:
-        w.bytes(v.toBytes());
-        break;
+    case FieldType::Time: w.put<quint32>(quint32(v.toTime().msecsSinceStartOfDay())); break;
+    case FieldType::Blob: w.bytes(v.toBytes()); break;
     }
 }
 
@@ -225,16 +201,11 @@ Value readValue(Reader &r, const FieldDef &def)
 {
     switch (def.type) {
     case FieldType::String:
-    case FieldType::Memo:
-        return Value(r.text("testo"));
-    case FieldType::Integer:
-        return Value(int(r.get<qint32>("intero")));
-    case FieldType::SmallInt:
-        return Value(int(r.get<qint16>("intero")));
-    case FieldType::Word:
-        return Value(int(r.get<quint16>("intero")));
-    case FieldType::LargeInt:
-        return Value(qint64(r.get<qint64>("intero")));
+    case FieldType::Memo: return Value(r.text("testo"));
+    case FieldType::Integer: return Value(int(r.get<qint32>("intero")));
+    case FieldType::SmallInt: return Value(int(r.get<qint16>("intero")));
+    case FieldType::Word: return Value(int(r.get<quint16>("intero")));
+    case FieldType::LargeInt: return Value(qint64(r.get<qint64>("intero")));
     case FieldType::Boolean: {
         const quint8 b = r.u8("booleano");
         if (b > 1)
@@ -248,10 +219,8 @@ Value readValue(Reader &r, const FieldDef &def)
         return Value(d);
     }
     case FieldType::Currency:
-    case FieldType::BCD:
-        return Value(Currency::fromRaw(r.get<qint64>("importo")));
-    case FieldType::Date:
-        return Value(readDate(r));
+    case FieldType::BCD: return Value(Currency::fromRaw(r.get<qint64>("importo")));
+    case FieldType::Date: return Value(readDate(r));
     case FieldType::DateTime: {
         const QDate d = readDate(r);
         const QTime t = readTime(r);
@@ -273,10 +242,8 @@ Value readValue(Reader &r, const FieldDef &def)
             fail(QStringLiteral("data e ora non valida"));
         return Value(dt);
     }
-    case FieldType::Time:
-        return Value(readTime(r));
-    case FieldType::Blob:
-        return Value(r.bytes("blob"));
+    case FieldType::Time: return Value(readTime(r));
+    case FieldType::Blob: return Value(r.bytes("blob"));
     }
     return Value::null();
 }
@@ -346,7 +313,9 @@ DataSetContent decodeBinary(const QByteArray &bytes)
     const quint32 body = qFromLittleEndian<quint32>(data + 12);
     if (qint64(body) != qint64(size) - HeaderSize - TrailerSize)
         fail(qint64(body) > qint64(size) - HeaderSize - TrailerSize
-                 ? QStringLiteral("file troncato (%1 byte, attesi %2)").arg(size).arg(qint64(body) + HeaderSize + TrailerSize)
+                 ? QStringLiteral("file troncato (%1 byte, attesi %2)")
+                       .arg(size)
+                       .arg(qint64(body) + HeaderSize + TrailerSize)
                  : QStringLiteral("dati oltre la fine del dataset (%1 byte, attesi %2)")
                        .arg(size)
                        .arg(qint64(body) + HeaderSize + TrailerSize));

@@ -33,7 +33,10 @@ QString contentFault(const DataSetContent &content);
 Value fileValue(const FieldDef &def, const Value &value);
 
 // 'name' in messages.
-inline QString quoted(const QString &name) { return QLatin1Char('\'') + name + QLatin1Char('\''); }
+inline QString quoted(const QString &name)
+{
+    return QLatin1Char('\'') + name + QLatin1Char('\'');
+}
 
 // Exact decimal text of a Currency ("-12.5", "0.0001", "3"), and its strict
 // reader ("." as point, at most four decimals); false when the text is not

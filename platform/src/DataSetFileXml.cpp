@@ -38,18 +38,22 @@ constexpr int Version = 1;
 
 // ---- value texts ----------------------------------------------------------
 
-QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int v)
+{
+    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+}
 
 QString dateText(QDate d)
 {
     const int y = d.year();
     return (y < 0 ? QStringLiteral("-") : QString()) + QStringLiteral("%1").arg(qAbs(y), 4, 10, QLatin1Char('0'))
-        + QLatin1Char('-') + twoDigits(d.month()) + QLatin1Char('-') + twoDigits(d.day());
+           + QLatin1Char('-') + twoDigits(d.month()) + QLatin1Char('-') + twoDigits(d.day());
 }
 
 QString timeText(QTime t)
 {
-    QString s = twoDigits(t.hour()) + QLatin1Char(':') + twoDigits(t.minute()) + QLatin1Char(':') + twoDigits(t.second());
+    QString s = twoDigits(t.hour()) + QLatin1Char(':') + twoDigits(t.minute()) + QLatin1Char(':')
+                + twoDigits(t.second());
     if (t.msec() != 0)
         s += QStringLiteral(".%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
     return s;
@@ -59,7 +63,7 @@ QString offsetText(int seconds)
 {
     const int a = qAbs(seconds);
     QString s = (seconds < 0 ? QStringLiteral("-") : QStringLiteral("+")) + twoDigits(a / 3600) + QLatin1Char(':')
-        + twoDigits(a / 60 % 60);
+                + twoDigits(a / 60 % 60);
     if (a % 60 != 0)
         s += QLatin1Char(':') + twoDigits(a % 60);
     return s;
@@ -69,20 +73,18 @@ QString dateTimeText(const QDateTime &dt)
 {
     QString s = dateText(dt.date()) + QLatin1Char('T') + timeText(dt.time());
     switch (dt.timeSpec()) {
-    case Qt::LocalTime:
-        break;
-    case Qt::UTC:
-        s += QLatin1Char('Z');
-        break;
+    case Qt::LocalTime: break;
+    case Qt::UTC: s += QLatin1Char('Z'); break;
     case Qt::OffsetFromUTC:
-    case Qt::TimeZone:
-        s += offsetText(dt.offsetFromUtc());
-        break;
+    case Qt::TimeZone: s += offsetText(dt.offsetFromUtc()); break;
     }
     return s;
 }
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // `count` ASCII digits at `at`.
 bool digits(QStringView s, qsizetype at, qsizetype count, int *value)
@@ -289,8 +291,8 @@ bool isXmlName(const QString &name)
         return false;
     for (qsizetype i = 0; i < name.size(); ++i) {
         const QChar c = name[i];
-        const bool letter = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            || c == QLatin1Char('_');
+        const bool letter = (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                            || (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
         if (letter || (i > 0 && (isDigit(c) || c == QLatin1Char('-') || c == QLatin1Char('.'))))
             continue;
         return false;
@@ -322,37 +324,19 @@ void writeValue(QXmlStreamWriter &w, const QString &tag, const FieldDef &def, co
     w.writeStartElement(tag);
     switch (def.type) {
     case FieldType::String:
-    case FieldType::Memo:
-        writeText(w, v.toString());
-        break;
+    case FieldType::Memo: writeText(w, v.toString()); break;
     case FieldType::Integer:
     case FieldType::SmallInt:
     case FieldType::Word:
-    case FieldType::LargeInt:
-        w.writeCharacters(QString::number(v.toInt64()));
-        break;
-    case FieldType::Boolean:
-        w.writeCharacters(v.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
-        break;
-    case FieldType::Float:
-        w.writeCharacters(floatText(v.toDouble()));
-        break;
+    case FieldType::LargeInt: w.writeCharacters(QString::number(v.toInt64())); break;
+    case FieldType::Boolean: w.writeCharacters(v.toBool() ? QStringLiteral("true") : QStringLiteral("false")); break;
+    case FieldType::Float: w.writeCharacters(floatText(v.toDouble())); break;
     case FieldType::Currency:
-    case FieldType::BCD:
-        w.writeCharacters(currencyText(v.toCurrency()));
-        break;
-    case FieldType::Date:
-        w.writeCharacters(dateText(v.toDate()));
-        break;
-    case FieldType::DateTime:
-        w.writeCharacters(dateTimeText(v.toDateTime()));
-        break;
-    case FieldType::Time:
-        w.writeCharacters(timeText(v.toTime()));
-        break;
-    case FieldType::Blob:
-        w.writeCharacters(QString::fromLatin1(v.toBytes().toBase64()));
-        break;
+    case FieldType::BCD: w.writeCharacters(currencyText(v.toCurrency())); break;
+    case FieldType::Date: w.writeCharacters(dateText(v.toDate())); break;
+    case FieldType::DateTime: w.writeCharacters(dateTimeText(v.toDateTime())); break;
+    case FieldType::Time: w.writeCharacters(timeText(v.toTime())); break;
+    case FieldType::Blob: w.writeCharacters(QString::fromLatin1(v.toBytes().toBase64())); break;
     }
     w.writeEndElement();
 }
@@ -398,28 +382,20 @@ bool XmlReader::nextChild()
     for (;;) {
         const QXmlStreamReader::TokenType t = r.readNext();
         switch (t) {
-        case QXmlStreamReader::StartElement:
-            return true;
-        case QXmlStreamReader::EndElement:
-            return false;
+        case QXmlStreamReader::StartElement: return true;
+        case QXmlStreamReader::EndElement: return false;
         case QXmlStreamReader::Characters:
             if (!r.isWhitespace())
-                error(QStringLiteral("testo %1 fuori da un valore").arg(quoted(r.text().trimmed().left(40).toString())));
+                error(
+                    QStringLiteral("testo %1 fuori da un valore").arg(quoted(r.text().trimmed().left(40).toString())));
             break;
         case QXmlStreamReader::Comment:
-        case QXmlStreamReader::ProcessingInstruction:
-            break;
-        case QXmlStreamReader::DTD:
-            error(QStringLiteral("dichiarazione DTD non ammessa"));
-        case QXmlStreamReader::EntityReference:
-            error(QStringLiteral("entità %1 non dichiarata").arg(r.name()));
-        case QXmlStreamReader::Invalid:
-            checkXml();
-            error(QStringLiteral("XML non valido"));
-        case QXmlStreamReader::EndDocument:
-            error(QStringLiteral("fine del documento inattesa"));
-        default:
-            break;
+        case QXmlStreamReader::ProcessingInstruction: break;
+        case QXmlStreamReader::DTD: error(QStringLiteral("dichiarazione DTD non ammessa"));
+        case QXmlStreamReader::EntityReference: error(QStringLiteral("entità %1 non dichiarata").arg(r.name()));
+        case QXmlStreamReader::Invalid: checkXml(); error(QStringLiteral("XML non valido"));
+        case QXmlStreamReader::EndDocument: error(QStringLiteral("fine del documento inattesa"));
+        default: break;
         }
     }
 }
@@ -657,7 +633,8 @@ Value XmlReader::readValueElement(int f)
         else if (t == QXmlStreamReader::EndElement)
             break;
         else if (t == QXmlStreamReader::StartElement)
-            error(QStringLiteral("elemento <%1> dentro il valore del campo %2").arg(r.name(), quoted(c.fieldDefs[f].name)));
+            error(QStringLiteral("elemento <%1> dentro il valore del campo %2")
+                      .arg(r.name(), quoted(c.fieldDefs[f].name)));
         else if (t == QXmlStreamReader::EntityReference)
             error(QStringLiteral("entità %1 non dichiarata").arg(r.name()));
         else if (t == QXmlStreamReader::Invalid || t == QXmlStreamReader::EndDocument) {
@@ -711,11 +688,11 @@ Value XmlReader::parseValue(int f, QStringView text, bool base64)
             bad();
         return Value(b);
     }
-    default:
-        break;
+    default: break;
     }
     if (base64)
-        error(QStringLiteral("codifica base64 per il campo %1 di tipo %2").arg(quoted(def.name), fieldTypeName(def.type)));
+        error(QStringLiteral("codifica base64 per il campo %1 di tipo %2")
+                  .arg(quoted(def.name), fieldTypeName(def.type)));
     switch (def.type) {
     case FieldType::Integer:
     case FieldType::SmallInt:
@@ -774,8 +751,7 @@ Value XmlReader::parseValue(int f, QStringView text, bool base64)
             bad();
         return Value(tm);
     }
-    default:
-        break;
+    default: break;
     }
     bad();
     return Value::null();
@@ -842,7 +818,8 @@ QByteArray encodeXml(const DataSetContent &c)
     w.writeEndElement();
     w.writeEndDocument();
     if (w.hasError())
-        throw EDataSetError(QStringLiteral("Dataset non scrivibile in XML: un nome o un formato contiene caratteri non ammessi"));
+        throw EDataSetError(
+            QStringLiteral("Dataset non scrivibile in XML: un nome o un formato contiene caratteri non ammessi"));
     return out;
 }
 

@@ -68,8 +68,9 @@ public:
                 if (i >= n)
                     fail(QStringLiteral("nome di campo non chiuso"));
                 ++i;
-            } else if (c.isDigit() || ((c == QLatin1Char('.') || c == QLatin1Char('-')) && i + 1 < n &&
-                                       m_s[i + 1].isDigit() && numberMayStart(out))) {
+            } else if (c.isDigit()
+                       || ((c == QLatin1Char('.') || c == QLatin1Char('-')) && i + 1 < n && m_s[i + 1].isDigit()
+                           && numberMayStart(out))) {
                 t.kind = Token::Number;
                 if (c == QLatin1Char('-'))
                     t.text += m_s[i++];
@@ -79,8 +80,8 @@ public:
                 t.kind = Token::Name;
                 while (i < n && (m_s[i].isLetterOrNumber() || m_s[i] == QLatin1Char('_')))
                     t.text += m_s[i++];
-            } else if (c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('=') ||
-                       c == QLatin1Char('!')) {
+            } else if (c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('=')
+                       || c == QLatin1Char('!')) {
                 t.kind = Token::Op;
                 t.text += c;
                 ++i;
@@ -124,7 +125,7 @@ private:
 };
 
 struct Operand {
-    int field = -1;  // index, or -1 for a constant
+    int field = -1; // index, or -1 for a constant
     Value constant;
     Value get(const ValueList &values) const { return field >= 0 ? values.value(field) : constant; }
 };
@@ -176,7 +177,7 @@ public:
             return *c <= 0;
         if (m_op == QLatin1String(">"))
             return *c > 0;
-        return *c >= 0;  // ">="
+        return *c >= 0; // ">="
     }
 
 private:
@@ -198,7 +199,9 @@ private:
 class InNode : public Node {
 public:
     InNode(Operand a, std::vector<Operand> list, bool negate)
-        : m_a(std::move(a)), m_list(std::move(list)), m_negate(negate) {}
+        : m_a(std::move(a)), m_list(std::move(list)), m_negate(negate)
+    {
+    }
     bool matches(const ValueList &v) const override
     {
         const Value a = m_a.get(v);
@@ -336,9 +339,7 @@ private:
                 m_lexer.fail(QStringLiteral("numero '%1'").arg(t.text));
             return o;
         }
-        case Token::Text:
-            o.constant = Value(t.text);
-            return o;
+        case Token::Text: o.constant = Value(t.text); return o;
         case Token::Name: {
             if (t.text.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0) {
                 o.constant = Value(true);
@@ -359,8 +360,7 @@ private:
                 }
             throw EDataSetError(QStringLiteral("Campo '%1' non trovato nel filtro: %2").arg(t.text, m_text));
         }
-        case Token::End:
-            m_lexer.fail(QStringLiteral("espressione incompleta"));
+        case Token::End: m_lexer.fail(QStringLiteral("espressione incompleta"));
         default:
             m_lexer.fail(QStringLiteral("'%1' inatteso").arg(t.text.isEmpty() ? QStringLiteral("simbolo") : t.text));
         }

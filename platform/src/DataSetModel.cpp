@@ -90,8 +90,7 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     const int field = m_columns[index.column()];
     const Bookmark row = m_rows[index.row()];
     switch (role) {
-    case Qt::DisplayRole:
-        return m_dataSet->rowDisplayText(row, field);
+    case Qt::DisplayRole: return m_dataSet->rowDisplayText(row, field);
     case Qt::EditRole: {
         const Field &f = *m_dataSet->field(field);
         const Value v = m_dataSet->rowValue(row, field);
@@ -99,12 +98,9 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
             return formatNumber(f.editFormat(), v);
         return v.toQVariant();
     }
-    case ValueRole:
-        return m_dataSet->rowValue(row, field).toQVariant();
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(m_dataSet->field(field)->alignment());
-    default:
-        return QVariant();
+    case ValueRole: return m_dataSet->rowValue(row, field).toQVariant();
+    case Qt::TextAlignmentRole: return QVariant::fromValue(m_dataSet->field(field)->alignment());
+    default: return QVariant();
     }
 }
 
@@ -148,22 +144,16 @@ bool DataSetModel::setData(const QModelIndex &index, const QVariant &value, int 
 void DataSetModel::onChange(const DataChange &change)
 {
     switch (change.kind) {
-    case DataChange::Reset:
-        reload();
-        return;
+    case DataChange::Reset: reload(); return;
     case DataChange::Destroyed:
         m_dataSet = nullptr;
         m_observer = 0;
         reload();
         return;
-    case DataChange::CursorMoved:
-        sync(false);
-        return;
+    case DataChange::CursorMoved: sync(false); return;
     case DataChange::RecordChanged:
     case DataChange::StateChanged:
-    case DataChange::RowsChanged:
-        sync(true);
-        return;
+    case DataChange::RowsChanged: sync(true); return;
     }
 }
 

@@ -70,8 +70,8 @@ private:
 
     DataSet *m_dataSet = nullptr;
     int m_observer = 0;
-    QList<int> m_columns;       // field index of each column
-    QList<Bookmark> m_rows;     // record of each row
+    QList<int> m_columns;   // field index of each column
+    QList<Bookmark> m_rows; // record of each row
     int m_currentRow = -1;
     DataSetState m_state = DataSetState::Inactive;
 };

@@ -6,9 +6,7 @@
 
 namespace platform {
 
-DataSource::DataSource(QObject *parent, DataSet *dataSet)
-    : QObject(parent)
-    , m_dataSet(dataSet)
+DataSource::DataSource(QObject *parent, DataSet *dataSet) : QObject(parent), m_dataSet(dataSet)
 {
     static std::atomic<quint64> counter{0};
     m_creationOrder = ++counter;

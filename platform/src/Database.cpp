@@ -62,7 +62,8 @@ ConnectionSettings ConnectionSettings::defaults()
 
 ConnectionSettings ConnectionSettings::load(const QString &fileName, const QString &folder)
 {
-    const QString unreadable = QStringLiteral("File di configurazione della connessione non trovato o non leggibile: %1")
+    const QString unreadable = QStringLiteral(
+                                   "File di configurazione della connessione non trovato o non leggibile: %1")
                                    .arg(QDir::toNativeSeparators(fileName));
     if (!QFileInfo(fileName).isFile())
         throw EDatabaseError(unreadable);
@@ -153,8 +154,7 @@ void Database::setSettings(const ConnectionSettings &settings)
 
 QString Database::openErrorMessage(const ConnectionSettings &settings, const QString &driverText)
 {
-    const QString name = settings.isRemote() ? settings.database
-                                             : QDir::toNativeSeparators(settings.database);
+    const QString name = settings.isRemote() ? settings.database : QDir::toNativeSeparators(settings.database);
     const QString head = QStringLiteral("Impossibile aprire il database \"%1\": ").arg(name);
     const QString t = driverText.toLower();
     auto has = [&](const char *s) { return t.contains(QLatin1String(s)); };
@@ -249,7 +249,8 @@ void Database::startTransaction()
         throw EDatabaseError(QStringLiteral("Una transazione è già attiva sulla connessione."));
     QSqlDatabase db = qtDatabase();
     if (!db.transaction())
-        throw EDatabaseError(QStringLiteral("Impossibile avviare la transazione: %1").arg(driverMessage(db.lastError())));
+        throw EDatabaseError(
+            QStringLiteral("Impossibile avviare la transazione: %1").arg(driverMessage(db.lastError())));
     m_inTransaction = true;
     ++m_generation;
 }
@@ -281,7 +282,8 @@ void Database::rollback()
     ++m_generation;
     QSqlDatabase db = qtDatabase();
     if (!db.rollback())
-        throw EDatabaseError(QStringLiteral("Impossibile annullare la transazione: %1").arg(driverMessage(db.lastError())));
+        throw EDatabaseError(
+            QStringLiteral("Impossibile annullare la transazione: %1").arg(driverMessage(db.lastError())));
 }
 
 void Database::execute(const QString &sql)

@@ -114,7 +114,7 @@ private:
 
     ConnectionSettings m_settings;
     QString m_connectionName;
-    QSqlDatabase m_qdb;  // the open connection (invalid while closed)
+    QSqlDatabase m_qdb; // the open connection (invalid while closed)
     bool m_inTransaction = false;
     quint64 m_generation = 0;
 };

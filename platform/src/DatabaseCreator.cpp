@@ -149,8 +149,8 @@ void DatabaseCreator::setForcedWrites(const ConnectionSettings &settings, bool o
                                  .arg(name, statusText(c, status)));
     c.detach(status, &db);
     if (status[0] == 1 && status[1])
-        throw EDatabaseError(QStringLiteral("Impossibile chiudere il database \"%1\":\n%2")
-                                 .arg(name, statusText(c, status)));
+        throw EDatabaseError(
+            QStringLiteral("Impossibile chiudere il database \"%1\":\n%2").arg(name, statusText(c, status)));
 }
 
 QList<DdlScript> DatabaseCreator::scriptsFromFolder(const QString &folder, const QString &series)
@@ -197,9 +197,10 @@ void DatabaseCreator::addScripts(const QList<DdlScript> &scripts)
     for (const DdlScript &s : scripts) {
         for (const DdlScript &o : std::as_const(m_scripts))
             if (o.series == s.series && o.number == s.number)
-                throw EDatabaseError(QStringLiteral("Due script del database con lo stesso numero %1 nella serie %2: %3 e %4")
-                                         .arg(s.number)
-                                         .arg(s.series, o.name, s.name));
+                throw EDatabaseError(
+                    QStringLiteral("Due script del database con lo stesso numero %1 nella serie %2: %3 e %4")
+                        .arg(s.number)
+                        .arg(s.series, o.name, s.name));
         m_scripts << s;
     }
     // Series keep the order of their first script; numbers order each series.
@@ -230,15 +231,18 @@ void DatabaseCreator::createDatabaseFile(const ConnectionSettings &settings, int
     if (!settings.isRemote()) {
         const QFileInfo info(settings.database);
         if (info.exists())
-            throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\": il file esiste già.").arg(name));
+            throw EDatabaseError(
+                QStringLiteral("Impossibile creare il database \"%1\": il file esiste già.").arg(name));
         if (!QDir().mkpath(info.absolutePath()))
-            throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\": impossibile creare la cartella %2.")
-                                     .arg(name, QDir::toNativeSeparators(info.absolutePath())));
+            throw EDatabaseError(
+                QStringLiteral("Impossibile creare il database \"%1\": impossibile creare la cartella %2.")
+                    .arg(name, QDir::toNativeSeparators(info.absolutePath())));
     }
     FbClient &fb = FbClient::instance();
     if (!fb.error.isEmpty())
-        throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\": libreria client di Firebird non disponibile (%2).")
-                                 .arg(name, fb.error));
+        throw EDatabaseError(
+            QStringLiteral("Impossibile creare il database \"%1\": libreria client di Firebird non disponibile (%2).")
+                .arg(name, fb.error));
 
     QString sql = QStringLiteral("CREATE DATABASE %1 USER %2").arg(quoted(settings.database), quoted(settings.user));
     if (!settings.password.isEmpty())
@@ -277,8 +281,9 @@ QList<AppliedScript> DatabaseCreator::appliedScripts(Database &database)
     if (!historyTableExists(database))
         return out;
     SqlQuery q(database);
-    q.setSql(QStringLiteral("SELECT SSCRSERIE, ISCRNUMERO, SSCRNOME, DSCRESEGUITO FROM %1 ORDER BY SSCRSERIE, ISCRNUMERO")
-                 .arg(HistoryTable));
+    q.setSql(
+        QStringLiteral("SELECT SSCRSERIE, ISCRNUMERO, SSCRNOME, DSCRESEGUITO FROM %1 ORDER BY SSCRSERIE, ISCRNUMERO")
+            .arg(HistoryTable));
     for (q.open(); !q.eof(); q.next()) {
         AppliedScript a;
         a.series = q.value(0).toString();
@@ -340,10 +345,11 @@ QStringList DatabaseCreator::upgrade(Database &database) const
             try {
                 database.execute(statements.at(i));
             } catch (const EDatabaseError &e) {
-                throw EDatabaseError(QStringLiteral("Aggiornamento del database interrotto: script %1, istruzione %2.\n%3")
-                                         .arg(script.name)
-                                         .arg(i + 1)
-                                         .arg(e.message()));
+                throw EDatabaseError(
+                    QStringLiteral("Aggiornamento del database interrotto: script %1, istruzione %2.\n%3")
+                        .arg(script.name)
+                        .arg(i + 1)
+                        .arg(e.message()));
             }
         }
         SqlQuery record(database);
@@ -374,11 +380,12 @@ QStringList DatabaseCreator::splitStatements(const QString &script)
         if (statement.isEmpty() || isBlank(statement))
             return;
         // isql's own commands.
-        static const QRegularExpression setTerm(QStringLiteral("^(?:(?:--[^\\n]*\\n)|(?:/\\*.*?\\*/)|\\s)*SET\\s+TERM\\s+(\\S+)\\s*$"),
-                                                QRegularExpression::CaseInsensitiveOption
-                                                    | QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression setTerm(
+            QStringLiteral("^(?:(?:--[^\\n]*\\n)|(?:/\\*.*?\\*/)|\\s)*SET\\s+TERM\\s+(\\S+)\\s*$"),
+            QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
         static const QRegularExpression isqlCommand(
-            QStringLiteral("^(?:(?:--[^\\n]*\\n)|(?:/\\*.*?\\*/)|\\s)*(SET\\s+(SQL\\s+DIALECT|NAMES|AUTODDL|ECHO|LIST|STATS|PLAN|TIME|WARNINGS|BAIL)\\b|COMMIT\\b|COMMIT\\s+WORK\\b)"),
+            QStringLiteral(
+                "^(?:(?:--[^\\n]*\\n)|(?:/\\*.*?\\*/)|\\s)*(SET\\s+(SQL\\s+DIALECT|NAMES|AUTODDL|ECHO|LIST|STATS|PLAN|TIME|WARNINGS|BAIL)\\b|COMMIT\\b|COMMIT\\s+WORK\\b)"),
             QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
         const auto term = setTerm.match(statement);
         if (term.hasMatch()) {

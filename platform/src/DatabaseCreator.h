@@ -29,7 +29,7 @@ namespace platform {
 struct DdlScript {
     QString series;
     int number = 0;
-    QString name;  // file name, for messages and the record
+    QString name; // file name, for messages and the record
     QString text;
 };
 
@@ -42,7 +42,7 @@ struct AppliedScript {
 
 class DatabaseCreator {
 public:
-    static const QString HistoryTable;  // "TSCR_SCRIPTDDL"
+    static const QString HistoryTable; // "TSCR_SCRIPTDDL"
 
     // The scripts "NNN_*.sql" of a folder (extension in any case), ordered
     // by number. Two scripts with one number, or an unreadable file, raise

@@ -13,7 +13,8 @@ EnumItems loadEnumeration(Database &database, const QString &sql, const Params &
             *mine = p;
     q.open();
     if (q.fieldCount() < 2)
-        throw EDatabaseError(QStringLiteral("L'elenco di valori richiede due colonne (testo e id): %1").arg(sql.simplified()));
+        throw EDatabaseError(
+            QStringLiteral("L'elenco di valori richiede due colonne (testo e id): %1").arg(sql.simplified()));
     EnumItems items;
     for (; !q.eof(); q.next()) {
         const Value text = q.value(0);

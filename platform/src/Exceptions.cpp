@@ -2,10 +2,7 @@
 
 namespace platform {
 
-Exception::Exception(QString message)
-    : m_message(std::move(message)), m_utf8(m_message.toUtf8())
-{
-}
+Exception::Exception(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
 
 void raiseAssertion(const QString &message, const char *file, int line)
 {

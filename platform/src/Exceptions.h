@@ -21,20 +21,30 @@ private:
 };
 
 // A value could not be converted (text to number, null to integer, ...).
-class EConvertError : public Exception { using Exception::Exception; };
+class EConvertError : public Exception {
+    using Exception::Exception;
+};
 
 // Arithmetic outside the representable range (Currency overflow, division by zero).
-class EOverflowError : public Exception { using Exception::Exception; };
+class EOverflowError : public Exception {
+    using Exception::Exception;
+};
 
 // An index outside a list's range.
-class EListError : public Exception { using Exception::Exception; };
+class EListError : public Exception {
+    using Exception::Exception;
+};
 
 // A dataset operation that the dataset's state does not allow, a missing
 // field, a damaged dataset file.
-class EDataSetError : public Exception { using Exception::Exception; };
+class EDataSetError : public Exception {
+    using Exception::Exception;
+};
 
 // A statement or connection failure reported by the database driver.
-class EDatabaseError : public Exception { using Exception::Exception; };
+class EDatabaseError : public Exception {
+    using Exception::Exception;
+};
 
 // The silent abort: unwinds the current operation and shows nothing.
 class EAbort : public Exception {
@@ -44,7 +54,9 @@ public:
 
 // A programming error detected at run time. Raised by ZEP_ASSERT in every
 // build type; never compiled out.
-class EAssertionFailed : public Exception { using Exception::Exception; };
+class EAssertionFailed : public Exception {
+    using Exception::Exception;
+};
 
 [[noreturn]] void raiseAssertion(const QString &message, const char *file, int line);
 
@@ -52,13 +64,19 @@ class EAssertionFailed : public Exception { using Exception::Exception; };
 
 // The framework's exception classes: error, warning, and the exception with
 // a severity and a code. ETovWarning derives from EUqWarning.
-class EUqError : public platform::Exception { using Exception::Exception; };
-class EUqWarning : public platform::Exception { using Exception::Exception; };
+class EUqError : public platform::Exception {
+    using Exception::Exception;
+};
+class EUqWarning : public platform::Exception {
+    using Exception::Exception;
+};
 class EUqException : public platform::Exception {
 public:
     enum class Severity { Information, Warning, Error };
     EUqException(QString message, Severity severity, int code)
-        : Exception(std::move(message)), m_severity(severity), m_code(code) {}
+        : Exception(std::move(message)), m_severity(severity), m_code(code)
+    {
+    }
     Severity severity() const { return m_severity; }
     int code() const { return m_code; }
 
@@ -69,8 +87,8 @@ private:
 
 // Assertion that stays on in release builds: the message is the text the
 // caller gives (for instance "Query: " + name).
-#define ZEP_ASSERT(cond, message)                                               \
-    do {                                                                        \
-        if (!(cond))                                                            \
-            ::platform::raiseAssertion((message), __FILE__, __LINE__);          \
+#define ZEP_ASSERT(cond, message)                                                                                      \
+    do {                                                                                                               \
+        if (!(cond))                                                                                                   \
+            ::platform::raiseAssertion((message), __FILE__, __LINE__);                                                 \
     } while (0)

@@ -16,16 +16,17 @@ struct TypeName {
 };
 
 constexpr TypeName kTypeNames[] = {
-    {FieldType::String, "String"},     {FieldType::Integer, "Integer"},
-    {FieldType::SmallInt, "SmallInt"}, {FieldType::Word, "Word"},
-    {FieldType::LargeInt, "LargeInt"}, {FieldType::Boolean, "Boolean"},
-    {FieldType::Float, "Float"},       {FieldType::Currency, "Currency"},
-    {FieldType::BCD, "BCD"},           {FieldType::Date, "Date"},
-    {FieldType::DateTime, "DateTime"}, {FieldType::Time, "Time"},
-    {FieldType::Memo, "Memo"},         {FieldType::Blob, "Blob"},
+    {FieldType::String, "String"}, {FieldType::Integer, "Integer"},   {FieldType::SmallInt, "SmallInt"},
+    {FieldType::Word, "Word"},     {FieldType::LargeInt, "LargeInt"}, {FieldType::Boolean, "Boolean"},
+    {FieldType::Float, "Float"},   {FieldType::Currency, "Currency"}, {FieldType::BCD, "BCD"},
+    {FieldType::Date, "Date"},     {FieldType::DateTime, "DateTime"}, {FieldType::Time, "Time"},
+    {FieldType::Memo, "Memo"},     {FieldType::Blob, "Blob"},
 };
 
-QString quoted(const QString &name) { return QLatin1Char('\'') + name + QLatin1Char('\''); }
+QString quoted(const QString &name)
+{
+    return QLatin1Char('\'') + name + QLatin1Char('\'');
+}
 
 } // namespace
 
@@ -57,14 +58,15 @@ bool isNumericFieldType(FieldType type)
     case FieldType::LargeInt:
     case FieldType::Float:
     case FieldType::Currency:
-    case FieldType::BCD:
-        return true;
-    default:
-        return false;
+    case FieldType::BCD: return true;
+    default: return false;
     }
 }
 
-bool isTextFieldType(FieldType type) { return type == FieldType::String || type == FieldType::Memo; }
+bool isTextFieldType(FieldType type)
+{
+    return type == FieldType::String || type == FieldType::Memo;
+}
 
 // ---------------------------------------------------------------------------
 // Conversions and comparisons shared by the dataset sources
@@ -89,27 +91,21 @@ Value convertValue(const FieldDef &def, const Value &value, Misfit misfit)
         }
         return Value(s);
     }
-    case FieldType::Integer:
-        return Value(value.toInt());
+    case FieldType::Integer: return Value(value.toInt());
     case FieldType::SmallInt:
     case FieldType::Word: {
         const qint64 v = value.toInt64();
         const qint64 lo = def.type == FieldType::SmallInt ? -32768 : 0;
         const qint64 hi = def.type == FieldType::SmallInt ? 32767 : 65535;
         if (v < lo || v > hi)
-            throw EDataSetError(QStringLiteral("Valore %1 fuori intervallo per il campo %2")
-                                    .arg(v)
-                                    .arg(quoted(def.name)));
+            throw EDataSetError(
+                QStringLiteral("Valore %1 fuori intervallo per il campo %2").arg(v).arg(quoted(def.name)));
         return Value(int(v));
     }
-    case FieldType::LargeInt:
-        return Value(value.toInt64());
-    case FieldType::Boolean:
-        return Value(value.toBool());
-    case FieldType::Float:
-        return Value(value.toDouble());
-    case FieldType::Currency:
-        return Value(value.toCurrency());
+    case FieldType::LargeInt: return Value(value.toInt64());
+    case FieldType::Boolean: return Value(value.toBool());
+    case FieldType::Float: return Value(value.toDouble());
+    case FieldType::Currency: return Value(value.toCurrency());
     case FieldType::BCD: {
         const Currency c = value.toCurrency();
         if (def.size < 0 || def.size >= 4)
@@ -122,14 +118,10 @@ Value convertValue(const FieldDef &def, const Value &value, Misfit misfit)
                                     .arg(quoted(def.name)));
         return Value(kept);
     }
-    case FieldType::Date:
-        return Value(value.toDate()); // an invalid date is Null
-    case FieldType::DateTime:
-        return Value(value.toDateTime());
-    case FieldType::Time:
-        return Value(value.toTime());
-    case FieldType::Blob:
-        return Value(value.toBytes());
+    case FieldType::Date: return Value(value.toDate()); // an invalid date is Null
+    case FieldType::DateTime: return Value(value.toDateTime());
+    case FieldType::Time: return Value(value.toTime());
+    case FieldType::Blob: return Value(value.toBytes());
     }
     return Value::null();
 }
@@ -152,21 +144,18 @@ bool numericKind(const Value &v, NumKind *kind)
 {
     switch (v.type()) {
     case ValueType::Integer:
-    case ValueType::LargeInt:
-        *kind = NumKind::Int;
-        return true;
-    case ValueType::Currency:
-        *kind = NumKind::Cur;
-        return true;
-    case ValueType::Float:
-        *kind = NumKind::Dbl;
-        return true;
-    default:
-        return false;
+    case ValueType::LargeInt: *kind = NumKind::Int; return true;
+    case ValueType::Currency: *kind = NumKind::Cur; return true;
+    case ValueType::Float: *kind = NumKind::Dbl; return true;
+    default: return false;
     }
 }
 
-template <typename T> int cmp3(const T &a, const T &b) { return a < b ? -1 : (b < a ? 1 : 0); }
+template <typename T>
+int cmp3(const T &a, const T &b)
+{
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
 
 int compareNumbers(const Value &a, NumKind ka, const Value &b, NumKind kb)
 {
@@ -338,8 +327,8 @@ NumberPattern parsePattern(const QString &section)
             }
             continue;
         }
-        const bool placeholder = c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char('.') ||
-                                 c == QLatin1Char(',');
+        const bool placeholder = c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char('.')
+                                 || c == QLatin1Char(',');
         if (placeholder && !afterNumber) {
             inNumber = true;
             p.hasPlaceholder = true;
@@ -388,9 +377,9 @@ void roundedDigits(const Value &number, int decimals, QString *intPart, QString 
     const int dot = text.indexOf(QLatin1Char('.'));
     *intPart = dot < 0 ? text : text.left(dot);
     *fraction = dot < 0 ? QString() : text.mid(dot + 1);
-    if (*negative && intPart->count(QLatin1Char('0')) == intPart->size() &&
-        fraction->count(QLatin1Char('0')) == fraction->size())
-        *negative = false;  // -0,00 shows as 0,00
+    if (*negative && intPart->count(QLatin1Char('0')) == intPart->size()
+        && fraction->count(QLatin1Char('0')) == fraction->size())
+        *negative = false; // -0,00 shows as 0,00
 }
 
 } // namespace
@@ -404,8 +393,8 @@ QString formatNumber(const QString &format, const Value &number)
     QString intPart, fraction;
     NumberPattern p = parsePattern(sections.value(0));
     roundedDigits(number, p.maxDec, &intPart, &fraction, &negative);
-    const bool isZero = intPart.count(QLatin1Char('0')) == intPart.size() &&
-                        fraction.count(QLatin1Char('0')) == fraction.size();
+    const bool isZero = intPart.count(QLatin1Char('0')) == intPart.size()
+                        && fraction.count(QLatin1Char('0')) == fraction.size();
     bool sign = negative;
     if (isZero && sections.size() >= 3 && !sections[2].isEmpty()) {
         p = parsePattern(sections[2]);
@@ -479,9 +468,15 @@ int Field::displayWidth() const
     }
 }
 
-Value Field::value() const { return m_dataSet->readField(m_index); }
+Value Field::value() const
+{
+    return m_dataSet->readField(m_index);
+}
 
-void Field::setValue(const Value &value) { m_dataSet->writeField(m_index, value); }
+void Field::setValue(const Value &value)
+{
+    m_dataSet->writeField(m_index, value);
+}
 
 QString Field::asString() const
 {
@@ -553,11 +548,8 @@ QString plainText(const Field &field, const Value &v)
     switch (field.dataType()) {
     case FieldType::Float:
     case FieldType::Currency:
-    case FieldType::BCD:
-        s.replace(QLatin1Char('.'), QLatin1Char(','));
-        break;
-    default:
-        break;
+    case FieldType::BCD: s.replace(QLatin1Char('.'), QLatin1Char(',')); break;
+    default: break;
     }
     return s;
 }
@@ -587,8 +579,14 @@ QString Field::editText() const
     return plainText(*this, v);
 }
 
-Value Field::oldValue() const { return m_dataSet->oldFieldValue(m_index); }
+Value Field::oldValue() const
+{
+    return m_dataSet->oldFieldValue(m_index);
+}
 
-Value Field::newValue() const { return m_dataSet->newFieldValue(m_index); }
+Value Field::newValue() const
+{
+    return m_dataSet->newFieldValue(m_index);
+}
 
 } // namespace platform

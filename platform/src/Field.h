@@ -18,20 +18,20 @@ namespace platform {
 class DataSet;
 
 enum class FieldType {
-    String,     // text of at most `size` characters (0: no limit)
-    Integer,    // 32-bit signed
-    SmallInt,   // 16-bit signed
-    Word,       // 16-bit unsigned
-    LargeInt,   // 64-bit signed
+    String,   // text of at most `size` characters (0: no limit)
+    Integer,  // 32-bit signed
+    SmallInt, // 16-bit signed
+    Word,     // 16-bit unsigned
+    LargeInt, // 64-bit signed
     Boolean,
-    Float,      // double
-    Currency,   // platform::Currency, four decimals
-    BCD,        // platform::Currency; `size` is the number of decimals kept (0 to 4)
+    Float,    // double
+    Currency, // platform::Currency, four decimals
+    BCD,      // platform::Currency; `size` is the number of decimals kept (0 to 4)
     Date,
     DateTime,
     Time,
-    Memo,       // text without limit
-    Blob        // bytes
+    Memo, // text without limit
+    Blob  // bytes
 };
 
 // "String", "Integer", ... as used in messages and dataset files.
@@ -45,8 +45,8 @@ bool isNumericFieldType(FieldType type);
 bool isTextFieldType(FieldType type);
 
 enum class FieldKind {
-    Data,        // stored in the records, part of the change log and of files
-    Calculated   // computed by the dataset's onCalcFields event, never stored
+    Data,      // stored in the records, part of the change log and of files
+    Calculated // computed by the dataset's onCalcFields event, never stored
 };
 
 struct FieldDef {
@@ -179,8 +179,7 @@ public:
 
 private:
     friend class DataSet;
-    Field(DataSet *dataSet, const FieldDef &def, int index)
-        : m_dataSet(dataSet), m_def(def), m_index(index) {}
+    Field(DataSet *dataSet, const FieldDef &def, int index) : m_dataSet(dataSet), m_def(def), m_index(index) {}
 
     DataSet *m_dataSet;
     FieldDef m_def;

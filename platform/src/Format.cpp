@@ -67,10 +67,7 @@ struct Decimal {
         normalize();
     }
 
-    char digitAt(int index) const
-    {
-        return index >= 0 && index < int(digits.size()) ? digits[index] : '0';
-    }
+    char digitAt(int index) const { return index >= 0 && index < int(digits.size()) ? digits[index] : '0'; }
 };
 
 Decimal fromUnsigned(u128 magnitude, bool negative, int scale)
@@ -122,7 +119,10 @@ Decimal fromDouble(double v)
     return d;
 }
 
-QString latin1(const std::string &s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+QString latin1(const std::string &s)
+{
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
+}
 
 // "1234.50"; with `group`, "1.234,50" (thousands "." and decimal ",").
 QString fixedText(Decimal d, int decimals, bool group)
@@ -225,8 +225,7 @@ public:
 private:
     [[noreturn]] void invalid() const
     {
-        throw EConvertError(
-            QStringLiteral("Formato '%1' non valido o incompatibile con l'argomento").arg(m_pattern));
+        throw EConvertError(QStringLiteral("Formato '%1' non valido o incompatibile con l'argomento").arg(m_pattern));
     }
 
     const Value &nextArg()
@@ -346,9 +345,8 @@ private:
                 invalid();
             // Negative values in two's complement of their own width, as
             // the hexadecimal of a 32- or 64-bit integer.
-            const quint64 bits = t == ValueType::Integer && type == 'x'
-                ? quint64(quint32(arg.toInt()))
-                : quint64(arg.toInt64());
+            const quint64 bits = t == ValueType::Integer && type == 'x' ? quint64(quint32(arg.toInt()))
+                                                                        : quint64(arg.toInt64());
             QString hex = QString::number(bits, 16).toUpper();
             const int minDigits = type == 'p' ? 16 : precision.value_or(0);
             if (hex.size() < minDigits)

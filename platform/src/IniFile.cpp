@@ -95,8 +95,7 @@ QString refusal(const QString &section, const QString &key, const QString &value
 
 } // namespace
 
-IniFile::IniFile(QString fileName)
-    : m_fileName(std::move(fileName))
+IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName))
 {
     const QFileInfo info(m_fileName);
     if (!info.exists())
@@ -183,8 +182,8 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
 {
     const QString why = refusal(section, key, value);
     if (!why.isEmpty())
-        throw EUqError(QStringLiteral("Impossibile scrivere nel file \"%1\": %2.")
-                           .arg(QDir::toNativeSeparators(m_fileName), why));
+        throw EUqError(
+            QStringLiteral("Impossibile scrivere nel file \"%1\": %2.").arg(QDir::toNativeSeparators(m_fileName), why));
 
     QByteArray eol = QByteArrayLiteral("\n");
     for (const QByteArray &l : std::as_const(m_lines))

@@ -7,14 +7,12 @@
 
 #include <algorithm>
 
-void Krypto(const QString &text, const QString &key, int length, QString &result,
-            QChar last, QChar first)
+void Krypto(const QString &text, const QString &key, int length, QString &result, QChar last, QChar first)
 {
     ZEP_ASSERT(length > 0, QStringLiteral("Krypto: lunghezza non valida (%1)").arg(length));
     const char16_t lo = std::min(first.unicode(), last.unicode());
     const char16_t hi = std::max(first.unicode(), last.unicode());
-    ZEP_ASSERT(lo > 0x20 && hi < 0x7F,
-               QStringLiteral("Krypto: intervallo di caratteri non valido"));
+    ZEP_ASSERT(lo > 0x20 && hi < 0x7F, QStringLiteral("Krypto: intervallo di caratteri non valido"));
     const int span = hi - lo + 1;
 
     const QByteArray keyBytes = key.toUtf8();

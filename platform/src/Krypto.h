@@ -11,5 +11,4 @@
 // UTF-8 bytes under the key's UTF-8 bytes. Lengths above 32 extend the
 // digest by chaining further HMAC blocks. A length below 1 or a range that
 // is not made of printable characters is a programming error (assertion).
-void Krypto(const QString &text, const QString &key, int length, QString &result,
-            QChar last, QChar first);
+void Krypto(const QString &text, const QString &key, int length, QString &result, QChar last, QChar first);

@@ -24,8 +24,14 @@ FieldType typeOfValue(const Value &v, FieldType fallback)
     return fallback;
 }
 
-bool isNameStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
-bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+bool isNameStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_');
+}
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
 
 } // namespace
 
@@ -38,9 +44,15 @@ void Param::setValue(const Value &value)
     m_value = value.isUnassigned() ? Value::null() : value;
 }
 
-int Param::asInteger() const { return m_value.isEmpty() ? 0 : m_value.toInt(); }
+int Param::asInteger() const
+{
+    return m_value.isEmpty() ? 0 : m_value.toInt();
+}
 
-QString Param::asString() const { return m_value.isEmpty() ? QString() : m_value.toString(); }
+QString Param::asString() const
+{
+    return m_value.isEmpty() ? QString() : m_value.toString();
+}
 
 Param *Params::findParam(const QString &name)
 {

@@ -14,11 +14,17 @@ class Param {
 public:
     Param() = default;
     explicit Param(QString name, FieldType type = FieldType::String, Value value = {})
-        : m_name(std::move(name)), m_type(type), m_value(std::move(value)) {}
+        : m_name(std::move(name)), m_type(type), m_value(std::move(value))
+    {
+    }
 
     const QString &name() const { return m_name; }
     FieldType dataType() const { return m_type; }
-    void setDataType(FieldType type) { m_type = type; m_typeSet = true; }
+    void setDataType(FieldType type)
+    {
+        m_type = type;
+        m_typeSet = true;
+    }
     // Whether a data type was given (by the constructor's caller, by
     // setDataType, or by the first value assigned to a parameter parsed from
     // a command text).

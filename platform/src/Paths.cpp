@@ -24,8 +24,8 @@ QString findPath(const QString &path)
             const QDir dir(current.isEmpty() ? QStringLiteral(".") : current);
             if (!QFileInfo::exists(dir.filePath(part))) {
                 searching = false;
-                const QStringList entries =
-                    dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+                const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                          | QDir::NoDotAndDotDot);
                 for (const QString &entry : entries)
                     if (entry.compare(part, Qt::CaseInsensitive) == 0) {
                         next = entry;
@@ -54,4 +54,4 @@ QString findPath(const QString &base, const QString &relative)
     return findPath(joined + relative);
 }
 
-}  // namespace platform
+} // namespace platform

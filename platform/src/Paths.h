@@ -12,4 +12,4 @@ QString findPath(const QString &path);
 // `relative` under `base` (joined with one "/").
 QString findPath(const QString &base, const QString &relative);
 
-}  // namespace platform
+} // namespace platform

@@ -123,7 +123,8 @@ void CoreServices::openDocument(const ShellRequest &request)
         file = QDir(folder).filePath(file);
     const QFileInfo info(file);
     if (!info.exists())
-        throw EUqError(QStringLiteral("Impossibile aprire \"%1\": file non trovato.").arg(QDir::toNativeSeparators(file)));
+        throw EUqError(
+            QStringLiteral("Impossibile aprire \"%1\": file non trovato.").arg(QDir::toNativeSeparators(file)));
     const QString workDir = folder.isEmpty() ? info.absolutePath() : folder;
 
     QString program;
@@ -134,8 +135,9 @@ void CoreServices::openDocument(const ShellRequest &request)
     } else {
         program = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
         if (program.isEmpty())
-            throw EUqError(QStringLiteral("Impossibile aprire \"%1\": nessun programma per aprire i documenti (xdg-open).")
-                               .arg(QDir::toNativeSeparators(file)));
+            throw EUqError(
+                QStringLiteral("Impossibile aprire \"%1\": nessun programma per aprire i documenti (xdg-open).")
+                    .arg(QDir::toNativeSeparators(file)));
         arguments << info.absoluteFilePath();
     }
 
@@ -144,7 +146,8 @@ void CoreServices::openDocument(const ShellRequest &request)
         p.setWorkingDirectory(workDir);
         p.start(program, arguments);
         if (!p.waitForStarted())
-            throw EUqError(QStringLiteral("Impossibile avviare \"%1\": %2").arg(QDir::toNativeSeparators(file), p.errorString()));
+            throw EUqError(
+                QStringLiteral("Impossibile avviare \"%1\": %2").arg(QDir::toNativeSeparators(file), p.errorString()));
         p.waitForFinished(-1);
     } else if (!QProcess::startDetached(program, arguments, workDir)) {
         throw EUqError(QStringLiteral("Impossibile avviare \"%1\".").arg(QDir::toNativeSeparators(file)));
@@ -173,8 +176,7 @@ WaitCursor::~WaitCursor()
     Services::instance().popWaitCursor();
 }
 
-WaitForm::WaitForm(const QString &caption, const QString &text)
-    : m_caption(caption)
+WaitForm::WaitForm(const QString &caption, const QString &text) : m_caption(caption)
 {
     Services::instance().showWaitForm(caption, text);
 }

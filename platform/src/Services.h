@@ -46,10 +46,10 @@ struct MessageRequest {
 
 // Opening a document with the desktop, or running a program.
 struct ShellRequest {
-    QString file;        // document or program; relative: taken from `folder`
-    QString parameters;  // command line arguments (quotes group words)
-    QString folder;      // working folder; empty: the file's own folder
-    bool wait = false;   // wait until the program ends
+    QString file;       // document or program; relative: taken from `folder`
+    QString parameters; // command line arguments (quotes group words)
+    QString folder;     // working folder; empty: the file's own folder
+    bool wait = false;  // wait until the program ends
 };
 
 enum class WaitCursorShape { Hourglass, SqlWait };

@@ -128,27 +128,18 @@ QVariant typedNull(FieldType type)
     switch (type) {
     case FieldType::Integer:
     case FieldType::SmallInt:
-    case FieldType::Word:
-        return QVariant(QMetaType::fromType<int>());
-    case FieldType::LargeInt:
-        return QVariant(QMetaType::fromType<qlonglong>());
-    case FieldType::Boolean:
-        return QVariant(QMetaType::fromType<bool>());
+    case FieldType::Word: return QVariant(QMetaType::fromType<int>());
+    case FieldType::LargeInt: return QVariant(QMetaType::fromType<qlonglong>());
+    case FieldType::Boolean: return QVariant(QMetaType::fromType<bool>());
     case FieldType::Float:
     case FieldType::Currency:
-    case FieldType::BCD:
-        return QVariant(QMetaType::fromType<double>());
-    case FieldType::Date:
-        return QVariant(QMetaType::fromType<QDate>());
-    case FieldType::DateTime:
-        return QVariant(QMetaType::fromType<QDateTime>());
-    case FieldType::Time:
-        return QVariant(QMetaType::fromType<QTime>());
-    case FieldType::Blob:
-        return QVariant(QMetaType::fromType<QByteArray>());
+    case FieldType::BCD: return QVariant(QMetaType::fromType<double>());
+    case FieldType::Date: return QVariant(QMetaType::fromType<QDate>());
+    case FieldType::DateTime: return QVariant(QMetaType::fromType<QDateTime>());
+    case FieldType::Time: return QVariant(QMetaType::fromType<QTime>());
+    case FieldType::Blob: return QVariant(QMetaType::fromType<QByteArray>());
     case FieldType::String:
-    case FieldType::Memo:
-        break;
+    case FieldType::Memo: break;
     }
     return QVariant(QMetaType::fromType<QString>());
 }
@@ -161,30 +152,20 @@ QVariant bindValue(const Param &param)
     const Value &v = param.value();
     switch (v.type()) {
     case ValueType::Unassigned:
-    case ValueType::Null:
-        return typedNull(param.dataType());
-    case ValueType::Integer:
-        return QVariant(v.toInt());
-    case ValueType::LargeInt:
-        return QVariant(qlonglong(v.toInt64()));
-    case ValueType::Float:
-        return QVariant(v.toDouble());
+    case ValueType::Null: return typedNull(param.dataType());
+    case ValueType::Integer: return QVariant(v.toInt());
+    case ValueType::LargeInt: return QVariant(qlonglong(v.toInt64()));
+    case ValueType::Float: return QVariant(v.toDouble());
     case ValueType::Currency:
         // The driver scales a double by the column's decimals and rounds it
         // to the nearest unit, which gives back the exact amount.
         return QVariant(v.toCurrency().toDouble());
-    case ValueType::Text:
-        return QVariant(v.toString());
-    case ValueType::Date:
-        return QVariant(v.toDate());
-    case ValueType::DateTime:
-        return QVariant(v.toDateTime());
-    case ValueType::Time:
-        return QVariant(v.toTime());
-    case ValueType::Boolean:
-        return QVariant(v.toBool());
-    case ValueType::Bytes:
-        return QVariant(v.toBytes());
+    case ValueType::Text: return QVariant(v.toString());
+    case ValueType::Date: return QVariant(v.toDate());
+    case ValueType::DateTime: return QVariant(v.toDateTime());
+    case ValueType::Time: return QVariant(v.toTime());
+    case ValueType::Boolean: return QVariant(v.toBool());
+    case ValueType::Bytes: return QVariant(v.toBytes());
     }
     return QVariant();
 }
@@ -194,15 +175,9 @@ QVariant bindValue(const Param &param)
 // ---------------------------------------------------------------------------
 // SqlQuery
 
-SqlQuery::SqlQuery(Database &database)
-    : m_db(&database)
-{
-}
+SqlQuery::SqlQuery(Database &database) : m_db(&database) {}
 
-SqlQuery::SqlQuery()
-    : m_db(&Database::requireGlobal())
-{
-}
+SqlQuery::SqlQuery() : m_db(&Database::requireGlobal()) {}
 
 SqlQuery::~SqlQuery() = default;
 
@@ -484,16 +459,11 @@ Value SqlQuery::convert(int column) const
     if (v.isNull())
         return Value::null();
     switch (m_kinds.at(column)) {
-    case ColumnKind::Integer:
-        return Value(v.toInt());
-    case ColumnKind::LargeInt:
-        return Value(qint64(v.toLongLong()));
-    case ColumnKind::Float:
-        return Value(v.toDouble());
-    case ColumnKind::Money:
-        return Value(Currency::fromDouble(v.toDouble()));
-    case ColumnKind::Text:
-        return Value(v.toString());
+    case ColumnKind::Integer: return Value(v.toInt());
+    case ColumnKind::LargeInt: return Value(qint64(v.toLongLong()));
+    case ColumnKind::Float: return Value(v.toDouble());
+    case ColumnKind::Money: return Value(Currency::fromDouble(v.toDouble()));
+    case ColumnKind::Text: return Value(v.toString());
     case ColumnKind::FixedText: {
         QString s = v.toString();
         qsizetype end = s.size();
@@ -502,16 +472,11 @@ Value SqlQuery::convert(int column) const
         s.truncate(end);
         return Value(s);
     }
-    case ColumnKind::Date:
-        return Value(v.toDate());
-    case ColumnKind::DateTime:
-        return Value(v.toDateTime());
-    case ColumnKind::Time:
-        return Value(v.toTime());
-    case ColumnKind::Boolean:
-        return Value(v.toBool());
-    case ColumnKind::Bytes:
-        return Value(v.toByteArray());
+    case ColumnKind::Date: return Value(v.toDate());
+    case ColumnKind::DateTime: return Value(v.toDateTime());
+    case ColumnKind::Time: return Value(v.toTime());
+    case ColumnKind::Boolean: return Value(v.toBool());
+    case ColumnKind::Bytes: return Value(v.toByteArray());
     case ColumnKind::TextBlob:
         return Value(v.typeId() == QMetaType::QString ? v.toString() : QString::fromUtf8(v.toByteArray()));
     }

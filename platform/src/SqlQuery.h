@@ -43,8 +43,8 @@ class DataSet;
 
 // A statement split at its ":NAME" placeholders.
 struct SqlStatement {
-    QStringList parts;  // the text around the placeholders: names.size() + 1 pieces
-    QStringList names;  // the parameter of each placeholder, in order, repeats kept
+    QStringList parts; // the text around the placeholders: names.size() + 1 pieces
+    QStringList names; // the parameter of each placeholder, in order, repeats kept
 
     static SqlStatement parse(const QString &sql);
     // Each name once, in order of first appearance.
@@ -55,9 +55,9 @@ struct SqlStatement {
 
 // A result column as the SQL layer types it.
 struct SqlColumn {
-    QString name;       // unique in the result: a repeated name gets "_1", "_2", ...
+    QString name; // unique in the result: a repeated name gets "_1", "_2", ...
     FieldType type = FieldType::String;
-    int size = 0;       // String: characters; else 0
+    int size = 0; // String: characters; else 0
     bool required = false;
 };
 
@@ -121,7 +121,20 @@ public:
     static void openDataSet(Database &database, DataSet &dataSet);
 
 private:
-    enum class ColumnKind { Integer, LargeInt, Float, Money, Text, FixedText, Date, DateTime, Time, Boolean, Bytes, TextBlob };
+    enum class ColumnKind {
+        Integer,
+        LargeInt,
+        Float,
+        Money,
+        Text,
+        FixedText,
+        Date,
+        DateTime,
+        Time,
+        Boolean,
+        Bytes,
+        TextBlob
+    };
 
     void run(bool select);
     void readColumns();
@@ -134,11 +147,11 @@ private:
     Params m_params;
     std::unique_ptr<QSqlQuery> m_query;
     QString m_preparedText;
-    QList<int> m_signature;          // cast length of each placeholder (0: none) of the prepared text
-    QList<int> m_placeholderParams;  // index in m_params of each placeholder's parameter
+    QList<int> m_signature;         // cast length of each placeholder (0: none) of the prepared text
+    QList<int> m_placeholderParams; // index in m_params of each placeholder's parameter
     QList<SqlColumn> m_columns;
     QList<ColumnKind> m_kinds;
-    quint64 m_generation = 0;        // the connection's transaction generation of the prepared text
+    quint64 m_generation = 0; // the connection's transaction generation of the prepared text
     bool m_columnsStale = true;
     bool m_active = false;
     bool m_eof = true;

@@ -7,10 +7,7 @@
 
 using namespace platform;
 
-TdmUqConnection::TdmUqConnection(QObject *parent)
-    : QObject(parent), m_db(std::make_unique<Database>())
-{
-}
+TdmUqConnection::TdmUqConnection(QObject *parent) : QObject(parent), m_db(std::make_unique<Database>()) {}
 
 TdmUqConnection::~TdmUqConnection()
 {

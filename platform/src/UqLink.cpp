@@ -8,10 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-TUqLink::TUqLink(QObject *parent, AreaType area)
-    : QObject(parent), m_area(area)
-{
-}
+TUqLink::TUqLink(QObject *parent, AreaType area) : QObject(parent), m_area(area) {}
 
 QString TUqLink::FileName() const
 {

@@ -16,10 +16,7 @@ TUqParamManager::ProgramManagerSource &programManagerSource()
 }
 } // namespace
 
-TUqParamManager::TUqParamManager(QObject *parent)
-    : QObject(parent)
-{
-}
+TUqParamManager::TUqParamManager(QObject *parent) : QObject(parent) {}
 
 TUqParamManager *TUqParamManager::ProgramManager()
 {
@@ -111,14 +108,22 @@ QString kindName(ValueType t)
 Value fromKind(const QString &kind, const QString &text)
 {
     const Value t(text);
-    if (kind == QLatin1String("Integer")) return Value(t.toInt());
-    if (kind == QLatin1String("LargeInt")) return Value(t.toInt64());
-    if (kind == QLatin1String("Float")) return Value(t.toDouble());
-    if (kind == QLatin1String("Currency")) return Value(t.toCurrency());
-    if (kind == QLatin1String("Date")) return Value(t.toDate());
-    if (kind == QLatin1String("DateTime")) return Value(t.toDateTime());
-    if (kind == QLatin1String("Time")) return Value(t.toTime());
-    if (kind == QLatin1String("Boolean")) return Value(t.toBool());
+    if (kind == QLatin1String("Integer"))
+        return Value(t.toInt());
+    if (kind == QLatin1String("LargeInt"))
+        return Value(t.toInt64());
+    if (kind == QLatin1String("Float"))
+        return Value(t.toDouble());
+    if (kind == QLatin1String("Currency"))
+        return Value(t.toCurrency());
+    if (kind == QLatin1String("Date"))
+        return Value(t.toDate());
+    if (kind == QLatin1String("DateTime"))
+        return Value(t.toDateTime());
+    if (kind == QLatin1String("Time"))
+        return Value(t.toTime());
+    if (kind == QLatin1String("Boolean"))
+        return Value(t.toBool());
     return t;
 }
 
@@ -167,8 +172,7 @@ void TUqParamManager::SaveToFile(const QString &fileName) const
     ini.save();
 }
 
-TdmUquParams::TdmUquParams(QObject *parent)
-    : QObject(parent), xpmUquParams(new TUqParamManager(this))
+TdmUquParams::TdmUquParams(QObject *parent) : QObject(parent), xpmUquParams(new TUqParamManager(this))
 {
     xpmUquParams->setObjectName(QStringLiteral("xpmUquParams"));
 }

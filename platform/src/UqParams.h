@@ -66,7 +66,7 @@ private:
         QString group;
         platform::Value value;
     };
-    QMap<QString, Entry> m_params;  // key: upper-cased name
+    QMap<QString, Entry> m_params; // key: upper-cased name
 };
 
 // The framework's parameters-module base: owns the parameter manager.

@@ -7,10 +7,7 @@
 
 using namespace platform;
 
-TUqQueryCollection::TUqQueryCollection(Database *database, const QString &name)
-    : DataSet(name), m_db(database)
-{
-}
+TUqQueryCollection::TUqQueryCollection(Database *database, const QString &name) : DataSet(name), m_db(database) {}
 
 Database &TUqQueryCollection::Connection() const
 {
@@ -102,7 +99,7 @@ int TUqQueryCollection::ApplyUpdates()
             if (!applied) {
                 const QStringList &statements = record.kind() == UpdateKind::Insert   ? InsertSQL
                                                 : record.kind() == UpdateKind::Modify ? UpdateSQL
-                                                                                       : DeleteSQL;
+                                                                                      : DeleteSQL;
                 for (const QString &sql : statements)
                     ExecuteFor(sql, record);
             }
@@ -119,7 +116,7 @@ int TUqQueryCollection::ApplyUpdates()
         return 1;
     }
     if (transaction.Joined())
-        transaction.Commit();  // leaves the decision to the caller's transaction
+        transaction.Commit(); // leaves the decision to the caller's transaction
     if (AfterExec)
         AfterExec(*this);
     return 0;

@@ -37,8 +37,14 @@ QString kindName(ValueType t)
     return QString();
 }
 
-QString dateText(QDate d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
-QString timeText(QTime t) { return t.toString(QStringLiteral("hh:mm:ss")); }
+QString dateText(QDate d)
+{
+    return d.toString(QStringLiteral("dd/MM/yyyy"));
+}
+QString timeText(QTime t)
+{
+    return t.toString(QStringLiteral("hh:mm:ss"));
+}
 
 QString dateTimeText(const QDateTime &dt)
 {
@@ -131,22 +137,19 @@ QString describe(const Value &v)
     case ValueType::DateTime: return QStringLiteral("la data e ora %1").arg(v.toString());
     case ValueType::Time: return QStringLiteral("l'ora %1").arg(v.toString());
     case ValueType::Boolean: return QStringLiteral("il valore logico %1").arg(v.toString());
-    case ValueType::Bytes:
-        return QStringLiteral("un dato binario di %1 byte").arg(v.toBytes().size());
+    case ValueType::Bytes: return QStringLiteral("un dato binario di %1 byte").arg(v.toBytes().size());
     }
     return QString();
 }
 
 [[noreturn]] void cannotConvert(const Value &v, const char *target)
 {
-    throw EConvertError(QStringLiteral("Impossibile convertire %1 in %2")
-                            .arg(describe(v), QString::fromUtf8(target)));
+    throw EConvertError(QStringLiteral("Impossibile convertire %1 in %2").arg(describe(v), QString::fromUtf8(target)));
 }
 
 [[noreturn]] void outOfRange(const QString &what, const char *target)
 {
-    throw EOverflowError(QStringLiteral("Il valore %1 è fuori dai limiti di %2")
-                             .arg(what, QString::fromUtf8(target)));
+    throw EOverflowError(QStringLiteral("Il valore %1 è fuori dai limiti di %2").arg(what, QString::fromUtf8(target)));
 }
 
 // A number written as text: optional sign, digits, optional "." or ","
@@ -278,15 +281,17 @@ qint64 doubleToInt64(double d, const char *target)
     return qint64(r);
 }
 
-qint64 currencyToInt64(Currency c) { return c.rounded(0).truncated(); }
+qint64 currencyToInt64(Currency c)
+{
+    return c.rounded(0).truncated();
+}
 
 struct DateTimeText {
     QDate date;
     QTime time; // invalid when the text had no time
 };
 
-std::optional<QTime> parseTimePart(const QString &h, const QString &m, const QString &s,
-                                   const QString &ms)
+std::optional<QTime> parseTimePart(const QString &h, const QString &m, const QString &s, const QString &ms)
 {
     const QTime t(h.toInt(), m.toInt(), s.isEmpty() ? 0 : s.toInt(),
                   ms.isEmpty() ? 0 : ms.leftJustified(3, QLatin1Char('0')).toInt());
@@ -297,10 +302,10 @@ std::optional<QTime> parseTimePart(const QString &h, const QString &m, const QSt
 
 std::optional<DateTimeText> parseDateTime(const QString &input)
 {
-    static const QRegularExpression italian(QStringLiteral(
-        R"(^(\d{1,2})/(\d{1,2})/(\d{4})(?: +(\d{1,2}):(\d{2})(?::(\d{2})(?:\.(\d{1,3}))?)?)?$)"));
-    static const QRegularExpression iso(QStringLiteral(
-        R"(^(\d{4})-(\d{2})-(\d{2})(?:[T ](\d{2}):(\d{2})(?::(\d{2})(?:\.(\d{1,3}))?)?)?$)"));
+    static const QRegularExpression italian(
+        QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{4})(?: +(\d{1,2}):(\d{2})(?::(\d{2})(?:\.(\d{1,3}))?)?)?$)"));
+    static const QRegularExpression iso(
+        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})(?:[T ](\d{2}):(\d{2})(?::(\d{2})(?:\.(\d{1,3}))?)?)?$)"));
     const QString text = input.trimmed();
     DateTimeText out;
     QRegularExpressionMatch m = italian.match(text);
@@ -325,8 +330,7 @@ std::optional<DateTimeText> parseDateTime(const QString &input)
 
 std::optional<QTime> parseTime(const QString &input)
 {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^(\d{1,2}):(\d{2})(?::(\d{2})(?:\.(\d{1,3}))?)?$)"));
+    static const QRegularExpression re(QStringLiteral(R"(^(\d{1,2}):(\d{2})(?::(\d{2})(?:\.(\d{1,3}))?)?$)"));
     const QRegularExpressionMatch m = re.match(input.trimmed());
     if (!m.hasMatch())
         return std::nullopt;
@@ -423,7 +427,10 @@ Value::Value(QTime v)
         m_v = NullTag{};
 }
 
-ValueType Value::type() const { return ValueType(m_v.index()); }
+ValueType Value::type() const
+{
+    return ValueType(m_v.index());
+}
 
 bool Value::isNumeric() const
 {
@@ -618,9 +625,7 @@ QVariant Value::toQVariant() const
     case ValueType::Integer: return QVariant(std::get<int>(m_v));
     case ValueType::LargeInt: return QVariant(std::get<qint64>(m_v));
     case ValueType::Float: return QVariant(std::get<double>(m_v));
-    case ValueType::Currency:
-        registerCurrencyMetaType();
-        return QVariant::fromValue(std::get<Currency>(m_v));
+    case ValueType::Currency: registerCurrencyMetaType(); return QVariant::fromValue(std::get<Currency>(m_v));
     case ValueType::Text: return QVariant(std::get<QString>(m_v));
     case ValueType::Date: return QVariant(std::get<QDate>(m_v));
     case ValueType::DateTime: return QVariant(std::get<QDateTime>(m_v));
@@ -672,8 +677,7 @@ QString Value::debugText() const
     switch (type()) {
     case ValueType::Unassigned:
     case ValueType::Null: return kindName(type());
-    case ValueType::Bytes:
-        return QStringLiteral("Bytes(%1)").arg(bytesHex(std::get<QByteArray>(m_v)));
+    case ValueType::Bytes: return QStringLiteral("Bytes(%1)").arg(bytesHex(std::get<QByteArray>(m_v)));
     default: return QStringLiteral("%1(%2)").arg(kindName(type()), toString());
     }
 }

@@ -17,23 +17,34 @@
 namespace platform {
 
 enum class ValueType {
-    Unassigned, Null, Integer, LargeInt, Float, Currency, Text, Date, DateTime, Time, Boolean, Bytes
+    Unassigned,
+    Null,
+    Integer,
+    LargeInt,
+    Float,
+    Currency,
+    Text,
+    Date,
+    DateTime,
+    Time,
+    Boolean,
+    Bytes
 };
 
 class Value {
 public:
-    Value() = default;                  // Unassigned
+    Value() = default; // Unassigned
     static Value null();
     Value(int v);
     Value(qint64 v);
     Value(double v);
     Value(Currency v);
     Value(const QString &v);
-    Value(const char *v);               // UTF-8 text
-    Value(const void *) = delete;       // no pointer silently becomes a Boolean
-    Value(QDate v);                     // an invalid QDate is Null
-    Value(const QDateTime &v);          // an invalid QDateTime is Null
-    Value(QTime v);                     // an invalid QTime is Null
+    Value(const char *v);         // UTF-8 text
+    Value(const void *) = delete; // no pointer silently becomes a Boolean
+    Value(QDate v);               // an invalid QDate is Null
+    Value(const QDateTime &v);    // an invalid QDateTime is Null
+    Value(QTime v);               // an invalid QTime is Null
     Value(bool v);
     Value(const QByteArray &v);
     // Any other integer type (long, qsizetype, unsigned, short, ...): the
@@ -41,12 +52,11 @@ public:
     // unsigned value beyond qint64 raises EOverflowError. Character types
     // are left out on purpose.
     template <std::integral T>
-        requires(!std::same_as<T, bool> && !std::same_as<T, int> && !std::same_as<T, qint64>
-                 && !std::same_as<T, char> && !std::same_as<T, signed char>
-                 && !std::same_as<T, unsigned char> && !std::same_as<T, wchar_t>
-                 && !std::same_as<T, char8_t> && !std::same_as<T, char16_t>
-                 && !std::same_as<T, char32_t>)
-    Value(T v)
+    requires(
+        !std::same_as<
+            T,
+            bool> && !std::same_as<T, int> && !std::same_as<T, qint64> && !std::same_as<T, char> && !std::same_as<T, signed char> && !std::same_as<T, unsigned char> && !std::same_as<T, wchar_t> && !std::same_as<T, char8_t> && !std::same_as<T, char16_t> && !std::same_as<T, char32_t>)
+        Value(T v)
     {
         if constexpr (sizeof(T) < sizeof(int))
             m_v = int(v);
@@ -131,9 +141,11 @@ public:
 private:
     static Value fromUnsigned(quint64 v);
 
-    struct NullTag { bool operator==(const NullTag &) const = default; };
-    std::variant<std::monostate, NullTag, int, qint64, double, Currency, QString, QDate,
-                 QDateTime, QTime, bool, QByteArray>
+    struct NullTag {
+        bool operator==(const NullTag &) const = default;
+    };
+    std::variant<std::monostate, NullTag, int, qint64, double, Currency, QString, QDate, QDateTime, QTime, bool,
+                 QByteArray>
         m_v;
 };
 

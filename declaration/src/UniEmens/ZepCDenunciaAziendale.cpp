@@ -18,7 +18,7 @@ namespace {
 
 struct Totali {
     int lavoratori = 0;
-    qint64 forza = 0;  // in UnitaForzaAziendale
+    qint64 forza = 0; // in UnitaForzaAziendale
     Currency debito;
     Currency credito;
 };

@@ -11,9 +11,9 @@
 
 class TZepDenunciaAziendale {
 public:
-    static const QString Tabella;                   // "TEMA_DENAZIENDALE"
-    static const QString Indice;                    // "Matricola"
-    static const QString MsgMatricolaObbligatoria;  // "Matricola obbligatoria"
+    static const QString Tabella;                  // "TEMA_DENAZIENDALE"
+    static const QString Indice;                   // "Matricola"
+    static const QString MsgMatricolaObbligatoria; // "Matricola obbligatoria"
     // A person's part of the workforce is PercPartTime in these units.
     static constexpr int UnitaForzaAziendale = 10000;
 

@@ -30,19 +30,19 @@ IZepLogFile::~IZepLogFile() = default;
 const QString TZepFile::MsgNessunDato = QStringLiteral("Nessun dato presente.");
 const QString TZepFile::MsgCampoNonImpostato = QStringLiteral("Campo non impostato: ");
 const QString TZepFile::MsgMatricolaNonImpostata = QStringLiteral("Matricola INPS Azienda non impostata");
-const QString TZepFile::MsgGiorniLavorati =
-    QStringLiteral("In presenza di giorni retribuiti devono essere impostati i giorni lavorati");
+const QString TZepFile::MsgGiorniLavorati = QStringLiteral(
+    "In presenza di giorni retribuiti devono essere impostati i giorni lavorati");
 const QString TZepFile::MsgGiorniRetribuiti = QStringLiteral("Giorni retribuiti devono essere maggiori di zero");
-const QString TZepFile::MsgCapIstat =
-    QStringLiteral("Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato.");
+const QString TZepFile::MsgCapIstat = QStringLiteral(
+    "Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato.");
 const QString TZepFile::MsgAnnullata = QStringLiteral("Operazione annullata dall'utente.");
 const QString TZepFile::MsgTerminata = QStringLiteral("Operazione terminata con successo.");
-const QString TZepFile::MsgErrore =
-    QStringLiteral("Errore nella generazione del file, operazione non conclusasi con successo");
+const QString TZepFile::MsgErrore = QStringLiteral(
+    "Errore nella generazione del file, operazione non conclusasi con successo");
 const QString TZepFile::MsgSovrascrivere = QStringLiteral("Il file \"%1\" esiste già. Sostituirlo?");
-const QString TZepFile::MsgCFSoftwarehouse =
-    QStringLiteral("Il codice fiscale della software house \"%1\" (chiave CFSoftwarehouse di %2) deve essere di 11 "
-                   "cifre");
+const QString TZepFile::MsgCFSoftwarehouse = QStringLiteral(
+    "Il codice fiscale della software house \"%1\" (chiave CFSoftwarehouse di %2) deve essere di 11 "
+    "cifre");
 const QString TZepFile::FileConfigurazione = QStringLiteral("UniEmens.ini");
 const QString TZepFile::SezioneConfigurazione = QStringLiteral("FileTelematico");
 const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/INPS uniEMens individuale/Denunce");
@@ -75,37 +75,32 @@ QString data(const QDate &d)
 // The fields of the tables, found once per run.
 
 struct TZepFile::CampiPersona {
-    const Field *cf, *cognome, *nome, *matricola, *elimina, *qualifica1, *qualifica2, *qualifica3,
-        *tipoContribuzione, *regimePost95, *cittadinanza, *unitaOperativa, *codiceComune, *codiceContratto,
-        *giornoAssunzione, *tipoAssunzione, *giornoCessazione, *tipoCessazione, *tipoLavoratore, *imponibile,
-        *contributo, *retribTeorica, *giorniRetribuiti, *giorniContribuiti, *rispettoMinimale;
+    const Field *cf, *cognome, *nome, *matricola, *elimina, *qualifica1, *qualifica2, *qualifica3, *tipoContribuzione,
+        *regimePost95, *cittadinanza, *unitaOperativa, *codiceComune, *codiceContratto, *giornoAssunzione,
+        *tipoAssunzione, *giornoCessazione, *tipoCessazione, *tipoLavoratore, *imponibile, *contributo, *retribTeorica,
+        *giorniRetribuiti, *giorniContribuiti, *rispettoMinimale;
 
     explicit CampiPersona(const DataSet &ds)
-        : cf(campo(ds, QStringLiteral("CFLavoratore")))
-        , cognome(campo(ds, QStringLiteral("COGNOME")))
-        , nome(campo(ds, QStringLiteral("NOME")))
-        , matricola(campo(ds, QStringLiteral("Matricola")))
-        , elimina(campo(ds, TZepTabellaDenuncia::CampoElimina))
-        , qualifica1(campo(ds, QStringLiteral("Qualifica1")))
-        , qualifica2(campo(ds, QStringLiteral("Qualifica2")))
-        , qualifica3(campo(ds, QStringLiteral("Qualifica3")))
-        , tipoContribuzione(campo(ds, QStringLiteral("TipoContribuzione")))
-        , regimePost95(campo(ds, QStringLiteral("RegimePost95")))
-        , cittadinanza(campo(ds, QStringLiteral("Cittadinanza")))
-        , unitaOperativa(campo(ds, QStringLiteral("UnitaOperativa")))
-        , codiceComune(campo(ds, QStringLiteral("CodiceComune")))
-        , codiceContratto(campo(ds, QStringLiteral("CodiceContratto")))
-        , giornoAssunzione(campo(ds, QStringLiteral("GiornoAssunzione")))
-        , tipoAssunzione(campo(ds, QStringLiteral("TipoAssunzione")))
-        , giornoCessazione(campo(ds, QStringLiteral("GiornoCessazione")))
-        , tipoCessazione(campo(ds, QStringLiteral("TipoCessazione")))
-        , tipoLavoratore(campo(ds, QStringLiteral("TipoLavoratore")))
-        , imponibile(campo(ds, QStringLiteral("Imponibile")))
-        , contributo(campo(ds, QStringLiteral("Contributo")))
-        , retribTeorica(campo(ds, QStringLiteral("RetribTeorica")))
-        , giorniRetribuiti(campo(ds, QStringLiteral("GiorniRetribuiti")))
-        , giorniContribuiti(campo(ds, QStringLiteral("GiorniContribuiti")))
-        , rispettoMinimale(campo(ds, QStringLiteral("RispettoMinimale")))
+        : cf(campo(ds, QStringLiteral("CFLavoratore"))), cognome(campo(ds, QStringLiteral("COGNOME"))),
+          nome(campo(ds, QStringLiteral("NOME"))), matricola(campo(ds, QStringLiteral("Matricola"))),
+          elimina(campo(ds, TZepTabellaDenuncia::CampoElimina)), qualifica1(campo(ds, QStringLiteral("Qualifica1"))),
+          qualifica2(campo(ds, QStringLiteral("Qualifica2"))), qualifica3(campo(ds, QStringLiteral("Qualifica3"))),
+          tipoContribuzione(campo(ds, QStringLiteral("TipoContribuzione"))),
+          regimePost95(campo(ds, QStringLiteral("RegimePost95"))),
+          cittadinanza(campo(ds, QStringLiteral("Cittadinanza"))),
+          unitaOperativa(campo(ds, QStringLiteral("UnitaOperativa"))),
+          codiceComune(campo(ds, QStringLiteral("CodiceComune"))),
+          codiceContratto(campo(ds, QStringLiteral("CodiceContratto"))),
+          giornoAssunzione(campo(ds, QStringLiteral("GiornoAssunzione"))),
+          tipoAssunzione(campo(ds, QStringLiteral("TipoAssunzione"))),
+          giornoCessazione(campo(ds, QStringLiteral("GiornoCessazione"))),
+          tipoCessazione(campo(ds, QStringLiteral("TipoCessazione"))),
+          tipoLavoratore(campo(ds, QStringLiteral("TipoLavoratore"))),
+          imponibile(campo(ds, QStringLiteral("Imponibile"))), contributo(campo(ds, QStringLiteral("Contributo"))),
+          retribTeorica(campo(ds, QStringLiteral("RetribTeorica"))),
+          giorniRetribuiti(campo(ds, QStringLiteral("GiorniRetribuiti"))),
+          giorniContribuiti(campo(ds, QStringLiteral("GiorniContribuiti"))),
+          rispettoMinimale(campo(ds, QStringLiteral("RispettoMinimale")))
     {
     }
 };
@@ -118,26 +113,23 @@ struct TZepFile::CampiDipendente : CampiPersona {
     const Field *tipoCopertura[6];
 
     explicit CampiDipendente(const DataSet &ds)
-        : CampiPersona(ds)
-        , orarioContrattuale(campo(ds, QStringLiteral("OrarioContrattuale")))
-        , percPartTime(campo(ds, QStringLiteral("PercPartTime")))
-        , numMensilita(campo(ds, QStringLiteral("NumMensilita")))
-        , tipoLavStat(campo(ds, QStringLiteral("TipoLavStat")))
-        , oreContribuite(campo(ds, QStringLiteral("OreContribuite")))
-        , settimaneUtili(campo(ds, QStringLiteral("SettimaneUtili")))
-        , giorni(campo(ds, QStringLiteral("GIORNI")))
-        , bonusImporto(campo(ds, QStringLiteral("BonusUTImporto")))
-        , bonusMese(campo(ds, QStringLiteral("BonusUTMese")))
-        , bonusBaseRif(campo(ds, QStringLiteral("BonusUTBaseRif")))
-        , esoneroImporto(campo(ds, QStringLiteral("EsoneroIVSImporto")))
-        , esoneroCausale(campo(ds, QStringLiteral("EsoneroIVSCodiceCausale")))
-        , esoneroBaseRif(campo(ds, QStringLiteral("EsoneroIVSBaseRif")))
-        , esonero13Importo(campo(ds, QStringLiteral("EsoneroIVS13Importo")))
-        , esonero13Causale(campo(ds, QStringLiteral("EsoneroIVS13CodiceCausale")))
-        , esonero13BaseRif(campo(ds, QStringLiteral("EsoneroIVS13BaseRif")))
-        , tipoANF(campo(ds, QStringLiteral("TipoANF")))
-        , numANF(campo(ds, QStringLiteral("NumANF")))
-        , classeANF(campo(ds, QStringLiteral("ClasseAnf")))
+        : CampiPersona(ds), orarioContrattuale(campo(ds, QStringLiteral("OrarioContrattuale"))),
+          percPartTime(campo(ds, QStringLiteral("PercPartTime"))),
+          numMensilita(campo(ds, QStringLiteral("NumMensilita"))),
+          tipoLavStat(campo(ds, QStringLiteral("TipoLavStat"))),
+          oreContribuite(campo(ds, QStringLiteral("OreContribuite"))),
+          settimaneUtili(campo(ds, QStringLiteral("SettimaneUtili"))), giorni(campo(ds, QStringLiteral("GIORNI"))),
+          bonusImporto(campo(ds, QStringLiteral("BonusUTImporto"))),
+          bonusMese(campo(ds, QStringLiteral("BonusUTMese"))),
+          bonusBaseRif(campo(ds, QStringLiteral("BonusUTBaseRif"))),
+          esoneroImporto(campo(ds, QStringLiteral("EsoneroIVSImporto"))),
+          esoneroCausale(campo(ds, QStringLiteral("EsoneroIVSCodiceCausale"))),
+          esoneroBaseRif(campo(ds, QStringLiteral("EsoneroIVSBaseRif"))),
+          esonero13Importo(campo(ds, QStringLiteral("EsoneroIVS13Importo"))),
+          esonero13Causale(campo(ds, QStringLiteral("EsoneroIVS13CodiceCausale"))),
+          esonero13BaseRif(campo(ds, QStringLiteral("EsoneroIVS13BaseRif"))),
+          tipoANF(campo(ds, QStringLiteral("TipoANF"))), numANF(campo(ds, QStringLiteral("NumANF"))),
+          classeANF(campo(ds, QStringLiteral("ClasseAnf")))
     {
         for (int i = 0; i < 6; ++i) {
             idSettimana[i] = campo(ds, QStringLiteral("IdSettimana_%1").arg(i + 1));
@@ -151,41 +143,35 @@ struct TZepFile::CampiFpls : CampiPersona {
         *tipoRapportoLav, *codiceQualifica, *giorniLavorati, *giorniTipoCopertura;
 
     explicit CampiFpls(const DataSet &ds)
-        : CampiPersona(ds)
-        , imponibileCtrAgg(campo(ds, QStringLiteral("ImponibileCtrAgg")))
-        , contribAggCorrente(campo(ds, QStringLiteral("ContribAggCorrente")))
-        , impEccMassSpet(campo(ds, QStringLiteral("ImpEccMassSpet")))
-        , contrEccMassSpet(campo(ds, QStringLiteral("ContrEccMassSpet")))
-        , contrSolidarietaSpet(campo(ds, QStringLiteral("ContrSolidarietaSpet")))
-        , tipoRapportoLav(campo(ds, QStringLiteral("TipoRapportoLav")))
-        , codiceQualifica(campo(ds, QStringLiteral("CodiceQualifica")))
-        , giorniLavorati(campo(ds, QStringLiteral("GiorniLavorati")))
-        , giorniTipoCopertura(campo(ds, QStringLiteral("GiorniTipoCopertura")))
+        : CampiPersona(ds), imponibileCtrAgg(campo(ds, QStringLiteral("ImponibileCtrAgg"))),
+          contribAggCorrente(campo(ds, QStringLiteral("ContribAggCorrente"))),
+          impEccMassSpet(campo(ds, QStringLiteral("ImpEccMassSpet"))),
+          contrEccMassSpet(campo(ds, QStringLiteral("ContrEccMassSpet"))),
+          contrSolidarietaSpet(campo(ds, QStringLiteral("ContrSolidarietaSpet"))),
+          tipoRapportoLav(campo(ds, QStringLiteral("TipoRapportoLav"))),
+          codiceQualifica(campo(ds, QStringLiteral("CodiceQualifica"))),
+          giorniLavorati(campo(ds, QStringLiteral("GiorniLavorati"))),
+          giorniTipoCopertura(campo(ds, QStringLiteral("GiorniTipoCopertura")))
     {
     }
 };
 
 struct TZepFile::CampiCollaboratore {
-    const Field *cf, *cognome, *nome, *elimina, *codiceComune, *tipoRapporto, *codiceAttivita, *imponibile,
-        *aliquota, *altraAss, *dal, *al, *impAgevolazione, *tipoAgevolazione, *codCalamita, *codCertificazione;
+    const Field *cf, *cognome, *nome, *elimina, *codiceComune, *tipoRapporto, *codiceAttivita, *imponibile, *aliquota,
+        *altraAss, *dal, *al, *impAgevolazione, *tipoAgevolazione, *codCalamita, *codCertificazione;
 
     explicit CampiCollaboratore(const DataSet &ds)
-        : cf(campo(ds, QStringLiteral("CFCollaboratore")))
-        , cognome(campo(ds, QStringLiteral("COGNOME")))
-        , nome(campo(ds, QStringLiteral("NOME")))
-        , elimina(campo(ds, TZepTabellaDenuncia::CampoElimina))
-        , codiceComune(campo(ds, QStringLiteral("CodiceComune")))
-        , tipoRapporto(campo(ds, QStringLiteral("TipoRapporto")))
-        , codiceAttivita(campo(ds, QStringLiteral("CodiceAttivita")))
-        , imponibile(campo(ds, QStringLiteral("Imponibile")))
-        , aliquota(campo(ds, QStringLiteral("Aliquota")))
-        , altraAss(campo(ds, QStringLiteral("AltraAss")))
-        , dal(campo(ds, QStringLiteral("Dal")))
-        , al(campo(ds, QStringLiteral("Al")))
-        , impAgevolazione(campo(ds, QStringLiteral("ImpAgevolazione")))
-        , tipoAgevolazione(campo(ds, QStringLiteral("TipoAgevolazione")))
-        , codCalamita(campo(ds, QStringLiteral("CodCalamita")))
-        , codCertificazione(campo(ds, QStringLiteral("CodCertificazione")))
+        : cf(campo(ds, QStringLiteral("CFCollaboratore"))), cognome(campo(ds, QStringLiteral("COGNOME"))),
+          nome(campo(ds, QStringLiteral("NOME"))), elimina(campo(ds, TZepTabellaDenuncia::CampoElimina)),
+          codiceComune(campo(ds, QStringLiteral("CodiceComune"))),
+          tipoRapporto(campo(ds, QStringLiteral("TipoRapporto"))),
+          codiceAttivita(campo(ds, QStringLiteral("CodiceAttivita"))),
+          imponibile(campo(ds, QStringLiteral("Imponibile"))), aliquota(campo(ds, QStringLiteral("Aliquota"))),
+          altraAss(campo(ds, QStringLiteral("AltraAss"))), dal(campo(ds, QStringLiteral("Dal"))),
+          al(campo(ds, QStringLiteral("Al"))), impAgevolazione(campo(ds, QStringLiteral("ImpAgevolazione"))),
+          tipoAgevolazione(campo(ds, QStringLiteral("TipoAgevolazione"))),
+          codCalamita(campo(ds, QStringLiteral("CodCalamita"))),
+          codCertificazione(campo(ds, QStringLiteral("CodCertificazione")))
     {
     }
 };
@@ -193,15 +179,10 @@ struct TZepFile::CampiCollaboratore {
 // ---------------------------------------------------------------------------
 
 TZepFile::TZepFile(TTovDBCds &store, DataSet &denunciaAziendale, IZepLogFile *log)
-    : cdsAmm(QStringLiteral("cdsAmm"))
-    , cdsDip(QStringLiteral("cdsDip"))
-    , cdsFplsExEnpals(QStringLiteral("cdsFplsExEnpals"))
-    , cdsColl(QStringLiteral("cdsColl"))
-    , cdsDenunciaAziendale(denunciaAziendale)
-    , cdsPrenota(QStringLiteral("cdsPrenota"))
-    , CFSoftwarehouse(CFSoftwarehouseConfigurato())
-    , m_store(store)
-    , m_log(log)
+    : cdsAmm(QStringLiteral("cdsAmm")), cdsDip(QStringLiteral("cdsDip")),
+      cdsFplsExEnpals(QStringLiteral("cdsFplsExEnpals")), cdsColl(QStringLiteral("cdsColl")),
+      cdsDenunciaAziendale(denunciaAziendale), cdsPrenota(QStringLiteral("cdsPrenota")),
+      CFSoftwarehouse(CFSoftwarehouseConfigurato()), m_store(store), m_log(log)
 {
 }
 
@@ -244,8 +225,8 @@ void TZepFile::PreparaPrenota()
     cdsPrenota.setIndexFieldNames(QStringLiteral("Tipo;Cognome;Nome"));
     const auto aggiungi = [this](DataSet &ds, const QString &tipo, const QString &campoCF, bool posizione) {
         for (ds.first(); !ds.eof(); ds.next()) {
-            cdsPrenota.appendRecord({platform::Value(tipo), ds.fieldValue(campoCF), ds.fieldValue(QStringLiteral("Cognome")),
-                                     ds.fieldValue(QStringLiteral("Nome")),
+            cdsPrenota.appendRecord({platform::Value(tipo), ds.fieldValue(campoCF),
+                                     ds.fieldValue(QStringLiteral("Cognome")), ds.fieldValue(QStringLiteral("Nome")),
                                      posizione ? ds.fieldValue(QStringLiteral("Matricola")) : platform::Value(),
                                      posizione ? ds.fieldValue(QStringLiteral("Qualifica2")) : platform::Value()});
         }
@@ -342,7 +323,8 @@ bool TZepFile::CreaFile(const SceltaFile &scegli)
     try {
         const QString cartella = CartellaDefault();
         if (!QDir().mkpath(cartella))
-            throw EUqError(QStringLiteral("Impossibile creare la cartella \"%1\"").arg(QDir::toNativeSeparators(cartella)));
+            throw EUqError(
+                QStringLiteral("Impossibile creare la cartella \"%1\"").arg(QDir::toNativeSeparators(cartella)));
         const QString scelto = scegli(cartella, NomeFileDefault());
         if (scelto.isEmpty())
             throw EUqError(MsgAnnullata);
@@ -516,7 +498,7 @@ void TZepFile::ScriviTesta(IXMLDenunciaIndividuale denuncia, const CampiPersona 
         denuncia.SetRegimePost95(c.regimePost95->asString().left(1));
     const QString cittadinanza = c.cittadinanza->asString();
     denuncia.SetCittadinanza(cittadinanza.isEmpty() || cittadinanza == QStringLiteral("0") ? QStringLiteral("000")
-                                                                                            : cittadinanza);
+                                                                                           : cittadinanza);
     const QString unita = c.unitaOperativa->asString();
     denuncia.SetUnitaOperativa(unita.isEmpty() ? QStringLiteral("0") : unita);
     denuncia.SetCodiceComune(c.codiceComune->asString());
@@ -641,8 +623,7 @@ void TZepFile::ScriviCausaliAggiuntive(IXMLDatiRetributivi dati)
     }
     const auto esonero = [&](const QString &etichetta, const Field *importo, const Field *causale, const Field *base) {
         if (importo->asCurrency() > Currency() || !causale->asString().isEmpty() || base->asCurrency() > Currency())
-            ScriviCausaleAggiuntiva(dati, etichetta, 0, causale->asString(), base->asLargeInt(),
-                                    importo->asCurrency());
+            ScriviCausaleAggiuntiva(dati, etichetta, 0, causale->asString(), base->asLargeInt(), importo->asCurrency());
     };
     esonero(QStringLiteral("Esonero IVS stipendio"), c.esoneroImporto, c.esoneroCausale, c.esoneroBaseRif);
     esonero(QStringLiteral("Esonero IVS 13ma"), c.esonero13Importo, c.esonero13Causale, c.esonero13BaseRif);
@@ -773,8 +754,8 @@ void TZepFile::ScriviGiorniFpls(IXMLDatiRetributivi dati)
     // whole euros (half away from zero), from the exact fraction.
     const __int128 retribuzione = c.retribTeorica->asCurrency().raw();
     for (PeriodoFpls &p : m_periodi) {
-        const __int128 euro =
-            platform::roundedQuotient(retribuzione * p.NumGiorniLavorati, __int128(giorniRetribuiti) * Currency::Scale);
+        const __int128 euro = platform::roundedQuotient(retribuzione * p.NumGiorniLavorati,
+                                                        __int128(giorniRetribuiti) * Currency::Scale);
         p.ImpRetrOrdinaria = Currency::fromInt(qint64(euro));
     }
 }
@@ -843,8 +824,9 @@ void TZepFile::ScriviDenunciaAziendale(IXMLPosContributiva posizione)
     // The recovery counts in whole euros, rounded half away from zero.
     quadratura.SetTotaleACredito(QString::number(totaleACredito + sommaACredito.rounded(0).truncated()));
     if (totaleACredito != 0)
-        log((MeseDenuncia == QStringLiteral("07") ? QStringLiteral("-- Totale recupero  Bonus art. 31, DL 50 17/5/2022:")
-                                                   : QStringLiteral("-- Totale recupero  Bonus art. 18, DL 144 23/9/2022:"))
+        log((MeseDenuncia == QStringLiteral("07")
+                 ? QStringLiteral("-- Totale recupero  Bonus art. 31, DL 50 17/5/2022:")
+                 : QStringLiteral("-- Totale recupero  Bonus art. 18, DL 144 23/9/2022:"))
             + Importo(Currency::fromInt(totaleACredito)));
     log(QStringLiteral("Dati Denuncia Aziendale: fine"));
 }

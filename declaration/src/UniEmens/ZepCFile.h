@@ -48,20 +48,20 @@ public:
 
 class TZepFile {
 public:
-    static const QString MsgNessunDato;             // "Nessun dato presente."
-    static const QString MsgCampoNonImpostato;      // "Campo non impostato: "
-    static const QString MsgMatricolaNonImpostata;  // "Matricola INPS Azienda non impostata"
-    static const QString MsgGiorniLavorati;         // "In presenza di giorni retribuiti devono essere ..."
-    static const QString MsgGiorniRetribuiti;       // "Giorni retribuiti devono essere maggiori di zero"
-    static const QString MsgCapIstat;               // "Dichiarante: \"CAP sede di lavoro\" o ..."
-    static const QString MsgAnnullata;              // "Operazione annullata dall'utente."
-    static const QString MsgTerminata;              // "Operazione terminata con successo."
-    static const QString MsgErrore;                 // "Errore nella generazione del file, ..."
-    static const QString MsgSovrascrivere;          // asked before an existing file is replaced
-    static const QString MsgCFSoftwarehouse;        // a configured code that is not 11 digits
-    static const QString FileConfigurazione;        // "UniEmens.ini"
-    static const QString SezioneConfigurazione;     // "FileTelematico"
-    static const QString CartellaDenunce;           // "/INPS/INPS uniEMens individuale/Denunce"
+    static const QString MsgNessunDato;            // "Nessun dato presente."
+    static const QString MsgCampoNonImpostato;     // "Campo non impostato: "
+    static const QString MsgMatricolaNonImpostata; // "Matricola INPS Azienda non impostata"
+    static const QString MsgGiorniLavorati;        // "In presenza di giorni retribuiti devono essere ..."
+    static const QString MsgGiorniRetribuiti;      // "Giorni retribuiti devono essere maggiori di zero"
+    static const QString MsgCapIstat;              // "Dichiarante: \"CAP sede di lavoro\" o ..."
+    static const QString MsgAnnullata;             // "Operazione annullata dall'utente."
+    static const QString MsgTerminata;             // "Operazione terminata con successo."
+    static const QString MsgErrore;                // "Errore nella generazione del file, ..."
+    static const QString MsgSovrascrivere;         // asked before an existing file is replaced
+    static const QString MsgCFSoftwarehouse;       // a configured code that is not 11 digits
+    static const QString FileConfigurazione;       // "UniEmens.ini"
+    static const QString SezioneConfigurazione;    // "FileTelematico"
+    static const QString CartellaDenunce;          // "/INPS/INPS uniEMens individuale/Denunce"
 
     // The tables of the store's period; `denunciaAziendale` is the company
     // declaration's dataset (the window's frame holds it); `log` may be
@@ -72,11 +72,11 @@ public:
     TZepFile &operator=(const TZepFile &) = delete;
 
     // ---- the tables in memory ----
-    platform::DataSet cdsAmm;           // the declarant (loaded by the generator)
-    platform::DataSet cdsDip;           // employees, index "Matricola;CFLavoratore"
-    platform::DataSet cdsFplsExEnpals;  // performing-arts workers, the same index
-    platform::DataSet cdsColl;          // collaborators, index "CFCollaboratore"
-    platform::DataSet &cdsDenunciaAziendale;  // index "Matricola"
+    platform::DataSet cdsAmm;                // the declarant (loaded by the generator)
+    platform::DataSet cdsDip;                // employees, index "Matricola;CFLavoratore"
+    platform::DataSet cdsFplsExEnpals;       // performing-arts workers, the same index
+    platform::DataSet cdsColl;               // collaborators, index "CFCollaboratore"
+    platform::DataSet &cdsDenunciaAziendale; // index "Matricola"
     // The selection list: Tipo ("D" employee, "F" performing-arts worker,
     // "C" collaborator), CF, Cognome, Nome, Matricola, Qualifica2; index
     // "Tipo;Cognome;Nome".
@@ -157,8 +157,8 @@ public:
     void ScriviGiorniDip(IXMLDatiRetributivi dati, const QString &giorni);
     void ScriviGiorniFpls(IXMLDatiRetributivi dati);
     void ScriviDatiParticolariFpls(IXMLDatiRetributivi dati);
-    void ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &etichetta, int mese,
-                                 const QString &causale, qint64 base, platform::Currency importo);
+    void ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &etichetta, int mese, const QString &causale,
+                                 qint64 base, platform::Currency importo);
     void ScriviDenunciaAziendale(IXMLPosContributiva posizione);
     void ScriviCollaboratori(IXMLListaCollaboratori lista);
 

@@ -168,8 +168,7 @@ int toInteger(const QString &text, const NodeData *node, const QString &what)
     int value = 0;
     if (!parseInteger(text, value))
         throw platform::EConvertError(
-            QStringLiteral("Il valore \"%1\" %2 %3 non è un numero intero")
-                .arg(text, what, pathOf(node)));
+            QStringLiteral("Il valore \"%1\" %2 %3 non è un numero intero").arg(text, what, pathOf(node)));
     return value;
 }
 
@@ -216,8 +215,8 @@ bool isValidName(const NameData *name)
         bool ok = !t.isEmpty() && isNameStart(t.at(0)) && firstInvalidChar(t) < 0;
         for (qsizetype i = 1; ok && i < t.size(); ++i) {
             const QChar c = t.at(i);
-            ok = c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('-')
-                 || c == QLatin1Char('.') || c.isMark();
+            ok = c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('-') || c == QLatin1Char('.')
+                 || c.isMark();
         }
         if (ok)
             name->utf8 = t.toUtf8();
@@ -226,17 +225,15 @@ bool isValidName(const NameData *name)
     return name->validity == 1;
 }
 
-[[noreturn]] void raiseInvalidText(const QString &text, qsizetype at, const NodeData *node,
-                                   const NameData *attribute)
+[[noreturn]] void raiseInvalidText(const QString &text, qsizetype at, const NodeData *node, const NameData *attribute)
 {
     const char16_t c = text.at(at).unicode();
     const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
-    const QString kind = QChar::isSurrogate(c)
-        ? QStringLiteral("Surrogato UTF-16 isolato (%1)").arg(code)
-        : QStringLiteral("Carattere non ammesso in XML (%1)").arg(code);
-    const QString where = attribute
-        ? QStringLiteral("nell'attributo \"%1\" dell'elemento %2").arg(attribute->text, pathOf(node))
-        : QStringLiteral("nel testo dell'elemento %1").arg(pathOf(node));
+    const QString kind = QChar::isSurrogate(c) ? QStringLiteral("Surrogato UTF-16 isolato (%1)").arg(code)
+                                               : QStringLiteral("Carattere non ammesso in XML (%1)").arg(code);
+    const QString where =
+        attribute ? QStringLiteral("nell'attributo \"%1\" dell'elemento %2").arg(attribute->text, pathOf(node))
+                  : QStringLiteral("nel testo dell'elemento %1").arg(pathOf(node));
     throw XmlError(kind + QLatin1Char(' ') + where);
 }
 
@@ -262,9 +259,7 @@ class Utf8Writer {
 public:
     static constexpr qsizetype ChunkSize = 256 * 1024;
 
-    Utf8Writer(QIODevice *device, const QString &fileName)
-        : m_device(device)
-        , m_fileName(fileName)
+    Utf8Writer(QIODevice *device, const QString &fileName) : m_device(device), m_fileName(fileName)
     {
         if (m_device)
             m_buffer.reserve(ChunkSize + 4096);
@@ -452,11 +447,11 @@ const QString &Name::text() const
 Node::Node(const Node &node, const ClassInfo &cls) : m_node(node.m_node)
 {
     if (m_node && m_node->cls != &cls)
-        throw XmlError(QStringLiteral("Il nodo %1 (%2) non è di classe %3")
-                           .arg(pathOf(m_node.get()),
-                                m_node->cls ? QString::fromLatin1(m_node->cls->className)
-                                            : QStringLiteral("nodo semplice"),
-                                QString::fromLatin1(cls.className)));
+        throw XmlError(
+            QStringLiteral("Il nodo %1 (%2) non è di classe %3")
+                .arg(pathOf(m_node.get()),
+                     m_node->cls ? QString::fromLatin1(m_node->cls->className) : QStringLiteral("nodo semplice"),
+                     QString::fromLatin1(cls.className)));
 }
 
 NodeData *Node::data() const

@@ -30,7 +30,9 @@ namespace xmlbinding {
 
 // A failure of the node layer itself: a document that cannot be written as
 // well-formed XML, a file that cannot be written.
-class XmlError : public platform::Exception { using Exception::Exception; };
+class XmlError : public platform::Exception {
+    using Exception::Exception;
+};
 
 struct NameData;
 struct NodeData;
@@ -59,10 +61,10 @@ private:
 // and lets tests and tools walk the model's interfaces generically.
 
 enum class ClassFamily {
-    Element,           // an element type with attributes and/or child elements
-    List,              // a repeated child of a parent element, seen through the parent
-    TextList,          // a repeated child whose items carry only text
-    ElementCollection  // an element whose content is one repeated child
+    Element,          // an element type with attributes and/or child elements
+    List,             // a repeated child of a parent element, seen through the parent
+    TextList,         // a repeated child whose items carry only text
+    ElementCollection // an element whose content is one repeated child
 };
 
 enum class MemberKind {
@@ -70,16 +72,16 @@ enum class MemberKind {
     IntegerAttribute,
     TextLeaf,
     IntegerLeaf,
-    Element,  // a single complex child: getter only
-    List,     // a repeated child (list or text list): getter only
+    Element, // a single complex child: getter only
+    List,    // a repeated child (list or text list): getter only
 };
 
 struct MemberInfo {
     MemberKind kind;
-    const char *nodeName;     // as in the document ("IndennitaMalattia87-88")
-    const char *getter;       // "GetIndennitaMalattia87_88"
-    const char *setter;       // nullptr for Element and List members
-    const ClassInfo *type;    // class of an Element member, list class of a List member
+    const char *nodeName;  // as in the document ("IndennitaMalattia87-88")
+    const char *getter;    // "GetIndennitaMalattia87_88"
+    const char *setter;    // nullptr for Element and List members
+    const ClassInfo *type; // class of an Element member, list class of a List member
 
     // Calls into the generated accessors, for table-driven use.
     QString (*getText)(const Node &);
@@ -100,7 +102,7 @@ struct ClassInfo {
         const ClassInfo *cls;
     };
 
-    const char *className;  // "TXMLDatiMittente"
+    const char *className; // "TXMLDatiMittente"
     ClassFamily family;
     // Lists, text lists and element-collections: the name and class of the
     // items (no class for text-list items, which are plain nodes).

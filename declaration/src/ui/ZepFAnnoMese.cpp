@@ -8,8 +8,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-TfmZepAnnoMese::TfmZepAnnoMese(QWidget *owner)
-    : TfmUqDialog(owner)
+TfmZepAnnoMese::TfmZepAnnoMese(QWidget *owner) : TfmUqDialog(owner)
 {
     setObjectName(QStringLiteral("fmZepAnnoMese"));
     setWindowTitle(QStringLiteral("Anno Mese erogazione"));
@@ -34,7 +33,7 @@ QString TfmZepAnnoMese::Periodo() const
 
 bool TfmZepAnnoMese::Execute(QString &periodo)
 {
-    TfmZepAnnoMese dialog;  // owned by the application: no parent window
+    TfmZepAnnoMese dialog; // owned by the application: no parent window
     dialog.SetPeriodo(periodo);
     if (dialog.ShowModal() != mrOk)
         return false;

@@ -14,8 +14,8 @@ class TfmZepAnnoMese : public TfmUqDialog {
 public:
     explicit TfmZepAnnoMese(QWidget *owner = nullptr);
 
-    QLineEdit *deAnnoFin;  // "Anno finanziario:", at most 4 characters
-    QComboBox *cbMesi;     // "Mese:"
+    QLineEdit *deAnnoFin; // "Anno finanziario:", at most 4 characters
+    QComboBox *cbMesi;    // "Mese:"
 
     // Shows the period "AAAA-MM" (year edit: characters 1-4; month:
     // characters 6-7, the first month when they are not 1 to 12); on OK

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 TfmZepDatiDenuncia::TfmZepDatiDenuncia(QWidget *owner, const QString &tabella, bool annuale)
-    : TfmUqChildDBDA(nullptr)
-    , m_tabella(std::make_unique<TZepTabellaDenuncia>(IZepMainState::Require(owner).Store(), tabella, annuale))
+    : TfmUqChildDBDA(nullptr),
+      m_tabella(std::make_unique<TZepTabellaDenuncia>(IZepMainState::Require(owner).Store(), tabella, annuale))
 {
     resize(900, 640);
 }

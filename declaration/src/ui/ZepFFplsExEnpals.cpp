@@ -8,8 +8,7 @@ namespace {
 const QString NomeClasse = QStringLiteral("TfmZepFFplsExEnpals");
 }
 
-TfmZepFFplsExEnpals::TfmZepFFplsExEnpals(QWidget *owner)
-    : TfmZepDatiDenuncia(owner, TZepFplsExEnpals::Tabella)
+TfmZepFFplsExEnpals::TfmZepFFplsExEnpals(QWidget *owner) : TfmZepDatiDenuncia(owner, TZepFplsExEnpals::Tabella)
 {
     setObjectName(QStringLiteral("fmZepFFplsExEnpals"));
     setWindowTitle(QStringLiteral("Iscritti Fpls ExEnpals"));

@@ -9,8 +9,7 @@ namespace {
 const QString NomeClasse = QStringLiteral("TfmZepMittente");
 }
 
-TfmZepMittente::TfmZepMittente(QWidget *owner)
-    : TfmZepDatiDenuncia(owner, TZepParametri::TabellaDichiarante, true)
+TfmZepMittente::TfmZepMittente(QWidget *owner) : TfmZepDatiDenuncia(owner, TZepParametri::TabellaDichiarante, true)
 {
     setObjectName(QStringLiteral("fmZepMittente"));
     setWindowTitle(QStringLiteral("Dichiarante"));

@@ -23,9 +23,7 @@ void CreaCampiAnnoMese(QWidget *parent, QFormLayout *form, QLineEdit *&deAnnoFin
     form->addRow(QStringLiteral("Mese:"), cbMesi);
 }
 
-TfmZepParametri::TfmZepParametri(QWidget *owner)
-    : TfmUqDialog(owner)
-    , m_logica(IZepMainState::Require(owner))
+TfmZepParametri::TfmZepParametri(QWidget *owner) : TfmUqDialog(owner), m_logica(IZepMainState::Require(owner))
 {
     setObjectName(QStringLiteral("fmZepParametri"));
     setWindowTitle(QStringLiteral("Parametri"));

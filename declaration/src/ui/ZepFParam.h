@@ -36,10 +36,10 @@ public:
     explicit TfmZepParametri(QWidget *owner = nullptr);
     ~TfmZepParametri() override;
 
-    QLineEdit *deAnnoFin;  // "Anno finanziario:", at most 4 characters
-    QComboBox *cbMesi;     // "Mese:"
-    QLabel *laData;        // "Data modello" (hidden)
-    QDateEdit *dptData;    // hidden
+    QLineEdit *deAnnoFin; // "Anno finanziario:", at most 4 characters
+    QComboBox *cbMesi;    // "Mese:"
+    QLabel *laData;       // "Data modello" (hidden)
+    QDateEdit *dptData;   // hidden
 
     TZepParametri &Logica() { return m_logica; }
 

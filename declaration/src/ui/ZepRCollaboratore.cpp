@@ -9,8 +9,7 @@
 
 using platform::DataSet;
 
-TfrZepCollaboratore::TfrZepCollaboratore(QWidget *parent)
-    : TfrZepDatiDenuncia(parent)
+TfrZepCollaboratore::TfrZepCollaboratore(QWidget *parent) : TfrZepDatiDenuncia(parent)
 {
     setObjectName(QStringLiteral("frZepCollaboratore"));
     TZepDettaglio &d = *Dettaglio;

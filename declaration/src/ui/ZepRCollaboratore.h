@@ -19,7 +19,7 @@ class TfrZepCollaboratore : public TfrZepDatiDenuncia {
 public:
     explicit TfrZepCollaboratore(QWidget *parent = nullptr);
 
-    QLabel *lbAgevolazione;  // "Indicare 04 per ex L.S.U."
+    QLabel *lbAgevolazione; // "Indicare 04 per ex L.S.U."
     QGroupBox *gbElimina;
     platform::DBCheckBox *chElimina;
 

@@ -10,8 +10,7 @@
 using platform::DataSet;
 using platform::FieldType;
 
-TfrZepDatiDenuncia::TfrZepDatiDenuncia(QWidget *parent)
-    : TfrTovBase(parent)
+TfrZepDatiDenuncia::TfrZepDatiDenuncia(QWidget *parent) : TfrTovBase(parent)
 {
     sbDettaglio = new QScrollArea(tsDetail);
     sbDettaglio->setObjectName(QStringLiteral("sbDettaglio"));
@@ -75,6 +74,4 @@ void TfrZepDatiDenuncia::cdsMainAfterDelete(DataSet &dataSet)
         m_tabella->Salva(dataSet);
 }
 
-void TfrZepDatiDenuncia::cdsMainNewRecord(DataSet &)
-{
-}
+void TfrZepDatiDenuncia::cdsMainNewRecord(DataSet &) {}

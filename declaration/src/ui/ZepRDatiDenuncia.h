@@ -16,8 +16,8 @@ public:
     explicit TfrZepDatiDenuncia(QWidget *parent = nullptr);
     ~TfrZepDatiDenuncia() override;
 
-    QScrollArea *sbDettaglio;  // the detail page's scrolled area
-    QWidget *paDettaglio;      // its content, for the subclass's controls
+    QScrollArea *sbDettaglio; // the detail page's scrolled area
+    QWidget *paDettaglio;     // its content, for the subclass's controls
     TZepDettaglio *Dettaglio;
 
     // The table the frame's dataset holds (set by the window; not owned).

@@ -33,11 +33,7 @@ const QString QryCittadinanza = QStringLiteral("QRY_STA_CITTADINANZA");
 // other cell.
 class TZepRigheEliminate : public QStyledItemDelegate {
 public:
-    TZepRigheEliminate(platform::DataSetModel *model, QObject *parent)
-        : QStyledItemDelegate(parent)
-        , m_model(model)
-    {
-    }
+    TZepRigheEliminate(platform::DataSetModel *model, QObject *parent) : QStyledItemDelegate(parent), m_model(model) {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -66,11 +62,7 @@ bool modificabile(const DBEdit *edit)
 
 } // namespace
 
-TZepDettaglio::TZepDettaglio(TfrTovBase *frame)
-    : QObject(frame)
-    , m_frame(frame)
-{
-}
+TZepDettaglio::TZepDettaglio(TfrTovBase *frame) : QObject(frame), m_frame(frame) {}
 
 TZepDettaglio::~TZepDettaglio() = default;
 
@@ -150,8 +142,9 @@ QGroupBox *TZepDettaglio::GruppoElimina(QWidget *parent, platform::DBCheckBox *&
 {
     auto *group = new QGroupBox(parent);
     group->setObjectName(QStringLiteral("gbElimina"));
-    check = new platform::DBCheckBox(
-        QStringLiteral("Elimina (impostare solo per annullare una denuncia inviata in precedenza)"), group);
+    check = new platform::DBCheckBox(QStringLiteral(
+                                         "Elimina (impostare solo per annullare una denuncia inviata in precedenza)"),
+                                     group);
     check->setObjectName(QStringLiteral("chElimina"));
     check->ValueChecked = QStringLiteral("S");
     check->ValueUnchecked = QStringLiteral("N");
@@ -295,21 +288,14 @@ void TZepDettaglio::AdattaLarghezze()
             continue;
         int caratteri = 12;
         switch (field->dataType()) {
-        case platform::FieldType::String:
-            caratteri = qBound(3, field->size(), 40);
-            break;
-        case platform::FieldType::Integer:
-            caratteri = 8;
-            break;
-        case platform::FieldType::Date:
-            caratteri = 10;
-            break;
-        default:
-            break;
+        case platform::FieldType::String: caratteri = qBound(3, field->size(), 40); break;
+        case platform::FieldType::Integer: caratteri = 8; break;
+        case platform::FieldType::Date: caratteri = 10; break;
+        default: break;
         }
         const int pulsante = m_tabelle.contains(edit) ? 24 : 0;
-        const int larghezza =
-            edit->fontMetrics().horizontalAdvance(QString(caratteri + 1, QLatin1Char('N'))) + 12 + pulsante;
+        const int larghezza = edit->fontMetrics().horizontalAdvance(QString(caratteri + 1, QLatin1Char('N'))) + 12
+                              + pulsante;
         edit->setMinimumWidth(caratteri <= 20 ? larghezza : larghezza / 2);
         edit->setMaximumWidth(larghezza);
     }

@@ -87,8 +87,8 @@ private:
     void Collega(platform::DBEdit *edit, const QString &tabella);
 
     TfrTovBase *m_frame;
-    QHash<QString, platform::DBEdit *> m_edits;  // by field name, lower case
-    QHash<platform::DBEdit *, QString> m_tabelle;  // the code table of a lookup box
+    QHash<QString, platform::DBEdit *> m_edits;   // by field name, lower case
+    QHash<platform::DBEdit *, QString> m_tabelle; // the code table of a lookup box
     platform::DBEdit *m_cittadinanza = nullptr;
-    platform::SearchDialog *m_stati = nullptr;  // made on first use
+    platform::SearchDialog *m_stati = nullptr; // made on first use
 };

@@ -8,8 +8,7 @@ namespace {
 const QString NomeClasse = QStringLiteral("TfmZepCollaboratore");
 }
 
-TfmZepCollaboratore::TfmZepCollaboratore(QWidget *owner)
-    : TfmZepDatiDenuncia(owner, TZepCollaboratore::Tabella)
+TfmZepCollaboratore::TfmZepCollaboratore(QWidget *owner) : TfmZepDatiDenuncia(owner, TZepCollaboratore::Tabella)
 {
     setObjectName(QStringLiteral("fmZepCollaboratore"));
     setWindowTitle(QStringLiteral("Collaboratori"));

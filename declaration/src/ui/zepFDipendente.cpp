@@ -8,8 +8,7 @@ namespace {
 const QString NomeClasse = QStringLiteral("TfmZepDipendente");
 }
 
-TfmZepDipendente::TfmZepDipendente(QWidget *owner)
-    : TfmZepDatiDenuncia(owner, TZepDipendente::Tabella)
+TfmZepDipendente::TfmZepDipendente(QWidget *owner) : TfmZepDatiDenuncia(owner, TZepDipendente::Tabella)
 {
     setObjectName(QStringLiteral("fmZepDipendente"));
     setWindowTitle(QStringLiteral("Dipendenti"));
@@ -26,7 +25,8 @@ void TfmZepDipendente::FormShow()
 
 void TfmZepDipendente::RegisterClass()
 {
-    platform::FormRegistry::Register(NomeClasse, [](QWidget *owner) -> QWidget * { return new TfmZepDipendente(owner); });
+    platform::FormRegistry::Register(NomeClasse,
+                                     [](QWidget *owner) -> QWidget * { return new TfmZepDipendente(owner); });
 }
 
 void TfmZepDipendente::UnregisterClass()

@@ -14,8 +14,7 @@
 using platform::DataSet;
 using platform::DBEdit;
 
-TfrZepDipendente::TfrZepDipendente(QWidget *parent)
-    : TfrZepDatiDenuncia(parent)
+TfrZepDipendente::TfrZepDipendente(QWidget *parent) : TfrZepDatiDenuncia(parent)
 {
     setObjectName(QStringLiteral("frZepDipendente"));
     TZepDettaglio &d = *Dettaglio;
@@ -42,7 +41,8 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent)
     d.Testo(gi, 6, 0, QStringLiteral("Settimane utili"), QStringLiteral("SettimaneUtili"));
     d.Testo(gi, 0, 2, QStringLiteral("Orario contrattuale\n(in centesimi: 18h=1800)"),
             QStringLiteral("OrarioContrattuale"));
-    d.Testo(gi, 1, 2, QStringLiteral("Percentuale part-time\n(in centesimi: 50%=5000)"), QStringLiteral("PercPartTime"));
+    d.Testo(gi, 1, 2, QStringLiteral("Percentuale part-time\n(in centesimi: 50%=5000)"),
+            QStringLiteral("PercPartTime"));
     d.Testo(gi, 2, 2, QStringLiteral("Numero mensilità\n(in millesimi: 13=13000)"), QStringLiteral("NumMensilita"));
     d.Testo(gi, 3, 2, QStringLiteral("Tipo nucleo familiare"), QStringLiteral("TipoANF"));
     d.Testo(gi, 4, 2, QStringLiteral("Componenti ANF"), QStringLiteral("NumANF"));

@@ -25,17 +25,17 @@ class TfrZepDipendente : public TfrZepDatiDenuncia {
 public:
     explicit TfrZepDipendente(QWidget *parent = nullptr);
 
-    QGroupBox *gbAssunzione;   // " Assunzione "
-    QGroupBox *gbCessazione;   // " Cessazione "
-    QGroupBox *gbSettimane;    // " Settimane "
-    platform::DBRadioGroup *rgRispettoMinimale;  // " Rispetto Minimale "
+    QGroupBox *gbAssunzione;                    // " Assunzione "
+    QGroupBox *gbCessazione;                    // " Cessazione "
+    QGroupBox *gbSettimane;                     // " Settimane "
+    platform::DBRadioGroup *rgRispettoMinimale; // " Rispetto Minimale "
     platform::DBComboBox *cbRegimePost95;
-    TfrZepMese *frMese;        // the month day grid, from 2011
+    TfrZepMese *frMese; // the month day grid, from 2011
     QGroupBox *gbElimina;
     platform::DBCheckBox *chElimina;
-    QGroupBox *gbBonus;        // the 2022 bonus, titled by the month
+    QGroupBox *gbBonus; // the 2022 bonus, titled by the month
     platform::DBEdit *edBonusUTMese;
-    QLabel *lbBonusUTBaseRif;  // "Riferimento base"
+    QLabel *lbBonusUTBaseRif; // "Riferimento base"
     platform::DBEdit *edBonusUTBaseRif;
     QGroupBox *gbEsoneroIVS;   // " Esonero IVS stipendio "
     QGroupBox *gbEsoneroIVS13; // " Esonero IVS 13ma"

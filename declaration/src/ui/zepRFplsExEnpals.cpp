@@ -15,8 +15,7 @@
 
 using platform::DataSet;
 
-TfrZepFplsExEnpals::TfrZepFplsExEnpals(QWidget *parent)
-    : TfrZepDatiDenuncia(parent)
+TfrZepFplsExEnpals::TfrZepFplsExEnpals(QWidget *parent) : TfrZepDatiDenuncia(parent)
 {
     setObjectName(QStringLiteral("frZepFplsExEnpals"));
     TZepDettaglio &d = *Dettaglio;
@@ -99,8 +98,8 @@ void TfrZepFplsExEnpals::cdsMainBeforePost(DataSet &dataSet)
     TfrZepDatiDenuncia::cdsMainBeforePost(dataSet);
     // Before 2011 the grid is not shown: its texts are left as stored.
     if (m_griglia) {
-        const TZepMeseFplsExEnpals::Testi testi =
-            frMese->GetGiorni(dataSet.fieldByName(QStringLiteral("GiorniRetribuiti")).asInteger());
+        const TZepMeseFplsExEnpals::Testi testi = frMese->GetGiorni(
+            dataSet.fieldByName(QStringLiteral("GiorniRetribuiti")).asInteger());
         dataSet.fieldByName(TZepMeseFplsExEnpals::CampoLavorati).setAsString(testi.lavorati);
         dataSet.fieldByName(TZepMeseFplsExEnpals::CampoCopertura).setAsString(testi.copertura);
     }

@@ -27,9 +27,9 @@ public:
 
     QGroupBox *gbAssunzione;
     QGroupBox *gbCessazione;
-    QGroupBox *gbContribAgg;     // "Contribuzione aggiuntiva 1%"
-    QGroupBox *gbEccMassimale;   // "Eccedenza massimale"
-    QGroupBox *gbNucleo;         // the family unit
+    QGroupBox *gbContribAgg;   // "Contribuzione aggiuntiva 1%"
+    QGroupBox *gbEccMassimale; // "Eccedenza massimale"
+    QGroupBox *gbNucleo;       // the family unit
     platform::DBRadioGroup *rgRispettoMinimale;
     platform::DBComboBox *cbRegimePost95;
     TfrZepMeseFplsExEnpals *frMese;

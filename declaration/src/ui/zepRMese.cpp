@@ -24,8 +24,7 @@ QLabel *etichetta(QWidget *parent, const QString &nome, const QString &testo)
 
 } // namespace
 
-TfrZepMese::TfrZepMese(QWidget *parent)
-    : QFrame(parent)
+TfrZepMese::TfrZepMese(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("frZepMese"));
     auto *layout = new QVBoxLayout(this);
@@ -125,7 +124,8 @@ void TfrZepMese::Mostra()
 bool TfrZepMese::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        if (auto *casella = qobject_cast<QLineEdit *>(watched); casella && casella->property(ProprietaGiorno).isValid()) {
+        if (auto *casella = qobject_cast<QLineEdit *>(watched);
+            casella && casella->property(ProprietaGiorno).isValid()) {
             auto *key = static_cast<QKeyEvent *>(event);
             return edGG1KeyDown(casella->property(ProprietaGiorno).toInt(), key->key(), key->text());
         }
@@ -150,11 +150,9 @@ bool TfrZepMese::edGG1KeyDown(int giorno, int tasto, const QString &testo)
             casella->setFocus(Qt::OtherFocusReason);
         return true;
     }
-    case TZepMese::Tasto::Focus:
-        return false;
+    case TZepMese::Tasto::Focus: return false;
     case TZepMese::Tasto::Codice:
-    case TZepMese::Tasto::Ignorato:
-        return true;
+    case TZepMese::Tasto::Ignorato: return true;
     }
     return true;
 }

@@ -28,11 +28,11 @@ public:
     explicit TfrZepMese(QWidget *parent = nullptr);
     ~TfrZepMese() override;
 
-    QFrame *paGG;        // the grid's panel
-    QLabel *lbTitolo;    // the header
-    QLabel *lbw1;        // day 1: weekday letter,
-    QLabel *lb1;         //        day number,
-    QLineEdit *edGG1;    //        code box
+    QFrame *paGG;     // the grid's panel
+    QLabel *lbTitolo; // the header
+    QLabel *lbw1;     // day 1: weekday letter,
+    QLabel *lb1;      //        day number,
+    QLineEdit *edGG1; //        code box
 
     // The days of the working month get their boxes (day 1 is there from
     // the start; the others are made here: "lbw", "lb", "edgg" + day), tied
@@ -59,5 +59,5 @@ private:
 
     TZepMese m_regole;
     QGridLayout *m_griglia;
-    QList<QWidget *> m_aggiunti;  // the controls of days 2 .. N
+    QList<QWidget *> m_aggiunti; // the controls of days 2 .. N
 };

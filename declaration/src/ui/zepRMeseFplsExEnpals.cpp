@@ -14,8 +14,7 @@
 
 using Riga = TZepMeseFplsExEnpals::Riga;
 
-TfrZepMeseFplsExEnpals::TfrZepMeseFplsExEnpals(QWidget *parent)
-    : QFrame(parent)
+TfrZepMeseFplsExEnpals::TfrZepMeseFplsExEnpals(QWidget *parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("frZepMeseFplsExEnpals"));
     auto *layout = new QVBoxLayout(this);
@@ -105,7 +104,7 @@ bool TfrZepMeseFplsExEnpals::TastoGiorno(QLineEdit *edit, Riga riga, QKeyEvent *
     else if (key->text().size() == 1 && key->text().at(0).isPrint())
         tasto = key->text().at(0);
     else
-        return false;  // Tab, the arrows, the frame's shortcuts
+        return false; // Tab, the arrows, the frame's shortcuts
     const std::optional<QString> carattere = TZepMeseFplsExEnpals::Carattere(riga, tasto);
     if (!carattere || !m_dataSet || !m_dataSet->canModify())
         return true;

@@ -23,10 +23,10 @@ public:
     explicit TfrZepMeseFplsExEnpals(QWidget *parent = nullptr);
 
     QLabel *lbIntestazione;
-    QList<QLabel *> lb;         // the day numbers
-    QList<QLabel *> lbw;        // the weekdays
-    QList<QLineEdit *> edGG;    // the worked row
-    QList<QLineEdit *> edGGTC;  // the coverage row
+    QList<QLabel *> lb;        // the day numbers
+    QList<QLabel *> lbw;       // the weekdays
+    QList<QLineEdit *> edGG;   // the worked row
+    QList<QLineEdit *> edGGTC; // the coverage row
 
     // Keeps the dataset and lays out one column per day of the working
     // month.

@@ -11,8 +11,7 @@
 
 using platform::DataSet;
 
-TfrZepMittente::TfrZepMittente(QWidget *parent)
-    : TfrZepDatiDenuncia(parent)
+TfrZepMittente::TfrZepMittente(QWidget *parent) : TfrZepDatiDenuncia(parent)
 {
     setObjectName(QStringLiteral("frZepMittente"));
     // A single form: the detail page alone, no tab captions.
@@ -85,6 +84,4 @@ void TfrZepMittente::cdsMainBeforeDelete(DataSet &)
     throw platform::EAbort();
 }
 
-void TfrZepMittente::cdsMainAfterDelete(DataSet &)
-{
-}
+void TfrZepMittente::cdsMainAfterDelete(DataSet &) {}

@@ -20,9 +20,9 @@ class TfrZepMittente : public TfrZepDatiDenuncia {
 public:
     explicit TfrZepMittente(QWidget *parent = nullptr);
 
-    QGroupBox *gbSedeLavoro;      // " Altri dati sede di lavoro "
-    QGroupBox *gbSedeServizio;    // " Sede di servizio"
-    QGroupBox *gbEnte;            // " Ente di appartenenza"
+    QGroupBox *gbSedeLavoro;   // " Altri dati sede di lavoro "
+    QGroupBox *gbSedeServizio; // " Sede di servizio"
+    QGroupBox *gbEnte;         // " Ente di appartenenza"
     platform::DBEdit *edCodiceINPDAP;
 
     // Every change of the text of "Codice INPDAP": the two public

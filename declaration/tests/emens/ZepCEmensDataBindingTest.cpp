@@ -43,8 +43,8 @@ std::set<std::string> words(const char *text)
 // compiler.
 static_assert(std::is_same_v<IXMLDenunceRetributiveMensili, TXMLDenunceRetributiveMensili>);
 static_assert(std::is_same_v<decltype(CreaDocumentoDenunceRetributiveMensili()), IXMLDenunceRetributiveMensili>);
-static_assert(std::is_same_v<decltype(std::declval<IXMLDenunciaIndividuale>().GetMesePrecedente()),
-                             IXMLMesePrecedente>);
+static_assert(
+    std::is_same_v<decltype(std::declval<IXMLDenunciaIndividuale>().GetMesePrecedente()), IXMLMesePrecedente>);
 static_assert(std::is_same_v<decltype(std::declval<IXMLEstero>().Add()), IXMLPartita>);
 static_assert(std::is_same_v<decltype(std::declval<IXMLCAList>().Add(QString())), IXMLNode>);
 static_assert(std::is_same_v<decltype(std::declval<IXMLCodiceEventoCIGList>().GetItem(0)), QString>);
@@ -114,26 +114,60 @@ TEST(EmensModel, ElementCollectionsAndTextListsWithTheirItems)
 TEST(EmensModel, GetterAndSetterCounts)
 {
     modelcheck::expectGetterAndSetterCounts(allClasses(), {
-        {"TXMLDenunceRetributiveMensili", 2, 0}, {"TXMLDatiMittente", 5, 5}, {"TXMLAzienda", 5, 3},
-        {"TXMLListaDenunceIndividuali", 3, 1}, {"TXMLCaratteristicheContributive", 2, 1},
-        {"TXMLDenunciaIndividuale", 20, 14}, {"TXMLAssunzione", 2, 2}, {"TXMLCessazione", 2, 2},
-        {"TXMLDatiRetributivi", 9, 5}, {"TXMLVarRetributive", 5, 5}, {"TXMLSettimana", 3, 3},
-        {"TXMLDifferenzeAccredito", 3, 3}, {"TXMLANF", 3, 3}, {"TXMLCIGPregressa", 4, 2},
-        {"TXMLSettimanaCIG", 3, 2}, {"TXMLDifferenzeAccreditoCIG", 2, 2}, {"TXMLMesePrecedente", 8, 4},
-        {"TXMLDatiRetributiviMesePrecedente", 6, 3}, {"TXMLListaCollaboratori", 3, 2},
-        {"TXMLCollaboratore", 15, 14}, {"TXMLAgevolazione", 2, 2},
-        // special data
-        {"TXMLDatiParticolari", 8, 0}, {"TXMLPreavviso", 4, 4}, {"TXMLBonus", 2, 2}, {"TXMLEstero", 0, 0},
-        {"TXMLPartita", 2, 2}, {"TXMLContribAtipica", 4, 4}, {"TXMLContribSindacalisti", 0, 0},
-        {"TXMLContribSindAnno", 4, 4}, {"TXMLContrattoRiallineamento", 2, 2}, {"TXMLLavDomicilio", 4, 2},
-        {"TXMLFondiSpeciali", 7, 0}, {"TXMLPrevMarinara", 1, 1}, {"TXMLFondiAnte95", 4, 2},
-        {"TXMLArretrati", 4, 4}, {"TXMLContribSindAnnoFondi", 2, 2}, {"TXMLDazieri", 4, 4}, {"TXMLGAS", 6, 4},
-        {"TXMLPreavvisoGas", 3, 3}, {"TXMLRiscattoGas", 5, 5}, {"TXMLEsattoriali", 7, 6},
-        {"TXMLArretratiEsattoriali", 2, 2}, {"TXMLPortuali", 3, 3}, {"TXMLFondoFS", 3, 0},
-        {"TXMLDatiMese", 4, 0}, {"TXMLRetribuzioni", 7, 6}, {"TXMLRetribuzioneUltimoGiorno", 4, 4},
-        {"TXMLLimiti", 2, 2}, {"TXMLMaggiorazione", 2, 2}, {"TXMLFigurativi", 6, 6}, {"TXMLPreavvisoFS", 6, 6},
-        {"TXMLContribSindAnnoFS", 3, 3},
-    });
+                                                              {"TXMLDenunceRetributiveMensili", 2, 0},
+                                                              {"TXMLDatiMittente", 5, 5},
+                                                              {"TXMLAzienda", 5, 3},
+                                                              {"TXMLListaDenunceIndividuali", 3, 1},
+                                                              {"TXMLCaratteristicheContributive", 2, 1},
+                                                              {"TXMLDenunciaIndividuale", 20, 14},
+                                                              {"TXMLAssunzione", 2, 2},
+                                                              {"TXMLCessazione", 2, 2},
+                                                              {"TXMLDatiRetributivi", 9, 5},
+                                                              {"TXMLVarRetributive", 5, 5},
+                                                              {"TXMLSettimana", 3, 3},
+                                                              {"TXMLDifferenzeAccredito", 3, 3},
+                                                              {"TXMLANF", 3, 3},
+                                                              {"TXMLCIGPregressa", 4, 2},
+                                                              {"TXMLSettimanaCIG", 3, 2},
+                                                              {"TXMLDifferenzeAccreditoCIG", 2, 2},
+                                                              {"TXMLMesePrecedente", 8, 4},
+                                                              {"TXMLDatiRetributiviMesePrecedente", 6, 3},
+                                                              {"TXMLListaCollaboratori", 3, 2},
+                                                              {"TXMLCollaboratore", 15, 14},
+                                                              {"TXMLAgevolazione", 2, 2},
+                                                              // special data
+                                                              {"TXMLDatiParticolari", 8, 0},
+                                                              {"TXMLPreavviso", 4, 4},
+                                                              {"TXMLBonus", 2, 2},
+                                                              {"TXMLEstero", 0, 0},
+                                                              {"TXMLPartita", 2, 2},
+                                                              {"TXMLContribAtipica", 4, 4},
+                                                              {"TXMLContribSindacalisti", 0, 0},
+                                                              {"TXMLContribSindAnno", 4, 4},
+                                                              {"TXMLContrattoRiallineamento", 2, 2},
+                                                              {"TXMLLavDomicilio", 4, 2},
+                                                              {"TXMLFondiSpeciali", 7, 0},
+                                                              {"TXMLPrevMarinara", 1, 1},
+                                                              {"TXMLFondiAnte95", 4, 2},
+                                                              {"TXMLArretrati", 4, 4},
+                                                              {"TXMLContribSindAnnoFondi", 2, 2},
+                                                              {"TXMLDazieri", 4, 4},
+                                                              {"TXMLGAS", 6, 4},
+                                                              {"TXMLPreavvisoGas", 3, 3},
+                                                              {"TXMLRiscattoGas", 5, 5},
+                                                              {"TXMLEsattoriali", 7, 6},
+                                                              {"TXMLArretratiEsattoriali", 2, 2},
+                                                              {"TXMLPortuali", 3, 3},
+                                                              {"TXMLFondoFS", 3, 0},
+                                                              {"TXMLDatiMese", 4, 0},
+                                                              {"TXMLRetribuzioni", 7, 6},
+                                                              {"TXMLRetribuzioneUltimoGiorno", 4, 4},
+                                                              {"TXMLLimiti", 2, 2},
+                                                              {"TXMLMaggiorazione", 2, 2},
+                                                              {"TXMLFigurativi", 6, 6},
+                                                              {"TXMLPreavvisoFS", 6, 6},
+                                                              {"TXMLContribSindAnnoFS", 3, 3},
+                                                          });
 }
 
 TEST(EmensModel, OperationOrderOfTheInterfaces)
@@ -275,8 +309,13 @@ TEST(EmensModel, ChildrenStandInTheOrderFirstReachedOneElementPerName)
 
 TEST(EmensModel, SpecialDataBranch)
 {
-    IXMLDenunciaIndividuale di = CreaDocumentoDenunceRetributiveMensili().GetAzienda().Add()
-                                     .GetListaDenunceIndividuali().Add().GetDenunciaIndividuale().Add();
+    IXMLDenunciaIndividuale di = CreaDocumentoDenunceRetributiveMensili()
+                                     .GetAzienda()
+                                     .Add()
+                                     .GetListaDenunceIndividuali()
+                                     .Add()
+                                     .GetDenunciaIndividuale()
+                                     .Add();
     IXMLDatiParticolari dp = di.GetDatiRetributivi().Add().GetDatiParticolari();
     IXMLEstero estero = dp.GetEstero();
     IXMLPartita partita = estero.Add();

@@ -48,8 +48,7 @@ const QString Bianchi = QStringLiteral("BNCLGU80A01H501U");
 
 class ZepFinestreDenuncia : public DatiDenunciaTest {
 protected:
-    ZepFinestreDenuncia()
-        : DatiDenunciaTest(true)
+    ZepFinestreDenuncia() : DatiDenunciaTest(true)
     {
         platform::Database::setGlobal(&tdb.db());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
@@ -203,7 +202,8 @@ TEST_F(ZepFinestreDenuncia, AFailedSaveIsShownAndTheRowStaysUnsavedUntilTheNextS
 {
     auto *w = Apri<TfmZepCollaboratore>(registry.xafCollaboratori);
     TfrTovBase *fr = w->frCollaboratore;
-    tdb.db().execute(QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_RIFIUTO CHECK (SFISVALUE <> '99')"));
+    tdb.db().execute(
+        QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_RIFIUTO CHECK (SFISVALUE <> '99')"));
     fr->acInsert->trigger();
     Scrivi(fr, "CFCollaboratore", Rossi);
     Scrivi(fr, "TipoRapporto", QStringLiteral("99"));
@@ -239,7 +239,7 @@ TEST_F(ZepFinestreDenuncia, RowsMarkedForDeletionAreRed)
     Aggiungi(TZepCollaboratore::Tabella, {{"CFCollaboratore", Bianchi}, {"Cognome", "BUONO"}, {"Elimina", "N"}});
     auto *w = Apri<TfmZepCollaboratore>(registry.xafCollaboratori);
     QTableView *grid = w->frCollaboratore->grFrame;
-    w->frCollaboratore->cdsMain.last();  // the red row is not the current one
+    w->frCollaboratore->cdsMain.last(); // the red row is not the current one
     QCoreApplication::processEvents();
     const QImage image = grid->viewport()->grab().toImage();
     const auto color = [&](int row) {
@@ -277,9 +277,12 @@ TEST_F(ZepFinestreDenuncia, LookupsWriteTheCodeOfTheChosenRowAndACancelledOneCha
     EXPECT_EQ(services->dialogs().at(0).className, QStringLiteral("TfmTovRicerca"));
 
     // Citizenship: the archive's states.
-    tdb.db().execute(QStringLiteral("INSERT INTO TSTA_STATI (ISTAID, SSTAISTAT, SSTALDESC) VALUES (1, '000', 'ITALIA')"));
-    tdb.db().execute(QStringLiteral("INSERT INTO TSTA_STATI (ISTAID, SSTAISTAT, SSTALDESC) VALUES (2, '215', 'FRANCIA')"));
-    tdb.db().execute(QStringLiteral("INSERT INTO TSTA_STATI (ISTAID, SSTAISTAT, SSTALDESC) VALUES (3, NULL, 'NESSUNO')"));
+    tdb.db().execute(
+        QStringLiteral("INSERT INTO TSTA_STATI (ISTAID, SSTAISTAT, SSTALDESC) VALUES (1, '000', 'ITALIA')"));
+    tdb.db().execute(
+        QStringLiteral("INSERT INTO TSTA_STATI (ISTAID, SSTAISTAT, SSTALDESC) VALUES (2, '215', 'FRANCIA')"));
+    tdb.db().execute(
+        QStringLiteral("INSERT INTO TSTA_STATI (ISTAID, SSTAISTAT, SSTALDESC) VALUES (3, NULL, 'NESSUNO')"));
     services->onNextDialog([](QDialog &d) {
         auto &search = static_cast<platform::SearchDialog &>(d);
         EXPECT_EQ(search.Data().recordCount(), 2);
@@ -297,7 +300,9 @@ TEST_F(ZepFinestreDenuncia, TheBonusGroupShowsIn2022ByMonth)
     struct Case {
         const char *anno, *mese;
         bool visibile, meseModificabile, riferimento;
-    } cases[] = {{"2022", "07", true, true, false}, {"2022", "11", true, false, true}, {"2023", "07", false, false, false}};
+    } cases[] = {{"2022", "07", true, true, false},
+                 {"2022", "11", true, false, true},
+                 {"2023", "07", false, false, false}};
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.anno) + "-" + c.mese);
         Periodo(QString::fromLatin1(c.anno), QString::fromLatin1(c.mese));
@@ -338,7 +343,8 @@ TEST_F(ZepFinestreDenuncia, TheDeclarantIsOneRowNeverDeletedWithItsPublicAdminis
     EXPECT_EQ(fr->cdsMain.recordCount(), 1);
     EXPECT_TRUE(Messaggi().isEmpty());
 
-    for (const auto &[codice, visibili] : QList<QPair<QString, bool>>{{"00123", true}, {"0000", false}, {"X1", false}, {"7", true}}) {
+    for (const auto &[codice, visibili] :
+         QList<QPair<QString, bool>>{{"00123", true}, {"0000", false}, {"X1", false}, {"7", true}}) {
         Scrivi(fr, "CodiceINPDAP", codice);
         EXPECT_EQ(!fr->gbEnte->isHidden(), visibili) << codice.toStdString();
         EXPECT_EQ(!fr->gbSedeServizio->isHidden(), visibili) << codice.toStdString();
@@ -354,8 +360,11 @@ TEST_F(ZepFinestreDenuncia, TheDeclarantIsOneRowNeverDeletedWithItsPublicAdminis
 TEST_F(ZepFinestreDenuncia, ThePerformingArtsDayGridChecksAndWritesItsTwoRows)
 {
     Periodo(QStringLiteral("2024"), QStringLiteral("02"));
-    Aggiungi(TZepFplsExEnpals::Tabella, {{"CFLavoratore", Rossi}, {"Cognome", "ROSSI"}, {"GiorniRetribuiti", 2},
-                                         {"GiorniLavorati", "S S"}, {"GiorniTipoCopertura", "X 1"}});
+    Aggiungi(TZepFplsExEnpals::Tabella, {{"CFLavoratore", Rossi},
+                                         {"Cognome", "ROSSI"},
+                                         {"GiorniRetribuiti", 2},
+                                         {"GiorniLavorati", "S S"},
+                                         {"GiorniTipoCopertura", "X 1"}});
     auto *w = Apri<TfmZepFFplsExEnpals>(registry.xafFlplsExEnpals);
     TfrZepFplsExEnpals *fr = w->frFplsExEnpals;
     TfrZepMeseFplsExEnpals *grid = fr->frMese;
@@ -399,8 +408,8 @@ TEST_F(ZepFinestreDenuncia, ThePerformingArtsDayGridChecksAndWritesItsTwoRows)
 TEST_F(ZepFinestreDenuncia, Before2011TheDayGridIsHiddenAndItsTextsAreLeftAsStored)
 {
     Periodo(QStringLiteral("2010"), QStringLiteral("05"));
-    Aggiungi(TZepFplsExEnpals::Tabella, {{"CFLavoratore", Rossi}, {"GiorniRetribuiti", 5},
-                                         {"GiorniLavorati", "S"}, {"GiorniTipoCopertura", "X"}});
+    Aggiungi(TZepFplsExEnpals::Tabella,
+             {{"CFLavoratore", Rossi}, {"GiorniRetribuiti", 5}, {"GiorniLavorati", "S"}, {"GiorniTipoCopertura", "X"}});
     auto *w = Apri<TfmZepFFplsExEnpals>(registry.xafFlplsExEnpals);
     TfrZepFplsExEnpals *fr = w->frFplsExEnpals;
     EXPECT_TRUE(fr->frMese->isHidden());

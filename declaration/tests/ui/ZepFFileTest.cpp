@@ -35,8 +35,7 @@ namespace {
 
 class FinestraFileTest : public FileTest {
 public:
-    FinestraFileTest()
-        : m_programmi(qgetenv("ProgramFiles"))
+    FinestraFileTest() : m_programmi(qgetenv("ProgramFiles"))
     {
         qputenv("ProgramFiles", cartella.filePath(QStringLiteral("Programmi")).toUtf8());
     }
@@ -93,7 +92,8 @@ TEST_F(FinestraFileTest, ThePagesInTurnAndTheFileCreatedOnce)
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Generazione file telematico"));
     EXPECT_EQ(w.laLegenda->text(),
-              QStringLiteral("D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: Ex DMA (INPDAP) - F: Fpls (ex ENPALS)"));
+              QStringLiteral(
+                  "D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: Ex DMA (INPDAP) - F: Fpls (ex ENPALS)"));
     EXPECT_EQ(Pagina(w), QStringLiteral("tsDipColl"));
     EXPECT_TRUE(w.rbTutti->isChecked());
     EXPECT_FALSE(w.grPrenota->isEnabled());
@@ -107,9 +107,11 @@ TEST_F(FinestraFileTest, ThePagesInTurnAndTheFileCreatedOnce)
     EXPECT_EQ(Pagina(w), QStringLiteral("tsDenAz"));
     TfrZepDenunciaAziendale *fr = w.frZepDenunciaAziendale1;
     EXPECT_EQ(fr->grModel->rowCount(), 2);
-    EXPECT_EQ(fr->grModel->headerData(fr->grModel->columnOf(QStringLiteral("TotaleADebito")), Qt::Horizontal).toString(),
-              QStringLiteral("Totale contribuzioni"));
-    EXPECT_EQ(fr->gbRecupero->title(), QStringLiteral(" Recupero bonus di cui all’articolo 13 (DL n. 66/2014) : su INPS"));
+    EXPECT_EQ(
+        fr->grModel->headerData(fr->grModel->columnOf(QStringLiteral("TotaleADebito")), Qt::Horizontal).toString(),
+        QStringLiteral("Totale contribuzioni"));
+    EXPECT_EQ(fr->gbRecupero->title(),
+              QStringLiteral(" Recupero bonus di cui all’articolo 13 (DL n. 66/2014) : su INPS"));
     EXPECT_FALSE(w.gbInpdap->isVisibleTo(&w));
     EXPECT_EQ(Aziendale(), (QStringList{"1234567890 ", "7654321098 "}));
     EXPECT_FALSE(w.buOk->isEnabled());
@@ -128,7 +130,8 @@ TEST_F(FinestraFileTest, ThePagesInTurnAndTheFileCreatedOnce)
     Salva(QStringLiteral("uniEMens2024-03.Xml"));
     w.buCrea->click();
     EXPECT_EQ(services->messageTexts(), QStringList{"Operazione terminata con successo."});
-    EXPECT_TRUE(w.meCrea->toPlainText().startsWith(QStringLiteral("Creazione file in corso ...\nImposta dati mittente")));
+    EXPECT_TRUE(
+        w.meCrea->toPlainText().startsWith(QStringLiteral("Creazione file in corso ...\nImposta dati mittente")));
     EXPECT_TRUE(w.meCrea->toPlainText().endsWith(QStringLiteral("\n\nOperazione terminata con successo.")));
     EXPECT_TRUE(w.buOk->isEnabled());
     EXPECT_FALSE(w.buCrea->isEnabled());

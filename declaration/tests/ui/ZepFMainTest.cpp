@@ -176,7 +176,8 @@ TEST_F(MainWindowTest, FirstActivationBuildsTheBarAndAsksTheWorkingPeriodOnce)
     QStringList pages;
     for (int i = 0; i < registry.Bar()->count(); ++i)
         pages << registry.Bar()->itemText(i);
-    EXPECT_EQ(pages, QStringList({QStringLiteral("Operazioni"), QStringLiteral("Stampe"), QStringLiteral("Strumenti")}));
+    EXPECT_EQ(pages,
+              QStringList({QStringLiteral("Operazioni"), QStringLiteral("Stampe"), QStringLiteral("Strumenti")}));
     EXPECT_EQ(registry.Bar()->currentIndex(), 0);
     EXPECT_EQ(registry.xasNotizie->Folder, base() + QStringLiteral("USR/UniEmens/Res/"));
     EXPECT_EQ(registry.xasIstruzioni->Folder, base() + QStringLiteral("USR/UniEmens/Res/"));
@@ -258,13 +259,11 @@ TEST_F(MainWindowTest, ArchiveNotOpenedEndsTheStartWithAMessageAndAStatus)
 TEST_F(MainWindowTest, FailureWhileOpeningIsShownThenTheStartEnds)
 {
     auto w = std::make_unique<TfmZepMain>(nullptr, root.filePath(QStringLiteral("bin")));
-    w->ApriDatabase = []() -> bool {
-        throw EUqError(QStringLiteral("Impossibile correggere i dati dell'archivio"));
-    };
+    w->ApriDatabase = []() -> bool { throw EUqError(QStringLiteral("Impossibile correggere i dati dell'archivio")); };
     w->show();
     EXPECT_EQ(w->ExitStatus(), 1);
-    EXPECT_EQ(services->messageTexts(),
-              QStringList({QStringLiteral("Impossibile correggere i dati dell'archivio"), TfmZepMain::MsgDatabaseNonAperto}));
+    EXPECT_EQ(services->messageTexts(), QStringList({QStringLiteral("Impossibile correggere i dati dell'archivio"),
+                                                     TfmZepMain::MsgDatabaseNonAperto}));
 }
 
 TEST_F(MainWindowTest, FirstActivationRunsOnceTheWindowIsUpWithoutAFocusEvent)
@@ -295,11 +294,12 @@ TEST_F(MainWindowTest, CommandParametriOpensTheDialogOnTheMainWindow)
     // window, and the period it takes shows in the window.
     answerParametri(QStringLiteral("2012"), 9);
     registry.xafParametri->Execute();
-    EXPECT_EQ(dialogsShown(), QStringList({QStringLiteral("TfmZepParametri:Parametri"),
-                                           QStringLiteral("TfmZepParametri:Parametri")}));
+    EXPECT_EQ(dialogsShown(),
+              QStringList({QStringLiteral("TfmZepParametri:Parametri"), QStringLiteral("TfmZepParametri:Parametri")}));
     EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2012-10"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("zepUni - Denunce UniEmens (ottobre 2012)"));
-    EXPECT_EQ(w->StatusText(0), QStringLiteral("Anno/Mese Denuncia: 2012/ottobre    Circolare INPS n. 152 del 22/11/2004"));
+    EXPECT_EQ(w->StatusText(0),
+              QStringLiteral("Anno/Mese Denuncia: 2012/ottobre    Circolare INPS n. 152 del 22/11/2004"));
     EXPECT_EQ(w->Store().Month(), 10);
     platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
 }

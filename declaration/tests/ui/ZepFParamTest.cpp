@@ -32,7 +32,7 @@ TEST_F(WorkingPeriodTest, RefusedYearKeepsTheDialogOpenAndChangesNothing)
     EXPECT_TRUE(services->messages().at(0).text.startsWith(
         QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2010")));
     EXPECT_EQ(services->messages().at(0).type, platform::MessageType::Error);
-    EXPECT_EQ(dialog.result(), 0);  // never closed
+    EXPECT_EQ(dialog.result(), 0); // never closed
     EXPECT_TRUE(AnnoDenuncia.isEmpty());
     EXPECT_TRUE(MeseDenuncia.isEmpty());
     EXPECT_TRUE(main.testoStato.isEmpty());
@@ -82,7 +82,7 @@ TEST_F(WorkingPeriodTest, DecemberAndEveryCloseRequestTakeThePeriod)
     TfmZepParametri dialog;
     dialog.deAnnoFin->setText(QStringLiteral("2024"));
     dialog.cbMesi->setCurrentIndex(11);
-    dialog.reject();  // the dialog has no Cancel: closing takes the period too
+    dialog.reject(); // the dialog has no Cancel: closing takes the period too
     EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2024-12"));
     EXPECT_EQ(main.testoStato, QStringLiteral("Anno/Mese Denuncia: 2024/dicembre") + Circolare);
     EXPECT_EQ(main.titolo, QStringLiteral("zepUni - Denunce UniEmens (dicembre 2024)"));
@@ -184,7 +184,8 @@ TEST_F(WorkingPeriodTest, WhenThePeriodFileAndTheYearFolderBothFailBothAreTold)
     EXPECT_EQ(PeriodoDenuncia(), QStringLiteral("2022-05"));
     const QString shown = services->messageTexts().join(QLatin1Char('\n'));
     EXPECT_TRUE(shown.contains(QStringLiteral("Impossibile creare la cartella"))) << shown.toStdString();
-    EXPECT_TRUE(shown.contains(QStringLiteral("Impossibile trovare il ClientDataSet (TAMM_AMMINISTRAZIONE)."))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Impossibile trovare il ClientDataSet (TAMM_AMMINISTRAZIONE).")))
+        << shown.toStdString();
     store.SetConnection(&tdb.db());
 }
 
@@ -211,7 +212,7 @@ TEST_F(YearMonthDialogTest, OkGivesTheChosenPeriodAfterTheYearCheck)
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Anno Mese erogazione"));
         shown = dialog.deAnnoFin->text() + QLatin1Char('/') + dialog.cbMesi->currentText();
         dialog.deAnnoFin->setText(QStringLiteral("0"));
-        dialog.buOk->click();  // refused: stays open
+        dialog.buOk->click(); // refused: stays open
         EXPECT_EQ(dialog.result(), 0);
         dialog.deAnnoFin->setText(QStringLiteral("abc"));
         dialog.buOk->click();
@@ -225,8 +226,8 @@ TEST_F(YearMonthDialogTest, OkGivesTheChosenPeriodAfterTheYearCheck)
     EXPECT_TRUE(TfmZepAnnoMese::Execute(period));
     EXPECT_EQ(shown, QStringLiteral("2023/luglio"));
     EXPECT_EQ(period, QStringLiteral("2022-02"));
-    EXPECT_EQ(services->messageTexts(),
-              QStringList({QStringLiteral("Anno finanziario non corretto"), QStringLiteral("Anno finanziario non corretto")}));
+    EXPECT_EQ(services->messageTexts(), QStringList({QStringLiteral("Anno finanziario non corretto"),
+                                                     QStringLiteral("Anno finanziario non corretto")}));
 }
 
 TEST_F(YearMonthDialogTest, CancelLeavesThePeriodWithoutChecking)

@@ -68,8 +68,7 @@ Values valuesOf(const DataSet &ds)
 
 class ZepImport : public ::testing::Test {
 protected:
-    ZepImport()
-        : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+    ZepImport() : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
     {
         payroll::DemoArchiveOptions o;
         o.persons = payroll::DemoArchive::MinPersons;
@@ -172,7 +171,7 @@ private:
     QString m_mese = MeseDenuncia;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ZepImport, FirstRunStartsFromTheDefaultsTheMonthTheDeclarantCheckAndTheMainSite)
 {
@@ -186,11 +185,11 @@ TEST_F(ZepImport, FirstRunStartsFromTheDefaultsTheMonthTheDeclarantCheckAndTheMa
     EXPECT_EQ(seen.value("TipoContribuzione").toString(), "71");
     EXPECT_TRUE(seen.value("VarRetributive").type() == ValueType::Boolean && !seen.value("VarRetributive").toBool());
     EXPECT_EQ(seen.value("IMESID").toInt(), 3);
-    EXPECT_TRUE(seen.value("SOSTITUTO").toBool());  // no declarant in 2024
+    EXPECT_TRUE(seen.value("SOSTITUTO").toBool()); // no declarant in 2024
     EXPECT_EQ(seen.value("ComuneLavoro").toString(), siteCode);
     // The rest starts empty, the FPLS defaults included.
-    for (const char *name : {"ICALID", "ICOTFONDAMENTALE", "MatricolaINPS", "MatricolaINPSAcc",
-                                "MatricolaInpsFpls", "TipoContribuzioneFpls", "ContrLavLibProf"})
+    for (const char *name : {"ICALID", "ICOTFONDAMENTALE", "MatricolaINPS", "MatricolaINPSAcc", "MatricolaInpsFpls",
+                             "TipoContribuzioneFpls", "ContrLavLibProf"})
         EXPECT_TRUE(seen.value(name).isNull()) << name;
 
     // Cancelled: no file, no import, everything closed.
@@ -247,8 +246,8 @@ TEST_F(ZepImport, AnOlderFileLoadsByNameWhateverTheCaseNewFieldsTakeDefaultsAndF
 
     EXPECT_EQ(seen.value("ICALID").toInt(), 5);
     EXPECT_EQ(seen.value("MatricolaINPS").toString(), "1234567890");
-    EXPECT_EQ(seen.value("ComuneLavoro").toString(), "H501");  // kept: not replaced by the site
-    EXPECT_EQ(seen.value("TipoContribuzione").toString(), "10");  // a stored value is no default
+    EXPECT_EQ(seen.value("ComuneLavoro").toString(), "H501");    // kept: not replaced by the site
+    EXPECT_EQ(seen.value("TipoContribuzione").toString(), "10"); // a stored value is no default
     EXPECT_TRUE(seen.value("GIORNIINPS").toBool());
     // Fields the file lacks take their defaults.
     EXPECT_TRUE(seen.value("PT_COME_INTERO").toBool());
@@ -295,7 +294,7 @@ TEST_F(ZepImport, PerformingArtsImportHasItsOwnDefaultsAndTakesTheInpsNumberWhen
     EXPECT_EQ(wizardClasses, QStringList({"TfmZepWizFplsExEnpals"}));
     EXPECT_EQ(importClasses, QStringList({"TfmZepImpFplsExEnpalsMultiSelect"}));
     EXPECT_EQ(seen.value("MatricolaInpsFpls").toString(), "1234567890");
-    EXPECT_EQ(seen.value("TipoContribuzioneFpls").toString(), "");  // empty text (the field keeps it as no value)
+    EXPECT_EQ(seen.value("TipoContribuzioneFpls").toString(), ""); // empty text (the field keeps it as no value)
     EXPECT_TRUE(seen.value("ContrLavLibProf").toBool());
     // The employee import's defaults are not applied here.
     EXPECT_TRUE(seen.value("PT_COME_INTERO").isNull());
@@ -322,8 +321,8 @@ TEST_F(ZepImport, PerformingArtsImportHasItsOwnDefaultsAndTakesTheInpsNumberWhen
 TEST_F(ZepImport, SostitutoIsTrueExactlyWhenTheYearsDeclarantTableIsEmpty)
 {
     EXPECT_TRUE(registry.SostitutoDaAmministrazione());
-    saveDeclarant(2023, 0, "11111111111");  // another year
-    saveDeclarant(2024, 3, "22222222222");  // a month, not the year level
+    saveDeclarant(2023, 0, "11111111111"); // another year
+    saveDeclarant(2024, 3, "22222222222"); // a month, not the year level
     EXPECT_TRUE(registry.SostitutoDaAmministrazione());
     EXPECT_FALSE(registry.cdsTmp.isActive());
     saveDeclarant(2024, 0, "33333333333");

@@ -44,8 +44,7 @@ public:
 // its closures collection as the property "xqcChiusure".
 class FakeFeste : public TfmUqChildDoc {
 public:
-    explicit FakeFeste(QWidget *parent = nullptr)
-        : TfmUqChildDoc(parent)
+    explicit FakeFeste(QWidget *parent = nullptr) : TfmUqChildDoc(parent)
     {
         xqcChiusure.setTag(7);
         xqcChiusure.PacketRecords = 25;
@@ -91,10 +90,10 @@ private:
 
 struct Declared {
     QString name;
-    QString page;  // caption; empty: none
+    QString page; // caption; empty: none
     int order;
     QString caption;
-    QString formClass;  // "shell:<file>" for a shell command
+    QString formClass; // "shell:<file>" for a shell command
     bool modal;
     int image;
     bool visible;
@@ -108,7 +107,7 @@ QStringList buttons(QWidget *page)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ZepRegistry, EveryCommandIsDeclaredWithItsPageOrderCaptionWindowModalityImageAndVisibility)
 {
@@ -174,9 +173,15 @@ TEST_F(ZepRegistry, BarAndMenuShowThePagesAndTheirVisibleCommandsInOrder)
     EXPECT_EQ(bar->itemText(1), "Stampe");
     EXPECT_EQ(bar->itemText(2), "Strumenti");
     EXPECT_EQ(bar->currentIndex(), 0);
-    const QStringList operazioni = {"Importa",          "Dipendenti",        "Collaboratori/Altri",
-                                    "Importa iscritti FPLS", "Iscritti FPLS ex Enpals", "Importa (ex Dma)",
-                                    "Iscritti (ex DMA)", "Dichiarante",       "File telematico"};
+    const QStringList operazioni = {"Importa",
+                                    "Dipendenti",
+                                    "Collaboratori/Altri",
+                                    "Importa iscritti FPLS",
+                                    "Iscritti FPLS ex Enpals",
+                                    "Importa (ex Dma)",
+                                    "Iscritti (ex DMA)",
+                                    "Dichiarante",
+                                    "File telematico"};
     const QStringList stampe = {"Denuncia", "Dipendenti", "Collaboratori", "Riepilogo CUD"};
     const QStringList strumenti = {"Elenco delle festività", "Parametri"};
     EXPECT_EQ(buttons(bar->widget(0)), operazioni);
@@ -247,7 +252,7 @@ TEST_F(ZepRegistry, ExDmaCommandsWarnAndDoNothingBeforeOctober2012)
     EXPECT_EQ(services->messages().at(0).buttons, Ok);
     EXPECT_EQ(FakeDoc::created, 0);
     EXPECT_EQ(importazioniDma, 0);
-    EXPECT_TRUE(anni.isEmpty());  // no year selected either
+    EXPECT_TRUE(anni.isEmpty()); // no year selected either
     EXPECT_FALSE(registry.GestioneExDmaAttiva());
     FormRegistry::Unregister("TfmZepDmaIscritto");
 }
@@ -308,7 +313,7 @@ TEST_F(ZepRegistry, ChoosingACommandInTheBarRunsIt)
 
 TEST_F(ZepRegistry, NewsOpensItsDocumentInTheResourceFolderAndDeletesTheMarker)
 {
-    QDir(base.path()).mkpath("usr/UniEmens/res");  // any case of the letters
+    QDir(base.path()).mkpath("usr/UniEmens/res"); // any case of the letters
     const QString marker = base.path() + "/usr/UniEmens/res/check.TXT";
     {
         QFile f(marker);
@@ -324,7 +329,7 @@ TEST_F(ZepRegistry, NewsOpensItsDocumentInTheResourceFolderAndDeletesTheMarker)
     EXPECT_EQ(services->shellRequests().at(0).folder, base.path() + "/usr/UniEmens/res/");
     EXPECT_FALSE(services->shellRequests().at(0).wait);
     EXPECT_FALSE(QFile::exists(marker));
-    registry.xasNotizie->Execute();  // no marker: nothing to delete, no error
+    registry.xasNotizie->Execute(); // no marker: nothing to delete, no error
     EXPECT_EQ(services->shellRequests().size(), 2);
 
     // Instructions leave a marker alone.
@@ -374,7 +379,7 @@ TEST_F(ZepRegistry, DataWindowsOpenOncePerCommandAndADialogCommandRunsModally)
     EXPECT_EQ(main.mdiArea->subWindowList().size(), 2);
     EXPECT_NE(registry.xafDipendenti->Instance(), registry.axfDatiDich->Instance());
 
-    registry.xafFile->Execute();  // modal: through the services, no MDI window
+    registry.xafFile->Execute(); // modal: through the services, no MDI window
     ASSERT_EQ(services->dialogs().size(), 1);
     EXPECT_EQ(main.mdiArea->subWindowList().size(), 2);
     EXPECT_EQ(registry.xafFile->Instance(), nullptr);

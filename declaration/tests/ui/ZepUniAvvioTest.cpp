@@ -113,9 +113,9 @@ private:
     QString m_mese;
 };
 
-const QStringList Order{QStringLiteral("TdmwunConnessione"), QStringLiteral("TdmWunParams"),
-                        QStringLiteral("TdmZepAttivazioni"), QStringLiteral("TfmZepMain"),
-                        QStringLiteral("TfmZepKax"),         QStringLiteral("TfmTovRicerca"),
+const QStringList Order{QStringLiteral("TdmwunConnessione"),  QStringLiteral("TdmWunParams"),
+                        QStringLiteral("TdmZepAttivazioni"),  QStringLiteral("TfmZepMain"),
+                        QStringLiteral("TfmZepKax"),          QStringLiteral("TfmTovRicerca"),
                         QStringLiteral("TdmWunOreEccedenti"), QStringLiteral("TfmWunDaPagare66"),
                         QStringLiteral("TdmWunIvc")};
 

@@ -50,10 +50,11 @@ private:
 TEST_F(GrigliaMese, OneBoxPerDayWithItsLabels)
 {
     frame.Inizializza(&ds);
-    EXPECT_EQ(frame.findChild<QLabel *>("lbTitolo")->text(), "Giorni (S=Lavorato; N=Non lavorato; vuoto=non in servizio)");
+    EXPECT_EQ(frame.findChild<QLabel *>("lbTitolo")->text(),
+              "Giorni (S=Lavorato; N=Non lavorato; vuoto=non in servizio)");
     EXPECT_EQ(frame.findChildren<QLineEdit *>().size(), 28);
     EXPECT_EQ(frame.findChild<QLineEdit *>("edgg28"), frame.CasellaGiorno(28));
-    EXPECT_EQ(frame.findChild<QLabel *>("lbw1")->text(), "M");  // 1 February 2023, a Wednesday
+    EXPECT_EQ(frame.findChild<QLabel *>("lbw1")->text(), "M"); // 1 February 2023, a Wednesday
     EXPECT_EQ(frame.findChild<QLabel *>("lbw5")->text(), "D");
     EXPECT_EQ(frame.findChild<QLabel *>("lb28")->text(), "28");
     EXPECT_EQ(testi(), QString(28, 'N')) << "the stored text shows its first 28 days";
@@ -73,7 +74,7 @@ TEST_F(GrigliaMese, KeysOfTheBoxes)
     QLineEdit *primo = frame.CasellaGiorno(1);
     primo->setFocus();
 
-    QTest::keyClick(primo, Qt::Key_S);  // typed in lower case
+    QTest::keyClick(primo, Qt::Key_S); // typed in lower case
     EXPECT_EQ(primo->text(), "S");
     EXPECT_EQ(ds.state(), DataSetState::Edit);
     EXPECT_EQ(ds.fieldByName("GIORNI").asString(), "S" + QString(27, 'N'));

@@ -24,19 +24,19 @@ std::string errorOf(const std::string &text)
 
 TEST(BindingGenerator, ReadsClassesListsAndOperations)
 {
-    const bindgen::Model m = bindgen::parse(std::string(head) +
-                                            "element TXMLRoot   # the root\n"
-                                            "  attribute Tipo integer\n"
-                                            "  leaf Nome-Esteso text\n"
-                                            "  child Testa TXMLTesta\n"
-                                            "  list Riga TXMLRigaList TXMLRiga\n"
-                                            "  textlist Nota TXMLNotaList\n"
-                                            "element TXMLTesta\n"
-                                            "element TXMLRiga\n"
-                                            "  child Testa TXMLTesta\n"
-                                            "  child Mesi TXMLMesi\n"
-                                            "collection TXMLMesi Mese TXMLTesta\n"
-                                            "  attribute Anno text\n");
+    const bindgen::Model m = bindgen::parse(std::string(head)
+                                            + "element TXMLRoot   # the root\n"
+                                              "  attribute Tipo integer\n"
+                                              "  leaf Nome-Esteso text\n"
+                                              "  child Testa TXMLTesta\n"
+                                              "  list Riga TXMLRigaList TXMLRiga\n"
+                                              "  textlist Nota TXMLNotaList\n"
+                                              "element TXMLTesta\n"
+                                              "element TXMLRiga\n"
+                                              "  child Testa TXMLTesta\n"
+                                              "  child Mesi TXMLMesi\n"
+                                              "collection TXMLMesi Mese TXMLTesta\n"
+                                              "  attribute Anno text\n");
     EXPECT_EQ(m.count(Family::Element), 3);
     EXPECT_EQ(m.count(Family::List), 1);
     EXPECT_EQ(m.count(Family::TextList), 1);
@@ -79,8 +79,7 @@ TEST(BindingGenerator, UnknownRootClassIsRefused)
 
 TEST(BindingGenerator, RefusesDuplicateNames)
 {
-    EXPECT_NE(errorOf("element TXMLRoot\nelement TXMLRoot\n").find("duplicate class name TXMLRoot"),
-              std::string::npos);
+    EXPECT_NE(errorOf("element TXMLRoot\nelement TXMLRoot\n").find("duplicate class name TXMLRoot"), std::string::npos);
     EXPECT_NE(errorOf("element TXMLRoot\n  leaf A text\n  leaf A integer\n").find("duplicate name A"),
               std::string::npos);
     EXPECT_NE(errorOf("element TXMLRoot\n  attribute A text\n  leaf A text\n").find("duplicate name A"),

@@ -69,7 +69,9 @@ TEST(XmlBindingDocument, EveryCallGivesAnIndependentDocument)
     IXMLDenunceMensili b = CreaDocumentoDenunceMensili();
     a.GetDatiMittente().SetCFMittente(QStringLiteral("A"));
     EXPECT_EQ(xmlOf(b), QStringLiteral("<DenunceMensili/>"));
-    EXPECT_EQ(xmlOf(a), QStringLiteral("<DenunceMensili><DatiMittente><CFMittente>A</CFMittente></DatiMittente></DenunceMensili>"));
+    EXPECT_EQ(xmlOf(a),
+              QStringLiteral(
+                  "<DenunceMensili><DatiMittente><CFMittente>A</CFMittente></DatiMittente></DenunceMensili>"));
 }
 
 TEST(XmlBindingDocument, ANodeHandleKeepsItsDocumentAlive)
@@ -131,8 +133,8 @@ TEST(XmlBindingOrder, GettersCreateEmptyElementsWrittenAsEmptyTags)
     IXMLDenunceMensili root = CreaDocumentoDenunceMensili();
     IXMLDatiMittente mittente = root.GetDatiMittente();
     EXPECT_EQ(mittente.GetCFMittente(), QString());
-    IXMLDatiRetributivi dati = root.GetAzienda().Add().GetPosContributiva().Add()
-                                   .GetDenunciaIndividuale().Add().GetDatiRetributivi().Add();
+    IXMLDatiRetributivi dati =
+        root.GetAzienda().Add().GetPosContributiva().Add().GetDenunciaIndividuale().Add().GetDatiRetributivi().Add();
     dati.GetMalattia();
     EXPECT_EQ(xmlOf(mittente), QStringLiteral("<DatiMittente><CFMittente/></DatiMittente>"));
     EXPECT_EQ(xmlOf(dati), QStringLiteral("<DatiRetributivi><Malattia/></DatiRetributivi>"));
@@ -153,8 +155,8 @@ TEST(XmlBindingOrder, SettingALeafTwiceKeepsOneElementAtItsFirstPlace)
 
 TEST(XmlBindingOrder, SameLeafNameUnderTwoParentsIsTwoNodes)
 {
-    IXMLDenunciaIndividuale di = CreaDocumentoDenunceMensili().GetAzienda().Add().GetPosContributiva().Add()
-                                     .GetDenunciaIndividuale().Add();
+    IXMLDenunciaIndividuale di =
+        CreaDocumentoDenunceMensili().GetAzienda().Add().GetPosContributiva().Add().GetDenunciaIndividuale().Add();
     di.SetQualifica1(QStringLiteral("1"));
     di.GetInquadramentoLavVariaz().SetQualifica1(QStringLiteral("2"));
     EXPECT_EQ(di.GetQualifica1(), QStringLiteral("1"));
@@ -170,7 +172,8 @@ TEST(XmlBindingInteger, IntegersAreWrittenAsPlainDecimalText)
     IXMLDatiMittente mittente = root.GetDatiMittente();
     mittente.SetTipo(1);
     EXPECT_EQ(mittente.GetAttribute(u"Tipo"), QStringLiteral("1"));
-    IXMLAssunzione a = root.GetAzienda().Add().GetPosContributiva().Add().GetDenunciaIndividuale().Add().GetAssunzione();
+    IXMLAssunzione a =
+        root.GetAzienda().Add().GetPosContributiva().Add().GetDenunciaIndividuale().Add().GetAssunzione();
     for (int v : {0, -5, 7, 2147483647, -2147483647 - 1}) {
         a.SetGiornoAssunzione(v);
         EXPECT_EQ(a.FindChild(u"GiornoAssunzione").GetText(), QString::number(v));
@@ -313,8 +316,17 @@ TEST(XmlBindingList, HandlesKeptAfterDeleteOrClearStaySafe)
 
 TEST(XmlBindingTextList, ItemsCarryTheirTextAndReadBackAsText)
 {
-    IXMLSettimana week = CreaDocumentoDenunceMensili().GetAzienda().Add().GetPosContributiva().Add()
-                             .GetDenunciaIndividuale().Add().GetDatiRetributivi().Add().GetSettimana().Add();
+    IXMLSettimana week = CreaDocumentoDenunceMensili()
+                             .GetAzienda()
+                             .Add()
+                             .GetPosContributiva()
+                             .Add()
+                             .GetDenunciaIndividuale()
+                             .Add()
+                             .GetDatiRetributivi()
+                             .Add()
+                             .GetSettimana()
+                             .Add();
     week.SetIdSettimana(1);
     IXMLCodiceEventoTypeList codes = week.GetCodiceEvento();
     Node first = codes.Add(QStringLiteral("MA1"));
@@ -325,15 +337,24 @@ TEST(XmlBindingTextList, ItemsCarryTheirTextAndReadBackAsText)
     ASSERT_EQ(codes.GetCount(), 3);
     EXPECT_EQ(codes.GetItem(0), QStringLiteral("CIG"));
     EXPECT_EQ(codes.GetItem(2), QStringLiteral("007")); // stays text, leading zeros and all
-    EXPECT_EQ(xmlOf(week), QStringLiteral("<Settimana><IdSettimana>1</IdSettimana><CodiceEvento>CIG</CodiceEvento>"
-                                          "<CodiceEvento>MA1</CodiceEvento><CodiceEvento>007</CodiceEvento></Settimana>"));
+    EXPECT_EQ(xmlOf(week),
+              QStringLiteral("<Settimana><IdSettimana>1</IdSettimana><CodiceEvento>CIG</CodiceEvento>"
+                             "<CodiceEvento>MA1</CodiceEvento><CodiceEvento>007</CodiceEvento></Settimana>"));
     EXPECT_THROW(codes.GetItem(3), platform::EListError);
 }
 
 TEST(XmlBindingCollection, Mese2011CarriesItsAttributeAndItsDays)
 {
-    IXMLDatiParticolari dp = CreaDocumentoDenunceMensili().GetAzienda().Add().GetPosContributiva().Add()
-                                 .GetDenunciaIndividuale().Add().GetDatiRetributivi().Add().GetDatiParticolari();
+    IXMLDatiParticolari dp = CreaDocumentoDenunceMensili()
+                                 .GetAzienda()
+                                 .Add()
+                                 .GetPosContributiva()
+                                 .Add()
+                                 .GetDenunciaIndividuale()
+                                 .Add()
+                                 .GetDatiRetributivi()
+                                 .Add()
+                                 .GetDatiParticolari();
     IXMLCalGiorn2011 cal = dp.GetCalGiorn2011();
     EXPECT_EQ(xmlOf(dp), QStringLiteral("<DatiParticolari><CalGiorn2011/></DatiParticolari>"));
     IXMLCalGiorn2011_Mese2011 month = cal.Add();
@@ -357,8 +378,15 @@ TEST(XmlBindingCollection, Mese2011CarriesItsAttributeAndItsDays)
 
 TEST(XmlBindingCollection, ItemsOfAnElementCollectionAreOfTheItemClass)
 {
-    IXMLDatiRetributivi dati = CreaDocumentoDenunceMensili().GetAzienda().Add().GetPosContributiva().Add()
-                                   .GetDenunciaIndividuale().Add().GetDatiRetributivi().Add();
+    IXMLDatiRetributivi dati = CreaDocumentoDenunceMensili()
+                                   .GetAzienda()
+                                   .Add()
+                                   .GetPosContributiva()
+                                   .Add()
+                                   .GetDenunciaIndividuale()
+                                   .Add()
+                                   .GetDatiRetributivi()
+                                   .Add();
     IXMLEventoCIG ev = dati.GetGestioneEventiCIG().Add();
     EXPECT_EQ(ev.GetClassInfo(), &TXMLEventoCIG::classInfo());
     ev.GetDid().GetQualProf().Add(QStringLiteral("Q1"));
@@ -515,12 +543,15 @@ TEST(XmlBindingSave, CharactersXmlCannotCarryFailNamingTheElementAndKeepTheOldFi
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("previous declaration");
     }
-    struct Case { QString value; const char *kind; };
+    struct Case {
+        QString value;
+        const char *kind;
+    };
     const Case cases[] = {
         {QStringLiteral("A") + QChar(0x01) + QStringLiteral("B"), "U+0001"},
         {QStringLiteral("A") + QChar(0x1F), "U+001F"},
-        {QString(QChar(0xD800)) + QStringLiteral("x"), "U+D800"},   // high surrogate without its pair
-        {QStringLiteral("x") + QChar(0xDC00), "U+DC00"},             // low surrogate alone
+        {QString(QChar(0xD800)) + QStringLiteral("x"), "U+D800"}, // high surrogate without its pair
+        {QStringLiteral("x") + QChar(0xDC00), "U+DC00"},          // low surrogate alone
         {QString(QChar(0xFFFE)), "U+FFFE"},
     };
     for (const Case &c : cases) {

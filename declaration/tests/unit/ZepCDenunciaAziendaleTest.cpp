@@ -44,9 +44,11 @@ TEST_F(DenunciaAziendaleTest, OneRowPerCompanyNumberWithItsTotals)
     // 50.25 (bonus) + 10 (IVS exemption) -> 161.
     Dipendente(con(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"),
                    {{"Contributo", euro("412.30")}, {"BonusUTImporto", euro("100.25")}}));
-    Dipendente(con(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA"),
-                   {{"Qualifica2", "P"}, {"PercPartTime", 5000}, {"Contributo", euro("300.20")},
-                    {"BonusUTImporto", euro("50.25")}, {"EsoneroIVSImporto", euro("10")}}));
+    Dipendente(con(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA"), {{"Qualifica2", "P"},
+                                                                        {"PercPartTime", 5000},
+                                                                        {"Contributo", euro("300.20")},
+                                                                        {"BonusUTImporto", euro("50.25")},
+                                                                        {"EsoneroIVSImporto", euro("10")}}));
     // N: only a row marked for deletion: the row of N, with nothing in it.
     Dipendente(con(dipendente("FRRGLI80A41F205X", "FERRARI", "GIULIA", "2222222222"), {{"Elimina", "S"}}));
     // P: a performing-arts worker with contribution 100, additional 10 and
@@ -59,8 +61,8 @@ TEST_F(DenunciaAziendaleTest, OneRowPerCompanyNumberWithItsTotals)
 
     file.CaricaTabelle();
     file.RicalcolaDenunciaAziendale();
-    EXPECT_EQ(Righe(), (QStringList{"1234567890 3/3 3 713 161 S", "2222222222 0/0 0 0 0 S",
-                                    "3333333333 1/1 1 115 0 S"}));
+    EXPECT_EQ(Righe(),
+              (QStringList{"1234567890 3/3 3 713 161 S", "2222222222 0/0 0 0 0 S", "3333333333 1/1 1 115 0 S"}));
     EXPECT_TRUE(aziendale.fieldByName(QStringLiteral("SommaACredito")).isNull());
 }
 

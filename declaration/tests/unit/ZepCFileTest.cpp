@@ -138,35 +138,55 @@ protected:
     // Every kind of row of March 2024.
     void TabelleComplete()
     {
-        Dipendente(con(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"),
-                       {{"Contributo", euro("412.18")}, {"TipoLavStat", "NM00"},
-                        {"TipoCopertura_2", "X"}, {"IdSettimana_2", 10}, {"TipoCopertura_5", "X"},
-                        {"IdSettimana_5", 13}, {"TipoCopertura_6", "2"}, {"IdSettimana_6", 14},
-                        {"GIORNI", "SSNNSSSSSNNSSSSSNNSSSSSNNSSSSSN"}, {"RispettoMinimale", "S"},
-                        {"SettimaneUtili", 4}, {"TipoANF", "11"}, {"NumANF", 3}, {"ClasseANF", 2},
-                        {"EsoneroIVSImporto", euro("75")}, {"EsoneroIVSCodiceCausale", "L025"},
-                        {"EsoneroIVSBaseRif", euro("1000")}}));
-        Dipendente(con(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA"),
-                       {{"Qualifica2", "P"}, {"PercPartTime", 50}, {"OreContribuite", 80}, {"Cittadinanza", "0"},
-                        {"UnitaOperativa", "0"}, {"TipoContribuzione", platform::Value()}}));
+        Dipendente(
+            con(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"), {{"Contributo", euro("412.18")},
+                                                                     {"TipoLavStat", "NM00"},
+                                                                     {"TipoCopertura_2", "X"},
+                                                                     {"IdSettimana_2", 10},
+                                                                     {"TipoCopertura_5", "X"},
+                                                                     {"IdSettimana_5", 13},
+                                                                     {"TipoCopertura_6", "2"},
+                                                                     {"IdSettimana_6", 14},
+                                                                     {"GIORNI", "SSNNSSSSSNNSSSSSNNSSSSSNNSSSSSN"},
+                                                                     {"RispettoMinimale", "S"},
+                                                                     {"SettimaneUtili", 4},
+                                                                     {"TipoANF", "11"},
+                                                                     {"NumANF", 3},
+                                                                     {"ClasseANF", 2},
+                                                                     {"EsoneroIVSImporto", euro("75")},
+                                                                     {"EsoneroIVSCodiceCausale", "L025"},
+                                                                     {"EsoneroIVSBaseRif", euro("1000")}}));
+        Dipendente(con(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA"), {{"Qualifica2", "P"},
+                                                                            {"PercPartTime", 50},
+                                                                            {"OreContribuite", 80},
+                                                                            {"Cittadinanza", "0"},
+                                                                            {"UnitaOperativa", "0"},
+                                                                            {"TipoContribuzione", platform::Value()}}));
         Dipendente(con(dipendente("RMNPLA75C12H501K", "ROMANO", "PAOLO"),
                        {{"Qualifica2", "V"}, {"PercPartTime", 60}, {"GIORNI", "S  SN"}}));
-        Dipendente(con(dipendente("GLLMRC70B10A944S", "GALLI", "MARCO"),
-                       {{"GiornoAssunzione", 4}, {"TipoAssunzione", "1A"}, {"GiornoCessazione", 20},
-                        {"TipoCessazione", "1B"}, {"EsoneroIVS13Importo", euro("12.5")},
-                        {"EsoneroIVS13CodiceCausale", "L095"}, {"EsoneroIVS13BaseRif", euro("300")}}));
+        Dipendente(con(dipendente("GLLMRC70B10A944S", "GALLI", "MARCO"), {{"GiornoAssunzione", 4},
+                                                                          {"TipoAssunzione", "1A"},
+                                                                          {"GiornoCessazione", 20},
+                                                                          {"TipoCessazione", "1B"},
+                                                                          {"EsoneroIVS13Importo", euro("12.5")},
+                                                                          {"EsoneroIVS13CodiceCausale", "L095"},
+                                                                          {"EsoneroIVS13BaseRif", euro("300")}}));
         Dipendente(con(dipendente("FRRGLI80A41F205X", "FERRARI", "GIULIA"), {{"Elimina", "S"}}));
         // A quote in a company number is a value like any other.
         Dipendente(dipendente("CLMSRA88D45L219P", "COLOMBO", "SARA", "76543'1098"));
-        Fpls(con(iscrittoFpls("VRDGPP80A01H501U", "VERDI", "GIUSEPPE"),
-                 {{"ImponibileCtrAgg", euro("1001")}, {"ContribAggCorrente", euro("10.01")},
-                  {"ImpEccMassSpet", euro("200")}, {"ContrEccMassSpet", euro("20")},
-                  {"TipoRapportoLav", "01"}, {"CodiceQualifica", "012"}}));
+        Fpls(con(iscrittoFpls("VRDGPP80A01H501U", "VERDI", "GIUSEPPE"), {{"ImponibileCtrAgg", euro("1001")},
+                                                                         {"ContribAggCorrente", euro("10.01")},
+                                                                         {"ImpEccMassSpet", euro("200")},
+                                                                         {"ContrEccMassSpet", euro("20")},
+                                                                         {"TipoRapportoLav", "01"},
+                                                                         {"CodiceQualifica", "012"}}));
         Collaboratore(con(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"),
                           {{"ImpAgevolazione", euro("300")}, {"TipoAgevolazione", "04"}}));
-        Collaboratore(con(collaboratore("CNTNNA82B41H501Y", "CONTI", "ANNA"),
-                          {{"ImpAgevolazione", euro("0")}, {"TipoAgevolazione", "04"}, {"CodiceAttivita", platform::Value()},
-                           {"AltraAss", "001"}, {"CodCalamita", "C001"}}));
+        Collaboratore(con(collaboratore("CNTNNA82B41H501Y", "CONTI", "ANNA"), {{"ImpAgevolazione", euro("0")},
+                                                                               {"TipoAgevolazione", "04"},
+                                                                               {"CodiceAttivita", platform::Value()},
+                                                                               {"AltraAss", "001"},
+                                                                               {"CodCalamita", "C001"}}));
     }
 };
 
@@ -241,7 +261,8 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
     EXPECT_EQ(testo(galli, QStringLiteral("Cessazione/TipoCessazione")), QStringLiteral("1B"));
     EXPECT_EQ(testo(galli, QStringLiteral("DatiRetributivi/InfoAggCausaliContrib/ImportoAnnoMeseRif")),
               QStringLiteral("12.50"));
-    EXPECT_EQ(denuncia(dom, QStringLiteral("FRRGLI80A41F205X")).attribute(QStringLiteral("Elimina")), QStringLiteral("S"));
+    EXPECT_EQ(denuncia(dom, QStringLiteral("FRRGLI80A41F205X")).attribute(QStringLiteral("Elimina")),
+              QStringLiteral("S"));
 
     // The performing-arts worker of type SY working the 3rd to the 5th and
     // the 9th: two periods, 1001 of ordinary pay over 4 paid days shared
@@ -255,9 +276,9 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
     EXPECT_EQ(testo(particolari, QStringLiteral("EccMassSportSpet/EccMassSpet/ContrSolidarietaSpet")),
               QStringLiteral("0.00"));
     EXPECT_EQ(testo(particolari, QStringLiteral("TipoLavSportSpet/CodiceQualifica")), QStringLiteral("012"));
-    const QDomElement mese =
-        particolari.firstChildElement(QStringLiteral("FondiSpeciali")).firstChildElement(QStringLiteral("SportSpet"))
-            .firstChildElement(QStringLiteral("DatiMeseSportSpet"));
+    const QDomElement mese = particolari.firstChildElement(QStringLiteral("FondiSpeciali"))
+                                 .firstChildElement(QStringLiteral("SportSpet"))
+                                 .firstChildElement(QStringLiteral("DatiMeseSportSpet"));
     EXPECT_EQ(voci(mese, QStringLiteral("RetribuzioneOrdinaria"), QStringLiteral("NumGiorniLavorati")),
               (QStringList{"3", "1"}));
     EXPECT_EQ(voci(mese, QStringLiteral("RetribuzioneOrdinaria"), QStringLiteral("Periodo/DataInizio")),
@@ -304,21 +325,32 @@ TEST_F(GeneraTest, AdditionalCausesByPeriod)
     struct Caso {
         const char *anno, *mese;
         Riga valori;
-        QStringList atteso;  // CodiceCausale|IdentMotivo|AnnoMeseRif|BaseRif|ImportoAnnoMeseRif
+        QStringList atteso; // CodiceCausale|IdentMotivo|AnnoMeseRif|BaseRif|ImportoAnnoMeseRif
     } casi[] = {
-        {"2022", "07", {{"BonusUTImporto", euro("200")}, {"BonusUTMese", 7}, {"BonusUTBaseRif", euro("1500")}},
+        {"2022",
+         "07",
+         {{"BonusUTImporto", euro("200")}, {"BonusUTMese", 7}, {"BonusUTBaseRif", euro("1500")}},
          {"L031|N|2022-07|1500|200.00"}},
-        {"2022", "11", {{"BonusUTImporto", euro("150")}, {"BonusUTMese", 11}, {"BonusUTBaseRif", euro("1200.4")}},
+        {"2022",
+         "11",
+         {{"BonusUTImporto", euro("150")}, {"BonusUTMese", 11}, {"BonusUTBaseRif", euro("1200.4")}},
          {"L033|N|2022-11|1200|150.00"}},
-        {"2023", "06", {{"EsoneroIVSImporto", euro("30")}, {"EsoneroIVSCodiceCausale", "L025"},
-                        {"EsoneroIVSBaseRif", euro("1000")}},
+        {"2023",
+         "06",
+         {{"EsoneroIVSImporto", euro("30")}, {"EsoneroIVSCodiceCausale", "L025"}, {"EsoneroIVSBaseRif", euro("1000")}},
          {"L025|1000|2023-06|<assente>|30.00"}},
-        {"2023", "07", {{"EsoneroIVSImporto", euro("30")}, {"EsoneroIVSCodiceCausale", "L025"},
-                        {"EsoneroIVSBaseRif", euro("1000")}},
+        {"2023",
+         "07",
+         {{"EsoneroIVSImporto", euro("30")}, {"EsoneroIVSCodiceCausale", "L025"}, {"EsoneroIVSBaseRif", euro("1000")}},
          {"L025|N|2023-07|1000|30.00"}},
-        {"2023", "05", {{"EsoneroIVSImporto", euro("30")}, {"EsoneroIVSCodiceCausale", "L001"},
-                        {"EsoneroIVSBaseRif", euro("1000")}, {"EsoneroIVS13Importo", euro("5")},
-                        {"EsoneroIVS13CodiceCausale", "L094"}, {"EsoneroIVS13BaseRif", euro("90")}},
+        {"2023",
+         "05",
+         {{"EsoneroIVSImporto", euro("30")},
+          {"EsoneroIVSCodiceCausale", "L001"},
+          {"EsoneroIVSBaseRif", euro("1000")},
+          {"EsoneroIVS13Importo", euro("5")},
+          {"EsoneroIVS13CodiceCausale", "L094"},
+          {"EsoneroIVS13BaseRif", euro("90")}},
          {"L001|N|2023-05|1000|30.00", "L094|90|2023-05|<assente>|5.00"}},
     };
     for (const Caso &c : casi) {
@@ -335,13 +367,14 @@ TEST_F(GeneraTest, AdditionalCausesByPeriod)
         for (QDomElement i = dati.firstChildElement(QStringLiteral("InfoAggCausaliContrib")); !i.isNull();
              i = i.nextSiblingElement(QStringLiteral("InfoAggCausaliContrib"))) {
             QStringList parti;
-            for (const char *n : {"CodiceCausale", "IdentMotivoUtilizzoCausale", "AnnoMeseRif", "BaseRif",
-                                  "ImportoAnnoMeseRif"})
+            for (const char *n :
+                 {"CodiceCausale", "IdentMotivoUtilizzoCausale", "AnnoMeseRif", "BaseRif", "ImportoAnnoMeseRif"})
                 parti << testo(i, QString::fromLatin1(n));
             trovato << parti.join(QLatin1Char('|'));
         }
         EXPECT_EQ(trovato, c.atteso);
-        EXPECT_EQ(testo(denuncia(documento(xml), QStringLiteral("BNCMRA85M41F205Z")), QStringLiteral("TipoCodiceContratto")),
+        EXPECT_EQ(testo(denuncia(documento(xml), QStringLiteral("BNCMRA85M41F205Z")),
+                        QStringLiteral("TipoCodiceContratto")),
                   QStringLiteral("02"));
     }
 }
@@ -369,46 +402,62 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
     const Riga senzaCap = con(dichiarante(), {{"CAP", platform::Value()}});
     const QList<Caso> casi = {
         {"nothing", [](GeneraTest &) {}, QStringLiteral("Nessun dato presente."), {}},
-        {"sede", [&](GeneraTest &t) { t.Dichiarante(senzaSede); t.Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA")); },
-         campo + QStringLiteral("Sede INPS"), {}},
-        {"software house", [](GeneraTest &t) {
+        {"sede",
+         [&](GeneraTest &t) {
+             t.Dichiarante(senzaSede);
+             t.Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
+         },
+         campo + QStringLiteral("Sede INPS"),
+         {}},
+        {"software house",
+         [](GeneraTest &t) {
              t.file.CFSoftwarehouse = QStringLiteral("0987654321X");
              t.Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
          },
-         TZepFile::MsgCFSoftwarehouse.arg(QStringLiteral("0987654321X"), QStringLiteral("UniEmens.ini")), {}},
+         TZepFile::MsgCFSoftwarehouse.arg(QStringLiteral("0987654321X"), QStringLiteral("UniEmens.ini")),
+         {}},
         // Without recomputing: the recomputation itself refuses the person.
         {"matricola", dip({{"Matricola", platform::Value()}}), QStringLiteral("Matricola INPS Azienda non impostata"),
          persona, false},
         {"anf", dip({{"TipoANF", "11"}, {"NumANF", 2}}),
          campo + QStringLiteral("I campi del nucleo familiare devono essere tutti presenti o tutti assenti"), persona},
-        {"bonus", dip({{"BonusUTImporto", euro("200")}}), QStringLiteral("Bonus anno 2022: Mese deve essere impostato."),
-         persona},
+        {"bonus", dip({{"BonusUTImporto", euro("200")}}),
+         QStringLiteral("Bonus anno 2022: Mese deve essere impostato."), persona},
         {"importo", dip({{"EsoneroIVSCodiceCausale", "L025"}, {"EsoneroIVSBaseRif", euro("1000")}}),
          QStringLiteral("Esonero IVS stipendio: Importo e mese devono essere entrambi impostati."), persona},
         {"base", dip({{"EsoneroIVS13Importo", euro("10")}}),
          QStringLiteral("Esonero IVS 13ma: Imponibile Riferimento base deve essere impostato."), persona},
         {"lavorati", fpls({{"GiorniLavorati", "   "}}),
          QStringLiteral("In presenza di giorni retribuiti devono essere impostati i giorni lavorati"), persona},
-        {"retribuiti", fpls({{"GiorniRetribuiti", 0}}), QStringLiteral("Giorni retribuiti devono essere maggiori di zero"),
-         persona},
+        {"retribuiti", fpls({{"GiorniRetribuiti", 0}}),
+         QStringLiteral("Giorni retribuiti devono essere maggiori di zero"), persona},
         {"retribuzione", fpls({{"RetribTeorica", platform::Value()}}), campo + QStringLiteral("Retribuzione ordinaria"),
          persona},
-        {"31 aprile", [](GeneraTest &t) {
+        {"31 aprile",
+         [](GeneraTest &t) {
              t.Periodo(QString::number(t.store.Year()), QStringLiteral("04"));
              t.Dichiarante(dichiarante());
-             t.Fpls(con(iscrittoFpls("BNCMRA85M41F205Z", "BIANCHI", "MARIA"), {{"GiorniLavorati", QString(31, QLatin1Char('S'))}}));
+             t.Fpls(con(iscrittoFpls("BNCMRA85M41F205Z", "BIANCHI", "MARIA"),
+                        {{"GiorniLavorati", QString(31, QLatin1Char('S'))}}));
          },
          QStringLiteral("Il mese %1-04 non ha il giorno 31").arg(2012 + 11), persona},
-        {"eccedente", fpls({{"ContrEccMassSpet", euro("20")}}), campo + QStringLiteral("Imponibile eccedente il massimale"),
-         persona},
+        {"eccedente", fpls({{"ContrEccMassSpet", euro("20")}}),
+         campo + QStringLiteral("Imponibile eccedente il massimale"), persona},
         {"qualifica", fpls({{"TipoRapportoLav", "01"}}), campo + QStringLiteral("Codice qualifica"), persona},
-        {"cap", [&](GeneraTest &t) { t.Dichiarante(senzaCap); t.Collaboratore(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI")); },
-         QStringLiteral("Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato."), {}},
-        {"dal", [](GeneraTest &t) {
+        {"cap",
+         [&](GeneraTest &t) {
+             t.Dichiarante(senzaCap);
+             t.Collaboratore(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"));
+         },
+         QStringLiteral("Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato."),
+         {}},
+        {"dal",
+         [](GeneraTest &t) {
              t.Collaboratore(con(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"), {{"Dal", platform::Value()}}));
          },
          campo + QStringLiteral("Dal"), QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501X")},
-        {"al", [](GeneraTest &t) {
+        {"al",
+         [](GeneraTest &t) {
              t.Collaboratore(con(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"), {{"Al", platform::Value()}}));
          },
          campo + QStringLiteral("Al"), QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501X")},
@@ -459,7 +508,8 @@ TEST_F(GeneraTest, OnlyThePersonsChosenAreWrittenAndTheStoredTablesStay)
     DataSet &p = file.cdsPrenota;
     QStringList elenco;
     for (p.first(); !p.eof(); p.next())
-        elenco << QStringList{p.fieldByName(QStringLiteral("Tipo")).asString(), p.fieldByName(QStringLiteral("CF")).asString(),
+        elenco << QStringList{p.fieldByName(QStringLiteral("Tipo")).asString(),
+                              p.fieldByName(QStringLiteral("CF")).asString(),
                               p.fieldByName(QStringLiteral("Matricola")).asString(),
                               p.fieldByName(QStringLiteral("Qualifica2")).asString()}
                       .join(QLatin1Char(' '));
@@ -491,8 +541,8 @@ TEST_F(GeneraTest, OnlyThePersonsChosenAreWrittenAndTheStoredTablesStay)
     file.GeneraDenunceMensili();
     dom = documento(Scritto());
     EXPECT_EQ(dom.elementsByTagName(QStringLiteral("DenunciaIndividuale")).count(), 4);
-    EXPECT_EQ(voci(dom.documentElement().firstChildElement(QStringLiteral("Azienda")), QStringLiteral("PosContributiva"),
-                   QStringLiteral("@Composizione")),
+    EXPECT_EQ(voci(dom.documentElement().firstChildElement(QStringLiteral("Azienda")),
+                   QStringLiteral("PosContributiva"), QStringLiteral("@Composizione")),
               (QStringList{"FC", "FC"}));
 }
 
@@ -560,14 +610,16 @@ TEST_F(GeneraTest, CreatingTheFileAsksAndReports)
     services->replyToMessages({platform::Yes});
     EXPECT_FALSE(file.CreaFile(scegli));
     EXPECT_EQ(services->messageTexts().last(),
-              QStringLiteral("Errore nella generazione del file, operazione non conclusasi con successo\n\n"
-                             "VERDI GIUSEPPE - CF: VRDGPP80A01H501U\n***  Giorni retribuiti devono essere maggiori di zero"));
+              QStringLiteral(
+                  "Errore nella generazione del file, operazione non conclusasi con successo\n\n"
+                  "VERDI GIUSEPPE - CF: VRDGPP80A01H501U\n***  Giorni retribuiti devono essere maggiori di zero"));
     EXPECT_TRUE(Scritto().startsWith("<?xml"));
 
     // Without the variable the user's home folder stands in for the
     // program files.
     qunsetenv("ProgramFiles");
-    EXPECT_EQ(TZepFile::CartellaDefault(), QDir::homePath() + QStringLiteral("/INPS/INPS uniEMens individuale/Denunce"));
+    EXPECT_EQ(TZepFile::CartellaDefault(),
+              QDir::homePath() + QStringLiteral("/INPS/INPS uniEMens individuale/Denunce"));
     if (!programmi.isNull())
         qputenv("ProgramFiles", programmi);
 }

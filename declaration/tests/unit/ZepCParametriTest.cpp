@@ -30,7 +30,7 @@ TEST_F(WorkingPeriodTest, YearsBefore2010AreRefusedNamingTheEarlierPrograms)
     EXPECT_EQ(refusal(logic, QStringLiteral("2008")), before2010);
     EXPECT_EQ(refusal(logic, QStringLiteral("2009")), before2010);
     EXPECT_EQ(refusal(logic, QStringLiteral("2010")), QString());
-    EXPECT_EQ(refusal(logic, QStringLiteral("9999")), QString());  // no upper bound
+    EXPECT_EQ(refusal(logic, QStringLiteral("9999")), QString()); // no upper bound
 }
 
 TEST_F(WorkingPeriodTest, YearWithBlanksGivesTheYearNumber)
@@ -86,8 +86,8 @@ TEST_F(WorkingPeriodTest, FileFoundWhateverTheCaseOfItsFolders)
 {
     QDir().mkpath(main.path(QStringLiteral("usr/uniemens/res")));
     DataSet ds;
-    ds.setFieldDefs({{QStringLiteral("SEAMANNOFIN"), FieldType::String, 4},
-                     {QStringLiteral("SEAMMESE"), FieldType::String, 2}});
+    ds.setFieldDefs(
+        {{QStringLiteral("SEAMANNOFIN"), FieldType::String, 4}, {QStringLiteral("SEAMMESE"), FieldType::String, 2}});
     ds.createDataSet();
     ds.appendRecord({QStringLiteral("2019"), QStringLiteral("06")});
     TTovCds::SaveToFile(ds, main.path(QStringLiteral("usr/uniemens/res/TEAM_ANNOMESE.cds")));

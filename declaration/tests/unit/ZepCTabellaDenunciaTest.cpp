@@ -59,7 +59,7 @@ TEST(ZepRigaDenuncia, ChecksBeforeThePostOfAnEmployeeOrAPerformingArtsWorker)
         QString expected;
     } cases[] = {
         {true, "", "", 0, 0, cf},
-        {false, "", "", 0, 0, cf},  // an edit must not blank the registry's key
+        {false, "", "", 0, 0, cf}, // an edit must not blank the registry's key
         {false, "  ", "", 0, 0, cf},
         {true, "RSSMRA80A01H501U", "", 0, 0, {}},
         {true, "RSSMRA80A01H501U", "11", 3, 2, {}},
@@ -70,12 +70,17 @@ TEST(ZepRigaDenuncia, ChecksBeforeThePostOfAnEmployeeOrAPerformingArtsWorker)
     };
     SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
     for (const Case &c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 '%2' %3/%4/%5").arg(c.insert).arg(c.codiceFiscale, c.tipo).arg(c.numero).arg(c.classe).toStdString());
+        SCOPED_TRACE(QStringLiteral("%1 '%2' %3/%4/%5")
+                         .arg(c.insert)
+                         .arg(c.codiceFiscale, c.tipo)
+                         .arg(c.numero)
+                         .arg(c.classe)
+                         .toStdString());
         DataSet ds;
         personFields(ds);
         if (!c.insert) {
-            ds.appendRecord({Value(QStringLiteral("XXXXXX")), Value(), Value(), Value(0), Value(0), Value(),
-                             Value(), Value(QStringLiteral("2023-12"))});
+            ds.appendRecord({Value(QStringLiteral("XXXXXX")), Value(), Value(), Value(0), Value(0), Value(), Value(),
+                             Value(QStringLiteral("2023-12"))});
             ds.edit();
         } else {
             ds.append();
@@ -145,7 +150,8 @@ TEST(ZepRigaDenuncia, TheBonusGroupOf2022ByMonth)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.anno) + "-" + c.mese);
-        const TZepDipendente::GruppoBonus g = TZepDipendente::Bonus(QString::fromLatin1(c.anno), QString::fromLatin1(c.mese));
+        const TZepDipendente::GruppoBonus g = TZepDipendente::Bonus(QString::fromLatin1(c.anno),
+                                                                    QString::fromLatin1(c.mese));
         EXPECT_EQ(g.visibile, c.visibile);
         EXPECT_EQ(g.titolo, c.titolo);
         EXPECT_EQ(g.meseModificabile, c.mese_);
@@ -156,9 +162,17 @@ TEST(ZepRigaDenuncia, TheBonusGroupOf2022ByMonth)
 TEST(ZepRigaDenuncia, TheDeclarantsPublicAdministrationGroupsAndInsertPolicy)
 {
     const QList<QPair<const char *, bool>> cases = {
-        {"", false},      {"0", false},      {"0000", false},       {"abc", false}, {"12A", false},
-        {"1", true},      {"00123", true},   {" 42 ", true},        {"-5", true},
-        {"123456789012345678", true},        {"000000000000000000", false},
+        {"", false},
+        {"0", false},
+        {"0000", false},
+        {"abc", false},
+        {"12A", false},
+        {"1", true},
+        {"00123", true},
+        {" 42 ", true},
+        {"-5", true},
+        {"123456789012345678", true},
+        {"000000000000000000", false},
     };
     for (const auto &[codice, visibili] : cases)
         EXPECT_EQ(TZepMittente::GruppiPubblicaAmministrazione(QString::fromLatin1(codice)), visibili) << codice;
@@ -187,8 +201,7 @@ TEST(ZepMeseFplsExEnpals, KeysOfTheTwoRows)
 TEST(ZepMeseFplsExEnpals, LoadingAndWritingBackTheDays)
 {
     // Day n takes the n-th character, trimmed; short texts leave days empty.
-    EXPECT_EQ(TZepMeseFplsExEnpals::Giorni(QStringLiteral("S S"), 5),
-              (QStringList{"S", "", "S", "", ""}));
+    EXPECT_EQ(TZepMeseFplsExEnpals::Giorni(QStringLiteral("S S"), 5), (QStringList{"S", "", "S", "", ""}));
     EXPECT_EQ(TZepMeseFplsExEnpals::Giorni(QStringLiteral("XXXXX"), 3), (QStringList{"X", "X", "X"}));
 
     const auto giorni = [](const QString &testo) {
@@ -207,7 +220,9 @@ TEST(ZepMeseFplsExEnpals, LoadingAndWritingBackTheDays)
               TZepMeseFplsExEnpals::MsgGiorniRetribuiti);
     // Only the totals are compared: a code on a day not worked still counts.
     EXPECT_NO_THROW(TZepMeseFplsExEnpals::Componi(giorni(QStringLiteral("SS ")), giorni(QStringLiteral(" XX")), 2));
-    EXPECT_EQ(refusal([&] { TZepMeseFplsExEnpals::Componi(giorni(QStringLiteral("SS ")), giorni(QStringLiteral("X  ")), 2); }),
+    EXPECT_EQ(refusal([&] {
+                  TZepMeseFplsExEnpals::Componi(giorni(QStringLiteral("SS ")), giorni(QStringLiteral("X  ")), 2);
+              }),
               TZepMeseFplsExEnpals::MsgGiorniCoperti);
     EXPECT_EQ(TZepMeseFplsExEnpals::Componi(giorni(QStringLiteral("   ")), giorni(QStringLiteral("   ")), 0).lavorati,
               QStringLiteral("   "));
@@ -215,8 +230,8 @@ TEST(ZepMeseFplsExEnpals, LoadingAndWritingBackTheDays)
 
 TEST(ZepTabelleCodici, EveryLookupNamesACompiledTableWhoseFirstVisibleColumnIsTheCode)
 {
-    QList<TZepRicerca> ricerche = TZepDipendente::Ricerche() + TZepCollaboratore::Ricerche()
-                                  + TZepMittente::Ricerche() + TZepFplsExEnpals::Ricerche();
+    QList<TZepRicerca> ricerche = TZepDipendente::Ricerche() + TZepCollaboratore::Ricerche() + TZepMittente::Ricerche()
+                                  + TZepFplsExEnpals::Ricerche();
     QSet<QString> tabelle;
     for (const TZepRicerca &r : ricerche)
         tabelle.insert(r.tabella);
@@ -237,7 +252,8 @@ TEST(ZepTabelleCodici, EveryLookupNamesACompiledTableWhoseFirstVisibleColumnIsTh
     }
     // The import takes the INPS office of the employer's province.
     DataSet sedi;
-    platform::DataSetFile::loadFromFile(sedi, cartellaBuild() + QStringLiteral("USR/UniEmens/Res/Tabelle/TSIN_SEDIINPS.cds"));
+    platform::DataSetFile::loadFromFile(sedi,
+                                        cartellaBuild() + QStringLiteral("USR/UniEmens/Res/Tabelle/TSIN_SEDIINPS.cds"));
     EXPECT_NE(sedi.findField(QStringLiteral("PROVINCIA")), nullptr);
 }
 
@@ -255,7 +271,8 @@ TEST_F(ZepTabellaDenunciaArchivio, AFailedSaveShowsTheArchivesReasonAndKeepsTheR
     ds.setFieldValue(QStringLiteral("Cognome"), QStringLiteral("ROSSI"));
     ds.setFieldValue(QStringLiteral("CodiceContratto"), QStringLiteral("KO"));
     ds.post();
-    tdb.db().execute(QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_KO CHECK (SFISVALUE <> 'KO')"));
+    tdb.db().execute(
+        QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_KO CHECK (SFISVALUE <> 'KO')"));
     try {
         tabella.Salva(ds);
         FAIL() << "the archive refuses the row";

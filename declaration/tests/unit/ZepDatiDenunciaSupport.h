@@ -24,8 +24,8 @@ protected:
     explicit DatiDenunciaTest(bool archivioCompleto = false)
         : tdb(TempDatabase::Scripts{archivioCompleto
                                         ? payroll::ArchiveScripts::all()
-                                        : payroll::ArchiveScripts::series(payroll::ArchiveScripts::FoundationSeries)})
-        , main(store, cartellaBuild())
+                                        : payroll::ArchiveScripts::series(payroll::ArchiveScripts::FoundationSeries)}),
+          main(store, cartellaBuild())
     {
         store.SetConnection(&tdb.db());
         store.SetProgram(QStringLiteral("zep"));
@@ -63,7 +63,8 @@ protected:
     }
     // A field of every row of the table of the working period, in the
     // order of the values of `ordine`.
-    QStringList Colonna(const QString &tabella, const QString &campo, const QString &ordine = QStringLiteral("iFisRigo"))
+    QStringList Colonna(const QString &tabella, const QString &campo,
+                        const QString &ordine = QStringLiteral("iFisRigo"))
     {
         DataSet ds;
         store.Load(ds, tabella);

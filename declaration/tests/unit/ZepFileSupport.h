@@ -37,51 +37,78 @@ inline platform::Currency euro(const char *importo)
 
 inline Riga dichiarante()
 {
-    return {{"CFPersonaMittente", "RSSMRA60A01H501U"}, {"CFMittente", "01234567890"},
-            {"RagSocMittente", "STUDIO PAGHE ROSSI"},  {"SedeINPS", "7000"},
-            {"CFAzienda", "01234567890"},             {"RagSocAzienda", "OFFICINE RIUNITE S.R.L."},
-            {"CAP", "00100"},                         {"ISTAT", "25.62.00"}};
+    return {{"CFPersonaMittente", "RSSMRA60A01H501U"},
+            {"CFMittente", "01234567890"},
+            {"RagSocMittente", "STUDIO PAGHE ROSSI"},
+            {"SedeINPS", "7000"},
+            {"CFAzienda", "01234567890"},
+            {"RagSocAzienda", "OFFICINE RIUNITE S.R.L."},
+            {"CAP", "00100"},
+            {"ISTAT", "25.62.00"}};
 }
 
 // A full-time employee of the month (March 2024) of company number
 // `matricola`.
-inline Riga dipendente(const char *cf, const char *cognome, const char *nome,
-                       const char *matricola = "1234567890")
+inline Riga dipendente(const char *cf, const char *cognome, const char *nome, const char *matricola = "1234567890")
 {
-    return {{"CFLavoratore", cf},           {"Cognome", cognome},
-            {"Nome", nome},                 {"Matricola", matricola},
-            {"Qualifica1", "1"},            {"Qualifica2", "F"},
-            {"Qualifica3", "D"},            {"TipoContribuzione", "00"},
-            {"CodiceComune", "H501"},       {"CodiceContratto", "011"},
-            {"TipoLavoratore", "0"},        {"Imponibile", euro("2000")},
-            {"Contributo", euro("183.20")}, {"RetribTeorica", euro("2000")},
-            {"GiorniRetribuiti", 26},       {"GiorniContribuiti", 26},
-            {"Cittadinanza", "000"},        {"RegimePost95", "Sì"},
-            {"RispettoMinimale", "0"},      {"Elimina", "N"},
-            {"OrarioContrattuale", 2400},   {"NumMensilita", 13},
+    return {{"CFLavoratore", cf},
+            {"Cognome", cognome},
+            {"Nome", nome},
+            {"Matricola", matricola},
+            {"Qualifica1", "1"},
+            {"Qualifica2", "F"},
+            {"Qualifica3", "D"},
+            {"TipoContribuzione", "00"},
+            {"CodiceComune", "H501"},
+            {"CodiceContratto", "011"},
+            {"TipoLavoratore", "0"},
+            {"Imponibile", euro("2000")},
+            {"Contributo", euro("183.20")},
+            {"RetribTeorica", euro("2000")},
+            {"GiorniRetribuiti", 26},
+            {"GiorniContribuiti", 26},
+            {"Cittadinanza", "000"},
+            {"RegimePost95", "Sì"},
+            {"RispettoMinimale", "0"},
+            {"Elimina", "N"},
+            {"OrarioContrattuale", 2400},
+            {"NumMensilita", 13},
             {"AnnoMeseDenuncia", "2024-03"}};
 }
 
 // A performing-arts worker of company number `matricola`.
-inline Riga iscrittoFpls(const char *cf, const char *cognome, const char *nome,
-                         const char *matricola = "1234567890")
+inline Riga iscrittoFpls(const char *cf, const char *cognome, const char *nome, const char *matricola = "1234567890")
 {
-    return {{"CFLavoratore", cf},          {"Cognome", cognome},          {"Nome", nome},
-            {"Matricola", matricola},      {"Qualifica1", "S"},           {"Qualifica2", "F"},
-            {"Qualifica3", "D"},           {"TipoContribuzione", "00"},   {"CodiceComune", "H501"},
-            {"CodiceContratto", "CPUB"},   {"TipoLavoratore", "SY"},      {"Imponibile", euro("1001")},
-            {"Contributo", euro("330.33")}, {"RetribTeorica", euro("1001")}, {"GiorniRetribuiti", 4},
-            {"GiorniContribuiti", 4},      {"Cittadinanza", "000"},       {"RegimePost95", "No"},
-            {"Elimina", "N"},              {"GiorniLavorati", "  SSS   S"}, {"GiorniTipoCopertura", "  XXX   X"},
+    return {{"CFLavoratore", cf},
+            {"Cognome", cognome},
+            {"Nome", nome},
+            {"Matricola", matricola},
+            {"Qualifica1", "S"},
+            {"Qualifica2", "F"},
+            {"Qualifica3", "D"},
+            {"TipoContribuzione", "00"},
+            {"CodiceComune", "H501"},
+            {"CodiceContratto", "CPUB"},
+            {"TipoLavoratore", "SY"},
+            {"Imponibile", euro("1001")},
+            {"Contributo", euro("330.33")},
+            {"RetribTeorica", euro("1001")},
+            {"GiorniRetribuiti", 4},
+            {"GiorniContribuiti", 4},
+            {"Cittadinanza", "000"},
+            {"RegimePost95", "No"},
+            {"Elimina", "N"},
+            {"GiorniLavorati", "  SSS   S"},
+            {"GiorniTipoCopertura", "  XXX   X"},
             {"AnnoMeseDenuncia", "2024-03"}};
 }
 
 inline Riga collaboratore(const char *cf, const char *cognome, const char *nome)
 {
-    return {{"CFCollaboratore", cf},    {"Cognome", cognome},        {"Nome", nome},
-            {"TipoRapporto", "11"},     {"CodiceAttivita", "17"},    {"Imponibile", euro("1500")},
-            {"Aliquota", 3503},         {"Dal", QDate(2024, 1, 1)}, {"Al", QDate(2024, 12, 31)},
-            {"CodiceComune", "H501"},   {"Elimina", "N"},           {"AnnoMeseDenuncia", "2024-03"}};
+    return {{"CFCollaboratore", cf},  {"Cognome", cognome},       {"Nome", nome},
+            {"TipoRapporto", "11"},   {"CodiceAttivita", "17"},   {"Imponibile", euro("1500")},
+            {"Aliquota", 3503},       {"Dal", QDate(2024, 1, 1)}, {"Al", QDate(2024, 12, 31)},
+            {"CodiceComune", "H501"}, {"Elimina", "N"},           {"AnnoMeseDenuncia", "2024-03"}};
 }
 
 class Registro : public IZepLogFile {
@@ -98,8 +125,7 @@ public:
     using DatiDenunciaTest::Periodo;
     using DatiDenunciaTest::store;
 
-    FileTest()
-        : file(store, aziendale, &registro)
+    FileTest() : file(store, aziendale, &registro)
     {
         file.CFSoftwarehouse = QStringLiteral("09876543210");
         file.NomeFile = cartella.filePath(QStringLiteral("uniEMens2024-03.Xml"));

@@ -25,7 +25,7 @@ TEST(ZepLayouts, TheProgramsLayoutsPassTheStoresCheck)
 TEST(ZepLayouts, RegisteredLayoutsAreInstalledWithTheArchiveAndServeTheDeclarantOfAnyYear)
 {
     RegistraLayoutDenunce();
-    RegistraLayoutDenunce();  // counts once
+    RegistraLayoutDenunce(); // counts once
     EXPECT_EQ(TTovDBCdsLayouts::RegisteredFolders().count(CartellaLayoutDenunce()), 1);
 
     TempDatabase tdb(TempDatabase::Scripts{payroll::ArchiveScripts::series(payroll::ArchiveScripts::FoundationSeries)});

@@ -13,7 +13,7 @@ private:
     QString m_anno = AnnoDenuncia;
     QString m_mese = MeseDenuncia;
 };
-}  // namespace
+} // namespace
 
 TEST_F(WorkingPeriod, PeriodTextsAreYearHyphenMonth)
 {
@@ -29,12 +29,12 @@ TEST_F(WorkingPeriod, PeriodTextsAreYearHyphenMonth)
 TEST_F(WorkingPeriod, PeriodValidityFollowsLengthYearAndMonthOnly)
 {
     EXPECT_TRUE(PeriodoValido(QStringLiteral("2024-12")));
-    EXPECT_TRUE(PeriodoValido(QStringLiteral("2024/12")));  // the fifth character may be anything
+    EXPECT_TRUE(PeriodoValido(QStringLiteral("2024/12"))); // the fifth character may be anything
     EXPECT_TRUE(PeriodoValido(QStringLiteral("0001-01")));
     EXPECT_FALSE(PeriodoValido(QStringLiteral("2024-13")));
     EXPECT_FALSE(PeriodoValido(QStringLiteral("2024-00")));
     EXPECT_FALSE(PeriodoValido(QStringLiteral("0000-05")));
-    EXPECT_FALSE(PeriodoValido(QStringLiteral("abcd-05")));  // not a number counts as 0
+    EXPECT_FALSE(PeriodoValido(QStringLiteral("abcd-05"))); // not a number counts as 0
     EXPECT_FALSE(PeriodoValido(QStringLiteral("2024-1a")));
     EXPECT_FALSE(PeriodoValido(QStringLiteral("2024-1")));
     EXPECT_FALSE(PeriodoValido(QStringLiteral("2024-012")));

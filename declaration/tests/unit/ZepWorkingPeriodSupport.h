@@ -87,8 +87,7 @@ private:
 class WorkingPeriodTest : public ::testing::Test {
 protected:
     WorkingPeriodTest()
-        : tdb(TempDatabase::Scripts{TempDatabase::projectScripts(QStringLiteral("foundation"))})
-        , main(store)
+        : tdb(TempDatabase::Scripts{TempDatabase::projectScripts(QStringLiteral("foundation"))}), main(store)
     {
         store.SetConnection(&tdb.db());
         store.SetProgram(QStringLiteral("zep"));
@@ -158,8 +157,8 @@ inline void writePeriodFile(const FakeMainState &main, const QString &year, cons
 {
     QDir().mkpath(main.path(QStringLiteral("USR/UniEmens/Res")));
     DataSet ds;
-    ds.setFieldDefs({{QStringLiteral("SEAMANNOFIN"), FieldType::String, 4},
-                     {QStringLiteral("SEAMMESE"), FieldType::String, 2}});
+    ds.setFieldDefs(
+        {{QStringLiteral("SEAMANNOFIN"), FieldType::String, 4}, {QStringLiteral("SEAMMESE"), FieldType::String, 2}});
     ds.createDataSet();
     ds.append();
     ds.fieldByName(QStringLiteral("SEAMANNOFIN")).setAsString(year);

@@ -42,7 +42,7 @@ public:
     QStringList domande;
     QList<bool> risposte;
     QStringList avanzamento;
-    int stopDopo = -1;  // persons after which a stop is asked (-1 never)
+    int stopDopo = -1; // persons after which a stop is asked (-1 never)
 
     void Messaggio(const QString &testo, MessageType, const QString & = {}) override { messaggi << testo; }
     bool Domanda(const QString &testo) override
@@ -62,8 +62,8 @@ public:
     using TZepFiscImpMultiSelect::TZepFiscImpMultiSelect;
 
     QString corsa = "1";
-    int fallisce = 0;              // compensation whose import fails after posting its row
-    QList<int> passi;              // the compensations met, 0 for the declarant
+    int fallisce = 0; // compensation whose import fails after posting its row
+    QList<int> passi; // the compensations met, 0 for the declarant
     bool sostitutoInTransazione = false;
     std::function<void(QList<int> &)> dopoSelezione;
 
@@ -108,8 +108,7 @@ public:
 
 class ZepFiscImport : public ::testing::Test {
 protected:
-    ZepFiscImport()
-        : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+    ZepFiscImport() : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
     {
         payroll::DemoArchiveOptions o;
         o.persons = 12;
@@ -118,12 +117,12 @@ protected:
         payroll::DemoArchive::fill(tdb.db(), o);
         Database::setGlobal(&tdb.db());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
-        TTovDBCdsLayouts::Install(tdb.db(),
-                                  {layoutDiProva(Dipendenti, {{"iFisRigo", FieldType::Integer},
-                                                       {"CFLavoratore", FieldType::String, 16},
-                                                       {"Cognome", FieldType::String, 80}}),
-                                   layoutDiProva(TZepParametri::TabellaDichiarante,
-                                          {{"iFisRigo", FieldType::Integer}, {"CFMittente", FieldType::String, 16}})});
+        TTovDBCdsLayouts::Install(tdb.db(), {layoutDiProva(Dipendenti, {{"iFisRigo", FieldType::Integer},
+                                                                        {"CFLavoratore", FieldType::String, 16},
+                                                                        {"Cognome", FieldType::String, 80}}),
+                                             layoutDiProva(TZepParametri::TabellaDichiarante,
+                                                           {{"iFisRigo", FieldType::Integer},
+                                                            {"CFMittente", FieldType::String, 16}})});
         store.SetConnection(&tdb.db());
         store.SetProgram("zep");
         store.SetYear(2024);
@@ -131,9 +130,8 @@ protected:
         wunAnnoFinanziario().LoadYear("2024");
         params.xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
 
-        parametri.setFieldDefs({{"IMESID", FieldType::Integer},
-                                {"ICOTID", FieldType::Integer},
-                                {"SOSTITUTO", FieldType::Boolean}});
+        parametri.setFieldDefs(
+            {{"IMESID", FieldType::Integer}, {"ICOTID", FieldType::Integer}, {"SOSTITUTO", FieldType::Boolean}});
         parametri.createDataSet();
         parametri.appendRecord({3, 1, false});
         imp.SetNotifica(&notifica);
@@ -147,8 +145,8 @@ protected:
     {
         QStringList out;
         for (const ValueList &r : ds.records())
-            out << r.at(ds.fieldByName("CFLavoratore").index()).toString() + " " +
-                       r.at(ds.fieldByName("Cognome").index()).toString();
+            out << r.at(ds.fieldByName("CFLavoratore").index()).toString() + " "
+                       + r.at(ds.fieldByName("Cognome").index()).toString();
         out.sort();
         return out;
     }
@@ -228,8 +226,8 @@ TEST_F(ZepFiscImport, TheReplaceChoiceInItsThreeModes)
 {
     ASSERT_TRUE(imp.Prepara());
     ASSERT_TRUE(imp.xqcMultiSelect.locate("IACOMID", Value(elenco(true).first())));
-    const QString nome = imp.xqcMultiSelect.fieldValue("SANACOGNOME").toString().trimmed() + " " +
-                         imp.xqcMultiSelect.fieldValue("SANANOME").toString().trimmed();
+    const QString nome = imp.xqcMultiSelect.fieldValue("SANACOGNOME").toString().trimmed() + " "
+                         + imp.xqcMultiSelect.fieldValue("SANANOME").toString().trimmed();
     const QList<Bookmark> primo{imp.xqcMultiSelect.bookmark()};
     imp.Importa(primo);
     ASSERT_EQ(archiviate().size(), 1);
@@ -292,7 +290,7 @@ TEST_F(ZepFiscImport, APersonFailingInTheMiddleLeavesTheArchiveAndTheTablesInMem
     notifica.messaggi.clear();
     const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
     EXPECT_EQ(esito.falliti, 1);
-    EXPECT_EQ(esito.importati, 9);  // the first person now imported; the one without fiscal code skipped
+    EXPECT_EQ(esito.importati, 9); // the first person now imported; the one without fiscal code skipped
 
     const QStringList dopo = archiviate();
     EXPECT_EQ(righe(imp.cdsImport), dopo);
@@ -303,10 +301,10 @@ TEST_F(ZepFiscImport, APersonFailingInTheMiddleLeavesTheArchiveAndTheTablesInMem
     }
     // The message names the person, the error and the last statement.
     imp.xqcMultiSelect.locate("IACOMID", Value(fallito));
-    const QString atteso = "Controllare i dati del dipendente:" +
-                           imp.xqcMultiSelect.fieldValue("SANACOGNOME").toString().trimmed() + " " +
-                           imp.xqcMultiSelect.fieldValue("SANANOME").toString().trimmed() +
-                           "\r\n\r\nerrore simulato\r\nUltima operazione DB: ";
+    const QString atteso = "Controllare i dati del dipendente:"
+                           + imp.xqcMultiSelect.fieldValue("SANACOGNOME").toString().trimmed() + " "
+                           + imp.xqcMultiSelect.fieldValue("SANANOME").toString().trimmed()
+                           + "\r\n\r\nerrore simulato\r\nUltima operazione DB: ";
     ASSERT_EQ(notifica.messaggi.filter("Controllare i dati").size(), 1);
     EXPECT_TRUE(notifica.messaggi.filter("Controllare i dati").first().startsWith(atteso))
         << notifica.messaggi.join("|").toStdString();
@@ -360,9 +358,7 @@ TEST_F(ZepFiscImport, TheDeclarantIsImportedOnceBeforeThePersonsOutsideTheirTran
 TEST_F(ZepFiscImport, AKeyNoLongerInTheListAndATransactionThatCannotStartAreReported)
 {
     ASSERT_TRUE(imp.Prepara());
-    imp.dopoSelezione = [](QList<int> &chiavi) {
-        chiavi = {chiavi.at(0), 999999, chiavi.at(1)};
-    };
+    imp.dopoSelezione = [](QList<int> &chiavi) { chiavi = {chiavi.at(0), 999999, chiavi.at(1)}; };
     TwunFiscImpMultiSelect::Esito esito = imp.Importa();
     EXPECT_EQ(esito.totale, 3);
     EXPECT_EQ(esito.falliti, 1);
@@ -406,8 +402,10 @@ TEST_F(ZepFiscImport, CitizenshipIsTheLowestCodeOfAPersonWithSeveralAndTheRegime
     // Added in the order that would win without an order: the later code first.
     tdb.db().execute("INSERT INTO TSTA_STATI (ISTAID, SSTAISTAT, SSTALDESC) VALUES (901, '999', 'ULTIMO')");
     tdb.db().execute("INSERT INTO TSTA_STATI (ISTAID, SSTAISTAT, SSTALDESC) VALUES (902, '001', 'PRIMO')");
-    tdb.db().execute(QStringLiteral("INSERT INTO TANACITT (IANACITTID, IANAID, ISTAID) VALUES (9001, %1, 901)").arg(ana));
-    tdb.db().execute(QStringLiteral("INSERT INTO TANACITT (IANACITTID, IANAID, ISTAID) VALUES (9002, %1, 902)").arg(ana));
+    tdb.db().execute(
+        QStringLiteral("INSERT INTO TANACITT (IANACITTID, IANAID, ISTAID) VALUES (9001, %1, 901)").arg(ana));
+    tdb.db().execute(
+        QStringLiteral("INSERT INTO TANACITT (IANACITTID, IANAID, ISTAID) VALUES (9002, %1, 902)").arg(ana));
     EXPECT_EQ(imp.Cittadinanza(), "001");
 
     tdb.db().execute(QStringLiteral("UPDATE TACOM_COMPENSI SET IACOMREGIMEPOST95 = NULL WHERE IACOMID = %1").arg(acom));

@@ -49,11 +49,11 @@ TEST(ZepMese, KeysOfADayBox)
         QChar codice;
     };
     const QList<Caso> casi{
-        {Qt::Key_S, "s", TZepMese::Tasto::Codice, 'S'},          {Qt::Key_N, "n", TZepMese::Tasto::Codice, 'N'},
-        {Qt::Key_Space, " ", TZepMese::Tasto::Codice, ' '},      {Qt::Key_Backspace, "\b", TZepMese::Tasto::Codice, ' '},
-        {Qt::Key_Delete, "", TZepMese::Tasto::Codice, ' '},      {Qt::Key_X, "x", TZepMese::Tasto::Ignorato, '?'},
+        {Qt::Key_S, "s", TZepMese::Tasto::Codice, 'S'},         {Qt::Key_N, "n", TZepMese::Tasto::Codice, 'N'},
+        {Qt::Key_Space, " ", TZepMese::Tasto::Codice, ' '},     {Qt::Key_Backspace, "\b", TZepMese::Tasto::Codice, ' '},
+        {Qt::Key_Delete, "", TZepMese::Tasto::Codice, ' '},     {Qt::Key_X, "x", TZepMese::Tasto::Ignorato, '?'},
         {Qt::Key_Return, "\r", TZepMese::Tasto::Ignorato, '?'}, {Qt::Key_Up, "", TZepMese::Tasto::Precedente, '?'},
-        {Qt::Key_Down, "", TZepMese::Tasto::Successivo, '?'},    {Qt::Key_Backtab, "", TZepMese::Tasto::Focus, '?'},
+        {Qt::Key_Down, "", TZepMese::Tasto::Successivo, '?'},   {Qt::Key_Backtab, "", TZepMese::Tasto::Focus, '?'},
     };
     for (const Caso &c : casi) {
         QChar codice = '?';
@@ -67,7 +67,7 @@ TEST(ZepMese, WeekdayLettersAreItalianWhateverTheLocale)
     const QLocale prima;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QString lettere;
-    for (QDate d(2024, 4, 1); d.month() == 4 && d.day() <= 7; d = d.addDays(1))  // Monday to Sunday
+    for (QDate d(2024, 4, 1); d.month() == 4 && d.day() <= 7; d = d.addDays(1)) // Monday to Sunday
         lettere += TZepMese::LetteraGiorno(d);
     QLocale::setDefault(prima);
     EXPECT_EQ(lettere, "LMMGVSD");
@@ -79,7 +79,7 @@ TEST(ZepMese, DaysOfTheWorkingMonth)
     TZepMese mese;
     mese.Inizializza(nullptr);
     EXPECT_EQ(mese.Giorni(), 28);
-    EXPECT_EQ(mese.LetteraGiorno(1), QChar('M'));  // Wednesday
+    EXPECT_EQ(mese.LetteraGiorno(1), QChar('M')); // Wednesday
     mese.SetGiorni(QString(31, 'N'));
     EXPECT_EQ(mese.GetGiorni(), QString(28, 'N'));
     EXPECT_EQ(mese.Premi(2, Qt::Key_S, "s"), TZepMese::Tasto::Codice);

@@ -33,7 +33,10 @@ namespace {
 // the 4th, 11th, 18th and 25th.
 const QString Febbraio = QStringLiteral("SSSNSSSSSSNSSSSSSNSSSSSSNSSSS");
 
-QDate d(int y, int m, int g) { return QDate(y, m, g); }
+QDate d(int y, int m, int g)
+{
+    return QDate(y, m, g);
+}
 
 // The text with the days from..to (1-based) set to the code.
 QString con(QString giorni, int from, int to, QChar codice)
@@ -55,7 +58,8 @@ public:
     int compenso(int anno)
     {
         if (!m_compensi.contains(anno))
-            m_compensi[anno] = riga("TACOM_COMPENSI", "IANAPERID, IANFID, ITNOID, IDCTID", {m_anaPerId, anno - 1969, 1, m_tipoContratto});
+            m_compensi[anno] = riga("TACOM_COMPENSI", "IANAPERID, IANFID, ITNOID, IDCTID",
+                                    {m_anaPerId, anno - 1969, 1, m_tipoContratto});
         return m_compensi[anno];
     }
     // A salary register of the month of `dal`.
@@ -67,19 +71,31 @@ public:
     // A pay period of the register (invalid dates: none), with an absence kind when `tag` is set.
     int periodo(int registro, QDate dal, QDate al, int tag = 0)
     {
-        const int vape = riga("TVAPE_PERIODI", "IREGSID, ITAGID, DVAPEDAL, DVAPEAL", {registro, tag ? Value(tag) : Value::null(), dal, al});
+        const int vape = riga("TVAPE_PERIODI", "IREGSID, ITAGID, DVAPEDAL, DVAPEAL",
+                              {registro, tag ? Value(tag) : Value::null(), dal, al});
         periodi << QString::number(vape);
         return vape;
     }
     int periodo(QDate dal, QDate al, int tag = 0) { return periodo(registro(dal, al), dal, al, tag); }
-    void riduzione(int vape, int taco, int n) { riga("TVARD_RIDUZIONIVAR", "IVAPEID, ITACOID, IVARDGIORNIORE", {vape, taco, n}); }
-    void assenza(QDate dal, QDate al) { riga("TASP_ASSENZE", "IANACAGID, ITAGID, DASPDATAINIZIO, DASPDATAFINE", {anaCagId, 1, dal, al}); }
-    void ferie(QDate dal, QDate al) { riga("TFEP_FERIE", "IANACAGID, DFEPDATAINIZIO, DFEPDATAFINE", {anaCagId, dal, al}); }
+    void riduzione(int vape, int taco, int n)
+    {
+        riga("TVARD_RIDUZIONIVAR", "IVAPEID, ITACOID, IVARDGIORNIORE", {vape, taco, n});
+    }
+    void assenza(QDate dal, QDate al)
+    {
+        riga("TASP_ASSENZE", "IANACAGID, ITAGID, DASPDATAINIZIO, DASPDATAFINE", {anaCagId, 1, dal, al});
+    }
+    void ferie(QDate dal, QDate al)
+    {
+        riga("TFEP_FERIE", "IANACAGID, DFEPDATAINIZIO, DFEPDATAFINE", {anaCagId, dal, al});
+    }
     // Minutes Monday to Sunday.
     void partTime(int tos, QDate dal, QDate al, const std::array<int, 7> &m)
     {
-        riga("TSER_PARTTIME", "IANACAGID, ITOSID, DSERINIZIORETR, DSERFINERETR, ISERGIORNO1, ISERGIORNO2, ISERGIORNO3, "
-             "ISERGIORNO4, ISERGIORNO5, ISERGIORNO6, ISERGIORNO7", {anaCagId, tos, dal, al, m[0], m[1], m[2], m[3], m[4], m[5], m[6]});
+        riga("TSER_PARTTIME",
+             "IANACAGID, ITOSID, DSERINIZIORETR, DSERFINERETR, ISERGIORNO1, ISERGIORNO2, ISERGIORNO3, "
+             "ISERGIORNO4, ISERGIORNO5, ISERGIORNO6, ISERGIORNO7",
+             {anaCagId, tos, dal, al, m[0], m[1], m[2], m[3], m[4], m[5], m[6]});
     }
 
     int anaCagId = 0;
@@ -114,7 +130,8 @@ struct Candidato {
     DataSet ds;
     Candidato(int acom, int anaCagId)
     {
-        ds.setFieldDefs({{QStringLiteral("IACOMID"), FieldType::Integer}, {QStringLiteral("IANACAGID"), FieldType::Integer}});
+        ds.setFieldDefs(
+            {{QStringLiteral("IACOMID"), FieldType::Integer}, {QStringLiteral("IANACAGID"), FieldType::Integer}});
         ds.createDataSet();
         ds.appendRecord({Value(acom), Value(anaCagId)});
     }
@@ -183,18 +200,27 @@ TEST_F(ZepDisCalcola, DayCodesOfTheMonth)
         QString atteso;
     };
     const QList<Caso> casi{
-        {"Sundays of a leap February", 2024, 2, 1, [](Persona &p) { p.periodo(d(2024, 2, 1), d(2024, 2, 29)); }, Febbraio},
+        {"Sundays of a leap February", 2024, 2, 1, [](Persona &p) { p.periodo(d(2024, 2, 1), d(2024, 2, 29)); },
+         Febbraio},
         // Easter Monday 1 April and 25 April.
         {"calendar holidays", 2024, 4, 1, [](Persona &p) { p.periodo(d(2024, 4, 1), d(2024, 4, 30)); },
          "NSSSSSNSSSSSSNSSSSSSNSSSNSSNSS"},
         // The patron saint (4 October) is a holiday of contract kind 1 only.
-        {"holiday of the contract's calendar", 2024, 10, 1, [](Persona &p) { p.periodo(d(2024, 10, 1), d(2024, 10, 31)); },
-         "SSSNSNSSSSSSNSSSSSSNSSSSSSNSSSS"},
+        {"holiday of the contract's calendar", 2024, 10, 1,
+         [](Persona &p) { p.periodo(d(2024, 10, 1), d(2024, 10, 31)); }, "SSSNSNSSSSSSNSSSSSSNSSSSSSNSSSS"},
         {"other contract's calendar", 2024, 10, 2, [](Persona &p) { p.periodo(d(2024, 10, 1), d(2024, 10, 31)); },
          "SSSSSNSSSSSSNSSSSSSNSSSSSSNSSSS"},
-        {"absence", 2024, 2, 1, [](Persona &p) { p.periodo(d(2024, 2, 1), d(2024, 2, 29)); p.assenza(d(2024, 2, 12), d(2024, 2, 14)); },
+        {"absence", 2024, 2, 1,
+         [](Persona &p) {
+             p.periodo(d(2024, 2, 1), d(2024, 2, 29));
+             p.assenza(d(2024, 2, 12), d(2024, 2, 14));
+         },
          con(Febbraio, 12, 14, 'N')},
-        {"leave", 2024, 2, 1, [](Persona &p) { p.periodo(d(2024, 2, 1), d(2024, 2, 29)); p.ferie(d(2024, 2, 19), d(2024, 2, 23)); },
+        {"leave", 2024, 2, 1,
+         [](Persona &p) {
+             p.periodo(d(2024, 2, 1), d(2024, 2, 29));
+             p.ferie(d(2024, 2, 19), d(2024, 2, 23));
+         },
          con(Febbraio, 19, 23, 'N')},
         {"strike day: a period with an absence kind", 2024, 2, 1,
          [=](Persona &p) {
@@ -207,7 +233,8 @@ TEST_F(ZepDisCalcola, DayCodesOfTheMonth)
         {"strike in hours leaves the days worked", 2024, 2, 1,
          [](Persona &p) { p.riduzione(p.periodo(d(2024, 2, 1), d(2024, 2, 29)), 7, 29); }, Febbraio},
         {"absence days as many as the period's", 2024, 2, 1,
-         [](Persona &p) { p.riduzione(p.periodo(d(2024, 2, 5), d(2024, 2, 9)), 1, 5); }, QString(4, ' ') + "NNNNN" + QString(20, ' ')},
+         [](Persona &p) { p.riduzione(p.periodo(d(2024, 2, 5), d(2024, 2, 9)), 1, 5); },
+         QString(4, ' ') + "NNNNN" + QString(20, ' ')},
         {"maternity is paid, Sundays too", 2024, 2, 1,
          [](Persona &p) {
              const int r = p.registro(d(2024, 2, 1), d(2024, 2, 29));
@@ -259,12 +286,13 @@ TEST_F(ZepDisCalcola, APeriodWithoutDatesNamesItsMonth)
     Persona p(db());
     const int r = p.registro(d(2024, 2, 1), d(2024, 2, 29));
     p.periodo(r, d(2024, 2, 1), d(2024, 2, 10));
-    p.periodo(r, QDate(), QDate());  // two periods: nothing to take the dates from
+    p.periodo(r, QDate(), QDate()); // two periods: nothing to take the dates from
     try {
         giorni(p, 2024, 2);
         FAIL() << "no error";
     } catch (const ETovWarning &e) {
-        EXPECT_EQ(e.message(), "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico (mese di febbraio)");
+        EXPECT_EQ(e.message(),
+                  "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico (mese di febbraio)");
     }
 }
 
@@ -314,9 +342,9 @@ TEST_F(ZepDisCalcola, RestDayOfThePeriodsPartTime)
     TdmZePDisCalcola c;
     giorni(c, p, 2024, 2);
     c.xqcPeriodi.first();
-    EXPECT_TRUE(c.TdmTovDisCalcola::GiornoNonLavorato(d(2024, 2, 2)));   // Friday
-    EXPECT_FALSE(c.TdmTovDisCalcola::GiornoNonLavorato(d(2024, 2, 1)));  // Thursday
-    EXPECT_FALSE(c.TdmTovDisCalcola::GiornoNonLavorato(d(2024, 2, 4)));  // Sunday: a holiday, not a rest day
+    EXPECT_TRUE(c.TdmTovDisCalcola::GiornoNonLavorato(d(2024, 2, 2)));  // Friday
+    EXPECT_FALSE(c.TdmTovDisCalcola::GiornoNonLavorato(d(2024, 2, 1))); // Thursday
+    EXPECT_FALSE(c.TdmTovDisCalcola::GiornoNonLavorato(d(2024, 2, 4))); // Sunday: a holiday, not a rest day
 }
 
 // The demo archive's maternity and strike day show in its persons' codes.
@@ -358,7 +386,8 @@ TEST_F(ZepDisCalcola, PersonsOfTheYearByCategory)
     auto conta = [](const QString &condizione) {
         SqlQuery q(db());
         q.setSql("SELECT COUNT(*) FROM TACOM_COMPENSI ACOM JOIN TANAPER_POSIZIONI ANAPER ON ANAPER.IANAPERID = "
-                 "ACOM.IANAPERID WHERE ACOM.IANFID = 55" + condizione);
+                 "ACOM.IANAPERID WHERE ACOM.IANFID = 55"
+                 + condizione);
         q.open();
         return q.value(0).toInt();
     };

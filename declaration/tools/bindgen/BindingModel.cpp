@@ -13,13 +13,37 @@ namespace {
 // whose accessor would take one of these names would hide it.
 const std::set<std::string> &reservedOperations()
 {
-    static const std::set<std::string> names = {
-        "IsNull", "GetNodeName", "GetClassInfo", "GetText", "SetText", "GetParentNode",
-        "GetOwnerDocument", "IsInDocument", "GetChildCount", "GetChildAt", "FindChild",
-        "GetChild", "RemoveChild", "GetAttributeCount", "GetAttributeName", "HasAttribute",
-        "GetAttribute", "SetAttribute", "GetXML", "GetPath", "GetCount", "GetNode", "Clear",
-        "Delete", "Remove", "GetItem", "Add", "Insert", "GetOwnerNode", "GetItemName",
-        "classInfo"};
+    static const std::set<std::string> names = {"IsNull",
+                                                "GetNodeName",
+                                                "GetClassInfo",
+                                                "GetText",
+                                                "SetText",
+                                                "GetParentNode",
+                                                "GetOwnerDocument",
+                                                "IsInDocument",
+                                                "GetChildCount",
+                                                "GetChildAt",
+                                                "FindChild",
+                                                "GetChild",
+                                                "RemoveChild",
+                                                "GetAttributeCount",
+                                                "GetAttributeName",
+                                                "HasAttribute",
+                                                "GetAttribute",
+                                                "SetAttribute",
+                                                "GetXML",
+                                                "GetPath",
+                                                "GetCount",
+                                                "GetNode",
+                                                "Clear",
+                                                "Delete",
+                                                "Remove",
+                                                "GetItem",
+                                                "Add",
+                                                "Insert",
+                                                "GetOwnerNode",
+                                                "GetItemName",
+                                                "classInfo"};
     return names;
 }
 
@@ -37,9 +61,8 @@ bool isIdentifier(const std::string &s)
 {
     if (s.empty() || !(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_'))
         return false;
-    return std::all_of(s.begin(), s.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    });
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
 bool isXmlName(const std::string &s)
@@ -109,7 +132,8 @@ const ClassDef *Model::find(const std::string &name) const
 
 int Model::count(Family family) const
 {
-    return int(std::count_if(classes.begin(), classes.end(), [family](const ClassDef &c) { return c.family == family; }));
+    return int(
+        std::count_if(classes.begin(), classes.end(), [family](const ClassDef &c) { return c.family == family; }));
 }
 
 Model parse(const std::string &text, const std::string &source)
@@ -232,12 +256,14 @@ Model parse(const std::string &text, const std::string &source)
                     if (!existing || (existing->family != Family::List && existing->family != Family::TextList))
                         fail(source, lineNo, "duplicate class name " + listName);
                     if (existing->family != family || existing->itemClass != itemClass)
-                        fail(source, lineNo, "list class " + listName + " used with two item classes ("
-                                                 + (existing->itemClass.empty() ? "text" : existing->itemClass) + ", "
-                                                 + (itemClass.empty() ? "text" : itemClass) + ")");
+                        fail(source, lineNo,
+                             "list class " + listName + " used with two item classes ("
+                                 + (existing->itemClass.empty() ? "text" : existing->itemClass) + ", "
+                                 + (itemClass.empty() ? "text" : itemClass) + ")");
                     if (existing->itemName != m.nodeName)
-                        fail(source, lineNo, "list class " + listName + " used with two item names ("
-                                                 + existing->itemName + ", " + m.nodeName + ")");
+                        fail(source, lineNo,
+                             "list class " + listName + " used with two item names (" + existing->itemName + ", "
+                                 + m.nodeName + ")");
                 } else {
                     ClassDef &list = newClass(listName, family, lineNo);
                     list.itemName = m.nodeName;
@@ -394,8 +420,7 @@ void closeNamespace(std::ostream &os, const Model &model)
 std::string generateHeader(const Model &model)
 {
     std::ostringstream os;
-    os << "// Generated by zep_bindgen from the binding description of unit " << model.unit
-       << ": do not edit.\n"
+    os << "// Generated by zep_bindgen from the binding description of unit " << model.unit << ": do not edit.\n"
        << "// Document element \"" << model.rootName << "\", XML version " << model.version << ".\n"
        << "#pragma once\n\n#include \"XmlBinding.h\"\n\n#include <vector>\n\n";
     openNamespace(os, model);
@@ -408,9 +433,9 @@ std::string generateHeader(const Model &model)
 
     for (const ClassDef &c : model.classes) {
         const bool isList = c.family == Family::List || c.family == Family::TextList;
-        const char *base = c.family == Family::Element ? "xmlbinding::Node"
-                         : c.family == Family::Collection ? "xmlbinding::ElementCollection"
-                         : "xmlbinding::NodeCollection";
+        const char *base = c.family == Family::Element      ? "xmlbinding::Node"
+                           : c.family == Family::Collection ? "xmlbinding::ElementCollection"
+                                                            : "xmlbinding::NodeCollection";
         os << "class " << c.name << " : public " << base << " {\npublic:\n"
            << "    " << c.name << "() = default;\n"
            << "    explicit " << c.name << "(const " << (isList ? "xmlbinding::NodeCollection" : "xmlbinding::Node")
@@ -457,8 +482,7 @@ std::string generateSource(const Model &model)
     const std::map<std::string, std::string> ids = nameIdentifiers(model);
     const std::string detail = detailNamespace(model);
     std::ostringstream os;
-    os << "// Generated by zep_bindgen from the binding description of unit " << model.unit
-       << ": do not edit.\n"
+    os << "// Generated by zep_bindgen from the binding description of unit " << model.unit << ": do not edit.\n"
        << "#include \"" << model.unit << ".h\"\n\n";
     openNamespace(os, model);
 
@@ -498,21 +522,27 @@ std::string generateSource(const Model &model)
         for (const Member &m : c.members) {
             const std::string op = m.operationSuffix();
             const std::string self = c.name + "(n)";
-            os << (first ? "\n" : ",\n") << "        {" << memberKindName(m.kind) << ", \"" << m.nodeName
-               << "\", \"Get" << op << "\", " << (m.isLeaf() ? "\"Set" + op + "\"" : std::string("nullptr")) << ", "
+            os << (first ? "\n" : ",\n") << "        {" << memberKindName(m.kind) << ", \"" << m.nodeName << "\", \"Get"
+               << op << "\", " << (m.isLeaf() ? "\"Set" + op + "\"" : std::string("nullptr")) << ", "
                << (m.typeName.empty() ? std::string("nullptr") : "&c_" + m.typeName) << ",\n            ";
             const bool text = m.kind == MemberKind::TextAttribute || m.kind == MemberKind::TextLeaf;
             const bool integer = m.isInteger();
-            os << (text ? "[](const xmlbinding::Node &n) { return " + self + ".Get" + op + "(); }" : "nullptr") << ",\n            ";
-            os << (text ? "[](const xmlbinding::Node &n, const QString &v) { " + self + ".Set" + op + "(v); }" : "nullptr") << ",\n            ";
-            os << (integer ? "[](const xmlbinding::Node &n) { return " + self + ".Get" + op + "(); }" : "nullptr") << ",\n            ";
-            os << (integer ? "[](const xmlbinding::Node &n, int v) { " + self + ".Set" + op + "(v); }" : "nullptr") << ",\n            ";
+            os << (text ? "[](const xmlbinding::Node &n) { return " + self + ".Get" + op + "(); }" : "nullptr")
+               << ",\n            ";
+            os << (text ? "[](const xmlbinding::Node &n, const QString &v) { " + self + ".Set" + op + "(v); }"
+                        : "nullptr")
+               << ",\n            ";
+            os << (integer ? "[](const xmlbinding::Node &n) { return " + self + ".Get" + op + "(); }" : "nullptr")
+               << ",\n            ";
+            os << (integer ? "[](const xmlbinding::Node &n, int v) { " + self + ".Set" + op + "(v); }" : "nullptr")
+               << ",\n            ";
             os << (m.kind == MemberKind::Child
                        ? "[](const xmlbinding::Node &n) -> xmlbinding::Node { return " + self + ".Get" + op + "(); }"
                        : "nullptr")
                << ",\n            ";
             os << (m.kind == MemberKind::List || m.kind == MemberKind::TextList
-                       ? "[](const xmlbinding::Node &n) -> xmlbinding::NodeCollection { return " + self + ".Get" + op + "(); }"
+                       ? "[](const xmlbinding::Node &n) -> xmlbinding::NodeCollection { return " + self + ".Get" + op
+                             + "(); }"
                        : "nullptr")
                << "}";
             first = false;
@@ -530,13 +560,16 @@ std::string generateSource(const Model &model)
         const std::string view = isList ? c.name + "(c)" : c.name + "(c.GetOwnerNode())";
         if (c.family == Family::List || c.family == Family::Collection) {
             os << "    [](const xmlbinding::NodeCollection &c) -> xmlbinding::Node { return " << view << ".Add(); },\n"
-               << "    [](const xmlbinding::NodeCollection &c, int i) -> xmlbinding::Node { return " << view << ".Insert(i); },\n"
-               << "    [](const xmlbinding::NodeCollection &c, int i) -> xmlbinding::Node { return " << view << ".GetItem(i); },\n"
+               << "    [](const xmlbinding::NodeCollection &c, int i) -> xmlbinding::Node { return " << view
+               << ".Insert(i); },\n"
+               << "    [](const xmlbinding::NodeCollection &c, int i) -> xmlbinding::Node { return " << view
+               << ".GetItem(i); },\n"
                << "    nullptr, nullptr, nullptr,\n";
         } else if (c.family == Family::TextList) {
             os << "    nullptr, nullptr, nullptr,\n"
                << "    [](const xmlbinding::NodeCollection &c, const QString &t) { return " << view << ".Add(t); },\n"
-               << "    [](const xmlbinding::NodeCollection &c, int i, const QString &t) { return " << view << ".Insert(i, t); },\n"
+               << "    [](const xmlbinding::NodeCollection &c, int i, const QString &t) { return " << view
+               << ".Insert(i, t); },\n"
                << "    [](const xmlbinding::NodeCollection &c, int i) { return " << view << ".GetItem(i); },\n";
         } else {
             os << "    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,\n";
@@ -548,15 +581,16 @@ std::string generateSource(const Model &model)
 
     for (const ClassDef &c : model.classes) {
         const bool isList = c.family == Family::List || c.family == Family::TextList;
-        const char *base = c.family == Family::Element ? "xmlbinding::Node"
-                         : c.family == Family::Collection ? "xmlbinding::ElementCollection"
-                         : "xmlbinding::NodeCollection";
+        const char *base = c.family == Family::Element      ? "xmlbinding::Node"
+                           : c.family == Family::Collection ? "xmlbinding::ElementCollection"
+                                                            : "xmlbinding::NodeCollection";
         os << "// " << c.name << "\n\n";
         os << c.name << "::" << c.name << "(const " << (isList ? "xmlbinding::NodeCollection" : "xmlbinding::Node")
            << " &other) : " << base << "(other, c_" << c.name << ") {}\n\n";
         os << "const xmlbinding::ClassInfo &" << c.name << "::classInfo()\n{\n    return c_" << c.name << ";\n}\n\n";
         if (c.family == Family::List) {
-            os << c.itemClass << " " << c.name << "::Add() const\n{\n    return " << c.itemClass << "(addItem(-1));\n}\n\n"
+            os << c.itemClass << " " << c.name << "::Add() const\n{\n    return " << c.itemClass
+               << "(addItem(-1));\n}\n\n"
                << c.itemClass << " " << c.name << "::Insert(int index) const\n{\n    return " << c.itemClass
                << "(addItem(index));\n}\n\n"
                << c.itemClass << " " << c.name << "::GetItem(int index) const\n{\n    return " << c.itemClass
@@ -564,7 +598,8 @@ std::string generateSource(const Model &model)
             continue;
         }
         if (c.family == Family::TextList) {
-            os << "xmlbinding::Node " << c.name << "::Add(const QString &text) const\n{\n    return addTextItem(-1, text);\n}\n\n"
+            os << "xmlbinding::Node " << c.name
+               << "::Add(const QString &text) const\n{\n    return addTextItem(-1, text);\n}\n\n"
                << "xmlbinding::Node " << c.name
                << "::Insert(int index, const QString &text) const\n{\n    return addTextItem(index, text);\n}\n\n"
                << "QString " << c.name << "::GetItem(int index) const\n{\n    return itemText(index);\n}\n\n";
@@ -606,15 +641,16 @@ std::string generateSource(const Model &model)
         if (c.family == Family::Collection) {
             os << c.itemClass << " " << c.name << "::GetItem(int index) const\n{\n    return " << c.itemClass
                << "(itemAt(index));\n}\n\n"
-               << c.itemClass << " " << c.name << "::Add() const\n{\n    return " << c.itemClass << "(addItem(-1));\n}\n\n"
+               << c.itemClass << " " << c.name << "::Add() const\n{\n    return " << c.itemClass
+               << "(addItem(-1));\n}\n\n"
                << c.itemClass << " " << c.name << "::Insert(int index) const\n{\n    return " << c.itemClass
                << "(addItem(index));\n}\n\n";
         }
     }
 
     os << interfaceName(model.rootClass) << " " << model.factory << "()\n{\n"
-       << "    return " << model.rootClass << "(xmlbinding::NewXMLDocument(QStringLiteral(\"" << model.version << "\"), "
-       << ids.at(model.rootName) << ", &c_" << model.rootClass << ").GetDocumentElement());\n}\n\n";
+       << "    return " << model.rootClass << "(xmlbinding::NewXMLDocument(QStringLiteral(\"" << model.version
+       << "\"), " << ids.at(model.rootName) << ", &c_" << model.rootClass << ").GetDocumentElement());\n}\n\n";
 
     os << "const std::vector<const xmlbinding::ClassInfo *> &" << model.unit << "_Classes()\n{\n"
        << "    static const std::vector<const xmlbinding::ClassInfo *> classes{";

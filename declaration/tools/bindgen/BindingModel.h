@@ -41,20 +41,20 @@ enum class MemberKind { TextAttribute, IntegerAttribute, TextLeaf, IntegerLeaf, 
 struct Member {
     MemberKind kind;
     std::string nodeName;
-    std::string typeName;  // class of a child, list class of a list or text list
+    std::string typeName; // class of a child, list class of a list or text list
     int line = 0;
 
     bool isAttribute() const { return kind == MemberKind::TextAttribute || kind == MemberKind::IntegerAttribute; }
     bool isLeaf() const { return kind <= MemberKind::IntegerLeaf; }
     bool isInteger() const { return kind == MemberKind::IntegerAttribute || kind == MemberKind::IntegerLeaf; }
-    std::string operationSuffix() const;  // node name with "-" as "_"
+    std::string operationSuffix() const; // node name with "-" as "_"
 };
 
 struct ClassDef {
     std::string name;
     Family family = Family::Element;
-    std::string itemName;   // lists, text lists, collections
-    std::string itemClass;  // lists, collections
+    std::string itemName;  // lists, text lists, collections
+    std::string itemClass; // lists, collections
     std::vector<Member> members;
     int line = 0;
 
@@ -71,7 +71,7 @@ struct Model {
     std::string rootClass;
     std::string version;
     std::string factory;
-    std::vector<ClassDef> classes;  // element and collection classes in file order, lists where first used
+    std::vector<ClassDef> classes; // element and collection classes in file order, lists where first used
 
     const ClassDef *find(const std::string &name) const;
     int count(Family family) const;

@@ -47,8 +47,7 @@ bool TTovSearchCursor::Search(const QString &text)
     return m_ds.locate(column, Value(text), platform::LocateOption::PartialKey);
 }
 
-bool TTovSearchCursor::HandleKey(int key, Qt::KeyboardModifiers modifiers, int &column, int columnCount,
-                                 int pageRows)
+bool TTovSearchCursor::HandleKey(int key, Qt::KeyboardModifiers modifiers, int &column, int columnCount, int pageRows)
 {
     const bool ctrl = modifiers & Qt::ControlModifier;
     switch (key) {
@@ -88,17 +87,14 @@ bool TTovSearchCursor::HandleKey(int key, Qt::KeyboardModifiers modifiers, int &
         if (!m_ds.eof())
             m_ds.last();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
 // ---- TfmTovRicerca ----
 
 TfmTovRicerca::TfmTovRicerca(QWidget *parent)
-    : TfmUqDialog(parent)
-    , cdsSearch(QStringLiteral("cdsSearch"))
-    , m_cursor(cdsSearch)
+    : TfmUqDialog(parent), cdsSearch(QStringLiteral("cdsSearch")), m_cursor(cdsSearch)
 {
     setObjectName(QStringLiteral("fmTovRicerca"));
     setWindowTitle(QStringLiteral("Finestra di ricerca"));

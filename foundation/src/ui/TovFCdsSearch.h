@@ -57,8 +57,8 @@ public:
     platform::DataSet cdsSearch;
     QTableView *grSearch;
     platform::DataSetModel *grModel;
-    QLabel *laCerca;  // "Cerca per "
-    QLabel *laCampo;  // search column's display name
+    QLabel *laCerca; // "Cerca per "
+    QLabel *laCampo; // search column's display name
     QLineEdit *edValue;
 
     // Lets the user pick and writes the value into `field` (its dataset is
@@ -69,8 +69,8 @@ public:
     void SearchField(platform::Field &field, const QString &name, TTovDBCds *store = nullptr);
     // Without a window: the result column of the row whose keys equal the
     // values ("A;B" for several), Unassigned when none.
-    platform::Value LookupValue(const QString &fileName, const platform::ValueList &keyValues,
-                                const QString &keyFields, const QString &resultField);
+    platform::Value LookupValue(const QString &fileName, const platform::ValueList &keyValues, const QString &keyFields,
+                                const QString &resultField);
     // Lets the user pick from the file; the dataset positioned on the chosen
     // row, nullptr when cancelled.
     platform::DataSet *SearchRecord(const QString &fileName);

@@ -19,8 +19,7 @@ using platform::FieldType;
 
 // ---- TfmTovInfo ----
 
-TfmTovInfo::TfmTovInfo(QWidget *parent)
-    : TfmUqDialog(parent)
+TfmTovInfo::TfmTovInfo(QWidget *parent) : TfmUqDialog(parent)
 {
     setObjectName(QStringLiteral("fmTovInfo"));
     setWindowTitle(QStringLiteral("Informazioni"));
@@ -132,7 +131,8 @@ QString TfmTovInfo::WriteNotepadFile() const
     QTemporaryFile file(QDir::temp().filePath(QStringLiteral("XXXXXXXX.txt")));
     file.setAutoRemove(false);
     if (!file.open())
-        throw EUqError(QStringLiteral("Impossibile creare il file %1: %2").arg(file.fileTemplate(), file.errorString()));
+        throw EUqError(
+            QStringLiteral("Impossibile creare il file %1: %2").arg(file.fileTemplate(), file.errorString()));
     const QString path = file.fileName();
     {
         QTextStream out(&file);

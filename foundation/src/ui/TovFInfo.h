@@ -25,8 +25,8 @@ public:
     ~TfmTovInfo() override;
 
     QPlainTextEdit *meInfo;
-    QLabel *laInfo;           // "Si desidera proseguire?"
-    QPushButton *buYes;       // "Si"
+    QLabel *laInfo;            // "Si desidera proseguire?"
+    QPushButton *buYes;        // "Si"
     QPushButton *buBloccoNote; // "Blocco note"
 
     void Clear();

@@ -28,9 +28,7 @@ using platform::FieldType;
 
 const QString TfrTovBase::PostRefused = QStringLiteral("Salvare prima di cambiare modello.");
 
-TfrTovBase::TfrTovBase(QWidget *parent)
-    : TfrUqBase(parent)
-    , cdsMain(QStringLiteral("cdsMain"))
+TfrTovBase::TfrTovBase(QWidget *parent) : TfrUqBase(parent), cdsMain(QStringLiteral("cdsMain"))
 {
     setObjectName(QStringLiteral("frTovBase"));
     dsMain = new platform::DataSource(this, &cdsMain);
@@ -78,14 +76,15 @@ TfrTovBase::TfrTovBase(QWidget *parent)
                        {}, 2);
     acLast = AddAction(QStringLiteral("acLast"), QStringLiteral("&Ultimo"), QStringLiteral("Ultimo elemento"), {}, 3);
     AddSeparator();
-    acInsert = AddAction(QStringLiteral("acInsert"), QStringLiteral("&Inserisci"), QStringLiteral("Nuovo elemento"),
-                         {}, 4);
+    acInsert = AddAction(QStringLiteral("acInsert"), QStringLiteral("&Inserisci"), QStringLiteral("Nuovo elemento"), {},
+                         4);
     acDelete = AddAction(QStringLiteral("acDelete"), QStringLiteral("C&ancella"), QStringLiteral("Cancella elemento"),
                          {}, 5);
-    acEdit = AddAction(QStringLiteral("acEdit"), QStringLiteral("&Modifica"), QStringLiteral("Modifica elemento"), {}, 6);
+    acEdit = AddAction(QStringLiteral("acEdit"), QStringLiteral("&Modifica"), QStringLiteral("Modifica elemento"), {},
+                       6);
     AddSeparator();
-    acPost = AddAction(QStringLiteral("acPost"), QStringLiteral("C&onferma"), QStringLiteral("Conferma modifiche"),
-                       {}, 7);
+    acPost = AddAction(QStringLiteral("acPost"), QStringLiteral("C&onferma"), QStringLiteral("Conferma modifiche"), {},
+                       7);
     acCancel = AddAction(QStringLiteral("acCancel"), QStringLiteral("A&nnulla"), QStringLiteral("Annulla modifiche "),
                          {}, 8);
 

@@ -37,8 +37,8 @@ public:
     platform::DataSet cdsMain;
     platform::DataSource *dsMain;
     QTabWidget *pcMain;
-    QWidget *tsGrid;    // "Griglia"
-    QWidget *tsDetail;  // "Dettaglio", for the subclass's controls
+    QWidget *tsGrid;   // "Griglia"
+    QWidget *tsDetail; // "Dettaglio", for the subclass's controls
     QTableView *grFrame;
     platform::DataSetModel *grModel;
     QAction *acFirst, *acPrior, *acNext, *acLast, *acInsert, *acDelete, *acEdit, *acPost, *acCancel;

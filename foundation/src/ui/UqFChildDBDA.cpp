@@ -6,10 +6,7 @@
 
 using platform::DataSource;
 
-TfmUqChildDBDA::TfmUqChildDBDA(QWidget *parent)
-    : TfmUqChildDoc(parent)
-{
-}
+TfmUqChildDBDA::TfmUqChildDBDA(QWidget *parent) : TfmUqChildDoc(parent) {}
 
 void TfmUqChildDBDA::CollectDataSources(QObject *component)
 {

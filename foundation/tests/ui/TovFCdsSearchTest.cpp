@@ -44,7 +44,10 @@ QString writeTable(const QTemporaryDir &dir)
     return file;
 }
 
-int code(const DataSet &ds) { return ds.fieldValue(QStringLiteral("CODICE")).toInt(); }
+int code(const DataSet &ds)
+{
+    return ds.fieldValue(QStringLiteral("CODICE")).toInt();
+}
 
 } // namespace
 
@@ -181,8 +184,11 @@ TEST(TfmTovRicerca, LookupAndErrors)
     EXPECT_EQ(search.LookupValue(file, {Value(12)}, QStringLiteral("CODICE"), QStringLiteral("DESCR")).toString(),
               "Bianchi");
     EXPECT_TRUE(search.LookupValue(file, {Value(7)}, QStringLiteral("CODICE"), QStringLiteral("DESCR")).isUnassigned());
-    EXPECT_TRUE(search.LookupValue(file, {Value(1), Value(QStringLiteral("Rosa"))}, QStringLiteral("CODICE;DESCR"),
-                                   QStringLiteral("CODICE")).toInt() == 1);
+    EXPECT_TRUE(search
+                    .LookupValue(file, {Value(1), Value(QStringLiteral("Rosa"))}, QStringLiteral("CODICE;DESCR"),
+                                 QStringLiteral("CODICE"))
+                    .toInt()
+                == 1);
 
     EXPECT_ANY_THROW(search.SearchRecord(dir.filePath(QStringLiteral("assente.cds"))));
     EXPECT_TRUE(services->dialogs().isEmpty()) << "nothing is shown when the table is missing";

@@ -12,8 +12,7 @@ using namespace platform;
 namespace {
 
 struct Table {
-    explicit Table(const QString &name, QStringList *posted = nullptr)
-        : ds(name)
+    explicit Table(const QString &name, QStringList *posted = nullptr) : ds(name)
     {
         ds.addFieldDef(QStringLiteral("ID"), FieldType::Integer);
         ds.createDataSet();
@@ -36,8 +35,16 @@ public:
     bool pending = false;
     int posts = 0, cancels = 0;
     bool Pending() const override { return pending; }
-    void Post() override { ++posts; pending = false; }
-    void Cancel() override { ++cancels; pending = false; }
+    void Post() override
+    {
+        ++posts;
+        pending = false;
+    }
+    void Cancel() override
+    {
+        ++cancels;
+        pending = false;
+    }
 };
 
 // Window: source A, a frame holding a frame holding source B, then source C.
@@ -96,7 +103,7 @@ TEST(UqChildDBDA, AFramePutIntoALayoutAfterwardsKeepsItsPlace)
     new DataSource(frame, &b.ds);
     new DataSource(&form, &c.ds);
     auto *layout = new QVBoxLayout(panel);
-    layout->addWidget(frame);  // re-parents the frame into the panel
+    layout->addWidget(frame); // re-parents the frame into the panel
     ASSERT_EQ(frame->parent(), panel);
 
     a.change(1);
@@ -129,7 +136,9 @@ TEST(UqChildDBDA, ExceptionStopsThePostWalk)
 {
     QStringList posted;
     Window w(&posted);
-    w.b.ds.events().beforePost = [](DataSet &) { throw EUqError(QStringLiteral("Salvare prima di cambiare modello.")); };
+    w.b.ds.events().beforePost = [](DataSet &) {
+        throw EUqError(QStringLiteral("Salvare prima di cambiare modello."));
+    };
     w.b.change(2);
     w.c.change(3);
     ASSERT_TRUE(w.form.DataChanged());

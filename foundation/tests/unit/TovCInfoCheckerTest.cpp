@@ -39,10 +39,10 @@ TEST(TovInfoChecker, MissingMandatoryValuesAreListedInFieldOrder)
     TTovInfoChecker c;
     c.SetFieldLabels(kLabels);
     EXPECT_FALSE(c.CheckDataSets({&ds}));
-    EXPECT_EQ(c.Messages(), (QStringList{" - Dato obbligatorio mancante: Cognome e nome",
-                                         " - Dato obbligatorio mancante: Matricola",
-                                         " - Dato obbligatorio mancante: Data di nascita",
-                                         " - Dato obbligatorio mancante: Imponibile"}));
+    EXPECT_EQ(c.Messages(),
+              (QStringList{" - Dato obbligatorio mancante: Cognome e nome", " - Dato obbligatorio mancante: Matricola",
+                           " - Dato obbligatorio mancante: Data di nascita",
+                           " - Dato obbligatorio mancante: Imponibile"}));
 }
 
 TEST(TovInfoChecker, ValuesByType)
@@ -73,7 +73,7 @@ TEST(TovInfoChecker, TwoDataSetsAndTheExtraRule)
     const bool ok = c.CheckDataSets({&a, &b}, [&](const QString &name, DataSet &ds) {
         asked << ds.name() + name;
         return name == QLatin1String("NUMERO") && ds.fieldByName(name).asInteger() > 100 ? QStringLiteral("troppo")
-                                                                                            : QString();
+                                                                                         : QString();
     });
     EXPECT_FALSE(ok);
     EXPECT_EQ(c.Messages(), (QStringList{" - Dato obbligatorio mancante: Nome", "troppo"}));

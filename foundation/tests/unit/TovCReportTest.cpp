@@ -203,9 +203,10 @@ TEST_F(ReportImport, ErrorsReachTheCallerAndTheDataSetIsClosed)
 
     // A failing statement (a description the table cannot hold) stops at
     // that record: the one before it is written.
-    writeReportFile(path("lungo.xml"), {{1, Value(10), QStringLiteral("Breve"), 1, QByteArray("A")},
-                                        {2, Value(10), QString(200, QLatin1Char('x')), 1, QByteArray("B")},
-                                        {3, Value(10), QStringLiteral("Mai"), 1, QByteArray("C")}},
+    writeReportFile(path("lungo.xml"),
+                    {{1, Value(10), QStringLiteral("Breve"), 1, QByteArray("A")},
+                     {2, Value(10), QString(200, QLatin1Char('x')), 1, QByteArray("B")},
+                     {3, Value(10), QStringLiteral("Mai"), 1, QByteArray("C")}},
                     300);
     EXPECT_THROW(report.Import(*m_query, path("lungo.xml"), false), platform::Exception);
     EXPECT_FALSE(report.isActive());

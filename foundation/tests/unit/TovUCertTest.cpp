@@ -70,8 +70,7 @@ TEST(Certificate, OneLineOf32LettersDeterminedByTextAndKey)
 
     // The key takes part: the same text under another key differs.
     QString other;
-    Krypto(QStringLiteral("SELECT 1\r\n"), QStringLiteral("toRiVeLaMo"), 32, other,
-           QLatin1Char('Z'), QLatin1Char('A'));
+    Krypto(QStringLiteral("SELECT 1\r\n"), QStringLiteral("toRiVeLaMo"), 32, other, QLatin1Char('Z'), QLatin1Char('A'));
     EXPECT_NE(a, other);
 }
 
@@ -95,12 +94,10 @@ TEST(Certificate, FileCertificateIsTheCertificateOfItsLines)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("q.txt"));
     writeBytes(path, "riga uno\nriga due");
-    EXPECT_EQ(TTovCert::FileCertificate(path),
-              TTovCert::TextCertificate(QStringLiteral("riga uno\r\nriga due\r\n")));
+    EXPECT_EQ(TTovCert::FileCertificate(path), TTovCert::TextCertificate(QStringLiteral("riga uno\r\nriga due\r\n")));
     // Written through WriteTextFile, a text certifies the same as the file.
     TTovCert::WriteTextFile(QStringLiteral("riga uno\r\nriga due"), path);
-    EXPECT_EQ(TTovCert::FileCertificate(path),
-              TTovCert::TextCertificate(TTovCert::ReadTextFile(path)));
+    EXPECT_EQ(TTovCert::FileCertificate(path), TTovCert::TextCertificate(TTovCert::ReadTextFile(path)));
 }
 
 TEST(Certificate, EveryByteOfABinaryFileCounts)

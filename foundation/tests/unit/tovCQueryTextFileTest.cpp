@@ -18,15 +18,14 @@ const QString CertificateMessage = QStringLiteral("Certificato query non trovato
 
 QString catalogueXml(const QString &rows)
 {
-    return QStringLiteral(
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<DataSet version=\"1\"><Fields>"
-               "<Field name=\"Query\" type=\"String\" size=\"60\"/>"
-               "<Field name=\"Tipo\" type=\"String\" size=\"20\"/>"
-               "<Field name=\"Indice\" type=\"Integer\"/>"
-               "<Field name=\"SQL\" type=\"Memo\"/>"
-               "</Fields><Rows>")
-        + rows + QStringLiteral("</Rows></DataSet>\n");
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<DataSet version=\"1\"><Fields>"
+                          "<Field name=\"Query\" type=\"String\" size=\"60\"/>"
+                          "<Field name=\"Tipo\" type=\"String\" size=\"20\"/>"
+                          "<Field name=\"Indice\" type=\"Integer\"/>"
+                          "<Field name=\"SQL\" type=\"Memo\"/>"
+                          "</Fields><Rows>")
+           + rows + QStringLiteral("</Rows></DataSet>\n");
 }
 
 QString xmlRow(const QString &query, const QString &kind, int index, const QString &sql)
@@ -130,9 +129,9 @@ TEST_F(CatalogueFiles, ACatalogueChangedAfterItsCertificateFails)
     compile();
     const QByteArray oldCertificate = readFile(unxc);
     // A new statement compiled into the catalogue, the old certificate put back.
-    writeFile(xml, catalogueXml(xmlRow(QStringLiteral("VER_ZEPUNI"), QStringLiteral("22.0.5"), 0, {})
-                                + xmlRow(QStringLiteral("QRY_A"), QStringLiteral("SELECT"), 0,
-                                         QStringLiteral("DELETE FROM T")))
+    writeFile(xml, catalogueXml(
+                       xmlRow(QStringLiteral("VER_ZEPUNI"), QStringLiteral("22.0.5"), 0, {})
+                       + xmlRow(QStringLiteral("QRY_A"), QStringLiteral("SELECT"), 0, QStringLiteral("DELETE FROM T")))
                        .toUtf8());
     compile();
     ASSERT_NE(readFile(unxc), oldCertificate);

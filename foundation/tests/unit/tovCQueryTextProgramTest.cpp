@@ -39,14 +39,14 @@ TEST(AssignQueryCollection, ListsEndAtTheFirstMissingIndex)
 {
     TTovQueryText catalogue;
     fill(catalogue, {
-        row(QStringLiteral("QRY_SEDI"), "SELECT", 0, "SELECT * FROM TSED WHERE IDWGID = :IDWGID"),
-        row(QStringLiteral("QRY_SEDI"), "INSERT", 0, "INSERT 0"),
-        row(QStringLiteral("QRY_SEDI"), "INSERT", 1, "INSERT 1"),
-        row(QStringLiteral("QRY_SEDI"), "INSERT", 3, "INSERT 3"),
-        row(QStringLiteral("QRY_SEDI"), "DELETE", 0, "DELETE 0"),
-        row(QStringLiteral("QRY_SEDI"), "UPDATE", 1, "UPDATE 1"),
-        row(QStringLiteral("QRY_ALTRO"), "INSERT", 2, "INSERT ALTRO"),
-    });
+                        row(QStringLiteral("QRY_SEDI"), "SELECT", 0, "SELECT * FROM TSED WHERE IDWGID = :IDWGID"),
+                        row(QStringLiteral("QRY_SEDI"), "INSERT", 0, "INSERT 0"),
+                        row(QStringLiteral("QRY_SEDI"), "INSERT", 1, "INSERT 1"),
+                        row(QStringLiteral("QRY_SEDI"), "INSERT", 3, "INSERT 3"),
+                        row(QStringLiteral("QRY_SEDI"), "DELETE", 0, "DELETE 0"),
+                        row(QStringLiteral("QRY_SEDI"), "UPDATE", 1, "UPDATE 1"),
+                        row(QStringLiteral("QRY_ALTRO"), "INSERT", 2, "INSERT ALTRO"),
+                    });
     platform::Database db;
     TUqQueryCollection xqc(&db);
     xqc.UpdateSQL = QStringList{QStringLiteral("stale")};
@@ -160,7 +160,7 @@ TEST(RefreshByParam, ReopensOnlyWhenTheValueChangesOrWhenForced)
 
     TTovDataSet::RefreshByParam(xqc, QStringLiteral("ID"), false, 1); // same value: nothing
     EXPECT_EQ(opens, 1);
-    TTovDataSet::RefreshByParam(xqc, QStringLiteral("ID"), true, 1);  // forced
+    TTovDataSet::RefreshByParam(xqc, QStringLiteral("ID"), true, 1); // forced
     EXPECT_EQ(opens, 2);
     TTovDataSet::RefreshByParam(xqc, QStringLiteral("ID"), false, 2);
     EXPECT_EQ(opens, 3);

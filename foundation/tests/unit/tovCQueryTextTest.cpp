@@ -46,13 +46,13 @@ protected:
     void SetUp() override
     {
         fill(catalogue, {
-            row("QRY_ONE", "SELECT", 0, "SELECT 1 FROM RDB$DATABASE"),
-            row("QRY_ONE", "EXECUTE", 0, "SELECT :A, :B, :A FROM RDB$DATABASE"),
-            row("QRY_ONE", "EXECUTE", 1, "SELECT 11 FROM RDB$DATABASE"),
-            row("QRY_ONE", "SELECT", 0, "SELECT 'second' FROM RDB$DATABASE"),
-            row("QRY_EMPTY", "SELECT", 0, ""),
-            row("VER_FOUNDATION", "1.2.3", 0, ""),
-        });
+                            row("QRY_ONE", "SELECT", 0, "SELECT 1 FROM RDB$DATABASE"),
+                            row("QRY_ONE", "EXECUTE", 0, "SELECT :A, :B, :A FROM RDB$DATABASE"),
+                            row("QRY_ONE", "EXECUTE", 1, "SELECT 11 FROM RDB$DATABASE"),
+                            row("QRY_ONE", "SELECT", 0, "SELECT 'second' FROM RDB$DATABASE"),
+                            row("QRY_EMPTY", "SELECT", 0, ""),
+                            row("VER_FOUNDATION", "1.2.3", 0, ""),
+                        });
     }
     TTovQueryText catalogue;
     platform::Database db; // never opened: assignments do not reach it
@@ -68,7 +68,8 @@ TEST_F(QueryTextLookup, AssignSqlUpperCasesTheNameOthersDoNot)
     EXPECT_EQ(assertionText([&] { catalogue.GetSQL(QStringLiteral("qry_one"), QStringLiteral("SELECT")); }),
               QStringLiteral("Query : qry_one"));
     platform::DataSet target;
-    EXPECT_EQ(assertionText([&] { catalogue.AssignCommand(QStringLiteral("qry_one"), target, QStringLiteral("SELECT")); }),
+    EXPECT_EQ(assertionText(
+                  [&] { catalogue.AssignCommand(QStringLiteral("qry_one"), target, QStringLiteral("SELECT")); }),
               QStringLiteral("Query: qry_one"));
     EXPECT_TRUE(target.commandText().isEmpty());
 }
@@ -122,7 +123,8 @@ TEST_F(QueryTextLookup, EmptyStatementTextIsMissing)
     EXPECT_EQ(assertionText([&] { catalogue.GetSQL(QStringLiteral("QRY_EMPTY"), QStringLiteral("SELECT")); }),
               QStringLiteral("Query : QRY_EMPTY"));
     platform::DataSet target;
-    EXPECT_EQ(assertionText([&] { catalogue.AssignCommand(QStringLiteral("QRY_EMPTY"), target, QStringLiteral("SELECT")); }),
+    EXPECT_EQ(assertionText(
+                  [&] { catalogue.AssignCommand(QStringLiteral("QRY_EMPTY"), target, QStringLiteral("SELECT")); }),
               QStringLiteral("Query: QRY_EMPTY"));
 }
 
@@ -132,7 +134,8 @@ TEST(QueryTextEmpty, AnUnloadedCatalogueFailsEveryLookupWithTheAssertion)
     EXPECT_EQ(assertionText([&] { catalogue.GetSQL(QStringLiteral("QRY_X"), QStringLiteral("SELECT")); }),
               QStringLiteral("Query : QRY_X"));
     platform::DataSet target;
-    EXPECT_EQ(assertionText([&] { catalogue.AssignCommand(QStringLiteral("QRY_X"), target, QStringLiteral("SELECT")); }),
+    EXPECT_EQ(assertionText(
+                  [&] { catalogue.AssignCommand(QStringLiteral("QRY_X"), target, QStringLiteral("SELECT")); }),
               QStringLiteral("Query: QRY_X"));
     EXPECT_EQ(catalogue.LastOperation(platform::EDatabaseError(QStringLiteral("x"))), QString());
 }
@@ -183,7 +186,8 @@ TEST_F(QueryTextLookup, LastOperationAfterARealDatabaseError)
 TEST(QueryTextFormat, ParseParamsReplacesTheListAndDropsValues)
 {
     platform::DataSet ds;
-    ds.setCommandText(QStringLiteral("SELECT * FROM T WHERE A = :IANFID AND B = ':NOT' AND C = :IMESID OR D = :IANFID"));
+    ds.setCommandText(
+        QStringLiteral("SELECT * FROM T WHERE A = :IANFID AND B = ':NOT' AND C = :IMESID OR D = :IANFID"));
     ds.params().add(QStringLiteral("IANFID")).setValue(55);
     TTovQueryText::ParseParams(ds);
     ASSERT_EQ(ds.params().count(), 2);
@@ -232,21 +236,21 @@ TEST_P(VersionAtLeast, ComparesTheFirstThreeParts)
         << c.version << " vs " << c.minimum;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, VersionAtLeast, ::testing::Values(
-    VersionCase{"22.0.8.0", "22.0.8", true},   // the fourth part is never compared
-    VersionCase{"22.0.8.0", "22.0.9", false},
-    VersionCase{"22.0.8.0", "21.9.99", true},  // decided by the first part
-    VersionCase{"22.1", "22.0.5", true},       // decided at part 2, before the missing part 3
-    VersionCase{"22.0", "22.0.5", false},      // part 3 missing
-    VersionCase{"22.0.5", "22.0", false},      // part 3 missing on the other side
-    VersionCase{"beta", "beta", true},         // identical texts, no conversion
-    VersionCase{"22.0.x", "22.0.x", true},
-    VersionCase{"22.0.x", "22.0.5", false},    // part 3 not a number
-    VersionCase{"22.0.10", "22.0.9", true},    // numbers, not texts
-    VersionCase{"9.0.0", "10.0.0", false},
-    VersionCase{"22.0.8.1", "22.0.8.9", true}, // parts after the third are ignored
-    VersionCase{"", "1.0.0", false},
-    VersionCase{"1.0.0", "", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VersionAtLeast,
+    ::testing::Values(VersionCase{"22.0.8.0", "22.0.8", true}, // the fourth part is never compared
+                      VersionCase{"22.0.8.0", "22.0.9", false},
+                      VersionCase{"22.0.8.0", "21.9.99", true}, // decided by the first part
+                      VersionCase{"22.1", "22.0.5", true},      // decided at part 2, before the missing part 3
+                      VersionCase{"22.0", "22.0.5", false},     // part 3 missing
+                      VersionCase{"22.0.5", "22.0", false},     // part 3 missing on the other side
+                      VersionCase{"beta", "beta", true},        // identical texts, no conversion
+                      VersionCase{"22.0.x", "22.0.x", true},
+                      VersionCase{"22.0.x", "22.0.5", false}, // part 3 not a number
+                      VersionCase{"22.0.10", "22.0.9", true}, // numbers, not texts
+                      VersionCase{"9.0.0", "10.0.0", false},
+                      VersionCase{"22.0.8.1", "22.0.8.9", true}, // parts after the third are ignored
+                      VersionCase{"", "1.0.0", false}, VersionCase{"1.0.0", "", false}));
 
 // ---- version check without certificate -----------------------------------------
 
@@ -274,7 +278,8 @@ TEST_F(QueryTextLookup, EarlierProgramShowsItsOwnVersionText)
 {
     catalogue.SetVersionMessage(TovVersionMessage::Zep);
     EXPECT_EQ(catalogue.CheckProgramMessage(QString(), program("FOUNDATION", "1.2")),
-              QStringLiteral("Versione query (1.2.3) non congruente col programma (1.2).\r\n\r\nAGGIORNARE IL PROGRAMMA."));
+              QStringLiteral(
+                  "Versione query (1.2.3) non congruente col programma (1.2).\r\n\r\nAGGIORNARE IL PROGRAMMA."));
 }
 
 TEST_F(QueryTextLookup, CertificateCheckOnWithNothingLoadedFails)

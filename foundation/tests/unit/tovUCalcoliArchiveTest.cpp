@@ -45,9 +45,12 @@ QString sourceRoot()
 }
 
 // The statements this unit takes from the catalogue.
-const QStringList kStatements{
-    QStringLiteral("QRY_CUD_INPS_IMP_ACC"), QStringLiteral("QRY_CUD_INPS_IMP_FOND"), QStringLiteral("QRY_ENPA"),
-    QStringLiteral("QRY_ENPM_ANNUALE"),     QStringLiteral("QRY_ENPM_GIORNO"),       QStringLiteral("QRY_RICA_MIN_ENPALS")};
+const QStringList kStatements{QStringLiteral("QRY_CUD_INPS_IMP_ACC"),
+                              QStringLiteral("QRY_CUD_INPS_IMP_FOND"),
+                              QStringLiteral("QRY_ENPA"),
+                              QStringLiteral("QRY_ENPM_ANNUALE"),
+                              QStringLiteral("QRY_ENPM_GIORNO"),
+                              QStringLiteral("QRY_RICA_MIN_ENPALS")};
 
 // Statements of the payroll archive's staging file ("@@ NAME KIND INDEX"
 // headers), for those the catalogue source does not hold yet.
@@ -114,7 +117,7 @@ void loadCatalogue()
 constexpr int kAnf2023 = 54;
 constexpr int kAnf2024 = 55;
 constexpr int kMonth = 3;
-constexpr int kCompany = 1;  // ICOTID
+constexpr int kCompany = 1; // ICOTID
 constexpr int kGroup = 1;
 constexpr int kDwg = 1;
 constexpr int kComrTredicesima = 10013;
@@ -135,17 +138,23 @@ protected:
                            " VALUES (55, '2024-01-01', '2024-12-31')"));
         for (int m = 1; m <= 12; ++m)
             run(QStringLiteral("INSERT INTO TMES_MESI (IMESID, SMESLDESC) VALUES (%1, 'Mese %1')").arg(m));
-        run(QStringLiteral("INSERT INTO TDWG_DATORI (IDWGID, SDWGRAGSOC, SDWGCODFISCALE) VALUES (1, 'Ente', '80000000000')"));
-        run(QStringLiteral("INSERT INTO TDWG_DATORI (IDWGID, SDWGRAGSOC, SDWGCODFISCALE) VALUES (2, 'Altro', '80000000001')"));
-        run(QStringLiteral("INSERT INTO TCOT_TIPICOMPENSO (ICOTID, SCOTLDESC, ICOTFONDAMENTALE) VALUES (1, 'Stipendi', 1)"));
+        run(QStringLiteral(
+            "INSERT INTO TDWG_DATORI (IDWGID, SDWGRAGSOC, SDWGCODFISCALE) VALUES (1, 'Ente', '80000000000')"));
+        run(QStringLiteral(
+            "INSERT INTO TDWG_DATORI (IDWGID, SDWGRAGSOC, SDWGCODFISCALE) VALUES (2, 'Altro', '80000000001')"));
+        run(QStringLiteral(
+            "INSERT INTO TCOT_TIPICOMPENSO (ICOTID, SCOTLDESC, ICOTFONDAMENTALE) VALUES (1, 'Stipendi', 1)"));
         for (int tno : {1, 10, 14, 15})
             run(QStringLiteral("INSERT INTO TTNO_TIPIRAPPORTO (ITNOID, ITNONUBRACODE, STNOLDESC)"
-                               " VALUES (%1, %1, 'Rapporto %1')").arg(tno));
+                               " VALUES (%1, %1, 'Rapporto %1')")
+                    .arg(tno));
         for (int cos : {10001, 10002})
             run(QStringLiteral("INSERT INTO TCOS_CATEGORIECOMP (ICOSID, SCOSLDESC) VALUES (%1, 'Cat %1')").arg(cos));
-        const std::tuple<int, const char *, int> items[] = {
-            {10001, "10001", 1}, {10002, "10002", 1}, {10074, "NULL", 6}, {10075, "NULL", 6}, {10077, "NULL", 6},
-            {kComrTredicesima, "10001", 3}, {41, "NULL", 1}, {69, "NULL", 1}, {70, "NULL", 1}};
+        const std::tuple<int, const char *, int> items[] = {{10001, "10001", 1}, {10002, "10002", 1},
+                                                            {10074, "NULL", 6},  {10075, "NULL", 6},
+                                                            {10077, "NULL", 6},  {kComrTredicesima, "10001", 3},
+                                                            {41, "NULL", 1},     {69, "NULL", 1},
+                                                            {70, "NULL", 1}};
         for (const auto &[id, cos, group] : items)
             run(QStringLiteral("INSERT INTO TCOMR_RIGHECOMP (ICOMRID, ICOMRUSERCODE, SCOMRLDESC, ICOSID, ICOMRGRUPPO)"
                                " VALUES (%1, %1, 'Voce %1', %2, %3)")
@@ -154,7 +163,8 @@ protected:
                     .arg(group));
         for (int rice : {2, 3, 13, 17})
             run(QStringLiteral("INSERT INTO TRICE_RITENUTE (IRICEID, IRICENUBRACODE, SRICELDESC)"
-                               " VALUES (%1, %1, 'Ritenuta %1')").arg(rice));
+                               " VALUES (%1, %1, 'Ritenuta %1')")
+                    .arg(rice));
         db.close();
     }
 
@@ -210,8 +220,9 @@ protected:
     void registerRow(int regsId, int acomId, int anfId, int month = kMonth, int calcolata = 1, int daAltri = 0,
                      int group = kGroup, int dwg = kDwg, int tno = 1)
     {
-        exec(QStringLiteral("INSERT INTO TREGS_REGISTROSTIP (IREGSID, IACOMID, IANFID, IMESID, ICOTID, IDWGID, ITNOID,"
-                            " IREGSGRUPPO, LREGSCALCOLATA, LREGSLIQDAALTRI) VALUES (%1, %2, %3, %4, %5, %6, %7, %8, %9, %10)")
+        exec(QStringLiteral(
+                 "INSERT INTO TREGS_REGISTROSTIP (IREGSID, IACOMID, IANFID, IMESID, ICOTID, IDWGID, ITNOID,"
+                 " IREGSGRUPPO, LREGSCALCOLATA, LREGSLIQDAALTRI) VALUES (%1, %2, %3, %4, %5, %6, %7, %8, %9, %10)")
                  .arg(regsId)
                  .arg(acomId)
                  .arg(anfId)
@@ -227,11 +238,12 @@ protected:
     // A pay-item row of the register (no liquidation).
     void item(int regsId, int comrId, const char *lordo, const char *perc = "NULL")
     {
-        exec(QStringLiteral("INSERT INTO TVACR_VARCOMPRIGHE (IVACRID, IREGSID, ICOMRID, FVACRLORDO, FVACRPERCESONEROIVS)"
-                            " VALUES (NEXT VALUE FOR GEN_TVACR_VARCOMPRIGHE, %1, %2, %3, %4)")
-                 .arg(regsId)
-                 .arg(comrId)
-                 .arg(QLatin1String(lordo), QLatin1String(perc)));
+        exec(
+            QStringLiteral("INSERT INTO TVACR_VARCOMPRIGHE (IVACRID, IREGSID, ICOMRID, FVACRLORDO, FVACRPERCESONEROIVS)"
+                           " VALUES (NEXT VALUE FOR GEN_TVACR_VARCOMPRIGHE, %1, %2, %3, %4)")
+                .arg(regsId)
+                .arg(comrId)
+                .arg(QLatin1String(lordo), QLatin1String(perc)));
     }
 
     // A withholding row of the register: without pay item, the register's
@@ -813,9 +825,8 @@ TEST_F(Enpals, YearWithoutCeilingsStopsTheCalculation)
 {
     worker(20, 1, "12000", 12, kAnf2023);
     worker(21, 0, "4000", 12, kAnf2023);
-    const std::pair<int, const char *> cases[] = {
-        {20, "Massimale ex ENPALS annuale non trovato per l'anno 2023"},
-        {21, "Massimale ex ENPALS giornaliero non trovato per l'anno 2023"}};
+    const std::pair<int, const char *> cases[] = {{20, "Massimale ex ENPALS annuale non trovato per l'anno 2023"},
+                                                  {21, "Massimale ex ENPALS giornaliero non trovato per l'anno 2023"}};
     for (const auto &[id, message] : cases) {
         EnpalsSetup s(db(), 20);
         DataSet row;

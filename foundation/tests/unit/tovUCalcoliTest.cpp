@@ -56,8 +56,8 @@ Currency amountOf(const DataSet &ds, const char *field)
 // Withholding rows with every column the calculator reads.
 void withholdingDefs(DataSet &ds)
 {
-    for (const char *name : {"IRICEID", "IRICENUBRACODE", "ITVCOCODDIP", "ITVCOCODAMM", "ITVCOIDDIP", "IFPCID",
-                             "LVARRMINIMALEAPPL"})
+    for (const char *name :
+         {"IRICEID", "IRICENUBRACODE", "ITVCOCODDIP", "ITVCOCODAMM", "ITVCOIDDIP", "IFPCID", "LVARRMINIMALEAPPL"})
         ds.addFieldDef(QLatin1String(name), FieldType::Integer);
     for (const char *name : {"FVARRIMPONIBILE", "FVARRIMPONIBILEDIP", "FVARRIMPONIBILEAMM", "FVARRALIQUOTADIP",
                              "FVARRALIQUOTAAMM", "FVARRRITDIP", "FVARRRITAMM", "FVARRPERCIMPDIP", "FVARRPERCIMPAMM"})
@@ -449,8 +449,8 @@ TEST(CalcolaRitenuta, AZeroSideLosesItsTaxableAndShare)
 struct SplitCase {
     int tno;
     int riceId;
-    const char *imponibile;  // the row's FVARRIMPONIBILE
-    const char *taxableArg;  // the Taxable argument
+    const char *imponibile; // the row's FVARRIMPONIBILE
+    const char *taxableArg; // the Taxable argument
     const char *rateAmm;
     const char *expTaxable;
     const char *expDip;
@@ -484,19 +484,18 @@ TEST_P(SplitWithholding, OneThirdEmployeeTwoThirdsAdministration)
     row.post();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SplitWithholding,
-    ::testing::Values(
-        // Collaborator (11): the row's own taxable.
-        SplitCase{11, 3, "1000", "2000", "33.72", "1000", "112.4", "224.8"},
-        // 1234.57 x 33.72 % = 416.297004 -> 416.2970; cents 416.30 / 3 =
-        // 138.7667 -> 138.77; the administration keeps four decimals.
-        SplitCase{11, 3, "1234.57", "0", "33.72", "1234.57", "138.77", "277.527"},
-        // Type 15: the Taxable argument.
-        SplitCase{15, 3, "1000", "2000", "33.72", "2000", "224.8", "449.6"},
-        // Retention 4: a 1 % surcharge on the row's own taxable.
-        // 1000 x 10 % = 100; x 101 % = 101; 101 / 3 = 33.6667 -> 33.67.
-        SplitCase{15, 4, "1000", "2000", "10", "1000", "33.67", "67.33"}));
+INSTANTIATE_TEST_SUITE_P(Cases, SplitWithholding,
+                         ::testing::Values(
+                             // Collaborator (11): the row's own taxable.
+                             SplitCase{11, 3, "1000", "2000", "33.72", "1000", "112.4", "224.8"},
+                             // 1234.57 x 33.72 % = 416.297004 -> 416.2970; cents 416.30 / 3 =
+                             // 138.7667 -> 138.77; the administration keeps four decimals.
+                             SplitCase{11, 3, "1234.57", "0", "33.72", "1234.57", "138.77", "277.527"},
+                             // Type 15: the Taxable argument.
+                             SplitCase{15, 3, "1000", "2000", "33.72", "2000", "224.8", "449.6"},
+                             // Retention 4: a 1 % surcharge on the row's own taxable.
+                             // 1000 x 10 % = 100; x 101 % = 101; 101 / 3 = 33.6667 -> 33.67.
+                             SplitCase{15, 4, "1000", "2000", "10", "1000", "33.67", "67.33"}));
 
 TEST(CalcolaRitenuta, SplitRowWithAdministrationRateZero)
 {
@@ -626,8 +625,8 @@ TEST(ImportoCcnl, Item10071AdjustedByTheYear)
     YearRuleGuard guard;
     DataSet ccnl;
     makeCcnl(ccnl, {{"100", 1, 10001, "1000"}, {"100", 1, 10002, "200"}});
-    const std::pair<int, const char *> cases[] = {{2010, "100"}, {2022, "100"}, {2023, "100"},
-                                                  {2024, "670"}, {2030, "670"}};
+    const std::pair<int, const char *> cases[] = {
+        {2010, "100"}, {2022, "100"}, {2023, "100"}, {2024, "670"}, {2030, "670"}};
     for (const auto &[year, expected] : cases) {
         TTovCalcolaAnno::SelezionaAnno(year);
         ccnl.first();
@@ -892,8 +891,8 @@ TEST(EnpalsCalcola, Relationship14WithoutContributionItemClearsTheRow)
     row.setFieldValue(QStringLiteral("FVARRRITDIP"), C("98.9"));
     row.setFieldValue(QStringLiteral("FVARRRITAMM"), C("238.1"));
     calc.Calcola(row, comp);
-    for (const char *f : {"FVARRRITDIP", "FVARRIMPONIBILEDIP", "FVARRALIQUOTADIP", "FVARRRITAMM",
-                          "FVARRIMPONIBILEAMM", "FVARRALIQUOTAAMM"})
+    for (const char *f : {"FVARRRITDIP", "FVARRIMPONIBILEDIP", "FVARRALIQUOTADIP", "FVARRRITAMM", "FVARRIMPONIBILEAMM",
+                          "FVARRALIQUOTAAMM"})
         EXPECT_EQ(amountOf(row, f), C("0")) << f;
     EXPECT_EQ(m.detail.state(), platform::DataSetState::Browse);
     EXPECT_EQ(m["FENPVCONTRIBAGGCORRENTE"], C("0"));

@@ -20,8 +20,7 @@ const QString Semplice = QStringLiteral("TTST_SEMPLICE");
 
 // A second instance of the program: its own connection and store.
 struct Instance {
-    explicit Instance(const platform::ConnectionSettings &settings)
-        : db(settings)
+    explicit Instance(const platform::ConnectionSettings &settings) : db(settings)
     {
         db.open();
         store.SetConnection(&db);
@@ -103,7 +102,7 @@ TEST_F(StoreConcurrencyTest, TwoConnectionsSavingOneLayoutAtOnceGetDistinctRowNu
     EXPECT_EQ(*std::min_element(numbers.begin(), numbers.end()), 1);
     EXPECT_EQ(*std::max_element(numbers.begin(), numbers.end()), Total);
     EXPECT_EQ(counter(Semplice), Total);
-    EXPECT_EQ(storedRowNumbers().size(), 2 * Total);  // Codice and Numero
+    EXPECT_EQ(storedRowNumbers().size(), 2 * Total); // Codice and Numero
     for (int w = 0; w < 2; ++w) {
         const QList<Value> rows = column(sets[w], "iFisRigo");
         const QList<Value> codes = column(sets[w], "Codice");

@@ -109,8 +109,8 @@ TEST_F(StoreLayoutsTest, ChangedLayoutIsUpdatedInPlaceKeepingIdCounterAndValues)
 
     FieldDefs defs = plainFields();
     defs.append({QStringLiteral("Nota"), FieldType::String, 80});
-    const auto result = TTovDBCdsLayouts::Install(
-        tdb.db(), {makeLayout(QStringLiteral("ttst_semplice"), defs, 2020, 1, {}, false, true)});
+    const auto result = TTovDBCdsLayouts::Install(tdb.db(), {makeLayout(QStringLiteral("ttst_semplice"), defs, 2020, 1,
+                                                                        {}, false, true)});
     EXPECT_EQ(result.updated, QStringList{QStringLiteral("zep/ttst_semplice 2020/1")});
     EXPECT_EQ(layoutRows(), 1);
     EXPECT_EQ(count("SELECT ICDSID FROM TCDS_STRUTTURA"), id);
@@ -141,7 +141,8 @@ TEST_F(StoreLayoutsTest, LayoutsTheStoreCouldNotServeAreRefused)
     expectRefused(makeLayout(QStringLiteral("TTST_A"), plainFields(), 0, 0, {}, true), QStringLiteral("iAfiID"));
     expectRefused(makeLayout(QStringLiteral("TTST_A"), personFields(), 0, 0, QStringLiteral("sanacognome=Cognome")),
                   QStringLiteral("sanacognome=Cognome"));
-    expectRefused(makeLayout(QStringLiteral("TTST_A"), personFields(), 0, 0, QStringLiteral("safigruppoana=Matricola+Ruolo")),
+    expectRefused(makeLayout(QStringLiteral("TTST_A"), personFields(), 0, 0,
+                             QStringLiteral("safigruppoana=Matricola+Ruolo")),
                   QStringLiteral("Ruolo"));
     expectRefused(makeLayout(QStringLiteral("TTST_A"), plainFields(), 2024, 13), QStringLiteral("mese"));
     expectRefused(makeLayout(QStringLiteral("TTST_A"), plainFields(), -1, 0), QStringLiteral("anno"));
@@ -169,7 +170,8 @@ TEST_F(StoreLayoutsTest, InstallationIsAllOrNone)
     const TTovDBCdsLayout first = makeLayout(QStringLiteral("TTST_UNO"), plainFields());
     FieldDefs noRigo = plainFields();
     noRigo.removeAt(0);
-    EXPECT_THROW(TTovDBCdsLayouts::Install(tdb.db(), {first, makeLayout(QStringLiteral("TTST_DUE"), noRigo)}), EUqError);
+    EXPECT_THROW(TTovDBCdsLayouts::Install(tdb.db(), {first, makeLayout(QStringLiteral("TTST_DUE"), noRigo)}),
+                 EUqError);
     EXPECT_EQ(layoutRows(), 0);
     // The same identity twice, letters in another case.
     try {
@@ -205,7 +207,9 @@ TEST_F(StoreLayoutsTest, FaultyFoldersNameTheFileAtFault)
     EXPECT_TRUE(readError().contains(QStringLiteral("TCDS_STRUTTURA.xml"))) << "no manifest";
 
     const QString manifest = dir.filePath(QStringLiteral("TCDS_STRUTTURA.xml"));
-    writeFile(manifest, ManifestHead + "<Row SCDSPROGRAMMA=\"zep\" SCDSNOME=\"TTST_A\" SCDSSCHEMA=\"manca.xml\"/></Rows></DataSet>");
+    writeFile(manifest,
+              ManifestHead
+                  + "<Row SCDSPROGRAMMA=\"zep\" SCDSNOME=\"TTST_A\" SCDSSCHEMA=\"manca.xml\"/></Rows></DataSet>");
     EXPECT_TRUE(readError().contains(QStringLiteral("manca.xml")));
 
     // A schema in the binary form is read too; a flag must be 0 or 1.
@@ -213,10 +217,11 @@ TEST_F(StoreLayoutsTest, FaultyFoldersNameTheFileAtFault)
     empty.setFieldDefs(plainFields());
     empty.createDataSet();
     platform::DataSetFile::saveToFile(empty, dir.filePath(QStringLiteral("a.cds")));
-    writeFile(manifest, ManifestHead
-                            + "<Row SCDSPROGRAMMA=\"zep\" SCDSNOME=\"TTST_A\" ICDSANNO=\"2024\" SCDSSCHEMA=\"a.cds\"/>"
-                              "<Row SCDSPROGRAMMA=\"zep\" SCDSNOME=\"TTST_B\" LCDSANAGRAFICA=\"2\" SCDSSCHEMA=\"a.cds\"/>"
-                              "</Rows></DataSet>");
+    writeFile(manifest,
+              ManifestHead
+                  + "<Row SCDSPROGRAMMA=\"zep\" SCDSNOME=\"TTST_A\" ICDSANNO=\"2024\" SCDSSCHEMA=\"a.cds\"/>"
+                    "<Row SCDSPROGRAMMA=\"zep\" SCDSNOME=\"TTST_B\" LCDSANAGRAFICA=\"2\" SCDSSCHEMA=\"a.cds\"/>"
+                    "</Rows></DataSet>");
     const QString flagError = readError();
     EXPECT_TRUE(flagError.contains(QStringLiteral("riga 2")) && flagError.contains(QStringLiteral("LCDSANAGRAFICA")))
         << flagError.toStdString();

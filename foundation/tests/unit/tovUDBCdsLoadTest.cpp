@@ -60,7 +60,8 @@ TEST_F(StoreTest, LayoutWithoutYearAndMonthServesEveryPeriodUntilADatedOneApplie
 {
     install({marked(QStringLiteral("SEMPRE"), 0, 0), marked(QStringLiteral("L2011"), 2011, 4)});
     // A row written with nulls by hand is the same as the installed 0/0 one.
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TCDS_STRUTTURA WHERE ICDSANNO IS NULL AND ICDSMESE IS NULL")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TCDS_STRUTTURA WHERE ICDSANNO IS NULL AND ICDSMESE IS NULL")),
+              1);
     DataSet ds;
     store.LoadPeriod(ds, QStringLiteral("TTST_PERIODI"), 1999, 1);
     EXPECT_EQ(markOf(ds), QStringLiteral("SEMPRE"));
@@ -130,7 +131,8 @@ TEST_F(StoreTest, LoadShowsTheWaitFormAndRestoresEventsControlsAndCursor)
     store.Load(ds, QStringLiteral("TTST_SEMPLICE"));
     EXPECT_EQ(events, 0) << "no event of the dataset fires during a load";
     EXPECT_EQ(resets, 1) << "observers see one reset when the controls are enabled again";
-    EXPECT_TRUE(ds.events().afterScroll && ds.events().beforeInsert && ds.events().afterOpen && ds.events().onNewRecord);
+    EXPECT_TRUE(ds.events().afterScroll && ds.events().beforeInsert && ds.events().afterOpen
+                && ds.events().onNewRecord);
     EXPECT_FALSE(ds.controlsDisabled());
     EXPECT_EQ(services->waitCursorPushes(), 1);
     EXPECT_EQ(services->waitCursorDepth(), 0);
@@ -153,7 +155,8 @@ TEST_F(StoreTest, DatabaseErrorOfALoadPropagatesAfterTheSameRestoring)
     store.Load(ds, QStringLiteral("TTST_SEMPLICE"));
     add(ds, {{QStringLiteral("Codice"), QStringLiteral("A")}});
     store.Save(ds, QStringLiteral("TTST_SEMPLICE"));
-    tdb.db().execute(QStringLiteral("UPDATE TFIS_DATIFISCALI SET SFISFIELDNAME = 'Numero', SFISVALUE = 'non un orario'"));
+    tdb.db().execute(
+        QStringLiteral("UPDATE TFIS_DATIFISCALI SET SFISFIELDNAME = 'Numero', SFISVALUE = 'non un orario'"));
     install(makeLayout(QStringLiteral("TTST_SEMPLICE"), defs));
     ds.events().afterScroll = [](DataSet &) {};
     EXPECT_THROW(store.Load(ds, QStringLiteral("TTST_SEMPLICE")), platform::EConvertError);
@@ -226,21 +229,15 @@ TEST_F(StoreTest, LayoutPropertiesAndOrderSurviveTheLoad)
 
 TEST_F(StoreTest, ValueRowsFollowTheFieldTypeAndEmptyValuesLeaveNone)
 {
-    const FieldDefs defs = {{QStringLiteral("iFisRigo"), FieldType::Integer},
-                            {QStringLiteral("Testo"), FieldType::String, 30},
-                            {QStringLiteral("Intero"), FieldType::Integer},
-                            {QStringLiteral("Virgola"), FieldType::Float},
-                            {QStringLiteral("Importo"), FieldType::Currency},
-                            {QStringLiteral("Decimale"), FieldType::BCD, 2},
-                            {QStringLiteral("Data"), FieldType::Date},
-                            {QStringLiteral("DataOra"), FieldType::DateTime},
-                            {QStringLiteral("Piccolo"), FieldType::SmallInt},
-                            {QStringLiteral("Parola"), FieldType::Word},
-                            {QStringLiteral("Grande"), FieldType::LargeInt},
-                            {QStringLiteral("Flag"), FieldType::Boolean},
-                            {QStringLiteral("Ora"), FieldType::Time},
-                            {QStringLiteral("Nota"), FieldType::Memo},
-                            {QStringLiteral("Dati"), FieldType::Blob}};
+    const FieldDefs defs = {
+        {QStringLiteral("iFisRigo"), FieldType::Integer}, {QStringLiteral("Testo"), FieldType::String, 30},
+        {QStringLiteral("Intero"), FieldType::Integer},   {QStringLiteral("Virgola"), FieldType::Float},
+        {QStringLiteral("Importo"), FieldType::Currency}, {QStringLiteral("Decimale"), FieldType::BCD, 2},
+        {QStringLiteral("Data"), FieldType::Date},        {QStringLiteral("DataOra"), FieldType::DateTime},
+        {QStringLiteral("Piccolo"), FieldType::SmallInt}, {QStringLiteral("Parola"), FieldType::Word},
+        {QStringLiteral("Grande"), FieldType::LargeInt},  {QStringLiteral("Flag"), FieldType::Boolean},
+        {QStringLiteral("Ora"), FieldType::Time},         {QStringLiteral("Nota"), FieldType::Memo},
+        {QStringLiteral("Dati"), FieldType::Blob}};
     install(makeLayout(QStringLiteral("TTST_TIPI"), defs));
     DataSet ds;
     store.Load(ds, QStringLiteral("TTST_TIPI"));
@@ -270,11 +267,12 @@ TEST_F(StoreTest, ValueRowsFollowTheFieldTypeAndEmptyValuesLeaveNone)
     store.Save(ds, QStringLiteral("TTST_TIPI"));
 
     const auto columnOf = [&](int row, const QString &field) {
-        return scalar(QStringLiteral("SELECT CASE WHEN SFISVALUE IS NOT NULL THEN 'S' WHEN IFISVALUE IS NOT NULL THEN 'I' "
-                                     "WHEN FFISVALUE IS NOT NULL THEN 'F' WHEN DFISVALUE IS NOT NULL THEN 'D' END "
-                                     "FROM TFIS_DATIFISCALI WHERE IFISRIGO = %1 AND SFISFIELDNAME = '%2'")
-                          .arg(row)
-                          .arg(field))
+        return scalar(
+                   QStringLiteral("SELECT CASE WHEN SFISVALUE IS NOT NULL THEN 'S' WHEN IFISVALUE IS NOT NULL THEN 'I' "
+                                  "WHEN FFISVALUE IS NOT NULL THEN 'F' WHEN DFISVALUE IS NOT NULL THEN 'D' END "
+                                  "FROM TFIS_DATIFISCALI WHERE IFISRIGO = %1 AND SFISFIELDNAME = '%2'")
+                       .arg(row)
+                       .arg(field))
             .toString();
     };
     EXPECT_EQ(columnOf(1, "Testo"), "S");
@@ -315,7 +313,8 @@ TEST_F(StoreTest, ValueRowsFollowTheFieldTypeAndEmptyValuesLeaveNone)
     EXPECT_EQ(back.fieldValue("Nota"), Value(QStringLiteral("riga uno\nriga due")));
     EXPECT_EQ(back.fieldValue("Dati"), Value(bytes));
     back.next();
-    for (const char *empty : {"Testo", "Intero", "Virgola", "Importo", "Decimale", "Data", "DataOra", "Ora", "Nota", "Dati"})
+    for (const char *empty :
+         {"Testo", "Intero", "Virgola", "Importo", "Decimale", "Data", "DataOra", "Ora", "Nota", "Dati"})
         EXPECT_TRUE(back.fieldByName(empty).isNull()) << empty;
     EXPECT_EQ(back.fieldValue("Piccolo").toInt(), 0);
     EXPECT_EQ(back.fieldValue("Flag"), Value(true));
@@ -376,8 +375,8 @@ TEST_F(StoreTest, WholeYearLoadTakesEveryMonthAndTheYearLevel)
     store.SavePeriod(ds, QStringLiteral("TTST_SEMPLICE"), 2023, 1);
 
     store.LoadPeriod(ds, QStringLiteral("TTST_SEMPLICE"), 2024, -1);
-    EXPECT_EQ(column(ds, "Codice"), (QList<Value>{QStringLiteral("M0"), QStringLiteral("M1"), QStringLiteral("M2"),
-                                                  QStringLiteral("M12")}));
+    EXPECT_EQ(column(ds, "Codice"),
+              (QList<Value>{QStringLiteral("M0"), QStringLiteral("M1"), QStringLiteral("M2"), QStringLiteral("M12")}));
     store.LoadPeriod(ds, QStringLiteral("TTST_SEMPLICE"), 2024, 0);
     EXPECT_EQ(column(ds, "Codice"), QList<Value>{QStringLiteral("M0")});
     store.LoadPeriod(ds, QStringLiteral("TTST_SEMPLICE"), 2024, 2);

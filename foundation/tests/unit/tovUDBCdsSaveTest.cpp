@@ -63,7 +63,7 @@ TEST_F(StoreSaveTest, InsertsTakeTheNextRowNumbersOfTheLayoutAcrossPeriods)
     ds.post();
     store.Save(ds, Semplice);
     EXPECT_EQ(counter(Semplice), 43);
-    store.Save(ds, Semplice);  // nothing pending
+    store.Save(ds, Semplice); // nothing pending
     EXPECT_EQ(counter(Semplice), 43);
 }
 
@@ -75,7 +75,8 @@ TEST_F(StoreSaveTest, ModifyingOneFieldRewritesEveryValueRowOfTheRecord)
     add(ds, {{QStringLiteral("Codice"), QStringLiteral("B")}, {QStringLiteral("Numero"), 2}});
     store.Save(ds, Semplice);
     // Marks the stored rows so that a rewrite shows.
-    tdb.db().execute(QStringLiteral("UPDATE TFIS_DATIFISCALI SET SFISVALUE = 'vecchio' WHERE SFISFIELDNAME = 'Codice'"));
+    tdb.db().execute(
+        QStringLiteral("UPDATE TFIS_DATIFISCALI SET SFISVALUE = 'vecchio' WHERE SFISFIELDNAME = 'Codice'"));
 
     ASSERT_TRUE(locate(ds, "Codice", QStringLiteral("A")));
     ds.edit();
@@ -211,7 +212,8 @@ TEST_F(StoreSaveTest, PersonsWithoutAFiscalCodeNeverShareARegistryRow)
     EXPECT_NE(ids.at(1), ids.at(2));
     EXPECT_EQ(registryRows(), 3);
     store.Load(ds, Persone);
-    EXPECT_EQ(column(ds, "Cognome"), (QList<Value>{QStringLiteral("ROSSI"), QStringLiteral("VERDI"), QStringLiteral("NERI")}));
+    EXPECT_EQ(column(ds, "Cognome"),
+              (QList<Value>{QStringLiteral("ROSSI"), QStringLiteral("VERDI"), QStringLiteral("NERI")}));
 }
 
 TEST_F(StoreSaveTest, DatasetThatOwnsItsRegistryRowsAlwaysMakesItsOwn)
@@ -250,8 +252,10 @@ TEST_F(StoreSaveTest, CompositeRegistryColumnIsRewrittenOnEverySaveOfTheRecord)
 {
     DataSet ds;
     store.Load(ds, Persone);
-    addPerson(ds, QStringLiteral("ROSSI"), QStringLiteral("RSSMRA80A01H501U"), QStringLiteral("M01"), QStringLiteral("Q1"));
-    add(ds, {{QStringLiteral("Cognome"), QStringLiteral("SENZA MATRICOLA")}, {QStringLiteral("Qualifica2"), QStringLiteral("Q9")}});
+    addPerson(ds, QStringLiteral("ROSSI"), QStringLiteral("RSSMRA80A01H501U"), QStringLiteral("M01"),
+              QStringLiteral("Q1"));
+    add(ds, {{QStringLiteral("Cognome"), QStringLiteral("SENZA MATRICOLA")},
+             {QStringLiteral("Qualifica2"), QStringLiteral("Q9")}});
     store.Save(ds, Persone);
     const int rossi = column(ds, "iAfiID").at(0).toInt();
     const int other = column(ds, "iAfiID").at(1).toInt();
@@ -278,8 +282,9 @@ TEST_F(StoreSaveTest, CompositeRegistryColumnIsRewrittenOnEverySaveOfTheRecord)
 TEST_F(StoreSaveTest, CompositeNamingAMissingFieldFailsTheSave)
 {
     FieldDefs defs = personFields();
-    defs.removeAt(6);  // Qualifica2
-    TTovDBCdsLayout layout = makeLayout(QStringLiteral("TTST_ROTTA"), defs, 0, 0, QStringLiteral("saficognome=Cognome"));
+    defs.removeAt(6); // Qualifica2
+    TTovDBCdsLayout layout = makeLayout(QStringLiteral("TTST_ROTTA"), defs, 0, 0,
+                                        QStringLiteral("saficognome=Cognome"));
     install(layout);
     // Written by hand: the installer refuses such a map.
     tdb.db().execute(QStringLiteral("UPDATE TCDS_STRUTTURA SET SCDSFIELDMAP = 'saficognome=Cognome;"
@@ -298,7 +303,7 @@ TEST_F(StoreSaveTest, RecordWhoseOnlyValuesAreInTheRegistryLoadsAgain)
     DataSet ds;
     store.Load(ds, Persone);
     add(ds, {{QStringLiteral("Cognome"), QStringLiteral("SOLO ANAGRAFICA")}});
-    add(ds, {{QStringLiteral("Giorni"), 0}});  // nothing at all: gone
+    add(ds, {{QStringLiteral("Giorni"), 0}}); // nothing at all: gone
     store.Save(ds, Persone);
     EXPECT_EQ(count("SELECT COUNT(*) FROM TFIS_DATIFISCALI"), 1);
     store.Load(ds, Persone);
@@ -316,10 +321,9 @@ TEST_F(StoreSaveTest, RecordWhoseOnlyValuesAreInTheRegistryLoadsAgain)
 
 TEST_F(StoreSaveTest, FieldMapNamingAnythingButThePersonColumnsIsRefused)
 {
-    for (const QString &map : {QStringLiteral("saficognome=Cognome;iafiid=Giorni"),
-                               QStringLiteral("SAFICOGNOME = 1 WHERE 1=1; --=Cognome"),
-                               QStringLiteral("saficognome"),
-                               QStringLiteral("saficognome=Cognome;saficognome=Nome")}) {
+    for (const QString &map :
+         {QStringLiteral("saficognome=Cognome;iafiid=Giorni"), QStringLiteral("SAFICOGNOME = 1 WHERE 1=1; --=Cognome"),
+          QStringLiteral("saficognome"), QStringLiteral("saficognome=Cognome;saficognome=Nome")}) {
         tdb.db().execute(QStringLiteral("UPDATE TCDS_STRUTTURA SET SCDSFIELDMAP = '%1' WHERE SCDSNOME = 'TTST_PERSONE'")
                              .arg(QString(map).replace("'", "''")));
         DataSet ds;
@@ -327,7 +331,8 @@ TEST_F(StoreSaveTest, FieldMapNamingAnythingButThePersonColumnsIsRefused)
             store.Load(ds, Persone);
             FAIL() << "map accepted: " << map.toStdString();
         } catch (const EUqError &e) {
-            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Mappa dei campi del ClientDataSet (TTST_PERSONE) non valida")))
+            EXPECT_TRUE(
+                e.message().startsWith(QStringLiteral("Mappa dei campi del ClientDataSet (TTST_PERSONE) non valida")))
                 << e.message().toStdString();
         }
     }
@@ -405,7 +410,8 @@ TEST_F(StoreSaveTest, FailingStatementLeavesCounterRowsAndDatasetAsBefore)
     ds.post();
     add(ds, {{QStringLiteral("Codice"), QStringLiteral("B")}});
     add(ds, {{QStringLiteral("Codice"), QStringLiteral("C")}});
-    tdb.db().execute(QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_NOC CHECK (SFISVALUE <> 'C')"));
+    tdb.db().execute(
+        QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_NOC CHECK (SFISVALUE <> 'C')"));
 
     EXPECT_THROW(store.Save(ds, Semplice), platform::EDatabaseError);
     EXPECT_FALSE(tdb.db().inTransaction());
@@ -468,7 +474,8 @@ TEST_F(StoreSaveTest, SaveInTheCallersTransactionLeavesCommitAndRollbackToTheCal
 
     // A failure inside the caller's transaction: raised, the transaction left
     // to the caller, the dataset back at its last saved state.
-    tdb.db().execute(QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_GIORNI CHECK (IFISVALUE <> 26)"));
+    tdb.db().execute(
+        QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_GIORNI CHECK (IFISVALUE <> 26)"));
     TUqTransaction person(&tdb.db());
     person.Start();
     addPerson(ds, QStringLiteral("ROSSI"), QStringLiteral("RSSMRA80A01H501U"));

@@ -8,7 +8,7 @@ using namespace storetest;
 
 namespace {
 
-const QString Proprie = QStringLiteral("TTST_PROPRIE");   // owns its registry rows
+const QString Proprie = QStringLiteral("TTST_PROPRIE");     // owns its registry rows
 const QString Condivise = QStringLiteral("TTST_CONDIVISE"); // reuses the rows of the period
 
 } // namespace
@@ -81,7 +81,8 @@ TEST_F(StoreSharedRegistryTest, AFailingSaveThatKeepsItsChangesWritesThemOnTheNe
     ds.edit();
     ds.setFieldValue("Giorni", 20);
     ds.post();
-    tdb.db().execute(QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_NOGIORNI CHECK (IFISVALUE <> 20)"));
+    tdb.db().execute(
+        QStringLiteral("ALTER TABLE TFIS_DATIFISCALI ADD CONSTRAINT CK_TEST_NOGIORNI CHECK (IFISVALUE <> 20)"));
 
     EXPECT_THROW(store.Save(ds, Proprie, TCdsSaveFailure::KeepChanges), platform::EDatabaseError);
     EXPECT_FALSE(tdb.db().inTransaction());

@@ -27,15 +27,12 @@ inline const QString PersonMap = QStringLiteral(
 // values of its own.
 inline FieldDefs personFields()
 {
-    return {{QStringLiteral("iFisRigo"), FieldType::Integer},
-            {QStringLiteral("iAfiID"), FieldType::Integer},
-            {QStringLiteral("Cognome"), FieldType::String, 40},
-            {QStringLiteral("Nome"), FieldType::String, 40},
-            {QStringLiteral("CFLavoratore"), FieldType::String, 16},
-            {QStringLiteral("Matricola"), FieldType::String, 10},
-            {QStringLiteral("Qualifica2"), FieldType::String, 5},
-            {QStringLiteral("Giorni"), FieldType::Integer},
-            {QStringLiteral("Imponibile"), FieldType::Currency}};
+    return {
+        {QStringLiteral("iFisRigo"), FieldType::Integer},        {QStringLiteral("iAfiID"), FieldType::Integer},
+        {QStringLiteral("Cognome"), FieldType::String, 40},      {QStringLiteral("Nome"), FieldType::String, 40},
+        {QStringLiteral("CFLavoratore"), FieldType::String, 16}, {QStringLiteral("Matricola"), FieldType::String, 10},
+        {QStringLiteral("Qualifica2"), FieldType::String, 5},    {QStringLiteral("Giorni"), FieldType::Integer},
+        {QStringLiteral("Imponibile"), FieldType::Currency}};
 }
 
 // A table without registry: row number and values.
@@ -67,8 +64,7 @@ inline TTovDBCdsLayout makeLayout(const QString &name, const FieldDefs &defs, in
 
 class StoreTest : public ::testing::Test {
 protected:
-    StoreTest()
-        : tdb(TempDatabase::Scripts{TempDatabase::projectScripts(QStringLiteral("foundation"))})
+    StoreTest() : tdb(TempDatabase::Scripts{TempDatabase::projectScripts(QStringLiteral("foundation"))})
     {
         store.SetConnection(&tdb.db());
         store.SetProgram(QStringLiteral("zep"));

@@ -25,8 +25,7 @@ public:
 
 class YearRecords : public ::testing::Test {
 protected:
-    YearRecords()
-        : tdb(TempDatabase::Scripts{TempDatabase::projectScripts(QStringLiteral("foundation"))})
+    YearRecords() : tdb(TempDatabase::Scripts{TempDatabase::projectScripts(QStringLiteral("foundation"))})
     {
         platform::Database::setGlobal(&tdb.db());
         tdb.db().execute(QStringLiteral(
@@ -70,7 +69,7 @@ TEST_F(YearRecords, DefaultIdComesFromTheParametersModule)
     TtovAnnoFinanziario year;
     EXPECT_THROW(year.Load(), platform::EAssertionFailed); // no parameters module
     year.SetParams(&params);
-    EXPECT_THROW(year.Load(), platform::EConvertError);    // parameter not set
+    EXPECT_THROW(year.Load(), platform::EConvertError); // parameter not set
     params.values.insert(QStringLiteral("UQUP_AnfId"), 41);
     year.Load();
     EXPECT_EQ(year.Id(), 41);
@@ -122,9 +121,10 @@ TEST_F(YearRecords, SchoolYearDefaultIdIsTheParameterTextOrZero)
 TEST_F(YearRecords, TheTableKeepsIdsAndYearsTogether)
 {
     // 2025 must have the id 56; any other id is refused by the table.
-    EXPECT_THROW(tdb.db().execute(QStringLiteral(
-                     "INSERT INTO TANF_ANNIFINANZ (IANFID, DANFNUBRAINIZIO, DANFNUBRAFINE) VALUES (57, '2025-01-01', '2025-12-31')")),
-                 platform::EDatabaseError);
+    EXPECT_THROW(
+        tdb.db().execute(QStringLiteral(
+            "INSERT INTO TANF_ANNIFINANZ (IANFID, DANFNUBRAINIZIO, DANFNUBRAFINE) VALUES (57, '2025-01-01', '2025-12-31')")),
+        platform::EDatabaseError);
     tdb.db().execute(QStringLiteral(
         "INSERT INTO TANF_ANNIFINANZ (IANFID, DANFNUBRAINIZIO, DANFNUBRAFINE) VALUES (56, '2025-01-01', '2025-12-31')"));
     TtovAnnoFinanziario year;
@@ -153,7 +153,8 @@ protected:
         ds.addFieldDef(QStringLiteral("F"), FieldType::Currency);
         ds.createDataSet();
         ds.appendRecord({Value::null(), Value::null(), Value::null(), Value::null()});
-        ds.appendRecord({7, QStringLiteral("x"), QDate(2024, 5, 1), platform::Currency::fromString(QStringLiteral("1.5"))});
+        ds.appendRecord(
+            {7, QStringLiteral("x"), QDate(2024, 5, 1), platform::Currency::fromString(QStringLiteral("1.5"))});
         ds.first();
     }
     platform::DataSet ds;
@@ -169,7 +170,8 @@ TEST_F(FieldValues, NullFieldsGiveTheirTypesEmptyValue)
     EXPECT_EQ(TTovDataSet::FieldValueDef(ds.findField(QStringLiteral("N")), 9), Value(9));
     EXPECT_EQ(TTovDataSet::FieldValueDef(nullptr, 4), Value(4));
     EXPECT_TRUE(TTovDataSet::FieldValue(nullptr).isUnassigned());
-    EXPECT_EQ(TTovUtil::FieldValueDef(ds.findField(QStringLiteral("S")), QStringLiteral("d")), Value(QStringLiteral("d")));
+    EXPECT_EQ(TTovUtil::FieldValueDef(ds.findField(QStringLiteral("S")), QStringLiteral("d")),
+              Value(QStringLiteral("d")));
 }
 
 TEST_F(FieldValues, SetValuesWinOverTheDefault)

@@ -14,8 +14,8 @@ namespace payroll {
 
 class ArchiveScripts {
 public:
-    static const QString FoundationSeries;  // "foundation"
-    static const QString PayrollSeries;     // "payroll"
+    static const QString FoundationSeries; // "foundation"
+    static const QString PayrollSeries;    // "payroll"
 
     // The scripts of one series, ordered by number.
     static QList<platform::DdlScript> series(const QString &name);

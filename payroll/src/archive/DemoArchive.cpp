@@ -55,17 +55,33 @@ public:
     // Inclusive range.
     int range(int lo, int hi) { return lo + int(next() % quint64(hi - lo + 1)); }
     bool chance(int percent) { return range(1, 100) <= percent; }
-    template <class T, size_t N> const T &pick(const std::array<T, N> &a) { return a[size_t(range(0, int(N) - 1))]; }
+    template <class T, size_t N>
+    const T &pick(const std::array<T, N> &a)
+    {
+        return a[size_t(range(0, int(N) - 1))];
+    }
 
 private:
     quint64 m_state;
 };
 
 // ---------------------------------------------------------------- writing
-QVariant money(Currency c) { return c.toDouble(); }
-QVariant nullValue() { return QVariant(); }
-QVariant textOrNull(const QString &s) { return s.isEmpty() ? QVariant() : QVariant(s); }
-QVariant dateOrNull(QDate d) { return d.isValid() ? QVariant(d) : QVariant(); }
+QVariant money(Currency c)
+{
+    return c.toDouble();
+}
+QVariant nullValue()
+{
+    return QVariant();
+}
+QVariant textOrNull(const QString &s)
+{
+    return s.isEmpty() ? QVariant() : QVariant(s);
+}
+QVariant dateOrNull(QDate d)
+{
+    return d.isValid() ? QVariant(d) : QVariant();
+}
 
 // Prepared inserts, one per table, all in the caller's transaction.
 class Writer {
@@ -81,8 +97,8 @@ public:
         const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                 .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
         if (!q->prepare(sql))
-            throw platform::EDatabaseError(QStringLiteral("Archivio dimostrativo, tabella %1: %2")
-                                               .arg(table, q->lastError().text()));
+            throw platform::EDatabaseError(
+                QStringLiteral("Archivio dimostrativo, tabella %1: %2").arg(table, q->lastError().text()));
         m_tables[table] = Table{std::move(q), int(columns.size())};
     }
 
@@ -97,8 +113,8 @@ public:
         for (const QVariant &v : values)
             q.bindValue(i++, v);
         if (!q.exec())
-            throw platform::EDatabaseError(QStringLiteral("Archivio dimostrativo, tabella %1: %2")
-                                               .arg(table, q.lastError().text()));
+            throw platform::EDatabaseError(
+                QStringLiteral("Archivio dimostrativo, tabella %1: %2").arg(table, q.lastError().text()));
         ++m_counts[table];
     }
 
@@ -119,9 +135,18 @@ private:
     QHash<QString, qint64> m_lastId;
 };
 
-int yearId(int year) { return year - 1969; }
-QDate monthStart(int year, int month) { return QDate(year, month, 1); }
-QDate monthEnd(int year, int month) { return QDate(year, month, 1).addMonths(1).addDays(-1); }
+int yearId(int year)
+{
+    return year - 1969;
+}
+QDate monthStart(int year, int month)
+{
+    return QDate(year, month, 1);
+}
+QDate monthEnd(int year, int month)
+{
+    return QDate(year, month, 1).addMonths(1).addDays(-1);
+}
 
 // Week of the year, weeks running Sunday to Saturday, week 1 holding 1 January.
 int weekOfYear(QDate d)
@@ -134,14 +159,29 @@ int weekOfYear(QDate d)
 // ---------------------------------------------------------------- codes
 // Pay items.
 enum Item {
-    Stipendio = 10001, Iis = 10002, Straordinario = 10004, Anf = 10006, Tredicesima = 10013,
-    Perequativo = 10049, Funzione = 10053, Professionale = 10055, Produttivita = 10070, Ivc = 10071,
+    Stipendio = 10001,
+    Iis = 10002,
+    Straordinario = 10004,
+    Anf = 10006,
+    Tredicesima = 10013,
+    Perequativo = 10049,
+    Funzione = 10053,
+    Professionale = 10055,
+    Produttivita = 10070,
+    Ivc = 10071,
     CompensoCollaborazione = 11001
 };
 // Retentions.
 enum Retention {
-    Inpdap = 2, InpsPieno = 3, Tfr = 5, FondoCredito = 6, Irpef = 7, IrpefSeparata = 11, InpsPartTime = 13,
-    FondoPensione = 14, Enpals = 17
+    Inpdap = 2,
+    InpsPieno = 3,
+    Tfr = 5,
+    FondoCredito = 6,
+    Irpef = 7,
+    IrpefSeparata = 11,
+    InpsPartTime = 13,
+    FondoPensione = 14,
+    Enpals = 17
 };
 // Relationship types.
 enum Tno { Indeterminato = 1, Determinato = 2, Apprendista = 3, Collaboratore = 11, Spettacolo = 15 };
@@ -152,7 +192,7 @@ struct Qualification {
     int id;
     const char *shortText;
     const char *text;
-    int annual10001;  // 2010 yearly amounts, in euros
+    int annual10001; // 2010 yearly amounts, in euros
     int annual10002;
     bool publicSector;
 };
@@ -200,7 +240,7 @@ const std::array<Place, 12> kPlaces{{
 struct Country {
     const char *name;
     const char *istat;
-    const char *cadastral;  // for the fiscal code of a person born there
+    const char *cadastral; // for the fiscal code of a person born there
 };
 const std::array<Country, 8> kCountries{{
     {"ITALIA", "000", ""},
@@ -214,28 +254,39 @@ const std::array<Country, 8> kCountries{{
 }};
 
 const std::array<const char *, 40> kSurnames{{
-    "Rossi", "Russo", "Ferrari", "Esposito", "Bianchi", "Romano", "Colombo", "Ricci", "Marino", "Greco",
-    "Bruno", "Gallo", "Conti", "De Luca", "Mancini", "Costa", "Giordano", "Rizzo", "Lombardi", "Moretti",
-    "Barbieri", "Fontana", "Santoro", "Mariani", "Rinaldi", "Caruso", "Ferrara", "Galli", "Martini", "Leone",
-    "Longo", "Gentile", "Martinelli", "Vitale", "Lombardo", "Serra", "Coppola", "De Santis", "D'Angelo", "Marchetti",
+    "Rossi",      "Russo",  "Ferrari",  "Esposito", "Bianchi",  "Romano",    "Colombo",  "Ricci",
+    "Marino",     "Greco",  "Bruno",    "Gallo",    "Conti",    "De Luca",   "Mancini",  "Costa",
+    "Giordano",   "Rizzo",  "Lombardi", "Moretti",  "Barbieri", "Fontana",   "Santoro",  "Mariani",
+    "Rinaldi",    "Caruso", "Ferrara",  "Galli",    "Martini",  "Leone",     "Longo",    "Gentile",
+    "Martinelli", "Vitale", "Lombardo", "Serra",    "Coppola",  "De Santis", "D'Angelo", "Marchetti",
 }};
 const std::array<const char *, 24> kMaleNames{{
-    "Marco", "Giuseppe", "Luca", "Giovanni", "Roberto", "Andrea", "Francesco", "Antonio", "Alessandro", "Stefano",
-    "Paolo", "Davide", "Matteo", "Simone", "Lorenzo", "Nicola", "Fabio", "Michele", "Ugo", "Gianfranco",
-    "Niccolò", "Emanuele", "Riccardo", "Pietro",
+    "Marco",      "Giuseppe", "Luca",  "Giovanni",   "Roberto", "Andrea",   "Francesco", "Antonio",
+    "Alessandro", "Stefano",  "Paolo", "Davide",     "Matteo",  "Simone",   "Lorenzo",   "Nicola",
+    "Fabio",      "Michele",  "Ugo",   "Gianfranco", "Niccolò", "Emanuele", "Riccardo",  "Pietro",
 }};
 const std::array<const char *, 24> kFemaleNames{{
-    "Giulia", "Francesca", "Chiara", "Sara", "Anna", "Laura", "Valentina", "Elena", "Alessia", "Martina",
-    "Federica", "Silvia", "Paola", "Roberta", "Ilaria", "Simona", "Elisa", "Marta", "Ida", "Lucia",
-    "Beatrice", "Noemi", "Maria Grazia", "Irene",
+    "Giulia",  "Francesca", "Chiara",   "Sara",   "Anna",     "Laura",   "Valentina",    "Elena",
+    "Alessia", "Martina",   "Federica", "Silvia", "Paola",    "Roberta", "Ilaria",       "Simona",
+    "Elisa",   "Marta",     "Ida",      "Lucia",  "Beatrice", "Noemi",   "Maria Grazia", "Irene",
 }};
 const std::array<const char *, 12> kStreets{{
-    "Via Roma", "Via Garibaldi", "Via Mazzini", "Corso Italia", "Via Verdi", "Via Dante",
-    "Via Marconi", "Piazza della Repubblica", "Via Cavour", "Via Matteotti", "Viale Europa", "Via XX Settembre",
+    "Via Roma",
+    "Via Garibaldi",
+    "Via Mazzini",
+    "Corso Italia",
+    "Via Verdi",
+    "Via Dante",
+    "Via Marconi",
+    "Piazza della Repubblica",
+    "Via Cavour",
+    "Via Matteotti",
+    "Viale Europa",
+    "Via XX Settembre",
 }};
 
-const char *const kMonthNames[12] = {"Gennaio", "Febbraio", "Marzo", "Aprile", "Maggio", "Giugno",
-                                     "Luglio", "Agosto", "Settembre", "Ottobre", "Novembre", "Dicembre"};
+const char *const kMonthNames[12] = {"Gennaio", "Febbraio", "Marzo",     "Aprile",  "Maggio",   "Giugno",
+                                     "Luglio",  "Agosto",   "Settembre", "Ottobre", "Novembre", "Dicembre"};
 
 // Partita IVA style check digit of a 10-digit number.
 QString withCheckDigit(const QString &tenDigits)
@@ -271,23 +322,36 @@ struct Rates {
     Currency minimum;
 };
 
-Currency pct(double v) { return Currency::fromDouble(v); }
+Currency pct(double v)
+{
+    return Currency::fromDouble(v);
+}
 
 // The collaborators' rate of the separate INPS scheme, by year.
 Currency collaboratorRate(int year)
 {
-    if (year <= 2010) return pct(26.72);
-    if (year <= 2013) return pct(27.72);
-    if (year == 2014) return pct(28.72);
-    if (year == 2015) return pct(30.72);
-    if (year == 2016) return pct(31.72);
-    if (year == 2017) return pct(32.72);
-    if (year <= 2021) return pct(33.72);
+    if (year <= 2010)
+        return pct(26.72);
+    if (year <= 2013)
+        return pct(27.72);
+    if (year == 2014)
+        return pct(28.72);
+    if (year == 2015)
+        return pct(30.72);
+    if (year == 2016)
+        return pct(31.72);
+    if (year == 2017)
+        return pct(32.72);
+    if (year <= 2021)
+        return pct(33.72);
     return pct(35.03);
 }
 
 // The daily INPS minimum taxable of a year (rounded steps).
-Currency inpsMinimum(int year) { return (pct(44.63) + pct(0.84) * (year - 2010)).rounded(2); }
+Currency inpsMinimum(int year)
+{
+    return (pct(44.63) + pct(0.84) * (year - 2010)).rounded(2);
+}
 
 bool ratesFor(int year, int tno, int rice, Rates &out)
 {
@@ -308,42 +372,52 @@ bool ratesFor(int year, int tno, int rice, Rates &out)
         }
         return false;
     case Inpdap:
-        if (!employee) return false;
+        if (!employee)
+            return false;
         out.dip = pct(8.80);
         out.amm = pct(24.20);
         return true;
     case Tfr:
-        if (!employee) return false;
+        if (!employee)
+            return false;
         out.amm = pct(7.10);
         return true;
     case FondoCredito:
-        if (!employee) return false;
+        if (!employee)
+            return false;
         out.dip = pct(0.35);
         return true;
     case FondoPensione:
-        if (!employee) return false;
+        if (!employee)
+            return false;
         out.dip = pct(1.0);
         out.amm = pct(1.0);
         return true;
     case Irpef:
-    case IrpefSeparata:
-        out.dip = pct(23.0);
-        return true;
+    case IrpefSeparata: out.dip = pct(23.0); return true;
     case Enpals:
-        if (tno != Spettacolo) return false;
+        if (tno != Spettacolo)
+            return false;
         out.dip = pct(9.19);
         out.amm = pct(23.81);
         out.minimum = (pct(47.68) + pct(0.9) * (year - 2010)).rounded(2);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
 // ---------------------------------------------------------------- persons
 enum class Kind {
-    FullTime, PartTimeHorizontal, PartTimeVertical, Apprentice, Hired, Terminated,
-    Collaborator, Performer, Public, PublicFixedTerm
+    FullTime,
+    PartTimeHorizontal,
+    PartTimeVertical,
+    Apprentice,
+    Hired,
+    Terminated,
+    Collaborator,
+    Performer,
+    Public,
+    PublicFixedTerm
 };
 
 struct Person {
@@ -352,21 +426,21 @@ struct Person {
     QString surname, name;
     bool female = false;
     QDate birth;
-    int birthPlace = -1;  // index in kPlaces, -1 when born abroad
-    int country = 0;      // index in kCountries (citizenship)
-    QString fiscalCode;   // empty: missing
-    int residence = 0;    // index in kPlaces
+    int birthPlace = -1; // index in kPlaces, -1 when born abroad
+    int country = 0;     // index in kCountries (citizenship)
+    QString fiscalCode;  // empty: missing
+    int residence = 0;   // index in kPlaces
     QString street;
-    QDate start, end;     // the relationship; end invalid when open
+    QDate start, end; // the relationship; end invalid when open
     int qualification = 1;
     int tno = Indeterminato;
     bool publicSector = false;
     int weeklyHours = 40;
-    int serviceMinutes = 2400;  // a week
+    int serviceMinutes = 2400; // a week
     bool partTime = false;
-    int timeKind = 1;           // TTOS_TIPIORARIO
+    int timeKind = 1; // TTOS_TIPIORARIO
     bool fundAdherent = false;
-    int seniority = 0;          // contract seniority class
+    int seniority = 0; // contract seniority class
     Currency collaboratorMonthly;
     // Household of the family allowance: adults (applicant, spouse) and children.
     bool household = false;
@@ -374,11 +448,17 @@ struct Person {
     Currency householdIncome;
     // Keys.
     int anaId = 0, anaCagId = 0, anaPerId = 0;
-    QHash<int, int> compensation;  // year -> IACOMID
+    QHash<int, int> compensation; // year -> IACOMID
 };
 
-int cotOf(const Person &p) { return p.kind == Kind::Collaborator ? CotCollaborazioni : CotStipendio; }
-int cosOf(const Person &p) { return p.kind == Kind::Collaborator ? 11000 : 10001; }
+int cotOf(const Person &p)
+{
+    return p.kind == Kind::Collaborator ? CotCollaborazioni : CotStipendio;
+}
+int cosOf(const Person &p)
+{
+    return p.kind == Kind::Collaborator ? 11000 : 10001;
+}
 
 // The retentions that weigh on a subject pay item of the person (besides
 // income tax).
@@ -428,8 +508,9 @@ public:
             }
         }
         const QMap<QString, qint64> calcoli = DemoArchiveCalcoli::fill(m_db);
-        const QMap<QString, qint64> calendar =
-            DemoArchiveCalendar::fill(m_db, [this](const QString &table) { return m_w.nextId(table); });
+        const QMap<QString, qint64> calendar = DemoArchiveCalendar::fill(m_db, [this](const QString &table) {
+            return m_w.nextId(table);
+        });
         moveGenerators();
         DemoArchiveSummary s;
         s.persons = int(m_persons.size());
@@ -462,8 +543,8 @@ private:
     platform::Database &m_db;
     DemoArchiveOptions m_o;
     std::vector<Person> m_persons;
-    QHash<int, int> m_placeId;      // kPlaces index -> ICOMID (and ISRPCID, ICAPID, IPROID alike)
-    QHash<int, int> m_countryId;    // kCountries index -> ISTAID
+    QHash<int, int> m_placeId;   // kPlaces index -> ICOMID (and ISRPCID, ICAPID, IPROID alike)
+    QHash<int, int> m_countryId; // kCountries index -> ISTAID
     // Contract tables by year: yearly amounts of 10001 and 10002 by qualification.
     QHash<int, int> m_ccntOfYear;
     // Family-allowance amounts: (master, table, band) rows for the lookup.
@@ -503,17 +584,19 @@ void Filler::defineTables()
         {"TCOAT_CODATTIVITA", {"ICOATID", "SCOATCODICE", "SCOATLDESC"}},
         {"TCOT_TIPICOMPENSO", {"ICOTID", "SCOTLDESC", "ICOTFONDAMENTALE"}},
         {"TCOS_CATEGORIECOMP", {"ICOSID", "SCOSLDESC"}},
-        {"TCOMR_RIGHECOMP", {"ICOMRID", "ICOMRUSERCODE", "SCOMRLDESC", "ICOSID", "ICOMRGRUPPO", "ICOMRAIUTOID",
-                             "LCOMRASSOGGETTATO", "LCOMRTRATTENUTA"}},
+        {"TCOMR_RIGHECOMP",
+         {"ICOMRID", "ICOMRUSERCODE", "SCOMRLDESC", "ICOSID", "ICOMRGRUPPO", "ICOMRAIUTOID", "LCOMRASSOGGETTATO",
+          "LCOMRTRATTENUTA"}},
         {"TTVCO_TIPICONTRIB", {"ITVCOID", "ITVCOCOD", "STVCOLDESC"}},
-        {"TRICE_RITENUTE", {"IRICEID", "IRICENUBRACODE", "SRICELDESC", "IRICEDECIMALIIMP", "LRICEFISSA",
-                            "LRICEFONDAMENTALI", "ITVCOIDDIP", "ITVCOIDAMM"}},
-        {"TRICA_ALIQUOTE", {"IRICAID", "IANFID", "IRICEID", "ITNOID", "FRICAALIQUOTADIP", "FRICAALIQUOTAAMM",
-                            "FRICAMINIMALE"}},
-        {"TCOGR_GRUPPICONTR", {"ICOGRID", "IANFID", "ICOTID", "ITNOID", "ICOMRID", "IRICEID", "FCOGRPERCIMPDIP",
-                               "FCOGRPERCIMPAMM"}},
-        {"TTACO_TIPIRIDUZIONE", {"ITACOID", "STACOSIGLA", "STACOLDESC", "ITACOTIPOCALCOLO", "FTACOPERCSTIPENDIO",
-                                 "ITRIDIDFERIE"}},
+        {"TRICE_RITENUTE",
+         {"IRICEID", "IRICENUBRACODE", "SRICELDESC", "IRICEDECIMALIIMP", "LRICEFISSA", "LRICEFONDAMENTALI",
+          "ITVCOIDDIP", "ITVCOIDAMM"}},
+        {"TRICA_ALIQUOTE",
+         {"IRICAID", "IANFID", "IRICEID", "ITNOID", "FRICAALIQUOTADIP", "FRICAALIQUOTAAMM", "FRICAMINIMALE"}},
+        {"TCOGR_GRUPPICONTR",
+         {"ICOGRID", "IANFID", "ICOTID", "ITNOID", "ICOMRID", "IRICEID", "FCOGRPERCIMPDIP", "FCOGRPERCIMPAMM"}},
+        {"TTACO_TIPIRIDUZIONE",
+         {"ITACOID", "STACOSIGLA", "STACOLDESC", "ITACOTIPOCALCOLO", "FTACOPERCSTIPENDIO", "ITRIDIDFERIE"}},
         {"TTACOCOMR_RIDUZIONIVOCI", {"ITACOCOMRID", "ITACOID", "ICOMRID", "LTACOCOMRAPPLICATA"}},
         {"TTACORICE_RIDUZIONIRIT", {"ITACORICEID", "ITACOID", "IRICEID", "FTACORICEDECIMPDIP", "FTACORICEDECIMPAMM"}},
         {"TTAG_TIPIASSENZA", {"ITAGID", "STAGCOD", "STAGCODASSDIS", "STAGDESCRIZIONE"}},
@@ -522,81 +605,110 @@ void Filler::defineTables()
         {"TRIVA_VOCIRITVARIE", {"IRIVAID", "IRITVID", "ICOMRID"}},
         {"TOEPA_REGOLEORE", {"IOEPAID", "SOEPALDESC", "IOEPANUM", "IOEPADEN", "FOEPAMAGG", "LOEPACOMPRENDIIIS"}},
         {"TOETB_ORECCVOCI", {"IOETBID", "ICOMRID", "IOEPAID", "DOETBINIZIOVALIDITA", "DOETBFINEVALIDITA"}},
-        {"TENPM_MASSIMALI", {"IENPMID", "IANFID", "IENPMTIPO", "FENPMIMPONIBILEDA", "FENPMCONTRAGGDA",
-                             "FENPMMASSIMALE"}},
+        {"TENPM_MASSIMALI",
+         {"IENPMID", "IANFID", "IENPMTIPO", "FENPMIMPONIBILEDA", "FENPMCONTRAGGDA", "FENPMMASSIMALE"}},
         {"TTIM_TIPICONTO", {"ITIMID", "STIMLDESC"}},
         {"TNAF_PIANOCONTI", {"INAFID", "IANFID", "ITIMID", "SNAFCODICE", "SNAFLDESC"}},
         {"TCUFO_FONDICU", {"ICUFOID", "SCUFOLDESC", "ICUFOTIPOSCUOLA"}},
-        {"TFPC_FONDIPENSIONE", {"IFPCID", "SFPCCODINPDAP", "SFPCLDESC", "DFPCINIZIO", "FFPCPERCTFR", "FFPCFISSADIP",
-                                "FFPCFISSAAMM", "FFPCMAGGAMM1", "FFPCMAGGAMM2"}},
-        {"TTDLA_DETRLAVORO", {"ITDLAID", "IANFID", "ITDLAUSERCODE", "FTDLASCAGLIONEDA", "FTDLASCAGLIONEA",
-                              "FTDLADETRAZIONE", "FTDLAMINDET", "FTDLAMININD"}},
-        {"TTDCO_DETRCONIUGE", {"ITDCOID", "IANFID", "ITDCOUSERCODE", "FTDCOSCAGLIONEDA", "FTDCOSCAGLIONEA",
-                               "FTDCODETRAZIONE"}},
-        {"TTDFA_DETRFAMILIARI", {"ITDFAID", "IANFID", "FTDFADETFIGLIO1", "FTDFADETFIGLIOMIN3", "FTDFADETHANDY1",
-                                 "FTDFADETFIGLIO3", "FTDFADETALTRI", "FTDFADETFAMNUM", "FTDFASOGLIABASE",
-                                 "FTDFASOGLIAINC", "FTDFASOGLIAALTRI"}},
-        {"TTDCA_DETRCANONE", {"ITDCAID", "IANFID", "ITDCATIPO", "FTDCASCAGLIONEDA", "FTDCASCAGLIONEA",
-                              "FTDCADETRAZIONE"}},
-        {"TTDCU_CUNEOFISCALE", {"ITDCUID", "IANFID", "ITDCUUSERCODE", "FTDCUSCAGLIONEDA", "FTDCUSCAGLIONEA",
-                                "FTDCUDETRAZIONE"}},
+        {"TFPC_FONDIPENSIONE",
+         {"IFPCID", "SFPCCODINPDAP", "SFPCLDESC", "DFPCINIZIO", "FFPCPERCTFR", "FFPCFISSADIP", "FFPCFISSAAMM",
+          "FFPCMAGGAMM1", "FFPCMAGGAMM2"}},
+        {"TTDLA_DETRLAVORO",
+         {"ITDLAID", "IANFID", "ITDLAUSERCODE", "FTDLASCAGLIONEDA", "FTDLASCAGLIONEA", "FTDLADETRAZIONE", "FTDLAMINDET",
+          "FTDLAMININD"}},
+        {"TTDCO_DETRCONIUGE",
+         {"ITDCOID", "IANFID", "ITDCOUSERCODE", "FTDCOSCAGLIONEDA", "FTDCOSCAGLIONEA", "FTDCODETRAZIONE"}},
+        {"TTDFA_DETRFAMILIARI",
+         {"ITDFAID", "IANFID", "FTDFADETFIGLIO1", "FTDFADETFIGLIOMIN3", "FTDFADETHANDY1", "FTDFADETFIGLIO3",
+          "FTDFADETALTRI", "FTDFADETFAMNUM", "FTDFASOGLIABASE", "FTDFASOGLIAINC", "FTDFASOGLIAALTRI"}},
+        {"TTDCA_DETRCANONE",
+         {"ITDCAID", "IANFID", "ITDCATIPO", "FTDCASCAGLIONEDA", "FTDCASCAGLIONEA", "FTDCADETRAZIONE"}},
+        {"TTDCU_CUNEOFISCALE",
+         {"ITDCUID", "IANFID", "ITDCUUSERCODE", "FTDCUSCAGLIONEDA", "FTDCUSCAGLIONEA", "FTDCUDETRAZIONE"}},
         {"TAFM_ASSFAMMASTER", {"IAFMID", "DAFMSTART", "DAFMEND", "SAFMDESC"}},
-        {"TAFT_ASSFAMTABLE", {"IAFTID", "IAFMID", "STABNAME", "FREDFAMFROM", "FREDFAMTO", "FCOMPNUCLEO1",
-                              "FCOMPNUCLEO2", "FCOMPNUCLEO3", "FCOMPNUCLEO4", "FCOMPNUCLEO5", "FCOMPNUCLEO6",
-                              "FCOMPNUCLEO7", "FCOMPNUCLEO8", "FCOMPNUCLEO9", "FCOMPNUCLEO10", "FCOMPNUCLEO11",
-                              "FCOMPNUCLEO12"}},
+        {"TAFT_ASSFAMTABLE",
+         {"IAFTID", "IAFMID", "STABNAME", "FREDFAMFROM", "FREDFAMTO", "FCOMPNUCLEO1", "FCOMPNUCLEO2", "FCOMPNUCLEO3",
+          "FCOMPNUCLEO4", "FCOMPNUCLEO5", "FCOMPNUCLEO6", "FCOMPNUCLEO7", "FCOMPNUCLEO8", "FCOMPNUCLEO9",
+          "FCOMPNUCLEO10", "FCOMPNUCLEO11", "FCOMPNUCLEO12"}},
         {"TCCNT_TABELLECCNL", {"ICCNTID", "SCCNTLDESC", "DCCNTDAL", "DCCNTAL"}},
         {"TCCNV_TABELLECCNV", {"ICCNVID", "SCCNVLDESC", "DCCNVDAL", "DCCNVAL"}},
         {"TCCNA_ANZIANITA", {"ICCNAID", "ICCNTID", "ICCNAANZIANITA", "FCCNAPERC"}},
         {"TCCNL_IMPORTI", {"ICCNLID", "ICCNTID", "ICCNVID", "IQARID", "ICOMRID", "FCCNLIMPORTO"}},
         {"TDWG_DATORI", {"IDWGID", "SDWGRAGSOC", "SDWGCODFISCALE", "SDWGCODINPDAP"}},
         {"TDWGANF_DATORIANNO", {"IDWGANFID", "IDWGID", "IANFID", "SDWGANFLDESC"}},
-        {"TPACO_PARAMCOMP", {"IPACOID", "IANFID", "IDWGANFID", "SPACOMATRAZIENDA", "SPACOMATRAZACC",
-                             "SPACOCODATECO", "SPACOCODATECO2007", "IPACOINPS_PT", "LPACOAFAM", "DPACONOFERIE"}},
-        {"TSED_SEDI", {"ISEDID", "IDWGID", "SSEDNOMLDESC", "SSEDNOMCODICEFISC", "SSEDINDIRIZZO", "ICOMID", "ICAPID",
-                       "LSEDPRINCIPALE"}},
+        {"TPACO_PARAMCOMP",
+         {"IPACOID", "IANFID", "IDWGANFID", "SPACOMATRAZIENDA", "SPACOMATRAZACC", "SPACOCODATECO", "SPACOCODATECO2007",
+          "IPACOINPS_PT", "LPACOAFAM", "DPACONOFERIE"}},
+        {"TSED_SEDI",
+         {"ISEDID", "IDWGID", "SSEDNOMLDESC", "SSEDNOMCODICEFISC", "SSEDINDIRIZZO", "ICOMID", "ICAPID",
+          "LSEDPRINCIPALE"}},
         {"TYAPP_APPLICAZIONI", {"IYAPPID", "SYAPPCODICE", "SYAPPLDESC"}},
         {"TYRFO_CARTELLE", {"IYRFOID", "IYRFOID_P", "SYRFODESC"}},
-        {"TANA_ANAGRAFICHE", {"IANAID", "SANACOGNOME", "SANANOME", "SANACODFISCALE", "DANANASCITA", "ISEXID",
-                              "IANACOMNASCITA"}},
+        {"TANA_ANAGRAFICHE",
+         {"IANAID", "SANACOGNOME", "SANANOME", "SANACODFISCALE", "DANANASCITA", "ISEXID", "IANACOMNASCITA"}},
         {"TANACITT", {"IANACITTID", "IANAID", "ISTAID"}},
         {"TABT_ABITAZIONI", {"IABTID", "IANAID", "ILOCID", "SABTINDIRIZZO", "ICOMID", "ICAPID"}},
         {"TTEL_TELEFONI", {"ITELID", "IANAID", "STELTELEFONO"}},
         {"TEML_EMAIL", {"IEMLID", "IANAID", "SEMLEMAIL"}},
         {"TANACAG_MATRICOLE", {"IANACAGID", "IANAID", "IDWGID", "SANACAGCODE"}},
         {"TANAPER_POSIZIONI", {"IANAPERID", "IANACAGID", "ICALID", "ISTABID"}},
-        {"TACOM_COMPENSI", {"IACOMID", "IANAPERID", "IANFID", "ITNOID", "IQARID", "ICOSID", "IDCTID", "ICOATID",
-                            "DACOMINIRAPP", "DACOMFINERAPP", "SACOMINQUADRAMENTO", "IACOMOREPREVISTE",
-                            "IACOMNUMPAGHE", "IACOMDURATARAPP", "IACOMDENFERIE", "IACOMSCAINPDAP",
-                            "IACOMSOGGENPALS", "IACOMREGIMEPOST95", "FACOMADDIRPEFCOM", "FACOMADDIRPEFPRO",
-                            "FACOMADDIRPEFREG", "FACOMALIQUOTAMED", "FACOMINPS", "FACOMINAIL"}},
-        {"TENPA_ENPALS", {"IENPAID", "IACOMID", "IENPANUMRETRIBUZIONI", "SENPACODICECONTRATTO",
-                          "SENPATIPOLAVORATORE", "SENPATIPORAPPLAV", "SENPACODICEQUALIFICA"}},
+        {"TACOM_COMPENSI",
+         {"IACOMID",
+          "IANAPERID",
+          "IANFID",
+          "ITNOID",
+          "IQARID",
+          "ICOSID",
+          "IDCTID",
+          "ICOATID",
+          "DACOMINIRAPP",
+          "DACOMFINERAPP",
+          "SACOMINQUADRAMENTO",
+          "IACOMOREPREVISTE",
+          "IACOMNUMPAGHE",
+          "IACOMDURATARAPP",
+          "IACOMDENFERIE",
+          "IACOMSCAINPDAP",
+          "IACOMSOGGENPALS",
+          "IACOMREGIMEPOST95",
+          "FACOMADDIRPEFCOM",
+          "FACOMADDIRPEFPRO",
+          "FACOMADDIRPEFREG",
+          "FACOMALIQUOTAMED",
+          "FACOMINPS",
+          "FACOMINAIL"}},
+        {"TENPA_ENPALS",
+         {"IENPAID", "IACOMID", "IENPANUMRETRIBUZIONI", "SENPACODICECONTRATTO", "SENPATIPOLAVORATORE",
+          "SENPATIPORAPPLAV", "SENPACODICEQUALIFICA"}},
         {"TAFP_ADESIONIFONDO", {"IAFPID", "IACOMID", "IFPCID", "DAFPADESIONE", "DAFPINIZIORAPP"}},
         {"TAAF_ANAASSNUCFAM", {"IAAFID", "IACOMID", "LAAFUSEASSNUC", "IAAFNRCON", "IAAFNRFIGLMIN", "FAAFREDDITO"}},
         {"TADET_DETRAZIONI", {"IADETID", "IACOMID", "LADETLAVDIP", "LADETCONCAR", "IADETFIGLI"}},
-        {"TASTI_STORICO", {"IASTIID", "IACOMID", "IMESID", "IQARID", "IASTIANZIANITA", "IASTIORESERVIZIO",
-                           "LASTIPARTTIME"}},
+        {"TASTI_STORICO",
+         {"IASTIID", "IACOMID", "IMESID", "IQARID", "IASTIANZIANITA", "IASTIORESERVIZIO", "LASTIPARTTIME"}},
         {"TASTR_STORICOIMPORTI", {"IASTRID", "IASTIID", "ICOMRID", "FASTRIMPORTO"}},
         {"TASP_ASSENZE", {"IASPID", "IANACAGID", "ITAGID", "DASPDATAINIZIO", "DASPDATAFINE"}},
         {"TFEP_FERIE", {"IFEPID", "IANACAGID", "DFEPDATAINIZIO", "DFEPDATAFINE", "IFEPDAYFERIE"}},
-        {"TSER_PARTTIME", {"ISERID", "IANACAGID", "ITOSID", "DSERINIZIORETR", "DSERFINERETR", "ISERGIORNO1",
-                           "ISERGIORNO2", "ISERGIORNO3", "ISERGIORNO4", "ISERGIORNO5", "ISERGIORNO6", "ISERGIORNO7"}},
-        {"TREGS_REGISTROSTIP", {"IREGSID", "IACOMID", "IANFID", "IMESID", "ICOTID", "IDWGID", "ITNOID", "IQARID",
-                                "ICOSID", "IREGSGRUPPO", "IREGSGIORNI", "IREGSORESERVIZIO", "IREGSSUORE", "DREGSDAL",
-                                "DREGSAL", "FREGSTOTALELORDO", "SREGSPOSINPS", "LREGSCALCOLATA"}},
-        {"TVARM_VARIAZIONI", {"IVARMID", "IACOMID", "IANFID", "IMESID", "ICOTID", "ICOSID", "IVARMRIRPID",
-                              "IVARMGIORNI", "DVARMDAL", "DVARMAL", "LVARMPARTTIME"}},
-        {"TVAPE_PERIODI", {"IVAPEID", "IREGSID", "IVARMID", "IQARID", "DVAPEDAL", "DVAPEAL", "IVAPEGIORNI",
-                           "IVAPEGIORNIINPS", "IVAPESETTINPS", "IVAPEORESERVIZIO", "IVAPEOREPREVISTE",
-                           "LVAPEPARTTIME"}},
+        {"TSER_PARTTIME",
+         {"ISERID", "IANACAGID", "ITOSID", "DSERINIZIORETR", "DSERFINERETR", "ISERGIORNO1", "ISERGIORNO2",
+          "ISERGIORNO3", "ISERGIORNO4", "ISERGIORNO5", "ISERGIORNO6", "ISERGIORNO7"}},
+        {"TREGS_REGISTROSTIP",
+         {"IREGSID", "IACOMID", "IANFID", "IMESID", "ICOTID", "IDWGID", "ITNOID", "IQARID", "ICOSID", "IREGSGRUPPO",
+          "IREGSGIORNI", "IREGSORESERVIZIO", "IREGSSUORE", "DREGSDAL", "DREGSAL", "FREGSTOTALELORDO", "SREGSPOSINPS",
+          "LREGSCALCOLATA"}},
+        {"TVARM_VARIAZIONI",
+         {"IVARMID", "IACOMID", "IANFID", "IMESID", "ICOTID", "ICOSID", "IVARMRIRPID", "IVARMGIORNI", "DVARMDAL",
+          "DVARMAL", "LVARMPARTTIME"}},
+        {"TVAPE_PERIODI",
+         {"IVAPEID", "IREGSID", "IVARMID", "IQARID", "DVAPEDAL", "DVAPEAL", "IVAPEGIORNI", "IVAPEGIORNIINPS",
+          "IVAPESETTINPS", "IVAPEORESERVIZIO", "IVAPEOREPREVISTE", "LVAPEPARTTIME"}},
         {"TVARD_RIDUZIONIVAR", {"IVARDID", "IVAPEID", "ITACOID", "IVARDGIORNIORE"}},
-        {"TVACR_VARCOMPRIGHE", {"IVACRID", "IREGSID", "IVARMID", "ICOMRID", "IVACRUSERCODE", "FVACRLORDO",
-                                "FVACRLORDOINTERO", "FVACRIMPONIBILE", "LVACRASSOGGETTATO"}},
-        {"TVARR_VARRITENUTE", {"IVARRID", "IREGSID", "IVARMID", "IVACRID", "ICOMRID", "IRICEID", "ITVCOIDDIP",
-                               "ITVCOIDAMM", "IFPCID", "FVARRIMPONIBILE", "FVARRIMPONIBILEDIP", "FVARRIMPONIBILEAMM",
-                               "FVARRALIQUOTADIP", "FVARRALIQUOTAAMM", "FVARRPERCIMPDIP", "FVARRPERCIMPAMM",
-                               "FVARRRITDIP", "FVARRRITAMM"}},
+        {"TVACR_VARCOMPRIGHE",
+         {"IVACRID", "IREGSID", "IVARMID", "ICOMRID", "IVACRUSERCODE", "FVACRLORDO", "FVACRLORDOINTERO",
+          "FVACRIMPONIBILE", "LVACRASSOGGETTATO"}},
+        {"TVARR_VARRITENUTE",
+         {"IVARRID", "IREGSID", "IVARMID", "IVACRID", "ICOMRID", "IRICEID", "ITVCOIDDIP", "ITVCOIDAMM", "IFPCID",
+          "FVARRIMPONIBILE", "FVARRIMPONIBILEDIP", "FVARRIMPONIBILEAMM", "FVARRALIQUOTADIP", "FVARRALIQUOTAAMM",
+          "FVARRPERCIMPDIP", "FVARRPERCIMPAMM", "FVARRRITDIP", "FVARRRITAMM"}},
         {"TENPV_ENPALSVARR", {"IENPVID", "IVARRID", "FENPVCONTRIBUTODIP", "FENPVCONTRIBUTOAMM", "FENPVIMPONIBILEBASE"}},
         {"TVAIN_GIORNIINPS", {"IVAINID", "IREGSID", "IRICEID", "IVAINGIORNI", "FVAINORE"}},
     };
@@ -616,7 +728,7 @@ void Filler::writeReference()
         m_w.row("TSTA_STATI", {id, kCountries[i].istat, kCountries[i].name});
     }
     for (size_t i = 0; i < kPlaces.size(); ++i) {
-        const int id = int(i) + 1;  // one province, municipality, code and postcode per place
+        const int id = int(i) + 1; // one province, municipality, code and postcode per place
         m_placeId[int(i)] = id;
         m_w.row("TPRO_PROVINCE", {id, kPlaces[i].province, kPlaces[i].provinceName});
         m_w.row("TCOM_COMUNI", {id, kPlaces[i].name, id});
@@ -626,12 +738,20 @@ void Filler::writeReference()
     m_w.row("TLOC_TIPIINDIRIZZO", {1, "Domicilio"});
     m_w.row("TLOC_TIPIINDIRIZZO", {2, "Residenza"});
 
-    const QList<std::pair<int, const char *>> tnos{
-        {1, "Tempo indeterminato"}, {2, "Tempo determinato"}, {3, "Apprendista"}, {4, "Stagionale"},
-        {5, "Lavoratore intermittente"}, {6, "Contratto di inserimento"}, {7, "Lavoratore in somministrazione"},
-        {8, "Supplente annuale"}, {10, "Estraneo"}, {11, "Collaboratore coordinato e continuativo"},
-        {14, "Lavoratore autonomo"}, {15, "Lavoratore dello spettacolo"}, {16, "Personale di ruolo"},
-        {17, "Borsista"}};
+    const QList<std::pair<int, const char *>> tnos{{1, "Tempo indeterminato"},
+                                                   {2, "Tempo determinato"},
+                                                   {3, "Apprendista"},
+                                                   {4, "Stagionale"},
+                                                   {5, "Lavoratore intermittente"},
+                                                   {6, "Contratto di inserimento"},
+                                                   {7, "Lavoratore in somministrazione"},
+                                                   {8, "Supplente annuale"},
+                                                   {10, "Estraneo"},
+                                                   {11, "Collaboratore coordinato e continuativo"},
+                                                   {14, "Lavoratore autonomo"},
+                                                   {15, "Lavoratore dello spettacolo"},
+                                                   {16, "Personale di ruolo"},
+                                                   {17, "Borsista"}};
     for (const auto &[id, text] : tnos)
         m_w.row("TTNO_TIPIRAPPORTO", {id, id, text});
     for (const Qualification &q : kQualifications)
@@ -727,9 +847,9 @@ void Filler::writeReference()
         {18, "Ritenuta non applicabile", false, 0, 0},
     };
     for (const RetDef &r : retentions)
-        m_w.row("TRICE_RITENUTE", {r.id, r.id, r.text, 2, 0, r.fundamental ? 1 : 0,
-                                   r.tvcoDip ? QVariant(r.tvcoDip) : nullValue(),
-                                   r.tvcoAmm ? QVariant(r.tvcoAmm) : nullValue()});
+        m_w.row("TRICE_RITENUTE",
+                {r.id, r.id, r.text, 2, 0, r.fundamental ? 1 : 0, r.tvcoDip ? QVariant(r.tvcoDip) : nullValue(),
+                 r.tvcoAmm ? QVariant(r.tvcoAmm) : nullValue()});
 
     struct RedDef {
         int id;
@@ -739,18 +859,24 @@ void Filler::writeReference()
         int holidays;
     };
     const QList<RedDef> reductions{
-        {1, "MAL", "Malattia", 3, 100, 0},       {2, "INF", "Infortunio", 3, 100, 0},
-        {3, "ASP", "Aspettativa non retribuita", 1, 0, 1}, {4, "CON", "Congedo parentale", 3, 30, 3},
-        {5, "MAT", "Maternità obbligatoria", 3, 100, 0}, {7, "SCI", "Sciopero orario", 2, 0, 0},
+        {1, "MAL", "Malattia", 3, 100, 0},
+        {2, "INF", "Infortunio", 3, 100, 0},
+        {3, "ASP", "Aspettativa non retribuita", 1, 0, 1},
+        {4, "CON", "Congedo parentale", 3, 30, 3},
+        {5, "MAT", "Maternità obbligatoria", 3, 100, 0},
+        {7, "SCI", "Sciopero orario", 2, 0, 0},
     };
     for (const RedDef &r : reductions)
         m_w.row("TTACO_TIPIRIDUZIONE", {r.id, r.abbr, r.text, r.calc, money(pct(r.paid)), r.holidays});
     m_w.row("TTACOCOMR_RIDUZIONIVOCI", {1, 3, Ivc, 0});
     m_w.row("TTACORICE_RIDUZIONIRIT", {1, 4, InpsPieno, money(pct(70)), money(pct(70))});
     m_w.row("TTACORICE_RIDUZIONIRIT", {2, 4, Inpdap, money(pct(70)), money(pct(70))});
-    const QList<std::tuple<int, const char *, const char *, const char *>> absences{
-        {1, "MA", "MA", "Malattia"}, {2, "IN", "IN", "Infortunio"}, {5, "MT", "MA", "Maternità"},
-        {14, "AS", "AS", "Assenza non retribuita"}, {20, "FE", "", "Ferie"}};
+    const QList<std::tuple<int, const char *, const char *, const char *>> absences{{1, "MA", "MA", "Malattia"},
+                                                                                    {2, "IN", "IN", "Infortunio"},
+                                                                                    {5, "MT", "MA", "Maternità"},
+                                                                                    {14, "AS", "AS",
+                                                                                     "Assenza non retribuita"},
+                                                                                    {20, "FE", "", "Ferie"}};
     for (const auto &[id, code, dayCode, text] : absences)
         m_w.row("TTAG_TIPIASSENZA", {id, code, textOrNull(dayCode), text});
 
@@ -815,7 +941,8 @@ void Filler::writeYear(int year)
 
     // Contribution rates of every retention and relationship type.
     const QList<int> tnos{1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 14, 15, 16, 17};
-    const QList<int> rices{Inpdap, InpsPieno, Tfr, FondoCredito, Irpef, IrpefSeparata, InpsPartTime, FondoPensione, Enpals};
+    const QList<int> rices{Inpdap,        InpsPieno,    Tfr,           FondoCredito, Irpef,
+                           IrpefSeparata, InpsPartTime, FondoPensione, Enpals};
     for (int tno : tnos) {
         for (int rice : rices) {
             Rates r;
@@ -832,7 +959,9 @@ void Filler::writeYear(int year)
         QList<int> rices;
     };
     const QList<Group> groups{
-        {CotStipendio, {1, 2, 3}, {Stipendio, Iis, Straordinario, Tredicesima, Perequativo, Ivc},
+        {CotStipendio,
+         {1, 2, 3},
+         {Stipendio, Iis, Straordinario, Tredicesima, Perequativo, Ivc},
          {Inpdap, InpsPieno, Tfr, FondoCredito, Irpef, InpsPartTime, FondoPensione}},
         {CotAccessori, {1, 2, 3}, {Produttivita}, {InpsPieno, InpsPartTime, IrpefSeparata}},
         {CotCollaborazioni, {Collaboratore}, {CompensoCollaborazione}, {InpsPieno, Irpef}},
@@ -846,10 +975,16 @@ void Filler::writeYear(int year)
                                                   money(pct(100)), money(pct(100))});
 
     // Holidays.
-    const QList<std::tuple<int, int, const char *>> fixed{
-        {1, 1, "Capodanno"}, {1, 6, "Epifania"}, {4, 25, "Festa della Liberazione"}, {5, 1, "Festa del lavoro"},
-        {6, 2, "Festa della Repubblica"}, {8, 15, "Ferragosto"}, {11, 1, "Ognissanti"},
-        {12, 8, "Immacolata Concezione"}, {12, 25, "Natale"}, {12, 26, "Santo Stefano"}};
+    const QList<std::tuple<int, int, const char *>> fixed{{1, 1, "Capodanno"},
+                                                          {1, 6, "Epifania"},
+                                                          {4, 25, "Festa della Liberazione"},
+                                                          {5, 1, "Festa del lavoro"},
+                                                          {6, 2, "Festa della Repubblica"},
+                                                          {8, 15, "Ferragosto"},
+                                                          {11, 1, "Ognissanti"},
+                                                          {12, 8, "Immacolata Concezione"},
+                                                          {12, 25, "Natale"},
+                                                          {12, 26, "Santo Stefano"}};
     QList<std::pair<QDate, QString>> holidays;
     for (const auto &[m, d, text] : fixed)
         holidays.append({QDate(year, m, d), QString::fromUtf8(text)});
@@ -865,14 +1000,15 @@ void Filler::writeYear(int year)
     m_w.row("TENPM_MASSIMALI", {int(m_w.nextId("TENPM_MASSIMALI")), anf, 1, money(Currency()),
                                 money((Currency::fromInt(46123) * growth).rounded(0)),
                                 money((Currency::fromInt(100324) * growth).rounded(0))});
-    m_w.row("TENPM_MASSIMALI", {int(m_w.nextId("TENPM_MASSIMALI")), anf, 2, money(Currency()),
-                                money((Currency::fromInt(148) * growth).rounded(2)),
-                                money((Currency::fromInt(321) * growth).rounded(2))});
+    m_w.row("TENPM_MASSIMALI",
+            {int(m_w.nextId("TENPM_MASSIMALI")), anf, 2, money(Currency()),
+             money((Currency::fromInt(148) * growth).rounded(2)), money((Currency::fromInt(321) * growth).rounded(2))});
 
     // Chart of accounts: brought in from 2019 on.
     if (year >= 2019) {
         m_w.row("TNAF_PIANOCONTI", {int(m_w.nextId("TNAF_PIANOCONTI")), anf, 200001, "B.9.a", "Salari e stipendi"});
-        m_w.row("TNAF_PIANOCONTI", {int(m_w.nextId("TNAF_PIANOCONTI")), anf, 500001, "D.13", "Debiti verso istituti di previdenza"});
+        m_w.row("TNAF_PIANOCONTI",
+                {int(m_w.nextId("TNAF_PIANOCONTI")), anf, 500001, "D.13", "Debiti verso istituti di previdenza"});
     }
 
     // Income-tax deduction brackets.
@@ -881,7 +1017,8 @@ void Filler::writeYear(int year)
         const QVariant id = int(m_w.nextId(t));
         if (t == QStringLiteral("TTDLA_DETRLAVORO"))
             m_w.row(t, {id, anf, code, money(Currency::fromInt(from)), money(Currency::fromInt(to)),
-                        money(Currency::fromInt(amount)), money(Currency::fromInt(minDet)), money(Currency::fromInt(minInd))});
+                        money(Currency::fromInt(amount)), money(Currency::fromInt(minDet)),
+                        money(Currency::fromInt(minInd))});
         else
             m_w.row(t, {id, anf, code, money(Currency::fromInt(from)), money(Currency::fromInt(to)),
                         money(Currency::fromInt(amount))});
@@ -908,18 +1045,20 @@ void Filler::writeYear(int year)
         bracket("TTDCU_CUNEOFISCALE", 1, 20000, 32000, 1000);
         bracket("TTDCU_CUNEOFISCALE", 2, 32000, 40000, 1000);
     }
-    m_w.row("TTDFA_DETRFAMILIARI", {int(m_w.nextId("TTDFA_DETRFAMILIARI")), anf, money(Currency::fromInt(950)),
-                                    money(Currency::fromInt(270)), money(Currency::fromInt(400)),
-                                    money(Currency::fromInt(200)), money(Currency::fromInt(750)),
-                                    money(Currency::fromInt(1200)), money(Currency::fromInt(95000)),
-                                    money(Currency::fromInt(15000)), money(Currency::fromInt(80000))});
+    m_w.row("TTDFA_DETRFAMILIARI",
+            {int(m_w.nextId("TTDFA_DETRFAMILIARI")), anf, money(Currency::fromInt(950)), money(Currency::fromInt(270)),
+             money(Currency::fromInt(400)), money(Currency::fromInt(200)), money(Currency::fromInt(750)),
+             money(Currency::fromInt(1200)), money(Currency::fromInt(95000)), money(Currency::fromInt(15000)),
+             money(Currency::fromInt(80000))});
 
     // Contract tables: one of each kind a year, with its seniority classes.
     const int ccnt = int(m_w.nextId("TCCNT_TABELLECCNL"));
     m_ccntOfYear[year] = ccnt;
-    m_w.row("TCCNT_TABELLECCNL", {ccnt, QStringLiteral("Tabelle CCNL %1").arg(year), QDate(year, 1, 1), QDate(year, 12, 31)});
+    m_w.row("TCCNT_TABELLECCNL",
+            {ccnt, QStringLiteral("Tabelle CCNL %1").arg(year), QDate(year, 1, 1), QDate(year, 12, 31)});
     const int ccnv = int(m_w.nextId("TCCNV_TABELLECCNV"));
-    m_w.row("TCCNV_TABELLECCNV", {ccnv, QStringLiteral("Voci contrattuali %1").arg(year), QDate(year, 1, 1), QDate(year, 12, 31)});
+    m_w.row("TCCNV_TABELLECCNV",
+            {ccnv, QStringLiteral("Voci contrattuali %1").arg(year), QDate(year, 1, 1), QDate(year, 12, 31)});
     for (int cls = 0; cls <= 4; ++cls)
         m_w.row("TCCNA_ANZIANITA", {int(m_w.nextId("TCCNA_ANZIANITA")), ccnt, cls, money(pct(100 + 2 * cls))});
     for (const Qualification &q : kQualifications) {
@@ -948,9 +1087,9 @@ void Filler::writeEmployer()
     for (int year = DemoArchive::FirstYear; year <= DemoArchive::LastYear; ++year) {
         const int id = year - DemoArchive::FirstYear + 1;
         m_w.row("TDWGANF_DATORIANNO", {id, 1, yearId(year), QStringLiteral("Esercizio %1").arg(year)});
-        m_w.row("TPACO_PARAMCOMP", {id, yearId(year), id, "1234567890", "1234567891", "900400",
-                                    year >= 2008 ? QVariant("90.04.00") : nullValue(), 1, year >= 2019 ? 1 : 0,
-                                    nullValue()});
+        m_w.row("TPACO_PARAMCOMP",
+                {id, yearId(year), id, "1234567890", "1234567891", "900400",
+                 year >= 2008 ? QVariant("90.04.00") : nullValue(), 1, year >= 2019 ? 1 : 0, nullValue()});
     }
 }
 
@@ -961,14 +1100,19 @@ void Filler::makePersons()
     const QDate rangeEnd = monthEnd(m_o.toYear, m_o.toMonth);
     const int rangeMonths = (m_o.toYear - m_o.fromYear) * 12 + m_o.toMonth - m_o.fromMonth + 1;
     // The first ten persons are one of each kind; the others follow weights.
-    const std::array<Kind, 10> first{Kind::FullTime, Kind::PartTimeHorizontal, Kind::PartTimeVertical,
-                                     Kind::Apprentice, Kind::Hired, Kind::Terminated, Kind::Collaborator,
-                                     Kind::Performer, Kind::Public, Kind::PublicFixedTerm};
-    const std::array<std::pair<Kind, int>, 10> weights{{{Kind::FullTime, 40}, {Kind::PartTimeHorizontal, 10},
-                                                        {Kind::PartTimeVertical, 5}, {Kind::Apprentice, 5},
-                                                        {Kind::Hired, 8}, {Kind::Terminated, 6},
-                                                        {Kind::Collaborator, 8}, {Kind::Performer, 7},
-                                                        {Kind::Public, 8}, {Kind::PublicFixedTerm, 3}}};
+    const std::array<Kind, 10> first{Kind::FullTime, Kind::PartTimeHorizontal, Kind::PartTimeVertical, Kind::Apprentice,
+                                     Kind::Hired,    Kind::Terminated,         Kind::Collaborator,     Kind::Performer,
+                                     Kind::Public,   Kind::PublicFixedTerm};
+    const std::array<std::pair<Kind, int>, 10> weights{{{Kind::FullTime, 40},
+                                                        {Kind::PartTimeHorizontal, 10},
+                                                        {Kind::PartTimeVertical, 5},
+                                                        {Kind::Apprentice, 5},
+                                                        {Kind::Hired, 8},
+                                                        {Kind::Terminated, 6},
+                                                        {Kind::Collaborator, 8},
+                                                        {Kind::Performer, 7},
+                                                        {Kind::Public, 8},
+                                                        {Kind::PublicFixedTerm, 3}}};
     // The person without a fiscal code: an eleventh full-time employee, or
     // the first one when there are only ten.
     const int withoutCode = m_o.persons > 10 ? 10 : 0;
@@ -1020,8 +1164,7 @@ void Filler::makePersons()
         p.qualification = r.chance(70) ? 1 : (r.chance(70) ? 2 : 3);
         p.seniority = r.range(0, 4);
         switch (p.kind) {
-        case Kind::FullTime:
-            break;
+        case Kind::FullTime: break;
         case Kind::PartTimeHorizontal:
             p.partTime = true;
             p.timeKind = 3;
@@ -1042,9 +1185,7 @@ void Filler::makePersons()
             p.start = dayInRange(2, 25);
             p.end = p.start.addMonths(r.range(6, 18)).addDays(-1);
             break;
-        case Kind::Terminated:
-            p.end = dayInRange(3, 27);
-            break;
+        case Kind::Terminated: p.end = dayInRange(3, 27); break;
         case Kind::Collaborator:
             p.tno = Collaboratore;
             p.qualification = 1;
@@ -1067,7 +1208,7 @@ void Filler::makePersons()
             p.end = p.start.addMonths(r.range(3, 9)).addDays(-1);
             break;
         }
-        if (p.start > rangeEnd)  // keep everyone on the payroll for at least one month of the range
+        if (p.start > rangeEnd) // keep everyone on the payroll for at least one month of the range
             p.start = rangeStart;
         p.weeklyHours = p.publicSector ? 36 : 40;
         const int full = p.weeklyHours * 60;
@@ -1086,14 +1227,14 @@ void Filler::writePerson(Person &p)
 {
     Rng r = Rng::of(m_o.seed, quint64(p.index) + 1, 7);
     p.anaId = int(m_w.nextId("TANA_ANAGRAFICHE"));
-    m_w.row("TANA_ANAGRAFICHE", {p.anaId, p.surname.toUpper(), p.name.toUpper(), textOrNull(p.fiscalCode), p.birth,
-                                 p.female ? 2 : 1,
-                                 p.birthPlace >= 0 ? QVariant(m_placeId.value(p.birthPlace)) : nullValue()});
+    m_w.row("TANA_ANAGRAFICHE",
+            {p.anaId, p.surname.toUpper(), p.name.toUpper(), textOrNull(p.fiscalCode), p.birth, p.female ? 2 : 1,
+             p.birthPlace >= 0 ? QVariant(m_placeId.value(p.birthPlace)) : nullValue()});
     m_w.row("TANACITT", {int(m_w.nextId("TANACITT")), p.anaId, m_countryId.value(p.country)});
-    m_w.row("TABT_ABITAZIONI", {int(m_w.nextId("TABT_ABITAZIONI")), p.anaId, 2, p.street,
-                                m_placeId.value(p.residence), m_placeId.value(p.residence)});
-    m_w.row("TTEL_TELEFONI", {int(m_w.nextId("TTEL_TELEFONI")), p.anaId,
-                              QStringLiteral("3%1").arg(r.range(100000000, 999999999))});
+    m_w.row("TABT_ABITAZIONI", {int(m_w.nextId("TABT_ABITAZIONI")), p.anaId, 2, p.street, m_placeId.value(p.residence),
+                                m_placeId.value(p.residence)});
+    m_w.row("TTEL_TELEFONI",
+            {int(m_w.nextId("TTEL_TELEFONI")), p.anaId, QStringLiteral("3%1").arg(r.range(100000000, 999999999))});
     if (r.chance(60))
         m_w.row("TEML_EMAIL", {int(m_w.nextId("TEML_EMAIL")), p.anaId,
                                QStringLiteral("%1.%2%3@example.it")
@@ -1141,25 +1282,40 @@ void Filler::writeCompensation(Person &p, int year)
     const Qualification &q = kQualifications[size_t(p.qualification - 1)];
     const QString classification = p.publicSector ? QStringLiteral("0101%1").arg(q.id == 6 ? "D00001" : "C00002")
                                                   : QString();
-    m_w.row("TACOM_COMPENSI",
-            {acom, p.anaPerId, yearId(year), p.tno, p.qualification, cosOf(p), p.publicSector ? 2 : 1,
-             p.kind == Kind::Collaborator ? QVariant(13) : nullValue(), p.start, dateOrNull(p.end),
-             textOrNull(classification), p.weeklyHours,
-             p.kind == Kind::Collaborator ? 12 : (p.publicSector ? 13 : 14),
-             p.kind == Kind::Collaborator ? 365 : 0, 0, p.publicSector ? 1 : 0,
-             p.kind == Kind::Performer ? 1 : 0, p.birth.year() >= 1976 ? 1 : 0,
-             money(pct(0.8)), money(Currency()), money(pct(1.23)), money(pct(25)),
-             money(p.kind == Kind::Collaborator ? collaboratorRate(year) : Currency()), money(pct(0.4))});
+    m_w.row("TACOM_COMPENSI", {acom,
+                               p.anaPerId,
+                               yearId(year),
+                               p.tno,
+                               p.qualification,
+                               cosOf(p),
+                               p.publicSector ? 2 : 1,
+                               p.kind == Kind::Collaborator ? QVariant(13) : nullValue(),
+                               p.start,
+                               dateOrNull(p.end),
+                               textOrNull(classification),
+                               p.weeklyHours,
+                               p.kind == Kind::Collaborator ? 12 : (p.publicSector ? 13 : 14),
+                               p.kind == Kind::Collaborator ? 365 : 0,
+                               0,
+                               p.publicSector ? 1 : 0,
+                               p.kind == Kind::Performer ? 1 : 0,
+                               p.birth.year() >= 1976 ? 1 : 0,
+                               money(pct(0.8)),
+                               money(Currency()),
+                               money(pct(1.23)),
+                               money(pct(25)),
+                               money(p.kind == Kind::Collaborator ? collaboratorRate(year) : Currency()),
+                               money(pct(0.4))});
     if (p.kind == Kind::Performer)
         m_w.row("TENPA_ENPALS", {int(m_w.nextId("TENPA_ENPALS")), acom, 12, "CPUB", "1", "D", "010"});
     if (p.fundAdherent)
-        m_w.row("TAFP_ADESIONIFONDO", {int(m_w.nextId("TAFP_ADESIONIFONDO")), acom, 1,
-                                       std::max(p.start, QDate(2010, 3, 1)), p.start});
+        m_w.row("TAFP_ADESIONIFONDO",
+                {int(m_w.nextId("TAFP_ADESIONIFONDO")), acom, 1, std::max(p.start, QDate(2010, 3, 1)), p.start});
     if (p.household)
-        m_w.row("TAAF_ANAASSNUCFAM", {int(m_w.nextId("TAAF_ANAASSNUCFAM")), acom, 1, p.adults, p.children,
-                                      money(p.householdIncome)});
-    m_w.row("TADET_DETRAZIONI", {int(m_w.nextId("TADET_DETRAZIONI")), acom, 1, p.adults == 2 ? 1 : 0,
-                                 p.household ? p.children : 0});
+        m_w.row("TAAF_ANAASSNUCFAM",
+                {int(m_w.nextId("TAAF_ANAASSNUCFAM")), acom, 1, p.adults, p.children, money(p.householdIncome)});
+    m_w.row("TADET_DETRAZIONI",
+            {int(m_w.nextId("TADET_DETRAZIONI")), acom, 1, p.adults == 2 ? 1 : 0, p.household ? p.children : 0});
 }
 
 // ---------------------------------------------------------------- the months
@@ -1200,7 +1356,7 @@ void Filler::writeMonth(Person &p, int year, int month)
     Rng r = Rng::of(m_o.seed, quint64(p.index) + 1, quint64(year * 100 + month));
     const QDate from = std::max(p.start, ms);
     const QDate to = p.end.isValid() ? std::min(p.end, me) : me;
-    int days = 30;  // commercial days
+    int days = 30; // commercial days
     if (from != ms || to != me)
         days = to == me ? std::max(1, 30 - from.day() + 1) : std::min(30, to.day() - from.day() + 1);
     const Qualification &q = kQualifications[size_t(p.qualification - 1)];
@@ -1211,15 +1367,18 @@ void Filler::writeMonth(Person &p, int year, int month)
     // Contract history of the month and the monthly amounts it gives.
     const Currency monthly1 = (annualAmount(q.annual10001, year).percent(pct(100 + 2 * p.seniority)) / 12).rounded(2);
     const Currency monthly2 = (annualAmount(q.annual10002, year) / 12).rounded(2);
-    auto share = [&](Currency monthly, int d) {  // part-time and days share of a monthly amount
+    auto share = [&](Currency monthly, int d) { // part-time and days share of a monthly amount
         return ((monthly * qint64(p.serviceMinutes) * qint64(d)) / (qint64(full) * 30)).rounded(2);
     };
     if (!collaborator) {
         const int asti = int(m_w.nextId("TASTI_STORICO"));
-        m_w.row("TASTI_STORICO", {asti, acom, month, p.qualification, p.seniority, p.serviceMinutes, p.partTime ? 1 : 0});
-        m_w.row("TASTR_STORICOIMPORTI", {int(m_w.nextId("TASTR_STORICOIMPORTI")), asti, Stipendio, money(share(monthly1, 30))});
+        m_w.row("TASTI_STORICO",
+                {asti, acom, month, p.qualification, p.seniority, p.serviceMinutes, p.partTime ? 1 : 0});
+        m_w.row("TASTR_STORICOIMPORTI",
+                {int(m_w.nextId("TASTR_STORICOIMPORTI")), asti, Stipendio, money(share(monthly1, 30))});
         if (!monthly2.isZero())
-            m_w.row("TASTR_STORICOIMPORTI", {int(m_w.nextId("TASTR_STORICOIMPORTI")), asti, Iis, money(share(monthly2, 30))});
+            m_w.row("TASTR_STORICOIMPORTI",
+                    {int(m_w.nextId("TASTR_STORICOIMPORTI")), asti, Iis, money(share(monthly2, 30))});
     }
 
     // Pay items of the month.
@@ -1248,8 +1407,8 @@ void Filler::writeMonth(Person &p, int year, int month)
             int served = 0;
             for (int m = 1; m <= 12; ++m)
                 served += inService(p, monthStart(year, m), monthEnd(year, m)) ? 1 : 0;
-            const Currency thirteenth = (((monthly1 + monthly2) * qint64(p.serviceMinutes) * qint64(served))
-                                         / (qint64(full) * 12)).rounded(2);
+            const Currency thirteenth =
+                (((monthly1 + monthly2) * qint64(p.serviceMinutes) * qint64(served)) / (qint64(full) * 12)).rounded(2);
             items.push_back({Tredicesima, thirteenth, true});
         }
         if (p.household && (year < 2022 || (year == 2022 && month < 3))) {
@@ -1272,15 +1431,15 @@ void Filler::writeMonth(Person &p, int year, int month)
     // Pay period, with a sickness now and then.
     if (!collaborator) {
         int inpsDays = days;
-        if (p.timeKind == 2) {  // vertical part time: the days actually worked
+        if (p.timeKind == 2) { // vertical part time: the days actually worked
             inpsDays = 0;
             for (QDate d = from; d <= to; d = d.addDays(1))
                 inpsDays += (d.dayOfWeek() <= 3) ? 1 : 0;
         }
         const int vape = int(m_w.nextId("TVAPE_PERIODI"));
-        m_w.row("TVAPE_PERIODI", {vape, regs, varm, p.qualification, from, to, days, inpsDays,
-                                  weekOfYear(to) - weekOfYear(from) + 1, p.serviceMinutes, p.weeklyHours,
-                                  p.partTime ? 1 : 0});
+        m_w.row("TVAPE_PERIODI",
+                {vape, regs, varm, p.qualification, from, to, days, inpsDays, weekOfYear(to) - weekOfYear(from) + 1,
+                 p.serviceMinutes, p.weeklyHours, p.partTime ? 1 : 0});
         if (r.chance(8)) {
             const int sick = std::min(r.range(1, 5), int(from.daysTo(to)) + 1);
             const QDate s = from.addDays(r.range(0, int(from.daysTo(to)) - sick + 1));
@@ -1295,10 +1454,10 @@ void Filler::writeMonth(Person &p, int year, int month)
         QMap<int, Totals> sums;
         for (const ItemRow &i : rows) {
             const int vacr = int(m_w.nextId("TVACR_VARCOMPRIGHE"));
-            m_w.row("TVACR_VARCOMPRIGHE", {vacr, registerId ? QVariant(registerId) : nullValue(),
-                                           liquidationId ? QVariant(liquidationId) : nullValue(), i.item,
-                                           i.item % 1000, money(i.gross), money(i.gross),
-                                           money(i.subject ? i.gross : Currency()), i.subject ? 1 : 0});
+            m_w.row("TVACR_VARCOMPRIGHE",
+                    {vacr, registerId ? QVariant(registerId) : nullValue(),
+                     liquidationId ? QVariant(liquidationId) : nullValue(), i.item, i.item % 1000, money(i.gross),
+                     money(i.gross), money(i.subject ? i.gross : Currency()), i.subject ? 1 : 0});
             if (!i.subject)
                 continue;
             Currency socialDip;
@@ -1332,13 +1491,13 @@ void Filler::writeMonth(Person &p, int year, int month)
                 const int varr = int(m_w.nextId("TVARR_VARRITENUTE"));
                 m_w.row("TVARR_VARRITENUTE",
                         {varr, registerId ? QVariant(registerId) : nullValue(),
-                         liquidationId ? QVariant(liquidationId) : nullValue(), vacr, i.item, rice,
-                         nullValue(), nullValue(), rice == FondoPensione ? QVariant(1) : nullValue(),
-                         money(v.taxable), money(v.taxableDip), money(v.taxableAmm), money(v.rateDip),
-                         money(v.rateAmm), money(v.shareDip), money(v.shareAmm), money(v.dip), money(v.amm)});
+                         liquidationId ? QVariant(liquidationId) : nullValue(), vacr, i.item, rice, nullValue(),
+                         nullValue(), rice == FondoPensione ? QVariant(1) : nullValue(), money(v.taxable),
+                         money(v.taxableDip), money(v.taxableAmm), money(v.rateDip), money(v.rateAmm),
+                         money(v.shareDip), money(v.shareAmm), money(v.dip), money(v.amm)});
                 if (rice == Enpals)
-                    m_w.row("TENPV_ENPALSVARR", {int(m_w.nextId("TENPV_ENPALSVARR")), varr, money(v.dip),
-                                                 money(v.amm), money(v.taxable)});
+                    m_w.row("TENPV_ENPALSVARR",
+                            {int(m_w.nextId("TENPV_ENPALSVARR")), varr, money(v.dip), money(v.amm), money(v.taxable)});
                 Totals &t = sums[rice];
                 t.taxable += v.taxable;
                 t.taxableDip += v.taxableDip;
@@ -1356,30 +1515,32 @@ void Filler::writeMonth(Person &p, int year, int month)
         for (auto it = sums.cbegin(); it != sums.cend(); ++it) {
             const Totals &t = it.value();
             m_w.row("TVARR_VARRITENUTE",
-                    {int(m_w.nextId("TVARR_VARRITENUTE")), registerId, nullValue(), nullValue(), nullValue(),
-                     it.key(), nullValue(), nullValue(), it.key() == FondoPensione ? QVariant(1) : nullValue(),
-                     money(t.taxable), money(t.taxableDip), money(t.taxableAmm), money(t.rateDip), money(t.rateAmm),
-                     money(t.shareDip), money(t.shareAmm), money(t.dip), money(t.amm)});
+                    {int(m_w.nextId("TVARR_VARRITENUTE")), registerId, nullValue(), nullValue(), nullValue(), it.key(),
+                     nullValue(), nullValue(), it.key() == FondoPensione ? QVariant(1) : nullValue(), money(t.taxable),
+                     money(t.taxableDip), money(t.taxableAmm), money(t.rateDip), money(t.rateAmm), money(t.shareDip),
+                     money(t.shareAmm), money(t.dip), money(t.amm)});
         }
     };
     writeItems(regs, 0, items, Irpef, true);
 
     // INPS days and hours of the register.
     const int social = socialRetentions(p).first();
-    m_w.row("TVAIN_GIORNIINPS", {int(m_w.nextId("TVAIN_GIORNIINPS")), regs, social, (days * 26 + 15) / 30,
-                                 money(((Currency::fromInt(p.serviceMinutes) * qint64(days) * 52) / (60 * 30 * 12)).rounded(2))});
+    m_w.row("TVAIN_GIORNIINPS",
+            {int(m_w.nextId("TVAIN_GIORNIINPS")), regs, social, (days * 26 + 15) / 30,
+             money(((Currency::fromInt(p.serviceMinutes) * qint64(days) * 52) / (60 * 30 * 12)).rounded(2))});
 
     // Now and then a productivity prize, liquidated apart and taxed separately.
-    const bool privateEmployee = !p.publicSector && !collaborator && p.kind != Kind::Performer && p.kind != Kind::Apprentice;
+    const bool privateEmployee = !p.publicSector && !collaborator && p.kind != Kind::Performer
+                                 && p.kind != Kind::Apprentice;
     if (privateEmployee && r.chance(12)) {
         const std::vector<ItemRow> prize{{Produttivita, Currency::fromInt(r.range(10, 80) * 5), true}};
         const int regsPrize = int(m_w.nextId("TREGS_REGISTROSTIP"));
-        m_w.row("TREGS_REGISTROSTIP", {regsPrize, acom, anf, month, CotAccessori, 1, p.tno, p.qualification, 10001, 1, 0,
-                                       p.serviceMinutes, p.weeklyHours, from, to, money(prize.front().gross),
-                                       "1234567891", 1});
+        m_w.row("TREGS_REGISTROSTIP",
+                {regsPrize, acom, anf, month, CotAccessori, 1, p.tno, p.qualification, 10001, 1, 0, p.serviceMinutes,
+                 p.weeklyHours, from, to, money(prize.front().gross), "1234567891", 1});
         const int varmPrize = int(m_w.nextId("TVARM_VARIAZIONI"));
-        m_w.row("TVARM_VARIAZIONI", {varmPrize, acom, anf, month, CotAccessori, 10001, 3, 0, from, to,
-                                     p.partTime ? 1 : 0});
+        m_w.row("TVARM_VARIAZIONI",
+                {varmPrize, acom, anf, month, CotAccessori, 10001, 3, 0, from, to, p.partTime ? 1 : 0});
         writeItems(regsPrize, 0, prize, IrpefSeparata, true);
         writeItems(0, varmPrize, prize, IrpefSeparata, false);
     }
@@ -1413,10 +1574,13 @@ void DemoArchive::validate(const DemoArchiveOptions &o)
 {
     if (o.persons < MinPersons || o.persons > MaxPersons)
         throw platform::EConvertError(QStringLiteral("Numero di persone non valido: %1 (da %2 a %3)")
-                                          .arg(o.persons).arg(MinPersons).arg(MaxPersons));
+                                          .arg(o.persons)
+                                          .arg(MinPersons)
+                                          .arg(MaxPersons));
     auto valid = [](int y, int m) { return y >= FirstYear && y <= LastYear && m >= 1 && m <= 12; };
     if (!valid(o.fromYear, o.fromMonth) || !valid(o.toYear, o.toMonth))
-        throw platform::EConvertError(QStringLiteral("I mesi devono essere compresi tra %1-01 e %2-12").arg(FirstYear).arg(LastYear));
+        throw platform::EConvertError(
+            QStringLiteral("I mesi devono essere compresi tra %1-01 e %2-12").arg(FirstYear).arg(LastYear));
     if (o.fromYear * 12 + o.fromMonth > o.toYear * 12 + o.toMonth)
         throw platform::EConvertError(QStringLiteral("Il mese iniziale segue quello finale"));
 }

@@ -22,7 +22,7 @@
 namespace payroll {
 
 struct DemoArchiveOptions {
-    QString output;      // database: a file path, or "host:/path" on a server
+    QString output; // database: a file path, or "host:/path" on a server
     int persons = 50;
     quint64 seed = 1;
     int fromYear = 2025;

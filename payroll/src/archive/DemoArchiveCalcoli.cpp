@@ -14,11 +14,13 @@ namespace {
 void esegui(QSqlQuery &q, const QString &sql, const QVariantList &valori = {})
 {
     if (!q.prepare(sql))
-        throw platform::EDatabaseError(QStringLiteral("Archivio dimostrativo, calcoli: %1\n%2").arg(q.lastError().text(), sql));
+        throw platform::EDatabaseError(
+            QStringLiteral("Archivio dimostrativo, calcoli: %1\n%2").arg(q.lastError().text(), sql));
     for (int i = 0; i < valori.size(); ++i)
         q.bindValue(i, valori.at(i));
     if (!q.exec())
-        throw platform::EDatabaseError(QStringLiteral("Archivio dimostrativo, calcoli: %1\n%2").arg(q.lastError().text(), sql));
+        throw platform::EDatabaseError(
+            QStringLiteral("Archivio dimostrativo, calcoli: %1\n%2").arg(q.lastError().text(), sql));
 }
 
 } // namespace
@@ -46,8 +48,9 @@ QMap<QString, qint64> DemoArchiveCalcoli::fill(platform::Database &database)
             QDate(2010, 1, 1)});
     ++aggiunte[QStringLiteral("TOETB_ORECCVOCI")];
 
-    for (const auto &[tabella, chiave] : {std::pair{"TOEPA_REGOLEORE", "IOEPAID"}, std::pair{"TOETB_ORECCVOCI", "IOETBID"},
-                                          std::pair{"TPACO_PARAMCOMP", "IPACOID"}})
+    for (const auto &[tabella, chiave] :
+         {std::pair{"TOEPA_REGOLEORE", "IOEPAID"}, std::pair{"TOETB_ORECCVOCI", "IOETBID"},
+          std::pair{"TPACO_PARAMCOMP", "IPACOID"}})
         esegui(q, QStringLiteral("SET GENERATOR GEN_%1 TO %2")
                       .arg(QLatin1String(tabella))
                       .arg(ultimo(QLatin1String(tabella), QLatin1String(chiave))));

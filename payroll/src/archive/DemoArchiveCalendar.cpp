@@ -31,8 +31,8 @@ public:
 private:
     [[noreturn]] void fail(const QString &sql)
     {
-        throw platform::EDatabaseError(QStringLiteral("Archivio dimostrativo, calendario: %1\n%2")
-                                           .arg(m_q.lastError().text(), sql));
+        throw platform::EDatabaseError(
+            QStringLiteral("Archivio dimostrativo, calendario: %1\n%2").arg(m_q.lastError().text(), sql));
     }
     QSqlQuery m_q;
 };
@@ -42,15 +42,18 @@ struct Period {
     int anaCagId = 0;
     bool female = false;
     QDate from, to;
-    int days = 0;  // commercial days (IVAPEGIORNI)
+    int days = 0; // commercial days (IVAPEGIORNI)
 };
 
-int weeks(QDate from, QDate to) { return TTovDate::WeekOfYear(to) - TTovDate::WeekOfYear(from) + 1; }
+int weeks(QDate from, QDate to)
+{
+    return TTovDate::WeekOfYear(to) - TTovDate::WeekOfYear(from) + 1;
+}
 
 } // namespace
 
 QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
-                                               const std::function<qint64(const QString &)> &nextId)
+                                                const std::function<qint64(const QString &)> &nextId)
 {
     Sql sql(database);
     QMap<QString, qint64> added;
@@ -137,11 +140,8 @@ QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
                 piece(p, day.addDays(1), p.to, std::max(p.days - before - 1, 1), QVariant());
             break;
         }
-        case 2:
-            reduction(p.id, TacoScioperoOre, 3);
-            break;
-        default:
-            break;
+        case 2: reduction(p.id, TacoScioperoOre, 3); break;
+        default: break;
         }
     }
     return added;

@@ -17,14 +17,14 @@ namespace {
 constexpr int kAnno2023 = 2023 - 1969;
 constexpr int kAnno2024 = 2024 - 1969;
 constexpr int kAnno2025 = 2025 - 1969;
-constexpr int kStipendio = 1;  // the salary liquidation kind (ICOTID)
+constexpr int kStipendio = 1; // the salary liquidation kind (ICOTID)
 
 // One salary register and what the rules read of its withholding rows.
 struct Registro {
     int id = 0, acom = 0, anno = 0, mese = 0, tno = 0, paghe = 0, disattivato = 0;
-    Currency stipendio, tredicesima;  // pension taxables (share of the employee)
-    Currency contributo, aliquota;    // the mothers' relief base and rate
-    Currency irpef;                   // the income-tax taxable
+    Currency stipendio, tredicesima; // pension taxables (share of the employee)
+    Currency contributo, aliquota;   // the mothers' relief base and rate
+    Currency irpef;                  // the income-tax taxable
 };
 
 qint64 chiave(int acom, int mese)
@@ -51,8 +51,9 @@ void DemoArchiveEsoneri::fill(platform::Database &database, QMap<QString, qint64
         "INSERT INTO TCOGR_GRUPPICONTR (ICOGRID, IANFID, ICOTID, ITNOID, ICOMRID, IRICEID, FCOGRPERCIMPDIP, "
         "FCOGRPERCIMPAMM) VALUES (NEXT VALUE FOR GEN_TCOGR_GRUPPICONTR, :IANFID, :COT, :ITNOID, :ICOMRID, 7, :PERC, "
         ":PERC)"));
-    const QList<std::pair<int, QList<int>>> vociAnno{
-        {kAnno2023, {10074, 10075}}, {kAnno2024, {10074, 10075, 10077}}, {kAnno2025, {10078}}};
+    const QList<std::pair<int, QList<int>>> vociAnno{{kAnno2023, {10074, 10075}},
+                                                     {kAnno2024, {10074, 10075, 10077}},
+                                                     {kAnno2025, {10078}}};
     for (const auto &[anno, voci] : vociAnno) {
         for (int tno : {1, 2, 3}) {
             for (int item : voci) {
@@ -97,7 +98,9 @@ void DemoArchiveEsoneri::fill(platform::Database &database, QMap<QString, qint64
         "WHERE REGS.IANFID IN (:A2023, :A2024) AND REGS.ICOTID <> :COT AND REGS.ICOSID = 10001 "
         "AND REGS.LREGSCALCOLATA = 1 AND VARR.IRICEID IN (2, 3, 13) AND VARR.FVARRALIQUOTADIP > 0 "
         "GROUP BY REGS.IACOMID, REGS.IMESID"));
-    q.bind(QStringLiteral("A2023"), kAnno2023).bind(QStringLiteral("A2024"), kAnno2024).bind(QStringLiteral("COT"), kStipendio);
+    q.bind(QStringLiteral("A2023"), kAnno2023)
+        .bind(QStringLiteral("A2024"), kAnno2024)
+        .bind(QStringLiteral("COT"), kStipendio);
     for (q.open(); !q.eof(); q.next())
         altre[chiave(q.value(0).toInt(), q.value(1).toInt())] += importo(q, "TOTALE");
     q.close();

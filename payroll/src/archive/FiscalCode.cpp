@@ -41,7 +41,7 @@ QString padded(QString part)
 // Values of a character in an odd (1st, 3rd, ...) position.
 int oddValue(QChar c)
 {
-    static const int table[26] = {1, 0, 5, 7, 9, 13, 15, 17, 19, 21, 2, 4, 18,
+    static const int table[26] = {1,  0,  5, 7, 9, 13, 15, 17, 19, 21, 2,  4,  18,
                                   20, 11, 3, 6, 8, 12, 14, 16, 10, 22, 25, 24, 23};
     const int index = c.isDigit() ? c.digitValue() : c.unicode() - 'A';
     return table[index];
@@ -99,10 +99,9 @@ QString FiscalCode::build(const QString &surname, const QString &name, QDate bir
     static const char months[] = "ABCDEHLMPRST";
     const int day = birthDate.day() + (sex == Sex::Female ? 40 : 0);
     QString code = surnamePart(surname) + namePart(name)
-        + QStringLiteral("%1").arg(birthDate.year() % 100, 2, 10, QLatin1Char('0'))
-        + QLatin1Char(months[birthDate.month() - 1])
-        + QStringLiteral("%1").arg(day, 2, 10, QLatin1Char('0'))
-        + cadastralCode;
+                   + QStringLiteral("%1").arg(birthDate.year() % 100, 2, 10, QLatin1Char('0'))
+                   + QLatin1Char(months[birthDate.month() - 1]) + QStringLiteral("%1").arg(day, 2, 10, QLatin1Char('0'))
+                   + cadastralCode;
     return code + controlCharacter(code);
 }
 

@@ -17,14 +17,15 @@ using platform::DataSet;
 using platform::MessageType;
 using platform::Value;
 
-const QStringList TwunFiscImpMultiSelect::VociSovrascrivi{
-    QStringLiteral("Sovrascrivi sempre"), QStringLiteral("Non sovrascrivere"), QStringLiteral("Chiedi conferma")};
+const QStringList TwunFiscImpMultiSelect::VociSovrascrivi{QStringLiteral("Sovrascrivi sempre"),
+                                                          QStringLiteral("Non sovrascrivere"),
+                                                          QStringLiteral("Chiedi conferma")};
 const QString TwunFiscImpMultiSelect::MsgNessunDato = QStringLiteral("Nessuna dato da importare!");
 const QString TwunFiscImpMultiSelect::MsgControllareDati = QStringLiteral("Controllare i dati del dipendente:");
-const QString TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale =
-    QStringLiteral("ATTENZIONE!!! Dipendente senza codice fiscale : ");
-const QString TwunFiscImpMultiSelect::MsgGiaPresente =
-    QStringLiteral("Dipendente già presente in archivio, si vogliono sostituire i dati?");
+const QString TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale = QStringLiteral(
+    "ATTENZIONE!!! Dipendente senza codice fiscale : ");
+const QString TwunFiscImpMultiSelect::MsgGiaPresente = QStringLiteral(
+    "Dipendente già presente in archivio, si vogliono sostituire i dati?");
 const QString TwunFiscImpMultiSelect::MsgFineOperazione = QStringLiteral("Fine operazione");
 
 namespace {
@@ -40,8 +41,7 @@ const platform::Field *campo(const DataSet *dataSet, const QString &nome)
 
 // The first column of a one-row lookup, closed afterwards; empty when it
 // finds no row.
-QString primoTesto(platform::SqlQuery &query, const QString &statement, const QString &parametro,
-                   const Value &valore)
+QString primoTesto(platform::SqlQuery &query, const QString &statement, const QString &parametro, const Value &valore)
 {
     TovQueryText().AssignSQL(statement, query);
     query.bind(parametro, valore);
@@ -66,9 +66,7 @@ bool TwunNotificaServizi::Domanda(const QString &testo)
     return UqMessageBox(testo, {}, platform::Yes | platform::No, MessageType::Question) == platform::Yes;
 }
 
-void TwunNotificaServizi::Avanzamento(const QString &, int, int)
-{
-}
+void TwunNotificaServizi::Avanzamento(const QString &, int, int) {}
 
 bool TwunNotificaServizi::StopRichiesto()
 {
@@ -119,12 +117,9 @@ void TwunFiscImpMultiSelect::Ripristina(std::vector<Copia> &copie)
 // ---------------------------------------------------------------- the loop
 
 TwunFiscImpMultiSelect::TwunFiscImpMultiSelect(platform::Database *connessione)
-    : TwunAnaMultiSelect(connessione)
-    , cdsImport(QStringLiteral("cdsImport"))
-    , cdsSostituto(QStringLiteral("cdsSostituto"))
-    , qquAnaAbt(Connessione())
-    , qquAcom(Connessione())
-    , qquAppoggio(Connessione())
+    : TwunAnaMultiSelect(connessione), cdsImport(QStringLiteral("cdsImport")),
+      cdsSostituto(QStringLiteral("cdsSostituto")), qquAnaAbt(Connessione()), qquAcom(Connessione()),
+      qquAppoggio(Connessione())
 {
     // Every posted or deleted row writes the table at once.
     cdsImport.events().afterPost = [this](DataSet &ds) { SalvaTabella(ds); };
@@ -285,8 +280,8 @@ QString TwunFiscImpMultiSelect::TestoErrore(const std::exception &errore) const
 {
     const auto *nostro = dynamic_cast<const platform::Exception *>(&errore);
     const QString messaggio = nostro ? nostro->message() : QString::fromUtf8(errore.what());
-    return MsgControllareDati + Cognome().trimmed() + QLatin1Char(' ') + Nome().trimmed() + CrLf + CrLf + messaggio +
-           TovQueryText().LastOperation(errore);
+    return MsgControllareDati + Cognome().trimmed() + QLatin1Char(' ') + Nome().trimmed() + CrLf + CrLf + messaggio
+           + TovQueryText().LastOperation(errore);
 }
 
 // ---------------------------------------------------------------- helpers
@@ -317,14 +312,11 @@ bool TwunFiscImpMultiSelect::SostituireDati()
 {
     bool sostituire = false;
     switch (Sovrascrittura) {
-    case SovrascriviSempre:
-        sostituire = true;
-        break;
-    case NonSovrascrivere:
-        break;
+    case SovrascriviSempre: sostituire = true; break;
+    case NonSovrascrivere: break;
     case ChiediConferma:
-        sostituire = Notifica().Domanda(Cognome().trimmed() + QLatin1Char(' ') + Nome().trimmed() +
-                                        QStringLiteral(" ") + QStringLiteral(" :  ") + MsgGiaPresente);
+        sostituire = Notifica().Domanda(Cognome().trimmed() + QLatin1Char(' ') + Nome().trimmed() + QStringLiteral(" ")
+                                        + QStringLiteral(" :  ") + MsgGiaPresente);
         break;
     }
     if (!sostituire)
@@ -344,9 +336,7 @@ int TwunFiscImpMultiSelect::CancellaRighe(DataSet &dataSet, const QString &campi
 
 // ---------------------------------------------------------------- virtual operations
 
-void TwunFiscImpMultiSelect::PrimaDiImportare()
-{
-}
+void TwunFiscImpMultiSelect::PrimaDiImportare() {}
 
 void TwunFiscImpMultiSelect::ApriCompenso()
 {
@@ -406,18 +396,14 @@ void TwunFiscImpMultiSelect::PreparaElenco()
     ApriElenco();
 }
 
-void TwunFiscImpMultiSelect::ErroreImportazione(const std::exception &)
-{
-}
+void TwunFiscImpMultiSelect::ErroreImportazione(const std::exception &) {}
 
 void TwunFiscImpMultiSelect::FineOperazione()
 {
     Notifica().Messaggio(MsgFineOperazione, MessageType::Warning);
 }
 
-void TwunFiscImpMultiSelect::DopoSelezione(QList<int> &)
-{
-}
+void TwunFiscImpMultiSelect::DopoSelezione(QList<int> &) {}
 
 void TwunFiscImpMultiSelect::AggiungiSelezionato(QList<int> &chiavi)
 {

@@ -90,21 +90,21 @@ public:
     // The replace choice of the window (rgSovraScrivi), applied by the
     // subclasses when a person's rows are already in a table.
     enum TSovrascrivi { SovrascriviSempre = 0, NonSovrascrivere = 1, ChiediConferma = 2 };
-    static const QStringList VociSovrascrivi;  // "Sovrascrivi sempre", "Non sovrascrivere", "Chiedi conferma"
+    static const QStringList VociSovrascrivi; // "Sovrascrivi sempre", "Non sovrascrivere", "Chiedi conferma"
 
     static const QString MsgNessunDato;         // "Nessuna dato da importare!"
     static const QString MsgControllareDati;    // "Controllare i dati del dipendente:"
     static const QString MsgSenzaCodiceFiscale; // "ATTENZIONE!!! Dipendente senza codice fiscale : "
-    static const QString MsgGiaPresente;        // "Dipendente già presente in archivio, si vogliono sostituire i dati?"
-    static const QString MsgFineOperazione;     // "Fine operazione"
+    static const QString MsgGiaPresente;    // "Dipendente già presente in archivio, si vogliono sostituire i dati?"
+    static const QString MsgFineOperazione; // "Fine operazione"
 
     // What a run did.
     struct Esito {
-        int totale = 0;      // keys of the selection
-        int importati = 0;   // persons committed with their rows
-        int saltati = 0;     // committed without rows (no fiscal code, not replaced)
-        int falliti = 0;     // rolled back with their message, or not found in the list
-        bool interrotto = false;  // stopped by the user, or a transaction could not start
+        int totale = 0;          // keys of the selection
+        int importati = 0;       // persons committed with their rows
+        int saltati = 0;         // committed without rows (no fiscal code, not replaced)
+        int falliti = 0;         // rolled back with their message, or not found in the list
+        bool interrotto = false; // stopped by the user, or a transaction could not start
     };
 
     // The payroll connection (none: the global one).

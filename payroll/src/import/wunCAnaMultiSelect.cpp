@@ -43,8 +43,8 @@ const QList<TwunAnaMultiSelect::Filtro> &TwunAnaMultiSelect::Filtri()
 }
 
 TwunAnaMultiSelect::TwunAnaMultiSelect(platform::Database *connessione)
-    : xqcMultiSelect(connessione, QStringLiteral("xqcMultiSelect"))
-    , m_connessione(connessione ? connessione : &platform::Database::requireGlobal())
+    : xqcMultiSelect(connessione, QStringLiteral("xqcMultiSelect")),
+      m_connessione(connessione ? connessione : &platform::Database::requireGlobal())
 {
     xqcMultiSelect.SetConnection(m_connessione);
     xqcMultiSelect.PacketRecords = -1;
@@ -73,8 +73,7 @@ QString TwunAnaMultiSelect::OrdineColonna(const QString &campo)
 EnumItems TwunAnaMultiSelect::VociFiltro(const QString &statement) const
 {
     EnumItems voci{{Tutte, 0}};
-    voci += platform::loadEnumeration(Connessione(),
-                                      TovQueryText().GetSQL(statement, QStringLiteral("EXECUTE")));
+    voci += platform::loadEnumeration(Connessione(), TovQueryText().GetSQL(statement, QStringLiteral("EXECUTE")));
     return voci;
 }
 
@@ -117,6 +116,4 @@ void TwunAnaMultiSelect::ImpostaCodici(DataSet &dataSet)
     TWunUtil::CodiceDaCodiceAnagrafico(dataSet);
 }
 
-void TwunAnaMultiSelect::CompletaFiltro(QString &)
-{
-}
+void TwunAnaMultiSelect::CompletaFiltro(QString &) {}

@@ -23,8 +23,8 @@ class Database;
 
 class TwunAnaMultiSelect {
 public:
-    static const QString Titolo;  // "Scelta dipendenti"
-    static const QString Tutte;   // "(Tutte)", the filter item that filters nothing
+    static const QString Titolo; // "Scelta dipendenti"
+    static const QString Tutte;  // "(Tutte)", the filter item that filters nothing
 
     // A column of the candidate grid.
     struct Colonna {

@@ -30,30 +30,24 @@ TwunMeseCompenso::~TwunMeseCompenso() = default;
 int TwunWizard::FondamentaleDaTipo(int tipo)
 {
     switch (tipo) {
-    case 0:
-        return 1;
-    case 1:
-        return 3;
-    default:
-        return 2;
+    case 0: return 1;
+    case 1: return 3;
+    default: return 2;
     }
 }
 
 int TwunWizard::TipoDaFondamentale(int fondamentale)
 {
     switch (fondamentale) {
-    case 1:
-        return 0;
-    case 3:
-        return 1;
-    default:
-        return 2;
+    case 1: return 0;
+    case 3: return 1;
+    default: return 2;
     }
 }
 
 TwunWizard::TwunWizard(platform::Database *connessione, TWunParametri *liquidazione)
-    : qquAppoggio(connessione ? *connessione : platform::Database::requireGlobal())
-    , m_liquidazione(liquidazione ? *liquidazione : WunParametri())
+    : qquAppoggio(connessione ? *connessione : platform::Database::requireGlobal()),
+      m_liquidazione(liquidazione ? *liquidazione : WunParametri())
 {
 }
 
@@ -121,8 +115,8 @@ void TwunWizard::LeggiLiquidazioneCorrente()
         LiquidazioneCorrenteVisibile = true;
     } catch (const std::exception &e) {
         const auto *nostro = dynamic_cast<const platform::Exception *>(&e);
-        UqShowWarning(MsgErroreLettura + QStringLiteral("\r\n") +
-                      (nostro ? nostro->message() : QString::fromUtf8(e.what())));
+        UqShowWarning(MsgErroreLettura + QStringLiteral("\r\n")
+                      + (nostro ? nostro->message() : QString::fromUtf8(e.what())));
     }
 }
 
@@ -155,8 +149,8 @@ QString TwunWizard::DidascaliaLiquidazione(const QString &testo)
 {
     if (!m_frame || !m_frame->Compenso().isActive() || m_frame->Compenso().isEmpty())
         return testo;
-    return testo + QStringLiteral(": ") + m_frame->Compenso().fieldByName(QStringLiteral("SCOTLDESC")).asString() +
-           QStringLiteral(" di ") + TestoMese(m_frame->MeseId());
+    return testo + QStringLiteral(": ") + m_frame->Compenso().fieldByName(QStringLiteral("SCOTLDESC")).asString()
+           + QStringLiteral(" di ") + TestoMese(m_frame->MeseId());
 }
 
 void TwunWizard::LasciaPagina(Pagina da)
@@ -166,8 +160,8 @@ void TwunWizard::LasciaPagina(Pagina da)
     // Built from the caption the wizard opened with, so that going back and
     // forth does not pile the liquidation up in the caption.
     if (CompensoCorrente)
-        Caption = m_captionBase + QStringLiteral(": ") + DidascaliaCompensoCorrente + QStringLiteral(" di ") +
-                  TestoMese(m_frame->MeseId());
+        Caption = m_captionBase + QStringLiteral(": ") + DidascaliaCompensoCorrente + QStringLiteral(" di ")
+                  + TestoMese(m_frame->MeseId());
     else
         Caption = DidascaliaLiquidazione(m_captionBase);
 }
@@ -199,9 +193,7 @@ void TwunWizard::AttivaPagina(Pagina pagina)
                 m_frame->ImpostaLiquidazione(m_liquidazione.Id(), m_liquidazione.Mese());
         }
         break;
-    case Pagina::TipoCompenso:
-        LeggiLiquidazioneCorrente();
-        break;
+    case Pagina::TipoCompenso: LeggiLiquidazioneCorrente(); break;
     case Pagina::Gruppo:
         if (CompensoCorrente && m_controlloGruppo)
             ImpostaGruppo(m_liquidazione.Gruppo());
@@ -214,9 +206,7 @@ int TwunWizard::Gruppo()
     return 1;
 }
 
-void TwunWizard::ImpostaGruppo(int)
-{
-}
+void TwunWizard::ImpostaGruppo(int) {}
 
 void TwunWizard::SalvaLiquidazioneCorrente()
 {
@@ -240,9 +230,7 @@ void TwunWizard::SalvaLiquidazioneCorrente()
     }
 }
 
-void TwunWizard::Inizializza()
-{
-}
+void TwunWizard::Inizializza() {}
 
 QSet<int> TwunWizard::TipiCompensoAmmessi()
 {

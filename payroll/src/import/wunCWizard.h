@@ -42,11 +42,12 @@ class TwunWizard {
 public:
     enum class Pagina { TipoCompenso, MeseComp, Gruppo };
 
-    static const QString Titolo;                  // "Wizard"
-    static const QStringList VociTipoCompenso;    // "Compensi fondamentali", "Compensi accessori", "Compensi ai collaboratori"
-    static const QString DidascaliaCorrente;      // "Liquidazione Corrente"
-    static const QString MsgGruppoNonImpostato;   // "Gruppo non impostato."
-    static const QString MsgErroreLettura;        // "Errore nella lettura della liquidazione corrente:"
+    static const QString Titolo; // "Wizard"
+    static const QStringList
+        VociTipoCompenso; // "Compensi fondamentali", "Compensi accessori", "Compensi ai collaboratori"
+    static const QString DidascaliaCorrente;    // "Liquidazione Corrente"
+    static const QString MsgGruppoNonImpostato; // "Gruppo non impostato."
+    static const QString MsgErroreLettura;      // "Errore nella lettura della liquidazione corrente:"
 
     // The checked kind (0, 1, 2; -1 none) as ICOTFONDAMENTALE: 1, 3, 2.
     static int FondamentaleDaTipo(int tipo);
@@ -71,12 +72,12 @@ public:
     bool ControlloGruppo() const { return m_controlloGruppo; }
 
     // ---- the state the window shows ----
-    int TipoCompenso = 0;                 // the checked radio (rbTipoCompenso0 at design)
-    bool TipoCompensoAbilitato = true;    // gbTipoCompenso
-    bool CompensoCorrente = false;        // chCompensoCorrente
+    int TipoCompenso = 0;              // the checked radio (rbTipoCompenso0 at design)
+    bool TipoCompensoAbilitato = true; // gbTipoCompenso
+    bool CompensoCorrente = false;     // chCompensoCorrente
     QString DidascaliaCompensoCorrente = DidascaliaCorrente;
-    bool LiquidazioneCorrenteVisibile = false;  // gbLIqCorrente
-    QString TestoMeseGruppo = QStringLiteral("Mese di - Gruppo");  // lbMeseGruppo
+    bool LiquidazioneCorrenteVisibile = false;                    // gbLIqCorrente
+    QString TestoMeseGruppo = QStringLiteral("Mese di - Gruppo"); // lbMeseGruppo
     QString Caption = Titolo;
 
     // ---- the wizard's steps ----
@@ -144,5 +145,5 @@ private:
     TUqQueryCollection *m_collezione = nullptr;
     TwunMeseCompenso *m_frame = nullptr;
     bool m_controlloGruppo = false;
-    QString m_captionBase = Titolo;  // the caption before any page was left
+    QString m_captionBase = Titolo; // the caption before any page was left
 };

@@ -14,14 +14,13 @@ class TfmWunFerie : public TfmUqDialog {
 public:
     explicit TfmWunFerie(QWidget *owner = nullptr);
 
-    QLabel *laMaturate;     // "Giorni ferie maturate" (with the cutoff)
-    QLabel *laFerieMat;     // accrued days
-    QLabel *laFerieGodute;  // days taken
-    QLabel *laSosp;         // the caller's text
-    QLineEdit *edFerie;     // days to pay out
+    QLabel *laMaturate;    // "Giorni ferie maturate" (with the cutoff)
+    QLabel *laFerieMat;    // accrued days
+    QLabel *laFerieGodute; // days taken
+    QLabel *laSosp;        // the caller's text
+    QLineEdit *edFerie;    // days to pay out
 
-    void Prepara(platform::Currency maturate, const QString &testo, const QDate &dataLimite,
-                 platform::Currency godute);
+    void Prepara(platform::Currency maturate, const QString &testo, const QDate &dataLimite, platform::Currency godute);
     platform::Currency Giorni() const { return m_regole->Giorni(); }
     // `giorni`: the accrued days in, the days to pay out after OK.
     static int Execute(platform::Currency &giorni, const QString &testo, const QDate &dataLimite,

@@ -14,7 +14,7 @@ class TfmWunInputOreMinuti : public TfmUqDialog {
 public:
     explicit TfmWunInputOreMinuti(QWidget *owner = nullptr);
 
-    QLineEdit *mdOre;  // "hh:mm", 5 characters
+    QLineEdit *mdOre; // "hh:mm", 5 characters
 
     // Starts on the field's text; OK writes it into the field.
     static int Execute(platform::Field &campo);

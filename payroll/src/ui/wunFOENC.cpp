@@ -26,7 +26,7 @@ TfmwunOENC::TfmwunOENC(QWidget *owner) : TfmUqDialog(owner)
     campo(edTot, "edTot", "Totale");
     campo(EdOe, "EdOe", "Ore ecc.");
     ClientLayout()->addLayout(form);
-    buCancel->hide();  // for information only
+    buCancel->hide(); // for information only
 }
 
 void TfmwunOENC::Mostra(const TWunOreNonCattedra &v)

@@ -12,13 +12,13 @@ class TfmwunOENC : public TfmUqDialog {
 public:
     explicit TfmwunOENC(QWidget *owner = nullptr);
 
-    QLineEdit *edGiorni;  // "Giorni"
-    QLineEdit *edOre;     // "Ore" ("0")
-    QLineEdit *edSost;    // "Ore sost." ("0")
-    QLineEdit *edIntero;  // "Orario intero" ("0.00")
-    QLineEdit *edRapp;    // "Orario rapp." ("0.00")
-    QLineEdit *edTot;     // "Totale" ("0.00")
-    QLineEdit *EdOe;      // "Ore ecc." ("0.00")
+    QLineEdit *edGiorni; // "Giorni"
+    QLineEdit *edOre;    // "Ore" ("0")
+    QLineEdit *edSost;   // "Ore sost." ("0")
+    QLineEdit *edIntero; // "Orario intero" ("0.00")
+    QLineEdit *edRapp;   // "Orario rapp." ("0.00")
+    QLineEdit *edTot;    // "Totale" ("0.00")
+    QLineEdit *EdOe;     // "Ore ecc." ("0.00")
 
     void Mostra(const TWunOreNonCattedra &valori);
     static void Execute(const TWunOreNonCattedra &valori);

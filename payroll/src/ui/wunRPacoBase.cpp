@@ -1,7 +1,6 @@
 #include "wunRPacoBase.h"
 
-TfrWunPacoBase::TfrWunPacoBase(QWidget *parent)
-    : TfrUqBase(parent), xqcMain(m_dati.xqcMain), xdsMain(m_dati.xdsMain)
+TfrWunPacoBase::TfrWunPacoBase(QWidget *parent) : TfrUqBase(parent), xqcMain(m_dati.xqcMain), xdsMain(m_dati.xdsMain)
 {
     setObjectName(QStringLiteral("frWunPacoBase"));
 }

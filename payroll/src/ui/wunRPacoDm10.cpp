@@ -14,9 +14,8 @@ public:
     Legame(platform::DataSet &dati, QList<std::pair<QLineEdit *, QString>> campi) : m_dati(&dati), m_campi(campi)
     {
         for (const auto &[edit, campo] : m_campi)
-            QObject::connect(edit, &QLineEdit::textEdited, edit, [this, campo = campo](const QString &testo) {
-                Scrivi(campo, testo);
-            });
+            QObject::connect(edit, &QLineEdit::textEdited, edit,
+                             [this, campo = campo](const QString &testo) { Scrivi(campo, testo); });
         m_osservatore = dati.addObserver([this](const platform::DataChange &cambio) {
             if (cambio.kind == platform::DataChange::Destroyed)
                 m_dati = nullptr;
@@ -73,7 +72,7 @@ TfrWunPacoDm10::TfrWunPacoDm10(QWidget *parent) : TfrWunPacoBase(parent)
     ClientLayout()->addLayout(griglia);
     m_legame = std::make_unique<Legame>(
         xqcMain, QList<std::pair<QLineEdit *, QString>>{{xdeMatAzienda, QStringLiteral("SPACOMATRAZIENDA")},
-                                                         {xdeMatAziendaAcc, QStringLiteral("SPACOMATRAZACC")}});
+                                                        {xdeMatAziendaAcc, QStringLiteral("SPACOMATRAZACC")}});
 }
 
 TfrWunPacoDm10::~TfrWunPacoDm10() = default;

@@ -14,8 +14,8 @@ public:
     explicit TfrWunPacoDm10(QWidget *parent = nullptr);
     ~TfrWunPacoDm10() override;
 
-    QLineEdit *xdeMatAzienda;     // SPACOMATRAZIENDA, "Matricola azienda"
-    QLineEdit *xdeMatAziendaAcc;  // SPACOMATRAZACC, "Matricola compensi acc." "(se diversa)"
+    QLineEdit *xdeMatAzienda;    // SPACOMATRAZIENDA, "Matricola azienda"
+    QLineEdit *xdeMatAziendaAcc; // SPACOMATRAZACC, "Matricola compensi acc." "(se diversa)"
 
 private:
     class Legame;

@@ -40,10 +40,7 @@ QTemporaryDir *g_cartella = nullptr;
 
 class Regole : public TwunWizard {
 public:
-    Regole()
-        : TwunWizard(nullptr, &liquidazione)
-    {
-    }
+    Regole() : TwunWizard(nullptr, &liquidazione) {}
     TwunAnnoFinanziario anno;
     TWunParametri liquidazione{g_cartella->path(), &anno};
     int gruppo = 1;
@@ -52,8 +49,7 @@ public:
 
 class WizProva : public TfmwunWizard {
 public:
-    explicit WizProva(QWidget *owner)
-        : TfmwunWizard(owner, std::make_unique<Regole>())
+    explicit WizProva(QWidget *owner) : TfmwunWizard(owner, std::make_unique<Regole>())
     {
         Logica().SetControlloGruppo(true);
     }
@@ -177,7 +173,7 @@ TEST(WunMultiSelectForm, TheCounterAndTheSelectionInTheOrderTheUserMadeIt)
     EXPECT_EQ(ds.indexFieldNames(), "NOME");
     EXPECT_EQ(codici(), QList<int>({4, 2}));
     EXPECT_EQ(f.grFrame->selectionModel()->selectedRows().size(), 2);
-    clic(0, Qt::ControlModifier);  // "Persona 1", code 5
+    clic(0, Qt::ControlModifier); // "Persona 1", code 5
     EXPECT_EQ(codici(), QList<int>({4, 2, 5}));
     clic(0, Qt::ControlModifier);
     EXPECT_EQ(codici(), QList<int>({4, 2}));
@@ -213,8 +209,7 @@ Righe *g_righe = nullptr;
 
 class ImpProva : public TfmwunFiscImpMultiSelect {
 public:
-    explicit ImpProva(QWidget *owner)
-        : TfmwunFiscImpMultiSelect(owner, std::make_unique<Righe>())
+    explicit ImpProva(QWidget *owner) : TfmwunFiscImpMultiSelect(owner, std::make_unique<Righe>())
     {
         g_righe = static_cast<Righe *>(&Logica());
     }

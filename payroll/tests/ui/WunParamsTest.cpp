@@ -255,7 +255,8 @@ TEST_F(WunParams, TheToolGetsTheQuotedDatabaseNameAndTheAccountCheckDecides)
 
     // The tool brings the 2019 chart: accepted.
     services().toolWork = [this] {
-        db().execute("INSERT INTO TNAF_PIANOCONTI (INAFID, IANFID, ITIMID, SNAFCODICE) VALUES (9003, 50, 200001, 'B.9.a')");
+        db().execute(
+            "INSERT INTO TNAF_PIANOCONTI (INAFID, IANFID, ITIMID, SNAFCODICE) VALUES (9003, 50, 200001, 'B.9.a')");
     };
     QFile::remove(toolLog());
     EXPECT_TRUE(check("2024"));
@@ -295,7 +296,8 @@ TEST_F(WunParams, AToolThatCannotStartGivesAClearMessage)
     ASSERT_EQ(services().messages().size(), 1);
     EXPECT_EQ(services().messages().at(0).type, platform::MessageType::Error);
     const QString text = services().messages().at(0).text;
-    EXPECT_TRUE(text.startsWith("Impossibile avviare l'aggiornamento del piano dei conti 2019.\n")) << text.toStdString();
+    EXPECT_TRUE(text.startsWith("Impossibile avviare l'aggiornamento del piano dei conti 2019.\n"))
+        << text.toStdString();
     EXPECT_TRUE(text.contains("manca.sh")) << text.toStdString();
     EXPECT_EQ(services().waitCursorDepth(), 0);
 }

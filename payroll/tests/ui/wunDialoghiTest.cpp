@@ -49,7 +49,7 @@ TEST_F(WunDialoghi, BonusIrpefRefusesWhatIsNotAWholeNumberFromOne)
         }
         return okCon(dialogo, dialogo.edLiq, "3");
     });
-    TfmWunDaPagare66 avvio;  // the start-up dialog is the one shown
+    TfmWunDaPagare66 avvio; // the start-up dialog is the one shown
     int numero = 6;
     EXPECT_EQ(TfmWunDaPagare66::Execute(*persona, numero), mrOk);
     EXPECT_EQ(numero, 3);
@@ -108,7 +108,7 @@ TEST_F(WunDialoghi, HoursAndMinutesThroughTheMask)
         EXPECT_EQ(dialogo.windowTitle(), "Inserire ore e minuti ...");
         EXPECT_EQ(dialogo.mdOre->text(), "01:30");
         dialogo.mdOre->selectAll();
-        QTest::keyClicks(dialogo.mdOre, "x2a45");  // the mask takes digits only
+        QTest::keyClicks(dialogo.mdOre, "x2a45"); // the mask takes digits only
         EXPECT_EQ(dialogo.mdOre->text(), "24:5");
         dialogo.mdOre->setText("02:45");
         dialogo.buOk->click();
@@ -127,7 +127,7 @@ TEST_F(WunDialoghi, CalendarIgnoresTheDoubleClicksOfTheMonthNavigation)
     services->onNextDialog([&](QDialog &d) {
         auto &dialogo = dynamic_cast<TfmWunCalendario &>(d);
         EXPECT_EQ(dialogo.caCalendario->selectedDate(), QDate(2024, 3, 15));
-        dialogo.caCalendario->setSelectedDate(QDate(2024, 4, 2));  // a month change
+        dialogo.caCalendario->setSelectedDate(QDate(2024, 4, 2)); // a month change
         adesso += 499;
         dialogo.DoppioClic();
         EXPECT_EQ(dialogo.result(), 0) << "within 500 ms of the month change";
@@ -155,7 +155,7 @@ TEST_F(WunDialoghi, HoursBeyondTheChairAreShownForInformation)
     services->onNextDialog([](QDialog &d) {
         auto &dialogo = dynamic_cast<TfmwunOENC &>(d);
         EXPECT_EQ(dialogo.windowTitle(), "Ore eccedenti non cattedra");
-        const QStringList testi{dialogo.edGiorni->text(), dialogo.edOre->text(), dialogo.edSost->text(),
+        const QStringList testi{dialogo.edGiorni->text(), dialogo.edOre->text(),  dialogo.edSost->text(),
                                 dialogo.edIntero->text(), dialogo.edRapp->text(), dialogo.edTot->text(),
                                 dialogo.EdOe->text()};
         EXPECT_EQ(testi, QStringList({"30", "18", "2", "78,00", "78,00", "80,00", "2,00"}));

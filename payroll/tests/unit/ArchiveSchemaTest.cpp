@@ -161,8 +161,8 @@ TEST(ArchiveDocument, StatementParametersAreTheDocumentedOnes)
         while (it.hasNext())
             words.insert(it.next().captured(0).toUpper());
         for (const QString &p : platform::SqlStatement::parse(s.sql).uniqueNames())
-            EXPECT_TRUE(words.contains(p.toUpper())) << s.name.toStdString() << " takes :" << p.toStdString()
-                                                     << ", not documented";
+            EXPECT_TRUE(words.contains(p.toUpper()))
+                << s.name.toStdString() << " takes :" << p.toStdString() << ", not documented";
     }
 }
 

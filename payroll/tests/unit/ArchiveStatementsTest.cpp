@@ -56,10 +56,7 @@ protected:
         q->open();
         return q;
     }
-    static Value scalar(const QString &sql)
-    {
-        return open(sql, {})->value(0);
-    }
+    static Value scalar(const QString &sql) { return open(sql, {})->value(0); }
     static TempDatabase *s_db;
 };
 TempDatabase *ArchiveStatementsOnDemo::s_db = nullptr;
@@ -71,9 +68,14 @@ TEST_F(ArchiveStatementsOnDemo, MonthsLiquidationKindsAndCompensations)
     EXPECT_EQ(cot->value("SCOTLDESC").toString(), "Stipendio");
     EXPECT_EQ(cot->value("ICOTFONDAMENTALE").toInt(), 1);
 
-    const int anaper = scalar("SELECT FIRST 1 IANAPERID FROM TACOM_COMPENSI WHERE IANFID = 55 ORDER BY IACOMID").toInt();
-    const int acom = scalar(QStringLiteral("SELECT IACOMID FROM TACOM_COMPENSI WHERE IANFID = 55 AND IANAPERID = %1").arg(anaper)).toInt();
-    EXPECT_EQ(open(statement("QRY_ACOM_FROM_ANAPER"), {{"IANAPERID", anaper}, {"IANFID", 55}})->value("IACOMID").toInt(), acom);
+    const int anaper =
+        scalar("SELECT FIRST 1 IANAPERID FROM TACOM_COMPENSI WHERE IANFID = 55 ORDER BY IACOMID").toInt();
+    const int acom =
+        scalar(QStringLiteral("SELECT IACOMID FROM TACOM_COMPENSI WHERE IANFID = 55 AND IANAPERID = %1").arg(anaper))
+            .toInt();
+    EXPECT_EQ(
+        open(statement("QRY_ACOM_FROM_ANAPER"), {{"IANAPERID", anaper}, {"IANFID", 55}})->value("IACOMID").toInt(),
+        acom);
     EXPECT_TRUE(open(statement("QRY_ACOM_FROM_ANAPER"), {{"IANAPERID", anaper}, {"IANFID", 40}})->eof());
 }
 
@@ -117,8 +119,12 @@ TEST_F(ArchiveStatementsOnDemo, ProjectFiltersRestrictTheRegisters)
     EXPECT_EQ(scalar(base + platform::format(statement("QRY_VPRO_CONTA"), project)).toInt(), all);
     EXPECT_EQ(scalar(base + platform::format(statement("QRY_VPRO_CONTA"), 9999)).toInt(), 0);
     // Without a project: the registers within the year's dates, end date first.
-    EXPECT_EQ(scalar(base + platform::format(statement("QRY_VPRO_COMP"), QString("12/31/2024"), QString("01/01/2024"))).toInt(), all);
-    EXPECT_EQ(scalar(base + platform::format(statement("QRY_VPRO_COMP"), QString("12/31/2023"), QString("01/01/2023"))).toInt(), 0);
+    EXPECT_EQ(scalar(base + platform::format(statement("QRY_VPRO_COMP"), QString("12/31/2024"), QString("01/01/2024")))
+                  .toInt(),
+              all);
+    EXPECT_EQ(scalar(base + platform::format(statement("QRY_VPRO_COMP"), QString("12/31/2023"), QString("01/01/2023")))
+                  .toInt(),
+              0);
     EXPECT_EQ(statement("QRY_VPRO_CONTA", "SELECT"), statement("QRY_VPRO_CONTA"));
 }
 
@@ -126,21 +132,33 @@ TEST_F(ArchiveStatementsOnDemo, InpsTaxablesOfFundamentalAndAccessoryPay)
 {
     // A person with a productivity prize in the last quarter.
     auto prize = open("SELECT FIRST 1 REGS.IACOMID, REGS.IMESID FROM TREGS_REGISTROSTIP REGS WHERE REGS.ICOTID = 2 "
-                      "ORDER BY REGS.IREGSID", {});
+                      "ORDER BY REGS.IREGSID",
+                      {});
     ASSERT_FALSE(prize->eof()) << "the demo has no prize in this range: change the seed";
     const int acom = prize->value(0).toInt();
-    const int rice = scalar(QStringLiteral("SELECT FIRST 1 IRICEID FROM TVARR_VARRITENUTE VARR JOIN TREGS_REGISTROSTIP REGS "
-                                           "ON REGS.IREGSID = VARR.IREGSID WHERE REGS.IACOMID = %1 AND "
-                                           "VARR.IRICEID IN (3, 13)").arg(acom)).toInt();
-    const QList<std::pair<QString, Value>> range{{"IACOMID", acom}, {"IRICEID", rice}, {"MESE_INIZIALE", 10}, {"MESE_FINALE", 12}};
+    const int rice = scalar(QStringLiteral(
+                                "SELECT FIRST 1 IRICEID FROM TVARR_VARRITENUTE VARR JOIN TREGS_REGISTROSTIP REGS "
+                                "ON REGS.IREGSID = VARR.IREGSID WHERE REGS.IACOMID = %1 AND "
+                                "VARR.IRICEID IN (3, 13)")
+                                .arg(acom))
+                         .toInt();
+    const QList<std::pair<QString, Value>> range{{"IACOMID", acom},
+                                                 {"IRICEID", rice},
+                                                 {"MESE_INIZIALE", 10},
+                                                 {"MESE_FINALE", 12}};
 
     // Fundamental pay: the INPS taxable of the salary items of category 10001.
     auto fond = range;
     fond.append({"ICOSID", 10001});
-    const Currency expectedFond = scalar(QStringLiteral(
-        "SELECT SUM(VARR.FVARRIMPONIBILEAMM) FROM TVARR_VARRITENUTE VARR JOIN TREGS_REGISTROSTIP REGS ON "
-        "REGS.IREGSID = VARR.IREGSID JOIN TCOMR_RIGHECOMP COMR ON COMR.ICOMRID = VARR.ICOMRID WHERE REGS.IACOMID = %1 "
-        "AND REGS.ICOTID = 1 AND VARR.IRICEID = %2 AND COMR.ICOSID = 10001").arg(acom).arg(rice)).toCurrency();
+    const Currency expectedFond =
+        scalar(
+            QStringLiteral(
+                "SELECT SUM(VARR.FVARRIMPONIBILEAMM) FROM TVARR_VARRITENUTE VARR JOIN TREGS_REGISTROSTIP REGS ON "
+                "REGS.IREGSID = VARR.IREGSID JOIN TCOMR_RIGHECOMP COMR ON COMR.ICOMRID = VARR.ICOMRID WHERE REGS.IACOMID = %1 "
+                "AND REGS.ICOTID = 1 AND VARR.IRICEID = %2 AND COMR.ICOSID = 10001")
+                .arg(acom)
+                .arg(rice))
+            .toCurrency();
     EXPECT_GT(expectedFond, Currency());
     EXPECT_EQ(open(statement("QRY_CUD_INPS_IMP_FOND"), fond)->value("TOTALE").toCurrency(), expectedFond);
     // The prize is an item of category 10001 too, but of a liquidation kind
@@ -151,13 +169,19 @@ TEST_F(ArchiveStatementsOnDemo, InpsTaxablesOfFundamentalAndAccessoryPay)
     // Accessory pay: the prize's liquidation, taxed separately (kind 3).
     auto acc = range;
     acc.append({"IVARMRIRPID", 3});
-    const Currency expectedAcc = scalar(QStringLiteral(
-        "SELECT SUM(VACR.FVACRLORDO) FROM TVACR_VARCOMPRIGHE VACR JOIN TVARM_VARIAZIONI VARM ON VARM.IVARMID = VACR.IVARMID "
-        "WHERE VARM.IACOMID = %1 AND VARM.IVARMRIRPID = 3").arg(acom)).toCurrency();
+    const Currency expectedAcc =
+        scalar(
+            QStringLiteral(
+                "SELECT SUM(VACR.FVACRLORDO) FROM TVACR_VARCOMPRIGHE VACR JOIN TVARM_VARIAZIONI VARM ON VARM.IVARMID = VACR.IVARMID "
+                "WHERE VARM.IACOMID = %1 AND VARM.IVARMRIRPID = 3")
+                .arg(acom))
+            .toCurrency();
     EXPECT_GT(expectedAcc, Currency());
     EXPECT_EQ(open(statement("QRY_CUD_INPS_IMP_ACC"), acc)->value("TOTALE").toCurrency(), expectedAcc);
     // Callers append conditions on the register.
-    EXPECT_EQ(open(statement("QRY_CUD_INPS_IMP_ACC") + " AND NOT REGS.ITNOID IN (11,10,14,15)", acc)->value("TOTALE").toCurrency(),
+    EXPECT_EQ(open(statement("QRY_CUD_INPS_IMP_ACC") + " AND NOT REGS.ITNOID IN (11,10,14,15)", acc)
+                  ->value("TOTALE")
+                  .toCurrency(),
               expectedAcc);
     acc[4] = {"IVARMRIRPID", 4};
     EXPECT_EQ(open(statement("QRY_CUD_INPS_IMP_ACC"), acc)->value("TOTALE").toCurrency(), Currency());
@@ -165,7 +189,8 @@ TEST_F(ArchiveStatementsOnDemo, InpsTaxablesOfFundamentalAndAccessoryPay)
 
 TEST_F(ArchiveStatementsOnDemo, PerformingArtsFundData)
 {
-    const int acom = scalar("SELECT FIRST 1 IACOMID FROM TACOM_COMPENSI WHERE IACOMSOGGENPALS > 0 AND IANFID = 55").toInt();
+    const int acom =
+        scalar("SELECT FIRST 1 IACOMID FROM TACOM_COMPENSI WHERE IACOMSOGGENPALS > 0 AND IANFID = 55").toInt();
     ASSERT_GT(acom, 0);
     EXPECT_EQ(open(statement("QRY_ENPA", "SELECT"), {{"IACOMID", acom}})->value("IENPANUMRETRIBUZIONI").toInt(), 12);
     auto year = open(statement("QRY_ENPM_ANNUALE"), {{"IANFID", 55}});
@@ -177,7 +202,8 @@ TEST_F(ArchiveStatementsOnDemo, PerformingArtsFundData)
     auto minimum = open(statement("QRY_RICA_MIN_ENPALS"), {{"RICE_COD_ENPALS", 17}, {"ITNOID", 15}, {"IANFID", 55}});
     ASSERT_FALSE(minimum->eof());
     EXPECT_GT(minimum->value("FRICAMINIMALE").toCurrency(), Currency());
-    EXPECT_TRUE(open(statement("QRY_RICA_MIN_ENPALS"), {{"RICE_COD_ENPALS", 17}, {"ITNOID", 1}, {"IANFID", 55}})->eof());
+    EXPECT_TRUE(
+        open(statement("QRY_RICA_MIN_ENPALS"), {{"RICE_COD_ENPALS", 17}, {"ITNOID", 1}, {"IANFID", 55}})->eof());
 }
 
 TEST_F(ArchiveStatementsOnDemo, ReportGroupsAreRegisteredOnceHoweverOftenTheArchiveOpens)
@@ -192,7 +218,9 @@ TEST_F(ArchiveStatementsOnDemo, ReportGroupsAreRegisteredOnceHoweverOftenTheArch
         q.execSQL();
     }
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM TYRFO_CARTELLE WHERE IYRFOID = 11006 AND IYRFOID_P = 11001 AND "
-                     "SYRFODESC = 'Registro compensi'").toInt(), 1);
+                     "SYRFODESC = 'Registro compensi'")
+                  .toInt(),
+              1);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM TYAPVRFO_APPCARTELLE WHERE IYAPVRFOID = 11006 AND IYAPPID = 11").toInt(), 1);
 }
 
@@ -210,15 +238,15 @@ TEST_F(ArchiveStatementsOnDemo, ReportLayoutsAreWrittenByVersion)
         auto q = open("SELECT IYRPTVERSION, BYRPTREPORT FROM TYRPT_REPORT WHERE IYRPTID = 700", {});
         return std::make_pair(q->value(0).toInt(), q->value(1).toBytes());
     };
-    write("", 3, QByteArray("layout 3\x00\x01", 10));  // a new report is written
+    write("", 3, QByteArray("layout 3\x00\x01", 10)); // a new report is written
     EXPECT_EQ(stored(), std::make_pair(3, QByteArray("layout 3\x00\x01", 10)));
-    write("", 3, "other 3");  // the same version is kept ...
+    write("", 3, "other 3"); // the same version is kept ...
     EXPECT_EQ(stored().second, QByteArray("layout 3\x00\x01", 10));
-    write("=", 3, "forced 3");  // ... unless the flag asks to rewrite it
+    write("=", 3, "forced 3"); // ... unless the flag asks to rewrite it
     EXPECT_EQ(stored().second, QByteArray("forced 3"));
-    write("", 4, "layout 4");  // a newer version replaces it
+    write("", 4, "layout 4"); // a newer version replaces it
     EXPECT_EQ(stored(), std::make_pair(4, QByteArray("layout 4")));
-    write("=", 2, "layout 2");  // an older one never does
+    write("=", 2, "layout 2"); // an older one never does
     EXPECT_EQ(stored(), std::make_pair(4, QByteArray("layout 4")));
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM TYRPT_REPORT WHERE IYRPTID = 700").toInt(), 1);
 }

@@ -41,24 +41,29 @@ QList<NamedStatement> sourceStatements()
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw std::runtime_error(("cannot read " + path).toStdString());
-    const platform::DataSetContent content =
-        platform::DataSetFile::decode(f.readAll(), path, platform::DataSetFileFormat::Xml);
+    const platform::DataSetContent content = platform::DataSetFile::decode(f.readAll(), path,
+                                                                           platform::DataSetFileFormat::Xml);
     int query = -1, kind = -1, index = -1, sql = -1;
     for (int i = 0; i < content.fieldDefs.size(); ++i) {
         const QString n = content.fieldDefs[i].name.toUpper();
-        if (n == QStringLiteral("QUERY")) query = i;
-        if (n == QStringLiteral("TIPO")) kind = i;
-        if (n == QStringLiteral("INDICE")) index = i;
-        if (n == QStringLiteral("SQL")) sql = i;
+        if (n == QStringLiteral("QUERY"))
+            query = i;
+        if (n == QStringLiteral("TIPO"))
+            kind = i;
+        if (n == QStringLiteral("INDICE"))
+            index = i;
+        if (n == QStringLiteral("SQL"))
+            sql = i;
     }
     if (query < 0 || kind < 0 || index < 0 || sql < 0)
         throw std::runtime_error("the catalogue source lacks Query, Tipo, Indice or SQL");
     QList<NamedStatement> out;
     for (const platform::ValueList &row : content.rows) {
         const QString name = row.value(query).toString();
-        if (name.startsWith(QStringLiteral("VER_")))  // minimum program versions
+        if (name.startsWith(QStringLiteral("VER_"))) // minimum program versions
             continue;
-        out.append(NamedStatement{name, row.value(kind).toString(), row.value(index).toInt(), row.value(sql).toString()});
+        out.append(
+            NamedStatement{name, row.value(kind).toString(), row.value(index).toInt(), row.value(sql).toString()});
     }
     return out;
 }
@@ -112,7 +117,7 @@ QList<TableDef> tablesFromScripts(const QList<platform::DdlScript> &scripts)
                     keys[p.captured(1)] = QStringLiteral("PK");
                 } else if (const auto f = fk.match(line); f.hasMatch()) {
                     keys[f.captured(1)] = QStringLiteral("FK ") + f.captured(2)
-                        + (f.captured(3).isEmpty() ? QString() : QStringLiteral(" (cascade)"));
+                                          + (f.captured(3).isEmpty() ? QString() : QStringLiteral(" (cascade)"));
                 } else if (line.startsWith(QStringLiteral("CONSTRAINT "))) {
                     continue;
                 } else if (const auto c = column.match(line); c.hasMatch()) {

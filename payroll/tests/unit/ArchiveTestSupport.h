@@ -32,8 +32,8 @@ QList<NamedStatement> catalogueStatements();
 // One column of a table as the DDL or the documentation gives it.
 struct ColumnDef {
     QString name;
-    QString type;  // the definition after the name, blanks collapsed
-    QString key;   // "PK", "FK <table>" (with " (cascade)"), or empty
+    QString type; // the definition after the name, blanks collapsed
+    QString key;  // "PK", "FK <table>" (with " (cascade)"), or empty
     bool operator==(const ColumnDef &) const = default;
 };
 struct TableDef {

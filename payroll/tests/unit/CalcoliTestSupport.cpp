@@ -13,7 +13,7 @@ std::unique_ptr<platform::DataSet> tabella(const QStringList &colonne, const QLi
 {
     auto ds = std::make_unique<platform::DataSet>();
     static const QStringList importi{"ORARIO_EFF", "COEFF_ORESERV", "OREECCNC_EFF"};
-    static const QStringList date{"FERIEDAL", "FERIEAL"};  // a closing period's holiday dates
+    static const QStringList date{"FERIEDAL", "FERIEAL"}; // a closing period's holiday dates
     for (const QString &c : colonne) {
         FieldType tipo = FieldType::Integer;
         if (date.contains(c))

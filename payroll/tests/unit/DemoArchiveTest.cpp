@@ -58,7 +58,7 @@ QByteArray digest(platform::Database &db)
 {
     QCryptographicHash h(QCryptographicHash::Sha256);
     for (const QString &table : tableNames(db)) {
-        if (table == QStringLiteral("TSCR_SCRIPTDDL"))  // when the scripts ran
+        if (table == QStringLiteral("TSCR_SCRIPTDDL")) // when the scripts ran
             continue;
         platform::SqlQuery q(db);
         q.setSql(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table));
@@ -135,62 +135,88 @@ TEST_F(DemoArchiveData, EveryKindOfPersonIsThere)
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TACOM_COMPENSI WHERE ITNOID = 3"), 0) << "apprentice";
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TREGS_REGISTROSTIP WHERE ITNOID = 11 AND ICOSID = 11000"), 0)
         << "collaborator";
-    EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TACOM_COMPENSI ACOM JOIN TENPA_ENPALS ENPA ON ENPA.IACOMID = ACOM.IACOMID "
-                          "WHERE ACOM.IACOMSOGGENPALS > 0"), 0) << "performing-arts worker";
+    EXPECT_GT(count(db(),
+                    "SELECT COUNT(*) FROM TACOM_COMPENSI ACOM JOIN TENPA_ENPALS ENPA ON ENPA.IACOMID = ACOM.IACOMID "
+                    "WHERE ACOM.IACOMSOGGENPALS > 0"),
+              0)
+        << "performing-arts worker";
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TENPV_ENPALSVARR"), 0);
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS JOIN TVARR_VARRITENUTE VARR ON "
-                          "VARR.IREGSID = REGS.IREGSID WHERE VARR.IRICEID = 2"), 0) << "public sector";
+                          "VARR.IREGSID = REGS.IREGSID WHERE VARR.IRICEID = 2"),
+              0)
+        << "public sector";
     EXPECT_EQ(count(db(), "SELECT COUNT(DISTINCT ACOM.IANAPERID) FROM TACOM_COMPENSI ACOM WHERE ACOM.IDCTID = 2"), 2);
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TSER_PARTTIME WHERE ITOSID = 2"), 0) << "vertical part time";
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TSER_PARTTIME WHERE ITOSID = 3"), 0) << "horizontal part time";
-    EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TVAPE_PERIODI WHERE LVAPEPARTTIME = 1 AND IVAPEORESERVIZIO < IVAPEOREPREVISTE * 60"), 0);
+    EXPECT_GT(
+        count(
+            db(),
+            "SELECT COUNT(*) FROM TVAPE_PERIODI WHERE LVAPEPARTTIME = 1 AND IVAPEORESERVIZIO < IVAPEOREPREVISTE * 60"),
+        0);
     // Hired and terminated within a month: the period starts (ends) on the
     // relationship's first (last) day, which is not the month's.
-    EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TVAPE_PERIODI VAPE JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VAPE.IREGSID "
-                          "JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID "
-                          "WHERE VAPE.DVAPEDAL = ACOM.DACOMINIRAPP AND EXTRACT(DAY FROM VAPE.DVAPEDAL) > 1"), 0);
-    EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TVAPE_PERIODI VAPE JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VAPE.IREGSID "
-                          "JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID "
-                          "WHERE VAPE.DVAPEAL = ACOM.DACOMFINERAPP AND VAPE.DVAPEAL < DATEADD(MONTH, 1, "
-                          "CAST(EXTRACT(YEAR FROM VAPE.DVAPEAL) || '-' || EXTRACT(MONTH FROM VAPE.DVAPEAL) || '-01' AS DATE)) - 1"), 0);
+    EXPECT_GT(
+        count(db(),
+              "SELECT COUNT(*) FROM TVAPE_PERIODI VAPE JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VAPE.IREGSID "
+              "JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID "
+              "WHERE VAPE.DVAPEDAL = ACOM.DACOMINIRAPP AND EXTRACT(DAY FROM VAPE.DVAPEDAL) > 1"),
+        0);
+    EXPECT_GT(
+        count(db(),
+              "SELECT COUNT(*) FROM TVAPE_PERIODI VAPE JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VAPE.IREGSID "
+              "JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID "
+              "WHERE VAPE.DVAPEAL = ACOM.DACOMFINERAPP AND VAPE.DVAPEAL < DATEADD(MONTH, 1, "
+              "CAST(EXTRACT(YEAR FROM VAPE.DVAPEAL) || '-' || EXTRACT(MONTH FROM VAPE.DVAPEAL) || '-01' AS DATE)) - 1"),
+        0);
     // The thirteenth month in December, the family allowance in the months of 2021/22.
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TVACR_VARCOMPRIGHE VACR JOIN TREGS_REGISTROSTIP REGS ON "
-                          "REGS.IREGSID = VACR.IREGSID WHERE VACR.ICOMRID = 10013 AND REGS.IMESID = 12"), 0);
+                          "REGS.IREGSID = VACR.IREGSID WHERE VACR.ICOMRID = 10013 AND REGS.IMESID = 12"),
+              0);
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TVACR_VARCOMPRIGHE VACR JOIN TREGS_REGISTROSTIP REGS ON "
-                          "REGS.IREGSID = VACR.IREGSID WHERE VACR.ICOMRID = 10013 AND REGS.IMESID <> 12"), 0);
+                          "REGS.IREGSID = VACR.IREGSID WHERE VACR.ICOMRID = 10013 AND REGS.IMESID <> 12"),
+              0);
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TVACR_VARCOMPRIGHE WHERE ICOMRID = 10006"), 0);
     // Every person is on the payroll in at least one month of the range.
     EXPECT_EQ(count(db(), "SELECT COUNT(DISTINCT ANA.IANAID) FROM TANA_ANAGRAFICHE ANA "
                           "JOIN TANACAG_MATRICOLE CAG ON CAG.IANAID = ANA.IANAID "
                           "JOIN TANAPER_POSIZIONI PER ON PER.IANACAGID = CAG.IANACAGID "
                           "JOIN TACOM_COMPENSI ACOM ON ACOM.IANAPERID = PER.IANAPERID "
-                          "JOIN TREGS_REGISTROSTIP REGS ON REGS.IACOMID = ACOM.IACOMID"), 10);
+                          "JOIN TREGS_REGISTROSTIP REGS ON REGS.IACOMID = ACOM.IACOMID"),
+              10);
 }
 
 TEST_F(DemoArchiveData, PayRowsBelongToAPersonAndAMonthOfTheirYear)
 {
     // A register's year is its compensation's year, its dates lie in its month.
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS JOIN TACOM_COMPENSI ACOM ON "
-                          "ACOM.IACOMID = REGS.IACOMID WHERE ACOM.IANFID <> REGS.IANFID"), 0);
+                          "ACOM.IACOMID = REGS.IACOMID WHERE ACOM.IANFID <> REGS.IANFID"),
+              0);
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS JOIN TANF_ANNIFINANZ ANF ON "
                           "ANF.IANFID = REGS.IANFID WHERE EXTRACT(MONTH FROM REGS.DREGSDAL) <> REGS.IMESID OR "
                           "EXTRACT(MONTH FROM REGS.DREGSAL) <> REGS.IMESID OR "
-                          "EXTRACT(YEAR FROM REGS.DREGSDAL) <> EXTRACT(YEAR FROM ANF.DANFNUBRAINIZIO)"), 0);
+                          "EXTRACT(YEAR FROM REGS.DREGSDAL) <> EXTRACT(YEAR FROM ANF.DANFNUBRAINIZIO)"),
+              0);
     // Months of the range only, and one salary register per person and month.
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TREGS_REGISTROSTIP WHERE NOT ((IANFID = 52 AND IMESID IN (11, 12)) OR "
-                          "(IANFID = 53 AND IMESID = 1))"), 0);
+                          "(IANFID = 53 AND IMESID = 1))"),
+              0);
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM (SELECT IACOMID, IMESID FROM TREGS_REGISTROSTIP WHERE ICOTID IN (1, 3) "
-                          "GROUP BY IACOMID, IMESID HAVING COUNT(*) > 1)"), 0);
+                          "GROUP BY IACOMID, IMESID HAVING COUNT(*) > 1)"),
+              0);
     // A liquidation for every register, and periods inside their register's dates.
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS WHERE NOT EXISTS (SELECT 1 FROM "
                           "TVARM_VARIAZIONI VARM WHERE VARM.IACOMID = REGS.IACOMID AND VARM.IMESID = REGS.IMESID "
-                          "AND VARM.ICOTID = REGS.ICOTID)"), 0);
-    EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TVAPE_PERIODI VAPE JOIN TREGS_REGISTROSTIP REGS ON "
-                          "REGS.IREGSID = VAPE.IREGSID WHERE VAPE.DVAPEDAL < REGS.DREGSDAL OR VAPE.DVAPEAL > REGS.DREGSAL"), 0);
+                          "AND VARM.ICOTID = REGS.ICOTID)"),
+              0);
+    EXPECT_EQ(count(db(),
+                    "SELECT COUNT(*) FROM TVAPE_PERIODI VAPE JOIN TREGS_REGISTROSTIP REGS ON "
+                    "REGS.IREGSID = VAPE.IREGSID WHERE VAPE.DVAPEDAL < REGS.DREGSDAL OR VAPE.DVAPEAL > REGS.DREGSAL"),
+              0);
     // Withholding rows of a pay item belong to the item's register or liquidation.
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TVARR_VARRITENUTE VARR JOIN TVACR_VARCOMPRIGHE VACR ON "
                           "VACR.IVACRID = VARR.IVACRID WHERE VARR.IREGSID IS DISTINCT FROM VACR.IREGSID OR "
-                          "VARR.IVARMID IS DISTINCT FROM VACR.IVARMID OR VARR.ICOMRID <> VACR.ICOMRID"), 0);
+                          "VARR.IVARMID IS DISTINCT FROM VACR.IVARMID OR VARR.ICOMRID <> VACR.ICOMRID"),
+              0);
     // The generators go on past the keys written.
     const qint64 next = GenerateID(QStringLiteral("TREGS_REGISTROSTIP"), &db());
     EXPECT_GT(next, count(db(), "SELECT MAX(IREGSID) FROM TREGS_REGISTROSTIP"));
@@ -201,33 +227,41 @@ TEST_F(DemoArchiveData, AmountsAddUpAsThePayItemsSay)
     // The register's gross is the sum of its items.
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS WHERE REGS.FREGSTOTALELORDO <> "
                           "(SELECT COALESCE(SUM(VACR.FVACRLORDO), 0) FROM TVACR_VARCOMPRIGHE VACR "
-                          "WHERE VACR.IREGSID = REGS.IREGSID AND VACR.IVARMID IS NULL)"), 0);
+                          "WHERE VACR.IREGSID = REGS.IREGSID AND VACR.IVARMID IS NULL)"),
+              0);
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TREGS_REGISTROSTIP"), 20);
     // A register's totals by retention are the sums of its item rows.
-    EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TVARR_VARRITENUTE T JOIN (SELECT V.IREGSID, V.IRICEID, "
-                          "SUM(V.FVARRIMPONIBILE) AS IMP, SUM(V.FVARRIMPONIBILEDIP) AS IMPDIP, "
-                          "SUM(V.FVARRIMPONIBILEAMM) AS IMPAMM, SUM(V.FVARRRITDIP) AS RITDIP, SUM(V.FVARRRITAMM) AS RITAMM "
-                          "FROM TVARR_VARRITENUTE V WHERE V.IVARMID IS NULL AND V.ICOMRID IS NOT NULL "
-                          "GROUP BY V.IREGSID, V.IRICEID) S ON S.IREGSID = T.IREGSID AND S.IRICEID = T.IRICEID "
-                          "WHERE T.ICOMRID IS NULL AND (T.FVARRIMPONIBILE <> S.IMP OR T.FVARRIMPONIBILEDIP <> S.IMPDIP "
-                          "OR T.FVARRIMPONIBILEAMM <> S.IMPAMM OR T.FVARRRITDIP <> S.RITDIP OR T.FVARRRITAMM <> S.RITAMM)"), 0);
+    EXPECT_EQ(count(db(),
+                    "SELECT COUNT(*) FROM TVARR_VARRITENUTE T JOIN (SELECT V.IREGSID, V.IRICEID, "
+                    "SUM(V.FVARRIMPONIBILE) AS IMP, SUM(V.FVARRIMPONIBILEDIP) AS IMPDIP, "
+                    "SUM(V.FVARRIMPONIBILEAMM) AS IMPAMM, SUM(V.FVARRRITDIP) AS RITDIP, SUM(V.FVARRRITAMM) AS RITAMM "
+                    "FROM TVARR_VARRITENUTE V WHERE V.IVARMID IS NULL AND V.ICOMRID IS NOT NULL "
+                    "GROUP BY V.IREGSID, V.IRICEID) S ON S.IREGSID = T.IREGSID AND S.IRICEID = T.IRICEID "
+                    "WHERE T.ICOMRID IS NULL AND (T.FVARRIMPONIBILE <> S.IMP OR T.FVARRIMPONIBILEDIP <> S.IMPDIP "
+                    "OR T.FVARRIMPONIBILEAMM <> S.IMPAMM OR T.FVARRRITDIP <> S.RITDIP OR T.FVARRRITAMM <> S.RITAMM)"),
+              0);
     // ... and there is one for every retention of its items.
-    EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM (SELECT DISTINCT V.IREGSID, V.IRICEID FROM TVARR_VARRITENUTE V "
-                          "WHERE V.IVARMID IS NULL AND V.ICOMRID IS NOT NULL) S WHERE NOT EXISTS (SELECT 1 FROM "
-                          "TVARR_VARRITENUTE T WHERE T.IREGSID = S.IREGSID AND T.IRICEID = S.IRICEID AND T.ICOMRID IS NULL)"), 0);
+    EXPECT_EQ(count(db(),
+                    "SELECT COUNT(*) FROM (SELECT DISTINCT V.IREGSID, V.IRICEID FROM TVARR_VARRITENUTE V "
+                    "WHERE V.IVARMID IS NULL AND V.ICOMRID IS NOT NULL) S WHERE NOT EXISTS (SELECT 1 FROM "
+                    "TVARR_VARRITENUTE T WHERE T.IREGSID = S.IREGSID AND T.IRICEID = S.IRICEID AND T.ICOMRID IS NULL)"),
+              0);
     EXPECT_GT(count(db(), "SELECT COUNT(*) FROM TVARR_VARRITENUTE WHERE ICOMRID IS NULL"), 0);
     // Social retentions are taken on the whole gross of a subject item;
     // income tax on the gross less the employee's social withholdings;
     // items not subject (family allowance) have no withholding.
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TVARR_VARRITENUTE VARR JOIN TVACR_VARCOMPRIGHE VACR ON "
                           "VACR.IVACRID = VARR.IVACRID WHERE VARR.IRICEID NOT IN (7, 11) AND "
-                          "VARR.FVARRIMPONIBILE <> VACR.FVACRLORDO"), 0);
+                          "VARR.FVARRIMPONIBILE <> VACR.FVACRLORDO"),
+              0);
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TVARR_VARRITENUTE VARR JOIN TVACR_VARCOMPRIGHE VACR ON "
                           "VACR.IVACRID = VARR.IVACRID WHERE VARR.IRICEID IN (7, 11) AND VARR.FVARRIMPONIBILE <> "
                           "VACR.FVACRLORDO - (SELECT SUM(S.FVARRRITDIP) FROM TVARR_VARRITENUTE S WHERE "
-                          "S.IVACRID = VACR.IVACRID AND S.IRICEID NOT IN (7, 11))"), 0);
+                          "S.IVACRID = VACR.IVACRID AND S.IRICEID NOT IN (7, 11))"),
+              0);
     EXPECT_EQ(count(db(), "SELECT COUNT(*) FROM TVARR_VARRITENUTE VARR JOIN TVACR_VARCOMPRIGHE VACR ON "
-                          "VACR.IVACRID = VARR.IVACRID WHERE VACR.LVACRASSOGGETTATO = 0"), 0);
+                          "VACR.IVACRID = VARR.IVACRID WHERE VACR.LVACRASSOGGETTATO = 0"),
+              0);
 
     // Withholdings are the rates on the taxable, rounded to cents, half away
     // from zero; a collaborator's INPS is split one third, two thirds.
@@ -259,19 +293,22 @@ TEST_F(DemoArchiveData, FamilyAllowanceIsTheTablesAmount)
     // income band, the column of the household's size; the tables of
     // 2021/22 (master 13) add 37.50 a child (55.00 beyond two children).
     platform::SqlQuery q(db());
-    q.setSql("SELECT VACR.FVACRLORDO, REGS.IMESID, ANF.DANFNUBRAINIZIO, AAF.IAAFNRCON, AAF.IAAFNRFIGLMIN, AAF.FAAFREDDITO "
-             "FROM TVACR_VARCOMPRIGHE VACR JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VACR.IREGSID "
-             "JOIN TANF_ANNIFINANZ ANF ON ANF.IANFID = REGS.IANFID "
-             "JOIN TAAF_ANAASSNUCFAM AAF ON AAF.IACOMID = REGS.IACOMID WHERE VACR.ICOMRID = 10006");
+    q.setSql(
+        "SELECT VACR.FVACRLORDO, REGS.IMESID, ANF.DANFNUBRAINIZIO, AAF.IAAFNRCON, AAF.IAAFNRFIGLMIN, AAF.FAAFREDDITO "
+        "FROM TVACR_VARCOMPRIGHE VACR JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VACR.IREGSID "
+        "JOIN TANF_ANNIFINANZ ANF ON ANF.IANFID = REGS.IANFID "
+        "JOIN TAAF_ANAASSNUCFAM AAF ON AAF.IACOMID = REGS.IACOMID WHERE VACR.ICOMRID = 10006");
     int paid = 0;
     for (q.open(); !q.eof(); q.next(), ++paid) {
         const QDate day(q.value(2).toDate().year(), q.value(1).toInt(), 1);
         const int adults = q.value(3).toInt(), children = q.value(4).toInt();
         platform::SqlQuery t(db());
-        t.setSql(QStringLiteral(" Select aft.FCOMPNUCLEO%1 as reddito_val, afm.IAFMID from TAFM_ASSFAMMASTER afm inner join "
-                                "TAFT_ASSFAMTABLE aft on aft.IAFMID = afm.IAFMID Where afm.DAFMSTART <= :DATARIF and "
-                                "afm.DAFMEND >= :DATARIF and aft.STABNAME = :TABNAME and aft.FREDFAMFROM <= :REDDITO and "
-                                "aft.FREDFAMTO >= :REDDITO ").arg(adults + children));
+        t.setSql(
+            QStringLiteral(" Select aft.FCOMPNUCLEO%1 as reddito_val, afm.IAFMID from TAFM_ASSFAMMASTER afm inner join "
+                           "TAFT_ASSFAMTABLE aft on aft.IAFMID = afm.IAFMID Where afm.DAFMSTART <= :DATARIF and "
+                           "afm.DAFMEND >= :DATARIF and aft.STABNAME = :TABNAME and aft.FREDFAMFROM <= :REDDITO and "
+                           "aft.FREDFAMTO >= :REDDITO ")
+                .arg(adults + children));
         t.bind("DATARIF", day);
         t.bind("TABNAME", adults == 2 ? "T11" : "T12");
         t.bind("REDDITO", q.value(5));

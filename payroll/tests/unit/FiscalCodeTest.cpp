@@ -35,15 +35,17 @@ TEST(FiscalCode, BuildsDateAndPlace)
     EXPECT_EQ(woman.left(15), "BNCNNA90B45H501");
     EXPECT_TRUE(FiscalCode::isValid(woman));
     // Born abroad: the country's code in place of the municipality.
-    EXPECT_TRUE(FiscalCode::isValid(FiscalCode::build("Popescu", "Ion", QDate(1979, 7, 31), FiscalCode::Sex::Male, "Z129")));
+    EXPECT_TRUE(
+        FiscalCode::isValid(FiscalCode::build("Popescu", "Ion", QDate(1979, 7, 31), FiscalCode::Sex::Male, "Z129")));
 }
 
 TEST(FiscalCode, RefusesWhatIsNotACode)
 {
     EXPECT_THROW(FiscalCode::build("Rossi", "Mario", QDate(), FiscalCode::Sex::Male, "H501"), platform::EConvertError);
-    EXPECT_THROW(FiscalCode::build("Rossi", "Mario", QDate(1980, 1, 1), FiscalCode::Sex::Male, "ROMA"), platform::EConvertError);
+    EXPECT_THROW(FiscalCode::build("Rossi", "Mario", QDate(1980, 1, 1), FiscalCode::Sex::Male, "ROMA"),
+                 platform::EConvertError);
     EXPECT_THROW(FiscalCode::controlCharacter("RSSMRA85T10"), platform::EConvertError);
     EXPECT_FALSE(FiscalCode::isValid(""));
     EXPECT_FALSE(FiscalCode::isValid("rssmra85t10a562s"));
-    EXPECT_FALSE(FiscalCode::isValid("RSSMRA85Z10A562S"));  // Z is no month
+    EXPECT_FALSE(FiscalCode::isValid("RSSMRA85Z10A562S")); // Z is no month
 }

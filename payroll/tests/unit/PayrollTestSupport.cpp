@@ -45,7 +45,8 @@ TempInstallation::TempInstallation(const QString &minimumVersion)
     platform::DataSetFile::saveToFile(source, catalogue(), platform::DataSetFileFormat::Binary);
     TTovCert::WriteTextFile(TTovCert::FileCertificate(catalogue()), certificate());
 
-    QFile::copy(archivetest::sourcePath(QStringLiteral("etc/wun/wun_Report.xml")), etc() + QStringLiteral("/wun_Report.xml"));
+    QFile::copy(archivetest::sourcePath(QStringLiteral("etc/wun/wun_Report.xml")),
+                etc() + QStringLiteral("/wun_Report.xml"));
     TWunUtil::SetCartellaProgramma(bin());
 }
 

@@ -100,7 +100,8 @@ TEST_F(WunConnessione, OnADevelopersMachineTheSourceIsCompiledAtCreation)
     TdmwunConnessione conn;
     conn.DataModuleCreate();
     platform::DataSet compiled;
-    platform::DataSetFile::loadFromFile(compiled, inst.root() + "/src/wun_QueryText.cds", platform::DataSetFileFormat::Binary);
+    platform::DataSetFile::loadFromFile(compiled, inst.root() + "/src/wun_QueryText.cds",
+                                        platform::DataSetFileFormat::Binary);
     EXPECT_TRUE(compiled.locate("Query", Value("QRY_SED")));
     EXPECT_TRUE(QFileInfo::exists(inst.root() + "/src/wun_QueryText.unxc"));
     // The etc folder's catalogue is what the run uses: it has the program's version row.
@@ -193,8 +194,8 @@ TEST_F(WunConnessione, AMissingArchiveIsRefusedAndNeverCreated)
     EXPECT_FALSE(conn->Connected());
     EXPECT_FALSE(QFileInfo::exists(file));
     ASSERT_EQ(services->messages().size(), 1);
-    EXPECT_EQ(services->messages().at(0).text,
-              QString("Impossibile aprire il database \"%1\": il file non esiste.").arg(QDir::toNativeSeparators(file)));
+    EXPECT_EQ(services->messages().at(0).text, QString("Impossibile aprire il database \"%1\": il file non esiste.")
+                                                   .arg(QDir::toNativeSeparators(file)));
 }
 
 TEST_F(WunConnessione, AnArchiveHeldByAnotherProgramIsRefused)
@@ -229,7 +230,8 @@ TEST_F(WunConnessione, AnArchiveHeldByAnotherProgramIsRefused)
     ASSERT_EQ(services->messages().size(), 1);
     EXPECT_EQ(services->messages().at(0).text,
               QString("Impossibile aprire il database \"%1\": il file è in uso da un altro programma. Chiudere l'altro "
-                      "programma e riprovare.").arg(QDir::toNativeSeparators(file)));
+                      "programma e riprovare.")
+                  .arg(QDir::toNativeSeparators(file)));
 
     holder.closeWriteChannel();
     ASSERT_TRUE(holder.waitForFinished(10000));
@@ -249,11 +251,13 @@ TEST_F(WunConnessione, AnOlderArchiveIsUpgradedAndANewerOneRefused)
     for (const auto &a : platform::DatabaseCreator::appliedScripts(conn->xqoMain()))
         ran = ran || (a.series == last.series && a.number == last.number);
     EXPECT_TRUE(ran) << last.name.toStdString() << " was not run";
-    EXPECT_EQ(payrolltest::scalar(conn->xqoMain(), "SELECT COUNT(*) FROM TYRFO_CARTELLE WHERE IYRFOID = 11006").toInt(), 1);
+    EXPECT_EQ(payrolltest::scalar(conn->xqoMain(), "SELECT COUNT(*) FROM TYRFO_CARTELLE WHERE IYRFOID = 11006").toInt(),
+              1);
 
     conn->CloseConnection();
     tdb->db().execute(QString("INSERT INTO %1 (SSCRSERIE, ISCRNUMERO, SSCRNOME, DSCRESEGUITO) VALUES ('payroll', 999, "
-                              "'999_futuro.sql', CURRENT_TIMESTAMP)").arg(platform::DatabaseCreator::HistoryTable));
+                              "'999_futuro.sql', CURRENT_TIMESTAMP)")
+                          .arg(platform::DatabaseCreator::HistoryTable));
     services->clear();
     EXPECT_FALSE(conn->ApriDatabase());
     EXPECT_FALSE(conn->Connected());
@@ -274,28 +278,34 @@ protected:
         platform::Database &db = tdb->db();
         for (int rice : {14, 15})
             db.execute(QString("UPDATE OR INSERT INTO TRICE_RITENUTE (IRICEID, IRICENUBRACODE, SRICELDESC) VALUES "
-                               "(%1, %1, 'Ritenuta %1') MATCHING (IRICEID)").arg(rice));
+                               "(%1, %1, 'Ritenuta %1') MATCHING (IRICEID)")
+                           .arg(rice));
         const int regs = scalar("SELECT FIRST 1 IREGSID FROM TREGS_REGISTROSTIP ORDER BY IREGSID").toInt();
         // Withholding rows: 9001 and 9002 lose their taxable, the others keep it.
         const char *rows[] = {
-            "(9001, %1, 14, 100, 33, 0, 200, 66, 5)",   // employee part without withholding
-            "(9002, %1, 15, 0, 0, 0, 300, 50, 0)",      // employer part without withholding
-            "(9003, %1, 14, 100, 33, 7, 200, 66, 5)",   // withheld on both sides
-            "(9004, %1, 3, 100, 33, 0, 200, 66, 0)",    // another retention
+            "(9001, %1, 14, 100, 33, 0, 200, 66, 5)", // employee part without withholding
+            "(9002, %1, 15, 0, 0, 0, 300, 50, 0)",    // employer part without withholding
+            "(9003, %1, 14, 100, 33, 7, 200, 66, 5)", // withheld on both sides
+            "(9004, %1, 3, 100, 33, 0, 200, 66, 0)",  // another retention
         };
         for (const char *r : rows)
-            db.execute(QString("INSERT INTO TVARR_VARRITENUTE (IVARRID, IREGSID, IRICEID, FVARRIMPONIBILEDIP, "
-                               "FVARRPERCIMPDIP, FVARRRITDIP, FVARRIMPONIBILEAMM, FVARRPERCIMPAMM, FVARRRITAMM) VALUES ")
-                       + QString(r).arg(regs));
+            db.execute(
+                QString("INSERT INTO TVARR_VARRITENUTE (IVARRID, IREGSID, IRICEID, FVARRIMPONIBILEDIP, "
+                        "FVARRPERCIMPDIP, FVARRRITDIP, FVARRIMPONIBILEAMM, FVARRPERCIMPAMM, FVARRRITAMM) VALUES ")
+                + QString(r).arg(regs));
         // Registry rows: the first has nothing and goes; each other has one column.
-        db.execute("INSERT INTO TCRF_CROFISCALE (ICRFID, ICRFANNO, ICRFMESE, SCRFPROGRAMMA) VALUES (900, 2024, 11, 'zep')");
+        db.execute(
+            "INSERT INTO TCRF_CROFISCALE (ICRFID, ICRFANNO, ICRFMESE, SCRFPROGRAMMA) VALUES (900, 2024, 11, 'zep')");
         db.execute("INSERT INTO TAFI_ANAFISCALE (IAFIID, ICRFID) VALUES (9100, 900)");
         const char *cols[] = {"SAFICODFISCALE", "SAFICOGNOME", "SAFINOME", "SAFICODFISSOST", "SAFIGRUPPOANA"};
         for (int i = 0; i < 5; ++i)
-            db.execute(QString("INSERT INTO TAFI_ANAFISCALE (IAFIID, ICRFID, %1) VALUES (%2, 900, 'X')").arg(cols[i]).arg(9101 + i));
+            db.execute(QString("INSERT INTO TAFI_ANAFISCALE (IAFIID, ICRFID, %1) VALUES (%2, 900, 'X')")
+                           .arg(cols[i])
+                           .arg(9101 + i));
         db.execute("INSERT INTO TAFI_ANAFISCALE (IAFIID, ICRFID, SAFICOGNOME) VALUES (9106, 900, '')");
         // Funds: no school type, type 0, type 2.
-        db.execute("INSERT INTO TCUFO_FONDICU (ICUFOID, SCUFOLDESC, ICUFOTIPOSCUOLA) VALUES (9201, 'Senza tipo', NULL)");
+        db.execute(
+            "INSERT INTO TCUFO_FONDICU (ICUFOID, SCUFOLDESC, ICUFOTIPOSCUOLA) VALUES (9201, 'Senza tipo', NULL)");
         db.execute("INSERT INTO TCUFO_FONDICU (ICUFOID, SCUFOLDESC, ICUFOTIPOSCUOLA) VALUES (9202, 'Tipo zero', 0)");
         db.execute("INSERT INTO TCUFO_FONDICU (ICUFOID, SCUFOLDESC, ICUFOTIPOSCUOLA) VALUES (9203, 'Tipo due', 2)");
     }
@@ -312,7 +322,8 @@ protected:
     {
         platform::SqlQuery q(tdb->db());
         q.setSql(QString("SELECT FVARRIMPONIBILEDIP, FVARRPERCIMPDIP, FVARRIMPONIBILEAMM, FVARRPERCIMPAMM FROM "
-                         "TVARR_VARRITENUTE WHERE IVARRID = %1").arg(id));
+                         "TVARR_VARRITENUTE WHERE IVARRID = %1")
+                     .arg(id));
         q.open();
         return QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()}
             .join(" ");
@@ -322,18 +333,27 @@ protected:
         QStringList s;
         for (int id : {9001, 9002, 9003, 9004})
             s << withholding(id);
-        s << scalar("SELECT LIST(IAFIID, ',') FROM (SELECT IAFIID FROM TAFI_ANAFISCALE WHERE IAFIID >= 9100 ORDER BY IAFIID)").toString();
+        s << scalar(
+                 "SELECT LIST(IAFIID, ',') FROM (SELECT IAFIID FROM TAFI_ANAFISCALE WHERE IAFIID >= 9100 ORDER BY IAFIID)")
+                 .toString();
         s << scalar("SELECT LIST(COALESCE(ICUFOTIPOSCUOLA, -1), ',') FROM (SELECT ICUFOTIPOSCUOLA FROM TCUFO_FONDICU "
-                    "WHERE ICUFOID >= 9201 ORDER BY ICUFOID)").toString();
+                    "WHERE ICUFOID >= 9201 ORDER BY ICUFOID)")
+                 .toString();
         return s.join(" | ");
     }
     void addLayout(int id, const QString &name, int rows)
     {
-        tdb->db().execute(QString("INSERT INTO TCDS_STRUTTURA (ICDSID, SCDSPROGRAMMA, SCDSNOME, ICDSRIGO, SCDSFIELDMAP) "
-                                  "VALUES (%1, 'zep', '%2', 2, 'saficognome=Cognome')").arg(id).arg(name));
+        tdb->db().execute(
+            QString("INSERT INTO TCDS_STRUTTURA (ICDSID, SCDSPROGRAMMA, SCDSNOME, ICDSRIGO, SCDSFIELDMAP) "
+                    "VALUES (%1, 'zep', '%2', 2, 'saficognome=Cognome')")
+                .arg(id)
+                .arg(name));
         for (int r = 1; r <= rows; ++r)
-            tdb->db().execute(QString("INSERT INTO TFIS_DATIFISCALI (ICDSID, ICRFID, IFISRIGO, SFISFIELDNAME, SFISVALUE) "
-                                      "VALUES (%1, 900, %2, 'Cognome', 'ROSSI')").arg(id).arg(r * 3));
+            tdb->db().execute(
+                QString("INSERT INTO TFIS_DATIFISCALI (ICDSID, ICRFID, IFISRIGO, SFISFIELDNAME, SFISVALUE) "
+                        "VALUES (%1, 900, %2, 'Cognome', 'ROSSI')")
+                    .arg(id)
+                    .arg(r * 3));
     }
     QString layout(int id)
     {
@@ -365,7 +385,9 @@ TEST_F(WunConnessioneRepairs, TheOpenRepairsKnownDefectsAndRepeatingIsHarmless)
     ASSERT_TRUE(conn->ApriDatabase());
     EXPECT_EQ(state(), expected);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM TYRFO_CARTELLE WHERE IYRFOID = 11006 AND IYRFOID_P = 11001 AND "
-                     "SYRFODESC = 'Registro compensi'").toInt(), 1);
+                     "SYRFODESC = 'Registro compensi'")
+                  .toInt(),
+              1);
     EXPECT_EQ(scalar("SELECT COUNT(*) FROM TYAPVRFO_APPCARTELLE WHERE IYAPVRFOID = 11006 AND IYAPPID = 11").toInt(), 1);
     EXPECT_TRUE(services->messages().isEmpty());
 }
@@ -382,7 +404,8 @@ TEST_F(WunConnessioneRepairs, TheReportLayoutsOfTheEtcFolderAreRegistered)
     shipped.addFieldDef("BYRPTREPORT", platform::FieldType::Blob);
     shipped.addFieldDef("BYRPTVAR", platform::FieldType::Blob);
     shipped.createDataSet();
-    shipped.appendRecord({900, 11006, "Registro compensi mensile", 3, "prova", QByteArray("layout"), QByteArray("var")});
+    shipped.appendRecord(
+        {900, 11006, "Registro compensi mensile", 3, "prova", QByteArray("layout"), QByteArray("var")});
     shipped.mergeChangeLog();
     platform::DataSetFile::saveToFile(shipped, inst->etc() + "/wun_Report.xml", platform::DataSetFileFormat::Xml);
 
@@ -415,7 +438,8 @@ TEST_F(WunConnessioneRepairs, AFailingRepairLeavesNothingChangedAndSaysSo)
         FAIL() << "the failing repair was not reported";
     } catch (const EUqError &e) {
         EXPECT_TRUE(e.message().startsWith("Impossibile correggere i dati dell'archivio: nessuna correzione è stata "
-                                           "applicata.\n")) << e.what();
+                                           "applicata.\n"))
+            << e.what();
         EXPECT_TRUE(e.message().contains("fondi bloccati")) << e.what();
     }
     EXPECT_FALSE(conn->xqoMain().inTransaction());
@@ -438,7 +462,8 @@ TEST_F(WunConnessioneRepairs, ARefusedCommitOfTheRepairsIsReportedWithItsReason)
         FAIL() << "the refused commit was not reported";
     } catch (const EUqError &e) {
         EXPECT_TRUE(e.message().startsWith("Impossibile correggere i dati dell'archivio: nessuna correzione è stata "
-                                           "applicata.\n")) << e.what();
+                                           "applicata.\n"))
+            << e.what();
         EXPECT_TRUE(e.message().contains("commit rifiutato")) << e.what();
     } catch (const std::exception &e) {
         FAIL() << "reported as: " << e.what();
@@ -455,7 +480,8 @@ TEST_F(WunConnessioneRepairs, TheEmployeeLayoutIsRepairedOnlyWhenItIsLayout13And
     addLayout(13, "temd_dipendenti", 4);
     conn = connectionOn(tdb->settings());
     ASSERT_TRUE(conn->ApriDatabase()) << services->messageTexts().join("\n").toStdString();
-    EXPECT_EQ(layout(13), "12 saficognome=Cognome;safinome=Nome;saficodfiscale=CFLavoratore;safigruppoana=Matricola+Qualifica2");
+    EXPECT_EQ(layout(13),
+              "12 saficognome=Cognome;safinome=Nome;saficodfiscale=CFLavoratore;safigruppoana=Matricola+Qualifica2");
     EXPECT_EQ(layout(12), "2 saficognome=Cognome");
 
     // Layout 13 of another table keeps its field map and counter.

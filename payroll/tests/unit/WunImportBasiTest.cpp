@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         DemoArchiveSuite::SetUp();
-        wunAnnoFinanziario().Load(55);  // 2024
+        wunAnnoFinanziario().Load(55); // 2024
         anno.Load(55);
     }
 
@@ -287,10 +287,11 @@ TEST_F(LoopOnDemo, CandidatesCarryTheirCodesAndFilterOrderAndSearchAsTheGridAsks
     ASSERT_GT(voci.size(), 1);
     EXPECT_EQ(voci.first(), (EnumItem{"(Tutte)", 0}));
 
-    for (const auto &[campo, ordine] : QList<QPair<QString, QString>>{{"CODICE", "CODICE"},
-                                                                       {"SANACOGNOMENOME", "SANACOGNOMENOME"},
-                                                                       {"ITNONUBRACODE", "ITNONUBRACODE;SANACOGNOMENOME"},
-                                                                       {"SANACAGCODE", "SANACAGCODE"}})
+    for (const auto &[campo, ordine] :
+         QList<QPair<QString, QString>>{{"CODICE", "CODICE"},
+                                        {"SANACOGNOMENOME", "SANACOGNOMENOME"},
+                                        {"ITNONUBRACODE", "ITNONUBRACODE;SANACOGNOMENOME"},
+                                        {"SANACAGCODE", "SANACAGCODE"}})
         EXPECT_EQ(TwunAnaMultiSelect::OrdineColonna(campo), ordine);
 
     elenco.last();
@@ -336,7 +337,8 @@ TEST_F(LoopOnDemo, TheTableFileLosesTheRowsOfAFailedPersonAndThePersonsDataAreRe
     EXPECT_EQ(file.fieldValue("IACOMID").toInt(), primo);
     EXPECT_EQ(imp.cdsImport.recordCount(), 1);
     // A warning is the person's own message: no database operation added.
-    EXPECT_TRUE(services->messageTexts().at(0).endsWith("\r\n\r\nerrore simulato")) << services->messageTexts().join("|").toStdString();
+    EXPECT_TRUE(services->messageTexts().at(0).endsWith("\r\n\r\nerrore simulato"))
+        << services->messageTexts().join("|").toStdString();
 
     // The person's compensation, residence and contacts.
     elenco.first();
@@ -347,7 +349,8 @@ TEST_F(LoopOnDemo, TheTableFileLosesTheRowsOfAFailedPersonAndThePersonsDataAreRe
     EXPECT_FALSE(imp.qquAnaAbt.eof());
     EXPECT_EQ(imp.Telefono(),
               scalar(QStringLiteral("SELECT STELTELEFONO FROM TTEL_TELEFONI WHERE IANAID = %1").arg(ana)).toString());
-    EXPECT_EQ(imp.Email(), scalar(QStringLiteral("SELECT SEMLEMAIL FROM TEML_EMAIL WHERE IANAID = %1").arg(ana)).toString());
+    EXPECT_EQ(imp.Email(),
+              scalar(QStringLiteral("SELECT SEMLEMAIL FROM TEML_EMAIL WHERE IANAID = %1").arg(ana)).toString());
 }
 
 // ---------------------------------------------------------------- employer group

@@ -249,8 +249,10 @@ TEST_F(WunUtilOnDemo, LookupsOfTheArchive)
     EXPECT_FALSE(TWunUtil::AggiornamentoEffettuato(q, 40));
     EXPECT_FALSE(q.isActive());
 
-    const int anaper = scalar("SELECT FIRST 1 IANAPERID FROM TACOM_COMPENSI WHERE IANFID = 55 ORDER BY IACOMID").toInt();
-    const int acom = scalar(QString("SELECT IACOMID FROM TACOM_COMPENSI WHERE IANFID = 55 AND IANAPERID = %1").arg(anaper)).toInt();
+    const int anaper =
+        scalar("SELECT FIRST 1 IANAPERID FROM TACOM_COMPENSI WHERE IANFID = 55 ORDER BY IACOMID").toInt();
+    const int acom =
+        scalar(QString("SELECT IACOMID FROM TACOM_COMPENSI WHERE IANFID = 55 AND IANAPERID = %1").arg(anaper)).toInt();
     ASSERT_GT(acom, 0);
     EXPECT_EQ(TWunUtil::CompensoDaAnagrafica(q, anaper, 55), acom);
     EXPECT_EQ(TWunUtil::CompensoDaAnagraficaAnno(q, anaper, 2024), acom);
@@ -306,7 +308,9 @@ TEST_F(WunUtilOnDemo, ProjectFilterOfTheWorkingYear)
               " AND REGS.IDWGID IN (SELECT DWGANF.IDWGID FROM TDWGANF_DATORIANNO DWGANF WHERE DWGANF.IDWGANFID = 15)");
     const int all = scalar("SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS WHERE REGS.IANFID = 55").toInt();
     ASSERT_GT(all, 0);
-    EXPECT_EQ(scalar("SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS WHERE REGS.IANFID = 55" + project.FiltroEsegui()).toInt(), all);
+    EXPECT_EQ(
+        scalar("SELECT COUNT(*) FROM TREGS_REGISTROSTIP REGS WHERE REGS.IANFID = 55" + project.FiltroEsegui()).toInt(),
+        all);
 }
 
 TEST_F(WunUtilOnDemo, TheWorkingYearTakesItsDefaultFromTheParametersModule)

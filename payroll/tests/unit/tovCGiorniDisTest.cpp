@@ -7,8 +7,8 @@
 
 TEST(GiorniDis, ADayTakesOnlyTheThreeCodes)
 {
-    const QList<std::pair<QString, QChar>> casi{
-        {"S", 'S'}, {"N", 'N'}, {" ", ' '}, {"s", ' '}, {"SS", ' '}, {"", ' '}, {"X", ' '}};
+    const QList<std::pair<QString, QChar>> casi{{"S", 'S'},  {"N", 'N'}, {" ", ' '}, {"s", ' '},
+                                                {"SS", ' '}, {"", ' '},  {"X", ' '}};
     for (const auto &[testo, atteso] : casi) {
         TGiorniDis giorni(30);
         giorni.SetGiorno(1, QStringLiteral("N"));

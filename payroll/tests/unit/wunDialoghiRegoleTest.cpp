@@ -87,10 +87,10 @@ TEST(WunCalendario, StartDatePlaceAndDoubleClicks)
     EXPECT_EQ(TWunCalendario::Posizione(QPoint(100, 700), form, schermo), QPoint(98, 500)) << "above the grid";
 
     TWunCalendario regole;
-    regole.Registra(10000);  // shown
+    regole.Registra(10000); // shown
     EXPECT_FALSE(regole.DoppioClicValido(10499));
     EXPECT_TRUE(regole.DoppioClicValido(10500));
-    regole.Registra(11000);  // month changed
+    regole.Registra(11000); // month changed
     EXPECT_FALSE(regole.DoppioClicValido(11200));
 }
 

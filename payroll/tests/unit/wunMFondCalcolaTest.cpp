@@ -21,8 +21,9 @@ using platform::Value;
 
 namespace {
 
-const QStringList kPeriodo{"IVAPEID", "IQARID", "IMESID", "IVAPEGIORNI", "IVAPEOREPREVISTE", "IVAPEORESERVIZIO",
-                           "ORARIO_EFF", "LVAPECATTEDRA", "ANZIANITA", "DVAPEDAL", "DVAPEAL", "FERIEDAL", "FERIEAL"};
+const QStringList kPeriodo{"IVAPEID",          "IQARID",     "IMESID",        "IVAPEGIORNI", "IVAPEOREPREVISTE",
+                           "IVAPEORESERVIZIO", "ORARIO_EFF", "LVAPECATTEDRA", "ANZIANITA",   "DVAPEDAL",
+                           "DVAPEAL",          "FERIEDAL",   "FERIEAL"};
 
 // A closing period of November 2024 (or of the month given) of 30 days.
 platform::ValueList periodo(int id, int previste, int minuti, int mese = 11)
@@ -35,7 +36,8 @@ std::unique_ptr<DataSet> variazione(int mese = 12, int cot = 1, int varm = 0, in
 {
     return riga({"IVARMID", "IACOMID", "IMESID", "ICOTID", "ICOSID", "IVARMGIORNI", "IVARMRIRPID", "LVARMPARTTIME",
                  "DVARMDAL", "DVARMAL"},
-                {varm, acom, mese, cot, 10001, 30, 1, 0, QDate(2024, mese, 1), QDate(2024, mese, 1).addMonths(1).addDays(-1)});
+                {varm, acom, mese, cot, 10001, 30, 1, 0, QDate(2024, mese, 1),
+                 QDate(2024, mese, 1).addMonths(1).addDays(-1)});
 }
 
 std::unique_ptr<DataSet> compenso(int tno = 1, int ferie = 0, int acom = 0, int anacag = 0)
@@ -49,10 +51,12 @@ std::unique_ptr<DataSet> compenso(int tno = 1, int ferie = 0, int acom = 0, int 
 // and 50.00 a month: 31,800.00 a year.
 void importiCcnl(DataSet &ccnl)
 {
-    ccnl.assignData(*tabella({"IQARID", "ICOMRID", "FCCNLIMPORTO", "FCCNAPERC"},
-                             {{6, 10001, euro("24000"), euro("0")}, {6, 10002, euro("6000"), euro("0")},
-                              {6, 10053, euro("100"), euro("0")}, {6, 10055, euro("50"), euro("0")},
-                              {7, 10001, euro("99999"), euro("0")}}));
+    ccnl.assignData(
+        *tabella({"IQARID", "ICOMRID", "FCCNLIMPORTO", "FCCNAPERC"}, {{6, 10001, euro("24000"), euro("0")},
+                                                                      {6, 10002, euro("6000"), euro("0")},
+                                                                      {6, 10053, euro("100"), euro("0")},
+                                                                      {6, 10055, euro("50"), euro("0")},
+                                                                      {7, 10001, euro("99999"), euro("0")}}));
 }
 
 } // namespace
@@ -104,17 +108,18 @@ TEST(FondCalcola, HolidayDaysOfAClosingPeriod)
     };
     const Caso casi[] = {
         {{}, QDate(), "30"},
-        {{}, QDate(2024, 11, 1), "0"},             // from the cutoff date on nothing accrues
-        {{}, QDate(2024, 11, 11), "10"},           // the days before it
+        {{}, QDate(2024, 11, 1), "0"},   // from the cutoff date on nothing accrues
+        {{}, QDate(2024, 11, 11), "10"}, // the days before it
         {{}, QDate(2024, 12, 1), "30"},
-        {{{7, 3, 5}}, QDate(), "25"},              // unpaid leave: none on its days
-        {{{7, 4, 10}}, QDate(), "23"},             // paid at 30 per cent: 70 per cent of its days lost
-        {{{7, 1, 10}}, QDate(), "30"},             // sickness: holidays accrue
-        {{{8, 3, 5}}, QDate(), "30"},              // another period's
+        {{{7, 3, 5}}, QDate(), "25"},  // unpaid leave: none on its days
+        {{{7, 4, 10}}, QDate(), "23"}, // paid at 30 per cent: 70 per cent of its days lost
+        {{{7, 1, 10}}, QDate(), "30"}, // sickness: holidays accrue
+        {{{8, 3, 5}}, QDate(), "30"},  // another period's
     };
     for (const Caso &c : casi) {
         riduzioni(c.riduzioni);
-        EXPECT_EQ(modulo.GiorniFeriePeriodo(*p, *variazione(), c.limite), euro(c.giorni)) << c.limite.toString().toStdString();
+        EXPECT_EQ(modulo.GiorniFeriePeriodo(*p, *variazione(), c.limite), euro(c.giorni))
+            << c.limite.toString().toStdString();
     }
     riduzioni({{7, 3, 5}, {7, 1, 2}});
     try {
@@ -202,21 +207,24 @@ TEST_F(FondSuArchivio, HolidaysDueAtTheEndOfARelationship)
         modulo.CalcolaPeriodiChiusura(*variazione(), Currency(), false, valore, giorni, 12, *compenso(1, 36));
         FAIL();
     } catch (const ETovCalcola &e) {
-        EXPECT_TRUE(e.message().startsWith(TdmWunFondCalcola::MsgOrariRiduzioni + "\r\n\r\n")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().startsWith(TdmWunFondCalcola::MsgOrariRiduzioni + "\r\n\r\n"))
+            << e.message().toStdString();
     }
 
     // From the archive: the public-sector person's periods of November and
     // December, at the contract tables in force.
-    auto demo = leggi("SELECT FIRST 1 ACOM.IACOMID, ACOM.IANAPERID FROM TACOM_COMPENSI ACOM WHERE ACOM.IDCTID = 2 "
-                      "AND ACOM.IANFID = 55 AND (SELECT COUNT(*) FROM TVARM_VARIAZIONI V WHERE V.IACOMID = ACOM.IACOMID "
-                      "AND V.ICOTID = 1) = 2 ORDER BY ACOM.IACOMID");
+    auto demo = leggi(
+        "SELECT FIRST 1 ACOM.IACOMID, ACOM.IANAPERID FROM TACOM_COMPENSI ACOM WHERE ACOM.IDCTID = 2 "
+        "AND ACOM.IANFID = 55 AND (SELECT COUNT(*) FROM TVARM_VARIAZIONI V WHERE V.IACOMID = ACOM.IACOMID "
+        "AND V.ICOTID = 1) = 2 ORDER BY ACOM.IACOMID");
     ASSERT_FALSE(demo->eof());
     const int acom = demo->fieldByName("IACOMID").asInteger();
     TdmWunFondCalcola chiusura;
     WunCCNL().TabellaCCNLMese(12);
     chiusura.ApriPeriodiChiusura(*variazione(12, 1, 0, acom), *compenso(1, 0, acom), 10);
     const QString periodi = QStringLiteral("FROM TVAPE_PERIODI VAPE JOIN TVARM_VARIAZIONI VARM ON VARM.IVARMID = "
-                                           "VAPE.IVARMID WHERE VARM.IACOMID = %1 AND VARM.ICOTID = 1").arg(acom);
+                                           "VAPE.IVARMID WHERE VARM.IACOMID = %1 AND VARM.ICOTID = 1")
+                                .arg(acom);
     ASSERT_EQ(chiusura.cdsVapeChiusura.recordCount(), scalar("SELECT COUNT(*) " + periodi).toInt());
     for (chiusura.cdsVapeChiusura.first(); !chiusura.cdsVapeChiusura.eof(); chiusura.cdsVapeChiusura.next())
         EXPECT_EQ(chiusura.cdsVapeChiusura.fieldByName("ORARIO_EFF").asCurrency(),
@@ -239,18 +247,23 @@ TEST_F(FondSuArchivio, HolidaysDueAtTheEndOfARelationship)
 
 TEST_F(FondSuArchivio, HolidaysTakenInTheRunOfMonthsUpToTheClosing)
 {
-    auto persona = leggi("SELECT FIRST 1 ACOM.IACOMID, ANAPER.IANACAGID FROM TACOM_COMPENSI ACOM JOIN "
-                         "TANAPER_POSIZIONI ANAPER ON ANAPER.IANAPERID = ACOM.IANAPERID WHERE ACOM.IANFID = 55 AND "
-                         "(SELECT COUNT(DISTINCT R.IMESID) FROM TREGS_REGISTROSTIP R WHERE R.IACOMID = ACOM.IACOMID AND R.ICOSID = 10001 "
-                         "AND R.IMESID IN (11, 12)) = 2 ORDER BY ACOM.IACOMID");
+    auto persona = leggi(
+        "SELECT FIRST 1 ACOM.IACOMID, ANAPER.IANACAGID FROM TACOM_COMPENSI ACOM JOIN "
+        "TANAPER_POSIZIONI ANAPER ON ANAPER.IANAPERID = ACOM.IANAPERID WHERE ACOM.IANFID = 55 AND "
+        "(SELECT COUNT(DISTINCT R.IMESID) FROM TREGS_REGISTROSTIP R WHERE R.IACOMID = ACOM.IACOMID AND R.ICOSID = 10001 "
+        "AND R.IMESID IN (11, 12)) = 2 ORDER BY ACOM.IACOMID");
     ASSERT_FALSE(persona->eof());
     const int acom = persona->fieldByName("IACOMID").asInteger();
     const int anacag = persona->fieldByName("IANACAGID").asInteger();
     // Six days from 29 October (three of them in the run), three in December.
-    db().execute(QStringLiteral("INSERT INTO TFEP_FERIE (IFEPID, IANACAGID, DFEPDATAINIZIO, DFEPDATAFINE, IFEPDAYFERIE) "
-                                "VALUES (990001, %1, '2024-10-29', '2024-11-03', 6)").arg(anacag));
-    db().execute(QStringLiteral("INSERT INTO TFEP_FERIE (IFEPID, IANACAGID, DFEPDATAINIZIO, DFEPDATAFINE, IFEPDAYFERIE) "
-                                "VALUES (990002, %1, '2024-12-20', '2024-12-22', 3)").arg(anacag));
+    db().execute(
+        QStringLiteral("INSERT INTO TFEP_FERIE (IFEPID, IANACAGID, DFEPDATAINIZIO, DFEPDATAFINE, IFEPDAYFERIE) "
+                       "VALUES (990001, %1, '2024-10-29', '2024-11-03', 6)")
+            .arg(anacag));
+    db().execute(
+        QStringLiteral("INSERT INTO TFEP_FERIE (IFEPID, IANACAGID, DFEPDATAINIZIO, DFEPDATAFINE, IFEPDAYFERIE) "
+                       "VALUES (990002, %1, '2024-12-20', '2024-12-22', 3)")
+            .arg(anacag));
     EXPECT_EQ(modulo.StoricoFerie(*compenso(1, 0, acom, anacag), *variazione(12), 1), euro("6"));
     EXPECT_EQ(modulo.StoricoFerie(*compenso(1, 0, acom, anacag), *variazione(12), 12), Currency())
         << "from December nothing was taken";
@@ -258,15 +271,21 @@ TEST_F(FondSuArchivio, HolidaysTakenInTheRunOfMonthsUpToTheClosing)
 
 TEST_F(FondSuArchivio, ExcessHoursPaidSinceThePreviousClosing)
 {
-    auto registro = leggi("SELECT FIRST 1 REGS.IREGSID, REGS.IACOMID FROM TREGS_REGISTROSTIP REGS WHERE REGS.IMESID = 11 "
-                          "AND REGS.ICOTID = 1 ORDER BY REGS.IREGSID");
+    auto registro = leggi(
+        "SELECT FIRST 1 REGS.IREGSID, REGS.IACOMID FROM TREGS_REGISTROSTIP REGS WHERE REGS.IMESID = 11 "
+        "AND REGS.ICOTID = 1 ORDER BY REGS.IREGSID");
     const int acom = registro->fieldByName("IACOMID").asInteger();
     db().execute(QStringLiteral("INSERT INTO TVACR_VARCOMPRIGHE (IVACRID, IREGSID, ICOMRID, FVACRLORDO) VALUES "
-                                "(990001, %1, 10004, 120)").arg(registro->fieldByName("IREGSID").asInteger()));
-    const Currency prima = scalar(QStringLiteral(
-        "SELECT COALESCE(SUM(VACR.FVACRLORDO), 0) FROM TVACR_VARCOMPRIGHE VACR JOIN TREGS_REGISTROSTIP REGS ON "
-        "REGS.IREGSID = VACR.IREGSID WHERE REGS.IACOMID = %1 AND REGS.IMESID < 12 AND REGS.ICOTID = 1 AND "
-        "VACR.IVARMID IS NULL AND VACR.ICOMRID IN (10004, 10025)").arg(acom)).toCurrency();
+                                "(990001, %1, 10004, 120)")
+                     .arg(registro->fieldByName("IREGSID").asInteger()));
+    const Currency prima =
+        scalar(
+            QStringLiteral(
+                "SELECT COALESCE(SUM(VACR.FVACRLORDO), 0) FROM TVACR_VARCOMPRIGHE VACR JOIN TREGS_REGISTROSTIP REGS ON "
+                "REGS.IREGSID = VACR.IREGSID WHERE REGS.IACOMID = %1 AND REGS.IMESID < 12 AND REGS.ICOTID = 1 AND "
+                "VACR.IVARMID IS NULL AND VACR.ICOMRID IN (10004, 10025)")
+                .arg(acom))
+            .toCurrency();
     ASSERT_GE(prima, euro("120"));
     // This liquidation's own excess hours count whatever its items' filter.
     auto voci = tabella({"ICOMRID", "FVACRLORDO"}, {{10001, euro("2000")}, {10004, euro("60")}, {10025, euro("36")}});
@@ -286,10 +305,13 @@ TEST_F(FondSuArchivio, WithholdingRowsOfThePayItemsAndTheYearsExemption)
     // the exemption items.
     db().execute("INSERT INTO TCOT_TIPICOMPENSO (ICOTID, SCOTLDESC, ICOTFONDAMENTALE) VALUES (91, 'Prova', 1)");
     int id = 990000;
-    for (const auto &[voce, rice] : {std::pair{10001, 3}, std::pair{10001, 13}, std::pair{10004, 3}, std::pair{10074, 7},
-                                     std::pair{10075, 7}})
+    for (const auto &[voce, rice] :
+         {std::pair{10001, 3}, std::pair{10001, 13}, std::pair{10004, 3}, std::pair{10074, 7}, std::pair{10075, 7}})
         db().execute(QStringLiteral("INSERT INTO TCOGR_GRUPPICONTR (ICOGRID, IANFID, ICOTID, ITNOID, ICOMRID, IRICEID) "
-                                    "VALUES (%1, 55, 91, 1, %2, %3)").arg(++id).arg(voce).arg(rice));
+                                    "VALUES (%1, 55, 91, 1, %2, %3)")
+                         .arg(++id)
+                         .arg(voce)
+                         .arg(rice));
     auto vociDi = [] {
         return tabella({"IVACRID", "ICOMRID", "ICOMRGRUPPO", "FVACRLORDO", "FVACRLORDOINTERO", "FVACRPERCESONEROIVS"},
                        {{1, 10001, 1, euro("2000"), euro("2000"), Value::null()},
@@ -306,7 +328,8 @@ TEST_F(FondSuArchivio, WithholdingRowsOfThePayItemsAndTheYearsExemption)
         DataSet &r = modulo.cdsVarrTutte;
         for (r.first(); !r.eof(); r.next()) {
             ++righe[r.fieldByName("ICOMRID").asInteger()];
-            if (r.fieldByName("ICOMRID").asInteger() == 10001 && r.fieldByName("FVARRRITDIP").asCurrency() > Currency()) {
+            if (r.fieldByName("ICOMRID").asInteger() == 10001
+                && r.fieldByName("FVARRRITDIP").asCurrency() > Currency()) {
                 EXPECT_EQ(r.fieldByName("IRICEID").asInteger(), 3) << "full time: INPS full time only";
                 EXPECT_EQ(r.fieldByName("FVARRIMPONIBILEDIP").asCurrency(), euro("2000"));
                 EXPECT_EQ(r.fieldByName("FVARRALIQUOTADIP").asCurrency(), euro("9.19"));
@@ -332,7 +355,8 @@ TEST_F(FondSuArchivio, WithholdingRowsOfThePayItemsAndTheYearsExemption)
     // A pay item's saved rows are read, changed, added to and deleted
     // through the same statement.
     const int vacr = scalar("SELECT MIN(VACR.IVACRID) FROM TVACR_VARCOMPRIGHE VACR WHERE VACR.ICOMRID = 10001 AND "
-                            "EXISTS (SELECT 1 FROM TVARR_VARRITENUTE V WHERE V.IVACRID = VACR.IVACRID)").toInt();
+                            "EXISTS (SELECT 1 FROM TVARR_VARRITENUTE V WHERE V.IVACRID = VACR.IVACRID)")
+                         .toInt();
     const QString salvate = QStringLiteral("SELECT COUNT(*) FROM TVARR_VARRITENUTE WHERE IVACRID = %1").arg(vacr);
     const int prima = scalar(salvate).toInt();
     TUqQueryCollection salvato;
@@ -350,8 +374,9 @@ TEST_F(FondSuArchivio, WithholdingRowsOfThePayItemsAndTheYearsExemption)
     salvato.fieldByName("FVARRIMPONIBILE").setAsCurrency(euro("10"));
     salvato.post();
     ASSERT_EQ(salvato.ApplyUpdates(), 0);
-    EXPECT_EQ(scalar(QStringLiteral("SELECT FVARRRITDIP FROM TVARR_VARRITENUTE WHERE IVARRID = %1").arg(varr)).toCurrency(),
-              euro("1.23"));
+    EXPECT_EQ(
+        scalar(QStringLiteral("SELECT FVARRRITDIP FROM TVARR_VARRITENUTE WHERE IVARRID = %1").arg(varr)).toCurrency(),
+        euro("1.23"));
     EXPECT_EQ(scalar(salvate).toInt(), prima + 1);
     salvato.first();
     salvato.deleteRecord();
@@ -361,8 +386,8 @@ TEST_F(FondSuArchivio, WithholdingRowsOfThePayItemsAndTheYearsExemption)
     // A union fee weighs the gross of its items less their employee
     // withholdings.
     auto voci = tabella({"ICOMRID", "FVACRLORDO"}, {{10001, euro("2000")}, {10002, euro("500")}, {10004, euro("80")}});
-    auto ritenute = tabella({"ICOMRID", "FVARRRITDIP"}, {{10001, euro("183.8")}, {10001, euro("20")}, {10002, euro("45.95")},
-                                                         {10004, euro("7")}});
+    auto ritenute = tabella({"ICOMRID", "FVARRRITDIP"},
+                            {{10001, euro("183.8")}, {10001, euro("20")}, {10002, euro("45.95")}, {10004, euro("7")}});
     for (const auto &[sindacale, atteso] : {std::pair{1, "2250.25"}, std::pair{0, "2500"}}) {
         Currency totale;
         modulo.CalcolaRitenuteVarie(*voci, *ritenute, totale, *riga({"IRITVID", "LRITVSINDACALE"}, {1, sindacale}));
@@ -381,7 +406,8 @@ TEST_F(FondSuArchivio, PeriodsOfAVariationAndANewOneFromTheContractHistory)
     const int acom = demo->fieldByName("IACOMID").asInteger();
     auto qualifica = leggi(QStringLiteral("SELECT ASTI.IQARID, ACOM.IACOMOREPREVISTE, 1 AS LASTIMATSCOPNOMINA FROM "
                                           "TASTI_STORICO ASTI JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = ASTI.IACOMID "
-                                          "WHERE ASTI.IACOMID = %1 AND ASTI.IMESID = 12").arg(acom));
+                                          "WHERE ASTI.IACOMID = %1 AND ASTI.IMESID = 12")
+                               .arg(acom));
     modulo.CalcolaPerGiorni(*variazione(12, 1, demo->fieldByName("IVARMID").asInteger(), acom), *qualifica);
     ASSERT_EQ(modulo.xqcVape.recordCount(), 1);
     EXPECT_EQ(modulo.xqcVape.fieldByName("ORARIO_EFF").asCurrency(),
@@ -391,7 +417,8 @@ TEST_F(FondSuArchivio, PeriodsOfAVariationAndANewOneFromTheContractHistory)
     // A variation with days and no period: one from the contract history,
     // with the maternity leave of the appointment over its days.
     db().execute(QStringLiteral("INSERT INTO TVARM_VARIAZIONI (IVARMID, IACOMID, IANFID, IMESID, ICOTID, ICOSID, "
-                                "IVARMGIORNI) VALUES (990001, %1, 55, 12, 2, 10001, 20)").arg(acom));
+                                "IVARMGIORNI) VALUES (990001, %1, 55, 12, 2, 10001, 20)")
+                     .arg(acom));
     modulo.ChiudiPeriodoVariazione(*variazione(12, 2, 990001, acom), *qualifica, 20);
     ASSERT_EQ(modulo.xqcVape.recordCount(), 1);
     EXPECT_EQ(modulo.xqcVape.fieldByName("IVAPEGIORNI").asInteger(), 20);

@@ -114,8 +114,8 @@ TEST(EsoneroIvs, PercentagesRecoveryCodesAndTheirTaxable)
         int stipendio, tredicesima;
     };
     const Caso casi[] = {
-        {2023, 7, "1900", 7, 3}, {2023, 7, "2000", 6, 2}, {2023, 7, "2700", 0, 0}, {2023, 3, "1900", 3, 3},
-        {2023, 3, "2000", 2, 2}, {2023, 3, "2700", 0, 0}, {2023, 7, "0", 0, 0},    {2024, 1, "1923", 7, 7},
+        {2023, 7, "1900", 7, 3}, {2023, 7, "2000", 6, 2},  {2023, 7, "2700", 0, 0}, {2023, 3, "1900", 3, 3},
+        {2023, 3, "2000", 2, 2}, {2023, 3, "2700", 0, 0},  {2023, 7, "0", 0, 0},    {2024, 1, "1923", 7, 7},
         {2024, 7, "1924", 6, 6}, {2024, 12, "2693", 0, 0},
     };
     for (const Caso &c : casi) {
@@ -146,12 +146,17 @@ TEST(EsoneroIvs, PercentagesRecoveryCodesAndTheirTaxable)
 TEST(TaglioCuneo, PercentageAndSumOfTheIncome)
 {
     struct Caso {
-        const char *reddito, *percentuale, *annuo, *rata;  // rata: on 13 payments
+        const char *reddito, *percentuale, *annuo, *rata; // rata: on 13 payments
     };
     const Caso casi[] = {
-        {"8500", "7.1", "603.5", "46.42"},   {"8500.01", "5.3", "450.5", "34.65"}, {"15000", "5.3", "795", "61.15"},
-        {"15000.01", "4.8", "720", "55.38"}, {"20000", "4.8", "960", "73.85"},     {"20000.01", "0", "0", "0"},
-        {"0", "0", "0", "0"},                {"-100", "0", "0", "0"},  // no income, no sum
+        {"8500", "7.1", "603.5", "46.42"},
+        {"8500.01", "5.3", "450.5", "34.65"},
+        {"15000", "5.3", "795", "61.15"},
+        {"15000.01", "4.8", "720", "55.38"},
+        {"20000", "4.8", "960", "73.85"},
+        {"20000.01", "0", "0", "0"},
+        {"0", "0", "0", "0"},
+        {"-100", "0", "0", "0"}, // no income, no sum
     };
     Anno a(2025);
     auto &regole = a.come<TWunCalcolaAnno2025>();
@@ -177,7 +182,7 @@ TEST(TaglioCuneo, PercentageAndSumOfTheIncome)
     regole.CompilaTaglioCuneoConguaglio(*persona(), *conguaglio);
     EXPECT_EQ(conguaglio->fieldByName("FCONGTAGLIO_CUNEO_FISC_DOV").asCurrency(), euro("603.5"));
     EXPECT_EQ(conguaglio->fieldByName("FCONGTAGLIO_CUNEO_FISC_PERC").asCurrency(), euro("7.1"));
-    Anno(2024)->CompilaTaglioCuneoConguaglio(*persona(), *conguaglio);  // nothing before 2025
+    Anno(2024)->CompilaTaglioCuneoConguaglio(*persona(), *conguaglio); // nothing before 2025
     EXPECT_EQ(conguaglio->fieldByName("FCONGTAGLIO_CUNEO_FISC_DOV").asCurrency(), euro("603.5"));
 }
 
@@ -185,12 +190,12 @@ TEST(TaglioCuneo, TheAdditionalDeductionFallsInItsLastBracket)
 {
     Anno a(2025);
     auto &regole = a.come<TWunCalcolaAnno2025>();
-    regole.TabellaCuneo().loadRecords(
-        {{"ITDCUUSERCODE", platform::FieldType::Integer},
-         {"FTDCUSCAGLIONEDA", platform::FieldType::BCD, 4},
-         {"FTDCUSCAGLIONEA", platform::FieldType::BCD, 4},
-         {"FTDCUDETRAZIONE", platform::FieldType::BCD, 4}},
-        {{1, euro("20000"), euro("32000"), euro("1000")}, {2, euro("32000"), euro("40000"), euro("1000")}});
+    regole.TabellaCuneo().loadRecords({{"ITDCUUSERCODE", platform::FieldType::Integer},
+                                       {"FTDCUSCAGLIONEDA", platform::FieldType::BCD, 4},
+                                       {"FTDCUSCAGLIONEA", platform::FieldType::BCD, 4},
+                                       {"FTDCUDETRAZIONE", platform::FieldType::BCD, 4}},
+                                      {{1, euro("20000"), euro("32000"), euro("1000")},
+                                       {2, euro("32000"), euro("40000"), euro("1000")}});
     auto detrazioni = [](const Value &lavoro) { return riga({"LADETLAVDIP"}, {lavoro}); };
     struct Caso {
         const char *reddito;
@@ -217,7 +222,7 @@ TEST(DecontribuzioneMadri, WhoMayHaveIt)
         "La decontribuzione madri è utilizzabile solo da lavoratrici con contratto a tempo determinato ed indeterminato";
     struct Caso {
         int anno, sesso, tno;
-        const QString &messaggio;  // empty: admitted
+        const QString &messaggio; // empty: admitted
     };
     const QString nessuno;
     for (const Caso &c : {Caso{2024, 2, 1, nessuno}, Caso{2024, 2, 2, nessuno}, Caso{2024, 2, 3, indeterminato},
@@ -299,12 +304,17 @@ TEST_F(EsoneroSuArchivio, TheRecoveryOfTheDeclarationWhateverTheOrderOfItsRows)
     EXPECT_EQ(compila(2024, {{10074, euro("6"), euro("150")}}), "2024|7|48|2500|150|||||");
     EXPECT_EQ(compila(2024, {{10074, euro("6"), euro("120")}}), "2024|7|48|2000|120|2024|7|57|500|0");
 
-    EXPECT_EQ(messaggio<ETovWarning>([&] { compila(2023, {{10077, euro("0"), euro("50")}}); }),
+    EXPECT_EQ(messaggio<ETovWarning>([&] {
+                  compila(2023, {{10077, euro("0"), euro("50")}});
+              }),
               "Esonero IVS madri non gestito.");
-    EXPECT_EQ(messaggio<ETovWarning>([&] { compila(2024, {{10075, euro("3"), euro("15")}}); }),
+    EXPECT_EQ(messaggio<ETovWarning>([&] {
+                  compila(2024, {{10075, euro("3"), euro("15")}});
+              }),
               "Esonero IVS madri non applicabile per l'anno.");
-    EXPECT_EQ(messaggio<ETovCalcola>(
-                  [&] { compila(2023, {{10074, euro("6"), euro("10")}, {10074, euro("7"), euro("20")}}); }),
+    EXPECT_EQ(messaggio<ETovCalcola>([&] {
+                  compila(2023, {{10074, euro("6"), euro("10")}, {10074, euro("7"), euro("20")}});
+              }),
               "Percentuali diversi di taglio IVS non gestito.");
     // A thirteenth month exemption without its percentage cannot give back
     // its taxable.
@@ -320,11 +330,11 @@ TEST_F(EsoneroSuArchivio, TheExemptionOfASalaryLiquidation)
     };
     const Caso casi[] = {
         {2023, 7, 0, "1900", "0", "500", "133", "7", "15", "3"},
-        {2023, 7, 0, "1900", "100", "500", "140", "7", "15", "3"},  // 10076 joins the base, not the month's taxable
+        {2023, 7, 0, "1900", "100", "500", "140", "7", "15", "3"}, // 10076 joins the base, not the month's taxable
         {2023, 3, 0, "2000", "0", "500", "40", "2", "10", "2"},
         {2023, 7, 0, "2700", "0", "500", "0", "0", "0", "0"},
-        {2023, 7, 1, "1900", "0", "500", "0", "0", "0", "0"},  // switched off: the items go back to 0
-        {2024, 7, 0, "1923", "0", "500", "134.61", "7", "0", "0"},  // no thirteenth month of its own
+        {2023, 7, 1, "1900", "0", "500", "0", "0", "0", "0"},      // switched off: the items go back to 0
+        {2024, 7, 0, "1923", "0", "500", "134.61", "7", "0", "0"}, // no thirteenth month of its own
         {2024, 7, 0, "1924", "0", "0", "115.44", "6", "0", "0"},
     };
     for (const Caso &c : casi) {
@@ -352,11 +362,10 @@ TEST_F(EsoneroSuArchivio, TheExemptionOfASalaryLiquidation)
     voci->setFiltered(false);
     EXPECT_EQ(lordo(*voci, 10074), euro("50"));
     // INPS and the former INPDAP on the employee cannot be combined.
-    auto miste = ritenute({{3, 10001, 1, euro("1000"), euro("9.19"), euro("1")},
-                           {2, 10001, 1, euro("900"), euro("8.8"), euro("1")}});
-    EXPECT_EQ(messaggio<ETovCalcola>([&] {
-                  a->CalcolaEsoneroLiquidazione(*voci, *miste, false, *liquidazione(7), *persona());
-              }),
+    auto miste = ritenute(
+        {{3, 10001, 1, euro("1000"), euro("9.19"), euro("1")}, {2, 10001, 1, euro("900"), euro("8.8"), euro("1")}});
+    EXPECT_EQ(messaggio<ETovCalcola>(
+                  [&] { a->CalcolaEsoneroLiquidazione(*voci, *miste, false, *liquidazione(7), *persona()); }),
               TWunCalcolaAnno2023::MsgRitenuteMiste);
 }
 
@@ -372,8 +381,7 @@ TEST_F(EsoneroSuArchivio, TheMonthsOtherLiquidationsCountInTheTaxableAndMayNotMi
     EXPECT_EQ(lordo(*voci, 10074), euro("36"));
     altraLiquidazione(acom(), 2, {}, {{2, "200"}});
     EXPECT_EQ(messaggio<ETovCalcola>([&] {
-                  a->CalcolaEsoneroLiquidazione(*voci, *righe, false, *liquidazione(2),
-                                                       *persona(1, 1, 0, acom()));
+                  a->CalcolaEsoneroLiquidazione(*voci, *righe, false, *liquidazione(2), *persona(1, 1, 0, acom()));
               }),
               TWunCalcolaAnno2023::MsgRitenuteMisteMese);
 }
@@ -390,16 +398,16 @@ TEST_F(EsoneroSuArchivio, ALiquidationWithoutItsExemptionItemsAsksWhetherToGoOn)
     ASSERT_EQ(services->messages().size(), 1);
     EXPECT_EQ(services->messages().at(0).text, TWunCalcolaAnno2023::MsgVariazionePrecedente);
     EXPECT_EQ(lordo(*senza, 10075), euro("9")) << "Yes goes on without writing the thirteenth month either";
-    EXPECT_THROW(a->CalcolaEsoneroLiquidazione(*senza, *righe, false, *liquidazione(7), *persona()),
-                 platform::EAbort);
+    EXPECT_THROW(a->CalcolaEsoneroLiquidazione(*senza, *righe, false, *liquidazione(7), *persona()), platform::EAbort);
 
     // With the save flag the item row is written to the archive too.
     const int vacr = scalar("SELECT MIN(IVACRID) FROM TVACR_VARCOMPRIGHE WHERE ICOMRID = 10074").toInt();
     auto voci = tabella({"IVACRID", "ICOMRID", "FVACRLORDO", "FVACRLORDOINTERO", "FVACRPERCESONEROIVS"},
                         {{vacr, 10074, euro("0"), euro("0"), Value::null()}});
     EXPECT_TRUE(TWunCalcolaAnno2023::AggiornaVoceEsonero(*voci, 10074, euro("12.34"), euro("7"), true));
-    EXPECT_EQ(scalar(QStringLiteral("SELECT FVACRLORDO FROM TVACR_VARCOMPRIGHE WHERE IVACRID = %1").arg(vacr)).toCurrency(),
-              euro("12.34"));
+    EXPECT_EQ(
+        scalar(QStringLiteral("SELECT FVACRLORDO FROM TVACR_VARCOMPRIGHE WHERE IVACRID = %1").arg(vacr)).toCurrency(),
+        euro("12.34"));
     EXPECT_EQ(scalar(QStringLiteral("SELECT FVACRPERCESONEROIVS FROM TVACR_VARCOMPRIGHE WHERE IVACRID = %1").arg(vacr))
                   .toCurrency(),
               euro("7"));
@@ -492,7 +500,8 @@ TEST_F(EsoneroSuArchivio, TheWedgeSumOfALiquidation)
     auto variazione = leggi("SELECT FIRST 1 VARM.IVARMID, VARM.IMESID, VARM.ICOTID, VARM.ICOSID FROM TVARM_VARIAZIONI "
                             "VARM WHERE VARM.ICOTID = 1 AND VARM.IMESID = 12 ORDER BY VARM.IVARMID DESC");
     const int varm = variazione->fieldByName("IVARMID").asInteger();
-    const QString somma = QStringLiteral("SELECT FVACRLORDO FROM TVACR_VARCOMPRIGHE WHERE IVARMID = %1 AND ICOMRID = 10078").arg(varm);
+    const QString somma =
+        QStringLiteral("SELECT FVACRLORDO FROM TVACR_VARCOMPRIGHE WHERE IVARMID = %1 AND ICOMRID = 10078").arg(varm);
     a.come<TWunCalcolaAnno2025>().InserisciTaglioCuneo(*persona(), *variazione, true, *ritenuteIrpef, *voci);
     EXPECT_EQ(scalar(somma).toCurrency(), euro("53"));
     ritenuteIrpef->edit();
@@ -523,10 +532,13 @@ TEST_F(EsoneroSuArchivio, TheDecemberOneOffSumIsTheMonthsAllowanceTimes87point1)
 
     // The 2023 additional amount in the tables of the row's month, on the
     // hours worked.
-    const Currency annuo = scalar("SELECT SUM(CCNL.FCCNLIMPORTO) FROM TCCNL_IMPORTI CCNL JOIN TCCNT_TABELLECCNL CCNT ON "
-                                  "CCNT.ICCNTID = CCNL.ICCNTID WHERE CCNL.IQARID = 7 AND CCNL.ICOMRID IN (10001, 10002) "
-                                  "AND CCNT.DCCNTDAL = '2024-01-01'").toCurrency();
-    const Currency aggiuntivo = TwunCalcola::Arrotonda(2, TTovCalcola::PercentualeArrotondata(2, annuo, euro("1.5")) / 12);
+    const Currency annuo = scalar(
+                               "SELECT SUM(CCNL.FCCNLIMPORTO) FROM TCCNL_IMPORTI CCNL JOIN TCCNT_TABELLECCNL CCNT ON "
+                               "CCNT.ICCNTID = CCNL.ICCNTID WHERE CCNL.IQARID = 7 AND CCNL.ICOMRID IN (10001, 10002) "
+                               "AND CCNT.DCCNTDAL = '2024-01-01'")
+                               .toCurrency();
+    const Currency aggiuntivo = TwunCalcola::Arrotonda(2,
+                                                       TTovCalcola::PercentualeArrotondata(2, annuo, euro("1.5")) / 12);
     auto riga36 = [](int minuti) {
         return riga({"MES_IMESID", "IASTIANZIANITA", "IASTIORESERVIZIO", "LASTICATTEDRA"}, {12, 0, minuti, 0});
     };

@@ -35,18 +35,18 @@ TEST(WunCalcolaAnno, TheFactoryMakesTheClassOfTheYearAndOwnsIt)
     struct Caso {
         int anno;
         const std::type_info &classe;
-        int annoFondazione;  // the foundation's year rules follow (0: its base object)
+        int annoFondazione; // the foundation's year rules follow (0: its base object)
     };
     const Caso casi[] = {
-        {2003, typeid(TWunCalcolaAnno2004), 0}, {2004, typeid(TWunCalcolaAnno2004), 0},
-        {2005, typeid(TWunCalcolaAnno2005), 0}, {2006, typeid(TWunCalcolaAnno2005), 0},
-        {2007, typeid(TWunCalcolaAnno2007), 0}, {2008, typeid(TWunCalcolaAnno2008), 0},
-        {2009, typeid(TWunCalcolaAnno2009), 0}, {2010, typeid(TWunCalcolaAnno2010), 0},
-        {2013, typeid(TWunCalcolaAnno2010), 0}, {2014, typeid(TWunCalcolaAnno2014), 0},
-        {2015, typeid(TWunCalcolaAnno2015), 0}, {2016, typeid(TWunCalcolaAnno2015), 0},
-        {2017, typeid(TWunCalcolaAnno2017), 0}, {2018, typeid(TWunCalcolaAnno2018), 0},
-        {2019, typeid(TWunCalcolaAnno2019), 0}, {2020, typeid(TWunCalcolaAnno2020), 0},
-        {2021, typeid(TWunCalcolaAnno2021), 0}, {2022, typeid(TWunCalcolaAnno2022), 0},
+        {2003, typeid(TWunCalcolaAnno2004), 0},    {2004, typeid(TWunCalcolaAnno2004), 0},
+        {2005, typeid(TWunCalcolaAnno2005), 0},    {2006, typeid(TWunCalcolaAnno2005), 0},
+        {2007, typeid(TWunCalcolaAnno2007), 0},    {2008, typeid(TWunCalcolaAnno2008), 0},
+        {2009, typeid(TWunCalcolaAnno2009), 0},    {2010, typeid(TWunCalcolaAnno2010), 0},
+        {2013, typeid(TWunCalcolaAnno2010), 0},    {2014, typeid(TWunCalcolaAnno2014), 0},
+        {2015, typeid(TWunCalcolaAnno2015), 0},    {2016, typeid(TWunCalcolaAnno2015), 0},
+        {2017, typeid(TWunCalcolaAnno2017), 0},    {2018, typeid(TWunCalcolaAnno2018), 0},
+        {2019, typeid(TWunCalcolaAnno2019), 0},    {2020, typeid(TWunCalcolaAnno2020), 0},
+        {2021, typeid(TWunCalcolaAnno2021), 0},    {2022, typeid(TWunCalcolaAnno2022), 0},
         {2023, typeid(TWunCalcolaAnno2023), 2023}, {2024, typeid(TWunCalcolaAnno2024), 2024},
         {2025, typeid(TWunCalcolaAnno2025), 2025}, {2031, typeid(TWunCalcolaAnno2025), 2031},
     };
@@ -66,7 +66,7 @@ TEST(WunCalcolaAnno, FlagsAmountsAndNamesByYear)
 {
     struct Caso {
         int anno;
-        const char *regole;  // 2004 2008 2009 2010 2014 2020 2023 2024 as 0/1
+        const char *regole; // 2004 2008 2009 2010 2014 2020 2023 2024 as 0/1
         bool detrazioni, deduzioni, esoneroIvs, cuneo, unaTantum;
         int meseBonus, giorniBonus;
         const char *inpsAggiuntiva, *frame, *form;
@@ -140,9 +140,9 @@ TEST(WunCalcolaAnno, BonusAndIntegrativePaymentAmounts)
         int anno;
         const char *quota, *importo, *soglia, *sogliaReddito;
     };
-    for (const Integrativo &c : {Integrativo{2020, "120", "600", "28000", nullptr},
-                                 Integrativo{2021, "240", "1200", "28000", "28000"},
-                                 Integrativo{2022, "0", "1200", "0", "15000"}}) {
+    for (const Integrativo &c :
+         {Integrativo{2020, "120", "600", "28000", nullptr}, Integrativo{2021, "240", "1200", "28000", "28000"},
+          Integrativo{2022, "0", "1200", "0", "15000"}}) {
         Anno a(c.anno);
         auto &t = a.come<TWunCalcolaAnno2020>();
         EXPECT_EQ(t.QuotaUlterioreDetrazione(), euro(c.quota)) << c.anno;
@@ -294,7 +294,8 @@ TEST(WunCalcolaAnno, BracketsCoefficientsAndNoTaxArea)
     auto deduzioni = riga({"FTDEDIMPORTOFISSO", "FTDEDBASENOTAXAREA", "FTDEDAGGNOTAXAREA"},
                           {euro("26000"), euro("3000"), euro("4500")});
     auto persona = riga({"FACOMONERIDEDUC", "FACOMCREDITOIMP"}, {euro("1000"), euro("0")});
-    const Currency coefficiente = TWunCalcolaAnno::CoefficienteDeduzione(*deduzioni, *persona, euro("3000"), euro("20000"));
+    const Currency coefficiente = TWunCalcolaAnno::CoefficienteDeduzione(*deduzioni, *persona, euro("3000"),
+                                                                         euro("20000"));
     EXPECT_EQ(coefficiente, euro("0.3846")) << "10,000 / 26,000 cut, not rounded";
     EXPECT_EQ(TWunCalcolaAnno::ApplicaCoefficiente(euro("1000"), coefficiente), euro("384.6"));
     EXPECT_EQ(TWunCalcolaAnno::ApplicaCoefficiente(euro("1000"), euro("-0.1")), Currency());
@@ -324,13 +325,12 @@ TEST(WunCalcolaAnno, IncomeAndPaymentsOfAPerson)
     EXPECT_EQ(TWunCalcolaAnno::RedditoAnnuoPresunto(*persona(11, 12), *ritenute), euro("18000"));
     EXPECT_EQ(TWunCalcolaAnno::RedditoAnnuoPresunto(*persona(1, 14), *ritenute), euro("21000"));
     EXPECT_THROW(TWunCalcolaAnno::RedditoAnnuoPresunto(*persona(1, 12), *tabella({"IRICEID", "FVARRIMPONIBILEDIP"},
-                                                                                  {{3, euro("2000")}})),
+                                                                                 {{3, euro("2000")}})),
                  ETovCalcola);
     EXPECT_EQ(TWunCalcolaAnno::NumeroMensilita(*persona(11, 13, "0", 200)), 7);
     EXPECT_EQ(TWunCalcolaAnno::NumeroMensilita(*persona(8, 0)), 9);
     EXPECT_EQ(TWunCalcolaAnno::NumeroMensilita(*persona(1, 0)), 12);
     EXPECT_EQ(TWunCalcolaAnno::NumeroMensilita(*persona(1, 14)), 14);
-
 }
 
 // ---------------------------------------------------------------------------
@@ -373,8 +373,10 @@ TEST_F(WunCalcolaAnnoSuArchivio, TheYearlyDeductionIsDividedOverThePayments)
 TEST_F(WunCalcolaAnnoSuArchivio, PerformingArtsPersonAndItemsAlreadyLiquidated)
 {
     platform::SqlQuery q(db());
-    const int artista = scalar("SELECT FIRST 1 IACOMID FROM TACOM_COMPENSI WHERE IACOMSOGGENPALS > 0 AND IANFID = 55").toInt();
-    const int impiegato = scalar("SELECT FIRST 1 IACOMID FROM TACOM_COMPENSI WHERE IACOMSOGGENPALS = 0 AND IANFID = 55").toInt();
+    const int artista =
+        scalar("SELECT FIRST 1 IACOMID FROM TACOM_COMPENSI WHERE IACOMSOGGENPALS > 0 AND IANFID = 55").toInt();
+    const int impiegato =
+        scalar("SELECT FIRST 1 IACOMID FROM TACOM_COMPENSI WHERE IACOMSOGGENPALS = 0 AND IANFID = 55").toInt();
     EXPECT_TRUE(WunCalcolaAnno().SoggettoEnpalsAnagrafica(q, artista));
     EXPECT_FALSE(WunCalcolaAnno().SoggettoEnpalsAnagrafica(q, impiegato));
     EXPECT_FALSE(Anno(2021)->SoggettoEnpalsAnagrafica(q, artista)) << "a rule of 2022 on";

@@ -24,20 +24,21 @@ using platform::ValueList;
 
 namespace {
 
-const QStringList kColonnePeriodo{"IQARID", "IVAPEGIORNI", "IVAPEOREPREVISTE", "IVAPEORESERVIZIO", "IVAPEOREECCNC",
-                                  "IVAPEOREECCEDENTI", "LVAPECATTEDRA", "LVAPEPARTTIME", "ORARIO_EFF",
-                                  "COEFF_ORESERV", "OREECCNC_EFF", "ITACOID01", "IVARDGIORNIORE01"};
+const QStringList kColonnePeriodo{"IQARID",          "IVAPEGIORNI",       "IVAPEOREPREVISTE", "IVAPEORESERVIZIO",
+                                  "IVAPEOREECCNC",   "IVAPEOREECCEDENTI", "LVAPECATTEDRA",    "LVAPEPARTTIME",
+                                  "ORARIO_EFF",      "COEFF_ORESERV",     "OREECCNC_EFF",     "ITACOID01",
+                                  "IVARDGIORNIORE01"};
 
 // A period of qualification 1: days, service minutes of 36 contract hours,
 // and a reduction.
 ValueList periodo(int giorni, int servizio = 2160, int riduzione = 0, int giorniRiduzione = 0, int qualifica = 1)
 {
-    return {qualifica, giorni, 36, servizio, 0, 0, 0, 0, Currency::fromInt(servizio), Currency(), Currency(),
-            riduzione, giorniRiduzione};
+    return {qualifica,  giorni,     36,        servizio,       0, 0, 0, 0, Currency::fromInt(servizio),
+            Currency(), Currency(), riduzione, giorniRiduzione};
 }
 
-const QStringList kColonneVoci{"ICOMRID", "ICOMRGRUPPO", "ICOMRAIUTOID", "FVACRLORDO", "FVACRLORDOINTERO",
-                               "LVACRASSOGGETTATO"};
+const QStringList kColonneVoci{"ICOMRID",    "ICOMRGRUPPO",      "ICOMRAIUTOID",
+                               "FVACRLORDO", "FVACRLORDOINTERO", "LVACRASSOGGETTATO"};
 
 ValueList voce(int id, int gruppo, int aiuto, const char *lordoIntero = "0")
 {
@@ -61,27 +62,39 @@ std::unique_ptr<DataSet> ccnl()
 // cent, unpaid leave (kind 1), strike by the hour (kind 2), maternity.
 std::unique_ptr<DataSet> riduzioni()
 {
-    return tabella({"ITACOID", "ITACOTIPOCALCOLO", "FTACOPERCSTIPENDIO"},
-                   {{1, 3, euro("100")}, {3, 1, euro("0")}, {4, 3, euro("30")}, {5, 3, euro("100")}, {7, 2, euro("0")}});
+    return tabella(
+        {"ITACOID", "ITACOTIPOCALCOLO", "FTACOPERCSTIPENDIO"},
+        {{1, 3, euro("100")}, {3, 1, euro("0")}, {4, 3, euro("30")}, {5, 3, euro("100")}, {7, 2, euro("0")}});
 }
 
-const QStringList kColonneRitenute{"ICOMRID", "IRICEID", "ITVCOCODDIP", "ITVCOCODAMM", "FVARRIMPONIBILE",
-                                   "FVARRIMPONIBILEDIP", "FVARRIMPONIBILEAMM", "FVARRPERCIMPDIP", "FVARRPERCIMPAMM",
-                                   "FVARRALIQUOTADIP", "FVARRALIQUOTAAMM", "FVARRRITDIP", "FVARRRITAMM",
-                                   "LVARRIMPFISSATI", "IFPCID"};
+const QStringList kColonneRitenute{"ICOMRID",
+                                   "IRICEID",
+                                   "ITVCOCODDIP",
+                                   "ITVCOCODAMM",
+                                   "FVARRIMPONIBILE",
+                                   "FVARRIMPONIBILEDIP",
+                                   "FVARRIMPONIBILEAMM",
+                                   "FVARRPERCIMPDIP",
+                                   "FVARRPERCIMPAMM",
+                                   "FVARRALIQUOTADIP",
+                                   "FVARRALIQUOTAAMM",
+                                   "FVARRRITDIP",
+                                   "FVARRRITAMM",
+                                   "LVARRIMPFISSATI",
+                                   "IFPCID"};
 
 ValueList ritenuta(int voce, int rice, int codDip = 2, int codAmm = 6, const char *aliqDip = "0",
                    const char *aliqAmm = "0")
 {
-    return {voce, rice, codDip, codAmm, Currency(), Currency(), Currency(), euro("100"), euro("100"), euro(aliqDip),
-            euro(aliqAmm), Currency(), Currency(), 0, Value::null()};
+    return {voce,        rice,          codDip,        codAmm,     Currency(), Currency(), Currency(),   euro("100"),
+            euro("100"), euro(aliqDip), euro(aliqAmm), Currency(), Currency(), 0,          Value::null()};
 }
 
 struct Tabelle {
     std::unique_ptr<DataSet> importi = ccnl();
     std::unique_ptr<DataSet> tipi = riduzioni();
-    std::unique_ptr<DataSet> perVoce =
-        tabella({"ITACOID", "ICOMRID", "LTACOCOMRAPPLICATA"}, {{4, 10071, 0}, {1, 10053, Value::null()}});
+    std::unique_ptr<DataSet> perVoce = tabella({"ITACOID", "ICOMRID", "LTACOCOMRAPPLICATA"},
+                                               {{4, 10071, 0}, {1, 10053, Value::null()}});
     std::unique_ptr<DataSet> perRitenuta = tabella({"ITACOID", "IRICEID", "FTACORICEDECIMPDIP", "FTACORICEDECIMPAMM"},
                                                    {{4, 3, euro("70"), euro("70")}});
     std::unique_ptr<DataSet> mensili = tabella({"ICOMRID", "FASTRIMPORTO"}, {{10016, euro("150")}});
@@ -111,11 +124,11 @@ TEST(WunCalcolaFond, EffectiveHoursOfAPeriod)
         bool arrotonda;
         const char *coefficiente, *eccedenti, *effettivo;
     };
-    for (const Caso &c : {// a chair of 18 hours with 2 substitute hours: 2 hours beyond the chair
-                          Caso{1080, 18, 1, 120, false, "80", "2", "1080"},
-                          // 10 hours of 18 and 2 substitute hours: 45.33 yearly hours over 30 days
-                          Caso{600, 18, 0, 120, false, "45.33", "0", "627.6462"},
-                          Caso{600, 18, 0, 120, true, "45.33", "0", "628"}}) {
+    for (const Caso &c :
+         {// a chair of 18 hours with 2 substitute hours: 2 hours beyond the chair
+          Caso{1080, 18, 1, 120, false, "80", "2", "1080"},
+          // 10 hours of 18 and 2 substitute hours: 45.33 yearly hours over 30 days
+          Caso{600, 18, 0, 120, false, "45.33", "0", "627.6462"}, Caso{600, 18, 0, 120, true, "45.33", "0", "628"}}) {
         ValueList r = periodo(30, c.servizio);
         r[2] = c.previste;
         r[4] = c.sostituzione;
@@ -252,8 +265,8 @@ TEST(WunCalcolaFond, FundamentalItemsOfTheMonth)
     };
     // Two half months of the same qualification, parental leave in the second.
     auto voci = tabella(kColonneVoci, {voce(10001, 1, 1), voce(10053, 1, 7), voce(10020, 1, 1), voce(10004, 2, 2)});
-    auto righe = tabella(kColonneRitenute, {ritenuta(10001, 3, 2, 6, "9.19", "23.81"), ritenuta(10053, 3),
-                                            ritenuta(10020, 3)});
+    auto righe = tabella(kColonneRitenute,
+                         {ritenuta(10001, 3, 2, 6, "9.19", "23.81"), ritenuta(10053, 3), ritenuta(10020, 3)});
     righe->setFilter("IRICEID=3");
     righe->setFiltered(true);
     calcola({periodo(15), periodo(15, 2160, 4, 5)}, *voci, *righe);
@@ -278,8 +291,8 @@ TEST(WunCalcolaFond, FundamentalItemsOfTheMonth)
     EXPECT_EQ(lordo(*corte, 10053), euro("40") + euro("30"));
 
     // Maternity days move the salary to 10021 and the second item to 10034.
-    auto maternita = tabella(kColonneVoci, {voce(10001, 1, 1), voce(10002, 1, 1), voce(10021, 1, 1),
-                                            voce(10034, 1, 1)});
+    auto maternita = tabella(kColonneVoci,
+                             {voce(10001, 1, 1), voce(10002, 1, 1), voce(10021, 1, 1), voce(10034, 1, 1)});
     calcola({periodo(30, 2160, 5, 30)}, *maternita, *righeCorte);
     EXPECT_EQ(lordo(*maternita, 10001), Currency());
     EXPECT_EQ(lordo(*maternita, 10021), euro("2000"));
@@ -318,10 +331,11 @@ TEST(WunCalcolaFond, WithholdingRows)
     righe->fieldByName("FVARRIMPONIBILEDIP").setAsCurrency(euro("10"));
     righe->post();
     TwunCalcolaFond::ApplicaGruppiContributivi(*righe, *gruppi, euro("2000"), false);
-    const char *attesi[][3] = {{"2000", "2000", "2000"}, {"0", "0", "0"},  // part time row, full-time person
-                               {"2000", "2000", "0"},                      // IRPEF: no employer share
-                               {"0", "0", "0"},                            // no group: zeroed
-                               {"2000", "10", "0"}};                       // taxables fixed by hand
+    const char *attesi[][3] = {{"2000", "2000", "2000"},
+                               {"0", "0", "0"},       // part time row, full-time person
+                               {"2000", "2000", "0"}, // IRPEF: no employer share
+                               {"0", "0", "0"},       // no group: zeroed
+                               {"2000", "10", "0"}};  // taxables fixed by hand
     int n = 0;
     for (righe->first(); !righe->eof(); righe->next(), ++n) {
         EXPECT_EQ(righe->fieldByName("FVARRIMPONIBILE").asCurrency(), euro(attesi[n][0])) << n;
@@ -409,7 +423,8 @@ TEST_F(WunCalcolaFondSuArchivio, ExcessHoursRateOfTheItemsRule)
     auto periodo = tabella({"IQARID", "IVAPEOREECCEDENTI", "OREECCNC_EFF"}, {{1, 90, Currency()}});
     auto importi = ccnl();
     EXPECT_EQ(TwunCalcolaFond::ImportoOreEccedenti(10004, *periodo, *importi), euro("25.8"));
-    EXPECT_EQ(TwunCalcolaFond::ImportoOreEccedenti(10025, *periodo, *importi), Currency()) << "no hours beyond the chair";
+    EXPECT_EQ(TwunCalcolaFond::ImportoOreEccedenti(10025, *periodo, *importi), Currency())
+        << "no hours beyond the chair";
     // Hours beyond the chair: (2,133.70 + 200) / 78 = 29.92 an hour, from 2010.
     periodo->edit();
     periodo->fieldByName("OREECCNC_EFF").setAsCurrency(euro("2"));
@@ -443,7 +458,8 @@ TEST_F(WunCalcolaFondSuArchivio, MinimumHistoryAndFundamentalWithholdings)
     periodo->edit();
     TwunCalcolaFond::CompletaPeriodoDaAsti(*periodo, 17, storico->fieldByName("IACOMID").asInteger(), 11);
     EXPECT_EQ(periodo->fieldByName("IVAPEGIORNI").asInteger(), 17);
-    EXPECT_EQ(periodo->fieldByName("IVAPEORESERVIZIO").asInteger(), storico->fieldByName("IASTIORESERVIZIO").asInteger());
+    EXPECT_EQ(periodo->fieldByName("IVAPEORESERVIZIO").asInteger(),
+              storico->fieldByName("IASTIORESERVIZIO").asInteger());
     EXPECT_EQ(periodo->fieldByName("LVAPEPARTTIME").asInteger(), 1);
     EXPECT_EQ(periodo->fieldByName("ANZIANITA").asInteger(), storico->fieldByName("IASTIANZIANITA").asInteger());
 
@@ -474,7 +490,8 @@ TEST_F(WunCalcolaFondSuArchivio, MinimumHistoryAndFundamentalWithholdings)
 TEST_F(WunCalcolaFondSuArchivio, PensionFundAdhesion)
 {
     const int acom = scalar("SELECT FIRST 1 IACOMID FROM TACOM_COMPENSI WHERE IANFID = 55 AND NOT EXISTS (SELECT 1 "
-                            "FROM TAFP_ADESIONIFONDO AFP WHERE AFP.IACOMID = TACOM_COMPENSI.IACOMID)").toInt();
+                            "FROM TAFP_ADESIONIFONDO AFP WHERE AFP.IACOMID = TACOM_COMPENSI.IACOMID)")
+                         .toInt();
     TdmWunFpcCalcola fondo;
     auto adesione = [&](const char *data, const char *inizio, const char *cessazione = nullptr,
                         const char *riattivazione = nullptr) {
@@ -497,8 +514,9 @@ TEST_F(WunCalcolaFondSuArchivio, PensionFundAdhesion)
     struct Caso {
         const char *adesione, *inizio, *efficacia;
     };
-    for (const Caso &c : {Caso{"2008-03-31", "2005-01-10", "2005-01-10"}, Caso{"2008-04-01", "2005-01-10", "2008-07-01"},
-                          Caso{"2010-11-15", "2010-11-15", "2011-02-01"}}) {
+    for (const Caso &c :
+         {Caso{"2008-03-31", "2005-01-10", "2005-01-10"}, Caso{"2008-04-01", "2005-01-10", "2008-07-01"},
+          Caso{"2010-11-15", "2010-11-15", "2011-02-01"}}) {
         adesione(c.adesione, c.inizio);
         fondo.ApriAdesione(*compenso, *variazione("2024-07-01"), *ritenuta);
         EXPECT_EQ(fondo.DataEfficacia(), QDate::fromString(c.efficacia, Qt::ISODate)) << c.adesione;
@@ -525,10 +543,10 @@ TEST_F(WunCalcolaFondSuArchivio, PensionFundAdhesion)
     // The calculator applies a fund row only through the module.
     auto periodo = riga({"LVAPEPARTTIME"}, {0});
     EXPECT_FALSE(TwunCalcolaFond::RitenutaDaApplicare(periodo.get(), *ritenuta, false, compenso.get(),
-                                                       variazione("2005-07-01").get()));
+                                                      variazione("2005-07-01").get()));
     TwunCalcolaFond::ModuloFondoPensione = &fondo;
     EXPECT_TRUE(TwunCalcolaFond::RitenutaDaApplicare(periodo.get(), *ritenuta, false, compenso.get(),
-                                                      variazione("2005-07-01").get()));
+                                                     variazione("2005-07-01").get()));
     TwunCalcolaFond::ModuloFondoPensione = nullptr;
     db().execute("DELETE FROM TAFP_ADESIONIFONDO WHERE IAFPID = 9999");
 }
@@ -540,7 +558,8 @@ TEST_F(WunCalcolaFondSuArchivio, FundamentalPayOfEveryDemoPersonOfAMonth)
     TdmWunOreEccedenti modulo;
     auto tipi = leggi("SELECT ITACOID, ITACOTIPOCALCOLO, FTACOPERCSTIPENDIO FROM TTACO_TIPIRIDUZIONE");
     auto perVoce = leggi("SELECT ITACOID, ICOMRID, LTACOCOMRAPPLICATA FROM TTACOCOMR_RIDUZIONIVOCI");
-    auto perRitenuta = leggi("SELECT ITACOID, IRICEID, FTACORICEDECIMPDIP, FTACORICEDECIMPAMM FROM TTACORICE_RIDUZIONIRIT");
+    auto perRitenuta = leggi(
+        "SELECT ITACOID, IRICEID, FTACORICEDECIMPDIP, FTACORICEDECIMPAMM FROM TTACORICE_RIDUZIONIRIT");
     const int ccnlId = WunCCNL().TabellaCCNLAllaData(QDate(2024, 11, 1));
     const int ccnvId = WunCCNL().TabellaCCNV();
     ASSERT_GT(ccnlId, 0);
@@ -554,26 +573,32 @@ TEST_F(WunCalcolaFondSuArchivio, FundamentalPayOfEveryDemoPersonOfAMonth)
         const int regs = registri->fieldByName("IREGSID").asInteger();
         const int acom = registri->fieldByName("IACOMID").asInteger();
         auto compenso = leggi(QStringLiteral("SELECT * FROM TACOM_COMPENSI WHERE IACOMID = %1").arg(acom));
-        auto periodi = leggi(QStringLiteral(
-            "SELECT VAPE.IVAPEID, VAPE.IQARID, VAPE.IVAPEGIORNI, VAPE.IVAPEOREPREVISTE, VAPE.IVAPEORESERVIZIO, "
-            "VAPE.IVAPEOREECCNC, VAPE.IVAPEOREECCEDENTI, VAPE.LVAPECATTEDRA, VAPE.LVAPEPARTTIME, "
-            "CAST(0 AS NUMERIC(18,4)) AS ORARIO_EFF, CAST(0 AS NUMERIC(18,4)) AS COEFF_ORESERV, "
-            "CAST(0 AS NUMERIC(18,4)) AS OREECCNC_EFF, "
-            "(SELECT FIRST 1 VARD.ITACOID FROM TVARD_RIDUZIONIVAR VARD WHERE VARD.IVAPEID = VAPE.IVAPEID) AS ITACOID01, "
-            "(SELECT FIRST 1 VARD.IVARDGIORNIORE FROM TVARD_RIDUZIONIVAR VARD WHERE VARD.IVAPEID = VAPE.IVAPEID) "
-            "AS IVARDGIORNIORE01 FROM TVAPE_PERIODI VAPE WHERE VAPE.IREGSID = %1").arg(regs));
-        auto voci = leggi(QStringLiteral(
-            "SELECT VACR.ICOMRID, COMR.ICOMRGRUPPO, COMR.ICOMRAIUTOID, VACR.FVACRLORDO AS ARCHIVIO, "
-            "VACR.FVACRLORDO, VACR.FVACRLORDOINTERO, VACR.LVACRASSOGGETTATO FROM TVACR_VARCOMPRIGHE VACR JOIN "
-            "TCOMR_RIGHECOMP COMR ON COMR.ICOMRID = VACR.ICOMRID WHERE VACR.IREGSID = %1").arg(regs));
-        auto ritenute = leggi(QStringLiteral(
-            "SELECT VARR.ICOMRID, VARR.IRICEID, VARR.FVARRIMPONIBILE, VARR.FVARRIMPONIBILEDIP, "
-            "VARR.FVARRIMPONIBILEAMM FROM TVARR_VARRITENUTE VARR WHERE VARR.IREGSID = %1 AND VARR.ICOMRID IS NOT NULL")
-                                  .arg(regs));
+        auto periodi = leggi(
+            QStringLiteral(
+                "SELECT VAPE.IVAPEID, VAPE.IQARID, VAPE.IVAPEGIORNI, VAPE.IVAPEOREPREVISTE, VAPE.IVAPEORESERVIZIO, "
+                "VAPE.IVAPEOREECCNC, VAPE.IVAPEOREECCEDENTI, VAPE.LVAPECATTEDRA, VAPE.LVAPEPARTTIME, "
+                "CAST(0 AS NUMERIC(18,4)) AS ORARIO_EFF, CAST(0 AS NUMERIC(18,4)) AS COEFF_ORESERV, "
+                "CAST(0 AS NUMERIC(18,4)) AS OREECCNC_EFF, "
+                "(SELECT FIRST 1 VARD.ITACOID FROM TVARD_RIDUZIONIVAR VARD WHERE VARD.IVAPEID = VAPE.IVAPEID) AS ITACOID01, "
+                "(SELECT FIRST 1 VARD.IVARDGIORNIORE FROM TVARD_RIDUZIONIVAR VARD WHERE VARD.IVAPEID = VAPE.IVAPEID) "
+                "AS IVARDGIORNIORE01 FROM TVAPE_PERIODI VAPE WHERE VAPE.IREGSID = %1")
+                .arg(regs));
+        auto voci = leggi(
+            QStringLiteral(
+                "SELECT VACR.ICOMRID, COMR.ICOMRGRUPPO, COMR.ICOMRAIUTOID, VACR.FVACRLORDO AS ARCHIVIO, "
+                "VACR.FVACRLORDO, VACR.FVACRLORDOINTERO, VACR.LVACRASSOGGETTATO FROM TVACR_VARCOMPRIGHE VACR JOIN "
+                "TCOMR_RIGHECOMP COMR ON COMR.ICOMRID = VACR.ICOMRID WHERE VACR.IREGSID = %1")
+                .arg(regs));
+        auto ritenute = leggi(
+            QStringLiteral(
+                "SELECT VARR.ICOMRID, VARR.IRICEID, VARR.FVARRIMPONIBILE, VARR.FVARRIMPONIBILEDIP, "
+                "VARR.FVARRIMPONIBILEAMM FROM TVARR_VARRITENUTE VARR WHERE VARR.IREGSID = %1 AND VARR.ICOMRID IS NOT NULL")
+                .arg(regs));
         platform::SqlQuery q(db());
         TovQueryText().AssignSQL("QRY_CCNL_COMR", q);
-        q.bind("ICCNTID", ccnlId).bind("ICCNVID", ccnvId).bind("IASTIANZIANITA",
-                                                                 registri->fieldByName("IASTIANZIANITA").value());
+        q.bind("ICCNTID", ccnlId)
+            .bind("ICCNVID", ccnvId)
+            .bind("IASTIANZIANITA", registri->fieldByName("IASTIANZIANITA").value());
         q.open();
         DataSet importi;
         q.fetchInto(importi);

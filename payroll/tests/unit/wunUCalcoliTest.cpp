@@ -25,7 +25,8 @@ TEST(WunCalcola, HoursAndMinutesAndTiesToEven)
     for (const Caso &c : {Caso{120, "10", "20"}, Caso{90, "10", "15"}, Caso{0, "10", "0"}, Caso{61, "12.34", "12.5457"},
                           // odd minutes: minutes x amount / 60 to the nearest 1/10,000, ties to even
                           Caso{1, "0.003", "0"}, Caso{3, "0.003", "0.0002"}})
-        EXPECT_EQ(TwunCalcola::ImportoOreMinuti(c.minuti, euro(c.orario)), euro(c.atteso)) << c.minuti << " " << c.orario;
+        EXPECT_EQ(TwunCalcola::ImportoOreMinuti(c.minuti, euro(c.orario)), euro(c.atteso))
+            << c.minuti << " " << c.orario;
 
     EXPECT_EQ(TwunCalcola::Centesimi(euro("2.675")), euro("2.68"));
     EXPECT_EQ(TwunCalcola::Centesimi(euro("2.665")), euro("2.66"));
@@ -40,8 +41,8 @@ TEST(WunCalcola, NumberOfPaymentsOfAContract)
     struct Caso {
         int durata, paghe, giorni, atteso;
     };
-    for (const Caso &c : {Caso{200, 13, 0, 7}, Caso{0, 13, 0, 1}, Caso{400, 12, 0, 12}, Caso{365, 0, 0, 1},
-                          Caso{200, 13, 180, 6}})
+    for (const Caso &c :
+         {Caso{200, 13, 0, 7}, Caso{0, 13, 0, 1}, Caso{400, 12, 0, 12}, Caso{365, 0, 0, 1}, Caso{200, 13, 180, 6}})
         EXPECT_EQ(TwunCalcola::NumeroPaghe(*riga({"IACOMDURATARAPP", "IACOMNUMPAGHE"}, {c.durata, c.paghe}), c.giorni),
                   c.atteso)
             << c.durata << " days, " << c.paghe << " payments";
@@ -55,9 +56,9 @@ TEST(WunCalcola, NumberOfPaymentsOfAContract)
 
 TEST(WunCalcola, RowTests)
 {
-    for (auto [rice, partTime, applica] : {std::tuple{3, false, true}, std::tuple{3, true, false},
-                                           std::tuple{13, true, true}, std::tuple{13, false, false},
-                                           std::tuple{7, true, true}})
+    for (auto [rice, partTime, applica] :
+         {std::tuple{3, false, true}, std::tuple{3, true, false}, std::tuple{13, true, true},
+          std::tuple{13, false, false}, std::tuple{7, true, true}})
         EXPECT_EQ(TwunCalcola::RitenutaInpsApplicabile(*riga({"IRICEID"}, {rice}), partTime), applica) << rice;
 
     EXPECT_EQ(TwunCalcola::VoceRapporto(*riga({"ITNOID"}, {11})), 11069);
@@ -74,7 +75,8 @@ TEST(WunCalcola, RowTests)
     platform::Params parametri;
     parametri.add("DREGSDMADAL");
     parametri.add("DREGSDMAAL").setValue(QDate(2020, 1, 1));
-    TwunCalcola().ImpostaPeriodoDma(*riga({"DVARMDMADAL", "DVARMDMAAL"}, {QDate(2024, 3, 1), Value::null()}), parametri);
+    TwunCalcola().ImpostaPeriodoDma(*riga({"DVARMDMADAL", "DVARMDMAAL"}, {QDate(2024, 3, 1), Value::null()}),
+                                    parametri);
     EXPECT_EQ(parametri.paramByName("DREGSDMADAL").value().toDate(), QDate(2024, 3, 1));
     EXPECT_TRUE(parametri.paramByName("DREGSDMAAL").isNull());
     EXPECT_EQ(parametri.paramByName("DREGSDMAAL").dataType(), platform::FieldType::Date);
@@ -87,13 +89,18 @@ TEST(WunCalcola, RowTests)
 TEST(WunCalcola, RatesByNationalCode)
 {
     TWunCalcolaAnno::CreaPerAnno(2022);
-    const QStringList colonneRitenuta{"IRICEID", "IRICENUBRACODE", "ITVCOIDDIP", "ITVCOIDAMM", "ITVCOCODDIP",
-                                      "ITVCOCODAMM", "IFPCID", "FVARRALIQUOTADIP", "FVARRALIQUOTAAMM"};
+    const QStringList colonneRitenuta{"IRICEID",    "IRICENUBRACODE",   "ITVCOIDDIP",
+                                      "ITVCOIDAMM", "ITVCOCODDIP",      "ITVCOCODAMM",
+                                      "IFPCID",     "FVARRALIQUOTADIP", "FVARRALIQUOTAAMM"};
     auto aliquote = tabella({"IRICEID", "FRICAALIQUOTADIP", "FRICAALIQUOTAAMM", "FRICAMINIMALE"},
-                            {{2, euro("8.8"), euro("24.2"), Value()}, {2, euro("9"), euro("25"), Value()},
-                             {3, euro("9.19"), euro("23.81"), Value()}, {7, euro("23"), euro("0"), Value()},
-                             {8, euro("0"), euro("0"), Value()}, {11, euro("23"), euro("0"), Value()},
-                             {12, euro("23"), euro("0"), Value()}, {17, euro("9.19"), euro("23.81"), Value()}});
+                            {{2, euro("8.8"), euro("24.2"), Value()},
+                             {2, euro("9"), euro("25"), Value()},
+                             {3, euro("9.19"), euro("23.81"), Value()},
+                             {7, euro("23"), euro("0"), Value()},
+                             {8, euro("0"), euro("0"), Value()},
+                             {11, euro("23"), euro("0"), Value()},
+                             {12, euro("23"), euro("0"), Value()},
+                             {17, euro("9.19"), euro("23.81"), Value()}});
     struct Caso {
         const char *nome;
         int rice, codice, tno, scala, rirp, enpals;
@@ -139,8 +146,8 @@ TEST(WunCalcola, AllRowsTakeTheRuleOfTheObjectsClass)
     auto aliquote = tabella({"IRICEID", "FRICAALIQUOTADIP", "FRICAALIQUOTAAMM"}, {{14, euro("1"), euro("1.5")}});
     auto compenso = riga({"ITNOID", "IACOMSCAINPDAP"}, {1, 0});
     auto variazione = riga({"IMESID", "IVARMRIRPID"}, {3, 1});
-    const QStringList colonne{"IRICEID", "IRICENUBRACODE", "ITVCOIDDIP", "ITVCOIDAMM", "ITVCOCODDIP", "ITVCOCODAMM",
-                              "IFPCID", "FVARRALIQUOTADIP", "FVARRALIQUOTAAMM"};
+    const QStringList colonne{"IRICEID",     "IRICENUBRACODE", "ITVCOIDDIP",       "ITVCOIDAMM",      "ITVCOCODDIP",
+                              "ITVCOCODAMM", "IFPCID",         "FVARRALIQUOTADIP", "FVARRALIQUOTAAMM"};
     auto righe = tabella(colonne, {{14, 14, 3, 6, 2, 6, 1, euro("0"), euro("0")}});
     TwunCalcola().ImpostaAliquoteTutte(*righe, *aliquote, *variazione, *compenso);
     EXPECT_EQ(righe->fieldByName("FVARRALIQUOTAAMM").asCurrency(), euro("1.5"));
@@ -191,9 +198,11 @@ TEST_F(WunCalcolaSuArchivio, ItemRowsOfALiquidationAreInsertedThenUpdated)
     EXPECT_EQ(scalar(righe).toInt(),
               scalar("SELECT COUNT(DISTINCT COGR.ICOMRID) FROM TCOGR_GRUPPICONTR COGR JOIN TCOMR_RIGHECOMP COMR "
                      "ON COMR.ICOMRID = COGR.ICOMRID WHERE COGR.IANFID = 55 AND COGR.ICOTID = 1 AND "
-                     "COMR.ICOMRGRUPPO IN (1, 2, 6)").toInt());
+                     "COMR.ICOMRGRUPPO IN (1, 2, 6)")
+                  .toInt());
     auto voce = leggi(QStringLiteral("SELECT FVACRLORDO, FVACRLORDOINTERO, FVACRPERCESONEROIVS FROM TVACR_VARCOMPRIGHE "
-                                     "WHERE IVARMID = %1 AND ICOMRID = 10001").arg(varm));
+                                     "WHERE IVARMID = %1 AND ICOMRID = 10001")
+                          .arg(varm));
     EXPECT_EQ(voce->fieldByName("FVACRLORDO").asCurrency(), euro("1234.56"));
     EXPECT_EQ(voce->fieldByName("FVACRLORDOINTERO").asCurrency(), euro("1234.56"));
     EXPECT_TRUE(voce->fieldByName("FVACRPERCESONEROIVS").isNull());
@@ -201,7 +210,10 @@ TEST_F(WunCalcolaSuArchivio, ItemRowsOfALiquidationAreInsertedThenUpdated)
     TwunCalcola::AggiornaOInserisciVoce(q, *variazione, euro("7"), euro("99"), 0, 10002);
     EXPECT_EQ(scalar(righe).toInt(), prima) << "an existing row is only updated";
     EXPECT_EQ(scalar(QStringLiteral("SELECT FVACRPERCESONEROIVS FROM TVACR_VARCOMPRIGHE WHERE IVARMID = %1 "
-                                    "AND ICOMRID = 10002").arg(varm)).toCurrency(), euro("7"));
+                                    "AND ICOMRID = 10002")
+                         .arg(varm))
+                  .toCurrency(),
+              euro("7"));
 
     // In memory: a missing item is taken from the pay-item master.
     auto memoria = tabella({"ICOMRID", "IVACRUSERCODE", "FVACRLORDO", "FVACRLORDOINTERO", "FVACRPERCESONEROIVS",

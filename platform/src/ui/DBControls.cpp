@@ -18,10 +18,7 @@ namespace platform {
 
 // ---------------------------------------------------------------- FieldLink
 
-FieldLink::FieldLink(std::function<void()> refresh)
-    : m_refresh(std::move(refresh))
-{
-}
+FieldLink::FieldLink(std::function<void()> refresh) : m_refresh(std::move(refresh)) {}
 
 FieldLink::~FieldLink()
 {
@@ -132,31 +129,20 @@ QValidator *validatorFor(const Field &field, QObject *parent)
     switch (field.dataType()) {
     case FieldType::Integer:
     case FieldType::SmallInt:
-    case FieldType::LargeInt:
-        pattern = QStringLiteral("-?\\d*");
-        break;
-    case FieldType::Word:
-        pattern = QStringLiteral("\\d*");
-        break;
+    case FieldType::LargeInt: pattern = QStringLiteral("-?\\d*"); break;
+    case FieldType::Word: pattern = QStringLiteral("\\d*"); break;
     case FieldType::Float:
     case FieldType::Currency:
-    case FieldType::BCD:
-        pattern = QStringLiteral("-?\\d*([.,]\\d{0,4})?");
-        break;
-    case FieldType::Date:
-        pattern = QStringLiteral("\\d{0,2}(/\\d{0,2}(/\\d{0,4})?)?");
-        break;
-    default:
-        return nullptr;
+    case FieldType::BCD: pattern = QStringLiteral("-?\\d*([.,]\\d{0,4})?"); break;
+    case FieldType::Date: pattern = QStringLiteral("\\d{0,2}(/\\d{0,2}(/\\d{0,4})?)?"); break;
+    default: return nullptr;
     }
     return new QRegularExpressionValidator(QRegularExpression(pattern), parent);
 }
 
 } // namespace
 
-DBEdit::DBEdit(QWidget *parent)
-    : QLineEdit(parent)
-    , m_link([this] { Refresh(); })
+DBEdit::DBEdit(QWidget *parent) : QLineEdit(parent), m_link([this] { Refresh(); })
 {
     connect(this, &QLineEdit::textEdited, this, &DBEdit::Edited);
     connect(this, &QLineEdit::editingFinished, this, &DBEdit::Finished);
@@ -258,8 +244,7 @@ void DBEdit::Finished()
 // --------------------------------------------------------------- DBCheckBox
 
 DBCheckBox::DBCheckBox(const QString &caption, QWidget *parent)
-    : QCheckBox(caption, parent)
-    , m_link([this] { Refresh(); })
+    : QCheckBox(caption, parent), m_link([this] { Refresh(); })
 {
 }
 
@@ -280,9 +265,7 @@ void DBCheckBox::nextCheckState()
 // ------------------------------------------------------------- DBRadioGroup
 
 DBRadioGroup::DBRadioGroup(const QString &caption, QWidget *parent)
-    : QGroupBox(caption, parent)
-    , m_link([this] { Refresh(); })
-    , m_buttons(new QButtonGroup(this))
+    : QGroupBox(caption, parent), m_link([this] { Refresh(); }), m_buttons(new QButtonGroup(this))
 {
     m_buttons->setExclusive(false);
     new QVBoxLayout(this);
@@ -326,9 +309,7 @@ void DBRadioGroup::Refresh()
 
 // --------------------------------------------------------------- DBComboBox
 
-DBComboBox::DBComboBox(const QStringList &items, QWidget *parent)
-    : QComboBox(parent)
-    , m_link([this] { Refresh(); })
+DBComboBox::DBComboBox(const QStringList &items, QWidget *parent) : QComboBox(parent), m_link([this] { Refresh(); })
 {
     addItems(items);
     connect(this, &QComboBox::activated, this, [this](int index) {

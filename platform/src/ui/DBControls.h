@@ -111,7 +111,7 @@ private:
     QAction *m_button = nullptr;
     bool m_upperCase = false;
     bool m_alwaysReadOnly = false;
-    bool m_pending = false;  // typed text not written yet
+    bool m_pending = false; // typed text not written yet
 };
 
 // A check box over a text field: checked writes ValueChecked, unchecked
@@ -124,8 +124,16 @@ public:
     QString ValueChecked = QStringLiteral("True");
     QString ValueUnchecked = QStringLiteral("False");
 
-    void SetDataSource(DataSource *source) { m_link.SetDataSource(source); Refresh(); }
-    void SetDataField(const QString &fieldName) { m_link.SetFieldName(fieldName); Refresh(); }
+    void SetDataSource(DataSource *source)
+    {
+        m_link.SetDataSource(source);
+        Refresh();
+    }
+    void SetDataField(const QString &fieldName)
+    {
+        m_link.SetFieldName(fieldName);
+        Refresh();
+    }
     void Refresh();
 
 protected:
@@ -147,8 +155,16 @@ public:
     QString ItemCaption(int index) const;
     // The index of the button checked, -1 for none.
     int ItemIndex() const;
-    void SetDataSource(DataSource *source) { m_link.SetDataSource(source); Refresh(); }
-    void SetDataField(const QString &fieldName) { m_link.SetFieldName(fieldName); Refresh(); }
+    void SetDataSource(DataSource *source)
+    {
+        m_link.SetDataSource(source);
+        Refresh();
+    }
+    void SetDataField(const QString &fieldName)
+    {
+        m_link.SetFieldName(fieldName);
+        Refresh();
+    }
     void Refresh();
 
 private:
@@ -163,8 +179,16 @@ class DBComboBox : public QComboBox {
 public:
     explicit DBComboBox(const QStringList &items, QWidget *parent = nullptr);
 
-    void SetDataSource(DataSource *source) { m_link.SetDataSource(source); Refresh(); }
-    void SetDataField(const QString &fieldName) { m_link.SetFieldName(fieldName); Refresh(); }
+    void SetDataSource(DataSource *source)
+    {
+        m_link.SetDataSource(source);
+        Refresh();
+    }
+    void SetDataField(const QString &fieldName)
+    {
+        m_link.SetFieldName(fieldName);
+        Refresh();
+    }
     void Refresh();
 
 private:

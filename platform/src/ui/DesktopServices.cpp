@@ -20,10 +20,7 @@ struct DesktopServices::Impl {
     QLabel *waitLabel = nullptr;
 };
 
-DesktopServices::DesktopServices()
-    : d(std::make_unique<Impl>())
-{
-}
+DesktopServices::DesktopServices() : d(std::make_unique<Impl>()) {}
 
 DesktopServices::~DesktopServices() = default;
 
@@ -33,21 +30,11 @@ MessageButton DesktopServices::showMessage(const MessageRequest &request)
     box.setWindowTitle(request.caption);
     box.setText(request.text);
     switch (request.type) {
-    case MessageType::Plain:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case MessageType::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case MessageType::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MessageType::Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MessageType::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
+    case MessageType::Plain: box.setIcon(QMessageBox::NoIcon); break;
+    case MessageType::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageType::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MessageType::Error: box.setIcon(QMessageBox::Critical); break;
+    case MessageType::Question: box.setIcon(QMessageBox::Question); break;
     }
     struct Choice {
         MessageButton button;
@@ -55,9 +42,12 @@ MessageButton DesktopServices::showMessage(const MessageRequest &request)
         const char *text;
     };
     static const Choice choices[] = {
-        {Yes, QMessageBox::Yes, "S\u00ec"},       {No, QMessageBox::No, "No"},
-        {Ok, QMessageBox::Ok, "OK"},              {Cancel, QMessageBox::Cancel, "Annulla"},
-        {Abort, QMessageBox::Abort, "Interrompi"}, {Retry, QMessageBox::Retry, "Riprova"},
+        {Yes, QMessageBox::Yes, "S\u00ec"},
+        {No, QMessageBox::No, "No"},
+        {Ok, QMessageBox::Ok, "OK"},
+        {Cancel, QMessageBox::Cancel, "Annulla"},
+        {Abort, QMessageBox::Abort, "Interrompi"},
+        {Retry, QMessageBox::Retry, "Riprova"},
         {Ignore, QMessageBox::Ignore, "Ignora"},
     };
     MessageButtons buttons = request.buttons ? request.buttons : Ok;

@@ -11,7 +11,7 @@ namespace platform {
 
 namespace {
 struct Entry {
-    QString name;  // as registered
+    QString name; // as registered
     FormRegistry::Factory factory;
 };
 
@@ -23,10 +23,10 @@ QMutex &registryMutex()
 
 QHash<QString, Entry> &registry()
 {
-    static QHash<QString, Entry> entries;  // key: upper-cased class name
+    static QHash<QString, Entry> entries; // key: upper-cased class name
     return entries;
 }
-}  // namespace
+} // namespace
 
 void FormRegistry::Register(const QString &className, Factory factory)
 {
@@ -75,4 +75,4 @@ QWidget *FormRegistry::Create(const QString &className, QWidget *owner)
     return form;
 }
 
-}  // namespace platform
+} // namespace platform

@@ -51,4 +51,4 @@ private:
     QString m_name;
 };
 
-}  // namespace platform
+} // namespace platform

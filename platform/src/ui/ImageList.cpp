@@ -31,7 +31,7 @@ int hueOf(const QString &name)
 bool isPlainName(const QString &name)
 {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-        && !name.contains(QLatin1String(".."));
+           && !name.contains(QLatin1String(".."));
 }
 
 } // namespace
@@ -43,8 +43,7 @@ int ImageList::SizeOfIndex(int sizeIndex)
     return kSizes[sizeIndex];
 }
 
-ImageList::ImageList(int sizeIndex)
-    : m_sizeIndex(sizeIndex)
+ImageList::ImageList(int sizeIndex) : m_sizeIndex(sizeIndex)
 {
     SizeOfIndex(sizeIndex);
 }
@@ -103,8 +102,7 @@ QPixmap ImageList::LoadImage(const QString &name, int size)
         QImageReader reader(file);
         const QImage image = reader.read();
         if (!image.isNull())
-            return QPixmap::fromImage(
-                image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            return QPixmap::fromImage(image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     }
     return DrawPlaceholder(name, size);
 }

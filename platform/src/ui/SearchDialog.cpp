@@ -17,8 +17,7 @@
 
 namespace platform {
 
-SearchDialog::SearchDialog(QWidget *parent)
-    : QDialog(parent)
+SearchDialog::SearchDialog(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Ricerca"));
     resize(585, 371);
@@ -170,7 +169,8 @@ bool SearchDialog::Search(const QString &text)
     // a number finds nothing); a text column by its beginning.
     if (m_data.fieldByName(m_searchField).isNumeric())
         return m_data.locate(m_searchField, Value(text));
-    return m_data.locate(m_searchField, Value(text), LocateOptions(LocateOption::CaseInsensitive) | LocateOption::PartialKey);
+    return m_data.locate(m_searchField, Value(text),
+                         LocateOptions(LocateOption::CaseInsensitive) | LocateOption::PartialKey);
 }
 
 Value SearchDialog::CurrentKey() const
@@ -202,20 +202,11 @@ bool SearchDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == edValue && event->type() == QEvent::KeyPress && m_data.isActive()) {
         switch (static_cast<QKeyEvent *>(event)->key()) {
-        case Qt::Key_Up:
-            m_data.prior();
-            return true;
-        case Qt::Key_Down:
-            m_data.next();
-            return true;
-        case Qt::Key_PageUp:
-            m_data.moveBy(-VisibleRows());
-            return true;
-        case Qt::Key_PageDown:
-            m_data.moveBy(VisibleRows());
-            return true;
-        default:
-            break;
+        case Qt::Key_Up: m_data.prior(); return true;
+        case Qt::Key_Down: m_data.next(); return true;
+        case Qt::Key_PageUp: m_data.moveBy(-VisibleRows()); return true;
+        case Qt::Key_PageDown: m_data.moveBy(VisibleRows()); return true;
+        default: break;
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -25,8 +25,7 @@ using platform::Services;
 
 // ---------------------------------------------------------------- TUqApgPage
 
-TUqApgPage::TUqApgPage(TdmUqAttivazioni *owner, const QString &name)
-    : QObject(owner)
+TUqApgPage::TUqApgPage(TdmUqAttivazioni *owner, const QString &name) : QObject(owner)
 {
     setObjectName(name);
 }
@@ -39,8 +38,7 @@ TdmUqAttivazioni *TUqApgPage::Registry() const
 // ------------------------------------------------------------ TUqAttivazione
 
 TUqAttivazione::TUqAttivazione(TdmUqAttivazioni *owner, const QString &name)
-    : QObject(owner)
-    , m_action(new QAction(this))
+    : QObject(owner), m_action(new QAction(this))
 {
     setObjectName(name);
     m_action->setObjectName(name);
@@ -90,10 +88,7 @@ TdmUqAttivazioni *TUqAttivazione::Registry() const
 
 // ---------------------------------------------------------------- TUqAttForm
 
-TUqAttForm::TUqAttForm(TdmUqAttivazioni *owner, const QString &name)
-    : TUqAttivazione(owner, name)
-{
-}
+TUqAttForm::TUqAttForm(TdmUqAttivazioni *owner, const QString &name) : TUqAttivazione(owner, name) {}
 
 QWidget *TUqAttForm::Instance() const
 {
@@ -118,7 +113,8 @@ void TUqAttForm::DoExecute()
         std::unique_ptr<QWidget> form(FormRegistry::Create(FormClass, mainWindow));
         auto *dialog = qobject_cast<QDialog *>(form.get());
         if (!dialog)
-            throw EUqError(QStringLiteral("La finestra %1 non può essere aperta come finestra di dialogo").arg(FormClass));
+            throw EUqError(
+                QStringLiteral("La finestra %1 non può essere aperta come finestra di dialogo").arg(FormClass));
         if (OnInitializedForm)
             OnInitializedForm(this, dialog);
         Services::instance().execDialog(*dialog);
@@ -162,10 +158,7 @@ void TUqAttForm::DoExecute()
 
 // --------------------------------------------------------------- TUqAttShell
 
-TUqAttShell::TUqAttShell(TdmUqAttivazioni *owner, const QString &name)
-    : TUqAttivazione(owner, name)
-{
-}
+TUqAttShell::TUqAttShell(TdmUqAttivazioni *owner, const QString &name) : TUqAttivazione(owner, name) {}
 
 void TUqAttShell::DoExecute()
 {
@@ -179,10 +172,7 @@ void TUqAttShell::DoExecute()
 
 // ---------------------------------------------------------- TdmUqAttivazioni
 
-TdmUqAttivazioni::TdmUqAttivazioni(QObject *parent)
-    : QObject(parent)
-{
-}
+TdmUqAttivazioni::TdmUqAttivazioni(QObject *parent) : QObject(parent) {}
 
 TdmUqAttivazioni::~TdmUqAttivazioni()
 {
@@ -226,8 +216,7 @@ TUqApgPage *TdmUqAttivazioni::AddPage(const QString &name, const QString &captio
 }
 
 template <class T>
-T *TdmUqAttivazioni::Declare(const QString &name, TUqApgPage *page, int order, const QString &caption,
-                             int imageIndex)
+T *TdmUqAttivazioni::Declare(const QString &name, TUqApgPage *page, int order, const QString &caption, int imageIndex)
 {
     ZEP_ASSERT(!Command(name), "Comando già dichiarato: " + name);
     auto *command = new T(this, name);

@@ -64,9 +64,9 @@ public:
 
     QString Caption;
     QString Hint;
-    TUqApgPage *Page = nullptr;  // nullptr: in neither bar nor menu
+    TUqApgPage *Page = nullptr; // nullptr: in neither bar nor menu
     int Order = 0;
-    int ImageIndex = -1;         // index in the registry's images; -1 none
+    int ImageIndex = -1; // index in the registry's images; -1 none
     bool Visible = true;
     bool Enabled = true;
 
@@ -103,7 +103,7 @@ public:
 
     explicit TUqAttForm(TdmUqAttivazioni *owner, const QString &name = {});
 
-    QString FormClass;  // empty: the command opens nothing of its own
+    QString FormClass; // empty: the command opens nothing of its own
     bool Modal = false;
     // After the window is created, before it is shown.
     InitializedFormEvent OnInitializedForm;
@@ -124,7 +124,7 @@ class TUqAttShell : public TUqAttivazione {
 public:
     explicit TUqAttShell(TdmUqAttivazioni *owner, const QString &name = {});
 
-    QString FileName;    // relative names are taken from Folder
+    QString FileName; // relative names are taken from Folder
     QString Folder;
     QString Parameters;
     bool Wait = false;
@@ -164,8 +164,8 @@ public:
     // Builds the bar in the container and one menu per page in the menu of
     // the main window (before its Help menu). Building again replaces both.
     void Build(TfmUqMDIMain *mainWindow);
-    QToolBox *Bar() const;          // nullptr before Build
-    QList<QMenu *> Menus() const;   // the menus built, in page order
+    QToolBox *Bar() const;        // nullptr before Build
+    QList<QMenu *> Menus() const; // the menus built, in page order
     void SetActivePage(int index);
 
     // The main window given to Build, else the framework's main window.

@@ -7,23 +7,16 @@
 
 const QString TfmUqChildDoc::SaveQuestion = QStringLiteral("I dati sono stati modificati. Salvare le modifiche?");
 
-TfmUqChildDoc::TfmUqChildDoc(QWidget *parent)
-    : QWidget(parent)
-{
-}
+TfmUqChildDoc::TfmUqChildDoc(QWidget *parent) : QWidget(parent) {}
 
 bool TfmUqChildDoc::DataChanged()
 {
     return false;
 }
 
-void TfmUqChildDoc::PostData()
-{
-}
+void TfmUqChildDoc::PostData() {}
 
-void TfmUqChildDoc::CancelData()
-{
-}
+void TfmUqChildDoc::CancelData() {}
 
 bool TfmUqChildDoc::CanClose()
 {
@@ -32,14 +25,9 @@ bool TfmUqChildDoc::CanClose()
             return true;
         switch (UqMessageBox(SaveQuestion, windowTitle(), platform::Yes | platform::No | platform::Cancel,
                              platform::MessageType::Question, platform::Yes)) {
-        case platform::Yes:
-            PostData();
-            return true;
-        case platform::No:
-            CancelData();
-            return true;
-        default:
-            return false;
+        case platform::Yes: PostData(); return true;
+        case platform::No: CancelData(); return true;
+        default: return false;
         }
     } catch (const std::exception &e) {
         UqShowException(e);

@@ -6,8 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfmUqDialog::TfmUqDialog(QWidget *parent)
-    : QDialog(parent)
+TfmUqDialog::TfmUqDialog(QWidget *parent) : QDialog(parent)
 {
     auto *outer = new QVBoxLayout(this);
     paClient = new QWidget(this);

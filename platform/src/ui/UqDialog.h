@@ -19,17 +19,26 @@ class QHBoxLayout;
 class QPushButton;
 
 
-enum UqModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+enum UqModalResult : int {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7
+};
 
 class TfmUqDialog : public QDialog {
     Q_OBJECT
 public:
     explicit TfmUqDialog(QWidget *parent = nullptr);
 
-    QWidget *paClient;          // content of the subclass
-    QWidget *paBottom;          // bottom panel
-    QPushButton *buOk;          // "OK"
-    QPushButton *buCancel;      // "Annulla"
+    QWidget *paClient;     // content of the subclass
+    QWidget *paBottom;     // bottom panel
+    QPushButton *buOk;     // "OK"
+    QPushButton *buCancel; // "Annulla"
     QVBoxLayout *ClientLayout() const { return m_clientLayout; }
     // Buttons of the bottom panel, left of OK and Cancel (or at the far
     // left with `left`).
@@ -39,7 +48,7 @@ public:
     void SetModalResult(QPushButton *button, int result);
     int ModalResult(QPushButton *button) const;
 
-    QList<QAction *> alDialog;  // action list
+    QList<QAction *> alDialog; // action list
 
     // Runs this dialog modally through the Services; returns its result.
     int ShowModal();

@@ -5,8 +5,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-TfrUqBase::TfrUqBase(QWidget *parent)
-    : QFrame(parent)
+TfrUqBase::TfrUqBase(QWidget *parent) : QFrame(parent)
 {
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

@@ -25,11 +25,11 @@ class TfrUqBase : public QFrame {
 public:
     explicit TfrUqBase(QWidget *parent = nullptr);
 
-    QWidget *paContext;   // context bar (hidden until given content)
-    QWidget *paMain;      // main panel
-    QWidget *orFrame;     // control bar
-    QToolBar *xoaCustom;  // tool bar in the control bar
-    QWidget *paClient;    // content of the subclass
+    QWidget *paContext;  // context bar (hidden until given content)
+    QWidget *paMain;     // main panel
+    QWidget *orFrame;    // control bar
+    QToolBar *xoaCustom; // tool bar in the control bar
+    QWidget *paClient;   // content of the subclass
     QVBoxLayout *ClientLayout() const { return m_clientLayout; }
 
     // The action list: adds an action (object name `name`) to the list and

@@ -17,8 +17,7 @@ namespace {
 TfmUqMDIMain *g_mainWindow = nullptr;
 }
 
-TfmUqMDIMain::TfmUqMDIMain(QWidget *parent, int statusPanels)
-    : QMainWindow(parent)
+TfmUqMDIMain::TfmUqMDIMain(QWidget *parent, int statusPanels) : QMainWindow(parent)
 {
     g_mainWindow = this;
     // Code without windows asks the program's parameters through this.
@@ -109,13 +108,9 @@ QString TfmUqMDIMain::StatusText(int panel) const
     return panel >= 0 && panel < m_statusPanels.size() ? m_statusPanels.at(panel)->text() : QString();
 }
 
-void TfmUqMDIMain::FormShow()
-{
-}
+void TfmUqMDIMain::FormShow() {}
 
-void TfmUqMDIMain::FormActivate()
-{
-}
+void TfmUqMDIMain::FormActivate() {}
 
 void TfmUqMDIMain::showEvent(QShowEvent *event)
 {

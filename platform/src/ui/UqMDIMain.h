@@ -29,12 +29,12 @@ public:
     static TfmUqMDIMain *MainWindow();
 
     QMdiArea *mdiArea;
-    QWidget *paNavigator;      // container of the navigation bar
-    QDockWidget *dkNavigator;  // its dock
-    QMenu *mnHelp;             // "&?"
-    QAction *acAid;            // "&Guida"
-    QAction *acReportMan;      // report manager, hidden unless a program shows it
-    QList<QAction *> alMain;   // the action list
+    QWidget *paNavigator;     // container of the navigation bar
+    QDockWidget *dkNavigator; // its dock
+    QMenu *mnHelp;            // "&?"
+    QAction *acAid;           // "&Guida"
+    QAction *acReportMan;     // report manager, hidden unless a program shows it
+    QList<QAction *> alMain;  // the action list
 
     // The parameter manager of the program (not owned; may be nullptr).
     TUqParamManager *ParamManager = nullptr;

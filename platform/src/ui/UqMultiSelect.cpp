@@ -16,8 +16,7 @@
 using platform::Bookmark;
 using platform::DataSetModel;
 
-TfmUqMultiSelect::TfmUqMultiSelect(QWidget *parent)
-    : TfmUqDialog(parent)
+TfmUqMultiSelect::TfmUqMultiSelect(QWidget *parent) : TfmUqDialog(parent)
 {
     frAxMultiSel = new QFrame(paClient);
     frAxMultiSel->setObjectName(QStringLiteral("frAxMultiSel"));
@@ -66,11 +65,10 @@ TfmUqMultiSelect::TfmUqMultiSelect(QWidget *parent)
         grFrame->selectionModel()->setCurrentIndex(m_model->index(row, column), QItemSelectionModel::NoUpdate);
         grFrame->scrollTo(m_model->index(row, column));
     });
-    connect(grFrame->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &index) {
-                if (index.isValid() && index.row() != m_model->currentRow())
-                    m_model->setCurrentRow(index.row());
-            });
+    connect(grFrame->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &index) {
+        if (index.isValid() && index.row() != m_model->currentRow())
+            m_model->setCurrentRow(index.row());
+    });
     connect(grFrame->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (const platform::Field *field = m_model->fieldAt(column))
             OrdinaPerColonna(field->fieldName());
@@ -126,8 +124,7 @@ void TfmUqMultiSelect::ClearSelection()
 
 void TfmUqMultiSelect::SelectRow(int row)
 {
-    grFrame->selectionModel()->select(m_model->index(row, 0),
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    grFrame->selectionModel()->select(m_model->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void TfmUqMultiSelect::TrackSelection()

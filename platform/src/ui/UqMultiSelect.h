@@ -41,17 +41,17 @@ public:
     struct Column {
         QString field;
         QString title;
-        int width = 0;  // pixels; 0: the grid's default
+        int width = 0; // pixels; 0: the grid's default
     };
 
     explicit TfmUqMultiSelect(QWidget *parent = nullptr);
     ~TfmUqMultiSelect() override;
 
-    QFrame *frAxMultiSel;  // the grid frame
-    QLabel *paInfo;        // info panel above the grid
-    QTableView *grFrame;   // the grid, several rows selectable
-    QLineEdit *edCerca;    // "Cerca:"
-    QLabel *laProgress;    // progress label below the grid
+    QFrame *frAxMultiSel; // the grid frame
+    QLabel *paInfo;       // info panel above the grid
+    QTableView *grFrame;  // the grid, several rows selectable
+    QLineEdit *edCerca;   // "Cerca:"
+    QLabel *laProgress;   // progress label below the grid
 
     // The candidates (not owned; nullptr detaches).
     void SetDataSet(platform::DataSet *dataSet);

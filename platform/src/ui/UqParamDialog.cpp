@@ -7,8 +7,7 @@
 #include <QFormLayout>
 #include <QLabel>
 
-TfmUqParamValue::TfmUqParamValue(QWidget *parent)
-    : TfmUqDialog(parent)
+TfmUqParamValue::TfmUqParamValue(QWidget *parent) : TfmUqDialog(parent)
 {
     auto *form = new QFormLayout;
     laParametro = new QLabel(paClient);

@@ -6,8 +6,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-TfmUqWizard::TfmUqWizard(QWidget *parent)
-    : TfmUqDialog(parent)
+TfmUqWizard::TfmUqWizard(QWidget *parent) : TfmUqDialog(parent)
 {
     pcWizard = new QStackedWidget(paClient);
     pcWizard->setObjectName(QStringLiteral("pcWizard"));
@@ -120,6 +119,4 @@ bool TfmUqWizard::PageChanging(QWidget *, QWidget *)
     return true;
 }
 
-void TfmUqWizard::PageChanged(QWidget *)
-{
-}
+void TfmUqWizard::PageChanged(QWidget *) {}

@@ -24,8 +24,8 @@ public:
     explicit TfmUqWizard(QWidget *parent = nullptr);
 
     QStackedWidget *pcWizard;
-    QPushButton *buPrior;  // "< Indietro"
-    QPushButton *buNext;   // "Avanti >"
+    QPushButton *buPrior; // "< Indietro"
+    QPushButton *buNext;  // "Avanti >"
 
     // Adds a page (object name `name`); returns its index among the pages.
     int AddPage(QWidget *page, const QString &name);

@@ -27,8 +27,8 @@ struct Dati {
                          {"Dal", FieldType::Date},
                          {"Elimina", FieldType::String, 1}});
         ds.createDataSet();
-        ds.appendRecord({Value("UNO"), Value(1), Value(Currency::fromString("10.5")), Value(QDate(2024, 3, 1)),
-                         Value("N")});
+        ds.appendRecord(
+            {Value("UNO"), Value(1), Value(Currency::fromString("10.5")), Value(QDate(2024, 3, 1)), Value("N")});
         ds.appendRecord({Value("DUE"), Value(2), Value(), Value(), Value("S")});
         ds.first();
     }

@@ -11,7 +11,7 @@ TEST_F(DataSetModelTest, EditedValuesAndReorderingReachTheView)
     ds.setIndexFieldNames("NAME");
     QTableView view;
     view.setModel(model.get());
-    const QPersistentModelIndex keep(model->index(0, 0));  // record A
+    const QPersistentModelIndex keep(model->index(0, 0)); // record A
     QSignalSpy changed(model.get(), &QAbstractItemModel::dataChanged);
     QSignalSpy moved(model.get(), &QAbstractItemModel::layoutChanged);
     ds.first();
@@ -22,6 +22,6 @@ TEST_F(DataSetModelTest, EditedValuesAndReorderingReachTheView)
     ds.post();
     EXPECT_EQ(moved.count(), 1);
     EXPECT_EQ(column(1), QStringList({"B", "C", "Z"}));
-    EXPECT_EQ(keep.row(), 2);  // persistent indexes follow their record
+    EXPECT_EQ(keep.row(), 2); // persistent indexes follow their record
     EXPECT_EQ(model->currentRow(), 2);
 }

@@ -11,7 +11,7 @@ class TfmProva : public QLabel {
 public:
     explicit TfmProva(QWidget *owner) : QLabel(owner) { setText(QStringLiteral("prova")); }
 };
-}  // namespace
+} // namespace
 
 TEST(FormRegistry, CreatesARegisteredClassByNameWhateverTheCaseWithItsOwner)
 {

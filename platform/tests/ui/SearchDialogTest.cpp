@@ -67,7 +67,7 @@ TEST_F(SearchDialogDb, ColumnsWithoutFieldNamesTakeTheStatementsColumnsByPositio
 {
     SearchDialog dlg;
     setUpDialog(dlg);
-    dlg.Column(3).Visible = false;  // ITAGID by position, kept hidden
+    dlg.Column(3).Visible = false; // ITAGID by position, kept hidden
     dlg.Open();
     // Growing the list to the fourth column made the third a plain one.
     EXPECT_EQ(titles(dlg), QStringList({"Codice", "Descrizione", "NOTE"}));
@@ -103,7 +103,7 @@ TEST_F(SearchDialogDb, TitleClickChoosesOnlyIndexedColumns)
     EXPECT_TRUE(dlg.edValue->text().isEmpty());
     QTest::keyClicks(dlg.edValue, "rid");
     EXPECT_EQ(dlg.Data().fieldValue("CODICE").toString(), "ROL");
-    EXPECT_FALSE(dlg.SetSearchColumn(2));  // "Note" is not indexed
+    EXPECT_FALSE(dlg.SetSearchColumn(2)); // "Note" is not indexed
     EXPECT_EQ(dlg.SearchField(), "DESCRIZIONE");
 }
 

@@ -30,8 +30,7 @@ namespace {
 
 class CountedDoc : public TfmUqChildDoc {
 public:
-    explicit CountedDoc(QWidget *parent = nullptr)
-        : TfmUqChildDoc(parent)
+    explicit CountedDoc(QWidget *parent = nullptr) : TfmUqChildDoc(parent)
     {
         ++created;
         setWindowTitle(QStringLiteral("Dipendenti"));
@@ -43,8 +42,7 @@ public:
 
 class CountedDialog : public QDialog {
 public:
-    explicit CountedDialog(QWidget *parent = nullptr)
-        : QDialog(parent)
+    explicit CountedDialog(QWidget *parent = nullptr) : QDialog(parent)
     {
         ++created;
         setWindowTitle(QStringLiteral("Parametri"));
@@ -112,7 +110,7 @@ QStringList menuBarTitles(QMenuBar *bar)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(UqAttivazioni, BarHasOneHeaderPerPageByOrderWithTheVisibleCommandsByOrder)
 {
@@ -148,7 +146,7 @@ TEST(UqAttivazioni, BarHasOneHeaderPerPageByOrderWithTheVisibleCommandsByOrder)
 
     registry.SetActivePage(1);
     EXPECT_EQ(bar->currentIndex(), 1);
-    registry.SetActivePage(7);  // outside: nothing changes
+    registry.SetActivePage(7); // outside: nothing changes
     EXPECT_EQ(bar->currentIndex(), 1);
 }
 
@@ -157,7 +155,7 @@ TEST(UqAttivazioni, BuildingAgainReplacesTheBarAndMenusWithTheCurrentDeclaration
     RecordingServicesScope services;
     TfmUqMDIMain main;
     SampleRegistry registry;
-    registry.Build(&main);  // no container given: the main window's navigator
+    registry.Build(&main); // no container given: the main window's navigator
     QPointer<QToolBox> first = registry.Bar();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->parentWidget(), main.paNavigator);
@@ -262,7 +260,7 @@ TEST(UqAttivazioni, NonModalFormCommandKeepsOneInstanceAndBringsItForward)
     QStringList initialized;
     form->OnInitializedForm = [&](TUqAttForm *sender, QWidget *w) {
         EXPECT_EQ(sender, form);
-        EXPECT_FALSE(w->isVisible());  // before it is shown
+        EXPECT_FALSE(w->isVisible()); // before it is shown
         initialized << w->windowTitle();
     };
     auto *other = static_cast<TUqAttForm *>(registry.Command("xafStampa"));
@@ -279,12 +277,12 @@ TEST(UqAttivazioni, NonModalFormCommandKeepsOneInstanceAndBringsItForward)
     EXPECT_TRUE(registry.HasChildWindows());
     EXPECT_EQ(initialized, QStringList({"Dipendenti"}));
 
-    other->Execute();  // another command, another instance
+    other->Execute(); // another command, another instance
     EXPECT_EQ(CountedDoc::created, 2);
     ASSERT_NE(main.mdiArea->currentSubWindow(), nullptr);
     EXPECT_EQ(main.mdiArea->currentSubWindow()->widget(), other->Instance());
 
-    form->Execute();  // the same command again: the open window comes forward
+    form->Execute(); // the same command again: the open window comes forward
     EXPECT_EQ(CountedDoc::created, 2);
     EXPECT_EQ(form->Instance(), first.data());
     EXPECT_EQ(main.mdiArea->currentSubWindow()->widget(), first.data());
@@ -315,7 +313,7 @@ TEST(UqAttivazioni, ModalFormCommandRunsTheDialogThroughTheServicesAndFreesIt)
     form->OnInitializedForm = [&](TUqAttForm *, QWidget *w) {
         seen = w;
         EXPECT_EQ(w->parentWidget(), &main);
-        EXPECT_EQ(services->dialogs().size(), runs++);  // before it runs
+        EXPECT_EQ(services->dialogs().size(), runs++); // before it runs
     };
     services->onNextDialog([](QDialog &d) {
         EXPECT_EQ(d.windowTitle(), "Parametri");
@@ -332,7 +330,7 @@ TEST(UqAttivazioni, ModalFormCommandRunsTheDialogThroughTheServicesAndFreesIt)
     EXPECT_EQ(form->Instance(), nullptr);
     EXPECT_FALSE(registry.HasChildWindows());
 
-    form->Execute();  // modal: a new dialog every time
+    form->Execute(); // modal: a new dialog every time
     EXPECT_EQ(CountedDialog::created, 2);
     EXPECT_EQ(services->dialogs().size(), 2);
 }
@@ -369,7 +367,7 @@ TEST(UqAttivazioni, UnregisteredWindowClassGoesToTheRegistrysHandler)
     EXPECT_EQ(registry.unavailable, QStringList({"xafPrimo"}));
     EXPECT_EQ(form->Instance(), nullptr);
 
-    registry.raiseUnavailable = true;  // the base handler raises, naming the class
+    registry.raiseUnavailable = true; // the base handler raises, naming the class
     try {
         form->Execute();
         FAIL() << "no error";
@@ -419,7 +417,7 @@ TEST(UqAttivazioni, ActionFollowsTheCommandsFieldsAndImages)
     EXPECT_EQ(command->Action()->toolTip(), "Apre la finestra");
     EXPECT_FALSE(command->Action()->icon().isNull());
     EXPECT_FALSE(command->Action()->isEnabled());
-    command->ImageIndex = 5;  // outside the list: no icon
+    command->ImageIndex = 5; // outside the list: no icon
     command->SyncAction();
     EXPECT_TRUE(command->Action()->icon().isNull());
 }

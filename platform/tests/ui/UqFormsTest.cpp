@@ -33,8 +33,7 @@ namespace {
 
 class CheckedDialog : public TfmUqDialog {
 public:
-    explicit CheckedDialog(QWidget *parent = nullptr)
-        : TfmUqDialog(parent)
+    explicit CheckedDialog(QWidget *parent = nullptr) : TfmUqDialog(parent)
     {
         setWindowTitle("Parametri");
         edValue = new QLineEdit(paClient);
@@ -81,8 +80,7 @@ public:
 
 class PathWizard : public TfmUqWizard {
 public:
-    explicit PathWizard(QWidget *parent = nullptr)
-        : TfmUqWizard(parent)
+    explicit PathWizard(QWidget *parent = nullptr) : TfmUqWizard(parent)
     {
         for (const char *name : {"tsTipoCompenso", "tsMeseComp", "tsGruppo"})
             AddPage(new QLabel(name), name);
@@ -108,7 +106,7 @@ TEST(UqDialog, ExecuteRunsTheDialogThroughTheServicesAndFreesIt)
     services->onNextDialog([&](QDialog &d) {
         auto &dlg = static_cast<CheckedDialog &>(d);
         seen = &dlg;
-        dlg.buOk->click();  // refused: the value is empty
+        dlg.buOk->click(); // refused: the value is empty
         EXPECT_EQ(dlg.refusals, 1);
         dlg.edValue->setText("2024");
         dlg.buOk->click();
@@ -131,7 +129,7 @@ TEST(UqDialog, AModalDialogRunForRealIsClosedWithoutBlocking)
     DesktopServices desktop;
     CheckedDialog dlg;
     QTimer::singleShot(0, &dlg, [&] { dlg.buYes->click(); });
-    QTimer guard;  // never needed, but a broken close must not hang the run
+    QTimer guard; // never needed, but a broken close must not hang the run
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &dlg, [&] { dlg.done(mrAbort); });
     guard.start(10000);
@@ -240,9 +238,11 @@ TEST(UqFrame, ActionsGoOnTheToolBarInOrderAndTheirShortcutsWorkInsideTheFrame)
 
     int posted = 0;
     const int image = frame->AddImage(QIcon());
-    QAction *first = frame->AddAction("acFirst", "&Primo", "Primo elemento", QKeySequence(Qt::CTRL | Qt::Key_Home), image);
+    QAction *first = frame->AddAction("acFirst", "&Primo", "Primo elemento", QKeySequence(Qt::CTRL | Qt::Key_Home),
+                                      image);
     frame->AddSeparator();
-    QAction *post = frame->AddAction("acPost", "C&onferma", "Conferma modifiche", QKeySequence(Qt::CTRL | Qt::Key_Return));
+    QAction *post = frame->AddAction("acPost", "C&onferma", "Conferma modifiche",
+                                     QKeySequence(Qt::CTRL | Qt::Key_Return));
     QObject::connect(post, &QAction::triggered, [&] { ++posted; });
 
     const QList<QAction *> bar = frame->xoaCustom->actions();

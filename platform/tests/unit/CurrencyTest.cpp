@@ -8,9 +8,16 @@ using platform::Currency;
 
 namespace {
 
-Currency c(const char *text) { return Currency::fromString(QString::fromLatin1(text)); }
+Currency c(const char *text)
+{
+    return Currency::fromString(QString::fromLatin1(text));
+}
 
-struct RoundCase { const char *in; int decimals; const char *out; };
+struct RoundCase {
+    const char *in;
+    int decimals;
+    const char *out;
+};
 
 class CurrencyRounding : public ::testing::TestWithParam<RoundCase> {};
 
@@ -20,12 +27,12 @@ TEST_P(CurrencyRounding, HalfAwayFromZeroOnTheScaledInteger)
     EXPECT_EQ(c(rc.in).rounded(rc.decimals), c(rc.out)) << rc.in << " at " << rc.decimals;
 }
 
-INSTANTIATE_TEST_SUITE_P(Ties, CurrencyRounding, ::testing::Values(
-    RoundCase{"0.445", 2, "0.45"}, RoundCase{"-0.445", 2, "-0.45"},
-    RoundCase{"0.4449", 2, "0.44"}, RoundCase{"0.455", 2, "0.46"},
-    RoundCase{"2.5", 0, "3"}, RoundCase{"-2.5", 0, "-3"},
-    RoundCase{"0.0049", 2, "0"}, RoundCase{"0.005", 2, "0.01"},
-    RoundCase{"-0.005", 2, "-0.01"}, RoundCase{"1.2345", 4, "1.2345"}));
+INSTANTIATE_TEST_SUITE_P(Ties, CurrencyRounding,
+                         ::testing::Values(RoundCase{"0.445", 2, "0.45"}, RoundCase{"-0.445", 2, "-0.45"},
+                                           RoundCase{"0.4449", 2, "0.44"}, RoundCase{"0.455", 2, "0.46"},
+                                           RoundCase{"2.5", 0, "3"}, RoundCase{"-2.5", 0, "-3"},
+                                           RoundCase{"0.0049", 2, "0"}, RoundCase{"0.005", 2, "0.01"},
+                                           RoundCase{"-0.005", 2, "-0.01"}, RoundCase{"1.2345", 4, "1.2345"}));
 
 TEST(Currency, DoubleConversionRemovesBinaryNoise)
 {

@@ -11,9 +11,8 @@ namespace {
 
 void makeTable(DataSet &ds)
 {
-    ds.setFieldDefs({{"iFisRigo", FieldType::Integer},
-                     {"Nome", FieldType::String, 20},
-                     {"Importo", FieldType::Currency}});
+    ds.setFieldDefs(
+        {{"iFisRigo", FieldType::Integer}, {"Nome", FieldType::String, 20}, {"Importo", FieldType::Currency}});
     ds.createDataSet();
 }
 
@@ -42,8 +41,8 @@ QStringList summary(const DataSet &ds)
 {
     QStringList out;
     for (const DeltaRecord &d : ds.delta())
-        out << kindText(d.kind()) + ":" + d.oldValue("Nome").toString() + ">" +
-                   (d.isAssigned("Nome") ? d.newValue("Nome").toString() : QString("-"));
+        out << kindText(d.kind()) + ":" + d.oldValue("Nome").toString() + ">"
+                   + (d.isAssigned("Nome") ? d.newValue("Nome").toString() : QString("-"));
     return out;
 }
 
@@ -68,7 +67,7 @@ TEST(DataSetChangeLog, ModifyKeepsOldValuesAndMarksOnlyChangedFields)
     ds.setRecNo(2);
     ds.edit();
     ds.fieldByName("Nome").setAsString("X");
-    ds.fieldByName("Importo").setAsCurrency(Currency::fromInt(20));  // same value
+    ds.fieldByName("Importo").setAsCurrency(Currency::fromInt(20)); // same value
     ds.post();
     EXPECT_EQ(ds.changeCount(), 1);
     EXPECT_EQ(ds.updateStatus(), UpdateStatus::Modified);
@@ -85,7 +84,7 @@ TEST(DataSetChangeLog, ModifyKeepsOldValuesAndMarksOnlyChangedFields)
     EXPECT_TRUE(d.isAssigned("Nome"));
     EXPECT_FALSE(d.isAssigned("Importo"));
     EXPECT_FALSE(d.isAssigned("iFisRigo"));
-    EXPECT_EQ(d.value("Importo"), Value(Currency::fromInt(20)));  // new, else old
+    EXPECT_EQ(d.value("Importo"), Value(Currency::fromInt(20))); // new, else old
     EXPECT_EQ(d.value("iFisRigo"), Value(2));
     EXPECT_THROW(d.value("Assente"), EDataSetError);
 }
@@ -104,7 +103,7 @@ TEST(DataSetChangeLog, EditingBackToTheStoredValuesLeavesNoChange)
     ds.post();
     EXPECT_EQ(ds.changeCount(), 0);
     ds.edit();
-    ds.post();  // an edit that changes nothing
+    ds.post(); // an edit that changes nothing
     EXPECT_EQ(ds.changeCount(), 0);
 }
 
@@ -163,19 +162,19 @@ TEST(DataSetChangeLog, DeltaFollowsTheOrderOfTheFirstChange)
     ds.setRecNo(3);
     ds.edit();
     ds.fieldByName("Nome").setAsString("C2");
-    ds.post();                                             // modify C
-    ds.appendRecord({Value(0), Value("N1")});              // insert N1
+    ds.post();                                // modify C
+    ds.appendRecord({Value(0), Value("N1")}); // insert N1
     ds.setRecNo(1);
-    ds.deleteRecord();                                     // delete A
-    ds.appendRecord({Value(0), Value("N2")});              // insert N2
+    ds.deleteRecord();                        // delete A
+    ds.appendRecord({Value(0), Value("N2")}); // insert N2
     ds.locate("Nome", Value("C2"));
     ds.edit();
     ds.fieldByName("Nome").setAsString("C3");
-    ds.post();                                             // C again: keeps its place
+    ds.post(); // C again: keeps its place
     ds.locate("Nome", Value("N1"));
-    ds.deleteRecord();                                     // N1 vanishes
+    ds.deleteRecord(); // N1 vanishes
     ds.locate("Nome", Value("B"));
-    ds.deleteRecord();                                     // delete B
+    ds.deleteRecord(); // delete B
     EXPECT_EQ(summary(ds), QStringList({"M:C>C3", "D:A>-", "I:>N2", "D:B>-"}));
     EXPECT_EQ(ds.changeCount(), 4);
 }
@@ -213,7 +212,7 @@ TEST(DataSetChangeLog, CancelUpdatesRestoresTheStoredRecordsInPlace)
     ds.last();
     ds.edit();
     ds.fieldByName("Nome").setAsString("pending");
-    ds.cancelUpdates();  // the edit in progress is cancelled too
+    ds.cancelUpdates(); // the edit in progress is cancelled too
     EXPECT_EQ(ds.state(), DataSetState::Browse);
     EXPECT_EQ(ds.changeCount(), 0);
     EXPECT_EQ(names(ds), QStringList({"A", "B", "C"}));
@@ -365,8 +364,8 @@ TEST(DataSetCopy, LoadRecordsIsAllOrNothing)
     EXPECT_EQ(ds.changeCount(), 0);
     EXPECT_EQ(ds.recordCount(), 2);
     EXPECT_EQ(ds.fieldByName("D").asDate(), QDate(2024, 2, 1));
-    EXPECT_EQ(ds.records(), QList<ValueList>({ValueList{Value(1), Value(QDate(2024, 2, 1))},
-                                              ValueList{Value(2), Value::null()}}));
+    EXPECT_EQ(ds.records(),
+              QList<ValueList>({ValueList{Value(1), Value(QDate(2024, 2, 1))}, ValueList{Value(2), Value::null()}}));
 }
 
 TEST(DataSetCopy, NextKeyThroughAnOrderedCopy)

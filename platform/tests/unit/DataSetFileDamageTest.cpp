@@ -62,7 +62,8 @@ TEST(DataSetFileDamage, EveryFlippedByteOfABinaryFileFails)
         for (char mask : {char(0x01), char(0x80), char(0xFF)}) {
             QByteArray d = f;
             d[i] = char(d[i] ^ mask);
-            EXPECT_TRUE(refusedCleanly(d, QStringLiteral("codici.cds"))) << "byte " << i << " mask " << int(uchar(mask));
+            EXPECT_TRUE(refusedCleanly(d, QStringLiteral("codici.cds")))
+                << "byte " << i << " mask " << int(uchar(mask));
         }
     }
 }
@@ -99,12 +100,12 @@ TEST(DataSetFileDamage, BinaryFilesForgedPastTheChecksumFailOnTheirContent)
         QByteArray bytes;
         const char *says;
     } patches[] = {
-        {16, QByteArray("\xFF\xFF\xFF\xFF", 4), "numero dei campi"},   // a huge field count
-        {16, QByteArray("\0\0\0\0", 4), "numero dei campi"},           // no field
-        {20, QByteArray("\xF0\xFF\xFF\x7F", 4), "oltre la fine"},      // a huge name length
-        {25, QByteArray("\x2A", 1), "tipo 42"},                        // an unknown type
-        {30, QByteArray("\x80", 1), "opzioni"},                        // unknown flags
-        {10, QByteArray("\1\0", 2), "opzioni del formato"},            // unknown header flags
+        {16, QByteArray("\xFF\xFF\xFF\xFF", 4), "numero dei campi"}, // a huge field count
+        {16, QByteArray("\0\0\0\0", 4), "numero dei campi"},         // no field
+        {20, QByteArray("\xF0\xFF\xFF\x7F", 4), "oltre la fine"},    // a huge name length
+        {25, QByteArray("\x2A", 1), "tipo 42"},                      // an unknown type
+        {30, QByteArray("\x80", 1), "opzioni"},                      // unknown flags
+        {10, QByteArray("\1\0", 2), "opzioni del formato"},          // unknown header flags
     };
     for (const Patch &p : patches) {
         QByteArray d = f;
@@ -168,7 +169,8 @@ TEST(DataSetFileDamage, ForeignFilesFail)
         QByteArray("<DataSet>"),
         QByteArray("<"),
         QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\"?>"),
-        QByteArray("  \r\n<DataSet><Fields><Field name=\"A\" type=\"Integer\"/></Fields><Rows><Row A=\"1\"></Rows></DataSet>"),
+        QByteArray(
+            "  \r\n<DataSet><Fields><Field name=\"A\" type=\"Integer\"/></Fields><Rows><Row A=\"1\"></Rows></DataSet>"),
     };
     for (const QByteArray &b : foreign)
         EXPECT_TRUE(refusedCleanly(b, QStringLiteral("estraneo.bin"))) << b.left(40).toHex().constData();

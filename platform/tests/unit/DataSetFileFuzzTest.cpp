@@ -14,7 +14,7 @@ using namespace dsfile_test;
 
 namespace {
 
-constexpr int Mutations = 8000;     // per seed file
+constexpr int Mutations = 8000; // per seed file
 constexpr qint64 TimeBudgetMs = 20000;
 
 class Mutator {
@@ -64,21 +64,62 @@ public:
                 break;
             }
             case 8: { // an XML piece
-                static const char *pieces[] = {"<V>", "</V>", "<Row>", "</Row>", "null=\"true\"", "<![CDATA[",
-                                               "]]>", "&#0;", "&#13;", "&amp;", "<!DOCTYPE x>", "<?pi x?>",
-                                               "encoding=\"base64\"", "<Field name=\"Z\" type=\"Blob\"/>", "\xC3"};
+                static const char *pieces[] = {"<V>",
+                                               "</V>",
+                                               "<Row>",
+                                               "</Row>",
+                                               "null=\"true\"",
+                                               "<![CDATA[",
+                                               "]]>",
+                                               "&#0;",
+                                               "&#13;",
+                                               "&amp;",
+                                               "<!DOCTYPE x>",
+                                               "<?pi x?>",
+                                               "encoding=\"base64\"",
+                                               "<Field name=\"Z\" type=\"Blob\"/>",
+                                               "\xC3"};
                 f.insert(at, pieces[below(int(std::size(pieces)))]);
                 break;
             }
             case 9:
             case 10: { // a value text replaced by a tricky one (XML: between ">" and "<")
-                static const char *values[] = {"", " ", "-", "-0", "nan", "-nan", "inf", "1e999", "0x10",
-                                               "9223372036854775808", "-9223372036854775809", "65536", "-32769",
-                                               "2147483648", "1.23456", "0.0001", "-922337203685477.5808",
-                                               "2024-02-30", "0000-01-01", "-0001-12-31", "99999999999-01-01",
-                                               "2024-01-01T24:00:00", "2024-01-01T10:00:00+25:00", "23:59:60",
-                                               "12:00:00.9999", "TRUE", "yes", "AAA", "AA==", "====", "\xC3\xA0",
-                                               "&#x1;", "&#xD800;", "&#xFFFE;", "\xF0\x9F\x98\x80", "0,5"};
+                static const char *values[] = {"",
+                                               " ",
+                                               "-",
+                                               "-0",
+                                               "nan",
+                                               "-nan",
+                                               "inf",
+                                               "1e999",
+                                               "0x10",
+                                               "9223372036854775808",
+                                               "-9223372036854775809",
+                                               "65536",
+                                               "-32769",
+                                               "2147483648",
+                                               "1.23456",
+                                               "0.0001",
+                                               "-922337203685477.5808",
+                                               "2024-02-30",
+                                               "0000-01-01",
+                                               "-0001-12-31",
+                                               "99999999999-01-01",
+                                               "2024-01-01T24:00:00",
+                                               "2024-01-01T10:00:00+25:00",
+                                               "23:59:60",
+                                               "12:00:00.9999",
+                                               "TRUE",
+                                               "yes",
+                                               "AAA",
+                                               "AA==",
+                                               "====",
+                                               "\xC3\xA0",
+                                               "&#x1;",
+                                               "&#xD800;",
+                                               "&#xFFFE;",
+                                               "\xF0\x9F\x98\x80",
+                                               "0,5"};
                 const qsizetype open = f.indexOf('>', at);
                 const qsizetype close = open < 0 ? -1 : f.indexOf('<', open);
                 if (close > open)
@@ -200,7 +241,8 @@ QList<QByteArray> seedFiles(DataSetFileFormat form)
     one.fieldDefs = {{QStringLiteral("B"), FieldType::Blob}, {QStringLiteral("T"), FieldType::String, 3}};
     one.properties = {{}, {}};
     one.rows = {{Value(QByteArray("\0", 1)), Value(QStringLiteral("ab"))}};
-    return {DataSetFile::saveToBlob(every, form), DataSetFile::saveToBlob(target, form), DataSetFile::encode(one, form)};
+    return {DataSetFile::saveToBlob(every, form), DataSetFile::saveToBlob(target, form),
+            DataSetFile::encode(one, form)};
 }
 
 TEST(DataSetFileFuzz, BinaryReaderBehindTheChecksum)

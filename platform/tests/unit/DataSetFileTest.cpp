@@ -71,11 +71,11 @@ TEST_P(DataSetFileRoundTrip, FloatsKeepTheirBitsNanAndInfinitiesIncluded)
 TEST_P(DataSetFileRoundTrip, EmptyTextAndEmptyBlobAreValuesNotNulls)
 {
     DataSetContent c;
-    c.fieldDefs = {{QStringLiteral("T"), FieldType::String, 5}, {QStringLiteral("M"), FieldType::Memo},
+    c.fieldDefs = {{QStringLiteral("T"), FieldType::String, 5},
+                   {QStringLiteral("M"), FieldType::Memo},
                    {QStringLiteral("B"), FieldType::Blob}};
     c.properties = {{}, {}, {}};
-    c.rows = {{Value(QString()), Value(QString()), Value(QByteArray())},
-              {Value::null(), Value::null(), Value::null()}};
+    c.rows = {{Value(QString()), Value(QString()), Value(QByteArray())}, {Value::null(), Value::null(), Value::null()}};
     const DataSetContent back = DataSetFile::decode(DataSetFile::encode(c, GetParam()), QStringLiteral("x"));
     ASSERT_EQ(back.rows.size(), 2);
     EXPECT_TRUE(sameRows(back.rows, c.rows));
@@ -222,7 +222,8 @@ TEST(DataSetFileLoad, ReplacesStructureOpensOnFirstRecordAndKeepsTheDataSetsOwnS
     const QByteArray blob = DataSetFile::saveToBlob(source);
 
     DataSet target(QStringLiteral("cdsParametri"));
-    target.setFieldDefs({{QStringLiteral("Testo"), FieldType::String, 20}, {QStringLiteral("Codice"), FieldType::Integer}});
+    target.setFieldDefs(
+        {{QStringLiteral("Testo"), FieldType::String, 20}, {QStringLiteral("Codice"), FieldType::Integer}});
     target.createDataSet();
     target.appendRecord({Value(QStringLiteral("b")), Value(2)});
     target.appendRecord({Value(QStringLiteral("a")), Value(1)});
@@ -296,19 +297,20 @@ TEST(DataSetFileLoad, AFilterThatDoesNotFitTheFileLeavesTheDataSetAsItWas)
 TEST(DataSetFileLoad, ContentThatDoesNotFitItsFieldsIsRefused)
 {
     DataSetContent c;
-    c.fieldDefs = {{QStringLiteral("N"), FieldType::Integer}, {QStringLiteral("T"), FieldType::String, 3},
+    c.fieldDefs = {{QStringLiteral("N"), FieldType::Integer},
+                   {QStringLiteral("T"), FieldType::String, 3},
                    {QStringLiteral("D"), FieldType::BCD, 2}};
     c.properties = {{}, {}, {}};
     DataSet target;
     fillTarget(target);
     const Snapshot before = Snapshot::of(target);
     const QList<ValueList> bad[] = {
-        {{Value(QStringLiteral("abc")), Value::null(), Value::null()}},              // not a number
-        {{Value::null(), Value(QStringLiteral("abcd")), Value::null()}},              // longer than its field
-        {{Value::null(), Value::null(), Value(Currency::fromRaw(12345))}},             // 1.2345 in a 2-decimal field
-        {{Value::null(), Value(1234), Value::null()}},                                 // longer once text
-        {{Value::null(), Value::null(), Value(1.2345)}},                               // a number with 4 decimals
-        {{Value::null(), Value::null()}},                                              // a value short
+        {{Value(QStringLiteral("abc")), Value::null(), Value::null()}},    // not a number
+        {{Value::null(), Value(QStringLiteral("abcd")), Value::null()}},   // longer than its field
+        {{Value::null(), Value::null(), Value(Currency::fromRaw(12345))}}, // 1.2345 in a 2-decimal field
+        {{Value::null(), Value(1234), Value::null()}},                     // longer once text
+        {{Value::null(), Value::null(), Value(1.2345)}},                   // a number with 4 decimals
+        {{Value::null(), Value::null()}},                                  // a value short
     };
     for (const auto &rows : bad) {
         c.rows = rows;
@@ -421,7 +423,8 @@ TEST(DataSetFileForm, BinaryFileStartsWithMagicVersionAndEndsWithItsChecksum)
     EXPECT_TRUE(f.startsWith(QByteArray("\x89ZDS\r\n\x1A\n\x01\x00\x00\x00", 12)));
     const quint32 body = qFromLittleEndian<quint32>(f.constData() + 12);
     EXPECT_EQ(qsizetype(body), f.size() - 20);
-    EXPECT_EQ(qFromLittleEndian<quint32>(f.constData() + f.size() - 4), DataSetFile::checksum(f.constData(), f.size() - 4));
+    EXPECT_EQ(qFromLittleEndian<quint32>(f.constData() + f.size() - 4),
+              DataSetFile::checksum(f.constData(), f.size() - 4));
     // The CRC-32 of the IEEE standard.
     EXPECT_EQ(DataSetFile::checksum("123456789", 9), 0xCBF43926u);
     EXPECT_EQ(DataSetFile::checksum("", 0), 0u);
@@ -432,7 +435,10 @@ TEST(DataSetFileForm, XmlKeepsCarriageReturnsAndCarriesControlCharactersInBase64
     DataSetContent c;
     c.fieldDefs = {{QStringLiteral("Nota"), FieldType::Memo}};
     c.properties = {{}};
-    c.rows = {{Value(QStringLiteral("a\r\nb"))}, {Value(QStringLiteral("c\x01" "d"))}, {Value(QStringLiteral("  e  "))}};
+    c.rows = {{Value(QStringLiteral("a\r\nb"))},
+              {Value(QStringLiteral("c\x01"
+                                    "d"))},
+              {Value(QStringLiteral("  e  "))}};
     const QByteArray xml = DataSetFile::encode(c, DataSetFileFormat::Xml);
     EXPECT_TRUE(xml.contains("<Nota>a&#13;\nb</Nota>")) << xml.constData();
     EXPECT_TRUE(xml.contains("<Nota encoding=\"base64\">")) << xml.constData();
@@ -462,7 +468,7 @@ TEST(DataSetFileForm, XmlValueTexts)
     DataSetContent c;
     c.fieldDefs = {{QStringLiteral("I"), FieldType::Currency}, {QStringLiteral("D"), FieldType::Date},
                    {QStringLiteral("T"), FieldType::DateTime}, {QStringLiteral("O"), FieldType::Time},
-                   {QStringLiteral("F"), FieldType::Float}, {QStringLiteral("B"), FieldType::Boolean},
+                   {QStringLiteral("F"), FieldType::Float},    {QStringLiteral("B"), FieldType::Boolean},
                    {QStringLiteral("X"), FieldType::Blob}};
     c.properties = QList<FieldProperties>(7);
     c.rows = {{Value(Currency::fromRaw(-922337203685477580LL * 10 - 8)), Value(QDate(2024, 3, 5)),
@@ -546,7 +552,8 @@ TEST(DataSetFileHandWritten, ReportRegistryWithBlobsAndPositionalRows)
 
 TEST(DataSetFileHandWritten, MistakesAreReportedWithTheFileAndLine)
 {
-    const char *head = "<DataSet><Fields><Field name=\"N\" type=\"Integer\"/><Field name=\"T\" type=\"String\" size=\"3\"/></Fields>\n<Rows>\n";
+    const char *head =
+        "<DataSet><Fields><Field name=\"N\" type=\"Integer\"/><Field name=\"T\" type=\"String\" size=\"3\"/></Fields>\n<Rows>\n";
     const struct {
         const char *rows;
         const char *says;
@@ -627,7 +634,7 @@ TEST(DataSetFileHandWritten, ValueTextsReadExactlyOrAreRefused)
     };
     for (const auto &tc : cases) {
         const QByteArray xml = QByteArray("<DataSet><Fields><Field name=\"X\" type=\"") + tc.type
-            + "\"/></Fields><Rows><Row><X>" + tc.text + "</X></Row></Rows></DataSet>";
+                               + "\"/></Fields><Rows><Row><X>" + tc.text + "</X></Row></Rows></DataSet>";
         try {
             const DataSetContent c = DataSetFile::decode(xml, QStringLiteral("valori.xml"));
             EXPECT_FALSE(tc.expected.isUnassigned()) << tc.type << " '" << tc.text << "' accepted";
@@ -644,11 +651,11 @@ TEST(DataSetFileHandWritten, ValueTextsReadExactlyOrAreRefused)
 TEST(DataSetFileHandWritten, StructureMistakes)
 {
     const char *cases[] = {
-        "<DataSet/>",                                                                   // no fields
-        "<DataSet><Fields/></DataSet>",                                                 // no field
-        "<DataSet><Fields><Field type=\"Integer\"/></Fields></DataSet>",                // no name
-        "<DataSet><Fields><Field name=\"A\"/></Fields></DataSet>",                      // no type
-        "<DataSet><Fields><Field name=\"A\" type=\"Numero\"/></Fields></DataSet>",      // unknown type
+        "<DataSet/>",                                                              // no fields
+        "<DataSet><Fields/></DataSet>",                                            // no field
+        "<DataSet><Fields><Field type=\"Integer\"/></Fields></DataSet>",           // no name
+        "<DataSet><Fields><Field name=\"A\"/></Fields></DataSet>",                 // no type
+        "<DataSet><Fields><Field name=\"A\" type=\"Numero\"/></Fields></DataSet>", // unknown type
         "<DataSet><Fields><Field name=\"A\" type=\"BCD\" size=\"5\"/></Fields></DataSet>",
         "<DataSet><Fields><Field name=\"A\" type=\"String\" size=\"-1\"/></Fields></DataSet>",
         "<DataSet><Fields><Field name=\"A\" type=\"String\" requred=\"true\"/></Fields></DataSet>",

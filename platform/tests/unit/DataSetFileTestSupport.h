@@ -29,7 +29,7 @@ inline bool sameValue(const Value &a, const Value &b)
     }
     if (a.type() == ValueType::DateTime)
         return a.toDateTime() == b.toDateTime() && a.toDateTime().timeSpec() == b.toDateTime().timeSpec()
-            && a.toDateTime().offsetFromUtc() == b.toDateTime().offsetFromUtc();
+               && a.toDateTime().offsetFromUtc() == b.toDateTime().offsetFromUtc();
     return a == b;
 }
 
@@ -39,12 +39,13 @@ inline ::testing::AssertionResult sameRows(const QList<ValueList> &a, const QLis
         return ::testing::AssertionFailure() << "row count " << a.size() << " vs " << b.size();
     for (qsizetype r = 0; r < a.size(); ++r) {
         if (a[r].size() != b[r].size())
-            return ::testing::AssertionFailure() << "row " << r << ": " << a[r].size() << " vs " << b[r].size() << " values";
+            return ::testing::AssertionFailure()
+                   << "row " << r << ": " << a[r].size() << " vs " << b[r].size() << " values";
         for (qsizetype f = 0; f < a[r].size(); ++f)
             if (!sameValue(a[r][f], b[r][f]))
-                return ::testing::AssertionFailure() << "row " << r << " field " << f << ": "
-                                                     << a[r][f].debugText().toStdString() << " vs "
-                                                     << b[r][f].debugText().toStdString();
+                return ::testing::AssertionFailure()
+                       << "row " << r << " field " << f << ": " << a[r][f].debugText().toStdString() << " vs "
+                       << b[r][f].debugText().toStdString();
     }
     return ::testing::AssertionSuccess();
 }
@@ -102,8 +103,10 @@ inline QList<ValueList> everyTypeRows()
          Value::null()},
         {Value(QStringLiteral("vuoti")), Value(0), Value(0), Value(0), Value(qint64(0)), Value(false),
          Value(std::numeric_limits<double>::max()), Value(Currency()), Value(Currency()), Value(QDate(2000, 1, 1)),
-         Value(QDateTime(QDate(2010, 6, 1), QTime(12, 0), Qt::OffsetFromUTC, 5 * 3600 + 30 * 60)),
-         Value(QTime(12, 30)), Value(QStringLiteral("\uFEFF" "bom e\x01" "controllo\x7f")),
+         Value(QDateTime(QDate(2010, 6, 1), QTime(12, 0), Qt::OffsetFromUTC, 5 * 3600 + 30 * 60)), Value(QTime(12, 30)),
+         Value(QStringLiteral("\uFEFF"
+                              "bom e\x01"
+                              "controllo\x7f")),
          Value(QByteArray(""))},
     };
 }
@@ -129,8 +132,14 @@ struct Snapshot {
 
     static Snapshot of(const DataSet &ds)
     {
-        Snapshot s{ds.fieldDefs(), ds.records(), ds.indexFieldNames(), ds.state(), ds.isActive() ? ds.recNo() : 0,
-                   ds.isActive() ? ds.changeCount() : 0, {}, {}};
+        Snapshot s{ds.fieldDefs(),
+                   ds.records(),
+                   ds.indexFieldNames(),
+                   ds.state(),
+                   ds.isActive() ? ds.recNo() : 0,
+                   ds.isActive() ? ds.changeCount() : 0,
+                   {},
+                   {}};
         for (const auto &f : ds.fields())
             s.labels << f->displayLabel();
         if (ds.isActive() && ds.fieldCount() > 0)
@@ -140,7 +149,7 @@ struct Snapshot {
     bool operator==(const Snapshot &o) const
     {
         return defs == o.defs && sameRows(rows, o.rows) && index == o.index && state == o.state && recNo == o.recNo
-            && changeCount == o.changeCount && labels == o.labels && sameValue(current, o.current);
+               && changeCount == o.changeCount && labels == o.labels && sameValue(current, o.current);
     }
 };
 
@@ -161,7 +170,8 @@ inline void fillTarget(DataSet &ds)
 inline QByteArray smallBinaryFile()
 {
     DataSetContent c;
-    c.fieldDefs = {{QStringLiteral("A"), FieldType::String, 5}, {QStringLiteral("B"), FieldType::Integer},
+    c.fieldDefs = {{QStringLiteral("A"), FieldType::String, 5},
+                   {QStringLiteral("B"), FieldType::Integer},
                    {QStringLiteral("C"), FieldType::Blob}};
     c.properties = {{}, {QStringLiteral("Bi"), false, true, QStringLiteral("0"), {}}, {}};
     c.indexFieldNames = QStringLiteral("B");

@@ -17,8 +17,7 @@ TEST_F(DataSetModelTest, VisibleFieldsAreColumnsWithTheirLabels)
     EXPECT_EQ(model->columnOf("amount"), 2);
     EXPECT_EQ(column(2), QStringList({"1.000,00", "2.000,00", "3.000,00"}));
     EXPECT_EQ(model->data(model->index(0, 2), DataSetModel::ValueRole).value<Currency>(), Currency::fromInt(1000));
-    EXPECT_EQ(model->data(model->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                  Qt::AlignHorizontal_Mask,
+    EXPECT_EQ(model->data(model->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHorizontal_Mask,
               Qt::AlignRight);
 }
 
@@ -81,7 +80,7 @@ TEST_F(DataSetModelTest, FilterAndDisabledControls)
     ds.setFiltered(false);
     ds.appendRecord({Value(9)});
     ds.first();
-    EXPECT_EQ(model->rowCount(), 2);  // waits while controls are disabled
+    EXPECT_EQ(model->rowCount(), 2); // waits while controls are disabled
     EXPECT_EQ(reset.count(), 0);
     ds.enableControls();
     EXPECT_EQ(reset.count(), 1);

@@ -40,8 +40,8 @@ protected:
         ds.mergeChangeLog();
         ds.first();
         model = std::make_unique<DataSetModel>(&ds);
-        tester = std::make_unique<QAbstractItemModelTester>(
-            model.get(), QAbstractItemModelTester::FailureReportingMode::Warning);
+        tester = std::make_unique<QAbstractItemModelTester>(model.get(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Warning);
     }
     void TearDown() override
     {

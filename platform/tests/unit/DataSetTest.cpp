@@ -39,7 +39,10 @@ QList<int> ids(DataSet &ds)
     return out;
 }
 
-QList<int> listOf(std::initializer_list<int> v) { return QList<int>(v); }
+QList<int> listOf(std::initializer_list<int> v)
+{
+    return QList<int>(v);
+}
 
 } // namespace
 
@@ -145,9 +148,9 @@ TEST(DataSetFields, ValuesAreKeptInTheFieldType)
     ds.post();
     EXPECT_EQ(ds.fieldByName("I").value().type(), ValueType::Integer);
     EXPECT_EQ(ds.fieldByName("I").asInteger(), 42);
-    EXPECT_EQ(ds.fieldByName("S").asString(), QStringLiteral("12345"));  // cut to its size
+    EXPECT_EQ(ds.fieldByName("S").asString(), QStringLiteral("12345")); // cut to its size
     EXPECT_EQ(ds.fieldByName("C").asCurrency(), Currency::fromString("12.5"));
-    EXPECT_EQ(ds.fieldByName("B").asCurrency(), Currency::fromString("1.01"));  // two decimals, half away
+    EXPECT_EQ(ds.fieldByName("B").asCurrency(), Currency::fromString("1.01")); // two decimals, half away
     EXPECT_EQ(ds.fieldByName("D").asDate(), QDate(2024, 1, 31));
     EXPECT_TRUE(ds.fieldByName("L").asBoolean());
 
@@ -280,7 +283,7 @@ TEST(DataSetCursor, WalkForwardAndBack)
     EXPECT_FALSE(ds.eof());
     ds.next();
     EXPECT_TRUE(ds.eof());
-    EXPECT_EQ(ds.recNo(), 3);  // stays on the last
+    EXPECT_EQ(ds.recNo(), 3); // stays on the last
     ds.prior();
     EXPECT_FALSE(ds.eof());
     EXPECT_EQ(ds.recNo(), 2);
@@ -306,7 +309,7 @@ TEST(DataSetCursor, BookmarkReturnsToTheRecordAfterReordering)
     ds.setRecNo(1);
     const Bookmark b = ds.bookmark();
     ds.setIndexFieldNames("NAME");
-    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 1);  // the order keeps the current record
+    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 1); // the order keeps the current record
     ds.first();
     ds.gotoBookmark(b);
     EXPECT_EQ(ds.fieldByName("ID").asInteger(), 1);
@@ -346,7 +349,7 @@ TEST(DataSetStates, LocateAndOrderChangesAlsoPost)
     ds.append();
     ds.fieldByName("ID").setAsInteger(2);
     ds.fieldByName("NAME").setAsString("N");
-    EXPECT_FALSE(ds.locate("ID", Value(99)));  // posts even when nothing is found
+    EXPECT_FALSE(ds.locate("ID", Value(99))); // posts even when nothing is found
     EXPECT_EQ(ds.state(), DataSetState::Browse);
     EXPECT_EQ(ds.recordCount(), 2);
     ds.edit();
@@ -530,7 +533,7 @@ TEST_F(DataSetLocate, NotFoundLeavesTheCursor)
     ds.setRecNo(3);
     EXPECT_FALSE(ds.locate("NAME", Value("Verdi")));
     EXPECT_EQ(ds.recNo(), 3);
-    EXPECT_FALSE(ds.locate("ID", Value("abc")));  // does not convert: no match, no error
+    EXPECT_FALSE(ds.locate("ID", Value("abc"))); // does not convert: no match, no error
     EXPECT_EQ(ds.recNo(), 3);
 }
 
@@ -559,7 +562,7 @@ TEST_F(DataSetLocate, FollowsOrderAndFilter)
     ds.setFilter("ID > 1");
     ds.setFiltered(true);
     ASSERT_TRUE(ds.locate("NAME", Value("rossi"), LocateOption::CaseInsensitive));
-    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 4);  // record 1 is hidden
+    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 4); // record 1 is hidden
 }
 
 TEST_F(DataSetLocate, LookupDoesNotMoveTheCursor)
@@ -621,7 +624,7 @@ TEST(DataSetOrder, PostedRecordsMoveToTheirPlace)
     ds.edit();
     ds.fieldByName("ID").setAsInteger(4);
     ds.post();
-    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 4);  // still current, at its new place
+    EXPECT_EQ(ds.fieldByName("ID").asInteger(), 4); // still current, at its new place
     EXPECT_EQ(ds.recNo(), 2);
     EXPECT_EQ(ids(ds), listOf({3, 4, 5}));
     // A tie goes after the equal records already there.
@@ -669,9 +672,9 @@ TEST_F(DataSetFilter, Comparisons)
     EXPECT_EQ(filtered("ID=2"), listOf({2}));
     EXPECT_EQ(filtered("ID <> 2"), listOf({1, 3, 4}));
     EXPECT_EQ(filtered("AMOUNT >= 50.5"), listOf({1, 2}));
-    EXPECT_EQ(filtered("AMOUNT < 60"), listOf({2, 4}));  // Null never compares
+    EXPECT_EQ(filtered("AMOUNT < 60"), listOf({2, 4})); // Null never compares
     EXPECT_EQ(filtered("NAME = 'O''Brien'"), listOf({4}));
-    EXPECT_EQ(filtered("name='rossi'"), listOf({}));  // text is case-sensitive
+    EXPECT_EQ(filtered("name='rossi'"), listOf({})); // text is case-sensitive
     EXPECT_EQ(filtered("DAY > '31/01/2024'"), listOf({2, 3}));
     EXPECT_EQ(filtered("ID = -1"), listOf({}));
 }
@@ -684,7 +687,7 @@ TEST_F(DataSetFilter, LogicInAndNull)
     EXPECT_EQ(filtered("AMOUNT IS NOT NULL and ID>1"), listOf({2, 4}));
     EXPECT_EQ(filtered("(ID=1 OR ID=4) AND (NAME='Rossi')"), listOf({1}));
     EXPECT_EQ(filtered("NOT (ID=1 OR ID=4)"), listOf({2, 3}));
-    EXPECT_EQ(filtered("ID=1 OR ID=2 AND NAME='Verdi'"), listOf({1}));  // AND binds first
+    EXPECT_EQ(filtered("ID=1 OR ID=2 AND NAME='Verdi'"), listOf({1})); // AND binds first
 }
 
 TEST_F(DataSetFilter, TextFieldComparedWithANumber)
@@ -703,7 +706,7 @@ TEST_F(DataSetFilter, RecordCountCursorAndSwitchingOff)
 {
     ds.last();
     ds.setFilter("ID>=2 AND ID<=3");
-    EXPECT_EQ(ds.recordCount(), 4);  // not active until filtered
+    EXPECT_EQ(ds.recordCount(), 4); // not active until filtered
     ds.setFiltered(true);
     EXPECT_EQ(ds.recordCount(), 2);
     EXPECT_EQ(ds.recNo(), 1);
@@ -786,7 +789,7 @@ TEST(DataSetEvents, BeforePostAbortKeepsTheEdit)
     ds.fieldByName("NAME").setAsString("X");
     EXPECT_THROW(ds.post(), EAbort);
     EXPECT_EQ(ds.state(), DataSetState::Edit);
-    EXPECT_THROW(ds.next(), EAbort);  // the implicit post is refused too
+    EXPECT_THROW(ds.next(), EAbort); // the implicit post is refused too
     EXPECT_EQ(ds.state(), DataSetState::Edit);
     EXPECT_EQ(ds.recNo(), 1);
     EXPECT_EQ(ds.fieldByName("NAME").asString(), QStringLiteral("X"));
@@ -832,10 +835,10 @@ TEST(DataSetEvents, OrderOfTheEventsOfAnInsert)
     ds.events().afterCancel = rec("afterCancel");
     ds.append();
     ds.post();
-    EXPECT_EQ(log, QStringList({"beforeInsert", "beforeScroll", "newRecord", "afterInsert", "afterScroll",
-                                "beforePost", "afterPost"}));
+    EXPECT_EQ(log, QStringList({"beforeInsert", "beforeScroll", "newRecord", "afterInsert", "afterScroll", "beforePost",
+                                "afterPost"}));
     log.clear();
-    ds.next();  // nowhere to go: no event
+    ds.next(); // nowhere to go: no event
     EXPECT_TRUE(log.isEmpty());
     ds.insert();
     ds.cancel();
@@ -881,7 +884,7 @@ TEST(DataSetEvents, CalculatedFieldsFollowTheRecord)
     EXPECT_EQ(ds.fieldByName("LABEL").asString(), QStringLiteral("m30"));
     ds.edit();
     ds.fieldByName("MIN").setAsInteger(120);
-    EXPECT_DOUBLE_EQ(ds.fieldByName("HOURS").asFloat(), 2.0);  // while editing
+    EXPECT_DOUBLE_EQ(ds.fieldByName("HOURS").asFloat(), 2.0); // while editing
     EXPECT_THROW(ds.fieldByName("HOURS").setAsFloat(1), EDataSetError);
     ds.cancel();
     EXPECT_DOUBLE_EQ(ds.fieldByName("HOURS").asFloat(), 0.5);

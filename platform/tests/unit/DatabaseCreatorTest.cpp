@@ -22,11 +22,12 @@ DdlScript script(const QString &series, int number, const QString &text)
     return DdlScript{series, number, QString("%1_test.sql").arg(number, 3, 10, QChar('0')), text};
 }
 
-const DdlScript k001 = script("payroll", 1,
-                              "-- first tables\n"
-                              "CREATE TABLE TANA_ANAGRAFICHE (IANAID INTEGER NOT NULL PRIMARY KEY, SANACOGNOME VARCHAR(40));\n"
-                              "CREATE SEQUENCE GEN_TANA_ANAGRAFICHE;\n"
-                              "COMMIT;\n");
+const DdlScript k001 =
+    script("payroll", 1,
+           "-- first tables\n"
+           "CREATE TABLE TANA_ANAGRAFICHE (IANAID INTEGER NOT NULL PRIMARY KEY, SANACOGNOME VARCHAR(40));\n"
+           "CREATE SEQUENCE GEN_TANA_ANAGRAFICHE;\n"
+           "COMMIT;\n");
 const DdlScript k002 = script("payroll", 2,
                               "INSERT INTO TANA_ANAGRAFICHE VALUES (1, 'Rossi; Mario');\n"
                               "SET TERM ^ ;\n"
@@ -101,7 +102,7 @@ TEST(DatabaseCreation, CreatesFromScriptsThenUpgradesInPlaceRecordingWhatRan)
     TempDatabase::ensureLockFolder();
     QTemporaryDir dir;
     ConnectionSettings s;
-    s.database = dir.filePath("archivio/zep.fdb");  // the folder is made too
+    s.database = dir.filePath("archivio/zep.fdb"); // the folder is made too
 
     {
         Database db(s);
@@ -174,7 +175,8 @@ TEST(DatabaseCreation, AnArchiveNewerThanTheProgramIsRefusedBeforeAnythingRuns)
 TEST(DatabaseCreation, AFailingScriptNamesScriptAndStatementAndIsNotRecorded)
 {
     TempDatabase tdb(TempDatabase::Scripts{{k001}});
-    const DdlScript bad = script("payroll", 2, "CREATE TABLE TOK (A INTEGER);\nCREATE TABLE TANA_ANAGRAFICHE (X INTEGER);\n");
+    const DdlScript bad = script("payroll", 2,
+                                 "CREATE TABLE TOK (A INTEGER);\nCREATE TABLE TANA_ANAGRAFICHE (X INTEGER);\n");
     try {
         DatabaseCreator({k001, bad}).upgrade(tdb.db());
         FAIL() << "must raise";

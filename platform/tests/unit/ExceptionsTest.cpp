@@ -33,9 +33,7 @@ TEST(Exceptions, EveryPlatformErrorIsCaughtAsTheBase)
     EXPECT_TRUE(caughtAsBase([] { throw platform::EDatabaseError(QStringLiteral("x")); }));
     EXPECT_TRUE(caughtAsBase([] { throw platform::EAbort(); }));
     EXPECT_TRUE(caughtAsBase([] { throw EUqWarning(QStringLiteral("x")); }));
-    EXPECT_TRUE(caughtAsBase([] {
-        throw EUqException(QStringLiteral("x"), EUqException::Severity::Warning, 3);
-    }));
+    EXPECT_TRUE(caughtAsBase([] { throw EUqException(QStringLiteral("x"), EUqException::Severity::Warning, 3); }));
 }
 
 TEST(Exceptions, UqExceptionKeepsSeverityAndCode)

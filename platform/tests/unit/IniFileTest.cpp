@@ -52,8 +52,8 @@ TEST_F(IniFileTest, SectionsAndKeysAreFoundWhateverTheirCase)
     QStringList seen;
     for (const IniFile::Entry &e : ini.entries())
         seen << QString("%1:%2=%3@%4").arg(e.section, e.key, e.value).arg(e.line);
-    EXPECT_EQ(seen, QStringList({"liq_corrente2024:gruppo=3@4", "liq_corrente2024:Id=12@5",
-                                 "LIQ_CORRENTE2025:MESE=4@9", "LIQ_CORRENTE2025:Nota=a ; b@11"}));
+    EXPECT_EQ(seen, QStringList({"liq_corrente2024:gruppo=3@4", "liq_corrente2024:Id=12@5", "LIQ_CORRENTE2025:MESE=4@9",
+                                 "LIQ_CORRENTE2025:Nota=a ; b@11"}));
 }
 
 TEST_F(IniFileTest, AValueThatIsNoNumberReadsAsTheDefault)

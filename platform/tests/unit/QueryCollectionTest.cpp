@@ -145,7 +145,7 @@ TEST_F(CollectionDb, ARecordWrittenByTheHookSkipsTheStatements)
 {
     TUqQueryCollection xqc(&db);
     setUpCollection(xqc);
-    xqc.UpdateSQL = QStringList{"UPDATE NO_SUCH_TABLE SET X = 1"};  // never run
+    xqc.UpdateSQL = QStringList{"UPDATE NO_SUCH_TABLE SET X = 1"}; // never run
     xqc.Open();
     xqc.BeforeUpdateRecord = [&](DeltaRecord &record, UpdateKind kind, bool &applied) {
         if (kind != UpdateKind::Modify)
@@ -171,7 +171,7 @@ TEST_F(CollectionDb, ARefusedChangeRollsBackTheOthersAndKeepsEveryPendingChange)
     xqc.fieldByName("SSEDDESC").setAsString("cambiata");
     xqc.post();
     xqc.append();
-    xqc.fieldByName("ISEDID").setAsInteger(3);  // the key of Torino: refused
+    xqc.fieldByName("ISEDID").setAsInteger(3); // the key of Torino: refused
     xqc.fieldByName("IDWGID").setAsInteger(7);
     xqc.post();
     const QStringList before = descriptions();
@@ -242,7 +242,8 @@ TEST_F(CollectionDb, ParametersKeepTheirValuesAcrossAChangedSelectAndRequeryKeep
 {
     TUqQueryCollection xqc(&db);
     setUpCollection(xqc);
-    xqc.SetSelectSQL("SELECT ISEDID, SSEDDESC FROM TSED_SEDI WHERE IDWGID = :IDWGID AND ISEDID > :MINIMO ORDER BY ISEDID");
+    xqc.SetSelectSQL(
+        "SELECT ISEDID, SSEDDESC FROM TSED_SEDI WHERE IDWGID = :IDWGID AND ISEDID > :MINIMO ORDER BY ISEDID");
     EXPECT_EQ(xqc.params().paramByName("IDWGID").value(), Value(7));
     xqc.params().paramByName("MINIMO").setValue(0);
     int opened = 0;

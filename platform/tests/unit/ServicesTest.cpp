@@ -121,7 +121,8 @@ TEST(Services, WithoutWindowsAMessageIsAnsweredAsABoxClosedWithoutAChoice)
 TEST(Services, TheMainFolderIsAboveABinFolder)
 {
     CoreServices desktop;
-    const QString expected = QDir(QCoreApplication::applicationDirPath()).dirName().compare("bin", Qt::CaseInsensitive) == 0
+    const QString expected = QDir(QCoreApplication::applicationDirPath()).dirName().compare("bin", Qt::CaseInsensitive)
+                                     == 0
                                  ? QDir::cleanPath(QCoreApplication::applicationDirPath() + "/..") + "/"
                                  : QCoreApplication::applicationDirPath() + "/";
     EXPECT_EQ(desktop.mainFolder(), expected);
@@ -189,7 +190,7 @@ TEST(ConnectionModule, OpensTheConfiguredArchiveAndMakesItTheGlobalConnection)
     EXPECT_EQ(Database::global(), &conn.xqoMain());
     EXPECT_TRUE(conn.OpenConnection());
     EXPECT_TRUE(conn.Connected());
-    SqlQuery q;  // on the global connection
+    SqlQuery q; // on the global connection
     q.setSql("SELECT COUNT(*) FROM T");
     q.open();
     EXPECT_EQ(q.value(0).toInt(), 0);
@@ -205,7 +206,8 @@ TEST(ConnectionModule, AFailedOpenTellsTheUserAndAnswersFalse)
     EXPECT_FALSE(conn.OpenConnection());
     EXPECT_FALSE(conn.Connected());
     ASSERT_EQ(services->messages().size(), 1);
-    EXPECT_TRUE(services->messages().at(0).text.contains("il file non esiste")) << services->messages().at(0).text.toStdString();
+    EXPECT_TRUE(services->messages().at(0).text.contains("il file non esiste"))
+        << services->messages().at(0).text.toStdString();
     EXPECT_EQ(services->messages().at(0).type, MessageType::Error);
 
     conn.BeforeConnect = [] { throw EUqError("Connessione al database non consentita"); };
@@ -236,5 +238,6 @@ TEST(ConnectionModule, WithASchemaAMissingArchiveIsCreatedAndANewerOneRefused)
     EXPECT_FALSE(older.OpenConnection());
     EXPECT_FALSE(older.Connected());
     ASSERT_EQ(services->messages().size(), 1);
-    EXPECT_TRUE(services->messages().at(0).text.contains("versione più recente")) << services->messages().at(0).text.toStdString();
+    EXPECT_TRUE(services->messages().at(0).text.contains("versione più recente"))
+        << services->messages().at(0).text.toStdString();
 }

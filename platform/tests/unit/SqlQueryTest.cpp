@@ -10,10 +10,9 @@ using namespace platform;
 
 namespace {
 
-const QStringList kAllTypes = {
-    "CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, SM SMALLINT, I INTEGER, BI BIGINT, "
-    "F DOUBLE PRECISION, M NUMERIC(18,4), S VARCHAR(40), C CHAR(5), D DATE, TS TIMESTAMP, "
-    "TM TIME, BO BOOLEAN, B BLOB SUB_TYPE 0, MEMO BLOB SUB_TYPE TEXT)"};
+const QStringList kAllTypes = {"CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, SM SMALLINT, I INTEGER, BI BIGINT, "
+                               "F DOUBLE PRECISION, M NUMERIC(18,4), S VARCHAR(40), C CHAR(5), D DATE, TS TIMESTAMP, "
+                               "TM TIME, BO BOOLEAN, B BLOB SUB_TYPE 0, MEMO BLOB SUB_TYPE TEXT)"};
 
 int countRows(Database &db, const QString &where = QString())
 {
@@ -27,14 +26,12 @@ int countRows(Database &db, const QString &where = QString())
 
 TEST(SqlStatement, SplitsAtPlaceholdersAndLeavesQuotesAndCommentsAlone)
 {
-    const auto st = SqlStatement::parse(
-        "SELECT ':NOT1', \"A:B\" FROM T -- :NOT2\n"
-        "WHERE A = :X /* :NOT3 */ AND B = :y_1 OR C = :X AND D = 'it''s :NOT4'");
+    const auto st = SqlStatement::parse("SELECT ':NOT1', \"A:B\" FROM T -- :NOT2\n"
+                                        "WHERE A = :X /* :NOT3 */ AND B = :y_1 OR C = :X AND D = 'it''s :NOT4'");
     EXPECT_EQ(st.names, (QStringList{"X", "y_1", "X"}));
     EXPECT_EQ(st.uniqueNames(), (QStringList{"X", "y_1"}));
-    EXPECT_EQ(st.positional(),
-              "SELECT ':NOT1', \"A:B\" FROM T -- :NOT2\n"
-              "WHERE A = ? /* :NOT3 */ AND B = ? OR C = ? AND D = 'it''s :NOT4'");
+    EXPECT_EQ(st.positional(), "SELECT ':NOT1', \"A:B\" FROM T -- :NOT2\n"
+                               "WHERE A = ? /* :NOT3 */ AND B = ? OR C = ? AND D = 'it''s :NOT4'");
 }
 
 TEST(SqlStatement, NamesDifferingOnlyInCaseAreOneParameter)
@@ -251,10 +248,10 @@ TEST_F(SqlQueryDb, FailingStatementRaisesTheDriverMessage)
 
 TEST_F(SqlQueryDb, MoneyIsExactToTheFourthDecimalOverManyValues)
 {
-    QList<Currency> amounts = {Currency::fromString("99.99"),      Currency::fromString("0.01"),
-                               Currency::fromString("1234.5678"),  Currency::fromString("-0.0001"),
-                               Currency::fromString("-99.99"),     Currency::fromString("99999999.9999"),
-                               Currency::fromString("0.1"),        Currency::fromString("0.3")};
+    QList<Currency> amounts = {Currency::fromString("99.99"),     Currency::fromString("0.01"),
+                               Currency::fromString("1234.5678"), Currency::fromString("-0.0001"),
+                               Currency::fromString("-99.99"),    Currency::fromString("99999999.9999"),
+                               Currency::fromString("0.1"),       Currency::fromString("0.3")};
     // A sweep of cents and of odd fourth decimals.
     for (int cents = 0; cents < 3000; cents += 7)
         amounts << Currency::fromRaw(qint64(cents) * 100 + 1000000);
@@ -334,7 +331,7 @@ TEST_F(SqlQueryDb, ASelectRunAgainOutsideATransactionSeesLaterCommitsAndHoldsNoT
     ins.setSql("INSERT INTO T (ID, S) VALUES (1, 'nuova')");
     ins.execSQL();
 
-    count.open();  // the same statement, run again
+    count.open(); // the same statement, run again
     EXPECT_EQ(count.value(0).toInt(), 1);
     count.close();
 

@@ -10,11 +10,20 @@
 
 namespace platform {
 
-inline void PrintTo(const Value &v, std::ostream *os) { *os << v.debugText().toStdString(); }
-inline void PrintTo(const Currency &c, std::ostream *os) { *os << c.toString().toStdString(); }
+inline void PrintTo(const Value &v, std::ostream *os)
+{
+    *os << v.debugText().toStdString();
+}
+inline void PrintTo(const Currency &c, std::ostream *os)
+{
+    *os << c.toString().toStdString();
+}
 
 } // namespace platform
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 QT_END_NAMESPACE

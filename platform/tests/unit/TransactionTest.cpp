@@ -15,8 +15,8 @@ namespace {
 
 class TransactionDb : public ::testing::Test {
 protected:
-    TempDatabase tdb{{"CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, S VARCHAR(20))",
-                      "CREATE SEQUENCE GEN_T", "CREATE SEQUENCE GEN_TAFI_ANAFISCALE"}};
+    TempDatabase tdb{{"CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, S VARCHAR(20))", "CREATE SEQUENCE GEN_T",
+                      "CREATE SEQUENCE GEN_TAFI_ANAFISCALE"}};
     Database &db = tdb.db();
 
     void insert(int id)
@@ -108,7 +108,7 @@ TEST_F(TransactionDb, NestedStartIsRefusedAndJoiningLeavesTheDecisionToTheOwner)
         EXPECT_FALSE(joined.StartOrJoin());
         EXPECT_TRUE(joined.Joined());
         insert(2);
-        joined.Commit();  // the owner decides
+        joined.Commit(); // the owner decides
         EXPECT_TRUE(db.inTransaction());
     }
     {
@@ -206,14 +206,14 @@ TEST_F(TransactionDb, AQueryKeptAcrossTransactionsRunsInWhicheverIsCurrent)
     // outside the modules' transactions.
     SqlQuery scratch(db);
     scratch.setSql("INSERT INTO T (ID) VALUES (:ID)");
-    scratch.bind("ID", 1).execSQL();  // autocommit
+    scratch.bind("ID", 1).execSQL(); // autocommit
     {
         TUqTransaction t(&db);
         t.Start();
         scratch.bind("ID", 2).execSQL();
         t.Commit();
     }
-    scratch.bind("ID", 3).execSQL();  // after the commit
+    scratch.bind("ID", 3).execSQL(); // after the commit
     {
         TUqTransaction t(&db);
         t.Start();

@@ -18,7 +18,7 @@ TEST(UqLink, ChoicesOfOneRunAreThereInTheNext)
         TUqParamManager pm;
         TUqLink link(nullptr, TUqLink::AreaType::Personal);
         EXPECT_EQ(link.FileName(), services->mainFolder() + "usr/wun/UqParametriPersonali.ini");
-        link.SetParamManager(&pm);  // nothing kept yet: nothing loaded, no file made
+        link.SetParamManager(&pm); // nothing kept yet: nothing loaded, no file made
         EXPECT_FALSE(QFileInfo::exists(link.FileName()));
         pm.SetParams("UQUP_DwgId", 3, "UQUC_Params");
         pm.SetParams("UQUP_AnfId", 56, "UQUC_Params");
@@ -63,9 +63,10 @@ TEST(UqLink, AnAreaThatCannotBeReadOrWrittenIsNamed)
     // A change that cannot be written is shown, not lost in silence.
     ASSERT_TRUE(QFile::remove(link.FileName()));
     link.SetParamManager(&pm);
-    ASSERT_TRUE(QDir().mkpath(link.FileName()));  // a folder where the file should be
+    ASSERT_TRUE(QDir().mkpath(link.FileName())); // a folder where the file should be
     pm.SetParams("UQUP_DwgId", 2);
     ASSERT_EQ(services->messages().size(), 1);
-    EXPECT_TRUE(services->messages().first().text.contains("rotto.ini")) << services->messages().first().text.toStdString();
+    EXPECT_TRUE(services->messages().first().text.contains("rotto.ini"))
+        << services->messages().first().text.toStdString();
     EXPECT_THROW(link.Save(), EUqError);
 }

@@ -17,7 +17,10 @@ using platform::ValueType;
 
 namespace {
 
-Currency cur(const char *text) { return Currency::fromString(QString::fromLatin1(text)); }
+Currency cur(const char *text)
+{
+    return Currency::fromString(QString::fromLatin1(text));
+}
 
 // --- Unassigned and Null -------------------------------------------------
 
@@ -48,9 +51,8 @@ TEST(ValueEmpty, NullIsEmptyTextButNotANumberDateOrBoolean)
     EXPECT_EQ(v.toString(), QString());
     EXPECT_TRUE(v.toBytes().isEmpty());
     const std::function<void()> raising[] = {
-        [&] { v.toInt(); },      [&] { v.toInt64(); }, [&] { v.toDouble(); },
-        [&] { v.toCurrency(); }, [&] { v.toBool(); },  [&] { v.toDate(); },
-        [&] { v.toDateTime(); }, [&] { v.toTime(); },
+        [&] { v.toInt(); },  [&] { v.toInt64(); }, [&] { v.toDouble(); },   [&] { v.toCurrency(); },
+        [&] { v.toBool(); }, [&] { v.toDate(); },  [&] { v.toDateTime(); }, [&] { v.toTime(); },
     };
     for (const auto &f : raising)
         EXPECT_THROW(f(), EConvertError);
@@ -132,7 +134,10 @@ TEST(ValueKind, NumericKinds)
 
 // --- Text to numbers ------------------------------------------------------
 
-struct IntCase { const char *text; qint64 expected; };
+struct IntCase {
+    const char *text;
+    qint64 expected;
+};
 
 class ValueTextToInt : public ::testing::TestWithParam<IntCase> {};
 
@@ -142,20 +147,20 @@ TEST_P(ValueTextToInt, ParsesAndRoundsHalfAwayFromZero)
     EXPECT_EQ(Value(c.text).toInt64(), c.expected) << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ValueTextToInt, ::testing::Values(
-    IntCase{"12", 12}, IntCase{"-3", -3}, IntCase{"+4", 4}, IntCase{" 7 ", 7},
-    IntCase{"007", 7}, IntCase{"12.50", 13}, IntCase{"12,49", 12}, IntCase{"-2.5", -3},
-    IntCase{"2.5", 3}, IntCase{"0.4999999999999999999", 0}, IntCase{"1e3", 1000},
-    IntCase{"-0", 0}, IntCase{"9223372036854775807", std::numeric_limits<qint64>::max()},
-    IntCase{"-9223372036854775808", std::numeric_limits<qint64>::min()}));
+INSTANTIATE_TEST_SUITE_P(Texts, ValueTextToInt,
+                         ::testing::Values(IntCase{"12", 12}, IntCase{"-3", -3}, IntCase{"+4", 4}, IntCase{" 7 ", 7},
+                                           IntCase{"007", 7}, IntCase{"12.50", 13}, IntCase{"12,49", 12},
+                                           IntCase{"-2.5", -3}, IntCase{"2.5", 3}, IntCase{"0.4999999999999999999", 0},
+                                           IntCase{"1e3", 1000}, IntCase{"-0", 0},
+                                           IntCase{"9223372036854775807", std::numeric_limits<qint64>::max()},
+                                           IntCase{"-9223372036854775808", std::numeric_limits<qint64>::min()}));
 
 class ValueBadNumberText : public ::testing::TestWithParam<const char *> {};
 
 TEST_P(ValueBadNumberText, RaisesNamingTheText)
 {
     const Value v(GetParam());
-    for (const auto &f : {std::function<void()>([&] { v.toInt(); }),
-                          std::function<void()>([&] { v.toDouble(); })}) {
+    for (const auto &f : {std::function<void()>([&] { v.toInt(); }), std::function<void()>([&] { v.toDouble(); })}) {
         try {
             f();
             ADD_FAILURE() << "no error for '" << GetParam() << "'";
@@ -166,9 +171,9 @@ TEST_P(ValueBadNumberText, RaisesNamingTheText)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ValueBadNumberText, ::testing::Values(
-    "", "   ", "abc", "12a", "1.2.3", "1,2,3", "--1", "+", ".", "1e", "0x10", "nan", "inf",
-    "1 000", "12.50 €"));
+INSTANTIATE_TEST_SUITE_P(Texts, ValueBadNumberText,
+                         ::testing::Values("", "   ", "abc", "12a", "1.2.3", "1,2,3", "--1", "+", ".", "1e", "0x10",
+                                           "nan", "inf", "1 000", "12.50 €"));
 
 TEST(ValueTextToNumber, ErrorMessageIsItalian)
 {
@@ -208,7 +213,10 @@ TEST(ValueTextToNumber, CurrencyNeverPassesThroughDouble)
 
 // --- Numbers between kinds ------------------------------------------------
 
-struct RoundCase { double in; qint64 expected; };
+struct RoundCase {
+    double in;
+    qint64 expected;
+};
 
 class ValueFloatToInt : public ::testing::TestWithParam<RoundCase> {};
 
@@ -219,10 +227,11 @@ TEST_P(ValueFloatToInt, RoundsHalfAwayFromZero)
     EXPECT_EQ(Value(c.in).toInt(), int(c.expected)) << c.in;
 }
 
-INSTANTIATE_TEST_SUITE_P(Ties, ValueFloatToInt, ::testing::Values(
-    RoundCase{2.5, 3}, RoundCase{-2.5, -3}, RoundCase{0.5, 1}, RoundCase{-0.5, -1},
-    RoundCase{1.5, 2}, RoundCase{2.4999999, 2}, RoundCase{-2.4999999, -2}, RoundCase{3.0, 3},
-    RoundCase{0.49999999999999994, 0}, RoundCase{-0.0, 0}));
+INSTANTIATE_TEST_SUITE_P(Ties, ValueFloatToInt,
+                         ::testing::Values(RoundCase{2.5, 3}, RoundCase{-2.5, -3}, RoundCase{0.5, 1},
+                                           RoundCase{-0.5, -1}, RoundCase{1.5, 2}, RoundCase{2.4999999, 2},
+                                           RoundCase{-2.4999999, -2}, RoundCase{3.0, 3},
+                                           RoundCase{0.49999999999999994, 0}, RoundCase{-0.0, 0}));
 
 TEST(ValueNumbers, CurrencyToIntRoundsHalfAwayFromZero)
 {
@@ -280,7 +289,10 @@ TEST(ValueNumbers, DatesAndBytesAreNotNumbers)
 
 // --- Text form ------------------------------------------------------------
 
-struct TextCase { Value value; const char *text; };
+struct TextCase {
+    Value value;
+    const char *text;
+};
 
 class ValueToText : public ::testing::TestWithParam<TextCase> {};
 
@@ -289,32 +301,21 @@ TEST_P(ValueToText, GivesThePlatformForm)
     EXPECT_EQ(GetParam().value.toString(), QString::fromUtf8(GetParam().text));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, ValueToText, ::testing::Values(
-    TextCase{Value(-12), "-12"},
-    TextCase{Value(std::numeric_limits<qint64>::min()), "-9223372036854775808"},
-    TextCase{Value(0.1), "0.1"},
-    TextCase{Value(0.1 + 0.2), "0.30000000000000004"},
-    TextCase{Value(1.0 / 3), "0.3333333333333333"},
-    TextCase{Value(2.0), "2"},
-    TextCase{Value(-1234.5), "-1234.5"},
-    TextCase{Value(100.0), "100"},
-    TextCase{Value(1e15), "1000000000000000"},
-    TextCase{Value(1e16), "1e+16"},
-    TextCase{Value(1.5e-5), "0.000015"},
-    TextCase{Value(1e-6), "1e-6"},
-    TextCase{Value(-0.0), "0"},
-    TextCase{Value(cur("12.5")), "12.5"},
-    TextCase{Value(cur("-0.0001")), "-0.0001"},
-    TextCase{Value(QDate(2021, 3, 5)), "05/03/2021"},
-    TextCase{Value(QDateTime(QDate(2021, 3, 5), QTime(0, 0))), "05/03/2021"},
-    TextCase{Value(QDateTime(QDate(2021, 3, 5), QTime(7, 8, 9))), "05/03/2021 07:08:09"},
-    TextCase{Value(QDateTime(QDate(2021, 3, 5), QTime(0, 0, 0, 1))), "05/03/2021 00:00:00"},
-    TextCase{Value(QTime(7, 8, 9)), "07:08:09"},
-    TextCase{Value(true), "True"},
-    TextCase{Value(false), "False"},
-    TextCase{Value(QByteArray("caf\xc3\xa9")), "café"},
-    TextCase{Value(), ""},
-    TextCase{Value::null(), ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ValueToText,
+    ::testing::Values(
+        TextCase{Value(-12), "-12"}, TextCase{Value(std::numeric_limits<qint64>::min()), "-9223372036854775808"},
+        TextCase{Value(0.1), "0.1"}, TextCase{Value(0.1 + 0.2), "0.30000000000000004"},
+        TextCase{Value(1.0 / 3), "0.3333333333333333"}, TextCase{Value(2.0), "2"}, TextCase{Value(-1234.5), "-1234.5"},
+        TextCase{Value(100.0), "100"}, TextCase{Value(1e15), "1000000000000000"}, TextCase{Value(1e16), "1e+16"},
+        TextCase{Value(1.5e-5), "0.000015"}, TextCase{Value(1e-6), "1e-6"}, TextCase{Value(-0.0), "0"},
+        TextCase{Value(cur("12.5")), "12.5"}, TextCase{Value(cur("-0.0001")), "-0.0001"},
+        TextCase{Value(QDate(2021, 3, 5)), "05/03/2021"},
+        TextCase{Value(QDateTime(QDate(2021, 3, 5), QTime(0, 0))), "05/03/2021"},
+        TextCase{Value(QDateTime(QDate(2021, 3, 5), QTime(7, 8, 9))), "05/03/2021 07:08:09"},
+        TextCase{Value(QDateTime(QDate(2021, 3, 5), QTime(0, 0, 0, 1))), "05/03/2021 00:00:00"},
+        TextCase{Value(QTime(7, 8, 9)), "07:08:09"}, TextCase{Value(true), "True"}, TextCase{Value(false), "False"},
+        TextCase{Value(QByteArray("caf\xc3\xa9")), "café"}, TextCase{Value(), ""}, TextCase{Value::null(), ""}));
 
 TEST(ValueToText, FloatTextReadsBackToTheSameFloat)
 {
@@ -367,16 +368,16 @@ TEST_P(ValueBadDateText, RaisesNamingTheText)
         v.toDate();
         ADD_FAILURE() << "no error for '" << GetParam() << "'";
     } catch (const EConvertError &e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("'%1'").arg(QString::fromUtf8(GetParam()))))
-            << e.what();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("'%1'").arg(QString::fromUtf8(GetParam())))) << e.what();
         EXPECT_TRUE(e.message().contains(QStringLiteral("in data"))) << e.what();
     }
     EXPECT_THROW(v.toDateTime(), EConvertError);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ValueBadDateText, ::testing::Values(
-    "", "abc", "31/02/2021", "29/02/2021", "05/13/2021", "2021-3-5", "05/03/21", "05-03-2021",
-    "2021-03-05T25:00:00", "05/03/2021 07:61", "2021/03/05", "05/03/2021x", "12:00"));
+INSTANTIATE_TEST_SUITE_P(Texts, ValueBadDateText,
+                         ::testing::Values("", "abc", "31/02/2021", "29/02/2021", "05/13/2021", "2021-3-5", "05/03/21",
+                                           "05-03-2021", "2021-03-05T25:00:00", "05/03/2021 07:61", "2021/03/05",
+                                           "05/03/2021x", "12:00"));
 
 TEST(ValueTextToTime, AcceptsHoursMinutesAndOptionalSeconds)
 {
@@ -434,7 +435,11 @@ TEST(ValueBytes, TextAndBytesConvertAsUtf8)
 
 // --- Equality -------------------------------------------------------------
 
-struct EqCase { Value a; Value b; bool equal; };
+struct EqCase {
+    Value a;
+    Value b;
+    bool equal;
+};
 
 class ValueEquality : public ::testing::TestWithParam<EqCase> {};
 
@@ -446,34 +451,27 @@ TEST_P(ValueEquality, ComparesNumbersByValueAndOtherKindsStrictly)
     EXPECT_EQ(c.a != c.b, !c.equal);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pairs, ValueEquality, ::testing::Values(
-    EqCase{Value(2), Value(qint64(2)), true},
-    EqCase{Value(2), Value(2.0), true},
-    EqCase{Value(2), Value(Currency::fromInt(2)), true},
-    EqCase{Value(qint64(2)), Value(cur("2.0000")), true},
-    EqCase{Value(2.5), Value(cur("2.5")), true},
-    EqCase{Value(0.1), Value(cur("0.1")), true},
-    EqCase{Value(-0.1), Value(cur("-0.1")), true},
-    EqCase{Value(0.0), Value(Currency()), true},
-    EqCase{Value(0.10001), Value(cur("0.1")), false},
-    EqCase{Value(0.00001), Value(Currency()), false},
-    EqCase{Value(2), Value(2.5), false},
-    EqCase{Value(2), Value(cur("2.0001")), false},
-    EqCase{Value(qint64(1) << 53 | 1), Value(double(qint64(1) << 53)), false},
-    EqCase{Value(std::numeric_limits<qint64>::max()), Value(9223372036854775808.0), false},
-    EqCase{Value(qint64(1) << 40), Value(cur("1099511627776")), true},
-    EqCase{Value(1e30), Value(Currency::fromRaw(std::numeric_limits<int64_t>::max())), false},
-    EqCase{Value(3), Value(qint64(4)), false},
-    EqCase{Value(2), Value("2"), false},
-    EqCase{Value(true), Value(1), false},
-    EqCase{Value("abc"), Value("abc"), true},
-    EqCase{Value("abc"), Value("ABC"), false},
-    EqCase{Value(QDate(2020, 1, 1)), Value(QDate(2020, 1, 1)), true},
-    EqCase{Value(QDate(2020, 1, 1)), Value(QDate(2020, 1, 2)), false},
-    EqCase{Value(QTime(1, 2)), Value(QTime(1, 2)), true},
-    EqCase{Value(QByteArray("a")), Value(QByteArray("a")), true},
-    EqCase{Value(QByteArray("a")), Value("a"), false},
-    EqCase{Value::null(), Value(), false}));
+INSTANTIATE_TEST_SUITE_P(
+    Pairs, ValueEquality,
+    ::testing::Values(EqCase{Value(2), Value(qint64(2)), true}, EqCase{Value(2), Value(2.0), true},
+                      EqCase{Value(2), Value(Currency::fromInt(2)), true},
+                      EqCase{Value(qint64(2)), Value(cur("2.0000")), true}, EqCase{Value(2.5), Value(cur("2.5")), true},
+                      EqCase{Value(0.1), Value(cur("0.1")), true}, EqCase{Value(-0.1), Value(cur("-0.1")), true},
+                      EqCase{Value(0.0), Value(Currency()), true}, EqCase{Value(0.10001), Value(cur("0.1")), false},
+                      EqCase{Value(0.00001), Value(Currency()), false}, EqCase{Value(2), Value(2.5), false},
+                      EqCase{Value(2), Value(cur("2.0001")), false},
+                      EqCase{Value(qint64(1) << 53 | 1), Value(double(qint64(1) << 53)), false},
+                      EqCase{Value(std::numeric_limits<qint64>::max()), Value(9223372036854775808.0), false},
+                      EqCase{Value(qint64(1) << 40), Value(cur("1099511627776")), true},
+                      EqCase{Value(1e30), Value(Currency::fromRaw(std::numeric_limits<int64_t>::max())), false},
+                      EqCase{Value(3), Value(qint64(4)), false}, EqCase{Value(2), Value("2"), false},
+                      EqCase{Value(true), Value(1), false}, EqCase{Value("abc"), Value("abc"), true},
+                      EqCase{Value("abc"), Value("ABC"), false},
+                      EqCase{Value(QDate(2020, 1, 1)), Value(QDate(2020, 1, 1)), true},
+                      EqCase{Value(QDate(2020, 1, 1)), Value(QDate(2020, 1, 2)), false},
+                      EqCase{Value(QTime(1, 2)), Value(QTime(1, 2)), true},
+                      EqCase{Value(QByteArray("a")), Value(QByteArray("a")), true},
+                      EqCase{Value(QByteArray("a")), Value("a"), false}, EqCase{Value::null(), Value(), false}));
 
 // --- QVariant ---------------------------------------------------------------
 
@@ -488,12 +486,14 @@ TEST_P(ValueQVariant, RoundTripKeepsKindAndValue)
     EXPECT_EQ(back.debugText(), v.debugText());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKind, ValueQVariant, ::testing::Values(
-    Value(), Value::null(), Value(-5), Value(std::numeric_limits<qint64>::min()), Value(0.1),
-    Value(cur("-1234.5678")), Value(Currency::fromRaw(std::numeric_limits<int64_t>::max())),
-    Value(""), Value("testo è"), Value(QDate(2021, 3, 5)),
-    Value(QDateTime(QDate(2021, 3, 5), QTime(7, 8, 9, 10))), Value(QTime(7, 8, 9)), Value(false),
-    Value(QByteArray("\x00\xff", 2)), Value(QByteArray())));
+INSTANTIATE_TEST_SUITE_P(EveryKind, ValueQVariant,
+                         ::testing::Values(Value(), Value::null(), Value(-5), Value(std::numeric_limits<qint64>::min()),
+                                           Value(0.1), Value(cur("-1234.5678")),
+                                           Value(Currency::fromRaw(std::numeric_limits<int64_t>::max())), Value(""),
+                                           Value("testo è"), Value(QDate(2021, 3, 5)),
+                                           Value(QDateTime(QDate(2021, 3, 5), QTime(7, 8, 9, 10))),
+                                           Value(QTime(7, 8, 9)), Value(false), Value(QByteArray("\x00\xff", 2)),
+                                           Value(QByteArray())));
 
 TEST(ValueQVariantForeign, UnassignedIsInvalidAndNullIsAValidNullVariant)
 {
@@ -518,8 +518,7 @@ TEST(ValueQVariantForeign, OtherTypesMapToTheNearestKind)
     EXPECT_EQ(Value::fromQVariant(QVariant::fromValue(short(-3))).type(), ValueType::Integer);
     EXPECT_EQ(Value::fromQVariant(QVariant(4000000000u)).toInt64(), 4000000000LL);
     EXPECT_EQ(Value::fromQVariant(QVariant::fromValue(quint64(1) << 62)).toInt64(), qint64(1) << 62);
-    EXPECT_THROW(Value::fromQVariant(QVariant::fromValue(std::numeric_limits<quint64>::max())),
-                 EOverflowError);
+    EXPECT_THROW(Value::fromQVariant(QVariant::fromValue(std::numeric_limits<quint64>::max())), EOverflowError);
     EXPECT_EQ(Value::fromQVariant(QVariant(1.5f)), Value(1.5));
     EXPECT_EQ(Value::fromQVariant(QVariant(QChar(u'x'))), Value("x"));
     EXPECT_THROW(Value::fromQVariant(QVariant(QStringList{QStringLiteral("a")})), EConvertError);

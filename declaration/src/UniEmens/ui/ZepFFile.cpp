@@ -27,15 +27,14 @@
 using platform::Bookmark;
 using platform::DataSet;
 
-const QString TfmZepFile::Legenda =
-    QStringLiteral("D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: Ex DMA (INPDAP) - F: Fpls (ex ENPALS)");
+const QString TfmZepFile::Legenda = QStringLiteral(
+    "D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: Ex DMA (INPDAP) - F: Fpls (ex ENPALS)");
 
 namespace {
 const QString NomeClasse = QStringLiteral("TfmZepFile");
 }
 
-TfmZepFile::TfmZepFile(QWidget *owner)
-    : TfmUqWizard(owner)
+TfmZepFile::TfmZepFile(QWidget *owner) : TfmUqWizard(owner)
 {
     setObjectName(QStringLiteral("fmZepFile"));
     setWindowTitle(QStringLiteral("Generazione file telematico"));
@@ -45,8 +44,8 @@ TfmZepFile::TfmZepFile(QWidget *owner)
     // Page 0: for whom.
     tsDipColl = new QWidget;
     auto *l0 = new QVBoxLayout(tsDipColl);
-    auto *laDipColl =
-        new QLabel(QStringLiteral("D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: Ex DMA (INPDAP)"), tsDipColl);
+    auto *laDipColl = new QLabel(QStringLiteral("D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: Ex DMA (INPDAP)"),
+                                 tsDipColl);
     l0->addWidget(laDipColl);
     rgScelta = new QGroupBox(QStringLiteral("Scegliere per chi generare il file telematico"), tsDipColl);
     rgScelta->setObjectName(QStringLiteral("rgScelta"));
@@ -264,8 +263,8 @@ QString TfmZepFile::ScegliFile(const QString &cartella, const QString &nome)
 void TfmZepFile::buCreaClick()
 {
     meCrea->clear();
-    const bool creato =
-        m_file->CreaFile([this](const QString &cartella, const QString &nome) { return ScegliFile(cartella, nome); });
+    const bool creato = m_file->CreaFile(
+        [this](const QString &cartella, const QString &nome) { return ScegliFile(cartella, nome); });
     if (!creato)
         return;
     m_creato = true;

@@ -34,7 +34,7 @@ class DataSetModel;
 class TfmZepFile : public TfmUqWizard, public IZepLogFile {
     Q_OBJECT
 public:
-    static const QString Legenda;  // "D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: ..."
+    static const QString Legenda; // "D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: ..."
 
     explicit TfmZepFile(QWidget *owner = nullptr);
     ~TfmZepFile() override;
@@ -42,7 +42,7 @@ public:
     QLabel *laLegenda;
     // Page 0
     QWidget *tsDipColl;
-    QGroupBox *rgScelta;  // "Scegliere per chi generare il file telematico"
+    QGroupBox *rgScelta; // "Scegliere per chi generare il file telematico"
     QRadioButton *rbTutti;
     QRadioButton *rbPrenota;
     QTableView *grPrenota;
@@ -88,8 +88,8 @@ private:
 
     std::unique_ptr<TZepTabellaDenuncia> m_tabellaAziendale;
     std::unique_ptr<TZepFile> m_file;
-    bool m_pronta = false;   // built: page changes run their handlers
+    bool m_pronta = false; // built: page changes run their handlers
     bool m_mostrata = false;
     bool m_creato = false;
-    int m_direzione = 0;     // +1 Next, -1 Previous, of the change in progress
+    int m_direzione = 0; // +1 Next, -1 Previous, of the change in progress
 };

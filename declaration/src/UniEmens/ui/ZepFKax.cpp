@@ -3,8 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TfmZepKax::TfmZepKax(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
+TfmZepKax::TfmZepKax(QWidget *owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("fmZepKax"));
     setWindowTitle(QString());

@@ -23,14 +23,14 @@
 
 TfmZepMain *fmZepMain = nullptr;
 
-const QStringList TfmZepMain::ImmaginiNavigatore{
-    QStringLiteral("DATIANAGRAFICI"), QStringLiteral("MODELLI"),   QStringLiteral("IMPORTMOD"),
-    QStringLiteral("FIRME"),          QStringLiteral("PARAMETRI"), QStringLiteral("IMPEGNI"),
-    QStringLiteral("CONSUNTIVO"),     QStringLiteral("MANI"),      QStringLiteral("SEDECORSI"),
-    QStringLiteral("INIZIOANNOFERIE")};
+const QStringList TfmZepMain::ImmaginiNavigatore{QStringLiteral("DATIANAGRAFICI"), QStringLiteral("MODELLI"),
+                                                 QStringLiteral("IMPORTMOD"),      QStringLiteral("FIRME"),
+                                                 QStringLiteral("PARAMETRI"),      QStringLiteral("IMPEGNI"),
+                                                 QStringLiteral("CONSUNTIVO"),     QStringLiteral("MANI"),
+                                                 QStringLiteral("SEDECORSI"),      QStringLiteral("INIZIOANNOFERIE")};
 
-const QString TfmZepMain::MsgDatabaseNonAperto =
-    QStringLiteral("Impossibile aprire l'archivio delle paghe: il programma termina.");
+const QString TfmZepMain::MsgDatabaseNonAperto = QStringLiteral(
+    "Impossibile aprire l'archivio delle paghe: il programma termina.");
 
 namespace {
 // Runs a handler of the window: a failure is shown to the user as the
@@ -44,12 +44,10 @@ void mostraErrori(F &&f)
         UqShowException(e);
     }
 }
-}  // namespace
+} // namespace
 
 TfmZepMain::TfmZepMain(QWidget *parent, const QString &cartellaProgramma)
-    : TfmUqMDIMain(parent)
-    , imlNavigatore(3)
-    , m_programma(ProgrammaZepUni())
+    : TfmUqMDIMain(parent), imlNavigatore(3), m_programma(ProgrammaZepUni())
 {
     fmZepMain = this;
     IZepMainState::SetCurrent(this);

@@ -41,7 +41,7 @@ public:
     // "/" (symbolic links resolved when it exists).
     static QString CartellaBaseDa(const QString &cartellaProgramma);
 
-    QAction *acIstruzioni;  // "Istruzioni uniEMens" in the Help menu
+    QAction *acIstruzioni; // "Istruzioni uniEMens" in the Help menu
     // The images of the navigation bar (size index 3), in the order above.
     platform::ImageList imlNavigatore;
     // Keeps the parameters of dmWunParams (employer group, financial year)

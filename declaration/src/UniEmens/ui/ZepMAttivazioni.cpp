@@ -32,8 +32,8 @@ using platform::Value;
 
 TdmZepAttivazioni *dmZepAttivazioni = nullptr;
 
-const QString TdmZepAttivazioni::MsgChiudereFinestre =
-    QStringLiteral("Chiudere tutte le finestre prima di eseguire l'operazione.");
+const QString TdmZepAttivazioni::MsgChiudereFinestre = QStringLiteral(
+    "Chiudere tutte le finestre prima di eseguire l'operazione.");
 const QString TdmZepAttivazioni::MsgExDmaNonAttiva = QStringLiteral("La gestione ex DMA è attiva da ottobre 2012");
 const QString TdmZepAttivazioni::PeriodoInizioExDma = QStringLiteral("2012-10");
 const QString TdmZepAttivazioni::NomeFileParametri = QStringLiteral("TEMENSPAR.XML");
@@ -54,12 +54,11 @@ void mostraNonDisponibile(const QString &caption)
     UqShowInfo(TdmZepAttivazioni::MsgNonDisponibile(caption));
 }
 
-}  // namespace
+} // namespace
 
 QString TdmZepAttivazioni::MsgNonDisponibile(const QString &caption)
 {
-    return QStringLiteral("La funzione \"%1\" non è ancora disponibile in questa versione del programma.")
-        .arg(caption);
+    return QStringLiteral("La funzione \"%1\" non è ancora disponibile in questa versione del programma.").arg(caption);
 }
 
 FieldDefs TdmZepAttivazioni::CampiParametri()
@@ -83,10 +82,8 @@ FieldDefs TdmZepAttivazioni::CampiParametri()
 }
 
 TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
-    : TdmUqAttivazioni(parent)
-    , xqcSos(nullptr, QStringLiteral("xqcSos"))
-    , cdsTmp(QStringLiteral("cdsTmp"))
-    , cdsParametri(QStringLiteral("cdsParametri"))
+    : TdmUqAttivazioni(parent), xqcSos(nullptr, QStringLiteral("xqcSos")), cdsTmp(QStringLiteral("cdsTmp")),
+      cdsParametri(QStringLiteral("cdsParametri"))
 {
     setObjectName(QStringLiteral("dmZepAttivazioni"));
 
@@ -98,8 +95,8 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
     xafImport = AddForm(QStringLiteral("xafImport"), xpgEMens, 10, QStringLiteral("Importa"), {}, false, 2);
     xafDipendenti = AddForm(QStringLiteral("xafDipendenti"), xpgEMens, 20, QStringLiteral("Dipendenti"),
                             QStringLiteral("TfmZepDipendente"), false, 0);
-    xafCollaboratori = AddForm(QStringLiteral("xafCollaboratori"), xpgEMens, 30,
-                               QStringLiteral("Collaboratori/Altri"), QStringLiteral("TfmZepCollaboratore"), false, 7);
+    xafCollaboratori = AddForm(QStringLiteral("xafCollaboratori"), xpgEMens, 30, QStringLiteral("Collaboratori/Altri"),
+                               QStringLiteral("TfmZepCollaboratore"), false, 7);
     xafDenunciaAziendale = AddForm(QStringLiteral("xafDenunciaAziendale"), xpgEMens, 30,
                                    QStringLiteral("Denuncia Aziendale"), QStringLiteral("TfmzepDenunciaAziendale"),
                                    false, 8);
@@ -147,8 +144,8 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
 
     using namespace std::placeholders;
     xafImport->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafImportBeforeExecute, this, _1, _2);
-    xafImportFplsExEnpals->OnBeforeExecute =
-        std::bind(&TdmZepAttivazioni::xafImportFplsExEnpalsBeforeExecute, this, _1, _2);
+    xafImportFplsExEnpals->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafImportFplsExEnpalsBeforeExecute, this, _1,
+                                                       _2);
     xafExDmaImp->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafExDmaImpBeforeExecute, this, _1, _2);
     xafExDma->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafExDmaBeforeExecute, this, _1, _2);
     xafParametri->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafParametriBeforeExecute, this, _1, _2);
@@ -293,8 +290,8 @@ void TdmZepAttivazioni::xasNotizieAfterExecute(TUqAttivazione *)
 void TdmZepAttivazioni::xafFesteInizializedForm(TUqAttForm *, QWidget *form)
 {
     auto *chiusure = form ? form->property("xqcChiusure").value<TUqQueryCollection *>() : nullptr;
-    ZEP_ASSERT(chiusure, "Componente xqcChiusure non trovato nella finestra " +
-                             (form ? QString::fromLatin1(form->metaObject()->className()) : QString()));
+    ZEP_ASSERT(chiusure, "Componente xqcChiusure non trovato nella finestra "
+                             + (form ? QString::fromLatin1(form->metaObject()->className()) : QString()));
     // The holiday window serves every program of the suite; here its closures
     // collection is cleared of the two settings a program may have left on
     // it: its tag (which marks datasets that closing the window keeps open)
@@ -409,7 +406,7 @@ void TdmZepAttivazioni::Importa(TipoImport tipo)
 
     const QString caption = EseguiWizard(fpls ? WizardFpls : WizardDipendenti, cdsParametri, xqcSos);
     if (caption.isEmpty())
-        return;  // cancelled: the parameter file stays as it was
+        return; // cancelled: the parameter file stays as it was
 
     cdsParametri.checkBrowseMode();
     const QString file = FileParametri();

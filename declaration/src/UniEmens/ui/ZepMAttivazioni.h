@@ -161,8 +161,8 @@ public:
     // Execute); a class not registered yet says "not available" ----
     WizardFunction EseguiWizard;
     ImportFunction EseguiImportazione;
-    std::function<void()> ImportaDma;      // TdmZepDmaImporta::ImportaDma
-    std::function<void()> StampaDenuncia;  // TfmZepReport: the declaration print
+    std::function<void()> ImportaDma;     // TdmZepDmaImporta::ImportaDma
+    std::function<void()> StampaDenuncia; // TfmZepReport: the declaration print
     // Loads the working financial year into wunAnnoFinanziario and makes
     // the year's rule object (TWunCalcolaAnno::CreaPerAnno).
     std::function<void(const QString &anno)> SelezionaAnno;

@@ -33,15 +33,14 @@ public:
         const QChar c = text.at(0);
         if (c.category() == QChar::Other_Control || c.isDigit() || c == QLatin1Char(',') || c == QLatin1Char('.'))
             return false;
-        return true;  // swallowed
+        return true; // swallowed
     }
 };
 
 } // namespace
 
 TfrZepDenunciaAziendale::TfrZepDenunciaAziendale(QWidget *parent)
-    : TfrZepDatiDenuncia(parent)
-    , m_colonne(TZepDenunciaAziendale::Colonne())
+    : TfrZepDatiDenuncia(parent), m_colonne(TZepDenunciaAziendale::Colonne())
 {
     setObjectName(QStringLiteral("frZepDenunciaAziendale"));
     TZepDettaglio &d = *Dettaglio;

@@ -20,9 +20,9 @@ class TfrZepDenunciaAziendale : public TfrZepDatiDenuncia {
 public:
     explicit TfrZepDenunciaAziendale(QWidget *parent = nullptr);
 
-    platform::DBCheckBox *chTrattQuotaLav;  // "Trattenute contributive"
-    QGroupBox *gbQuadratura;                // " Dati quadratura "
-    QGroupBox *gbRecupero;                  // " Recupero bonus di cui all’articolo 13 (DL n. 66/2014)"
+    platform::DBCheckBox *chTrattQuotaLav; // "Trattenute contributive"
+    QGroupBox *gbQuadratura;               // " Dati quadratura "
+    QGroupBox *gbRecupero;                 // " Recupero bonus di cui all’articolo 13 (DL n. 66/2014)"
     platform::DBEdit *edSommaACredito;
 
     // The grid's columns: those of the window unless set (the file window's).

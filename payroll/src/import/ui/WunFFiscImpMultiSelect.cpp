@@ -25,8 +25,8 @@ std::unique_ptr<TwunAnaMultiSelect> richieste(std::unique_ptr<TwunFiscImpMultiSe
 } // namespace
 
 TfmwunFiscImpMultiSelect::TfmwunFiscImpMultiSelect(QWidget *owner, std::unique_ptr<TwunFiscImpMultiSelect> logica)
-    : TfmwunAnaMultiSelect(owner, richieste(std::move(logica)))
-    , m_import(static_cast<TwunFiscImpMultiSelect &>(TfmwunAnaMultiSelect::Logica()))
+    : TfmwunAnaMultiSelect(owner, richieste(std::move(logica))),
+      m_import(static_cast<TwunFiscImpMultiSelect &>(TfmwunAnaMultiSelect::Logica()))
 {
     m_import.SetNotifica(this);
     rgOrdine->hide();

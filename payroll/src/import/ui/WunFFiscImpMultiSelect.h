@@ -29,9 +29,9 @@ public:
 
     TwunFiscImpMultiSelect &Logica() const { return m_import; }
 
-    QGroupBox *rgSovraScrivi;  // "Sovrascrivi sempre", "Non sovrascrivere", "Chiedi conferma"
+    QGroupBox *rgSovraScrivi; // "Sovrascrivi sempre", "Non sovrascrivere", "Chiedi conferma"
     QButtonGroup *bgSovraScrivi;
-    QPushButton *buStop;       // "Interrompi", enabled while the loop runs
+    QPushButton *buStop; // "Interrompi", enabled while the loop runs
 
     // The window of the class (registered by name) on the import
     // parameters, the site collection and the text: the rules' Prepara

@@ -12,8 +12,7 @@
 #include <QVBoxLayout>
 
 TfmwunAnaMultiSelect::TfmwunAnaMultiSelect(QWidget *owner, std::unique_ptr<TwunAnaMultiSelect> logica)
-    : TfmwunMultiSelect(owner)
-    , m_logica(logica ? std::move(logica) : std::make_unique<TwunAnaMultiSelect>())
+    : TfmwunMultiSelect(owner), m_logica(logica ? std::move(logica) : std::make_unique<TwunAnaMultiSelect>())
 {
     setWindowTitle(TwunAnaMultiSelect::Titolo);
     resize(520, 520);
@@ -53,9 +52,7 @@ TfmwunAnaMultiSelect::TfmwunAnaMultiSelect(QWidget *owner, std::unique_ptr<TwunA
     ClientLayout()->addWidget(rgOrdine);
 
     OrdineColonna = &TwunAnaMultiSelect::OrdineColonna;
-    OnSearchValue = [this](const QString &campo, const QString &testo) {
-        return m_logica->CercaValore(campo, testo);
-    };
+    OnSearchValue = [this](const QString &campo, const QString &testo) { return m_logica->CercaValore(campo, testo); };
 }
 
 TfmwunAnaMultiSelect::~TfmwunAnaMultiSelect()

@@ -27,13 +27,13 @@ public:
     TwunAnaMultiSelect &Logica() const { return *m_logica; }
 
     QWidget *pnlFiltro;
-    QComboBox *cbICALNUBRACODE;  // "Categoria"
-    QComboBox *cbITNONUBRACODE;  // "Pos.Giur."
-    QComboBox *cbIQARNUBRACODE;  // "Qualifica"
-    QCheckBox *chServizio;       // "In servizio" (hidden)
-    QGroupBox *rgOrdine;         // " Ordine di stampa "
-    QRadioButton *rbAlfabetico;  // "alfabetico"
-    QRadioButton *rbPerCodice;   // "per codice"
+    QComboBox *cbICALNUBRACODE; // "Categoria"
+    QComboBox *cbITNONUBRACODE; // "Pos.Giur."
+    QComboBox *cbIQARNUBRACODE; // "Qualifica"
+    QCheckBox *chServizio;      // "In servizio" (hidden)
+    QGroupBox *rgOrdine;        // " Ordine di stampa "
+    QRadioButton *rbAlfabetico; // "alfabetico"
+    QRadioButton *rbPerCodice;  // "per codice"
 
     // The grid shows the candidate list the rules opened.
     void MostraElenco();

@@ -5,8 +5,7 @@
 
 #include <QLabel>
 
-TfmwunMultiSelect::TfmwunMultiSelect(QWidget *owner)
-    : TfmUqMultiSelect(owner)
+TfmwunMultiSelect::TfmwunMultiSelect(QWidget *owner) : TfmUqMultiSelect(owner)
 {
     setWindowTitle(QString());
     connect(this, &TfmUqMultiSelect::SelectionChanged, this, &TfmwunMultiSelect::AggiornaConteggio);

@@ -12,8 +12,7 @@
 #include <QVBoxLayout>
 
 TfmwunWizard::TfmwunWizard(QWidget *owner, std::unique_ptr<TwunWizard> logica)
-    : TfmUqWizard(owner)
-    , m_logica(logica ? std::move(logica) : std::make_unique<TwunWizard>())
+    : TfmUqWizard(owner), m_logica(logica ? std::move(logica) : std::make_unique<TwunWizard>())
 {
     setWindowTitle(TwunWizard::Titolo);
     buOk->setText(QStringLiteral("Applica"));

@@ -34,13 +34,13 @@ public:
 
     QWidget *tsTipoCompenso;
     QGroupBox *gbTipoCompenso;
-    QRadioButton *rbTipoCompenso0;  // "Compensi fondamentali"
-    QRadioButton *rbTipoCompenso1;  // "Compensi accessori"
-    QRadioButton *rbTipoCompenso2;  // "Compensi ai collaboratori"
-    QGroupBox *gbLIqCorrente;       // hidden until a current liquidation is found
+    QRadioButton *rbTipoCompenso0; // "Compensi fondamentali"
+    QRadioButton *rbTipoCompenso1; // "Compensi accessori"
+    QRadioButton *rbTipoCompenso2; // "Compensi ai collaboratori"
+    QGroupBox *gbLIqCorrente;      // hidden until a current liquidation is found
     QLabel *lbMeseGruppo;
     QLabel *laTitolo;
-    QCheckBox *chCompensoCorrente;  // "Liquidazione Corrente"
+    QCheckBox *chCompensoCorrente; // "Liquidazione Corrente"
     QWidget *tsMeseComp;
     QWidget *tsGruppo;
 
