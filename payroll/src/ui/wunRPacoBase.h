@@ -16,6 +16,8 @@ public:
     void ApriDati();
     // Writes the changes; the parameters module follows.
     void Salva();
+    // The data the frame shows (for the rules of the window that holds it).
+    TWunPaco &Dati() { return m_dati; }
 
 private:
     TWunPaco m_dati;

@@ -9,10 +9,12 @@
 #include "ZepFDenunciaAziendale.h"
 #include "ZepFFile.h"
 #include "ZepFFplsExEnpals.h"
+#include "ZepFImpMultiSelect.h"
 #include "ZepFKax.h"
 #include "ZepFMain.h"
 #include "ZepFMittente.h"
 #include "ZepFParam.h"
+#include "ZepFWiz.h"
 #include "ZepMAttivazioni.h"
 #include "ZepULayouts.h"
 #include "zepFCollaboratore.h"
@@ -60,6 +62,8 @@ void TZepUniAvvio::Registra()
     TfmZepFFplsExEnpals::RegisterClass();
     TfmzepDenunciaAziendale::RegisterClass();
     TfmZepFile::RegisterClass();
+    TfmZepWiz::RegisterClass();
+    TfmZepImpMultiSelect::RegisterClass();
     TfmTovRicerca::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
@@ -77,6 +81,8 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmZepFFplsExEnpals::UnregisterClass();
     TfmzepDenunciaAziendale::UnregisterClass();
     TfmZepFile::UnregisterClass();
+    TfmZepWiz::UnregisterClass();
+    TfmZepImpMultiSelect::UnregisterClass();
     TfmTovRicerca::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;

@@ -1,0 +1,384 @@
+// The employee rows of the private-sector import (TEMD_DIPENDENTI): the
+// pay periods of the month, one row per working-time kind with its amounts,
+// contract hours, theoretical pay, hire and termination, and the accessory
+// pay on its own company number.
+#include "ZepCImpMultiSelect.h"
+
+#include "WunUUtil.h"
+#include "ZepUUtil.h"
+#include "tovCQueryText.h"
+#include "tovUUtil.h"
+#include "wunUCalcoli.h"
+#include "wunUCalcoliFond.h"
+
+#include "Exceptions.h"
+#include "Field.h"
+
+#include <QHash>
+
+using platform::Currency;
+using platform::DataSet;
+using platform::Value;
+
+namespace {
+
+const QString FiltroTempoPieno = QStringLiteral("LVAPEPARTTIME = 0 OR LVAPEPARTTIME IS NULL");
+const QString FiltroPartTime = QStringLiteral("LVAPEPARTTIME = 1");
+const QString Execute = QStringLiteral("EXECUTE");
+
+constexpr int TipoAccessori3 = 3;
+constexpr int TipoAccessori4 = 4;
+
+int intero(const DataSet &ds, const char *campo)
+{
+    return ds.fieldByName(QLatin1String(campo)).asInteger();
+}
+
+// Whole euros: the amount rounded to units half away from zero, as an
+// amount.
+Currency euroInteri(Currency importo)
+{
+    return Currency::fromInt(TwunCalcola::Arrotonda(0, importo).truncated());
+}
+
+} // namespace
+
+TZepImpMultiSelect::Somme &TZepImpMultiSelect::Somme::operator+=(const Somme &altre)
+{
+    imponibile += altre.imponibile;
+    contributo += altre.contributo;
+    return *this;
+}
+
+QString TZepImpMultiSelect::Qualifica2(int codice)
+{
+    return codice == TTovCalcola::RICE_COD_INPS_OI ? QStringLiteral("F") : QStringLiteral("P");
+}
+
+bool TZepImpMultiSelect::PartTime(const QString &qualifica2)
+{
+    return qualifica2 == QLatin1String("P") || qualifica2 == QLatin1String("V") || qualifica2 == QLatin1String("M");
+}
+
+QString TZepImpMultiSelect::CodiceContratto(int anno, int mese)
+{
+    return anno > 2022 || (anno == 2022 && mese > 1) ? QStringLiteral("CPUB") : QStringLiteral("EP");
+}
+
+bool TZepImpMultiSelect::TrovaRiga(DataSet &righe, const QString &codiceFiscale, const QString &periodo, int codice,
+                                   const QString &matricola)
+{
+    const QString campi = QStringLiteral("CFLavoratore;AnnoMeseDenuncia;Qualifica2;Matricola");
+    // The weeks step turns a part-time "P" into "V" or "M": the row is the
+    // person's part-time row whatever its kind.
+    const QStringList tipi = codice == TTovCalcola::RICE_COD_INPS_OI
+                                 ? QStringList{QStringLiteral("F")}
+                                 : QStringList{QStringLiteral("P"), QStringLiteral("V"), QStringLiteral("M")};
+    for (const QString &tipo : tipi)
+        if (righe.locate(campi, {Value(codiceFiscale), Value(periodo), Value(tipo), Value(matricola)}))
+            return true;
+    return false;
+}
+
+// ---------------------------------------------------------------- the person
+
+void TZepImpMultiSelect::ImportaDipendente()
+{
+    ApriPeriodi();
+    if (PtComeIntero()) {
+        RigaDipendente(TTovCalcola::RICE_COD_INPS_OI, QString());
+    } else {
+        RigaDipendente(TTovCalcola::RICE_COD_INPS_OI, FiltroTempoPieno);
+        RigaDipendente(TTovCalcola::RICE_COD_INPS_PT, FiltroPartTime);
+    }
+    xqcVape.close();
+    RigaAccessori(TTovCalcola::RICE_COD_INPS_OI);
+    if (!PtComeIntero())
+        RigaAccessori(TTovCalcola::RICE_COD_INPS_PT);
+}
+
+void TZepImpMultiSelect::ApriPeriodi()
+{
+    xqcVape.close();
+    xqcVape.setFiltered(false);
+    xqcVape.setFilter(QString());
+    xqcVape.setIndexFieldNames(QString());
+    TovQueryText().AssignCommand(QStringLiteral("QRY_EMENS_VAPE"), xqcVape, Execute);
+    xqcVape.params().paramByName(QStringLiteral("IMESID")).setValue(Mese());
+    xqcVape.params().paramByName(QStringLiteral("IACOMID")).setValue(xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")));
+    xqcVape.Open();
+
+    // A period without its start or end takes those of its register when it
+    // is the register's only period; otherwise the history is incomplete.
+    QHash<int, int> periodiDelRegistro;
+    for (xqcVape.first(); !xqcVape.eof(); xqcVape.next())
+        ++periodiDelRegistro[intero(xqcVape, "IREGSID")];
+    for (xqcVape.first(); !xqcVape.eof(); xqcVape.next()) {
+        platform::Field &dal = xqcVape.fieldByName(QStringLiteral("DVAPEDAL"));
+        platform::Field &al = xqcVape.fieldByName(QStringLiteral("DVAPEAL"));
+        if ((dal.isNull() || al.isNull()) && periodiDelRegistro.value(intero(xqcVape, "IREGSID")) == 1) {
+            xqcVape.edit();
+            if (dal.isNull())
+                dal.setValue(xqcVape.fieldValue(QStringLiteral("DREGSDAL")));
+            if (al.isNull())
+                al.setValue(xqcVape.fieldValue(QStringLiteral("DREGSAL")));
+            xqcVape.post();
+        }
+        if (dal.isNull() || al.isNull())
+            throw EUqError(MsgOrariRiduzioni);
+    }
+    xqcVape.setIndexFieldNames(QStringLiteral("DVAPEDAL"));
+}
+
+// ---------------------------------------------------------------- one row
+
+void TZepImpMultiSelect::RigaDipendente(int codice, const QString &filtro)
+{
+    m_ritenutaStipendio = Currency();
+    QList<int> codici{codice};
+    if (PtComeIntero())
+        codici << TTovCalcola::RICE_COD_INPS_PT;
+    Somme stipendio, iis;
+    for (int c : codici) {
+        stipendio += SommeFondamentali(c, TTovCalcola::COMR_STIPENDIO);
+        iis += SommeFondamentali(c, TTovCalcola::COMR_CCNL_2);
+    }
+    if (stipendio.imponibile.isZero() && iis.imponibile.isZero())
+        return;
+
+    NuovaRiga(codice, MatricolaInps());
+    xqcVape.setFilter(filtro);
+    xqcVape.setFiltered(!PtComeIntero() && !filtro.isEmpty());
+    if (!xqcVape.isEmpty()) {
+        OrarioEPartTime(codice);
+        RetribuzioneTeorica();
+        AssunzioneCessazione();
+    }
+    cdsImport.fieldByName(QStringLiteral("Imponibile")).setAsCurrency(stipendio.imponibile + iis.imponibile);
+    cdsImport.fieldByName(QStringLiteral("Contributo")).setAsCurrency(stipendio.contributo + iis.contributo);
+    // The steps that complete the row from its periods (exemption on the
+    // salary when RitenutaStipendio() is above zero, weeks, day codes, paid
+    // and contributed days, part-time hours and the minimum, family
+    // allowance, bonus) run here, before the post.
+    cdsImport.post();
+}
+
+void TZepImpMultiSelect::RigaAccessori(int codice)
+{
+    QList<int> codici{codice};
+    if (PtComeIntero())
+        codici << TTovCalcola::RICE_COD_INPS_PT;
+    Somme tipo3, tipo4;
+    for (int c : codici) {
+        tipo3 += SommeAccessori(c, TipoAccessori3);
+        tipo4 += SommeAccessori(c, TipoAccessori4);
+    }
+    if (tipo3.imponibile.isZero() && tipo4.imponibile.isZero())
+        return;
+
+    const QString matricola = MatricolaInpsAccessori();
+    if (TrovaRiga(cdsImport, CodiceFiscale(), PeriodoDenuncia(), codice, matricola))
+        cdsImport.edit();
+    else
+        NuovaRiga(codice, matricola);
+    platform::Field &imponibile = cdsImport.fieldByName(QStringLiteral("Imponibile"));
+    platform::Field &contributo = cdsImport.fieldByName(QStringLiteral("Contributo"));
+    imponibile.setAsCurrency(imponibile.asCurrency() + tipo3.imponibile + tipo4.imponibile);
+    contributo.setAsCurrency(contributo.asCurrency() + tipo3.contributo + tipo4.contributo);
+    cdsImport.post();
+}
+
+void TZepImpMultiSelect::NuovaRiga(int codice, const QString &matricola)
+{
+    const QString cittadinanza = Cittadinanza();
+    const bool post95 = RegimePost95() == 1;
+    cdsImport.append();
+    auto imposta = [this](const char *campo, const Value &valore) {
+        cdsImport.fieldByName(QLatin1String(campo)).setValue(valore);
+    };
+    imposta("AnnoMeseDenuncia", PeriodoDenuncia());
+    imposta("Matricola", matricola);
+    imposta("CFLavoratore", CodiceFiscale());
+    imposta("Elimina", QStringLiteral("N"));
+    imposta("Cognome", Cognome().toUpper());
+    imposta("Nome", Nome().toUpper());
+    imposta("Cittadinanza", cittadinanza);
+    imposta("Qualifica1", QStringLiteral("2"));
+    imposta("Qualifica2", Qualifica2(codice));
+    imposta("Qualifica3", QStringLiteral("D"));
+    imposta("TipoContribuzione", TipoContribuzione());
+    imposta("CodiceComune", ComuneLavoro());
+    imposta("CodiceContratto", CodiceContratto(AnnoDenuncia.toInt(), Mese()));
+    imposta("RegimePost95", post95 ? QStringLiteral("Sì") : QStringLiteral("No"));
+    imposta("TipoLavoratore", QStringLiteral("0"));
+    imposta("NumMensilita", 13000);
+    imposta("RispettoMinimale", QStringLiteral("0"));
+}
+
+// ---------------------------------------------------------------- amounts
+
+void TZepImpMultiSelect::ControllaTipoContribuzione(Currency ritenutaDipendente) const
+{
+    if (TipoContribuzione().trimmed() == TipoContribuzioneSenzaRitenute && ritenutaDipendente > Currency())
+        throw EUqError(MsgTipoContribuzione);
+}
+
+TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeFondamentali(int codice, int componente)
+{
+    Somme s;
+    s.imponibile = TTovCalcola::ImponibileInpsFondamentali(codice, componente, qquEMens, xqcMultiSelect, QString(),
+                                                          QStringLiteral("QRY_CUD_INPS_IMP_FOND"));
+    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_FOND"), qquEMens);
+    qquEMens.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
+        .bind(QStringLiteral("IRICEID"), codice)
+        .bind(QStringLiteral("ICOSID"), componente)
+        .bind(QStringLiteral("MESE_INIZIALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_INIZIALE")))
+        .bind(QStringLiteral("MESE_FINALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_FINALE")));
+    qquEMens.open();
+    const Currency dipendente = qquEMens.value(QStringLiteral("RIT_DIP")).toCurrency();
+    const Currency amministrazione = qquEMens.value(QStringLiteral("RIT_AMM")).toCurrency();
+    qquEMens.close();
+    ControllaTipoContribuzione(dipendente);
+    s.contributo = dipendente + amministrazione;
+    if (componente == TTovCalcola::COMR_STIPENDIO)
+        m_ritenutaStipendio += dipendente;
+    return s;
+}
+
+TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeAccessori(int codice, int tipo)
+{
+    const QString condizione = QStringLiteral(" AND NOT REGS.ITNOID IN (%1)").arg(TTovCalcola::TnoNonStipendioSql());
+    Somme s;
+    s.imponibile = TTovCalcola::ImponibileInpsAccessori(codice, tipo, qquEMens, xqcMultiSelect, condizione,
+                                                        QStringLiteral("QRY_CUD_INPS_IMP_ACC"));
+    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_ACC"), qquEMens);
+    qquEMens.setSql(qquEMens.sql() + condizione);
+    qquEMens.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
+        .bind(QStringLiteral("IRICEID"), codice)
+        .bind(QStringLiteral("IVARMRIRPID"), tipo)
+        .bind(QStringLiteral("MESE_INIZIALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_INIZIALE")))
+        .bind(QStringLiteral("MESE_FINALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_FINALE")));
+    qquEMens.open();
+    const Currency dipendente = qquEMens.value(QStringLiteral("RIT_DIP")).toCurrency();
+    const Currency amministrazione = qquEMens.value(QStringLiteral("RIT_AMM")).toCurrency();
+    qquEMens.close();
+    ControllaTipoContribuzione(dipendente);
+    s.contributo = dipendente + amministrazione;
+    return s;
+}
+
+// ---------------------------------------------------------------- from the periods
+
+void TZepImpMultiSelect::OrarioEPartTime(int codice)
+{
+    const bool partTime = codice == TTovCalcola::RICE_COD_INPS_PT;
+    int giorni = 0;
+    qint64 ore = 0;
+    Currency quota;
+    for (xqcVape.first(); !xqcVape.eof(); xqcVape.next()) {
+        const int giorniPeriodo = intero(xqcVape, "IVAPEGIORNI");
+        const int previste = intero(xqcVape, "IVAPEOREPREVISTE");
+        giorni += giorniPeriodo;
+        ore += qint64(previste) * giorniPeriodo;
+        if (!partTime)
+            continue;
+        if (previste == 0)
+            throw EUqError(MsgOrariRiduzioni);
+        // Service minutes over contract minutes, weighted by the days, kept
+        // with four decimals.
+        quota += TwunCalcola::Proporzione(Currency::fromInt(intero(xqcVape, "IVAPEORESERVIZIO")), giorniPeriodo,
+                                          qint64(previste) * 60, MsgOrariRiduzioni);
+    }
+    if (giorni <= 0)
+        return;
+    cdsImport.fieldByName(QStringLiteral("OrarioContrattuale")).setAsInteger(int(ore * 100 / giorni));
+    // Hundredths of a per cent: share x 10000 / days, truncated; the share's
+    // scaled integer already carries the factor 10000.
+    if (partTime && quota > Currency())
+        cdsImport.fieldByName(QStringLiteral("PercPartTime")).setAsInteger(int(quota.raw() / giorni));
+}
+
+void TZepImpMultiSelect::RetribuzioneTeorica()
+{
+    xqcVape.first();
+    xqcvacr.close();
+    TovQueryText().AssignCommand(QStringLiteral("QRY_EMENS_VACR"), xqcvacr, Execute);
+    TWunUtil::FormattaQuery(xqcvacr, {Value(CondizioneVociTeoriche())});
+    xqcvacr.params().paramByName(QStringLiteral("IREGSID")).setValue(xqcVape.fieldValue(QStringLiteral("IREGSID")));
+    xqcvacr.Open();
+
+    WunCCNL().TabellaCCNLMese(Mese());
+    xqcCCNL.close();
+    TovQueryText().AssignCommand(QStringLiteral("QRY_CCNL_COMR"), xqcCCNL, Execute);
+    platform::Params &p = xqcCCNL.params();
+    p.paramByName(QStringLiteral("ICCNTID")).setValue(WunCCNL().TabellaCCNL());
+    p.paramByName(QStringLiteral("IASTIANZIANITA")).setValue(xqcVape.fieldValue(QStringLiteral("ANZIANITA")));
+    p.paramByName(QStringLiteral("ICCNVID")).setValue(WunCCNL().TabellaCCNV());
+    xqcCCNL.Open();
+
+    TwunCalcolaFond::TTabelle tabelle;
+    tabelle.ccnl = &xqcCCNL;
+    const Currency teorica = TwunCalcolaFond::RetribuzioneTeorica(xqcVape, xqcvacr, &cdsCompenso, tabelle);
+    cdsImport.fieldByName(QStringLiteral("RetribTeorica")).setAsCurrency(euroInteri(teorica));
+    xqcvacr.close();
+    xqcCCNL.close();
+}
+
+void TZepImpMultiSelect::AssunzioneCessazione()
+{
+    QDate primo, ultimo;
+    for (xqcVape.first(); !xqcVape.eof(); xqcVape.next()) {
+        const QDate dal = xqcVape.fieldByName(QStringLiteral("DVAPEDAL")).asDate();
+        const QDate al = xqcVape.fieldByName(QStringLiteral("DVAPEAL")).asDate();
+        if (!primo.isValid() || dal < primo)
+            primo = dal;
+        if (!ultimo.isValid() || al > ultimo)
+            ultimo = al;
+    }
+    const int anno = wunAnnoFinanziario().Year();
+    const int mese = xqcMultiSelect.fieldByName(QStringLiteral("MESE_FINALE")).asInteger();
+    if (primo > TTovDate::FirstDayOfMonth(anno, mese)
+        || primo == cdsCompenso.fieldByName(QStringLiteral("DACOMINIRAPP")).asDate()) {
+        cdsImport.fieldByName(QStringLiteral("GiornoAssunzione")).setAsInteger(primo.day());
+        cdsImport.fieldByName(QStringLiteral("TipoAssunzione")).setAsString(QStringLiteral("1"));
+    }
+    if (ultimo < TTovDate::LastDayOfMonth(anno, mese)
+        || ultimo == cdsCompenso.fieldByName(QStringLiteral("DACOMFINERAPP")).asDate()) {
+        cdsImport.fieldByName(QStringLiteral("GiornoCessazione")).setAsInteger(ultimo.day());
+        cdsImport.fieldByName(QStringLiteral("TipoCessazione")).setAsString(QStringLiteral("1C"));
+    }
+}
+
+// ---------------------------------------------------------------- before post
+
+void TZepImpMultiSelect::cdsImportBeforePost()
+{
+    platform::Field &orario = cdsImport.fieldByName(QStringLiteral("OrarioContrattuale"));
+    if (orario.asInteger() == 0) {
+        TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_ANA_ORARIO"), qquEMens);
+        qquEMens.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
+            .bind(QStringLiteral("IMESID"), Mese());
+        qquEMens.open();
+        const qint64 previste = qquEMens.eof() ? 0 : qquEMens.value(QStringLiteral("IACOMOREPREVISTE")).toInt();
+        const qint64 servizio = qquEMens.eof() ? 0 : qquEMens.value(QStringLiteral("IASTIORESERVIZIO")).toInt();
+        qquEMens.close();
+        orario.setAsInteger(int(previste * 100));
+        if (PartTime(cdsImport.fieldByName(QStringLiteral("Qualifica2")).asString()) && previste > 0)
+            cdsImport.fieldByName(QStringLiteral("PercPartTime")).setAsInteger(int(servizio * 10000 / (previste * 60)));
+    }
+    platform::Field &teorica = cdsImport.fieldByName(QStringLiteral("RetribTeorica"));
+    if (teorica.asCurrency().isZero()) {
+        TwunCalcola::ApriAstrMese(xqcAppoggio, xqcMultiSelect.fieldByName(QStringLiteral("IACOMID")).asInteger(),
+                                  TTovCalcola::COMR_STIPENDIO, Mese());
+        TwunCalcolaFond::EliminaVociNonSpettanti(xqcAppoggio, cdsCompenso);
+        xqcAppoggio.setFilter(CondizioneVociTeoriche());
+        xqcAppoggio.setFiltered(true);
+        Currency somma;
+        for (xqcAppoggio.first(); !xqcAppoggio.eof(); xqcAppoggio.next())
+            somma += xqcAppoggio.fieldByName(QStringLiteral("FASTRIMPORTO")).asCurrency();
+        xqcAppoggio.close();
+        xqcAppoggio.setFiltered(false);
+        xqcAppoggio.setFilter(QString());
+        teorica.setAsCurrency(euroInteri(somma));
+    }
+}

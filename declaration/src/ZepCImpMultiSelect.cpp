@@ -1,0 +1,183 @@
+#include "ZepCImpMultiSelect.h"
+
+#include "WunUUtil.h"
+#include "ZepUUtil.h"
+#include "tovCQueryText.h"
+#include "tovUCalcoli.h"
+#include "tovUDBCds.h"
+
+#include "Exceptions.h"
+#include "Field.h"
+
+using platform::DataSet;
+using platform::Value;
+
+const QString TZepImpMultiSelect::TabellaDipendenti = QStringLiteral("TEMD_DIPENDENTI");
+const QString TZepImpMultiSelect::TabellaCollaboratori = QStringLiteral("TEMC_COLLABORATORI");
+const QString TZepImpMultiSelect::MsgOrariRiduzioni =
+    QStringLiteral("Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico");
+const QString TZepImpMultiSelect::MsgTipoContribuzione =
+    QStringLiteral("Il tipo contribuzione non è compatibile con le ritenute a carico dipendente.");
+const QString TZepImpMultiSelect::TipoContribuzioneSenzaRitenute = QStringLiteral("71");
+const QList<int> TZepImpMultiSelect::VociRetribuzioneTeorica{10001, 10002, 10003, 10004, 10025, 10016,
+                                                             10018, 10049, 10053, 10055, 10071, 10070};
+
+namespace {
+// Relationship types the declaration leaves out: external persons and
+// self-employed professionals.
+constexpr int TnoEstranei = 10;
+constexpr int TnoLiberiProfessionisti = 14;
+} // namespace
+
+QString TZepImpMultiSelect::CondizioneVociTeoriche()
+{
+    QStringList voci;
+    for (int voce : VociRetribuzioneTeorica)
+        voci << QString::number(voce);
+    return QStringLiteral("ICOMRID IN (%1)").arg(voci.join(QStringLiteral(", ")));
+}
+
+TZepImpMultiSelect::TZepImpMultiSelect(TTovDBCds &store, platform::Database *connessione)
+    : TZepFiscImpMultiSelect(store, connessione)
+    , cdsColl(QStringLiteral("cdsColl"))
+    , xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio"))
+    , qquEMens(Connessione())
+    , xqcVape(&Connessione(), QStringLiteral("xqcVape"))
+    , xqcvacr(&Connessione(), QStringLiteral("xqcvacr"))
+    , xqcCCNL(&Connessione(), QStringLiteral("xqcCCNL"))
+    , cdsCompenso(QStringLiteral("cdsCompenso"))
+{
+    cdsColl.events().afterPost = [this](DataSet &ds) { SalvaTabella(ds); };
+    cdsColl.events().afterDelete = [this](DataSet &ds) { SalvaTabella(ds); };
+    cdsImport.events().beforePost = [this](DataSet &) { cdsImportBeforePost(); };
+}
+
+TZepImpMultiSelect::~TZepImpMultiSelect() = default;
+
+// ---------------------------------------------------------------- parameters
+
+const platform::Field &TZepImpMultiSelect::Parametro(const QString &nome) const
+{
+    ZEP_ASSERT(Parametri(), QStringLiteral("Parametri dell'importazione non impostati"));
+    return Parametri()->fieldByName(nome);
+}
+
+bool TZepImpMultiSelect::PtComeIntero() const
+{
+    const platform::Field &f = Parametro(QStringLiteral("PT_COME_INTERO"));
+    return !f.isNull() && f.asBoolean();
+}
+
+QString TZepImpMultiSelect::MatricolaInps() const
+{
+    return Parametro(QStringLiteral("MatricolaINPS")).asString();
+}
+
+QString TZepImpMultiSelect::MatricolaInpsAccessori() const
+{
+    const QString accessori = Parametro(QStringLiteral("MatricolaINPSAcc")).asString();
+    return accessori.trimmed().isEmpty() ? MatricolaInps() : accessori;
+}
+
+QString TZepImpMultiSelect::TipoContribuzione() const
+{
+    return Parametro(QStringLiteral("TipoContribuzione")).asString();
+}
+
+QString TZepImpMultiSelect::ComuneLavoro() const
+{
+    return Parametro(QStringLiteral("ComuneLavoro")).asString();
+}
+
+// ---------------------------------------------------------------- overrides
+
+void TZepImpMultiSelect::ImportaSostituto()
+{
+    // The declarant's writer is not part of this version: the user is told,
+    // and the persons are imported.
+    Notifica().Messaggio(QStringLiteral("L'importazione dei dati del dichiarante non è ancora disponibile in questa "
+                                        "versione del programma: i dati del dichiarante vanno inseriti nella "
+                                        "finestra \"Dichiarante\"."),
+                         platform::MessageType::Warning);
+}
+
+void TZepImpMultiSelect::SalvaTabella(DataSet &dataSet)
+{
+    if (&dataSet == &cdsImport)
+        TZepFiscImpMultiSelect::SalvaTabella(dataSet);
+    else if (&dataSet == &cdsColl)
+        Store().Save(cdsColl, TabellaCollaboratori);
+}
+
+QList<DataSet *> TZepImpMultiSelect::TabelleInMemoria()
+{
+    return {&cdsImport, &cdsColl};
+}
+
+void TZepImpMultiSelect::PreparaElenco()
+{
+    xqcMultiSelect.close();
+    TovQueryText().AssignCommand(QStringLiteral("QRY_EMENS_IMP"), xqcMultiSelect, QStringLiteral("EXECUTE"));
+    platform::Params &p = xqcMultiSelect.params();
+    p.paramByName(QStringLiteral("IANFID")).setValue(wunAnnoFinanziario().Id());
+    p.paramByName(QStringLiteral("IMESID")).setValue(Mese());
+    p.paramByName(QStringLiteral("IDWGID")).setValue(TWunUtil::DwgIdCorrente());
+    p.paramByName(QStringLiteral("RICE_COD_INPS_OI")).setValue(TTovCalcola::RICE_COD_INPS_OI);
+    p.paramByName(QStringLiteral("RICE_COD_INPS_PT")).setValue(TTovCalcola::RICE_COD_INPS_PT);
+    p.paramByName(QStringLiteral("TNO_ESTRANEI")).setValue(TnoEstranei);
+    p.paramByName(QStringLiteral("TNO_LIB_PROF")).setValue(TnoLiberiProfessionisti);
+    ApriElenco();
+}
+
+void TZepImpMultiSelect::ApriCompenso()
+{
+    TZepFiscImpMultiSelect::ApriCompenso();
+    // The calculators take the compensation as a dataset row.
+    platform::ValueList riga;
+    if (!qquAcom.eof())
+        for (int i = 0; i < qquAcom.fieldCount(); ++i)
+            riga << qquAcom.value(i);
+    cdsCompenso.loadRecords(qquAcom.fieldDefs(), riga.isEmpty() ? QList<platform::ValueList>{}
+                                                                : QList<platform::ValueList>{riga});
+}
+
+QString TZepImpMultiSelect::CodiceFiscale() const
+{
+    return qquAcom.value(QStringLiteral("SANACODFISCALE")).toString().trimmed();
+}
+
+void TZepImpMultiSelect::ImportaRiga()
+{
+    CaricaTabella(TabellaDipendenti);
+    CaricaTabella(TabellaCollaboratori, &cdsColl);
+    const QString codiceFiscale = CodiceFiscale();
+    if (!CodiceFiscalePresente(codiceFiscale))
+        return;
+    if (PersonaPresente(codiceFiscale)) {
+        if (!SostituireDati())
+            return;
+        CancellaPersona(codiceFiscale);
+    }
+    ImportaDipendente();
+    // The collaborator rows of the person are written here, after the
+    // employee rows.
+}
+
+// ---------------------------------------------------------------- replace choice
+
+bool TZepImpMultiSelect::PersonaPresente(const QString &codiceFiscale) const
+{
+    const platform::ValueList chiave{Value(codiceFiscale), Value(PeriodoDenuncia())};
+    return !cdsImport.lookup(QStringLiteral("CFLavoratore;AnnoMeseDenuncia"), chiave, QStringLiteral("CFLavoratore"))
+                .isNull()
+           || !cdsColl.lookup(QStringLiteral("CFCollaboratore;AnnoMeseDenuncia"), chiave,
+                              QStringLiteral("CFCollaboratore"))
+                   .isNull();
+}
+
+void TZepImpMultiSelect::CancellaPersona(const QString &codiceFiscale)
+{
+    const platform::ValueList chiave{Value(codiceFiscale), Value(PeriodoDenuncia())};
+    CancellaRighe(cdsImport, QStringLiteral("CFLavoratore;AnnoMeseDenuncia"), chiave);
+    CancellaRighe(cdsColl, QStringLiteral("CFCollaboratore;AnnoMeseDenuncia"), chiave);
+}

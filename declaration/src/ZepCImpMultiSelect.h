@@ -1,0 +1,160 @@
+#pragma once
+// The private-sector import of a month: the rules of TfmZepImpMultiSelect
+// (ZepFImpMultiSelect), which the "Importa" command runs after the wizard
+// "Importa dati per EMens" (ZepCWiz.h). It lists the persons of the month
+// with INPS withholdings (QRY_EMENS_IMP) and writes each selected one, in
+// the person's own transaction, into the declaration tables of the working
+// period: the employee rows of TEMD_DIPENDENTI, one per INPS company number
+// and working-time kind ("F" full time, retention 3; "P" part time,
+// retention 13), and the collaborator rows of TEMC_COLLABORATORI.
+//
+// The steps of one person (ImportaRiga), in order:
+//   1. the two tables opened (once per dialog);
+//   2. no fiscal code: the error message, nothing imported;
+//   3. rows of the person already in either table: the replace choice
+//      (rgSovraScrivi); replacing deletes every row of the person in both;
+//   4. the employee rows (ImportaDipendente, ZepCImpDipendenti.cpp): the
+//      pay periods, one row per working-time kind over its periods, then
+//      the accessory pay on its own company number;
+//   5. the collaborator rows.
+// Each employee row is built by RigaDipendente in a fixed order: the
+// amounts, the row with its defaults, contract hours and part-time share,
+// theoretical pay, hire and termination, taxable and contribution; then
+// the steps that complete it from the periods (exemption, weeks, day codes,
+// days, hours, minimum, family allowance, bonus) stand between the amounts
+// and the post.
+//
+// Every amount is a platform::Currency; truncations and roundings are made
+// on the scaled integer.
+#include "zepCFiscImpMultiSelect.h"
+
+#include "Currency.h"
+#include "DataSet.h"
+#include "SqlQuery.h"
+#include "UqQueryCollection.h"
+
+#include <QList>
+#include <QString>
+
+class TZepImpMultiSelect : public TZepFiscImpMultiSelect {
+public:
+    using Currency = platform::Currency;
+
+    static const QString TabellaDipendenti;     // "TEMD_DIPENDENTI"
+    static const QString TabellaCollaboratori;  // "TEMC_COLLABORATORI"
+    // "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico"
+    static const QString MsgOrariRiduzioni;
+    // "Il tipo contribuzione non è compatibile con le ritenute a carico dipendente."
+    static const QString MsgTipoContribuzione;
+    // The contribution type that admits no employee withholding: "71".
+    static const QString TipoContribuzioneSenzaRitenute;
+    // The items of the theoretical pay, in order: 10001, 10002, 10003, 10004,
+    // 10025, 10016, 10018, 10049, 10053, 10055, 10071, 10070.
+    static const QList<int> VociRetribuzioneTeorica;
+    // "ICOMRID IN (10001, 10002, ...)" of those items.
+    static QString CondizioneVociTeoriche();
+
+    // `store` (not owned) on the payroll connection; none: the global one.
+    explicit TZepImpMultiSelect(TTovDBCds &store, platform::Database *connessione = nullptr);
+    ~TZepImpMultiSelect() override;
+
+    // ---- what the window holds ----
+    platform::DataSet cdsColl;        // TEMC_COLLABORATORI of the period
+    TUqQueryCollection xqcAppoggio;   // the month's pay-item amounts (theoretical pay of a row without periods)
+    platform::SqlQuery qquEMens;      // sums and lookups
+    TUqQueryCollection xqcVape;       // the person's pay periods of the month, by DVAPEDAL
+    TUqQueryCollection xqcvacr;       // pay items of a period's register (theoretical pay)
+    TUqQueryCollection xqcCCNL;       // contract amounts (theoretical pay)
+    platform::DataSet cdsCompenso;    // the person's compensation row, for the calculators
+
+    // ---- the import parameters read ----
+    bool PtComeIntero() const;         // PT_COME_INTERO: part time counted as full time
+    QString MatricolaInps() const;     // MatricolaINPS
+    // MatricolaINPSAcc, or MatricolaINPS when it is blank.
+    QString MatricolaInpsAccessori() const;
+    QString TipoContribuzione() const;
+    QString ComuneLavoro() const;
+
+    // ---- overrides ----
+    // The declarant of the year.
+    void ImportaSostituto() override;
+    // cdsImport under TEMD_DIPENDENTI, cdsColl under TEMC_COLLABORATORI;
+    // other datasets are not saved.
+    void SalvaTabella(platform::DataSet &dataSet) override;
+    // One person, the steps at the top of this file.
+    void ImportaRiga() override;
+    // QRY_EMENS_IMP for the working year, the month and the group.
+    void PreparaElenco() override;
+    // The compensation (QRY_CED_ACOM), kept in cdsCompenso too.
+    void ApriCompenso() override;
+    // Both tables a person may change.
+    QList<platform::DataSet *> TabelleInMemoria() override;
+
+    // ---- the replace choice ----
+    // Whether either table holds a row of the fiscal code in the period.
+    bool PersonaPresente(const QString &codiceFiscale) const;
+    // Deletes every row of the person and period from both tables.
+    void CancellaPersona(const QString &codiceFiscale);
+
+    // ---- the employee rows (ZepCImpDipendenti.cpp) ----
+    // Taxable and contribution of a code and a component or kind.
+    struct Somme {
+        Currency imponibile;
+        Currency contributo;
+        Somme &operator+=(const Somme &altre);
+    };
+    // The employee rows of the person and the accessory pay.
+    void ImportaDipendente();
+    // xqcVape on QRY_EMENS_VAPE, every period given its start and end.
+    void ApriPeriodi();
+    // One row of retention `codice` over the periods of `filtro` (empty:
+    // every period).
+    void RigaDipendente(int codice, const QString &filtro);
+    // The accessory pay of retention `codice` into the row of the accessory
+    // company number.
+    void RigaAccessori(int codice);
+    // QRY_CUD_INPS_IMP_FOND and QRY_EMENS_RIT_FOND of a component (10001
+    // or 10002); 10001 adds its employee share to the salary withholding.
+    Somme SommeFondamentali(int codice, int componente);
+    // QRY_CUD_INPS_IMP_ACC and QRY_EMENS_RIT_ACC of an accessory kind (3 or
+    // 4), relationship types that are not pay left out.
+    Somme SommeAccessori(int codice, int tipo);
+    // A new row of cdsImport (in insert) with the defaults of an employee
+    // row of retention `codice` on the company number.
+    void NuovaRiga(int codice, const QString &matricola);
+    // OrarioContrattuale and, for part time, PercPartTime over the periods.
+    void OrarioEPartTime(int codice);
+    // RetribTeorica over the periods: the items of the first period's
+    // register and the contract amounts of the month.
+    void RetribuzioneTeorica();
+    // GiornoAssunzione/TipoAssunzione and GiornoCessazione/TipoCessazione
+    // from the first start and the last end of the periods.
+    void AssunzioneCessazione();
+    // Before every post of an employee row: contract hours and theoretical
+    // pay of a row that has none.
+    void cdsImportBeforePost();
+
+    // The row of a person, period and company number whose working-time
+    // kind is that of `codice`: "F" for retention 3, any part-time kind
+    // ("P", "V" or "M") for 13. The dataset stands on it when found.
+    static bool TrovaRiga(platform::DataSet &righe, const QString &codiceFiscale, const QString &periodo,
+                          int codice, const QString &matricola);
+    // "F" for retention 3, "P" otherwise.
+    static QString Qualifica2(int codice);
+    // Whether a working-time kind is part time ("P", "V" vertical, "M"
+    // mixed).
+    static bool PartTime(const QString &qualifica2);
+    // "CPUB" from February 2022 on, "EP" before.
+    static QString CodiceContratto(int anno, int mese);
+
+    // The employee share of the salary component of the row being made
+    // (the exemption's condition).
+    Currency RitenutaStipendio() const { return m_ritenutaStipendio; }
+
+private:
+    QString CodiceFiscale() const;
+    const platform::Field &Parametro(const QString &nome) const;
+    void ControllaTipoContribuzione(Currency ritenutaDipendente) const;
+
+    Currency m_ritenutaStipendio;
+};
