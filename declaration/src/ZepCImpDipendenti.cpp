@@ -226,18 +226,20 @@ void TZepImpMultiSelect::ControllaTipoContribuzione(Currency ritenutaDipendente)
 TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeFondamentali(int codice, int componente)
 {
     Somme s;
-    s.imponibile = TTovCalcola::ImponibileInpsFondamentali(codice, componente, qquEMens, xqcMultiSelect, QString(),
-                                                          QStringLiteral("QRY_CUD_INPS_IMP_FOND"));
-    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_FOND"), qquEMens);
-    qquEMens.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
+    const QString imponibile = QStringLiteral("QRY_CUD_INPS_IMP_FOND");
+    s.imponibile = TTovCalcola::ImponibileInpsFondamentali(codice, componente, Istruzione(imponibile), xqcMultiSelect,
+                                                          QString(), imponibile);
+    platform::SqlQuery &ritenute = Istruzione(QStringLiteral("QRY_EMENS_RIT_FOND"));
+    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_FOND"), ritenute);
+    ritenute.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
         .bind(QStringLiteral("IRICEID"), codice)
         .bind(QStringLiteral("ICOSID"), componente)
         .bind(QStringLiteral("MESE_INIZIALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_INIZIALE")))
         .bind(QStringLiteral("MESE_FINALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_FINALE")));
-    qquEMens.open();
-    const Currency dipendente = qquEMens.value(QStringLiteral("RIT_DIP")).toCurrency();
-    const Currency amministrazione = qquEMens.value(QStringLiteral("RIT_AMM")).toCurrency();
-    qquEMens.close();
+    ritenute.open();
+    const Currency dipendente = ritenute.value(QStringLiteral("RIT_DIP")).toCurrency();
+    const Currency amministrazione = ritenute.value(QStringLiteral("RIT_AMM")).toCurrency();
+    ritenute.close();
     ControllaTipoContribuzione(dipendente);
     s.contributo = dipendente + amministrazione;
     if (componente == TTovCalcola::COMR_STIPENDIO)
@@ -249,19 +251,21 @@ TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeAccessori(int codice, int tip
 {
     const QString condizione = QStringLiteral(" AND NOT REGS.ITNOID IN (%1)").arg(TTovCalcola::TnoNonStipendioSql());
     Somme s;
-    s.imponibile = TTovCalcola::ImponibileInpsAccessori(codice, tipo, qquEMens, xqcMultiSelect, condizione,
-                                                        QStringLiteral("QRY_CUD_INPS_IMP_ACC"));
-    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_ACC"), qquEMens);
-    qquEMens.setSql(qquEMens.sql() + condizione);
-    qquEMens.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
+    const QString imponibile = QStringLiteral("QRY_CUD_INPS_IMP_ACC");
+    s.imponibile = TTovCalcola::ImponibileInpsAccessori(codice, tipo, Istruzione(imponibile), xqcMultiSelect,
+                                                        condizione, imponibile);
+    platform::SqlQuery &ritenute = Istruzione(QStringLiteral("QRY_EMENS_RIT_ACC"));
+    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_ACC"), ritenute);
+    ritenute.setSql(ritenute.sql() + condizione);
+    ritenute.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
         .bind(QStringLiteral("IRICEID"), codice)
         .bind(QStringLiteral("IVARMRIRPID"), tipo)
         .bind(QStringLiteral("MESE_INIZIALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_INIZIALE")))
         .bind(QStringLiteral("MESE_FINALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_FINALE")));
-    qquEMens.open();
-    const Currency dipendente = qquEMens.value(QStringLiteral("RIT_DIP")).toCurrency();
-    const Currency amministrazione = qquEMens.value(QStringLiteral("RIT_AMM")).toCurrency();
-    qquEMens.close();
+    ritenute.open();
+    const Currency dipendente = ritenute.value(QStringLiteral("RIT_DIP")).toCurrency();
+    const Currency amministrazione = ritenute.value(QStringLiteral("RIT_AMM")).toCurrency();
+    ritenute.close();
     ControllaTipoContribuzione(dipendente);
     s.contributo = dipendente + amministrazione;
     return s;
@@ -355,13 +359,14 @@ void TZepImpMultiSelect::cdsImportBeforePost()
 {
     platform::Field &orario = cdsImport.fieldByName(QStringLiteral("OrarioContrattuale"));
     if (orario.asInteger() == 0) {
-        TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_ANA_ORARIO"), qquEMens);
-        qquEMens.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
+        platform::SqlQuery &contratto = Istruzione(QStringLiteral("QRY_EMENS_ANA_ORARIO"));
+        TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_ANA_ORARIO"), contratto);
+        contratto.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
             .bind(QStringLiteral("IMESID"), Mese());
-        qquEMens.open();
-        const qint64 previste = qquEMens.eof() ? 0 : qquEMens.value(QStringLiteral("IACOMOREPREVISTE")).toInt();
-        const qint64 servizio = qquEMens.eof() ? 0 : qquEMens.value(QStringLiteral("IASTIORESERVIZIO")).toInt();
-        qquEMens.close();
+        contratto.open();
+        const qint64 previste = contratto.eof() ? 0 : contratto.value(QStringLiteral("IACOMOREPREVISTE")).toInt();
+        const qint64 servizio = contratto.eof() ? 0 : contratto.value(QStringLiteral("IASTIORESERVIZIO")).toInt();
+        contratto.close();
         orario.setAsInteger(int(previste * 100));
         if (PartTime(cdsImport.fieldByName(QStringLiteral("Qualifica2")).asString()) && previste > 0)
             cdsImport.fieldByName(QStringLiteral("PercPartTime")).setAsInteger(int(servizio * 10000 / (previste * 60)));

@@ -41,7 +41,6 @@ TZepImpMultiSelect::TZepImpMultiSelect(TTovDBCds &store, platform::Database *con
     : TZepFiscImpMultiSelect(store, connessione)
     , cdsColl(QStringLiteral("cdsColl"))
     , xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio"))
-    , qquEMens(Connessione())
     , xqcVape(&Connessione(), QStringLiteral("xqcVape"))
     , xqcvacr(&Connessione(), QStringLiteral("xqcvacr"))
     , xqcCCNL(&Connessione(), QStringLiteral("xqcCCNL"))
@@ -53,6 +52,14 @@ TZepImpMultiSelect::TZepImpMultiSelect(TTovDBCds &store, platform::Database *con
 }
 
 TZepImpMultiSelect::~TZepImpMultiSelect() = default;
+
+platform::SqlQuery &TZepImpMultiSelect::Istruzione(const QString &nome)
+{
+    std::unique_ptr<platform::SqlQuery> &query = m_istruzioni[nome];
+    if (!query)
+        query = std::make_unique<platform::SqlQuery>(Connessione());
+    return *query;
+}
 
 // ---------------------------------------------------------------- parameters
 

@@ -35,6 +35,8 @@
 
 #include <QList>
 #include <QString>
+#include <map>
+#include <memory>
 
 class TZepImpMultiSelect : public TZepFiscImpMultiSelect {
 public:
@@ -61,7 +63,6 @@ public:
     // ---- what the window holds ----
     platform::DataSet cdsColl;        // TEMC_COLLABORATORI of the period
     TUqQueryCollection xqcAppoggio;   // the month's pay-item amounts (theoretical pay of a row without periods)
-    platform::SqlQuery qquEMens;      // sums and lookups
     TUqQueryCollection xqcVape;       // the person's pay periods of the month, by DVAPEDAL
     TUqQueryCollection xqcvacr;       // pay items of a period's register (theoretical pay)
     TUqQueryCollection xqcCCNL;       // contract amounts (theoretical pay)
@@ -151,10 +152,16 @@ public:
     // (the exemption's condition).
     Currency RitenutaStipendio() const { return m_ritenutaStipendio; }
 
+    // The query of a named statement for the sums and lookups of a person:
+    // one per statement, so that a statement run for every code and
+    // component is prepared once in the person's transaction.
+    platform::SqlQuery &Istruzione(const QString &nome);
+
 private:
     QString CodiceFiscale() const;
     const platform::Field &Parametro(const QString &nome) const;
     void ControllaTipoContribuzione(Currency ritenutaDipendente) const;
 
     Currency m_ritenutaStipendio;
+    std::map<QString, std::unique_ptr<platform::SqlQuery>> m_istruzioni;
 };

@@ -38,7 +38,9 @@ platform::Field &TZepWiz::Parametro(const QString &nome) const
 
 void TZepWiz::AttivaPagina(Pagina pagina)
 {
-    if (pagina == Pagina::MeseComp)
+    // The window shows its page once before Execute hands it the
+    // parameters: the page is filled when they are there.
+    if (pagina == Pagina::MeseComp && Parametri())
         MostraPagina();
 }
 

@@ -184,11 +184,18 @@ SqlQuery::~SqlQuery() = default;
 void SqlQuery::setSql(const QString &sql)
 {
     close();
+    const bool stessoTesto = m_query && sql == m_sql;
     m_sql = sql;
-    m_statement = SqlStatement::parse(sql);
+    if (!stessoTesto)
+        m_statement = SqlStatement::parse(sql);
     m_params.clear();
     for (const QString &name : m_statement.uniqueNames())
         m_params.addUntyped(name);
+    // The same text again (a named statement given to the query for each
+    // row of a loop): the prepared statement stays, and the next run
+    // prepares only when the transaction or a text cast changed.
+    if (stessoTesto)
+        return;
     m_preparedText.clear();
     m_signature.clear();
     m_placeholderParams.clear();

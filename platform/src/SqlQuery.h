@@ -74,7 +74,8 @@ public:
     Database &database() const { return *m_db; }
 
     // Closes the query, sets the text and rebuilds the parameters from it
-    // (untyped, unassigned).
+    // (untyped, unassigned). The same text as before keeps the prepared
+    // statement.
     void setSql(const QString &sql);
     const QString &sql() const { return m_sql; }
 

@@ -316,6 +316,32 @@ TEST_F(SqlQueryDb, PreparedStatementIsReusedAcrossExecutions)
     EXPECT_EQ(countRows(db, "S = 'riga 49'"), 1);
 }
 
+TEST_F(SqlQueryDb, TheSameTextGivenAgainKeepsNoValueOfTheParameters)
+{
+    SqlQuery ins(db);
+    ins.setSql("INSERT INTO T (ID, S) VALUES (:ID, :S)");
+    ins.bind("ID", 1).bind("S", "uno");
+    ins.execSQL();
+    // In a transaction the statement is kept across the same text given
+    // again; its parameters start unassigned each time.
+    db.startTransaction();
+    SqlQuery q(db);
+    for (int giro = 0; giro < 2; ++giro) {
+        q.setSql("SELECT COUNT(*) FROM T WHERE ID = :ID");
+        q.bind("ID", 1);
+        q.open();
+        EXPECT_EQ(q.value(0).toInt(), 1) << giro;
+        q.setSql("SELECT COUNT(*) FROM T WHERE ID = :ID");
+        q.open();
+        EXPECT_EQ(q.value(0).toInt(), 0) << "an unassigned parameter is Null";
+        q.setSql("SELECT COUNT(*) FROM T WHERE S = :ID");
+        q.bind("ID", "uno");
+        q.open();
+        EXPECT_EQ(q.value(0).toInt(), 1) << "another text, another statement";
+    }
+    db.commit();
+}
+
 TEST_F(SqlQueryDb, ASelectRunAgainOutsideATransactionSeesLaterCommitsAndHoldsNoTransaction)
 {
     SqlQuery count(db);

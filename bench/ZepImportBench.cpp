@@ -1,0 +1,209 @@
+// The private-sector import of a month (TZepImpMultiSelect: every candidate
+// of March 2024 of the demo archive, each in a transaction of its own, its
+// employee rows written into TEMD_DIPENDENTI by the declaration-table
+// store) for 100 and 1,000 demo persons. Each repetition writes into a
+// period of the store never used before, so every person is a new one.
+//
+// The floor is what the import cannot do without for the same persons: a
+// transaction per person with one new record of the employee table saved
+// by the store (the save of a row as the import makes it, with no reads of
+// the payroll archive).
+//
+// The counter "per_persona" is the time of one person.
+//
+//     build/bench/bench_ZepImportBench
+#include "ZepCImpMultiSelect.h"
+#include "ZepULayouts.h"
+#include "ZepUUtil.h"
+#include "archive/DemoArchive.h"
+#include "WunUUtil.h"
+#include "wunMParams.h"
+#include "wunUCalcoliAnno.h"
+
+#include "Database.h"
+#include "DataSet.h"
+#include "UqTransaction.h"
+#include "tovCQueryText.h"
+#include "tovUDBCds.h"
+#include "tovUDBCdsLayouts.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <map>
+#include <memory>
+
+using namespace platform;
+
+namespace {
+
+// Counts the errors the loop reports, but the demo's person without a
+// fiscal code; never stops.
+class Conteggio : public IwunNotificaImport {
+public:
+    int errori = 0;
+    QString primo;
+    void Messaggio(const QString &testo, MessageType tipo, const QString & = {}) override
+    {
+        if (tipo != MessageType::Error || testo.startsWith(TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale))
+            return;
+        if (errori++ == 0)
+            primo = testo;
+    }
+    bool Domanda(const QString &) override { return true; }
+    void Avanzamento(const QString &, int, int) override {}
+    bool StopRichiesto() override { return false; }
+};
+
+// A demo archive of one month, made once per size, with the layouts and the
+// catalogue; the working period March 2024.
+struct Archivio {
+    QTemporaryDir cartella;
+    std::unique_ptr<Database> db;
+    std::unique_ptr<TdmWunParams> params;
+    int periodi = 0;  // the store periods used so far
+
+    explicit Archivio(int persone)
+    {
+        payroll::DemoArchiveOptions o;
+        o.output = cartella.filePath(QStringLiteral("demo.fdb"));
+        o.persons = persone;
+        o.fromYear = o.toYear = 2024;
+        o.fromMonth = o.toMonth = 3;
+        payroll::DemoArchive::create(o);
+        ConnectionSettings s;
+        s.database = o.output;
+        db = std::make_unique<Database>(s);
+        db->open();
+        Database::setGlobal(db.get());
+        TTovDBCdsLayouts::InstallFolders(*db, {CartellaLayoutDenunce()});
+        TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
+        SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
+        wunAnnoFinanziario().LoadYear(QStringLiteral("2024"));
+        TWunCalcolaAnno::CreaPerAnno(2024);
+        params = std::make_unique<TdmWunParams>();
+        params->xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
+    }
+
+    // A store on a period of its own (year 3000 on, month 3).
+    std::unique_ptr<TTovDBCds> NuovoStore()
+    {
+        auto store = std::make_unique<TTovDBCds>();
+        store->SetConnection(db.get());
+        store->SetProgram(QStringLiteral("zep"));
+        store->SetYear(3000 + periodi++);
+        store->SetMonth(3);
+        return store;
+    }
+};
+
+Archivio &archivio(int persone)
+{
+    // The firebird driver and the program folders want an application.
+    static int argc = 1;
+    static char nome[] = "bench";
+    static char *argv[] = {nome, nullptr};
+    static QCoreApplication app(argc, argv);
+    static std::map<int, std::unique_ptr<Archivio>> archivi;
+    if (!archivi.count(persone)) {
+        archivi.clear();  // one archive open at a time
+        archivi[persone] = std::make_unique<Archivio>(persone);
+    }
+    return *archivi[persone];
+}
+
+DataSet &parametri()
+{
+    static DataSet p;
+    if (!p.isActive()) {
+        p.setFieldDefs({{"IMESID", FieldType::Integer},
+                        {"SOSTITUTO", FieldType::Boolean},
+                        {"MatricolaINPS", FieldType::String, 10},
+                        {"MatricolaINPSAcc", FieldType::String, 10},
+                        {"ComuneLavoro", FieldType::String, 4},
+                        {"PT_COME_INTERO", FieldType::Boolean},
+                        {"TipoContribuzione", FieldType::String, 31}});
+        p.createDataSet();
+        p.appendRecord({3, false, "1234567890", "1234567891", "A944", false, "00"});
+    }
+    return p;
+}
+
+void BM_ImportaMese(benchmark::State &state)
+{
+    Archivio &a = archivio(int(state.range(0)));
+    int candidati = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto store = a.NuovoStore();
+        Conteggio conteggio;
+        TZepImpMultiSelect imp(*store, a.db.get());
+        imp.SetNotifica(&conteggio);
+        imp.Imposta(&parametri(), nullptr, {});
+        state.ResumeTiming();
+        imp.Prepara();
+        const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
+        state.PauseTiming();
+        candidati = esito.totale;
+        state.counters["righe"] = imp.cdsImport.recordCount();
+        if (conteggio.errori != 0 || esito.falliti != 0) {
+            state.SkipWithError(qPrintable(conteggio.primo));
+            break;
+        }
+        state.ResumeTiming();
+    }
+    state.counters["candidati"] = candidati;
+    state.counters["per_persona"] =
+        benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_ImportaMese_Pavimento(benchmark::State &state)
+{
+    Archivio &a = archivio(int(state.range(0)));
+    TTovDBCds modello;
+    modello.SetConnection(a.db.get());
+    modello.SetProgram(QStringLiteral("zep"));
+    // The candidates: as many new rows as the import writes.
+    int candidati = 0;
+    {
+        auto store = a.NuovoStore();
+        TZepImpMultiSelect imp(*store, a.db.get());
+        imp.Imposta(&parametri(), nullptr, {});
+        imp.Prepara();
+        candidati = imp.xqcMultiSelect.recordCount();
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto store = a.NuovoStore();
+        DataSet tabella;
+        store->Load(tabella, TZepImpMultiSelect::TabellaDipendenti);
+        state.ResumeTiming();
+        for (int i = 0; i < candidati; ++i) {
+            TUqTransaction t(a.db.get());
+            t.Start();
+            tabella.append();
+            tabella.fieldByName(QStringLiteral("CFLavoratore")).setAsString(QStringLiteral("CF%1").arg(i, 14, 10, QLatin1Char('0')));
+            for (const char *campo : {"Cognome", "Nome", "Matricola", "Qualifica1", "Qualifica2", "Qualifica3", "Elimina",
+                                      "TipoContribuzione", "CodiceComune", "CodiceContratto", "RegimePost95",
+                                      "TipoLavoratore", "RispettoMinimale", "AnnoMeseDenuncia"})
+                tabella.fieldByName(QLatin1String(campo)).setAsString(QStringLiteral("X"));
+            for (const char *campo : {"OrarioContrattuale", "PercPartTime", "NumMensilita"})
+                tabella.fieldByName(QLatin1String(campo)).setAsInteger(4000);
+            for (const char *campo : {"Imponibile", "Contributo", "RetribTeorica"})
+                tabella.fieldByName(QLatin1String(campo)).setAsCurrency(Currency::fromInt(2000 + i));
+            tabella.post();
+            store->Save(tabella, TZepImpMultiSelect::TabellaDipendenti);
+            t.Commit();
+        }
+    }
+    state.counters["candidati"] = candidati;
+    state.counters["per_persona"] =
+        benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+} // namespace
+
+BENCHMARK(BM_ImportaMese)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_ImportaMese_Pavimento)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
