@@ -1,8 +1,8 @@
 #include "ZepFWiz.h"
 
 #include "FormRegistry.h"
-#include "Paths.h"
 #include "TovFCdsSearch.h"
+#include "ZepCTabellaDenuncia.h"
 #include "ZepUMainState.h"
 #include "wunRPacoDm10.h"
 
@@ -24,9 +24,8 @@ TfmZepWiz::TfmZepWiz(QWidget *owner)
     setObjectName(QStringLiteral("fmZepWiz"));
     buOk->setText(TZepWiz::TestoOk);
     rbTipoCompenso1->setEnabled(false);
-    IZepMainState &main = IZepMainState::Require(owner);
-    Logica().FileTipiContribuzione = platform::findPath(
-        main.CartellaBase(), main.Programma().CartellaRisorse + QStringLiteral("Tabelle/") + TZepWiz::TabellaTipiContribuzione);
+    Logica().FileTipiContribuzione =
+        TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner), TZepWiz::TabellaTipiContribuzione);
 
     auto *pagina = new QVBoxLayout(tsMeseComp);
     auto *campi = new QFormLayout;
