@@ -84,9 +84,12 @@ const QString SqlDeleteValues = QStringLiteral(
 const QString SqlPeriodHeader = QStringLiteral("SELECT icrfid FROM ptov_getcrofiscale(:sProgramma, :iAnno, :iMese)");
 const QString SqlInsertRegistry = QStringLiteral(
     "INSERT INTO TAFI_ANAFISCALE ( IAFIID , ICRFID ) VALUES ( :IAFIID , :ICRFID )");
+// The person's fiscal code drives the search: "+ 0" keeps the optimizer off
+// the index of the period's registry rows, which would be read whole for
+// every record saved.
 const QString SqlFindRegistry = QStringLiteral(
     "SELECT afi.iafiid FROM tcrf_crofiscale crf "
-    "INNER JOIN tafi_anafiscale afi ON afi.icrfid = crf.icrfid "
+    "INNER JOIN tafi_anafiscale afi ON afi.icrfid + 0 = crf.icrfid "
     "WHERE crf.icrfanno = :ICRFANNO AND (COALESCE(crf.icrfmese, 0) = :ICRFMESE OR :ICRFMESE = -1) "
     "AND Lower(crf.scrfprogramma) = :SCRFPROGRAMMA AND Lower(afi.saficodfiscale) = :SAFICODFISCALE "
     "AND (COALESCE(afi.safigruppoana, '') = :SAFIGRUPPOANA OR :SAFIGRUPPOANA = '')");
