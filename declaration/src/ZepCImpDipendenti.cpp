@@ -312,13 +312,8 @@ void TZepImpMultiSelect::RetribuzioneTeorica()
     xqcvacr.Open();
 
     WunCCNL().TabellaCCNLMese(Mese());
-    xqcCCNL.close();
-    TovQueryText().AssignCommand(QStringLiteral("QRY_CCNL_COMR"), xqcCCNL, Execute);
-    platform::Params &p = xqcCCNL.params();
-    p.paramByName(QStringLiteral("ICCNTID")).setValue(WunCCNL().TabellaCCNL());
-    p.paramByName(QStringLiteral("IASTIANZIANITA")).setValue(xqcVape.fieldValue(QStringLiteral("ANZIANITA")));
-    p.paramByName(QStringLiteral("ICCNVID")).setValue(WunCCNL().TabellaCCNV());
-    xqcCCNL.Open();
+    WunCCNL().ImportiCorrenti(Istruzione(QStringLiteral("QRY_CCNL_COMR")), xqcVape.fieldValue(QStringLiteral("ANZIANITA")),
+                              xqcCCNL);
 
     TwunCalcolaFond::TTabelle tabelle;
     tabelle.ccnl = &xqcCCNL;

@@ -166,8 +166,8 @@ void TZepImpMultiSelect::ImportaRiga()
         CancellaPersona(codiceFiscale);
     }
     ImportaDipendente();
-    // The collaborator rows of the person are written here, after the
-    // employee rows.
+    // The collaborator rows of the person follow here, after the employee
+    // rows, once their writer is part of the program.
 }
 
 // ---------------------------------------------------------------- replace choice

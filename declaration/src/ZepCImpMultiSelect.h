@@ -16,13 +16,15 @@
 //   4. the employee rows (ImportaDipendente, ZepCImpDipendenti.cpp): the
 //      pay periods, one row per working-time kind over its periods, then
 //      the accessory pay on its own company number;
-//   5. the collaborator rows.
+//   5. the collaborator rows (their writer is called here).
 // Each employee row is built by RigaDipendente in a fixed order: the
 // amounts, the row with its defaults, contract hours and part-time share,
-// theoretical pay, hire and termination, taxable and contribution; then
-// the steps that complete it from the periods (exemption, weeks, day codes,
-// days, hours, minimum, family allowance, bonus) stand between the amounts
-// and the post.
+// theoretical pay, hire and termination, taxable and contribution, then
+// the post; the steps that complete a row from its periods go in before
+// the post (RigaDipendente marks the place).
+//
+// The declarant's writer is not in this version: when the parameters ask
+// for the declarant the user is told so and the persons are imported.
 //
 // Every amount is a platform::Currency; truncations and roundings are made
 // on the scaled integer.

@@ -1,11 +1,10 @@
 #pragma once
-// The private-sector import's tests on a real embedded archive: the demo
-// archive of March 2024 with the declaration tables' layouts, a contract
-// qualification of the tests' own (9, yearly 24,000.00 salary and 1,200.00
-// second base item, so a month is 2,000.00 + 100.00) and persons made for
-// each case: their compensation, contract history, the month's register with
-// its periods, items and INPS withholding rows, and an accessory prize
-// liquidated apart.
+// The private-sector import's tests: the demo archive of March 2024 with the
+// declaration tables' layouts, the store of that month, the import's rules
+// and parameters, a contract qualification of the tests' own (9: a month is
+// 2,000.00 salary and 100.00 second base item) and persons made for each
+// case (compensation, history, the month's register with its periods, items
+// and INPS withholdings, and a prize liquidated apart).
 #include "ZepCImpMultiSelect.h"
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
@@ -34,112 +33,89 @@ using platform::Value;
 
 inline Currency euro(const char *testo) { return Currency::fromString(QLatin1String(testo)); }
 
-constexpr int Anno = 2024;
-constexpr int Mese = 3;
-constexpr int AnnoId = Anno - 1969;
-constexpr int QualificaProva = 9;
-
-// A row into a table with a fresh key from its generator; answers the key.
+// A row with a fresh key from its table's generator; answers the key.
 inline int inserisci(platform::Database &db, const QString &tabella, const QString &chiave,
                      const QMap<QString, Value> &valori)
 {
-    platform::SqlQuery id(db);
-    id.setSql(QStringLiteral("SELECT NEXT VALUE FOR GEN_%1 FROM RDB$DATABASE").arg(tabella));
-    id.open();
-    const int nuovo = id.value(0).toInt();
-    QStringList colonne{chiave}, segnaposti{QStringLiteral(":") + chiave};
-    for (auto it = valori.cbegin(); it != valori.cend(); ++it) {
-        colonne << it.key();
-        segnaposti << QStringLiteral(":") + it.key();
-    }
     platform::SqlQuery q(db);
-    q.setSql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                 .arg(tabella, colonne.join(QStringLiteral(", ")), segnaposti.join(QStringLiteral(", "))));
-    q.bind(chiave, nuovo);
+    q.setSql(QStringLiteral("SELECT NEXT VALUE FOR GEN_%1 FROM RDB$DATABASE").arg(tabella));
+    q.open();
+    const int id = q.value(0).toInt();
+    QStringList colonne{chiave};
+    for (auto it = valori.cbegin(); it != valori.cend(); ++it)
+        colonne << it.key();
+    q.setSql(QStringLiteral("INSERT INTO %1 (%2) VALUES (:%3)")
+                 .arg(tabella, colonne.join(QStringLiteral(", ")), colonne.join(QStringLiteral(", :"))));
+    q.bind(chiave, id);
     for (auto it = valori.cbegin(); it != valori.cend(); ++it)
         q.bind(it.key(), it.value());
     q.execSQL();
-    return nuovo;
+    return id;
 }
 
 struct Periodo {
-    QDate dal, al;  // invalid: the period has no date
+    QDate dal{2024, 3, 1}, al{2024, 3, 31};  // invalid: no date
     int giorni = 30;
-    int servizio = 2400;  // minutes a week
-    int previste = 40;    // contract hours a week
+    int servizio = 2400;  // minutes a week of 40 contract hours
     bool partTime = false;
 };
 
-// A withholding row of an item: the INPS retention, the taxable and the
-// two withholdings.
+// A withholding row: INPS retention, taxable, employee and employer share.
 struct Ritenuta {
     int ricerca = 3;
     Currency imponibile, dipendente, amministrazione;
 };
 
-struct Persona {
-    QString cognome, nome, codiceFiscale;
-    int tno = 1;
-    QDate inizio{2015, 1, 1}, fine;
-    int oreContratto = 40;
-    int servizioStorico = 2400;
-    int regimePost95 = 1;
-    QDate registroDal{2024, 3, 1}, registroAl{2024, 3, 31};
-    QList<Periodo> periodi{Periodo{{2024, 3, 1}, {2024, 3, 31}}};
-    QList<Ritenuta> stipendio;  // item 10001
-    QList<Ritenuta> iis;        // item 10002
-    Currency storico10001;      // the history's monthly salary
-    Ritenuta premio;            // accessory prize of kind 3 (none when its taxable is 0)
-};
-
-// The usual withholdings of an employee on an amount: 9.19 and 23.81 per
-// cent (rounded to cents), on retention 3 or 13.
+// 9.19 and 23.81 per cent of the amount, to the cent.
 inline Ritenuta inps(int ricerca, const char *imponibile)
 {
     const Currency i = euro(imponibile);
     return {ricerca, i, i.percent(euro("9.19")).rounded(2), i.percent(euro("23.81")).rounded(2)};
 }
 
-// Writes the person; answers its compensation id.
+struct Persona {
+    QString cognome, codiceFiscale;
+    QDate inizio{2015, 1, 1}, fine;
+    int servizioStorico = 2400;
+    int regimePost95 = 1;
+    QDate registroDal{2024, 3, 1};
+    QList<Periodo> periodi{Periodo{}};
+    QList<Ritenuta> stipendio, iis;  // items 10001 and 10002
+    Currency storico10001;           // the history's monthly salary
+    Ritenuta premio;                 // prize of kind 3, when its taxable is not 0
+};
+
+// Writes the person (named Cognome "Prova"); answers its compensation id.
 inline int scriviPersona(platform::Database &db, const Persona &p)
 {
     const int ana = inserisci(db, "TANA_ANAGRAFICHE", "IANAID",
-                              {{"SANACOGNOME", p.cognome}, {"SANANOME", p.nome},
-                               {"SANACODFISCALE", p.codiceFiscale.isEmpty() ? Value::null() : Value(p.codiceFiscale)}});
-    platform::SqlQuery stato(db);
-    stato.setSql("SELECT ISTAID FROM TSTA_STATI WHERE SSTAISTAT = '235'");
-    stato.open();
-    inserisci(db, "TANACITT", "IANACITTID", {{"IANAID", ana}, {"ISTAID", stato.value(0)}});
-    const int cag = inserisci(db, "TANACAG_MATRICOLE", "IANACAGID",
-                              {{"IANAID", ana}, {"IDWGID", 1}, {"SANACAGCODE", QString::number(ana)}});
-    const int per = inserisci(db, "TANAPER_POSIZIONI", "IANAPERID", {{"IANACAGID", cag}, {"ICALID", 1}, {"ISTABID", 1}});
+                              {{"SANACOGNOME", p.cognome}, {"SANANOME", "Prova"}, {"SANACODFISCALE", p.codiceFiscale}});
+    db.execute(QStringLiteral("INSERT INTO TANACITT (IANACITTID, IANAID, ISTAID) SELECT NEXT VALUE FOR GEN_TANACITT, "
+                              "%1, ISTAID FROM TSTA_STATI WHERE SSTAISTAT = '235'").arg(ana));
+    const int cag = inserisci(db, "TANACAG_MATRICOLE", "IANACAGID", {{"IANAID", ana}, {"IDWGID", 1}});
+    const int per = inserisci(db, "TANAPER_POSIZIONI", "IANAPERID", {{"IANACAGID", cag}, {"ICALID", 1}});
     const int acom = inserisci(db, "TACOM_COMPENSI", "IACOMID",
-                               {{"IANAPERID", per}, {"IANFID", AnnoId}, {"ITNOID", p.tno}, {"IQARID", QualificaProva},
-                                {"ICOSID", 10001}, {"IDCTID", 1}, {"DACOMINIRAPP", p.inizio}, {"DACOMFINERAPP", p.fine},
-                                {"IACOMOREPREVISTE", p.oreContratto}, {"IACOMREGIMEPOST95", p.regimePost95}});
+                               {{"IANAPERID", per}, {"IANFID", 55}, {"ITNOID", 1}, {"IQARID", 9}, {"IDCTID", 1},
+                                {"DACOMINIRAPP", p.inizio}, {"DACOMFINERAPP", p.fine}, {"IACOMOREPREVISTE", 40},
+                                {"IACOMREGIMEPOST95", p.regimePost95}});
     const int asti = inserisci(db, "TASTI_STORICO", "IASTIID",
-                               {{"IACOMID", acom}, {"IMESID", Mese}, {"IQARID", QualificaProva},
-                                {"IASTIORESERVIZIO", p.servizioStorico}, {"LASTIPARTTIME", p.servizioStorico < 2400}});
+                               {{"IACOMID", acom}, {"IMESID", 3}, {"IQARID", 9}, {"IASTIORESERVIZIO", p.servizioStorico}});
     inserisci(db, "TASTR_STORICOIMPORTI", "IASTRID", {{"IASTIID", asti}, {"ICOMRID", 10001}, {"FASTRIMPORTO", p.storico10001}});
-
     auto registro = [&](int cot) {
         return inserisci(db, "TREGS_REGISTROSTIP", "IREGSID",
-                         {{"IACOMID", acom}, {"IANFID", AnnoId}, {"IMESID", Mese}, {"ICOTID", cot}, {"IDWGID", 1},
-                          {"ITNOID", p.tno}, {"IQARID", QualificaProva}, {"ICOSID", 10001},
-                          {"DREGSDAL", p.registroDal}, {"DREGSAL", p.registroAl}, {"LREGSCALCOLATA", 1}});
+                         {{"IACOMID", acom}, {"IANFID", 55}, {"IMESID", 3}, {"ICOTID", cot}, {"IDWGID", 1}, {"ITNOID", 1},
+                          {"DREGSDAL", p.registroDal}, {"DREGSAL", QDate(2024, 3, 31)}, {"LREGSCALCOLATA", 1}});
     };
-    auto ritenuta = [&](const QString &owner, int id, int voce, const Ritenuta &r) {
+    auto ritenuta = [&](const QString &padre, int id, int voce, const Ritenuta &r) {
         inserisci(db, "TVARR_VARRITENUTE", "IVARRID",
-                  {{owner, id}, {"ICOMRID", voce}, {"IRICEID", r.ricerca}, {"FVARRIMPONIBILE", r.imponibile},
-                   {"FVARRIMPONIBILEAMM", r.imponibile}, {"FVARRPERCIMPAMM", euro("100")},
-                   {"FVARRRITDIP", r.dipendente}, {"FVARRRITAMM", r.amministrazione}});
+                  {{padre, id}, {"ICOMRID", voce}, {"IRICEID", r.ricerca}, {"FVARRIMPONIBILEAMM", r.imponibile},
+                   {"FVARRPERCIMPAMM", euro("100")}, {"FVARRRITDIP", r.dipendente}, {"FVARRRITAMM", r.amministrazione}});
     };
     const int regs = registro(1);
     for (const Periodo &v : p.periodi)
         inserisci(db, "TVAPE_PERIODI", "IVAPEID",
-                  {{"IREGSID", regs}, {"IQARID", QualificaProva}, {"DVAPEDAL", v.dal}, {"DVAPEAL", v.al},
-                   {"IVAPEGIORNI", v.giorni}, {"IVAPEORESERVIZIO", v.servizio}, {"IVAPEOREPREVISTE", v.previste},
-                   {"LVAPEPARTTIME", v.partTime ? 1 : 0}});
+                  {{"IREGSID", regs}, {"IQARID", 9}, {"DVAPEDAL", v.dal}, {"DVAPEAL", v.al}, {"IVAPEGIORNI", v.giorni},
+                   {"IVAPEORESERVIZIO", v.servizio}, {"IVAPEOREPREVISTE", 40}, {"LVAPEPARTTIME", v.partTime ? 1 : 0}});
     for (const auto &[voce, righe] : {std::pair{10001, p.stipendio}, std::pair{10002, p.iis}}) {
         Currency lordo;
         for (const Ritenuta &r : righe)
@@ -151,59 +127,55 @@ inline int scriviPersona(platform::Database &db, const Persona &p)
     }
     if (!p.premio.imponibile.isZero()) {
         registro(2);
-        const int varm = inserisci(db, "TVARM_VARIAZIONI", "IVARMID",
-                                   {{"IACOMID", acom}, {"IANFID", AnnoId}, {"IMESID", Mese}, {"ICOTID", 2},
-                                    {"ICOSID", 10001}, {"IVARMRIRPID", 3}});
-        ritenuta("IVARMID", varm, 10070, p.premio);
+        ritenuta("IVARMID",
+                 inserisci(db, "TVARM_VARIAZIONI", "IVARMID",
+                           {{"IACOMID", acom}, {"IANFID", 55}, {"IMESID", 3}, {"ICOTID", 2}, {"IVARMRIRPID", 3}}),
+                 10070, p.premio);
     }
     return acom;
 }
 
-// The archive, the store of March 2024 and the import's rules with their
-// parameters; the tests add their persons and run the import of a few.
 class ImportTest : public ::testing::Test {
 protected:
-    ImportTest()
+    explicit ImportTest(int persone = payroll::DemoArchive::MinPersons)
         : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
     {
         payroll::DemoArchiveOptions o;
-        o.persons = payroll::DemoArchive::MinPersons;
-        o.fromYear = o.toYear = Anno;
-        o.fromMonth = o.toMonth = Mese;
+        o.persons = persone;
+        o.fromYear = o.toYear = 2024;
+        o.fromMonth = o.toMonth = 3;
         payroll::DemoArchive::fill(tdb.db(), o);
         platform::Database::setGlobal(&tdb.db());
         TTovDBCdsLayouts::InstallFolders(tdb.db(), {CartellaLayoutDenunce()});
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
-        tdb.db().execute(QStringLiteral("INSERT INTO TQAR_QUALIFICHE (IQARID, IQARNUBRACODE, SQARSDESC) "
-                                        "VALUES (%1, %1, 'PROVA')").arg(QualificaProva));
-        for (const auto &[voce, importo] : {std::pair{10001, 24000}, std::pair{10002, 1200}})
-            tdb.db().execute(QStringLiteral("INSERT INTO TCCNL_IMPORTI (ICCNLID, ICCNTID, IQARID, ICOMRID, FCCNLIMPORTO) "
-                                            "SELECT NEXT VALUE FOR GEN_TCCNL_IMPORTI, CCNT.ICCNTID, %1, %2, %3 "
-                                            "FROM TCCNT_TABELLECCNL CCNT WHERE CCNT.DCCNTDAL = '2024-01-01'")
-                                 .arg(QualificaProva)
-                                 .arg(voce)
-                                 .arg(importo));
+        tdb.db().execute("INSERT INTO TQAR_QUALIFICHE (IQARID, IQARNUBRACODE, SQARSDESC) VALUES (9, 9, 'PROVA')");
+        tdb.db().execute("INSERT INTO TCCNL_IMPORTI (ICCNLID, ICCNTID, IQARID, ICOMRID, FCCNLIMPORTO) "
+                         "SELECT NEXT VALUE FOR GEN_TCCNL_IMPORTI, CCNT.ICCNTID, 9, V.ICOMRID, V.IMPORTO "
+                         "FROM TCCNT_TABELLECCNL CCNT CROSS JOIN (SELECT 10001 AS ICOMRID, 24000 AS IMPORTO "
+                         "FROM RDB$DATABASE UNION ALL SELECT 10002, 1200 FROM RDB$DATABASE) V "
+                         "WHERE CCNT.DCCNTDAL = '2024-01-01'");
         store.SetConnection(&tdb.db());
         store.SetProgram(QStringLiteral("zep"));
-        store.SetYear(Anno);
-        store.SetMonth(Mese);
-        m_anno = AnnoDenuncia;
-        m_mese = MeseDenuncia;
+        store.SetYear(2024);
+        store.SetMonth(3);
         SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
         wunAnnoFinanziario().LoadYear(QStringLiteral("2024"));
-        TWunCalcolaAnno::CreaPerAnno(Anno);
+        TWunCalcolaAnno::CreaPerAnno(2024);
+        params.DataModuleCreate();
         params.xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
 
         parametri.setFieldDefs({{"IMESID", platform::FieldType::Integer},
+                                {"ICOTFONDAMENTALE", platform::FieldType::Integer},
                                 {"SOSTITUTO", platform::FieldType::Boolean},
                                 {"GIORNIINPS", platform::FieldType::Boolean},
                                 {"MatricolaINPS", platform::FieldType::String, 10},
                                 {"MatricolaINPSAcc", platform::FieldType::String, 10},
                                 {"ComuneLavoro", platform::FieldType::String, 4},
                                 {"PT_COME_INTERO", platform::FieldType::Boolean},
-                                {"TipoContribuzione", platform::FieldType::String, 31}});
+                                {"TipoContribuzione", platform::FieldType::String, 31},
+                                {"VarRetributive", platform::FieldType::Boolean}});
         parametri.createDataSet();
-        parametri.appendRecord({Mese, false, false, "1234567890", "1234567890", "A944", false, "00"});
+        parametri.appendRecord({3, Value::null(), false, false, "1234567890", "1234567890", "A944", false, "00", false});
         imp.Imposta(&parametri, nullptr, {});
         imp.Sovrascrittura = TwunFiscImpMultiSelect::SovrascriviSempre;
     }
@@ -233,9 +205,8 @@ protected:
         return imp.Importa(scelti);
     }
 
+    // The stored rows of the table whose field holds the value, in order.
     using Riga = QMap<QString, Value>;
-    // The stored rows of a table for the period whose field `campo` holds
-    // `valore`, in their order.
     QList<Riga> righe(const QString &tabella, const QString &campo, const QString &valore)
     {
         platform::DataSet ds;
@@ -256,16 +227,13 @@ protected:
         return righe(TZepImpMultiSelect::TabellaDipendenti, QStringLiteral("CFLavoratore"), codiceFiscale);
     }
 
+    QString m_anno = AnnoDenuncia, m_mese = MeseDenuncia;
     RecordingServicesScope services;
     TempDatabase tdb;
     TTovDBCds store;
     TdmWunParams params;
     platform::DataSet parametri;
     TZepImpMultiSelect imp{store, &tdb.db()};
-
-private:
-    QString m_anno;
-    QString m_mese;
 };
 
 } // namespace importtest
