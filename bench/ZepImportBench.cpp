@@ -33,6 +33,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -100,6 +101,12 @@ struct Archivio {
     }
 };
 
+std::map<int, std::unique_ptr<Archivio>> &archivi()
+{
+    static std::map<int, std::unique_ptr<Archivio>> aperti;
+    return aperti;
+}
+
 Archivio &archivio(int persone)
 {
     // The firebird driver and the program folders want an application.
@@ -107,12 +114,15 @@ Archivio &archivio(int persone)
     static char nome[] = "bench";
     static char *argv[] = {nome, nullptr};
     static QCoreApplication app(argc, argv);
-    static std::map<int, std::unique_ptr<Archivio>> archivi;
-    if (!archivi.count(persone)) {
-        archivi.clear();  // one archive open at a time
-        archivi[persone] = std::make_unique<Archivio>(persone);
+    if (!archivi().count(persone)) {
+        archivi().clear();  // one archive open at a time
+        archivi()[persone] = std::make_unique<Archivio>(persone);
+        // Closed at exit before the SQL module's own statics, made with the
+        // first connection, go.
+        static const int chiusura = std::atexit([] { archivi().clear(); });
+        Q_UNUSED(chiusura);
     }
-    return *archivi[persone];
+    return *archivi()[persone];
 }
 
 DataSet &parametri()

@@ -255,8 +255,7 @@ TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeAccessori(int codice, int tip
     s.imponibile = TTovCalcola::ImponibileInpsAccessori(codice, tipo, Istruzione(imponibile), xqcMultiSelect,
                                                         condizione, imponibile);
     platform::SqlQuery &ritenute = Istruzione(QStringLiteral("QRY_EMENS_RIT_ACC"));
-    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_ACC"), ritenute);
-    ritenute.setSql(ritenute.sql() + condizione);
+    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_ACC"), ritenute, 0, Execute, condizione);
     ritenute.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
         .bind(QStringLiteral("IRICEID"), codice)
         .bind(QStringLiteral("IVARMRIRPID"), tipo)

@@ -112,13 +112,15 @@ void TTovQueryText::checkAssigned(const QString &name, const QString &statement)
     m_lastOperation = name;
 }
 
-void TTovQueryText::AssignSQL(const QString &name, platform::SqlQuery &query, int index, const QString &kind)
+void TTovQueryText::AssignSQL(const QString &name, platform::SqlQuery &query, int index,
+                              const QString &kind, const QString &appended)
 {
-    query.setSql(QString());
     const QString upperName = name.toUpper();
     const QString effectiveKind = kind.isEmpty() ? KindExecute : kind;
-    if (find(upperName, effectiveKind, Value(index)))
-        query.setSql(currentSql());
+    // The text is given once: the same text as before keeps the prepared
+    // statement (a statement run for every row of a loop).
+    const QString testo = find(upperName, effectiveKind, Value(index)) ? currentSql() : QString();
+    query.setSql(testo.isEmpty() ? QString() : testo + appended);
     checkAssigned(upperName, query.sql());
 }
 

@@ -51,12 +51,14 @@ public:
     void SetCheckCertificate(bool on) { m_checkCertificate = on; }
     bool CheckCertificate() const { return m_checkCertificate; }
 
-    // Gives the query the text of statement (name upper-cased, kind, index);
-    // an empty kind stands for "EXECUTE". The query's text and parameters
-    // are cleared first; a missing statement raises the assertion
+    // Gives the query the text of statement (name upper-cased, kind, index)
+    // followed by `appended` (a condition the caller adds); an empty kind
+    // stands for "EXECUTE". The query's parameters start unassigned; the
+    // text given again keeps the query's prepared statement. A missing
+    // statement leaves the query without text and raises the assertion
     // "Query: " + name.
     void AssignSQL(const QString &name, platform::SqlQuery &query, int index = 0,
-                   const QString &kind = QStringLiteral("EXECUTE"));
+                   const QString &kind = QStringLiteral("EXECUTE"), const QString &appended = {});
     // Gives the dataset the command text of statement (name as passed,
     // kind) and rebuilds its parameters; a missing statement raises the
     // assertion "Query: " + name.

@@ -125,9 +125,7 @@ void setAmount(DataSet &ds, const QString &field, Currency value)
 // that the caller appends.
 void assignStatement(SqlQuery &query, const QString &name, const QString &kind, const QString &extra = {})
 {
-    TovQueryText().AssignSQL(name, query, 0, kind);
-    if (!extra.isEmpty())
-        query.setSql(query.sql() + extra);
+    TovQueryText().AssignSQL(name, query, 0, kind, extra);
 }
 
 std::unique_ptr<TTovCalcolaAnno> &currentYearRule()

@@ -95,6 +95,10 @@ TEST_F(QueryTextLookup, AssignSqlDefaultsToExecuteAndIndexZero)
     // A failed assignment leaves the query empty, never with the old text.
     EXPECT_TRUE(query.sql().isEmpty());
     EXPECT_EQ(query.params().count(), 0);
+    // A condition the caller appends comes after the statement's text.
+    catalogue.AssignSQL(QStringLiteral("QRY_ONE"), query, 0, {}, QStringLiteral(" WHERE :C = 1"));
+    EXPECT_EQ(query.sql(), QStringLiteral("SELECT :A, :B, :A FROM RDB$DATABASE WHERE :C = 1"));
+    EXPECT_EQ(query.params().count(), 3);
 }
 
 TEST_F(QueryTextLookup, AssignCommandAndGetSqlHaveNoDefaultKind)
