@@ -1,7 +1,9 @@
 // The private-sector import of a month (TZepImpMultiSelect: every candidate
 // of March 2024 of the demo archive, each in a transaction of its own, its
 // employee rows written into TEMD_DIPENDENTI by the declaration-table
-// store) for 100 and 1,000 demo persons. Each repetition writes into a
+// store) for 100 and 1,000 demo persons, with the archive's forced writes
+// (every commit waits for the disk) and without them (the work of the
+// program and of the embedded engine alone). Each repetition writes into a
 // period of the store never used before, so every person is a new one.
 //
 // The floor is what the import cannot do without for the same persons: a
@@ -12,7 +14,7 @@
 // The counter "per_persona" is the wall time of one person (the CPU column
 // is the process's, the embedded engine included).
 //
-//     build/bench/bench_ZepImportBench
+//     build/bench/bench_ZepImportBench --benchmark_report_aggregates_only=true
 #include "ZepCImpMultiSelect.h"
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
@@ -22,6 +24,7 @@
 #include "wunUCalcoliAnno.h"
 
 #include "Database.h"
+#include "DatabaseCreator.h"
 #include "DataSet.h"
 #include "UqTransaction.h"
 #include "tovCQueryText.h"
@@ -67,7 +70,7 @@ struct Archivio {
     std::unique_ptr<TdmWunParams> params;
     int periodi = 0;  // the store periods used so far
 
-    explicit Archivio(int persone)
+    Archivio(int persone, bool scrittureForzate)
     {
         payroll::DemoArchiveOptions o;
         o.output = cartella.filePath(QStringLiteral("demo.fdb"));
@@ -77,6 +80,7 @@ struct Archivio {
         payroll::DemoArchive::create(o);
         ConnectionSettings s;
         s.database = o.output;
+        DatabaseCreator::setForcedWrites(s, scrittureForzate);
         db = std::make_unique<Database>(s);
         db->open();
         Database::setGlobal(db.get());
@@ -101,28 +105,32 @@ struct Archivio {
     }
 };
 
-std::map<int, std::unique_ptr<Archivio>> &archivi()
+std::map<std::pair<int, bool>, std::unique_ptr<Archivio>> &archivi()
 {
-    static std::map<int, std::unique_ptr<Archivio>> aperti;
+    static std::map<std::pair<int, bool>, std::unique_ptr<Archivio>> aperti;
     return aperti;
 }
 
-Archivio &archivio(int persone)
+// The archive of a run's arguments: persons, and forced writes (1, the
+// archive's own setting) or not (0: the engine's work without the disk's
+// wait at every commit).
+Archivio &archivio(const benchmark::State &state)
 {
+    const std::pair<int, bool> chiave{int(state.range(0)), state.range(1) != 0};
     // The firebird driver and the program folders want an application.
     static int argc = 1;
     static char nome[] = "bench";
     static char *argv[] = {nome, nullptr};
     static QCoreApplication app(argc, argv);
-    if (!archivi().count(persone)) {
+    if (!archivi().count(chiave)) {
         archivi().clear();  // one archive open at a time
-        archivi()[persone] = std::make_unique<Archivio>(persone);
+        archivi()[chiave] = std::make_unique<Archivio>(chiave.first, chiave.second);
         // Closed at exit before the SQL module's own statics, made with the
         // first connection, go.
         static const int chiusura = std::atexit([] { archivi().clear(); });
         Q_UNUSED(chiusura);
     }
-    return *archivi()[persone];
+    return *archivi()[chiave];
 }
 
 DataSet &parametri()
@@ -144,7 +152,7 @@ DataSet &parametri()
 
 void BM_ImportaMese(benchmark::State &state)
 {
-    Archivio &a = archivio(int(state.range(0)));
+    Archivio &a = archivio(state);
     int candidati = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -172,7 +180,7 @@ void BM_ImportaMese(benchmark::State &state)
 
 void BM_ImportaMese_Pavimento(benchmark::State &state)
 {
-    Archivio &a = archivio(int(state.range(0)));
+    Archivio &a = archivio(state);
     TTovDBCds modello;
     modello.SetConnection(a.db.get());
     modello.SetProgram(QStringLiteral("zep"));
@@ -216,11 +224,17 @@ void BM_ImportaMese_Pavimento(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_ImportaMese)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->UseRealTime();
-BENCHMARK(BM_ImportaMese_Pavimento)
-    ->Arg(100)
-    ->Arg(1000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->UseRealTime();
+void Argomenti(benchmark::internal::Benchmark *b)
+{
+    for (int forzate : {1, 0})
+        for (int persone : {100, 1000})
+            b->Args({persone, forzate});
+    b->ArgNames({"persone", "scritture_forzate"})
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1)
+        ->Repetitions(3)
+        ->UseRealTime();
+}
+
+BENCHMARK(BM_ImportaMese)->Apply(Argomenti);
+BENCHMARK(BM_ImportaMese_Pavimento)->Apply(Argomenti);

@@ -223,25 +223,33 @@ void TZepImpMultiSelect::ControllaTipoContribuzione(Currency ritenutaDipendente)
         throw EUqError(MsgTipoContribuzione);
 }
 
-TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeFondamentali(int codice, int componente)
+Currency TZepImpMultiSelect::Contributo(const QString &istruzione, int codice, const QString &chiave, int valore,
+                                        const QString &condizione, Currency &dipendente)
 {
-    Somme s;
-    const QString imponibile = QStringLiteral("QRY_CUD_INPS_IMP_FOND");
-    s.imponibile = TTovCalcola::ImponibileInpsFondamentali(codice, componente, Istruzione(imponibile), xqcMultiSelect,
-                                                          QString(), imponibile);
-    platform::SqlQuery &ritenute = Istruzione(QStringLiteral("QRY_EMENS_RIT_FOND"));
-    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_FOND"), ritenute);
+    platform::SqlQuery &ritenute = Istruzione(istruzione);
+    TovQueryText().AssignSQL(istruzione, ritenute, 0, Execute, condizione);
     ritenute.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
         .bind(QStringLiteral("IRICEID"), codice)
-        .bind(QStringLiteral("ICOSID"), componente)
+        .bind(chiave, valore)
         .bind(QStringLiteral("MESE_INIZIALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_INIZIALE")))
         .bind(QStringLiteral("MESE_FINALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_FINALE")));
     ritenute.open();
-    const Currency dipendente = ritenute.value(QStringLiteral("RIT_DIP")).toCurrency();
+    dipendente = ritenute.value(QStringLiteral("RIT_DIP")).toCurrency();
     const Currency amministrazione = ritenute.value(QStringLiteral("RIT_AMM")).toCurrency();
     ritenute.close();
     ControllaTipoContribuzione(dipendente);
-    s.contributo = dipendente + amministrazione;
+    return dipendente + amministrazione;
+}
+
+TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeFondamentali(int codice, int componente)
+{
+    const QString imponibile = QStringLiteral("QRY_CUD_INPS_IMP_FOND");
+    Somme s;
+    s.imponibile = TTovCalcola::ImponibileInpsFondamentali(codice, componente, Istruzione(imponibile), xqcMultiSelect,
+                                                          QString(), imponibile);
+    Currency dipendente;
+    s.contributo = Contributo(QStringLiteral("QRY_EMENS_RIT_FOND"), codice, QStringLiteral("ICOSID"), componente,
+                              QString(), dipendente);
     if (componente == TTovCalcola::COMR_STIPENDIO)
         m_ritenutaStipendio += dipendente;
     return s;
@@ -250,23 +258,13 @@ TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeFondamentali(int codice, int 
 TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeAccessori(int codice, int tipo)
 {
     const QString condizione = QStringLiteral(" AND NOT REGS.ITNOID IN (%1)").arg(TTovCalcola::TnoNonStipendioSql());
-    Somme s;
     const QString imponibile = QStringLiteral("QRY_CUD_INPS_IMP_ACC");
+    Somme s;
     s.imponibile = TTovCalcola::ImponibileInpsAccessori(codice, tipo, Istruzione(imponibile), xqcMultiSelect,
                                                         condizione, imponibile);
-    platform::SqlQuery &ritenute = Istruzione(QStringLiteral("QRY_EMENS_RIT_ACC"));
-    TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_RIT_ACC"), ritenute, 0, Execute, condizione);
-    ritenute.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
-        .bind(QStringLiteral("IRICEID"), codice)
-        .bind(QStringLiteral("IVARMRIRPID"), tipo)
-        .bind(QStringLiteral("MESE_INIZIALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_INIZIALE")))
-        .bind(QStringLiteral("MESE_FINALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_FINALE")));
-    ritenute.open();
-    const Currency dipendente = ritenute.value(QStringLiteral("RIT_DIP")).toCurrency();
-    const Currency amministrazione = ritenute.value(QStringLiteral("RIT_AMM")).toCurrency();
-    ritenute.close();
-    ControllaTipoContribuzione(dipendente);
-    s.contributo = dipendente + amministrazione;
+    Currency dipendente;
+    s.contributo = Contributo(QStringLiteral("QRY_EMENS_RIT_ACC"), codice, QStringLiteral("IVARMRIRPID"), tipo,
+                              condizione, dipendente);
     return s;
 }
 

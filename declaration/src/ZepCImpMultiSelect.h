@@ -163,6 +163,11 @@ private:
     QString CodiceFiscale() const;
     const platform::Field &Parametro(const QString &nome) const;
     void ControllaTipoContribuzione(Currency ritenutaDipendente) const;
+    // RIT_DIP + RIT_AMM of a withholding statement (QRY_EMENS_RIT_FOND or
+    // _ACC) of the candidate's months, with its key and appended condition;
+    // the employee share in `dipendente`, checked against the type.
+    Currency Contributo(const QString &istruzione, int codice, const QString &chiave, int valore,
+                        const QString &condizione, Currency &dipendente);
 
     Currency m_ritenutaStipendio;
     std::map<QString, std::unique_ptr<platform::SqlQuery>> m_istruzioni;
