@@ -68,7 +68,7 @@ struct Archivio {
     QTemporaryDir cartella;
     std::unique_ptr<Database> db;
     std::unique_ptr<TdmWunParams> params;
-    int periodi = 0;  // the store periods used so far
+    int periodi = 0; // the store periods used so far
 
     Archivio(int persone, bool scrittureForzate)
     {
@@ -123,7 +123,7 @@ Archivio &archivio(const benchmark::State &state)
     static char *argv[] = {nome, nullptr};
     static QCoreApplication app(argc, argv);
     if (!archivi().count(chiave)) {
-        archivi().clear();  // one archive open at a time
+        archivi().clear(); // one archive open at a time
         archivi()[chiave] = std::make_unique<Archivio>(chiave.first, chiave.second);
         // Closed at exit before the SQL module's own statics, made with the
         // first connection, go.
@@ -174,8 +174,8 @@ void BM_ImportaMese(benchmark::State &state)
         state.ResumeTiming();
     }
     state.counters["candidati"] = candidati;
-    state.counters["per_persona"] =
-        benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
+                                                                      | benchmark::Counter::kInvert);
 }
 
 void BM_ImportaMese_Pavimento(benchmark::State &state)
@@ -203,9 +203,10 @@ void BM_ImportaMese_Pavimento(benchmark::State &state)
             TUqTransaction t(a.db.get());
             t.Start();
             tabella.append();
-            tabella.fieldByName(QStringLiteral("CFLavoratore")).setAsString(QStringLiteral("CF%1").arg(i, 14, 10, QLatin1Char('0')));
-            for (const char *campo : {"Cognome", "Nome", "Matricola", "Qualifica1", "Qualifica2", "Qualifica3", "Elimina",
-                                      "TipoContribuzione", "CodiceComune", "CodiceContratto", "RegimePost95",
+            tabella.fieldByName(QStringLiteral("CFLavoratore"))
+                .setAsString(QStringLiteral("CF%1").arg(i, 14, 10, QLatin1Char('0')));
+            for (const char *campo : {"Cognome", "Nome", "Matricola", "Qualifica1", "Qualifica2", "Qualifica3",
+                                      "Elimina", "TipoContribuzione", "CodiceComune", "CodiceContratto", "RegimePost95",
                                       "TipoLavoratore", "RispettoMinimale", "AnnoMeseDenuncia"})
                 tabella.fieldByName(QLatin1String(campo)).setAsString(QStringLiteral("X"));
             for (const char *campo : {"OrarioContrattuale", "PercPartTime", "NumMensilita"})
@@ -218,8 +219,8 @@ void BM_ImportaMese_Pavimento(benchmark::State &state)
         }
     }
     state.counters["candidati"] = candidati;
-    state.counters["per_persona"] =
-        benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
+                                                                      | benchmark::Counter::kInvert);
 }
 
 } // namespace

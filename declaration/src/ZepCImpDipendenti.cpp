@@ -105,7 +105,9 @@ void TZepImpMultiSelect::ApriPeriodi()
     xqcVape.setIndexFieldNames(QString());
     TovQueryText().AssignCommand(QStringLiteral("QRY_EMENS_VAPE"), xqcVape, Execute);
     xqcVape.params().paramByName(QStringLiteral("IMESID")).setValue(Mese());
-    xqcVape.params().paramByName(QStringLiteral("IACOMID")).setValue(xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")));
+    xqcVape.params()
+        .paramByName(QStringLiteral("IACOMID"))
+        .setValue(xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")));
     xqcVape.Open();
 
     // A period without its start or end takes those of its register when it
@@ -246,7 +248,7 @@ TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeFondamentali(int codice, int 
     const QString imponibile = QStringLiteral("QRY_CUD_INPS_IMP_FOND");
     Somme s;
     s.imponibile = TTovCalcola::ImponibileInpsFondamentali(codice, componente, Istruzione(imponibile), xqcMultiSelect,
-                                                          QString(), imponibile);
+                                                           QString(), imponibile);
     Currency dipendente;
     s.contributo = Contributo(QStringLiteral("QRY_EMENS_RIT_FOND"), codice, QStringLiteral("ICOSID"), componente,
                               QString(), dipendente);
@@ -309,8 +311,8 @@ void TZepImpMultiSelect::RetribuzioneTeorica()
     xqcvacr.Open();
 
     WunCCNL().TabellaCCNLMese(Mese());
-    WunCCNL().ImportiCorrenti(Istruzione(QStringLiteral("QRY_CCNL_COMR")), xqcVape.fieldValue(QStringLiteral("ANZIANITA")),
-                              xqcCCNL);
+    WunCCNL().ImportiCorrenti(Istruzione(QStringLiteral("QRY_CCNL_COMR")),
+                              xqcVape.fieldValue(QStringLiteral("ANZIANITA")), xqcCCNL);
 
     TwunCalcolaFond::TTabelle tabelle;
     tabelle.ccnl = &xqcCCNL;

@@ -14,10 +14,10 @@ using platform::Value;
 
 const QString TZepImpMultiSelect::TabellaDipendenti = QStringLiteral("TEMD_DIPENDENTI");
 const QString TZepImpMultiSelect::TabellaCollaboratori = QStringLiteral("TEMC_COLLABORATORI");
-const QString TZepImpMultiSelect::MsgOrariRiduzioni =
-    QStringLiteral("Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico");
-const QString TZepImpMultiSelect::MsgTipoContribuzione =
-    QStringLiteral("Il tipo contribuzione non è compatibile con le ritenute a carico dipendente.");
+const QString TZepImpMultiSelect::MsgOrariRiduzioni = QStringLiteral(
+    "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico");
+const QString TZepImpMultiSelect::MsgTipoContribuzione = QStringLiteral(
+    "Il tipo contribuzione non è compatibile con le ritenute a carico dipendente.");
 const QString TZepImpMultiSelect::TipoContribuzioneSenzaRitenute = QStringLiteral("71");
 const QList<int> TZepImpMultiSelect::VociRetribuzioneTeorica{10001, 10002, 10003, 10004, 10025, 10016,
                                                              10018, 10049, 10053, 10055, 10071, 10070};
@@ -38,13 +38,10 @@ QString TZepImpMultiSelect::CondizioneVociTeoriche()
 }
 
 TZepImpMultiSelect::TZepImpMultiSelect(TTovDBCds &store, platform::Database *connessione)
-    : TZepFiscImpMultiSelect(store, connessione)
-    , cdsColl(QStringLiteral("cdsColl"))
-    , xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio"))
-    , xqcVape(&Connessione(), QStringLiteral("xqcVape"))
-    , xqcvacr(&Connessione(), QStringLiteral("xqcvacr"))
-    , xqcCCNL(&Connessione(), QStringLiteral("xqcCCNL"))
-    , cdsCompenso(QStringLiteral("cdsCompenso"))
+    : TZepFiscImpMultiSelect(store, connessione), cdsColl(QStringLiteral("cdsColl")),
+      xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio")), xqcVape(&Connessione(), QStringLiteral("xqcVape")),
+      xqcvacr(&Connessione(), QStringLiteral("xqcvacr")), xqcCCNL(&Connessione(), QStringLiteral("xqcCCNL")),
+      cdsCompenso(QStringLiteral("cdsCompenso"))
 {
     cdsColl.events().afterPost = [this](DataSet &ds) { SalvaTabella(ds); };
     cdsColl.events().afterDelete = [this](DataSet &ds) { SalvaTabella(ds); };
@@ -144,8 +141,8 @@ void TZepImpMultiSelect::ApriCompenso()
     if (!qquAcom.eof())
         for (int i = 0; i < qquAcom.fieldCount(); ++i)
             riga << qquAcom.value(i);
-    cdsCompenso.loadRecords(qquAcom.fieldDefs(), riga.isEmpty() ? QList<platform::ValueList>{}
-                                                                : QList<platform::ValueList>{riga});
+    cdsCompenso.loadRecords(qquAcom.fieldDefs(),
+                            riga.isEmpty() ? QList<platform::ValueList>{} : QList<platform::ValueList>{riga});
 }
 
 QString TZepImpMultiSelect::CodiceFiscale() const
@@ -177,8 +174,9 @@ bool TZepImpMultiSelect::PersonaPresente(const QString &codiceFiscale) const
     const platform::ValueList chiave{Value(codiceFiscale), Value(PeriodoDenuncia())};
     return !cdsImport.lookup(QStringLiteral("CFLavoratore;AnnoMeseDenuncia"), chiave, QStringLiteral("CFLavoratore"))
                 .isNull()
-           || !cdsColl.lookup(QStringLiteral("CFCollaboratore;AnnoMeseDenuncia"), chiave,
-                              QStringLiteral("CFCollaboratore"))
+           || !cdsColl
+                   .lookup(QStringLiteral("CFCollaboratore;AnnoMeseDenuncia"), chiave,
+                           QStringLiteral("CFCollaboratore"))
                    .isNull();
 }
 

@@ -44,8 +44,8 @@ class TZepImpMultiSelect : public TZepFiscImpMultiSelect {
 public:
     using Currency = platform::Currency;
 
-    static const QString TabellaDipendenti;     // "TEMD_DIPENDENTI"
-    static const QString TabellaCollaboratori;  // "TEMC_COLLABORATORI"
+    static const QString TabellaDipendenti;    // "TEMD_DIPENDENTI"
+    static const QString TabellaCollaboratori; // "TEMC_COLLABORATORI"
     // "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico"
     static const QString MsgOrariRiduzioni;
     // "Il tipo contribuzione non è compatibile con le ritenute a carico dipendente."
@@ -63,16 +63,16 @@ public:
     ~TZepImpMultiSelect() override;
 
     // ---- what the window holds ----
-    platform::DataSet cdsColl;        // TEMC_COLLABORATORI of the period
-    TUqQueryCollection xqcAppoggio;   // the month's pay-item amounts (theoretical pay of a row without periods)
-    TUqQueryCollection xqcVape;       // the person's pay periods of the month, by DVAPEDAL
-    TUqQueryCollection xqcvacr;       // pay items of a period's register (theoretical pay)
-    TUqQueryCollection xqcCCNL;       // contract amounts (theoretical pay)
-    platform::DataSet cdsCompenso;    // the person's compensation row, for the calculators
+    platform::DataSet cdsColl;      // TEMC_COLLABORATORI of the period
+    TUqQueryCollection xqcAppoggio; // the month's pay-item amounts (theoretical pay of a row without periods)
+    TUqQueryCollection xqcVape;     // the person's pay periods of the month, by DVAPEDAL
+    TUqQueryCollection xqcvacr;     // pay items of a period's register (theoretical pay)
+    TUqQueryCollection xqcCCNL;     // contract amounts (theoretical pay)
+    platform::DataSet cdsCompenso;  // the person's compensation row, for the calculators
 
     // ---- the import parameters read ----
-    bool PtComeIntero() const;         // PT_COME_INTERO: part time counted as full time
-    QString MatricolaInps() const;     // MatricolaINPS
+    bool PtComeIntero() const;     // PT_COME_INTERO: part time counted as full time
+    QString MatricolaInps() const; // MatricolaINPS
     // MatricolaINPSAcc, or MatricolaINPS when it is blank.
     QString MatricolaInpsAccessori() const;
     QString TipoContribuzione() const;
@@ -140,8 +140,8 @@ public:
     // The row of a person, period and company number whose working-time
     // kind is that of `codice`: "F" for retention 3, any part-time kind
     // ("P", "V" or "M") for 13. The dataset stands on it when found.
-    static bool TrovaRiga(platform::DataSet &righe, const QString &codiceFiscale, const QString &periodo,
-                          int codice, const QString &matricola);
+    static bool TrovaRiga(platform::DataSet &righe, const QString &codiceFiscale, const QString &periodo, int codice,
+                          const QString &matricola);
     // "F" for retention 3, "P" otherwise.
     static QString Qualifica2(int codice);
     // Whether a working-time kind is part time ("P", "V" vertical, "M"

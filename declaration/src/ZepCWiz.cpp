@@ -24,8 +24,7 @@ bool booleano(const platform::Field &f)
 }
 } // namespace
 
-TZepWiz::TZepWiz(platform::Database *connessione, TWunParametri *liquidazione)
-    : TwunWizard(connessione, liquidazione)
+TZepWiz::TZepWiz(platform::Database *connessione, TWunParametri *liquidazione) : TwunWizard(connessione, liquidazione)
 {
     Caption = Titolo;
 }
@@ -51,8 +50,8 @@ void TZepWiz::MostraPagina()
     Comune = Parametro(QStringLiteral("ComuneLavoro")).asString();
     TestoContribuzione = DescrizioneContribuzione(Parametro(QStringLiteral("TipoContribuzione")).asString());
     if (Mesi.isEmpty())
-        Mesi = platform::loadEnumeration(qquAppoggio.database(),
-                                         TovQueryText().GetSQL(QStringLiteral("QRY_MES_COMBO"), QStringLiteral("EXECUTE")));
+        Mesi = platform::loadEnumeration(qquAppoggio.database(), TovQueryText().GetSQL(QStringLiteral("QRY_MES_COMBO"),
+                                                                                       QStringLiteral("EXECUTE")));
     const int mese = Parametro(QStringLiteral("IMESID")).asInteger();
     IndiceMese = -1;
     for (int i = 0; i < Mesi.size(); ++i)

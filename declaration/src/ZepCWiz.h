@@ -22,11 +22,11 @@ class TWunPaco;
 
 class TZepWiz : public TwunWizard {
 public:
-    static const QString Titolo;                      // "Importa dati per EMens"
-    static const QString TestoOk;                     // "Importa"
-    static const QString Percorso;                    // "1", the wizard's one path
-    static const QString TabellaTipiContribuzione;    // "TTRP_TIPORAPPORT.cds"
-    static const QStringList VociGiorni;              // "Giorni liquidati", "Giorni INPS"
+    static const QString Titolo;                   // "Importa dati per EMens"
+    static const QString TestoOk;                  // "Importa"
+    static const QString Percorso;                 // "1", the wizard's one path
+    static const QString TabellaTipiContribuzione; // "TTRP_TIPORAPPORT.cds"
+    static const QStringList VociGiorni;           // "Giorni liquidati", "Giorni INPS"
 
     explicit TZepWiz(platform::Database *connessione = nullptr, TWunParametri *liquidazione = nullptr);
 
@@ -37,14 +37,14 @@ public:
     TWunPaco *Azienda() const { return m_azienda; }
 
     // ---- the page's state ----
-    platform::EnumItems Mesi;       // cbMesi (disabled): the months of QRY_MES_COMBO
-    int IndiceMese = -1;            // the item of IMESID
-    QString Comune;                 // edComune
-    QString TestoContribuzione;     // ceContr: code + ": " + description, empty when not in the table
-    bool Dichiarante = false;       // chDichiarante
-    int Giorni = 0;                 // rgGiorni: 0 "Giorni liquidati", 1 "Giorni INPS"
-    bool PtComeIntero = true;       // chPtComeIntero
-    bool VarRetributive = false;    // chVarRetributive (hidden)
+    platform::EnumItems Mesi;    // cbMesi (disabled): the months of QRY_MES_COMBO
+    int IndiceMese = -1;         // the item of IMESID
+    QString Comune;              // edComune
+    QString TestoContribuzione;  // ceContr: code + ": " + description, empty when not in the table
+    bool Dichiarante = false;    // chDichiarante
+    int Giorni = 0;              // rgGiorni: 0 "Giorni liquidati", 1 "Giorni INPS"
+    bool PtComeIntero = true;    // chPtComeIntero
+    bool VarRetributive = false; // chVarRetributive (hidden)
 
     // The page shown (tsMeseCompShow): the state from the parameters, the
     // month list loaded once, the company row opened (made when the year

@@ -112,8 +112,8 @@ void TTovQueryText::checkAssigned(const QString &name, const QString &statement)
     m_lastOperation = name;
 }
 
-void TTovQueryText::AssignSQL(const QString &name, platform::SqlQuery &query, int index,
-                              const QString &kind, const QString &appended)
+void TTovQueryText::AssignSQL(const QString &name, platform::SqlQuery &query, int index, const QString &kind,
+                              const QString &appended)
 {
     const QString upperName = name.toUpper();
     const QString effectiveKind = kind.isEmpty() ? KindExecute : kind;

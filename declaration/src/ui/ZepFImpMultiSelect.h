@@ -14,10 +14,7 @@ public:
     // The store is that of the owner's main window (or the current one).
     explicit TfmZepImpMultiSelect(QWidget *owner = nullptr);
 
-    TZepImpMultiSelect &Logica() const
-    {
-        return static_cast<TZepImpMultiSelect &>(TfmZepFiscImpMultiSelect::Logica());
-    }
+    TZepImpMultiSelect &Logica() const { return static_cast<TZepImpMultiSelect &>(TfmZepFiscImpMultiSelect::Logica()); }
 
     // Registers the class by name (the "Importa" command opens it so).
     static void RegisterClass();

@@ -18,14 +18,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TfmZepWiz::TfmZepWiz(QWidget *owner)
-    : TfmwunWizard(owner, std::make_unique<TZepWiz>())
+TfmZepWiz::TfmZepWiz(QWidget *owner) : TfmwunWizard(owner, std::make_unique<TZepWiz>())
 {
     setObjectName(QStringLiteral("fmZepWiz"));
     buOk->setText(TZepWiz::TestoOk);
     rbTipoCompenso1->setEnabled(false);
-    Logica().FileTipiContribuzione =
-        TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner), TZepWiz::TabellaTipiContribuzione);
+    Logica().FileTipiContribuzione = TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner),
+                                                                      TZepWiz::TabellaTipiContribuzione);
 
     auto *pagina = new QVBoxLayout(tsMeseComp);
     auto *campi = new QFormLayout;

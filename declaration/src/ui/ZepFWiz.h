@@ -23,15 +23,15 @@ public:
 
     TZepWiz &Logica() const { return static_cast<TZepWiz &>(TfmwunWizard::Logica()); }
 
-    QComboBox *cbMesi;             // "Mese" (disabled)
-    QLineEdit *edComune;           // "Codice comune di lavoro"
-    QLineEdit *ceContr;            // "Tipo contribuzione" (read only, chosen with the button)
-    QToolButton *buContr;          // the pick button of ceContr
-    QCheckBox *chDichiarante;      // "Importa dati amministrazione o ente dichiarante"
-    QGroupBox *rgGiorni;           // " Considera come retribuiti:  "
-    QButtonGroup *bgGiorni;        // "Giorni liquidati" (0), "Giorni INPS" (1)
-    QCheckBox *chPtComeIntero;     // "Considera part-time come intero"
-    QCheckBox *chVarRetributive;   // hidden
+    QComboBox *cbMesi;           // "Mese" (disabled)
+    QLineEdit *edComune;         // "Codice comune di lavoro"
+    QLineEdit *ceContr;          // "Tipo contribuzione" (read only, chosen with the button)
+    QToolButton *buContr;        // the pick button of ceContr
+    QCheckBox *chDichiarante;    // "Importa dati amministrazione o ente dichiarante"
+    QGroupBox *rgGiorni;         // " Considera come retribuiti:  "
+    QButtonGroup *bgGiorni;      // "Giorni liquidati" (0), "Giorni INPS" (1)
+    QCheckBox *chPtComeIntero;   // "Considera part-time come intero"
+    QCheckBox *chVarRetributive; // hidden
     TfrWunPacoDm10 *frWunPacoEMens;
 
     // Registers the class by name (the "Importa" command opens it so).

@@ -97,9 +97,10 @@ TEST_F(ZepImporta, TheCommandImportsEveryEmployeeOfTheDemoMonth)
     int dipendenti = 0;
     SqlQuery q(tdb.db());
     for (int acom : candidati) {
-        q.setSql("SELECT ANA.SANACODFISCALE, ACOM.ITNOID FROM TACOM_COMPENSI ACOM "
-                 "JOIN TANAPER_POSIZIONI P ON P.IANAPERID = ACOM.IANAPERID JOIN TANACAG_MATRICOLE M ON "
-                 "M.IANACAGID = P.IANACAGID JOIN TANA_ANAGRAFICHE ANA ON ANA.IANAID = M.IANAID WHERE ACOM.IACOMID = :A");
+        q.setSql(
+            "SELECT ANA.SANACODFISCALE, ACOM.ITNOID FROM TACOM_COMPENSI ACOM "
+            "JOIN TANAPER_POSIZIONI P ON P.IANAPERID = ACOM.IANAPERID JOIN TANACAG_MATRICOLE M ON "
+            "M.IANACAGID = P.IANACAGID JOIN TANA_ANAGRAFICHE ANA ON ANA.IANAID = M.IANAID WHERE ACOM.IACOMID = :A");
         q.bind("A", acom);
         q.open();
         const QString cf = q.value(0).toString();

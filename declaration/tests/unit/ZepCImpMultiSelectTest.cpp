@@ -70,14 +70,29 @@ TEST_F(ZepImpDipendenti, EmployeeRowsOfTheMonthFieldByField)
     // contract's theoretical pay (2,000.00 + 100.00); no hire, no end.
     const QList<Riga> f = dipendente(pieno.codiceFiscale);
     ASSERT_EQ(f.size(), 1);
-    const Riga attesi{{"AnnoMeseDenuncia", "2024-03"}, {"Matricola", "1234567890"}, {"Elimina", "N"},
-                      {"Cognome", "PIENO"}, {"Nome", "PROVA"}, {"Cittadinanza", "235"}, {"Qualifica1", "2"},
-                      {"Qualifica2", "F"}, {"Qualifica3", "D"}, {"TipoContribuzione", "00"}, {"CodiceComune", "A944"},
-                      {"CodiceContratto", "CPUB"}, {"RegimePost95", "No"}, {"TipoLavoratore", "0"},
-                      {"NumMensilita", 13000}, {"RispettoMinimale", "0"}, {"Imponibile", euro("2100")},
-                      {"Contributo", contributo(pieno.stipendio + pieno.iis)}, {"OrarioContrattuale", 4000},
-                      {"RetribTeorica", euro("2100")}, {"PercPartTime", Value::null()},
-                      {"GiornoAssunzione", Value::null()}, {"GiornoCessazione", Value::null()}};
+    const Riga attesi{{"AnnoMeseDenuncia", "2024-03"},
+                      {"Matricola", "1234567890"},
+                      {"Elimina", "N"},
+                      {"Cognome", "PIENO"},
+                      {"Nome", "PROVA"},
+                      {"Cittadinanza", "235"},
+                      {"Qualifica1", "2"},
+                      {"Qualifica2", "F"},
+                      {"Qualifica3", "D"},
+                      {"TipoContribuzione", "00"},
+                      {"CodiceComune", "A944"},
+                      {"CodiceContratto", "CPUB"},
+                      {"RegimePost95", "No"},
+                      {"TipoLavoratore", "0"},
+                      {"NumMensilita", 13000},
+                      {"RispettoMinimale", "0"},
+                      {"Imponibile", euro("2100")},
+                      {"Contributo", contributo(pieno.stipendio + pieno.iis)},
+                      {"OrarioContrattuale", 4000},
+                      {"RetribTeorica", euro("2100")},
+                      {"PercPartTime", Value::null()},
+                      {"GiornoAssunzione", Value::null()},
+                      {"GiornoCessazione", Value::null()}};
     for (auto it = attesi.cbegin(); it != attesi.cend(); ++it)
         EXPECT_EQ(f[0].value(it.key()), it.value()) << it.key().toStdString();
 
@@ -131,9 +146,10 @@ TEST_F(ZepImpDipendenti, AccessoryPayOnItsOwnNumberOrCountedAsFullTime)
     QList<Riga> p = dipendente(pt.codiceFiscale);
     ASSERT_EQ(p.size(), 2);
     EXPECT_EQ(p[0].value("Imponibile"), Value(euro("1050")));
-    const Riga attesi{{"Matricola", "9999999999"}, {"Qualifica2", "P"}, {"Imponibile", euro("200")},
-                      {"Contributo", pt.premio.dipendente + pt.premio.amministrazione}, {"OrarioContrattuale", 4000},
-                      {"PercPartTime", 5000}, {"RetribTeorica", euro("1001")}};
+    const Riga attesi{{"Matricola", "9999999999"},    {"Qualifica2", "P"},
+                      {"Imponibile", euro("200")},    {"Contributo", pt.premio.dipendente + pt.premio.amministrazione},
+                      {"OrarioContrattuale", 4000},   {"PercPartTime", 5000},
+                      {"RetribTeorica", euro("1001")}};
     for (auto it = attesi.cbegin(); it != attesi.cend(); ++it)
         EXPECT_EQ(p[1].value(it.key()), it.value()) << it.key().toStdString();
     const QList<Riga> f = dipendente(pieno.codiceFiscale);
@@ -166,16 +182,17 @@ TEST_F(ZepImpDipendenti, AFailingPersonIsRolledBackAndReportedTheOthersStay)
     Persona storico = persona("Storico", "STRPRV80A01A944A", {senzaQuotaDipendente});
     storico.periodi = {Periodo{QDate(), QDate()}, Periodo{}};
     const Persona ultimo = persona("Ultimo", "LTMPRV80A01A944A", {senzaQuotaDipendente});
-    const TwunFiscImpMultiSelect::Esito esito = importa({scriviPersona(tdb.db(), primo), scriviPersona(tdb.db(), premio),
-                                                         scriviPersona(tdb.db(), storico), scriviPersona(tdb.db(), ultimo)});
+    const TwunFiscImpMultiSelect::Esito esito = importa(
+        {scriviPersona(tdb.db(), primo), scriviPersona(tdb.db(), premio), scriviPersona(tdb.db(), storico),
+         scriviPersona(tdb.db(), ultimo)});
     EXPECT_EQ(esito.importati, 2);
     EXPECT_EQ(esito.falliti, 2);
     const QStringList messaggi = services->messageTexts();
     ASSERT_EQ(messaggi.size(), 3);
-    EXPECT_TRUE(messaggi[0].startsWith("Controllare i dati del dipendente:Premio Prova\r\n\r\n" +
-                                       TZepImpMultiSelect::MsgTipoContribuzione));
-    EXPECT_TRUE(messaggi[1].startsWith("Controllare i dati del dipendente:Storico Prova\r\n\r\n" +
-                                       TZepImpMultiSelect::MsgOrariRiduzioni));
+    EXPECT_TRUE(messaggi[0].startsWith("Controllare i dati del dipendente:Premio Prova\r\n\r\n"
+                                       + TZepImpMultiSelect::MsgTipoContribuzione));
+    EXPECT_TRUE(messaggi[1].startsWith("Controllare i dati del dipendente:Storico Prova\r\n\r\n"
+                                       + TZepImpMultiSelect::MsgOrariRiduzioni));
     EXPECT_EQ(dipendente(primo.codiceFiscale).size(), 1);
     EXPECT_EQ(dipendente(ultimo.codiceFiscale).size(), 1);
     EXPECT_TRUE(dipendente(premio.codiceFiscale).isEmpty()) << "its written row is rolled back";
@@ -225,9 +242,9 @@ TEST(ZepImpMultiSelect, TheAccessoryRowIsThePersonsPartTimeRowWhateverItsKind)
     for (const char *tipo : {"F1", "V1", "M2"})
         righe.appendRecord({"CF", "2024-03", QString(QLatin1Char(tipo[0])), QString(QLatin1Char(tipo[1]))});
     // Retention, company number, the kind found ("" none).
-    for (const auto &[codice, matricola, trovata] : {std::tuple{3, "1", "F"}, std::tuple{13, "1", "V"},
-                                                     std::tuple{13, "2", "M"}, std::tuple{3, "2", ""},
-                                                     std::tuple{13, "3", ""}}) {
+    for (const auto &[codice, matricola, trovata] :
+         {std::tuple{3, "1", "F"}, std::tuple{13, "1", "V"}, std::tuple{13, "2", "M"}, std::tuple{3, "2", ""},
+          std::tuple{13, "3", ""}}) {
         righe.first();
         const bool esito = TZepImpMultiSelect::TrovaRiga(righe, "CF", "2024-03", codice, matricola);
         EXPECT_EQ(esito ? righe.fieldByName("Qualifica2").asString() : QString(), trovata) << codice << matricola;

@@ -18,7 +18,8 @@ protected:
     ZepWiz()
     {
         platform::DataSet tipi;
-        tipi.setFieldDefs({{"Codice", platform::FieldType::String, 2}, {"Descrizione", platform::FieldType::String, 250}});
+        tipi.setFieldDefs(
+            {{"Codice", platform::FieldType::String, 2}, {"Descrizione", platform::FieldType::String, 250}});
         tipi.createDataSet();
         tipi.appendRecord({"00", "Ordinaria"});
         tipi.appendRecord({"71", "Senza ritenute"});
@@ -97,7 +98,7 @@ TEST_F(ZepWiz, CancelDropsTheCompanyRowsEditAndWritesNothing)
     wiz.MostraPagina();
     azienda.xqcMain.fieldByName("SPACOMATRAZIENDA").setAsString("5555555555");
     wiz.Annulla();
-    azienda.Salva();  // whatever saves the data afterwards finds nothing pending
+    azienda.Salva(); // whatever saves the data afterwards finds nothing pending
     EXPECT_EQ(matricole(), "1234567890/1234567891");
 
     // A year without company parameters: the new row is dropped too.

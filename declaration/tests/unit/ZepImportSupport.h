@@ -31,7 +31,10 @@ namespace importtest {
 using platform::Currency;
 using platform::Value;
 
-inline Currency euro(const char *testo) { return Currency::fromString(QLatin1String(testo)); }
+inline Currency euro(const char *testo)
+{
+    return Currency::fromString(QLatin1String(testo));
+}
 
 // A row with a fresh key from its table's generator; answers the key.
 inline int inserisci(platform::Database &db, const QString &tabella, const QString &chiave,
@@ -54,9 +57,9 @@ inline int inserisci(platform::Database &db, const QString &tabella, const QStri
 }
 
 struct Periodo {
-    QDate dal{2024, 3, 1}, al{2024, 3, 31};  // invalid: no date
+    QDate dal{2024, 3, 1}, al{2024, 3, 31}; // invalid: no date
     int giorni = 30;
-    int servizio = 2400;  // minutes a week of 40 contract hours
+    int servizio = 2400; // minutes a week of 40 contract hours
     bool partTime = false;
 };
 
@@ -80,9 +83,9 @@ struct Persona {
     int regimePost95 = 1;
     QDate registroDal{2024, 3, 1};
     QList<Periodo> periodi{Periodo{}};
-    QList<Ritenuta> stipendio, iis;  // items 10001 and 10002
-    Currency storico10001;           // the history's monthly salary
-    Ritenuta premio;                 // prize of kind 3, when its taxable is not 0
+    QList<Ritenuta> stipendio, iis; // items 10001 and 10002
+    Currency storico10001;          // the history's monthly salary
+    Ritenuta premio;                // prize of kind 3, when its taxable is not 0
 };
 
 // Writes the person (named Cognome "Prova"); answers its compensation id.
@@ -91,31 +94,58 @@ inline int scriviPersona(platform::Database &db, const Persona &p)
     const int ana = inserisci(db, "TANA_ANAGRAFICHE", "IANAID",
                               {{"SANACOGNOME", p.cognome}, {"SANANOME", "Prova"}, {"SANACODFISCALE", p.codiceFiscale}});
     db.execute(QStringLiteral("INSERT INTO TANACITT (IANACITTID, IANAID, ISTAID) SELECT NEXT VALUE FOR GEN_TANACITT, "
-                              "%1, ISTAID FROM TSTA_STATI WHERE SSTAISTAT = '235'").arg(ana));
+                              "%1, ISTAID FROM TSTA_STATI WHERE SSTAISTAT = '235'")
+                   .arg(ana));
     const int cag = inserisci(db, "TANACAG_MATRICOLE", "IANACAGID", {{"IANAID", ana}, {"IDWGID", 1}});
     const int per = inserisci(db, "TANAPER_POSIZIONI", "IANAPERID", {{"IANACAGID", cag}, {"ICALID", 1}});
     const int acom = inserisci(db, "TACOM_COMPENSI", "IACOMID",
-                               {{"IANAPERID", per}, {"IANFID", 55}, {"ITNOID", 1}, {"IQARID", 9}, {"IDCTID", 1},
-                                {"DACOMINIRAPP", p.inizio}, {"DACOMFINERAPP", p.fine}, {"IACOMOREPREVISTE", 40},
+                               {{"IANAPERID", per},
+                                {"IANFID", 55},
+                                {"ITNOID", 1},
+                                {"IQARID", 9},
+                                {"IDCTID", 1},
+                                {"DACOMINIRAPP", p.inizio},
+                                {"DACOMFINERAPP", p.fine},
+                                {"IACOMOREPREVISTE", 40},
                                 {"IACOMREGIMEPOST95", p.regimePost95}});
-    const int asti = inserisci(db, "TASTI_STORICO", "IASTIID",
-                               {{"IACOMID", acom}, {"IMESID", 3}, {"IQARID", 9}, {"IASTIORESERVIZIO", p.servizioStorico}});
-    inserisci(db, "TASTR_STORICOIMPORTI", "IASTRID", {{"IASTIID", asti}, {"ICOMRID", 10001}, {"FASTRIMPORTO", p.storico10001}});
+    const int asti =
+        inserisci(db, "TASTI_STORICO", "IASTIID",
+                  {{"IACOMID", acom}, {"IMESID", 3}, {"IQARID", 9}, {"IASTIORESERVIZIO", p.servizioStorico}});
+    inserisci(db, "TASTR_STORICOIMPORTI", "IASTRID",
+              {{"IASTIID", asti}, {"ICOMRID", 10001}, {"FASTRIMPORTO", p.storico10001}});
     auto registro = [&](int cot) {
         return inserisci(db, "TREGS_REGISTROSTIP", "IREGSID",
-                         {{"IACOMID", acom}, {"IANFID", 55}, {"IMESID", 3}, {"ICOTID", cot}, {"IDWGID", 1}, {"ITNOID", 1},
-                          {"DREGSDAL", p.registroDal}, {"DREGSAL", QDate(2024, 3, 31)}, {"LREGSCALCOLATA", 1}});
+                         {{"IACOMID", acom},
+                          {"IANFID", 55},
+                          {"IMESID", 3},
+                          {"ICOTID", cot},
+                          {"IDWGID", 1},
+                          {"ITNOID", 1},
+                          {"DREGSDAL", p.registroDal},
+                          {"DREGSAL", QDate(2024, 3, 31)},
+                          {"LREGSCALCOLATA", 1}});
     };
     auto ritenuta = [&](const QString &padre, int id, int voce, const Ritenuta &r) {
         inserisci(db, "TVARR_VARRITENUTE", "IVARRID",
-                  {{padre, id}, {"ICOMRID", voce}, {"IRICEID", r.ricerca}, {"FVARRIMPONIBILEAMM", r.imponibile},
-                   {"FVARRPERCIMPAMM", euro("100")}, {"FVARRRITDIP", r.dipendente}, {"FVARRRITAMM", r.amministrazione}});
+                  {{padre, id},
+                   {"ICOMRID", voce},
+                   {"IRICEID", r.ricerca},
+                   {"FVARRIMPONIBILEAMM", r.imponibile},
+                   {"FVARRPERCIMPAMM", euro("100")},
+                   {"FVARRRITDIP", r.dipendente},
+                   {"FVARRRITAMM", r.amministrazione}});
     };
     const int regs = registro(1);
     for (const Periodo &v : p.periodi)
         inserisci(db, "TVAPE_PERIODI", "IVAPEID",
-                  {{"IREGSID", regs}, {"IQARID", 9}, {"DVAPEDAL", v.dal}, {"DVAPEAL", v.al}, {"IVAPEGIORNI", v.giorni},
-                   {"IVAPEORESERVIZIO", v.servizio}, {"IVAPEOREPREVISTE", 40}, {"LVAPEPARTTIME", v.partTime ? 1 : 0}});
+                  {{"IREGSID", regs},
+                   {"IQARID", 9},
+                   {"DVAPEDAL", v.dal},
+                   {"DVAPEAL", v.al},
+                   {"IVAPEGIORNI", v.giorni},
+                   {"IVAPEORESERVIZIO", v.servizio},
+                   {"IVAPEOREPREVISTE", 40},
+                   {"LVAPEPARTTIME", v.partTime ? 1 : 0}});
     for (const auto &[voce, righe] : {std::pair{10001, p.stipendio}, std::pair{10002, p.iis}}) {
         Currency lordo;
         for (const Ritenuta &r : righe)
@@ -175,7 +205,8 @@ protected:
                                 {"TipoContribuzione", platform::FieldType::String, 31},
                                 {"VarRetributive", platform::FieldType::Boolean}});
         parametri.createDataSet();
-        parametri.appendRecord({3, Value::null(), false, false, "1234567890", "1234567890", "A944", false, "00", false});
+        parametri.appendRecord(
+            {3, Value::null(), false, false, "1234567890", "1234567890", "A944", false, "00", false});
         imp.Imposta(&parametri, nullptr, {});
         imp.Sovrascrittura = TwunFiscImpMultiSelect::SovrascriviSempre;
     }
