@@ -105,8 +105,9 @@ TEST_F(ZepImporta, TheCommandImportsEveryEmployeeOfTheDemoMonth)
         q.open();
         const QString cf = q.value(0).toString();
         const bool collaboratore = q.value(1).toInt() == 11;
-        if (!cf.isEmpty())
+        if (!cf.isEmpty()) {
             EXPECT_EQ(righe.locate("CFLavoratore", Value(cf)), !collaboratore) << acom;
+        }
         dipendenti += !cf.isEmpty() && !collaboratore;
     }
     EXPECT_EQ(perTipo.value("F/1234567890") + perTipo.value("P/1234567890"), dipendenti);
