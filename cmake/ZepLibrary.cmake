@@ -78,10 +78,7 @@ function(zep_add_tests)
   set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_include_directories(${A_NAME} PRIVATE ${dirs})
   target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} ${main} GTest::gtest GTest::gmock Qt6::Test)
-  gtest_discover_tests(${A_NAME}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ZEP_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZEP_BUILD_DIR=${CMAKE_BINARY_DIR}"
-    DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${A_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # zep_add_fuzzers(DIR <fuzz dir> DEPS <libs...>)

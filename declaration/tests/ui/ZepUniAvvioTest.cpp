@@ -35,9 +35,7 @@ namespace {
 
 QString sourcePath(const QString &relative)
 {
-    QString root = qEnvironmentVariable("ZEP_SOURCE_DIR");
-    if (root.isEmpty())
-        root = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../.."));
+    const QString root = QStringLiteral(ZEP_TEST_SOURCE_DIR);
     return QDir(root).filePath(relative);
 }
 

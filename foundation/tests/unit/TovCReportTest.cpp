@@ -28,9 +28,7 @@ namespace {
 
 QString sourceRoot()
 {
-    QString root = qEnvironmentVariable("ZEP_SOURCE_DIR");
-    if (root.isEmpty()) // this file is <root>/foundation/tests/unit/...
-        root = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../.."));
+    const QString root = QStringLiteral(ZEP_TEST_SOURCE_DIR);
     return root;
 }
 
@@ -226,7 +224,7 @@ TEST_F(ReportImport, ErrorsReachTheCallerAndTheDataSetIsClosed)
 
 TEST_F(ReportImport, ShippedFileIsInTheBuildTreeAndImports)
 {
-    const QString build = qEnvironmentVariable("ZEP_BUILD_DIR", QStringLiteral(ZEP_TEST_BUILD_DIR));
+    const QString build = QStringLiteral(ZEP_TEST_BUILD_DIR);
     const QString shipped = QDir(build).filePath(QStringLiteral("etc/wun/wun_Report.xml"));
     ASSERT_TRUE(QFileInfo::exists(shipped)) << shipped.toStdString();
     TTovReport report;

@@ -192,8 +192,7 @@ TEST_F(CatalogueFiles, LoadErrorsReachTheCallerAndKeepNoCertificate)
 
 QString buildDir()
 {
-    const QByteArray env = qgetenv("ZEP_BUILD_DIR");
-    return env.isEmpty() ? QStringLiteral(ZEP_TEST_BUILD_DIR) : QString::fromLocal8Bit(env);
+    return QStringLiteral(ZEP_TEST_BUILD_DIR);
 }
 
 TEST(BuiltCatalogue, LoadsWithItsCertificateAndPassesTheCheckOfEveryProgram)

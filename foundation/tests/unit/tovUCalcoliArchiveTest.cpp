@@ -38,9 +38,7 @@ Currency amountOf(const DataSet &ds, const char *field)
 
 QString sourceRoot()
 {
-    QString root = qEnvironmentVariable("ZEP_SOURCE_DIR");
-    if (root.isEmpty()) // this file is <root>/foundation/tests/unit/...
-        root = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../.."));
+    const QString root = QStringLiteral(ZEP_TEST_SOURCE_DIR);
     return root;
 }
 

@@ -17,9 +17,7 @@ namespace {
 
 QString sampleFolder()
 {
-    QString root = qEnvironmentVariable("ZEP_SOURCE_DIR");
-    if (root.isEmpty())
-        root = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../.."));
+    const QString root = QStringLiteral(ZEP_TEST_SOURCE_DIR);
     return QDir(root).filePath(QStringLiteral("foundation/testdata/layouts"));
 }
 

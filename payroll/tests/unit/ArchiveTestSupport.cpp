@@ -18,9 +18,7 @@ namespace archivetest {
 
 QString sourcePath(const QString &relative)
 {
-    QString root = qEnvironmentVariable("ZEP_SOURCE_DIR");
-    if (root.isEmpty()) // this file is <root>/payroll/tests/unit/ArchiveTestSupport.cpp
-        root = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../.."));
+    const QString root = QStringLiteral(ZEP_TEST_SOURCE_DIR);
     return QDir(root).filePath(relative);
 }
 

@@ -14,8 +14,7 @@
 
 namespace archivetest {
 
-// <source tree>/<relative>, from ZEP_SOURCE_DIR (set by CTest) or from this
-// file's place in the tree.
+// <source tree>/<relative>, in the tree the tests were built from.
 QString sourcePath(const QString &relative);
 QString readText(const QString &path);
 

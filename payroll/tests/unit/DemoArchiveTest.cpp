@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QTemporaryDir>
 #include <QDir>
@@ -367,9 +366,7 @@ TEST(DemoArchive, RefusesOptionsOutOfRange)
 
 TEST(DemoArchiveTool, CreatesTheArchiveOnceAndRefusesToOverwriteIt)
 {
-    QString build = qEnvironmentVariable("ZEP_BUILD_DIR");
-    if (build.isEmpty())
-        build = QFileInfo(QCoreApplication::applicationDirPath()).absolutePath();
+    const QString build = QStringLiteral(ZEP_TEST_BUILD_DIR);
     const QString tool = QDir(build).filePath("bin/zepDemoArchive");
     ASSERT_TRUE(QFileInfo::exists(tool)) << tool.toStdString();
     TempDatabase::ensureLockFolder();

@@ -61,8 +61,6 @@ platform::ConnectionSettings TempDatabase::settings() const
 
 QList<platform::DdlScript> TempDatabase::projectScripts(const QString &library)
 {
-    QString root = qEnvironmentVariable("ZEP_SOURCE_DIR");
-    if (root.isEmpty()) // this file is <root>/platform/tests/support/TempDatabase.cpp
-        root = QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../.."));
+    const QString root = QStringLiteral(ZEP_TEST_SOURCE_DIR);
     return platform::DatabaseCreator::scriptsFromFolder(QDir(root).filePath(library + QStringLiteral("/sql")), library);
 }

@@ -50,8 +50,8 @@ public:
     platform::ConnectionSettings settings() const;
 
     // The project's DDL scripts of one library ("foundation", "payroll"),
-    // read from <source tree>/<library>/sql (ZEP_SOURCE_DIR, set by CTest,
-    // or the source tree this helper was built from).
+    // read from <source tree>/<library>/sql of the tree the tests were built
+    // from.
     static QList<platform::DdlScript> projectScripts(const QString &library);
 
     // Sets FIREBIRD_LOCK to a folder private to this process when unset.
