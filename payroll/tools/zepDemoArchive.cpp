@@ -1,7 +1,10 @@
 // zepDemoArchive: creates a demo payroll archive (an embedded Firebird file,
 // or a database on a server given as "host:/path") with one employer, the
-// financial years 2010 to 2025 and, for every month of a range, the pay of
-// a number of persons. The same options always give the same archive.
+// financial years from 2010 and, for every month of a range, the pay of a
+// number of persons. The range is by default the twelve months up to the
+// current one (--to alone: the twelve months up to it), so that the period
+// the declaration program proposes at its first start has pay. The same
+// options always give the same archive.
 //
 //   zepDemoArchive --output FILE [--persons N] [--seed S] [--from YYYY-MM] [--to YYYY-MM]
 #include "archive/DemoArchive.h"
@@ -10,10 +13,20 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QTextStream>
 
 #include <exception>
+
+namespace {
+
+QString period(int year, int month)
+{
+    return QStringLiteral("%1-%2").arg(year).arg(month, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -30,10 +43,13 @@ int main(int argc, char **argv)
                                      QStringLiteral("N"), QStringLiteral("50"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seme dei dati generati."),
                                   QStringLiteral("S"), QStringLiteral("1"));
-    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("Primo mese con le paghe."),
-                                  QStringLiteral("YYYY-MM"), QStringLiteral("2025-01"));
-    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Ultimo mese con le paghe."),
-                                QStringLiteral("YYYY-MM"), QStringLiteral("2025-12"));
+    const QCommandLineOption from(QStringLiteral("from"),
+                                  QStringLiteral(
+                                      "Primo mese con le paghe (predefinito: undici mesi prima dell'ultimo)."),
+                                  QStringLiteral("YYYY-MM"));
+    const QCommandLineOption to(QStringLiteral("to"),
+                                QStringLiteral("Ultimo mese con le paghe (predefinito: il mese corrente)."),
+                                QStringLiteral("YYYY-MM"));
     parser.addOptions({output, persons, seed, from, to});
     parser.process(app);
 
@@ -48,8 +64,15 @@ int main(int argc, char **argv)
         o.seed = parser.value(seed).toULongLong(&ok);
         if (!ok)
             throw platform::EConvertError(QStringLiteral("Seme non valido: %1").arg(parser.value(seed)));
-        payroll::DemoArchive::parsePeriod(parser.value(from), o.fromYear, o.fromMonth);
-        payroll::DemoArchive::parsePeriod(parser.value(to), o.toYear, o.toMonth);
+        QDate last = QDate::currentDate();
+        if (parser.isSet(to)) {
+            int year = 0, month = 0;
+            payroll::DemoArchive::parsePeriod(parser.value(to), year, month);
+            last = QDate(year, month, 1);
+        }
+        payroll::DemoArchive::lastTwelveMonths(o, last);
+        if (parser.isSet(from))
+            payroll::DemoArchive::parsePeriod(parser.value(from), o.fromYear, o.fromMonth);
         if (o.output.isEmpty()) {
             err << "Indicare il file dell'archivio con --output FILE\n";
             return 2;
@@ -62,7 +85,7 @@ int main(int argc, char **argv)
                    .arg(s.persons)
                    .arg(s.months)
                    .arg(s.months == 1 ? QStringLiteral("mese") : QStringLiteral("mesi"))
-                   .arg(parser.value(from), parser.value(to))
+                   .arg(period(o.fromYear, o.fromMonth), period(o.toYear, o.toMonth))
                    .arg(s.rows)
                    .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 1);
         return 0;

@@ -4,6 +4,7 @@
 #include "archive/DemoArchiveCalcoli.h"
 #include "archive/DemoArchiveCalendar.h"
 #include "archive/DemoArchiveEsoneri.h"
+#include "archive/DemoArchivePeople.h"
 #include "archive/FiscalCode.h"
 
 #include "Currency.h"
@@ -442,6 +443,8 @@ struct Person {
     bool fundAdherent = false;
     int seniority = 0; // contract seniority class
     Currency collaboratorMonthly;
+    bool engaged = false;             // performing arts: paid for the engagements of a month only
+    bool accessoryEveryMonth = false; // a productivity prize every month, not now and then
     // Household of the family allowance: adults (applicant, spouse) and children.
     bool household = false;
     int adults = 0, children = 0;
@@ -485,13 +488,16 @@ bool inService(const Person &p, QDate from, QDate to)
 // ---------------------------------------------------------------- the archive
 class Filler {
 public:
-    Filler(platform::Database &db, const DemoArchiveOptions &options) : m_w(db), m_db(db), m_o(options) {}
+    Filler(platform::Database &db, const DemoArchiveOptions &options)
+        : m_w(db), m_db(db), m_o(options), m_lastYear(std::max(DemoArchive::LastYear, options.toYear))
+    {
+    }
 
     DemoArchiveSummary run()
     {
         defineTables();
         writeReference();
-        for (int year = DemoArchive::FirstYear; year <= DemoArchive::LastYear; ++year)
+        for (int year = DemoArchive::FirstYear; year <= m_lastYear; ++year)
             writeYear(year);
         writeEmployer();
         makePersons();
@@ -542,6 +548,7 @@ private:
     Writer m_w;
     platform::Database &m_db;
     DemoArchiveOptions m_o;
+    int m_lastYear; // the last financial year
     std::vector<Person> m_persons;
     QHash<int, int> m_placeId;   // kPlaces index -> ICOMID (and ISRPCID, ICAPID, IPROID alike)
     QHash<int, int> m_countryId; // kCountries index -> ISTAID
@@ -893,8 +900,8 @@ void Filler::writeReference()
     m_w.row("TYAPP_APPLICAZIONI", {11, "WUN", "Paghe"});
     m_w.row("TYRFO_CARTELLE", {11001, nullValue(), "Stampe paghe"});
 
-    // School years 2009/10 to 2025/26.
-    for (int y = DemoArchive::FirstYear - 1; y <= DemoArchive::LastYear; ++y)
+    // School years 2009/10 to the one that starts in the last financial year.
+    for (int y = DemoArchive::FirstYear - 1; y <= m_lastYear; ++y)
         m_w.row("TANS_ANNISCOLAST", {int(m_w.nextId("TANS_ANNISCOLAST")), QDate(y, 9, 1), QDate(y + 1, 8, 31)});
     // Family-allowance tables valid July to June, from 2009/10.
     writeFamilyAllowanceTables(DemoArchive::FirstYear - 1);
@@ -906,7 +913,7 @@ void Filler::writeFamilyAllowanceTables(int firstYear)
     // only): income bands of 12,000.00, amounts growing with the household
     // and falling with the income; 1.5 % more every year.
     const QStringList tables{"T11", "T12", "T13"};
-    for (int y = firstYear; y <= DemoArchive::LastYear; ++y) {
+    for (int y = firstYear; y <= m_lastYear; ++y) {
         const int master = int(m_w.nextId("TAFM_ASSFAMMASTER"));
         const QDate start(y, 7, 1), end(y + 1, 6, 30);
         m_masters.push_back(Master{master, start, end});
@@ -1084,7 +1091,7 @@ void Filler::writeEmployer()
     m_w.row("TDWG_DATORI", {1, "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE", fiscal, "04512"});
     m_w.row("TSED_SEDI", {1, 1, "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE", fiscal, "Largo Respighi 1",
                           m_placeId.value(0), m_placeId.value(0), 1});
-    for (int year = DemoArchive::FirstYear; year <= DemoArchive::LastYear; ++year) {
+    for (int year = DemoArchive::FirstYear; year <= m_lastYear; ++year) {
         const int id = year - DemoArchive::FirstYear + 1;
         m_w.row("TDWGANF_DATORIANNO", {id, 1, yearId(year), QStringLiteral("Esercizio %1").arg(year)});
         m_w.row("TPACO_PARAMCOMP",
@@ -1116,6 +1123,10 @@ void Filler::makePersons()
     // The person without a fiscal code: an eleventh full-time employee, or
     // the first one when there are only ten.
     const int withoutCode = m_o.persons > 10 ? 10 : 0;
+    // Persons 13 to 16 (DemoArchivePeople.h): a second collaborator, a
+    // performing-arts worker with engagement periods, an employee with
+    // accessory pay every month, one hired and terminated in a month.
+    const std::array<Kind, 4> later{Kind::Collaborator, Kind::Performer, Kind::FullTime, Kind::Hired};
 
     m_persons.resize(size_t(m_o.persons));
     for (int i = 0; i < m_o.persons; ++i) {
@@ -1126,6 +1137,8 @@ void Filler::makePersons()
             p.kind = first[size_t(i)];
         } else if (i == withoutCode) {
             p.kind = Kind::FullTime;
+        } else if (i >= DemoArchivePeople::FirstPerson && i < DemoArchivePeople::FirstPerson + int(later.size())) {
+            p.kind = later[size_t(i - DemoArchivePeople::FirstPerson)];
         } else {
             int x = r.range(1, 100);
             for (const auto &[kind, w] : weights) {
@@ -1207,6 +1220,15 @@ void Filler::makePersons()
             p.start = dayInRange(1, 15);
             p.end = p.start.addMonths(r.range(3, 9)).addDays(-1);
             break;
+        }
+        switch (i - DemoArchivePeople::FirstPerson) {
+        case 1: p.engaged = true; break;
+        case 2: p.accessoryEveryMonth = true; break;
+        case 3:
+            p.start = QDate(m_o.toYear, m_o.toMonth, 5);
+            p.end = QDate(m_o.toYear, m_o.toMonth, 20);
+            break;
+        default: break;
         }
         if (p.start > rangeEnd) // keep everyone on the payroll for at least one month of the range
             p.start = rangeStart;
@@ -1349,16 +1371,29 @@ void Filler::writeMonth(Person &p, int year, int month)
     const QDate ms = monthStart(year, month), me = monthEnd(year, month);
     if (!inService(p, ms, me))
         return;
+    QDate from = std::max(p.start, ms);
+    QDate to = p.end.isValid() ? std::min(p.end, me) : me;
+    // The pay periods of the month: the days in service, or the engagements
+    // of a performer engaged for periods (paid for their calendar days).
+    const QList<std::pair<QDate, QDate>> periods = p.engaged ? DemoArchivePeople::engagements(from, to)
+                                                             : QList<std::pair<QDate, QDate>>{{from, to}};
+    if (periods.isEmpty())
+        return;
     if (!p.compensation.contains(year))
         writeCompensation(p, year);
     const int acom = p.compensation.value(year);
     const int anf = yearId(year);
     Rng r = Rng::of(m_o.seed, quint64(p.index) + 1, quint64(year * 100 + month));
-    const QDate from = std::max(p.start, ms);
-    const QDate to = p.end.isValid() ? std::min(p.end, me) : me;
     int days = 30; // commercial days
-    if (from != ms || to != me)
+    if (p.engaged) {
+        from = periods.front().first;
+        to = periods.back().second;
+        days = 0;
+        for (const auto &[a, b] : periods)
+            days += int(a.daysTo(b)) + 1;
+    } else if (from != ms || to != me) {
         days = to == me ? std::max(1, 30 - from.day() + 1) : std::min(30, to.day() - from.day() + 1);
+    }
     const Qualification &q = kQualifications[size_t(p.qualification - 1)];
     const int full = p.weeklyHours * 60;
     const int cot = cotOf(p);
@@ -1429,20 +1464,23 @@ void Filler::writeMonth(Person &p, int year, int month)
     m_w.row("TVARM_VARIAZIONI", {varm, acom, anf, month, cot, cosOf(p), 1, days, from, to, p.partTime ? 1 : 0});
 
     // Pay period, with a sickness now and then.
-    if (!collaborator) {
-        int inpsDays = days;
+    for (const auto &[pFrom, pTo] : periods) {
+        if (collaborator)
+            break;
+        const int periodDays = p.engaged ? int(pFrom.daysTo(pTo)) + 1 : days;
+        int inpsDays = periodDays;
         if (p.timeKind == 2) { // vertical part time: the days actually worked
             inpsDays = 0;
-            for (QDate d = from; d <= to; d = d.addDays(1))
+            for (QDate d = pFrom; d <= pTo; d = d.addDays(1))
                 inpsDays += (d.dayOfWeek() <= 3) ? 1 : 0;
         }
         const int vape = int(m_w.nextId("TVAPE_PERIODI"));
         m_w.row("TVAPE_PERIODI",
-                {vape, regs, varm, p.qualification, from, to, days, inpsDays, weekOfYear(to) - weekOfYear(from) + 1,
-                 p.serviceMinutes, p.weeklyHours, p.partTime ? 1 : 0});
-        if (r.chance(8)) {
-            const int sick = std::min(r.range(1, 5), int(from.daysTo(to)) + 1);
-            const QDate s = from.addDays(r.range(0, int(from.daysTo(to)) - sick + 1));
+                {vape, regs, varm, p.qualification, pFrom, pTo, periodDays, inpsDays,
+                 weekOfYear(pTo) - weekOfYear(pFrom) + 1, p.serviceMinutes, p.weeklyHours, p.partTime ? 1 : 0});
+        if (!p.engaged && r.chance(8)) {
+            const int sick = std::min(r.range(1, 5), int(pFrom.daysTo(pTo)) + 1);
+            const QDate s = pFrom.addDays(r.range(0, int(pFrom.daysTo(pTo)) - sick + 1));
             m_w.row("TASP_ASSENZE", {int(m_w.nextId("TASP_ASSENZE")), p.anaCagId, 1, s, s.addDays(sick - 1)});
             m_w.row("TVARD_RIDUZIONIVAR", {int(m_w.nextId("TVARD_RIDUZIONIVAR")), vape, 1, sick});
         }
@@ -1532,7 +1570,7 @@ void Filler::writeMonth(Person &p, int year, int month)
     // Now and then a productivity prize, liquidated apart and taxed separately.
     const bool privateEmployee = !p.publicSector && !collaborator && p.kind != Kind::Performer
                                  && p.kind != Kind::Apprentice;
-    if (privateEmployee && r.chance(12)) {
+    if (privateEmployee && (p.accessoryEveryMonth || r.chance(12))) {
         const std::vector<ItemRow> prize{{Produttivita, Currency::fromInt(r.range(10, 80) * 5), true}};
         const int regsPrize = int(m_w.nextId("TREGS_REGISTROSTIP"));
         m_w.row("TREGS_REGISTROSTIP",
@@ -1570,6 +1608,15 @@ void DemoArchive::parsePeriod(const QString &text, int &year, int &month)
     month = m.captured(2).toInt();
 }
 
+void DemoArchive::lastTwelveMonths(DemoArchiveOptions &o, const QDate &today)
+{
+    const QDate first = QDate(today.year(), today.month(), 1).addMonths(-11);
+    o.fromYear = first.year();
+    o.fromMonth = first.month();
+    o.toYear = today.year();
+    o.toMonth = today.month();
+}
+
 void DemoArchive::validate(const DemoArchiveOptions &o)
 {
     if (o.persons < MinPersons || o.persons > MaxPersons)
@@ -1577,10 +1624,10 @@ void DemoArchive::validate(const DemoArchiveOptions &o)
                                           .arg(o.persons)
                                           .arg(MinPersons)
                                           .arg(MaxPersons));
-    auto valid = [](int y, int m) { return y >= FirstYear && y <= LastYear && m >= 1 && m <= 12; };
+    auto valid = [](int y, int m) { return y >= FirstYear && y <= MaxYear && m >= 1 && m <= 12; };
     if (!valid(o.fromYear, o.fromMonth) || !valid(o.toYear, o.toMonth))
         throw platform::EConvertError(
-            QStringLiteral("I mesi devono essere compresi tra %1-01 e %2-12").arg(FirstYear).arg(LastYear));
+            QStringLiteral("I mesi devono essere compresi tra %1-01 e %2-12").arg(FirstYear).arg(MaxYear));
     if (o.fromYear * 12 + o.fromMonth > o.toYear * 12 + o.toMonth)
         throw platform::EConvertError(QStringLiteral("Il mese iniziale segue quello finale"));
 }

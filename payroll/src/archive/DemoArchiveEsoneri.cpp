@@ -51,9 +51,15 @@ void DemoArchiveEsoneri::fill(platform::Database &database, QMap<QString, qint64
         "INSERT INTO TCOGR_GRUPPICONTR (ICOGRID, IANFID, ICOTID, ITNOID, ICOMRID, IRICEID, FCOGRPERCIMPDIP, "
         "FCOGRPERCIMPAMM) VALUES (NEXT VALUE FOR GEN_TCOGR_GRUPPICONTR, :IANFID, :COT, :ITNOID, :ICOMRID, 7, :PERC, "
         ":PERC)"));
-    const QList<std::pair<int, QList<int>>> vociAnno{{kAnno2023, {10074, 10075}},
-                                                     {kAnno2024, {10074, 10075, 10077}},
-                                                     {kAnno2025, {10078}}};
+    // The tax-wedge sum goes on after 2025, with the rules of 2025.
+    platform::SqlQuery ultimo(database);
+    ultimo.setSql(QStringLiteral("SELECT MAX(IANFID) FROM TANF_ANNIFINANZ"));
+    ultimo.open();
+    const int ultimoAnno = ultimo.value(0).toInt();
+    ultimo.close();
+    QList<std::pair<int, QList<int>>> vociAnno{{kAnno2023, {10074, 10075}}, {kAnno2024, {10074, 10075, 10077}}};
+    for (int anno = kAnno2025; anno <= ultimoAnno; ++anno)
+        vociAnno.append({anno, {10078}});
     for (const auto &[anno, voci] : vociAnno) {
         for (int tno : {1, 2, 3}) {
             for (int item : voci) {
@@ -176,7 +182,7 @@ void DemoArchiveEsoneri::fill(platform::Database &database, QMap<QString, qint64
     TWunCalcolaAnno2023 regole2023;
     TWunCalcolaAnno2024 regole2024;
     for (const Registro &r : registri) {
-        if (r.anno == kAnno2025) {
+        if (r.anno >= kAnno2025) {
             if (r.disattivato == 1 || r.disattivato == 2 || r.paghe <= 0)
                 continue;
             const Currency reddito = (r.irpef * qint64(r.paghe)).rounded(2);

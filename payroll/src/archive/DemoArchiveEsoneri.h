@@ -8,8 +8,8 @@
 // - 2024: one mother (the first woman with a permanent private contract
 //   paid that year) takes the mothers' relief instead (LACOMDISESONEROIVS
 //   2, item 10077: her whole pension contribution, at most 250.00 a month);
-// - 2025: the tax-wedge sum (item 10078) of the employees whose yearly
-//   income is at most 20,000.00.
+// - 2025 and later: the tax-wedge sum (item 10078) of the employees whose
+//   yearly income is at most 20,000.00.
 // The items go into the register's pay items, its gross grows by them; they
 // belong to the salary's contribution groups of their years.
 #include "Database.h"

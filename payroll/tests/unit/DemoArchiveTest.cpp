@@ -353,7 +353,7 @@ TEST(DemoArchive, RefusesOptionsOutOfRange)
     EXPECT_THROW(DemoArchive::validate(options(9, 1, 2025, 1, 2025, 1)), platform::EConvertError);
     EXPECT_THROW(DemoArchive::validate(options(10001, 1, 2025, 1, 2025, 1)), platform::EConvertError);
     EXPECT_THROW(DemoArchive::validate(options(10, 1, 2009, 12, 2025, 1)), platform::EConvertError);
-    EXPECT_THROW(DemoArchive::validate(options(10, 1, 2025, 1, 2026, 1)), platform::EConvertError);
+    EXPECT_THROW(DemoArchive::validate(options(10, 1, 2025, 1, 2100, 1)), platform::EConvertError);
     EXPECT_THROW(DemoArchive::validate(options(10, 1, 2025, 3, 2025, 2)), platform::EConvertError);
     EXPECT_NO_THROW(DemoArchive::validate(options(10000, 1, 2010, 1, 2025, 12)));
     int y = 0, m = 0;
@@ -386,6 +386,11 @@ TEST(DemoArchiveTool, CreatesTheArchiveOnceAndRefusesToOverwriteIt)
         EXPECT_EQ(count(db, "SELECT COUNT(*) FROM TANA_ANAGRAFICHE"), 10);
         EXPECT_EQ(count(db, "SELECT COUNT(DISTINCT IMESID) FROM TREGS_REGISTROSTIP"), 1);
     }
+    // --to alone: the twelve months up to it.
+    p.start(tool, {"--output", dir.filePath("year.fdb"), "--persons", "10", "--to", "2025-02"});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains("12 mesi (da 2024-03 a 2025-02)"));
     // A second run leaves the archive alone and says why.
     p.start(tool, {"--output", file, "--persons", "10"});
     ASSERT_TRUE(p.waitForFinished(120000));
@@ -396,4 +401,78 @@ TEST(DemoArchiveTool, CreatesTheArchiveOnceAndRefusesToOverwriteIt)
     ASSERT_TRUE(p.waitForFinished(120000));
     EXPECT_NE(p.exitCode(), 0);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("other.fdb")));
+}
+
+// Sixteen persons (every kind the imports handle) from February 2022 to
+// January 2026: the family allowance's last month, the exemptions of
+// 2023-2024, the tax wedge from 2025 and a year past 2025.
+TEST(DemoArchive, EveryKindOfPersonTheImportsHandleHasPay)
+{
+    auto tdb = demo(options(16, 1, 2022, 2, 2026, 1));
+    platform::Database &db = tdb->db();
+    const QString regs = "FROM TREGS_REGISTROSTIP REGS JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID ";
+    const QString item = "FROM TVACR_VARCOMPRIGHE VACR JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VACR.IREGSID ";
+    const struct {
+        const char *kind;
+        QString sql;
+        int atLeast;
+    } kinds[] = {
+        {"full time", "SELECT COUNT(*) " + regs + "WHERE ACOM.ITNOID = 1 AND REGS.IREGSORESERVIZIO = 2400", 1},
+        {"horizontal part time", "SELECT COUNT(*) FROM TSER_PARTTIME WHERE ITOSID = 3", 1},
+        {"vertical part time", "SELECT COUNT(*) FROM TSER_PARTTIME WHERE ITOSID = 2", 1},
+        {"hired in a month",
+         "SELECT COUNT(*) " + regs + "WHERE REGS.DREGSDAL = ACOM.DACOMINIRAPP AND EXTRACT(DAY FROM REGS.DREGSDAL) > 1",
+         2},
+        {"terminated in a month",
+         "SELECT COUNT(*) " + regs + "WHERE REGS.DREGSAL = ACOM.DACOMFINERAPP AND REGS.DREGSAL < "
+             + "DATEADD(MONTH, 1, REGS.DREGSDAL - EXTRACT(DAY FROM REGS.DREGSDAL) + 1) - 1",
+         2},
+        {"hired and terminated in the range's last month",
+         "SELECT COUNT(*) " + regs
+             + "WHERE REGS.IANFID = 57 AND REGS.IMESID = 1 AND REGS.DREGSDAL = ACOM.DACOMINIRAPP "
+               "AND REGS.DREGSAL = ACOM.DACOMFINERAPP AND REGS.IREGSGIORNI = 16",
+         1},
+        {"apprentice", "SELECT COUNT(*) " + regs + "WHERE ACOM.ITNOID = 3", 1},
+        {"without a fiscal code",
+         "SELECT COUNT(*) " + regs
+             + "JOIN TANAPER_POSIZIONI PER ON PER.IANAPERID = ACOM.IANAPERID JOIN TANACAG_MATRICOLE CAG ON "
+               "CAG.IANACAGID = PER.IANACAGID JOIN TANA_ANAGRAFICHE ANA ON ANA.IANAID = CAG.IANAID "
+               "WHERE ANA.SANACODFISCALE IS NULL",
+         1},
+        {"two collaborators (one with a relief, one without)",
+         "SELECT COUNT(DISTINCT ACOM.IANAPERID) " + regs + "WHERE ACOM.ITNOID = 11 AND REGS.ICOSID = 11000", 2},
+        {"performing-arts worker with two engagements a month",
+         "SELECT COUNT(*) " + regs
+             + "WHERE ACOM.ITNOID = 15 AND REGS.IREGSGIORNI = 20 AND (SELECT COUNT(*) FROM TVAPE_PERIODI VAPE "
+               "WHERE VAPE.IREGSID = REGS.IREGSID) = 2",
+         48},
+        {"family allowance", "SELECT COUNT(*) " + item + "WHERE VACR.ICOMRID = 10006 AND REGS.IANFID = 53", 1},
+        {"exemption of 2023", "SELECT COUNT(*) " + item + "WHERE VACR.ICOMRID = 10074 AND REGS.IANFID = 54", 1},
+        {"exemption of the thirteenth month of 2023",
+         "SELECT COUNT(*) " + item + "WHERE VACR.ICOMRID = 10075 AND REGS.IANFID = 54 AND REGS.IMESID = 12", 1},
+        {"exemption of 2024", "SELECT COUNT(*) " + item + "WHERE VACR.ICOMRID = 10074 AND REGS.IANFID = 55", 1},
+        {"mothers' relief of 2024", "SELECT COUNT(*) " + item + "WHERE VACR.ICOMRID = 10077 AND REGS.IANFID = 55", 1},
+        {"tax wedge of 2025", "SELECT COUNT(*) " + item + "WHERE VACR.ICOMRID = 10078 AND REGS.IANFID = 56", 1},
+        {"tax wedge after 2025", "SELECT COUNT(*) " + item + "WHERE VACR.ICOMRID = 10078 AND REGS.IANFID = 57", 1},
+        {"accessory pay under the second company number in every month",
+         "SELECT COUNT(DISTINCT REGS.IANFID * 100 + REGS.IMESID) FROM TREGS_REGISTROSTIP REGS WHERE REGS.ICOTID = 2 "
+         "AND REGS.SREGSPOSINPS = '1234567891'",
+         48},
+    };
+    for (const auto &k : kinds)
+        EXPECT_GE(count(db, k.sql), k.atLeast) << k.kind;
+
+    // The financial years reach the range's last.
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM TANF_ANNIFINANZ"), 17);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM TPACO_PARAMCOMP WHERE IANFID = 57"), 1);
+}
+
+TEST(DemoArchive, TheToolsRangeIsTheTwelveMonthsUpToToday)
+{
+    DemoArchiveOptions o;
+    DemoArchive::lastTwelveMonths(o, QDate(2026, 12, 9));
+    EXPECT_EQ(QList<int>({o.fromYear, o.fromMonth, o.toYear, o.toMonth}), QList<int>({2026, 1, 2026, 12}));
+    DemoArchive::lastTwelveMonths(o, QDate(2027, 3, 31));
+    EXPECT_EQ(QList<int>({o.fromYear, o.fromMonth, o.toYear, o.toMonth}), QList<int>({2026, 4, 2027, 3}));
+    EXPECT_NO_THROW(DemoArchive::validate(o));
 }
