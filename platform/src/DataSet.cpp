@@ -1392,6 +1392,11 @@ void DataSet::assignData(const DataSet &source)
 
 void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
 {
+    loadRecords(defs, QList<ValueList>(rows));
+}
+
+void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
+{
     validateDefs(defs);
     const QHash<QString, int> idx = Impl::indexOfDefs(defs);
     QList<int> index = d->compileIndex(m_indexFieldNames, idx);
@@ -1401,19 +1406,31 @@ void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
         if (defs[i].kind == FieldKind::Data)
             dataFields.append(i);
 
+    // Without calculated fields a row holds a record's values in place.
+    const bool inPlace = dataFields.size() == defs.size();
     std::vector<std::unique_ptr<Record>> built;
     built.reserve(rows.size());
     for (int r = 0; r < rows.size(); ++r) {
-        const ValueList &row = rows[r];
+        ValueList &row = rows[r];
         if (row.size() > dataFields.size())
             d->fail(QStringLiteral("Record %1: troppi valori (%2, campi: %3)")
                         .arg(r + 1)
                         .arg(row.size())
                         .arg(dataFields.size()));
         auto rec = std::make_unique<Record>();
-        rec->values = nullValues(int(defs.size()));
-        for (int k = 0; k < row.size(); ++k)
-            rec->values[dataFields[k]] = recordValue(defs[dataFields[k]], row[k], Misfit::Truncate);
+        if (inPlace) {
+            for (int k = 0; k < row.size(); ++k)
+                row[k] = recordValue(defs[k], row[k], Misfit::Truncate);
+            row.reserve(defs.size());
+            while (row.size() < defs.size())
+                row.append(Value::null());
+            rec->values = std::move(row);
+        } else {
+            rec->values = nullValues(int(defs.size()));
+            for (int k = 0; k < row.size(); ++k)
+                rec->values[dataFields[k]] = recordValue(defs[dataFields[k]], row[k], Misfit::Truncate);
+            row = ValueList();
+        }
         built.push_back(std::move(rec));
     }
 

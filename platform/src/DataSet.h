@@ -322,6 +322,10 @@ public:
     // the data fields, values converted to the field types), opens on the
     // first record. On any error nothing changes. Fires no events.
     void loadRecords(const FieldDefs &defs, const QList<ValueList> &rows);
+    // The same, taking the rows over: each row's values become the record's
+    // own, so a large load is never held twice. The rows are consumed even
+    // when the load fails.
+    void loadRecords(const FieldDefs &defs, QList<ValueList> &&rows);
     // Every record in natural order, deleted ones excluded (data fields).
     QList<ValueList> records() const;
 

@@ -3,6 +3,7 @@
 #include "DataSet.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -44,42 +45,88 @@ int castLength(const QString &text)
 // ---------------------------------------------------------------------------
 // SqlStatement
 
+namespace {
+
+// The end of the quoted text, identifier or comment starting at i, or -1
+// when none starts there.
+int skipQuotedOrComment(const QString &sql, int i)
+{
+    const int n = int(sql.size());
+    const QChar c = sql.at(i);
+    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+        // A doubled quote stays inside.
+        int j = i + 1;
+        while (j < n) {
+            if (sql.at(j) == c) {
+                if (j + 1 < n && sql.at(j + 1) == c) {
+                    j += 2;
+                    continue;
+                }
+                break;
+            }
+            ++j;
+        }
+        return qMin(j + 1, n);
+    }
+    if (c == QLatin1Char('-') && i + 1 < n && sql.at(i + 1) == QLatin1Char('-')) {
+        const int j = int(sql.indexOf(QLatin1Char('\n'), i));
+        return j < 0 ? n : j;
+    }
+    if (c == QLatin1Char('/') && i + 1 < n && sql.at(i + 1) == QLatin1Char('*')) {
+        const int j = int(sql.indexOf(QLatin1String("*/"), i + 2));
+        return j < 0 ? n : j + 2;
+    }
+    return -1;
+}
+
+// For an EXECUTE BLOCK, the span of its parameter list (inside the
+// parentheses; empty when it has none); {-1, -1} for any other statement.
+std::pair<int, int> blockParameterList(const QString &sql)
+{
+    static const QRegularExpression head(QStringLiteral("^\\s*EXECUTE\\s+BLOCK\\s*"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto m = head.match(sql);
+    if (!m.hasMatch())
+        return {-1, -1};
+    const int open = int(m.capturedEnd());
+    const int n = int(sql.size());
+    if (open >= n || sql.at(open) != QLatin1Char('('))
+        return {open, open};
+    int depth = 0;
+    for (int i = open; i < n;) {
+        const int skipped = skipQuotedOrComment(sql, i);
+        if (skipped >= 0) {
+            i = skipped;
+            continue;
+        }
+        if (sql.at(i) == QLatin1Char('('))
+            ++depth;
+        else if (sql.at(i) == QLatin1Char(')') && --depth == 0)
+            return {open + 1, i};
+        ++i;
+    }
+    return {open + 1, n};
+}
+
+} // namespace
+
 SqlStatement SqlStatement::parse(const QString &sql)
 {
     SqlStatement st;
+    const auto [listBegin, listEnd] = blockParameterList(sql);
+    st.declaredTypes = listBegin >= 0;
     QString current;
     const int n = int(sql.size());
     int i = 0;
     while (i < n) {
         const QChar c = sql.at(i);
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            // Quoted text or identifier; a doubled quote stays inside.
-            int j = i + 1;
-            while (j < n) {
-                if (sql.at(j) == c) {
-                    if (j + 1 < n && sql.at(j + 1) == c) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            j = qMin(j + 1, n);
-            current += QStringView(sql).mid(i, j - i);
-            i = j;
-        } else if (c == QLatin1Char('-') && i + 1 < n && sql.at(i + 1) == QLatin1Char('-')) {
-            int j = int(sql.indexOf(QLatin1Char('\n'), i));
-            j = j < 0 ? n : j;
-            current += QStringView(sql).mid(i, j - i);
-            i = j;
-        } else if (c == QLatin1Char('/') && i + 1 < n && sql.at(i + 1) == QLatin1Char('*')) {
-            int j = int(sql.indexOf(QLatin1String("*/"), i + 2));
-            j = j < 0 ? n : j + 2;
-            current += QStringView(sql).mid(i, j - i);
-            i = j;
+        const int skipped = skipQuotedOrComment(sql, i);
+        if (skipped >= 0) {
+            current += QStringView(sql).mid(i, skipped - i);
+            i = skipped;
         } else if (c == QLatin1Char(':') && i + 1 < n && isNameStart(sql.at(i + 1))
-                   && !(i > 0 && sql.at(i - 1) == QLatin1Char(':'))) {
+                   && !(i > 0 && sql.at(i - 1) == QLatin1Char(':'))
+                   && (!st.declaredTypes || (i >= listBegin && i < listEnd))) {
             int j = i + 1;
             while (j < n && isNameChar(sql.at(j)))
                 ++j;
@@ -263,7 +310,7 @@ void SqlQuery::run(bool select)
         bound << p;
         const Value &v = p->value();
         int cast = 0;
-        if (v.type() == ValueType::Text) {
+        if (v.type() == ValueType::Text && !m_statement.declaredTypes) {
             const QString text = v.toString();
             if (text.size() <= MaxCastLength)
                 cast = castLength(text);
@@ -302,7 +349,9 @@ void SqlQuery::run(bool select)
         readColumns();
         m_columnsStale = false;
     }
-    if (select || m_query->isSelect()) {
+    // The driver counts every procedure call as a select, an EXECUTE BLOCK
+    // without output included: one with no column has no row to fetch.
+    if (select || (m_query->isSelect() && !m_columns.isEmpty())) {
         m_eof = !m_query->next();
         if (m_eof && m_query->lastError().isValid())
             throw EDatabaseError(raiseText(QStringLiteral("Impossibile leggere il risultato.")));
@@ -540,7 +589,7 @@ void SqlQuery::fetchInto(DataSet &dataSet)
         next();
     }
     close();
-    dataSet.loadRecords(defs, rows);
+    dataSet.loadRecords(defs, std::move(rows));
 }
 
 void SqlQuery::openDataSet(Database &database, DataSet &dataSet)

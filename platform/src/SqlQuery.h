@@ -7,6 +7,13 @@
 // and comments (-- to the end of the line, /* ... */) are left alone, so
 // ':' inside them is not a parameter. Names compare without regard to case.
 //
+// EXECUTE BLOCK: only its parameter list holds placeholders
+// ("EXECUTE BLOCK (X INTEGER = :X, S VARCHAR(40) = :S) AS BEGIN ... :X ...
+// END"); the body names the block's own variables with a colon and reaches
+// the engine as written. Its parameters are bound as the block declares
+// them, without the text cast below: the driver cuts a text at the declared
+// length, so declare a text parameter longer than what it must carry whole.
+//
 // Parameter values are platform::Value; an unassigned parameter binds as
 // Null. A typed null (setNull(name, FieldType::Date)) binds a Null of that
 // type. Text values are bound as text of their own length (a CAST in the
@@ -43,8 +50,9 @@ class DataSet;
 
 // A statement split at its ":NAME" placeholders.
 struct SqlStatement {
-    QStringList parts; // the text around the placeholders: names.size() + 1 pieces
-    QStringList names; // the parameter of each placeholder, in order, repeats kept
+    QStringList parts;  // the text around the placeholders: names.size() + 1 pieces
+    QStringList names;  // the parameter of each placeholder, in order, repeats kept
+    bool declaredTypes = false;  // an EXECUTE BLOCK: its parameters carry their own types
 
     static SqlStatement parse(const QString &sql);
     // Each name once, in order of first appearance.

@@ -80,17 +80,19 @@ QString GeneratorName(const QString &tableName)
     return name;
 }
 
-qint64 GenerateID(const QString &tableName, platform::Database *database)
+qint64 GenerateID(const QString &tableName, platform::Database *database, int count)
 {
     platform::Database &db = database ? *database : platform::Database::requireGlobal();
     const QString generator = GeneratorName(tableName);
+    if (count < 1)
+        throw EDatabaseError(QStringLiteral("Numero di id da generare non valido: %1").arg(count));
     platform::SqlQuery q(db);
-    q.setSql(QStringLiteral("SELECT GEN_ID(%1, 1) FROM RDB$DATABASE").arg(generator));
+    q.setSql(QStringLiteral("SELECT GEN_ID(%1, %2) FROM RDB$DATABASE").arg(generator).arg(count));
     try {
         q.open();
     } catch (const EDatabaseError &e) {
         throw EDatabaseError(QStringLiteral("Impossibile generare un nuovo id per la tabella %1 (generatore %2): %3")
                                  .arg(tableName.toUpper(), generator, e.message()));
     }
-    return q.value(0).toInt64();
+    return q.value(0).toInt64() - count + 1;
 }

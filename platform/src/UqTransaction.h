@@ -49,8 +49,9 @@ private:
 // on the global connection. Generators stand outside transactions: an id
 // once given is never given again, even when the transaction that asked
 // for it is rolled back. A missing generator raises EDatabaseError naming
-// the table.
-qint64 GenerateID(const QString &tableName, platform::Database *database = nullptr);
+// the table. With a count above 1, reserves that many consecutive ids in one
+// step and returns the first.
+qint64 GenerateID(const QString &tableName, platform::Database *database = nullptr, int count = 1);
 // "GEN_" + the table name in capitals ("GEN_TAFI_ANAFISCALE"); Firebird
 // names are at most 31 characters (EDatabaseError beyond).
 QString GeneratorName(const QString &tableName);

@@ -368,6 +368,28 @@ TEST(DataSetCopy, LoadRecordsIsAllOrNothing)
               QList<ValueList>({ValueList{Value(1), Value(QDate(2024, 2, 1))}, ValueList{Value(2), Value::null()}}));
 }
 
+TEST(DataSetCopy, LoadRecordsTakesTheRowsOverWithOrWithoutCalculatedFields)
+{
+    FieldDefs plain{{"N", FieldType::Integer}, {"S", FieldType::String, 3}};
+    FieldDefs withCalc = plain;
+    withCalc.insert(1, FieldDef{"Doppio", FieldType::Integer});
+    withCalc[1].kind = FieldKind::Calculated;
+    for (const FieldDefs &defs : {plain, withCalc}) {
+        DataSet ds;
+        ds.events().onCalcFields = [](DataSet &d) {
+            if (d.findField("Doppio"))
+                d.fieldByName("Doppio").setValue(d.fieldByName("N").asInteger() * 2);
+        };
+        QList<ValueList> rows{ValueList{Value(1), Value("abcd")}, ValueList{Value("2")}};
+        ds.loadRecords(defs, std::move(rows));
+        EXPECT_TRUE(rows.isEmpty() || rows.first().isEmpty()) << "the rows are taken over, not copied";
+        EXPECT_EQ(ds.records(), QList<ValueList>({ValueList{Value(1), Value("abc")}, ValueList{Value(2), Value::null()}}));
+        ds.last();
+        if (defs.size() == 3)
+            EXPECT_EQ(ds.fieldByName("Doppio").asInteger(), 4);
+    }
+}
+
 TEST(DataSetCopy, NextKeyThroughAnOrderedCopy)
 {
     // The highest key is the last record in key order, nulls first.

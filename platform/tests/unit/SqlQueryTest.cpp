@@ -41,6 +41,20 @@ TEST(SqlStatement, NamesDifferingOnlyInCaseAreOneParameter)
     EXPECT_EQ(st.names.size(), 2);
 }
 
+TEST(SqlStatement, AnExecuteBlockTakesPlaceholdersOnlyInItsParameterList)
+{
+    const auto st = SqlStatement::parse(
+        "execute block ( A INTEGER = :A , S VARCHAR(10) = :S ) AS BEGIN "
+        "INSERT INTO T (ID, S) VALUES (:A, :S || ':X'); END");
+    EXPECT_TRUE(st.declaredTypes);
+    EXPECT_EQ(st.names, (QStringList{"A", "S"}));
+    EXPECT_EQ(st.positional(), "execute block ( A INTEGER = ? , S VARCHAR(10) = ? ) AS BEGIN "
+                               "INSERT INTO T (ID, S) VALUES (:A, :S || ':X'); END");
+    const auto bare = SqlStatement::parse("EXECUTE BLOCK AS BEGIN INSERT INTO T (ID) VALUES (:X); END");
+    EXPECT_TRUE(bare.names.isEmpty());
+    EXPECT_FALSE(SqlStatement::parse("SELECT :A FROM T").declaredTypes);
+}
+
 class SqlQueryDb : public ::testing::Test {
 protected:
     TempDatabase tdb{kAllTypes};
@@ -302,6 +316,28 @@ TEST_F(SqlQueryDb, AProcedureReturningOneRowIsReadAfterExecSQL)
     EXPECT_EQ(q.value(0), Value(5));
     q.next();
     EXPECT_TRUE(q.eof());
+}
+
+TEST_F(SqlQueryDb, AnExecuteBlockRunsWithItsDeclaredTypesAndFetchesNothing)
+{
+    SqlQuery q(db);
+    q.setSql("EXECUTE BLOCK (ID INTEGER = :ID, S VARCHAR(40) = :S) AS BEGIN "
+             "IF (S IS NOT NULL) THEN INSERT INTO T (ID, S) VALUES (:ID, :S); END");
+    // Texts of every length in one prepared statement, and a null that
+    // writes nothing.
+    q.bind("ID", 1).bind("S", QString(40, QLatin1Char('x')));
+    q.execSQL();
+    q.bind("ID", 2).bind("S", "y");
+    q.execSQL();
+    q.bind("ID", 3).setNull("S", FieldType::String);
+    q.execSQL();
+    EXPECT_TRUE(q.eof());
+    EXPECT_EQ(countRows(db), 2);
+    EXPECT_EQ(countRows(db, "S = '" + QString(40, QLatin1Char('x')) + "'"), 1);
+    // Longer than declared: refused by the engine, not cut.
+    q.bind("ID", 4).bind("S", QString(41, QLatin1Char('z')));
+    EXPECT_THROW(q.execSQL(), EDatabaseError);
+    EXPECT_EQ(countRows(db), 2);
 }
 
 TEST_F(SqlQueryDb, PreparedStatementIsReusedAcrossExecutions)

@@ -184,7 +184,13 @@ TEST_F(TransactionDb, GeneratedIdsAreUniquePerTableAndNeverReused)
     // A second connection sees the same sequence.
     Database other(tdb.settings());
     other.open();
-    EXPECT_GT(GenerateID("T", &other), inside + 1);
+    const qint64 second = GenerateID("T", &other);
+    EXPECT_GT(second, inside + 1);
+
+    // A block of ids at once: the first is returned, the rest are taken.
+    EXPECT_EQ(GenerateID("T", &db, 5), second + 1);
+    EXPECT_EQ(GenerateID("T", &db), second + 6);
+    EXPECT_THROW(GenerateID("T", &db, 0), EDatabaseError);
 }
 
 TEST_F(TransactionDb, AMissingGeneratorNamesTheTable)
