@@ -11,8 +11,10 @@
 #include "UqTransaction.h"
 
 #include <QHash>
+#include <QSet>
 #include <array>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <utility>
 
@@ -51,16 +53,24 @@ const QString SqlReadStructure = QStringLiteral(
     "AND Lower(cds.scdsprogramma) = :SCDSPROGRAMMA AND Lower(cds.scdsnome) = :SCDSNOME "
     "ORDER BY COALESCE(cds.icdsanno, 0) DESC, COALESCE(cds.icdsmese, 0) DESC, cds.icdsid DESC");
 
-const QString SqlLoadRows = QStringLiteral(
-    "SELECT crf.* , afi.* , fis.sFisFieldName , fis.iFisRigo , fis.iFisValue , fis.fFisValue , "
-    "fis.sFisValue , fis.dFisValue "
-    "FROM tcrf_crofiscale crf "
-    "LEFT JOIN tfis_datifiscali fis ON fis.icrfid = crf.icrfid "
-    "LEFT JOIN tafi_anafiscale afi ON afi.iafiid = fis.iafiid "
+// A load reads the period's headers, then the value rows of each header and
+// layout through the index on (ICRFID, ICDSID, IFISRIGO): narrow rows, no
+// join, no sort in the engine; then the registry rows of the records, each
+// once, by their key. The records are gathered by row number and put in its
+// order in memory. All of it in one transaction, so in one snapshot.
+const QString SqlLoadHeaders = QStringLiteral(
+    "SELECT crf.icrfid FROM tcrf_crofiscale crf "
     "WHERE COALESCE(crf.icrfanno, 0) = :ICRFANNO AND (COALESCE(crf.icrfmese, 0) = :ICRFMESE OR :ICRFMESE = -1) "
-    "AND Lower(crf.scrfprogramma) = :SCRFPROGRAMMA AND fis.icdsid = :ICDSID "
-    "AND (fis.iafiid = :IAFIID OR :IAFIID = -1) "
-    "ORDER BY fis.ifisrigo");
+    "AND Lower(crf.scrfprogramma) = :SCRFPROGRAMMA");
+const QString SqlLoadValues = QStringLiteral(
+    "SELECT fis.iFisRigo , fis.iAfiID , fis.sFisFieldName , fis.sFisValue , fis.iFisValue , fis.fFisValue , "
+    "fis.dFisValue FROM tfis_datifiscali fis WHERE fis.icrfid = :ICRFID AND fis.icdsid = :ICDSID");
+// The registry rows of up to RegistryBatch ids (:I0, :I1, ...).
+// (The person columns in the order of TCdsParameters::RegistryColumns.)
+const QString SqlLoadRegistry = QStringLiteral(
+    "SELECT afi.iafiid , afi.saficognome , afi.safinome , afi.saficodfiscale , afi.saficodfissost , "
+    "afi.safigruppoana FROM tafi_anafiscale afi WHERE afi.iafiid IN ( %s )");
+constexpr int RegistryBatch = 64;
 
 // Row numbers are reserved by raising the counter in the save's own
 // transaction: the row stays locked until the transaction ends, so two saves
@@ -82,22 +92,63 @@ const QString SqlShareRegistry = QStringLiteral(
 const QString SqlDeleteValues = QStringLiteral(
     "DELETE FROM tfis_datifiscali fis WHERE fis.icdsid = :ICDSID AND fis.ifisrigo = :IFISRIGO");
 const QString SqlPeriodHeader = QStringLiteral("SELECT icrfid FROM ptov_getcrofiscale(:sProgramma, :iAnno, :iMese)");
+// A new registry row with its mapped columns (" , SAFICOGNOME ...", " , :SAFICOGNOME ...").
 const QString SqlInsertRegistry = QStringLiteral(
-    "INSERT INTO TAFI_ANAFISCALE ( IAFIID , ICRFID ) VALUES ( :IAFIID , :ICRFID )");
-// The person's fiscal code drives the search: "+ 0" keeps the optimizer off
-// the index of the period's registry rows, which would be read whole for
-// every record saved.
-const QString SqlFindRegistry = QStringLiteral(
-    "SELECT afi.iafiid FROM tcrf_crofiscale crf "
-    "INNER JOIN tafi_anafiscale afi ON afi.icrfid + 0 = crf.icrfid "
+    "INSERT INTO TAFI_ANAFISCALE ( IAFIID , ICRFID%s ) VALUES ( :IAFIID , :ICRFID%s )");
+// The registry search matches the period's headers as it always has; they
+// are read once per save, and each person is then looked up under each of
+// them. The "+ 0" keeps the engine on the fiscal-code index: the header's
+// own index holds every person of the period, and a search through it would
+// cost as much as the period's registry.
+const QString SqlFindRegistryHeaders = QStringLiteral(
+    "SELECT crf.icrfid FROM tcrf_crofiscale crf "
     "WHERE crf.icrfanno = :ICRFANNO AND (COALESCE(crf.icrfmese, 0) = :ICRFMESE OR :ICRFMESE = -1) "
-    "AND Lower(crf.scrfprogramma) = :SCRFPROGRAMMA AND Lower(afi.saficodfiscale) = :SAFICODFISCALE "
+    "AND Lower(crf.scrfprogramma) = :SCRFPROGRAMMA ORDER BY crf.icrfid");
+const QString SqlFindRegistry = QStringLiteral(
+    "SELECT FIRST 1 afi.iafiid FROM tafi_anafiscale afi "
+    "WHERE afi.icrfid + 0 = :ICRFID AND Lower(afi.saficodfiscale) = :SAFICODFISCALE "
     "AND (COALESCE(afi.safigruppoana, '') = :SAFIGRUPPOANA OR :SAFIGRUPPOANA = '')");
 const QString SqlUpdateRegistry = QStringLiteral("UPDATE tafi_anafiscale afi SET %s WHERE afi.iafiid = :IAFIID");
 const QString SqlUpdateRegistryItem = QStringLiteral(" %0:s = :%0:s ");
+// A modified record is compared with its stored rows: a few rows that
+// differ are deleted, updated or inserted one by one, leaving the rest and
+// the indexes untouched; beyond MaxChangedRows the record's rows are all
+// deleted and written again. Either way the record's rows end up exactly
+// those of its values.
+const QString SqlReadRecord = QStringLiteral(
+    "SELECT fis.sFisFieldName , fis.iCrfID , fis.iAfiID , fis.sFisValue , fis.iFisValue , fis.fFisValue , "
+    "fis.dFisValue FROM tfis_datifiscali fis WHERE fis.icdsid = :ICDSID AND fis.ifisrigo = :IFISRIGO");
+const QString SqlDeleteValue = QStringLiteral(
+    "DELETE FROM tfis_datifiscali fis WHERE fis.icdsid = :ICDSID AND fis.ifisrigo = :IFISRIGO "
+    "AND fis.sfisfieldname = :SFISFIELDNAME");
+// The value in one column (":VALUE"), the others null.
+const QString SqlUpdateValue = QStringLiteral(
+    "UPDATE tfis_datifiscali fis SET fis.icrfid = :ICRFID , fis.iafiid = :IAFIID , fis.sfisvalue = %s , "
+    "fis.ifisvalue = %s , fis.ffisvalue = %s , fis.dfisvalue = %s "
+    "WHERE fis.icdsid = :ICDSID AND fis.ifisrigo = :IFISRIGO AND fis.sfisfieldname = :SFISFIELDNAME");
+constexpr int MaxChangedRows = 16;
+// One value row: a changed row of a modified record, or the marker of a
+// record whose values are all in the registry.
 const QString SqlInsertValue = QStringLiteral(
     "INSERT INTO TFIS_DATIFISCALI ( ICDSID, ICRFID, IAFIID, IFISRIGO, SFISFIELDNAME, %0:sFISVALUE ) "
     "VALUES ( :ICDSID, :ICRFID, :IAFIID, :IFISRIGO, :SFISFIELDNAME, :%0:sFISVALUE )");
+// The value rows of a record: one block per BlockFields fields of the
+// layout, whose run writes a row for each value that is not null (one
+// statement run instead of one per row). A text travels in a parameter one
+// character longer than SFISVALUE: the driver cuts a text at the declared
+// length, so a longer one still reaches the column and is refused there,
+// never stored cut. Field names are the layout's own, written as literals.
+const QString SqlValueBlock = QStringLiteral(
+    "EXECUTE BLOCK ( ICDSID INTEGER = :ICDSID , ICRFID INTEGER = :ICRFID , IAFIID INTEGER = :IAFIID , "
+    "IFISRIGO INTEGER = :IFISRIGO%s ) AS BEGIN%s END");
+const QString SqlValueBlockParameter = QStringLiteral(" , V%0:d %1:s = :V%0:d");
+const QString SqlValueBlockInsert = QStringLiteral(
+    " IF (V%0:d IS NOT NULL) THEN INSERT INTO TFIS_DATIFISCALI ( ICDSID, ICRFID, IAFIID, IFISRIGO, SFISFIELDNAME, "
+    "%1:sFISVALUE ) VALUES ( :ICDSID, :ICRFID, :IAFIID, :IFISRIGO, %2:s, :V%0:d );");
+const std::array<QString, 4> BlockParameterTypes = {QStringLiteral("VARCHAR(251)"), QStringLiteral("INTEGER"),
+                                                    QStringLiteral("DOUBLE PRECISION"), QStringLiteral("DATE")};
+// At most 32 kB of parameters a block.
+constexpr int BlockFields = 32;
 
 // The value column of a field type: 0 "s", 1 "i", 2 "f", 3 "d".
 enum ValueColumn { ColumnS = 0, ColumnI = 1, ColumnF = 2, ColumnD = 3 };
@@ -181,6 +232,22 @@ Value recordValue(const DeltaRecord &delta, const Field &field)
     if (field.isNumeric())
         return Value(0);
     return v;
+}
+
+int registryIdOf(const DeltaRecord &delta)
+{
+    const Value v = delta.value(FieldAfi);
+    return v.isEmpty() ? 0 : v.toInt();
+}
+
+// Writes a value given by the save into the record, only when it differs
+// from what the record holds: an unchanged record keeps the dataset's order
+// as it is, with no reordering after the apply.
+void setChangedValue(DeltaRecord &delta, const QString &field, int value)
+{
+    const Value v = delta.value(field);
+    if (v.isEmpty() || v.toInt() != value)
+        delta.setNewValue(field, value);
 }
 
 int rowNumberOf(const DeltaRecord &delta)
@@ -268,35 +335,76 @@ bool TCdsParameters::IsRegistryField(const QString &fieldName) const
 
 struct TTovDBCds::SaveStatements {
     explicit SaveStatements(Database &db)
-        : deleteRegistry(db), shareRegistry(db), deleteValues(db), header(db), insertRegistry(db), findRegistry(db),
-          reserve(db), insertValue{SqlQuery(db), SqlQuery(db), SqlQuery(db), SqlQuery(db)}, db(db)
+        : deleteRegistry(db), shareRegistry(db), deleteValues(db), header(db), findHeaders(db), findRegistry(db),
+          reserve(db), readRecord(db), deleteValue(db), db(db)
     {
         deleteRegistry.setSql(SqlDeleteRegistry);
         shareRegistry.setSql(SqlShareRegistry);
         deleteValues.setSql(SqlDeleteValues);
         header.setSql(SqlPeriodHeader);
-        insertRegistry.setSql(SqlInsertRegistry);
+        findHeaders.setSql(SqlFindRegistryHeaders);
         findRegistry.setSql(SqlFindRegistry);
         reserve.setSql(SqlReserveRows);
-        for (int c = 0; c < 4; ++c)
-            insertValue[c].setSql(platform::format(SqlInsertValue, ColumnLetters[c]));
+        readRecord.setSql(SqlReadRecord);
+        deleteValue.setSql(SqlDeleteValue);
     }
-    SqlQuery &updateRegistry(const QString &sql)
+    // A statement made for this save, kept by its text.
+    SqlQuery &statement(const QString &sql)
     {
-        auto &q = updates[sql];
+        auto &q = made[sql];
         if (!q) {
             q = std::make_unique<SqlQuery>(db);
             q->setSql(sql);
         }
         return *q;
     }
+    // One value row into its column, or the column of a stored row.
+    SqlQuery &insertValue(ValueColumn column) { return statement(platform::format(SqlInsertValue, ColumnLetters[column])); }
+    SqlQuery &updateValue(ValueColumn column)
+    {
+        QStringList values = {QStringLiteral("NULL"), QStringLiteral("NULL"), QStringLiteral("NULL"), QStringLiteral("NULL")};
+        values[column] = QStringLiteral(":VALUE");
+        return statement(platform::format(SqlUpdateValue, values[0], values[1], values[2], values[3]));
+    }
 
-    SqlQuery deleteRegistry, shareRegistry, deleteValues, header, insertRegistry, findRegistry, reserve;
-    std::array<SqlQuery, 4> insertValue;
-    std::map<QString, std::unique_ptr<SqlQuery>> updates;
+    // The value rows' blocks for the fields written as value rows (field
+    // index and value column, in field order).
+    void setValueFields(const DataSet &ds, const QList<QPair<int, ValueColumn>> &fields)
+    {
+        valueFields = fields;
+        fieldNames.clear();
+        for (const auto &f : fields)
+            fieldNames << ds.field(f.first)->fieldName();
+        blocks.clear();
+        for (qsizetype from = 0; from < fields.size(); from += BlockFields) {
+            const qsizetype n = qMin<qsizetype>(BlockFields, fields.size() - from);
+            QString parameters, inserts;
+            for (int k = 0; k < n; ++k) {
+                const auto &[index, column] = fields[from + k];
+                QString name = ds.field(index)->fieldName();
+                name.replace(QLatin1Char('\''), QStringLiteral("''"));
+                parameters += platform::format(SqlValueBlockParameter, k, BlockParameterTypes[column]);
+                inserts += platform::format(SqlValueBlockInsert, k, ColumnLetters[column],
+                                            QLatin1Char('\'') + name + QLatin1Char('\''));
+            }
+            auto q = std::make_unique<SqlQuery>(db);
+            q->setSql(platform::format(SqlValueBlock, parameters, inserts));
+            blocks.push_back(std::move(q));
+        }
+    }
+
+    SqlQuery deleteRegistry, shareRegistry, deleteValues, header, findHeaders, findRegistry, reserve, readRecord,
+        deleteValue;
+    std::map<QString, std::unique_ptr<SqlQuery>> made;
     Database &db;
-    // The fields written as value rows, in field order, with their column.
+    // The fields written as value rows, in field order, with their column,
+    // and the blocks that write them, BlockFields fields each; a block's
+    // parameters are ICDSID, ICRFID, IAFIID, IFISRIGO, then one per field.
     QList<QPair<int, ValueColumn>> valueFields;
+    QStringList fieldNames;
+    std::vector<std::unique_ptr<SqlQuery>> blocks;
+    // The headers the registry search looks under, once read.
+    std::optional<QList<int>> searchHeaders;
 };
 
 // ---------------------------------------------------------------------------
@@ -395,84 +503,175 @@ void TTovDBCds::LoadPeriod(DataSet &dataSet, const QString &name, int year, int 
     TCdsParameters params;
     ReadStructure(&dataSet, name, params, year, month);
 
+    // One snapshot for every statement of the load: the caller's
+    // transaction, or one of its own.
+    TUqTransaction reading(m_connection);
+    reading.StartOrJoin();
+    QList<int> headers;
     SqlQuery q(*m_connection);
-    q.setSql(SqlLoadRows);
+    q.setSql(SqlLoadHeaders);
     q.bind(QStringLiteral("ICRFANNO"), year);
     q.bind(QStringLiteral("ICRFMESE"), month);
     q.bind(QStringLiteral("SCRFPROGRAMMA"), m_program.toLower());
-    q.bind(QStringLiteral("ICDSID"), params.CdsId);
-    q.bind(QStringLiteral("IAFIID"), -1);
-    q.open();
-    if (q.eof())
-        return;
-    FillDataSet(dataSet, q, params);
+    for (q.open(); !q.eof(); q.next())
+        headers << q.value(0).toInt();
+    q.close();
+    if (!headers.isEmpty())
+        FillDataSet(dataSet, headers, params);
+    reading.Commit();
 }
 
-void TTovDBCds::FillDataSet(DataSet &dataSet, SqlQuery &q, const TCdsParameters &params)
+void TTovDBCds::FillDataSet(DataSet &dataSet, const QList<int> &headers, const TCdsParameters &params)
 {
     const platform::FieldDefs defs = dataSet.fieldDefs();
 
     // Position of each data field in a record's values, by lower-cased name.
     QHash<QString, int> position;
     QList<FieldType> types;
-    QList<int> dataIndex;
     for (int i = 0; i < defs.size(); ++i) {
         if (defs[i].kind != platform::FieldKind::Data)
             continue;
-        position.insert(defs[i].name.toLower(), int(dataIndex.size()));
+        position.insert(defs[i].name.toLower(), int(types.size()));
         types << defs[i].type;
-        dataIndex << i;
     }
-    const int nData = int(dataIndex.size());
+    const int nData = int(types.size());
     const int posRigo = position.value(FieldRigo.toLower(), -1);
     const int posAfi = position.value(FieldAfi.toLower(), -1);
 
-    const int cRigo = q.fieldIndex(QStringLiteral("IFISRIGO"));
-    const int cName = q.fieldIndex(QStringLiteral("SFISFIELDNAME"));
-    const int cAfi = q.fieldIndex(QStringLiteral("IAFIID"));
-    const std::array<int, 4> cValue = {q.fieldIndex(QStringLiteral("SFISVALUE")),
-                                       q.fieldIndex(QStringLiteral("IFISVALUE")),
-                                       q.fieldIndex(QStringLiteral("FFISVALUE")),
-                                       q.fieldIndex(QStringLiteral("DFISVALUE"))};
-    // Fields filled from the joined registry row: the entries whose value is
-    // a field of the dataset (a composite names none).
-    QList<QPair<int, int>> fromRegistry; // (position, column)
+    // Fields filled from the registry row: the entries whose value is a
+    // field of the dataset (a composite names none). A value row of such a
+    // field, if one was ever stored, wins over the registry.
+    struct FromRegistry {
+        int pos;
+        int column;  // in SqlLoadRegistry's result
+    };
+    QList<FromRegistry> fromRegistry;
     for (const TCdsFieldMapEntry &e : params.Entries) {
         const int pos = position.value(e.value.toLower(), -1);
         if (pos >= 0)
-            fromRegistry.append({pos, q.fieldIndex(e.column)});
+            fromRegistry.append({pos, int(TCdsParameters::RegistryColumns.indexOf(e.column)) + 1});
     }
+    const bool readRegistry = posAfi >= 0 || !fromRegistry.isEmpty();
 
-    // The layout's own records (an empty layout has none), then the stored ones.
-    QList<ValueList> rows = dataSet.records();
-    while (!q.eof()) {
-        const int rigo = q.value(cRigo).toInt();
-        ValueList rec(nData, Value::null());
-        if (posAfi >= 0) {
-            const Value afi = q.value(cAfi);
-            rec[posAfi] = afi.isEmpty() ? 0 : afi.toInt();
-        }
-        if (posRigo >= 0)
-            rec[posRigo] = rigo;
-        for (const auto &[pos, column] : std::as_const(fromRegistry))
-            rec[pos] = column >= 0 ? q.value(column) : Value::null();
-        do {
-            const int pos = position.value(q.value(cName).toString().toLower(), -1);
-            if (pos >= 0 && pos != posRigo && pos != posAfi) {
-                const FieldType type = types[pos];
-                const ValueColumn column = valueColumnOf(type);
-                const Value v = q.value(cValue[column]);
-                if (v.isEmpty())
-                    rec[pos] = Value::null();
-                else if (column == ColumnS && type != FieldType::String)
-                    rec[pos] = otherTypeValue(type, v.toString());
-                else
-                    rec[pos] = v;
+    // The stored records, one per row number, in the order first met.
+    struct Stored {
+        int rigo;
+        int registryId;
+        quint32 ownValues;  // bit k: fromRegistry[k] was set by a value row
+    };
+    QList<ValueList> records;
+    QList<Stored> stored;
+    QHash<int, qsizetype> byRigo;
+    // Field position of each stored field name as written (-1: not a field
+    // of this layout, or one the value rows never fill).
+    QHash<QString, int> fieldOf;
+
+    SqlQuery q(*m_connection);
+    q.setSql(SqlLoadValues);
+    q.bind(QStringLiteral("ICDSID"), params.CdsId);
+    for (const int header : headers) {
+        q.bind(QStringLiteral("ICRFID"), header);
+        qsizetype current = -1;
+        for (q.open(); !q.eof(); q.next()) {
+            const int rigo = q.value(0).toInt();
+            if (current < 0 || stored[current].rigo != rigo) {
+                const auto found = byRigo.constFind(rigo);
+                if (found != byRigo.cend()) {
+                    current = *found;
+                } else {
+                    current = records.size();
+                    byRigo.insert(rigo, current);
+                    const Value afi = q.value(1);
+                    stored.append({rigo, afi.isEmpty() ? 0 : afi.toInt(), 0});
+                    records.append(ValueList(nData, Value::null()));
+                }
             }
-            q.next();
-        } while (!q.eof() && q.value(cRigo).toInt() == rigo);
-        rows.append(std::move(rec));
+            const QString name = q.value(2).toString();
+            auto pos = fieldOf.constFind(name);
+            if (pos == fieldOf.cend()) {
+                const int p = position.value(name.toLower(), -1);
+                pos = fieldOf.insert(name, p == posRigo || p == posAfi ? -1 : p);
+            }
+            if (*pos < 0)
+                continue;
+            const FieldType type = types[*pos];
+            const ValueColumn column = valueColumnOf(type);
+            const Value v = q.value(3 + column);
+            ValueList &rec = records[current];
+            if (v.isEmpty())
+                rec[*pos] = Value::null();
+            else if (column == ColumnS && type != FieldType::String)
+                rec[*pos] = otherTypeValue(type, v.toString());
+            else
+                rec[*pos] = v;
+            for (int k = 0; k < fromRegistry.size(); ++k)
+                if (fromRegistry[k].pos == *pos)
+                    stored[current].ownValues |= 1u << k;
+        }
+        q.close();
     }
+    if (records.isEmpty())
+        return;
+
+    if (readRegistry) {
+        // The registry rows of the records, each read once; a record whose
+        // row is gone loads without a person (id 0).
+        QList<int> ids;
+        QSet<int> seen;
+        for (const Stored &st : std::as_const(stored))
+            if (st.registryId != 0 && !seen.contains(st.registryId)) {
+                seen.insert(st.registryId);
+                ids << st.registryId;
+            }
+        QHash<int, ValueList> registry;
+        if (!ids.isEmpty()) {
+            QStringList placeholders;
+            for (int k = 0; k < RegistryBatch; ++k)
+                placeholders << QStringLiteral(":I%1").arg(k);
+            SqlQuery r(*m_connection);
+            r.setSql(platform::format(SqlLoadRegistry, placeholders.join(QStringLiteral(" , "))));
+            for (qsizetype from = 0; from < ids.size(); from += RegistryBatch) {
+                for (int k = 0; k < RegistryBatch; ++k) {
+                    if (from + k < ids.size())
+                        r.params()[k].setValue(ids[from + k]);
+                    else
+                        r.params()[k].clear();
+                }
+                for (r.open(); !r.eof(); r.next()) {
+                    ValueList row;
+                    for (int c = 0; c < r.fieldCount(); ++c)
+                        row << r.value(c);
+                    registry.insert(row[0].toInt(), row);
+                }
+                r.close();
+            }
+        }
+        for (qsizetype i = 0; i < records.size(); ++i) {
+            const Stored &st = stored[i];
+            const auto found = registry.constFind(st.registryId);
+            ValueList &rec = records[i];
+            if (posAfi >= 0)
+                rec[posAfi] = found == registry.cend() ? 0 : st.registryId;
+            for (int k = 0; k < fromRegistry.size(); ++k)
+                if (!(st.ownValues & (1u << k)))
+                    rec[fromRegistry[k].pos] =
+                        found == registry.cend() ? Value::null() : found->at(fromRegistry[k].column);
+        }
+    }
+    if (posRigo >= 0)
+        for (qsizetype i = 0; i < records.size(); ++i)
+            records[i][posRigo] = stored[i].rigo;
+
+    // The layout's own records (an empty layout has none), then the stored
+    // ones by row number, each moved, not copied, into the dataset.
+    QList<qsizetype> order(records.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return stored[a].rigo < stored[b].rigo; });
+    QList<ValueList> rows = dataSet.records();
+    rows.reserve(rows.size() + records.size());
+    for (const qsizetype i : std::as_const(order))
+        rows.append(std::move(records[i]));
+    records.clear();
 
     // Loading the records rebuilds the fields: keep the properties the
     // layout gave them.
@@ -483,7 +682,7 @@ void TTovDBCds::FillDataSet(DataSet &dataSet, SqlQuery &q, const TCdsParameters 
     QList<Props> props;
     for (const auto &f : dataSet.fields())
         props.append({f->displayLabel(), f->displayFormat(), f->editFormat(), f->isVisible(), f->isReadOnly()});
-    dataSet.loadRecords(defs, rows);
+    dataSet.loadRecords(defs, std::move(rows));
     for (int i = 0; i < props.size() && i < dataSet.fieldCount(); ++i) {
         Field *f = dataSet.field(i);
         f->setDisplayLabel(props[i].label);
@@ -512,6 +711,9 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
     m_saveMonth = month;
     m_headerId = 0;
     m_nextRow = m_lastRow = 0;
+    m_nextRegistryId = m_lastRegistryId = 0;
+    m_registryCandidates = 0;
+    m_registryBlock = FirstRegistryBlock;
     m_transaction = nullptr;
     // Refused before the save begins, with nothing changed: an edit in
     // progress that cannot be posted (it stays in edit), a dataset that the
@@ -536,6 +738,10 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
         for (const DeltaRecord &d : delta)
             if (d.kind() != UpdateKind::Delete && rowNumberOf(d) == 0)
                 ++needed;
+        // How many may need a new registry row: those written without one.
+        for (const DeltaRecord &d : delta)
+            if (d.kind() != UpdateKind::Delete && d.hasField(FieldAfi) && registryIdOf(d) == 0)
+                ++m_registryCandidates;
 
         for (int attempt = 1;; ++attempt) {
             if (useOwnTransaction) {
@@ -568,10 +774,11 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
         }
 
         // The fields written as value rows, by the layout's field map.
-        m_statements->valueFields.clear();
+        QList<QPair<int, ValueColumn>> valueFields;
         for (const auto &f : dataSet.fields())
             if (!f->isCalculated() && !m_params.IsRegistryField(f->fieldName()))
-                m_statements->valueFields.append({f->index(), valueColumnOf(f->dataType())});
+                valueFields.append({f->index(), valueColumnOf(f->dataType())});
+        m_statements->setValueFields(dataSet, valueFields);
 
         const qsizetype total = delta.size();
         qsizetype done = 0;
@@ -624,8 +831,8 @@ void TTovDBCds::ProviderBeforeUpdateRecord(DeltaRecord &delta)
 {
     int row = rowNumberOf(delta);
     const UpdateKind kind = delta.kind();
-    if (kind == UpdateKind::Modify || kind == UpdateKind::Delete) {
-        if (kind == UpdateKind::Delete && delta.hasField(FieldAfi) && m_params.Anagrafica) {
+    if (kind == UpdateKind::Delete) {
+        if (delta.hasField(FieldAfi) && m_params.Anagrafica) {
             // Not a row another table shares (see SqlDeleteRegistry).
             SqlQuery &q = m_statements->deleteRegistry;
             const Value afi = delta.value(FieldAfi);
@@ -635,19 +842,26 @@ void TTovDBCds::ProviderBeforeUpdateRecord(DeltaRecord &delta)
                 q.bind(QStringLiteral("IAFIID"), afi.toInt());
             q.execSQL();
         }
-        SqlQuery &q = m_statements->deleteValues;
-        q.bind(QStringLiteral("ICDSID"), m_params.CdsId);
-        q.bind(QStringLiteral("IFISRIGO"), row);
-        q.execSQL();
+        DeleteValues(row);
+        return;
     }
-    if (kind == UpdateKind::Modify || kind == UpdateKind::Insert) {
-        if (row == 0) {
-            ZEP_ASSERT(m_nextRow > 0 && m_nextRow <= m_lastRow,
-                       QStringLiteral("TTovDBCds: numeri di riga riservati esauriti"));
-            row = m_nextRow++;
-        }
-        WriteRecord(delta, row);
+    // A modified record's stored rows are replaced by its values (see
+    // WriteValues); a record without a row number is written as new.
+    const bool stored = kind == UpdateKind::Modify && row != 0;
+    if (row == 0) {
+        ZEP_ASSERT(m_nextRow > 0 && m_nextRow <= m_lastRow,
+                   QStringLiteral("TTovDBCds: numeri di riga riservati esauriti"));
+        row = m_nextRow++;
     }
+    WriteRecord(delta, row, stored);
+}
+
+void TTovDBCds::DeleteValues(int rowNumber)
+{
+    SqlQuery &q = m_statements->deleteValues;
+    q.bind(QStringLiteral("ICDSID"), m_params.CdsId);
+    q.bind(QStringLiteral("IFISRIGO"), rowNumber);
+    q.execSQL();
 }
 
 void TTovDBCds::ProviderUpdateError(const QString &message)
@@ -699,14 +913,14 @@ QString TTovDBCds::CompositeValue(const DeltaRecord &delta, const TCdsFieldMapEn
     return text;
 }
 
-void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber)
+void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber, bool stored)
 {
     const int header = PeriodHeader();
     int registryId = 0;
+    int newRowHeader = 0;  // the header of a registry row made for this record
     const bool hasRegistry = delta.hasField(FieldAfi);
     if (hasRegistry) {
-        const Value afi = delta.value(FieldAfi);
-        registryId = afi.isEmpty() ? 0 : afi.toInt();
+        registryId = registryIdOf(delta);
         // A new record given a registry id takes up another record's person.
         bool shared = registryId != 0 && delta.kind() == UpdateKind::Insert;
         if (registryId == 0) {
@@ -722,12 +936,10 @@ void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber)
                     registryId = FindRegistry(fiscalCode, groupKey);
                 shared = registryId != 0;
             }
+            --m_registryCandidates;
             if (registryId == 0) {
-                registryId = int(GenerateID(RegistryTable, m_connection));
-                SqlQuery &q = m_statements->insertRegistry;
-                q.bind(QStringLiteral("IAFIID"), registryId);
-                q.bind(QStringLiteral("ICRFID"), header);
-                q.execSQL();
+                registryId = NextRegistryId();
+                newRowHeader = header;
             }
         }
         if (shared) {
@@ -735,95 +947,123 @@ void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber)
             q.bind(QStringLiteral("IAFIID"), registryId);
             q.execSQL();
         }
-        delta.setNewValue(FieldAfi, registryId);
-        UpdateRegistry(delta, registryId);
+        setChangedValue(delta, FieldAfi, registryId);
+        WriteRegistry(delta, registryId, newRowHeader);
     }
-    WriteValues(delta, rowNumber, hasRegistry ? registryId : 0, header);
+    WriteValues(delta, rowNumber, hasRegistry ? registryId : 0, header, stored);
+}
+
+int TTovDBCds::NextRegistryId()
+{
+    // Ids come from the framework's generator in blocks, doubling from a few
+    // up to the records still to write: a large save asks a few times, a
+    // small one leaves no gap.
+    if (m_nextRegistryId == 0 || m_nextRegistryId > m_lastRegistryId) {
+        const int count = qBound(1, m_registryCandidates, m_registryBlock);
+        m_registryBlock = qMin(m_registryBlock * 2, LastRegistryBlock);
+        m_nextRegistryId = int(GenerateID(RegistryTable, m_connection, count));
+        m_lastRegistryId = m_nextRegistryId + count - 1;
+    }
+    return m_nextRegistryId++;
 }
 
 int TTovDBCds::FindRegistry(const QString &fiscalCode, const QString &groupKey)
 {
+    if (!m_statements->searchHeaders) {
+        SqlQuery &h = m_statements->findHeaders;
+        h.bind(QStringLiteral("ICRFANNO"), m_saveYear);
+        h.bind(QStringLiteral("ICRFMESE"), m_saveMonth);
+        h.bind(QStringLiteral("SCRFPROGRAMMA"), m_program.toLower());
+        QList<int> headers;
+        for (h.open(); !h.eof(); h.next())
+            headers << h.value(0).toInt();
+        h.close();
+        m_statements->searchHeaders = headers;
+    }
     SqlQuery &q = m_statements->findRegistry;
-    q.bind(QStringLiteral("ICRFANNO"), m_saveYear);
-    q.bind(QStringLiteral("ICRFMESE"), m_saveMonth);
-    q.bind(QStringLiteral("SCRFPROGRAMMA"), m_program.toLower());
     q.bind(QStringLiteral("SAFICODFISCALE"), fiscalCode.toLower());
     // An empty group key matches any group; it must reach the statement as
     // empty text, not as null (the driver binds a null string as null).
     q.bind(QStringLiteral("SAFIGRUPPOANA"), groupKey.isNull() ? QStringLiteral("") : groupKey);
-    q.open();
-    const int id = q.eof() ? 0 : q.value(0).toInt();
-    q.close();
-    return id;
+    for (const int header : std::as_const(*m_statements->searchHeaders)) {
+        q.bind(QStringLiteral("ICRFID"), header);
+        q.open();
+        const int id = q.eof() ? 0 : q.value(0).toInt();
+        q.close();
+        if (id != 0)
+            return id;
+    }
+    return 0;
 }
 
-void TTovDBCds::UpdateRegistry(DeltaRecord &delta, int registryId)
+void TTovDBCds::WriteRegistry(DeltaRecord &delta, int registryId, int newRowHeader)
 {
-    if (m_params.Entries.isEmpty() || m_params.FMapReadOnly)
-        return;
     struct Item {
         QString column;
         FieldType type;
         Value value;
     };
     QList<Item> items;
-    QStringList set;
-    const DataSet &ds = delta.dataSet();
-    for (const TCdsFieldMapEntry &e : std::as_const(m_params.Entries)) {
-        Item item{e.column, FieldType::String, Value()};
-        if (e.isComposite()) {
-            item.value = CompositeValue(delta, e);
-        } else {
-            const Field *f = ds.findField(e.value);
-            if (!f || f->isCalculated() || !delta.isAssigned(f->index()))
-                continue;
-            item.type = f->dataType();
-            item.value = recordValue(delta, *f);
+    if (!m_params.FMapReadOnly) {
+        const DataSet &ds = delta.dataSet();
+        for (const TCdsFieldMapEntry &e : std::as_const(m_params.Entries)) {
+            Item item{e.column, FieldType::String, Value()};
+            if (e.isComposite()) {
+                item.value = CompositeValue(delta, e);
+            } else {
+                const Field *f = ds.findField(e.value);
+                if (!f || f->isCalculated() || !delta.isAssigned(f->index()))
+                    continue;
+                item.type = f->dataType();
+                item.value = recordValue(delta, *f);
+            }
+            items << item;
         }
-        // Column names come only from the registry's own columns (checked
-        // when the field map was read), never from elsewhere.
-        set << platform::format(SqlUpdateRegistryItem, e.column);
-        items << item;
     }
-    if (set.isEmpty())
-        return;
-    SqlQuery &q = m_statements->updateRegistry(platform::format(SqlUpdateRegistry, set.join(QLatin1Char(','))));
+    // Column names come only from the registry's own columns (checked when
+    // the field map was read), never from elsewhere.
+    SqlQuery *q = nullptr;
+    if (newRowHeader != 0) {
+        QString columns, values;
+        for (const Item &item : std::as_const(items)) {
+            columns += QStringLiteral(" , ") + item.column;
+            values += QStringLiteral(" , :") + item.column;
+        }
+        q = &m_statements->statement(platform::format(SqlInsertRegistry, columns, values));
+        q->bind(QStringLiteral("ICRFID"), newRowHeader);
+    } else {
+        if (items.isEmpty())
+            return;
+        QStringList set;
+        for (const Item &item : std::as_const(items))
+            set << platform::format(SqlUpdateRegistryItem, item.column);
+        q = &m_statements->statement(platform::format(SqlUpdateRegistry, set.join(QLatin1Char(','))));
+    }
     for (const Item &item : std::as_const(items)) {
         if (item.value.isEmpty())
-            q.setNull(item.column, item.type);
+            q->setNull(item.column, item.type);
         else
-            q.bind(item.column, item.value);
+            q->bind(item.column, item.value);
     }
-    q.bind(QStringLiteral("IAFIID"), registryId);
-    q.execSQL();
+    q->bind(QStringLiteral("IAFIID"), registryId);
+    q->execSQL();
 }
 
-void TTovDBCds::WriteValues(DeltaRecord &delta, int rowNumber, int registryId, int headerId)
+void TTovDBCds::WriteValues(DeltaRecord &delta, int rowNumber, int registryId, int headerId, bool stored)
 {
-    delta.setNewValue(FieldRigo, rowNumber);
+    setChangedValue(delta, FieldRigo, rowNumber);
     const DataSet &ds = delta.dataSet();
     const bool hasRegistry = delta.hasField(FieldAfi);
 
-    const auto insert = [&](ValueColumn column, const QString &fieldName, const Value &value) {
-        SqlQuery &q = m_statements->insertValue[column];
-        q.bind(QStringLiteral("ICDSID"), m_params.CdsId);
-        q.bind(QStringLiteral("ICRFID"), headerId);
-        if (hasRegistry)
-            q.bind(QStringLiteral("IAFIID"), registryId);
-        else
-            q.setNull(QStringLiteral("IAFIID"), FieldType::Integer);
-        q.bind(QStringLiteral("IFISRIGO"), rowNumber);
-        q.bind(QStringLiteral("SFISFIELDNAME"), fieldName);
-        q.bind(ColumnLetters[column].toUpper() + QStringLiteral("FISVALUE"), value);
-        q.execSQL();
-    };
-
+    // The value of each field written as value rows (unassigned: no row).
+    const auto &fields = m_statements->valueFields;
+    ValueList values(fields.size());
     int written = 0;
-    for (const auto &[index, column] : std::as_const(m_statements->valueFields)) {
-        const Field &f = *ds.field(index);
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const Field &f = *ds.field(fields[i].first);
         const FieldType type = f.dataType();
         const Value v = recordValue(delta, f);
-        Value value; // stays unassigned: no row
+        Value &value = values[i];
         switch (type) {
         case FieldType::String:
             if (!v.toString().isEmpty())
@@ -857,27 +1097,152 @@ void TTovDBCds::WriteValues(DeltaRecord &delta, int rowNumber, int registryId, i
             }
             break;
         }
-        if (value.isEmpty())
-            continue;
-        insert(column, f.fieldName(), value);
-        ++written;
+        if (!value.isEmpty())
+            ++written;
     }
 
     // A record whose only values sit in the registry keeps one row that the
     // load ignores (its row number), or it would not load again.
+    bool marker = false;
     if (written == 0 && hasRegistry) {
-        bool registryValue = false;
         for (const TCdsFieldMapEntry &e : std::as_const(m_params.Entries)) {
             if (e.isComposite()) {
-                registryValue = !CompositeValue(delta, e).isEmpty();
+                marker = !CompositeValue(delta, e).isEmpty();
             } else if (const Field *f = ds.findField(e.value); f && !f->isCalculated()) {
                 const Value v = delta.value(f->index());
-                registryValue = !v.isEmpty() && !v.toString().isEmpty();
+                marker = !v.isEmpty() && !v.toString().isEmpty();
             }
-            if (registryValue)
+            if (marker)
                 break;
         }
-        if (registryValue)
-            insert(ColumnI, FieldRigo, rowNumber);
     }
+
+    const Value afi = hasRegistry ? Value(registryId) : Value::null();
+    if (stored) {
+        if (RewriteChangedRows(rowNumber, values, marker, headerId, afi))
+            return;
+        DeleteValues(rowNumber);
+    }
+
+    // The keys are the same in every block.
+    for (qsizetype b = 0; b < qsizetype(m_statements->blocks.size()); ++b) {
+        SqlQuery &q = *m_statements->blocks[b];
+        platform::Params &p = q.params();
+        int inBlock = 0;
+        for (qsizetype k = 0, i = b * BlockFields; k < BlockFields && i < fields.size(); ++k, ++i) {
+            if (values[i].isEmpty()) {
+                p[int(4 + k)].clear();
+            } else {
+                p[int(4 + k)].setValue(values[i]);
+                ++inBlock;
+            }
+        }
+        // A block with no value writes nothing: it is not run.
+        if (inBlock == 0)
+            continue;
+        p[0].setValue(m_params.CdsId);
+        p[1].setValue(headerId);
+        p[2].setValue(afi);
+        p[3].setValue(rowNumber);
+        q.execSQL();
+    }
+    if (marker)
+        InsertValue(ColumnI, FieldRigo, rowNumber, rowNumber, headerId, afi);
+}
+
+void TTovDBCds::InsertValue(int column, const QString &fieldName, const Value &value, int rowNumber, int headerId,
+                            const Value &registryId)
+{
+    SqlQuery &q = m_statements->insertValue(ValueColumn(column));
+    q.bind(QStringLiteral("ICDSID"), m_params.CdsId);
+    q.bind(QStringLiteral("ICRFID"), headerId);
+    if (registryId.isEmpty())
+        q.setNull(QStringLiteral("IAFIID"), FieldType::Integer);
+    else
+        q.bind(QStringLiteral("IAFIID"), registryId);
+    q.bind(QStringLiteral("IFISRIGO"), rowNumber);
+    q.bind(QStringLiteral("SFISFIELDNAME"), fieldName);
+    q.bind(ColumnLetters[column].toUpper() + QStringLiteral("FISVALUE"), value);
+    q.execSQL();
+}
+
+bool TTovDBCds::RewriteChangedRows(int rowNumber, const ValueList &values, bool marker, int headerId,
+                                   const Value &registryId)
+{
+    // The rows the record should have: field name, column, value.
+    struct Row {
+        ValueColumn column;
+        Value value;
+    };
+    QHash<QString, Row> wanted;
+    const auto &fields = m_statements->valueFields;
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        if (!values[i].isEmpty())
+            wanted.insert(m_statements->fieldNames[i], {fields[i].second, values[i]});
+    if (marker)
+        wanted.insert(FieldRigo, {ColumnI, Value(rowNumber)});
+
+    // What is stored differs from it by the rows to delete, to update and to
+    // insert.
+    QStringList toDelete;
+    QStringList toWrite;  // updated (stored) or inserted (not stored)
+    QSet<QString> present;
+    SqlQuery &r = m_statements->readRecord;
+    r.bind(QStringLiteral("ICDSID"), m_params.CdsId);
+    r.bind(QStringLiteral("IFISRIGO"), rowNumber);
+    for (r.open(); !r.eof(); r.next()) {
+        const QString name = r.value(0).toString();
+        const auto w = wanted.constFind(name);
+        if (w == wanted.cend()) {
+            toDelete << name;
+            continue;
+        }
+        present.insert(name);
+        bool same = r.value(1) == Value(headerId) && r.value(2) == registryId;
+        for (int c = 0; same && c < 4; ++c) {
+            const Value v = r.value(3 + c);
+            if (c != w->column)
+                same = v.isEmpty();
+            else if (c == ColumnF)
+                // The amount as it is bound: its double.
+                same = !v.isEmpty() && v.toDouble() == w->value.toDouble();
+            else
+                same = !v.isEmpty() && v == w->value;
+        }
+        if (!same)
+            toWrite << name;
+    }
+    r.close();
+    for (auto w = wanted.cbegin(); w != wanted.cend(); ++w)
+        if (!present.contains(w.key()))
+            toWrite << w.key();
+    if (toDelete.size() + toWrite.size() > MaxChangedRows)
+        return false;
+
+    for (const QString &name : std::as_const(toDelete)) {
+        SqlQuery &q = m_statements->deleteValue;
+        q.bind(QStringLiteral("ICDSID"), m_params.CdsId);
+        q.bind(QStringLiteral("IFISRIGO"), rowNumber);
+        q.bind(QStringLiteral("SFISFIELDNAME"), name);
+        q.execSQL();
+    }
+    for (const QString &name : std::as_const(toWrite)) {
+        const Row &row = wanted[name];
+        if (!present.contains(name)) {
+            InsertValue(row.column, name, row.value, rowNumber, headerId, registryId);
+            continue;
+        }
+        SqlQuery &q = m_statements->updateValue(row.column);
+        q.bind(QStringLiteral("ICRFID"), headerId);
+        if (registryId.isEmpty())
+            q.setNull(QStringLiteral("IAFIID"), FieldType::Integer);
+        else
+            q.bind(QStringLiteral("IAFIID"), registryId);
+        q.bind(QStringLiteral("VALUE"), row.value);
+        q.bind(QStringLiteral("ICDSID"), m_params.CdsId);
+        q.bind(QStringLiteral("IFISRIGO"), rowNumber);
+        q.bind(QStringLiteral("SFISFIELDNAME"), name);
+        q.execSQL();
+    }
+    return true;
 }

@@ -165,18 +165,36 @@ private:
 
     // Finds the layout of the name for the period and fills the parameters;
     // with a dataset, loads the empty layout into it.
-    void ReadStructure(platform::DataSet *dataSet, const QString &name, TCdsParameters &params, int year, int month);
-    void FillDataSet(platform::DataSet &dataSet, platform::SqlQuery &query, const TCdsParameters &params);
+    void ReadStructure(platform::DataSet *dataSet, const QString &name, TCdsParameters &params, int year,
+                       int month);
+    // Builds the stored records of the layout under the period headers
+    // into the dataset (nothing when there are none).
+    void FillDataSet(platform::DataSet &dataSet, const QList<int> &headers, const TCdsParameters &params);
 
     // The update hook: called for each pending change of the dataset.
     void ProviderBeforeUpdateRecord(platform::DeltaRecord &delta);
     // The update-error path: rolls back the own transaction, records the
     // error.
     void ProviderUpdateError(const QString &message);
-    void WriteRecord(platform::DeltaRecord &delta, int rowNumber);
+    // `stored`: a modified record, whose stored rows are replaced.
+    void WriteRecord(platform::DeltaRecord &delta, int rowNumber, bool stored);
     int FindRegistry(const QString &fiscalCode, const QString &groupKey);
-    void UpdateRegistry(platform::DeltaRecord &delta, int registryId);
-    void WriteValues(platform::DeltaRecord &delta, int rowNumber, int registryId, int headerId);
+    // A new registry id from the save's reserved block, reserving the next
+    // block when it is used up.
+    int NextRegistryId();
+    // Updates the registry row from the record, or inserts it with the
+    // record's person when `newRowHeader` (its period header) is given.
+    void WriteRegistry(platform::DeltaRecord &delta, int registryId, int newRowHeader);
+    void WriteValues(platform::DeltaRecord &delta, int rowNumber, int registryId, int headerId, bool stored);
+    // Brings a stored record's rows to `values` (by the fields written as
+    // value rows; unassigned: no row) row by row when few differ; false,
+    // with nothing written, when more than a few do.
+    bool RewriteChangedRows(int rowNumber, const platform::ValueList &values, bool marker, int headerId,
+                            const platform::Value &registryId);
+    void InsertValue(int column, const QString &fieldName, const platform::Value &value, int rowNumber,
+                     int headerId, const platform::Value &registryId);
+    // Deletes every value row of a record.
+    void DeleteValues(int rowNumber);
 
     int PeriodHeader();
     // Raises the layout's row counter by `count` in the save's transaction
@@ -191,9 +209,15 @@ private:
     TUqTransaction *m_transaction = nullptr; // the own transaction, when there is one
     bool m_updateError = false;
     QString m_errorMessage;
-    int m_nextRow = 0;  // the next reserved row number
-    int m_lastRow = 0;  // the last reserved row number
-    int m_headerId = 0; // the period header, once asked for
+    int m_nextRow = 0;       // the next reserved row number
+    int m_lastRow = 0;       // the last reserved row number
+    int m_headerId = 0;      // the period header, once asked for
+    int m_nextRegistryId = 0;      // the next reserved registry id (0: none reserved)
+    int m_lastRegistryId = 0;      // the last reserved registry id
+    int m_registryCandidates = 0;  // records still to write that may need a registry row
+    int m_registryBlock = 0;       // the size of the next block of registry ids
+    static constexpr int FirstRegistryBlock = 16;
+    static constexpr int LastRegistryBlock = 4096;
     std::unique_ptr<SaveStatements> m_statements;
 
     // ---- the store ----
