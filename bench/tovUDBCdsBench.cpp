@@ -1,17 +1,31 @@
 // The declaration-table store on an embedded Firebird archive made by the
 // foundation's scripts: a table of 10,000 persons with 80 fields (the row
 // number, the registry id, five fields mapped to the person registry, the
-// rest texts, integers, amounts and dates, every one filled), stored as about
-// 750,000 value rows.
+// rest texts, integers, amounts and dates, every one filled), stored as
+// 750,000 value rows; each beside its floor, measured in the same run:
 //
-//   Load            loading the whole table of a month
-//   SaveOneEdited   saving after editing one field of one record of it (the
-//                   record's value rows are deleted and written again, its
-//                   registry row updated; nothing else is touched)
-//   SaveNew         saving 10,000 new records into an empty month (registry
-//                   rows made, row numbers reserved, value rows written)
+//   StoreLoad             loading the whole table of a month
+//   FloorSelect           a bare QSqlQuery reading the same value rows (what
+//                         a load needs of them: row number, registry id,
+//                         field name, the four value columns) from a table
+//                         that holds just those rows, without index
+//   StoreSaveOneEdited    saving after editing one field of one record of
+//                         the 10,000 (its value rows deleted and written
+//                         again, its registry row updated)
+//   StoreSaveOneEditedSmall  the same in a table of 10 records
+//   StoreSaveNew          saving 10,000 new records into an empty month
+//                         (registry rows made, row numbers reserved, value
+//                         rows written)
+//   FloorInsert           a bare prepared QSqlQuery inserting the same
+//                         750,000 value rows, one per execution, into a
+//                         table of the value table's columns without key or
+//                         index, in one transaction
 //
-//     build-*/bench/bench_tovUDBCdsBench --benchmark_filter=Store
+// Every iteration is timed by hand; at the end the program prints the median
+// of each benchmark and the three ratios of the store to its floor.
+//
+//     build-rel/bench/bench_tovUDBCdsBench
+//     build-rel/bench/bench_tovUDBCdsBench --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
 #include "tovUDBCds.h"
 #include "tovUDBCdsLayouts.h"
 
@@ -26,19 +40,66 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
 #include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 using namespace platform;
 
 namespace {
 
 constexpr int Records = 10000;
+constexpr int SmallRecords = 10;
 constexpr int Fields = 80;
 const QString Table = QStringLiteral("TBEN_DIPENDENTI");
 const QString FieldMap = QStringLiteral(
     "saficognome=Cognome;safinome=Nome;saficodfiscale=CFLavoratore;safigruppoana=Matricola+Qualifica2");
+// The value table's columns, for the floors' own tables.
+const QString ValueColumns = QStringLiteral(
+    "(ICDSID INTEGER NOT NULL, ICRFID INTEGER NOT NULL, IAFIID INTEGER, IFISRIGO INTEGER NOT NULL, "
+    "SFISFIELDNAME VARCHAR(63) NOT NULL, SFISVALUE VARCHAR(250), IFISVALUE INTEGER, FFISVALUE DOUBLE PRECISION, "
+    "DFISVALUE DATE)");
+const QString ValueList9 = QStringLiteral(
+    "ICDSID, ICRFID, IAFIID, IFISRIGO, SFISFIELDNAME, SFISVALUE, IFISVALUE, FFISVALUE, DFISVALUE");
+
+// Seconds of every timed iteration, by benchmark.
+std::map<std::string, std::vector<double>> &timings()
+{
+    static std::map<std::string, std::vector<double>> t;
+    return t;
+}
+
+template <class F>
+void timed(benchmark::State &state, const char *name, F &&run)
+{
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(s);
+    timings()[name].push_back(s);
+}
+
+// Bytes this process has had written to storage so far (Linux), for the
+// pages a save writes.
+double writtenBytes()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : io.readAll().split('\n'))
+        if (line.startsWith("write_bytes:"))
+            return line.mid(12).trimmed().toDouble();
+    return 0;
+}
 
 FieldDefs benchFields()
 {
@@ -86,12 +147,19 @@ void fill(DataSet &ds, int records, int seed)
     ds.enableControls();
 }
 
+void exec(QSqlQuery &q)
+{
+    if (!q.exec())
+        throw std::runtime_error(q.lastError().text().toStdString());
+}
+
 struct BenchArchive {
     std::unique_ptr<QTemporaryDir> lock;
     QTemporaryDir dir;
     std::unique_ptr<Database> db;
     TTovDBCds store;
-    int nextMonth = 1; // months used by SaveNew, one per run
+    int nextMonth = 1;                     // months used by SaveNew, one per run
+    QList<QList<QVariant>> valueRows;      // December's value rows, for the insert floor
 
     BenchArchive()
     {
@@ -119,11 +187,38 @@ struct BenchArchive {
 
         store.SetConnection(db.get());
         store.SetProgram(QStringLiteral("zep"));
-        // The month the loads read: December 2023, filled once.
-        DataSet ds;
-        store.LoadPeriod(ds, Table, 2023, 12);
-        fill(ds, Records, 0);
-        store.SavePeriod(ds, Table, 2023, 12);
+        // The month the loads read: December 2023, filled once; November
+        // holds the small table.
+        {
+            DataSet ds;
+            store.LoadPeriod(ds, Table, 2023, 12);
+            fill(ds, Records, 0);
+            store.SavePeriod(ds, Table, 2023, 12);
+            store.LoadPeriod(ds, Table, 2023, 11);
+            fill(ds, SmallRecords, 99);
+            store.SavePeriod(ds, Table, 2023, 11);
+        }
+
+        // The floors' tables: December's value rows, once for reading and
+        // in memory for the inserts.
+        db->execute(QStringLiteral("CREATE TABLE TBEN_LETTURA ") + ValueColumns);
+        db->execute(QStringLiteral("CREATE TABLE TBEN_SCRITTURA ") + ValueColumns);
+        const QString december = QStringLiteral(
+            "FROM TFIS_DATIFISCALI fis JOIN TCRF_CROFISCALE crf ON crf.ICRFID = fis.ICRFID "
+            "WHERE crf.ICRFANNO = 2023 AND crf.ICRFMESE = 12");
+        db->execute(QStringLiteral("INSERT INTO TBEN_LETTURA SELECT fis.") + QString(ValueList9).replace(
+                        QStringLiteral(", "), QStringLiteral(", fis.")) + QLatin1Char(' ') + december);
+        QSqlQuery q(db->qtDatabase());
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT fis.") + QString(ValueList9).replace(QStringLiteral(", "), QStringLiteral(", fis."))
+                  + QLatin1Char(' ') + december + QStringLiteral(" ORDER BY fis.IFISRIGO"));
+        exec(q);
+        while (q.next()) {
+            QList<QVariant> row;
+            for (int i = 0; i < 9; ++i)
+                row << q.value(i);
+            valueRows << row;
+        }
     }
 
     int count(const QString &sql)
@@ -150,49 +245,139 @@ void BM_StoreLoad(benchmark::State &state)
     BenchArchive &a = archive();
     DataSet ds;
     for (auto _ : state) {
-        a.store.LoadPeriod(ds, Table, 2023, 12);
+        timed(state, "StoreLoad", [&] { a.store.LoadPeriod(ds, Table, 2023, 12); });
         if (ds.recordCount() != Records)
             state.SkipWithError("wrong record count");
     }
     state.counters["records"] = ds.recordCount();
-    state.counters["value_rows"] = a.count(QStringLiteral("SELECT COUNT(*) FROM TFIS_DATIFISCALI fis "
-                                                          "JOIN TCRF_CROFISCALE crf ON crf.ICRFID = fis.ICRFID "
-                                                          "WHERE crf.ICRFANNO = 2023 AND crf.ICRFMESE = 12"));
 }
-BENCHMARK(BM_StoreLoad)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_StoreLoad)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 
-void BM_StoreSaveOneEdited(benchmark::State &state)
+void BM_FloorSelect(benchmark::State &state)
+{
+    BenchArchive &a = archive();
+    qint64 rows = 0;
+    for (auto _ : state) {
+        rows = 0;
+        timed(state, "FloorSelect", [&] {
+            QSqlQuery q(a.db->qtDatabase());
+            q.setForwardOnly(true);
+            q.prepare(QStringLiteral("SELECT IFISRIGO, IAFIID, SFISFIELDNAME, SFISVALUE, IFISVALUE, FFISVALUE, "
+                                     "DFISVALUE FROM TBEN_LETTURA"));
+            exec(q);
+            while (q.next()) {
+                for (int i = 0; i < 7; ++i)
+                    benchmark::DoNotOptimize(q.value(i));
+                ++rows;
+            }
+        });
+    }
+    state.counters["value_rows"] = double(rows);
+}
+BENCHMARK(BM_FloorSelect)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+
+void saveOneEdited(benchmark::State &state, const char *name, int year, int month, int records)
 {
     BenchArchive &a = archive();
     DataSet ds;
-    a.store.LoadPeriod(ds, Table, 2023, 12);
+    a.store.LoadPeriod(ds, Table, year, month);
     const int rowsBefore = a.count(QStringLiteral("SELECT COUNT(*) FROM TFIS_DATIFISCALI"));
     int n = 0;
+    const double written = writtenBytes();
     for (auto _ : state) {
-        ds.setRecNo(1 + (n * 997) % Records);
+        ds.setRecNo(1 + (n * 997) % records);
         ds.edit();
         ds.fieldByName(QStringLiteral("Intero9")).setValue(100000 + n++);
         ds.post();
-        a.store.SavePeriod(ds, Table, 2023, 12);
+        timed(state, name, [&] { a.store.SavePeriod(ds, Table, year, month); });
     }
+    state.counters["written_kB"] = (writtenBytes() - written) / 1024 / n;
     if (a.count(QStringLiteral("SELECT COUNT(*) FROM TFIS_DATIFISCALI")) != rowsBefore)
         state.SkipWithError("the save changed the number of value rows");
 }
-BENCHMARK(BM_StoreSaveOneEdited)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_StoreSaveOneEdited(benchmark::State &state)
+{
+    saveOneEdited(state, "StoreSaveOneEdited", 2023, 12, Records);
+}
+BENCHMARK(BM_StoreSaveOneEdited)->Unit(benchmark::kMillisecond)->Iterations(50)->UseManualTime();
+
+void BM_StoreSaveOneEditedSmall(benchmark::State &state)
+{
+    saveOneEdited(state, "StoreSaveOneEditedSmall", 2023, 11, SmallRecords);
+}
+BENCHMARK(BM_StoreSaveOneEditedSmall)->Unit(benchmark::kMillisecond)->Iterations(50)->UseManualTime();
 
 void BM_StoreSaveNew(benchmark::State &state)
 {
     BenchArchive &a = archive();
     for (auto _ : state) {
-        state.PauseTiming();
         const int month = a.nextMonth++;
         DataSet ds;
         a.store.LoadPeriod(ds, Table, 2024, month);
         fill(ds, Records, month);
-        state.ResumeTiming();
-        a.store.SavePeriod(ds, Table, 2024, month);
+        timed(state, "StoreSaveNew", [&] { a.store.SavePeriod(ds, Table, 2024, month); });
     }
 }
-BENCHMARK(BM_StoreSaveNew)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_StoreSaveNew)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
+
+void BM_FloorInsert(benchmark::State &state)
+{
+    BenchArchive &a = archive();
+    for (auto _ : state) {
+        timed(state, "FloorInsert", [&] {
+            a.db->startTransaction();
+            QSqlQuery q(a.db->qtDatabase());
+            q.prepare(QStringLiteral("INSERT INTO TBEN_SCRITTURA (") + ValueList9
+                      + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            for (const QList<QVariant> &row : std::as_const(a.valueRows)) {
+                for (int i = 0; i < 9; ++i)
+                    q.bindValue(i, row.at(i));
+                exec(q);
+            }
+            q.finish();
+            a.db->commit();
+        });
+    }
+}
+BENCHMARK(BM_FloorInsert)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void printRatios()
+{
+    std::printf("\nMedians of every timed iteration of this run:\n");
+    for (const auto &[name, times] : timings())
+        std::printf("  %-28s %10.2f ms  (%zu iterations)\n", name.c_str(), median(times) * 1000, times.size());
+    const auto ratio = [](const char *what, const char *store, const char *floor, double target) {
+        const auto s = timings().find(store), f = timings().find(floor);
+        if (s == timings().end() || f == timings().end())
+            return;
+        const double r = median(s->second) / median(f->second);
+        std::printf("  %-40s %5.2fx  (target %.1fx) %s\n", what, r, target, r <= target ? "met" : "NOT MET");
+    };
+    std::printf("Ratios to the floors:\n");
+    ratio("load / raw select", "StoreLoad", "FloorSelect", 1.5);
+    ratio("save new / raw insert", "StoreSaveNew", "FloorInsert", 1.5);
+    ratio("save one: 10,000 / 10 records", "StoreSaveOneEdited", "StoreSaveOneEditedSmall", 1.5);
+}
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    printRatios();
+    benchmark::Shutdown();
+    return 0;
+}
