@@ -532,3 +532,121 @@ TEST_F(StoreSaveTest, AnEditInProgressIsPostedAndSaved)
     EXPECT_EQ(ds.changeCount(), 1);
     EXPECT_EQ(counter(Semplice), 1);
 }
+
+TEST_F(StoreSaveTest, WideRecordsAreWrittenInBlocksAndRewrittenWholeOnlyWhenManyRowsDiffer)
+{
+    // 70 value fields in turn text, integer, amount, date (three blocks),
+    // one of them with a quote in its name.
+    FieldDefs defs = {{QStringLiteral("iFisRigo"), FieldType::Integer}};
+    for (int i = 0; i < 70; ++i) {
+        const FieldType types[] = {FieldType::String, FieldType::Integer, FieldType::Currency, FieldType::Date};
+        defs.append({i == 5 ? QStringLiteral("L'importo") : QStringLiteral("C%1").arg(i), types[i % 4],
+                     i % 4 == 0 ? 1000 : 0});
+    }
+    install(makeLayout(QStringLiteral("TTST_LARGA"), defs));
+    const auto valueOf = [](int field, int seed) -> Value {
+        switch (field % 4) {
+        case 0:
+            return QStringLiteral("testo %1 %2").arg(field).arg(seed);
+        case 1:
+            return field * 1000 + seed;
+        case 2:
+            return platform::Currency::fromRaw(qint64(field) * 12345 + seed);
+        default:
+            return QDate(2024, 1, 1).addDays(field + seed);
+        }
+    };
+    const auto fillRecord = [&](DataSet &ds, int seed, int fields) {
+        for (int i = 0; i < fields; ++i)
+            ds.field(i + 1)->setValue(valueOf(i, seed));
+    };
+    const auto expectStored = [&](const QList<int> &seeds) {
+        DataSet back;
+        store.Load(back, QStringLiteral("TTST_LARGA"));
+        ASSERT_EQ(back.recordCount(), seeds.size());
+        for (int r = 0; r < seeds.size(); ++r) {
+            back.setRecNo(r + 1);
+            for (int i = 0; i < 70; ++i)
+                ASSERT_EQ(back.field(i + 1)->value(), valueOf(i, seeds[r])) << "record " << r << ", field " << i;
+        }
+        EXPECT_EQ(count("SELECT COUNT(*) FROM TFIS_DATIFISCALI"), 70 * seeds.size());
+    };
+    const auto versions = [&](int rigo) {
+        QList<Value> out;
+        platform::SqlQuery q(tdb.db());
+        q.setSql(QStringLiteral("SELECT RDB$RECORD_VERSION FROM TFIS_DATIFISCALI WHERE IFISRIGO = %1 "
+                                "ORDER BY SFISFIELDNAME").arg(rigo));
+        for (q.open(); !q.eof(); q.next())
+            out << q.value(0);
+        return out;
+    };
+
+    DataSet ds;
+    store.Load(ds, QStringLiteral("TTST_LARGA"));
+    for (int seed : {1, 2}) {
+        ds.append();
+        fillRecord(ds, seed, 70);
+        ds.post();
+    }
+    store.Save(ds, QStringLiteral("TTST_LARGA"));
+    expectStored({1, 2});
+
+    // Up to 16 differing rows are written one by one, the rest left alone;
+    // more, and the record is written again whole. The other record is
+    // never touched.
+    const QList<Value> first = versions(1), second = versions(2);
+    ds.first();
+    ds.edit();
+    fillRecord(ds, 3, 16);
+    ds.post();
+    store.Save(ds, QStringLiteral("TTST_LARGA"));
+    QList<Value> now = versions(1);
+    int kept = 0;
+    for (int i = 0; i < now.size(); ++i)
+        kept += now[i] == first[i];
+    EXPECT_EQ(kept, 70 - 16);
+    ds.edit();
+    fillRecord(ds, 3, 70);
+    ds.post();
+    store.Save(ds, QStringLiteral("TTST_LARGA"));
+    now = versions(1);
+    for (int i = 0; i < now.size(); ++i)
+        EXPECT_NE(now[i], first[i]);
+    EXPECT_EQ(versions(2), second);
+    expectStored({3, 2});
+
+    // A text the column cannot hold is refused whole, never stored cut: in
+    // characters, and in bytes beyond what the driver passes on.
+    for (const QString &tooLong : {QString(251, QLatin1Char('x')), QString(260, QChar(0x20AC)),
+                                   QString::fromUtf8("\xF0\x9F\x98\x80").repeated(260)}) {
+        ds.append();
+        fillRecord(ds, 4, 70);
+        ds.setFieldValue("C0", tooLong);
+        ds.post();
+        EXPECT_THROW(store.Save(ds, QStringLiteral("TTST_LARGA")), platform::EDatabaseError);
+        expectStored({3, 2});
+    }
+}
+
+TEST_F(StoreSaveTest, RegistryIdsAreTakenInBlocksAndOnlyForPersonsNotFound)
+{
+    DataSet ds;
+    store.Load(ds, Persone);
+    for (int i = 0; i < 40; ++i)
+        addPerson(ds, QStringLiteral("P%1").arg(i), QStringLiteral("CF%1").arg(i, 14, 10, QLatin1Char('0')));
+    store.Save(ds, Persone);
+    const QList<Value> ids = column(ds, "iAfiID");
+    for (int i = 0; i < ids.size(); ++i)
+        EXPECT_EQ(ids[i], Value(1 + i));
+    // The same persons in another table of the period: found, no id taken.
+    install(makeLayout(QStringLiteral("TTST_ALTRE"), personFields(), 0, 0, PersonMap));
+    DataSet other;
+    store.Load(other, QStringLiteral("TTST_ALTRE"));
+    for (int i = 0; i < 40; ++i)
+        addPerson(other, QStringLiteral("P%1").arg(i), QStringLiteral("CF%1").arg(i, 14, 10, QLatin1Char('0')));
+    addPerson(other, QStringLiteral("NUOVO"), QStringLiteral("NVONVO80A01H501U"));
+    store.Save(other, QStringLiteral("TTST_ALTRE"));
+    EXPECT_EQ(column(other, "iAfiID").mid(0, 40), ids);
+    EXPECT_EQ(other.fieldValue("iAfiID"), Value(41));
+    EXPECT_EQ(GenerateID(QStringLiteral("TAFI_ANAFISCALE"), &tdb.db()), 42);
+}
