@@ -101,6 +101,26 @@ double writtenBytes()
     return 0;
 }
 
+// Resident memory (Linux): the current size and the peak since the last
+// reset, in MB; 0 where /proc is not there.
+double residentMB(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / 1024;
+    return 0;
+}
+
+void resetPeakResident()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
 FieldDefs benchFields()
 {
     FieldDefs defs = {{QStringLiteral("iFisRigo"), FieldType::Integer},
@@ -244,12 +264,19 @@ void BM_StoreLoad(benchmark::State &state)
 {
     BenchArchive &a = archive();
     DataSet ds;
+    // The memory the loads take: the peak, and what stays with the loaded
+    // table, above the process before the first load (the records held
+    // once: the peak is not twice the table).
+    const double before = residentMB("VmRSS:");
+    resetPeakResident();
     for (auto _ : state) {
         timed(state, "StoreLoad", [&] { a.store.LoadPeriod(ds, Table, 2023, 12); });
         if (ds.recordCount() != Records)
             state.SkipWithError("wrong record count");
     }
     state.counters["records"] = ds.recordCount();
+    state.counters["table_MB"] = residentMB("VmRSS:") - before;
+    state.counters["peak_MB"] = residentMB("VmHWM:") - before;
 }
 BENCHMARK(BM_StoreLoad)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 
