@@ -114,7 +114,12 @@ const QString SqlUpdateRegistryItem = QStringLiteral(" %0:s = :%0:s ");
 // differ are deleted, updated or inserted one by one, leaving the rest and
 // the indexes untouched; beyond MaxChangedRows the record's rows are all
 // deleted and written again. Either way the record's rows end up exactly
-// those of its values.
+// those of its values. The record is locked first through its first row,
+// as deleting all its rows locked it: a save of the same record by another
+// program at the same time conflicts, whichever fields each changed.
+const QString SqlLockRecord = QStringLiteral(
+    "SELECT FIRST 1 fis.sFisFieldName FROM tfis_datifiscali fis WHERE fis.icdsid = :ICDSID "
+    "AND fis.ifisrigo = :IFISRIGO ORDER BY fis.sfisfieldname WITH LOCK");
 const QString SqlReadRecord = QStringLiteral(
     "SELECT fis.sFisFieldName , fis.iCrfID , fis.iAfiID , fis.sFisValue , fis.iFisValue , fis.fFisValue , "
     "fis.dFisValue FROM tfis_datifiscali fis WHERE fis.icdsid = :ICDSID AND fis.ifisrigo = :IFISRIGO");
@@ -336,7 +341,7 @@ bool TCdsParameters::IsRegistryField(const QString &fieldName) const
 struct TTovDBCds::SaveStatements {
     explicit SaveStatements(Database &db)
         : deleteRegistry(db), shareRegistry(db), deleteValues(db), header(db), findHeaders(db), findRegistry(db),
-          reserve(db), readRecord(db), deleteValue(db), db(db)
+          reserve(db), lockRecord(db), readRecord(db), deleteValue(db), db(db)
     {
         deleteRegistry.setSql(SqlDeleteRegistry);
         shareRegistry.setSql(SqlShareRegistry);
@@ -345,6 +350,7 @@ struct TTovDBCds::SaveStatements {
         findHeaders.setSql(SqlFindRegistryHeaders);
         findRegistry.setSql(SqlFindRegistry);
         reserve.setSql(SqlReserveRows);
+        lockRecord.setSql(SqlLockRecord);
         readRecord.setSql(SqlReadRecord);
         deleteValue.setSql(SqlDeleteValue);
     }
@@ -393,8 +399,8 @@ struct TTovDBCds::SaveStatements {
         }
     }
 
-    SqlQuery deleteRegistry, shareRegistry, deleteValues, header, findHeaders, findRegistry, reserve, readRecord,
-        deleteValue;
+    SqlQuery deleteRegistry, shareRegistry, deleteValues, header, findHeaders, findRegistry, reserve, lockRecord,
+        readRecord, deleteValue;
     std::map<QString, std::unique_ptr<SqlQuery>> made;
     Database &db;
     // The fields written as value rows, in field order, with their column,
@@ -1187,6 +1193,11 @@ bool TTovDBCds::RewriteChangedRows(int rowNumber, const ValueList &values, bool 
     QStringList toDelete;
     QStringList toWrite;  // updated (stored) or inserted (not stored)
     QSet<QString> present;
+    SqlQuery &lock = m_statements->lockRecord;
+    lock.bind(QStringLiteral("ICDSID"), m_params.CdsId);
+    lock.bind(QStringLiteral("IFISRIGO"), rowNumber);
+    lock.open();
+    lock.close();
     SqlQuery &r = m_statements->readRecord;
     r.bind(QStringLiteral("ICDSID"), m_params.CdsId);
     r.bind(QStringLiteral("IFISRIGO"), rowNumber);

@@ -205,3 +205,43 @@ TEST_F(StoreConcurrencyTest, InTheCallersTransactionAConflictIsRaisedAndLeftToTh
     EXPECT_EQ(counter(Semplice), 2);
     EXPECT_EQ(storedRowNumbers(), (QList<int>{1, 2}));
 }
+
+TEST_F(StoreConcurrencyTest, TwoSavesOfOneRecordAtOnceConflictWhicheverFieldsTheyChanged)
+{
+    DataSet mine, theirs;
+    store.Load(mine, Semplice);
+    add(mine, {{QStringLiteral("Codice"), QStringLiteral("A")}, {QStringLiteral("Numero"), 1}});
+    store.Save(mine, Semplice);
+    store.Load(theirs, Semplice);
+
+    TUqTransaction import(&tdb.db());
+    import.Start();
+    mine.edit();
+    mine.setFieldValue("Codice", QStringLiteral("MIO"));
+    mine.post();
+    store.Save(mine, Semplice);
+
+    theirs.edit();
+    theirs.setFieldValue("Numero", 2);
+    theirs.post();
+    std::atomic<bool> done{false};
+    QString error;
+    std::thread other([&] {
+        try {
+            Instance instance(tdb.settings());
+            instance.store.Save(theirs, Semplice);
+        } catch (const std::exception &e) {
+            error = QString::fromUtf8(e.what());
+        }
+        done = true;
+    });
+    EXPECT_FALSE(waitFor(done, 500)) << "it waits for the first save";
+    import.Commit();
+    EXPECT_TRUE(waitFor(done, 20000));
+    other.join();
+    EXPECT_TRUE(error.contains(QStringLiteral("update conflicts"), Qt::CaseInsensitive)) << error.toStdString();
+    EXPECT_EQ(theirs.fieldValue("Numero"), Value(1)) << "the dataset is back at its last saved state";
+    store.Load(mine, Semplice);
+    EXPECT_EQ(mine.fieldValue("Codice"), Value(QStringLiteral("MIO")));
+    EXPECT_EQ(mine.fieldValue("Numero"), Value(1));
+}

@@ -112,15 +112,15 @@ protected:
                                + q.value(c).toString();
         return out;
     }
-    QList<int> versionsOf(int rigo)
+    // The transaction that wrote each row of a record, by field.
+    QHash<QString, int> versionsOf(int rigo)
     {
-        QList<int> out;
+        QHash<QString, int> out;
         platform::SqlQuery q(tdb.db());
-        q.setSql(QStringLiteral("SELECT RDB$RECORD_VERSION FROM TFIS_DATIFISCALI WHERE IFISRIGO = :R "
-                                "ORDER BY SFISFIELDNAME"));
+        q.setSql(QStringLiteral("SELECT SFISFIELDNAME, RDB$RECORD_VERSION FROM TFIS_DATIFISCALI WHERE IFISRIGO = :R"));
         q.bind("R", rigo);
         for (q.open(); !q.eof(); q.next())
-            out << q.value(0).toInt();
+            out.insert(q.value(0).toString(), q.value(1).toInt());
         return out;
     }
 };
@@ -191,20 +191,23 @@ TEST_F(StoreFormatTest, TodaysSavesWriteTheSameRows)
                          .arg(may.fieldValue("iAfiID").toInt())),
               Value(QStringLiteral("ROSSI|MARIO|RSSMRA80A01H501U|M1Q")));
 
-    // An edit rewrites the one row that changed and leaves the others as
-    // they are; the record's rows are those of a rewrite all the same.
-    const QList<int> before = versionsOf(1);
+    // An edit rewrites the one row that changed, and the first row by name
+    // that locks the record, leaving the others as they are; the record's
+    // rows are those of a rewrite all the same.
+    const QHash<QString, int> before = versionsOf(1);
     ASSERT_TRUE(locate(march, QStringLiteral("iFisRigo"), 1));
     march.edit();
     march.setFieldValue("Giorni", 27);
     march.post();
     store.SavePeriod(march, Tabella, 2024, 3);
-    const QList<int> after = versionsOf(1);
-    ASSERT_EQ(after.size(), before.size());
-    int rewritten = 0;
-    for (int i = 0; i < after.size(); ++i)
-        rewritten += after[i] != before[i];
-    EXPECT_EQ(rewritten, 1);
+    const QHash<QString, int> after = versionsOf(1);
+    ASSERT_EQ(after.keys(), before.keys());
+    QStringList rewritten;
+    for (auto v = after.cbegin(); v != after.cend(); ++v)
+        if (v.value() != before.value(v.key()))
+            rewritten << v.key();
+    rewritten.sort();
+    EXPECT_EQ(rewritten, (QStringList{"Assunto", "Giorni"}));
     QSet<QString> expected = rowsOf(5);
     expected.remove(QStringLiteral("Giorni=i26"));
     expected.insert(QStringLiteral("Giorni=i27"));

@@ -591,9 +591,9 @@ TEST_F(StoreSaveTest, WideRecordsAreWrittenInBlocksAndRewrittenWholeOnlyWhenMany
     store.Save(ds, QStringLiteral("TTST_LARGA"));
     expectStored({1, 2});
 
-    // Up to 16 differing rows are written one by one, the rest left alone;
-    // more, and the record is written again whole. The other record is
-    // never touched.
+    // Up to 16 differing rows are written one by one, the rest left alone
+    // (the first of them by name also locks the record); more, and the
+    // record is written again whole. The other record is never touched.
     const QList<Value> first = versions(1), second = versions(2);
     ds.first();
     ds.edit();
