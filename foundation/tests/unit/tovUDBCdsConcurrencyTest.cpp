@@ -45,6 +45,31 @@ bool waitFor(const std::atomic<bool> &done, int milliseconds)
 class StoreConcurrencyTest : public StoreTest {
 protected:
     StoreConcurrencyTest() { install(makeLayout(Semplice, plainFields())); }
+    // Saves `theirs` in another instance while this one holds `import` open:
+    // the other save must wait until `import` commits. Returns the other
+    // save's error, empty when it succeeded, and its reservation retries.
+    QString saveElsewhereWhileOpen(DataSet &theirs, TUqTransaction &import, int *retries = nullptr)
+    {
+        std::atomic<bool> done{false};
+        QString error;
+        const platform::ConnectionSettings settings = tdb.settings();
+        std::thread other([&] {
+            try {
+                Instance instance(settings);
+                instance.store.Save(theirs, Semplice);
+                if (retries)
+                    *retries = instance.store.ReservationRetries();
+            } catch (const std::exception &e) {
+                error = QString::fromUtf8(e.what());
+            }
+            done = true;
+        });
+        EXPECT_FALSE(waitFor(done, 500)) << "the other save must wait";
+        import.Commit();
+        EXPECT_TRUE(waitFor(done, 20000));
+        other.join();
+        return error;
+    }
     // Every row number of the stored records of the layout.
     QList<int> storedRowNumbers()
     {
@@ -130,26 +155,11 @@ TEST_F(StoreConcurrencyTest, SaveWaitsForTheOtherInstanceAndTakesTheNumbersAfter
     add(mine, {{QStringLiteral("Codice"), QStringLiteral("MIO2")}});
     store.Save(mine, Semplice);
 
-    // The other instance saves in a transaction of its own: it waits.
+    // The other instance saves in a transaction of its own: it waits for
+    // the counter.
     add(theirs, {{QStringLiteral("Codice"), QStringLiteral("SUO")}});
-    std::atomic<bool> done{false};
-    QString error;
     int retries = 0;
-    const platform::ConnectionSettings settings = tdb.settings();
-    std::thread other([&] {
-        try {
-            Instance instance(settings);
-            instance.store.Save(theirs, Semplice);
-            retries = instance.store.ReservationRetries();
-        } catch (const std::exception &e) {
-            error = QString::fromUtf8(e.what());
-        }
-        done = true;
-    });
-    EXPECT_FALSE(waitFor(done, 500)) << "the other save must wait for the counter";
-    import.Commit();
-    EXPECT_TRUE(waitFor(done, 20000));
-    other.join();
+    const QString error = saveElsewhereWhileOpen(theirs, import, &retries);
     ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     EXPECT_EQ(column(mine, "iFisRigo"), (QList<Value>{1, 2}));
     EXPECT_EQ(column(theirs, "iFisRigo"), QList<Value>{3});
@@ -224,21 +234,7 @@ TEST_F(StoreConcurrencyTest, TwoSavesOfOneRecordAtOnceConflictWhicheverFieldsThe
     theirs.edit();
     theirs.setFieldValue("Numero", 2);
     theirs.post();
-    std::atomic<bool> done{false};
-    QString error;
-    std::thread other([&] {
-        try {
-            Instance instance(tdb.settings());
-            instance.store.Save(theirs, Semplice);
-        } catch (const std::exception &e) {
-            error = QString::fromUtf8(e.what());
-        }
-        done = true;
-    });
-    EXPECT_FALSE(waitFor(done, 500)) << "it waits for the first save";
-    import.Commit();
-    EXPECT_TRUE(waitFor(done, 20000));
-    other.join();
+    const QString error = saveElsewhereWhileOpen(theirs, import);
     EXPECT_TRUE(error.contains(QStringLiteral("update conflicts"), Qt::CaseInsensitive)) << error.toStdString();
     EXPECT_EQ(theirs.fieldValue("Numero"), Value(1)) << "the dataset is back at its last saved state";
     store.Load(mine, Semplice);
