@@ -42,6 +42,11 @@ TEST(Currency, DoubleConversionRemovesBinaryNoise)
     EXPECT_EQ(Currency::fromDouble(-1234.56785).raw(), -12345679);
     EXPECT_EQ(Currency::fromDouble(1e-9).raw(), 0);
     EXPECT_THROW(Currency::fromDouble(1e300), platform::EOverflowError);
+    // An amount of four decimals comes back from its double up to 15
+    // digits in all (what the store keeps in a double column).
+    for (qint64 raw = -999999999990000LL; raw <= 999999999990000LL; raw += 12345678901234LL / 7)
+        for (qint64 step : {0LL, 1LL, 4999LL, 5000LL, 9999LL})
+            ASSERT_EQ(Currency::fromDouble(double(raw + step) / 10000.0).raw(), raw + step);
 }
 
 TEST(Currency, TextUsesAPointWhateverTheLocale)
