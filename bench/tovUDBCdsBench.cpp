@@ -207,9 +207,9 @@ struct BenchArchive {
     QTemporaryDir dir;
     std::unique_ptr<Database> db;
     TTovDBCds store;
-    int nextMonth = 1;                     // months used by SaveNew, one per run
-    int edits = 0;                         // edits of SaveOneEdited, so that every one changes a value
-    QList<QList<QVariant>> valueRows;      // December's value rows, for the insert floor
+    int nextMonth = 1;                // months used by SaveNew, one per run
+    int edits = 0;                    // edits of SaveOneEdited, so that every one changes a value
+    QList<QList<QVariant>> valueRows; // December's value rows, for the insert floor
 
     BenchArchive()
     {
@@ -256,12 +256,14 @@ struct BenchArchive {
         const QString december = QStringLiteral(
             "FROM TFIS_DATIFISCALI fis JOIN TCRF_CROFISCALE crf ON crf.ICRFID = fis.ICRFID "
             "WHERE crf.ICRFANNO = 2023 AND crf.ICRFMESE = 12");
-        db->execute(QStringLiteral("INSERT INTO TBEN_LETTURA SELECT fis.") + QString(ValueList9).replace(
-                        QStringLiteral(", "), QStringLiteral(", fis.")) + QLatin1Char(' ') + december);
+        db->execute(QStringLiteral("INSERT INTO TBEN_LETTURA SELECT fis.")
+                    + QString(ValueList9).replace(QStringLiteral(", "), QStringLiteral(", fis.")) + QLatin1Char(' ')
+                    + december);
         QSqlQuery q(db->qtDatabase());
         q.setForwardOnly(true);
-        q.prepare(QStringLiteral("SELECT fis.") + QString(ValueList9).replace(QStringLiteral(", "), QStringLiteral(", fis."))
-                  + QLatin1Char(' ') + december + QStringLiteral(" ORDER BY fis.IFISRIGO"));
+        q.prepare(QStringLiteral("SELECT fis.")
+                  + QString(ValueList9).replace(QStringLiteral(", "), QStringLiteral(", fis.")) + QLatin1Char(' ')
+                  + december + QStringLiteral(" ORDER BY fis.IFISRIGO"));
         exec(q);
         while (q.next()) {
             QList<QVariant> row;

@@ -365,10 +365,14 @@ struct TTovDBCds::SaveStatements {
         return *q;
     }
     // One value row into its column, or the column of a stored row.
-    SqlQuery &insertValue(ValueColumn column) { return statement(platform::format(SqlInsertValue, ColumnLetters[column])); }
+    SqlQuery &insertValue(ValueColumn column)
+    {
+        return statement(platform::format(SqlInsertValue, ColumnLetters[column]));
+    }
     SqlQuery &updateValue(ValueColumn column)
     {
-        QStringList values = {QStringLiteral("NULL"), QStringLiteral("NULL"), QStringLiteral("NULL"), QStringLiteral("NULL")};
+        QStringList values = {QStringLiteral("NULL"), QStringLiteral("NULL"), QStringLiteral("NULL"),
+                              QStringLiteral("NULL")};
         values[column] = QStringLiteral(":VALUE");
         return statement(platform::format(SqlUpdateValue, values[0], values[1], values[2], values[3]));
     }
@@ -549,7 +553,7 @@ void TTovDBCds::FillDataSet(DataSet &dataSet, const QList<int> &headers, const T
     // field, if one was ever stored, wins over the registry.
     struct FromRegistry {
         int pos;
-        int column;  // in SqlLoadRegistry's result
+        int column; // in SqlLoadRegistry's result
     };
     QList<FromRegistry> fromRegistry;
     for (const TCdsFieldMapEntry &e : params.Entries) {
@@ -563,7 +567,7 @@ void TTovDBCds::FillDataSet(DataSet &dataSet, const QList<int> &headers, const T
     struct Stored {
         int rigo;
         int registryId;
-        quint32 ownValues;  // bit k: fromRegistry[k] was set by a value row
+        quint32 ownValues; // bit k: fromRegistry[k] was set by a value row
     };
     QList<ValueList> records;
     QList<Stored> stored;
@@ -660,8 +664,8 @@ void TTovDBCds::FillDataSet(DataSet &dataSet, const QList<int> &headers, const T
                 rec[posAfi] = found == registry.cend() ? 0 : st.registryId;
             for (int k = 0; k < fromRegistry.size(); ++k)
                 if (!(st.ownValues & (1u << k)))
-                    rec[fromRegistry[k].pos] =
-                        found == registry.cend() ? Value::null() : found->at(fromRegistry[k].column);
+                    rec[fromRegistry[k].pos] = found == registry.cend() ? Value::null()
+                                                                        : found->at(fromRegistry[k].column);
         }
     }
     if (posRigo >= 0)
@@ -923,7 +927,7 @@ void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber, bool stored)
 {
     const int header = PeriodHeader();
     int registryId = 0;
-    int newRowHeader = 0;  // the header of a registry row made for this record
+    int newRowHeader = 0; // the header of a registry row made for this record
     const bool hasRegistry = delta.hasField(FieldAfi);
     if (hasRegistry) {
         registryId = registryIdOf(delta);
@@ -1191,7 +1195,7 @@ bool TTovDBCds::RewriteChangedRows(int rowNumber, const ValueList &values, bool 
     // What is stored differs from it by the rows to delete, to update and to
     // insert.
     QStringList toDelete;
-    QStringList toWrite;  // updated (stored) or inserted (not stored)
+    QStringList toWrite; // updated (stored) or inserted (not stored)
     QSet<QString> present;
     SqlQuery &lock = m_statements->lockRecord;
     lock.bind(QStringLiteral("ICDSID"), m_params.CdsId);

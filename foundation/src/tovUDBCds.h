@@ -165,8 +165,7 @@ private:
 
     // Finds the layout of the name for the period and fills the parameters;
     // with a dataset, loads the empty layout into it.
-    void ReadStructure(platform::DataSet *dataSet, const QString &name, TCdsParameters &params, int year,
-                       int month);
+    void ReadStructure(platform::DataSet *dataSet, const QString &name, TCdsParameters &params, int year, int month);
     // Builds the stored records of the layout under the period headers
     // into the dataset (nothing when there are none).
     void FillDataSet(platform::DataSet &dataSet, const QList<int> &headers, const TCdsParameters &params);
@@ -191,8 +190,8 @@ private:
     // with nothing written, when more than a few do.
     bool RewriteChangedRows(int rowNumber, const platform::ValueList &values, bool marker, int headerId,
                             const platform::Value &registryId);
-    void InsertValue(int column, const QString &fieldName, const platform::Value &value, int rowNumber,
-                     int headerId, const platform::Value &registryId);
+    void InsertValue(int column, const QString &fieldName, const platform::Value &value, int rowNumber, int headerId,
+                     const platform::Value &registryId);
     // Deletes every value row of a record.
     void DeleteValues(int rowNumber);
 
@@ -209,13 +208,13 @@ private:
     TUqTransaction *m_transaction = nullptr; // the own transaction, when there is one
     bool m_updateError = false;
     QString m_errorMessage;
-    int m_nextRow = 0;       // the next reserved row number
-    int m_lastRow = 0;       // the last reserved row number
-    int m_headerId = 0;      // the period header, once asked for
-    int m_nextRegistryId = 0;      // the next reserved registry id (0: none reserved)
-    int m_lastRegistryId = 0;      // the last reserved registry id
-    int m_registryCandidates = 0;  // records still to write that may need a registry row
-    int m_registryBlock = 0;       // the size of the next block of registry ids
+    int m_nextRow = 0;            // the next reserved row number
+    int m_lastRow = 0;            // the last reserved row number
+    int m_headerId = 0;           // the period header, once asked for
+    int m_nextRegistryId = 0;     // the next reserved registry id (0: none reserved)
+    int m_lastRegistryId = 0;     // the last reserved registry id
+    int m_registryCandidates = 0; // records still to write that may need a registry row
+    int m_registryBlock = 0;      // the size of the next block of registry ids
     static constexpr int FirstRegistryBlock = 16;
     static constexpr int LastRegistryBlock = 4096;
     std::unique_ptr<SaveStatements> m_statements;

@@ -50,9 +50,9 @@ class DataSet;
 
 // A statement split at its ":NAME" placeholders.
 struct SqlStatement {
-    QStringList parts;  // the text around the placeholders: names.size() + 1 pieces
-    QStringList names;  // the parameter of each placeholder, in order, repeats kept
-    bool declaredTypes = false;  // an EXECUTE BLOCK: its parameters carry their own types
+    QStringList parts;          // the text around the placeholders: names.size() + 1 pieces
+    QStringList names;          // the parameter of each placeholder, in order, repeats kept
+    bool declaredTypes = false; // an EXECUTE BLOCK: its parameters carry their own types
 
     static SqlStatement parse(const QString &sql);
     // Each name once, in order of first appearance.

@@ -140,12 +140,20 @@ TEST_F(StoreFormatTest, RowsOfTheEarlierStoreLoadAsTheyAlwaysDid)
             EXPECT_EQ(f->value(), want) << "record " << rigo << ", " << f->fieldName().toStdString();
         }
     };
-    expect(1, {{"iFisRigo", 1}, {"iAfiID", 1}, {"Cognome", QStringLiteral("ROSSI")},
-               {"Nome", QStringLiteral("MARIO")}, {"CFLavoratore", QStringLiteral("RSSMRA80A01H501U")},
-               {"Matricola", QStringLiteral("M1")}, {"Qualifica2", QStringLiteral("Q")}, {"Giorni", 26},
+    expect(1, {{"iFisRigo", 1},
+               {"iAfiID", 1},
+               {"Cognome", QStringLiteral("ROSSI")},
+               {"Nome", QStringLiteral("MARIO")},
+               {"CFLavoratore", QStringLiteral("RSSMRA80A01H501U")},
+               {"Matricola", QStringLiteral("M1")},
+               {"Qualifica2", QStringLiteral("Q")},
+               {"Giorni", 26},
                {"Imponibile", platform::Currency::fromString(QStringLiteral("1234.5678"))},
-               {"Assunto", QDate(2020, 1, 15)}, {"Ora", QTime(8, 30, 0, 250)}});
-    expect(3, {{"iFisRigo", 3}, {"iAfiID", 2}, {"Cognome", QStringLiteral("BIANCHI")},
+               {"Assunto", QDate(2020, 1, 15)},
+               {"Ora", QTime(8, 30, 0, 250)}});
+    expect(3, {{"iFisRigo", 3},
+               {"iAfiID", 2},
+               {"Cognome", QStringLiteral("BIANCHI")},
                {"CFLavoratore", QStringLiteral("BNCLGU80A01H501U")}});
     expect(4, {{"iFisRigo", 4}, {"iAfiID", 0}, {"Giorni", 5}});
     EXPECT_EQ(ds.changeCount(), 0);

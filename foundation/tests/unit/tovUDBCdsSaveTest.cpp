@@ -540,20 +540,16 @@ TEST_F(StoreSaveTest, WideRecordsAreWrittenInBlocksAndRewrittenWholeOnlyWhenMany
     FieldDefs defs = {{QStringLiteral("iFisRigo"), FieldType::Integer}};
     for (int i = 0; i < 70; ++i) {
         const FieldType types[] = {FieldType::String, FieldType::Integer, FieldType::Currency, FieldType::Date};
-        defs.append({i == 5 ? QStringLiteral("L'importo") : QStringLiteral("C%1").arg(i), types[i % 4],
-                     i % 4 == 0 ? 1000 : 0});
+        defs.append(
+            {i == 5 ? QStringLiteral("L'importo") : QStringLiteral("C%1").arg(i), types[i % 4], i % 4 == 0 ? 1000 : 0});
     }
     install(makeLayout(QStringLiteral("TTST_LARGA"), defs));
     const auto valueOf = [](int field, int seed) -> Value {
         switch (field % 4) {
-        case 0:
-            return QStringLiteral("testo %1 %2").arg(field).arg(seed);
-        case 1:
-            return field * 1000 + seed;
-        case 2:
-            return platform::Currency::fromRaw(qint64(field) * 12345 + seed);
-        default:
-            return QDate(2024, 1, 1).addDays(field + seed);
+        case 0: return QStringLiteral("testo %1 %2").arg(field).arg(seed);
+        case 1: return field * 1000 + seed;
+        case 2: return platform::Currency::fromRaw(qint64(field) * 12345 + seed);
+        default: return QDate(2024, 1, 1).addDays(field + seed);
         }
     };
     const auto fillRecord = [&](DataSet &ds, int seed, int fields) {
@@ -575,7 +571,8 @@ TEST_F(StoreSaveTest, WideRecordsAreWrittenInBlocksAndRewrittenWholeOnlyWhenMany
         QList<Value> out;
         platform::SqlQuery q(tdb.db());
         q.setSql(QStringLiteral("SELECT RDB$RECORD_VERSION FROM TFIS_DATIFISCALI WHERE IFISRIGO = %1 "
-                                "ORDER BY SFISFIELDNAME").arg(rigo));
+                                "ORDER BY SFISFIELDNAME")
+                     .arg(rigo));
         for (q.open(); !q.eof(); q.next())
             out << q.value(0);
         return out;

@@ -383,7 +383,8 @@ TEST(DataSetCopy, LoadRecordsTakesTheRowsOverWithOrWithoutCalculatedFields)
         QList<ValueList> rows{ValueList{Value(1), Value("abcd")}, ValueList{Value("2")}};
         ds.loadRecords(defs, std::move(rows));
         EXPECT_TRUE(rows.isEmpty() || rows.first().isEmpty()) << "the rows are taken over, not copied";
-        EXPECT_EQ(ds.records(), QList<ValueList>({ValueList{Value(1), Value("abc")}, ValueList{Value(2), Value::null()}}));
+        EXPECT_EQ(ds.records(),
+                  QList<ValueList>({ValueList{Value(1), Value("abc")}, ValueList{Value(2), Value::null()}}));
         ds.last();
         if (defs.size() == 3)
             EXPECT_EQ(ds.fieldByName("Doppio").asInteger(), 4);

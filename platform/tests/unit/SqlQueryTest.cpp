@@ -43,9 +43,8 @@ TEST(SqlStatement, NamesDifferingOnlyInCaseAreOneParameter)
 
 TEST(SqlStatement, AnExecuteBlockTakesPlaceholdersOnlyInItsParameterList)
 {
-    const auto st = SqlStatement::parse(
-        "execute block ( A INTEGER = :A , S VARCHAR(10) = :S ) AS BEGIN "
-        "INSERT INTO T (ID, S) VALUES (:A, :S || ':X'); END");
+    const auto st = SqlStatement::parse("execute block ( A INTEGER = :A , S VARCHAR(10) = :S ) AS BEGIN "
+                                        "INSERT INTO T (ID, S) VALUES (:A, :S || ':X'); END");
     EXPECT_TRUE(st.declaredTypes);
     EXPECT_EQ(st.names, (QStringList{"A", "S"}));
     EXPECT_EQ(st.positional(), "execute block ( A INTEGER = ? , S VARCHAR(10) = ? ) AS BEGIN "
