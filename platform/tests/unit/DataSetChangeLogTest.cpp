@@ -386,8 +386,9 @@ TEST(DataSetCopy, LoadRecordsTakesTheRowsOverWithOrWithoutCalculatedFields)
         EXPECT_EQ(ds.records(),
                   QList<ValueList>({ValueList{Value(1), Value("abc")}, ValueList{Value(2), Value::null()}}));
         ds.last();
-        if (defs.size() == 3)
+        if (defs.size() == 3) {
             EXPECT_EQ(ds.fieldByName("Doppio").asInteger(), 4);
+        }
     }
 }
 
