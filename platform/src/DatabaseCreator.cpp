@@ -399,31 +399,10 @@ QStringList DatabaseCreator::splitStatements(const QString &script)
 
     while (i < n) {
         const QChar c = script.at(i);
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            int j = i + 1;
-            while (j < n) {
-                if (script.at(j) == c) {
-                    if (j + 1 < n && script.at(j + 1) == c) {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            j = qMin(j + 1, n);
-            current += QStringView(script).mid(i, j - i);
-            i = j;
-        } else if (c == QLatin1Char('-') && i + 1 < n && script.at(i + 1) == QLatin1Char('-')) {
-            int j = int(script.indexOf(QLatin1Char('\n'), i));
-            j = j < 0 ? n : j;
-            current += QStringView(script).mid(i, j - i);
-            i = j;
-        } else if (c == QLatin1Char('/') && i + 1 < n && script.at(i + 1) == QLatin1Char('*')) {
-            int j = int(script.indexOf(QLatin1String("*/"), i + 2));
-            j = j < 0 ? n : j + 2;
-            current += QStringView(script).mid(i, j - i);
-            i = j;
+        const int skipped = SqlStatement::skipQuotedOrComment(script, i);
+        if (skipped >= 0) {
+            current += QStringView(script).mid(i, skipped - i);
+            i = skipped;
         } else if (QStringView(script).mid(i, terminator.size()) == terminator) {
             i += int(terminator.size());
             finish();

@@ -47,14 +47,42 @@ int castLength(const QString &text)
 
 namespace {
 
-// The end of the quoted text, identifier or comment starting at i, or -1
-// when none starts there.
-int skipQuotedOrComment(const QString &sql, int i)
+// For an EXECUTE BLOCK, the span of its parameter list (inside the
+// parentheses; empty when it has none); {-1, -1} for any other statement.
+std::pair<int, int> blockParameterList(const QString &sql)
+{
+    static const QRegularExpression head(QStringLiteral("^\\s*EXECUTE\\s+BLOCK\\s*"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto m = head.match(sql);
+    if (!m.hasMatch())
+        return {-1, -1};
+    const int open = int(m.capturedEnd());
+    const int n = int(sql.size());
+    if (open >= n || sql.at(open) != QLatin1Char('('))
+        return {open, open};
+    int depth = 0;
+    for (int i = open; i < n;) {
+        const int skipped = SqlStatement::skipQuotedOrComment(sql, i);
+        if (skipped >= 0) {
+            i = skipped;
+            continue;
+        }
+        if (sql.at(i) == QLatin1Char('('))
+            ++depth;
+        else if (sql.at(i) == QLatin1Char(')') && --depth == 0)
+            return {open + 1, i};
+        ++i;
+    }
+    return {open + 1, n};
+}
+
+} // namespace
+
+int SqlStatement::skipQuotedOrComment(const QString &sql, int i)
 {
     const int n = int(sql.size());
     const QChar c = sql.at(i);
     if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-        // A doubled quote stays inside.
         int j = i + 1;
         while (j < n) {
             if (sql.at(j) == c) {
@@ -79,37 +107,6 @@ int skipQuotedOrComment(const QString &sql, int i)
     return -1;
 }
 
-// For an EXECUTE BLOCK, the span of its parameter list (inside the
-// parentheses; empty when it has none); {-1, -1} for any other statement.
-std::pair<int, int> blockParameterList(const QString &sql)
-{
-    static const QRegularExpression head(QStringLiteral("^\\s*EXECUTE\\s+BLOCK\\s*"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const auto m = head.match(sql);
-    if (!m.hasMatch())
-        return {-1, -1};
-    const int open = int(m.capturedEnd());
-    const int n = int(sql.size());
-    if (open >= n || sql.at(open) != QLatin1Char('('))
-        return {open, open};
-    int depth = 0;
-    for (int i = open; i < n;) {
-        const int skipped = skipQuotedOrComment(sql, i);
-        if (skipped >= 0) {
-            i = skipped;
-            continue;
-        }
-        if (sql.at(i) == QLatin1Char('('))
-            ++depth;
-        else if (sql.at(i) == QLatin1Char(')') && --depth == 0)
-            return {open + 1, i};
-        ++i;
-    }
-    return {open + 1, n};
-}
-
-} // namespace
-
 SqlStatement SqlStatement::parse(const QString &sql)
 {
     SqlStatement st;
@@ -120,7 +117,7 @@ SqlStatement SqlStatement::parse(const QString &sql)
     int i = 0;
     while (i < n) {
         const QChar c = sql.at(i);
-        const int skipped = skipQuotedOrComment(sql, i);
+        const int skipped = SqlStatement::skipQuotedOrComment(sql, i);
         if (skipped >= 0) {
             current += QStringView(sql).mid(i, skipped - i);
             i = skipped;

@@ -55,6 +55,10 @@ struct SqlStatement {
     bool declaredTypes = false; // an EXECUTE BLOCK: its parameters carry their own types
 
     static SqlStatement parse(const QString &sql);
+    // The end of the quoted text, quoted identifier or comment starting at
+    // `i` of `sql` (a doubled quote stays inside), or -1 when none starts
+    // there.
+    static int skipQuotedOrComment(const QString &sql, int i);
     // Each name once, in order of first appearance.
     QStringList uniqueNames() const;
     // The text with "?" in place of every placeholder.
