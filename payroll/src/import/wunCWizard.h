@@ -112,8 +112,9 @@ public:
     // The month's name (QRY_MES), empty when unknown.
     QString TestoMese(int meseId);
     // The closing with OK: with a group control and Gruppo() 0 the warning
-    // "Gruppo non impostato." and false (the window keeps itself open).
-    bool PuoChiudere(bool ok);
+    // "Gruppo non impostato." and false (the window keeps itself open). A
+    // wizard with checks of its own runs this first.
+    virtual bool PuoChiudere(bool ok);
     // The end with OK: SalvaLiquidazioneCorrente, then the caption.
     QString Conferma();
 

@@ -1,0 +1,98 @@
+#include "zepCWizFplsExEnpals.h"
+
+#include "DataSet.h"
+#include "Field.h"
+#include "TovUCdsUtil.h"
+#include "UqMessages.h"
+#include "WunUUtil.h"
+#include "tovCQueryText.h"
+
+using platform::DataSet;
+using platform::Value;
+
+const QString TZepWizFplsExEnpals::Titolo = QStringLiteral("Importa dati per UniEMens iscritti Fpls (Ex Enpals)");
+const QString TZepWizFplsExEnpals::TabellaContribuzione = QStringLiteral("TTRP_TIPORAPPORT.cds");
+const QString TZepWizFplsExEnpals::MsgConfermaContribuzione = QStringLiteral(
+    "ATTENZIONE: il tipo di contribuzione nei casi standard deve essere lasciato vuoto. Si conferma il tipo di "
+    "contribuzione scelto ?");
+
+namespace {
+const QString CampoContribuzione = QStringLiteral("TipoContribuzioneFpls");
+}
+
+TZepWizFplsExEnpals::TZepWizFplsExEnpals(platform::Database *connessione)
+    : TwunWizard(connessione)
+{
+    Caption = Titolo;
+}
+
+void TZepWizFplsExEnpals::AttivaPagina(Pagina pagina)
+{
+    TwunWizard::AttivaPagina(pagina);
+    if (pagina == Pagina::MeseComp)
+        MostraPagina();
+}
+
+void TZepWizFplsExEnpals::MostraPagina()
+{
+    const DataSet *p = Parametri();
+    if (!p)
+        return;
+    auto testo = [p](const QString &campo) { return p->fieldByName(campo).asString(); };
+    const platform::Field &sostituto = p->fieldByName(QStringLiteral("SOSTITUTO"));
+    Dichiarante = !sostituto.isNull() && sostituto.asBoolean();
+    Comune = testo(QStringLiteral("ComuneLavoro"));
+    Matricola = testo(QStringLiteral("MatricolaINPSFpls"));
+
+    m_codice = testo(CampoContribuzione);
+    Contribuzione.clear();
+    if (!m_codice.isEmpty()) {
+        DataSet tabella;
+        TTovCds::LoadFromFile(tabella, FileContribuzione);
+        const Value descrizione = tabella.lookup(QStringLiteral("CODICE"), {m_codice}, QStringLiteral("DESCRIZIONE"));
+        if (!descrizione.toString().isEmpty())
+            Contribuzione = m_codice + QStringLiteral(": ") + descrizione.toString();
+    }
+
+    if (Mesi.isEmpty())
+        Mesi = platform::loadEnumeration(qquAppoggio.database(),
+                                         TWunUtil::TestoQuery(QStringLiteral("QRY_MES_COMBO"), QStringLiteral("EXECUTE")));
+    const qint64 mese = p->fieldByName(QStringLiteral("IMESID")).asInteger();
+    MeseScelto = -1;
+    for (int i = 0; i < Mesi.size(); ++i)
+        if (Mesi.at(i).id == mese)
+            MeseScelto = i;
+}
+
+void TZepWizFplsExEnpals::ScegliContribuzione(const QString &codice, const QString &descrizione)
+{
+    m_codice = codice;
+    Contribuzione = codice + QStringLiteral(": ") + descrizione;
+}
+
+void TZepWizFplsExEnpals::SalvaLiquidazioneCorrente()
+{
+    TwunWizard::SalvaLiquidazioneCorrente();
+    DataSet *p = Parametri();
+    if (!p)
+        return;
+    if (!p->isEditing())
+        p->edit();
+    p->fieldByName(QStringLiteral("SOSTITUTO")).setAsBoolean(Dichiarante);
+    p->fieldByName(QStringLiteral("ComuneLavoro")).setAsString(Comune);
+    p->fieldByName(QStringLiteral("MatricolaINPSFpls")).setAsString(Matricola);
+    if (Contribuzione.isEmpty())
+        p->fieldByName(CampoContribuzione).clear();
+    else
+        p->fieldByName(CampoContribuzione).setAsString(m_codice);
+}
+
+bool TZepWizFplsExEnpals::PuoChiudere(bool ok)
+{
+    if (!TwunWizard::PuoChiudere(ok))
+        return false;
+    if (!ok || Contribuzione.isEmpty())
+        return true;
+    return UqMessageBox(MsgConfermaContribuzione, {}, platform::Yes | platform::No, platform::MessageType::Warning) ==
+           platform::Yes;
+}
