@@ -21,6 +21,8 @@
 #include "zepFDipendente.h"
 #include "tovUDBCdsLayouts.h"
 #include "wunFFerie.h"
+#include "zepFImpFplsExEnpalsMultiSelect.h"
+#include "zepFWizFplsExEnpals.h"
 #include "wunFOENC.h"
 #include "wunMConnessione.h"
 #include "wunMIVC.h"
@@ -65,6 +67,8 @@ void TZepUniAvvio::Registra()
     TfmZepWiz::RegisterClass();
     TfmZepImpMultiSelect::RegisterClass();
     TfmTovRicerca::RegisterClass();
+    TfmZepWizFplsExEnpals::RegisterClass();
+    TfmZepImpFplsExEnpalsMultiSelect::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
     TfmwunOENC::Installa();
@@ -84,6 +88,8 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmZepWiz::UnregisterClass();
     TfmZepImpMultiSelect::UnregisterClass();
     TfmTovRicerca::UnregisterClass();
+    TfmZepWizFplsExEnpals::UnregisterClass();
+    TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
     TdmWunFondCalcola::OnFerie = nullptr;
