@@ -92,10 +92,14 @@ void TZepImpCollaboratori::Importa()
         TUqQueryCollection &q;
         ~Chiudi() { q.close(); }
     } chiudi{xqcColl};
+    auto data = [&compenso](const QString &colonna) {
+        const Value v = compenso.value(colonna);
+        return v.isEmpty() ? QDate() : v.toDate();
+    };
     for (xqcColl.first(); !xqcColl.eof(); xqcColl.next()) {
         TRiga riga = RigaCorrente();
-        riga.Dal = compenso.value(QStringLiteral("DACOMINIRAPP")).toDate();
-        riga.Al = compenso.value(QStringLiteral("DACOMFINERAPP")).toDate();
+        riga.Dal = data(QStringLiteral("DACOMINIRAPP"));
+        riga.Al = data(QStringLiteral("DACOMFINERAPP"));
         CompletaRiga(riga);
         ScriviRiga(riga);
     }

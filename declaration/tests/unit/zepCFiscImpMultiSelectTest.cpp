@@ -7,6 +7,7 @@
 #include "zepCFiscImpMultiSelect.h"
 
 #include "ZepCParametri.h"
+#include "ZepImportDemoSupport.h"
 #include "ZepStoreSupport.h"
 #include "archive/ArchiveScripts.h"
 #include "archive/DemoArchive.h"
@@ -34,25 +35,7 @@ namespace {
 const QString Dipendenti = QStringLiteral("TEMD_DIPENDENTI");
 
 
-// What the loop showed and asked, with scripted answers and a stop after a
-// number of persons.
-class Notifica : public IwunNotificaImport {
-public:
-    QStringList messaggi;
-    QStringList domande;
-    QList<bool> risposte;
-    QStringList avanzamento;
-    int stopDopo = -1; // persons after which a stop is asked (-1 never)
-
-    void Messaggio(const QString &testo, MessageType, const QString & = {}) override { messaggi << testo; }
-    bool Domanda(const QString &testo) override
-    {
-        domande << testo;
-        return risposte.isEmpty() ? false : risposte.takeFirst();
-    }
-    void Avanzamento(const QString &testo, int, int) override { avanzamento << testo; }
-    bool StopRichiesto() override { return stopDopo >= 0 && avanzamento.size() >= stopDopo; }
-};
+using imptest::Notifica;
 
 // An import writing one employee row per person: its fiscal code and, in
 // place of the surname, its compensation id marked with the run, so a
