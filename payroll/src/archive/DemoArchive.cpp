@@ -3,6 +3,7 @@
 #include "archive/ArchiveScripts.h"
 #include "archive/DemoArchiveCalcoli.h"
 #include "archive/DemoArchiveCalendar.h"
+#include "archive/DemoArchiveCollaboratori.h"
 #include "archive/DemoArchiveEsoneri.h"
 #include "archive/DemoArchivePeople.h"
 #include "archive/FiscalCode.h"
@@ -514,9 +515,9 @@ public:
             }
         }
         const QMap<QString, qint64> calcoli = DemoArchiveCalcoli::fill(m_db);
-        const QMap<QString, qint64> calendar = DemoArchiveCalendar::fill(m_db, [this](const QString &table) {
-            return m_w.nextId(table);
-        });
+        const QMap<QString, qint64> calendar =
+            DemoArchiveCalendar::fill(m_db, [this](const QString &table) { return m_w.nextId(table); });
+        DemoArchiveCollaboratori::fill(m_db);
         moveGenerators();
         DemoArchiveSummary s;
         s.persons = int(m_persons.size());

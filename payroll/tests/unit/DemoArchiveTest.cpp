@@ -348,6 +348,43 @@ TEST(DemoArchive, PersonsAreTheSameWhateverTheMonthsAsked)
     EXPECT_EQ(count(shortRange->db(), "SELECT COUNT(DISTINCT IACOMID) FROM TREGS_REGISTROSTIP"), 10);
 }
 
+TEST(DemoArchive, EverySecondCollaboratorBearsNoWithholdingAndTheAmountsStillAddUp)
+{
+    auto tdb = demo(options(50, 1, 2025, 3, 2025, 3));
+    platform::Database &db = tdb->db();
+    // Collaborators' INPS rows: with and without the collaborator's share.
+    const QString inps = "FROM TVARR_VARRITENUTE VARR JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VARR.IREGSID "
+                         "WHERE REGS.ITNOID = 11 AND VARR.IRICEID = 3 AND VARR.ICOMRID IS NOT NULL";
+    const int senza = count(db, "SELECT COUNT(DISTINCT REGS.IACOMID) " + inps + " AND VARR.FVARRRITDIP = 0");
+    const int con = count(db, "SELECT COUNT(DISTINCT REGS.IACOMID) " + inps + " AND VARR.FVARRRITDIP > 0");
+    EXPECT_GT(senza, 0);
+    EXPECT_GE(con, senza);
+    // Without the share: the company's rate on the taxable, income tax on
+    // the whole gross, totals that are the sums of their items.
+    platform::SqlQuery q(db);
+    q.setSql("SELECT VARR.FVARRIMPONIBILE, VARR.FVARRALIQUOTAAMM, VARR.FVARRRITAMM, VARR.FVARRALIQUOTADIP " + inps +
+             " AND VARR.FVARRRITDIP = 0");
+    int righe = 0;
+    for (q.open(); !q.eof(); q.next(), ++righe) {
+        EXPECT_EQ(q.value(2).toCurrency(), q.value(0).toCurrency().percent(q.value(1).toCurrency()).rounded(2));
+        EXPECT_EQ(q.value(3).toCurrency(), Currency());
+    }
+    EXPECT_EQ(righe, senza);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM TVARR_VARRITENUTE VARR JOIN TVACR_VARCOMPRIGHE VACR ON VACR.IVACRID = "
+                        "VARR.IVACRID WHERE VARR.IRICEID = 7 AND VARR.FVARRIMPONIBILE <> VACR.FVACRLORDO - "
+                        "(SELECT SUM(S.FVARRRITDIP) FROM TVARR_VARRITENUTE S WHERE S.IVACRID = VACR.IVACRID AND "
+                        "S.IRICEID <> 7)"),
+              0);
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM TVARR_VARRITENUTE T WHERE T.ICOMRID IS NULL AND T.IVARMID IS NULL "
+                        "AND T.IRICEID IN (3, 7) AND (T.FVARRRITDIP <> (SELECT SUM(V.FVARRRITDIP) FROM "
+                        "TVARR_VARRITENUTE V WHERE V.IREGSID = T.IREGSID AND V.IRICEID = T.IRICEID AND V.ICOMRID IS "
+                        "NOT NULL) OR T.FVARRRITAMM <> (SELECT SUM(V.FVARRRITAMM) FROM TVARR_VARRITENUTE V WHERE "
+                        "V.IREGSID = T.IREGSID AND V.IRICEID = T.IRICEID AND V.ICOMRID IS NOT NULL) OR "
+                        "T.FVARRIMPONIBILE <> (SELECT SUM(V.FVARRIMPONIBILE) FROM TVARR_VARRITENUTE V WHERE "
+                        "V.IREGSID = T.IREGSID AND V.IRICEID = T.IRICEID AND V.ICOMRID IS NOT NULL))"),
+              0);
+}
+
 TEST(DemoArchive, RefusesOptionsOutOfRange)
 {
     EXPECT_THROW(DemoArchive::validate(options(9, 1, 2025, 1, 2025, 1)), platform::EConvertError);
