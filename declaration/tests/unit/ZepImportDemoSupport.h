@@ -1,9 +1,9 @@
 #pragma once
 // Helpers of the import tests: a notifier that records what the loop shows
-// and answers its questions from a script, and a real embedded payroll
-// archive (the demo archive of March 2024) with the program's layouts of
-// the declaration tables, a store on that period, the employer's site and
-// an INPS offices' code table of the test's own.
+// and answers from a script, and the demo archive of March 2024 (ten
+// persons, one of each kind) with the program's layouts, a store on that
+// period, import parameters, the employer's sites and an INPS offices' code
+// table of the test's own.
 #include "ZepCParametri.h"
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
@@ -36,8 +36,6 @@ using platform::DataSet;
 using platform::FieldType;
 using platform::Value;
 
-// What the loop showed and asked, with scripted answers and a stop after a
-// number of persons.
 class Notifica : public IwunNotificaImport {
 public:
     QStringList messaggi;
@@ -56,8 +54,6 @@ public:
     bool StopRichiesto() override { return stopDopo >= 0 && avanzamento.size() >= stopDopo; }
 };
 
-// The demo archive of March 2024 with ten persons (one of each kind), the
-// program's layouts and the import's surroundings.
 class ImportTest : public ::testing::Test {
 protected:
     ImportTest()
@@ -72,29 +68,22 @@ protected:
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         TTovDBCdsLayouts::Install(tdb.db(), TTovDBCdsLayouts::ReadFolder(CartellaLayoutDenunce()));
         store.SetConnection(&tdb.db());
-        store.SetProgram(QStringLiteral("zep"));
+        store.SetProgram("zep");
         store.SetYear(2024);
         store.SetMonth(3);
-        m_anno = AnnoDenuncia;
-        m_mese = MeseDenuncia;
-        SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
-        wunAnnoFinanziario().LoadYear(QStringLiteral("2024"));
+        SetPeriodoDenuncia("2024", "03");
+        wunAnnoFinanziario().LoadYear("2024");
         params.xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
-
-        parametri.setFieldDefs({{QStringLiteral("IMESID"), FieldType::Integer},
-                                {QStringLiteral("ICOTID"), FieldType::Integer},
-                                {QStringLiteral("SOSTITUTO"), FieldType::Boolean},
-                                {QStringLiteral("ComuneLavoro"), FieldType::String, 4},
-                                {QStringLiteral("MatricolaInpsFpls"), FieldType::String, 10},
-                                {QStringLiteral("TipoContribuzioneFpls"), FieldType::String, 2}});
+        parametri.setFieldDefs({{"IMESID", FieldType::Integer}, {"ICOTID", FieldType::Integer},
+                                {"SOSTITUTO", FieldType::Boolean}, {"ComuneLavoro", FieldType::String, 4},
+                                {"MatricolaInpsFpls", FieldType::String, 10},
+                                {"TipoContribuzioneFpls", FieldType::String, 2}});
         parametri.createDataSet();
-        parametri.appendRecord({3, 3, false, QStringLiteral("A944"), QStringLiteral("7654321098"), QString()});
-
-        TovQueryText().AssignCommand(QStringLiteral("QRY_SED"), sedi, QStringLiteral("EXECUTE"));
-        sedi.params().paramByName(QStringLiteral("IDWGID")).setValue(1);
+        parametri.appendRecord({3, 3, false, "A944", "7654321098", QString()});
+        TovQueryText().AssignCommand("QRY_SED", sedi, "EXECUTE");
+        sedi.params().paramByName("IDWGID").setValue(1);
         sedi.Open();
-        fileSediInps = QDir(cartella.path()).filePath(QStringLiteral("TSIN_SEDIINPS.cds"));
-        ScriviSediInps({{QStringLiteral("1300"), QStringLiteral("BO")}, {QStringLiteral("7000"), QStringLiteral("RM")}});
+        ScriviSediInps({{"1300", "BO"}, {"7000", "RM"}});
     }
     ~ImportTest() override
     {
@@ -108,21 +97,17 @@ protected:
         parametri.setFieldValue(campo, valore);
         parametri.post();
     }
-
     // The INPS offices' table: (code, province) rows.
     void ScriviSediInps(const QList<QPair<QString, QString>> &righe)
     {
         DataSet t;
-        t.setFieldDefs({{QStringLiteral("Codice"), FieldType::String, 4},
-                        {QStringLiteral("Descrizione"), FieldType::String, 250},
-                        {QStringLiteral("PROVINCIA"), FieldType::String, 2}});
+        t.setFieldDefs({{"Codice", FieldType::String, 4}, {"PROVINCIA", FieldType::String, 2}});
         t.createDataSet();
         for (const auto &[codice, provincia] : righe)
-            t.appendRecord({codice, QStringLiteral("Sede di ") + provincia, provincia});
+            t.appendRecord({codice, provincia});
         TTovCds::SaveToFile(t, fileSediInps);
     }
-
-    // The first column of the first row of a statement on the archive.
+    // The first column of the first row of a statement (Null when none).
     Value Valore(const QString &sql)
     {
         platform::SqlQuery q(tdb.db());
@@ -130,14 +115,10 @@ protected:
         q.open();
         return q.eof() ? Value::null() : q.value(0);
     }
-
     // The stored table of the period (the declarant: month 0 of the year).
     void Archiviata(DataSet &ds, const QString &tabella)
     {
-        if (tabella == TZepParametri::TabellaDichiarante)
-            store.LoadPeriod(ds, tabella, 2024, 0);
-        else
-            store.Load(ds, tabella);
+        store.LoadPeriod(ds, tabella, 2024, tabella == TZepParametri::TabellaDichiarante ? 0 : 3);
     }
 
     RecordingServicesScope services;
@@ -147,12 +128,12 @@ protected:
     DataSet parametri;
     TUqQueryCollection sedi;
     QTemporaryDir cartella;
-    QString fileSediInps;
+    QString fileSediInps = QDir(cartella.path()).filePath("TSIN_SEDIINPS.cds");
     Notifica notifica;
 
 private:
-    QString m_anno;
-    QString m_mese;
+    QString m_anno = AnnoDenuncia;
+    QString m_mese = MeseDenuncia;
 };
 
 } // namespace imptest
