@@ -24,6 +24,11 @@ public:
 
     TTovDBCds &Store() const { return m_store; }
 
+    // The INPS offices' code table the declarant step of the subclasses
+    // reads (TZepImpSostituto::TabellaSediInps among the program's code
+    // tables; the window sets it).
+    QString FileSediInps;
+
     // Opens a declaration table of the period into the dataset (none:
     // cdsImport, whose table name SalvaTabella then uses). A dataset
     // already open is not loaded again, so rows written earlier in the

@@ -48,10 +48,6 @@ public:
 
     explicit TZepImpFplsExEnpalsMultiSelect(TTovDBCds &store, platform::Database *connessione = nullptr);
 
-    // The INPS offices' code table the declarant step reads
-    // (TZepImpSostituto::TabellaSediInps of the program's code tables).
-    QString FileSediInps;
-
     platform::SqlQuery qquEMens;
     TUqQueryCollection xqcAppoggio;
 

@@ -5,7 +5,8 @@
 // the working period, citizenship and pension regime). The private-sector
 // and performing-arts imports derive their windows from it, hand their
 // rules to the constructor and are run by TfmwunFiscImpMultiSelect::Execute
-// with their class name.
+// with their class name. The rules get the INPS offices' code table of the
+// program's main window for their declarant step.
 #include "import/ui/WunFFiscImpMultiSelect.h"
 
 #include "zepCFiscImpMultiSelect.h"
