@@ -1,11 +1,11 @@
 #include "zepFWizFplsExEnpals.h"
 
+#include "ZepCTabellaDenuncia.h"
 #include "ZepUMainState.h"
 
 #include "DataSet.h"
 #include "EnumerationCombo.h"
 #include "FormRegistry.h"
-#include "Paths.h"
 #include "TovFCdsSearch.h"
 
 #include <QCheckBox>
@@ -21,10 +21,8 @@ namespace {
 std::unique_ptr<TwunWizard> regole(QWidget *owner)
 {
     auto logica = std::make_unique<TZepWizFplsExEnpals>();
-    IZepMainState &main = IZepMainState::Require(owner);
-    logica->FileContribuzione = platform::findPath(
-        main.CartellaBase(), main.Programma().CartellaRisorse + QStringLiteral("Tabelle/") +
-                                 TZepWizFplsExEnpals::TabellaContribuzione);
+    logica->FileContribuzione =
+        TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner), TZepWizFplsExEnpals::TabellaContribuzione);
     return logica;
 }
 } // namespace
