@@ -223,6 +223,7 @@ QStringList formattedForPrepare(const NamedStatement &statement)
         {QStringLiteral("QRY_VARM_VARR"), {QStringLiteral("RICE.LRICEFONDAMENTALI=1")}},
         {QStringLiteral("QRY_VAPE_VARD_VAL"), {QStringLiteral("VAPE.IVARMID=:IVARMID")}},
         {QStringLiteral("QRY_EMENS_VACR"), {QStringLiteral("ICOMRID IN (10001, 10002)")}},
+        {QStringLiteral("QRY_EMENS_COLL"), {QStringLiteral("11,15")}},
     };
     if (argomenti.contains(statement.name)) {
         platform::ValueList args;
