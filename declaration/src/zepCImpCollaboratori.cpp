@@ -17,8 +17,8 @@ using platform::DataSet;
 using platform::Value;
 
 const QString TZepImpCollaboratori::Tabella = QStringLiteral("TEMC_COLLABORATORI");
-const QString TZepImpCollaboratori::MsgCodiceAttivita =
-    QStringLiteral("Inserire il \"Codice attività nei dati retributivi\"");
+const QString TZepImpCollaboratori::MsgCodiceAttivita = QStringLiteral(
+    "Inserire il \"Codice attività nei dati retributivi\"");
 const QString TZepImpCollaboratori::AttivitaAgevolazione = QStringLiteral("19");
 const QString TZepImpCollaboratori::TipoAgevolazione = QStringLiteral("04");
 
@@ -31,13 +31,27 @@ struct Voce {
 };
 
 // Activity codes whose relationship type does not depend on ITNOID.
-constexpr std::array<Voce, 6> Proprie{{
-    {1, "01", ""}, {3, "02", ""}, {4, "03", ""}, {5, "05", ""}, {27, "04", ""}, {28, "07", ""}}};
+constexpr std::array<Voce, 6> Proprie{
+    {{1, "01", ""}, {3, "02", ""}, {4, "03", ""}, {5, "05", ""}, {27, "04", ""}, {28, "07", ""}}};
 // The other collaborations ("11") by activity, when ITNOID is not 15.
-constexpr std::array<Voce, 18> Altre{{
-    {6, "11", "09"}, {25, "11", "09"}, {7, "11", "10"}, {8, "11", "11"}, {9, "11", "12"}, {10, "11", "13"},
-    {11, "11", "03"}, {12, "11", "04"}, {13, "11", "05"}, {14, "11", "06"}, {15, "11", "01"}, {16, "11", "02"},
-    {18, "11", "02"}, {20, "11", "14"}, {21, "11", "15"}, {22, "11", "16"}, {23, "11", "08"}, {24, "11", "07"}}};
+constexpr std::array<Voce, 18> Altre{{{6, "11", "09"},
+                                      {25, "11", "09"},
+                                      {7, "11", "10"},
+                                      {8, "11", "11"},
+                                      {9, "11", "12"},
+                                      {10, "11", "13"},
+                                      {11, "11", "03"},
+                                      {12, "11", "04"},
+                                      {13, "11", "05"},
+                                      {14, "11", "06"},
+                                      {15, "11", "01"},
+                                      {16, "11", "02"},
+                                      {18, "11", "02"},
+                                      {20, "11", "14"},
+                                      {21, "11", "15"},
+                                      {22, "11", "16"},
+                                      {23, "11", "08"},
+                                      {24, "11", "07"}}};
 
 TZepImpCollaboratori::TCodici codiciDi(const Voce &v)
 {
@@ -68,9 +82,7 @@ void TZepImpCollaboratori::CompletaRiga(TRiga &riga)
 }
 
 TZepImpCollaboratori::TZepImpCollaboratori(TZepFiscImpMultiSelect &import, DataSet &collaboratori)
-    : xqcColl(&import.Connessione(), QStringLiteral("xqcColl"))
-    , m_import(import)
-    , m_collaboratori(collaboratori)
+    : xqcColl(&import.Connessione(), QStringLiteral("xqcColl")), m_import(import), m_collaboratori(collaboratori)
 {
 }
 
@@ -81,8 +93,7 @@ void TZepImpCollaboratori::Importa()
     TovQueryText().AssignCommand(QStringLiteral("QRY_EMENS_COLL"), xqcColl, QStringLiteral("EXECUTE"));
     TWunUtil::FormattaQuery(xqcColl, {TTovCalcola::TnoRipartiteSql()});
     platform::Params &p = xqcColl.params();
-    p.paramByName(QStringLiteral("IACOMID"))
-        .setValue(m_import.xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")));
+    p.paramByName(QStringLiteral("IACOMID")).setValue(m_import.xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")));
     p.paramByName(QStringLiteral("RICE_COD_INPS_OI")).setValue(TTovCalcola::RICE_COD_INPS_OI);
     p.paramByName(QStringLiteral("RICE_COD_INPS_PT")).setValue(TTovCalcola::RICE_COD_INPS_PT);
     p.paramByName(QStringLiteral("IMESID")).setValue(m_import.Mese());
@@ -129,7 +140,9 @@ void TZepImpCollaboratori::ScriviRiga(const TRiga &riga)
     const platform::SqlQuery &compenso = m_import.qquAcom;
     DataSet &c = m_collaboratori;
     c.append();
-    auto imposta = [&c](const char *campo, const Value &valore) { c.fieldByName(QLatin1String(campo)).setValue(valore); };
+    auto imposta = [&c](const char *campo, const Value &valore) {
+        c.fieldByName(QLatin1String(campo)).setValue(valore);
+    };
     imposta("AnnoMeseDenuncia", PeriodoDenuncia());
     imposta("CFCollaboratore", compenso.value(QStringLiteral("SANACODFISCALE")));
     imposta("Elimina", QStringLiteral("N"));

@@ -41,10 +41,10 @@ class DataSet;
 
 class TZepImpCollaboratori {
 public:
-    static const QString Tabella;                // "TEMC_COLLABORATORI"
-    static const QString MsgCodiceAttivita;      // "Inserire il \"Codice attività nei dati retributivi\""
-    static const QString AttivitaAgevolazione;   // "19"
-    static const QString TipoAgevolazione;       // "04"
+    static const QString Tabella;              // "TEMC_COLLABORATORI"
+    static const QString MsgCodiceAttivita;    // "Inserire il \"Codice attività nei dati retributivi\""
+    static const QString AttivitaAgevolazione; // "19"
+    static const QString TipoAgevolazione;     // "04"
 
     // TipoRapporto and CodiceAttivita of an activity code and a
     // relationship type (ITNOID).
@@ -57,10 +57,10 @@ public:
 
     // One pay row of the month, completed.
     struct TRiga {
-        QString CodiceAttivita;  // SCOATCODICE
+        QString CodiceAttivita; // SCOATCODICE
         int TnoId = 0;
         platform::Currency Imponibile;
-        platform::Currency Aliquota;  // per cent
+        platform::Currency Aliquota; // per cent
         platform::Currency RitDip;
         platform::Currency Dovuto;
         platform::Currency ImpAgevolazione;

@@ -23,9 +23,8 @@ const QString Qualifica2 = QStringLiteral("F");
 } // namespace
 
 TZepImpFplsExEnpalsMultiSelect::TZepImpFplsExEnpalsMultiSelect(TTovDBCds &store, platform::Database *connessione)
-    : TZepFiscImpMultiSelect(store, connessione)
-    , qquEMens(Connessione())
-    , xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio"))
+    : TZepFiscImpMultiSelect(store, connessione), qquEMens(Connessione()),
+      xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio"))
 {
 }
 
@@ -104,8 +103,8 @@ TZepImpFplsExEnpalsMultiSelect::TSomme TZepImpFplsExEnpalsMultiSelect::SommeFpls
     qquEMens.close();
 
     if (s.ImponibileCtrAgg.isZero() && s.ImpEccMassSpet.isZero()) {
-        s.SottoMinimale =
-            ApriSomma(QStringLiteral("QRY_EMENS_FPLS_EXENPALS_MIN"), riceEnpals, TTovCalcola::RICE_COD_ENPALS);
+        s.SottoMinimale = ApriSomma(QStringLiteral("QRY_EMENS_FPLS_EXENPALS_MIN"), riceEnpals,
+                                    TTovCalcola::RICE_COD_ENPALS);
         qquEMens.close();
     }
     if (ritDip.isZero()) {
@@ -132,7 +131,9 @@ void TZepImpFplsExEnpalsMultiSelect::RigaFpls(const TSomme &s)
     if (s.Imponibile.isZero())
         return;
     DataSet &r = cdsImport;
-    auto imposta = [&r](const char *campo, const Value &valore) { r.fieldByName(QLatin1String(campo)).setValue(valore); };
+    auto imposta = [&r](const char *campo, const Value &valore) {
+        r.fieldByName(QLatin1String(campo)).setValue(valore);
+    };
     const QString codiceFiscale = qquAcom.value(QStringLiteral("SANACODFISCALE")).toString();
     if (r.locate(ChiaveRiga, {codiceFiscale, PeriodoDenuncia(), Qualifica2, Matricola()})) {
         r.edit();

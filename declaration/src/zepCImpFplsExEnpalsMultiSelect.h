@@ -28,11 +28,11 @@
 
 class TZepImpFplsExEnpalsMultiSelect : public TZepFiscImpMultiSelect {
 public:
-    static const QString Tabella;  // "TEFE_FPLSEXENPALS"
+    static const QString Tabella; // "TEFE_FPLSEXENPALS"
     // Pay-item and relationship codes the amounts are read with.
-    static constexpr int TNO_LIB_PROF = 14;       // self-employed professionals
-    static constexpr int COMR_ACC_RIT_PREV = 41;  // their own social-security contribution
-    static constexpr int CO_ACCESSORI = 3;        // liquidations of accessory pay
+    static constexpr int TNO_LIB_PROF = 14;      // self-employed professionals
+    static constexpr int COMR_ACC_RIT_PREV = 41; // their own social-security contribution
+    static constexpr int CO_ACCESSORI = 3;       // liquidations of accessory pay
 
     // The amounts of one person, four decimals.
     struct TSomme {
@@ -41,7 +41,7 @@ public:
         platform::Currency ImponibileCtrAgg;
         platform::Currency ContribAggCorrente;
         platform::Currency ImpEccMassSpet;
-        platform::Currency ContrEccMassSpet;  // always 0
+        platform::Currency ContrEccMassSpet; // always 0
         platform::Currency ContrSolidarietaSpet;
         bool SottoMinimale = false;
     };

@@ -13,13 +13,12 @@ using platform::DataSet;
 using platform::Value;
 
 const QString TZepImpSostituto::TabellaSediInps = QStringLiteral("TSIN_SEDIINPS.cds");
-const QString TZepImpSostituto::MsgSedeMancante =
-    QStringLiteral("Sede del datore di lavoro non trovata: impossibile importare i dati dell'amministrazione o ente "
-                   "dichiarante.");
+const QString TZepImpSostituto::MsgSedeMancante = QStringLiteral(
+    "Sede del datore di lavoro non trovata: impossibile importare i dati dell'amministrazione o ente "
+    "dichiarante.");
 
 TZepImpSostituto::TZepImpSostituto(TZepFiscImpMultiSelect &import, const QString &fileSediInps)
-    : m_import(import)
-    , m_fileSediInps(fileSediInps)
+    : m_import(import), m_fileSediInps(fileSediInps)
 {
 }
 

@@ -34,8 +34,8 @@ class DataSet;
 
 class TZepImpSostituto {
 public:
-    static const QString TabellaSediInps;  // "TSIN_SEDIINPS.cds"
-    static const QString MsgSedeMancante;  // no row in the site collection
+    static const QString TabellaSediInps; // "TSIN_SEDIINPS.cds"
+    static const QString MsgSedeMancante; // no row in the site collection
 
     // `import`: the import whose declarant table (cdsSostituto), store and
     // site collection are used; `fileSediInps`: the INPS offices' code table

@@ -20,8 +20,7 @@ namespace {
 const QString CampoContribuzione = QStringLiteral("TipoContribuzioneFpls");
 }
 
-TZepWizFplsExEnpals::TZepWizFplsExEnpals(platform::Database *connessione)
-    : TwunWizard(connessione)
+TZepWizFplsExEnpals::TZepWizFplsExEnpals(platform::Database *connessione) : TwunWizard(connessione)
 {
     Caption = Titolo;
 }
@@ -55,8 +54,8 @@ void TZepWizFplsExEnpals::MostraPagina()
     }
 
     if (Mesi.isEmpty())
-        Mesi = platform::loadEnumeration(qquAppoggio.database(),
-                                         TWunUtil::TestoQuery(QStringLiteral("QRY_MES_COMBO"), QStringLiteral("EXECUTE")));
+        Mesi = platform::loadEnumeration(qquAppoggio.database(), TWunUtil::TestoQuery(QStringLiteral("QRY_MES_COMBO"),
+                                                                                      QStringLiteral("EXECUTE")));
     const qint64 mese = p->fieldByName(QStringLiteral("IMESID")).asInteger();
     MeseScelto = -1;
     for (int i = 0; i < Mesi.size(); ++i)
@@ -93,6 +92,6 @@ bool TZepWizFplsExEnpals::PuoChiudere(bool ok)
         return false;
     if (!ok || Contribuzione.isEmpty())
         return true;
-    return UqMessageBox(MsgConfermaContribuzione, {}, platform::Yes | platform::No, platform::MessageType::Warning) ==
-           platform::Yes;
+    return UqMessageBox(MsgConfermaContribuzione, {}, platform::Yes | platform::No, platform::MessageType::Warning)
+           == platform::Yes;
 }

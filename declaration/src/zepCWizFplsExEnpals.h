@@ -29,12 +29,12 @@ public:
     QString FileContribuzione;
 
     // ---- what the page shows and the user edits ----
-    bool Dichiarante = false;    // chDichiarante
-    QString Comune;              // edComune
-    QString Matricola;           // EdMatAzienda
-    QString Contribuzione;       // ceContr: "code: description", or empty
-    platform::EnumItems Mesi;    // cbMesi (disabled)
-    int MeseScelto = -1;         // index in Mesi of the month IMESID
+    bool Dichiarante = false; // chDichiarante
+    QString Comune;           // edComune
+    QString Matricola;        // EdMatAzienda
+    QString Contribuzione;    // ceContr: "code: description", or empty
+    platform::EnumItems Mesi; // cbMesi (disabled)
+    int MeseScelto = -1;      // index in Mesi of the month IMESID
 
     // tsMeseCompShow: the controls from the parameters. The contribution
     // type shows "code: description" only when the code table describes
@@ -52,5 +52,5 @@ public:
     bool PuoChiudere(bool ok) override;
 
 private:
-    QString m_codice;  // the contribution type the field stands for
+    QString m_codice; // the contribution type the field stands for
 };

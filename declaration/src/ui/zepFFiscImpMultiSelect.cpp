@@ -7,6 +7,6 @@
 TfmZepFiscImpMultiSelect::TfmZepFiscImpMultiSelect(QWidget *owner, std::unique_ptr<TZepFiscImpMultiSelect> logica)
     : TfmwunFiscImpMultiSelect(owner, std::move(logica))
 {
-    Logica().FileSediInps =
-        TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner), TZepImpSostituto::TabellaSediInps);
+    Logica().FileSediInps = TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner),
+                                                             TZepImpSostituto::TabellaSediInps);
 }

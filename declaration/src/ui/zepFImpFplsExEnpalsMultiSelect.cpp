@@ -15,8 +15,9 @@ TfmZepImpFplsExEnpalsMultiSelect::TfmZepImpFplsExEnpalsMultiSelect(QWidget *owne
 
 void TfmZepImpFplsExEnpalsMultiSelect::RegisterClass()
 {
-    platform::FormRegistry::Register(
-        NomeClasse, [](QWidget *owner) -> QWidget * { return new TfmZepImpFplsExEnpalsMultiSelect(owner); });
+    platform::FormRegistry::Register(NomeClasse, [](QWidget *owner) -> QWidget * {
+        return new TfmZepImpFplsExEnpalsMultiSelect(owner);
+    });
 }
 
 void TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass()

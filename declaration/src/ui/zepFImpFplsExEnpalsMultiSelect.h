@@ -11,7 +11,7 @@
 class TfmZepImpFplsExEnpalsMultiSelect : public TfmZepFiscImpMultiSelect {
     Q_OBJECT
 public:
-    static const QString NomeClasse;  // "TfmZepImpFplsExEnpalsMultiSelect"
+    static const QString NomeClasse; // "TfmZepImpFplsExEnpalsMultiSelect"
 
     explicit TfmZepImpFplsExEnpalsMultiSelect(QWidget *owner = nullptr);
 

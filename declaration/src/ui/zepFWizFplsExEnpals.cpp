@@ -21,14 +21,13 @@ namespace {
 std::unique_ptr<TwunWizard> regole(QWidget *owner)
 {
     auto logica = std::make_unique<TZepWizFplsExEnpals>();
-    logica->FileContribuzione =
-        TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner), TZepWizFplsExEnpals::TabellaContribuzione);
+    logica->FileContribuzione = TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner),
+                                                                 TZepWizFplsExEnpals::TabellaContribuzione);
     return logica;
 }
 } // namespace
 
-TfmZepWizFplsExEnpals::TfmZepWizFplsExEnpals(QWidget *owner)
-    : TfmwunWizard(owner, regole(owner))
+TfmZepWizFplsExEnpals::TfmZepWizFplsExEnpals(QWidget *owner) : TfmwunWizard(owner, regole(owner))
 {
     setObjectName(NomeClasse);
     auto *form = new QFormLayout(tsMeseComp);

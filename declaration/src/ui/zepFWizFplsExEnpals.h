@@ -17,18 +17,18 @@ class QToolButton;
 class TfmZepWizFplsExEnpals : public TfmwunWizard {
     Q_OBJECT
 public:
-    static const QString NomeClasse;  // "TfmZepWizFplsExEnpals"
+    static const QString NomeClasse; // "TfmZepWizFplsExEnpals"
 
     explicit TfmZepWizFplsExEnpals(QWidget *owner = nullptr);
 
     TZepWizFplsExEnpals &Logica() const { return static_cast<TZepWizFplsExEnpals &>(TfmwunWizard::Logica()); }
 
-    QComboBox *cbMesi;         // "Mese" (disabled)
-    QLineEdit *edComune;       // "Codice comune di lavoro"
-    QLineEdit *ceContr;        // "Tipo contribuzione"
-    QToolButton *buContr;      // its pick button
-    QLineEdit *EdMatAzienda;   // "Matricola azienda"
-    QCheckBox *chDichiarante;  // "Importa dati amministrazione o ente dichiarante"
+    QComboBox *cbMesi;        // "Mese" (disabled)
+    QLineEdit *edComune;      // "Codice comune di lavoro"
+    QLineEdit *ceContr;       // "Tipo contribuzione"
+    QToolButton *buContr;     // its pick button
+    QLineEdit *EdMatAzienda;  // "Matricola azienda"
+    QCheckBox *chDichiarante; // "Importa dati amministrazione o ente dichiarante"
 
     // The user picks a contribution type from the code table.
     void ceContrButtonClick();

@@ -68,7 +68,8 @@ TEST_F(ImportTest, ImportaIscrittiFplsRunsTheWizardThenTheImportWindow)
     TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass();
     TfmTovRicerca::UnregisterClass();
     IZepMainState::SetCurrent(nullptr);
-    EXPECT_EQ(services->messageTexts(), QStringList({TZepWizFplsExEnpals::MsgConfermaContribuzione, "Fine operazione"}));
+    EXPECT_EQ(services->messageTexts(),
+              QStringList({TZepWizFplsExEnpals::MsgConfermaContribuzione, "Fine operazione"}));
     DataSet ds;
     Archiviata(ds, TZepParametri::TabellaDichiarante);
     EXPECT_EQ(ds.fieldByName("SedeINPS").asString(), "1300");

@@ -42,7 +42,7 @@ public:
     QStringList domande;
     QList<bool> risposte;
     QStringList avanzamento;
-    int stopDopo = -1;  // persons after which a stop is asked (-1 never)
+    int stopDopo = -1; // persons after which a stop is asked (-1 never)
 
     void Messaggio(const QString &testo, platform::MessageType, const QString & = {}) override { messaggi << testo; }
     bool Domanda(const QString &testo) override
@@ -56,8 +56,7 @@ public:
 
 class ImportTest : public ::testing::Test {
 protected:
-    ImportTest()
-        : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+    ImportTest() : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
     {
         payroll::DemoArchiveOptions o;
         o.persons = payroll::DemoArchive::MinPersons;
@@ -74,8 +73,10 @@ protected:
         SetPeriodoDenuncia("2024", "03");
         wunAnnoFinanziario().LoadYear("2024");
         params.xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
-        parametri.setFieldDefs({{"IMESID", FieldType::Integer}, {"ICOTID", FieldType::Integer},
-                                {"SOSTITUTO", FieldType::Boolean}, {"ComuneLavoro", FieldType::String, 4},
+        parametri.setFieldDefs({{"IMESID", FieldType::Integer},
+                                {"ICOTID", FieldType::Integer},
+                                {"SOSTITUTO", FieldType::Boolean},
+                                {"ComuneLavoro", FieldType::String, 4},
                                 {"MatricolaInpsFpls", FieldType::String, 10},
                                 {"TipoContribuzioneFpls", FieldType::String, 2}});
         parametri.createDataSet();

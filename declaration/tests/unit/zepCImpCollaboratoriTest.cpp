@@ -82,14 +82,14 @@ protected:
 TEST_F(Collaboratori, EveryActivityCodeGivesItsRelationshipTypeAndActivity)
 {
     const QList<std::tuple<const char *, int, const char *, const char *>> casi{
-        {"1", 11, "01", ""},    {"3", 11, "02", ""},    {"4", 11, "03", ""},    {"5", 11, "05", ""},
-        {"27", 11, "04", ""},   {"28", 11, "07", ""},   {"1", 15, "01", ""},    {"28", 15, "07", ""},
-        {"13", 15, "09", ""},   {"99", 15, "09", ""},   {"6", 11, "11", "09"},  {"25", 11, "11", "09"},
-        {"7", 11, "11", "10"},  {"8", 11, "11", "11"},  {"9", 11, "11", "12"},  {"10", 11, "11", "13"},
+        {"1", 11, "01", ""},    {"3", 11, "02", ""},    {"4", 11, "03", ""},     {"5", 11, "05", ""},
+        {"27", 11, "04", ""},   {"28", 11, "07", ""},   {"1", 15, "01", ""},     {"28", 15, "07", ""},
+        {"13", 15, "09", ""},   {"99", 15, "09", ""},   {"6", 11, "11", "09"},   {"25", 11, "11", "09"},
+        {"7", 11, "11", "10"},  {"8", 11, "11", "11"},  {"9", 11, "11", "12"},   {"10", 11, "11", "13"},
         {"11", 11, "11", "03"}, {"12", 11, "11", "04"}, {"013", 11, "11", "05"}, {"14", 11, "11", "06"},
-        {"15", 11, "11", "01"}, {"16", 11, "11", "02"}, {"18", 11, "11", "02"}, {"20", 11, "11", "14"},
-        {"21", 11, "11", "15"}, {"22", 11, "11", "16"}, {"23", 11, "11", "08"}, {"24", 11, "11", "07"},
-        {"2", 11, "11", "17"},  {"17", 11, "11", "17"}, {"19", 11, "11", "17"}, {"99", 11, "11", "17"}};
+        {"15", 11, "11", "01"}, {"16", 11, "11", "02"}, {"18", 11, "11", "02"},  {"20", 11, "11", "14"},
+        {"21", 11, "11", "15"}, {"22", 11, "11", "16"}, {"23", 11, "11", "08"},  {"24", 11, "11", "07"},
+        {"2", 11, "11", "17"},  {"17", 11, "11", "17"}, {"19", 11, "11", "17"},  {"99", 11, "11", "17"}};
     for (const auto &[codice, tno, tipo, attivita] : casi) {
         SCOPED_TRACE(std::string(codice) + " / " + std::to_string(tno));
         Esegui(QStringLiteral("UPDATE TCOAT_CODATTIVITA SET SCOATCODICE = '%1' WHERE ICOATID = :COAT")
@@ -180,11 +180,15 @@ TEST_F(Collaboratori, TheDeclarantTakesTheMainSitesDataBeforeThePersons)
     Archiviata(d, TZepParametri::TabellaDichiarante);
     ASSERT_EQ(d.recordCount(), 1);
     const QString cf = sedi.fieldValue("SSEDNOMCODICEFISC").toString();
-    for (const auto &[campo, atteso] : QList<QPair<const char *, QString>>{
-             {"CFMittente", cf}, {"CFAzienda", cf}, {"RagSocMittente", "ACME S R L    C "},
-             {"RagSocAzienda", "ACME S R L    C "}, {"CAP", sedi.fieldValue("SCAPVALUE").toString()},
-             {"SedeINPS", "1300"}, {"ISTAT", sedi.fieldValue("SPACOCODATECO2007").toString()},
-             {"CodiceINPDAP", "INPDAP1"}})
+    for (const auto &[campo, atteso] :
+         QList<QPair<const char *, QString>>{{"CFMittente", cf},
+                                             {"CFAzienda", cf},
+                                             {"RagSocMittente", "ACME S R L    C "},
+                                             {"RagSocAzienda", "ACME S R L    C "},
+                                             {"CAP", sedi.fieldValue("SCAPVALUE").toString()},
+                                             {"SedeINPS", "1300"},
+                                             {"ISTAT", sedi.fieldValue("SPACOCODATECO2007").toString()},
+                                             {"CodiceINPDAP", "INPDAP1"}})
         EXPECT_EQ(d.fieldByName(campo).asString(), atteso) << campo;
     Archiviata(d, TZepImpCollaboratori::Tabella);
     EXPECT_EQ(d.recordCount(), 1);

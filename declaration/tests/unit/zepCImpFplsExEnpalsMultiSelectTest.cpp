@@ -40,8 +40,9 @@ protected:
     }
     void Aggiorna(const QString &tabella, const QString &assegnazioni, bool tutte = true)
     {
-        tdb.db().execute(QStringLiteral("UPDATE %1 SET %2 WHERE IVARRID IN (%3)")
-                             .arg(tabella, assegnazioni, tutte ? fondo : "SELECT MIN(F.IVARRID) FROM (" + fondo + ") F"));
+        tdb.db().execute(
+            QStringLiteral("UPDATE %1 SET %2 WHERE IVARRID IN (%3)")
+                .arg(tabella, assegnazioni, tutte ? fondo : "SELECT MIN(F.IVARRID) FROM (" + fondo + ") F"));
     }
     static Currency Importo(const DataSet &ds, const char *campo) { return ds.fieldByName(campo).asCurrency(); }
 
@@ -65,9 +66,18 @@ TEST_F(FplsImport, TheFundsWorkerGetsOneRowWithTheFundsAmountsAndContractData)
     EXPECT_EQ(Importo(r, "RetribTeorica"), Somma("FVARRIMPONIBILE"));
     EXPECT_EQ(Importo(r, "Contributo"), Somma("FVARRRITDIP") + Somma("FVARRRITAMM"));
     const QList<QPair<const char *, QString>> testi{
-        {"AnnoMeseDenuncia", "2024-03"}, {"Matricola", "7654321098"}, {"Qualifica1", "S"}, {"Qualifica2", "F"},
-        {"Qualifica3", "D"}, {"CodiceComune", "A944"}, {"RispettoMinimale", "0"}, {"CodiceContratto", "CPUB"},
-        {"TipoLavoratore", "1"}, {"TipoRapportoLav", "D"}, {"CodiceQualifica", "010"}, {"GiorniRetribuiti", "30"},
+        {"AnnoMeseDenuncia", "2024-03"},
+        {"Matricola", "7654321098"},
+        {"Qualifica1", "S"},
+        {"Qualifica2", "F"},
+        {"Qualifica3", "D"},
+        {"CodiceComune", "A944"},
+        {"RispettoMinimale", "0"},
+        {"CodiceContratto", "CPUB"},
+        {"TipoLavoratore", "1"},
+        {"TipoRapportoLav", "D"},
+        {"CodiceQualifica", "010"},
+        {"GiorniRetribuiti", "30"},
         {"Cognome", imp.xqcMultiSelect.fieldValue("SANACOGNOME").toString().toUpper()}};
     for (const auto &[campo, atteso] : testi)
         EXPECT_EQ(r.fieldByName(campo).asString(), atteso) << campo;
@@ -76,19 +86,21 @@ TEST_F(FplsImport, TheFundsWorkerGetsOneRowWithTheFundsAmountsAndContractData)
 TEST_F(FplsImport, TheMinimumIsCheckedOnlyWithoutAdditionalContributionOrPayAboveTheCeiling)
 {
     struct Caso {
-        int minimale;           // LVARRMINIMALEAPPL of the fund's rows
-        const char *dettaglio;  // the first fund row's detail
+        int minimale;          // LVARRMINIMALEAPPL of the fund's rows
+        const char *dettaglio; // the first fund row's detail
         const char *rispetto;
         Currency ctrAgg, eccedenza, solidarieta;
     };
-    const QList<Caso> casi{
-        {1, "FENPVIMPONIBILECTRAGG = 0", "S", {}, {}, {}},
-        {0, "FENPVIMPONIBILECTRAGG = 0", "0", {}, {}, {}},
-        {1, "FENPVIMPONIBILECTRAGG = 100", "0", Currency::fromInt(100), {}, {}},
-        {1,
-         "FENPVIMPONIBILECTRAGG = 0, FENPVIMPECCMASSSPET = 500, FENPVCONTRECCMASSSPETDIP = 2.5, "
-         "FENPVCONTRECCMASSSPETAMM = 7.25",
-         "0", {}, Currency::fromInt(500), Currency::fromString("9.75")}};
+    const QList<Caso> casi{{1, "FENPVIMPONIBILECTRAGG = 0", "S", {}, {}, {}},
+                           {0, "FENPVIMPONIBILECTRAGG = 0", "0", {}, {}, {}},
+                           {1, "FENPVIMPONIBILECTRAGG = 100", "0", Currency::fromInt(100), {}, {}},
+                           {1,
+                            "FENPVIMPONIBILECTRAGG = 0, FENPVIMPECCMASSSPET = 500, FENPVCONTRECCMASSSPETDIP = 2.5, "
+                            "FENPVCONTRECCMASSSPETAMM = 7.25",
+                            "0",
+                            {},
+                            Currency::fromInt(500),
+                            Currency::fromString("9.75")}};
     ASSERT_TRUE(imp.Prepara());
     for (const Caso &c : casi) {
         SCOPED_TRACE(c.dettaglio);
@@ -130,7 +142,8 @@ TEST_F(FplsImport, AReimportReplacesTheRowNeverAddsToItAndAProfessionalsOwnContr
     tdb.db().execute("INSERT INTO TCOMR_RIGHECOMP (ICOMRID, ICOMRUSERCODE, SCOMRLDESC, ICOMRGRUPPO) "
                      "VALUES (41, 41, 'Contributo del professionista', 1)");
     tdb.db().execute("INSERT INTO TVACR_VARCOMPRIGHE (IVACRID, IREGSID, ICOMRID, FVACRLORDO) SELECT FIRST 1 990001, "
-                     "IREGSID, 41, 123.45 FROM TVARR_VARRITENUTE WHERE IVARRID IN (" + fondo + ")");
+                     "IREGSID, 41, 123.45 FROM TVARR_VARRITENUTE WHERE IVARRID IN ("
+                     + fondo + ")");
     tdb.db().execute("UPDATE TREGS_REGISTROSTIP SET ITNOID = 14 WHERE IREGSID IN (" + registro + ")");
     notifica.risposte = {true};
     imp.Importa();

@@ -18,7 +18,8 @@ TEST_F(ImportTest, TheFplsWizardShowsTheParametersAndWritesThemOnOkAChosenTypeCo
     wiz.Imposta(&parametri, &sedi);
     wiz.Inizia();
     // The type shows only when the code table describes it.
-    for (const auto &[codice, testo] : QList<QPair<QString, QString>>{{"", ""}, {"71", "71: Tipo settantuno"}, {"99", ""}}) {
+    for (const auto &[codice, testo] :
+         QList<QPair<QString, QString>>{{"", ""}, {"71", "71: Tipo settantuno"}, {"99", ""}}) {
         Parametro("TipoContribuzioneFpls", codice);
         wiz.AttivaPagina(TwunWizard::Pagina::MeseComp);
         EXPECT_EQ(wiz.Contribuzione, testo) << codice.toStdString();

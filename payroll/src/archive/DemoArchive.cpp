@@ -515,8 +515,9 @@ public:
             }
         }
         const QMap<QString, qint64> calcoli = DemoArchiveCalcoli::fill(m_db);
-        const QMap<QString, qint64> calendar =
-            DemoArchiveCalendar::fill(m_db, [this](const QString &table) { return m_w.nextId(table); });
+        const QMap<QString, qint64> calendar = DemoArchiveCalendar::fill(m_db, [this](const QString &table) {
+            return m_w.nextId(table);
+        });
         DemoArchiveCollaboratori::fill(m_db);
         moveGenerators();
         DemoArchiveSummary s;

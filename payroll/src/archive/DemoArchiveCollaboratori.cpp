@@ -36,17 +36,19 @@ int DemoArchiveCollaboratori::fill(platform::Database &database)
     inps.setSql(QStringLiteral("UPDATE TVARR_VARRITENUTE SET FVARRALIQUOTADIP = 0, FVARRPERCIMPDIP = 100, "
                                "FVARRPERCIMPAMM = 100, FVARRRITDIP = 0, FVARRRITAMM = :AMM WHERE IVARRID = :ID"));
     platform::SqlQuery irpef(database);
-    irpef.setSql(QStringLiteral("UPDATE TVARR_VARRITENUTE SET FVARRIMPONIBILE = :IMP, FVARRIMPONIBILEDIP = :IMP, "
-                                "FVARRIMPONIBILEAMM = :IMP, FVARRRITDIP = :DIP, FVARRRITAMM = :AMM WHERE IVARRID = :ID"));
+    irpef.setSql(
+        QStringLiteral("UPDATE TVARR_VARRITENUTE SET FVARRIMPONIBILE = :IMP, FVARRIMPONIBILEDIP = :IMP, "
+                       "FVARRIMPONIBILEAMM = :IMP, FVARRRITDIP = :DIP, FVARRRITAMM = :AMM WHERE IVARRID = :ID"));
     platform::SqlQuery totali(database);
-    totali.setSql(QStringLiteral("UPDATE TVARR_VARRITENUTE T SET T.FVARRALIQUOTADIP = CASE WHEN T.IRICEID = :INPS "
-                                 "THEN 0 ELSE T.FVARRALIQUOTADIP END, T.FVARRPERCIMPDIP = 100, T.FVARRPERCIMPAMM = 100, ") +
-                  QStringList{somma("FVARRIMPONIBILE"), somma("FVARRIMPONIBILEDIP"), somma("FVARRIMPONIBILEAMM"),
-                              somma("FVARRRITDIP"), somma("FVARRRITAMM")}
-                      .join(QStringLiteral(", ")) +
-                  QStringLiteral(" WHERE T.ICOMRID IS NULL AND T.IVARMID IS NULL AND T.IRICEID IN (:INPS, :IRPEF) "
-                                 "AND T.IREGSID IN (SELECT REGS.IREGSID FROM TREGS_REGISTROSTIP REGS JOIN "
-                                 "TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID WHERE ACOM.IANAPERID = :PERSONA)"));
+    totali.setSql(
+        QStringLiteral("UPDATE TVARR_VARRITENUTE T SET T.FVARRALIQUOTADIP = CASE WHEN T.IRICEID = :INPS "
+                       "THEN 0 ELSE T.FVARRALIQUOTADIP END, T.FVARRPERCIMPDIP = 100, T.FVARRPERCIMPAMM = 100, ")
+        + QStringList{somma("FVARRIMPONIBILE"), somma("FVARRIMPONIBILEDIP"), somma("FVARRIMPONIBILEAMM"),
+                      somma("FVARRRITDIP"), somma("FVARRRITAMM")}
+              .join(QStringLiteral(", "))
+        + QStringLiteral(" WHERE T.ICOMRID IS NULL AND T.IVARMID IS NULL AND T.IRICEID IN (:INPS, :IRPEF) "
+                         "AND T.IREGSID IN (SELECT REGS.IREGSID FROM TREGS_REGISTROSTIP REGS JOIN "
+                         "TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID WHERE ACOM.IANAPERID = :PERSONA)"));
 
     int senzaRitenuta = 0;
     for (int i = 1; i < persone.size(); i += 2, ++senzaRitenuta) {
@@ -66,8 +68,8 @@ int DemoArchiveCollaboratori::fill(platform::Database &database)
         };
         QList<Riga> righe;
         for (q.open(); !q.eof(); q.next())
-            righe << Riga{q.value(0).toInt(), q.value(1).toInt(), q.value(2).toCurrency(), q.value(3).toCurrency(),
-                          q.value(4).toCurrency(), q.value(5).toCurrency()};
+            righe << Riga{q.value(0).toInt(),      q.value(1).toInt(),      q.value(2).toCurrency(),
+                          q.value(3).toCurrency(), q.value(4).toCurrency(), q.value(5).toCurrency()};
         q.close();
         for (const Riga &r : righe) {
             if (r.ritenuta == InpsPieno) {

@@ -362,8 +362,8 @@ TEST(DemoArchive, EverySecondCollaboratorBearsNoWithholdingAndTheAmountsStillAdd
     // Without the share: the company's rate on the taxable, income tax on
     // the whole gross, totals that are the sums of their items.
     platform::SqlQuery q(db);
-    q.setSql("SELECT VARR.FVARRIMPONIBILE, VARR.FVARRALIQUOTAAMM, VARR.FVARRRITAMM, VARR.FVARRALIQUOTADIP " + inps +
-             " AND VARR.FVARRRITDIP = 0");
+    q.setSql("SELECT VARR.FVARRIMPONIBILE, VARR.FVARRALIQUOTAAMM, VARR.FVARRRITAMM, VARR.FVARRALIQUOTADIP " + inps
+             + " AND VARR.FVARRRITDIP = 0");
     int righe = 0;
     for (q.open(); !q.eof(); q.next(), ++righe) {
         EXPECT_EQ(q.value(2).toCurrency(), q.value(0).toCurrency().percent(q.value(1).toCurrency()).rounded(2));
