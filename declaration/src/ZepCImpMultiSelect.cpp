@@ -2,6 +2,7 @@
 
 #include "WunUUtil.h"
 #include "ZepUUtil.h"
+#include "zepCImpSostituto.h"
 #include "tovCQueryText.h"
 #include "tovUCalcoli.h"
 #include "tovUDBCds.h"
@@ -97,12 +98,7 @@ QString TZepImpMultiSelect::ComuneLavoro() const
 
 void TZepImpMultiSelect::ImportaSostituto()
 {
-    // The declarant's writer is not part of this version: the user is told,
-    // and the persons are imported.
-    Notifica().Messaggio(QStringLiteral("L'importazione dei dati del dichiarante non è ancora disponibile in questa "
-                                        "versione del programma: i dati del dichiarante vanno inseriti nella "
-                                        "finestra \"Dichiarante\"."),
-                         platform::MessageType::Warning);
+    TZepImpSostituto(*this, FileSediInps).Importa();
 }
 
 void TZepImpMultiSelect::SalvaTabella(DataSet &dataSet)
@@ -163,8 +159,7 @@ void TZepImpMultiSelect::ImportaRiga()
         CancellaPersona(codiceFiscale);
     }
     ImportaDipendente();
-    // The collaborator rows of the person follow here, after the employee
-    // rows, once their writer is part of the program.
+    Collaboratori.Importa();
 }
 
 // ---------------------------------------------------------------- replace choice

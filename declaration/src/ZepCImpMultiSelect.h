@@ -16,19 +16,21 @@
 //   4. the employee rows (ImportaDipendente, ZepCImpDipendenti.cpp): the
 //      pay periods, one row per working-time kind over its periods, then
 //      the accessory pay on its own company number;
-//   5. the collaborator rows (their writer is called here).
+//   5. the collaborator rows (TZepImpCollaboratori, zepCImpCollaboratori.h).
 // Each employee row is built by RigaDipendente in a fixed order: the
 // amounts, the row with its defaults, contract hours and part-time share,
 // theoretical pay, hire and termination, taxable and contribution, then
 // the post; the steps that complete a row from its periods go in before
 // the post (RigaDipendente marks the place).
 //
-// The declarant's writer is not in this version: when the parameters ask
-// for the declarant the user is told so and the persons are imported.
+// When the parameters ask for the declarant (SOSTITUTO), its row of the
+// year is written once, before the persons (TZepImpSostituto,
+// zepCImpSostituto.h); a failure there ends the run before any person.
 //
 // Every amount is a platform::Currency; truncations and roundings are made
 // on the scaled integer.
 #include "zepCFiscImpMultiSelect.h"
+#include "zepCImpCollaboratori.h"
 
 #include "Currency.h"
 #include "DataSet.h"
@@ -69,6 +71,7 @@ public:
     TUqQueryCollection xqcvacr;     // pay items of a period's register (theoretical pay)
     TUqQueryCollection xqcCCNL;     // contract amounts (theoretical pay)
     platform::DataSet cdsCompenso;  // the person's compensation row, for the calculators
+    TZepImpCollaboratori Collaboratori{*this, cdsColl}; // the collaborator rows of a person (its xqcColl)
 
     // ---- the import parameters read ----
     bool PtComeIntero() const;     // PT_COME_INTERO: part time counted as full time

@@ -16,7 +16,6 @@ using platform::Currency;
 using platform::DataSet;
 using platform::Value;
 
-const QString TZepImpCollaboratori::Tabella = QStringLiteral("TEMC_COLLABORATORI");
 const QString TZepImpCollaboratori::MsgCodiceAttivita = QStringLiteral(
     "Inserire il \"Codice attività nei dati retributivi\"");
 const QString TZepImpCollaboratori::AttivitaAgevolazione = QStringLiteral("19");

@@ -41,7 +41,6 @@ class DataSet;
 
 class TZepImpCollaboratori {
 public:
-    static const QString Tabella;              // "TEMC_COLLABORATORI"
     static const QString MsgCodiceAttivita;    // "Inserire il \"Codice attività nei dati retributivi\""
     static const QString AttivitaAgevolazione; // "19"
     static const QString TipoAgevolazione;     // "04"
