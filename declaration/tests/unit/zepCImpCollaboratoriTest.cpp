@@ -3,6 +3,7 @@
 // the INPS rows of the separate management.
 #include "zepCImpCollaboratori.h"
 #include "zepCImpSostituto.h"
+#include "ZepCCollaboratore.h"
 
 #include "ZepImportDemoSupport.h"
 #include "zepCFiscImpMultiSelect.h"
@@ -25,8 +26,8 @@ public:
     void ImportaSostituto() override { TZepImpSostituto(*this, fileSediInps).Importa(); }
     void ImportaRiga() override
     {
-        CaricaTabella(TZepImpCollaboratori::Tabella, &cdsColl);
-        cdsColl.events().afterPost = [this](DataSet &ds) { Store().Save(ds, TZepImpCollaboratori::Tabella); };
+        CaricaTabella(TZepCollaboratore::Tabella, &cdsColl);
+        cdsColl.events().afterPost = [this](DataSet &ds) { Store().Save(ds, TZepCollaboratore::Tabella); };
         TZepImpCollaboratori(*this, cdsColl).Importa();
     }
     QList<DataSet *> TabelleInMemoria() override { return {&cdsImport, &cdsColl}; }
@@ -49,7 +50,7 @@ protected:
         if (!imp.cdsColl.isActive()) {
             EXPECT_TRUE(imp.Prepara());
             EXPECT_TRUE(imp.xqcMultiSelect.locate("IACOMID", Value(acom)));
-            imp.CaricaTabella(TZepImpCollaboratori::Tabella, &imp.cdsColl);
+            imp.CaricaTabella(TZepCollaboratore::Tabella, &imp.cdsColl);
         }
         imp.ApriAnagrafica();
         const int prima = imp.cdsColl.recordCount();
@@ -156,7 +157,7 @@ TEST_F(Collaboratori, AMissingActivityCodeRollsThePersonBackWithItsMessage)
         EXPECT_TRUE(notifica.messaggi.first().startsWith("Controllare i dati del dipendente:"));
         EXPECT_TRUE(notifica.messaggi.first().contains(TZepImpCollaboratori::MsgCodiceAttivita));
         DataSet ds;
-        Archiviata(ds, TZepImpCollaboratori::Tabella);
+        Archiviata(ds, TZepCollaboratore::Tabella);
         EXPECT_TRUE(ds.isEmpty());
     }
 }
@@ -190,7 +191,7 @@ TEST_F(Collaboratori, TheDeclarantTakesTheMainSitesDataBeforeThePersons)
                                              {"ISTAT", sedi.fieldValue("SPACOCODATECO2007").toString()},
                                              {"CodiceINPDAP", "INPDAP1"}})
         EXPECT_EQ(d.fieldByName(campo).asString(), atteso) << campo;
-    Archiviata(d, TZepImpCollaboratori::Tabella);
+    Archiviata(d, TZepCollaboratore::Tabella);
     EXPECT_EQ(d.recordCount(), 1);
 
     // A province the offices' table lacks: no office. Without an ATECO 2007
@@ -214,6 +215,6 @@ TEST_F(Collaboratori, TheDeclarantTakesTheMainSitesDataBeforeThePersons)
     } catch (const EUqError &e) {
         EXPECT_EQ(e.message(), TZepImpSostituto::MsgSedeMancante);
     }
-    Archiviata(d, TZepImpCollaboratori::Tabella);
+    Archiviata(d, TZepCollaboratore::Tabella);
     EXPECT_TRUE(d.isEmpty());
 }

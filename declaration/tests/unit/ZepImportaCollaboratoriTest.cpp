@@ -1,0 +1,89 @@
+// "Importa" over the demo month with the declarant asked for and "Sovrascrivi
+// sempre": the declarant row of the year (month 0) from the employer's main
+// site, and every collaborator's rows, once however often the month is
+// imported.
+#include "ZepCParametri.h"
+#include "ZepImportSupport.h"
+#include "zepCImpSostituto.h"
+
+#include "Field.h"
+#include "TovUCdsUtil.h"
+
+#include <QDir>
+#include <QSet>
+#include <QTemporaryDir>
+
+using namespace importtest;
+using platform::DataSet;
+using platform::FieldType;
+
+namespace {
+// Twenty demo persons: two collaborators, the second without withholding.
+class ZepImportaCollaboratori : public ImportTest {
+protected:
+    ZepImportaCollaboratori() : ImportTest(2 * payroll::DemoArchive::MinPersons) {}
+};
+} // namespace
+
+TEST_F(ZepImportaCollaboratori, TheMonthsImportWritesTheDeclarantAndEveryCollaboratorOnce)
+{
+    TUqQueryCollection sedi;
+    TovQueryText().AssignCommand(QStringLiteral("QRY_SED"), sedi, QStringLiteral("EXECUTE"));
+    sedi.params().paramByName(QStringLiteral("IDWGID")).setValue(1);
+    sedi.Open();
+    ASSERT_FALSE(sedi.isEmpty());
+    QTemporaryDir cartella;
+    DataSet uffici;
+    uffici.setFieldDefs({{"Codice", FieldType::String, 4}, {"PROVINCIA", FieldType::String, 2}});
+    uffici.createDataSet();
+    uffici.appendRecord({"1300", sedi.fieldValue("SPROSIGLA")});
+    imp.FileSediInps = QDir(cartella.path()).filePath(TZepImpSostituto::TabellaSediInps);
+    TTovCds::SaveToFile(uffici, imp.FileSediInps);
+    imp.Imposta(&parametri, &sedi, {});
+    parametro(QStringLiteral("SOSTITUTO"), true);
+
+    // The collaborators among the month's candidates, by fiscal code.
+    ASSERT_TRUE(imp.Prepara());
+    QSet<QString> attesi;
+    platform::SqlQuery q(tdb.db());
+    q.setSql("SELECT ANA.SANACODFISCALE FROM TACOM_COMPENSI ACOM JOIN TANAPER_POSIZIONI P ON P.IANAPERID = "
+             "ACOM.IANAPERID JOIN TANACAG_MATRICOLE M ON M.IANACAGID = P.IANACAGID JOIN TANA_ANAGRAFICHE ANA ON "
+             "ANA.IANAID = M.IANAID WHERE ACOM.IACOMID = :A AND ACOM.ITNOID = 11");
+    for (imp.xqcMultiSelect.first(); !imp.xqcMultiSelect.eof(); imp.xqcMultiSelect.next()) {
+        q.bind("A", imp.xqcMultiSelect.fieldValue("IACOMID"));
+        q.open();
+        if (!q.eof() && !q.value(0).toString().isEmpty())
+            attesi << q.value(0).toString();
+        q.close();
+    }
+    ASSERT_GE(attesi.size(), 2); // one with withholding, one without
+
+    QList<Riga> prima;
+    for (int volta = 0; volta < 2; ++volta) {
+        SCOPED_TRACE(volta);
+        const TwunFiscImpMultiSelect::Esito esito = importa({});
+        EXPECT_EQ(esito.falliti, 0);
+
+        DataSet dichiarante;
+        store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
+        ASSERT_EQ(dichiarante.recordCount(), 1);
+        EXPECT_EQ(dichiarante.fieldByName("CFAzienda").asString(), sedi.fieldValue("SSEDNOMCODICEFISC").toString());
+        EXPECT_EQ(dichiarante.fieldByName("SedeINPS").asString(), "1300");
+
+        const QList<Riga> righe = this->righe(TZepImpMultiSelect::TabellaCollaboratori, "AnnoMeseDenuncia", "2024-03");
+        QSet<QString> scritti;
+        int agevolati = 0;
+        for (const Riga &r : righe) {
+            scritti << r.value("CFCollaboratore").toString();
+            EXPECT_FALSE(r.value("TipoRapporto").toString().isEmpty());
+            agevolati += r.value("TipoAgevolazione").toString() == "04";
+        }
+        EXPECT_EQ(scritti, attesi);
+        EXPECT_GT(agevolati, 0);
+        EXPECT_LT(agevolati, righe.size());
+        if (volta == 0)
+            prima = righe;
+        else
+            EXPECT_EQ(righe.size(), prima.size());
+    }
+}
