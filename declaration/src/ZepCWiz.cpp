@@ -48,7 +48,8 @@ void TZepWiz::MostraPagina()
     Dichiarante = booleano(Parametro(QStringLiteral("SOSTITUTO")));
     Giorni = booleano(Parametro(QStringLiteral("GIORNIINPS"))) ? 1 : 0;
     Comune = Parametro(QStringLiteral("ComuneLavoro")).asString();
-    TestoContribuzione = DescrizioneContribuzione(Parametro(QStringLiteral("TipoContribuzione")).asString());
+    TestoContribuzione = DescrizioneContribuzione(FileTipiContribuzione,
+                                                  Parametro(QStringLiteral("TipoContribuzione")).asString());
     if (Mesi.isEmpty())
         Mesi = platform::loadEnumeration(qquAppoggio.database(), TovQueryText().GetSQL(QStringLiteral("QRY_MES_COMBO"),
                                                                                        QStringLiteral("EXECUTE")));
@@ -65,10 +66,10 @@ void TZepWiz::MostraPagina()
     }
 }
 
-QString TZepWiz::DescrizioneContribuzione(const QString &codice) const
+QString TZepWiz::DescrizioneContribuzione(const QString &fileTabella, const QString &codice)
 {
     DataSet tabella;
-    TTovCds::LoadFromFile(tabella, FileTipiContribuzione);
+    TTovCds::LoadFromFile(tabella, fileTabella);
     if (!tabella.locate(QStringLiteral("Codice"), Value(codice)))
         return QString();
     const QString descrizione = tabella.fieldByName(QStringLiteral("Descrizione")).asString();

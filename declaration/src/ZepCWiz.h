@@ -51,8 +51,9 @@ public:
     // has none) and put in edit.
     void MostraPagina();
     // The description of a contribution type in the code table: code + ": "
-    // + Descrizione, or empty when the table has no such code.
-    QString DescrizioneContribuzione(const QString &codice) const;
+    // + Descrizione, or empty when the table has no such code (the
+    // performing-arts wizard shows its type so too).
+    static QString DescrizioneContribuzione(const QString &fileTabella, const QString &codice);
     // A type picked in the search window: TipoContribuzione and the text.
     void ScegliContribuzione(const QString &codice, const QString &descrizione);
     // Cancel: the company row's pending edit is dropped, nothing written.

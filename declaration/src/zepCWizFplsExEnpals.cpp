@@ -1,17 +1,16 @@
 #include "zepCWizFplsExEnpals.h"
 
+#include "ZepCWiz.h"
+
 #include "DataSet.h"
 #include "Field.h"
-#include "TovUCdsUtil.h"
 #include "UqMessages.h"
 #include "WunUUtil.h"
 #include "tovCQueryText.h"
 
 using platform::DataSet;
-using platform::Value;
 
 const QString TZepWizFplsExEnpals::Titolo = QStringLiteral("Importa dati per UniEMens iscritti Fpls (Ex Enpals)");
-const QString TZepWizFplsExEnpals::TabellaContribuzione = QStringLiteral("TTRP_TIPORAPPORT.cds");
 const QString TZepWizFplsExEnpals::MsgConfermaContribuzione = QStringLiteral(
     "ATTENZIONE: il tipo di contribuzione nei casi standard deve essere lasciato vuoto. Si conferma il tipo di "
     "contribuzione scelto ?");
@@ -45,13 +44,8 @@ void TZepWizFplsExEnpals::MostraPagina()
 
     m_codice = testo(CampoContribuzione);
     Contribuzione.clear();
-    if (!m_codice.isEmpty()) {
-        DataSet tabella;
-        TTovCds::LoadFromFile(tabella, FileContribuzione);
-        const Value descrizione = tabella.lookup(QStringLiteral("CODICE"), {m_codice}, QStringLiteral("DESCRIZIONE"));
-        if (!descrizione.toString().isEmpty())
-            Contribuzione = m_codice + QStringLiteral(": ") + descrizione.toString();
-    }
+    if (!m_codice.isEmpty())
+        Contribuzione = TZepWiz::DescrizioneContribuzione(FileContribuzione, m_codice);
 
     if (Mesi.isEmpty())
         Mesi = platform::loadEnumeration(qquAppoggio.database(), TWunUtil::TestoQuery(QStringLiteral("QRY_MES_COMBO"),

@@ -19,13 +19,12 @@
 class TZepWizFplsExEnpals : public TwunWizard {
 public:
     static const QString Titolo;                   // "Importa dati per UniEMens iscritti Fpls (Ex Enpals)"
-    static const QString TabellaContribuzione;     // "TTRP_TIPORAPPORT.cds"
     static const QString MsgConfermaContribuzione; // "ATTENZIONE: il tipo di contribuzione nei casi standard ..."
 
     explicit TZepWizFplsExEnpals(platform::Database *connessione = nullptr);
 
-    // The contribution types' code table (TabellaContribuzione of the
-    // program's code tables).
+    // The contribution types' code table (TZepWiz::TabellaTipiContribuzione
+    // among the program's code tables).
     QString FileContribuzione;
 
     // ---- what the page shows and the user edits ----

@@ -1,6 +1,7 @@
 #include "zepFWizFplsExEnpals.h"
 
 #include "ZepCTabellaDenuncia.h"
+#include "ZepCWiz.h"
 #include "ZepUMainState.h"
 
 #include "DataSet.h"
@@ -22,7 +23,7 @@ std::unique_ptr<TwunWizard> regole(QWidget *owner)
 {
     auto logica = std::make_unique<TZepWizFplsExEnpals>();
     logica->FileContribuzione = TZepTabellaDenuncia::FileTabella(IZepMainState::Require(owner),
-                                                                 TZepWizFplsExEnpals::TabellaContribuzione);
+                                                                 TZepWiz::TabellaTipiContribuzione);
     return logica;
 }
 } // namespace

@@ -1,5 +1,6 @@
 // "Importa iscritti FPLS" from the command registry to the declaration
 // tables, on the demo archive of March 2024.
+#include "ZepCWiz.h"
 #include "ZepMAttivazioni.h"
 #include "zepCImpSostituto.h"
 #include "zepFImpFplsExEnpalsMultiSelect.h"
@@ -30,7 +31,7 @@ TEST_F(ImportTest, ImportaIscrittiFplsRunsTheWizardThenTheImportWindow)
     t.setFieldDefs({{"Codice", FieldType::String, 2}, {"Descrizione", FieldType::String, 250}});
     t.createDataSet();
     t.appendRecord({"71", "Tipo settantuno"});
-    TTovCds::SaveToFile(t, tabelle + TZepWizFplsExEnpals::TabellaContribuzione);
+    TTovCds::SaveToFile(t, tabelle + TZepWiz::TabellaTipiContribuzione);
     TdmZepAttivazioni registry;
     registry.SetStore(&store);
     registry.SetCartellaBase(main.CartellaBase());
