@@ -143,7 +143,9 @@ void TZepImpCollaboratori::ScriviRiga(const TRiga &riga)
         c.fieldByName(QLatin1String(campo)).setValue(valore);
     };
     imposta("AnnoMeseDenuncia", PeriodoDenuncia());
-    imposta("CFCollaboratore", compenso.value(QStringLiteral("SANACODFISCALE")));
+    // Without blanks around it, as the employee rows and the replace choice
+    // take it: a re-import must find and replace these rows.
+    imposta("CFCollaboratore", compenso.value(QStringLiteral("SANACODFISCALE")).toString().trimmed());
     imposta("Elimina", QStringLiteral("N"));
     imposta("Cognome", m_import.Cognome());
     imposta("Nome", m_import.Nome());

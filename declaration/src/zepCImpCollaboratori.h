@@ -7,7 +7,7 @@
 // type and rate of the collaboration's registers) become one row each:
 //
 //   AnnoMeseDenuncia     the working period "AAAA-MM"
-//   CFCollaboratore      SANACODFISCALE of the compensation
+//   CFCollaboratore      SANACODFISCALE of the compensation, trimmed
 //   Cognome, Nome        the candidate's, as they are
 //   CodiceComune         parameter ComuneLavoro
 //   TipoRapporto,        from the activity code (SCOATCODICE) and the
