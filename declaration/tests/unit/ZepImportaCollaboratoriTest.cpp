@@ -18,7 +18,8 @@ using platform::DataSet;
 using platform::FieldType;
 
 namespace {
-// Twenty demo persons: two collaborators, the second without withholding.
+// Twenty demo persons: three collaborators, every second without
+// withholding.
 class ZepImportaCollaboratori : public ImportTest {
 protected:
     ZepImportaCollaboratori() : ImportTest(2 * payroll::DemoArchive::MinPersons) {}
