@@ -1,5 +1,6 @@
 #include "zepCImpFplsExEnpalsMultiSelect.h"
 
+#include "ZepCFplsExEnpals.h"
 #include "ZepUUtil.h"
 #include "zepCImpSostituto.h"
 
@@ -12,8 +13,6 @@
 using platform::Currency;
 using platform::DataSet;
 using platform::Value;
-
-const QString TZepImpFplsExEnpalsMultiSelect::Tabella = QStringLiteral("TEFE_FPLSEXENPALS");
 
 namespace {
 const QString Execute = QStringLiteral("EXECUTE");
@@ -58,7 +57,7 @@ void TZepImpFplsExEnpalsMultiSelect::ImportaSostituto()
 
 void TZepImpFplsExEnpalsMultiSelect::ImportaRiga()
 {
-    CaricaTabella(Tabella);
+    CaricaTabella(TZepFplsExEnpals::Tabella);
     const QString codiceFiscale = qquAcom.value(QStringLiteral("SANACODFISCALE")).toString();
     if (!CodiceFiscalePresente(codiceFiscale))
         return;

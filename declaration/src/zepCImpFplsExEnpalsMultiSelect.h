@@ -28,7 +28,6 @@
 
 class TZepImpFplsExEnpalsMultiSelect : public TZepFiscImpMultiSelect {
 public:
-    static const QString Tabella; // "TEFE_FPLSEXENPALS"
     // Pay-item and relationship codes the amounts are read with.
     static constexpr int TNO_LIB_PROF = 14;      // self-employed professionals
     static constexpr int COMR_ACC_RIT_PREV = 41; // their own social-security contribution

@@ -3,6 +3,7 @@
 #include "ZepCWiz.h"
 #include "ZepMAttivazioni.h"
 #include "zepCImpSostituto.h"
+#include "ZepCFplsExEnpals.h"
 #include "zepFImpFplsExEnpalsMultiSelect.h"
 #include "zepFWizFplsExEnpals.h"
 
@@ -74,7 +75,7 @@ TEST_F(ImportTest, ImportaIscrittiFplsRunsTheWizardThenTheImportWindow)
     DataSet ds;
     Archiviata(ds, TZepParametri::TabellaDichiarante);
     EXPECT_EQ(ds.fieldByName("SedeINPS").asString(), "1300");
-    Archiviata(ds, TZepImpFplsExEnpalsMultiSelect::Tabella);
+    Archiviata(ds, TZepFplsExEnpals::Tabella);
     ASSERT_EQ(ds.recordCount(), 1);
     EXPECT_EQ(ds.fieldByName("Matricola").asString() + "/" + ds.fieldByName("TipoContribuzione").asString(),
               "7654321098/71");

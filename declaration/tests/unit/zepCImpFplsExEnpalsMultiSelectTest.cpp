@@ -1,6 +1,7 @@
 // The performing-arts (FPLS) import on the demo archive of March 2024,
 // whose performing-arts worker is paid under the fund's retention 17.
 #include "zepCImpFplsExEnpalsMultiSelect.h"
+#include "ZepCFplsExEnpals.h"
 
 #include "ZepImportDemoSupport.h"
 
@@ -28,7 +29,7 @@ protected:
     // The stored rows of the period, the dataset on the first.
     int Righe(DataSet &ds)
     {
-        Archiviata(ds, TZepImpFplsExEnpalsMultiSelect::Tabella);
+        Archiviata(ds, TZepFplsExEnpals::Tabella);
         ds.first();
         return ds.recordCount();
     }
