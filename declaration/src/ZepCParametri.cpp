@@ -78,7 +78,7 @@ TZepParametri::Scelta TZepParametri::Iniziale(const QDate &oggi)
 {
     Scelta scelta;
     const QString file = FilePeriodo();
-    if (QFileInfo::exists(file)) {
+    if (TTovCds::FileExists(file)) {
         try {
             DataSet ds;
             TTovCds::LoadFromFile(ds, file);

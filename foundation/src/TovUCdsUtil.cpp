@@ -3,6 +3,8 @@
 #include "DataSet.h"
 #include "DataSetFile.h"
 #include "Exceptions.h"
+#include "Paths.h"
+#include "Services.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,15 +17,13 @@
 #include <cstring>
 #include <limits>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using platform::DataSet;
 using platform::DataSetFile;
 using platform::DataSetFileFormat;
 using platform::EDataSetError;
-
-void TTovCds::LoadFromFile(DataSet &dataSet, const QString &fileName)
-{
-    DataSetFile::loadFromFile(dataSet, fileName, DataSetFileFormat::Auto);
-}
 
 QString TTovCds::ChangeFileExt(const QString &fileName, const QString &extension)
 {
@@ -46,13 +46,85 @@ namespace {
     throw EDataSetError(QStringLiteral("Impossibile salvare il file di dataset '%1': %2").arg(fileName, why));
 }
 
-// rename(2) replaces an existing target in one step; QFile::rename does not.
-bool replaceFile(const QString &from, const QString &to)
+QString systemError()
 {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+void reached(TTovCds::SaveStep step)
+{
+    if (TTovCds::SaveStepHook)
+        TTovCds::SaveStepHook(step);
+}
+
+// The temporary files of a save of `target` ("<name>.XXXXXX.tmp", as
+// QTemporaryFile makes them from the template below).
+const QLatin1String TempSuffix(".tmp");
+constexpr int TempRandomChars = 6;
+
+QString tempTemplate(const QFileInfo &target)
+{
+    return target.absolutePath() + QLatin1Char('/') + target.fileName() + QLatin1Char('.')
+           + QString(TempRandomChars, QLatin1Char('X')) + TempSuffix;
+}
+
+void removeStaleTemporaries(const QFileInfo &target)
+{
+    const QString prefix = target.fileName() + QLatin1Char('.');
+    const qsizetype length = prefix.size() + TempRandomChars + TempSuffix.size();
+    QDir folder(target.absolutePath());
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (name.size() == length && name.startsWith(prefix) && name.endsWith(TempSuffix))
+            folder.remove(name);
+}
+
+// A second name for the target: a hard link, or a copy where the file
+// system has none. A stale backup is replaced.
+bool makeBackup(const QString &target, const QString &backup)
+{
+    if (QFileInfo::exists(backup) && !QFile::remove(backup))
+        return false;
+    if (::link(QFile::encodeName(target).constData(), QFile::encodeName(backup).constData()) == 0)
+        return true;
+    return QFile::copy(target, backup);
+}
+
+// The rename is on disk too, not only in the folder's cache.
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 } // namespace
+
+std::function<void(TTovCds::SaveStep)> TTovCds::SaveStepHook;
+
+bool TTovCds::FileExists(const QString &fileName)
+{
+    return QFileInfo::exists(fileName) || QFileInfo::exists(platform::findPath(BackupName(fileName)));
+}
+
+void TTovCds::LoadFromFile(DataSet &dataSet, const QString &fileName)
+{
+    if (!QFileInfo::exists(fileName)) {
+        const QString backup = platform::findPath(BackupName(fileName));
+        if (QFileInfo::exists(backup)) {
+            DataSetFile::loadFromFile(dataSet, backup, DataSetFileFormat::Auto);
+            platform::showMessage(
+                QStringLiteral(
+                    "Il file \"%1\" non è stato trovato: sono stati caricati i dati della sua copia \"%2\", "
+                    "lasciata da un salvataggio non concluso. Il file sarà riscritto al prossimo salvataggio.")
+                    .arg(QDir::toNativeSeparators(fileName), QDir::toNativeSeparators(backup)),
+                {}, platform::MessageType::Warning);
+            return;
+        }
+    }
+    DataSetFile::loadFromFile(dataSet, fileName, DataSetFileFormat::Auto);
+}
 
 void TTovCds::SaveToFile(DataSet &dataSet, const QString &fileName)
 {
@@ -61,41 +133,57 @@ void TTovCds::SaveToFile(DataSet &dataSet, const QString &fileName)
 
     const QFileInfo target(fileName);
     const QString targetPath = target.absoluteFilePath();
+    const bool replacing = target.exists();
 
     // 1. The whole new content, beside the target so the final move is a
-    //    rename within one file system.
-    QTemporaryFile temp(target.absolutePath() + QLatin1Char('/') + target.fileName() + QStringLiteral(".XXXXXX.tmp"));
+    //    rename within one file system. Nothing removes it but this code:
+    //    a save that dies leaves it for the next one to remove.
+    removeStaleTemporaries(target);
+    QTemporaryFile temp(tempTemplate(target));
+    temp.setAutoRemove(false);
     if (!temp.open())
         saveFailed(fileName, temp.errorString());
-    if (temp.write(bytes) != bytes.size() || !temp.flush())
-        saveFailed(fileName, temp.errorString());
-    const QFileDevice::Permissions permissions = target.exists()
-                                                     ? QFile::permissions(targetPath)
-                                                     : QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                           | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    temp.setPermissions(permissions);
-    temp.close();
-
-    // 2. The previous version becomes the backup, unless a stale backup
-    //    already stands there: then the new file replaces the target in one
-    //    step and the stale backup goes afterwards.
-    const QString backup = BackupName(targetPath);
-    bool madeBackup = false;
-    if (target.exists() && !QFileInfo::exists(backup))
-        madeBackup = QFile::rename(targetPath, backup);
-
-    // 3. The new file into place.
-    if (!replaceFile(temp.fileName(), targetPath)) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        if (madeBackup)
-            QFile::rename(backup, targetPath);
+    const QString tempPath = temp.fileName();
+    const auto discard = [&](const QString &why) {
+        temp.close();
+        QFile::remove(tempPath);
         saveFailed(fileName, why);
+    };
+    if (temp.write(bytes) != bytes.size() || !temp.flush())
+        discard(temp.errorString());
+    if (::fsync(temp.handle()) != 0)
+        discard(systemError());
+    temp.setPermissions(replacing ? QFile::permissions(targetPath)
+                                  : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                        | QFileDevice::ReadOther);
+    temp.close();
+    reached(SaveStep::TemporaryWritten);
+
+    // 2. The previous version keeps a second name while it is replaced (a
+    //    file named "*.BAK" is its own backup name and gets none).
+    const QString backup = BackupName(targetPath);
+    const bool withBackup = backup != targetPath;
+    if (replacing && withBackup) {
+        if (!makeBackup(targetPath, backup))
+            discard(QStringLiteral("impossibile creare la copia di sicurezza '%1'").arg(backup));
+        reached(SaveStep::BackupMade);
     }
-    temp.setAutoRemove(false);
+
+    // 3. The new file into place, in one step (rename(2) replaces an
+    //    existing target; QFile::rename does not).
+    if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(targetPath).constData()) != 0) {
+        const QString why = systemError();
+        if (replacing && withBackup)
+            QFile::remove(backup);
+        discard(why);
+    }
+    syncFolder(target.absolutePath());
+    reached(SaveStep::Replaced);
 
     // 4. The saved file and the dataset now hold the same records.
     dataSet.mergeChangeLog();
-    QFile::remove(backup);
+    if (withBackup)
+        QFile::remove(backup);
 }
 
 int TTovCds::NextKey(const DataSet &dataSet, const QString &fieldName)

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace platform {
 class DataSet;
 class Field;
@@ -15,20 +17,39 @@ public:
     // Loads the file (binary or XML form) into the dataset: its layout and
     // records. Errors of the load reach the caller; the dataset is then
     // unchanged.
+    //
+    // When the file is missing but its backup (BackupName) is there, as a
+    // save interrupted by an earlier version of the programs left it, the
+    // backup is loaded instead and the user is told so through the message
+    // service; the next save writes the file again.
     static void LoadFromFile(platform::DataSet &dataSet, const QString &fileName);
+    // The file, or the backup LoadFromFile falls back to, is there.
+    static bool FileExists(const QString &fileName);
 
     // Saves the dataset under the file name in the binary form, whatever the
     // extension, and merges its change log.
     //
-    // The new content is first written whole into a temporary file beside
-    // the target. Only then is the previous file renamed to its backup name
-    // (see BackupName), the new file moved into place and the backup
-    // deleted; a stale backup left by an interrupted save is deleted after
-    // the new file is in place. A save that fails at any point leaves the
-    // previous file (or, past the rename, its backup) intact and the
-    // dataset's pending changes in place, and raises EDataSetError naming
-    // the file. Failures to make or delete the backup are not reported.
+    // The steps, each leaving a file that loads if the process dies after it:
+    // 1. temporary files of an earlier save of the same file that died
+    //    before finishing ("<name>.XXXXXX.tmp" beside it) are removed, and
+    //    the new content is written whole into a new one and flushed to disk;
+    // 2. the previous file gets a second name, its backup (a hard link, or a
+    //    copy where the file system has no links), replacing a stale one;
+    // 3. the temporary file is renamed over the target in one step, so the
+    //    file is at every moment the old or the new version, never missing;
+    // 4. the dataset's change log is merged and the backup removed.
+    // A save that fails raises EDataSetError naming the file, and leaves
+    // the previous file, its backup if any, and the dataset's pending
+    // changes as they were. Failing to remove the backup at the end is not
+    // reported: the file is saved, and the next save removes it.
     static void SaveToFile(platform::DataSet &dataSet, const QString &fileName);
+
+    // The steps of SaveToFile, for a test's hook.
+    enum class SaveStep { TemporaryWritten, BackupMade, Replaced };
+    // Called, when set, after each step of every save. A test throws from it
+    // to stop the save there as if the process had died: nothing of the
+    // save runs after the step, its cleanup included.
+    static std::function<void(SaveStep)> SaveStepHook;
 
     // The next free integer key of a field: its highest value among the
     // records (pending changes included) plus 1; 1 for an empty dataset or

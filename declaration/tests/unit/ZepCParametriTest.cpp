@@ -98,6 +98,21 @@ TEST_F(WorkingPeriodTest, FileFoundWhateverTheCaseOfItsFolders)
     EXPECT_EQ(logic.Iniziale().mese, 6);
 }
 
+TEST_F(WorkingPeriodTest, APeriodFileLeftOnlyAsItsBackupIsTakenFromIt)
+{
+    // An interrupted save of an earlier version left the period only in the
+    // backup: the user's period is not lost, and the user is told.
+    writePeriodFile(main, QStringLiteral("2018"), QStringLiteral("11"));
+    const QString file = main.path(QStringLiteral("USR/UniEmens/Res/TEAM_ANNOMESE.cds"));
+    ASSERT_TRUE(QFile::rename(file, TTovCds::BackupName(file)));
+    TZepParametri logic(main);
+    const TZepParametri::Scelta s = logic.Iniziale(QDate(2024, 5, 6));
+    EXPECT_EQ(s.anno, QStringLiteral("2018"));
+    EXPECT_EQ(s.mese, 11);
+    ASSERT_EQ(services->messages().size(), 1);
+    EXPECT_TRUE(services->messages().at(0).text.contains(QStringLiteral("TEAM_ANNOMESE.BAK")));
+}
+
 TEST_F(WorkingPeriodTest, DeclarantOfTheYearIsKeptAndAnEmptyOneIsNotCopied)
 {
     // The year already has its declarant: nothing is copied over it.

@@ -3,6 +3,7 @@
 #include "DataSet.h"
 #include "DataSetFile.h"
 #include "Exceptions.h"
+#include "RecordingServices.h"
 
 #include <QDir>
 #include <QFile>
@@ -195,6 +196,110 @@ TEST(LoadFromFile, MissingFileRaisesAndLeavesTheDatasetAsItWas)
     const QList<ValueList> before = ds.records();
     EXPECT_THROW(TTovCds::LoadFromFile(ds, QStringLiteral("/nonexistent-folder/none.cds")), platform::EDataSetError);
     EXPECT_EQ(ds.records(), before);
+}
+
+// ---- a save that dies between its steps -----------------------------------------
+
+// Thrown by the hook: the save stops at the step as if the process died.
+struct Killed {};
+
+class KillAt {
+public:
+    explicit KillAt(TTovCds::SaveStep at)
+    {
+        TTovCds::SaveStepHook = [at](TTovCds::SaveStep step) {
+            if (step == at)
+                throw Killed{};
+        };
+    }
+    ~KillAt() { TTovCds::SaveStepHook = nullptr; }
+};
+
+// The folder's files, a temporary file's random part shown as "XXXXXX".
+QStringList leftOver(const QTemporaryDir &dir)
+{
+    QStringList names = entries(dir);
+    for (QString &name : names)
+        if (name.endsWith(QStringLiteral(".tmp")))
+            name.replace(name.size() - 10, 6, QStringLiteral("XXXXXX"));
+    return names;
+}
+
+TEST(SaveToFile, ASaveDeadAfterAnyStepLeavesAFileThatLoadsAndTheNextSaveCleansUp)
+{
+    using Step = TTovCds::SaveStep;
+    const QString tmp = QStringLiteral("TEAM_ANNOMESE.cds.XXXXXX.tmp");
+    const QString bak = QStringLiteral("TEAM_ANNOMESE.BAK");
+    const QString cds = QStringLiteral("TEAM_ANNOMESE.cds");
+    const struct {
+        Step step;
+        bool saved;
+        QStringList left;
+    } cases[] = {
+        {Step::TemporaryWritten, false, {cds, tmp}},
+        {Step::BackupMade, false, {bak, cds, tmp}},
+        {Step::Replaced, true, {bak, cds}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.step));
+        QTemporaryDir dir;
+        const QString file = dir.filePath(cds);
+        DataSet old;
+        makeTable(old, 2, QStringLiteral("old"));
+        TTovCds::SaveToFile(old, file);
+        DataSet fresh;
+        makeTable(fresh, 4, QStringLiteral("fresh"));
+        fresh.appendRecord({5, QStringLiteral("pending")});
+        {
+            KillAt kill(c.step);
+            EXPECT_THROW(TTovCds::SaveToFile(fresh, file), Killed);
+        }
+        EXPECT_EQ(leftOver(dir), c.left);
+        EXPECT_EQ(loaded(file), c.saved ? fresh.records() : old.records());
+        if (c.left.contains(bak)) {
+            EXPECT_EQ(loaded(dir.filePath(bak)), old.records()) << "the backup is the previous version";
+        }
+        EXPECT_GT(fresh.changeCount(), 0) << "a save that did not finish merges nothing";
+
+        TTovCds::SaveToFile(fresh, file);
+        EXPECT_EQ(entries(dir), QStringList{cds});
+        EXPECT_EQ(loaded(file), fresh.records());
+        EXPECT_EQ(fresh.changeCount(), 0);
+    }
+}
+
+TEST(LoadFromFile, AMissingFileIsLoadedFromItsBackupSayingSo)
+{
+    // What a save of an earlier version of the programs left when it died
+    // between moving the file to its backup and the new file into place.
+    RecordingServicesScope services;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("TEMENSPAR.XML"));
+    const QString backup = dir.filePath(QStringLiteral("TEMENSPAR.BAK"));
+    DataSet old;
+    makeTable(old, 3, QStringLiteral("old"));
+    platform::DataSetFile::saveToFile(old, backup);
+    QFile half(dir.filePath(QStringLiteral("TEMENSPAR.XML.a1B2c3.tmp")));
+    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+    half.write("half written");
+    half.close();
+
+    EXPECT_TRUE(TTovCds::FileExists(file));
+    EXPECT_FALSE(TTovCds::FileExists(dir.filePath(QStringLiteral("ALTRO.cds"))));
+    EXPECT_EQ(loaded(file), old.records());
+    EXPECT_EQ(services->messageTexts(),
+              QStringList{QStringLiteral("Il file \"%1\" non è stato trovato: sono stati caricati i dati della sua "
+                                         "copia \"%2\", lasciata da un salvataggio non concluso. Il file sarà "
+                                         "riscritto al prossimo salvataggio.")
+                              .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(backup))});
+    EXPECT_EQ(services->messages().at(0).type, platform::MessageType::Warning);
+
+    // The next save writes the file; the backup and the half-written file go.
+    DataSet fresh;
+    makeTable(fresh, 1, QStringLiteral("fresh"));
+    TTovCds::SaveToFile(fresh, file);
+    EXPECT_EQ(entries(dir), QStringList{QStringLiteral("TEMENSPAR.XML")});
+    EXPECT_EQ(loaded(file), fresh.records());
 }
 
 // ---- next key -------------------------------------------------------------------

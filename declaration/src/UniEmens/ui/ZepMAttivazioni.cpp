@@ -337,7 +337,7 @@ void TdmZepAttivazioni::PreparaParametri(TipoImport tipo)
     cdsParametri.append();
 
     const QString file = FileParametri();
-    if (QFileInfo::exists(file)) {
+    if (TTovCds::FileExists(file)) {
         cdsTmp.close();
         TTovCds::LoadFromFile(cdsTmp, file);
         cdsTmp.first();
