@@ -10,6 +10,7 @@
 #include "FormRegistry.h"
 #include "ZepMAttivazioni.h"
 #include "UqChildDoc.h"
+#include "UqFChildDBDA.h"
 #include "tovUDBCds.h"
 
 #include <QAction>
@@ -21,6 +22,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QToolBox>
+
+#include <csignal>
 
 using namespace periodtest;
 
@@ -302,4 +305,31 @@ TEST_F(MainWindowTest, CommandParametriOpensTheDialogOnTheMainWindow)
               QStringLiteral("Anno/Mese Denuncia: 2012/ottobre    Circolare INPS n. 152 del 22/11/2004"));
     EXPECT_EQ(w->Store().Month(), 10);
     platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
+}
+
+TEST_F(MainWindowTest, ASignalCancelsPendingEditsClosesTheArchiveAndEndsWithItsStatus)
+{
+    platform::DataSet ds;
+    ds.addFieldDef(QStringLiteral("A"), platform::FieldType::String, 10);
+    ds.createDataSet();
+    ds.appendRecord({QStringLiteral("prima")});
+    ds.mergeChangeLog();
+    auto w = makeMain();
+    w->show();
+    auto *doc = new TfmUqChildDBDA;
+    new platform::DataSource(doc, &ds);
+    w->AddChild(doc);
+    ds.edit();
+    ds.fieldByName(QStringLiteral("A")).setAsString(QStringLiteral("dopo"));
+    tdb.db().startTransaction();
+
+    w->TerminaSuSegnale(SIGTERM);
+    EXPECT_EQ(w->ExitStatus(), 143);
+    EXPECT_EQ(ds.state(), platform::DataSetState::Browse);
+    EXPECT_EQ(ds.fieldByName(QStringLiteral("A")).asString(), QStringLiteral("prima"));
+    EXPECT_EQ(ds.changeCount(), 0);
+    EXPECT_FALSE(tdb.db().isOpen()) << "closed, its transaction rolled back";
+    EXPECT_TRUE(services->messages().isEmpty()) << "nothing is asked";
+    w->TerminaSuSegnale(SIGINT);
+    EXPECT_EQ(w->ExitStatus(), 143) << "once only";
 }

@@ -3,6 +3,8 @@
 #include "Database.h"
 #include "Paths.h"
 #include "Services.h"
+#include "TerminationSignals.h"
+#include "UqChildDoc.h"
 #include "UqMessages.h"
 #include "ZepFParam.h"
 #include "ZepMAttivazioni.h"
@@ -184,6 +186,31 @@ void TfmZepMain::Termina(int status)
     QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(status);
+}
+
+void TfmZepMain::TerminaSuSegnale(int segnale)
+{
+    if (m_exitStatus != 0)
+        return;
+    // Every message loop is told to end first: a message box that the steps
+    // below may bring up then closes at once instead of waiting for a user.
+    Termina(platform::TerminationSignals::ExitStatus(segnale));
+    const auto passo = [](const char *cosa, const auto &f) {
+        try {
+            f();
+        } catch (const std::exception &e) {
+            qWarning("zepUni: %s: %s", cosa, e.what());
+        }
+    };
+    for (TfmUqChildDoc *finestra : Children())
+        passo("annullamento delle modifiche", [finestra] {
+            if (finestra->DataChanged())
+                finestra->CancelData();
+        });
+    passo("chiusura dell'archivio", [] {
+        if (platform::Database *archivio = platform::Database::global())
+            archivio->close();
+    });
 }
 
 void TfmZepMain::FormActivate()

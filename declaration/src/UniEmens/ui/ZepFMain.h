@@ -59,6 +59,14 @@ public:
     void SetTestoStato(const QString &testo) override { SetStatusText(0, testo); }
     void SetTitolo(const QString &titolo) override { setWindowTitle(titolo); }
 
+    // The program was asked to end by SIGTERM or SIGINT: pending edits of
+    // every document window are cancelled, the archive is closed (a
+    // transaction left active is rolled back), and every message loop is
+    // left with the status 128 + the signal's number. Nothing is saved and
+    // nothing is asked; a failure on the way is written to the standard
+    // error output and the end goes on. Once only.
+    void TerminaSuSegnale(int segnale);
+
     bool PrimaAttivazioneEseguita() const { return m_primaAttivazione; }
     // 0 while the program may run; non-zero once the start was refused
     // (the archive did not open): the program ends with it.

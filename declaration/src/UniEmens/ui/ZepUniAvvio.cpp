@@ -1,6 +1,7 @@
 #include "ZepUniAvvio.h"
 
 #include "DesktopServices.h"
+#include "TerminationSignals.h"
 #include "FormRegistry.h"
 #include "TovFCdsSearch.h"
 #include "UqMessages.h"
@@ -30,6 +31,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 QString TZepUniAvvio::TitoloApplicazione()
 {
     // Read at run time: the text is a constant of another unit.
@@ -37,6 +40,8 @@ QString TZepUniAvvio::TitoloApplicazione()
 }
 
 const QString TZepUniAvvio::VersioneProgramma = QStringLiteral("1.0.0");
+
+const char *const TZepUniAvvio::ReadyLine = "zepUni: archivio aperto, programma avviato";
 
 TZepUniAvvio::TZepUniAvvio() = default;
 
@@ -135,9 +140,23 @@ void TZepUniAvvio::Crea(const QString &cartellaProgramma)
     m_creati << QStringLiteral("TdmWunIvc");
 }
 
+void TZepUniAvvio::GestisciSegnali()
+{
+    m_segnali = std::make_unique<platform::TerminationSignals>();
+    QObject::connect(m_segnali.get(), &platform::TerminationSignals::received, m_segnali.get(), [this](int segnale) {
+        // Read from the message loop, which runs only once the main window
+        // is made: a signal that came during the creation waits for it.
+        if (m_main)
+            m_main->TerminaSuSegnale(segnale);
+    });
+    m_segnali->Install();
+}
+
 int TZepUniAvvio::Mostra()
 {
     m_main->show();
+    if (m_segnali && m_main->ExitStatus() == 0)
+        m_segnali->Install();
     return m_main->ExitStatus();
 }
 
@@ -150,10 +169,15 @@ int TZepUniAvvio::Esegui(QApplication &app)
     Registra();
     try {
         TZepUniAvvio avvio;
+        avvio.GestisciSegnali();
         avvio.Crea();
         if (const int refused = avvio.Mostra())
             return refused;
-        return app.exec();
+        std::printf("%s\n", ReadyLine);
+        std::fflush(stdout);
+        const int status = app.exec();
+        // Ended by a signal: its status, whatever the loop answered.
+        return avvio.MainWindow()->ExitStatus() != 0 ? avvio.MainWindow()->ExitStatus() : status;
     } catch (const std::exception &e) {
         // A module that cannot even be created: the user is told why and
         // the program ends with a failure status.

@@ -19,6 +19,10 @@ class TfmZepKax;
 class TfmWunDaPagare66;
 class TfmZepMain;
 
+namespace platform {
+class TerminationSignals;
+} // namespace platform
+
 class TZepUniAvvio {
 public:
     // The application's title: "zepUni - Denunce UniEmens".
@@ -45,13 +49,23 @@ public:
     // The class names created so far, in creation order.
     const QStringList &Creati() const { return m_creati; }
 
+    // SIGTERM and SIGINT end the program through the main window
+    // (TfmZepMain::TerminaSuSegnale), from the message loop.
+    void GestisciSegnali();
+
     // Shows the main window (which opens the archive); 0 when the program
-    // may run, the exit status when the start was refused.
+    // may run, the exit status when the start was refused. Opening the
+    // archive loads the Firebird engine, whose client library puts in its
+    // own handlers of SIGTERM and SIGINT: ours are put back over them.
     int Mostra();
 
-    // The whole program: title, the desktop services, classes, creation,
-    // show, message loop; answers the exit status.
+    // The whole program: title, the desktop services, classes, signals,
+    // creation, show, message loop; answers the exit status. Once the
+    // archive is open and the signals are ours, the line of ReadyLine is
+    // written to the standard output (for whoever started the program and
+    // waits for it to be up).
     static int Esegui(QApplication &app);
+    static const char *const ReadyLine;
 
     TfmZepMain *MainWindow() const { return m_main.get(); }
 
@@ -65,4 +79,5 @@ private:
     std::unique_ptr<TdmWunOreEccedenti> m_oreEccedenti;
     std::unique_ptr<TfmWunDaPagare66> m_daPagare66;
     std::unique_ptr<TdmWunIvc> m_ivc;
+    std::unique_ptr<platform::TerminationSignals> m_segnali;
 };
