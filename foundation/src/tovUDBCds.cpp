@@ -1,5 +1,7 @@
 #include "tovUDBCds.h"
 
+#include "tovUDBCdsLimits.h"
+
 #include "TovUCdsUtil.h"
 
 #include "DataSet.h"
@@ -760,6 +762,8 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
                 m_transaction = &*own;
             }
             ReadStructure(nullptr, name, m_params, year, month);
+            // Nothing is written that the columns would cut or change.
+            TTovDBCdsLimits::CheckPendingValues(dataSet, delta, name, m_params);
             if (needed == 0)
                 break;
             try {

@@ -41,6 +41,8 @@
 // is unchanged in the database. Two cases are refused
 // before the save begins, with nothing changed: an edit in progress that
 // cannot be posted (it stays in edit) and a dataset the store did not load.
+// A text the columns would cut or change (tovUDBCdsLimits.h) is refused
+// before anything is written, as a failing save.
 //
 // Single-threaded: one store serves the user-interface thread. Two program
 // instances saving the same layout at once get distinct row numbers: a save

@@ -1,6 +1,7 @@
 #include "tovUDBCdsLayouts.h"
 
 #include "tovUDBCds.h"
+#include "tovUDBCdsLimits.h"
 
 #include "DataSet.h"
 #include "DataSetFile.h"
@@ -173,6 +174,11 @@ void TTovDBCdsLayouts::Check(const TTovDBCdsLayout &layout)
         if (f->fieldName().size() > FieldNameWidth)
             refuse(layout,
                    QStringLiteral("il nome del campo %1 supera %2 caratteri").arg(f->fieldName()).arg(FieldNameWidth));
+    // The registry's fields are checked at save, against its columns.
+    for (const auto &f : empty.fields())
+        if (!params.IsRegistryField(f->fieldName()))
+            if (const QString why = TTovDBCdsLimits::LayoutRefusal(*f); !why.isEmpty())
+                refuse(layout, why);
     for (const TCdsFieldMapEntry &e : std::as_const(params.Entries))
         for (const QString &part : e.parts())
             if (!empty.findField(part))

@@ -90,7 +90,8 @@ public:
     // anything but the registry's person columns or fields the dataset lacks,
     // an empty dataset without the integer field "iFisRigo", or without the
     // integer field "iAfiID" when it has a field map or owns registry rows, a
-    // field name longer than 63 characters, an empty dataset with records.
+    // field name longer than 63 characters, a field whose values could be longer
+    // than the value rows hold (tovUDBCdsLimits.h), an empty dataset with records.
     static void Check(const TTovDBCdsLayout &layout);
 
     // Writes the layouts into TCDS_STRUTTURA (see the top of this file), all

@@ -236,7 +236,7 @@ TEST_F(StoreTest, ValueRowsFollowTheFieldTypeAndEmptyValuesLeaveNone)
         {QStringLiteral("Data"), FieldType::Date},        {QStringLiteral("DataOra"), FieldType::DateTime},
         {QStringLiteral("Piccolo"), FieldType::SmallInt}, {QStringLiteral("Parola"), FieldType::Word},
         {QStringLiteral("Grande"), FieldType::LargeInt},  {QStringLiteral("Flag"), FieldType::Boolean},
-        {QStringLiteral("Ora"), FieldType::Time},         {QStringLiteral("Nota"), FieldType::Memo},
+        {QStringLiteral("Ora"), FieldType::Time},         {QStringLiteral("Nota"), FieldType::String, 250},
         {QStringLiteral("Dati"), FieldType::Blob}};
     install(makeLayout(QStringLiteral("TTST_TIPI"), defs));
     DataSet ds;
