@@ -85,7 +85,12 @@ Value fileValue(const FieldDef &def, const Value &value)
     if (value.isEmpty())
         return Value::null();
     try {
-        return dataset_detail::convertValue(def, value, dataset_detail::Misfit::Refuse);
+        Value v = dataset_detail::convertValue(def, value, dataset_detail::Misfit::Refuse);
+        // UTF-8 has no form for a lone surrogate: Qt would write "?" instead.
+        if ((def.type == FieldType::String || def.type == FieldType::Memo) && !v.toString().isValidUtf16())
+            throw EDataSetError(
+                QStringLiteral("Testo con un surrogato UTF-16 isolato nel campo %1").arg(quoted(def.name)));
+        return v;
     } catch (const EDataSetError &) {
         throw;
     } catch (const Exception &e) {

@@ -94,7 +94,8 @@ public:
     // filter naming a field the content lacks).
     static void loadContent(DataSet &dataSet, const DataSetContent &content);
 
-    // The bytes of a file. EDataSetError when a value does not fit its field.
+    // The bytes of a file. EDataSetError when a value does not fit its field
+    // or a text has a lone UTF-16 surrogate.
     static QByteArray encode(const DataSetContent &content, DataSetFileFormat format = DataSetFileFormat::Binary);
     // Reads the bytes of a file; `sourceName` names it in errors.
     static DataSetContent decode(const QByteArray &bytes, const QString &sourceName,

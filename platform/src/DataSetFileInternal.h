@@ -29,7 +29,8 @@ QString contentFault(const DataSetContent &content);
 // The value in the kind a file keeps for the field (see DataSetContent):
 // the dataset's conversion with Misfit::Refuse, so that nothing is cut or
 // rounded on its way to a file; Null for Null and Unassigned. Raises
-// EDataSetError naming the field for a value that does not convert or fit.
+// EDataSetError naming the field for a value that does not convert or fit,
+// or a text with a lone UTF-16 surrogate (which a file cannot keep).
 Value fileValue(const FieldDef &def, const Value &value);
 
 // 'name' in messages.

@@ -305,17 +305,19 @@ TEST(DataSetFileLoad, ContentThatDoesNotFitItsFieldsIsRefused)
     fillTarget(target);
     const Snapshot before = Snapshot::of(target);
     const QList<ValueList> bad[] = {
-        {{Value(QStringLiteral("abc")), Value::null(), Value::null()}},    // not a number
-        {{Value::null(), Value(QStringLiteral("abcd")), Value::null()}},   // longer than its field
-        {{Value::null(), Value::null(), Value(Currency::fromRaw(12345))}}, // 1.2345 in a 2-decimal field
-        {{Value::null(), Value(1234), Value::null()}},                     // longer once text
-        {{Value::null(), Value::null(), Value(1.2345)}},                   // a number with 4 decimals
-        {{Value::null(), Value::null()}},                                  // a value short
+        {{Value(QStringLiteral("abc")), Value::null(), Value::null()}},               // not a number
+        {{Value::null(), Value(QStringLiteral("abcd")), Value::null()}},              // longer than its field
+        {{Value::null(), Value::null(), Value(Currency::fromRaw(12345))}},            // 1.2345 in a 2-decimal field
+        {{Value::null(), Value(1234), Value::null()}},                                // longer once text
+        {{Value::null(), Value::null(), Value(1.2345)}},                              // a number with 4 decimals
+        {{Value::null(), Value::null()}},                                             // a value short
+        {{Value::null(), Value(QStringLiteral("a") + QChar(0xDC00)), Value::null()}}, // a lone surrogate
     };
     for (const auto &rows : bad) {
         c.rows = rows;
         EXPECT_THROW(DataSetFile::loadContent(target, c), EDataSetError);
         EXPECT_THROW(DataSetFile::encode(c), EDataSetError);
+        EXPECT_THROW(DataSetFile::encode(c, DataSetFileFormat::Xml), EDataSetError);
         EXPECT_TRUE(Snapshot::of(target) == before);
     }
     c.rows = {};
