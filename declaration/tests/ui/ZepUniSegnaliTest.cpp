@@ -18,8 +18,7 @@ namespace {
 
 QString buildDir()
 {
-    const QString dir = qEnvironmentVariable("ZEP_BUILD_DIR");
-    return dir.isEmpty() ? QStringLiteral(ZEP_TEST_BUILD_DIR) : dir;
+    return QStringLiteral(ZEP_TEST_BUILD_DIR);
 }
 
 // Runs a tool of the build to its end; its output when it fails.
