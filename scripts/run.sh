@@ -13,6 +13,13 @@ if [ ! -f "$build/data/zep.fdb" ]; then
   "$build/bin/zepDemoArchive" --output "$build/data/zep.fdb"
 fi
 
+# The first start opens on the current month: the working period is set
+# once, as the dialog "Parametri" sets it; later starts propose the last one
+# chosen.
+if [ ! -f "$build/USR/UniEmens/Res/TEAM_ANNOMESE.cds" ]; then
+  "$build/bin/zepDemoDeclaration" --archive "$build/data/zep.fdb" --period "$(date +%Y-%m)"
+fi
+
 if [ ! -x "$build/bin/zepUni" ]; then
   echo "The build did not produce $build/bin/zepUni." >&2
   exit 1

@@ -211,13 +211,6 @@ Value otherTypeValue(FieldType type, const QString &text)
     }
 }
 
-bool isUpdateConflict(const QString &message)
-{
-    const QString m = message.toLower();
-    return m.contains(QLatin1String("update conflicts")) || m.contains(QLatin1String("deadlock"))
-           || m.contains(QLatin1String("lock conflict"));
-}
-
 bool isZeroValue(FieldType type, const Value &v)
 {
     switch (type) {
@@ -774,7 +767,7 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
                 // Another save of the layout held the counter and has
                 // committed: our snapshot is too old to raise it. Only the
                 // counter was touched, so a fresh transaction may try again.
-                if (useOwnTransaction && attempt < ReservationAttempts && isUpdateConflict(e.message())) {
+                if (useOwnTransaction && attempt < ReservationAttempts && Database::isUpdateConflict(e.message())) {
                     m_transaction = nullptr;
                     own.reset();
                     ++m_reservationRetries;

@@ -320,4 +320,11 @@ Database &Database::requireGlobal()
     return *g_global;
 }
 
+bool Database::isUpdateConflict(const QString &message)
+{
+    const QString m = message.toLower();
+    return m.contains(QLatin1String("update conflicts")) || m.contains(QLatin1String("deadlock"))
+           || m.contains(QLatin1String("lock conflict"));
+}
+
 } // namespace platform

@@ -109,6 +109,12 @@ public:
     // The user's message for a failed open, from the driver's error text.
     static QString openErrorMessage(const ConnectionSettings &settings, const QString &driverText);
 
+    // Whether an error's message is the engine's refusal of a write to a row
+    // that another connection changed and committed (or holds) meanwhile:
+    // "update conflicts", "deadlock", "lock conflict". The transaction that
+    // met it is rolled back and may be run again from its start.
+    static bool isUpdateConflict(const QString &message);
+
 private:
     void ensureOpen(const char *operation) const;
 

@@ -4,9 +4,9 @@
 // where the tree does not allow it) and against the values prescribed; the
 // messages that stop a generation; the person selection; the run of "Crea
 // file telematico" with its questions; the configuration.
+#include "ZepDocumentoSupport.h"
 #include "ZepFileSupport.h"
 
-#include "BindingModel.h"
 #include "WunUUtil.h"
 
 #include "Field.h"
@@ -16,84 +16,9 @@
 #include <QLocale>
 
 using namespace filetest;
+using documentotest::controllaDocumento;
 
 namespace {
-
-// ---- the element tree of the binding description ----
-
-const bindgen::Model &modello()
-{
-    static const bindgen::Model m = [] {
-        QFile f(QStringLiteral(ZEP_TEST_SOURCE_DIR "/declaration/src/UniEmens/Model/DenunceMensili.binding"));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return bindgen::parse(f.readAll().toStdString(), "DenunceMensili.binding");
-    }();
-    return m;
-}
-
-QStringList elementi(const QDomElement &e)
-{
-    QStringList out;
-    for (QDomElement c = e.firstChildElement(); !c.isNull(); c = c.nextSiblingElement())
-        out << c.tagName();
-    return out;
-}
-
-// Every element of `e`'s subtree stands where the class `classe` allows it,
-// its children in the order of the class's members and its attributes
-// among them; leaves and text items hold no elements.
-void controllaAlbero(const QDomElement &e, const std::string &classe)
-{
-    const bindgen::Model &m = modello();
-    const bindgen::ClassDef *c = m.find(classe);
-    ASSERT_NE(c, nullptr) << classe;
-    const std::string percorso = e.tagName().toStdString();
-    const QDomNamedNodeMap attributi = e.attributes();
-    for (int i = 0; i < attributi.count(); ++i) {
-        const std::string nome = attributi.item(i).nodeName().toStdString();
-        EXPECT_TRUE(std::any_of(c->members.begin(), c->members.end(),
-                                [&](const bindgen::Member &mb) { return mb.isAttribute() && mb.nodeName == nome; }))
-            << "attribute " << nome << " of " << percorso;
-    }
-    int ultimo = -1;
-    std::string ultimoNome;
-    for (QDomElement f = e.firstChildElement(); !f.isNull(); f = f.nextSiblingElement()) {
-        const std::string nome = f.tagName().toStdString();
-        if (c->family == bindgen::Family::Collection) {
-            EXPECT_EQ(nome, c->itemName) << "in " << percorso;
-            controllaAlbero(f, c->itemClass);
-            continue;
-        }
-        const auto it = std::find_if(c->members.begin(), c->members.end(), [&](const bindgen::Member &mb) {
-            return !mb.isAttribute() && mb.nodeName == nome;
-        });
-        if (it == c->members.end()) {
-            ADD_FAILURE() << nome << " does not belong under " << percorso << " (" << classe << ")";
-            continue;
-        }
-        const int posto = int(it - c->members.begin());
-        EXPECT_GE(posto, ultimo) << nome << " after " << ultimoNome << " under " << percorso;
-        const bool ripetuto = it->kind == bindgen::MemberKind::List || it->kind == bindgen::MemberKind::TextList;
-        EXPECT_TRUE(ripetuto || posto != ultimo) << nome << " twice under " << percorso;
-        ultimo = posto;
-        ultimoNome = nome;
-        if (it->isLeaf() || it->kind == bindgen::MemberKind::TextList)
-            EXPECT_TRUE(elementi(f).isEmpty()) << nome << " under " << percorso << " holds elements";
-        else if (it->kind == bindgen::MemberKind::Child)
-            controllaAlbero(f, it->typeName);
-        else
-            controllaAlbero(f, m.find(it->typeName)->itemClass);
-    }
-}
-
-void controllaDocumento(const QByteArray &xml)
-{
-    QDomDocument dom;
-    QString errore;
-    ASSERT_TRUE(dom.setContent(xml, &errore)) << errore.toStdString();
-    ASSERT_EQ(dom.documentElement().tagName().toStdString(), modello().rootName);
-    controllaAlbero(dom.documentElement(), modello().rootClass);
-}
 
 // ---- reading values back ----
 

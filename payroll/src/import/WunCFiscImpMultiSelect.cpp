@@ -4,6 +4,7 @@
 #include "WunUUtil.h"
 #include "tovCQueryText.h"
 
+#include "Database.h"
 #include "Exceptions.h"
 #include "Field.h"
 #include "UqMessages.h"
@@ -224,55 +225,71 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
 
 TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
 {
-    m_saltato = false;
-    std::vector<Copia> copie = CopiaTabelle();
-    TUqTransaction transazione(&Connessione());
-    try {
-        transazione.Start();
-    } catch (const std::exception &e) {
-        // Reported, never skipped in silence: whatever holds the connection
-        // would refuse every later person too, so the run ends here.
-        Notifica().Messaggio(QStringLiteral("Impossibile avviare la transazione per il dipendente %1 %2:%3%3%4%3%3"
-                                            "L'importazione è stata interrotta.")
-                                 .arg(Cognome().trimmed(), Nome().trimmed(), CrLf, QString::fromUtf8(e.what())),
-                             MessageType::Error);
-        return EsitoPersona::NonAvviato;
-    }
-
-    try {
-        ApriAnagrafica();
-        ImportaRiga();
-        transazione.Commit();
-        return m_saltato ? EsitoPersona::Saltato : EsitoPersona::Importato;
-    } catch (const std::exception &e) {
-        if (cdsImport.isEditing())
-            cdsImport.cancel();
-        // A failing ErroreImportazione must not leave the person's writes or
-        // rows behind: it is raised again once they are undone.
-        std::exception_ptr guasto;
+    for (int tentativo = 1;; ++tentativo) {
+        m_saltato = false;
+        std::vector<Copia> copie = CopiaTabelle();
+        TUqTransaction transazione(&Connessione());
         try {
-            ErroreImportazione(e);
-        } catch (...) {
-            guasto = std::current_exception();
+            transazione.Start();
+        } catch (const std::exception &e) {
+            // Reported, never skipped in silence: whatever holds the connection
+            // would refuse every later person too, so the run ends here.
+            Notifica().Messaggio(QStringLiteral("Impossibile avviare la transazione per il dipendente %1 %2:%3%3%4%3%3"
+                                                "L'importazione è stata interrotta.")
+                                     .arg(Cognome().trimmed(), Nome().trimmed(), CrLf, QString::fromUtf8(e.what())),
+                                 MessageType::Error);
+            return EsitoPersona::NonAvviato;
         }
+
         try {
-            if (transazione.InTransaction())
-                transazione.Rollback();
+            ApriAnagrafica();
+            ImportaRiga();
+            transazione.Commit();
+            return m_saltato ? EsitoPersona::Saltato : EsitoPersona::Importato;
+        } catch (const std::exception &e) {
+            if (cdsImport.isEditing())
+                cdsImport.cancel();
+            // Another workstation on the same archive wrote a row this person
+            // needs (the store's row counter) and committed first: nothing of
+            // the person is wrong, the person is imported again from the start.
+            if (tentativo < TentativiConflitto && platform::Database::isUpdateConflict(QString::fromUtf8(e.what()))) {
+                try {
+                    if (transazione.InTransaction())
+                        transazione.Rollback();
+                } catch (...) {
+                    Ripristina(copie);
+                    throw;
+                }
+                Ripristina(copie);
+                continue;
+            }
+            // A failing ErroreImportazione must not leave the person's writes or
+            // rows behind: it is raised again once they are undone.
+            std::exception_ptr guasto;
+            try {
+                ErroreImportazione(e);
+            } catch (...) {
+                guasto = std::current_exception();
+            }
+            try {
+                if (transazione.InTransaction())
+                    transazione.Rollback();
+            } catch (...) {
+                Ripristina(copie);
+                throw;
+            }
+            Ripristina(copie);
+            if (!dynamic_cast<const platform::EAbort *>(&e))
+                Notifica().Messaggio(TestoErrore(e), MessageType::Error);
+            if (guasto)
+                std::rethrow_exception(guasto);
+            return EsitoPersona::Fallito;
         } catch (...) {
+            // Not an error of ours: it passes through, the transaction is
+            // rolled back by its guard, the tables put back here.
             Ripristina(copie);
             throw;
         }
-        Ripristina(copie);
-        if (!dynamic_cast<const platform::EAbort *>(&e))
-            Notifica().Messaggio(TestoErrore(e), MessageType::Error);
-        if (guasto)
-            std::rethrow_exception(guasto);
-        return EsitoPersona::Fallito;
-    } catch (...) {
-        // Not an error of ours: it passes through, the transaction is
-        // rolled back by its guard, the tables put back here.
-        Ripristina(copie);
-        throw;
     }
 }
 

@@ -204,10 +204,17 @@ public:
     // is not undone by the rollback). A store-kept table needs nothing.
     virtual void TabellaRipristinata(platform::DataSet &dataSet);
 
+    // How many times a person is imported in all when another connection's
+    // concurrent write refuses the person's (Database::isUpdateConflict):
+    // each time after a rollback and the tables put back, the last refusal
+    // reported as any error.
+    static constexpr int TentativiConflitto = 10;
+
 protected:
     enum class EsitoPersona { Importato, Saltato, Fallito, NonAvviato };
     // One person: snapshot, transaction, ApriAnagrafica, ImportaRiga,
-    // commit; on an error the rollback, the tables put back and the message.
+    // commit; on an error the rollback, the tables put back and the message;
+    // on a concurrent write's refusal the same, then the person again.
     EsitoPersona ImportaPersona();
 
 private:

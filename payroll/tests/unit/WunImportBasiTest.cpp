@@ -211,6 +211,7 @@ class ImportFile : public TwunFiscImpMultiSelect {
 public:
     using TwunFiscImpMultiSelect::TwunFiscImpMultiSelect;
     int fallisce = 0;
+    int conflitti = 0; // the next persons' writes refused as by another connection
     QString filtroAggiunto;
     void ImportaSostituto() override {}
     void ImportaRiga() override
@@ -222,6 +223,10 @@ public:
         cdsImport.appendRecord({xqcMultiSelect.fieldValue("IACOMID"), qquAcom.value("SANACODFISCALE")});
         if (xqcMultiSelect.fieldValue("IACOMID").toInt() == fallisce)
             throw ETovWarning("errore simulato");
+        if (conflitti > 0) {
+            --conflitti;
+            throw platform::EDatabaseError("deadlock\nupdate conflicts with concurrent update");
+        }
     }
     void CompletaFiltro(QString &filtro) override
     {
@@ -351,6 +356,28 @@ TEST_F(LoopOnDemo, TheTableFileLosesTheRowsOfAFailedPersonAndThePersonsDataAreRe
               scalar(QStringLiteral("SELECT STELTELEFONO FROM TTEL_TELEFONI WHERE IANAID = %1").arg(ana)).toString());
     EXPECT_EQ(imp.Email(),
               scalar(QStringLiteral("SELECT SEMLEMAIL FROM TEML_EMAIL WHERE IANAID = %1").arg(ana)).toString());
+}
+
+TEST_F(LoopOnDemo, APersonRefusedByAConcurrentWriteIsImportedAgainUpToTheLastAttempt)
+{
+    ASSERT_TRUE(imp.Prepara());
+    imp.NomeFileTabella = dir.filePath("TABELLA.cds");
+    imp.xqcMultiSelect.first();
+    const QList<Bookmark> uno{imp.xqcMultiSelect.bookmark()};
+    for (const int conflitti :
+         {TwunFiscImpMultiSelect::TentativiConflitto - 1, TwunFiscImpMultiSelect::TentativiConflitto}) {
+        SCOPED_TRACE(conflitti);
+        const bool riesce = conflitti < TwunFiscImpMultiSelect::TentativiConflitto;
+        services->clear();
+        imp.cdsImport.close();
+        imp.conflitti = conflitti;
+        const TwunFiscImpMultiSelect::Esito esito = imp.Importa(uno);
+        EXPECT_EQ(esito.importati, riesce ? 1 : 0);
+        EXPECT_EQ(esito.falliti, riesce ? 0 : 1);
+        // Each attempt starts from the tables as they were: one row at most.
+        EXPECT_EQ(imp.cdsImport.isActive() ? imp.cdsImport.recordCount() : 0, riesce ? 1 : 0);
+        EXPECT_EQ(services->messageTexts().filter("update conflicts").size(), riesce ? 0 : 1);
+    }
 }
 
 // ---------------------------------------------------------------- employer group

@@ -3,20 +3,14 @@
 #include "Paths.h"
 
 #include "Exceptions.h"
-#include "Field.h"
-#include "TovUCdsUtil.h"
 #include "UqMessages.h"
 #include "FormRegistry.h"
 #include "UqParamDialog.h"
 #include "WunFFiscImpMultiSelect.h"
-#include "WunUUtil.h"
 #include "wunFWizard.h"
 #include "wunMParams.h"
-#include "wunUCalcoliAnno.h"
 #include "ZepFParam.h"
 #include "ZepUUtil.h"
-#include "tovCQueryText.h"
-#include "tovUDBCds.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,11 +18,6 @@
 #include <QWidget>
 
 using platform::DataSet;
-using platform::Field;
-using platform::FieldDef;
-using platform::FieldDefs;
-using platform::FieldType;
-using platform::Value;
 
 TdmZepAttivazioni *dmZepAttivazioni = nullptr;
 
@@ -36,18 +25,10 @@ const QString TdmZepAttivazioni::MsgChiudereFinestre = QStringLiteral(
     "Chiudere tutte le finestre prima di eseguire l'operazione.");
 const QString TdmZepAttivazioni::MsgExDmaNonAttiva = QStringLiteral("La gestione ex DMA è attiva da ottobre 2012");
 const QString TdmZepAttivazioni::PeriodoInizioExDma = QStringLiteral("2012-10");
-const QString TdmZepAttivazioni::NomeFileParametri = QStringLiteral("TEMENSPAR.XML");
 const QString TdmZepAttivazioni::CartellaRisorse = QStringLiteral("USR/UniEmens/Res/");
 const QString TdmZepAttivazioni::FileMarcatoreNotizie = QStringLiteral("Check.txt");
 
 namespace {
-
-// The window classes of the wizards and multi-selects of the two imports.
-const QString WizardDipendenti = QStringLiteral("TfmZepWiz");
-const QString WizardFpls = QStringLiteral("TfmZepWizFplsExEnpals");
-const QString SelezioneDipendenti = QStringLiteral("TfmZepImpMultiSelect");
-const QString SelezioneFpls = QStringLiteral("TfmZepImpFplsExEnpalsMultiSelect");
-
 
 void mostraNonDisponibile(const QString &caption)
 {
@@ -61,29 +42,7 @@ QString TdmZepAttivazioni::MsgNonDisponibile(const QString &caption)
     return QStringLiteral("La funzione \"%1\" non è ancora disponibile in questa versione del programma.").arg(caption);
 }
 
-FieldDefs TdmZepAttivazioni::CampiParametri()
-{
-    return {
-        {QStringLiteral("ICALID"), FieldType::Integer},
-        {QStringLiteral("IMESID"), FieldType::Integer},
-        {QStringLiteral("ICOTFONDAMENTALE"), FieldType::Integer},
-        {QStringLiteral("SOSTITUTO"), FieldType::Boolean},
-        {QStringLiteral("GIORNIINPS"), FieldType::Boolean},
-        {QStringLiteral("MatricolaINPS"), FieldType::String, 10},
-        {QStringLiteral("MatricolaINPSAcc"), FieldType::String, 10},
-        {QStringLiteral("ComuneLavoro"), FieldType::String, 4},
-        {QStringLiteral("PT_COME_INTERO"), FieldType::Boolean},
-        {QStringLiteral("TipoContribuzione"), FieldType::String, 31},
-        {QStringLiteral("VarRetributive"), FieldType::Boolean},
-        {QStringLiteral("MatricolaInpsFpls"), FieldType::String, 10},
-        {QStringLiteral("TipoContribuzioneFpls"), FieldType::String, 2},
-        {QStringLiteral("ContrLavLibProf"), FieldType::Boolean},
-    };
-}
-
-TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
-    : TdmUqAttivazioni(parent), xqcSos(nullptr, QStringLiteral("xqcSos")), cdsTmp(QStringLiteral("cdsTmp")),
-      cdsParametri(QStringLiteral("cdsParametri"))
+TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent) : TdmUqAttivazioni(parent)
 {
     setObjectName(QStringLiteral("dmZepAttivazioni"));
 
@@ -176,10 +135,6 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent)
     };
     ImportaDma = [this] { mostraNonDisponibile(xafExDmaImp->Caption); };
     StampaDenuncia = [this] { mostraNonDisponibile(xafDenuncia->Caption); };
-    SelezionaAnno = [](const QString &anno) {
-        wunAnnoFinanziario().LoadYear(anno);
-        TWunCalcolaAnno::CreaPerAnno(wunAnnoFinanziario().Year());
-    };
 }
 
 TdmZepAttivazioni::~TdmZepAttivazioni()
@@ -208,16 +163,6 @@ void TdmZepAttivazioni::ImpostaCartelleComandiShell()
     for (TUqAttShell *command : {xasNotizie, xasIstruzioni})
         if (command->Folder.isEmpty())
             command->Folder = CartellaRes();
-}
-
-QString TdmZepAttivazioni::CartellaParametri() const
-{
-    return m_cartellaParametri.isEmpty() ? TWunUtil::CartellaUsr() : m_cartellaParametri;
-}
-
-QString TdmZepAttivazioni::FileParametri() const
-{
-    return platform::findPath(CartellaParametri(), NomeFileParametri);
 }
 
 // ------------------------------------------------------------------- guards
@@ -306,121 +251,6 @@ void TdmZepAttivazioni::FormClassUnavailable(TUqAttForm *command)
 }
 
 // ------------------------------------------------------------------ imports
-
-bool TdmZepAttivazioni::ImpostaGruppo()
-{
-    return !dmWunParams || dmWunParams->GruppoPerImportazione(ScegliGruppo) != 0;
-}
-
-void TdmZepAttivazioni::ApriSedi()
-{
-    xqcSos.close();
-    TovQueryText().AssignCommand(QStringLiteral("QRY_SED"), xqcSos, QStringLiteral("EXECUTE"));
-    xqcSos.params().paramByName(QStringLiteral("IDWGID")).setValue(TWunUtil::DwgIdCorrente());
-    xqcSos.Open();
-}
-
-bool TdmZepAttivazioni::SostitutoDaAmministrazione()
-{
-    ZEP_ASSERT(m_store, "TdmZepAttivazioni: archivio delle denunce non impostato");
-    m_store->LoadPeriod(cdsTmp, TZepParametri::TabellaDichiarante, m_store->Year(), 0);
-    const bool empty = cdsTmp.isEmpty();
-    cdsTmp.close();
-    return empty;
-}
-
-void TdmZepAttivazioni::PreparaParametri(TipoImport tipo)
-{
-    cdsParametri.close();
-    cdsParametri.setFieldDefs(CampiParametri());
-    cdsParametri.createDataSet();
-    cdsParametri.append();
-
-    const QString file = FileParametri();
-    if (TTovCds::FileExists(file)) {
-        cdsTmp.close();
-        TTovCds::LoadFromFile(cdsTmp, file);
-        cdsTmp.first();
-        const bool hasRecord = !cdsTmp.isEmpty();
-        for (const auto &field : cdsParametri.fields()) {
-            const Field *stored = cdsTmp.findField(field->fieldName());
-            field->setValue(stored && hasRecord ? stored->value() : Value::null());
-        }
-        cdsTmp.close();
-    }
-
-    auto setIfNull = [this](const QString &name, const Value &value) {
-        Field &field = cdsParametri.fieldByName(name);
-        if (field.isNull())
-            field.setValue(value);
-    };
-    if (tipo == TipoImport::Dipendenti) {
-        setIfNull(QStringLiteral("GIORNIINPS"), false);
-        setIfNull(QStringLiteral("PT_COME_INTERO"), true);
-        setIfNull(QStringLiteral("TipoContribuzione"), QStringLiteral("71"));
-        setIfNull(QStringLiteral("VarRetributive"), false);
-    } else {
-        setIfNull(QStringLiteral("TipoContribuzioneFpls"), QString());
-        setIfNull(QStringLiteral("ContrLavLibProf"), true);
-    }
-
-    bool meseValido = false;
-    const int mese = MeseDenuncia.trimmed().toInt(&meseValido);
-    ZEP_ASSERT(meseValido && mese >= 1 && mese <= 12, "Mese della denuncia non valido: " + MeseDenuncia);
-    cdsParametri.fieldByName(QStringLiteral("IMESID")).setValue(mese);
-    cdsParametri.fieldByName(QStringLiteral("SOSTITUTO")).setValue(SostitutoDaAmministrazione());
-
-    Field &comune = cdsParametri.fieldByName(QStringLiteral("ComuneLavoro"));
-    if (comune.asString().isEmpty() && xqcSos.isActive() && !xqcSos.isEmpty())
-        comune.setValue(xqcSos.fieldByName(QStringLiteral("SSRPCCODCATA")).value());
-
-    if (tipo == TipoImport::FplsExEnpals) {
-        Field &matricola = cdsParametri.fieldByName(QStringLiteral("MatricolaInpsFpls"));
-        if (matricola.asString().isEmpty())
-            matricola.setValue(cdsParametri.fieldByName(QStringLiteral("MatricolaINPS")).value());
-    }
-    cdsParametri.post();
-}
-
-void TdmZepAttivazioni::Importa(TipoImport tipo)
-{
-    const bool fpls = tipo == TipoImport::FplsExEnpals;
-    SelezionaAnno(AnnoDenuncia);
-    // The datasets are closed on every path, a failure included.
-    struct Closer {
-        TdmZepAttivazioni *module;
-        ~Closer()
-        {
-            try {
-                module->Chiudi();
-            } catch (...) {
-                // closing in-memory datasets does not fail; never throw from here
-            }
-        }
-    } closer{this};
-
-    if (!ImpostaGruppo())
-        return;
-    ApriSedi();
-    PreparaParametri(tipo);
-
-    const QString caption = EseguiWizard(fpls ? WizardFpls : WizardDipendenti, cdsParametri, xqcSos);
-    if (caption.isEmpty())
-        return; // cancelled: the parameter file stays as it was
-
-    cdsParametri.checkBrowseMode();
-    const QString file = FileParametri();
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    TTovCds::SaveToFile(cdsParametri, file);
-    EseguiImportazione(fpls ? SelezioneFpls : SelezioneDipendenti, cdsParametri, xqcSos);
-}
-
-void TdmZepAttivazioni::Chiudi()
-{
-    xqcSos.close();
-    cdsParametri.close();
-    cdsTmp.close();
-}
 
 void TdmZepAttivazioni::ImportaDipendenti()
 {

@@ -21,40 +21,25 @@
 // is not registered stays in the bar and, when chosen, says that the
 // function is not available yet.
 //
-// Steps that later parts of the program supply (the import wizards and
-// multi-selects, the public-sector import, the declaration print, the
-// per-year rule object) are replaceable functions; until they are plugged
-// in, each says that the function is not available yet and does nothing
-// else (an import whose wizard is not there saves nothing).
+// The import flow and its datasets are the rules of TZepAttivazioni
+// (ZepCAttivazioni.h), which this module derives from. Steps that later
+// parts of the program supply (the import wizards and multi-selects, the
+// public-sector import, the declaration print) are replaceable functions;
+// until they are plugged in, each says that the function is not available
+// yet and does nothing else (an import whose wizard is not there saves
+// nothing).
 #include "UqAttivazioni.h"
-#include "UqQueryCollection.h"
-
-#include "DataSet.h"
-#include "Enumeration.h"
+#include "ZepCAttivazioni.h"
 
 #include <QString>
 #include <functional>
 
-class TTovDBCds;
-
-class TdmZepAttivazioni : public TdmUqAttivazioni {
+class TdmZepAttivazioni : public TdmUqAttivazioni, public TZepAttivazioni {
     Q_OBJECT
 public:
-    enum class TipoImport { Dipendenti, FplsExEnpals };
-
-    // The wizard of an import: runs the window class on the parameters and
-    // the employer's sites; answers the caption it ended with, empty when
-    // the user cancelled.
-    using WizardFunction =
-        std::function<QString(const QString &wizardClass, platform::DataSet &parametri, TUqQueryCollection &sedi)>;
-    // The person multi-select and import that follow a confirmed wizard.
-    using ImportFunction =
-        std::function<void(const QString &formClass, platform::DataSet &parametri, TUqQueryCollection &sedi)>;
-
     static const QString MsgChiudereFinestre;  // "Chiudere tutte le finestre prima di eseguire l'operazione."
     static const QString MsgExDmaNonAttiva;    // "La gestione ex DMA è attiva da ottobre 2012"
     static const QString PeriodoInizioExDma;   // "2012-10"
-    static const QString NomeFileParametri;    // "TEMENSPAR.XML"
     static const QString CartellaRisorse;      // "USR/UniEmens/Res/" (relative to the base folder)
     static const QString FileMarcatoreNotizie; // "Check.txt"
     // The text of a function not available yet, with the command's caption.
@@ -87,13 +72,6 @@ public:
     TUqAttShell *xasNotizie;
     TUqAttShell *xasIstruzioni;
 
-    // ---- datasets ----
-    TUqQueryCollection xqcSos;      // the employer's sites (payroll connection)
-    platform::DataSet cdsTmp;       // scratch
-    platform::DataSet cdsParametri; // the import parameters (fields below)
-    // The fields of cdsParametri, in order.
-    static platform::FieldDefs CampiParametri();
-
     // ---- set by the main window ----
     // The program's base folder (ends with "/").
     void SetCartellaBase(const QString &folder);
@@ -104,30 +82,13 @@ public:
     // Gives each shell command whose folder is still empty the resource
     // folder.
     void ImpostaCartelleComandiShell();
-    // The declaration-table store (not owned).
-    void SetStore(TTovDBCds *store) { m_store = store; }
-    TTovDBCds *Store() const { return m_store; }
-    // Where "TEMENSPAR.XML" is kept: TWunUtil::CartellaUsr() unless set.
-    void SetCartellaParametri(const QString &folder) { m_cartellaParametri = folder; }
-    QString CartellaParametri() const;
-    // The parameter file: the existing one whatever the case of its
-    // letters, else "TEMENSPAR.XML" in that folder.
-    QString FileParametri() const;
 
     // ---- operations ----
     // The working period is at least October 2012; otherwise the warning
     // and false.
     bool GestioneExDmaAttiva();
-    // Opens xqcSos on QRY_SED for the current employer group.
-    void ApriSedi();
-    // Whether the declarant table of the store's year (month 0) is empty.
-    bool SostitutoDaAmministrazione();
     void ImportaDipendenti();
     void ImportaFplsExEnpals();
-    // Steps 3 to 8 of the import flow: cdsParametri made anew with one
-    // record, the values of the parameter file, the defaults, the forced
-    // values and the site's municipality; left in browse state.
-    void PreparaParametri(TipoImport tipo);
 
     // ---- event handlers ----
     void xafImportBeforeExecute(TUqAttivazione *sender, bool &goOn);
@@ -145,35 +106,16 @@ public:
     // A window class not registered: says the function is not available yet.
     void FormClassUnavailable(TUqAttForm *command) override;
 
-    // The employer group of an import: the user's choice among the
-    // archive's groups, given the one set before (0 none); 0 when cancelled.
-    using GruppoFunction = std::function<qint64(const platform::EnumItems &gruppi, qint64 attuale)>;
-    // Before any import: the employer group "UQUP_DwgId" settled by the
-    // parameters module (the one kept, the archive's only one, or
-    // ScegliGruppo's); false when the user chose none (nothing is
-    // imported). Without a parameters module the group set stays as it is.
-    bool ImpostaGruppo();
-    // The parameter manager's value dialog over the groups.
-    GruppoFunction ScegliGruppo;
-
-    // ---- the import steps: the wizard and the import window of a class
-    // registered by name (TfmwunWizard::Execute, TfmwunFiscImpMultiSelect::
-    // Execute); a class not registered yet says "not available" ----
-    WizardFunction EseguiWizard;
-    ImportFunction EseguiImportazione;
+    // The import steps set here: the group chosen in the parameter
+    // manager's value dialog (ScegliGruppo), the wizard and the import
+    // window of a class registered by name (TfmwunWizard::Execute,
+    // TfmwunFiscImpMultiSelect::Execute); a class not registered yet says
+    // "not available".
     std::function<void()> ImportaDma;     // TdmZepDmaImporta::ImportaDma
     std::function<void()> StampaDenuncia; // TfmZepReport: the declaration print
-    // Loads the working financial year into wunAnnoFinanziario and makes
-    // the year's rule object (TWunCalcolaAnno::CreaPerAnno).
-    std::function<void(const QString &anno)> SelezionaAnno;
 
 private:
-    void Importa(TipoImport tipo);
-    void Chiudi();
-
     QString m_cartellaBase;
-    QString m_cartellaParametri;
-    TTovDBCds *m_store = nullptr;
 };
 
 Q_DECLARE_METATYPE(TUqQueryCollection *)

@@ -1,0 +1,165 @@
+#pragma once
+// zepDemoDeclaration run as a program on an installation of its own: the
+// tool (a hard link, so that it takes the installation's folder as its own),
+// the compiled catalogue and code tables of the build, and demo archives made
+// by zepDemoArchive. Also the reading of a period's declaration tables once
+// the tool has ended (an embedded archive is open in one process at a time).
+#include "ZepCParametri.h"
+#include "ZepFileSupport.h"
+#include "ZepULayouts.h"
+#include "QtPrinters.h"
+
+#include "DataSet.h"
+#include "Field.h"
+#include "Database.h"
+#include "tovUDBCds.h"
+#include "tovUDBCdsLayouts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace demotest {
+
+inline QString buildDir()
+{
+    return QStringLiteral(ZEP_TEST_BUILD_DIR);
+}
+
+// A finished run of a program: status (-1 when it did not end normally, or
+// not within ten minutes) and its output, standard error after standard
+// output.
+struct Esito {
+    int codice = -1;
+    bool ucciso = false; // ended by a signal
+    QString uscita;
+    QString errori;
+};
+
+inline Esito esegui(const QString &programma, const QStringList &argomenti,
+                    const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(ambiente);
+    p.start(programma, argomenti);
+    Esito e;
+    if (!p.waitForFinished(600'000)) {
+        p.kill();
+        p.waitForFinished();
+        e.errori = programma + QStringLiteral(" non è terminato");
+        return e;
+    }
+    e.ucciso = p.exitStatus() == QProcess::CrashExit;
+    e.codice = e.ucciso ? -1 : p.exitCode();
+    e.uscita = QString::fromUtf8(p.readAllStandardOutput());
+    e.errori = QString::fromUtf8(p.readAllStandardError());
+    return e;
+}
+
+class Installazione {
+public:
+    Installazione() : m_root(buildDir() + QStringLiteral("/zepDemoDeclaration-XXXXXX"))
+    {
+        for (const char *f : {"bin", "etc/wun", "data", "USR/UniEmens/Res/Tabelle"})
+            QDir().mkpath(path(QLatin1String(f)));
+        const QString tool = buildDir() + QStringLiteral("/bin/zepDemoDeclaration");
+        if (::link(QFile::encodeName(tool).constData(), QFile::encodeName(programma()).constData()) != 0)
+            QFile::copy(tool, programma());
+        for (const char *f : {"wun_QueryText.cds", "wun_QueryText.unxc", "wun_Report.xml"})
+            QFile::copy(buildDir() + QStringLiteral("/etc/wun/") + QLatin1String(f),
+                        path(QStringLiteral("etc/wun/")) + QLatin1String(f));
+        const QDir tabelle(buildDir() + QStringLiteral("/USR/UniEmens/Res/Tabelle"));
+        for (const QString &f : tabelle.entryList(QDir::Files))
+            QFile::copy(tabelle.filePath(f), path(QStringLiteral("USR/UniEmens/Res/Tabelle/")) + f);
+    }
+
+    QString path(const QString &relative) const { return m_root.path() + QLatin1Char('/') + relative; }
+    QString programma() const { return path(QStringLiteral("bin/zepDemoDeclaration")); }
+
+    // A demo archive in data/; its errors when it could not be made.
+    QString CreaArchivio(const QString &nome, int persone, const QString &da, const QString &a) const
+    {
+        const Esito e = esegui(buildDir() + QStringLiteral("/bin/zepDemoArchive"),
+                               {QStringLiteral("--output"), path(QStringLiteral("data/") + nome),
+                                QStringLiteral("--persons"), QString::number(persone), QStringLiteral("--from"), da,
+                                QStringLiteral("--to"), a});
+        return e.codice == 0 ? QString() : e.uscita + e.errori;
+    }
+
+    // The month declared into `file`; no file: the working period only.
+    Esito Dichiara(const QString &archivio, const QString &periodo, const QString &file,
+                   const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment()) const
+    {
+        QStringList argomenti{QStringLiteral("--archive"), archivio, QStringLiteral("--period"), periodo};
+        if (!file.isEmpty())
+            argomenti << QStringLiteral("--output") << file;
+        return esegui(programma(), argomenti, ambiente);
+    }
+
+private:
+    QTemporaryDir m_root;
+};
+
+// The declaration tables of a period, read from an archive no other process
+// holds.
+class Tabelle {
+public:
+    Tabelle(const QString &archivio, int anno, int mese)
+    {
+        platform::ConnectionSettings s;
+        s.database = archivio;
+        m_db = std::make_unique<platform::Database>(s);
+        m_db->open();
+        TTovDBCdsLayouts::InstallFolders(*m_db, {CartellaLayoutDenunce()});
+        m_store.SetConnection(m_db.get());
+        m_store.SetProgram(QStringLiteral("zep"));
+        m_store.SetYear(anno);
+        m_store.SetMonth(mese);
+    }
+    ~Tabelle() { m_db->close(); }
+
+    void Carica(platform::DataSet &ds, const QString &tabella) { m_store.Load(ds, tabella); }
+
+    // The declarant of the year, as the window "Dichiarante" saves it: the
+    // file needs one, and the month's import does not write it here.
+    void ScriviDichiarante()
+    {
+        platform::DataSet ds;
+        m_store.LoadPeriod(ds, TZepParametri::TabellaDichiarante, m_store.Year(), 0);
+        ds.append();
+        for (const auto &[campo, valore] : filetest::dichiarante())
+            ds.fieldByName(campo).setValue(valore);
+        ds.post();
+        m_store.SavePeriod(ds, TZepParametri::TabellaDichiarante, m_store.Year(), 0);
+    }
+
+    // The employee rows by fiscal code, each as its values joined, the
+    // store's own row number and registry id left out; sorted.
+    QMap<QString, QStringList> RighePerPersona()
+    {
+        QMap<QString, QStringList> out;
+        platform::DataSet ds;
+        Carica(ds, QStringLiteral("TEMD_DIPENDENTI"));
+        for (ds.first(); !ds.eof(); ds.next()) {
+            QStringList valori;
+            for (const auto &campo : ds.fields())
+                if (campo->fieldName() != QStringLiteral("iFisRigo") && campo->fieldName() != QStringLiteral("iAfiID"))
+                    valori << campo->asString();
+            out[ds.fieldByName(QStringLiteral("CFLavoratore")).asString()] << valori.join(QLatin1Char('|'));
+        }
+        for (QStringList &r : out)
+            r.sort();
+        return out;
+    }
+
+private:
+    std::unique_ptr<platform::Database> m_db;
+    TTovDBCds m_store;
+};
+
+} // namespace demotest

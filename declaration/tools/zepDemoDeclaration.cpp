@@ -1,0 +1,444 @@
+// zepDemoDeclaration: does without windows what the user of zepUni does to
+// declare a month, on the program's own code (no rule of its own):
+//
+//   1. "Parametri": the working period (TZepParametri);
+//   2. "Importa": every candidate of the month, the wizard "Importa dati per
+//      EMens" as it opens (the contribution type aside, see below), "Sovrascrivi
+//      sempre" (TZepAttivazioni, TZepWiz, TZepImpMultiSelect);
+//   3. "Importa iscritti FPLS": not in this version yet (said so);
+//   4. "File telematico" with "Tutti": the company declaration recomputed and
+//      the UniEmens file written (TZepFile).
+// For each step it prints the persons and the seconds taken. Without
+// --output it sets the working period only (what scripts/run.sh does before
+// the first start of zepUni, so that it opens on the current month).
+//
+//   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml
+//                      [--tipo-contribuzione CODICE] [--persone PRIMA-ULTIMA]
+//
+// --persone imports only the candidates from the first to the last given, in
+// the order of the list (from 1), as the user selects a run of rows in the
+// list of "Importa"; two offices' workstations share an archive this way.
+//
+// The archive is a file, or "host:/path" on a Firebird server; user and
+// password are those of the installation's connection file
+// (etc/wun/Database.ini), never given on the command line. Like zepUni, the
+// program works in its installation: the working period, the parameter file
+// "TEMENSPAR.XML" and the code tables are those of the folder above its own.
+//
+// The contribution type: the wizard opens on the one of the last import, or
+// "71" (without withholdings) the first time, which refuses every employee
+// with an employee share; the user picks the one of the office, and so does
+// this program ("00", ordinary, unless told otherwise).
+//
+// For the test of an import ended by the system: with the variable
+// ZEP_ARRESTO_PERSONA=N the program kills itself (SIGKILL) inside the
+// transaction of the N-th person, right after that person's first row was
+// written.
+//
+// Exit status: 0 done; 1 a step failed (its message on the standard error);
+// 2 wrong options.
+#include "WunUUtil.h"
+#include "ZepCAttivazioni.h"
+#include "ZepCFile.h"
+#include "ZepCImpMultiSelect.h"
+#include "ZepCParametri.h"
+#include "ZepCTabellaDenuncia.h"
+#include "ZepCWiz.h"
+#include "ZepULayouts.h"
+#include "ZepUMainState.h"
+#include "ZepUUtil.h"
+#include "wunCPaco.h"
+#include "wunMConnessione.h"
+#include "wunMParams.h"
+
+#include "Database.h"
+#include "Exceptions.h"
+#include "Field.h"
+#include "Services.h"
+#include "UqConnection.h"
+#include "tovUDBCds.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <csignal>
+#include <exception>
+#include <memory>
+
+using platform::DataSet;
+using platform::MessageType;
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream &err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+// A step's line: name, persons, seconds, and what else it did.
+void riga(const QString &passo, const QString &persone, const QString &secondi, const QString &nota = {})
+{
+    out() << passo.leftJustified(24) << persone.rightJustified(8) << secondi.rightJustified(10)
+          << (nota.isEmpty() ? QString() : QStringLiteral("   ") + nota) << Qt::endl;
+}
+
+QString secondi(const QElapsedTimer &t)
+{
+    return QString::number(double(t.nsecsElapsed()) / 1e9, 'f', 2);
+}
+
+// The main window as the shared rules see it: the installation's folders
+// and the run's one store.
+class Stato : public IZepMainState {
+public:
+    explicit Stato(TTovDBCds &store) : m_store(store), m_programma(TZepParametri::ProgrammaUniEmens())
+    {
+        m_base = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")) + QLatin1Char('/');
+    }
+    const TZepProgramma &Programma() const override { return m_programma; }
+    QString CartellaBase() const override { return m_base; }
+    QString DataModello() const override { return m_dataModello; }
+    void SetDataModello(const QString &data) override { m_dataModello = data; }
+    QString CartellaDatiAnno() const override { return m_cartellaDatiAnno; }
+    void SetCartellaDatiAnno(const QString &cartella) override { m_cartellaDatiAnno = cartella; }
+    TTovDBCds &Store() override { return m_store; }
+    void SetTestoStato(const QString &) override {}
+    void SetTitolo(const QString &) override {}
+
+private:
+    TTovDBCds &m_store;
+    TZepProgramma m_programma;
+    QString m_base, m_dataModello, m_cartellaDatiAnno;
+};
+
+// What the import loop shows: errors and warnings on the standard error as
+// they come (the demo's person without a fiscal code among them); no
+// question is expected with "Sovrascrivi sempre", and any is answered No.
+class Messaggi : public IwunNotificaImport {
+public:
+    int persona = 0; // the person being imported, from 1
+    void Messaggio(const QString &testo, MessageType tipo, const QString & = {}) override
+    {
+        if (testo == TwunFiscImpMultiSelect::MsgFineOperazione)
+            return;
+        err() << (tipo == MessageType::Error ? QStringLiteral("ERRORE: ") : QStringLiteral("ATTENZIONE: "))
+              << QString(testo).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << Qt::endl;
+    }
+    bool Domanda(const QString &testo) override
+    {
+        err() << "DOMANDA (risposta No): " << testo << Qt::endl;
+        return false;
+    }
+    void Avanzamento(const QString &, int n, int) override { persona = n; }
+    bool StopRichiesto() override { return false; }
+};
+
+// The private-sector import with the stop point of the test: SIGKILL after
+// the first row of the chosen person was written in its transaction.
+class ImportaConArresto : public TZepImpMultiSelect {
+public:
+    ImportaConArresto(TTovDBCds &store, const Messaggi &messaggi, int arresto)
+        : TZepImpMultiSelect(store), m_messaggi(messaggi), m_arresto(arresto)
+    {
+    }
+    void SalvaTabella(DataSet &dataSet) override
+    {
+        TZepImpMultiSelect::SalvaTabella(dataSet);
+        if (m_arresto > 0 && m_messaggi.persona == m_arresto) {
+            const platform::Field *cf = dataSet.findField(QStringLiteral("CFLavoratore"));
+            if (!cf)
+                cf = dataSet.findField(QStringLiteral("CFCollaboratore"));
+            err() << "Arresto simulato: " << (cf ? cf->asString() : QString()) << Qt::endl;
+            std::raise(SIGKILL);
+        }
+    }
+
+private:
+    const Messaggi &m_messaggi;
+    int m_arresto;
+};
+
+// The options, checked; EConvertError names the wrong one.
+struct Opzioni {
+    QString archivio, output, tipoContribuzione;
+    QString anno;
+    int mese = 0;
+    int prima = 0, ultima = 0; // the candidates to import, from 1; 0: all
+};
+
+Opzioni leggiOpzioni(const QCommandLineParser &parser)
+{
+    Opzioni o;
+    o.archivio = parser.value(QStringLiteral("archive"));
+    o.output = parser.value(QStringLiteral("output"));
+    o.tipoContribuzione = parser.value(QStringLiteral("tipo-contribuzione"));
+    if (o.archivio.isEmpty())
+        throw platform::EConvertError(QStringLiteral("Indicare l'archivio paghe con --archive FILE"));
+    const QString periodo = parser.value(QStringLiteral("period"));
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d{4})-(\\d{2})$")).match(periodo);
+    if (!m.hasMatch() || m.captured(2).toInt() < 1 || m.captured(2).toInt() > 12)
+        throw platform::EConvertError(
+            QStringLiteral("Periodo non valido: \"%1\" (atteso AAAA-MM, per esempio 2024-03)").arg(periodo));
+    o.anno = m.captured(1);
+    o.mese = m.captured(2).toInt();
+    if (parser.isSet(QStringLiteral("persone"))) {
+        const QString persone = parser.value(QStringLiteral("persone"));
+        const QRegularExpressionMatch p = QRegularExpression(QStringLiteral("^(\\d+)-(\\d+)$")).match(persone);
+        if (!p.hasMatch() || p.captured(1).toInt() < 1 || p.captured(2).toInt() < p.captured(1).toInt())
+            throw platform::EConvertError(
+                QStringLiteral("Persone non valide: \"%1\" (atteso PRIMA-ULTIMA, per esempio 1-20)").arg(persone));
+        o.prima = p.captured(1).toInt();
+        o.ultima = p.captured(2).toInt();
+    }
+    // A local archive that is not there would be made anew, empty.
+    platform::ConnectionSettings s;
+    s.database = o.archivio;
+    if (!s.isRemote() && !QFileInfo::exists(o.archivio))
+        throw platform::EConvertError(QStringLiteral("Archivio paghe inesistente: %1").arg(o.archivio));
+    if (!s.isRemote())
+        o.archivio = QFileInfo(o.archivio).absoluteFilePath();
+    return o;
+}
+
+// The archive's settings: those of the installation's connection file
+// (user, password, role) with the archive given.
+platform::ConnectionSettings impostazioni(const QString &archivio)
+{
+    const QString file = TdmUqConnection::DefaultConnectionFile();
+    platform::ConnectionSettings s = QFileInfo::exists(file) ? platform::ConnectionSettings::load(file)
+                                                             : platform::ConnectionSettings::defaults();
+    s.database = archivio;
+    return s;
+}
+
+class Esecuzione {
+public:
+    Esecuzione(const Opzioni &o) : m_o(o), m_stato(m_store) {}
+
+    int Esegui()
+    {
+        QElapsedTimer totale;
+        totale.start();
+        if (!Apri())
+            return 1;
+        out() << "Archivio: " << m_o.archivio << Qt::endl;
+        riga(QStringLiteral("Passo"), QStringLiteral("Persone"), QStringLiteral("Secondi"));
+        Periodo();
+        if (m_o.output.isEmpty())
+            return 0;
+        if (!Importa())
+            return 1;
+        ImportaFpls();
+        if (!File())
+            return 1;
+        riga(QStringLiteral("Totale"), QString(), secondi(totale));
+        return 0;
+    }
+
+private:
+    // The archive opened as zepUni opens it (catalogue, upgrade, repairs).
+    bool Apri()
+    {
+        // The declaration tables' layouts go into the archive as it opens.
+        RegistraLayoutDenunce();
+        m_connessione = std::make_unique<TdmwunConnessione>();
+        m_connessione->DataModuleCreate();
+        m_connessione->SetSettings(impostazioni(m_o.archivio));
+        if (!m_connessione->ApriDatabase()) {
+            err() << "Impossibile aprire l'archivio " << m_o.archivio << Qt::endl;
+            return false;
+        }
+        m_params = std::make_unique<TdmWunParams>();
+        m_params->DataModuleCreate();
+        m_store.SetProgram(QStringLiteral("zep"));
+        m_store.SetConnection(platform::Database::global());
+        IZepMainState::SetCurrent(&m_stato);
+        return true;
+    }
+
+    // "Parametri": the period taken as the dialog takes it.
+    void Periodo()
+    {
+        QElapsedTimer t;
+        t.start();
+        TZepParametri parametri(m_stato);
+        parametri.Controlla(m_o.anno);
+        parametri.Applica(m_o.anno, m_o.mese, QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+        riga(QStringLiteral("Parametri"), QStringLiteral("-"), secondi(t), PeriodoDenuncia());
+    }
+
+    // "Importa": the command's flow with the wizard's page confirmed as it
+    // opens and every candidate imported, replacing rows already there.
+    bool Importa()
+    {
+        QElapsedTimer t;
+        t.start();
+        TZepAttivazioni attivazioni;
+        attivazioni.SetStore(&m_store);
+        attivazioni.ScegliGruppo = [](const platform::EnumItems &gruppi, qint64) -> qint64 {
+            throw EUqError(QStringLiteral("L'archivio ha %1 datori di lavoro e nessuno è scelto: scegliere quello su "
+                                          "cui importare con \"Importa\" in zepUni.")
+                               .arg(gruppi.size()));
+        };
+        attivazioni.EseguiWizard = [this](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
+            TWunPaco azienda;
+            TZepWiz wiz;
+            wiz.FileTipiContribuzione = TZepTabellaDenuncia::FileTabella(m_stato, TZepWiz::TabellaTipiContribuzione);
+            wiz.SetAzienda(&azienda);
+            wiz.Imposta(&parametri, &sedi);
+            wiz.Inizia();
+            wiz.AttivaPagina(TwunWizard::Pagina::MeseComp);
+            const QString testo = wiz.DescrizioneContribuzione(m_o.tipoContribuzione);
+            if (testo.isEmpty())
+                throw EUqError(QStringLiteral("Tipo contribuzione %1 assente dalla tabella %2")
+                                   .arg(m_o.tipoContribuzione, wiz.FileTipiContribuzione));
+            wiz.ScegliContribuzione(m_o.tipoContribuzione, testo.mid(m_o.tipoContribuzione.size() + 2));
+            if (!wiz.PuoChiudere(true))
+                throw EUqError(QStringLiteral("Procedura guidata di importazione non conclusa"));
+            return wiz.Conferma();
+        };
+        TwunFiscImpMultiSelect::Esito esito;
+        int candidati = 0;
+        attivazioni.EseguiImportazione = [&](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
+            Messaggi messaggi;
+            ImportaConArresto imp(m_store, messaggi, qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA"));
+            imp.SetNotifica(&messaggi);
+            imp.Sovrascrittura = TwunFiscImpMultiSelect::SovrascriviSempre;
+            imp.Imposta(&parametri, &sedi, QString());
+            if (!imp.Prepara())
+                return;
+            candidati = imp.xqcMultiSelect.recordCount();
+            esito = imp.Importa(Selezione(imp.xqcMultiSelect));
+        };
+        attivazioni.Importa(TZepAttivazioni::TipoImport::Dipendenti);
+        riga(QStringLiteral("Importa"), QString::number(esito.importati), secondi(t),
+             QStringLiteral("%1 candidati, %2 senza righe, %3 non importati")
+                 .arg(candidati)
+                 .arg(esito.saltati)
+                 .arg(esito.falliti));
+        if (esito.falliti > 0 || esito.interrotto) {
+            err() << "Importazione non riuscita per " << esito.falliti
+                  << " persone (messaggi sopra): file telematico non creato." << Qt::endl;
+            return false;
+        }
+        return true;
+    }
+
+    // The rows of the candidates asked for; none: every candidate.
+    QList<platform::Bookmark> Selezione(TUqQueryCollection &candidati) const
+    {
+        QList<platform::Bookmark> righe;
+        if (m_o.prima == 0)
+            return righe;
+        if (m_o.prima > candidati.recordCount())
+            throw EUqError(QStringLiteral("Le persone da importare vanno da 1 a %1").arg(candidati.recordCount()));
+        int n = 0;
+        for (candidati.first(); !candidati.eof(); candidati.next())
+            if (++n >= m_o.prima && n <= m_o.ultima)
+                righe << candidati.bookmark();
+        return righe;
+    }
+
+    // "Importa iscritti FPLS": its import is not in this version.
+    void ImportaFpls()
+    {
+        riga(QStringLiteral("Importa iscritti FPLS"), QStringLiteral("-"), QStringLiteral("-"),
+             QStringLiteral("non eseguito: l'importazione non è in questa versione"));
+    }
+
+    // "File telematico" with "Tutti": the company declaration recomputed,
+    // then the file.
+    bool File()
+    {
+        QElapsedTimer t;
+        t.start();
+        DataSet denunciaAziendale;
+        TZepFile file(m_store, denunciaAziendale);
+        try {
+            file.CaricaTabelle();
+            file.PreparaPrenota();
+            file.RicalcolaDenunciaAziendale();
+            file.Prenotazione = false;
+            file.EliminaNonSelezionati({});
+            const QString cartella = QFileInfo(m_o.output).absolutePath();
+            if (!QDir().mkpath(cartella))
+                throw EUqError(
+                    QStringLiteral("Impossibile creare la cartella \"%1\"").arg(QDir::toNativeSeparators(cartella)));
+            file.NomeFile = QFileInfo(m_o.output).absoluteFilePath();
+            file.GeneraDenunceMensili();
+        } catch (const std::exception &e) {
+            err() << TZepFile::TestoErrore(file.PersonaCorrente(), QString::fromUtf8(e.what())) << Qt::endl;
+            return false;
+        }
+        riga(QStringLiteral("File telematico"), QString::number(file.cdsPrenota.recordCount()), secondi(t),
+             file.NomeFile);
+        out() << TZepFile::MsgTerminata << Qt::endl;
+        return true;
+    }
+
+    Opzioni m_o;
+    TTovDBCds m_store;
+    Stato m_stato;
+    std::unique_ptr<TdmwunConnessione> m_connessione;
+    std::unique_ptr<TdmWunParams> m_params;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zepDemoDeclaration"));
+    // The catalogue names the least version of each program that may use it.
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    platform::Services::install(std::make_unique<platform::CoreServices>());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Importa un mese dall'archivio paghe e ne crea il file UniEmens, come farebbe l'utente di "
+                       "zepUni."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("archive"), QStringLiteral("Archivio paghe (file, o \"host:/percorso\")."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("period"), QStringLiteral("Periodo di lavoro."), QStringLiteral("AAAA-MM")},
+        {QStringLiteral("output"),
+         QStringLiteral("File UniEmens da creare (senza: imposta solo il periodo di lavoro)."),
+         QStringLiteral("FILE.xml")},
+        {QStringLiteral("tipo-contribuzione"), QStringLiteral("Tipo contribuzione scelto nella procedura guidata."),
+         QStringLiteral("CODICE"), QStringLiteral("00")},
+        {QStringLiteral("persone"), QStringLiteral("Solo i candidati da PRIMA a ULTIMA dell'elenco (da 1)."),
+         QStringLiteral("PRIMA-ULTIMA")},
+    });
+    parser.process(app);
+
+    Opzioni opzioni;
+    try {
+        opzioni = leggiOpzioni(parser);
+    } catch (const platform::Exception &e) {
+        err() << e.message() << Qt::endl;
+        return 2;
+    }
+    try {
+        Esecuzione esecuzione(opzioni);
+        return esecuzione.Esegui();
+    } catch (const platform::Exception &e) {
+        err() << e.message() << Qt::endl;
+    } catch (const std::exception &e) {
+        err() << e.what() << Qt::endl;
+    }
+    return 1;
+}
