@@ -324,11 +324,13 @@ private:
             esito = imp.Importa(Selezione(imp.xqcMultiSelect));
         };
         attivazioni.Importa(TZepAttivazioni::TipoImport::Dipendenti);
+        const int persone = esito.importati + esito.saltati;
         riga(QStringLiteral("Importa"), QString::number(esito.importati), secondi(t),
-             QStringLiteral("%1 candidati, %2 senza righe, %3 non importati")
+             QStringLiteral("%1 candidati, %2 senza righe, %3 non importati; %4 ms per persona")
                  .arg(candidati)
                  .arg(esito.saltati)
-                 .arg(esito.falliti));
+                 .arg(esito.falliti)
+                 .arg(persone > 0 ? double(t.nsecsElapsed()) / 1e6 / persone : 0.0, 0, 'f', 1));
         if (esito.falliti > 0 || esito.interrotto) {
             err() << "Importazione non riuscita per " << esito.falliti
                   << " persone (messaggi sopra): file telematico non creato." << Qt::endl;
