@@ -17,7 +17,7 @@ fi
 # once, as the dialog "Parametri" sets it; later starts propose the last one
 # chosen.
 if [ ! -f "$build/USR/UniEmens/Res/TEAM_ANNOMESE.cds" ]; then
-  "$build/bin/zepDemoDeclaration" --archive "$build/data/zep.fdb" --period "$(date +%Y-%m)"
+  "$build/bin/zepDemoDeclaration" --archive "$build/data/zep.fdb" --period "$(date +%Y-%m)" --solo-periodo
 fi
 
 if [ ! -x "$build/bin/zepUni" ]; then

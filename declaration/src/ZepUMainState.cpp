@@ -2,6 +2,8 @@
 
 #include "Exceptions.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QObject>
 
 namespace {
@@ -32,4 +34,10 @@ IZepMainState &IZepMainState::Require(QObject *owner)
             return *state;
     ZEP_ASSERT(g_current, QStringLiteral("Finestra principale del programma non disponibile"));
     return *g_current;
+}
+
+TZepStatoSenzaFinestra::TZepStatoSenzaFinestra(TTovDBCds &store, TZepProgramma programma)
+    : m_store(store), m_programma(std::move(programma)),
+      m_base(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")) + QLatin1Char('/'))
+{
 }

@@ -64,3 +64,26 @@ public:
     // none.
     static IZepMainState &Require(QObject *owner);
 };
+
+// The state of a program without a main window (the tools that run the
+// program's rules from the command line): the base folder is the one above
+// the running program's folder, the texts a window would show are only kept.
+class TZepStatoSenzaFinestra : public IZepMainState {
+public:
+    TZepStatoSenzaFinestra(TTovDBCds &store, TZepProgramma programma);
+
+    const TZepProgramma &Programma() const override { return m_programma; }
+    QString CartellaBase() const override { return m_base; }
+    QString DataModello() const override { return m_dataModello; }
+    void SetDataModello(const QString &data) override { m_dataModello = data; }
+    QString CartellaDatiAnno() const override { return m_cartellaDatiAnno; }
+    void SetCartellaDatiAnno(const QString &cartella) override { m_cartellaDatiAnno = cartella; }
+    TTovDBCds &Store() override { return m_store; }
+    void SetTestoStato(const QString &) override {}
+    void SetTitolo(const QString &) override {}
+
+private:
+    TTovDBCds &m_store;
+    TZepProgramma m_programma;
+    QString m_base, m_dataModello, m_cartellaDatiAnno;
+};

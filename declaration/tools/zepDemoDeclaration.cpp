@@ -9,11 +9,13 @@
 //   4. "File telematico" with "Tutti": the company declaration recomputed and
 //      the UniEmens file written (TZepFile).
 // For each step it prints the persons and the seconds taken. Without
-// --output it sets the working period only (what scripts/run.sh does before
-// the first start of zepUni, so that it opens on the current month).
+// --output it stops before the file (a workstation that imports only); with
+// --solo-periodo it sets the working period only (what scripts/run.sh does
+// before the first start of zepUni, so that it opens on the current month).
 //
 //   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml
 //                      [--tipo-contribuzione CODICE] [--persone PRIMA-ULTIMA]
+//   zepDemoDeclaration --archive FILE --period AAAA-MM --solo-periodo
 //
 // --persone imports only the candidates from the first to the last given, in
 // the order of the list (from 1), as the user selects a run of rows in the
@@ -100,30 +102,6 @@ QString secondi(const QElapsedTimer &t)
     return QString::number(double(t.nsecsElapsed()) / 1e9, 'f', 2);
 }
 
-// The main window as the shared rules see it: the installation's folders
-// and the run's one store.
-class Stato : public IZepMainState {
-public:
-    explicit Stato(TTovDBCds &store) : m_store(store), m_programma(TZepParametri::ProgrammaUniEmens())
-    {
-        m_base = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")) + QLatin1Char('/');
-    }
-    const TZepProgramma &Programma() const override { return m_programma; }
-    QString CartellaBase() const override { return m_base; }
-    QString DataModello() const override { return m_dataModello; }
-    void SetDataModello(const QString &data) override { m_dataModello = data; }
-    QString CartellaDatiAnno() const override { return m_cartellaDatiAnno; }
-    void SetCartellaDatiAnno(const QString &cartella) override { m_cartellaDatiAnno = cartella; }
-    TTovDBCds &Store() override { return m_store; }
-    void SetTestoStato(const QString &) override {}
-    void SetTitolo(const QString &) override {}
-
-private:
-    TTovDBCds &m_store;
-    TZepProgramma m_programma;
-    QString m_base, m_dataModello, m_cartellaDatiAnno;
-};
-
 // What the import loop shows: errors and warnings on the standard error as
 // they come (the demo's person without a fiscal code among them); no
 // question is expected with "Sovrascrivi sempre", and any is answered No.
@@ -177,6 +155,7 @@ struct Opzioni {
     QString anno;
     int mese = 0;
     int prima = 0, ultima = 0; // the candidates to import, from 1; 0: all
+    bool soloPeriodo = false;
 };
 
 Opzioni leggiOpzioni(const QCommandLineParser &parser)
@@ -185,6 +164,7 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
     o.archivio = parser.value(QStringLiteral("archive"));
     o.output = parser.value(QStringLiteral("output"));
     o.tipoContribuzione = parser.value(QStringLiteral("tipo-contribuzione"));
+    o.soloPeriodo = parser.isSet(QStringLiteral("solo-periodo"));
     if (o.archivio.isEmpty())
         throw platform::EConvertError(QStringLiteral("Indicare l'archivio paghe con --archive FILE"));
     const QString periodo = parser.value(QStringLiteral("period"));
@@ -226,7 +206,7 @@ platform::ConnectionSettings impostazioni(const QString &archivio)
 
 class Esecuzione {
 public:
-    Esecuzione(const Opzioni &o) : m_o(o), m_stato(m_store) {}
+    Esecuzione(const Opzioni &o) : m_o(o), m_stato(m_store, TZepParametri::ProgrammaUniEmens()) {}
 
     int Esegui()
     {
@@ -237,12 +217,12 @@ public:
         out() << "Archivio: " << m_o.archivio << Qt::endl;
         riga(QStringLiteral("Passo"), QStringLiteral("Persone"), QStringLiteral("Secondi"));
         Periodo();
-        if (m_o.output.isEmpty())
+        if (m_o.soloPeriodo)
             return 0;
         if (!Importa())
             return 1;
         ImportaFpls();
-        if (!File())
+        if (!m_o.output.isEmpty() && !File())
             return 1;
         riga(QStringLiteral("Totale"), QString(), secondi(totale));
         return 0;
@@ -393,7 +373,7 @@ private:
 
     Opzioni m_o;
     TTovDBCds m_store;
-    Stato m_stato;
+    TZepStatoSenzaFinestra m_stato;
     std::unique_ptr<TdmwunConnessione> m_connessione;
     std::unique_ptr<TdmWunParams> m_params;
 };
@@ -418,12 +398,13 @@ int main(int argc, char **argv)
          QStringLiteral("FILE")},
         {QStringLiteral("period"), QStringLiteral("Periodo di lavoro."), QStringLiteral("AAAA-MM")},
         {QStringLiteral("output"),
-         QStringLiteral("File UniEmens da creare (senza: imposta solo il periodo di lavoro)."),
+         QStringLiteral("File UniEmens da creare (senza: solo il periodo e le importazioni)."),
          QStringLiteral("FILE.xml")},
         {QStringLiteral("tipo-contribuzione"), QStringLiteral("Tipo contribuzione scelto nella procedura guidata."),
          QStringLiteral("CODICE"), QStringLiteral("00")},
         {QStringLiteral("persone"), QStringLiteral("Solo i candidati da PRIMA a ULTIMA dell'elenco (da 1)."),
          QStringLiteral("PRIMA-ULTIMA")},
+        {QStringLiteral("solo-periodo"), QStringLiteral("Imposta solo il periodo di lavoro, come \"Parametri\".")},
     });
     parser.process(app);
 

@@ -103,29 +103,6 @@ void monthGrid()
 
 // ---- the windows of the declaration tables ----
 
-// The main window as the declaration windows see it: the build tree as the
-// base folder (its USR/UniEmens/Res/Tabelle), the demo archive's store.
-class StatoPrincipale : public IZepMainState {
-public:
-    explicit StatoPrincipale(TTovDBCds &store) : m_store(store), m_programma(TZepParametri::ProgrammaUniEmens()) {}
-    const TZepProgramma &Programma() const override { return m_programma; }
-    QString CartellaBase() const override
-    {
-        return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).absolutePath() + QLatin1Char('/');
-    }
-    QString DataModello() const override { return {}; }
-    void SetDataModello(const QString &) override {}
-    QString CartellaDatiAnno() const override { return {}; }
-    void SetCartellaDatiAnno(const QString &) override {}
-    TTovDBCds &Store() override { return m_store; }
-    void SetTestoStato(const QString &) override {}
-    void SetTitolo(const QString &) override {}
-
-private:
-    TTovDBCds &m_store;
-    TZepProgramma m_programma;
-};
-
 using Riga = QList<QPair<QString, Value>>;
 
 void scrivi(TTovDBCds &store, const QString &tabella, const QList<Riga> &righe, int mese = 3)
@@ -372,7 +349,8 @@ void declarationTables()
     store.SetMonth(3);
     SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
     righeDiEsempio(store);
-    StatoPrincipale stato(store);
+    // The build tree as the base folder (its USR/UniEmens/Res/Tabelle).
+    TZepStatoSenzaFinestra stato(store, TZepParametri::ProgrammaUniEmens());
     IZepMainState::SetCurrent(&stato);
 
     TfmUqMDIMain main;

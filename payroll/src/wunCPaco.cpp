@@ -34,7 +34,12 @@ void TWunPaco::ApriDati()
 
 void TWunPaco::Salva()
 {
-    if (xqcMain.isEditing())
+    // An edit that changed nothing writes nothing: the row of the year is
+    // shared by every workstation of the archive, and writing it again as it
+    // is would only collide with another workstation writing it.
+    if (xqcMain.state() == platform::DataSetState::Edit && !xqcMain.isModified())
+        xqcMain.cancel();
+    else if (xqcMain.isEditing())
         xqcMain.post();
     xqcMain.ApplyUpdates();
 }

@@ -19,7 +19,8 @@ public:
     // and opens it; a year without parameters gets a new row in insert
     // (its id from the generator, the year and the year's project).
     void ApriDati();
-    // Posts a pending edit and writes the changes; after a save the
+    // Posts a pending edit (drops one that assigned no field) and writes the
+    // changes; after a save the
     // parameters module follows the working year again. A refused change
     // raises with the database's message and keeps the rows.
     void Salva();

@@ -131,39 +131,41 @@ TEST(ZepArchivioServer, TwoWorkstationsImportDifferentPersonsIntoOneArchiveAtOnc
     // The office's archive, put in the server's folder before anyone opens
     // it there; a copy of it is the lone import's.
     Installazione inst;
-    ASSERT_EQ(inst.CreaArchivio(QStringLiteral("demo.fdb"), 24, QStringLiteral("2024-03"), QStringLiteral("2024-03")),
-              QString());
-    const QString solo = inst.path(QStringLiteral("data/demo.fdb"));
-    Tabelle(solo, 2024, 3).ScriviDichiarante();
+    ASSERT_EQ(inst.CreaArchivio(24, QStringLiteral("2024-03"), QStringLiteral("2024-03")), QString());
+    const QString solo = inst.Archivio();
     ASSERT_TRUE(QFile::copy(solo, server.path(QStringLiteral("archivio.fdb"))));
     const Esito lone = inst.Dichiara(solo, QStringLiteral("2024-03"), inst.path(QStringLiteral("out/solo.xml")));
     ASSERT_EQ(lone.codice, 0) << lone.uscita.toStdString() << lone.errori.toStdString();
     const QMap<QString, QStringList> attese = Tabelle(solo, 2024, 3).RighePerPersona();
     ASSERT_GE(attese.size(), 10);
 
-    // Every workstation keeps user and password in its connection file.
+    // Two workstations, each with its installation; each keeps user and
+    // password in its connection file.
     platform::ConnectionSettings s;
     s.database = server.Remoto(QStringLiteral("archivio.fdb"));
     s.password = Password;
-    s.save(inst.path(QStringLiteral("etc/wun/Database.ini")));
+    Installazione altra;
+    for (const Installazione *i : {&inst, &altra})
+        s.save(i->path(QStringLiteral("etc/wun/Database.ini")));
 
     // The office at work: the archive opened once (its first opening brings
     // it up to date); then the candidates split in two runs of the list,
     // imported at once.
-    const Esito primo = inst.Dichiara(s.database, QStringLiteral("2024-03"), QString());
+    const Esito primo = esegui(inst.programma(), {QStringLiteral("--archive"), s.database, QStringLiteral("--period"),
+                                                  QStringLiteral("2024-03"), QStringLiteral("--solo-periodo")});
     ASSERT_EQ(primo.codice, 0) << primo.uscita.toStdString() << primo.errori.toStdString();
     const int meta = attese.size() / 2 + 1;
     QProcess postazioni[2];
     const QStringList persone{QStringLiteral("1-%1").arg(meta), QStringLiteral("%1-9999").arg(meta + 1)};
     for (int i = 0; i < 2; ++i)
-        postazioni[i].start(inst.programma(), {QStringLiteral("--archive"), s.database, QStringLiteral("--period"),
-                                               QStringLiteral("2024-03"), QStringLiteral("--output"),
-                                               inst.path(QStringLiteral("out/postazione%1.xml").arg(i)),
-                                               QStringLiteral("--persone"), persone[i]});
+        postazioni[i].start((i == 0 ? inst : altra).programma(),
+                            {QStringLiteral("--archive"), s.database, QStringLiteral("--period"),
+                             QStringLiteral("2024-03"), QStringLiteral("--persone"), persone[i]});
     for (QProcess &p : postazioni) {
         ASSERT_TRUE(p.waitForFinished(600'000));
-        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().constData() << p.readAllStandardError().constData();
-        EXPECT_FALSE(p.readAllStandardOutput().contains(Password.toUtf8())) << "the password is never shown";
+        const QByteArray uscita = p.readAllStandardOutput() + p.readAllStandardError();
+        EXPECT_EQ(p.exitCode(), 0) << uscita.constData();
+        EXPECT_FALSE(uscita.contains(Password.toUtf8())) << "the password is never shown";
     }
     server.Ferma();
 

@@ -61,50 +61,6 @@ inline Esito esegui(const QString &programma, const QStringList &argomenti,
     return e;
 }
 
-class Installazione {
-public:
-    Installazione() : m_root(buildDir() + QStringLiteral("/zepDemoDeclaration-XXXXXX"))
-    {
-        for (const char *f : {"bin", "etc/wun", "data", "USR/UniEmens/Res/Tabelle"})
-            QDir().mkpath(path(QLatin1String(f)));
-        const QString tool = buildDir() + QStringLiteral("/bin/zepDemoDeclaration");
-        if (::link(QFile::encodeName(tool).constData(), QFile::encodeName(programma()).constData()) != 0)
-            QFile::copy(tool, programma());
-        for (const char *f : {"wun_QueryText.cds", "wun_QueryText.unxc", "wun_Report.xml"})
-            QFile::copy(buildDir() + QStringLiteral("/etc/wun/") + QLatin1String(f),
-                        path(QStringLiteral("etc/wun/")) + QLatin1String(f));
-        const QDir tabelle(buildDir() + QStringLiteral("/USR/UniEmens/Res/Tabelle"));
-        for (const QString &f : tabelle.entryList(QDir::Files))
-            QFile::copy(tabelle.filePath(f), path(QStringLiteral("USR/UniEmens/Res/Tabelle/")) + f);
-    }
-
-    QString path(const QString &relative) const { return m_root.path() + QLatin1Char('/') + relative; }
-    QString programma() const { return path(QStringLiteral("bin/zepDemoDeclaration")); }
-
-    // A demo archive in data/; its errors when it could not be made.
-    QString CreaArchivio(const QString &nome, int persone, const QString &da, const QString &a) const
-    {
-        const Esito e = esegui(buildDir() + QStringLiteral("/bin/zepDemoArchive"),
-                               {QStringLiteral("--output"), path(QStringLiteral("data/") + nome),
-                                QStringLiteral("--persons"), QString::number(persone), QStringLiteral("--from"), da,
-                                QStringLiteral("--to"), a});
-        return e.codice == 0 ? QString() : e.uscita + e.errori;
-    }
-
-    // The month declared into `file`; no file: the working period only.
-    Esito Dichiara(const QString &archivio, const QString &periodo, const QString &file,
-                   const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment()) const
-    {
-        QStringList argomenti{QStringLiteral("--archive"), archivio, QStringLiteral("--period"), periodo};
-        if (!file.isEmpty())
-            argomenti << QStringLiteral("--output") << file;
-        return esegui(programma(), argomenti, ambiente);
-    }
-
-private:
-    QTemporaryDir m_root;
-};
-
 // The declaration tables of a period, read from an archive no other process
 // holds.
 class Tabelle {
@@ -160,6 +116,56 @@ public:
 private:
     std::unique_ptr<platform::Database> m_db;
     TTovDBCds m_store;
+};
+
+class Installazione {
+public:
+    Installazione() : m_root(buildDir() + QStringLiteral("/zepDemoDeclaration-XXXXXX"))
+    {
+        for (const char *f : {"bin", "etc/wun", "data", "USR/UniEmens/Res/Tabelle"})
+            QDir().mkpath(path(QLatin1String(f)));
+        const QString tool = buildDir() + QStringLiteral("/bin/zepDemoDeclaration");
+        if (::link(QFile::encodeName(tool).constData(), QFile::encodeName(programma()).constData()) != 0)
+            QFile::copy(tool, programma());
+        for (const char *f : {"wun_QueryText.cds", "wun_QueryText.unxc", "wun_Report.xml"})
+            QFile::copy(buildDir() + QStringLiteral("/etc/wun/") + QLatin1String(f),
+                        path(QStringLiteral("etc/wun/")) + QLatin1String(f));
+        const QDir tabelle(buildDir() + QStringLiteral("/USR/UniEmens/Res/Tabelle"));
+        for (const QString &f : tabelle.entryList(QDir::Files))
+            QFile::copy(tabelle.filePath(f), path(QStringLiteral("USR/UniEmens/Res/Tabelle/")) + f);
+    }
+
+    QString path(const QString &relative) const { return m_root.path() + QLatin1Char('/') + relative; }
+    QString programma() const { return path(QStringLiteral("bin/zepDemoDeclaration")); }
+
+    // data/demo.fdb, a demo archive of the months from `da` to `a`
+    // ("AAAA-MM") with the declarant of each of their years (Tabelle);
+    // the errors when it could not be made.
+    QString CreaArchivio(int persone, const QString &da, const QString &a) const
+    {
+        const Esito e = esegui(buildDir() + QStringLiteral("/bin/zepDemoArchive"),
+                               {QStringLiteral("--output"), Archivio(), QStringLiteral("--persons"),
+                                QString::number(persone), QStringLiteral("--from"), da, QStringLiteral("--to"), a});
+        if (e.codice != 0)
+            return e.uscita + e.errori;
+        for (int anno = da.left(4).toInt(); anno <= a.left(4).toInt(); ++anno)
+            Tabelle(Archivio(), anno, 1).ScriviDichiarante();
+        return QString();
+    }
+    QString Archivio() const { return path(QStringLiteral("data/demo.fdb")); }
+
+    // The month declared into `file`; no file: imported only.
+    Esito Dichiara(const QString &archivio, const QString &periodo, const QString &file,
+                   const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment()) const
+    {
+        QStringList argomenti{QStringLiteral("--archive"), archivio, QStringLiteral("--period"), periodo};
+        if (!file.isEmpty())
+            argomenti << QStringLiteral("--output") << file;
+        return esegui(programma(), argomenti, ambiente);
+    }
+
+private:
+    QTemporaryDir m_root;
 };
 
 } // namespace demotest

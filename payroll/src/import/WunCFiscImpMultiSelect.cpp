@@ -249,10 +249,9 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
         } catch (const std::exception &e) {
             if (cdsImport.isEditing())
                 cdsImport.cancel();
-            // Another workstation on the same archive wrote a row this person
-            // needs (the store's row counter) and committed first: nothing of
-            // the person is wrong, the person is imported again from the start.
-            if (tentativo < TentativiConflitto && platform::Database::isUpdateConflict(QString::fromUtf8(e.what()))) {
+            // The person's writes rolled back and its tables put back (also
+            // when the rollback fails, which then passes on).
+            const auto annulla = [&] {
                 try {
                     if (transazione.InTransaction())
                         transazione.Rollback();
@@ -261,6 +260,12 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
                     throw;
                 }
                 Ripristina(copie);
+            };
+            // Another workstation on the same archive wrote a row this person
+            // needs (the store's row counter) and committed first: nothing of
+            // the person is wrong, the person is imported again from the start.
+            if (tentativo < TentativiConflitto && platform::Database::isUpdateConflict(QString::fromUtf8(e.what()))) {
+                annulla();
                 continue;
             }
             // A failing ErroreImportazione must not leave the person's writes or
@@ -271,14 +276,7 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
             } catch (...) {
                 guasto = std::current_exception();
             }
-            try {
-                if (transazione.InTransaction())
-                    transazione.Rollback();
-            } catch (...) {
-                Ripristina(copie);
-                throw;
-            }
-            Ripristina(copie);
+            annulla();
             if (!dynamic_cast<const platform::EAbort *>(&e))
                 Notifica().Messaggio(TestoErrore(e), MessageType::Error);
             if (guasto)
