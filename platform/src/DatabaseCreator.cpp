@@ -122,6 +122,21 @@ QString displayName(const Database &db)
 
 } // namespace
 
+void DatabaseCreator::updateIndexStatistics(Database &database)
+{
+    QStringList indici;
+    {
+        SqlQuery q(database);
+        q.setSql(QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+        q.open();
+        for (; !q.eof(); q.next())
+            indici << q.value(0).toString();
+    }
+    for (const QString &indice : std::as_const(indici))
+        database.execute(QStringLiteral("SET STATISTICS INDEX \"%1\"")
+                             .arg(QString(indice).replace(QLatin1Char('"'), QStringLiteral("\"\""))));
+}
+
 void DatabaseCreator::setForcedWrites(const ConnectionSettings &settings, bool on)
 {
     FbClient &c = FbClient::instance();

@@ -1666,6 +1666,9 @@ DemoArchiveSummary DemoArchive::create(const DemoArchiveOptions &options)
             db.open();
             platform::DatabaseCreator(ArchiveScripts::all()).upgrade(db);
             summary = fill(db, options);
+            // Made on empty tables, the indexes would keep the figures of
+            // empty tables: every import would read whole months.
+            platform::DatabaseCreator::updateIndexStatistics(db);
             db.close();
         }
         platform::DatabaseCreator::setForcedWrites(settings, true);

@@ -154,6 +154,24 @@ TEST(DatabaseCreation, SeriesRunInTheOrderGivenAndNumberWithin)
     EXPECT_THROW(creator.addScripts({script("payroll", 1, "SELECT 1 FROM RDB$DATABASE;")}), EDatabaseError);
 }
 
+TEST(DatabaseCreation, IndexesMadeOnEmptyTablesGetTheSelectivityOfTheirRows)
+{
+    TempDatabase tdb;
+    tdb.db().execute("CREATE TABLE TPROVA (IPROVAID INTEGER NOT NULL, IMESE INTEGER)");
+    tdb.db().execute("CREATE INDEX IDX_PROVA_MESE ON TPROVA (IMESE)");
+    for (int i = 0; i < 12; ++i)
+        tdb.db().execute(QStringLiteral("INSERT INTO TPROVA VALUES (%1, %2)").arg(i).arg(i % 2));
+    const auto selettivita = [&] {
+        SqlQuery q(tdb.db());
+        q.setSql("SELECT RDB$STATISTICS FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'IDX_PROVA_MESE'");
+        q.open();
+        return q.value(0).toDouble();
+    };
+    EXPECT_EQ(selettivita(), 0.0) << "the figure of the empty table";
+    DatabaseCreator::updateIndexStatistics(tdb.db());
+    EXPECT_DOUBLE_EQ(selettivita(), 0.5) << "two distinct months";
+}
+
 TEST(DatabaseCreation, AnArchiveNewerThanTheProgramIsRefusedBeforeAnythingRuns)
 {
     TempDatabase tdb(TempDatabase::Scripts{{k001, k002, k003}});
