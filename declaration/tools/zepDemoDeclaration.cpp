@@ -5,7 +5,12 @@
 //   2. "Importa": every candidate of the month, the wizard "Importa dati per
 //      EMens" as it opens (the contribution type aside, see below), "Sovrascrivi
 //      sempre" (TZepAttivazioni, TZepWiz, TZepImpMultiSelect);
-//   3. "Importa iscritti FPLS": not in this version yet (said so);
+//   3. "Importa iscritti FPLS" with --iscritti-fpls: every candidate, its
+//      wizard as it opens (TZepWizFplsExEnpals, TZepImpFplsExEnpalsMultiSelect).
+//      Off by default: the import leaves each worker's worked days to be
+//      typed in "Iscritti FPLS ex Enpals", and until they are the file is
+//      refused ("In presenza di giorni retribuiti devono essere impostati i
+//      giorni lavorati");
 //   4. "File telematico" with "Tutti": the company declaration recomputed and
 //      the UniEmens file written (TZepFile).
 // For each step it prints the persons and the seconds taken. Without
@@ -15,7 +20,11 @@
 //
 //   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml
 //                      [--tipo-contribuzione CODICE] [--persone PRIMA-ULTIMA]
+//                      [--iscritti-fpls]
 //   zepDemoDeclaration --archive FILE --period AAAA-MM --solo-periodo
+//   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml --solo-file
+// (--solo-file: the file of the rows already imported, and completed in the
+// windows where the import leaves fields to the user, without importing.)
 //
 // --persone imports only the candidates from the first to the last given, in
 // the order of the list (from 1), as the user selects a run of rows in the
@@ -46,6 +55,9 @@
 #include "ZepCParametri.h"
 #include "ZepCTabellaDenuncia.h"
 #include "ZepCWiz.h"
+#include "zepCImpFplsExEnpalsMultiSelect.h"
+#include "zepCImpSostituto.h"
+#include "zepCWizFplsExEnpals.h"
 #include "ZepULayouts.h"
 #include "ZepUMainState.h"
 #include "ZepUUtil.h"
@@ -156,6 +168,8 @@ struct Opzioni {
     int mese = 0;
     int prima = 0, ultima = 0; // the candidates to import, from 1; 0: all
     bool soloPeriodo = false;
+    bool fpls = false;
+    bool soloFile = false;
 };
 
 Opzioni leggiOpzioni(const QCommandLineParser &parser)
@@ -165,6 +179,8 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
     o.output = parser.value(QStringLiteral("output"));
     o.tipoContribuzione = parser.value(QStringLiteral("tipo-contribuzione"));
     o.soloPeriodo = parser.isSet(QStringLiteral("solo-periodo"));
+    o.fpls = parser.isSet(QStringLiteral("iscritti-fpls"));
+    o.soloFile = parser.isSet(QStringLiteral("solo-file"));
     if (o.archivio.isEmpty())
         throw platform::EConvertError(QStringLiteral("Indicare l'archivio paghe con --archive FILE"));
     const QString periodo = parser.value(QStringLiteral("period"));
@@ -219,9 +235,8 @@ public:
         Periodo();
         if (m_o.soloPeriodo)
             return 0;
-        if (!Importa())
+        if (!m_o.soloFile && !Importi())
             return 1;
-        ImportaFpls();
         if (!m_o.output.isEmpty() && !File())
             return 1;
         riga(QStringLiteral("Totale"), QString(), secondi(totale));
@@ -260,10 +275,26 @@ private:
         riga(QStringLiteral("Parametri"), QStringLiteral("-"), secondi(t), PeriodoDenuncia());
     }
 
-    // "Importa": the command's flow with the wizard's page confirmed as it
-    // opens and every candidate imported, replacing rows already there.
-    bool Importa()
+    // The imports of the month: "Importa", then "Importa iscritti FPLS" when
+    // asked for.
+    bool Importi()
     {
+        if (!Importa(TZepAttivazioni::TipoImport::Dipendenti))
+            return false;
+        if (m_o.fpls)
+            return Importa(TZepAttivazioni::TipoImport::FplsExEnpals);
+        riga(QStringLiteral("Importa iscritti FPLS"), QStringLiteral("-"), QStringLiteral("-"),
+             QStringLiteral("non eseguito (--iscritti-fpls: poi i giorni lavorati vanno inseriti a mano)"));
+        return true;
+    }
+
+    // "Importa" and "Importa iscritti FPLS": the command's flow with the
+    // wizard's page confirmed as it opens (the contribution type of the
+    // employees' one aside) and every candidate imported, replacing rows
+    // already there.
+    bool Importa(TZepAttivazioni::TipoImport tipo)
+    {
+        const bool fpls = tipo == TZepAttivazioni::TipoImport::FplsExEnpals;
         QElapsedTimer t;
         t.start();
         TZepAttivazioni attivazioni;
@@ -273,39 +304,53 @@ private:
                                           "cui importare con \"Importa\" in zepUni.")
                                .arg(gruppi.size()));
         };
-        attivazioni.EseguiWizard = [this](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
+        const QString tabellaTipi = TZepTabellaDenuncia::FileTabella(m_stato, TZepWiz::TabellaTipiContribuzione);
+        attivazioni.EseguiWizard = [&](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
+            if (fpls) {
+                TZepWizFplsExEnpals wiz;
+                wiz.FileContribuzione = tabellaTipi;
+                return Conferma(wiz, parametri, sedi);
+            }
             TWunPaco azienda;
             TZepWiz wiz;
-            wiz.FileTipiContribuzione = TZepTabellaDenuncia::FileTabella(m_stato, TZepWiz::TabellaTipiContribuzione);
+            wiz.FileTipiContribuzione = tabellaTipi;
             wiz.SetAzienda(&azienda);
             wiz.Imposta(&parametri, &sedi);
             wiz.Inizia();
             wiz.AttivaPagina(TwunWizard::Pagina::MeseComp);
-            const QString testo = wiz.DescrizioneContribuzione(m_o.tipoContribuzione);
+            const QString testo = TZepWiz::DescrizioneContribuzione(tabellaTipi, m_o.tipoContribuzione);
             if (testo.isEmpty())
                 throw EUqError(QStringLiteral("Tipo contribuzione %1 assente dalla tabella %2")
                                    .arg(m_o.tipoContribuzione, wiz.FileTipiContribuzione));
             wiz.ScegliContribuzione(m_o.tipoContribuzione, testo.mid(m_o.tipoContribuzione.size() + 2));
-            if (!wiz.PuoChiudere(true))
-                throw EUqError(QStringLiteral("Procedura guidata di importazione non conclusa"));
-            return wiz.Conferma();
+            return Conferma(wiz, parametri, sedi, false);
         };
         TwunFiscImpMultiSelect::Esito esito;
         int candidati = 0;
         attivazioni.EseguiImportazione = [&](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
             Messaggi messaggi;
-            ImportaConArresto imp(m_store, messaggi, qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA"));
-            imp.SetNotifica(&messaggi);
-            imp.Sovrascrittura = TwunFiscImpMultiSelect::SovrascriviSempre;
-            imp.Imposta(&parametri, &sedi, QString());
-            if (!imp.Prepara())
+            std::unique_ptr<TZepFiscImpMultiSelect> imp;
+            if (fpls)
+                imp = std::make_unique<TZepImpFplsExEnpalsMultiSelect>(m_store);
+            else
+                imp = std::make_unique<ImportaConArresto>(m_store, messaggi,
+                                                          qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA"));
+            imp->FileSediInps = TZepTabellaDenuncia::FileTabella(m_stato, TZepImpSostituto::TabellaSediInps);
+            imp->SetNotifica(&messaggi);
+            imp->Sovrascrittura = TwunFiscImpMultiSelect::SovrascriviSempre;
+            imp->Imposta(&parametri, &sedi, QString());
+            if (!imp->Prepara())
                 return;
-            candidati = imp.xqcMultiSelect.recordCount();
-            esito = imp.Importa(Selezione(imp.xqcMultiSelect));
+            candidati = imp->xqcMultiSelect.recordCount();
+            const QList<platform::Bookmark> scelti = Selezione(imp->xqcMultiSelect);
+            if (m_o.prima > 0 && scelti.isEmpty())
+                return; // no candidate in the run asked for (an empty choice would be every one)
+            esito = imp->Importa(scelti);
         };
-        attivazioni.Importa(TZepAttivazioni::TipoImport::Dipendenti);
+        attivazioni.Importa(tipo);
         const int persone = esito.importati + esito.saltati;
-        riga(QStringLiteral("Importa"), QString::number(esito.importati), secondi(t),
+        riga(fpls ? QStringLiteral("Importa iscritti FPLS") : QStringLiteral("Importa"),
+             QString::number(esito.importati), secondi(t),
              QStringLiteral("%1 candidati, %2 senza righe, %3 non importati; %4 ms per persona")
                  .arg(candidati)
                  .arg(esito.saltati)
@@ -319,26 +364,32 @@ private:
         return true;
     }
 
-    // The rows of the candidates asked for; none: every candidate.
+    // A wizard's page shown as it opens (unless `mostra` is false: the
+    // caller showed it) and confirmed with OK.
+    static QString Conferma(TwunWizard &wiz, DataSet &parametri, TUqQueryCollection &sedi, bool mostra = true)
+    {
+        if (mostra) {
+            wiz.Imposta(&parametri, &sedi);
+            wiz.Inizia();
+            wiz.AttivaPagina(TwunWizard::Pagina::MeseComp);
+        }
+        if (!wiz.PuoChiudere(true))
+            throw EUqError(QStringLiteral("Procedura guidata di importazione non conclusa"));
+        return wiz.Conferma();
+    }
+
+    // The rows of the candidates asked for (none when the list is shorter);
+    // without --persone none, which is every candidate.
     QList<platform::Bookmark> Selezione(TUqQueryCollection &candidati) const
     {
         QList<platform::Bookmark> righe;
         if (m_o.prima == 0)
             return righe;
-        if (m_o.prima > candidati.recordCount())
-            throw EUqError(QStringLiteral("Le persone da importare vanno da 1 a %1").arg(candidati.recordCount()));
         int n = 0;
         for (candidati.first(); !candidati.eof(); candidati.next())
             if (++n >= m_o.prima && n <= m_o.ultima)
                 righe << candidati.bookmark();
         return righe;
-    }
-
-    // "Importa iscritti FPLS": its import is not in this version.
-    void ImportaFpls()
-    {
-        riga(QStringLiteral("Importa iscritti FPLS"), QStringLiteral("-"), QStringLiteral("-"),
-             QStringLiteral("non eseguito: l'importazione non è in questa versione"));
     }
 
     // "File telematico" with "Tutti": the company declaration recomputed,
@@ -404,6 +455,10 @@ int main(int argc, char **argv)
          QStringLiteral("CODICE"), QStringLiteral("00")},
         {QStringLiteral("persone"), QStringLiteral("Solo i candidati da PRIMA a ULTIMA dell'elenco (da 1)."),
          QStringLiteral("PRIMA-ULTIMA")},
+        {QStringLiteral("iscritti-fpls"),
+         QStringLiteral("Esegue anche \"Importa iscritti FPLS\" (il file vuole poi i loro giorni lavorati).")},
+        {QStringLiteral("solo-file"),
+         QStringLiteral("Solo il periodo e il file, sulle righe già importate (e corrette nelle finestre).")},
         {QStringLiteral("solo-periodo"), QStringLiteral("Imposta solo il periodo di lavoro, come \"Parametri\".")},
     });
     parser.process(app);

@@ -15,6 +15,7 @@
 #include "tovUDBCds.h"
 #include "tovUDBCdsLayouts.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -92,6 +93,21 @@ public:
             ds.fieldByName(campo).setValue(valore);
         ds.post();
         m_store.SavePeriod(ds, TZepParametri::TabellaDichiarante, m_store.Year(), 0);
+    }
+
+    // Every collaborator row without the end of its period ("Al") given the
+    // last day of the year, as the user completes it in its window.
+    void CompletaCollaboratori()
+    {
+        platform::DataSet ds;
+        Carica(ds, QStringLiteral("TEMC_COLLABORATORI"));
+        for (ds.first(); !ds.eof(); ds.next())
+            if (ds.fieldByName(QStringLiteral("Al")).isNull()) {
+                ds.edit();
+                ds.fieldByName(QStringLiteral("Al")).setValue(QDate(m_store.Year(), 12, 31));
+                ds.post();
+            }
+        m_store.Save(ds, QStringLiteral("TEMC_COLLABORATORI"));
     }
 
     // The employee rows by fiscal code, each as its values joined, the
