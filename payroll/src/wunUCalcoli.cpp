@@ -2,6 +2,7 @@
 
 #include "WunUUtil.h"
 #include "wunUCalcoliAnno.h"
+#include "wunMGiorniPerFisco.h"
 #include "wunUCampi.h"
 
 #include "DataSet.h"
@@ -233,6 +234,65 @@ int TwunCalcola::AssenzeCud(SqlQuery &query, const DataSet &compenso, const QStr
     const Value assenze = query.eof() ? Value::null() : query.value(QStringLiteral("ASSENZE"));
     query.close();
     return assenze.isEmpty() ? 0 : assenze.toInt();
+}
+
+// ---------------------------------------------------------------- days for tax purposes
+
+int TwunCalcola::GiorniFiscaliRiga(const QString &alias, int id, int mese, int giorni)
+{
+    TdmwunGiorniPerFisco::Imposta(alias, platform::format(QStringLiteral("%s.%s=%d"), alias, NomeChiave(alias), id));
+    return TdmwunGiorniPerFisco::GiorniFiscali(giorni, mese, wunAnnoFinanziario().Year());
+}
+
+int TwunCalcola::GiorniFiscaliNetti(SqlQuery &query, const QString &alias, int mese, int giorni, int id)
+{
+    int fiscali = GiorniFiscaliRiga(alias, id, mese, giorni);
+    if (fiscali > 0)
+        fiscali -= GiorniAssenza(query, NomeChiave(alias), QString::number(TacoNonFiscale), id);
+    return std::max(fiscali, 0);
+}
+
+int TwunCalcola::GiorniDmaMese(SqlQuery &query, const DataSet &compenso, int mese)
+{
+    query.setSql(
+        platform::format(TovQueryText().GetSQL(QStringLiteral("QRY_DMA_REGS"), QStringLiteral("EXECUTE")), QString()));
+    query.bind(QStringLiteral("IMESID"), mese)
+        .bind(QStringLiteral("IACOMID"), compenso.fieldValue(QStringLiteral("IACOMID")))
+        .bind(QStringLiteral("COS_STIPENDIO"), COS_STIPENDIO);
+    query.open();
+    DataSet registri;
+    query.fetchInto(registri);
+    int giorni = 0;
+    for (registri.first(); !registri.eof(); registri.next())
+        giorni += GiorniFiscaliNetti(query, QStringLiteral("REGS"), mese, intero(registri, "IREGSGIORNI"),
+                                     intero(registri, "IREGSID"));
+    return giorni;
+}
+
+int TwunCalcola::GiorniCud(SqlQuery &query, const DataSet &compenso, const QString &condizione)
+{
+    query.setSql(platform::format(TovQueryText().GetSQL(QStringLiteral("QRY_CUD_GIORNI"), QStringLiteral("EXECUTE")),
+                                  condizione));
+    query.bind(QStringLiteral("IACOMID"), compenso.fieldValue(QStringLiteral("IACOMID")))
+        .bind(QStringLiteral("MESE_INIZIALE"), compenso.fieldValue(QStringLiteral("MESE_INIZIALE")))
+        .bind(QStringLiteral("MESE_FINALE"), compenso.fieldValue(QStringLiteral("MESE_FINALE")));
+    query.open();
+    DataSet registri;
+    query.fetchInto(registri);
+    const int anno = wunAnnoFinanziario().Year();
+    int giorni = 0;
+    for (registri.first(); !registri.eof(); registri.next()) {
+        const int mese = intero(registri, "IMESID");
+        // The person's registers of the month: the month alone would take
+        // the periods of every person and year.
+        TdmwunGiorniPerFisco::Imposta(QStringLiteral("REGS"),
+                                      platform::format(QStringLiteral("REGS.IMESID=%d AND REGS.IACOMID=%d %s"), mese,
+                                                       intero(compenso, "IACOMID"), condizione));
+        giorni += TdmwunGiorniPerFisco::GiorniFiscali(intero(registri, "IREGSGIORNI"), mese, anno);
+    }
+    if (giorni > 0)
+        giorni -= AssenzeCud(query, compenso, QString::number(TacoNonFiscale), condizione);
+    return std::clamp(giorni, 0, 365);
 }
 
 // ---------------------------------------------------------------- rates

@@ -114,6 +114,25 @@ public:
     static int AssenzeCud(platform::SqlQuery &query, const platform::DataSet &compenso, const QString &tipi,
                           const QString &condizione);
 
+    // ---- days for tax purposes (TdmwunGiorniPerFisco) ----
+    // The tax days of one row of the owner `alias` ("REGS" a register,
+    // "VARM" a liquidation) whose id is `id`, for its commercial `giorni`
+    // in month `mese` of the working year.
+    static int GiorniFiscaliRiga(const QString &alias, int id, int mese, int giorni);
+    // GiorniFiscaliRiga less the reduction days of kind 8 of the row (never
+    // below 0).
+    static int GiorniFiscaliNetti(platform::SqlQuery &query, const QString &alias, int mese, int giorni, int id);
+    // The net tax days of the month's salary registers of the compensation
+    // (QRY_DMA_REGS), on the query's connection.
+    static int GiorniDmaMese(platform::SqlQuery &query, const platform::DataSet &compenso, int mese);
+    // The tax days of the registers of IACOMID from MESE_INIZIALE to
+    // MESE_FINALE of the current row of `compenso` (QRY_CUD_GIORNI, with
+    // `condizione` on REGS appended to their choice) less their reduction
+    // days of kind 8; within 0 and 365.
+    static int GiorniCud(platform::SqlQuery &query, const platform::DataSet &compenso, const QString &condizione);
+    // The reduction kind whose days are no tax days.
+    static constexpr int TacoNonFiscale = 8;
+
     // ---- the rates of a withholding row ----
     // DREGSDMADAL and DREGSDMAAL take DVARMDMADAL and DVARMDMAAL of the
     // variation (null included).

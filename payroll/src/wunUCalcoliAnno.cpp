@@ -5,9 +5,12 @@
 #include "wunUCampi.h"
 
 #include "DataSet.h"
+#include "Exceptions.h"
 #include "Format.h"
 #include "SqlQuery.h"
 #include "tovCQueryText.h"
+#include "tovUExceptions.h"
+#include "tovUUtil.h"
 
 #include <QDate>
 
@@ -825,6 +828,96 @@ Currency TWunCalcolaAnno2022::SogliaMassimaTrattamento() const
     return euro(28000);
 }
 
+// ---- 2022: the one-off bonuses ----
+
+const QList<int> TWunCalcolaAnno2022::VociImponibileBonus150{10001, 10002, 10003, 10004, 10016, 10018,
+                                                             10025, 10049, 10053, 10055, 10070, 10071};
+const QString TWunCalcolaAnno2022::MsgBonus150NonLiquidato = QStringLiteral(
+    "Impossibile liquidare il Bonus 150 Euro.\r\nLa retribuzione del mese di novembre 2022 non è stata "
+    "liquidata o non ha base imponibile.");
+const QString TWunCalcolaAnno2022::MsgBonus150Soglia = QStringLiteral(
+    "La retribuzione imponibile del mese di novembre 2022 supera 1.538 euro");
+
+Currency TWunCalcolaAnno2022::CalcolaBonusUnaTantum(SqlQuery &query, const DataSet &persona, DataSet &righeCorrenti,
+                                                    DataSet &liquidazione, DataSet &voci)
+{
+    const int mese = intero(liquidazione, "IMESID");
+    const int cot = intero(liquidazione, "ICOTID");
+    const int acom = intero(persona, "IACOMID");
+    if (mese == 7 && intero(persona, "LACOMBONUS2002022") == 1
+        && !VoceBonusPresente(query, VoceBonus200, acom, cot, mese)) {
+        InserisciVoceBonus(query, voci, VoceBonus200, euro(200), liquidazione);
+        return euro(200);
+    }
+    if ((mese == 11 || mese == 12) && intero(persona, "LACOMBONUS1502022") == 1
+        && !VoceBonusPresente(query, VoceBonus150, acom, cot, mese)) {
+        // In November this liquidation's own rows are not stored yet: they
+        // join the other liquidations of the month.
+        const Currency imponibile = mese == 12 ? ImponibileBonus150(acom, 0)
+                                               : ImponibileBonus150(acom, cot) + SommaImponibileBonus150(righeCorrenti);
+        if (imponibile <= Currency())
+            throw ETovCalcola(MsgBonus150NonLiquidato);
+        if (imponibile > euro(1538))
+            throw ETovCalcola(MsgBonus150Soglia);
+        InserisciVoceBonus(query, voci, VoceBonus150, euro(150), liquidazione);
+        return euro(150);
+    }
+    return Currency();
+}
+
+bool TWunCalcolaAnno2022::VoceBonusPresente(SqlQuery &query, int voce, int acomId, int cotId, int mese)
+{
+    return VoceGiaLiquidata(query, voce, acomId, cotId, mese);
+}
+
+void TWunCalcolaAnno2022::InserisciVoceBonus(SqlQuery &query, DataSet &voci, int voce, Currency importo,
+                                             DataSet &liquidazione)
+{
+    ZEP_ASSERT(!voci.locate(QStringLiteral("ICOMRID"), Value(voce)),
+               QStringLiteral("Voce %1 già presente nella liquidazione").arg(voce));
+    TwunCalcola::InserisciVoce(query, voce, importo, Currency(), voci);
+    if (platform::Field *imponibile = voci.findField(QStringLiteral("FVACRIMPONIBILE"))) {
+        voci.edit();
+        imponibile->setAsCurrency(Currency());
+        voci.post();
+    }
+    const bool modifica = TTovUtil::EditDataSet(&liquidazione);
+    platform::Field &lordo = liquidazione.fieldByName(QStringLiteral("FREGSTOTALELORDO"));
+    lordo.setAsCurrency(lordo.asCurrency() + importo);
+    if (modifica)
+        liquidazione.post();
+}
+
+Currency TWunCalcolaAnno2022::ImponibileBonus150(int acomId, int cotId)
+{
+    SqlQuery query;
+    TovQueryText().AssignSQL(QStringLiteral("QRY_REGS_VARR_BONUS_150_IMP"), query);
+    query.bind(QStringLiteral("IACOMID"), acomId)
+        .bind(QStringLiteral("IMESID"), 11)
+        .bind(QStringLiteral("COS_STIPENDIO"), TTovCalcola::COMR_STIPENDIO)
+        .bind(QStringLiteral("ICOTID"), cotId)
+        .bind(QStringLiteral("RICE_COD_INPS_OI"), TTovCalcola::RICE_COD_INPS_OI)
+        .bind(QStringLiteral("RICE_COD_INPS_PT"), TTovCalcola::RICE_COD_INPS_PT);
+    query.open();
+    DataSet righe;
+    query.fetchInto(righe);
+    return SommaImponibileBonus150(righe);
+}
+
+Currency TWunCalcolaAnno2022::SommaImponibileBonus150(DataSet &r)
+{
+    Currency somma;
+    for (r.first(); !r.eof(); r.next()) {
+        const int rice = intero(r, "IRICEID");
+        const Currency imponibile = importo(r, "FVARRIMPONIBILEAMM");
+        if (VociImponibileBonus150.contains(intero(r, "ICOMRID"))
+            && (rice == TTovCalcola::RICE_COD_INPS_OI || rice == TTovCalcola::RICE_COD_INPS_PT)
+            && imponibile > Currency())
+            somma += imponibile;
+    }
+    return TwunCalcola::Arrotonda(0, somma);
+}
+
 // ---- 2023: the IVS exemption ----
 
 bool TWunCalcolaAnno2023::EsoneroIvsAttivo() const
@@ -848,6 +941,11 @@ void TWunCalcolaAnno2023::AdeguaFigliNucleo(int, int &figli1, int &figli2, int &
 bool TWunCalcolaAnno2023::BonusUnaTantumAttivi() const
 {
     return false;
+}
+
+Currency TWunCalcolaAnno2023::CalcolaBonusUnaTantum(SqlQuery &, const DataSet &, DataSet &, DataSet &, DataSet &)
+{
+    return Currency();
 }
 
 void TWunCalcolaAnno2023::FiltroGruppiVoci(QString &testo) const

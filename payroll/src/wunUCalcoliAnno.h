@@ -27,6 +27,7 @@
 
 #include "UqQueryCollection.h"
 
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -366,6 +367,33 @@ public:
 
     virtual Currency SogliaPienaTrattamento() const;
     virtual Currency SogliaMassimaTrattamento() const;
+
+    // ---- the one-off bonuses of 2022 (200 euros in July, 150 in November
+    // or December) ----
+    // Adds the bonus due in the liquidation's month to its items `voci`
+    // (see the .cpp); answers the bonus, 0 when none. A November taxable of
+    // 0 or less, or above 1,538.00, raises ETovCalcola.
+    Currency CalcolaBonusUnaTantum(SqlQuery &query, const DataSet &persona, DataSet &righeCorrenti,
+                                   DataSet &liquidazione, DataSet &voci) override;
+    // Whether the person's registers of the month and contract type already
+    // hold the item.
+    bool VoceBonusPresente(SqlQuery &query, int voce, int acomId, int cotId, int mese);
+    // Appends the bonus item to `voci` (the item must not be there) and adds
+    // the amount to the liquidation's FREGSTOTALELORDO.
+    static void InserisciVoceBonus(SqlQuery &query, DataSet &voci, int voce, Currency importo, DataSet &liquidazione);
+    // The November 2022 taxable of the person in whole euros, from the
+    // registers of every contract type but `cotId` (0: every type).
+    static Currency ImponibileBonus150(int acomId, int cotId);
+    // The employer taxable of the INPS rows (retention 3 or 13) of the
+    // taxable items, positive ones only, rounded to whole euros.
+    static Currency SommaImponibileBonus150(DataSet &righe);
+
+    static constexpr int VoceBonus200 = 10072;
+    static constexpr int VoceBonus150 = 10073;
+    // The items whose taxable counts for the 150 euros.
+    static const QList<int> VociImponibileBonus150;
+    static const QString MsgBonus150NonLiquidato; // "Impossibile liquidare il Bonus 150 Euro. ..."
+    static const QString MsgBonus150Soglia;       // "La retribuzione imponibile ... supera 1.538 euro"
 };
 
 class TWunCalcolaAnno2023 : public TWunCalcolaAnno2022 {
@@ -375,6 +403,9 @@ public:
     int AdeguaNumeroMensilita(int numero) const override;
     void AdeguaFigliNucleo(int mese, int &figli1, int &figli2, int &figli3) const override;
     bool BonusUnaTantumAttivi() const override;
+    // No one-off bonus after 2022.
+    Currency CalcolaBonusUnaTantum(SqlQuery &query, const DataSet &persona, DataSet &righeCorrenti,
+                                   DataSet &liquidazione, DataSet &voci) override;
     void FiltroGruppiVoci(QString &testo) const override;
     std::unique_ptr<DataSet> EsoneriIvs(int mese, int cotId, int gruppo) override;
 

@@ -231,16 +231,6 @@ TEST_F(ArchiveStatements, FixedStatementsOfTheProgramsPrepare)
         "FROM TREGS_REGISTROSTIP REGS WHERE REGS.IANFID=:IANFID AND REGS.IMESID=:IMESID AND "
         "REGS.ICOTID=:ICOTID AND REGS.IDWGID=:IDWGID AND REGS.LREGSCALCOLATA=1 AND REGS.LREGSLIQDAALTRI=0 "
         "AND REGS.IREGSGRUPPO=:IREGSGRUPPO",
-        // family allowance
-        " select afm.IAFMID from TAFM_ASSFAMMASTER afm where afm.DAFMSTART <= :DATARIF AND afm.DAFMEND >= :DATARIF ",
-        " select aaf.LAAFUSEASSNUC, aaf.IAAFNRCON, aaf.IAAFNRFIGLMIN, aaf.IAAFNRFIGLMAGDIS, aaf.IAAFNRALTRIMIN, "
-        "aaf.IAAFNRALTRIMAGDIS from TAAF_ANAASSNUCFAM aaf where aaf.IACOMID = :iacomid ",
-        " select aaf.* from TAAF_ANAASSNUCFAM aaf where aaf.IACOMID = :IACOMID ",
-        " Select aft.FCOMPNUCLEO12 as reddito_val, (SELECT COUNT(*) FROM  TAFT_ASSFAMTABLE aft1 "
-        "where aft1.iafmid=afm.IAFMID and aft1.stabname=aft.STABNAME and aft1.fredfamto <= aft.fredfamto) AS CLASSE "
-        "from TAFM_ASSFAMMASTER afm inner join TAFT_ASSFAMTABLE  aft on aft.IAFMID = afm.IAFMID "
-        "Where afm.IAFMID = :IAFMID and aft.STABNAME = :TABNAME and aft.FREDFAMFROM <= :REDDITO and "
-        "aft.FREDFAMTO >= :REDDITO ",
         // the employee window's citizenship search
         "SELECT STA.SSTAISTAT, STA.SSTALDESC FROM TSTA_STATI STA WHERE STA.SSTAISTAT IS NOT NULL",
     };

@@ -224,12 +224,21 @@ QStringList formattedForPrepare(const NamedStatement &statement)
         {QStringLiteral("QRY_VAPE_VARD_VAL"), {QStringLiteral("VAPE.IVARMID=:IVARMID")}},
         {QStringLiteral("QRY_EMENS_VACR"), {QStringLiteral("ICOMRID IN (10001, 10002)")}},
         {QStringLiteral("QRY_EMENS_COLL"), {QStringLiteral("11,15")}},
+        {QStringLiteral("QRY_ANF_IMPORTO"), {QStringLiteral("12")}},
     };
     if (argomenti.contains(statement.name)) {
         platform::ValueList args;
         for (const QString &a : argomenti.value(statement.name))
             args.append(platform::Value(a));
         variants << platform::format(statement.sql, args);
+    } else if (statement.name == QStringLiteral("QRY_VAPE_GIORNI")) {
+        // The owner's alias and table, then the condition on it.
+        for (const auto &[alias, tabella] :
+             {std::pair{"REGS", "TREGS_REGISTROSTIP"}, std::pair{"VARM", "TVARM_VARIAZIONI"}})
+            variants << platform::format(QString(statement.sql)
+                                             .replace(QStringLiteral("%ALIAS%"), QLatin1String(alias))
+                                             .replace(QStringLiteral("%TABELLA%"), QLatin1String(tabella)),
+                                         {platform::Value(QStringLiteral("%1.I%1ID=0").arg(QLatin1String(alias)))});
     } else if (statement.name == QStringLiteral("QRY_YRPT")) {
         // The one argument is "=" (rewrite the same version) or empty.
         variants << QString(text).replace(QStringLiteral("%s"), QStringLiteral("="))
