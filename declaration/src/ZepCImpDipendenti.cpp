@@ -84,6 +84,8 @@ bool TZepImpMultiSelect::TrovaRiga(DataSet &righe, const QString &codiceFiscale,
 
 void TZepImpMultiSelect::ImportaDipendente()
 {
+    m_esoneroFatto = false;
+    m_bonusFatto = false;
     ApriPeriodi();
     if (PtComeIntero()) {
         RigaDipendente(TTovCalcola::RICE_COD_INPS_OI, QString());
@@ -158,10 +160,15 @@ void TZepImpMultiSelect::RigaDipendente(int codice, const QString &filtro)
     }
     cdsImport.fieldByName(QStringLiteral("Imponibile")).setAsCurrency(stipendio.imponibile + iis.imponibile);
     cdsImport.fieldByName(QStringLiteral("Contributo")).setAsCurrency(stipendio.contributo + iis.contributo);
-    // The steps that complete the row from its periods (exemption on the
-    // salary when RitenutaStipendio() is above zero, weeks, day codes, paid
-    // and contributed days, part-time hours and the minimum, family
-    // allowance, bonus) run here, before the post.
+    // The rest of the row (ZepCImpDipendentiDati.cpp).
+    if (RitenutaStipendio() > Currency())
+        CalcolaEsoneroIvs(stipendio.imponibile);
+    CalcolaSettimane();
+    CalcolaGiorniMese();
+    CalcolaGiorni(codice);
+    CalcolaOreEMinimale(codice);
+    CalcolaAnf();
+    CalcolaBonus();
     cdsImport.post();
 }
 

@@ -19,9 +19,11 @@
 //   5. the collaborator rows (TZepImpCollaboratori, zepCImpCollaboratori.h).
 // Each employee row is built by RigaDipendente in a fixed order: the
 // amounts, the row with its defaults, contract hours and part-time share,
-// theoretical pay, hire and termination, taxable and contribution, then
-// the post; the steps that complete a row from its periods go in before
-// the post (RigaDipendente marks the place).
+// theoretical pay, hire and termination, taxable and contribution,
+// then the rest of the row (ZepCImpDipendentiDati.cpp): the IVS exemption,
+// the week slots, the day codes, paid and contributed days, part-time hours
+// with useful weeks and the minimum pay, family allowance and the one-off
+// bonus of 2022; then the post.
 //
 // When the parameters ask for the declarant (SOSTITUTO), its row of the
 // year is written once, before the persons (TZepImpSostituto,
@@ -37,10 +39,12 @@
 #include "SqlQuery.h"
 #include "UqQueryCollection.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <map>
 #include <memory>
+#include <utility>
 
 class TZepImpMultiSelect : public TZepFiscImpMultiSelect {
 public:
@@ -157,6 +161,53 @@ public:
     // (the exemption's condition).
     Currency RitenutaStipendio() const { return m_ritenutaStipendio; }
 
+    // ---- the rest of an employee row (ZepCImpDipendentiDati.cpp) ----
+    // Run by RigaDipendente on the row being made, periods filtered, in
+    // this order.
+    // The week slots of a month: week number, last day within the month
+    // and whether a period touches the week. Periods are taken within the
+    // month.
+    struct TSettimana {
+        int id = 0;
+        QDate finoA;
+        bool coperta = false;
+    };
+    static QList<TSettimana> Settimane(int anno, int mese, const QList<std::pair<QDate, QDate>> &periodi);
+    // The distinct days of the month the periods cover, each taken within
+    // the month.
+    static int GiorniCoperti(int anno, int mese, const QList<std::pair<QDate, QDate>> &periodi);
+    // The exemption cause of an exemption item (10074 salary, 10075
+    // thirteenth month) by its percentage: 3 or 7 "L098"/"L100", any other
+    // "L094"/"L095".
+    static QString CausaleEsonero(int voce, Currency percentuale);
+    // EsoneroIVS* of the row from the person's exemption items of the month;
+    // `base` the taxable of the salary. The second row of a person gets a
+    // warning and no exemption.
+    void CalcolaEsoneroIvs(Currency base);
+    // IdSettimana_n, SettFinoA_n, TipoCopertura_n.
+    void CalcolaSettimane();
+    // GIORNI (from 2011) and the part-time kind "V" or "M" of a "P" row.
+    void CalcolaGiorniMese();
+    // GiorniContribuiti and GiorniRetribuiti of retention `codice`.
+    void CalcolaGiorni(int codice);
+    // OreContribuite and SettimaneUtili (part time) and RispettoMinimale.
+    void CalcolaOreEMinimale(int codice);
+    // TipoANF, NumANF, ClasseANF when the month pays the allowance.
+    void CalcolaAnf();
+    // The allowance table code as the declaration writes it: the first "T"
+    // removed ("T20A" gives "20A").
+    static QString TipoAnf(const QString &tabella);
+    // BonusUT* in July, November and December, once per person.
+    void CalcolaBonus();
+    // The INPS days and hours of a retention over the candidate's months
+    // (QRY_CUD_INPS_VAIN).
+    void GiorniOreInps(int codice, int &giorni, Currency &ore);
+
+    // "Impossibile calcolare le settimane utili per %s %s. ..."
+    static const QString MsgSettimaneUtili;
+    // "Calcolo Esonero IVS non possibile in caso di periodo part-time ..."
+    static const QString MsgEsoneroPartTime;
+
     // The query of a named statement for the sums and lookups of a person:
     // one per statement, so that a statement run for every code and
     // component is prepared once in the person's transaction.
@@ -173,5 +224,8 @@ private:
                         const QString &condizione, Currency &dipendente);
 
     Currency m_ritenutaStipendio;
+    // The person's exemption and bonus are placed on one row only.
+    bool m_esoneroFatto = false;
+    bool m_bonusFatto = false;
     std::map<QString, std::unique_ptr<platform::SqlQuery>> m_istruzioni;
 };

@@ -5,6 +5,7 @@
 #include "archive/DemoArchiveCalendar.h"
 #include "archive/DemoArchiveCollaboratori.h"
 #include "archive/DemoArchiveEsoneri.h"
+#include "archive/DemoArchiveFamily.h"
 #include "archive/DemoArchivePeople.h"
 #include "archive/FiscalCode.h"
 
@@ -528,6 +529,7 @@ public:
             for (auto it = added->cbegin(); it != added->cend(); ++it)
                 s.rowsByTable[it.key()] += it.value();
         DemoArchiveEsoneri::fill(m_db, s.rowsByTable);
+        DemoArchiveFamily::fill(m_db, s.rowsByTable);
         for (qint64 n : s.rowsByTable)
             s.rows += n;
         return s;
