@@ -3,8 +3,10 @@
 // weeks, the minimum and the exemption on persons made for each case
 // (ZepImportSupport.h, March 2024).
 #include "ZepImportSupport.h"
+#include "tovUUtil.h"
 
 using namespace importtest;
+using platform::DataSet;
 
 namespace {
 
@@ -210,4 +212,75 @@ TEST_F(ZepImpDipendentiDatiSuArchivio, ExemptionRowsThatAbortThePerson)
         << testi.toStdString();
     EXPECT_TRUE(dipendente(madri.codiceFiscale).isEmpty());
     EXPECT_TRUE(dipendente(diverse.codiceFiscale).isEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// "Importa" on the demo archive of July and November 2022: every employee
+// row has its weeks and days, and the employees given the one-off bonus
+// carry it.
+
+namespace {
+
+template <int Mese>
+class ZepImpDemo2022 : public ImportTest {
+protected:
+    ZepImpDemo2022() : ImportTest(40, 2022, Mese) {}
+
+    void ImportaEVerifica(int voce, int meseBonus)
+    {
+        const TwunFiscImpMultiSelect::Esito esito = importa({});
+        EXPECT_EQ(esito.falliti, 0) << services->messageTexts().join(QLatin1Char('|')).toStdString();
+        DataSet righe;
+        store.Load(righe, TZepImpMultiSelect::TabellaDipendenti);
+        ASSERT_GT(righe.recordCount(), 0);
+        const QDate fine = TTovDate::LastDayOfMonth(2022, Mese);
+        for (righe.first(); !righe.eof(); righe.next()) {
+            if (righe.fieldByName("Matricola").asString() != "1234567890")
+                continue;
+            const std::string cf = righe.fieldByName("CFLavoratore").asString().toStdString();
+            EXPECT_EQ(righe.fieldByName("IdSettimana_1").asInteger(), TTovDate::WeekOfYear(QDate(2022, Mese, 1))) << cf;
+            EXPECT_FALSE(righe.fieldByName("SettFinoA_1").isNull()) << cf;
+            EXPECT_EQ(righe.fieldByName("GIORNI").asString().size(), fine.day()) << cf;
+            EXPECT_GT(righe.fieldByName("GiorniRetribuiti").asInteger(), 0) << cf;
+        }
+
+        // The employees of the import with the bonus item of the month.
+        platform::SqlQuery q(tdb.db());
+        q.setSql(QStringLiteral("SELECT DISTINCT ANA.SANACODFISCALE, REGS.IACOMID FROM TREGS_REGISTROSTIP REGS "
+                                "JOIN TVACR_VARCOMPRIGHE VACR ON VACR.IREGSID = REGS.IREGSID AND VACR.ICOMRID = %1 "
+                                "JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID JOIN TANAPER_POSIZIONI P ON "
+                                "P.IANAPERID = ACOM.IANAPERID JOIN TANACAG_MATRICOLE M ON M.IANACAGID = P.IANACAGID "
+                                "JOIN TANA_ANAGRAFICHE ANA ON ANA.IANAID = M.IANAID WHERE REGS.IMESID = %2 AND "
+                                "ANA.SANACODFISCALE IS NOT NULL AND EXISTS (SELECT 1 FROM TVARR_VARRITENUTE VARR "
+                                "WHERE VARR.IREGSID = REGS.IREGSID AND VARR.IRICEID IN (3, 13))")
+                     .arg(voce)
+                     .arg(Mese));
+        int conBonus = 0;
+        for (q.open(); !q.eof(); q.next()) {
+            const QString cf = q.value(0).toString();
+            ASSERT_TRUE(righe.locate("CFLavoratore", Value(cf))) << cf.toStdString();
+            EXPECT_EQ(righe.fieldByName("BonusUTImporto").asCurrency(), euro(voce == 10072 ? "200" : "150"));
+            EXPECT_EQ(righe.fieldByName("BonusUTMese").asInteger(), meseBonus);
+            if (voce == 10073)
+                EXPECT_EQ(righe.fieldByName("BonusUTBaseRif").asCurrency(),
+                          TWunCalcolaAnno2022::ImponibileBonus150(q.value(1).toInt(), 0));
+            ++conBonus;
+        }
+        EXPECT_GT(conBonus, 0);
+    }
+};
+
+} // namespace
+
+using ZepImpDemoLuglio2022 = ZepImpDemo2022<7>;
+using ZepImpDemoNovembre2022 = ZepImpDemo2022<11>;
+
+TEST_F(ZepImpDemoLuglio2022, TheRowsCarryWeeksDaysAndThe200Euros)
+{
+    ImportaEVerifica(10072, 7);
+}
+
+TEST_F(ZepImpDemoNovembre2022, TheRowsCarryWeeksDaysAndThe150EurosWithTheirBase)
+{
+    ImportaEVerifica(10073, 11);
 }

@@ -167,13 +167,14 @@ inline int scriviPersona(platform::Database &db, const Persona &p)
 
 class ImportTest : public ::testing::Test {
 protected:
-    explicit ImportTest(int persone = payroll::DemoArchive::MinPersons)
+    // The demo's month (March 2024 unless given) with `persone` persons.
+    explicit ImportTest(int persone = payroll::DemoArchive::MinPersons, int anno = 2024, int mese = 3)
         : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
     {
         payroll::DemoArchiveOptions o;
         o.persons = persone;
-        o.fromYear = o.toYear = 2024;
-        o.fromMonth = o.toMonth = 3;
+        o.fromYear = o.toYear = anno;
+        o.fromMonth = o.toMonth = mese;
         payroll::DemoArchive::fill(tdb.db(), o);
         platform::Database::setGlobal(&tdb.db());
         TTovDBCdsLayouts::InstallFolders(tdb.db(), {CartellaLayoutDenunce()});
@@ -186,11 +187,11 @@ protected:
                          "WHERE CCNT.DCCNTDAL = '2024-01-01'");
         store.SetConnection(&tdb.db());
         store.SetProgram(QStringLiteral("zep"));
-        store.SetYear(2024);
-        store.SetMonth(3);
-        SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
-        wunAnnoFinanziario().LoadYear(QStringLiteral("2024"));
-        TWunCalcolaAnno::CreaPerAnno(2024);
+        store.SetYear(anno);
+        store.SetMonth(mese);
+        SetPeriodoDenuncia(QString::number(anno), QStringLiteral("%1").arg(mese, 2, 10, QLatin1Char('0')));
+        wunAnnoFinanziario().LoadYear(QString::number(anno));
+        TWunCalcolaAnno::CreaPerAnno(anno);
         params.DataModuleCreate();
         params.xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
 
@@ -206,7 +207,7 @@ protected:
                                 {"VarRetributive", platform::FieldType::Boolean}});
         parametri.createDataSet();
         parametri.appendRecord(
-            {3, Value::null(), false, false, "1234567890", "1234567890", "A944", false, "00", false});
+            {mese, Value::null(), false, false, "1234567890", "1234567890", "A944", false, "00", false});
         imp.Imposta(&parametri, nullptr, {});
         imp.Sovrascrittura = TwunFiscImpMultiSelect::SovrascriviSempre;
     }
