@@ -2,6 +2,7 @@
 // exemption causes as rules, then weeks, days, part-time hours, useful
 // weeks, the minimum and the exemption on persons made for each case
 // (ZepImportSupport.h, March 2024).
+#include "ZepFileSupport.h"
 #include "ZepImportSupport.h"
 #include "tovUUtil.h"
 
@@ -283,4 +284,35 @@ TEST_F(ZepImpDemoLuglio2022, TheRowsCarryWeeksDaysAndThe200Euros)
 TEST_F(ZepImpDemoNovembre2022, TheRowsCarryWeeksDaysAndThe150EurosWithTheirBase)
 {
     ImportaEVerifica(10073, 11);
+
+    // The month's file holds the weeks, the days and the bonus cause.
+    periodtest::FakeMainState stato(store, dentest::cartellaBuild());
+    struct Corrente {
+        explicit Corrente(IZepMainState *s) { IZepMainState::SetCurrent(s); }
+        ~Corrente() { IZepMainState::SetCurrent(nullptr); }
+    } corrente(&stato);
+    platform::DataSet dichiarante;
+    store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, 2022, 0);
+    dichiarante.append();
+    for (const auto &[campo, valore] : filetest::dichiarante())
+        dichiarante.fieldByName(campo).setValue(valore);
+    dichiarante.post();
+    store.SavePeriod(dichiarante, TZepParametri::TabellaDichiarante, 2022, 0);
+    QTemporaryDir cartella;
+    platform::DataSet aziendale;
+    filetest::Registro registro;
+    TZepFile file(store, aziendale, &registro);
+    file.CFSoftwarehouse = QStringLiteral("09876543210");
+    file.NomeFile = cartella.filePath(QStringLiteral("uniEMens2022-11.Xml"));
+    file.CaricaTabelle();
+    file.RicalcolaDenunciaAziendale();
+    file.CaricaTabelle();
+    file.GeneraDenunceMensili();
+    QFile scritto(file.NomeFile);
+    ASSERT_TRUE(scritto.open(QIODevice::ReadOnly)) << registro.righe.join(QLatin1Char('\n')).toStdString();
+    const QByteArray xml = scritto.readAll();
+    EXPECT_TRUE(xml.contains("<Settimana>"));
+    EXPECT_TRUE(xml.contains("<TipoCopertura>X</TipoCopertura>"));
+    EXPECT_TRUE(xml.contains("<Giorno "));
+    EXPECT_TRUE(xml.contains("<CodiceCausale>L033</CodiceCausale>"));
 }
