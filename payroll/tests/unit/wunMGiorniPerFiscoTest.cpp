@@ -115,4 +115,19 @@ TEST_F(WunGiorniPerFisco, NetDaysLessTheDaysThatAreNoTaxDays)
         << "the condition is appended";
     esegui(QStringLiteral("UPDATE TVARD_RIDUZIONIVAR SET IVARDGIORNIORE = 40 WHERE IVAPEID = %1").arg(vape));
     EXPECT_EQ(TwunCalcola::GiorniFiscaliNetti(q, QStringLiteral("REGS"), 2, 30, m_regs), 0) << "never below 0";
+
+    // The tax days of a range of months read the person's periods only,
+    // not those of another person's register of the month.
+    esegui(QStringLiteral("DELETE FROM TVARD_RIDUZIONIVAR WHERE IVAPEID = %1").arg(vape));
+    periodi({{d(2, 1), d(2, 10)}});
+    const int altro = scalar("SELECT NEXT VALUE FOR GEN_TREGS_REGISTROSTIP FROM RDB$DATABASE").toInt();
+    esegui(QStringLiteral("INSERT INTO TREGS_REGISTROSTIP (IREGSID, IACOMID, IANFID, IMESID, ICOTID, IDWGID, ITNOID, "
+                          "ICOSID, IREGSGIORNI, LREGSCALCOLATA) SELECT FIRST 1 %1, ACOM.IACOMID, ACOM.IANFID, 2, 1, 1, "
+                          "ACOM.ITNOID, 10001, 30, 1 FROM TACOM_COMPENSI ACOM WHERE ACOM.IACOMID <> %2")
+               .arg(altro)
+               .arg(m_acom));
+    esegui(QStringLiteral("INSERT INTO TVAPE_PERIODI (IVAPEID, IREGSID, DVAPEDAL, DVAPEAL) VALUES (NEXT VALUE FOR "
+                          "GEN_TVAPE_PERIODI, %1, '2024-02-01', '2024-02-29')")
+               .arg(altro));
+    EXPECT_EQ(TwunCalcola::GiorniCud(q, *compenso, QString()), 10);
 }
