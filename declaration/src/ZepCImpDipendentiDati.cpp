@@ -24,7 +24,6 @@
 
 using platform::Currency;
 using platform::DataSet;
-using platform::Value;
 
 const QString TZepImpMultiSelect::MsgSettimaneUtili = QStringLiteral(
     "Impossibile calcolare le settimane utili per %s %s.\r\nControllare \"Orari/Riduzioni\" nella pagina \"Altri "
@@ -35,7 +34,6 @@ const QString TZepImpMultiSelect::MsgEsoneroPartTime = QStringLiteral(
 
 namespace {
 
-const QString Execute = QStringLiteral("EXECUTE");
 constexpr int ComrAnfStipendio = 10006;
 constexpr int SettimaneMassime = 600;
 

@@ -137,9 +137,10 @@ TEST_F(ZepImporta, TheCommandImportsEveryEmployeeOfTheDemoMonth)
         EXPECT_TRUE(coperta) << cf;
         EXPECT_EQ(righe.fieldByName("GIORNI").asString().size(), 31) << cf;
         EXPECT_GT(righe.fieldByName("GiorniRetribuiti").asInteger(), 0) << cf;
-        if (righe.fieldByName("Qualifica2").asString() == "F")
+        if (righe.fieldByName("Qualifica2").asString() == "F") {
             EXPECT_GT(righe.fieldByName("GiorniContribuiti").asInteger(), 0) << cf;
-        else
+        } else {
             EXPECT_GT(righe.fieldByName("OreContribuite").asInteger(), 0) << cf;
+        }
     }
 }

@@ -120,15 +120,6 @@ protected:
     }
 };
 
-Persona persona(const QString &cognome, const QString &codice, QList<Ritenuta> stipendio)
-{
-    Persona p;
-    p.cognome = cognome;
-    p.codiceFiscale = codice;
-    p.stipendio = stipendio;
-    return p;
-}
-
 } // namespace
 
 TEST_F(ZepImpDipendentiDatiSuArchivio, WeeksDaysHoursAndExemptionOfTheRows)
@@ -262,9 +253,10 @@ protected:
             ASSERT_TRUE(righe.locate("CFLavoratore", Value(cf))) << cf.toStdString();
             EXPECT_EQ(righe.fieldByName("BonusUTImporto").asCurrency(), euro(voce == 10072 ? "200" : "150"));
             EXPECT_EQ(righe.fieldByName("BonusUTMese").asInteger(), meseBonus);
-            if (voce == 10073)
+            if (voce == 10073) {
                 EXPECT_EQ(righe.fieldByName("BonusUTBaseRif").asCurrency(),
                           TWunCalcolaAnno2022::ImponibileBonus150(q.value(1).toInt(), 0));
+            }
             ++conBonus;
         }
         EXPECT_GT(conBonus, 0);

@@ -7,15 +7,6 @@ using platform::DataSet;
 
 namespace {
 
-Persona persona(const QString &cognome, const QString &codice, QList<Ritenuta> stipendio)
-{
-    Persona p;
-    p.cognome = cognome;
-    p.codiceFiscale = codice;
-    p.stipendio = stipendio;
-    return p;
-}
-
 Currency contributo(const QList<Ritenuta> &righe)
 {
     Currency c;

@@ -88,6 +88,16 @@ struct Persona {
     Ritenuta premio;                // prize of kind 3, when its taxable is not 0
 };
 
+// A person with the salary withholdings given and the defaults above.
+inline Persona persona(const QString &cognome, const QString &codice, QList<Ritenuta> stipendio)
+{
+    Persona p;
+    p.cognome = cognome;
+    p.codiceFiscale = codice;
+    p.stipendio = stipendio;
+    return p;
+}
+
 // Writes the person (named Cognome "Prova"); answers its compensation id.
 inline int scriviPersona(platform::Database &db, const Persona &p)
 {
