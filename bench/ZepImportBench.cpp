@@ -45,15 +45,21 @@ using namespace platform;
 namespace {
 
 // Counts the errors the loop reports, but the demo's person without a
-// fiscal code; never stops.
+// fiscal code and the demo's mother of 2024, whose relief the declaration
+// refuses (counted apart); never stops.
 class Conteggio : public IwunNotificaImport {
 public:
     int errori = 0;
+    int madri = 0;
     QString primo;
     void Messaggio(const QString &testo, MessageType tipo, const QString & = {}) override
     {
         if (tipo != MessageType::Error || testo.startsWith(TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale))
             return;
+        if (testo.endsWith(QStringLiteral("Esonero IVS madri non gestito."))) {
+            ++madri;
+            return;
+        }
         if (errori++ == 0)
             primo = testo;
     }
@@ -139,13 +145,14 @@ DataSet &parametri()
     if (!p.isActive()) {
         p.setFieldDefs({{"IMESID", FieldType::Integer},
                         {"SOSTITUTO", FieldType::Boolean},
+                        {"GIORNIINPS", FieldType::Boolean},
                         {"MatricolaINPS", FieldType::String, 10},
                         {"MatricolaINPSAcc", FieldType::String, 10},
                         {"ComuneLavoro", FieldType::String, 4},
                         {"PT_COME_INTERO", FieldType::Boolean},
                         {"TipoContribuzione", FieldType::String, 31}});
         p.createDataSet();
-        p.appendRecord({3, false, "1234567890", "1234567891", "A944", false, "00"});
+        p.appendRecord({3, false, false, "1234567890", "1234567891", "A944", false, "00"});
     }
     return p;
 }
@@ -167,7 +174,7 @@ void BM_ImportaMese(benchmark::State &state)
         state.PauseTiming();
         candidati = esito.totale;
         state.counters["righe"] = imp.cdsImport.recordCount();
-        if (conteggio.errori != 0 || esito.falliti != 0) {
+        if (conteggio.errori != 0 || esito.falliti != conteggio.madri) {
             state.SkipWithError(qPrintable(conteggio.primo));
             break;
         }
