@@ -290,6 +290,12 @@ TEST_F(ZepImpDemoNovembre2022, TheRowsCarryWeeksDaysAndThe150EurosWithTheirBase)
         dichiarante.fieldByName(campo).setValue(valore);
     dichiarante.post();
     store.SavePeriod(dichiarante, TZepParametri::TabellaDichiarante, 2022, 0);
+    // The employees' file: the month's collaborators are not this test's.
+    platform::DataSet collaboratori;
+    store.Load(collaboratori, TZepImpMultiSelect::TabellaCollaboratori);
+    while (!collaboratori.isEmpty())
+        collaboratori.deleteRecord();
+    store.Save(collaboratori, TZepImpMultiSelect::TabellaCollaboratori);
     QTemporaryDir cartella;
     platform::DataSet aziendale;
     filetest::Registro registro;
