@@ -149,8 +149,14 @@ TEST(ZepDemoDeclaration, AMonthOf2024AndOneOf2022AreImportedAndWrittenWhole)
                                {QStringLiteral("--archive"), archivio, QStringLiteral("--period"), periodo,
                                 QStringLiteral("--output"), file, QStringLiteral("--solo-file")});
         ASSERT_EQ(f.codice, 0) << f.uscita.toStdString() << f.errori.toStdString();
-        for (const char *passo : {"Parametri", "Importa ", "Importa iscritti FPLS"})
-            EXPECT_TRUE(e.uscita.contains(QLatin1String(passo))) << passo << "\n" << e.uscita.toStdString();
+        // A refused person ends the run after "Importa": no later step, no file.
+        const bool rifiutata = anno == 2024;
+        for (const auto &[passo, atteso] : {std::pair{"Parametri", true}, std::pair{"Importa ", true},
+                                            std::pair{"Importa iscritti FPLS", !rifiutata}})
+            EXPECT_EQ(e.uscita.contains(QLatin1String(passo)), atteso) << passo << "\n" << e.uscita.toStdString();
+        if (rifiutata) {
+            EXPECT_TRUE(e.errori.contains(QLatin1String("file telematico non creato"))) << e.errori.toStdString();
+        }
         for (const char *passo : {"File telematico", "Totale"})
             EXPECT_TRUE(f.uscita.contains(QLatin1String(passo))) << passo << "\n" << f.uscita.toStdString();
         controllaFile(archivio, anno, mese, file);
