@@ -2,6 +2,7 @@
 // classes: node creation on first access, document order, lists, text lists,
 // element-collections, text content, escaping, saving and its failures.
 #include "QtPrinters.h"
+#include "UniEmensTestNodes.h"
 #include "ZepCEmensDataBinding.h"
 
 #include <QDir>
@@ -316,17 +317,7 @@ TEST(XmlBindingList, HandlesKeptAfterDeleteOrClearStaySafe)
 
 TEST(XmlBindingTextList, ItemsCarryTheirTextAndReadBackAsText)
 {
-    IXMLSettimana week = CreaDocumentoDenunceMensili()
-                             .GetAzienda()
-                             .Add()
-                             .GetPosContributiva()
-                             .Add()
-                             .GetDenunciaIndividuale()
-                             .Add()
-                             .GetDatiRetributivi()
-                             .Add()
-                             .GetSettimana()
-                             .Add();
+    IXMLSettimana week = NuoviDatiRetributivi().GetSettimana().Add();
     week.SetIdSettimana(1);
     IXMLCodiceEventoTypeList codes = week.GetCodiceEvento();
     Node first = codes.Add(QStringLiteral("MA1"));
@@ -345,16 +336,7 @@ TEST(XmlBindingTextList, ItemsCarryTheirTextAndReadBackAsText)
 
 TEST(XmlBindingCollection, Mese2011CarriesItsAttributeAndItsDays)
 {
-    IXMLDatiParticolari dp = CreaDocumentoDenunceMensili()
-                                 .GetAzienda()
-                                 .Add()
-                                 .GetPosContributiva()
-                                 .Add()
-                                 .GetDenunciaIndividuale()
-                                 .Add()
-                                 .GetDatiRetributivi()
-                                 .Add()
-                                 .GetDatiParticolari();
+    IXMLDatiParticolari dp = NuoviDatiRetributivi().GetDatiParticolari();
     IXMLCalGiorn2011 cal = dp.GetCalGiorn2011();
     EXPECT_EQ(xmlOf(dp), QStringLiteral("<DatiParticolari><CalGiorn2011/></DatiParticolari>"));
     IXMLCalGiorn2011_Mese2011 month = cal.Add();
@@ -378,15 +360,7 @@ TEST(XmlBindingCollection, Mese2011CarriesItsAttributeAndItsDays)
 
 TEST(XmlBindingCollection, ItemsOfAnElementCollectionAreOfTheItemClass)
 {
-    IXMLDatiRetributivi dati = CreaDocumentoDenunceMensili()
-                                   .GetAzienda()
-                                   .Add()
-                                   .GetPosContributiva()
-                                   .Add()
-                                   .GetDenunciaIndividuale()
-                                   .Add()
-                                   .GetDatiRetributivi()
-                                   .Add();
+    IXMLDatiRetributivi dati = NuoviDatiRetributivi();
     IXMLEventoCIG ev = dati.GetGestioneEventiCIG().Add();
     EXPECT_EQ(ev.GetClassInfo(), &TXMLEventoCIG::classInfo());
     ev.GetDid().GetQualProf().Add(QStringLiteral("Q1"));

@@ -3,6 +3,7 @@
 // declaration's element tree prescribes.
 #include "DocumentModelChecks.h"
 #include "QtPrinters.h"
+#include "UniEmensTestNodes.h"
 #include "ZepCEmensDataBinding.h"
 
 #include <gtest/gtest.h>
@@ -350,15 +351,7 @@ TEST(UniEmensModel, HyphenatedNodeNamesKeepTheirHyphen)
                   "TXMLMalACredito.IndennitaMalattia87-88 GetIndennitaMalattia87_88 SetIndennitaMalattia87_88",
                   "TXMLListaPosPA_PosPA_SedeServizio.IdMEF-SPT GetIdMEF_SPT SetIdMEF_SPT"}));
 
-    IXMLDatiRetributivi dati = CreaDocumentoDenunceMensili()
-                                   .GetAzienda()
-                                   .Add()
-                                   .GetPosContributiva()
-                                   .Add()
-                                   .GetDenunciaIndividuale()
-                                   .Add()
-                                   .GetDatiRetributivi()
-                                   .Add();
+    IXMLDatiRetributivi dati = NuoviDatiRetributivi();
     IXMLMalACredito mal = dati.GetMalattia().GetMalACredito();
     mal.SetIndennitaMalattia87_88(QStringLiteral("10.00"));
     EXPECT_EQ(mal.GetXML(),
@@ -458,16 +451,7 @@ TEST(UniEmensModel, TypedInterfaceSignatures)
     static_assert(std::is_base_of_v<IXMLNodeCollection, IXMLDid_QualProfList>);
 
     // The path the generator writes for a performing-arts worker.
-    IXMLDatiParticolari dp = CreaDocumentoDenunceMensili()
-                                 .GetAzienda()
-                                 .Add()
-                                 .GetPosContributiva()
-                                 .Add()
-                                 .GetDenunciaIndividuale()
-                                 .Add()
-                                 .GetDatiRetributivi()
-                                 .Add()
-                                 .GetDatiParticolari();
+    IXMLDatiParticolari dp = NuoviDatiRetributivi().GetDatiParticolari();
     IXMLRetribuzioneOrdinaria ro =
         dp.GetFondiSpeciali().GetSportSpet().GetDatiMeseSportSpet().GetRetribuzioneOrdinaria().Add();
     ro.SetNumGiorniLavorati(3);

@@ -55,11 +55,15 @@ void FieldLink::SetDataSource(DataSource *source)
 {
     m_source = source;
     Attach(source ? source->dataSet() : nullptr);
+    if (m_refresh)
+        m_refresh();
 }
 
 void FieldLink::SetFieldName(const QString &name)
 {
     m_fieldName = name;
+    if (m_refresh)
+        m_refresh();
 }
 
 Field *FieldLink::TheField() const
@@ -146,18 +150,6 @@ DBEdit::DBEdit(QWidget *parent) : QLineEdit(parent), m_link([this] { Refresh(); 
 {
     connect(this, &QLineEdit::textEdited, this, &DBEdit::Edited);
     connect(this, &QLineEdit::editingFinished, this, &DBEdit::Finished);
-}
-
-void DBEdit::SetDataSource(DataSource *source)
-{
-    m_link.SetDataSource(source);
-    Refresh();
-}
-
-void DBEdit::SetDataField(const QString &fieldName)
-{
-    m_link.SetFieldName(fieldName);
-    Refresh();
 }
 
 void DBEdit::SetAlwaysReadOnly(bool on)

@@ -46,6 +46,7 @@ public:
     FieldLink(const FieldLink &) = delete;
     FieldLink &operator=(const FieldLink &) = delete;
 
+    // Binding the link (source or field) refreshes its control.
     void SetDataSource(DataSource *source);
     DataSource *Source() const { return m_source; }
     void SetFieldName(const QString &name);
@@ -83,8 +84,8 @@ class DBEdit : public QLineEdit {
 public:
     explicit DBEdit(QWidget *parent = nullptr);
 
-    void SetDataSource(DataSource *source);
-    void SetDataField(const QString &fieldName);
+    void SetDataSource(DataSource *source) { m_link.SetDataSource(source); }
+    void SetDataField(const QString &fieldName) { m_link.SetFieldName(fieldName); }
     const QString &DataField() const { return m_link.FieldName(); }
     Field *TheField() const { return m_link.TheField(); }
     // Letters typed become upper case.
@@ -124,16 +125,8 @@ public:
     QString ValueChecked = QStringLiteral("True");
     QString ValueUnchecked = QStringLiteral("False");
 
-    void SetDataSource(DataSource *source)
-    {
-        m_link.SetDataSource(source);
-        Refresh();
-    }
-    void SetDataField(const QString &fieldName)
-    {
-        m_link.SetFieldName(fieldName);
-        Refresh();
-    }
+    void SetDataSource(DataSource *source) { m_link.SetDataSource(source); }
+    void SetDataField(const QString &fieldName) { m_link.SetFieldName(fieldName); }
     void Refresh();
 
 protected:
@@ -155,16 +148,8 @@ public:
     QString ItemCaption(int index) const;
     // The index of the button checked, -1 for none.
     int ItemIndex() const;
-    void SetDataSource(DataSource *source)
-    {
-        m_link.SetDataSource(source);
-        Refresh();
-    }
-    void SetDataField(const QString &fieldName)
-    {
-        m_link.SetFieldName(fieldName);
-        Refresh();
-    }
+    void SetDataSource(DataSource *source) { m_link.SetDataSource(source); }
+    void SetDataField(const QString &fieldName) { m_link.SetFieldName(fieldName); }
     void Refresh();
 
 private:
@@ -179,16 +164,8 @@ class DBComboBox : public QComboBox {
 public:
     explicit DBComboBox(const QStringList &items, QWidget *parent = nullptr);
 
-    void SetDataSource(DataSource *source)
-    {
-        m_link.SetDataSource(source);
-        Refresh();
-    }
-    void SetDataField(const QString &fieldName)
-    {
-        m_link.SetFieldName(fieldName);
-        Refresh();
-    }
+    void SetDataSource(DataSource *source) { m_link.SetDataSource(source); }
+    void SetDataField(const QString &fieldName) { m_link.SetFieldName(fieldName); }
     void Refresh();
 
 private:
