@@ -16,7 +16,7 @@ constexpr int Irpef = 7;
 QString somma(const char *colonna)
 {
     return QStringLiteral("T.%1 = (SELECT SUM(V.%1) FROM TVARR_VARRITENUTE V WHERE V.IREGSID = T.IREGSID AND "
-                          "V.IRICEID = T.IRICEID AND V.IVARMID IS NULL AND V.ICOMRID IS NOT NULL)")
+                          "V.IRICEID + 0 = T.IRICEID AND V.IVARMID + 0 IS NULL AND V.ICOMRID + 0 IS NOT NULL)")
         .arg(QLatin1String(colonna));
 }
 
@@ -46,56 +46,69 @@ int DemoArchiveCollaboratori::fill(platform::Database &database)
         + QStringList{somma("FVARRIMPONIBILE"), somma("FVARRIMPONIBILEDIP"), somma("FVARRIMPONIBILEAMM"),
                       somma("FVARRRITDIP"), somma("FVARRRITAMM")}
               .join(QStringLiteral(", "))
-        + QStringLiteral(" WHERE T.IREGSID = :REGISTRO AND T.ICOMRID IS NULL AND T.IVARMID IS NULL "
-                         "AND T.IRICEID IN (:INPS, :IRPEF)"));
+        + QStringLiteral(" WHERE T.IREGSID = :REGISTRO AND T.ICOMRID + 0 IS NULL AND T.IVARMID + 0 IS NULL "
+                         "AND T.IRICEID + 0 IN (:INPS, :IRPEF)"));
     // The person's registers, each totalled on its own: a condition "IN
     // (SELECT ...)" is evaluated for every withholding row of the archive,
-    // which made a demo of 10,000 persons take hours.
+    // which made a demo of 10,000 persons take hours. The statements below
+    // read one table each, by the person, the compensation or the register
+    // ("+ 0" on the other columns): the archive's statistics are made only
+    // once it is filled, and without them a join or an index of a retention,
+    // a liquidation or a pay row may be read whole for every person.
+    platform::SqlQuery compensi(database);
+    compensi.setSql(QStringLiteral("SELECT IACOMID FROM TACOM_COMPENSI WHERE IANAPERID = :PERSONA"));
     platform::SqlQuery registri(database);
-    registri.setSql(QStringLiteral("SELECT REGS.IREGSID FROM TREGS_REGISTROSTIP REGS JOIN TACOM_COMPENSI ACOM ON "
-                                   "ACOM.IACOMID = REGS.IACOMID WHERE ACOM.IANAPERID = :PERSONA"));
+    registri.setSql(QStringLiteral("SELECT IREGSID FROM TREGS_REGISTROSTIP WHERE IACOMID = :COMPENSO"));
+    // The withholding rows of the register's pay items.
+    platform::SqlQuery righeRitenute(database);
+    righeRitenute.setSql(QStringLiteral(
+        "SELECT VARR.IVARRID, VARR.IRICEID, (SELECT VACR.FVACRLORDO FROM TVACR_VARCOMPRIGHE VACR WHERE "
+        "VACR.IVACRID = VARR.IVACRID), VARR.FVARRIMPONIBILE, VARR.FVARRALIQUOTADIP, VARR.FVARRALIQUOTAAMM "
+        "FROM TVARR_VARRITENUTE VARR WHERE VARR.IREGSID = :REGISTRO AND VARR.IVACRID + 0 IS NOT NULL "
+        "AND VARR.IRICEID + 0 IN (:INPS, :IRPEF)"));
+    const auto ids = [](platform::SqlQuery &query, const QString &param, int value) {
+        query.bind(param, value);
+        QList<int> out;
+        for (query.open(); !query.eof(); query.next())
+            out << query.value(0).toInt();
+        query.close();
+        return out;
+    };
 
     int senzaRitenuta = 0;
     for (int i = 1; i < persone.size(); i += 2, ++senzaRitenuta) {
-        // The withholding rows of the pay items of the person's registers.
-        q.setSql(QStringLiteral("SELECT VARR.IVARRID, VARR.IRICEID, VACR.FVACRLORDO, VARR.FVARRIMPONIBILE, "
-                                "VARR.FVARRALIQUOTADIP, VARR.FVARRALIQUOTAAMM FROM TVARR_VARRITENUTE VARR "
-                                "JOIN TVACR_VARCOMPRIGHE VACR ON VACR.IVACRID = VARR.IVACRID "
-                                "JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VARR.IREGSID "
-                                "JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID "
-                                "WHERE ACOM.IANAPERID = :PERSONA AND VARR.IRICEID IN (:INPS, :IRPEF)"));
-        q.bind(QStringLiteral("PERSONA"), persone.at(i));
-        q.bind(QStringLiteral("INPS"), InpsPieno);
-        q.bind(QStringLiteral("IRPEF"), Irpef);
-        struct Riga {
-            int id, ritenuta;
-            Currency lordo, imponibile, aliquotaDip, aliquotaAmm;
-        };
-        QList<Riga> righe;
-        for (q.open(); !q.eof(); q.next())
-            righe << Riga{q.value(0).toInt(),      q.value(1).toInt(),      q.value(2).toCurrency(),
-                          q.value(3).toCurrency(), q.value(4).toCurrency(), q.value(5).toCurrency()};
-        q.close();
-        for (const Riga &r : righe) {
-            if (r.ritenuta == InpsPieno) {
-                inps.bind(QStringLiteral("AMM"), r.imponibile.percent(r.aliquotaAmm).rounded(2));
-                inps.bind(QStringLiteral("ID"), r.id);
-                inps.execSQL();
-            } else {
-                // Income tax on the whole gross: nothing social was withheld.
-                irpef.bind(QStringLiteral("IMP"), r.lordo);
-                irpef.bind(QStringLiteral("DIP"), r.lordo.percent(r.aliquotaDip).rounded(2));
-                irpef.bind(QStringLiteral("AMM"), r.lordo.percent(r.aliquotaAmm).rounded(2));
-                irpef.bind(QStringLiteral("ID"), r.id);
-                irpef.execSQL();
-            }
-        }
-        registri.bind(QStringLiteral("PERSONA"), persone.at(i));
         QList<int> suoi;
-        for (registri.open(); !registri.eof(); registri.next())
-            suoi << registri.value(0).toInt();
-        registri.close();
+        for (int compenso : ids(compensi, QStringLiteral("PERSONA"), persone.at(i)))
+            suoi << ids(registri, QStringLiteral("COMPENSO"), compenso);
         for (int registro : suoi) {
+            righeRitenute.bind(QStringLiteral("REGISTRO"), registro);
+            righeRitenute.bind(QStringLiteral("INPS"), InpsPieno);
+            righeRitenute.bind(QStringLiteral("IRPEF"), Irpef);
+            struct Riga {
+                int id, ritenuta;
+                Currency lordo, imponibile, aliquotaDip, aliquotaAmm;
+            };
+            QList<Riga> righe;
+            for (righeRitenute.open(); !righeRitenute.eof(); righeRitenute.next()) {
+                const platform::SqlQuery &r = righeRitenute;
+                righe << Riga{r.value(0).toInt(),      r.value(1).toInt(),      r.value(2).toCurrency(),
+                              r.value(3).toCurrency(), r.value(4).toCurrency(), r.value(5).toCurrency()};
+            }
+            righeRitenute.close();
+            for (const Riga &r : righe) {
+                if (r.ritenuta == InpsPieno) {
+                    inps.bind(QStringLiteral("AMM"), r.imponibile.percent(r.aliquotaAmm).rounded(2));
+                    inps.bind(QStringLiteral("ID"), r.id);
+                    inps.execSQL();
+                } else {
+                    // Income tax on the whole gross: nothing social was withheld.
+                    irpef.bind(QStringLiteral("IMP"), r.lordo);
+                    irpef.bind(QStringLiteral("DIP"), r.lordo.percent(r.aliquotaDip).rounded(2));
+                    irpef.bind(QStringLiteral("AMM"), r.lordo.percent(r.aliquotaAmm).rounded(2));
+                    irpef.bind(QStringLiteral("ID"), r.id);
+                    irpef.execSQL();
+                }
+            }
             totali.bind(QStringLiteral("INPS"), InpsPieno);
             totali.bind(QStringLiteral("IRPEF"), Irpef);
             totali.bind(QStringLiteral("REGISTRO"), registro);
