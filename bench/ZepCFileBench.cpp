@@ -6,6 +6,13 @@
 // Beside it, the filling alone (the document not saved) and the same bytes
 // written by a bare QXmlStreamWriter loop.
 //
+// Then the file window's whole run over the same month kept in the archive
+// (saved once by the store): a new TZepFile loads the period's tables, lists
+// the persons, recomputes and saves the company declaration and writes the
+// file, each page timed on its own (counters load_s, prenota_s, ricalcolo_s,
+// file_s); beside it the floor of the load, the store's rows of the period
+// read by the raw driver.
+//
 //     build/bench/bench_ZepCFileBench
 #include "BareXmlWriter.h"
 
@@ -26,6 +33,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QSqlQuery>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -226,8 +235,82 @@ void BM_BareWriterFloor(benchmark::State &state)
     state.counters["file_bytes"] = double(generated.size());
 }
 
+// The month saved in the archive, as the import and the windows leave it.
+Generatore &archiviato()
+{
+    static Generatore &g = [] () -> Generatore & {
+        Generatore &g = generatore();
+        g.store.Save(g.file->cdsDip, QStringLiteral("TEMD_DIPENDENTI"));
+        g.store.Save(g.file->cdsColl, QStringLiteral("TEMC_COLLABORATORI"));
+        return g;
+    }();
+    return g;
+}
+
+void BM_FinestraIntera(benchmark::State &state)
+{
+    Generatore &g = archiviato();
+    double carica = 0, prenota = 0, ricalcolo = 0, genera = 0;
+    QElapsedTimer t;
+    for (auto _ : state) {
+        DataSet aziendale;
+        TZepFile file(g.store, aziendale);
+        file.CFSoftwarehouse = g.file->CFSoftwarehouse;
+        t.start();
+        file.CaricaTabelle();
+        carica += t.nsecsElapsed() / 1e9;
+        t.start();
+        file.PreparaPrenota();
+        prenota += t.nsecsElapsed() / 1e9;
+        t.start();
+        file.RicalcolaDenunciaAziendale();
+        ricalcolo += t.nsecsElapsed() / 1e9;
+        t.start();
+        file.Prenotazione = false;
+        file.EliminaNonSelezionati({});
+        file.NomeFile = g.dir.filePath(QStringLiteral("finestra.xml"));
+        file.GeneraDenunceMensili();
+        genera += t.nsecsElapsed() / 1e9;
+        if (file.cdsDip.recordCount() != Dipendenti || file.cdsColl.recordCount() != Collaboratori) {
+            state.SkipWithError("the tables read back are not the ones saved");
+            break;
+        }
+    }
+    const double n = double(state.iterations());
+    state.counters["load_s"] = carica / n;
+    state.counters["prenota_s"] = prenota / n;
+    state.counters["ricalcolo_s"] = ricalcolo / n;
+    state.counters["file_s"] = genera / n;
+    state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori));
+}
+
+// The floor of the load: every stored value of the period read by the raw
+// driver, converted to nothing.
+void BM_CaricaRawDriverFloor(benchmark::State &state)
+{
+    Generatore &g = archiviato();
+    qint64 righe = 0;
+    for (auto _ : state) {
+        QSqlQuery q(g.db->qtDatabase());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT fis.iFisRigo, fis.iAfiID, fis.sFisFieldName, fis.sFisValue, "
+                                   "fis.iFisValue, fis.fFisValue, fis.dFisValue FROM tfis_datifiscali fis"))) {
+            state.SkipWithError("cannot read the stored values");
+            break;
+        }
+        righe = 0;
+        while (q.next()) {
+            benchmark::DoNotOptimize(q.value(2));
+            ++righe;
+        }
+    }
+    state.counters["rows"] = double(righe);
+}
+
 } // namespace
 
+BENCHMARK(BM_FinestraIntera)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CaricaRawDriverFloor)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GeneraDenunceMensili)->MinTime(3.0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CreaDocumento)->MinTime(3.0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareWriterFloor)->MinTime(3.0)->Unit(benchmark::kMillisecond);
