@@ -70,22 +70,39 @@ platform::SqlQuery &TdmWunParams::qquAppoggio() const
     return *m_qquAppoggio;
 }
 
-Value TdmWunParams::CampoPaco(const QString &name)
+// The row is kept in memory, never the statement open: outside a
+// transaction of ours an open SELECT holds a snapshot transaction of its own,
+// and one held for the whole session keeps Firebird from clearing the old
+// versions of every row written meanwhile (an import's row-number updates
+// grew slower with each person imported).
+void TdmWunParams::LeggiPaco()
 {
     platform::SqlQuery &q = qquPaco();
-    if (!q.isActive())
-        q.open();
-    if (q.eof())
-        return Value::null();
-    return q.value(name);
+    m_pacoLetto = false;
+    m_paco.clear();
+    q.open();
+    if (!q.eof())
+        for (int i = 0; i < q.fieldCount(); ++i)
+            m_paco << q.value(i);
+    q.close();
+    m_pacoLetto = true;
+}
+
+Value TdmWunParams::CampoPaco(const QString &name)
+{
+    if (!m_pacoLetto)
+        LeggiPaco();
+    const int i = qquPaco().fieldIndex(name);
+    if (i < 0)
+        throw platform::EDatabaseError(QStringLiteral("Campo '%1' non trovato").arg(name));
+    return m_paco.isEmpty() ? Value::null() : m_paco.at(i);
 }
 
 void TdmWunParams::CambiaAnno(int annoId)
 {
-    platform::SqlQuery &q = qquPaco();
-    q.bind(QStringLiteral("IANFID"), annoId);
-    q.open();
-    const Value project = q.eof() ? Value::null() : q.value(QStringLiteral("IDWGANFID"));
+    qquPaco().bind(QStringLiteral("IANFID"), annoId);
+    LeggiPaco();
+    const Value project = CampoPaco(QStringLiteral("IDWGANFID"));
     WunProgetto().SetId(project.isEmpty() ? 0 : project.toInt());
 }
 

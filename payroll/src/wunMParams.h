@@ -52,8 +52,8 @@ public:
     platform::SqlQuery &qquPaco() const;
     platform::SqlQuery &qquAppoggio() const;
 
-    // The field of the working year's company parameters (qquPaco opened
-    // when closed); Null when the year has no row.
+    // The field of the working year's company parameters (read by qquPaco
+    // on first use); Null when the year has no row.
     platform::Value CampoPaco(const QString &name);
     // qquPaco follows the year id; its IDWGANFID becomes the project id of
     // WunProgetto() (0 when the year has no row).
@@ -94,8 +94,12 @@ public:
 
 private:
     void AvviaPianoConti2019();
+    // Reads the year's row with qquPaco into memory and closes it.
+    void LeggiPaco();
 
     std::unique_ptr<platform::SqlQuery> m_qquPaco;
+    bool m_pacoLetto = false;
+    platform::ValueList m_paco; // empty: the year has no row
     std::unique_ptr<platform::SqlQuery> m_qquAppoggio;
 };
 

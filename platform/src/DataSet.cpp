@@ -1390,6 +1390,66 @@ void DataSet::assignData(const DataSet &source)
     d->finishReplace();
 }
 
+struct DataSet::Savepoint::Data {
+    const DataSet *owner = nullptr;
+    FieldDefs defs;
+    std::vector<Record> records;
+    quint64 nextSeq = 0;
+};
+
+DataSet::Savepoint::Savepoint() = default;
+DataSet::Savepoint::~Savepoint() = default;
+DataSet::Savepoint::Savepoint(Savepoint &&) noexcept = default;
+DataSet::Savepoint &DataSet::Savepoint::operator=(Savepoint &&) noexcept = default;
+
+DataSet::Savepoint DataSet::savepoint() const
+{
+    d->checkActive();
+    Savepoint sp;
+    sp.d = std::make_unique<Savepoint::Data>();
+    sp.d->owner = this;
+    sp.d->defs = m_fieldDefs;
+    sp.d->records.reserve(d->records.size());
+    for (const auto &r : d->records)
+        sp.d->records.push_back(*r);
+    sp.d->nextSeq = d->nextSeq;
+    return sp;
+}
+
+void DataSet::restore(const Savepoint &savepoint)
+{
+    if (!savepoint.d || savepoint.d->owner != this)
+        d->fail(QStringLiteral("Punto di ripristino di un altro dataset"));
+    const Savepoint::Data &sp = *savepoint.d;
+    const bool sameDefs = sp.defs == m_fieldDefs;
+    QList<int> index = d->indexFields;
+    std::unique_ptr<FilterExpression> filter;
+    if (!sameDefs) {
+        const QHash<QString, int> idx = Impl::indexOfDefs(sp.defs);
+        index = d->compileIndex(m_indexFieldNames, idx);
+        filter = d->compileFilter(m_filterText, sp.defs);
+    }
+
+    d->clearEdit();
+    d->clearRecords();
+    if (!sameDefs) {
+        m_fieldDefs = sp.defs;
+        d->buildFields();
+        d->indexFields = index;
+        d->filterExpr = std::move(filter);
+    }
+    d->records.reserve(sp.records.size());
+    for (const Record &r : sp.records) {
+        auto copy = std::make_unique<Record>(r);
+        d->byId.insert(copy->id, copy.get());
+        d->records.push_back(std::move(copy));
+    }
+    d->renumber(0);
+    d->nextSeq = std::max(d->nextSeq, sp.nextSeq);
+    m_state = DataSetState::Browse;
+    d->finishReplace();
+}
+
 void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
 {
     loadRecords(defs, QList<ValueList>(rows));

@@ -317,6 +317,31 @@ public:
     // new structure, or nothing changes and EDataSetError is raised), read-only
     // flag, tag, command text and parameters. Fires no open/close events.
     void assignData(const DataSet &source);
+    // What the records are now, to go back to with restore(): records,
+    // change log and field definitions. The records' values are shared with
+    // the dataset, not copied, so a savepoint costs a small struct per
+    // record and leaves the dataset's order alone (the per-person put-back
+    // of an import takes one before every person).
+    class Savepoint {
+    public:
+        Savepoint();
+        ~Savepoint();
+        Savepoint(Savepoint &&) noexcept;
+        Savepoint &operator=(Savepoint &&) noexcept;
+
+    private:
+        friend class DataSet;
+        struct Data;
+        std::unique_ptr<Data> d;
+    };
+    // A pending edit or insert is not part of it. Raises EDataSetError when
+    // the dataset is not open.
+    Savepoint savepoint() const;
+    // Puts back what `savepoint` (taken from this dataset) holds, an edit in
+    // progress cancelled; records keep their bookmarks; the dataset keeps
+    // its order and filter, and opens on the first record. Fires no events.
+    void restore(const Savepoint &savepoint);
+
     // Loads records without change log (a file or blob reader, a query):
     // closes, sets the definitions, fills the rows (each in field order of
     // the data fields, values converted to the field types), opens on the

@@ -150,7 +150,7 @@ TEST_F(WunParams, CompanyParametersFollowTheWorkingYear)
     TdmWunParams fresh;
     fresh.DataModuleCreate();
     EXPECT_TRUE(fresh.CampoPaco("SPACOMATRAZIENDA").isNull()) << "no year set: no row";
-    EXPECT_TRUE(fresh.qquPaco().isActive());
+    EXPECT_FALSE(fresh.qquPaco().isActive()) << "the row is read, the statement not left open";
 
     const int project = scalar("SELECT IDWGANFID FROM TPACO_PARAMCOMP WHERE IANFID = 55").toInt();
     ASSERT_GT(project, 0);

@@ -406,3 +406,47 @@ TEST(DataSetCopy, NextKeyThroughAnOrderedCopy)
     tmp.last();
     EXPECT_EQ(tmp.fieldByName("iFisRigo").asInteger() + 1, 8);
 }
+
+TEST(DataSetSavepoint, RestoreUndoesEveryChangeAndMergeSinceIt)
+{
+    // One pending change before the savepoint; after it an insert, an edit,
+    // a delete and a merge (what a save does), then an edit left open.
+    DataSet ds;
+    makeStored(ds);
+    ds.setIndexFieldNames("Nome");
+    ds.first();
+    ds.edit();
+    ds.fieldByName("Nome").setValue(QString("A1"));
+    ds.post();
+    const Bookmark c = (ds.last(), ds.bookmark());
+    const QStringList deltaBefore = summary(ds);
+    const DataSet::Savepoint sp = ds.savepoint();
+
+    ds.appendRecord({Value(4), Value("D")});
+    ds.first();
+    ds.deleteRecord();
+    ds.gotoBookmark(c);
+    ds.edit();
+    ds.fieldByName("Importo").setValue(Currency::fromInt(99));
+    ds.post();
+    ds.mergeChangeLog();
+    ds.first();
+    ds.edit();
+    ds.fieldByName("Nome").setValue(QString("Z"));
+
+    ds.restore(sp);
+    EXPECT_EQ(ds.state(), DataSetState::Browse);
+    EXPECT_EQ(names(ds), QStringList({"A1", "B", "C"})) << "the dataset's order is kept";
+    EXPECT_EQ(summary(ds), deltaBefore);
+    ASSERT_TRUE(ds.bookmarkValid(c));
+    ds.gotoBookmark(c);
+    EXPECT_EQ(ds.fieldByName("Importo").asCurrency(), Currency::fromInt(30));
+
+    // Usable again and again, and only on its own dataset.
+    ds.appendRecord({Value(5), Value("E")});
+    ds.restore(sp);
+    EXPECT_EQ(ds.recordCount(), 3);
+    DataSet other;
+    makeStored(other);
+    EXPECT_THROW(other.restore(sp), EDataSetError);
+}
