@@ -394,8 +394,10 @@ struct DataSet::Impl {
         notify(DataChange::CursorMoved);
     }
 
+    // `keyText` holds the keys' texts (the keys of text fields; found once
+    // per search, not once per record).
     bool matchKeys(const ValueList &values, const QList<int> &fields, const ValueList &keys,
-                   LocateOptions options) const
+                   const QStringList &keyText, LocateOptions options) const
     {
         const Qt::CaseSensitivity cs = options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive
                                                                                        : Qt::CaseSensitive;
@@ -405,9 +407,9 @@ struct DataSet::Impl {
             const Value &key = keys[k];
             const bool text = isTextFieldType(q->m_fields[f]->dataType());
             if (text && options.testFlag(LocateOption::PartialKey) && !key.isEmpty()) {
-                if (key.toString().isEmpty())
+                if (keyText[k].isEmpty())
                     continue; // an empty prefix matches every value
-                if (v.isEmpty() || !v.toString().startsWith(key.toString(), cs))
+                if (v.isEmpty() || !v.toString().startsWith(keyText[k], cs))
                     return false;
                 continue;
             }
@@ -419,7 +421,7 @@ struct DataSet::Impl {
             if (v.isEmpty())
                 return false;
             if (text) {
-                if (v.toString().compare(key.toString(), cs) != 0)
+                if (v.toString().compare(keyText[k], cs) != 0)
                     return false;
             } else if (!(v == key)) {
                 return false;
@@ -460,8 +462,11 @@ struct DataSet::Impl {
         ValueList keys;
         if (!convertKeys(fields, keyValues, &keys))
             return -1;
+        QStringList keyText;
+        for (const Value &k : std::as_const(keys))
+            keyText << k.toString();
         for (int i = 0; i < int(view.size()); ++i)
-            if (matchKeys(view[i]->values, fields, keys, options))
+            if (matchKeys(view[i]->values, fields, keys, keyText, options))
                 return i;
         return -1;
     }

@@ -427,11 +427,6 @@ Value::Value(QTime v)
         m_v = NullTag{};
 }
 
-ValueType Value::type() const
-{
-    return ValueType(m_v.index());
-}
-
 bool Value::isNumeric() const
 {
     switch (type()) {

@@ -66,7 +66,7 @@ public:
             m_v = qint64(v);
     }
 
-    ValueType type() const;
+    ValueType type() const { return ValueType(m_v.index()); }
     bool isUnassigned() const { return type() == ValueType::Unassigned; }
     bool isNull() const { return type() == ValueType::Null; }
     // Null or Unassigned: "no value" for the checks of the programs.
