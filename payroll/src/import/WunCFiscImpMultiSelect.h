@@ -195,9 +195,9 @@ public:
     virtual void FineOperazione();
     virtual void DopoSelezione(QList<int> &chiavi);
     virtual void AggiungiSelezionato(QList<int> &chiavi);
-    // The in-memory tables one person's import may change; each is copied
-    // before the person and put back when the person fails. Base:
-    // cdsImport. A subclass that writes more tables per person adds them.
+    // The in-memory tables one person's import may change; a savepoint of
+    // each is taken before the person and put back when the person fails.
+    // Base: cdsImport. A subclass that writes more tables per person adds them.
     virtual QList<platform::DataSet *> TabelleInMemoria();
     // A table put back after a failed person. Base: when it is cdsImport
     // and a table file is named, the file is written again (a file write
