@@ -291,6 +291,18 @@ struct DataSet::Impl {
         return a->pos < b->pos;
     }
 
+    // The records now in `records` (natural order) as the dataset's: found
+    // by id, numbered, browsed from the first one.
+    void adoptRecords()
+    {
+        byId.reserve(qsizetype(records.size()));
+        for (auto &r : records)
+            byId.insert(r->id, r.get());
+        renumber(0);
+        q->m_state = DataSetState::Browse;
+        finishReplace();
+    }
+
     // Rebuilds the visible list; the cursor stays on `keep` when it is
     // visible, else on the same position (clamped).
     // Last step of replacing every record: calculated fields, then the view.
@@ -396,8 +408,8 @@ struct DataSet::Impl {
 
     // `keyText` holds the keys' texts (the keys of text fields; found once
     // per search, not once per record).
-    bool matchKeys(const ValueList &values, const QList<int> &fields, const ValueList &keys,
-                   const QStringList &keyText, LocateOptions options) const
+    bool matchKeys(const ValueList &values, const QList<int> &fields, const ValueList &keys, const QStringList &keyText,
+                   LocateOptions options) const
     {
         const Qt::CaseSensitivity cs = options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive
                                                                                        : Qt::CaseSensitive;
@@ -1382,17 +1394,13 @@ void DataSet::assignData(const DataSet &source)
         t.m_alignment = s.m_alignment;
         t.m_displayWidth = s.m_displayWidth;
     }
-    for (const auto &r : source.d->records) {
-        auto copy = d->copyRecord(*r);
-        d->byId.insert(copy->id, copy.get());
-        d->records.push_back(std::move(copy));
-    }
-    d->renumber(0);
+    d->records.reserve(source.d->records.size());
+    for (const auto &r : source.d->records)
+        d->records.push_back(d->copyRecord(*r));
     d->nextSeq = std::max(d->nextSeq, source.d->nextSeq);
     d->indexFields = index;
     d->filterExpr = std::move(filter);
-    m_state = DataSetState::Browse;
-    d->finishReplace();
+    d->adoptRecords();
 }
 
 struct DataSet::Savepoint::Data {
@@ -1444,15 +1452,10 @@ void DataSet::restore(const Savepoint &savepoint)
         d->filterExpr = std::move(filter);
     }
     d->records.reserve(sp.records.size());
-    for (const Record &r : sp.records) {
-        auto copy = std::make_unique<Record>(r);
-        d->byId.insert(copy->id, copy.get());
-        d->records.push_back(std::move(copy));
-    }
-    d->renumber(0);
+    for (const Record &r : sp.records)
+        d->records.push_back(std::make_unique<Record>(r));
     d->nextSeq = std::max(d->nextSeq, sp.nextSeq);
-    m_state = DataSetState::Browse;
-    d->finishReplace();
+    d->adoptRecords();
 }
 
 void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
@@ -1504,15 +1507,11 @@ void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
     m_fieldDefs = defs;
     d->buildFields();
     d->records = std::move(built);
-    for (auto &rec : d->records) {
+    for (auto &rec : d->records)
         rec->id = d->nextId++;
-        d->byId.insert(rec->id, rec.get());
-    }
-    d->renumber(0);
     d->indexFields = index;
     d->filterExpr = std::move(filter);
-    m_state = DataSetState::Browse;
-    d->finishReplace();
+    d->adoptRecords();
 }
 
 QList<ValueList> DataSet::records() const

@@ -66,6 +66,10 @@ int DemoArchiveCollaboratori::fill(platform::Database &database)
         "VACR.IVACRID = VARR.IVACRID), VARR.FVARRIMPONIBILE, VARR.FVARRALIQUOTADIP, VARR.FVARRALIQUOTAAMM "
         "FROM TVARR_VARRITENUTE VARR WHERE VARR.IREGSID = :REGISTRO AND VARR.IVACRID + 0 IS NOT NULL "
         "AND VARR.IRICEID + 0 IN (:INPS, :IRPEF)"));
+    for (platform::SqlQuery *query : {&righeRitenute, &totali}) {
+        query->bind(QStringLiteral("INPS"), InpsPieno);
+        query->bind(QStringLiteral("IRPEF"), Irpef);
+    }
     const auto ids = [](platform::SqlQuery &query, const QString &param, int value) {
         query.bind(param, value);
         QList<int> out;
@@ -82,8 +86,6 @@ int DemoArchiveCollaboratori::fill(platform::Database &database)
             suoi << ids(registri, QStringLiteral("COMPENSO"), compenso);
         for (int registro : suoi) {
             righeRitenute.bind(QStringLiteral("REGISTRO"), registro);
-            righeRitenute.bind(QStringLiteral("INPS"), InpsPieno);
-            righeRitenute.bind(QStringLiteral("IRPEF"), Irpef);
             struct Riga {
                 int id, ritenuta;
                 Currency lordo, imponibile, aliquotaDip, aliquotaAmm;
@@ -109,8 +111,6 @@ int DemoArchiveCollaboratori::fill(platform::Database &database)
                     irpef.execSQL();
                 }
             }
-            totali.bind(QStringLiteral("INPS"), InpsPieno);
-            totali.bind(QStringLiteral("IRPEF"), Irpef);
             totali.bind(QStringLiteral("REGISTRO"), registro);
             totali.execSQL();
         }
