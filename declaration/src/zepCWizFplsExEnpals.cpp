@@ -7,6 +7,7 @@
 #include "UqMessages.h"
 #include "WunUUtil.h"
 #include "tovCQueryText.h"
+#include "tovUUtil.h"
 
 using platform::DataSet;
 
@@ -42,10 +43,10 @@ void TZepWizFplsExEnpals::MostraPagina()
     Comune = testo(QStringLiteral("ComuneLavoro"));
     Matricola = testo(QStringLiteral("MatricolaINPSFpls"));
 
-    m_codice = testo(CampoContribuzione);
+    const QString codice = testo(CampoContribuzione);
     Contribuzione.clear();
-    if (!m_codice.isEmpty())
-        Contribuzione = TZepWiz::DescrizioneContribuzione(FileContribuzione, m_codice);
+    if (!codice.isEmpty())
+        Contribuzione = TZepWiz::DescrizioneContribuzione(FileContribuzione, codice);
 
     if (Mesi.isEmpty())
         Mesi = platform::loadEnumeration(qquAppoggio.database(), TWunUtil::TestoQuery(QStringLiteral("QRY_MES_COMBO"),
@@ -59,7 +60,6 @@ void TZepWizFplsExEnpals::MostraPagina()
 
 void TZepWizFplsExEnpals::ScegliContribuzione(const QString &codice, const QString &descrizione)
 {
-    m_codice = codice;
     Contribuzione = codice + QStringLiteral(": ") + descrizione;
 }
 
@@ -69,15 +69,16 @@ void TZepWizFplsExEnpals::SalvaLiquidazioneCorrente()
     DataSet *p = Parametri();
     if (!p)
         return;
-    if (!p->isEditing())
-        p->edit();
+    TTovUtil::EditDataSet(p);
     p->fieldByName(QStringLiteral("SOSTITUTO")).setAsBoolean(Dichiarante);
     p->fieldByName(QStringLiteral("ComuneLavoro")).setAsString(Comune);
     p->fieldByName(QStringLiteral("MatricolaINPSFpls")).setAsString(Matricola);
-    if (Contribuzione.isEmpty())
+    // The code is the field's text before ":", whether picked or typed.
+    const QString codice = Contribuzione.section(QLatin1Char(':'), 0, 0).trimmed();
+    if (codice.isEmpty())
         p->fieldByName(CampoContribuzione).clear();
     else
-        p->fieldByName(CampoContribuzione).setAsString(m_codice);
+        p->fieldByName(CampoContribuzione).setAsString(codice);
 }
 
 bool TZepWizFplsExEnpals::PuoChiudere(bool ok)

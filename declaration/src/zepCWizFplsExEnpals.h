@@ -31,7 +31,7 @@ public:
     bool Dichiarante = false; // chDichiarante
     QString Comune;           // edComune
     QString Matricola;        // EdMatAzienda
-    QString Contribuzione;    // ceContr: "code: description", or empty
+    QString Contribuzione;    // ceContr: "code: description", or empty; the code is what precedes ":"
     platform::EnumItems Mesi; // cbMesi (disabled)
     int MeseScelto = -1;      // index in Mesi of the month IMESID
 
@@ -49,7 +49,4 @@ public:
     void SalvaLiquidazioneCorrente() override;
     // With OK and a contribution type: the Yes/No warning, closing on Yes.
     bool PuoChiudere(bool ok) override;
-
-private:
-    QString m_codice; // the contribution type the field stands for
 };

@@ -347,7 +347,10 @@ private:
                 return; // no candidate in the run asked for (an empty choice would be every one)
             esito = imp->Importa(scelti);
         };
-        attivazioni.Importa(tipo);
+        if (!attivazioni.Importa(tipo)) {
+            err() << "Importazione annullata: nessun datore di lavoro o procedura guidata non confermata." << Qt::endl;
+            return false;
+        }
         const int persone = esito.importati + esito.saltati;
         riga(fpls ? QStringLiteral("Importa iscritti FPLS") : QStringLiteral("Importa"),
              QString::number(esito.importati), secondi(t),

@@ -966,7 +966,7 @@ int TTovDBCds::NextRegistryId()
     // up to the records still to write: a large save asks a few times, a
     // small one leaves no gap.
     if (m_nextRegistryId == 0 || m_nextRegistryId > m_lastRegistryId) {
-        const int count = qBound(1, m_registryCandidates, m_registryBlock);
+        const int count = qBound(1, m_registryCandidates + 1, m_registryBlock); // this record and the ones after it
         m_registryBlock = qMin(m_registryBlock * 2, LastRegistryBlock);
         m_nextRegistryId = int(GenerateID(RegistryTable, m_connection, count));
         m_lastRegistryId = m_nextRegistryId + count - 1;

@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-using platform::DataSet;
 using platform::Field;
 using platform::FieldDefs;
 using platform::FieldType;

@@ -75,7 +75,7 @@ public:
     void ApriSedi();
     // Whether the declarant table of the store's year (month 0) is empty.
     bool SostitutoDaAmministrazione();
-    // Steps 3 to 8 of the import flow: cdsParametri made anew with one
+    // Step 4 of the import flow: cdsParametri made anew with one
     // record, the values of the parameter file, the defaults, the forced
     // values and the site's municipality; left in browse state.
     void PreparaParametri(TipoImport tipo);

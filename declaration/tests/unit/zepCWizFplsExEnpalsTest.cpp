@@ -44,6 +44,11 @@ TEST_F(ImportTest, TheFplsWizardShowsTheParametersAndWritesThemOnOkAChosenTypeCo
     EXPECT_FALSE(parametri.fieldByName("SOSTITUTO").asBoolean());
     EXPECT_EQ(parametri.fieldByName("ComuneLavoro").asString(), "H501");
     EXPECT_EQ(parametri.fieldByName("TipoContribuzioneFpls").asString(), "71");
+    // A code typed in the field is the one saved.
+    wiz.Contribuzione = "00";
+    wiz.Conferma();
+    parametri.checkBrowseMode();
+    EXPECT_EQ(parametri.fieldByName("TipoContribuzioneFpls").asString(), "00");
     // The field emptied: nothing to confirm, the type cleared.
     wiz.Contribuzione.clear();
     EXPECT_TRUE(wiz.PuoChiudere(true));

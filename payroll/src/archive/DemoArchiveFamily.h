@@ -7,8 +7,9 @@
 // the November taxable of the bonus (whole euros) is above 0 and at most
 // 1,538.00. The register's gross grows by the item.
 //
-// The family-allowance tables (a master per July-June from 2009/10 to
-// 2025/26, tables T11, T12 and T13) are written with the reference data.
+// The family-allowance tables (a master per July-June from 2009/10 to the
+// archive's last year, tables T11, T12 and T13) are written with the
+// reference data.
 #include "Database.h"
 
 #include <QMap>
