@@ -2,7 +2,6 @@
 
 #include "WunUUtil.h"
 #include "ZepUUtil.h"
-#include "zepCImpSostituto.h"
 #include "tovCQueryText.h"
 #include "tovUCalcoli.h"
 #include "tovUDBCds.h"
@@ -95,11 +94,6 @@ QString TZepImpMultiSelect::ComuneLavoro() const
 }
 
 // ---------------------------------------------------------------- overrides
-
-void TZepImpMultiSelect::ImportaSostituto()
-{
-    TZepImpSostituto(*this, FileSediInps).Importa();
-}
 
 void TZepImpMultiSelect::SalvaTabella(DataSet &dataSet)
 {

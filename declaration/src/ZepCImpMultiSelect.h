@@ -86,8 +86,6 @@ public:
     QString ComuneLavoro() const;
 
     // ---- overrides ----
-    // The declarant of the year.
-    void ImportaSostituto() override;
     // cdsImport under TEMD_DIPENDENTI, cdsColl under TEMC_COLLABORATORI;
     // other datasets are not saved.
     void SalvaTabella(platform::DataSet &dataSet) override;

@@ -1,6 +1,7 @@
 #include "zepCFiscImpMultiSelect.h"
 
 #include "ZepCParametri.h"
+#include "zepCImpSostituto.h"
 #include "tovCQueryText.h"
 #include "tovUDBCds.h"
 
@@ -65,3 +66,8 @@ void TZepFiscImpMultiSelect::SalvaTabella(DataSet &dataSet)
 }
 
 void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &) {}
+
+void TZepFiscImpMultiSelect::ImportaSostituto()
+{
+    TZepImpSostituto(*this, FileSediInps).Importa();
+}

@@ -51,6 +51,8 @@ public:
     void SalvaTabella(platform::DataSet &dataSet) override;
     // Nothing to write again: the rollback undid the store's rows.
     void TabellaRipristinata(platform::DataSet &dataSet) override;
+    // The declarant of the year (TZepImpSostituto over FileSediInps).
+    void ImportaSostituto() override;
 
 private:
     static bool EDichiarante(const QString &tabella);

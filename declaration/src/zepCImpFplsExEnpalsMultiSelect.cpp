@@ -2,7 +2,6 @@
 
 #include "ZepCFplsExEnpals.h"
 #include "ZepUUtil.h"
-#include "zepCImpSostituto.h"
 
 #include "Exceptions.h"
 #include "Field.h"
@@ -48,11 +47,6 @@ void TZepImpFplsExEnpalsMultiSelect::PreparaElenco()
     p.paramByName(QStringLiteral("IDWGID")).setValue(TWunUtil::DwgIdCorrente());
     p.paramByName(QStringLiteral("RICE_COD_ENPALS")).setValue(TTovCalcola::RICE_COD_ENPALS);
     ApriElenco();
-}
-
-void TZepImpFplsExEnpalsMultiSelect::ImportaSostituto()
-{
-    TZepImpSostituto(*this, FileSediInps).Importa();
 }
 
 void TZepImpFplsExEnpalsMultiSelect::ImportaRiga()

@@ -57,7 +57,6 @@ public:
     void RigaFpls(const TSomme &somme);
 
     // ---- overrides ----
-    void ImportaSostituto() override;
     void ImportaRiga() override;
     void PreparaElenco() override;
 
