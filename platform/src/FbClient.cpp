@@ -9,6 +9,7 @@
 #include <ibase.h>
 #include <iberror.h>
 
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -63,9 +64,16 @@ thread_local StatusPool t_statuses;
 
 // One engine call's status: checked after the call, raised as
 // EDatabaseError with the engine's text.
+//
+// Making one also clears errno. The engine retries an interrupted
+// file-status call while errno says EINTR without looking at the call's own
+// result, so an EINTR left in errno by any earlier system call of this
+// thread that a signal interrupted (the message loop's poll, typically)
+// makes it retry for ever: a program asked to end by SIGTERM would hang in
+// the detach that closes its archive.
 class Status {
 public:
-    Status() : m_status(t_statuses.take()), m_wrapper(m_status) {}
+    Status() : m_status(t_statuses.take()), m_wrapper(m_status) { errno = 0; }
     ~Status() { t_statuses.give(m_status); }
     Status(const Status &) = delete;
     Status &operator=(const Status &) = delete;
