@@ -1,10 +1,12 @@
 #include "Database.h"
 
+#include "DatabaseCreator.h"
 #include "FbClient.h"
 #include "IniFile.h"
 #include "SqlPrepared.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +19,16 @@ namespace platform {
 namespace {
 
 Database *g_global = nullptr;
+
+// The local archives this process has open, with the number of its
+// connections to each: the marker beside an archive is written with the
+// first and removed with the last.
+QHash<QString, int> g_openArchives;
+
+QString markerPath(const ConnectionSettings &settings)
+{
+    return settings.database + QStringLiteral(".aperto");
+}
 
 // Idle prepared statements kept at most; past it the idle ones are freed
 // (a workload that turns over more texts than this gains nothing from them).
@@ -247,6 +259,58 @@ void Database::open()
         m_attachment.reset();
         throw EDatabaseError(openErrorMessage(m_settings, e.message()), e.cause());
     }
+    if (!m_settings.isRemote())
+        markOpen();
+}
+
+void Database::markOpen()
+{
+    const QString path = QDir::cleanPath(QFileInfo(m_settings.database).absoluteFilePath());
+    int &connections = g_openArchives[path];
+    if (connections++ > 0)
+        return;
+    // The marker of an archive that was not closed: the program that had
+    // it open ended in the middle of its work (killed, or the machine
+    // stopped). What its transactions wrote is void, but their record
+    // versions stay in the file until garbage collection (the engine's
+    // validation reports their missing index entries meanwhile): the
+    // archive is swept now, before anyone works on it.
+    QFile marker(markerPath(m_settings));
+    if (marker.exists()) {
+        try {
+            DatabaseCreator::sweep(m_settings);
+        } catch (const EDatabaseError &e) {
+            g_openArchives.remove(path);
+            close();
+            throw EDatabaseError(QStringLiteral("L'archivio \"%1\" non è stato chiuso dall'ultimo programma che lo "
+                                                "ha usato, e non è stato possibile ripulirlo:\n%2")
+                                     .arg(QDir::toNativeSeparators(m_settings.database), e.message()),
+                                 e.cause());
+        }
+    }
+    // Beside the archive, so that a crash of this program is known at the
+    // next open; a folder where it cannot be written (a read-only copy)
+    // loses only that.
+    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        marker.write(QStringLiteral("Archivio aperto da %1 (processo %2) il %3.\n")
+                         .arg(QCoreApplication::applicationName())
+                         .arg(QCoreApplication::applicationPid())
+                         .arg(QDateTime::currentDateTime().toString(Qt::ISODate))
+                         .toUtf8());
+        marker.close();
+    }
+}
+
+void Database::markClosed()
+{
+    const QString path = QDir::cleanPath(QFileInfo(m_settings.database).absoluteFilePath());
+    auto it = g_openArchives.find(path);
+    if (it == g_openArchives.end())
+        return;
+    if (--it.value() > 0)
+        return;
+    g_openArchives.erase(it);
+    QFile::remove(markerPath(m_settings));
 }
 
 void Database::close()
@@ -277,6 +341,8 @@ void Database::close()
         return;
     }
     attachment->detach();
+    if (!m_settings.isRemote())
+        markClosed();
 }
 
 bool Database::isOpen() const
@@ -461,6 +527,25 @@ Database &Database::requireGlobal()
     if (!g_global)
         throw EDatabaseError(QStringLiteral("Connessione al database non consentita"));
     return *g_global;
+}
+
+QString Database::archiveFailureMessage(const EDatabaseError &error)
+{
+    const QString t = error.message().toLower();
+    auto has = [&](const char *s) { return t.contains(QLatin1String(s)); };
+    QString cause;
+    if (has("no space left on device") || has("disk full") || has("file too large"))
+        cause = QStringLiteral("Spazio su disco esaurito: l'archivio non può essere scritto. Liberare spazio sul "
+                               "disco che contiene l'archivio e ripetere l'operazione.");
+    else if (has("connection shutdown") || has("database shutdown") || has("connection lost")
+             || has("network") || has("net read") || has("net write") || has("invalid database handle"))
+        cause = QStringLiteral("La connessione all'archivio si è interrotta.");
+    else if (has("consistency check") || has("corrupt") || (has("page") && has("wrong")))
+        cause = QStringLiteral("L'archivio risulta danneggiato: farlo verificare prima di continuare (vedere le "
+                               "istruzioni dell'archivio).");
+    else
+        cause = QStringLiteral("Errore di lettura o scrittura dell'archivio.");
+    return cause + QStringLiteral("\n\n") + error.message();
 }
 
 bool Database::isUpdateConflict(const QString &message)

@@ -17,6 +17,11 @@
 // when even that fails the connection is closed, so that the engine frees
 // what it held.
 //
+// A local archive that a program had open when it ended without closing it
+// (killed, the machine stopped) is swept at the next open: the record
+// versions of its transactions, void, are removed with their index entries
+// before anyone works on the archive.
+//
 // Failures raise EDatabaseError with an Italian message for the user and the
 // cause the engine gives (EDatabaseError::Cause); a database that cannot be
 // opened (missing file, file held by another program, not a database, no
@@ -145,6 +150,11 @@ public:
     // The user's message for a failed open, from the engine's error text.
     static QString openErrorMessage(const ConnectionSettings &settings, const QString &engineText);
 
+    // For an error of the archive itself (EDatabaseError::archiveFailure()):
+    // what the user is told, the cause first (disk full, connection lost,
+    // damaged archive, other I/O error), then the engine's words.
+    static QString archiveFailureMessage(const EDatabaseError &error);
+
     // Whether an error's message is the engine's refusal of a write to a row
     // that another connection changed and committed (or holds) meanwhile:
     // "update conflicts", "deadlock", "lock conflict", "lock time-out". The
@@ -157,6 +167,11 @@ private:
     using Prepared = detail::PreparedStatement;
 
     void ensureOpen(const char *operation) const;
+    // The marker "<archive>.aperto" beside a local archive: written when the
+    // process first opens it (sweeping an archive whose marker a program
+    // that did not close it left), removed when it closes it last.
+    void markOpen();
+    void markClosed();
     // The statements' side of a transaction's end: results read in it close.
     void endingTransaction(const fb::Transaction &transaction);
     // After a failure that left the engine holding a transaction we cannot

@@ -4,6 +4,8 @@
 
 #include "FbClient.h"
 
+#include <ibase.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -85,6 +87,86 @@ void DatabaseCreator::setForcedWrites(const ConnectionSettings &settings, bool o
     } catch (const EDatabaseError &e) {
         throw EDatabaseError(
             QStringLiteral("Impossibile impostare la scrittura del database \"%1\":\n%2").arg(name, e.message()),
+            e.cause());
+    }
+}
+
+bool ValidationReport::clean() const
+{
+    return pageErrors == 0 && recordErrors == 0 && blobPageErrors == 0 && dataPageErrors == 0 && indexPageErrors == 0
+           && pointerPageErrors == 0 && transactionPageErrors == 0;
+}
+
+QString ValidationReport::text() const
+{
+    QStringList parts;
+    const std::pair<int, const char *> kinds[] = {{pageErrors, "pagine"},
+                                                  {recordErrors, "record"},
+                                                  {blobPageErrors, "pagine blob"},
+                                                  {dataPageErrors, "pagine dati"},
+                                                  {indexPageErrors, "pagine indice"},
+                                                  {pointerPageErrors, "pagine puntatori"},
+                                                  {transactionPageErrors, "pagine transazioni"}};
+    for (const auto &[count, name] : kinds)
+        if (count > 0)
+            parts << QStringLiteral("errori nelle %1: %2").arg(QLatin1String(name)).arg(count);
+    return parts.join(QStringLiteral("; "));
+}
+
+namespace {
+
+fb::AttachOptions maintenanceOptions(const ConnectionSettings &settings)
+{
+    fb::AttachOptions o;
+    o.database = settings.database;
+    o.user = settings.user;
+    o.password = settings.password;
+    return o;
+}
+
+QString nameOf(const ConnectionSettings &settings)
+{
+    return settings.isRemote() ? settings.database : QDir::toNativeSeparators(settings.database);
+}
+
+} // namespace
+
+ValidationReport DatabaseCreator::validate(const ConnectionSettings &settings)
+{
+    fb::AttachOptions o = maintenanceOptions(settings);
+    o.validate = true;
+    try {
+        fb::Attachment attachment(o);
+        const QList<qint64> n = attachment.info({isc_info_page_errors, isc_info_record_errors, isc_info_bpage_errors,
+                                                 isc_info_dpage_errors, isc_info_ipage_errors, isc_info_ppage_errors,
+                                                 isc_info_tpage_errors});
+        attachment.detach();
+        ValidationReport r;
+        r.pageErrors = int(n.at(0));
+        r.recordErrors = int(n.at(1));
+        r.blobPageErrors = int(n.at(2));
+        r.dataPageErrors = int(n.at(3));
+        r.indexPageErrors = int(n.at(4));
+        r.pointerPageErrors = int(n.at(5));
+        r.transactionPageErrors = int(n.at(6));
+        return r;
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(
+            QStringLiteral("Impossibile verificare il database \"%1\":\n%2").arg(nameOf(settings), e.message()),
+            e.cause());
+    }
+}
+
+void DatabaseCreator::sweep(const ConnectionSettings &settings)
+{
+    fb::AttachOptions o = maintenanceOptions(settings);
+    o.sweep = true;
+    try {
+        fb::Attachment attachment(o);
+        attachment.detach();
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(
+            QStringLiteral("Impossibile ripulire il database \"%1\":\n%2").arg(nameOf(settings), e.message()),
             e.cause());
     }
 }

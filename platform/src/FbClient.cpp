@@ -295,6 +295,10 @@ Attachment::Attachment(const AttachOptions &o)
         dpb.text(isc_dpb_lc_ctype, o.charset);
     if (o.forcedWrites >= 0)
         dpb.integer(isc_dpb_force_write, o.forcedWrites);
+    if (o.sweep)
+        dpb.integer(isc_dpb_sweep, isc_dpb_records);
+    if (o.validate)
+        dpb.integer(isc_dpb_verify, isc_dpb_pages | isc_dpb_records | isc_dpb_indices | isc_dpb_no_update);
     if (o.create) {
         if (o.pageSize > 0)
             dpb.integer(isc_dpb_page_size, o.pageSize);
@@ -366,6 +370,37 @@ void Attachment::execute(Firebird::ITransaction *transaction, const QString &sql
     m_attachment->execute(&st, transaction, unsigned(text.size()), text.constData(), SQL_DIALECT_V6, nullptr, nullptr,
                           nullptr, nullptr);
     st.check();
+}
+
+QList<qint64> Attachment::info(const QList<unsigned char> &items)
+{
+    if (!m_attachment)
+        throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
+    QByteArray asked;
+    for (unsigned char item : items)
+        asked.append(char(item));
+    asked.append(char(isc_info_end));
+    unsigned char answer[1024] = {};
+    Status st;
+    m_attachment->getInfo(&st, unsigned(asked.size()), reinterpret_cast<const unsigned char *>(asked.constData()),
+                          sizeof answer, answer);
+    st.check();
+    QList<qint64> values(items.size(), 0);
+    for (const unsigned char *p = answer; p < answer + sizeof answer - 3 && *p != isc_info_end;) {
+        const unsigned char item = *p++;
+        const int length = p[0] | (p[1] << 8);
+        p += 2;
+        if (p + length > answer + sizeof answer)
+            break;
+        qint64 value = 0;
+        for (int i = 0; i < length && i < 8; ++i)
+            value |= qint64(p[i]) << (8 * i);
+        p += length;
+        const qsizetype at = items.indexOf(item);
+        if (at >= 0)
+            values[at] = value;
+    }
+    return values;
 }
 
 // ---------------------------------------------------------------------------

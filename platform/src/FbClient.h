@@ -52,6 +52,8 @@ struct AttachOptions {
     bool create = false;    // create the database instead of attaching
     int pageSize = 0;       // create only (0: the engine's default)
     QString defaultCharset; // create only: the database's default character set
+    bool sweep = false;     // garbage-collect the whole database while attaching
+    bool validate = false;  // check every page, record and index while attaching (nothing repaired)
 };
 
 class Attachment {
@@ -76,6 +78,10 @@ public:
 
     // Runs one statement without parameters or result in `transaction`.
     void execute(Firebird::ITransaction *transaction, const QString &sql);
+
+    // Integer items of the engine's database information (isc_info_*), in
+    // the order asked; an item the engine does not give reads 0.
+    QList<qint64> info(const QList<unsigned char> &items);
 
     Firebird::IAttachment *handle() const { return m_attachment; }
 
