@@ -5,8 +5,9 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build
-  qt6-base-dev libqt6sql6-ibase
+  qt6-base-dev
   firebird3.0-server-core firebird3.0-utils libfbclient2 firebird-dev
+  firebird3.0-server
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
 )
@@ -29,5 +30,18 @@ fi
 
 echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# The Firebird server package is there for its program only: the tests start
+# a private server of their own on 127.0.0.1, and the programs use the
+# embedded engine. Its system service is kept from starting while it is
+# installed (a policy that refuses every service start, for the time of the
+# install, unless the machine has one of its own).
+policy=/usr/sbin/policy-rc.d
+own_policy=0
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' > "$policy"
+  chmod +x "$policy"
+  own_policy=1
+fi
+trap '[ "$own_policy" = 1 ] && rm -f "$policy"' EXIT
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"

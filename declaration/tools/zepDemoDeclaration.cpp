@@ -260,9 +260,7 @@ private:
         if (!platform::TerminationSignals::Requested())
             return status;
         const int segnale = platform::TerminationSignals::RequestedSignal();
-        err() << "Interrotto da " << platform::TerminationSignals::SignalName(segnale)
-              << ": la persona in corso non è stata importata, un file non ancora scritto non è stato scritto."
-              << Qt::endl;
+        err() << "Interrotto da " << platform::TerminationSignals::SignalName(segnale) << "." << Qt::endl;
         return platform::TerminationSignals::ExitStatus(segnale);
     }
 

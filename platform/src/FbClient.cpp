@@ -10,8 +10,12 @@
 #include <iberror.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <iterator>
 #include <limits>
+
+#include <pthread.h>
 
 namespace platform::fb {
 
@@ -147,6 +151,39 @@ public:
 
 private:
     IXpbBuilder *m_builder = nullptr;
+};
+
+// The engine puts handlers of its own in place for SIGTERM and SIGINT at
+// its first attachment: on the signal they shut the engine down and leave
+// the program running without its archive. The program's own handling (its
+// handlers, or the system's default) is kept: taken before an attachment,
+// put back after it, the two signals held back meanwhile so that none
+// reaches the engine's handler in between (one that came is delivered
+// once the program's handlers are back).
+class ProgramSignals {
+public:
+    ProgramSignals()
+    {
+        sigemptyset(&m_held);
+        for (int s : Signals)
+            sigaddset(&m_held, s);
+        pthread_sigmask(SIG_BLOCK, &m_held, &m_mask);
+        for (std::size_t i = 0; i < std::size(Signals); ++i)
+            sigaction(Signals[i], nullptr, &m_before[i]);
+    }
+    ~ProgramSignals()
+    {
+        for (std::size_t i = 0; i < std::size(Signals); ++i)
+            sigaction(Signals[i], &m_before[i], nullptr);
+        pthread_sigmask(SIG_SETMASK, &m_mask, nullptr);
+    }
+    ProgramSignals(const ProgramSignals &) = delete;
+    ProgramSignals &operator=(const ProgramSignals &) = delete;
+
+private:
+    static constexpr int Signals[] = {SIGTERM, SIGINT};
+    struct sigaction m_before[std::size(Signals)] {};
+    sigset_t m_held{}, m_mask{};
 };
 
 constexpr unsigned CharsetNone = 0, CharsetOctets = 1, CharsetUnicodeFss = 3, CharsetUtf8 = 4;
@@ -309,8 +346,11 @@ Attachment::Attachment(const AttachOptions &o)
     const QByteArray name = QFile::encodeName(o.database);
     Firebird::IProvider *provider = master()->getDispatcher();
     Status st;
-    m_attachment = o.create ? provider->createDatabase(&st, name.constData(), dpb.length(), dpb.buffer())
-                            : provider->attachDatabase(&st, name.constData(), dpb.length(), dpb.buffer());
+    {
+        const ProgramSignals programma;
+        m_attachment = o.create ? provider->createDatabase(&st, name.constData(), dpb.length(), dpb.buffer())
+                                : provider->attachDatabase(&st, name.constData(), dpb.length(), dpb.buffer());
+    }
     provider->release();
     if (st.failed()) {
         m_attachment = nullptr;

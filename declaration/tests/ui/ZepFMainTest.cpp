@@ -7,6 +7,7 @@
 
 #include "Database.h"
 #include "ZepFMain.h"
+#include "TerminationSignals.h"
 #include "FormRegistry.h"
 #include "ZepMAttivazioni.h"
 #include "UqChildDoc.h"
@@ -332,4 +333,19 @@ TEST_F(MainWindowTest, ASignalCancelsPendingEditsClosesTheArchiveAndEndsWithItsS
     EXPECT_TRUE(services->messages().isEmpty()) << "nothing is asked";
     w->TerminaSuSegnale(SIGINT);
     EXPECT_EQ(w->ExitStatus(), 143) << "once only";
+}
+
+TEST_F(MainWindowTest, ASignalDuringLongWorkLeavesTheArchiveToItAndClosesItAfter)
+{
+    auto w = makeMain();
+    w->show();
+    {
+        // An import or a file in progress, running the message loop.
+        const platform::LongOperation inCorso;
+        w->TerminaSuSegnale(SIGTERM);
+        EXPECT_EQ(w->ExitStatus(), 143);
+        EXPECT_TRUE(tdb.db().isOpen()) << "the work ends at its own safe point, on an open archive";
+    }
+    w->ChiudiDopoSegnale();
+    EXPECT_FALSE(tdb.db().isOpen());
 }

@@ -337,3 +337,53 @@ TEST(DatabaseOpen, ConnectionFileGivesTheSettingsWithRelativePathsFromTheProgram
 
     EXPECT_THROW(ConnectionSettings::load(dir.filePath("manca.ini")), EDatabaseError);
 }
+
+// A connection file decides which archive an office works on: one that
+// cannot be read whole is refused, naming the file, and nothing is opened.
+TEST(DatabaseOpen, ADamagedConnectionFileIsRefusedNamingTheFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Database.ini");
+    const QByteArray buono = "[Database]\nDatabase=..\\data\\zep.fdb\nUser=SYSDBA\nCharSet=UTF8\n";
+    QByteArray casuale(512, '\0');
+    for (int i = 0; i < casuale.size(); ++i)
+        casuale[i] = char((i * 7919 + 13) % 256);
+    struct Caso {
+        const char *nome;
+        QByteArray contenuto;
+        const char *motivo;
+    };
+    const Caso casi[] = {
+        {"random bytes", casuale, "non è testo"},
+        {"cut inside the section name", buono.left(5), "riga 1 non leggibile"},
+        {"cut inside a key", buono.left(buono.indexOf("User") + 3), "riga 3 non leggibile"},
+        {"cut before the archive", buono.left(buono.indexOf("Database=")), "manca la sezione [Database]"},
+        {"cut inside the character set", buono.left(buono.size() - 3), "set di caratteri \"UT\" sconosciuto"},
+        {"unknown character set", "[Database]\nDatabase=a.fdb\nCharSet=KLINGON\n", "\"KLINGON\" sconosciuto"},
+        {"unknown key", "[Database]\nDatabase=a.fdb\nPasswrd=x\n", "chiave \"Passwrd\" sconosciuta"},
+        {"no archive named", "[Database]\nUser=SYSDBA\n", "manca la sezione [Database]"},
+        {"another section only", "[Altro]\nDatabase=a.fdb\n", "manca la sezione [Database]"},
+        {"a control character", "[Database]\nDatabase=a\x01.fdb\n", "carattere di controllo"},
+    };
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(c.nome);
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.contenuto);
+        f.close();
+        try {
+            ConnectionSettings::load(file, dir.filePath("bin"));
+            ADD_FAILURE() << "accepted";
+        } catch (const EDatabaseError &e) {
+            EXPECT_TRUE(e.message().contains(QDir::toNativeSeparators(file))) << e.what();
+            EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.motivo))) << e.what();
+        }
+    }
+    // The whole file, comments and other sections beside it, is read.
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("; ufficio\n[Altro]\nX=1\n" + buono + "Role=\nPassword=\n");
+    f.close();
+    EXPECT_EQ(ConnectionSettings::load(file, dir.filePath("bin")).database,
+              QDir::cleanPath(dir.filePath("data/zep.fdb")));
+}
