@@ -438,7 +438,7 @@ private:
             file.NomeFile = QFileInfo(m_o.output).absoluteFilePath();
             file.GeneraDenunceMensili();
         } catch (const std::exception &e) {
-            err() << TZepFile::TestoErrore(file.PersonaCorrente(), QString::fromUtf8(e.what())) << Qt::endl;
+            err() << TZepFile::TestoErrore(file.PersonaCorrente(), e) << Qt::endl;
             return false;
         }
         riga(QStringLiteral("File telematico"), QString::number(file.cdsPrenota.recordCount()), secondi(t),

@@ -8,6 +8,7 @@
 #include "ZepCTabellaDenuncia.h"
 #include "ZepUUtil.h"
 
+#include "Database.h"
 #include "Exceptions.h"
 #include "Field.h"
 #include "IniFile.h"
@@ -317,6 +318,14 @@ QString TZepFile::TestoErrore(const QString &persona, const QString &messaggio)
     return MsgErrore + QStringLiteral("\n\n") + persona + QStringLiteral("\n***  ") + messaggio;
 }
 
+QString TZepFile::TestoErrore(const QString &persona, const std::exception &errore)
+{
+    if (const auto *archivio = dynamic_cast<const platform::EDatabaseError *>(&errore);
+        archivio && archivio->archiveFailure())
+        return MsgErrore + QStringLiteral("\n\n") + platform::Database::archiveFailureMessage(*archivio);
+    return TestoErrore(persona, QString::fromUtf8(errore.what()));
+}
+
 bool TZepFile::CreaFile(const SceltaFile &scegli)
 {
     platform::WaitCursor attesa;
@@ -339,7 +348,7 @@ bool TZepFile::CreaFile(const SceltaFile &scegli)
     } catch (const std::exception &e) {
         const QString messaggio = QString::fromUtf8(e.what());
         log(QStringLiteral("***  ") + messaggio);
-        UqShowError(TestoErrore(m_personaCorrente, messaggio));
+        UqShowError(TestoErrore(m_personaCorrente, e));
         return false;
     }
     log(QString());

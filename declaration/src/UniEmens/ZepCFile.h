@@ -133,6 +133,10 @@ public:
     // MsgErrore, an empty line, the person being written, and "***  " +
     // the message.
     static QString TestoErrore(const QString &persona, const QString &messaggio);
+    // The same for a failure met while the person was current: an error of
+    // the archive itself (disk full, connection lost) is told by its cause
+    // and not put on the person.
+    static QString TestoErrore(const QString &persona, const std::exception &errore);
 
     // ---- the generator ----
     // Builds the document and saves it to NomeFile; raises on the first

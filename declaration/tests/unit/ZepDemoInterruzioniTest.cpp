@@ -253,8 +253,29 @@ TEST(DiscoPieno, AFullDiskEndsTheImportWithTheCauseAndTheNextRunWithRoomComplete
     EXPECT_FALSE(dopoMessaggio.left(400).contains(QLatin1String("Controllare i dati del dipendente")))
         << "not a person's error: " << pieno.toStdString();
 
-    riempi.remove();
     const int meseFallito = mese - 1;
+    if (montato) {
+        // The file of the month, on the same full disk: refused saying so,
+        // first with the archive there, then with the archive elsewhere and
+        // only the file there; nothing is left on the disk.
+        Tabelle(archivio, 2024, meseFallito).CompletaCollaboratori();
+        const QString altrove = inst.path(QStringLiteral("data/altrove.fdb"));
+        ASSERT_TRUE(QFile::copy(archivio, altrove));
+        for (const QString &a : {archivio, altrove}) {
+            SCOPED_TRACE(a.toStdString());
+            const QString file = montaggio + QStringLiteral("/uniEMens.Xml");
+            const Esito f = esegui(inst.programma(),
+                                   {QStringLiteral("--archive"), a, QStringLiteral("--period"),
+                                    QStringLiteral("2024-%1").arg(meseFallito, 2, 10, QLatin1Char('0')),
+                                    QStringLiteral("--output"), file, QStringLiteral("--solo-file")});
+            EXPECT_EQ(f.codice, 1) << f.errori.toStdString();
+            EXPECT_TRUE(f.errori.contains(QStringLiteral("spazio su disco esaurito"), Qt::CaseInsensitive))
+                << f.errori.toStdString();
+            EXPECT_EQ(QDir(montaggio).entryList(QDir::Files),
+                      (QStringList{QStringLiteral("pieno.fdb"), QStringLiteral("riempimento")}));
+        }
+    }
+    riempi.remove();
     {
         platform::ConnectionSettings s;
         s.database = archivio;
