@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTime>
 
 #include <firebird/Interface.h>
@@ -543,6 +544,11 @@ Statement::Statement(Attachment &attachment, Transaction &transaction, const QSt
         const unsigned type = m_statement->getType(&st);
         st.check();
         m_ddl = type == isc_info_sql_stmt_ddl;
+        // An INSERT of a VALUES list (no SELECT in it) writes one row or
+        // fails: its count needs no question to the engine after each run.
+        static const QRegularExpression select(QStringLiteral("\\bSELECT\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+        m_singleInsert = type == isc_info_sql_stmt_insert && !select.match(sql).hasMatch();
         const unsigned flags = m_statement->getFlags(&st);
         st.check();
         m_hasCursor = (flags & Firebird::IStatement::FLAG_HAS_CURSOR) != 0;
@@ -639,8 +645,9 @@ void Statement::closeCursor()
 
 void Statement::buildInput(const QList<const Param *> &parameters)
 {
-    QList<Shape> shapes;
-    shapes.reserve(m_parameterCount);
+    QList<Shape> &shapes = m_nextShapes;
+    shapes.clear();
+    m_texts.resize(m_parameterCount);
     for (int i = 0; i < m_parameterCount; ++i) {
         const Shape &d = m_describedShapes.at(i);
         const Value &v = parameters.at(i)->value();
@@ -669,9 +676,11 @@ void Statement::buildInput(const QList<const Param *> &parameters)
         case ValueType::Bytes:
             if (d.type == SQL_BLOB) {
                 s = d;
+                m_texts[i] = v.type() == ValueType::Bytes ? v.toBytes() : v.toString().toUtf8();
             } else {
                 const bool bytes = v.type() == ValueType::Bytes;
-                const qsizetype size = bytes ? v.toBytes().size() : v.toString().toUtf8().size();
+                m_texts[i] = bytes ? v.toBytes() : v.toString().toUtf8();
+                const qsizetype size = m_texts[i].size();
                 s.type = SQL_VARYING;
                 s.length = varyingLength(isText(d.type) ? d.length : 0, size);
                 s.charset = bytes ? CharsetOctets : (isText(d.type) ? d.charset : CharsetUtf8);
@@ -763,7 +772,7 @@ void Statement::writeInput(Transaction &transaction, const QList<const Param *> 
             break;
         }
         case SQL_VARYING: {
-            const QByteArray bytes = v.type() == ValueType::Bytes ? v.toBytes() : v.toString().toUtf8();
+            const QByteArray &bytes = m_texts.at(i);
             if (bytes.size() > qsizetype(s.length))
                 throw EDatabaseError(
                     QStringLiteral("Testo troppo lungo per un parametro dell'istruzione SQL (%1 byte, al più %2).")
@@ -775,7 +784,7 @@ void Statement::writeInput(Transaction &transaction, const QList<const Param *> 
             break;
         }
         case SQL_BLOB: {
-            const QByteArray bytes = v.type() == ValueType::Bytes ? v.toBytes() : v.toString().toUtf8();
+            const QByteArray &bytes = m_texts.at(i);
             ISC_QUAD id{};
             Status st;
             Firebird::IBlob *blob = m_attachment->handle()->createBlob(&st, transaction.handle(), &id, 0, nullptr);
@@ -873,6 +882,8 @@ qint64 Statement::affectedRows()
 {
     if (!m_statement)
         return -1;
+    if (m_singleInsert)
+        return 1;
     Status st;
     const ISC_UINT64 n = m_statement->getAffectedRecords(&st);
     if (st.failed())

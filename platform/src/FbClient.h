@@ -203,7 +203,8 @@ private:
     Firebird::IMessageMetadata *m_output = nullptr;
     Transaction *m_executedIn = nullptr; // while its row can be read
     QList<Shape> m_describedShapes;
-    QList<Shape> m_shapes;
+    QList<Shape> m_shapes, m_nextShapes;
+    QList<QByteArray> m_texts; // the texts and bytes of the parameters being bound
     QList<unsigned> m_inputOffsets, m_inputNullOffsets;
     QByteArray m_inputBuffer;
     QList<unsigned> m_outputOffsets, m_outputNullOffsets;
@@ -212,6 +213,7 @@ private:
     int m_parameterCount = 0;
     bool m_hasCursor = false;
     bool m_ddl = false;
+    bool m_singleInsert = false;
 };
 
 } // namespace platform::fb
