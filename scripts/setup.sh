@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build
+  g++ cmake ninja-build clang-format git
   qt6-base-dev
   firebird3.0-server-core firebird3.0-utils libfbclient2 firebird-dev
   firebird3.0-server

@@ -117,8 +117,7 @@ int main(int argc, char **argv)
     }
     QFile f(args.at(3));
     if (!f.open(QIODevice::ReadOnly) || QString::fromUtf8(f.readAll()) != made) {
-        std::fprintf(stderr,
-                     "%s is not the index of the tree as it stands: run build/bin/zepUnitIndex %s > %s\n",
+        std::fprintf(stderr, "%s is not the index of the tree as it stands: run build/bin/zepUnitIndex %s > %s\n",
                      qPrintable(args.at(3)), qPrintable(args.at(1)), qPrintable(args.at(3)));
         return 1;
     }

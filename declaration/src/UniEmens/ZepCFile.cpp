@@ -392,10 +392,10 @@ void TZepFile::GeneraDenunceMensili()
     // What fails from here is the file's, not a person's.
     m_personaCorrente.clear();
     if (platform::TerminationSignals::Requested())
-        throw EUqError(QStringLiteral("Creazione del file interrotta: il programma è stato chiuso (%1). Il file "
-                                      "non è stato scritto.")
-                           .arg(platform::TerminationSignals::SignalName(
-                               platform::TerminationSignals::RequestedSignal())));
+        throw EUqError(
+            QStringLiteral("Creazione del file interrotta: il programma è stato chiuso (%1). Il file "
+                           "non è stato scritto.")
+                .arg(platform::TerminationSignals::SignalName(platform::TerminationSignals::RequestedSignal())));
     documento.GetOwnerDocument().SaveToFile(NomeFile);
 }
 

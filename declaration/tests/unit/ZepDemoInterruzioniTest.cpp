@@ -123,8 +123,8 @@ TEST_F(Interruzioni, KilledAtRandomMomentsOfAnImportEveryPersonIsWholeOrAbsentAn
 {
     for (int volta = 0; volta < 5; ++volta) {
         const QString archivio = copia(QStringLiteral("uccisa.fdb"));
-        const Interrotto r =
-            interrompi(inst.programma(), argomentiImport(archivio), SIGKILL, 150, qMax(300, durata), {});
+        const Interrotto r = interrompi(inst.programma(), argomentiImport(archivio), SIGKILL, 150, qMax(300, durata),
+                                        {});
         SCOPED_TRACE(QStringLiteral("killed %1 ms after the start").arg(r.dopo).toStdString());
         personeIntereOAssenti(Tabelle(archivio, 2024, 3).RighePerPersona(), intere);
         EXPECT_EQ(validazioneDopoApertura(archivio), QString());
@@ -162,8 +162,10 @@ TEST_F(Interruzioni, SigtermWhileTheFileIsWrittenLeavesNoHalfFile)
     Tabelle(inst.Archivio(), 2024, 3).CompletaCollaboratori();
     const QString cartella = inst.path(QStringLiteral("uscita"));
     const QString file = cartella + QStringLiteral("/uniEMens2024-03.Xml");
-    const QStringList argomenti{QStringLiteral("--archive"), inst.Archivio(), QStringLiteral("--period"), Periodo,
-                                QStringLiteral("--output"),  file,           QStringLiteral("--solo-file")};
+    const QStringList argomenti{QStringLiteral("--archive"),  inst.Archivio(),
+                                QStringLiteral("--period"),   Periodo,
+                                QStringLiteral("--output"),   file,
+                                QStringLiteral("--solo-file")};
     QElapsedTimer t;
     t.start();
     const Esito intero = esegui(inst.programma(), argomenti);
@@ -211,8 +213,8 @@ TEST(DiscoPieno, AFullDiskEndsTheImportWithTheCauseAndTheNextRunWithRoomComplete
     mount.start(QStringLiteral("mount"),
                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
                  QStringLiteral("size=%1").arg(dimensione.size() + 512 * 1024), QStringLiteral("tmpfs"), montaggio});
-    const bool montato =
-        mount.waitForFinished(30'000) && mount.exitStatus() == QProcess::NormalExit && mount.exitCode() == 0;
+    const bool montato = mount.waitForFinished(30'000) && mount.exitStatus() == QProcess::NormalExit
+                         && mount.exitCode() == 0;
     const auto smonta = qScopeGuard([&] {
         if (montato)
             QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), montaggio});
