@@ -50,6 +50,8 @@ const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/INPS uniEMens in
 namespace {
 
 const QString S = QStringLiteral("S");
+// The cause of the 200 euros of July 2022.
+const QString CausaleBonusLuglio = QStringLiteral("L031");
 const QString Eliminato = QStringLiteral("********* ELIMINATO  ");
 const QString FineEliminato = QStringLiteral("*********");
 
@@ -58,10 +60,17 @@ const Field *campo(const DataSet &ds, const QString &nome)
     return &ds.fieldByName(nome);
 }
 
-// The text of an amount: the store keeps no zeros, so an empty amount is 0.
-QString testoImporto(const Field *f)
+// An amount of an element that carries whole euros, in its digits. An
+// amount with cents is refused, naming the field: written rounded, the file
+// would declare another amount than the row's.
+QString euroInteri(const Field *f)
 {
-    return f->asCurrency().toString();
+    const Currency importo = f->asCurrency();
+    if (importo.rounded(0) != importo)
+        throw EUqError(
+            platform::fieldMessage(*f, QStringLiteral("l'importo %1 va indicato in euro interi, senza centesimi")
+                                           .arg(TZepFile::Importo(importo))));
+    return QString::number(importo.truncated());
 }
 
 QString data(const QDate &d)
@@ -565,7 +574,7 @@ void TZepFile::ScriviDipendenti(IXMLDenunciaIndividualeList denunce, const QStri
         const QString tipoLavStat = c.tipoLavStat->asString();
         if (!tipoLavStat.isEmpty())
             dati.SetTipoLavStat(tipoLavStat);
-        dati.SetImponibile(testoImporto(c.imponibile));
+        dati.SetImponibile(Importo(c.imponibile->asCurrency()));
         const Currency contributo = c.contributo->asCurrency();
         if (!contributo.isZero())
             dati.SetContributo(Importo(contributo));
@@ -618,7 +627,7 @@ void TZepFile::ScriviCausaliAggiuntive(IXMLDatiRetributivi dati)
         if (meseBonus < 1 || meseBonus > 12)
             throw EUqError(QStringLiteral("Bonus anno 2022: Mese deve essere impostato."));
         ScriviCausaleAggiuntiva(dati, QStringLiteral("Bonus anno 2022"), meseBonus,
-                                MeseDenuncia == QStringLiteral("07") ? QStringLiteral("L031") : QStringLiteral("L033"),
+                                MeseDenuncia == QStringLiteral("07") ? CausaleBonusLuglio : QStringLiteral("L033"),
                                 c.bonusBaseRif->asLargeInt(), bonus);
     }
     const auto esonero = [&](const QString &etichetta, const Field *importo, const Field *causale, const Field *base) {
@@ -636,7 +645,11 @@ void TZepFile::ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &
         mese = MeseDenuncia.toInt();
     if (importo.isZero())
         throw EUqError(etichetta + QStringLiteral(": Importo e mese devono essere entrambi impostati."));
-    if (base == 0)
+    // The July bonus has no reference base (the employee window does not
+    // even show it): a zero base is written as none. Every other cause,
+    // November's and December's bonus among them, needs its base.
+    const bool senzaBase = base == 0 && causale == CausaleBonusLuglio;
+    if (base == 0 && !senzaBase)
         throw EUqError(etichetta + QStringLiteral(": Imponibile Riferimento base deve essere impostato."));
     IXMLInfoAggCausaliContrib info = dati.GetInfoAggCausaliContrib().Add();
     info.SetCodiceCausale(causale);
@@ -648,7 +661,7 @@ void TZepFile::ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &
                                     || causale == QStringLiteral("L025"));
     info.GetIdentMotivoUtilizzoCausale().Add().SetText(baseComeMotivo ? QString::number(base) : QStringLiteral("N"));
     info.SetAnnoMeseRif(AnnoDenuncia + QLatin1Char('-') + QStringLiteral("%1").arg(mese, 2, 10, QLatin1Char('0')));
-    if (!baseComeMotivo)
+    if (!baseComeMotivo && !senzaBase)
         info.SetBaseRif(QString::number(base));
     info.SetImportoAnnoMeseRif(Importo(importo));
 }
@@ -690,7 +703,7 @@ void TZepFile::ScriviFplsExEnpals(IXMLDenunciaIndividualeList denunce, const QSt
         const QString tipoLavoratore = c.tipoLavoratore->asString();
         if (tipoLavoratore != QStringLiteral("0"))
             dati.SetTipoLavoratore(tipoLavoratore);
-        dati.SetImponibile(testoImporto(c.imponibile));
+        dati.SetImponibile(Importo(c.imponibile->asCurrency()));
         const Currency contributo = c.contributo->asCurrency();
         if (!contributo.isZero())
             dati.SetContributo(Importo(contributo));
@@ -700,7 +713,7 @@ void TZepFile::ScriviFplsExEnpals(IXMLDenunciaIndividualeList denunce, const QSt
         if (!imponibileCtrAgg.isZero() || !contribAgg.isZero()) {
             IXMLContrib1PerCento unoPerCento = aggiuntiva.GetContrib1PerCento();
             if (!imponibileCtrAgg.isZero())
-                unoPerCento.SetImponibileCtrAgg(testoImporto(c.imponibileCtrAgg));
+                unoPerCento.SetImponibileCtrAgg(Importo(imponibileCtrAgg));
             if (!contribAgg.isZero())
                 unoPerCento.SetContribAggCorrente(Importo(contribAgg));
         }
@@ -776,8 +789,8 @@ void TZepFile::ScriviDatiParticolariFpls(IXMLDatiRetributivi dati)
     IXMLDatiParticolari particolari = dati.GetDatiParticolari();
     if (eccedenza) {
         IXMLEccMassSpet ecc = particolari.GetEccMassSportSpet().GetEccMassSpet();
-        ecc.SetImpEccMassSpet(
-            CampoObbligatorio(c.impEccMassSpet->asString(), QStringLiteral("Imponibile eccedente il massimale")));
+        CampoObbligatorio(c.impEccMassSpet->asString(), QStringLiteral("Imponibile eccedente il massimale"));
+        ecc.SetImpEccMassSpet(Importo(impEcc));
         ecc.SetContrEccMassSpet(Importo(contrEcc));
         ecc.SetContrSolidarietaSpet(Importo(solidarieta));
     }
@@ -795,7 +808,7 @@ void TZepFile::ScriviDatiParticolariFpls(IXMLDatiRetributivi dati)
             IXMLPeriodoType periodo = ordinaria.GetPeriodo();
             periodo.SetDataInizio(data(p.DataInizio));
             periodo.SetDataFine(data(p.DataFine));
-            ordinaria.SetImpRetrOrdinaria(p.ImpRetrOrdinaria.toString());
+            ordinaria.SetImpRetrOrdinaria(QString::number(p.ImpRetrOrdinaria.truncated()));
         }
     }
 }
@@ -815,7 +828,7 @@ void TZepFile::ScriviDenunciaAziendale(IXMLPosContributiva posizione)
         log(QStringLiteral("-- Dati recupero su INPS: Causale L650, Somma ") + Importo(sommaACredito));
         IXMLAltrePartiteACredito credito = denuncia.GetAltrePartiteACredito().Add();
         credito.SetCausaleACredito(QStringLiteral("L650"));
-        credito.SetSommaACredito(sommaACredito.toString());
+        credito.SetSommaACredito(Importo(sommaACredito));
     }
     const int totaleACredito = az.fieldByName(QStringLiteral("TotaleACredito")).asInteger();
     IXMLDatiQuadraturaRetrContr quadratura = denuncia.GetDatiQuadraturaRetrContr();
@@ -857,7 +870,7 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
         const QString attivita = c.codiceAttivita->asString();
         if (!attivita.isEmpty())
             collaboratore.SetCodiceAttivita(attivita);
-        collaboratore.SetImponibile(testoImporto(c.imponibile));
+        collaboratore.SetImponibile(euroInteri(c.imponibile));
         collaboratore.SetAliquota(c.aliquota->asInteger());
         const QString altraAss = c.altraAss->asString();
         if (!altraAss.isEmpty())
@@ -873,7 +886,7 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
         collaboratore.SetAl(data(al));
         if (c.impAgevolazione->asInteger() > 0) {
             IXMLCollaboratore_Agevolazione agevolazione = collaboratore.GetAgevolazione().Add();
-            agevolazione.SetImpAgevolazione(testoImporto(c.impAgevolazione));
+            agevolazione.SetImpAgevolazione(euroInteri(c.impAgevolazione));
             agevolazione.SetTipoAgevolazione(c.tipoAgevolazione->asString());
         }
         const QString calamita = c.codCalamita->asString();

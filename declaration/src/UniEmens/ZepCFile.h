@@ -19,7 +19,11 @@
 // Every child is set in the order of its element's members (the order of
 // the binding description), because the document keeps its children in the
 // order they were first reached. Amounts are computed as Currency and
-// written with "." as the decimal separator whatever the machine's locale.
+// written with "." as the decimal separator whatever the machine's locale,
+// each element in one form whatever its value: two decimals where the
+// element carries cents ("1773.50", never "1773.5"), digits alone where it
+// carries whole euros (a collaborator's Imponibile; cents there are
+// refused, naming the field).
 //
 // Configuration: the software house's fiscal code written into
 // CFSoftwarehouse is the key "CFSoftwarehouse" of the section

@@ -150,7 +150,7 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
     EXPECT_EQ(testo(bianchi, QStringLiteral("RegimePost95")), QStringLiteral("S"));
     const QDomElement datiBianchi = bianchi.firstChildElement(QStringLiteral("DatiRetributivi"));
     EXPECT_EQ(testo(datiBianchi, QStringLiteral("Contributo")), QStringLiteral("412.18"));
-    EXPECT_EQ(testo(datiBianchi, QStringLiteral("Imponibile")), QStringLiteral("2000"));
+    EXPECT_EQ(testo(datiBianchi, QStringLiteral("Imponibile")), QStringLiteral("2000.00"));
     EXPECT_EQ(voci(datiBianchi, QStringLiteral("Settimana"), QStringLiteral("IdSettimana")), (QStringList{"10", "13"}));
     EXPECT_EQ(voci(datiBianchi, QStringLiteral("Giorno"), QStringLiteral("@GG")).size(), 31);
     EXPECT_EQ(voci(datiBianchi, QStringLiteral("Giorno"), QStringLiteral("Lavorato")).mid(0, 3),
@@ -256,6 +256,9 @@ TEST_F(GeneraTest, AdditionalCausesByPeriod)
          "07",
          {{"BonusUTImporto", euro("200")}, {"BonusUTMese", 7}, {"BonusUTBaseRif", euro("1500")}},
          {"L031|N|2022-07|1500|200.00"}},
+        // July's bonus without its base (the window does not show it): none
+        // written.
+        {"2022", "07", {{"BonusUTImporto", euro("200")}, {"BonusUTMese", 7}}, {"L031|N|2022-07|<assente>|200.00"}},
         {"2022",
          "11",
          {{"BonusUTImporto", euro("150")}, {"BonusUTMese", 11}, {"BonusUTBaseRif", euro("1200.4")}},
@@ -352,6 +355,9 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
          QStringLiteral("Esonero IVS stipendio: Importo e mese devono essere entrambi impostati."), persona},
         {"base", dip({{"EsoneroIVS13Importo", euro("10")}}),
          QStringLiteral("Esonero IVS 13ma: Imponibile Riferimento base deve essere impostato."), persona},
+        // Outside July the bonus (L033) needs its base.
+        {"base del bonus", dip({{"BonusUTImporto", euro("150")}, {"BonusUTMese", 11}}),
+         QStringLiteral("Bonus anno 2022: Imponibile Riferimento base deve essere impostato."), persona},
         {"lavorati", fpls({{"GiorniLavorati", "   "}}),
          QStringLiteral("In presenza di giorni retribuiti devono essere impostati i giorni lavorati"), persona},
         {"retribuiti", fpls({{"GiorniRetribuiti", 0}}),
@@ -386,6 +392,14 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
              t.Collaboratore(con(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"), {{"Al", platform::Value()}}));
          },
          campo + QStringLiteral("Al"), QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501X")},
+        // A collaborator's amounts are whole euros: cents are not rounded away.
+        {"euro interi",
+         [](GeneraTest &t) {
+             t.Collaboratore(
+                 con(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"), {{"Imponibile", euro("1500.50")}}));
+         },
+         QStringLiteral("Campo \"Imponibile\": l'importo 1500.50 va indicato in euro interi, senza centesimi"),
+         QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501X")},
     };
     for (const Caso &c : casi) {
         SCOPED_TRACE(c.nome);
