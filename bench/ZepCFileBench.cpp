@@ -162,7 +162,7 @@ struct Generatore {
         DataSet dichiarante;
         store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
         dichiarante.append();
-        imposta(dichiarante, "CFPersonaMittente", QStringLiteral("RSSMRA60A01H501U"));
+        imposta(dichiarante, "CFPersonaMittente", QStringLiteral("RSSMRA60A01H501Q"));
         imposta(dichiarante, "CFMittente", QStringLiteral("01234567890"));
         imposta(dichiarante, "RagSocMittente", QStringLiteral("STUDIO PAGHE ROSSI"));
         imposta(dichiarante, "SedeINPS", QStringLiteral("7000"));
@@ -238,7 +238,7 @@ void BM_BareWriterFloor(benchmark::State &state)
 // The month saved in the archive, as the import and the windows leave it.
 Generatore &archiviato()
 {
-    static Generatore &g = [] () -> Generatore & {
+    static Generatore &g = []() -> Generatore & {
         Generatore &g = generatore();
         g.store.Save(g.file->cdsDip, QStringLiteral("TEMD_DIPENDENTI"));
         g.store.Save(g.file->cdsColl, QStringLiteral("TEMC_COLLABORATORI"));

@@ -4,6 +4,7 @@
 #include "ZepCDenunciaAziendale.h"
 #include "ZepCDipendente.h"
 #include "ZepCFplsExEnpals.h"
+#include "ZepCMittente.h"
 #include "ZepCParametri.h"
 #include "ZepCTabellaDenuncia.h"
 #include "ZepUUtil.h"
@@ -35,6 +36,7 @@ const QString TZepFile::MsgGiorniLavorati = QStringLiteral(
 const QString TZepFile::MsgGiorniRetribuiti = QStringLiteral("Giorni retribuiti devono essere maggiori di zero");
 const QString TZepFile::MsgCapIstat = QStringLiteral(
     "Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato.");
+const QString TZepFile::MsgDichiarante = QStringLiteral("Dichiarante");
 const QString TZepFile::MsgAnnullata = QStringLiteral("Operazione annullata dall'utente.");
 const QString TZepFile::MsgTerminata = QStringLiteral("Operazione terminata con successo.");
 const QString TZepFile::MsgErrore = QStringLiteral(
@@ -71,6 +73,12 @@ QString euroInteri(const Field *f)
             platform::fieldMessage(*f, QStringLiteral("l'importo %1 va indicato in euro interi, senza centesimi")
                                            .arg(TZepFile::Importo(importo))));
     return QString::number(importo.truncated());
+}
+
+// The context line of a person: surname, name and fiscal code.
+QString persona(const QString &cognome, const QString &nome, const QString &cf)
+{
+    return cognome + QLatin1Char(' ') + nome + QStringLiteral(" - CF: ") + cf;
 }
 
 QString data(const QDate &d)
@@ -397,6 +405,7 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
     const auto vuoto = [](const DataSet &ds) { return !ds.isActive() || ds.isEmpty(); };
     if (vuoto(cdsDip) && vuoto(cdsFplsExEnpals) && vuoto(cdsColl) && vuoto(cdsDenunciaAziendale))
         throw EUqError(MsgNessunDato);
+    ControllaRighe();
 
     log(QStringLiteral("Creazione file in corso ..."));
     IXMLDenunceMensili radice = CreaDocumentoDenunceMensili();
@@ -443,6 +452,30 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
     return radice;
 }
 
+void TZepFile::ControllaRighe()
+{
+    if (!cdsAmm.isEmpty()) {
+        m_personaCorrente = MsgDichiarante;
+        TZepMittente::PrimaDelPost(cdsAmm);
+    }
+    const auto persone = [this](DataSet &ds, const QString &campoCf) {
+        if (!ds.isActive())
+            return;
+        const Field &cf = ds.fieldByName(campoCf);
+        const Field &cognome = ds.fieldByName(QStringLiteral("COGNOME"));
+        const Field &nome = ds.fieldByName(QStringLiteral("NOME"));
+        for (ds.first(); !ds.eof(); ds.next()) {
+            m_personaCorrente = persona(cognome.asString(), nome.asString(), cf.asString());
+            CampoObbligatorio(cf.asString(), campoCf);
+            TZepTabellaDenuncia::ControllaRiga(ds, {campoCf});
+        }
+    };
+    persone(cdsDip, QStringLiteral("CFLavoratore"));
+    persone(cdsFplsExEnpals, QStringLiteral("CFLavoratore"));
+    persone(cdsColl, QStringLiteral("CFCollaboratore"));
+    m_personaCorrente.clear();
+}
+
 void TZepFile::ScriviPosizioni(IXMLAzienda azienda)
 {
     // A person without company number would belong to no position and be
@@ -451,8 +484,7 @@ void TZepFile::ScriviPosizioni(IXMLAzienda azienda)
         const CampiPersona c(ds);
         for (ds.first(); !ds.eof(); ds.next()) {
             if (c.matricola->asString().isEmpty()) {
-                m_personaCorrente = c.cognome->asString() + QLatin1Char(' ') + c.nome->asString()
-                                    + QStringLiteral(" - CF: ") + c.cf->asString();
+                m_personaCorrente = persona(c.cognome->asString(), c.nome->asString(), c.cf->asString());
                 throw EUqError(MsgMatricolaNonImpostata);
             }
         }
@@ -484,9 +516,9 @@ void TZepFile::IniziaPersona(const CampiPersona &c, const QString &tipo, const Q
     const QString cognome = c.cognome->asString();
     const QString nome = c.nome->asString();
     const QString cf = c.cf->asString();
-    m_personaCorrente = cognome + QLatin1Char(' ') + nome + QStringLiteral(" - CF: ") + cf;
-    const QString persona = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ') + dettaglio;
-    log(c.elimina->asString() == S ? Eliminato + persona + FineEliminato : tipo + persona);
+    m_personaCorrente = persona(cognome, nome, cf);
+    const QString riga = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ') + dettaglio;
+    log(c.elimina->asString() == S ? Eliminato + riga + FineEliminato : tipo + riga);
 }
 
 void TZepFile::ScriviTesta(IXMLDenunciaIndividuale denuncia, const CampiPersona &c)
@@ -853,11 +885,11 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
         const QString cf = c.cf->asString();
         const QString tipoRapporto = c.tipoRapporto->asString();
         const QString aliquota = c.aliquota->asString();
-        m_personaCorrente = cognome + QLatin1Char(' ') + nome + QStringLiteral(" - CF: ") + cf;
-        const QString persona = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ')
-                                + tipoRapporto + QLatin1Char(' ') + aliquota;
+        m_personaCorrente = persona(cognome, nome, cf);
+        const QString riga = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ') + tipoRapporto
+                             + QLatin1Char(' ') + aliquota;
         const bool elimina = c.elimina->asString() == S;
-        log(elimina ? Eliminato + persona + FineEliminato : QStringLiteral("---- Collaboratore ") + persona);
+        log(elimina ? Eliminato + riga + FineEliminato : QStringLiteral("---- Collaboratore ") + riga);
 
         IXMLCollaboratore collaboratore = lista.GetCollaboratore().Add();
         if (elimina)

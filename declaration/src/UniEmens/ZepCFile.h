@@ -58,6 +58,7 @@ public:
     static const QString MsgGiorniLavorati;        // "In presenza di giorni retribuiti devono essere ..."
     static const QString MsgGiorniRetribuiti;      // "Giorni retribuiti devono essere maggiori di zero"
     static const QString MsgCapIstat;              // "Dichiarante: \"CAP sede di lavoro\" o ..."
+    static const QString MsgDichiarante;           // the context line of the declarant's row
     static const QString MsgAnnullata;             // "Operazione annullata dall'utente."
     static const QString MsgTerminata;             // "Operazione terminata con successo."
     static const QString MsgErrore;                // "Errore nella generazione del file, ..."
@@ -144,6 +145,13 @@ public:
     void GeneraDenunceMensili();
     // The document GeneraDenunceMensili saves.
     IXMLDenunceMensili CreaDocumento();
+    // Before the document is made: every row of the declarant and of the
+    // persons as the windows check it before a post (the fiscal codes, the
+    // characters of every text), since rows may come from elsewhere than
+    // the windows (an import, another program on the archive). The first
+    // fault raises EUqError naming the field, with the person (or
+    // MsgDichiarante) as the context line.
+    void ControllaRighe();
 
     // The value when it holds more than blanks; else EUqError
     // MsgCampoNonImpostato + etichetta.

@@ -42,7 +42,7 @@ using namespace dentest;
 namespace {
 
 const QString Rossi = QStringLiteral("RSSMRA80A01H501U");
-const QString Bianchi = QStringLiteral("BNCLGU80A01H501U");
+const QString Bianchi = QStringLiteral("BNCLGU80A01H501A");
 
 } // namespace
 

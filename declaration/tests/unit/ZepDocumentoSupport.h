@@ -109,9 +109,10 @@ inline void controllaImporti(const QDomElement &e)
     static const QRegularExpression interi(QStringLiteral("^-?[0-9]+$"));
     for (QDomElement f = e.firstChildElement(); !f.isNull(); f = f.nextSiblingElement()) {
         const auto it = centesimi.constFind(e.tagName() + QLatin1Char('/') + f.tagName());
-        if (it != centesimi.constEnd())
+        if (it != centesimi.constEnd()) {
             EXPECT_TRUE((*it ? dueDecimali : interi).match(f.text()).hasMatch())
                 << e.tagName().toStdString() << "/" << f.tagName().toStdString() << " = " << f.text().toStdString();
+        }
         controllaImporti(f);
     }
 }
