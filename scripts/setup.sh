@@ -9,6 +9,7 @@ packages=(
   firebird3.0-server-core firebird3.0-utils libfbclient2 firebird-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  qt6-translations-l10n
 )
 
 missing=()
