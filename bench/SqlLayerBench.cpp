@@ -1,14 +1,17 @@
-// The SQL layer's overhead over the Qt driver: inserting and reading back
-// rows of a four-column table (integer key, text, NUMERIC(18,4) amount,
-// date) on an embedded Firebird database, once through platform::SqlQuery
-// (named parameters, Value conversions, Currency) and once straight through
-// QSqlQuery with positional parameters. Each insert run fills a new table
-// inside one transaction; the reads scan a table filled once.
+// The SQL layer's overhead over the Firebird client library it calls:
+// inserting and reading back rows of a four-column table (integer key,
+// text, NUMERIC(18,4) amount, date) on an embedded Firebird database, once
+// through platform::SqlQuery (named parameters, Value conversions, Currency)
+// and once straight through the client's object API (RawFirebird.h: the
+// engine's own message layout, values written and read in place). Each
+// insert run fills a new table inside one transaction; the reads scan a
+// table filled once.
 //
 //     build-*/bench/bench_SqlLayerBench --benchmark_filter=Sql
 #include "DataSet.h"
 #include "Database.h"
 #include "DatabaseCreator.h"
+#include "RawFirebird.h"
 #include "SqlQuery.h"
 
 #include <benchmark/benchmark.h>
@@ -16,7 +19,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QVariant>
 
@@ -31,6 +33,7 @@ struct BenchDatabase {
     std::unique_ptr<QTemporaryDir> lock;
     QTemporaryDir dir;
     std::unique_ptr<Database> db;
+    std::unique_ptr<rawfb::Raw> raw;
     int tables = 0;
     QHash<int, QString> filled; // rows -> a table filled with that many rows
 
@@ -45,6 +48,7 @@ struct BenchDatabase {
         DatabaseCreator::createDatabaseFile(s);
         db = std::make_unique<Database>(s);
         db->open();
+        raw = std::make_unique<rawfb::Raw>(s.database);
     }
 
     QString newTable()
@@ -100,22 +104,20 @@ void insertWithLayer(Database &db, const QString &table, int rows)
     db.commit();
 }
 
-void insertWithDriver(Database &db, const QString &table, int rows)
+void insertRaw(rawfb::Raw &raw, const QString &table, int rows)
 {
-    QSqlDatabase qdb = db.qtDatabase();
-    qdb.transaction();
-    QSqlQuery q(qdb);
-    if (!q.prepare("INSERT INTO " + table + " (ID, SNOME, FIMPORTO, DDATA) VALUES (?, ?, ?, ?)"))
-        throw std::runtime_error("prepare failed");
+    Firebird::ITransaction *t = raw.start();
+    rawfb::Raw::Statement st = raw.prepare(t, "INSERT INTO " + table
+                                                  + " (ID, SNOME, FIMPORTO, DDATA) VALUES (?, ?, ?, ?)");
     for (int i = 0; i < rows; ++i) {
-        q.bindValue(0, i);
-        q.bindValue(1, nameOf(i));
-        q.bindValue(2, amountOf(i).toDouble());
-        q.bindValue(3, dateOf(i));
-        if (!q.exec())
-            throw std::runtime_error("insert failed");
+        rawfb::Raw::putInt(st, 0, i);
+        rawfb::Raw::putVarchar(st, 1, nameOf(i).toUtf8());
+        rawfb::Raw::putInt64(st, 2, amountOf(i).raw());
+        rawfb::Raw::putDate(st, 3, dateOf(i));
+        raw.execute(t, st);
     }
-    qdb.commit();
+    raw.free(st);
+    raw.commit(t);
 }
 
 const QString &filledTable(int rows)
@@ -123,7 +125,7 @@ const QString &filledTable(int rows)
     BenchDatabase &b = bench();
     if (!b.filled.contains(rows)) {
         const QString table = b.newTable();
-        insertWithDriver(*b.db, table, rows);
+        insertRaw(*b.raw, table, rows);
         b.filled.insert(rows, table);
     }
     return b.filled[rows];
@@ -142,7 +144,7 @@ void BM_SqlInsertLayer(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * rows);
 }
 
-void BM_SqlInsertDriver(benchmark::State &state)
+void BM_SqlInsertRaw(benchmark::State &state)
 {
     BenchDatabase &b = bench();
     const int rows = int(state.range(0));
@@ -150,7 +152,7 @@ void BM_SqlInsertDriver(benchmark::State &state)
         state.PauseTiming();
         const QString table = b.newTable();
         state.ResumeTiming();
-        insertWithDriver(*b.db, table, rows);
+        insertRaw(*b.raw, table, rows);
     }
     state.SetItemsProcessed(state.iterations() * rows);
 }
@@ -194,24 +196,31 @@ void BM_SqlReadIntoDataSet(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * rows);
 }
 
-void BM_SqlReadDriver(benchmark::State &state)
+void BM_SqlReadRaw(benchmark::State &state)
 {
     BenchDatabase &b = bench();
     const int rows = int(state.range(0));
     const QString table = filledTable(rows);
     for (auto _ : state) {
-        QSqlQuery q(b.db->qtDatabase());
-        q.setForwardOnly(true);
-        q.exec("SELECT ID, SNOME, FIMPORTO, DDATA FROM " + table);
+        Firebird::ITransaction *t = b.raw->start();
+        rawfb::Raw::Statement st = b.raw->prepare(t, "SELECT ID, SNOME, FIMPORTO, DDATA FROM " + table);
         qint64 sum = 0;
-        int n = 0;
-        while (q.next()) {
-            ++n;
-            sum += q.value(0).toInt();
-            benchmark::DoNotOptimize(q.value(1).toString());
-            sum += qint64(q.value(2).toDouble() * 10000.0 + 0.5);
-            benchmark::DoNotOptimize(q.value(3).toDate());
-        }
+        const qint64 n = b.raw->select(t, st, [&](const char *row) {
+            ISC_LONG id = 0;
+            std::memcpy(&id, row + st.outOffsets[0], sizeof id);
+            sum += id;
+            unsigned short length = 0;
+            std::memcpy(&length, row + st.outOffsets[1], sizeof length);
+            benchmark::DoNotOptimize(QString::fromUtf8(row + st.outOffsets[1] + sizeof length, length));
+            ISC_INT64 amount = 0;
+            std::memcpy(&amount, row + st.outOffsets[2], sizeof amount);
+            sum += amount;
+            ISC_DATE date = 0;
+            std::memcpy(&date, row + st.outOffsets[3], sizeof date);
+            benchmark::DoNotOptimize(QDate::fromJulianDay(date + 2400001));
+        });
+        b.raw->free(st);
+        b.raw->commit(t);
         if (n != rows)
             state.SkipWithError("wrong row count");
         benchmark::DoNotOptimize(sum);
@@ -221,8 +230,8 @@ void BM_SqlReadDriver(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_SqlInsertDriver)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SqlInsertRaw)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SqlInsertLayer)->Arg(100000)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SqlReadDriver)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SqlReadRaw)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SqlReadLayer)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SqlReadIntoDataSet)->Arg(100000)->Arg(1000000)->Iterations(3)->Unit(benchmark::kMillisecond);

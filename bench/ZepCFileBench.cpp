@@ -30,11 +30,12 @@
 #include "DatabaseCreator.h"
 #include "Field.h"
 
+#include "RawFirebird.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QSqlQuery>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -284,25 +285,21 @@ void BM_FinestraIntera(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori));
 }
 
-// The floor of the load: every stored value of the period read by the raw
-// driver, converted to nothing.
+// The floor of the load: every stored value of the period fetched by the
+// client library's own API, converted to nothing.
 void BM_CaricaRawDriverFloor(benchmark::State &state)
 {
     Generatore &g = archiviato();
+    rawfb::Raw raw(g.db->settings().database);
     qint64 righe = 0;
     for (auto _ : state) {
-        QSqlQuery q(g.db->qtDatabase());
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT fis.iFisRigo, fis.iAfiID, fis.sFisFieldName, fis.sFisValue, "
-                                   "fis.iFisValue, fis.fFisValue, fis.dFisValue FROM tfis_datifiscali fis"))) {
-            state.SkipWithError("cannot read the stored values");
-            break;
-        }
-        righe = 0;
-        while (q.next()) {
-            benchmark::DoNotOptimize(q.value(2));
-            ++righe;
-        }
+        Firebird::ITransaction *t = raw.start();
+        rawfb::Raw::Statement st =
+            raw.prepare(t, QStringLiteral("SELECT fis.iFisRigo, fis.iAfiID, fis.sFisFieldName, fis.sFisValue, "
+                                          "fis.iFisValue, fis.fFisValue, fis.dFisValue FROM tfis_datifiscali fis"));
+        righe = raw.select(t, st, [](const char *row) { benchmark::DoNotOptimize(row); });
+        raw.free(st);
+        raw.commit(t);
     }
     state.counters["rows"] = double(righe);
 }

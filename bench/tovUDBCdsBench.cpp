@@ -5,10 +5,9 @@
 // 750,000 value rows. Each measure beside its floor, in turn, in one run:
 //
 //   Load              loading the whole table of a month (StoreLoad), and a
-//                     bare QSqlQuery reading the same value rows, what a load
-//                     needs of them (row number, registry id, field name, the
-//                     four value columns), from a table that holds just
-//                     those rows, without index (FloorSelect)
+//                     bare select of the client library's own API (RawFirebird.h) reading the same value rows, what a
+//                     load needs of them (row number, registry id, field name, the four value columns), from a table
+//                     that holds just those rows, without index (FloorSelect)
 //   SaveOneEdited     saving after editing one field of one record of the
 //                     10,000 (StoreSaveOneEdited), and the same in a table of
 //                     10 records (StoreSaveOneEditedSmall), with the bytes
@@ -16,7 +15,7 @@
 //   SaveNew           saving 10,000 new records into an empty month
 //                     (StoreSaveNew: registry rows made, row numbers
 //                     reserved, value rows written), and a bare prepared
-//                     QSqlQuery inserting the same 750,000 value rows, one
+//                     insert of the client's own API writing the same 750,000 value rows, one
 //                     per execution, into a table of the value table's
 //                     columns without key or index, in one transaction
 //                     (FloorInsert)
@@ -32,6 +31,7 @@
 #include "DataSet.h"
 #include "Database.h"
 #include "DatabaseCreator.h"
+#include "RawFirebird.h"
 #include "SqlQuery.h"
 
 #include <benchmark/benchmark.h>
@@ -40,8 +40,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -196,20 +194,18 @@ void fill(DataSet &ds, int records, int seed)
     ds.enableControls();
 }
 
-void exec(QSqlQuery &q)
-{
-    if (!q.exec())
-        throw std::runtime_error(q.lastError().text().toStdString());
-}
-
 struct BenchArchive {
     std::unique_ptr<QTemporaryDir> lock;
     QTemporaryDir dir;
     std::unique_ptr<Database> db;
     TTovDBCds store;
-    int nextMonth = 1;                // months used by SaveNew, one per run
-    int edits = 0;                    // edits of SaveOneEdited, so that every one changes a value
-    QList<QList<QVariant>> valueRows; // December's value rows, for the insert floor
+    int nextMonth = 1; // months used by SaveNew, one per run
+    int edits = 0;     // edits of SaveOneEdited, so that every one changes a value
+    std::unique_ptr<rawfb::Raw> raw;
+    // December's value rows as the engine's messages, for the insert floor,
+    // and the layout of those messages.
+    std::vector<QByteArray> valueRows;
+    Firebird::IMessageMetadata *valueLayout = nullptr;
 
     BenchArchive()
     {
@@ -259,18 +255,17 @@ struct BenchArchive {
         db->execute(QStringLiteral("INSERT INTO TBEN_LETTURA SELECT fis.")
                     + QString(ValueList9).replace(QStringLiteral(", "), QStringLiteral(", fis.")) + QLatin1Char(' ')
                     + december);
-        QSqlQuery q(db->qtDatabase());
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("SELECT fis.")
-                  + QString(ValueList9).replace(QStringLiteral(", "), QStringLiteral(", fis.")) + QLatin1Char(' ')
-                  + december + QStringLiteral(" ORDER BY fis.IFISRIGO"));
-        exec(q);
-        while (q.next()) {
-            QList<QVariant> row;
-            for (int i = 0; i < 9; ++i)
-                row << q.value(i);
-            valueRows << row;
-        }
+        raw = std::make_unique<rawfb::Raw>(s.database);
+        Firebird::ITransaction *t = raw->start();
+        rawfb::Raw::Statement st =
+            raw->prepare(t, QStringLiteral("SELECT fis.")
+                                + QString(ValueList9).replace(QStringLiteral(", "), QStringLiteral(", fis."))
+                                + QLatin1Char(' ') + december + QStringLiteral(" ORDER BY fis.IFISRIGO"));
+        raw->select(t, st, [&](const char *row) { valueRows.emplace_back(row, st.outBuffer.size()); });
+        valueLayout = st.out;
+        valueLayout->addRef();
+        raw->free(st);
+        raw->commit(t);
     }
 
     int count(const QString &sql)
@@ -312,17 +307,13 @@ void BM_Load(benchmark::State &state)
     const double table = residentMB("VmRSS:") - before;
     qint64 rows = 0;
     const auto floor = [&] {
-        rows = 0;
-        QSqlQuery q(a.db->qtDatabase());
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("SELECT IFISRIGO, IAFIID, SFISFIELDNAME, SFISVALUE, IFISVALUE, FFISVALUE, "
-                                 "DFISVALUE FROM TBEN_LETTURA"));
-        exec(q);
-        while (q.next()) {
-            for (int i = 0; i < 7; ++i)
-                benchmark::DoNotOptimize(q.value(i));
-            ++rows;
-        }
+        Firebird::ITransaction *t = a.raw->start();
+        rawfb::Raw::Statement st =
+            a.raw->prepare(t, QStringLiteral("SELECT IFISRIGO, IAFIID, SFISFIELDNAME, SFISVALUE, IFISVALUE, FFISVALUE, "
+                                             "DFISVALUE FROM TBEN_LETTURA"));
+        rows = a.raw->select(t, st, [](const char *row) { benchmark::DoNotOptimize(row); });
+        a.raw->free(st);
+        a.raw->commit(t);
     };
     int n = 0;
     for (auto _ : state) {
@@ -379,17 +370,13 @@ void BM_SaveNew(benchmark::State &state)
 {
     BenchArchive &a = archive();
     const auto floor = [&] {
-        a.db->startTransaction();
-        QSqlQuery q(a.db->qtDatabase());
-        q.prepare(QStringLiteral("INSERT INTO TBEN_SCRITTURA (") + ValueList9
-                  + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        for (const QList<QVariant> &row : std::as_const(a.valueRows)) {
-            for (int i = 0; i < 9; ++i)
-                q.bindValue(i, row.at(i));
-            exec(q);
-        }
-        q.finish();
-        a.db->commit();
+        Firebird::ITransaction *t = a.raw->start();
+        rawfb::Raw::Statement st = a.raw->prepare(t, QStringLiteral("INSERT INTO TBEN_SCRITTURA (") + ValueList9
+                                                         + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (const QByteArray &row : a.valueRows)
+            a.raw->execute(t, st, a.valueLayout, row.constData());
+        a.raw->free(st);
+        a.raw->commit(t);
     };
     int n = 0;
     for (auto _ : state) {

@@ -4,8 +4,8 @@
 # FLAT only those directly in DIR and in DIR/ui, its other subfolders being
 # libraries of their own):
 #   <NAME>     every file outside a folder named "ui": rules, data and SQL.
-#              It links DEPS, which name no widgets library: Qt Core, Sql
-#              and Xml at most.
+#              It links DEPS, which name no widgets library: Qt Core and
+#              Xml, and the Firebird client library, at most.
 #   <NAME>_ui  every file inside a folder named "ui": windows. It links the
 #              core library, UI_DEPS and Qt Widgets. It is made when there
 #              are such files or UI_DEPS are given (a library with a widgets

@@ -56,8 +56,13 @@
 // transaction of the N-th person, right after that person's first row was
 // written.
 //
+// SIGTERM and SIGINT end the run as they end zepUni: an import rolls back
+// the person in progress and stops, a file not yet written is not written;
+// the program says it was interrupted and ends with 128 + the signal's
+// number.
+//
 // Exit status: 0 done; 1 a step failed (its message on the standard error);
-// 2 wrong options.
+// 2 wrong options; 128 + the signal's number when ended by SIGTERM or SIGINT.
 #include "WunUUtil.h"
 #include "ZepCAttivazioni.h"
 #include "ZepCCompletaDemo.h"
@@ -80,6 +85,7 @@
 #include "Exceptions.h"
 #include "Field.h"
 #include "Services.h"
+#include "TerminationSignals.h"
 #include "UqConnection.h"
 #include "tovUDBCds.h"
 
@@ -241,24 +247,40 @@ public:
     {
         QElapsedTimer totale;
         totale.start();
+        m_segnali.Install();
         if (!Apri())
-            return 1;
+            return StatoFinale(1);
+        // Again over the handlers the engine put in when the archive opened
+        // (they would shut the engine down under the run).
+        m_segnali.Install();
         out() << "Archivio: " << m_o.archivio << Qt::endl;
         riga(QStringLiteral("Passo"), QStringLiteral("Persone"), QStringLiteral("Secondi"));
         Periodo();
         if (m_o.soloPeriodo)
-            return !m_o.completa || Completa() ? 0 : 1;
+            return StatoFinale(!m_o.completa || Completa() ? 0 : 1);
         if (!m_o.soloFile && !Importi())
-            return 1;
+            return StatoFinale(1);
         if (m_o.completa && !Completa())
-            return 1;
+            return StatoFinale(1);
         if (!m_o.output.isEmpty() && !File())
-            return 1;
+            return StatoFinale(1);
         riga(QStringLiteral("Totale"), QString(), secondi(totale));
-        return 0;
+        return StatoFinale(0);
     }
 
 private:
+    // The status of the run: that of a termination signal when one came.
+    int StatoFinale(int status)
+    {
+        if (!platform::TerminationSignals::Requested())
+            return status;
+        const int segnale = platform::TerminationSignals::RequestedSignal();
+        err() << "Interrotto da " << platform::TerminationSignals::SignalName(segnale)
+              << ": la persona in corso non è stata importata, un file non ancora scritto non è stato scritto."
+              << Qt::endl;
+        return platform::TerminationSignals::ExitStatus(segnale);
+    }
+
     // The archive opened as zepUni opens it (catalogue, upgrade, repairs).
     bool Apri()
     {
@@ -409,6 +431,8 @@ private:
                  .arg(esito.saltati)
                  .arg(esito.falliti)
                  .arg(persone > 0 ? double(t.nsecsElapsed()) / 1e6 / persone : 0.0, 0, 'f', 1));
+        if (platform::TerminationSignals::Requested())
+            return false;
         if (esito.falliti > 0 || esito.interrotto) {
             err() << "Importazione non riuscita per " << esito.falliti
                   << " persone (messaggi sopra): file telematico non creato." << Qt::endl;
@@ -476,6 +500,7 @@ private:
     }
 
     Opzioni m_o;
+    platform::TerminationSignals m_segnali;
     TTovDBCds m_store;
     TZepStatoSenzaFinestra m_stato;
     std::unique_ptr<TdmwunConnessione> m_connessione;

@@ -1,16 +1,17 @@
 #include "Database.h"
 
+#include "DatabaseCreator.h"
+#include "FbClient.h"
 #include "IniFile.h"
+#include "SqlPrepared.h"
 
-#include <QAtomicInt>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QFile>
-#include <QHash>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QStringDecoder>
 #include <optional>
 
 namespace platform {
@@ -18,7 +19,20 @@ namespace platform {
 namespace {
 
 Database *g_global = nullptr;
-QAtomicInt g_connectionCounter;
+
+// The local archives this process has open, with the number of its
+// connections to each: the marker beside an archive is written with the
+// first and removed with the last.
+QHash<QString, int> g_openArchives;
+
+QString markerPath(const ConnectionSettings &settings)
+{
+    return settings.database + QStringLiteral(".aperto");
+}
+
+// Idle prepared statements kept at most; past it the idle ones are freed
+// (a workload that turns over more texts than this gains nothing from them).
+constexpr int MaxIdleStatements = 400;
 
 QString programFolder()
 {
@@ -40,18 +54,45 @@ bool splitRemote(const QString &database, QString *host, QString *path)
     return true;
 }
 
-QString driverMessage(const QSqlError &error)
+// A damaged connection file: refused with the file's name and the reason.
+[[noreturn]] void damaged(const QString &fileName, const QString &reason)
 {
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.text().trimmed();
-    return text;
+    throw EDatabaseError(QStringLiteral("File di configurazione della connessione non valido: %1\n%2\n"
+                                        "Nessun archivio è stato aperto: correggere o sostituire il file.")
+                             .arg(QDir::toNativeSeparators(fileName), reason));
+}
+
+// Every line of the file is blank, a comment, a section or "key=value", in
+// UTF-8 text without control characters.
+void checkWhole(const QString &fileName, const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        damaged(fileName, QStringLiteral("il contenuto non è testo (UTF-8)."));
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        for (const QChar c : std::as_const(line))
+            if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
+                damaged(fileName, QStringLiteral("riga %1: carattere di controllo non ammesso.").arg(i + 1));
+        const QString t = line.trimmed();
+        if (t.isEmpty() || t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
+            continue;
+        if (t.startsWith(QLatin1Char('[')) ? !t.endsWith(QLatin1Char(']')) : !t.contains(QLatin1Char('=')))
+            damaged(fileName, QStringLiteral("riga %1 non leggibile: \"%2\".").arg(i + 1).arg(t.left(60)));
+    }
 }
 
 } // namespace
 
 // ---------------------------------------------------------------------------
 // ConnectionSettings
+
+const QStringList ConnectionSettings::KnownCharsets = {QStringLiteral("UTF8"), QStringLiteral("UNICODE_FSS"),
+                                                       QStringLiteral("NONE")};
 
 ConnectionSettings ConnectionSettings::defaults()
 {
@@ -65,8 +106,11 @@ ConnectionSettings ConnectionSettings::load(const QString &fileName, const QStri
     const QString unreadable = QStringLiteral(
                                    "File di configurazione della connessione non trovato o non leggibile: %1")
                                    .arg(QDir::toNativeSeparators(fileName));
-    if (!QFileInfo(fileName).isFile())
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         throw EDatabaseError(unreadable);
+    checkWhole(fileName, file.readAll());
+    file.close();
     std::optional<IniFile> ini;
     try {
         ini.emplace(fileName);
@@ -74,14 +118,34 @@ ConnectionSettings ConnectionSettings::load(const QString &fileName, const QStri
         throw EDatabaseError(unreadable);
     }
     const QString section = QStringLiteral("Database");
+    const QStringList keys = {QStringLiteral("Database"), QStringLiteral("User"), QStringLiteral("Password"),
+                              QStringLiteral("Role"), QStringLiteral("CharSet")};
+    bool hasSection = false;
+    for (const IniFile::Entry &e : ini->entries()) {
+        if (e.section.compare(section, Qt::CaseInsensitive) != 0)
+            continue;
+        hasSection = true;
+        if (!keys.contains(e.key, Qt::CaseInsensitive))
+            damaged(fileName, QStringLiteral("riga %1: chiave \"%2\" sconosciuta nella sezione [%3] (ammesse: %4).")
+                                  .arg(e.line)
+                                  .arg(e.key, section, keys.join(QStringLiteral(", "))));
+    }
+    const std::optional<QString> database = ini->value(section, QStringLiteral("Database"));
+    if (!hasSection || !database || database->isEmpty())
+        damaged(fileName,
+                QStringLiteral("manca la sezione [Database] con la chiave Database=, che indica l'archivio."));
+
     ConnectionSettings s = defaults();
-    s.database = ini->value(section, QStringLiteral("Database")).value_or(s.database);
+    s.database = *database;
     s.user = ini->value(section, QStringLiteral("User")).value_or(s.user);
     s.password = ini->value(section, QStringLiteral("Password")).value_or(s.password);
     s.role = ini->value(section, QStringLiteral("Role")).value_or(s.role);
     s.charset = ini->value(section, QStringLiteral("CharSet")).value_or(s.charset);
+    if (!s.charset.isEmpty() && !KnownCharsets.contains(s.charset, Qt::CaseInsensitive))
+        damaged(fileName, QStringLiteral("set di caratteri \"%1\" sconosciuto (ammessi: %2).")
+                              .arg(s.charset, KnownCharsets.join(QStringLiteral(", "))));
 
-    if (!s.isRemote() && !s.database.isEmpty()) {
+    if (!s.isRemote()) {
         QString path = s.database;
         path.replace(QLatin1Char('\\'), QLatin1Char('/'));
         if (QDir::isRelativePath(path))
@@ -121,28 +185,22 @@ QString ConnectionSettings::filePath() const
     return database;
 }
 
+
 // ---------------------------------------------------------------------------
 // Database
 
-Database::Database(ConnectionSettings settings)
-    : m_settings(std::move(settings)),
-      m_connectionName(QStringLiteral("zep-db-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1) + 1))
-{
-}
+Database::Database(ConnectionSettings settings) : m_settings(std::move(settings)) {}
 
 Database::~Database()
 {
     try {
         close();
     } catch (...) {
-        // A destructor must not throw; a failed rollback at close loses
-        // nothing that a commit had not already kept.
+        // A destructor must not throw; close() has cut the connection all
+        // the same, and a rollback at close loses nothing a commit kept.
     }
     if (g_global == this)
         g_global = nullptr;
-    m_qdb = QSqlDatabase();
-    if (QSqlDatabase::contains(m_connectionName))
-        QSqlDatabase::removeDatabase(m_connectionName);
 }
 
 void Database::setSettings(const ConnectionSettings &settings)
@@ -152,11 +210,11 @@ void Database::setSettings(const ConnectionSettings &settings)
     m_settings = settings;
 }
 
-QString Database::openErrorMessage(const ConnectionSettings &settings, const QString &driverText)
+QString Database::openErrorMessage(const ConnectionSettings &settings, const QString &engineText)
 {
     const QString name = settings.isRemote() ? settings.database : QDir::toNativeSeparators(settings.database);
     const QString head = QStringLiteral("Impossibile aprire il database \"%1\": ").arg(name);
-    const QString t = driverText.toLower();
+    const QString t = engineText.toLower();
     auto has = [&](const char *s) { return t.contains(QLatin1String(s)); };
 
     if (has("no such file") || has("file not found"))
@@ -173,15 +231,13 @@ QString Database::openErrorMessage(const ConnectionSettings &settings, const QSt
         return head + QStringLiteral("utente o password non validi.");
     if (has("unable to complete network request") || has("connection refused") || has("failed to establish"))
         return head + QStringLiteral("il server del database non risponde.");
-    return head + QStringLiteral("\n") + driverText;
+    return head + QStringLiteral("\n") + engineText;
 }
 
 void Database::open()
 {
     if (isOpen())
         return;
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QIBASE")))
-        throw EDatabaseError(QStringLiteral("Il driver del database Firebird (QIBASE) non è installato."));
     if (m_settings.database.isEmpty())
         throw EDatabaseError(QStringLiteral("Nessun database indicato nella configurazione della connessione."));
     if (!m_settings.isRemote()) {
@@ -191,49 +247,112 @@ void Database::open()
         if (!info.exists())
             throw EDatabaseError(openErrorMessage(m_settings, QStringLiteral("No such file")));
     }
-
-    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
-                          ? QSqlDatabase::database(m_connectionName, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_connectionName);
-    db.setDatabaseName(m_settings.database);
-    db.setUserName(m_settings.user);
-    db.setPassword(m_settings.password);
-    QStringList options;
-    if (!m_settings.charset.isEmpty())
-        options << QStringLiteral("ISC_DPB_LC_CTYPE=%1").arg(m_settings.charset);
-    if (!m_settings.role.isEmpty())
-        options << QStringLiteral("ISC_DPB_SQL_ROLE_NAME=%1").arg(m_settings.role);
-    db.setConnectOptions(options.join(QLatin1Char(';')));
-    if (!db.open()) {
-        const QString text = driverMessage(db.lastError());
-        db.close();
-        throw EDatabaseError(openErrorMessage(m_settings, text));
+    fb::AttachOptions o;
+    o.database = m_settings.database;
+    o.user = m_settings.user;
+    o.password = m_settings.password;
+    o.role = m_settings.role;
+    o.charset = m_settings.charset;
+    try {
+        m_attachment = std::make_unique<fb::Attachment>(o);
+    } catch (const EDatabaseError &e) {
+        m_attachment.reset();
+        throw EDatabaseError(openErrorMessage(m_settings, e.message()), e.cause());
     }
-    m_qdb = db;
-    m_inTransaction = false;
-    ++m_generation;
+    if (!m_settings.isRemote())
+        markOpen();
+}
+
+void Database::markOpen()
+{
+    const QString path = QDir::cleanPath(QFileInfo(m_settings.database).absoluteFilePath());
+    int &connections = g_openArchives[path];
+    if (connections++ > 0)
+        return;
+    // The marker of an archive that was not closed: the program that had
+    // it open ended in the middle of its work (killed, or the machine
+    // stopped). What its transactions wrote is void, but their record
+    // versions stay in the file until garbage collection (the engine's
+    // validation reports their missing index entries meanwhile): the
+    // archive is swept now, before anyone works on it.
+    QFile marker(markerPath(m_settings));
+    if (marker.exists()) {
+        try {
+            DatabaseCreator::sweep(m_settings);
+        } catch (const EDatabaseError &e) {
+            g_openArchives.remove(path);
+            close();
+            throw EDatabaseError(QStringLiteral("L'archivio \"%1\" non è stato chiuso dall'ultimo programma che lo "
+                                                "ha usato, e non è stato possibile ripulirlo:\n%2")
+                                     .arg(QDir::toNativeSeparators(m_settings.database), e.message()),
+                                 e.cause());
+        }
+    }
+    // Beside the archive, so that a crash of this program is known at the
+    // next open; a folder where it cannot be written (a read-only copy)
+    // loses only that.
+    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        marker.write(QStringLiteral("Archivio aperto da %1 (processo %2) il %3.\n")
+                         .arg(QCoreApplication::applicationName())
+                         .arg(QCoreApplication::applicationPid())
+                         .arg(QDateTime::currentDateTime().toString(Qt::ISODate))
+                         .toUtf8());
+        marker.close();
+    }
+}
+
+void Database::markClosed()
+{
+    const QString path = QDir::cleanPath(QFileInfo(m_settings.database).absoluteFilePath());
+    auto it = g_openArchives.find(path);
+    if (it == g_openArchives.end())
+        return;
+    if (--it.value() > 0)
+        return;
+    g_openArchives.erase(it);
+    QFile::remove(markerPath(m_settings));
 }
 
 void Database::close()
 {
-    ++m_generation;
-    m_qdb = QSqlDatabase();
-    if (!QSqlDatabase::contains(m_connectionName))
+    if (!m_attachment)
         return;
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (db.isOpen()) {
-        if (m_inTransaction) {
-            m_inTransaction = false;
-            db.rollback();
+    // Results and statements first, then the transaction: the engine
+    // detaches only a connection that holds nothing.
+    for (const std::weak_ptr<Prepared> &w : m_prepared)
+        if (const std::shared_ptr<Prepared> p = w.lock())
+            p->dispose();
+    m_prepared.clear();
+    m_idle.clear();
+    m_idleCount = 0;
+    std::unique_ptr<fb::Transaction> transaction = std::move(m_transaction);
+    bool stuck = false;
+    if (transaction) {
+        try {
+            transaction->rollback();
+        } catch (const EDatabaseError &) {
+            stuck = true;
         }
-        db.close();
+        transaction.reset();
     }
-    m_inTransaction = false;
+    std::unique_ptr<fb::Attachment> attachment = std::move(m_attachment);
+    if (stuck) {
+        attachment->abandon();
+        return;
+    }
+    attachment->detach();
+    if (!m_settings.isRemote())
+        markClosed();
 }
 
 bool Database::isOpen() const
 {
-    return m_qdb.isValid() && m_qdb.isOpen();
+    return m_attachment && m_attachment->attached();
+}
+
+bool Database::inTransaction() const
+{
+    return m_transaction && m_transaction->active();
 }
 
 void Database::ensureOpen(const char *operation) const
@@ -242,65 +361,155 @@ void Database::ensureOpen(const char *operation) const
         throw EDatabaseError(QStringLiteral("Connessione al database non aperta (%1).").arg(QLatin1String(operation)));
 }
 
+void Database::setLockTimeout(int seconds)
+{
+    m_lockTimeout = qMax(1, seconds);
+}
+
 void Database::startTransaction()
 {
     ensureOpen("avvio transazione");
-    if (m_inTransaction)
+    if (inTransaction())
         throw EDatabaseError(QStringLiteral("Una transazione è già attiva sulla connessione."));
-    QSqlDatabase db = qtDatabase();
-    if (!db.transaction())
-        throw EDatabaseError(
-            QStringLiteral("Impossibile avviare la transazione: %1").arg(driverMessage(db.lastError())));
-    m_inTransaction = true;
-    ++m_generation;
+    fb::TransactionOptions o;
+    o.lockTimeoutSeconds = m_lockTimeout;
+    try {
+        m_transaction = std::make_unique<fb::Transaction>(*m_attachment, o);
+    } catch (const EDatabaseError &e) {
+        m_transaction.reset();
+        throw EDatabaseError(QStringLiteral("Impossibile avviare la transazione: %1").arg(e.message()), e.cause());
+    }
+}
+
+void Database::endingTransaction(const fb::Transaction &transaction)
+{
+    for (const std::weak_ptr<Prepared> &w : m_prepared)
+        if (const std::shared_ptr<Prepared> p = w.lock())
+            p->statement.transactionEnding(transaction);
+}
+
+void Database::abandon()
+{
+    for (const std::weak_ptr<Prepared> &w : m_prepared)
+        if (const std::shared_ptr<Prepared> p = w.lock())
+            p->dispose();
+    m_prepared.clear();
+    m_idle.clear();
+    m_idleCount = 0;
+    m_transaction.reset();
+    if (m_attachment)
+        m_attachment->abandon();
+    m_attachment.reset();
 }
 
 void Database::commit()
 {
     ensureOpen("commit");
-    if (!m_inTransaction)
+    if (!inTransaction())
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da confermare."));
-    QSqlDatabase db = qtDatabase();
-    ++m_generation;
-    if (!db.commit()) {
-        // The transaction is still there after a failed commit: roll it back
-        // so the connection does not stay half in a transaction.
-        const QString text = driverMessage(db.lastError());
-        db.rollback();
-        m_inTransaction = false;
-        throw EDatabaseError(QStringLiteral("Impossibile confermare la transazione: %1").arg(text));
+    std::unique_ptr<fb::Transaction> transaction = std::move(m_transaction);
+    endingTransaction(*transaction);
+    try {
+        transaction->commit();
+    } catch (const EDatabaseError &e) {
+        // The commit's transaction is rolled back by now; one the engine
+        // would not roll back is freed only with the connection.
+        if (transaction->stuck())
+            abandon();
+        throw EDatabaseError(QStringLiteral("Impossibile confermare la transazione: %1").arg(e.message()), e.cause());
     }
-    m_inTransaction = false;
 }
 
 void Database::rollback()
 {
     ensureOpen("rollback");
-    if (!m_inTransaction)
+    if (!inTransaction())
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da annullare."));
-    m_inTransaction = false;
-    ++m_generation;
-    QSqlDatabase db = qtDatabase();
-    if (!db.rollback())
-        throw EDatabaseError(
-            QStringLiteral("Impossibile annullare la transazione: %1").arg(driverMessage(db.lastError())));
+    std::unique_ptr<fb::Transaction> transaction = std::move(m_transaction);
+    endingTransaction(*transaction);
+    try {
+        transaction->rollback();
+    } catch (const EDatabaseError &e) {
+        abandon();
+        throw EDatabaseError(QStringLiteral("Impossibile annullare la transazione: %1").arg(e.message()), e.cause());
+    }
+}
+
+std::unique_ptr<fb::Transaction> Database::startOwnTransaction()
+{
+    ensureOpen("avvio transazione");
+    fb::TransactionOptions o;
+    o.readCommitted = true;
+    o.lockTimeoutSeconds = m_lockTimeout;
+    return std::make_unique<fb::Transaction>(*m_attachment, o);
 }
 
 void Database::execute(const QString &sql)
 {
     ensureOpen("esecuzione");
-    QSqlQuery q(qtDatabase());
-    if (!q.exec(sql)) {
-        QString text = driverMessage(q.lastError());
-        if (text.isEmpty())
-            text = QStringLiteral("errore sconosciuto del driver");
-        throw EDatabaseError(text + QStringLiteral("\n") + sql.trimmed());
+    // A DDL statement cannot change what a prepared statement still
+    // describes; the idle ones are simply prepared again when next needed.
+    dropIdleStatements();
+    try {
+        if (m_transaction) {
+            m_attachment->execute(m_transaction->handle(), sql);
+        } else {
+            std::unique_ptr<fb::Transaction> own = startOwnTransaction();
+            m_attachment->execute(own->handle(), sql);
+            own->commit();
+        }
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(e.message() + QStringLiteral("\n") + sql.trimmed(), e.cause());
     }
 }
 
-QSqlDatabase Database::qtDatabase() const
+std::shared_ptr<Database::Prepared> Database::acquire(const QString &sql)
 {
-    return m_qdb.isValid() ? m_qdb : QSqlDatabase::database(m_connectionName, false);
+    ensureOpen("preparazione");
+    auto it = m_idle.find(sql);
+    if (it != m_idle.end() && !it->empty()) {
+        std::shared_ptr<Prepared> p = std::move(it->back());
+        it->pop_back();
+        --m_idleCount;
+        return p;
+    }
+    std::shared_ptr<Prepared> p;
+    if (m_transaction) {
+        p = std::make_shared<Prepared>(*m_attachment, *m_transaction, sql);
+    } else {
+        // The engine looks up what the statement names within a
+        // transaction; a read-only one does for preparing.
+        fb::TransactionOptions o;
+        o.readCommitted = true;
+        o.readOnly = true;
+        fb::Transaction t(*m_attachment, o);
+        p = std::make_shared<Prepared>(*m_attachment, t, sql);
+        t.commit();
+    }
+    // Forget the statements gone since the last preparation now and then.
+    if (m_prepared.size() >= 64 && m_prepared.size() % 64 == 0)
+        std::erase_if(m_prepared, [](const std::weak_ptr<Prepared> &w) { return w.expired(); });
+    m_prepared.push_back(p);
+    return p;
+}
+
+void Database::release(std::shared_ptr<Prepared> statement)
+{
+    if (!statement || statement->statement.disposed() || !isOpen() || statement->statement.isDdl())
+        return;
+    statement->statement.closeCursor();
+    if (statement->own)
+        return;
+    if (m_idleCount >= MaxIdleStatements)
+        dropIdleStatements();
+    m_idle[statement->statement.sql()].push_back(std::move(statement));
+    ++m_idleCount;
+}
+
+void Database::dropIdleStatements()
+{
+    m_idle.clear();
+    m_idleCount = 0;
 }
 
 Database *Database::global()
@@ -320,11 +529,30 @@ Database &Database::requireGlobal()
     return *g_global;
 }
 
+QString Database::archiveFailureMessage(const EDatabaseError &error)
+{
+    const QString t = error.message().toLower();
+    auto has = [&](const char *s) { return t.contains(QLatin1String(s)); };
+    QString cause;
+    if (has("no space left on device") || has("disk full") || has("file too large"))
+        cause = QStringLiteral("Spazio su disco esaurito: l'archivio non può essere scritto. Liberare spazio sul "
+                               "disco che contiene l'archivio e ripetere l'operazione.");
+    else if (has("connection shutdown") || has("database shutdown") || has("connection lost")
+             || has("network") || has("net read") || has("net write") || has("invalid database handle"))
+        cause = QStringLiteral("La connessione all'archivio si è interrotta.");
+    else if (has("consistency check") || has("corrupt") || (has("page") && has("wrong")))
+        cause = QStringLiteral("L'archivio risulta danneggiato: farlo verificare prima di continuare (vedere le "
+                               "istruzioni dell'archivio).");
+    else
+        cause = QStringLiteral("Errore di lettura o scrittura dell'archivio.");
+    return cause + QStringLiteral("\n\n") + error.message();
+}
+
 bool Database::isUpdateConflict(const QString &message)
 {
     const QString m = message.toLower();
     return m.contains(QLatin1String("update conflicts")) || m.contains(QLatin1String("deadlock"))
-           || m.contains(QLatin1String("lock conflict"));
+           || m.contains(QLatin1String("lock conflict")) || m.contains(QLatin1String("lock time-out"));
 }
 
 } // namespace platform

@@ -1,23 +1,47 @@
 #pragma once
-// The connection to the payroll archive: Firebird 3 through Qt's "QIBASE"
-// driver. A database name that is a plain path opens the file with the
-// embedded engine (no server process); "host:/path/file.fdb" or
-// "host/port:/path/file.fdb" reaches a Firebird server with the same code.
+// The connection to the payroll archive: Firebird 3 through the client
+// library's own API (FbClient.h). A database name that is a plain path opens
+// the file with the embedded engine (no server process);
+// "host:/path/file.fdb" or "host/port:/path/file.fdb" reaches a Firebird
+// server with the same code.
 //
-// The connection knows whether a transaction is active: start, commit and
-// roll back only through this class (or TUqTransaction), never on the
-// underlying QSqlDatabase, or inTransaction() goes wrong. Without an active
-// transaction every statement commits on its own.
+// The connection holds at most one transaction of its own, started,
+// committed and rolled back only through this class (or TUqTransaction).
+// Without it every statement runs in a short read-committed transaction of
+// its own, committed when its result is closed. Statements are prepared once
+// per connection and kept (SqlQuery), whatever transaction they run in.
 //
-// Failures raise EDatabaseError with an Italian message for the user; a
-// database that cannot be opened (missing file, file held by another
-// program, not a database, no permission) says so in plain words.
+// A transaction waits for a row another connection holds at most
+// lockTimeout() seconds, then fails as an update conflict. A commit that
+// fails leaves no transaction behind: the transaction is rolled back, and
+// when even that fails the connection is closed, so that the engine frees
+// what it held.
+//
+// A local archive that a program had open when it ended without closing it
+// (killed, the machine stopped) is swept at the next open: the record
+// versions of its transactions, void, are removed with their index entries
+// before anyone works on the archive.
+//
+// Failures raise EDatabaseError with an Italian message for the user and the
+// cause the engine gives (EDatabaseError::Cause); a database that cannot be
+// opened (missing file, file held by another program, not a database, no
+// permission) says so in plain words.
 #include "Exceptions.h"
 
-#include <QSqlDatabase>
+#include <QHash>
 #include <QString>
+#include <memory>
+#include <vector>
 
 namespace platform {
+
+namespace fb {
+class Attachment;
+class Transaction;
+} // namespace fb
+namespace detail {
+struct PreparedStatement;
+} // namespace detail
 
 // Where the archive is and how to log in. Read from a connection file of
 // our own (an INI file, IniFile.h):
@@ -29,9 +53,15 @@ namespace platform {
 //     Role=
 //     CharSet=UTF8
 //
-// Every key is optional (the defaults below). "Database" is a path, or
-// "host:/path", or "host/port:/path"; a relative local path is taken from
-// the program folder, with "\" read as "/".
+// "Database" names the archive: a path, or "host:/path", or
+// "host/port:/path"; a relative local path is taken from the program
+// folder, with "\" read as "/". The other keys are optional (the defaults
+// below). A connection file decides which archive an office works on, so
+// one that cannot be read whole is refused rather than half followed: text
+// that is not UTF-8, a line that is neither a section, a "key=value", a
+// comment nor blank, no [Database] section or no archive named in it, a key
+// of that section this program does not know, or a character set other than
+// those below.
 struct ConnectionSettings {
     QString database;
     QString user = QStringLiteral("SYSDBA");
@@ -39,12 +69,18 @@ struct ConnectionSettings {
     QString role;
     QString charset = QStringLiteral("UTF8");
 
+    // The character sets a connection may use: the archive's texts are
+    // UTF-8 ("UTF8", "UNICODE_FSS"), or reach the program as stored
+    // ("NONE").
+    static const QStringList KnownCharsets;
+
     // The archive of an installation laid out like the build tree:
     // <program folder>/../data/zep.fdb, embedded, SYSDBA, UTF8.
     static ConnectionSettings defaults();
-    // Reads the file; keys missing from it keep their defaults. A missing or
-    // unreadable file raises EDatabaseError. `programFolder` resolves a
-    // relative path (empty: the running program's folder).
+    // Reads the file; optional keys missing from it keep their defaults. A
+    // missing, unreadable or damaged file (see above) raises EDatabaseError
+    // naming the file and what is wrong. `programFolder` resolves a relative
+    // path (empty: the running program's folder).
     static ConnectionSettings load(const QString &fileName, const QString &programFolder = {});
     // Sets the keys in the file (made when missing), keeping what else it
     // holds; EDatabaseError when it cannot be written or a value could not
@@ -61,6 +97,10 @@ struct ConnectionSettings {
 
 class Database {
 public:
+    // How long a transaction waits for a row another connection holds
+    // before it fails as an update conflict.
+    static constexpr int DefaultLockTimeoutSeconds = 30;
+
     explicit Database(ConnectionSettings settings = {});
     ~Database();
     Database(const Database &) = delete;
@@ -73,29 +113,30 @@ public:
     // Opens the connection. Raises EDatabaseError with a message that says
     // why in Italian; the connection stays closed then.
     void open();
-    // Rolls back a transaction left active, then closes. Harmless when closed.
+    // Closes every result and statement, rolls back a transaction left
+    // active, then detaches. Harmless when closed. When the engine refuses
+    // to detach, the connection is cut all the same (the engine rolls back
+    // what it still held) and the refusal raised.
     void close();
     bool isOpen() const;
 
     // ---- transactions ----
-    bool inTransaction() const { return m_inTransaction; }
+    bool inTransaction() const;
     // Raises EDatabaseError when one is active already ("nested" use is
     // refused: TUqTransaction::StartOrJoin joins instead).
     void startTransaction();
+    // On failure nothing of the transaction stays active (see above) and
+    // the failure is raised: "Impossibile confermare la transazione: ...".
     void commit();
     void rollback();
 
-    // Changes whenever a transaction starts or ends and at every open and
-    // close: a prepared statement belongs to the transaction it was
-    // prepared in, so SqlQuery prepares again when this moved on.
-    quint64 transactionGeneration() const { return m_generation; }
+    int lockTimeout() const { return m_lockTimeout; }
+    // For the transactions started afterwards; at least 1 second.
+    void setLockTimeout(int seconds);
 
-    // Runs one statement without parameters or result (DDL, fixed repairs).
+    // Runs one statement without parameters or result (DDL, fixed repairs),
+    // in the connection's transaction or committed on its own.
     void execute(const QString &sql);
-
-    // The Qt connection, for the SQL layer and the benchmarks.
-    QSqlDatabase qtDatabase() const;
-    const QString &connectionName() const { return m_connectionName; }
 
     // The framework's global connection: the one every module uses unless
     // it is given another. Not owned; nullptr until a connection module sets
@@ -106,23 +147,64 @@ public:
     // consentita" when none is set.
     static Database &requireGlobal();
 
-    // The user's message for a failed open, from the driver's error text.
-    static QString openErrorMessage(const ConnectionSettings &settings, const QString &driverText);
+    // The user's message for a failed open, from the engine's error text.
+    static QString openErrorMessage(const ConnectionSettings &settings, const QString &engineText);
+
+    // For an error of the archive itself (EDatabaseError::archiveFailure()):
+    // what the user is told, the cause first (disk full, connection lost,
+    // damaged archive, other I/O error), then the engine's words.
+    static QString archiveFailureMessage(const EDatabaseError &error);
 
     // Whether an error's message is the engine's refusal of a write to a row
     // that another connection changed and committed (or holds) meanwhile:
-    // "update conflicts", "deadlock", "lock conflict". The transaction that
-    // met it is rolled back and may be run again from its start.
+    // "update conflicts", "deadlock", "lock conflict", "lock time-out". The
+    // transaction that met it is rolled back and may be run again from its
+    // start.
     static bool isUpdateConflict(const QString &message);
 
 private:
+    friend class SqlQuery;
+    using Prepared = detail::PreparedStatement;
+
     void ensureOpen(const char *operation) const;
+    // The marker "<archive>.aperto" beside a local archive: written when the
+    // process first opens it (sweeping an archive whose marker a program
+    // that did not close it left), removed when it closes it last.
+    void markOpen();
+    void markClosed();
+    // The statements' side of a transaction's end: results read in it close.
+    void endingTransaction(const fb::Transaction &transaction);
+    // After a failure that left the engine holding a transaction we cannot
+    // end: the connection is cut.
+    void abandon();
+
+    // ---- for SqlQuery ----
+    // A statement of this text prepared on the connection, for one user at
+    // a time: an idle one when there is, or prepared now.
+    std::shared_ptr<Prepared> acquire(const QString &sql);
+    // Gives it back for the next user of the same text (or drops it).
+    void release(std::shared_ptr<Prepared> statement);
+    // The connection's transaction, or nullptr.
+    fb::Transaction *transaction() const { return m_transaction.get(); }
+    // A short read-committed transaction for a statement run outside the
+    // connection's.
+    std::unique_ptr<fb::Transaction> startOwnTransaction();
+    // Prepared statements kept idle, for a DDL statement about to change
+    // what they describe.
+    void dropIdleStatements();
 
     ConnectionSettings m_settings;
-    QString m_connectionName;
-    QSqlDatabase m_qdb; // the open connection (invalid while closed)
-    bool m_inTransaction = false;
-    quint64 m_generation = 0;
+    std::unique_ptr<fb::Attachment> m_attachment;
+    std::unique_ptr<fb::Transaction> m_transaction;
+    int m_lockTimeout = DefaultLockTimeoutSeconds;
+    // Every statement prepared on the connection (weakly: its users own
+    // it), and those idle, by text.
+    std::vector<std::weak_ptr<Prepared>> m_prepared;
+    QHash<QString, std::vector<std::shared_ptr<Prepared>>> m_idle;
+    int m_idleCount = 0;
+    // Expires with the object: a query that outlives its connection (at a
+    // program's end) then leaves it alone.
+    std::shared_ptr<void> m_lifetime = std::make_shared<int>(0);
 };
 
 } // namespace platform

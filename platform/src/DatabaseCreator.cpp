@@ -2,13 +2,14 @@
 
 #include "SqlQuery.h"
 
+#include "FbClient.h"
+
+#include <ibase.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QRegularExpression>
-
-#include <ibase.h>
 
 #include <algorithm>
 
@@ -17,71 +18,6 @@ namespace platform {
 const QString DatabaseCreator::HistoryTable = QStringLiteral("TSCR_SCRIPTDDL");
 
 namespace {
-
-// The Firebird client library, loaded when a database is created (the SQL
-// driver loads it too; nothing is linked against it).
-struct FbClient {
-    decltype(&isc_dsql_execute_immediate) executeImmediate = nullptr;
-    decltype(&isc_attach_database) attach = nullptr;
-    decltype(&isc_detach_database) detach = nullptr;
-    decltype(&fb_interpret) interpret = nullptr;
-    QString error;
-
-    static FbClient &instance()
-    {
-        static FbClient client;
-        return client;
-    }
-
-private:
-    FbClient()
-    {
-        static QLibrary lib;
-        for (const auto &[name, version] : {std::pair{"fbclient", 2}, std::pair{"fbclient", -1}}) {
-            lib.setFileNameAndVersion(QString::fromLatin1(name), version);
-            if (lib.load())
-                break;
-        }
-        if (!lib.isLoaded()) {
-            error = lib.errorString();
-            return;
-        }
-        executeImmediate = reinterpret_cast<decltype(executeImmediate)>(lib.resolve("isc_dsql_execute_immediate"));
-        attach = reinterpret_cast<decltype(attach)>(lib.resolve("isc_attach_database"));
-        detach = reinterpret_cast<decltype(detach)>(lib.resolve("isc_detach_database"));
-        interpret = reinterpret_cast<decltype(interpret)>(lib.resolve("fb_interpret"));
-        if (!executeImmediate || !attach || !detach || !interpret)
-            error = QStringLiteral("funzioni mancanti nella libreria fbclient");
-    }
-};
-
-QString statusText(FbClient &fb, const ISC_STATUS *status)
-{
-    QString text;
-    char buffer[512];
-    const ISC_STATUS *p = status;
-    while (fb.interpret(buffer, sizeof buffer, &p)) {
-        if (!text.isEmpty())
-            text += QStringLiteral(" - ");
-        text += QString::fromUtf8(buffer);
-    }
-    return text;
-}
-
-void appendText(QByteArray &dpb, char tag, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8().left(255);
-    dpb.append(tag);
-    dpb.append(char(bytes.size()));
-    dpb.append(bytes);
-}
-
-QString quoted(const QString &text)
-{
-    QString t = text;
-    t.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + t + QLatin1Char('\'');
-}
 
 bool isBlank(const QString &statement)
 {
@@ -139,33 +75,100 @@ void DatabaseCreator::updateIndexStatistics(Database &database)
 
 void DatabaseCreator::setForcedWrites(const ConnectionSettings &settings, bool on)
 {
-    FbClient &c = FbClient::instance();
     const QString name = settings.isRemote() ? settings.database : QDir::toNativeSeparators(settings.database);
-    if (!c.error.isEmpty())
+    fb::AttachOptions o;
+    o.database = settings.database;
+    o.user = settings.user;
+    o.password = settings.password;
+    o.forcedWrites = on ? 1 : 0;
+    try {
+        fb::Attachment attachment(o);
+        attachment.detach();
+    } catch (const EDatabaseError &e) {
         throw EDatabaseError(
-            QStringLiteral("Impossibile impostare la scrittura del database \"%1\": libreria client di Firebird non "
-                           "disponibile (%2).")
-                .arg(name, c.error));
-    QByteArray dpb;
-    dpb.append(char(isc_dpb_version1));
-    appendText(dpb, char(isc_dpb_user_name), settings.user);
-    if (!settings.password.isEmpty())
-        appendText(dpb, char(isc_dpb_password), settings.password);
-    dpb.append(char(isc_dpb_force_write));
-    dpb.append(char(1));
-    dpb.append(char(on ? 1 : 0));
+            QStringLiteral("Impossibile impostare la scrittura del database \"%1\":\n%2").arg(name, e.message()),
+            e.cause());
+    }
+}
 
-    const QByteArray path = settings.database.toUtf8();
-    ISC_STATUS_ARRAY status = {};
-    isc_db_handle db = 0;
-    c.attach(status, short(path.size()), path.constData(), &db, short(dpb.size()), dpb.constData());
-    if (status[0] == 1 && status[1])
-        throw EDatabaseError(QStringLiteral("Impossibile impostare la scrittura del database \"%1\":\n%2")
-                                 .arg(name, statusText(c, status)));
-    c.detach(status, &db);
-    if (status[0] == 1 && status[1])
+bool ValidationReport::clean() const
+{
+    return pageErrors == 0 && recordErrors == 0 && blobPageErrors == 0 && dataPageErrors == 0 && indexPageErrors == 0
+           && pointerPageErrors == 0 && transactionPageErrors == 0;
+}
+
+QString ValidationReport::text() const
+{
+    QStringList parts;
+    const std::pair<int, const char *> kinds[] = {{pageErrors, "pagine"},
+                                                  {recordErrors, "record"},
+                                                  {blobPageErrors, "pagine blob"},
+                                                  {dataPageErrors, "pagine dati"},
+                                                  {indexPageErrors, "pagine indice"},
+                                                  {pointerPageErrors, "pagine puntatori"},
+                                                  {transactionPageErrors, "pagine transazioni"}};
+    for (const auto &[count, name] : kinds)
+        if (count > 0)
+            parts << QStringLiteral("errori nelle %1: %2").arg(QLatin1String(name)).arg(count);
+    return parts.join(QStringLiteral("; "));
+}
+
+namespace {
+
+fb::AttachOptions maintenanceOptions(const ConnectionSettings &settings)
+{
+    fb::AttachOptions o;
+    o.database = settings.database;
+    o.user = settings.user;
+    o.password = settings.password;
+    return o;
+}
+
+QString nameOf(const ConnectionSettings &settings)
+{
+    return settings.isRemote() ? settings.database : QDir::toNativeSeparators(settings.database);
+}
+
+} // namespace
+
+ValidationReport DatabaseCreator::validate(const ConnectionSettings &settings)
+{
+    fb::AttachOptions o = maintenanceOptions(settings);
+    o.validate = true;
+    try {
+        fb::Attachment attachment(o);
+        const QList<qint64> n = attachment.info({isc_info_page_errors, isc_info_record_errors, isc_info_bpage_errors,
+                                                 isc_info_dpage_errors, isc_info_ipage_errors, isc_info_ppage_errors,
+                                                 isc_info_tpage_errors});
+        attachment.detach();
+        ValidationReport r;
+        r.pageErrors = int(n.at(0));
+        r.recordErrors = int(n.at(1));
+        r.blobPageErrors = int(n.at(2));
+        r.dataPageErrors = int(n.at(3));
+        r.indexPageErrors = int(n.at(4));
+        r.pointerPageErrors = int(n.at(5));
+        r.transactionPageErrors = int(n.at(6));
+        return r;
+    } catch (const EDatabaseError &e) {
         throw EDatabaseError(
-            QStringLiteral("Impossibile chiudere il database \"%1\":\n%2").arg(name, statusText(c, status)));
+            QStringLiteral("Impossibile verificare il database \"%1\":\n%2").arg(nameOf(settings), e.message()),
+            e.cause());
+    }
+}
+
+void DatabaseCreator::sweep(const ConnectionSettings &settings)
+{
+    fb::AttachOptions o = maintenanceOptions(settings);
+    o.sweep = true;
+    try {
+        fb::Attachment attachment(o);
+        attachment.detach();
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(
+            QStringLiteral("Impossibile ripulire il database \"%1\":\n%2").arg(nameOf(settings), e.message()),
+            e.cause());
+    }
 }
 
 QList<DdlScript> DatabaseCreator::scriptsFromFolder(const QString &folder, const QString &series)
@@ -253,32 +256,27 @@ void DatabaseCreator::createDatabaseFile(const ConnectionSettings &settings, int
                 QStringLiteral("Impossibile creare il database \"%1\": impossibile creare la cartella %2.")
                     .arg(name, QDir::toNativeSeparators(info.absolutePath())));
     }
-    FbClient &fb = FbClient::instance();
-    if (!fb.error.isEmpty())
-        throw EDatabaseError(
-            QStringLiteral("Impossibile creare il database \"%1\": libreria client di Firebird non disponibile (%2).")
-                .arg(name, fb.error));
-
-    QString sql = QStringLiteral("CREATE DATABASE %1 USER %2").arg(quoted(settings.database), quoted(settings.user));
-    if (!settings.password.isEmpty())
-        sql += QStringLiteral(" PASSWORD %1").arg(quoted(settings.password));
-    sql += QStringLiteral(" PAGE_SIZE %1 DEFAULT CHARACTER SET %2")
-               .arg(pageSize)
-               .arg(settings.charset.isEmpty() ? QStringLiteral("UTF8") : settings.charset);
-    const QByteArray utf8 = sql.toUtf8();
-
-    ISC_STATUS_ARRAY status = {};
-    isc_db_handle db = 0;
-    isc_tr_handle tr = 0;
-    fb.executeImmediate(status, &db, &tr, 0, utf8.constData(), SQL_DIALECT_V6, nullptr);
-    if (status[0] == 1 && status[1]) {
-        const QString text = statusText(fb, status);
-        throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\":\n%2").arg(name, text));
+    fb::AttachOptions o;
+    o.database = settings.database;
+    o.user = settings.user;
+    o.password = settings.password;
+    o.create = true;
+    o.pageSize = pageSize;
+    o.defaultCharset = settings.charset.isEmpty() ? QStringLiteral("UTF8") : settings.charset;
+    std::unique_ptr<fb::Attachment> attachment;
+    try {
+        attachment = std::make_unique<fb::Attachment>(o);
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(QStringLiteral("Impossibile creare il database \"%1\":\n%2").arg(name, e.message()),
+                             e.cause());
     }
-    fb.detach(status, &db);
-    if (status[0] == 1 && status[1])
-        throw EDatabaseError(QStringLiteral("Impossibile chiudere il database appena creato \"%1\":\n%2")
-                                 .arg(name, statusText(fb, status)));
+    try {
+        attachment->detach();
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(
+            QStringLiteral("Impossibile chiudere il database appena creato \"%1\":\n%2").arg(name, e.message()),
+            e.cause());
+    }
 }
 
 QStringList DatabaseCreator::createOrUpgrade(Database &database) const

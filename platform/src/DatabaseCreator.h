@@ -40,6 +40,17 @@ struct AppliedScript {
     QDateTime appliedAt;
 };
 
+// What the engine's validation of a database found: the errors of each kind
+// of structure, as Firebird's own gfix -validate counts them (the details go
+// to the engine's log, firebird.log).
+struct ValidationReport {
+    int pageErrors = 0, recordErrors = 0, blobPageErrors = 0, dataPageErrors = 0, indexPageErrors = 0,
+        pointerPageErrors = 0, transactionPageErrors = 0;
+    bool clean() const;
+    // "Pagine indice: 2; ..." of the kinds with errors; empty when clean.
+    QString text() const;
+};
+
 class DatabaseCreator {
 public:
     static const QString HistoryTable; // "TSCR_SCRIPTDDL"
@@ -67,6 +78,16 @@ public:
     // them off, and has them turned on again when it is ready. Attaches for a
     // moment; raises EDatabaseError with the engine's message when it cannot.
     static void setForcedWrites(const ConnectionSettings &settings, bool on);
+
+    // Validates every page, record and index of the database, repairing
+    // nothing (Firebird's gfix -validate -full -no_update). Needs the
+    // database to itself: EDatabaseError when another connection holds it.
+    static ValidationReport validate(const ConnectionSettings &settings);
+    // Garbage-collects the whole database (Firebird's gfix -sweep): the
+    // record versions of transactions that will never commit (those a
+    // program killed in the middle left behind) are removed with their
+    // index entries. Attaches for the time it takes.
+    static void sweep(const ConnectionSettings &settings);
 
     // Recomputes how selective every index of the database's own tables is.
     // The engine measures it when an index is made and then only when asked:

@@ -41,9 +41,32 @@ class EDataSetError : public Exception {
     using Exception::Exception;
 };
 
-// A statement or connection failure reported by the database driver.
+// A statement or connection failure reported by the database engine.
 class EDatabaseError : public Exception {
-    using Exception::Exception;
+public:
+    // What failed, as the engine's error codes tell it.
+    enum class Cause {
+        // The statement or its data (a constraint, a conversion, a missing
+        // table): the work of one record or person may fail alone.
+        Statement,
+        // Another connection changed or holds the row (update conflict,
+        // deadlock, a lock wait that timed out): the transaction may be run
+        // again from its start.
+        Conflict,
+        // The archive itself: disk full or another I/O error, the connection
+        // lost or shut down, an engine consistency error. Nothing a record's
+        // data can mend; whatever runs must end and say so.
+        Archive
+    };
+    explicit EDatabaseError(QString message, Cause cause = Cause::Statement)
+        : Exception(std::move(message)), m_cause(cause)
+    {
+    }
+    Cause cause() const { return m_cause; }
+    bool archiveFailure() const { return m_cause == Cause::Archive; }
+
+private:
+    Cause m_cause;
 };
 
 // The silent abort: unwinds the current operation and shows nothing.

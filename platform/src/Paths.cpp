@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QStringList>
 
 namespace platform {
@@ -52,6 +53,23 @@ QString findPath(const QString &base, const QString &relative)
     if (!joined.endsWith(QLatin1Char('/')))
         joined += QLatin1Char('/');
     return findPath(joined + relative);
+}
+
+QString writeFailureReason(const QString &fileName, const QString &deviceError)
+{
+    // Less than this is a full disk for every file the programs write.
+    constexpr qint64 NearlyFull = 64 * 1024;
+    QString folder = QFileInfo(fileName).absolutePath();
+    for (QString up = QFileInfo(folder).absolutePath(); !QFileInfo::exists(folder) && up != folder;
+         up = QFileInfo(folder).absolutePath())
+        folder = up;
+    const QStorageInfo storage(folder);
+    const bool full = deviceError.contains(QLatin1String("No space left"), Qt::CaseInsensitive)
+                      || (storage.isValid() && storage.isReady() && storage.bytesAvailable() < NearlyFull);
+    if (full)
+        return QStringLiteral("spazio su disco esaurito (%1). Liberare spazio e ripetere l'operazione.")
+            .arg(QDir::toNativeSeparators(storage.isValid() ? storage.rootPath() : folder));
+    return deviceError.isEmpty() ? QStringLiteral("errore di scrittura") : deviceError;
 }
 
 } // namespace platform

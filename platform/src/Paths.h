@@ -12,4 +12,10 @@ QString findPath(const QString &path);
 // `relative` under `base` (joined with one "/").
 QString findPath(const QString &base, const QString &relative);
 
+// Why a file could not be written, for the user: "spazio su disco esaurito"
+// when the file system that holds it has (next to) no room left, whatever
+// the device said (a write that failed in a buffer flush often says
+// "Unknown error"), else the device's own words.
+QString writeFailureReason(const QString &fileName, const QString &deviceError);
+
 } // namespace platform

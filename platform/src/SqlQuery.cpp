@@ -1,22 +1,17 @@
 #include "SqlQuery.h"
 
 #include "DataSet.h"
+#include "FbClient.h"
+#include "SqlPrepared.h"
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlField>
-#include <QSqlQuery>
-#include <QSqlRecord>
+
+#include <ibase.h>
 
 namespace platform {
 
 namespace {
-
-// Firebird's SQL type codes (the low bit flags a nullable column).
-constexpr int FbVarying = 448, FbText = 452, FbDouble = 480, FbFloat = 482, FbLong = 496, FbShort = 500,
-              FbTimestamp = 510, FbBlob = 520, FbTime = 560, FbDate = 570, FbInt64 = 580, FbBoolean = 32764;
 
 bool isNameStart(QChar c)
 {
@@ -29,7 +24,7 @@ bool isNameChar(QChar c)
 }
 
 // Longest text bound with a CAST of its own length; longer texts (memo
-// blobs) are bound as the driver describes the parameter.
+// blobs) are bound as the engine describes the parameter.
 constexpr int MaxCastLength = 1024;
 
 int castLength(const QString &text)
@@ -165,70 +160,37 @@ QString SqlStatement::positional() const
 }
 
 // ---------------------------------------------------------------------------
-// typed nulls
-
-QVariant typedNull(FieldType type)
-{
-    switch (type) {
-    case FieldType::Integer:
-    case FieldType::SmallInt:
-    case FieldType::Word: return QVariant(QMetaType::fromType<int>());
-    case FieldType::LargeInt: return QVariant(QMetaType::fromType<qlonglong>());
-    case FieldType::Boolean: return QVariant(QMetaType::fromType<bool>());
-    case FieldType::Float:
-    case FieldType::Currency:
-    case FieldType::BCD: return QVariant(QMetaType::fromType<double>());
-    case FieldType::Date: return QVariant(QMetaType::fromType<QDate>());
-    case FieldType::DateTime: return QVariant(QMetaType::fromType<QDateTime>());
-    case FieldType::Time: return QVariant(QMetaType::fromType<QTime>());
-    case FieldType::Blob: return QVariant(QMetaType::fromType<QByteArray>());
-    case FieldType::String:
-    case FieldType::Memo: break;
-    }
-    return QVariant(QMetaType::fromType<QString>());
-}
-
-namespace {
-
-// What the driver is given for a value.
-QVariant bindValue(const Param &param)
-{
-    const Value &v = param.value();
-    switch (v.type()) {
-    case ValueType::Unassigned:
-    case ValueType::Null: return typedNull(param.dataType());
-    case ValueType::Integer: return QVariant(v.toInt());
-    case ValueType::LargeInt: return QVariant(qlonglong(v.toInt64()));
-    case ValueType::Float: return QVariant(v.toDouble());
-    case ValueType::Currency:
-        // The driver scales a double by the column's decimals and rounds it
-        // to the nearest unit, which gives back the exact amount.
-        return QVariant(v.toCurrency().toDouble());
-    case ValueType::Text: return QVariant(v.toString());
-    case ValueType::Date: return QVariant(v.toDate());
-    case ValueType::DateTime: return QVariant(v.toDateTime());
-    case ValueType::Time: return QVariant(v.toTime());
-    case ValueType::Boolean: return QVariant(v.toBool());
-    case ValueType::Bytes: return QVariant(v.toBytes());
-    }
-    return QVariant();
-}
-
-} // namespace
-
-// ---------------------------------------------------------------------------
 // SqlQuery
 
-SqlQuery::SqlQuery(Database &database) : m_db(&database) {}
+SqlQuery::SqlQuery(Database &database) : m_db(&database), m_dbAlive(database.m_lifetime) {}
 
-SqlQuery::SqlQuery() : m_db(&Database::requireGlobal()) {}
+SqlQuery::SqlQuery() : SqlQuery(Database::requireGlobal()) {}
 
-SqlQuery::~SqlQuery() = default;
+SqlQuery::~SqlQuery()
+{
+    // A connection gone first has freed its statements already.
+    if (m_dbAlive.expired())
+        return;
+    try {
+        close();
+    } catch (...) {
+        // Only the own transaction of a read result can fail to commit
+        // here; what it read is not lost, and nothing it wrote is pending.
+    }
+    releaseStatement();
+}
+
+void SqlQuery::releaseStatement()
+{
+    if (m_prepared && !m_dbAlive.expired())
+        m_db->release(std::move(m_prepared));
+    m_prepared.reset();
+}
 
 void SqlQuery::setSql(const QString &sql)
 {
     close();
-    const bool stessoTesto = m_query && sql == m_sql;
+    const bool stessoTesto = !m_statement.parts.isEmpty() && sql == m_sql;
     m_sql = sql;
     if (!stessoTesto)
         m_statement = SqlStatement::parse(sql);
@@ -236,17 +198,14 @@ void SqlQuery::setSql(const QString &sql)
     for (const QString &name : m_statement.uniqueNames())
         m_params.addUntyped(name);
     // The same text again (a named statement given to the query for each
-    // row of a loop): the prepared statement stays, and the next run
-    // prepares only when the transaction or a text cast changed.
+    // row of a loop): the prepared statement stays.
     if (stessoTesto)
         return;
-    m_preparedText.clear();
+    releaseStatement();
     m_signature.clear();
     m_placeholderParams.clear();
     m_columns.clear();
-    m_kinds.clear();
     m_columnsStale = true;
-    m_query.reset();
 }
 
 SqlQuery &SqlQuery::bind(const QString &name, const Value &value)
@@ -263,27 +222,20 @@ SqlQuery &SqlQuery::setNull(const QString &name, FieldType type)
     return *this;
 }
 
-QString SqlQuery::raiseText(const QString &fallback) const
+void SqlQuery::endOwnTransaction(bool commit)
 {
-    QString text;
-    if (m_query) {
-        const QSqlError e = m_query->lastError();
-        text = e.databaseText().trimmed();
-        if (text.isEmpty())
-            text = e.text().trimmed();
-    }
-    return text.isEmpty() ? fallback : text;
+    if (!m_prepared || !m_prepared->own)
+        return;
+    m_prepared->endOwn(commit);
 }
 
-void SqlQuery::run(bool select)
+QList<const Param *> SqlQuery::prepareBound()
 {
     if (!m_db->isOpen())
         throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
-    close();
-
-    // The statement the driver sees: "?" for each placeholder, a text value
-    // cast to a text of its own length. The text is built again only when a
-    // cast length changed since the last execution.
+    // The statement the engine sees: "?" for each placeholder, a text value
+    // cast to a text of its own length. Each text is prepared once per
+    // connection and kept.
     const int placeholders = int(m_statement.names.size());
     QList<const Param *> bound;
     bound.reserve(placeholders);
@@ -315,7 +267,8 @@ void SqlQuery::run(bool select)
         signature << cast;
     }
 
-    if (!m_query || signature != m_signature || m_generation != m_db->transactionGeneration()) {
+    if (!m_prepared || m_prepared->statement.disposed() || signature != m_signature) {
+        releaseStatement();
         QString text = m_statement.parts.value(0);
         for (int i = 0; i < placeholders; ++i) {
             if (signature.at(i) > 0)
@@ -324,95 +277,103 @@ void SqlQuery::run(bool select)
                 text += QLatin1Char('?');
             text += m_statement.parts.value(i + 1);
         }
-        m_query = std::make_unique<QSqlQuery>(m_db->qtDatabase());
-        m_query->setForwardOnly(true);
-        m_preparedText.clear();
         m_signature.clear();
-        if (!m_query->prepare(text))
-            throw EDatabaseError(raiseText(QStringLiteral("Impossibile preparare l'istruzione SQL.")));
-        m_preparedText = text;
+        m_prepared = m_db->acquire(text);
         m_signature = signature;
-        m_generation = m_db->transactionGeneration();
         m_columnsStale = true;
     }
-    for (int i = 0; i < bound.size(); ++i)
-        m_query->bindValue(i, bindValue(*bound.at(i)));
-    if (!m_query->exec())
-        throw EDatabaseError(raiseText(QStringLiteral("Impossibile eseguire l'istruzione SQL.")));
+    return bound;
+}
+
+void SqlQuery::prepare()
+{
+    close();
+    prepareBound();
+}
+
+void SqlQuery::run()
+{
+    close();
+    const QList<const Param *> bound = prepareBound();
+    fb::Statement &st = m_prepared->statement;
+    if (st.isDdl())
+        m_db->dropIdleStatements();
+    fb::Transaction *transaction = m_db->transaction();
+    if (!transaction) {
+        m_prepared->own = m_db->startOwnTransaction();
+        transaction = m_prepared->own.get();
+    }
+    try {
+        st.execute(*transaction, bound);
+    } catch (...) {
+        try {
+            endOwnTransaction(false);
+        } catch (...) {
+            // The statement's failure is the one to report.
+        }
+        throw;
+    }
     m_active = true;
-    // The driver describes the columns once per prepared statement (and asks
-    // the catalogue for each NUMERIC column): keep them for the next runs.
     if (m_columnsStale) {
         readColumns();
         m_columnsStale = false;
     }
-    // The driver counts every procedure call as a select, an EXECUTE BLOCK
-    // without output included: one with no column has no row to fetch.
-    if (select || (m_query->isSelect() && !m_columns.isEmpty())) {
-        m_eof = !m_query->next();
-        if (m_eof && m_query->lastError().isValid())
-            throw EDatabaseError(raiseText(QStringLiteral("Impossibile leggere il risultato.")));
+    if (st.hasCursor()) {
+        next();
     } else {
-        m_eof = true;
+        // A procedure's output row, when it has one, is the result.
+        m_eof = m_columns.isEmpty();
     }
 }
 
 void SqlQuery::open()
 {
-    run(true);
+    run();
 }
 
 int SqlQuery::execSQL()
 {
-    run(false);
-    const int affected = m_query->numRowsAffected();
-    // A procedure that returns a row leaves it readable (its output); any
+    run();
+    const qint64 affected = m_prepared ? m_prepared->statement.affectedRows() : -1;
+    // A procedure that returns a row, or a select, leaves it readable; any
     // other statement leaves nothing open.
     if (m_columns.isEmpty())
         close();
-    return affected;
+    return int(affected);
 }
 
 void SqlQuery::close()
 {
-    if (m_query && m_active)
-        m_query->finish();
+    const bool wasActive = m_active;
     m_active = false;
     m_eof = true;
-    // Outside a transaction of ours the driver runs a SELECT in a snapshot
-    // transaction of its own, started when the statement is prepared and
-    // ended only when the statement is freed: run again, a kept statement
-    // would read that old snapshot (missing every later commit) and keep the
-    // transaction open. Freeing it ends the transaction; the next run
-    // prepares afresh. Other statements commit as they run and are kept.
-    if (m_query && !m_db->inTransaction() && m_query->isSelect()) {
-        m_query.reset();
-        m_signature.clear();
-        m_preparedText.clear();
-    }
+    if (!m_prepared)
+        return;
+    m_prepared->statement.closeCursor();
+    if (wasActive || m_prepared->own)
+        endOwnTransaction(true);
 }
 
 void SqlQuery::next()
 {
     if (!m_active)
         throw EDatabaseError(QStringLiteral("Query non aperta."));
+    if (!m_prepared || m_prepared->statement.disposed())
+        throw EDatabaseError(QStringLiteral("Query non aperta: la connessione al database è stata chiusa."));
+    m_eof = !m_prepared->statement.fetch();
+    // Read to its end, a result outside the connection's transaction ends
+    // its own at once.
     if (m_eof)
-        return;
-    m_eof = !m_query->next();
-    if (m_eof && m_query->lastError().isValid())
-        throw EDatabaseError(raiseText(QStringLiteral("Impossibile leggere il risultato.")));
+        endOwnTransaction(true);
 }
 
 void SqlQuery::readColumns()
 {
     m_columns.clear();
-    m_kinds.clear();
-    const QSqlRecord rec = m_query->record();
     QHash<QString, int> seen;
-    for (int i = 0; i < rec.count(); ++i) {
-        const QSqlField f = rec.field(i);
+    for (const fb::ColumnInfo &info : m_prepared->statement.columns()) {
         SqlColumn col;
-        QString name = f.name();
+        QString name = info.alias;
         const QString key = name.toUpper();
         if (seen.contains(key)) {
             int n = seen.value(key);
@@ -425,76 +386,37 @@ void SqlQuery::readColumns()
         }
         seen.insert(name.toUpper(), 0);
         col.name = name;
-        col.required = f.requiredStatus() == QSqlField::Required;
+        col.required = !info.nullable;
 
-        const int fbType = f.typeID() & ~1;
-        const int scale = f.precision();
-        ColumnKind kind = ColumnKind::Text;
-        switch (fbType) {
-        case FbShort:
-        case FbLong:
-        case FbInt64:
-            if (scale > 0 && scale <= 4) {
-                kind = ColumnKind::Money;
+        switch (info.type) {
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64:
+            if (info.scale < 0 && info.scale >= -4)
                 col.type = FieldType::Currency;
-            } else if (scale > 4) {
-                kind = ColumnKind::Float;
+            else if (info.scale != 0)
                 col.type = FieldType::Float;
-            } else if (fbType == FbInt64) {
-                kind = ColumnKind::LargeInt;
+            else if (info.type == SQL_INT64)
                 col.type = FieldType::LargeInt;
-            } else {
-                kind = ColumnKind::Integer;
-                col.type = fbType == FbShort ? FieldType::SmallInt : FieldType::Integer;
-            }
+            else
+                col.type = info.type == SQL_SHORT ? FieldType::SmallInt : FieldType::Integer;
             break;
-        case FbFloat:
-        case FbDouble:
-            kind = ColumnKind::Float;
-            col.type = FieldType::Float;
-            break;
-        case FbText:
-        case FbVarying:
-            kind = fbType == FbText ? ColumnKind::FixedText : ColumnKind::Text;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT: col.type = FieldType::Float; break;
+        case SQL_TEXT:
+        case SQL_VARYING:
             col.type = FieldType::String;
-            // The driver gives the length in bytes; the connection speaks
-            // UTF-8, up to four bytes a character.
-            col.size = qMax(1, int(f.length()) / 4);
+            col.size = qMax(1, int(info.length) / fb::bytesPerCharacter(info.charset));
             break;
-        case FbDate:
-            kind = ColumnKind::Date;
-            col.type = FieldType::Date;
-            break;
-        case FbTimestamp:
-            kind = ColumnKind::DateTime;
-            col.type = FieldType::DateTime;
-            break;
-        case FbTime:
-            kind = ColumnKind::Time;
-            col.type = FieldType::Time;
-            break;
-        case FbBoolean:
-            kind = ColumnKind::Boolean;
-            col.type = FieldType::Boolean;
-            break;
-        case FbBlob:
-            // A text blob carries its character set where other columns
-            // carry their scale.
-            if (scale != 0) {
-                kind = ColumnKind::TextBlob;
-                col.type = FieldType::Memo;
-            } else {
-                kind = ColumnKind::Bytes;
-                col.type = FieldType::Blob;
-            }
-            break;
-        default:
-            kind = ColumnKind::Text;
-            col.type = FieldType::String;
-            break;
+        case SQL_TYPE_DATE: col.type = FieldType::Date; break;
+        case SQL_TIMESTAMP: col.type = FieldType::DateTime; break;
+        case SQL_TYPE_TIME: col.type = FieldType::Time; break;
+        case SQL_BOOLEAN: col.type = FieldType::Boolean; break;
+        case SQL_BLOB: col.type = info.subType == isc_blob_text ? FieldType::Memo : FieldType::Blob; break;
+        default: col.type = FieldType::String; break;
         }
         m_columns << col;
-        m_kinds << kind;
     }
 }
 
@@ -506,43 +428,13 @@ int SqlQuery::fieldIndex(const QString &name) const
     return -1;
 }
 
-Value SqlQuery::convert(int column) const
-{
-    const QVariant v = m_query->value(column);
-    if (v.isNull())
-        return Value::null();
-    switch (m_kinds.at(column)) {
-    case ColumnKind::Integer: return Value(v.toInt());
-    case ColumnKind::LargeInt: return Value(qint64(v.toLongLong()));
-    case ColumnKind::Float: return Value(v.toDouble());
-    case ColumnKind::Money: return Value(Currency::fromDouble(v.toDouble()));
-    case ColumnKind::Text: return Value(v.toString());
-    case ColumnKind::FixedText: {
-        QString s = v.toString();
-        qsizetype end = s.size();
-        while (end > 0 && s.at(end - 1) == QLatin1Char(' '))
-            --end;
-        s.truncate(end);
-        return Value(s);
-    }
-    case ColumnKind::Date: return Value(v.toDate());
-    case ColumnKind::DateTime: return Value(v.toDateTime());
-    case ColumnKind::Time: return Value(v.toTime());
-    case ColumnKind::Boolean: return Value(v.toBool());
-    case ColumnKind::Bytes: return Value(v.toByteArray());
-    case ColumnKind::TextBlob:
-        return Value(v.typeId() == QMetaType::QString ? v.toString() : QString::fromUtf8(v.toByteArray()));
-    }
-    return Value::fromQVariant(v);
-}
-
 Value SqlQuery::value(int column) const
 {
-    if (!m_active || m_eof)
+    if (!m_active || m_eof || !m_prepared || m_prepared->statement.disposed())
         throw EDatabaseError(QStringLiteral("Nessuna riga corrente nel risultato della query."));
     if (column < 0 || column >= m_columns.size())
         throw EDatabaseError(QStringLiteral("Colonna %1 non presente nel risultato della query.").arg(column));
-    return convert(column);
+    return m_prepared->statement.value(column);
 }
 
 Value SqlQuery::value(const QString &name) const
@@ -581,7 +473,7 @@ void SqlQuery::fetchInto(DataSet &dataSet)
         ValueList row;
         row.reserve(n);
         for (int i = 0; i < n; ++i)
-            row << convert(i);
+            row << m_prepared->statement.value(i);
         rows << std::move(row);
         next();
     }

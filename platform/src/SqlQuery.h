@@ -11,27 +11,36 @@
 // ("EXECUTE BLOCK (X INTEGER = :X, S VARCHAR(40) = :S) AS BEGIN ... :X ...
 // END"); the body names the block's own variables with a colon and reaches
 // the engine as written. Its parameters are bound as the block declares
-// them, without the text cast below: the driver cuts a text at the declared
-// length, so declare a text parameter longer than what it must carry whole.
+// them, without the text cast below: a text longer than declared is refused
+// by the engine.
 //
 // Parameter values are platform::Value; an unassigned parameter binds as
-// Null. A typed null (setNull(name, FieldType::Date)) binds a Null of that
-// type. Text values are bound as text of their own length (a CAST in the
-// statement the driver sees), so a parameter compared with a short literal
+// Null, and so does a typed null (setNull(name, FieldType::Date)). Values
+// are sent in their own type and converted by the engine into the
+// parameter's: Currency as an integer of four decimals (rounded half away
+// from zero to the column's decimals), never a double. Text values up to
+// 1,024 characters are bound as text of their own length (a CAST in the
+// statement the engine sees), so a parameter compared with a short literal
 // (":P = ''") is compared whole instead of being cut to the literal's
 // length.
+//
+// The statement is prepared once per connection: a query given the same
+// text again, or another query with the same text, runs the statement the
+// connection keeps prepared, in the connection's transaction or, without
+// one, in a short read-committed transaction of its own that ends when the
+// result is closed (or read to its end).
 //
 // Results: columns are found by name without regard to case; each value
 // comes back as a Value of the column's kind:
 //   SMALLINT, INTEGER      Integer         BIGINT            LargeInt
-//   NUMERIC/DECIMAL, scale 1..4: Currency (rounded at the fourth decimal at
-//   once; the driver hands it over as a double), larger scales: Float
+//   NUMERIC/DECIMAL, scale 1..4: Currency (read exactly, as the scaled
+//   integer the engine keeps), larger scales: Float
 //   FLOAT, DOUBLE          Float           CHAR, VARCHAR     Text (CHAR without trailing blanks)
 //   DATE                   Date            TIMESTAMP         DateTime
 //   TIME                   Time            BOOLEAN           Boolean
 //   BLOB SUB_TYPE TEXT     Text            other BLOB        Bytes
 //   NULL                   Null
-// A failing statement raises EDatabaseError with the driver's message.
+// A failing statement raises EDatabaseError with the engine's message.
 #include "Database.h"
 #include "Field.h"
 #include "Params.h"
@@ -41,8 +50,6 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
-
-class QSqlQuery;
 
 namespace platform {
 
@@ -98,12 +105,15 @@ public:
     SqlQuery &bind(const QString &name, const Value &value);
     SqlQuery &setNull(const QString &name, FieldType type);
 
+    // Prepares the statement (its parameters as untyped as they stand)
+    // without running it: EDatabaseError when the engine refuses it.
+    void prepare();
     // Runs a statement that returns rows and stands on the first one (eof()
     // when there is none).
     void open();
     // Runs a statement without a result set (or a procedure returning one
     // row: read it with value() afterwards). Returns the rows affected, -1
-    // when the driver cannot tell.
+    // when the engine cannot tell.
     int execSQL();
     // Closes the result; the prepared statement and parameters stay.
     void close();
@@ -134,43 +144,27 @@ public:
     static void openDataSet(Database &database, DataSet &dataSet);
 
 private:
-    enum class ColumnKind {
-        Integer,
-        LargeInt,
-        Float,
-        Money,
-        Text,
-        FixedText,
-        Date,
-        DateTime,
-        Time,
-        Boolean,
-        Bytes,
-        TextBlob
-    };
-
-    void run(bool select);
+    // The statement of the current text and parameters, prepared; the
+    // parameters bound, in placeholder order.
+    QList<const Param *> prepareBound();
+    void run();
     void readColumns();
-    Value convert(int column) const;
-    QString raiseText(const QString &fallback) const;
+    void releaseStatement();
+    // Ends the statement's own transaction, committed or rolled back.
+    void endOwnTransaction(bool commit);
 
     Database *m_db;
+    std::weak_ptr<void> m_dbAlive;
     QString m_sql;
     SqlStatement m_statement;
     Params m_params;
-    std::unique_ptr<QSqlQuery> m_query;
-    QString m_preparedText;
+    std::shared_ptr<detail::PreparedStatement> m_prepared;
     QList<int> m_signature;         // cast length of each placeholder (0: none) of the prepared text
     QList<int> m_placeholderParams; // index in m_params of each placeholder's parameter
     QList<SqlColumn> m_columns;
-    QList<ColumnKind> m_kinds;
-    quint64 m_generation = 0; // the connection's transaction generation of the prepared text
     bool m_columnsStale = true;
     bool m_active = false;
     bool m_eof = true;
 };
-
-// The Value a parameter of this type binds when it is Null.
-QVariant typedNull(FieldType type);
 
 } // namespace platform

@@ -21,7 +21,9 @@ constexpr int Signals[] = {SIGTERM, SIGINT};
 // What the handler may touch: plain values, set before it is installed.
 volatile std::sig_atomic_t g_writeEnd = -1;
 std::atomic<int> g_count{0};
+std::atomic<int> g_signal{0};
 static_assert(std::atomic<int>::is_always_lock_free);
+int g_longOperations = 0;
 
 struct sigaction g_previous[std::size(Signals)];
 
@@ -29,6 +31,7 @@ extern "C" void onTerminationSignal(int signalNumber)
 {
     if (g_count.fetch_add(1) > 0)
         ::_exit(TerminationSignals::ExitStatus(signalNumber));
+    g_signal = signalNumber;
     const int saved = errno;
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     // A full pipe already holds a signal for the loop: this one adds nothing.
@@ -50,6 +53,7 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         refused("pipe");
     g_count = 0;
+    g_signal = 0;
     g_writeEnd = m_pipe[1];
     m_notifier = new QSocketNotifier(m_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPipe);
@@ -57,6 +61,7 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
 
 TerminationSignals::~TerminationSignals()
 {
+    g_signal = 0;
     if (m_saved)
         for (std::size_t i = 0; i < std::size(Signals); ++i)
             ::sigaction(Signals[i], &g_previous[i], nullptr);
@@ -86,6 +91,40 @@ bool TerminationSignals::Installed() const
             return false;
     }
     return true;
+}
+
+bool TerminationSignals::Requested()
+{
+    return g_signal.load() != 0;
+}
+
+int TerminationSignals::RequestedSignal()
+{
+    return g_signal.load();
+}
+
+QString TerminationSignals::SignalName(int signalNumber)
+{
+    switch (signalNumber) {
+    case SIGTERM: return QStringLiteral("SIGTERM");
+    case SIGINT: return QStringLiteral("SIGINT");
+    default: return QStringLiteral("segnale %1").arg(signalNumber);
+    }
+}
+
+LongOperation::LongOperation()
+{
+    ++g_longOperations;
+}
+
+LongOperation::~LongOperation()
+{
+    --g_longOperations;
+}
+
+bool LongOperation::Running()
+{
+    return g_longOperations > 0;
 }
 
 void TerminationSignals::readPipe()

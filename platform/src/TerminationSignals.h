@@ -18,6 +18,13 @@
 // opened) puts ours back; Installed() tells, from sigaction, whether ours
 // are in place.
 //
+// The handler also records the signal (Requested()), so that work which
+// does not return to the message loop for a while (an import going through
+// its persons, a file being written) sees the request at its next safe
+// point, ends there (the current person rolled back, no file written) and
+// lets the program end. While such work runs (LongOperation), a program
+// leaves the signal to it rather than closing the archive under it.
+//
 // One object a program, made after the application object.
 #include <QObject>
 
@@ -44,6 +51,13 @@ public:
     // as a shell reports it.
     static int ExitStatus(int signalNumber) { return 128 + signalNumber; }
 
+    // A termination signal has come since the object was made (always false
+    // without one), and which.
+    static bool Requested();
+    static int RequestedSignal();
+    // The name of a signal for messages: "SIGTERM", "SIGINT".
+    static QString SignalName(int signalNumber);
+
 signals:
     // From the message loop, once per signal dealt with.
     void received(int signalNumber);
@@ -54,6 +68,19 @@ private:
     int m_pipe[2] = {-1, -1};
     QSocketNotifier *m_notifier = nullptr;
     bool m_saved = false;
+};
+
+// Work in progress that a termination signal must let finish at a safe
+// point of its own (see above): one object for the work's duration.
+class LongOperation {
+public:
+    LongOperation();
+    ~LongOperation();
+    LongOperation(const LongOperation &) = delete;
+    LongOperation &operator=(const LongOperation &) = delete;
+
+    // Some long operation is in progress.
+    static bool Running();
 };
 
 } // namespace platform

@@ -13,7 +13,7 @@ TUqTransaction::TUqTransaction(platform::Database *database)
 
 TUqTransaction::~TUqTransaction()
 {
-    if (m_owned && m_db->inTransaction()) {
+    if (InTransaction()) {
         try {
             m_db->rollback();
         } catch (...) {
@@ -65,6 +65,10 @@ void TUqTransaction::Rollback()
     if (!m_owned)
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da annullare."));
     m_owned = false;
+    // Ended already by the connection (a commit that failed, the connection
+    // cut): nothing is left to roll back.
+    if (!m_db->inTransaction())
+        return;
     m_db->rollback();
 }
 

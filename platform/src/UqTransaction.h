@@ -31,8 +31,9 @@ public:
     void Commit();
     void Rollback();
 
-    // This object owns an active transaction.
-    bool InTransaction() const { return m_owned; }
+    // This object owns an active transaction (one a failed commit or a lost
+    // connection ended is not).
+    bool InTransaction() const { return m_owned && m_db->inTransaction(); }
     // This object joined a transaction started elsewhere.
     bool Joined() const { return m_joined; }
     platform::Database &Database() const { return *m_db; }

@@ -12,6 +12,7 @@
 #include "Exceptions.h"
 #include "Field.h"
 #include "IniFile.h"
+#include "TerminationSignals.h"
 #include "UqMessages.h"
 #include "WunUUtil.h"
 #include "tovCGiorniDis.h"
@@ -392,7 +393,17 @@ QString TZepFile::Importo(Currency importo)
 
 void TZepFile::GeneraDenunceMensili()
 {
+    // A termination signal that comes meanwhile ends the work before the
+    // file is written: no file, rather than one the program did not finish.
+    const platform::LongOperation inCorso;
     IXMLDenunceMensili documento = CreaDocumento();
+    // What fails from here is the file's, not a person's.
+    m_personaCorrente.clear();
+    if (platform::TerminationSignals::Requested())
+        throw EUqError(QStringLiteral("Creazione del file interrotta: il programma è stato chiuso (%1). Il file "
+                                      "non è stato scritto.")
+                           .arg(platform::TerminationSignals::SignalName(
+                               platform::TerminationSignals::RequestedSignal())));
     documento.GetOwnerDocument().SaveToFile(NomeFile);
 }
 

@@ -1,5 +1,7 @@
 #include "XmlBinding.h"
 
+#include "Paths.h"
+
 #include <QHash>
 #include <QSaveFile>
 #include <QStringList>
@@ -347,8 +349,8 @@ public:
         if (!m_device || m_buffer.isEmpty())
             return;
         if (m_device->write(m_buffer) != m_buffer.size())
-            throw XmlError(
-                QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(m_fileName, m_device->errorString()));
+            throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
+                               .arg(m_fileName, platform::writeFailureReason(m_fileName, m_device->errorString())));
         m_buffer.truncate(0);
     }
 
@@ -834,7 +836,8 @@ void Document::SaveToFile(const QString &fileName) const
     // as it was and no temporary file behind.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, file.errorString()));
+        throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
+                           .arg(fileName, platform::writeFailureReason(fileName, file.errorString())));
     try {
         Utf8Writer w(&file, fileName);
         writeDocument(w, m_doc.get());
@@ -843,7 +846,8 @@ void Document::SaveToFile(const QString &fileName) const
         throw;
     }
     if (!file.commit())
-        throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, file.errorString()));
+        throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
+                           .arg(fileName, platform::writeFailureReason(fileName, file.errorString())));
 }
 
 Document NewXMLDocument(const QString &version, const Name &rootName, const ClassInfo *rootClass)

@@ -12,13 +12,12 @@
 #include "Currency.h"
 #include "DatabaseCreator.h"
 #include "Exceptions.h"
+#include "SqlQuery.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 #include <algorithm>
@@ -89,19 +88,16 @@ QVariant dateOrNull(QDate d)
 // Prepared inserts, one per table, all in the caller's transaction.
 class Writer {
 public:
-    explicit Writer(platform::Database &db) : m_db(db.qtDatabase()) {}
+    explicit Writer(platform::Database &db) : m_db(db) {}
 
     void define(const QString &table, const QStringList &columns)
     {
-        auto q = std::make_unique<QSqlQuery>(m_db);
+        auto q = std::make_unique<platform::SqlQuery>(m_db);
         QStringList marks;
         for (int i = 0; i < columns.size(); ++i)
-            marks << QStringLiteral("?");
-        const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        if (!q->prepare(sql))
-            throw platform::EDatabaseError(
-                QStringLiteral("Archivio dimostrativo, tabella %1: %2").arg(table, q->lastError().text()));
+            marks << QStringLiteral(":C%1").arg(i);
+        q->setSql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
         m_tables[table] = Table{std::move(q), int(columns.size())};
     }
 
@@ -111,13 +107,16 @@ public:
         ZEP_ASSERT(it != m_tables.end(), QStringLiteral("Tabella non preparata: ") + table);
         Table &t = it->second;
         ZEP_ASSERT(int(values.size()) == t.columns, QStringLiteral("Numero di valori errato per ") + table);
-        QSqlQuery &q = *t.query;
+        platform::SqlQuery &q = *t.query;
         int i = 0;
         for (const QVariant &v : values)
-            q.bindValue(i++, v);
-        if (!q.exec())
+            q.params()[i++].setValue(platform::Value::fromQVariant(v));
+        try {
+            q.execSQL();
+        } catch (const platform::EDatabaseError &e) {
             throw platform::EDatabaseError(
-                QStringLiteral("Archivio dimostrativo, tabella %1: %2").arg(table, q.lastError().text()));
+                QStringLiteral("Archivio dimostrativo, tabella %1: %2").arg(table, e.message()), e.cause());
+        }
         ++m_counts[table];
     }
 
@@ -129,10 +128,10 @@ public:
 
 private:
     struct Table {
-        std::unique_ptr<QSqlQuery> query;
+        std::unique_ptr<platform::SqlQuery> query;
         int columns = 0;
     };
-    QSqlDatabase m_db;
+    platform::Database &m_db;
     std::map<QString, Table> m_tables;
     QMap<QString, qint64> m_counts;
     QHash<QString, qint64> m_lastId;
@@ -1600,11 +1599,14 @@ void Filler::writeMonth(Person &p, int year, int month)
 void Filler::moveGenerators()
 {
     // Set after the rows: the generators continue past the keys given here.
-    QSqlQuery q(m_db.qtDatabase());
     for (auto it = m_w.lastIds().cbegin(); it != m_w.lastIds().cend(); ++it) {
-        if (!q.exec(QStringLiteral("SET GENERATOR GEN_%1 TO %2").arg(it.key()).arg(it.value())))
-            throw platform::EDatabaseError(QStringLiteral("Archivio dimostrativo, generatore della tabella %1: %2")
-                                               .arg(it.key(), q.lastError().text()));
+        try {
+            m_db.execute(QStringLiteral("SET GENERATOR GEN_%1 TO %2").arg(it.key()).arg(it.value()));
+        } catch (const platform::EDatabaseError &e) {
+            throw platform::EDatabaseError(
+                QStringLiteral("Archivio dimostrativo, generatore della tabella %1: %2").arg(it.key(), e.message()),
+                e.cause());
+        }
     }
 }
 

@@ -3,39 +3,15 @@
 #include "Exceptions.h"
 #include "tovUUtil.h"
 
+#include "archive/DemoArchiveSql.h"
+
 #include <QDate>
 #include <QList>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 namespace payroll {
 
 namespace {
-
-class Sql {
-public:
-    explicit Sql(platform::Database &db) : m_q(db.qtDatabase()) {}
-
-    QSqlQuery &run(const QString &sql, const QVariantList &values = {})
-    {
-        if (!m_q.prepare(sql))
-            fail(sql);
-        for (int i = 0; i < values.size(); ++i)
-            m_q.bindValue(i, values.at(i));
-        if (!m_q.exec())
-            fail(sql);
-        return m_q;
-    }
-
-private:
-    [[noreturn]] void fail(const QString &sql)
-    {
-        throw platform::EDatabaseError(
-            QStringLiteral("Archivio dimostrativo, calendario: %1\n%2").arg(m_q.lastError().text(), sql));
-    }
-    QSqlQuery m_q;
-};
 
 struct Period {
     int id = 0;
@@ -55,7 +31,7 @@ int weeks(QDate from, QDate to)
 QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
                                                 const std::function<qint64(const QString &)> &nextId)
 {
-    Sql sql(database);
+    DemoArchiveSql sql(database, QStringLiteral("calendario"));
     QMap<QString, qint64> added;
     sql.run(QStringLiteral("INSERT INTO TTAG_TIPIASSENZA (ITAGID, STAGCOD, STAGCODASSDIS, STAGDESCRIZIONE) "
                            "VALUES (?, 'SC', NULL, 'Sciopero')"),
@@ -64,7 +40,7 @@ QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
 
     // Each employee's latest whole-month period without reductions.
     QList<Period> periods;
-    QSqlQuery &q = sql.run(QStringLiteral(
+    DemoArchiveSql &q = sql.run(QStringLiteral(
         "SELECT VAPE.IVAPEID, ANAPER.IANACAGID, ANA.ISEXID, VAPE.DVAPEDAL, VAPE.DVAPEAL, VAPE.IVAPEGIORNI "
         "FROM TVAPE_PERIODI VAPE "
         "JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VAPE.IREGSID "
@@ -76,7 +52,7 @@ QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
         "AND VAPE.DVAPEAL = DATEADD(-1 DAY TO DATEADD(1 MONTH TO VAPE.DVAPEDAL)) "
         "AND NOT EXISTS (SELECT 1 FROM TVARD_RIDUZIONIVAR VARD WHERE VARD.IVAPEID = VAPE.IVAPEID) "
         "ORDER BY ANAPER.IANACAGID, VAPE.DVAPEDAL DESC"));
-    while (q.next()) {
+    for (; !q.eof(); q.next()) {
         const int person = q.value(1).toInt();
         if (!periods.isEmpty() && periods.last().anaCagId == person)
             continue;
@@ -109,8 +85,8 @@ QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
         ++added[QStringLiteral("TVARD_RIDUZIONIVAR")];
     };
     auto holiday = [&](QDate d) {
-        QSqlQuery &h = sql.run(QStringLiteral("SELECT COUNT(*) FROM TFES_FESTIVITA WHERE DFESDATA = ?"), {d});
-        return h.next() && h.value(0).toInt() > 0;
+        DemoArchiveSql &h = sql.run(QStringLiteral("SELECT COUNT(*) FROM TFES_FESTIVITA WHERE DFESDATA = ?"), {d});
+        return !h.eof() && h.value(0).toInt() > 0;
     };
 
     int women = 0;

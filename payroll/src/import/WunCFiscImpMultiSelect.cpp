@@ -7,6 +7,7 @@
 #include "Database.h"
 #include "Exceptions.h"
 #include "Field.h"
+#include "TerminationSignals.h"
 #include "UqMessages.h"
 #include "UqQueryCollection.h"
 #include "UqTransaction.h"
@@ -181,8 +182,13 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
     }
 
     esito.totale = int(chiavi.size());
+    // A termination signal is seen between two persons, and before a
+    // person's commit (the person then rolled back).
+    const platform::LongOperation inCorso;
     bool fermato = false;
     for (int i = 0; i < chiavi.size(); ++i) {
+        if (platform::TerminationSignals::Requested())
+            break;
         if (i > 0 && Notifica().StopRichiesto()) {
             fermato = true;
             break;
@@ -211,7 +217,17 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
             break;
         }
     }
-    if (fermato) {
+    if (platform::TerminationSignals::Requested()) {
+        esito.interrotto = true;
+        Notifica().Messaggio(
+            QStringLiteral("Importazione interrotta: il programma è stato chiuso (%1).%2Dipendenti importati: %3 su "
+                           "%4; il dipendente in corso non è stato importato.")
+                .arg(platform::TerminationSignals::SignalName(platform::TerminationSignals::RequestedSignal()))
+                .arg(CrLf)
+                .arg(esito.importati)
+                .arg(esito.totale),
+            MessageType::Warning);
+    } else if (fermato) {
         esito.interrotto = true;
         Notifica().Messaggio(QStringLiteral("Importazione interrotta dall'utente.%1Dipendenti importati: %2 su %3.")
                                  .arg(CrLf)
@@ -244,6 +260,10 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
         try {
             ApriAnagrafica();
             ImportaRiga();
+            // The program was asked to end meanwhile: the person is rolled
+            // back rather than committed while it closes.
+            if (platform::TerminationSignals::Requested())
+                throw platform::EAbort();
             transazione.Commit();
             return m_saltato ? EsitoPersona::Saltato : EsitoPersona::Importato;
         } catch (const std::exception &e) {
@@ -261,6 +281,22 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
                 }
                 Ripristina(copie);
             };
+            // The archive itself failed (disk full, I/O, connection lost): not
+            // this person's data, and every later person would fail the same
+            // way. The person is undone and the run ends, saying why.
+            if (const auto *archivio = dynamic_cast<const platform::EDatabaseError *>(&e);
+                archivio && archivio->archiveFailure()) {
+                const QString testo = platform::Database::archiveFailureMessage(*archivio);
+                try {
+                    annulla();
+                } catch (const std::exception &) {
+                    // The connection is gone with the archive's failure; the
+                    // engine has dropped the person's writes with it.
+                }
+                Notifica().Messaggio(testo + CrLf + CrLf + QStringLiteral("L'importazione è stata interrotta."),
+                                     MessageType::Error);
+                return EsitoPersona::NonAvviato;
+            }
             // Another workstation on the same archive wrote a row this person
             // needs (the store's row counter) and committed first: nothing of
             // the person is wrong, the person is imported again from the start.

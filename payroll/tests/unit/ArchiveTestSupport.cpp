@@ -9,8 +9,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <stdexcept>
 
@@ -200,11 +198,14 @@ QStringList sequenceNames(platform::Database &db)
 
 QString prepareError(platform::Database &db, const QString &sql)
 {
-    QSqlQuery q(db.qtDatabase());
-    const QString positional = platform::SqlStatement::parse(sql).positional();
-    if (q.prepare(positional))
-        return QString();
-    return q.lastError().text();
+    platform::SqlQuery q(db);
+    try {
+        q.setSql(sql);
+        q.prepare();
+    } catch (const platform::EDatabaseError &e) {
+        return e.message();
+    }
+    return QString();
 }
 
 QStringList formattedForPrepare(const NamedStatement &statement)

@@ -1,5 +1,7 @@
 #include "DesktopServices.h"
 
+#include "TerminationSignals.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
@@ -26,6 +28,11 @@ DesktopServices::~DesktopServices() = default;
 
 MessageButton DesktopServices::showMessage(const MessageRequest &request)
 {
+    // The program is ending on a signal: no one is there to answer, and a
+    // box would keep it from ending. The message goes to the standard error
+    // output, answered as a box closed without a choice.
+    if (TerminationSignals::Requested())
+        return CoreServices::showMessage(request);
     QMessageBox box;
     box.setWindowTitle(request.caption);
     box.setText(request.text);
@@ -74,6 +81,8 @@ MessageButton DesktopServices::showMessage(const MessageRequest &request)
 
 int DesktopServices::execDialog(QDialog &dialog)
 {
+    if (TerminationSignals::Requested())
+        return QDialog::Rejected;
     return dialog.exec();
 }
 

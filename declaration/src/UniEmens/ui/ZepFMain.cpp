@@ -199,6 +199,19 @@ void TfmZepMain::TerminaSuSegnale(int segnale)
     // Every message loop is told to end first: a message box that the steps
     // below may bring up then closes at once instead of waiting for a user.
     Termina(platform::TerminationSignals::ExitStatus(segnale));
+    // Work in progress (an import, a file being written) sees the request
+    // at its next safe point and ends there; the archive is closed after
+    // it, when the main block has left the message loop.
+    if (platform::LongOperation::Running())
+        return;
+    ChiudiDopoSegnale();
+}
+
+void TfmZepMain::ChiudiDopoSegnale()
+{
+    if (m_chiusoDopoSegnale)
+        return;
+    m_chiusoDopoSegnale = true;
     const auto passo = [](const char *cosa, const auto &f) {
         try {
             f();

@@ -59,13 +59,17 @@ public:
     void SetTestoStato(const QString &testo) override { SetStatusText(0, testo); }
     void SetTitolo(const QString &titolo) override { setWindowTitle(titolo); }
 
-    // The program was asked to end by SIGTERM or SIGINT: pending edits of
-    // every document window are cancelled, the archive is closed (a
-    // transaction left active is rolled back), and every message loop is
-    // left with the status 128 + the signal's number. Nothing is saved and
-    // nothing is asked; a failure on the way is written to the standard
-    // error output and the end goes on. Once only.
+    // The program was asked to end by SIGTERM or SIGINT: every message loop
+    // is left with the status 128 + the signal's number, then (at once, or
+    // after the work in progress when there is some: an import rolls back
+    // its current person, a file is not written) ChiudiDopoSegnale. Nothing
+    // is saved and nothing is asked. Once only.
     void TerminaSuSegnale(int segnale);
+    // Pending edits of every document window cancelled and the archive
+    // closed (a transaction left active is rolled back); a failure on the
+    // way is written to the standard error output and the end goes on.
+    // Once only.
+    void ChiudiDopoSegnale();
 
     bool PrimaAttivazioneEseguita() const { return m_primaAttivazione; }
     // 0 while the program may run; non-zero once the start was refused
@@ -98,6 +102,7 @@ private:
     bool m_primaAttivazione = false;
     bool m_inAttivazione = false;
     int m_exitStatus = 0;
+    bool m_chiusoDopoSegnale = false;
 };
 
 // The one main window (nullptr before it is created and after it is gone).

@@ -197,8 +197,13 @@ int TZepUniAvvio::Esegui(QApplication &app)
         std::printf("%s\n", ReadyLine);
         std::fflush(stdout);
         const int status = app.exec();
-        // Ended by a signal: its status, whatever the loop answered.
-        return avvio.MainWindow()->ExitStatus() != 0 ? avvio.MainWindow()->ExitStatus() : status;
+        // Ended by a signal: the archive closed now if work in progress kept
+        // it open, and the signal's status, whatever the loop answered.
+        if (avvio.MainWindow()->ExitStatus() != 0) {
+            avvio.MainWindow()->ChiudiDopoSegnale();
+            return avvio.MainWindow()->ExitStatus();
+        }
+        return status;
     } catch (const std::exception &e) {
         // A module that cannot even be created: the user is told why and
         // the program ends with a failure status.

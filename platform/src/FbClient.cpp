@@ -1,0 +1,957 @@
+#include "FbClient.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QTime>
+
+#include <firebird/Interface.h>
+#include <ibase.h>
+#include <iberror.h>
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+namespace platform::fb {
+
+using Firebird::CheckStatusWrapper;
+using Firebird::IMaster;
+using Firebird::IMessageMetadata;
+using Firebird::IStatus;
+using Firebird::IUtil;
+using Firebird::IXpbBuilder;
+
+namespace {
+
+IMaster *master()
+{
+    static IMaster *const m = Firebird::fb_get_master_interface();
+    return m;
+}
+
+IUtil *util()
+{
+    static IUtil *const u = master()->getUtilInterface();
+    return u;
+}
+
+// The engine's status objects of a thread, kept for its next calls: each
+// call through the client library is itself a call into the engine, so a
+// status made and disposed per call would double the calls of a statement.
+class StatusPool {
+public:
+    ~StatusPool()
+    {
+        for (IStatus *s : m_free)
+            s->dispose();
+    }
+    IStatus *take()
+    {
+        if (m_free.isEmpty())
+            return master()->getStatus();
+        IStatus *s = m_free.takeLast();
+        s->init();
+        return s;
+    }
+    void give(IStatus *s) { m_free.append(s); }
+
+private:
+    QList<IStatus *> m_free;
+};
+
+thread_local StatusPool t_statuses;
+
+// One engine call's status: checked after the call, raised as
+// EDatabaseError with the engine's text.
+//
+// Making one also clears errno. The engine retries an interrupted
+// file-status call while errno says EINTR without looking at the call's own
+// result, so an EINTR left in errno by any earlier system call of this
+// thread that a signal interrupted (the message loop's poll, typically)
+// makes it retry for ever: a program asked to end by SIGTERM would hang in
+// the detach that closes its archive.
+class Status {
+public:
+    Status() : m_status(t_statuses.take()), m_wrapper(m_status) { errno = 0; }
+    ~Status() { t_statuses.give(m_status); }
+    Status(const Status &) = delete;
+    Status &operator=(const Status &) = delete;
+
+    CheckStatusWrapper *operator&() { return &m_wrapper; }
+    bool failed() const { return (m_wrapper.getState() & IStatus::STATE_ERRORS) != 0; }
+    EDatabaseError error(const QString &prefix = {}) const
+    {
+        const intptr_t *errors = m_wrapper.getErrors();
+        QString text = statusText(errors);
+        if (text.isEmpty())
+            text = QStringLiteral("errore sconosciuto del database");
+        return EDatabaseError(prefix + text, statusCause(errors));
+    }
+    void check(const QString &prefix = {}) const
+    {
+        if (failed())
+            throw error(prefix);
+    }
+
+private:
+    IStatus *m_status;
+    CheckStatusWrapper m_wrapper;
+};
+
+// A parameter block (DPB, TPB) built through the engine's own builder.
+class Block {
+public:
+    explicit Block(unsigned kind)
+    {
+        Status st;
+        m_builder = util()->getXpbBuilder(&st, kind, nullptr, 0);
+        st.check();
+    }
+    ~Block() { m_builder->dispose(); }
+    Block(const Block &) = delete;
+    Block &operator=(const Block &) = delete;
+
+    void tag(unsigned char t)
+    {
+        Status st;
+        m_builder->insertTag(&st, t);
+        st.check();
+    }
+    void integer(unsigned char t, int value)
+    {
+        Status st;
+        m_builder->insertInt(&st, t, value);
+        st.check();
+    }
+    void text(unsigned char t, const QString &value)
+    {
+        Status st;
+        m_builder->insertString(&st, t, value.toUtf8().constData());
+        st.check();
+    }
+    unsigned length()
+    {
+        Status st;
+        const unsigned n = m_builder->getBufferLength(&st);
+        st.check();
+        return n;
+    }
+    const unsigned char *buffer()
+    {
+        Status st;
+        const unsigned char *b = m_builder->getBuffer(&st);
+        st.check();
+        return b;
+    }
+
+private:
+    IXpbBuilder *m_builder = nullptr;
+};
+
+constexpr unsigned CharsetNone = 0, CharsetOctets = 1, CharsetUnicodeFss = 3, CharsetUtf8 = 4;
+
+constexpr qint64 powersOfTen[] = {1,
+                                  10,
+                                  100,
+                                  1000,
+                                  10000,
+                                  100000,
+                                  1000000,
+                                  10000000,
+                                  100000000,
+                                  1000000000,
+                                  10000000000,
+                                  100000000000,
+                                  1000000000000,
+                                  10000000000000,
+                                  100000000000000,
+                                  1000000000000000,
+                                  10000000000000000,
+                                  100000000000000000,
+                                  1000000000000000000};
+
+// Days of the engine's calendar (from 17 November 1858) to a Julian day.
+constexpr qint64 EngineEpochJulianDay = 2400001;
+
+ISC_DATE engineDate(QDate d)
+{
+    return ISC_DATE(d.toJulianDay() - EngineEpochJulianDay);
+}
+
+ISC_TIME engineTime(QTime t)
+{
+    return ISC_TIME(t.msecsSinceStartOfDay()) * (ISC_TIME_SECONDS_PRECISION / 1000);
+}
+
+QDate dateOf(ISC_DATE d)
+{
+    return QDate::fromJulianDay(qint64(d) + EngineEpochJulianDay);
+}
+
+QTime timeOf(ISC_TIME t)
+{
+    return QTime::fromMSecsSinceStartOfDay(int(t / (ISC_TIME_SECONDS_PRECISION / 1000)));
+}
+
+// The cut of a text kept in a message field: a VARCHAR of at least the
+// engine's own length, rounded up so that a run of values of similar length
+// keeps one layout.
+unsigned varyingLength(unsigned described, qsizetype bytes)
+{
+    unsigned n = 32;
+    while (n < bytes)
+        n *= 2;
+    return qMax(described, qMin(n, 32765u));
+}
+
+bool isText(unsigned type)
+{
+    return type == SQL_TEXT || type == SQL_VARYING;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// errors
+
+QString statusText(const intptr_t *errors)
+{
+    QString text;
+    if (!errors)
+        return text;
+    char buffer[1024];
+    const ISC_STATUS *p = errors;
+    while (fb_interpret(buffer, sizeof buffer, &p)) {
+        if (!text.isEmpty())
+            text += QStringLiteral(" - ");
+        text += QString::fromUtf8(buffer);
+    }
+    return text;
+}
+
+EDatabaseError::Cause statusCause(const intptr_t *errors)
+{
+    auto cause = EDatabaseError::Cause::Statement;
+    if (!errors)
+        return cause;
+    for (const intptr_t *p = errors; *p != isc_arg_end;) {
+        const intptr_t tag = *p++;
+        if (tag == isc_arg_gds) {
+            switch (*p) {
+            case isc_io_error:
+            case isc_io_read_err:
+            case isc_io_write_err:
+            case isc_sys_request:
+            case isc_network_error:
+            case isc_net_read_err:
+            case isc_net_write_err:
+            case isc_lost_db_connection:
+            case isc_conn_lost:
+            case isc_shutdown:
+            case isc_shutinprog:
+            case isc_att_shutdown:
+            case isc_bug_check:
+            case isc_db_corrupt:
+            case isc_badpage:
+            case isc_bad_db_handle: return EDatabaseError::Cause::Archive;
+            case isc_deadlock:
+            case isc_lock_conflict:
+            case isc_update_conflict:
+            case isc_lock_timeout: cause = EDatabaseError::Cause::Conflict; break;
+            default: break;
+            }
+            ++p;
+        } else if (tag == isc_arg_cstring) {
+            p += 2;
+        } else {
+            ++p;
+        }
+    }
+    return cause;
+}
+
+int bytesPerCharacter(unsigned charset)
+{
+    switch (charset) {
+    case CharsetUtf8: return 4;
+    case CharsetUnicodeFss: return 3;
+    default: return 1;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Attachment
+
+Attachment::Attachment(const AttachOptions &o)
+{
+    Block dpb(IXpbBuilder::DPB);
+    dpb.text(isc_dpb_user_name, o.user);
+    if (!o.password.isEmpty())
+        dpb.text(isc_dpb_password, o.password);
+    if (!o.role.isEmpty())
+        dpb.text(isc_dpb_sql_role_name, o.role);
+    if (!o.charset.isEmpty())
+        dpb.text(isc_dpb_lc_ctype, o.charset);
+    if (o.forcedWrites >= 0)
+        dpb.integer(isc_dpb_force_write, o.forcedWrites);
+    if (o.sweep)
+        dpb.integer(isc_dpb_sweep, isc_dpb_records);
+    if (o.validate)
+        dpb.integer(isc_dpb_verify, isc_dpb_pages | isc_dpb_records | isc_dpb_indices | isc_dpb_no_update);
+    if (o.create) {
+        if (o.pageSize > 0)
+            dpb.integer(isc_dpb_page_size, o.pageSize);
+        if (!o.defaultCharset.isEmpty())
+            dpb.text(isc_dpb_set_db_charset, o.defaultCharset);
+        dpb.integer(isc_dpb_sql_dialect, SQL_DIALECT_V6);
+    }
+    const QByteArray name = QFile::encodeName(o.database);
+    Firebird::IProvider *provider = master()->getDispatcher();
+    Status st;
+    m_attachment = o.create ? provider->createDatabase(&st, name.constData(), dpb.length(), dpb.buffer())
+                            : provider->attachDatabase(&st, name.constData(), dpb.length(), dpb.buffer());
+    provider->release();
+    if (st.failed()) {
+        m_attachment = nullptr;
+        throw st.error();
+    }
+}
+
+Attachment::~Attachment()
+{
+    if (!m_attachment)
+        return;
+    Status st;
+    m_attachment->detach(&st);
+    if (st.failed())
+        abandon();
+    m_attachment = nullptr;
+}
+
+void Attachment::detach()
+{
+    if (!m_attachment)
+        return;
+    Status st;
+    m_attachment->detach(&st);
+    if (!st.failed()) {
+        m_attachment = nullptr;
+        return;
+    }
+    const EDatabaseError error = st.error();
+    abandon();
+    throw error;
+}
+
+void Attachment::abandon()
+{
+    if (!m_attachment)
+        return;
+    {
+        Status st;
+        m_attachment->cancelOperation(&st, fb_cancel_abort);
+    }
+    Status st;
+    m_attachment->detach(&st);
+    // Released without a detach, the engine frees what the connection still
+    // holds, its transactions rolled back.
+    if (st.failed())
+        m_attachment->release();
+    m_attachment = nullptr;
+}
+
+void Attachment::execute(Firebird::ITransaction *transaction, const QString &sql)
+{
+    if (!m_attachment)
+        throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
+    const QByteArray text = sql.toUtf8();
+    Status st;
+    m_attachment->execute(&st, transaction, unsigned(text.size()), text.constData(), SQL_DIALECT_V6, nullptr, nullptr,
+                          nullptr, nullptr);
+    st.check();
+}
+
+QList<qint64> Attachment::info(const QList<unsigned char> &items)
+{
+    if (!m_attachment)
+        throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
+    QByteArray asked;
+    for (unsigned char item : items)
+        asked.append(char(item));
+    asked.append(char(isc_info_end));
+    unsigned char answer[1024] = {};
+    Status st;
+    m_attachment->getInfo(&st, unsigned(asked.size()), reinterpret_cast<const unsigned char *>(asked.constData()),
+                          sizeof answer, answer);
+    st.check();
+    QList<qint64> values(items.size(), 0);
+    for (const unsigned char *p = answer; p < answer + sizeof answer - 3 && *p != isc_info_end;) {
+        const unsigned char item = *p++;
+        const int length = p[0] | (p[1] << 8);
+        p += 2;
+        if (p + length > answer + sizeof answer)
+            break;
+        qint64 value = 0;
+        for (int i = 0; i < length && i < 8; ++i)
+            value |= qint64(p[i]) << (8 * i);
+        p += length;
+        const qsizetype at = items.indexOf(item);
+        if (at >= 0)
+            values[at] = value;
+    }
+    return values;
+}
+
+// ---------------------------------------------------------------------------
+// Transaction
+
+Transaction::Transaction(Attachment &attachment, const TransactionOptions &o) : m_attachment(&attachment)
+{
+    if (!attachment.attached())
+        throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
+    Block tpb(IXpbBuilder::TPB);
+    tpb.tag(o.readOnly ? isc_tpb_read : isc_tpb_write);
+    if (o.readCommitted) {
+        tpb.tag(isc_tpb_read_committed);
+        tpb.tag(isc_tpb_rec_version);
+    } else {
+        tpb.tag(isc_tpb_concurrency);
+    }
+    if (o.lockTimeoutSeconds > 0) {
+        tpb.tag(isc_tpb_wait);
+        tpb.integer(isc_tpb_lock_timeout, o.lockTimeoutSeconds);
+    } else {
+        tpb.tag(isc_tpb_nowait);
+    }
+    Status st;
+    m_transaction = attachment.handle()->startTransaction(&st, tpb.length(), tpb.buffer());
+    if (st.failed()) {
+        m_transaction = nullptr;
+        throw st.error();
+    }
+}
+
+Transaction::~Transaction()
+{
+    if (!m_transaction)
+        return;
+    Status st;
+    m_transaction->rollback(&st);
+    if (st.failed())
+        m_transaction->release();
+    m_transaction = nullptr;
+}
+
+void Transaction::commit()
+{
+    if (!m_transaction)
+        throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da confermare."));
+    Status st;
+    m_transaction->commit(&st);
+    if (!st.failed()) {
+        m_transaction = nullptr;
+        return;
+    }
+    const EDatabaseError error = st.error();
+    // A commit that failed leaves the transaction active in the engine, its
+    // locks held: it is rolled back here, whatever the caller does next.
+    Status undo;
+    m_transaction->rollback(&undo);
+    if (undo.failed()) {
+        m_transaction->release();
+        m_stuck = true;
+    }
+    m_transaction = nullptr;
+    throw error;
+}
+
+void Transaction::rollback()
+{
+    if (!m_transaction)
+        throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da annullare."));
+    Status st;
+    m_transaction->rollback(&st);
+    if (!st.failed()) {
+        m_transaction = nullptr;
+        return;
+    }
+    const EDatabaseError error = st.error();
+    m_transaction->release();
+    m_transaction = nullptr;
+    m_stuck = true;
+    throw error;
+}
+
+// ---------------------------------------------------------------------------
+// Statement
+
+Statement::Statement(Attachment &attachment, Transaction &transaction, const QString &sql)
+    : m_attachment(&attachment), m_sql(sql)
+{
+    if (!attachment.attached() || !transaction.active())
+        throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
+    const QByteArray text = sql.toUtf8();
+    Status st;
+    m_statement = attachment.handle()->prepare(&st, transaction.handle(), unsigned(text.size()), text.constData(),
+                                               SQL_DIALECT_V6, Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+    if (st.failed()) {
+        m_statement = nullptr;
+        throw st.error();
+    }
+    try {
+        const unsigned type = m_statement->getType(&st);
+        st.check();
+        m_ddl = type == isc_info_sql_stmt_ddl;
+        const unsigned flags = m_statement->getFlags(&st);
+        st.check();
+        m_hasCursor = (flags & Firebird::IStatement::FLAG_HAS_CURSOR) != 0;
+
+        m_described = m_statement->getInputMetadata(&st);
+        st.check();
+        m_parameterCount = int(m_described->getCount(&st));
+        st.check();
+        for (int i = 0; i < m_parameterCount; ++i) {
+            Shape s;
+            s.type = m_described->getType(&st, unsigned(i)) & ~1u;
+            s.subType = m_described->getSubType(&st, unsigned(i));
+            s.scale = m_described->getScale(&st, unsigned(i));
+            s.length = m_described->getLength(&st, unsigned(i));
+            s.charset = m_described->getCharSet(&st, unsigned(i));
+            st.check();
+            m_describedShapes << s;
+        }
+
+        m_output = m_statement->getOutputMetadata(&st);
+        st.check();
+        const unsigned count = m_output->getCount(&st);
+        st.check();
+        for (unsigned i = 0; i < count; ++i) {
+            ColumnInfo c;
+            c.alias = QString::fromUtf8(m_output->getAlias(&st, i));
+            c.type = m_output->getType(&st, i) & ~1u;
+            c.subType = m_output->getSubType(&st, i);
+            c.scale = m_output->getScale(&st, i);
+            c.length = m_output->getLength(&st, i);
+            c.charset = m_output->getCharSet(&st, i);
+            c.nullable = m_output->isNullable(&st, i);
+            m_outputOffsets << m_output->getOffset(&st, i);
+            m_outputNullOffsets << m_output->getNullOffset(&st, i);
+            st.check();
+            m_columns << c;
+        }
+        const unsigned length = m_output->getMessageLength(&st);
+        st.check();
+        m_outputBuffer = QByteArray(int(length), '\0');
+        if (count == 0) {
+            m_output->release();
+            m_output = nullptr;
+        }
+    } catch (...) {
+        dispose();
+        throw;
+    }
+}
+
+Statement::~Statement()
+{
+    dispose();
+}
+
+void Statement::dispose()
+{
+    closeCursor();
+    m_executedIn = nullptr;
+    for (IMessageMetadata **m : {&m_input, &m_described, &m_output})
+        if (*m) {
+            (*m)->release();
+            *m = nullptr;
+        }
+    if (m_statement) {
+        Status st;
+        m_statement->free(&st);
+        if (st.failed())
+            m_statement->release();
+        m_statement = nullptr;
+    }
+}
+
+void Statement::transactionEnding(const Transaction &transaction)
+{
+    if (m_executedIn == &transaction) {
+        closeCursor();
+        m_executedIn = nullptr;
+    }
+}
+
+void Statement::closeCursor()
+{
+    if (!m_cursor)
+        return;
+    Status st;
+    m_cursor->close(&st);
+    // A cursor whose transaction the engine has already ended cannot be
+    // closed: its interface is released, which is all that is left of it.
+    if (st.failed())
+        m_cursor->release();
+    m_cursor = nullptr;
+}
+
+void Statement::buildInput(const QList<const Param *> &parameters)
+{
+    QList<Shape> shapes;
+    shapes.reserve(m_parameterCount);
+    for (int i = 0; i < m_parameterCount; ++i) {
+        const Shape &d = m_describedShapes.at(i);
+        const Value &v = parameters.at(i)->value();
+        Shape s;
+        switch (v.type()) {
+        case ValueType::Unassigned:
+        case ValueType::Null: s = d; break;
+        case ValueType::Integer:
+            s.type = SQL_LONG;
+            s.length = sizeof(ISC_LONG);
+            break;
+        case ValueType::LargeInt:
+            s.type = SQL_INT64;
+            s.length = sizeof(ISC_INT64);
+            break;
+        case ValueType::Float:
+            s.type = SQL_DOUBLE;
+            s.length = sizeof(double);
+            break;
+        case ValueType::Currency:
+            s.type = SQL_INT64;
+            s.scale = -4;
+            s.length = sizeof(ISC_INT64);
+            break;
+        case ValueType::Text:
+        case ValueType::Bytes:
+            if (d.type == SQL_BLOB) {
+                s = d;
+            } else {
+                const bool bytes = v.type() == ValueType::Bytes;
+                const qsizetype size = bytes ? v.toBytes().size() : v.toString().toUtf8().size();
+                s.type = SQL_VARYING;
+                s.length = varyingLength(isText(d.type) ? d.length : 0, size);
+                s.charset = bytes ? CharsetOctets : (isText(d.type) ? d.charset : CharsetUtf8);
+            }
+            break;
+        case ValueType::Date:
+            s.type = SQL_TYPE_DATE;
+            s.length = sizeof(ISC_DATE);
+            break;
+        case ValueType::DateTime:
+            s.type = SQL_TIMESTAMP;
+            s.length = sizeof(ISC_TIMESTAMP);
+            break;
+        case ValueType::Time:
+            s.type = SQL_TYPE_TIME;
+            s.length = sizeof(ISC_TIME);
+            break;
+        case ValueType::Boolean:
+            s.type = SQL_BOOLEAN;
+            s.length = 1;
+            break;
+        }
+        shapes << s;
+    }
+    if (m_input && shapes == m_shapes)
+        return;
+
+    Status st;
+    Firebird::IMetadataBuilder *builder = m_described->getBuilder(&st);
+    st.check();
+    for (int i = 0; i < m_parameterCount; ++i) {
+        const Shape &s = shapes.at(i);
+        const unsigned n = unsigned(i);
+        builder->setType(&st, n, s.type | 1u);
+        builder->setSubType(&st, n, s.subType);
+        builder->setLength(&st, n, s.length);
+        builder->setScale(&st, n, s.scale);
+        builder->setCharSet(&st, n, s.charset);
+        if (st.failed()) {
+            builder->release();
+            throw st.error();
+        }
+    }
+    IMessageMetadata *metadata = builder->getMetadata(&st);
+    builder->release();
+    st.check();
+    if (m_input)
+        m_input->release();
+    m_input = metadata;
+    m_shapes = shapes;
+    m_inputOffsets.clear();
+    m_inputNullOffsets.clear();
+    for (int i = 0; i < m_parameterCount; ++i) {
+        m_inputOffsets << m_input->getOffset(&st, unsigned(i));
+        m_inputNullOffsets << m_input->getNullOffset(&st, unsigned(i));
+    }
+    const unsigned length = m_input->getMessageLength(&st);
+    st.check();
+    m_inputBuffer = QByteArray(int(length), '\0');
+}
+
+void Statement::writeInput(Transaction &transaction, const QList<const Param *> &parameters)
+{
+    char *buffer = m_inputBuffer.data();
+    for (int i = 0; i < m_parameterCount; ++i) {
+        const Shape &s = m_shapes.at(i);
+        const Value &v = parameters.at(i)->value();
+        char *p = buffer + m_inputOffsets.at(i);
+        auto *null = reinterpret_cast<short *>(buffer + m_inputNullOffsets.at(i));
+        if (v.isNull() || v.type() == ValueType::Unassigned) {
+            *null = -1;
+            continue;
+        }
+        *null = 0;
+        switch (s.type) {
+        case SQL_LONG: {
+            const ISC_LONG x = v.toInt();
+            std::memcpy(p, &x, sizeof x);
+            break;
+        }
+        case SQL_INT64: {
+            const ISC_INT64 x = v.type() == ValueType::Currency ? v.toCurrency().raw() : v.toInt64();
+            std::memcpy(p, &x, sizeof x);
+            break;
+        }
+        case SQL_DOUBLE: {
+            const double x = v.toDouble();
+            std::memcpy(p, &x, sizeof x);
+            break;
+        }
+        case SQL_VARYING: {
+            const QByteArray bytes = v.type() == ValueType::Bytes ? v.toBytes() : v.toString().toUtf8();
+            if (bytes.size() > qsizetype(s.length))
+                throw EDatabaseError(
+                    QStringLiteral("Testo troppo lungo per un parametro dell'istruzione SQL (%1 byte, al più %2).")
+                        .arg(bytes.size())
+                        .arg(s.length));
+            const auto n = static_cast<unsigned short>(bytes.size());
+            std::memcpy(p, &n, sizeof n);
+            std::memcpy(p + sizeof n, bytes.constData(), size_t(bytes.size()));
+            break;
+        }
+        case SQL_BLOB: {
+            const QByteArray bytes = v.type() == ValueType::Bytes ? v.toBytes() : v.toString().toUtf8();
+            ISC_QUAD id{};
+            Status st;
+            Firebird::IBlob *blob = m_attachment->handle()->createBlob(&st, transaction.handle(), &id, 0, nullptr);
+            st.check();
+            constexpr qsizetype Segment = 32768;
+            for (qsizetype at = 0; at < bytes.size() && !st.failed(); at += Segment)
+                blob->putSegment(&st, unsigned(qMin(Segment, bytes.size() - at)), bytes.constData() + at);
+            if (st.failed()) {
+                const EDatabaseError error = st.error();
+                Status cancel;
+                blob->cancel(&cancel);
+                if (cancel.failed())
+                    blob->release();
+                throw error;
+            }
+            blob->close(&st);
+            if (st.failed()) {
+                blob->release();
+                throw st.error();
+            }
+            std::memcpy(p, &id, sizeof id);
+            break;
+        }
+        case SQL_TYPE_DATE: {
+            const ISC_DATE x = engineDate(v.toDate());
+            std::memcpy(p, &x, sizeof x);
+            break;
+        }
+        case SQL_TIMESTAMP: {
+            const QDateTime dt = v.toDateTime();
+            ISC_TIMESTAMP x;
+            x.timestamp_date = engineDate(dt.date());
+            x.timestamp_time = engineTime(dt.time());
+            std::memcpy(p, &x, sizeof x);
+            break;
+        }
+        case SQL_TYPE_TIME: {
+            const ISC_TIME x = engineTime(v.toTime());
+            std::memcpy(p, &x, sizeof x);
+            break;
+        }
+        case SQL_BOOLEAN: *reinterpret_cast<unsigned char *>(p) = v.toBool() ? 1 : 0; break;
+        default: throw EDatabaseError(QStringLiteral("Tipo di parametro non gestito (%1).").arg(s.type));
+        }
+    }
+}
+
+void Statement::execute(Transaction &transaction, const QList<const Param *> &parameters)
+{
+    if (!m_statement)
+        throw EDatabaseError(QStringLiteral("Istruzione SQL non più valida: la connessione è stata chiusa."));
+    if (parameters.size() != m_parameterCount)
+        throw EDatabaseError(QStringLiteral("Numero di parametri errato per l'istruzione SQL (%1 invece di %2).")
+                                 .arg(parameters.size())
+                                 .arg(m_parameterCount));
+    closeCursor();
+    m_executedIn = nullptr;
+    IMessageMetadata *input = nullptr;
+    void *inputBuffer = nullptr;
+    if (m_parameterCount > 0) {
+        buildInput(parameters);
+        writeInput(transaction, parameters);
+        input = m_input;
+        inputBuffer = m_inputBuffer.data();
+    }
+    Status st;
+    if (m_hasCursor) {
+        m_cursor = m_statement->openCursor(&st, transaction.handle(), input, inputBuffer, m_output, 0);
+        if (st.failed()) {
+            m_cursor = nullptr;
+            throw st.error();
+        }
+    } else {
+        m_statement->execute(&st, transaction.handle(), input, inputBuffer, m_output,
+                             m_output ? m_outputBuffer.data() : nullptr);
+        st.check();
+    }
+    m_executedIn = &transaction;
+}
+
+bool Statement::fetch()
+{
+    if (!m_cursor)
+        return false;
+    Status st;
+    const int result = m_cursor->fetchNext(&st, m_outputBuffer.data());
+    st.check();
+    if (result == IStatus::RESULT_OK)
+        return true;
+    closeCursor();
+    return false;
+}
+
+qint64 Statement::affectedRows()
+{
+    if (!m_statement)
+        return -1;
+    Status st;
+    const ISC_UINT64 n = m_statement->getAffectedRecords(&st);
+    if (st.failed())
+        return -1;
+    return qint64(n);
+}
+
+bool Statement::isNull(int column) const
+{
+    return *reinterpret_cast<const short *>(m_outputBuffer.constData() + m_outputNullOffsets.at(column)) != 0;
+}
+
+Value Statement::value(int column) const
+{
+    if (isNull(column))
+        return Value::null();
+    const ColumnInfo &c = m_columns.at(column);
+    const char *p = m_outputBuffer.constData() + m_outputOffsets.at(column);
+    auto scaled = [&](qint64 x) -> Value {
+        if (c.scale == 0)
+            return c.type == SQL_INT64 ? Value(qint64(x)) : Value(int(x));
+        if (c.scale < 0 && c.scale >= -4) {
+            const qint64 factor = powersOfTen[4 + c.scale];
+            if (x > std::numeric_limits<qint64>::max() / factor || x < std::numeric_limits<qint64>::min() / factor)
+                throw EDatabaseError(
+                    QStringLiteral("Importo fuori dall'intervallo gestito nella colonna %1.").arg(c.alias));
+            return Value(Currency::fromRaw(x * factor));
+        }
+        if (c.scale < 0)
+            return Value(double(x) / double(powersOfTen[qMin(-c.scale, 18)]));
+        return Value(double(x) * double(powersOfTen[qMin(c.scale, 18)]));
+    };
+    switch (c.type) {
+    case SQL_TEXT: {
+        qsizetype end = c.length;
+        while (end > 0 && p[end - 1] == ' ')
+            --end;
+        return Value(QString::fromUtf8(p, end));
+    }
+    case SQL_VARYING: {
+        unsigned short n = 0;
+        std::memcpy(&n, p, sizeof n);
+        return Value(QString::fromUtf8(p + sizeof n, n));
+    }
+    case SQL_SHORT: {
+        short x = 0;
+        std::memcpy(&x, p, sizeof x);
+        return scaled(x);
+    }
+    case SQL_LONG: {
+        ISC_LONG x = 0;
+        std::memcpy(&x, p, sizeof x);
+        return scaled(x);
+    }
+    case SQL_INT64: {
+        ISC_INT64 x = 0;
+        std::memcpy(&x, p, sizeof x);
+        return scaled(x);
+    }
+    case SQL_FLOAT: {
+        float x = 0;
+        std::memcpy(&x, p, sizeof x);
+        return Value(double(x));
+    }
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT: {
+        double x = 0;
+        std::memcpy(&x, p, sizeof x);
+        return Value(x);
+    }
+    case SQL_TYPE_DATE: {
+        ISC_DATE x = 0;
+        std::memcpy(&x, p, sizeof x);
+        return Value(dateOf(x));
+    }
+    case SQL_TYPE_TIME: {
+        ISC_TIME x = 0;
+        std::memcpy(&x, p, sizeof x);
+        return Value(timeOf(x));
+    }
+    case SQL_TIMESTAMP: {
+        ISC_TIMESTAMP x{};
+        std::memcpy(&x, p, sizeof x);
+        return Value(QDateTime(dateOf(x.timestamp_date), timeOf(x.timestamp_time)));
+    }
+    case SQL_BOOLEAN: return Value(*reinterpret_cast<const unsigned char *>(p) != 0);
+    case SQL_NULL: return Value::null();
+    case SQL_BLOB: {
+        if (!m_executedIn || !m_executedIn->active())
+            throw EDatabaseError(QStringLiteral("Nessuna riga corrente nel risultato della query."));
+        ISC_QUAD id{};
+        std::memcpy(&id, p, sizeof id);
+        Status st;
+        Firebird::IBlob *blob = m_attachment->handle()->openBlob(&st, m_executedIn->handle(), &id, 0, nullptr);
+        st.check();
+        QByteArray bytes;
+        char segment[32768];
+        for (;;) {
+            unsigned got = 0;
+            const int r = blob->getSegment(&st, sizeof segment, segment, &got);
+            if (st.failed() || (r != IStatus::RESULT_OK && r != IStatus::RESULT_SEGMENT))
+                break;
+            bytes.append(segment, got);
+        }
+        if (st.failed()) {
+            const EDatabaseError error = st.error();
+            blob->release();
+            throw error;
+        }
+        blob->close(&st);
+        if (st.failed())
+            blob->release();
+        if (c.subType == isc_blob_text)
+            return Value(QString::fromUtf8(bytes));
+        return Value(bytes);
+    }
+    default: break;
+    }
+    throw EDatabaseError(QStringLiteral("Tipo di colonna non gestito (%1) nella colonna %2.").arg(c.type).arg(c.alias));
+}
+
+} // namespace platform::fb
