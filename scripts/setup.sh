@@ -10,6 +10,7 @@ packages=(
   firebird3.0-server
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  qt6-translations-l10n
 )
 
 missing=()

@@ -195,4 +195,8 @@ private:
     ChangeHandler m_onChange;
 };
 
+// A message about a field's value that names the field as the user knows
+// it: 'Campo "<display label>": ' + the problem.
+QString fieldMessage(const Field &field, const QString &problem);
+
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "ZepCDenunciaAziendale.h"
 #include "ZepCDipendente.h"
 #include "ZepCFplsExEnpals.h"
+#include "ZepCMittente.h"
 #include "ZepCParametri.h"
 #include "ZepCTabellaDenuncia.h"
 #include "ZepUUtil.h"
@@ -37,6 +38,7 @@ const QString TZepFile::MsgGiorniLavorati = QStringLiteral(
 const QString TZepFile::MsgGiorniRetribuiti = QStringLiteral("Giorni retribuiti devono essere maggiori di zero");
 const QString TZepFile::MsgCapIstat = QStringLiteral(
     "Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato.");
+const QString TZepFile::MsgDichiarante = QStringLiteral("Dichiarante");
 const QString TZepFile::MsgAnnullata = QStringLiteral("Operazione annullata dall'utente.");
 const QString TZepFile::MsgTerminata = QStringLiteral("Operazione terminata con successo.");
 const QString TZepFile::MsgErrore = QStringLiteral(
@@ -52,6 +54,8 @@ const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/INPS uniEMens in
 namespace {
 
 const QString S = QStringLiteral("S");
+// The cause of the 200 euros of July 2022.
+const QString CausaleBonusLuglio = QStringLiteral("L031");
 const QString Eliminato = QStringLiteral("********* ELIMINATO  ");
 const QString FineEliminato = QStringLiteral("*********");
 
@@ -60,10 +64,23 @@ const Field *campo(const DataSet &ds, const QString &nome)
     return &ds.fieldByName(nome);
 }
 
-// The text of an amount: the store keeps no zeros, so an empty amount is 0.
-QString testoImporto(const Field *f)
+// An amount of an element that carries whole euros, in its digits. An
+// amount with cents is refused, naming the field: written rounded, the file
+// would declare another amount than the row's.
+QString euroInteri(const Field *f)
 {
-    return f->asCurrency().toString();
+    const Currency importo = f->asCurrency();
+    if (importo.rounded(0) != importo)
+        throw EUqError(
+            platform::fieldMessage(*f, QStringLiteral("l'importo %1 va indicato in euro interi, senza centesimi")
+                                           .arg(TZepFile::Importo(importo))));
+    return QString::number(importo.truncated());
+}
+
+// The context line of a person: surname, name and fiscal code.
+QString persona(const QString &cognome, const QString &nome, const QString &cf)
+{
+    return cognome + QLatin1Char(' ') + nome + QStringLiteral(" - CF: ") + cf;
 }
 
 QString data(const QDate &d)
@@ -408,6 +425,7 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
     const auto vuoto = [](const DataSet &ds) { return !ds.isActive() || ds.isEmpty(); };
     if (vuoto(cdsDip) && vuoto(cdsFplsExEnpals) && vuoto(cdsColl) && vuoto(cdsDenunciaAziendale))
         throw EUqError(MsgNessunDato);
+    ControllaRighe();
 
     log(QStringLiteral("Creazione file in corso ..."));
     IXMLDenunceMensili radice = CreaDocumentoDenunceMensili();
@@ -454,6 +472,30 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
     return radice;
 }
 
+void TZepFile::ControllaRighe()
+{
+    if (!cdsAmm.isEmpty()) {
+        m_personaCorrente = MsgDichiarante;
+        TZepMittente::PrimaDelPost(cdsAmm);
+    }
+    const auto persone = [this](DataSet &ds, const QString &campoCf) {
+        if (!ds.isActive())
+            return;
+        const Field &cf = ds.fieldByName(campoCf);
+        const Field &cognome = ds.fieldByName(QStringLiteral("COGNOME"));
+        const Field &nome = ds.fieldByName(QStringLiteral("NOME"));
+        for (ds.first(); !ds.eof(); ds.next()) {
+            m_personaCorrente = persona(cognome.asString(), nome.asString(), cf.asString());
+            CampoObbligatorio(cf.asString(), campoCf);
+            TZepTabellaDenuncia::ControllaRiga(ds, {campoCf});
+        }
+    };
+    persone(cdsDip, QStringLiteral("CFLavoratore"));
+    persone(cdsFplsExEnpals, QStringLiteral("CFLavoratore"));
+    persone(cdsColl, QStringLiteral("CFCollaboratore"));
+    m_personaCorrente.clear();
+}
+
 void TZepFile::ScriviPosizioni(IXMLAzienda azienda)
 {
     // A person without company number would belong to no position and be
@@ -462,8 +504,7 @@ void TZepFile::ScriviPosizioni(IXMLAzienda azienda)
         const CampiPersona c(ds);
         for (ds.first(); !ds.eof(); ds.next()) {
             if (c.matricola->asString().isEmpty()) {
-                m_personaCorrente = c.cognome->asString() + QLatin1Char(' ') + c.nome->asString()
-                                    + QStringLiteral(" - CF: ") + c.cf->asString();
+                m_personaCorrente = persona(c.cognome->asString(), c.nome->asString(), c.cf->asString());
                 throw EUqError(MsgMatricolaNonImpostata);
             }
         }
@@ -495,9 +536,9 @@ void TZepFile::IniziaPersona(const CampiPersona &c, const QString &tipo, const Q
     const QString cognome = c.cognome->asString();
     const QString nome = c.nome->asString();
     const QString cf = c.cf->asString();
-    m_personaCorrente = cognome + QLatin1Char(' ') + nome + QStringLiteral(" - CF: ") + cf;
-    const QString persona = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ') + dettaglio;
-    log(c.elimina->asString() == S ? Eliminato + persona + FineEliminato : tipo + persona);
+    m_personaCorrente = persona(cognome, nome, cf);
+    const QString riga = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ') + dettaglio;
+    log(c.elimina->asString() == S ? Eliminato + riga + FineEliminato : tipo + riga);
 }
 
 void TZepFile::ScriviTesta(IXMLDenunciaIndividuale denuncia, const CampiPersona &c)
@@ -585,7 +626,7 @@ void TZepFile::ScriviDipendenti(IXMLDenunciaIndividualeList denunce, const QStri
         const QString tipoLavStat = c.tipoLavStat->asString();
         if (!tipoLavStat.isEmpty())
             dati.SetTipoLavStat(tipoLavStat);
-        dati.SetImponibile(testoImporto(c.imponibile));
+        dati.SetImponibile(Importo(c.imponibile->asCurrency()));
         const Currency contributo = c.contributo->asCurrency();
         if (!contributo.isZero())
             dati.SetContributo(Importo(contributo));
@@ -638,7 +679,7 @@ void TZepFile::ScriviCausaliAggiuntive(IXMLDatiRetributivi dati)
         if (meseBonus < 1 || meseBonus > 12)
             throw EUqError(QStringLiteral("Bonus anno 2022: Mese deve essere impostato."));
         ScriviCausaleAggiuntiva(dati, QStringLiteral("Bonus anno 2022"), meseBonus,
-                                MeseDenuncia == QStringLiteral("07") ? QStringLiteral("L031") : QStringLiteral("L033"),
+                                MeseDenuncia == QStringLiteral("07") ? CausaleBonusLuglio : QStringLiteral("L033"),
                                 c.bonusBaseRif->asLargeInt(), bonus);
     }
     const auto esonero = [&](const QString &etichetta, const Field *importo, const Field *causale, const Field *base) {
@@ -656,7 +697,11 @@ void TZepFile::ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &
         mese = MeseDenuncia.toInt();
     if (importo.isZero())
         throw EUqError(etichetta + QStringLiteral(": Importo e mese devono essere entrambi impostati."));
-    if (base == 0)
+    // The July bonus has no reference base (the employee window does not
+    // even show it): a zero base is written as none. Every other cause,
+    // November's and December's bonus among them, needs its base.
+    const bool senzaBase = base == 0 && causale == CausaleBonusLuglio;
+    if (base == 0 && !senzaBase)
         throw EUqError(etichetta + QStringLiteral(": Imponibile Riferimento base deve essere impostato."));
     IXMLInfoAggCausaliContrib info = dati.GetInfoAggCausaliContrib().Add();
     info.SetCodiceCausale(causale);
@@ -668,7 +713,7 @@ void TZepFile::ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &
                                     || causale == QStringLiteral("L025"));
     info.GetIdentMotivoUtilizzoCausale().Add().SetText(baseComeMotivo ? QString::number(base) : QStringLiteral("N"));
     info.SetAnnoMeseRif(AnnoDenuncia + QLatin1Char('-') + QStringLiteral("%1").arg(mese, 2, 10, QLatin1Char('0')));
-    if (!baseComeMotivo)
+    if (!baseComeMotivo && !senzaBase)
         info.SetBaseRif(QString::number(base));
     info.SetImportoAnnoMeseRif(Importo(importo));
 }
@@ -710,7 +755,7 @@ void TZepFile::ScriviFplsExEnpals(IXMLDenunciaIndividualeList denunce, const QSt
         const QString tipoLavoratore = c.tipoLavoratore->asString();
         if (tipoLavoratore != QStringLiteral("0"))
             dati.SetTipoLavoratore(tipoLavoratore);
-        dati.SetImponibile(testoImporto(c.imponibile));
+        dati.SetImponibile(Importo(c.imponibile->asCurrency()));
         const Currency contributo = c.contributo->asCurrency();
         if (!contributo.isZero())
             dati.SetContributo(Importo(contributo));
@@ -720,7 +765,7 @@ void TZepFile::ScriviFplsExEnpals(IXMLDenunciaIndividualeList denunce, const QSt
         if (!imponibileCtrAgg.isZero() || !contribAgg.isZero()) {
             IXMLContrib1PerCento unoPerCento = aggiuntiva.GetContrib1PerCento();
             if (!imponibileCtrAgg.isZero())
-                unoPerCento.SetImponibileCtrAgg(testoImporto(c.imponibileCtrAgg));
+                unoPerCento.SetImponibileCtrAgg(Importo(imponibileCtrAgg));
             if (!contribAgg.isZero())
                 unoPerCento.SetContribAggCorrente(Importo(contribAgg));
         }
@@ -796,8 +841,8 @@ void TZepFile::ScriviDatiParticolariFpls(IXMLDatiRetributivi dati)
     IXMLDatiParticolari particolari = dati.GetDatiParticolari();
     if (eccedenza) {
         IXMLEccMassSpet ecc = particolari.GetEccMassSportSpet().GetEccMassSpet();
-        ecc.SetImpEccMassSpet(
-            CampoObbligatorio(c.impEccMassSpet->asString(), QStringLiteral("Imponibile eccedente il massimale")));
+        CampoObbligatorio(c.impEccMassSpet->asString(), QStringLiteral("Imponibile eccedente il massimale"));
+        ecc.SetImpEccMassSpet(Importo(impEcc));
         ecc.SetContrEccMassSpet(Importo(contrEcc));
         ecc.SetContrSolidarietaSpet(Importo(solidarieta));
     }
@@ -815,7 +860,7 @@ void TZepFile::ScriviDatiParticolariFpls(IXMLDatiRetributivi dati)
             IXMLPeriodoType periodo = ordinaria.GetPeriodo();
             periodo.SetDataInizio(data(p.DataInizio));
             periodo.SetDataFine(data(p.DataFine));
-            ordinaria.SetImpRetrOrdinaria(p.ImpRetrOrdinaria.toString());
+            ordinaria.SetImpRetrOrdinaria(QString::number(p.ImpRetrOrdinaria.truncated()));
         }
     }
 }
@@ -835,7 +880,7 @@ void TZepFile::ScriviDenunciaAziendale(IXMLPosContributiva posizione)
         log(QStringLiteral("-- Dati recupero su INPS: Causale L650, Somma ") + Importo(sommaACredito));
         IXMLAltrePartiteACredito credito = denuncia.GetAltrePartiteACredito().Add();
         credito.SetCausaleACredito(QStringLiteral("L650"));
-        credito.SetSommaACredito(sommaACredito.toString());
+        credito.SetSommaACredito(Importo(sommaACredito));
     }
     const int totaleACredito = az.fieldByName(QStringLiteral("TotaleACredito")).asInteger();
     IXMLDatiQuadraturaRetrContr quadratura = denuncia.GetDatiQuadraturaRetrContr();
@@ -860,11 +905,11 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
         const QString cf = c.cf->asString();
         const QString tipoRapporto = c.tipoRapporto->asString();
         const QString aliquota = c.aliquota->asString();
-        m_personaCorrente = cognome + QLatin1Char(' ') + nome + QStringLiteral(" - CF: ") + cf;
-        const QString persona = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ')
-                                + tipoRapporto + QLatin1Char(' ') + aliquota;
+        m_personaCorrente = persona(cognome, nome, cf);
+        const QString riga = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ') + tipoRapporto
+                             + QLatin1Char(' ') + aliquota;
         const bool elimina = c.elimina->asString() == S;
-        log(elimina ? Eliminato + persona + FineEliminato : QStringLiteral("---- Collaboratore ") + persona);
+        log(elimina ? Eliminato + riga + FineEliminato : QStringLiteral("---- Collaboratore ") + riga);
 
         IXMLCollaboratore collaboratore = lista.GetCollaboratore().Add();
         if (elimina)
@@ -877,7 +922,7 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
         const QString attivita = c.codiceAttivita->asString();
         if (!attivita.isEmpty())
             collaboratore.SetCodiceAttivita(attivita);
-        collaboratore.SetImponibile(testoImporto(c.imponibile));
+        collaboratore.SetImponibile(euroInteri(c.imponibile));
         collaboratore.SetAliquota(c.aliquota->asInteger());
         const QString altraAss = c.altraAss->asString();
         if (!altraAss.isEmpty())
@@ -893,7 +938,7 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
         collaboratore.SetAl(data(al));
         if (c.impAgevolazione->asInteger() > 0) {
             IXMLCollaboratore_Agevolazione agevolazione = collaboratore.GetAgevolazione().Add();
-            agevolazione.SetImpAgevolazione(testoImporto(c.impAgevolazione));
+            agevolazione.SetImpAgevolazione(euroInteri(c.impAgevolazione));
             agevolazione.SetTipoAgevolazione(c.tipoAgevolazione->asString());
         }
         const QString calamita = c.codCalamita->asString();

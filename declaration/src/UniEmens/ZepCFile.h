@@ -19,7 +19,11 @@
 // Every child is set in the order of its element's members (the order of
 // the binding description), because the document keeps its children in the
 // order they were first reached. Amounts are computed as Currency and
-// written with "." as the decimal separator whatever the machine's locale.
+// written with "." as the decimal separator whatever the machine's locale,
+// each element in one form whatever its value: two decimals where the
+// element carries cents ("1773.50", never "1773.5"), digits alone where it
+// carries whole euros (a collaborator's Imponibile; cents there are
+// refused, naming the field).
 //
 // Configuration: the software house's fiscal code written into
 // CFSoftwarehouse is the key "CFSoftwarehouse" of the section
@@ -54,6 +58,7 @@ public:
     static const QString MsgGiorniLavorati;        // "In presenza di giorni retribuiti devono essere ..."
     static const QString MsgGiorniRetribuiti;      // "Giorni retribuiti devono essere maggiori di zero"
     static const QString MsgCapIstat;              // "Dichiarante: \"CAP sede di lavoro\" o ..."
+    static const QString MsgDichiarante;           // the context line of the declarant's row
     static const QString MsgAnnullata;             // "Operazione annullata dall'utente."
     static const QString MsgTerminata;             // "Operazione terminata con successo."
     static const QString MsgErrore;                // "Errore nella generazione del file, ..."
@@ -144,6 +149,13 @@ public:
     void GeneraDenunceMensili();
     // The document GeneraDenunceMensili saves.
     IXMLDenunceMensili CreaDocumento();
+    // Before the document is made: every row of the declarant and of the
+    // persons as the windows check it before a post (the fiscal codes, the
+    // characters of every text), since rows may come from elsewhere than
+    // the windows (an import, another program on the archive). The first
+    // fault raises EUqError naming the field, with the person (or
+    // MsgDichiarante) as the context line.
+    void ControllaRighe();
 
     // The value when it holds more than blanks; else EUqError
     // MsgCampoNonImpostato + etichetta.

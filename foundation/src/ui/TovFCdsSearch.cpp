@@ -105,6 +105,9 @@ TfmTovRicerca::TfmTovRicerca(QWidget *parent)
     grSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grSearch->setSelectionBehavior(QAbstractItemView::SelectRows);
     grSearch->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The last column (a description) takes the room left, instead of
+    // showing its texts cut in a narrow column beside an empty area.
+    grSearch->horizontalHeader()->setStretchLastSection(true);
     grModel = new platform::DataSetModel(&cdsSearch, grSearch);
     grSearch->setModel(grModel);
     ClientLayout()->addWidget(grSearch, 1);
