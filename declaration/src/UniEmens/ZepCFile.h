@@ -29,7 +29,7 @@
 // CFSoftwarehouse is the key "CFSoftwarehouse" of the section
 // [FileTelematico] of "UniEmens.ini" in the etc folder (TWunUtil::
 // CartellaEtc()); unset, the element is left out of the file.
-#include "ZepCEmensDataBinding.h"
+#include "UniEmens/ZepCEmensDataBinding.h"
 
 #include "Currency.h"
 #include "DataSet.h"
@@ -148,7 +148,7 @@ public:
     // error, leaving an existing file as it was.
     void GeneraDenunceMensili();
     // The document GeneraDenunceMensili saves.
-    IXMLDenunceMensili CreaDocumento();
+    uniemens::IXMLDenunceMensili CreaDocumento();
     // Before the document is made: every row of the declarant and of the
     // persons as the windows check it before a post (the fiscal codes, the
     // characters of every text), since rows may come from elsewhere than
@@ -167,16 +167,16 @@ public:
     static QString Importo(platform::Currency importo);
 
     // ---- the section writers (public for their tests) ----
-    void ScriviPosizioni(IXMLAzienda azienda);
-    void ScriviDipendenti(IXMLDenunciaIndividualeList denunce, const QString &matricola);
-    void ScriviFplsExEnpals(IXMLDenunciaIndividualeList denunce, const QString &matricola);
-    void ScriviGiorniDip(IXMLDatiRetributivi dati, const QString &giorni);
-    void ScriviGiorniFpls(IXMLDatiRetributivi dati);
-    void ScriviDatiParticolariFpls(IXMLDatiRetributivi dati);
-    void ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &etichetta, int mese, const QString &causale,
-                                 qint64 base, platform::Currency importo);
-    void ScriviDenunciaAziendale(IXMLPosContributiva posizione);
-    void ScriviCollaboratori(IXMLListaCollaboratori lista);
+    void ScriviPosizioni(uniemens::IXMLAzienda azienda);
+    void ScriviDipendenti(uniemens::IXMLDenunciaIndividualeList denunce, const QString &matricola);
+    void ScriviFplsExEnpals(uniemens::IXMLDenunciaIndividualeList denunce, const QString &matricola);
+    void ScriviGiorniDip(uniemens::IXMLDatiRetributivi dati, const QString &giorni);
+    void ScriviGiorniFpls(uniemens::IXMLDatiRetributivi dati);
+    void ScriviDatiParticolariFpls(uniemens::IXMLDatiRetributivi dati);
+    void ScriviCausaleAggiuntiva(uniemens::IXMLDatiRetributivi dati, const QString &etichetta, int mese,
+                                 const QString &causale, qint64 base, platform::Currency importo);
+    void ScriviDenunciaAziendale(uniemens::IXMLPosContributiva posizione);
+    void ScriviCollaboratori(uniemens::IXMLListaCollaboratori lista);
 
     // A work period of the performing-arts worker being written: a run of
     // worked days, with its ordinary pay.
@@ -199,11 +199,11 @@ private:
     void IniziaPersona(const CampiPersona &campi, const QString &tipo, const QString &dettaglio);
     // The head of a declaration shared by employees and performing-arts
     // workers: Elimina to TipoCodiceContratto.
-    void ScriviTesta(IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
-    void ScriviAssunzioneCessazione(IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
-    void ScriviCausaliAggiuntive(IXMLDatiRetributivi dati);
-    void ScriviANF(IXMLDenunciaIndividuale denuncia);
-    void ScriviRispettoMinimale(IXMLDatiRetributivi dati, const CampiPersona &campi);
+    void ScriviTesta(uniemens::IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
+    void ScriviAssunzioneCessazione(uniemens::IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
+    void ScriviCausaliAggiuntive(uniemens::IXMLDatiRetributivi dati);
+    void ScriviANF(uniemens::IXMLDenunciaIndividuale denuncia);
+    void ScriviRispettoMinimale(uniemens::IXMLDatiRetributivi dati, const CampiPersona &campi);
 
     TTovDBCds &m_store;
     IZepLogFile *m_log;

@@ -3,7 +3,7 @@
 // element-collections, text content, escaping, saving and its failures.
 #include "QtPrinters.h"
 #include "UniEmensTestNodes.h"
-#include "ZepCEmensDataBinding.h"
+#include "UniEmens/ZepCEmensDataBinding.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace uniemens;
 using xmlbinding::Node;
 using xmlbinding::XmlError;
 

@@ -159,7 +159,6 @@ TEST_F(Interruzioni, SigtermDuringTheImportRollsBackThePersonInProgressAndEndsWi
 
 TEST_F(Interruzioni, SigtermWhileTheFileIsWrittenLeavesNoHalfFile)
 {
-    Tabelle(inst.Archivio(), 2024, 3).CompletaCollaboratori();
     const QString cartella = inst.path(QStringLiteral("uscita"));
     const QString file = cartella + QStringLiteral("/uniEMens2024-03.Xml");
     const QStringList argomenti{QStringLiteral("--archive"),  inst.Archivio(),
@@ -265,7 +264,6 @@ TEST(DiscoPieno, AFullDiskEndsTheImportWithTheCauseAndTheNextRunWithRoomComplete
         // The file of the month, on the same full disk: refused saying so,
         // first with the archive there, then with the archive elsewhere and
         // only the file there; nothing is left on the disk.
-        Tabelle(archivio, 2024, meseFallito).CompletaCollaboratori();
         const QString altrove = inst.path(QStringLiteral("data/altrove.fdb"));
         ASSERT_TRUE(QFile::copy(archivio, altrove));
         for (const QString &a : {archivio, altrove}) {
