@@ -29,7 +29,7 @@ namespace {
 // `completa` (which ends with the window's check before a post) and
 // posted; the table saved as its window saves it when any was.
 template <class Manca, class Completa>
-int completaRighe(TTovDBCds &store, const QString &tabella, bool annuale, Manca manca, Completa completa)
+int completaRighe(ITovDBCds &store, const QString &tabella, bool annuale, Manca manca, Completa completa)
 {
     TZepTabellaDenuncia t(store, tabella, annuale);
     DataSet ds;
@@ -55,7 +55,7 @@ QString testo(const DataSet &ds, const char *campo)
 
 } // namespace
 
-TZepCompletaDemo::TZepCompletaDemo(TTovDBCds &store) : m_store(store) {}
+TZepCompletaDemo::TZepCompletaDemo(ITovDBCds &store) : m_store(store) {}
 
 QString TZepCompletaDemo::CFPersonaMittente()
 {

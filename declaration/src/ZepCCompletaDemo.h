@@ -21,7 +21,7 @@
 // Rows that already hold their values are left as they are.
 #include <QString>
 
-class TTovDBCds;
+class ITovDBCds;
 
 class TZepCompletaDemo {
 public:
@@ -35,7 +35,7 @@ public:
     static const QString MsgGiorniRetribuiti;  // more paid days than the month has
 
     // The store positioned on the working period (not owned).
-    explicit TZepCompletaDemo(TTovDBCds &store);
+    explicit TZepCompletaDemo(ITovDBCds &store);
 
     // Each answers how many rows it completed. Dichiarante raises
     // MsgNessunDichiarante when the year has no row: the import's declarant
@@ -45,5 +45,5 @@ public:
     int IscrittiFpls();
 
 private:
-    TTovDBCds &m_store;
+    ITovDBCds &m_store;
 };

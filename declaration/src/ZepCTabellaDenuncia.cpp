@@ -31,7 +31,7 @@ const QString TZepTabellaDenuncia::CampoElimina = QStringLiteral("Elimina");
 const QString TZepTabellaDenuncia::CampoPeriodo = QStringLiteral("AnnoMeseDenuncia");
 const QString TZepTabellaDenuncia::CartellaTabelle = QStringLiteral("Tabelle/");
 
-TZepTabellaDenuncia::TZepTabellaDenuncia(TTovDBCds &store, const QString &nome, bool annuale)
+TZepTabellaDenuncia::TZepTabellaDenuncia(ITovDBCds &store, const QString &nome, bool annuale)
     : m_store(store), m_nome(nome), m_annuale(annuale)
 {
 }

@@ -15,7 +15,7 @@
 #include <QString>
 
 class IZepMainState;
-class TTovDBCds;
+class ITovDBCds;
 
 // A lookup of a detail-page field: the code table offered by the search
 // window (a file of the program's "Tabelle" folder).
@@ -43,10 +43,10 @@ public:
 
     // A table of the working period; `annuale`: the year level (month 0 of
     // the store's year), as the declarant is kept.
-    TZepTabellaDenuncia(TTovDBCds &store, const QString &nome, bool annuale = false);
+    TZepTabellaDenuncia(ITovDBCds &store, const QString &nome, bool annuale = false);
 
     const QString &Nome() const { return m_nome; }
-    TTovDBCds &Store() const { return m_store; }
+    ITovDBCds &Store() const { return m_store; }
 
     // Replaces the dataset's layout and rows by the stored table of the
     // store's period.
@@ -108,7 +108,7 @@ public:
     static void ImpostaColonne(platform::DataSet &dataSet, const QList<TZepColonna> &colonne);
 
 private:
-    TTovDBCds &m_store;
+    ITovDBCds &m_store;
     QString m_nome;
     bool m_annuale;
 };

@@ -52,7 +52,7 @@ void TZepImpSostituto::Importa()
     try {
         m_import.CaricaTabella(TZepParametri::TabellaDichiarante, &dichiarante);
         Compila(dichiarante);
-        TTovDBCds &store = m_import.Store();
+        ITovDBCds &store = m_import.Store();
         store.SavePeriod(dichiarante, TZepParametri::TabellaDichiarante, store.Year(), 0);
     } catch (...) {
         if (dichiarante.isEditing())

@@ -27,7 +27,7 @@ const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/INPS uniEMens in
 
 // ---------------------------------------------------------------------------
 
-TZepFile::TZepFile(TTovDBCds &store, DataSet &denunciaAziendale, IZepLogFile *log)
+TZepFile::TZepFile(ITovDBCds &store, DataSet &denunciaAziendale, IZepLogFile *log)
     : cdsAmm(QStringLiteral("cdsAmm")), cdsDip(QStringLiteral("cdsDip")),
       cdsFplsExEnpals(QStringLiteral("cdsFplsExEnpals")), cdsColl(QStringLiteral("cdsColl")),
       cdsDenunciaAziendale(denunciaAziendale), cdsPrenota(QStringLiteral("cdsPrenota")),

@@ -41,7 +41,7 @@
 #include <memory>
 #include <vector>
 
-class TTovDBCds;
+class ITovDBCds;
 
 // Where the generator writes its log lines (the window's memo).
 class IZepLogFile {
@@ -71,7 +71,7 @@ public:
     // The tables of the store's period; `denunciaAziendale` is the company
     // declaration's dataset (the window's frame holds it); `log` may be
     // nullptr. CFSoftwarehouse is read from the configuration.
-    TZepFile(TTovDBCds &store, platform::DataSet &denunciaAziendale, IZepLogFile *log = nullptr);
+    TZepFile(ITovDBCds &store, platform::DataSet &denunciaAziendale, IZepLogFile *log = nullptr);
     ~TZepFile();
     TZepFile(const TZepFile &) = delete;
     TZepFile &operator=(const TZepFile &) = delete;
@@ -205,7 +205,7 @@ private:
     void ScriviANF(uniemens::IXMLDenunciaIndividuale denuncia);
     void ScriviRispettoMinimale(uniemens::IXMLDatiRetributivi dati, const CampiPersona &campi);
 
-    TTovDBCds &m_store;
+    ITovDBCds &m_store;
     IZepLogFile *m_log;
     QString m_personaCorrente;
     std::vector<PeriodoFpls> m_periodi;

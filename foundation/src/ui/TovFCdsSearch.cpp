@@ -214,7 +214,7 @@ void TfmTovRicerca::UnregisterClass()
     platform::FormRegistry::Unregister(QStringLiteral("TfmTovRicerca"));
 }
 
-Value TfmTovRicerca::SearchValue(const QString &name, Field *field, TTovDBCds *store)
+Value TfmTovRicerca::SearchValue(const QString &name, Field *field, ITovDBCds *store)
 {
     Value value = Value::null();
     m_field = field;
@@ -243,7 +243,7 @@ Value TfmTovRicerca::SearchValue(const QString &name, Field *field, TTovDBCds *s
     return value;
 }
 
-void TfmTovRicerca::SearchField(Field &field, const QString &name, TTovDBCds *store)
+void TfmTovRicerca::SearchField(Field &field, const QString &name, ITovDBCds *store)
 {
     DataSet *owner = field.dataSet();
     if (!owner || !owner->canModify())

@@ -192,6 +192,11 @@ void TfmZepMain::Termina(int status)
         QCoreApplication::exit(status);
 }
 
+TTovDBCds &TfmZepMain::Store()
+{
+    return *m_store;
+}
+
 void TfmZepMain::TerminaSuSegnale(int segnale)
 {
     if (m_exitStatus != 0)
