@@ -74,8 +74,8 @@ private:
     TWunVapeBase &m_regole;
 };
 
-// The editor of a cell with an ellipsis button: the date box or the hours
-// text, and the button beside it.
+// An editor with an ellipsis button beside it: the date box or the hours
+// text of a cell, the absence kind's box.
 class TEditorConPulsante : public QWidget {
 public:
     TEditorConPulsante(QWidget *editor, QWidget *parent) : QWidget(parent), editor(editor)
@@ -221,14 +221,13 @@ TfrWunVapeBase::TfrWunVapeBase(std::unique_ptr<TWunVapeBase> dati, QWidget *pare
     basso->setContentsMargins(2, 2, 2, 2);
     laTag = new QLabel(QStringLiteral("Tipologia assenza"), paBottom);
     basso->addWidget(laTag);
-    dcTag = new QLineEdit(paBottom);
+    dcTag = new QLineEdit;
     dcTag->setObjectName(QStringLiteral("dcTag"));
     dcTag->setReadOnly(true);
-    basso->addWidget(dcTag, 1);
-    buTag = new QToolButton(paBottom);
+    auto *tag = new TEditorConPulsante(dcTag, paBottom);
+    buTag = tag->pulsante;
     buTag->setObjectName(QStringLiteral("buTag"));
-    buTag->setText(QStringLiteral("..."));
-    basso->addWidget(buTag);
+    basso->addWidget(tag, 1);
     ClientLayout()->addWidget(paBottom);
     paBottom->hide();
 

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using platform::DataSet;
@@ -225,4 +226,29 @@ TEST_F(FrameQualifiche, TheCcnlTableDialogOpensOnTheForcedTableAndHandsBackTheCh
     services->onNextDialog([](QDialog &) { return int(mrCancel); });
     EXPECT_EQ(TfmWunTabCCNL::Execute(true), tabella) << "cancelled: the forced table stays";
     WunCCNL().ImpostaTabella(0);
+}
+
+TEST_F(GrigliaPeriodi, TheAbsenceKindIsChosenInItsSearchAndClearedByACancel)
+{
+    frame->MostraTipologiaAssenza(true);
+    QStringList titoli;
+    services->onNextDialog([&](QDialog &d) {
+        auto &ricerca = dynamic_cast<platform::SearchDialog &>(d);
+        for (int c = 0; c < ricerca.grSearch->model()->columnCount(); ++c)
+            titoli << ricerca.grSearch->model()->headerData(c, Qt::Horizontal).toString();
+        EXPECT_TRUE(ricerca.Data().locate("ITAGID", 20));
+        return int(QDialog::Accepted);
+    });
+    frame->buTag->click();
+    EXPECT_EQ(titoli, QStringList({"Codice", "Descrizione"}));
+    EXPECT_TRUE(p().isEditing());
+    EXPECT_EQ(p().fieldValue("ITAGID").toInt(), 20);
+    EXPECT_EQ(p().fieldValue("STAGDESCRIZIONE").toString(), "Ferie");
+    EXPECT_EQ(frame->dcTag->text(), "Ferie");
+
+    services->onNextDialog([](QDialog &) { return int(QDialog::Rejected); });
+    frame->buTag->click();
+    EXPECT_TRUE(p().fieldValue("ITAGID").isNull());
+    EXPECT_TRUE(p().fieldValue("STAGDESCRIZIONE").isNull());
+    p().cancel();
 }
