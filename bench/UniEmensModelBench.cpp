@@ -3,7 +3,7 @@
 // weeks; beside it, the same bytes written by a bare QXmlStreamWriter loop
 // into a file, the floor the model's own UTF-8 serialiser is compared with.
 #include "BareXmlWriter.h"
-#include "ZepCEmensDataBinding.h"
+#include "UniEmens/ZepCEmensDataBinding.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -11,6 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include <vector>
+
+using namespace uniemens;
 
 namespace {
 

@@ -163,7 +163,7 @@ struct Generatore {
         DataSet dichiarante;
         store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
         dichiarante.append();
-        imposta(dichiarante, "CFPersonaMittente", QStringLiteral("RSSMRA60A01H501U"));
+        imposta(dichiarante, "CFPersonaMittente", QStringLiteral("RSSMRA60A01H501Q"));
         imposta(dichiarante, "CFMittente", QStringLiteral("01234567890"));
         imposta(dichiarante, "RagSocMittente", QStringLiteral("STUDIO PAGHE ROSSI"));
         imposta(dichiarante, "SedeINPS", QStringLiteral("7000"));

@@ -1,42 +1,61 @@
-# zep_add_library(NAME <core target> DIR <src dir> [FLAT] DEPS <libs...> [UI_DEPS <libs...>])
+# zep_add_library(NAME <core target> DIR <src dir> [FLAT] DEPS <libs...> [PRINT_DEPS <libs...>]
+#                 [UI_DEPS <libs...>])
 #
-# Two static libraries from the .cpp/.h files under DIR (recursively; with
-# FLAT only those directly in DIR and in DIR/ui, its other subfolders being
-# libraries of their own):
+# Up to three static libraries from the .cpp/.h files under DIR
+# (recursively; with FLAT only those directly in DIR, DIR/print and DIR/ui,
+# its other subfolders being libraries of their own):
 #   <NAME>     every file outside a folder named "ui": rules, data and SQL.
 #              It links DEPS, which name no widgets library: Qt Core and
 #              Xml, and the Firebird client library, at most.
+#   <NAME>_print  every file inside a folder named "print": the prints'
+#              layouts and their rendering to PDF and to a printer's page
+#              (QTextDocument, QPainter, QPdfWriter). It links the core
+#              library, PRINT_DEPS and Qt Gui, and no widgets library, so
+#              that prints are tested without a display. Made when there are
+#              such files or PRINT_DEPS are given.
 #   <NAME>_ui  every file inside a folder named "ui": windows. It links the
-#              core library, UI_DEPS and Qt Widgets. It is made when there
-#              are such files or UI_DEPS are given (a library with a widgets
-#              side to come).
+#              core library, the print side when there is one, UI_DEPS and
+#              Qt Widgets. It is made when there are such files or UI_DEPS
+#              are given (a library with a widgets side to come).
 # A side without files is an interface library, so that what links it needs
 # no guard, and units added there later are picked up.
 function(zep_add_library)
-  cmake_parse_arguments(A "FLAT" "NAME;DIR" "DEPS;UI_DEPS" ${ARGN})
+  cmake_parse_arguments(A "FLAT" "NAME;DIR" "DEPS;PRINT_DEPS;UI_DEPS" ${ARGN})
   if(A_FLAT)
-    file(GLOB all CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h ${A_DIR}/ui/*.cpp ${A_DIR}/ui/*.h)
+    file(GLOB all CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h ${A_DIR}/ui/*.cpp ${A_DIR}/ui/*.h
+      ${A_DIR}/print/*.cpp ${A_DIR}/print/*.h)
   else()
     file(GLOB_RECURSE all CONFIGURE_DEPENDS ${A_DIR}/*.cpp ${A_DIR}/*.h)
   endif()
   set(core_srcs)
+  set(print_srcs)
   set(ui_srcs)
+  set(print_dirs ${A_DIR}/print)
   set(ui_dirs ${A_DIR}/ui)
   foreach(src ${all})
     file(RELATIVE_PATH rel ${A_DIR} ${src})
+    get_filename_component(dir ${src} DIRECTORY)
     if(rel MATCHES "(^|/)ui/")
       list(APPEND ui_srcs ${src})
-      get_filename_component(dir ${src} DIRECTORY)
       list(APPEND ui_dirs ${dir})
+    elseif(rel MATCHES "(^|/)print/")
+      list(APPEND print_srcs ${src})
+      list(APPEND print_dirs ${dir})
     else()
       list(APPEND core_srcs ${src})
     endif()
   endforeach()
   list(REMOVE_DUPLICATES ui_dirs)
+  list(REMOVE_DUPLICATES print_dirs)
 
   _zep_library(${A_NAME} "${core_srcs}" "${A_DIR}" "${A_DEPS}")
+  set(ui_links ${A_NAME})
+  if(print_srcs OR A_PRINT_DEPS)
+    _zep_library(${A_NAME}_print "${print_srcs}" "${print_dirs}" "${A_NAME};${A_PRINT_DEPS};Qt6::Gui")
+    list(APPEND ui_links ${A_NAME}_print)
+  endif()
   if(ui_srcs OR A_UI_DEPS)
-    _zep_library(${A_NAME}_ui "${ui_srcs}" "${ui_dirs}" "${A_NAME};${A_UI_DEPS};Qt6::Widgets")
+    _zep_library(${A_NAME}_ui "${ui_srcs}" "${ui_dirs}" "${ui_links};${A_UI_DEPS};Qt6::Widgets")
   endif()
 endfunction()
 

@@ -4,12 +4,13 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build
+  g++ cmake ninja-build clang-format git
   qt6-base-dev
   firebird3.0-server-core firebird3.0-utils libfbclient2 firebird-dev
   firebird3.0-server
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
+  qt6-translations-l10n
 )
 
 missing=()

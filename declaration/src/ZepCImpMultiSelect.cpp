@@ -37,7 +37,7 @@ QString TZepImpMultiSelect::CondizioneVociTeoriche()
     return QStringLiteral("ICOMRID IN (%1)").arg(voci.join(QStringLiteral(", ")));
 }
 
-TZepImpMultiSelect::TZepImpMultiSelect(TTovDBCds &store, platform::Database *connessione)
+TZepImpMultiSelect::TZepImpMultiSelect(ITovDBCds &store, platform::Database *connessione)
     : TZepFiscImpMultiSelect(store, connessione), cdsColl(QStringLiteral("cdsColl")),
       xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio")), xqcVape(&Connessione(), QStringLiteral("xqcVape")),
       xqcvacr(&Connessione(), QStringLiteral("xqcvacr")), xqcCCNL(&Connessione(), QStringLiteral("xqcCCNL")),

@@ -65,7 +65,7 @@ public:
     static QString CondizioneVociTeoriche();
 
     // `store` (not owned) on the payroll connection; none: the global one.
-    explicit TZepImpMultiSelect(TTovDBCds &store, platform::Database *connessione = nullptr);
+    explicit TZepImpMultiSelect(ITovDBCds &store, platform::Database *connessione = nullptr);
     ~TZepImpMultiSelect() override;
 
     // ---- what the window holds ----

@@ -22,3 +22,16 @@ const QList<TZepRicerca> &TZepMittente::Ricerche()
     };
     return ricerche;
 }
+
+const QStringList &TZepMittente::CampiCodiceFiscale()
+{
+    static const QStringList campi = {QStringLiteral("CFPersonaMittente"), QStringLiteral("CFMittente"),
+                                      QStringLiteral("CFAzienda"), QStringLiteral("SS_CFAzienda"),
+                                      QStringLiteral("EA_CFAzienda")};
+    return campi;
+}
+
+void TZepMittente::PrimaDelPost(const platform::DataSet &dataSet)
+{
+    TZepTabellaDenuncia::ControllaRiga(dataSet, CampiCodiceFiscale());
+}

@@ -18,4 +18,13 @@ public:
     static bool GruppiPubblicaAmministrazione(const QString &codiceInpdap);
 
     static const QList<TZepRicerca> &Ricerche();
+
+    // The fields of fiscal codes: the sender's person and company, the
+    // declaring company and, for a public administration, its service site
+    // and parent body.
+    static const QStringList &CampiCodiceFiscale();
+    // Before a post: the texts and the fiscal codes given (none is required
+    // here; the file requires its own) as the declaration can carry them
+    // (TZepTabellaDenuncia::ControllaRiga).
+    static void PrimaDelPost(const platform::DataSet &dataSet);
 };

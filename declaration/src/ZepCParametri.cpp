@@ -132,7 +132,7 @@ void TZepParametri::Applica(const QString &annoTesto, int mese, const QString &d
     // failing save never leaves the period half taken.
     m_main.SetTestoStato(TestoStato(AnnoDenuncia, mese));
     m_main.SetTitolo(Titolo(m_main.Programma().Titolo, AnnoDenuncia, mese));
-    TTovDBCds &store = m_main.Store();
+    ITovDBCds &store = m_main.Store();
     store.SetYear(AnnoDenuncia.toInt());
     store.SetMonth(MeseDenuncia.toInt());
 
@@ -195,7 +195,7 @@ void TZepParametri::PreparaCartellaAnno()
     // The first opening of the year on this installation: an empty
     // declarant table takes the previous year's declarant.
     const int anno = AnnoDenuncia.toInt();
-    TTovDBCds &store = m_main.Store();
+    ITovDBCds &store = m_main.Store();
     store.LoadPeriod(cdsNew, TabellaDichiarante, anno, 0);
     if (cdsNew.isEmpty()) {
         store.LoadPeriod(cdsOld, TabellaDichiarante, anno - 1, 0);

@@ -3,6 +3,8 @@
 #include "ZepUMainState.h"
 #include "ZepUUtil.h"
 
+#include "archive/FiscalCode.h"
+
 #include "Exceptions.h"
 #include "Field.h"
 #include "Paths.h"
@@ -19,11 +21,17 @@ const QString TZepTabellaDenuncia::MsgConfermaCancellazione = QStringLiteral(
     "Confermi la cancellazione del modello corrente?");
 const QString TZepTabellaDenuncia::MsgChiudereSenzaSalvare = QStringLiteral(
     "Le modifiche non salvate nell'archivio andranno perse. Chiudere comunque la finestra?");
+const QString TZepTabellaDenuncia::MsgCarattereNonAmmesso = QStringLiteral(
+    "il carattere \"%1\" (%2) non può essere trasmesso nella denuncia: sono ammessi lettere, cifre, spazi, la "
+    "punteggiatura comune e le lettere accentate italiane");
+const QString TZepTabellaDenuncia::MsgCodiceFiscaleNonValido = QStringLiteral(
+    "\"%1\" non è un codice fiscale valido: servono i 16 caratteri del codice di una persona, con il carattere "
+    "di controllo esatto, oppure 11 cifre");
 const QString TZepTabellaDenuncia::CampoElimina = QStringLiteral("Elimina");
 const QString TZepTabellaDenuncia::CampoPeriodo = QStringLiteral("AnnoMeseDenuncia");
 const QString TZepTabellaDenuncia::CartellaTabelle = QStringLiteral("Tabelle/");
 
-TZepTabellaDenuncia::TZepTabellaDenuncia(TTovDBCds &store, const QString &nome, bool annuale)
+TZepTabellaDenuncia::TZepTabellaDenuncia(ITovDBCds &store, const QString &nome, bool annuale)
     : m_store(store), m_nome(nome), m_annuale(annuale)
 {
 }
@@ -62,8 +70,49 @@ void TZepTabellaDenuncia::ControllaPersona(DataSet &dataSet, const QString &camp
 {
     if (dataSet.fieldByName(campoCodiceFiscale).asString().trimmed().isEmpty())
         throw EUqError(MsgCodiceFiscale);
+    ControllaRiga(dataSet, {campoCodiceFiscale});
     if (dataSet.state() == platform::DataSetState::Insert)
         dataSet.fieldByName(CampoPeriodo).setAsString(PeriodoDenuncia());
+}
+
+bool TZepTabellaDenuncia::CarattereAmmesso(char32_t c)
+{
+    static const std::u32string accentate = U"àèéìíîòóùúÀÈÉÌÍÎÒÓÙÚ";
+    return (c >= 0x20 && c <= 0x7E) || accentate.find(c) != std::u32string::npos;
+}
+
+QString TZepTabellaDenuncia::CarattereNonAmmesso(const QString &testo)
+{
+    for (const char32_t c : QStringView(testo).toUcs4())
+        if (!CarattereAmmesso(c))
+            return QString::fromUcs4(&c, 1);
+    return QString();
+}
+
+bool TZepTabellaDenuncia::CodiceFiscaleValido(const QString &codice)
+{
+    return payroll::FiscalCode::isValid(codice) || payroll::FiscalCode::isNumeric(codice);
+}
+
+void TZepTabellaDenuncia::ControllaRiga(const DataSet &dataSet, const QStringList &codiciFiscali)
+{
+    for (const auto &field : dataSet.fields()) {
+        if (!platform::isTextFieldType(field->dataType()))
+            continue;
+        const QString carattere = CarattereNonAmmesso(field->asString());
+        if (!carattere.isEmpty())
+            throw EUqError(platform::fieldMessage(
+                *field, MsgCarattereNonAmmesso.arg(
+                            carattere,
+                            QStringLiteral("U+")
+                                + QString::number(carattere.toUcs4().value(0), 16).toUpper().rightJustified(4, u'0'))));
+    }
+    for (const QString &nome : codiciFiscali) {
+        const Field &field = dataSet.fieldByName(nome);
+        const QString codice = field.asString();
+        if (!codice.isEmpty() && !CodiceFiscaleValido(codice))
+            throw EUqError(platform::fieldMessage(field, MsgCodiceFiscaleNonValido.arg(codice)));
+    }
 }
 
 void TZepTabellaDenuncia::ControllaNucleoFamiliare(const DataSet &dataSet)

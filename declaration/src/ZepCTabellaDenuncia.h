@@ -15,7 +15,7 @@
 #include <QString>
 
 class IZepMainState;
-class TTovDBCds;
+class ITovDBCds;
 
 // A lookup of a detail-page field: the code table offered by the search
 // window (a file of the program's "Tabelle" folder).
@@ -43,10 +43,10 @@ public:
 
     // A table of the working period; `annuale`: the year level (month 0 of
     // the store's year), as the declarant is kept.
-    TZepTabellaDenuncia(TTovDBCds &store, const QString &nome, bool annuale = false);
+    TZepTabellaDenuncia(ITovDBCds &store, const QString &nome, bool annuale = false);
 
     const QString &Nome() const { return m_nome; }
-    TTovDBCds &Store() const { return m_store; }
+    ITovDBCds &Store() const { return m_store; }
 
     // Replaces the dataset's layout and rows by the stored table of the
     // store's period.
@@ -67,8 +67,32 @@ public:
 
     // Before the post of a person row: the fiscal code in `campoCodiceFiscale`
     // is required whenever the row is posted (it keys the person registry:
-    // an edit must not blank it); a new row gets the working period.
+    // an edit must not blank it) and must be a valid one; every text of the
+    // row must be one the declaration can carry (ControllaRiga); a new row
+    // gets the working period.
     static void ControllaPersona(platform::DataSet &dataSet, const QString &campoCodiceFiscale);
+
+    // What INPS's flows can carry, so that a row the file would have to
+    // carry as INPS refuses it is refused here, naming the field
+    // (platform::fieldMessage), instead of being written and reported as
+    // done:
+    // - the characters: letters, digits, blanks, the usual punctuation
+    //   (every printable ASCII character) and the Italian accented letters;
+    //   no emoji, no control character, no typographic quote;
+    static bool CarattereAmmesso(char32_t carattere);
+    // the first character of the text that is not (a surrogate pair is one
+    // character), empty when there is none;
+    static QString CarattereNonAmmesso(const QString &testo);
+    // - a fiscal code: the 16 characters of a person's (its control
+    //   character right; letters standing for digits where the form allows
+    //   them), or the 11 digits of a company's or of a provisional one;
+    static bool CodiceFiscaleValido(const QString &codice);
+    // - the current record: every text field of characters the declaration
+    //   can carry, each field of `codiciFiscali` empty or a valid code.
+    //   EUqError names the first field that is not.
+    static void ControllaRiga(const platform::DataSet &dataSet, const QStringList &codiciFiscali);
+    static const QString MsgCarattereNonAmmesso;    // "il carattere \"%1\" (%2) non può ..."
+    static const QString MsgCodiceFiscaleNonValido; // "\"%1\" non è un codice fiscale valido ..."
     // The family-unit fields TipoANF, NumANF and ClasseANF are all given or
     // all absent (empty, 0, 0); otherwise EUqError MsgNucleoFamiliare.
     static void ControllaNucleoFamiliare(const platform::DataSet &dataSet);
@@ -84,7 +108,7 @@ public:
     static void ImpostaColonne(platform::DataSet &dataSet, const QList<TZepColonna> &colonne);
 
 private:
-    TTovDBCds &m_store;
+    ITovDBCds &m_store;
     QString m_nome;
     bool m_annuale;
 };

@@ -36,7 +36,7 @@ IZepMainState &IZepMainState::Require(QObject *owner)
     return *g_current;
 }
 
-TZepStatoSenzaFinestra::TZepStatoSenzaFinestra(TTovDBCds &store, TZepProgramma programma)
+TZepStatoSenzaFinestra::TZepStatoSenzaFinestra(ITovDBCds &store, TZepProgramma programma)
     : m_store(store), m_programma(std::move(programma)),
       m_base(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")) + QLatin1Char('/'))
 {

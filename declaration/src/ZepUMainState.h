@@ -12,7 +12,7 @@
 #include <functional>
 
 class QObject;
-class TTovDBCds;
+class ITovDBCds;
 
 // The program a shared window serves.
 struct TZepProgramma {
@@ -49,7 +49,7 @@ public:
     virtual void SetCartellaDatiAnno(const QString &cartella) = 0;
 
     // The one declaration-table store of the run (never nullptr).
-    virtual TTovDBCds &Store() = 0;
+    virtual ITovDBCds &Store() = 0;
 
     // Status panel 0: the working period.
     virtual void SetTestoStato(const QString &testo) = 0;
@@ -70,7 +70,7 @@ public:
 // the running program's folder, the texts a window would show are only kept.
 class TZepStatoSenzaFinestra : public IZepMainState {
 public:
-    TZepStatoSenzaFinestra(TTovDBCds &store, TZepProgramma programma);
+    TZepStatoSenzaFinestra(ITovDBCds &store, TZepProgramma programma);
 
     const TZepProgramma &Programma() const override { return m_programma; }
     QString CartellaBase() const override { return m_base; }
@@ -78,12 +78,12 @@ public:
     void SetDataModello(const QString &data) override { m_dataModello = data; }
     QString CartellaDatiAnno() const override { return m_cartellaDatiAnno; }
     void SetCartellaDatiAnno(const QString &cartella) override { m_cartellaDatiAnno = cartella; }
-    TTovDBCds &Store() override { return m_store; }
+    ITovDBCds &Store() override { return m_store; }
     void SetTestoStato(const QString &) override {}
     void SetTitolo(const QString &) override {}
 
 private:
-    TTovDBCds &m_store;
+    ITovDBCds &m_store;
     TZepProgramma m_programma;
     QString m_base, m_dataModello, m_cartellaDatiAnno;
 };

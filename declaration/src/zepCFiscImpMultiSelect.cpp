@@ -10,7 +10,7 @@
 using platform::DataSet;
 using platform::Value;
 
-TZepFiscImpMultiSelect::TZepFiscImpMultiSelect(TTovDBCds &store, platform::Database *connessione)
+TZepFiscImpMultiSelect::TZepFiscImpMultiSelect(ITovDBCds &store, platform::Database *connessione)
     : TwunFiscImpMultiSelect(connessione), m_store(store)
 {
 }

@@ -15,14 +15,14 @@
 
 #include <QString>
 
-class TTovDBCds;
+class ITovDBCds;
 
 class TZepFiscImpMultiSelect : public TwunFiscImpMultiSelect {
 public:
     // `store` (not owned) on the payroll connection; none: the global one.
-    explicit TZepFiscImpMultiSelect(TTovDBCds &store, platform::Database *connessione = nullptr);
+    explicit TZepFiscImpMultiSelect(ITovDBCds &store, platform::Database *connessione = nullptr);
 
-    TTovDBCds &Store() const { return m_store; }
+    ITovDBCds &Store() const { return m_store; }
 
     // The INPS offices' code table the declarant step of the subclasses
     // reads (TZepImpSostituto::TabellaSediInps among the program's code
@@ -57,6 +57,6 @@ public:
 private:
     static bool EDichiarante(const QString &tabella);
 
-    TTovDBCds &m_store;
+    ITovDBCds &m_store;
     QString m_nomeTabella;
 };

@@ -20,7 +20,7 @@ const QString ChiaveRiga = QStringLiteral("CFLavoratore;AnnoMeseDenuncia;Qualifi
 const QString Qualifica2 = QStringLiteral("F");
 } // namespace
 
-TZepImpFplsExEnpalsMultiSelect::TZepImpFplsExEnpalsMultiSelect(TTovDBCds &store, platform::Database *connessione)
+TZepImpFplsExEnpalsMultiSelect::TZepImpFplsExEnpalsMultiSelect(ITovDBCds &store, platform::Database *connessione)
     : TZepFiscImpMultiSelect(store, connessione), qquEMens(Connessione()),
       xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio"))
 {

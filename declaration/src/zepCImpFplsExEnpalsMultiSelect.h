@@ -45,7 +45,7 @@ public:
         bool SottoMinimale = false;
     };
 
-    explicit TZepImpFplsExEnpalsMultiSelect(TTovDBCds &store, platform::Database *connessione = nullptr);
+    explicit TZepImpFplsExEnpalsMultiSelect(ITovDBCds &store, platform::Database *connessione = nullptr);
 
     platform::SqlQuery qquEMens;
     TUqQueryCollection xqcAppoggio;

@@ -52,7 +52,7 @@ void TZepImpSostituto::Importa()
     try {
         m_import.CaricaTabella(TZepParametri::TabellaDichiarante, &dichiarante);
         Compila(dichiarante);
-        TTovDBCds &store = m_import.Store();
+        ITovDBCds &store = m_import.Store();
         store.SavePeriod(dichiarante, TZepParametri::TabellaDichiarante, store.Year(), 0);
     } catch (...) {
         if (dichiarante.isEditing())
@@ -85,7 +85,11 @@ void TZepImpSostituto::Compila(DataSet &dichiarante)
     imposta("RagSocMittente", ragioneSociale);
     imposta("RagSocAzienda", ragioneSociale);
     imposta("CAP", sede("SCAPVALUE"));
-    imposta("SedeINPS", SedeInps(m_fileSediInps, sede("SPROSIGLA")));
+    // An office the table does not know for the province leaves the one the
+    // row holds (typed by the user in "Dichiarante"): writing the empty
+    // lookup over it would lose it at every import. A new row stays empty.
+    if (const QString sedeInps = SedeInps(m_fileSediInps, sede("SPROSIGLA")); !sedeInps.isEmpty())
+        imposta("SedeINPS", sedeInps);
     if (!sede("SPACOCODATECO2007").isEmpty())
         imposta("ISTAT", sede("SPACOCODATECO2007"));
     else if (!sede("SPACOCODATECO").isEmpty())

@@ -11,8 +11,9 @@
 //                                  character other than A-Z a blank
 //   CAP                            SCAPVALUE
 //   SedeINPS                       the office of the site's province in the
-//                                  code table "TSIN_SEDIINPS.cds" (empty
-//                                  when the province has none)
+//                                  code table "TSIN_SEDIINPS.cds"; when the
+//                                  province has none, left as it was (empty
+//                                  in a new row)
 //   ISTAT                          SPACOCODATECO2007, else SPACOCODATECO,
 //                                  else left as it was
 //

@@ -8,21 +8,31 @@
 //   3. "Importa iscritti FPLS" with --iscritti-fpls: every candidate, its
 //      wizard as it opens (TZepWizFplsExEnpals, TZepImpFplsExEnpalsMultiSelect).
 //      Off by default: the import leaves each worker's worked days to be
-//      typed in "Iscritti FPLS ex Enpals", and until they are the file is
-//      refused ("In presenza di giorni retribuiti devono essere impostati i
-//      giorni lavorati");
+//      typed in "Iscritti FPLS ex Enpals", and until they are (or
+//      --completa-demo completes them) the file is refused ("In presenza di
+//      giorni retribuiti devono essere impostati i giorni lavorati");
 //   4. "File telematico" with "Tutti": the company declaration recomputed and
 //      the UniEmens file written (TZepFile).
 // For each step it prints the persons and the seconds taken. Without
 // --output it stops before the file (a workstation that imports only); with
-// --solo-periodo it sets the working period only (what scripts/run.sh does
-// before the first start of zepUni, so that it opens on the current month).
+// --solo-periodo it sets the working period only.
+//
+// --completa-demo completes, after the imports, what they leave to the user
+// in the windows before the file (TZepCompletaDemo: the declarant's sender
+// and INPS office, the end of open collaborations, the performing-arts
+// workers' worked days), so that the file of any demo month whose persons
+// are all accepted is written; for tests and benchmarks. With --solo-periodo
+// it sets the installation up as an office that has declared before (what
+// scripts/run.sh does when it makes the demo archive): the parameters of
+// "Importa" saved as its wizard saves them (--tipo-contribuzione) and the
+// declarant of the year made by the import's declarant step and completed,
+// no person imported.
 //
 //   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml
 //                      [--tipo-contribuzione CODICE] [--persone PRIMA-ULTIMA]
-//                      [--iscritti-fpls]
-//   zepDemoDeclaration --archive FILE --period AAAA-MM --solo-periodo
-//   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml --solo-file
+//                      [--iscritti-fpls] [--completa-demo]
+//   zepDemoDeclaration --archive FILE --period AAAA-MM --solo-periodo [--completa-demo]
+//   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml --solo-file [--completa-demo]
 // (--solo-file: the file of the rows already imported, and completed in the
 // windows where the import leaves fields to the user, without importing.)
 //
@@ -55,6 +65,7 @@
 // 2 wrong options; 128 + the signal's number when ended by SIGTERM or SIGINT.
 #include "WunUUtil.h"
 #include "ZepCAttivazioni.h"
+#include "ZepCCompletaDemo.h"
 #include "ZepCFile.h"
 #include "ZepCImpMultiSelect.h"
 #include "ZepCParametri.h"
@@ -176,6 +187,7 @@ struct Opzioni {
     bool soloPeriodo = false;
     bool fpls = false;
     bool soloFile = false;
+    bool completa = false;
 };
 
 Opzioni leggiOpzioni(const QCommandLineParser &parser)
@@ -187,6 +199,7 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
     o.soloPeriodo = parser.isSet(QStringLiteral("solo-periodo"));
     o.fpls = parser.isSet(QStringLiteral("iscritti-fpls"));
     o.soloFile = parser.isSet(QStringLiteral("solo-file"));
+    o.completa = parser.isSet(QStringLiteral("completa-demo"));
     if (o.archivio.isEmpty())
         throw platform::EConvertError(QStringLiteral("Indicare l'archivio paghe con --archive FILE"));
     const QString periodo = parser.value(QStringLiteral("period"));
@@ -244,8 +257,10 @@ public:
         riga(QStringLiteral("Passo"), QStringLiteral("Persone"), QStringLiteral("Secondi"));
         Periodo();
         if (m_o.soloPeriodo)
-            return StatoFinale(0);
+            return StatoFinale(!m_o.completa || Completa() ? 0 : 1);
         if (!m_o.soloFile && !Importi())
+            return StatoFinale(1);
+        if (m_o.completa && !Completa())
             return StatoFinale(1);
         if (!m_o.output.isEmpty() && !File())
             return StatoFinale(1);
@@ -304,15 +319,40 @@ private:
         if (m_o.fpls)
             return Importa(TZepAttivazioni::TipoImport::FplsExEnpals);
         riga(QStringLiteral("Importa iscritti FPLS"), QStringLiteral("-"), QStringLiteral("-"),
-             QStringLiteral("non eseguito (--iscritti-fpls: poi i giorni lavorati vanno inseriti a mano)"));
+             QStringLiteral("non eseguito (--iscritti-fpls: poi i giorni lavorati, a mano o con --completa-demo)"));
+        return true;
+    }
+
+    // What the imports leave to the user, completed as the windows would;
+    // a year without declarant gets it first from the import's declarant
+    // step ("Importa" with its box ticked, no person imported).
+    bool Completa()
+    {
+        QElapsedTimer t;
+        t.start();
+        DataSet dichiarante;
+        TZepTabellaDenuncia(m_store, TZepParametri::TabellaDichiarante, true).Carica(dichiarante);
+        if (dichiarante.isEmpty() && !Importa(TZepAttivazioni::TipoImport::Dipendenti, true))
+            return false;
+        TZepCompletaDemo completa(m_store);
+        const int mittente = completa.Dichiarante();
+        const int collaboratori = completa.Collaboratori();
+        const int fpls = completa.IscrittiFpls();
+        riga(QStringLiteral("Completa demo"), QString::number(collaboratori + fpls), secondi(t),
+             QStringLiteral("dichiarante %1, collaborazioni chiuse %2, iscritti FPLS con i giorni lavorati %3")
+                 .arg(mittente > 0 ? QStringLiteral("completato") : QStringLiteral("già completo"))
+                 .arg(collaboratori)
+                 .arg(fpls));
         return true;
     }
 
     // "Importa" and "Importa iscritti FPLS": the command's flow with the
     // wizard's page confirmed as it opens (the contribution type of the
     // employees' one aside) and every candidate imported, replacing rows
-    // already there.
-    bool Importa(TZepAttivazioni::TipoImport tipo)
+    // already there; with `soloDichiarante` only the declarant step that
+    // comes before the persons (when the wizard's box is ticked: the year
+    // has none).
+    bool Importa(TZepAttivazioni::TipoImport tipo, bool soloDichiarante = false)
     {
         const bool fpls = tipo == TZepAttivazioni::TipoImport::FplsExEnpals;
         QElapsedTimer t;
@@ -359,6 +399,11 @@ private:
             imp->SetNotifica(&messaggi);
             imp->Sovrascrittura = TwunFiscImpMultiSelect::SovrascriviSempre;
             imp->Imposta(&parametri, &sedi, QString());
+            if (soloDichiarante) {
+                if (parametri.fieldByName(QStringLiteral("SOSTITUTO")).asBoolean())
+                    imp->ImportaSostituto();
+                return;
+            }
             if (!imp->Prepara())
                 return;
             candidati = imp->xqcMultiSelect.recordCount();
@@ -370,6 +415,11 @@ private:
         if (!attivazioni.Importa(tipo)) {
             err() << "Importazione annullata: nessun datore di lavoro o procedura guidata non confermata." << Qt::endl;
             return false;
+        }
+        if (soloDichiarante) {
+            riga(QStringLiteral("Importa (dichiarante)"), QStringLiteral("-"), secondi(t),
+                 QStringLiteral("parametri salvati, dichiarante dell'anno dalla sede del datore di lavoro"));
+            return true;
         }
         const int persone = esito.importati + esito.saltati;
         riga(fpls ? QStringLiteral("Importa iscritti FPLS") : QStringLiteral("Importa"),
@@ -482,10 +532,15 @@ int main(int argc, char **argv)
         {QStringLiteral("persone"), QStringLiteral("Solo i candidati da PRIMA a ULTIMA dell'elenco (da 1)."),
          QStringLiteral("PRIMA-ULTIMA")},
         {QStringLiteral("iscritti-fpls"),
-         QStringLiteral("Esegue anche \"Importa iscritti FPLS\" (il file vuole poi i loro giorni lavorati).")},
+         QStringLiteral("Esegue anche \"Importa iscritti FPLS\" (il file vuole poi i loro giorni lavorati: "
+                        "--completa-demo).")},
         {QStringLiteral("solo-file"),
          QStringLiteral("Solo il periodo e il file, sulle righe già importate (e corrette nelle finestre).")},
         {QStringLiteral("solo-periodo"), QStringLiteral("Imposta solo il periodo di lavoro, come \"Parametri\".")},
+        {QStringLiteral("completa-demo"),
+         QStringLiteral("Completa come nelle finestre ciò che le importazioni lasciano all'utente (dichiarante, "
+                        "fine delle collaborazioni aperte, giorni lavorati degli iscritti FPLS); con --solo-periodo "
+                        "prepara l'installazione come un ufficio che ha già dichiarato.")},
     });
     parser.process(app);
 

@@ -86,7 +86,7 @@ void monthGrid()
         {{QStringLiteral("CFLavoratore"), FieldType::String, 16}, {QStringLiteral("GIORNI"), FieldType::String, 31}});
     employees.createDataSet();
     employees.appendRecord(
-        {Value(QStringLiteral("BNCMRA80A41A944K")), Value(QStringLiteral("   SSSSSSNSNNSSSNSSSSSSNSSSSSSN"))});
+        {Value(QStringLiteral("BNCMRA80A41A944S")), Value(QStringLiteral("   SSSSSSNSNNSSSNSSSSSSNSSSSSSN"))});
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Giorni del mese (esempio)"));
@@ -167,12 +167,12 @@ void righeDiEsempio(TTovDBCds &store)
                     {"TipoCopertura_6", "X"}};
     };
     scrivi(store, QStringLiteral("TEMD_DIPENDENTI"),
-           {dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA", "F", "2450", "N"),
-            dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA", "P", "1012.40", "N"),
-            dipendente("FRRGLI80A41F205X", "FERRARI", "GIULIA", "F", "1987.35", "S"),
-            dipendente("RMNPLA75C12H501K", "ROMANO", "PAOLO", "F", "3120", "N")});
+           {dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA", "F", "2450", "N"),
+            dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA", "P", "1012.40", "N"),
+            dipendente("FRRGLI80A41F205Z", "FERRARI", "GIULIA", "F", "1987.35", "S"),
+            dipendente("RMNPLA75C12H501I", "ROMANO", "PAOLO", "F", "3120", "N")});
     scrivi(store, QStringLiteral("TEMC_COLLABORATORI"),
-           {Riga{{"CFCollaboratore", "CLMSRA88D45L219P"},
+           {Riga{{"CFCollaboratore", "CLMSRA88D45L219T"},
                  {"Cognome", "COLOMBO"},
                  {"Nome", "SARA"},
                  {"TipoRapporto", "11"},
@@ -184,7 +184,7 @@ void righeDiEsempio(TTovDBCds &store)
                  {"CodiceComune", "H501"},
                  {"Elimina", "N"},
                  {"AnnoMeseDenuncia", periodo}},
-            Riga{{"CFCollaboratore", "GLLMRC70B10A944S"},
+            Riga{{"CFCollaboratore", "GLLMRC70B10A944B"},
                  {"Cognome", "GALLI"},
                  {"Nome", "MARCO"},
                  {"TipoRapporto", "01"},
@@ -197,7 +197,7 @@ void righeDiEsempio(TTovDBCds &store)
                  {"Elimina", "N"},
                  {"AnnoMeseDenuncia", periodo}}});
     scrivi(store, TZepParametri::TabellaDichiarante,
-           {Riga{{"CFPersonaMittente", "RSSMRA60A01H501U"},
+           {Riga{{"CFPersonaMittente", "RSSMRA60A01H501Q"},
                  {"CFMittente", "01234567890"},
                  {"RagSocMittente", "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE"},
                  {"SedeINPS", "7000"},
@@ -242,7 +242,7 @@ void righeDiEsempio(TTovDBCds &store)
     };
     scrivi(store, QStringLiteral("TEFE_FPLSEXENPALS"),
            {iscritto("VRDGPP80A01H501U", "VERDI", "GIUSEPPE", "  SSS  SSSSS", "  XXX  XX2XX", 8),
-            iscritto("NRELNE92E50H501T", "NERI", "ELENA", "SSSS", "XX1X", 4)});
+            iscritto("NRELNE92E50H501J", "NERI", "ELENA", "SSSS", "XX1X", 4)});
 }
 
 // The window inside the main window, its grid and then its detail page.

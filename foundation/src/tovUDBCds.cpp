@@ -415,14 +415,11 @@ struct TTovDBCds::SaveStatements {
 // ---------------------------------------------------------------------------
 // TTovDBCds
 
+ITovDBCds::~ITovDBCds() = default;
+
 TTovDBCds::TTovDBCds() = default;
 
 TTovDBCds::~TTovDBCds() = default;
-
-void TTovDBCds::Load(DataSet &dataSet, const QString &name)
-{
-    LoadPeriod(dataSet, name, m_year, m_month);
-}
 
 void TTovDBCds::ReadStructure(DataSet *dataSet, const QString &name, TCdsParameters &params, int year, int month)
 {
@@ -701,11 +698,6 @@ void TTovDBCds::FillDataSet(DataSet &dataSet, const QList<int> &headers, const T
 
 // ---------------------------------------------------------------------------
 // Save
-
-void TTovDBCds::Save(DataSet &dataSet, const QString &name, TCdsSaveFailure onFailure)
-{
-    SavePeriod(dataSet, name, m_year, m_month, onFailure);
-}
 
 void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int month, TCdsSaveFailure onFailure)
 {

@@ -105,10 +105,50 @@ struct TCdsParameters {
 // that a later save tries them again (the data-entry windows).
 enum class TCdsSaveFailure { DiscardChanges, KeepChanges };
 
-class TTovDBCds {
+// What the programs need of a declaration-table store: the working period,
+// and the load and save of a period's table. The store in the payroll
+// archive (TTovDBCds) is one; a program that keeps its tables in local files
+// of its own has another. Rules and windows take this.
+class ITovDBCds {
+public:
+    virtual ~ITovDBCds();
+
+    // The program whose tables these are ("zep": zepUni and zepdb share
+    // theirs).
+    virtual const QString &Program() const = 0;
+    // The current period: a calendar year (2024) and a month 1 to 12, 0 for
+    // the year level.
+    virtual void SetYear(int year) = 0;
+    virtual void SetMonth(int month) = 0;
+    virtual int Year() const = 0;
+    virtual int Month() const = 0;
+
+    // LoadPeriod for the current year and month.
+    void Load(platform::DataSet &dataSet, const QString &name) { LoadPeriod(dataSet, name, Year(), Month()); }
+    // Replaces the dataset's layout and content by the stored ones of the
+    // period (month 0 the year level, month -1 every month of the year); a
+    // period never saved loads empty. An unknown name raises "Impossibile
+    // trovare il ClientDataSet (%s)." and leaves the dataset closed.
+    virtual void LoadPeriod(platform::DataSet &dataSet, const QString &name, int year, int month) = 0;
+    // Loads only the empty layout of the table for the period.
+    virtual void LoadStructure(platform::DataSet &dataSet, const QString &name, int year, int month) = 0;
+
+    // SavePeriod for the current year and month.
+    void Save(platform::DataSet &dataSet, const QString &name,
+              TCdsSaveFailure onFailure = TCdsSaveFailure::DiscardChanges)
+    {
+        SavePeriod(dataSet, name, Year(), Month(), onFailure);
+    }
+    // Writes every pending change of the dataset as the period's; a failure
+    // leaves the stored table as it was and raises the error.
+    virtual void SavePeriod(platform::DataSet &dataSet, const QString &name, int year, int month,
+                            TCdsSaveFailure onFailure = TCdsSaveFailure::DiscardChanges) = 0;
+};
+
+class TTovDBCds : public ITovDBCds {
 public:
     TTovDBCds();
-    ~TTovDBCds();
+    ~TTovDBCds() override;
     TTovDBCds(const TTovDBCds &) = delete;
     TTovDBCds &operator=(const TTovDBCds &) = delete;
 
@@ -116,44 +156,31 @@ public:
     void SetConnection(platform::Database *connection) { m_connection = connection; }
     platform::Database *Connection() const { return m_connection; }
     void SetProgram(const QString &program) { m_program = program; }
-    const QString &Program() const { return m_program; }
-    // The current period: a calendar year (2024) and a month 1 to 12, 0 for
-    // the year level.
-    void SetYear(int year) { m_year = year; }
-    void SetMonth(int month) { m_month = month; }
-    int Year() const { return m_year; }
-    int Month() const { return m_month; }
+    const QString &Program() const override { return m_program; }
+    void SetYear(int year) override { m_year = year; }
+    void SetMonth(int month) override { m_month = month; }
+    int Year() const override { return m_year; }
+    int Month() const override { return m_month; }
 
     // zepdb reports a failing save as "Dati modificati da un altro utente. ("
     // CR LF message ")"; the other programs report the error as it is.
     void SetReportSaveErrorAsConcurrentChange(bool on) { m_concurrentChangeText = on; }
 
-    // LoadPeriod for the current year and month.
-    void Load(platform::DataSet &dataSet, const QString &name);
-    // Replaces the dataset's layout and content by the stored ones of the
-    // period: month 0 is the year level, month -1 every month of the year
-    // (the year level included). The layout is the latest whose first
-    // (year, month) is not after the period. A period never saved loads
-    // empty, and no header is made. While loading, the dataset's controls
-    // are disabled, its events cleared, the SQL-wait cursor and the wait
-    // form shown; all of that is put back on every path, errors included.
-    // An unknown name raises "Impossibile trovare il ClientDataSet (%s)."
-    // and leaves the dataset closed.
-    void LoadPeriod(platform::DataSet &dataSet, const QString &name, int year, int month);
-    // Loads only the stored empty layout of the period.
-    void LoadStructure(platform::DataSet &dataSet, const QString &name, int year, int month);
+    // The period's layout is the latest whose first (year, month) is not
+    // after the period, and no header is made by a load. While loading, the
+    // dataset's controls are disabled, its events cleared, the SQL-wait
+    // cursor and the wait form shown; all of that is put back on every
+    // path, errors included.
+    void LoadPeriod(platform::DataSet &dataSet, const QString &name, int year, int month) override;
+    void LoadStructure(platform::DataSet &dataSet, const QString &name, int year, int month) override;
 
-    // SavePeriod for the current year and month.
-    void Save(platform::DataSet &dataSet, const QString &name,
-              TCdsSaveFailure onFailure = TCdsSaveFailure::DiscardChanges);
-    // Writes every pending change of the dataset (inserts, modifications,
-    // deletes) as value and registry rows of the period; month 0 files the
-    // records under the year level. New records get their row numbers and
-    // registry ids in "iFisRigo" and "iAfiID". See the top of this file for
-    // transactions and failures; `onFailure` KeepChanges leaves the pending
-    // changes of a failing save in the dataset instead of discarding them.
+    // Month 0 files the records under the year level. New records get their
+    // row numbers and registry ids in "iFisRigo" and "iAfiID". See the top
+    // of this file for transactions and failures; `onFailure` KeepChanges
+    // leaves the pending changes of a failing save in the dataset instead of
+    // discarding them.
     void SavePeriod(platform::DataSet &dataSet, const QString &name, int year, int month,
-                    TCdsSaveFailure onFailure = TCdsSaveFailure::DiscardChanges);
+                    TCdsSaveFailure onFailure = TCdsSaveFailure::DiscardChanges) override;
 
     // How many times a save retries the reservation of its row numbers after
     // an update conflict with another program's save (own transaction only).

@@ -217,7 +217,7 @@ void infoDialog(PictureServices &services)
     info.CheckDataSets({&persons});
     persons.first();
     persons.edit();
-    persons.setFieldValue(QStringLiteral("CFLavoratore"), Value(QStringLiteral("FRRGLI80A41F205X")));
+    persons.setFieldValue(QStringLiteral("CFLavoratore"), Value(QStringLiteral("FRRGLI80A41F205Z")));
     persons.setFieldValue(QStringLiteral("DataAssunzione"), Value(QDate(2015, 3, 1)));
     persons.setFieldValue(QStringLiteral("GiorniRetribuiti"), Value(0));
     persons.post();

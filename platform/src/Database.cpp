@@ -537,8 +537,8 @@ QString Database::archiveFailureMessage(const EDatabaseError &error)
     if (has("no space left on device") || has("disk full") || has("file too large"))
         cause = QStringLiteral("Spazio su disco esaurito: l'archivio non può essere scritto. Liberare spazio sul "
                                "disco che contiene l'archivio e ripetere l'operazione.");
-    else if (has("connection shutdown") || has("database shutdown") || has("connection lost")
-             || has("network") || has("net read") || has("net write") || has("invalid database handle"))
+    else if (has("connection shutdown") || has("database shutdown") || has("connection lost") || has("network")
+             || has("net read") || has("net write") || has("invalid database handle"))
         cause = QStringLiteral("La connessione all'archivio si è interrotta.");
     else if (has("consistency check") || has("corrupt") || (has("page") && has("wrong")))
         cause = QStringLiteral("L'archivio risulta danneggiato: farlo verificare prima di continuare (vedere le "

@@ -183,7 +183,7 @@ public:
 
 private:
     static constexpr int Signals[] = {SIGTERM, SIGINT};
-    struct sigaction m_before[std::size(Signals)] {};
+    struct sigaction m_before[std::size(Signals)]{};
     sigset_t m_held{}, m_mask{};
 };
 

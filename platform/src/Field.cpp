@@ -30,6 +30,11 @@ QString quoted(const QString &name)
 
 } // namespace
 
+QString fieldMessage(const Field &field, const QString &problem)
+{
+    return QStringLiteral("Campo \"%1\": %2").arg(field.displayLabel(), problem);
+}
+
 QString fieldTypeName(FieldType type)
 {
     for (const auto &t : kTypeNames)

@@ -212,6 +212,10 @@ private:
     ValidateHandler m_onValidate;
 };
 
+// A message about a field's value that names the field as the user knows
+// it: 'Campo "<display label>": ' + the problem.
+QString fieldMessage(const Field &field, const QString &problem);
+
 } // namespace platform
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(platform::ProviderFlags)

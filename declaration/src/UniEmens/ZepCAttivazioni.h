@@ -23,7 +23,7 @@
 #include <QString>
 #include <functional>
 
-class TTovDBCds;
+class ITovDBCds;
 
 class TZepAttivazioni {
 public:
@@ -61,8 +61,8 @@ public:
     static platform::FieldDefs CampiParametri();
 
     // The declaration-table store (not owned).
-    void SetStore(TTovDBCds *store) { m_store = store; }
-    TTovDBCds *Store() const { return m_store; }
+    void SetStore(ITovDBCds *store) { m_store = store; }
+    ITovDBCds *Store() const { return m_store; }
     // Where "TEMENSPAR.XML" is kept: TWunUtil::CartellaUsr() unless set.
     void SetCartellaParametri(const QString &folder) { m_cartellaParametri = folder; }
     QString CartellaParametri() const;
@@ -100,5 +100,5 @@ private:
     void Chiudi();
 
     QString m_cartellaParametri;
-    TTovDBCds *m_store = nullptr;
+    ITovDBCds *m_store = nullptr;
 };

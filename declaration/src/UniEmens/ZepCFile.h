@@ -19,13 +19,17 @@
 // Every child is set in the order of its element's members (the order of
 // the binding description), because the document keeps its children in the
 // order they were first reached. Amounts are computed as Currency and
-// written with "." as the decimal separator whatever the machine's locale.
+// written with "." as the decimal separator whatever the machine's locale,
+// each element in one form whatever its value: two decimals where the
+// element carries cents ("1773.50", never "1773.5"), digits alone where it
+// carries whole euros (a collaborator's Imponibile; cents there are
+// refused, naming the field).
 //
 // Configuration: the software house's fiscal code written into
 // CFSoftwarehouse is the key "CFSoftwarehouse" of the section
 // [FileTelematico] of "UniEmens.ini" in the etc folder (TWunUtil::
 // CartellaEtc()); unset, the element is left out of the file.
-#include "ZepCEmensDataBinding.h"
+#include "UniEmens/ZepCEmensDataBinding.h"
 
 #include "Currency.h"
 #include "DataSet.h"
@@ -37,7 +41,7 @@
 #include <memory>
 #include <vector>
 
-class TTovDBCds;
+class ITovDBCds;
 
 // Where the generator writes its log lines (the window's memo).
 class IZepLogFile {
@@ -54,6 +58,7 @@ public:
     static const QString MsgGiorniLavorati;        // "In presenza di giorni retribuiti devono essere ..."
     static const QString MsgGiorniRetribuiti;      // "Giorni retribuiti devono essere maggiori di zero"
     static const QString MsgCapIstat;              // "Dichiarante: \"CAP sede di lavoro\" o ..."
+    static const QString MsgDichiarante;           // the context line of the declarant's row
     static const QString MsgAnnullata;             // "Operazione annullata dall'utente."
     static const QString MsgTerminata;             // "Operazione terminata con successo."
     static const QString MsgErrore;                // "Errore nella generazione del file, ..."
@@ -66,7 +71,7 @@ public:
     // The tables of the store's period; `denunciaAziendale` is the company
     // declaration's dataset (the window's frame holds it); `log` may be
     // nullptr. CFSoftwarehouse is read from the configuration.
-    TZepFile(TTovDBCds &store, platform::DataSet &denunciaAziendale, IZepLogFile *log = nullptr);
+    TZepFile(ITovDBCds &store, platform::DataSet &denunciaAziendale, IZepLogFile *log = nullptr);
     ~TZepFile();
     TZepFile(const TZepFile &) = delete;
     TZepFile &operator=(const TZepFile &) = delete;
@@ -143,7 +148,14 @@ public:
     // error, leaving an existing file as it was.
     void GeneraDenunceMensili();
     // The document GeneraDenunceMensili saves.
-    IXMLDenunceMensili CreaDocumento();
+    uniemens::IXMLDenunceMensili CreaDocumento();
+    // Before the document is made: every row of the declarant and of the
+    // persons as the windows check it before a post (the fiscal codes, the
+    // characters of every text), since rows may come from elsewhere than
+    // the windows (an import, another program on the archive). The first
+    // fault raises EUqError naming the field, with the person (or
+    // MsgDichiarante) as the context line.
+    void ControllaRighe();
 
     // The value when it holds more than blanks; else EUqError
     // MsgCampoNonImpostato + etichetta.
@@ -155,16 +167,16 @@ public:
     static QString Importo(platform::Currency importo);
 
     // ---- the section writers (public for their tests) ----
-    void ScriviPosizioni(IXMLAzienda azienda);
-    void ScriviDipendenti(IXMLDenunciaIndividualeList denunce, const QString &matricola);
-    void ScriviFplsExEnpals(IXMLDenunciaIndividualeList denunce, const QString &matricola);
-    void ScriviGiorniDip(IXMLDatiRetributivi dati, const QString &giorni);
-    void ScriviGiorniFpls(IXMLDatiRetributivi dati);
-    void ScriviDatiParticolariFpls(IXMLDatiRetributivi dati);
-    void ScriviCausaleAggiuntiva(IXMLDatiRetributivi dati, const QString &etichetta, int mese, const QString &causale,
-                                 qint64 base, platform::Currency importo);
-    void ScriviDenunciaAziendale(IXMLPosContributiva posizione);
-    void ScriviCollaboratori(IXMLListaCollaboratori lista);
+    void ScriviPosizioni(uniemens::IXMLAzienda azienda);
+    void ScriviDipendenti(uniemens::IXMLDenunciaIndividualeList denunce, const QString &matricola);
+    void ScriviFplsExEnpals(uniemens::IXMLDenunciaIndividualeList denunce, const QString &matricola);
+    void ScriviGiorniDip(uniemens::IXMLDatiRetributivi dati, const QString &giorni);
+    void ScriviGiorniFpls(uniemens::IXMLDatiRetributivi dati);
+    void ScriviDatiParticolariFpls(uniemens::IXMLDatiRetributivi dati);
+    void ScriviCausaleAggiuntiva(uniemens::IXMLDatiRetributivi dati, const QString &etichetta, int mese,
+                                 const QString &causale, qint64 base, platform::Currency importo);
+    void ScriviDenunciaAziendale(uniemens::IXMLPosContributiva posizione);
+    void ScriviCollaboratori(uniemens::IXMLListaCollaboratori lista);
 
     // A work period of the performing-arts worker being written: a run of
     // worked days, with its ordinary pay.
@@ -187,13 +199,13 @@ private:
     void IniziaPersona(const CampiPersona &campi, const QString &tipo, const QString &dettaglio);
     // The head of a declaration shared by employees and performing-arts
     // workers: Elimina to TipoCodiceContratto.
-    void ScriviTesta(IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
-    void ScriviAssunzioneCessazione(IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
-    void ScriviCausaliAggiuntive(IXMLDatiRetributivi dati);
-    void ScriviANF(IXMLDenunciaIndividuale denuncia);
-    void ScriviRispettoMinimale(IXMLDatiRetributivi dati, const CampiPersona &campi);
+    void ScriviTesta(uniemens::IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
+    void ScriviAssunzioneCessazione(uniemens::IXMLDenunciaIndividuale denuncia, const CampiPersona &campi);
+    void ScriviCausaliAggiuntive(uniemens::IXMLDatiRetributivi dati);
+    void ScriviANF(uniemens::IXMLDenunciaIndividuale denuncia);
+    void ScriviRispettoMinimale(uniemens::IXMLDatiRetributivi dati, const CampiPersona &campi);
 
-    TTovDBCds &m_store;
+    ITovDBCds &m_store;
     IZepLogFile *m_log;
     QString m_personaCorrente;
     std::vector<PeriodoFpls> m_periodi;

@@ -247,9 +247,10 @@ void checkName(const NameData *name, const NodeData *node)
 
 // The document written as UTF-8 into a buffer of bytes. Escaping and
 // encoding are done here, straight from the nodes' UTF-16 text into the
-// buffer, with the same escapes QXmlStreamWriter makes: "<", ">", "&" and
-// '"' always, and tab, line feed and carriage return in attribute values
-// as character references. A carriage return in element text is written
+// buffer: "<", ">", "&", '"' and "'" always (the five characters INPS's
+// rules for its XML flows want written as entities; QXmlStreamWriter leaves
+// the apostrophe as it is), and tab, line feed and carriage return in
+// attribute values as character references. A carriage return in element text is written
 // as "&#13;" too: written as such it comes back from any parser as a line
 // feed (end-of-line handling), and the text would not read back as it was
 // given.
@@ -283,7 +284,8 @@ public:
     {
         const qsizetype n = text.size();
         const qsizetype start = m_buffer.size();
-        // Six bytes are the longest form of one UTF-16 unit ("&quot;"; a
+        // Six bytes are the longest form of one UTF-16 unit ("&quot;",
+        // "&apos;"; a
         // surrogate pair takes four for two).
         m_buffer.resize(start + 6 * n);
         char *const begin = m_buffer.data();
@@ -297,6 +299,7 @@ public:
                 case u'>': p = copy(p, "&gt;"); break;
                 case u'&': p = copy(p, "&amp;"); break;
                 case u'"': p = copy(p, "&quot;"); break;
+                case u'\'': p = copy(p, "&apos;"); break;
                 case u'\t':
                     if (attribute)
                         p = copy(p, "&#9;");

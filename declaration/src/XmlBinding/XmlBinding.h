@@ -3,12 +3,13 @@
 // document models (UniEmens, E-Mens).
 //
 // A document is a tree of element nodes kept in memory and written out as
-// UTF-8, escaped as QXmlStreamWriter escapes, by a serialiser of its own that
-// streams the bytes to the file. It is only built and saved, never parsed. The generated
-// classes are thin handles over these nodes: each element class knows, through
-// its ClassInfo, which class every child name is made of, and its accessors
-// look their child up by name, creating and appending it on first access, so
-// children stand in the saved file in the order they were first reached.
+// UTF-8, escaped as QXmlStreamWriter escapes and the apostrophe as "&apos;"
+// too, by a serialiser of its own that streams the bytes to the file. It is
+// only built and saved, never parsed. The generated classes are thin handles
+// over these nodes: each element class knows, through its ClassInfo, which
+// class every child name is made of, and its accessors look their child up
+// by name, creating and appending it on first access, so children stand in
+// the saved file in the order they were first reached.
 //
 // Handles (Node, NodeCollection, Document) are cheap values that share the
 // ownership of their document: the document lives while any handle to it or

@@ -2,6 +2,7 @@
 
 #include "FormRegistry.h"
 #include "TovFCdsSearch.h"
+#include "tovUUtilUi.h"
 #include "ZepCTabellaDenuncia.h"
 #include "ZepUMainState.h"
 #include "wunRPacoDm10.h"
@@ -123,7 +124,7 @@ void TfmZepWiz::MostraPagina()
     }
     cbMesi->setCurrentIndex(w.IndiceMese);
     edComune->setText(w.Comune);
-    ceContr->setText(w.TestoContribuzione);
+    TTovUtilUi::ShowWholeText(*ceContr, w.TestoContribuzione);
     chDichiarante->setChecked(w.Dichiarante);
     bgGiorni->button(w.Giorni)->setChecked(true);
     chPtComeIntero->setChecked(w.PtComeIntero);
@@ -139,7 +140,7 @@ void TfmZepWiz::ceContrButtonClick()
     Logica().ScegliContribuzione(scelta->fieldByName(QStringLiteral("Codice")).asString(),
                                  scelta->fieldByName(QStringLiteral("Descrizione")).asString());
     scelta->close();
-    ceContr->setText(Logica().TestoContribuzione);
+    TTovUtilUi::ShowWholeText(*ceContr, Logica().TestoContribuzione);
 }
 
 bool TfmZepWiz::CanClose(int result)

@@ -53,6 +53,7 @@ void TfrZepDatiDenuncia::Prepara()
             field->setOnGetText(&TfrTovBase::NumericFieldGetText);
         }
     Dettaglio->AdattaLarghezze();
+    Dettaglio->ImpostaEtichette();
     grModel->reload();
     grFrame->resizeColumnsToContents();
 }

@@ -193,6 +193,7 @@ DBEdit *TZepDettaglio::Testo(QGridLayout *grid, int row, int column, const QStri
     QLabel *label = Etichetta(caption, parent);
     DBEdit *edit = Casella(field, parent);
     label->setBuddy(edit);
+    m_etichette.insert(edit, label);
     grid->addWidget(label, row, column);
     grid->addWidget(edit, row, column + 1, 1, span, Qt::AlignLeft);
     return edit;
@@ -303,6 +304,22 @@ void TZepDettaglio::AdattaLarghezze()
     for (QGridLayout *grid : m_frame->findChildren<QGridLayout *>())
         if (grid->columnStretch(grid->columnCount() - 1) == 0)
             grid->setColumnStretch(grid->columnCount(), 1);
+}
+
+void TZepDettaglio::ImpostaEtichette()
+{
+    for (auto it = m_etichette.cbegin(); it != m_etichette.cend(); ++it) {
+        Field *field = it.key()->TheField();
+        if (!field || field->displayLabel() != field->fieldName())
+            continue;
+        QString etichetta = it.value()->text().section(QLatin1Char('\n'), 0, 0).trimmed();
+        for (QWidget *w = it.key()->parentWidget(); w; w = w->parentWidget())
+            if (auto *gruppo = qobject_cast<QGroupBox *>(w); gruppo && !gruppo->title().trimmed().isEmpty()) {
+                etichetta = gruppo->title().trimmed() + QStringLiteral(" - ") + etichetta;
+                break;
+            }
+        field->setDisplayLabel(etichetta);
+    }
 }
 
 void TZepDettaglio::ColoraRigheEliminate()

@@ -78,6 +78,11 @@ public:
     // Each box as wide as its field's values need (codes narrow, names
     // wide), once the dataset is open.
     void AdattaLarghezze();
+    // Once the dataset is open: each field of a box made with a caption is
+    // named in messages (its display label) by that caption's first line,
+    // after the title of the group the box stands in, unless the grid
+    // already gave it a title.
+    void ImpostaEtichette();
     // Grid rows whose "Elimina" is "S" are drawn white on red.
     void ColoraRigheEliminate();
 
@@ -87,8 +92,9 @@ private:
     void Collega(platform::DBEdit *edit, const QString &tabella);
 
     TfrTovBase *m_frame;
-    QHash<QString, platform::DBEdit *> m_edits;   // by field name, lower case
-    QHash<platform::DBEdit *, QString> m_tabelle; // the code table of a lookup box
+    QHash<QString, platform::DBEdit *> m_edits;      // by field name, lower case
+    QHash<platform::DBEdit *, QString> m_tabelle;    // the code table of a lookup box
+    QHash<platform::DBEdit *, QLabel *> m_etichette; // the caption of a box
     platform::DBEdit *m_cittadinanza = nullptr;
     platform::SearchDialog *m_stati = nullptr; // made on first use
 };

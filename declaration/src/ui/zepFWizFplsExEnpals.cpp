@@ -8,6 +8,7 @@
 #include "EnumerationCombo.h"
 #include "FormRegistry.h"
 #include "TovFCdsSearch.h"
+#include "tovUUtilUi.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,7 +86,7 @@ void TfmZepWizFplsExEnpals::MostraPagina()
         platform::fillComboBox(*cbMesi, w.Mesi);
     cbMesi->setCurrentIndex(w.MeseScelto);
     edComune->setText(w.Comune);
-    ceContr->setText(w.Contribuzione);
+    TTovUtilUi::ShowWholeText(*ceContr, w.Contribuzione);
     EdMatAzienda->setText(w.Matricola);
     chDichiarante->setChecked(w.Dichiarante);
 }
@@ -97,7 +98,7 @@ void TfmZepWizFplsExEnpals::ceContrButtonClick()
         return;
     Logica().ScegliContribuzione(scelta->fieldByName(QStringLiteral("Codice")).asString(),
                                  scelta->fieldByName(QStringLiteral("Descrizione")).asString());
-    ceContr->setText(Logica().Contribuzione);
+    TTovUtilUi::ShowWholeText(*ceContr, Logica().Contribuzione);
 }
 
 void TfmZepWizFplsExEnpals::RegisterClass()

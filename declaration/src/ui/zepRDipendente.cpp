@@ -78,7 +78,8 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent) : TfrZepDatiDenuncia(parent)
     auto *speciali = new QHBoxLayout;
     page->addLayout(speciali);
     QGridLayout *gb = nullptr;
-    gbBonus = TZepDettaglio::Gruppo(QString(), speciali, paDettaglio, gb);
+    // Titled by the month when shown; the title names its boxes in messages.
+    gbBonus = TZepDettaglio::Gruppo(QStringLiteral(" Bonus 2022 "), speciali, paDettaglio, gb);
     gbBonus->setObjectName(QStringLiteral("gbBonus"));
     d.Testo(gb, 0, 0, QStringLiteral("Importo"), QStringLiteral("BonusUTImporto"));
     edBonusUTMese = d.Testo(gb, 1, 0, QStringLiteral("Mese"), QStringLiteral("BonusUTMese"));

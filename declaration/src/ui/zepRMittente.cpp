@@ -79,6 +79,12 @@ void TfrZepMittente::cdsMainBeforeInsert(DataSet &dataSet)
         throw platform::EAbort();
 }
 
+void TfrZepMittente::cdsMainBeforePost(DataSet &dataSet)
+{
+    TfrZepDatiDenuncia::cdsMainBeforePost(dataSet);
+    TZepMittente::PrimaDelPost(dataSet);
+}
+
 void TfrZepMittente::cdsMainBeforeDelete(DataSet &)
 {
     throw platform::EAbort();

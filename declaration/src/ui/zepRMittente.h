@@ -3,8 +3,10 @@
 // (TAMM_AMMINISTRAZIONE) on the detail page alone, without tabs: the sender,
 // the employer or administration, the other data of the work site and, for
 // a public administration (a "Codice INPDAP" other than 0), its service site
-// and parent body. The frame keeps the base frame's check before a post and
-// adds none; it inserts a row only into an empty table and never deletes.
+// and parent body. Before a post, after the base frame's check, the texts
+// and fiscal codes are refused where the declaration could not carry them
+// (nothing is required here: the file requires its own). It inserts a row
+// only into an empty table and never deletes.
 #include "ZepRDatiDenuncia.h"
 
 #include "ZepCMittente.h"
@@ -32,6 +34,7 @@ public:
     // Insert only into an empty table, silently refused otherwise; delete
     // always silently refused; no save after a delete.
     void cdsMainBeforeInsert(platform::DataSet &dataSet);
+    void cdsMainBeforePost(platform::DataSet &dataSet) override;
     void cdsMainBeforeDelete(platform::DataSet &dataSet) override;
     void cdsMainAfterDelete(platform::DataSet &dataSet) override;
 };

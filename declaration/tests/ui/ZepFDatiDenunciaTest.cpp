@@ -42,7 +42,7 @@ using namespace dentest;
 namespace {
 
 const QString Rossi = QStringLiteral("RSSMRA80A01H501U");
-const QString Bianchi = QStringLiteral("BNCLGU80A01H501U");
+const QString Bianchi = QStringLiteral("BNCLGU80A01H501A");
 
 } // namespace
 
@@ -196,6 +196,50 @@ TEST_F(ZepFinestreDenuncia, PostsAndDeletesAreWrittenBackAndFoundAgainAfterReope
     w = Apri<TfmZepDipendente>(registry.xafDipendenti);
     EXPECT_EQ(w->frDipendente->cdsMain.recordCount(), 1);
     EXPECT_EQ(w->frDipendente->cdsMain.fieldValue("Cognome").toString(), QStringLiteral("BIANCHI"));
+}
+
+// Bad input is refused with a message naming the field as the window shows
+// it, and nothing of it is saved: a number with letters, a text longer than
+// its field, a date that does not exist when the box is left; a fiscal code
+// or a character INPS would refuse when the row is posted.
+TEST_F(ZepFinestreDenuncia, BadInputIsRefusedNamingTheField)
+{
+    const auto lascia = [](TfrTovBase *frame, const QString &campo, const QString &testo) {
+        auto *edit = frame->findChild<platform::DBEdit *>(QStringLiteral("ed") + campo);
+        edit->setText(testo);
+        emit edit->textEdited(testo);
+        emit edit->editingFinished();
+    };
+    auto *w = Apri<TfmZepDipendente>(registry.xafDipendenti);
+    TfrZepDipendente *fr = w->frDipendente;
+    fr->acInsert->trigger();
+    lascia(fr, "Imponibile", QStringLiteral("12a,5x"));
+    lascia(fr, "Cognome", QString(300, QLatin1Char('A')));
+    EXPECT_EQ(Messaggi(),
+              (QStringList{"Campo \"Imponibile\": \"12A,5X\" non è un numero (cifre e, per i decimali, una virgola)",
+                           "Campo \"Cognome\": il testo ha 300 caratteri, il campo ne contiene al massimo 60"}));
+    EXPECT_TRUE(fr->cdsMain.fieldByName("Imponibile").isNull());
+    EXPECT_TRUE(fr->cdsMain.fieldByName("Cognome").isNull());
+
+    services->clear();
+    lascia(fr, "CFLavoratore", QStringLiteral("RSSMRA80A01H501"));
+    fr->acPost->trigger();
+    lascia(fr, "CFLavoratore", Rossi);
+    lascia(fr, "Nome", QStringLiteral("MARIO 😀"));
+    fr->acPost->trigger();
+    EXPECT_EQ(Messaggi(),
+              (QStringList{"Campo \"Codice fiscale\": "
+                               + TZepTabellaDenuncia::MsgCodiceFiscaleNonValido.arg("RSSMRA80A01H501"),
+                           "Campo \"Nome\": " + TZepTabellaDenuncia::MsgCarattereNonAmmesso.arg("😀", "U+1F600")}));
+    EXPECT_EQ(fr->cdsMain.state(), platform::DataSetState::Insert);
+    EXPECT_TRUE(Colonna(TZepDipendente::Tabella, "CFLavoratore").isEmpty());
+    fr->acCancel->trigger();
+
+    services->clear();
+    auto *c = Apri<TfmZepCollaboratore>(registry.xafCollaboratori);
+    c->frCollaboratore->acInsert->trigger();
+    lascia(c->frCollaboratore, "Dal", QStringLiteral("31/02/2024"));
+    EXPECT_EQ(Messaggi(), QStringList{"Campo \"Dal\": \"31/02/2024\" non è una data valida (gg/mm/aaaa)"});
 }
 
 TEST_F(ZepFinestreDenuncia, AFailedSaveIsShownAndTheRowStaysUnsavedUntilTheNextSave)

@@ -85,9 +85,9 @@ private:
 
 TEST_F(FinestraFileTest, ThePagesInTurnAndTheFileCreatedOnce)
 {
-    Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
-    Dipendente(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA", "7654321098"));
-    Collaboratore(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"));
+    Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
+    Dipendente(dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA", "7654321098"));
+    Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
     TfmZepFile w;
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Generazione file telematico"));
@@ -140,16 +140,16 @@ TEST_F(FinestraFileTest, ThePagesInTurnAndTheFileCreatedOnce)
     ASSERT_TRUE(scritto.open(QIODevice::ReadOnly));
     const QByteArray xml = scritto.readAll();
     EXPECT_TRUE(xml.contains("<AltrePartiteACredito><CausaleACredito>L650</CausaleACredito>"
-                             "<SommaACredito>80.5</SommaACredito></AltrePartiteACredito>"));
+                             "<SommaACredito>80.50</SommaACredito></AltrePartiteACredito>"));
     EXPECT_TRUE(xml.contains("<TotaleACredito>81</TotaleACredito>"));
     EXPECT_TRUE(xml.contains("<PosContributiva Composizione=\"CP\">"));
 }
 
 TEST_F(FinestraFileTest, OnlyThePersonsChosenAndGoingBackBringsEverybodyBack)
 {
-    Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
-    Dipendente(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA"));
-    Collaboratore(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"));
+    Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
+    Dipendente(dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA"));
+    Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
     TfmZepFile w;
     w.show();
     w.rbPrenota->click();
@@ -179,7 +179,7 @@ TEST_F(FinestraFileTest, OnlyThePersonsChosenAndGoingBackBringsEverybodyBack)
 
 TEST_F(FinestraFileTest, WithoutACompanyDeclarationThePageIsPassedOverBothWays)
 {
-    Collaboratore(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"));
+    Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
     TfmZepFile w;
     w.show();
     w.buNext->click();
@@ -192,7 +192,7 @@ TEST_F(FinestraFileTest, WithoutACompanyDeclarationThePageIsPassedOverBothWays)
 
 TEST_F(FinestraFileTest, ACancelledSaveDialogIsAnErrorAndTheButtonStays)
 {
-    Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
+    Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
     TfmZepFile w;
     w.show();
     w.buNext->click();

@@ -28,6 +28,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QToolBox>
+#include <QTranslator>
 
 using namespace periodtest;
 
@@ -207,4 +208,15 @@ TEST_F(StartTest, StartOnAnArchiveOpensItAndAsksTheWorkingPeriod)
     TUqParamManager kept;
     kept.LoadFromFile(avvio.MainWindow()->lkMain.FileName());
     EXPECT_EQ(kept.GetParamsInt(QStringLiteral("UQUP_DwgId")), 4);
+}
+
+// Qt's own windows speak Italian once the program has loaded Qt's
+// translations (the setup installs them).
+TEST(ZepUniAvvioTraduzioni, QtsOwnTextsAreItalian)
+{
+    ASSERT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    ASSERT_TRUE(TZepUniAvvio::CaricaTraduzioni(*QCoreApplication::instance()));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annulla"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Cerca in:"));
+    qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator *>());
 }

@@ -1,11 +1,11 @@
 #pragma once
 // The pay data of one worker in a new UniEmens document, the node most
 // model tests start from.
-#include "ZepCEmensDataBinding.h"
+#include "UniEmens/ZepCEmensDataBinding.h"
 
-inline IXMLDatiRetributivi NuoviDatiRetributivi()
+inline uniemens::IXMLDatiRetributivi NuoviDatiRetributivi()
 {
-    return CreaDocumentoDenunceMensili()
+    return uniemens::CreaDocumentoDenunceMensili()
         .GetAzienda()
         .Add()
         .GetPosContributiva()

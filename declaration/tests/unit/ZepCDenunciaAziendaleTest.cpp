@@ -42,20 +42,20 @@ TEST_F(DenunciaAziendaleTest, OneRowPerCompanyNumberWithItsTotals)
     // M: one full-time worker and one at 5000 (1.5 workers, rounded up to
     // 2); contributions 412.30 + 300.20 = 712.50 -> 713; credits 100.25 +
     // 50.25 (bonus) + 10 (IVS exemption) -> 161.
-    Dipendente(con(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"),
+    Dipendente(con(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"),
                    {{"Contributo", euro("412.30")}, {"BonusUTImporto", euro("100.25")}}));
-    Dipendente(con(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA"), {{"Qualifica2", "P"},
+    Dipendente(con(dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA"), {{"Qualifica2", "P"},
                                                                         {"PercPartTime", 5000},
                                                                         {"Contributo", euro("300.20")},
                                                                         {"BonusUTImporto", euro("50.25")},
                                                                         {"EsoneroIVSImporto", euro("10")}}));
     // N: only a row marked for deletion: the row of N, with nothing in it.
-    Dipendente(con(dipendente("FRRGLI80A41F205X", "FERRARI", "GIULIA", "2222222222"), {{"Elimina", "S"}}));
+    Dipendente(con(dipendente("FRRGLI80A41F205Z", "FERRARI", "GIULIA", "2222222222"), {{"Elimina", "S"}}));
     // P: a performing-arts worker with contribution 100, additional 10 and
     // solidarity 5 (115), and one of M.
     Fpls(con(iscrittoFpls("VRDGPP80A01H501U", "VERDI", "GIUSEPPE", "3333333333"),
              {{"Contributo", euro("100")}, {"ContribAggCorrente", euro("10")}, {"ContrSolidarietaSpet", euro("5")}}));
-    Fpls(con(iscrittoFpls("NRELNE92E50H501T", "NERI", "ELENA"), {{"Contributo", euro("0.49")}}));
+    Fpls(con(iscrittoFpls("NRELNE92E50H501J", "NERI", "ELENA"), {{"Contributo", euro("0.49")}}));
     // A row of a number nobody has any longer goes.
     Aggiungi(TZepDenunciaAziendale::Tabella, {{"Matricola", "9999999999"}, {"NumLavoratori", 7}});
 
@@ -70,10 +70,10 @@ TEST_F(DenunciaAziendaleTest, PartTimeSharesAreSummedWholeBeforeRoundingUp)
 {
     // 0.1 + 0.2 + 0.7 of a worker: exactly one, where a sum of doubles
     // comes to just above 1 and rounds up to 2.
-    Dipendente(con(dipendente("AAAAAA80A01H501A", "A", "A"), {{"Qualifica2", "P"}, {"PercPartTime", 1000}}));
-    Dipendente(con(dipendente("BBBBBB80A01H501B", "B", "B"), {{"Qualifica2", "P"}, {"PercPartTime", 2000}}));
-    Dipendente(con(dipendente("CCCCCC80A01H501C", "C", "C"), {{"Qualifica2", "P"}, {"PercPartTime", 7000}}));
-    Dipendente(con(dipendente("DDDDDD80A01H501D", "D", "D", "5555555555"), {{"PercPartTime", 10001}}));
+    Dipendente(con(dipendente("AAAAAA80A01H501R", "A", "A"), {{"Qualifica2", "P"}, {"PercPartTime", 1000}}));
+    Dipendente(con(dipendente("BBBBBB80A01H501R", "B", "B"), {{"Qualifica2", "P"}, {"PercPartTime", 2000}}));
+    Dipendente(con(dipendente("CCCCCC80A01H501J", "C", "C"), {{"Qualifica2", "P"}, {"PercPartTime", 7000}}));
+    Dipendente(con(dipendente("DDDDDD80A01H501S", "D", "D", "5555555555"), {{"PercPartTime", 10001}}));
     file.CaricaTabelle();
     file.RicalcolaDenunciaAziendale();
     EXPECT_EQ(Righe(), (QStringList{"1234567890 3/3 1 550 0 S", "5555555555 1/1 2 183 0 S"}));
@@ -81,11 +81,11 @@ TEST_F(DenunciaAziendaleTest, PartTimeSharesAreSummedWholeBeforeRoundingUp)
 
 TEST_F(DenunciaAziendaleTest, APersonWithoutCompanyNumberChangesNothing)
 {
-    Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
+    Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
     file.CaricaTabelle();
     file.RicalcolaDenunciaAziendale();
     const QStringList prima = Righe();
-    Dipendente(con(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA"), {{"Matricola", platform::Value()}}));
+    Dipendente(con(dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA"), {{"Matricola", platform::Value()}}));
     file.CaricaTabelle();
     try {
         file.RicalcolaDenunciaAziendale();

@@ -8,6 +8,7 @@
 #include "ZepFileSupport.h"
 
 #include "WunUUtil.h"
+#include "ZepCTabellaDenuncia.h"
 
 #include "Field.h"
 
@@ -64,7 +65,7 @@ protected:
     void TabelleComplete()
     {
         Dipendente(
-            con(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"), {{"Contributo", euro("412.18")},
+            con(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"), {{"Contributo", euro("412.18")},
                                                                      {"TipoLavStat", "NM00"},
                                                                      {"TipoCopertura_2", "X"},
                                                                      {"IdSettimana_2", 10},
@@ -81,33 +82,33 @@ protected:
                                                                      {"EsoneroIVSImporto", euro("75")},
                                                                      {"EsoneroIVSCodiceCausale", "L025"},
                                                                      {"EsoneroIVSBaseRif", euro("1000")}}));
-        Dipendente(con(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA"), {{"Qualifica2", "P"},
+        Dipendente(con(dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA"), {{"Qualifica2", "P"},
                                                                             {"PercPartTime", 50},
                                                                             {"OreContribuite", 80},
                                                                             {"Cittadinanza", "0"},
                                                                             {"UnitaOperativa", "0"},
                                                                             {"TipoContribuzione", platform::Value()}}));
-        Dipendente(con(dipendente("RMNPLA75C12H501K", "ROMANO", "PAOLO"),
+        Dipendente(con(dipendente("RMNPLA75C12H501I", "ROMANO", "PAOLO"),
                        {{"Qualifica2", "V"}, {"PercPartTime", 60}, {"GIORNI", "S  SN"}}));
-        Dipendente(con(dipendente("GLLMRC70B10A944S", "GALLI", "MARCO"), {{"GiornoAssunzione", 4},
+        Dipendente(con(dipendente("GLLMRC70B10A944B", "GALLI", "MARCO"), {{"GiornoAssunzione", 4},
                                                                           {"TipoAssunzione", "1A"},
                                                                           {"GiornoCessazione", 20},
                                                                           {"TipoCessazione", "1B"},
                                                                           {"EsoneroIVS13Importo", euro("12.5")},
                                                                           {"EsoneroIVS13CodiceCausale", "L095"},
                                                                           {"EsoneroIVS13BaseRif", euro("300")}}));
-        Dipendente(con(dipendente("FRRGLI80A41F205X", "FERRARI", "GIULIA"), {{"Elimina", "S"}}));
+        Dipendente(con(dipendente("FRRGLI80A41F205Z", "FERRARI", "GIULIA"), {{"Elimina", "S"}}));
         // A quote in a company number is a value like any other.
-        Dipendente(dipendente("CLMSRA88D45L219P", "COLOMBO", "SARA", "76543'1098"));
+        Dipendente(dipendente("CLMSRA88D45L219T", "COLOMBO", "SARA", "76543'1098"));
         Fpls(con(iscrittoFpls("VRDGPP80A01H501U", "VERDI", "GIUSEPPE"), {{"ImponibileCtrAgg", euro("1001")},
                                                                          {"ContribAggCorrente", euro("10.01")},
                                                                          {"ImpEccMassSpet", euro("200")},
                                                                          {"ContrEccMassSpet", euro("20")},
                                                                          {"TipoRapportoLav", "01"},
                                                                          {"CodiceQualifica", "012"}}));
-        Collaboratore(con(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"),
+        Collaboratore(con(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"),
                           {{"ImpAgevolazione", euro("300")}, {"TipoAgevolazione", "04"}}));
-        Collaboratore(con(collaboratore("CNTNNA82B41H501Y", "CONTI", "ANNA"), {{"ImpAgevolazione", euro("0")},
+        Collaboratore(con(collaboratore("CNTNNA82B41H501G", "CONTI", "ANNA"), {{"ImpAgevolazione", euro("0")},
                                                                                {"TipoAgevolazione", "04"},
                                                                                {"CodiceAttivita", platform::Value()},
                                                                                {"AltraAss", "001"},
@@ -141,16 +142,16 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
               QStringList{"COLOMBO"});
     const QDomElement prima = azienda.firstChildElement(QStringLiteral("PosContributiva"));
     EXPECT_EQ(voci(prima, QStringLiteral("DenunciaIndividuale"), QStringLiteral("CFLavoratore")),
-              (QStringList{"BNCMRA85M41F205Z", "FRRGLI80A41F205X", "GLLMRC70B10A944S", "RMNPLA75C12H501K",
-                           "SPSLCU90A01F839W", "VRDGPP80A01H501U"}));
+              (QStringList{"BNCMRA85M41F205D", "FRRGLI80A41F205Z", "GLLMRC70B10A944B", "RMNPLA75C12H501I",
+                           "SPSLCU90A01F839P", "VRDGPP80A01H501U"}));
 
     // The full-time worker: head, weeks marked "X" only, days, the
     // exemption of 2024 ("N" and the base in BaseRif), the family unit.
-    const QDomElement bianchi = denuncia(dom, QStringLiteral("BNCMRA85M41F205Z"));
+    const QDomElement bianchi = denuncia(dom, QStringLiteral("BNCMRA85M41F205D"));
     EXPECT_EQ(testo(bianchi, QStringLiteral("RegimePost95")), QStringLiteral("S"));
     const QDomElement datiBianchi = bianchi.firstChildElement(QStringLiteral("DatiRetributivi"));
     EXPECT_EQ(testo(datiBianchi, QStringLiteral("Contributo")), QStringLiteral("412.18"));
-    EXPECT_EQ(testo(datiBianchi, QStringLiteral("Imponibile")), QStringLiteral("2000"));
+    EXPECT_EQ(testo(datiBianchi, QStringLiteral("Imponibile")), QStringLiteral("2000.00"));
     EXPECT_EQ(voci(datiBianchi, QStringLiteral("Settimana"), QStringLiteral("IdSettimana")), (QStringList{"10", "13"}));
     EXPECT_EQ(voci(datiBianchi, QStringLiteral("Giorno"), QStringLiteral("@GG")).size(), 31);
     EXPECT_EQ(voci(datiBianchi, QStringLiteral("Giorno"), QStringLiteral("Lavorato")).mid(0, 3),
@@ -165,7 +166,7 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
 
     // Part time: horizontal gives PercPartTime only, vertical also the
     // month's; hours instead of days; the defaults of empty codes.
-    const QDomElement esposito = denuncia(dom, QStringLiteral("SPSLCU90A01F839W"));
+    const QDomElement esposito = denuncia(dom, QStringLiteral("SPSLCU90A01F839P"));
     EXPECT_EQ(testo(esposito, QStringLiteral("PercPartTime")), QStringLiteral("50"));
     EXPECT_EQ(testo(esposito, QStringLiteral("PercPartTimeMese")), QStringLiteral("<assente>"));
     EXPECT_EQ(testo(esposito, QStringLiteral("TipoContribuzione")), QStringLiteral("00"));
@@ -173,7 +174,7 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
     EXPECT_EQ(testo(esposito, QStringLiteral("UnitaOperativa")), QStringLiteral("0"));
     EXPECT_EQ(testo(esposito, QStringLiteral("DatiRetributivi/OreContribuite")), QStringLiteral("80"));
     EXPECT_EQ(testo(esposito, QStringLiteral("DatiRetributivi/GiorniContribuiti")), QStringLiteral("<assente>"));
-    const QDomElement romano = denuncia(dom, QStringLiteral("RMNPLA75C12H501K"));
+    const QDomElement romano = denuncia(dom, QStringLiteral("RMNPLA75C12H501I"));
     EXPECT_EQ(testo(romano, QStringLiteral("PercPartTimeMese")), QStringLiteral("60"));
     EXPECT_EQ(voci(romano.firstChildElement(QStringLiteral("DatiRetributivi")), QStringLiteral("Giorno"),
                    QStringLiteral("@GG")),
@@ -181,12 +182,12 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
 
     // Hired and terminated in the month; the exemption on the thirteenth
     // month; the row marked for deletion.
-    const QDomElement galli = denuncia(dom, QStringLiteral("GLLMRC70B10A944S"));
+    const QDomElement galli = denuncia(dom, QStringLiteral("GLLMRC70B10A944B"));
     EXPECT_EQ(testo(galli, QStringLiteral("Assunzione/GiornoAssunzione")), QStringLiteral("4"));
     EXPECT_EQ(testo(galli, QStringLiteral("Cessazione/TipoCessazione")), QStringLiteral("1B"));
     EXPECT_EQ(testo(galli, QStringLiteral("DatiRetributivi/InfoAggCausaliContrib/ImportoAnnoMeseRif")),
               QStringLiteral("12.50"));
-    EXPECT_EQ(denuncia(dom, QStringLiteral("FRRGLI80A41F205X")).attribute(QStringLiteral("Elimina")),
+    EXPECT_EQ(denuncia(dom, QStringLiteral("FRRGLI80A41F205Z")).attribute(QStringLiteral("Elimina")),
               QStringLiteral("S"));
 
     // The performing-arts worker of type SY working the 3rd to the 5th and
@@ -236,9 +237,9 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
     ASSERT_GE(r.size(), 8);
     EXPECT_EQ(r.mid(0, 6), (QStringList{"Creazione file in corso ...", "Imposta dati mittente", "",
                                         "Dati dipendenti: inizio", "", "-- Matricola INPS 1234567890: inizio ..."}));
-    EXPECT_EQ(r.at(6), QStringLiteral("---- Dipendente BNCMRA85M41F205Z BIANCHI MARIA F"));
-    EXPECT_TRUE(r.contains(QStringLiteral("********* ELIMINATO  FRRGLI80A41F205X FERRARI GIULIA F*********")));
-    EXPECT_TRUE(r.contains(QStringLiteral("---- Collaboratore BRNLGU70A01H501X BRUNO LUIGI 11 3503")));
+    EXPECT_EQ(r.at(6), QStringLiteral("---- Dipendente BNCMRA85M41F205D BIANCHI MARIA F"));
+    EXPECT_TRUE(r.contains(QStringLiteral("********* ELIMINATO  FRRGLI80A41F205Z FERRARI GIULIA F*********")));
+    EXPECT_TRUE(r.contains(QStringLiteral("---- Collaboratore BRNLGU70A01H501R BRUNO LUIGI 11 3503")));
     EXPECT_EQ(r.last(), QStringLiteral("Dati collaboratori: fine"));
 }
 
@@ -252,10 +253,16 @@ TEST_F(GeneraTest, AdditionalCausesByPeriod)
         Riga valori;
         QStringList atteso; // CodiceCausale|IdentMotivo|AnnoMeseRif|BaseRif|ImportoAnnoMeseRif
     } casi[] = {
-        {"2022",
+        // A July base that came from elsewhere (the window shows none) is
+        // written; the cause goes by the month (a year of its own keeps the
+        // rows of the two July cases apart).
+        {"2021",
          "07",
          {{"BonusUTImporto", euro("200")}, {"BonusUTMese", 7}, {"BonusUTBaseRif", euro("1500")}},
-         {"L031|N|2022-07|1500|200.00"}},
+         {"L031|N|2021-07|1500|200.00"}},
+        // July's bonus without its base (the window does not show it): none
+        // written.
+        {"2022", "07", {{"BonusUTImporto", euro("200")}, {"BonusUTMese", 7}}, {"L031|N|2022-07|<assente>|200.00"}},
         {"2022",
          "11",
          {{"BonusUTImporto", euro("150")}, {"BonusUTMese", 11}, {"BonusUTBaseRif", euro("1200.4")}},
@@ -282,11 +289,11 @@ TEST_F(GeneraTest, AdditionalCausesByPeriod)
         SCOPED_TRACE(std::string(c.anno) + "-" + c.mese);
         Periodo(QString::fromLatin1(c.anno), QString::fromLatin1(c.mese));
         Dichiarante(dichiarante());
-        Dipendente(con(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"), c.valori));
+        Dipendente(con(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"), c.valori));
         Genera();
         const QByteArray xml = Scritto();
         controllaDocumento(xml);
-        const QDomElement dati = denuncia(documento(xml), QStringLiteral("BNCMRA85M41F205Z"))
+        const QDomElement dati = denuncia(documento(xml), QStringLiteral("BNCMRA85M41F205D"))
                                      .firstChildElement(QStringLiteral("DatiRetributivi"));
         QStringList trovato;
         for (QDomElement i = dati.firstChildElement(QStringLiteral("InfoAggCausaliContrib")); !i.isNull();
@@ -298,9 +305,9 @@ TEST_F(GeneraTest, AdditionalCausesByPeriod)
             trovato << parti.join(QLatin1Char('|'));
         }
         EXPECT_EQ(trovato, c.atteso);
-        EXPECT_EQ(testo(denuncia(documento(xml), QStringLiteral("BNCMRA85M41F205Z")),
+        EXPECT_EQ(testo(denuncia(documento(xml), QStringLiteral("BNCMRA85M41F205D")),
                         QStringLiteral("TipoCodiceContratto")),
-                  QStringLiteral("02"));
+                  PeriodoDenuncia() >= QStringLiteral("2022-02") ? QStringLiteral("02") : QStringLiteral("<assente>"));
     }
 }
 
@@ -308,7 +315,7 @@ TEST_F(GeneraTest, AdditionalCausesByPeriod)
 // written, and leaves the file that was there as it was.
 TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
 {
-    const QString persona = QStringLiteral("BIANCHI MARIA - CF: BNCMRA85M41F205Z");
+    const QString persona = QStringLiteral("BIANCHI MARIA - CF: BNCMRA85M41F205D");
     const QString campo = QStringLiteral("Campo non impostato: ");
     struct Caso {
         const char *nome;
@@ -318,10 +325,10 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
         bool ricalcola = true;
     };
     const auto dip = [](const Riga &v) {
-        return [v](GeneraTest &t) { t.Dipendente(con(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"), v)); };
+        return [v](GeneraTest &t) { t.Dipendente(con(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"), v)); };
     };
     const auto fpls = [](const Riga &v) {
-        return [v](GeneraTest &t) { t.Fpls(con(iscrittoFpls("BNCMRA85M41F205Z", "BIANCHI", "MARIA"), v)); };
+        return [v](GeneraTest &t) { t.Fpls(con(iscrittoFpls("BNCMRA85M41F205D", "BIANCHI", "MARIA"), v)); };
     };
     const Riga senzaSede = con(dichiarante(), {{"SedeINPS", " "}});
     const Riga senzaCap = con(dichiarante(), {{"CAP", platform::Value()}});
@@ -330,14 +337,14 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
         {"sede",
          [&](GeneraTest &t) {
              t.Dichiarante(senzaSede);
-             t.Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
+             t.Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
          },
          campo + QStringLiteral("Sede INPS"),
          {}},
         {"software house",
          [](GeneraTest &t) {
              t.file.CFSoftwarehouse = QStringLiteral("0987654321X");
-             t.Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
+             t.Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
          },
          TZepFile::MsgCFSoftwarehouse.arg(QStringLiteral("0987654321X"), QStringLiteral("UniEmens.ini")),
          {}},
@@ -352,6 +359,9 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
          QStringLiteral("Esonero IVS stipendio: Importo e mese devono essere entrambi impostati."), persona},
         {"base", dip({{"EsoneroIVS13Importo", euro("10")}}),
          QStringLiteral("Esonero IVS 13ma: Imponibile Riferimento base deve essere impostato."), persona},
+        // Outside July the bonus (L033) needs its base.
+        {"base del bonus", dip({{"BonusUTImporto", euro("150")}, {"BonusUTMese", 11}}),
+         QStringLiteral("Bonus anno 2022: Imponibile Riferimento base deve essere impostato."), persona},
         {"lavorati", fpls({{"GiorniLavorati", "   "}}),
          QStringLiteral("In presenza di giorni retribuiti devono essere impostati i giorni lavorati"), persona},
         {"retribuiti", fpls({{"GiorniRetribuiti", 0}}),
@@ -362,30 +372,56 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
          [](GeneraTest &t) {
              t.Periodo(QString::number(t.store.Year()), QStringLiteral("04"));
              t.Dichiarante(dichiarante());
-             t.Fpls(con(iscrittoFpls("BNCMRA85M41F205Z", "BIANCHI", "MARIA"),
+             t.Fpls(con(iscrittoFpls("BNCMRA85M41F205D", "BIANCHI", "MARIA"),
                         {{"GiorniLavorati", QString(31, QLatin1Char('S'))}}));
          },
-         QStringLiteral("Il mese %1-04 non ha il giorno 31").arg(2012 + 11), persona},
+         QStringLiteral("Il mese %1-04 non ha il giorno 31").arg(2012 + 12), persona},
         {"eccedente", fpls({{"ContrEccMassSpet", euro("20")}}),
          campo + QStringLiteral("Imponibile eccedente il massimale"), persona},
         {"qualifica", fpls({{"TipoRapportoLav", "01"}}), campo + QStringLiteral("Codice qualifica"), persona},
         {"cap",
          [&](GeneraTest &t) {
              t.Dichiarante(senzaCap);
-             t.Collaboratore(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"));
+             t.Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
          },
          QStringLiteral("Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato."),
          {}},
         {"dal",
          [](GeneraTest &t) {
-             t.Collaboratore(con(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"), {{"Dal", platform::Value()}}));
+             t.Collaboratore(con(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"), {{"Dal", platform::Value()}}));
          },
-         campo + QStringLiteral("Dal"), QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501X")},
+         campo + QStringLiteral("Dal"), QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501R")},
         {"al",
          [](GeneraTest &t) {
-             t.Collaboratore(con(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"), {{"Al", platform::Value()}}));
+             t.Collaboratore(con(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"), {{"Al", platform::Value()}}));
          },
-         campo + QStringLiteral("Al"), QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501X")},
+         campo + QStringLiteral("Al"), QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501R")},
+        // Rows that came from elsewhere are checked as the windows check
+        // them, before anything is written.
+        {"codice fiscale", dip({{"CFLavoratore", "BNCMRA85M41F205"}}),
+         QStringLiteral("Campo \"CFLavoratore\": ")
+             + TZepTabellaDenuncia::MsgCodiceFiscaleNonValido.arg(QStringLiteral("BNCMRA85M41F205")),
+         QStringLiteral("BIANCHI MARIA - CF: BNCMRA85M41F205")},
+        {"emoji", dip({{"Nome", "MARIA 😀"}}),
+         QStringLiteral("Campo \"Nome\": ")
+             + TZepTabellaDenuncia::MsgCarattereNonAmmesso.arg(QStringLiteral("😀"), QStringLiteral("U+1F600")),
+         QStringLiteral("BIANCHI MARIA 😀 - CF: BNCMRA85M41F205D")},
+        {"dichiarante",
+         [](GeneraTest &t) {
+             t.Dichiarante(con(dichiarante(), {{"CFPersonaMittente", "RSSMRA60A01H501"}}));
+             t.Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
+         },
+         QStringLiteral("Campo \"CFPersonaMittente\": ")
+             + TZepTabellaDenuncia::MsgCodiceFiscaleNonValido.arg(QStringLiteral("RSSMRA60A01H501")),
+         TZepFile::MsgDichiarante},
+        // A collaborator's amounts are whole euros: cents are not rounded away.
+        {"euro interi",
+         [](GeneraTest &t) {
+             t.Collaboratore(
+                 con(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"), {{"Imponibile", euro("1500.50")}}));
+         },
+         QStringLiteral("Campo \"Imponibile\": l'importo 1500.50 va indicato in euro interi, senza centesimi"),
+         QStringLiteral("BRUNO LUIGI - CF: BRNLGU70A01H501R")},
     };
     for (const Caso &c : casi) {
         SCOPED_TRACE(c.nome);
@@ -420,12 +456,12 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
 // written; every position is "FC" either way.
 TEST_F(GeneraTest, OnlyThePersonsChosenAreWrittenAndTheStoredTablesStay)
 {
-    Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
-    Dipendente(con(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"), {{"Qualifica2", "P"}}));
-    Dipendente(dipendente("SPSLCU90A01F839W", "ESPOSITO", "LUCA", "7654321098"));
+    Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
+    Dipendente(con(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"), {{"Qualifica2", "P"}}));
+    Dipendente(dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA", "7654321098"));
     Fpls(iscrittoFpls("VRDGPP80A01H501U", "VERDI", "GIUSEPPE"));
-    Collaboratore(collaboratore("BRNLGU70A01H501X", "BRUNO", "LUIGI"));
-    Collaboratore(collaboratore("CNTNNA82B41H501Y", "CONTI", "ANNA"));
+    Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
+    Collaboratore(collaboratore("CNTNNA82B41H501G", "CONTI", "ANNA"));
     file.CaricaTabelle();
     file.RicalcolaDenunciaAziendale();
     file.CaricaTabelle();
@@ -438,8 +474,8 @@ TEST_F(GeneraTest, OnlyThePersonsChosenAreWrittenAndTheStoredTablesStay)
                               p.fieldByName(QStringLiteral("Matricola")).asString(),
                               p.fieldByName(QStringLiteral("Qualifica2")).asString()}
                       .join(QLatin1Char(' '));
-    EXPECT_EQ(elenco, (QStringList{"C BRNLGU70A01H501X  ", "C CNTNNA82B41H501Y  ", "D BNCMRA85M41F205Z 1234567890 F",
-                                   "D BNCMRA85M41F205Z 1234567890 P", "D SPSLCU90A01F839W 7654321098 F",
+    EXPECT_EQ(elenco, (QStringList{"C BRNLGU70A01H501R  ", "C CNTNNA82B41H501G  ", "D BNCMRA85M41F205D 1234567890 F",
+                                   "D BNCMRA85M41F205D 1234567890 P", "D SPSLCU90A01F839P 7654321098 F",
                                    "F VRDGPP80A01H501U 1234567890 F"}));
 
     // Chosen: the part-time row of BIANCHI, the performing-arts worker and
@@ -475,7 +511,7 @@ TEST_F(GeneraTest, OnlyThePersonsChosenAreWrittenAndTheStoredTablesStay)
 // question before an existing file is replaced, the messages and the log.
 TEST_F(GeneraTest, CreatingTheFileAsksAndReports)
 {
-    Dipendente(dipendente("BNCMRA85M41F205Z", "BIANCHI", "MARIA"));
+    Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
     file.CaricaTabelle();
     file.RicalcolaDenunciaAziendale();
     file.CaricaTabelle();

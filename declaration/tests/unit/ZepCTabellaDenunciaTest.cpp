@@ -108,6 +108,67 @@ TEST(ZepRigaDenuncia, ChecksBeforeThePostOfAnEmployeeOrAPerformingArtsWorker)
     EXPECT_EQ(ds.fieldValue(QStringLiteral("AnnoMeseDenuncia")).toString(), QStringLiteral("2024-03"));
 }
 
+// What the declaration cannot carry is refused before the post, naming the
+// field: a fiscal code neither of a person (its control character right,
+// letters for digits where the form allows them) nor of 11 digits, and a
+// character of no INPS flow in any text of the row, the declarant's too.
+TEST(ZepRigaDenuncia, FiscalCodesAndCharactersTheDeclarationCannotCarry)
+{
+    const auto codice = [](const char *cf) {
+        return QStringLiteral("Campo \"CFLavoratore\": ")
+               + TZepTabellaDenuncia::MsgCodiceFiscaleNonValido.arg(QString::fromLatin1(cf));
+    };
+    const auto carattere = [](const QString &c, const char *codice) {
+        return QStringLiteral("Campo \"Cognome\": ")
+               + TZepTabellaDenuncia::MsgCarattereNonAmmesso.arg(c, QString::fromLatin1(codice));
+    };
+    const struct {
+        const char *cf;
+        QString cognome, expected;
+    } cases[] = {
+        {"RSSMRA80A01H501U", QStringLiteral("D'ANGELO-NICOLÒ È (S.R.L.) & C."), {}},
+        {"RSSMRA85T10A56NH", QStringLiteral("ROSSI"), {}}, // N in place of a 2
+        {"01234567890", QStringLiteral("ROSSI"), {}},
+        {"RSSMRA80A01H501", QStringLiteral("ROSSI"), codice("RSSMRA80A01H501")},
+        {"RSSMRA80A01H501X", QStringLiteral("ROSSI"), codice("RSSMRA80A01H501X")},
+        {"rssmra80a01h501u", QStringLiteral("ROSSI"), codice("rssmra80a01h501u")},
+        {"0123456789", QStringLiteral("ROSSI"), codice("0123456789")},
+        {"RSSMRA80A01H501U", QStringLiteral("ROSSI 😀"), carattere(QStringLiteral("😀"), "U+1F600")},
+        {"RSSMRA80A01H501U", QStringLiteral("D’ANGELO"), carattere(QStringLiteral("’"), "U+2019")},
+        {"RSSMRA80A01H501U", QStringLiteral("ROSSI\tBIANCHI"), carattere(QStringLiteral("\t"), "U+0009")},
+        {"RSSMRA80A01H501U", QStringLiteral("ŁUKASZ"), carattere(QStringLiteral("Ł"), "U+0141")},
+    };
+    SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(QString::fromLatin1(c.cf).toStdString() + " " + c.cognome.toStdString());
+        DataSet ds;
+        ds.setFieldDefs({{QStringLiteral("CFLavoratore"), FieldType::String, 16},
+                         {QStringLiteral("Cognome"), FieldType::String, 60},
+                         {QStringLiteral("AnnoMeseDenuncia"), FieldType::String, 7}});
+        ds.createDataSet();
+        ds.append();
+        ds.setFieldValue(QStringLiteral("CFLavoratore"), QString::fromLatin1(c.cf));
+        ds.setFieldValue(QStringLiteral("Cognome"), c.cognome);
+        EXPECT_EQ(refusal([&] { TZepTabellaDenuncia::ControllaPersona(ds, QStringLiteral("CFLavoratore")); }),
+                  c.expected);
+    }
+
+    // The declarant: its codes may be empty, not wrong.
+    DataSet amm;
+    amm.setFieldDefs({{QStringLiteral("CFPersonaMittente"), FieldType::String, 16},
+                      {QStringLiteral("CFMittente"), FieldType::String, 16},
+                      {QStringLiteral("CFAzienda"), FieldType::String, 16},
+                      {QStringLiteral("SS_CFAzienda"), FieldType::String, 16},
+                      {QStringLiteral("EA_CFAzienda"), FieldType::String, 16}});
+    amm.createDataSet();
+    amm.append();
+    EXPECT_EQ(refusal([&] { TZepMittente::PrimaDelPost(amm); }), QString());
+    amm.setFieldValue(QStringLiteral("CFMittente"), QStringLiteral("0123456789X"));
+    EXPECT_EQ(refusal([&] { TZepMittente::PrimaDelPost(amm); }),
+              QStringLiteral("Campo \"CFMittente\": ")
+                  + TZepTabellaDenuncia::MsgCodiceFiscaleNonValido.arg(QStringLiteral("0123456789X")));
+}
+
 TEST(ZepRigaDenuncia, NewRowsAndTheDeleteQuestion)
 {
     DataSet ds;

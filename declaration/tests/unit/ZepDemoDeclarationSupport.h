@@ -95,21 +95,6 @@ public:
         m_store.SavePeriod(ds, TZepParametri::TabellaDichiarante, m_store.Year(), 0);
     }
 
-    // Every collaborator row without the end of its period ("Al") given the
-    // last day of the year, as the user completes it in its window.
-    void CompletaCollaboratori()
-    {
-        platform::DataSet ds;
-        Carica(ds, QStringLiteral("TEMC_COLLABORATORI"));
-        for (ds.first(); !ds.eof(); ds.next())
-            if (ds.fieldByName(QStringLiteral("Al")).isNull()) {
-                ds.edit();
-                ds.fieldByName(QStringLiteral("Al")).setValue(QDate(m_store.Year(), 12, 31));
-                ds.post();
-            }
-        m_store.Save(ds, QStringLiteral("TEMC_COLLABORATORI"));
-    }
-
     // The employee rows by fiscal code, each as its values joined, the
     // store's own row number and registry id left out; sorted.
     QMap<QString, QStringList> RighePerPersona()
@@ -155,29 +140,31 @@ public:
     QString programma() const { return path(QStringLiteral("bin/zepDemoDeclaration")); }
 
     // data/demo.fdb, a demo archive of the months from `da` to `a`
-    // ("AAAA-MM") with the declarant of each of their years (Tabelle);
-    // the errors when it could not be made.
-    QString CreaArchivio(int persone, const QString &da, const QString &a) const
+    // ("AAAA-MM"), with the declarant of each of their years (Tabelle)
+    // unless told otherwise; the errors when it could not be made.
+    QString CreaArchivio(int persone, const QString &da, const QString &a, bool dichiaranti = true) const
     {
         const Esito e = esegui(buildDir() + QStringLiteral("/bin/zepDemoArchive"),
                                {QStringLiteral("--output"), Archivio(), QStringLiteral("--persons"),
                                 QString::number(persone), QStringLiteral("--from"), da, QStringLiteral("--to"), a});
         if (e.codice != 0)
             return e.uscita + e.errori;
-        for (int anno = da.left(4).toInt(); anno <= a.left(4).toInt(); ++anno)
+        for (int anno = da.left(4).toInt(); dichiaranti && anno <= a.left(4).toInt(); ++anno)
             Tabelle(Archivio(), anno, 1).ScriviDichiarante();
         return QString();
     }
     QString Archivio() const { return path(QStringLiteral("data/demo.fdb")); }
 
-    // The month declared into `file`; no file: imported only.
+    // The month declared into `file` with the options `altre`; no file:
+    // imported only.
     Esito Dichiara(const QString &archivio, const QString &periodo, const QString &file,
-                   const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment()) const
+                   const QProcessEnvironment &ambiente = QProcessEnvironment::systemEnvironment(),
+                   const QStringList &altre = {}) const
     {
         QStringList argomenti{QStringLiteral("--archive"), archivio, QStringLiteral("--period"), periodo};
         if (!file.isEmpty())
             argomenti << QStringLiteral("--output") << file;
-        return esegui(programma(), argomenti, ambiente);
+        return esegui(programma(), argomenti + altre, ambiente);
     }
 
 private:

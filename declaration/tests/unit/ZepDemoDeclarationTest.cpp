@@ -1,8 +1,10 @@
 // The main road end to end, as a user takes it, through zepDemoDeclaration
 // on a demo archive of 50 persons: a month of 2024 and one of 2022 imported
 // and written, each file read back against the declaration tables the import
-// left; an import killed in the middle of a person and run again; the
-// tool's refusals of wrong options.
+// left; the months of the 2022 bonuses with every kind of person and
+// nothing typed; an import killed in the middle of a person and run again;
+// the tool's refusals of wrong options.
+#include "ZepCCompletaDemo.h"
 #include "ZepDemoDeclarationSupport.h"
 
 #include "DatabaseCreator.h"
@@ -144,9 +146,6 @@ TEST(ZepDemoDeclaration, AMonthOf2024AndOneOf2022AreImportedAndWrittenWhole)
         // The demo's mother of 2024 is refused: the declaration does not
         // handle her relief ("Esonero IVS madri non gestito.").
         ASSERT_EQ(e.codice, anno == 2024 ? 1 : 0) << e.uscita.toStdString() << e.errori.toStdString();
-        // What the user types in "Collaboratori/Altri": the end of a
-        // collaboration the payroll leaves open.
-        Tabelle(archivio, anno, mese).CompletaCollaboratori();
         const Esito f = esegui(inst.programma(),
                                {QStringLiteral("--archive"), archivio, QStringLiteral("--period"), periodo,
                                 QStringLiteral("--output"), file, QStringLiteral("--solo-file")});
@@ -162,6 +161,50 @@ TEST(ZepDemoDeclaration, AMonthOf2024AndOneOf2022AreImportedAndWrittenWhole)
         for (const char *passo : {"File telematico", "Totale"})
             EXPECT_TRUE(f.uscita.contains(QLatin1String(passo))) << passo << "\n" << f.uscita.toStdString();
         controllaFile(archivio, anno, mese, file);
+    }
+}
+
+// The months of the 2022 bonuses with every kind of person, on an archive
+// no declarant was typed into: the run completes what the imports leave to
+// the user (the declarant's sender and office, the performing-arts
+// workers' days) and writes the file, July's bonus (L031) without a base,
+// November's (L033) with its base.
+TEST(ZepDemoDeclaration, TheMonthsOfThe2022BonusesAreWrittenWithNothingTyped)
+{
+    Installazione inst;
+    const QString archivio = inst.Archivio();
+    ASSERT_EQ(inst.CreaArchivio(50, QStringLiteral("2022-07"), QStringLiteral("2022-11"), false), QString());
+    for (const auto &[mese, causale] : {std::pair{7, "L031"}, std::pair{11, "L033"}}) {
+        const QString periodo = QStringLiteral("2022-%1").arg(mese, 2, 10, QLatin1Char('0'));
+        SCOPED_TRACE(periodo.toStdString());
+        const QString file = inst.path(QStringLiteral("out/uniEMens%1.xml").arg(periodo));
+        const Esito e = inst.Dichiara(archivio, periodo, file, QProcessEnvironment::systemEnvironment(),
+                                      {QStringLiteral("--iscritti-fpls"), QStringLiteral("--completa-demo")});
+        ASSERT_EQ(e.codice, 0) << e.uscita.toStdString() << e.errori.toStdString();
+        EXPECT_TRUE(e.uscita.contains(QLatin1String("Completa demo"))) << e.uscita.toStdString();
+        controllaFile(archivio, 2022, mese, file);
+
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QDomDocument dom;
+        ASSERT_TRUE(dom.setContent(f.readAll()));
+        const QDomElement mittente = dom.documentElement().firstChildElement(QStringLiteral("DatiMittente"));
+        EXPECT_EQ(testo(mittente, QStringLiteral("CFPersonaMittente")), TZepCompletaDemo::CFPersonaMittente());
+        EXPECT_EQ(testo(mittente, QStringLiteral("SedeINPS")), TZepCompletaDemo::SedeINPS);
+        const QDomNodeList cause = dom.elementsByTagName(QStringLiteral("InfoAggCausaliContrib"));
+        ASSERT_GT(cause.count(), 0) << "the demo's bonuses";
+        for (int i = 0; i < cause.count(); ++i) {
+            const QDomElement c = cause.at(i).toElement();
+            EXPECT_EQ(testo(c, QStringLiteral("CodiceCausale")), QLatin1String(causale));
+            EXPECT_EQ(c.firstChildElement(QStringLiteral("BaseRif")).isNull(), mese == 7);
+        }
+        int giorniFpls = 0;
+        const QDomNodeList denunce = dom.elementsByTagName(QStringLiteral("DenunciaIndividuale"));
+        for (int i = 0; i < denunce.count(); ++i)
+            if (testo(denunce.at(i).toElement(), QStringLiteral("Qualifica1")) == QStringLiteral("S"))
+                giorniFpls += denunce.at(i).toElement().elementsByTagName(QStringLiteral("TipoCoperturaGiorn")).count();
+        EXPECT_GT(giorniFpls, 0) << "the performing-arts workers' days, completed from their paid days";
+        EXPECT_GT(dom.elementsByTagName(QStringLiteral("Collaboratore")).count(), 0);
     }
 }
 

@@ -2,12 +2,14 @@
 // A UniEmens file read back against the element tree of the binding
 // description: every element where its class allows it, children in the
 // order of the class's members, attributes among them, leaves and text
-// items without elements.
+// items without elements; and every amount in the form of its element.
 #include "BindingModel.h"
 
 #include <QByteArray>
 #include <QDomDocument>
 #include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -79,6 +81,42 @@ inline void controllaAlbero(const QDomElement &e, const std::string &classe)
     }
 }
 
+// Every amount of the file in the one form of its element: two decimals
+// where the element carries cents, digits alone where it carries whole
+// euros (or hundredths of a per cent), whatever the value.
+inline void controllaImporti(const QDomElement &e)
+{
+    static const QHash<QString, bool> centesimi = {
+        {"DatiRetributivi/Imponibile", true},
+        {"DatiRetributivi/Contributo", true},
+        {"Contrib1PerCento/ImponibileCtrAgg", true},
+        {"Contrib1PerCento/ContribAggCorrente", true},
+        {"EccMassSpet/ImpEccMassSpet", true},
+        {"EccMassSpet/ContrEccMassSpet", true},
+        {"EccMassSpet/ContrSolidarietaSpet", true},
+        {"InfoAggCausaliContrib/ImportoAnnoMeseRif", true},
+        {"AltrePartiteACredito/SommaACredito", true},
+        {"DatiRetributivi/RetribTeorica", false},
+        {"InfoAggCausaliContrib/BaseRif", false},
+        {"RetribuzioneOrdinaria/ImpRetrOrdinaria", false},
+        {"DatiQuadraturaRetrContr/TotaleADebito", false},
+        {"DatiQuadraturaRetrContr/TotaleACredito", false},
+        {"Collaboratore/Imponibile", false},
+        {"Collaboratore/Aliquota", false},
+        {"Agevolazione/ImpAgevolazione", false},
+    };
+    static const QRegularExpression dueDecimali(QStringLiteral("^-?[0-9]+\\.[0-9]{2}$"));
+    static const QRegularExpression interi(QStringLiteral("^-?[0-9]+$"));
+    for (QDomElement f = e.firstChildElement(); !f.isNull(); f = f.nextSiblingElement()) {
+        const auto it = centesimi.constFind(e.tagName() + QLatin1Char('/') + f.tagName());
+        if (it != centesimi.constEnd()) {
+            EXPECT_TRUE((*it ? dueDecimali : interi).match(f.text()).hasMatch())
+                << e.tagName().toStdString() << "/" << f.tagName().toStdString() << " = " << f.text().toStdString();
+        }
+        controllaImporti(f);
+    }
+}
+
 inline void controllaDocumento(const QByteArray &xml)
 {
     QDomDocument dom;
@@ -86,6 +124,7 @@ inline void controllaDocumento(const QByteArray &xml)
     ASSERT_TRUE(dom.setContent(xml, &errore)) << errore.toStdString();
     ASSERT_EQ(dom.documentElement().tagName().toStdString(), modello().rootName);
     controllaAlbero(dom.documentElement(), modello().rootClass);
+    controllaImporti(dom.documentElement());
 }
 
 } // namespace documentotest

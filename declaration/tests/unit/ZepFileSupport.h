@@ -37,7 +37,7 @@ inline platform::Currency euro(const char *importo)
 
 inline Riga dichiarante()
 {
-    return {{"CFPersonaMittente", "RSSMRA60A01H501U"},
+    return {{"CFPersonaMittente", "RSSMRA60A01H501Q"},
             {"CFMittente", "01234567890"},
             {"RagSocMittente", "STUDIO PAGHE ROSSI"},
             {"SedeINPS", "7000"},

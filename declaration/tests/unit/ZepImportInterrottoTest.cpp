@@ -40,8 +40,8 @@ TEST_F(ZepImportInterrotto, ASignalRollsBackThePersonInProgressAndEndsTheRunSayi
     const Persona terzo = persona("Terzo", "TRZPRV80A01A944A", {inps(3, "2200")});
     SegnaleAllaPersona notifica(2);
     imp.SetNotifica(&notifica);
-    const TwunFiscImpMultiSelect::Esito esito =
-        importa({scriviPersona(tdb.db(), primo), scriviPersona(tdb.db(), secondo), scriviPersona(tdb.db(), terzo)});
+    const TwunFiscImpMultiSelect::Esito esito = importa(
+        {scriviPersona(tdb.db(), primo), scriviPersona(tdb.db(), secondo), scriviPersona(tdb.db(), terzo)});
 
     EXPECT_TRUE(platform::TerminationSignals::Requested());
     EXPECT_TRUE(esito.interrotto);

@@ -194,15 +194,24 @@ TEST_F(Collaboratori, TheDeclarantTakesTheMainSitesDataBeforeThePersons)
     Archiviata(d, TZepCollaboratore::Tabella);
     EXPECT_EQ(d.recordCount(), 1);
 
-    // A province the offices' table lacks: no office. Without an ATECO 2007
-    // code the older one.
+    // A province the offices' table lacks: the office the row holds stays
+    // (the user's, a second import must not blank it), a new row gets none.
+    // Without an ATECO 2007 code the older one.
     ScriviSediInps({{"7000", "RM"}});
     tdb.db().execute("UPDATE TPACO_PARAMCOMP SET SPACOCODATECO2007 = '', SPACOCODATECO = '900400'");
     sedi.Requery();
     imp.Importa();
     Archiviata(d, TZepParametri::TabellaDichiarante);
-    EXPECT_EQ(d.fieldByName("SedeINPS").asString(), "");
+    EXPECT_EQ(d.fieldByName("SedeINPS").asString(), "1300");
     EXPECT_EQ(d.fieldByName("ISTAT").asString(), "900400");
+    d.deleteRecord();
+    store.SavePeriod(d, TZepParametri::TabellaDichiarante, 2024, 0);
+    imp.cdsSostituto.close(); // read again, as a new run does
+    imp.Importa();
+    Archiviata(d, TZepParametri::TabellaDichiarante);
+    ASSERT_EQ(d.recordCount(), 1);
+    EXPECT_EQ(d.fieldByName("SedeINPS").asString(), "");
+    EXPECT_EQ(d.fieldByName("CAP").asString(), sedi.fieldValue("SCAPVALUE").toString());
 
     // Without a site the run ends before any person.
     sedi.close();

@@ -105,6 +105,9 @@ TfmTovRicerca::TfmTovRicerca(QWidget *parent)
     grSearch->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grSearch->setSelectionBehavior(QAbstractItemView::SelectRows);
     grSearch->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The last column (a description) takes the room left, instead of
+    // showing its texts cut in a narrow column beside an empty area.
+    grSearch->horizontalHeader()->setStretchLastSection(true);
     grModel = new platform::DataSetModel(&cdsSearch, grSearch);
     grSearch->setModel(grModel);
     ClientLayout()->addWidget(grSearch, 1);
@@ -211,7 +214,7 @@ void TfmTovRicerca::UnregisterClass()
     platform::FormRegistry::Unregister(QStringLiteral("TfmTovRicerca"));
 }
 
-Value TfmTovRicerca::SearchValue(const QString &name, Field *field, TTovDBCds *store)
+Value TfmTovRicerca::SearchValue(const QString &name, Field *field, ITovDBCds *store)
 {
     Value value = Value::null();
     m_field = field;
@@ -240,7 +243,7 @@ Value TfmTovRicerca::SearchValue(const QString &name, Field *field, TTovDBCds *s
     return value;
 }
 
-void TfmTovRicerca::SearchField(Field &field, const QString &name, TTovDBCds *store)
+void TfmTovRicerca::SearchField(Field &field, const QString &name, ITovDBCds *store)
 {
     DataSet *owner = field.dataSet();
     if (!owner || !owner->canModify())

@@ -13,7 +13,7 @@
 class QLabel;
 class QLineEdit;
 class QTableView;
-class TTovDBCds;
+class ITovDBCds;
 
 namespace platform {
 class DataSetModel;
@@ -66,7 +66,7 @@ public:
     // read-only dataset is not searched. Cancelling leaves the field.
     // With a store, `name` is a table of the store, loaded for the store's
     // current year and month; without one, a code-table file.
-    void SearchField(platform::Field &field, const QString &name, TTovDBCds *store = nullptr);
+    void SearchField(platform::Field &field, const QString &name, ITovDBCds *store = nullptr);
     // Without a window: the result column of the row whose keys equal the
     // values ("A;B" for several), Unassigned when none.
     platform::Value LookupValue(const QString &fileName, const platform::ValueList &keyValues, const QString &keyFields,
@@ -76,7 +76,7 @@ public:
     platform::DataSet *SearchRecord(const QString &fileName);
     // The common core: Null when cancelled. A stored table shows no row
     // number column ("IFISRIGO").
-    platform::Value SearchValue(const QString &name, platform::Field *field, TTovDBCds *store = nullptr);
+    platform::Value SearchValue(const QString &name, platform::Field *field, ITovDBCds *store = nullptr);
 
     // Makes a grid column the search column (a title click).
     void SetSearchColumn(int column);

@@ -3,6 +3,7 @@
 #include "ImageList.h"
 #include "SearchDialog.h"
 
+#include <QLineEdit>
 #include <QStringList>
 #include <QWidget>
 
@@ -41,4 +42,13 @@ int TTovUtilUi::LoadImages(platform::ImageList &images, const QString &names)
             list << trimmed;
     }
     return images.AddDefaultImages(list);
+}
+
+void TTovUtilUi::ShowWholeText(QLineEdit &edit, const QString &text)
+{
+    edit.setText(text);
+    edit.setCursorPosition(0);
+    // The frame and the text margins of the style, beside the text itself.
+    const QMargins margins = edit.textMargins() + edit.contentsMargins();
+    edit.setMinimumWidth(edit.fontMetrics().horizontalAdvance(text) + margins.left() + margins.right() + 12);
 }

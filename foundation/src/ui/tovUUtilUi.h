@@ -3,6 +3,8 @@
 // dialog's columns and the image lists.
 #include <QString>
 
+class QLineEdit;
+
 class QWidget;
 
 namespace platform {
@@ -26,4 +28,8 @@ public:
     // order: the program's image file of each name or its drawn stand-in.
     // Returns the index of the first image added.
     static int LoadImages(platform::ImageList &images, const QString &names);
+    // Puts the text into the box and makes the box wide enough to show it
+    // whole from its first character (a code and its description were cut
+    // at the left in a box of the layout's width).
+    static void ShowWholeText(QLineEdit &edit, const QString &text);
 };

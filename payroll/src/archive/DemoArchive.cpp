@@ -1307,6 +1307,15 @@ void Filler::writeCompensation(Person &p, int year)
     const Qualification &q = kQualifications[size_t(p.qualification - 1)];
     const QString classification = p.publicSector ? QStringLiteral("0101%1").arg(q.id == 6 ? "D00001" : "C00002")
                                                   : QString();
+    // A collaboration's compensation of the year runs over its pay rows of
+    // that year within the range: the period the declaration gives it.
+    QDate start = p.start, end = p.end;
+    if (p.kind == Kind::Collaborator) {
+        const QDate first = year == m_o.fromYear ? monthStart(year, m_o.fromMonth) : QDate(year, 1, 1);
+        const QDate last = year == m_o.toYear ? monthEnd(year, m_o.toMonth) : QDate(year, 12, 31);
+        start = std::max(p.start, first);
+        end = p.end.isValid() ? std::min(p.end, last) : last;
+    }
     m_w.row("TACOM_COMPENSI", {acom,
                                p.anaPerId,
                                yearId(year),
@@ -1315,8 +1324,8 @@ void Filler::writeCompensation(Person &p, int year)
                                cosOf(p),
                                p.publicSector ? 2 : 1,
                                p.kind == Kind::Collaborator ? QVariant(13) : nullValue(),
-                               p.start,
-                               dateOrNull(p.end),
+                               start,
+                               dateOrNull(end),
                                textOrNull(classification),
                                p.weeklyHours,
                                p.kind == Kind::Collaborator ? 12 : (p.publicSector ? 13 : 14),

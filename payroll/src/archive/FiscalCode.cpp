@@ -53,9 +53,13 @@ int evenValue(QChar c)
     return c.isDigit() ? c.digitValue() : c.unicode() - 'A';
 }
 
+// The personal form; where a digit stands, one of the letters L to V that
+// the office puts in its place when two persons would share a code
+// ("omocodia": L for 0, M for 1, ... V for 9) may stand instead.
 const QRegularExpression &shape()
 {
-    static const QRegularExpression re(QStringLiteral("^[A-Z]{6}[0-9]{2}[ABCDEHLMPRST][0-9]{2}[A-Z][0-9]{3}[A-Z]$"));
+    static const QRegularExpression re(
+        QStringLiteral("^[A-Z]{6}[0-9LMNPQRSTUV]{2}[ABCDEHLMPRST][0-9LMNPQRSTUV]{2}[A-Z][0-9LMNPQRSTUV]{3}[A-Z]$"));
     return re;
 }
 
@@ -110,6 +114,12 @@ bool FiscalCode::isValid(const QString &code)
     if (!shape().match(code).hasMatch())
         return false;
     return controlCharacter(code.left(15)) == code[15];
+}
+
+bool FiscalCode::isNumeric(const QString &code)
+{
+    static const QRegularExpression re(QStringLiteral("^[0-9]{11}$"));
+    return re.match(code).hasMatch();
 }
 
 } // namespace payroll

@@ -1,7 +1,9 @@
 #pragma once
-// Italian fiscal codes of natural persons ("codice fiscale"): building one
-// from a person's data and checking the control character. The demo archive
-// uses them so that every person it makes carries a well-formed code.
+// Italian fiscal codes ("codice fiscale"): building a natural person's from
+// the person's data and checking the control character, and the numeric
+// form of eleven digits. The demo archive uses them so that every person it
+// makes carries a well-formed code; the declaration programs, to refuse a
+// code INPS would reject.
 #include <QDate>
 #include <QString>
 
@@ -27,8 +29,13 @@ public:
     static QChar controlCharacter(const QString &first15);
 
     // True for a 16-character code of the right shape whose last character
-    // is the control character of the other fifteen. Upper case only.
+    // is the control character of the other fifteen. Upper case only; in
+    // the positions of digits the letters L to V that stand for them when
+    // two persons would share a code are allowed.
     static bool isValid(const QString &code);
+    // True for eleven digits: the code of a company, or the provisional code
+    // a person is given until the personal one is issued.
+    static bool isNumeric(const QString &code);
 
     // The surname and name parts alone (three letters each).
     static QString surnamePart(const QString &surname);

@@ -14,6 +14,27 @@ TEST(FiscalCode, ControlCharacterOfKnownCodes)
     EXPECT_FALSE(FiscalCode::isValid("RSSMRA85T10A562T"));
 }
 
+// Letters L to V stand for digits in the positions of digits only, and the
+// control character is that of the code as it is written.
+TEST(FiscalCode, LettersInPlaceOfDigits)
+{
+    const struct {
+        const char *code;
+        bool valid;
+    } cases[] = {
+        {"RSSMRA85T10A56NH", true},  // the last digit of the place
+        {"RSSMRAURTMLARSNL", true},  // every digit
+        {"RSSMRA85T10A56NS", false}, // the control character of the digits' form
+        {"RSSMRA8AT10A562S", false}, // A stands for no digit
+        {"RSSMRA85N10A562S", false}, // and N for a digit, not for a month
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FiscalCode::isValid(QString::fromLatin1(c.code)), c.valid) << c.code;
+    EXPECT_TRUE(FiscalCode::isNumeric("01234567890"));
+    for (const char *code : {"0123456789", "012345678901", "0123456789A", "RSSMRA85T10A562S"})
+        EXPECT_FALSE(FiscalCode::isNumeric(QString::fromLatin1(code))) << code;
+}
+
 TEST(FiscalCode, NameAndSurnameParts)
 {
     EXPECT_EQ(FiscalCode::surnamePart("Rossi"), "RSS");

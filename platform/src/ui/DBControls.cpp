@@ -11,7 +11,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace platform {
@@ -126,22 +126,50 @@ QIcon ellipsisIcon()
     return QIcon(pixmap);
 }
 
-// Text that can become a value of the field's type, while typing.
-QValidator *validatorFor(const Field &field, QObject *parent)
+// The value of the text a user typed into a box over the field. What
+// cannot be one raises EConvertError naming the field, so that nothing is
+// dropped, cut or rounded without a word: letters in a number, a number
+// with more decimals than the field keeps, a text longer than the field, a
+// date that does not exist.
+Value valueOf(const Field &field, const QString &text)
 {
-    QString pattern;
+    if (text.isEmpty())
+        return Value::null();
+    const auto refuse = [&](const QString &problem) -> Value { throw EConvertError(fieldMessage(field, problem)); };
     switch (field.dataType()) {
+    case FieldType::String:
+        if (field.size() > 0 && text.size() > field.size())
+            return refuse(QStringLiteral("il testo ha %1 caratteri, il campo ne contiene al massimo %2")
+                              .arg(text.size())
+                              .arg(field.size()));
+        return Value(text);
     case FieldType::Integer:
     case FieldType::SmallInt:
-    case FieldType::LargeInt: pattern = QStringLiteral("-?\\d*"); break;
-    case FieldType::Word: pattern = QStringLiteral("\\d*"); break;
+    case FieldType::Word:
+    case FieldType::LargeInt: {
+        static const QRegularExpression integer(QStringLiteral("^[+-]?[0-9]+$"));
+        if (!integer.match(text).hasMatch())
+            return refuse(QStringLiteral("\"%1\" non è un numero intero").arg(text));
+        return Value(text);
+    }
     case FieldType::Float:
     case FieldType::Currency:
-    case FieldType::BCD: pattern = QStringLiteral("-?\\d*([.,]\\d{0,4})?"); break;
-    case FieldType::Date: pattern = QStringLiteral("\\d{0,2}(/\\d{0,2}(/\\d{0,4})?)?"); break;
-    default: return nullptr;
+    case FieldType::BCD: {
+        static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)$"));
+        const int decimals = field.dataType() == FieldType::BCD ? field.size() : 4;
+        const qsizetype point = std::max(text.indexOf(QLatin1Char(',')), text.indexOf(QLatin1Char('.')));
+        if (!number.match(text).hasMatch())
+            return refuse(QStringLiteral("\"%1\" non è un numero (cifre e, per i decimali, una virgola)").arg(text));
+        if (field.dataType() != FieldType::Float && point >= 0 && text.size() - point - 1 > decimals)
+            return refuse(QStringLiteral("\"%1\" ha più di %2 decimali").arg(text).arg(decimals));
+        return Value(QString(text).replace(QLatin1Char(','), QLatin1Char('.')));
     }
-    return new QRegularExpressionValidator(QRegularExpression(pattern), parent);
+    case FieldType::Date: try { return Value(Value(text).toDate());
+        } catch (const EConvertError &) {
+            return refuse(QStringLiteral("\"%1\" non è una data valida (gg/mm/aaaa)").arg(text));
+        }
+    default: return Value(text);
+    }
 }
 
 } // namespace
@@ -173,16 +201,13 @@ void DBEdit::SetButtonVisible(bool visible)
 void DBEdit::Refresh()
 {
     m_pending = false;
+    m_original.reset();
     const Field *field = m_link.TheField();
     setReadOnly(m_alwaysReadOnly || !m_link.CanModify());
     if (!field) {
-        setValidator(nullptr);
         setText(QString());
         return;
     }
-    if (!validator())
-        setValidator(validatorFor(*field, this));
-    setMaxLength(field->dataType() == FieldType::String && field->size() > 0 ? field->size() : 32767);
     const QString text = field->editText();
     if (text != this->text())
         setText(text);
@@ -193,24 +218,22 @@ bool DBEdit::WriteText(const QString &text, bool report)
     const Field *field = m_link.TheField();
     if (!field)
         return false;
-    Value value = text.isEmpty() ? Value::null() : Value(text);
-    if (field->isNumeric() && !text.isEmpty()) {
-        QString number = text;
-        number.replace(QLatin1Char(','), QLatin1Char('.'));
-        value = Value(number);
-    }
     try {
-        m_link.Write(value);
+        m_link.Write(valueOf(*field, text));
         m_pending = false;
         return true;
     } catch (const EConvertError &) {
-        // Not a value yet ("-", "12/0"): kept until the box is left.
-        if (!report) {
-            m_pending = true;
-            return false;
-        }
-        throw;
+        // Not a value (yet): "-", "12/0", a letter typed by mistake. Kept in
+        // the box until it is left, then refused with the reason.
+        m_pending = true;
+        if (report)
+            throw;
+    } catch (const EOverflowError &e) {
+        m_pending = true;
+        if (report)
+            throw EOverflowError(fieldMessage(*field, e.message()));
     }
+    return false;
 }
 
 void DBEdit::Edited(const QString &typed)
@@ -222,15 +245,25 @@ void DBEdit::Edited(const QString &typed)
         setText(text);
         setCursorPosition(position);
     }
+    if (!m_original)
+        if (const Field *field = m_link.TheField())
+            m_original = field->value();
     m_link.UserChange([&] { WriteText(text, false); });
 }
 
 void DBEdit::Finished()
 {
+    const std::optional<Value> original = std::exchange(m_original, std::nullopt);
     if (!m_pending)
         return;
-    if (!m_link.UserChange([&] { WriteText(text(), true); }))
-        Refresh();
+    if (m_link.UserChange([&] { WriteText(text(), true); }))
+        return;
+    // Refused: the field goes back to what it held before the user began
+    // typing here, not to the last value the typing made on the way ("12"
+    // of "12a,5x").
+    if (original && m_link.TheField())
+        m_link.UserChange([&] { m_link.Write(*original); });
+    Refresh();
 }
 
 // --------------------------------------------------------------- DBCheckBox

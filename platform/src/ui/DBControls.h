@@ -27,6 +27,7 @@
 #include <QPair>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QButtonGroup;
@@ -74,11 +75,14 @@ private:
     bool m_writing = false;
 };
 
-// A text box over a field. Text fields take at most their size; numeric and
-// date fields accept only what can become one ("1.234,50" is not: no
-// thousands separator; "," or "." as decimal point; dates "dd/mm/yyyy").
-// The value is written as the user types; a text that is not (yet) a value
-// is written when the box is left, or refused there with a message.
+// A text box over a field. The value is written as the user types; a text
+// that is not (yet) a value of the field is kept in the box and refused when
+// the box is left, with a message naming the field (its display label), and
+// the box shows the field again. Nothing typed or pasted is dropped, cut or
+// rounded without a word: a text longer than a String field, letters in a
+// number or more decimals than the field keeps ("1.234,50" is not a number:
+// no thousands separator; "," or "." as decimal point), a date that does not
+// exist ("dd/mm/yyyy") are refused.
 class DBEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -112,7 +116,8 @@ private:
     QAction *m_button = nullptr;
     bool m_upperCase = false;
     bool m_alwaysReadOnly = false;
-    bool m_pending = false; // typed text not written yet
+    bool m_pending = false;          // typed text not written yet
+    std::optional<Value> m_original; // the field's value when the user began typing in the box
 };
 
 // A check box over a text field: checked writes ValueChecked, unchecked

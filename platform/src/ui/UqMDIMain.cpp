@@ -75,6 +75,11 @@ QMdiSubWindow *TfmUqMDIMain::AddChild(TfmUqChildDoc *child)
     QMdiSubWindow *sub = mdiArea->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(child->windowTitle());
+    // As large as its content asks and at least most of the area, so that
+    // it is usable without maximizing; never larger than the area.
+    const QSize area = mdiArea->viewport()->size();
+    if (!area.isEmpty())
+        sub->resize(sub->sizeHint().expandedTo(area * 0.9).boundedTo(area));
     child->show();
     sub->show();
     return sub;

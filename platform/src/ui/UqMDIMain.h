@@ -39,7 +39,8 @@ public:
     // The parameter manager of the program (not owned; may be nullptr).
     TUqParamManager *ParamManager = nullptr;
 
-    // Puts a document window into a new sub-window and shows it.
+    // Puts a document window into a new sub-window and shows it, sized to
+    // its content and at least nine tenths of the area (within the area).
     QMdiSubWindow *AddChild(TfmUqChildDoc *child);
     QList<TfmUqChildDoc *> Children() const;
     int MDIChildCount() const { return int(Children().size()); }

@@ -1,6 +1,6 @@
 // The data-aware controls: what they show as the dataset moves, how a
 // user's change puts the dataset into edit and writes the field, the text a
-// numeric box accepts, read-only datasets, and the values of check boxes,
+// box refuses (naming the field), read-only datasets, and the values of check boxes,
 // option groups and lists.
 #include "DBControls.h"
 #include "DataSet.h"
@@ -49,7 +49,6 @@ TEST(DBControls, BoxesFollowTheRecordAndWriteWhatTheUserTypes)
     EXPECT_EQ(nome.text(), "UNO");
     EXPECT_EQ(importo.text(), "10,5");
     EXPECT_EQ(dal.text(), "01/03/2024");
-    EXPECT_EQ(nome.maxLength(), 5);
     d.ds.next();
     EXPECT_EQ(nome.text(), "DUE");
     EXPECT_EQ(importo.text(), "");
@@ -58,22 +57,51 @@ TEST(DBControls, BoxesFollowTheRecordAndWriteWhatTheUserTypes)
     QTest::keyClicks(&nome, "x");
     EXPECT_EQ(d.ds.state(), DataSetState::Edit);
     EXPECT_EQ(d.ds.fieldValue("Nome").toString(), "DUEX");
-    // A numeric box takes digits and one decimal point ("," or "."), nothing else.
-    importo.setFocus();
-    QTest::keyClicks(&importo, "12a,3.4");
-    EXPECT_EQ(importo.text(), "12,34");
+    // Numbers: digits and one decimal point ("," or "."); dates as days.
+    QTest::keyClicks(&importo, "12,34");
     EXPECT_EQ(d.ds.fieldValue("Importo").toCurrency(), Currency::fromString("12.34"));
     numero.selectAll();
     QTest::keyClick(&numero, Qt::Key_Delete);
     EXPECT_TRUE(d.ds.fieldByName("Numero").isNull());
-    // A date is written once it is one; left unfinished, it is refused.
     QTest::keyClicks(&dal, "15/03/2024");
     EXPECT_EQ(d.ds.fieldValue("Dal").toDate(), QDate(2024, 3, 15));
-    dal.selectAll();
-    QTest::keyClicks(&dal, "31/02");
-    emit dal.editingFinished();
-    EXPECT_EQ(services->messages().size(), 1);
-    EXPECT_EQ(dal.text(), "15/03/2024") << "the box shows the field again";
+
+    // What cannot be a value stays in the box as typed, and leaving the box
+    // refuses it naming the field and puts the field back: nothing is
+    // dropped, cut or rounded without a word.
+    const struct {
+        DBEdit *edit;
+        const char *typed;
+        QString message;
+    } refused[] = {
+        {&importo, "12a,5x",
+         QStringLiteral("Campo \"Importo\": \"12a,5x\" non è un numero (cifre e, per i decimali, una virgola)")},
+        {&importo, "1,23456", QStringLiteral("Campo \"Importo\": \"1,23456\" ha più di 4 decimali")},
+        {&numero, "12,5", QStringLiteral("Campo \"Numero\": \"12,5\" non è un numero intero")},
+        {&dal, "31/02/2024", QStringLiteral("Campo \"Dal\": \"31/02/2024\" non è una data valida (gg/mm/aaaa)")},
+        {&nome, "DUEXYZ", QStringLiteral("Campo \"Nome\": il testo ha 6 caratteri, il campo ne contiene al massimo 5")},
+    };
+    for (const auto &r : refused) {
+        SCOPED_TRACE(r.typed);
+        const Value before = d.ds.fieldValue(r.edit->DataField());
+        const QString shown = r.edit->text();
+        r.edit->selectAll();
+        QTest::keyClicks(r.edit, r.typed);
+        EXPECT_EQ(r.edit->text(), QString::fromUtf8(r.typed));
+        emit r.edit->editingFinished();
+        EXPECT_EQ(d.ds.fieldValue(r.edit->DataField()), before) << "not what the typing made on the way";
+        ASSERT_FALSE(services->messages().isEmpty());
+        EXPECT_EQ(services->messages().last().text, r.message);
+        EXPECT_EQ(r.edit->text(), shown) << "the box shows the field again";
+    }
+    // A pasted text longer than the field is not cut either.
+    nome.selectAll();
+    nome.insert(QString(300, QLatin1Char('A')));
+    emit nome.textEdited(nome.text());
+    emit nome.editingFinished();
+    EXPECT_EQ(services->messages().last().text,
+              QStringLiteral("Campo \"Nome\": il testo ha 300 caratteri, il campo ne contiene al massimo 5"));
+    EXPECT_EQ(d.ds.fieldValue("Nome").toString(), "DUEX");
     d.ds.cancel();
     EXPECT_EQ(nome.text(), "DUE");
 

@@ -153,6 +153,12 @@ TEST(UqMdi, AChildWithPendingDataAsksBeforeClosing)
     QPointer<QMdiSubWindow> sub = main.AddChild(doc);
     QPointer<DataDoc> alive = doc;
     EXPECT_EQ(main.MDIChildCount(), 1);
+    // It opens usable without maximizing: most of the area, within it.
+    const QSize area = main.mdiArea->viewport()->size();
+    EXPECT_GE(sub->width(), area.width() * 9 / 10);
+    EXPECT_GE(sub->height(), area.height() * 9 / 10);
+    EXPECT_LE(sub->width(), area.width());
+    EXPECT_LE(sub->height(), area.height());
 
     // Pending data, and the user cancels.
     doc->pending = true;

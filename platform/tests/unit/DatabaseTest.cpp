@@ -162,8 +162,9 @@ TEST_F(DatabaseDb, AnAmountOf18DigitsAndFourDecimalsIsReadAndWrittenExactly)
     // the column's four.
     SqlQuery arrotonda(db);
     arrotonda.setSql("SELECT CAST(:V AS NUMERIC(18,2)) FROM RDB$DATABASE");
-    for (const auto &[valore, atteso] : {std::pair{"0.005", "0.01"}, std::pair{"-0.005", "-0.01"},
-                                         std::pair{"0.0049", "0"}, std::pair{"1234567890123.455", "1234567890123.46"}}) {
+    for (const auto &[valore, atteso] :
+         {std::pair{"0.005", "0.01"}, std::pair{"-0.005", "-0.01"}, std::pair{"0.0049", "0"},
+          std::pair{"1234567890123.455", "1234567890123.46"}}) {
         arrotonda.bind("V", Currency::fromString(valore)).open();
         EXPECT_EQ(arrotonda.value(0).toCurrency(), Currency::fromString(atteso)) << valore;
     }

@@ -39,7 +39,7 @@ TfmZepFile::TfmZepFile(QWidget *owner) : TfmUqWizard(owner)
     setObjectName(QStringLiteral("fmZepFile"));
     setWindowTitle(QStringLiteral("Generazione file telematico"));
     resize(980, 600);
-    TTovDBCds &store = IZepMainState::Require(owner).Store();
+    ITovDBCds &store = IZepMainState::Require(owner).Store();
 
     // Page 0: for whom.
     tsDipColl = new QWidget;

@@ -20,6 +20,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
 #include <QThread>
 #include <QToolBox>
 
@@ -91,7 +92,10 @@ void TfmZepMain::FormCreate(const QString &cartellaProgramma)
 {
     setObjectName(QStringLiteral("fmZepMain"));
     setWindowTitle(m_programma.Titolo);
-    resize(1024, 720);
+    // Most of the screen, so that the data windows inside have room; at
+    // least 1024 x 720 where the screen has it.
+    const QSize schermo = screen() ? screen()->availableGeometry().size() : QSize(1024, 720);
+    resize(QSize(1024, 720).expandedTo(schermo * 0.9).boundedTo(schermo));
 
     m_cartellaBase = CartellaBaseDa(cartellaProgramma.isEmpty() ? QCoreApplication::applicationDirPath()
                                                                 : cartellaProgramma);
@@ -186,6 +190,11 @@ void TfmZepMain::Termina(int status)
     QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
     if (QThread::currentThread()->loopLevel() > 0)
         QCoreApplication::exit(status);
+}
+
+TTovDBCds &TfmZepMain::Store()
+{
+    return *m_store;
 }
 
 void TfmZepMain::TerminaSuSegnale(int segnale)

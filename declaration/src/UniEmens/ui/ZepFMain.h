@@ -15,6 +15,7 @@
 #include "UqLink.h"
 #include "UqMDIMain.h"
 #include "ZepUMainState.h"
+#include "tovUDBCds.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +23,6 @@
 #include <memory>
 
 class QAction;
-class TTovDBCds;
 
 class TfmZepMain : public TfmUqMDIMain, public IZepMainState {
     Q_OBJECT
@@ -55,7 +55,8 @@ public:
     void SetDataModello(const QString &data) override { m_dataModello = data; }
     QString CartellaDatiAnno() const override { return m_cartellaDatiAnno; }
     void SetCartellaDatiAnno(const QString &cartella) override { m_cartellaDatiAnno = cartella; }
-    TTovDBCds &Store() override { return *m_store; }
+    // The archive's store of the current program, in its concrete kind.
+    TTovDBCds &Store() override;
     void SetTestoStato(const QString &testo) override { SetStatusText(0, testo); }
     void SetTitolo(const QString &titolo) override { setWindowTitle(titolo); }
 

@@ -30,6 +30,9 @@
 #include "wunMParams.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -160,11 +163,29 @@ int TZepUniAvvio::Mostra()
     return m_main->ExitStatus();
 }
 
+bool TZepUniAvvio::CaricaTraduzioni(QCoreApplication &app)
+{
+    const QString cartella = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto traduzioni = std::make_unique<QTranslator>(&app);
+    if (!traduzioni->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          cartella)) {
+        std::fprintf(stderr,
+                     "zepUni: traduzioni italiane di Qt (qtbase_it.qm) non trovate in %s: le finestre di Qt restano "
+                     "in inglese (pacchetto Debian qt6-translations-l10n)\n",
+                     qPrintable(cartella));
+        return false;
+    }
+    app.installTranslator(traduzioni.release());
+    return true;
+}
+
 int TZepUniAvvio::Esegui(QApplication &app)
 {
     app.setApplicationName(QStringLiteral("zepUni"));
-    app.setApplicationDisplayName(TitoloApplicazione());
+    // No display name: the window system would append it to every title,
+    // and the main window's title carries the program's name already.
     app.setApplicationVersion(VersioneProgramma);
+    CaricaTraduzioni(app);
     platform::Services::install(std::make_unique<platform::DesktopServices>());
     Registra();
     try {

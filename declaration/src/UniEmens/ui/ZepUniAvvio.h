@@ -10,6 +10,7 @@
 #include <memory>
 
 class QApplication;
+class QCoreApplication;
 class TdmWunParams;
 class TdmWunIvc;
 class TdmWunOreEccedenti;
@@ -25,8 +26,13 @@ class TerminationSignals;
 
 class TZepUniAvvio {
 public:
-    // The application's title: "zepUni - Denunce UniEmens".
+    // The application's title: "zepUni - Denunce UniEmens", the main
+    // window's caption.
     static QString TitoloApplicazione();
+    // Qt's own Italian texts (the file dialog, the buttons of the message
+    // boxes), from Qt's translations folder; false, said on the standard
+    // error, when they are not installed (Qt's windows then stay English).
+    static bool CaricaTraduzioni(QCoreApplication &app);
     // The program's version: the catalogue's row "VER_ZEPUNI" names the
     // lowest version it serves.
     static const QString VersioneProgramma;

@@ -24,7 +24,8 @@ bool noRoom(int fd, off_t offset, size_t length)
     if (!file || !limit)
         return false;
     const int saved = errno;
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     const bool same = ::fstat(fd, &a) == 0 && ::stat(file, &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
     errno = saved;
     if (!same)

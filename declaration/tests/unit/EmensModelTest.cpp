@@ -4,7 +4,7 @@
 // builds through the typed interface.
 #include "DocumentModelChecks.h"
 #include "QtPrinters.h"
-#include "ZepCEmensDataBinding.h"
+#include "Emens/ZepCEmensDataBinding.h"
 
 #include <QStringList>
 
@@ -15,6 +15,7 @@
 #include <string>
 #include <type_traits>
 
+using namespace emens;
 using xmlbinding::ClassFamily;
 
 namespace {

@@ -4,7 +4,7 @@
 #include "DocumentModelChecks.h"
 #include "QtPrinters.h"
 #include "UniEmensTestNodes.h"
-#include "ZepCEmensDataBinding.h"
+#include "UniEmens/ZepCEmensDataBinding.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <string>
 #include <type_traits>
 
+using namespace uniemens;
 using xmlbinding::ClassFamily;
 
 namespace {

@@ -1,0 +1,35 @@
+// The company declaration of a contribution position.
+#include "ZepCFileInterno.h"
+
+using namespace zepfile;
+
+void TZepFile::ScriviDenunciaAziendale(IXMLPosContributiva posizione)
+{
+    const DataSet &az = cdsDenunciaAziendale;
+    log(QString());
+    log(QStringLiteral("Dati Denuncia Aziendale: inizio"));
+    IXMLDenunciaAziendale denuncia = posizione.GetDenunciaAziendale();
+    denuncia.SetTrattQuotaLav(az.fieldByName(QStringLiteral("TrattQuotaLav")).asString());
+    denuncia.SetNumLavoratori(az.fieldByName(QStringLiteral("NumLavoratori")).asInteger());
+    denuncia.SetForzaAziendale(az.fieldByName(QStringLiteral("ForzaAziendale")).asInteger());
+    const Field &somma = az.fieldByName(QStringLiteral("SommaACredito"));
+    const Currency sommaACredito = somma.asCurrency();
+    if (!sommaACredito.isZero()) {
+        log(QStringLiteral("-- Dati recupero su INPS: Causale L650, Somma ") + Importo(sommaACredito));
+        IXMLAltrePartiteACredito credito = denuncia.GetAltrePartiteACredito().Add();
+        credito.SetCausaleACredito(QStringLiteral("L650"));
+        credito.SetSommaACredito(Importo(sommaACredito));
+    }
+    const int totaleACredito = az.fieldByName(QStringLiteral("TotaleACredito")).asInteger();
+    IXMLDatiQuadraturaRetrContr quadratura = denuncia.GetDatiQuadraturaRetrContr();
+    quadratura.SetNumDenIndiv(az.fieldByName(QStringLiteral("NumDenIndiv")).asInteger());
+    quadratura.SetTotaleADebito(QString::number(az.fieldByName(QStringLiteral("TotaleADebito")).asInteger()));
+    // The recovery counts in whole euros, rounded half away from zero.
+    quadratura.SetTotaleACredito(QString::number(totaleACredito + sommaACredito.rounded(0).truncated()));
+    if (totaleACredito != 0)
+        log((MeseDenuncia == QStringLiteral("07")
+                 ? QStringLiteral("-- Totale recupero  Bonus art. 31, DL 50 17/5/2022:")
+                 : QStringLiteral("-- Totale recupero  Bonus art. 18, DL 144 23/9/2022:"))
+            + Importo(Currency::fromInt(totaleACredito)));
+    log(QStringLiteral("Dati Denuncia Aziendale: fine"));
+}

@@ -1,0 +1,49 @@
+#pragma once
+// What a run of the month's imports leaves to the user before "Crea file
+// telematico", completed as the windows would complete it, for a demo or
+// benchmark archive (zepDemoDeclaration --completa-demo): each table of the
+// working period is loaded, each row still missing something is edited,
+// checked as its window checks it before a post, and the table is saved as
+// its window saves it.
+//
+//   "Dichiarante"             the fiscal code of the person who sends the
+//                             file and the INPS office, where empty (the
+//                             offices' table is shipped empty, so the import
+//                             cannot fill the office): the demo's own,
+//                             made-up values below
+//   "Collaboratori/Altri"     the end ("Al") of every collaboration left
+//                             open: the last day of the working month
+//   "Iscritti FPLS ex Enpals" the worked days of every worker with paid
+//                             days and none worked: as many days as are
+//                             paid, from the 1st, each worked ("S") and
+//                             fully paid ("X")
+//
+// Rows that already hold their values are left as they are.
+#include <QString>
+
+class ITovDBCds;
+
+class TZepCompletaDemo {
+public:
+    // The demo's person who sends the file (a fiscal code with its right
+    // control character, of a person born in Bologna like the demo
+    // employer's site) and its INPS office (a made-up code: the real list
+    // is not shipped).
+    static QString CFPersonaMittente();
+    static const QString SedeINPS;             // "9999"
+    static const QString MsgNessunDichiarante; // the year has no declarant row to complete
+    static const QString MsgGiorniRetribuiti;  // more paid days than the month has
+
+    // The store positioned on the working period (not owned).
+    explicit TZepCompletaDemo(ITovDBCds &store);
+
+    // Each answers how many rows it completed. Dichiarante raises
+    // MsgNessunDichiarante when the year has no row: the import's declarant
+    // step makes it.
+    int Dichiarante();
+    int Collaboratori();
+    int IscrittiFpls();
+
+private:
+    ITovDBCds &m_store;
+};
