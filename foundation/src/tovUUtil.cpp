@@ -281,3 +281,18 @@ void TTovDataSet::RefreshByParam(TUqQueryCollection &collection, const QString &
     collection.params().paramByName(name).setAsInteger(value);
     collection.Open();
 }
+
+QString TTovDataSet::NumericText(const platform::Field &field, bool display)
+{
+    const platform::Value v = field.value();
+    if (field.isNull() || field.asFloat() == 0.0)
+        return {};
+    const QString format = display || field.editFormat().isEmpty() ? field.displayFormat() : field.editFormat();
+    if (!format.isEmpty())
+        return platform::formatNumber(format, v);
+    QString text = field.asString();
+    const platform::FieldType t = field.dataType();
+    if (t == platform::FieldType::Float || t == platform::FieldType::Currency || t == platform::FieldType::BCD)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
+}

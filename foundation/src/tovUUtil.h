@@ -169,4 +169,9 @@ public:
     // and opens it again; unless `force` is off, the collection is not empty
     // and its field `name` already holds the value: then nothing happens.
     static void RefreshByParam(TUqQueryCollection &collection, const QString &name, bool force, int value);
+    // The text of a numeric field that shows nothing for 0 (and Null):
+    // otherwise the display format (with `display`) or the edit format
+    // (else the display format), else the plain value with "," as the
+    // decimal point.
+    static QString NumericText(const platform::Field &field, bool display);
 };

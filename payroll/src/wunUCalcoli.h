@@ -205,6 +205,8 @@ public:
     int TabellaCCNLMese(int mese, int anno = 0);
     int TabellaCCNVMese(int mese, int anno = 0);
     int TabellaCCNL() const { return m_ccnl; }
+    // The table forced by the user (0: the table in force at the date).
+    int TabellaForzata() const { return m_forzata; }
     int TabellaCCNV() const { return m_ccnv; }
     // Forces the CCNL table (the current one with it); 0 returns to the
     // table in force at the date.

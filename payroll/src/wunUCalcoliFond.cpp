@@ -68,21 +68,30 @@ QString msgOrePreviste()
                           "gli importi all'orario");
 }
 
-// The reductions of a period: (id, days) of every numbered column pair,
-// 01, 02, ... until a column of the pair is missing; pairs without an id
-// are skipped.
+// Hands the numbered column pairs of a period's reductions (ITACOIDnn,
+// IVARDGIORNIOREnn: 01, 02, ... until a column of the pair is missing) to
+// `visita`, until it answers false.
+template <class F>
+void colonneRiduzioni(const DataSet &periodo, F visita)
+{
+    for (int n = 1;; ++n) {
+        const QString numero = QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+        platform::Field *id = periodo.findField(QStringLiteral("ITACOID") + numero);
+        platform::Field *giorni = periodo.findField(QStringLiteral("IVARDGIORNIORE") + numero);
+        if (!id || !giorni || !visita(*id, *giorni))
+            return;
+    }
+}
+
+// The reductions of a period: (id, days) of every pair with an id.
 QList<std::pair<int, int>> riduzioniPeriodo(const DataSet &periodo)
 {
     QList<std::pair<int, int>> elenco;
-    for (int n = 1;; ++n) {
-        const QString numero = QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-        const platform::Field *id = periodo.findField(QStringLiteral("ITACOID") + numero);
-        const platform::Field *giorni = periodo.findField(QStringLiteral("IVARDGIORNIORE") + numero);
-        if (!id || !giorni)
-            break;
-        if (id->asInteger() != 0)
-            elenco.append({id->asInteger(), giorni->asInteger()});
-    }
+    colonneRiduzioni(periodo, [&](const platform::Field &id, const platform::Field &giorni) {
+        if (id.asInteger() != 0)
+            elenco.append({id.asInteger(), giorni.asInteger()});
+        return true;
+    });
     return elenco;
 }
 
@@ -449,6 +458,17 @@ int TwunCalcolaFond::GiorniRiduzione(const DataSet &periodo, int riduzione)
     return 0;
 }
 
+platform::Field *TwunCalcolaFond::CampoGiorniRiduzione5(const DataSet &periodo)
+{
+    platform::Field *trovato = nullptr;
+    colonneRiduzioni(periodo, [&](const platform::Field &id, platform::Field &giorni) {
+        if (id.asInteger() == TACO_MATERNITA)
+            trovato = &giorni;
+        return !trovato;
+    });
+    return trovato;
+}
+
 bool TwunCalcolaFond::RiduzioneApplicata(int voce, int riduzione, const TTabelle &tabelle)
 {
     if (!tabelle.riduzioniVoci
@@ -754,24 +774,45 @@ void TwunCalcolaFond::ApriRitenuteFondamentali(TUqQueryCollection &ritenute, int
     ritenute.Open();
 }
 
-void TwunCalcolaFond::CompletaPeriodoDaAsti(DataSet &periodo, int giorni, int acomId, int mesId)
+TStoricoPeriodo TwunCalcolaFond::StoricoPeriodo(int acomId, int mesId)
 {
-    periodo.fieldByName(QStringLiteral("IVAPEGIORNI")).setAsInteger(giorni);
     SqlQuery query;
     TovQueryText().AssignSQL(QStringLiteral("QRY_ASTI_CALC"), query);
     query.bind(QStringLiteral("IACOMID"), acomId).bind(QStringLiteral("IMESID"), mesId);
     query.open();
+    TStoricoPeriodo storico;
     if (query.eof())
-        return;
-    int servizio = query.value(QStringLiteral("IASTIORESERVIZIO")).toInt();
-    if (servizio == 0)
-        servizio = query.value(QStringLiteral("IACOMOREPREVISTE")).toInt() * 60;
-    periodo.fieldByName(QStringLiteral("IVAPEORESERVIZIO")).setAsInteger(servizio);
-    for (const char *campo : {"LVAPECATTEDRA", "LVAPEPARTTIME", "IVAPEOREECCEDENTI"})
-        periodo.fieldByName(QLatin1String(campo)).setValue(query.value(QLatin1String(campo)));
-    if (platform::Field *anzianita = periodo.findField(QStringLiteral("ANZIANITA")))
-        anzianita->setValue(query.value(QStringLiteral("IASTIANZIANITA")));
+        return storico;
+    storico.Trovato = true;
+    storico.OreServizio = query.value(QStringLiteral("IASTIORESERVIZIO")).toInt();
+    if (storico.OreServizio == 0)
+        storico.OreServizio = query.value(QStringLiteral("IACOMOREPREVISTE")).toInt() * 60;
+    storico.Cattedra = query.value(QStringLiteral("LVAPECATTEDRA"));
+    storico.PartTime = query.value(QStringLiteral("LVAPEPARTTIME"));
+    storico.OreEccedenti = query.value(QStringLiteral("IVAPEOREECCEDENTI"));
+    const Value anzianita = query.value(QStringLiteral("IASTIANZIANITA"));
+    storico.Anzianita = anzianita.isEmpty() ? 0 : anzianita.toInt();
+    const Value nomina = query.value(QStringLiteral("LASTIMATSCOPNOMINA"));
+    storico.MaternitaNomina = !nomina.isEmpty() && nomina.toInt() == 1;
     query.close();
+    return storico;
+}
+
+void TwunCalcolaFond::CompletaPeriodoDaAsti(DataSet &periodo, int giorni, int acomId, int mesId,
+                                            TStoricoPeriodo *storico)
+{
+    periodo.fieldByName(QStringLiteral("IVAPEGIORNI")).setAsInteger(giorni);
+    const TStoricoPeriodo riga = StoricoPeriodo(acomId, mesId);
+    if (storico)
+        *storico = riga;
+    if (!riga.Trovato)
+        return;
+    periodo.fieldByName(QStringLiteral("IVAPEORESERVIZIO")).setAsInteger(riga.OreServizio);
+    periodo.fieldByName(QStringLiteral("LVAPECATTEDRA")).setValue(riga.Cattedra);
+    periodo.fieldByName(QStringLiteral("LVAPEPARTTIME")).setValue(riga.PartTime);
+    periodo.fieldByName(QStringLiteral("IVAPEOREECCEDENTI")).setValue(riga.OreEccedenti);
+    if (platform::Field *anzianita = periodo.findField(QStringLiteral("ANZIANITA")))
+        anzianita->setValue(riga.Anzianita);
 }
 
 int TwunCalcolaFond::GiorniCommerciali(const QDate &dal, const QDate &al)

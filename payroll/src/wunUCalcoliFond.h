@@ -22,6 +22,9 @@
 // naming what is missing.
 #include "wunUCalcoli.h"
 
+#include "Field.h"
+#include "Value.h"
+
 #include <QDate>
 #include <QList>
 #include <functional>
@@ -60,6 +63,16 @@ struct TWunOreNonCattedra {
     platform::Currency OrarioRapporto;
     platform::Currency Totale;
     platform::Currency OreEccedenti;
+};
+
+// The month's contract-history row of a compensation (QRY_ASTI_CALC) as
+// the defaults of a new pay period take it.
+struct TStoricoPeriodo {
+    bool Trovato = false;
+    int OreServizio = 0; // IASTIORESERVIZIO, else IACOMOREPREVISTE x 60
+    platform::Value Cattedra, PartTime, OreEccedenti;
+    int Anzianita = 0;            // IASTIANZIANITA, the seniority class
+    bool MaternitaNomina = false; // LASTIMATSCOPNOMINA 1: the days to pay are a maternity reduction
 };
 
 class TwunCalcolaFond : public TwunCalcola {
@@ -139,6 +152,9 @@ public:
                                           const DataSet &tipoRiduzione, DataSet &ritenute);
     // The days of a reduction in the period (0 when it has none).
     static int GiorniRiduzione(const DataSet &periodo, int riduzione);
+    // The days column (IVARDGIORNIOREnn) of the period's maternity reduction
+    // (ITACOIDnn 5); nullptr when the period has no column for it.
+    static platform::Field *CampoGiorniRiduzione5(const DataSet &periodo);
 
     // ---- withholding rows ----
     static void ApplicaGruppiContributivi(DataSet &ritenute, DataSet &gruppi, Currency imponibile, bool partTime,
@@ -172,7 +188,12 @@ public:
     static Currency MinimaleOrario(Currency ore, Currency minimoGiornaliero, int oreContratto);
     static Currency MinimaleGiornaliero(int giorni, Currency minimoGiornaliero);
     static void ApriRitenuteFondamentali(TUqQueryCollection &ritenute, int varmId);
-    static void CompletaPeriodoDaAsti(DataSet &periodo, int giorni, int acomId, int mesId);
+    static TStoricoPeriodo StoricoPeriodo(int acomId, int mesId);
+    // IVAPEGIORNI := giorni; with a history row: IVAPEORESERVIZIO, the chair,
+    // part time, excess minutes and (when the row has it) ANZIANITA from it.
+    // `storico` (when given) gets the row.
+    static void CompletaPeriodoDaAsti(DataSet &periodo, int giorni, int acomId, int mesId,
+                                      TStoricoPeriodo *storico = nullptr);
     static int GiorniCommerciali(const QDate &dal, const QDate &al);
     static void ContaGiorni(const QDate &dal, const QDate &al, const QDate &data, bool flag, int &domeniche,
                             int &altri);

@@ -1039,7 +1039,10 @@ void DataSet::writeField(int index, const Value &value)
         d->fail(QStringLiteral("Dataset non in modifica"));
     if (f.isCalculated() || f.isReadOnly())
         d->fail(QStringLiteral("Il campo %1 non può essere modificato").arg(quoted(f.fieldName())));
-    d->buffer[index] = recordValue(f.def(), value, Misfit::Truncate);
+    Value converted = recordValue(f.def(), value, Misfit::Truncate);
+    if (f.onValidate())
+        f.onValidate()(f, converted);
+    d->buffer[index] = std::move(converted);
     d->bufferAssigned.setBit(index);
     m_modified = true;
     if (f.onChange())
@@ -1393,6 +1396,7 @@ void DataSet::assignData(const DataSet &source)
         t.m_editFormat = s.m_editFormat;
         t.m_alignment = s.m_alignment;
         t.m_displayWidth = s.m_displayWidth;
+        t.m_providerFlags = s.m_providerFlags;
     }
     d->records.reserve(source.d->records.size());
     for (const auto &r : source.d->records)

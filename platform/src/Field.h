@@ -49,6 +49,13 @@ enum class FieldKind {
     Calculated // computed by the dataset's onCalcFields event, never stored
 };
 
+// How a provider writes a field back (the framework field's ProviderFlags):
+// InUpdate, the field is written by an update; InWhere, it takes part in
+// the condition that finds the row; InKey, it is the row's key. A field
+// starts with InUpdate and InWhere.
+enum class ProviderFlag { InUpdate = 0x1, InWhere = 0x2, InKey = 0x4 };
+Q_DECLARE_FLAGS(ProviderFlags, ProviderFlag)
+
 struct FieldDef {
     QString name;
     FieldType type = FieldType::String;
@@ -108,6 +115,8 @@ public:
     // Width of a grid column in characters; 0: the dataset's choice.
     int displayWidth() const;
     void setDisplayWidth(int chars) { m_displayWidth = chars; }
+    ProviderFlags providerFlags() const { return m_providerFlags; }
+    void setProviderFlags(ProviderFlags flags) { m_providerFlags = flags; }
 
     // Text hook of the windows ("empty text for 0"): called by displayText()
     // (display = true) and editText() (display = false) in place of the
@@ -119,6 +128,12 @@ public:
     using ChangeHandler = std::function<void(Field &field)>;
     void setOnChange(ChangeHandler handler) { m_onChange = std::move(handler); }
     const ChangeHandler &onChange() const { return m_onChange; }
+    // Called with the value about to be assigned (converted to the field's
+    // type), before the field takes it: an exception refuses the value and
+    // the field keeps the one it had.
+    using ValidateHandler = std::function<void(const Field &field, const Value &value)>;
+    void setOnValidate(ValidateHandler handler) { m_onValidate = std::move(handler); }
+    const ValidateHandler &onValidate() const { return m_onValidate; }
 
     // ---- value of the current record ----
     // Reading needs an open dataset with a current record (or a record being
@@ -191,8 +206,10 @@ private:
     QString m_editFormat;
     Qt::Alignment m_alignment;
     int m_displayWidth = 0;
+    ProviderFlags m_providerFlags = ProviderFlags(ProviderFlag::InUpdate) | ProviderFlag::InWhere;
     GetTextHandler m_onGetText;
     ChangeHandler m_onChange;
+    ValidateHandler m_onValidate;
 };
 
 // A message about a field's value that names the field as the user knows
@@ -200,3 +217,5 @@ private:
 QString fieldMessage(const Field &field, const QString &problem);
 
 } // namespace platform
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(platform::ProviderFlags)

@@ -1,14 +1,11 @@
 #include "TovRBase.h"
 
-#include <QCoreApplication>
-
-#include <QKeyEvent>
-
 #include "DataSetModel.h"
 #include "Exceptions.h"
 #include "Field.h"
 #include "Format.h"
 #include "UqMessages.h"
+#include "tovUUtil.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -24,7 +21,6 @@
 using platform::DataSet;
 using platform::DataSetState;
 using platform::Field;
-using platform::FieldType;
 
 const QString TfrTovBase::PostRefused = QStringLiteral("Salvare prima di cambiare modello.");
 
@@ -105,12 +101,6 @@ TfrTovBase::TfrTovBase(QWidget *parent) : TfrUqBase(parent), cdsMain(QStringLite
     };
     UpdateShortcuts();
     orFrame->installEventFilter(this);
-    // The frame's keys win over an editor's own use of them (Ctrl+Z,
-    // Ctrl+Home in a text box): the editors sit anywhere inside the frame
-    // and come and go, so the frame watches the keys program-wide and
-    // keeps only those aimed inside it.
-    if (QCoreApplication::instance())
-        QCoreApplication::instance()->installEventFilter(this);
 
     connect(acFirst, &QAction::triggered, this, [this] { RunAction([this] { cdsMain.first(); }); });
     connect(acPrior, &QAction::triggered, this, [this] { RunAction([this] { cdsMain.prior(); }); });
@@ -165,17 +155,7 @@ void TfrTovBase::ShowRecordPosition(QLineEdit *edit) const
 
 QString TfrTovBase::NumericFieldGetText(const Field &field, bool display)
 {
-    const platform::Value v = field.value();
-    if (field.isNull() || field.asFloat() == 0.0)
-        return {};
-    const QString format = display || field.editFormat().isEmpty() ? field.displayFormat() : field.editFormat();
-    if (!format.isEmpty())
-        return platform::formatNumber(format, v);
-    QString text = field.asString();
-    const FieldType t = field.dataType();
-    if (t == FieldType::Float || t == FieldType::Currency || t == FieldType::BCD)
-        text.replace(QLatin1Char('.'), QLatin1Char(','));
-    return text;
+    return TTovDataSet::NumericText(field, display);
 }
 
 void TfrTovBase::acPostExecute()
@@ -250,38 +230,12 @@ bool TfrTovBase::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == orFrame && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
         UpdateShortcuts();
-    if (event->type() == QEvent::ShortcutOverride && m_shortcutsAssigned) {
-        // An editor that would take the key keeps it unless an enabled
-        // action of this frame has it: left unaccepted, the key goes on to
-        // the action's shortcut.
-        auto *target = qobject_cast<QWidget *>(watched);
-        if (target && target != this && isAncestorOf(target)) {
-            const QKeySequence key(static_cast<QKeyEvent *>(event)->keyCombination());
-            for (const auto &[action, ignored] : std::as_const(m_shortcuts))
-                if (action->isEnabled() && action->shortcuts().contains(key)) {
-                    event->ignore();
-                    return true;
-                }
-        }
-    }
     return TfrUqBase::eventFilter(watched, event);
 }
 
 void TfrTovBase::UpdateActions()
 {
-    const bool active = cdsMain.isActive();
-    const bool editing = cdsMain.isEditing();
-    const bool empty = !active || cdsMain.isEmpty();
-    const bool modifiable = cdsMain.canModify();
-    acFirst->setEnabled(active && !empty && !cdsMain.bof());
-    acPrior->setEnabled(active && !empty && !cdsMain.bof());
-    acNext->setEnabled(active && !empty && !cdsMain.eof());
-    acLast->setEnabled(active && !empty && !cdsMain.eof());
-    acInsert->setEnabled(modifiable);
-    acDelete->setEnabled(modifiable && !empty);
-    acEdit->setEnabled(modifiable && !empty && !editing);
-    acPost->setEnabled(editing);
-    acCancel->setEnabled(editing);
+    UpdateDataSetActions({acFirst, acPrior, acNext, acLast, acInsert, acDelete, acEdit, acPost, acCancel}, cdsMain);
 }
 
 void TfrTovBase::SyncGrid()

@@ -1,5 +1,8 @@
 #include "ArchiveTestSupport.h"
 
+#include "SearchStatement.h"
+#include "WunCDBES.h"
+
 #include "DataSetFile.h"
 #include "Format.h"
 #include "SqlQuery.h"
@@ -226,8 +229,24 @@ QStringList formattedForPrepare(const NamedStatement &statement)
         {QStringLiteral("QRY_EMENS_VACR"), {QStringLiteral("ICOMRID IN (10001, 10002)")}},
         {QStringLiteral("QRY_EMENS_COLL"), {QStringLiteral("11,15")}},
         {QStringLiteral("QRY_ANF_IMPORTO"), {QStringLiteral("12")}},
+        // The pay-period grid on a pay register, with one reduction kind.
+        {QStringLiteral("QRY_VAPE"),
+         {QStringLiteral(",1 AS ITACOID01,CAST(NULL AS INTEGER) AS IVARDID01,CAST(0 As  NUMERIC(11,2)) As "
+                         "IVARDGIORNIORE01"),
+          QStringLiteral("TREGS_REGISTROSTIP REGS ON REGS.IREGSID=VAPE.IREGSID"),
+          QStringLiteral("REGS.IREGSID=:IREGSID")}},
+        {QStringLiteral("QRY_DMA_VACR"), {QStringLiteral("10001,10002,10021,10034,10049,10053,10055,10071,10056")}},
+        {QStringLiteral("QRY_DMA_VACR_VARR"),
+         {QStringLiteral("10001,10002,10021,10034,10049,10053,10055,10071,10056")}},
+        {QStringLiteral("QRY_DMA_REGS_VARR"),
+         {QStringLiteral("10001,10002,10021,10034,10049,10053,10055,10071,10056")}},
     };
-    if (argomenti.contains(statement.name)) {
+    if (statement.kind == QStringLiteral("RICERCA")) {
+        // A search text as the search form fills it, and as a frame's
+        // search cuts it.
+        variants << platform::fillSearchStatement(statement.sql)
+                 << platform::fillSearchStatement(TWunDBES::TestoCerca(statement.sql));
+    } else if (argomenti.contains(statement.name) && statement.sql.contains(QStringLiteral("%s"))) {
         platform::ValueList args;
         for (const QString &a : argomenti.value(statement.name))
             args.append(platform::Value(a));

@@ -2,6 +2,7 @@
 
 #include "DataSetModel.h"
 #include "Field.h"
+#include "SearchStatement.h"
 #include "Services.h"
 
 #include <QDialogButtonBox>
@@ -132,6 +133,10 @@ void SearchDialog::Open()
     m_data.close();
     m_data.setIndexFieldNames(QString());
     m_searchField.clear();
+    const QString text = m_data.SelectSQL();
+    const QString filled = fillSearchStatement(text);
+    if (filled != text)
+        m_data.SetSelectSQL(filled);
     m_data.Open();
     ApplyColumns();
     m_ignoreChange = true;
@@ -142,6 +147,11 @@ void SearchDialog::Open()
         if (SetSearchColumn(c))
             break;
     m_data.first();
+    if (!InitialKey.isEmpty()) {
+        const Field *key = !KeyField.isEmpty() ? m_data.findField(KeyField) : m_model->fieldAt(0);
+        if (key && !m_data.locate(key->fieldName(), InitialKey))
+            m_data.first();
+    }
 }
 
 bool SearchDialog::SetSearchColumn(int column)

@@ -17,6 +17,10 @@
 // the title of an indexed column makes it the search column. Up, Down,
 // Page Up and Page Down in the edit move the cursor; Enter or a double
 // click choose the row.
+//
+// A statement that marks the places of a condition and an order
+// ("##WHERE##", "##ORDERBY##": SearchStatement.h) gets every row, in the
+// order of its first column: the dialog searches among the rows it holds.
 #include "UqQueryCollection.h"
 #include "Value.h"
 
@@ -64,6 +68,9 @@ public:
     SearchColumn &Column(int index);
     // The field whose value Execute returns; empty: the first shown column.
     QString KeyField;
+    // The key of the row the dialog opens on (Null: the first row). A key
+    // no row holds leaves the dialog on the first row.
+    Value InitialKey;
 
     // Runs the statement and lets the user pick: the key of the chosen row;
     // Null when cancelled or when there is no row. Database errors reach

@@ -1,6 +1,10 @@
 #include "UqFrame.h"
 
+#include "DataSet.h"
+
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -40,6 +44,49 @@ TfrUqBase::TfrUqBase(QWidget *parent) : QFrame(parent)
     m_clientLayout = new QVBoxLayout(paClient);
     m_clientLayout->setContentsMargins(0, 0, 0, 0);
     mainLayout->addWidget(paClient, 1);
+
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool TfrUqBase::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        // An editor that would take the key keeps it unless an enabled
+        // action of this frame has it: left unaccepted, the key goes on to
+        // the action's shortcut.
+        auto *target = qobject_cast<QWidget *>(watched);
+        if (target && target != this && isAncestorOf(target)) {
+            const QKeySequence key(static_cast<QKeyEvent *>(event)->keyCombination());
+            for (QAction *action : std::as_const(m_actions))
+                if (action->isEnabled() && action->shortcuts().contains(key)) {
+                    event->ignore();
+                    return true;
+                }
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+void TfrUqBase::UpdateDataSetActions(const DataSetActions &a, const platform::DataSet &ds)
+{
+    const bool active = ds.isActive();
+    const bool editing = ds.isEditing();
+    const bool empty = !active || ds.isEmpty();
+    const bool modifiable = ds.canModify();
+    auto enable = [](QAction *action, bool on) {
+        if (action)
+            action->setEnabled(on);
+    };
+    enable(a.first, active && !empty && !ds.bof());
+    enable(a.prior, active && !empty && !ds.bof());
+    enable(a.next, active && !empty && !ds.eof());
+    enable(a.last, active && !empty && !ds.eof());
+    enable(a.insert, modifiable);
+    enable(a.remove, modifiable && !empty);
+    enable(a.edit, modifiable && !empty && !editing);
+    enable(a.post, editing);
+    enable(a.cancel, editing);
 }
 
 QAction *TfrUqBase::AddAction(const QString &name, const QString &caption, const QString &hint,
@@ -59,9 +106,9 @@ QAction *TfrUqBase::AddAction(const QString &name, const QString &caption, const
     return a;
 }
 
-void TfrUqBase::AddSeparator()
+QAction *TfrUqBase::AddSeparator()
 {
-    xoaCustom->addSeparator();
+    return xoaCustom->addSeparator();
 }
 
 QAction *TfrUqBase::FindAction(const QString &name) const

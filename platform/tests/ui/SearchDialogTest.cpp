@@ -180,3 +180,18 @@ TEST_F(SearchDialogDb, ARowReachedWithTheGridsKeysIsTheOneChosen)
     EXPECT_EQ(dlg.Data().fieldValue("CODICE").toString(), "MAT");
     EXPECT_EQ(dlg.CurrentKey().toInt(), 3) << "Enter then returns the row shown";
 }
+
+TEST_F(SearchDialogDb, SearchTextsGetEveryRowAndOpenOnTheGivenKey)
+{
+    SearchDialog dlg;
+    setUpDialog(dlg);
+    dlg.SetSQL("SELECT CODICE, DESCRIZIONE, NOTE, ITAGID FROM TTAG_TIPI WHERE ##WHERE## ORDER BY ##ORDERBY##");
+    dlg.InitialKey = 3;
+    dlg.Open();
+    EXPECT_EQ(dlg.Data().recordCount(), 4);
+    EXPECT_EQ(dlg.CurrentKey().toInt(), 3);
+    // A key no row has: the first row.
+    dlg.InitialKey = 99;
+    dlg.Open();
+    EXPECT_EQ(dlg.Data().recNo(), 1);
+}

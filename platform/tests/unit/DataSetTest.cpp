@@ -965,3 +965,35 @@ TEST(DataSetParams, NamesFromACommandText)
     ds.setTag(1);
     EXPECT_EQ(ds.tag(), 1);
 }
+
+TEST(DataSetFields, AValidationThatRaisesKeepsTheValueTheFieldHad)
+{
+    DataSet ds;
+    makePeople(ds);
+    addPerson(ds, 1, "Anna", "10");
+    Field &amount = ds.fieldByName("AMOUNT");
+    int changes = 0;
+    amount.setOnChange([&](Field &) { ++changes; });
+    amount.setOnValidate([](const Field &, const Value &v) {
+        if (v.toCurrency() < Currency())
+            throw EDataSetError("negativo");
+    });
+    ds.edit();
+    EXPECT_THROW(amount.setValue(Currency::fromInt(-1)), EDataSetError);
+    EXPECT_EQ(amount.asCurrency(), Currency::fromInt(10));
+    EXPECT_FALSE(ds.isModified());
+    amount.setValue(Currency::fromInt(5));
+    EXPECT_EQ(amount.asCurrency(), Currency::fromInt(5));
+    EXPECT_EQ(changes, 1) << "a refused value is no change";
+}
+
+TEST(DataSetFields, ProviderFlagsTravelWithACopy)
+{
+    DataSet ds;
+    makePeople(ds);
+    EXPECT_EQ(ds.fieldByName("NAME").providerFlags(), ProviderFlags(ProviderFlag::InUpdate) | ProviderFlag::InWhere);
+    ds.fieldByName("NAME").setProviderFlags(ProviderFlag::InKey);
+    DataSet copy;
+    copy.assignData(ds);
+    EXPECT_EQ(copy.fieldByName("NAME").providerFlags(), ProviderFlags(ProviderFlag::InKey));
+}
