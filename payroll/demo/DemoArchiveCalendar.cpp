@@ -1,9 +1,9 @@
-#include "archive/DemoArchiveCalendar.h"
+#include "DemoArchiveCalendar.h"
+
+#include "DemoArchiveSql.h"
 
 #include "Exceptions.h"
 #include "tovUUtil.h"
-
-#include "archive/DemoArchiveSql.h"
 
 #include <QDate>
 #include <QList>

@@ -1,7 +1,8 @@
-#include "archive/DemoArchiveCalcoli.h"
+#include "DemoArchiveCalcoli.h"
+
+#include "DemoArchiveSql.h"
 
 #include "Exceptions.h"
-#include "archive/DemoArchiveSql.h"
 
 #include <QDate>
 #include <QVariant>

@@ -1,4 +1,4 @@
-#include "archive/DemoArchiveEsoneri.h"
+#include "DemoArchiveEsoneri.h"
 
 #include "wunUCalcoliAnno.h"
 

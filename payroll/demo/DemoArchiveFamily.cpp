@@ -1,4 +1,4 @@
-#include "archive/DemoArchiveFamily.h"
+#include "DemoArchiveFamily.h"
 
 #include "wunUCalcoli.h"
 #include "wunUCalcoliAnno.h"

@@ -1,12 +1,13 @@
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
+
+#include "DemoArchiveCalcoli.h"
+#include "DemoArchiveCalendar.h"
+#include "DemoArchiveCollaboratori.h"
+#include "DemoArchiveEsoneri.h"
+#include "DemoArchiveFamily.h"
+#include "DemoArchivePeople.h"
 
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchiveCalcoli.h"
-#include "archive/DemoArchiveCalendar.h"
-#include "archive/DemoArchiveCollaboratori.h"
-#include "archive/DemoArchiveEsoneri.h"
-#include "archive/DemoArchiveFamily.h"
-#include "archive/DemoArchivePeople.h"
 #include "archive/FiscalCode.h"
 
 #include "Currency.h"
