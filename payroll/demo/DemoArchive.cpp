@@ -465,9 +465,9 @@ public:
         DemoArchiveSummary s;
         s.persons = int(m_persons.size());
         s.months = months;
+        DemoArchiveEsoneri::fill(m_w);
+        DemoArchiveFamily::fill(m_w);
         s.rowsByTable = m_w.counts();
-        DemoArchiveEsoneri::fill(m_db, s.rowsByTable);
-        DemoArchiveFamily::fill(m_db, s.rowsByTable);
         for (qint64 n : s.rowsByTable)
             s.rows += n;
         return s;
