@@ -18,7 +18,7 @@
 #include "ZepCImpMultiSelect.h"
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 #include "WunUUtil.h"
 #include "wunMParams.h"
 #include "wunUCalcoliAnno.h"

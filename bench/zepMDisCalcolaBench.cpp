@@ -12,7 +12,7 @@
 #include "zepMDisCalcola.h"
 
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 
 #include "DataSet.h"
 #include "Database.h"

@@ -34,6 +34,7 @@ QString library(const QString &path)
         {QStringLiteral("declaration/src/UniEmens/"), QStringLiteral("zep_uniemens")},
         {QStringLiteral("declaration/src/"), QStringLiteral("zep_declaration")},
         {QStringLiteral("payroll/src/"), QStringLiteral("zep_payroll")},
+        {QStringLiteral("payroll/demo/"), QStringLiteral("zep_demo_archive")},
         {QStringLiteral("foundation/src/"), QStringLiteral("zep_foundation")},
         {QStringLiteral("platform/src/"), QStringLiteral("zep_platform")},
     };
@@ -59,7 +60,7 @@ QString index(const QString &root)
         QStringList classes;
     };
     QMap<QString, Unit> units; // by lower-case name, so that the order ignores case
-    for (const char *top : {"platform/src", "foundation/src", "payroll/src", "declaration/src"}) {
+    for (const char *top : {"platform/src", "foundation/src", "payroll/src", "payroll/demo", "declaration/src"}) {
         QDirIterator it(QDir(root).filePath(QLatin1String(top)), {QStringLiteral("*.h")}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {

@@ -40,7 +40,7 @@
 #include "ZepRDenunciaAzieldale.h"
 #include "ZepULayouts.h"
 #include "ZepUMainState.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 #include "tovCQueryText.h"
 #include "tovUDBCds.h"
 #include "tovUDBCdsLayouts.h"

@@ -19,7 +19,7 @@
 
 #include "WunFFiscImpMultiSelect.h"
 #include "WunUUtil.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 #include "tovCQueryText.h"
 #include "wunFWizard.h"
 #include "wunMParams.h"

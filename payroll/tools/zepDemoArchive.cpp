@@ -7,7 +7,7 @@
 // options always give the same archive.
 //
 //   zepDemoArchive --output FILE [--persons N] [--seed S] [--from YYYY-MM] [--to YYYY-MM]
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 
 #include "Exceptions.h"
 

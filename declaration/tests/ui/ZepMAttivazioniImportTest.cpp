@@ -6,7 +6,7 @@
 #include "ZepStoreSupport.h"
 
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 
 #include "DataSet.h"
 #include "Exceptions.h"

@@ -8,7 +8,7 @@
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 #include "import/WunCFiscImpMultiSelect.h"
 #include "WunUUtil.h"
 #include "wunMParams.h"

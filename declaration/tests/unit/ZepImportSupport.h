@@ -9,7 +9,7 @@
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 #include "WunUUtil.h"
 #include "wunMParams.h"
 #include "wunUCalcoliAnno.h"

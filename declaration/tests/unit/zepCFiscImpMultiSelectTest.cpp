@@ -10,7 +10,7 @@
 #include "ZepImportDemoSupport.h"
 #include "ZepStoreSupport.h"
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 #include "WunUUtil.h"
 #include "wunMParams.h"
 

@@ -6,8 +6,8 @@
 #include "zepMDisCalcola.h"
 
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
-#include "archive/DemoArchiveCalendar.h"
+#include "DemoArchive.h"
+#include "DemoArchiveCalendar.h"
 
 #include "DataSet.h"
 #include "Exceptions.h"

@@ -2,7 +2,7 @@
 // rows and values their callers rely on.
 #include "ArchiveTestSupport.h"
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 
 #include "Format.h"
 #include "SqlQuery.h"

@@ -3,7 +3,7 @@
 // pay items say, and the same archive again for the same seed.
 #include "ArchiveTestSupport.h"
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 #include "archive/FiscalCode.h"
 
 #include "SqlQuery.h"

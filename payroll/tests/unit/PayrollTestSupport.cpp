@@ -3,7 +3,7 @@
 #include "ArchiveTestSupport.h"
 #include "WunUUtil.h"
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 
 #include "DataSet.h"
 #include "DataSetFile.h"

@@ -7,10 +7,7 @@
 //   whose rows are keyed by hand, are moved past their keys, so that a row
 //   the programs add (a year's company parameters made by their frame) gets
 //   a free key.
-#include "Database.h"
-
-#include <QMap>
-#include <QString>
+#include "DemoArchiveWriter.h"
 
 namespace payroll {
 
@@ -18,9 +15,9 @@ class DemoArchiveCalcoli {
 public:
     static constexpr int VoceOreEccedenti = 10025;
 
-    // Adds the above to an archive being filled (in its transaction).
-    // Returns the rows added by table.
-    static QMap<QString, qint64> fill(platform::Database &database);
+    // Adds the above to an archive being filled (in the writer's
+    // transaction).
+    static void fill(DemoArchiveWriter &writer);
 };
 
 } // namespace payroll

@@ -1,12 +1,14 @@
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
+
+#include "DemoArchiveCalcoli.h"
+#include "DemoArchiveCalendar.h"
+#include "DemoArchiveCollaboratori.h"
+#include "DemoArchiveEsoneri.h"
+#include "DemoArchiveFamily.h"
+#include "DemoArchivePeople.h"
+#include "DemoArchiveWriter.h"
 
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchiveCalcoli.h"
-#include "archive/DemoArchiveCalendar.h"
-#include "archive/DemoArchiveCollaboratori.h"
-#include "archive/DemoArchiveEsoneri.h"
-#include "archive/DemoArchiveFamily.h"
-#include "archive/DemoArchivePeople.h"
 #include "archive/FiscalCode.h"
 
 #include "Currency.h"
@@ -18,7 +20,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QVariant>
 
 #include <algorithm>
 #include <array>
@@ -68,74 +69,13 @@ private:
 };
 
 // ---------------------------------------------------------------- writing
-QVariant money(Currency c)
+using platform::Value;
+const Value &Default = DemoArchiveWriter::Default;
+
+Value textOrNull(const QString &s)
 {
-    return c.toDouble();
+    return s.isEmpty() ? Value::null() : Value(s);
 }
-QVariant nullValue()
-{
-    return QVariant();
-}
-QVariant textOrNull(const QString &s)
-{
-    return s.isEmpty() ? QVariant() : QVariant(s);
-}
-QVariant dateOrNull(QDate d)
-{
-    return d.isValid() ? QVariant(d) : QVariant();
-}
-
-// Prepared inserts, one per table, all in the caller's transaction.
-class Writer {
-public:
-    explicit Writer(platform::Database &db) : m_db(db) {}
-
-    void define(const QString &table, const QStringList &columns)
-    {
-        auto q = std::make_unique<platform::SqlQuery>(m_db);
-        QStringList marks;
-        for (int i = 0; i < columns.size(); ++i)
-            marks << QStringLiteral(":C%1").arg(i);
-        q->setSql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
-        m_tables[table] = Table{std::move(q), int(columns.size())};
-    }
-
-    void row(const QString &table, std::initializer_list<QVariant> values)
-    {
-        auto it = m_tables.find(table);
-        ZEP_ASSERT(it != m_tables.end(), QStringLiteral("Tabella non preparata: ") + table);
-        Table &t = it->second;
-        ZEP_ASSERT(int(values.size()) == t.columns, QStringLiteral("Numero di valori errato per ") + table);
-        platform::SqlQuery &q = *t.query;
-        int i = 0;
-        for (const QVariant &v : values)
-            q.params()[i++].setValue(platform::Value::fromQVariant(v));
-        try {
-            q.execSQL();
-        } catch (const platform::EDatabaseError &e) {
-            throw platform::EDatabaseError(
-                QStringLiteral("Archivio dimostrativo, tabella %1: %2").arg(table, e.message()), e.cause());
-        }
-        ++m_counts[table];
-    }
-
-    // The next key of a table: keys are given here, in order, and the
-    // tables' generators are moved past them at the end.
-    qint64 nextId(const QString &table) { return ++m_lastId[table]; }
-    const QMap<QString, qint64> &counts() const { return m_counts; }
-    const QHash<QString, qint64> &lastIds() const { return m_lastId; }
-
-private:
-    struct Table {
-        std::unique_ptr<platform::SqlQuery> query;
-        int columns = 0;
-    };
-    platform::Database &m_db;
-    std::map<QString, Table> m_tables;
-    QMap<QString, qint64> m_counts;
-    QHash<QString, qint64> m_lastId;
-};
 
 int yearId(int year)
 {
@@ -208,12 +148,22 @@ const std::array<Qualification, 7> kQualifications{{
     {7, "COLL.AMM.", "Collaboratore amministrativo", 19500, 6000, true},
 }};
 
+// A rate or an amount written as in the tables ("26.72"), taken exactly.
+Currency pct(const char *text)
+{
+    return Currency::fromString(QString::fromLatin1(text));
+}
+Currency pct(int whole)
+{
+    return Currency::fromInt(whole);
+}
+
 // Contract amounts of a year: 1.5 % a year above 2010, rounded to cents.
 Currency annualAmount(int amount2010, int year)
 {
     Currency c = Currency::fromInt(amount2010);
     for (int y = DemoArchive::FirstYear; y < year; ++y)
-        c = (c + c.percent(Currency::fromDouble(1.5))).rounded(2);
+        c = (c + c.percent(pct("1.5"))).rounded(2);
     return c;
 }
 
@@ -324,35 +274,30 @@ struct Rates {
     Currency minimum;
 };
 
-Currency pct(double v)
-{
-    return Currency::fromDouble(v);
-}
-
 // The collaborators' rate of the separate INPS scheme, by year.
 Currency collaboratorRate(int year)
 {
     if (year <= 2010)
-        return pct(26.72);
+        return pct("26.72");
     if (year <= 2013)
-        return pct(27.72);
+        return pct("27.72");
     if (year == 2014)
-        return pct(28.72);
+        return pct("28.72");
     if (year == 2015)
-        return pct(30.72);
+        return pct("30.72");
     if (year == 2016)
-        return pct(31.72);
+        return pct("31.72");
     if (year == 2017)
-        return pct(32.72);
+        return pct("32.72");
     if (year <= 2021)
-        return pct(33.72);
-    return pct(35.03);
+        return pct("33.72");
+    return pct("35.03");
 }
 
 // The daily INPS minimum taxable of a year (rounded steps).
 Currency inpsMinimum(int year)
 {
-    return (pct(44.63) + pct(0.84) * (year - 2010)).rounded(2);
+    return (pct("44.63") + pct("0.84") * (year - 2010)).rounded(2);
 }
 
 bool ratesFor(int year, int tno, int rice, Rates &out)
@@ -363,8 +308,8 @@ bool ratesFor(int year, int tno, int rice, Rates &out)
     case InpsPieno:
     case InpsPartTime:
         if (employee) {
-            out.dip = tno == Apprendista ? pct(5.84) : pct(9.19);
-            out.amm = tno == Apprendista ? pct(11.61) : pct(23.81);
+            out.dip = tno == Apprendista ? pct("5.84") : pct("9.19");
+            out.amm = tno == Apprendista ? pct("11.61") : pct("23.81");
             out.minimum = inpsMinimum(year);
             return true;
         }
@@ -376,33 +321,33 @@ bool ratesFor(int year, int tno, int rice, Rates &out)
     case Inpdap:
         if (!employee)
             return false;
-        out.dip = pct(8.80);
-        out.amm = pct(24.20);
+        out.dip = pct("8.80");
+        out.amm = pct("24.20");
         return true;
     case Tfr:
         if (!employee)
             return false;
-        out.amm = pct(7.10);
+        out.amm = pct("7.10");
         return true;
     case FondoCredito:
         if (!employee)
             return false;
-        out.dip = pct(0.35);
+        out.dip = pct("0.35");
         return true;
     case FondoPensione:
         if (!employee)
             return false;
-        out.dip = pct(1.0);
-        out.amm = pct(1.0);
+        out.dip = pct(1);
+        out.amm = pct(1);
         return true;
     case Irpef:
-    case IrpefSeparata: out.dip = pct(23.0); return true;
+    case IrpefSeparata: out.dip = pct(23); return true;
     case Enpals:
         if (tno != Spettacolo)
             return false;
-        out.dip = pct(9.19);
-        out.amm = pct(23.81);
-        out.minimum = (pct(47.68) + pct(0.9) * (year - 2010)).rounded(2);
+        out.dip = pct("9.19");
+        out.amm = pct("23.81");
+        out.minimum = (pct("47.68") + pct("0.9") * (year - 2010)).rounded(2);
         return true;
     default: return false;
     }
@@ -496,7 +441,6 @@ public:
 
     DemoArchiveSummary run()
     {
-        defineTables();
         writeReference();
         for (int year = DemoArchive::FirstYear; year <= m_lastYear; ++year)
             writeYear(year);
@@ -514,28 +458,22 @@ public:
                 ++y;
             }
         }
-        const QMap<QString, qint64> calcoli = DemoArchiveCalcoli::fill(m_db);
-        const QMap<QString, qint64> calendar = DemoArchiveCalendar::fill(m_db, [this](const QString &table) {
-            return m_w.nextId(table);
-        });
+        DemoArchiveCalcoli::fill(m_w);
+        DemoArchiveCalendar::fill(m_w);
         DemoArchiveCollaboratori::fill(m_db);
         moveGenerators();
         DemoArchiveSummary s;
         s.persons = int(m_persons.size());
         s.months = months;
+        DemoArchiveEsoneri::fill(m_w);
+        DemoArchiveFamily::fill(m_w);
         s.rowsByTable = m_w.counts();
-        for (const QMap<QString, qint64> *added : {&calcoli, &calendar})
-            for (auto it = added->cbegin(); it != added->cend(); ++it)
-                s.rowsByTable[it.key()] += it.value();
-        DemoArchiveEsoneri::fill(m_db, s.rowsByTable);
-        DemoArchiveFamily::fill(m_db, s.rowsByTable);
         for (qint64 n : s.rowsByTable)
             s.rows += n;
         return s;
     }
 
 private:
-    void defineTables();
     void writeReference();
     void writeYear(int year);
     void writeFamilyAllowanceTables(int firstYear);
@@ -548,7 +486,7 @@ private:
 
     Currency allowance(const Person &p, int year, int month) const;
 
-    Writer m_w;
+    DemoArchiveWriter m_w;
     platform::Database &m_db;
     DemoArchiveOptions m_o;
     int m_lastYear; // the last financial year
@@ -571,160 +509,6 @@ private:
     };
     std::vector<Master> m_masters;
 };
-
-void Filler::defineTables()
-{
-    const QList<std::pair<QString, QStringList>> tables{
-        {"TANF_ANNIFINANZ", {"IANFID", "DANFNUBRAINIZIO", "DANFNUBRAFINE"}},
-        {"TANS_ANNISCOLAST", {"IANSID", "DANSNUBRAINIZIO", "DANSNUBRAFINE"}},
-        {"TMES_MESI", {"IMESID", "SMESLDESC", "SMESSDESC"}},
-        {"TSEX_SESSI", {"ISEXID", "SSEXSDESC", "SSEXLDESC"}},
-        {"TSTA_STATI", {"ISTAID", "SSTAISTAT", "SSTALDESC"}},
-        {"TPRO_PROVINCE", {"IPROID", "SPROSIGLA", "SPROLDESC"}},
-        {"TCOM_COMUNI", {"ICOMID", "SCOMDESC", "IPROID"}},
-        {"TSRPC_CODCATASTALI", {"ISRPCID", "ICOMID", "SSRPCCODCATA"}},
-        {"TCAP_CAP", {"ICAPID", "ICOMID", "SCAPVALUE"}},
-        {"TLOC_TIPIINDIRIZZO", {"ILOCID", "SLOCLDESC"}},
-        {"TTNO_TIPIRAPPORTO", {"ITNOID", "ITNONUBRACODE", "STNOLDESC"}},
-        {"TQAR_QUALIFICHE", {"IQARID", "IQARNUBRACODE", "SQARSDESC", "SQARLDESC"}},
-        {"TCAL_CATEGORIE", {"ICALID", "ICALNUBRACODE", "SCALLDESC"}},
-        {"TSTAB_STATIRAPPORTO", {"ISTABID", "SSTABLDESC"}},
-        {"TDCT_TIPICONTRATTO", {"IDCTID", "SDCTLDESC"}},
-        {"TTOS_TIPIORARIO", {"ITOSID", "STOSLDESC"}},
-        {"TCOAT_CODATTIVITA", {"ICOATID", "SCOATCODICE", "SCOATLDESC"}},
-        {"TCOT_TIPICOMPENSO", {"ICOTID", "SCOTLDESC", "ICOTFONDAMENTALE"}},
-        {"TCOS_CATEGORIECOMP", {"ICOSID", "SCOSLDESC"}},
-        {"TCOMR_RIGHECOMP",
-         {"ICOMRID", "ICOMRUSERCODE", "SCOMRLDESC", "ICOSID", "ICOMRGRUPPO", "ICOMRAIUTOID", "LCOMRASSOGGETTATO",
-          "LCOMRTRATTENUTA"}},
-        {"TTVCO_TIPICONTRIB", {"ITVCOID", "ITVCOCOD", "STVCOLDESC"}},
-        {"TRICE_RITENUTE",
-         {"IRICEID", "IRICENUBRACODE", "SRICELDESC", "IRICEDECIMALIIMP", "LRICEFISSA", "LRICEFONDAMENTALI",
-          "ITVCOIDDIP", "ITVCOIDAMM"}},
-        {"TRICA_ALIQUOTE",
-         {"IRICAID", "IANFID", "IRICEID", "ITNOID", "FRICAALIQUOTADIP", "FRICAALIQUOTAAMM", "FRICAMINIMALE"}},
-        {"TCOGR_GRUPPICONTR",
-         {"ICOGRID", "IANFID", "ICOTID", "ITNOID", "ICOMRID", "IRICEID", "FCOGRPERCIMPDIP", "FCOGRPERCIMPAMM"}},
-        {"TTACO_TIPIRIDUZIONE",
-         {"ITACOID", "STACOSIGLA", "STACOLDESC", "ITACOTIPOCALCOLO", "FTACOPERCSTIPENDIO", "ITRIDIDFERIE"}},
-        {"TTACOCOMR_RIDUZIONIVOCI", {"ITACOCOMRID", "ITACOID", "ICOMRID", "LTACOCOMRAPPLICATA"}},
-        {"TTACORICE_RIDUZIONIRIT", {"ITACORICEID", "ITACOID", "IRICEID", "FTACORICEDECIMPDIP", "FTACORICEDECIMPAMM"}},
-        {"TTAG_TIPIASSENZA", {"ITAGID", "STAGCOD", "STAGCODASSDIS", "STAGDESCRIZIONE"}},
-        {"TFES_FESTIVITA", {"IFESID", "DFESDATA", "IFESTIPO", "SFESLDESC"}},
-        {"TRITV_RITENUTEVARIE", {"IRITVID", "SRITVLDESC", "LRITVSINDACALE"}},
-        {"TRIVA_VOCIRITVARIE", {"IRIVAID", "IRITVID", "ICOMRID"}},
-        {"TOEPA_REGOLEORE", {"IOEPAID", "SOEPALDESC", "IOEPANUM", "IOEPADEN", "FOEPAMAGG", "LOEPACOMPRENDIIIS"}},
-        {"TOETB_ORECCVOCI", {"IOETBID", "ICOMRID", "IOEPAID", "DOETBINIZIOVALIDITA", "DOETBFINEVALIDITA"}},
-        {"TENPM_MASSIMALI",
-         {"IENPMID", "IANFID", "IENPMTIPO", "FENPMIMPONIBILEDA", "FENPMCONTRAGGDA", "FENPMMASSIMALE"}},
-        {"TTIM_TIPICONTO", {"ITIMID", "STIMLDESC"}},
-        {"TNAF_PIANOCONTI", {"INAFID", "IANFID", "ITIMID", "SNAFCODICE", "SNAFLDESC"}},
-        {"TCUFO_FONDICU", {"ICUFOID", "SCUFOLDESC", "ICUFOTIPOSCUOLA"}},
-        {"TFPC_FONDIPENSIONE",
-         {"IFPCID", "SFPCCODINPDAP", "SFPCLDESC", "DFPCINIZIO", "FFPCPERCTFR", "FFPCFISSADIP", "FFPCFISSAAMM",
-          "FFPCMAGGAMM1", "FFPCMAGGAMM2"}},
-        {"TTDLA_DETRLAVORO",
-         {"ITDLAID", "IANFID", "ITDLAUSERCODE", "FTDLASCAGLIONEDA", "FTDLASCAGLIONEA", "FTDLADETRAZIONE", "FTDLAMINDET",
-          "FTDLAMININD"}},
-        {"TTDCO_DETRCONIUGE",
-         {"ITDCOID", "IANFID", "ITDCOUSERCODE", "FTDCOSCAGLIONEDA", "FTDCOSCAGLIONEA", "FTDCODETRAZIONE"}},
-        {"TTDFA_DETRFAMILIARI",
-         {"ITDFAID", "IANFID", "FTDFADETFIGLIO1", "FTDFADETFIGLIOMIN3", "FTDFADETHANDY1", "FTDFADETFIGLIO3",
-          "FTDFADETALTRI", "FTDFADETFAMNUM", "FTDFASOGLIABASE", "FTDFASOGLIAINC", "FTDFASOGLIAALTRI"}},
-        {"TTDCA_DETRCANONE",
-         {"ITDCAID", "IANFID", "ITDCATIPO", "FTDCASCAGLIONEDA", "FTDCASCAGLIONEA", "FTDCADETRAZIONE"}},
-        {"TTDCU_CUNEOFISCALE",
-         {"ITDCUID", "IANFID", "ITDCUUSERCODE", "FTDCUSCAGLIONEDA", "FTDCUSCAGLIONEA", "FTDCUDETRAZIONE"}},
-        {"TAFM_ASSFAMMASTER", {"IAFMID", "DAFMSTART", "DAFMEND", "SAFMDESC"}},
-        {"TAFT_ASSFAMTABLE",
-         {"IAFTID", "IAFMID", "STABNAME", "FREDFAMFROM", "FREDFAMTO", "FCOMPNUCLEO1", "FCOMPNUCLEO2", "FCOMPNUCLEO3",
-          "FCOMPNUCLEO4", "FCOMPNUCLEO5", "FCOMPNUCLEO6", "FCOMPNUCLEO7", "FCOMPNUCLEO8", "FCOMPNUCLEO9",
-          "FCOMPNUCLEO10", "FCOMPNUCLEO11", "FCOMPNUCLEO12"}},
-        {"TCCNT_TABELLECCNL", {"ICCNTID", "SCCNTLDESC", "DCCNTDAL", "DCCNTAL"}},
-        {"TCCNV_TABELLECCNV", {"ICCNVID", "SCCNVLDESC", "DCCNVDAL", "DCCNVAL"}},
-        {"TCCNA_ANZIANITA", {"ICCNAID", "ICCNTID", "ICCNAANZIANITA", "FCCNAPERC"}},
-        {"TCCNL_IMPORTI", {"ICCNLID", "ICCNTID", "ICCNVID", "IQARID", "ICOMRID", "FCCNLIMPORTO"}},
-        {"TDWG_DATORI", {"IDWGID", "SDWGRAGSOC", "SDWGCODFISCALE", "SDWGCODINPDAP"}},
-        {"TDWGANF_DATORIANNO", {"IDWGANFID", "IDWGID", "IANFID", "SDWGANFLDESC"}},
-        {"TPACO_PARAMCOMP",
-         {"IPACOID", "IANFID", "IDWGANFID", "SPACOMATRAZIENDA", "SPACOMATRAZACC", "SPACOCODATECO", "SPACOCODATECO2007",
-          "IPACOINPS_PT", "LPACOAFAM", "DPACONOFERIE"}},
-        {"TSED_SEDI",
-         {"ISEDID", "IDWGID", "SSEDNOMLDESC", "SSEDNOMCODICEFISC", "SSEDINDIRIZZO", "ICOMID", "ICAPID",
-          "LSEDPRINCIPALE"}},
-        {"TYAPP_APPLICAZIONI", {"IYAPPID", "SYAPPCODICE", "SYAPPLDESC"}},
-        {"TYRFO_CARTELLE", {"IYRFOID", "IYRFOID_P", "SYRFODESC"}},
-        {"TANA_ANAGRAFICHE",
-         {"IANAID", "SANACOGNOME", "SANANOME", "SANACODFISCALE", "DANANASCITA", "ISEXID", "IANACOMNASCITA"}},
-        {"TANACITT", {"IANACITTID", "IANAID", "ISTAID"}},
-        {"TABT_ABITAZIONI", {"IABTID", "IANAID", "ILOCID", "SABTINDIRIZZO", "ICOMID", "ICAPID"}},
-        {"TTEL_TELEFONI", {"ITELID", "IANAID", "STELTELEFONO"}},
-        {"TEML_EMAIL", {"IEMLID", "IANAID", "SEMLEMAIL"}},
-        {"TANACAG_MATRICOLE", {"IANACAGID", "IANAID", "IDWGID", "SANACAGCODE"}},
-        {"TANAPER_POSIZIONI", {"IANAPERID", "IANACAGID", "ICALID", "ISTABID"}},
-        {"TACOM_COMPENSI",
-         {"IACOMID",
-          "IANAPERID",
-          "IANFID",
-          "ITNOID",
-          "IQARID",
-          "ICOSID",
-          "IDCTID",
-          "ICOATID",
-          "DACOMINIRAPP",
-          "DACOMFINERAPP",
-          "SACOMINQUADRAMENTO",
-          "IACOMOREPREVISTE",
-          "IACOMNUMPAGHE",
-          "IACOMDURATARAPP",
-          "IACOMDENFERIE",
-          "IACOMSCAINPDAP",
-          "IACOMSOGGENPALS",
-          "IACOMREGIMEPOST95",
-          "FACOMADDIRPEFCOM",
-          "FACOMADDIRPEFPRO",
-          "FACOMADDIRPEFREG",
-          "FACOMALIQUOTAMED",
-          "FACOMINPS",
-          "FACOMINAIL"}},
-        {"TENPA_ENPALS",
-         {"IENPAID", "IACOMID", "IENPANUMRETRIBUZIONI", "SENPACODICECONTRATTO", "SENPATIPOLAVORATORE",
-          "SENPATIPORAPPLAV", "SENPACODICEQUALIFICA"}},
-        {"TAFP_ADESIONIFONDO", {"IAFPID", "IACOMID", "IFPCID", "DAFPADESIONE", "DAFPINIZIORAPP"}},
-        {"TAAF_ANAASSNUCFAM", {"IAAFID", "IACOMID", "LAAFUSEASSNUC", "IAAFNRCON", "IAAFNRFIGLMIN", "FAAFREDDITO"}},
-        {"TADET_DETRAZIONI", {"IADETID", "IACOMID", "LADETLAVDIP", "LADETCONCAR", "IADETFIGLI"}},
-        {"TASTI_STORICO",
-         {"IASTIID", "IACOMID", "IMESID", "IQARID", "IASTIANZIANITA", "IASTIORESERVIZIO", "LASTIPARTTIME"}},
-        {"TASTR_STORICOIMPORTI", {"IASTRID", "IASTIID", "ICOMRID", "FASTRIMPORTO"}},
-        {"TASP_ASSENZE", {"IASPID", "IANACAGID", "ITAGID", "DASPDATAINIZIO", "DASPDATAFINE"}},
-        {"TFEP_FERIE", {"IFEPID", "IANACAGID", "DFEPDATAINIZIO", "DFEPDATAFINE", "IFEPDAYFERIE"}},
-        {"TSER_PARTTIME",
-         {"ISERID", "IANACAGID", "ITOSID", "DSERINIZIORETR", "DSERFINERETR", "ISERGIORNO1", "ISERGIORNO2",
-          "ISERGIORNO3", "ISERGIORNO4", "ISERGIORNO5", "ISERGIORNO6", "ISERGIORNO7"}},
-        {"TREGS_REGISTROSTIP",
-         {"IREGSID", "IACOMID", "IANFID", "IMESID", "ICOTID", "IDWGID", "ITNOID", "IQARID", "ICOSID", "IREGSGRUPPO",
-          "IREGSGIORNI", "IREGSORESERVIZIO", "IREGSSUORE", "DREGSDAL", "DREGSAL", "FREGSTOTALELORDO", "SREGSPOSINPS",
-          "LREGSCALCOLATA"}},
-        {"TVARM_VARIAZIONI",
-         {"IVARMID", "IACOMID", "IANFID", "IMESID", "ICOTID", "ICOSID", "IVARMRIRPID", "IVARMGIORNI", "DVARMDAL",
-          "DVARMAL", "LVARMPARTTIME"}},
-        {"TVAPE_PERIODI",
-         {"IVAPEID", "IREGSID", "IVARMID", "IQARID", "DVAPEDAL", "DVAPEAL", "IVAPEGIORNI", "IVAPEGIORNIINPS",
-          "IVAPESETTINPS", "IVAPEORESERVIZIO", "IVAPEOREPREVISTE", "LVAPEPARTTIME"}},
-        {"TVARD_RIDUZIONIVAR", {"IVARDID", "IVAPEID", "ITACOID", "IVARDGIORNIORE"}},
-        {"TVACR_VARCOMPRIGHE",
-         {"IVACRID", "IREGSID", "IVARMID", "ICOMRID", "IVACRUSERCODE", "FVACRLORDO", "FVACRLORDOINTERO",
-          "FVACRIMPONIBILE", "LVACRASSOGGETTATO"}},
-        {"TVARR_VARRITENUTE",
-         {"IVARRID", "IREGSID", "IVARMID", "IVACRID", "ICOMRID", "IRICEID", "ITVCOIDDIP", "ITVCOIDAMM", "IFPCID",
-          "FVARRIMPONIBILE", "FVARRIMPONIBILEDIP", "FVARRIMPONIBILEAMM", "FVARRALIQUOTADIP", "FVARRALIQUOTAAMM",
-          "FVARRPERCIMPDIP", "FVARRPERCIMPAMM", "FVARRRITDIP", "FVARRRITAMM"}},
-        {"TENPV_ENPALSVARR", {"IENPVID", "IVARRID", "FENPVCONTRIBUTODIP", "FENPVCONTRIBUTOAMM", "FENPVIMPONIBILEBASE"}},
-        {"TVAIN_GIORNIINPS", {"IVAINID", "IREGSID", "IRICEID", "IVAINGIORNI", "FVAINORE"}},
-    };
-    for (const auto &[table, columns] : tables)
-        m_w.define(table, columns);
-}
 
 void Filler::writeReference()
 {
@@ -823,8 +607,8 @@ void Filler::writeReference()
         {11069, 169, "Trattamento integrativo collaboratori", 0, 5, 0, false},
     };
     for (const ItemDef &i : items)
-        m_w.row("TCOMR_RIGHECOMP", {i.id, i.userCode, i.text, i.cos ? QVariant(i.cos) : nullValue(), i.group,
-                                    i.kind ? QVariant(i.kind) : nullValue(), i.subject ? 1 : 0, 0});
+        m_w.row("TCOMR_RIGHECOMP", {i.id, i.userCode, i.text, i.cos ? Value(i.cos) : Value::null(), i.group,
+                                    i.kind ? Value(i.kind) : Value::null(), i.subject ? 1 : 0, 0});
 
     m_w.row("TTVCO_TIPICONTRIB", {1, 1, "Ordinario dipendente"});
     m_w.row("TTVCO_TIPICONTRIB", {2, 2, "Speciale dipendente"});
@@ -858,14 +642,14 @@ void Filler::writeReference()
     };
     for (const RetDef &r : retentions)
         m_w.row("TRICE_RITENUTE",
-                {r.id, r.id, r.text, 2, 0, r.fundamental ? 1 : 0, r.tvcoDip ? QVariant(r.tvcoDip) : nullValue(),
-                 r.tvcoAmm ? QVariant(r.tvcoAmm) : nullValue()});
+                {r.id, r.id, r.text, 2, 0, r.fundamental ? 1 : 0, r.tvcoDip ? Value(r.tvcoDip) : Value::null(),
+                 r.tvcoAmm ? Value(r.tvcoAmm) : Value::null()});
 
     struct RedDef {
         int id;
         const char *abbr, *text;
         int calc;
-        double paid;
+        int paid; // percent
         int holidays;
     };
     const QList<RedDef> reductions{
@@ -877,10 +661,10 @@ void Filler::writeReference()
         {7, "SCI", "Sciopero orario", 2, 0, 0},
     };
     for (const RedDef &r : reductions)
-        m_w.row("TTACO_TIPIRIDUZIONE", {r.id, r.abbr, r.text, r.calc, money(pct(r.paid)), r.holidays});
+        m_w.row("TTACO_TIPIRIDUZIONE", {r.id, r.abbr, r.text, r.calc, pct(r.paid), r.holidays});
     m_w.row("TTACOCOMR_RIDUZIONIVOCI", {1, 3, Ivc, 0});
-    m_w.row("TTACORICE_RIDUZIONIRIT", {1, 4, InpsPieno, money(pct(70)), money(pct(70))});
-    m_w.row("TTACORICE_RIDUZIONIRIT", {2, 4, Inpdap, money(pct(70)), money(pct(70))});
+    m_w.row("TTACORICE_RIDUZIONIRIT", {1, 4, InpsPieno, pct(70), pct(70)});
+    m_w.row("TTACORICE_RIDUZIONIRIT", {2, 4, Inpdap, pct(70), pct(70)});
     const QList<std::tuple<int, const char *, const char *, const char *>> absences{{1, "MA", "MA", "Malattia"},
                                                                                     {2, "IN", "IN", "Infortunio"},
                                                                                     {5, "MT", "MA", "Maternità"},
@@ -893,15 +677,15 @@ void Filler::writeReference()
     m_w.row("TRITV_RITENUTEVARIE", {1, "Quote sindacali", 1});
     m_w.row("TRIVA_VOCIRITVARIE", {1, 1, Stipendio});
     m_w.row("TRIVA_VOCIRITVARIE", {2, 1, Iis});
-    m_w.row("TOEPA_REGOLEORE", {1, "Straordinario diurno", 1, 156, money(pct(1.15)), 1});
-    m_w.row("TOETB_ORECCVOCI", {1, Straordinario, 1, nullValue(), nullValue()});
+    m_w.row("TOEPA_REGOLEORE", {1, "Straordinario diurno", 1, 156, pct("1.15"), 1});
+    m_w.row("TOETB_ORECCVOCI", {1, Straordinario, 1, Value::null(), Value::null()});
     m_w.row("TTIM_TIPICONTO", {200001, "Costi del personale"});
     m_w.row("TTIM_TIPICONTO", {500001, "Debiti verso enti previdenziali"});
     m_w.row("TCUFO_FONDICU", {1, "Fondo d'istituto", 1});
-    m_w.row("TFPC_FONDIPENSIONE", {1, "ESP", "Fondo Espero", QDate(2004, 1, 1), money(pct(100)), money(pct(1)),
-                                   money(pct(1)), money(pct(0.5)), money(pct(0.25))});
+    m_w.row("TFPC_FONDIPENSIONE",
+            {1, "ESP", "Fondo Espero", QDate(2004, 1, 1), pct(100), pct(1), pct(1), pct("0.5"), pct("0.25")});
     m_w.row("TYAPP_APPLICAZIONI", {11, "WUN", "Paghe"});
-    m_w.row("TYRFO_CARTELLE", {11001, nullValue(), "Stampe paghe"});
+    m_w.row("TYRFO_CARTELLE", {11001, Value::null(), "Stampe paghe"});
 
     // School years 2009/10 to the one that starts in the last financial year.
     for (int y = DemoArchive::FirstYear - 1; y <= m_lastYear; ++y)
@@ -934,10 +718,9 @@ void Filler::writeFamilyAllowanceTables(int firstYear)
                     r.amounts[size - 1] = (Currency::fromInt(base) * growth).rounded(2);
                 }
                 m_w.row("TAFT_ASSFAMTABLE",
-                        {int(m_w.nextId("TAFT_ASSFAMTABLE")), master, r.table, money(r.from), money(r.to),
-                         money(r.amounts[0]), money(r.amounts[1]), money(r.amounts[2]), money(r.amounts[3]),
-                         money(r.amounts[4]), money(r.amounts[5]), money(r.amounts[6]), money(r.amounts[7]),
-                         money(r.amounts[8]), money(r.amounts[9]), money(r.amounts[10]), money(r.amounts[11])});
+                        {int(m_w.nextId("TAFT_ASSFAMTABLE")), master, r.table, r.from, r.to, r.amounts[0], r.amounts[1],
+                         r.amounts[2], r.amounts[3], r.amounts[4], r.amounts[5], r.amounts[6], r.amounts[7],
+                         r.amounts[8], r.amounts[9], r.amounts[10], r.amounts[11]});
                 m_allowance.push_back(r);
             }
         }
@@ -957,8 +740,7 @@ void Filler::writeYear(int year)
         for (int rice : rices) {
             Rates r;
             if (ratesFor(year, tno, rice, r))
-                m_w.row("TRICA_ALIQUOTE", {int(m_w.nextId("TRICA_ALIQUOTE")), anf, rice, tno, money(r.dip),
-                                           money(r.amm), money(r.minimum)});
+                m_w.row("TRICA_ALIQUOTE", {int(m_w.nextId("TRICA_ALIQUOTE")), anf, rice, tno, r.dip, r.amm, r.minimum});
         }
     }
     // Contribution groups: the retentions each pay item bears.
@@ -981,8 +763,8 @@ void Filler::writeYear(int year)
         for (int tno : g.tnos)
             for (int item : g.items)
                 for (int rice : g.rices)
-                    m_w.row("TCOGR_GRUPPICONTR", {int(m_w.nextId("TCOGR_GRUPPICONTR")), anf, g.cot, tno, item, rice,
-                                                  money(pct(100)), money(pct(100))});
+                    m_w.row("TCOGR_GRUPPICONTR",
+                            {int(m_w.nextId("TCOGR_GRUPPICONTR")), anf, g.cot, tno, item, rice, pct(100), pct(100)});
 
     // Holidays.
     const QList<std::tuple<int, int, const char *>> fixed{{1, 1, "Capodanno"},
@@ -1007,12 +789,12 @@ void Filler::writeYear(int year)
 
     // Performing-arts fund: yearly ceiling and threshold, and a daily band.
     const Currency growth = annualAmount(10000, year) / 10000;
-    m_w.row("TENPM_MASSIMALI", {int(m_w.nextId("TENPM_MASSIMALI")), anf, 1, money(Currency()),
-                                money((Currency::fromInt(46123) * growth).rounded(0)),
-                                money((Currency::fromInt(100324) * growth).rounded(0))});
     m_w.row("TENPM_MASSIMALI",
-            {int(m_w.nextId("TENPM_MASSIMALI")), anf, 2, money(Currency()),
-             money((Currency::fromInt(148) * growth).rounded(2)), money((Currency::fromInt(321) * growth).rounded(2))});
+            {int(m_w.nextId("TENPM_MASSIMALI")), anf, 1, Currency(), (Currency::fromInt(46123) * growth).rounded(0),
+             (Currency::fromInt(100324) * growth).rounded(0)});
+    m_w.row("TENPM_MASSIMALI",
+            {int(m_w.nextId("TENPM_MASSIMALI")), anf, 2, Currency(), (Currency::fromInt(148) * growth).rounded(2),
+             (Currency::fromInt(321) * growth).rounded(2)});
 
     // Chart of accounts: brought in from 2019 on.
     if (year >= 2019) {
@@ -1024,14 +806,12 @@ void Filler::writeYear(int year)
     // Income-tax deduction brackets.
     auto bracket = [&](const char *table, int code, int from, int to, int amount, int minDet = 0, int minInd = 0) {
         const QString t = QString::fromLatin1(table);
-        const QVariant id = int(m_w.nextId(t));
+        const Value id = int(m_w.nextId(t));
         if (t == QStringLiteral("TTDLA_DETRLAVORO"))
-            m_w.row(t, {id, anf, code, money(Currency::fromInt(from)), money(Currency::fromInt(to)),
-                        money(Currency::fromInt(amount)), money(Currency::fromInt(minDet)),
-                        money(Currency::fromInt(minInd))});
+            m_w.row(t, {id, anf, code, Currency::fromInt(from), Currency::fromInt(to), Currency::fromInt(amount),
+                        Currency::fromInt(minDet), Currency::fromInt(minInd)});
         else
-            m_w.row(t, {id, anf, code, money(Currency::fromInt(from)), money(Currency::fromInt(to)),
-                        money(Currency::fromInt(amount))});
+            m_w.row(t, {id, anf, code, Currency::fromInt(from), Currency::fromInt(to), Currency::fromInt(amount)});
     };
     if (year < 2022) {
         bracket("TTDLA_DETRLAVORO", 1, 0, 8000, 1880, 1380, 690);
@@ -1056,10 +836,9 @@ void Filler::writeYear(int year)
         bracket("TTDCU_CUNEOFISCALE", 2, 32000, 40000, 1000);
     }
     m_w.row("TTDFA_DETRFAMILIARI",
-            {int(m_w.nextId("TTDFA_DETRFAMILIARI")), anf, money(Currency::fromInt(950)), money(Currency::fromInt(270)),
-             money(Currency::fromInt(400)), money(Currency::fromInt(200)), money(Currency::fromInt(750)),
-             money(Currency::fromInt(1200)), money(Currency::fromInt(95000)), money(Currency::fromInt(15000)),
-             money(Currency::fromInt(80000))});
+            {int(m_w.nextId("TTDFA_DETRFAMILIARI")), anf, Currency::fromInt(950), Currency::fromInt(270),
+             Currency::fromInt(400), Currency::fromInt(200), Currency::fromInt(750), Currency::fromInt(1200),
+             Currency::fromInt(95000), Currency::fromInt(15000), Currency::fromInt(80000)});
 
     // Contract tables: one of each kind a year, with its seniority classes.
     const int ccnt = int(m_w.nextId("TCCNT_TABELLECCNL"));
@@ -1070,11 +849,11 @@ void Filler::writeYear(int year)
     m_w.row("TCCNV_TABELLECCNV",
             {ccnv, QStringLiteral("Voci contrattuali %1").arg(year), QDate(year, 1, 1), QDate(year, 12, 31)});
     for (int cls = 0; cls <= 4; ++cls)
-        m_w.row("TCCNA_ANZIANITA", {int(m_w.nextId("TCCNA_ANZIANITA")), ccnt, cls, money(pct(100 + 2 * cls))});
+        m_w.row("TCCNA_ANZIANITA", {int(m_w.nextId("TCCNA_ANZIANITA")), ccnt, cls, pct(100 + 2 * cls)});
     for (const Qualification &q : kQualifications) {
         auto amount = [&](int table, bool second, int item, Currency value) {
-            m_w.row("TCCNL_IMPORTI", {int(m_w.nextId("TCCNL_IMPORTI")), second ? nullValue() : QVariant(table),
-                                      second ? QVariant(table) : nullValue(), q.id, item, money(value)});
+            m_w.row("TCCNL_IMPORTI", {int(m_w.nextId("TCCNL_IMPORTI")), second ? Value::null() : Value(table),
+                                      second ? Value(table) : Value::null(), q.id, item, value});
         };
         amount(ccnt, false, Stipendio, annualAmount(q.annual10001, year));
         amount(ccnt, false, Iis, annualAmount(q.annual10002, year));
@@ -1099,7 +878,7 @@ void Filler::writeEmployer()
         m_w.row("TDWGANF_DATORIANNO", {id, 1, yearId(year), QStringLiteral("Esercizio %1").arg(year)});
         m_w.row("TPACO_PARAMCOMP",
                 {id, yearId(year), id, "1234567890", "1234567891", "900400",
-                 year >= 2008 ? QVariant("90.04.00") : nullValue(), 1, year >= 2019 ? 1 : 0, nullValue()});
+                 year >= 2008 ? Value("90.04.00") : Value::null(), 1, year >= 2019 ? 1 : 0, Value::null()});
     }
 }
 
@@ -1254,7 +1033,7 @@ void Filler::writePerson(Person &p)
     p.anaId = int(m_w.nextId("TANA_ANAGRAFICHE"));
     m_w.row("TANA_ANAGRAFICHE",
             {p.anaId, p.surname.toUpper(), p.name.toUpper(), textOrNull(p.fiscalCode), p.birth, p.female ? 2 : 1,
-             p.birthPlace >= 0 ? QVariant(m_placeId.value(p.birthPlace)) : nullValue()});
+             p.birthPlace >= 0 ? Value(m_placeId.value(p.birthPlace)) : Value::null()});
     m_w.row("TANACITT", {int(m_w.nextId("TANACITT")), p.anaId, m_countryId.value(p.country)});
     m_w.row("TABT_ABITAZIONI", {int(m_w.nextId("TABT_ABITAZIONI")), p.anaId, 2, p.street, m_placeId.value(p.residence),
                                 m_placeId.value(p.residence)});
@@ -1323,9 +1102,9 @@ void Filler::writeCompensation(Person &p, int year)
                                p.qualification,
                                cosOf(p),
                                p.publicSector ? 2 : 1,
-                               p.kind == Kind::Collaborator ? QVariant(13) : nullValue(),
+                               p.kind == Kind::Collaborator ? Value(13) : Value::null(),
                                start,
-                               dateOrNull(end),
+                               end,
                                textOrNull(classification),
                                p.weeklyHours,
                                p.kind == Kind::Collaborator ? 12 : (p.publicSector ? 13 : 14),
@@ -1334,22 +1113,26 @@ void Filler::writeCompensation(Person &p, int year)
                                p.publicSector ? 1 : 0,
                                p.kind == Kind::Performer ? 1 : 0,
                                p.birth.year() >= 1976 ? 1 : 0,
-                               money(pct(0.8)),
-                               money(Currency()),
-                               money(pct(1.23)),
-                               money(pct(25)),
-                               money(p.kind == Kind::Collaborator ? collaboratorRate(year) : Currency()),
-                               money(pct(0.4))});
+                               Default,
+                               Default,
+                               pct("0.8"),
+                               Currency(),
+                               pct("1.23"),
+                               Default,
+                               pct(25),
+                               Default,
+                               p.kind == Kind::Collaborator ? collaboratorRate(year) : Currency(),
+                               pct("0.4")});
     if (p.kind == Kind::Performer)
         m_w.row("TENPA_ENPALS", {int(m_w.nextId("TENPA_ENPALS")), acom, 12, "CPUB", "1", "D", "010"});
     if (p.fundAdherent)
         m_w.row("TAFP_ADESIONIFONDO",
                 {int(m_w.nextId("TAFP_ADESIONIFONDO")), acom, 1, std::max(p.start, QDate(2010, 3, 1)), p.start});
     if (p.household)
-        m_w.row("TAAF_ANAASSNUCFAM",
-                {int(m_w.nextId("TAAF_ANAASSNUCFAM")), acom, 1, p.adults, p.children, money(p.householdIncome)});
-    m_w.row("TADET_DETRAZIONI",
-            {int(m_w.nextId("TADET_DETRAZIONI")), acom, 1, p.adults == 2 ? 1 : 0, p.household ? p.children : 0});
+        m_w.row("TAAF_ANAASSNUCFAM", {int(m_w.nextId("TAAF_ANAASSNUCFAM")), acom, 1, p.adults, Default, p.children,
+                                      Default, Default, Default, Default, Default, p.householdIncome});
+    m_w.row("TADET_DETRAZIONI", {int(m_w.nextId("TADET_DETRAZIONI")), acom, Default, Default, Default, 1,
+                                 p.adults == 2 ? 1 : 0, Default, Default, p.household ? p.children : 0});
 }
 
 // ---------------------------------------------------------------- the months
@@ -1367,7 +1150,7 @@ Currency Filler::allowance(const Person &p, int year, int month) const
             Currency amount = r.amounts[size_t(size - 1)];
             // The tables of 2021/22 carry a rise for every child.
             if (m.id == 13)
-                amount += (p.children > 2 ? Currency::fromDouble(55.0) : Currency::fromDouble(37.5)) * p.children;
+                amount += (p.children > 2 ? pct(55) : pct("37.5")) * p.children;
             return amount.rounded(2);
         }
     }
@@ -1419,13 +1202,12 @@ void Filler::writeMonth(Person &p, int year, int month)
     };
     if (!collaborator) {
         const int asti = int(m_w.nextId("TASTI_STORICO"));
-        m_w.row("TASTI_STORICO",
-                {asti, acom, month, p.qualification, p.seniority, p.serviceMinutes, p.partTime ? 1 : 0});
+        m_w.row("TASTI_STORICO", {asti, acom, month, p.qualification, p.seniority, p.serviceMinutes, Default, Default,
+                                  p.partTime ? 1 : 0});
         m_w.row("TASTR_STORICOIMPORTI",
-                {int(m_w.nextId("TASTR_STORICOIMPORTI")), asti, Stipendio, money(share(monthly1, 30))});
+                {int(m_w.nextId("TASTR_STORICOIMPORTI")), asti, Stipendio, share(monthly1, 30)});
         if (!monthly2.isZero())
-            m_w.row("TASTR_STORICOIMPORTI",
-                    {int(m_w.nextId("TASTR_STORICOIMPORTI")), asti, Iis, money(share(monthly2, 30))});
+            m_w.row("TASTR_STORICOIMPORTI", {int(m_w.nextId("TASTR_STORICOIMPORTI")), asti, Iis, share(monthly2, 30)});
     }
 
     // Pay items of the month.
@@ -1470,10 +1252,14 @@ void Filler::writeMonth(Person &p, int year, int month)
 
     // Register and liquidation of the month.
     const int regs = int(m_w.nextId("TREGS_REGISTROSTIP"));
-    m_w.row("TREGS_REGISTROSTIP", {regs, acom, anf, month, cot, 1, p.tno, p.qualification, cosOf(p), 1, days,
-                                   p.serviceMinutes, p.weeklyHours, from, to, money(total), "1234567890", 1});
+    m_w.row("TREGS_REGISTROSTIP", {regs,          acom,  anf,          month,
+                                   cot,           1,     p.tno,        p.qualification,
+                                   cosOf(p),      1,     days,         p.serviceMinutes,
+                                   p.weeklyHours, from,  to,           Default,
+                                   Default,       total, "1234567890", 1});
     const int varm = int(m_w.nextId("TVARM_VARIAZIONI"));
-    m_w.row("TVARM_VARIAZIONI", {varm, acom, anf, month, cot, cosOf(p), 1, days, from, to, p.partTime ? 1 : 0});
+    m_w.row("TVARM_VARIAZIONI",
+            {varm, acom, anf, month, cot, cosOf(p), 1, days, from, to, Default, Default, p.partTime ? 1 : 0});
 
     // Pay period, with a sickness now and then.
     for (const auto &[pFrom, pTo] : periods) {
@@ -1487,9 +1273,9 @@ void Filler::writeMonth(Person &p, int year, int month)
                 inpsDays += (d.dayOfWeek() <= 3) ? 1 : 0;
         }
         const int vape = int(m_w.nextId("TVAPE_PERIODI"));
-        m_w.row("TVAPE_PERIODI",
-                {vape, regs, varm, p.qualification, pFrom, pTo, periodDays, inpsDays,
-                 weekOfYear(pTo) - weekOfYear(pFrom) + 1, p.serviceMinutes, p.weeklyHours, p.partTime ? 1 : 0});
+        m_w.row("TVAPE_PERIODI", {vape, regs, varm, Default, p.qualification, Default, pFrom, pTo, periodDays, inpsDays,
+                                  weekOfYear(pTo) - weekOfYear(pFrom) + 1, p.serviceMinutes, p.weeklyHours, Default,
+                                  Default, Default, p.partTime ? 1 : 0});
         if (!p.engaged && r.chance(8)) {
             const int sick = std::min(r.range(1, 5), int(pFrom.daysTo(pTo)) + 1);
             const QDate s = pFrom.addDays(r.range(0, int(pFrom.daysTo(pTo)) - sick + 1));
@@ -1505,9 +1291,9 @@ void Filler::writeMonth(Person &p, int year, int month)
         for (const ItemRow &i : rows) {
             const int vacr = int(m_w.nextId("TVACR_VARCOMPRIGHE"));
             m_w.row("TVACR_VARCOMPRIGHE",
-                    {vacr, registerId ? QVariant(registerId) : nullValue(),
-                     liquidationId ? QVariant(liquidationId) : nullValue(), i.item, i.item % 1000, money(i.gross),
-                     money(i.gross), money(i.subject ? i.gross : Currency()), i.subject ? 1 : 0});
+                    {vacr, registerId ? Value(registerId) : Value::null(),
+                     liquidationId ? Value(liquidationId) : Value::null(), i.item, i.item % 1000, i.gross, i.gross,
+                     i.subject ? i.gross : Currency(), Default, Default, i.subject ? 1 : 0});
             if (!i.subject)
                 continue;
             Currency socialDip;
@@ -1527,8 +1313,8 @@ void Filler::writeMonth(Person &p, int year, int month)
                     const Currency whole = taxable.percent(rt.amm);
                     v.dip = (whole.rounded(2) / 3).rounded(2);
                     v.amm = whole - v.dip;
-                    v.shareDip = pct(33.333);
-                    v.shareAmm = pct(66.666);
+                    v.shareDip = pct("33.333");
+                    v.shareAmm = pct("66.666");
                 } else {
                     v.rateDip = rt.dip;
                     v.rateAmm = rt.amm;
@@ -1540,14 +1326,12 @@ void Filler::writeMonth(Person &p, int year, int month)
                     socialDip += v.dip;
                 const int varr = int(m_w.nextId("TVARR_VARRITENUTE"));
                 m_w.row("TVARR_VARRITENUTE",
-                        {varr, registerId ? QVariant(registerId) : nullValue(),
-                         liquidationId ? QVariant(liquidationId) : nullValue(), vacr, i.item, rice, nullValue(),
-                         nullValue(), rice == FondoPensione ? QVariant(1) : nullValue(), money(v.taxable),
-                         money(v.taxableDip), money(v.taxableAmm), money(v.rateDip), money(v.rateAmm),
-                         money(v.shareDip), money(v.shareAmm), money(v.dip), money(v.amm)});
+                        {varr, registerId ? Value(registerId) : Value::null(),
+                         liquidationId ? Value(liquidationId) : Value::null(), vacr, i.item, rice, Value::null(),
+                         Value::null(), rice == FondoPensione ? Value(1) : Value::null(), v.taxable, v.taxableDip,
+                         v.taxableAmm, v.rateDip, v.rateAmm, v.shareDip, v.shareAmm, v.dip, v.amm});
                 if (rice == Enpals)
-                    m_w.row("TENPV_ENPALSVARR",
-                            {int(m_w.nextId("TENPV_ENPALSVARR")), varr, money(v.dip), money(v.amm), money(v.taxable)});
+                    m_w.row("TENPV_ENPALSVARR", {int(m_w.nextId("TENPV_ENPALSVARR")), varr, v.dip, v.amm, v.taxable});
                 Totals &t = sums[rice];
                 t.taxable += v.taxable;
                 t.taxableDip += v.taxableDip;
@@ -1564,11 +1348,10 @@ void Filler::writeMonth(Person &p, int year, int month)
             return;
         for (auto it = sums.cbegin(); it != sums.cend(); ++it) {
             const Totals &t = it.value();
-            m_w.row("TVARR_VARRITENUTE",
-                    {int(m_w.nextId("TVARR_VARRITENUTE")), registerId, nullValue(), nullValue(), nullValue(), it.key(),
-                     nullValue(), nullValue(), it.key() == FondoPensione ? QVariant(1) : nullValue(), money(t.taxable),
-                     money(t.taxableDip), money(t.taxableAmm), money(t.rateDip), money(t.rateAmm), money(t.shareDip),
-                     money(t.shareAmm), money(t.dip), money(t.amm)});
+            m_w.row("TVARR_VARRITENUTE", {int(m_w.nextId("TVARR_VARRITENUTE")), registerId, Value::null(),
+                                          Value::null(), Value::null(), it.key(), Value::null(), Value::null(),
+                                          it.key() == FondoPensione ? Value(1) : Value::null(), t.taxable, t.taxableDip,
+                                          t.taxableAmm, t.rateDip, t.rateAmm, t.shareDip, t.shareAmm, t.dip, t.amm});
         }
     };
     writeItems(regs, 0, items, Irpef, true);
@@ -1577,7 +1360,7 @@ void Filler::writeMonth(Person &p, int year, int month)
     const int social = socialRetentions(p).first();
     m_w.row("TVAIN_GIORNIINPS",
             {int(m_w.nextId("TVAIN_GIORNIINPS")), regs, social, (days * 26 + 15) / 30,
-             money(((Currency::fromInt(p.serviceMinutes) * qint64(days) * 52) / (60 * 30 * 12)).rounded(2))});
+             ((Currency::fromInt(p.serviceMinutes) * qint64(days) * 52) / (60 * 30 * 12)).rounded(2)});
 
     // Now and then a productivity prize, liquidated apart and taxed separately.
     const bool privateEmployee = !p.publicSector && !collaborator && p.kind != Kind::Performer
@@ -1585,12 +1368,29 @@ void Filler::writeMonth(Person &p, int year, int month)
     if (privateEmployee && (p.accessoryEveryMonth || r.chance(12))) {
         const std::vector<ItemRow> prize{{Produttivita, Currency::fromInt(r.range(10, 80) * 5), true}};
         const int regsPrize = int(m_w.nextId("TREGS_REGISTROSTIP"));
-        m_w.row("TREGS_REGISTROSTIP",
-                {regsPrize, acom, anf, month, CotAccessori, 1, p.tno, p.qualification, 10001, 1, 0, p.serviceMinutes,
-                 p.weeklyHours, from, to, money(prize.front().gross), "1234567891", 1});
+        m_w.row("TREGS_REGISTROSTIP", {regsPrize,
+                                       acom,
+                                       anf,
+                                       month,
+                                       CotAccessori,
+                                       1,
+                                       p.tno,
+                                       p.qualification,
+                                       10001,
+                                       1,
+                                       0,
+                                       p.serviceMinutes,
+                                       p.weeklyHours,
+                                       from,
+                                       to,
+                                       Default,
+                                       Default,
+                                       prize.front().gross,
+                                       "1234567891",
+                                       1});
         const int varmPrize = int(m_w.nextId("TVARM_VARIAZIONI"));
-        m_w.row("TVARM_VARIAZIONI",
-                {varmPrize, acom, anf, month, CotAccessori, 10001, 3, 0, from, to, p.partTime ? 1 : 0});
+        m_w.row("TVARM_VARIAZIONI", {varmPrize, acom, anf, month, CotAccessori, 10001, 3, 0, from, to, Default, Default,
+                                     p.partTime ? 1 : 0});
         writeItems(regsPrize, 0, prize, IrpefSeparata, true);
         writeItems(0, varmPrize, prize, IrpefSeparata, false);
     }

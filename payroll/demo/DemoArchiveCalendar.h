@@ -15,11 +15,7 @@
 // The period chosen is the person's latest whole-month period without
 // reductions; amounts are not touched (maternity is paid in full, and the
 // strikes are small enough to leave the month's pay as it stands).
-#include "Database.h"
-
-#include <QMap>
-#include <QString>
-#include <functional>
+#include "DemoArchiveWriter.h"
 
 namespace payroll {
 
@@ -30,11 +26,9 @@ public:
     static constexpr int TacoMaternita = 5;
     static constexpr int TacoScioperoOre = 7;
 
-    // Adds the above to the pay of an archive being filled (in its
-    // transaction); `nextId` gives the next key of a table. Returns the rows
-    // added by table.
-    static QMap<QString, qint64> fill(platform::Database &database,
-                                      const std::function<qint64(const QString &table)> &nextId);
+    // Adds the above to the pay of an archive being filled (in the
+    // writer's transaction, with the writer's keys).
+    static void fill(DemoArchiveWriter &writer);
 };
 
 } // namespace payroll

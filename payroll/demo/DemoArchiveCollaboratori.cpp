@@ -1,4 +1,4 @@
-#include "archive/DemoArchiveCollaboratori.h"
+#include "DemoArchiveCollaboratori.h"
 
 #include "Currency.h"
 #include "SqlQuery.h"

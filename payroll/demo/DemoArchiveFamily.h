@@ -10,19 +10,15 @@
 // The family-allowance tables (a master per July-June from 2009/10 to the
 // archive's last year, tables T11, T12 and T13) are written with the
 // reference data.
-#include "Database.h"
-
-#include <QMap>
-#include <QString>
+#include "DemoArchiveWriter.h"
 
 namespace payroll {
 
 class DemoArchiveFamily {
 public:
-    // Adds the above to an archive being filled (in its transaction, once
-    // the generators are past the rows written); the rows added are counted
-    // in `righe` by table.
-    static void fill(platform::Database &database, QMap<QString, qint64> &righe);
+    // Adds the above to an archive being filled (in the writer's
+    // transaction, once the generators are past the rows written).
+    static void fill(DemoArchiveWriter &writer);
 };
 
 } // namespace payroll

@@ -1,4 +1,4 @@
-#include "archive/DemoArchivePeople.h"
+#include "DemoArchivePeople.h"
 
 #include <algorithm>
 

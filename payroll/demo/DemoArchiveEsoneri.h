@@ -12,20 +12,16 @@
 //   yearly income is at most 20,000.00.
 // The items go into the register's pay items, its gross grows by them; they
 // belong to the salary's contribution groups of their years.
-#include "Database.h"
-
-#include <QMap>
-#include <QString>
+#include "DemoArchiveWriter.h"
 
 namespace payroll {
 
 class DemoArchiveEsoneri {
 public:
-    // Adds the above to an archive being filled (in its transaction, once
-    // the other rows are written and the generators moved past them: the
-    // new items take their keys from the generator); the rows added are
-    // counted in `righe` by table.
-    static void fill(platform::Database &database, QMap<QString, qint64> &righe);
+    // Adds the above to an archive being filled (in the writer's
+    // transaction, once the other rows are written and the generators moved
+    // past them: the new items take their keys from the generator).
+    static void fill(DemoArchiveWriter &writer);
 };
 
 } // namespace payroll

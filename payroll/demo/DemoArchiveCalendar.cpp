@@ -1,17 +1,18 @@
-#include "archive/DemoArchiveCalendar.h"
+#include "DemoArchiveCalendar.h"
+
+#include "DemoArchiveSql.h"
 
 #include "Exceptions.h"
 #include "tovUUtil.h"
 
-#include "archive/DemoArchiveSql.h"
-
 #include <QDate>
 #include <QList>
-#include <QVariant>
 
 namespace payroll {
 
 namespace {
+
+using platform::Value;
 
 struct Period {
     int id = 0;
@@ -19,6 +20,8 @@ struct Period {
     bool female = false;
     QDate from, to;
     int days = 0; // commercial days (IVAPEGIORNI)
+    // What a piece of the period keeps of it.
+    Value registerId, changeId, qualification, serviceMinutes, expectedMinutes, partTime;
 };
 
 int weeks(QDate from, QDate to)
@@ -28,20 +31,17 @@ int weeks(QDate from, QDate to)
 
 } // namespace
 
-QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
-                                                const std::function<qint64(const QString &)> &nextId)
+void DemoArchiveCalendar::fill(DemoArchiveWriter &writer)
 {
-    DemoArchiveSql sql(database, QStringLiteral("calendario"));
-    QMap<QString, qint64> added;
-    sql.run(QStringLiteral("INSERT INTO TTAG_TIPIASSENZA (ITAGID, STAGCOD, STAGCODASSDIS, STAGDESCRIZIONE) "
-                           "VALUES (?, 'SC', NULL, 'Sciopero')"),
-            {TagSciopero});
-    ++added[QStringLiteral("TTAG_TIPIASSENZA")];
+    DemoArchiveSql sql(writer.database(), QStringLiteral("calendario"));
+    auto nextId = [&](const char *table) { return int(writer.nextId(QLatin1String(table))); };
+    writer.row(QStringLiteral("TTAG_TIPIASSENZA"), {TagSciopero, "SC", Value::null(), "Sciopero"});
 
     // Each employee's latest whole-month period without reductions.
     QList<Period> periods;
     DemoArchiveSql &q = sql.run(QStringLiteral(
-        "SELECT VAPE.IVAPEID, ANAPER.IANACAGID, ANA.ISEXID, VAPE.DVAPEDAL, VAPE.DVAPEAL, VAPE.IVAPEGIORNI "
+        "SELECT VAPE.IVAPEID, ANAPER.IANACAGID, ANA.ISEXID, VAPE.DVAPEDAL, VAPE.DVAPEAL, VAPE.IVAPEGIORNI, "
+        "VAPE.IREGSID, VAPE.IVARMID, VAPE.IQARID, VAPE.IVAPEORESERVIZIO, VAPE.IVAPEOREPREVISTE, VAPE.LVAPEPARTTIME "
         "FROM TVAPE_PERIODI VAPE "
         "JOIN TREGS_REGISTROSTIP REGS ON REGS.IREGSID = VAPE.IREGSID "
         "JOIN TACOM_COMPENSI ACOM ON ACOM.IACOMID = REGS.IACOMID "
@@ -57,7 +57,7 @@ QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
         if (!periods.isEmpty() && periods.last().anaCagId == person)
             continue;
         periods.append({q.value(0).toInt(), person, q.value(2).toInt() == 2, q.value(3).toDate(), q.value(4).toDate(),
-                        q.value(5).toInt()});
+                        q.value(5).toInt(), q.value(6), q.value(7), q.value(8), q.value(9), q.value(10), q.value(11)});
     }
 
     // The period ends on `to` with `days`; a piece after it copies it.
@@ -66,23 +66,16 @@ QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
                                "IVAPESETTINPS = ? WHERE IVAPEID = ?"),
                 {to, days, days, weeks(p.from, to), p.id});
     };
-    auto piece = [&](const Period &p, QDate from, QDate to, int days, const QVariant &tag) {
-        const int id = int(nextId(QStringLiteral("TVAPE_PERIODI")));
-        sql.run(QStringLiteral(
-                    "INSERT INTO TVAPE_PERIODI (IVAPEID, IREGSID, IVARMID, IQARID, ITAGID, DVAPEDAL, DVAPEAL, "
-                    "IVAPEGIORNI, IVAPEGIORNIINPS, IVAPESETTINPS, IVAPEORESERVIZIO, IVAPEOREPREVISTE, LVAPEPARTTIME) "
-                    "SELECT CAST(? AS INTEGER), IREGSID, IVARMID, IQARID, CAST(? AS INTEGER), CAST(? AS DATE), "
-                    "CAST(? AS DATE), CAST(? AS INTEGER), CAST(? AS INTEGER), CAST(? AS INTEGER), IVAPEORESERVIZIO, "
-                    "IVAPEOREPREVISTE, LVAPEPARTTIME FROM TVAPE_PERIODI WHERE IVAPEID = ?"),
-                {id, tag, from, to, days, days, weeks(from, to), p.id});
-        ++added[QStringLiteral("TVAPE_PERIODI")];
+    const Value &Default = DemoArchiveWriter::Default;
+    auto piece = [&](const Period &p, QDate from, QDate to, int days, const Value &tag) {
+        const int id = nextId("TVAPE_PERIODI");
+        writer.row(QStringLiteral("TVAPE_PERIODI"),
+                   {id, p.registerId, p.changeId, Default, p.qualification, tag, from, to, days, days, weeks(from, to),
+                    p.serviceMinutes, p.expectedMinutes, Default, Default, Default, p.partTime});
         return id;
     };
     auto reduction = [&](int period, int kind, int quantity) {
-        sql.run(QStringLiteral("INSERT INTO TVARD_RIDUZIONIVAR (IVARDID, IVAPEID, ITACOID, IVARDGIORNIORE) "
-                               "VALUES (?, ?, ?, ?)"),
-                {int(nextId(QStringLiteral("TVARD_RIDUZIONIVAR"))), period, kind, quantity});
-        ++added[QStringLiteral("TVARD_RIDUZIONIVAR")];
+        writer.row(QStringLiteral("TVARD_RIDUZIONIVAR"), {nextId("TVARD_RIDUZIONIVAR"), period, kind, quantity});
     };
     auto holiday = [&](QDate d) {
         DemoArchiveSql &h = sql.run(QStringLiteral("SELECT COUNT(*) FROM TFES_FESTIVITA WHERE DFESDATA = ?"), {d});
@@ -98,10 +91,7 @@ QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
             shorten(p, start.addDays(-1), first);
             const int days = std::max(p.days - first, 1);
             reduction(piece(p, start, p.to, days, TagMaternita), TacoMaternita, int(start.daysTo(p.to)) + 1);
-            sql.run(QStringLiteral("INSERT INTO TASP_ASSENZE (IASPID, IANACAGID, ITAGID, DASPDATAINIZIO, DASPDATAFINE) "
-                                   "VALUES (?, ?, ?, ?, ?)"),
-                    {int(nextId(QStringLiteral("TASP_ASSENZE"))), p.anaCagId, TagMaternita, start, p.to});
-            ++added[QStringLiteral("TASP_ASSENZE")];
+            writer.row(QStringLiteral("TASP_ASSENZE"), {nextId("TASP_ASSENZE"), p.anaCagId, TagMaternita, start, p.to});
             continue;
         }
         switch (others++ % 3) {
@@ -113,14 +103,13 @@ QMap<QString, qint64> DemoArchiveCalendar::fill(platform::Database &database,
             shorten(p, day.addDays(-1), before);
             piece(p, day, day, 1, TagSciopero);
             if (day < p.to)
-                piece(p, day.addDays(1), p.to, std::max(p.days - before - 1, 1), QVariant());
+                piece(p, day.addDays(1), p.to, std::max(p.days - before - 1, 1), Value::null());
             break;
         }
         case 2: reduction(p.id, TacoScioperoOre, 3); break;
         default: break;
         }
     }
-    return added;
 }
 
 } // namespace payroll

@@ -1,4 +1,6 @@
-#include "archive/DemoArchiveFamily.h"
+#include "DemoArchiveFamily.h"
+
+#include "DemoArchiveItems.h"
 
 #include "wunUCalcoli.h"
 #include "wunUCalcoliAnno.h"
@@ -26,8 +28,9 @@ QString elencoVoci()
 
 } // namespace
 
-void DemoArchiveFamily::fill(platform::Database &database, QMap<QString, qint64> &righe)
+void DemoArchiveFamily::fill(DemoArchiveWriter &writer)
 {
+    platform::Database &database = writer.database();
     platform::SqlQuery registri(database);
     // The first salary register of each employee in the month, with the
     // bonus taxable of its month (November only matters).
@@ -42,16 +45,7 @@ void DemoArchiveFamily::fill(platform::Database &database, QMap<QString, qint64>
             "WHERE REGS.IANFID = :IANFID AND REGS.IMESID = :IMESID AND REGS.ICOTID = :COT AND ACOM.ITNOID = 1 "
             "GROUP BY REGS.IACOMID ORDER BY REGS.IACOMID")
             .arg(elencoVoci()));
-    platform::SqlQuery voce(database);
-    voce.setSql(QStringLiteral(
-        "INSERT INTO TVACR_VARCOMPRIGHE (IVACRID, IREGSID, ICOMRID, IVACRUSERCODE, FVACRLORDO, FVACRLORDOINTERO, "
-        "FVACRIMPONIBILE, LVACRASSOGGETTATO) "
-        "SELECT NEXT VALUE FOR GEN_TVACR_VARCOMPRIGHE, :IREGSID, COMR.ICOMRID, COMR.ICOMRUSERCODE, "
-        "CAST(:IMPORTO AS NUMERIC(18,4)), CAST(:IMPORTO AS NUMERIC(18,4)), 0, COMR.LCOMRASSOGGETTATO "
-        "FROM TCOMR_RIGHECOMP COMR WHERE COMR.ICOMRID = :ICOMRID"));
-    platform::SqlQuery lordo(database);
-    lordo.setSql(QStringLiteral("UPDATE TREGS_REGISTROSTIP SET FREGSTOTALELORDO = FREGSTOTALELORDO + :IMPORTO "
-                                "WHERE IREGSID = :IREGSID"));
+    DemoArchiveItems voci(writer);
     platform::SqlQuery flag(database);
 
     struct Bonus {
@@ -79,13 +73,7 @@ void DemoArchiveFamily::fill(platform::Database &database, QMap<QString, qint64>
         for (const auto &[acom, regs] : concessi) {
             flag.bind(QStringLiteral("IACOMID"), acom);
             flag.execSQL();
-            voce.bind(QStringLiteral("IREGSID"), regs)
-                .bind(QStringLiteral("IMPORTO"), Currency::fromInt(b.importo))
-                .bind(QStringLiteral("ICOMRID"), b.voce);
-            voce.execSQL();
-            lordo.bind(QStringLiteral("IMPORTO"), Currency::fromInt(b.importo)).bind(QStringLiteral("IREGSID"), regs);
-            lordo.execSQL();
-            ++righe[QStringLiteral("TVACR_VARCOMPRIGHE")];
+            voci.add(regs, b.voce, Currency::fromInt(b.importo));
         }
     }
 }

@@ -1,4 +1,4 @@
-#include "archive/DemoArchiveSql.h"
+#include "DemoArchiveSql.h"
 
 namespace payroll {
 

@@ -1,4 +1,6 @@
-#include "archive/DemoArchiveEsoneri.h"
+#include "DemoArchiveEsoneri.h"
+
+#include "DemoArchiveItems.h"
 
 #include "wunUCalcoliAnno.h"
 
@@ -40,17 +42,14 @@ Currency importo(const platform::SqlQuery &q, const char *campo)
 
 } // namespace
 
-void DemoArchiveEsoneri::fill(platform::Database &database, QMap<QString, qint64> &righe)
+void DemoArchiveEsoneri::fill(DemoArchiveWriter &writer)
 {
+    platform::Database &database = writer.database();
     platform::SqlQuery q(database);
 
     // The items belong to the salary's contribution groups of their years,
     // so that a liquidation's items are made with them: the exemptions bear
     // income tax, the wedge sum nothing.
-    q.setSql(QStringLiteral(
-        "INSERT INTO TCOGR_GRUPPICONTR (ICOGRID, IANFID, ICOTID, ITNOID, ICOMRID, IRICEID, FCOGRPERCIMPDIP, "
-        "FCOGRPERCIMPAMM) VALUES (NEXT VALUE FOR GEN_TCOGR_GRUPPICONTR, :IANFID, :COT, :ITNOID, :ICOMRID, 7, :PERC, "
-        ":PERC)"));
     // The tax-wedge sum goes on after 2025, with the rules of 2025.
     platform::SqlQuery ultimo(database);
     ultimo.setSql(QStringLiteral("SELECT MAX(IANFID) FROM TANF_ANNIFINANZ"));
@@ -63,13 +62,10 @@ void DemoArchiveEsoneri::fill(platform::Database &database, QMap<QString, qint64
     for (const auto &[anno, voci] : vociAnno) {
         for (int tno : {1, 2, 3}) {
             for (int item : voci) {
-                q.bind(QStringLiteral("IANFID"), anno)
-                    .bind(QStringLiteral("COT"), kStipendio)
-                    .bind(QStringLiteral("ITNOID"), tno)
-                    .bind(QStringLiteral("ICOMRID"), item)
-                    .bind(QStringLiteral("PERC"), Currency::fromInt(item == 10078 ? 0 : 100));
-                q.execSQL();
-                ++righe[QStringLiteral("TCOGR_GRUPPICONTR")];
+                const Currency percentuale = Currency::fromInt(item == 10078 ? 0 : 100);
+                writer.row(QStringLiteral("TCOGR_GRUPPICONTR"),
+                           {writer.generatedId(QStringLiteral("TCOGR_GRUPPICONTR")), anno, kStipendio, tno, item, 7,
+                            percentuale, percentuale});
             }
         }
     }
@@ -156,27 +152,10 @@ void DemoArchiveEsoneri::fill(platform::Database &database, QMap<QString, qint64
     q.close();
 
     // The items, each on its register.
-    platform::SqlQuery voce(database);
-    voce.setSql(QStringLiteral(
-        "INSERT INTO TVACR_VARCOMPRIGHE (IVACRID, IREGSID, ICOMRID, IVACRUSERCODE, FVACRLORDO, FVACRLORDOINTERO, "
-        "FVACRIMPONIBILE, FVACRPERCESONEROIVS, LVACRASSOGGETTATO) "
-        "SELECT NEXT VALUE FOR GEN_TVACR_VARCOMPRIGHE, :IREGSID, COMR.ICOMRID, COMR.ICOMRUSERCODE, "
-        "CAST(:IMPORTO AS NUMERIC(18,4)), CAST(:IMPORTO AS NUMERIC(18,4)), 0, CAST(:PERC AS NUMERIC(18,4)), "
-        "COMR.LCOMRASSOGGETTATO FROM TCOMR_RIGHECOMP COMR WHERE COMR.ICOMRID = :ICOMRID"));
-    platform::SqlQuery lordo(database);
-    lordo.setSql(QStringLiteral("UPDATE TREGS_REGISTROSTIP SET FREGSTOTALELORDO = FREGSTOTALELORDO + :IMPORTO "
-                                "WHERE IREGSID = :IREGSID"));
+    DemoArchiveItems voci(writer);
     auto aggiungi = [&](const Registro &r, int item, Currency valore, Currency percentuale) {
-        if (valore <= Currency())
-            return;
-        voce.bind(QStringLiteral("IREGSID"), r.id)
-            .bind(QStringLiteral("IMPORTO"), valore)
-            .bind(QStringLiteral("PERC"), percentuale)
-            .bind(QStringLiteral("ICOMRID"), item);
-        voce.execSQL();
-        lordo.bind(QStringLiteral("IMPORTO"), valore).bind(QStringLiteral("IREGSID"), r.id);
-        lordo.execSQL();
-        ++righe[QStringLiteral("TVACR_VARCOMPRIGHE")];
+        if (valore > Currency())
+            voci.add(r.id, item, valore, percentuale);
     };
 
     TWunCalcolaAnno2023 regole2023;
