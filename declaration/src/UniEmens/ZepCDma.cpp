@@ -31,16 +31,15 @@ const QString TZepDma::IndiceIscritti = QStringLiteral("AN_D0001002_COGNOME;AN_D
 
 const QString TZepDma::MsgSenzaAnagrafica = QStringLiteral("Impossibile salvare il quadro %s senza i dati anagrafici.");
 const QString TZepDma::MsgTuttiICampi = QStringLiteral("Tutti i campi devono essere impostati.");
-const QString TZepDma::MsgAnnoMeseErogazione =
-    QStringLiteral("Anno e mese di erogazione non impostato correttamente (AAAA-MM).");
+const QString TZepDma::MsgAnnoMeseErogazione = QStringLiteral(
+    "Anno e mese di erogazione non impostato correttamente (AAAA-MM).");
 const QString TZepDma::MsgSalvarePrimaDiCambiarePagina = QStringLiteral("Salvare i dati prima di cambiare pagina.");
-const QString TZepDma::MsgCancellaStampato =
-    QStringLiteral("IL MODELLO E' GIA STATO STAMPATO. Confermi la cancellazione?");
+const QString TZepDma::MsgCancellaStampato = QStringLiteral(
+    "IL MODELLO E' GIA STATO STAMPATO. Confermi la cancellazione?");
 const QString TZepDma::MsgCancellaQuadro = QStringLiteral("Confermi la cancellazione del quadro %s ?");
 const QString TZepDma::MsgCancellaVersante = QStringLiteral("Confermi la cancellazione del versante ?");
 const QString TZepDma::MsgSblocca = QStringLiteral("Il modello è gia stato %s, si desidera modificarlo?");
-const QString TZepDma::MsgVersanteSenzaQuadro =
-    QStringLiteral("Salvare il quadro prima di inserire un ente versante.");
+const QString TZepDma::MsgVersanteSenzaQuadro = QStringLiteral("Salvare il quadro prima di inserire un ente versante.");
 
 namespace {
 
@@ -164,7 +163,7 @@ QList<int> TZepDma::CancellaRigheIscritto(int iafiid, const QList<DataSet *> &ta
 
 void TZepDma::PreparaQuadro(DataSet &quadro, const QString &sezione)
 {
-    if (sezione != TDmaUtil::QuadroE1 && !quadro.findField(CampoContratto)) {
+    if ((sezione == TDmaUtil::QuadroE0 || sezione == TDmaUtil::QuadroV1) && !quadro.findField(CampoContratto)) {
         // A computed field needs the definitions: load the rows again with it.
         struct Props {
             QString label, displayFormat, editFormat;
@@ -185,8 +184,8 @@ void TZepDma::PreparaQuadro(DataSet &quadro, const QString &sezione)
         const QString settore = TDmaUtil::NomeCampo(CampoSettore, sezione);
         const QString sottoSettore = TDmaUtil::NomeCampo(CampoSottoSettore, sezione);
         quadro.events().onCalcFields = [settore, sottoSettore](DataSet &ds) {
-            ds.fieldByName(CampoContratto).setAsString(ds.fieldByName(settore).asString()
-                                                       + ds.fieldByName(sottoSettore).asString());
+            ds.fieldByName(CampoContratto)
+                .setAsString(ds.fieldByName(settore).asString() + ds.fieldByName(sottoSettore).asString());
         };
         quadro.loadRecords(defs, righe);
         for (int i = 0; i < props.size(); ++i) {

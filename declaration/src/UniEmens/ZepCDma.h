@@ -20,10 +20,10 @@ class DataSet;
 class TZepDma {
 public:
     // The tables.
-    static const QString TabellaD0;  // "TD0_ANAG"
-    static const QString TabellaE0;  // "TE0_RETR"
-    static const QString TabellaV1;  // "TV1_RETR"
-    static const QString TabellaE1;  // "TE1_FONDIPENSIONE"
+    static const QString TabellaD0;   // "TD0_ANAG"
+    static const QString TabellaE0;   // "TE0_RETR"
+    static const QString TabellaV1;   // "TV1_RETR"
+    static const QString TabellaE1;   // "TE1_FONDIPENSIONE"
     static const QString TabellaEvE0; // "TEV_ENTEVERSANTEE0"
     static const QString TabellaEvV1; // "TEV_ENTEVERSANTEV1"
 
@@ -42,10 +42,10 @@ public:
     static const QString MsgTuttiICampi;        // "Tutti i campi devono essere impostati."
     static const QString MsgAnnoMeseErogazione; // "Anno e mese di erogazione non impostato correttamente (AAAA-MM)."
     static const QString MsgSalvarePrimaDiCambiarePagina; // "Salvare i dati prima di cambiare pagina."
-    static const QString MsgCancellaStampato;   // "IL MODELLO E' GIA STATO STAMPATO. Confermi la cancellazione?"
-    static const QString MsgCancellaQuadro;     // "Confermi la cancellazione del quadro %s ?"
-    static const QString MsgCancellaVersante;   // "Confermi la cancellazione del versante ?"
-    static const QString MsgSblocca;            // "Il modello è gia stato %s, si desidera modificarlo?"
+    static const QString MsgCancellaStampato; // "IL MODELLO E' GIA STATO STAMPATO. Confermi la cancellazione?"
+    static const QString MsgCancellaQuadro;   // "Confermi la cancellazione del quadro %s ?"
+    static const QString MsgCancellaVersante; // "Confermi la cancellazione del versante ?"
+    static const QString MsgSblocca;          // "Il modello è gia stato %s, si desidera modificarlo?"
     // A paying entity with no section row to belong to.
     static const QString MsgVersanteSenzaQuadro;
 

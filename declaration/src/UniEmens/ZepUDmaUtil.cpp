@@ -37,8 +37,7 @@ bool TuttiZero(const DataSet &ds, const QString &quadro, const QStringList &impo
     return true;
 }
 
-void Gestione(DataSet &ds, const QString &quadro, const QStringList &importi, const QString &codice,
-              int predefinito)
+void Gestione(DataSet &ds, const QString &quadro, const QStringList &importi, const QString &codice, int predefinito)
 {
     platform::Field &campo = ds.fieldByName(TDmaUtil::NomeCampo(codice, quadro));
     if (TuttiZero(ds, quadro, importi))

@@ -145,7 +145,8 @@ TEST_F(ZepDma, DeletingAPersonTakesItsSectionAndPayingEntityRowsAndNoOtherPerson
     for (int id : {rossi, bianchi}) {
         Aggiungi(TZepDma::TabellaE0, {{TZepDma::CampoIscritto, id}, {TZepDma::CampoOrdine, id}});
         Aggiungi(TZepDma::TabellaEvE0, {{TZepDma::CampoIscritto, id}, {TZepDma::CampoOrdine, id}});
-        Aggiungi(TZepDma::TabellaE1, {{TZepDma::CampoIscritto, id}, {QStringLiteral("NP_E1XXX001_COD_FONDO"), QStringLiteral("2145")}});
+        Aggiungi(TZepDma::TabellaE1,
+                 {{TZepDma::CampoIscritto, id}, {QStringLiteral("NP_E1XXX001_COD_FONDO"), QStringLiteral("2145")}});
     }
     DataSet e0, ev, e1;
     for (auto [ds, t] : {std::pair{&e0, TZepDma::TabellaE0}, {&ev, TZepDma::TabellaEvE0}, {&e1, TZepDma::TabellaE1}})
@@ -221,7 +222,7 @@ TEST_F(ZepDma, ManagementCodesFollowTheAmounts)
         };
         ds.append();
         campo("VP_E0XXX033_CONPENS").setAsCurrency(euro("5"));
-        campo("NP_E0XXX004_PREV").setAsInteger(3);   // no end-of-service amount: cleared
+        campo("NP_E0XXX004_PREV").setAsInteger(3);    // no end-of-service amount: cleared
         campo("NP_E0XXX005_CREDITO").setAsInteger(4); // kept: its amounts are set
         campo("VP_E0XXX039_IMPCREDITO").setAsCurrency(euro("10"));
         TDmaUtil::ImpostaCodiciGestione(sezione, ds);
@@ -283,7 +284,8 @@ TEST_F(ZepDma, TheCheckDialogsFindingsPerSection)
     e1.fieldByName(QStringLiteral("CB_E1XXX013_CONGUAGLIO_FISCALE")).setAsString(QStringLiteral("1"));
     e1.fieldByName(QStringLiteral("NP_E1XXX011_TIPO_CESSAZIONE")).setAsString(QStringLiteral("1"));
     TZepDmaInfo::Controlla(checker, {&e1});
-    EXPECT_FALSE(checker.Messages().contains(QStringLiteral(" - Dato obbligatorio mancante: Contributo a carico del lavoratore")));
+    EXPECT_FALSE(checker.Messages().contains(
+        QStringLiteral(" - Dato obbligatorio mancante: Contributo a carico del lavoratore")));
     EXPECT_FALSE(checker.Messages().contains(
         QStringLiteral(" - Impostare il motivo di sospensione (E1-10) o il tipo di cessazione (E1-11)")));
 }
