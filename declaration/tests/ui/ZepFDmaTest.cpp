@@ -235,3 +235,26 @@ TEST_F(ZepFinestraDma, PayingEntitiesNeedTheirRowAndKeepThePageWhilePending)
     EXPECT_FALSE(ev->cdsMain.isEditing());
     EXPECT_EQ(Messaggi().last(), TZepDma::MsgVersanteSenzaQuadro);
 }
+
+TEST_F(ZepFinestraDma, ThePaymentMonthOffersTheMonthBeforeTheV1RowAndTheRunEndsWithFineOperazione)
+{
+    const int id = Persona(Rossi, QStringLiteral("ROSSI"));
+    Aggiungi(TZepDma::TabellaV1, {{TZepDma::CampoIscritto, id},
+                                  {TZepDma::CampoOrdine, 1},
+                                  {QStringLiteral("DT_V1XXX001_DINIZIO"), QDate(2023, 12, 1)}});
+    Aggiungi(TZepDma::TabellaEvV1, {{TZepDma::CampoIscritto, id},
+                                    {TZepDma::CampoOrdine, 1},
+                                    {QStringLiteral("AnnoMeseErogazione"), QStringLiteral("2023-13")}});
+    TfrZepEv *ev = Apri()->frIscritto->frV1->frVersanti;
+    ASSERT_EQ(ev->cdsMain.recordCount(), 1);
+    services->onNextDialog([](QDialog &) { return int(QDialog::Accepted); });
+    ev->ScegliAnnoMese();
+    EXPECT_EQ(ev->cdsMain.fieldByName(QStringLiteral("AnnoMeseErogazione")).asString(), QStringLiteral("2023-11"));
+    ev->cdsMain.cancel();
+
+    services->clear();
+    info.Clear();
+    info.MostraFineOperazione();
+    EXPECT_EQ(Messaggi(), QStringList({"Fine operazione"}));
+    EXPECT_TRUE(services->dialogs().isEmpty());
+}
