@@ -4,7 +4,8 @@
 # check-result dialog), of each import window (wizard, person choice,
 # import in progress, employer group) and of the declaration programs'
 # windows (month day grid; employees, collaborators, declarant and
-# performing-arts workers, grid and detail page; the three pages of the
+# performing-arts workers, grid and detail page; the public-sector window
+# "DMA Dati iscritto" with its pages; the three pages of the
 # UniEmens file generator) into the folder given
 # (default: <build>/screenshots). The pictures are not part of the sources.
 set -euo pipefail

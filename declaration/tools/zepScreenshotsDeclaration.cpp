@@ -19,6 +19,10 @@
 //                               of a public administration
 //   fpls-griglia.png            "Iscritti Fpls ExEnpals": the grid
 //   fpls-dettaglio.png          the detail page with the day grid
+//   dma-griglia.png             "DMA Dati iscritto": the grid, the printed person in red
+//   dma-d0.png, dma-e0.png,     the person's pages "Quadro D0 ", "Quadro E0",
+//   dma-v1.png, dma-e1.png      "Quadro V1" (variation cause 7) and "Quadro E1"
+//   dma-e0-versanti.png         the E0 row's other paying entity
 //   file-1-persone.png          "Generazione file telematico", page 0: "su
 //                               Prenotazione" with two persons chosen
 //   file-2-denuncia-aziendale.png  page 1: the company declaration
@@ -46,6 +50,11 @@
 #include "tovUDBCdsLayouts.h"
 #include "zepFCollaboratore.h"
 #include "zepFDipendente.h"
+#include "ZepCDma.h"
+#include "ZepFDma.h"
+#include "ZepRDma.h"
+#include "ZepRDmaE0.h"
+#include "ZepRDmaE1.h"
 #include "zepRMese.h"
 
 #include "DataSet.h"
@@ -268,6 +277,104 @@ void fotografa(TfmUqMDIMain &main, TfmZepDatiDenuncia *w, const QString &nome, b
     settle();
 }
 
+// "DMA Dati iscritto" on two public-sector persons (the second printed, so
+// locked and red): the grid, the D0 page, E0 with its paying entity, V1
+// with the variation cause 7 and E1.
+void fotografaDma(TfmUqMDIMain &main, TTovDBCds &store)
+{
+    scrivi(store, TZepDma::TabellaD0,
+           {{{"CF_D0001001_CODFIS", "BNCLGU80A01H501A"},
+             {"AN_D0001002_COGNOME", "BIANCHI"},
+             {"AN_D0001003_NOME", "LUIGI"},
+             {"SD0ANNOFIN", "2024"},
+             {"SD0AMESE", "03"},
+             {"DT_D0001005_DATANAS", QDate(1980, 1, 1)},
+             {"6A_COMNAS", "ROMA"},
+             {"6B_PRONAS", "RM"},
+             {"AN_D0001004_SEX", "M"},
+             {"CB_D0001016_SATFRFONDI", "1"}},
+            {{"CF_D0001001_CODFIS", "RSSMRA80A41H501Y"},
+             {"AN_D0001002_COGNOME", "ROSSI"},
+             {"AN_D0001003_NOME", "MARIA"},
+             {"SD0ANNOFIN", "2024"},
+             {"SD0AMESE", "03"},
+             {"ISTATO", 1}}});
+    DataSet d0;
+    store.Load(d0, TZepDma::TabellaD0);
+    d0.setIndexFieldNames(TZepDma::IndiceIscritti);
+    d0.first();
+    const int id = d0.fieldByName(TZepDma::CampoIscritto).asInteger();
+    const QString cf = d0.fieldByName(TZepDma::CampoCodiceFiscale).asString();
+    const auto euro = [](const char *t) { return Value(platform::Currency::fromString(QLatin1String(t))); };
+    scrivi(store, TZepDma::TabellaE0,
+           {{{"IAFIID", id},
+             {"ORDINE", 1},
+             {"SE0CODFIS", cf},
+             {"DT_E0XXX001_DINIZIO", QDate(2024, 3, 1)},
+             {"DT_E0XXX002_DFINE", QDate(2024, 3, 31)},
+             {"AN_E0XXX007_COMPARTO", "01"},
+             {"AN_E0XXX008_SOTTOCOM", "02"},
+             {"AN_E0XXX009_QUALIFICA", "000123"},
+             {"NP_E0XXX011_IMPIEGO", "1"},
+             {"NP_E0XXX012_SERVIZIO", "4"},
+             {"NP_E0XXX003_PENS", 1},
+             {"VP_E0XXX032_IMPPENS", euro("2345.67")},
+             {"VP_E0XXX033_CONPENS", euro("563.96")}}});
+    scrivi(store, TZepDma::TabellaEvE0,
+           {{{"IAFIID", id},
+             {"ORDINE", 1},
+             {"TipoContributo", "1"},
+             {"CFAzienda", "80012345678"},
+             {"Imponibile", euro("300.00")},
+             {"Contributo", euro("72.00")}}});
+    scrivi(store, TZepDma::TabellaV1,
+           {{{"IAFIID", id},
+             {"ORDINE", 1},
+             {"SV1CODFIS", cf},
+             {"NP_V1XXX000_CAUSVAR", 7},
+             {"DT_V1XXX001_DINIZIO", QDate(2023, 12, 1)},
+             {"DT_V1XXX002_DFINE", QDate(2023, 12, 31)},
+             {"VN_V1XXX032_IMPPENS", euro("120.00")}}});
+    scrivi(store, TZepDma::TabellaE1,
+           {{{"IAFIID", id},
+             {"SE1CODFIS", cf},
+             {"NP_E1XXX001_COD_FONDO", "2145"},
+             {"DT_E1XXX004_DINIZIO", QDate(2024, 3, 1)},
+             {"DT_E1XXX005_DFINE", QDate(2024, 3, 31)},
+             {"PC_E1XXX006_PERC_LAVORATORE", euro("1.00")},
+             {"CB_E1XXX013_CONGUAGLIO_FISCALE", "0"},
+             {"ContribVersNonDich", "0"}}});
+
+    auto *w = new TfmZepDmaIscritto(&main);
+    QMdiSubWindow *sub = main.AddChild(w);
+    sub->move(0, 0);
+    sub->resize(main.mdiArea->viewport()->size());
+    TfrQuvIscritto *fr = w->frIscritto;
+    fr->grFrame->horizontalHeader()->setStretchLastSection(true);
+    settle();
+    save(main.grab().toImage(), QStringLiteral("dma-griglia.png"));
+    fr->cdsMain.first();
+    fr->pcMain->setCurrentWidget(fr->tsDetail);
+    const QList<std::pair<QWidget *, const char *>> pagine = {{fr->tsD0, "dma-d0.png"},
+                                                              {fr->tsE0, "dma-e0.png"},
+                                                              {fr->tsV1, "dma-v1.png"},
+                                                              {fr->tsE1, "dma-e1.png"}};
+    for (const auto &[pagina, nome] : pagine) {
+        fr->pcDma->setCurrentWidget(pagina);
+        for (TfrQuvBase *sezione : {static_cast<TfrQuvBase *>(fr->frE0), static_cast<TfrQuvBase *>(fr->frV1),
+                                    static_cast<TfrQuvBase *>(fr->frE1)})
+            sezione->pcMain->setCurrentWidget(sezione->tsDetail);
+        settle();
+        save(main.grab().toImage(), QLatin1String(nome));
+    }
+    fr->pcDma->setCurrentWidget(fr->tsE0);
+    fr->frE0->pcQuadro->setCurrentWidget(fr->frE0->tsVersanti);
+    settle();
+    save(main.grab().toImage(), QStringLiteral("dma-e0-versanti.png"));
+    sub->close();
+    settle();
+}
+
 // The picture services, with every message answered by its first button
 // (the generator's closing message would otherwise wait for a click).
 class ServiziFile : public PictureServices {
@@ -362,6 +469,7 @@ void declarationTables()
     fotografa(main, new TfmZepCollaboratore(&main), QStringLiteral("collaboratori"));
     fotografa(main, new TfmZepMittente(&main), QStringLiteral("dichiarante"), false);
     fotografa(main, new TfmZepFFplsExEnpals(&main), QStringLiteral("fpls"));
+    fotografaDma(main, store);
     main.hide();
     fileGenerator();
     IZepMainState::SetCurrent(nullptr);

@@ -115,8 +115,8 @@ private:
 const QStringList Order{QStringLiteral("TdmwunConnessione"),  QStringLiteral("TdmWunParams"),
                         QStringLiteral("TdmZepAttivazioni"),  QStringLiteral("TfmZepMain"),
                         QStringLiteral("TfmZepKax"),          QStringLiteral("TfmTovRicerca"),
-                        QStringLiteral("TdmWunOreEccedenti"), QStringLiteral("TfmWunDaPagare66"),
-                        QStringLiteral("TdmWunIvc")};
+                        QStringLiteral("TdmWunOreEccedenti"), QStringLiteral("TfmZepDmaInfo"),
+                        QStringLiteral("TfmWunDaPagare66"),   QStringLiteral("TdmWunIvc")};
 
 } // namespace
 

@@ -8,6 +8,8 @@
 #include "WunFDaPagare66.h"
 #include "WunMOreEccedenti.h"
 #include "ZepFDenunciaAziendale.h"
+#include "ZepFDma.h"
+#include "ZepFDmaInfo.h"
 #include "ZepFFile.h"
 #include "ZepFFplsExEnpals.h"
 #include "ZepFImpMultiSelect.h"
@@ -77,6 +79,7 @@ void TZepUniAvvio::Registra()
     TfmTovRicerca::RegisterClass();
     TfmZepWizFplsExEnpals::RegisterClass();
     TfmZepImpFplsExEnpalsMultiSelect::RegisterClass();
+    TfmZepDmaIscritto::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
     TfmwunOENC::Installa();
@@ -98,6 +101,7 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmTovRicerca::UnregisterClass();
     TfmZepWizFplsExEnpals::UnregisterClass();
     TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass();
+    TfmZepDmaIscritto::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
     TdmWunFondCalcola::OnFerie = nullptr;
@@ -132,9 +136,10 @@ void TZepUniAvvio::Crea(const QString &cartellaProgramma)
     // 8. The overtime module.
     m_oreEccedenti = std::make_unique<TdmWunOreEccedenti>();
     m_creati << QStringLiteral("TdmWunOreEccedenti");
-    // Not built yet, to be created here in this order:
-    // 9. the public-sector import launcher TdmZepDmaImporta (dmZepDmaImporta);
-    // 10. the public-sector check dialog TfmZepDmaInfo (fmZepDmaInfo).
+    // 9. The public-sector import launcher TdmZepDmaImporta: not built yet.
+    // 10. The public-sector check dialog (fmZepDmaInfo).
+    m_dmaInfo = std::make_unique<TfmZepDmaInfo>();
+    m_creati << QStringLiteral("TfmZepDmaInfo");
     // 11. The "Bonus Irpef" dialog.
     m_daPagare66 = std::make_unique<TfmWunDaPagare66>();
     m_creati << QStringLiteral("TfmWunDaPagare66");

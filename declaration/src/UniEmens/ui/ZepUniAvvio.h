@@ -18,6 +18,7 @@ class TdmZepAttivazioni;
 class TdmwunConnessione;
 class TfmZepKax;
 class TfmWunDaPagare66;
+class TfmZepDmaInfo;
 class TfmZepMain;
 
 namespace platform {
@@ -83,6 +84,7 @@ private:
     std::unique_ptr<TfmZepMain> m_main;
     std::unique_ptr<TfmZepKax> m_kax;
     std::unique_ptr<TdmWunOreEccedenti> m_oreEccedenti;
+    std::unique_ptr<TfmZepDmaInfo> m_dmaInfo;
     std::unique_ptr<TfmWunDaPagare66> m_daPagare66;
     std::unique_ptr<TdmWunIvc> m_ivc;
     std::unique_ptr<platform::TerminationSignals> m_segnali;
