@@ -20,6 +20,9 @@
 #include "ZepULayouts.h"
 #include "zepFCollaboratore.h"
 #include "zepFDipendente.h"
+#include "zepFRepColl.h"
+#include "zepFRepDip.h"
+#include "zepFReport.h"
 #include "tovUDBCdsLayouts.h"
 #include "wunFFerie.h"
 #include "zepFImpFplsExEnpalsMultiSelect.h"
@@ -55,6 +58,7 @@ TZepUniAvvio::~TZepUniAvvio()
     m_daPagare66.reset();
     m_oreEccedenti.reset();
     m_kax.reset();
+    m_report.reset();
     m_main.reset();
     if (dmZepAttivazioni == m_attivazioni.get())
         dmZepAttivazioni = nullptr;
@@ -77,6 +81,8 @@ void TZepUniAvvio::Registra()
     TfmTovRicerca::RegisterClass();
     TfmZepWizFplsExEnpals::RegisterClass();
     TfmZepImpFplsExEnpalsMultiSelect::RegisterClass();
+    TfmzepRepDip::RegisterClass();
+    TfmzepRepColl::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
     TfmwunOENC::Installa();
@@ -98,6 +104,8 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmTovRicerca::UnregisterClass();
     TfmZepWizFplsExEnpals::UnregisterClass();
     TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass();
+    TfmzepRepDip::UnregisterClass();
+    TfmzepRepColl::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
     TdmWunFondCalcola::OnFerie = nullptr;
@@ -122,7 +130,10 @@ void TZepUniAvvio::Crea(const QString &cartellaProgramma)
     //    connection.
     m_main = std::make_unique<TfmZepMain>(nullptr, cartellaProgramma);
     m_creati << QStringLiteral("TfmZepMain");
-    // 5. The declaration print form TfmZepReport: not built yet.
+    // 5. The declaration print form: the command "Denuncia" prints through it.
+    m_report = std::make_unique<TfmZepReport>();
+    m_attivazioni->StampaDenuncia = [report = m_report.get()] { report->Stampa(); };
+    m_creati << QStringLiteral("TfmZepReport");
     // 6. The small alignment window.
     m_kax = std::make_unique<TfmZepKax>();
     m_creati << QStringLiteral("TfmZepKax");
