@@ -61,7 +61,8 @@ QString TZepReport::GiorniLav(const QString &giorni, int giorniMese)
 {
     if (giorni.isEmpty())
         return QString();
-    TGiorniDis codici(giorniMese);
+    // The codes the row has, each checked; a day past them reads 'N'.
+    TGiorniDis codici(qMin(int(giorni.size()), giorniMese));
     codici.SetGiorni(giorni);
     QString out = QStringLiteral("|");
     for (int g = 1; g <= giorniMese; ++g)
