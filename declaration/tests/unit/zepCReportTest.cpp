@@ -137,19 +137,19 @@ TEST_F(ZepStampe, TheDeclarationPrintsEachPersonWithItsOwnRowsAndTheSumsAsTotals
         titoli << b.titolo;
     const int m1 = titoli.indexOf(QStringLiteral("Dipendenti - matricola INPS M1"));
     ASSERT_GE(m1, 0);
-    EXPECT_EQ(titoli.mid(m1, 5), QStringList({QStringLiteral("Dipendenti - matricola INPS M1"),
-                                              QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"),
-                                              QStringLiteral("CONTI ANNA - CCCCCC00A01H501C"),
-                                              QStringLiteral("Totali matricola M1"),
-                                              QStringLiteral("Dipendenti - matricola INPS M2")}));
+    EXPECT_EQ(titoli.mid(m1, 5),
+              QStringList({QStringLiteral("Dipendenti - matricola INPS M1"),
+                           QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"),
+                           QStringLiteral("CONTI ANNA - CCCCCC00A01H501C"), QStringLiteral("Totali matricola M1"),
+                           QStringLiteral("Dipendenti - matricola INPS M2")}));
     const TZepStampaBlocco *alberti = blocco(s, QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"));
     ASSERT_TRUE(alberti);
     ASSERT_EQ(alberti->righeFisse.size(), 2);
     EXPECT_TRUE(alberti->righeFisse.at(1).startsWith(QStringLiteral("| N | S | N |")));
     EXPECT_EQ(alberti->righeFisse.at(0).count(QLatin1Char('|')), 30);
-    EXPECT_EQ(alberti->tabelle.at(0).righe, QList<QStringList>({{QStringLiteral("2.000,20"),
-                                                                 QStringLiteral("200,02"), QStringLiteral("20"),
-                                                                 QString(), QString(), QString()}}));
+    EXPECT_EQ(alberti->tabelle.at(0).righe,
+              QList<QStringList>({{QStringLiteral("2.000,20"), QStringLiteral("200,02"), QStringLiteral("20"),
+                                   QString(), QString(), QString()}}));
     EXPECT_TRUE(blocco(s, QStringLiteral("CONTI ANNA - CCCCCC00A01H501C"))->righeFisse.isEmpty());
 
     const TZepStampaBlocco *totM1 = blocco(s, QStringLiteral("Totali matricola M1"));
@@ -186,8 +186,8 @@ TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
     for (dip.cdsScelta.first(); !dip.cdsScelta.eof(); dip.cdsScelta.next())
         scelta << dip.cdsScelta.fieldByName(QStringLiteral("Cognome")).asString() + QLatin1Char('/')
                       + dip.cdsScelta.fieldByName(QStringLiteral("Matricola")).asString();
-    EXPECT_EQ(scelta, QStringList({QStringLiteral("BIANCHI/M1"), QStringLiteral("O'BRIEN/M1"),
-                                   QStringLiteral("O'BRIEN/M2")}));
+    EXPECT_EQ(scelta,
+              QStringList({QStringLiteral("BIANCHI/M1"), QStringLiteral("O'BRIEN/M1"), QStringLiteral("O'BRIEN/M2")}));
     QStringList matricole;
     for (dip.cdsMatricole.first(); !dip.cdsMatricole.eof(); dip.cdsMatricole.next())
         matricole << dip.cdsMatricole.fieldByName(QStringLiteral("Matricola")).asString();
@@ -195,18 +195,20 @@ TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
 
     struct Caso {
         int mese;
-        bool soloObrien; // the choice: O'BRIEN under M2 alone, else none (everyone)
+        bool soloObrien;   // the choice: O'BRIEN under M2 alone, else none (everyone)
         QStringList righe; // "title: period amount" of every person's row
         QStringList totali;
     };
     const QList<Caso> casi{
-        {0, false,
+        {0,
+         false,
          {QStringLiteral("BIANCHI ANNA - BBBBBB00A01H501B: 2024-01 200,00"),
           QStringLiteral("BIANCHI ANNA - BBBBBB00A01H501B: 2024-03 500,00"),
           QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-01 100,00"),
           QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-03 400,00")},
          {QStringLiteral("700,00"), QStringLiteral("100,00"), QStringLiteral("400,00")}},
-        {3, false,
+        {3,
+         false,
          {QStringLiteral("BIANCHI ANNA - BBBBBB00A01H501B: 2024-03 500,00"),
           QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-03 400,00")},
          {QStringLiteral("500,00"), QStringLiteral("0,00"), QStringLiteral("400,00")}},
@@ -216,8 +218,8 @@ TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
         SCOPED_TRACE(c.mese);
         QList<platform::Bookmark> scelti;
         if (c.soloObrien) {
-            ASSERT_TRUE(dip.cdsScelta.locate(QStringLiteral("Cognome;Matricola"), {QStringLiteral("O'BRIEN"),
-                                                                                      QStringLiteral("M2")}));
+            ASSERT_TRUE(dip.cdsScelta.locate(QStringLiteral("Cognome;Matricola"),
+                                             {QStringLiteral("O'BRIEN"), QStringLiteral("M2")}));
             scelti << dip.cdsScelta.bookmark();
         }
         dip.Mese = c.mese;
