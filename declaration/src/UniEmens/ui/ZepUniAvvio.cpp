@@ -15,6 +15,7 @@
 #include "ZepFMain.h"
 #include "ZepFMittente.h"
 #include "ZepFParam.h"
+#include "ZepFRiepilogoDatiCUD.h"
 #include "ZepFWiz.h"
 #include "ZepMAttivazioni.h"
 #include "ZepULayouts.h"
@@ -83,6 +84,7 @@ void TZepUniAvvio::Registra()
     TfmZepImpFplsExEnpalsMultiSelect::RegisterClass();
     TfmzepRepDip::RegisterClass();
     TfmzepRepColl::RegisterClass();
+    TfmZepRiepilogoDatiCUD::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
     TfmwunOENC::Installa();
@@ -106,6 +108,7 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass();
     TfmzepRepDip::UnregisterClass();
     TfmzepRepColl::UnregisterClass();
+    TfmZepRiepilogoDatiCUD::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
     TdmWunFondCalcola::OnFerie = nullptr;
