@@ -123,6 +123,14 @@ void TzepRepBase::Scegli(const QList<Bookmark> &scelti)
     cdsDaStampare.first();
 }
 
+QString TzepRepBase::TitoloPersona() const
+{
+    return (cdsDaStampare.fieldByName(CampoCognome).asString().trimmed() + QLatin1Char(' ')
+            + cdsDaStampare.fieldByName(CampoNome).asString().trimmed())
+               .trimmed()
+           + QStringLiteral(" - ") + cdsDaStampare.fieldByName(CampoCF).asString().trimmed();
+}
+
 QList<Bookmark> TzepRepBase::RighePersona()
 {
     QList<Bookmark> righe;
@@ -211,9 +219,7 @@ void TzepRepDip::Blocchi(TZepStampa &stampa)
 TZepStampaBlocco TzepRepDip::Persona()
 {
     TZepStampaBlocco b;
-    b.titolo = (cdsDaStampare.fieldByName(CampoCognome).asString().trimmed() + QLatin1Char(' ')
-                + cdsDaStampare.fieldByName(CampoNome).asString().trimmed())
-               + QStringLiteral(" - ") + cdsDaStampare.fieldByName(CampoCF).asString().trimmed();
+    b.titolo = TitoloPersona();
     TZepStampaTabella t;
     t.colonne = QStringList{QStringLiteral("Periodo"),      QStringLiteral("Qualifica"), QStringLiteral("Tipo contr."),
                             QStringLiteral("Giorni retr."), QStringLiteral("Settimane"), QStringLiteral("Imponibile"),
@@ -258,9 +264,7 @@ QString TzepRepColl::Chiave() const
 TZepStampaBlocco TzepRepColl::Persona()
 {
     TZepStampaBlocco b;
-    b.titolo = (cdsDaStampare.fieldByName(CampoCognome).asString().trimmed() + QLatin1Char(' ')
-                + cdsDaStampare.fieldByName(CampoNome).asString().trimmed())
-               + QStringLiteral(" - ") + cdsDaStampare.fieldByName(CampoCF).asString().trimmed();
+    b.titolo = TitoloPersona();
     TZepStampaTabella t;
     t.colonne = QStringList{QStringLiteral("Periodo"),   QStringLiteral("Rapporto"), QStringLiteral("Attività"),
                             QStringLiteral("Dal"),       QStringLiteral("Al"),       QStringLiteral("Aliquota"),

@@ -71,6 +71,8 @@ protected:
     virtual void Blocchi(TZepStampa &stampa);
     // The details' rows of the current person to print and month.
     QList<platform::Bookmark> RighePersona();
+    // "COGNOME NOME - CODICE FISCALE" of the current person to print.
+    QString TitoloPersona() const;
     QString Testo(const QString &campo) const;
 
     ITovDBCds &m_store;

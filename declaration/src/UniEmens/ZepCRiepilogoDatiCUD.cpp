@@ -195,9 +195,10 @@ TZepStampa TZepRiepilogoDatiCUD::Stampa()
     }
     for (cdsDaStampare.first(); !cdsDaStampare.eof(); cdsDaStampare.next()) {
         TZepStampaBlocco persona;
-        persona.titolo = ZepTestoCampo(cdsDaStampare, CampoCognome) + QLatin1Char(' ')
-                         + ZepTestoCampo(cdsDaStampare, CampoNome) + QStringLiteral(" - ")
-                         + ZepTestoCampo(cdsDaStampare, CampoCF);
+        persona.titolo = (ZepTestoCampo(cdsDaStampare, CampoCognome) + QLatin1Char(' ')
+                          + ZepTestoCampo(cdsDaStampare, CampoNome))
+                             .trimmed()
+                         + QStringLiteral(" - ") + ZepTestoCampo(cdsDaStampare, CampoCF);
         persona.nuovaPagina = !stampa.blocchi.isEmpty();
         stampa.blocchi << persona;
         for (cdsAnni.first(); !cdsAnni.eof(); cdsAnni.next()) {
