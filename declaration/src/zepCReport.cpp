@@ -275,7 +275,8 @@ void TZepReport::SezioneCollaboratori(TZepStampa &stampa)
                            QString(),
                            QString(),
                            ZepImporto(totale)};
-    b.tabelle << t;
+    if (!t.righe.isEmpty())
+        b.tabelle << t;
     stampa.blocchi << b;
 }
 
@@ -303,10 +304,13 @@ void TZepReport::SezioneDenunciaAziendale(TZepStampa &stampa)
         credito += ds.fieldByName(QStringLiteral("TotaleACredito")).asLargeInt();
         somma = somma + ZepImportoCampo(ds, QStringLiteral("SommaACredito"));
     }
-    if (!t.righe.isEmpty())
+    if (t.righe.isEmpty()) {
+        b.campi << qMakePair(QStringLiteral("Nessuna denuncia aziendale per il mese."), QString());
+    } else {
         t.totali =
             QStringList{QStringLiteral("Totale"), QString(),        QString(), QString(), QString::number(debito),
                         QString::number(credito), ZepImporto(somma)};
-    b.tabelle << t;
+        b.tabelle << t;
+    }
     stampa.blocchi << b;
 }
