@@ -1,8 +1,11 @@
 // The print dialogs on a real embedded archive: the choice list in the grid,
 // the rows selected and the month chosen printed in the preview, every
-// person when no row is selected; a failing print keeps the dialog open with
-// its message.
+// person when no row is selected, a table that cannot be loaded named in
+// its message; the CUD summary's persons and sections.
 #include "ZepDatiDenunciaSupport.h"
+#include "ZepStoreSupport.h"
+
+#include "ZepFRiepilogoDatiCUD.h"
 
 #include "zepCStampa.h"
 #include "zepFRepColl.h"
@@ -13,6 +16,7 @@
 
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QTableView>
 
 using namespace dentest;
@@ -91,4 +95,49 @@ TEST_F(ZepFinestreStampa, TheChosenPersonsAndMonthArePrintedEveryPersonWithoutAC
     ASSERT_FALSE(services->messages().isEmpty());
     EXPECT_TRUE(services->messages().last().text.contains(QStringLiteral("TEMC_COLLABORATORI")));
     EXPECT_EQ(collaboratori.grScelta->model()->rowCount(), 0);
+}
+
+TEST_F(ZepFinestreStampa, TheCudSummaryListsThePublicSectorPersonsOnceAndPrintsTheirSections)
+{
+    using platform::FieldType;
+    TTovDBCdsLayouts::Install(
+        tdb.db(),
+        {layoutDiProva(QStringLiteral("TD0_ANAG"), {{QStringLiteral("iFisRigo"), FieldType::Integer},
+                                                    {QStringLiteral("CF_D0001001_CODFIS"), FieldType::String, 16},
+                                                    {QStringLiteral("AN_D0001002_COGNOME"), FieldType::String, 30},
+                                                    {QStringLiteral("AN_D0001003_NOME"), FieldType::String, 30},
+                                                    {QStringLiteral("SD0AMESE"), FieldType::String, 2},
+                                                    {QStringLiteral("ISTATO"), FieldType::Integer}}),
+         layoutDiProva(QStringLiteral("TE0_RETR"), {{QStringLiteral("iFisRigo"), FieldType::Integer},
+                                                    {QStringLiteral("SE0CODFIS"), FieldType::String, 16},
+                                                    {QStringLiteral("DT_E0XXX001_DINIZIO"), FieldType::Date},
+                                                    {QStringLiteral("DT_E0XXX002_DFINE"), FieldType::Date},
+                                                    {QStringLiteral("VP_E0XXX032_IMPPENS"), FieldType::Currency}}),
+         layoutDiProva(QStringLiteral("TV1_RETR"), {{QStringLiteral("iFisRigo"), FieldType::Integer},
+                                                    {QStringLiteral("SV1CODFIS"), FieldType::String, 16},
+                                                    {QStringLiteral("DT_V1XXX001_DINIZIO"), FieldType::Date},
+                                                    {QStringLiteral("DT_V1XXX002_DFINE"), FieldType::Date}})});
+    for (const char *mese : {"01", "02"}) {
+        Periodo(QStringLiteral("2024"), QString::fromLatin1(mese));
+        Aggiungi(QStringLiteral("TD0_ANAG"),
+                 {{QStringLiteral("CF_D0001001_CODFIS"), Value(QStringLiteral("VRDNNA80A41H501X"))},
+                  {QStringLiteral("AN_D0001002_COGNOME"), Value(QStringLiteral("VERDI"))},
+                  {QStringLiteral("SD0AMESE"), Value(QString::fromLatin1(mese))},
+                  {QStringLiteral("ISTATO"), Value(1)}});
+        Aggiungi(QStringLiteral("TE0_RETR"),
+                 {{QStringLiteral("SE0CODFIS"), Value(QStringLiteral("VRDNNA80A41H501X"))},
+                  {QStringLiteral("DT_E0XXX001_DINIZIO"), Value(QDate(2024, mese[1] - '0', 1))},
+                  {QStringLiteral("DT_E0XXX002_DFINE"), Value(QDate(2024, mese[1] - '0', 28))},
+                  {QStringLiteral("VP_E0XXX032_IMPPENS"), Value(platform::Currency::fromInt(1000))}});
+    }
+    AnteprimaRegistrata anteprima;
+    TfmZepRiepilogoDatiCUD dialogo;
+    EXPECT_EQ(dialogo.windowTitle(), QStringLiteral("Stampa riepilogativa dati del CUD"));
+    dialogo.show();
+    ASSERT_EQ(dialogo.grPersone->model()->rowCount(), 1);
+    dialogo.buStampa->click();
+    ASSERT_EQ(anteprima.stampe.size(), 1);
+    const TZepStampa &s = anteprima.stampe.first();
+    ASSERT_EQ(titoli(s), QStringList({QStringLiteral("Anno di riferimento 2024: 2")}));
+    EXPECT_EQ(s.blocchi.last().tabelle.at(0).totali.last(), QStringLiteral("2.000,00"));
 }
