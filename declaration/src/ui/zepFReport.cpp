@@ -6,6 +6,7 @@
 #include "zepCReport.h"
 #include "zepUStampa.h"
 
+#include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -35,7 +36,8 @@ void TfmZepReport::Stampa()
             platform::WaitCursor attesa;
             stampa = TZepReport::StampaDenuncia(IZepMainState::Require(this));
         }
-        Anteprima(stampa, parentWidget());
+        // Over the window the command was chosen in.
+        Anteprima(stampa, parentWidget() ? parentWidget() : QApplication::activeWindow());
     } catch (const std::exception &e) {
         UqShowException(e);
     }

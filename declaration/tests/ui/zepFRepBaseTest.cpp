@@ -11,12 +11,18 @@
 #include "zepFRepColl.h"
 #include "zepFRepDip.h"
 #include "zepFReport.h"
+#include "zepUStampa.h"
 
 #include "Field.h"
 
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QPushButton>
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTableView>
 
 using namespace dentest;
@@ -140,4 +146,27 @@ TEST_F(ZepFinestreStampa, TheCudSummaryListsThePublicSectorPersonsOnceAndPrintsT
     const TZepStampa &s = anteprima.stampe.first();
     ASSERT_EQ(titoli(s), QStringList({QStringLiteral("Anno di riferimento 2024: 2")}));
     EXPECT_EQ(s.blocchi.last().tabelle.at(0).totali.last(), QStringLiteral("2.000,00"));
+}
+
+TEST(ZepAnteprima, QtsPrintPreviewShowsThePagesOfAPrint)
+{
+    TZepStampa stampa;
+    stampa.titolo = QStringLiteral("Prova");
+    for (int i = 0; i < 40; ++i)
+        stampa.blocchi << TZepStampaBlocco{
+            QStringLiteral("Blocco %1").arg(i), {{QStringLiteral("Campo:"), QStringLiteral("valore")}}, {}, {}, false};
+    int pagine = -1;
+    QTimer::singleShot(0, [&] {
+        auto *anteprima = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(anteprima);
+        if (auto *vista = anteprima->findChild<QPrintPreviewWidget *>())
+            pagine = vista->pageCount();
+        anteprima->reject();
+    });
+    TfmZepReport::AnteprimaQt(stampa, nullptr);
+    // The preview's pages are the PDF's.
+    QTemporaryDir cartella;
+    const int pdf = TZepStampaRender::Pdf(stampa, cartella.filePath(QStringLiteral("prova.pdf")));
+    EXPECT_GT(pdf, 1);
+    EXPECT_EQ(pagine, pdf);
 }
