@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   qt6-translations-l10n
+  poppler-utils
 )
 
 missing=()

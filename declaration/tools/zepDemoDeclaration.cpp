@@ -61,6 +61,12 @@
 // the program says it was interrupted and ends with 128 + the signal's
 // number.
 //
+// --stampa-pdf FILE.pdf prints the month's declaration ("Denuncia") into a
+// PDF file, --stampa-dipendenti FILE.pdf and --stampa-collaboratori FILE.pdf
+// the lists of "Dipendenti" and "Collaboratori" of the working month, every
+// person; through the prints' own code, after the other steps (with
+// --solo-file and no --output: the rows already imported).
+//
 // Exit status: 0 done; 1 a step failed (its message on the standard error);
 // 2 wrong options; 128 + the signal's number when ended by SIGTERM or SIGINT.
 #include "WunUUtil.h"
@@ -74,6 +80,9 @@
 #include "zepCImpFplsExEnpalsMultiSelect.h"
 #include "zepCImpSostituto.h"
 #include "zepCWizFplsExEnpals.h"
+#include "zepCRepBase.h"
+#include "zepCReport.h"
+#include "zepUStampa.h"
 #include "ZepULayouts.h"
 #include "ZepUMainState.h"
 #include "ZepUUtil.h"
@@ -91,6 +100,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
@@ -181,6 +191,7 @@ private:
 // The options, checked; EConvertError names the wrong one.
 struct Opzioni {
     QString archivio, output, tipoContribuzione;
+    QString stampaDenuncia, stampaDipendenti, stampaCollaboratori;
     QString anno;
     int mese = 0;
     int prima = 0, ultima = 0; // the candidates to import, from 1; 0: all
@@ -200,6 +211,9 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
     o.fpls = parser.isSet(QStringLiteral("iscritti-fpls"));
     o.soloFile = parser.isSet(QStringLiteral("solo-file"));
     o.completa = parser.isSet(QStringLiteral("completa-demo"));
+    o.stampaDenuncia = parser.value(QStringLiteral("stampa-pdf"));
+    o.stampaDipendenti = parser.value(QStringLiteral("stampa-dipendenti"));
+    o.stampaCollaboratori = parser.value(QStringLiteral("stampa-collaboratori"));
     if (o.archivio.isEmpty())
         throw platform::EConvertError(QStringLiteral("Indicare l'archivio paghe con --archive FILE"));
     const QString periodo = parser.value(QStringLiteral("period"));
@@ -263,6 +277,8 @@ public:
         if (m_o.completa && !Completa())
             return StatoFinale(1);
         if (!m_o.output.isEmpty() && !File())
+            return StatoFinale(1);
+        if (!Stampe())
             return StatoFinale(1);
         riga(QStringLiteral("Totale"), QString(), secondi(totale));
         return StatoFinale(0);
@@ -497,6 +513,39 @@ private:
         return true;
     }
 
+    // The prints asked for, each into its PDF file.
+    bool Stampe()
+    {
+        const auto stampa = [this](const QString &passo, const QString &file, const auto &costruisci) {
+            if (file.isEmpty())
+                return true;
+            QElapsedTimer t;
+            t.start();
+            try {
+                const TZepStampa stampa = costruisci();
+                const int pagine = TZepStampaRender::Pdf(stampa, QFileInfo(file).absoluteFilePath());
+                riga(passo, QStringLiteral("%1 pagine").arg(pagine), secondi(t), QFileInfo(file).absoluteFilePath());
+            } catch (const std::exception &e) {
+                err() << passo << ": " << QString::fromUtf8(e.what()) << Qt::endl;
+                return false;
+            }
+            return true;
+        };
+        const auto elenco = [this](TzepRepBase &rep) {
+            rep.Carica();
+            rep.Mese = m_o.mese;
+            rep.Scegli({});
+            return rep.Stampa();
+        };
+        TzepRepDip dipendenti(m_store);
+        TzepRepColl collaboratori(m_store);
+        return stampa(QStringLiteral("Stampa Denuncia"), m_o.stampaDenuncia,
+                      [this] { return TZepReport::StampaDenuncia(m_stato); })
+               && stampa(QStringLiteral("Stampa Dipendenti"), m_o.stampaDipendenti, [&] { return elenco(dipendenti); })
+               && stampa(QStringLiteral("Stampa Collaboratori"), m_o.stampaCollaboratori,
+                         [&] { return elenco(collaboratori); });
+    }
+
     Opzioni m_o;
     platform::TerminationSignals m_segnali;
     TTovDBCds m_store;
@@ -507,9 +556,24 @@ private:
 
 } // namespace
 
+// Whether the command line asks for a print: the prints lay their pages out
+// with Qt Gui's fonts, on the offscreen platform unless another is set.
+bool chiedeStampe(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).startsWith("--stampa-"))
+            return true;
+    return false;
+}
+
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    const bool stampe = chiedeStampe(argc, argv);
+    if (stampe && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> applicazione = stampe ? std::make_unique<QGuiApplication>(argc, argv)
+                                                            : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *applicazione;
     QCoreApplication::setApplicationName(QStringLiteral("zepDemoDeclaration"));
     // The catalogue names the least version of each program that may use it.
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
@@ -537,6 +601,13 @@ int main(int argc, char **argv)
         {QStringLiteral("solo-file"),
          QStringLiteral("Solo il periodo e il file, sulle righe già importate (e corrette nelle finestre).")},
         {QStringLiteral("solo-periodo"), QStringLiteral("Imposta solo il periodo di lavoro, come \"Parametri\".")},
+        {QStringLiteral("stampa-pdf"), QStringLiteral("Stampa la denuncia del mese (\"Denuncia\") nel file PDF."),
+         QStringLiteral("FILE.pdf")},
+        {QStringLiteral("stampa-dipendenti"),
+         QStringLiteral("Stampa i dipendenti del mese (\"Dipendenti\") nel file PDF."), QStringLiteral("FILE.pdf")},
+        {QStringLiteral("stampa-collaboratori"),
+         QStringLiteral("Stampa i collaboratori del mese (\"Collaboratori\") nel file PDF."),
+         QStringLiteral("FILE.pdf")},
         {QStringLiteral("completa-demo"),
          QStringLiteral("Completa come nelle finestre ciò che le importazioni lasciano all'utente (dichiarante, "
                         "fine delle collaborazioni aperte, giorni lavorati degli iscritti FPLS); con --solo-periodo "

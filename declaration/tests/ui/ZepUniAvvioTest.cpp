@@ -112,11 +112,12 @@ private:
     QString m_mese;
 };
 
-const QStringList Order{QStringLiteral("TdmwunConnessione"),  QStringLiteral("TdmWunParams"),
-                        QStringLiteral("TdmZepAttivazioni"),  QStringLiteral("TfmZepMain"),
-                        QStringLiteral("TfmZepKax"),          QStringLiteral("TfmTovRicerca"),
-                        QStringLiteral("TdmWunOreEccedenti"), QStringLiteral("TfmZepDmaInfo"),
-                        QStringLiteral("TfmWunDaPagare66"),   QStringLiteral("TdmWunIvc")};
+const QStringList Order{QStringLiteral("TdmwunConnessione"), QStringLiteral("TdmWunParams"),
+                        QStringLiteral("TdmZepAttivazioni"), QStringLiteral("TfmZepMain"),
+                        QStringLiteral("TfmZepReport"),      QStringLiteral("TfmZepKax"),
+                        QStringLiteral("TfmTovRicerca"),     QStringLiteral("TdmWunOreEccedenti"),
+                        QStringLiteral("TfmZepDmaInfo"),     QStringLiteral("TfmWunDaPagare66"),
+                        QStringLiteral("TdmWunIvc")};
 
 } // namespace
 

@@ -17,11 +17,15 @@
 #include "ZepFMain.h"
 #include "ZepFMittente.h"
 #include "ZepFParam.h"
+#include "ZepFRiepilogoDatiCUD.h"
 #include "ZepFWiz.h"
 #include "ZepMAttivazioni.h"
 #include "ZepULayouts.h"
 #include "zepFCollaboratore.h"
 #include "zepFDipendente.h"
+#include "zepFRepColl.h"
+#include "zepFRepDip.h"
+#include "zepFReport.h"
 #include "tovUDBCdsLayouts.h"
 #include "wunFFerie.h"
 #include "zepFImpFplsExEnpalsMultiSelect.h"
@@ -57,6 +61,7 @@ TZepUniAvvio::~TZepUniAvvio()
     m_daPagare66.reset();
     m_oreEccedenti.reset();
     m_kax.reset();
+    m_report.reset();
     m_main.reset();
     if (dmZepAttivazioni == m_attivazioni.get())
         dmZepAttivazioni = nullptr;
@@ -80,6 +85,9 @@ void TZepUniAvvio::Registra()
     TfmZepWizFplsExEnpals::RegisterClass();
     TfmZepImpFplsExEnpalsMultiSelect::RegisterClass();
     TfmZepDmaIscritto::RegisterClass();
+    TfmzepRepDip::RegisterClass();
+    TfmzepRepColl::RegisterClass();
+    TfmZepRiepilogoDatiCUD::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
     TfmwunOENC::Installa();
@@ -102,6 +110,9 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmZepWizFplsExEnpals::UnregisterClass();
     TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass();
     TfmZepDmaIscritto::UnregisterClass();
+    TfmzepRepDip::UnregisterClass();
+    TfmzepRepColl::UnregisterClass();
+    TfmZepRiepilogoDatiCUD::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
     TdmWunFondCalcola::OnFerie = nullptr;
@@ -126,7 +137,10 @@ void TZepUniAvvio::Crea(const QString &cartellaProgramma)
     //    connection.
     m_main = std::make_unique<TfmZepMain>(nullptr, cartellaProgramma);
     m_creati << QStringLiteral("TfmZepMain");
-    // 5. The declaration print form TfmZepReport: not built yet.
+    // 5. The declaration print form: the command "Denuncia" prints through it.
+    m_report = std::make_unique<TfmZepReport>();
+    m_attivazioni->StampaDenuncia = [report = m_report.get()] { report->Stampa(); };
+    m_creati << QStringLiteral("TfmZepReport");
     // 6. The small alignment window.
     m_kax = std::make_unique<TfmZepKax>();
     m_creati << QStringLiteral("TfmZepKax");

@@ -17,6 +17,7 @@ class TdmWunOreEccedenti;
 class TdmZepAttivazioni;
 class TdmwunConnessione;
 class TfmZepKax;
+class TfmZepReport;
 class TfmWunDaPagare66;
 class TfmZepDmaInfo;
 class TfmZepMain;
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<TdmWunParams> m_params;
     std::unique_ptr<TdmZepAttivazioni> m_attivazioni;
     std::unique_ptr<TfmZepMain> m_main;
+    std::unique_ptr<TfmZepReport> m_report;
     std::unique_ptr<TfmZepKax> m_kax;
     std::unique_ptr<TdmWunOreEccedenti> m_oreEccedenti;
     std::unique_ptr<TfmZepDmaInfo> m_dmaInfo;

@@ -1,0 +1,111 @@
+#pragma once
+// The rules of the print dialogs "Scelta dipendenti" and "Scelta
+// collaboratori" (zepFRepBase.h), without any display: the rows of a
+// declaration table for every month of the working year, the choice list of
+// one row per person, the persons to print (those chosen, or every one) and
+// the print of their rows, all months or one ("Mese:").
+//
+// A person's rows are found by comparing fields (RigaDellaPersona), never by
+// a filter text built from the data, so that any character of a name or a
+// code is just data.
+#include "DataSet.h"
+#include "zepCStampa.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class ITovDBCds;
+
+class TzepRepBase {
+public:
+    // "Tutti", "Gennaio" ... "Dicembre": the choices of "Mese:".
+    static const QStringList &MesiFiltro();
+
+    virtual ~TzepRepBase();
+
+    // The settings of each dialog.
+    const QString Tabella;            // "TEMD_DIPENDENTI"
+    const QString CampoCodiceFiscale; // "CFLavoratore"
+    const QString Titolo;             // the print's title
+
+    // Loads the details (the table of every month of the store's year,
+    // ordered by AnnoMeseDenuncia) and builds the choice list.
+    virtual void Carica();
+    // Whether the current detail row's person is in the choice list already:
+    // one with the same key (Chiave).
+    bool GiaElencato() const;
+    // Whether the current detail row belongs to the current row of the
+    // persons to print.
+    virtual bool RigaDellaPersona();
+    // Whether the current detail row is of the chosen month (always, with
+    // "Tutti").
+    bool RigaDelMese() const;
+
+    // The persons to print: the chosen rows of the choice list, every row
+    // when none is chosen.
+    void Scegli(const QList<platform::Bookmark> &scelti);
+    // Loads the declarant of the year and builds the print of the persons to
+    // print.
+    TZepStampa Stampa();
+
+    // 0: "Tutti"; 1 to 12 a month of the working year.
+    int Mese = 0;
+
+    platform::DataSet cdsDettagli;
+    platform::DataSet cdsScelta;
+    platform::DataSet cdsDaStampare;
+    platform::DataSet cdsDichiarante;
+
+protected:
+    // The person of the current detail row, as each dialog tells persons
+    // apart.
+    virtual QString Chiave() const = 0;
+    TzepRepBase(ITovDBCds &store, const QString &tabella, const QString &campoCodiceFiscale, const QString &titolo);
+
+    // The blocks of one person to print: a table of its rows of the chosen
+    // months, with their totals.
+    virtual TZepStampaBlocco Persona() = 0;
+    // Every person's block, in the print's order.
+    virtual void Blocchi(TZepStampa &stampa);
+    // The details' rows of the current person to print and month.
+    QList<platform::Bookmark> RighePersona();
+    // "COGNOME NOME - CODICE FISCALE" of the current person to print.
+    QString TitoloPersona() const;
+    QString Testo(const QString &campo) const;
+
+    ITovDBCds &m_store;
+
+private:
+    QSet<QString> m_elencati;
+};
+
+// "Scelta dipendenti": a person is one fiscal code under one INPS company
+// number; the print groups the persons by company number, in the order the
+// numbers first appear in the details.
+class TzepRepDip : public TzepRepBase {
+public:
+    explicit TzepRepDip(ITovDBCds &store);
+
+    void Carica() override;
+    bool RigaDellaPersona() override;
+
+    // The distinct company numbers of the details.
+    platform::DataSet cdsMatricole;
+
+protected:
+    QString Chiave() const override;
+    TZepStampaBlocco Persona() override;
+    void Blocchi(TZepStampa &stampa) override;
+};
+
+// "Scelta collaboratori": a person is one fiscal code.
+class TzepRepColl : public TzepRepBase {
+public:
+    explicit TzepRepColl(ITovDBCds &store);
+
+protected:
+    QString Chiave() const override;
+    TZepStampaBlocco Persona() override;
+};

@@ -1,0 +1,316 @@
+#include "zepCReport.h"
+
+#include "Exceptions.h"
+#include "Field.h"
+#include "TovUCdsUtil.h"
+#include "ZepCParametri.h"
+#include "ZepUMainState.h"
+#include "ZepUUtil.h"
+#include "tovCGiorniDis.h"
+#include "tovUDBCds.h"
+
+#include <QDate>
+#include <QMap>
+
+using platform::Currency;
+using platform::DataSet;
+
+namespace {
+const QString TabellaDipendenti = QStringLiteral("TEMD_DIPENDENTI");
+const QString TabellaCollaboratori = QStringLiteral("TEMC_COLLABORATORI");
+const QString TabellaDenAziendale = QStringLiteral("TEMA_DENAZIENDALE");
+
+QString testo(const DataSet &ds, const QString &campo)
+{
+    return ds.findField(campo) ? ZepTestoCampo(ds, campo) : QString();
+}
+
+// "COGNOME NOME".
+QString nominativo(const DataSet &ds)
+{
+    return (testo(ds, QStringLiteral("Cognome")) + QLatin1Char(' ') + testo(ds, QStringLiteral("Nome"))).trimmed();
+}
+
+// A code and its day ("1 (giorno 12)"), or the code alone.
+QString conGiorno(const DataSet &ds, const QString &tipo, const QString &giorno)
+{
+    const QString t = testo(ds, tipo), g = testo(ds, giorno);
+    return g.isEmpty() ? t : t + QStringLiteral(" (giorno ") + g + QLatin1Char(')');
+}
+} // namespace
+
+const QString TZepReport::TitoloStampa = QStringLiteral("Denuncia UniEmens");
+
+QString TZepReport::DescrMese(const QString &seammese)
+{
+    const int mese = seammese.trimmed().toInt();
+    return mese > 0 && mese <= 12 ? TZepParametri::Mesi().at(mese - 1) : QString();
+}
+
+QString TZepReport::GiorniCal(const QString &giorni, int giorniMese)
+{
+    if (giorni.isEmpty())
+        return QString();
+    QString out = QStringLiteral("|");
+    for (int g = 1; g <= giorniMese; ++g)
+        out += QStringLiteral("%1 |").arg(g, 2);
+    return out;
+}
+
+QString TZepReport::GiorniLav(const QString &giorni, int giorniMese)
+{
+    if (giorni.isEmpty())
+        return QString();
+    // The codes the row has, each checked; a day past them reads 'N'.
+    TGiorniDis codici(qMin(int(giorni.size()), giorniMese));
+    codici.SetGiorni(giorni);
+    QString out = QStringLiteral("|");
+    for (int g = 1; g <= giorniMese; ++g)
+        out += QLatin1Char(' ') + QString(codici.GetGiorno(g)) + QStringLiteral(" |");
+    return out;
+}
+
+TZepReport::TZepReport(ITovDBCds &store) : m_store(store) {}
+
+TZepStampa TZepReport::StampaDenuncia(IZepMainState &stato)
+{
+    TZepReport report(stato.Store());
+    try {
+        report.Carica(TZepParametri(stato).FilePeriodo());
+        TZepStampa stampa = report.Stampa();
+        report.Chiudi();
+        return stampa;
+    } catch (...) {
+        report.Chiudi();
+        throw;
+    }
+}
+
+void TZepReport::Carica(const QString &filePeriodo)
+{
+    m_store.LoadPeriod(cdsDichiarante, TZepParametri::TabellaDichiarante, m_store.Year(), 0);
+    DataSet periodo;
+    TTovCds::LoadFromFile(periodo, filePeriodo);
+    periodo.last();
+    SEAMANNOFIN = periodo.isEmpty() ? QString() : testo(periodo, QStringLiteral("SEAMANNOFIN"));
+    SEAMMESE = periodo.isEmpty() ? QString() : testo(periodo, QStringLiteral("SEAMMESE"));
+    DESCRMESE = DescrMese(SEAMMESE);
+    m_store.Load(cdsDipendenti, TabellaDipendenti);
+    cdsDipendenti.setIndexFieldNames(QStringLiteral("Matricola;CFLavoratore"));
+    m_store.Load(cdsCollaboratori, TabellaCollaboratori);
+    cdsCollaboratori.setIndexFieldNames(QStringLiteral("CFCollaboratore"));
+    m_store.Load(cdsDenAziendale, TabellaDenAziendale);
+}
+
+void TZepReport::Chiudi()
+{
+    for (DataSet *ds : {&cdsDichiarante, &cdsDipendenti, &cdsCollaboratori, &cdsDenAziendale})
+        ds->close();
+}
+
+TZepStampa TZepReport::Stampa()
+{
+    TZepStampa stampa;
+    stampa.titolo = TitoloStampa;
+    if (cdsDichiarante.isActive() && !cdsDichiarante.isEmpty()) {
+        cdsDichiarante.first();
+        stampa.ufficio = testo(cdsDichiarante, QStringLiteral("RagSocAzienda"));
+        if (stampa.ufficio.isEmpty())
+            stampa.ufficio = testo(cdsDichiarante, QStringLiteral("RagSocMittente"));
+    }
+    stampa.periodo = (DESCRMESE + QLatin1Char(' ') + SEAMANNOFIN).trimmed();
+    SezioneDichiarante(stampa);
+    SezioneDipendenti(stampa);
+    SezioneCollaboratori(stampa);
+    SezioneDenunciaAziendale(stampa);
+    return stampa;
+}
+
+void TZepReport::SezioneDichiarante(TZepStampa &stampa)
+{
+    TZepStampaBlocco b;
+    b.titolo = QStringLiteral("Dichiarante");
+    DataSet &ds = cdsDichiarante;
+    if (ds.isActive() && !ds.isEmpty()) {
+        ds.first();
+        const QList<QPair<QString, QString>> campi{
+            {QStringLiteral("Ragione sociale mittente:"), QStringLiteral("RagSocMittente")},
+            {QStringLiteral("C.F. mittente:"), QStringLiteral("CFMittente")},
+            {QStringLiteral("C.F. persona mittente:"), QStringLiteral("CFPersonaMittente")},
+            {QStringLiteral("Sede INPS:"), QStringLiteral("SedeINPS")},
+            {QStringLiteral("Ragione sociale azienda:"), QStringLiteral("RagSocAzienda")},
+            {QStringLiteral("C.F. azienda:"), QStringLiteral("CFAzienda")},
+            {QStringLiteral("Comune:"), QStringLiteral("Comune")},
+            {QStringLiteral("Provincia:"), QStringLiteral("Provincia")},
+            {QStringLiteral("CAP:"), QStringLiteral("CAP")},
+            {QStringLiteral("Codice ISTAT:"), QStringLiteral("ISTAT")},
+        };
+        for (const auto &[etichetta, campo] : campi)
+            b.campi << qMakePair(etichetta, testo(ds, campo));
+    } else {
+        b.campi << qMakePair(QStringLiteral("Dichiarante dell'anno non inserito."), QString());
+    }
+    stampa.blocchi << b;
+}
+
+void TZepReport::SezioneDipendenti(TZepStampa &stampa)
+{
+    DataSet &ds = cdsDipendenti;
+    if (!ds.isActive())
+        return;
+    const int giorniMese = GiorniMeseDenuncia();
+    Currency imponibileTotale, contributoTotale;
+    int lavoratori = 0;
+    auto chiudiMatricola = [&](const QString &matricola, int n, Currency imponibile, Currency contributo) {
+        TZepStampaBlocco t;
+        t.titolo = QStringLiteral("Totali matricola ") + matricola;
+        t.campi << qMakePair(QStringLiteral("Lavoratori:"), QString::number(n))
+                << qMakePair(QStringLiteral("Imponibile:"), ZepImporto(imponibile))
+                << qMakePair(QStringLiteral("Contributo:"), ZepImporto(contributo));
+        stampa.blocchi << t;
+    };
+    QString matricola;
+    bool prima = true;
+    int n = 0;
+    Currency imponibile, contributo;
+    for (ds.first(); !ds.eof(); ds.next()) {
+        const QString m = testo(ds, QStringLiteral("Matricola"));
+        if (prima || m != matricola) {
+            if (!prima)
+                chiudiMatricola(matricola, n, imponibile, contributo);
+            prima = false;
+            matricola = m;
+            n = 0;
+            imponibile = contributo = Currency();
+            TZepStampaBlocco testa;
+            testa.titolo = QStringLiteral("Dipendenti - matricola INPS ") + matricola;
+            testa.nuovaPagina = true;
+            stampa.blocchi << testa;
+        }
+        TZepStampaBlocco b;
+        b.titolo = nominativo(ds) + QStringLiteral(" - ") + testo(ds, QStringLiteral("CFLavoratore"));
+        b.campi << qMakePair(QStringLiteral("Qualifica:"), testo(ds, QStringLiteral("Qualifica1"))
+                                                               + testo(ds, QStringLiteral("Qualifica2"))
+                                                               + testo(ds, QStringLiteral("Qualifica3")))
+                << qMakePair(QStringLiteral("Tipo contribuzione:"), testo(ds, QStringLiteral("TipoContribuzione")))
+                << qMakePair(QStringLiteral("Comune:"), testo(ds, QStringLiteral("CodiceComune")))
+                << qMakePair(QStringLiteral("Contratto:"), testo(ds, QStringLiteral("CodiceContratto")))
+                << qMakePair(QStringLiteral("Assunzione:"),
+                             conGiorno(ds, QStringLiteral("TipoAssunzione"), QStringLiteral("GiornoAssunzione")))
+                << qMakePair(QStringLiteral("Cessazione:"),
+                             conGiorno(ds, QStringLiteral("TipoCessazione"), QStringLiteral("GiornoCessazione")))
+                << qMakePair(QStringLiteral("Part time %:"), testo(ds, QStringLiteral("PercPartTime")))
+                << qMakePair(QStringLiteral("Retribuzione teorica:"), testo(ds, QStringLiteral("RetribTeorica")));
+        TZepStampaTabella importi;
+        importi.colonne = QStringList{QStringLiteral("Imponibile"),         QStringLiteral("Contributo"),
+                                      QStringLiteral("Giorni retribuiti"),  QStringLiteral("Settimane utili"),
+                                      QStringLiteral("Giorni contribuiti"), QStringLiteral("Ore contribuite")};
+        importi.destra = {0, 1, 2, 3, 4, 5};
+        importi.righe << QStringList{testo(ds, QStringLiteral("Imponibile")),
+                                     testo(ds, QStringLiteral("Contributo")),
+                                     testo(ds, QStringLiteral("GiorniRetribuiti")),
+                                     testo(ds, QStringLiteral("SettimaneUtili")),
+                                     testo(ds, QStringLiteral("GiorniContribuiti")),
+                                     testo(ds, QStringLiteral("OreContribuite"))};
+        b.tabelle << importi;
+        const QString giorni = ds.findField(QStringLiteral("GIORNI"))
+                                   ? ds.fieldByName(QStringLiteral("GIORNI")).asString()
+                                   : QString();
+        const QString cal = GiorniCal(giorni, giorniMese);
+        if (!cal.isEmpty())
+            b.righeFisse << cal << GiorniLav(giorni, giorniMese);
+        stampa.blocchi << b;
+        ++n;
+        ++lavoratori;
+        imponibile = imponibile + ZepImportoCampo(ds, QStringLiteral("Imponibile"));
+        contributo = contributo + ZepImportoCampo(ds, QStringLiteral("Contributo"));
+        imponibileTotale = imponibileTotale + ZepImportoCampo(ds, QStringLiteral("Imponibile"));
+        contributoTotale = contributoTotale + ZepImportoCampo(ds, QStringLiteral("Contributo"));
+    }
+    if (!prima)
+        chiudiMatricola(matricola, n, imponibile, contributo);
+    TZepStampaBlocco totale;
+    totale.titolo = QStringLiteral("Totale dipendenti");
+    totale.campi << qMakePair(QStringLiteral("Lavoratori:"), QString::number(lavoratori))
+                 << qMakePair(QStringLiteral("Imponibile:"), ZepImporto(imponibileTotale))
+                 << qMakePair(QStringLiteral("Contributo:"), ZepImporto(contributoTotale));
+    stampa.blocchi << totale;
+}
+
+void TZepReport::SezioneCollaboratori(TZepStampa &stampa)
+{
+    DataSet &ds = cdsCollaboratori;
+    if (!ds.isActive())
+        return;
+    TZepStampaBlocco b;
+    b.titolo = QStringLiteral("Collaboratori");
+    b.nuovaPagina = true;
+    TZepStampaTabella t;
+    t.colonne = QStringList{QStringLiteral("Codice fiscale"),
+                            QStringLiteral("Cognome e nome"),
+                            QStringLiteral("Rapporto"),
+                            QStringLiteral("Attività"),
+                            QStringLiteral("Dal"),
+                            QStringLiteral("Al"),
+                            QStringLiteral("Aliquota"),
+                            QStringLiteral("Imponibile")};
+    t.destra = {6, 7};
+    Currency totale;
+    for (ds.first(); !ds.eof(); ds.next()) {
+        t.righe << QStringList{testo(ds, QStringLiteral("CFCollaboratore")),
+                               nominativo(ds),
+                               testo(ds, QStringLiteral("TipoRapporto")),
+                               testo(ds, QStringLiteral("CodiceAttivita")),
+                               testo(ds, QStringLiteral("Dal")),
+                               testo(ds, QStringLiteral("Al")),
+                               testo(ds, QStringLiteral("Aliquota")),
+                               testo(ds, QStringLiteral("Imponibile"))};
+        totale = totale + ZepImportoCampo(ds, QStringLiteral("Imponibile"));
+    }
+    t.totali = QStringList{QStringLiteral("Totale"),
+                           QStringLiteral("%1 collaboratori").arg(t.righe.size()),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           ZepImporto(totale)};
+    if (!t.righe.isEmpty())
+        b.tabelle << t;
+    stampa.blocchi << b;
+}
+
+void TZepReport::SezioneDenunciaAziendale(TZepStampa &stampa)
+{
+    DataSet &ds = cdsDenAziendale;
+    if (!ds.isActive())
+        return;
+    TZepStampaBlocco b;
+    b.titolo = QStringLiteral("Denuncia aziendale");
+    TZepStampaTabella t;
+    t.colonne = QStringList{QStringLiteral("Matricola"),       QStringLiteral("Lavoratori"),
+                            QStringLiteral("Denunce ind."),    QStringLiteral("Forza aziendale"),
+                            QStringLiteral("Totale a debito"), QStringLiteral("Totale a credito"),
+                            QStringLiteral("Somma a credito")};
+    t.destra = {1, 2, 3, 4, 5, 6};
+    qint64 debito = 0, credito = 0;
+    Currency somma;
+    for (ds.first(); !ds.eof(); ds.next()) {
+        t.righe << QStringList{testo(ds, QStringLiteral("Matricola")),     testo(ds, QStringLiteral("NumLavoratori")),
+                               testo(ds, QStringLiteral("NumDenIndiv")),   testo(ds, QStringLiteral("ForzaAziendale")),
+                               testo(ds, QStringLiteral("TotaleADebito")), testo(ds, QStringLiteral("TotaleACredito")),
+                               testo(ds, QStringLiteral("SommaACredito"))};
+        debito += ds.fieldByName(QStringLiteral("TotaleADebito")).asLargeInt();
+        credito += ds.fieldByName(QStringLiteral("TotaleACredito")).asLargeInt();
+        somma = somma + ZepImportoCampo(ds, QStringLiteral("SommaACredito"));
+    }
+    if (t.righe.isEmpty()) {
+        b.campi << qMakePair(QStringLiteral("Nessuna denuncia aziendale per il mese."), QString());
+    } else {
+        t.totali =
+            QStringList{QStringLiteral("Totale"), QString(),        QString(), QString(), QString::number(debito),
+                        QString::number(credito), ZepImporto(somma)};
+        b.tabelle << t;
+    }
+    stampa.blocchi << b;
+}

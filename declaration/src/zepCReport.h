@@ -1,0 +1,63 @@
+#pragma once
+// The declaration print ("Denuncia"), without any display: the whole
+// declaration of the working month, loaded from the store in the print's
+// order (declarant of the year, working-period file, employees,
+// collaborators, company declaration) and built into a TZepStampa: the
+// declarant, per INPS company number its employees with their day strips and
+// the number's totals and company declaration, the collaborators, the
+// company declaration and the month's totals.
+//
+// Each part of the print is a section of its own (Sezione...): the
+// public-sector positions, when their tables are kept, are one more section
+// and its datasets one more load after the company declaration.
+#include "DataSet.h"
+#include "zepCStampa.h"
+
+#include <QString>
+
+class ITovDBCds;
+class IZepMainState;
+
+class TZepReport {
+public:
+    static const QString TitoloStampa; // "Denuncia UniEmens"
+
+    // The month's name ("gennaio" for "01"); empty when the month is not
+    // above 0.
+    static QString DescrMese(const QString &seammese);
+    // The day header strip "| 1 | 2 |...|31 |" for the days of the month;
+    // empty when the row has no day codes.
+    static QString GiorniCal(const QString &giorni, int giorniMese);
+    // The day-code strip "| S | N |...", one cell per day of the month, a day
+    // beyond the codes reading 'N'; empty when the row has no day codes.
+    static QString GiorniLav(const QString &giorni, int giorniMese);
+
+    explicit TZepReport(ITovDBCds &store);
+
+    // The print of the working month of the program: loaded, built, closed
+    // (also on error).
+    static TZepStampa StampaDenuncia(IZepMainState &stato);
+
+    // Loads every dataset of the print: the declarant (month 0 of the
+    // store's year), the working-period file `filePeriodo`, then the tables
+    // of the store's period. Errors reach the caller.
+    void Carica(const QString &filePeriodo);
+    // Closes every dataset.
+    void Chiudi();
+    // The print of the loaded datasets.
+    TZepStampa Stampa();
+
+    platform::DataSet cdsDichiarante;
+    platform::DataSet cdsDipendenti;
+    platform::DataSet cdsCollaboratori;
+    platform::DataSet cdsDenAziendale;
+    QString SEAMANNOFIN, SEAMMESE, DESCRMESE;
+
+private:
+    void SezioneDichiarante(TZepStampa &stampa);
+    void SezioneDipendenti(TZepStampa &stampa);
+    void SezioneCollaboratori(TZepStampa &stampa);
+    void SezioneDenunciaAziendale(TZepStampa &stampa);
+
+    ITovDBCds &m_store;
+};

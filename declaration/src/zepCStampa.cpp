@@ -1,0 +1,57 @@
+#include "zepCStampa.h"
+
+#include "DataSet.h"
+#include "Field.h"
+
+#include <QDate>
+#include <QLocale>
+
+using platform::Currency;
+
+QString TZepStampa::Testo() const
+{
+    QStringList out{titolo, ufficio, periodo};
+    for (const TZepStampaBlocco &b : blocchi) {
+        out << b.titolo;
+        for (const auto &[etichetta, valore] : b.campi)
+            out << etichetta + QLatin1Char(' ') + valore;
+        for (const TZepStampaTabella &t : b.tabelle) {
+            out << t.colonne.join(QLatin1Char(' '));
+            for (const QStringList &r : t.righe)
+                out << r.join(QLatin1Char(' '));
+            if (!t.totali.isEmpty())
+                out << t.totali.join(QLatin1Char(' '));
+        }
+        out << b.righeFisse;
+    }
+    return out.join(QLatin1Char('\n'));
+}
+
+QString ZepImporto(const Currency &importo)
+{
+    const qint64 centesimi = importo.rounded(2).raw() / (Currency::Scale / 100);
+    const qint64 assoluto = centesimi < 0 ? -centesimi : centesimi;
+    const QString interi = QLocale(QLocale::Italian, QLocale::Italy).toString(assoluto / 100);
+    return (centesimi < 0 ? QStringLiteral("-") : QString()) + interi + QLatin1Char(',')
+           + QStringLiteral("%1").arg(assoluto % 100, 2, 10, QLatin1Char('0'));
+}
+
+QString ZepTestoCampo(const platform::DataSet &ds, const QString &campo)
+{
+    const platform::Field &f = ds.fieldByName(campo);
+    if (f.isNull())
+        return QString();
+    switch (f.dataType()) {
+    case platform::FieldType::Currency:
+    case platform::FieldType::BCD: return ZepImporto(f.asCurrency());
+    case platform::FieldType::Date:
+    case platform::FieldType::DateTime: return f.asDate().toString(QStringLiteral("dd/MM/yyyy"));
+    default: return f.asString().trimmed();
+    }
+}
+
+Currency ZepImportoCampo(const platform::DataSet &ds, const QString &campo)
+{
+    const platform::Field &f = ds.fieldByName(campo);
+    return f.isNull() ? Currency() : f.asCurrency();
+}

@@ -1,0 +1,253 @@
+// The prints' data without a display: the declaration print's day strips,
+// sections and totals, and the print dialogs' choice list, selection and
+// month filter, over tables kept in a real archive.
+#include "ZepDatiDenunciaSupport.h"
+
+#include "Field.h"
+#include "TovUCdsUtil.h"
+#include "zepCRepBase.h"
+#include "zepCReport.h"
+
+#include <QTemporaryDir>
+
+using namespace dentest;
+using platform::Currency;
+using platform::FieldType;
+
+namespace {
+
+Value euro(const char *testo)
+{
+    return Value(Currency::fromString(QString::fromLatin1(testo)));
+}
+
+// The block of the print with the title, or nullptr.
+const TZepStampaBlocco *blocco(const TZepStampa &s, const QString &titolo)
+{
+    for (const TZepStampaBlocco &b : s.blocchi)
+        if (b.titolo == titolo)
+            return &b;
+    return nullptr;
+}
+
+QString campo(const TZepStampaBlocco &b, const QString &etichetta)
+{
+    for (const auto &[e, v] : b.campi)
+        if (e == etichetta)
+            return v;
+    return QStringLiteral("<assente>");
+}
+
+} // namespace
+
+TEST(ZepReportStrisce, DayHeaderAndDayCodesOfTheMonth)
+{
+    struct Caso {
+        QString giorni;
+        int giorniMese;
+        QString cal, lav;
+    };
+    const QString cal28 = [] {
+        QString s = QStringLiteral("|");
+        for (int g = 1; g <= 28; ++g)
+            s += QStringLiteral("%1 |").arg(g, 2);
+        return s;
+    }();
+    const QList<Caso> casi{
+        // 28 days: 28 cells each; the codes past the month are cut.
+        {QStringLiteral("SSSSSNN").repeated(5), 28, cal28,
+         QStringLiteral("|") + QStringLiteral(" S | S | S | S | S | N | N |").repeated(4)},
+        // A day beyond the codes reads 'N'; a blank stays blank.
+        {QStringLiteral("S S"), 31, cal28 + QStringLiteral("29 |30 |31 |"),
+         QStringLiteral("| S |   | S |") + QStringLiteral(" N |").repeated(28)},
+        // No codes: both strips empty.
+        {QString(), 30, QString(), QString()},
+    };
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(c.giorni.toStdString());
+        EXPECT_EQ(TZepReport::GiorniCal(c.giorni, c.giorniMese), c.cal);
+        EXPECT_EQ(TZepReport::GiorniLav(c.giorni, c.giorniMese), c.lav);
+        if (!c.cal.isEmpty()) {
+            EXPECT_EQ(TZepReport::GiorniLav(c.giorni, c.giorniMese).count(QLatin1Char('|')), c.giorniMese + 1);
+        }
+    }
+    EXPECT_EQ(TZepReport::DescrMese(QStringLiteral("01")), QStringLiteral("gennaio"));
+    EXPECT_EQ(TZepReport::DescrMese(QStringLiteral("12")), QStringLiteral("dicembre"));
+    EXPECT_EQ(TZepReport::DescrMese(QStringLiteral("00")), QString());
+}
+
+class ZepStampe : public DatiDenunciaTest {
+protected:
+    void Dipendente(const char *cf, const char *cognome, const char *matricola, const char *imponibile,
+                    const char *contributo, const QString &giorni = {})
+    {
+        Aggiungi(QStringLiteral("TEMD_DIPENDENTI"),
+                 {{QStringLiteral("CFLavoratore"), Value(QString::fromLatin1(cf))},
+                  {QStringLiteral("Cognome"), Value(QString::fromLatin1(cognome))},
+                  {QStringLiteral("Nome"), Value(QStringLiteral("ANNA"))},
+                  {QStringLiteral("Matricola"), Value(QString::fromLatin1(matricola))},
+                  {QStringLiteral("Imponibile"), euro(imponibile)},
+                  {QStringLiteral("Contributo"), euro(contributo)},
+                  {QStringLiteral("GiorniRetribuiti"), Value(20)},
+                  {QStringLiteral("GIORNI"), Value(giorni)},
+                  {QStringLiteral("AnnoMeseDenuncia"), Value(PeriodoDenuncia())}});
+    }
+    void Collaboratore(const char *cf, const char *cognome, const char *imponibile)
+    {
+        Aggiungi(QStringLiteral("TEMC_COLLABORATORI"),
+                 {{QStringLiteral("CFCollaboratore"), Value(QString::fromLatin1(cf))},
+                  {QStringLiteral("Cognome"), Value(QString::fromLatin1(cognome))},
+                  {QStringLiteral("Nome"), Value(QStringLiteral("LUCA"))},
+                  {QStringLiteral("Imponibile"), euro(imponibile)},
+                  {QStringLiteral("AnnoMeseDenuncia"), Value(PeriodoDenuncia())}});
+    }
+    // The working-period file of the print, as "Parametri" writes it.
+    QString FilePeriodo(const char *anno, const char *mese)
+    {
+        DataSet ds;
+        ds.setFieldDefs({{QStringLiteral("SEAMANNOFIN"), FieldType::String, 4},
+                         {QStringLiteral("SEAMMESE"), FieldType::String, 2}});
+        ds.createDataSet();
+        ds.appendRecord({QString::fromLatin1(anno), QString::fromLatin1(mese)});
+        const QString file = m_dir.filePath(QStringLiteral("TEAM_ANNOMESE.cds"));
+        TTovCds::SaveToFile(ds, file);
+        return file;
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(ZepStampe, TheDeclarationPrintsEachPersonWithItsOwnRowsAndTheSumsAsTotals)
+{
+    Periodo(QStringLiteral("2024"), QStringLiteral("02")); // 29 days
+    Dipendente("BBBBBB00A01H501B", "BIANCHI", "M2", "1000.10", "100.01", QStringLiteral("SN"));
+    Dipendente("AAAAAA00A01H501A", "ALBERTI", "M1", "2000.20", "200.02", QStringLiteral("NS"));
+    Dipendente("CCCCCC00A01H501C", "CONTI", "M1", "0.35", "0.04");
+    Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "500.50");
+    Collaboratore("EEEEEE00A01H501E", "ESPOSITO", "1500.00");
+
+    TZepReport report(store);
+    report.Carica(FilePeriodo("2024", "02"));
+    const TZepStampa s = report.Stampa();
+    EXPECT_EQ(s.periodo, QStringLiteral("febbraio 2024"));
+
+    // Company number M1 first, its persons by fiscal code, each with its own
+    // strips (CONTI has no day codes: none).
+    QStringList titoli;
+    for (const TZepStampaBlocco &b : s.blocchi)
+        titoli << b.titolo;
+    const int m1 = titoli.indexOf(QStringLiteral("Dipendenti - matricola INPS M1"));
+    ASSERT_GE(m1, 0);
+    EXPECT_EQ(titoli.mid(m1, 5),
+              QStringList({QStringLiteral("Dipendenti - matricola INPS M1"),
+                           QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"),
+                           QStringLiteral("CONTI ANNA - CCCCCC00A01H501C"), QStringLiteral("Totali matricola M1"),
+                           QStringLiteral("Dipendenti - matricola INPS M2")}));
+    const TZepStampaBlocco *alberti = blocco(s, QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"));
+    ASSERT_TRUE(alberti);
+    ASSERT_EQ(alberti->righeFisse.size(), 2);
+    EXPECT_TRUE(alberti->righeFisse.at(1).startsWith(QStringLiteral("| N | S | N |")));
+    EXPECT_EQ(alberti->righeFisse.at(0).count(QLatin1Char('|')), 30);
+    EXPECT_EQ(alberti->tabelle.at(0).righe,
+              QList<QStringList>({{QStringLiteral("2.000,20"), QStringLiteral("200,02"), QStringLiteral("20"),
+                                   QString(), QString(), QString()}}));
+    EXPECT_TRUE(blocco(s, QStringLiteral("CONTI ANNA - CCCCCC00A01H501C"))->righeFisse.isEmpty());
+
+    const TZepStampaBlocco *totM1 = blocco(s, QStringLiteral("Totali matricola M1"));
+    EXPECT_EQ(campo(*totM1, QStringLiteral("Lavoratori:")), QStringLiteral("2"));
+    EXPECT_EQ(campo(*totM1, QStringLiteral("Imponibile:")), QStringLiteral("2.000,55"));
+    EXPECT_EQ(campo(*totM1, QStringLiteral("Contributo:")), QStringLiteral("200,06"));
+    const TZepStampaBlocco *tot = blocco(s, QStringLiteral("Totale dipendenti"));
+    EXPECT_EQ(campo(*tot, QStringLiteral("Lavoratori:")), QStringLiteral("3"));
+    EXPECT_EQ(campo(*tot, QStringLiteral("Imponibile:")), QStringLiteral("3.000,65"));
+
+    const TZepStampaTabella &coll = blocco(s, QStringLiteral("Collaboratori"))->tabelle.at(0);
+    ASSERT_EQ(coll.righe.size(), 2);
+    EXPECT_EQ(coll.righe.at(0).at(1), QStringLiteral("D'ANGELO LUCA"));
+    EXPECT_EQ(coll.totali.last(), QStringLiteral("2.000,50"));
+    report.Chiudi();
+}
+
+TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
+{
+    Periodo(QStringLiteral("2024"), QStringLiteral("01"));
+    Dipendente("AAAAAA00A01H501A", "O'BRIEN", "M1", "100", "10");
+    Dipendente("BBBBBB00A01H501B", "BIANCHI", "M1", "200", "20");
+    Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "300");
+    Periodo(QStringLiteral("2024"), QStringLiteral("03"));
+    Dipendente("AAAAAA00A01H501A", "O'BRIEN", "M2", "400", "40");
+    Dipendente("BBBBBB00A01H501B", "BIANCHI", "M1", "500", "50");
+    Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "600");
+    Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "700"); // a second relationship
+
+    TzepRepDip dip(store);
+    dip.Carica();
+    // One row per fiscal code and company number, by surname.
+    QStringList scelta;
+    for (dip.cdsScelta.first(); !dip.cdsScelta.eof(); dip.cdsScelta.next())
+        scelta << dip.cdsScelta.fieldByName(QStringLiteral("Cognome")).asString() + QLatin1Char('/')
+                      + dip.cdsScelta.fieldByName(QStringLiteral("Matricola")).asString();
+    EXPECT_EQ(scelta,
+              QStringList({QStringLiteral("BIANCHI/M1"), QStringLiteral("O'BRIEN/M1"), QStringLiteral("O'BRIEN/M2")}));
+    QStringList matricole;
+    for (dip.cdsMatricole.first(); !dip.cdsMatricole.eof(); dip.cdsMatricole.next())
+        matricole << dip.cdsMatricole.fieldByName(QStringLiteral("Matricola")).asString();
+    EXPECT_EQ(matricole, QStringList({QStringLiteral("M1"), QStringLiteral("M2")}));
+
+    struct Caso {
+        int mese;
+        bool soloObrien;   // the choice: O'BRIEN under M2 alone, else none (everyone)
+        QStringList righe; // "title: period amount" of every person's row
+        QStringList totali;
+    };
+    const QList<Caso> casi{
+        {0,
+         false,
+         {QStringLiteral("BIANCHI ANNA - BBBBBB00A01H501B: 2024-01 200,00"),
+          QStringLiteral("BIANCHI ANNA - BBBBBB00A01H501B: 2024-03 500,00"),
+          QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-01 100,00"),
+          QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-03 400,00")},
+         {QStringLiteral("700,00"), QStringLiteral("100,00"), QStringLiteral("400,00")}},
+        {3,
+         false,
+         {QStringLiteral("BIANCHI ANNA - BBBBBB00A01H501B: 2024-03 500,00"),
+          QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-03 400,00")},
+         {QStringLiteral("500,00"), QStringLiteral("0,00"), QStringLiteral("400,00")}},
+        {0, true, {QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-03 400,00")}, {QStringLiteral("400,00")}},
+    };
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(c.mese);
+        QList<platform::Bookmark> scelti;
+        if (c.soloObrien) {
+            ASSERT_TRUE(dip.cdsScelta.locate(QStringLiteral("Cognome;Matricola"),
+                                             {QStringLiteral("O'BRIEN"), QStringLiteral("M2")}));
+            scelti << dip.cdsScelta.bookmark();
+        }
+        dip.Mese = c.mese;
+        dip.Scegli(scelti);
+        const TZepStampa s = dip.Stampa();
+        QStringList righe, totali;
+        for (const TZepStampaBlocco &b : s.blocchi)
+            for (const TZepStampaTabella &t : b.tabelle) {
+                for (const QStringList &r : t.righe)
+                    righe << b.titolo + QStringLiteral(": ") + r.at(0) + QLatin1Char(' ') + r.at(5);
+                totali << t.totali.at(5);
+            }
+        righe.sort();
+        EXPECT_EQ(righe, c.righe);
+        EXPECT_EQ(totali, c.totali);
+    }
+
+    // A collaborator with several relationships is listed once; every row
+    // of the month is printed.
+    TzepRepColl coll(store);
+    coll.Carica();
+    EXPECT_EQ(coll.cdsScelta.recordCount(), 1);
+    coll.Mese = 3;
+    coll.Scegli({});
+    const TZepStampa s = coll.Stampa();
+    const TZepStampaBlocco *b = blocco(s, QStringLiteral("D'ANGELO LUCA - DDDDDD00A01H501D"));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->tabelle.at(0).righe.size(), 2);
+    EXPECT_EQ(b->tabelle.at(0).totali.last(), QStringLiteral("1.300,00"));
+    EXPECT_EQ(s.periodo, QStringLiteral("marzo 2024"));
+}
