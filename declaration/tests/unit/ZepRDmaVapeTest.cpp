@@ -5,7 +5,7 @@
 // change to the periods refused.
 #include "ZepRDmaVape.h"
 #include "archive/ArchiveScripts.h"
-#include "archive/DemoArchive.h"
+#include "DemoArchive.h"
 #include "WunUUtil.h"
 #include "wunMFondCalcola.h"
 #include "wunUCalcoliAnno.h"
