@@ -206,12 +206,35 @@ class TWunCalcolaAnno2004 : public TWunCalcolaAnno {
 public:
     bool RegimeDetrazioni() const override;
     bool Regole2004() const override;
+
+    // ---- deductions from income (wunUCalcoliAnnoDetrazioni.cpp) ----
+    // The month's no-tax area deduction into FADETIMPDEDUZIONE1 (nothing
+    // for a person with LACOMDISABILTANTA).
+    void CalcolaDeduzioni(const DataSet &persona, DataSet &detrazioni, DataSet *liquidazione) override;
+    // The deductions of the brackets the user chose (ITDLAID, ITDCOID,
+    // ITDFAID), divided over the payments.
+    void CalcolaDetrazioni(const DataSet &persona, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                           DataSet *figli, int mese) override;
+    // The adjustment's days and income and its no-tax area deductions.
+    void CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni, DataSet &liquidazione,
+                           DataSet &conguaglio, DataSet &ritenute) override;
 };
 
 class TWunCalcolaAnno2005 : public TWunCalcolaAnno {
 public:
     bool RegimeDetrazioni() const override;
     QString NomeFrameConguaglio() const override;
+
+    // ---- deductions from income (wunUCalcoliAnnoDetrazioni.cpp) ----
+    // The family deduction (FADETDEDFAMILY) and, with the no-tax area,
+    // FADETIMPDEDUZIONE1.
+    void CalcolaDeduzioni(const DataSet &persona, DataSet &detrazioni, DataSet *liquidazione) override;
+    // FADETDEDFAMILYTEO when given; else spouse, children and other
+    // dependants at the amounts of the year's row `tabella`.
+    Currency DetrazioneFamiliariTeorica(DataSet &detrazione, DataSet &tabella) override;
+    // The 2004 adjustment plus the family deduction of the year.
+    void CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni, DataSet &liquidazione,
+                           DataSet &conguaglio, DataSet &ritenute) override;
 };
 
 class TWunCalcolaAnno2007 : public TWunCalcolaAnno {
@@ -271,6 +294,16 @@ public:
     Currency DetrazioneFigliRighe(DataSet &figli, Currency reddito, bool conguaglio, int mese, Currency &primoFiglio,
                                   int &numeroFigli);
 
+    // The adjustment's days: the year's other liquidations of the person,
+    // this one and the days already in FCONGGIORNI (a collaborator: the
+    // contract's days); `condizione` narrows the registers read.
+    static int GiorniConguaglio(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione,
+                                const DataSet &conguaglio, const QString &condizione);
+    // The adjustment's days (with those of previous employers, at most 365),
+    // taxable, income, deductible charges and tax credit.
+    static void TotaliConguaglio(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione,
+                                 DataSet &conguaglio);
+
     static const QString MsgQuotaFiglio;        // "Il figlio può essere a carico per intero o al 50%"
     static const QString MsgFiglioMancante;     // "Manca il figlio numero %d."
     static const QString MsgPeriodiSovrapposti; // "Figlio %d: Periodi validi per detrazioni sovrapposti"
@@ -297,11 +330,6 @@ protected:
         int ampiezza3; // D x (U - R) / ampiezza3
     };
     Currency DetrazioneLavDipFormula(const DataSet &detrazioni, Currency reddito, const TFormulaLavoro &formula);
-    // The adjustment's days: the year's other liquidations of the person,
-    // this one and the days already in FCONGGIORNI; `condizione` narrows the
-    // registers read.
-    int GiorniConguaglio(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione,
-                         const DataSet &conguaglio, const QString &condizione);
     // The month's part of the yearly employee deduction (see
     // RipartisciDetrazioni).
     Currency QuotaMeseLavoro(SqlQuery &query, Currency annua, int numeroPaghe, const DataSet *liquidazione,

@@ -5,6 +5,7 @@
 // additional INPS rate of 2017.
 #include "wunUCalcoliAnno.h"
 
+#include "WunUUtil.h"
 #include "wunUCalcoli.h"
 #include "wunUCampi.h"
 
@@ -542,7 +543,13 @@ int TWunCalcolaAnno2007::GiorniConguaglio(SqlQuery &query, const DataSet &person
 void TWunCalcolaAnno2007::CalcolaConguaglio(const DataSet &persona, DataSet &, SqlQuery &liquidazioni,
                                             DataSet &liquidazione, DataSet &conguaglio, DataSet &)
 {
-    const int giorni = GiorniConguaglio(liquidazioni, persona, liquidazione, conguaglio, QString());
+    TotaliConguaglio(liquidazioni, persona, liquidazione, conguaglio);
+}
+
+void TWunCalcolaAnno2007::TotaliConguaglio(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione,
+                                           DataSet &conguaglio)
+{
+    const int giorni = GiorniConguaglio(query, persona, liquidazione, conguaglio, QString());
     Modifica m(conguaglio);
     conguaglio.fieldByName(QStringLiteral("FCONGGIORNI"))
         .setAsInteger(std::min(giorni + intero(conguaglio, "ICONGGIORNI_P"), 365));
@@ -581,6 +588,180 @@ void TWunCalcolaAnno2021::CalcolaConguaglio(const DataSet &persona, DataSet &det
     TWunCalcolaAnno2019::CalcolaConguaglio(persona, detrazioni, liquidazioni, liquidazione, conguaglio, ritenute);
     Modifica m(conguaglio);
     conguaglio.fieldByName(QStringLiteral("ICONGGIORNI_PART")).setAsInteger(intero(conguaglio, "FCONGGIORNI"));
+}
+
+// ================================================================ 2004-2006: deductions from income
+
+namespace {
+
+// The year's deduction row (QRY_TDED).
+std::unique_ptr<TUqQueryCollection> tabellaDeduzioni()
+{
+    auto tabella = std::make_unique<TUqQueryCollection>();
+    TWunCalcolaAnno::ApriTabellaDeduzioni(*tabella);
+    tabella->first();
+    if (tabella->eof())
+        throw ETovCalcola(QStringLiteral("Tabella delle deduzioni dell'anno non trovata"));
+    return tabella;
+}
+
+// The no-tax area of the month: the year's area on the income scaled for
+// the relationship, for the liquidation's days.
+Currency deduzioneNoTaxArea(const DataSet &tabella, const DataSet &persona, DataSet &ritenute,
+                            const DataSet *liquidazione)
+{
+    const int tipo = intero(persona, "ITNOID");
+    if (tipo < 1 || (tipo > 8 && tipo != TwunCalcola::TNO_COLLABORATORE))
+        return Currency();
+    Currency reddito = TWunCalcolaAnno::RedditoAnnuoPresunto(persona, ritenute);
+    if (tipo == 8)
+        reddito = TwunCalcola::Proporzione(reddito, TWunCalcolaAnno::NumeroMensilita(persona), 12, QString());
+    else if (tipo == TwunCalcola::TNO_COLLABORATORE)
+        reddito = TwunCalcola::Proporzione(reddito, TwunCalcola::DurataRapporto(persona), 365, QString());
+    const Currency area = importo(tabella, "FTDEDBASENOTAXAREA") + importo(tabella, "FTDEDAGGNOTAXAREA");
+    const Currency deduzione = TWunCalcolaAnno::ApplicaCoefficiente(
+        area, TWunCalcolaAnno::CoefficienteDeduzione(tabella, persona, area, reddito));
+    const int giorni = liquidazione ? intero(*liquidazione, "IVARMGIORNI") : 365;
+    return arrotonda(TwunCalcola::Proporzione(deduzione, giorni, 365, QString()));
+}
+
+// The family deduction: the theoretical one x (threshold + it + charges -
+// income - credit) / threshold, cut to four decimals.
+Currency deduzioneFamiglia(const DataSet &tabella, const DataSet &persona, Currency teorica, Currency reddito)
+{
+    const Currency soglia = importo(tabella, "FTDEDSOGLIAFAM");
+    if (soglia <= Currency())
+        throw ETovCalcola(QStringLiteral("Soglia delle deduzioni per la famiglia (FTDEDSOGLIAFAM) non indicata"));
+    const Currency numeratore = soglia + teorica + importo(persona, "FACOMONERIDEDUC") - reddito
+                                - importo(persona, "FACOMCREDITOIMP");
+    const Currency coefficiente = Currency::fromRaw(
+        int64_t((__int128(numeratore.raw()) * Currency::Scale) / soglia.raw()));
+    return TWunCalcolaAnno::ApplicaCoefficiente(teorica, coefficiente);
+}
+
+// The no-tax area of the adjustment into FCONGIMPDEDUZIONE1 (the base) and
+// FCONGIMPDEDUZIONE2 (the additional area).
+void noTaxAreaConguaglio(const DataSet &tabella, const DataSet &persona, DataSet &conguaglio)
+{
+    if (flag(persona, "LACOMDISABILTANTA"))
+        return;
+    Currency base;
+    const Currency area = TWunCalcolaAnno::NoTaxArea(tabella, intero(conguaglio, "FCONGGIORNI"),
+                                                     flag(persona, "LACOMDEDBASEPROP"), base);
+    const Currency coefficiente = TWunCalcolaAnno::CoefficienteDeduzione(tabella, persona, area,
+                                                                         importo(conguaglio, "FCONGREDDITOCOMP"));
+    const Currency primo = TWunCalcolaAnno::ApplicaCoefficiente(base, coefficiente);
+    Modifica m(conguaglio);
+    impostaImporto(conguaglio, "FCONGIMPDEDUZIONE1", primo);
+    impostaImporto(conguaglio, "FCONGIMPDEDUZIONE2", TWunCalcolaAnno::ApplicaCoefficiente(area, coefficiente) - primo);
+}
+
+} // namespace
+
+void TWunCalcolaAnno2004::CalcolaDeduzioni(const DataSet &persona, DataSet &detrazioni, DataSet *liquidazione)
+{
+    if (flag(persona, "LACOMDISABILTANTA"))
+        return;
+    auto tabella = tabellaDeduzioni();
+    DataSet nessuna;
+    const Currency deduzione = deduzioneNoTaxArea(*tabella, persona, nessuna, liquidazione);
+    Modifica m(detrazioni);
+    impostaImporto(detrazioni, "FADETIMPDEDUZIONE1", deduzione);
+}
+
+void TWunCalcolaAnno2004::CalcolaDetrazioni(const DataSet &persona, DataSet &detrazioni, DataSet *, DataSet &,
+                                            DataSet *, int)
+{
+    struct Scelta {
+        const char *statement, *chiave, *condizione, *importo, *campo, *richiesta;
+    };
+    const Scelta scelte[] = {
+        {"QRY_TDLA", "ITDLAID", " AND TDLA.ITDLAID=", "FTDLADETRAZIONE", "FADETIMPLAVDIP", "LADETLAVDIP"},
+        {"QRY_TDCO", "ITDCOID", " AND TDCO.ITDCOID=", "FTDCODETRAZIONE", "FADETIMPCONCAR", "LADETCONCAR"},
+        {"QRY_TDFA", "ITDFAID", " AND TDFA.ITDFAID=", "FTDFADETFIGLIO1", "FADETIMPFIGLICAR", nullptr},
+    };
+    const int paghe = NumeroMensilita(persona);
+    if (paghe <= 0)
+        throw ETovCalcola(TwunCalcola::MsgNumeroPaghe);
+    Modifica m(detrazioni);
+    for (const Scelta &s : scelte) {
+        Currency annua;
+        const platform::Field *id = detrazioni.findField(QLatin1String(s.chiave));
+        if (id && !id->isNull() && (!s.richiesta || flag(detrazioni, s.richiesta))) {
+            TUqQueryCollection tabella;
+            TovQueryText().AssignCommand(QLatin1String(s.statement), tabella, QStringLiteral("SELECT"));
+            tabella.SetSelectSQL(tabella.SelectSQL() + QLatin1String(s.condizione) + QString::number(id->asInteger()));
+            if (platform::Param *anno = tabella.params().findParam(QStringLiteral("IANFID")))
+                anno->setValue(wunAnnoFinanziario().Id());
+            tabella.Open();
+            tabella.first();
+            if (!tabella.eof())
+                annua = importo(tabella, s.importo);
+        }
+        impostaImporto(detrazioni, s.campo, arrotonda(annua / paghe));
+    }
+}
+
+void TWunCalcolaAnno2004::CalcolaConguaglio(const DataSet &persona, DataSet &, SqlQuery &liquidazioni,
+                                            DataSet &liquidazione, DataSet &conguaglio, DataSet &)
+{
+    TWunCalcolaAnno2007::TotaliConguaglio(liquidazioni, persona, liquidazione, conguaglio);
+    noTaxAreaConguaglio(*tabellaDeduzioni(), persona, conguaglio);
+}
+
+Currency TWunCalcolaAnno2005::DetrazioneFamiliariTeorica(DataSet &detrazione, DataSet &tabella)
+{
+    const Currency data = importo(detrazione, "FADETDEDFAMILYTEO");
+    if (!data.isZero())
+        return data;
+    const Currency coniuge = importo(tabella, "FTDEDCONIUGE");
+    Currency totale = flag(detrazione, "LADETCONCAR") ? coniuge : Currency();
+    const int figli = intero(detrazione, "IADETFIGLI");
+    const int handicap = intero(detrazione, "IADETFIGLIHANDYCAP");
+    const int piccoli = intero(detrazione, "IADETFIGLIMIN3");
+    const int altriFigli = std::max(figli - handicap - piccoli, 0);
+    Currency sulFigli = importo(tabella, "FTDEDFIGLIHC") * handicap + importo(tabella, "FTDEDFIGLIMIN3") * piccoli
+                        + importo(tabella, "FTDEDFIGLIALTRI") * altriFigli;
+    // Without the other parent the first child counts as a spouse when
+    // that is more.
+    if (figli > 0 && flag(detrazione, "LADETMANCAGENITORE")) {
+        const Currency primo = flag(detrazione, "LADETFIGLIO1HANDY") ? importo(tabella, "FTDEDFIGLIHC")
+                               : piccoli > 0                         ? importo(tabella, "FTDEDFIGLIMIN3")
+                                                                     : importo(tabella, "FTDEDFIGLIALTRI");
+        if (coniuge > primo)
+            sulFigli += coniuge - primo;
+    }
+    totale += quota(sulFigli, importo(detrazione, "FADETPERCFIGLI"));
+    totale += quota(importo(tabella, "FTDEDFIGLIALTRI") * intero(detrazione, "IADETALTRI"),
+                    importo(detrazione, "FADETPERCALTRI"));
+    return totale;
+}
+
+void TWunCalcolaAnno2005::CalcolaDeduzioni(const DataSet &persona, DataSet &detrazioni, DataSet *liquidazione)
+{
+    auto tabella = tabellaDeduzioni();
+    DataSet nessuna;
+    const Currency reddito = RedditoAnnuoPresunto(persona, nessuna);
+    const Currency famiglia = deduzioneFamiglia(*tabella, persona, DetrazioneFamiliariTeorica(detrazioni, *tabella),
+                                                reddito);
+    const Currency area = flag(persona, "LACOMDISABILTANTA")
+                              ? Currency()
+                              : deduzioneNoTaxArea(*tabella, persona, nessuna, liquidazione);
+    Modifica m(detrazioni);
+    impostaImporto(detrazioni, "FADETDEDFAMILY", famiglia);
+    impostaImporto(detrazioni, "FADETIMPDEDUZIONE1", famiglia + area);
+}
+
+void TWunCalcolaAnno2005::CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni,
+                                            DataSet &liquidazione, DataSet &conguaglio, DataSet &)
+{
+    TWunCalcolaAnno2007::TotaliConguaglio(liquidazioni, persona, liquidazione, conguaglio);
+    auto tabella = tabellaDeduzioni();
+    noTaxAreaConguaglio(*tabella, persona, conguaglio);
+    const Currency famiglia = deduzioneFamiglia(*tabella, persona, DetrazioneFamiliariTeorica(detrazioni, *tabella),
+                                                importo(conguaglio, "FCONGREDDITOCOMP"));
+    Modifica m(conguaglio);
+    impostaImporto(conguaglio, "FCONGTAXFAMILY", famiglia);
 }
 
 // ================================================================ 2009: large families and rent

@@ -3,6 +3,7 @@
 // share and the adjustment. Expected figures are worked out by hand in the
 // comments.
 #include "CalcoliTestSupport.h"
+#include "WunUUtil.h"
 #include "wunUCalcoliAnno.h"
 
 #include "SqlQuery.h"
@@ -280,4 +281,84 @@ TEST_F(WunDetrazioniSuArchivio, TheAdjustmentsDeductionsFromTheYearsTables)
     auto quota = riga({"FADETIMPLAVDIP", "FADETIMPLAVAGG"}, {euro("1000"), euro("240")});
     WunCalcolaAnno().RipartisciDetrazioni(q, *quota, 13, mese.get(), *persona);
     EXPECT_EQ(quota->fieldByName("FADETIMPLAVDIP").asCurrency(), euro("105.31"));
+}
+
+TEST_F(WunDetrazioniSuArchivio, DeductionsFromIncomeOf2004To2006)
+{
+    // The 2005 figures: fixed amount 26,000, no-tax area 3,000 + 4,500,
+    // spouse 3,200, child 2,900, under three 3,450, disabled 3,800, family
+    // threshold 78,000.
+    db().execute(QStringLiteral("INSERT INTO TTDED_DEDUZIONI (ITDEDID, IANFID, FTDEDIMPORTOFISSO, FTDEDBASENOTAXAREA, "
+                                "FTDEDAGGNOTAXAREA, FTDEDCONIUGE, FTDEDFIGLIHC, FTDEDFIGLIMIN3, FTDEDFIGLIALTRI, "
+                                "FTDEDSOGLIAFAM) VALUES (9001, %1, 26000, 3000, 4500, 3200, 3800, 3450, 2900, 78000)")
+                     .arg(wunAnnoFinanziario().Id()));
+    auto persona = riga({"ITNOID", "IACOMNUMPAGHE", "IACOMDURATARAPP", "FACOMREDDITOCOMP", "FACOMONERIDEDUC",
+                         "FACOMCREDITOIMP", "LACOMDISABILTANTA", "LACOMDEDBASEPROP", "IACOMID"},
+                        {1, 13, 0, euro("20000"), euro("0"), euro("0"), 0, 0, 900003});
+    auto detrazioni = [] {
+        return riga({"LADETCONCAR", "LADETMANCAGENITORE", "LADETFIGLIO1HANDY", "IADETFIGLI", "IADETFIGLIHANDYCAP",
+                     "IADETFIGLIMIN3", "FADETPERCFIGLI", "IADETALTRI", "FADETPERCALTRI", "FADETDEDFAMILYTEO",
+                     "FADETDEDFAMILY", "FADETIMPDEDUZIONE1"},
+                    {1, 0, 0, 1, 0, 1, euro("100"), 0, euro("100"), euro("0"), euro("0"), euro("0")});
+    };
+    auto mese = riga({"IVARMID", "IMESID", "IVARMGIORNI", "ICOTID"}, {0, 3, 31, 1});
+
+    // No-tax area: coefficient (26,000 + 7,500 - 20,000) / 26,000 = 0.5192
+    // (cut), 7,500 x 0.5192 = 3,894, for 31 days 3,894 x 31 / 365 = 330.7233.
+    TWunCalcolaAnno::CreaPerAnno(2004);
+    auto d = detrazioni();
+    WunCalcolaAnno().CalcolaDeduzioni(*persona, *d, mese.get());
+    EXPECT_EQ(d->fieldByName("FADETIMPDEDUZIONE1").asCurrency(), euro("330.72"));
+
+    // 2005 adds the family: spouse 3,200 + child under three 3,450 = 6,650,
+    // coefficient (78,000 + 6,650 - 20,000) / 78,000 = 0.8288, 5,511.52.
+    TWunCalcolaAnno::CreaPerAnno(2005);
+    d = detrazioni();
+    WunCalcolaAnno().CalcolaDeduzioni(*persona, *d, mese.get());
+    EXPECT_EQ(d->fieldByName("FADETDEDFAMILY").asCurrency(), euro("5511.52"));
+    EXPECT_EQ(d->fieldByName("FADETIMPDEDUZIONE1").asCurrency(), euro("5842.24"));
+    // Without the other parent the one child (2,900) counts as a spouse
+    // (3,200); a theoretical amount given is taken as it is.
+    auto tded = leggi(QStringLiteral("SELECT * FROM TTDED_DEDUZIONI WHERE ITDEDID = 9001"));
+    auto solo = riga({"LADETCONCAR", "LADETMANCAGENITORE", "LADETFIGLIO1HANDY", "IADETFIGLI", "IADETFIGLIHANDYCAP",
+                      "IADETFIGLIMIN3", "FADETPERCFIGLI", "IADETALTRI", "FADETPERCALTRI", "FADETDEDFAMILYTEO"},
+                     {0, 1, 0, 1, 0, 0, euro("100"), 0, euro("100"), euro("0")});
+    EXPECT_EQ(WunCalcolaAnno().DetrazioneFamiliariTeorica(*solo, *tded), euro("3200"));
+    solo->edit();
+    solo->fieldByName("FADETDEDFAMILYTEO").setAsCurrency(euro("1000"));
+    solo->post();
+    EXPECT_EQ(WunCalcolaAnno().DetrazioneFamiliariTeorica(*solo, *tded), euro("1000"));
+
+    // The adjustment of a full year: base 3,000 x 0.5192 = 1,557.60 and the
+    // rest of 3,894.00; the family deduction of the year 5,511.52.
+    auto conguaglio = riga({"FCONGGIORNI", "ICONGGIORNI_P", "FCONGIMPONIBILE", "FCONGIMPONIBILE_P", "FCONGIMPONIBILE_T",
+                            "FCONGREDDITOCOMP", "FCONGONERIDEDUC", "FCONGCREDITOIMP", "FCONGIMPDEDUZIONE1",
+                            "FCONGIMPDEDUZIONE2", "FCONGTAXFAMILY", "ICONGGIORNI_PART", "ICONGGIORNI_PART_P"},
+                           {0, 334, euro("18000"), euro("2000"), euro("0"), euro("0"), euro("0"), euro("0"), euro("0"),
+                            euro("0"), euro("0"), 0, 0});
+    platform::SqlQuery q(db());
+    auto ritenute = tabella({"IRICEID"}, {});
+    d = detrazioni();
+    WunCalcolaAnno().CalcolaConguaglio(*persona, *d, q, *mese, *conguaglio, *ritenute);
+    // 31 days of this liquidation (no other register) + 334 before = 365.
+    EXPECT_EQ(conguaglio->fieldByName("FCONGGIORNI").asInteger(), 365);
+    EXPECT_EQ(conguaglio->fieldByName("FCONGREDDITOCOMP").asCurrency(), euro("20000"));
+    EXPECT_EQ(conguaglio->fieldByName("FCONGIMPDEDUZIONE1").asCurrency(), euro("1557.6"));
+    EXPECT_EQ(conguaglio->fieldByName("FCONGIMPDEDUZIONE2").asCurrency(), euro("2336.4"));
+    EXPECT_EQ(conguaglio->fieldByName("FCONGTAXFAMILY").asCurrency(), euro("5511.52"));
+
+    // 2020: a collaborator of the whole year has 184 days of the
+    // integrative payment; 2021 all the year's days.
+    auto collaboratore = riga({"ITNOID", "IACOMDURATARAPP", "FACOMREDDITOCOMP", "FACOMONERIDEDUC", "FACOMCREDITOIMP",
+                               "DACOMINIRAPP", "DACOMFINERAPP"},
+                              {11, 300, euro("0"), euro("0"), euro("0"), Value(QDate(2020, 1, 1)), Value()});
+    for (const auto &[anno, parte] : {std::pair{2020, 184}, std::pair{2021, 300}}) {
+        TWunCalcolaAnno::CreaPerAnno(anno);
+        conguaglio->edit();
+        conguaglio->fieldByName("ICONGGIORNI_P").setAsInteger(0);
+        conguaglio->post();
+        WunCalcolaAnno().CalcolaConguaglio(*collaboratore, *d, q, *mese, *conguaglio, *ritenute);
+        EXPECT_EQ(conguaglio->fieldByName("FCONGGIORNI").asInteger(), 300) << anno;
+        EXPECT_EQ(conguaglio->fieldByName("ICONGGIORNI_PART").asInteger(), parte) << anno;
+    }
 }
