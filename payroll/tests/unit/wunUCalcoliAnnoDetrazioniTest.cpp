@@ -362,3 +362,70 @@ TEST_F(WunDetrazioniSuArchivio, DeductionsFromIncomeOf2004To2006)
         EXPECT_EQ(conguaglio->fieldByName("ICONGGIORNI_PART").asInteger(), parte) << anno;
     }
 }
+
+TEST_F(WunDetrazioniSuArchivio, TheCollaboratorsAdditionalRateIsRecoveredOnTheYearsEarlierPayments)
+{
+    // A March payment of 1,000.00 at 32.72: 327.20, a third 109.07 to the
+    // collaborator, 218.13 to the employer. At 33.23 it is 332.30: 110.77
+    // and 221.53, so 1.70 and 3.40 are recovered in August.
+    const int acom = scalar(QStringLiteral("SELECT FIRST 1 IACOMID FROM TACOM_COMPENSI")).toInt();
+    const int anf = scalar(QStringLiteral("SELECT IANFID FROM TACOM_COMPENSI WHERE IACOMID = %1").arg(acom)).toInt();
+    const int cot = scalar(QStringLiteral("SELECT FIRST 1 ICOTID FROM TCOT_TIPICOMPENSO")).toInt();
+    db().execute(QStringLiteral("INSERT INTO TREGS_REGISTROSTIP (IREGSID, IACOMID, IANFID, IMESID, ICOTID, IDWGID, "
+                                "ITNOID, LREGSCALCOLATA) VALUES (990001, %1, %2, 3, %3, 1, 11, 1)")
+                     .arg(acom)
+                     .arg(anf)
+                     .arg(cot));
+    db().execute(QStringLiteral("INSERT INTO TVARR_VARRITENUTE (IVARRID, IREGSID, IRICEID, FVARRIMPONIBILEAMM, "
+                                "FVARRALIQUOTAAMM, FVARRRITDIP, FVARRRITAMM) VALUES (990001, 990001, 3, 1000, 32.72, "
+                                "109.07, 218.13)"));
+    TWunCalcolaAnno::CreaPerAnno(2017);
+    auto liquidazione = riga({"IMESID", "ICOTID", "LVARMRECUPEROINPS"}, {8, cot, 1});
+    auto ritenuta = [] {
+        return riga({"IRICEID", "FVARRRITDIP", "FVARRRITAMM", "FVARRRECUPERO"},
+                    {3, euro("100"), euro("200"), euro("0")});
+    };
+    struct Caso {
+        int cattedra, recupero;
+        const char *dipendente, *datore, *totale;
+    };
+    for (const Caso &c :
+         {Caso{0, 1, "101.7", "203.4", "5.1"}, Caso{1, 1, "100", "203.4", "3.4"}, Caso{0, 0, "100", "200", "0"}}) {
+        auto persona = riga({"IACOMID", "ITNOID", "FACOMINPS", "LACOMINPSAGG", "LACOMCATTEDRA"},
+                            {acom, 11, euro("32.72"), 1, c.cattedra});
+        liquidazione->edit();
+        liquidazione->fieldByName("LVARMRECUPEROINPS").setAsInteger(c.recupero);
+        liquidazione->post();
+        auto r = ritenuta();
+        WunCalcolaAnno().RecuperaInpsCollaboratori(*liquidazione, *persona, *r);
+        EXPECT_EQ(r->fieldByName("FVARRRITDIP").asCurrency(), euro(c.dipendente)) << c.cattedra << c.recupero;
+        EXPECT_EQ(r->fieldByName("FVARRRITAMM").asCurrency(), euro(c.datore)) << c.cattedra << c.recupero;
+        EXPECT_EQ(r->fieldByName("FVARRRECUPERO").asCurrency(), euro(c.totale)) << c.cattedra << c.recupero;
+    }
+    EXPECT_EQ(scalar(QStringLiteral("SELECT FVARRRITDIP FROM TVARR_VARRITENUTE WHERE IVARRID = 990001")).toCurrency(),
+              euro("109.07"))
+        << "the earlier payments are not saved";
+}
+
+TEST(WunDetrazioni, TheDeductionFormShowsWhatTheYearUses)
+{
+    QObject form;
+    for (const char *nome :
+         {"Label1", "xdlTdla", "Label2", "xdlTdco", "Label3", "xdlTdfa", "gbTotali", "gbCanone", "paFamNum"}) {
+        auto *c = new QObject(&form);
+        c->setObjectName(QLatin1String(nome));
+        c->setProperty("visible", true);
+        c->setProperty("enabled", false);
+    }
+    auto stato = [&](const char *nome, const char *proprieta) {
+        return form.findChild<QObject *>(QLatin1String(nome))->property(proprieta).toBool();
+    };
+    Anno a(2009);
+    a->ImpostaFormDetrazioni(&form, false);
+    EXPECT_FALSE(stato("xdlTdla", "visible") || stato("Label3", "visible") || stato("gbTotali", "visible"));
+    EXPECT_TRUE(stato("gbCanone", "enabled") && stato("paFamNum", "enabled"));
+    a->ImpostaFormDetrazioni(&form, true);
+    EXPECT_TRUE(stato("gbTotali", "visible"));
+    QObject vuoto;
+    EXPECT_THROW(a->ImpostaFormDetrazioni(&vuoto, true), platform::EAssertionFailed);
+}
