@@ -48,7 +48,8 @@ Currency proRata(Currency importo, int giorni, int base)
 {
     if (giorni >= base)
         return importo;
-    return arrotonda(TwunCalcola::Proporzione(importo, giorni, base, QStringLiteral("Giorni del periodo")));
+    return arrotonda(
+        TwunCalcola::Proporzione(importo, giorni, base, QStringLiteral("Giorni del periodo del bonus non indicati")));
 }
 
 QDate data(const DataSet &ds, const char *campo)
@@ -61,7 +62,9 @@ QDate data(const DataSet &ds, const char *campo)
 
 Currency TWunQuota::Applica(Currency importo) const
 {
-    return TwunCalcola::Proporzione(importo, numeratore, denominatore, QStringLiteral("Quota del periodo"));
+    return TwunCalcola::Proporzione(importo, numeratore, denominatore,
+                                    QStringLiteral(
+                                        "Paghe o giorni del periodo non indicati: impossibile ripartire l'importo"));
 }
 
 // ================================================================ 2014: the bonus
@@ -80,7 +83,8 @@ Currency TWunCalcolaAnno2014::BonusDelReddito(Currency importo, Currency piena, 
         return importo;
     // The bonus falls over the band between the two thresholds of the year.
     return arrotonda(
-        TwunCalcola::Proporzione(importo, massima - reddito, massima - piena, QStringLiteral("Soglie del bonus")));
+        TwunCalcola::Proporzione(importo, massima - reddito, massima - piena,
+                                 QStringLiteral("Soglie del bonus coincidenti: impossibile calcolare il bonus")));
 }
 
 bool TWunCalcolaAnno2014::BonusGiaPagato(SqlQuery &query, const DataSet &liquidazione)

@@ -49,7 +49,9 @@ Currency arrotonda(Currency importo)
 
 Currency proporzione(Currency valore, Currency numeratore, Currency denominatore)
 {
-    return TwunCalcola::Proporzione(valore, numeratore, denominatore, QStringLiteral("Scaglione della detrazione"));
+    return TwunCalcola::Proporzione(
+        valore, numeratore, denominatore,
+        QStringLiteral("Scaglione della detrazione senza ampiezza: impossibile calcolare la detrazione"));
 }
 
 // A flag of the row: 1 when set.
@@ -458,8 +460,9 @@ void TWunCalcolaAnno2020::DetrazioneLavDipConguaglio(const DataSet &persona, Dat
     Currency aggiuntiva = importo(detrazioni, "FADETIMPLAVAGG");
     Modifica mc(conguaglio);
     if (aggiuntiva > Currency()) {
-        aggiuntiva = arrotonda(TwunCalcola::Proporzione(aggiuntiva, intero(conguaglio, "ICONGGIORNI_PART"),
-                                                        GiorniPeriodoBonus(), QStringLiteral("Giorni del periodo")));
+        aggiuntiva = arrotonda(
+            TwunCalcola::Proporzione(aggiuntiva, intero(conguaglio, "ICONGGIORNI_PART"), GiorniPeriodoBonus(),
+                                     QStringLiteral("Giorni del periodo del trattamento integrativo non indicati")));
         lavoro += aggiuntiva;
         impostaImporto(conguaglio, "FCONGIMPLAVAGG", aggiuntiva);
     }

@@ -167,6 +167,9 @@ TEST(WunBonus, CollaboratorsDaysAndPayments)
     };
     EXPECT_EQ(TWunCalcolaAnno2014::PagheCollaboratore(*p, 2), 3);
     TWunDaPagare66::OnConferma = nullptr;
+    // A share over no days or payments is refused, not divided.
+    EXPECT_EQ((TWunQuota{184, 4 * 184}).Applica(euro("240")), euro("60"));
+    EXPECT_THROW((TWunQuota{31, 0}).Applica(euro("240")), ETovCalcola);
     auto senzaPaghe = riga({"ITNOID", "IACOMNUMPAGHE"}, {11, 0});
     try {
         TWunCalcolaAnno2014::PagheCollaboratore(*senzaPaghe, 0);
