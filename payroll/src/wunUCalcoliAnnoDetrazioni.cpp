@@ -86,13 +86,21 @@ Currency coefficienteReddito(Currency soglia, Currency reddito)
 }
 
 // Edits the row for the lifetime of the object and posts it at the end
-// (unless it was in edit already).
+// (unless it was in edit already); when a rule fails half-way the row is
+// put back as it was.
 class Modifica {
 public:
-    explicit Modifica(DataSet &ds) : m_ds(ds), m_post(TTovUtil::EditDataSet(&ds)) {}
+    explicit Modifica(DataSet &ds)
+        : m_ds(ds), m_post(TTovUtil::EditDataSet(&ds)), m_eccezioni(std::uncaught_exceptions())
+    {
+    }
     ~Modifica() noexcept(false)
     {
-        if (m_post && std::uncaught_exceptions() == 0)
+        if (!m_post)
+            return;
+        if (std::uncaught_exceptions() > m_eccezioni)
+            m_ds.cancel();
+        else
             m_ds.post();
     }
     Modifica(const Modifica &) = delete;
@@ -101,6 +109,7 @@ public:
 private:
     DataSet &m_ds;
     bool m_post;
+    int m_eccezioni;
 };
 
 } // namespace

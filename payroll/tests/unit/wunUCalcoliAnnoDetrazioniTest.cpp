@@ -266,6 +266,15 @@ TEST_F(WunDetrazioniSuArchivio, TheAdjustmentsDeductionsFromTheYearsTables)
     EXPECT_EQ(conguaglio->fieldByName("FCONGDETCANONE").asCurrency(), euro("150"));
     EXPECT_EQ(conguaglio->fieldByName("ICONGGGCANONE").asInteger(), 365);
 
+    // A child row that cannot be taken stops the computation and leaves the
+    // deduction row as it was.
+    auto sbagliato = figli({{1, 1, 12, euro("30"), 0, 0}});
+    EXPECT_THROW(WunCalcolaAnno().CalcolaDetrazioni(*persona, *detrazioni, conguaglio.get(), *ritenute, sbagliato.get(),
+                                                    12),
+                 ETovCalcola);
+    EXPECT_EQ(detrazioni->state(), platform::DataSetState::Browse);
+    EXPECT_EQ(detrazioni->fieldByName("FADETIMPCONCAR").asCurrency(), euro("690"));
+
     // At 4,000.00 for 60 days: 1,955 x 60 / 365 = 321.37, raised to the
     // permanent employee's minimum 690.
     conguaglio->edit();
