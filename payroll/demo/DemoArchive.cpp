@@ -813,32 +813,48 @@ void Filler::writeYear(int year)
         else
             m_w.row(t, {id, anf, code, Currency::fromInt(from), Currency::fromInt(to), Currency::fromInt(amount)});
     };
-    if (year < 2022) {
+    // The published brackets of each year (docs/ARCHIVE.md).
+    if (year < 2014) {
+        bracket("TTDLA_DETRLAVORO", 1, 0, 8000, 1840, 1380, 690);
+        bracket("TTDLA_DETRLAVORO", 2, 8000, 15000, 1338);
+        bracket("TTDLA_DETRLAVORO", 3, 15000, 55000, 1338);
+    } else if (year < 2022) {
         bracket("TTDLA_DETRLAVORO", 1, 0, 8000, 1880, 1380, 690);
         bracket("TTDLA_DETRLAVORO", 2, 8000, 28000, 978);
         bracket("TTDLA_DETRLAVORO", 3, 28000, 55000, 978);
     } else {
-        bracket("TTDLA_DETRLAVORO", 1, 0, 15000, 1880, 1380, 690);
+        bracket("TTDLA_DETRLAVORO", 1, 0, 15000, year >= 2024 ? 1955 : 1880, 1380, 690);
         bracket("TTDLA_DETRLAVORO", 2, 15000, 28000, 1910);
         bracket("TTDLA_DETRLAVORO", 3, 28000, 50000, 1910);
+        bracket("TTDLA_DETRLAVORO", -1, 25000, 35000, 65);
     }
     if (year >= 2020 && year <= 2021) {
-        bracket("TTDLA_DETRLAVORO", -1, 28000, 35000, 960);
-        bracket("TTDLA_DETRLAVORO", -2, 35000, 40000, 960);
+        // Half the yearly amount in 2020, from July.
+        const int additional = year == 2020 ? 480 : 960;
+        bracket("TTDLA_DETRLAVORO", -1, 28000, 35000, additional);
+        bracket("TTDLA_DETRLAVORO", -2, 35000, 40000, additional);
     }
     bracket("TTDCO_DETRCONIUGE", 1, 0, 15000, 800);
     bracket("TTDCO_DETRCONIUGE", 2, 15000, 40000, 690);
     bracket("TTDCO_DETRCONIUGE", 3, 40000, 80000, 690);
+    bracket("TTDCO_DETRCONIUGE", -1, 29000, 29200, 10);
+    bracket("TTDCO_DETRCONIUGE", -2, 29200, 34700, 20);
+    bracket("TTDCO_DETRCONIUGE", -3, 34700, 35000, 30);
+    bracket("TTDCO_DETRCONIUGE", -4, 35000, 35100, 20);
+    bracket("TTDCO_DETRCONIUGE", -5, 35100, 35200, 10);
     bracket("TTDCA_DETRCANONE", 1, 0, 15494, 300);
     bracket("TTDCA_DETRCANONE", 1, 15494, 30987, 150);
     if (year >= 2025) {
         bracket("TTDCU_CUNEOFISCALE", 1, 20000, 32000, 1000);
         bracket("TTDCU_CUNEOFISCALE", 2, 32000, 40000, 1000);
     }
-    m_w.row("TTDFA_DETRFAMILIARI",
-            {int(m_w.nextId("TTDFA_DETRFAMILIARI")), anf, Currency::fromInt(950), Currency::fromInt(270),
-             Currency::fromInt(400), Currency::fromInt(200), Currency::fromInt(750), Currency::fromInt(1200),
-             Currency::fromInt(95000), Currency::fromInt(15000), Currency::fromInt(80000)});
+    // Per child 800, under three +100, disabled +220 up to 2012; 950, +270,
+    // +400 from 2013.
+    const bool dal2013 = year >= 2013;
+    m_w.row("TTDFA_DETRFAMILIARI", {int(m_w.nextId("TTDFA_DETRFAMILIARI")), anf, Currency::fromInt(dal2013 ? 950 : 800),
+                                    Currency::fromInt(dal2013 ? 270 : 100), Currency::fromInt(dal2013 ? 400 : 220),
+                                    Currency::fromInt(200), Currency::fromInt(750), Currency::fromInt(1200),
+                                    Currency::fromInt(95000), Currency::fromInt(15000), Currency::fromInt(80000)});
 
     // Contract tables: one of each kind a year, with its seniority classes.
     const int ccnt = int(m_w.nextId("TCCNT_TABELLECCNL"));

@@ -24,3 +24,13 @@ bool TWunDaPagare66::Accetta(const QString &testo)
     m_numero = numero;
     return true;
 }
+
+std::function<void(const platform::DataSet &, int &)> TWunDaPagare66::OnConferma;
+
+int TWunDaPagare66::Conferma(const platform::DataSet &persona, int proposto)
+{
+    int numero = proposto;
+    if (OnConferma)
+        OnConferma(persona, numero);
+    return numero;
+}

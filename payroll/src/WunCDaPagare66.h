@@ -4,6 +4,7 @@
 // dialog shows the person and the proposed number; only a whole number of
 // at least 1 is accepted.
 #include <QString>
+#include <functional>
 
 namespace platform {
 class DataSet;
@@ -27,6 +28,13 @@ public:
     // Takes the text when it holds a whole number of at least 1 (blanks
     // around it ignored); otherwise false and the value stays.
     bool Accetta(const QString &testo);
+
+    // The number of payments the rules use for the person: the proposal
+    // shown in the dialog (OnConferma) and confirmed or changed by the
+    // user; without the windows, or when the user cancels, the proposal.
+    static int Conferma(const platform::DataSet &persona, int proposto);
+    // Who shows the dialog (the windows install it).
+    static std::function<void(const platform::DataSet &persona, int &numero)> OnConferma;
 
 private:
     int m_numero;

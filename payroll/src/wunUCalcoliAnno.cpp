@@ -502,23 +502,6 @@ void TWunCalcolaAnno2007::ChiudiTabelle()
     m_tdfa.close();
 }
 
-void TWunCalcolaAnno2007::DetrazioneLavDipConguaglio(const DataSet &, DataSet &, DataSet &) {}
-
-Currency TWunCalcolaAnno2007::DetrazioneFigli(const DataSet &, Currency, Currency &, Currency &)
-{
-    return Currency();
-}
-
-Currency TWunCalcolaAnno2007::DetrazioneLavDip(const DataSet &, Currency)
-{
-    return Currency();
-}
-
-Currency TWunCalcolaAnno2007::UlterioreDetrazione(const DataSet &, const DataSet &, Currency, const DataSet *)
-{
-    return Currency();
-}
-
 bool TWunCalcolaAnno2008::Regole2008() const
 {
     return true;
@@ -559,11 +542,6 @@ void TWunCalcolaAnno2009::ChiudiTabelle()
     m_tdca.close();
 }
 
-Currency TWunCalcolaAnno2009::DetrazioneFamiglieNumerose(const DataSet &)
-{
-    return Currency();
-}
-
 bool TWunCalcolaAnno2010::Regole2009() const
 {
     return false;
@@ -598,7 +576,6 @@ Currency TWunCalcolaAnno2014::ImportoBonusAnnuo() const
 {
     return euro(640);
 }
-void TWunCalcolaAnno2014::GiorniBonus(SqlQuery &, const DataSet &, const DataSet &, int &, int &) {}
 Currency TWunCalcolaAnno2014::SogliaPienaBonus() const
 {
     return euro(24000);
@@ -712,18 +689,9 @@ int TWunCalcolaAnno2020::MensilitaGiaPagate(SqlQuery &, const DataSet &, const D
     return 0;
 }
 
-Currency TWunCalcolaAnno2020::RateTrattamentoIntegrativo(const DataSet &, const DataSet &, int, int)
-{
-    return Currency();
-}
-
 Currency TWunCalcolaAnno2020::QuotaUlterioreDetrazione() const
 {
     return euro(120);
-}
-Currency TWunCalcolaAnno2020::TrattamentoIntegrativoConguaglio(const DataSet &)
-{
-    return Currency();
 }
 Currency TWunCalcolaAnno2020::ImportoTrattamentoIntegrativo() const
 {
@@ -734,20 +702,6 @@ Currency TWunCalcolaAnno2020::SogliaTrattamentoIntegrativo() const
     return euro(28000);
 }
 
-Currency TWunCalcolaAnno2020::CalcolaTrattamentoIntegrativo(SqlQuery &, DataSet &, DataSet *, DataSet &, DataSet &,
-                                                            DataSet &, const DataSet &)
-{
-    return Currency();
-}
-
-int TWunCalcolaAnno2020::GiorniTrattamentoIntegrativo(const DataSet &)
-{
-    return 0;
-}
-int TWunCalcolaAnno2020::CollaborazioniPagate(SqlQuery &, const DataSet &)
-{
-    return 0;
-}
 
 int TWunCalcolaAnno2021::GiorniPeriodoBonus() const
 {

@@ -191,16 +191,50 @@ public:
     static int NumeroMensilita(const DataSet &persona);
 };
 
+// A share of the year (days over days, or days over payments and days),
+// kept exact so that an amount is scaled once and rounded once.
+struct TWunQuota {
+    qint64 numeratore = 0;
+    qint64 denominatore = 1;
+    // importo x numeratore / denominatore at four decimals; a zero
+    // denominator raises ETovCalcola.
+    platform::Currency Applica(platform::Currency importo) const;
+    bool operator==(const TWunQuota &altra) const = default;
+};
+
 class TWunCalcolaAnno2004 : public TWunCalcolaAnno {
 public:
     bool RegimeDetrazioni() const override;
     bool Regole2004() const override;
+
+    // ---- deductions from income (wunUCalcoliAnnoDetrazioni.cpp) ----
+    // The month's no-tax area deduction into FADETIMPDEDUZIONE1 (nothing
+    // for a person with LACOMDISABILTANTA).
+    void CalcolaDeduzioni(const DataSet &persona, DataSet &detrazioni, DataSet *liquidazione) override;
+    // The deductions of the brackets the user chose (ITDLAID, ITDCOID,
+    // ITDFAID), divided over the payments.
+    void CalcolaDetrazioni(const DataSet &persona, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                           DataSet *figli, int mese) override;
+    // The adjustment's days and income and its no-tax area deductions.
+    void CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni, DataSet &liquidazione,
+                           DataSet &conguaglio, DataSet &ritenute) override;
 };
 
 class TWunCalcolaAnno2005 : public TWunCalcolaAnno {
 public:
     bool RegimeDetrazioni() const override;
     QString NomeFrameConguaglio() const override;
+
+    // ---- deductions from income (wunUCalcoliAnnoDetrazioni.cpp) ----
+    // The family deduction (FADETDEDFAMILY) and, with the no-tax area,
+    // FADETIMPDEDUZIONE1.
+    void CalcolaDeduzioni(const DataSet &persona, DataSet &detrazioni, DataSet *liquidazione) override;
+    // FADETDEDFAMILYTEO when given; else spouse, children and other
+    // dependants at the amounts of the year's row `tabella`.
+    Currency DetrazioneFamiliariTeorica(DataSet &detrazione, DataSet &tabella) override;
+    // The 2004 adjustment plus the family deduction of the year.
+    void CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni, DataSet &liquidazione,
+                           DataSet &conguaglio, DataSet &ritenute) override;
 };
 
 class TWunCalcolaAnno2007 : public TWunCalcolaAnno {
@@ -214,13 +248,66 @@ public:
     QString NomeFormDetrazioniFamiliari() const override;
     void ChiudiTabelle() override;
 
-    // The deduction rules of the years from 2007.
+    // ---- the deductions from tax (wunUCalcoliAnnoDetrazioni.cpp) ----
+    // The yearly deductions of the person into the deduction row: employee
+    // income (FADETIMPLAVDIP, FADETIMPLAVAGG), spouse, children and other
+    // dependants; on the adjustment's income with `conguaglio`, which then
+    // gets the employee deduction of the year too. `figli` are the
+    // per-child rows (nullptr or empty: the counts of the deduction row).
+    void CalcolaDetrazioni(const DataSet &persona, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                           DataSet *figli, int mese) override;
+    // The days, taxable and income of the year's adjustment.
+    void CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni, DataSet &liquidazione,
+                           DataSet &conguaglio, DataSet &ritenute) override;
+    // A typed share of a child: 0, 50 or 100.
+    void ControllaFigli(const platform::Value &quota, bool &valido, QString &messaggio) override;
+    // The month's share of the yearly employee deduction, plus the
+    // additional deduction divided over the payments.
+    void RipartisciDetrazioni(SqlQuery &query, DataSet &detrazioni, int numeroPaghe, const DataSet *liquidazione,
+                              const DataSet &persona) override;
+    // Hides the bracket choices and shows the totals only with `totali`.
+    void ImpostaFormDetrazioni(QObject *form, bool totali) override;
+
+    // The employee deduction of the adjustment: the yearly one for its days
+    // plus the additional one, at least the bracket's minimum.
     virtual void DetrazioneLavDipConguaglio(const DataSet &persona, DataSet &detrazioni, DataSet &conguaglio);
+    // The children deduction from the counts of the deduction row;
+    // `primoFiglio` gets the first child's part and `coefficiente` the
+    // income coefficient.
     virtual Currency DetrazioneFigli(const DataSet &detrazioni, Currency reddito, Currency &primoFiglio,
                                      Currency &coefficiente);
+    // The employee-income deduction of the bracket of the income (only when
+    // LADETLAVDIP is 1 or empty).
     virtual Currency DetrazioneLavDip(const DataSet &detrazioni, Currency reddito);
+    // The additional employee deduction (brackets of kind below 0);
+    // `liquidazione` is the month's liquidation, nullptr in the adjustment.
     virtual Currency UlterioreDetrazione(const DataSet &detrazioni, const DataSet &persona, Currency reddito,
                                          const DataSet *liquidazione);
+
+    // The spouse deduction (LADETCONCAR or LADETMANCAGENITORE 1) and the
+    // other dependants' deduction of the income.
+    Currency DetrazioneConiuge(const DataSet &detrazioni, Currency reddito);
+    Currency DetrazioneAltri(const DataSet &detrazioni, Currency reddito);
+    // The children deduction from the per-child rows: all rows, checked,
+    // in the adjustment (`conguaglio`); the rows valid in `mese` otherwise.
+    // `numeroFigli` gets the highest order number.
+    Currency DetrazioneFigliRighe(DataSet &figli, Currency reddito, bool conguaglio, int mese, Currency &primoFiglio,
+                                  int &numeroFigli);
+
+    // The adjustment's days: the year's other liquidations of the person,
+    // this one and the days already in FCONGGIORNI (a collaborator: the
+    // contract's days); `condizione` narrows the registers read.
+    static int GiorniConguaglio(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione,
+                                const DataSet &conguaglio, const QString &condizione);
+    // The adjustment's days (with those of previous employers, at most 365),
+    // taxable, income, deductible charges and tax credit.
+    static void TotaliConguaglio(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione,
+                                 DataSet &conguaglio);
+
+    static const QString MsgQuotaFiglio;        // "Il figlio può essere a carico per intero o al 50%"
+    static const QString MsgFiglioMancante;     // "Manca il figlio numero %d."
+    static const QString MsgPeriodiSovrapposti; // "Figlio %d: Periodi validi per detrazioni sovrapposti"
+    static const QString MsgMeseFine;           // "Figlio %d: Mese fine detrazioni deve essere ..."
 
     // The bracket tables of the working year (opened on first use).
     TUqQueryCollection &TabellaLavoro() { return m_tdla; }    // QRY_TDLA
@@ -233,7 +320,24 @@ public:
     int FigliACarico() const { return m_figli; }
     void SetFigliACarico(int figli) { m_figli = figli; }
 
-private:
+protected:
+    // The employee formula of the found bracket (code 2 and 3) with the
+    // year's constants.
+    struct TFormulaLavoro {
+        int quota2;  // D + quota2 x (limite2 - R) / ampiezza2
+        int limite2; // 0: the bracket's upper bound
+        int ampiezza2;
+        int ampiezza3; // D x (U - R) / ampiezza3
+    };
+    Currency DetrazioneLavDipFormula(const DataSet &detrazioni, Currency reddito, const TFormulaLavoro &formula);
+    // The month's part of the yearly employee deduction (see
+    // RipartisciDetrazioni).
+    Currency QuotaMeseLavoro(SqlQuery &query, Currency annua, int numeroPaghe, const DataSet *liquidazione,
+                             const DataSet &persona);
+    // The minimum employee deduction of the adjustment's income, 0 when
+    // none.
+    Currency MinimoLavDip(const DataSet &persona, Currency reddito);
+
     TUqQueryCollection m_tdla;
     TUqQueryCollection m_tdco;
     TUqQueryCollection m_tdfa;
@@ -256,7 +360,16 @@ public:
     QString NomeFrameConguaglio() const override;
     void ChiudiTabelle() override;
 
+    // The 2007 deductions and, in the adjustment, the large-family and
+    // rent deductions.
+    void CalcolaDetrazioni(const DataSet &persona, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                           DataSet *figli, int mese) override;
+    void ImpostaFormDetrazioni(QObject *form, bool totali) override;
+
+    // The large-family deduction (at least four children, FADETPERCFAMNUM).
     virtual Currency DetrazioneFamiglieNumerose(const DataSet &detrazioni);
+    // The rent deduction of the income (IADETTIPCANONE, IADETGGCANONE).
+    Currency DetrazioneCanone(const DataSet &detrazioni, Currency reddito);
 
     TUqQueryCollection &TabellaCanone() { return m_tdca; } // QRY_TDCA
 
@@ -268,6 +381,9 @@ class TWunCalcolaAnno2010 : public TWunCalcolaAnno2009 {
 public:
     bool Regole2009() const override;
     bool Regole2010() const override;
+    // No deduction from the counts from 2010 (per-child rows only).
+    Currency DetrazioneFigli(const DataSet &detrazioni, Currency reddito, Currency &primoFiglio,
+                             Currency &coefficiente) override;
 };
 
 class TWunCalcolaAnno2014 : public TWunCalcolaAnno2010 {
@@ -284,12 +400,45 @@ public:
                              int &giorni);
     virtual Currency SogliaPienaBonus() const;
     virtual Currency SogliaMassimaBonus() const;
+
+    // ---- the income bonus (wunUCalcoliAnnoBonus.cpp) ----
+    // The bonus of the month (of the year with the adjustment row
+    // `conguaglio`), written as the bonus item of a monthly liquidation.
+    Currency CalcolaBonusIrpef(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                               DataSet &voci, DataSet &liquidazione, const DataSet &persona) override;
+    Currency DetrazioneLavDip(const DataSet &detrazioni, Currency reddito) override;
+
+    // The yearly bonus of an income between the full and the zero
+    // threshold given: `importo` falling to 0 at `massima`.
+    static Currency BonusDelReddito(Currency importo, Currency piena, Currency massima, Currency reddito);
+    // Whether the liquidation already has a paid bonus item (group 5).
+    static bool BonusGiaPagato(SqlQuery &query, const DataSet &liquidazione);
+    // The tax days of the liquidation (IVARMGIORNI less the non-tax days).
+    static int GiorniLiquidazione(SqlQuery &query, const DataSet &liquidazione);
+    // The employee income tax of the month (retentions 7 and 11) less
+    // `detrazione`.
+    static Currency CapienzaMese(DataSet &ritenute, Currency detrazione);
+    // The bonus item of the month: on the stored salary liquidation, else
+    // in the items `voci`.
+    static void ScriviBonus(SqlQuery &query, const DataSet &liquidazione, const DataSet &persona, DataSet &voci,
+                            Currency bonus);
+    // Whether the relationship takes the bonus (types up to 8 and 11) and
+    // the person is not excluded (IACOMBONUS66ECC).
+    static bool BonusAmmesso(const DataSet &persona);
+    // A collaborator's payments left: the contract's (IACOMNUMPAGHE; none
+    // raises "Numero di paghe non specificato") less `pagate`, at least 1,
+    // as confirmed by the user in the dialog "Bonus Irpef".
+    static int PagheCollaboratore(const DataSet &persona, int pagate);
+    static constexpr int GruppoBonus = 5;
 };
 
 class TWunCalcolaAnno2015 : public TWunCalcolaAnno2014 {
 public:
     bool BonusNonSpettanteNelMese(const DataSet &liquidazione) const override;
     Currency ImportoBonusAnnuo() const override;
+    // The liquidation's days over 365.
+    void GiorniBonus(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione, int &giorniBase,
+                     int &giorni) override;
 };
 
 class TWunCalcolaAnno2017 : public TWunCalcolaAnno2015 {
@@ -300,6 +449,13 @@ public:
     // (LACOMINPSAGG), on the INPS rate (kind 3).
     bool ApplicaInpsAggiuntiva(const DataSet &persona, int mese, int tipo) const override;
     bool AliquotaCollaboratoreSenzaDisColl(int tipoRapporto, Currency aliquota) const override;
+    // The additional rate recovered on the collaborator's earlier
+    // liquidations of the year (wunUCalcoliAnnoDetrazioni.cpp).
+    void RecuperaInpsCollaboratori(const DataSet &liquidazione, const DataSet &persona, DataSet &ritenuta) override;
+    // Code 14: the first box, set to whether the additional rate runs in
+    // the month `valore`; others as the base.
+    void MostraControlliInps(int codice, const platform::Value &valore, IWunCasella &prima,
+                             IWunCasella &seconda) override;
 
     // Whether the additional INPS rate runs in the month.
     virtual bool InpsAggiuntivaNelMese(int mese) const;
@@ -330,18 +486,60 @@ public:
     bool Regole2020() const override;
     int MensilitaGiaPagate(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione) override;
 
+    // ---- the bonus and the integrative payment (wunUCalcoliAnnoBonus.cpp) ----
+    // The bonus before July, the integrative payment from July, the
+    // adjustment's amount in the annual adjustment.
+    Currency CalcolaBonusMese(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                              DataSet &voci, DataSet &liquidazione, const DataSet &persona) override;
+    // The integrative payment of the adjustment's part-year days.
+    Currency TrattamentoIntegrativoAnnuo(const DataSet &conguaglio, int giorni, Currency reddito,
+                                         Currency impostaNetta) override;
+
+    // ---- deductions (wunUCalcoliAnnoDetrazioni.cpp) ----
+    void CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni, DataSet &liquidazione,
+                           DataSet &conguaglio, DataSet &ritenute) override;
+    void RipartisciDetrazioni(SqlQuery &query, DataSet &detrazioni, int numeroPaghe, const DataSet *liquidazione,
+                              const DataSet &persona) override;
+    void DetrazioneLavDipConguaglio(const DataSet &persona, DataSet &detrazioni, DataSet &conguaglio) override;
+    Currency UlterioreDetrazione(const DataSet &detrazioni, const DataSet &persona, Currency reddito,
+                                 const DataSet *liquidazione) override;
+
     // The integrative payment of July 2020 on.
-    virtual Currency RateTrattamentoIntegrativo(const DataSet &persona, const DataSet &liquidazione, int giorni,
-                                                int numeroPaghe);
+    // The month's share of the payment's period: a collaborator's entitled
+    // days over the payments and the period's days, otherwise the
+    // liquidation's days over the period's days; 0 for a collaborator
+    // without days.
+    virtual TWunQuota RateTrattamentoIntegrativo(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione);
     virtual Currency QuotaUlterioreDetrazione() const;
+    // The first-half bonus and the integrative payment of the adjustment.
     virtual Currency TrattamentoIntegrativoConguaglio(const DataSet &conguaglio);
     virtual Currency ImportoTrattamentoIntegrativo() const;
     virtual Currency SogliaTrattamentoIntegrativo() const;
+    // The integrative payment of the month, written as the bonus item.
     virtual Currency CalcolaTrattamentoIntegrativo(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio,
                                                    DataSet &ritenute, DataSet &voci, DataSet &liquidazione,
                                                    const DataSet &persona);
+    // A collaborator's days in the payment's period.
     virtual int GiorniTrattamentoIntegrativo(const DataSet &persona);
+    // The collaboration payments made before the payment's first month
+    // (QRY_REGS_COLL_PAGATE_NO_NBI).
     virtual int CollaborazioniPagate(SqlQuery &query, const DataSet &persona);
+
+protected:
+    // The integrative payment of the month with the year's tax capacity
+    // (the income tax less the employee deduction without `esclusa`) and
+    // income threshold.
+    Currency TrattamentoIntegrativoMese(SqlQuery &query, DataSet &detrazioni, DataSet &ritenute, DataSet &voci,
+                                        DataSet &liquidazione, const DataSet &persona, bool sottraiPagate,
+                                        Currency soglia, bool escludiAggiuntiva);
+    // The additional deduction of the bracket with the year's formula;
+    // `controllaMese`: nothing in a liquidation before the payment's
+    // first month.
+    Currency UlterioreDetrazioneAnno(const DataSet &detrazioni, const DataSet &persona, Currency reddito,
+                                     const DataSet *liquidazione, bool controllaMese, bool formula);
+    // The tax capacity of the adjustment: FCONGRITLORDA less FCONGIMPLAVDIP
+    // without the extra deduction of its days when `escludiAggiuntiva`.
+    Currency CapienzaConguaglio(const DataSet &conguaglio, bool escludiAggiuntiva) const;
 };
 
 class TWunCalcolaAnno2021 : public TWunCalcolaAnno2020 {
@@ -350,6 +548,20 @@ public:
     bool Regole2020() const override;
     Currency QuotaUlterioreDetrazione() const override;
     Currency ImportoTrattamentoIntegrativo() const override;
+
+    // The integrative payment all year (no bonus months).
+    Currency CalcolaBonusMese(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                              DataSet &voci, DataSet &liquidazione, const DataSet &persona) override;
+    Currency CalcolaTrattamentoIntegrativo(SqlQuery &query, DataSet &detrazioni, DataSet *conguaglio, DataSet &ritenute,
+                                           DataSet &voci, DataSet &liquidazione, const DataSet &persona) override;
+    Currency TrattamentoIntegrativoConguaglio(const DataSet &conguaglio) override;
+    int GiorniTrattamentoIntegrativo(const DataSet &persona) override;
+    TWunQuota RateTrattamentoIntegrativo(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione) override;
+    void CalcolaConguaglio(const DataSet &persona, DataSet &detrazioni, SqlQuery &liquidazioni, DataSet &liquidazione,
+                           DataSet &conguaglio, DataSet &ritenute) override;
+    void DetrazioneLavDipConguaglio(const DataSet &persona, DataSet &detrazioni, DataSet &conguaglio) override;
+    Currency UlterioreDetrazione(const DataSet &detrazioni, const DataSet &persona, Currency reddito,
+                                 const DataSet *liquidazione) override;
 
     virtual Currency SogliaRedditoTrattamento() const;
 };
@@ -367,6 +579,19 @@ public:
 
     virtual Currency SogliaPienaTrattamento() const;
     virtual Currency SogliaMassimaTrattamento() const;
+
+    // ---- the integrative payment and deductions of 2022 on ----
+    Currency TrattamentoIntegrativoConguaglio(const DataSet &conguaglio) override;
+    // Up to 15,000.00 the full amount; up to 28,000.00 at most the excess of
+    // the deductions over the tax (`impostaNetta` below 0).
+    Currency TrattamentoIntegrativoAnnuo(const DataSet &conguaglio, int giorni, Currency reddito,
+                                         Currency impostaNetta) override;
+    Currency DetrazioneLavDip(const DataSet &detrazioni, Currency reddito) override;
+    // The bracket's amount, without formula.
+    Currency UlterioreDetrazione(const DataSet &detrazioni, const DataSet &persona, Currency reddito,
+                                 const DataSet *liquidazione) override;
+    // A sixth of the yearly amount (January and February).
+    Currency DetrazioneFamiglieNumerose(const DataSet &detrazioni) override;
 
     // ---- the one-off bonuses of 2022 (200 euros in July, 150 in November
     // or December) ----

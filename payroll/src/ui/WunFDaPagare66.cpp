@@ -51,6 +51,11 @@ int TfmWunDaPagare66::Execute(const platform::DataSet &persona, int &numero)
     return esito;
 }
 
+void TfmWunDaPagare66::Installa()
+{
+    TWunDaPagare66::OnConferma = [](const platform::DataSet &persona, int &numero) { Execute(persona, numero); };
+}
+
 bool TfmWunDaPagare66::CanClose(int result)
 {
     if (result != mrOk || m_regole.Accetta(edLiq->text()))

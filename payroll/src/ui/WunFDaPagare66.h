@@ -27,6 +27,8 @@ public:
     // dialog stays open on the value last stored), Cancel keeps the
     // proposal. Runs on the start-up dialog when there is one.
     static int Execute(const platform::DataSet &persona, int &numero);
+    // Makes this dialog the one the rules show (TWunDaPagare66::Conferma).
+    static void Installa();
 
 protected:
     bool CanClose(int result) override;

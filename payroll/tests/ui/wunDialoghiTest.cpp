@@ -67,6 +67,16 @@ TEST_F(WunDialoghi, BonusIrpefRefusesWhatIsNotAWholeNumberFromOne)
     });
     EXPECT_EQ(TfmWunDaPagare66::Execute(*persona, numero), mrCancel);
     EXPECT_EQ(numero, 3) << "cancelling keeps the proposed number";
+
+    // Installed, the dialog is what the rules ask for the payments.
+    TfmWunDaPagare66::Installa();
+    services->onNextDialog([](QDialog &d) {
+        auto &dialogo = dynamic_cast<TfmWunDaPagare66 &>(d);
+        EXPECT_EQ(dialogo.edLiq->text(), "5");
+        return okCon(dialogo, dialogo.edLiq, "2");
+    });
+    EXPECT_EQ(TWunDaPagare66::Conferma(*persona, 5), 2);
+    TWunDaPagare66::OnConferma = nullptr;
 }
 
 TEST_F(WunDialoghi, FerieShowsTheDaysAndTakesOnlyANumber)

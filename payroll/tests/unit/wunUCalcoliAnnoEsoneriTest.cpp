@@ -196,6 +196,12 @@ TEST(TaglioCuneo, TheAdditionalDeductionFallsInItsLastBracket)
                                        {"FTDCUDETRAZIONE", platform::FieldType::BCD, 4}},
                                       {{1, euro("20000"), euro("32000"), euro("1000")},
                                        {2, euro("32000"), euro("40000"), euro("1000")}});
+    // No additional bracket of the earlier years: only the wedge's part.
+    regole.TabellaLavoro().loadRecords({{"ITDLAUSERCODE", platform::FieldType::Integer},
+                                        {"FTDLASCAGLIONEDA", platform::FieldType::BCD, 4},
+                                        {"FTDLASCAGLIONEA", platform::FieldType::BCD, 4},
+                                        {"FTDLADETRAZIONE", platform::FieldType::BCD, 4}},
+                                       {});
     auto detrazioni = [](const Value &lavoro) { return riga({"LADETLAVDIP"}, {lavoro}); };
     struct Caso {
         const char *reddito;

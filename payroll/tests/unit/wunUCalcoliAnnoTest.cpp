@@ -263,6 +263,19 @@ TEST(WunCalcolaAnno, InpsCheckBoxesOfTheBaseRule)
     inModifica.stato = platform::DataSetState::Edit;
     a->MostraControlliInps(1, Value(7), prima, inModifica);
     EXPECT_EQ(inModifica.spuntata, -1) << "set only while its data is browsing";
+
+    // 2017, code 14: the first box tells whether the additional rate runs in
+    // the month (from July), the second is put away.
+    Anno b(2017);
+    for (const auto &[mese, spunta] : {std::pair{6, 0}, std::pair{7, 1}}) {
+        Casella uno, due;
+        due.visibile = due.abilitata = true;
+        b->MostraControlliInps(14, Value(mese), uno, due);
+        EXPECT_TRUE(uno.visibile && uno.abilitata) << mese;
+        EXPECT_EQ(uno.spuntata, spunta) << mese;
+        EXPECT_FALSE(due.visibile || due.abilitata) << mese;
+        EXPECT_EQ(due.spuntata, 0) << mese;
+    }
 }
 
 TEST(WunCalcolaAnno, BracketsCoefficientsAndNoTaxArea)
@@ -358,7 +371,7 @@ TEST_F(WunCalcolaAnnoSuArchivio, TheYearlyDeductionIsDividedOverThePayments)
 {
     platform::SqlQuery q(db());
     auto persona = riga({"ITNOID", "IACOMNUMPAGHE"}, {1, 13});
-    auto detrazioni = riga({"FADETIMPLAVDIP"}, {euro("1000")});
+    auto detrazioni = riga({"FADETIMPLAVDIP", "FADETIMPLAVAGG"}, {euro("1000"), euro("0")});
     WunCalcolaAnno().RipartisciDetrazioni(q, *detrazioni, 13, nullptr, *persona);
     EXPECT_EQ(detrazioni->fieldByName("FADETIMPLAVDIP").asCurrency(), euro("76.92"));
     try {
