@@ -25,8 +25,23 @@ void TdmZePDisCalcola::PreparaPeriodi()
     static const QRegularExpression numeri(QStringLiteral("^\\s*\\d+(\\s*,\\s*\\d+)*\\s*$"));
     ZEP_ASSERT(numeri.match(m_periodi).hasMatch(),
                QStringLiteral("Elenco dei periodi non valido: \"%1\"").arg(m_periodi));
+    // The ids go in as parameters, so that the statement's text depends only
+    // on how many there are and is prepared once per connection, not once
+    // per person; the list is filled up to a power of two by repeating its
+    // last id (the same condition), which keeps the texts few.
+    const QStringList ids = m_periodi.split(QLatin1Char(','));
+    qsizetype posti = 1;
+    while (posti < ids.size())
+        posti *= 2;
+    QString elenco;
+    for (qsizetype i = 0; i < posti; ++i)
+        elenco += (i ? QStringLiteral(", :IVAPEID_") : QStringLiteral(":IVAPEID_")) + QString::number(i + 1);
     xqcPeriodi.SetSelectSQL(TWunUtil::TestoQuery(QStringLiteral("QRY_DIS_PERIODI"), QStringLiteral("EXECUTE"))
-                            + platform::format(QStringLiteral(" AND VAPE.IVAPEID IN (%s)"), m_periodi));
+                            + QStringLiteral(" AND VAPE.IVAPEID IN (%1)").arg(elenco));
+    for (qsizetype i = 0; i < posti; ++i)
+        xqcPeriodi.params()
+            .paramByName(QStringLiteral("IVAPEID_") + QString::number(i + 1))
+            .setValue(Value(ids.at(qMin(i, ids.size() - 1)).trimmed().toLongLong()));
     xqcPeriodi.params()
         .paramByName(QStringLiteral("IACOMID"))
         .setValue(Principale().fieldByName(CampoIdCompenso()).value());

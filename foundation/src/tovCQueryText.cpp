@@ -32,6 +32,16 @@ TTovQueryText::TTovQueryText() : DataSet(QStringLiteral("TovQueryText"))
 {
     // The catalogue is read-only for the whole run.
     setReadOnly(true);
+    // Any change but a move of the cursor makes the positions stale.
+    m_observer = addObserver([this](const platform::DataChange &change) {
+        if (change.kind != platform::DataChange::CursorMoved)
+            m_positionsValid = false;
+    });
+}
+
+TTovQueryText::~TTovQueryText()
+{
+    removeObserver(m_observer);
 }
 
 TTovQueryText &TovQueryText()
@@ -81,14 +91,75 @@ QString TTovQueryText::CatalogueFileName()
 // ---------------------------------------------------------------------------
 // Lookups
 
+namespace {
+
+// A key's part as locate compares it: a null value apart from every text.
+QString keyPart(const Value &v)
+{
+    return v.isEmpty() ? QStringLiteral("\x01") : QLatin1Char('=') + v.toString();
+}
+
+QString positionKey(const Value &name, const Value &kind)
+{
+    return keyPart(name) + QLatin1Char('\x02') + keyPart(kind);
+}
+
+QString positionKey(const Value &name, const Value &kind, const Value &index)
+{
+    return positionKey(name, kind) + QLatin1Char('\x02') + keyPart(index);
+}
+
+} // namespace
+
+void TTovQueryText::buildPositions()
+{
+    m_positions.clear();
+    const platform::Field *query = findField(FieldQuery);
+    const platform::Field *tipo = findField(FieldTipo);
+    const platform::Field *indice = findField(FieldIndice);
+    const QList<platform::Bookmark> rows = rowBookmarks();
+    auto first = [this](const QString &key, int row) {
+        if (!m_positions.contains(key))
+            m_positions.insert(key, row);
+    };
+    for (int i = 0; i < rows.size(); ++i) {
+        const Value name = rowValue(rows[i], query->index());
+        const Value kind = rowValue(rows[i], tipo->index());
+        first(positionKey(name, kind), i);
+        if (indice)
+            first(positionKey(name, kind, rowValue(rows[i], indice->index())), i);
+    }
+    m_positionsValid = true;
+}
+
 bool TTovQueryText::find(const QString &name, const QString &kind, const Value &index)
 {
     if (!isActive() || !findField(FieldQuery) || !findField(FieldTipo))
         return false;
+    const platform::Field *indice = findField(FieldIndice);
+    if (!index.isUnassigned() && !indice)
+        return false;
+    // The catalogue is searched hundreds of times a person: by the
+    // positions, when its fields are those of the catalogue (texts and an
+    // integer index, compared as locate compares them) and its observers are
+    // told of its changes; otherwise row by row.
+    const bool indexed = !controlsDisabled() && findField(FieldQuery)->dataType() == platform::FieldType::String
+                         && findField(FieldTipo)->dataType() == platform::FieldType::String
+                         && (!indice || indice->dataType() == platform::FieldType::Integer)
+                         && (index.isUnassigned() || index.type() == platform::ValueType::Integer);
+    if (indexed) {
+        checkBrowseMode();
+        if (!m_positionsValid)
+            buildPositions();
+        const auto it = m_positions.constFind(index.isUnassigned() ? positionKey(Value(name), Value(kind))
+                                                                   : positionKey(Value(name), Value(kind), index));
+        if (it == m_positions.constEnd())
+            return false;
+        setRecNo(it.value() + 1);
+        return true;
+    }
     if (index.isUnassigned())
         return locate(FieldQuery + QLatin1Char(';') + FieldTipo, platform::ValueList{name, kind});
-    if (!findField(FieldIndice))
-        return false;
     return locate(FieldQuery + QLatin1Char(';') + FieldTipo + QLatin1Char(';') + FieldIndice,
                   platform::ValueList{name, kind, index});
 }

@@ -20,6 +20,7 @@
 #include "DataSet.h"
 #include "Value.h"
 
+#include <QHash>
 #include <QString>
 #include <exception>
 
@@ -42,6 +43,7 @@ enum class TovVersionMessage { Standard, Zep };
 class TTovQueryText : public platform::DataSet {
 public:
     TTovQueryText();
+    ~TTovQueryText() override;
 
     // Loads the catalogue from a binary dataset file, replacing its rows.
     // With the certificate check on, also keeps the file's certificate and
@@ -130,6 +132,10 @@ private:
     // (an empty catalogue has none).
     bool find(const QString &name, const QString &kind, const platform::Value &index);
     bool findName(const QString &name);
+    // The rows by name and kind, and by name, kind and index: the position
+    // of the first of each (row order, as locate finds it), made again
+    // after any change of the rows, their order or filter.
+    void buildPositions();
     QString currentSql() const;
     void checkAssigned(const QString &name, const QString &statement);
 
@@ -138,6 +144,9 @@ private:
     QString m_lastOperation;
     bool m_checkCertificate = false;
     TovVersionMessage m_versionMessage = TovVersionMessage::Standard;
+    QHash<QString, int> m_positions;
+    bool m_positionsValid = false;
+    int m_observer = -1;
 };
 
 // The one catalogue of the run: created at its first use, freed at the end

@@ -67,6 +67,10 @@ struct DataSet::Impl {
     quint64 nextSeq = 1;
 
     QHash<QString, int> nameIndex;
+    // The same by the names as defined: most searches give a field's name
+    // as it was defined, and find it without making a lower-case copy (the
+    // names are unique in any case, so both agree).
+    QHash<QString, int> definedIndex;
     QList<int> dataFields;
     bool hasCalcFields = false;
 
@@ -132,12 +136,14 @@ struct DataSet::Impl {
     {
         q->m_fields.clear();
         nameIndex.clear();
+        definedIndex.clear();
         dataFields.clear();
         hasCalcFields = false;
         for (int i = 0; i < q->m_fieldDefs.size(); ++i) {
             const FieldDef &def = q->m_fieldDefs[i];
             q->m_fields.push_back(std::unique_ptr<Field>(new Field(q, def, i)));
             nameIndex.insert(def.name.trimmed().toLower(), i);
+            definedIndex.insert(def.name.trimmed(), i);
             if (def.kind == FieldKind::Data)
                 dataFields.append(i);
             else
@@ -145,7 +151,13 @@ struct DataSet::Impl {
         }
     }
 
-    int indexOf(const QString &name) const { return nameIndex.value(name.trimmed().toLower(), -1); }
+    int indexOf(const QString &name) const
+    {
+        const auto defined = definedIndex.constFind(name);
+        if (defined != definedIndex.constEnd())
+            return defined.value();
+        return nameIndex.value(name.trimmed().toLower(), -1);
+    }
 
     int requireIndex(const QString &name) const
     {

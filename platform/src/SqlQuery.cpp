@@ -102,19 +102,20 @@ int SqlStatement::skipQuotedOrComment(const QString &sql, int i)
     return -1;
 }
 
-SqlStatement SqlStatement::parse(const QString &sql)
+namespace {
+
+SqlStatement parseText(const QString &sql)
 {
     SqlStatement st;
     const auto [listBegin, listEnd] = blockParameterList(sql);
     st.declaredTypes = listBegin >= 0;
-    QString current;
     const int n = int(sql.size());
+    int start = 0; // where the text since the last placeholder begins
     int i = 0;
     while (i < n) {
         const QChar c = sql.at(i);
         const int skipped = SqlStatement::skipQuotedOrComment(sql, i);
         if (skipped >= 0) {
-            current += QStringView(sql).mid(i, skipped - i);
             i = skipped;
         } else if (c == QLatin1Char(':') && i + 1 < n && isNameStart(sql.at(i + 1))
                    && !(i > 0 && sql.at(i - 1) == QLatin1Char(':'))
@@ -122,17 +123,34 @@ SqlStatement SqlStatement::parse(const QString &sql)
             int j = i + 1;
             while (j < n && isNameChar(sql.at(j)))
                 ++j;
-            st.parts << current;
-            current.clear();
+            st.parts << sql.mid(start, i - start);
             st.names << sql.mid(i + 1, j - i - 1);
             i = j;
+            start = j;
         } else {
-            current += c;
             ++i;
         }
     }
-    st.parts << current;
+    st.parts << sql.mid(start);
     return st;
+}
+
+} // namespace
+
+SqlStatement SqlStatement::parse(const QString &sql)
+{
+    // The same few texts come again and again (a statement of the catalogue
+    // for every person, the store's statements for every save): each is
+    // split once per thread. The cache is emptied when it is full, so texts
+    // made up on the fly cannot grow it without end.
+    constexpr qsizetype MaxParsed = 512;
+    thread_local QHash<QString, SqlStatement> parsed;
+    const auto it = parsed.constFind(sql);
+    if (it != parsed.constEnd())
+        return it.value();
+    if (parsed.size() >= MaxParsed)
+        parsed.clear();
+    return parsed.insert(sql, parseText(sql)).value();
 }
 
 QStringList SqlStatement::uniqueNames() const

@@ -83,6 +83,26 @@ TEST_F(QueryTextLookup, FirstRowInFileOrderWins)
               QStringLiteral("SELECT :A, :B, :A FROM RDB$DATABASE"));
 }
 
+TEST_F(QueryTextLookup, LookupsFollowTheRowsTheirOrderAndFilter)
+{
+    const QString select = QStringLiteral("SELECT");
+    EXPECT_EQ(catalogue.GetSQL(QStringLiteral("QRY_ONE"), select), QStringLiteral("SELECT 1 FROM RDB$DATABASE"));
+    // In the catalogue's current order, the first row of the name wins.
+    catalogue.setIndexFieldNames(QStringLiteral("SQL"));
+    EXPECT_EQ(catalogue.GetSQL(QStringLiteral("QRY_ONE"), select), QStringLiteral("SELECT 'second' FROM RDB$DATABASE"));
+    catalogue.setIndexFieldNames(QString());
+    catalogue.setFilter(QStringLiteral("Query = 'QRY_EMPTY'"));
+    catalogue.setFiltered(true);
+    EXPECT_EQ(assertionText([&] { catalogue.GetSQL(QStringLiteral("QRY_ONE"), select); }),
+              QStringLiteral("Query : QRY_ONE"));
+    catalogue.setFiltered(false);
+    // Rows loaded again replace what was found before.
+    fill(catalogue, {row("QRY_TWO", "SELECT", 0, "SELECT 2 FROM RDB$DATABASE")});
+    EXPECT_EQ(catalogue.GetSQL(QStringLiteral("QRY_TWO"), select), QStringLiteral("SELECT 2 FROM RDB$DATABASE"));
+    EXPECT_EQ(assertionText([&] { catalogue.GetSQL(QStringLiteral("QRY_ONE"), select); }),
+              QStringLiteral("Query : QRY_ONE"));
+}
+
 TEST_F(QueryTextLookup, AssignSqlDefaultsToExecuteAndIndexZero)
 {
     platform::SqlQuery query(db);
