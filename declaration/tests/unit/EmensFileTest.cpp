@@ -234,3 +234,24 @@ TEST_P(EmensFileTest, RefusalsNameTheFieldAndThePerson)
               }),
               (errore0 + "NERI GIUSEPPE - CF: NREGPP60D04L219K\n***  Campo non impostato: Al").toStdString());
 }
+
+TEST_P(EmensFileTest, TheChoiceKeepsExactlyTheRowsSelected)
+{
+    emens::TZepFile file(store, GetParam(), &registro);
+    file.CaricaTabelle();
+    file.PreparaPrenota();
+    // Only the part-time row of VERDI: the full-time ones go, although they
+    // share the person and company number.
+    QList<platform::Bookmark> scelti;
+    for (file.cdsPrenota.first(); !file.cdsPrenota.eof(); file.cdsPrenota.next())
+        if (file.cdsPrenota.fieldValue("Qualifica2").toString() == "P")
+            scelti << file.cdsPrenota.bookmark();
+    ASSERT_EQ(scelti.size(), 1);
+    file.EliminaNonSelezionati(scelti);
+    EXPECT_EQ(file.cdsDip.recordCount(), 1);
+    EXPECT_EQ(file.cdsDip.fieldValue("Qualifica2").toString(), "P");
+    EXPECT_TRUE(file.cdsColl.isEmpty());
+    // The stored tables keep every row.
+    file.CaricaTabelle();
+    EXPECT_EQ(file.cdsDip.recordCount(), 3);
+}
