@@ -4,11 +4,13 @@
 #include "Paths.h"
 #include "TovUCdsUtil.h"
 #include "UqMessages.h"
+#include "ZepCKax.h"
 #include "ZepUMainState.h"
 #include "ZepUUtil.h"
 #include "tovUDBCds.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using platform::DataSet;
@@ -57,6 +59,46 @@ void TZepParametri::ControllaAnnoUniEmens(int anno)
         throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2010 utilizzare il "
                                       "programma ")
                        + QLatin1Char('"') + ZepTitoloEMens + QStringLiteral("\"."));
+}
+
+const QString TZepParametri::MsgAnnoEMensLocale = QStringLiteral(
+    "Anno finanziario deve essere compreso tra 2005 e 2007");
+
+void TZepParametri::ControllaAnnoEMens(int anno)
+{
+    if (anno < 2008)
+        throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2008 eseguire il "
+                                      "programma da:")
+                       + QStringLiteral("\n\n") + ZepMenuEMensLocale);
+    if (anno > 2009)
+        throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari successivi al 2009 utilizzare il "
+                                      "programma ")
+                       + QLatin1Char('"') + ZepTitoloUniEmens + QStringLiteral("\"."));
+}
+
+void TZepParametri::ControllaAnnoEMensLocale(int anno)
+{
+    if (anno < 2005 || anno > 2007)
+        throw EUqError(MsgAnnoEMensLocale);
+}
+
+TZepProgramma TZepParametri::ProgrammaEMens()
+{
+    TZepProgramma p;
+    p.Titolo = ZepTitoloEMens;
+    p.CartellaRisorse = QStringLiteral("USR/ZEP/Res/");
+    p.PrefissoCartellaAnno = QStringLiteral("USR/ZEPDati/ZEP");
+    p.ControllaAnno = &TZepParametri::ControllaAnnoEMens;
+    return p;
+}
+
+TZepProgramma TZepParametri::ProgrammaEMensLocale()
+{
+    TZepProgramma p = ProgrammaEMens();
+    p.Titolo = ZepTitoloEMensLocale;
+    p.ControllaAnno = &TZepParametri::ControllaAnnoEMensLocale;
+    p.CartellaIniziale = QStringLiteral("USR/ZEP/DbIniziale/");
+    return p;
 }
 
 TZepProgramma TZepParametri::ProgrammaUniEmens()
@@ -142,15 +184,21 @@ void TZepParametri::Applica(const QString &annoTesto, int mese, const QString &d
     } catch (...) {
         failure = std::current_exception();
     }
+    const auto prepara = [this] {
+        if (m_main.Programma().FileLocali())
+            CreaCartellaAnno();
+        else
+            PreparaCartellaAnno();
+    };
     if (!failure) {
-        PreparaCartellaAnno();
+        prepara();
         return;
     }
     // The period file was not written: the year folder is still prepared,
     // and a failure there too is told together with the first, never in
     // its place.
     try {
-        PreparaCartellaAnno();
+        prepara();
     } catch (const std::exception &second) {
         QString first;
         try {
@@ -224,6 +272,50 @@ void TZepParametri::PreparaCartellaAnno()
     cdsNew.close();
     if (!QDir().mkpath(cartella))
         throw EUqError(QStringLiteral("Impossibile creare la cartella: ") + QDir::toNativeSeparators(cartella));
+}
+
+void TZepParametri::CreaCartellaAnno()
+{
+    if (AnnoDenuncia.isEmpty())
+        return;
+    const TZepProgramma &programma = m_main.Programma();
+    const QString relativa = programma.PrefissoCartellaAnno + AnnoDenuncia + QLatin1Char('/');
+    m_main.SetCartellaDatiAnno(relativa);
+    const QString base = m_main.CartellaBase();
+    const QString cartella = platform::findPath(base, relativa);
+    const QString iniziale = platform::findPath(base, programma.CartellaIniziale);
+    if (!QFileInfo(cartella).isDir()) {
+        if (!QDir().mkpath(cartella))
+            throw EUqError(QStringLiteral("Impossibile creare la cartella: ") + QDir::toNativeSeparators(cartella));
+        try {
+            const auto copia = [&](const QString &origine, const QString &nome) {
+                const QString sorgente = platform::findPath(origine, nome);
+                QFile file(sorgente);
+                if (!file.copy(QDir(cartella).filePath(nome)))
+                    throw EUqError(QStringLiteral("Errore nella generazione del file, operazione non conclusasi con "
+                                                  "successo")
+                                   + QStringLiteral("\n") + QDir::toNativeSeparators(sorgente) + QStringLiteral(": ")
+                                   + file.errorString());
+            };
+            copia(iniziale, TZepKax::FileDipendenti);
+            copia(iniziale, TZepKax::FileCollaboratori);
+            bool numero = false;
+            const int anno = AnnoDenuncia.toInt(&numero);
+            const QString precedente = numero ? platform::findPath(base, programma.PrefissoCartellaAnno
+                                                                             + QString::number(anno - 1)
+                                                                             + QLatin1Char('/'))
+                                              : QString();
+            const bool dichiarante = !precedente.isEmpty()
+                                     && QFileInfo(platform::findPath(precedente, TZepKax::FileDichiarante)).isFile();
+            copia(dichiarante ? precedente : iniziale, TZepKax::FileDichiarante);
+        } catch (...) {
+            // Half a folder would never be completed: the next opening of
+            // the year finds it and copies nothing.
+            QDir(cartella).removeRecursively();
+            throw;
+        }
+    }
+    TZepKax(cartella, iniziale).AllineaTabelleLocali();
 }
 
 QString TZepParametri::TestoStato(const QString &anno, int mese)

@@ -32,6 +32,14 @@ public:
     // The program of a main window whose profile gives no title, folders or
     // year check: the current program's.
     static TZepProgramma ProgrammaUniEmens();
+    // The earlier program, database form: 2008 and 2009 (below, the
+    // local-file form; above, the current program).
+    static void ControllaAnnoEMens(int anno);
+    static TZepProgramma ProgrammaEMens();
+    // The earlier program, local-file form: 2005 to 2007.
+    static void ControllaAnnoEMensLocale(int anno);
+    static TZepProgramma ProgrammaEMensLocale();
+    static const QString MsgAnnoEMensLocale; // "Anno finanziario deve essere compreso tra 2005 e 2007"
 
     // The working-period file of the installation.
     QString FilePeriodo() const;
@@ -62,6 +70,13 @@ public:
     // yet, the declarant of the previous year is carried over to an empty
     // declarant table of the year and the folder is created.
     void PreparaCartellaAnno();
+    // The local-file form's year data folder: made the first time with the
+    // empty row files of the initial folder and the previous year's
+    // declarant (else the empty one), then, every time, the row files
+    // brought to the current structure (TZepKax::AllineaTabelleLocali). A
+    // copy that fails stops the preparation with its reason and removes the
+    // folder it had begun, so the next opening of the year starts it again.
+    void CreaCartellaAnno();
 
     // "Anno/Mese Denuncia: 2010/marzo    Circolare INPS n. 152 del 22/11/2004"
     static QString TestoStato(const QString &anno, int mese);

@@ -26,6 +26,12 @@ struct TZepProgramma {
     QString PrefissoCartellaAnno;
     // Refuses, with EUqError, a financial year the program does not handle.
     std::function<void(int anno)> ControllaAnno;
+    // The local-file form of the earlier program: the declaration tables are
+    // files of the year data folder, made from the empty ones of this
+    // folder relative to the base folder ("USR/ZEP/DbIniziale/"); empty: the
+    // program keeps its tables in the archive's store.
+    QString CartellaIniziale;
+    bool FileLocali() const { return !CartellaIniziale.isEmpty(); }
 };
 
 class IZepMainState {

@@ -2,8 +2,6 @@
 
 using namespace zepfile;
 
-IZepLogFile::~IZepLogFile() = default;
-
 const QString TZepFile::MsgNessunDato = QStringLiteral("Nessun dato presente.");
 const QString TZepFile::MsgCampoNonImpostato = QStringLiteral("Campo non impostato: ");
 const QString TZepFile::MsgMatricolaNonImpostata = QStringLiteral("Matricola INPS Azienda non impostata");

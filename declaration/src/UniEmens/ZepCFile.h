@@ -33,6 +33,7 @@
 
 #include "Currency.h"
 #include "DataSet.h"
+#include "ZepULogFile.h"
 
 #include <QDate>
 #include <QList>
@@ -43,12 +44,6 @@
 
 class ITovDBCds;
 
-// Where the generator writes its log lines (the window's memo).
-class IZepLogFile {
-public:
-    virtual ~IZepLogFile();
-    virtual void Log(const QString &riga) = 0;
-};
 
 class TZepFile {
 public:

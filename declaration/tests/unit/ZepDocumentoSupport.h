@@ -16,13 +16,23 @@
 
 namespace documentotest {
 
+inline bindgen::Model leggiModello(const QString &file)
+{
+    QFile f(QStringLiteral(ZEP_TEST_SOURCE_DIR "/declaration/src/") + file);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return bindgen::parse(f.readAll().toStdString(), file.toStdString());
+}
+
 inline const bindgen::Model &modello()
 {
-    static const bindgen::Model m = [] {
-        QFile f(QStringLiteral(ZEP_TEST_SOURCE_DIR "/declaration/src/UniEmens/Model/DenunceMensili.binding"));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return bindgen::parse(f.readAll().toStdString(), "DenunceMensili.binding");
-    }();
+    static const bindgen::Model m = leggiModello(QStringLiteral("UniEmens/Model/DenunceMensili.binding"));
+    return m;
+}
+
+// The E-Mens element tree.
+inline const bindgen::Model &modelloEMens()
+{
+    static const bindgen::Model m = leggiModello(QStringLiteral("Emens/Model/DenunceRetributiveMensili.binding"));
     return m;
 }
 
@@ -37,9 +47,8 @@ inline QStringList elementi(const QDomElement &e)
 // Every element of `e`'s subtree stands where the class `classe` allows it,
 // its children in the order of the class's members and its attributes
 // among them; leaves and text items hold no elements.
-inline void controllaAlbero(const QDomElement &e, const std::string &classe)
+inline void controllaAlbero(const QDomElement &e, const std::string &classe, const bindgen::Model &m = modello())
 {
-    const bindgen::Model &m = modello();
     const bindgen::ClassDef *c = m.find(classe);
     ASSERT_NE(c, nullptr) << classe;
     const std::string percorso = e.tagName().toStdString();
@@ -56,7 +65,7 @@ inline void controllaAlbero(const QDomElement &e, const std::string &classe)
         const std::string nome = f.tagName().toStdString();
         if (c->family == bindgen::Family::Collection) {
             EXPECT_EQ(nome, c->itemName) << "in " << percorso;
-            controllaAlbero(f, c->itemClass);
+            controllaAlbero(f, c->itemClass, m);
             continue;
         }
         const auto it = std::find_if(c->members.begin(), c->members.end(), [&](const bindgen::Member &mb) {
@@ -75,9 +84,9 @@ inline void controllaAlbero(const QDomElement &e, const std::string &classe)
         if (it->isLeaf() || it->kind == bindgen::MemberKind::TextList)
             EXPECT_TRUE(elementi(f).isEmpty()) << nome << " under " << percorso << " holds elements";
         else if (it->kind == bindgen::MemberKind::Child)
-            controllaAlbero(f, it->typeName);
+            controllaAlbero(f, it->typeName, m);
         else
-            controllaAlbero(f, m.find(it->typeName)->itemClass);
+            controllaAlbero(f, m.find(it->typeName)->itemClass, m);
     }
 }
 

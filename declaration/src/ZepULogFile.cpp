@@ -1,0 +1,3 @@
+#include "ZepULogFile.h"
+
+IZepLogFile::~IZepLogFile() = default;

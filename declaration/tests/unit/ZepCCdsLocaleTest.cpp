@@ -1,0 +1,304 @@
+// The earlier program's years and its local-file form: the year folder made
+// from the initial files, the structure upgrade of older files, and the
+// local store, whose month saves keep the other months and survive a
+// failure or a kill in the middle.
+#include "ZepCCdsLocale.h"
+#include "ZepCKax.h"
+#include "ZepCParametri.h"
+#include "ZepUMainState.h"
+#include "ZepUUtil.h"
+
+#include "DataSet.h"
+#include "Exceptions.h"
+#include "Field.h"
+#include "RecordingServices.h"
+#include "TovUCdsUtil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using platform::DataSet;
+using platform::FieldDefs;
+using platform::FieldType;
+
+namespace {
+
+FieldDefs campiDipendenti(bool elimina)
+{
+    FieldDefs d{{"AnnoMeseDenuncia", FieldType::String, 7},
+                {"CFLavoratore", FieldType::String, 16},
+                {"Imponibile", FieldType::Integer}};
+    if (elimina)
+        d.append({"ELIMINA", FieldType::String, 1});
+    return d;
+}
+
+void scrivi(const QString &file, const FieldDefs &defs, const QList<platform::ValueList> &righe = {})
+{
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    DataSet ds;
+    ds.loadRecords(defs, righe);
+    TTovCds::SaveToFile(ds, file);
+}
+
+class Stato : public IZepMainState {
+public:
+    Stato(ITovDBCds &store, TZepProgramma p, QString base) : m_store(store), m_p(std::move(p)), m_base(std::move(base))
+    {
+    }
+    const TZepProgramma &Programma() const override { return m_p; }
+    QString CartellaBase() const override { return m_base; }
+    QString DataModello() const override { return {}; }
+    void SetDataModello(const QString &) override {}
+    QString CartellaDatiAnno() const override { return m_cartella; }
+    void SetCartellaDatiAnno(const QString &c) override { m_cartella = c; }
+    ITovDBCds &Store() override { return m_store; }
+    void SetTestoStato(const QString &) override {}
+    void SetTitolo(const QString &t) override { titolo = t; }
+    QString titolo;
+
+private:
+    ITovDBCds &m_store;
+    TZepProgramma m_p;
+    QString m_base, m_cartella;
+};
+
+class LocaleTest : public ::testing::Test {
+protected:
+    LocaleTest()
+    {
+        scrivi(iniziale + TZepKax::FileDipendenti, campiDipendenti(true));
+        scrivi(iniziale + TZepKax::FileCollaboratori,
+               {{"AnnoMeseDenuncia", FieldType::String, 7}, {"CodiceComune", FieldType::String, 4}});
+        scrivi(iniziale + TZepKax::FileDichiarante, {{"CFMittente", FieldType::String, 16}});
+    }
+    ~LocaleTest() override { SetPeriodoDenuncia(m_anno, m_mese); }
+
+    void Scegli(const QString &anno, int mese)
+    {
+        TZepParametri parametri(stato);
+        parametri.Controlla(anno);
+        parametri.Applica(anno, mese, QString());
+    }
+    QString Anno(int anno) const { return base + QStringLiteral("USR/ZEPDati/ZEP%1/").arg(anno); }
+
+    RecordingServicesScope services;
+    QTemporaryDir dir;
+    QString base = dir.path() + QLatin1Char('/');
+    QString iniziale = base + QStringLiteral("USR/ZEP/DbIniziale/");
+    TZepCdsLocale store{base, QStringLiteral("USR/ZEPDati/ZEP")};
+    Stato stato{store, TZepParametri::ProgrammaEMensLocale(), base};
+
+private:
+    QString m_anno = AnnoDenuncia, m_mese = MeseDenuncia;
+};
+
+} // namespace
+
+TEST(EMensAnni, EachProgramRefusesTheYearsOfTheOthers)
+{
+    const QString menu = QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2008 eseguire il "
+                                        "programma da:\n\n")
+                         + ZepMenuEMensLocale;
+    const QString uni = QStringLiteral("Per gestire i dati degli anni finanziari successivi al 2009 utilizzare il "
+                                       "programma \"zepUni - Denunce UniEmens\".");
+    const QString locale = QStringLiteral("Anno finanziario deve essere compreso tra 2005 e 2007");
+    const struct {
+        TZepProgramma programma;
+        int anno;
+        QString errore;
+    } casi[] = {
+        {TZepParametri::ProgrammaEMens(), 2007, menu},         {TZepParametri::ProgrammaEMens(), 2008, {}},
+        {TZepParametri::ProgrammaEMens(), 2009, {}},           {TZepParametri::ProgrammaEMens(), 2010, uni},
+        {TZepParametri::ProgrammaEMensLocale(), 2004, locale}, {TZepParametri::ProgrammaEMensLocale(), 2005, {}},
+        {TZepParametri::ProgrammaEMensLocale(), 2007, {}},     {TZepParametri::ProgrammaEMensLocale(), 2008, locale}};
+    for (const auto &c : casi) {
+        SCOPED_TRACE(c.programma.Titolo.toStdString() + " " + std::to_string(c.anno));
+        QString errore;
+        try {
+            c.programma.ControllaAnno(c.anno);
+        } catch (const EUqError &e) {
+            errore = e.message();
+        }
+        EXPECT_EQ(errore, c.errore);
+    }
+}
+
+TEST_F(LocaleTest, TheFirstOpeningOfAYearMakesItsFolderWithThePreviousDeclarant)
+{
+    scrivi(Anno(2005) + TZepKax::FileDichiarante, {{"CFMittente", FieldType::String, 16}}, {{"01234567890"}});
+    Scegli("2006", 3);
+    EXPECT_EQ(stato.CartellaDatiAnno(), "USR/ZEPDati/ZEP2006/");
+    DataSet dichiarante, dipendenti;
+    store.LoadPeriod(dichiarante, "TAMM_AMMINISTRAZIONE", 2006, 0);
+    ASSERT_EQ(dichiarante.recordCount(), 1);
+    EXPECT_EQ(dichiarante.fieldValue("CFMittente").toString(), "01234567890");
+    store.Load(dipendenti, "TEMD_DIPENDENTI");
+    EXPECT_TRUE(dipendenti.isEmpty());
+
+    // 2007 takes 2006's; a year without a previous folder the empty one.
+    Scegli("2007", 1);
+    store.LoadPeriod(dichiarante, "TAMM_AMMINISTRAZIONE", 2007, 0);
+    EXPECT_EQ(dichiarante.recordCount(), 1);
+    QDir(Anno(2005)).removeRecursively();
+    Scegli("2005", 1);
+    store.LoadPeriod(dichiarante, "TAMM_AMMINISTRAZIONE", 2005, 0);
+    EXPECT_TRUE(dichiarante.isEmpty());
+}
+
+TEST_F(LocaleTest, AFailedCopyStopsTheFolderAndLeavesNothingHalfMade)
+{
+    QFile::remove(iniziale + TZepKax::FileCollaboratori);
+    try {
+        Scegli("2006", 3);
+        FAIL() << "the year was prepared without its collaborator file";
+    } catch (const EUqError &e) {
+        EXPECT_TRUE(
+            e.message().startsWith("Errore nella generazione del file, operazione non conclusasi con successo\n"));
+        EXPECT_TRUE(e.message().contains(TZepKax::FileCollaboratori));
+    }
+    EXPECT_FALSE(QFileInfo::exists(Anno(2006)));
+}
+
+TEST_F(LocaleTest, OlderFilesAreBroughtToTheCurrentStructureOnlyWhenAFieldIsMissing)
+{
+    Scegli("2006", 3);
+    // A year folder of an earlier version: employees without ELIMINA.
+    scrivi(Anno(2006) + TZepKax::FileDipendenti, campiDipendenti(false),
+           {{"2006-01", "RSSMRA80A01H501U", 100}, {"2006-03", "VRDLGU70B02F205X", 200}});
+    const QByteArray collaboratori = [&] {
+        QFile f(Anno(2006) + TZepKax::FileCollaboratori);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    int mostrato = 0;
+    TZepKax::Dialogo = [&](bool on) { mostrato += on ? 1 : 0; };
+    Scegli("2006", 3);
+    TZepKax::Dialogo = nullptr;
+    EXPECT_EQ(mostrato, 1);
+
+    DataSet tutti;
+    store.LoadPeriod(tutti, "TEMD_DIPENDENTI", 2006, -1);
+    ASSERT_EQ(tutti.recordCount(), 2);
+    for (tutti.first(); !tutti.eof(); tutti.next())
+        EXPECT_EQ(tutti.fieldValue("ELIMINA").toString(), "N");
+    EXPECT_TRUE(QFileInfo::exists(TTovCds::BackupName(Anno(2006) + TZepKax::FileDipendenti)));
+    QFile f(Anno(2006) + TZepKax::FileCollaboratori);
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(f.readAll(), collaboratori);
+
+    // A field of the old file that the new structure lacks stops the
+    // upgrade and leaves the file as it was.
+    FieldDefs estranei = campiDipendenti(false);
+    estranei.append({"Estraneo", FieldType::String, 3});
+    scrivi(Anno(2006) + TZepKax::FileDipendenti, estranei, {{"2006-01", "RSSMRA80A01H501U", 100, "X"}});
+    TZepKax kax(Anno(2006), iniziale);
+    EXPECT_THROW(kax.AllineaTabelleLocali(), platform::Exception);
+    DataSet vecchio;
+    TTovCds::LoadFromFile(vecchio, Anno(2006) + TZepKax::FileDipendenti);
+    EXPECT_TRUE(vecchio.findField("Estraneo"));
+}
+
+class LocaleSalvaTest : public LocaleTest {
+protected:
+    LocaleSalvaTest()
+    {
+        Scegli("2006", 3);
+        for (int mese = 1; mese <= 12; ++mese) {
+            DataSet ds;
+            store.LoadPeriod(ds, "TEMD_DIPENDENTI", 2006, mese);
+            for (int i = 0; i < 3; ++i)
+                ds.appendRecord({QStringLiteral("2006-%1").arg(mese, 2, 10, QLatin1Char('0')),
+                                 QStringLiteral("CF%1").arg(i), mese * 10 + i, "N"});
+            store.SavePeriod(ds, "TEMD_DIPENDENTI", 2006, mese);
+        }
+    }
+    // Every month of the file whole: three rows with its own amounts.
+    void MesiInteri()
+    {
+        for (int mese = 1; mese <= 12; ++mese) {
+            DataSet ds;
+            store.LoadPeriod(ds, "TEMD_DIPENDENTI", 2006, mese);
+            ASSERT_EQ(ds.recordCount(), 3) << mese;
+            int somma = 0;
+            for (ds.first(); !ds.eof(); ds.next())
+                somma += ds.fieldValue("Imponibile").toInt();
+            EXPECT_TRUE(somma == mese * 30 + 3 || somma == mese * 30 + 3 + 9000) << mese << " " << somma;
+        }
+    }
+};
+
+TEST_F(LocaleSalvaTest, SavingAMonthKeepsTheOtherMonths)
+{
+    DataSet marzo;
+    store.Load(marzo, "TEMD_DIPENDENTI");
+    ASSERT_EQ(marzo.recordCount(), 3);
+    marzo.first();
+    marzo.deleteRecord();
+    marzo.appendRecord({"2006-03", "CF9", 3000 + 30, "N"});
+    store.Save(marzo, "TEMD_DIPENDENTI");
+    EXPECT_EQ(marzo.changeCount(), 0);
+    DataSet tutti;
+    store.LoadPeriod(tutti, "TEMD_DIPENDENTI", 2006, -1);
+    EXPECT_EQ(tutti.recordCount(), 36);
+    EXPECT_TRUE(tutti.locate("CFLavoratore", "CF9"));
+    EXPECT_EQ(tutti.fieldValue("AnnoMeseDenuncia").toString(), "2006-03");
+}
+
+TEST_F(LocaleSalvaTest, ASaveStoppedAtAnyStepLeavesEveryMonthWhole)
+{
+    for (auto passo : {TTovCds::SaveStep::TemporaryWritten, TTovCds::SaveStep::BackupMade}) {
+        DataSet marzo;
+        store.Load(marzo, "TEMD_DIPENDENTI");
+        marzo.first();
+        marzo.edit();
+        marzo.fieldByName("Imponibile").setAsInteger(marzo.fieldValue("Imponibile").toInt() + 1000);
+        marzo.post();
+        TTovCds::SaveStepHook = [passo](TTovCds::SaveStep s) {
+            if (s == passo)
+                throw std::runtime_error("interrotto");
+        };
+        EXPECT_THROW(store.Save(marzo, "TEMD_DIPENDENTI"), std::runtime_error);
+        TTovCds::SaveStepHook = nullptr;
+        // The failed save gave the month back as it was stored.
+        EXPECT_EQ(marzo.changeCount(), 0);
+        MesiInteri();
+    }
+}
+
+TEST_F(LocaleSalvaTest, AKillWhileSavingLeavesAFileThatLoadsWithEveryMonthWhole)
+{
+    const QString file = Anno(2006) + TZepKax::FileDipendenti;
+    for (int prova = 0; prova < 5; ++prova) {
+        const pid_t figlio = fork();
+        ASSERT_GE(figlio, 0);
+        if (figlio == 0) {
+            // Saves March again and again, the whole file each time, until
+            // it is killed.
+            for (int i = 0;; ++i) {
+                DataSet marzo;
+                store.Load(marzo, "TEMD_DIPENDENTI");
+                for (marzo.first(); !marzo.eof(); marzo.next()) {
+                    marzo.edit();
+                    const int v = marzo.fieldValue("Imponibile").toInt();
+                    marzo.fieldByName("Imponibile").setAsInteger(v >= 3000 ? v - 3000 : v + 3000);
+                    marzo.post();
+                }
+                store.Save(marzo, "TEMD_DIPENDENTI");
+            }
+        }
+        usleep(20000 + prova * 7000);
+        kill(figlio, SIGKILL);
+        int status = 0;
+        waitpid(figlio, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        ASSERT_TRUE(TTovCds::FileExists(file));
+        MesiInteri();
+    }
+}
