@@ -195,7 +195,7 @@ void TfrQuvSezione::CaricaPagine(const QString &titolo1, const QString &titolo2,
               << TQuvCampo{QStringLiteral("Accertamento"), QStringLiteral("NP_V1XXX057_ACCERTAMENTO")}
               << TQuvCampo{QStringLiteral("Data decorrenza sanzioni"), QStringLiteral("DT_V1XXX058_DECSANZ")};
     else
-        altri << TQuvCampo{QStringLiteral("Importo conguaglio imponibile"), QStringLiteral("VP_E0XXX052_CONGIMP")}
+        altri << TQuvCampo{QStringLiteral("Importo conguaglio\nimponibile"), QStringLiteral("VP_E0XXX052_CONGIMP")}
               << TQuvCampo{QStringLiteral("Contributo pensionistico su conguaglio imponibile"),
                            QStringLiteral("VP_E0XXX053_CONCONGPENS")}
               << TQuvCampo{QStringLiteral("Contributo previdenziale su conguaglio imponibile"),
