@@ -1,5 +1,7 @@
 #include "ZepCFileInterno.h"
 
+#include "ZepCDma.h"
+
 using namespace zepfile;
 
 const QString TZepFile::MsgNessunDato = QStringLiteral("Nessun dato presente.");
@@ -28,8 +30,9 @@ const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/INPS uniEMens in
 TZepFile::TZepFile(ITovDBCds &store, DataSet &denunciaAziendale, IZepLogFile *log)
     : cdsAmm(QStringLiteral("cdsAmm")), cdsDip(QStringLiteral("cdsDip")),
       cdsFplsExEnpals(QStringLiteral("cdsFplsExEnpals")), cdsColl(QStringLiteral("cdsColl")),
-      cdsDenunciaAziendale(denunciaAziendale), cdsPrenota(QStringLiteral("cdsPrenota")),
-      CFSoftwarehouse(CFSoftwarehouseConfigurato()), m_store(store), m_log(log)
+      cdsDenunciaAziendale(denunciaAziendale), cdsDMA(QStringLiteral("cdsDMA")),
+      cdsPrenota(QStringLiteral("cdsPrenota")), CFSoftwarehouse(CFSoftwarehouseConfigurato()), m_store(store),
+      m_log(log)
 {
 }
 
@@ -56,6 +59,7 @@ void TZepFile::CaricaTabelle()
     carica(cdsFplsExEnpals, TZepFplsExEnpals::Tabella, QStringLiteral("Matricola;CFLavoratore"));
     carica(cdsColl, TZepCollaboratore::Tabella, QStringLiteral("CFCollaboratore"));
     carica(cdsDenunciaAziendale, TZepDenunciaAziendale::Tabella, TZepDenunciaAziendale::Indice);
+    carica(cdsDMA, TZepDma::TabellaD0, TZepDma::CampoCodiceFiscale);
 }
 
 void TZepFile::PreparaPrenota()
@@ -251,7 +255,7 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
     TZepTabellaDenuncia(m_store, TZepParametri::TabellaDichiarante, true).Carica(cdsAmm);
     cdsAmm.first();
     const auto vuoto = [](const DataSet &ds) { return !ds.isActive() || ds.isEmpty(); };
-    if (vuoto(cdsDip) && vuoto(cdsFplsExEnpals) && vuoto(cdsColl) && vuoto(cdsDenunciaAziendale))
+    if (vuoto(cdsDip) && vuoto(cdsFplsExEnpals) && vuoto(cdsColl) && vuoto(cdsDenunciaAziendale) && vuoto(cdsDMA))
         throw EUqError(MsgNessunDato);
     ControllaRighe();
 
@@ -296,6 +300,12 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
         lista.SetISTAT(amm("ISTAT"));
         ScriviCollaboratori(lista);
         log(QStringLiteral("Dati collaboratori: fine"));
+    }
+    if (!vuoto(cdsDMA)) {
+        // The sections are read again at each run: another window may have
+        // changed them since.
+        m_sezioniCaricate = false;
+        ScriviDatiExDma(azienda.GetListaPosPA());
     }
     return radice;
 }

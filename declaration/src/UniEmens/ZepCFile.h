@@ -77,6 +77,7 @@ public:
     platform::DataSet cdsFplsExEnpals;       // performing-arts workers, the same index
     platform::DataSet cdsColl;               // collaborators, index "CFCollaboratore"
     platform::DataSet &cdsDenunciaAziendale; // index "Matricola"
+    platform::DataSet cdsDMA;                // public-sector persons, index "CF_D0001001_CODFIS"
     // The selection list: Tipo ("D" employee, "F" performing-arts worker,
     // "C" collaborator), CF, Cognome, Nome, Matricola, Qualifica2; index
     // "Tipo;Cognome;Nome".
@@ -86,6 +87,9 @@ public:
     // Composizione "FC" ("CP" for "Tutti"), whether or not persons were
     // dropped.
     bool Prenotazione = false;
+    // The amount typed in the window's INPDAP box (blank: none), written as
+    // the list's AltriImportiAConguaglio "001".
+    QString ImportoInpdap;
     // The file GeneraDenunceMensili writes.
     QString NomeFile;
     // The software house's fiscal code (11 digits; empty: not written).
@@ -172,6 +176,32 @@ public:
                                  const QString &causale, qint64 base, platform::Currency importo);
     void ScriviDenunciaAziendale(uniemens::IXMLPosContributiva posizione);
     void ScriviCollaboratori(uniemens::IXMLListaCollaboratori lista);
+    // The public-sector positions: the list's head from the declarant
+    // (raises on its missing fields), then ScriviListaPosPA.
+    void ScriviDatiExDma(uniemens::IXMLListaPosPA lista);
+    void ScriviListaPosPA(uniemens::IXMLListaPosPA lista);
+    void ScriviQuadroE0(uniemens::IXMLD0_DenunciaIndividuale denuncia, int iscritto);
+    void ScriviQuadroE1(uniemens::IXMLD0_DenunciaIndividuale denuncia, int iscritto);
+    void ScriviQuadroV1(uniemens::IXMLD0_DenunciaIndividuale denuncia, int iscritto);
+    void ScriviEntiVersantiE0(uniemens::IXMLE0_PeriodoNelMese periodo, int iscritto, int ordine);
+    void ScriviEntiVersantiV1(uniemens::IXMLV1_PeriodoPrecedente periodo, int iscritto, int ordine);
+    // From the current row of the current section (E0 or V1).
+    void ScriviInquadramentoPA(uniemens::IXMLInquadramentoLavPA inquadramento);
+    void ScriviGestioni(uniemens::IXMLGestioni gestioni);
+    void ScriviRecuperoSgravi(uniemens::IXMLGestioni_GestPensionistica pensionistica);
+    void ScriviMotivoUtilizzo(uniemens::IXMLV1_PeriodoPrecedente periodo, const QString &motivo);
+    // Takes the child `nome` out of `nodo` when it holds nothing (no
+    // attribute, no child, no text). The child must exist.
+    static void RimuoviSeVuoto(const xmlbinding::Node &nodo, const QString &nome);
+    // A registry code of the public sector: trimmed, zero-padded to 5
+    // characters; longer is refused naming `etichetta`.
+    static QString CodiceInpdap(const QString &valore, const QString &etichetta);
+    // A percentage or month count in thousandths (12.5 gives 12500),
+    // truncated, computed in fixed point.
+    static int Millesimi(platform::Currency valore);
+    // The INPDAP box's amount: digits with at most one "." or "," as the
+    // decimal separator and at most two decimals; else EUqError.
+    static platform::Currency ImportoBoxInpdap(const QString &testo);
 
     // A work period of the performing-arts worker being written: a run of
     // worked days, with its ordinary pay.
@@ -207,4 +237,13 @@ private:
     bool m_prenotaPronta = false;
     std::unique_ptr<CampiDipendente> m_dip;
     std::unique_ptr<CampiFpls> m_fpls;
+    // The public-sector sections, loaded once per generation.
+    platform::DataSet m_e0, m_v1, m_e1, m_evE0, m_evV1;
+    bool m_sezioniCaricate = false;
+    // The current section row and its code (E0 or V1).
+    platform::DataSet *m_sezione = nullptr;
+    QString m_quadro;
+    // The person row of cdsDMA being written.
+    void CaricaSezioni();
+    const platform::Field &campoSezione(const QString &nomeE0) const;
 };

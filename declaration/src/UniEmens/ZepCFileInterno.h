@@ -1,7 +1,8 @@
 #pragma once
 // What the units of the file writer (ZepCFile*.cpp: the run and the
 // positions, the individual declarations' head, the employees, the
-// performing-arts workers, the company declaration, the collaborators)
+// performing-arts workers, the company declaration, the collaborators, the
+// public-sector positions)
 // share: the fields of the tables, found once per run, and small helpers.
 // Internal to those units. The file is the current program's UniEmens
 // document: its model is the uniemens one.

@@ -263,6 +263,7 @@ QString TfmZepFile::ScegliFile(const QString &cartella, const QString &nome)
 void TfmZepFile::buCreaClick()
 {
     meCrea->clear();
+    m_file->ImportoInpdap = edINpdap->text();
     const bool creato = m_file->CreaFile(
         [this](const QString &cartella, const QString &nome) { return ScegliFile(cartella, nome); });
     if (!creato)
