@@ -7,13 +7,13 @@
 // financial year the user picks, starting the chart-of-accounts update tool
 // of 2019 when a year from 2019 on needs it.
 //
-// The update tool is a setting of ours (the original tool does not exist
-// on this platform): the key "Programma" of the section [PianoConti2019] in
+// The update tool is a setting of ours (no such tool ships
+// with the program): the key "Programma" of the section [PianoConti2019] in
 // "Aggiornamenti.ini" of the etc folder (TWunUtil::CartellaEtc()), empty by
 // default; a relative path is taken from the main folder. It is started
 // through the desktop service with one argument, the database name in
 // double quotes, and waited for. Whether the year is then accepted is
-// decided by the account check that follows it, as for the original tool.
+// decided by the account check that follows it, whatever the tool did.
 #include "Enumeration.h"
 #include "UqParams.h"
 #include "Value.h"

@@ -4,8 +4,8 @@
 // declaration is printed or sent in red) and "Stampa", which prints the
 // yearly summary of the chosen persons (every one when none is chosen) in
 // the print preview. The rules are TZepRiepilogoDatiCUD's
-// (ZepCRiepilogoDatiCUD.h). The layout editor of the original ("Modifica")
-// is not part of this program: the layout is the program's own.
+// (ZepCRiepilogoDatiCUD.h). There is no layout editor ("Modifica"):
+// the layout is the program's own.
 #include "UqDialog.h"
 #include "ZepCRiepilogoDatiCUD.h"
 
