@@ -143,7 +143,14 @@ TEST_F(Interruzioni, SigtermDuringTheImportRollsBackThePersonInProgressAndEndsWi
         const Interrotto r = interrompi(inst.programma(), argomentiImport(archivio), SIGTERM, 150,
                                         qMax(300, durata * 3 / 4), QProcessEnvironment::systemEnvironment());
         SCOPED_TRACE(QStringLiteral("SIGTERM %1 ms after the start").arg(r.dopo).toStdString());
-        ASSERT_FALSE(r.esito.ucciso) << r.esito.errori.toStdString();
+        if (r.esito.ucciso) {
+            // A signal that comes before the program has put its handler in
+            // place (a slow start) ends it the system's way: the archive
+            // must still hold every person whole or not at all.
+            personeIntereOAssenti(Tabelle(archivio, 2024, 3).RighePerPersona(), intere);
+            EXPECT_EQ(validazioneDopoApertura(archivio), QString());
+            continue;
+        }
         if (r.esito.codice != 128 + SIGTERM) {
             // The run was over before the signal came.
             EXPECT_TRUE(r.esito.codice == 0 || r.esito.codice == 1) << r.esito.errori.toStdString();
