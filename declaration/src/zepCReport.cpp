@@ -19,6 +19,14 @@ namespace {
 const QString TabellaDipendenti = QStringLiteral("TEMD_DIPENDENTI");
 const QString TabellaCollaboratori = QStringLiteral("TEMC_COLLABORATORI");
 const QString TabellaDenAziendale = QStringLiteral("TEMA_DENAZIENDALE");
+const QString TabellaIscritti = QStringLiteral("TD0_ANAG");
+const QString TabellaE0 = QStringLiteral("TE0_RETR");
+const QString TabellaEvE0 = QStringLiteral("TEV_ENTEVERSANTEE0");
+const QString TabellaV1 = QStringLiteral("TV1_RETR");
+const QString TabellaEvV1 = QStringLiteral("TEV_ENTEVERSANTEV1");
+const QString TabellaE1 = QStringLiteral("TE1_FONDIPENSIONE");
+const QString CampoIscritto = QStringLiteral("IAFIID");
+const QString CampoOrdine = QStringLiteral("ORDINE");
 
 QString testo(const DataSet &ds, const QString &campo)
 {
@@ -100,11 +108,21 @@ void TZepReport::Carica(const QString &filePeriodo)
     m_store.Load(cdsCollaboratori, TabellaCollaboratori);
     cdsCollaboratori.setIndexFieldNames(QStringLiteral("CFCollaboratore"));
     m_store.Load(cdsDenAziendale, TabellaDenAziendale);
+    m_store.Load(cdsIscritti, TabellaIscritti);
+    cdsIscritti.setIndexFieldNames(QStringLiteral("AN_D0001002_COGNOME;AN_D0001003_NOME"));
+    m_store.Load(cdsE0, TabellaE0);
+    cdsE0.setIndexFieldNames(QStringLiteral("DT_E0XXX001_DINIZIO"));
+    m_store.Load(cdsEvE0, TabellaEvE0);
+    m_store.Load(cdsV1, TabellaV1);
+    cdsV1.setIndexFieldNames(QStringLiteral("DT_V1XXX001_DINIZIO"));
+    m_store.Load(cdsEvV1, TabellaEvV1);
+    m_store.Load(cdsE1, TabellaE1);
 }
 
 void TZepReport::Chiudi()
 {
-    for (DataSet *ds : {&cdsDichiarante, &cdsDipendenti, &cdsCollaboratori, &cdsDenAziendale})
+    for (DataSet *ds : {&cdsDichiarante, &cdsDipendenti, &cdsCollaboratori, &cdsDenAziendale, &cdsIscritti, &cdsE0,
+                        &cdsEvE0, &cdsV1, &cdsEvV1, &cdsE1})
         ds->close();
 }
 
@@ -123,6 +141,7 @@ TZepStampa TZepReport::Stampa()
     SezioneDipendenti(stampa);
     SezioneCollaboratori(stampa);
     SezioneDenunciaAziendale(stampa);
+    SezionePubblico(stampa);
     return stampa;
 }
 
@@ -313,4 +332,160 @@ void TZepReport::SezioneDenunciaAziendale(TZepStampa &stampa)
         b.tabelle << t;
     }
     stampa.blocchi << b;
+}
+
+namespace {
+
+// The rows of `ds` whose fields `campi` hold `valori`, in the dataset's
+// order, each standing as current while `riga` runs. A null value never
+// matches.
+template <typename F>
+void PerRighe(DataSet &ds, const QStringList &campi, const QList<int> &valori, F riga)
+{
+    if (!ds.isActive())
+        return;
+    QList<const platform::Field *> f;
+    for (const QString &c : campi) {
+        f << ds.findField(c);
+        if (!f.last())
+            return;
+    }
+    for (ds.first(); !ds.eof(); ds.next()) {
+        bool uguale = true;
+        for (int i = 0; i < f.size() && uguale; ++i)
+            uguale = !f[i]->isNull() && f[i]->asInteger() == valori[i];
+        if (uguale)
+            riga();
+    }
+}
+
+// The columns of a service (E0) or correction (V1) period.
+QStringList colonnePeriodo()
+{
+    return {QStringLiteral("Dal"),           QStringLiteral("Al"),
+            QStringLiteral("Gest. pens."),   QStringLiteral("Imponibile"),
+            QStringLiteral("Contributo"),    QStringLiteral("Gest. prev."),
+            QStringLiteral("Imp. TFS/TFR"),  QStringLiteral("Contr. TFS/TFR"),
+            QStringLiteral("Gest. credito"), QStringLiteral("Contr. credito")};
+}
+
+// The current row of the section `q` ("E0", "V1"; V1 amounts carry "VN_"
+// where E0 ones carry "VP_") in those columns.
+QStringList rigaPeriodo(const DataSet &ds, const QString &q)
+{
+    const QString importo = q == QStringLiteral("V1") ? QStringLiteral("VN_") : QStringLiteral("VP_");
+    const auto c = [&](const QString &prefisso, const char *resto) {
+        return testo(ds, prefisso + q + QString::fromLatin1(resto));
+    };
+    // The end-of-service amounts are those of TFR when it has any, else TFS.
+    const bool tfr = !ZepImportoCampo(ds, importo + q + QStringLiteral("XXXA37_IMPTFR")).isZero();
+    return {c(QStringLiteral("DT_"), "XXX001_DINIZIO"),
+            c(QStringLiteral("DT_"), "XXX002_DFINE"),
+            c(QStringLiteral("NP_"), "XXX003_PENS"),
+            c(importo, "XXX032_IMPPENS"),
+            c(importo, "XXX033_CONPENS"),
+            c(QStringLiteral("NP_"), "XXX004_PREV"),
+            tfr ? c(importo, "XXXA37_IMPTFR") : c(importo, "XXX035_IMPTFS"),
+            tfr ? c(importo, "XXXA38_CONTFR") : c(importo, "XXX036_CONTFS"),
+            c(QStringLiteral("NP_"), "XXX005_CREDITO"),
+            c(importo, "XXX040_CONCREDITO")};
+}
+
+} // namespace
+
+void TZepReport::SezionePubblico(TZepStampa &stampa)
+{
+    DataSet &d0 = cdsIscritti;
+    if (!d0.isActive() || d0.isEmpty())
+        return;
+    TZepStampaBlocco testa;
+    testa.titolo = QStringLiteral("Iscritti ex DMA (INPDAP)");
+    testa.nuovaPagina = true;
+    stampa.blocchi << testa;
+
+    const QStringList colonneEnte{QStringLiteral("Periodo dal"), QStringLiteral("Tipo contributo"),
+                                  QStringLiteral("C.F. ente"),   QStringLiteral("Progressivo"),
+                                  QStringLiteral("Imponibile"),  QStringLiteral("Contributo")};
+    for (d0.first(); !d0.eof(); d0.next()) {
+        TZepStampaBlocco b;
+        b.titolo = (testo(d0, QStringLiteral("AN_D0001002_COGNOME")) + QLatin1Char(' ')
+                    + testo(d0, QStringLiteral("AN_D0001003_NOME")))
+                       .trimmed()
+                   + QStringLiteral(" - ") + testo(d0, QStringLiteral("CF_D0001001_CODFIS"));
+        b.campi << qMakePair(QStringLiteral("Data di nascita:"), testo(d0, QStringLiteral("DT_D0001005_DATANAS")))
+                << qMakePair(QStringLiteral("Sesso:"), testo(d0, QStringLiteral("AN_D0001004_SEX")))
+                << qMakePair(QStringLiteral("Regime fine servizio:"), testo(d0, QStringLiteral("NP_D0001015_FINESER")))
+                << qMakePair(QStringLiteral("Data opzione TFR:"), testo(d0, QStringLiteral("DT_D0001017_OPZTFR")));
+        const platform::Field *id = d0.findField(CampoIscritto);
+        // Without a registry id the person owns no section row.
+        const int iscritto = id && !id->isNull() ? id->asInteger() : 0;
+        if (iscritto != 0) {
+            const auto periodi = [&](DataSet &quadro, DataSet &enti, const QString &q, bool v1) {
+                TZepStampaTabella t, te;
+                t.titolo = QStringLiteral("Quadro ") + q;
+                t.colonne = colonnePeriodo();
+                if (v1)
+                    t.colonne.prepend(QStringLiteral("Causale"));
+                t.destra = v1 ? QList<int>{4, 5, 7, 8, 10} : QList<int>{3, 4, 6, 7, 9};
+                te.titolo = QStringLiteral("Quadro ") + q + QStringLiteral(" - enti versanti");
+                te.colonne = colonneEnte;
+                if (v1)
+                    te.colonne << QStringLiteral("Anno mese erogazione") << QStringLiteral("Aliquota");
+                te.destra = {4, 5};
+                PerRighe(quadro, {CampoIscritto}, {iscritto}, [&] {
+                    QStringList r = rigaPeriodo(quadro, q);
+                    const QString dal = r.first();
+                    if (v1)
+                        r.prepend(testo(quadro, QStringLiteral("NP_V1XXX000_CAUSVAR")));
+                    t.righe << r;
+                    const platform::Field *ordine = quadro.findField(CampoOrdine);
+                    if (!ordine || ordine->isNull())
+                        return;
+                    PerRighe(enti, {CampoIscritto, CampoOrdine}, {iscritto, ordine->asInteger()}, [&] {
+                        QStringList e{dal,
+                                      testo(enti, QStringLiteral("TipoContributo")),
+                                      testo(enti, QStringLiteral("CFAzienda")),
+                                      testo(enti, QStringLiteral("PRGAZIENDA")),
+                                      testo(enti, QStringLiteral("Imponibile")),
+                                      testo(enti, QStringLiteral("Contributo"))};
+                        if (v1)
+                            e << testo(enti, QStringLiteral("AnnoMeseErogazione"))
+                              << testo(enti, QStringLiteral("Aliquota"));
+                        te.righe << e;
+                    });
+                });
+                if (!t.righe.isEmpty())
+                    b.tabelle << t;
+                if (!te.righe.isEmpty())
+                    b.tabelle << te;
+            };
+            periodi(cdsE0, cdsEvE0, QStringLiteral("E0"), false);
+            periodi(cdsV1, cdsEvV1, QStringLiteral("V1"), true);
+
+            TZepStampaTabella e1;
+            e1.titolo = QStringLiteral("Quadro E1");
+            e1.colonne = QStringList{QStringLiteral("Fondo"),
+                                     QStringLiteral("Dal"),
+                                     QStringLiteral("Al"),
+                                     QStringLiteral("Aliquota lav."),
+                                     QStringLiteral("Aliquota datore"),
+                                     QStringLiteral("Contributo lav."),
+                                     QStringLiteral("Contributo datore")};
+            e1.destra = {3, 4, 5, 6};
+            PerRighe(cdsE1, {CampoIscritto}, {iscritto}, [&] {
+                e1.righe << QStringList{testo(cdsE1, QStringLiteral("NP_E1XXX001_COD_FONDO")),
+                                        testo(cdsE1, QStringLiteral("DT_E1XXX004_DINIZIO")),
+                                        testo(cdsE1, QStringLiteral("DT_E1XXX005_DFINE")),
+                                        testo(cdsE1, QStringLiteral("PC_E1XXX006_PERC_LAVORATORE")),
+                                        testo(cdsE1, QStringLiteral("PC_E1XXX007_PERC_CARICO_DATORE")),
+                                        testo(cdsE1, QStringLiteral("VP_E1XXX014_CONT_LAVORATORE")),
+                                        testo(cdsE1, QStringLiteral("VP_E1XXX015_CONT_DATORE"))};
+            });
+            if (!e1.righe.isEmpty())
+                b.tabelle << e1;
+        }
+        if (b.tabelle.isEmpty())
+            b.campi << qMakePair(QStringLiteral("Quadri del mese:"), QStringLiteral("nessuno"));
+        stampa.blocchi << b;
+    }
 }

@@ -2,14 +2,17 @@
 // The declaration print ("Denuncia"), without any display: the whole
 // declaration of the working month, loaded from the store in the print's
 // order (declarant of the year, working-period file, employees,
-// collaborators, company declaration) and built into a TZepStampa: the
-// declarant, per INPS company number its employees with their day strips and
-// the number's totals and company declaration, the collaborators, the
-// company declaration and the month's totals.
+// collaborators, company declaration, then the public-sector persons, their
+// E0 sections, the E0 paying entities, V1, the V1 paying entities and E1)
+// and built into a TZepStampa: the declarant, per INPS company number its
+// employees with their day strips and the number's totals, the
+// collaborators, the company declaration, and the public-sector persons by
+// surname and name, each with its own sections.
 //
-// Each part of the print is a section of its own (Sezione...): the
-// public-sector positions, when their tables are kept, are one more section
-// and its datasets one more load after the company declaration.
+// A section row belongs to its person by the person row's registry id
+// (IAFIID), a paying entity to its section row by ORDINE as well; rows are
+// matched by value, so a person without a registry id shows no section,
+// never the unlinked rows of another.
 #include "DataSet.h"
 #include "zepCStampa.h"
 
@@ -51,6 +54,12 @@ public:
     platform::DataSet cdsDipendenti;
     platform::DataSet cdsCollaboratori;
     platform::DataSet cdsDenAziendale;
+    platform::DataSet cdsIscritti; // TD0_ANAG, by surname and name
+    platform::DataSet cdsE0;       // by start date
+    platform::DataSet cdsEvE0;
+    platform::DataSet cdsV1; // by start date
+    platform::DataSet cdsEvV1;
+    platform::DataSet cdsE1;
     QString SEAMANNOFIN, SEAMMESE, DESCRMESE;
 
 private:
@@ -58,6 +67,7 @@ private:
     void SezioneDipendenti(TZepStampa &stampa);
     void SezioneCollaboratori(TZepStampa &stampa);
     void SezioneDenunciaAziendale(TZepStampa &stampa);
+    void SezionePubblico(TZepStampa &stampa);
 
     ITovDBCds &m_store;
 };

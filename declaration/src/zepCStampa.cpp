@@ -16,6 +16,8 @@ QString TZepStampa::Testo() const
         for (const auto &[etichetta, valore] : b.campi)
             out << etichetta + QLatin1Char(' ') + valore;
         for (const TZepStampaTabella &t : b.tabelle) {
+            if (!t.titolo.isEmpty())
+                out << t.titolo;
             out << t.colonne.join(QLatin1Char(' '));
             for (const QStringList &r : t.righe)
                 out << r.join(QLatin1Char(' '));

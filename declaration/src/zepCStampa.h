@@ -17,6 +17,8 @@ class DataSet;
 }
 
 struct TZepStampaTabella {
+    // A heading over the table; empty: none.
+    QString titolo;
     QStringList colonne;
     // The columns aligned to the right (amounts and counts), by index.
     QList<int> destra;

@@ -2,9 +2,13 @@
 
 #include "ZepCDma.h"
 
+#include <QHash>
+#include <algorithm>
+
 using namespace zepfile;
 
 const QString TZepFile::MsgNessunDato = QStringLiteral("Nessun dato presente.");
+const QString TZepFile::TipoPubblico = QStringLiteral("E");
 const QString TZepFile::MsgCampoNonImpostato = QStringLiteral("Campo non impostato: ");
 const QString TZepFile::MsgMatricolaNonImpostata = QStringLiteral("Matricola INPS Azienda non impostata");
 const QString TZepFile::MsgGiorniLavorati = QStringLiteral(
@@ -74,10 +78,14 @@ void TZepFile::PreparaPrenota()
                              {QStringLiteral("Qualifica2"), platform::FieldType::String, 31}});
     cdsPrenota.createDataSet();
     cdsPrenota.setIndexFieldNames(QStringLiteral("Tipo;Cognome;Nome"));
-    const auto aggiungi = [this](DataSet &ds, const QString &tipo, const QString &campoCF, bool posizione) {
+    const auto aggiungi = [this](DataSet &ds, const QString &tipo, const QString &campoCF, bool posizione,
+                                 const QString &campoCognome = QStringLiteral("Cognome"),
+                                 const QString &campoNome = QStringLiteral("Nome")) {
+        if (!ds.isActive())
+            return;
         for (ds.first(); !ds.eof(); ds.next()) {
-            cdsPrenota.appendRecord({platform::Value(tipo), ds.fieldValue(campoCF),
-                                     ds.fieldValue(QStringLiteral("Cognome")), ds.fieldValue(QStringLiteral("Nome")),
+            cdsPrenota.appendRecord({platform::Value(tipo), ds.fieldValue(campoCF), ds.fieldValue(campoCognome),
+                                     ds.fieldValue(campoNome),
                                      posizione ? ds.fieldValue(QStringLiteral("Matricola")) : platform::Value(),
                                      posizione ? ds.fieldValue(QStringLiteral("Qualifica2")) : platform::Value()});
         }
@@ -85,6 +93,7 @@ void TZepFile::PreparaPrenota()
     };
     aggiungi(cdsDip, QStringLiteral("D"), QStringLiteral("CFLavoratore"), true);
     aggiungi(cdsFplsExEnpals, QStringLiteral("F"), QStringLiteral("CFLavoratore"), true);
+    aggiungi(cdsDMA, TipoPubblico, TZepDma::CampoCodiceFiscale, false, TZepDma::CampoCognome, TZepDma::CampoNome);
     aggiungi(cdsColl, QStringLiteral("C"), QStringLiteral("CFCollaboratore"), false);
     cdsPrenota.first();
     m_prenotaPronta = true;
@@ -123,6 +132,8 @@ void TZepFile::EliminaNonSelezionati(const QList<Bookmark> &selezionati)
         scelte.insert(chiaveRiga(b));
 
     const auto elimina = [&](DataSet &ds, const QString &tipo, const QString &campoCF, bool posizione) {
+        if (!ds.isActive())
+            return;
         ds.first();
         while (!ds.eof()) {
             const QString k = chiave(tipo, ds.fieldValue(campoCF),
@@ -139,7 +150,22 @@ void TZepFile::EliminaNonSelezionati(const QList<Bookmark> &selezionati)
     };
     elimina(cdsDip, QStringLiteral("D"), QStringLiteral("CFLavoratore"), true);
     elimina(cdsFplsExEnpals, QStringLiteral("F"), QStringLiteral("CFLavoratore"), true);
+    elimina(cdsDMA, TipoPubblico, TZepDma::CampoCodiceFiscale, false);
     elimina(cdsColl, QStringLiteral("C"), QStringLiteral("CFCollaboratore"), false);
+}
+
+bool TZepFile::PubbliciPresenti(const QList<Bookmark> &selezionati) const
+{
+    if (!cdsPrenota.isActive())
+        return false;
+    const int tipo = cdsPrenota.fieldByName(QStringLiteral("Tipo")).index();
+    const auto pubblico = [&](const Bookmark &b) {
+        const platform::Value v = cdsPrenota.rowValue(b, tipo);
+        return !v.isEmpty() && v.toString() == TipoPubblico;
+    };
+    // No row chosen: everybody is written.
+    const QList<Bookmark> righe = selezionati.isEmpty() ? cdsPrenota.rowBookmarks() : selezionati;
+    return std::any_of(righe.begin(), righe.end(), pubblico);
 }
 
 QString TZepFile::NomeFileDefault()
@@ -301,12 +327,9 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
         ScriviCollaboratori(lista);
         log(QStringLiteral("Dati collaboratori: fine"));
     }
-    if (!vuoto(cdsDMA)) {
-        // The sections are read again at each run: another window may have
-        // changed them since.
-        m_sezioniCaricate = false;
+    // The sections were read afresh by ControllaRighe.
+    if (!vuoto(cdsDMA))
         ScriviDatiExDma(azienda.GetListaPosPA());
-    }
     return radice;
 }
 
@@ -331,7 +354,42 @@ void TZepFile::ControllaRighe()
     persone(cdsDip, QStringLiteral("CFLavoratore"));
     persone(cdsFplsExEnpals, QStringLiteral("CFLavoratore"));
     persone(cdsColl, QStringLiteral("CFCollaboratore"));
+    ControllaRighePubbliche();
     m_personaCorrente.clear();
+}
+
+void TZepFile::ControllaRighePubbliche()
+{
+    // The sections are read again at each run: another window may have
+    // changed them since.
+    m_sezioniCaricate = false;
+    if (!cdsDMA.isActive() || cdsDMA.isEmpty())
+        return;
+    const Field &iscritto = cdsDMA.fieldByName(TZepDma::CampoIscritto);
+    const Field &cf = cdsDMA.fieldByName(TZepDma::CampoCodiceFiscale);
+    const Field &cognome = cdsDMA.fieldByName(TZepDma::CampoCognome);
+    const Field &nome = cdsDMA.fieldByName(TZepDma::CampoNome);
+    QHash<int, QString> iscritti;
+    for (cdsDMA.first(); !cdsDMA.eof(); cdsDMA.next()) {
+        m_personaCorrente = persona(cognome.asString(), nome.asString(), cf.asString());
+        CampoObbligatorio(cf.asString(), TZepDma::CampoCodiceFiscale);
+        TZepTabellaDenuncia::ControllaRiga(cdsDMA, {});
+        if (!iscritto.isNull() && iscritto.asInteger() != 0)
+            iscritti.insert(iscritto.asInteger(), m_personaCorrente);
+    }
+    cdsDMA.first();
+    // The section rows the file will carry: those of the persons written,
+    // each checked under its person's name.
+    CaricaSezioni();
+    for (DataSet *ds : {&m_e0, &m_evE0, &m_v1, &m_evV1, &m_e1}) {
+        const Field &id = ds->fieldByName(TZepDma::CampoIscritto);
+        for (ds->first(); !ds->eof(); ds->next()) {
+            if (id.isNull() || !iscritti.contains(id.asInteger()))
+                continue;
+            m_personaCorrente = iscritti.value(id.asInteger());
+            TZepTabellaDenuncia::ControllaRiga(*ds, {});
+        }
+    }
 }
 
 void TZepFile::ScriviPosizioni(IXMLAzienda azienda)

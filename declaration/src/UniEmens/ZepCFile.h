@@ -11,7 +11,8 @@
 // chosen; CreaFile asks for the file and runs GeneraDenunceMensili, which
 // fills one UniEmens document (the sender, the company, one contribution
 // position per INPS company number with its employees, performing-arts
-// workers and company declaration, then the collaborators) and saves it
+// workers and company declaration, then the collaborators and the
+// public-sector positions) and saves it
 // whole or not at all. Its log lines go to an IZepLogFile. Generating never
 // changes a stored table: only the recomputation saves, and only the
 // company declaration.
@@ -62,6 +63,7 @@ public:
     static const QString FileConfigurazione;       // "UniEmens.ini"
     static const QString SezioneConfigurazione;    // "FileTelematico"
     static const QString CartellaDenunce;          // "/INPS/INPS uniEMens individuale/Denunce"
+    static const QString TipoPubblico;             // "E", a public-sector person of the selection list
 
     // The tables of the store's period; `denunciaAziendale` is the company
     // declaration's dataset (the window's frame holds it); `log` may be
@@ -79,8 +81,9 @@ public:
     platform::DataSet &cdsDenunciaAziendale; // index "Matricola"
     platform::DataSet cdsDMA;                // public-sector persons, index "CF_D0001001_CODFIS"
     // The selection list: Tipo ("D" employee, "F" performing-arts worker,
-    // "C" collaborator), CF, Cognome, Nome, Matricola, Qualifica2; index
-    // "Tipo;Cognome;Nome".
+    // "E" public-sector person, "C" collaborator), CF, Cognome, Nome,
+    // Matricola and Qualifica2 (of employees and performing-arts workers
+    // only); index "Tipo;Cognome;Nome".
     platform::DataSet cdsPrenota;
 
     // "su Prenotazione" chosen: every contribution position is written with
@@ -100,12 +103,14 @@ public:
     const QString &PersonaCorrente() const { return m_personaCorrente; }
 
     // ---- the pages ----
-    // Reloads the employees, performing-arts workers and collaborators and
-    // the company declaration of the store's period, each with its index:
+    // Reloads the employees, performing-arts workers, public-sector persons
+    // and collaborators and the company declaration of the store's period,
+    // each with its index:
     // what a previous EliminaNonSelezionati dropped comes back.
     void CaricaTabelle();
     // Fills cdsPrenota from the tables the first time only: the employees,
-    // the performing-arts workers, the collaborators; then the first row.
+    // the performing-arts workers, the public-sector persons, the
+    // collaborators; then the first row.
     void PreparaPrenota();
     // The company declaration recomputed from the employees and performing-
     // arts workers (TZepDenunciaAziendale::Ricalcola) and its pending
@@ -115,7 +120,12 @@ public:
     // (matched by Tipo, CF, Matricola and Qualifica2) is not among the
     // selected ones; nothing when none is selected. A person missing from
     // the list is a programming error.
+    // (Public-sector persons and collaborators are matched by Tipo and CF.)
     void EliminaNonSelezionati(const QList<platform::Bookmark> &selezionati);
+    // Whether public-sector persons take part in the file: with no row
+    // selected (everybody), when the list holds one; else when one of the
+    // selected rows is one. The window shows its INPDAP box for them.
+    bool PubbliciPresenti(const QList<platform::Bookmark> &selezionati) const;
 
     // "uniEMens" + "AAAA-MM" + ".Xml".
     static QString NomeFileDefault();
@@ -153,7 +163,10 @@ public:
     // characters of every text), since rows may come from elsewhere than
     // the windows (an import, another program on the archive). The first
     // fault raises EUqError naming the field, with the person (or
-    // MsgDichiarante) as the context line.
+    // MsgDichiarante) as the context line. The public-sector persons too
+    // (the fiscal code required, as their window does, and the characters),
+    // and the rows of their sections, each under its person (the sections
+    // are read afresh here for the run).
     void ControllaRighe();
 
     // The value when it holds more than blanks; else EUqError
@@ -245,5 +258,6 @@ private:
     QString m_quadro;
     // The person row of cdsDMA being written.
     void CaricaSezioni();
+    void ControllaRighePubbliche();
     const platform::Field &campoSezione(const QString &nomeE0) const;
 };

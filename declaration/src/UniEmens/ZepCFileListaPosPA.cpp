@@ -44,6 +44,22 @@ QString SenzaPunti(QString s)
     return s.remove(QLatin1Char('.'));
 }
 
+// Whether a code of the ISTAT classification is set. The code is as often
+// written with dots ("84.11.1") as without: its digits tell. Anything but
+// digits and dots is refused, naming the field: read as zero it would leave
+// the code, and with it the body it belongs to, out of the file.
+bool IstatImpostato(const QString &valore, const QString &etichetta)
+{
+    const QString cifre = SenzaPunti(valore.trimmed());
+    static const QRegularExpression soloCifre(QStringLiteral("^[0-9]*$"));
+    if (!soloCifre.match(cifre).hasMatch())
+        throw EUqError(
+            QStringLiteral("%1: il codice ISTAT \"%2\" non è valido (cifre, eventualmente separate da punti)")
+                .arg(etichetta, valore.trimmed()));
+    static const QRegularExpression nonZero(QStringLiteral("[1-9]"));
+    return cifre.contains(nonZero);
+}
+
 // A date field's text, empty when the field is not set.
 QString Data(const Field &f)
 {
@@ -137,6 +153,9 @@ void TZepFile::ScriviListaPosPA(IXMLListaPosPA lista)
     const Field &cognome = cdsDMA.fieldByName(TZepDma::CampoCognome);
     const Field &nome = cdsDMA.fieldByName(TZepDma::CampoNome);
     const bool enteInpdap = amm("CodiceINPDAP").trimmed().toLongLong() != 0;
+    m_personaCorrente = MsgDichiarante;
+    const bool istatEnte = enteInpdap
+                           && IstatImpostato(amm("EA_ISTAT"), QStringLiteral("Dichiarante - Ente appartenenza"));
     for (cdsDMA.first(); !cdsDMA.eof(); cdsDMA.next()) {
         m_personaCorrente = persona(cognome.asString(), nome.asString(), cf.asString());
         log(QStringLiteral("---- Iscritto INPDAP ") + cf.asString() + QLatin1Char(' ') + cognome.asString()
@@ -148,12 +167,12 @@ void TZepFile::ScriviListaPosPA(IXMLListaPosPA lista)
 
         if (enteInpdap
             && (!Vuoto(amm("EA_CFAzienda")) || !Vuoto(amm("EA_CodiceINPDAP")) || !Vuoto(amm("EA_RagSocAzienda"))
-                || !Vuoto(amm("EA_FormaGiuridica")) || amm("EA_ISTAT").trimmed().toLongLong() != 0)) {
+                || !Vuoto(amm("EA_FormaGiuridica")) || istatEnte)) {
             IXMLListaPosPA_PosPA_EnteAppartenenza ente = posizione.GetEnteAppartenenza();
             if (!Vuoto(amm("EA_CFAzienda")))
                 ente.SetCFAzienda(amm("EA_CFAzienda"));
             ente.SetPRGAZIENDA(CodiceInpdap(amm("EA_CodiceINPDAP"), QStringLiteral("Dichiarante - Ente appartenenza")));
-            if (amm("EA_ISTAT").trimmed().toLongLong() != 0)
+            if (istatEnte)
                 ente.SetISTAT(amm("EA_ISTAT"));
             if (!Vuoto(amm("EA_RagSocAzienda")))
                 ente.SetRagSocAzienda(amm("EA_RagSocAzienda"));

@@ -27,8 +27,12 @@ QString html(const QString &testo)
 
 QString tabella(const TZepStampaTabella &t)
 {
-    QString out = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\" "
-                                 "style=\"border-color:#808080; border-style:solid\">");
+    QString out;
+    if (!t.titolo.isEmpty())
+        out += QStringLiteral("<p style=\"font-size:8pt; font-weight:bold; margin-top:4px; margin-bottom:1px\">%1</p>")
+                   .arg(html(t.titolo));
+    out += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\" "
+                          "style=\"border-color:#808080; border-style:solid\">");
     auto riga = [&](const QStringList &celle, const QString &stile) {
         out += QStringLiteral("<tr>");
         for (int i = 0; i < celle.size(); ++i)

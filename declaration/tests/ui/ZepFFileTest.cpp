@@ -190,6 +190,50 @@ TEST_F(FinestraFileTest, WithoutACompanyDeclarationThePageIsPassedOverBothWays)
     EXPECT_FALSE(w.buPrior->isEnabled());
 }
 
+// Public-sector persons without employees: no company declaration, yet the
+// page stays for their INPDAP box whenever they take part, and its amount
+// reaches the file.
+TEST_F(FinestraFileTest, TheInpdapBoxShowsWhenPublicSectorPersonsTakePart)
+{
+    Dichiarante(con(dichiarante(), {{"CodiceINPDAP", "123"}, {"FormaGiuridica", "2.43"}, {"CodiceComune", "H501"}}));
+    Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
+    Aggiungi(QStringLiteral("TD0_ANAG"), {{"CF_D0001001_CODFIS", "FRRGNN60A01H501Y"},
+                                          {"AN_D0001002_COGNOME", "FERRI"},
+                                          {"AN_D0001003_NOME", "GIANNI"}});
+    TfmZepFile w;
+    w.show();
+    w.buNext->click();
+    EXPECT_EQ(Pagina(w), QStringLiteral("tsDenAz"));
+    EXPECT_TRUE(w.gbInpdap->isVisibleTo(&w));
+
+    // The collaborator alone (rows by Tipo: C, then E): passed over again.
+    w.buPrior->click();
+    w.rbPrenota->click();
+    QItemSelectionModel *selezione = w.grPrenota->selectionModel();
+    selezione->select(w.grPrenotaModel->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.buNext->click();
+    EXPECT_EQ(Pagina(w), QStringLiteral("tsCrea"));
+    w.buPrior->click();
+    EXPECT_EQ(Pagina(w), QStringLiteral("tsDipColl"));
+
+    selezione->select(w.grPrenotaModel->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    w.buNext->click();
+    EXPECT_EQ(Pagina(w), QStringLiteral("tsDenAz"));
+    ASSERT_TRUE(w.gbInpdap->isVisibleTo(&w));
+    QTest::keyClicks(w.edINpdap, QStringLiteral("12,5"));
+    w.buNext->click();
+    Salva(QStringLiteral("uniEMens2024-03.Xml"));
+    w.buCrea->click();
+    EXPECT_EQ(services->messageTexts(), QStringList{"Operazione terminata con successo."});
+    QFile scritto(Denunce() + QStringLiteral("/uniEMens2024-03.Xml"));
+    ASSERT_TRUE(scritto.open(QIODevice::ReadOnly));
+    const QByteArray xml = scritto.readAll();
+    EXPECT_TRUE(xml.contains("<TipologiaConguaglio>001</TipologiaConguaglio>"
+                             "<ImportoConguagliato>12.50</ImportoConguagliato>"));
+    EXPECT_TRUE(xml.contains("<CFLavoratore>FRRGNN60A01H501Y</CFLavoratore>"));
+    EXPECT_FALSE(xml.contains("ListaCollaboratori"));
+}
+
 TEST_F(FinestraFileTest, ACancelledSaveDialogIsAnErrorAndTheButtonStays)
 {
     Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));

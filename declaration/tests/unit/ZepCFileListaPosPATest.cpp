@@ -39,6 +39,7 @@ Riga dichiarantePA()
                                {"CodiceComune", "H501"},
                                {"EA_CodiceINPDAP", "77"},
                                {"EA_RagSocAzienda", "COMUNE DI ROMA"},
+                               {"EA_ISTAT", "84.11.1"},
                                {"SS_CFAzienda", "02438750586"}});
 }
 
@@ -158,6 +159,8 @@ TEST_F(ListaPosPATest, PersonsSectionsAndEntitiesStandWhereTheTreeAllowsIt)
     EXPECT_EQ(testo(lista, QStringLiteral("AltriImportiAConguaglio/ImportoConguagliato")), QStringLiteral("12.50"));
     const QDomElement pos = lista.firstChildElement(QStringLiteral("PosPA"));
     EXPECT_EQ(testo(pos, QStringLiteral("EnteAppartenenza/PRGAZIENDA")), QStringLiteral("00077"));
+    // A code written with dots is a code, not zero.
+    EXPECT_EQ(testo(pos, QStringLiteral("EnteAppartenenza/ISTAT")), QStringLiteral("84.11.1"));
     EXPECT_EQ(testo(pos, QStringLiteral("SedeServizio/PRGAZIENDA")), QStringLiteral("00000"));
     EXPECT_EQ(voci(pos, QStringLiteral("D0_DenunciaIndividuale"), QStringLiteral("CFLavoratore")),
               (QStringList{QStringLiteral("FRRGNN60A01H501Y"), QStringLiteral("ZNNPLA70A01H501X")}));
@@ -207,6 +210,78 @@ TEST_F(ListaPosPATest, PersonsSectionsAndEntitiesStandWhereTheTreeAllowsIt)
     EXPECT_TRUE(registro.righe.contains(QStringLiteral("  -- Quadro V1 da 2023-11-01 a 2023-11-30")));
 }
 
+// The public-sector persons in the selection list, chosen one by one: only
+// the chosen ones are written and checked, and a fault in a row is told
+// under its own person's name, a section row's too.
+TEST_F(ListaPosPATest, ChosenPublicSectorPersonsAreTheOnesCheckedAndWritten)
+{
+    Dichiarante(dichiarantePA());
+    Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
+    const int ferri = Iscritto(iscritto("FRRGNN60A01H501Y", "FERRI", "GIANNI"));
+    const int zanni = Iscritto(iscritto("ZNNPLA70A01H501X", "ZANNI", "PAOLA"));
+    // A typographic apostrophe the flow cannot carry, in a person row and in
+    // a section row.
+    Iscritto(iscritto("GLLNNA80A41H501U", "GALLI", "NINA\u2019"));
+    Tabella("TE0_RETR", periodoE0(ferri, 1, QDate(2024, 3, 1), QDate(2024, 3, 31)));
+    Tabella("TE0_RETR", con(periodoE0(zanni, 2, QDate(2024, 3, 1), QDate(2024, 3, 31)),
+                            {{"AN_E0XXX009_QUALIFICA", "\u201cA\u201d"}}));
+
+    file.CaricaTabelle();
+    file.PreparaPrenota();
+    DataSet &prenota = file.cdsPrenota;
+    ASSERT_TRUE(prenota.locate(QStringLiteral("Tipo;CF"), {QStringLiteral("E"), QStringLiteral("FRRGNN60A01H501Y")}));
+    EXPECT_EQ(prenota.fieldByName(QStringLiteral("Cognome")).asString(), QStringLiteral("FERRI"));
+    EXPECT_EQ(prenota.fieldByName(QStringLiteral("Nome")).asString(), QStringLiteral("GIANNI"));
+    EXPECT_TRUE(prenota.fieldByName(QStringLiteral("Matricola")).isNull());
+    EXPECT_EQ(prenota.recordCount(), 4);
+
+    struct Caso {
+        QStringList scelti;  // fiscal codes chosen (none: everybody)
+        QStringList scritti; // the D0 persons of the file
+        bool pubblici;
+        QString persona; // the person a fault is told under (empty: the file is written)
+        QString campo;
+    };
+    const QList<Caso> casi{
+        {{}, {}, true, QStringLiteral("GALLI NINA\u2019 - CF: GLLNNA80A41H501U"), QStringLiteral("AN_D0001003_NOME")},
+        {{QStringLiteral("FRRGNN60A01H501Y")}, {QStringLiteral("FRRGNN60A01H501Y")}, true, {}, {}},
+        {{QStringLiteral("BNCMRA85M41F205D")}, {}, false, {}, {}},
+        {{QStringLiteral("BNCMRA85M41F205D"), QStringLiteral("ZNNPLA70A01H501X")},
+         {},
+         true,
+         QStringLiteral("ZANNI PAOLA - CF: ZNNPLA70A01H501X"),
+         QStringLiteral("AN_E0XXX009_QUALIFICA")},
+    };
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(c.scelti.join(QLatin1Char(',')).toStdString());
+        file.CaricaTabelle();
+        QList<platform::Bookmark> scelti;
+        for (const QString &cf : c.scelti) {
+            ASSERT_TRUE(prenota.locate(QStringLiteral("CF"), platform::Value(cf)));
+            scelti << prenota.bookmark();
+        }
+        EXPECT_EQ(file.PubbliciPresenti(scelti), c.pubblici);
+        file.Prenotazione = !scelti.isEmpty();
+        file.EliminaNonSelezionati(scelti);
+        QFile::remove(file.NomeFile);
+        try {
+            file.GeneraDenunceMensili();
+            EXPECT_TRUE(c.persona.isEmpty()) << "generated";
+        } catch (const EUqError &e) {
+            EXPECT_EQ(file.PersonaCorrente(), c.persona);
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(c.campo)) << e.what();
+            continue;
+        }
+        QDomDocument dom;
+        ASSERT_TRUE(dom.setContent(Scritto()));
+        const QDomElement pos = dom.documentElement()
+                                    .firstChildElement(QStringLiteral("Azienda"))
+                                    .firstChildElement(QStringLiteral("ListaPosPA"))
+                                    .firstChildElement(QStringLiteral("PosPA"));
+        EXPECT_EQ(voci(pos, QStringLiteral("D0_DenunciaIndividuale"), QStringLiteral("CFLavoratore")), c.scritti);
+    }
+}
+
 TEST_F(ListaPosPATest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
 {
     struct Caso {
@@ -224,6 +299,9 @@ TEST_F(ListaPosPATest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
         {"cap", con(dichiarantePA(), {{"CAP", ""}}), persona, altri},
         {"code", con(dichiarantePA(), {{"CodiceINPDAP", "1234567"}}), persona,
          QStringLiteral("Dichiarante - Codice INPDAP: il codice \"1234567\" supera i 5 caratteri")},
+        {"istat", con(dichiarantePA(), {{"EA_ISTAT", "84-11"}}), persona,
+         QStringLiteral("Dichiarante - Ente appartenenza: il codice ISTAT \"84-11\" non è valido (cifre, eventualmente "
+                        "separate da punti)")},
     };
     for (const Caso &caso : casi) {
         SCOPED_TRACE(caso.nome);

@@ -123,6 +123,10 @@ TfmZepFile::TfmZepFile(QWidget *owner) : TfmUqWizard(owner)
     ClientLayout()->addWidget(laLegenda);
 
     m_file = std::make_unique<TZepFile>(store, frZepDenunciaAziendale1->cdsMain, this);
+    connect(frZepDenunciaAziendale1->pcMain, &QTabWidget::currentChanged, this, [this] {
+        if (m_pronta && ActivePage() == tsDenAz)
+            MostraInpdap();
+    });
     AddPage(tsDipColl, QStringLiteral("tsDipColl"));
     AddPage(tsDenAz, QStringLiteral("tsDenAz"));
     AddPage(tsCrea, QStringLiteral("tsCrea"));
@@ -222,12 +226,25 @@ void TfmZepFile::PageChanged(QWidget *page)
     } catch (const std::exception &e) {
         UqShowException(e);
     }
-    // No company declaration: the page is passed over, on either way.
+    // No company declaration: the page is passed over, on either way,
+    // unless public-sector persons take part: their INPDAP box is on it.
     if (page == tsDenAz) {
-        gbInpdap->hide();
-        if (frZepDenunciaAziendale1->cdsMain.isActive() && frZepDenunciaAziendale1->cdsMain.isEmpty())
+        const DataSet &aziendale = frZepDenunciaAziendale1->cdsMain;
+        if (aziendale.isActive() && aziendale.isEmpty() && !m_file->PubbliciPresenti(Selezionati())) {
+            gbInpdap->hide();
             ChangePage(m_direzione < 0 ? -1 : +1);
+        } else {
+            MostraInpdap();
+        }
     }
+}
+
+void TfmZepFile::MostraInpdap()
+{
+    TfrZepDenunciaAziendale *fr = frZepDenunciaAziendale1;
+    const bool dettaglio = fr->pcMain->currentWidget() == fr->tsDetail || !fr->cdsMain.isActive()
+                           || fr->cdsMain.isEmpty();
+    gbInpdap->setVisible(ActivePage() == tsDenAz && dettaglio && m_file->PubbliciPresenti(Selezionati()));
 }
 
 void TfmZepFile::CheckButtons()

@@ -10,8 +10,11 @@
 // runs the save dialog and shows the log. After a file is created, OK
 // closes the window; "Crea file telematico" and "< Indietro" are disabled.
 //
-// The public-sector positions are not written yet: the INPDAP box of page
-// 1 stays hidden.
+// The INPDAP box of page 1 (the recovery on the public-sector positions)
+// shows, below the frame's detail page, only when public-sector persons
+// take part (TZepFile::PubbliciPresenti); for them page 1 is not passed
+// over even without a company declaration, or the recovery could not be
+// typed.
 #include "UqWizard.h"
 
 #include "ZepCFile.h"
@@ -70,6 +73,9 @@ public:
     // The framework's check, then: a pending edit of the company
     // declaration is posted; OK only once a file was created.
     void CheckButtons() override;
+    // Shows or hides the INPDAP box for the page, the frame's page and the
+    // persons chosen.
+    void MostraInpdap();
 
     // The generator's log lines, into the memo.
     void Log(const QString &riga) override;
