@@ -37,6 +37,7 @@
 #include "ZepULogFile.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -252,6 +253,9 @@ private:
     std::unique_ptr<CampiFpls> m_fpls;
     // The public-sector sections, loaded once per generation.
     platform::DataSet m_e0, m_v1, m_e1, m_evE0, m_evV1;
+    // Their rows by person (the paying entities by person and ORDINE), as
+    // record numbers in the table's order.
+    QHash<const platform::DataSet *, QHash<qint64, QList<int>>> m_righe;
     bool m_sezioniCaricate = false;
     // The current section row and its code (E0 or V1).
     platform::DataSet *m_sezione = nullptr;

@@ -4,7 +4,8 @@
 //
 // A section row names its person by the person row's registry id and a
 // paying entity its section row by ORDINE too: the rows are matched by value
-// (no filter text is built from them).
+// (no filter text is built from them), through an index of each table made
+// when the tables are read.
 #include "ZepCFileInterno.h"
 
 #include "ZepCDma.h"
@@ -17,20 +18,36 @@ namespace {
 const QString CampoIscritto = QStringLiteral("IAFIID");
 const QString CampoOrdine = QStringLiteral("ORDINE");
 
-// Every row of `ds` whose fields `campi` hold `valori`: the dataset stands
-// on each in turn while `scrivi` runs.
-template <typename F>
-void PerRighe(DataSet &ds, const QStringList &campi, const QList<int> &valori, F scrivi)
+// The key of a person's rows (and, for the paying entities, of one section
+// row's): the registry id and ORDINE.
+qint64 Chiave(int iscritto, int ordine = 0)
 {
-    QList<const Field *> f;
-    for (const QString &c : campi)
-        f << &ds.fieldByName(c);
+    return (qint64(iscritto) << 32) | quint32(ordine);
+}
+
+// The record numbers of the rows of `ds` by key, in the dataset's order; a
+// row with a null key field belongs to nobody.
+QHash<qint64, QList<int>> Indicizza(DataSet &ds, bool conOrdine)
+{
+    QHash<qint64, QList<int>> righe;
+    const Field &id = ds.fieldByName(CampoIscritto);
+    const Field *ordine = conOrdine ? &ds.fieldByName(CampoOrdine) : nullptr;
     for (ds.first(); !ds.eof(); ds.next()) {
-        bool uguale = true;
-        for (int i = 0; i < f.size() && uguale; ++i)
-            uguale = !f[i]->isNull() && f[i]->asInteger() == valori[i];
-        if (uguale)
-            scrivi();
+        if (id.isNull() || (ordine && ordine->isNull()))
+            continue;
+        righe[Chiave(id.asInteger(), ordine ? ordine->asInteger() : 0)] << ds.recNo();
+    }
+    return righe;
+}
+
+// The rows of `ds` with the key, the dataset standing on each in turn while
+// `scrivi` runs.
+template <typename F>
+void PerRighe(DataSet &ds, const QHash<qint64, QList<int>> &righe, qint64 chiave, F scrivi)
+{
+    for (const int n : righe.value(chiave)) {
+        ds.setRecNo(n);
+        scrivi();
     }
 }
 
@@ -114,6 +131,12 @@ void TZepFile::CaricaSezioni()
     // Rows in the order they were entered.
     for (DataSet *ds : {&m_e0, &m_v1, &m_evE0, &m_evV1})
         ds->setIndexFieldNames(CampoOrdine);
+    // Found once, so that writing a person does not scan the tables.
+    m_righe.clear();
+    for (DataSet *ds : {&m_e0, &m_v1, &m_e1})
+        m_righe.insert(ds, Indicizza(*ds, false));
+    for (DataSet *ds : {&m_evE0, &m_evV1})
+        m_righe.insert(ds, Indicizza(*ds, true));
     m_sezioniCaricate = true;
 }
 
@@ -232,7 +255,7 @@ void TZepFile::ScriviQuadroE0(IXMLD0_DenunciaIndividuale denuncia, int iscritto)
     m_quadro = TDmaUtil::QuadroE0;
     const auto importo = [this](const char *nome) { return campoSezione(QString::fromLatin1(nome)).asCurrency(); };
     const auto testo = [this](const char *nome) { return campoSezione(QString::fromLatin1(nome)).asString(); };
-    PerRighe(m_e0, {CampoIscritto}, {iscritto}, [&] {
+    PerRighe(m_e0, m_righe.value(&m_e0), Chiave(iscritto), [&] {
         const QString inizio = Data(campoSezione(QStringLiteral("DT_E0XXX001_DINIZIO")));
         const QString fine = Data(campoSezione(QStringLiteral("DT_E0XXX002_DFINE")));
         log(QStringLiteral("  -- Quadro E0 da ") + inizio + QStringLiteral(" a ") + fine);
@@ -269,7 +292,7 @@ void TZepFile::ScriviEntiVersantiE0(IXMLE0_PeriodoNelMese periodo, int iscritto,
 {
     CaricaSezioni();
     const auto f = [this](const char *nome) -> const Field & { return m_evE0.fieldByName(QString::fromLatin1(nome)); };
-    PerRighe(m_evE0, {CampoIscritto, CampoOrdine}, {iscritto, ordine}, [&] {
+    PerRighe(m_evE0, m_righe.value(&m_evE0), Chiave(iscritto, ordine), [&] {
         log(QStringLiteral("     -- Altro Ente Versante  Tipo contributo ") + f("TipoContributo").asString());
         IXMLE0_PeriodoNelMese_AltroEnteVersante ente = periodo.GetAltroEnteVersante().Add();
         ente.SetTipoContributo(f("TipoContributo").asString());
@@ -401,7 +424,7 @@ void TZepFile::ScriviQuadroE1(IXMLD0_DenunciaIndividuale denuncia, int iscritto)
         if (!Data(f(nome)).isEmpty())
             imposta(Data(f(nome)));
     };
-    PerRighe(m_e1, {CampoIscritto}, {iscritto}, [&] {
+    PerRighe(m_e1, m_righe.value(&m_e1), Chiave(iscritto), [&] {
         log(QStringLiteral("  -- Quadro E1 da ") + Data(f("DT_E1XXX004_DINIZIO")) + QStringLiteral(" a ")
             + Data(f("DT_E1XXX005_DFINE")));
         IXMLE1_FondoPensioneCompl fondo = denuncia.GetE1_FondoPensioneCompl().Add();
@@ -456,7 +479,7 @@ void TZepFile::ScriviQuadroV1(IXMLD0_DenunciaIndividuale denuncia, int iscritto)
     m_quadro = TDmaUtil::QuadroV1;
     const auto testo = [this](const char *nome) { return m_v1.fieldByName(QString::fromLatin1(nome)).asString(); };
     const auto valore = [this](const char *nome) { return campoSezione(QString::fromLatin1(nome)).asCurrency(); };
-    PerRighe(m_v1, {CampoIscritto}, {iscritto}, [&] {
+    PerRighe(m_v1, m_righe.value(&m_v1), Chiave(iscritto), [&] {
         const QString inizio = Data(campoSezione(QStringLiteral("DT_E0XXX001_DINIZIO")));
         const QString fine = Data(campoSezione(QStringLiteral("DT_E0XXX002_DFINE")));
         log(QStringLiteral("  -- Quadro V1 da ") + inizio + QStringLiteral(" a ") + fine);
@@ -499,7 +522,7 @@ void TZepFile::ScriviEntiVersantiV1(IXMLV1_PeriodoPrecedente periodo, int iscrit
 {
     CaricaSezioni();
     const auto f = [this](const char *nome) -> const Field & { return m_evV1.fieldByName(QString::fromLatin1(nome)); };
-    PerRighe(m_evV1, {CampoIscritto, CampoOrdine}, {iscritto, ordine}, [&] {
+    PerRighe(m_evV1, m_righe.value(&m_evV1), Chiave(iscritto, ordine), [&] {
         log(QStringLiteral("     -- Ente Versante Periodo: ") + f("AnnoMeseErogazione").asString()
             + QStringLiteral(" Tipo contributo ") + f("TipoContributo").asString());
         IXMLV1_PeriodoPrecedente_EnteVersante ente = periodo.GetEnteVersante().Add();
