@@ -1,8 +1,10 @@
 // The UniEmens file generator (TZepFile::GeneraDenunceMensili) over tables
 // already in memory: 10,000 employee rows under five INPS company numbers
 // and 1,000 collaborators, as the file window holds them after its pages
-// (the company declaration recomputed, everybody chosen); each run reads
-// the declarant from an embedded archive, fills the document and saves it.
+// (the company declaration recomputed, everybody chosen), and 1,000
+// public-sector persons kept in the archive with their sections; each run
+// reads the declarant and the public-sector sections from an embedded
+// archive, fills the document and saves it.
 // Beside it, the filling alone (the document not saved) and the same bytes
 // written by a bare QXmlStreamWriter loop.
 //
@@ -22,6 +24,7 @@
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
 #include "archive/ArchiveScripts.h"
+#include "archive/FiscalCode.h"
 #include "tovUDBCds.h"
 #include "tovUDBCdsLayouts.h"
 
@@ -47,6 +50,17 @@ namespace {
 
 constexpr int Dipendenti = 10000;
 constexpr int Collaboratori = 1000;
+constexpr int Pubblici = 1000;
+
+// The i-th of a run of well-formed fiscal codes (up to 28,000): `testa` is
+// the surname, name and birth year ("RSSMRA80"), `mese` the month letter.
+QString codiceFiscale(const char *testa, const char *mese, int i)
+{
+    const QString primi15 =
+        QString::fromLatin1(testa) + QString::fromLatin1(mese)
+        + QStringLiteral("%1H%2").arg(1 + i / 1000, 2, 10, QLatin1Char('0')).arg(i % 1000, 3, 10, QLatin1Char('0'));
+    return primi15 + payroll::FiscalCode::controlCharacter(primi15);
+}
 
 void imposta(DataSet &ds, const char *campo, const Value &valore)
 {
@@ -59,7 +73,7 @@ void imposta(DataSet &ds, const char *campo, const Value &valore)
 void dipendente(DataSet &ds, int i)
 {
     ds.append();
-    imposta(ds, "CFLavoratore", QStringLiteral("RSSMRA80A01H%1").arg(i, 4, 10, QLatin1Char('0')));
+    imposta(ds, "CFLavoratore", codiceFiscale("RSSMRA80", "A", i));
     imposta(ds, "Cognome", QStringLiteral("ROSSI%1").arg(i));
     imposta(ds, "Nome", QStringLiteral("MARIO"));
     imposta(ds, "Matricola", QStringLiteral("12345678%1").arg(i % 5, 2, 10, QLatin1Char('0')));
@@ -115,7 +129,7 @@ void dipendente(DataSet &ds, int i)
 void collaboratore(DataSet &ds, int i)
 {
     ds.append();
-    imposta(ds, "CFCollaboratore", QStringLiteral("VRDLGU70A01H%1").arg(i, 4, 10, QLatin1Char('0')));
+    imposta(ds, "CFCollaboratore", codiceFiscale("VRDLGU70", "B", i));
     imposta(ds, "Cognome", QStringLiteral("VERDI%1").arg(i));
     imposta(ds, "Nome", QStringLiteral("LUIGI"));
     imposta(ds, "TipoRapporto", QStringLiteral("11"));
@@ -133,7 +147,119 @@ void collaboratore(DataSet &ds, int i)
     ds.post();
 }
 
-// The archive (the declarant of 2024), and the window's tables in memory.
+// The public-sector persons of the month, kept in the archive as the
+// public-sector import leaves them: one E0 period each, a second for one in
+// two, a paying entity for one in four, a correction (V1) with its paying
+// entity for one in five, a pension fund (E1) for one in three.
+void pubblici(TTovDBCds &store)
+{
+    DataSet d0;
+    store.Load(d0, QStringLiteral("TD0_ANAG"));
+    for (int i = 0; i < Pubblici; ++i) {
+        d0.append();
+        imposta(d0, "CF_D0001001_CODFIS", codiceFiscale("VRDPLA70", "C", i));
+        imposta(d0, "AN_D0001002_COGNOME", QStringLiteral("VERDI%1").arg(i));
+        imposta(d0, "AN_D0001003_NOME", QStringLiteral("PAOLA"));
+        imposta(d0, "SD0ANNOFIN", QStringLiteral("2024"));
+        imposta(d0, "SD0AMESE", QStringLiteral("03"));
+        imposta(d0, "CB_D0001016_SATFRFONDI", QStringLiteral("1"));
+        imposta(d0, "NP_D0001015_FINESER", QStringLiteral("2"));
+        imposta(d0, "ISTATO", 0);
+        d0.post();
+    }
+    store.Save(d0, QStringLiteral("TD0_ANAG"));
+    DataSet e0, evE0, v1, evV1, e1;
+    store.Load(e0, QStringLiteral("TE0_RETR"));
+    store.Load(evE0, QStringLiteral("TEV_ENTEVERSANTEE0"));
+    store.Load(v1, QStringLiteral("TV1_RETR"));
+    store.Load(evV1, QStringLiteral("TEV_ENTEVERSANTEV1"));
+    store.Load(e1, QStringLiteral("TE1_FONDIPENSIONE"));
+    int ordine = 0;
+    const auto periodo = [&](int id, int dal, int al) {
+        e0.append();
+        imposta(e0, "IAFIID", id);
+        imposta(e0, "ORDINE", ++ordine);
+        imposta(e0, "DT_E0XXX001_DINIZIO", QDate(2024, 3, dal));
+        imposta(e0, "DT_E0XXX002_DFINE", QDate(2024, 3, al));
+        imposta(e0, "NP_E0XXX003_PENS", QStringLiteral("1"));
+        imposta(e0, "NP_E0XXX004_PREV", QStringLiteral("7"));
+        imposta(e0, "NP_E0XXX011_IMPIEGO", QStringLiteral("2"));
+        imposta(e0, "NP_E0XXX015_GGUTILI", al - dal + 1);
+        imposta(e0, "AN_E0XXX007_COMPARTO", QStringLiteral("01"));
+        imposta(e0, "AN_E0XXX008_SOTTOCOM", QStringLiteral("02"));
+        imposta(e0, "AN_E0XXX009_QUALIFICA", QStringLiteral("012345"));
+        imposta(e0, "VP_E0XXX032_IMPPENS", Currency::fromInt(1800 + id % 700));
+        imposta(e0, "VP_E0XXX033_CONPENS", Currency::fromString(QStringLiteral("435.60")));
+        imposta(e0, "VP_E0XXX035_IMPTFS", Currency::fromInt(1700 + id % 700));
+        imposta(e0, "VP_E0XXX036_CONTFS", Currency::fromString(QStringLiteral("95.20")));
+        imposta(e0, "VP_E0XXX043_RETRTFR", Currency::fromInt(1900));
+        imposta(e0, "VP_E0XXX044_UTILETFR", Currency::fromInt(1850));
+        imposta(e0, "NumMensilita", 13);
+        imposta(e0, "StipendioTabellare", Currency::fromInt(1500));
+        imposta(e0, "RetribIndivAnzianita", Currency::fromInt(120));
+        e0.post();
+    };
+    const auto ente = [](DataSet &ev, int id, int ord) {
+        ev.append();
+        imposta(ev, "IAFIID", id);
+        imposta(ev, "ORDINE", ord);
+        imposta(ev, "TipoContributo", QStringLiteral("1"));
+        imposta(ev, "CFAzienda", QStringLiteral("80012345678"));
+        imposta(ev, "PRGAZIENDA", QStringLiteral("00001"));
+        imposta(ev, "Imponibile", Currency::fromInt(100));
+        imposta(ev, "Contributo", Currency::fromString(QStringLiteral("24.20")));
+        ev.post();
+    };
+    int i = 0;
+    for (d0.first(); !d0.eof(); d0.next(), ++i) {
+        const int id = d0.fieldByName(QStringLiteral("IAFIID")).asInteger();
+        if (i % 2 == 0) {
+            periodo(id, 1, 15);
+            periodo(id, 16, 31);
+        } else {
+            periodo(id, 1, 31);
+        }
+        if (i % 4 == 0)
+            ente(evE0, id, ordine);
+        if (i % 5 == 0) {
+            v1.append();
+            imposta(v1, "IAFIID", id);
+            imposta(v1, "ORDINE", ++ordine);
+            imposta(v1, "NP_V1XXX000_CAUSVAR", QStringLiteral("1"));
+            imposta(v1, "DT_V1XXX001_DINIZIO", QDate(2023, 11, 1));
+            imposta(v1, "DT_V1XXX002_DFINE", QDate(2023, 11, 30));
+            imposta(v1, "NP_V1XXX003_PENS", QStringLiteral("1"));
+            imposta(v1, "VN_V1XXX032_IMPPENS", Currency::fromInt(200));
+            imposta(v1, "VN_V1XXX033_CONPENS", Currency::fromString(QStringLiteral("48.40")));
+            imposta(v1, "StipendioTabellare", Currency::fromInt(0));
+            v1.post();
+            ente(evV1, id, ordine);
+            evV1.edit();
+            imposta(evV1, "Aliquota", QStringLiteral("A"));
+            imposta(evV1, "AnnoMeseErogazione", QStringLiteral("2023-11"));
+            evV1.post();
+        }
+        if (i % 3 == 0) {
+            e1.append();
+            imposta(e1, "IAFIID", id);
+            imposta(e1, "NP_E1XXX001_COD_FONDO", QStringLiteral("2145"));
+            imposta(e1, "DT_E1XXX003_DSOTTOSCR", QDate(2020, 1, 10));
+            imposta(e1, "DT_E1XXX004_DINIZIO", QDate(2024, 3, 1));
+            imposta(e1, "DT_E1XXX005_DFINE", QDate(2024, 3, 31));
+            imposta(e1, "PC_E1XXX006_PERC_LAVORATORE", Currency::fromInt(1));
+            imposta(e1, "VP_E1XXX014_CONT_LAVORATORE", Currency::fromInt(18));
+            e1.post();
+        }
+    }
+    store.Save(e0, QStringLiteral("TE0_RETR"));
+    store.Save(evE0, QStringLiteral("TEV_ENTEVERSANTEE0"));
+    store.Save(v1, QStringLiteral("TV1_RETR"));
+    store.Save(evV1, QStringLiteral("TEV_ENTEVERSANTEV1"));
+    store.Save(e1, QStringLiteral("TE1_FONDIPENSIONE"));
+}
+
+// The archive (the declarant of 2024, the public-sector persons), and the
+// window's tables in memory.
 struct Generatore {
     std::unique_ptr<QTemporaryDir> lock;
     QTemporaryDir dir;
@@ -141,6 +267,11 @@ struct Generatore {
     TTovDBCds store;
     DataSet aziendale;
     std::unique_ptr<TZepFile> file;
+
+    // At exit the client library's per-thread statuses are gone before a
+    // static is destroyed: the connection is left to the end of the process
+    // rather than closed through them; the folder still goes.
+    ~Generatore() { (void)db.release(); }
 
     Generatore()
     {
@@ -171,8 +302,14 @@ struct Generatore {
         imposta(dichiarante, "RagSocAzienda", QStringLiteral("OFFICINE RIUNITE S.R.L."));
         imposta(dichiarante, "CAP", QStringLiteral("00100"));
         imposta(dichiarante, "ISTAT", QStringLiteral("25.62.00"));
+        imposta(dichiarante, "CodiceINPDAP", QStringLiteral("123"));
+        imposta(dichiarante, "FormaGiuridica", QStringLiteral("2.43"));
+        imposta(dichiarante, "CodiceComune", QStringLiteral("H501"));
+        imposta(dichiarante, "EA_CodiceINPDAP", QStringLiteral("77"));
+        imposta(dichiarante, "EA_RagSocAzienda", QStringLiteral("COMUNE DI ROMA"));
         dichiarante.post();
         store.SavePeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
+        pubblici(store);
 
         file = std::make_unique<TZepFile>(store, aziendale);
         file->CFSoftwarehouse = QStringLiteral("09876543210");
@@ -203,7 +340,7 @@ void BM_GeneraDenunceMensili(benchmark::State &state)
     for (auto _ : state)
         g.file->GeneraDenunceMensili();
     const qint64 size = QFileInfo(g.file->NomeFile).size();
-    state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori));
+    state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori + Pubblici));
     state.SetBytesProcessed(state.iterations() * size);
     state.counters["file_bytes"] = double(size);
 }
@@ -214,7 +351,7 @@ void BM_CreaDocumento(benchmark::State &state)
     Generatore &g = generatore();
     for (auto _ : state)
         benchmark::DoNotOptimize(g.file->CreaDocumento());
-    state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori));
+    state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori + Pubblici));
 }
 
 void BM_BareWriterFloor(benchmark::State &state)
@@ -272,7 +409,8 @@ void BM_FinestraIntera(benchmark::State &state)
         file.NomeFile = g.dir.filePath(QStringLiteral("finestra.xml"));
         file.GeneraDenunceMensili();
         genera += t.nsecsElapsed() / 1e9;
-        if (file.cdsDip.recordCount() != Dipendenti || file.cdsColl.recordCount() != Collaboratori) {
+        if (file.cdsDip.recordCount() != Dipendenti || file.cdsColl.recordCount() != Collaboratori
+            || file.cdsDMA.recordCount() != Pubblici) {
             state.SkipWithError("the tables read back are not the ones saved");
             break;
         }
@@ -282,7 +420,7 @@ void BM_FinestraIntera(benchmark::State &state)
     state.counters["prenota_s"] = prenota / n;
     state.counters["ricalcolo_s"] = ricalcolo / n;
     state.counters["file_s"] = genera / n;
-    state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori));
+    state.SetItemsProcessed(state.iterations() * (Dipendenti + Collaboratori + Pubblici));
 }
 
 // The floor of the load: every stored value of the period fetched by the
