@@ -44,12 +44,20 @@ IUtil *util()
 // The engine's status objects of a thread, kept for its next calls: each
 // call through the client library is itself a call into the engine, so a
 // status made and disposed per call would double the calls of a statement.
+//
+// The main thread's pool is destroyed before the program's static objects,
+// so a connection held by a static object still calls the engine after it:
+// once the pool is gone, each call makes and disposes its own status.
+thread_local bool t_statusPoolGone = false;
+
 class StatusPool {
 public:
     ~StatusPool()
     {
+        t_statusPoolGone = true;
         for (IStatus *s : m_free)
             s->dispose();
+        m_free.clear();
     }
     IStatus *take()
     {
@@ -67,6 +75,19 @@ private:
 
 thread_local StatusPool t_statuses;
 
+IStatus *takeStatus()
+{
+    return t_statusPoolGone ? master()->getStatus() : t_statuses.take();
+}
+
+void giveStatus(IStatus *s)
+{
+    if (t_statusPoolGone)
+        s->dispose();
+    else
+        t_statuses.give(s);
+}
+
 // One engine call's status: checked after the call, raised as
 // EDatabaseError with the engine's text.
 //
@@ -78,8 +99,8 @@ thread_local StatusPool t_statuses;
 // the detach that closes its archive.
 class Status {
 public:
-    Status() : m_status(t_statuses.take()), m_wrapper(m_status) { errno = 0; }
-    ~Status() { t_statuses.give(m_status); }
+    Status() : m_status(takeStatus()), m_wrapper(m_status) { errno = 0; }
+    ~Status() { giveStatus(m_status); }
     Status(const Status &) = delete;
     Status &operator=(const Status &) = delete;
 

@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <future>
+#include <optional>
 
 using namespace platform;
 
@@ -231,4 +232,21 @@ TEST(DatabaseOpen, AnArchiveLeftOpenIsSweptAtTheNextOpenAndTheMarkerGoesWithTheC
     tdb.db().close();
     EXPECT_FALSE(QFile::exists(marker));
     EXPECT_TRUE(DatabaseCreator::validate(tdb.settings()).clean());
+}
+
+// At the program's exit the thread's own objects go before its static ones:
+// a connection a static object still holds then closes without the thread's
+// engine status objects, and the program ends normally.
+TEST(DatabaseDeathTest, AConnectionHeldByAStaticObjectClosesAtExit)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static std::optional<TempDatabase> held;
+            held.emplace(QStringList{"CREATE TABLE T (ID INTEGER)"});
+            if (count(held->db(), "SELECT COUNT(*) FROM T") == 0)
+                std::exit(7);
+            std::exit(1);
+        },
+        testing::ExitedWithCode(7), "");
 }
