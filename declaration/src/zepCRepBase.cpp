@@ -101,24 +101,7 @@ void TzepRepBase::Scegli(const QList<Bookmark> &scelti)
 {
     cdsDaStampare.close();
     cdsDaStampare.createDataSet();
-    auto copia = [this] {
-        cdsDaStampare.append();
-        for (const QString &campo : cdsDaStampare.fieldNames())
-            cdsDaStampare.setFieldValue(campo, cdsScelta.fieldValue(campo));
-        cdsDaStampare.post();
-    };
-    const Bookmark corrente = cdsScelta.bookmark();
-    if (scelti.isEmpty()) {
-        for (cdsScelta.first(); !cdsScelta.eof(); cdsScelta.next())
-            copia();
-    } else {
-        for (const Bookmark &b : scelti) {
-            cdsScelta.gotoBookmark(b);
-            copia();
-        }
-    }
-    if (corrente.isValid() && cdsScelta.bookmarkValid(corrente))
-        cdsScelta.gotoBookmark(corrente);
+    ZepAccodaScelte(cdsScelta, scelti, cdsDaStampare);
     cdsDaStampare.setIndexFieldNames(Ordine);
     cdsDaStampare.first();
 }

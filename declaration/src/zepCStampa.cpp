@@ -57,3 +57,29 @@ Currency ZepImportoCampo(const platform::DataSet &ds, const QString &campo)
     const platform::Field &f = ds.fieldByName(campo);
     return f.isNull() ? Currency() : f.asCurrency();
 }
+
+void ZepAccodaRiga(const platform::DataSet &origine, platform::DataSet &destinazione)
+{
+    destinazione.append();
+    for (const auto &f : destinazione.fields())
+        if (const platform::Field *sorgente = origine.findField(f->fieldName()))
+            f->setValue(sorgente->value());
+    destinazione.post();
+}
+
+void ZepAccodaScelte(platform::DataSet &origine, const QList<platform::Bookmark> &scelte,
+                     platform::DataSet &destinazione)
+{
+    const platform::Bookmark corrente = origine.bookmark();
+    if (scelte.isEmpty()) {
+        for (origine.first(); !origine.eof(); origine.next())
+            ZepAccodaRiga(origine, destinazione);
+    } else {
+        for (const platform::Bookmark &b : scelte) {
+            origine.gotoBookmark(b);
+            ZepAccodaRiga(origine, destinazione);
+        }
+    }
+    if (corrente.isValid() && origine.bookmarkValid(corrente))
+        origine.gotoBookmark(corrente);
+}

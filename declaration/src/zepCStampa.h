@@ -14,7 +14,8 @@
 
 namespace platform {
 class DataSet;
-}
+struct Bookmark;
+} // namespace platform
 
 struct TZepStampaTabella {
     // A heading over the table; empty: none.
@@ -53,3 +54,12 @@ QString ZepImporto(const platform::Currency &importo);
 QString ZepTestoCampo(const platform::DataSet &ds, const QString &campo);
 // The field's amount; zero for null.
 platform::Currency ZepImportoCampo(const platform::DataSet &ds, const QString &campo);
+
+// Appends to `destinazione` the current row of `origine`, each field of
+// `destinazione` from the field of the same name (left empty without one).
+void ZepAccodaRiga(const platform::DataSet &origine, platform::DataSet &destinazione);
+// Appends to `destinazione` the rows of `origine` a print was asked for:
+// the rows `scelte` in the order given, every row when none is chosen. The
+// current row of `origine` stays where it was.
+void ZepAccodaScelte(platform::DataSet &origine, const QList<platform::Bookmark> &scelte,
+                     platform::DataSet &destinazione);

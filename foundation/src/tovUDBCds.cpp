@@ -949,7 +949,7 @@ void TTovDBCds::WriteRecord(DeltaRecord &delta, int rowNumber, bool stored)
         setChangedValue(delta, FieldAfi, registryId);
         WriteRegistry(delta, registryId, newRowHeader);
     }
-    WriteValues(delta, rowNumber, hasRegistry ? registryId : 0, header, stored);
+    WriteValues(delta, rowNumber, hasRegistry ? registryId : 0, header, stored, hasRegistry && newRowHeader == 0);
 }
 
 int TTovDBCds::NextRegistryId()
@@ -1048,7 +1048,7 @@ void TTovDBCds::WriteRegistry(DeltaRecord &delta, int registryId, int newRowHead
     q->execSQL();
 }
 
-void TTovDBCds::WriteValues(DeltaRecord &delta, int rowNumber, int registryId, int headerId, bool stored)
+void TTovDBCds::WriteValues(DeltaRecord &delta, int rowNumber, int registryId, int headerId, bool stored, bool linked)
 {
     setChangedValue(delta, FieldRigo, rowNumber);
     const DataSet &ds = delta.dataSet();
@@ -1101,18 +1101,20 @@ void TTovDBCds::WriteValues(DeltaRecord &delta, int rowNumber, int registryId, i
     }
 
     // A record whose only values sit in the registry keeps one row that the
-    // load ignores (its row number), or it would not load again.
+    // load ignores (its row number), or it would not load again; so does one
+    // whose only value is the registry row it names.
     bool marker = false;
     if (written == 0 && hasRegistry) {
+        marker = linked;
         for (const TCdsFieldMapEntry &e : std::as_const(m_params.Entries)) {
+            if (marker)
+                break;
             if (e.isComposite()) {
                 marker = !CompositeValue(delta, e).isEmpty();
             } else if (const Field *f = ds.findField(e.value); f && !f->isCalculated()) {
                 const Value v = delta.value(f->index());
                 marker = !v.isEmpty() && !v.toString().isEmpty();
             }
-            if (marker)
-                break;
         }
     }
 

@@ -213,7 +213,10 @@ private:
     // Updates the registry row from the record, or inserts it with the
     // record's person when `newRowHeader` (its period header) is given.
     void WriteRegistry(platform::DeltaRecord &delta, int registryId, int newRowHeader);
-    void WriteValues(platform::DeltaRecord &delta, int rowNumber, int registryId, int headerId, bool stored);
+    // `linked`: the record names a registry row it did not make (given to
+    // it, found or stored), so it is kept even when that is all it holds.
+    void WriteValues(platform::DeltaRecord &delta, int rowNumber, int registryId, int headerId, bool stored,
+                     bool linked);
     // Brings a stored record's rows to `values` (by the fields written as
     // value rows; unassigned: no row) row by row when few differ; false,
     // with nothing written, when more than a few do.

@@ -30,6 +30,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QObject;
 
@@ -337,6 +338,9 @@ protected:
     // The minimum employee deduction of the adjustment's income, 0 when
     // none.
     Currency MinimoLavDip(const DataSet &persona, Currency reddito);
+    // Opens the dependants table (QRY_TDFA) on its first row; false when
+    // the year has none.
+    bool ApriFamiliari();
 
     TUqQueryCollection m_tdla;
     TUqQueryCollection m_tdco;
@@ -372,6 +376,10 @@ public:
     Currency DetrazioneCanone(const DataSet &detrazioni, Currency reddito);
 
     TUqQueryCollection &TabellaCanone() { return m_tdca; } // QRY_TDCA
+
+protected:
+    // The large-family deduction of the year divided by `divisore`.
+    Currency DetrazioneFamiglieNumeroseDivisa(const DataSet &detrazioni, int divisore);
 
 private:
     TUqQueryCollection m_tdca;
@@ -540,6 +548,17 @@ protected:
     // The tax capacity of the adjustment: FCONGRITLORDA less FCONGIMPLAVDIP
     // without the extra deduction of its days when `escludiAggiuntiva`.
     Currency CapienzaConguaglio(const DataSet &conguaglio, bool escludiAggiuntiva) const;
+    // The adjustment's income (FCONGREDDITOCOMP), set as the year's, when
+    // its tax capacity is above 0; none otherwise.
+    std::optional<Currency> RedditoConguaglio(const DataSet &conguaglio, bool escludiAggiuntiva);
+    // The bonus of a month where the month's own rule does not run: 0 for a
+    // person without the bonus, the adjustment's amount in an annual
+    // adjustment; none in any other liquidation.
+    std::optional<Currency> BonusFuoriMese(const DataSet &persona, DataSet *conguaglio, const DataSet &liquidazione);
+    // RateTrattamentoIntegrativo, a collaborator's payments counted less
+    // those made before the payment's first month when `sottraiPagate`.
+    TWunQuota QuotaTrattamentoIntegrativo(SqlQuery &query, const DataSet &persona, const DataSet &liquidazione,
+                                          bool sottraiPagate);
 };
 
 class TWunCalcolaAnno2021 : public TWunCalcolaAnno2020 {

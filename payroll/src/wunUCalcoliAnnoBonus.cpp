@@ -211,13 +211,21 @@ Currency TWunCalcolaAnno2020::CalcolaBonusMese(SqlQuery &query, DataSet &detrazi
                                                DataSet &ritenute, DataSet &voci, DataSet &liquidazione,
                                                const DataSet &persona)
 {
+    if (const std::optional<Currency> fuori = BonusFuoriMese(persona, conguaglio, liquidazione))
+        return *fuori;
+    if (intero(liquidazione, "IMESID") < MeseInizioBonus())
+        return arrotonda(CalcolaBonusIrpef(query, detrazioni, conguaglio, ritenute, voci, liquidazione, persona));
+    return CalcolaTrattamentoIntegrativo(query, detrazioni, conguaglio, ritenute, voci, liquidazione, persona);
+}
+
+std::optional<Currency> TWunCalcolaAnno2020::BonusFuoriMese(const DataSet &persona, DataSet *conguaglio,
+                                                            const DataSet &liquidazione)
+{
     if (!BonusAmmesso(persona))
         return Currency();
     if (liquidazioneConguaglio(liquidazione))
         return conguaglio ? TrattamentoIntegrativoConguaglio(*conguaglio) : Currency();
-    if (intero(liquidazione, "IMESID") < MeseInizioBonus())
-        return arrotonda(CalcolaBonusIrpef(query, detrazioni, conguaglio, ritenute, voci, liquidazione, persona));
-    return CalcolaTrattamentoIntegrativo(query, detrazioni, conguaglio, ritenute, voci, liquidazione, persona);
+    return std::nullopt;
 }
 
 Currency TWunCalcolaAnno2020::CalcolaTrattamentoIntegrativo(SqlQuery &query, DataSet &detrazioni, DataSet *,
@@ -291,12 +299,18 @@ int TWunCalcolaAnno2020::CollaborazioniPagate(SqlQuery &query, const DataSet &pe
 TWunQuota TWunCalcolaAnno2020::RateTrattamentoIntegrativo(SqlQuery &query, const DataSet &persona,
                                                           const DataSet &liquidazione)
 {
+    return QuotaTrattamentoIntegrativo(query, persona, liquidazione, true);
+}
+
+TWunQuota TWunCalcolaAnno2020::QuotaTrattamentoIntegrativo(SqlQuery &query, const DataSet &persona,
+                                                           const DataSet &liquidazione, bool sottraiPagate)
+{
     if (!collaboratore(persona))
         return {GiorniLiquidazione(query, liquidazione), GiorniPeriodoBonus()};
     const int giorni = GiorniTrattamentoIntegrativo(persona);
     if (giorni <= 0)
         return {};
-    const int paghe = PagheCollaboratore(persona, CollaborazioniPagate(query, persona));
+    const int paghe = PagheCollaboratore(persona, sottraiPagate ? CollaborazioniPagate(query, persona) : 0);
     return {giorni, qint64(paghe) * GiorniPeriodoBonus()};
 }
 
@@ -308,12 +322,21 @@ Currency TWunCalcolaAnno2020::CapienzaConguaglio(const DataSet &conguaglio, bool
     return importo(conguaglio, "FCONGRITLORDA") - detrazione;
 }
 
-Currency TWunCalcolaAnno2020::TrattamentoIntegrativoConguaglio(const DataSet &conguaglio)
+std::optional<Currency> TWunCalcolaAnno2020::RedditoConguaglio(const DataSet &conguaglio, bool escludiAggiuntiva)
 {
-    if (CapienzaConguaglio(conguaglio, false) <= Currency())
-        return Currency();
+    if (CapienzaConguaglio(conguaglio, escludiAggiuntiva) <= Currency())
+        return std::nullopt;
     const Currency reddito = importo(conguaglio, "FCONGREDDITOCOMP");
     SetRedditoAnnuo(reddito);
+    return reddito;
+}
+
+Currency TWunCalcolaAnno2020::TrattamentoIntegrativoConguaglio(const DataSet &conguaglio)
+{
+    const std::optional<Currency> redditoConguaglio = RedditoConguaglio(conguaglio, false);
+    if (!redditoConguaglio)
+        return Currency();
+    const Currency reddito = *redditoConguaglio;
     // The bonus of January to June: half the year's amount on the bonus
     // thresholds, for the days of those months.
     Currency bonus;
@@ -339,10 +362,8 @@ Currency TWunCalcolaAnno2021::CalcolaBonusMese(SqlQuery &query, DataSet &detrazi
                                                DataSet &ritenute, DataSet &voci, DataSet &liquidazione,
                                                const DataSet &persona)
 {
-    if (!BonusAmmesso(persona))
-        return Currency();
-    if (liquidazioneConguaglio(liquidazione))
-        return conguaglio ? TrattamentoIntegrativoConguaglio(*conguaglio) : Currency();
+    if (const std::optional<Currency> fuori = BonusFuoriMese(persona, conguaglio, liquidazione))
+        return *fuori;
     return CalcolaTrattamentoIntegrativo(query, detrazioni, conguaglio, ritenute, voci, liquidazione, persona);
 }
 
@@ -364,35 +385,28 @@ int TWunCalcolaAnno2021::GiorniTrattamentoIntegrativo(const DataSet &persona)
 TWunQuota TWunCalcolaAnno2021::RateTrattamentoIntegrativo(SqlQuery &query, const DataSet &persona,
                                                           const DataSet &liquidazione)
 {
-    if (!collaboratore(persona))
-        return {GiorniLiquidazione(query, liquidazione), GiorniPeriodoBonus()};
-    const int giorni = GiorniTrattamentoIntegrativo(persona);
-    if (giorni <= 0)
-        return {};
-    return {giorni, qint64(PagheCollaboratore(persona, 0)) * GiorniPeriodoBonus()};
+    return QuotaTrattamentoIntegrativo(query, persona, liquidazione, false);
 }
 
 Currency TWunCalcolaAnno2021::TrattamentoIntegrativoConguaglio(const DataSet &conguaglio)
 {
-    if (CapienzaConguaglio(conguaglio, false) <= Currency())
+    const std::optional<Currency> reddito = RedditoConguaglio(conguaglio, false);
+    if (!reddito)
         return Currency();
-    const Currency reddito = importo(conguaglio, "FCONGREDDITOCOMP");
-    SetRedditoAnnuo(reddito);
-    return TrattamentoIntegrativoAnnuo(conguaglio, intero(conguaglio, "FCONGGIORNI"), reddito, Currency());
+    return TrattamentoIntegrativoAnnuo(conguaglio, intero(conguaglio, "FCONGGIORNI"), *reddito, Currency());
 }
 
 // ================================================================ 2022
 
 Currency TWunCalcolaAnno2022::TrattamentoIntegrativoConguaglio(const DataSet &conguaglio)
 {
-    if (CapienzaConguaglio(conguaglio, true) <= Currency())
+    const std::optional<Currency> reddito = RedditoConguaglio(conguaglio, true);
+    if (!reddito)
         return Currency();
-    const Currency reddito = importo(conguaglio, "FCONGREDDITOCOMP");
-    SetRedditoAnnuo(reddito);
     const Currency netta = importo(conguaglio, "FCONGRITLORDA") - importo(conguaglio, "FCONGIMPLAVDIP")
                            - importo(conguaglio, "FCONGIMPCONCAR") - importo(conguaglio, "FCONGIMPFIGLICAR")
                            - importo(conguaglio, "FCONGIMPALTRICAR");
-    return TrattamentoIntegrativoAnnuo(conguaglio, intero(conguaglio, "FCONGGIORNI"), reddito, netta);
+    return TrattamentoIntegrativoAnnuo(conguaglio, intero(conguaglio, "FCONGGIORNI"), *reddito, netta);
 }
 
 Currency TWunCalcolaAnno2022::TrattamentoIntegrativoAnnuo(const DataSet &, int giorni, Currency reddito,

@@ -239,9 +239,7 @@ Currency TWunCalcolaAnno2007::DetrazioneAltri(const DataSet &detrazioni, Currenc
     const int altri = intero(detrazioni, "IADETALTRI");
     if (altri <= 0)
         return Currency();
-    ApriTabella(m_tdfa, QStringLiteral("QRY_TDFA"));
-    m_tdfa.first();
-    if (m_tdfa.eof())
+    if (!ApriFamiliari())
         return Currency();
     const Currency coefficiente = coefficienteReddito(importo(m_tdfa, "FTDFASOGLIAALTRI"), reddito);
     if (coefficiente <= Currency())
@@ -251,6 +249,13 @@ Currency TWunCalcolaAnno2007::DetrazioneAltri(const DataSet &detrazioni, Currenc
     if (altri > 1)
         d = d * altri;
     return arrotonda(d);
+}
+
+bool TWunCalcolaAnno2007::ApriFamiliari()
+{
+    ApriTabella(m_tdfa, QStringLiteral("QRY_TDFA"));
+    m_tdfa.first();
+    return !m_tdfa.eof();
 }
 
 Currency TWunCalcolaAnno2007::DetrazioneFigliRighe(DataSet &figli, Currency reddito, bool conguaglio, int mese,
@@ -304,9 +309,7 @@ Currency TWunCalcolaAnno2007::DetrazioneFigliRighe(DataSet &figli, Currency redd
     }
     if (numeroFigli == 0)
         return Currency();
-    ApriTabella(m_tdfa, QStringLiteral("QRY_TDFA"));
-    m_tdfa.first();
-    if (m_tdfa.eof())
+    if (!ApriFamiliari())
         return Currency();
     const Currency soglia = importo(m_tdfa, "FTDFASOGLIABASE") + importo(m_tdfa, "FTDFASOGLIAINC") * (numeroFigli - 1);
     const Currency coefficiente = coefficienteReddito(soglia, reddito);
@@ -342,9 +345,7 @@ Currency TWunCalcolaAnno2007::DetrazioneFigli(const DataSet &detrazioni, Currenc
     const int figli = intero(detrazioni, "IADETFIGLI");
     if (figli <= 0)
         return Currency();
-    ApriTabella(m_tdfa, QStringLiteral("QRY_TDFA"));
-    m_tdfa.first();
-    if (m_tdfa.eof())
+    if (!ApriFamiliari())
         return Currency();
     coefficiente = coefficienteReddito(importo(m_tdfa, "FTDFASOGLIABASE")
                                            + importo(m_tdfa, "FTDFASOGLIAINC") * (figli - 1),
@@ -780,27 +781,23 @@ void TWunCalcolaAnno2005::CalcolaConguaglio(const DataSet &persona, DataSet &det
 
 Currency TWunCalcolaAnno2009::DetrazioneFamiglieNumerose(const DataSet &detrazioni)
 {
-    const Currency perc = importo(detrazioni, "FADETPERCFAMNUM");
-    if (perc.isZero() || std::max(FigliACarico(), intero(detrazioni, "IADETFIGLI")) < 4)
-        return Currency();
-    ApriTabella(TabellaFamiliari(), QStringLiteral("QRY_TDFA"));
-    TabellaFamiliari().first();
-    if (TabellaFamiliari().eof())
-        return Currency();
-    return arrotonda(TwunCalcola::Percentuale(importo(TabellaFamiliari(), "FTDFADETFAMNUM"), perc));
+    return DetrazioneFamiglieNumeroseDivisa(detrazioni, 1);
 }
 
-Currency TWunCalcolaAnno2022::DetrazioneFamiglieNumerose(const DataSet &detrazioni)
+Currency TWunCalcolaAnno2009::DetrazioneFamiglieNumeroseDivisa(const DataSet &detrazioni, int divisore)
 {
     const Currency perc = importo(detrazioni, "FADETPERCFAMNUM");
     if (perc.isZero() || std::max(FigliACarico(), intero(detrazioni, "IADETFIGLI")) < 4)
         return Currency();
-    ApriTabella(TabellaFamiliari(), QStringLiteral("QRY_TDFA"));
-    TabellaFamiliari().first();
-    if (TabellaFamiliari().eof())
+    if (!ApriFamiliari())
         return Currency();
+    return arrotonda(TwunCalcola::Percentuale(importo(TabellaFamiliari(), "FTDFADETFAMNUM") / divisore, perc));
+}
+
+Currency TWunCalcolaAnno2022::DetrazioneFamiglieNumerose(const DataSet &detrazioni)
+{
     // The single allowance replaces it from March: two months of the year.
-    return arrotonda(TwunCalcola::Percentuale(importo(TabellaFamiliari(), "FTDFADETFAMNUM") / 6, perc));
+    return DetrazioneFamiglieNumeroseDivisa(detrazioni, 6);
 }
 
 Currency TWunCalcolaAnno2009::DetrazioneCanone(const DataSet &detrazioni, Currency reddito)

@@ -49,14 +49,6 @@ const QList<QPair<QString, QString>> &Importi()
     return importi;
 }
 
-void copiaPerNome(const DataSet &da, DataSet &a)
-{
-    a.append();
-    for (const auto &f : a.fields())
-        if (const platform::Field *sorgente = da.findField(f->fieldName()))
-            f->setValue(sorgente->value());
-    a.post();
-}
 } // namespace
 
 const QString TZepRiepilogoDatiCUD::Titolo = QStringLiteral("Stampa riepilogativa dati del CUD");
@@ -86,7 +78,7 @@ void TZepRiepilogoDatiCUD::CreaElenco(DataSet &anagrafiche, const platform::Fiel
             continue;
         primo = false;
         ultimo = cf;
-        copiaPerNome(anagrafiche, cdsElenco);
+        ZepAccodaRiga(anagrafiche, cdsElenco);
     }
     cdsElenco.setIndexFieldNames(CampoCognome + QLatin1Char(';') + CampoNome);
     cdsElenco.first();
@@ -97,18 +89,7 @@ void TZepRiepilogoDatiCUD::Scegli(const QList<Bookmark> &scelti)
     cdsDaStampare.close();
     cdsDaStampare.setFieldDefs(cdsElenco.fieldDefs());
     cdsDaStampare.createDataSet();
-    const Bookmark corrente = cdsElenco.bookmark();
-    if (scelti.isEmpty()) {
-        for (cdsElenco.first(); !cdsElenco.eof(); cdsElenco.next())
-            copiaPerNome(cdsElenco, cdsDaStampare);
-    } else {
-        for (const Bookmark &b : scelti) {
-            cdsElenco.gotoBookmark(b);
-            copiaPerNome(cdsElenco, cdsDaStampare);
-        }
-    }
-    if (corrente.isValid() && cdsElenco.bookmarkValid(corrente))
-        cdsElenco.gotoBookmark(corrente);
+    ZepAccodaScelte(cdsElenco, scelti, cdsDaStampare);
     cdsDaStampare.setIndexFieldNames(CampoCognome);
     cdsDaStampare.first();
 }

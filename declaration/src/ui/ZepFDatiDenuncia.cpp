@@ -3,9 +3,6 @@
 #include "ZepRDatiDenuncia.h"
 #include "ZepUMainState.h"
 
-#include "UqMessages.h"
-
-#include <QCloseEvent>
 #include <QVBoxLayout>
 
 TfmZepDatiDenuncia::TfmZepDatiDenuncia(QWidget *owner, const QString &tabella, bool annuale)
@@ -47,27 +44,7 @@ void TfmZepDatiDenuncia::FormClose()
     m_frame->cdsMain.close();
 }
 
-void TfmZepDatiDenuncia::showEvent(QShowEvent *event)
+bool TfmZepDatiDenuncia::FormCloseQuery()
 {
-    TfmUqChildDBDA::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    try {
-        FormShow();
-    } catch (const std::exception &e) {
-        UqShowException(e);
-    }
-}
-
-void TfmZepDatiDenuncia::closeEvent(QCloseEvent *event)
-{
-    TfmUqChildDBDA::closeEvent(event);
-    if (!event->isAccepted())
-        return;
-    if (!m_tabella->SalvaPrimaDiChiudere(m_frame->cdsMain)) {
-        event->ignore();
-        return;
-    }
-    FormClose();
+    return m_tabella->SalvaPrimaDiChiudere(m_frame->cdsMain);
 }

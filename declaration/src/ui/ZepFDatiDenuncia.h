@@ -32,13 +32,12 @@ protected:
     void SetFrame(TfrZepDatiDenuncia *frame);
     // Loads the table and prepares the frame; a subclass sets its index and
     // position after calling it.
-    virtual void FormShow();
-    virtual void FormClose();
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void FormShow() override;
+    // Saves what a failed save left unsaved; false keeps the window open.
+    bool FormCloseQuery() override;
+    void FormClose() override;
 
 private:
     std::unique_ptr<TZepTabellaDenuncia> m_tabella;
     TfrZepDatiDenuncia *m_frame = nullptr;
-    bool m_shown = false;
 };

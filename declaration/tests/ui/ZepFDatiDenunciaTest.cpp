@@ -4,13 +4,11 @@
 // checks and questions, the lookups, the rows marked for deletion, the
 // 2022 bonus group, the declarant's groups and insert policy, and the
 // performing-arts day grid.
-#include "ZepDatiDenunciaSupport.h"
+#include "ZepFinestreDenunciaSupport.h"
 
 #include "ZepFFplsExEnpals.h"
 #include "ZepFMittente.h"
-#include "ZepMAttivazioni.h"
 #include "ZepRCollaboratore.h"
-#include "ZepUniAvvio.h"
 #include "zepFCollaboratore.h"
 #include "zepFDipendente.h"
 #include "zepRDipendente.h"
@@ -24,8 +22,6 @@
 #include "Field.h"
 #include "SearchDialog.h"
 #include "TovFCdsSearch.h"
-#include "UqMDIMain.h"
-#include "tovCQueryText.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -39,32 +35,8 @@
 
 using namespace dentest;
 
-namespace {
-
-const QString Rossi = QStringLiteral("RSSMRA80A01H501U");
-const QString Bianchi = QStringLiteral("BNCLGU80A01H501A");
-
-} // namespace
-
-class ZepFinestreDenuncia : public DatiDenunciaTest {
+class ZepFinestreDenuncia : public FinestreDenunciaTest {
 protected:
-    ZepFinestreDenuncia() : DatiDenunciaTest(true)
-    {
-        platform::Database::setGlobal(&tdb.db());
-        TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
-        TZepUniAvvio::Registra();
-        registry.SetStore(&store);
-        registry.SetCartellaBase(main.CartellaBase());
-        finestra.resize(1200, 900);
-        finestra.show();
-    }
-    ~ZepFinestreDenuncia() override
-    {
-        finestra.CloseAllChildren();
-        TZepUniAvvio::AnnullaRegistrazioni();
-        platform::Database::setGlobal(nullptr);
-    }
-
     // The document window of the command, after running it.
     template <class T>
     T *Apri(TUqAttForm *comando)
@@ -90,10 +62,6 @@ protected:
         w->SubWindow()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QStringList Messaggi() const { return services->messageTexts(); }
-
-    TfmUqMDIMain finestra;
-    TdmZepAttivazioni registry;
 };
 
 TEST_F(ZepFinestreDenuncia, EachCommandOpensItsWindowOnceOnTheTableOfTheWorkingPeriod)

@@ -2,23 +2,19 @@
 // the sections follow the current person (none without one), the lock and
 // "&Sblocca", saving a section through the check dialog, the deletes that
 // take a person's rows with them, and the refusals of the paying entities.
-#include "ZepDatiDenunciaSupport.h"
+#include "ZepFinestreDenunciaSupport.h"
 
 #include "ZepCDma.h"
 #include "ZepFDma.h"
 #include "ZepFDmaInfo.h"
-#include "ZepMAttivazioni.h"
 #include "ZepRDma.h"
 #include "ZepRDmaE0.h"
 #include "ZepRDmaE1.h"
 #include "ZepRDmaEv.h"
-#include "ZepUniAvvio.h"
 
 #include "DBControls.h"
 #include "Field.h"
 #include "UqDialog.h"
-#include "UqMDIMain.h"
-#include "tovCQueryText.h"
 
 #include <QAction>
 #include <QMdiSubWindow>
@@ -28,29 +24,14 @@
 
 using namespace dentest;
 
-namespace {
-const QString Rossi = QStringLiteral("RSSMRA80A01H501U");
-const QString Bianchi = QStringLiteral("BNCLGU80A01H501A");
-} // namespace
+// The check dialog is made first, so that it is still there when the
+// windows close at the end of a test.
+struct ConDialogoVerifica {
+    TfmZepDmaInfo info;
+};
 
-class ZepFinestraDma : public DatiDenunciaTest {
+class ZepFinestraDma : protected ConDialogoVerifica, public FinestreDenunciaTest {
 protected:
-    ZepFinestraDma() : DatiDenunciaTest(true)
-    {
-        platform::Database::setGlobal(&tdb.db());
-        TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
-        TZepUniAvvio::Registra();
-        registry.SetStore(&store);
-        registry.SetCartellaBase(main.CartellaBase());
-        finestra.resize(1200, 900);
-        finestra.show();
-    }
-    ~ZepFinestraDma() override
-    {
-        finestra.CloseAllChildren();
-        TZepUniAvvio::AnnullaRegistrazioni();
-        platform::Database::setGlobal(nullptr);
-    }
     // A person with one E0 row (ORDINE = 10 * its position) and one paying
     // entity of it; its registry id.
     int Persona(const QString &cf, const QString &cognome, int stato = 0)
@@ -77,7 +58,6 @@ protected:
         registry.xafExDma->Execute();
         return qobject_cast<TfmZepDmaIscritto *>(registry.xafExDma->Instance());
     }
-    QStringList Messaggi() const { return services->messageTexts(); }
     static QStringList Ids(const DataSet &ds)
     {
         QStringList out;
@@ -87,9 +67,6 @@ protected:
     }
     static int Visibili(DataSet &ds) { return ds.recordCount(); }
 
-    TfmUqMDIMain finestra;
-    TdmZepAttivazioni registry;
-    TfmZepDmaInfo info;
     int m_persone = 0;
 };
 

@@ -136,6 +136,7 @@ TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
         EXPECT_NE(dmWunIvc, nullptr);
         EXPECT_TRUE(TwunCalcolaFond::OnOreNonCattedra) << "the calculation shows its hours through the dialog";
         EXPECT_TRUE(TdmWunFondCalcola::OnFerie) << "the holidays due are asked through the dialog";
+        EXPECT_TRUE(TWunDaPagare66::OnConferma) << "the bonus payments are confirmed through the dialog";
         ASSERT_EQ(fmZepMain, avvio.MainWindow());
         // The store stands on the connection module's connection.
         EXPECT_EQ(fmZepMain->Store().Connection(), &dmwunConnessione->xqoMain());

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "DataSet.h"
+#include "UqMessages.h"
+
+#include <QCloseEvent>
 
 using platform::DataSource;
 
@@ -72,4 +75,38 @@ void TfmUqChildDBDA::CancelData()
     for (const QPointer<DataSource> &source : sources)
         if (source && DataSourcePending(*source))
             DataSourceCancel(*source);
+}
+
+void TfmUqChildDBDA::FormShow() {}
+
+bool TfmUqChildDBDA::FormCloseQuery()
+{
+    return true;
+}
+
+void TfmUqChildDBDA::FormClose() {}
+
+void TfmUqChildDBDA::showEvent(QShowEvent *event)
+{
+    TfmUqChildDoc::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    try {
+        FormShow();
+    } catch (const std::exception &e) {
+        UqShowException(e);
+    }
+}
+
+void TfmUqChildDBDA::closeEvent(QCloseEvent *event)
+{
+    TfmUqChildDoc::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
 }

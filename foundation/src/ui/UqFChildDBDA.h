@@ -4,6 +4,11 @@
 // window's three questions: is anything being edited, save everything,
 // cancel everything.
 //
+// It also runs the window's own steps: FormShow the first time the window
+// is shown (an error is shown and the window stays), and, when the window
+// is let close after the save-or-cancel question, FormCloseQuery (false
+// keeps it open) and then FormClose.
+//
 // A data source is a platform::DataSource placed anywhere in the window's
 // object tree (owned by the window, by one of its panels or by a frame).
 // The walk finds them through the whole object tree and takes them in the
@@ -42,6 +47,15 @@ public:
     static void DataSourcePost(platform::DataSource &source);
     static void DataSourceCancel(platform::DataSource &source);
 
+protected:
+    // The window's own steps; the base's do nothing.
+    virtual void FormShow();
+    virtual bool FormCloseQuery();
+    virtual void FormClose();
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     QList<QPointer<platform::DataSource>> m_dataSources;
+    bool m_shown = false;
 };

@@ -2,6 +2,7 @@
 
 #include "DataSet.h"
 #include "Exceptions.h"
+#include "RecordingServices.h"
 #include "UqFrame.h"
 
 #include <QVBoxLayout>
@@ -63,7 +64,43 @@ struct Window {
     DataSource *sourceB;
 };
 
+// A window that notes its own steps.
+class Steps : public TfmUqChildDBDA {
+public:
+    QStringList steps;
+    bool refuse = false;
+
+protected:
+    void FormShow() override
+    {
+        steps << QStringLiteral("show");
+        throw EUqError(QStringLiteral("Tabella non trovata"));
+    }
+    bool FormCloseQuery() override
+    {
+        steps << QStringLiteral("query");
+        return !refuse;
+    }
+    void FormClose() override { steps << QStringLiteral("close"); }
+};
+
 } // namespace
+
+TEST(UqChildDBDA, OwnStepsRunOnceOnShowAndOnAnAcceptedClose)
+{
+    RecordingServicesScope services;
+    Steps w;
+    w.refuse = true;
+    w.show();
+    w.hide();
+    w.show();
+    EXPECT_EQ(services->messageTexts(), QStringList{"Tabella non trovata"}) << "shown, not raised";
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    w.refuse = false;
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(w.steps, (QStringList{"show", "query", "query", "close"}));
+}
 
 TEST(UqChildDBDA, AllBrowsingMeansNoChangeAndPostDoesNothing)
 {

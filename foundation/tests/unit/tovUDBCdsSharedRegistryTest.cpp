@@ -10,6 +10,7 @@ namespace {
 
 const QString Proprie = QStringLiteral("TTST_PROPRIE");     // owns its registry rows
 const QString Condivise = QStringLiteral("TTST_CONDIVISE"); // reuses the rows of the period
+const QString Sezioni = QStringLiteral("TTST_SEZIONI");     // names a person by its registry id only
 
 } // namespace
 
@@ -18,7 +19,10 @@ protected:
     StoreSharedRegistryTest()
     {
         install({makeLayout(Proprie, personFields(), 0, 0, PersonMap, true),
-                 makeLayout(Condivise, personFields(), 0, 0, PersonMap)});
+                 makeLayout(Condivise, personFields(), 0, 0, PersonMap),
+                 makeLayout(Sezioni, {{QStringLiteral("iFisRigo"), FieldType::Integer},
+                                      {QStringLiteral("iAfiID"), FieldType::Integer},
+                                      {QStringLiteral("Giorni"), FieldType::Integer}})});
     }
     Value registry(int id, const QString &column)
     {
@@ -68,6 +72,32 @@ TEST_F(StoreSharedRegistryTest, DeletingAnOwnersRecordKeepsTheRegistryRowAnother
     copy.deleteRecord();
     store.Save(copy, Proprie);
     EXPECT_EQ(registry(shared, "SAFICOGNOME"), Value(QStringLiteral("ROSSI")));
+}
+
+TEST_F(StoreSharedRegistryTest, ARecordWhoseOnlyValueIsThePersonItNamesLoadsAgain)
+{
+    DataSet owner;
+    store.Load(owner, Proprie);
+    addPerson(owner, QStringLiteral("ROSSI"), QStringLiteral("RSSMRA80A01H501U"));
+    store.Save(owner, Proprie);
+    const int rossi = owner.fieldValue("iAfiID").toInt();
+
+    DataSet sezioni;
+    store.Load(sezioni, Sezioni);
+    add(sezioni, {{QStringLiteral("iAfiID"), rossi}});
+    add(sezioni, {{QStringLiteral("iAfiID"), rossi}, {QStringLiteral("Giorni"), 5}});
+    store.Save(sezioni, Sezioni);
+    // The second record loses its only value of its own.
+    sezioni.last();
+    sezioni.edit();
+    sezioni.setFieldValue("Giorni", 0);
+    sezioni.post();
+    store.Save(sezioni, Sezioni);
+
+    DataSet back;
+    store.Load(back, Sezioni);
+    EXPECT_EQ(column(back, "iAfiID"), (QList<Value>{rossi, rossi}));
+    EXPECT_EQ(column(back, "iFisRigo"), (QList<Value>{1, 2}));
 }
 
 TEST_F(StoreSharedRegistryTest, AFailingSaveThatKeepsItsChangesWritesThemOnTheNextSave)

@@ -8,9 +8,7 @@
 #include "ZepUMainState.h"
 
 #include "FormRegistry.h"
-#include "UqMessages.h"
 
-#include <QCloseEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -80,31 +78,13 @@ void TfmZepDmaIscritto::PostData()
     TfmUqChildDBDA::PostData();
 }
 
-void TfmZepDmaIscritto::showEvent(QShowEvent *event)
+bool TfmZepDmaIscritto::FormCloseQuery()
 {
-    TfmUqChildDBDA::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    try {
-        FormShow();
-    } catch (const std::exception &e) {
-        UqShowException(e);
-    }
-}
-
-void TfmZepDmaIscritto::closeEvent(QCloseEvent *event)
-{
-    TfmUqChildDBDA::closeEvent(event);
-    if (!event->isAccepted())
-        return;
     const QList<TfrZepDatiDenuncia *> frames = Frames();
     for (int i = 0; i < frames.size(); ++i)
-        if (!m_tabelle[i]->SalvaPrimaDiChiudere(frames[i]->cdsMain)) {
-            event->ignore();
-            return;
-        }
-    FormClose();
+        if (!m_tabelle[i]->SalvaPrimaDiChiudere(frames[i]->cdsMain))
+            return false;
+    return true;
 }
 
 void TfmZepDmaIscritto::RegisterClass()

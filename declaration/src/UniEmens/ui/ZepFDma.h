@@ -32,15 +32,15 @@ public:
 protected:
     // Loads the six tables of the working period, shows the current
     // person's sections and prepares the frames.
-    void FormShow();
-    void FormClose();
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void FormShow() override;
+    // Saves what a failed save left unsaved, frame by frame; false keeps the
+    // window open.
+    bool FormCloseQuery() override;
+    void FormClose() override;
 
 private:
     // Each frame with its table: person, E0, E1, V1, then the paying
     // entities of E0 and V1.
     QList<TfrZepDatiDenuncia *> Frames() const;
     std::vector<std::unique_ptr<TZepTabellaDenuncia>> m_tabelle;
-    bool m_shown = false;
 };

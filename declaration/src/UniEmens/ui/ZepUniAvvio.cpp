@@ -91,6 +91,8 @@ void TZepUniAvvio::Registra()
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
     TfmwunOENC::Installa();
+    // The year rules confirm a collaborator's bonus payments in "Bonus Irpef".
+    TfmWunDaPagare66::Installa();
     // The holidays due at the end of a relationship ask the days here.
     TfmWunFerie::Installa();
 }
@@ -115,6 +117,7 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmZepRiepilogoDatiCUD::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
+    TWunDaPagare66::OnConferma = nullptr;
     TdmWunFondCalcola::OnFerie = nullptr;
 }
 
