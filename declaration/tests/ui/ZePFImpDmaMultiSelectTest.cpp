@@ -26,6 +26,11 @@ TEST_F(ImportTest, ImportaExDmaRunsTheWizardThenTheImportWindow)
     TfmZepDmaImpMultiSelect::RegisterClass();
     TdmZepDmaImporta dma;
     dma.SetCartellaParametri(main.path("usr/wun/"));
+    // The fixture's parameters module is not started: the year without it.
+    dma.SelezionaAnno = [](int anno) {
+        wunAnnoFinanziario().LoadYear(QString::number(anno));
+        TWunCalcolaAnno::CreaPerAnno(anno);
+    };
     services->onNextDialog([](QDialog &d) {
         auto &w = dynamic_cast<TfmZepWizDmaImp &>(d);
         EXPECT_EQ(w.windowTitle(), TZepWizDmaImp::Titolo);
