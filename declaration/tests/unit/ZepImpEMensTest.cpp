@@ -1,6 +1,6 @@
-// The earlier program's import of a month on a demo archive of its years:
-// zepdb (March 2008) into the archive's store, zep (October 2006) into the
-// files of its year folder; the rows an E-Mens declaration carries, the
+// The earlier program's import of a month on the demo archive of its years
+// (2005 to 2009): zepdb (March 2008) into the archive's store, zep (October
+// 2006) into the files of its year folder; the rows an E-Mens declaration carries, the
 // variations of the previous year, the refusal of open-ended contracts under
 // contribution type "71", the collaborators' codes of each form, a failed
 // person leaving nothing in the local files, and the E-Mens file written
@@ -10,6 +10,7 @@
 #include "ZepCCompletaDemo.h"
 #include "ZepCImpMultiSelect.h"
 #include "ZepCParametri.h"
+#include "DemoArchiveAnniPrecedenti.h"
 #include "ZepImportDemoSupport.h"
 #include "zepCImpSostituto.h"
 #include "wunUCalcoliAnno.h"
@@ -49,9 +50,12 @@ public:
         : denuncia(denuncia), anno(anno), mese(mese), tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
     {
         payroll::DemoArchiveOptions o;
-        o.persons = 16;
-        o.fromYear = o.toYear = anno;
-        o.fromMonth = o.toMonth = mese;
+        o.persons = 30;
+        // The earlier program's years, as its demo archive holds them.
+        o.fromYear = payroll::DemoArchiveAnniPrecedenti::EarliestYear;
+        o.fromMonth = 1;
+        o.toYear = payroll::DemoArchive::FirstYear - 1;
+        o.toMonth = 12;
         payroll::DemoArchive::fill(tdb.db(), o);
         platform::Database::setGlobal(&tdb.db());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
