@@ -23,6 +23,9 @@ public:
     explicit TZepFiscImpMultiSelect(ITovDBCds &store, platform::Database *connessione = nullptr);
 
     ITovDBCds &Store() const { return m_store; }
+    // Whether the store keeps its tables in local files (TZepCdsLocale),
+    // which are no part of the person's transaction.
+    bool StoreLocale() const;
 
     // The INPS offices' code table the declarant step of the subclasses
     // reads (TZepImpSostituto::TabellaSediInps among the program's code
@@ -49,7 +52,8 @@ public:
     // remembered, for the store's year and month (month 0 for the
     // declarant). It runs in the person's transaction.
     void SalvaTabella(platform::DataSet &dataSet) override;
-    // Nothing to write again: the rollback undid the store's rows.
+    // Nothing to write again in the archive's store: the rollback undid its
+    // rows. A local-file store (TZepCdsLocale) has the table written again.
     void TabellaRipristinata(platform::DataSet &dataSet) override;
     // The declarant of the year (TZepImpSostituto over FileSediInps).
     void ImportaSostituto() override;
