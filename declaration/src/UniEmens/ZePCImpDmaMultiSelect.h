@@ -51,9 +51,9 @@ public:
     static const QString DidascaliaForzaBloccati; // "Forza l'importazione delle denunce inviate"
 
     // Messages, letter for letter.
-    static const QString MsgPosizioneGiuridica; // "Verificare la posizione giuridica nello storico."
+    static const QString MsgPosizioneGiuridica;  // "Verificare la posizione giuridica nello storico."
     static const QString MsgNessunDatoRilevante; // "Nessun dato rilevante ai fini della denuncia mensile"
-    static const QString MsgOrarioIntero; // "L'orario intero nei dati professionali non è impostato."
+    static const QString MsgOrarioIntero;        // "L'orario intero nei dati professionali non è impostato."
     // Check-list lines of this import.
     static const QString MsgBloccato;        // a sent declaration left as it was
     static const QString MsgResiduoNegativo; // a month row whose remainder is below zero
@@ -130,6 +130,10 @@ public:
     // The declaration year (ANNO_DENUNCIA).
     int AnnoDenuncia() const;
 
+    // The year of the pay imported (that of wunAnnoFinanziario: the working
+    // year, or the earlier one of a V1 import of an earlier year).
+    int AnnoPaga() const;
+
     // The pay-register grid the import computes pay periods with (made on
     // first use, kept for the run).
     TfrQuvVapeDma &Vape();
@@ -171,6 +175,15 @@ public:
     void ApriAliquote();
     // The copy of the current row of `dataSet` into cdsAppo.
     void CopiaInAppo(const platform::DataSet &dataSet);
+    // An amount of a section row, by its E0 name.
+    static platform::Currency Importo(const platform::DataSet &dataSet, const QString &sezione, const QString &campoE0);
+    static void ImpostaImporto(platform::DataSet &dataSet, const QString &sezione, const QString &campoE0,
+                               platform::Currency valore);
+    // Removes the person filter and the order FiltraPersona and the steps set.
+    static void TogliFiltro(platform::DataSet &dataSet);
+    // Filters `dataSet` to the person's rows of the declaration month;
+    // answers whether it has any.
+    bool FiltraPersona(platform::DataSet &dataSet, const QString &sezione);
 
     // ---- overrides ----
     void ImportaSostituto() override;
@@ -187,15 +200,12 @@ private:
     void ImportaPeriodo();
     void ImportiPeriodo();
     void ImportaAccessori();
-    void ApriAccessori();
+    void ApriAccessori(platform::DataSet &gruppi);
+    bool PeriodoRilevante();
     void QuadraMese();
     void ImportiMese();
     void CancellaPersona();
     QString NomeTabella(const platform::DataSet &dataSet) const;
-    // Filters `dataSet` to the person's rows of the month; answers whether
-    // it has any.
-    bool FiltraPersona(platform::DataSet &dataSet, const QString &sezione);
-    void CompilaImporti(platform::DataSet &riga, const QString &sezione);
 
     ITovDBCds &m_store;
     std::unique_ptr<TfrQuvVapeDma> m_vape;
