@@ -98,6 +98,33 @@ public:
         return dip;
     }
 
+    // The item's income tax, on a gross lowered by `sociali` more of the
+    // employee's social withholdings.
+    void riduciImposta(int vacr, Currency sociali, QMap<int, Totale> &totali)
+    {
+        m_q.setSql(QStringLiteral("SELECT IVARRID, FVARRIMPONIBILE, FVARRALIQUOTADIP, FVARRRITDIP FROM "
+                                  "TVARR_VARRITENUTE WHERE IVACRID = :IVACRID AND IRICEID = :IRICEID"));
+        m_q.bind(QStringLiteral("IVACRID"), vacr).bind(QStringLiteral("IRICEID"), kIrpef);
+        m_q.open();
+        if (m_q.eof())
+            return;
+        const int id = m_q.value(0).toInt();
+        const Currency imponibile = m_q.value(1).toCurrency() - sociali;
+        const Currency aliquota = m_q.value(2).toCurrency();
+        const Currency prima = m_q.value(3).toCurrency();
+        m_q.close();
+        const Currency dip = imponibile.percent(aliquota).rounded(2);
+        m_q.setSql(QStringLiteral("UPDATE TVARR_VARRITENUTE SET FVARRIMPONIBILE = :IMP, FVARRIMPONIBILEDIP = :IMP, "
+                                  "FVARRIMPONIBILEAMM = :IMP, FVARRRITDIP = :DIP WHERE IVARRID = :IVARRID"));
+        m_q.bind(QStringLiteral("IMP"), imponibile)
+            .bind(QStringLiteral("DIP"), dip)
+            .bind(QStringLiteral("IVARRID"), id);
+        m_q.execSQL();
+        Totale &t = totali[kIrpef];
+        t.imponibile -= sociali;
+        t.dip += dip - prima;
+    }
+
     // The register's rows of totals by retention: raised where they are,
     // written where they are not; its gross raised by `lordo`.
     void totali(int regs, const QMap<int, Totale> &totali, Currency lordo)
@@ -233,10 +260,11 @@ void DemoArchiveDma::fill(DemoArchiveWriter &writer)
             const Currency stipendio = q.eof() ? Currency() : q.value(0).toCurrency();
             q.close();
             if (stipendio > Currency()) {
-                s.ritenuta(r.id, 0, r.vacrStipendio, 10001, kAggiuntivo, stipendio,
-                           Aliquota{AliquotaAggiuntiva, Currency(), fondo}, totali);
-                s.ritenuta(r.id, 0, r.vacrStipendio, 10001, kIscritto, stipendio,
-                           Aliquota{AliquotaIscritto, Currency(), fondo}, totali);
+                const Currency sociali = s.ritenuta(r.id, 0, r.vacrStipendio, 10001, kAggiuntivo, stipendio,
+                                                    Aliquota{AliquotaAggiuntiva, Currency(), fondo}, totali)
+                                         + s.ritenuta(r.id, 0, r.vacrStipendio, 10001, kIscritto, stipendio,
+                                                      Aliquota{AliquotaIscritto, Currency(), fondo}, totali);
+                s.riduciImposta(r.vacrStipendio, sociali, totali);
             }
         }
         s.totali(r.id, totali, TurnoPrecedente + RischioPrecedente);
