@@ -28,11 +28,13 @@ using platform::Value;
 namespace {
 
 // The fields of a section row that an earlier period's row takes out of
-// the row of the month it was paid in.
-const QStringList kImportiV1{QStringLiteral("VP_E0XXX032_IMPPENS"),   QStringLiteral("VP_E0XXX033_CONPENS"),
-                             QStringLiteral("VP_E0XXX034_CONECC"),    QStringLiteral("VP_E0XXXA37_IMPTFR"),
-                             QStringLiteral("VP_E0XXXA38_CONTFR"),    QStringLiteral("VP_E0XXX039_IMPCREDITO"),
-                             QStringLiteral("VP_E0XXX040_CONCREDITO")};
+// the row of the month it was paid in: its amounts, and with the
+// end-of-service taxable its 125 per cent, so that the row keeps the two
+// in step.
+const QStringList kImportiV1{QStringLiteral("VP_E0XXX032_IMPPENS"),    QStringLiteral("VP_E0XXX033_CONPENS"),
+                             QStringLiteral("VP_E0XXX034_CONECC"),     QStringLiteral("VP_E0XXXA37_IMPTFR"),
+                             QStringLiteral("VP_E0XXXA38_CONTFR"),     QStringLiteral("VP_E0XXX039_IMPCREDITO"),
+                             QStringLiteral("VP_E0XXX040_CONCREDITO"), QStringLiteral("VP_E0XXX044_UTILETFR")};
 
 const QString kCondizioneRegistri = QStringLiteral(" AND REGS.DREGSDMADAL=:DMA_DAL AND REGS.DREGSDMAAL=:DMA_AL ");
 const QString kRegistriDelMese = QStringLiteral(" AND REGS.DREGSDMADAL IS NULL AND REGS.DREGSDMAAL IS NULL");
