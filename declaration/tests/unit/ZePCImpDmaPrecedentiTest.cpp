@@ -215,18 +215,59 @@ TEST_F(ZepImpDmaPrecedenti, FundRowsByCategoryWithTheirDatesRatesAndSums)
     EXPECT_GT(Importo(e1[1], "VP_E1XXX016_CONT_AGG_LAVORATORE"), Currency());
 }
 
-TEST_F(ZepImpDmaPrecedenti, WithoutTheFundsDataThePersonEndsWithItsMessageAndLeavesNoRow)
+// A change to the person's data, and the message that ends the person.
+class ZepImpDmaPersonaFallita : public ZepImpDmaPrecedenti,
+                                public ::testing::WithParamInterface<std::pair<const char *, const char *>> {};
+
+TEST_P(ZepImpDmaPersonaFallita, EndsWithItsMessageAndLeavesNoRow)
 {
-    tdb.db().execute(QStringLiteral("DELETE FROM TAFP_ADESIONIFONDO WHERE IACOMID = %1").arg(compenso));
+    tdb.db().execute(QString::fromLatin1(GetParam().first).arg(compenso));
     const TwunFiscImpMultiSelect::Esito esito = Importa();
     EXPECT_EQ(esito.falliti, 1);
     const QStringList errori = notifica.messaggi.filter(TwunFiscImpMultiSelect::MsgControllareDati);
     ASSERT_EQ(errori.size(), 1);
-    EXPECT_TRUE(errori.first().endsWith(
-        "Impossibile trovare le informazioni relative al fondo pensione dei dati retributivi ."))
-        << errori.first().toStdString();
+    EXPECT_TRUE(errori.first().endsWith(QString::fromUtf8(GetParam().second))) << errori.first().toStdString();
     for (const auto &[tabella, sezione] : QList<std::pair<QString, QString>>{{TZepDma::TabellaE0, "E0"},
                                                                              {TZepDma::TabellaV1, "V1"},
                                                                              {TZepDma::TabellaE1, "E1"}})
         EXPECT_TRUE(Righe(tabella, sezione).isEmpty()) << tabella.toStdString();
+}
+
+// Without the fund's data; with an earlier period that ends before it
+// starts (an assertion: it ends the person, never the run).
+INSTANTIATE_TEST_SUITE_P(
+    Casi, ZepImpDmaPersonaFallita,
+    ::testing::Values(
+        std::pair{"DELETE FROM TAFP_ADESIONIFONDO WHERE IACOMID = %1",
+                  "Impossibile trovare le informazioni relative al fondo pensione dei dati retributivi ."},
+        std::pair{"UPDATE TREGS_REGISTROSTIP SET DREGSDMADAL = '2024-02-29', DREGSDMAAL = '2024-02-01' "
+                  "WHERE IACOMID = %1 AND DREGSDMADAL IS NOT NULL",
+                  "Periodo precedente non valido: dal 29/02/2024 al 01/02/2024"}));
+
+TEST_F(ZepImpDmaPrecedenti, ARegisterOfAnEarlierYearTakesThatYearsContractPay)
+{
+    // February's register moved to December 2023; the person's monthly
+    // amounts of December are those of 2024's compensation, never of 2023.
+    tdb.db().execute(QStringLiteral("UPDATE TREGS_REGISTROSTIP SET DREGSDMADAL = '2023-12-01', DREGSDMAAL = "
+                                    "'2023-12-31' WHERE IACOMID = %1 AND DREGSDMADAL IS NOT NULL")
+                         .arg(compenso));
+    tdb.db().execute(QStringLiteral("INSERT INTO TASTI_STORICO (IASTIID, IACOMID, IMESID, IQARID) SELECT "
+                                    "GEN_ID(GEN_TASTI_STORICO, 1), IACOMID, 12, IQARID FROM TACOM_COMPENSI "
+                                    "WHERE IACOMID = %1")
+                         .arg(compenso));
+    tdb.db().execute(QStringLiteral("INSERT INTO TASTR_STORICOIMPORTI (IASTRID, IASTIID, ICOMRID, FASTRIMPORTO) "
+                                    "SELECT GEN_ID(GEN_TASTR_STORICOIMPORTI, 1), IASTIID, 10001, 9999 FROM "
+                                    "TASTI_STORICO WHERE IACOMID = %1 AND IMESID = 12")
+                         .arg(compenso));
+    const int qualifica =
+        Valore(QStringLiteral("SELECT IQARID FROM TACOM_COMPENSI WHERE IACOMID = %1").arg(compenso)).toInt();
+    ASSERT_GT(Importa().importati, 0);
+    QStringList stipendi;
+    for (const TRiga &r : Righe(TZepDma::TabellaV1, "V1"))
+        if (r["DT_V1XXX001_DINIZIO"].startsWith("2023") && !r["StipendioTabellare"].isEmpty())
+            stipendi << r["DT_V1XXX001_DINIZIO"] + " " + Importo(r, "StipendioTabellare").toString();
+    TZepDmaImpMultiSelect imp(store, &tdb.db());
+    const Currency del2023 = imp.StipendioDaCCNL(2023, 12, qualifica);
+    EXPECT_GT(del2023, Currency());
+    EXPECT_EQ(stipendi.join(',').toStdString(), ("2023-12-01 " + del2023.toString()).toStdString());
 }
