@@ -17,6 +17,10 @@
 using platform::DataSet;
 
 const QString TZepCompletaDemo::SedeINPS = QStringLiteral("9999");
+const QString TZepCompletaDemo::CodiceINPDAP = QStringLiteral("12345");
+const QString TZepCompletaDemo::FormaGiuridica = QStringLiteral("2.4.30");
+const QString TZepCompletaDemo::CAP = QStringLiteral("40121");
+const QString TZepCompletaDemo::ISTAT = QStringLiteral("037006");
 const QString TZepCompletaDemo::MsgNessunDichiarante = QStringLiteral(
     "Nessun dichiarante per l'anno %1: eseguire prima \"Importa\" con \"Importa dati amministrazione o ente "
     "dichiarante\".");
@@ -77,6 +81,31 @@ int TZepCompletaDemo::Dichiarante()
         [](DataSet &ds) {
             for (const auto &[campo, valore] :
                  {std::pair{"CFPersonaMittente", CFPersonaMittente()}, std::pair{"SedeINPS", SedeINPS}})
+                if (testo(ds, campo).isEmpty())
+                    ds.fieldByName(QLatin1String(campo)).setAsString(valore);
+            TZepMittente::PrimaDelPost(ds);
+        });
+}
+
+int TZepCompletaDemo::DichiaranteExDma()
+{
+    // The municipality of the work site: the employer's main site's, as the
+    // import's declarant step writes it (Bologna in the demo).
+    const QList<std::pair<const char *, QString>> valori{{"CodiceINPDAP", CodiceINPDAP},
+                                                         {"FormaGiuridica", FormaGiuridica},
+                                                         {"CodiceComune", QStringLiteral("A944")},
+                                                         {"CAP", CAP},
+                                                         {"ISTAT", ISTAT}};
+    return completaRighe(
+        m_store, TZepParametri::TabellaDichiarante, true,
+        [&](const DataSet &ds) {
+            for (const auto &[campo, valore] : valori)
+                if (testo(ds, campo).isEmpty())
+                    return true;
+            return false;
+        },
+        [&](DataSet &ds) {
+            for (const auto &[campo, valore] : valori)
                 if (testo(ds, campo).isEmpty())
                     ds.fieldByName(QLatin1String(campo)).setAsString(valore);
             TZepMittente::PrimaDelPost(ds);

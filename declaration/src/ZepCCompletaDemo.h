@@ -10,7 +10,10 @@
 //                             file and the INPS office, where empty (the
 //                             offices' table is shipped empty, so the import
 //                             cannot fill the office): the demo's own,
-//                             made-up values below
+//                             made-up values below; with public-sector
+//                             positions also its public-sector data (INPDAP
+//                             code, legal form, the work site's municipality
+//                             code and CAP, ISTAT code)
 //   "Collaboratori/Altri"     the end ("Al") of every collaboration left
 //                             open: the last day of the working month
 //   "Iscritti FPLS ex Enpals" the worked days of every worker with paid
@@ -41,6 +44,12 @@ public:
     // MsgNessunDichiarante when the year has no row: the import's declarant
     // step makes it.
     int Dichiarante();
+    // The declarant's public-sector data, where empty: the demo's own.
+    int DichiaranteExDma();
+    static const QString CodiceINPDAP;   // "12345"
+    static const QString FormaGiuridica; // "2.4.30" (a public foundation)
+    static const QString CAP;            // "40121"
+    static const QString ISTAT;          // "037006"
     int Collaboratori();
     int IscrittiFpls();
 

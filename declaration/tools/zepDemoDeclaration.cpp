@@ -11,7 +11,11 @@
 //      typed in "Iscritti FPLS ex Enpals", and until they are (or
 //      --completa-demo completes them) the file is refused ("In presenza di
 //      giorni retribuiti devono essere impostati i giorni lavorati");
-//   4. "File telematico" with "Tutti": the company declaration recomputed and
+//   4. "Importa (ex Dma)" with --ex-dma: every candidate, the wizard "Importa
+//      dati per DMA" as it opens, the CCNL tables by date, "Sovrascrivi
+//      sempre" (TZepDmaImporta, TZepWizDmaImp, TZepDmaImpMultiSelect); a
+//      period before October 2012 skips it with the command's message;
+//   5. "File telematico" with "Tutti": the company declaration recomputed and
 //      the UniEmens file written (TZepFile).
 // For each step it prints the persons and the seconds taken. Without
 // --output it stops before the file (a workstation that imports only); with
@@ -30,7 +34,7 @@
 //
 //   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml
 //                      [--tipo-contribuzione CODICE] [--persone PRIMA-ULTIMA]
-//                      [--iscritti-fpls] [--completa-demo]
+//                      [--iscritti-fpls] [--ex-dma] [--completa-demo]
 //   zepDemoDeclaration --archive FILE --period AAAA-MM --solo-periodo [--completa-demo]
 //   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml --solo-file [--completa-demo]
 // (--solo-file: the file of the rows already imported, and completed in the
@@ -54,7 +58,7 @@
 // For the test of an import ended by the system: with the variable
 // ZEP_ARRESTO_PERSONA=N the program kills itself (SIGKILL) inside the
 // transaction of the N-th person, right after that person's first row was
-// written.
+// written; ZEP_ARRESTO_PERSONA_DMA=N does the same in "Importa (ex Dma)".
 //
 // SIGTERM and SIGINT end the run as they end zepUni: an import rolls back
 // the person in progress and stops, a file not yet written is not written;
@@ -77,6 +81,9 @@
 #include "ZepCParametri.h"
 #include "ZepCTabellaDenuncia.h"
 #include "ZepCWiz.h"
+#include "ZepCWizDmaImp.h"
+#include "ZePCImpDmaMultiSelect.h"
+#include "zepCDmaImporta.h"
 #include "zepCImpFplsExEnpalsMultiSelect.h"
 #include "zepCImpSostituto.h"
 #include "zepCWizFplsExEnpals.h"
@@ -188,6 +195,27 @@ private:
     int m_arresto;
 };
 
+// The public-sector import with the same stop point.
+class ImportaDmaConArresto : public TZepDmaImpMultiSelect {
+public:
+    ImportaDmaConArresto(TTovDBCds &store, const Messaggi &messaggi, int arresto)
+        : TZepDmaImpMultiSelect(store), m_messaggi(messaggi), m_arresto(arresto)
+    {
+    }
+    void SalvaTabella(DataSet &dataSet) override
+    {
+        TZepDmaImpMultiSelect::SalvaTabella(dataSet);
+        if (m_arresto > 0 && m_messaggi.persona == m_arresto) {
+            err() << "Arresto simulato: " << CodiceFiscale() << Qt::endl;
+            std::raise(SIGKILL);
+        }
+    }
+
+private:
+    const Messaggi &m_messaggi;
+    int m_arresto;
+};
+
 // The options, checked; EConvertError names the wrong one.
 struct Opzioni {
     QString archivio, output, tipoContribuzione;
@@ -197,6 +225,7 @@ struct Opzioni {
     int prima = 0, ultima = 0; // the candidates to import, from 1; 0: all
     bool soloPeriodo = false;
     bool fpls = false;
+    bool exDma = false;
     bool soloFile = false;
     bool completa = false;
 };
@@ -209,6 +238,7 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
     o.tipoContribuzione = parser.value(QStringLiteral("tipo-contribuzione"));
     o.soloPeriodo = parser.isSet(QStringLiteral("solo-periodo"));
     o.fpls = parser.isSet(QStringLiteral("iscritti-fpls"));
+    o.exDma = parser.isSet(QStringLiteral("ex-dma"));
     o.soloFile = parser.isSet(QStringLiteral("solo-file"));
     o.completa = parser.isSet(QStringLiteral("completa-demo"));
     o.stampaDenuncia = parser.value(QStringLiteral("stampa-pdf"));
@@ -330,12 +360,77 @@ private:
     // asked for.
     bool Importi()
     {
-        if (!Importa(TZepAttivazioni::TipoImport::Dipendenti))
+        if (!Importa(TZepAttivazioni::TipoImport::Dipendenti)) {
+            // The public-sector positions are another command's: a refused
+            // employee does not keep them from being imported (the file is
+            // not written all the same).
+            if (m_o.exDma && !platform::TerminationSignals::Requested())
+                ImportaExDma();
             return false;
-        if (m_o.fpls)
-            return Importa(TZepAttivazioni::TipoImport::FplsExEnpals);
-        riga(QStringLiteral("Importa iscritti FPLS"), QStringLiteral("-"), QStringLiteral("-"),
-             QStringLiteral("non eseguito (--iscritti-fpls: poi i giorni lavorati, a mano o con --completa-demo)"));
+        }
+        if (m_o.fpls) {
+            if (!Importa(TZepAttivazioni::TipoImport::FplsExEnpals))
+                return false;
+        } else {
+            riga(QStringLiteral("Importa iscritti FPLS"), QStringLiteral("-"), QStringLiteral("-"),
+                 QStringLiteral("non eseguito (--iscritti-fpls: poi i giorni lavorati, a mano o con --completa-demo)"));
+        }
+        return !m_o.exDma || ImportaExDma();
+    }
+
+    // "Importa (ex Dma)": the command's flow with its wizard confirmed as it
+    // opens, the CCNL tables by date and every candidate imported, replacing
+    // rows already there.
+    bool ImportaExDma()
+    {
+        QElapsedTimer t;
+        t.start();
+        if (!TZepDmaImporta::PeriodoAttivo(PeriodoDenuncia())) {
+            riga(QStringLiteral("Importa (ex Dma)"), QStringLiteral("-"), QStringLiteral("-"),
+                 TZepDmaImporta::MsgNonAttiva);
+            return true;
+        }
+        TZepDmaImporta dma;
+        dma.SetStore(&m_store);
+        dma.EseguiWizard = [](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
+            TZepWizDmaImp wiz;
+            return Conferma(wiz, parametri, sedi);
+        };
+        dma.ScegliTabellaCCNL = [] { return 0; };
+        TwunFiscImpMultiSelect::Esito esito;
+        int candidati = 0;
+        dma.EseguiImportazione = [&](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
+            Messaggi messaggi;
+            ImportaDmaConArresto imp(m_store, messaggi, qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA_DMA"));
+            imp.SetNotifica(&messaggi);
+            imp.Modo = TwunFiscImpMultiSelect::SovrascriviSempre;
+            imp.Imposta(&parametri, &sedi, QString());
+            if (!imp.Prepara())
+                return;
+            candidati = imp.xqcMultiSelect.recordCount();
+            esito = imp.Importa();
+        };
+        try {
+            if (!dma.ImportaDma()) {
+                err() << "Importazione ex DMA annullata: procedura guidata non confermata." << Qt::endl;
+                return false;
+            }
+        } catch (const platform::Exception &e) {
+            err() << e.message() << Qt::endl;
+            return false;
+        }
+        riga(QStringLiteral("Importa (ex Dma)"), QString::number(esito.importati), secondi(t),
+             QStringLiteral("%1 candidati, %2 senza righe, %3 non importati")
+                 .arg(candidati)
+                 .arg(esito.saltati)
+                 .arg(esito.falliti));
+        if (platform::TerminationSignals::Requested())
+            return false;
+        if (esito.falliti > 0 || esito.interrotto) {
+            err() << "Importazione ex DMA non riuscita per " << esito.falliti
+                  << " persone (messaggi sopra): file telematico non creato." << Qt::endl;
+            return false;
+        }
         return true;
     }
 
@@ -351,7 +446,7 @@ private:
         if (dichiarante.isEmpty() && !Importa(TZepAttivazioni::TipoImport::Dipendenti, true))
             return false;
         TZepCompletaDemo completa(m_store);
-        const int mittente = completa.Dichiarante();
+        const int mittente = completa.Dichiarante() + (m_o.exDma ? completa.DichiaranteExDma() : 0);
         const int collaboratori = completa.Collaboratori();
         const int fpls = completa.IscrittiFpls();
         riga(QStringLiteral("Completa demo"), QString::number(collaboratori + fpls), secondi(t),
@@ -598,6 +693,8 @@ int main(int argc, char **argv)
         {QStringLiteral("iscritti-fpls"),
          QStringLiteral("Esegue anche \"Importa iscritti FPLS\" (il file vuole poi i loro giorni lavorati: "
                         "--completa-demo).")},
+        {QStringLiteral("ex-dma"),
+         QStringLiteral("Esegue anche \"Importa (ex Dma)\" (le posizioni del settore pubblico, da ottobre 2012).")},
         {QStringLiteral("solo-file"),
          QStringLiteral("Solo il periodo e il file, sulle righe già importate (e corrette nelle finestre).")},
         {QStringLiteral("solo-periodo"), QStringLiteral("Imposta solo il periodo di lavoro, come \"Parametri\".")},

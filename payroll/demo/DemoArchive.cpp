@@ -7,6 +7,7 @@
 #include "DemoArchiveEsoneri.h"
 #include "DemoArchiveFamily.h"
 #include "DemoArchivePeople.h"
+#include "DemoArchivePublic.h"
 #include "DemoArchiveWriter.h"
 
 #include "archive/ArchiveScripts.h"
@@ -320,6 +321,10 @@ bool ratesFor(int year, int tno, int rice, Rates &out)
         }
         return false;
     case Inpdap:
+        if (tno == DemoArchivePublic::TnoSenzaAliquotaAmm) {
+            out.dip = pct("8.80");
+            return true;
+        }
         if (!employee)
             return false;
         out.dip = pct("8.80");
@@ -392,6 +397,9 @@ struct Person {
     Currency collaboratorMonthly;
     bool engaged = false;             // performing arts: paid for the engagements of a month only
     bool accessoryEveryMonth = false; // a productivity prize every month, not now and then
+    int scaInpdap = 1;                // IACOMSCAINPDAP of a public-sector person
+    QString phone;                    // empty: a drawn mobile number
+    bool onlyPensionFund = false;     // public sector: no pension, end-of-service or credit retention
     // Household of the family allowance: adults (applicant, spouse) and children.
     bool household = false;
     int adults = 0, children = 0;
@@ -418,6 +426,8 @@ QList<int> socialRetentions(const Person &p)
         return {InpsPieno};
     if (p.kind == Kind::Performer)
         return {Enpals};
+    if (p.publicSector && p.onlyPensionFund)
+        return {FondoPensione};
     if (p.publicSector) {
         QList<int> r{Inpdap, Tfr, FondoCredito};
         if (p.fundAdherent)
@@ -430,6 +440,39 @@ QList<int> socialRetentions(const Person &p)
 bool inService(const Person &p, QDate from, QDate to)
 {
     return p.start <= to && (!p.end.isValid() || p.end >= from);
+}
+
+// What makes each of the public-sector persons of DemoArchivePublic.h what
+// it is for (the others are left as drawn).
+void publicSectorPerson(Person &p, int index)
+{
+    using P = DemoArchivePublic;
+    switch (index - P::FirstPerson) {
+    case P::PartTime:
+        p.partTime = true;
+        p.timeKind = 3;
+        break;
+    case P::Accessori:
+        p.accessoryEveryMonth = true;
+        p.scaInpdap = 2;
+        p.phone = QString::fromLatin1(P::Telefono);
+        break;
+    case P::NatoAllEstero:
+        p.country = 1;
+        p.birthPlace = -1;
+        p.fiscalCode = FiscalCode::build(p.surname, p.name, p.birth,
+                                         p.female ? FiscalCode::Sex::Female : FiscalCode::Sex::Male,
+                                         QString::fromLatin1(kCountries[1].cadastral));
+        break;
+    case P::PosizioneDaVerificare: p.tno = Collaboratore; break;
+    case P::SoloFondoPensione:
+        p.onlyPensionFund = true;
+        p.fundAdherent = true;
+        p.tno = Determinato;
+        break;
+    case P::SenzaAliquotaAmm: p.tno = P::TnoSenzaAliquotaAmm; break;
+    default: break;
+    }
 }
 
 // ---------------------------------------------------------------- the archive
@@ -927,6 +970,8 @@ void Filler::makePersons()
     // performing-arts worker with engagement periods, an employee with
     // accessory pay every month, one hired and terminated in a month.
     const std::array<Kind, 4> later{Kind::Collaborator, Kind::Performer, Kind::FullTime, Kind::Hired};
+    const int publicFirst = DemoArchivePublic::FirstPerson;
+    const int publicEnd = publicFirst + DemoArchivePublic::Count;
 
     m_persons.resize(size_t(m_o.persons));
     for (int i = 0; i < m_o.persons; ++i) {
@@ -939,6 +984,8 @@ void Filler::makePersons()
             p.kind = Kind::FullTime;
         } else if (i >= DemoArchivePeople::FirstPerson && i < DemoArchivePeople::FirstPerson + int(later.size())) {
             p.kind = later[size_t(i - DemoArchivePeople::FirstPerson)];
+        } else if (i >= publicFirst && i < publicEnd) {
+            p.kind = Kind::Public;
         } else {
             int x = r.range(1, 100);
             for (const auto &[kind, w] : weights) {
@@ -1030,6 +1077,7 @@ void Filler::makePersons()
             break;
         default: break;
         }
+        publicSectorPerson(p, i);
         if (p.start > rangeEnd) // keep everyone on the payroll for at least one month of the range
             p.start = rangeStart;
         p.weeklyHours = p.publicSector ? 36 : 40;
@@ -1051,12 +1099,13 @@ void Filler::writePerson(Person &p)
     p.anaId = int(m_w.nextId("TANA_ANAGRAFICHE"));
     m_w.row("TANA_ANAGRAFICHE",
             {p.anaId, p.surname.toUpper(), p.name.toUpper(), textOrNull(p.fiscalCode), p.birth, p.female ? 2 : 1,
-             p.birthPlace >= 0 ? Value(m_placeId.value(p.birthPlace)) : Value::null()});
+             p.birthPlace >= 0 ? Value(m_placeId.value(p.birthPlace)) : Value::null(),
+             p.birthPlace >= 0 ? Value::null() : Value(m_countryId.value(p.country))});
     m_w.row("TANACITT", {int(m_w.nextId("TANACITT")), p.anaId, m_countryId.value(p.country)});
     m_w.row("TABT_ABITAZIONI", {int(m_w.nextId("TABT_ABITAZIONI")), p.anaId, 2, p.street, m_placeId.value(p.residence),
                                 m_placeId.value(p.residence)});
-    m_w.row("TTEL_TELEFONI",
-            {int(m_w.nextId("TTEL_TELEFONI")), p.anaId, QStringLiteral("3%1").arg(r.range(100000000, 999999999))});
+    m_w.row("TTEL_TELEFONI", {int(m_w.nextId("TTEL_TELEFONI")), p.anaId,
+                              p.phone.isEmpty() ? QStringLiteral("3%1").arg(r.range(100000000, 999999999)) : p.phone});
     if (r.chance(60))
         m_w.row("TEML_EMAIL", {int(m_w.nextId("TEML_EMAIL")), p.anaId,
                                QStringLiteral("%1.%2%3@example.it")
@@ -1128,7 +1177,7 @@ void Filler::writeCompensation(Person &p, int year)
                                p.kind == Kind::Collaborator ? 12 : (p.publicSector ? 13 : 14),
                                p.kind == Kind::Collaborator ? 365 : 0,
                                0,
-                               p.publicSector ? 1 : 0,
+                               p.publicSector ? p.scaInpdap : 0,
                                p.kind == Kind::Performer ? 1 : 0,
                                p.birth.year() >= 1976 ? 1 : 0,
                                Default,
@@ -1325,6 +1374,8 @@ void Filler::writeMonth(Person &p, int year, int month)
                     taxable = i.gross - socialDip;
                 Totals v;
                 v.taxable = v.taxableDip = v.taxableAmm = taxable;
+                if (rice == Inpdap && rt.amm.isZero())
+                    v.taxableAmm = Currency(); // no employer share where the rate table has none
                 if (collaborator && rice == InpsPieno) {
                     // Split one third employee, two thirds administration.
                     v.rateDip = v.rateAmm = rt.amm;
@@ -1383,7 +1434,7 @@ void Filler::writeMonth(Person &p, int year, int month)
     // Now and then a productivity prize, liquidated apart and taxed separately.
     const bool privateEmployee = !p.publicSector && !collaborator && p.kind != Kind::Performer
                                  && p.kind != Kind::Apprentice;
-    if (privateEmployee && (p.accessoryEveryMonth || r.chance(12))) {
+    if ((privateEmployee && (p.accessoryEveryMonth || r.chance(12))) || (p.publicSector && p.accessoryEveryMonth)) {
         const std::vector<ItemRow> prize{{Produttivita, Currency::fromInt(r.range(10, 80) * 5), true}};
         const int regsPrize = int(m_w.nextId("TREGS_REGISTROSTIP"));
         m_w.row("TREGS_REGISTROSTIP", {regsPrize,

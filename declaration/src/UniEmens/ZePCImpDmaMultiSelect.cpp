@@ -299,6 +299,10 @@ void TZepDmaImpMultiSelect::FineOperazione()
         TwunFiscImpMultiSelect::FineOperazione();
         return;
     }
+    if (MostraInfo) {
+        MostraInfo(Info.Messages());
+        return;
+    }
     Notifica().Messaggio(Info.Messages().join(QStringLiteral("\r\n")), platform::MessageType::Information,
                          QStringLiteral("Verifica dati"));
 }

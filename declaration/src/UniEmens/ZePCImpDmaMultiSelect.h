@@ -36,6 +36,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class ITovDBCds;
@@ -98,8 +99,10 @@ public:
     bool ForzaBloccati = false;
     // The replace choice, 0 to 3 (VociSovrascrivi); rgSovraScrivi.
     int Modo = ChiediConferma;
-    // The check list of the run (fmZepDmaInfo).
+    // The check list of the run (fmZepDmaInfo), and how it is shown at the
+    // end (none: as a message of the notifier).
     TTovInfoChecker Info;
+    std::function<void(const QStringList &righe)> MostraInfo;
 
     // ---- the run's sections (PreparaElenco) ----
     QString SezioneCorrente = QStringLiteral("E0");

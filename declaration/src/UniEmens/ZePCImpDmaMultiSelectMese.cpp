@@ -309,6 +309,10 @@ void TZepDmaImpMultiSelect::QuadraMese()
                         ImpostaImporto(cdsQuadro, sez, campo,
                                        Importo(cdsQuadro, sez, campo) - Importo(cdsAppo, sez, campo));
                 }
+            // The TFR base follows the remainder it is the base of: left at
+            // the month's total, the rows together would declare it more
+            // than once.
+            ImpostaImporto(cdsQuadro, sez, UtileTfr, percento(Importo(cdsQuadro, sez, ImpTfr), Currency::fromInt(125)));
             // What is left below zero is the archive's inconsistency, not a
             // value to declare unseen.
             for (const QString &campo : ImportiQuadrati)

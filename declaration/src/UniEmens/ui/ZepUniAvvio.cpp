@@ -7,6 +7,7 @@
 #include "UqMessages.h"
 #include "WunFDaPagare66.h"
 #include "WunMOreEccedenti.h"
+#include "ZePFImpDmaMultiSelect.h"
 #include "ZepFDenunciaAziendale.h"
 #include "ZepFDma.h"
 #include "ZepFDmaInfo.h"
@@ -19,6 +20,7 @@
 #include "ZepFParam.h"
 #include "ZepFRiepilogoDatiCUD.h"
 #include "ZepFWiz.h"
+#include "ZepFWizDmaImp.h"
 #include "ZepMAttivazioni.h"
 #include "ZepULayouts.h"
 #include "zepFCollaboratore.h"
@@ -29,6 +31,7 @@
 #include "tovUDBCdsLayouts.h"
 #include "wunFFerie.h"
 #include "zepFImpFplsExEnpalsMultiSelect.h"
+#include "zepMDmaImporta.h"
 #include "zepFWizFplsExEnpals.h"
 #include "wunFOENC.h"
 #include "wunMConnessione.h"
@@ -59,6 +62,7 @@ TZepUniAvvio::~TZepUniAvvio()
     // Reverse order of creation: the windows before the modules they use.
     m_ivc.reset();
     m_daPagare66.reset();
+    m_dmaImporta.reset();
     m_oreEccedenti.reset();
     m_kax.reset();
     m_report.reset();
@@ -85,6 +89,8 @@ void TZepUniAvvio::Registra()
     TfmZepWizFplsExEnpals::RegisterClass();
     TfmZepImpFplsExEnpalsMultiSelect::RegisterClass();
     TfmZepDmaIscritto::RegisterClass();
+    TfmZepWizDmaImp::RegisterClass();
+    TfmZepDmaImpMultiSelect::RegisterClass();
     TfmzepRepDip::RegisterClass();
     TfmzepRepColl::RegisterClass();
     TfmZepRiepilogoDatiCUD::RegisterClass();
@@ -110,6 +116,8 @@ void TZepUniAvvio::AnnullaRegistrazioni()
     TfmZepWizFplsExEnpals::UnregisterClass();
     TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass();
     TfmZepDmaIscritto::UnregisterClass();
+    TfmZepWizDmaImp::UnregisterClass();
+    TfmZepDmaImpMultiSelect::UnregisterClass();
     TfmzepRepDip::UnregisterClass();
     TfmzepRepColl::UnregisterClass();
     TfmZepRiepilogoDatiCUD::UnregisterClass();
@@ -150,7 +158,11 @@ void TZepUniAvvio::Crea(const QString &cartellaProgramma)
     // 8. The overtime module.
     m_oreEccedenti = std::make_unique<TdmWunOreEccedenti>();
     m_creati << QStringLiteral("TdmWunOreEccedenti");
-    // 9. The public-sector import launcher TdmZepDmaImporta: not built yet.
+    // 9. The public-sector import launcher: "Importa (ex Dma)" runs through it.
+    m_dmaImporta = std::make_unique<TdmZepDmaImporta>();
+    dmZepDmaImporta = m_dmaImporta.get();
+    m_attivazioni->ImportaDma = [dma = m_dmaImporta.get()] { dma->ImportaDma(); };
+    m_creati << QStringLiteral("TdmZepDmaImporta");
     // 10. The public-sector check dialog (fmZepDmaInfo).
     m_dmaInfo = std::make_unique<TfmZepDmaInfo>();
     m_creati << QStringLiteral("TfmZepDmaInfo");

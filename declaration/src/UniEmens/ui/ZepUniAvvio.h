@@ -19,6 +19,7 @@ class TdmwunConnessione;
 class TfmZepKax;
 class TfmZepReport;
 class TfmWunDaPagare66;
+class TdmZepDmaImporta;
 class TfmZepDmaInfo;
 class TfmZepMain;
 
@@ -86,6 +87,7 @@ private:
     std::unique_ptr<TfmZepReport> m_report;
     std::unique_ptr<TfmZepKax> m_kax;
     std::unique_ptr<TdmWunOreEccedenti> m_oreEccedenti;
+    std::unique_ptr<TdmZepDmaImporta> m_dmaImporta;
     std::unique_ptr<TfmZepDmaInfo> m_dmaInfo;
     std::unique_ptr<TfmWunDaPagare66> m_daPagare66;
     std::unique_ptr<TdmWunIvc> m_ivc;
