@@ -11,11 +11,18 @@
 // by the store (the save of a row as the import makes it, with no reads of
 // the payroll archive).
 //
+// The public-sector import of the same month ("Importa (ex Dma)",
+// TZepDmaImpMultiSelect: every candidate of legal position 1, its D0 row and
+// the E0 rows of its pay periods written into TD0_ANAG and TE0_RETR) is
+// measured beside it on the same archives.
+//
 // The counter "per_persona" is the wall time of one person (the CPU column
 // is the process's, the embedded engine included).
 //
 //     build/bench/bench_ZepImportBench --benchmark_report_aggregates_only=true
+#include "ZePCImpDmaMultiSelect.h"
 #include "ZepCImpMultiSelect.h"
+#include "zepCDmaImporta.h"
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
 #include "DemoArchive.h"
@@ -185,6 +192,52 @@ void BM_ImportaMese(benchmark::State &state)
                                                                       | benchmark::Counter::kInvert);
 }
 
+DataSet &parametriDma()
+{
+    static DataSet p;
+    if (!p.isActive()) {
+        p.setFieldDefs(TZepDmaImporta::CampiParametri());
+        p.createDataSet();
+        p.append();
+        for (const auto &[campo, valore] : {std::pair{"IMESID", Value(3)}, std::pair{"SOSTITUTO", Value(false)},
+                                            std::pair{"ImportaSuV1", Value(false)}, std::pair{"CAUSVAR", Value(5)},
+                                            std::pair{"ANNO_DENUNCIA", Value(2024)},
+                                            std::pair{"ANNO_COMPENSI", Value(2024)}, std::pair{"ITNOID", Value(1)}})
+            p.setFieldValue(QLatin1String(campo), valore);
+        p.post();
+    }
+    return p;
+}
+
+void BM_ImportaMeseExDma(benchmark::State &state)
+{
+    Archivio &a = archivio(state);
+    int candidati = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto store = a.NuovoStore();
+        Conteggio conteggio;
+        TZepDmaImpMultiSelect imp(*store, a.db.get());
+        imp.SetNotifica(&conteggio);
+        imp.Modo = TwunFiscImpMultiSelect::SovrascriviSempre;
+        imp.Imposta(&parametriDma(), nullptr, {});
+        state.ResumeTiming();
+        imp.Prepara();
+        const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
+        state.PauseTiming();
+        candidati = esito.totale;
+        state.counters["righe"] = imp.cdsQuadro.recordCount();
+        if (conteggio.errori != 0 || esito.falliti != 0) {
+            state.SkipWithError(qPrintable(conteggio.primo));
+            break;
+        }
+        state.ResumeTiming();
+    }
+    state.counters["candidati"] = candidati;
+    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
+                                                                      | benchmark::Counter::kInvert);
+}
+
 void BM_ImportaMese_Pavimento(benchmark::State &state)
 {
     Archivio &a = archivio(state);
@@ -246,3 +299,4 @@ void Argomenti(benchmark::internal::Benchmark *b)
 
 BENCHMARK(BM_ImportaMese)->Apply(Argomenti);
 BENCHMARK(BM_ImportaMese_Pavimento)->Apply(Argomenti);
+BENCHMARK(BM_ImportaMeseExDma)->Apply(Argomenti);

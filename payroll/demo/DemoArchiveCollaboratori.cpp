@@ -26,7 +26,10 @@ int DemoArchiveCollaboratori::fill(platform::Database &database)
 {
     using platform::Currency;
     platform::SqlQuery q(database);
-    q.setSql(QStringLiteral("SELECT DISTINCT IANAPERID FROM TACOM_COMPENSI WHERE ITNOID = 11 ORDER BY IANAPERID"));
+    // The collaborations of the separate scheme: not a public-sector person
+    // whose legal position says 11 by mistake.
+    q.setSql(QStringLiteral("SELECT DISTINCT IANAPERID FROM TACOM_COMPENSI WHERE ITNOID = 11 AND IDCTID <> 2 "
+                            "ORDER BY IANAPERID"));
     QList<int> persone;
     for (q.open(); !q.eof(); q.next())
         persone << q.value(0).toInt();

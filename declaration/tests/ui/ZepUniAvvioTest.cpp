@@ -116,8 +116,8 @@ const QStringList Order{QStringLiteral("TdmwunConnessione"), QStringLiteral("Tdm
                         QStringLiteral("TdmZepAttivazioni"), QStringLiteral("TfmZepMain"),
                         QStringLiteral("TfmZepReport"),      QStringLiteral("TfmZepKax"),
                         QStringLiteral("TfmTovRicerca"),     QStringLiteral("TdmWunOreEccedenti"),
-                        QStringLiteral("TfmZepDmaInfo"),     QStringLiteral("TfmWunDaPagare66"),
-                        QStringLiteral("TdmWunIvc")};
+                        QStringLiteral("TdmZepDmaImporta"),  QStringLiteral("TfmZepDmaInfo"),
+                        QStringLiteral("TfmWunDaPagare66"),  QStringLiteral("TdmWunIvc")};
 
 } // namespace
 

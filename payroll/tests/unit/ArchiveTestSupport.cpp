@@ -127,6 +127,30 @@ QList<TableDef> tablesFromScripts(const QList<platform::DdlScript> &scripts)
                 c.key = keys.value(c.name);
             out.append(t);
         }
+        // Columns a later script adds to a table of an earlier one, with
+        // their foreign keys.
+        static const QRegularExpression aggiunta(
+            QStringLiteral("ALTER TABLE (\\w+) ADD (?!CONSTRAINT )(\\w+) ([^;]+);"));
+        static const QRegularExpression chiave(QStringLiteral(
+            "ALTER TABLE (\\w+) ADD CONSTRAINT \\w+ FOREIGN KEY \\((\\w+)\\) REFERENCES (\\w+) \\(\\w+\\);"));
+        const auto tabella = [&out](const QString &nome) -> TableDef * {
+            for (TableDef &t : out)
+                if (t.name == nome)
+                    return &t;
+            return nullptr;
+        };
+        for (auto a = aggiunta.globalMatch(s.text); a.hasNext();) {
+            const auto m = a.next();
+            if (TableDef *t = tabella(m.captured(1)))
+                t->columns.append(ColumnDef{m.captured(2), collapse(m.captured(3)), QString()});
+        }
+        for (auto k = chiave.globalMatch(s.text); k.hasNext();) {
+            const auto m = k.next();
+            if (TableDef *t = tabella(m.captured(1)))
+                for (ColumnDef &c : t->columns)
+                    if (c.name == m.captured(2))
+                        c.key = QStringLiteral("FK ") + m.captured(3);
+        }
     }
     for (TableDef &t : out)
         t.generator = generators.value(t.name);
