@@ -1,5 +1,5 @@
 #pragma once
-// The demo archive's persons 17 to 22 (made with the others in
+// The demo archive's persons 25 to 30 (made with the others in
 // DemoArchive.cpp when the archive has that many), public-sector persons on
 // a public contract, so that each branch of the public-sector import has
 // someone to show on:
@@ -20,7 +20,7 @@ namespace payroll {
 
 class DemoArchivePublic {
 public:
-    static constexpr int FirstPerson = 16; // index of the first of the persons above
+    static constexpr int FirstPerson = 24; // index of the first of the persons above
     static constexpr int Count = 6;
     enum Persona { PartTime, Accessori, NatoAllEstero, PosizioneDaVerificare, SoloFondoPensione, SenzaAliquotaAmm };
     static constexpr const char *Telefono = "+39 06/123-45";

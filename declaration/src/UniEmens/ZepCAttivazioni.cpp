@@ -90,25 +90,29 @@ bool TZepAttivazioni::SostitutoDaAmministrazione()
     return empty;
 }
 
+void TZepAttivazioni::ParametriDaFile(platform::DataSet &parametri, const FieldDefs &campi, platform::DataSet &appoggio,
+                                      const QString &file)
+{
+    parametri.close();
+    parametri.setFieldDefs(campi);
+    parametri.createDataSet();
+    parametri.append();
+    if (!TTovCds::FileExists(file))
+        return;
+    appoggio.close();
+    TTovCds::LoadFromFile(appoggio, file);
+    appoggio.first();
+    const bool hasRecord = !appoggio.isEmpty();
+    for (const auto &field : parametri.fields()) {
+        const Field *stored = appoggio.findField(field->fieldName());
+        field->setValue(stored && hasRecord ? stored->value() : Value::null());
+    }
+    appoggio.close();
+}
+
 void TZepAttivazioni::PreparaParametri(TipoImport tipo)
 {
-    cdsParametri.close();
-    cdsParametri.setFieldDefs(CampiParametri());
-    cdsParametri.createDataSet();
-    cdsParametri.append();
-
-    const QString file = FileParametri();
-    if (TTovCds::FileExists(file)) {
-        cdsTmp.close();
-        TTovCds::LoadFromFile(cdsTmp, file);
-        cdsTmp.first();
-        const bool hasRecord = !cdsTmp.isEmpty();
-        for (const auto &field : cdsParametri.fields()) {
-            const Field *stored = cdsTmp.findField(field->fieldName());
-            field->setValue(stored && hasRecord ? stored->value() : Value::null());
-        }
-        cdsTmp.close();
-    }
+    ParametriDaFile(cdsParametri, CampiParametri(), cdsTmp, FileParametri());
 
     auto setIfNull = [this](const QString &name, const Value &value) {
         Field &field = cdsParametri.fieldByName(name);

@@ -75,6 +75,12 @@ public:
     void ApriSedi();
     // Whether the declarant table of the store's year (month 0) is empty.
     bool SostitutoDaAmministrazione();
+    // `parametri` made anew on `campi` with one record in insert state,
+    // each field the value of the field of the same name of the parameter
+    // file (read into `appoggio`, closed again), null when the file has no
+    // such field or there is no file.
+    static void ParametriDaFile(platform::DataSet &parametri, const platform::FieldDefs &campi,
+                                platform::DataSet &appoggio, const QString &file);
     // Step 4 of the import flow: cdsParametri made anew with one
     // record, the values of the parameter file, the defaults, the forced
     // values and the site's municipality; left in browse state.

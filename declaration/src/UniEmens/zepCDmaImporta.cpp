@@ -1,5 +1,7 @@
 #include "zepCDmaImporta.h"
 
+#include "ZepCAttivazioni.h"
+
 #include "Exceptions.h"
 #include "Field.h"
 #include "Format.h"
@@ -83,22 +85,7 @@ void TZepDmaImporta::ApriSedi()
 
 void TZepDmaImporta::PreparaParametri(int anno, int mese)
 {
-    cdsParametri.close();
-    cdsParametri.setFieldDefs(CampiParametri());
-    cdsParametri.createDataSet();
-    cdsParametri.append();
-    const QString file = FileParametri();
-    if (TTovCds::FileExists(file)) {
-        cdsTmp.close();
-        TTovCds::LoadFromFile(cdsTmp, file);
-        cdsTmp.first();
-        const bool riga = !cdsTmp.isEmpty();
-        for (const auto &campo : cdsParametri.fields()) {
-            const Field *salvato = cdsTmp.findField(campo->fieldName());
-            campo->setValue(salvato && riga ? salvato->value() : Value::null());
-        }
-        cdsTmp.close();
-    }
+    TZepAttivazioni::ParametriDaFile(cdsParametri, CampiParametri(), cdsTmp, FileParametri());
     const auto seNullo = [this](const char *nome, const Value &valore) {
         Field &campo = cdsParametri.fieldByName(QLatin1String(nome));
         if (campo.isNull())

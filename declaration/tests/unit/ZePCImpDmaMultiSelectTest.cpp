@@ -479,3 +479,32 @@ TEST_F(DmaImport, TheWizardsV1MonthsAndItsChecks)
         }
     }
 }
+
+// Accessory pay of an earlier period goes to a V1 row of that period (its
+// dates bound to the statement); the month's rows that the periods' rows
+// overrun are said in the check list.
+TEST_F(DmaImport, EarlierAccessoryPayAndNegativeRemainders)
+{
+    const int accessori = Acom(P::FirstPerson + P::Accessori);
+    tdb.db().execute(QStringLiteral("UPDATE TVARM_VARIAZIONI SET DVARMDMADAL = '2024-01-01', DVARMDMAAL = "
+                                    "'2024-01-31' WHERE ICOTID = 2 AND IMESID = 3 AND IACOMID = %1")
+                         .arg(accessori));
+    // A person of several pay periods whose register says less than its items.
+    const int diviso = Valore("SELECT FIRST 1 R.IACOMID FROM TREGS_REGISTROSTIP R JOIN TACOM_COMPENSI A ON A.IACOMID = "
+                              "R.IACOMID WHERE A.IDCTID = 2 AND A.ITNOID = 1 AND R.IMESID = 3 AND R.ICOTID = 1 AND "
+                              "(SELECT COUNT(*) FROM TVAPE_PERIODI V WHERE V.IREGSID = R.IREGSID) > 1")
+                           .toInt();
+    ASSERT_GT(diviso, 0) << "the demo has no public-sector person with several periods: change the seed";
+    tdb.db().execute(QStringLiteral("UPDATE TVARR_VARRITENUTE SET FVARRIMPONIBILEDIP = 1 WHERE IRICEID = 2 AND "
+                                    "IVACRID IS NULL AND IREGSID IN (SELECT IREGSID FROM TREGS_REGISTROSTIP WHERE "
+                                    "IMESID = 3 AND ICOTID = 1 AND IACOMID = %1)")
+                         .arg(diviso));
+    Importa(1);
+    EXPECT_TRUE(info.join('\n').contains("residuo negativo")) << info.join('\n').toStdString();
+    DataSet v1;
+    Tabella(v1, TZepDma::TabellaV1);
+    ASSERT_TRUE(v1.locate("SV1CODFIS", Cf(P::FirstPerson + P::Accessori)));
+    EXPECT_EQ(v1.fieldByName("DT_V1XXX001_DINIZIO").asDate(), QDate(2024, 1, 1));
+    EXPECT_EQ(v1.fieldByName("DT_V1XXX002_DFINE").asDate(), QDate(2024, 1, 31));
+    EXPECT_GT(v1.fieldByName("VN_V1XXX032_IMPPENS").asCurrency(), Currency());
+}
