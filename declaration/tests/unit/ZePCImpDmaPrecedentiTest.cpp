@@ -271,3 +271,23 @@ TEST_F(ZepImpDmaPrecedenti, ARegisterOfAnEarlierYearTakesThatYearsContractPay)
     EXPECT_GT(del2023, Currency());
     EXPECT_EQ(stipendi.join(',').toStdString(), ("2023-12-01 " + del2023.toString()).toStdString());
 }
+
+TEST_F(ZepImpDmaPrecedenti, TheSpecialAllowancesFundRowOfTheMonthAloneIsDatedByItsRegisters)
+{
+    // Without the register of an earlier period, no fund row of category
+    // 10002 has an ex-DMA period: the row takes its registers' own dates
+    // rather than none.
+    tdb.db().execute(QStringLiteral("DELETE FROM TVARR_VARRITENUTE WHERE IREGSID IN (SELECT IREGSID FROM "
+                                    "TREGS_REGISTROSTIP WHERE IACOMID = %1 AND DREGSDMADAL IS NOT NULL)")
+                         .arg(compenso));
+    tdb.db().execute(QStringLiteral("DELETE FROM TVACR_VARCOMPRIGHE WHERE IREGSID IN (SELECT IREGSID FROM "
+                                    "TREGS_REGISTROSTIP WHERE IACOMID = %1 AND DREGSDMADAL IS NOT NULL)")
+                         .arg(compenso));
+    tdb.db().execute(
+        QStringLiteral("DELETE FROM TREGS_REGISTROSTIP WHERE IACOMID = %1 AND DREGSDMADAL IS NOT NULL").arg(compenso));
+    ASSERT_GT(Importa().importati, 0);
+    QStringList periodi;
+    for (const TRiga &r : Righe(TZepDma::TabellaE1, "E1"))
+        periodi << r["DT_E1XXX004_DINIZIO"] + " " + r["DT_E1XXX005_DFINE"];
+    EXPECT_EQ(periodi.join(',').toStdString(), "2024-03-01 2024-03-31,2024-03-01 2024-03-31");
+}
