@@ -4,6 +4,7 @@
 #include "DemoArchiveCalcoli.h"
 #include "DemoArchiveCalendar.h"
 #include "DemoArchiveCollaboratori.h"
+#include "DemoArchiveDma.h"
 #include "DemoArchiveEsoneri.h"
 #include "DemoArchiveFamily.h"
 #include "DemoArchivePeople.h"
@@ -516,6 +517,7 @@ public:
         s.months = months;
         DemoArchiveEsoneri::fill(m_w);
         DemoArchiveFamily::fill(m_w);
+        DemoArchiveDma::fill(m_w);
         s.rowsByTable = m_w.counts();
         for (qint64 n : s.rowsByTable)
             s.rows += n;

@@ -14,7 +14,8 @@
 // (DemoArchiveCalendar.h); persons 13 to 16 of the kinds of
 // DemoArchivePeople.h (a second collaborator, a performing-arts worker with
 // engagement periods, accessory pay every month, hired and terminated in one
-// month).
+// month), and for the ninth person pay of earlier ex-DMA periods and every
+// pension-fund retention (DemoArchiveDma.h).
 //
 // Everything is reproducible from the seed: the same options give the same
 // rows, and a person's data do not depend on the month range asked for.

@@ -164,7 +164,9 @@ public:
     // qquDma on QRY_DMA_PREVID_RIT_FOND for a retention, with `condizione`
     // appended before the fundamental and legal-position conditions; true
     // when it has a row.
-    bool RitenuteMese(int ritenuta, const QString &condizione);
+    // `parametri`: the values of the parameters `condizione` names.
+    using TParametri = QList<std::pair<QString, platform::Value>>;
+    bool RitenuteMese(int ritenuta, const QString &condizione, const TParametri &parametri = {});
     // The rates of the candidate's legal position in the import's year
     // (xqcRica); 0 for a missing retention.
     platform::Currency AliquotaDip(int ritenuta);
@@ -188,6 +190,42 @@ public:
     // answers whether it has any.
     bool FiltraPersona(platform::DataSet &dataSet, const QString &sezione);
 
+    // ---- pay of earlier periods (section V1) ----
+    // The month's registers of an earlier ex-DMA period: one V1 row per
+    // period, its amounts recomputed from the period's withholding rows,
+    // then the items of earlier reference periods on those registers.
+    void ImportaPeriodiPrecedenti();
+    // The items of earlier reference periods paid with the registers of the
+    // ex-DMA period [dal, al] (without dates: with the registers of the
+    // month itself): one V1 row per reference period, their amounts taken
+    // out of the current row of `dataSet`, the row of the pay they came
+    // with.
+    void ImportaVociPrecedenti(platform::DataSet &dataSet, const platform::Value &al = {},
+                               const platform::Value &dal = {});
+    // A new row of the V1 dataset (left in insert state).
+    void NuovaRigaV1(const platform::Value &dal, const platform::Value &al);
+
+    // ---- pension fund (section E1) ----
+    static const QString
+        MsgFondoPensione; // "Impossibile trovare le informazioni relative al fondo pensione dei dati retributivi ."
+    // The two item categories of the fund rows.
+    static constexpr int CategoriaStipendio = 10001;
+    static constexpr int CategoriaIis = 10002;
+    // The fund's retentions: its contribution, the worker's additional
+    // contribution, the member's share.
+    static constexpr int RICE_FONDO = 14;
+    static constexpr int RICE_FONDO_AGGIUNTIVO = 15;
+    static constexpr int RICE_FONDO_ISCRITTO = 16;
+    // The person's fund rows of the month (xqcVarr), then one E1 row per
+    // category that has any.
+    void ImportaE1();
+    void ImportaE1Categoria(int categoria);
+    // Over the rows of xqcVarr under its current filter, of `ritenuta` and,
+    // when `tipoCompenso` is above 0, of that item: the sum of `campo`
+    // (modo 'S') or its greatest value, never below 0 (modo 'M'). The
+    // filter is put back afterwards.
+    platform::Currency ValoreE1(char modo, const QString &campo, int ritenuta, int tipoCompenso = 0);
+
     // ---- overrides ----
     void ImportaSostituto() override;
     void SalvaTabella(platform::DataSet &dataSet) override;
@@ -200,6 +238,22 @@ public:
     void TabellaRipristinata(platform::DataSet &dataSet) override;
 
 private:
+    // The four sums of a retention's withholding rows.
+    struct TSommeRitenuta {
+        platform::Currency imponibileAmm, imponibileDip, ritenutaDip, ritenutaAmm;
+    };
+    // The amounts of a V1 row from the sums of retention `ritenuta`
+    // (pension, credit or end of service).
+    void CompilaImportiV1(int ritenuta, const TSommeRitenuta &somme);
+    // The amounts of the V1 row of a register of the earlier period
+    // [dal, al].
+    void ImportiV1Precedente(const QDate &dal, const QDate &al);
+    // The V1 row of the items of one reference period (row of qquVociPrec).
+    // The basic pay of a register of the earlier period ending on `al`.
+    platform::Currency StipendioPeriodoPrecedente(const QDate &al, int qualifica);
+    void ImportaVocePrecedente(const QString &condizioneRegistri, const platform::Value &dalRegistro,
+                               const platform::Value &alRegistro, const platform::Value &dal, const platform::Value &al,
+                               int tipoCompenso);
     void ImportaPeriodo();
     void ImportiPeriodo();
     void ImportaAccessori();

@@ -140,12 +140,16 @@ void TZepDmaImpMultiSelect::ImportaRetribuzioni()
     QuadraMese();
     cdsAppo.close();
 
-    // (Pay items of earlier reference periods and registers of earlier
-    // periods go to V1 rows of their own before the accessory pay.)
+    // Pay items of earlier reference periods and registers of earlier
+    // periods go to V1 rows of their own before the accessory pay.
+    if (DalRegistro.isEmpty())
+        ImportaVociPrecedenti(cdsQuadro);
+    ImportaPeriodiPrecedenti();
     ImportaAccessori();
     CompletaQuadro(cdsQuadro, SezioneCorrente);
     if (SezioneCorrente == TDmaUtil::QuadroE0)
         CompletaQuadro(DatasetV1(), TDmaUtil::QuadroV1);
+    ImportaE1();
 }
 
 bool TZepDmaImpMultiSelect::PeriodoRilevante()
@@ -219,7 +223,7 @@ void TZepDmaImpMultiSelect::ImportiPeriodo()
     ImpostaImporto(cdsQuadro, sez, ConTfr, percento(tfr, AliquotaAmm(RICE_OP)));
 }
 
-bool TZepDmaImpMultiSelect::RitenuteMese(int ritenuta, const QString &condizione)
+bool TZepDmaImpMultiSelect::RitenuteMese(int ritenuta, const QString &condizione, const TParametri &parametri)
 {
     qquDma.close();
     TovQueryText().AssignSQL(QStringLiteral("QRY_DMA_PREVID_RIT_FOND"), qquDma, 0, Execute,
@@ -229,6 +233,8 @@ bool TZepDmaImpMultiSelect::RitenuteMese(int ritenuta, const QString &condizione
     qquDma.bind(QStringLiteral("IRICEID"), ritenuta);
     qquDma.bind(QStringLiteral("MESE_INIZIALE"), MesePaga());
     qquDma.bind(QStringLiteral("MESE_FINALE"), MesePaga());
+    for (const auto &[nome, valore] : parametri)
+        qquDma.bind(nome, valore);
     qquDma.open();
     return !qquDma.eof();
 }

@@ -4,11 +4,15 @@
 
 #include "UqMessages.h"
 
-#include <memory>
+#include <QCoreApplication>
+#include <QPointer>
 
 namespace {
 TfmZepDmaInfo *g_corrente = nullptr;
-std::unique_ptr<TfmZepDmaInfo> g_proprio; // made on first use without start-up
+// Made on first use without start-up: a window with no owner, freed when
+// the program's message loop ends while the application still stands, and
+// never after it (a dialog freed once the application is gone crashes).
+QPointer<TfmZepDmaInfo> g_proprio;
 } // namespace
 
 TfmZepDmaInfo::TfmZepDmaInfo(QWidget *parent) : TfmTovInfo(parent)
@@ -28,8 +32,10 @@ TfmZepDmaInfo::~TfmZepDmaInfo()
 TfmZepDmaInfo &TfmZepDmaInfo::Corrente()
 {
     if (!g_corrente) {
-        g_proprio = std::make_unique<TfmZepDmaInfo>();
-        g_corrente = g_proprio.get();
+        g_proprio = new TfmZepDmaInfo;
+        if (auto *app = QCoreApplication::instance())
+            QObject::connect(app, &QCoreApplication::aboutToQuit, g_proprio.data(), [] { delete g_proprio.data(); });
+        g_corrente = g_proprio.data();
     }
     return *g_corrente;
 }
