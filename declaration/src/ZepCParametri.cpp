@@ -89,6 +89,7 @@ TZepProgramma TZepParametri::ProgrammaEMens()
     p.CartellaRisorse = QStringLiteral("USR/ZEP/Res/");
     p.PrefissoCartellaAnno = QStringLiteral("USR/ZEPDati/ZEP");
     p.ControllaAnno = &TZepParametri::ControllaAnnoEMens;
+    p.Denuncia = TZepDenuncia::EMens;
     return p;
 }
 
@@ -98,6 +99,7 @@ TZepProgramma TZepParametri::ProgrammaEMensLocale()
     p.Titolo = ZepTitoloEMensLocale;
     p.ControllaAnno = &TZepParametri::ControllaAnnoEMensLocale;
     p.CartellaIniziale = QStringLiteral("USR/ZEP/DbIniziale/");
+    p.Denuncia = TZepDenuncia::EMensLocale;
     return p;
 }
 

@@ -14,6 +14,11 @@
 class QObject;
 class ITovDBCds;
 
+// The declaration a program writes: the current program's UniEmens, or the
+// earlier program's E-Mens in its database form or its local-file form.
+// The shared import makes its rows for it.
+enum class TZepDenuncia { UniEmens, EMens, EMensLocale };
+
 // The program a shared window serves.
 struct TZepProgramma {
     // The application title, also the first part of the main window's
@@ -32,6 +37,7 @@ struct TZepProgramma {
     // program keeps its tables in the archive's store.
     QString CartellaIniziale;
     bool FileLocali() const { return !CartellaIniziale.isEmpty(); }
+    TZepDenuncia Denuncia = TZepDenuncia::UniEmens;
 };
 
 class IZepMainState {
@@ -77,6 +83,8 @@ public:
 class TZepStatoSenzaFinestra : public IZepMainState {
 public:
     TZepStatoSenzaFinestra(ITovDBCds &store, TZepProgramma programma);
+    // The folder above the running program's, ending with "/".
+    static QString CartellaBaseProgramma();
 
     const TZepProgramma &Programma() const override { return m_programma; }
     QString CartellaBase() const override { return m_base; }
