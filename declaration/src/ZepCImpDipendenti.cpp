@@ -149,16 +149,25 @@ void TZepImpMultiSelect::RigaDipendente(int codice, const QString &filtro)
     }
     if (stipendio.imponibile.isZero() && iis.imponibile.isZero())
         return;
+    if (EMens())
+        ControllaTempoIndeterminato();
 
     NuovaRiga(codice, MatricolaInps());
     xqcVape.setFilter(filtro);
     xqcVape.setFiltered(!PtComeIntero() && !filtro.isEmpty());
     if (!xqcVape.isEmpty()) {
-        OrarioEPartTime(codice);
-        RetribuzioneTeorica();
+        if (m_denuncia != TZepDenuncia::EMensLocale) {
+            OrarioEPartTime(codice);
+            RetribuzioneTeorica();
+        }
         AssunzioneCessazione();
     }
     cdsImport.fieldByName(QStringLiteral("Imponibile")).setAsCurrency(stipendio.imponibile + iis.imponibile);
+    if (EMens()) {
+        CompletaRigaEMens(codice, iis.imponibile);
+        cdsImport.post();
+        return;
+    }
     cdsImport.fieldByName(QStringLiteral("Contributo")).setAsCurrency(stipendio.contributo + iis.contributo);
     // The rest of the row (ZepCImpDipendentiDati.cpp).
     if (RitenutaStipendio() > Currency())
@@ -191,16 +200,21 @@ void TZepImpMultiSelect::RigaAccessori(int codice)
     else
         NuovaRiga(codice, matricola);
     platform::Field &imponibile = cdsImport.fieldByName(QStringLiteral("Imponibile"));
-    platform::Field &contributo = cdsImport.fieldByName(QStringLiteral("Contributo"));
     imponibile.setAsCurrency(imponibile.asCurrency() + tipo3.imponibile + tipo4.imponibile);
-    contributo.setAsCurrency(contributo.asCurrency() + tipo3.contributo + tipo4.contributo);
+    if (EMens()) {
+        AumentaImponibileAnnoPrecedente(tipo4.imponibile);
+    } else {
+        platform::Field &contributo = cdsImport.fieldByName(QStringLiteral("Contributo"));
+        contributo.setAsCurrency(contributo.asCurrency() + tipo3.contributo + tipo4.contributo);
+    }
     cdsImport.post();
 }
 
 void TZepImpMultiSelect::NuovaRiga(int codice, const QString &matricola)
 {
-    const QString cittadinanza = Cittadinanza();
-    const bool post95 = RegimePost95() == 1;
+    // The E-Mens table has no citizenship, pension regime or minimum pay.
+    const QString cittadinanza = EMens() ? QString() : Cittadinanza();
+    const bool post95 = !EMens() && RegimePost95() == 1;
     cdsImport.append();
     auto imposta = [this](const char *campo, const Value &valore) {
         cdsImport.fieldByName(QLatin1String(campo)).setValue(valore);
@@ -211,17 +225,20 @@ void TZepImpMultiSelect::NuovaRiga(int codice, const QString &matricola)
     imposta("Elimina", QStringLiteral("N"));
     imposta("Cognome", Cognome().toUpper());
     imposta("Nome", Nome().toUpper());
-    imposta("Cittadinanza", cittadinanza);
+    if (!EMens())
+        imposta("Cittadinanza", cittadinanza);
     imposta("Qualifica1", QStringLiteral("2"));
     imposta("Qualifica2", Qualifica2(codice));
     imposta("Qualifica3", QStringLiteral("D"));
     imposta("TipoContribuzione", TipoContribuzione());
     imposta("CodiceComune", ComuneLavoro());
-    imposta("CodiceContratto", CodiceContratto(AnnoDenuncia.toInt(), Mese()));
-    imposta("RegimePost95", post95 ? QStringLiteral("Sì") : QStringLiteral("No"));
+    imposta("CodiceContratto", EMens() ? CodiceContrattoEMens : CodiceContratto(AnnoDenuncia.toInt(), Mese()));
+    if (!EMens())
+        imposta("RegimePost95", post95 ? QStringLiteral("Sì") : QStringLiteral("No"));
     imposta("TipoLavoratore", QStringLiteral("0"));
     imposta("NumMensilita", 13000);
-    imposta("RispettoMinimale", QStringLiteral("0"));
+    if (!EMens())
+        imposta("RispettoMinimale", QStringLiteral("0"));
 }
 
 // ---------------------------------------------------------------- amounts
@@ -256,6 +273,9 @@ TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeFondamentali(int codice, int 
     Somme s;
     s.imponibile = TTovCalcola::ImponibileInpsFondamentali(codice, componente, Istruzione(imponibile), xqcMultiSelect,
                                                            QString(), imponibile);
+    // The E-Mens declaration carries the taxable only.
+    if (EMens())
+        return s;
     Currency dipendente;
     s.contributo = Contributo(QStringLiteral("QRY_EMENS_RIT_FOND"), codice, QStringLiteral("ICOSID"), componente,
                               QString(), dipendente);
@@ -271,6 +291,8 @@ TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeAccessori(int codice, int tip
     Somme s;
     s.imponibile = TTovCalcola::ImponibileInpsAccessori(codice, tipo, Istruzione(imponibile), xqcMultiSelect,
                                                         condizione, imponibile);
+    if (EMens())
+        return s;
     Currency dipendente;
     s.contributo = Contributo(QStringLiteral("QRY_EMENS_RIT_ACC"), codice, QStringLiteral("IVARMRIRPID"), tipo,
                               condizione, dipendente);
@@ -313,7 +335,7 @@ void TZepImpMultiSelect::RetribuzioneTeorica()
     xqcVape.first();
     xqcvacr.close();
     TovQueryText().AssignCommand(QStringLiteral("QRY_EMENS_VACR"), xqcvacr, Execute);
-    TWunUtil::FormattaQuery(xqcvacr, {Value(CondizioneVociTeoriche())});
+    TWunUtil::FormattaQuery(xqcvacr, {Value(CondizioneVociTeoriche(m_denuncia))});
     xqcvacr.params().paramByName(QStringLiteral("IREGSID")).setValue(xqcVape.fieldValue(QStringLiteral("IREGSID")));
     xqcvacr.Open();
 
@@ -358,6 +380,10 @@ void TZepImpMultiSelect::AssunzioneCessazione()
 
 void TZepImpMultiSelect::cdsImportBeforePost()
 {
+    // The local-file form's rows carry neither contract hours nor
+    // theoretical pay.
+    if (m_denuncia == TZepDenuncia::EMensLocale)
+        return;
     platform::Field &orario = cdsImport.fieldByName(QStringLiteral("OrarioContrattuale"));
     if (orario.asInteger() == 0) {
         platform::SqlQuery &contratto = Istruzione(QStringLiteral("QRY_EMENS_ANA_ORARIO"));
@@ -377,7 +403,7 @@ void TZepImpMultiSelect::cdsImportBeforePost()
         TwunCalcola::ApriAstrMese(xqcAppoggio, xqcMultiSelect.fieldByName(QStringLiteral("IACOMID")).asInteger(),
                                   TTovCalcola::COMR_STIPENDIO, Mese());
         TwunCalcolaFond::EliminaVociNonSpettanti(xqcAppoggio, cdsCompenso);
-        xqcAppoggio.setFilter(CondizioneVociTeoriche());
+        xqcAppoggio.setFilter(CondizioneVociTeoriche(m_denuncia));
         xqcAppoggio.setFiltered(true);
         Currency somma;
         for (xqcAppoggio.first(); !xqcAppoggio.eof(); xqcAppoggio.next())

@@ -231,7 +231,9 @@ void TZepImpMultiSelect::CalcolaGiorni(int codice)
         GiorniOreInps(TTovCalcola::RICE_COD_INPS_PT, giorniPt, ore);
         giorni += giorniPt;
     }
-    campo(cdsImport, QStringLiteral("GiorniContribuiti")).setAsInteger(giorni);
+    // The E-Mens table has no contributed days.
+    if (!EMens())
+        campo(cdsImport, QStringLiteral("GiorniContribuiti")).setAsInteger(giorni);
     const platform::Field &giorniInps = Parametro(QStringLiteral("GIORNIINPS"));
     const bool dalleInps = !giorniInps.isNull() && giorniInps.asBoolean();
     campo(cdsImport, QStringLiteral("GiorniRetribuiti"))
@@ -250,20 +252,7 @@ void TZepImpMultiSelect::CalcolaOreEMinimale(int codice)
         GiorniOreInps(codice, giorni, ore);
         campo(cdsImport, QStringLiteral("OreContribuite"))
             .setAsInteger(int(TwunCalcola::ArrotondaPari(0, ore * 100).truncated()));
-        // The divisor is tested first: a period without contract hours
-        // leaves the useful weeks out, with a message, and the row goes on.
-        xqcVape.first();
-        const int previste = xqcVape.eof() ? 0 : xqcVape.fieldByName(QStringLiteral("IVAPEOREPREVISTE")).asInteger();
-        if (previste > 0) {
-            const qint64 settimane = TwunCalcola::ArrotondaPari(0, ore * 100, previste).truncated();
-            campo(cdsImport, QStringLiteral("SettimaneUtili"))
-                .setAsInteger(int(std::min<qint64>(settimane, SettimaneMassime)));
-        } else {
-            Notifica().Messaggio(platform::format(MsgSettimaneUtili,
-                                                  campo(cdsImport, QStringLiteral("Cognome")).asString(),
-                                                  campo(cdsImport, QStringLiteral("Nome")).asString()),
-                                 platform::MessageType::Error);
-        }
+        CalcolaSettimaneUtili(ore);
     }
 
     const Currency giornaliero = TwunCalcolaFond::MinimaleInps(Istruzione(QStringLiteral("QRY_RICA_MIN_INPS")),
@@ -284,6 +273,23 @@ void TZepImpMultiSelect::CalcolaOreEMinimale(int codice)
     const Currency imponibile = TwunCalcola::Arrotonda(0, campo(cdsImport, QStringLiteral("Imponibile")).asCurrency());
     if (minimo > imponibile + Currency::fromInt(1))
         campo(cdsImport, QStringLiteral("RispettoMinimale")).setAsString(QStringLiteral("S"));
+}
+
+void TZepImpMultiSelect::CalcolaSettimaneUtili(Currency ore)
+{
+    // The divisor is tested first: a period without contract hours leaves
+    // the useful weeks out, with a message, and the row goes on.
+    xqcVape.first();
+    const int previste = xqcVape.eof() ? 0 : xqcVape.fieldByName(QStringLiteral("IVAPEOREPREVISTE")).asInteger();
+    if (previste > 0) {
+        const qint64 settimane = TwunCalcola::ArrotondaPari(0, ore * 100, previste).truncated();
+        campo(cdsImport, QStringLiteral("SettimaneUtili"))
+            .setAsInteger(int(std::min<qint64>(settimane, SettimaneMassime)));
+    } else {
+        Notifica().Messaggio(platform::format(MsgSettimaneUtili, campo(cdsImport, QStringLiteral("Cognome")).asString(),
+                                              campo(cdsImport, QStringLiteral("Nome")).asString()),
+                             platform::MessageType::Error);
+    }
 }
 
 void TZepImpMultiSelect::CalcolaAnf()

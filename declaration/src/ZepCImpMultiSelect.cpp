@@ -21,6 +21,10 @@ const QString TZepImpMultiSelect::MsgTipoContribuzione = QStringLiteral(
 const QString TZepImpMultiSelect::TipoContribuzioneSenzaRitenute = QStringLiteral("71");
 const QList<int> TZepImpMultiSelect::VociRetribuzioneTeorica{10001, 10002, 10003, 10004, 10025, 10016,
                                                              10018, 10049, 10053, 10055, 10071, 10070};
+const QList<int> TZepImpMultiSelect::VociRetribuzioneTeoricaEMens{10001, 10002, 10004, 10016, 10018, 10049, 10053};
+const QString TZepImpMultiSelect::MsgTempoIndeterminato = QStringLiteral(
+    "Non abilitato per il personale a tempo indeterminato.");
+const QString TZepImpMultiSelect::CodiceContrattoEMens = QStringLiteral("EP");
 
 namespace {
 // Relationship types the declaration leaves out: external persons and
@@ -29,20 +33,26 @@ constexpr int TnoEstranei = 10;
 constexpr int TnoLiberiProfessionisti = 14;
 } // namespace
 
-QString TZepImpMultiSelect::CondizioneVociTeoriche()
+QString TZepImpMultiSelect::CondizioneVociTeoriche(TZepDenuncia denuncia)
 {
     QStringList voci;
-    for (int voce : VociRetribuzioneTeorica)
+    for (int voce : denuncia == TZepDenuncia::UniEmens ? VociRetribuzioneTeorica : VociRetribuzioneTeoricaEMens)
         voci << QString::number(voce);
     return QStringLiteral("ICOMRID IN (%1)").arg(voci.join(QStringLiteral(", ")));
 }
 
 TZepImpMultiSelect::TZepImpMultiSelect(ITovDBCds &store, platform::Database *connessione)
+    : TZepImpMultiSelect(store, TZepDenuncia::UniEmens, connessione)
+{
+}
+
+TZepImpMultiSelect::TZepImpMultiSelect(ITovDBCds &store, TZepDenuncia denuncia, platform::Database *connessione)
     : TZepFiscImpMultiSelect(store, connessione), cdsColl(QStringLiteral("cdsColl")),
       xqcAppoggio(&Connessione(), QStringLiteral("xqcAppoggio")), xqcVape(&Connessione(), QStringLiteral("xqcVape")),
       xqcvacr(&Connessione(), QStringLiteral("xqcvacr")), xqcCCNL(&Connessione(), QStringLiteral("xqcCCNL")),
-      cdsCompenso(QStringLiteral("cdsCompenso"))
+      cdsCompenso(QStringLiteral("cdsCompenso")), m_denuncia(denuncia)
 {
+    Collaboratori.Denuncia = denuncia;
     cdsColl.events().afterPost = [this](DataSet &ds) { SalvaTabella(ds); };
     cdsColl.events().afterDelete = [this](DataSet &ds) { SalvaTabella(ds); };
     cdsImport.events().beforePost = [this](DataSet &) { cdsImportBeforePost(); };
@@ -91,6 +101,13 @@ QString TZepImpMultiSelect::TipoContribuzione() const
 QString TZepImpMultiSelect::ComuneLavoro() const
 {
     return Parametro(QStringLiteral("ComuneLavoro")).asString();
+}
+
+bool TZepImpMultiSelect::VarRetributive() const
+{
+    ZEP_ASSERT(Parametri(), QStringLiteral("Parametri dell'importazione non impostati"));
+    const platform::Field *f = Parametri()->findField(QStringLiteral("VarRetributive"));
+    return f && !f->isNull() && f->asBoolean();
 }
 
 // ---------------------------------------------------------------- overrides

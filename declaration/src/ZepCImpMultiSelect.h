@@ -29,8 +29,21 @@
 // year is written once, before the persons (TZepImpSostituto,
 // zepCImpSostituto.h); a failure there ends the run before any person.
 //
+// The earlier program's E-Mens declaration (TZepDenuncia::EMens, and its
+// local-file form EMensLocale) takes the same steps with fewer fields
+// (ZepCImpDipendentiEMens.cpp): an employee row carries the taxable and,
+// with the parameter VarRetributive, the second base item and the accessory
+// pay of kind 4 as an increase of the previous year's taxable; no
+// contribution, citizenship, pension regime, minimum pay, day codes,
+// contributed days or hours, exemption, allowance or bonus. The contract
+// code is always "EP"; contribution type "71" refuses an open-ended contract
+// ("Non abilitato per il personale a tempo indeterminato."); the theoretical
+// pay sums seven items. The local-file form writes no contract hours,
+// part-time share or theoretical pay.
+//
 // Every amount is a platform::Currency; truncations and roundings are made
 // on the scaled integer.
+#include "ZepUMainState.h"
 #include "zepCFiscImpMultiSelect.h"
 #include "zepCImpCollaboratori.h"
 
@@ -61,12 +74,25 @@ public:
     // The items of the theoretical pay, in order: 10001, 10002, 10003, 10004,
     // 10025, 10016, 10018, 10049, 10053, 10055, 10071, 10070.
     static const QList<int> VociRetribuzioneTeorica;
-    // "ICOMRID IN (10001, 10002, ...)" of those items.
-    static QString CondizioneVociTeoriche();
+    // The E-Mens declaration's: 10001, 10002, 10004, 10016, 10018, 10049,
+    // 10053.
+    static const QList<int> VociRetribuzioneTeoricaEMens;
+    // "ICOMRID IN (10001, 10002, ...)" of the items of a declaration.
+    static QString CondizioneVociTeoriche(TZepDenuncia denuncia = TZepDenuncia::UniEmens);
+    // "Non abilitato per il personale a tempo indeterminato."
+    static const QString MsgTempoIndeterminato;
+    // The contract code of every E-Mens row: "EP".
+    static const QString CodiceContrattoEMens;
 
     // `store` (not owned) on the payroll connection; none: the global one.
+    // The rows are made for `denuncia`: the program's (TZepProgramma).
     explicit TZepImpMultiSelect(ITovDBCds &store, platform::Database *connessione = nullptr);
+    TZepImpMultiSelect(ITovDBCds &store, TZepDenuncia denuncia, platform::Database *connessione = nullptr);
     ~TZepImpMultiSelect() override;
+
+    TZepDenuncia Denuncia() const { return m_denuncia; }
+    // Either form of the earlier program.
+    bool EMens() const { return m_denuncia != TZepDenuncia::UniEmens; }
 
     // ---- what the window holds ----
     platform::DataSet cdsColl;      // TEMC_COLLABORATORI of the period
@@ -84,6 +110,9 @@ public:
     QString MatricolaInpsAccessori() const;
     QString TipoContribuzione() const;
     QString ComuneLavoro() const;
+    // VarRetributive (E-Mens): the taxable of earlier years into the row's
+    // variation; false when the parameters do not have it.
+    bool VarRetributive() const;
 
     // ---- overrides ----
     // cdsImport under TEMD_DIPENDENTI, cdsColl under TEMC_COLLABORATORI;
@@ -155,6 +184,18 @@ public:
     // "CPUB" from February 2022 on, "EP" before.
     static QString CodiceContratto(int anno, int mese);
 
+    // ---- the E-Mens rows (ZepCImpDipendentiEMens.cpp) ----
+    // Contribution type "71" and an open-ended contract (relationship type
+    // 1 to 4): MsgTempoIndeterminato.
+    void ControllaTempoIndeterminato() const;
+    // The rest of an E-Mens row after its taxable: the variation of the
+    // previous year (`iis`, item 10002), the week slots, paid days and, for
+    // part time (retention 13), the useful weeks.
+    void CompletaRigaEMens(int codice, Currency iis);
+    // Anno (the working year - 1) and AumentoImponibile increased by
+    // `importo`, when it is above 0 and VarRetributive is set.
+    void AumentaImponibileAnnoPrecedente(Currency importo);
+
     // The employee share of the salary component of the row being made
     // (the exemption's condition).
     Currency RitenutaStipendio() const { return m_ritenutaStipendio; }
@@ -190,6 +231,10 @@ public:
     void CalcolaGiorni(int codice);
     // OreContribuite and SettimaneUtili (part time) and RispettoMinimale.
     void CalcolaOreEMinimale(int codice);
+    // SettimaneUtili from the INPS hours of the row: hours x 100 over the
+    // first period's contract hours, at most 600; a period without contract
+    // hours leaves them out with MsgSettimaneUtili.
+    void CalcolaSettimaneUtili(Currency ore);
     // TipoANF, NumANF, ClasseANF when the month pays the allowance.
     void CalcolaAnf();
     // The allowance table code as the declaration writes it: the first "T"
@@ -221,6 +266,7 @@ private:
     Currency Contributo(const QString &istruzione, int codice, const QString &chiave, int valore,
                         const QString &condizione, Currency &dipendente);
 
+    TZepDenuncia m_denuncia = TZepDenuncia::UniEmens;
     Currency m_ritenutaStipendio;
     // The person's exemption and bonus are placed on one row only.
     bool m_esoneroFatto = false;

@@ -1,5 +1,6 @@
 #include "zepCFiscImpMultiSelect.h"
 
+#include "ZepCCdsLocale.h"
 #include "ZepCParametri.h"
 #include "zepCImpSostituto.h"
 #include "tovCQueryText.h"
@@ -65,7 +66,14 @@ void TZepFiscImpMultiSelect::SalvaTabella(DataSet &dataSet)
         m_store.Save(dataSet, m_nomeTabella);
 }
 
-void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &) {}
+void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &dataSet)
+{
+    // The local files are no part of the person's transaction: the rows a
+    // failed person had saved are still in them until the table, put back,
+    // is written again.
+    if (dynamic_cast<const TZepCdsLocale *>(&m_store) && dataSet.isActive())
+        SalvaTabella(dataSet);
+}
 
 void TZepFiscImpMultiSelect::ImportaSostituto()
 {

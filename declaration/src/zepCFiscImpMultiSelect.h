@@ -49,7 +49,8 @@ public:
     // remembered, for the store's year and month (month 0 for the
     // declarant). It runs in the person's transaction.
     void SalvaTabella(platform::DataSet &dataSet) override;
-    // Nothing to write again: the rollback undid the store's rows.
+    // Nothing to write again in the archive's store: the rollback undid its
+    // rows. A local-file store (TZepCdsLocale) has the table written again.
     void TabellaRipristinata(platform::DataSet &dataSet) override;
     // The declarant of the year (TZepImpSostituto over FileSediInps).
     void ImportaSostituto() override;

@@ -20,6 +20,7 @@ const QString TZepImpCollaboratori::MsgCodiceAttivita = QStringLiteral(
     "Inserire il \"Codice attività nei dati retributivi\"");
 const QString TZepImpCollaboratori::AttivitaAgevolazione = QStringLiteral("19");
 const QString TZepImpCollaboratori::TipoAgevolazione = QStringLiteral("04");
+const QString TZepImpCollaboratori::AliquotaAltraAssEMensLocale = QStringLiteral("002");
 
 namespace {
 
@@ -59,8 +60,10 @@ TZepImpCollaboratori::TCodici codiciDi(const Voce &v)
 
 } // namespace
 
-TZepImpCollaboratori::TCodici TZepImpCollaboratori::Codici(int codiceAttivita, int tnoId)
+TZepImpCollaboratori::TCodici TZepImpCollaboratori::Codici(int codiceAttivita, int tnoId, TZepDenuncia denuncia)
 {
+    if (denuncia == TZepDenuncia::EMens && codiceAttivita == 1)
+        return {QStringLiteral("1C"), QString()};
     for (const Voce &v : Proprie)
         if (v.codice == codiceAttivita)
             return codiciDi(v);
@@ -70,6 +73,16 @@ TZepImpCollaboratori::TCodici TZepImpCollaboratori::Codici(int codiceAttivita, i
         if (v.codice == codiceAttivita)
             return codiciDi(v);
     return {QStringLiteral("11"), QStringLiteral("17")};
+}
+
+QString TZepImpCollaboratori::AltraAss(int copertura, int aliquota, TZepDenuncia denuncia)
+{
+    constexpr int AliquotaAltraCopertura = 1600;
+    if (denuncia == TZepDenuncia::EMensLocale && aliquota == AliquotaAltraCopertura)
+        return AliquotaAltraAssEMensLocale;
+    if (copertura > 0 && aliquota > 0)
+        return QStringLiteral("%1").arg(copertura, 3, 10, QLatin1Char('0'));
+    return QString();
 }
 
 void TZepImpCollaboratori::CompletaRiga(TRiga &riga)
@@ -150,14 +163,15 @@ void TZepImpCollaboratori::ScriviRiga(const TRiga &riga)
     imposta("Cognome", m_import.Cognome());
     imposta("Nome", m_import.Nome());
     imposta("CodiceComune", m_import.Parametri()->fieldValue(QStringLiteral("ComuneLavoro")));
-    const TCodici codici = Codici(codiceAttivita, riga.TnoId);
+    const TCodici codici = Codici(codiceAttivita, riga.TnoId, Denuncia);
     imposta("TipoRapporto", codici.TipoRapporto);
     imposta("CodiceAttivita", codici.CodiceAttivita);
     imposta("Imponibile", TwunCalcola::Arrotonda(0, riga.Imponibile));
-    imposta("Aliquota", int(TwunCalcola::ArrotondaPari(0, riga.Aliquota * 100).truncated()));
-    const int altraAss = compenso.value(QStringLiteral("IACOMCOPASS")).toInt();
-    if (altraAss > 0 && riga.Aliquota > Currency())
-        imposta("AltraAss", QStringLiteral("%1").arg(altraAss, 3, 10, QLatin1Char('0')));
+    const int aliquota = int(TwunCalcola::ArrotondaPari(0, riga.Aliquota * 100).truncated());
+    imposta("Aliquota", aliquota);
+    if (const QString altraAss = AltraAss(compenso.value(QStringLiteral("IACOMCOPASS")).toInt(), aliquota, Denuncia);
+        !altraAss.isEmpty())
+        imposta("AltraAss", altraAss);
     imposta("Dal", riga.Dal.isValid() ? Value(riga.Dal) : Value::null());
     imposta("Al", riga.Al.isValid() ? Value(riga.Al) : Value::null());
     if (riga.ImpAgevolazione > Currency()) {

@@ -24,11 +24,17 @@
 //                        a relief above 0 gives CodiceAttivita "19",
 //                        ImpAgevolazione and TipoAgevolazione "04"
 //
+// The E-Mens declaration of the earlier program differs in two codes: its
+// database form gives activity code 1 the relationship type "1C" (not
+// "01"); its local-file form writes AltraAss "002" for a rate of 16 per
+// cent (1600 hundredths), the rate of those with another cover.
+//
 // An activity code that is not an integer other than 0 raises "Inserire il
 // "Codice attività nei dati retributivi"": the person is rolled back and
 // reported by the loop.
 #include "Currency.h"
 #include "UqQueryCollection.h"
+#include "ZepUMainState.h"
 
 #include <QDate>
 #include <QString>
@@ -52,7 +58,11 @@ public:
         QString CodiceAttivita;
         bool operator==(const TCodici &) const = default;
     };
-    static TCodici Codici(int codiceAttivita, int tnoId);
+    static TCodici Codici(int codiceAttivita, int tnoId, TZepDenuncia denuncia = TZepDenuncia::UniEmens);
+    // AltraAss of the other cover (IACOMCOPASS) and the rate in hundredths
+    // of a per cent; empty when none.
+    static QString AltraAss(int copertura, int aliquota, TZepDenuncia denuncia = TZepDenuncia::UniEmens);
+    static const QString AliquotaAltraAssEMensLocale; // "002", for a rate of 1600
 
     // One pay row of the month, completed.
     struct TRiga {
@@ -76,6 +86,9 @@ public:
 
     // The collaborator rows of the current person.
     void Importa();
+
+    // The declaration the rows are made for.
+    TZepDenuncia Denuncia = TZepDenuncia::UniEmens;
 
     // The person's pay rows of the month (open while Importa runs).
     TUqQueryCollection xqcColl;

@@ -1,5 +1,6 @@
 #include "DemoArchive.h"
 
+#include "DemoArchiveAnniPrecedenti.h"
 #include "DemoArchiveCalcoli.h"
 #include "DemoArchiveCalendar.h"
 #include "DemoArchiveCollaboratori.h"
@@ -162,6 +163,8 @@ Currency pct(int whole)
 Currency annualAmount(int amount2010, int year)
 {
     Currency c = Currency::fromInt(amount2010);
+    if (year < DemoArchive::FirstYear)
+        return DemoArchiveAnniPrecedenti::annualAmount(c, year);
     for (int y = DemoArchive::FirstYear; y < year; ++y)
         c = (c + c.percent(pct("1.5"))).rounded(2);
     return c;
@@ -277,6 +280,8 @@ struct Rates {
 // The collaborators' rate of the separate INPS scheme, by year.
 Currency collaboratorRate(int year)
 {
+    if (year < DemoArchive::FirstYear)
+        return DemoArchiveAnniPrecedenti::collaboratorRate(year);
     if (year <= 2010)
         return pct("26.72");
     if (year <= 2013)
@@ -435,14 +440,15 @@ bool inService(const Person &p, QDate from, QDate to)
 class Filler {
 public:
     Filler(platform::Database &db, const DemoArchiveOptions &options)
-        : m_w(db), m_db(db), m_o(options), m_lastYear(std::max(DemoArchive::LastYear, options.toYear))
+        : m_w(db), m_db(db), m_o(options), m_firstYear(DemoArchiveAnniPrecedenti::firstYear(options)),
+          m_lastYear(std::max(DemoArchive::LastYear, options.toYear))
     {
     }
 
     DemoArchiveSummary run()
     {
         writeReference();
-        for (int year = DemoArchive::FirstYear; year <= m_lastYear; ++year)
+        for (int year = m_firstYear; year <= m_lastYear; ++year)
             writeYear(year);
         writeEmployer();
         makePersons();
@@ -489,7 +495,8 @@ private:
     DemoArchiveWriter m_w;
     platform::Database &m_db;
     DemoArchiveOptions m_o;
-    int m_lastYear; // the last financial year
+    int m_firstYear; // the first financial year
+    int m_lastYear;  // the last financial year
     std::vector<Person> m_persons;
     QHash<int, int> m_placeId;   // kPlaces index -> ICOMID (and ISRPCID, ICAPID, IPROID alike)
     QHash<int, int> m_countryId; // kCountries index -> ISTAID
@@ -687,11 +694,12 @@ void Filler::writeReference()
     m_w.row("TYAPP_APPLICAZIONI", {11, "WUN", "Paghe"});
     m_w.row("TYRFO_CARTELLE", {11001, Value::null(), "Stampe paghe"});
 
-    // School years 2009/10 to the one that starts in the last financial year.
-    for (int y = DemoArchive::FirstYear - 1; y <= m_lastYear; ++y)
+    // School years from the one that ends in the first financial year to the
+    // one that starts in the last.
+    for (int y = m_firstYear - 1; y <= m_lastYear; ++y)
         m_w.row("TANS_ANNISCOLAST", {int(m_w.nextId("TANS_ANNISCOLAST")), QDate(y, 9, 1), QDate(y + 1, 8, 31)});
-    // Family-allowance tables valid July to June, from 2009/10.
-    writeFamilyAllowanceTables(DemoArchive::FirstYear - 1);
+    // Family-allowance tables valid July to June, from the first year's.
+    writeFamilyAllowanceTables(m_firstYear - 1);
 }
 
 void Filler::writeFamilyAllowanceTables(int firstYear)
@@ -889,8 +897,9 @@ void Filler::writeEmployer()
     m_w.row("TDWG_DATORI", {1, "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE", fiscal, "04512"});
     m_w.row("TSED_SEDI", {1, 1, "FONDAZIONE TEATRO COMUNALE DI VALLEVERDE", fiscal, "Largo Respighi 1",
                           m_placeId.value(0), m_placeId.value(0), 1});
-    for (int year = DemoArchive::FirstYear; year <= m_lastYear; ++year) {
-        const int id = year - DemoArchive::FirstYear + 1;
+    for (int year = m_firstYear; year <= m_lastYear; ++year) {
+        const int id = year < DemoArchive::FirstYear ? DemoArchiveAnniPrecedenti::employerYearId(year)
+                                                     : year - DemoArchive::FirstYear + 1;
         m_w.row("TDWGANF_DATORIANNO", {id, 1, yearId(year), QStringLiteral("Esercizio %1").arg(year)});
         m_w.row("TPACO_PARAMCOMP",
                 {id, yearId(year), id, "1234567890", "1234567891", "900400",
@@ -1455,10 +1464,11 @@ void DemoArchive::validate(const DemoArchiveOptions &o)
                                           .arg(o.persons)
                                           .arg(MinPersons)
                                           .arg(MaxPersons));
-    auto valid = [](int y, int m) { return y >= FirstYear && y <= MaxYear && m >= 1 && m <= 12; };
+    const int primo = DemoArchiveAnniPrecedenti::EarliestYear;
+    auto valid = [primo](int y, int m) { return y >= primo && y <= MaxYear && m >= 1 && m <= 12; };
     if (!valid(o.fromYear, o.fromMonth) || !valid(o.toYear, o.toMonth))
         throw platform::EConvertError(
-            QStringLiteral("I mesi devono essere compresi tra %1-01 e %2-12").arg(FirstYear).arg(MaxYear));
+            QStringLiteral("I mesi devono essere compresi tra %1-01 e %2-12").arg(primo).arg(MaxYear));
     if (o.fromYear * 12 + o.fromMonth > o.toYear * 12 + o.toMonth)
         throw platform::EConvertError(QStringLiteral("Il mese iniziale segue quello finale"));
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The demo payroll archive: one employer with its INPS company numbers and
-// the sender's data, the financial years 2010 to 2025 (or to the range's
-// last year, when later) with their months, the reference tables the pay
+// the sender's data, the financial years 2010 to 2025 (from the range's
+// first year when earlier, DemoArchiveAnniPrecedenti.h; to the range's last
+// year when later) with their months, the reference tables the pay
 // rules read (retentions, relationship types, pay items, contribution rates
 // and groups by year, contract pay tables, holiday calendar,
 // family-allowance tables, deduction brackets ...) and, for every month of
@@ -51,8 +52,10 @@ public:
     static constexpr int MinPersons = 10;
     static constexpr int MaxPersons = 10000;
     static constexpr int FirstYear = 2010;
-    // The financial years run from FirstYear to LastYear, or to the range's
-    // last year when it is later (at most MaxYear).
+    // The financial years run from FirstYear (or the range's first year when
+    // it is earlier, DemoArchiveAnniPrecedenti::EarliestYear at the
+    // earliest) to LastYear, or to the range's last year when it is later
+    // (at most MaxYear).
     static constexpr int LastYear = 2025;
     static constexpr int MaxYear = 2099;
 

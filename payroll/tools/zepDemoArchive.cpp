@@ -1,7 +1,8 @@
 // zepDemoArchive: creates a demo payroll archive (an embedded Firebird file,
 // or a database on a server given as "host:/path") with one employer, the
-// financial years from 2010 and, for every month of a range, the pay of a
-// number of persons. The range is by default the twelve months up to the
+// financial years from 2010 (from the range's first year when it starts
+// earlier, 2005 at the earliest) and, for every month of a range, the pay of
+// a number of persons. The range is by default the twelve months up to the
 // current one (--to alone: the twelve months up to it), so that the period
 // the declaration program proposes at its first start has pay. The same
 // options always give the same archive.

@@ -4,7 +4,9 @@
 #include "ZepUMainState.h"
 
 TfmZepImpMultiSelect::TfmZepImpMultiSelect(QWidget *owner)
-    : TfmZepFiscImpMultiSelect(owner, std::make_unique<TZepImpMultiSelect>(IZepMainState::Require(owner).Store()))
+    : TfmZepFiscImpMultiSelect(owner,
+                               std::make_unique<TZepImpMultiSelect>(IZepMainState::Require(owner).Store(),
+                                                                    IZepMainState::Require(owner).Programma().Denuncia))
 {
     setObjectName(QStringLiteral("fmZepImpMultiSelect"));
 }

@@ -389,7 +389,8 @@ TEST(DemoArchive, RefusesOptionsOutOfRange)
 {
     EXPECT_THROW(DemoArchive::validate(options(9, 1, 2025, 1, 2025, 1)), platform::EConvertError);
     EXPECT_THROW(DemoArchive::validate(options(10001, 1, 2025, 1, 2025, 1)), platform::EConvertError);
-    EXPECT_THROW(DemoArchive::validate(options(10, 1, 2009, 12, 2025, 1)), platform::EConvertError);
+    EXPECT_THROW(DemoArchive::validate(options(10, 1, 2004, 12, 2025, 1)), platform::EConvertError);
+    EXPECT_NO_THROW(DemoArchive::validate(options(10, 1, 2005, 1, 2009, 12)));
     EXPECT_THROW(DemoArchive::validate(options(10, 1, 2025, 1, 2100, 1)), platform::EConvertError);
     EXPECT_THROW(DemoArchive::validate(options(10, 1, 2025, 3, 2025, 2)), platform::EConvertError);
     EXPECT_NO_THROW(DemoArchive::validate(options(10000, 1, 2010, 1, 2025, 12)));
