@@ -177,8 +177,8 @@ public:
 // the first row of the chosen person was written in its transaction.
 class ImportaConArresto : public TZepImpMultiSelect {
 public:
-    ImportaConArresto(ITovDBCds &store, const Messaggi &messaggi, int arresto)
-        : TZepImpMultiSelect(store), m_messaggi(messaggi), m_arresto(arresto)
+    ImportaConArresto(ITovDBCds &store, TZepDenuncia denuncia, const Messaggi &messaggi, int arresto)
+        : TZepImpMultiSelect(store, denuncia), m_messaggi(messaggi), m_arresto(arresto)
     {
     }
     void SalvaTabella(DataSet &dataSet) override
@@ -441,7 +441,7 @@ private:
             if (fpls)
                 imp = std::make_unique<TZepImpFplsExEnpalsMultiSelect>(*m_store);
             else
-                imp = std::make_unique<ImportaConArresto>(*m_store, messaggi,
+                imp = std::make_unique<ImportaConArresto>(*m_store, m_o.programma.Denuncia, messaggi,
                                                           qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA"));
             imp->FileSediInps = TZepTabellaDenuncia::FileTabella(m_stato, TZepImpSostituto::TabellaSediInps);
             imp->SetNotifica(&messaggi);

@@ -23,6 +23,11 @@
 using namespace periodtest;
 using Forma = TZepEMensAvvio::Forma;
 
+void PrintTo(Forma forma, std::ostream *os)
+{
+    *os << (forma == Forma::Database ? "zepdb" : "zep");
+}
+
 namespace {
 
 struct Caso {
