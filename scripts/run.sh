@@ -17,15 +17,17 @@ bash "$here/scripts/setup.sh"
 bash "$here/scripts/build.sh" zep_avvio
 build=${ZEP_BUILD_DIR:-$here/build}
 
-# The earlier program runs in an installation of its own, build/emens (its
-# programs hard-linked from build/bin, the catalogue, code tables and empty
-# tables copied), on a demo archive of 2005-2009 made on its first run, with
-# the declarant of each year and the working period set to December 2008
-# (zepdb) or December 2006 (zep) on the first start.
+# Each earlier program runs in an installation of its own, build/demo-zepdb
+# or build/demo-zep (the program hard-linked from build/bin, the catalogue,
+# code tables and empty tables copied; the two forms would otherwise share
+# the resource folder USR/ZEP/Res and its last working period), on a demo
+# archive of 2005-2009 made on its first run, with the declarant of the year
+# and the working period set to December 2008 (zepdb) or December 2006 (zep)
+# on the first start.
 if [ "$programma" != zepUni ]; then
-  inst="$build/emens"
+  inst="$build/demo-$programma"
   mkdir -p "$inst/bin" "$inst/etc/wun" "$inst/data" "$inst/USR/ZEP/Res"
-  for p in zepdb zep zepDemoDeclaration; do
+  for p in "$programma" zepDemoDeclaration; do
     ln -f "$build/bin/$p" "$inst/bin/$p"
   done
   cp "$build/etc/wun/wun_QueryText.cds" "$build/etc/wun/wun_QueryText.unxc" "$build/etc/wun/wun_Report.xml" \

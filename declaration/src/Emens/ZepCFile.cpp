@@ -118,6 +118,8 @@ void TZepFile::PreparaPrenota()
                              {QStringLiteral("Qualifica2"), platform::FieldType::String, 31},
                              {QStringLiteral("Riga"), platform::FieldType::Integer}});
     cdsPrenota.createDataSet();
+    // The row's position is the list's own key, not a column of the grid.
+    cdsPrenota.fieldByName(QStringLiteral("Riga")).setVisible(false);
     cdsPrenota.setIndexFieldNames(QStringLiteral("Tipo;Cognome;Nome"));
     const auto aggiungi = [this](DataSet &ds, const QString &tipo, const QString &campoCF, bool posizione) {
         int riga = 0;

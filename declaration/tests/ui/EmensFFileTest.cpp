@@ -83,6 +83,7 @@ TEST_F(EmensFinestraTest, TheFileIsWrittenOnceAndReplacedOnlyWhenTheUserSaysSo)
     EXPECT_TRUE(w.rbTutti->isChecked());
     EXPECT_FALSE(w.grPrenota->isEnabled());
     EXPECT_EQ(w.grPrenotaModel->rowCount(), 2);
+    EXPECT_EQ(w.grPrenotaModel->columnCount(), 6) << "Tipo, Codice fiscale, Cognome, Nome, Matricola INPS, Orario";
     w.buNext->click();
     Salva();
     w.buCrea->click();
