@@ -11,13 +11,17 @@
 #include "ZepCCdsLocale.h"
 #include "ZepCKax.h"
 #include "ZepFMain.h"
+#include "ZepFDatiDenuncia.h"
 #include "ZepFParam.h"
+#include "ZepRDatiDenuncia.h"
 #include "ZepMAttivazioni.h"
 #include "archive/ArchiveScripts.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 
 using namespace periodtest;
@@ -152,10 +156,24 @@ TEST_P(EMensAvvioTest, TheWorkingPeriodRefusesTheOtherProgramsYearsThenPreparesT
         // The year's tables are files of the folder, made from the empty ones.
         for (const QString &f : {TZepKax::FileDipendenti, TZepKax::FileCollaboratori, TZepKax::FileDichiarante})
             EXPECT_TRUE(QFileInfo(anno + f).isFile()) << f.toStdString();
-        DataSet dipendenti;
-        avvio.MainWindow()->Store().Load(dipendenti, QStringLiteral("TEMD_DIPENDENTI"));
-        EXPECT_TRUE(dipendenti.isEmpty());
-        EXPECT_TRUE(dipendenti.findField(QStringLiteral("ELIMINA")));
+        // The window "Dipendenti" shows the working month of the year file.
+        DataSet file;
+        TTovCds::LoadFromFile(file, anno + TZepKax::FileDipendenti);
+        EXPECT_TRUE(file.isEmpty());
+        for (const char *mese : {"2006-03", "2006-04"}) {
+            file.append();
+            file.setFieldValue(QStringLiteral("AnnoMeseDenuncia"), QString::fromLatin1(mese));
+            file.setFieldValue(QStringLiteral("CFLavoratore"), QStringLiteral("RSSMRA80A01H501U"));
+            file.post();
+        }
+        TTovCds::SaveToFile(file, anno + TZepKax::FileDipendenti);
+        dmZepAttivazioni->xafDipendenti->Execute();
+        ASSERT_EQ(avvio.MainWindow()->mdiArea->subWindowList().size(), 1);
+        auto *finestra = dynamic_cast<TfmZepDatiDenuncia *>(avvio.MainWindow()->mdiArea->subWindowList()[0]->widget());
+        ASSERT_NE(finestra, nullptr);
+        EXPECT_EQ(finestra->Frame()->cdsMain.recordCount(), 1);
+        EXPECT_EQ(finestra->Frame()->cdsMain.fieldByName(QStringLiteral("AnnoMeseDenuncia")).asString(),
+                  QStringLiteral("2006-03"));
     }
 }
 
