@@ -125,6 +125,15 @@ QList<DataSet *> TZepImpMultiSelect::TabelleInMemoria()
     return {&cdsImport, &cdsColl};
 }
 
+void TZepImpMultiSelect::PrimaDiImportare()
+{
+    TZepFiscImpMultiSelect::PrimaDiImportare();
+    if (StoreLocale()) {
+        CaricaTabella(TabellaDipendenti);
+        CaricaTabella(TabellaCollaboratori, &cdsColl);
+    }
+}
+
 void TZepImpMultiSelect::PreparaElenco()
 {
     xqcMultiSelect.close();

@@ -126,6 +126,10 @@ public:
     void ApriCompenso() override;
     // Both tables a person may change.
     QList<platform::DataSet *> TabelleInMemoria() override;
+    // A local-file store's two tables opened before the first person, so
+    // that a failed person's rows are put back in them and written again
+    // (TabellaRipristinata) whichever person fails.
+    void PrimaDiImportare() override;
 
     // ---- the replace choice ----
     // Whether either table holds a row of the fiscal code in the period.

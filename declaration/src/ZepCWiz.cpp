@@ -59,7 +59,7 @@ void TZepWiz::MostraPagina()
         if (Mesi.at(i).id == mese)
             IndiceMese = i;
     PtComeIntero = booleano(Parametro(QStringLiteral("PT_COME_INTERO")));
-    VarRetributive = false;
+    VarRetributive = Denuncia != TZepDenuncia::UniEmens && booleano(Parametro(QStringLiteral("VarRetributive")));
     if (m_azienda) {
         m_azienda->ApriDati();
         TTovUtil::EditDataSet(&m_azienda->xqcMain);

@@ -14,6 +14,7 @@
 #include "import/wunCWizard.h"
 
 #include "Enumeration.h"
+#include "ZepUMainState.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,7 +45,10 @@ public:
     bool Dichiarante = false;    // chDichiarante
     int Giorni = 0;              // rgGiorni: 0 "Giorni liquidati", 1 "Giorni INPS"
     bool PtComeIntero = true;    // chPtComeIntero
-    bool VarRetributive = false; // chVarRetributive (hidden)
+    bool VarRetributive = false; // chVarRetributive (shown by the E-Mens programs only)
+    // The program's declaration: the earlier program's E-Mens shows and keeps
+    // VarRetributive; the current program's is always false.
+    TZepDenuncia Denuncia = TZepDenuncia::UniEmens;
 
     // The page shown (tsMeseCompShow): the state from the parameters, the
     // month list loaded once, the company row opened (made when the year

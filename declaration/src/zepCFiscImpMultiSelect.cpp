@@ -16,6 +16,11 @@ TZepFiscImpMultiSelect::TZepFiscImpMultiSelect(ITovDBCds &store, platform::Datab
 {
 }
 
+bool TZepFiscImpMultiSelect::StoreLocale() const
+{
+    return dynamic_cast<const TZepCdsLocale *>(&m_store) != nullptr;
+}
+
 bool TZepFiscImpMultiSelect::EDichiarante(const QString &tabella)
 {
     return tabella.compare(TZepParametri::TabellaDichiarante, Qt::CaseInsensitive) == 0;
@@ -71,7 +76,7 @@ void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &dataSet)
     // The local files are no part of the person's transaction: the rows a
     // failed person had saved are still in them until the table, put back,
     // is written again.
-    if (dynamic_cast<const TZepCdsLocale *>(&m_store) && dataSet.isActive())
+    if (StoreLocale() && dataSet.isActive())
         SalvaTabella(dataSet);
 }
 

@@ -23,6 +23,9 @@ public:
     explicit TZepFiscImpMultiSelect(ITovDBCds &store, platform::Database *connessione = nullptr);
 
     ITovDBCds &Store() const { return m_store; }
+    // Whether the store keeps its tables in local files (TZepCdsLocale),
+    // which are no part of the person's transaction.
+    bool StoreLocale() const;
 
     // The INPS offices' code table the declarant step of the subclasses
     // reads (TZepImpSostituto::TabellaSediInps among the program's code

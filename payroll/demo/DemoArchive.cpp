@@ -975,7 +975,8 @@ void Filler::makePersons()
                                              p.female ? FiscalCode::Sex::Female : FiscalCode::Sex::Male, place);
 
         // The relationship.
-        const QDate longAgo = QDate(2000, 1, 1).addDays(r.range(0, 3600));
+        const QDate longAgo = DemoArchiveAnniPrecedenti::relationshipStart(QDate(2000, 1, 1).addDays(r.range(0, 3600)),
+                                                                           p.birth, rangeStart);
         auto dayInRange = [&](int firstDay, int lastDay) {
             const QDate m = rangeStart.addMonths(r.range(0, rangeMonths - 1));
             return QDate(m.year(), m.month(), r.range(firstDay, lastDay));

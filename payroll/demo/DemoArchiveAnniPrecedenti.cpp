@@ -44,6 +44,13 @@ Currency DemoArchiveAnniPrecedenti::collaboratorRate(int year)
     return Currency::fromString(QLatin1String(rates[year - EarliestYear]));
 }
 
+QDate DemoArchiveAnniPrecedenti::relationshipStart(const QDate &start, const QDate &birth, const QDate &rangeStart)
+{
+    if (start < rangeStart)
+        return start;
+    return std::max(birth.addYears(20), rangeStart.addDays(-QDate(2000, 1, 1).daysTo(start)));
+}
+
 int DemoArchiveAnniPrecedenti::employerYearId(int year)
 {
     checkYear(year);

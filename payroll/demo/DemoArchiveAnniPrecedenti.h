@@ -9,7 +9,9 @@
 // - contract amounts 1.5 % a year below those of 2009 (which has the
 //   amounts of 2010);
 // - the employer's year rows keyed after those of every later year, so that
-//   the keys of 2010 on are the same whatever the range.
+//   the keys of 2010 on are the same whatever the range;
+// - the persons in service from long ago (2000 to 2009) are so from before
+//   the range, as they are for a range from 2010.
 #include "DemoArchive.h"
 
 #include "Currency.h"
@@ -29,6 +31,10 @@ public:
     static platform::Currency annualAmount(platform::Currency amount2010, int year);
     // The collaborators' separate-scheme rate of a year before 2010.
     static platform::Currency collaboratorRate(int year);
+    // The start of a relationship begun long ago (`start`, 2000 to 2009):
+    // itself when it comes before the range, else as long before the range
+    // as it came after 2000, and not before the person is twenty.
+    static QDate relationshipStart(const QDate &start, const QDate &birth, const QDate &rangeStart);
     // The key of the employer's year rows (TDWGANF_DATORIANNO,
     // TPACO_PARAMCOMP) of a year before 2010.
     static int employerYearId(int year);

@@ -69,7 +69,8 @@ TfmZepWiz::TfmZepWiz(QWidget *owner) : TfmwunWizard(owner, std::make_unique<TZep
     chVarRetributive = new QCheckBox(
         QStringLiteral("Riporta nelle variabili retributive l'imponibile relativo ad anni precedenti"), tsMeseComp);
     chVarRetributive->setObjectName(QStringLiteral("chVarRetributive"));
-    chVarRetributive->hide();
+    Logica().Denuncia = IZepMainState::Require(owner).Programma().Denuncia;
+    chVarRetributive->setVisible(Logica().Denuncia != TZepDenuncia::UniEmens);
     pagina->addWidget(chVarRetributive);
     frWunPacoEMens = new TfrWunPacoDm10(tsMeseComp);
     frWunPacoEMens->setObjectName(QStringLiteral("frWunPacoEMens"));
@@ -86,6 +87,10 @@ TfmZepWiz::TfmZepWiz(QWidget *owner) : TfmwunWizard(owner, std::make_unique<TZep
     connect(chPtComeIntero, &QCheckBox::toggled, this, [this](bool on) {
         if (!m_mostrando)
             Logica().PtComeIntero = on;
+    });
+    connect(chVarRetributive, &QCheckBox::toggled, this, [this](bool on) {
+        if (!m_mostrando)
+            Logica().VarRetributive = on;
     });
     connect(bgGiorni, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (!m_mostrando && on)

@@ -31,7 +31,7 @@ public:
     QGroupBox *rgGiorni;         // " Considera come retribuiti:  "
     QButtonGroup *bgGiorni;      // "Giorni liquidati" (0), "Giorni INPS" (1)
     QCheckBox *chPtComeIntero;   // "Considera part-time come intero"
-    QCheckBox *chVarRetributive; // hidden
+    QCheckBox *chVarRetributive; // shown by the E-Mens programs only
     TfrWunPacoDm10 *frWunPacoEMens;
 
     // Registers the class by name (the "Importa" command opens it so).

@@ -109,3 +109,18 @@ TEST_F(ZepWiz, CancelDropsTheCompanyRowsEditAndWritesNothing)
     azienda.Salva();
     EXPECT_EQ(matricole(), "");
 }
+
+TEST_F(ZepWiz, TheEMensProgramsShowAndKeepTheVariationsOfEarlierYears)
+{
+    for (const TZepDenuncia denuncia : {TZepDenuncia::EMens, TZepDenuncia::EMensLocale}) {
+        wiz.Denuncia = denuncia;
+        wiz.MostraPagina();
+        EXPECT_TRUE(wiz.VarRetributive);
+        wiz.VarRetributive = false;
+        wiz.Conferma();
+        EXPECT_FALSE(parametri.fieldByName("VarRetributive").asBoolean());
+        parametri.edit();
+        parametri.fieldByName("VarRetributive").setAsBoolean(true);
+        parametri.post();
+    }
+}

@@ -402,6 +402,30 @@ TEST(DemoArchive, RefusesOptionsOutOfRange)
     EXPECT_THROW(DemoArchive::parsePeriod("07/2024", y, m), platform::EConvertError);
 }
 
+TEST(DemoArchive, ARangeBefore2010HasItsYearsWithTheirRatesAndKeepsTheKeysOfTheLaterOnes)
+{
+    auto early = demo(options(10, 1, 2006, 10, 2006, 10));
+    auto later = demo(options(10, 1, 2010, 10, 2010, 10));
+    platform::Database &db = early->db();
+    EXPECT_EQ(count(db, "SELECT COUNT(*) FROM TANF_ANNIFINANZ WHERE IANFID BETWEEN 37 AND 56"), 20);
+    for (const char *sql : {"SELECT COUNT(DISTINCT IANFID) FROM TRICA_ALIQUOTE WHERE IANFID < 41",
+                            "SELECT COUNT(DISTINCT IANFID) FROM TPACO_PARAMCOMP WHERE IANFID < 41",
+                            "SELECT COUNT(DISTINCT IANFID) FROM TDWGANF_DATORIANNO WHERE IANFID < 41",
+                            "SELECT COUNT(*) FROM TCCNT_TABELLECCNL WHERE DCCNTDAL < '2010-01-01'"})
+        EXPECT_EQ(count(db, sql), 4) << sql;
+    // The separate scheme's rate of 2006, in hundredths; contract amounts
+    // below those of 2009, which has those of 2010.
+    EXPECT_EQ(count(db, "SELECT FRICAALIQUOTAAMM * 100 FROM TRICA_ALIQUOTE WHERE IANFID = 37 AND ITNOID = 11"), 1820);
+    const char *stipendio = "SELECT FCCNLIMPORTO FROM TCCNL_IMPORTI L JOIN TCCNT_TABELLECCNL T ON T.ICCNTID = "
+                            "L.ICCNTID WHERE L.IQARID = 1 AND L.ICOMRID = 10001 AND T.DCCNTDAL = '%1-01-01'";
+    EXPECT_LT(count(db, QString::fromLatin1(stipendio).arg(2006)), count(db, QString::fromLatin1(stipendio).arg(2009)));
+    EXPECT_EQ(count(db, QString::fromLatin1(stipendio).arg(2009)), count(db, QString::fromLatin1(stipendio).arg(2010)));
+    // The employer's rows of 2010 on keep their keys; the month has pay.
+    const char *chiavi = "SELECT SUM(IPACOID * IANFID) FROM TPACO_PARAMCOMP WHERE IANFID >= 41";
+    EXPECT_EQ(count(db, chiavi), count(later->db(), chiavi));
+    EXPECT_GT(count(db, "SELECT COUNT(*) FROM TREGS_REGISTROSTIP WHERE IANFID = 37 AND IMESID = 10"), 8);
+}
+
 TEST(DemoArchiveTool, CreatesTheArchiveOnceAndRefusesToOverwriteIt)
 {
     const QString build = QStringLiteral(ZEP_TEST_BUILD_DIR);
