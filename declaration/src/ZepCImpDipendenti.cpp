@@ -213,8 +213,9 @@ void TZepImpMultiSelect::RigaAccessori(int codice)
 void TZepImpMultiSelect::NuovaRiga(int codice, const QString &matricola)
 {
     // The E-Mens table has no citizenship, pension regime or minimum pay.
-    const QString cittadinanza = EMens() ? QString() : Cittadinanza();
-    const bool post95 = !EMens() && RegimePost95() == 1;
+    const bool uniEmens = !EMens();
+    const QString cittadinanza = uniEmens ? Cittadinanza() : QString();
+    const bool post95 = uniEmens && RegimePost95() == 1;
     cdsImport.append();
     auto imposta = [this](const char *campo, const Value &valore) {
         cdsImport.fieldByName(QLatin1String(campo)).setValue(valore);
@@ -225,19 +226,19 @@ void TZepImpMultiSelect::NuovaRiga(int codice, const QString &matricola)
     imposta("Elimina", QStringLiteral("N"));
     imposta("Cognome", Cognome().toUpper());
     imposta("Nome", Nome().toUpper());
-    if (!EMens())
+    if (uniEmens)
         imposta("Cittadinanza", cittadinanza);
     imposta("Qualifica1", QStringLiteral("2"));
     imposta("Qualifica2", Qualifica2(codice));
     imposta("Qualifica3", QStringLiteral("D"));
     imposta("TipoContribuzione", TipoContribuzione());
     imposta("CodiceComune", ComuneLavoro());
-    imposta("CodiceContratto", EMens() ? CodiceContrattoEMens : CodiceContratto(AnnoDenuncia.toInt(), Mese()));
-    if (!EMens())
+    imposta("CodiceContratto", uniEmens ? CodiceContratto(AnnoDenuncia.toInt(), Mese()) : CodiceContrattoEMens);
+    if (uniEmens)
         imposta("RegimePost95", post95 ? QStringLiteral("Sì") : QStringLiteral("No"));
     imposta("TipoLavoratore", QStringLiteral("0"));
     imposta("NumMensilita", 13000);
-    if (!EMens())
+    if (uniEmens)
         imposta("RispettoMinimale", QStringLiteral("0"));
 }
 

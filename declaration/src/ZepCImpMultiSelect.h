@@ -231,7 +231,8 @@ public:
     void CalcolaSettimane();
     // GIORNI (from 2011) and the part-time kind "V" or "M" of a "P" row.
     void CalcolaGiorniMese();
-    // GiorniContribuiti and GiorniRetribuiti of retention `codice`.
+    // GiorniContribuiti (not in E-Mens rows) and GiorniRetribuiti of
+    // retention `codice`.
     void CalcolaGiorni(int codice);
     // OreContribuite and SettimaneUtili (part time) and RispettoMinimale.
     void CalcolaOreEMinimale(int codice);

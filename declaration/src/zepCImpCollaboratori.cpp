@@ -20,7 +20,7 @@ const QString TZepImpCollaboratori::MsgCodiceAttivita = QStringLiteral(
     "Inserire il \"Codice attività nei dati retributivi\"");
 const QString TZepImpCollaboratori::AttivitaAgevolazione = QStringLiteral("19");
 const QString TZepImpCollaboratori::TipoAgevolazione = QStringLiteral("04");
-const QString TZepImpCollaboratori::AliquotaAltraAssEMensLocale = QStringLiteral("002");
+const QString TZepImpCollaboratori::AltraAssEMensLocale = QStringLiteral("002");
 
 namespace {
 
@@ -79,7 +79,7 @@ QString TZepImpCollaboratori::AltraAss(int copertura, int aliquota, TZepDenuncia
 {
     constexpr int AliquotaAltraCopertura = 1600;
     if (denuncia == TZepDenuncia::EMensLocale && aliquota == AliquotaAltraCopertura)
-        return AliquotaAltraAssEMensLocale;
+        return AltraAssEMensLocale;
     if (copertura > 0 && aliquota > 0)
         return QStringLiteral("%1").arg(copertura, 3, 10, QLatin1Char('0'));
     return QString();

@@ -62,7 +62,7 @@ public:
     // AltraAss of the other cover (IACOMCOPASS) and the rate in hundredths
     // of a per cent; empty when none.
     static QString AltraAss(int copertura, int aliquota, TZepDenuncia denuncia = TZepDenuncia::UniEmens);
-    static const QString AliquotaAltraAssEMensLocale; // "002", for a rate of 1600
+    static const QString AltraAssEMensLocale; // "002", for a rate of 1600
 
     // One pay row of the month, completed.
     struct TRiga {
