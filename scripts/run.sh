@@ -1,13 +1,56 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds what the program needs to run (the target set
-# zep_avvio: zepUni, its catalogue, code tables and documents, and the two
-# demo tools; no test program), creates the demo payroll archive when it is
-# missing and starts the current program on it.
+# Sets up the machine, builds what the programs need to run (the target set
+# zep_avvio: zepUni, zepdb, zep, their catalogue, code tables and documents,
+# and the two demo tools; no test program), creates the demo payroll archive
+# when it is missing and starts the program on it:
+#     bash scripts/run.sh          the current program zepUni
+#     bash scripts/run.sh zepdb    the earlier program, E-Mens 2008-2009
+#     bash scripts/run.sh zep      the earlier program, E-Mens 2005-2007 on local files
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+programma=${1:-zepUni}
+case "$programma" in
+  zepUni|zepdb|zep) ;;
+  *) echo "uso: bash scripts/run.sh [zepUni|zepdb|zep]" >&2; exit 2 ;;
+esac
 bash "$here/scripts/setup.sh"
 bash "$here/scripts/build.sh" zep_avvio
 build=${ZEP_BUILD_DIR:-$here/build}
+
+# Each earlier program runs in an installation of its own, build/demo-zepdb
+# or build/demo-zep (the program hard-linked from build/bin, the catalogue,
+# code tables and empty tables copied; the two forms would otherwise share
+# the resource folder USR/ZEP/Res and its last working period), on a demo
+# archive of 2005-2009 made on its first run, with the declarant of the year
+# and the working period set to December 2008 (zepdb) or December 2006 (zep)
+# on the first start.
+if [ "$programma" != zepUni ]; then
+  inst="$build/demo-$programma"
+  mkdir -p "$inst/bin" "$inst/etc/wun" "$inst/data" "$inst/USR/ZEP/Res"
+  for p in "$programma" zepDemoDeclaration; do
+    ln -f "$build/bin/$p" "$inst/bin/$p"
+  done
+  cp "$build/etc/wun/wun_QueryText.cds" "$build/etc/wun/wun_QueryText.unxc" "$build/etc/wun/wun_Report.xml" \
+    "$inst/etc/wun/"
+  cp -r "$build/USR/ZEP/DbIniziale" "$inst/USR/ZEP/"
+  cp -r "$build/USR/ZEP/Res/Tabelle" "$build/USR/ZEP/Res/News.pdf" "$build/USR/ZEP/Res/Istruzioni.pdf" \
+    "$inst/USR/ZEP/Res/"
+  if [ ! -f "$inst/data/zep.fdb" ]; then
+    "$build/bin/zepDemoArchive" --output "$inst/data/zep.fdb" --from 2005-01 --to 2009-12
+  fi
+  anno=$([ "$programma" = zepdb ] && echo 2008 || echo 2006)
+  if [ ! -d "$inst/USR/ZEPDati/ZEP$anno" ]; then
+    "$inst/bin/zepDemoDeclaration" --programma "$programma" --archive "$inst/data/zep.fdb" --period "$anno-12" \
+      --solo-periodo --completa-demo
+  fi
+  cd "$inst/bin"
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display: starting $programma under Xvfb."
+    exec xvfb-run -a "./$programma"
+  fi
+  exec "./$programma"
+fi
+
 demo="$build/bin/zepDemoDeclaration"
 periodo=$(date +%Y-%m)
 

@@ -37,7 +37,11 @@ IZepMainState &IZepMainState::Require(QObject *owner)
 }
 
 TZepStatoSenzaFinestra::TZepStatoSenzaFinestra(ITovDBCds &store, TZepProgramma programma)
-    : m_store(store), m_programma(std::move(programma)),
-      m_base(QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")) + QLatin1Char('/'))
+    : m_store(store), m_programma(std::move(programma)), m_base(CartellaBaseProgramma())
 {
+}
+
+QString TZepStatoSenzaFinestra::CartellaBaseProgramma()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/..")) + QLatin1Char('/');
 }

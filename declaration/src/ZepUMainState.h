@@ -83,6 +83,8 @@ public:
 class TZepStatoSenzaFinestra : public IZepMainState {
 public:
     TZepStatoSenzaFinestra(ITovDBCds &store, TZepProgramma programma);
+    // The folder above the running program's, ending with "/".
+    static QString CartellaBaseProgramma();
 
     const TZepProgramma &Programma() const override { return m_programma; }
     QString CartellaBase() const override { return m_base; }

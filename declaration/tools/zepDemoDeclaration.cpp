@@ -17,6 +17,14 @@
 //      period before October 2012 skips it with the command's message;
 //   5. "File telematico" with "Tutti": the company declaration recomputed and
 //      the UniEmens file written (TZepFile).
+// With --programma zepdb or zep the same road runs through the earlier
+// program's code (the default is zepUni): its working period (the years it
+// accepts, its year folder), "Importa" making the E-Mens rows (no
+// performing-arts import), and "File telematico" writing the E-Mens file
+// (emens::TZepFile: "Tutti", no company declaration). zep keeps the
+// declaration tables in the files of its year folder (TZepCdsLocale) under
+// the installation's USR/ZEPDati, made from USR/ZEP/DbIniziale.
+//
 // For each step it prints the persons and the seconds taken. Without
 // --output it stops before the file (a workstation that imports only); with
 // --solo-periodo it sets the working period only.
@@ -32,7 +40,7 @@
 // declarant of the year made by the import's declarant step and completed,
 // no person imported.
 //
-//   zepDemoDeclaration --archive FILE --period AAAA-MM --output FILE.xml
+//   zepDemoDeclaration [--programma zepUni|zepdb|zep] --archive FILE --period AAAA-MM --output FILE.xml
 //                      [--tipo-contribuzione CODICE] [--persone PRIMA-ULTIMA]
 //                      [--iscritti-fpls] [--ex-dma] [--completa-demo]
 //   zepDemoDeclaration --archive FILE --period AAAA-MM --solo-periodo [--completa-demo]
@@ -76,6 +84,8 @@
 #include "WunUUtil.h"
 #include "ZepCAttivazioni.h"
 #include "ZepCCompletaDemo.h"
+#include "Emens/ZepCFile.h"
+#include "ZepCCdsLocale.h"
 #include "ZepCFile.h"
 #include "ZepCImpMultiSelect.h"
 #include "ZepCParametri.h"
@@ -174,8 +184,8 @@ public:
 // the first row of the chosen person was written in its transaction.
 class ImportaConArresto : public TZepImpMultiSelect {
 public:
-    ImportaConArresto(TTovDBCds &store, const Messaggi &messaggi, int arresto)
-        : TZepImpMultiSelect(store), m_messaggi(messaggi), m_arresto(arresto)
+    ImportaConArresto(ITovDBCds &store, TZepDenuncia denuncia, const Messaggi &messaggi, int arresto)
+        : TZepImpMultiSelect(store, denuncia), m_messaggi(messaggi), m_arresto(arresto)
     {
     }
     void SalvaTabella(DataSet &dataSet) override
@@ -218,6 +228,9 @@ private:
 
 // The options, checked; EConvertError names the wrong one.
 struct Opzioni {
+    // The program whose road is run.
+    TZepProgramma programma = TZepParametri::ProgrammaUniEmens();
+    QString nomeProgramma = QStringLiteral("zepUni");
     QString archivio, output, tipoContribuzione;
     QString stampaDenuncia, stampaDipendenti, stampaCollaboratori;
     QString anno;
@@ -233,6 +246,14 @@ struct Opzioni {
 Opzioni leggiOpzioni(const QCommandLineParser &parser)
 {
     Opzioni o;
+    o.nomeProgramma = parser.value(QStringLiteral("programma"));
+    if (o.nomeProgramma == QLatin1String("zepdb"))
+        o.programma = TZepParametri::ProgrammaEMens();
+    else if (o.nomeProgramma == QLatin1String("zep"))
+        o.programma = TZepParametri::ProgrammaEMensLocale();
+    else if (o.nomeProgramma != QLatin1String("zepUni"))
+        throw platform::EConvertError(
+            QStringLiteral("Programma non valido: \"%1\" (zepUni, zepdb o zep)").arg(o.nomeProgramma));
     o.archivio = parser.value(QStringLiteral("archive"));
     o.output = parser.value(QStringLiteral("output"));
     o.tipoContribuzione = parser.value(QStringLiteral("tipo-contribuzione"));
@@ -269,6 +290,9 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
         throw platform::EConvertError(QStringLiteral("Archivio paghe inesistente: %1").arg(o.archivio));
     if (!s.isRemote())
         o.archivio = QFileInfo(o.archivio).absoluteFilePath();
+    if (o.programma.Denuncia != TZepDenuncia::UniEmens && o.fpls)
+        throw platform::EConvertError(
+            QStringLiteral("--iscritti-fpls: %1 non ha gli iscritti FPLS").arg(o.nomeProgramma));
     return o;
 }
 
@@ -285,7 +309,11 @@ platform::ConnectionSettings impostazioni(const QString &archivio)
 
 class Esecuzione {
 public:
-    Esecuzione(const Opzioni &o) : m_o(o), m_stato(m_store, TZepParametri::ProgrammaUniEmens()) {}
+    Esecuzione(const Opzioni &o)
+        : m_o(o), m_store(CreaStore(o.programma)), m_stato(*m_store, o.programma),
+          m_emens(o.programma.Denuncia != TZepDenuncia::UniEmens)
+    {
+    }
 
     int Esegui()
     {
@@ -339,8 +367,10 @@ private:
         }
         m_params = std::make_unique<TdmWunParams>();
         m_params->DataModuleCreate();
-        m_store.SetProgram(QStringLiteral("zep"));
-        m_store.SetConnection(platform::Database::global());
+        if (auto *archivio = dynamic_cast<TTovDBCds *>(m_store.get())) {
+            archivio->SetProgram(QStringLiteral("zep"));
+            archivio->SetConnection(platform::Database::global());
+        }
         IZepMainState::SetCurrent(&m_stato);
         return true;
     }
@@ -368,6 +398,8 @@ private:
                 ImportaExDma();
             return false;
         }
+        if (m_emens)
+            return true;
         if (m_o.fpls) {
             if (!Importa(TZepAttivazioni::TipoImport::FplsExEnpals))
                 return false;
@@ -390,8 +422,14 @@ private:
                  TZepDmaImporta::MsgNonAttiva);
             return true;
         }
+        // The public-sector positions are UniEmens's: its store is the archive.
+        auto *archivio = dynamic_cast<TTovDBCds *>(m_store.get());
+        if (m_emens || !archivio) {
+            err() << "--ex-dma vale solo per zepUni." << Qt::endl;
+            return false;
+        }
         TZepDmaImporta dma;
-        dma.SetStore(&m_store);
+        dma.SetStore(archivio);
         dma.EseguiWizard = [](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
             TZepWizDmaImp wiz;
             return Conferma(wiz, parametri, sedi);
@@ -401,7 +439,7 @@ private:
         int candidati = 0;
         dma.EseguiImportazione = [&](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
             Messaggi messaggi;
-            ImportaDmaConArresto imp(m_store, messaggi, qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA_DMA"));
+            ImportaDmaConArresto imp(*archivio, messaggi, qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA_DMA"));
             imp.SetNotifica(&messaggi);
             imp.Modo = TwunFiscImpMultiSelect::SovrascriviSempre;
             imp.Imposta(&parametri, &sedi, QString());
@@ -442,13 +480,13 @@ private:
         QElapsedTimer t;
         t.start();
         DataSet dichiarante;
-        TZepTabellaDenuncia(m_store, TZepParametri::TabellaDichiarante, true).Carica(dichiarante);
+        TZepTabellaDenuncia(*m_store, TZepParametri::TabellaDichiarante, true).Carica(dichiarante);
         if (dichiarante.isEmpty() && !Importa(TZepAttivazioni::TipoImport::Dipendenti, true))
             return false;
-        TZepCompletaDemo completa(m_store);
+        TZepCompletaDemo completa(*m_store);
         const int mittente = completa.Dichiarante() + (m_o.exDma ? completa.DichiaranteExDma() : 0);
         const int collaboratori = completa.Collaboratori();
-        const int fpls = completa.IscrittiFpls();
+        const int fpls = m_emens ? 0 : completa.IscrittiFpls();
         riga(QStringLiteral("Completa demo"), QString::number(collaboratori + fpls), secondi(t),
              QStringLiteral("dichiarante %1, collaborazioni chiuse %2, iscritti FPLS con i giorni lavorati %3")
                  .arg(mittente > 0 ? QStringLiteral("completato") : QStringLiteral("già completo"))
@@ -469,7 +507,7 @@ private:
         QElapsedTimer t;
         t.start();
         TZepAttivazioni attivazioni;
-        attivazioni.SetStore(&m_store);
+        attivazioni.SetStore(m_store.get());
         attivazioni.ScegliGruppo = [](const platform::EnumItems &gruppi, qint64) -> qint64 {
             throw EUqError(QStringLiteral("L'archivio ha %1 datori di lavoro e nessuno è scelto: scegliere quello su "
                                           "cui importare con \"Importa\" in zepUni.")
@@ -502,9 +540,9 @@ private:
             Messaggi messaggi;
             std::unique_ptr<TZepFiscImpMultiSelect> imp;
             if (fpls)
-                imp = std::make_unique<TZepImpFplsExEnpalsMultiSelect>(m_store);
+                imp = std::make_unique<TZepImpFplsExEnpalsMultiSelect>(*m_store);
             else
-                imp = std::make_unique<ImportaConArresto>(m_store, messaggi,
+                imp = std::make_unique<ImportaConArresto>(*m_store, m_o.programma.Denuncia, messaggi,
                                                           qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA"));
             imp->FileSediInps = TZepTabellaDenuncia::FileTabella(m_stato, TZepImpSostituto::TabellaSediInps);
             imp->SetNotifica(&messaggi);
@@ -582,21 +620,19 @@ private:
     // then the file.
     bool File()
     {
+        if (m_emens)
+            return FileEMens();
         QElapsedTimer t;
         t.start();
         DataSet denunciaAziendale;
-        TZepFile file(m_store, denunciaAziendale);
+        TZepFile file(*m_store, denunciaAziendale);
         try {
             file.CaricaTabelle();
             file.PreparaPrenota();
             file.RicalcolaDenunciaAziendale();
             file.Prenotazione = false;
             file.EliminaNonSelezionati({});
-            const QString cartella = QFileInfo(m_o.output).absolutePath();
-            if (!QDir().mkpath(cartella))
-                throw EUqError(
-                    QStringLiteral("Impossibile creare la cartella \"%1\"").arg(QDir::toNativeSeparators(cartella)));
-            file.NomeFile = QFileInfo(m_o.output).absoluteFilePath();
+            file.NomeFile = CartellaOutput();
             file.GeneraDenunceMensili();
         } catch (const std::exception &e) {
             err() << TZepFile::TestoErrore(file.PersonaCorrente(), e) << Qt::endl;
@@ -606,6 +642,49 @@ private:
              file.NomeFile);
         out() << TZepFile::MsgTerminata << Qt::endl;
         return true;
+    }
+
+    // The earlier program's "File telematico" with "Tutti": the E-Mens file
+    // of the local-file form when the store is the year folder's.
+    bool FileEMens()
+    {
+        QElapsedTimer t;
+        t.start();
+        emens::TZepFile file(*m_store, m_o.programma.FileLocali());
+        try {
+            file.CaricaTabelle();
+            file.PreparaPrenota();
+            file.EliminaNonSelezionati({});
+            file.NomeFile = CartellaOutput();
+            file.GeneraDenunceRetributiveMensili();
+        } catch (const std::exception &e) {
+            err() << emens::TZepFile::TestoErrore(file.PersonaCorrente(), e) << Qt::endl;
+            return false;
+        }
+        riga(QStringLiteral("File telematico"), QString::number(file.cdsPrenota.recordCount()), secondi(t),
+             file.NomeFile);
+        out() << emens::TZepFile::MsgTerminata << Qt::endl;
+        return true;
+    }
+
+    // The output file as a full path, its folder made.
+    QString CartellaOutput() const
+    {
+        const QString cartella = QFileInfo(m_o.output).absolutePath();
+        if (!QDir().mkpath(cartella))
+            throw EUqError(
+                QStringLiteral("Impossibile creare la cartella \"%1\"").arg(QDir::toNativeSeparators(cartella)));
+        return QFileInfo(m_o.output).absoluteFilePath();
+    }
+
+    // The store of the program: the archive's, or the year folders' files
+    // of the installation (the folder above the program's) for zep.
+    static std::unique_ptr<ITovDBCds> CreaStore(const TZepProgramma &programma)
+    {
+        if (programma.FileLocali())
+            return std::make_unique<TZepCdsLocale>(TZepStatoSenzaFinestra::CartellaBaseProgramma(),
+                                                   programma.PrefissoCartellaAnno);
+        return std::make_unique<TTovDBCds>();
     }
 
     // The prints asked for, each into its PDF file.
@@ -632,8 +711,8 @@ private:
             rep.Scegli({});
             return rep.Stampa();
         };
-        TzepRepDip dipendenti(m_store);
-        TzepRepColl collaboratori(m_store);
+        TzepRepDip dipendenti(*m_store);
+        TzepRepColl collaboratori(*m_store);
         return stampa(QStringLiteral("Stampa Denuncia"), m_o.stampaDenuncia,
                       [this] { return TZepReport::StampaDenuncia(m_stato); })
                && stampa(QStringLiteral("Stampa Dipendenti"), m_o.stampaDipendenti, [&] { return elenco(dipendenti); })
@@ -643,8 +722,9 @@ private:
 
     Opzioni m_o;
     platform::TerminationSignals m_segnali;
-    TTovDBCds m_store;
+    std::unique_ptr<ITovDBCds> m_store;
     TZepStatoSenzaFinestra m_stato;
+    bool m_emens; // the earlier program's road
     std::unique_ptr<TdmwunConnessione> m_connessione;
     std::unique_ptr<TdmWunParams> m_params;
 };
@@ -676,10 +756,14 @@ int main(int argc, char **argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Importa un mese dall'archivio paghe e ne crea il file UniEmens, come farebbe l'utente di "
-                       "zepUni."));
+        QStringLiteral("Importa un mese dall'archivio paghe e ne crea il file UniEmens (o E-Mens), come farebbe "
+                       "l'utente di zepUni (o di zepdb, zep)."));
     parser.addHelpOption();
     parser.addOptions({
+        {QStringLiteral("programma"),
+         QStringLiteral("Il programma di cui seguire la strada: zepUni (UniEmens), zepdb (E-Mens 2008-2009) o zep "
+                        "(E-Mens 2005-2007 su file locali)."),
+         QStringLiteral("PROGRAMMA"), QStringLiteral("zepUni")},
         {QStringLiteral("archive"), QStringLiteral("Archivio paghe (file, o \"host:/percorso\")."),
          QStringLiteral("FILE")},
         {QStringLiteral("period"), QStringLiteral("Periodo di lavoro."), QStringLiteral("AAAA-MM")},

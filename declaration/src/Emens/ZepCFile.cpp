@@ -2,6 +2,7 @@
 
 #include "ZepCParametri.h"
 #include "ZepCTabellaDenuncia.h"
+#include "ZepUCreaFile.h"
 #include "ZepUUtil.h"
 
 #include "Currency.h"
@@ -27,10 +28,10 @@ const QString TZepFile::MsgCampoNonImpostato = QStringLiteral("Campo non imposta
 const QString TZepFile::MsgMatricolaNonImpostata = QStringLiteral("Matricola INPS Azienda non impostata");
 const QString TZepFile::MsgCapIstat = QStringLiteral(
     "Dichiarante: \"CAP amministrazione\" o \"Codice ISTAT/Ateco\" non impostato.");
-const QString TZepFile::MsgAnnullata = QStringLiteral("Operazione annullata dall'utente.");
-const QString TZepFile::MsgTerminata = QStringLiteral("Operazione terminata con successo.");
-const QString TZepFile::MsgErrore = QStringLiteral(
-    "Errore nella generazione del file, operazione non conclusasi con successo");
+const QString &TZepFile::MsgAnnullata = TZepCreaFile::MsgAnnullata;
+const QString &TZepFile::MsgTerminata = TZepCreaFile::MsgTerminata;
+const QString &TZepFile::MsgErrore = TZepCreaFile::MsgErrore;
+const QString &TZepFile::MsgSovrascrivere = TZepCreaFile::MsgSovrascrivere;
 const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/Emens/Denunce-EMens");
 
 namespace {
@@ -75,7 +76,8 @@ QString dataObbligatoria(const DataSet &ds, const char *campo)
 
 TZepFile::TZepFile(ITovDBCds &store, bool formaLocale, IZepLogFile *log)
     : cdsAmm(QStringLiteral("cdsAmm")), cdsDip(QStringLiteral("cdsDip")), cdsColl(QStringLiteral("cdsColl")),
-      cdsPrenota(QStringLiteral("cdsPrenota")), m_store(store), m_formaLocale(formaLocale), m_log(log)
+      cdsPrenota(QStringLiteral("cdsPrenota")), CFSoftwarehouse(TZepCreaFile::CFSoftwarehouseConfigurato()),
+      m_store(store), m_formaLocale(formaLocale), m_log(log)
 {
 }
 
@@ -116,6 +118,8 @@ void TZepFile::PreparaPrenota()
                              {QStringLiteral("Qualifica2"), platform::FieldType::String, 31},
                              {QStringLiteral("Riga"), platform::FieldType::Integer}});
     cdsPrenota.createDataSet();
+    // The row's position is the list's own key, not a column of the grid.
+    cdsPrenota.fieldByName(QStringLiteral("Riga")).setVisible(false);
     cdsPrenota.setIndexFieldNames(QStringLiteral("Tipo;Cognome;Nome"));
     const auto aggiungi = [this](DataSet &ds, const QString &tipo, const QString &campoCF, bool posizione) {
         int riga = 0;
@@ -167,41 +171,29 @@ QString TZepFile::NomeFileDefault()
 
 QString TZepFile::CartellaDefault()
 {
-    const QString programmi = qEnvironmentVariable("ProgramFiles");
-    const QString base = programmi.isEmpty() ? QDir::homePath() : QDir(programmi).absolutePath();
-    return QDir::cleanPath(base + CartellaDenunce);
+    return TZepCreaFile::CartellaProgrammi(CartellaDenunce);
 }
 
 QString TZepFile::TestoErrore(const QString &persona, const QString &messaggio)
 {
-    return MsgErrore + QStringLiteral("\n\n") + persona + QStringLiteral("\n***  ") + messaggio;
+    return TZepCreaFile::TestoErrore(persona, messaggio);
+}
+
+QString TZepFile::TestoErrore(const QString &persona, const std::exception &errore)
+{
+    return TZepCreaFile::TestoErrore(persona, errore);
 }
 
 bool TZepFile::CreaFile(const SceltaFile &scegli)
 {
-    platform::WaitCursor attesa;
     m_personaCorrente.clear();
-    try {
-        const QString cartella = CartellaDefault();
-        if (!QDir().mkpath(cartella))
-            throw EUqError(
-                QStringLiteral("Impossibile creare la cartella \"%1\"").arg(QDir::toNativeSeparators(cartella)));
-        const QString scelto = scegli(cartella, NomeFileDefault());
-        if (scelto.isEmpty())
-            throw EUqError(MsgAnnullata);
-        NomeFile = scelto;
-        GeneraDenunceRetributiveMensili();
-    } catch (const std::exception &e) {
-        const auto *p = dynamic_cast<const platform::Exception *>(&e);
-        const QString messaggio = p ? p->message() : QString::fromUtf8(e.what());
-        log(QStringLiteral("***  ") + messaggio);
-        UqShowError(TestoErrore(m_personaCorrente, messaggio));
-        return false;
-    }
-    log(QString());
-    log(MsgTerminata);
-    UqShowInfo(MsgTerminata);
-    return true;
+    return TZepCreaFile::Esegui(
+        CartellaDefault(), NomeFileDefault(), scegli,
+        [this](const QString &file) {
+            NomeFile = file;
+            GeneraDenunceRetributiveMensili();
+        },
+        [this] { return m_personaCorrente; }, m_log);
 }
 
 void TZepFile::GeneraDenunceRetributiveMensili()

@@ -36,9 +36,10 @@ public:
     static const QString MsgCampoNonImpostato;     // "Campo non impostato: "
     static const QString MsgMatricolaNonImpostata; // "Matricola INPS Azienda non impostata"
     static const QString MsgCapIstat;              // "Dichiarante: \"CAP amministrazione\" o ..."
-    static const QString MsgAnnullata;             // "Operazione annullata dall'utente."
-    static const QString MsgTerminata;             // "Operazione terminata con successo."
-    static const QString MsgErrore;                // "Errore nella generazione del file, ..."
+    static const QString &MsgAnnullata;            // TZepCreaFile::MsgAnnullata
+    static const QString &MsgTerminata;            // TZepCreaFile::MsgTerminata
+    static const QString &MsgErrore;               // TZepCreaFile::MsgErrore
+    static const QString &MsgSovrascrivere;        // TZepCreaFile::MsgSovrascrivere
     static const QString CartellaDenunce;          // "/INPS/Emens/Denunce-EMens"
 
     // `formaLocale`: the local-file form's document (no position leaves).
@@ -52,7 +53,8 @@ public:
     platform::DataSet cdsPrenota;
 
     QString NomeFile;
-    // The software house's fiscal code (the current program's setting).
+    // The software house's fiscal code (TZepCreaFile::CFSoftwarehouseConfigurato;
+    // empty: not written).
     QString CFSoftwarehouse;
     const QString &PersonaCorrente() const { return m_personaCorrente; }
 
@@ -70,12 +72,15 @@ public:
     // "ProgramFiles" (the home folder when unset) + CartellaDenunce.
     static QString CartellaDefault();
 
-    // "Crea file telematico": the folder made, the name asked of `scegli`
-    // (empty: cancelled), the file written; the log and the messages of
-    // the window. True when the file was written.
+    // "Crea file telematico": the person cleared, then the step shared with
+    // the UniEmens writer (TZepCreaFile::Esegui: the folder made, the name
+    // asked of `scegli`, empty meaning cancelled, the question before an
+    // existing file is replaced, the file written, the log and messages of
+    // the window). True when the file was written.
     using SceltaFile = std::function<QString(const QString &cartella, const QString &nome)>;
     bool CreaFile(const SceltaFile &scegli);
     static QString TestoErrore(const QString &persona, const QString &messaggio);
+    static QString TestoErrore(const QString &persona, const std::exception &errore);
 
     // Builds the document and saves it to NomeFile (whole or not at all).
     void GeneraDenunceRetributiveMensili();

@@ -1,6 +1,7 @@
 #include "ZepCFileInterno.h"
 
 #include "ZepCDma.h"
+#include "ZepUCreaFile.h"
 
 #include <QHash>
 #include <algorithm>
@@ -17,16 +18,15 @@ const QString TZepFile::MsgGiorniRetribuiti = QStringLiteral("Giorni retribuiti 
 const QString TZepFile::MsgCapIstat = QStringLiteral(
     "Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato.");
 const QString TZepFile::MsgDichiarante = QStringLiteral("Dichiarante");
-const QString TZepFile::MsgAnnullata = QStringLiteral("Operazione annullata dall'utente.");
-const QString TZepFile::MsgTerminata = QStringLiteral("Operazione terminata con successo.");
-const QString TZepFile::MsgErrore = QStringLiteral(
-    "Errore nella generazione del file, operazione non conclusasi con successo");
-const QString TZepFile::MsgSovrascrivere = QStringLiteral("Il file \"%1\" esiste già. Sostituirlo?");
+const QString &TZepFile::MsgAnnullata = TZepCreaFile::MsgAnnullata;
+const QString &TZepFile::MsgTerminata = TZepCreaFile::MsgTerminata;
+const QString &TZepFile::MsgErrore = TZepCreaFile::MsgErrore;
+const QString &TZepFile::MsgSovrascrivere = TZepCreaFile::MsgSovrascrivere;
 const QString TZepFile::MsgCFSoftwarehouse = QStringLiteral(
     "Il codice fiscale della software house \"%1\" (chiave CFSoftwarehouse di %2) deve essere di 11 "
     "cifre");
-const QString TZepFile::FileConfigurazione = QStringLiteral("UniEmens.ini");
-const QString TZepFile::SezioneConfigurazione = QStringLiteral("FileTelematico");
+const QString &TZepFile::FileConfigurazione = TZepCreaFile::FileConfigurazione;
+const QString &TZepFile::SezioneConfigurazione = TZepCreaFile::SezioneConfigurazione;
 const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/INPS uniEMens individuale/Denunce");
 
 // ---------------------------------------------------------------------------
@@ -175,61 +175,34 @@ QString TZepFile::NomeFileDefault()
 
 QString TZepFile::CartellaDefault()
 {
-    const QString programmi = qEnvironmentVariable("ProgramFiles");
-    const QString base = programmi.isEmpty() ? QDir::homePath() : QDir(programmi).absolutePath();
-    return QDir::cleanPath(base + CartellaDenunce);
+    return TZepCreaFile::CartellaProgrammi(CartellaDenunce);
 }
 
 QString TZepFile::CFSoftwarehouseConfigurato()
 {
-    return platform::IniFile(TWunUtil::CercaPercorso(TWunUtil::CartellaEtc() + FileConfigurazione))
-        .value(SezioneConfigurazione, QStringLiteral("CFSoftwarehouse"))
-        .value_or(QString())
-        .trimmed();
+    return TZepCreaFile::CFSoftwarehouseConfigurato();
 }
 
 QString TZepFile::TestoErrore(const QString &persona, const QString &messaggio)
 {
-    return MsgErrore + QStringLiteral("\n\n") + persona + QStringLiteral("\n***  ") + messaggio;
+    return TZepCreaFile::TestoErrore(persona, messaggio);
 }
 
 QString TZepFile::TestoErrore(const QString &persona, const std::exception &errore)
 {
-    if (const auto *archivio = dynamic_cast<const platform::EDatabaseError *>(&errore);
-        archivio && archivio->archiveFailure())
-        return MsgErrore + QStringLiteral("\n\n") + platform::Database::archiveFailureMessage(*archivio);
-    return TestoErrore(persona, QString::fromUtf8(errore.what()));
+    return TZepCreaFile::TestoErrore(persona, errore);
 }
 
 bool TZepFile::CreaFile(const SceltaFile &scegli)
 {
-    platform::WaitCursor attesa;
     m_personaCorrente.clear();
-    try {
-        const QString cartella = CartellaDefault();
-        if (!QDir().mkpath(cartella))
-            throw EUqError(
-                QStringLiteral("Impossibile creare la cartella \"%1\"").arg(QDir::toNativeSeparators(cartella)));
-        const QString scelto = scegli(cartella, NomeFileDefault());
-        if (scelto.isEmpty())
-            throw EUqError(MsgAnnullata);
-        if (QFileInfo::exists(scelto)
-            && UqMessageBox(MsgSovrascrivere.arg(QDir::toNativeSeparators(scelto)), QString(),
-                            platform::Yes | platform::No, platform::MessageType::Warning, platform::No)
-                   != platform::Yes)
-            throw EUqError(MsgAnnullata);
-        NomeFile = scelto;
-        GeneraDenunceMensili();
-    } catch (const std::exception &e) {
-        const QString messaggio = QString::fromUtf8(e.what());
-        log(QStringLiteral("***  ") + messaggio);
-        UqShowError(TestoErrore(m_personaCorrente, e));
-        return false;
-    }
-    log(QString());
-    log(MsgTerminata);
-    UqMessageBox(MsgTerminata, QString(), platform::Ok, platform::MessageType::Information);
-    return true;
+    return TZepCreaFile::Esegui(
+        CartellaDefault(), NomeFileDefault(), scegli,
+        [this](const QString &file) {
+            NomeFile = file;
+            GeneraDenunceMensili();
+        },
+        [this] { return m_personaCorrente; }, m_log);
 }
 
 // ---------------------------------------------------------------------------

@@ -56,13 +56,13 @@ public:
     static const QString MsgGiorniRetribuiti;      // "Giorni retribuiti devono essere maggiori di zero"
     static const QString MsgCapIstat;              // "Dichiarante: \"CAP sede di lavoro\" o ..."
     static const QString MsgDichiarante;           // the context line of the declarant's row
-    static const QString MsgAnnullata;             // "Operazione annullata dall'utente."
-    static const QString MsgTerminata;             // "Operazione terminata con successo."
-    static const QString MsgErrore;                // "Errore nella generazione del file, ..."
-    static const QString MsgSovrascrivere;         // asked before an existing file is replaced
+    static const QString &MsgAnnullata;            // TZepCreaFile::MsgAnnullata
+    static const QString &MsgTerminata;            // TZepCreaFile::MsgTerminata
+    static const QString &MsgErrore;               // TZepCreaFile::MsgErrore
+    static const QString &MsgSovrascrivere;        // TZepCreaFile::MsgSovrascrivere
     static const QString MsgCFSoftwarehouse;       // a configured code that is not 11 digits
-    static const QString FileConfigurazione;       // "UniEmens.ini"
-    static const QString SezioneConfigurazione;    // "FileTelematico"
+    static const QString &FileConfigurazione;      // TZepCreaFile::FileConfigurazione
+    static const QString &SezioneConfigurazione;   // TZepCreaFile::SezioneConfigurazione
     static const QString CartellaDenunce;          // "/INPS/INPS uniEMens individuale/Denunce"
     static const QString TipoPubblico;             // "E", a public-sector person of the selection list
 

@@ -106,7 +106,7 @@ TEST_F(MainWindowTest, CreationSetsUpStoreFoldersActionsAndImages)
     EXPECT_EQ(registry.CartellaBase(), base());
     EXPECT_EQ(registry.Store(), &w->Store());
     EXPECT_EQ(w->Store().Program(), QStringLiteral("zep"));
-    EXPECT_EQ(w->Store().Connection(), &tdb.db());
+    EXPECT_EQ(dynamic_cast<TTovDBCds &>(w->Store()).Connection(), &tdb.db());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("zepUni - Denunce UniEmens"));
     EXPECT_EQ(IZepMainState::Current(), w.get());
     EXPECT_EQ(fmZepMain, w.get());
@@ -142,7 +142,7 @@ namespace {
 // destroyed, as a data window saving on close does.
 class StoreUserWindow : public TfmUqChildDoc {
 public:
-    StoreUserWindow(TTovDBCds *expected, bool *sawStore) : m_expected(expected), m_sawStore(sawStore) {}
+    StoreUserWindow(ITovDBCds *expected, bool *sawStore) : m_expected(expected), m_sawStore(sawStore) {}
     ~StoreUserWindow() override
     {
         IZepMainState *main = IZepMainState::Current();
@@ -150,7 +150,7 @@ public:
     }
 
 private:
-    TTovDBCds *m_expected;
+    ITovDBCds *m_expected;
     bool *m_sawStore;
 };
 } // namespace

@@ -3,6 +3,7 @@
 // missing (message, non-zero status, nothing created), and a start on a
 // real archive that reaches the working-period dialog.
 #include "ZepFParam.h"
+#include "ZepInstallazioneSupport.h"
 #include "ZepWorkingPeriodSupport.h"
 
 #include "DataSetFile.h"
@@ -33,62 +34,6 @@
 using namespace periodtest;
 
 namespace {
-
-QString sourcePath(const QString &relative)
-{
-    const QString root = QStringLiteral(ZEP_TEST_SOURCE_DIR);
-    return QDir(root).filePath(relative);
-}
-
-// An installation like the build tree: <root>/bin the program folder,
-// <root>/etc/wun the compiled catalogue (with the version row of this test
-// program and its certificate) and the connection file naming the archive.
-class Installation {
-public:
-    explicit Installation(RecordingServices &services)
-    {
-        for (const QString &f : {bin(), etc(), root() + QStringLiteral("/data")})
-            QDir().mkpath(f);
-        DataSet catalogue;
-        platform::DataSetFile::loadFromFile(catalogue, sourcePath(QStringLiteral("etc/wun/wun_QueryText.xml")),
-                                            platform::DataSetFileFormat::Xml);
-        const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUpper();
-        catalogue.appendRecord({QStringLiteral("VER_") + program, QStringLiteral("1.0.0"), 0, platform::Value::null()});
-        catalogue.mergeChangeLog();
-        const QString cds = etc() + QStringLiteral("/wun_QueryText.cds");
-        platform::DataSetFile::saveToFile(catalogue, cds, platform::DataSetFileFormat::Binary);
-        TTovCert::WriteTextFile(TTovCert::FileCertificate(cds), etc() + QStringLiteral("/wun_QueryText.unxc"));
-
-        services.setMainFolder(root() + QLatin1Char('/'));
-        TWunUtil::SetCartellaProgramma(bin());
-        TdmwunConnessione::SetSorgenteCatalogo(QString());
-    }
-    ~Installation()
-    {
-        TdmwunConnessione::RipristinaSorgenteCatalogo();
-        TWunUtil::SetCartellaProgramma(QString());
-        TTovQueryText &catalogue = TovQueryText();
-        catalogue.SetCheckCertificate(false);
-        platform::DataSetFile::loadFromFile(catalogue, sourcePath(QStringLiteral("etc/wun/wun_QueryText.xml")),
-                                            platform::DataSetFileFormat::Xml);
-    }
-
-    QString root() const { return m_dir.path(); }
-    QString bin() const { return root() + QStringLiteral("/bin"); }
-    QString etc() const { return root() + QStringLiteral("/etc/wun"); }
-    QString archive() const { return root() + QStringLiteral("/data/zep.fdb"); }
-    QString base() const { return QFileInfo(root()).canonicalFilePath() + QLatin1Char('/'); }
-
-    void useArchive(const QString &file) const
-    {
-        platform::ConnectionSettings s;
-        s.database = file;
-        s.save(etc() + QStringLiteral("/Database.ini"));
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 class StartTest : public ::testing::Test {
 protected:
@@ -139,7 +84,7 @@ TEST_F(StartTest, MissingArchiveRefusesTheStartWithItsReasonAndAStatus)
         EXPECT_TRUE(TWunDaPagare66::OnConferma) << "the bonus payments are confirmed through the dialog";
         ASSERT_EQ(fmZepMain, avvio.MainWindow());
         // The store stands on the connection module's connection.
-        EXPECT_EQ(fmZepMain->Store().Connection(), &dmwunConnessione->xqoMain());
+        EXPECT_EQ(dynamic_cast<TTovDBCds &>(fmZepMain->Store()).Connection(), &dmwunConnessione->xqoMain());
         EXPECT_EQ(dmZepAttivazioni->Store(), &fmZepMain->Store());
         EXPECT_EQ(fmZepMain->CartellaBase(), inst.base());
         EXPECT_EQ(TZepUniAvvio::TitoloApplicazione(), QStringLiteral("zepUni - Denunce UniEmens"));

@@ -123,7 +123,7 @@ class Installazione {
 public:
     Installazione() : m_root(buildDir() + QStringLiteral("/zepDemoDeclaration-XXXXXX"))
     {
-        for (const char *f : {"bin", "etc/wun", "data", "USR/UniEmens/Res/Tabelle"})
+        for (const char *f : {"bin", "etc/wun", "data"})
             QDir().mkpath(path(QLatin1String(f)));
         const QString tool = buildDir() + QStringLiteral("/bin/zepDemoDeclaration");
         if (::link(QFile::encodeName(tool).constData(), QFile::encodeName(programma()).constData()) != 0)
@@ -131,9 +131,15 @@ public:
         for (const char *f : {"wun_QueryText.cds", "wun_QueryText.unxc", "wun_Report.xml"})
             QFile::copy(buildDir() + QStringLiteral("/etc/wun/") + QLatin1String(f),
                         path(QStringLiteral("etc/wun/")) + QLatin1String(f));
-        const QDir tabelle(buildDir() + QStringLiteral("/USR/UniEmens/Res/Tabelle"));
-        for (const QString &f : tabelle.entryList(QDir::Files))
-            QFile::copy(tabelle.filePath(f), path(QStringLiteral("USR/UniEmens/Res/Tabelle/")) + f);
+        // The code tables of both programs, and the earlier program's empty
+        // tables of the local-file form.
+        for (const char *c : {"USR/UniEmens/Res/Tabelle/", "USR/ZEP/Res/Tabelle/", "USR/ZEP/DbIniziale/"}) {
+            const QString cartella = QLatin1String(c);
+            QDir().mkpath(path(cartella));
+            const QDir origine(buildDir() + QLatin1Char('/') + cartella);
+            for (const QString &f : origine.entryList(QDir::Files))
+                QFile::copy(origine.filePath(f), path(cartella) + f);
+        }
     }
 
     QString path(const QString &relative) const { return m_root.path() + QLatin1Char('/') + relative; }

@@ -2,6 +2,7 @@
 
 #include "ZepCDenunciaAziendale.h"
 #include "ZepRDenunciaAzieldale.h"
+#include "ZepUFileTelematico.h"
 #include "ZepUMainState.h"
 
 #include "DataSetModel.h"
@@ -10,9 +11,7 @@
 #include "Services.h"
 #include "UqMessages.h"
 
-#include <QFileDialog>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,16 +58,7 @@ TfmZepFile::TfmZepFile(QWidget *owner) : TfmUqWizard(owner)
     lr->addStretch(1);
     rbTutti->setChecked(true);
     l0->addWidget(rgScelta);
-    grPrenota = new QTableView(tsDipColl);
-    grPrenota->setObjectName(QStringLiteral("grPrenota"));
-    grPrenota->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grPrenota->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grPrenota->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grPrenota->verticalHeader()->hide();
-    grPrenota->horizontalHeader()->setStretchLastSection(true);
-    grPrenota->setEnabled(false);
-    grPrenotaModel = new platform::DataSetModel(nullptr, grPrenota);
-    grPrenota->setModel(grPrenotaModel);
+    grPrenota = TZepFileTelematicoUi::CreaGrigliaPrenota(tsDipColl, grPrenotaModel);
     l0->addWidget(grPrenota, 1);
     connect(rbTutti, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -160,12 +150,7 @@ void TfmZepFile::tsDipCollShow()
     if (grPrenotaModel->dataSet())
         return;
     m_file->PreparaPrenota();
-    DataSet &prenota = m_file->cdsPrenota;
-    prenota.fieldByName(QStringLiteral("CF")).setDisplayLabel(QStringLiteral("Codice fiscale"));
-    prenota.fieldByName(QStringLiteral("Matricola")).setDisplayLabel(QStringLiteral("Matricola INPS"));
-    prenota.fieldByName(QStringLiteral("Qualifica2")).setDisplayLabel(QStringLiteral("Orario Intero / PT"));
-    grPrenotaModel->setDataSet(&prenota);
-    grPrenota->resizeColumnsToContents();
+    TZepFileTelematicoUi::MostraPrenota(grPrenota, *grPrenotaModel, m_file->cdsPrenota);
 }
 
 void TfmZepFile::tsDenAzShow()
@@ -260,29 +245,13 @@ void TfmZepFile::Log(const QString &riga)
     meCrea->appendPlainText(riga);
 }
 
-QString TfmZepFile::ScegliFile(const QString &cartella, const QString &nome)
-{
-    QFileDialog dialogo(this, QStringLiteral("Salva il file telematico"), cartella,
-                        QStringLiteral("XML (*.xml);;Tutti i file (*)"));
-    dialogo.setObjectName(QStringLiteral("s_FileTel"));
-    dialogo.setAcceptMode(QFileDialog::AcceptSave);
-    dialogo.setFileMode(QFileDialog::AnyFile);
-    // The question before replacing a file is the generator's own, in
-    // Italian and through the message service.
-    dialogo.setOption(QFileDialog::DontConfirmOverwrite);
-    dialogo.setOption(QFileDialog::DontUseNativeDialog);
-    dialogo.selectFile(nome);
-    if (platform::Services::instance().execDialog(dialogo) != QDialog::Accepted)
-        return QString();
-    return dialogo.selectedFiles().value(0);
-}
-
 void TfmZepFile::buCreaClick()
 {
     meCrea->clear();
     m_file->ImportoInpdap = edINpdap->text();
-    const bool creato = m_file->CreaFile(
-        [this](const QString &cartella, const QString &nome) { return ScegliFile(cartella, nome); });
+    const bool creato = m_file->CreaFile([this](const QString &cartella, const QString &nome) {
+        return TZepFileTelematicoUi::ScegliFile(this, cartella, nome);
+    });
     if (!creato)
         return;
     m_creato = true;

@@ -89,9 +89,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // The save dialog: the chosen file, empty when cancelled.
-    QString ScegliFile(const QString &cartella, const QString &nome);
-
     std::unique_ptr<TZepTabellaDenuncia> m_tabellaAziendale;
     std::unique_ptr<TZepFile> m_file;
     bool m_pronta = false; // built: page changes run their handlers

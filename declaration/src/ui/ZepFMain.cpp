@@ -6,6 +6,7 @@
 #include "TerminationSignals.h"
 #include "UqChildDoc.h"
 #include "UqMessages.h"
+#include "ZepCCdsLocale.h"
 #include "ZepFParam.h"
 #include "ZepMAttivazioni.h"
 #include "tovUDBCds.h"
@@ -49,8 +50,8 @@ void mostraErrori(F &&f)
 }
 } // namespace
 
-TfmZepMain::TfmZepMain(QWidget *parent, const QString &cartellaProgramma)
-    : TfmUqMDIMain(parent), imlNavigatore(3), m_programma(ProgrammaZepUni())
+TfmZepMain::TfmZepMain(QWidget *parent, const QString &cartellaProgramma, TZepProgramma programma)
+    : TfmUqMDIMain(parent), imlNavigatore(3), m_programma(std::move(programma))
 {
     fmZepMain = this;
     IZepMainState::SetCurrent(this);
@@ -106,7 +107,9 @@ void TfmZepMain::FormCreate(const QString &cartellaProgramma)
     acIstruzioni->setObjectName(QStringLiteral("acIstruzioni"));
     acIstruzioni->setProperty("category", QStringLiteral("Help"));
     alMain << acIstruzioni;
-    QAction *miIstruzioni = mnHelp->addAction(QStringLiteral("Istruzioni uniEMens"));
+    QAction *miIstruzioni = mnHelp->addAction(m_programma.Denuncia != TZepDenuncia::UniEmens
+                                                  ? QStringLiteral("Istruzioni EMens")
+                                                  : QStringLiteral("Istruzioni uniEMens"));
     miIstruzioni->setObjectName(QStringLiteral("miIstruzioni"));
     connect(miIstruzioni, &QAction::triggered, acIstruzioni, &QAction::trigger);
     connect(acIstruzioni, &QAction::triggered, this, [this] { mostraErrori([this] { acIstruzioniExecute(); }); });
@@ -122,9 +125,14 @@ void TfmZepMain::FormCreate(const QString &cartellaProgramma)
 
     TTovUtilUi::LoadImages(imlNavigatore, ImmaginiNavigatore.join(QLatin1Char(';')));
 
-    m_store = std::make_unique<TTovDBCds>();
-    m_store->SetProgram(QStringLiteral("zep"));
-    m_store->SetConnection(platform::Database::global());
+    if (m_programma.FileLocali()) {
+        m_store = std::make_unique<TZepCdsLocale>(m_cartellaBase, m_programma.PrefissoCartellaAnno);
+    } else {
+        auto store = std::make_unique<TTovDBCds>();
+        store->SetProgram(QStringLiteral("zep"));
+        store->SetConnection(platform::Database::global());
+        m_store = std::move(store);
+    }
 
     if (dmZepAttivazioni) {
         dmZepAttivazioni->SetImages(imlNavigatore.Icons());
@@ -192,7 +200,7 @@ void TfmZepMain::Termina(int status)
         QCoreApplication::exit(status);
 }
 
-TTovDBCds &TfmZepMain::Store()
+ITovDBCds &TfmZepMain::Store()
 {
     return *m_store;
 }

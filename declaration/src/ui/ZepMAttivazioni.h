@@ -30,6 +30,8 @@
 // nothing).
 #include "UqAttivazioni.h"
 #include "ZepCAttivazioni.h"
+#include "ZepCParametri.h"
+#include "ZepUMainState.h"
 
 #include <QString>
 #include <functional>
@@ -40,44 +42,49 @@ public:
     static const QString MsgChiudereFinestre;  // "Chiudere tutte le finestre prima di eseguire l'operazione."
     static const QString MsgExDmaNonAttiva;    // "La gestione ex DMA è attiva da ottobre 2012"
     static const QString PeriodoInizioExDma;   // "2012-10"
-    static const QString CartellaRisorse;      // "USR/UniEmens/Res/" (relative to the base folder)
+    static const QString CartellaRisorse;      // zepUni's "USR/UniEmens/Res/" (relative to the base folder)
     static const QString FileMarcatoreNotizie; // "Check.txt"
     // The text of a function not available yet, with the command's caption.
     static QString MsgNonDisponibile(const QString &caption);
 
-    explicit TdmZepAttivazioni(QObject *parent = nullptr);
+    // The commands of `programma`: the earlier program (an E-Mens TZepProgramma::Denuncia)
+    // has no company declaration, performing-arts, public-sector, CUD or
+    // holiday commands (those members stay nullptr); the shell commands open
+    // the documents of its resource folder.
+    explicit TdmZepAttivazioni(QObject *parent = nullptr,
+                               const TZepProgramma &programma = TZepParametri::ProgrammaUniEmens());
     ~TdmZepAttivazioni() override;
 
     // ---- pages and commands, in the order declared ----
-    TUqApgPage *xpgEMens;
-    TUqApgPage *xpgStampe;
-    TUqApgPage *xpgStrumenti;
+    TUqApgPage *xpgEMens = nullptr;
+    TUqApgPage *xpgStampe = nullptr;
+    TUqApgPage *xpgStrumenti = nullptr;
 
-    TUqAttForm *xafImport;
-    TUqAttForm *xafDipendenti;
-    TUqAttForm *xafCollaboratori;
-    TUqAttForm *xafDenunciaAziendale;
-    TUqAttForm *xafImportFplsExEnpals;
-    TUqAttForm *xafFlplsExEnpals;
-    TUqAttForm *xafExDmaImp;
-    TUqAttForm *xafExDma;
-    TUqAttForm *axfDatiDich;
-    TUqAttForm *xafFile;
-    TUqAttForm *xafDenuncia;
-    TUqAttForm *xafStampaDip;
-    TUqAttForm *xafStampaColl;
-    TUqAttForm *xafRiepilogoDatiCUD;
-    TUqAttForm *xafFeste;
-    TUqAttForm *xafParametri;
-    TUqAttShell *xasNotizie;
-    TUqAttShell *xasIstruzioni;
+    TUqAttForm *xafImport = nullptr;
+    TUqAttForm *xafDipendenti = nullptr;
+    TUqAttForm *xafCollaboratori = nullptr;
+    TUqAttForm *xafDenunciaAziendale = nullptr;
+    TUqAttForm *xafImportFplsExEnpals = nullptr;
+    TUqAttForm *xafFlplsExEnpals = nullptr;
+    TUqAttForm *xafExDmaImp = nullptr;
+    TUqAttForm *xafExDma = nullptr;
+    TUqAttForm *axfDatiDich = nullptr;
+    TUqAttForm *xafFile = nullptr;
+    TUqAttForm *xafDenuncia = nullptr;
+    TUqAttForm *xafStampaDip = nullptr;
+    TUqAttForm *xafStampaColl = nullptr;
+    TUqAttForm *xafRiepilogoDatiCUD = nullptr;
+    TUqAttForm *xafFeste = nullptr;
+    TUqAttForm *xafParametri = nullptr;
+    TUqAttShell *xasNotizie = nullptr;
+    TUqAttShell *xasIstruzioni = nullptr;
 
     // ---- set by the main window ----
     // The program's base folder (ends with "/").
     void SetCartellaBase(const QString &folder);
     const QString &CartellaBase() const { return m_cartellaBase; }
-    // Base folder + "USR/UniEmens/Res/" (the existing folder whatever the
-    // case of its letters).
+    // Base folder + the program's resource folder ("USR/UniEmens/Res/",
+    // "USR/ZEP/Res/"; the existing folder whatever the case of its letters).
     QString CartellaRes() const;
     // Gives each shell command whose folder is still empty the resource
     // folder.
@@ -116,6 +123,7 @@ public:
 
 private:
     QString m_cartellaBase;
+    QString m_cartellaRisorse;
 };
 
 Q_DECLARE_METATYPE(TUqQueryCollection *)

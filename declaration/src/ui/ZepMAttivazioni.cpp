@@ -42,8 +42,13 @@ QString TdmZepAttivazioni::MsgNonDisponibile(const QString &caption)
     return QStringLiteral("La funzione \"%1\" non è ancora disponibile in questa versione del programma.").arg(caption);
 }
 
-TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent) : TdmUqAttivazioni(parent)
+TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent, const TZepProgramma &programma)
+    : TdmUqAttivazioni(parent), m_cartellaRisorse(programma.CartellaRisorse)
 {
+    // The earlier program has no company declaration, performing-arts
+    // workers, public-sector positions, CUD summary or holiday list: those
+    // commands are not made at all (their members stay nullptr).
+    const bool tutti = programma.Denuncia == TZepDenuncia::UniEmens;
     setObjectName(QStringLiteral("dmZepAttivazioni"));
 
     xpgEMens = AddPage(QStringLiteral("xpgEMens"), QStringLiteral("Operazioni"), 0);
@@ -56,19 +61,21 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent) : TdmUqAttivazioni(parent)
                             QStringLiteral("TfmZepDipendente"), false, 0);
     xafCollaboratori = AddForm(QStringLiteral("xafCollaboratori"), xpgEMens, 30, QStringLiteral("Collaboratori/Altri"),
                                QStringLiteral("TfmZepCollaboratore"), false, 7);
-    xafDenunciaAziendale = AddForm(QStringLiteral("xafDenunciaAziendale"), xpgEMens, 30,
-                                   QStringLiteral("Denuncia Aziendale"), QStringLiteral("TfmzepDenunciaAziendale"),
-                                   false, 8);
-    xafDenunciaAziendale->Visible = false;
-    xafImportFplsExEnpals = AddForm(QStringLiteral("xafImportFplsExEnpals"), xpgEMens, 35,
-                                    QStringLiteral("Importa iscritti FPLS"), {}, false, 2);
-    xafFlplsExEnpals = AddForm(QStringLiteral("xafFlplsExEnpals"), xpgEMens, 40,
-                               QStringLiteral("Iscritti FPLS ex Enpals"), QStringLiteral("TfmZepFFplsExEnpals"), false,
-                               0);
-    xafExDmaImp = AddForm(QStringLiteral("xafExDmaImp"), xpgEMens, 50, QStringLiteral("Importa (ex Dma)"), {}, false,
-                          2);
-    xafExDma = AddForm(QStringLiteral("xafExDma"), xpgEMens, 55, QStringLiteral("Iscritti (ex DMA)"),
-                       QStringLiteral("TfmZepDmaIscritto"), false, 7);
+    if (tutti) {
+        xafDenunciaAziendale = AddForm(QStringLiteral("xafDenunciaAziendale"), xpgEMens, 30,
+                                       QStringLiteral("Denuncia Aziendale"), QStringLiteral("TfmzepDenunciaAziendale"),
+                                       false, 8);
+        xafDenunciaAziendale->Visible = false;
+        xafImportFplsExEnpals = AddForm(QStringLiteral("xafImportFplsExEnpals"), xpgEMens, 35,
+                                        QStringLiteral("Importa iscritti FPLS"), {}, false, 2);
+        xafFlplsExEnpals = AddForm(QStringLiteral("xafFlplsExEnpals"), xpgEMens, 40,
+                                   QStringLiteral("Iscritti FPLS ex Enpals"), QStringLiteral("TfmZepFFplsExEnpals"),
+                                   false, 0);
+        xafExDmaImp = AddForm(QStringLiteral("xafExDmaImp"), xpgEMens, 50, QStringLiteral("Importa (ex Dma)"), {},
+                              false, 2);
+        xafExDma = AddForm(QStringLiteral("xafExDma"), xpgEMens, 55, QStringLiteral("Iscritti (ex DMA)"),
+                           QStringLiteral("TfmZepDmaIscritto"), false, 7);
+    }
     axfDatiDich = AddForm(QStringLiteral("axfDatiDich"), xpgEMens, 60, QStringLiteral("Dichiarante"),
                           QStringLiteral("TfmZepMittente"), false, 3);
     xafFile = AddForm(QStringLiteral("xafFile"), xpgEMens, 70, QStringLiteral("File telematico"),
@@ -80,12 +87,17 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent) : TdmUqAttivazioni(parent)
                            QStringLiteral("TfmzepRepDip"), true, 1);
     xafStampaColl = AddForm(QStringLiteral("xafStampaColl"), xpgStampe, 30, QStringLiteral("Collaboratori"),
                             QStringLiteral("TfmzepRepColl"), true, 1);
-    xafRiepilogoDatiCUD = AddForm(QStringLiteral("xafRiepilogoDatiCUD"), xpgStampe, 100,
-                                  QStringLiteral("Riepilogo CUD"), QStringLiteral("TfmZepRiepilogoDatiCUD"), true, 1);
+    if (tutti) {
+        xafRiepilogoDatiCUD = AddForm(QStringLiteral("xafRiepilogoDatiCUD"), xpgStampe, 100,
+                                      QStringLiteral("Riepilogo CUD"), QStringLiteral("TfmZepRiepilogoDatiCUD"), true,
+                                      1);
+    }
 
     // Strumenti
-    xafFeste = AddForm(QStringLiteral("xafFeste"), xpgStrumenti, 10, QStringLiteral("Elenco delle festività"),
-                       QStringLiteral("TfmTabFeste"), false, 9);
+    if (tutti) {
+        xafFeste = AddForm(QStringLiteral("xafFeste"), xpgStrumenti, 10, QStringLiteral("Elenco delle festività"),
+                           QStringLiteral("TfmTabFeste"), false, 9);
+    }
     xafParametri = AddForm(QStringLiteral("xafParametri"), xpgStrumenti, 20, QStringLiteral("Parametri"),
                            QStringLiteral("TfmZepParametri"), true, 4);
 
@@ -103,14 +115,16 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent) : TdmUqAttivazioni(parent)
 
     using namespace std::placeholders;
     xafImport->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafImportBeforeExecute, this, _1, _2);
-    xafImportFplsExEnpals->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafImportFplsExEnpalsBeforeExecute, this, _1,
-                                                       _2);
-    xafExDmaImp->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafExDmaImpBeforeExecute, this, _1, _2);
-    xafExDma->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafExDmaBeforeExecute, this, _1, _2);
+    if (tutti) {
+        xafImportFplsExEnpals->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafImportFplsExEnpalsBeforeExecute, this,
+                                                           _1, _2);
+        xafExDmaImp->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafExDmaImpBeforeExecute, this, _1, _2);
+        xafExDma->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafExDmaBeforeExecute, this, _1, _2);
+        xafFeste->OnInitializedForm = std::bind(&TdmZepAttivazioni::xafFesteInizializedForm, this, _1, _2);
+    }
     xafParametri->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafParametriBeforeExecute, this, _1, _2);
     xafDenuncia->OnBeforeExecute = std::bind(&TdmZepAttivazioni::xafDenunciaBeforeExecute, this, _1, _2);
     xasNotizie->OnAfterExecute = std::bind(&TdmZepAttivazioni::xasNotizieAfterExecute, this, _1);
-    xafFeste->OnInitializedForm = std::bind(&TdmZepAttivazioni::xafFesteInizializedForm, this, _1, _2);
 
     // Later parts of the program plug in the real steps.
     EseguiWizard = [](const QString &classe, DataSet &parametri, TUqQueryCollection &sedi) {
@@ -133,7 +147,7 @@ TdmZepAttivazioni::TdmZepAttivazioni(QObject *parent) : TdmUqAttivazioni(parent)
                                         QStringLiteral("Datore di lavoro"),
                                         QStringLiteral("Datore di lavoro su cui importare:"), gruppi, attuale);
     };
-    ImportaDma = [this] { mostraNonDisponibile(xafExDmaImp->Caption); };
+    ImportaDma = [] { mostraNonDisponibile(QStringLiteral("Importa (ex Dma)")); };
     StampaDenuncia = [this] { mostraNonDisponibile(xafDenuncia->Caption); };
 }
 
@@ -155,7 +169,7 @@ void TdmZepAttivazioni::SetCartellaBase(const QString &folder)
 QString TdmZepAttivazioni::CartellaRes() const
 {
     ZEP_ASSERT(!m_cartellaBase.isEmpty(), "TdmZepAttivazioni: cartella base non impostata");
-    return platform::findPath(m_cartellaBase, CartellaRisorse);
+    return platform::findPath(m_cartellaBase, m_cartellaRisorse);
 }
 
 void TdmZepAttivazioni::ImpostaCartelleComandiShell()

@@ -1,11 +1,11 @@
 #pragma once
-// The main window of zepUni: an MDI window with the navigation bar and menu
+// The main window of the declaration programs: an MDI window with the navigation bar and menu
 // of the command registry (dmZepAttivazioni), the status panel of the
 // working period and the program's one declaration-table store.
 //
 // - Creation: the base folder (the folder above the program's own), the
 //   images of the navigation bar, the store (program "zep", on the global
-//   connection), the link to the parameters module's manager.
+//   connection; the year folder's files for the local-file form), the link to the parameters module's manager.
 // - First show: the payroll archive is opened; when that fails the user is
 //   told and the program ends with a non-zero status (ExitStatus).
 // - First activation only: the registry builds the bar and the menu, the
@@ -28,8 +28,11 @@ class TfmZepMain : public TfmUqMDIMain, public IZepMainState {
     Q_OBJECT
 public:
     // `cartellaProgramma`: the folder of the program file (empty: the running
-    // program's own folder).
-    explicit TfmZepMain(QWidget *parent = nullptr, const QString &cartellaProgramma = {});
+    // program's own folder). `programma`: the program it serves (zepUni,
+    // zepdb or zep): its title, folders and years, and its store: the
+    // archive's, or the year folder's files for the local-file form.
+    explicit TfmZepMain(QWidget *parent = nullptr, const QString &cartellaProgramma = {},
+                        TZepProgramma programma = ProgrammaZepUni());
     ~TfmZepMain() override;
 
     // The program's profile: title, resource folder, year data folder and
@@ -55,8 +58,8 @@ public:
     void SetDataModello(const QString &data) override { m_dataModello = data; }
     QString CartellaDatiAnno() const override { return m_cartellaDatiAnno; }
     void SetCartellaDatiAnno(const QString &cartella) override { m_cartellaDatiAnno = cartella; }
-    // The archive's store of the current program, in its concrete kind.
-    TTovDBCds &Store() override;
+    // The program's store: TTovDBCds on the archive, or TZepCdsLocale.
+    ITovDBCds &Store() override;
     void SetTestoStato(const QString &testo) override { SetStatusText(0, testo); }
     void SetTitolo(const QString &titolo) override { setWindowTitle(titolo); }
 
@@ -99,7 +102,7 @@ private:
     QString m_cartellaBase;
     QString m_dataModello;
     QString m_cartellaDatiAnno;
-    std::unique_ptr<TTovDBCds> m_store;
+    std::unique_ptr<ITovDBCds> m_store;
     bool m_primaAttivazione = false;
     bool m_inAttivazione = false;
     int m_exitStatus = 0;
