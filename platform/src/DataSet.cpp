@@ -445,7 +445,8 @@ struct DataSet::Impl {
             if (v.isEmpty())
                 return false;
             if (text) {
-                if (v.toString().compare(keyText[k], cs) != 0)
+                const QString *held = v.textIf();
+                if ((held ? held->compare(keyText[k], cs) : v.toString().compare(keyText[k], cs)) != 0)
                     return false;
             } else if (!(v == key)) {
                 return false;
@@ -1482,7 +1483,9 @@ void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
 void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
 {
     validateDefs(defs);
-    const QHash<QString, int> idx = Impl::indexOfDefs(defs);
+    // The names' index only for an index to compile (a query's result is
+    // loaded over and over, mostly without one).
+    const QHash<QString, int> idx = m_indexFieldNames.isEmpty() ? QHash<QString, int>() : Impl::indexOfDefs(defs);
     QList<int> index = d->compileIndex(m_indexFieldNames, idx);
     std::unique_ptr<FilterExpression> filter = d->compileFilter(m_filterText, defs);
     QList<int> dataFields;
