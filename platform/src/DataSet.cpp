@@ -1507,7 +1507,8 @@ void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
         auto rec = std::make_unique<Record>();
         if (inPlace) {
             for (int k = 0; k < row.size(); ++k)
-                row[k] = recordValue(defs[k], row[k], Misfit::Truncate);
+                if (!keptAsIs(defs[k], row[k]))
+                    row[k] = recordValue(defs[k], row[k], Misfit::Truncate);
             row.reserve(defs.size());
             while (row.size() < defs.size())
                 row.append(Value::null());
