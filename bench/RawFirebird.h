@@ -58,6 +58,34 @@ public:
             fail(e);
         }
     }
+    // A transaction of the given kind, as the SQL layer starts them.
+    Firebird::ITransaction *start(bool readCommitted, bool readOnly, int lockTimeoutSeconds)
+    {
+        try {
+            Firebird::IXpbBuilder *tpb = m_master->getUtilInterface()->getXpbBuilder(&m_status,
+                                                                                     Firebird::IXpbBuilder::TPB,
+                                                                                     nullptr, 0);
+            tpb->insertTag(&m_status, readOnly ? isc_tpb_read : isc_tpb_write);
+            if (readCommitted) {
+                tpb->insertTag(&m_status, isc_tpb_read_committed);
+                tpb->insertTag(&m_status, isc_tpb_rec_version);
+            } else {
+                tpb->insertTag(&m_status, isc_tpb_concurrency);
+            }
+            if (lockTimeoutSeconds > 0) {
+                tpb->insertTag(&m_status, isc_tpb_wait);
+                tpb->insertInt(&m_status, isc_tpb_lock_timeout, lockTimeoutSeconds);
+            } else {
+                tpb->insertTag(&m_status, isc_tpb_nowait);
+            }
+            Firebird::ITransaction *t = m_attachment->startTransaction(&m_status, tpb->getBufferLength(&m_status),
+                                                                       tpb->getBuffer(&m_status));
+            tpb->dispose();
+            return t;
+        } catch (const Firebird::FbException &e) {
+            fail(e);
+        }
+    }
     void commit(Firebird::ITransaction *t)
     {
         try {
@@ -163,7 +191,10 @@ public:
         std::memcpy(s.inBuffer.data() + s.inOffsets[i], &v, sizeof v);
     }
 
-private:
+    Firebird::IMaster *master() const { return m_master; }
+    Firebird::IAttachment *attachment() const { return m_attachment; }
+    Firebird::ThrowStatusWrapper &status() { return m_status; }
+
     [[noreturn]] void fail(const Firebird::FbException &e)
     {
         char text[1024];
@@ -171,6 +202,7 @@ private:
         throw std::runtime_error(text);
     }
 
+private:
     Firebird::IMaster *m_master;
     Firebird::ThrowStatusWrapper m_status;
     Firebird::IAttachment *m_attachment = nullptr;

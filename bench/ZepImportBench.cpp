@@ -3,13 +3,14 @@
 // employee rows written into TEMD_DIPENDENTI by the declaration-table
 // store) for 100 and 1,000 demo persons, with the archive's forced writes
 // (every commit waits for the disk) and without them (the work of the
-// program and of the embedded engine alone). Each repetition writes into a
-// period of the store never used before, so every person is a new one.
+// program and of the embedded engine alone). Each repetition works on a
+// fresh copy of the archive as made.
 //
-// The floor is what the import cannot do without for the same persons: a
-// transaction per person with one new record of the employee table saved
-// by the store (the save of a row as the import makes it, with no reads of
-// the payroll archive).
+// The floor is what the engine does for the same import: every call the
+// import made of the engine (transactions, preparations, executions with
+// their parameters, fetches, commits), recorded once on a copy of the
+// archive and replayed straight through the client library on a fresh copy
+// (RawReplay.h).
 //
 // The public-sector import of the same month ("Importa (ex Dma)",
 // TZepDmaImpMultiSelect: every candidate of legal position 1, its D0 row and
@@ -17,7 +18,9 @@
 // measured beside it on the same archives.
 //
 // The counter "per_persona" is the wall time of one person (the CPU column
-// is the process's, the embedded engine included).
+// is the process's, the embedded engine included); "esecuzioni", "letture"
+// and "conferme" are the executions, fetches and commits a person,
+// "preparazioni" the statements prepared in the whole measured part.
 //
 //     build/bench/bench_ZepImportBench --benchmark_report_aggregates_only=true
 #include "ZePCImpDmaMultiSelect.h"
@@ -38,12 +41,15 @@
 #include "tovUDBCds.h"
 #include "tovUDBCdsLayouts.h"
 
+#include "RawReplay.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <stdexcept>
 #include <map>
 #include <memory>
 
@@ -76,12 +82,20 @@ public:
 };
 
 // A demo archive of one month, made once per size, with the layouts and the
-// catalogue; the working period March 2024.
+// catalogue; the working period March 2024. Every run works on a fresh copy
+// of the archive as made, so that the import and its floor start from the
+// same database each time.
 struct Archivio {
     QTemporaryDir cartella;
+    ConnectionSettings originale, lavoro;
     std::unique_ptr<Database> db;
     std::unique_ptr<TdmWunParams> params;
-    int periodi = 0; // the store periods used so far
+    // What the import asked of the engine, recorded on a copy of its own
+    // after a first import has filled the program's own caches; the floor
+    // replays it.
+    rawfb::Recording registrazione;
+    size_t inizioMisura = 0, fineMisura = 0;
+    int candidati = 0;
 
     Archivio(int persone, bool scrittureForzate)
     {
@@ -91,10 +105,10 @@ struct Archivio {
         o.fromYear = o.toYear = 2024;
         o.fromMonth = o.toMonth = 3;
         payroll::DemoArchive::create(o);
-        ConnectionSettings s;
-        s.database = o.output;
-        DatabaseCreator::setForcedWrites(s, scrittureForzate);
-        db = std::make_unique<Database>(s);
+        originale.database = o.output;
+        lavoro.database = cartella.filePath(QStringLiteral("lavoro.fdb"));
+        DatabaseCreator::setForcedWrites(originale, scrittureForzate);
+        db = std::make_unique<Database>(originale);
         db->open();
         Database::setGlobal(db.get());
         TTovDBCdsLayouts::InstallFolders(*db, {CartellaLayoutDenunce()});
@@ -104,18 +118,53 @@ struct Archivio {
         TWunCalcolaAnno::CreaPerAnno(2024);
         params = std::make_unique<TdmWunParams>();
         params->xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
+        db->close();
+
+        Riapri();
+        Importa();
+        Riapri();
+        registrazione.start();
+        try {
+            candidati = Importa(true);
+        } catch (...) {
+            registrazione.stop();
+            throw;
+        }
+        registrazione.stop();
     }
 
-    // A store on a period of its own (year 3000 on, month 3).
+    // The working copy made anew from the archive as made, closed.
+    void Copia()
+    {
+        db->close();
+        QFile::remove(lavoro.database);
+        if (!QFile::copy(originale.database, lavoro.database))
+            throw std::runtime_error("the archive cannot be copied");
+    }
+    // The connection on a new working copy.
+    void Riapri()
+    {
+        Copia();
+        db->setSettings(lavoro);
+        db->open();
+    }
+
+    // The store of the working period (year 3000, March).
     std::unique_ptr<TTovDBCds> NuovoStore()
     {
         auto store = std::make_unique<TTovDBCds>();
         store->SetConnection(db.get());
         store->SetProgram(QStringLiteral("zep"));
-        store->SetYear(3000 + periodi++);
+        store->SetYear(3000);
         store->SetMonth(3);
         return store;
     }
+
+    // One import of the month on the open copy, the part a benchmark
+    // measures (the candidates' choice and the loop) timed on `state`
+    // when given, and its bounds in the recording noted when `registra`.
+    // Returns the candidates; a failure raises.
+    int Importa(bool registra = false, benchmark::State *state = nullptr);
 };
 
 std::map<std::pair<int, bool>, std::unique_ptr<Archivio>> &archivi()
@@ -164,41 +213,67 @@ DataSet &parametri()
     return p;
 }
 
-// One import of the month per repetition, each on a store period of its
-// own: `Import` on the parameters, every candidate; the demo's mother of 2024
-// is the only person the private import may refuse.
-template <class Import>
-void importaMese(benchmark::State &state, DataSet &parametri, bool madriAmmesse)
+int Archivio::Importa(bool registra, benchmark::State *state)
 {
-    Archivio &a = archivio(state);
-    int candidati = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto store = a.NuovoStore();
-        Conteggio conteggio;
-        Import imp(*store, a.db.get());
-        imp.SetNotifica(&conteggio);
-        imp.Imposta(&parametri, nullptr, {});
-        state.ResumeTiming();
-        imp.Prepara();
-        const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
-        state.PauseTiming();
-        candidati = esito.totale;
-        state.counters["righe"] = imp.cdsImport.recordCount();
-        if (conteggio.errori != 0 || esito.falliti != (madriAmmesse ? conteggio.madri : 0)) {
-            state.SkipWithError(qPrintable(conteggio.primo));
-            break;
-        }
-        state.ResumeTiming();
+    auto store = NuovoStore();
+    Conteggio conteggio;
+    TZepImpMultiSelect imp(*store, db.get());
+    imp.SetNotifica(&conteggio);
+    imp.Imposta(&parametri(), nullptr, {});
+    if (registra)
+        inizioMisura = registrazione.mark();
+    if (state)
+        state->ResumeTiming();
+    imp.Prepara();
+    const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
+    if (state)
+        state->PauseTiming();
+    if (registra)
+        fineMisura = registrazione.mark();
+    if (state)
+        state->counters["righe"] = imp.cdsImport.recordCount();
+    if (conteggio.errori != 0 || esito.falliti != conteggio.madri)
+        throw std::runtime_error(conteggio.primo.toStdString());
+    return esito.totale;
+}
+
+void PerPersona(benchmark::State &state, const Archivio &a)
+{
+    // What a person costs the engine in the measured part of the import.
+    qint64 esecuzioni = 0, letture = 0, preparazioni = 0, conferme = 0;
+    for (size_t i = a.inizioMisura; i < a.fineMisura; ++i) {
+        const rawfb::Recording::Event &e = a.registrazione.events[i];
+        esecuzioni += e.kind == rawfb::Recording::Kind::Execute;
+        letture += e.kind == rawfb::Recording::Kind::Fetch;
+        preparazioni += e.kind == rawfb::Recording::Kind::Prepare;
+        conferme += e.kind == rawfb::Recording::Kind::End && e.flag;
     }
-    state.counters["candidati"] = candidati;
-    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
-                                                                      | benchmark::Counter::kInvert);
+    const double n = qMax(1, a.candidati);
+    state.counters["candidati"] = a.candidati;
+    state.counters["esecuzioni"] = double(esecuzioni) / n;
+    state.counters["letture"] = double(letture) / n;
+    state.counters["preparazioni"] = double(preparazioni);
+    state.counters["conferme"] = double(conferme) / n;
+    state.counters["per_persona"] = benchmark::Counter(a.candidati, benchmark::Counter::kIsIterationInvariantRate
+                                                                        | benchmark::Counter::kInvert);
 }
 
 void BM_ImportaMese(benchmark::State &state)
 {
-    importaMese<TZepImpMultiSelect>(state, parametri(), true);
+    Archivio &a = archivio(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        a.Riapri();
+        try {
+            if (a.Importa(false, &state) != a.candidati)
+                throw std::runtime_error("the candidates differ from the recorded import's");
+        } catch (const std::exception &e) {
+            state.SkipWithError(e.what());
+            break;
+        }
+        state.ResumeTiming();
+    }
+    PerPersona(state, a);
 }
 
 DataSet &parametriDma()
@@ -220,52 +295,54 @@ DataSet &parametriDma()
 
 void BM_ImportaMeseExDma(benchmark::State &state)
 {
-    importaMese<TZepDmaImpMultiSelect>(state, parametriDma(), false);
+    Archivio &a = archivio(state);
+    int candidati = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        a.Riapri();
+        auto store = a.NuovoStore();
+        Conteggio conteggio;
+        TZepDmaImpMultiSelect imp(*store, a.db.get());
+        imp.SetNotifica(&conteggio);
+        imp.Imposta(&parametriDma(), nullptr, {});
+        state.ResumeTiming();
+        imp.Prepara();
+        const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
+        state.PauseTiming();
+        candidati = esito.totale;
+        state.counters["righe"] = imp.cdsImport.recordCount();
+        if (conteggio.errori != 0 || esito.falliti != 0) {
+            state.SkipWithError(qPrintable(conteggio.primo));
+            break;
+        }
+        state.ResumeTiming();
+    }
+    state.counters["candidati"] = candidati;
+    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
+                                                                      | benchmark::Counter::kInvert);
 }
 
 void BM_ImportaMese_Pavimento(benchmark::State &state)
 {
     Archivio &a = archivio(state);
-    TTovDBCds modello;
-    modello.SetConnection(a.db.get());
-    modello.SetProgram(QStringLiteral("zep"));
-    // The candidates: as many new rows as the import writes.
-    int candidati = 0;
-    {
-        auto store = a.NuovoStore();
-        TZepImpMultiSelect imp(*store, a.db.get());
-        imp.Imposta(&parametri(), nullptr, {});
-        imp.Prepara();
-        candidati = imp.xqcMultiSelect.recordCount();
-    }
     for (auto _ : state) {
         state.PauseTiming();
-        auto store = a.NuovoStore();
-        DataSet tabella;
-        store->Load(tabella, TZepImpMultiSelect::TabellaDipendenti);
-        state.ResumeTiming();
-        for (int i = 0; i < candidati; ++i) {
-            TUqTransaction t(a.db.get());
-            t.Start();
-            tabella.append();
-            tabella.fieldByName(QStringLiteral("CFLavoratore"))
-                .setAsString(QStringLiteral("CF%1").arg(i, 14, 10, QLatin1Char('0')));
-            for (const char *campo : {"Cognome", "Nome", "Matricola", "Qualifica1", "Qualifica2", "Qualifica3",
-                                      "Elimina", "TipoContribuzione", "CodiceComune", "CodiceContratto", "RegimePost95",
-                                      "TipoLavoratore", "RispettoMinimale", "AnnoMeseDenuncia"})
-                tabella.fieldByName(QLatin1String(campo)).setAsString(QStringLiteral("X"));
-            for (const char *campo : {"OrarioContrattuale", "PercPartTime", "NumMensilita"})
-                tabella.fieldByName(QLatin1String(campo)).setAsInteger(4000);
-            for (const char *campo : {"Imponibile", "Contributo", "RetribTeorica"})
-                tabella.fieldByName(QLatin1String(campo)).setAsCurrency(Currency::fromInt(2000 + i));
-            tabella.post();
-            store->Save(tabella, TZepImpMultiSelect::TabellaDipendenti);
-            t.Commit();
+        a.Copia();
+        try {
+            rawfb::Raw raw(a.lavoro.database);
+            rawfb::Replay replay(raw, a.registrazione);
+            replay.run(0, a.inizioMisura);
+            state.ResumeTiming();
+            replay.run(a.inizioMisura, a.fineMisura);
+            state.PauseTiming();
+            replay.run(a.fineMisura, a.registrazione.events.size());
+        } catch (const std::exception &e) {
+            state.SkipWithError(e.what());
+            break;
         }
+        state.ResumeTiming();
     }
-    state.counters["candidati"] = candidati;
-    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
-                                                                      | benchmark::Counter::kInvert);
+    PerPersona(state, a);
 }
 
 } // namespace

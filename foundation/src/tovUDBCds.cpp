@@ -349,7 +349,7 @@ struct TTovDBCds::SaveStatements {
         readRecord.setSql(SqlReadRecord);
         deleteValue.setSql(SqlDeleteValue);
     }
-    // A statement made for this save, kept by its text.
+    // A statement made for a save, kept by its text for the later ones.
     SqlQuery &statement(const QString &sql)
     {
         auto &q = made[sql];
@@ -376,10 +376,14 @@ struct TTovDBCds::SaveStatements {
     // index and value column, in field order).
     void setValueFields(const DataSet &ds, const QList<QPair<int, ValueColumn>> &fields)
     {
-        valueFields = fields;
-        fieldNames.clear();
+        QStringList names;
         for (const auto &f : fields)
-            fieldNames << ds.field(f.first)->fieldName();
+            names << ds.field(f.first)->fieldName();
+        // The same fields as the last save's: its blocks serve again.
+        if (!blocks.empty() && fields == valueFields && names == fieldNames)
+            return;
+        valueFields = fields;
+        fieldNames = names;
         blocks.clear();
         for (qsizetype from = 0; from < fields.size(); from += BlockFields) {
             const qsizetype n = qMin<qsizetype>(BlockFields, fields.size() - from);
@@ -420,6 +424,12 @@ ITovDBCds::~ITovDBCds() = default;
 TTovDBCds::TTovDBCds() = default;
 
 TTovDBCds::~TTovDBCds() = default;
+
+void TTovDBCds::SetConnection(platform::Database *connection)
+{
+    m_statements.reset();
+    m_connection = connection;
+}
 
 void TTovDBCds::ReadStructure(DataSet *dataSet, const QString &name, TCdsParameters &params, int year, int month)
 {
@@ -726,7 +736,11 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
     std::optional<TUqTransaction> own;
 
     try {
-        m_statements = std::make_unique<SaveStatements>(*m_connection);
+        // The statements of the last save on the same connection serve
+        // again (prepared, their texts made); what they read is read anew.
+        if (!m_statements || &m_statements->db != m_connection)
+            m_statements = std::make_unique<SaveStatements>(*m_connection);
+        m_statements->searchHeaders.reset();
 
         // How many records need a row number: those written (not deleted)
         // without one.
@@ -811,7 +825,6 @@ void TTovDBCds::SavePeriod(DataSet &dataSet, const QString &name, int year, int 
         throw;
     }
     m_transaction = nullptr;
-    m_statements.reset();
 }
 
 int TTovDBCds::ReserveRowNumbers(int count)

@@ -153,7 +153,8 @@ public:
     TTovDBCds &operator=(const TTovDBCds &) = delete;
 
     // The connection every statement runs on (not owned).
-    void SetConnection(platform::Database *connection) { m_connection = connection; }
+    // The statements kept from the last save go with the old connection.
+    void SetConnection(platform::Database *connection);
     platform::Database *Connection() const { return m_connection; }
     void SetProgram(const QString &program) { m_program = program; }
     const QString &Program() const override { return m_program; }

@@ -418,37 +418,43 @@ struct DataSet::Impl {
         notify(DataChange::CursorMoved);
     }
 
-    // `keyText` holds the keys' texts (the keys of text fields; found once
-    // per search, not once per record).
-    bool matchKeys(const ValueList &values, const QList<int> &fields, const ValueList &keys, const QStringList &keyText,
-                   LocateOptions options) const
+    // One key of a search, with what a record's value must be to match it
+    // (found once per search, not once per record).
+    struct KeyTest {
+        enum Mode { Prefix, Empty, Text, Equal };
+        int field;
+        Mode mode;
+        Value key;
+        QString text;
+    };
+
+    static bool matchKeys(const ValueList &values, const QList<KeyTest> &tests, Qt::CaseSensitivity cs)
     {
-        const Qt::CaseSensitivity cs = options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive
-                                                                                       : Qt::CaseSensitive;
-        for (int k = 0; k < fields.size(); ++k) {
-            const int f = fields[k];
-            const Value &v = values[f];
-            const Value &key = keys[k];
-            const bool text = isTextFieldType(q->m_fields[f]->dataType());
-            if (text && options.testFlag(LocateOption::PartialKey) && !key.isEmpty()) {
-                if (keyText[k].isEmpty())
-                    continue; // an empty prefix matches every value
-                if (v.isEmpty() || !v.toString().startsWith(keyText[k], cs))
-                    return false;
-                continue;
-            }
-            if (key.isEmpty()) {
+        for (const KeyTest &t : tests) {
+            const Value &v = values[t.field];
+            switch (t.mode) {
+            case KeyTest::Empty:
                 if (!v.isEmpty())
                     return false;
-                continue;
-            }
-            if (v.isEmpty())
-                return false;
-            if (text) {
-                if (v.toString().compare(keyText[k], cs) != 0)
+                break;
+            case KeyTest::Prefix:
+                if (v.isEmpty() || !v.toString().startsWith(t.text, cs))
                     return false;
-            } else if (!(v == key)) {
-                return false;
+                break;
+            case KeyTest::Text: {
+                if (v.isEmpty())
+                    return false;
+                const QString *held = v.textIf();
+                const QString other = held ? QString() : v.toString();
+                const QString &value = held ? *held : other;
+                if (cs == Qt::CaseSensitive ? value != t.text : value.compare(t.text, cs) != 0)
+                    return false;
+                break;
+            }
+            case KeyTest::Equal:
+                if (v.isEmpty() || !(v == t.key))
+                    return false;
+                break;
             }
         }
         return true;
@@ -486,11 +492,26 @@ struct DataSet::Impl {
         ValueList keys;
         if (!convertKeys(fields, keyValues, &keys))
             return -1;
-        QStringList keyText;
-        for (const Value &k : std::as_const(keys))
-            keyText << k.toString();
+        const Qt::CaseSensitivity cs = options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive
+                                                                                       : Qt::CaseSensitive;
+        QList<KeyTest> tests;
+        for (int k = 0; k < fields.size(); ++k) {
+            const Value &key = keys[k];
+            const bool text = isTextFieldType(q->m_fields[fields[k]]->dataType());
+            KeyTest t{fields[k], KeyTest::Equal, key, key.toString()};
+            if (text && options.testFlag(LocateOption::PartialKey) && !key.isEmpty()) {
+                if (t.text.isEmpty())
+                    continue; // an empty prefix matches every value
+                t.mode = KeyTest::Prefix;
+            } else if (key.isEmpty()) {
+                t.mode = KeyTest::Empty;
+            } else if (text) {
+                t.mode = KeyTest::Text;
+            }
+            tests << t;
+        }
         for (int i = 0; i < int(view.size()); ++i)
-            if (matchKeys(view[i]->values, fields, keys, keyText, options))
+            if (matchKeys(view[i]->values, tests, cs))
                 return i;
         return -1;
     }
@@ -1482,7 +1503,9 @@ void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
 void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
 {
     validateDefs(defs);
-    const QHash<QString, int> idx = Impl::indexOfDefs(defs);
+    // The names' index only for an index to compile (a query's result is
+    // loaded over and over, mostly without one).
+    const QHash<QString, int> idx = m_indexFieldNames.isEmpty() ? QHash<QString, int>() : Impl::indexOfDefs(defs);
     QList<int> index = d->compileIndex(m_indexFieldNames, idx);
     std::unique_ptr<FilterExpression> filter = d->compileFilter(m_filterText, defs);
     QList<int> dataFields;
@@ -1504,7 +1527,8 @@ void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
         auto rec = std::make_unique<Record>();
         if (inPlace) {
             for (int k = 0; k < row.size(); ++k)
-                row[k] = recordValue(defs[k], row[k], Misfit::Truncate);
+                if (!keptAsIs(defs[k], row[k]))
+                    row[k] = recordValue(defs[k], row[k], Misfit::Truncate);
             row.reserve(defs.size());
             while (row.size() < defs.size())
                 row.append(Value::null());

@@ -28,6 +28,9 @@ Value convertValue(const FieldDef &def, const Value &value, Misfit misfit);
 // The value as a record keeps it (Field::setValue, loaded rows, the change
 // log): converted, and empty text is Null in every field but a Blob.
 Value recordValue(const FieldDef &def, const Value &value, Misfit misfit);
+// Whether recordValue would give the value back unchanged (a value of the
+// field's own kind that needs no conversion, as a query's result gives it).
+bool keptAsIs(const FieldDef &def, const Value &value);
 
 // Order of two values of one field: Null first; text without regard to
 // case, then with; numbers by value; dates, times, booleans by value.

@@ -30,10 +30,6 @@ QString markerPath(const ConnectionSettings &settings)
     return settings.database + QStringLiteral(".aperto");
 }
 
-// Idle prepared statements kept at most; past it the idle ones are freed
-// (a workload that turns over more texts than this gains nothing from them).
-constexpr int MaxIdleStatements = 400;
-
 QString programFolder()
 {
     return QCoreApplication::applicationDirPath();
@@ -323,8 +319,7 @@ void Database::close()
         if (const std::shared_ptr<Prepared> p = w.lock())
             p->dispose();
     m_prepared.clear();
-    m_idle.clear();
-    m_idleCount = 0;
+    dropIdleStatements();
     std::unique_ptr<fb::Transaction> transaction = std::move(m_transaction);
     bool stuck = false;
     if (transaction) {
@@ -394,8 +389,7 @@ void Database::abandon()
         if (const std::shared_ptr<Prepared> p = w.lock())
             p->dispose();
     m_prepared.clear();
-    m_idle.clear();
-    m_idleCount = 0;
+    dropIdleStatements();
     m_transaction.reset();
     if (m_attachment)
         m_attachment->abandon();
@@ -467,10 +461,13 @@ std::shared_ptr<Database::Prepared> Database::acquire(const QString &sql)
 {
     ensureOpen("preparazione");
     auto it = m_idle.find(sql);
-    if (it != m_idle.end() && !it->empty()) {
-        std::shared_ptr<Prepared> p = std::move(it->back());
+    if (it != m_idle.end()) {
+        const IdleList::iterator at = it->back();
         it->pop_back();
-        --m_idleCount;
+        if (it->empty())
+            m_idle.erase(it);
+        std::shared_ptr<Prepared> p = std::move(*at);
+        m_idleOrder.erase(at);
         return p;
     }
     std::shared_ptr<Prepared> p;
@@ -500,16 +497,23 @@ void Database::release(std::shared_ptr<Prepared> statement)
     statement->statement.closeCursor();
     if (statement->own)
         return;
-    if (m_idleCount >= MaxIdleStatements)
-        dropIdleStatements();
-    m_idle[statement->statement.sql()].push_back(std::move(statement));
-    ++m_idleCount;
+    if (m_idleOrder.size() >= size_t(MaxIdleStatements)) {
+        // The statement idle longest is the first of its text's.
+        const auto oldest = m_idle.find(m_idleOrder.back()->statement.sql());
+        oldest->erase(oldest->begin());
+        if (oldest->empty())
+            m_idle.erase(oldest);
+        m_idleOrder.pop_back();
+    }
+    const QString &sql = statement->statement.sql();
+    m_idleOrder.push_front(std::move(statement));
+    m_idle[sql].push_back(m_idleOrder.begin());
 }
 
 void Database::dropIdleStatements()
 {
     m_idle.clear();
-    m_idleCount = 0;
+    m_idleOrder.clear();
 }
 
 Database *Database::global()

@@ -30,6 +30,7 @@
 
 #include <QHash>
 #include <QString>
+#include <list>
 #include <memory>
 #include <vector>
 
@@ -100,6 +101,10 @@ public:
     // How long a transaction waits for a row another connection holds
     // before it fails as an update conflict.
     static constexpr int DefaultLockTimeoutSeconds = 30;
+    // Idle prepared statements a connection keeps at most; past it the one
+    // idle longest is freed, so a workload that runs a few texts over and
+    // over keeps them however many others it runs once.
+    static constexpr int MaxIdleStatements = 400;
 
     explicit Database(ConnectionSettings settings = {});
     ~Database();
@@ -198,10 +203,13 @@ private:
     std::unique_ptr<fb::Transaction> m_transaction;
     int m_lockTimeout = DefaultLockTimeoutSeconds;
     // Every statement prepared on the connection (weakly: its users own
-    // it), and those idle, by text.
+    // it), and those idle: in the order they were given back (the most
+    // recent first) and, by text, where they stand in it (the most recent
+    // last).
+    using IdleList = std::list<std::shared_ptr<Prepared>>;
     std::vector<std::weak_ptr<Prepared>> m_prepared;
-    QHash<QString, std::vector<std::shared_ptr<Prepared>>> m_idle;
-    int m_idleCount = 0;
+    IdleList m_idleOrder;
+    QHash<QString, std::vector<IdleList::iterator>> m_idle;
     // Expires with the object: a query that outlives its connection (at a
     // program's end) then leaves it alone.
     std::shared_ptr<void> m_lifetime = std::make_shared<int>(0);

@@ -1,5 +1,7 @@
 #include "FbClient.h"
 
+#include "SqlTrace.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
@@ -429,6 +431,8 @@ void Attachment::execute(Firebird::ITransaction *transaction, const QString &sql
         throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
     const QByteArray text = sql.toUtf8();
     Status st;
+    if (SqlTrace *trace = SqlTrace::current())
+        trace->executedImmediate(transaction, sql);
     m_attachment->execute(&st, transaction, unsigned(text.size()), text.constData(), SQL_DIALECT_V6, nullptr, nullptr,
                           nullptr, nullptr);
     st.check();
@@ -492,12 +496,25 @@ Transaction::Transaction(Attachment &attachment, const TransactionOptions &o) : 
         m_transaction = nullptr;
         throw st.error();
     }
+    if (SqlTrace *trace = SqlTrace::current())
+        trace->started(m_transaction, o.readCommitted, o.readOnly, o.lockTimeoutSeconds);
 }
+
+namespace {
+
+void traceEnd(Firebird::ITransaction *transaction, bool committed)
+{
+    if (SqlTrace *trace = SqlTrace::current())
+        trace->ended(transaction, committed);
+}
+
+} // namespace
 
 Transaction::~Transaction()
 {
     if (!m_transaction)
         return;
+    traceEnd(m_transaction, false);
     Status st;
     m_transaction->rollback(&st);
     if (st.failed())
@@ -510,6 +527,7 @@ void Transaction::commit()
     if (!m_transaction)
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da confermare."));
     Status st;
+    traceEnd(m_transaction, true);
     m_transaction->commit(&st);
     if (!st.failed()) {
         m_transaction = nullptr;
@@ -532,6 +550,7 @@ void Transaction::rollback()
 {
     if (!m_transaction)
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da annullare."));
+    traceEnd(m_transaction, false);
     Status st;
     m_transaction->rollback(&st);
     if (!st.failed()) {
@@ -618,6 +637,8 @@ Statement::Statement(Attachment &attachment, Transaction &transaction, const QSt
         dispose();
         throw;
     }
+    if (SqlTrace *trace = SqlTrace::current())
+        trace->prepared(this, transaction.handle(), sql);
 }
 
 Statement::~Statement()
@@ -635,6 +656,8 @@ void Statement::dispose()
             *m = nullptr;
         }
     if (m_statement) {
+        if (SqlTrace *trace = SqlTrace::current())
+            trace->freed(this);
         Status st;
         m_statement->free(&st);
         if (st.failed())
@@ -655,6 +678,8 @@ void Statement::closeCursor()
 {
     if (!m_cursor)
         return;
+    if (SqlTrace *trace = SqlTrace::current())
+        trace->cursorClosed(this);
     Status st;
     m_cursor->close(&st);
     // A cursor whose transaction the engine has already ended cannot be
@@ -871,6 +896,13 @@ void Statement::execute(Transaction &transaction, const QList<const Param *> &pa
         input = m_input;
         inputBuffer = m_inputBuffer.data();
     }
+    if (SqlTrace *trace = SqlTrace::current()) {
+        QList<SqlTraceField> fields;
+        for (const Shape &s : std::as_const(m_shapes))
+            fields.append({s.type, s.subType, s.scale, s.length, s.charset});
+        trace->executed(this, transaction.handle(), m_hasCursor, input ? fields : QList<SqlTraceField>{},
+                        input ? m_inputBuffer : QByteArray());
+    }
     Status st;
     if (m_hasCursor) {
         m_cursor = m_statement->openCursor(&st, transaction.handle(), input, inputBuffer, m_output, 0);
@@ -893,6 +925,8 @@ bool Statement::fetch()
     Status st;
     const int result = m_cursor->fetchNext(&st, m_outputBuffer.data());
     st.check();
+    if (SqlTrace *trace = SqlTrace::current())
+        trace->fetched(this, result == IStatus::RESULT_OK);
     if (result == IStatus::RESULT_OK)
         return true;
     closeCursor();
@@ -997,6 +1031,8 @@ Value Statement::value(int column) const
             throw EDatabaseError(QStringLiteral("Nessuna riga corrente nel risultato della query."));
         ISC_QUAD id{};
         std::memcpy(&id, p, sizeof id);
+        if (SqlTrace *trace = SqlTrace::current())
+            trace->blobRead(this, column);
         Status st;
         Firebird::IBlob *blob = m_attachment->handle()->openBlob(&st, m_executedIn->handle(), &id, 0, nullptr);
         st.check();

@@ -131,6 +131,25 @@ Value convertValue(const FieldDef &def, const Value &value, Misfit misfit)
     return Value::null();
 }
 
+bool keptAsIs(const FieldDef &def, const Value &value)
+{
+    switch (value.type()) {
+    case ValueType::Null: return true;
+    case ValueType::Integer: return def.type == FieldType::Integer;
+    case ValueType::LargeInt: return def.type == FieldType::LargeInt;
+    case ValueType::Currency: return def.type == FieldType::Currency;
+    case ValueType::Float: return def.type == FieldType::Float;
+    case ValueType::Boolean: return def.type == FieldType::Boolean;
+    case ValueType::Date: return def.type == FieldType::Date && value.toDate().isValid();
+    case ValueType::Text: {
+        const QString *text = value.textIf();
+        return (def.type == FieldType::String || def.type == FieldType::Memo) && text && !text->isEmpty()
+               && (def.type == FieldType::Memo || def.size <= 0 || text->size() <= def.size);
+    }
+    default: return false;
+    }
+}
+
 Value recordValue(const FieldDef &def, const Value &value, Misfit misfit)
 {
     if (value.type() == ValueType::Text && value.toString().isEmpty() && def.type != FieldType::Blob)

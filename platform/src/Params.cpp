@@ -94,6 +94,11 @@ Param &Params::addUntyped(const QString &name)
 {
     if (Param *p = findParam(name))
         return *p;
+    return appendUntyped(name);
+}
+
+Param &Params::appendUntyped(const QString &name)
+{
     Param p(name);
     p.m_value = Value::null();
     m_items.append(p);

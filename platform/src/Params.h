@@ -75,6 +75,8 @@ public:
     Param &add(const QString &name, FieldType type = FieldType::String);
     // Adds a parameter whose type is not known yet.
     Param &addUntyped(const QString &name);
+    // The same for a name the caller knows is not there yet (no search).
+    Param &appendUntyped(const QString &name);
     void clear() { m_items.clear(); }
 
     // The parameter names of a command text, in order of first appearance,

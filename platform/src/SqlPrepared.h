@@ -4,6 +4,7 @@
 // transaction, the short transaction of its own it runs in. Internal to
 // Database and SqlQuery.
 #include "FbClient.h"
+#include "SqlQuery.h"
 
 #include <memory>
 
@@ -16,6 +17,10 @@ struct PreparedStatement {
     }
 
     fb::Statement statement;
+    // The result's columns as the SQL layer types them, made at the first
+    // execution (the engine describes them once per preparation).
+    QList<SqlColumn> columns;
+    bool columnsTyped = false;
     // The statement's own transaction (a statement run while the connection
     // has none): committed when its result is closed.
     std::unique_ptr<fb::Transaction> own;

@@ -132,6 +132,7 @@ SqlStatement parseText(const QString &sql)
         }
     }
     st.parts << sql.mid(start);
+    st.distinct = st.uniqueNames();
     return st;
 }
 
@@ -155,6 +156,8 @@ SqlStatement SqlStatement::parse(const QString &sql)
 
 QStringList SqlStatement::uniqueNames() const
 {
+    if (!distinct.isEmpty() || names.isEmpty())
+        return distinct;
     QStringList out;
     for (const QString &name : names) {
         bool seen = false;
@@ -214,7 +217,7 @@ void SqlQuery::setSql(const QString &sql)
         m_statement = SqlStatement::parse(sql);
     m_params.clear();
     for (const QString &name : m_statement.uniqueNames())
-        m_params.addUntyped(name);
+        m_params.appendUntyped(name);
     // The same text again (a named statement given to the query for each
     // row of a loop): the prepared statement stays.
     if (stessoTesto)
@@ -333,7 +336,11 @@ void SqlQuery::run()
     }
     m_active = true;
     if (m_columnsStale) {
-        readColumns();
+        if (!m_prepared->columnsTyped) {
+            m_prepared->columns = typedColumns(st.columns());
+            m_prepared->columnsTyped = true;
+        }
+        m_columns = m_prepared->columns;
         m_columnsStale = false;
     }
     if (st.hasCursor()) {
@@ -385,11 +392,11 @@ void SqlQuery::next()
         endOwnTransaction(true);
 }
 
-void SqlQuery::readColumns()
+QList<SqlColumn> SqlQuery::typedColumns(const QList<fb::ColumnInfo> &described)
 {
-    m_columns.clear();
+    QList<SqlColumn> columns;
     QHash<QString, int> seen;
-    for (const fb::ColumnInfo &info : m_prepared->statement.columns()) {
+    for (const fb::ColumnInfo &info : described) {
         SqlColumn col;
         QString name = info.alias;
         const QString key = name.toUpper();
@@ -434,8 +441,9 @@ void SqlQuery::readColumns()
         case SQL_BLOB: col.type = info.subType == isc_blob_text ? FieldType::Memo : FieldType::Blob; break;
         default: col.type = FieldType::String; break;
         }
-        m_columns << col;
+        columns << col;
     }
+    return columns;
 }
 
 int SqlQuery::fieldIndex(const QString &name) const

@@ -54,12 +54,16 @@
 namespace platform {
 
 class DataSet;
+namespace fb {
+struct ColumnInfo;
+} // namespace fb
 
 // A statement split at its ":NAME" placeholders.
 struct SqlStatement {
     QStringList parts;          // the text around the placeholders: names.size() + 1 pieces
     QStringList names;          // the parameter of each placeholder, in order, repeats kept
     bool declaredTypes = false; // an EXECUTE BLOCK: its parameters carry their own types
+    QStringList distinct;       // each name once, in order of first appearance (made by parse)
 
     static SqlStatement parse(const QString &sql);
     // The end of the quoted text, quoted identifier or comment starting at
@@ -148,7 +152,8 @@ private:
     // parameters bound, in placeholder order.
     QList<const Param *> prepareBound();
     void run();
-    void readColumns();
+    // The columns of a result as the engine describes them, typed.
+    static QList<SqlColumn> typedColumns(const QList<fb::ColumnInfo> &described);
     void releaseStatement();
     // Ends the statement's own transaction, committed or rolled back.
     void endOwnTransaction(bool commit);

@@ -71,6 +71,8 @@ public:
     bool isNull() const { return type() == ValueType::Null; }
     // Null or Unassigned: "no value" for the checks of the programs.
     bool isEmpty() const { return isNull() || isUnassigned(); }
+    // The text a Text value holds, without a copy; nullptr for any other.
+    const QString *textIf() const { return std::get_if<QString>(&m_v); }
     bool isNumeric() const;
 
     // Conversions as the platform makes them:

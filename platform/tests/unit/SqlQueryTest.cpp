@@ -415,3 +415,31 @@ TEST_F(SqlQueryDb, ASelectRunAgainOutsideATransactionSeesLaterCommitsAndHoldsNoT
     EXPECT_EQ(count.value(0).toInt(), 1);
     db.commit();
 }
+
+TEST_F(SqlQueryDb, TheIdlePoolFreesTheStatementsIdleLongestAndKeepsTheRecentOnes)
+{
+    auto run = [&](int i) {
+        SqlQuery q(db);
+        q.setSql(QString("SELECT %1 FROM RDB$DATABASE").arg(i));
+        q.open();
+    };
+    // More texts run once than the pool holds, one of them run again before
+    // the pool is full.
+    const int runs = Database::MaxIdleStatements + 100;
+    for (int i = 0; i < runs; ++i) {
+        run(i);
+        if (i == Database::MaxIdleStatements - 10)
+            run(-1);
+    }
+    SqlQuery mon(db);
+    mon.setSql("SELECT MON$SQL_TEXT FROM MON$STATEMENTS WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION");
+    QStringList kept;
+    for (mon.open(); !mon.eof(); mon.next())
+        if (const QString text = mon.value(0).toString(); text.endsWith("FROM RDB$DATABASE"))
+            kept << text;
+    EXPECT_EQ(kept.size(), Database::MaxIdleStatements);
+    EXPECT_TRUE(kept.contains("SELECT -1 FROM RDB$DATABASE"));
+    EXPECT_TRUE(kept.contains(QString("SELECT %1 FROM RDB$DATABASE").arg(runs - 1)));
+    EXPECT_FALSE(kept.contains("SELECT 100 FROM RDB$DATABASE")) << "the oldest are freed";
+    EXPECT_TRUE(kept.contains("SELECT 101 FROM RDB$DATABASE"));
+}
