@@ -66,9 +66,9 @@ if [ ! -f "$build/data/zep.fdb" ]; then
   "$build/bin/zepDemoArchive" --output "$build/data/zep.fdb"
   primo=$(date -d "$(date +%Y-%m-15) -11 months" +%Y-%m)
   if [ "${primo%-*}" != "${periodo%-*}" ]; then
-    "$demo" --archive "$build/data/zep.fdb" --period "$primo" --solo-periodo --completa-demo
+    "$demo" --archive "$build/data/zep.fdb" --period "$primo" --solo-periodo --completa-demo --ex-dma
   fi
-  "$demo" --archive "$build/data/zep.fdb" --period "$periodo" --solo-periodo --completa-demo
+  "$demo" --archive "$build/data/zep.fdb" --period "$periodo" --solo-periodo --completa-demo --ex-dma
 fi
 
 # The first start opens on the current month: the working period is set
