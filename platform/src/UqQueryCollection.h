@@ -35,6 +35,7 @@
 #include "DataSet.h"
 #include "Database.h"
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -85,3 +86,6 @@ public:
 private:
     platform::Database *m_db;
 };
+
+// Windows hand their query collections to the programs as properties.
+Q_DECLARE_METATYPE(TUqQueryCollection *)

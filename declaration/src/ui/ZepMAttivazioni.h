@@ -126,7 +126,5 @@ private:
     QString m_cartellaRisorse;
 };
 
-Q_DECLARE_METATYPE(TUqQueryCollection *)
-
 // The one instance (created by the main block; nullptr before).
 extern TdmZepAttivazioni *dmZepAttivazioni;

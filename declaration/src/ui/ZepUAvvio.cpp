@@ -17,6 +17,7 @@
 #include "tovUDBCdsLayouts.h"
 #include "wunFFerie.h"
 #include "wunFOENC.h"
+#include "wunFTabFeste.h"
 #include "wunMConnessione.h"
 #include "wunMFondCalcola.h"
 #include "wunMParams.h"
@@ -60,6 +61,7 @@ void TZepAvvio::RegistraComuni()
     TfmTovRicerca::RegisterClass();
     TfmzepRepDip::RegisterClass();
     TfmzepRepColl::RegisterClass();
+    TfmTabFeste::RegisterClass();
     RegistraLayoutDenunce();
     // The fundamental-pay calculation shows its hours beyond the chair here.
     TfmwunOENC::Installa();
@@ -78,6 +80,7 @@ void TZepAvvio::AnnullaRegistrazioniComuni()
     TfmTovRicerca::UnregisterClass();
     TfmzepRepDip::UnregisterClass();
     TfmzepRepColl::UnregisterClass();
+    TfmTabFeste::UnregisterClass();
     TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
     TwunCalcolaFond::OnOreNonCattedra = nullptr;
     TdmWunFondCalcola::OnFerie = nullptr;
