@@ -33,9 +33,9 @@ const QStringList &TzepRepBase::MesiFiltro()
     return mesi;
 }
 
-TzepRepBase::TzepRepBase(ITovDBCds &store, const QString &tabella, const QString &campoCodiceFiscale,
-                         const QString &titolo)
-    : Tabella(tabella), CampoCodiceFiscale(campoCodiceFiscale), Titolo(titolo), m_store(store)
+TzepRepBase::TzepRepBase(ITovDBCds &store, TZepDenuncia denuncia, const QString &tabella,
+                         const QString &campoCodiceFiscale, const QString &titolo)
+    : Tabella(tabella), CampoCodiceFiscale(campoCodiceFiscale), Titolo(titolo), Denuncia(denuncia), m_store(store)
 {
     for (DataSet *ds : {&cdsScelta, &cdsDaStampare}) {
         ds->addFieldDef(CampoCF, FieldType::String, 16);
@@ -148,8 +148,8 @@ void TzepRepBase::Blocchi(TZepStampa &stampa)
 
 // ------------------------------------------------------------------ employees
 
-TzepRepDip::TzepRepDip(ITovDBCds &store)
-    : TzepRepBase(store, QStringLiteral("TEMD_DIPENDENTI"), QStringLiteral("CFLavoratore"),
+TzepRepDip::TzepRepDip(ITovDBCds &store, TZepDenuncia denuncia)
+    : TzepRepBase(store, denuncia, QStringLiteral("TEMD_DIPENDENTI"), QStringLiteral("CFLavoratore"),
                   QStringLiteral("Dipendenti"))
 {
     cdsMatricole.addFieldDef(CampoMatricola, FieldType::String, 31);
@@ -201,40 +201,53 @@ void TzepRepDip::Blocchi(TZepStampa &stampa)
 
 TZepStampaBlocco TzepRepDip::Persona()
 {
+    // The E-Mens rows carry the pay variations of earlier months where the
+    // UniEmens ones carry the contribution.
+    const bool emens = Denuncia != TZepDenuncia::UniEmens;
     TZepStampaBlocco b;
     b.titolo = TitoloPersona();
     TZepStampaTabella t;
     t.colonne = QStringList{QStringLiteral("Periodo"),      QStringLiteral("Qualifica"), QStringLiteral("Tipo contr."),
-                            QStringLiteral("Giorni retr."), QStringLiteral("Settimane"), QStringLiteral("Imponibile"),
-                            QStringLiteral("Contributo")};
-    t.destra = {3, 4, 5, 6};
-    Currency imponibile, contributo;
+                            QStringLiteral("Giorni retr."), QStringLiteral("Settimane"), QStringLiteral("Imponibile")};
+    const QStringList importi = emens ? QStringList{QStringLiteral("AumentoImponibile"),
+                                                    QStringLiteral("DiminuzioneImponibile")}
+                                      : QStringList{QStringLiteral("Contributo")};
+    t.colonne << (emens ? QStringList{QStringLiteral("Aumento imp."), QStringLiteral("Diminuzione imp.")}
+                        : QStringList{QStringLiteral("Contributo")});
+    for (int i = 3; i < t.colonne.size(); ++i)
+        t.destra << i;
+    Currency imponibile;
+    QList<Currency> somme(importi.size());
     int giorni = 0;
     for (const Bookmark &r : RighePersona()) {
         cdsDettagli.gotoBookmark(r);
-        t.righe << QStringList{Testo(CampoPeriodo),
-                               Testo(QStringLiteral("Qualifica1")) + Testo(QStringLiteral("Qualifica2"))
-                                   + Testo(QStringLiteral("Qualifica3")),
-                               Testo(QStringLiteral("TipoContribuzione")),
-                               Testo(QStringLiteral("GiorniRetribuiti")),
-                               Testo(QStringLiteral("SettimaneUtili")),
-                               Testo(QStringLiteral("Imponibile")),
-                               Testo(QStringLiteral("Contributo"))};
+        QStringList riga{Testo(CampoPeriodo),
+                         Testo(QStringLiteral("Qualifica1")) + Testo(QStringLiteral("Qualifica2"))
+                             + Testo(QStringLiteral("Qualifica3")),
+                         Testo(QStringLiteral("TipoContribuzione")),
+                         Testo(QStringLiteral("GiorniRetribuiti")),
+                         Testo(QStringLiteral("SettimaneUtili")),
+                         Testo(QStringLiteral("Imponibile"))};
         imponibile = imponibile + ZepImportoCampo(cdsDettagli, QStringLiteral("Imponibile"));
-        contributo = contributo + ZepImportoCampo(cdsDettagli, QStringLiteral("Contributo"));
+        for (int i = 0; i < importi.size(); ++i) {
+            riga << Testo(importi.at(i));
+            somme[i] = somme[i] + ZepImportoCampo(cdsDettagli, importi.at(i));
+        }
+        t.righe << riga;
         giorni += cdsDettagli.fieldByName(QStringLiteral("GiorniRetribuiti")).asInteger();
     }
     t.totali = QStringList{QStringLiteral("Totale"), QString(), QString(),
-                           QString::number(giorni),  QString(), ZepImporto(imponibile),
-                           ZepImporto(contributo)};
+                           QString::number(giorni),  QString(), ZepImporto(imponibile)};
+    for (const Currency &s : somme)
+        t.totali << ZepImporto(s);
     b.tabelle << t;
     return b;
 }
 
 // -------------------------------------------------------------- collaborators
 
-TzepRepColl::TzepRepColl(ITovDBCds &store)
-    : TzepRepBase(store, QStringLiteral("TEMC_COLLABORATORI"), QStringLiteral("CFCollaboratore"),
+TzepRepColl::TzepRepColl(ITovDBCds &store, TZepDenuncia denuncia)
+    : TzepRepBase(store, denuncia, QStringLiteral("TEMC_COLLABORATORI"), QStringLiteral("CFCollaboratore"),
                   QStringLiteral("Collaboratori"))
 {
 }

@@ -8,7 +8,12 @@
 // A person's rows are found by comparing fields (RigaDellaPersona), never by
 // a filter text built from the data, so that any character of a name or a
 // code is just data.
+//
+// The earlier programs print the same lists of their E-Mens rows: the
+// employee's rows show the pay variations of earlier months where the
+// current program's show the contribution.
 #include "DataSet.h"
+#include "ZepUMainState.h"
 #include "zepCStampa.h"
 
 #include <QList>
@@ -29,6 +34,7 @@ public:
     const QString Tabella;            // "TEMD_DIPENDENTI"
     const QString CampoCodiceFiscale; // "CFLavoratore"
     const QString Titolo;             // the print's title
+    const TZepDenuncia Denuncia;      // the program's declaration
 
     // Loads the details (the table of every month of the store's year,
     // ordered by AnnoMeseDenuncia) and builds the choice list.
@@ -62,7 +68,8 @@ protected:
     // The person of the current detail row, as each dialog tells persons
     // apart.
     virtual QString Chiave() const = 0;
-    TzepRepBase(ITovDBCds &store, const QString &tabella, const QString &campoCodiceFiscale, const QString &titolo);
+    TzepRepBase(ITovDBCds &store, TZepDenuncia denuncia, const QString &tabella, const QString &campoCodiceFiscale,
+                const QString &titolo);
 
     // The blocks of one person to print: a table of its rows of the chosen
     // months, with their totals.
@@ -86,7 +93,7 @@ private:
 // numbers first appear in the details.
 class TzepRepDip : public TzepRepBase {
 public:
-    explicit TzepRepDip(ITovDBCds &store);
+    TzepRepDip(ITovDBCds &store, TZepDenuncia denuncia);
 
     void Carica() override;
     bool RigaDellaPersona() override;
@@ -103,7 +110,7 @@ protected:
 // "Scelta collaboratori": a person is one fiscal code.
 class TzepRepColl : public TzepRepBase {
 public:
-    explicit TzepRepColl(ITovDBCds &store);
+    TzepRepColl(ITovDBCds &store, TZepDenuncia denuncia);
 
 protected:
     QString Chiave() const override;

@@ -45,9 +45,49 @@ QString conGiorno(const DataSet &ds, const QString &tipo, const QString &giorno)
     const QString t = testo(ds, tipo), g = testo(ds, giorno);
     return g.isEmpty() ? t : t + QStringLiteral(" (giorno ") + g + QLatin1Char(')');
 }
+
+// The figures of an employee row of the UniEmens declaration.
+TZepStampaTabella ImportiUniEmens(const DataSet &ds)
+{
+    TZepStampaTabella t;
+    t.colonne = QStringList{QStringLiteral("Imponibile"),         QStringLiteral("Contributo"),
+                            QStringLiteral("Giorni retribuiti"),  QStringLiteral("Settimane utili"),
+                            QStringLiteral("Giorni contribuiti"), QStringLiteral("Ore contribuite")};
+    t.destra = {0, 1, 2, 3, 4, 5};
+    t.righe << QStringList{testo(ds, QStringLiteral("Imponibile")),        testo(ds, QStringLiteral("Contributo")),
+                           testo(ds, QStringLiteral("GiorniRetribuiti")),  testo(ds, QStringLiteral("SettimaneUtili")),
+                           testo(ds, QStringLiteral("GiorniContribuiti")), testo(ds, QStringLiteral("OreContribuite"))};
+    return t;
+}
+
+// The figures of an employee row of the E-Mens declaration: the taxable
+// pay, the days and weeks, and, when the row has them, the pay variations
+// of earlier months (the window's group " Variabili retributive").
+QList<TZepStampaTabella> ImportiEMens(const DataSet &ds)
+{
+    TZepStampaTabella t;
+    t.colonne = QStringList{QStringLiteral("Imponibile"), QStringLiteral("Giorni retribuiti"),
+                            QStringLiteral("Settimane utili")};
+    t.destra = {0, 1, 2};
+    t.righe << QStringList{testo(ds, QStringLiteral("Imponibile")), testo(ds, QStringLiteral("GiorniRetribuiti")),
+                           testo(ds, QStringLiteral("SettimaneUtili"))};
+    TZepStampaTabella v;
+    v.titolo = QStringLiteral("Variabili retributive");
+    v.colonne = QStringList{QStringLiteral("Anno"), QStringLiteral("Dal mese"), QStringLiteral("Al mese"),
+                            QStringLiteral("Aumento imponibile"), QStringLiteral("Diminuzione imponibile")};
+    v.destra = {3, 4};
+    const QStringList variabili{testo(ds, QStringLiteral("Anno")), testo(ds, QStringLiteral("MeseDal")),
+                                testo(ds, QStringLiteral("MeseAl")), testo(ds, QStringLiteral("AumentoImponibile")),
+                                testo(ds, QStringLiteral("DiminuzioneImponibile"))};
+    if (variabili.join(QString()).isEmpty())
+        return {t};
+    v.righe << variabili;
+    return {t, v};
+}
 } // namespace
 
 const QString TZepReport::TitoloStampa = QStringLiteral("Denuncia UniEmens");
+const QString TZepReport::TitoloStampaEMens = QStringLiteral("Denuncia E-Mens");
 
 QString TZepReport::DescrMese(const QString &seammese)
 {
@@ -78,11 +118,11 @@ QString TZepReport::GiorniLav(const QString &giorni, int giorniMese)
     return out;
 }
 
-TZepReport::TZepReport(ITovDBCds &store) : m_store(store) {}
+TZepReport::TZepReport(ITovDBCds &store, TZepDenuncia denuncia) : m_store(store), m_denuncia(denuncia) {}
 
 TZepStampa TZepReport::StampaDenuncia(IZepMainState &stato)
 {
-    TZepReport report(stato.Store());
+    TZepReport report(stato.Store(), stato.Programma().Denuncia);
     try {
         report.Carica(TZepParametri(stato).FilePeriodo());
         TZepStampa stampa = report.Stampa();
@@ -107,6 +147,8 @@ void TZepReport::Carica(const QString &filePeriodo)
     cdsDipendenti.setIndexFieldNames(QStringLiteral("Matricola;CFLavoratore"));
     m_store.Load(cdsCollaboratori, TabellaCollaboratori);
     cdsCollaboratori.setIndexFieldNames(QStringLiteral("CFCollaboratore"));
+    if (Ridotta())
+        return;
     m_store.Load(cdsDenAziendale, TabellaDenAziendale);
     m_store.Load(cdsIscritti, TabellaIscritti);
     cdsIscritti.setIndexFieldNames(QStringLiteral("AN_D0001002_COGNOME;AN_D0001003_NOME"));
@@ -129,7 +171,7 @@ void TZepReport::Chiudi()
 TZepStampa TZepReport::Stampa()
 {
     TZepStampa stampa;
-    stampa.titolo = TitoloStampa;
+    stampa.titolo = Ridotta() ? TitoloStampaEMens : TitoloStampa;
     if (cdsDichiarante.isActive() && !cdsDichiarante.isEmpty()) {
         cdsDichiarante.first();
         stampa.ufficio = testo(cdsDichiarante, QStringLiteral("RagSocAzienda"));
@@ -152,7 +194,7 @@ void TZepReport::SezioneDichiarante(TZepStampa &stampa)
     DataSet &ds = cdsDichiarante;
     if (ds.isActive() && !ds.isEmpty()) {
         ds.first();
-        const QList<QPair<QString, QString>> campi{
+        QList<QPair<QString, QString>> campi{
             {QStringLiteral("Ragione sociale mittente:"), QStringLiteral("RagSocMittente")},
             {QStringLiteral("C.F. mittente:"), QStringLiteral("CFMittente")},
             {QStringLiteral("C.F. persona mittente:"), QStringLiteral("CFPersonaMittente")},
@@ -164,6 +206,11 @@ void TZepReport::SezioneDichiarante(TZepStampa &stampa)
             {QStringLiteral("CAP:"), QStringLiteral("CAP")},
             {QStringLiteral("Codice ISTAT:"), QStringLiteral("ISTAT")},
         };
+        // The town and province are the public administrations' data.
+        if (Ridotta())
+            campi.removeIf([](const auto &c) {
+                return c.second == QLatin1String("Comune") || c.second == QLatin1String("Provincia");
+            });
         for (const auto &[etichetta, campo] : campi)
             b.campi << qMakePair(etichetta, testo(ds, campo));
     } else {
@@ -180,12 +227,17 @@ void TZepReport::SezioneDipendenti(TZepStampa &stampa)
     const int giorniMese = GiorniMeseDenuncia();
     Currency imponibileTotale, contributoTotale;
     int lavoratori = 0;
+    // The E-Mens declaration has no contribution.
+    const auto totali = [&](TZepStampaBlocco &t, int n, Currency imponibile, Currency contributo) {
+        t.campi << qMakePair(QStringLiteral("Lavoratori:"), QString::number(n))
+                << qMakePair(QStringLiteral("Imponibile:"), ZepImporto(imponibile));
+        if (!Ridotta())
+            t.campi << qMakePair(QStringLiteral("Contributo:"), ZepImporto(contributo));
+    };
     auto chiudiMatricola = [&](const QString &matricola, int n, Currency imponibile, Currency contributo) {
         TZepStampaBlocco t;
         t.titolo = QStringLiteral("Totali matricola ") + matricola;
-        t.campi << qMakePair(QStringLiteral("Lavoratori:"), QString::number(n))
-                << qMakePair(QStringLiteral("Imponibile:"), ZepImporto(imponibile))
-                << qMakePair(QStringLiteral("Contributo:"), ZepImporto(contributo));
+        totali(t, n, imponibile, contributo);
         stampa.blocchi << t;
     };
     QString matricola;
@@ -220,19 +272,11 @@ void TZepReport::SezioneDipendenti(TZepStampa &stampa)
                              conGiorno(ds, QStringLiteral("TipoCessazione"), QStringLiteral("GiornoCessazione")))
                 << qMakePair(QStringLiteral("Part time %:"), testo(ds, QStringLiteral("PercPartTime")))
                 << qMakePair(QStringLiteral("Retribuzione teorica:"), testo(ds, QStringLiteral("RetribTeorica")));
-        TZepStampaTabella importi;
-        importi.colonne = QStringList{QStringLiteral("Imponibile"),         QStringLiteral("Contributo"),
-                                      QStringLiteral("Giorni retribuiti"),  QStringLiteral("Settimane utili"),
-                                      QStringLiteral("Giorni contribuiti"), QStringLiteral("Ore contribuite")};
-        importi.destra = {0, 1, 2, 3, 4, 5};
-        importi.righe << QStringList{testo(ds, QStringLiteral("Imponibile")),
-                                     testo(ds, QStringLiteral("Contributo")),
-                                     testo(ds, QStringLiteral("GiorniRetribuiti")),
-                                     testo(ds, QStringLiteral("SettimaneUtili")),
-                                     testo(ds, QStringLiteral("GiorniContribuiti")),
-                                     testo(ds, QStringLiteral("OreContribuite"))};
-        b.tabelle << importi;
-        const QString giorni = ds.findField(QStringLiteral("GIORNI"))
+        if (Ridotta())
+            b.tabelle << ImportiEMens(ds);
+        else
+            b.tabelle << ImportiUniEmens(ds);
+        const QString giorni = !Ridotta() && ds.findField(QStringLiteral("GIORNI"))
                                    ? ds.fieldByName(QStringLiteral("GIORNI")).asString()
                                    : QString();
         const QString cal = GiorniCal(giorni, giorniMese);
@@ -250,9 +294,7 @@ void TZepReport::SezioneDipendenti(TZepStampa &stampa)
         chiudiMatricola(matricola, n, imponibile, contributo);
     TZepStampaBlocco totale;
     totale.titolo = QStringLiteral("Totale dipendenti");
-    totale.campi << qMakePair(QStringLiteral("Lavoratori:"), QString::number(lavoratori))
-                 << qMakePair(QStringLiteral("Imponibile:"), ZepImporto(imponibileTotale))
-                 << qMakePair(QStringLiteral("Contributo:"), ZepImporto(contributoTotale));
+    totali(totale, lavoratori, imponibileTotale, contributoTotale);
     stampa.blocchi << totale;
 }
 

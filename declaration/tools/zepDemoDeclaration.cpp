@@ -77,7 +77,10 @@
 // PDF file, --stampa-dipendenti FILE.pdf and --stampa-collaboratori FILE.pdf
 // the lists of "Dipendenti" and "Collaboratori" of the working month, every
 // person; through the prints' own code, after the other steps (with
-// --solo-file and no --output: the rows already imported).
+// --solo-file and no --output: the rows already imported). With --programma
+// zepdb or zep they are the earlier program's prints: the reduced
+// declaration of the E-Mens month ("Denuncia E-Mens": declarant, employees,
+// collaborators) and the lists of its E-Mens rows.
 //
 // Exit status: 0 done; 1 a step failed (its message on the standard error);
 // 2 wrong options; 128 + the signal's number when ended by SIGTERM or SIGINT.
@@ -386,28 +389,25 @@ private:
         riga(QStringLiteral("Parametri"), QStringLiteral("-"), secondi(t), PeriodoDenuncia());
     }
 
-    // The imports of the month: "Importa", then "Importa iscritti FPLS" when
-    // asked for.
+    // The imports of the month: "Importa", then "Importa iscritti FPLS" and
+    // "Importa (ex Dma)" when asked for. Each is a command of its own, as in
+    // zepUni: a person one of them refuses does not keep the others from
+    // importing theirs (the file is not written all the same); a
+    // termination signal stops them all.
     bool Importi()
     {
-        if (!Importa(TZepAttivazioni::TipoImport::Dipendenti)) {
-            // The public-sector positions are another command's: a refused
-            // employee does not keep them from being imported (the file is
-            // not written all the same).
-            if (m_o.exDma && !platform::TerminationSignals::Requested())
-                ImportaExDma();
-            return false;
-        }
+        bool riuscite = Importa(TZepAttivazioni::TipoImport::Dipendenti);
         if (m_emens)
-            return true;
-        if (m_o.fpls) {
-            if (!Importa(TZepAttivazioni::TipoImport::FplsExEnpals))
-                return false;
-        } else {
+            return riuscite;
+        const auto prosegui = [] { return !platform::TerminationSignals::Requested(); };
+        if (!m_o.fpls)
             riga(QStringLiteral("Importa iscritti FPLS"), QStringLiteral("-"), QStringLiteral("-"),
                  QStringLiteral("non eseguito (--iscritti-fpls: poi i giorni lavorati, a mano o con --completa-demo)"));
-        }
-        return !m_o.exDma || ImportaExDma();
+        else if (prosegui())
+            riuscite = Importa(TZepAttivazioni::TipoImport::FplsExEnpals) && riuscite;
+        if (m_o.exDma && prosegui())
+            riuscite = ImportaExDma() && riuscite;
+        return riuscite;
     }
 
     // "Importa (ex Dma)": the command's flow with its wizard confirmed as it
@@ -711,8 +711,8 @@ private:
             rep.Scegli({});
             return rep.Stampa();
         };
-        TzepRepDip dipendenti(*m_store);
-        TzepRepColl collaboratori(*m_store);
+        TzepRepDip dipendenti(*m_store, m_o.programma.Denuncia);
+        TzepRepColl collaboratori(*m_store, m_o.programma.Denuncia);
         return stampa(QStringLiteral("Stampa Denuncia"), m_o.stampaDenuncia,
                       [this] { return TZepReport::StampaDenuncia(m_stato); })
                && stampa(QStringLiteral("Stampa Dipendenti"), m_o.stampaDipendenti, [&] { return elenco(dipendenti); })

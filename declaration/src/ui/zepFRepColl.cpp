@@ -5,7 +5,9 @@
 #include "zepCRepBase.h"
 
 TfmzepRepColl::TfmzepRepColl(QWidget *owner)
-    : TfmzepRepBase(owner, std::make_unique<TzepRepColl>(IZepMainState::Require(owner).Store()),
+    : TfmzepRepBase(owner,
+                    std::make_unique<TzepRepColl>(IZepMainState::Require(owner).Store(),
+                                                  IZepMainState::Require(owner).Programma().Denuncia),
                     QStringLiteral("Scelta collaboratori"))
 {
     setObjectName(QStringLiteral("fmzepRepColl"));

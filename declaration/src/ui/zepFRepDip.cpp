@@ -5,7 +5,9 @@
 #include "zepCRepBase.h"
 
 TfmzepRepDip::TfmzepRepDip(QWidget *owner)
-    : TfmzepRepBase(owner, std::make_unique<TzepRepDip>(IZepMainState::Require(owner).Store()),
+    : TfmzepRepBase(owner,
+                    std::make_unique<TzepRepDip>(IZepMainState::Require(owner).Store(),
+                                                 IZepMainState::Require(owner).Programma().Denuncia),
                     QStringLiteral("Scelta dipendenti"))
 {
     setObjectName(QStringLiteral("fmzepRepDip"));

@@ -93,7 +93,7 @@ TEST_F(ZepStampaPubblico, EachPersonPrintsItsOwnSectionsInOrderAndNoOneElses)
     E0(987654, 4, 1, 31, "777.77");
     Aggiungi(QStringLiteral("TE1_FONDIPENSIONE"), {{QStringLiteral("NP_E1XXX001_COD_FONDO"), QStringLiteral("9876")}});
 
-    TZepReport report(store);
+    TZepReport report(store, TZepDenuncia::UniEmens);
     report.Carica(FilePeriodo());
     const TZepStampa stampa = report.Stampa();
     report.Chiudi();

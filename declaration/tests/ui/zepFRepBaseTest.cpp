@@ -5,6 +5,7 @@
 #include "ZepDatiDenunciaSupport.h"
 #include "ZepStoreSupport.h"
 
+#include "ZepCParametri.h"
 #include "ZepFRiepilogoDatiCUD.h"
 
 #include "zepCStampa.h"
@@ -14,8 +15,10 @@
 #include "zepUStampa.h"
 
 #include "Field.h"
+#include "TovUCdsUtil.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QApplication>
@@ -101,6 +104,52 @@ TEST_F(ZepFinestreStampa, TheChosenPersonsAndMonthArePrintedEveryPersonWithoutAC
     ASSERT_FALSE(services->messages().isEmpty());
     EXPECT_TRUE(services->messages().last().text.contains(QStringLiteral("TEMC_COLLABORATORI")));
     EXPECT_EQ(collaboratori.grScelta->model()->rowCount(), 0);
+}
+
+// The earlier program's windows print its reduced forms: the E-Mens
+// declaration from the command "Denuncia", the E-Mens rows in the list.
+TEST_F(ZepFinestreStampa, TheEarlierProgramsWindowsPrintTheirReducedForms)
+{
+    main.SetProgramma(TZepParametri::ProgrammaEMens());
+    Periodo(QStringLiteral("2008"), QStringLiteral("05"));
+    Aggiungi(QStringLiteral("TEMD_DIPENDENTI"),
+             {{QStringLiteral("CFLavoratore"), Value(QStringLiteral("RSSMRA80A01H501U"))},
+              {QStringLiteral("Cognome"), Value(QStringLiteral("ROSSI"))},
+              {QStringLiteral("Matricola"), Value(QStringLiteral("1234567890"))},
+              {QStringLiteral("AumentoImponibile"), Value(platform::Currency::fromInt(300))},
+              {QStringLiteral("GIORNI"), Value(QStringLiteral("SSSSS"))},
+              {QStringLiteral("AnnoMeseDenuncia"), Value(PeriodoDenuncia())}});
+    {
+        platform::DataSet periodo;
+        periodo.setFieldDefs({{QStringLiteral("SEAMANNOFIN"), platform::FieldType::String, 4},
+                              {QStringLiteral("SEAMMESE"), platform::FieldType::String, 2}});
+        periodo.createDataSet();
+        periodo.appendRecord({QStringLiteral("2008"), QStringLiteral("05")});
+        QDir().mkpath(main.path(QStringLiteral("USR/ZEP/Res")));
+        TTovCds::SaveToFile(periodo, main.path(QStringLiteral("USR/ZEP/Res/TEAM_ANNOMESE.cds")));
+    }
+    AnteprimaRegistrata anteprima;
+    TfmZepReport report;
+    report.Stampa();
+    {
+        TfmzepRepDip dialogo;
+        dialogo.show();
+        dialogo.accept();
+    }
+    ASSERT_EQ(anteprima.stampe.size(), 2);
+    const TZepStampa &denuncia = anteprima.stampe.at(0);
+    EXPECT_EQ(denuncia.titolo, QStringLiteral("Denuncia E-Mens"));
+    EXPECT_EQ(denuncia.periodo, QStringLiteral("maggio 2008"));
+    QStringList blocchi;
+    for (const TZepStampaBlocco &b : denuncia.blocchi) {
+        blocchi << b.titolo;
+        EXPECT_TRUE(b.righeFisse.isEmpty()) << b.titolo.toStdString();
+    }
+    EXPECT_TRUE(blocchi.contains(QStringLiteral("ROSSI - RSSMRA80A01H501U")));
+    EXPECT_FALSE(blocchi.contains(QStringLiteral("Denuncia aziendale")));
+    const TZepStampaTabella &righe = anteprima.stampe.at(1).blocchi.last().tabelle.at(0);
+    EXPECT_TRUE(righe.colonne.contains(QStringLiteral("Aumento imp.")));
+    EXPECT_EQ(righe.totali.at(righe.colonne.indexOf(QStringLiteral("Aumento imp."))), QStringLiteral("300,00"));
 }
 
 TEST_F(ZepFinestreStampa, TheCudSummaryListsThePublicSectorPersonsOnceAndPrintsTheirSections)

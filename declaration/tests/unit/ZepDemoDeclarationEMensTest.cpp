@@ -1,11 +1,14 @@
 // The earlier program's road end to end through zepDemoDeclaration
 // --programma on a demo archive of 2005-2009: a month of 2008 (zepdb, the
 // tables in the archive) and one of 2006 (zep, the tables in the year
-// folder's files) imported and written, each file read back against the
-// element tree and the declaration tables the import left.
+// folder's files) imported, written and printed, each file read back against
+// the element tree and the declaration tables the import left, and the
+// earlier program's prints (the reduced declaration of the E-Mens month and
+// the two lists) read back from their PDF files.
 #include "ZepCCdsLocale.h"
 #include "ZepDemoDeclarationSupport.h"
 #include "ZepDocumentoSupport.h"
+#include "zepCReport.h"
 
 #include <QDomDocument>
 
@@ -50,9 +53,14 @@ TEST_P(EMensDemoTest, AMonthIsImportedAndWrittenOneDeclarationPerEmployeeRow)
     Installazione inst;
     ASSERT_EQ(inst.CreaArchivio(50, QStringLiteral("2005-01"), QStringLiteral("2009-12"), false), QString());
     const QString file = inst.path(QStringLiteral("out/EMens%1.Xml").arg(periodo));
+    const QString denuncia = inst.path(QStringLiteral("out/denuncia.pdf"));
+    const QString dipendenti = inst.path(QStringLiteral("out/dipendenti.pdf"));
+    const QString pdfCollaboratori = inst.path(QStringLiteral("out/collaboratori.pdf"));
     const Esito e = inst.Dichiara(inst.Archivio(), periodo, file, QProcessEnvironment::systemEnvironment(),
                                   {QStringLiteral("--programma"), QLatin1String(p.nome),
-                                   QStringLiteral("--completa-demo")});
+                                   QStringLiteral("--completa-demo"), QStringLiteral("--stampa-pdf"), denuncia,
+                                   QStringLiteral("--stampa-dipendenti"), dipendenti,
+                                   QStringLiteral("--stampa-collaboratori"), pdfCollaboratori});
     ASSERT_EQ(e.codice, 0) << e.uscita.toStdString() << e.errori.toStdString();
     EXPECT_FALSE(e.uscita.contains(QLatin1String("Importa iscritti FPLS"))) << e.uscita.toStdString();
 
@@ -109,6 +117,35 @@ TEST_P(EMensDemoTest, AMonthIsImportedAndWrittenOneDeclarationPerEmployeeRow)
             EXPECT_EQ(n, dip.recordCount()) << foglia;
         }
     }
+
+    // The reduced declaration: the E-Mens month's declarant, every employee
+    // with its taxable pay and the month's total, the collaborators; no
+    // contribution, no day strip, no company declaration, no public sector.
+    const QStringList pagine = paginePdf(denuncia);
+    ASSERT_FALSE(pagine.isEmpty());
+    const QString mese = TZepReport::DescrMese(QString::number(p.mese)) + QLatin1Char(' ') + QString::number(p.anno);
+    for (const QString &pagina : pagine) {
+        EXPECT_TRUE(pagina.contains(TZepReport::TitoloStampaEMens));
+        EXPECT_TRUE(pagina.contains(mese)) << mese.toStdString();
+    }
+    EXPECT_TRUE(pagine.first().contains(QStringLiteral("Dichiarante")));
+    controllaDipendentiStampati(pagine, dip, false);
+    const QString tutto = pagine.join(QLatin1Char('\n'));
+    for (coll.first(); !coll.eof(); coll.next())
+        EXPECT_TRUE(tutto.contains(coll.fieldByName(QStringLiteral("CFCollaboratore")).asString()));
+    for (const char *assente : {"Contributo", "Denuncia aziendale", "Iscritti ex DMA", "| 1 | 2 |"})
+        EXPECT_FALSE(tutto.contains(QLatin1String(assente))) << assente;
+
+    // The lists of "Dipendenti" and "Collaboratori": every person of the
+    // month, the E-Mens rows without a contribution.
+    const QString elenco = paginePdf(dipendenti).join(QLatin1Char('\n'));
+    EXPECT_TRUE(elenco.contains(QStringLiteral("Aumento imp.")));
+    EXPECT_FALSE(elenco.contains(QStringLiteral("Contributo")));
+    for (dip.first(); !dip.eof(); dip.next())
+        EXPECT_TRUE(elenco.contains(dip.fieldByName(QStringLiteral("CFLavoratore")).asString()));
+    const QString elencoColl = paginePdf(pdfCollaboratori).join(QLatin1Char('\n'));
+    for (coll.first(); !coll.eof(); coll.next())
+        EXPECT_TRUE(elencoColl.contains(coll.fieldByName(QStringLiteral("CFCollaboratore")).asString()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Programmi, EMensDemoTest,

@@ -3,11 +3,13 @@
 // tool (a hard link, so that it takes the installation's folder as its own),
 // the compiled catalogue and code tables of the build, and demo archives made
 // by zepDemoArchive. Also the reading of a period's declaration tables once
-// the tool has ended (an embedded archive is open in one process at a time).
+// the tool has ended (an embedded archive is open in one process at a time)
+// and of the prints it wrote into PDF files (poppler's tools).
 #include "ZepCParametri.h"
 #include "ZepFileSupport.h"
 #include "ZepULayouts.h"
 #include "QtPrinters.h"
+#include "zepCStampa.h"
 
 #include "DataSet.h"
 #include "Field.h"
@@ -20,6 +22,7 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -118,6 +121,55 @@ private:
     std::unique_ptr<platform::Database> m_db;
     TTovDBCds m_store;
 };
+
+// The pages of a PDF file, each as laid out (pdftotext -layout), ligatures
+// read as their letters; the number of pages is pdfinfo's.
+inline QStringList paginePdf(const QString &pdf)
+{
+    const Esito info = esegui(QStringLiteral("pdfinfo"), {pdf});
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info.uscita);
+    EXPECT_TRUE(m.hasMatch()) << pdf.toStdString() << " " << info.errori.toStdString();
+    QStringList pagine;
+    for (int n = 1; m.hasMatch() && n <= m.captured(1).toInt(); ++n) {
+        const Esito e = esegui(QStringLiteral("pdftotext"),
+                               {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(n),
+                                QStringLiteral("-l"), QString::number(n), pdf, QStringLiteral("-")});
+        EXPECT_EQ(e.codice, 0) << e.errori.toStdString();
+        pagine << e.uscita.normalized(QString::NormalizationForm_KC);
+    }
+    return pagine;
+}
+
+// The declaration print read back against the employee rows of its month:
+// every row in a block of its person ("COGNOME NOME - CODICE FISCALE", a
+// person with two company numbers twice) with its taxable pay (and, with
+// `contributo`, its contribution) on the block's page, and the month's
+// taxable pay the sum of the rows after "Totale dipendenti".
+inline void controllaDipendentiStampati(const QStringList &pagine, platform::DataSet &righe, bool contributo)
+{
+    platform::Currency totale;
+    for (righe.first(); !righe.eof(); righe.next()) {
+        const QString cf = righe.fieldByName(QStringLiteral("CFLavoratore")).asString();
+        const QString titolo = (righe.fieldByName(QStringLiteral("Cognome")).asString().trimmed() + QLatin1Char(' ')
+                                + righe.fieldByName(QStringLiteral("Nome")).asString().trimmed())
+                                   .trimmed()
+                               + QStringLiteral(" - ") + cf;
+        const QString imponibile = ZepTestoCampo(righe, QStringLiteral("Imponibile"));
+        const QString contr = contributo ? ZepTestoCampo(righe, QStringLiteral("Contributo")) : QString();
+        bool trovato = false;
+        for (const QString &t : pagine)
+            for (qsizetype i = t.indexOf(titolo); i >= 0 && !trovato; i = t.indexOf(titolo, i + 1)) {
+                const QString blocco = t.mid(i + titolo.size()).section(QStringLiteral(" - "), 0, 0);
+                trovato = blocco.contains(imponibile) && blocco.contains(contr);
+            }
+        EXPECT_TRUE(trovato) << titolo.toStdString() << " " << imponibile.toStdString();
+        totale = totale + ZepImportoCampo(righe, QStringLiteral("Imponibile"));
+    }
+    const QString tutto = pagine.join(QLatin1Char('\n'));
+    const qsizetype i = tutto.indexOf(QStringLiteral("Totale dipendenti"));
+    ASSERT_GE(i, 0);
+    EXPECT_TRUE(tutto.mid(i).contains(ZepImporto(totale))) << ZepImporto(totale).toStdString();
+}
 
 class Installazione {
 public:

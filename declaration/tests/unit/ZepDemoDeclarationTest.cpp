@@ -1,16 +1,21 @@
 // The main road end to end, as a user takes it, through zepDemoDeclaration
-// on a demo archive of 50 persons: a month of 2024 and one of 2022 imported
-// and written, each file read back against the declaration tables the import
-// left; the months of the 2022 bonuses with every kind of person and
-// nothing typed; an import killed in the middle of a person and run again;
-// the tool's refusals of wrong options.
+// on a demo archive of 50 persons: a month of 2024 with every import,
+// written, read back against the declaration tables the imports left and
+// printed (the declaration and the lists, read back from the PDF files);
+// the months of the 2022 bonuses with every kind of person and nothing
+// typed; an import killed in the middle of a person and run again; the
+// tool's refusals of wrong options.
 #include "ZepCCompletaDemo.h"
+#include "ZepCDma.h"
 #include "ZepDemoDeclarationSupport.h"
 
 #include "DatabaseCreator.h"
 #include "ZepDocumentoSupport.h"
 
+#include "zepCReport.h"
+
 #include <QDomDocument>
+#include <QRegularExpression>
 #include <QSet>
 
 using namespace demotest;
@@ -58,7 +63,8 @@ QString testo(const QDomElement &e, const QString &nome)
 // The file of a period checked against the tables the import left: one
 // individual declaration per employee and performing-arts row under its
 // company number, one company declaration per number, the collaborators,
-// every element where the binding puts it, the totals the sums of the rows.
+// the public-sector persons each with its periods, every element where the
+// binding puts it, the totals the sums of the rows.
 void controllaFile(const QString &archivio, int anno, int mese, const QString &file)
 {
     QFile f(file);
@@ -68,7 +74,7 @@ void controllaFile(const QString &archivio, int anno, int mese, const QString &f
     QDomDocument dom;
     ASSERT_TRUE(dom.setContent(xml));
 
-    QStringList righe, collaboratori;
+    QStringList righe, collaboratori, pubblici;
     QSet<QString> matricole;
     {
         Tabelle t(archivio, anno, mese);
@@ -85,6 +91,10 @@ void controllaFile(const QString &archivio, int anno, int mese, const QString &f
         t.Carica(coll, QStringLiteral("TEMC_COLLABORATORI"));
         for (coll.first(); !coll.eof(); coll.next())
             collaboratori << coll.fieldByName(QStringLiteral("CFCollaboratore")).asString();
+        platform::DataSet d0;
+        t.Carica(d0, TZepDma::TabellaD0);
+        for (d0.first(); !d0.eof(); d0.next())
+            pubblici << d0.fieldByName(TZepDma::CampoCodiceFiscale).asString();
     }
     EXPECT_GT(righe.size(), 20) << "the demo month has employees";
 
@@ -121,47 +131,114 @@ void controllaFile(const QString &archivio, int anno, int mese, const QString &f
     for (const QDomElement &c :
          figli(azienda.firstChildElement(QStringLiteral("ListaCollaboratori")), QStringLiteral("Collaboratore")))
         nelFile << testo(c, QStringLiteral("CFCollaboratore"));
+    QStringList pubbliciNelFile;
+    for (const QDomElement &pos :
+         figli(azienda.firstChildElement(QStringLiteral("ListaPosPA")), QStringLiteral("PosPA")))
+        for (const QDomElement &d0 : figli(pos, QStringLiteral("D0_DenunciaIndividuale"))) {
+            pubbliciNelFile << testo(d0, QStringLiteral("CFLavoratore"));
+            EXPECT_FALSE(figli(d0, QStringLiteral("E0_PeriodoNelMese")).isEmpty())
+                << pubbliciNelFile.last().toStdString();
+        }
 
     righe.sort();
     denunce.sort();
     collaboratori.sort();
     nelFile.sort();
+    pubblici.sort();
+    pubbliciNelFile.sort();
     EXPECT_EQ(denunce, righe);
     EXPECT_EQ(posizioni, matricole);
     EXPECT_EQ(nelFile, collaboratori);
+    EXPECT_EQ(pubbliciNelFile, pubblici);
 }
 
 } // namespace
 
-TEST(ZepDemoDeclaration, AMonthOf2024AndOneOf2022AreImportedAndWrittenWhole)
+// A month of 2024 with every import: "Importa" refuses the demo's mother
+// (the declaration does not handle her relief, "Esonero IVS madri non
+// gestito."), so that run ends without a file while the other imports take
+// their persons all the same; the file of the rows imported is then written
+// and the month printed: the declaration (every employee with its figures,
+// the collaborators, the public-sector persons) and the two lists.
+TEST(ZepDemoDeclaration, AMonthOf2024WithEveryImportIsWrittenAndPrintedWhole)
 {
     Installazione inst;
     const QString archivio = inst.Archivio();
-    ASSERT_EQ(inst.CreaArchivio(50, QStringLiteral("2022-11"), QStringLiteral("2024-03")), QString());
-    for (const auto &[anno, mese] : {std::pair{2024, 3}, std::pair{2022, 11}}) {
-        const QString periodo = QStringLiteral("%1-%2").arg(anno).arg(mese, 2, 10, QLatin1Char('0'));
-        SCOPED_TRACE(periodo.toStdString());
-        const QString file = inst.path(QStringLiteral("out/uniEMens%1.xml").arg(periodo));
-        const Esito e = inst.Dichiara(archivio, periodo, QString());
-        // The demo's mother of 2024 is refused: the declaration does not
-        // handle her relief ("Esonero IVS madri non gestito.").
-        ASSERT_EQ(e.codice, anno == 2024 ? 1 : 0) << e.uscita.toStdString() << e.errori.toStdString();
-        const Esito f = esegui(inst.programma(),
-                               {QStringLiteral("--archive"), archivio, QStringLiteral("--period"), periodo,
-                                QStringLiteral("--output"), file, QStringLiteral("--solo-file")});
-        ASSERT_EQ(f.codice, 0) << f.uscita.toStdString() << f.errori.toStdString();
-        // A refused person ends the run after "Importa": no later step, no file.
-        const bool rifiutata = anno == 2024;
-        for (const auto &[passo, atteso] : {std::pair{"Parametri", true}, std::pair{"Importa ", true},
-                                            std::pair{"Importa iscritti FPLS", !rifiutata}})
-            EXPECT_EQ(e.uscita.contains(QLatin1String(passo)), atteso) << passo << "\n" << e.uscita.toStdString();
-        if (rifiutata) {
-            EXPECT_TRUE(e.errori.contains(QLatin1String("file telematico non creato"))) << e.errori.toStdString();
-        }
-        for (const char *passo : {"File telematico", "Totale"})
-            EXPECT_TRUE(f.uscita.contains(QLatin1String(passo))) << passo << "\n" << f.uscita.toStdString();
-        controllaFile(archivio, anno, mese, file);
+    ASSERT_EQ(inst.CreaArchivio(50, QStringLiteral("2024-03"), QStringLiteral("2024-03")), QString());
+    const QString periodo = QStringLiteral("2024-03");
+    const QString file = inst.path(QStringLiteral("out/uniEMens%1.xml").arg(periodo));
+    const QStringList tutte{QStringLiteral("--ex-dma"), QStringLiteral("--completa-demo")};
+    const Esito e = inst.Dichiara(archivio, periodo, file, QProcessEnvironment::systemEnvironment(),
+                                  tutte + QStringList{QStringLiteral("--iscritti-fpls")});
+    ASSERT_EQ(e.codice, 1) << e.uscita.toStdString() << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QLatin1String("Esonero IVS madri non gestito."))) << e.errori.toStdString();
+    EXPECT_TRUE(e.errori.contains(QLatin1String("file telematico non creato"))) << e.errori.toStdString();
+    EXPECT_FALSE(QFile::exists(file));
+    // Each import took persons of its own.
+    for (const char *passo : {"Importa ", "Importa iscritti FPLS", "Importa (ex Dma)"})
+        EXPECT_TRUE(e.uscita.contains(
+            QRegularExpression(QRegularExpression::escape(QLatin1String(passo)) + QStringLiteral("\\s+[1-9]"))))
+            << passo << "\n"
+            << e.uscita.toStdString();
+
+    const QString denuncia = inst.path(QStringLiteral("out/denuncia.pdf"));
+    const QString dipendenti = inst.path(QStringLiteral("out/dipendenti.pdf"));
+    const QString collaboratori = inst.path(QStringLiteral("out/collaboratori.pdf"));
+    const Esito f = inst.Dichiara(archivio, periodo, file, QProcessEnvironment::systemEnvironment(),
+                                  tutte
+                                      + QStringList{QStringLiteral("--solo-file"), QStringLiteral("--stampa-pdf"),
+                                                    denuncia, QStringLiteral("--stampa-dipendenti"), dipendenti,
+                                                    QStringLiteral("--stampa-collaboratori"), collaboratori});
+    ASSERT_EQ(f.codice, 0) << f.uscita.toStdString() << f.errori.toStdString();
+    controllaFile(archivio, 2024, 3, file);
+
+    platform::DataSet dip, fpls, coll, d0;
+    {
+        Tabelle t(archivio, 2024, 3);
+        t.Carica(dip, QStringLiteral("TEMD_DIPENDENTI"));
+        t.Carica(fpls, QStringLiteral("TEFE_FPLSEXENPALS"));
+        t.Carica(coll, QStringLiteral("TEMC_COLLABORATORI"));
+        t.Carica(d0, TZepDma::TabellaD0);
     }
+    // Every kind of person of the month.
+    EXPECT_GT(dip.recordCount(), 10);
+    EXPECT_GT(fpls.recordCount(), 0);
+    EXPECT_GT(coll.recordCount(), 0);
+    EXPECT_GE(d0.recordCount(), 4);
+
+    // The declaration: its pages as the run counts them, each with its
+    // heading and number; every employee with its figures and the month's
+    // total; the collaborators; the public-sector persons in their section.
+    const QStringList pagine = paginePdf(denuncia);
+    const int n = int(pagine.size());
+    ASSERT_GT(n, 0);
+    EXPECT_TRUE(f.uscita.contains(QRegularExpression(QStringLiteral("Stampa Denuncia\\s+%1 pagine").arg(n))))
+        << f.uscita.toStdString();
+    EXPECT_TRUE(pagine.first().contains(QStringLiteral("Dichiarante")));
+    for (int p = 0; p < n; ++p) {
+        EXPECT_TRUE(pagine.at(p).contains(TZepReport::TitoloStampa)) << p + 1;
+        EXPECT_TRUE(pagine.at(p).contains(QStringLiteral("marzo 2024"))) << p + 1;
+        EXPECT_TRUE(pagine.at(p).contains(QStringLiteral("Pagina %1 di %2").arg(p + 1).arg(n))) << p + 1;
+    }
+    controllaDipendentiStampati(pagine, dip, true);
+    const QString tutto = pagine.join(QLatin1Char('\n'));
+    for (coll.first(); !coll.eof(); coll.next())
+        EXPECT_TRUE(tutto.contains(coll.fieldByName(QStringLiteral("CFCollaboratore")).asString()));
+    const QString pubblico = tutto.mid(tutto.indexOf(QStringLiteral("Iscritti ex DMA (INPDAP)")));
+    for (d0.first(); !d0.eof(); d0.next())
+        EXPECT_TRUE(pubblico.contains(QStringLiteral(" - ") + d0.fieldByName(TZepDma::CampoCodiceFiscale).asString()))
+            << d0.fieldByName(TZepDma::CampoCodiceFiscale).asString().toStdString();
+
+    // The lists: every employee and collaborator of the month.
+    const QStringList elenco = paginePdf(dipendenti);
+    ASSERT_FALSE(elenco.isEmpty());
+    EXPECT_TRUE(elenco.first().contains(QStringLiteral("marzo 2024")));
+    const QString tuttiDip = elenco.join(QLatin1Char('\n'));
+    for (dip.first(); !dip.eof(); dip.next())
+        EXPECT_TRUE(tuttiDip.contains(dip.fieldByName(QStringLiteral("CFLavoratore")).asString()));
+    const QString tuttiColl = paginePdf(collaboratori).join(QLatin1Char('\n'));
+    for (coll.first(); !coll.eof(); coll.next())
+        EXPECT_TRUE(tuttiColl.contains(coll.fieldByName(QStringLiteral("CFCollaboratore")).asString()));
 }
 
 // The months of the 2022 bonuses with every kind of person, on an archive

@@ -61,6 +61,8 @@ public:
     }
 
     const TZepProgramma &Programma() const override { return m_programma; }
+    // Another program's windows (the earlier program's, for instance).
+    void SetProgramma(const TZepProgramma &programma) { m_programma = programma; }
     QString CartellaBase() const override { return m_base; }
     QString DataModello() const override { return dataModello; }
     void SetDataModello(const QString &data) override { dataModello = data; }

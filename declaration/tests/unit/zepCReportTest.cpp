@@ -125,7 +125,7 @@ TEST_F(ZepStampe, TheDeclarationPrintsEachPersonWithItsOwnRowsAndTheSumsAsTotals
     Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "500.50");
     Collaboratore("EEEEEE00A01H501E", "ESPOSITO", "1500.00");
 
-    TZepReport report(store);
+    TZepReport report(store, TZepDenuncia::UniEmens);
     report.Carica(FilePeriodo("2024", "02"));
     const TZepStampa s = report.Stampa();
     EXPECT_EQ(s.periodo, QStringLiteral("febbraio 2024"));
@@ -179,7 +179,7 @@ TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
     Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "600");
     Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "700"); // a second relationship
 
-    TzepRepDip dip(store);
+    TzepRepDip dip(store, TZepDenuncia::UniEmens);
     dip.Carica();
     // One row per fiscal code and company number, by surname.
     QStringList scelta;
@@ -239,7 +239,7 @@ TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
 
     // A collaborator with several relationships is listed once; every row
     // of the month is printed.
-    TzepRepColl coll(store);
+    TzepRepColl coll(store, TZepDenuncia::UniEmens);
     coll.Carica();
     EXPECT_EQ(coll.cdsScelta.recordCount(), 1);
     coll.Mese = 3;
@@ -250,4 +250,95 @@ TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
     EXPECT_EQ(b->tabelle.at(0).righe.size(), 2);
     EXPECT_EQ(b->tabelle.at(0).totali.last(), QStringLiteral("1.300,00"));
     EXPECT_EQ(s.periodo, QStringLiteral("marzo 2024"));
+}
+
+// The earlier programs' reduced declaration and lists over the same tables:
+// the declarant, employees and collaborators only, the E-Mens figures, no
+// day strips, no contribution, no company declaration, no public sector.
+TEST_F(ZepStampe, TheEarlierProgramsPrintTheReducedDeclarationOfTheirEMensRows)
+{
+    Periodo(QStringLiteral("2008"), QStringLiteral("05"));
+    Dipendente("AAAAAA00A01H501A", "ALBERTI", "M1", "2000.00", "200.00", QStringLiteral("SSSSS"));
+    Aggiungi(QStringLiteral("TEMD_DIPENDENTI"),
+             {{QStringLiteral("CFLavoratore"), Value(QStringLiteral("BBBBBB00A01H501B"))},
+              {QStringLiteral("Cognome"), Value(QStringLiteral("BIANCHI"))},
+              {QStringLiteral("Matricola"), Value(QStringLiteral("M1"))},
+              {QStringLiteral("Imponibile"), euro("1000.00")},
+              {QStringLiteral("Anno"), Value(2007)},
+              {QStringLiteral("MeseDal"), Value(1)},
+              {QStringLiteral("MeseAl"), Value(12)},
+              {QStringLiteral("AumentoImponibile"), euro("300.00")},
+              {QStringLiteral("AnnoMeseDenuncia"), Value(PeriodoDenuncia())}});
+    Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "500.00");
+    {
+        DataSet dichiarante;
+        store.LoadPeriod(dichiarante, QStringLiteral("TAMM_AMMINISTRAZIONE"), 2008, 0);
+        dichiarante.append();
+        dichiarante.fieldByName(QStringLiteral("RagSocMittente")).setValue(Value(QStringLiteral("STUDIO")));
+        dichiarante.fieldByName(QStringLiteral("Provincia")).setValue(Value(QStringLiteral("RM")));
+        dichiarante.post();
+        store.SavePeriod(dichiarante, QStringLiteral("TAMM_AMMINISTRAZIONE"), 2008, 0);
+    }
+    // Rows of the current program's other tables, which the reduced form
+    // never reads.
+    Aggiungi(QStringLiteral("TEMA_DENAZIENDALE"), {{QStringLiteral("Matricola"), Value(QStringLiteral("M1"))}});
+    Aggiungi(QStringLiteral("TD0_ANAG"), {{QStringLiteral("IAFIID"), Value(7)},
+                                          {QStringLiteral("AN_D0001002_COGNOME"), Value(QStringLiteral("VERDI"))}});
+
+    struct Caso {
+        TZepDenuncia denuncia;
+        QString titolo;
+        bool strisce, contributo, pubblico;
+    };
+    for (const Caso &c : {Caso{TZepDenuncia::UniEmens, TZepReport::TitoloStampa, true, true, true},
+                          Caso{TZepDenuncia::EMens, TZepReport::TitoloStampaEMens, false, false, false},
+                          Caso{TZepDenuncia::EMensLocale, TZepReport::TitoloStampaEMens, false, false, false}}) {
+        SCOPED_TRACE(c.titolo.toStdString());
+        TZepReport report(store, c.denuncia);
+        report.Carica(FilePeriodo("2008", "05"));
+        const TZepStampa s = report.Stampa();
+        report.Chiudi();
+        EXPECT_EQ(s.titolo, c.titolo);
+        EXPECT_EQ(s.periodo, QStringLiteral("maggio 2008"));
+        const TZepStampaBlocco *alberti = blocco(s, QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"));
+        ASSERT_TRUE(alberti);
+        EXPECT_EQ(alberti->righeFisse.isEmpty(), !c.strisce);
+        EXPECT_EQ(alberti->tabelle.at(0).colonne.contains(QStringLiteral("Contributo")), c.contributo);
+        const TZepStampaBlocco *tot = blocco(s, QStringLiteral("Totale dipendenti"));
+        ASSERT_TRUE(tot);
+        EXPECT_EQ(campo(*tot, QStringLiteral("Imponibile:")), QStringLiteral("3.000,00"));
+        EXPECT_EQ(campo(*tot, QStringLiteral("Contributo:")),
+                  c.contributo ? QStringLiteral("200,00") : QStringLiteral("<assente>"));
+        EXPECT_EQ(blocco(s, QStringLiteral("Denuncia aziendale")) != nullptr, c.pubblico);
+        EXPECT_EQ(blocco(s, QStringLiteral("Iscritti ex DMA (INPDAP)")) != nullptr, c.pubblico);
+        EXPECT_EQ(campo(*blocco(s, QStringLiteral("Dichiarante")), QStringLiteral("Provincia:"))
+                      == QStringLiteral("<assente>"),
+                  !c.pubblico);
+        ASSERT_TRUE(blocco(s, QStringLiteral("Collaboratori")));
+        EXPECT_EQ(blocco(s, QStringLiteral("Collaboratori"))->tabelle.at(0).totali.last(), QStringLiteral("500,00"));
+        // The E-Mens pay variations of the earlier year, under the row.
+        const TZepStampaBlocco *bianchi = blocco(s, QStringLiteral("BIANCHI - BBBBBB00A01H501B"));
+        ASSERT_TRUE(bianchi);
+        if (c.denuncia == TZepDenuncia::UniEmens) {
+            EXPECT_EQ(bianchi->tabelle.size(), 1);
+        } else {
+            ASSERT_EQ(bianchi->tabelle.size(), 2);
+            EXPECT_EQ(bianchi->tabelle.at(1).righe,
+                      QList<QStringList>({{QStringLiteral("2007"), QStringLiteral("1"), QStringLiteral("12"),
+                                           QStringLiteral("300,00"), QString()}}));
+        }
+
+        // The list of "Dipendenti": the variations in place of the
+        // contribution, summed.
+        TzepRepDip dip(store, c.denuncia);
+        dip.Carica();
+        dip.Scegli({});
+        const TZepStampa elenco = dip.Stampa();
+        const TZepStampaBlocco *persona = blocco(elenco, QStringLiteral("BIANCHI - BBBBBB00A01H501B"));
+        ASSERT_TRUE(persona);
+        const TZepStampaTabella &righe = persona->tabelle.at(0);
+        EXPECT_EQ(righe.totali.mid(5), c.contributo ? QStringList({QStringLiteral("1.000,00"), QStringLiteral("0,00")})
+                                                    : QStringList({QStringLiteral("1.000,00"), QStringLiteral("300,00"),
+                                                                   QStringLiteral("0,00")}));
+    }
 }
