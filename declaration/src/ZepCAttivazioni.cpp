@@ -93,21 +93,38 @@ bool TZepAttivazioni::SostitutoDaAmministrazione()
 void TZepAttivazioni::ParametriDaFile(platform::DataSet &parametri, const FieldDefs &campi, platform::DataSet &appoggio,
                                       const QString &file)
 {
+    // The file's values are read and converted to the fields' types in a
+    // scratch record before `parametri` is touched: a damaged file, or a
+    // value of another type than its field's, fails naming the file and
+    // leaves `parametri` as it was.
+    platform::DataSet letti;
+    letti.setFieldDefs(campi);
+    letti.createDataSet();
+    letti.append();
+    if (TTovCds::FileExists(file)) {
+        appoggio.close();
+        try {
+            TTovCds::LoadFromFile(appoggio, file);
+            appoggio.first();
+            if (!appoggio.isEmpty())
+                for (const auto &field : letti.fields())
+                    if (const Field *stored = appoggio.findField(field->fieldName()))
+                        field->setValue(stored->value());
+        } catch (const platform::Exception &e) {
+            appoggio.close();
+            if (e.message().contains(QFileInfo(file).fileName()))
+                throw; // the reader's message names the file
+            throw platform::EDataSetError(QStringLiteral("File dei parametri \"%1\" non valido: %2")
+                                              .arg(QDir::toNativeSeparators(file), e.message()));
+        }
+        appoggio.close();
+    }
     parametri.close();
     parametri.setFieldDefs(campi);
     parametri.createDataSet();
     parametri.append();
-    if (!TTovCds::FileExists(file))
-        return;
-    appoggio.close();
-    TTovCds::LoadFromFile(appoggio, file);
-    appoggio.first();
-    const bool hasRecord = !appoggio.isEmpty();
-    for (const auto &field : parametri.fields()) {
-        const Field *stored = appoggio.findField(field->fieldName());
-        field->setValue(stored && hasRecord ? stored->value() : Value::null());
-    }
-    appoggio.close();
+    for (const auto &field : parametri.fields())
+        field->setValue(letti.fieldByName(field->fieldName()).value());
 }
 
 void TZepAttivazioni::PreparaParametri(TipoImport tipo)

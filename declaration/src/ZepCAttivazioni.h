@@ -78,7 +78,9 @@ public:
     // `parametri` made anew on `campi` with one record in insert state,
     // each field the value of the field of the same name of the parameter
     // file (read into `appoggio`, closed again), null when the file has no
-    // such field or there is no file.
+    // such field or there is no file. A damaged file, or a value that is
+    // not of its field's type, fails with an error naming the file and
+    // leaves `parametri` as it was.
     static void ParametriDaFile(platform::DataSet &parametri, const platform::FieldDefs &campi,
                                 platform::DataSet &appoggio, const QString &file);
     // Step 4 of the import flow: cdsParametri made anew with one

@@ -114,6 +114,8 @@ bool TZepImpMultiSelect::VarRetributive() const
 
 void TZepImpMultiSelect::SalvaTabella(DataSet &dataSet)
 {
+    if (RinviaSalvataggio(dataSet))
+        return;
     if (&dataSet == &cdsImport)
         TZepFiscImpMultiSelect::SalvaTabella(dataSet);
     else if (&dataSet == &cdsColl)

@@ -12,6 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 using platform::DataSet;
 using platform::Field;
@@ -287,35 +292,52 @@ void TZepParametri::CreaCartellaAnno()
     const QString cartella = platform::findPath(base, relativa);
     const QString iniziale = platform::findPath(base, programma.CartellaIniziale);
     if (!QFileInfo(cartella).isDir()) {
-        if (!QDir().mkpath(cartella))
-            throw EUqError(QStringLiteral("Impossibile creare la cartella: ") + QDir::toNativeSeparators(cartella));
-        try {
-            const auto copia = [&](const QString &origine, const QString &nome) {
-                const QString sorgente = platform::findPath(origine, nome);
-                QFile file(sorgente);
-                if (!file.copy(QDir(cartella).filePath(nome)))
-                    throw EUqError(QStringLiteral("Errore nella generazione del file, operazione non conclusasi con "
-                                                  "successo")
-                                   + QStringLiteral("\n") + QDir::toNativeSeparators(sorgente) + QStringLiteral(": ")
-                                   + file.errorString());
-            };
-            copia(iniziale, TZepKax::FileDipendenti);
-            copia(iniziale, TZepKax::FileCollaboratori);
-            bool numero = false;
-            const int anno = AnnoDenuncia.toInt(&numero);
-            const QString precedente = numero ? platform::findPath(base, programma.PrefissoCartellaAnno
-                                                                             + QString::number(anno - 1)
-                                                                             + QLatin1Char('/'))
-                                              : QString();
-            const bool dichiarante = !precedente.isEmpty()
-                                     && QFileInfo(platform::findPath(precedente, TZepKax::FileDichiarante)).isFile();
-            copia(dichiarante ? precedente : iniziale, TZepKax::FileDichiarante);
-        } catch (...) {
-            // Half a folder would never be completed: the next opening of
-            // the year finds it and copies nothing.
-            QDir(cartella).removeRecursively();
-            throw;
-        }
+        // The folder is made whole under a name of its own beside it, then
+        // renamed into place in one step: a process killed meanwhile leaves
+        // no half folder that the next opening would take as made (it
+        // copies nothing into a folder it finds), only the temporary one,
+        // which the next creation removes.
+        const QString finale = QDir::cleanPath(cartella);
+        const QFileInfo info(finale);
+        const QString prefissoTemporanea = info.fileName() + QStringLiteral(".nuova-");
+        if (!QDir().mkpath(info.absolutePath()))
+            throw EUqError(QStringLiteral("Impossibile creare la cartella: ")
+                           + QDir::toNativeSeparators(info.absolutePath()));
+        QDir genitore(info.absolutePath());
+        for (const QString &resto : genitore.entryList({prefissoTemporanea + QLatin1Char('*')},
+                                                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+            QDir(genitore.filePath(resto)).removeRecursively();
+        QTemporaryDir nuova(genitore.filePath(prefissoTemporanea + QStringLiteral("XXXXXX")));
+        if (!nuova.isValid())
+            throw EUqError(QStringLiteral("Impossibile creare la cartella: ") + QDir::toNativeSeparators(cartella)
+                           + QStringLiteral(": ") + nuova.errorString());
+        const auto copia = [&](const QString &origine, const QString &nome) {
+            const QString sorgente = platform::findPath(origine, nome);
+            QFile file(sorgente);
+            if (!file.copy(QDir(nuova.path()).filePath(nome)))
+                throw EUqError(QStringLiteral("Errore nella generazione del file, operazione non conclusasi con "
+                                              "successo")
+                               + QStringLiteral("\n") + QDir::toNativeSeparators(sorgente) + QStringLiteral(": ")
+                               + file.errorString());
+        };
+        copia(iniziale, TZepKax::FileDipendenti);
+        copia(iniziale, TZepKax::FileCollaboratori);
+        bool numero = false;
+        const int anno = AnnoDenuncia.toInt(&numero);
+        const QString precedente = numero ? platform::findPath(base, programma.PrefissoCartellaAnno
+                                                                         + QString::number(anno - 1) + QLatin1Char('/'))
+                                          : QString();
+        const bool dichiarante = !precedente.isEmpty()
+                                 && QFileInfo(platform::findPath(precedente, TZepKax::FileDichiarante)).isFile();
+        copia(dichiarante ? precedente : iniziale, TZepKax::FileDichiarante);
+        // The folder's permissions as a folder made in place would have.
+        QFile::setPermissions(nuova.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                                                | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        if (std::rename(QFile::encodeName(nuova.path()).constData(), QFile::encodeName(finale).constData()) != 0)
+            throw EUqError(QStringLiteral("Impossibile creare la cartella: ") + QDir::toNativeSeparators(cartella)
+                           + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
+        nuova.setAutoRemove(false);
     }
     TZepKax(cartella, iniziale).AllineaTabelleLocali();
 }

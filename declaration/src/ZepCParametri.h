@@ -73,9 +73,11 @@ public:
     // The local-file form's year data folder: made the first time with the
     // empty row files of the initial folder and the previous year's
     // declarant (else the empty one), then, every time, the row files
-    // brought to the current structure (TZepKax::AllineaTabelleLocali). A
-    // copy that fails stops the preparation with its reason and removes the
-    // folder it had begun, so the next opening of the year starts it again.
+    // brought to the current structure (TZepKax::AllineaTabelleLocali). The
+    // folder is made under a temporary name and renamed into place whole: a
+    // copy that fails (it stops the preparation with its reason) or a
+    // process killed meanwhile leaves no year folder, so the next opening
+    // of the year starts it again.
     void CreaCartellaAnno();
 
     // "Anno/Mese Denuncia: 2010/marzo    Circolare INPS n. 152 del 22/11/2004"

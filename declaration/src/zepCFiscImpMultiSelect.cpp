@@ -8,6 +8,10 @@
 
 #include "Exceptions.h"
 
+#include <QScopeGuard>
+
+#include <utility>
+
 using platform::DataSet;
 using platform::Value;
 
@@ -65,19 +69,43 @@ int TZepFiscImpMultiSelect::RegimePost95()
 void TZepFiscImpMultiSelect::SalvaTabella(DataSet &dataSet)
 {
     ZEP_ASSERT(!m_nomeTabella.isEmpty(), QStringLiteral("SalvaTabella: tabella non caricata con CaricaTabella"));
+    if (RinviaSalvataggio(dataSet))
+        return;
     if (EDichiarante(m_nomeTabella))
         m_store.SavePeriod(dataSet, m_nomeTabella, m_store.Year(), 0);
     else
         m_store.Save(dataSet, m_nomeTabella);
 }
 
+bool TZepFiscImpMultiSelect::RinviaSalvataggio(DataSet &dataSet)
+{
+    if (m_scriviOra || !StoreLocale() || !PersonaInCorso())
+        return false;
+    if (!m_rinviati.contains(&dataSet))
+        m_rinviati.append(&dataSet);
+    return true;
+}
+
+void TZepFiscImpMultiSelect::PrimaDelCommit()
+{
+    const QList<DataSet *> tabelle = std::exchange(m_rinviati, {});
+    m_scriviOra = true;
+    const auto fine = qScopeGuard([this] { m_scriviOra = false; });
+    for (DataSet *tabella : tabelle)
+        SalvaTabella(*tabella);
+}
+
 void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &dataSet)
 {
     // The local files are no part of the person's transaction: the rows a
     // failed person had saved are still in them until the table, put back,
-    // is written again.
-    if (StoreLocale() && dataSet.isActive())
+    // is written again. Saves still deferred are dropped with the person.
+    m_rinviati.clear();
+    if (StoreLocale() && dataSet.isActive()) {
+        m_scriviOra = true;
+        const auto fine = qScopeGuard([this] { m_scriviOra = false; });
         SalvaTabella(dataSet);
+    }
 }
 
 void TZepFiscImpMultiSelect::ImportaSostituto()

@@ -57,10 +57,23 @@ public:
     void TabellaRipristinata(platform::DataSet &dataSet) override;
     // The declarant of the year (TZepImpSostituto over FileSediInps).
     void ImportaSostituto() override;
+    // In the local-file form a person's rows are written to their files
+    // once the person is whole, not row by row: a process killed between
+    // two rows of a person would leave the first in the file (a file write
+    // is no part of the transaction). The tables deferred during the person
+    // are written here.
+    void PrimaDelCommit() override;
+
+protected:
+    // The save of `dataSet` deferred to the person's end: the local-file
+    // form, during a person; false when it is to be written now.
+    bool RinviaSalvataggio(platform::DataSet &dataSet);
 
 private:
     static bool EDichiarante(const QString &tabella);
 
     ITovDBCds &m_store;
     QString m_nomeTabella;
+    QList<platform::DataSet *> m_rinviati; // saves deferred to the person's end
+    bool m_scriviOra = false;              // writing them (or a table put back)
 };

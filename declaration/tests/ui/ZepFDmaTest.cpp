@@ -1,7 +1,8 @@
 // The public-sector window "DMA Dati iscritto" on a real embedded archive:
 // the sections follow the current person (none without one), the lock and
 // "&Sblocca", saving a section through the check dialog, the deletes that
-// take a person's rows with them, and the refusals of the paying entities.
+// take a person's rows with them, the refusals of the paying entities, and
+// bad text typed into the boxes.
 #include "ZepFinestreDenunciaSupport.h"
 
 #include "ZepCDma.h"
@@ -235,3 +236,87 @@ TEST_F(ZepFinestraDma, ThePaymentMonthOffersTheMonthBeforeTheV1RowAndTheRunEndsW
     EXPECT_EQ(Messaggi(), QStringList({"Fine operazione"}));
     EXPECT_TRUE(services->dialogs().isEmpty());
 }
+
+// Bad text typed into the boxes of the person and of its sections: the box
+// says what is wrong in Italian, naming the field, and the row saved keeps
+// the value it had.
+struct TestoErrato {
+    const char *nome;
+    const char *quadro; // "D0", "E0" or "V1" (a paying entity of the V1 row)
+    const char *campo;
+    const char *testo;
+    const char *messaggio;
+};
+
+void PrintTo(const TestoErrato &t, std::ostream *os)
+{
+    *os << t.nome;
+}
+
+class ZepFinestraDmaTesto : public ZepFinestraDma, public ::testing::WithParamInterface<TestoErrato> {};
+
+TEST_P(ZepFinestraDmaTesto, IsRefusedWithAnItalianMessageAndNothingIsSavedHalf)
+{
+    const TestoErrato &c = GetParam();
+    const int id = Persona(Rossi, QStringLiteral("ROSSI"));
+    Aggiungi(TZepDma::TabellaV1, {{TZepDma::CampoIscritto, id}, {TZepDma::CampoOrdine, 1}});
+    Aggiungi(TZepDma::TabellaEvV1, {{TZepDma::CampoIscritto, id},
+                                    {TZepDma::CampoOrdine, 1},
+                                    {QStringLiteral("TipoContributo"), QStringLiteral("1")},
+                                    {QStringLiteral("CFAzienda"), QStringLiteral("01234567890")},
+                                    {QStringLiteral("Imponibile"), 1000},
+                                    {QStringLiteral("Contributo"), 100},
+                                    {QStringLiteral("Aliquota"), QStringLiteral("A")},
+                                    {QStringLiteral("AnnoMeseErogazione"), QStringLiteral("2023-11")}});
+    TfrQuvIscritto *f = Apri()->frIscritto;
+    const QString quadro = QLatin1String(c.quadro);
+    TfrZepDatiDenuncia *frame = quadro == QLatin1String("D0")   ? static_cast<TfrZepDatiDenuncia *>(f)
+                                : quadro == QLatin1String("E0") ? static_cast<TfrZepDatiDenuncia *>(f->frE0)
+                                                                : f->frV1->frVersanti;
+    const QString tabella = quadro == QLatin1String("D0")   ? TZepDma::TabellaD0
+                            : quadro == QLatin1String("E0") ? TZepDma::TabellaE0
+                                                            : TZepDma::TabellaEvV1;
+    const QString campo = QLatin1String(c.campo);
+    ASSERT_EQ(frame->cdsMain.recordCount(), 1);
+    const QStringList prima = Colonna(tabella, campo);
+
+    // The fiscal code is typed only into a new person.
+    const bool nuovo = campo == TZepDma::CampoCodiceFiscale;
+    (nuovo ? frame->acInsert : frame->acEdit)->trigger();
+    ASSERT_TRUE(frame->cdsMain.isEditing());
+    platform::DBEdit *box = frame->Dettaglio->Edit(campo);
+    ASSERT_NE(box, nullptr);
+    ASSERT_FALSE(box->isReadOnly());
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, QString::fromUtf8(c.testo));
+    QTest::keyClick(box, Qt::Key_Return);
+    frame->acPost->trigger();
+
+    const QString detto = Messaggi().join(QLatin1Char('\n'));
+    EXPECT_TRUE(detto.contains(QString::fromUtf8(c.messaggio))) << detto.toStdString();
+    for (const char *inglese : {"invalid", "cannot", "failed", "not a"})
+        EXPECT_FALSE(detto.contains(QLatin1String(inglese), Qt::CaseInsensitive)) << detto.toStdString();
+    if (frame->cdsMain.isEditing())
+        frame->acCancel->trigger();
+    EXPECT_EQ(Colonna(tabella, campo), prima) << "the value saved is the one before";
+    EXPECT_EQ(Colonna(tabella, TZepDma::CampoIscritto), QStringList{QString::number(id)}) << "one row, whole";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Caselle, ZepFinestraDmaTesto,
+    ::testing::Values(
+        TestoErrato{"CodiceFiscaleTroppoLungo", "D0", "CF_D0001001_CODFIS", "RSSMRA80A01H501UXYZ",
+                    "il testo ha 19 caratteri, il campo ne contiene al massimo 16"},
+        TestoErrato{"DataDiNascitaImpossibile", "D0", "DT_D0001005_DATANAS", "31/02/1980", "non è una data valida"},
+        TestoErrato{"CapTroppoLungo", "D0", "N5_D0001009_CAPRES", "001860", "il testo ha 6 caratteri"},
+        TestoErrato{"LettereNelleRetribuzioni", "E0", "VP_E0XXX026_RETRFISSE", "12O0,50", "non è un numero"},
+        TestoErrato{"TroppiDecimali", "E0", "PC_E0XXX014_PERCPT", "50,125", "ha più di 2 decimali"},
+        TestoErrato{"GiorniInLettere", "E0", "NP_E0XXX015_GGUTILI", "trenta", "non è un numero intero"},
+        TestoErrato{"InizioImpossibile", "E0", "DT_E0XXX001_DINIZIO", "00/13/2024", "non è una data valida"},
+        TestoErrato{"ImponibileInLettere", "V1", "Imponibile", "mille", "non è un numero"},
+        TestoErrato{"MeseDiErogazioneFuoriIntervallo", "V1", "AnnoMeseErogazione", "2023-13",
+                    "Anno e mese di erogazione non impostato correttamente (AAAA-MM)."},
+        TestoErrato{"MeseDiErogazioneZero", "V1", "AnnoMeseErogazione", "2023-00",
+                    "Anno e mese di erogazione non impostato correttamente (AAAA-MM)."}),
+    [](const auto &info) { return std::string(info.param.nome); });

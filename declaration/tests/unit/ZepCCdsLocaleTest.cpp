@@ -14,12 +14,15 @@
 #include "RecordingServices.h"
 #include "TovUCdsUtil.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iostream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -164,6 +167,69 @@ TEST_F(LocaleTest, AFailedCopyStopsTheFolderAndLeavesNothingHalfMade)
         EXPECT_TRUE(e.message().contains(TZepKax::FileCollaboratori));
     }
     EXPECT_FALSE(QFileInfo::exists(Anno(2006)));
+}
+
+TEST_F(LocaleTest, AKillWhileTheYearFolderIsMadeLeavesItWholeOrAbsent)
+{
+    bool ok = false;
+    quint32 seme = qEnvironmentVariable("ZEP_TEST_SEME").toUInt(&ok);
+    if (!ok)
+        seme = quint32(QDateTime::currentMSecsSinceEpoch());
+    std::cout << "ZEP_TEST_SEME=" << seme << " replays the kills" << std::endl;
+    QRandomGenerator caso(seme);
+    const QStringList interi = QStringList{TZepKax::FileDichiarante, TZepKax::FileCollaboratori,
+                                           TZepKax::FileDipendenti};
+    for (int prova = 0; prova < 10; ++prova) {
+        // The child makes the year's folder again and again, each time in an
+        // installation of its own sharing the initial files, until killed.
+        const QString prove = dir.filePath(QStringLiteral("prova%1/").arg(prova));
+        const pid_t figlio = fork();
+        ASSERT_GE(figlio, 0);
+        if (figlio == 0) {
+            for (int i = 0;; ++i) {
+                const QString b = prove + QString::number(i) + QLatin1Char('/');
+                QDir().mkpath(b + QStringLiteral("USR/ZEP"));
+                QFile::link(base + QStringLiteral("USR/ZEP/DbIniziale"), b + QStringLiteral("USR/ZEP/DbIniziale"));
+                TZepCdsLocale s(b, QStringLiteral("USR/ZEPDati/ZEP"));
+                Stato st(s, TZepParametri::ProgrammaEMensLocale(), b);
+                TZepParametri parametri(st);
+                parametri.Controlla(QStringLiteral("2006"));
+                parametri.Applica(QStringLiteral("2006"), 3, QString());
+            }
+        }
+        const int dopo = 3000 + int(caso.bounded(60000));
+        usleep(useconds_t(dopo));
+        kill(figlio, SIGKILL);
+        int status = 0;
+        waitpid(figlio, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        SCOPED_TRACE(QStringLiteral("seme %1, ucciso dopo %2 µs").arg(seme).arg(dopo).toStdString());
+        const QStringList installazioni = QDir(prove).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        for (const QString &i : installazioni) {
+            const QString dati = prove + i + QStringLiteral("/USR/ZEPDati/");
+            const QString anno = dati + QStringLiteral("ZEP2006");
+            if (QFileInfo::exists(anno)) {
+                EXPECT_EQ(QDir(anno).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase), interi)
+                    << i.toStdString() << ": a half year folder";
+            }
+        }
+        // The installation the kill came in opens its year, and nothing of
+        // the killed run is left beside the folder.
+        if (installazioni.isEmpty())
+            continue; // killed before it began one
+        const QString ultima = prove + QString::number(installazioni.size() - 1) + QLatin1Char('/');
+        QDir().mkpath(ultima + QStringLiteral("USR/ZEP"));
+        QFile::link(base + QStringLiteral("USR/ZEP/DbIniziale"), ultima + QStringLiteral("USR/ZEP/DbIniziale"));
+        TZepCdsLocale s(ultima, QStringLiteral("USR/ZEPDati/ZEP"));
+        Stato st(s, TZepParametri::ProgrammaEMensLocale(), ultima);
+        TZepParametri parametri(st);
+        parametri.Controlla(QStringLiteral("2006"));
+        parametri.Applica(QStringLiteral("2006"), 3, QString());
+        DataSet dipendenti;
+        s.LoadPeriod(dipendenti, QStringLiteral("TEMD_DIPENDENTI"), 2006, 3);
+        EXPECT_EQ(QDir(ultima + QStringLiteral("USR/ZEPDati")).entryList({QStringLiteral("ZEP2006*")}, QDir::Dirs),
+                  QStringList{QStringLiteral("ZEP2006")});
+    }
 }
 
 TEST_F(LocaleTest, OlderFilesAreBroughtToTheCurrentStructureOnlyWhenAFieldIsMissing)

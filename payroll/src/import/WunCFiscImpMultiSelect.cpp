@@ -258,8 +258,11 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
         }
 
         try {
+            m_personaInCorso = true;
             ApriAnagrafica();
             ImportaRiga();
+            PrimaDelCommit();
+            m_personaInCorso = false;
             // The program was asked to end meanwhile: the person is rolled
             // back rather than committed while it closes.
             if (platform::TerminationSignals::Requested())
@@ -267,6 +270,7 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
             transazione.Commit();
             return m_saltato ? EsitoPersona::Saltato : EsitoPersona::Importato;
         } catch (const std::exception &e) {
+            m_personaInCorso = false;
             if (cdsImport.isEditing())
                 cdsImport.cancel();
             // The person's writes rolled back and its tables put back (also
@@ -321,6 +325,7 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
         } catch (...) {
             // Not an error of ours: it passes through, the transaction is
             // rolled back by its guard, the tables put back here.
+            m_personaInCorso = false;
             Ripristina(copie);
             throw;
         }
@@ -465,6 +470,8 @@ QList<DataSet *> TwunFiscImpMultiSelect::TabelleInMemoria()
 {
     return {&cdsImport};
 }
+
+void TwunFiscImpMultiSelect::PrimaDelCommit() {}
 
 void TwunFiscImpMultiSelect::TabellaRipristinata(DataSet &dataSet)
 {

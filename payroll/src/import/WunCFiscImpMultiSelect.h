@@ -203,6 +203,12 @@ public:
     // and a table file is named, the file is written again (a file write
     // is not undone by the rollback). A store-kept table needs nothing.
     virtual void TabellaRipristinata(platform::DataSet &dataSet);
+    // Called once a person's rows are all made, right before the person's
+    // commit; a failure there fails the person. Base: nothing.
+    virtual void PrimaDelCommit();
+    // Whether a person is being imported (between its start and its commit
+    // or its failure).
+    bool PersonaInCorso() const { return m_personaInCorso; }
 
     // How many times a person is imported in all when another connection's
     // concurrent write refuses the person's (Database::isUpdateConflict):
@@ -228,4 +234,5 @@ private:
     TUqQueryCollection *m_sedi = nullptr;
     QString m_testo;
     bool m_saltato = false;
+    bool m_personaInCorso = false;
 };
