@@ -13,9 +13,12 @@
 // (RawReplay.h).
 //
 // The public-sector import of the same month ("Importa (ex Dma)",
-// TZepDmaImpMultiSelect: every candidate of legal position 1, its D0 row and
-// the E0 rows of its pay periods written into TD0_ANAG and TE0_RETR) is
-// measured beside it on the same archives.
+// TZepDmaImpMultiSelect: every candidate of legal position 1, "Sovrascrivi
+// sempre", its D0 row and the E0 rows of its pay periods written into
+// TD0_ANAG and TE0_RETR) is measured beside it, for 100 and 1,000
+// candidates: on demo archives whose persons drawn by kind are all
+// public-sector permanent staff (DemoArchiveOptions::publicSector), with its
+// floor made the same way.
 //
 // The counter "per_persona" is the wall time of one person (the CPU column
 // is the process's, the embedded engine included); "esecuzioni", "letture"
@@ -51,6 +54,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <map>
+#include <tuple>
 #include <memory>
 
 using namespace platform;
@@ -86,7 +90,12 @@ public:
 // of the archive as made, so that the import and its floor start from the
 // same database each time.
 struct Archivio {
+    // The persons of a public-sector archive that are not candidates of the
+    // public-sector import (the demo's fixed persons of other kinds).
+    static constexpr int NonCandidatiPubblici = 17;
+
     QTemporaryDir cartella;
+    bool pubblico = false;
     ConnectionSettings originale, lavoro;
     std::unique_ptr<Database> db;
     std::unique_ptr<TdmWunParams> params;
@@ -97,11 +106,14 @@ struct Archivio {
     size_t inizioMisura = 0, fineMisura = 0;
     int candidati = 0;
 
-    Archivio(int persone, bool scrittureForzate)
+    // `persone` persons, or for the public-sector import (`pubblico`) so
+    // many candidates.
+    Archivio(int persone, bool scrittureForzate, bool perPubblico) : pubblico(perPubblico)
     {
         payroll::DemoArchiveOptions o;
         o.output = cartella.filePath(QStringLiteral("demo.fdb"));
-        o.persons = persone;
+        o.persons = pubblico ? persone + NonCandidatiPubblici : persone;
+        o.publicSector = pubblico;
         o.fromYear = o.toYear = 2024;
         o.fromMonth = o.toMonth = 3;
         payroll::DemoArchive::create(o);
@@ -131,6 +143,8 @@ struct Archivio {
             throw;
         }
         registrazione.stop();
+        if (pubblico && candidati != persone)
+            throw std::runtime_error("the public-sector archive does not hold the candidates asked for");
     }
 
     // The working copy made anew from the archive as made, closed.
@@ -160,25 +174,29 @@ struct Archivio {
         return store;
     }
 
-    // One import of the month on the open copy, the part a benchmark
-    // measures (the candidates' choice and the loop) timed on `state`
-    // when given, and its bounds in the recording noted when `registra`.
-    // Returns the candidates; a failure raises.
+    // One import of the month on the open copy (the private-sector one, or
+    // the public-sector one on a public-sector archive), the part a
+    // benchmark measures (the candidates' choice and the loop) timed on
+    // `state` when given, and its bounds in the recording noted when
+    // `registra`. Returns the candidates; a failure raises.
     int Importa(bool registra = false, benchmark::State *state = nullptr);
+    int ImportaPrivato(bool registra, benchmark::State *state);
+    int ImportaPubblico(bool registra, benchmark::State *state);
 };
 
-std::map<std::pair<int, bool>, std::unique_ptr<Archivio>> &archivi()
+using Chiave = std::tuple<int, bool, bool>;
+std::map<Chiave, std::unique_ptr<Archivio>> &archivi()
 {
-    static std::map<std::pair<int, bool>, std::unique_ptr<Archivio>> aperti;
+    static std::map<Chiave, std::unique_ptr<Archivio>> aperti;
     return aperti;
 }
 
-// The archive of a run's arguments: persons, and forced writes (1, the
-// archive's own setting) or not (0: the engine's work without the disk's
-// wait at every commit).
-Archivio &archivio(const benchmark::State &state)
+// The archive of a run's arguments: persons (candidates of a public-sector
+// archive), and forced writes (1, the archive's own setting) or not (0: the
+// engine's work without the disk's wait at every commit).
+Archivio &archivio(const benchmark::State &state, bool pubblico = false)
 {
-    const std::pair<int, bool> chiave{int(state.range(0)), state.range(1) != 0};
+    const Chiave chiave{int(state.range(0)), state.range(1) != 0, pubblico};
     // The firebird driver and the program folders want an application.
     static int argc = 1;
     static char nome[] = "bench";
@@ -186,7 +204,7 @@ Archivio &archivio(const benchmark::State &state)
     static QCoreApplication app(argc, argv);
     if (!archivi().count(chiave)) {
         archivi().clear(); // one archive open at a time
-        archivi()[chiave] = std::make_unique<Archivio>(chiave.first, chiave.second);
+        archivi()[chiave] = std::make_unique<Archivio>(std::get<0>(chiave), std::get<1>(chiave), pubblico);
         // Closed at exit before the SQL module's own statics, made with the
         // first connection, go.
         static const int chiusura = std::atexit([] { archivi().clear(); });
@@ -215,6 +233,11 @@ DataSet &parametri()
 
 int Archivio::Importa(bool registra, benchmark::State *state)
 {
+    return pubblico ? ImportaPubblico(registra, state) : ImportaPrivato(registra, state);
+}
+
+int Archivio::ImportaPrivato(bool registra, benchmark::State *state)
+{
     auto store = NuovoStore();
     Conteggio conteggio;
     TZepImpMultiSelect imp(*store, db.get());
@@ -233,6 +256,48 @@ int Archivio::Importa(bool registra, benchmark::State *state)
     if (state)
         state->counters["righe"] = imp.cdsImport.recordCount();
     if (conteggio.errori != 0 || esito.falliti != conteggio.madri)
+        throw std::runtime_error(conteggio.primo.toStdString());
+    return esito.totale;
+}
+
+DataSet &parametriDma()
+{
+    static DataSet p;
+    if (!p.isActive()) {
+        p.setFieldDefs(TZepDmaImporta::CampiParametri());
+        p.createDataSet();
+        p.append();
+        for (const auto &[campo, valore] : {std::pair{"IMESID", Value(3)}, std::pair{"SOSTITUTO", Value(false)},
+                                            std::pair{"ImportaSuV1", Value(false)}, std::pair{"CAUSVAR", Value(5)},
+                                            std::pair{"ANNO_DENUNCIA", Value(2024)},
+                                            std::pair{"ANNO_COMPENSI", Value(2024)}, std::pair{"ITNOID", Value(1)}})
+            p.setFieldValue(QLatin1String(campo), valore);
+        p.post();
+    }
+    return p;
+}
+
+int Archivio::ImportaPubblico(bool registra, benchmark::State *state)
+{
+    auto store = NuovoStore();
+    Conteggio conteggio;
+    TZepDmaImpMultiSelect imp(*store, db.get());
+    imp.SetNotifica(&conteggio);
+    imp.Imposta(&parametriDma(), nullptr, {});
+    imp.Modo = TZepDmaImpMultiSelect::SovrascriviSempre;
+    if (registra)
+        inizioMisura = registrazione.mark();
+    if (state)
+        state->ResumeTiming();
+    imp.Prepara();
+    const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
+    if (state)
+        state->PauseTiming();
+    if (registra)
+        fineMisura = registrazione.mark();
+    if (state)
+        state->counters["righe"] = imp.cdsImport.recordCount();
+    if (conteggio.errori != 0 || esito.falliti != 0)
         throw std::runtime_error(conteggio.primo.toStdString());
     return esito.totale;
 }
@@ -258,9 +323,8 @@ void PerPersona(benchmark::State &state, const Archivio &a)
                                                                         | benchmark::Counter::kInvert);
 }
 
-void BM_ImportaMese(benchmark::State &state)
+void Misura(benchmark::State &state, Archivio &a)
 {
-    Archivio &a = archivio(state);
     for (auto _ : state) {
         state.PauseTiming();
         a.Riapri();
@@ -276,55 +340,8 @@ void BM_ImportaMese(benchmark::State &state)
     PerPersona(state, a);
 }
 
-DataSet &parametriDma()
+void Pavimento(benchmark::State &state, Archivio &a)
 {
-    static DataSet p;
-    if (!p.isActive()) {
-        p.setFieldDefs(TZepDmaImporta::CampiParametri());
-        p.createDataSet();
-        p.append();
-        for (const auto &[campo, valore] : {std::pair{"IMESID", Value(3)}, std::pair{"SOSTITUTO", Value(false)},
-                                            std::pair{"ImportaSuV1", Value(false)}, std::pair{"CAUSVAR", Value(5)},
-                                            std::pair{"ANNO_DENUNCIA", Value(2024)},
-                                            std::pair{"ANNO_COMPENSI", Value(2024)}, std::pair{"ITNOID", Value(1)}})
-            p.setFieldValue(QLatin1String(campo), valore);
-        p.post();
-    }
-    return p;
-}
-
-void BM_ImportaMeseExDma(benchmark::State &state)
-{
-    Archivio &a = archivio(state);
-    int candidati = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        a.Riapri();
-        auto store = a.NuovoStore();
-        Conteggio conteggio;
-        TZepDmaImpMultiSelect imp(*store, a.db.get());
-        imp.SetNotifica(&conteggio);
-        imp.Imposta(&parametriDma(), nullptr, {});
-        state.ResumeTiming();
-        imp.Prepara();
-        const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
-        state.PauseTiming();
-        candidati = esito.totale;
-        state.counters["righe"] = imp.cdsImport.recordCount();
-        if (conteggio.errori != 0 || esito.falliti != 0) {
-            state.SkipWithError(qPrintable(conteggio.primo));
-            break;
-        }
-        state.ResumeTiming();
-    }
-    state.counters["candidati"] = candidati;
-    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
-                                                                      | benchmark::Counter::kInvert);
-}
-
-void BM_ImportaMese_Pavimento(benchmark::State &state)
-{
-    Archivio &a = archivio(state);
     for (auto _ : state) {
         state.PauseTiming();
         a.Copia();
@@ -345,6 +362,26 @@ void BM_ImportaMese_Pavimento(benchmark::State &state)
     PerPersona(state, a);
 }
 
+void BM_ImportaMese(benchmark::State &state)
+{
+    Misura(state, archivio(state));
+}
+
+void BM_ImportaMese_Pavimento(benchmark::State &state)
+{
+    Pavimento(state, archivio(state));
+}
+
+void BM_ImportaMeseExDma(benchmark::State &state)
+{
+    Misura(state, archivio(state, true));
+}
+
+void BM_ImportaMeseExDma_Pavimento(benchmark::State &state)
+{
+    Pavimento(state, archivio(state, true));
+}
+
 } // namespace
 
 void Argomenti(benchmark::internal::Benchmark *b)
@@ -362,3 +399,4 @@ void Argomenti(benchmark::internal::Benchmark *b)
 BENCHMARK(BM_ImportaMese)->Apply(Argomenti);
 BENCHMARK(BM_ImportaMese_Pavimento)->Apply(Argomenti);
 BENCHMARK(BM_ImportaMeseExDma)->Apply(Argomenti);
+BENCHMARK(BM_ImportaMeseExDma_Pavimento)->Apply(Argomenti);

@@ -190,17 +190,11 @@ int TTovCds::NextKey(const DataSet &dataSet, const QString &fieldName)
 {
     const platform::Field &field = dataSet.fieldByName(fieldName);
     ZEP_ASSERT(!field.isCalculated(), QStringLiteral("NextKey: il campo %1 è calcolato").arg(fieldName));
-    // Position among the data fields: records() holds those only.
-    int column = 0;
-    for (int i = 0; i < field.index(); ++i)
-        if (!dataSet.field(i)->isCalculated())
-            ++column;
     bool any = false;
     qint64 highest = 0;
-    // records() holds every record with its pending changes (deleted ones
-    // excluded) and leaves the cursor alone.
-    for (const platform::ValueList &row : dataSet.records()) {
-        const platform::Value &v = row.value(column);
+    // Every record with its pending changes (deleted ones excluded); the
+    // cursor is left alone.
+    for (const platform::Value &v : dataSet.fieldValues(fieldName)) {
         if (v.isEmpty())
             continue;
         const qint64 n = v.toInt64();

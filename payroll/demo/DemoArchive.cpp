@@ -995,6 +995,8 @@ void Filler::makePersons()
             p.kind = later[size_t(i - DemoArchivePeople::FirstPerson)];
         } else if (i >= publicFirst && i < publicEnd) {
             p.kind = Kind::Public;
+        } else if (m_o.publicSector) {
+            p.kind = Kind::Public;
         } else {
             int x = r.range(1, 100);
             for (const auto &[kind, w] : weights) {

@@ -39,6 +39,12 @@ struct DemoArchiveOptions {
     int fromMonth = 1;
     int toYear = 2025;
     int toMonth = 12;
+    // The persons not fixed by their place (DemoArchivePeople.h,
+    // DemoArchivePublic.h, the first ten) are all public-sector permanent
+    // staff instead of being drawn by kind: an archive whose month has many
+    // persons for the public-sector import. The fixed persons stay as they
+    // are, so 17 of the persons are not public-sector permanent staff.
+    bool publicSector = false;
 };
 
 struct DemoArchiveSummary {

@@ -7,7 +7,10 @@
 // the declaration program proposes at its first start has pay. The same
 // options always give the same archive.
 //
-//   zepDemoArchive --output FILE [--persons N] [--seed S] [--from YYYY-MM] [--to YYYY-MM]
+// With --public-sector the persons drawn by kind are all public-sector
+// permanent staff (an archive to measure the public-sector import on).
+//
+//   zepDemoArchive --output FILE [--persons N] [--seed S] [--from YYYY-MM] [--to YYYY-MM] [--public-sector]
 #include "DemoArchive.h"
 
 #include "Exceptions.h"
@@ -51,12 +54,16 @@ int main(int argc, char **argv)
     const QCommandLineOption to(QStringLiteral("to"),
                                 QStringLiteral("Ultimo mese con le paghe (predefinito: il mese corrente)."),
                                 QStringLiteral("YYYY-MM"));
-    parser.addOptions({output, persons, seed, from, to});
+    const QCommandLineOption publicSector(
+        QStringLiteral("public-sector"),
+        QStringLiteral("Tutte le persone non fisse sono dipendenti pubblici di ruolo (posizione giuridica 1)."));
+    parser.addOptions({output, persons, seed, from, to, publicSector});
     parser.process(app);
 
     try {
         payroll::DemoArchiveOptions o;
         o.output = parser.value(output);
+        o.publicSector = parser.isSet(publicSector);
         bool ok = false;
         o.persons = parser.value(persons).toInt(&ok);
         if (!ok)

@@ -1053,7 +1053,8 @@ Value DataSet::readField(int index) const
         return d->buffer[index];
     if (d->cur < 0 || d->cur >= int(d->view.size()))
         return Value::null();
-    return d->view[d->cur]->values[index];
+    // at(): a read never detaches the values from a savepoint sharing them.
+    return d->view[d->cur]->values.at(index);
 }
 
 void DataSet::writeField(int index, const Value &value)
@@ -1141,7 +1142,7 @@ Value DataSet::lookup(const QString &keyFields, const ValueList &keyValues, cons
     const int i = d->find(keyFields, keyValues, {});
     if (i < 0)
         return Value::null();
-    return d->view[i]->values[result];
+    return d->view[i]->values.at(result);
 }
 
 // ---------------------------------------------------------------------------
@@ -1564,9 +1565,23 @@ QList<ValueList> DataSet::records() const
         ValueList row;
         row.reserve(d->dataFields.size());
         for (int i : std::as_const(d->dataFields))
-            row.append(r->values[i]);
+            row.append(r->values.at(i));
         out.append(row);
     }
+    return out;
+}
+
+ValueList DataSet::fieldValues(const QString &name) const
+{
+    const Field &field = fieldByName(name);
+    if (field.isCalculated())
+        d->fail(QStringLiteral("Campo calcolato: %1").arg(name));
+    const int i = field.index();
+    ValueList out;
+    out.reserve(qsizetype(d->records.size()));
+    for (const auto &r : d->records)
+        if (!r->deleted)
+            out.append(r->values.at(i));
     return out;
 }
 

@@ -353,6 +353,10 @@ public:
     void loadRecords(const FieldDefs &defs, QList<ValueList> &&rows);
     // Every record in natural order, deleted ones excluded (data fields).
     QList<ValueList> records() const;
+    // The values one data field holds in those records, in the same order:
+    // a column without copying every record (raises EDataSetError for a
+    // calculated or unknown field).
+    ValueList fieldValues(const QString &name) const;
 
     // ---- controls ----
     void disableControls() { ++m_disableCount; }

@@ -201,6 +201,17 @@ bool isTemporal(ValueType t)
     return t == ValueType::Date || t == ValueType::DateTime || t == ValueType::Time;
 }
 
+// Two dates or dates with times in order. Two dates compare as dates: made
+// into local date-times, each comparison would ask the C library for the
+// time zone (a file system call), and a dataset sorted by a date field does
+// that for every pair it compares.
+int compareTemporal(const Value &a, const Value &b)
+{
+    if (a.type() == ValueType::Date && b.type() == ValueType::Date)
+        return cmp3(a.toDate(), b.toDate());
+    return cmp3(a.toDateTime(), b.toDateTime());
+}
+
 } // namespace
 
 int compareForOrder(const Value &a, const Value &b)
@@ -223,7 +234,7 @@ int compareForOrder(const Value &a, const Value &b)
     if (ta == ValueType::Time && tb == ValueType::Time)
         return cmp3(a.toTime(), b.toTime());
     if (isTemporal(ta) && isTemporal(tb))
-        return cmp3(a.toDateTime(), b.toDateTime());
+        return compareTemporal(a, b);
     if (ta == ValueType::Boolean && tb == ValueType::Boolean)
         return cmp3(a.toBool(), b.toBool());
     if (ta == ValueType::Bytes && tb == ValueType::Bytes)
@@ -261,7 +272,7 @@ std::optional<int> compareMixed(const Value &a, const Value &b)
         }
         if (isTemporal(ta) || isTemporal(tb)) {
             if ((isTemporal(ta) || ta == ValueType::Text) && (isTemporal(tb) || tb == ValueType::Text))
-                return cmp3(a.toDateTime(), b.toDateTime());
+                return compareTemporal(a, b);
             return std::nullopt;
         }
         if (ta == ValueType::Boolean || tb == ValueType::Boolean)

@@ -154,12 +154,13 @@ bool TZepDmaImpMultiSelect::FiltraPersona(DataSet &dataSet, const QString &sezio
 {
     const QString cf = CodiceFiscale();
     const QString mese = MeseDenuncia();
-    const QString campoCf = TDmaUtil::CampoSezione(sezione, Codfis);
-    const QString campoMese = TDmaUtil::CampoSezione(sezione, AMese);
     // A record filter, not a filter text: the values never pass through a
-    // parser.
+    // parser. The fields are found by name once, not at every record of the
+    // table.
+    const int campoCf = dataSet.fieldByName(TDmaUtil::CampoSezione(sezione, Codfis)).index();
+    const int campoMese = dataSet.fieldByName(TDmaUtil::CampoSezione(sezione, AMese)).index();
     dataSet.events().onFilterRecord = [=](DataSet &d) {
-        return d.fieldByName(campoCf).asString() == cf && d.fieldByName(campoMese).asString() == mese;
+        return d.field(campoCf)->asString() == cf && d.field(campoMese)->asString() == mese;
     };
     dataSet.setFiltered(true);
     return !dataSet.isEmpty();

@@ -349,6 +349,30 @@ TEST(DemoArchive, PersonsAreTheSameWhateverTheMonthsAsked)
     EXPECT_EQ(count(shortRange->db(), "SELECT COUNT(DISTINCT IACOMID) FROM TREGS_REGISTROSTIP"), 10);
 }
 
+// The public-sector archive: the persons drawn by kind are all permanent
+// public staff with pay in the month, the fixed persons as in any archive.
+TEST(DemoArchive, APublicSectorArchiveHasAllButSeventeenPersonsOfLegalPosition1)
+{
+    auto o = options(40, 1, 2024, 3, 2024, 3);
+    auto usual = demo(o);
+    o.publicSector = true;
+    auto pubblico = demo(o);
+    const QString permanentPublic =
+        "SELECT COUNT(*) FROM TACOM_COMPENSI ACOM WHERE ACOM.ITNOID = 1 AND ACOM.IDCTID = 2 "
+        "AND EXISTS (SELECT 1 FROM TREGS_REGISTROSTIP REGS WHERE REGS.IACOMID = ACOM.IACOMID)";
+    EXPECT_EQ(count(pubblico->db(), permanentPublic), 40 - 17);
+    EXPECT_LT(count(usual->db(), permanentPublic), 40 - 17);
+    const auto firstTen = [](platform::Database &db) {
+        QStringList codes;
+        platform::SqlQuery q(db);
+        q.setSql("SELECT FIRST 10 SANACODFISCALE FROM TANA_ANAGRAFICHE ORDER BY IANAID");
+        for (q.open(); !q.eof(); q.next())
+            codes << q.value(0).toString();
+        return codes.join(' ').toStdString();
+    };
+    EXPECT_EQ(firstTen(usual->db()), firstTen(pubblico->db()));
+}
+
 TEST(DemoArchive, EverySecondCollaboratorBearsNoWithholdingAndTheAmountsStillAddUp)
 {
     auto tdb = demo(options(50, 1, 2025, 3, 2025, 3));
