@@ -44,6 +44,7 @@
 #include "tovUDBCds.h"
 #include "tovUDBCdsLayouts.h"
 
+#include "ConteggioImport.h"
 #include "RawReplay.h"
 
 #include <benchmark/benchmark.h>
@@ -58,32 +59,9 @@
 #include <memory>
 
 using namespace platform;
+using bench::Conteggio;
 
 namespace {
-
-// Counts the errors the loop reports, but the demo's person without a
-// fiscal code and the demo's mother of 2024, whose relief the declaration
-// refuses (counted apart); never stops.
-class Conteggio : public IwunNotificaImport {
-public:
-    int errori = 0;
-    int madri = 0;
-    QString primo;
-    void Messaggio(const QString &testo, MessageType tipo, const QString & = {}) override
-    {
-        if (tipo != MessageType::Error || testo.startsWith(TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale))
-            return;
-        if (testo.endsWith(QStringLiteral("Esonero IVS madri non gestito."))) {
-            ++madri;
-            return;
-        }
-        if (errori++ == 0)
-            primo = testo;
-    }
-    bool Domanda(const QString &) override { return true; }
-    void Avanzamento(const QString &, int, int) override {}
-    bool StopRichiesto() override { return false; }
-};
 
 // A demo archive of one month, made once per size, with the layouts and the
 // catalogue; the working period March 2024. Every run works on a fresh copy
