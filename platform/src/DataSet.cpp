@@ -375,9 +375,11 @@ struct DataSet::Impl {
         for (auto &r : records)
             if (!r->deleted && passes(r->values))
                 v.push_back(r.get());
-        // Without an index the natural order is the records' own.
-        if (!indexFields.isEmpty())
-            std::sort(v.begin(), v.end(), [this](const Record *a, const Record *b) { return less(a, b); });
+        // A view already in order (a load without an index) is not sorted
+        // again.
+        const auto before = [this](const Record *a, const Record *b) { return less(a, b); };
+        if (!std::is_sorted(v.begin(), v.end(), before))
+            std::sort(v.begin(), v.end(), before);
         view = std::move(v);
         int found = -1;
         if (keep)
