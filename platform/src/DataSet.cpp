@@ -61,7 +61,11 @@ struct DataSet::Impl {
 
     std::vector<std::unique_ptr<Record>> records; // natural order
     std::vector<Record *> view;                   // visible order
-    QHash<quint64, Record *> byId;
+    // The records by id, for bookmarks: made at the first search after a
+    // load (a query's result is mostly read in order and thrown away, never
+    // searched by bookmark), then kept up to date.
+    mutable QHash<quint64, Record *> byId;
+    mutable bool byIdMade = false;
     int cur = -1;
     quint64 nextId = 1;
     quint64 nextSeq = 1;
@@ -73,6 +77,8 @@ struct DataSet::Impl {
     QHash<QString, int> definedIndex;
     QList<int> dataFields;
     bool hasCalcFields = false;
+    // The definitions the three above were made for (validated ones).
+    FieldDefs indexedDefs;
 
     // Edit and insert.
     ValueList buffer;
@@ -135,13 +141,18 @@ struct DataSet::Impl {
     void buildFields()
     {
         q->m_fields.clear();
+        for (int i = 0; i < q->m_fieldDefs.size(); ++i)
+            q->m_fields.push_back(std::unique_ptr<Field>(new Field(q, q->m_fieldDefs[i], i)));
+        // A query's result loaded again and again into the same dataset
+        // keeps the index of its names.
+        if (q->m_fieldDefs == indexedDefs)
+            return;
         nameIndex.clear();
         definedIndex.clear();
         dataFields.clear();
         hasCalcFields = false;
         for (int i = 0; i < q->m_fieldDefs.size(); ++i) {
             const FieldDef &def = q->m_fieldDefs[i];
-            q->m_fields.push_back(std::unique_ptr<Field>(new Field(q, def, i)));
             nameIndex.insert(def.name.trimmed().toLower(), i);
             definedIndex.insert(def.name.trimmed(), i);
             if (def.kind == FieldKind::Data)
@@ -149,6 +160,7 @@ struct DataSet::Impl {
             else
                 hasCalcFields = true;
         }
+        indexedDefs = q->m_fieldDefs;
     }
 
     int indexOf(const QString &name) const
@@ -212,6 +224,7 @@ struct DataSet::Impl {
         records.clear();
         view.clear();
         byId.clear();
+        byIdMade = false;
         cur = -1;
     }
 
@@ -221,10 +234,31 @@ struct DataSet::Impl {
             records[i]->pos = i;
     }
 
+    Record *findById(quint64 id) const
+    {
+        if (!byIdMade) {
+            byId.reserve(qsizetype(records.size()));
+            for (const auto &r : records)
+                byId.insert(r->id, r.get());
+            byIdMade = true;
+        }
+        return byId.value(id, nullptr);
+    }
+    void indexRecord(Record *r)
+    {
+        if (byIdMade)
+            byId.insert(r->id, r);
+    }
+    void unindexRecord(const Record *r)
+    {
+        if (byIdMade)
+            byId.remove(r->id);
+    }
+
     void removeRecord(Record *r)
     {
         const int p = r->pos;
-        byId.remove(r->id);
+        unindexRecord(r);
         records.erase(records.begin() + p);
         renumber(p);
     }
@@ -307,9 +341,8 @@ struct DataSet::Impl {
     // by id, numbered, browsed from the first one.
     void adoptRecords()
     {
-        byId.reserve(qsizetype(records.size()));
-        for (auto &r : records)
-            byId.insert(r->id, r.get());
+        byId.clear();
+        byIdMade = false;
         renumber(0);
         q->m_state = DataSetState::Browse;
         finishReplace();
@@ -342,7 +375,11 @@ struct DataSet::Impl {
         for (auto &r : records)
             if (!r->deleted && passes(r->values))
                 v.push_back(r.get());
-        std::sort(v.begin(), v.end(), [this](const Record *a, const Record *b) { return less(a, b); });
+        // A view already in order (a load without an index) is not sorted
+        // again.
+        const auto before = [this](const Record *a, const Record *b) { return less(a, b); };
+        if (!std::is_sorted(v.begin(), v.end(), before))
+            std::sort(v.begin(), v.end(), before);
         view = std::move(v);
         int found = -1;
         if (keep)
@@ -908,7 +945,7 @@ void DataSet::post()
         const int row = d->insertRow;
         d->records.insert(d->records.begin() + pos, std::move(rec));
         d->renumber(pos);
-        d->byId.insert(r->id, r);
+        d->indexRecord(r);
         d->clearEdit();
         m_state = DataSetState::Browse;
         const int idx = d->placeInView(r);
@@ -1218,7 +1255,7 @@ Bookmark DataSet::bookmark() const
 
 bool DataSet::bookmarkValid(const Bookmark &bookmark) const
 {
-    const Record *r = d->byId.value(bookmark.id, nullptr);
+    const Record *r = d->findById(bookmark.id);
     return r && !r->deleted;
 }
 
@@ -1226,7 +1263,7 @@ void DataSet::gotoBookmark(const Bookmark &bookmark)
 {
     d->checkActive();
     checkBrowseMode();
-    const Record *r = d->byId.value(bookmark.id, nullptr);
+    const Record *r = d->findById(bookmark.id);
     const int i = r && !r->deleted ? d->viewIndexOf(r) : -1;
     if (i < 0)
         d->fail(QStringLiteral("Record non trovato"));
@@ -1260,7 +1297,7 @@ void DataSet::mergeChangeLog()
     for (int i = 0; i < int(d->records.size());) {
         Record *r = d->records[i].get();
         if (r->deleted) {
-            d->byId.remove(r->id);
+            d->unindexRecord(r);
             d->records.erase(d->records.begin() + i);
             continue;
         }
@@ -1285,7 +1322,7 @@ void DataSet::cancelUpdates()
         case UpdateStatus::Inserted:
             if (r == keep)
                 keep = nullptr;
-            d->byId.remove(r->id);
+            d->unindexRecord(r);
             d->records.erase(d->records.begin() + i);
             continue;
         case UpdateStatus::Modified:
@@ -1389,7 +1426,7 @@ void DataSet::applyUpdates(const std::function<void(DeltaRecord &)> &apply)
     for (const DeltaRecord &dr : std::as_const(pending)) {
         if (dr.m_written.isEmpty() || dr.m_kind == UpdateKind::Delete)
             continue;
-        Record *r = d->byId.value(dr.m_bookmark.id, nullptr);
+        Record *r = d->findById(dr.m_bookmark.id);
         if (!r)
             continue;
         for (int i : dr.m_written)
@@ -1503,7 +1540,19 @@ void DataSet::loadRecords(const FieldDefs &defs, const QList<ValueList> &rows)
 
 void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
 {
-    validateDefs(defs);
+    qsizetype next = 0;
+    loadRecordsFrom(defs, [&](ValueList &row) {
+        if (next >= rows.size())
+            return false;
+        row = std::move(rows[next++]);
+        return true;
+    });
+}
+
+void DataSet::loadRecordsFrom(const FieldDefs &defs, const std::function<bool(ValueList &row)> &nextRow)
+{
+    if (defs != d->indexedDefs)
+        validateDefs(defs);
     // The names' index only for an index to compile (a query's result is
     // loaded over and over, mostly without one).
     const QHash<QString, int> idx = m_indexFieldNames.isEmpty() ? QHash<QString, int>() : Impl::indexOfDefs(defs);
@@ -1517,29 +1566,33 @@ void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
     // Without calculated fields a row holds a record's values in place.
     const bool inPlace = dataFields.size() == defs.size();
     std::vector<std::unique_ptr<Record>> built;
-    built.reserve(rows.size());
-    for (int r = 0; r < rows.size(); ++r) {
-        ValueList &row = rows[r];
+    quint64 id = d->nextId;
+    for (;;) {
+        auto rec = std::make_unique<Record>();
+        ValueList &row = rec->values;
+        if (!nextRow(row))
+            break;
         if (row.size() > dataFields.size())
             d->fail(QStringLiteral("Record %1: troppi valori (%2, campi: %3)")
-                        .arg(r + 1)
+                        .arg(built.size() + 1)
                         .arg(row.size())
                         .arg(dataFields.size()));
-        auto rec = std::make_unique<Record>();
         if (inPlace) {
             for (int k = 0; k < row.size(); ++k)
                 if (!keptAsIs(defs[k], row[k]))
                     row[k] = recordValue(defs[k], row[k], Misfit::Truncate);
-            row.reserve(defs.size());
-            while (row.size() < defs.size())
-                row.append(Value::null());
-            rec->values = std::move(row);
+            if (row.size() < defs.size()) {
+                row.reserve(defs.size());
+                while (row.size() < defs.size())
+                    row.append(Value::null());
+            }
         } else {
-            rec->values = nullValues(int(defs.size()));
+            ValueList values = nullValues(int(defs.size()));
             for (int k = 0; k < row.size(); ++k)
-                rec->values[dataFields[k]] = recordValue(defs[dataFields[k]], row[k], Misfit::Truncate);
-            row = ValueList();
+                values[dataFields[k]] = recordValue(defs[dataFields[k]], row[k], Misfit::Truncate);
+            row = std::move(values);
         }
+        rec->id = id++;
         built.push_back(std::move(rec));
     }
 
@@ -1548,8 +1601,7 @@ void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
     m_fieldDefs = defs;
     d->buildFields();
     d->records = std::move(built);
-    for (auto &rec : d->records)
-        rec->id = d->nextId++;
+    d->nextId = id;
     d->indexFields = index;
     d->filterExpr = std::move(filter);
     d->adoptRecords();
@@ -1640,7 +1692,7 @@ Value DataSet::rowValue(const Bookmark &row, int field) const
         return d->buffer[field];
     if (m_state == DataSetState::Edit && d->editRecord && d->editRecord->id == row.id)
         return d->buffer[field];
-    const Record *r = d->byId.value(row.id, nullptr);
+    const Record *r = d->findById(row.id);
     if (!r || r->deleted)
         return Value::null();
     return r->values[field];
@@ -1655,7 +1707,7 @@ QString DataSet::rowDisplayText(const Bookmark &row, int field) const
             || (d->editRecord && d->editRecord->id == row.id))) {
         values = &d->buffer;
     } else {
-        const Record *r = d->byId.value(row.id, nullptr);
+        const Record *r = d->findById(row.id);
         if (!r || r->deleted)
             return QString();
         values = &r->values;

@@ -351,6 +351,11 @@ public:
     // own, so a large load is never held twice. The rows are consumed even
     // when the load fails.
     void loadRecords(const FieldDefs &defs, QList<ValueList> &&rows);
+    // The same, the rows taken one by one as a reader makes them (a query's
+    // result read row by row): `nextRow` fills the empty row it is given
+    // and answers true, or answers false at the end. No list of every row
+    // is held beside the records.
+    void loadRecordsFrom(const FieldDefs &defs, const std::function<bool(ValueList &row)> &nextRow);
     // Every record in natural order, deleted ones excluded (data fields).
     QList<ValueList> records() const;
     // The values one data field holds in those records, in the same order:

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTime>
 
 #include <firebird/Interface.h>
@@ -61,13 +62,13 @@ public:
             s->dispose();
         m_free.clear();
     }
+    // The statuses given back are clean: one the engine wrote into is
+    // cleared when given back, the others (nearly every call's) as they are.
     IStatus *take()
     {
         if (m_free.isEmpty())
             return master()->getStatus();
-        IStatus *s = m_free.takeLast();
-        s->init();
-        return s;
+        return m_free.takeLast();
     }
     void give(IStatus *s) { m_free.append(s); }
 
@@ -82,12 +83,16 @@ IStatus *takeStatus()
     return t_statusPoolGone ? master()->getStatus() : t_statuses.take();
 }
 
-void giveStatus(IStatus *s)
+// `written`: the engine put errors or warnings into it.
+void giveStatus(IStatus *s, bool written)
 {
-    if (t_statusPoolGone)
+    if (t_statusPoolGone) {
         s->dispose();
-    else
-        t_statuses.give(s);
+        return;
+    }
+    if (written)
+        s->init();
+    t_statuses.give(s);
 }
 
 // One engine call's status: checked after the call, raised as
@@ -102,7 +107,7 @@ void giveStatus(IStatus *s)
 class Status {
 public:
     Status() : m_status(takeStatus()), m_wrapper(m_status) { errno = 0; }
-    ~Status() { giveStatus(m_status); }
+    ~Status() { giveStatus(m_status, m_wrapper.isDirty()); }
     Status(const Status &) = delete;
     Status &operator=(const Status &) = delete;
 
@@ -689,6 +694,21 @@ void Statement::closeCursor()
     m_cursor = nullptr;
 }
 
+namespace {
+
+// The UTF-8 of `text` into `out`, in the buffer `out` kept from the
+// parameter's last value: a statement run in a loop converts its texts
+// without a new buffer each time.
+void utf8Into(const QString &text, QByteArray &out)
+{
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    out.resize(utf8.requiredSpace(text.size()));
+    char *end = utf8.appendToBuffer(out.data(), text);
+    out.truncate(end - out.constData());
+}
+
+} // namespace
+
 void Statement::buildInput(const QList<const Param *> &parameters)
 {
     QList<Shape> &shapes = m_nextShapes;
@@ -725,7 +745,10 @@ void Statement::buildInput(const QList<const Param *> &parameters)
                 m_texts[i] = v.type() == ValueType::Bytes ? v.toBytes() : v.toString().toUtf8();
             } else {
                 const bool bytes = v.type() == ValueType::Bytes;
-                m_texts[i] = bytes ? v.toBytes() : v.toString().toUtf8();
+                if (const QString *text = v.textIf())
+                    utf8Into(*text, m_texts[i]);
+                else
+                    m_texts[i] = v.toBytes();
                 const qsizetype size = m_texts[i].size();
                 s.type = SQL_VARYING;
                 s.length = varyingLength(isText(d.type) ? d.length : 0, size);

@@ -250,7 +250,7 @@ void SqlQuery::endOwnTransaction(bool commit)
     m_prepared->endOwn(commit);
 }
 
-QList<const Param *> SqlQuery::prepareBound()
+const QList<const Param *> &SqlQuery::prepareBound()
 {
     if (!m_db->isOpen())
         throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
@@ -258,10 +258,12 @@ QList<const Param *> SqlQuery::prepareBound()
     // cast to a text of its own length. Each text is prepared once per
     // connection and kept.
     const int placeholders = int(m_statement.names.size());
-    QList<const Param *> bound;
-    bound.reserve(placeholders);
-    QList<int> signature;
-    signature.reserve(placeholders);
+    // Kept from one execution to the next: a loop runs the same statement
+    // over and over without making these lists again.
+    QList<const Param *> &bound = m_bound;
+    QList<int> &signature = m_nextSignature;
+    bound.clear();
+    signature.clear();
     m_placeholderParams.resize(placeholders, -1);
     for (int i = 0; i < placeholders; ++i) {
         const QString &name = m_statement.names.at(i);
@@ -280,10 +282,9 @@ QList<const Param *> SqlQuery::prepareBound()
         bound << p;
         const Value &v = p->value();
         int cast = 0;
-        if (v.type() == ValueType::Text && !m_statement.declaredTypes) {
-            const QString text = v.toString();
-            if (text.size() <= MaxCastLength)
-                cast = castLength(text);
+        if (const QString *text = v.textIf(); text && !m_statement.declaredTypes) {
+            if (text->size() <= MaxCastLength)
+                cast = castLength(*text);
         }
         signature << cast;
     }
@@ -315,7 +316,7 @@ void SqlQuery::prepare()
 void SqlQuery::run()
 {
     close();
-    const QList<const Param *> bound = prepareBound();
+    const QList<const Param *> &bound = prepareBound();
     fb::Statement &st = m_prepared->statement;
     if (st.isDdl())
         m_db->dropIdleStatements();
@@ -493,18 +494,28 @@ void SqlQuery::fetchInto(DataSet &dataSet)
     if (!m_active)
         throw EDatabaseError(QStringLiteral("Query non aperta."));
     const FieldDefs defs = fieldDefs();
-    QList<ValueList> rows;
     const int n = fieldCount();
-    while (!m_eof) {
-        ValueList row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i)
-            row << m_prepared->statement.value(i);
-        rows << std::move(row);
-        next();
+    // Each row goes from the engine's message straight into its record.
+    try {
+        dataSet.loadRecordsFrom(defs, [&](ValueList &row) {
+            if (m_eof)
+                return false;
+            const fb::Statement &st = m_prepared->statement;
+            row.reserve(n);
+            for (int i = 0; i < n; ++i)
+                row.emplace_back(st.value(i));
+            next();
+            return true;
+        });
+    } catch (...) {
+        try {
+            close();
+        } catch (...) {
+            // The read's failure is the one to report.
+        }
+        throw;
     }
     close();
-    dataSet.loadRecords(defs, std::move(rows));
 }
 
 void SqlQuery::openDataSet(Database &database, DataSet &dataSet)

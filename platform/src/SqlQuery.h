@@ -150,7 +150,7 @@ public:
 private:
     // The statement of the current text and parameters, prepared; the
     // parameters bound, in placeholder order.
-    QList<const Param *> prepareBound();
+    const QList<const Param *> &prepareBound();
     void run();
     // The columns of a result as the engine describes them, typed.
     static QList<SqlColumn> typedColumns(const QList<fb::ColumnInfo> &described);
@@ -166,6 +166,8 @@ private:
     std::shared_ptr<detail::PreparedStatement> m_prepared;
     QList<int> m_signature;         // cast length of each placeholder (0: none) of the prepared text
     QList<int> m_placeholderParams; // index in m_params of each placeholder's parameter
+    QList<const Param *> m_bound;   // the parameter of each placeholder, for the execution at hand
+    QList<int> m_nextSignature;     // the cast lengths the execution at hand asks for
     QList<SqlColumn> m_columns;
     bool m_columnsStale = true;
     bool m_active = false;

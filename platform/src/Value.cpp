@@ -399,6 +399,7 @@ Value::Value(qint64 v) : m_v(v) {}
 Value::Value(double v) : m_v(v) {}
 Value::Value(Currency v) : m_v(v) {}
 Value::Value(const QString &v) : m_v(v) {}
+Value::Value(QString &&v) noexcept : m_v(std::move(v)) {}
 Value::Value(const char *v) : m_v(QString::fromUtf8(v)) {}
 Value::Value(bool v) : m_v(v) {}
 Value::Value(const QByteArray &v) : m_v(v) {}

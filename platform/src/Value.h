@@ -40,6 +40,7 @@ public:
     Value(double v);
     Value(Currency v);
     Value(const QString &v);
+    Value(QString &&v) noexcept;
     Value(const char *v);         // UTF-8 text
     Value(const void *) = delete; // no pointer silently becomes a Boolean
     Value(QDate v);               // an invalid QDate is Null
