@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QSet>
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 namespace platform {
 
@@ -39,6 +41,65 @@ void validateDefs(const FieldDefs &defs)
     }
 }
 
+// The names of a layout, validated and indexed once for every dataset that
+// loads it: a query's result is loaded into new datasets over and over, and
+// lower-casing its names each time cost more than reading its rows.
+struct FieldNames {
+    QStringList names; // with the kinds, what the index was made for
+    QList<FieldKind> kinds;
+    QHash<QString, int> lower;   // trimmed, lower case
+    QHash<QString, int> defined; // trimmed, as defined
+    QList<int> dataFields;
+    bool hasCalcFields = false;
+
+    bool madeFor(const FieldDefs &defs) const
+    {
+        if (names.size() != defs.size())
+            return false;
+        for (int i = 0; i < defs.size(); ++i)
+            if (kinds[i] != defs[i].kind || names[i] != defs[i].name)
+                return false;
+        return true;
+    }
+};
+
+// Raises EDataSetError for an empty or repeated name, as validateDefs.
+std::shared_ptr<const FieldNames> fieldNamesOf(const FieldDefs &defs)
+{
+    size_t key = qHash(defs.size());
+    for (const FieldDef &def : defs)
+        key = qHashMulti(key, def.name, int(def.kind));
+    static std::mutex mutex;
+    static std::unordered_map<size_t, std::shared_ptr<const FieldNames>> made;
+    {
+        const std::lock_guard lock(mutex);
+        const auto it = made.find(key);
+        if (it != made.end() && it->second->madeFor(defs))
+            return it->second;
+    }
+    validateDefs(defs);
+    auto n = std::make_shared<FieldNames>();
+    for (int i = 0; i < defs.size(); ++i) {
+        const FieldDef &def = defs[i];
+        n->names.append(def.name);
+        n->kinds.append(def.kind);
+        n->lower.insert(def.name.trimmed().toLower(), i);
+        n->defined.insert(def.name.trimmed(), i);
+        if (def.kind == FieldKind::Data)
+            n->dataFields.append(i);
+        else
+            n->hasCalcFields = true;
+    }
+    // The layouts of a program are a few hundred; a run that makes more
+    // (built at run time) starts the store again rather than grow it.
+    constexpr size_t Kept = 1024;
+    const std::lock_guard lock(mutex);
+    if (made.size() >= Kept)
+        made.clear();
+    made[key] = n;
+    return n;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -70,15 +131,12 @@ struct DataSet::Impl {
     quint64 nextId = 1;
     quint64 nextSeq = 1;
 
-    QHash<QString, int> nameIndex;
-    // The same by the names as defined: most searches give a field's name
-    // as it was defined, and find it without making a lower-case copy (the
-    // names are unique in any case, so both agree).
-    QHash<QString, int> definedIndex;
+    std::shared_ptr<const FieldNames> names = fieldNamesOf({});
+    // The other spellings of a name found so far (a name as a caller
+    // writes it, in another case).
+    mutable QHash<QString, int> spellings;
     QList<int> dataFields;
     bool hasCalcFields = false;
-    // The definitions the three above were made for (validated ones).
-    FieldDefs indexedDefs;
 
     // Edit and insert.
     ValueList buffer;
@@ -143,32 +201,26 @@ struct DataSet::Impl {
         q->m_fields.clear();
         for (int i = 0; i < q->m_fieldDefs.size(); ++i)
             q->m_fields.push_back(std::unique_ptr<Field>(new Field(q, q->m_fieldDefs[i], i)));
-        // A query's result loaded again and again into the same dataset
-        // keeps the index of its names.
-        if (q->m_fieldDefs == indexedDefs)
-            return;
-        nameIndex.clear();
-        definedIndex.clear();
-        dataFields.clear();
-        hasCalcFields = false;
-        for (int i = 0; i < q->m_fieldDefs.size(); ++i) {
-            const FieldDef &def = q->m_fieldDefs[i];
-            nameIndex.insert(def.name.trimmed().toLower(), i);
-            definedIndex.insert(def.name.trimmed(), i);
-            if (def.kind == FieldKind::Data)
-                dataFields.append(i);
-            else
-                hasCalcFields = true;
-        }
-        indexedDefs = q->m_fieldDefs;
+        std::shared_ptr<const FieldNames> made = fieldNamesOf(q->m_fieldDefs);
+        if (made != names)
+            spellings.clear();
+        names = std::move(made);
+        dataFields = names->dataFields;
+        hasCalcFields = names->hasCalcFields;
     }
 
     int indexOf(const QString &name) const
     {
-        const auto defined = definedIndex.constFind(name);
-        if (defined != definedIndex.constEnd())
+        const auto defined = names->defined.constFind(name);
+        if (defined != names->defined.constEnd())
             return defined.value();
-        return nameIndex.value(name.trimmed().toLower(), -1);
+        const auto spelt = spellings.constFind(name);
+        if (spelt != spellings.constEnd())
+            return spelt.value();
+        const int i = names->lower.value(name.trimmed().toLower(), -1);
+        if (i >= 0)
+            spellings.insert(name, i);
+        return i;
     }
 
     int requireIndex(const QString &name) const
@@ -201,13 +253,7 @@ struct DataSet::Impl {
         return FilterExpression::compile(text, names);
     }
 
-    static QHash<QString, int> indexOfDefs(const FieldDefs &defs)
-    {
-        QHash<QString, int> h;
-        for (int i = 0; i < defs.size(); ++i)
-            h.insert(defs[i].name.trimmed().toLower(), i);
-        return h;
-    }
+    static QHash<QString, int> indexOfDefs(const FieldDefs &defs) { return fieldNamesOf(defs)->lower; }
 
     void clearEdit()
     {
@@ -535,7 +581,9 @@ struct DataSet::Impl {
         for (int k = 0; k < fields.size(); ++k) {
             const Value &key = keys[k];
             const bool text = isTextFieldType(q->m_fields[fields[k]]->dataType());
-            KeyTest t{fields[k], KeyTest::Equal, key, key.toString()};
+            // The key as text only where it is compared as text (a date's
+            // text costs more than the whole search of a small table).
+            KeyTest t{fields[k], KeyTest::Equal, key, text ? key.toString() : QString()};
             if (text && options.testFlag(LocateOption::PartialKey) && !key.isEmpty()) {
                 if (t.text.isEmpty())
                     continue; // an empty prefix matches every value
@@ -627,7 +675,7 @@ void DataSet::setFieldDefs(const FieldDefs &defs)
 {
     if (isActive())
         d->fail(QStringLiteral("Impossibile modificare la struttura di un dataset aperto"));
-    validateDefs(defs);
+    fieldNamesOf(defs); // raises for a bad name before anything changes
     m_fieldDefs = defs;
     d->clearRecords();
     d->buildFields();
@@ -1189,11 +1237,11 @@ void DataSet::setIndexFieldNames(const QString &names)
 {
     if (!isActive()) {
         if (!m_fields.empty())
-            d->compileIndex(names, d->nameIndex);
+            d->compileIndex(names, d->names->lower);
         m_indexFieldNames = names;
         return;
     }
-    QList<int> index = d->compileIndex(names, d->nameIndex);
+    QList<int> index = d->compileIndex(names, d->names->lower);
     checkBrowseMode();
     m_indexFieldNames = names;
     d->indexFields = index;
@@ -1448,7 +1496,6 @@ void DataSet::assignData(const DataSet &source)
 {
     if (&source == this)
         return;
-    validateDefs(source.m_fieldDefs);
     const QHash<QString, int> idx = Impl::indexOfDefs(source.m_fieldDefs);
     QList<int> index = d->compileIndex(m_indexFieldNames, idx);
     std::unique_ptr<FilterExpression> filter = d->compileFilter(m_filterText, source.m_fieldDefs);
@@ -1551,17 +1598,10 @@ void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
 
 void DataSet::loadRecordsFrom(const FieldDefs &defs, const std::function<bool(ValueList &row)> &nextRow)
 {
-    if (defs != d->indexedDefs)
-        validateDefs(defs);
-    // The names' index only for an index to compile (a query's result is
-    // loaded over and over, mostly without one).
-    const QHash<QString, int> idx = m_indexFieldNames.isEmpty() ? QHash<QString, int>() : Impl::indexOfDefs(defs);
-    QList<int> index = d->compileIndex(m_indexFieldNames, idx);
+    const std::shared_ptr<const FieldNames> names = fieldNamesOf(defs); // validates them
+    QList<int> index = d->compileIndex(m_indexFieldNames, names->lower);
     std::unique_ptr<FilterExpression> filter = d->compileFilter(m_filterText, defs);
-    QList<int> dataFields;
-    for (int i = 0; i < defs.size(); ++i)
-        if (defs[i].kind == FieldKind::Data)
-            dataFields.append(i);
+    const QList<int> &dataFields = names->dataFields;
 
     // Without calculated fields a row holds a record's values in place.
     const bool inPlace = dataFields.size() == defs.size();
