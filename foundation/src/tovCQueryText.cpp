@@ -94,19 +94,28 @@ QString TTovQueryText::CatalogueFileName()
 namespace {
 
 // A key's part as locate compares it: a null value apart from every text.
-QString keyPart(const Value &v)
+void textPart(const Value &v, QString &text, bool &null)
 {
-    return v.isEmpty() ? QStringLiteral("\x01") : QLatin1Char('=') + v.toString();
+    null = v.isEmpty();
+    text = null ? QString() : v.toString();
 }
 
-QString positionKey(const Value &name, const Value &kind)
+TTovQueryText::PositionKey positionKey(const Value &name, const Value &kind)
 {
-    return keyPart(name) + QLatin1Char('\x02') + keyPart(kind);
+    TTovQueryText::PositionKey k;
+    textPart(name, k.name, k.nameNull);
+    textPart(kind, k.kind, k.kindNull);
+    return k;
 }
 
-QString positionKey(const Value &name, const Value &kind, const Value &index)
+// The index is an integer field (see find), compared by value.
+TTovQueryText::PositionKey positionKey(const Value &name, const Value &kind, const Value &index)
 {
-    return positionKey(name, kind) + QLatin1Char('\x02') + keyPart(index);
+    TTovQueryText::PositionKey k = positionKey(name, kind);
+    k.withIndex = true;
+    k.indexNull = index.isEmpty();
+    k.index = k.indexNull ? 0 : index.toInt();
+    return k;
 }
 
 } // namespace
@@ -118,7 +127,7 @@ void TTovQueryText::buildPositions()
     const platform::Field *tipo = findField(FieldTipo);
     const platform::Field *indice = findField(FieldIndice);
     const QList<platform::Bookmark> rows = rowBookmarks();
-    auto first = [this](const QString &key, int row) {
+    auto first = [this](const PositionKey &key, int row) {
         if (!m_positions.contains(key))
             m_positions.insert(key, row);
     };

@@ -144,7 +144,22 @@ private:
     QString m_lastOperation;
     bool m_checkCertificate = false;
     TovVersionMessage m_versionMessage = TovVersionMessage::Standard;
-    QHash<QString, int> m_positions;
+public:
+    // A row's name, kind and index as locate compares them: a null value
+    // apart from every text.
+    struct PositionKey {
+        QString name, kind;
+        int index = 0;
+        bool nameNull = false, kindNull = false, indexNull = false, withIndex = false;
+        bool operator==(const PositionKey &) const = default;
+        friend size_t qHash(const PositionKey &k, size_t seed = 0)
+        {
+            return qHashMulti(seed, k.name, k.kind, k.index, k.nameNull, k.kindNull, k.indexNull, k.withIndex);
+        }
+    };
+
+private:
+    QHash<PositionKey, int> m_positions;
     bool m_positionsValid = false;
     int m_observer = -1;
 };

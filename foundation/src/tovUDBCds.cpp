@@ -321,11 +321,15 @@ const TCdsFieldMapEntry *TCdsParameters::EntryOf(const QString &column) const
 
 bool TCdsParameters::IsRegistryField(const QString &fieldName) const
 {
-    if (fieldName.compare(FieldAfi, Qt::CaseInsensitive) == 0 || fieldName.compare(FieldRigo, Qt::CaseInsensitive) == 0)
+    // Asked for every field of every row saved: texts of another length are
+    // never equal (case folding keeps a name's length).
+    const auto same = [&fieldName](const QString &name) {
+        return name.size() == fieldName.size() && name.compare(fieldName, Qt::CaseInsensitive) == 0;
+    };
+    if (same(FieldAfi) || same(FieldRigo))
         return true;
     for (const TCdsFieldMapEntry &e : Entries)
-        if (e.value.compare(fieldName, Qt::CaseInsensitive) == 0
-            || e.column.compare(fieldName, Qt::CaseInsensitive) == 0)
+        if (same(e.value) || same(e.column))
             return true;
     return false;
 }
@@ -379,9 +383,26 @@ struct TTovDBCds::SaveStatements {
         QStringList names;
         for (const auto &f : fields)
             names << ds.field(f.first)->fieldName();
-        // The same fields as the last save's: its blocks serve again.
+        // The same fields as the last save's: its blocks serve again; so do
+        // those of the few layouts saved before it (the import saves two
+        // tables in turn).
         if (!blocks.empty() && fields == valueFields && names == fieldNames)
             return;
+        if (!blocks.empty()) {
+            if (earlierBlocks.size() == EarlierBlocksKept)
+                earlierBlocks.erase(earlierBlocks.begin());
+            earlierBlocks.push_back({std::move(valueFields), std::move(fieldNames), std::move(blocks)});
+        }
+        const auto earlier = std::find_if(earlierBlocks.begin(), earlierBlocks.end(), [&](const BlockSet &b) {
+            return b.valueFields == fields && b.fieldNames == names;
+        });
+        if (earlier != earlierBlocks.end()) {
+            valueFields = std::move(earlier->valueFields);
+            fieldNames = std::move(earlier->fieldNames);
+            blocks = std::move(earlier->blocks);
+            earlierBlocks.erase(earlier);
+            return;
+        }
         valueFields = fields;
         fieldNames = names;
         blocks.clear();
@@ -412,6 +433,13 @@ struct TTovDBCds::SaveStatements {
     QList<QPair<int, ValueColumn>> valueFields;
     QStringList fieldNames;
     std::vector<std::unique_ptr<SqlQuery>> blocks;
+    struct BlockSet {
+        QList<QPair<int, ValueColumn>> valueFields;
+        QStringList fieldNames;
+        std::vector<std::unique_ptr<SqlQuery>> blocks;
+    };
+    std::vector<BlockSet> earlierBlocks;
+    static constexpr std::size_t EarlierBlocksKept = 4;
     // The headers the registry search looks under, once read.
     std::optional<QList<int>> searchHeaders;
 };

@@ -45,19 +45,24 @@ public:
                                                       : QStringLiteral("nel nuovo record %1").arg(newOrdinal);
     }
 
-    // A text of `what` ("il campo Cognome") for a column of `width`
+    // A text of `what()` ("il campo Cognome") for a column of `width`
     // characters, `column` naming it in the message (empty: the value rows).
-    void text(const QString &what, const QString &value, int width, const QString &column) const
+    // The description is made only for a refusal: every field of every row
+    // saved is checked.
+    template <typename What>
+    void text(const What &what, const QString &value, int width, const QString &column) const
     {
         const TextScan s = scan(value);
+        if (s.loneAt < 0 && s.characters <= width)
+            return;
         if (s.loneAt >= 0)
             fail(QStringLiteral("%1 contiene un surrogato UTF-16 isolato (U+%2) al carattere %3")
-                     .arg(what)
+                     .arg(what())
                      .arg(QString::number(value.at(s.loneAt).unicode(), 16).toUpper())
                      .arg(s.characters + 1));
         if (s.characters > width)
             fail(QStringLiteral("%1 ha %2 caratteri; %3 ne conserva al massimo %4")
-                     .arg(what)
+                     .arg(what())
                      .arg(s.characters)
                      .arg(column.isEmpty() ? QStringLiteral("l'archivio delle denunce")
                                            : QStringLiteral("la colonna %1 dell'anagrafica").arg(column))
@@ -120,12 +125,12 @@ void TTovDBCdsLimits::CheckPendingValues(const platform::DataSet &dataSet, const
             const Value v = d.value(f->index());
             if (v.isEmpty())
                 continue;
-            const QString what = QStringLiteral("il campo %1").arg(f->fieldName());
+            const auto what = [&f] { return QStringLiteral("il campo %1").arg(f->fieldName()); };
             if (f->dataType() == FieldType::String || f->dataType() == FieldType::Memo)
                 check.text(what, v.toString(), ValueWidth, {});
             else if (f->dataType() == FieldType::Blob && (v.toBytes().size() + 2) / 3 * 4 > ValueWidth)
                 check.fail(QStringLiteral("%1 ha %2 byte, più dei %3 che l'archivio delle denunce conserva")
-                               .arg(what)
+                               .arg(what())
                                .arg(v.toBytes().size())
                                .arg(ValueWidth / 4 * 3));
         }
@@ -139,8 +144,10 @@ void TTovDBCdsLimits::CheckPendingValues(const platform::DataSet &dataSet, const
                 if (!v.isEmpty())
                     text += v.toString();
             }
-            const QString what = e.isComposite() ? QStringLiteral("l'unione dei campi %1").arg(e.value)
-                                                 : QStringLiteral("il campo %1").arg(e.value);
+            const auto what = [&e] {
+                return e.isComposite() ? QStringLiteral("l'unione dei campi %1").arg(e.value)
+                                       : QStringLiteral("il campo %1").arg(e.value);
+            };
             check.text(what, text, RegistryWidth(e.column), e.column);
         }
     }

@@ -189,10 +189,10 @@ void TdmTovDisCalcola::CompletaPeriodi()
 void TdmTovDisCalcola::ApriCalendario(int tipoCalendario)
 {
     const int tipo = tipoCalendario == 1 ? 2 : 4;
-    const QString chiave = QStringLiteral("%1/%2").arg(m_anno).arg(tipo);
+    const ChiaveLettura chiave{{}, m_anno, tipo, true};
     if (cdsCalendario.isActive() && chiave == m_chiaveCalendario)
         return;
-    m_chiaveCalendario.clear();
+    m_chiaveCalendario = {};
     platform::SqlQuery qquCalendario(Connection());
     TovQueryText().AssignSQL(QStringLiteral("QRY_DIS_FESTE"), qquCalendario);
     qquCalendario.bind(QStringLiteral("DINIZIO"), primoGennaio(m_anno))
@@ -218,13 +218,13 @@ bool TdmTovDisCalcola::GiornoNonLavorato(const QDate &data)
            && p.fieldByName(QStringLiteral("GIORNO%1").arg(data.dayOfWeek())).asInteger() == 0;
 }
 
-void TdmTovDisCalcola::ApriPeriodiPersona(TUqQueryCollection &periodi, QString &chiave)
+void TdmTovDisCalcola::ApriPeriodiPersona(TUqQueryCollection &periodi, ChiaveLettura &chiave)
 {
     const Value persona = Principale().fieldByName(QStringLiteral("IANACAGID")).value();
-    const QString nuova = QStringLiteral("%1/%2").arg(persona.isEmpty() ? QString() : persona.toString()).arg(m_anno);
+    const ChiaveLettura nuova{persona.isEmpty() ? Value() : persona, m_anno, 0, true};
     if (periodi.isActive() && chiave == nuova)
         return;
-    chiave.clear();
+    chiave = {};
     periodi.close();
     periodi.params().paramByName(QStringLiteral("DINIZIO")).setValue(primoGennaio(m_anno));
     periodi.params().paramByName(QStringLiteral("DFINE")).setValue(trentunoDicembre(m_anno));

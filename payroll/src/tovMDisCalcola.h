@@ -116,14 +116,23 @@ private:
     static void AggiungiCampiCalcolati(platform::DataSet &periodi);
     // Reads the person's periods of the year into `periodi` unless they
     // were read for the same person and year.
-    void ApriPeriodiPersona(TUqQueryCollection &periodi, QString &chiave);
+    // What an open table was read for: the person's key and the year (or
+    // the calendar's type and the year); unset until read.
+    struct ChiaveLettura {
+        platform::Value persona;
+        int anno = 0;
+        int tipo = 0;
+        bool letta = false;
+        bool operator==(const ChiaveLettura &) const = default;
+    };
+    void ApriPeriodiPersona(TUqQueryCollection &periodi, ChiaveLettura &chiave);
 
     platform::Database *m_db;
     platform::DataSet *m_principale = nullptr;
     platform::DataSet *m_compenso = nullptr;
     platform::DataSet *m_extra = nullptr;
     int m_anno = 0;
-    QString m_chiaveCalendario; // "<year>/<TIPO>" of cdsCalendario
-    QString m_chiaveAssenze;    // "<IANACAGID>/<year>" of xqcAssenzePer
-    QString m_chiaveFerie;      // the same for xqcFerie
+    ChiaveLettura m_chiaveCalendario; // year and TIPO of cdsCalendario
+    ChiaveLettura m_chiaveAssenze;    // IANACAGID and year of xqcAssenzePer
+    ChiaveLettura m_chiaveFerie;      // the same for xqcFerie
 };
