@@ -186,7 +186,9 @@ void TZepImpMultiSelect::CalcolaGiorniMese()
         ids << QString::number(xqcVape.fieldByName(QStringLiteral("IVAPEID")).asInteger());
     if (ids.isEmpty())
         return;
-    TdmZePDisCalcola calendario(&Connessione());
+    if (!m_calendario)
+        m_calendario = std::make_unique<TdmZePDisCalcola>(&Connessione());
+    TdmZePDisCalcola &calendario = *m_calendario;
     calendario.SetAnno(wunAnnoFinanziario().Year());
     calendario.ImpostaDataSet(&xqcMultiSelect, nullptr, nullptr);
     calendario.SetPeriodi(ids.join(QLatin1Char(',')));

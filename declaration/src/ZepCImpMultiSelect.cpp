@@ -1,4 +1,5 @@
 #include "ZepCImpMultiSelect.h"
+#include "zepMDisCalcola.h"
 
 #include "WunUUtil.h"
 #include "ZepUUtil.h"

@@ -59,6 +59,8 @@
 #include <memory>
 #include <utility>
 
+class TdmZePDisCalcola;
+
 class TZepImpMultiSelect : public TZepFiscImpMultiSelect {
 public:
     using Currency = platform::Currency;
@@ -277,4 +279,8 @@ private:
     bool m_esoneroFatto = false;
     bool m_bonusFatto = false;
     std::map<QString, std::unique_ptr<platform::SqlQuery>> m_istruzioni;
+    // The day-by-day calendar, kept from one person to the next: the
+    // holidays of the year are read once; a person's own periods are read
+    // again for each person.
+    std::unique_ptr<TdmZePDisCalcola> m_calendario;
 };

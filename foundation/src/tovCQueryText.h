@@ -144,6 +144,7 @@ private:
     QString m_lastOperation;
     bool m_checkCertificate = false;
     TovVersionMessage m_versionMessage = TovVersionMessage::Standard;
+
 public:
     // A row's name, kind and index as locate compares them: a null value
     // apart from every text.

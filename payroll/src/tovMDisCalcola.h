@@ -114,8 +114,6 @@ private:
     // The periods' fields as the statement gives them, none required, and
     // LAVORATI, ASSENZE, MATERNITA (0) after them.
     static void AggiungiCampiCalcolati(platform::DataSet &periodi);
-    // Reads the person's periods of the year into `periodi` unless they
-    // were read for the same person and year.
     // What an open table was read for: the person's key and the year (or
     // the calendar's type and the year); unset until read.
     struct ChiaveLettura {
@@ -125,6 +123,8 @@ private:
         bool letta = false;
         bool operator==(const ChiaveLettura &) const = default;
     };
+    // Reads the person's periods of the year into `periodi` unless they
+    // were read for the same person and year.
     void ApriPeriodiPersona(TUqQueryCollection &periodi, ChiaveLettura &chiave);
 
     platform::Database *m_db;
