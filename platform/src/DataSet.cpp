@@ -105,15 +105,45 @@ std::shared_ptr<const FieldNames> fieldNamesOf(const FieldDefs &defs)
 // ---------------------------------------------------------------------------
 // Records and the private state
 
+// A record is small (48 bytes besides its values): a dataset holds up to
+// millions, and copies all of them for a savepoint. What only a changed
+// record needs is kept apart, made at its first change.
 struct DataSet::Record {
+    struct Log {
+        ValueList original; // Modified and Deleted: the values after the last merge
+        QBitArray assigned; // Inserted: the fields assigned
+        quint64 seq = 0;    // order of the first change since the last merge
+    };
+
     quint64 id = 0;
-    ValueList values;   // every field, calculated ones included
-    ValueList original; // Modified and Deleted: the values after the last merge
-    QBitArray assigned; // Inserted: the fields assigned
-    UpdateStatus status = UpdateStatus::Unmodified;
-    quint64 seq = 0;      // order of the first change since the last merge
+    ValueList values;         // every field, calculated ones included
+    std::unique_ptr<Log> log; // set while status is not Unmodified
+    int pos = 0;              // index in Impl::records: the natural order
+    UpdateStatus status : 8 = UpdateStatus::Unmodified;
     bool deleted = false; // kept in place until merged, so cancelling restores the order
-    int pos = 0;          // index in Impl::records: the natural order
+
+    Record() = default;
+    Record(const Record &o)
+        : id(o.id), values(o.values), log(o.log ? std::make_unique<Log>(*o.log) : nullptr), pos(o.pos),
+          status(o.status), deleted(o.deleted)
+    {
+    }
+    Record(Record &&) noexcept = default;
+    Record &operator=(const Record &) = delete;
+    Record &operator=(Record &&) noexcept = default;
+
+    Log &logged()
+    {
+        if (!log)
+            log = std::make_unique<Log>();
+        return *log;
+    }
+    // Back to unmodified: the log goes.
+    void unlog()
+    {
+        log.reset();
+        status = UpdateStatus::Unmodified;
+    }
 };
 
 struct DataSet::Impl {
@@ -198,9 +228,18 @@ struct DataSet::Impl {
 
     void buildFields()
     {
-        q->m_fields.clear();
-        for (int i = 0; i < q->m_fieldDefs.size(); ++i)
-            q->m_fields.push_back(std::unique_ptr<Field>(new Field(q, q->m_fieldDefs[i], i)));
+        const FieldDefs &defs = q->m_fieldDefs;
+        const bool same = int(q->m_fields.size()) == defs.size()
+                          && std::equal(defs.begin(), defs.end(), q->m_fields.begin(),
+                                        [](const FieldDef &d, const auto &f) { return f->def() == d; });
+        if (same) {
+            for (const auto &f : q->m_fields)
+                f->reset();
+        } else {
+            q->m_fields.clear();
+            for (int i = 0; i < defs.size(); ++i)
+                q->m_fields.push_back(std::unique_ptr<Field>(new Field(q, defs[i], i)));
+        }
         std::shared_ptr<const FieldNames> made = fieldNamesOf(q->m_fieldDefs);
         if (made != names)
             spellings.clear();
@@ -392,6 +431,29 @@ struct DataSet::Impl {
         renumber(0);
         q->m_state = DataSetState::Browse;
         finishReplace();
+    }
+
+    // The same for records just loaded, numbered as they were built and
+    // none deleted. Without an index or a filter the view is the natural
+    // order, made without visiting the records again: a load of a million
+    // rows spent a third of its time in passes over records no longer in
+    // the processor's cache.
+    void adoptLoadedRecords()
+    {
+        if (hasCalcFields || !indexFields.isEmpty() || q->m_filtered) {
+            adoptRecords();
+            return;
+        }
+        byId.clear();
+        byIdMade = false;
+        q->m_state = DataSetState::Browse;
+        view.resize(records.size());
+        for (std::size_t i = 0; i < records.size(); ++i)
+            view[i] = records[i].get();
+        cur = view.empty() ? -1 : 0;
+        q->m_bof = true;
+        q->m_eof = view.empty();
+        notify(DataChange::Reset);
     }
 
     // Rebuilds the visible list; the cursor stays on `keep` when it is
@@ -949,23 +1011,21 @@ void DataSet::post()
             switch (r->status) {
             case UpdateStatus::Unmodified:
                 if (d->dataDiffers(d->buffer, r->values)) {
-                    r->original = r->values;
+                    r->logged().original = r->values;
+                    r->log->seq = d->nextSeq++;
                     r->status = UpdateStatus::Modified;
-                    r->seq = d->nextSeq++;
                 }
                 break;
             case UpdateStatus::Modified:
-                if (!d->dataDiffers(d->buffer, r->original)) {
+                if (!d->dataDiffers(d->buffer, r->log->original)) {
                     // Back to the stored values: nothing left to apply.
-                    r->original.clear();
-                    r->status = UpdateStatus::Unmodified;
-                    r->seq = 0;
+                    r->unlog();
                 }
                 break;
             case UpdateStatus::Inserted:
                 for (int i : std::as_const(d->dataFields))
                     if (d->bufferAssigned.testBit(i))
-                        r->assigned.setBit(i);
+                        r->log->assigned.setBit(i);
                 break;
             case UpdateStatus::Deleted: break;
             }
@@ -982,11 +1042,12 @@ void DataSet::post()
         rec->values = d->buffer;
         if (m_logChanges) {
             rec->status = UpdateStatus::Inserted;
-            rec->seq = d->nextSeq++;
-            rec->assigned = QBitArray(fieldCount());
+            Record::Log &log = rec->logged();
+            log.seq = d->nextSeq++;
+            log.assigned = QBitArray(fieldCount());
             for (int i : std::as_const(d->dataFields))
                 if (d->bufferAssigned.testBit(i) || !d->buffer[i].isEmpty())
-                    rec->assigned.setBit(i);
+                    log.assigned.setBit(i);
         }
         Record *r = rec.get();
         const int pos = std::clamp(d->insertPos, 0, int(d->records.size()));
@@ -1045,8 +1106,8 @@ void DataSet::deleteRecord()
         d->removeRecord(r);
     } else {
         if (r->status == UpdateStatus::Unmodified) {
-            r->original = r->values;
-            r->seq = d->nextSeq++;
+            r->logged().original = r->values;
+            r->log->seq = d->nextSeq++;
         }
         r->status = UpdateStatus::Deleted;
         r->deleted = true;
@@ -1182,7 +1243,7 @@ Value DataSet::oldFieldValue(int index) const
         return Value::null();
     switch (r->status) {
     case UpdateStatus::Modified:
-    case UpdateStatus::Deleted: return r->original[index];
+    case UpdateStatus::Deleted: return r->log->original[index];
     case UpdateStatus::Inserted: return Value::null();
     case UpdateStatus::Unmodified: break;
     }
@@ -1198,7 +1259,7 @@ Value DataSet::newFieldValue(int index) const
     if (!r)
         return Value();
     if (r->status == UpdateStatus::Inserted) {
-        const bool assigned = r->assigned.testBit(index)
+        const bool assigned = r->log->assigned.testBit(index)
                               || (m_state == DataSetState::Edit && d->bufferAssigned.testBit(index));
         return assigned ? now : Value();
     }
@@ -1349,10 +1410,7 @@ void DataSet::mergeChangeLog()
             d->records.erase(d->records.begin() + i);
             continue;
         }
-        r->status = UpdateStatus::Unmodified;
-        r->original.clear();
-        r->assigned.clear();
-        r->seq = 0;
+        r->unlog();
         ++i;
     }
     d->renumber(0);
@@ -1375,16 +1433,13 @@ void DataSet::cancelUpdates()
             continue;
         case UpdateStatus::Modified:
         case UpdateStatus::Deleted:
-            r->values = r->original;
-            r->original.clear();
+            r->values = r->log->original;
             r->deleted = false;
             d->calc(r->values);
             break;
         case UpdateStatus::Unmodified: break;
         }
-        r->status = UpdateStatus::Unmodified;
-        r->assigned.clear();
-        r->seq = 0;
+        r->unlog();
         ++i;
     }
     d->renumber(0);
@@ -1408,10 +1463,8 @@ void DataSet::revertRecord()
         d->removeRecord(r);
         d->rebuildView(nullptr);
     } else {
-        r->values = r->original;
-        r->original.clear();
-        r->status = UpdateStatus::Unmodified;
-        r->seq = 0;
+        r->values = r->log->original;
+        r->unlog();
         d->calc(r->values);
         d->rebuildView(r);
     }
@@ -1424,7 +1477,8 @@ QList<DeltaRecord> DataSet::delta() const
     for (const auto &r : d->records)
         if (r->status != UpdateStatus::Unmodified)
             changed.push_back(r.get());
-    std::sort(changed.begin(), changed.end(), [](const Record *a, const Record *b) { return a->seq < b->seq; });
+    std::sort(changed.begin(), changed.end(),
+              [](const Record *a, const Record *b) { return a->log->seq < b->log->seq; });
     QList<DeltaRecord> out;
     const int n = fieldCount();
     for (const Record *r : changed) {
@@ -1438,22 +1492,22 @@ QList<DeltaRecord> DataSet::delta() const
             dr.m_kind = UpdateKind::Insert;
             for (int i : std::as_const(d->dataFields)) {
                 dr.m_old[i] = Value::null();
-                if (r->assigned.testBit(i))
+                if (r->log->assigned.testBit(i))
                     dr.m_new[i] = r->values[i];
             }
             break;
         case UpdateStatus::Modified:
             dr.m_kind = UpdateKind::Modify;
             for (int i : std::as_const(d->dataFields)) {
-                dr.m_old[i] = r->original[i];
-                if (!(r->values[i] == r->original[i]) || r->values[i].type() != r->original[i].type())
+                dr.m_old[i] = r->log->original[i];
+                if (!(r->values[i] == r->log->original[i]) || r->values[i].type() != r->log->original[i].type())
                     dr.m_new[i] = r->values[i];
             }
             break;
         case UpdateStatus::Deleted:
             dr.m_kind = UpdateKind::Delete;
             for (int i : std::as_const(d->dataFields))
-                dr.m_old[i] = r->original[i];
+                dr.m_old[i] = r->log->original[i];
             break;
         case UpdateStatus::Unmodified: break;
         }
@@ -1633,6 +1687,7 @@ void DataSet::loadRecordsFrom(const FieldDefs &defs, const std::function<bool(Va
             row = std::move(values);
         }
         rec->id = id++;
+        rec->pos = int(built.size());
         built.push_back(std::move(rec));
     }
 
@@ -1644,7 +1699,7 @@ void DataSet::loadRecordsFrom(const FieldDefs &defs, const std::function<bool(Va
     d->nextId = id;
     d->indexFields = index;
     d->filterExpr = std::move(filter);
-    d->adoptRecords();
+    d->adoptLoadedRecords();
 }
 
 QList<ValueList> DataSet::records() const

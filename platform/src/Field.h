@@ -195,6 +195,22 @@ public:
 private:
     friend class DataSet;
     Field(DataSet *dataSet, const FieldDef &def, int index) : m_dataSet(dataSet), m_def(def), m_index(index) {}
+    // As just made for the same definition (a dataset loaded again keeps
+    // its field objects, their settings back to the defaults).
+    void reset()
+    {
+        m_displayLabel.clear();
+        m_visible = true;
+        m_readOnly = false;
+        m_displayFormat.clear();
+        m_editFormat.clear();
+        m_alignment = {};
+        m_displayWidth = 0;
+        m_providerFlags = ProviderFlags(ProviderFlag::InUpdate) | ProviderFlag::InWhere;
+        m_onGetText = nullptr;
+        m_onChange = nullptr;
+        m_onValidate = nullptr;
+    }
 
     DataSet *m_dataSet;
     FieldDef m_def;
