@@ -41,14 +41,72 @@ void validateDefs(const FieldDefs &defs)
     }
 }
 
+// Field names by their text, as written: open addressing on an FNV-1a hash
+// of the UTF-16 text. A dataset's fields are looked up by name hundreds of
+// times a person in an import, mostly with short literals, and QHash's
+// hashing of the text was the larger part of each look-up.
+class NameTable {
+public:
+    explicit NameTable(qsizetype names = 0)
+    {
+        std::size_t size = 8;
+        while (size < std::size_t(names) * 2)
+            size *= 2;
+        m_slots.resize(size);
+    }
+    void insert(const QString &name, int index)
+    {
+        const quint32 h = hashOf(name);
+        for (std::size_t i = h & mask();; i = (i + 1) & mask()) {
+            Slot &slot = m_slots[i];
+            if (slot.index < 0) {
+                slot = {h, index, name};
+                return;
+            }
+            if (slot.hash == h && slot.name == name)
+                return; // the first one stays
+        }
+    }
+    int find(QStringView name) const
+    {
+        const quint32 h = hashOf(name);
+        for (std::size_t i = h & mask();; i = (i + 1) & mask()) {
+            const Slot &slot = m_slots[i];
+            if (slot.index < 0)
+                return -1;
+            if (slot.hash == h && slot.name.size() == name.size() && QStringView(slot.name) == name)
+                return slot.index;
+        }
+    }
+
+private:
+    static quint32 hashOf(QStringView s)
+    {
+        quint32 h = 2166136261u;
+        for (const QChar c : s) {
+            h ^= c.unicode();
+            h *= 16777619u;
+        }
+        return h;
+    }
+    std::size_t mask() const { return m_slots.size() - 1; }
+    struct Slot {
+        quint32 hash = 0;
+        int index = -1;
+        QString name;
+    };
+    std::vector<Slot> m_slots; // a power of two, at most half full
+};
+
 // The names of a layout, validated and indexed once for every dataset that
 // loads it: a query's result is loaded into new datasets over and over, and
 // lower-casing its names each time cost more than reading its rows.
 struct FieldNames {
+    FieldDefs defs;    // as given: a list shared with them is the same
     QStringList names; // with the kinds, what the index was made for
     QList<FieldKind> kinds;
     QHash<QString, int> lower;   // trimmed, lower case
-    QHash<QString, int> defined; // trimmed, as defined
+    NameTable defined; // trimmed, as defined
     QList<int> dataFields;
     bool hasCalcFields = false;
 
@@ -79,6 +137,8 @@ std::shared_ptr<const FieldNames> fieldNamesOf(const FieldDefs &defs)
     }
     validateDefs(defs);
     auto n = std::make_shared<FieldNames>();
+    n->defined = NameTable(defs.size());
+    n->defs = defs;
     for (int i = 0; i < defs.size(); ++i) {
         const FieldDef &def = defs[i];
         n->names.append(def.name);
@@ -164,7 +224,7 @@ struct DataSet::Impl {
     std::shared_ptr<const FieldNames> names = fieldNamesOf({});
     // The other spellings of a name found so far (a name as a caller
     // writes it, in another case).
-    mutable QHash<QString, int> spellings;
+    mutable std::vector<std::pair<QString, int>> spellings;
     QList<int> dataFields;
     bool hasCalcFields = false;
 
@@ -240,7 +300,7 @@ struct DataSet::Impl {
             for (int i = 0; i < defs.size(); ++i)
                 q->m_fields.push_back(std::unique_ptr<Field>(new Field(q, defs[i], i)));
         }
-        std::shared_ptr<const FieldNames> made = fieldNamesOf(q->m_fieldDefs);
+        std::shared_ptr<const FieldNames> made = namesOf(q->m_fieldDefs);
         if (made != names)
             spellings.clear();
         names = std::move(made);
@@ -248,17 +308,25 @@ struct DataSet::Impl {
         hasCalcFields = names->hasCalcFields;
     }
 
+    // The names of the definitions: those in use when they are the same
+    // list (a query's result loaded again), else the shared ones.
+    std::shared_ptr<const FieldNames> namesOf(const FieldDefs &defs) const
+    {
+        if (defs.size() == names->defs.size() && defs.constData() == names->defs.constData())
+            return names;
+        return fieldNamesOf(defs);
+    }
+
     int indexOf(const QString &name) const
     {
-        const auto defined = names->defined.constFind(name);
-        if (defined != names->defined.constEnd())
-            return defined.value();
-        const auto spelt = spellings.constFind(name);
-        if (spelt != spellings.constEnd())
-            return spelt.value();
+        if (const int i = names->defined.find(name); i >= 0)
+            return i;
+        for (const auto &[spelt, i] : spellings)
+            if (spelt.size() == name.size() && spelt == name)
+                return i;
         const int i = names->lower.value(name.trimmed().toLower(), -1);
         if (i >= 0)
-            spellings.insert(name, i);
+            spellings.emplace_back(name, i);
         return i;
     }
 
@@ -1190,16 +1258,22 @@ void DataSet::refresh()
 
 Value DataSet::readField(int index) const
 {
+    return readFieldRef(index);
+}
+
+const Value &DataSet::readFieldRef(int index) const
+{
+    static const Value null = Value::null();
     if (index < 0 || index >= fieldCount())
         d->fail(QStringLiteral("Indice di campo fuori intervallo: %1").arg(index));
+    // at(): a read never detaches the values from a savepoint sharing them.
     if (d->readOverride)
-        return (*d->readOverride)[index];
+        return d->readOverride->at(index);
     d->checkActive();
     if (isEditing())
-        return d->buffer[index];
+        return std::as_const(d->buffer).at(index);
     if (d->cur < 0 || d->cur >= int(d->view.size()))
-        return Value::null();
-    // at(): a read never detaches the values from a savepoint sharing them.
+        return null;
     return d->view[d->cur]->values.at(index);
 }
 
@@ -1652,7 +1726,7 @@ void DataSet::loadRecords(const FieldDefs &defs, QList<ValueList> &&rows)
 
 void DataSet::loadRecordsFrom(const FieldDefs &defs, const std::function<bool(ValueList &row)> &nextRow)
 {
-    const std::shared_ptr<const FieldNames> names = fieldNamesOf(defs); // validates them
+    const std::shared_ptr<const FieldNames> names = d->namesOf(defs); // validates them
     QList<int> index = d->compileIndex(m_indexFieldNames, names->lower);
     std::unique_ptr<FilterExpression> filter = d->compileFilter(m_filterText, defs);
     const QList<int> &dataFields = names->dataFields;

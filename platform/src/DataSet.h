@@ -404,6 +404,8 @@ private:
     struct Record;
     struct Impl;
     Value readField(int index) const;
+    // The same without a copy: valid until the dataset changes.
+    const Value &readFieldRef(int index) const;
     void writeField(int index, const Value &value);
     Value oldFieldValue(int index) const;
     Value newFieldValue(int index) const;

@@ -515,61 +515,61 @@ void Field::setValue(const Value &value)
 
 QString Field::asString() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? QString() : v.toString();
 }
 
 int Field::asInteger() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? 0 : v.toInt();
 }
 
 qint64 Field::asLargeInt() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? 0 : v.toInt64();
 }
 
 double Field::asFloat() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? 0.0 : v.toDouble();
 }
 
 Currency Field::asCurrency() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? Currency() : v.toCurrency();
 }
 
 bool Field::asBoolean() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? false : v.toBool();
 }
 
 QDate Field::asDate() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? QDate() : v.toDate();
 }
 
 QDateTime Field::asDateTime() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? QDateTime() : v.toDateTime();
 }
 
 QTime Field::asTime() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? QTime() : v.toTime();
 }
 
 QByteArray Field::asBytes() const
 {
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     return v.isEmpty() ? QByteArray() : v.toBytes();
 }
 
@@ -595,7 +595,7 @@ QString Field::displayText() const
 {
     if (m_onGetText)
         return m_onGetText(*this, true);
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     if (isNumeric() && !m_displayFormat.isEmpty())
         return formatNumber(m_displayFormat, v);
     return plainText(*this, v);
@@ -605,7 +605,7 @@ QString Field::editText() const
 {
     if (m_onGetText)
         return m_onGetText(*this, false);
-    const Value v = value();
+    const Value &v = m_dataSet->readFieldRef(m_index);
     if (isNumeric()) {
         const QString &f = m_editFormat.isEmpty() ? m_displayFormat : m_editFormat;
         if (!f.isEmpty())

@@ -56,8 +56,10 @@ QString Param::asString() const
 
 Param *Params::findParam(const QString &name)
 {
+    // Case folding keeps a name's length: names of another length are
+    // never compared.
     for (Param &p : m_items)
-        if (p.m_name.compare(name, Qt::CaseInsensitive) == 0)
+        if (p.m_name.size() == name.size() && p.m_name.compare(name, Qt::CaseInsensitive) == 0)
             return &p;
     return nullptr;
 }

@@ -21,6 +21,11 @@ struct PreparedStatement {
     // execution (the engine describes them once per preparation).
     QList<SqlColumn> columns;
     bool columnsTyped = false;
+    // The same as a dataset's field definitions, made at the first load
+    // into a dataset: one shared list for every load of the statement's
+    // result, which the dataset knows again without comparing it.
+    FieldDefs defs;
+    bool defsMade = false;
     // The statement's own transaction (a statement run while the connection
     // has none): committed when its result is closed.
     std::unique_ptr<fb::Transaction> own;

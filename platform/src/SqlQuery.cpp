@@ -474,9 +474,21 @@ Value SqlQuery::value(const QString &name) const
 
 FieldDefs SqlQuery::fieldDefs() const
 {
+    if (m_prepared && m_prepared->columnsTyped && m_columns.constData() == m_prepared->columns.constData()) {
+        if (!m_prepared->defsMade) {
+            m_prepared->defs = defsOf(m_columns);
+            m_prepared->defsMade = true;
+        }
+        return m_prepared->defs;
+    }
+    return defsOf(m_columns);
+}
+
+FieldDefs SqlQuery::defsOf(const QList<SqlColumn> &columns)
+{
     FieldDefs defs;
-    defs.reserve(m_columns.size());
-    for (const SqlColumn &c : m_columns) {
+    defs.reserve(columns.size());
+    for (const SqlColumn &c : columns) {
         FieldDef d;
         d.name = c.name;
         d.type = c.type;

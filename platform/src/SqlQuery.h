@@ -148,6 +148,7 @@ public:
     static void openDataSet(Database &database, DataSet &dataSet);
 
 private:
+    static FieldDefs defsOf(const QList<SqlColumn> &columns);
     // The statement of the current text and parameters, prepared; the
     // parameters bound, in placeholder order.
     const QList<const Param *> &prepareBound();
