@@ -277,6 +277,18 @@ QStringList TCdsFieldMapEntry::parts() const
 
 void TCdsParameters::SetFieldMap(const QString &text, const QString &dataSetName)
 {
+    // Read again at every save: a map already found valid is not parsed
+    // again (a refused one is, to name its dataset each time).
+    struct Parsed {
+        QStringList map;
+        QList<TCdsFieldMapEntry> entries;
+    };
+    thread_local QHash<QString, Parsed> parsed;
+    if (const auto it = parsed.constFind(text); it != parsed.constEnd()) {
+        FieldMap = it->map;
+        Entries = it->entries;
+        return;
+    }
     QStringList map;
     QList<TCdsFieldMapEntry> entries;
     const auto refuse = [&](const QString &entry, const QString &why) {
@@ -307,6 +319,10 @@ void TCdsParameters::SetFieldMap(const QString &text, const QString &dataSetName
         map << entry;
         entries << e;
     }
+    constexpr qsizetype MaxParsed = 256;
+    if (parsed.size() >= MaxParsed)
+        parsed.clear();
+    parsed.insert(text, {map, entries});
     FieldMap = map;
     Entries = entries;
 }

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <algorithm>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 namespace platform {
@@ -105,8 +106,8 @@ struct FieldNames {
     FieldDefs defs;    // as given: a list shared with them is the same
     QStringList names; // with the kinds, what the index was made for
     QList<FieldKind> kinds;
-    QHash<QString, int> lower;   // trimmed, lower case
-    NameTable defined; // trimmed, as defined
+    QHash<QString, int> lower; // trimmed, lower case
+    NameTable defined;         // trimmed, as defined
     QList<int> dataFields;
     bool hasCalcFields = false;
 
@@ -217,6 +218,18 @@ struct DataSet::Impl {
     // searched by bookmark), then kept up to date.
     mutable QHash<quint64, Record *> byId;
     mutable bool byIdMade = false;
+    // The texts of one text field held by any record, for a search on it
+    // to tell at once that no record has a text (an import asks whether
+    // each person is already among the thousand rows it made). Made at
+    // such a search of a large dataset; a posted record adds its text;
+    // records removed leave theirs (only "none has it" is ever concluded);
+    // anything else that changes values drops it.
+    struct TextIndex {
+        int field = -1;
+        QSet<QString> texts;
+    };
+    mutable std::optional<TextIndex> textIndex;
+    static constexpr std::size_t TextIndexFrom = 64; // records
     int cur = -1;
     quint64 nextId = 1;
     quint64 nextSeq = 1;
@@ -372,8 +385,41 @@ struct DataSet::Impl {
         q->m_modified = false;
     }
 
+    void dropTextIndex() { textIndex.reset(); }
+    // A record's values as they now are, for the texts' index.
+    void noteValues(const Record *r)
+    {
+        if (textIndex)
+            addText(*textIndex, r->values.at(textIndex->field));
+    }
+    // As the search compares it: the text held, or the value as text.
+    static void addText(TextIndex &index, const Value &v)
+    {
+        if (const QString *text = v.textIf())
+            index.texts.insert(*text);
+        else if (!v.isEmpty())
+            index.texts.insert(v.toString());
+    }
+    // Whether some record may hold the text in the field: false only when
+    // none does.
+    bool mayHoldText(int field, const QString &text) const
+    {
+        if (records.size() < TextIndexFrom)
+            return true;
+        if (!textIndex || textIndex->field != field) {
+            TextIndex made;
+            made.field = field;
+            made.texts.reserve(qsizetype(records.size()));
+            for (const auto &r : records)
+                addText(made, r->values.at(field));
+            textIndex = std::move(made);
+        }
+        return textIndex->texts.contains(text);
+    }
+
     void clearRecords()
     {
+        dropTextIndex();
         records.clear();
         view.clear();
         byId.clear();
@@ -449,6 +495,7 @@ struct DataSet::Impl {
     {
         if (!hasCalcFields)
             return;
+        dropTextIndex();
         for (auto &r : records)
             if (!r->deleted)
                 calc(r->values);
@@ -494,6 +541,7 @@ struct DataSet::Impl {
     // by id, numbered, browsed from the first one.
     void adoptRecords()
     {
+        dropTextIndex();
         byId.clear();
         byIdMade = false;
         renumber(0);
@@ -508,6 +556,7 @@ struct DataSet::Impl {
     // the processor's cache.
     void adoptLoadedRecords()
     {
+        dropTextIndex();
         if (hasCalcFields || !indexFields.isEmpty() || q->m_filtered) {
             adoptRecords();
             return;
@@ -725,6 +774,9 @@ struct DataSet::Impl {
             }
             tests << t;
         }
+        if (!tests.isEmpty() && tests[0].mode == KeyTest::Text && cs == Qt::CaseSensitive
+            && !mayHoldText(tests[0].field, tests[0].text))
+            return -1;
         for (int i = 0; i < int(view.size()); ++i)
             if (matchKeys(view[i]->values, tests, cs))
                 return i;
@@ -1099,6 +1151,7 @@ void DataSet::post()
             }
         }
         r->values = d->buffer;
+        d->noteValues(r);
         const int oldCur = d->cur;
         d->clearEdit();
         m_state = DataSetState::Browse;
@@ -1118,6 +1171,7 @@ void DataSet::post()
                     log.assigned.setBit(i);
         }
         Record *r = rec.get();
+        d->noteValues(r);
         const int pos = std::clamp(d->insertPos, 0, int(d->records.size()));
         const int row = d->insertRow;
         d->records.insert(d->records.begin() + pos, std::move(rec));
@@ -1507,6 +1561,7 @@ void DataSet::cancelUpdates()
             continue;
         case UpdateStatus::Modified:
         case UpdateStatus::Deleted:
+            d->dropTextIndex();
             r->values = r->log->original;
             r->deleted = false;
             d->calc(r->values);
@@ -1537,6 +1592,7 @@ void DataSet::revertRecord()
         d->removeRecord(r);
         d->rebuildView(nullptr);
     } else {
+        d->dropTextIndex();
         r->values = r->log->original;
         r->unlog();
         d->calc(r->values);
@@ -1608,6 +1664,7 @@ void DataSet::applyUpdates(const std::function<void(DeltaRecord &)> &apply)
         for (int i : dr.m_written)
             r->values[i] = dr.m_new[i];
         d->calc(r->values);
+        d->noteValues(r);
         reorder = true;
     }
     mergeChangeLog();

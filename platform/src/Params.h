@@ -89,6 +89,7 @@ public:
     bool operator==(const Params &) const = default;
 
 private:
+    static QStringList scanNames(const QString &commandText);
     QList<Param> m_items;
 };
 
