@@ -345,7 +345,9 @@ public:
     // Loads records without change log (a file or blob reader, a query):
     // closes, sets the definitions, fills the rows (each in field order of
     // the data fields, values converted to the field types), opens on the
-    // first record. On any error nothing changes. Fires no events.
+    // first record. On any error nothing changes. Fires no events. With
+    // the same definitions as before the field objects stay (their display
+    // settings and handlers back to the defaults, as new ones would have).
     void loadRecords(const FieldDefs &defs, const QList<ValueList> &rows);
     // The same, taking the rows over: each row's values become the record's
     // own, so a large load is never held twice. The rows are consumed even
