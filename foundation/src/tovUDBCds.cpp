@@ -10,6 +10,7 @@
 #include "Format.h"
 #include "Services.h"
 #include "SqlQuery.h"
+#include "TextCache.h"
 #include "UqTransaction.h"
 
 #include <QHash>
@@ -277,54 +278,47 @@ QStringList TCdsFieldMapEntry::parts() const
 
 void TCdsParameters::SetFieldMap(const QString &text, const QString &dataSetName)
 {
-    // Read again at every save: a map already found valid is not parsed
-    // again (a refused one is, to name its dataset each time).
     struct Parsed {
         QStringList map;
         QList<TCdsFieldMapEntry> entries;
     };
-    thread_local QHash<QString, Parsed> parsed;
-    if (const auto it = parsed.constFind(text); it != parsed.constEnd()) {
-        FieldMap = it->map;
-        Entries = it->entries;
-        return;
-    }
-    QStringList map;
-    QList<TCdsFieldMapEntry> entries;
-    const auto refuse = [&](const QString &entry, const QString &why) {
-        throw EUqError(platform::format(QStringLiteral("Mappa dei campi del ClientDataSet (%s) non valida: \"%s\" %s."),
-                                        dataSetName, entry, why));
-    };
-    for (const QString &raw : text.split(QLatin1Char(';'))) {
-        const QString entry = raw.trimmed();
-        if (entry.isEmpty())
-            continue;
-        const qsizetype eq = entry.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            refuse(entry, QStringLiteral("non ha la forma colonna=campo"));
-        TCdsFieldMapEntry e;
-        e.column = entry.left(eq).trimmed().toUpper();
-        e.value = entry.mid(eq + 1).trimmed();
-        if (e.column.isEmpty() || e.value.isEmpty())
-            refuse(entry, QStringLiteral("non ha la forma colonna=campo"));
-        if (!RegistryColumns.contains(e.column))
-            refuse(entry, QStringLiteral("non nomina una colonna dell'anagrafica (ammesse: %1)")
-                              .arg(RegistryColumns.join(QStringLiteral(", "))));
-        for (const TCdsFieldMapEntry &other : std::as_const(entries))
-            if (other.column == e.column)
-                refuse(entry, QStringLiteral("ripete la colonna %1").arg(e.column));
-        for (const QString &part : e.parts())
-            if (part.isEmpty())
-                refuse(entry, QStringLiteral("ha un campo vuoto"));
-        map << entry;
-        entries << e;
-    }
-    constexpr qsizetype MaxParsed = 256;
-    if (parsed.size() >= MaxParsed)
-        parsed.clear();
-    parsed.insert(text, {map, entries});
-    FieldMap = map;
-    Entries = entries;
+    // Read again at every save: a map already found valid is not parsed
+    // again (a refused one is, to name its dataset each time).
+    const Parsed parsed = platform::madeOncePerText<256>(text, [&dataSetName](const QString &text) {
+        Parsed p;
+        const auto refuse = [&](const QString &entry, const QString &why) {
+            throw EUqError(
+                platform::format(QStringLiteral("Mappa dei campi del ClientDataSet (%s) non valida: \"%s\" %s."),
+                                 dataSetName, entry, why));
+        };
+        for (const QString &raw : text.split(QLatin1Char(';'))) {
+            const QString entry = raw.trimmed();
+            if (entry.isEmpty())
+                continue;
+            const qsizetype eq = entry.indexOf(QLatin1Char('='));
+            if (eq < 0)
+                refuse(entry, QStringLiteral("non ha la forma colonna=campo"));
+            TCdsFieldMapEntry e;
+            e.column = entry.left(eq).trimmed().toUpper();
+            e.value = entry.mid(eq + 1).trimmed();
+            if (e.column.isEmpty() || e.value.isEmpty())
+                refuse(entry, QStringLiteral("non ha la forma colonna=campo"));
+            if (!RegistryColumns.contains(e.column))
+                refuse(entry, QStringLiteral("non nomina una colonna dell'anagrafica (ammesse: %1)")
+                                  .arg(RegistryColumns.join(QStringLiteral(", "))));
+            for (const TCdsFieldMapEntry &other : std::as_const(p.entries))
+                if (other.column == e.column)
+                    refuse(entry, QStringLiteral("ripete la colonna %1").arg(e.column));
+            for (const QString &part : e.parts())
+                if (part.isEmpty())
+                    refuse(entry, QStringLiteral("ha un campo vuoto"));
+            p.map << entry;
+            p.entries << e;
+        }
+        return p;
+    });
+    FieldMap = parsed.map;
+    Entries = parsed.entries;
 }
 
 const TCdsFieldMapEntry *TCdsParameters::EntryOf(const QString &column) const

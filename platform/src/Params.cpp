@@ -1,8 +1,7 @@
 #include "Params.h"
 
 #include "Exceptions.h"
-
-#include <QHash>
+#include "TextCache.h"
 
 namespace platform {
 
@@ -112,19 +111,8 @@ Param &Params::appendUntyped(const QString &name)
 
 QStringList Params::parseNames(const QString &text)
 {
-    // A dataset's command is given again for every person of an import:
-    // each text is scanned once per thread (emptied when full, as the SQL
-    // layer's own cache of split statements).
-    constexpr qsizetype MaxParsed = 512;
-    thread_local QHash<QString, QStringList> parsed;
-    const auto it = parsed.constFind(text);
-    if (it != parsed.constEnd())
-        return it.value();
-    if (parsed.size() >= MaxParsed)
-        parsed.clear();
-    QStringList names = scanNames(text);
-    parsed.insert(text, names);
-    return names;
+    // A dataset's command is given again for every person of an import.
+    return madeOncePerText(text, [](const QString &t) { return scanNames(t); });
 }
 
 QStringList Params::scanNames(const QString &text)

@@ -1,4 +1,5 @@
 #include "SqlQuery.h"
+#include "TextCache.h"
 
 #include "DataSet.h"
 #include "FbClient.h"
@@ -141,17 +142,8 @@ SqlStatement parseText(const QString &sql)
 SqlStatement SqlStatement::parse(const QString &sql)
 {
     // The same few texts come again and again (a statement of the catalogue
-    // for every person, the store's statements for every save): each is
-    // split once per thread. The cache is emptied when it is full, so texts
-    // made up on the fly cannot grow it without end.
-    constexpr qsizetype MaxParsed = 512;
-    thread_local QHash<QString, SqlStatement> parsed;
-    const auto it = parsed.constFind(sql);
-    if (it != parsed.constEnd())
-        return it.value();
-    if (parsed.size() >= MaxParsed)
-        parsed.clear();
-    return parsed.insert(sql, parseText(sql)).value();
+    // for every person, the store's statements for every save).
+    return madeOncePerText(sql, [](const QString &t) { return parseText(t); });
 }
 
 QStringList SqlStatement::uniqueNames() const
