@@ -126,14 +126,15 @@ void Conta(benchmark::State &state, double rss, double cpu, int n)
     state.SetLabel(programma(int(state.range(0))).nome.toStdString());
 }
 
-void BM_Avvio(benchmark::State &state)
+// Starts the executable with its arguments until it prints `riga`, once per
+// iteration, and counts its memory and CPU.
+void Avvii(benchmark::State &state, const QString &eseguibile, const QStringList &argomenti, const QByteArray &riga)
 {
-    const Programma p = programma(int(state.range(0)));
     double rss = 0, cpu = 0;
     int n = 0;
     for (auto _ : state) {
         try {
-            const Misura m = avvia(p.eseguibile, {}, p.nome.toUtf8() + ": archivio aperto, programma avviato");
+            const Misura m = avvia(eseguibile, argomenti, riga);
             state.SetIterationTime(m.secondi);
             rss += m.rssMb;
             cpu += m.cpuMs;
@@ -146,25 +147,16 @@ void BM_Avvio(benchmark::State &state)
     Conta(state, rss, cpu, n);
 }
 
+void BM_Avvio(benchmark::State &state)
+{
+    const Programma p = programma(int(state.range(0)));
+    Avvii(state, p.eseguibile, {}, p.nome.toUtf8() + ": archivio aperto, programma avviato");
+}
+
 void BM_Avvio_Pavimento(benchmark::State &state)
 {
     const Programma p = programma(int(state.range(0)));
-    double rss = 0, cpu = 0;
-    int n = 0;
-    for (auto _ : state) {
-        try {
-            const Misura m = avvia(QCoreApplication::applicationFilePath(), {QStringLiteral("--pavimento"), p.archivio},
-                                   RigaPavimento);
-            state.SetIterationTime(m.secondi);
-            rss += m.rssMb;
-            cpu += m.cpuMs;
-            ++n;
-        } catch (const std::exception &e) {
-            state.SkipWithError(e.what());
-            break;
-        }
-    }
-    Conta(state, rss, cpu, n);
+    Avvii(state, QCoreApplication::applicationFilePath(), {QStringLiteral("--pavimento"), p.archivio}, RigaPavimento);
 }
 
 void Argomenti(benchmark::internal::Benchmark *b)

@@ -282,23 +282,7 @@ int Archivio::ImportaPubblico(bool registra, benchmark::State *state)
 
 void PerPersona(benchmark::State &state, const Archivio &a)
 {
-    // What a person costs the engine in the measured part of the import.
-    qint64 esecuzioni = 0, letture = 0, preparazioni = 0, conferme = 0;
-    for (size_t i = a.inizioMisura; i < a.fineMisura; ++i) {
-        const rawfb::Recording::Event &e = a.registrazione.events[i];
-        esecuzioni += e.kind == rawfb::Recording::Kind::Execute;
-        letture += e.kind == rawfb::Recording::Kind::Fetch;
-        preparazioni += e.kind == rawfb::Recording::Kind::Prepare;
-        conferme += e.kind == rawfb::Recording::Kind::End && e.flag;
-    }
-    const double n = qMax(1, a.candidati);
-    state.counters["candidati"] = a.candidati;
-    state.counters["esecuzioni"] = double(esecuzioni) / n;
-    state.counters["letture"] = double(letture) / n;
-    state.counters["preparazioni"] = double(preparazioni);
-    state.counters["conferme"] = double(conferme) / n;
-    state.counters["per_persona"] = benchmark::Counter(a.candidati, benchmark::Counter::kIsIterationInvariantRate
-                                                                        | benchmark::Counter::kInvert);
+    bench::ContaPerPersona(state, a.registrazione, a.inizioMisura, a.fineMisura, a.candidati);
 }
 
 void Misura(benchmark::State &state, Archivio &a)

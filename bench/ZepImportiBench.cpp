@@ -287,22 +287,7 @@ Caso &caso(const benchmark::State &state)
 
 void PerPersona(benchmark::State &state, const Caso &c)
 {
-    qint64 esecuzioni = 0, letture = 0, preparazioni = 0, conferme = 0;
-    for (size_t i = c.inizioMisura; i < c.fineMisura; ++i) {
-        const rawfb::Recording::Event &e = c.registrazione.events[i];
-        esecuzioni += e.kind == rawfb::Recording::Kind::Execute;
-        letture += e.kind == rawfb::Recording::Kind::Fetch;
-        preparazioni += e.kind == rawfb::Recording::Kind::Prepare;
-        conferme += e.kind == rawfb::Recording::Kind::End && e.flag;
-    }
-    const double n = qMax(1, c.candidati);
-    state.counters["candidati"] = c.candidati;
-    state.counters["esecuzioni"] = double(esecuzioni) / n;
-    state.counters["letture"] = double(letture) / n;
-    state.counters["preparazioni"] = double(preparazioni);
-    state.counters["conferme"] = double(conferme) / n;
-    state.counters["per_persona"] = benchmark::Counter(c.candidati, benchmark::Counter::kIsIterationInvariantRate
-                                                                        | benchmark::Counter::kInvert);
+    bench::ContaPerPersona(state, c.registrazione, c.inizioMisura, c.fineMisura, c.candidati);
 }
 
 void BM_Importa(benchmark::State &state)
