@@ -103,9 +103,7 @@ private:
 // loads it: a query's result is loaded into new datasets over and over, and
 // lower-casing its names each time cost more than reading its rows.
 struct FieldNames {
-    FieldDefs defs;    // as given: a list shared with them is the same
-    QStringList names; // with the kinds, what the index was made for
-    QList<FieldKind> kinds;
+    FieldDefs defs;            // the first ones given; their names and kinds are what counts
     QHash<QString, int> lower; // trimmed, lower case
     NameTable defined;         // trimmed, as defined
     QList<int> dataFields;
@@ -113,12 +111,8 @@ struct FieldNames {
 
     bool madeFor(const FieldDefs &defs) const
     {
-        if (names.size() != defs.size())
-            return false;
-        for (int i = 0; i < defs.size(); ++i)
-            if (kinds[i] != defs[i].kind || names[i] != defs[i].name)
-                return false;
-        return true;
+        return std::equal(defs.begin(), defs.end(), this->defs.begin(), this->defs.end(),
+                          [](const FieldDef &a, const FieldDef &b) { return a.kind == b.kind && a.name == b.name; });
     }
 };
 
@@ -142,8 +136,6 @@ std::shared_ptr<const FieldNames> fieldNamesOf(const FieldDefs &defs)
     n->defs = defs;
     for (int i = 0; i < defs.size(); ++i) {
         const FieldDef &def = defs[i];
-        n->names.append(def.name);
-        n->kinds.append(def.kind);
         n->lower.insert(def.name.trimmed().toLower(), i);
         n->defined.insert(def.name.trimmed(), i);
         if (def.kind == FieldKind::Data)
