@@ -169,6 +169,28 @@ public:
         return n;
     }
 
+    // A cursor read one row at a time (a caller that pulls its rows):
+    // open, then fetch into the statement's output buffer until false.
+    Firebird::IResultSet *open(Firebird::ITransaction *t, Statement &s)
+    {
+        try {
+            return s.statement->openCursor(&m_status, t, s.in, s.inBuffer.data(), s.out, 0);
+        } catch (const Firebird::FbException &e) {
+            fail(e);
+        }
+    }
+    bool fetch(Firebird::IResultSet *rs, Statement &s)
+    {
+        try {
+            if (rs->fetchNext(&m_status, s.outBuffer.data()) == Firebird::IStatus::RESULT_OK)
+                return true;
+            rs->close(&m_status);
+            return false;
+        } catch (const Firebird::FbException &e) {
+            fail(e);
+        }
+    }
+
     // Writers of a value into a message field.
     static void putInt(Statement &s, int i, ISC_LONG v)
     {
