@@ -4,6 +4,7 @@
 #include <QBitArray>
 #include <QMap>
 #include <QSet>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <mutex>
 #include <optional>
@@ -283,7 +284,10 @@ struct DataSet::Impl {
     {
         if (q->m_disableCount > 0 || observers.isEmpty())
             return;
-        const QList<Observer> list = observers.values();
+        // Those told are the ones registered now, called on copies (an
+        // observer may unregister itself or another); most datasets have one
+        // or two, told of every change, so no list is allocated for them.
+        const QVarLengthArray<Observer, 4> list(observers.cbegin(), observers.cend());
         const DataChange change{kind, field};
         for (const Observer &o : list)
             o(change);
@@ -682,7 +686,12 @@ struct DataSet::Impl {
         QString text;
     };
 
-    static bool matchKeys(const ValueList &values, const QList<KeyTest> &tests, Qt::CaseSensitivity cs)
+    // A search's keys are one to a few: kept on the stack (a look-up runs
+    // for every day of a person's month).
+    using KeyTests = QVarLengthArray<KeyTest, 4>;
+    using KeyFields = QVarLengthArray<int, 4>;
+
+    static bool matchKeys(const ValueList &values, const KeyTests &tests, Qt::CaseSensitivity cs)
     {
         for (const KeyTest &t : tests) {
             const Value &v = values[t.field];
@@ -715,7 +724,7 @@ struct DataSet::Impl {
     }
 
     // Key values in the fields' types; false when one does not convert.
-    bool convertKeys(const QList<int> &fields, const ValueList &in, ValueList *out) const
+    bool convertKeys(const KeyFields &fields, const ValueList &in, ValueList *out) const
     {
         out->clear();
         for (int k = 0; k < fields.size(); ++k) {
@@ -736,7 +745,7 @@ struct DataSet::Impl {
 
     int find(const QString &keyFields, const ValueList &keyValues, LocateOptions options) const
     {
-        QList<int> fields;
+        KeyFields fields;
         for (const QString &n : splitFieldNames(keyFields))
             fields.append(requireIndex(n));
         if (fields.isEmpty())
@@ -748,7 +757,7 @@ struct DataSet::Impl {
             return -1;
         const Qt::CaseSensitivity cs = options.testFlag(LocateOption::CaseInsensitive) ? Qt::CaseInsensitive
                                                                                        : Qt::CaseSensitive;
-        QList<KeyTest> tests;
+        KeyTests tests;
         for (int k = 0; k < fields.size(); ++k) {
             const Value &key = keys[k];
             const bool text = isTextFieldType(q->m_fields[fields[k]]->dataType());
@@ -764,7 +773,7 @@ struct DataSet::Impl {
             } else if (text) {
                 t.mode = KeyTest::Text;
             }
-            tests << t;
+            tests.append(std::move(t));
         }
         if (!tests.isEmpty() && tests[0].mode == KeyTest::Text && cs == Qt::CaseSensitive
             && !mayHoldText(tests[0].field, tests[0].text))

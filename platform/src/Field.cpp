@@ -2,6 +2,7 @@
 #include "DataSet.h"
 #include "DataSetInternal.h"
 #include "Exceptions.h"
+#include "TextCache.h"
 
 #include <cmath>
 #include <limits>
@@ -290,13 +291,18 @@ std::optional<int> compareMixed(const Value &a, const Value &b)
 
 QStringList splitFieldNames(const QString &names)
 {
-    QStringList out;
-    for (const QString &part : names.split(QLatin1Char(';'))) {
-        const QString t = part.trimmed();
-        if (!t.isEmpty())
-            out << t;
-    }
-    return out;
+    // The searches and indexes of the programs name their fields with the
+    // same few texts over and over (a look-up for every day of a person's
+    // month).
+    return madeOncePerText(names, [](const QString &text) {
+        QStringList out;
+        for (const QString &part : text.split(QLatin1Char(';'))) {
+            const QString t = part.trimmed();
+            if (!t.isEmpty())
+                out << t;
+        }
+        return out;
+    });
 }
 
 } // namespace dataset_detail

@@ -5,6 +5,7 @@
 #include "FbClient.h"
 #include "SqlPrepared.h"
 
+#include <algorithm>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -134,6 +135,7 @@ SqlStatement parseText(const QString &sql)
     }
     st.parts << sql.mid(start);
     st.distinct = st.uniqueNames();
+    st.plain = st.positional();
     return st;
 }
 
@@ -283,13 +285,21 @@ const QList<const Param *> &SqlQuery::prepareBound()
 
     if (!m_prepared || m_prepared->statement.disposed() || signature != m_signature) {
         releaseStatement();
-        QString text = m_statement.parts.value(0);
-        for (int i = 0; i < placeholders; ++i) {
-            if (signature.at(i) > 0)
-                text += QStringLiteral("CAST(? AS VARCHAR(%1))").arg(signature.at(i));
-            else
-                text += QLatin1Char('?');
-            text += m_statement.parts.value(i + 1);
+        // Without a cast (no text parameter) the text is the one made when
+        // the statement was parsed: a new query object for every result
+        // loaded built it again.
+        QString text;
+        if (std::none_of(signature.cbegin(), signature.cend(), [](int cast) { return cast > 0; })) {
+            text = m_statement.plain.isNull() ? m_statement.positional() : m_statement.plain;
+        } else {
+            text = m_statement.parts.value(0);
+            for (int i = 0; i < placeholders; ++i) {
+                if (signature.at(i) > 0)
+                    text += QStringLiteral("CAST(? AS VARCHAR(%1))").arg(signature.at(i));
+                else
+                    text += QLatin1Char('?');
+                text += m_statement.parts.value(i + 1);
+            }
         }
         m_signature.clear();
         m_prepared = m_db->acquire(text);
