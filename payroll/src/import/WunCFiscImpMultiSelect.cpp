@@ -182,6 +182,7 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
     }
 
     esito.totale = int(chiavi.size());
+    const QHash<int, int> righe = RigheDelleChiavi();
     // A termination signal is seen between two persons, and before a
     // person's commit (the person then rolled back).
     const platform::LongOperation inCorso;
@@ -193,7 +194,7 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
             fermato = true;
             break;
         }
-        if (!xqcMultiSelect.locate(CampoChiave(), Value(chiavi.at(i)))) {
+        if (!VaiAllaRiga(righe, chiavi.at(i))) {
             ++esito.falliti;
             Notifica().Messaggio(QStringLiteral("Dipendente non trovato nell'elenco da importare (%1 = %2): non "
                                                 "importato.")
@@ -410,6 +411,40 @@ void TwunFiscImpMultiSelect::ApriAnagrafica()
     qquAnaAbt.bind(QStringLiteral("IANAID"), xqcMultiSelect.fieldValue(QStringLiteral("IANAID")));
     qquAnaAbt.bind(QStringLiteral("ILOCID"), Value(2));
     qquAnaAbt.open();
+}
+
+QHash<int, int> TwunFiscImpMultiSelect::RigheDelleChiavi() const
+{
+    // The list's first row with each key, noted once before the loop: a
+    // search of the list for every person read the whole list each time (a
+    // thousand persons, half a million rows read).
+    QHash<int, int> righe;
+    const platform::Field *campoChiave = xqcMultiSelect.findField(CampoChiave());
+    if (!campoChiave || !xqcMultiSelect.isActive()
+        || (campoChiave->dataType() != platform::FieldType::Integer
+            && campoChiave->dataType() != platform::FieldType::SmallInt))
+        return righe;
+    const QList<Bookmark> elenco = xqcMultiSelect.rowBookmarks();
+    for (int i = 0; i < elenco.size(); ++i) {
+        const Value v = xqcMultiSelect.rowValue(elenco.at(i), campoChiave->index());
+        if (!v.isEmpty() && !righe.contains(v.toInt()))
+            righe.insert(v.toInt(), i);
+    }
+    return righe;
+}
+
+bool TwunFiscImpMultiSelect::VaiAllaRiga(const QHash<int, int> &righe, int chiave)
+{
+    // The row noted is taken when it still holds the key; otherwise (the
+    // list changed since) the list is searched.
+    const auto riga = righe.constFind(chiave);
+    if (riga != righe.constEnd() && riga.value() < xqcMultiSelect.recordCount()) {
+        xqcMultiSelect.setRecNo(riga.value() + 1);
+        const platform::Field &campo = xqcMultiSelect.fieldByName(CampoChiave());
+        if (!campo.isNull() && campo.asInteger() == chiave)
+            return true;
+    }
+    return xqcMultiSelect.locate(CampoChiave(), Value(chiave));
 }
 
 QString TwunFiscImpMultiSelect::CampoChiave() const

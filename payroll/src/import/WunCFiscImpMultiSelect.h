@@ -51,6 +51,7 @@
 #include "Services.h"
 #include "SqlQuery.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -227,6 +228,10 @@ private:
     struct Copia;
     std::vector<Copia> CopiaTabelle();
     void Ripristina(std::vector<Copia> &copie);
+    // The list's row of each key (its index in the list's order), and the
+    // move to a key's row through them, or by a search.
+    QHash<int, int> RigheDelleChiavi() const;
+    bool VaiAllaRiga(const QHash<int, int> &righe, int chiave);
 
     TwunNotificaServizi m_notificaServizi;
     IwunNotificaImport *m_notifica = nullptr;
