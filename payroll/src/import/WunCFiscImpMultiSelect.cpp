@@ -417,7 +417,7 @@ QHash<int, int> TwunFiscImpMultiSelect::RigheDelleChiavi() const
 {
     // The list's first row with each key, noted once before the loop: a
     // search of the list for every person read the whole list each time (a
-    // thousand persons, half a million rows read).
+    // thousand persons, some 350,000 rows read).
     QHash<int, int> righe;
     const platform::Field *campoChiave = xqcMultiSelect.findField(CampoChiave());
     if (!campoChiave || !xqcMultiSelect.isActive()
