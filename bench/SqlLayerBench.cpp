@@ -133,6 +133,34 @@ const QString &filledTable(int rows)
     return b.filled[rows];
 }
 
+// The four columns every read selects, and one row of them decoded from the
+// client API's output message in place.
+QString selectAll(const QString &table)
+{
+    return "SELECT ID, SNOME, FIMPORTO, DDATA FROM " + table;
+}
+
+struct RawRow {
+    ISC_LONG id = 0;
+    QString name;
+    ISC_INT64 amount = 0;
+    QDate date;
+};
+
+RawRow readRow(const rawfb::Raw::Statement &st, const char *row)
+{
+    RawRow r;
+    std::memcpy(&r.id, row + st.outOffsets[0], sizeof r.id);
+    unsigned short length = 0;
+    std::memcpy(&length, row + st.outOffsets[1], sizeof length);
+    r.name = QString::fromUtf8(row + st.outOffsets[1] + sizeof length, length);
+    std::memcpy(&r.amount, row + st.outOffsets[2], sizeof r.amount);
+    ISC_DATE date = 0;
+    std::memcpy(&date, row + st.outOffsets[3], sizeof date);
+    r.date = QDate::fromJulianDay(date + 2400001);
+    return r;
+}
+
 void BM_SqlInsertLayer(benchmark::State &state)
 {
     BenchDatabase &b = bench();
@@ -166,7 +194,7 @@ void BM_SqlReadLayer(benchmark::State &state)
     const QString table = filledTable(rows);
     for (auto _ : state) {
         SqlQuery q(*b.db);
-        q.setSql("SELECT ID, SNOME, FIMPORTO, DDATA FROM " + table);
+        q.setSql(selectAll(table));
         qint64 sum = 0;
         int n = 0;
         for (q.open(); !q.eof(); q.next(), ++n) {
@@ -189,7 +217,7 @@ void BM_SqlReadIntoDataSet(benchmark::State &state)
     const QString table = filledTable(rows);
     for (auto _ : state) {
         DataSet ds;
-        ds.setCommandText("SELECT ID, SNOME, FIMPORTO, DDATA FROM " + table);
+        ds.setCommandText(selectAll(table));
         SqlQuery::openDataSet(*b.db, ds);
         if (ds.recordCount() != rows)
             state.SkipWithError("wrong row count");
@@ -205,21 +233,13 @@ void BM_SqlReadRaw(benchmark::State &state)
     const QString table = filledTable(rows);
     for (auto _ : state) {
         Firebird::ITransaction *t = b.raw->start();
-        rawfb::Raw::Statement st = b.raw->prepare(t, "SELECT ID, SNOME, FIMPORTO, DDATA FROM " + table);
+        rawfb::Raw::Statement st = b.raw->prepare(t, selectAll(table));
         qint64 sum = 0;
         const qint64 n = b.raw->select(t, st, [&](const char *row) {
-            ISC_LONG id = 0;
-            std::memcpy(&id, row + st.outOffsets[0], sizeof id);
-            sum += id;
-            unsigned short length = 0;
-            std::memcpy(&length, row + st.outOffsets[1], sizeof length);
-            benchmark::DoNotOptimize(QString::fromUtf8(row + st.outOffsets[1] + sizeof length, length));
-            ISC_INT64 amount = 0;
-            std::memcpy(&amount, row + st.outOffsets[2], sizeof amount);
-            sum += amount;
-            ISC_DATE date = 0;
-            std::memcpy(&date, row + st.outOffsets[3], sizeof date);
-            benchmark::DoNotOptimize(QDate::fromJulianDay(date + 2400001));
+            const RawRow r = readRow(st, row);
+            sum += r.id + r.amount;
+            benchmark::DoNotOptimize(r.name);
+            benchmark::DoNotOptimize(r.date);
         });
         b.raw->free(st);
         b.raw->commit(t);
@@ -234,31 +254,14 @@ void BM_SqlReadRaw(benchmark::State &state)
 // each in a record of the four typed values.
 void BM_SqlReadRawIntoVector(benchmark::State &state)
 {
-    struct Row {
-        ISC_LONG id;
-        QString name;
-        ISC_INT64 amount;
-        QDate date;
-    };
     BenchDatabase &b = bench();
     const int rows = int(state.range(0));
     const QString table = filledTable(rows);
     for (auto _ : state) {
-        std::vector<Row> kept;
+        std::vector<RawRow> kept;
         Firebird::ITransaction *t = b.raw->start();
-        rawfb::Raw::Statement st = b.raw->prepare(t, "SELECT ID, SNOME, FIMPORTO, DDATA FROM " + table);
-        b.raw->select(t, st, [&](const char *row) {
-            Row r;
-            std::memcpy(&r.id, row + st.outOffsets[0], sizeof r.id);
-            unsigned short length = 0;
-            std::memcpy(&length, row + st.outOffsets[1], sizeof length);
-            r.name = QString::fromUtf8(row + st.outOffsets[1] + sizeof length, length);
-            std::memcpy(&r.amount, row + st.outOffsets[2], sizeof r.amount);
-            ISC_DATE date = 0;
-            std::memcpy(&date, row + st.outOffsets[3], sizeof date);
-            r.date = QDate::fromJulianDay(date + 2400001);
-            kept.push_back(std::move(r));
-        });
+        rawfb::Raw::Statement st = b.raw->prepare(t, selectAll(table));
+        b.raw->select(t, st, [&](const char *row) { kept.push_back(readRow(st, row)); });
         b.raw->free(st);
         b.raw->commit(t);
         if (qint64(kept.size()) != rows)
@@ -285,25 +288,17 @@ void BM_SqlReadRawIntoDataSet(benchmark::State &state)
     for (auto _ : state) {
         DataSet ds;
         Firebird::ITransaction *t = b.raw->start();
-        rawfb::Raw::Statement st = b.raw->prepare(t, "SELECT ID, SNOME, FIMPORTO, DDATA FROM " + table);
+        rawfb::Raw::Statement st = b.raw->prepare(t, selectAll(table));
         Firebird::IResultSet *rs = b.raw->open(t, st);
         ds.loadRecordsFrom(defs, [&](ValueList &row) {
             if (!b.raw->fetch(rs, st))
                 return false;
-            const char *p = st.outBuffer.constData();
+            RawRow r = readRow(st, st.outBuffer.constData());
             row.reserve(4);
-            ISC_LONG id = 0;
-            std::memcpy(&id, p + st.outOffsets[0], sizeof id);
-            row.emplace_back(int(id));
-            unsigned short length = 0;
-            std::memcpy(&length, p + st.outOffsets[1], sizeof length);
-            row.emplace_back(QString::fromUtf8(p + st.outOffsets[1] + sizeof length, length));
-            ISC_INT64 amount = 0;
-            std::memcpy(&amount, p + st.outOffsets[2], sizeof amount);
-            row.emplace_back(Currency::fromRaw(amount));
-            ISC_DATE date = 0;
-            std::memcpy(&date, p + st.outOffsets[3], sizeof date);
-            row.emplace_back(QDate::fromJulianDay(date + 2400001));
+            row.emplace_back(int(r.id));
+            row.emplace_back(std::move(r.name));
+            row.emplace_back(Currency::fromRaw(r.amount));
+            row.emplace_back(r.date);
             return true;
         });
         b.raw->free(st);

@@ -168,6 +168,8 @@ QStringList SqlStatement::uniqueNames() const
 
 QString SqlStatement::positional() const
 {
+    if (!plain.isNull())
+        return plain;
     QString out = parts.value(0);
     for (int i = 0; i < names.size(); ++i)
         out += QLatin1Char('?') + parts.value(i + 1);
@@ -290,7 +292,7 @@ const QList<const Param *> &SqlQuery::prepareBound()
         // loaded built it again.
         QString text;
         if (std::none_of(signature.cbegin(), signature.cend(), [](int cast) { return cast > 0; })) {
-            text = m_statement.plain.isNull() ? m_statement.positional() : m_statement.plain;
+            text = m_statement.positional();
         } else {
             text = m_statement.parts.value(0);
             for (int i = 0; i < placeholders; ++i) {

@@ -64,7 +64,7 @@ struct SqlStatement {
     QStringList names;          // the parameter of each placeholder, in order, repeats kept
     bool declaredTypes = false; // an EXECUTE BLOCK: its parameters carry their own types
     QStringList distinct;       // each name once, in order of first appearance (made by parse)
-    QString plain;              // positional() (made by parse)
+    QString plain;              // the text positional() gives (made by parse)
 
     static SqlStatement parse(const QString &sql);
     // The end of the quoted text, quoted identifier or comment starting at
