@@ -35,28 +35,42 @@ public:
     bool StopRichiesto() override { return false; }
 };
 
-// The counters of a measured import: what a person costs the engine in the
-// recorded events from `inizio` to `fine` (executions, fetches and commits a
-// person, statements prepared in all) and the wall time a person.
+// What a measured import cost the engine, in the recorded events from
+// `inizio` to `fine`.
+struct Conti {
+    qint64 esecuzioni = 0, letture = 0, preparazioni = 0, conferme = 0;
+};
+inline Conti Conta(const rawfb::Recording &registrazione, size_t inizio, size_t fine)
+{
+    Conti c;
+    for (size_t i = inizio; i < fine; ++i) {
+        const rawfb::Recording::Event &e = registrazione.events[i];
+        c.esecuzioni += e.kind == rawfb::Recording::Kind::Execute;
+        c.letture += e.kind == rawfb::Recording::Kind::Fetch;
+        c.preparazioni += e.kind == rawfb::Recording::Kind::Prepare;
+        c.conferme += e.kind == rawfb::Recording::Kind::End && e.flag;
+    }
+    return c;
+}
+
+// The counters of a measured import: executions, fetches and commits a
+// person, statements prepared in all; and the wall time a person.
+inline void ContaPerPersona(benchmark::State &state, const Conti &c, int candidati)
+{
+    const double n = qMax(1, candidati);
+    state.counters["candidati"] = candidati;
+    state.counters["esecuzioni"] = double(c.esecuzioni) / n;
+    state.counters["letture"] = double(c.letture) / n;
+    state.counters["preparazioni"] = double(c.preparazioni);
+    state.counters["conferme"] = double(c.conferme) / n;
+    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
+                                                                      | benchmark::Counter::kInvert);
+}
+
 inline void ContaPerPersona(benchmark::State &state, const rawfb::Recording &registrazione, size_t inizio, size_t fine,
                             int candidati)
 {
-    qint64 esecuzioni = 0, letture = 0, preparazioni = 0, conferme = 0;
-    for (size_t i = inizio; i < fine; ++i) {
-        const rawfb::Recording::Event &e = registrazione.events[i];
-        esecuzioni += e.kind == rawfb::Recording::Kind::Execute;
-        letture += e.kind == rawfb::Recording::Kind::Fetch;
-        preparazioni += e.kind == rawfb::Recording::Kind::Prepare;
-        conferme += e.kind == rawfb::Recording::Kind::End && e.flag;
-    }
-    const double n = qMax(1, candidati);
-    state.counters["candidati"] = candidati;
-    state.counters["esecuzioni"] = double(esecuzioni) / n;
-    state.counters["letture"] = double(letture) / n;
-    state.counters["preparazioni"] = double(preparazioni);
-    state.counters["conferme"] = double(conferme) / n;
-    state.counters["per_persona"] = benchmark::Counter(candidati, benchmark::Counter::kIsIterationInvariantRate
-                                                                      | benchmark::Counter::kInvert);
+    ContaPerPersona(state, Conta(registrazione, inizio, fine), candidati);
 }
 
 } // namespace bench

@@ -21,6 +21,7 @@
 #include "ZepCDenunciaAziendale.h"
 #include "ZepCFile.h"
 #include "ZepCParametri.h"
+#include "ZepULayoutNomi.h"
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
 #include "archive/ArchiveScripts.h"
@@ -62,9 +63,9 @@ QString codiceFiscale(const char *testa, const char *mese, int i)
     return primi15 + payroll::FiscalCode::controlCharacter(primi15);
 }
 
-void imposta(DataSet &ds, const char *campo, const Value &valore)
+void imposta(DataSet &ds, const QString &campo, const Value &valore)
 {
-    ds.fieldByName(QString::fromLatin1(campo)).setValue(valore);
+    ds.fieldByName(campo).setValue(valore);
 }
 
 // An employee of March 2024: one in four part time, one in seven hired and
@@ -73,55 +74,55 @@ void imposta(DataSet &ds, const char *campo, const Value &valore)
 void dipendente(DataSet &ds, int i)
 {
     ds.append();
-    imposta(ds, "CFLavoratore", codiceFiscale("RSSMRA80", "A", i));
-    imposta(ds, "Cognome", QStringLiteral("ROSSI%1").arg(i));
-    imposta(ds, "Nome", QStringLiteral("MARIO"));
-    imposta(ds, "Matricola", QStringLiteral("12345678%1").arg(i % 5, 2, 10, QLatin1Char('0')));
-    imposta(ds, "Qualifica1", QStringLiteral("1"));
-    imposta(ds, "Qualifica2", i % 4 == 0 ? QStringLiteral("P") : QStringLiteral("F"));
-    imposta(ds, "Qualifica3", QStringLiteral("D"));
-    imposta(ds, "TipoContribuzione", QStringLiteral("00"));
-    imposta(ds, "CodiceComune", QStringLiteral("H501"));
-    imposta(ds, "CodiceContratto", QStringLiteral("011"));
-    imposta(ds, "TipoLavoratore", QStringLiteral("0"));
-    imposta(ds, "TipoLavStat", QStringLiteral("NM00"));
-    imposta(ds, "Imponibile", Currency::fromInt(1500 + i % 900));
-    imposta(ds, "Contributo", Currency::fromRaw((460 + i % 270) * Currency::Scale + 3500));
-    imposta(ds, "RetribTeorica", Currency::fromInt(1600 + i % 900));
-    imposta(ds, "GiorniRetribuiti", 26);
-    imposta(ds, "GiorniContribuiti", 26);
-    imposta(ds, "OreContribuite", 160);
-    imposta(ds, "SettimaneUtili", 4);
-    imposta(ds, "Cittadinanza", QStringLiteral("000"));
-    imposta(ds, "RegimePost95", QStringLiteral("S"));
-    imposta(ds, "RispettoMinimale", QStringLiteral("S"));
-    imposta(ds, "Elimina", QStringLiteral("N"));
-    imposta(ds, "OrarioContrattuale", 2400);
-    imposta(ds, "NumMensilita", 13);
+    imposta(ds, layouts::TEMD_DIPENDENTI::CFLavoratore, codiceFiscale("RSSMRA80", "A", i));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Cognome, QStringLiteral("ROSSI%1").arg(i));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Nome, QStringLiteral("MARIO"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Matricola, QStringLiteral("12345678%1").arg(i % 5, 2, 10, QLatin1Char('0')));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Qualifica1, QStringLiteral("1"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Qualifica2, i % 4 == 0 ? QStringLiteral("P") : QStringLiteral("F"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Qualifica3, QStringLiteral("D"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::TipoContribuzione, QStringLiteral("00"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::CodiceComune, QStringLiteral("H501"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::CodiceContratto, QStringLiteral("011"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::TipoLavoratore, QStringLiteral("0"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::TipoLavStat, QStringLiteral("NM00"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Imponibile, Currency::fromInt(1500 + i % 900));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Contributo, Currency::fromRaw((460 + i % 270) * Currency::Scale + 3500));
+    imposta(ds, layouts::TEMD_DIPENDENTI::RetribTeorica, Currency::fromInt(1600 + i % 900));
+    imposta(ds, layouts::TEMD_DIPENDENTI::GiorniRetribuiti, 26);
+    imposta(ds, layouts::TEMD_DIPENDENTI::GiorniContribuiti, 26);
+    imposta(ds, layouts::TEMD_DIPENDENTI::OreContribuite, 160);
+    imposta(ds, layouts::TEMD_DIPENDENTI::SettimaneUtili, 4);
+    imposta(ds, layouts::TEMD_DIPENDENTI::Cittadinanza, QStringLiteral("000"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::RegimePost95, QStringLiteral("S"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::RispettoMinimale, QStringLiteral("S"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::Elimina, QStringLiteral("N"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::OrarioContrattuale, 2400);
+    imposta(ds, layouts::TEMD_DIPENDENTI::NumMensilita, 13);
     if (i % 4 == 0)
-        imposta(ds, "PercPartTime", 5000);
+        imposta(ds, layouts::TEMD_DIPENDENTI::PercPartTime, 5000);
     for (int w = 1; w <= 5; ++w) {
-        imposta(ds, qPrintable(QStringLiteral("IdSettimana_%1").arg(w)), 9 + w);
-        imposta(ds, qPrintable(QStringLiteral("TipoCopertura_%1").arg(w)), QStringLiteral("X"));
+        imposta(ds, QStringLiteral("IdSettimana_%1").arg(w), 9 + w);
+        imposta(ds, QStringLiteral("TipoCopertura_%1").arg(w), QStringLiteral("X"));
     }
-    imposta(ds, "GIORNI", QStringLiteral("SSNNSSSSSNNSSSSSNNSSSSSNNSSSSSN"));
+    imposta(ds, layouts::TEMD_DIPENDENTI::GIORNI, QStringLiteral("SSNNSSSSSNNSSSSSNNSSSSSNNSSSSSN"));
     if (i % 7 == 0) {
-        imposta(ds, "GiornoAssunzione", 1 + i % 28);
-        imposta(ds, "TipoAssunzione", QStringLiteral("1A"));
+        imposta(ds, layouts::TEMD_DIPENDENTI::GiornoAssunzione, 1 + i % 28);
+        imposta(ds, layouts::TEMD_DIPENDENTI::TipoAssunzione, QStringLiteral("1A"));
     }
     if (i % 11 == 0) {
-        imposta(ds, "GiornoCessazione", 1 + i % 28);
-        imposta(ds, "TipoCessazione", QStringLiteral("1A"));
+        imposta(ds, layouts::TEMD_DIPENDENTI::GiornoCessazione, 1 + i % 28);
+        imposta(ds, layouts::TEMD_DIPENDENTI::TipoCessazione, QStringLiteral("1A"));
     }
     if (i % 3 == 0) {
-        imposta(ds, "TipoANF", QStringLiteral("11"));
-        imposta(ds, "NumANF", 3);
-        imposta(ds, "ClasseANF", 4);
+        imposta(ds, layouts::TEMD_DIPENDENTI::TipoANF, QStringLiteral("11"));
+        imposta(ds, layouts::TEMD_DIPENDENTI::NumANF, 3);
+        imposta(ds, layouts::TEMD_DIPENDENTI::ClasseANF, 4);
     }
     if (i % 5 == 0) {
-        imposta(ds, "EsoneroIVSImporto", Currency::fromInt(45));
-        imposta(ds, "EsoneroIVSCodiceCausale", QStringLiteral("L025"));
-        imposta(ds, "EsoneroIVSBaseRif", Currency::fromInt(1500));
+        imposta(ds, layouts::TEMD_DIPENDENTI::EsoneroIVSImporto, Currency::fromInt(45));
+        imposta(ds, layouts::TEMD_DIPENDENTI::EsoneroIVSCodiceCausale, QStringLiteral("L025"));
+        imposta(ds, layouts::TEMD_DIPENDENTI::EsoneroIVSBaseRif, Currency::fromInt(1500));
     }
     ds.post();
 }
@@ -129,20 +130,20 @@ void dipendente(DataSet &ds, int i)
 void collaboratore(DataSet &ds, int i)
 {
     ds.append();
-    imposta(ds, "CFCollaboratore", codiceFiscale("VRDLGU70", "B", i));
-    imposta(ds, "Cognome", QStringLiteral("VERDI%1").arg(i));
-    imposta(ds, "Nome", QStringLiteral("LUIGI"));
-    imposta(ds, "TipoRapporto", QStringLiteral("11"));
-    imposta(ds, "CodiceAttivita", QStringLiteral("17"));
-    imposta(ds, "Imponibile", Currency::fromInt(1200 + i % 500));
-    imposta(ds, "Aliquota", 3503);
-    imposta(ds, "Dal", QDate(2024, 1, 1));
-    imposta(ds, "Al", QDate(2024, 12, 31));
-    imposta(ds, "CodiceComune", QStringLiteral("H501"));
-    imposta(ds, "Elimina", QStringLiteral("N"));
+    imposta(ds, layouts::TEMC_COLLABORATORI::CFCollaboratore, codiceFiscale("VRDLGU70", "B", i));
+    imposta(ds, layouts::TEMC_COLLABORATORI::Cognome, QStringLiteral("VERDI%1").arg(i));
+    imposta(ds, layouts::TEMC_COLLABORATORI::Nome, QStringLiteral("LUIGI"));
+    imposta(ds, layouts::TEMC_COLLABORATORI::TipoRapporto, QStringLiteral("11"));
+    imposta(ds, layouts::TEMC_COLLABORATORI::CodiceAttivita, QStringLiteral("17"));
+    imposta(ds, layouts::TEMC_COLLABORATORI::Imponibile, Currency::fromInt(1200 + i % 500));
+    imposta(ds, layouts::TEMC_COLLABORATORI::Aliquota, 3503);
+    imposta(ds, layouts::TEMC_COLLABORATORI::Dal, QDate(2024, 1, 1));
+    imposta(ds, layouts::TEMC_COLLABORATORI::Al, QDate(2024, 12, 31));
+    imposta(ds, layouts::TEMC_COLLABORATORI::CodiceComune, QStringLiteral("H501"));
+    imposta(ds, layouts::TEMC_COLLABORATORI::Elimina, QStringLiteral("N"));
     if (i % 2 == 0) {
-        imposta(ds, "ImpAgevolazione", Currency::fromInt(300));
-        imposta(ds, "TipoAgevolazione", QStringLiteral("04"));
+        imposta(ds, layouts::TEMC_COLLABORATORI::ImpAgevolazione, Currency::fromInt(300));
+        imposta(ds, layouts::TEMC_COLLABORATORI::TipoAgevolazione, QStringLiteral("04"));
     }
     ds.post();
 }
@@ -154,65 +155,65 @@ void collaboratore(DataSet &ds, int i)
 void pubblici(TTovDBCds &store)
 {
     DataSet d0;
-    store.Load(d0, QStringLiteral("TD0_ANAG"));
+    store.Load(d0, layouts::TD0_ANAG::Tabella);
     for (int i = 0; i < Pubblici; ++i) {
         d0.append();
-        imposta(d0, "CF_D0001001_CODFIS", codiceFiscale("VRDPLA70", "C", i));
-        imposta(d0, "AN_D0001002_COGNOME", QStringLiteral("VERDI%1").arg(i));
-        imposta(d0, "AN_D0001003_NOME", QStringLiteral("PAOLA"));
-        imposta(d0, "SD0ANNOFIN", QStringLiteral("2024"));
-        imposta(d0, "SD0AMESE", QStringLiteral("03"));
-        imposta(d0, "CB_D0001016_SATFRFONDI", QStringLiteral("1"));
-        imposta(d0, "NP_D0001015_FINESER", QStringLiteral("2"));
-        imposta(d0, "ISTATO", 0);
+        imposta(d0, layouts::TD0_ANAG::CF_D0001001_CODFIS, codiceFiscale("VRDPLA70", "C", i));
+        imposta(d0, layouts::TD0_ANAG::AN_D0001002_COGNOME, QStringLiteral("VERDI%1").arg(i));
+        imposta(d0, layouts::TD0_ANAG::AN_D0001003_NOME, QStringLiteral("PAOLA"));
+        imposta(d0, layouts::TD0_ANAG::SD0ANNOFIN, QStringLiteral("2024"));
+        imposta(d0, layouts::TD0_ANAG::SD0AMESE, QStringLiteral("03"));
+        imposta(d0, layouts::TD0_ANAG::CB_D0001016_SATFRFONDI, QStringLiteral("1"));
+        imposta(d0, layouts::TD0_ANAG::NP_D0001015_FINESER, QStringLiteral("2"));
+        imposta(d0, layouts::TD0_ANAG::ISTATO, 0);
         d0.post();
     }
-    store.Save(d0, QStringLiteral("TD0_ANAG"));
+    store.Save(d0, layouts::TD0_ANAG::Tabella);
     DataSet e0, evE0, v1, evV1, e1;
-    store.Load(e0, QStringLiteral("TE0_RETR"));
-    store.Load(evE0, QStringLiteral("TEV_ENTEVERSANTEE0"));
-    store.Load(v1, QStringLiteral("TV1_RETR"));
-    store.Load(evV1, QStringLiteral("TEV_ENTEVERSANTEV1"));
-    store.Load(e1, QStringLiteral("TE1_FONDIPENSIONE"));
+    store.Load(e0, layouts::TE0_RETR::Tabella);
+    store.Load(evE0, layouts::TEV_ENTEVERSANTEE0::Tabella);
+    store.Load(v1, layouts::TV1_RETR::Tabella);
+    store.Load(evV1, layouts::TEV_ENTEVERSANTEV1::Tabella);
+    store.Load(e1, layouts::TE1_FONDIPENSIONE::Tabella);
     int ordine = 0;
     const auto periodo = [&](int id, int dal, int al) {
         e0.append();
-        imposta(e0, "IAFIID", id);
-        imposta(e0, "ORDINE", ++ordine);
-        imposta(e0, "DT_E0XXX001_DINIZIO", QDate(2024, 3, dal));
-        imposta(e0, "DT_E0XXX002_DFINE", QDate(2024, 3, al));
-        imposta(e0, "NP_E0XXX003_PENS", QStringLiteral("1"));
-        imposta(e0, "NP_E0XXX004_PREV", QStringLiteral("7"));
-        imposta(e0, "NP_E0XXX011_IMPIEGO", QStringLiteral("2"));
-        imposta(e0, "NP_E0XXX015_GGUTILI", al - dal + 1);
-        imposta(e0, "AN_E0XXX007_COMPARTO", QStringLiteral("01"));
-        imposta(e0, "AN_E0XXX008_SOTTOCOM", QStringLiteral("02"));
-        imposta(e0, "AN_E0XXX009_QUALIFICA", QStringLiteral("012345"));
-        imposta(e0, "VP_E0XXX032_IMPPENS", Currency::fromInt(1800 + id % 700));
-        imposta(e0, "VP_E0XXX033_CONPENS", Currency::fromString(QStringLiteral("435.60")));
-        imposta(e0, "VP_E0XXX035_IMPTFS", Currency::fromInt(1700 + id % 700));
-        imposta(e0, "VP_E0XXX036_CONTFS", Currency::fromString(QStringLiteral("95.20")));
-        imposta(e0, "VP_E0XXX043_RETRTFR", Currency::fromInt(1900));
-        imposta(e0, "VP_E0XXX044_UTILETFR", Currency::fromInt(1850));
-        imposta(e0, "NumMensilita", 13);
-        imposta(e0, "StipendioTabellare", Currency::fromInt(1500));
-        imposta(e0, "RetribIndivAnzianita", Currency::fromInt(120));
+        imposta(e0, layouts::TE0_RETR::IAFIID, id);
+        imposta(e0, layouts::TE0_RETR::ORDINE, ++ordine);
+        imposta(e0, layouts::TE0_RETR::DT_E0XXX001_DINIZIO, QDate(2024, 3, dal));
+        imposta(e0, layouts::TE0_RETR::DT_E0XXX002_DFINE, QDate(2024, 3, al));
+        imposta(e0, layouts::TE0_RETR::NP_E0XXX003_PENS, QStringLiteral("1"));
+        imposta(e0, layouts::TE0_RETR::NP_E0XXX004_PREV, QStringLiteral("7"));
+        imposta(e0, layouts::TE0_RETR::NP_E0XXX011_IMPIEGO, QStringLiteral("2"));
+        imposta(e0, layouts::TE0_RETR::NP_E0XXX015_GGUTILI, al - dal + 1);
+        imposta(e0, layouts::TE0_RETR::AN_E0XXX007_COMPARTO, QStringLiteral("01"));
+        imposta(e0, layouts::TE0_RETR::AN_E0XXX008_SOTTOCOM, QStringLiteral("02"));
+        imposta(e0, layouts::TE0_RETR::AN_E0XXX009_QUALIFICA, QStringLiteral("012345"));
+        imposta(e0, layouts::TE0_RETR::VP_E0XXX032_IMPPENS, Currency::fromInt(1800 + id % 700));
+        imposta(e0, layouts::TE0_RETR::VP_E0XXX033_CONPENS, Currency::fromString(QStringLiteral("435.60")));
+        imposta(e0, layouts::TE0_RETR::VP_E0XXX035_IMPTFS, Currency::fromInt(1700 + id % 700));
+        imposta(e0, layouts::TE0_RETR::VP_E0XXX036_CONTFS, Currency::fromString(QStringLiteral("95.20")));
+        imposta(e0, layouts::TE0_RETR::VP_E0XXX043_RETRTFR, Currency::fromInt(1900));
+        imposta(e0, layouts::TE0_RETR::VP_E0XXX044_UTILETFR, Currency::fromInt(1850));
+        imposta(e0, layouts::TE0_RETR::NumMensilita, 13);
+        imposta(e0, layouts::TE0_RETR::StipendioTabellare, Currency::fromInt(1500));
+        imposta(e0, layouts::TE0_RETR::RetribIndivAnzianita, Currency::fromInt(120));
         e0.post();
     };
     const auto ente = [](DataSet &ev, int id, int ord) {
         ev.append();
-        imposta(ev, "IAFIID", id);
-        imposta(ev, "ORDINE", ord);
-        imposta(ev, "TipoContributo", QStringLiteral("1"));
-        imposta(ev, "CFAzienda", QStringLiteral("80012345678"));
-        imposta(ev, "PRGAZIENDA", QStringLiteral("00001"));
-        imposta(ev, "Imponibile", Currency::fromInt(100));
-        imposta(ev, "Contributo", Currency::fromString(QStringLiteral("24.20")));
+        imposta(ev, layouts::TEV_ENTEVERSANTEE0::IAFIID, id);
+        imposta(ev, layouts::TEV_ENTEVERSANTEE0::ORDINE, ord);
+        imposta(ev, layouts::TEV_ENTEVERSANTEE0::TipoContributo, QStringLiteral("1"));
+        imposta(ev, layouts::TEV_ENTEVERSANTEE0::CFAzienda, QStringLiteral("80012345678"));
+        imposta(ev, layouts::TEV_ENTEVERSANTEE0::PRGAZIENDA, QStringLiteral("00001"));
+        imposta(ev, layouts::TEV_ENTEVERSANTEE0::Imponibile, Currency::fromInt(100));
+        imposta(ev, layouts::TEV_ENTEVERSANTEE0::Contributo, Currency::fromString(QStringLiteral("24.20")));
         ev.post();
     };
     int i = 0;
     for (d0.first(); !d0.eof(); d0.next(), ++i) {
-        const int id = d0.fieldByName(QStringLiteral("IAFIID")).asInteger();
+        const int id = d0.fieldByName(layouts::TD0_ANAG::IAFIID).asInteger();
         if (i % 2 == 0) {
             periodo(id, 1, 15);
             periodo(id, 16, 31);
@@ -223,39 +224,39 @@ void pubblici(TTovDBCds &store)
             ente(evE0, id, ordine);
         if (i % 5 == 0) {
             v1.append();
-            imposta(v1, "IAFIID", id);
-            imposta(v1, "ORDINE", ++ordine);
-            imposta(v1, "NP_V1XXX000_CAUSVAR", QStringLiteral("1"));
-            imposta(v1, "DT_V1XXX001_DINIZIO", QDate(2023, 11, 1));
-            imposta(v1, "DT_V1XXX002_DFINE", QDate(2023, 11, 30));
-            imposta(v1, "NP_V1XXX003_PENS", QStringLiteral("1"));
-            imposta(v1, "VN_V1XXX032_IMPPENS", Currency::fromInt(200));
-            imposta(v1, "VN_V1XXX033_CONPENS", Currency::fromString(QStringLiteral("48.40")));
-            imposta(v1, "StipendioTabellare", Currency::fromInt(0));
+            imposta(v1, layouts::TV1_RETR::IAFIID, id);
+            imposta(v1, layouts::TV1_RETR::ORDINE, ++ordine);
+            imposta(v1, layouts::TV1_RETR::NP_V1XXX000_CAUSVAR, QStringLiteral("1"));
+            imposta(v1, layouts::TV1_RETR::DT_V1XXX001_DINIZIO, QDate(2023, 11, 1));
+            imposta(v1, layouts::TV1_RETR::DT_V1XXX002_DFINE, QDate(2023, 11, 30));
+            imposta(v1, layouts::TV1_RETR::NP_V1XXX003_PENS, QStringLiteral("1"));
+            imposta(v1, layouts::TV1_RETR::VN_V1XXX032_IMPPENS, Currency::fromInt(200));
+            imposta(v1, layouts::TV1_RETR::VN_V1XXX033_CONPENS, Currency::fromString(QStringLiteral("48.40")));
+            imposta(v1, layouts::TV1_RETR::StipendioTabellare, Currency::fromInt(0));
             v1.post();
             ente(evV1, id, ordine);
             evV1.edit();
-            imposta(evV1, "Aliquota", QStringLiteral("A"));
-            imposta(evV1, "AnnoMeseErogazione", QStringLiteral("2023-11"));
+            imposta(evV1, layouts::TEV_ENTEVERSANTEV1::Aliquota, QStringLiteral("A"));
+            imposta(evV1, layouts::TEV_ENTEVERSANTEV1::AnnoMeseErogazione, QStringLiteral("2023-11"));
             evV1.post();
         }
         if (i % 3 == 0) {
             e1.append();
-            imposta(e1, "IAFIID", id);
-            imposta(e1, "NP_E1XXX001_COD_FONDO", QStringLiteral("2145"));
-            imposta(e1, "DT_E1XXX003_DSOTTOSCR", QDate(2020, 1, 10));
-            imposta(e1, "DT_E1XXX004_DINIZIO", QDate(2024, 3, 1));
-            imposta(e1, "DT_E1XXX005_DFINE", QDate(2024, 3, 31));
-            imposta(e1, "PC_E1XXX006_PERC_LAVORATORE", Currency::fromInt(1));
-            imposta(e1, "VP_E1XXX014_CONT_LAVORATORE", Currency::fromInt(18));
+            imposta(e1, layouts::TE1_FONDIPENSIONE::IAFIID, id);
+            imposta(e1, layouts::TE1_FONDIPENSIONE::NP_E1XXX001_COD_FONDO, QStringLiteral("2145"));
+            imposta(e1, layouts::TE1_FONDIPENSIONE::DT_E1XXX003_DSOTTOSCR, QDate(2020, 1, 10));
+            imposta(e1, layouts::TE1_FONDIPENSIONE::DT_E1XXX004_DINIZIO, QDate(2024, 3, 1));
+            imposta(e1, layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE, QDate(2024, 3, 31));
+            imposta(e1, layouts::TE1_FONDIPENSIONE::PC_E1XXX006_PERC_LAVORATORE, Currency::fromInt(1));
+            imposta(e1, layouts::TE1_FONDIPENSIONE::VP_E1XXX014_CONT_LAVORATORE, Currency::fromInt(18));
             e1.post();
         }
     }
-    store.Save(e0, QStringLiteral("TE0_RETR"));
-    store.Save(evE0, QStringLiteral("TEV_ENTEVERSANTEE0"));
-    store.Save(v1, QStringLiteral("TV1_RETR"));
-    store.Save(evV1, QStringLiteral("TEV_ENTEVERSANTEV1"));
-    store.Save(e1, QStringLiteral("TE1_FONDIPENSIONE"));
+    store.Save(e0, layouts::TE0_RETR::Tabella);
+    store.Save(evE0, layouts::TEV_ENTEVERSANTEE0::Tabella);
+    store.Save(v1, layouts::TV1_RETR::Tabella);
+    store.Save(evV1, layouts::TEV_ENTEVERSANTEV1::Tabella);
+    store.Save(e1, layouts::TE1_FONDIPENSIONE::Tabella);
 }
 
 // The archive (the declarant of 2024, the public-sector persons), and the
@@ -294,19 +295,19 @@ struct Generatore {
         DataSet dichiarante;
         store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
         dichiarante.append();
-        imposta(dichiarante, "CFPersonaMittente", QStringLiteral("RSSMRA60A01H501Q"));
-        imposta(dichiarante, "CFMittente", QStringLiteral("01234567890"));
-        imposta(dichiarante, "RagSocMittente", QStringLiteral("STUDIO PAGHE ROSSI"));
-        imposta(dichiarante, "SedeINPS", QStringLiteral("7000"));
-        imposta(dichiarante, "CFAzienda", QStringLiteral("01234567890"));
-        imposta(dichiarante, "RagSocAzienda", QStringLiteral("OFFICINE RIUNITE S.R.L."));
-        imposta(dichiarante, "CAP", QStringLiteral("00100"));
-        imposta(dichiarante, "ISTAT", QStringLiteral("25.62.00"));
-        imposta(dichiarante, "CodiceINPDAP", QStringLiteral("123"));
-        imposta(dichiarante, "FormaGiuridica", QStringLiteral("2.43"));
-        imposta(dichiarante, "CodiceComune", QStringLiteral("H501"));
-        imposta(dichiarante, "EA_CodiceINPDAP", QStringLiteral("77"));
-        imposta(dichiarante, "EA_RagSocAzienda", QStringLiteral("COMUNE DI ROMA"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::CFPersonaMittente, QStringLiteral("RSSMRA60A01H501Q"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::CFMittente, QStringLiteral("01234567890"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::RagSocMittente, QStringLiteral("STUDIO PAGHE ROSSI"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::SedeINPS, QStringLiteral("7000"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::CFAzienda, QStringLiteral("01234567890"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::RagSocAzienda, QStringLiteral("OFFICINE RIUNITE S.R.L."));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::CAP, QStringLiteral("00100"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::ISTAT, QStringLiteral("25.62.00"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::CodiceINPDAP, QStringLiteral("123"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::FormaGiuridica, QStringLiteral("2.43"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::CodiceComune, QStringLiteral("H501"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::EA_CodiceINPDAP, QStringLiteral("77"));
+        imposta(dichiarante, layouts::TAMM_AMMINISTRAZIONE::EA_RagSocAzienda, QStringLiteral("COMUNE DI ROMA"));
         dichiarante.post();
         store.SavePeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
         pubblici(store);
@@ -378,8 +379,8 @@ Generatore &archiviato()
 {
     static Generatore &g = []() -> Generatore & {
         Generatore &g = generatore();
-        g.store.Save(g.file->cdsDip, QStringLiteral("TEMD_DIPENDENTI"));
-        g.store.Save(g.file->cdsColl, QStringLiteral("TEMC_COLLABORATORI"));
+        g.store.Save(g.file->cdsDip, layouts::TEMD_DIPENDENTI::Tabella);
+        g.store.Save(g.file->cdsColl, layouts::TEMC_COLLABORATORI::Tabella);
         return g;
     }();
     return g;

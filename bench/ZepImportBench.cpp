@@ -3,8 +3,9 @@
 // employee rows written into TEMD_DIPENDENTI by the declaration-table
 // store) for 100 and 1,000 demo persons, with the archive's forced writes
 // (every commit waits for the disk) and without them (the work of the
-// program and of the embedded engine alone). Each repetition works on a
-// fresh copy of the archive as made.
+// program and of the embedded engine alone). The archives hold twelve
+// months of payroll, April 2023 to March 2024, as an office's archive
+// does. Each repetition works on a fresh copy of the archive as made.
 //
 // The floor is what the engine does for the same import: every call the
 // import made of the engine (transactions, preparations, executions with
@@ -12,18 +13,30 @@
 // archive and replayed straight through the client library on a fresh copy
 // (RawReplay.h).
 //
+// BM_ImportaMese measures the import in this process, after a first import
+// has filled the program's own caches; BM_ImportaMese_NuovoProcesso starts
+// this program again for each repetition (--processo), which runs the import
+// once, as the first of its process, records it and replays the recording
+// on another fresh copy, so that the import of a fresh process is measured
+// beside the floor of its own calls.
+//
 // The public-sector import of the same month ("Importa (ex Dma)",
 // TZepDmaImpMultiSelect: every candidate of legal position 1, "Sovrascrivi
 // sempre", its D0 row and the E0 rows of its pay periods written into
 // TD0_ANAG and TE0_RETR) is measured beside it, for 100 and 1,000
 // candidates: on demo archives whose persons drawn by kind are all
 // public-sector permanent staff (DemoArchiveOptions::publicSector), with its
-// floor made the same way.
+// floor made the same way, in this process (BM_ImportaMeseExDma) and as the
+// first import of a fresh one (BM_ImportaMeseExDma_NuovoProcesso,
+// --processo-pubblico).
 //
 // The counter "per_persona" is the wall time of one person (the CPU column
 // is the process's, the embedded engine included); "esecuzioni", "letture"
 // and "conferme" are the executions, fetches and commits a person,
-// "preparazioni" the statements prepared in the whole measured part.
+// "preparazioni" the statements prepared in the whole measured part. Those
+// of a fresh process: "cpu_persona" its CPU time a person, "pavimento" and
+// "pavimento_cpu" the floor's wall and CPU time a person, "rapporto" the
+// import's wall time over the floor's.
 //
 //     build/bench/bench_ZepImportBench --benchmark_report_aggregates_only=true
 #include "ZePCImpDmaMultiSelect.h"
@@ -50,23 +63,40 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <stdexcept>
+#include <ctime>
 #include <map>
-#include <tuple>
 #include <memory>
+#include <stdexcept>
+#include <tuple>
 
 using namespace platform;
 using bench::Conteggio;
 
 namespace {
 
-// A demo archive of one month, made once per size, with the layouts and the
-// catalogue; the working period March 2024. Every run works on a fresh copy
-// of the archive as made, so that the import and its floor start from the
-// same database each time.
+// The time of this process and of its CPU, in seconds.
+struct Tempo {
+    double parete = 0, cpu = 0;
+    static Tempo ora()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return {std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(),
+                double(t.tv_sec) + double(t.tv_nsec) / 1e9};
+    }
+    Tempo operator-(const Tempo &prima) const { return {parete - prima.parete, cpu - prima.cpu}; }
+};
+
+// A demo archive of twelve months, made once per size, with the layouts
+// and the catalogue; the working period March 2024. Every run works on a
+// fresh copy of the archive as made, so that the import and its floor
+// start from the same database each time.
 struct Archivio {
     // The persons of a public-sector archive that are not candidates of the
     // public-sector import (the demo's fixed persons of other kinds).
@@ -83,6 +113,8 @@ struct Archivio {
     rawfb::Recording registrazione;
     size_t inizioMisura = 0, fineMisura = 0;
     int candidati = 0;
+    // The measured part of the last import.
+    Tempo durata;
 
     // `persone` persons, or for the public-sector import (`pubblico`) so
     // many candidates.
@@ -92,16 +124,47 @@ struct Archivio {
         o.output = cartella.filePath(QStringLiteral("demo.fdb"));
         o.persons = pubblico ? persone + NonCandidatiPubblici : persone;
         o.publicSector = pubblico;
-        o.fromYear = o.toYear = 2024;
-        o.fromMonth = o.toMonth = 3;
+        o.fromYear = 2023;
+        o.fromMonth = 4;
+        o.toYear = 2024;
+        o.toMonth = 3;
         payroll::DemoArchive::create(o);
         originale.database = o.output;
         lavoro.database = cartella.filePath(QStringLiteral("lavoro.fdb"));
         DatabaseCreator::setForcedWrites(originale, scrittureForzate);
         db = std::make_unique<Database>(originale);
         db->open();
-        Database::setGlobal(db.get());
         TTovDBCdsLayouts::InstallFolders(*db, {CartellaLayoutDenunce()});
+        PreparaProgramma();
+
+        Riapri();
+        Importa();
+        Riapri();
+        Registra();
+        if (pubblico && candidati != persone)
+            throw std::runtime_error("the public-sector archive does not hold the candidates asked for");
+    }
+    // A copy of an archive made before (a demo archive of the same months,
+    // a public-sector one for `perPubblico`), for an import in a fresh
+    // process: the layouts installed as the program installs them, the
+    // program prepared, nothing imported.
+    explicit Archivio(const QString &fatto, bool perPubblico = false) : pubblico(perPubblico)
+    {
+        originale.database = cartella.filePath(QStringLiteral("demo.fdb"));
+        lavoro.database = cartella.filePath(QStringLiteral("lavoro.fdb"));
+        if (!QFile::copy(fatto, originale.database))
+            throw std::runtime_error("the archive cannot be copied");
+        db = std::make_unique<Database>(originale);
+        db->open();
+        TTovDBCdsLayouts::InstallFolders(*db, {CartellaLayoutDenunce()});
+        PreparaProgramma();
+    }
+
+    // What the program holds before an import: the catalogue, the working
+    // period, its year's rules and the company parameters; closed after.
+    void PreparaProgramma()
+    {
+        Database::setGlobal(db.get());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         SetPeriodoDenuncia(QStringLiteral("2024"), QStringLiteral("03"));
         wunAnnoFinanziario().LoadYear(QStringLiteral("2024"));
@@ -109,10 +172,10 @@ struct Archivio {
         params = std::make_unique<TdmWunParams>();
         params->xpmUquParams->SetParams(TdmWunParams::DwgIdParam, 1, TdmWunParams::ParamsGroup);
         db->close();
-
-        Riapri();
-        Importa();
-        Riapri();
+    }
+    // One import on the open copy, recorded.
+    void Registra()
+    {
         registrazione.start();
         try {
             candidati = Importa(true);
@@ -121,8 +184,19 @@ struct Archivio {
             throw;
         }
         registrazione.stop();
-        if (pubblico && candidati != persone)
-            throw std::runtime_error("the public-sector archive does not hold the candidates asked for");
+    }
+    // The recording's measured part replayed on a fresh copy; its time.
+    Tempo Replica()
+    {
+        Copia();
+        rawfb::Raw raw(lavoro.database);
+        rawfb::Replay replay(raw, registrazione);
+        replay.run(0, inizioMisura);
+        const Tempo inizio = Tempo::ora();
+        replay.run(inizioMisura, fineMisura);
+        const Tempo misura = Tempo::ora() - inizio;
+        replay.run(fineMisura, registrazione.events.size());
+        return misura;
     }
 
     // The working copy made anew from the archive as made, closed.
@@ -225,8 +299,10 @@ int Archivio::ImportaPrivato(bool registra, benchmark::State *state)
         inizioMisura = registrazione.mark();
     if (state)
         state->ResumeTiming();
+    const Tempo inizio = Tempo::ora();
     imp.Prepara();
     const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
+    durata = Tempo::ora() - inizio;
     if (state)
         state->PauseTiming();
     if (registra)
@@ -267,8 +343,10 @@ int Archivio::ImportaPubblico(bool registra, benchmark::State *state)
         inizioMisura = registrazione.mark();
     if (state)
         state->ResumeTiming();
+    const Tempo inizio = Tempo::ora();
     imp.Prepara();
     const TwunFiscImpMultiSelect::Esito esito = imp.Importa();
+    durata = Tempo::ora() - inizio;
     if (state)
         state->PauseTiming();
     if (registra)
@@ -324,6 +402,75 @@ void Pavimento(benchmark::State &state, Archivio &a)
     PerPersona(state, a);
 }
 
+// What the program started with --processo prints on its last line.
+const char *const FormatoProcesso = "importa %lf %lf pavimento %lf %lf candidati %d esecuzioni %lld letture %lld "
+                                    "preparazioni %lld conferme %lld";
+
+// The process of BM_ImportaMese_NuovoProcesso (--processo ARCHIVE, a demo
+// archive of April 2023 to March 2024, which is not written): the import
+// on a fresh copy, the first of this process, then the replay of its
+// recording on another copy; their times on the last line. The two measured
+// parts are Archivio::ImportaPrivato and rawfb::Replay::run, for a count of
+// their instructions by callgrind's --toggle-collect. With
+// --processo-pubblico on a public-sector archive of the same months
+// (zepDemoArchive --public-sector), the same for "Importa (ex Dma)"
+// (Archivio::ImportaPubblico).
+int ImportaInNuovoProcesso(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    try {
+        Archivio a{QString::fromLocal8Bit(argv[2]), QByteArray(argv[1]) == "--processo-pubblico"};
+        a.Riapri();
+        a.Registra();
+        const Tempo importa = a.durata;
+        const Tempo pavimento = a.Replica();
+        const bench::Conti c = bench::Conta(a.registrazione, a.inizioMisura, a.fineMisura);
+        std::printf(FormatoProcesso, importa.parete, importa.cpu, pavimento.parete, pavimento.cpu, a.candidati,
+                    c.esecuzioni, c.letture, c.preparazioni, c.conferme);
+        std::printf("\n");
+        a.db->close();
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
+void NuovoProcesso(benchmark::State &state, const Archivio &a)
+{
+    const QString opzione = a.pubblico ? QStringLiteral("--processo-pubblico") : QStringLiteral("--processo");
+    Tempo importa, pavimento;
+    int candidati = 0;
+    bench::Conti c;
+    for (auto _ : state) {
+        QProcess p;
+        p.start(QCoreApplication::applicationFilePath(), {opzione, a.originale.database});
+        if (!p.waitForFinished(600000) || p.exitCode() != 0) {
+            state.SkipWithError(QString::fromLocal8Bit(p.readAllStandardError()).toStdString().c_str());
+            break;
+        }
+        const QByteArray riga = p.readAllStandardOutput().trimmed().split('\n').last();
+        Tempo i, f;
+        if (std::sscanf(riga.constData(), FormatoProcesso, &i.parete, &i.cpu, &f.parete, &f.cpu, &candidati,
+                        &c.esecuzioni, &c.letture, &c.preparazioni, &c.conferme)
+            != 9) {
+            state.SkipWithError(riga.constData());
+            break;
+        }
+        state.SetIterationTime(i.parete);
+        importa.parete += i.parete;
+        importa.cpu += i.cpu;
+        pavimento.parete += f.parete;
+        pavimento.cpu += f.cpu;
+    }
+    bench::ContaPerPersona(state, c, candidati);
+    const double persone = double(qMax<qint64>(1, qint64(state.iterations()) * qMax(1, candidati)));
+    state.counters["cpu_persona"] = importa.cpu / persone;
+    state.counters["pavimento"] = pavimento.parete / persone;
+    state.counters["pavimento_cpu"] = pavimento.cpu / persone;
+    state.counters["rapporto"] = pavimento.parete > 0 ? importa.parete / pavimento.parete : 0;
+}
+
 void BM_ImportaMese(benchmark::State &state)
 {
     Misura(state, archivio(state));
@@ -332,6 +479,11 @@ void BM_ImportaMese(benchmark::State &state)
 void BM_ImportaMese_Pavimento(benchmark::State &state)
 {
     Pavimento(state, archivio(state));
+}
+
+void BM_ImportaMese_NuovoProcesso(benchmark::State &state)
+{
+    NuovoProcesso(state, archivio(state));
 }
 
 void BM_ImportaMeseExDma(benchmark::State &state)
@@ -344,21 +496,48 @@ void BM_ImportaMeseExDma_Pavimento(benchmark::State &state)
     Pavimento(state, archivio(state, true));
 }
 
+void BM_ImportaMeseExDma_NuovoProcesso(benchmark::State &state)
+{
+    NuovoProcesso(state, archivio(state, true));
+}
+
 } // namespace
 
-void Argomenti(benchmark::internal::Benchmark *b)
+void Dimensioni(benchmark::internal::Benchmark *b)
 {
     for (int forzate : {1, 0})
         for (int persone : {100, 1000})
             b->Args({persone, forzate});
-    b->ArgNames({"persone", "scritture_forzate"})
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(1)
-        ->Repetitions(3)
-        ->UseRealTime();
+    b->ArgNames({"persone", "scritture_forzate"})->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+}
+
+void Argomenti(benchmark::internal::Benchmark *b)
+{
+    Dimensioni(b);
+    b->UseRealTime();
+}
+
+void ArgomentiProcesso(benchmark::internal::Benchmark *b)
+{
+    Dimensioni(b);
+    b->UseManualTime();
 }
 
 BENCHMARK(BM_ImportaMese)->Apply(Argomenti);
 BENCHMARK(BM_ImportaMese_Pavimento)->Apply(Argomenti);
+BENCHMARK(BM_ImportaMese_NuovoProcesso)->Apply(ArgomentiProcesso);
 BENCHMARK(BM_ImportaMeseExDma)->Apply(Argomenti);
 BENCHMARK(BM_ImportaMeseExDma_Pavimento)->Apply(Argomenti);
+BENCHMARK(BM_ImportaMeseExDma_NuovoProcesso)->Apply(ArgomentiProcesso);
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && (QByteArray(argv[1]) == "--processo" || QByteArray(argv[1]) == "--processo-pubblico"))
+        return ImportaInNuovoProcesso(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,7 +1,7 @@
 // The imports measured beside the private-sector one (ZepImportBench.cpp),
-// each for 100 and 1,000 demo persons, each person in a transaction of its
-// own, forced writes off (the work of the program and of the embedded
-// engine, without the disk's wait at every commit):
+// each for 100 and 1,000 demo persons (zep's also for 3,000), each person
+// in a transaction of its own, forced writes off (the work of the program
+// and of the embedded engine, without the disk's wait at every commit):
 //
 //   - "Importa iscritti FPLS" of March 2024 (TZepImpFplsExEnpalsMultiSelect:
 //     the performing-arts workers' rows written into TEFE_FPLSEXENPALS by the
@@ -347,9 +347,13 @@ void BM_Importa_Pavimento(benchmark::State &state)
 
 void Argomenti(benchmark::internal::Benchmark *b)
 {
-    for (int tipo : {Fpls, EMensDb, EMensLocale})
+    for (int tipo : {Fpls, EMensDb})
         for (int persone : {100, 1000})
             b->Args({tipo, persone});
+    // zep's saves, into files of the whole year, are measured to 3,000
+    // persons: a person's save must cost the same at every size.
+    for (int persone : {100, 1000, 3000})
+        b->Args({EMensLocale, persone});
     b->ArgNames({"tipo", "persone"})->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 }
 

@@ -97,7 +97,9 @@ function(zep_add_tests)
   set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_include_directories(${A_NAME} PRIVATE ${dirs})
   target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} ${main} GTest::gtest GTest::gmock Qt6::Test)
-  gtest_discover_tests(${A_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  # A parameterised case's ctest name is its GoogleTest name (the names its
+  # generator gives, CaseName.h), without the printed value after it.
+  gtest_discover_tests(${A_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
 endfunction()
 
 # zep_add_fuzzers(DIR <fuzz dir> DEPS <libs...>)

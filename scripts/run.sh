@@ -21,20 +21,28 @@ build=${ZEP_BUILD_DIR:-$here/build}
 # or build/demo-zep (the program hard-linked from build/bin, the catalogue,
 # code tables and empty tables copied; the two forms would otherwise share
 # the resource folder USR/ZEP/Res and its last working period), on a demo
-# archive of 2005-2009 made on its first run, with the declarant of the year
-# and the working period set to December 2008 (zepdb) or December 2006 (zep)
-# on the first start.
+# archive of 2005-2009 made on its first run, set up as an office that has
+# declared before, as zepUni's: the parameters of "Importa" (contribution
+# type "00") and the declarant of the year, with the working period set to
+# December 2008 (zepdb) or December 2006 (zep) on the first start. Like the
+# build tree, the installation has its settings folder usr/wun from the
+# start: without it the import's parameters went into USR/wun, and the
+# settings the program saves later in usr/wun hid them ("71" again).
 if [ "$programma" != zepUni ]; then
   inst="$build/demo-$programma"
-  mkdir -p "$inst/bin" "$inst/etc/wun" "$inst/data" "$inst/USR/ZEP/Res"
+  mkdir -p "$inst/bin" "$inst/etc/wun" "$inst/data" "$inst/USR/ZEP/Res" "$inst/usr/wun"
+  if [ -f "$inst/USR/wun/TEMENSPAR.XML" ] && [ ! -f "$inst/usr/wun/TEMENSPAR.XML" ]; then
+    mv "$inst/USR/wun/TEMENSPAR.XML" "$inst/usr/wun/TEMENSPAR.XML"
+  fi
   for p in "$programma" zepDemoDeclaration; do
     ln -f "$build/bin/$p" "$inst/bin/$p"
   done
   cp "$build/etc/wun/wun_QueryText.cds" "$build/etc/wun/wun_QueryText.unxc" "$build/etc/wun/wun_Report.xml" \
     "$inst/etc/wun/"
   cp -r "$build/USR/ZEP/DbIniziale" "$inst/USR/ZEP/"
-  cp -r "$build/USR/ZEP/Res/Tabelle" "$build/USR/ZEP/Res/News.pdf" "$build/USR/ZEP/Res/Istruzioni.pdf" \
-    "$inst/USR/ZEP/Res/"
+  cp -r "$build/USR/ZEP/Res/Tabelle" "$inst/USR/ZEP/Res/"
+  # The program's own guide and release notes.
+  cp "$build/guida/$programma/News.pdf" "$build/guida/$programma/Istruzioni.pdf" "$inst/USR/ZEP/Res/"
   if [ ! -f "$inst/data/zep.fdb" ]; then
     "$build/bin/zepDemoArchive" --output "$inst/data/zep.fdb" --from 2005-01 --to 2009-12
   fi

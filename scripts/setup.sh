@@ -6,6 +6,9 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build clang-format git
   qt6-base-dev
+  # Qt's PDF module (the program's documents shown in a window of its own)
+  # and lrelease (the Italian texts of Qt's dialogs that Qt's translation lacks)
+  qt6-pdf-dev qt6-l10n-tools
   firebird3.0-server-core firebird3.0-utils libfbclient2 firebird-dev
   firebird3.0-server
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -32,7 +32,9 @@ QString library(const QString &path)
         {QStringLiteral("declaration/src/Emens/Model/"), QStringLiteral("zep_emens_model")},
         {QStringLiteral("declaration/src/XmlBinding/"), QStringLiteral("zep_xml_binding")},
         {QStringLiteral("declaration/src/UniEmens/"), QStringLiteral("zep_uniemens")},
+        {QStringLiteral("declaration/src/Emens/"), QStringLiteral("zep_emens")},
         {QStringLiteral("declaration/src/"), QStringLiteral("zep_declaration")},
+        {QStringLiteral("declaration/demo/"), QStringLiteral("zep_declaration_demo")},
         {QStringLiteral("payroll/src/"), QStringLiteral("zep_payroll")},
         {QStringLiteral("payroll/demo/"), QStringLiteral("zep_demo_archive")},
         {QStringLiteral("foundation/src/"), QStringLiteral("zep_foundation")},
@@ -60,7 +62,8 @@ QString index(const QString &root)
         QStringList classes;
     };
     QMap<QString, Unit> units; // by lower-case name, so that the order ignores case
-    for (const char *top : {"platform/src", "foundation/src", "payroll/src", "payroll/demo", "declaration/src"}) {
+    for (const char *top :
+         {"platform/src", "foundation/src", "payroll/src", "payroll/demo", "declaration/src", "declaration/demo"}) {
         QDirIterator it(QDir(root).filePath(QLatin1String(top)), {QStringLiteral("*.h")}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {

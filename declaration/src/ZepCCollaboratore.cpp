@@ -1,17 +1,18 @@
 #include "ZepCCollaboratore.h"
 
 #include "Field.h"
+#include "ZepULayoutNomi.h"
 
 using platform::DataSet;
 
-const QString TZepCollaboratore::Tabella = QStringLiteral("TEMC_COLLABORATORI");
+const QString TZepCollaboratore::Tabella = layouts::TEMC_COLLABORATORI::Tabella;
 const QString TZepCollaboratore::IndiceFrame = QStringLiteral("Cognome;Nome;CFCollaboratore;TipoRapporto;Aliquota");
 const QString TZepCollaboratore::IndiceFinestra = QStringLiteral("Cognome;Nome;TipoRapporto");
 const QString TZepCollaboratore::SuggerimentoAgevolazione = QStringLiteral("Indicare 04 per ex L.S.U.");
 
 void TZepCollaboratore::PrimaDelPost(DataSet &dataSet)
 {
-    TZepTabellaDenuncia::ControllaPersona(dataSet, QStringLiteral("CFCollaboratore"));
+    TZepTabellaDenuncia::ControllaPersona(dataSet, layouts::TEMC_COLLABORATORI::CFCollaboratore);
 }
 
 void TZepCollaboratore::NuovaRiga(DataSet &dataSet)
@@ -22,11 +23,11 @@ void TZepCollaboratore::NuovaRiga(DataSet &dataSet)
 const QList<TZepRicerca> &TZepCollaboratore::Ricerche()
 {
     static const QList<TZepRicerca> ricerche = {
-        {QStringLiteral("TipoRapporto"), QStringLiteral("TTRC_TIPORAPPCOLL.cds")},
-        {QStringLiteral("CodiceAttivita"), QStringLiteral("TCAC_CODATTCOLL.cds")},
-        {QStringLiteral("AltraAss"), QStringLiteral("TALT_ALTREASS.cds")},
-        {QStringLiteral("CodCalamita"), QStringLiteral("TCAL_CALAMITA.cds")},
-        {QStringLiteral("CodCertificazione"), QStringLiteral("TCER_CERTIFICAZIONI.cds")},
+        {layouts::TEMC_COLLABORATORI::TipoRapporto, QStringLiteral("TTRC_TIPORAPPCOLL.cds")},
+        {layouts::TEMC_COLLABORATORI::CodiceAttivita, QStringLiteral("TCAC_CODATTCOLL.cds")},
+        {layouts::TEMC_COLLABORATORI::AltraAss, QStringLiteral("TALT_ALTREASS.cds")},
+        {layouts::TEMC_COLLABORATORI::CodCalamita, QStringLiteral("TCAL_CALAMITA.cds")},
+        {layouts::TEMC_COLLABORATORI::CodCertificazione, QStringLiteral("TCER_CERTIFICAZIONI.cds")},
     };
     return ricerche;
 }
@@ -34,11 +35,11 @@ const QList<TZepRicerca> &TZepCollaboratore::Ricerche()
 const QList<TZepColonna> &TZepCollaboratore::Colonne()
 {
     static const QList<TZepColonna> colonne = {
-        {QStringLiteral("CFCollaboratore"), QStringLiteral("Codice fiscale")},
-        {QStringLiteral("Cognome"), QStringLiteral("Cognome")},
-        {QStringLiteral("Nome"), QStringLiteral("Nome")},
-        {QStringLiteral("TipoRapporto"), QStringLiteral("Tipo rapporto")},
-        {QStringLiteral("Aliquota"), QStringLiteral("Aliquota")},
+        {layouts::TEMC_COLLABORATORI::CFCollaboratore, QStringLiteral("Codice fiscale")},
+        {layouts::TEMC_COLLABORATORI::Cognome, QStringLiteral("Cognome")},
+        {layouts::TEMC_COLLABORATORI::Nome, QStringLiteral("Nome")},
+        {layouts::TEMC_COLLABORATORI::TipoRapporto, QStringLiteral("Tipo rapporto")},
+        {layouts::TEMC_COLLABORATORI::Aliquota, QStringLiteral("Aliquota")},
     };
     return colonne;
 }

@@ -1,23 +1,24 @@
 #include "ZepCDipendente.h"
 
 #include "Field.h"
+#include "ZepULayoutNomi.h"
 
 using platform::DataSet;
 
-const QString TZepDipendente::Tabella = QStringLiteral("TEMD_DIPENDENTI");
+const QString TZepDipendente::Tabella = layouts::TEMD_DIPENDENTI::Tabella;
 const QString TZepDipendente::IndiceFrame = QStringLiteral("Cognome;Nome;CFLavoratore;Matricola;Qualifica2");
 const QString TZepDipendente::IndiceFinestra = QStringLiteral("Cognome;Nome;Matricola");
 
 void TZepDipendente::PrimaDelPost(DataSet &dataSet)
 {
-    TZepTabellaDenuncia::ControllaPersona(dataSet, QStringLiteral("CFLavoratore"));
+    TZepTabellaDenuncia::ControllaPersona(dataSet, layouts::TEMD_DIPENDENTI::CFLavoratore);
     TZepTabellaDenuncia::ControllaNucleoFamiliare(dataSet);
 }
 
 void TZepDipendente::NuovaRiga(DataSet &dataSet)
 {
     dataSet.fieldByName(TZepTabellaDenuncia::CampoElimina).setAsString(QStringLiteral("N"));
-    dataSet.fieldByName(QStringLiteral("RispettoMinimale")).setAsString(QStringLiteral("0"));
+    dataSet.fieldByName(layouts::TEMD_DIPENDENTI::RispettoMinimale).setAsString(QStringLiteral("0"));
 }
 
 TZepDipendente::GruppoBonus TZepDipendente::Bonus(const QString &anno, const QString &mese)
@@ -40,13 +41,13 @@ TZepDipendente::GruppoBonus TZepDipendente::Bonus(const QString &anno, const QSt
 const QList<TZepRicerca> &TZepDipendente::RicercheLavoratore()
 {
     static const QList<TZepRicerca> ricerche = {
-        {QStringLiteral("Qualifica1"), QStringLiteral("TQAS_QUALASSICUR.cds")},
-        {QStringLiteral("Qualifica2"), QStringLiteral("TQOR_QUALORARIO.cds")},
-        {QStringLiteral("Qualifica3"), QStringLiteral("TQCO_QUALCONTRAT.cds")},
-        {QStringLiteral("TipoContribuzione"), QStringLiteral("TTRP_TIPORAPPORT.cds")},
-        {QStringLiteral("TipoAssunzione"), QStringLiteral("TTAS_SSUNZIONE.cds")},
-        {QStringLiteral("TipoCessazione"), QStringLiteral("TTCE_CESSAZIONE.cds")},
-        {QStringLiteral("TipoANF"), QStringLiteral("TANF_ASSNUCFAM.cds")},
+        {layouts::TEMD_DIPENDENTI::Qualifica1, QStringLiteral("TQAS_QUALASSICUR.cds")},
+        {layouts::TEMD_DIPENDENTI::Qualifica2, QStringLiteral("TQOR_QUALORARIO.cds")},
+        {layouts::TEMD_DIPENDENTI::Qualifica3, QStringLiteral("TQCO_QUALCONTRAT.cds")},
+        {layouts::TEMD_DIPENDENTI::TipoContribuzione, QStringLiteral("TTRP_TIPORAPPORT.cds")},
+        {layouts::TEMD_DIPENDENTI::TipoAssunzione, QStringLiteral("TTAS_SSUNZIONE.cds")},
+        {layouts::TEMD_DIPENDENTI::TipoCessazione, QStringLiteral("TTCE_CESSAZIONE.cds")},
+        {layouts::TEMD_DIPENDENTI::TipoANF, QStringLiteral("TANF_ASSNUCFAM.cds")},
     };
     return ricerche;
 }
@@ -55,10 +56,10 @@ const QList<TZepRicerca> &TZepDipendente::Ricerche()
 {
     static const QList<TZepRicerca> ricerche = [] {
         QList<TZepRicerca> r = RicercheLavoratore();
-        r += {{QStringLiteral("TipoLavoratore"), QStringLiteral("TTIP_TIPORETRPAR.cds")},
-              {QStringLiteral("TipoLavStat"), QStringLiteral("TTLS_TIPOLAVSTAT.cds")},
-              {QStringLiteral("EsoneroIVSCodiceCausale"), QStringLiteral("TIAC_INFOAGGCAUSCONTR.cds")},
-              {QStringLiteral("EsoneroIVS13CodiceCausale"), QStringLiteral("TIAC_INFOAGGCAUSCONTR.cds")}};
+        r += {{layouts::TEMD_DIPENDENTI::TipoLavoratore, QStringLiteral("TTIP_TIPORETRPAR.cds")},
+              {layouts::TEMD_DIPENDENTI::TipoLavStat, QStringLiteral("TTLS_TIPOLAVSTAT.cds")},
+              {layouts::TEMD_DIPENDENTI::EsoneroIVSCodiceCausale, QStringLiteral("TIAC_INFOAGGCAUSCONTR.cds")},
+              {layouts::TEMD_DIPENDENTI::EsoneroIVS13CodiceCausale, QStringLiteral("TIAC_INFOAGGCAUSCONTR.cds")}};
         for (int i = 1; i <= 6; ++i)
             r.append({QStringLiteral("TipoCopertura_%1").arg(i), QStringLiteral("TTSE_TIPOSETTIMANA.cds")});
         return r;
@@ -69,11 +70,11 @@ const QList<TZepRicerca> &TZepDipendente::Ricerche()
 const QList<TZepColonna> &TZepDipendente::Colonne()
 {
     static const QList<TZepColonna> colonne = {
-        {QStringLiteral("CFLavoratore"), QStringLiteral("Codice fiscale")},
-        {QStringLiteral("Cognome"), QStringLiteral("Cognome")},
-        {QStringLiteral("Nome"), QStringLiteral("Nome")},
-        {QStringLiteral("Matricola"), QStringLiteral("Matricola INPS")},
-        {QStringLiteral("Qualifica2"), QStringLiteral("Intero/PT")},
+        {layouts::TEMD_DIPENDENTI::CFLavoratore, QStringLiteral("Codice fiscale")},
+        {layouts::TEMD_DIPENDENTI::Cognome, QStringLiteral("Cognome")},
+        {layouts::TEMD_DIPENDENTI::Nome, QStringLiteral("Nome")},
+        {layouts::TEMD_DIPENDENTI::Matricola, QStringLiteral("Matricola INPS")},
+        {layouts::TEMD_DIPENDENTI::Qualifica2, QStringLiteral("Intero/PT")},
     };
     return colonne;
 }

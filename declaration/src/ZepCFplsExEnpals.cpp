@@ -1,18 +1,19 @@
 #include "ZepCFplsExEnpals.h"
 
 #include "ZepCDipendente.h"
+#include "ZepULayoutNomi.h"
 
-const QString TZepFplsExEnpals::Tabella = QStringLiteral("TEFE_FPLSEXENPALS");
+const QString TZepFplsExEnpals::Tabella = layouts::TEFE_FPLSEXENPALS::Tabella;
 
 const QList<TZepRicerca> &TZepFplsExEnpals::Ricerche()
 {
     static const QList<TZepRicerca> ricerche =
         TZepDipendente::RicercheLavoratore()
         + QList<TZepRicerca>{
-            {QStringLiteral("TipoLavoratore"), QStringLiteral("TENTL_TIPO_LAVORATORE_ENPALS.cds")},
-            {QStringLiteral("CodiceContratto"), QStringLiteral("TENCC_CODICE_CONTRATTO_ENPALS.cds")},
-            {QStringLiteral("TipoRapportoLav"), QStringLiteral("TENTR_TIPO_RAPPORTO_ENPALS.cds")},
-            {QStringLiteral("CodiceQualifica"), QStringLiteral("TENCQ_CODICE_QUALIFICA_ENPALS.cds")},
+            {layouts::TEFE_FPLSEXENPALS::TipoLavoratore, QStringLiteral("TENTL_TIPO_LAVORATORE_ENPALS.cds")},
+            {layouts::TEFE_FPLSEXENPALS::CodiceContratto, QStringLiteral("TENCC_CODICE_CONTRATTO_ENPALS.cds")},
+            {layouts::TEFE_FPLSEXENPALS::TipoRapportoLav, QStringLiteral("TENTR_TIPO_RAPPORTO_ENPALS.cds")},
+            {layouts::TEFE_FPLSEXENPALS::CodiceQualifica, QStringLiteral("TENCQ_CODICE_QUALIFICA_ENPALS.cds")},
         };
     return ricerche;
 }

@@ -13,6 +13,8 @@
 
 #include "Exceptions.h"
 #include "Field.h"
+#include "Format.h"
+#include "ZepULayoutNomi.h"
 
 #include <QHash>
 
@@ -87,6 +89,7 @@ void TZepImpMultiSelect::ImportaDipendente()
     m_esoneroFatto = false;
     m_bonusFatto = false;
     ApriPeriodi();
+    m_somme = SommeInps::Leggi(Istruzione(QStringLiteral("QRY_EMENS_SOMME_INPS")), xqcMultiSelect);
     if (PtComeIntero()) {
         RigaDipendente(TTovCalcola::RICE_COD_INPS_OI, QString());
     } else {
@@ -162,13 +165,13 @@ void TZepImpMultiSelect::RigaDipendente(int codice, const QString &filtro)
         }
         AssunzioneCessazione();
     }
-    cdsImport.fieldByName(QStringLiteral("Imponibile")).setAsCurrency(stipendio.imponibile + iis.imponibile);
+    cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::Imponibile).setAsCurrency(stipendio.imponibile + iis.imponibile);
     if (EMens()) {
         CompletaRigaEMens(codice, iis.imponibile);
         cdsImport.post();
         return;
     }
-    cdsImport.fieldByName(QStringLiteral("Contributo")).setAsCurrency(stipendio.contributo + iis.contributo);
+    cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::Contributo).setAsCurrency(stipendio.contributo + iis.contributo);
     // The rest of the row (ZepCImpDipendentiDati.cpp).
     if (RitenutaStipendio() > Currency())
         CalcolaEsoneroIvs(stipendio.imponibile);
@@ -199,12 +202,12 @@ void TZepImpMultiSelect::RigaAccessori(int codice)
         cdsImport.edit();
     else
         NuovaRiga(codice, matricola);
-    platform::Field &imponibile = cdsImport.fieldByName(QStringLiteral("Imponibile"));
+    platform::Field &imponibile = cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::Imponibile);
     imponibile.setAsCurrency(imponibile.asCurrency() + tipo3.imponibile + tipo4.imponibile);
     if (EMens()) {
         AumentaImponibileAnnoPrecedente(tipo4.imponibile);
     } else {
-        platform::Field &contributo = cdsImport.fieldByName(QStringLiteral("Contributo"));
+        platform::Field &contributo = cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::Contributo);
         contributo.setAsCurrency(contributo.asCurrency() + tipo3.contributo + tipo4.contributo);
     }
     cdsImport.post();
@@ -217,29 +220,29 @@ void TZepImpMultiSelect::NuovaRiga(int codice, const QString &matricola)
     const QString cittadinanza = uniEmens ? Cittadinanza() : QString();
     const bool post95 = uniEmens && RegimePost95() == 1;
     cdsImport.append();
-    auto imposta = [this](const char *campo, const Value &valore) {
-        cdsImport.fieldByName(QLatin1String(campo)).setValue(valore);
-    };
-    imposta("AnnoMeseDenuncia", PeriodoDenuncia());
-    imposta("Matricola", matricola);
-    imposta("CFLavoratore", CodiceFiscale());
-    imposta("Elimina", QStringLiteral("N"));
-    imposta("Cognome", Cognome().toUpper());
-    imposta("Nome", Nome().toUpper());
+    auto imposta = [this](const QString &campo, const Value &valore) { cdsImport.fieldByName(campo).setValue(valore); };
+    imposta(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia, PeriodoDenuncia());
+    imposta(layouts::TEMD_DIPENDENTI::Matricola, matricola);
+    imposta(layouts::TEMD_DIPENDENTI::CFLavoratore, CodiceFiscale());
+    SegnaPersona(cdsImport);
+    imposta(layouts::TEMD_DIPENDENTI::Elimina, QStringLiteral("N"));
+    imposta(layouts::TEMD_DIPENDENTI::Cognome, Cognome().toUpper());
+    imposta(layouts::TEMD_DIPENDENTI::Nome, Nome().toUpper());
     if (uniEmens)
-        imposta("Cittadinanza", cittadinanza);
-    imposta("Qualifica1", QStringLiteral("2"));
-    imposta("Qualifica2", Qualifica2(codice));
-    imposta("Qualifica3", QStringLiteral("D"));
-    imposta("TipoContribuzione", TipoContribuzione());
-    imposta("CodiceComune", ComuneLavoro());
-    imposta("CodiceContratto", uniEmens ? CodiceContratto(AnnoDenuncia.toInt(), Mese()) : CodiceContrattoEMens);
+        imposta(layouts::TEMD_DIPENDENTI::Cittadinanza, cittadinanza);
+    imposta(layouts::TEMD_DIPENDENTI::Qualifica1, QStringLiteral("2"));
+    imposta(layouts::TEMD_DIPENDENTI::Qualifica2, Qualifica2(codice));
+    imposta(layouts::TEMD_DIPENDENTI::Qualifica3, QStringLiteral("D"));
+    imposta(layouts::TEMD_DIPENDENTI::TipoContribuzione, TipoContribuzione());
+    imposta(layouts::TEMD_DIPENDENTI::CodiceComune, ComuneLavoro());
+    imposta(layouts::TEMD_DIPENDENTI::CodiceContratto,
+            uniEmens ? CodiceContratto(AnnoDenuncia.toInt(), Mese()) : CodiceContrattoEMens);
     if (uniEmens)
-        imposta("RegimePost95", post95 ? QStringLiteral("Sì") : QStringLiteral("No"));
-    imposta("TipoLavoratore", QStringLiteral("0"));
-    imposta("NumMensilita", 13000);
+        imposta(layouts::TEMD_DIPENDENTI::RegimePost95, post95 ? QStringLiteral("Sì") : QStringLiteral("No"));
+    imposta(layouts::TEMD_DIPENDENTI::TipoLavoratore, QStringLiteral("0"));
+    imposta(layouts::TEMD_DIPENDENTI::NumMensilita, 13000);
     if (uniEmens)
-        imposta("RispettoMinimale", QStringLiteral("0"));
+        imposta(layouts::TEMD_DIPENDENTI::RispettoMinimale, QStringLiteral("0"));
 }
 
 // ---------------------------------------------------------------- amounts
@@ -250,54 +253,73 @@ void TZepImpMultiSelect::ControllaTipoContribuzione(Currency ritenutaDipendente)
         throw EUqError(MsgTipoContribuzione);
 }
 
-Currency TZepImpMultiSelect::Contributo(const QString &istruzione, int codice, const QString &chiave, int valore,
-                                        const QString &condizione, Currency &dipendente)
+int TZepImpMultiSelect::SommeInps::Posizione(bool accessori, int codice, int chiave)
 {
-    platform::SqlQuery &ritenute = Istruzione(istruzione);
-    TovQueryText().AssignSQL(istruzione, ritenute, 0, Execute, condizione);
-    ritenute.bind(QStringLiteral("IACOMID"), xqcMultiSelect.fieldValue(QStringLiteral("IACOMID")))
-        .bind(QStringLiteral("IRICEID"), codice)
-        .bind(chiave, valore)
-        .bind(QStringLiteral("MESE_INIZIALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_INIZIALE")))
-        .bind(QStringLiteral("MESE_FINALE"), xqcMultiSelect.fieldValue(QStringLiteral("MESE_FINALE")));
-    ritenute.open();
-    dipendente = ritenute.value(QStringLiteral("RIT_DIP")).toCurrency();
-    const Currency amministrazione = ritenute.value(QStringLiteral("RIT_AMM")).toCurrency();
-    ritenute.close();
-    ControllaTipoContribuzione(dipendente);
-    return dipendente + amministrazione;
+    const bool partTime = codice == TTovCalcola::RICE_COD_INPS_PT;
+    const bool seconda = accessori ? chiave == TipoAccessori4 : chiave == TTovCalcola::COMR_CCNL_2;
+    return (accessori ? 4 : 0) + (partTime ? 2 : 0) + (seconda ? 1 : 0);
+}
+
+TZepImpMultiSelect::SommeInps TZepImpMultiSelect::SommeInps::Leggi(platform::SqlQuery &query, const DataSet &candidato)
+{
+    static const QString Nome = QStringLiteral("QRY_EMENS_SOMME_INPS");
+    query.setSql(platform::format(TovQueryText().GetSQL(Nome, Execute), TTovCalcola::TnoNonStipendioSql()));
+    query.bind(QStringLiteral("IACOMID"), candidato.fieldValue(QStringLiteral("IACOMID")))
+        .bind(QStringLiteral("MESE_INIZIALE"), candidato.fieldValue(QStringLiteral("MESE_INIZIALE")))
+        .bind(QStringLiteral("MESE_FINALE"), candidato.fieldValue(QStringLiteral("MESE_FINALE")))
+        .bind(QStringLiteral("RICE_COD_INPS_OI"), TTovCalcola::RICE_COD_INPS_OI)
+        .bind(QStringLiteral("RICE_COD_INPS_PT"), TTovCalcola::RICE_COD_INPS_PT)
+        .bind(QStringLiteral("COMR_STIPENDIO"), TTovCalcola::COMR_STIPENDIO)
+        .bind(QStringLiteral("COMR_IIS"), TTovCalcola::COMR_CCNL_2)
+        .bind(QStringLiteral("RIRP_SEPARATA_3"), TipoAccessori3)
+        .bind(QStringLiteral("RIRP_SEPARATA_4"), TipoAccessori4);
+    SommeInps somme;
+    for (query.open(); !query.eof(); query.next()) {
+        Importi &parte =
+            somme.m_parti[Posizione(query.value(0).toInt() != 0, query.value(1).toInt(), query.value(2).toInt())];
+        parte.imponibile = query.value(3).toCurrency();
+        parte.dipendente = query.value(4).toCurrency();
+        parte.amministrazione = query.value(5).toCurrency();
+    }
+    query.close();
+    return somme;
+}
+
+const TZepImpMultiSelect::SommeInps::Importi &TZepImpMultiSelect::SommeInps::Fondamentali(int codice,
+                                                                                          int componente) const
+{
+    return m_parti[Posizione(false, codice, componente)];
+}
+
+const TZepImpMultiSelect::SommeInps::Importi &TZepImpMultiSelect::SommeInps::Accessori(int codice, int tipo) const
+{
+    return m_parti[Posizione(true, codice, tipo)];
+}
+
+TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeDi(const SommeInps::Importi &importi) const
+{
+    Somme s;
+    s.imponibile = importi.imponibile;
+    // The E-Mens declaration carries the taxable only.
+    if (EMens())
+        return s;
+    ControllaTipoContribuzione(importi.dipendente);
+    s.contributo = importi.dipendente + importi.amministrazione;
+    return s;
 }
 
 TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeFondamentali(int codice, int componente)
 {
-    const QString imponibile = QStringLiteral("QRY_CUD_INPS_IMP_FOND");
-    Somme s;
-    s.imponibile = TTovCalcola::ImponibileInpsFondamentali(codice, componente, Istruzione(imponibile), xqcMultiSelect,
-                                                           QString(), imponibile);
-    // The E-Mens declaration carries the taxable only.
-    if (EMens())
-        return s;
-    Currency dipendente;
-    s.contributo = Contributo(QStringLiteral("QRY_EMENS_RIT_FOND"), codice, QStringLiteral("ICOSID"), componente,
-                              QString(), dipendente);
-    if (componente == TTovCalcola::COMR_STIPENDIO)
-        m_ritenutaStipendio += dipendente;
+    const SommeInps::Importi &importi = m_somme.Fondamentali(codice, componente);
+    const Somme s = SommeDi(importi);
+    if (!EMens() && componente == TTovCalcola::COMR_STIPENDIO)
+        m_ritenutaStipendio += importi.dipendente;
     return s;
 }
 
 TZepImpMultiSelect::Somme TZepImpMultiSelect::SommeAccessori(int codice, int tipo)
 {
-    const QString condizione = QStringLiteral(" AND NOT REGS.ITNOID IN (%1)").arg(TTovCalcola::TnoNonStipendioSql());
-    const QString imponibile = QStringLiteral("QRY_CUD_INPS_IMP_ACC");
-    Somme s;
-    s.imponibile = TTovCalcola::ImponibileInpsAccessori(codice, tipo, Istruzione(imponibile), xqcMultiSelect,
-                                                        condizione, imponibile);
-    if (EMens())
-        return s;
-    Currency dipendente;
-    s.contributo = Contributo(QStringLiteral("QRY_EMENS_RIT_ACC"), codice, QStringLiteral("IVARMRIRPID"), tipo,
-                              condizione, dipendente);
-    return s;
+    return SommeDi(m_somme.Accessori(codice, tipo));
 }
 
 // ---------------------------------------------------------------- from the periods
@@ -324,11 +346,11 @@ void TZepImpMultiSelect::OrarioEPartTime(int codice)
     }
     if (giorni <= 0)
         return;
-    cdsImport.fieldByName(QStringLiteral("OrarioContrattuale")).setAsInteger(int(ore * 100 / giorni));
+    cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::OrarioContrattuale).setAsInteger(int(ore * 100 / giorni));
     // Hundredths of a per cent: share x 10000 / days, truncated; the share's
     // scaled integer already carries the factor 10000.
     if (partTime && quota > Currency())
-        cdsImport.fieldByName(QStringLiteral("PercPartTime")).setAsInteger(int(quota.raw() / giorni));
+        cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::PercPartTime).setAsInteger(int(quota.raw() / giorni));
 }
 
 void TZepImpMultiSelect::RetribuzioneTeorica()
@@ -347,7 +369,7 @@ void TZepImpMultiSelect::RetribuzioneTeorica()
     TwunCalcolaFond::TTabelle tabelle;
     tabelle.ccnl = &xqcCCNL;
     const Currency teorica = TwunCalcolaFond::RetribuzioneTeorica(xqcVape, xqcvacr, &cdsCompenso, tabelle);
-    cdsImport.fieldByName(QStringLiteral("RetribTeorica")).setAsCurrency(euroInteri(teorica));
+    cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::RetribTeorica).setAsCurrency(euroInteri(teorica));
     xqcvacr.close();
     xqcCCNL.close();
 }
@@ -367,13 +389,13 @@ void TZepImpMultiSelect::AssunzioneCessazione()
     const int mese = xqcMultiSelect.fieldByName(QStringLiteral("MESE_FINALE")).asInteger();
     if (primo > TTovDate::FirstDayOfMonth(anno, mese)
         || primo == cdsCompenso.fieldByName(QStringLiteral("DACOMINIRAPP")).asDate()) {
-        cdsImport.fieldByName(QStringLiteral("GiornoAssunzione")).setAsInteger(primo.day());
-        cdsImport.fieldByName(QStringLiteral("TipoAssunzione")).setAsString(QStringLiteral("1"));
+        cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::GiornoAssunzione).setAsInteger(primo.day());
+        cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::TipoAssunzione).setAsString(QStringLiteral("1"));
     }
     if (ultimo < TTovDate::LastDayOfMonth(anno, mese)
         || ultimo == cdsCompenso.fieldByName(QStringLiteral("DACOMFINERAPP")).asDate()) {
-        cdsImport.fieldByName(QStringLiteral("GiornoCessazione")).setAsInteger(ultimo.day());
-        cdsImport.fieldByName(QStringLiteral("TipoCessazione")).setAsString(QStringLiteral("1C"));
+        cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::GiornoCessazione).setAsInteger(ultimo.day());
+        cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::TipoCessazione).setAsString(QStringLiteral("1C"));
     }
 }
 
@@ -385,7 +407,7 @@ void TZepImpMultiSelect::cdsImportBeforePost()
     // theoretical pay.
     if (m_denuncia == TZepDenuncia::EMensLocale)
         return;
-    platform::Field &orario = cdsImport.fieldByName(QStringLiteral("OrarioContrattuale"));
+    platform::Field &orario = cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::OrarioContrattuale);
     if (orario.asInteger() == 0) {
         platform::SqlQuery &contratto = Istruzione(QStringLiteral("QRY_EMENS_ANA_ORARIO"));
         TovQueryText().AssignSQL(QStringLiteral("QRY_EMENS_ANA_ORARIO"), contratto);
@@ -396,10 +418,11 @@ void TZepImpMultiSelect::cdsImportBeforePost()
         const qint64 servizio = contratto.eof() ? 0 : contratto.value(QStringLiteral("IASTIORESERVIZIO")).toInt();
         contratto.close();
         orario.setAsInteger(int(previste * 100));
-        if (PartTime(cdsImport.fieldByName(QStringLiteral("Qualifica2")).asString()) && previste > 0)
-            cdsImport.fieldByName(QStringLiteral("PercPartTime")).setAsInteger(int(servizio * 10000 / (previste * 60)));
+        if (PartTime(cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::Qualifica2).asString()) && previste > 0)
+            cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::PercPartTime)
+                .setAsInteger(int(servizio * 10000 / (previste * 60)));
     }
-    platform::Field &teorica = cdsImport.fieldByName(QStringLiteral("RetribTeorica"));
+    platform::Field &teorica = cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::RetribTeorica);
     if (teorica.asCurrency().isZero()) {
         TwunCalcola::ApriAstrMese(xqcAppoggio, xqcMultiSelect.fieldByName(QStringLiteral("IACOMID")).asInteger(),
                                   TTovCalcola::COMR_STIPENDIO, Mese());

@@ -17,6 +17,7 @@
 
 #include "Field.h"
 #include "Format.h"
+#include "ZepULayoutNomi.h"
 
 #include <QBitArray>
 #include <QStringList>
@@ -154,10 +155,10 @@ void TZepImpMultiSelect::CalcolaEsoneroIvs(Currency base)
             .setAsString(CausaleEsonero(voce, percentuale));
         if (tredicesima) {
             const Currency base13 = TWunCalcolaAnno2023::ImponibileDaEsonero(importo, percentuale);
-            campo(cdsImport, QStringLiteral("EsoneroIVS13BaseRif")).setAsCurrency(base13);
-            campo(cdsImport, QStringLiteral("EsoneroIVSBaseRif")).setAsCurrency(base - base13);
+            campo(cdsImport, layouts::TEMD_DIPENDENTI::EsoneroIVS13BaseRif).setAsCurrency(base13);
+            campo(cdsImport, layouts::TEMD_DIPENDENTI::EsoneroIVSBaseRif).setAsCurrency(base - base13);
         } else {
-            campo(cdsImport, QStringLiteral("EsoneroIVSBaseRif")).setAsCurrency(base);
+            campo(cdsImport, layouts::TEMD_DIPENDENTI::EsoneroIVSBaseRif).setAsCurrency(base);
         }
         campo(cdsImport, QStringLiteral("EsoneroIVS%1Importo").arg(suffisso)).setAsCurrency(importo);
     }
@@ -193,13 +194,13 @@ void TZepImpMultiSelect::CalcolaGiorniMese()
     calendario.ImpostaDataSet(&xqcMultiSelect, nullptr, nullptr);
     calendario.SetPeriodi(ids.join(QLatin1Char(',')));
     calendario.ApriPeriodi();
-    const int assunzione = campo(cdsImport, QStringLiteral("GiornoAssunzione")).asInteger();
-    const int cessazione = campo(cdsImport, QStringLiteral("GiornoCessazione")).asInteger();
+    const int assunzione = campo(cdsImport, layouts::TEMD_DIPENDENTI::GiornoAssunzione).asInteger();
+    const int cessazione = campo(cdsImport, layouts::TEMD_DIPENDENTI::GiornoCessazione).asInteger();
     const QDate inizio = DataGiornoMeseDenuncia(assunzione > 0 ? assunzione : 1);
     const QDate fine = DataGiornoMeseDenuncia(cessazione > 0 ? cessazione : GiorniMeseDenuncia());
     calendario.ApriPTVerticale(xqcMultiSelect.fieldByName(QStringLiteral("IANACAGID")).asInteger(), fine, inizio);
-    campo(cdsImport, QStringLiteral("GIORNI")).setAsString(calendario.CalcolaGiorni());
-    platform::Field &qualifica2 = campo(cdsImport, QStringLiteral("Qualifica2"));
+    campo(cdsImport, layouts::TEMD_DIPENDENTI::GIORNI).setAsString(calendario.CalcolaGiorni());
+    platform::Field &qualifica2 = campo(cdsImport, layouts::TEMD_DIPENDENTI::Qualifica2);
     if (qualifica2.asString() == QLatin1String("P")) {
         const int tipo = calendario.TipoPartTime();
         if (tipo == TdmZePDisCalcola::PartTimeVerticale)
@@ -235,10 +236,10 @@ void TZepImpMultiSelect::CalcolaGiorni(int codice)
     }
     // The E-Mens table has no contributed days.
     if (!EMens())
-        campo(cdsImport, QStringLiteral("GiorniContribuiti")).setAsInteger(giorni);
+        campo(cdsImport, layouts::TEMD_DIPENDENTI::GiorniContribuiti).setAsInteger(giorni);
     const platform::Field &giorniInps = Parametro(QStringLiteral("GIORNIINPS"));
     const bool dalleInps = !giorniInps.isNull() && giorniInps.asBoolean();
-    campo(cdsImport, QStringLiteral("GiorniRetribuiti"))
+    campo(cdsImport, layouts::TEMD_DIPENDENTI::GiorniRetribuiti)
         .setAsInteger(dalleInps ? giorni
                                 : GiorniCoperti(wunAnnoFinanziario().Year(),
                                                 xqcMultiSelect.fieldByName(QStringLiteral("MESE_FINALE")).asInteger(),
@@ -252,7 +253,7 @@ void TZepImpMultiSelect::CalcolaOreEMinimale(int codice)
         int giorni = 0;
         Currency ore;
         GiorniOreInps(codice, giorni, ore);
-        campo(cdsImport, QStringLiteral("OreContribuite"))
+        campo(cdsImport, layouts::TEMD_DIPENDENTI::OreContribuite)
             .setAsInteger(int(TwunCalcola::ArrotondaPari(0, ore * 100).truncated()));
         CalcolaSettimaneUtili(ore);
     }
@@ -260,9 +261,9 @@ void TZepImpMultiSelect::CalcolaOreEMinimale(int codice)
     const Currency giornaliero = TwunCalcolaFond::MinimaleInps(Istruzione(QStringLiteral("QRY_RICA_MIN_INPS")),
                                                                cdsCompenso);
     Currency minimo;
-    const int oreContribuite = campo(cdsImport, QStringLiteral("OreContribuite")).asInteger();
-    const int orario = campo(cdsImport, QStringLiteral("OrarioContrattuale")).asInteger();
-    const int giorniContribuiti = campo(cdsImport, QStringLiteral("GiorniContribuiti")).asInteger();
+    const int oreContribuite = campo(cdsImport, layouts::TEMD_DIPENDENTI::OreContribuite).asInteger();
+    const int orario = campo(cdsImport, layouts::TEMD_DIPENDENTI::OrarioContrattuale).asInteger();
+    const int giorniContribuiti = campo(cdsImport, layouts::TEMD_DIPENDENTI::GiorniContribuiti).asInteger();
     if (partTime && oreContribuite > 0 && orario > 0) {
         // Both in hundredths of an hour: the hourly minimum is six days'
         // minimum over the weekly contract hours, to the cent.
@@ -272,9 +273,10 @@ void TZepImpMultiSelect::CalcolaOreEMinimale(int codice)
     } else if (!partTime && giorniContribuiti > 0) {
         minimo = TwunCalcolaFond::MinimaleGiornaliero(giorniContribuiti, giornaliero);
     }
-    const Currency imponibile = TwunCalcola::Arrotonda(0, campo(cdsImport, QStringLiteral("Imponibile")).asCurrency());
+    const Currency imponibile =
+        TwunCalcola::Arrotonda(0, campo(cdsImport, layouts::TEMD_DIPENDENTI::Imponibile).asCurrency());
     if (minimo > imponibile + Currency::fromInt(1))
-        campo(cdsImport, QStringLiteral("RispettoMinimale")).setAsString(QStringLiteral("S"));
+        campo(cdsImport, layouts::TEMD_DIPENDENTI::RispettoMinimale).setAsString(QStringLiteral("S"));
 }
 
 void TZepImpMultiSelect::CalcolaSettimaneUtili(Currency ore)
@@ -285,11 +287,12 @@ void TZepImpMultiSelect::CalcolaSettimaneUtili(Currency ore)
     const int previste = xqcVape.eof() ? 0 : xqcVape.fieldByName(QStringLiteral("IVAPEOREPREVISTE")).asInteger();
     if (previste > 0) {
         const qint64 settimane = TwunCalcola::ArrotondaPari(0, ore * 100, previste).truncated();
-        campo(cdsImport, QStringLiteral("SettimaneUtili"))
+        campo(cdsImport, layouts::TEMD_DIPENDENTI::SettimaneUtili)
             .setAsInteger(int(std::min<qint64>(settimane, SettimaneMassime)));
     } else {
-        Notifica().Messaggio(platform::format(MsgSettimaneUtili, campo(cdsImport, QStringLiteral("Cognome")).asString(),
-                                              campo(cdsImport, QStringLiteral("Nome")).asString()),
+        Notifica().Messaggio(platform::format(MsgSettimaneUtili,
+                                              campo(cdsImport, layouts::TEMD_DIPENDENTI::Cognome).asString(),
+                                              campo(cdsImport, layouts::TEMD_DIPENDENTI::Nome).asString()),
                              platform::MessageType::Error);
     }
 }
@@ -312,9 +315,9 @@ void TZepImpMultiSelect::CalcolaAnf()
     TwunCalcNucleoFam::CalcolaAssegno(wunAnnoFinanziario().Year(), mese, r, acom);
     if (r.importo <= Currency())
         return;
-    campo(cdsImport, QStringLiteral("TipoANF")).setAsString(TipoAnf(r.tabella));
-    campo(cdsImport, QStringLiteral("NumANF")).setAsInteger(r.nucleo);
-    campo(cdsImport, QStringLiteral("ClasseANF")).setAsInteger(r.classe);
+    campo(cdsImport, layouts::TEMD_DIPENDENTI::TipoANF).setAsString(TipoAnf(r.tabella));
+    campo(cdsImport, layouts::TEMD_DIPENDENTI::NumANF).setAsInteger(r.nucleo);
+    campo(cdsImport, layouts::TEMD_DIPENDENTI::ClasseANF).setAsInteger(r.classe);
 }
 
 void TZepImpMultiSelect::CalcolaBonus()
@@ -340,13 +343,13 @@ void TZepImpMultiSelect::CalcolaBonus()
     bonus.close();
     if (importo <= Currency())
         return;
-    campo(cdsImport, QStringLiteral("BonusUTImporto")).setAsCurrency(importo);
+    campo(cdsImport, layouts::TEMD_DIPENDENTI::BonusUTImporto).setAsCurrency(importo);
     if (voce == TWunCalcolaAnno2022::VoceBonus200) {
-        campo(cdsImport, QStringLiteral("BonusUTMese")).setAsInteger(Mese());
+        campo(cdsImport, layouts::TEMD_DIPENDENTI::BonusUTMese).setAsInteger(Mese());
     } else {
-        campo(cdsImport, QStringLiteral("BonusUTMese")).setAsInteger(11);
+        campo(cdsImport, layouts::TEMD_DIPENDENTI::BonusUTMese).setAsInteger(11);
         // A class operation: whatever the working year's rule object is.
-        campo(cdsImport, QStringLiteral("BonusUTBaseRif"))
+        campo(cdsImport, layouts::TEMD_DIPENDENTI::BonusUTBaseRif)
             .setAsCurrency(TWunCalcolaAnno2022::ImponibileBonus150(acom, 0));
     }
 }

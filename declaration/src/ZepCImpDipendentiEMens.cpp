@@ -2,12 +2,14 @@
 // E-Mens row has besides its taxable, and the refusal of open-ended
 // contracts under contribution type "71".
 #include "ZepCImpMultiSelect.h"
+#include "ZepCWiz.h"
 
 #include "WunUUtil.h"
 #include "tovUCalcoli.h"
 
 #include "Exceptions.h"
 #include "Field.h"
+#include "ZepULayoutNomi.h"
 
 using platform::Currency;
 
@@ -23,17 +25,18 @@ bool tempoIndeterminato(int tnoId)
 
 void TZepImpMultiSelect::ControllaTempoIndeterminato() const
 {
-    if (TipoContribuzione().trimmed() == TipoContribuzioneSenzaRitenute
-        && tempoIndeterminato(qquAcom.value(QStringLiteral("ITNOID")).toInt()))
-        throw EUqError(MsgTempoIndeterminato);
+    const QString tipo = TipoContribuzione().trimmed();
+    if (tipo == TipoContribuzioneSenzaRitenute && tempoIndeterminato(qquAcom.value(QStringLiteral("ITNOID")).toInt()))
+        throw EUqError(MsgTempoIndeterminato + QLatin1Char(' ')
+                       + MsgTipoContribuzioneScelto.arg(tipo, TZepWiz::Titolo));
 }
 
 void TZepImpMultiSelect::AumentaImponibileAnnoPrecedente(Currency importo)
 {
     if (importo <= Currency() || !VarRetributive())
         return;
-    cdsImport.fieldByName(QStringLiteral("Anno")).setAsInteger(wunAnnoFinanziario().Year() - 1);
-    platform::Field &aumento = cdsImport.fieldByName(QStringLiteral("AumentoImponibile"));
+    cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::Anno).setAsInteger(wunAnnoFinanziario().Year() - 1);
+    platform::Field &aumento = cdsImport.fieldByName(layouts::TEMD_DIPENDENTI::AumentoImponibile);
     aumento.setAsCurrency(aumento.asCurrency() + importo);
 }
 

@@ -2,6 +2,8 @@
 #include "zepMDisCalcola.h"
 
 #include "WunUUtil.h"
+#include "ZepCTabellaDenuncia.h"
+#include "ZepULayoutNomi.h"
 #include "ZepUUtil.h"
 #include "tovCQueryText.h"
 #include "tovUCalcoli.h"
@@ -13,8 +15,8 @@
 using platform::DataSet;
 using platform::Value;
 
-const QString TZepImpMultiSelect::TabellaDipendenti = QStringLiteral("TEMD_DIPENDENTI");
-const QString TZepImpMultiSelect::TabellaCollaboratori = QStringLiteral("TEMC_COLLABORATORI");
+const QString TZepImpMultiSelect::TabellaDipendenti = layouts::TEMD_DIPENDENTI::Tabella;
+const QString TZepImpMultiSelect::TabellaCollaboratori = layouts::TEMC_COLLABORATORI::Tabella;
 const QString TZepImpMultiSelect::MsgOrariRiduzioni = QStringLiteral(
     "Controllare \"Orari/Riduzioni\" nella pagina \"Altri dati\" dello storico");
 const QString TZepImpMultiSelect::MsgTipoContribuzione = QStringLiteral(
@@ -25,6 +27,9 @@ const QList<int> TZepImpMultiSelect::VociRetribuzioneTeorica{10001, 10002, 10003
 const QList<int> TZepImpMultiSelect::VociRetribuzioneTeoricaEMens{10001, 10002, 10004, 10016, 10018, 10049, 10053};
 const QString TZepImpMultiSelect::MsgTempoIndeterminato = QStringLiteral(
     "Non abilitato per il personale a tempo indeterminato.");
+const QString TZepImpMultiSelect::MsgTipoContribuzioneScelto = QStringLiteral(
+    "La causa è il tipo contribuzione \"%1\" scelto in \"%2\": per il personale a tempo indeterminato "
+    "sceglierne un altro con \"...\" (\"00\" per i dipendenti ordinari) e ripetere \"Importa\".");
 const QString TZepImpMultiSelect::CodiceContrattoEMens = QStringLiteral("EP");
 
 namespace {
@@ -115,8 +120,6 @@ bool TZepImpMultiSelect::VarRetributive() const
 
 void TZepImpMultiSelect::SalvaTabella(DataSet &dataSet)
 {
-    if (RinviaSalvataggio(dataSet))
-        return;
     if (&dataSet == &cdsImport)
         TZepFiscImpMultiSelect::SalvaTabella(dataSet);
     else if (&dataSet == &cdsColl)
@@ -131,10 +134,8 @@ QList<DataSet *> TZepImpMultiSelect::TabelleInMemoria()
 void TZepImpMultiSelect::PrimaDiImportare()
 {
     TZepFiscImpMultiSelect::PrimaDiImportare();
-    if (StoreLocale()) {
-        CaricaTabella(TabellaDipendenti);
-        CaricaTabella(TabellaCollaboratori, &cdsColl);
-    }
+    CaricaTabella(TabellaDipendenti);
+    CaricaTabella(TabellaCollaboratori, &cdsColl);
 }
 
 void TZepImpMultiSelect::PreparaElenco()
@@ -176,8 +177,9 @@ void TZepImpMultiSelect::ImportaRiga()
     const QString codiceFiscale = CodiceFiscale();
     if (!CodiceFiscalePresente(codiceFiscale))
         return;
-    if (PersonaPresente(codiceFiscale)) {
-        if (!SostituireDati())
+    const QStringList altriCodici = AltriCodiciPersona(codiceFiscale);
+    if (PersonaPresente(codiceFiscale) || !altriCodici.isEmpty()) {
+        if (!SostituireDati(altriCodici, codiceFiscale))
             return;
         CancellaPersona(codiceFiscale);
     }
@@ -190,12 +192,25 @@ void TZepImpMultiSelect::ImportaRiga()
 bool TZepImpMultiSelect::PersonaPresente(const QString &codiceFiscale) const
 {
     const platform::ValueList chiave{Value(codiceFiscale), Value(PeriodoDenuncia())};
-    return !cdsImport.lookup(QStringLiteral("CFLavoratore;AnnoMeseDenuncia"), chiave, QStringLiteral("CFLavoratore"))
+    return !cdsImport
+                .lookup(QStringLiteral("CFLavoratore;AnnoMeseDenuncia"), chiave, layouts::TEMD_DIPENDENTI::CFLavoratore)
                 .isNull()
            || !cdsColl
                    .lookup(QStringLiteral("CFCollaboratore;AnnoMeseDenuncia"), chiave,
-                           QStringLiteral("CFCollaboratore"))
+                           layouts::TEMC_COLLABORATORI::CFCollaboratore)
                    .isNull();
+}
+
+QStringList TZepImpMultiSelect::AltriCodiciPersona(const QString &codiceFiscale) const
+{
+    const Value periodo(PeriodoDenuncia());
+    QStringList codici = AltriCodici(cdsImport, layouts::TEMD_DIPENDENTI::CFLavoratore,
+                                     TZepTabellaDenuncia::CampoPeriodo, periodo, codiceFiscale);
+    for (const QString &codice : AltriCodici(cdsColl, layouts::TEMC_COLLABORATORI::CFCollaboratore,
+                                             TZepTabellaDenuncia::CampoPeriodo, periodo, codiceFiscale))
+        if (!codici.contains(codice))
+            codici << codice;
+    return codici;
 }
 
 void TZepImpMultiSelect::CancellaPersona(const QString &codiceFiscale)
@@ -203,4 +218,13 @@ void TZepImpMultiSelect::CancellaPersona(const QString &codiceFiscale)
     const platform::ValueList chiave{Value(codiceFiscale), Value(PeriodoDenuncia())};
     CancellaRighe(cdsImport, QStringLiteral("CFLavoratore;AnnoMeseDenuncia"), chiave);
     CancellaRighe(cdsColl, QStringLiteral("CFCollaboratore;AnnoMeseDenuncia"), chiave);
+    // The rows of the same payroll person under a fiscal code it no longer
+    // has (corrected in the payroll since) are that person's too.
+    const Value persona = PersonaPaghe();
+    if (persona.isEmpty())
+        return;
+    const platform::ValueList diPersona{persona, Value(PeriodoDenuncia())};
+    for (DataSet *tabella : {&cdsImport, &cdsColl})
+        if (tabella->findField(CampoPersona))
+            CancellaRighe(*tabella, CampoPersona + QStringLiteral(";AnnoMeseDenuncia"), diPersona);
 }

@@ -11,7 +11,9 @@
 // The steps of one person (ImportaRiga), in order:
 //   1. the two tables opened (once per dialog);
 //   2. no fiscal code: the error message, nothing imported;
-//   3. rows of the person already in either table: the replace choice
+//   3. rows of the person already in either table, under its fiscal code
+//      or, when it was corrected in the payroll since, under an earlier
+//      one (the rows name their payroll person): the replace choice
 //      (rgSovraScrivi); replacing deletes every row of the person in both;
 //   4. the employee rows (ImportaDipendente, ZepCImpDipendenti.cpp): the
 //      pay periods, one row per working-time kind over its periods, then
@@ -37,7 +39,8 @@
 // contribution, citizenship, pension regime, minimum pay, day codes,
 // contributed days or hours, exemption, allowance or bonus. The contract
 // code is always "EP"; contribution type "71" refuses an open-ended contract
-// ("Non abilitato per il personale a tempo indeterminato."); the theoretical
+// ("Non abilitato per il personale a tempo indeterminato.", naming the type
+// chosen in the wizard as the cause); the theoretical
 // pay sums seven items. The local-file form writes no contract hours,
 // part-time share or theoretical pay.
 //
@@ -83,6 +86,9 @@ public:
     static QString CondizioneVociTeoriche(TZepDenuncia denuncia = TZepDenuncia::UniEmens);
     // "Non abilitato per il personale a tempo indeterminato."
     static const QString MsgTempoIndeterminato;
+    // What follows it: the contribution type chosen in the wizard (%1) as
+    // the cause, and what to choose instead ("La causa è il tipo ...").
+    static const QString MsgTipoContribuzioneScelto;
     // The contract code of every E-Mens row: "EP".
     static const QString CodiceContrattoEMens;
 
@@ -128,15 +134,19 @@ public:
     void ApriCompenso() override;
     // Both tables a person may change.
     QList<platform::DataSet *> TabelleInMemoria() override;
-    // A local-file store's two tables opened before the first person, so
-    // that a failed person's rows are put back in them and written again
-    // (TabellaRipristinata) whichever person fails.
+    // Both tables opened before the first person, whatever the store: a
+    // table that cannot be read ends the run before any person.
     void PrimaDiImportare() override;
 
     // ---- the replace choice ----
     // Whether either table holds a row of the fiscal code in the period.
     bool PersonaPresente(const QString &codiceFiscale) const;
-    // Deletes every row of the person and period from both tables.
+    // The other fiscal codes under which either table holds rows of the
+    // candidate's payroll person in the period: the code was corrected in
+    // the payroll since, and those rows are the person's all the same.
+    QStringList AltriCodiciPersona(const QString &codiceFiscale) const;
+    // Deletes every row of the person and period from both tables: those of
+    // the fiscal code and those of the payroll person.
     void CancellaPersona(const QString &codiceFiscale);
 
     // ---- the employee rows (ZepCImpDipendenti.cpp) ----
@@ -156,11 +166,33 @@ public:
     // The accessory pay of retention `codice` into the row of the accessory
     // company number.
     void RigaAccessori(int codice);
-    // QRY_CUD_INPS_IMP_FOND and QRY_EMENS_RIT_FOND of a component (10001
-    // or 10002); 10001 adds its employee share to the salary withholding.
+    // The INPS taxables and withholdings of a person's months, read at
+    // once (QRY_EMENS_SOMME_INPS) for both retentions (3 and 13): the
+    // fundamental pay by component (10001, 10002), the accessory pay by tax
+    // kind (3, 4) with the relationship types that are not pay left out.
+    // A part without rows holds zeros.
+    class SommeInps {
+    public:
+        struct Importi {
+            Currency imponibile;
+            Currency dipendente;      // RIT_DIP
+            Currency amministrazione; // RIT_AMM
+        };
+        // The sums of the candidate's IACOMID, MESE_INIZIALE and
+        // MESE_FINALE through `query`.
+        static SommeInps Leggi(platform::SqlQuery &query, const platform::DataSet &candidato);
+        const Importi &Fondamentali(int codice, int componente) const;
+        const Importi &Accessori(int codice, int tipo) const;
+
+    private:
+        static int Posizione(bool accessori, int codice, int chiave);
+        Importi m_parti[8];
+    };
+    // The taxable and contribution of a component (10001 or 10002) from the
+    // person's sums; 10001 adds its employee share to the salary
+    // withholding.
     Somme SommeFondamentali(int codice, int componente);
-    // QRY_CUD_INPS_IMP_ACC and QRY_EMENS_RIT_ACC of an accessory kind (3 or
-    // 4), relationship types that are not pay left out.
+    // The same of an accessory kind (3 or 4).
     Somme SommeAccessori(int codice, int tipo);
     // A new row of cdsImport (in insert) with the defaults of an employee
     // row of retention `codice` on the company number.
@@ -267,14 +299,13 @@ private:
     QString CodiceFiscale() const;
     const platform::Field &Parametro(const QString &nome) const;
     void ControllaTipoContribuzione(Currency ritenutaDipendente) const;
-    // RIT_DIP + RIT_AMM of a withholding statement (QRY_EMENS_RIT_FOND or
-    // _ACC) of the candidate's months, with its key and appended condition;
-    // the employee share in `dipendente`, checked against the type.
-    Currency Contributo(const QString &istruzione, int codice, const QString &chiave, int valore,
-                        const QString &condizione, Currency &dipendente);
+    // The part's taxable, and (not for E-Mens) RIT_DIP + RIT_AMM with the
+    // employee share checked against the contribution type.
+    Somme SommeDi(const SommeInps::Importi &importi) const;
 
     TZepDenuncia m_denuncia = TZepDenuncia::UniEmens;
     Currency m_ritenutaStipendio;
+    SommeInps m_somme; // the person's, read by ImportaDipendente
     // The person's exemption and bonus are placed on one row only.
     bool m_esoneroFatto = false;
     bool m_bonusFatto = false;

@@ -4,14 +4,15 @@
 #include "Field.h"
 #include "Paths.h"
 #include "TovUCdsUtil.h"
+#include "ZepULayoutNomi.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <utility>
 
-const QString TZepKax::FileDipendenti = QStringLiteral("TEMD_DIPENDENTI.CDS");
-const QString TZepKax::FileCollaboratori = QStringLiteral("TEMC_COLLABORATORI.CDS");
-const QString TZepKax::FileDichiarante = QStringLiteral("TAMM_AMMINISTRAZIONE.CDS");
+const QString TZepKax::FileDipendenti = layouts::TEMD_DIPENDENTI::Tabella + QStringLiteral(".CDS");
+const QString TZepKax::FileCollaboratori = layouts::TEMC_COLLABORATORI::Tabella + QStringLiteral(".CDS");
+const QString TZepKax::FileDichiarante = layouts::TAMM_AMMINISTRAZIONE::Tabella + QStringLiteral(".CDS");
 
 std::function<void(bool)> TZepKax::Dialogo;
 
@@ -24,7 +25,7 @@ TZepKax::TZepKax(QString cartellaAnno, QString cartellaIniziale)
 void TZepKax::AllineaTabelleLocali()
 {
     AggiornaStrutturaCds(FileDipendenti, QStringLiteral("ELIMINA"), 0);
-    AggiornaStrutturaCds(FileCollaboratori, QStringLiteral("CodiceComune"), 0);
+    AggiornaStrutturaCds(FileCollaboratori, layouts::TEMC_COLLABORATORI::CodiceComune, 0);
 }
 
 bool TZepKax::AggiornaStrutturaCds(const QString &file, const QString &campo, int dimensione)
@@ -68,7 +69,8 @@ bool TZepKax::AggiornaStrutturaCds(const QString &file, const QString &campo, in
     vecchio.close();
     TTovCds::SaveToFile(cdsNew, percorso);
     QSaveFile copia(TTovCds::BackupName(percorso));
-    if (!copia.open(QIODevice::WriteOnly) || copia.write(contenuto) != contenuto.size() || !copia.commit())
+    if (!copia.open(QIODevice::WriteOnly) || copia.write(contenuto) != contenuto.size()
+        || !platform::commitSaveFile(copia))
         throw EUqError(QStringLiteral("Impossibile conservare la copia %1: %2")
                            .arg(TTovCds::BackupName(percorso), copia.errorString()));
     return true;

@@ -1,6 +1,7 @@
 #include "ZepCMeseFplsExEnpals.h"
 
 #include "Exceptions.h"
+#include "ZepULayoutNomi.h"
 
 const QString TZepMeseFplsExEnpals::Intestazione = QStringLiteral(
     "Lavorato (S=Lavorato; vuoto=non lavorato)   Copertura (X=Totalmente  retribuito;  1=Tot. non retr.; 2= parz. "
@@ -8,8 +9,8 @@ const QString TZepMeseFplsExEnpals::Intestazione = QStringLiteral(
 const QString TZepMeseFplsExEnpals::MsgGiorniCoperti = QStringLiteral("Giorni lavorati e coperti devono coincidere");
 const QString TZepMeseFplsExEnpals::MsgGiorniRetribuiti = QStringLiteral(
     "La somma dei giorni lavorati deve coincidere con i giorni retribuiti");
-const QString TZepMeseFplsExEnpals::CampoLavorati = QStringLiteral("GiorniLavorati");
-const QString TZepMeseFplsExEnpals::CampoCopertura = QStringLiteral("GiorniTipoCopertura");
+const QString TZepMeseFplsExEnpals::CampoLavorati = layouts::TEFE_FPLSEXENPALS::GiorniLavorati;
+const QString TZepMeseFplsExEnpals::CampoCopertura = layouts::TEFE_FPLSEXENPALS::GiorniTipoCopertura;
 
 std::optional<QString> TZepMeseFplsExEnpals::Carattere(Riga riga, QChar tasto)
 {

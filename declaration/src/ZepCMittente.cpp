@@ -1,5 +1,7 @@
 #include "ZepCMittente.h"
 
+#include "ZepULayoutNomi.h"
+
 #include <QRegularExpression>
 
 bool TZepMittente::GruppiPubblicaAmministrazione(const QString &codiceInpdap)
@@ -14,20 +16,22 @@ bool TZepMittente::GruppiPubblicaAmministrazione(const QString &codiceInpdap)
 const QList<TZepRicerca> &TZepMittente::Ricerche()
 {
     static const QList<TZepRicerca> ricerche = {
-        {QStringLiteral("SedeINPS"), QStringLiteral("TSIN_SEDIINPS.cds")},
-        {QStringLiteral("FormaGiuridica"), QStringLiteral("TFOR_FORMAGIUR.cds")},
-        {QStringLiteral("ISTAT"), QStringLiteral("TAT8_CODATECO.cds")},
-        {QStringLiteral("EA_FormaGiuridica"), QStringLiteral("TFOR_FORMAGIUR.cds")},
-        {QStringLiteral("EA_ISTAT"), QStringLiteral("TAT8_CODATECO.cds")},
+        {layouts::TAMM_AMMINISTRAZIONE::SedeINPS, QStringLiteral("TSIN_SEDIINPS.cds")},
+        {layouts::TAMM_AMMINISTRAZIONE::FormaGiuridica, QStringLiteral("TFOR_FORMAGIUR.cds")},
+        {layouts::TAMM_AMMINISTRAZIONE::ISTAT, QStringLiteral("TAT8_CODATECO.cds")},
+        {layouts::TAMM_AMMINISTRAZIONE::EA_FormaGiuridica, QStringLiteral("TFOR_FORMAGIUR.cds")},
+        {layouts::TAMM_AMMINISTRAZIONE::EA_ISTAT, QStringLiteral("TAT8_CODATECO.cds")},
     };
     return ricerche;
 }
 
 const QStringList &TZepMittente::CampiCodiceFiscale()
 {
-    static const QStringList campi = {QStringLiteral("CFPersonaMittente"), QStringLiteral("CFMittente"),
-                                      QStringLiteral("CFAzienda"), QStringLiteral("SS_CFAzienda"),
-                                      QStringLiteral("EA_CFAzienda")};
+    static const QStringList campi = {layouts::TAMM_AMMINISTRAZIONE::CFPersonaMittente,
+                                      layouts::TAMM_AMMINISTRAZIONE::CFMittente,
+                                      layouts::TAMM_AMMINISTRAZIONE::CFAzienda,
+                                      layouts::TAMM_AMMINISTRAZIONE::SS_CFAzienda,
+                                      layouts::TAMM_AMMINISTRAZIONE::EA_CFAzienda};
     return campi;
 }
 

@@ -1,13 +1,16 @@
 #include "ZepCParametri.h"
 
 #include "Exceptions.h"
+#include "Field.h"
 #include "Paths.h"
 #include "TovUCdsUtil.h"
 #include "UqMessages.h"
+#include "ZepCFormeCampi.h"
 #include "ZepCKax.h"
 #include "ZepUMainState.h"
 #include "ZepUUtil.h"
 #include "tovUDBCds.h"
+#include "ZepULayoutNomi.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,15 +28,15 @@ using platform::FieldType;
 const QString ZepTitoloUniEmens = QStringLiteral("zepUni - Denunce UniEmens");
 const QString ZepTitoloEMens = QStringLiteral("zepdb - Denunce E-Mens");
 const QString ZepTitoloEMensLocale = QStringLiteral("zep - Denunce E-Mens 2005-2007");
-const QString ZepMenuEMensLocale = QStringLiteral("Start > Programmi > zep > ") + ZepTitoloEMensLocale;
+const QString ZepAvvioEMensLocale = QStringLiteral("bash scripts/run.sh zep   (il programma \"") + ZepTitoloEMensLocale
+                                    + QStringLiteral("\")");
 
 const QString TZepParametri::FileAnnoMese = QStringLiteral("TEAM_ANNOMESE.cds");
-const QString TZepParametri::TabellaDichiarante = QStringLiteral("TAMM_AMMINISTRAZIONE");
+const QString TZepParametri::TabellaDichiarante = layouts::TAMM_AMMINISTRAZIONE::Tabella;
 
 namespace {
 const QString CampoAnno = QStringLiteral("SEAMANNOFIN");
 const QString CampoMese = QStringLiteral("SEAMMESE");
-const QString CampoCFMittente = QStringLiteral("CFMittente");
 const QString FormatoData = QStringLiteral("dd/MM/yyyy");
 
 QString testoCampo(const DataSet &ds, const QString &name)
@@ -59,7 +62,7 @@ void TZepParametri::ControllaAnnoUniEmens(int anno)
     if (anno < 2008)
         throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2008 eseguire il "
                                       "programma da:")
-                       + QStringLiteral("\n\n") + ZepMenuEMensLocale);
+                       + QStringLiteral("\n\n") + ZepAvvioEMensLocale);
     if (anno < 2010)
         throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2010 utilizzare il "
                                       "programma ")
@@ -68,23 +71,35 @@ void TZepParametri::ControllaAnnoUniEmens(int anno)
 
 const QString TZepParametri::MsgAnnoEMensLocale = QStringLiteral(
     "Anno finanziario deve essere compreso tra 2005 e 2007");
+const QString TZepParametri::EtichettaAnno = QStringLiteral("Anno finanziario");
+
+namespace {
+QString UsareProgrammaSuccessivo(int ultimo, const QString &titolo)
+{
+    return QStringLiteral("Per gestire i dati degli anni finanziari successivi al %1 utilizzare il programma \"%2\".")
+        .arg(ultimo)
+        .arg(titolo);
+}
+} // namespace
 
 void TZepParametri::ControllaAnnoEMens(int anno)
 {
     if (anno < 2008)
         throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2008 eseguire il "
                                       "programma da:")
-                       + QStringLiteral("\n\n") + ZepMenuEMensLocale);
+                       + QStringLiteral("\n\n") + ZepAvvioEMensLocale);
     if (anno > 2009)
-        throw EUqError(QStringLiteral("Per gestire i dati degli anni finanziari successivi al 2009 utilizzare il "
-                                      "programma ")
-                       + QLatin1Char('"') + ZepTitoloUniEmens + QStringLiteral("\"."));
+        throw EUqError(UsareProgrammaSuccessivo(2009, ZepTitoloUniEmens));
 }
 
 void TZepParametri::ControllaAnnoEMensLocale(int anno)
 {
-    if (anno < 2005 || anno > 2007)
+    if (anno < 2005)
         throw EUqError(MsgAnnoEMensLocale);
+    if (anno > 2009)
+        throw EUqError(UsareProgrammaSuccessivo(2009, ZepTitoloUniEmens));
+    if (anno > 2007)
+        throw EUqError(UsareProgrammaSuccessivo(2007, ZepTitoloEMens));
 }
 
 TZepProgramma TZepParametri::ProgrammaEMens()
@@ -161,7 +176,13 @@ int TZepParametri::AnnoDaTesto(const QString &testo)
 
 void TZepParametri::Controlla(const QString &annoTesto) const
 {
-    const int anno = AnnoDaTesto(annoTesto);
+    // A year that is not one is refused as such, not taken for year 0.
+    const QString testo = annoTesto.trimmed();
+    const QString problema = testo.isEmpty() ? QStringLiteral("indicare l'anno: servono 4 cifre")
+                                             : TZepFormeCampi::Problema({TZepFormeCampi::Forma::Anno}, testo);
+    if (!problema.isEmpty())
+        throw EUqError(platform::fieldMessage(EtichettaAnno, problema));
+    const int anno = AnnoDaTesto(testo);
     const TZepProgramma &programma = m_main.Programma();
     if (programma.ControllaAnno)
         programma.ControllaAnno(anno);
@@ -254,10 +275,11 @@ void TZepParametri::PreparaCartellaAnno()
     store.LoadPeriod(cdsNew, TabellaDichiarante, anno, 0);
     if (cdsNew.isEmpty()) {
         store.LoadPeriod(cdsOld, TabellaDichiarante, anno - 1, 0);
-        ZEP_ASSERT(cdsOld.findField(CampoCFMittente),
-                   QStringLiteral("%1 senza il campo %2").arg(TabellaDichiarante, CampoCFMittente));
+        ZEP_ASSERT(
+            cdsOld.findField(layouts::TAMM_AMMINISTRAZIONE::CFMittente),
+            QStringLiteral("%1 senza il campo %2").arg(TabellaDichiarante, layouts::TAMM_AMMINISTRAZIONE::CFMittente));
         cdsOld.first();
-        if (!testoCampo(cdsOld, CampoCFMittente).isEmpty()) {
+        if (!testoCampo(cdsOld, layouts::TAMM_AMMINISTRAZIONE::CFMittente).isEmpty()) {
             cdsNew.append();
             // The first field is the table's own key. The store's row number
             // and registry id belong to the previous year's record: the
@@ -265,8 +287,8 @@ void TZepParametri::PreparaCartellaAnno()
             for (int i = 1; i < cdsOld.fieldCount(); ++i) {
                 const Field *source = cdsOld.field(i);
                 const QString &name = source->fieldName();
-                if (name.compare(QLatin1String("iFisRigo"), Qt::CaseInsensitive) == 0
-                    || name.compare(QLatin1String("iAfiID"), Qt::CaseInsensitive) == 0 || source->isCalculated())
+                if (name.compare(TTovDBCds::FieldRigo, Qt::CaseInsensitive) == 0
+                    || name.compare(TTovDBCds::FieldAfi, Qt::CaseInsensitive) == 0 || source->isCalculated())
                     continue;
                 if (Field *target = cdsNew.findField(name); target && !target->isCalculated())
                     target->setValue(source->value());

@@ -14,8 +14,9 @@ struct TZepProgramma;
 extern const QString ZepTitoloUniEmens;    // the current program (2010 on)
 extern const QString ZepTitoloEMens;       // the earlier program, database form (2008, 2009)
 extern const QString ZepTitoloEMensLocale; // the earlier program, local-file form (2005 to 2007)
-// Where the local-file form is started from.
-extern const QString ZepMenuEMensLocale;
+// How the local-file form is started, as the refusal of the years before
+// 2008 names it.
+extern const QString ZepAvvioEMensLocale;
 
 class TZepParametri {
 public:
@@ -36,10 +37,13 @@ public:
     // local-file form; above, the current program).
     static void ControllaAnnoEMens(int anno);
     static TZepProgramma ProgrammaEMens();
-    // The earlier program, local-file form: 2005 to 2007.
+    // The earlier program, local-file form: 2005 to 2007 (below,
+    // MsgAnnoEMensLocale; above, the program of the year, as the others
+    // name it).
     static void ControllaAnnoEMensLocale(int anno);
     static TZepProgramma ProgrammaEMensLocale();
     static const QString MsgAnnoEMensLocale; // "Anno finanziario deve essere compreso tra 2005 e 2007"
+    static const QString EtichettaAnno;      // "Anno finanziario", the year's box
 
     // The working-period file of the installation.
     QString FilePeriodo() const;
@@ -59,7 +63,9 @@ public:
     // The year edit's text as a year: the number, blanks around it ignored;
     // 0 when it is not a number.
     static int AnnoDaTesto(const QString &testo);
-    // Refuses (EUqError) a year the program does not handle; nothing changes.
+    // Refuses (EUqError) a text that is not a year (four digits, blanks
+    // around them ignored), naming the box, and a year the program does not
+    // handle; nothing changes.
     void Controlla(const QString &annoTesto) const;
     // Takes the period: the working-period texts, the model date, the period
     // file, the status panel, the caption, the store's year and month, and

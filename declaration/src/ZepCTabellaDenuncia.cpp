@@ -1,5 +1,6 @@
 #include "ZepCTabellaDenuncia.h"
 
+#include "ZepCFormeCampi.h"
 #include "ZepUMainState.h"
 #include "ZepUUtil.h"
 
@@ -10,6 +11,7 @@
 #include "Paths.h"
 #include "UqMessages.h"
 #include "tovUDBCds.h"
+#include "ZepULayoutNomi.h"
 
 using platform::DataSet;
 using platform::Field;
@@ -27,8 +29,8 @@ const QString TZepTabellaDenuncia::MsgCarattereNonAmmesso = QStringLiteral(
 const QString TZepTabellaDenuncia::MsgCodiceFiscaleNonValido = QStringLiteral(
     "\"%1\" non è un codice fiscale valido: servono i 16 caratteri del codice di una persona, con il carattere "
     "di controllo esatto, oppure 11 cifre");
-const QString TZepTabellaDenuncia::CampoElimina = QStringLiteral("Elimina");
-const QString TZepTabellaDenuncia::CampoPeriodo = QStringLiteral("AnnoMeseDenuncia");
+const QString TZepTabellaDenuncia::CampoElimina = layouts::TEMD_DIPENDENTI::Elimina;
+const QString TZepTabellaDenuncia::CampoPeriodo = layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia;
 const QString TZepTabellaDenuncia::CartellaTabelle = QStringLiteral("Tabelle/");
 
 TZepTabellaDenuncia::TZepTabellaDenuncia(ITovDBCds &store, const QString &nome, bool annuale)
@@ -113,13 +115,14 @@ void TZepTabellaDenuncia::ControllaRiga(const DataSet &dataSet, const QStringLis
         if (!codice.isEmpty() && !CodiceFiscaleValido(codice))
             throw EUqError(platform::fieldMessage(field, MsgCodiceFiscaleNonValido.arg(codice)));
     }
+    TZepFormeCampi::Controlla(dataSet);
 }
 
 void TZepTabellaDenuncia::ControllaNucleoFamiliare(const DataSet &dataSet)
 {
-    const bool tipo = !dataSet.fieldByName(QStringLiteral("TipoANF")).asString().isEmpty();
-    const bool numero = dataSet.fieldByName(QStringLiteral("NumANF")).asInteger() != 0;
-    const bool classe = dataSet.fieldByName(QStringLiteral("ClasseANF")).asInteger() != 0;
+    const bool tipo = !dataSet.fieldByName(layouts::TEMD_DIPENDENTI::TipoANF).asString().isEmpty();
+    const bool numero = dataSet.fieldByName(layouts::TEMD_DIPENDENTI::NumANF).asInteger() != 0;
+    const bool classe = dataSet.fieldByName(layouts::TEMD_DIPENDENTI::ClasseANF).asInteger() != 0;
     if ((tipo || numero || classe) && !(tipo && numero && classe))
         throw EUqError(MsgNucleoFamiliare);
 }

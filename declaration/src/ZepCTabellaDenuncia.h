@@ -88,8 +88,10 @@ public:
     //   them), or the 11 digits of a company's or of a provisional one;
     static bool CodiceFiscaleValido(const QString &codice);
     // - the current record: every text field of characters the declaration
-    //   can carry, each field of `codiciFiscali` empty or a valid code.
-    //   EUqError names the first field that is not.
+    //   can carry, each field of `codiciFiscali` empty or a valid code, every
+    //   field of a fixed form (CAP, province, codes, years, months, periods,
+    //   percentages: TZepFormeCampi) of that form. EUqError names the first
+    //   field that is not.
     static void ControllaRiga(const platform::DataSet &dataSet, const QStringList &codiciFiscali);
     static const QString MsgCarattereNonAmmesso;    // "il carattere \"%1\" (%2) non può ..."
     static const QString MsgCodiceFiscaleNonValido; // "\"%1\" non è un codice fiscale valido ..."

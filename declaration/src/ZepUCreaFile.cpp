@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Exceptions.h"
+#include "Field.h"
 #include "IniFile.h"
 #include "Services.h"
 #include "UqMessages.h"
@@ -27,6 +28,15 @@ QString TZepCreaFile::CFSoftwarehouseConfigurato()
         .trimmed();
 }
 
+int TZepCreaFile::InteroDichiarato(const platform::Field &f)
+{
+    if (f.isNull())
+        return 0;
+    if (f.dataType() == platform::FieldType::Currency)
+        return int(f.asCurrency().rounded(0).truncated());
+    return f.asInteger();
+}
+
 QString TZepCreaFile::CartellaProgrammi(const QString &sottocartella)
 {
     const QString programmi = qEnvironmentVariable("ProgramFiles");
@@ -44,6 +54,8 @@ QString TZepCreaFile::TestoErrore(const QString &persona, const std::exception &
     if (const auto *archivio = dynamic_cast<const platform::EDatabaseError *>(&errore);
         archivio && archivio->archiveFailure())
         return MsgErrore + QStringLiteral("\n\n") + platform::Database::archiveFailureMessage(*archivio);
+    if (const auto *file = dynamic_cast<const platform::EWriteError *>(&errore))
+        return MsgErrore + QStringLiteral("\n\n") + file->message();
     return TestoErrore(persona, QString::fromUtf8(errore.what()));
 }
 

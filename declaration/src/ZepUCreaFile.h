@@ -9,6 +9,10 @@
 #include <exception>
 #include <functional>
 
+namespace platform {
+class Field;
+}
+
 class TZepCreaFile {
 public:
     static const QString MsgAnnullata;     // "Operazione annullata dall'utente."
@@ -29,6 +33,13 @@ public:
     // default; empty when the user cancelled.
     using SceltaFile = std::function<QString(const QString &cartella, const QString &nome)>;
 
+    // A figure as the E-Mens file declares it: an amount in whole euros,
+    // rounded half away from zero, any other number as it is; 0 for null.
+    // The file's one rounding: its writer and the prints of its declaration
+    // both take their figures from here, so that a print shows what the
+    // file declares.
+    static int InteroDichiarato(const platform::Field &f);
+
     // The environment variable "ProgramFiles" as a full path (the user's
     // home folder when it is unset) + `sottocartella` ("/INPS/...").
     static QString CartellaProgrammi(const QString &sottocartella);
@@ -47,7 +58,7 @@ public:
     // the message.
     static QString TestoErrore(const QString &persona, const QString &messaggio);
     // The same for a failure met while the person was current: an error of
-    // the archive itself (disk full, connection lost) is told by its cause
-    // and not put on the person.
+    // the archive itself (disk full, connection lost) or a file that cannot
+    // be written is told by its cause and not put on the person.
     static QString TestoErrore(const QString &persona, const std::exception &errore);
 };

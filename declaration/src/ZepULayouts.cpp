@@ -11,3 +11,8 @@ void RegistraLayoutDenunce()
 {
     TTovDBCdsLayouts::RegisterFolder(CartellaLayoutDenunce());
 }
+
+void AnnullaLayoutDenunce()
+{
+    TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
+}

@@ -7,5 +7,6 @@
 // The resource folder of the layouts: ":/layouts/zep".
 QString CartellaLayoutDenunce();
 // Registers that folder with the store's layout installer (start-up, before
-// the archive is opened; registering twice counts once).
+// the archive is opened; registering twice counts once), and its undoing.
 void RegistraLayoutDenunce();
+void AnnullaLayoutDenunce();

@@ -10,9 +10,11 @@
 // through its owner, or else as the current one (Require).
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QObject;
 class ITovDBCds;
+class IZepSezioneDenuncia;
 
 // The declaration a program writes: the current program's UniEmens, or the
 // earlier program's E-Mens in its database form or its local-file form.
@@ -38,6 +40,10 @@ struct TZepProgramma {
     QString CartellaIniziale;
     bool FileLocali() const { return !CartellaIniziale.isEmpty(); }
     TZepDenuncia Denuncia = TZepDenuncia::UniEmens;
+    // The program's own section of its declaration print (print/zepCReport),
+    // filled by the program that has one (zepUni: its public-sector
+    // persons); none: the print has no such section.
+    std::function<std::unique_ptr<IZepSezioneDenuncia>()> SezioneDenuncia;
 };
 
 class IZepMainState {

@@ -1,16 +1,12 @@
 #include "zepCFiscImpMultiSelect.h"
 
-#include "ZepCCdsLocale.h"
 #include "ZepCParametri.h"
 #include "zepCImpSostituto.h"
 #include "tovCQueryText.h"
 #include "tovUDBCds.h"
+#include "tovUDBCdsImportazione.h"
 
 #include "Exceptions.h"
-
-#include <QScopeGuard>
-
-#include <utility>
 
 using platform::DataSet;
 using platform::Value;
@@ -18,11 +14,6 @@ using platform::Value;
 TZepFiscImpMultiSelect::TZepFiscImpMultiSelect(ITovDBCds &store, platform::Database *connessione)
     : TwunFiscImpMultiSelect(connessione), m_store(store)
 {
-}
-
-bool TZepFiscImpMultiSelect::StoreLocale() const
-{
-    return dynamic_cast<const TZepCdsLocale *>(&m_store) != nullptr;
 }
 
 bool TZepFiscImpMultiSelect::EDichiarante(const QString &tabella)
@@ -69,46 +60,48 @@ int TZepFiscImpMultiSelect::RegimePost95()
 void TZepFiscImpMultiSelect::SalvaTabella(DataSet &dataSet)
 {
     ZEP_ASSERT(!m_nomeTabella.isEmpty(), QStringLiteral("SalvaTabella: tabella non caricata con CaricaTabella"));
-    if (RinviaSalvataggio(dataSet))
-        return;
     if (EDichiarante(m_nomeTabella))
         m_store.SavePeriod(dataSet, m_nomeTabella, m_store.Year(), 0);
     else
         m_store.Save(dataSet, m_nomeTabella);
 }
 
-bool TZepFiscImpMultiSelect::RinviaSalvataggio(DataSet &dataSet)
+void TZepFiscImpMultiSelect::ApriAnagrafica()
 {
-    if (m_scriviOra || !StoreLocale() || !PersonaInCorso())
-        return false;
-    if (!m_rinviati.contains(&dataSet))
-        m_rinviati.append(&dataSet);
-    return true;
+    if (PersonaInCorso())
+        m_store.BeginUnit();
+    TwunFiscImpMultiSelect::ApriAnagrafica();
 }
 
 void TZepFiscImpMultiSelect::PrimaDelCommit()
 {
-    const QList<DataSet *> tabelle = std::exchange(m_rinviati, {});
-    m_scriviOra = true;
-    const auto fine = qScopeGuard([this] { m_scriviOra = false; });
-    for (DataSet *tabella : tabelle)
-        SalvaTabella(*tabella);
+    m_store.CommitUnit();
 }
 
-void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &dataSet)
+void TZepFiscImpMultiSelect::TabellaRipristinata(DataSet &)
 {
-    // The local files are no part of the person's transaction: the rows a
-    // failed person had saved are still in them until the table, put back,
-    // is written again. Saves still deferred are dropped with the person.
-    m_rinviati.clear();
-    if (StoreLocale() && dataSet.isActive()) {
-        m_scriviOra = true;
-        const auto fine = qScopeGuard([this] { m_scriviOra = false; });
-        SalvaTabella(dataSet);
-    }
+    // The person's rows are gone from the store, whatever it is, once its
+    // unit is dropped; the tables in memory were put back by the loop.
+    m_store.DropUnit();
+}
+
+void TZepFiscImpMultiSelect::FineOperazione()
+{
+    m_store.EndUnits();
+    TwunFiscImpMultiSelect::FineOperazione();
 }
 
 void TZepFiscImpMultiSelect::ImportaSostituto()
 {
-    TZepImpSostituto(*this, FileSediInps).Importa();
+    TZepImpSostituto({m_store, cdsSostituto, Sedi()}, FileSediInps).Importa();
+}
+
+std::unique_ptr<TTovDBCdsImportazione> TZepFiscImpMultiSelect::ImportazionePeriodo()
+{
+    return m_store.Importazione(m_store.Year(), m_store.Month());
+}
+
+std::unique_ptr<TTovDBCdsImportazione> TZepFiscImpMultiSelect::ImportazioneDichiarante()
+{
+    return m_store.Importazione(m_store.Year(), 0);
 }

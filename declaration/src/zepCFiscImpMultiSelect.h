@@ -5,9 +5,12 @@
 // import. It runs the payroll library's per-person loop
 // (WunCFiscImpMultiSelect.h: one transaction per person, the same virtual
 // operations) and differs in where the tables live: in the declaration-table
-// store of the working period instead of files, written inside the person's
-// transaction and so rolled back with it. It adds two lookups the
-// subclasses put into their rows, the citizenship and the pension regime.
+// store of the working period instead of files, each person's saves one
+// unit of the store (ITovDBCds: begun with the person, committed right
+// before its transaction, dropped when it fails), so that whatever store it
+// is given keeps a person's rows whole or not at all. It adds two lookups
+// the subclasses put into their rows, the citizenship and the pension
+// regime.
 //
 // The store is the main window's one instance, positioned on the working
 // period; the declarant table is kept per year, under month 0.
@@ -23,9 +26,6 @@ public:
     explicit TZepFiscImpMultiSelect(ITovDBCds &store, platform::Database *connessione = nullptr);
 
     ITovDBCds &Store() const { return m_store; }
-    // Whether the store keeps its tables in local files (TZepCdsLocale),
-    // which are no part of the person's transaction.
-    bool StoreLocale() const;
 
     // The INPS offices' code table the declarant step of the subclasses
     // reads (TZepImpSostituto::TabellaSediInps among the program's code
@@ -50,30 +50,26 @@ public:
 
     // cdsImport written to the store under the table CaricaTabella
     // remembered, for the store's year and month (month 0 for the
-    // declarant). It runs in the person's transaction.
+    // declarant). During a person it is a save of the person's unit.
     void SalvaTabella(platform::DataSet &dataSet) override;
-    // Nothing to write again in the archive's store: the rollback undid its
-    // rows. A local-file store (TZepCdsLocale) has the table written again.
+    // The person's unit begins with its first step.
+    void ApriAnagrafica() override;
+    // The person's unit dropped (once for all its tables).
     void TabellaRipristinata(platform::DataSet &dataSet) override;
+    // The month of the store's tables (and its year's declarant), held
+    // while the run imports (none for local files).
+    std::unique_ptr<TTovDBCdsImportazione> ImportazionePeriodo() override;
+    std::unique_ptr<TTovDBCdsImportazione> ImportazioneDichiarante() override;
     // The declarant of the year (TZepImpSostituto over FileSediInps).
     void ImportaSostituto() override;
-    // In the local-file form a person's rows are written to their files
-    // once the person is whole, not row by row: a process killed between
-    // two rows of a person would leave the first in the file (a file write
-    // is no part of the transaction). The tables deferred during the person
-    // are written here.
+    // The person's unit committed: the person is whole.
     void PrimaDelCommit() override;
-
-protected:
-    // The save of `dataSet` deferred to the person's end: the local-file
-    // form, during a person; false when it is to be written now.
-    bool RinviaSalvataggio(platform::DataSet &dataSet);
+    // The store's units over, then the base's message.
+    void FineOperazione() override;
 
 private:
     static bool EDichiarante(const QString &tabella);
 
     ITovDBCds &m_store;
     QString m_nomeTabella;
-    QList<platform::DataSet *> m_rinviati; // saves deferred to the person's end
-    bool m_scriviOra = false;              // writing them (or a table put back)
 };

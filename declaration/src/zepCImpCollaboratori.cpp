@@ -9,6 +9,7 @@
 #include "tovCQueryText.h"
 #include "tovUCalcoli.h"
 #include "wunUCalcoli.h"
+#include "ZepULayoutNomi.h"
 
 #include <array>
 
@@ -152,32 +153,33 @@ void TZepImpCollaboratori::ScriviRiga(const TRiga &riga)
     const platform::SqlQuery &compenso = m_import.qquAcom;
     DataSet &c = m_collaboratori;
     c.append();
-    auto imposta = [&c](const char *campo, const Value &valore) {
-        c.fieldByName(QLatin1String(campo)).setValue(valore);
-    };
-    imposta("AnnoMeseDenuncia", PeriodoDenuncia());
+    auto imposta = [&c](const QString &campo, const Value &valore) { c.fieldByName(campo).setValue(valore); };
+    imposta(layouts::TEMC_COLLABORATORI::AnnoMeseDenuncia, PeriodoDenuncia());
     // Without blanks around it, as the employee rows and the replace choice
     // take it: a re-import must find and replace these rows.
-    imposta("CFCollaboratore", compenso.value(QStringLiteral("SANACODFISCALE")).toString().trimmed());
-    imposta("Elimina", QStringLiteral("N"));
-    imposta("Cognome", m_import.Cognome());
-    imposta("Nome", m_import.Nome());
-    imposta("CodiceComune", m_import.Parametri()->fieldValue(QStringLiteral("ComuneLavoro")));
+    imposta(layouts::TEMC_COLLABORATORI::CFCollaboratore,
+            compenso.value(QStringLiteral("SANACODFISCALE")).toString().trimmed());
+    m_import.SegnaPersona(c);
+    imposta(layouts::TEMC_COLLABORATORI::Elimina, QStringLiteral("N"));
+    imposta(layouts::TEMC_COLLABORATORI::Cognome, m_import.Cognome());
+    imposta(layouts::TEMC_COLLABORATORI::Nome, m_import.Nome());
+    imposta(layouts::TEMC_COLLABORATORI::CodiceComune,
+            m_import.Parametri()->fieldValue(QStringLiteral("ComuneLavoro")));
     const TCodici codici = Codici(codiceAttivita, riga.TnoId, Denuncia);
-    imposta("TipoRapporto", codici.TipoRapporto);
-    imposta("CodiceAttivita", codici.CodiceAttivita);
-    imposta("Imponibile", TwunCalcola::Arrotonda(0, riga.Imponibile));
+    imposta(layouts::TEMC_COLLABORATORI::TipoRapporto, codici.TipoRapporto);
+    imposta(layouts::TEMC_COLLABORATORI::CodiceAttivita, codici.CodiceAttivita);
+    imposta(layouts::TEMC_COLLABORATORI::Imponibile, TwunCalcola::Arrotonda(0, riga.Imponibile));
     const int aliquota = int(TwunCalcola::ArrotondaPari(0, riga.Aliquota * 100).truncated());
-    imposta("Aliquota", aliquota);
+    imposta(layouts::TEMC_COLLABORATORI::Aliquota, aliquota);
     if (const QString altraAss = AltraAss(compenso.value(QStringLiteral("IACOMCOPASS")).toInt(), aliquota, Denuncia);
         !altraAss.isEmpty())
-        imposta("AltraAss", altraAss);
-    imposta("Dal", riga.Dal.isValid() ? Value(riga.Dal) : Value::null());
-    imposta("Al", riga.Al.isValid() ? Value(riga.Al) : Value::null());
+        imposta(layouts::TEMC_COLLABORATORI::AltraAss, altraAss);
+    imposta(layouts::TEMC_COLLABORATORI::Dal, riga.Dal.isValid() ? Value(riga.Dal) : Value::null());
+    imposta(layouts::TEMC_COLLABORATORI::Al, riga.Al.isValid() ? Value(riga.Al) : Value::null());
     if (riga.ImpAgevolazione > Currency()) {
-        imposta("CodiceAttivita", AttivitaAgevolazione);
-        imposta("ImpAgevolazione", riga.ImpAgevolazione);
-        imposta("TipoAgevolazione", TipoAgevolazione);
+        imposta(layouts::TEMC_COLLABORATORI::CodiceAttivita, AttivitaAgevolazione);
+        imposta(layouts::TEMC_COLLABORATORI::ImpAgevolazione, riga.ImpAgevolazione);
+        imposta(layouts::TEMC_COLLABORATORI::TipoAgevolazione, TipoAgevolazione);
     }
     c.post();
 }

@@ -8,6 +8,7 @@
 #include "WunUUtil.h"
 #include "tovCQueryText.h"
 #include "tovUCalcoli.h"
+#include "ZepULayoutNomi.h"
 
 using platform::Currency;
 using platform::DataSet;
@@ -124,50 +125,50 @@ void TZepImpFplsExEnpalsMultiSelect::RigaFpls(const TSomme &s)
     if (s.Imponibile.isZero())
         return;
     DataSet &r = cdsImport;
-    auto imposta = [&r](const char *campo, const Value &valore) {
-        r.fieldByName(QLatin1String(campo)).setValue(valore);
-    };
+    auto imposta = [&r](const QString &campo, const Value &valore) { r.fieldByName(campo).setValue(valore); };
     const QString codiceFiscale = qquAcom.value(QStringLiteral("SANACODFISCALE")).toString();
     if (r.locate(ChiaveRiga, {codiceFiscale, PeriodoDenuncia(), Qualifica2, Matricola()})) {
         r.edit();
     } else {
         r.append();
-        imposta("AnnoMeseDenuncia", PeriodoDenuncia());
-        imposta("Matricola", Matricola());
-        imposta("CFLavoratore", codiceFiscale);
-        imposta("Elimina", QStringLiteral("N"));
-        imposta("Cognome", Cognome().toUpper());
-        imposta("Nome", Nome().toUpper());
-        imposta("Cittadinanza", Cittadinanza());
-        imposta("Qualifica2", Qualifica2);
-        imposta("Qualifica3", QStringLiteral("D"));
-        imposta("CodiceComune", Parametri()->fieldValue(QStringLiteral("ComuneLavoro")));
-        imposta("RegimePost95", RegimePost95() == 1 ? QStringLiteral("Sì") : QStringLiteral("No"));
+        imposta(layouts::TEFE_FPLSEXENPALS::AnnoMeseDenuncia, PeriodoDenuncia());
+        imposta(layouts::TEFE_FPLSEXENPALS::Matricola, Matricola());
+        imposta(layouts::TEFE_FPLSEXENPALS::CFLavoratore, codiceFiscale);
+        imposta(layouts::TEFE_FPLSEXENPALS::Elimina, QStringLiteral("N"));
+        imposta(layouts::TEFE_FPLSEXENPALS::Cognome, Cognome().toUpper());
+        imposta(layouts::TEFE_FPLSEXENPALS::Nome, Nome().toUpper());
+        imposta(layouts::TEFE_FPLSEXENPALS::Cittadinanza, Cittadinanza());
+        imposta(layouts::TEFE_FPLSEXENPALS::Qualifica2, Qualifica2);
+        imposta(layouts::TEFE_FPLSEXENPALS::Qualifica3, QStringLiteral("D"));
+        imposta(layouts::TEFE_FPLSEXENPALS::CodiceComune, Parametri()->fieldValue(QStringLiteral("ComuneLavoro")));
+        imposta(layouts::TEFE_FPLSEXENPALS::RegimePost95,
+                RegimePost95() == 1 ? QStringLiteral("Sì") : QStringLiteral("No"));
         const int giorni = ApriSomma(QStringLiteral("QRY_EMENS_FPLS_EXENPALS_GIORNI"), QStringLiteral("CO_ACCESSORI"),
                                      CO_ACCESSORI)
                                ? qquEMens.value(QStringLiteral("GIORNI")).toInt()
                                : 0;
         qquEMens.close();
-        imposta("GiorniRetribuiti", giorni);
-        imposta("GiorniContribuiti", giorni);
-        imposta("Qualifica1", QStringLiteral("S"));
-        imposta("TipoContribuzione", Parametri()->fieldValue(QStringLiteral("TipoContribuzioneFpls")));
+        imposta(layouts::TEFE_FPLSEXENPALS::GiorniRetribuiti, giorni);
+        imposta(layouts::TEFE_FPLSEXENPALS::GiorniContribuiti, giorni);
+        imposta(layouts::TEFE_FPLSEXENPALS::Qualifica1, QStringLiteral("S"));
+        imposta(layouts::TEFE_FPLSEXENPALS::TipoContribuzione,
+                Parametri()->fieldValue(QStringLiteral("TipoContribuzioneFpls")));
         const QString contratto = Candidato("SENPACODICECONTRATTO");
-        imposta("CodiceContratto", contratto.isEmpty() ? QStringLiteral("CPUB") : contratto);
-        imposta("TipoLavoratore", Candidato("SENPATIPOLAVORATORE"));
-        imposta("TipoRapportoLav", Candidato("SENPATIPORAPPLAV"));
-        imposta("CodiceQualifica", Candidato("SENPACODICEQUALIFICA"));
-        imposta("RispettoMinimale", QStringLiteral("0"));
+        imposta(layouts::TEFE_FPLSEXENPALS::CodiceContratto, contratto.isEmpty() ? QStringLiteral("CPUB") : contratto);
+        imposta(layouts::TEFE_FPLSEXENPALS::TipoLavoratore, Candidato("SENPATIPOLAVORATORE"));
+        imposta(layouts::TEFE_FPLSEXENPALS::TipoRapportoLav, Candidato("SENPATIPORAPPLAV"));
+        imposta(layouts::TEFE_FPLSEXENPALS::CodiceQualifica, Candidato("SENPACODICEQUALIFICA"));
+        imposta(layouts::TEFE_FPLSEXENPALS::RispettoMinimale, QStringLiteral("0"));
     }
-    imposta("Imponibile", s.Imponibile);
-    imposta("Contributo", s.Contributo);
-    imposta("ImponibileCtrAgg", s.ImponibileCtrAgg);
-    imposta("ContribAggCorrente", s.ContribAggCorrente);
-    imposta("ImpEccMassSpet", s.ImpEccMassSpet);
-    imposta("ContrEccMassSpet", s.ContrEccMassSpet);
-    imposta("ContrSolidarietaSpet", s.ContrSolidarietaSpet);
-    imposta("RetribTeorica", s.Imponibile + s.ImpEccMassSpet);
+    imposta(layouts::TEFE_FPLSEXENPALS::Imponibile, s.Imponibile);
+    imposta(layouts::TEFE_FPLSEXENPALS::Contributo, s.Contributo);
+    imposta(layouts::TEFE_FPLSEXENPALS::ImponibileCtrAgg, s.ImponibileCtrAgg);
+    imposta(layouts::TEFE_FPLSEXENPALS::ContribAggCorrente, s.ContribAggCorrente);
+    imposta(layouts::TEFE_FPLSEXENPALS::ImpEccMassSpet, s.ImpEccMassSpet);
+    imposta(layouts::TEFE_FPLSEXENPALS::ContrEccMassSpet, s.ContrEccMassSpet);
+    imposta(layouts::TEFE_FPLSEXENPALS::ContrSolidarietaSpet, s.ContrSolidarietaSpet);
+    imposta(layouts::TEFE_FPLSEXENPALS::RetribTeorica, s.Imponibile + s.ImpEccMassSpet);
     if (s.SottoMinimale)
-        imposta("RispettoMinimale", QStringLiteral("S"));
+        imposta(layouts::TEFE_FPLSEXENPALS::RispettoMinimale, QStringLiteral("S"));
     r.post();
 }

@@ -1,7 +1,6 @@
 #include "zepCImpSostituto.h"
 
 #include "ZepCParametri.h"
-#include "zepCFiscImpMultiSelect.h"
 
 #include "Exceptions.h"
 #include "Field.h"
@@ -17,8 +16,8 @@ const QString TZepImpSostituto::MsgSedeMancante = QStringLiteral(
     "Sede del datore di lavoro non trovata: impossibile importare i dati dell'amministrazione o ente "
     "dichiarante.");
 
-TZepImpSostituto::TZepImpSostituto(TZepFiscImpMultiSelect &import, const QString &fileSediInps)
-    : m_import(import), m_fileSediInps(fileSediInps)
+TZepImpSostituto::TZepImpSostituto(const TContesto &contesto, const QString &fileSediInps)
+    : m_contesto(contesto), m_fileSediInps(fileSediInps)
 {
 }
 
@@ -48,11 +47,14 @@ QString TZepImpSostituto::SedeInps(const QString &fileTabella, const QString &pr
 
 void TZepImpSostituto::Importa()
 {
-    DataSet &dichiarante = m_import.cdsSostituto;
+    DataSet &dichiarante = m_contesto.Dichiarante;
+    ITovDBCds &store = m_contesto.Store;
     try {
-        m_import.CaricaTabella(TZepParametri::TabellaDichiarante, &dichiarante);
+        // The year's row (month 0); a table already open keeps what the
+        // dialog wrote into it.
+        if (!dichiarante.isActive())
+            store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, store.Year(), 0);
         Compila(dichiarante);
-        ITovDBCds &store = m_import.Store();
         store.SavePeriod(dichiarante, TZepParametri::TabellaDichiarante, store.Year(), 0);
     } catch (...) {
         if (dichiarante.isEditing())
@@ -64,7 +66,7 @@ void TZepImpSostituto::Importa()
 
 void TZepImpSostituto::Compila(DataSet &dichiarante)
 {
-    TUqQueryCollection *sedi = m_import.Sedi();
+    TUqQueryCollection *sedi = m_contesto.Sedi;
     if (!sedi || !sedi->isActive() || sedi->isEmpty())
         throw EUqError(MsgSedeMancante);
     sedi->first();

@@ -27,7 +27,8 @@
 // later, and the error reaches the loop's caller, which shows it.
 #include <QString>
 
-class TZepFiscImpMultiSelect;
+class ITovDBCds;
+class TUqQueryCollection;
 
 namespace platform {
 class DataSet;
@@ -38,10 +39,16 @@ public:
     static const QString TabellaSediInps; // "TSIN_SEDIINPS.cds"
     static const QString MsgSedeMancante; // no row in the site collection
 
-    // `import`: the import whose declarant table (cdsSostituto), store and
-    // site collection are used; `fileSediInps`: the INPS offices' code table
-    // (TabellaSediInps in the program's code-table folder).
-    TZepImpSostituto(TZepFiscImpMultiSelect &import, const QString &fileSediInps);
+    // What the step takes of its import (none owned).
+    struct TContesto {
+        ITovDBCds &Store;               // the working period's store
+        platform::DataSet &Dichiarante; // the declarant table (cdsSostituto), open or closed
+        TUqQueryCollection *Sedi;       // the employer's sites, the main one first
+    };
+
+    // `fileSediInps`: the INPS offices' code table (TabellaSediInps in the
+    // program's code-table folder).
+    TZepImpSostituto(const TContesto &contesto, const QString &fileSediInps);
 
     // The declarant step (above).
     void Importa();
@@ -57,6 +64,6 @@ public:
 private:
     void Compila(platform::DataSet &dichiarante);
 
-    TZepFiscImpMultiSelect &m_import;
+    TContesto m_contesto;
     QString m_fileSediInps;
 };

@@ -5,6 +5,7 @@
 #include "DataSet.h"
 #include "Field.h"
 #include "tovUUtil.h"
+#include "ZepULayoutNomi.h"
 
 #include <QLocale>
 #include <Qt>
@@ -12,7 +13,7 @@
 using platform::DataChange;
 
 const QString TZepMese::Intestazione = QStringLiteral("Giorni (S=Lavorato; N=Non lavorato; vuoto=non in servizio)");
-const QString TZepMese::CampoGiorni = QStringLiteral("GIORNI");
+const QString TZepMese::CampoGiorni = layouts::TEMD_DIPENDENTI::GIORNI;
 
 TZepMese::Tasto TZepMese::AzioneTasto(int tasto, const QString &testo, QChar &codice)
 {

@@ -14,6 +14,7 @@
 #include "Exceptions.h"
 #include "TovUCdsUtil.h"
 #include "ZepCKax.h"
+#include "ZepULayoutNomi.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,9 +31,9 @@ namespace {
 QStringList campiRichiesti(const QString &file)
 {
     if (file.compare(TZepKax::FileDipendenti, Qt::CaseInsensitive) == 0)
-        return {QStringLiteral("AnnoMeseDenuncia"), QStringLiteral("ELIMINA")};
+        return {layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia, QStringLiteral("ELIMINA")};
     if (file.compare(TZepKax::FileCollaboratori, Qt::CaseInsensitive) == 0)
-        return {QStringLiteral("AnnoMeseDenuncia"), QStringLiteral("CodiceComune")};
+        return {layouts::TEMC_COLLABORATORI::AnnoMeseDenuncia, layouts::TEMC_COLLABORATORI::CodiceComune};
     if (file.compare(TZepKax::FileDichiarante, Qt::CaseInsensitive) == 0)
         return {};
     throw platform::Exception(

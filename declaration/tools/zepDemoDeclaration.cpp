@@ -11,10 +11,13 @@
 //      typed in "Iscritti FPLS ex Enpals", and until they are (or
 //      --completa-demo completes them) the file is refused ("In presenza di
 //      giorni retribuiti devono essere impostati i giorni lavorati");
-//   4. "Importa (ex Dma)" with --ex-dma: every candidate, the wizard "Importa
-//      dati per DMA" as it opens, the CCNL tables by date, "Sovrascrivi
-//      sempre" (TZepDmaImporta, TZepWizDmaImp, TZepDmaImpMultiSelect); a
-//      period before October 2012 skips it with the command's message;
+//   4. "Importa (ex Dma)" with --ex-dma: once per legal position with
+//      candidates in the month, in the order of the wizard's list, as an
+//      office declares its public staff: every candidate, the wizard
+//      "Importa dati per DMA" as it opens but for the position, the CCNL
+//      tables by date, "Sovrascrivi sempre" (TZepDmaImporta, TZepWizDmaImp,
+//      TZepDmaImpMultiSelect); the positions run are printed; a period
+//      before October 2012 skips it with the command's message;
 //   5. "File telematico" with "Tutti": the company declaration recomputed and
 //      the UniEmens file written (TZepFile).
 // With --programma zepdb or zep the same road runs through the earlier
@@ -25,14 +28,17 @@
 // declaration tables in the files of its year folder (TZepCdsLocale) under
 // the installation's USR/ZEPDati, made from USR/ZEP/DbIniziale.
 //
-// For each step it prints the persons and the seconds taken. Without
+// For each step it prints the persons and the seconds taken, and names each
+// paid person an import left out of the month with the reason. Without
 // --output it stops before the file (a workstation that imports only); with
 // --solo-periodo it sets the working period only.
 //
 // --completa-demo completes, after the imports, what they leave to the user
 // in the windows before the file (TZepCompletaDemo: the declarant's sender
 // and INPS office, the end of open collaborations, the performing-arts
-// workers' worked days), so that the file of any demo month whose persons
+// workers' worked days; with --ex-dma TZepCompletaDemoDma: the kind of
+// cessation of pension-fund rows that stop on a date), so that the file of
+// any demo month whose persons
 // are all accepted is written; for tests and benchmarks. With --solo-periodo
 // it sets the installation up as an office that has declared before (what
 // scripts/run.sh does when it makes the demo archive): the parameters of
@@ -51,6 +57,14 @@
 // --persone imports only the candidates from the first to the last given, in
 // the order of the list (from 1), as the user selects a run of rows in the
 // list of "Importa"; two offices' workstations share an archive this way.
+//
+// Two workstations on one archive: each import takes the month first, as in
+// zepUni (tovUDBCdsImportazione.h), so that a second workstation importing
+// it at the same time is told who holds it ("ATTENZIONE: Un'altra
+// postazione sta importando ...") and waits, then imports over what the
+// first wrote. A run that completes the month or writes its file holds the
+// month from its first import to its last step: the two runs of the same
+// month then follow each other whole.
 //
 // The archive is a file, or "host:/path" on a Firebird server; user and
 // password are those of the installation's connection file
@@ -81,17 +95,22 @@
 // zepdb or zep they are the earlier program's prints: the reduced
 // declaration of the E-Mens month ("Denuncia E-Mens": declarant, employees,
 // collaborators) and the lists of its E-Mens rows.
+// --stampa-cud FILE.pdf prints the CUD summary ("Riepilogo CUD") of the year
+// of the working period, every public-sector person (zepUni only).
 //
 // Exit status: 0 done; 1 a step failed (its message on the standard error);
 // 2 wrong options; 128 + the signal's number when ended by SIGTERM or SIGINT.
 #include "WunUUtil.h"
 #include "ZepCAttivazioni.h"
 #include "ZepCCompletaDemo.h"
+#include "ZepCCompletaDemoDma.h"
 #include "Emens/ZepCFile.h"
 #include "ZepCCdsLocale.h"
 #include "ZepCFile.h"
 #include "ZepCImpMultiSelect.h"
 #include "ZepCParametri.h"
+#include "ZepCReportPubblico.h"
+#include "ZepCRiepilogoDatiCUD.h"
 #include "ZepCTabellaDenuncia.h"
 #include "ZepCWiz.h"
 #include "ZepCWizDmaImp.h"
@@ -117,6 +136,8 @@
 #include "TerminationSignals.h"
 #include "UqConnection.h"
 #include "tovUDBCds.h"
+#include "tovUDBCdsImportazione.h"
+#include "ZepULayoutNomi.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -161,6 +182,33 @@ QString secondi(const QElapsedTimer &t)
     return QString::number(double(t.nsecsElapsed()) / 1e9, 'f', 2);
 }
 
+// What a step's runs did, added up; the persons left out of the month, with
+// their reasons, under the step's line.
+void somma(TwunFiscImpMultiSelect::Esito &totale, const TwunFiscImpMultiSelect::Esito &esito)
+{
+    totale.totale += esito.totale;
+    totale.importati += esito.importati;
+    totale.saltati += esito.saltati;
+    totale.esclusi += esito.esclusi;
+    totale.falliti += esito.falliti;
+    totale.interrotto = totale.interrotto || esito.interrotto;
+    totale.nonImportati += esito.nonImportati;
+}
+
+QString conteggi(int candidati, const TwunFiscImpMultiSelect::Esito &esito)
+{
+    return QStringLiteral("%1 candidati, %2 senza righe, %3 non importati")
+        .arg(candidati)
+        .arg(esito.saltati)
+        .arg(esito.esclusi + esito.falliti);
+}
+
+void nonImportati(const TwunFiscImpMultiSelect::Esito &esito)
+{
+    for (const QString &persona : esito.nonImportati)
+        out() << QStringLiteral("  non importato: ") << persona << Qt::endl;
+}
+
 // What the import loop shows: errors and warnings on the standard error as
 // they come (the demo's person without a fiscal code among them); no
 // question is expected with "Sovrascrivi sempre", and any is answered No.
@@ -169,7 +217,8 @@ public:
     int persona = 0; // the person being imported, from 1
     void Messaggio(const QString &testo, MessageType tipo, const QString & = {}) override
     {
-        if (testo == TwunFiscImpMultiSelect::MsgFineOperazione)
+        // The end of a run: its persons left out are printed with the step.
+        if (testo.startsWith(TwunFiscImpMultiSelect::MsgFineOperazione))
             return;
         err() << (tipo == MessageType::Error ? QStringLiteral("ERRORE: ") : QStringLiteral("ATTENZIONE: "))
               << QString(testo).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << Qt::endl;
@@ -195,9 +244,9 @@ public:
     {
         TZepImpMultiSelect::SalvaTabella(dataSet);
         if (m_arresto > 0 && m_messaggi.persona == m_arresto) {
-            const platform::Field *cf = dataSet.findField(QStringLiteral("CFLavoratore"));
+            const platform::Field *cf = dataSet.findField(layouts::TEMD_DIPENDENTI::CFLavoratore);
             if (!cf)
-                cf = dataSet.findField(QStringLiteral("CFCollaboratore"));
+                cf = dataSet.findField(layouts::TEMC_COLLABORATORI::CFCollaboratore);
             err() << "Arresto simulato: " << (cf ? cf->asString() : QString()) << Qt::endl;
             std::raise(SIGKILL);
         }
@@ -235,7 +284,7 @@ struct Opzioni {
     TZepProgramma programma = TZepParametri::ProgrammaUniEmens();
     QString nomeProgramma = QStringLiteral("zepUni");
     QString archivio, output, tipoContribuzione;
-    QString stampaDenuncia, stampaDipendenti, stampaCollaboratori;
+    QString stampaDenuncia, stampaDipendenti, stampaCollaboratori, stampaCud;
     QString anno;
     int mese = 0;
     int prima = 0, ultima = 0; // the candidates to import, from 1; 0: all
@@ -257,6 +306,8 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
     else if (o.nomeProgramma != QLatin1String("zepUni"))
         throw platform::EConvertError(
             QStringLiteral("Programma non valido: \"%1\" (zepUni, zepdb o zep)").arg(o.nomeProgramma));
+    else
+        TZepReportPubblico::Installa(o.programma);
     o.archivio = parser.value(QStringLiteral("archive"));
     o.output = parser.value(QStringLiteral("output"));
     o.tipoContribuzione = parser.value(QStringLiteral("tipo-contribuzione"));
@@ -268,6 +319,7 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
     o.stampaDenuncia = parser.value(QStringLiteral("stampa-pdf"));
     o.stampaDipendenti = parser.value(QStringLiteral("stampa-dipendenti"));
     o.stampaCollaboratori = parser.value(QStringLiteral("stampa-collaboratori"));
+    o.stampaCud = parser.value(QStringLiteral("stampa-cud"));
     if (o.archivio.isEmpty())
         throw platform::EConvertError(QStringLiteral("Indicare l'archivio paghe con --archive FILE"));
     const QString periodo = parser.value(QStringLiteral("period"));
@@ -296,16 +348,26 @@ Opzioni leggiOpzioni(const QCommandLineParser &parser)
     if (o.programma.Denuncia != TZepDenuncia::UniEmens && o.fpls)
         throw platform::EConvertError(
             QStringLiteral("--iscritti-fpls: %1 non ha gli iscritti FPLS").arg(o.nomeProgramma));
+    if (o.programma.Denuncia != TZepDenuncia::UniEmens && !o.stampaCud.isEmpty())
+        throw platform::EConvertError(
+            QStringLiteral("--stampa-cud: %1 non ha il riepilogo CUD (settore pubblico)").arg(o.nomeProgramma));
     return o;
+}
+
+// The installation's connection file; empty when there is none.
+QString fileConnessione()
+{
+    const QString file = TdmUqConnection::DefaultConnectionFile();
+    return platform::ConnectionSettings::isPresent(file) ? file : QString();
 }
 
 // The archive's settings: those of the installation's connection file
 // (user, password, role) with the archive given.
 platform::ConnectionSettings impostazioni(const QString &archivio)
 {
-    const QString file = TdmUqConnection::DefaultConnectionFile();
-    platform::ConnectionSettings s = QFileInfo::exists(file) ? platform::ConnectionSettings::load(file)
-                                                             : platform::ConnectionSettings::defaults();
+    const QString file = fileConnessione();
+    platform::ConnectionSettings s = file.isEmpty() ? platform::ConnectionSettings::defaults()
+                                                    : platform::ConnectionSettings::load(file);
     s.database = archivio;
     return s;
 }
@@ -331,6 +393,13 @@ public:
         out() << "Archivio: " << m_o.archivio << Qt::endl;
         riga(QStringLiteral("Passo"), QStringLiteral("Persone"), QStringLiteral("Secondi"));
         Periodo();
+        // A run that goes on after its imports holds the month to its end.
+        std::unique_ptr<TTovDBCdsImportazione> mese;
+        if (m_o.completa || m_o.soloFile || !m_o.output.isEmpty()) {
+            mese = m_store->Importazione(m_store->Year(), m_store->Month());
+            if (mese && !TieniMese(*mese))
+                return StatoFinale(1);
+        }
         if (m_o.soloPeriodo)
             return StatoFinale(!m_o.completa || Completa() ? 0 : 1);
         if (!m_o.soloFile && !Importi())
@@ -363,7 +432,7 @@ private:
         RegistraLayoutDenunce();
         m_connessione = std::make_unique<TdmwunConnessione>();
         m_connessione->DataModuleCreate();
-        m_connessione->SetSettings(impostazioni(m_o.archivio));
+        m_connessione->SetSettings(impostazioni(m_o.archivio), fileConnessione());
         if (!m_connessione->ApriDatabase()) {
             err() << "Impossibile aprire l'archivio " << m_o.archivio << Qt::endl;
             return false;
@@ -376,6 +445,22 @@ private:
         }
         IZepMainState::SetCurrent(&m_stato);
         return true;
+    }
+
+    // The month taken for the run, waiting while another workstation
+    // imports it (said on the standard error); false when a termination
+    // signal ended the wait.
+    static bool TieniMese(TTovDBCdsImportazione &mese)
+    {
+        const bool preso = mese.Attendi(
+            [](const QString &testo) {
+                err() << "ATTENZIONE: " << QString(testo).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                      << Qt::endl;
+            },
+            [] { return platform::TerminationSignals::Requested(); });
+        if (!preso)
+            err() << mese.MsgNonEseguita() << Qt::endl;
+        return preso;
     }
 
     // "Parametri": the period taken as the dialog takes it.
@@ -392,8 +477,8 @@ private:
     // The imports of the month: "Importa", then "Importa iscritti FPLS" and
     // "Importa (ex Dma)" when asked for. Each is a command of its own, as in
     // zepUni: a person one of them refuses does not keep the others from
-    // importing theirs (the file is not written all the same); a
-    // termination signal stops them all.
+    // importing theirs, and the file leaves that person out; a run ended by
+    // no person's fault, or a termination signal, stops them all.
     bool Importi()
     {
         bool riuscite = Importa(TZepAttivazioni::TipoImport::Dipendenti);
@@ -428,48 +513,62 @@ private:
             err() << "--ex-dma vale solo per zepUni." << Qt::endl;
             return false;
         }
-        TZepDmaImporta dma;
-        dma.SetStore(archivio);
-        dma.EseguiWizard = [](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
-            TZepWizDmaImp wiz;
-            return Conferma(wiz, parametri, sedi);
-        };
-        dma.ScegliTabellaCCNL = [] { return 0; };
+        // One run per legal position of the wizard's list (cbPosGiu), each
+        // imported when it has candidates in the month.
         TwunFiscImpMultiSelect::Esito esito;
         int candidati = 0;
-        dma.EseguiImportazione = [&](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
-            Messaggi messaggi;
-            ImportaDmaConArresto imp(*archivio, messaggi, qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA_DMA"));
-            imp.SetNotifica(&messaggi);
-            imp.Modo = TwunFiscImpMultiSelect::SovrascriviSempre;
-            imp.Imposta(&parametri, &sedi, QString());
-            if (!imp.Prepara())
-                return;
-            candidati = imp.xqcMultiSelect.recordCount();
-            esito = imp.Importa();
-        };
-        try {
-            if (!dma.ImportaDma()) {
-                err() << "Importazione ex DMA annullata: procedura guidata non confermata." << Qt::endl;
+        QStringList posizioni;
+        qsizetype numeroPosizioni = 1;
+        for (int indice = 0; indice < numeroPosizioni; ++indice) {
+            if (platform::TerminationSignals::Requested() || esito.interrotto)
+                break;
+            TZepDmaImporta dma;
+            dma.SetStore(archivio);
+            dma.EseguiWizard = [&](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
+                TZepWizDmaImp wiz;
+                wiz.Imposta(&parametri, &sedi);
+                wiz.Inizia();
+                wiz.AttivaPagina(TwunWizard::Pagina::MeseComp);
+                numeroPosizioni = wiz.Posizioni.size();
+                wiz.PosizioneScelta = indice;
+                return Conferma(wiz, parametri, sedi, false);
+            };
+            dma.ScegliTabellaCCNL = [] { return 0; };
+            dma.EseguiImportazione = [&](const QString &, DataSet &parametri, TUqQueryCollection &sedi) {
+                Messaggi messaggi;
+                ImportaDmaConArresto imp(*archivio, messaggi, qEnvironmentVariableIntValue("ZEP_ARRESTO_PERSONA_DMA"));
+                imp.SetNotifica(&messaggi);
+                imp.Modo = TwunFiscImpMultiSelect::SovrascriviSempre;
+                imp.Imposta(&parametri, &sedi, QString());
+                // A position without candidates is not one the office runs.
+                imp.PreparaElenco();
+                if (!imp.xqcMultiSelect.isActive() || imp.xqcMultiSelect.isEmpty())
+                    return;
+                const int n = imp.xqcMultiSelect.recordCount();
+                candidati += n;
+                posizioni << QStringLiteral("%1 (%2)")
+                                 .arg(parametri.fieldByName(QStringLiteral("ITNOID")).asInteger())
+                                 .arg(n);
+                somma(esito, imp.Importa());
+            };
+            try {
+                if (!dma.ImportaDma()) {
+                    err() << "Importazione ex DMA annullata: procedura guidata non confermata." << Qt::endl;
+                    return false;
+                }
+            } catch (const platform::Exception &e) {
+                err() << e.message() << Qt::endl;
                 return false;
             }
-        } catch (const platform::Exception &e) {
-            err() << e.message() << Qt::endl;
-            return false;
         }
         riga(QStringLiteral("Importa (ex Dma)"), QString::number(esito.importati), secondi(t),
-             QStringLiteral("%1 candidati, %2 senza righe, %3 non importati")
-                 .arg(candidati)
-                 .arg(esito.saltati)
-                 .arg(esito.falliti));
+             conteggi(candidati, esito) + QStringLiteral("; posizioni giuridiche: ")
+                 + (posizioni.isEmpty() ? QStringLiteral("nessuna con candidati")
+                                        : posizioni.join(QStringLiteral(", "))));
+        nonImportati(esito);
         if (platform::TerminationSignals::Requested())
             return false;
-        if (esito.falliti > 0 || esito.interrotto) {
-            err() << "Importazione ex DMA non riuscita per " << esito.falliti
-                  << " persone (messaggi sopra): file telematico non creato." << Qt::endl;
-            return false;
-        }
-        return true;
+        return Concludi(esito, QStringLiteral("Importazione ex DMA"));
     }
 
     // What the imports leave to the user, completed as the windows would;
@@ -487,11 +586,14 @@ private:
         const int mittente = completa.Dichiarante() + (m_o.exDma ? completa.DichiaranteExDma() : 0);
         const int collaboratori = completa.Collaboratori();
         const int fpls = m_emens ? 0 : completa.IscrittiFpls();
-        riga(QStringLiteral("Completa demo"), QString::number(collaboratori + fpls), secondi(t),
-             QStringLiteral("dichiarante %1, collaborazioni chiuse %2, iscritti FPLS con i giorni lavorati %3")
+        const int cessazioni = m_o.exDma ? TZepCompletaDemoDma(*m_store).CessazioniE1() : 0;
+        riga(QStringLiteral("Completa demo"), QString::number(collaboratori + fpls + cessazioni), secondi(t),
+             QStringLiteral("dichiarante %1, collaborazioni chiuse %2, iscritti FPLS con i giorni lavorati %3, "
+                            "quadri E1 con il tipo di cessazione %4")
                  .arg(mittente > 0 ? QStringLiteral("completato") : QStringLiteral("già completo"))
                  .arg(collaboratori)
-                 .arg(fpls));
+                 .arg(fpls)
+                 .arg(cessazioni));
         return true;
     }
 
@@ -570,21 +672,32 @@ private:
                  QStringLiteral("parametri salvati, dichiarante dell'anno dalla sede del datore di lavoro"));
             return true;
         }
-        const int persone = esito.importati + esito.saltati;
+        const int persone = esito.importati + esito.saltati + esito.esclusi;
         riga(fpls ? QStringLiteral("Importa iscritti FPLS") : QStringLiteral("Importa"),
              QString::number(esito.importati), secondi(t),
-             QStringLiteral("%1 candidati, %2 senza righe, %3 non importati; %4 ms per persona")
-                 .arg(candidati)
-                 .arg(esito.saltati)
-                 .arg(esito.falliti)
-                 .arg(persone > 0 ? double(t.nsecsElapsed()) / 1e6 / persone : 0.0, 0, 'f', 1));
+             conteggi(candidati, esito)
+                 + QStringLiteral("; %1 ms per persona")
+                       .arg(persone > 0 ? double(t.nsecsElapsed()) / 1e6 / persone : 0.0, 0, 'f', 1));
+        nonImportati(esito);
         if (platform::TerminationSignals::Requested())
             return false;
-        if (esito.falliti > 0 || esito.interrotto) {
-            err() << "Importazione non riuscita per " << esito.falliti
-                  << " persone (messaggi sopra): file telematico non creato." << Qt::endl;
+        return Concludi(esito, QStringLiteral("Importazione"));
+    }
+
+    // The end of an import step. A run ended by what is no person's fault
+    // (the archive, a full disk, another workstation, "Interrompi") leaves
+    // the month unfinished: no file. Persons refused for their own data are
+    // named above and left out, as the clerk who has read their boxes goes
+    // on to the file of the others.
+    static bool Concludi(const TwunFiscImpMultiSelect::Esito &esito, const QString &passo)
+    {
+        if (esito.interrotto) {
+            err() << passo << " interrotta (messaggi sopra): file telematico non creato." << Qt::endl;
             return false;
         }
+        if (esito.falliti > 0)
+            err() << passo << ": " << esito.falliti
+                  << " persone rifiutate per i loro dati (sopra): il file telematico non le dichiara." << Qt::endl;
         return true;
     }
 
@@ -696,7 +809,9 @@ private:
             QElapsedTimer t;
             t.start();
             try {
-                const TZepStampa stampa = costruisci();
+                TZepStampa stampa = costruisci();
+                // Printed along the road of the program asked for.
+                stampa.programma = m_o.nomeProgramma;
                 const int pagine = TZepStampaRender::Pdf(stampa, QFileInfo(file).absoluteFilePath());
                 riga(passo, QStringLiteral("%1 pagine").arg(pagine), secondi(t), QFileInfo(file).absoluteFilePath());
             } catch (const std::exception &e) {
@@ -717,7 +832,14 @@ private:
                       [this] { return TZepReport::StampaDenuncia(m_stato); })
                && stampa(QStringLiteral("Stampa Dipendenti"), m_o.stampaDipendenti, [&] { return elenco(dipendenti); })
                && stampa(QStringLiteral("Stampa Collaboratori"), m_o.stampaCollaboratori,
-                         [&] { return elenco(collaboratori); });
+                         [&] { return elenco(collaboratori); })
+               && stampa(QStringLiteral("Stampa Riepilogo CUD"), m_o.stampaCud, [this] {
+                      TZepRiepilogoDatiCUD cud(*m_store);
+                      cud.CaricaPersone();
+                      cud.Scegli({});
+                      cud.CaricaSezioni();
+                      return cud.Stampa();
+                  });
     }
 
     Opzioni m_o;
@@ -789,9 +911,14 @@ int main(int argc, char **argv)
         {QStringLiteral("stampa-collaboratori"),
          QStringLiteral("Stampa i collaboratori del mese (\"Collaboratori\") nel file PDF."),
          QStringLiteral("FILE.pdf")},
+        {QStringLiteral("stampa-cud"),
+         QStringLiteral(
+             "Stampa il riepilogo CUD dell'anno (\"Riepilogo CUD\", tutti gli iscritti ex DMA) nel file PDF."),
+         QStringLiteral("FILE.pdf")},
         {QStringLiteral("completa-demo"),
          QStringLiteral("Completa come nelle finestre ciò che le importazioni lasciano all'utente (dichiarante, "
-                        "fine delle collaborazioni aperte, giorni lavorati degli iscritti FPLS); con --solo-periodo "
+                        "fine delle collaborazioni aperte, giorni lavorati degli iscritti FPLS, tipo di cessazione dei "
+                        "quadri E1); con --solo-periodo "
                         "prepara l'installazione come un ufficio che ha già dichiarato.")},
     });
     parser.process(app);

@@ -41,9 +41,13 @@ QString TTovCds::BackupName(const QString &fileName)
 
 namespace {
 
+// A file that cannot be written is the installation's fault: the cause is
+// told as the user must hear it ("spazio su disco esaurito" for a full disk,
+// whatever words the device had for it).
 [[noreturn]] void saveFailed(const QString &fileName, const QString &why)
 {
-    throw EDataSetError(QStringLiteral("Impossibile salvare il file di dataset '%1': %2").arg(fileName, why));
+    throw platform::EWriteError(QStringLiteral("Impossibile salvare il file di dataset '%1': %2")
+                                    .arg(fileName, platform::writeFailureReason(fileName, why)));
 }
 
 QString systemError()
@@ -150,7 +154,7 @@ void TTovCds::SaveToFile(DataSet &dataSet, const QString &fileName)
         saveFailed(fileName, why);
     };
     if (temp.write(bytes) != bytes.size() || !temp.flush())
-        discard(temp.errorString());
+        discard(platform::writeError(temp));
     if (::fsync(temp.handle()) != 0)
         discard(systemError());
     temp.setPermissions(replacing ? QFile::permissions(targetPath)

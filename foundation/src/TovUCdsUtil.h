@@ -38,7 +38,8 @@ public:
     // 3. the temporary file is renamed over the target in one step, so the
     //    file is at every moment the old or the new version, never missing;
     // 4. the dataset's change log is merged and the backup removed.
-    // A save that fails raises EDataSetError naming the file, and leaves
+    // A save that fails raises EWriteError naming the file and the cause
+    // ("spazio su disco esaurito" for a full disk), and leaves
     // the previous file, its backup if any, and the dataset's pending
     // changes as they were. Failing to remove the backup at the end is not
     // reported: the file is saved, and the next save removes it.

@@ -2,6 +2,7 @@
 
 #include "Exceptions.h"
 #include "Krypto.h"
+#include "Paths.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -53,7 +54,7 @@ void TTovCert::WriteTextFile(const QString &text, const QString &fileName)
 {
     QSaveFile file(fileName);
     const QByteArray bytes = normaliseLines(text).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !platform::commitSaveFile(file))
         throw platform::Exception(
             QStringLiteral("Impossibile scrivere il file \"%1\": %2").arg(fileName, file.errorString()));
 }

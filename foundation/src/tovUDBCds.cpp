@@ -1,5 +1,6 @@
 #include "tovUDBCds.h"
 
+#include "tovUDBCdsImportazione.h"
 #include "tovUDBCdsLimits.h"
 
 #include "TovUCdsUtil.h"
@@ -34,8 +35,8 @@ using platform::ValueList;
 namespace {
 
 const QString ProviderName = QStringLiteral("UtilProvider");
-const QString FieldRigo = QStringLiteral("iFisRigo");
-const QString FieldAfi = QStringLiteral("iAfiID");
+const QString &FieldRigo = TTovDBCds::FieldRigo;
+const QString &FieldAfi = TTovDBCds::FieldAfi;
 const QString RegistryTable = QStringLiteral("TAFI_ANAFISCALE");
 const QString ColumnCodFiscale = QStringLiteral("SAFICODFISCALE");
 const QString ColumnGruppo = QStringLiteral("SAFIGRUPPOANA");
@@ -458,6 +459,18 @@ struct TTovDBCds::SaveStatements {
 // TTovDBCds
 
 ITovDBCds::~ITovDBCds() = default;
+
+std::unique_ptr<TTovDBCdsImportazione> ITovDBCds::Importazione(int, int)
+{
+    return nullptr;
+}
+
+std::unique_ptr<TTovDBCdsImportazione> TTovDBCds::Importazione(int year, int month)
+{
+    if (!m_connection)
+        throw EUqError(QStringLiteral("Connessione al database non impostata."));
+    return std::make_unique<TTovDBCdsImportazione>(*m_connection, m_program, year, month);
+}
 
 TTovDBCds::TTovDBCds() = default;
 

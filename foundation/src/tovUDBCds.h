@@ -61,6 +61,7 @@ namespace platform {
 class Database;
 class SqlQuery;
 } // namespace platform
+class TTovDBCdsImportazione;
 class TUqTransaction;
 
 // One entry of a field map: a registry column and what fills it, a dataset
@@ -143,10 +144,44 @@ public:
     // leaves the stored table as it was and raises the error.
     virtual void SavePeriod(platform::DataSet &dataSet, const QString &name, int year, int month,
                             TCdsSaveFailure onFailure = TCdsSaveFailure::DiscardChanges) = 0;
+
+    // The import of the period's tables, held by one workstation at a time
+    // (tovUDBCdsImportazione.h), not taken yet; none (the default) where no
+    // other workstation writes them.
+    virtual std::unique_ptr<TTovDBCdsImportazione> Importazione(int year, int month);
+
+    // ---- units of writes ----
+    // The saves of a unit (one person of an import: its rows in every table
+    // it writes) are kept or dropped together, in step with the caller's
+    // transaction on the archive, whatever the store keeps its tables in:
+    //
+    //   BeginUnit()   the unit begins, its transaction started
+    //   SavePeriod()  its saves, of any table, any number of times
+    //   CommitUnit()  the unit is whole, right before the caller commits;
+    //                 a failure raises, and the caller then drops the unit
+    //   DropUnit()    the unit failed, before or after CommitUnit (the
+    //                 caller's own commit failing): the stored tables are
+    //                 as before BeginUnit once the caller has rolled back
+    //                 (again: nothing). The caller's datasets are its own
+    //                 to put back.
+    //   EndUnits()    the run of units is over: what the store kept aside
+    //                 for them is in its tables for every reader
+    //
+    // A save outside a unit is written at once, as described above; the
+    // next BeginUnit ends a committed unit for good.
+    virtual void BeginUnit() = 0;
+    virtual void CommitUnit() = 0;
+    virtual void DropUnit() = 0;
+    virtual void EndUnits() = 0;
 };
 
 class TTovDBCds : public ITovDBCds {
 public:
+    // The record's row number and the registry id of its person (see the top
+    // of this file).
+    static inline const QString FieldRigo = QStringLiteral("iFisRigo");
+    static inline const QString FieldAfi = QStringLiteral("iAfiID");
+
     TTovDBCds();
     ~TTovDBCds() override;
     TTovDBCds(const TTovDBCds &) = delete;
@@ -162,6 +197,16 @@ public:
     void SetMonth(int month) override { m_month = month; }
     int Year() const override { return m_year; }
     int Month() const override { return m_month; }
+    // The period of the program on the store's connection.
+    std::unique_ptr<TTovDBCdsImportazione> Importazione(int year, int month) override;
+
+    // A unit's saves run in the caller's transaction (see the top of this
+    // file): its commit and its rollback are the unit's, so nothing is kept
+    // aside.
+    void BeginUnit() override {}
+    void CommitUnit() override {}
+    void DropUnit() override {}
+    void EndUnits() override {}
 
     // zepdb reports a failing save as "Dati modificati da un altro utente. ("
     // CR LF message ")"; the other programs report the error as it is.

@@ -167,9 +167,9 @@ void TTovDBCdsLayouts::Check(const TTovDBCdsLayout &layout)
         if (!f || f->dataType() != FieldType::Integer)
             refuse(layout, QStringLiteral("manca il campo intero %1 (%2)").arg(name, why));
     };
-    requireInteger(QStringLiteral("iFisRigo"), QStringLiteral("il numero di riga"));
+    requireInteger(TTovDBCds::FieldRigo, QStringLiteral("il numero di riga"));
     if (!params.Entries.isEmpty() || layout.registryOwner)
-        requireInteger(QStringLiteral("iAfiID"), QStringLiteral("la riga dell'anagrafica"));
+        requireInteger(TTovDBCds::FieldAfi, QStringLiteral("la riga dell'anagrafica"));
     for (const auto &f : empty.fields())
         if (f->fieldName().size() > FieldNameWidth)
             refuse(layout,

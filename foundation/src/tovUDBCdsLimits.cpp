@@ -40,7 +40,7 @@ public:
 
     void setRecord(const DeltaRecord &d, int newOrdinal)
     {
-        const Value row = d.hasField(QStringLiteral("iFisRigo")) ? d.value(QStringLiteral("iFisRigo")) : Value();
+        const Value row = d.hasField(TTovDBCds::FieldRigo) ? d.value(TTovDBCds::FieldRigo) : Value();
         m_record = !row.isEmpty() && row.toInt() != 0 ? QStringLiteral("nel record %1").arg(row.toInt())
                                                       : QStringLiteral("nel nuovo record %1").arg(newOrdinal);
     }
@@ -110,7 +110,7 @@ QString TTovDBCdsLimits::LayoutRefusal(const Field &field)
 void TTovDBCdsLimits::CheckPendingValues(const platform::DataSet &dataSet, const QList<DeltaRecord> &delta,
                                          const QString &name, const TCdsParameters &params)
 {
-    const bool toRegistry = dataSet.findField(QStringLiteral("iAfiID")) && !params.FMapReadOnly;
+    const bool toRegistry = dataSet.findField(TTovDBCds::FieldAfi) && !params.FMapReadOnly;
     Checker check(name);
     int newOrdinal = 0;
     for (const DeltaRecord &d : delta) {

@@ -112,7 +112,7 @@ bool TdmwunConnessione::AggiornaArchivio()
         return true;
     } catch (const std::exception &e) {
         CloseConnection();
-        UqShowException(e);
+        ShowOpenFailure(e);
         return false;
     }
 }

@@ -2,6 +2,7 @@
 #include "DataSetFileInternal.h"
 #include "DataSetInternal.h"
 #include "Exceptions.h"
+#include "Paths.h"
 
 #include <QFile>
 #include <QHash>
@@ -454,7 +455,7 @@ void DataSetFile::saveToFile(DataSet &dataSet, const QString &fileName, DataSetF
         file.cancelWriting();
         throw failed(why);
     }
-    if (!file.commit())
+    if (!commitSaveFile(file))
         throw failed(file.errorString());
 }
 

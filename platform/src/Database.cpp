@@ -59,7 +59,8 @@ bool splitRemote(const QString &database, QString *host, QString *path)
 }
 
 // Every line of the file is blank, a comment, a section or "key=value", in
-// UTF-8 text without control characters.
+// UTF-8 text without control characters, and the section [Database] comes
+// once.
 void checkWhole(const QString &fileName, const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -67,6 +68,7 @@ void checkWhole(const QString &fileName, const QByteArray &bytes)
     if (utf8.hasError())
         damaged(fileName, QStringLiteral("il contenuto non è testo (UTF-8)."));
     const QStringList lines = text.split(QLatin1Char('\n'));
+    int database = 0; // the line of the section [Database]
     for (int i = 0; i < lines.size(); ++i) {
         QString line = lines.at(i);
         if (line.endsWith(QLatin1Char('\r')))
@@ -79,6 +81,15 @@ void checkWhole(const QString &fileName, const QByteArray &bytes)
             continue;
         if (t.startsWith(QLatin1Char('[')) ? !t.endsWith(QLatin1Char(']')) : !t.contains(QLatin1Char('=')))
             damaged(fileName, QStringLiteral("riga %1 non leggibile: \"%2\".").arg(i + 1).arg(t.left(60)));
+        if (t.startsWith(QLatin1Char('['))
+            && t.mid(1, t.size() - 2).trimmed().compare(QLatin1String("Database"), Qt::CaseInsensitive) == 0) {
+            if (database > 0)
+                damaged(fileName, QStringLiteral("la sezione [Database] compare due volte (righe %1 e %2): il file "
+                                                 "deve indicare un solo archivio.")
+                                      .arg(database)
+                                      .arg(i + 1));
+            database = i + 1;
+        }
     }
 }
 
@@ -102,6 +113,9 @@ ConnectionSettings ConnectionSettings::load(const QString &fileName, const QStri
     const QString unreadable = QStringLiteral(
                                    "File di configurazione della connessione non trovato o non leggibile: %1")
                                    .arg(QDir::toNativeSeparators(fileName));
+    if (const QFileInfo link(fileName); link.isSymLink() && !link.exists())
+        damaged(fileName, QStringLiteral("è un collegamento a \"%1\", che non esiste.")
+                              .arg(QDir::toNativeSeparators(link.symLinkTarget())));
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         throw EDatabaseError(unreadable);
@@ -117,6 +131,7 @@ ConnectionSettings ConnectionSettings::load(const QString &fileName, const QStri
     const QStringList keys = {QStringLiteral("Database"), QStringLiteral("User"), QStringLiteral("Password"),
                               QStringLiteral("Role"), QStringLiteral("CharSet")};
     bool hasSection = false;
+    QHash<QString, int> seen; // each key's line
     for (const IniFile::Entry &e : ini->entries()) {
         if (e.section.compare(section, Qt::CaseInsensitive) != 0)
             continue;
@@ -125,6 +140,12 @@ ConnectionSettings ConnectionSettings::load(const QString &fileName, const QStri
             damaged(fileName, QStringLiteral("riga %1: chiave \"%2\" sconosciuta nella sezione [%3] (ammesse: %4).")
                                   .arg(e.line)
                                   .arg(e.key, section, keys.join(QStringLiteral(", "))));
+        if (const int first = seen.value(e.key.toLower()); first > 0)
+            damaged(fileName, QStringLiteral("la chiave \"%1\" compare due volte nella sezione [%2] (righe %3 e %4).")
+                                  .arg(e.key, section)
+                                  .arg(first)
+                                  .arg(e.line));
+        seen.insert(e.key.toLower(), e.line);
     }
     const std::optional<QString> database = ini->value(section, QStringLiteral("Database"));
     if (!hasSection || !database || database->isEmpty())
@@ -149,6 +170,12 @@ ConnectionSettings ConnectionSettings::load(const QString &fileName, const QStri
         s.database = QDir::cleanPath(path);
     }
     return s;
+}
+
+bool ConnectionSettings::isPresent(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    return info.exists() || info.isSymLink();
 }
 
 // Sets the five keys in the file, keeping whatever else it holds.
@@ -243,6 +270,13 @@ void Database::open()
         if (!info.exists())
             throw EDatabaseError(openErrorMessage(m_settings, QStringLiteral("No such file")));
     }
+    attach();
+    if (!m_settings.isRemote())
+        markOpen();
+}
+
+void Database::attach()
+{
     fb::AttachOptions o;
     o.database = m_settings.database;
     o.user = m_settings.user;
@@ -255,8 +289,6 @@ void Database::open()
         m_attachment.reset();
         throw EDatabaseError(openErrorMessage(m_settings, e.message()), e.cause());
     }
-    if (!m_settings.isRemote())
-        markOpen();
 }
 
 void Database::markOpen()
@@ -268,20 +300,40 @@ void Database::markOpen()
     // The marker of an archive that was not closed: the program that had
     // it open ended in the middle of its work (killed, or the machine
     // stopped). What its transactions wrote is void, but their record
-    // versions stay in the file until garbage collection (the engine's
-    // validation reports their missing index entries meanwhile): the
-    // archive is swept now, before anyone works on it.
+    // versions stay in the file, and the engine's careful writes may have
+    // left a pointer page, an index page or the page inventory out of step
+    // with what was written after it: the archive is mended now, before
+    // anyone works on it. The mending needs the archive to itself: the
+    // connection just made (which told, if the file could not be opened,
+    // why) makes way for it meanwhile.
     QFile marker(markerPath(m_settings));
     if (marker.exists()) {
+        const QString name = QDir::toNativeSeparators(m_settings.database);
+        UncleanCloseRepair repair;
         try {
-            DatabaseCreator::sweep(m_settings);
+            m_attachment->detach();
+            m_attachment.reset();
+            repair = DatabaseCreator::repairAfterUncleanClose(m_settings);
+            if (!repair.remaining.hasErrors())
+                attach();
         } catch (const EDatabaseError &e) {
             g_openArchives.remove(path);
             close();
             throw EDatabaseError(QStringLiteral("L'archivio \"%1\" non è stato chiuso dall'ultimo programma che lo "
-                                                "ha usato, e non è stato possibile ripulirlo:\n%2")
-                                     .arg(QDir::toNativeSeparators(m_settings.database), e.message()),
+                                                "ha usato, e non è stato possibile ripararlo:\n%2")
+                                     .arg(name, e.message()),
                                  e.cause());
+        }
+        // Damage the mending cannot reach: working on would build on it.
+        if (repair.remaining.hasErrors()) {
+            g_openArchives.remove(path);
+            throw EDatabaseError(
+                QStringLiteral("L'archivio \"%1\" non è stato chiuso dall'ultimo programma che lo ha usato, e dopo "
+                               "la riparazione la verifica vi trova ancora errori (%2).\n"
+                               "Farne una copia e ripristinarlo in un nuovo file con gbak (copia di sicurezza e "
+                               "ripristino): l'archivio non è stato aperto.")
+                    .arg(name, repair.remaining.text()),
+                EDatabaseError::Cause::Archive);
         }
     }
     // Beside the archive, so that a crash of this program is known at the
@@ -414,6 +466,18 @@ void Database::commit()
     }
 }
 
+void Database::commitRetaining()
+{
+    ensureOpen("commit");
+    if (!inTransaction())
+        throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da confermare."));
+    try {
+        m_transaction->commitRetaining();
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(QStringLiteral("Impossibile confermare la transazione: %1").arg(e.message()), e.cause());
+    }
+}
+
 void Database::rollback()
 {
     ensureOpen("rollback");
@@ -535,21 +599,12 @@ Database &Database::requireGlobal()
 
 QString Database::archiveFailureMessage(const EDatabaseError &error)
 {
-    const QString t = error.message().toLower();
-    auto has = [&](const char *s) { return t.contains(QLatin1String(s)); };
-    QString cause;
-    if (has("no space left on device") || has("disk full") || has("file too large"))
-        cause = QStringLiteral("Spazio su disco esaurito: l'archivio non può essere scritto. Liberare spazio sul "
-                               "disco che contiene l'archivio e ripetere l'operazione.");
-    else if (has("connection shutdown") || has("database shutdown") || has("connection lost") || has("network")
-             || has("net read") || has("net write") || has("invalid database handle"))
-        cause = QStringLiteral("La connessione all'archivio si è interrotta.");
-    else if (has("consistency check") || has("corrupt") || (has("page") && has("wrong")))
-        cause = QStringLiteral("L'archivio risulta danneggiato: farlo verificare prima di continuare (vedere le "
-                               "istruzioni dell'archivio).");
-    else
-        cause = QStringLiteral("Errore di lettura o scrittura dell'archivio.");
-    return cause + QStringLiteral("\n\n") + error.message();
+    // The engine's errors carry the cause already, after any prefix of the
+    // operation that met them: it is put first.
+    const QString cause = fb::archiveExplanation(error.message());
+    QString rest = error.message();
+    rest.remove(cause + QStringLiteral("\n\n"));
+    return cause + QStringLiteral("\n\n") + rest;
 }
 
 bool Database::isUpdateConflict(const QString &message)

@@ -18,9 +18,11 @@
 // what it held.
 //
 // A local archive that a program had open when it ended without closing it
-// (killed, the machine stopped) is swept at the next open: the record
-// versions of its transactions, void, are removed with their index entries
-// before anyone works on the archive.
+// (killed, the machine stopped) is mended at the next open, before anyone
+// works on it (DatabaseCreator::repairAfterUncleanClose): the record
+// versions of its transactions, void, are removed with their index entries,
+// what the crash left out of step is set right, and an archive that is
+// still found damaged is refused.
 //
 // Failures raise EDatabaseError with an Italian message for the user and the
 // cause the engine gives (EDatabaseError::Cause); a database that cannot be
@@ -58,11 +60,12 @@ struct PreparedStatement;
 // "host/port:/path"; a relative local path is taken from the program
 // folder, with "\" read as "/". The other keys are optional (the defaults
 // below). A connection file decides which archive an office works on, so
-// one that cannot be read whole is refused rather than half followed: text
-// that is not UTF-8, a line that is neither a section, a "key=value", a
-// comment nor blank, no [Database] section or no archive named in it, a key
-// of that section this program does not know, or a character set other than
-// those below.
+// one that cannot be read whole is refused rather than half followed: a link
+// to a file that is not there, text that is not UTF-8 (a byte-order mark at
+// its start is allowed), a line that is neither a section, a "key=value", a
+// comment nor blank, no [Database] section or no archive named in it, two
+// [Database] sections or a key given twice in it, a key of that section this
+// program does not know, or a character set other than those below.
 struct ConnectionSettings {
     QString database;
     QString user = QStringLiteral("SYSDBA");
@@ -83,6 +86,10 @@ struct ConnectionSettings {
     // naming the file and what is wrong. `programFolder` resolves a relative
     // path (empty: the running program's folder).
     static ConnectionSettings load(const QString &fileName, const QString &programFolder = {});
+    // Whether anything is at the file's name: a file, a folder, or a link,
+    // even one to nothing. Only where nothing is do the programs take the
+    // defaults; whatever is there is read, or refused by load.
+    static bool isPresent(const QString &fileName);
     // Sets the keys in the file (made when missing), keeping what else it
     // holds; EDatabaseError when it cannot be written or a value could not
     // be read back.
@@ -133,6 +140,9 @@ public:
     // On failure nothing of the transaction stays active (see above) and
     // the failure is raised: "Impossibile confermare la transazione: ...".
     void commit();
+    // Makes what the transaction wrote visible to the other connections and
+    // goes on in it: its snapshot, and the rows it locks afterwards, stay.
+    void commitRetaining();
     void rollback();
 
     int lockTimeout() const { return m_lockTimeout; }
@@ -172,8 +182,10 @@ private:
     using Prepared = detail::PreparedStatement;
 
     void ensureOpen(const char *operation) const;
+    // The engine's connection, with the user's message when it fails.
+    void attach();
     // The marker "<archive>.aperto" beside a local archive: written when the
-    // process first opens it (sweeping an archive whose marker a program
+    // process first opens it (mending an archive whose marker a program
     // that did not close it left), removed when it closes it last.
     void markOpen();
     void markClosed();

@@ -9,9 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <iterator>
 
 namespace platform {
 
@@ -91,25 +93,33 @@ void DatabaseCreator::setForcedWrites(const ConnectionSettings &settings, bool o
     }
 }
 
-bool ValidationReport::clean() const
+bool ValidationReport::hasErrors() const
 {
-    return pageErrors == 0 && recordErrors == 0 && blobPageErrors == 0 && dataPageErrors == 0 && indexPageErrors == 0
-           && pointerPageErrors == 0 && transactionPageErrors == 0;
+    return std::any_of(std::begin(errors), std::end(errors), [](int n) { return n > 0; });
+}
+
+bool ValidationReport::hasWarnings() const
+{
+    return std::any_of(std::begin(warnings), std::end(warnings), [](int n) { return n > 0; });
 }
 
 QString ValidationReport::text() const
 {
+    static const char *const where[Kinds] = {"nelle pagine",
+                                             "nei record",
+                                             "nelle pagine blob",
+                                             "nelle pagine dati",
+                                             "nelle pagine indice",
+                                             "nelle pagine puntatori",
+                                             "nelle pagine transazioni",
+                                             "nelle pagine di inventario"};
     QStringList parts;
-    const std::pair<int, const char *> kinds[] = {{pageErrors, "pagine"},
-                                                  {recordErrors, "record"},
-                                                  {blobPageErrors, "pagine blob"},
-                                                  {dataPageErrors, "pagine dati"},
-                                                  {indexPageErrors, "pagine indice"},
-                                                  {pointerPageErrors, "pagine puntatori"},
-                                                  {transactionPageErrors, "pagine transazioni"}};
-    for (const auto &[count, name] : kinds)
-        if (count > 0)
-            parts << QStringLiteral("errori nelle %1: %2").arg(QLatin1String(name)).arg(count);
+    for (int k = 0; k < Kinds; ++k)
+        if (errors[k] > 0)
+            parts << QStringLiteral("errori %1: %2").arg(QLatin1String(where[k])).arg(errors[k]);
+    for (int k = 0; k < Kinds; ++k)
+        if (warnings[k] > 0)
+            parts << QStringLiteral("avvisi %1: %2").arg(QLatin1String(where[k])).arg(warnings[k]);
     return parts.join(QStringLiteral("; "));
 }
 
@@ -129,32 +139,57 @@ QString nameOf(const ConnectionSettings &settings)
     return settings.isRemote() ? settings.database : QDir::toNativeSeparators(settings.database);
 }
 
-} // namespace
-
-ValidationReport DatabaseCreator::validate(const ConnectionSettings &settings)
+// The validation, mending what it may (`mend`) or reading only.
+ValidationReport validation(const ConnectionSettings &settings, bool mend)
 {
     fb::AttachOptions o = maintenanceOptions(settings);
     o.validate = true;
+    o.repair = mend;
     try {
         fb::Attachment attachment(o);
-        const QList<qint64> n = attachment.info({isc_info_page_errors, isc_info_record_errors, isc_info_bpage_errors,
-                                                 isc_info_dpage_errors, isc_info_ipage_errors, isc_info_ppage_errors,
-                                                 isc_info_tpage_errors});
+        const QList<qint64> n = attachment.info(
+            {isc_info_page_errors, isc_info_record_errors, isc_info_bpage_errors, isc_info_dpage_errors,
+             isc_info_ipage_errors, isc_info_ppage_errors, isc_info_tpage_errors, fb_info_pip_errors,
+             fb_info_page_warns, fb_info_record_warns, fb_info_bpage_warns, fb_info_dpage_warns, fb_info_ipage_warns,
+             fb_info_ppage_warns, fb_info_tpage_warns, fb_info_pip_warns});
         attachment.detach();
         ValidationReport r;
-        r.pageErrors = int(n.at(0));
-        r.recordErrors = int(n.at(1));
-        r.blobPageErrors = int(n.at(2));
-        r.dataPageErrors = int(n.at(3));
-        r.indexPageErrors = int(n.at(4));
-        r.pointerPageErrors = int(n.at(5));
-        r.transactionPageErrors = int(n.at(6));
+        for (int k = 0; k < ValidationReport::Kinds; ++k) {
+            r.errors[k] = int(n.at(k));
+            r.warnings[k] = int(n.at(ValidationReport::Kinds + k));
+        }
         return r;
     } catch (const EDatabaseError &e) {
         throw EDatabaseError(
             QStringLiteral("Impossibile verificare il database \"%1\":\n%2").arg(nameOf(settings), e.message()),
             e.cause());
     }
+}
+
+void rebuildIndex(const ConnectionSettings &settings, const QString &index)
+{
+    try {
+        fb::Attachment attachment(maintenanceOptions(settings));
+        {
+            fb::Transaction transaction(attachment, {});
+            attachment.execute(transaction.handle(),
+                               QStringLiteral("ALTER INDEX \"%1\" ACTIVE")
+                                   .arg(QString(index).replace(QLatin1Char('"'), QStringLiteral("\"\""))));
+            transaction.commit();
+        }
+        attachment.detach();
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(QStringLiteral("Impossibile ricostruire l'indice %1 del database \"%2\":\n%3")
+                                 .arg(index, nameOf(settings), e.message()),
+                             e.cause());
+    }
+}
+
+} // namespace
+
+ValidationReport DatabaseCreator::validate(const ConnectionSettings &settings)
+{
+    return validation(settings, false);
 }
 
 void DatabaseCreator::sweep(const ConnectionSettings &settings)
@@ -169,6 +204,68 @@ void DatabaseCreator::sweep(const ConnectionSettings &settings)
             QStringLiteral("Impossibile ripulire il database \"%1\":\n%2").arg(nameOf(settings), e.message()),
             e.cause());
     }
+}
+
+QStringList DatabaseCreator::faultyIndexes(const ConnectionSettings &settings)
+{
+    fb::ServiceOptions o;
+    o.service = QStringLiteral("service_mgr");
+    o.database = settings.database;
+    if (settings.isRemote()) {
+        o.database = settings.filePath();
+        o.service = settings.database.left(settings.database.size() - o.database.size() - 1)
+                    + QStringLiteral(":service_mgr");
+    }
+    o.user = settings.user;
+    o.password = settings.password;
+    QStringList lines;
+    try {
+        lines = fb::checkTablesAndIndexes(o);
+    } catch (const EDatabaseError &e) {
+        throw EDatabaseError(
+            QStringLiteral("Impossibile verificare il database \"%1\":\n%2").arg(nameOf(settings), e.message()),
+            e.cause());
+    }
+    // "Relation 134 (TFIS_DATIFISCALI)" opens a table, "Index 1
+    // (PK_TFIS_DATIFISCALI)" names one of its indexes, and an "Error:" or
+    // "Warning:" line speaks of an index by its number in the table.
+    static const QRegularExpression relation(QStringLiteral("\\bRelation \\d+ \\(([^)]+)\\)\\s*$"));
+    static const QRegularExpression index(QStringLiteral("\\bIndex (\\d+) \\(([^)]+)\\)\\s*$"));
+    static const QRegularExpression fault(QStringLiteral("\\b(?:Error|Warning): .*\\bIndex (\\d+)\\b"));
+    QHash<QString, QString> names;
+    QStringList faulty;
+
+    for (const QString &line : std::as_const(lines)) {
+        if (relation.match(line).hasMatch()) {
+            names.clear();
+        } else if (const QRegularExpressionMatch m = index.match(line); m.hasMatch()) {
+            names.insert(m.captured(1), m.captured(2).trimmed());
+        } else if (const QRegularExpressionMatch f = fault.match(line); f.hasMatch()) {
+            const QString name = names.value(f.captured(1));
+            if (!name.isEmpty() && !faulty.contains(name))
+                faulty << name;
+        }
+    }
+    return faulty;
+}
+
+UncleanCloseRepair DatabaseCreator::repairAfterUncleanClose(const ConnectionSettings &settings)
+{
+    UncleanCloseRepair r;
+    r.found = validation(settings, true);
+    sweep(settings);
+    const ValidationReport swept = validation(settings, true);
+    if (swept.clean())
+        return r;
+    if (swept.errors[ValidationReport::IndexPages] + swept.warnings[ValidationReport::IndexPages]
+            + swept.errors[ValidationReport::Records]
+        > 0) {
+        r.rebuiltIndexes = faultyIndexes(settings);
+        for (const QString &index : std::as_const(r.rebuiltIndexes))
+            rebuildIndex(settings, index);
+    }
+    r.remaining = validate(settings);
+    return r;
 }
 
 QList<DdlScript> DatabaseCreator::scriptsFromFolder(const QString &folder, const QString &series)

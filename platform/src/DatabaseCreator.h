@@ -40,15 +40,40 @@ struct AppliedScript {
     QDateTime appliedAt;
 };
 
-// What the engine's validation of a database found: the errors of each kind
-// of structure, as Firebird's own gfix -validate counts them (the details go
-// to the engine's log, firebird.log).
+// What the engine's validation of a database found: the errors and the
+// warnings of each kind of structure, as Firebird's own gfix -validate counts
+// them (the details go to the engine's log, firebird.log). Orphan pages, a
+// pointer page whose record of a data page disagrees with the page, an
+// index page out of step with its neighbours are warnings; a record version
+// an index has no entry for, a broken record chain are errors.
 struct ValidationReport {
-    int pageErrors = 0, recordErrors = 0, blobPageErrors = 0, dataPageErrors = 0, indexPageErrors = 0,
-        pointerPageErrors = 0, transactionPageErrors = 0;
-    bool clean() const;
-    // "Pagine indice: 2; ..." of the kinds with errors; empty when clean.
+    enum Kind {
+        Pages,
+        Records,
+        BlobPages,
+        DataPages,
+        IndexPages,
+        PointerPages,
+        TransactionPages,
+        PageInventory,
+        Kinds
+    };
+    int errors[Kinds] = {};
+    int warnings[Kinds] = {};
+    bool clean() const { return !hasErrors() && !hasWarnings(); }
+    bool hasErrors() const;
+    bool hasWarnings() const;
+    // "errori nelle pagine indice: 2; avvisi nelle pagine puntatori: 1" of
+    // the kinds with any; empty when clean.
     QString text() const;
+};
+
+// What the open of an archive that a program had not closed found and did
+// (DatabaseCreator::repairAfterUncleanClose).
+struct UncleanCloseRepair {
+    ValidationReport found;     // before anything was mended
+    QStringList rebuiltIndexes; // the indexes found inconsistent, rebuilt
+    ValidationReport remaining; // once done: clean, unless the archive is damaged in another way
 };
 
 class DatabaseCreator {
@@ -86,8 +111,34 @@ public:
     // Garbage-collects the whole database (Firebird's gfix -sweep): the
     // record versions of transactions that will never commit (those a
     // program killed in the middle left behind) are removed with their
-    // index entries. Attaches for the time it takes.
+    // index entries, and the oldest transaction of interest moves past
+    // them: from then on every transaction before it reads as committed.
+    // Attaches for the time it takes.
     static void sweep(const ConnectionSettings &settings);
+
+    // The indexes of the database's own tables that the engine's check of
+    // tables and indexes finds at fault (an error or a warning of the index),
+    // each named once.
+    static QStringList faultyIndexes(const ConnectionSettings &settings);
+
+    // Mends what a program that ended without closing a local archive
+    // (killed, the machine stopped) left in it. Needs the archive to
+    // itself (EDatabaseError otherwise), and runs, in this order:
+    //  1. the validation that mends: the pointer pages' flags are set from
+    //     their data pages. A pointer page tells the sweep which data pages
+    //     it may skip ("swept"); a crash can leave one saying so of a page
+    //     that holds record versions of a transaction it cut off, and the
+    //     sweep would then leave those versions and move the oldest
+    //     transaction of interest past them: they would read as committed;
+    //  2. the sweep: those versions go, with their index entries;
+    //  3. the validation that mends, again: the pages the crash left
+    //     orphaned are freed (validation frees none while it still finds
+    //     the versions of step 2);
+    //  4. every index the engine's check finds inconsistent is rebuilt
+    //     (ALTER INDEX ... ACTIVE, which rebuilds an active index, the
+    //     primary key's too);
+    //  5. the validation that only reads: what remains.
+    static UncleanCloseRepair repairAfterUncleanClose(const ConnectionSettings &settings);
 
     // Recomputes how selective every index of the database's own tables is.
     // The engine measures it when an index is made and then only when asked:

@@ -41,14 +41,24 @@ class EDataSetError : public Exception {
     using Exception::Exception;
 };
 
-// A statement or connection failure reported by the database engine.
+// A statement or connection failure reported by the database engine. Its
+// message says first, in Italian, what happened and what to do, then the
+// engine's own words.
 class EDatabaseError : public Exception {
 public:
     // What failed, as the engine's error codes tell it.
     enum class Cause {
-        // The statement or its data (a constraint, a conversion, a missing
-        // table): the work of one record or person may fail alone.
+        // The statement or its data (a value refused by a constraint or a
+        // conversion, a missing table): the work of one record or person may
+        // fail alone.
         Statement,
+        // A value that must be unique is there already (a primary or unique
+        // key): written by another connection meanwhile, or a fault of the
+        // program; not a record's data as the user typed or imported it.
+        Duplicate,
+        // The archive's user may not do this (no permission on a table or
+        // procedure): the installation's, whatever the record.
+        Permission,
         // Another connection changed or holds the row (update conflict,
         // deadlock, a lock wait that timed out): the transaction may be run
         // again from its start.
@@ -67,6 +77,14 @@ public:
 
 private:
     Cause m_cause;
+};
+
+// A file could not be written (its disk full, no permission, its folder
+// gone): a fault of the installation, never of the data being written, and
+// every later write there would meet it too. Whatever runs ends, saying why;
+// the message names the file and the cause.
+class EWriteError : public Exception {
+    using Exception::Exception;
 };
 
 // The silent abort: unwinds the current operation and shows nothing.

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <vector>
 
 #include <pthread.h>
 
@@ -119,7 +120,8 @@ public:
         QString text = statusText(errors);
         if (text.isEmpty())
             text = QStringLiteral("errore sconosciuto del database");
-        return EDatabaseError(prefix + text, statusCause(errors));
+        const EDatabaseError::Cause cause = statusCause(errors);
+        return EDatabaseError(prefix + statusExplanation(errors, cause, text) + QStringLiteral("\n\n") + text, cause);
     }
     void check(const QString &prefix = {}) const
     {
@@ -325,6 +327,15 @@ EDatabaseError::Cause statusCause(const intptr_t *errors)
             case isc_lock_conflict:
             case isc_update_conflict:
             case isc_lock_timeout: cause = EDatabaseError::Cause::Conflict; break;
+            case isc_unique_key_violation:
+            case isc_no_dup:
+                if (cause == EDatabaseError::Cause::Statement)
+                    cause = EDatabaseError::Cause::Duplicate;
+                break;
+            case isc_no_priv:
+                if (cause == EDatabaseError::Cause::Statement)
+                    cause = EDatabaseError::Cause::Permission;
+                break;
             default: break;
             }
             ++p;
@@ -337,6 +348,83 @@ EDatabaseError::Cause statusCause(const intptr_t *errors)
     return cause;
 }
 
+namespace {
+
+// Whether the engine refused a value the statement writes: a missing or
+// invalid one, one too long or out of range, a reference to nothing.
+bool refusesData(const intptr_t *errors)
+{
+    for (const intptr_t *p = errors; p && *p != isc_arg_end;) {
+        const intptr_t tag = *p++;
+        if (tag == isc_arg_gds) {
+            switch (*p) {
+            case isc_not_valid:
+            case isc_not_valid_for:
+            case isc_check_constraint:
+            case isc_foreign_key:
+            case isc_arith_except:
+            case isc_string_truncation:
+            case isc_convert_error:
+            case isc_numeric_out_of_range:
+            case isc_date_range_exceeded:
+            case isc_malformed_string:
+            case isc_transliteration_failed: return true;
+            default: break;
+            }
+            ++p;
+        } else if (tag == isc_arg_cstring) {
+            p += 2;
+        } else {
+            ++p;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+QString archiveExplanation(const QString &engineText)
+{
+    const QString t = engineText.toLower();
+    auto has = [&](const char *s) { return t.contains(QLatin1String(s)); };
+    if (has("no space left on device") || has("disk full") || has("file too large"))
+        return QStringLiteral("Spazio su disco esaurito: l'archivio non può essere scritto. Liberare spazio sul "
+                              "disco che contiene l'archivio e ripetere l'operazione.");
+    if (has("connection shutdown") || has("database shutdown") || has("connection lost") || has("network")
+        || has("net read") || has("net write") || has("invalid database handle"))
+        return QStringLiteral("La connessione all'archivio si è interrotta.");
+    if (has("consistency check") || has("corrupt") || (has("page") && has("wrong")))
+        return QStringLiteral("L'archivio risulta danneggiato: farlo verificare prima di continuare (vedere le "
+                              "istruzioni dell'archivio).");
+    return QStringLiteral("Errore di lettura o scrittura dell'archivio.");
+}
+
+QString statusExplanation(const intptr_t *errors, EDatabaseError::Cause cause, const QString &text)
+{
+    switch (cause) {
+    case EDatabaseError::Cause::Archive: return archiveExplanation(text);
+    case EDatabaseError::Cause::Conflict:
+        return QStringLiteral("Un'altra postazione sta modificando, o ha appena modificato, gli stessi dati "
+                              "dell'archivio: l'operazione non è stata eseguita. Ripeterla tra poco, quando l'altra "
+                              "postazione avrà finito.");
+    case EDatabaseError::Cause::Duplicate:
+        return QStringLiteral("Un dato che nell'archivio deve essere unico è già presente: l'operazione non è stata "
+                              "eseguita. Se un'altra postazione lo ha appena scritto, ripetere l'operazione; se "
+                              "l'errore si ripete, controllare che il dato non sia già stato inserito.");
+    case EDatabaseError::Cause::Permission:
+        return QStringLiteral("L'utente con cui il programma accede all'archivio non ha i permessi per questa "
+                              "operazione: l'operazione non è stata eseguita. Chiedere a chi amministra l'archivio di "
+                              "concederli, o indicare nel file di connessione un utente che li abbia.");
+    case EDatabaseError::Cause::Statement: break;
+    }
+    if (refusesData(errors))
+        return QStringLiteral("L'archivio non accetta un dato dell'operazione (mancante, troppo lungo, fuori dai "
+                              "limiti, non valido o riferito a dati che non ci sono): l'operazione non è stata "
+                              "eseguita. Correggere il dato e ripetere.");
+    return QStringLiteral("L'archivio ha rifiutato un'istruzione del programma: l'operazione non è stata eseguita. Se "
+                          "l'errore si ripete, segnalarlo all'assistenza con il testo che segue.");
+}
+
 int bytesPerCharacter(unsigned charset)
 {
     switch (charset) {
@@ -344,6 +432,85 @@ int bytesPerCharacter(unsigned charset)
     case CharsetUnicodeFss: return 3;
     default: return 1;
     }
+}
+
+// ---------------------------------------------------------------------------
+// owners
+
+namespace {
+
+// The engine's own end of `object` (`end(object, status)`); released when
+// the engine refuses it.
+template <class T, class End>
+bool endOrRelease(T *object, End end)
+{
+    Status st;
+    end(object, &st);
+    if (!st.failed())
+        return true;
+    object->release();
+    return false;
+}
+
+// Ends a connection at once: the engine is asked to cut it (active
+// transactions are rolled back on its side), then it is detached.
+void abandonConnection(Firebird::IAttachment *attachment)
+{
+    {
+        Status st;
+        attachment->cancelOperation(&st, fb_cancel_abort);
+    }
+    // Released without a detach, the engine frees what the connection still
+    // holds, its transactions rolled back.
+    endOrRelease(attachment, [](auto *a, auto *st) { a->detach(st); });
+}
+
+} // namespace
+
+bool endObject(Firebird::IAttachment *attachment)
+{
+    Status st;
+    attachment->detach(&st);
+    if (!st.failed())
+        return true;
+    abandonConnection(attachment);
+    return false;
+}
+
+bool endObject(Firebird::ITransaction *transaction)
+{
+    return endOrRelease(transaction, [](auto *t, auto *st) { t->rollback(st); });
+}
+
+bool endObject(Firebird::IStatement *statement)
+{
+    return endOrRelease(statement, [](auto *s, auto *st) { s->free(st); });
+}
+
+// A cursor whose transaction the engine has already ended cannot be closed:
+// its interface is released, which is all that is left of it.
+bool endObject(Firebird::IResultSet *cursor)
+{
+    return endOrRelease(cursor, [](auto *c, auto *st) { c->close(st); });
+}
+
+// A blob being written is dropped with what it holds; one being read is
+// closed.
+bool endObject(Firebird::IBlob *blob)
+{
+    return endOrRelease(blob, [](auto *b, auto *st) { b->cancel(st); });
+}
+
+bool endObject(Firebird::IMessageMetadata *metadata)
+{
+    metadata->release();
+    return true;
+}
+
+bool endObject(Firebird::IMetadataBuilder *builder)
+{
+    builder->release();
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -364,7 +531,8 @@ Attachment::Attachment(const AttachOptions &o)
     if (o.sweep)
         dpb.integer(isc_dpb_sweep, isc_dpb_records);
     if (o.validate)
-        dpb.integer(isc_dpb_verify, isc_dpb_pages | isc_dpb_records | isc_dpb_indices | isc_dpb_no_update);
+        dpb.integer(isc_dpb_verify,
+                    isc_dpb_pages | isc_dpb_records | isc_dpb_indices | (o.repair ? 0 : isc_dpb_no_update));
     if (o.create) {
         if (o.pageSize > 0)
             dpb.integer(isc_dpb_page_size, o.pageSize);
@@ -375,28 +543,18 @@ Attachment::Attachment(const AttachOptions &o)
     const QByteArray name = QFile::encodeName(o.database);
     Firebird::IProvider *provider = master()->getDispatcher();
     Status st;
+    Firebird::IAttachment *attached = nullptr;
     {
         const ProgramSignals programma;
-        m_attachment = o.create ? provider->createDatabase(&st, name.constData(), dpb.length(), dpb.buffer())
-                                : provider->attachDatabase(&st, name.constData(), dpb.length(), dpb.buffer());
+        attached = o.create ? provider->createDatabase(&st, name.constData(), dpb.length(), dpb.buffer())
+                            : provider->attachDatabase(&st, name.constData(), dpb.length(), dpb.buffer());
     }
     provider->release();
-    if (st.failed()) {
-        m_attachment = nullptr;
-        throw st.error();
-    }
+    st.check();
+    m_attachment.reset(attached);
 }
 
-Attachment::~Attachment()
-{
-    if (!m_attachment)
-        return;
-    Status st;
-    m_attachment->detach(&st);
-    if (st.failed())
-        abandon();
-    m_attachment = nullptr;
-}
+Attachment::~Attachment() = default;
 
 void Attachment::detach()
 {
@@ -405,7 +563,7 @@ void Attachment::detach()
     Status st;
     m_attachment->detach(&st);
     if (!st.failed()) {
-        m_attachment = nullptr;
+        m_attachment.forget();
         return;
     }
     const EDatabaseError error = st.error();
@@ -415,19 +573,8 @@ void Attachment::detach()
 
 void Attachment::abandon()
 {
-    if (!m_attachment)
-        return;
-    {
-        Status st;
-        m_attachment->cancelOperation(&st, fb_cancel_abort);
-    }
-    Status st;
-    m_attachment->detach(&st);
-    // Released without a detach, the engine frees what the connection still
-    // holds, its transactions rolled back.
-    if (st.failed())
-        m_attachment->release();
-    m_attachment = nullptr;
+    if (m_attachment)
+        abandonConnection(m_attachment.forget());
 }
 
 void Attachment::execute(Firebird::ITransaction *transaction, const QString &sql)
@@ -475,6 +622,63 @@ QList<qint64> Attachment::info(const QList<unsigned char> &items)
 }
 
 // ---------------------------------------------------------------------------
+// The service manager
+
+QStringList checkTablesAndIndexes(const ServiceOptions &o)
+{
+    const QByteArray service = o.service.toUtf8();
+    Block attach(IXpbBuilder::SPB_ATTACH);
+    attach.text(isc_spb_user_name, o.user);
+    if (!o.password.isEmpty())
+        attach.text(isc_spb_password, o.password);
+    Block start(IXpbBuilder::SPB_START);
+    start.tag(isc_action_svc_validate);
+    start.text(isc_spb_dbname, o.database);
+
+    Firebird::IProvider *provider = master()->getDispatcher();
+    Firebird::IService *manager = nullptr;
+    {
+        Status st;
+        {
+            const ProgramSignals programma;
+            manager = provider->attachServiceManager(&st, service.constData(), attach.length(), attach.buffer());
+        }
+        provider->release();
+        st.check();
+    }
+    QStringList lines;
+    try {
+        Status st;
+        manager->start(&st, start.length(), start.buffer());
+        st.check();
+        const unsigned char asked[] = {isc_info_svc_line};
+        // A line is at most a few hundred bytes; the engine takes a buffer
+        // of at most 64 kB less one.
+        std::vector<unsigned char> answer(16 * 1024);
+        for (;;) {
+            Status q;
+            manager->query(&q, 0, nullptr, sizeof asked, asked, unsigned(answer.size()), answer.data());
+            q.check();
+            if (answer[0] != isc_info_svc_line)
+                break;
+            const int length = answer[1] | (answer[2] << 8);
+            if (length <= 0 || length > int(answer.size()) - 3)
+                break;
+            lines << QString::fromUtf8(reinterpret_cast<const char *>(answer.data()) + 3, length).trimmed();
+        }
+    } catch (...) {
+        Status st;
+        manager->detach(&st);
+        throw;
+    }
+    // The check is complete; a manager that will not detach is released
+    // by the engine with the connection's end.
+    Status st;
+    manager->detach(&st);
+    return lines;
+}
+
+// ---------------------------------------------------------------------------
 // Transaction
 
 Transaction::Transaction(Attachment &attachment, const TransactionOptions &o) : m_attachment(&attachment)
@@ -496,13 +700,11 @@ Transaction::Transaction(Attachment &attachment, const TransactionOptions &o) : 
         tpb.tag(isc_tpb_nowait);
     }
     Status st;
-    m_transaction = attachment.handle()->startTransaction(&st, tpb.length(), tpb.buffer());
-    if (st.failed()) {
-        m_transaction = nullptr;
-        throw st.error();
-    }
+    Firebird::ITransaction *started = attachment.handle()->startTransaction(&st, tpb.length(), tpb.buffer());
+    st.check();
+    m_transaction.reset(started);
     if (SqlTrace *trace = SqlTrace::current())
-        trace->started(m_transaction, o.readCommitted, o.readOnly, o.lockTimeoutSeconds);
+        trace->started(started, o.readCommitted, o.readOnly, o.lockTimeoutSeconds);
 }
 
 namespace {
@@ -519,12 +721,8 @@ Transaction::~Transaction()
 {
     if (!m_transaction)
         return;
-    traceEnd(m_transaction, false);
-    Status st;
-    m_transaction->rollback(&st);
-    if (st.failed())
-        m_transaction->release();
-    m_transaction = nullptr;
+    traceEnd(m_transaction.get(), false);
+    m_transaction.end();
 }
 
 void Transaction::commit()
@@ -532,39 +730,42 @@ void Transaction::commit()
     if (!m_transaction)
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da confermare."));
     Status st;
-    traceEnd(m_transaction, true);
+    traceEnd(m_transaction.get(), true);
     m_transaction->commit(&st);
     if (!st.failed()) {
-        m_transaction = nullptr;
+        m_transaction.forget();
         return;
     }
     const EDatabaseError error = st.error();
     // A commit that failed leaves the transaction active in the engine, its
     // locks held: it is rolled back here, whatever the caller does next.
-    Status undo;
-    m_transaction->rollback(&undo);
-    if (undo.failed()) {
-        m_transaction->release();
+    if (!m_transaction.end())
         m_stuck = true;
-    }
-    m_transaction = nullptr;
     throw error;
+}
+
+void Transaction::commitRetaining()
+{
+    if (!m_transaction)
+        throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da confermare."));
+    Status st;
+    m_transaction->commitRetaining(&st);
+    st.check();
 }
 
 void Transaction::rollback()
 {
     if (!m_transaction)
         throw EDatabaseError(QStringLiteral("Nessuna transazione attiva da annullare."));
-    traceEnd(m_transaction, false);
+    traceEnd(m_transaction.get(), false);
     Status st;
     m_transaction->rollback(&st);
     if (!st.failed()) {
-        m_transaction = nullptr;
+        m_transaction.forget();
         return;
     }
     const EDatabaseError error = st.error();
-    m_transaction->release();
-    m_transaction = nullptr;
+    m_transaction.drop();
     m_stuck = true;
     throw error;
 }
@@ -579,12 +780,11 @@ Statement::Statement(Attachment &attachment, Transaction &transaction, const QSt
         throw EDatabaseError(QStringLiteral("Connessione al database non aperta."));
     const QByteArray text = sql.toUtf8();
     Status st;
-    m_statement = attachment.handle()->prepare(&st, transaction.handle(), unsigned(text.size()), text.constData(),
-                                               SQL_DIALECT_V6, Firebird::IStatement::PREPARE_PREFETCH_METADATA);
-    if (st.failed()) {
-        m_statement = nullptr;
-        throw st.error();
-    }
+    Firebird::IStatement *prepared = attachment.handle()->prepare(&st, transaction.handle(), unsigned(text.size()),
+                                                                  text.constData(), SQL_DIALECT_V6,
+                                                                  Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+    st.check();
+    m_statement.reset(prepared);
     try {
         const unsigned type = m_statement->getType(&st);
         st.check();
@@ -598,7 +798,7 @@ Statement::Statement(Attachment &attachment, Transaction &transaction, const QSt
         st.check();
         m_hasCursor = (flags & Firebird::IStatement::FLAG_HAS_CURSOR) != 0;
 
-        m_described = m_statement->getInputMetadata(&st);
+        m_described.reset(m_statement->getInputMetadata(&st));
         st.check();
         m_parameterCount = int(m_described->getCount(&st));
         st.check();
@@ -613,7 +813,7 @@ Statement::Statement(Attachment &attachment, Transaction &transaction, const QSt
             m_describedShapes << s;
         }
 
-        m_output = m_statement->getOutputMetadata(&st);
+        m_output.reset(m_statement->getOutputMetadata(&st));
         st.check();
         const unsigned count = m_output->getCount(&st);
         st.check();
@@ -634,10 +834,8 @@ Statement::Statement(Attachment &attachment, Transaction &transaction, const QSt
         const unsigned length = m_output->getMessageLength(&st);
         st.check();
         m_outputBuffer = QByteArray(int(length), '\0');
-        if (count == 0) {
-            m_output->release();
-            m_output = nullptr;
-        }
+        if (count == 0)
+            m_output.end();
     } catch (...) {
         dispose();
         throw;
@@ -655,19 +853,12 @@ void Statement::dispose()
 {
     closeCursor();
     m_executedIn = nullptr;
-    for (IMessageMetadata **m : {&m_input, &m_described, &m_output})
-        if (*m) {
-            (*m)->release();
-            *m = nullptr;
-        }
+    for (Owned<IMessageMetadata> *m : {&m_input, &m_described, &m_output})
+        m->end();
     if (m_statement) {
         if (SqlTrace *trace = SqlTrace::current())
             trace->freed(this);
-        Status st;
-        m_statement->free(&st);
-        if (st.failed())
-            m_statement->release();
-        m_statement = nullptr;
+        m_statement.end();
     }
 }
 
@@ -685,13 +876,7 @@ void Statement::closeCursor()
         return;
     if (SqlTrace *trace = SqlTrace::current())
         trace->cursorClosed(this);
-    Status st;
-    m_cursor->close(&st);
-    // A cursor whose transaction the engine has already ended cannot be
-    // closed: its interface is released, which is all that is left of it.
-    if (st.failed())
-        m_cursor->release();
-    m_cursor = nullptr;
+    m_cursor.end();
 }
 
 namespace {
@@ -778,7 +963,7 @@ void Statement::buildInput(const QList<const Param *> &parameters)
         return;
 
     Status st;
-    Firebird::IMetadataBuilder *builder = m_described->getBuilder(&st);
+    Owned<Firebird::IMetadataBuilder> builder(m_described->getBuilder(&st));
     st.check();
     for (int i = 0; i < m_parameterCount; ++i) {
         const Shape &s = shapes.at(i);
@@ -788,17 +973,12 @@ void Statement::buildInput(const QList<const Param *> &parameters)
         builder->setLength(&st, n, s.length);
         builder->setScale(&st, n, s.scale);
         builder->setCharSet(&st, n, s.charset);
-        if (st.failed()) {
-            builder->release();
-            throw st.error();
-        }
+        st.check();
     }
     IMessageMetadata *metadata = builder->getMetadata(&st);
-    builder->release();
+    builder.end();
     st.check();
-    if (m_input)
-        m_input->release();
-    m_input = metadata;
+    m_input.reset(metadata);
     m_shapes = shapes;
     m_inputOffsets.clear();
     m_inputNullOffsets.clear();
@@ -856,24 +1036,15 @@ void Statement::writeInput(Transaction &transaction, const QList<const Param *> 
             const QByteArray &bytes = m_texts.at(i);
             ISC_QUAD id{};
             Status st;
-            Firebird::IBlob *blob = m_attachment->handle()->createBlob(&st, transaction.handle(), &id, 0, nullptr);
+            Owned<Firebird::IBlob> blob(m_attachment->handle()->createBlob(&st, transaction.handle(), &id, 0, nullptr));
             st.check();
             constexpr qsizetype Segment = 32768;
             for (qsizetype at = 0; at < bytes.size() && !st.failed(); at += Segment)
                 blob->putSegment(&st, unsigned(qMin(Segment, bytes.size() - at)), bytes.constData() + at);
-            if (st.failed()) {
-                const EDatabaseError error = st.error();
-                Status cancel;
-                blob->cancel(&cancel);
-                if (cancel.failed())
-                    blob->release();
-                throw error;
-            }
+            st.check();
             blob->close(&st);
-            if (st.failed()) {
-                blob->release();
-                throw st.error();
-            }
+            st.check();
+            blob.forget();
             std::memcpy(p, &id, sizeof id);
             break;
         }
@@ -916,7 +1087,7 @@ void Statement::execute(Transaction &transaction, const QList<const Param *> &pa
     if (m_parameterCount > 0) {
         buildInput(parameters);
         writeInput(transaction, parameters);
-        input = m_input;
+        input = m_input.get();
         inputBuffer = m_inputBuffer.data();
     }
     if (SqlTrace *trace = SqlTrace::current()) {
@@ -928,13 +1099,12 @@ void Statement::execute(Transaction &transaction, const QList<const Param *> &pa
     }
     Status st;
     if (m_hasCursor) {
-        m_cursor = m_statement->openCursor(&st, transaction.handle(), input, inputBuffer, m_output, 0);
-        if (st.failed()) {
-            m_cursor = nullptr;
-            throw st.error();
-        }
+        Firebird::IResultSet *cursor = m_statement->openCursor(&st, transaction.handle(), input, inputBuffer,
+                                                               m_output.get(), 0);
+        st.check();
+        m_cursor.reset(cursor);
     } else {
-        m_statement->execute(&st, transaction.handle(), input, inputBuffer, m_output,
+        m_statement->execute(&st, transaction.handle(), input, inputBuffer, m_output.get(),
                              m_output ? m_outputBuffer.data() : nullptr);
         st.check();
     }
@@ -1057,7 +1227,7 @@ Value Statement::value(int column) const
         if (SqlTrace *trace = SqlTrace::current())
             trace->blobRead(this, column);
         Status st;
-        Firebird::IBlob *blob = m_attachment->handle()->openBlob(&st, m_executedIn->handle(), &id, 0, nullptr);
+        Owned<Firebird::IBlob> blob(m_attachment->handle()->openBlob(&st, m_executedIn->handle(), &id, 0, nullptr));
         st.check();
         QByteArray bytes;
         char segment[32768];
@@ -1068,14 +1238,11 @@ Value Statement::value(int column) const
                 break;
             bytes.append(segment, got);
         }
-        if (st.failed()) {
-            const EDatabaseError error = st.error();
-            blob->release();
-            throw error;
-        }
+        st.check();
         blob->close(&st);
-        if (st.failed())
-            blob->release();
+        // A close the engine refused leaves the blob to its owner.
+        if (!st.failed())
+            blob.forget();
         if (c.subType == isc_blob_text)
             return Value(QString::fromUtf8(bytes));
         return Value(bytes);

@@ -6,9 +6,9 @@
 // DatabaseCreator are its only users; nothing of the engine's headers leaks
 // out of FbClient.cpp.
 //
-// Failures raise EDatabaseError with the engine's own words (the lines of its
-// status vector joined by " - ") and the cause its error codes tell
-// (EDatabaseError::Cause).
+// Failures raise EDatabaseError with what happened and what to do in Italian,
+// then the engine's own words (the lines of its status vector joined by
+// " - "), and the cause its error codes tell (EDatabaseError::Cause).
 //
 // Values travel as platform::Value. Parameters are sent in a message of our
 // own layout, one field per placeholder in the type of its value (text as
@@ -24,7 +24,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <utility>
 
 namespace Firebird {
 class IAttachment;
@@ -32,14 +34,73 @@ class ITransaction;
 class IStatement;
 class IResultSet;
 class IMessageMetadata;
+class IMetadataBuilder;
+class IBlob;
 } // namespace Firebird
 
 namespace platform::fb {
+
+// How an owner ends each kind of the engine's objects: the engine's own end
+// (an attachment detached, a transaction rolled back, a statement freed, a
+// cursor closed, a blob cancelled; metadata released); when the engine
+// refuses it, the interface is released, which is all that is left of it,
+// and the engine frees what it still holds. False when it had to be
+// released. Never throws.
+bool endObject(Firebird::IAttachment *attachment); // a refused detach abandons the connection
+bool endObject(Firebird::ITransaction *transaction);
+bool endObject(Firebird::IStatement *statement);
+bool endObject(Firebird::IResultSet *cursor);
+bool endObject(Firebird::IBlob *blob);
+bool endObject(Firebird::IMessageMetadata *metadata);
+bool endObject(Firebird::IMetadataBuilder *builder);
+
+// One object of the engine, ended (endObject) when its owner lets it go, on
+// every way out, an error's included.
+template <class T>
+class Owned {
+public:
+    Owned() = default;
+    explicit Owned(T *object) : m_object(object) {}
+    ~Owned() { end(); }
+    Owned(const Owned &) = delete;
+    Owned &operator=(const Owned &) = delete;
+
+    T *get() const { return m_object; }
+    T *operator->() const { return m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
+
+    // Ends the object held (if any) and holds `object`.
+    void reset(T *object = nullptr)
+    {
+        end();
+        m_object = object;
+    }
+    // Ends the object now; false when the engine refused and it was
+    // released instead.
+    bool end() { return !m_object || endObject(std::exchange(m_object, nullptr)); }
+    // The engine has ended the object itself (a commit, a detach, a close
+    // that succeeded): nothing of it is left to end.
+    T *forget() { return std::exchange(m_object, nullptr); }
+    // Given up without its end: released, the engine frees what it holds.
+    void drop()
+    {
+        if (T *object = forget())
+            object->release();
+    }
+
+private:
+    T *m_object = nullptr;
+};
 
 // The text and the cause of an engine status vector (the error codes and
 // arguments of IStatus::getErrors).
 QString statusText(const intptr_t *errors);
 EDatabaseError::Cause statusCause(const intptr_t *errors);
+// What the user is told first of an engine error, in Italian: what happened
+// and what to do; the engine's text follows it in the error's message.
+QString statusExplanation(const intptr_t *errors, EDatabaseError::Cause cause, const QString &text);
+// The same for an error of the archive itself, from the engine's text.
+QString archiveExplanation(const QString &engineText);
 
 // What to attach to and how.
 struct AttachOptions {
@@ -54,7 +115,25 @@ struct AttachOptions {
     QString defaultCharset; // create only: the database's default character set
     bool sweep = false;     // garbage-collect the whole database while attaching
     bool validate = false;  // check every page, record and index while attaching (nothing repaired)
+    bool repair = false;    // with validate: mend what the check may mend (pointer-page bits, orphan pages)
 };
+
+// What to check through a service manager: "service_mgr" (the embedded
+// engine's) or "host:service_mgr", and the database as that manager names
+// it (the path on its host).
+struct ServiceOptions {
+    QString service;
+    QString database;
+    QString user;
+    QString password;
+};
+
+// The engine's own check of every table and index of a database (its online
+// validation, run through the service manager), as the lines it writes:
+// "Relation 134 (NAME)", "Index 1 (NAME)", then the "Error: ..." and
+// "Warning: ..." lines of what it found in that table or index. Reads
+// only; other connections may be open.
+QStringList checkTablesAndIndexes(const ServiceOptions &options);
 
 class Attachment {
 public:
@@ -74,7 +153,7 @@ public:
     // throws; for a connection whose transaction cannot be ended any other
     // way.
     void abandon();
-    bool attached() const { return m_attachment != nullptr; }
+    bool attached() const { return bool(m_attachment); }
 
     // Runs one statement without parameters or result in `transaction`.
     void execute(Firebird::ITransaction *transaction, const QString &sql);
@@ -83,10 +162,10 @@ public:
     // the order asked; an item the engine does not give reads 0.
     QList<qint64> info(const QList<unsigned char> &items);
 
-    Firebird::IAttachment *handle() const { return m_attachment; }
+    Firebird::IAttachment *handle() const { return m_attachment.get(); }
 
 private:
-    Firebird::IAttachment *m_attachment = nullptr;
+    Owned<Firebird::IAttachment> m_attachment;
 };
 
 struct TransactionOptions {
@@ -108,16 +187,20 @@ public:
     // rollback fails, stuck() tells, and only ending the connection frees
     // what the engine still holds for it.
     void commit();
+    // Commits what the transaction wrote and goes on in the same one, its
+    // snapshot kept; on failure the transaction is left as it was and the
+    // failure raised.
+    void commitRetaining();
     void rollback();
-    bool active() const { return m_transaction != nullptr; }
+    bool active() const { return bool(m_transaction); }
     bool stuck() const { return m_stuck; }
 
-    Firebird::ITransaction *handle() const { return m_transaction; }
+    Firebird::ITransaction *handle() const { return m_transaction.get(); }
     Attachment &attachment() const { return *m_attachment; }
 
 private:
     Attachment *m_attachment;
-    Firebird::ITransaction *m_transaction = nullptr;
+    Owned<Firebird::ITransaction> m_transaction;
     bool m_stuck = false;
 };
 
@@ -162,7 +245,7 @@ public:
     // The next row of the cursor; false at its end (the cursor is closed).
     bool fetch();
     void closeCursor();
-    bool cursorOpen() const { return m_cursor != nullptr; }
+    bool cursorOpen() const { return bool(m_cursor); }
     // Rows inserted, updated or deleted by the last execution.
     qint64 affectedRows();
 
@@ -178,7 +261,7 @@ public:
     // Frees the engine's statement now (cursor closed); the object stays,
     // disposed, and refuses to run. Never throws.
     void dispose();
-    bool disposed() const { return m_statement == nullptr; }
+    bool disposed() const { return !m_statement; }
 
 private:
     struct Shape {
@@ -196,11 +279,11 @@ private:
 
     Attachment *m_attachment;
     QString m_sql;
-    Firebird::IStatement *m_statement = nullptr;
-    Firebird::IResultSet *m_cursor = nullptr;
-    Firebird::IMessageMetadata *m_described = nullptr; // the engine's input description
-    Firebird::IMessageMetadata *m_input = nullptr;     // ours, for the shapes below
-    Firebird::IMessageMetadata *m_output = nullptr;
+    Owned<Firebird::IStatement> m_statement;
+    Owned<Firebird::IResultSet> m_cursor;
+    Owned<Firebird::IMessageMetadata> m_described; // the engine's input description
+    Owned<Firebird::IMessageMetadata> m_input;     // ours, for the shapes below
+    Owned<Firebird::IMessageMetadata> m_output;
     Transaction *m_executedIn = nullptr; // while its row can be read
     QList<Shape> m_describedShapes;
     QList<Shape> m_shapes, m_nextShapes;

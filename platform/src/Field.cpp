@@ -33,7 +33,12 @@ QString quoted(const QString &name)
 
 QString fieldMessage(const Field &field, const QString &problem)
 {
-    return QStringLiteral("Campo \"%1\": %2").arg(field.displayLabel(), problem);
+    return fieldMessage(field.displayLabel(), problem);
+}
+
+QString fieldMessage(const QString &label, const QString &problem)
+{
+    return QStringLiteral("Campo \"%1\": %2").arg(label, problem);
 }
 
 QString fieldTypeName(FieldType type)

@@ -229,8 +229,10 @@ private:
 };
 
 // A message about a field's value that names the field as the user knows
-// it: 'Campo "<display label>": ' + the problem.
+// it: 'Campo "<display label>": ' + the problem; the second form for a box
+// of a window that has no dataset field behind it, by its caption.
 QString fieldMessage(const Field &field, const QString &problem);
+QString fieldMessage(const QString &label, const QString &problem);
 
 } // namespace platform
 

@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "Exceptions.h"
+#include "Paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,13 +25,15 @@ QList<QByteArray> splitLines(const QByteArray &data)
     return lines;
 }
 
-// The line without its end, and without blanks around it.
+// The line without its end, without blanks around it and without the
+// byte-order mark that some editors put at the start of a file.
 QByteArray content(const QByteArray &line)
 {
     qsizetype n = line.size();
     while (n > 0 && (line[n - 1] == '\n' || line[n - 1] == '\r'))
         --n;
-    return line.left(n).trimmed();
+    const qsizetype bom = line.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    return line.mid(bom, n - bom).trimmed();
 }
 
 bool isComment(const QByteArray &t)
@@ -227,7 +230,7 @@ void IniFile::save() const
     bool ok = out.open(QIODevice::WriteOnly);
     for (qsizetype i = 0; ok && i < m_lines.size(); ++i)
         ok = out.write(m_lines[i]) == m_lines[i].size();
-    if (!ok || !out.commit())
+    if (!ok || !commitSaveFile(out))
         throw EUqError(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
                            .arg(QDir::toNativeSeparators(m_fileName), out.errorString()));
 }

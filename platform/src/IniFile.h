@@ -14,7 +14,8 @@
 //   character is ';' or '#'), or blank. Any other line is ignored. A ';'
 //   after a value is part of the value: there are no comments at the end
 //   of a line.
-// - Blanks around a section name, a key and a value are not part of them.
+// - Blanks around a section name, a key and a value are not part of them,
+//   nor is a byte-order mark at the start of the file.
 // - Section and key names are found whatever the case of their letters.
 //   When a section or a key appears twice, the first one counts (for
 //   reading and writing alike); keys before the first section belong to no

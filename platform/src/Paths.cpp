@@ -2,6 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
 #include <QStorageInfo>
 #include <QStringList>
 
@@ -70,6 +74,21 @@ QString writeFailureReason(const QString &fileName, const QString &deviceError)
         return QStringLiteral("spazio su disco esaurito (%1). Liberare spazio e ripetere l'operazione.")
             .arg(QDir::toNativeSeparators(storage.isValid() ? storage.rootPath() : folder));
     return deviceError.isEmpty() ? QStringLiteral("errore di scrittura") : deviceError;
+}
+
+QString writeError(const QIODevice &device)
+{
+    // A write cut short by a full disk leaves a file device without words
+    // of its own ("Unknown error"); the system's say it.
+    if (const int error = errno; error == ENOSPC)
+        return QString::fromLocal8Bit(std::strerror(error));
+    return device.errorString();
+}
+
+bool commitSaveFile(QSaveFile &file)
+{
+    // Left uncommitted, the file is discarded with the object.
+    return file.flush() && file.commit();
 }
 
 } // namespace platform

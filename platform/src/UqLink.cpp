@@ -1,6 +1,7 @@
 #include "UqLink.h"
 
 #include "Exceptions.h"
+#include "Paths.h"
 #include "Services.h"
 #include "UqMessages.h"
 #include "UqParams.h"
@@ -14,9 +15,12 @@ QString TUqLink::FileName() const
 {
     if (!m_fileName.isEmpty())
         return m_fileName;
-    const QString main = platform::Services::instance().mainFolder();
-    return m_area == AreaType::Personal ? main + QStringLiteral("usr/wun/UqParametriPersonali.ini")
-                                        : main + QStringLiteral("etc/wun/UqParametri.ini");
+    // Found as the installation's other files are: an installation whose
+    // user folder is spelled "USR" keeps the area there, and saving it makes
+    // no second "usr" beside it (from which the others would then be read).
+    return platform::findPath(platform::Services::instance().mainFolder(),
+                              m_area == AreaType::Personal ? QStringLiteral("usr/wun/UqParametriPersonali.ini")
+                                                           : QStringLiteral("etc/wun/UqParametri.ini"));
 }
 
 void TUqLink::SetParamManager(TUqParamManager *manager)

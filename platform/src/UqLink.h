@@ -8,7 +8,9 @@
 // then on every change of the manager is written back to the area at once.
 // The areas are files of the installation: "personal" is
 // <main folder>/usr/wun/UqParametriPersonali.ini, "shared"
-// <main folder>/etc/wun/UqParametri.ini (the parameter manager's file form).
+// <main folder>/etc/wun/UqParametri.ini (the parameter manager's file form),
+// each folder found whatever the case of its letters (platform::findPath),
+// for reading and writing alike.
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>

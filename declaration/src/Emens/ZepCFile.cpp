@@ -1,7 +1,7 @@
 #include "Emens/ZepCFile.h"
 
 #include "ZepCParametri.h"
-#include "ZepCTabellaDenuncia.h"
+#include "ZepUControlliFile.h"
 #include "ZepUCreaFile.h"
 #include "ZepUUtil.h"
 
@@ -12,6 +12,7 @@
 #include "Services.h"
 #include "UqMessages.h"
 #include "tovUDBCds.h"
+#include "ZepULayoutNomi.h"
 
 #include <QDir>
 #include <QSet>
@@ -23,75 +24,47 @@ using platform::Value;
 
 namespace emens {
 
-const QString TZepFile::MsgNessunDato = QStringLiteral("Nessun dato presente.");
-const QString TZepFile::MsgCampoNonImpostato = QStringLiteral("Campo non impostato: ");
-const QString TZepFile::MsgMatricolaNonImpostata = QStringLiteral("Matricola INPS Azienda non impostata");
 const QString TZepFile::MsgCapIstat = QStringLiteral(
     "Dichiarante: \"CAP amministrazione\" o \"Codice ISTAT/Ateco\" non impostato.");
-const QString &TZepFile::MsgAnnullata = TZepCreaFile::MsgAnnullata;
-const QString &TZepFile::MsgTerminata = TZepCreaFile::MsgTerminata;
-const QString &TZepFile::MsgErrore = TZepCreaFile::MsgErrore;
-const QString &TZepFile::MsgSovrascrivere = TZepCreaFile::MsgSovrascrivere;
 const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/Emens/Denunce-EMens");
 
 namespace {
 
 const QString S = QStringLiteral("S");
-const QString Eliminato = QStringLiteral("********* ELIMINATO  ");
-const QString FineEliminato = QStringLiteral("*********");
 
-QString testo(const DataSet &ds, const char *campo)
+QString testo(const DataSet &ds, const QString &campo)
 {
-    const Field &f = ds.fieldByName(QLatin1String(campo));
+    const Field &f = ds.fieldByName(campo);
     return f.isNull() ? QString() : f.asString();
 }
 
-// The one rounding of the file: whole units, half away from zero.
-int intero(const DataSet &ds, const char *campo)
+// The figure the file declares (the prints show the same).
+int intero(const DataSet &ds, const QString &campo)
 {
-    const Field &f = ds.fieldByName(QLatin1String(campo));
-    if (f.isNull())
-        return 0;
-    if (f.dataType() == platform::FieldType::Currency)
-        return int(f.asCurrency().rounded(0).truncated());
-    return f.asInteger();
+    return TZepCreaFile::InteroDichiarato(ds.fieldByName(campo));
 }
 
-QString persona(const DataSet &ds, const char *campoCF)
+QString persona(const DataSet &ds, const QString &campoCF)
 {
-    return testo(ds, "COGNOME") + QLatin1Char(' ') + testo(ds, "NOME") + QStringLiteral(" - CF: ") + testo(ds, campoCF);
+    return TZepControlliFile::Persona(testo(ds, QStringLiteral("COGNOME")), testo(ds, QStringLiteral("NOME")),
+                                      testo(ds, campoCF));
 }
 
 // A date the element needs: a null one is refused, never written as the
 // zero date.
-QString dataObbligatoria(const DataSet &ds, const char *campo)
+QString dataObbligatoria(const DataSet &ds, const QString &campo)
 {
-    const Field &f = ds.fieldByName(QLatin1String(campo));
+    const Field &f = ds.fieldByName(campo);
     if (f.isNull() || !f.asDate().isValid())
-        throw EUqError(TZepFile::MsgCampoNonImpostato + QLatin1String(campo));
+        throw EUqError(TZepFile::MsgCampoNonImpostato + campo);
     return f.asDate().toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 } // namespace
 
 TZepFile::TZepFile(ITovDBCds &store, bool formaLocale, IZepLogFile *log)
-    : cdsAmm(QStringLiteral("cdsAmm")), cdsDip(QStringLiteral("cdsDip")), cdsColl(QStringLiteral("cdsColl")),
-      cdsPrenota(QStringLiteral("cdsPrenota")), CFSoftwarehouse(TZepCreaFile::CFSoftwarehouseConfigurato()),
-      m_store(store), m_formaLocale(formaLocale), m_log(log)
+    : TZepFileBase(store, log), m_formaLocale(formaLocale)
 {
-}
-
-void TZepFile::log(const QString &riga)
-{
-    if (m_log)
-        m_log->Log(riga);
-}
-
-const QString &TZepFile::CampoObbligatorio(const QString &valore, const QString &etichetta)
-{
-    if (valore.trimmed().isEmpty())
-        throw EUqError(MsgCampoNonImpostato + etichetta);
-    return valore;
 }
 
 void TZepFile::CaricaTabelle()
@@ -102,36 +75,29 @@ void TZepFile::CaricaTabelle()
         ds.setIndexFieldNames(indice);
         ds.first();
     };
-    carica(cdsDip, QStringLiteral("TEMD_DIPENDENTI"), QStringLiteral("Matricola;CFLavoratore"));
-    carica(cdsColl, QStringLiteral("TEMC_COLLABORATORI"), QStringLiteral("CFCollaboratore"));
+    carica(cdsDip, layouts::TEMD_DIPENDENTI::Tabella, QStringLiteral("Matricola;CFLavoratore"));
+    carica(cdsColl, layouts::TEMC_COLLABORATORI::Tabella, layouts::TEMC_COLLABORATORI::CFCollaboratore);
 }
 
 void TZepFile::PreparaPrenota()
 {
     if (m_prenotaPronta)
         return;
-    cdsPrenota.setFieldDefs({{QStringLiteral("Tipo"), platform::FieldType::String, 1},
-                             {QStringLiteral("CF"), platform::FieldType::String, 31},
-                             {QStringLiteral("Cognome"), platform::FieldType::String, 30},
-                             {QStringLiteral("Nome"), platform::FieldType::String, 20},
-                             {QStringLiteral("Matricola"), platform::FieldType::String, 31},
-                             {QStringLiteral("Qualifica2"), platform::FieldType::String, 31},
-                             {QStringLiteral("Riga"), platform::FieldType::Integer}});
-    cdsPrenota.createDataSet();
+    CreaPrenota({{QStringLiteral("Riga"), platform::FieldType::Integer}});
     // The row's position is the list's own key, not a column of the grid.
     cdsPrenota.fieldByName(QStringLiteral("Riga")).setVisible(false);
-    cdsPrenota.setIndexFieldNames(QStringLiteral("Tipo;Cognome;Nome"));
     const auto aggiungi = [this](DataSet &ds, const QString &tipo, const QString &campoCF, bool posizione) {
         int riga = 0;
         for (ds.first(); !ds.eof(); ds.next())
-            cdsPrenota.appendRecord({Value(tipo), ds.fieldValue(campoCF), ds.fieldValue(QStringLiteral("Cognome")),
-                                     ds.fieldValue(QStringLiteral("Nome")),
-                                     posizione ? ds.fieldValue(QStringLiteral("Matricola")) : Value(),
-                                     posizione ? ds.fieldValue(QStringLiteral("Qualifica2")) : Value(), riga++});
+            cdsPrenota.appendRecord(
+                {Value(tipo), ds.fieldValue(campoCF), ds.fieldValue(layouts::TEMD_DIPENDENTI::Cognome),
+                 ds.fieldValue(layouts::TEMD_DIPENDENTI::Nome),
+                 posizione ? ds.fieldValue(layouts::TEMD_DIPENDENTI::Matricola) : Value(),
+                 posizione ? ds.fieldValue(layouts::TEMD_DIPENDENTI::Qualifica2) : Value(), riga++});
         ds.first();
     };
-    aggiungi(cdsDip, QStringLiteral("D"), QStringLiteral("CFLavoratore"), true);
-    aggiungi(cdsColl, QStringLiteral("C"), QStringLiteral("CFCollaboratore"), false);
+    aggiungi(cdsDip, QStringLiteral("D"), layouts::TEMD_DIPENDENTI::CFLavoratore, true);
+    aggiungi(cdsColl, QStringLiteral("C"), layouts::TEMC_COLLABORATORI::CFCollaboratore, false);
     cdsPrenota.first();
     m_prenotaPronta = true;
 }
@@ -174,28 +140,6 @@ QString TZepFile::CartellaDefault()
     return TZepCreaFile::CartellaProgrammi(CartellaDenunce);
 }
 
-QString TZepFile::TestoErrore(const QString &persona, const QString &messaggio)
-{
-    return TZepCreaFile::TestoErrore(persona, messaggio);
-}
-
-QString TZepFile::TestoErrore(const QString &persona, const std::exception &errore)
-{
-    return TZepCreaFile::TestoErrore(persona, errore);
-}
-
-bool TZepFile::CreaFile(const SceltaFile &scegli)
-{
-    m_personaCorrente.clear();
-    return TZepCreaFile::Esegui(
-        CartellaDefault(), NomeFileDefault(), scegli,
-        [this](const QString &file) {
-            NomeFile = file;
-            GeneraDenunceRetributiveMensili();
-        },
-        [this] { return m_personaCorrente; }, m_log);
-}
-
 void TZepFile::GeneraDenunceRetributiveMensili()
 {
     CreaDocumento().GetOwnerDocument().SaveToFile(NomeFile);
@@ -208,25 +152,28 @@ IXMLDenunceRetributiveMensili TZepFile::CreaDocumento()
     cdsAmm.first();
     if (cdsDip.isEmpty() && cdsColl.isEmpty())
         throw EUqError(MsgNessunDato);
+    ControllaRighe();
     log(QStringLiteral("Creazione file in corso ..."));
     IXMLDenunceRetributiveMensili doc = CreaDocumentoDenunceRetributiveMensili();
 
     log(QStringLiteral("Imposta dati mittente"));
     IXMLDatiMittente mittente = doc.GetDatiMittente();
     mittente.SetCFPersonaMittente(
-        CampoObbligatorio(testo(cdsAmm, "CFPersonaMittente"),
+        CampoObbligatorio(testo(cdsAmm, layouts::TAMM_AMMINISTRAZIONE::CFPersonaMittente),
                           QStringLiteral("Codice fiscale del soggetto (persona fisica) abilitato alla trasmissione")));
-    mittente.SetRagSocMittente(
-        CampoObbligatorio(testo(cdsAmm, "RagSocMittente"), QStringLiteral("Ragione sociale mittente")));
-    mittente.SetCFMittente(CampoObbligatorio(testo(cdsAmm, "CFMittente"), QStringLiteral("Codice fiscale mittente")));
+    mittente.SetRagSocMittente(CampoObbligatorio(testo(cdsAmm, layouts::TAMM_AMMINISTRAZIONE::RagSocMittente),
+                                                 QStringLiteral("Ragione sociale mittente")));
+    mittente.SetCFMittente(CampoObbligatorio(testo(cdsAmm, layouts::TAMM_AMMINISTRAZIONE::CFMittente),
+                                             QStringLiteral("Codice fiscale mittente")));
     if (!CFSoftwarehouse.isEmpty())
         mittente.SetCFSoftwarehouse(CFSoftwarehouse);
-    mittente.SetSedeINPS(CampoObbligatorio(testo(cdsAmm, "SedeINPS"), QStringLiteral("Sede INPS")));
+    mittente.SetSedeINPS(
+        CampoObbligatorio(testo(cdsAmm, layouts::TAMM_AMMINISTRAZIONE::SedeINPS), QStringLiteral("Sede INPS")));
 
     IXMLAzienda azienda = doc.GetAzienda().Add();
     azienda.SetAnnoMeseDenuncia(PeriodoDenuncia());
-    azienda.SetCFAzienda(testo(cdsAmm, "CFAzienda"));
-    azienda.SetRagSocAzienda(testo(cdsAmm, "RagSocAzienda"));
+    azienda.SetCFAzienda(testo(cdsAmm, layouts::TAMM_AMMINISTRAZIONE::CFAzienda));
+    azienda.SetRagSocAzienda(testo(cdsAmm, layouts::TAMM_AMMINISTRAZIONE::RagSocAzienda));
     if (!cdsDip.isEmpty()) {
         log(QString());
         log(QStringLiteral("Dati dipendenti: inizio"));
@@ -236,8 +183,8 @@ IXMLDenunceRetributiveMensili TZepFile::CreaDocumento()
     if (!cdsColl.isEmpty()) {
         log(QString());
         log(QStringLiteral("Dati collaboratori: inizio"));
-        const QString cap = testo(cdsAmm, "CAP").trimmed();
-        const QString istat = testo(cdsAmm, "ISTAT").trimmed();
+        const QString cap = testo(cdsAmm, layouts::TAMM_AMMINISTRAZIONE::CAP).trimmed();
+        const QString istat = testo(cdsAmm, layouts::TAMM_AMMINISTRAZIONE::ISTAT).trimmed();
         if (cap.isEmpty() || istat.isEmpty())
             throw EUqError(MsgCapIstat);
         IXMLListaCollaboratori lista = azienda.GetListaCollaboratori();
@@ -249,12 +196,21 @@ IXMLDenunceRetributiveMensili TZepFile::CreaDocumento()
     return doc;
 }
 
+void TZepFile::ControllaRighe()
+{
+    m_personaCorrente.clear();
+    TZepControlliFile::ControllaDichiarante(cdsAmm, m_personaCorrente);
+    TZepControlliFile::ControllaPersone(cdsDip, layouts::TEMD_DIPENDENTI::CFLavoratore, m_personaCorrente);
+    TZepControlliFile::ControllaPersone(cdsColl, layouts::TEMC_COLLABORATORI::CFCollaboratore, m_personaCorrente);
+    m_personaCorrente.clear();
+}
+
 void TZepFile::ScriviDipendenti(IXMLListaDenunceIndividualiList liste)
 {
     QString corrente;
     IXMLDenunciaIndividualeList denunce;
     for (cdsDip.first(); !cdsDip.eof(); cdsDip.next()) {
-        const QString matricola = testo(cdsDip, "Matricola");
+        const QString matricola = testo(cdsDip, layouts::TEMD_DIPENDENTI::Matricola);
         if (matricola != corrente || denunce.IsNull()) {
             if (!corrente.isEmpty())
                 log(platform::format(QStringLiteral("-- Matricola INPS %s: fine ..."), {corrente}));
@@ -262,65 +218,67 @@ void TZepFile::ScriviDipendenti(IXMLListaDenunceIndividualiList liste)
             log(QString());
             log(platform::format(QStringLiteral("-- Matricola INPS %s: inizio ..."), {corrente}));
             if (matricola.trimmed().isEmpty()) {
-                m_personaCorrente = persona(cdsDip, "CFLavoratore");
+                m_personaCorrente = persona(cdsDip, layouts::TEMD_DIPENDENTI::CFLavoratore);
                 throw EUqError(MsgMatricolaNonImpostata);
             }
             IXMLListaDenunceIndividuali lista = liste.Add();
             lista.SetMatricola(corrente);
             denunce = lista.GetDenunciaIndividuale();
         }
-        m_personaCorrente = persona(cdsDip, "CFLavoratore");
+        m_personaCorrente = persona(cdsDip, layouts::TEMD_DIPENDENTI::CFLavoratore);
         const QString t = platform::format(QStringLiteral("%s %s %s %s"),
-                                           {testo(cdsDip, "CFLavoratore"), testo(cdsDip, "COGNOME"),
-                                            testo(cdsDip, "NOME"), testo(cdsDip, "Qualifica2")});
-        const bool eliminato = testo(cdsDip, "Elimina") == S;
-        log(eliminato ? Eliminato + t + FineEliminato : QStringLiteral("---- Dipendente ") + t);
+                                           {testo(cdsDip, layouts::TEMD_DIPENDENTI::CFLavoratore),
+                                            testo(cdsDip, QStringLiteral("COGNOME")),
+                                            testo(cdsDip, QStringLiteral("NOME")),
+                                            testo(cdsDip, layouts::TEMD_DIPENDENTI::Qualifica2)});
+        const bool eliminato = testo(cdsDip, layouts::TEMD_DIPENDENTI::Elimina) == S;
+        LogPersona(QStringLiteral("---- Dipendente "), t, eliminato);
 
         IXMLDenunciaIndividuale d = denunce.Add();
         if (eliminato)
             d.SetElimina(S);
-        d.SetCFLavoratore(testo(cdsDip, "CFLavoratore"));
-        d.SetCognome(testo(cdsDip, "Cognome"));
-        d.SetNome(testo(cdsDip, "Nome"));
-        d.SetQualifica1(testo(cdsDip, "Qualifica1"));
-        d.SetQualifica2(testo(cdsDip, "Qualifica2"));
-        d.SetQualifica3(testo(cdsDip, "Qualifica3"));
-        d.SetTipoContribuzione(testo(cdsDip, "TipoContribuzione"));
-        d.SetCodiceComune(testo(cdsDip, "CodiceComune"));
-        d.SetCodiceContratto(testo(cdsDip, "CodiceContratto"));
+        d.SetCFLavoratore(testo(cdsDip, layouts::TEMD_DIPENDENTI::CFLavoratore));
+        d.SetCognome(testo(cdsDip, layouts::TEMD_DIPENDENTI::Cognome));
+        d.SetNome(testo(cdsDip, layouts::TEMD_DIPENDENTI::Nome));
+        d.SetQualifica1(testo(cdsDip, layouts::TEMD_DIPENDENTI::Qualifica1));
+        d.SetQualifica2(testo(cdsDip, layouts::TEMD_DIPENDENTI::Qualifica2));
+        d.SetQualifica3(testo(cdsDip, layouts::TEMD_DIPENDENTI::Qualifica3));
+        d.SetTipoContribuzione(testo(cdsDip, layouts::TEMD_DIPENDENTI::TipoContribuzione));
+        d.SetCodiceComune(testo(cdsDip, layouts::TAMM_AMMINISTRAZIONE::CodiceComune));
+        d.SetCodiceContratto(testo(cdsDip, layouts::TEMD_DIPENDENTI::CodiceContratto));
         if (!m_formaLocale) {
-            if (const int v = intero(cdsDip, "OrarioContrattuale"); v > 0)
+            if (const int v = intero(cdsDip, layouts::TEMD_DIPENDENTI::OrarioContrattuale); v > 0)
                 d.SetOrarioContrattuale(v);
-            if (const int v = intero(cdsDip, "PercPartTime"); v > 0)
+            if (const int v = intero(cdsDip, layouts::TEMD_DIPENDENTI::PercPartTime); v > 0)
                 d.SetPercPartTime(v);
-            if (const int v = intero(cdsDip, "NumMensilita"); v > 0)
+            if (const int v = intero(cdsDip, layouts::TEMD_DIPENDENTI::NumMensilita); v > 0)
                 d.SetNumMensilita(v);
         }
-        if (const int g = intero(cdsDip, "GiornoAssunzione"); g > 0) {
+        if (const int g = intero(cdsDip, layouts::TEMD_DIPENDENTI::GiornoAssunzione); g > 0) {
             IXMLAssunzione a = d.GetAssunzione();
             a.SetGiornoAssunzione(g);
-            a.SetTipoAssunzione(testo(cdsDip, "TipoAssunzione"));
+            a.SetTipoAssunzione(testo(cdsDip, layouts::TEMD_DIPENDENTI::TipoAssunzione));
         }
-        if (const int g = intero(cdsDip, "GiornoCessazione"); g > 0) {
+        if (const int g = intero(cdsDip, layouts::TEMD_DIPENDENTI::GiornoCessazione); g > 0) {
             IXMLCessazione c = d.GetCessazione();
             c.SetGiornoCessazione(g);
-            c.SetTipoCessazione(testo(cdsDip, "TipoCessazione"));
+            c.SetTipoCessazione(testo(cdsDip, layouts::TEMD_DIPENDENTI::TipoCessazione));
         }
         IXMLDatiRetributivi dati = d.GetDatiRetributivi().Add();
-        if (const QString tipo = testo(cdsDip, "TipoLavoratore").trimmed();
+        if (const QString tipo = testo(cdsDip, layouts::TEMD_DIPENDENTI::TipoLavoratore).trimmed();
             !tipo.isEmpty() && tipo != QLatin1String("0"))
             dati.SetTipoLavoratore(tipo);
-        dati.SetImponibile(intero(cdsDip, "Imponibile"));
+        dati.SetImponibile(intero(cdsDip, layouts::TEMD_DIPENDENTI::Imponibile));
         if (!m_formaLocale)
-            dati.SetRetribTeorica(intero(cdsDip, "RetribTeorica"));
-        const int aumento = intero(cdsDip, "AumentoImponibile");
-        const int diminuzione = intero(cdsDip, "DiminuzioneImponibile");
+            dati.SetRetribTeorica(intero(cdsDip, layouts::TEMD_DIPENDENTI::RetribTeorica));
+        const int aumento = intero(cdsDip, layouts::TEMD_DIPENDENTI::AumentoImponibile);
+        const int diminuzione = intero(cdsDip, layouts::TEMD_DIPENDENTI::DiminuzioneImponibile);
         if (aumento > 0 || diminuzione > 0) {
             IXMLVarRetributive v = dati.GetVarRetributive().Add();
-            v.SetAnno(testo(cdsDip, "Anno"));
-            if (const int m = intero(cdsDip, "MeseDal"); m > 0)
+            v.SetAnno(testo(cdsDip, layouts::TEMD_DIPENDENTI::Anno));
+            if (const int m = intero(cdsDip, layouts::TEMD_DIPENDENTI::MeseDal); m > 0)
                 v.SetMeseDal(m);
-            if (const int m = intero(cdsDip, "MeseAl"); m > 0)
+            if (const int m = intero(cdsDip, layouts::TEMD_DIPENDENTI::MeseAl); m > 0)
                 v.SetMeseAl(m);
             if (aumento > 0)
                 v.SetAumentoImponibile(aumento);
@@ -338,8 +296,8 @@ void TZepFile::ScriviDipendenti(IXMLListaDenunceIndividualiList liste)
             s.SetIdSettimana(cdsDip.fieldByName(QStringLiteral("IdSettimana_%1").arg(i)).asInteger());
             s.SetTipoCopertura(copertura);
         }
-        dati.SetGiorniRetribuiti(intero(cdsDip, "GiorniRetribuiti"));
-        if (const int s = intero(cdsDip, "SettimaneUtili"); s > 0)
+        dati.SetGiorniRetribuiti(intero(cdsDip, layouts::TEMD_DIPENDENTI::GiorniRetribuiti));
+        if (const int s = intero(cdsDip, layouts::TEMD_DIPENDENTI::SettimaneUtili); s > 0)
             dati.SetSettimaneUtili(s);
     }
     log(platform::format(QStringLiteral("-- Matricola INPS %s: fine ..."), {corrente}));
@@ -350,37 +308,39 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
     IXMLCollaboratoreList collaboratori = lista.GetCollaboratore();
     for (cdsColl.first(); !cdsColl.eof(); cdsColl.next()) {
         const QString t = platform::format(QStringLiteral("%s %s %s %s %s"),
-                                           {testo(cdsColl, "CFCollaboratore"), testo(cdsColl, "COGNOME"),
-                                            testo(cdsColl, "NOME"), testo(cdsColl, "TipoRapporto"),
-                                            testo(cdsColl, "Aliquota")});
-        const bool eliminato = testo(cdsColl, "Elimina") == S;
-        log(eliminato ? Eliminato + t + FineEliminato : QStringLiteral("---- Collaboratore ") + t);
-        m_personaCorrente = persona(cdsColl, "CFCollaboratore");
+                                           {testo(cdsColl, layouts::TEMC_COLLABORATORI::CFCollaboratore),
+                                            testo(cdsColl, QStringLiteral("COGNOME")),
+                                            testo(cdsColl, QStringLiteral("NOME")),
+                                            testo(cdsColl, layouts::TEMC_COLLABORATORI::TipoRapporto),
+                                            testo(cdsColl, layouts::TEMC_COLLABORATORI::Aliquota)});
+        const bool eliminato = testo(cdsColl, layouts::TEMC_COLLABORATORI::Elimina) == S;
+        LogPersona(QStringLiteral("---- Collaboratore "), t, eliminato);
+        m_personaCorrente = persona(cdsColl, layouts::TEMC_COLLABORATORI::CFCollaboratore);
 
         IXMLCollaboratore c = collaboratori.Add();
         if (eliminato)
             c.SetElimina(S);
-        c.SetCFCollaboratore(testo(cdsColl, "CFCollaboratore"));
-        c.SetCognome(testo(cdsColl, "Cognome"));
-        c.SetNome(testo(cdsColl, "Nome"));
-        c.SetCodiceComune(testo(cdsColl, "CodiceComune"));
-        c.SetTipoRapporto(testo(cdsColl, "TipoRapporto"));
-        if (const QString v = testo(cdsColl, "CodiceAttivita"); !v.isEmpty())
+        c.SetCFCollaboratore(testo(cdsColl, layouts::TEMC_COLLABORATORI::CFCollaboratore));
+        c.SetCognome(testo(cdsColl, layouts::TEMC_COLLABORATORI::Cognome));
+        c.SetNome(testo(cdsColl, layouts::TEMC_COLLABORATORI::Nome));
+        c.SetCodiceComune(testo(cdsColl, layouts::TAMM_AMMINISTRAZIONE::CodiceComune));
+        c.SetTipoRapporto(testo(cdsColl, layouts::TEMC_COLLABORATORI::TipoRapporto));
+        if (const QString v = testo(cdsColl, layouts::TEMC_COLLABORATORI::CodiceAttivita); !v.isEmpty())
             c.SetCodiceAttivita(v);
-        c.SetImponibile(intero(cdsColl, "Imponibile"));
-        c.SetAliquota(intero(cdsColl, "Aliquota"));
-        if (const QString v = testo(cdsColl, "AltraAss"); !v.isEmpty())
+        c.SetImponibile(intero(cdsColl, layouts::TEMC_COLLABORATORI::Imponibile));
+        c.SetAliquota(intero(cdsColl, layouts::TEMC_COLLABORATORI::Aliquota));
+        if (const QString v = testo(cdsColl, layouts::TEMC_COLLABORATORI::AltraAss); !v.isEmpty())
             c.SetAltraAss(v);
-        c.SetDal(dataObbligatoria(cdsColl, "Dal"));
-        c.SetAl(dataObbligatoria(cdsColl, "Al"));
-        if (const int v = intero(cdsColl, "ImpAgevolazione"); v > 0) {
+        c.SetDal(dataObbligatoria(cdsColl, layouts::TEMC_COLLABORATORI::Dal));
+        c.SetAl(dataObbligatoria(cdsColl, layouts::TEMC_COLLABORATORI::Al));
+        if (const int v = intero(cdsColl, layouts::TEMC_COLLABORATORI::ImpAgevolazione); v > 0) {
             IXMLAgevolazione a = c.GetAgevolazione().Add();
             a.SetImpAgevolazione(v);
-            a.SetTipoAgevolazione(testo(cdsColl, "TipoAgevolazione"));
+            a.SetTipoAgevolazione(testo(cdsColl, layouts::TEMC_COLLABORATORI::TipoAgevolazione));
         }
-        if (const QString v = testo(cdsColl, "CodCalamita"); !v.isEmpty())
+        if (const QString v = testo(cdsColl, layouts::TEMC_COLLABORATORI::CodCalamita); !v.isEmpty())
             c.SetCodCalamita(v);
-        if (const QString v = testo(cdsColl, "CodCertificazione"); !v.isEmpty())
+        if (const QString v = testo(cdsColl, layouts::TEMC_COLLABORATORI::CodCertificazione); !v.isEmpty())
             c.SetCodCertificazione(v);
     }
 }

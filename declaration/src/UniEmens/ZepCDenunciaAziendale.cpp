@@ -3,6 +3,7 @@
 #include "Currency.h"
 #include "Exceptions.h"
 #include "Field.h"
+#include "ZepULayoutNomi.h"
 
 #include <QHash>
 
@@ -10,8 +11,8 @@ using platform::Currency;
 using platform::DataSet;
 using platform::Field;
 
-const QString TZepDenunciaAziendale::Tabella = QStringLiteral("TEMA_DENAZIENDALE");
-const QString TZepDenunciaAziendale::Indice = QStringLiteral("Matricola");
+const QString TZepDenunciaAziendale::Tabella = layouts::TEMA_DENAZIENDALE::Tabella;
+const QString TZepDenunciaAziendale::Indice = layouts::TEMA_DENAZIENDALE::Matricola;
 const QString TZepDenunciaAziendale::MsgMatricolaObbligatoria = QStringLiteral("Matricola obbligatoria");
 
 namespace {
@@ -33,16 +34,17 @@ Currency importo(const Field *field)
 // order the numbers first appear.
 void accumula(DataSet &persone, QStringList &matricole, QHash<QString, Totali> &totali)
 {
-    const Field &matricola = persone.fieldByName(QStringLiteral("Matricola"));
+    const Field &matricola = persone.fieldByName(layouts::TEMD_DIPENDENTI::Matricola);
     const Field *elimina = persone.findField(TZepTabellaDenuncia::CampoElimina);
-    const Field &contributo = persone.fieldByName(QStringLiteral("Contributo"));
-    const Field *contribAgg = persone.findField(QStringLiteral("ContribAggCorrente"));
-    const Field *eccMass = contribAgg ? &persone.fieldByName(QStringLiteral("ContrEccMassSpet")) : nullptr;
-    const Field *solidarieta = contribAgg ? &persone.fieldByName(QStringLiteral("ContrSolidarietaSpet")) : nullptr;
-    const Field *bonus = persone.findField(QStringLiteral("BonusUTImporto"));
-    const Field *esonero = persone.findField(QStringLiteral("EsoneroIVSImporto"));
-    const Field *esonero13 = persone.findField(QStringLiteral("EsoneroIVS13Importo"));
-    const Field *partTime = persone.findField(QStringLiteral("PercPartTime"));
+    const Field &contributo = persone.fieldByName(layouts::TEMD_DIPENDENTI::Contributo);
+    const Field *contribAgg = persone.findField(layouts::TEFE_FPLSEXENPALS::ContribAggCorrente);
+    const Field *eccMass = contribAgg ? &persone.fieldByName(layouts::TEFE_FPLSEXENPALS::ContrEccMassSpet) : nullptr;
+    const Field *solidarieta = contribAgg ? &persone.fieldByName(layouts::TEFE_FPLSEXENPALS::ContrSolidarietaSpet)
+                                          : nullptr;
+    const Field *bonus = persone.findField(layouts::TEMD_DIPENDENTI::BonusUTImporto);
+    const Field *esonero = persone.findField(layouts::TEMD_DIPENDENTI::EsoneroIVSImporto);
+    const Field *esonero13 = persone.findField(layouts::TEMD_DIPENDENTI::EsoneroIVS13Importo);
+    const Field *partTime = persone.findField(layouts::TEMD_DIPENDENTI::PercPartTime);
     for (persone.first(); !persone.eof(); persone.next()) {
         const QString m = matricola.asString();
         if (m.isEmpty())
@@ -73,7 +75,7 @@ int euroInteri(Currency importo)
 void TZepDenunciaAziendale::PrimaDelPost(DataSet &dataSet)
 {
     if (dataSet.state() == platform::DataSetState::Insert
-        && dataSet.fieldByName(QStringLiteral("Matricola")).asString().isEmpty())
+        && dataSet.fieldByName(layouts::TEMA_DENAZIENDALE::Matricola).asString().isEmpty())
         throw EUqError(MsgMatricolaObbligatoria);
 }
 
@@ -90,15 +92,15 @@ void TZepDenunciaAziendale::Ricalcola(DataSet &dipendenti, DataSet &fpls, DataSe
     for (const QString &m : std::as_const(matricole)) {
         const Totali &t = totali.value(m);
         aziendale.append();
-        aziendale.fieldByName(QStringLiteral("Matricola")).setAsString(m);
-        aziendale.fieldByName(QStringLiteral("TrattQuotaLav")).setAsString(QStringLiteral("S"));
-        aziendale.fieldByName(QStringLiteral("NumLavoratori")).setAsInteger(t.lavoratori);
+        aziendale.fieldByName(layouts::TEMA_DENAZIENDALE::Matricola).setAsString(m);
+        aziendale.fieldByName(layouts::TEMA_DENAZIENDALE::TrattQuotaLav).setAsString(QStringLiteral("S"));
+        aziendale.fieldByName(layouts::TEMA_DENAZIENDALE::NumLavoratori).setAsInteger(t.lavoratori);
         // The shares are summed whole, then rounded up to whole workers.
-        aziendale.fieldByName(QStringLiteral("ForzaAziendale"))
+        aziendale.fieldByName(layouts::TEMA_DENAZIENDALE::ForzaAziendale)
             .setAsInteger(int((t.forza + UnitaForzaAziendale - 1) / UnitaForzaAziendale));
-        aziendale.fieldByName(QStringLiteral("NumDenIndiv")).setAsInteger(t.lavoratori);
-        aziendale.fieldByName(QStringLiteral("TotaleADebito")).setAsInteger(euroInteri(t.debito));
-        aziendale.fieldByName(QStringLiteral("TotaleACredito")).setAsInteger(euroInteri(t.credito));
+        aziendale.fieldByName(layouts::TEMA_DENAZIENDALE::NumDenIndiv).setAsInteger(t.lavoratori);
+        aziendale.fieldByName(layouts::TEMA_DENAZIENDALE::TotaleADebito).setAsInteger(euroInteri(t.debito));
+        aziendale.fieldByName(layouts::TEMA_DENAZIENDALE::TotaleACredito).setAsInteger(euroInteri(t.credito));
         aziendale.post();
     }
     aziendale.first();
@@ -107,13 +109,13 @@ void TZepDenunciaAziendale::Ricalcola(DataSet &dipendenti, DataSet &fpls, DataSe
 const QList<TZepColonna> &TZepDenunciaAziendale::Colonne()
 {
     static const QList<TZepColonna> colonne = {
-        {QStringLiteral("Matricola"), QStringLiteral("Matricola")},
-        {QStringLiteral("TrattQuotaLav"), QStringLiteral("Trattenute contributive")},
-        {QStringLiteral("NumLavoratori"), QStringLiteral("Numero lavoratori")},
-        {QStringLiteral("ForzaAziendale"), QStringLiteral("Forza aziendale")},
-        {QStringLiteral("NumDenIndiv"), QStringLiteral("Numero denunce individuali")},
-        {QStringLiteral("TotaleADebito"), QStringLiteral("Totale delle contribuzioni")},
-        {QStringLiteral("TotaleACredito"), QStringLiteral("Totale dei conguagli")},
+        {layouts::TEMA_DENAZIENDALE::Matricola, QStringLiteral("Matricola")},
+        {layouts::TEMA_DENAZIENDALE::TrattQuotaLav, QStringLiteral("Trattenute contributive")},
+        {layouts::TEMA_DENAZIENDALE::NumLavoratori, QStringLiteral("Numero lavoratori")},
+        {layouts::TEMA_DENAZIENDALE::ForzaAziendale, QStringLiteral("Forza aziendale")},
+        {layouts::TEMA_DENAZIENDALE::NumDenIndiv, QStringLiteral("Numero denunce individuali")},
+        {layouts::TEMA_DENAZIENDALE::TotaleADebito, QStringLiteral("Totale delle contribuzioni")},
+        {layouts::TEMA_DENAZIENDALE::TotaleACredito, QStringLiteral("Totale dei conguagli")},
     };
     return colonne;
 }

@@ -9,23 +9,24 @@
 #include "Exceptions.h"
 #include "Field.h"
 #include "Format.h"
+#include "ZepULayoutNomi.h"
 
 using platform::DataSet;
 using platform::FieldType;
 
-const QString TZepDma::TabellaD0 = QStringLiteral("TD0_ANAG");
-const QString TZepDma::TabellaE0 = QStringLiteral("TE0_RETR");
-const QString TZepDma::TabellaV1 = QStringLiteral("TV1_RETR");
-const QString TZepDma::TabellaE1 = QStringLiteral("TE1_FONDIPENSIONE");
-const QString TZepDma::TabellaEvE0 = QStringLiteral("TEV_ENTEVERSANTEE0");
-const QString TZepDma::TabellaEvV1 = QStringLiteral("TEV_ENTEVERSANTEV1");
+const QString TZepDma::TabellaD0 = layouts::TD0_ANAG::Tabella;
+const QString TZepDma::TabellaE0 = layouts::TE0_RETR::Tabella;
+const QString TZepDma::TabellaV1 = layouts::TV1_RETR::Tabella;
+const QString TZepDma::TabellaE1 = layouts::TE1_FONDIPENSIONE::Tabella;
+const QString TZepDma::TabellaEvE0 = layouts::TEV_ENTEVERSANTEE0::Tabella;
+const QString TZepDma::TabellaEvV1 = layouts::TEV_ENTEVERSANTEV1::Tabella;
 
-const QString TZepDma::CampoIscritto = QStringLiteral("IAFIID");
-const QString TZepDma::CampoOrdine = QStringLiteral("ORDINE");
-const QString TZepDma::CampoStato = QStringLiteral("ISTATO");
-const QString TZepDma::CampoCodiceFiscale = QStringLiteral("CF_D0001001_CODFIS");
-const QString TZepDma::CampoCognome = QStringLiteral("AN_D0001002_COGNOME");
-const QString TZepDma::CampoNome = QStringLiteral("AN_D0001003_NOME");
+const QString TZepDma::CampoIscritto = layouts::TD0_ANAG::IAFIID;
+const QString TZepDma::CampoOrdine = layouts::TE0_RETR::ORDINE;
+const QString TZepDma::CampoStato = layouts::TD0_ANAG::ISTATO;
+const QString TZepDma::CampoCodiceFiscale = layouts::TD0_ANAG::CF_D0001001_CODFIS;
+const QString TZepDma::CampoCognome = layouts::TD0_ANAG::AN_D0001002_COGNOME;
+const QString TZepDma::CampoNome = layouts::TD0_ANAG::AN_D0001003_NOME;
 const QString TZepDma::CampoContratto = QStringLiteral("Contratto");
 const QString TZepDma::IndiceIscritti = QStringLiteral("AN_D0001002_COGNOME;AN_D0001003_NOME");
 
@@ -46,8 +47,6 @@ namespace {
 int g_iscritto = 0;
 QString g_codiceFiscale;
 
-const QString CampoSettore = QStringLiteral("AN_E0XXX007_COMPARTO");
-const QString CampoSottoSettore = QStringLiteral("AN_E0XXX008_SOTTOCOM");
 
 bool Decimale(FieldType type)
 {
@@ -115,8 +114,9 @@ void TZepDma::SetIscrittoCorrente(int iafiid, const QString &codiceFiscale)
 
 void TZepDma::NuovoIscritto(DataSet &d0)
 {
-    for (const char *campo : {"CB_D0001010_VARRES", "CB_D0001016_SATFRFONDI", "CB_D0001018_FONDI"})
-        d0.fieldByName(QLatin1String(campo)).setAsString(QStringLiteral("0"));
+    for (const QString &campo : {layouts::TD0_ANAG::CB_D0001010_VARRES, layouts::TD0_ANAG::CB_D0001016_SATFRFONDI,
+                                 layouts::TD0_ANAG::CB_D0001018_FONDI})
+        d0.fieldByName(campo).setAsString(QStringLiteral("0"));
 }
 
 void TZepDma::ControllaIscritto(DataSet &d0)
@@ -125,8 +125,8 @@ void TZepDma::ControllaIscritto(DataSet &d0)
         return;
     if (d0.fieldByName(CampoCodiceFiscale).asString().trimmed().isEmpty())
         throw EUqError(QStringLiteral("Codice fiscale obbligatorio"));
-    d0.fieldByName(QStringLiteral("SD0ANNOFIN")).setAsString(AnnoDenuncia);
-    d0.fieldByName(QStringLiteral("SD0AMESE")).setAsString(MeseDenuncia);
+    d0.fieldByName(layouts::TD0_ANAG::SD0ANNOFIN).setAsString(AnnoDenuncia);
+    d0.fieldByName(layouts::TD0_ANAG::SD0AMESE).setAsString(MeseDenuncia);
 }
 
 int TZepDma::Blocco(const DataSet &d0)
@@ -181,8 +181,8 @@ void TZepDma::PreparaQuadro(DataSet &quadro, const QString &sezione)
         contratto.kind = platform::FieldKind::Calculated;
         defs << contratto;
         const QList<platform::ValueList> righe = quadro.records();
-        const QString settore = TDmaUtil::NomeCampo(CampoSettore, sezione);
-        const QString sottoSettore = TDmaUtil::NomeCampo(CampoSottoSettore, sezione);
+        const QString settore = TDmaUtil::NomeCampo(layouts::TE0_RETR::AN_E0XXX007_COMPARTO, sezione);
+        const QString sottoSettore = TDmaUtil::NomeCampo(layouts::TE0_RETR::AN_E0XXX008_SOTTOCOM, sezione);
         quadro.events().onCalcFields = [settore, sottoSettore](DataSet &ds) {
             ds.fieldByName(CampoContratto)
                 .setAsString(ds.fieldByName(settore).asString() + ds.fieldByName(sottoSettore).asString());
@@ -206,8 +206,10 @@ void TZepDma::PreparaQuadro(DataSet &quadro, const QString &sezione)
 
 void TZepDma::ImpostaContratto(DataSet &quadro, const QString &sezione, const QString &contratto)
 {
-    quadro.fieldByName(TDmaUtil::NomeCampo(CampoSettore, sezione)).setAsString(contratto.mid(0, 2));
-    quadro.fieldByName(TDmaUtil::NomeCampo(CampoSottoSettore, sezione)).setAsString(contratto.mid(2, 2));
+    quadro.fieldByName(TDmaUtil::NomeCampo(layouts::TE0_RETR::AN_E0XXX007_COMPARTO, sezione))
+        .setAsString(contratto.mid(0, 2));
+    quadro.fieldByName(TDmaUtil::NomeCampo(layouts::TE0_RETR::AN_E0XXX008_SOTTOCOM, sezione))
+        .setAsString(contratto.mid(2, 2));
 }
 
 int TZepDma::ProssimoOrdine(const DataSet &quadro)
@@ -233,9 +235,9 @@ void TZepDma::ControllaQuadro(DataSet &quadro, const QString &sezione, int ordin
 
 void TZepDma::NuovoE1(DataSet &e1)
 {
-    e1.fieldByName(QStringLiteral("NP_E1XXX001_COD_FONDO")).setAsString(QStringLiteral("2145"));
-    e1.fieldByName(QStringLiteral("CB_E1XXX013_CONGUAGLIO_FISCALE")).setAsString(QStringLiteral("0"));
-    e1.fieldByName(QStringLiteral("ContribVersNonDich")).setAsString(QStringLiteral("0"));
+    e1.fieldByName(layouts::TE1_FONDIPENSIONE::NP_E1XXX001_COD_FONDO).setAsString(QStringLiteral("2145"));
+    e1.fieldByName(layouts::TE1_FONDIPENSIONE::CB_E1XXX013_CONGUAGLIO_FISCALE).setAsString(QStringLiteral("0"));
+    e1.fieldByName(layouts::TE1_FONDIPENSIONE::ContribVersNonDich).setAsString(QStringLiteral("0"));
 }
 
 bool TZepDma::MotivoUtilizzoAttivo(const QString &causale)
@@ -263,20 +265,21 @@ void TZepDma::ControllaVersante(DataSet &versanti, bool v1, int ordine)
         if (IscrittoCorrente() == 0)
             throw EUqError(platform::format(MsgSenzaAnagrafica, v1 ? TDmaUtil::QuadroV1 : TDmaUtil::QuadroE0));
         versanti.fieldByName(CampoIscritto).setAsInteger(IscrittoCorrente());
-        versanti.fieldByName(QStringLiteral("SEVANNOFIN")).setAsString(AnnoDenuncia);
-        versanti.fieldByName(QStringLiteral("SEVMESE")).setAsString(MeseDenuncia);
-        versanti.fieldByName(QStringLiteral("SEVCODFIS")).setAsString(CodiceFiscaleCorrente());
+        versanti.fieldByName(layouts::TEV_ENTEVERSANTEE0::SEVANNOFIN).setAsString(AnnoDenuncia);
+        versanti.fieldByName(layouts::TEV_ENTEVERSANTEE0::SEVMESE).setAsString(MeseDenuncia);
+        versanti.fieldByName(layouts::TEV_ENTEVERSANTEE0::SEVCODFIS).setAsString(CodiceFiscaleCorrente());
         versanti.fieldByName(CampoOrdine).setAsInteger(ordine);
     }
     bool numero = false;
-    const int tipo = versanti.fieldByName(QStringLiteral("TipoContributo")).asString().trimmed().toInt(&numero);
-    if (!numero || tipo == 0 || versanti.fieldByName(QStringLiteral("CFAzienda")).asString().isEmpty()
-        || versanti.fieldByName(QStringLiteral("Imponibile")).asCurrency().raw() == 0
-        || versanti.fieldByName(QStringLiteral("Contributo")).asCurrency().raw() == 0
-        || (v1 && versanti.fieldByName(QStringLiteral("Aliquota")).asString().isEmpty()))
+    const int tipo =
+        versanti.fieldByName(layouts::TEV_ENTEVERSANTEE0::TipoContributo).asString().trimmed().toInt(&numero);
+    if (!numero || tipo == 0 || versanti.fieldByName(layouts::TEV_ENTEVERSANTEE0::CFAzienda).asString().isEmpty()
+        || versanti.fieldByName(layouts::TEV_ENTEVERSANTEE0::Imponibile).asCurrency().raw() == 0
+        || versanti.fieldByName(layouts::TEV_ENTEVERSANTEE0::Contributo).asCurrency().raw() == 0
+        || (v1 && versanti.fieldByName(layouts::TEV_ENTEVERSANTEV1::Aliquota).asString().isEmpty()))
         throw EUqError(MsgTuttiICampi);
     if (v1) {
-        const QString mese = versanti.fieldByName(QStringLiteral("AnnoMeseErogazione")).asString();
+        const QString mese = versanti.fieldByName(layouts::TEV_ENTEVERSANTEV1::AnnoMeseErogazione).asString();
         if (!mese.isEmpty() && !PeriodoValido(mese))
             throw EUqError(MsgAnnoMeseErogazione);
     }

@@ -4,15 +4,16 @@
 
 #include "DataSet.h"
 #include "Field.h"
+#include "ZepULayoutNomi.h"
 
 using platform::DataSet;
 
 namespace {
 const QString ContrattoV1 = QStringLiteral("Contratto=Contratto (V1)");
 
-bool Presente(const DataSet &ds, const char *campo)
+bool Presente(const DataSet &ds, const QString &campo)
 {
-    return ds.findField(QLatin1String(campo)) != nullptr;
+    return ds.findField(campo) != nullptr;
 }
 } // namespace
 
@@ -47,29 +48,35 @@ QStringList TZepDmaInfo::Etichette()
 QStringList TZepDmaInfo::EtichettePer(const DataSet &dataSet)
 {
     QStringList etichette = Etichette();
-    if (Presente(dataSet, "DT_V1XXX001_DINIZIO")) {
+    if (Presente(dataSet, layouts::TV1_RETR::DT_V1XXX001_DINIZIO)) {
         etichette.removeOne(ContrattoV1);
         etichette.prepend(ContrattoV1);
     }
     return etichette;
 }
 
+bool TZepDmaInfo::CessazioneSenzaMotivo(const DataSet &e1)
+{
+    const auto valore = [&](const QString &nome) -> const platform::Field & { return e1.fieldByName(nome); };
+    return valore(layouts::TE1_FONDIPENSIONE::DT_E1XXX009_DFINE_CONTRIBUZIONI).asDate().isValid()
+           && valore(layouts::TE1_FONDIPENSIONE::NP_E1XXX010_MOTIVO_SOSPENSIONE).asString().isEmpty()
+           && valore(layouts::TE1_FONDIPENSIONE::NP_E1XXX011_TIPO_CESSAZIONE).asString().isEmpty();
+}
+
 QString TZepDmaInfo::ControllaCampo(const QString &campo, DataSet &dataSet)
 {
-    auto valore = [&](const char *nome) -> platform::Field & { return dataSet.fieldByName(QLatin1String(nome)); };
-    if (campo.compare(QLatin1String("DT_E1XXX005_DFINE"), Qt::CaseInsensitive) == 0) {
-        const QDate inizio = valore("DT_E1XXX004_DINIZIO").asDate();
-        const QDate fine = valore("DT_E1XXX005_DFINE").asDate();
+    auto valore = [&](const QString &nome) -> platform::Field & { return dataSet.fieldByName(nome); };
+    if (campo.compare(layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE, Qt::CaseInsensitive) == 0) {
+        const QDate inizio = valore(layouts::TE1_FONDIPENSIONE::DT_E1XXX004_DINIZIO).asDate();
+        const QDate fine = valore(layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE).asDate();
         if (inizio.isValid() && fine.isValid() && inizio > fine)
             return QStringLiteral(" - Data inizio periodo (E1-4) superiore a quella di fine (E1-5)");
-    } else if (campo.compare(QLatin1String("VP_E1XXX014_CONT_LAVORATORE"), Qt::CaseInsensitive) == 0) {
-        if (valore("VP_E1XXX014_CONT_LAVORATORE").asCurrency().raw() == 0
-            && valore("CB_E1XXX013_CONGUAGLIO_FISCALE").asInteger() == 0)
+    } else if (campo.compare(layouts::TE1_FONDIPENSIONE::VP_E1XXX014_CONT_LAVORATORE, Qt::CaseInsensitive) == 0) {
+        if (valore(layouts::TE1_FONDIPENSIONE::VP_E1XXX014_CONT_LAVORATORE).asCurrency().raw() == 0
+            && valore(layouts::TE1_FONDIPENSIONE::CB_E1XXX013_CONGUAGLIO_FISCALE).asInteger() == 0)
             return QStringLiteral(" - Dato obbligatorio mancante: Contributo a carico del lavoratore");
-    } else if (campo.compare(QLatin1String("DT_E1XXX009_DFINE_CONTRIBUZIONI"), Qt::CaseInsensitive) == 0) {
-        if (valore("DT_E1XXX009_DFINE_CONTRIBUZIONI").asDate().isValid()
-            && valore("NP_E1XXX010_MOTIVO_SOSPENSIONE").asString().isEmpty()
-            && valore("NP_E1XXX011_TIPO_CESSAZIONE").asString().isEmpty())
+    } else if (campo.compare(layouts::TE1_FONDIPENSIONE::DT_E1XXX009_DFINE_CONTRIBUZIONI, Qt::CaseInsensitive) == 0) {
+        if (CessazioneSenzaMotivo(dataSet))
             return QStringLiteral(" - Impostare il motivo di sospensione (E1-10) o il tipo di cessazione (E1-11)");
     }
     return {};

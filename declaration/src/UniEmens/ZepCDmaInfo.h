@@ -23,6 +23,10 @@ public:
     // The pairs for the rows of `dataSet`: a V1 row's "Contratto" pair
     // comes before the E0 one.
     static QStringList EtichettePer(const platform::DataSet &dataSet);
+    // Whether the current E1 row stops its contributions on a date
+    // (DT_E1XXX009_DFINE_CONTRIBUZIONI) without saying why: neither the
+    // suspension reason (E1-10) nor the cessation kind (E1-11).
+    static bool CessazioneSenzaMotivo(const platform::DataSet &e1);
     // A message for the field of the current row, empty when it is fine.
     static QString ControllaCampo(const QString &campo, platform::DataSet &dataSet);
     // Checks the current row of each dataset with its section's labels;

@@ -1,52 +1,39 @@
 #include "ZepCFileInterno.h"
 
 #include "ZepCDma.h"
+#include "ZepCDmaInfo.h"
+#include "ZepUControlliFile.h"
 #include "ZepUCreaFile.h"
+#include "ZepULayoutNomi.h"
 
 #include <QHash>
 #include <algorithm>
 
 using namespace zepfile;
 
-const QString TZepFile::MsgNessunDato = QStringLiteral("Nessun dato presente.");
 const QString TZepFile::TipoPubblico = QStringLiteral("E");
-const QString TZepFile::MsgCampoNonImpostato = QStringLiteral("Campo non impostato: ");
-const QString TZepFile::MsgMatricolaNonImpostata = QStringLiteral("Matricola INPS Azienda non impostata");
 const QString TZepFile::MsgGiorniLavorati = QStringLiteral(
     "In presenza di giorni retribuiti devono essere impostati i giorni lavorati");
 const QString TZepFile::MsgGiorniRetribuiti = QStringLiteral("Giorni retribuiti devono essere maggiori di zero");
 const QString TZepFile::MsgCapIstat = QStringLiteral(
     "Dichiarante: \"CAP sede di lavoro\" o \"Codice ISTAT/Ateco\" non impostato.");
-const QString TZepFile::MsgDichiarante = QStringLiteral("Dichiarante");
-const QString &TZepFile::MsgAnnullata = TZepCreaFile::MsgAnnullata;
-const QString &TZepFile::MsgTerminata = TZepCreaFile::MsgTerminata;
-const QString &TZepFile::MsgErrore = TZepCreaFile::MsgErrore;
-const QString &TZepFile::MsgSovrascrivere = TZepCreaFile::MsgSovrascrivere;
+const QString TZepFile::MsgCessazioneE1 = QStringLiteral(
+    "Motivo di sospensione (E1-10) o Tipo di cessazione (E1-11) del quadro E1 con la contribuzione sospesa o "
+    "cessata il %1");
 const QString TZepFile::MsgCFSoftwarehouse = QStringLiteral(
     "Il codice fiscale della software house \"%1\" (chiave CFSoftwarehouse di %2) deve essere di 11 "
     "cifre");
-const QString &TZepFile::FileConfigurazione = TZepCreaFile::FileConfigurazione;
-const QString &TZepFile::SezioneConfigurazione = TZepCreaFile::SezioneConfigurazione;
 const QString TZepFile::CartellaDenunce = QStringLiteral("/INPS/INPS uniEMens individuale/Denunce");
 
 // ---------------------------------------------------------------------------
 
 TZepFile::TZepFile(ITovDBCds &store, DataSet &denunciaAziendale, IZepLogFile *log)
-    : cdsAmm(QStringLiteral("cdsAmm")), cdsDip(QStringLiteral("cdsDip")),
-      cdsFplsExEnpals(QStringLiteral("cdsFplsExEnpals")), cdsColl(QStringLiteral("cdsColl")),
-      cdsDenunciaAziendale(denunciaAziendale), cdsDMA(QStringLiteral("cdsDMA")),
-      cdsPrenota(QStringLiteral("cdsPrenota")), CFSoftwarehouse(CFSoftwarehouseConfigurato()), m_store(store),
-      m_log(log)
+    : TZepFileBase(store, log), cdsFplsExEnpals(QStringLiteral("cdsFplsExEnpals")),
+      cdsDenunciaAziendale(denunciaAziendale), cdsDMA(QStringLiteral("cdsDMA"))
 {
 }
 
 TZepFile::~TZepFile() = default;
-
-void TZepFile::log(const QString &riga)
-{
-    if (m_log)
-        m_log->Log(riga);
-}
 
 // ---------------------------------------------------------------------------
 // The pages
@@ -61,7 +48,7 @@ void TZepFile::CaricaTabelle()
     };
     carica(cdsDip, TZepDipendente::Tabella, QStringLiteral("Matricola;CFLavoratore"));
     carica(cdsFplsExEnpals, TZepFplsExEnpals::Tabella, QStringLiteral("Matricola;CFLavoratore"));
-    carica(cdsColl, TZepCollaboratore::Tabella, QStringLiteral("CFCollaboratore"));
+    carica(cdsColl, TZepCollaboratore::Tabella, layouts::TEMC_COLLABORATORI::CFCollaboratore);
     carica(cdsDenunciaAziendale, TZepDenunciaAziendale::Tabella, TZepDenunciaAziendale::Indice);
     carica(cdsDMA, TZepDma::TabellaD0, TZepDma::CampoCodiceFiscale);
 }
@@ -70,31 +57,24 @@ void TZepFile::PreparaPrenota()
 {
     if (m_prenotaPronta)
         return;
-    cdsPrenota.setFieldDefs({{QStringLiteral("Tipo"), platform::FieldType::String, 1},
-                             {QStringLiteral("CF"), platform::FieldType::String, 31},
-                             {QStringLiteral("Cognome"), platform::FieldType::String, 30},
-                             {QStringLiteral("Nome"), platform::FieldType::String, 20},
-                             {QStringLiteral("Matricola"), platform::FieldType::String, 31},
-                             {QStringLiteral("Qualifica2"), platform::FieldType::String, 31}});
-    cdsPrenota.createDataSet();
-    cdsPrenota.setIndexFieldNames(QStringLiteral("Tipo;Cognome;Nome"));
+    CreaPrenota();
     const auto aggiungi = [this](DataSet &ds, const QString &tipo, const QString &campoCF, bool posizione,
-                                 const QString &campoCognome = QStringLiteral("Cognome"),
-                                 const QString &campoNome = QStringLiteral("Nome")) {
+                                 const QString &campoCognome = layouts::TEMD_DIPENDENTI::Cognome,
+                                 const QString &campoNome = layouts::TEMD_DIPENDENTI::Nome) {
         if (!ds.isActive())
             return;
         for (ds.first(); !ds.eof(); ds.next()) {
-            cdsPrenota.appendRecord({platform::Value(tipo), ds.fieldValue(campoCF), ds.fieldValue(campoCognome),
-                                     ds.fieldValue(campoNome),
-                                     posizione ? ds.fieldValue(QStringLiteral("Matricola")) : platform::Value(),
-                                     posizione ? ds.fieldValue(QStringLiteral("Qualifica2")) : platform::Value()});
+            cdsPrenota.appendRecord(
+                {platform::Value(tipo), ds.fieldValue(campoCF), ds.fieldValue(campoCognome), ds.fieldValue(campoNome),
+                 posizione ? ds.fieldValue(layouts::TEMD_DIPENDENTI::Matricola) : platform::Value(),
+                 posizione ? ds.fieldValue(layouts::TEMD_DIPENDENTI::Qualifica2) : platform::Value()});
         }
         ds.first();
     };
-    aggiungi(cdsDip, QStringLiteral("D"), QStringLiteral("CFLavoratore"), true);
-    aggiungi(cdsFplsExEnpals, QStringLiteral("F"), QStringLiteral("CFLavoratore"), true);
+    aggiungi(cdsDip, QStringLiteral("D"), layouts::TEMD_DIPENDENTI::CFLavoratore, true);
+    aggiungi(cdsFplsExEnpals, QStringLiteral("F"), layouts::TEFE_FPLSEXENPALS::CFLavoratore, true);
     aggiungi(cdsDMA, TipoPubblico, TZepDma::CampoCodiceFiscale, false, TZepDma::CampoCognome, TZepDma::CampoNome);
-    aggiungi(cdsColl, QStringLiteral("C"), QStringLiteral("CFCollaboratore"), false);
+    aggiungi(cdsColl, QStringLiteral("C"), layouts::TEMC_COLLABORATORI::CFCollaboratore, false);
     cdsPrenota.first();
     m_prenotaPronta = true;
 }
@@ -117,12 +97,12 @@ void TZepFile::EliminaNonSelezionati(const QList<Bookmark> &selezionati)
         return tipo + QChar(0) + testo(cf) + QChar(0) + testo(matricola) + QChar(0) + testo(qualifica2);
     };
     const auto chiaveRiga = [&](const Bookmark &b) {
-        const auto valore = [&](const char *nome) {
-            return cdsPrenota.rowValue(b, cdsPrenota.fieldByName(QString::fromLatin1(nome)).index());
+        const auto valore = [&](const QString &nome) {
+            return cdsPrenota.rowValue(b, cdsPrenota.fieldByName(nome).index());
         };
         const platform::Value tipo = valore("Tipo");
-        return chiave(tipo.isEmpty() ? QString() : tipo.toString(), valore("CF"), valore("Matricola"),
-                      valore("Qualifica2"));
+        return chiave(tipo.isEmpty() ? QString() : tipo.toString(), valore(QStringLiteral("CF")),
+                      valore(layouts::TEMD_DIPENDENTI::Matricola), valore(layouts::TEMD_DIPENDENTI::Qualifica2));
     };
     QSet<QString> elencate;
     for (const Bookmark &b : cdsPrenota.rowBookmarks())
@@ -137,8 +117,9 @@ void TZepFile::EliminaNonSelezionati(const QList<Bookmark> &selezionati)
         ds.first();
         while (!ds.eof()) {
             const QString k = chiave(tipo, ds.fieldValue(campoCF),
-                                     posizione ? ds.fieldValue(QStringLiteral("Matricola")) : platform::Value(),
-                                     posizione ? ds.fieldValue(QStringLiteral("Qualifica2")) : platform::Value());
+                                     posizione ? ds.fieldValue(layouts::TEMD_DIPENDENTI::Matricola) : platform::Value(),
+                                     posizione ? ds.fieldValue(layouts::TEMD_DIPENDENTI::Qualifica2)
+                                               : platform::Value());
             ZEP_ASSERT(elencate.contains(k), QStringLiteral("Persona %1 assente dall'elenco di prenotazione")
                                                  .arg(ds.fieldByName(campoCF).asString()));
             if (scelte.contains(k))
@@ -148,10 +129,10 @@ void TZepFile::EliminaNonSelezionati(const QList<Bookmark> &selezionati)
         }
         ds.first();
     };
-    elimina(cdsDip, QStringLiteral("D"), QStringLiteral("CFLavoratore"), true);
-    elimina(cdsFplsExEnpals, QStringLiteral("F"), QStringLiteral("CFLavoratore"), true);
+    elimina(cdsDip, QStringLiteral("D"), layouts::TEMD_DIPENDENTI::CFLavoratore, true);
+    elimina(cdsFplsExEnpals, QStringLiteral("F"), layouts::TEFE_FPLSEXENPALS::CFLavoratore, true);
     elimina(cdsDMA, TipoPubblico, TZepDma::CampoCodiceFiscale, false);
-    elimina(cdsColl, QStringLiteral("C"), QStringLiteral("CFCollaboratore"), false);
+    elimina(cdsColl, QStringLiteral("C"), layouts::TEMC_COLLABORATORI::CFCollaboratore, false);
 }
 
 bool TZepFile::PubbliciPresenti(const QList<Bookmark> &selezionati) const
@@ -178,46 +159,12 @@ QString TZepFile::CartellaDefault()
     return TZepCreaFile::CartellaProgrammi(CartellaDenunce);
 }
 
-QString TZepFile::CFSoftwarehouseConfigurato()
-{
-    return TZepCreaFile::CFSoftwarehouseConfigurato();
-}
-
-QString TZepFile::TestoErrore(const QString &persona, const QString &messaggio)
-{
-    return TZepCreaFile::TestoErrore(persona, messaggio);
-}
-
-QString TZepFile::TestoErrore(const QString &persona, const std::exception &errore)
-{
-    return TZepCreaFile::TestoErrore(persona, errore);
-}
-
-bool TZepFile::CreaFile(const SceltaFile &scegli)
-{
-    m_personaCorrente.clear();
-    return TZepCreaFile::Esegui(
-        CartellaDefault(), NomeFileDefault(), scegli,
-        [this](const QString &file) {
-            NomeFile = file;
-            GeneraDenunceMensili();
-        },
-        [this] { return m_personaCorrente; }, m_log);
-}
-
 // ---------------------------------------------------------------------------
 // The generator
 
-const QString &TZepFile::CampoObbligatorio(const QString &valore, const QString &etichetta)
-{
-    if (valore.trimmed().isEmpty())
-        throw EUqError(MsgCampoNonImpostato + etichetta);
-    return valore;
-}
-
 bool TZepFile::MatricolaPresente(const DataSet &dataSet, const QString &matricola)
 {
-    const int campo = dataSet.fieldByName(QStringLiteral("Matricola")).index();
+    const int campo = dataSet.fieldByName(layouts::TEMD_DIPENDENTI::Matricola).index();
     for (const Bookmark &b : dataSet.rowBookmarks()) {
         const platform::Value v = dataSet.rowValue(b, campo);
         if ((v.isEmpty() ? QString() : v.toString()) == matricola)
@@ -262,26 +209,28 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
     IXMLDenunceMensili radice = CreaDocumentoDenunceMensili();
 
     log(QStringLiteral("Imposta dati mittente"));
-    const auto amm = [this](const char *nome) { return cdsAmm.fieldByName(QString::fromLatin1(nome)).asString(); };
+    const auto amm = [this](const QString &nome) { return cdsAmm.fieldByName(nome).asString(); };
     IXMLDatiMittente mittente = radice.GetDatiMittente();
     mittente.SetTipo(1);
     mittente.SetCFPersonaMittente(
-        CampoObbligatorio(amm("CFPersonaMittente"),
+        CampoObbligatorio(amm(layouts::TAMM_AMMINISTRAZIONE::CFPersonaMittente),
                           QStringLiteral("Codice fiscale del soggetto (persona fisica) abilitato alla trasmissione")));
-    mittente.SetRagSocMittente(CampoObbligatorio(amm("RagSocMittente"), QStringLiteral("Ragione sociale mittente")));
-    mittente.SetCFMittente(CampoObbligatorio(amm("CFMittente"), QStringLiteral("Codice fiscale mittente")));
+    mittente.SetRagSocMittente(CampoObbligatorio(amm(layouts::TAMM_AMMINISTRAZIONE::RagSocMittente),
+                                                 QStringLiteral("Ragione sociale mittente")));
+    mittente.SetCFMittente(
+        CampoObbligatorio(amm(layouts::TAMM_AMMINISTRAZIONE::CFMittente), QStringLiteral("Codice fiscale mittente")));
     if (!CFSoftwarehouse.isEmpty()) {
         static const QRegularExpression undiciCifre(QStringLiteral("^[0-9]{11}$"));
         if (!undiciCifre.match(CFSoftwarehouse).hasMatch())
             throw EUqError(MsgCFSoftwarehouse.arg(CFSoftwarehouse, FileConfigurazione));
         mittente.GetCFSoftwarehouse().SetText(CFSoftwarehouse);
     }
-    mittente.SetSedeINPS(CampoObbligatorio(amm("SedeINPS"), QStringLiteral("Sede INPS")));
+    mittente.SetSedeINPS(CampoObbligatorio(amm(layouts::TAMM_AMMINISTRAZIONE::SedeINPS), QStringLiteral("Sede INPS")));
 
     IXMLAzienda azienda = radice.GetAzienda().Add();
     azienda.SetAnnoMeseDenuncia(PeriodoDenuncia());
-    azienda.SetCFAzienda(amm("CFAzienda"));
-    azienda.SetRagSocAzienda(amm("RagSocAzienda"));
+    azienda.SetCFAzienda(amm(layouts::TAMM_AMMINISTRAZIONE::CFAzienda));
+    azienda.SetRagSocAzienda(amm(layouts::TAMM_AMMINISTRAZIONE::RagSocAzienda));
 
     if (!vuoto(cdsDip) || !vuoto(cdsFplsExEnpals)) {
         log(QString());
@@ -292,11 +241,12 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
     if (!vuoto(cdsColl)) {
         log(QString());
         log(QStringLiteral("Dati collaboratori: inizio"));
-        if (amm("CAP").trimmed().isEmpty() || amm("ISTAT").trimmed().isEmpty())
+        if (amm(layouts::TAMM_AMMINISTRAZIONE::CAP).trimmed().isEmpty()
+            || amm(layouts::TAMM_AMMINISTRAZIONE::ISTAT).trimmed().isEmpty())
             throw EUqError(MsgCapIstat);
         IXMLListaCollaboratori lista = azienda.GetListaCollaboratori();
-        lista.SetCAP(amm("CAP"));
-        lista.SetISTAT(amm("ISTAT"));
+        lista.SetCAP(amm(layouts::TAMM_AMMINISTRAZIONE::CAP));
+        lista.SetISTAT(amm(layouts::TAMM_AMMINISTRAZIONE::ISTAT));
         ScriviCollaboratori(lista);
         log(QStringLiteral("Dati collaboratori: fine"));
     }
@@ -308,25 +258,10 @@ IXMLDenunceMensili TZepFile::CreaDocumento()
 
 void TZepFile::ControllaRighe()
 {
-    if (!cdsAmm.isEmpty()) {
-        m_personaCorrente = MsgDichiarante;
-        TZepMittente::PrimaDelPost(cdsAmm);
-    }
-    const auto persone = [this](DataSet &ds, const QString &campoCf) {
-        if (!ds.isActive())
-            return;
-        const Field &cf = ds.fieldByName(campoCf);
-        const Field &cognome = ds.fieldByName(QStringLiteral("COGNOME"));
-        const Field &nome = ds.fieldByName(QStringLiteral("NOME"));
-        for (ds.first(); !ds.eof(); ds.next()) {
-            m_personaCorrente = persona(cognome.asString(), nome.asString(), cf.asString());
-            CampoObbligatorio(cf.asString(), campoCf);
-            TZepTabellaDenuncia::ControllaRiga(ds, {campoCf});
-        }
-    };
-    persone(cdsDip, QStringLiteral("CFLavoratore"));
-    persone(cdsFplsExEnpals, QStringLiteral("CFLavoratore"));
-    persone(cdsColl, QStringLiteral("CFCollaboratore"));
+    TZepControlliFile::ControllaDichiarante(cdsAmm, m_personaCorrente);
+    TZepControlliFile::ControllaPersone(cdsDip, layouts::TEMD_DIPENDENTI::CFLavoratore, m_personaCorrente);
+    TZepControlliFile::ControllaPersone(cdsFplsExEnpals, layouts::TEFE_FPLSEXENPALS::CFLavoratore, m_personaCorrente);
+    TZepControlliFile::ControllaPersone(cdsColl, layouts::TEMC_COLLABORATORI::CFCollaboratore, m_personaCorrente);
     ControllaRighePubbliche();
     m_personaCorrente.clear();
 }
@@ -345,8 +280,7 @@ void TZepFile::ControllaRighePubbliche()
     QHash<int, QString> iscritti;
     for (cdsDMA.first(); !cdsDMA.eof(); cdsDMA.next()) {
         m_personaCorrente = persona(cognome.asString(), nome.asString(), cf.asString());
-        CampoObbligatorio(cf.asString(), TZepDma::CampoCodiceFiscale);
-        TZepTabellaDenuncia::ControllaRiga(cdsDMA, {});
+        TZepControlliFile::ControllaPersona(cdsDMA, TZepDma::CampoCodiceFiscale);
         if (!iscritto.isNull() && iscritto.asInteger() != 0)
             iscritti.insert(iscritto.asInteger(), m_personaCorrente);
     }
@@ -361,6 +295,14 @@ void TZepFile::ControllaRighePubbliche()
                 continue;
             m_personaCorrente = iscritti.value(id.asInteger());
             TZepTabellaDenuncia::ControllaRiga(*ds, {});
+            // A date alone would declare the contributions stopped without
+            // saying whether suspended or ceased.
+            if (ds == &m_e1 && TZepDmaInfo::CessazioneSenzaMotivo(m_e1))
+                throw EUqError(
+                    MsgCampoNonImpostato
+                    + MsgCessazioneE1.arg(m_e1.fieldByName(layouts::TE1_FONDIPENSIONE::DT_E1XXX009_DFINE_CONTRIBUZIONI)
+                                              .asDate()
+                                              .toString(QStringLiteral("dd/MM/yyyy"))));
         }
     }
 }
@@ -382,7 +324,7 @@ void TZepFile::ScriviPosizioni(IXMLAzienda azienda)
     controllaMatricole(cdsFplsExEnpals);
 
     const QString composizione = Prenotazione ? QStringLiteral("FC") : QStringLiteral("CP");
-    const Field &campoMatricola = cdsDenunciaAziendale.fieldByName(QStringLiteral("Matricola"));
+    const Field &campoMatricola = cdsDenunciaAziendale.fieldByName(layouts::TEMA_DENAZIENDALE::Matricola);
     for (cdsDenunciaAziendale.first(); !cdsDenunciaAziendale.eof(); cdsDenunciaAziendale.next()) {
         const QString m = campoMatricola.asString();
         if (!MatricolaPresente(cdsDip, m) && !MatricolaPresente(cdsFplsExEnpals, m))

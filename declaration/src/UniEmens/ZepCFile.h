@@ -12,8 +12,9 @@
 // fills one UniEmens document (the sender, the company, one contribution
 // position per INPS company number with its employees, performing-arts
 // workers and company declaration, then the collaborators and the
-// public-sector positions) and saves it
-// whole or not at all. Its log lines go to an IZepLogFile. Generating never
+// public-sector positions) and saves it whole or not at all (the tables
+// both files share, the steps and the run are TZepFileBase's,
+// ZepCFileBase.h). Its log lines go to an IZepLogFile. Generating never
 // changes a stored table: only the recomputation saves, and only the
 // company declaration.
 //
@@ -32,60 +33,41 @@
 // CartellaEtc()); unset, the element is left out of the file.
 #include "UniEmens/ZepCEmensDataBinding.h"
 
+#include "ZepCFileBase.h"
+
 #include "Currency.h"
 #include "DataSet.h"
+#include "ZepCIndiceIscritti.h"
 #include "ZepULogFile.h"
 
 #include <QDate>
 #include <QHash>
-#include <QList>
-#include <QString>
-#include <functional>
 #include <memory>
 #include <vector>
 
-class ITovDBCds;
-
-
-class TZepFile {
+class TZepFile : public TZepFileBase {
 public:
-    static const QString MsgNessunDato;            // "Nessun dato presente."
-    static const QString MsgCampoNonImpostato;     // "Campo non impostato: "
-    static const QString MsgMatricolaNonImpostata; // "Matricola INPS Azienda non impostata"
-    static const QString MsgGiorniLavorati;        // "In presenza di giorni retribuiti devono essere ..."
-    static const QString MsgGiorniRetribuiti;      // "Giorni retribuiti devono essere maggiori di zero"
-    static const QString MsgCapIstat;              // "Dichiarante: \"CAP sede di lavoro\" o ..."
-    static const QString MsgDichiarante;           // the context line of the declarant's row
-    static const QString &MsgAnnullata;            // TZepCreaFile::MsgAnnullata
-    static const QString &MsgTerminata;            // TZepCreaFile::MsgTerminata
-    static const QString &MsgErrore;               // TZepCreaFile::MsgErrore
-    static const QString &MsgSovrascrivere;        // TZepCreaFile::MsgSovrascrivere
-    static const QString MsgCFSoftwarehouse;       // a configured code that is not 11 digits
-    static const QString &FileConfigurazione;      // TZepCreaFile::FileConfigurazione
-    static const QString &SezioneConfigurazione;   // TZepCreaFile::SezioneConfigurazione
-    static const QString CartellaDenunce;          // "/INPS/INPS uniEMens individuale/Denunce"
-    static const QString TipoPubblico;             // "E", a public-sector person of the selection list
+    static const QString MsgGiorniLavorati;   // "In presenza di giorni retribuiti devono essere ..."
+    static const QString MsgGiorniRetribuiti; // "Giorni retribuiti devono essere maggiori di zero"
+    static const QString MsgCapIstat;         // "Dichiarante: \"CAP sede di lavoro\" o ..."
+    static const QString MsgCFSoftwarehouse;  // a configured code that is not 11 digits
+    static const QString CartellaDenunce;     // "/INPS/INPS uniEMens individuale/Denunce"
+    static const QString TipoPubblico;        // "E", a public-sector person of the selection list
+    static const QString MsgCessazioneE1;     // E1 stopping on a date (%1) with neither code
 
     // The tables of the store's period; `denunciaAziendale` is the company
     // declaration's dataset (the window's frame holds it); `log` may be
     // nullptr. CFSoftwarehouse is read from the configuration.
     TZepFile(ITovDBCds &store, platform::DataSet &denunciaAziendale, IZepLogFile *log = nullptr);
-    ~TZepFile();
-    TZepFile(const TZepFile &) = delete;
-    TZepFile &operator=(const TZepFile &) = delete;
+    ~TZepFile() override;
 
-    // ---- the tables in memory ----
-    platform::DataSet cdsAmm;                // the declarant (loaded by the generator)
-    platform::DataSet cdsDip;                // employees, index "Matricola;CFLavoratore"
-    platform::DataSet cdsFplsExEnpals;       // performing-arts workers, the same index
-    platform::DataSet cdsColl;               // collaborators, index "CFCollaboratore"
+    // ---- the tables in memory, beside TZepFileBase's ----
+    platform::DataSet cdsFplsExEnpals;       // performing-arts workers, index "Matricola;CFLavoratore"
     platform::DataSet &cdsDenunciaAziendale; // index "Matricola"
     platform::DataSet cdsDMA;                // public-sector persons, index "CF_D0001001_CODFIS"
-    // The selection list: Tipo ("D" employee, "F" performing-arts worker,
-    // "E" public-sector person, "C" collaborator), CF, Cognome, Nome,
-    // Matricola and Qualifica2 (of employees and performing-arts workers
-    // only); index "Tipo;Cognome;Nome".
-    platform::DataSet cdsPrenota;
+    // The selection list cdsPrenota's Tipo: "D" employee, "F" performing-
+    // arts worker, "E" public-sector person, "C" collaborator; Matricola and
+    // Qualifica2 of employees and performing-arts workers only.
 
     // "su Prenotazione" chosen: every contribution position is written with
     // Composizione "FC" ("CP" for "Tutti"), whether or not persons were
@@ -94,25 +76,18 @@ public:
     // The amount typed in the window's INPDAP box (blank: none), written as
     // the list's AltriImportiAConguaglio "001".
     QString ImportoInpdap;
-    // The file GeneraDenunceMensili writes.
-    QString NomeFile;
-    // The software house's fiscal code (11 digits; empty: not written).
-    QString CFSoftwarehouse;
-
-    // The person being written: Cognome + " " + Nome + " - CF: " + the
-    // fiscal code; cleared at each run.
-    const QString &PersonaCorrente() const { return m_personaCorrente; }
+    // CFSoftwarehouse, when set, must be 11 digits (MsgCFSoftwarehouse).
 
     // ---- the pages ----
     // Reloads the employees, performing-arts workers, public-sector persons
     // and collaborators and the company declaration of the store's period,
     // each with its index:
     // what a previous EliminaNonSelezionati dropped comes back.
-    void CaricaTabelle();
+    void CaricaTabelle() override;
     // Fills cdsPrenota from the tables the first time only: the employees,
     // the performing-arts workers, the public-sector persons, the
     // collaborators; then the first row.
-    void PreparaPrenota();
+    void PreparaPrenota() override;
     // The company declaration recomputed from the employees and performing-
     // arts workers (TZepDenunciaAziendale::Ricalcola) and its pending
     // changes saved to the store.
@@ -122,7 +97,7 @@ public:
     // selected ones; nothing when none is selected. A person missing from
     // the list is a programming error.
     // (Public-sector persons and collaborators are matched by Tipo and CF.)
-    void EliminaNonSelezionati(const QList<platform::Bookmark> &selezionati);
+    void EliminaNonSelezionati(const QList<platform::Bookmark> &selezionati) override;
     // Whether public-sector persons take part in the file: with no row
     // selected (everybody), when the list holds one; else when one of the
     // selected rows is one. The window shows its INPDAP box for them.
@@ -133,25 +108,7 @@ public:
     // The environment variable "ProgramFiles" as a full path (the user's
     // home folder when it is unset) + CartellaDenunce.
     static QString CartellaDefault();
-    // The software house's code of the configuration (empty when unset).
-    static QString CFSoftwarehouseConfigurato();
-
-    // "Crea file telematico": clears the context line, makes the default
-    // folder (with any missing parents), asks `scegli` for the file
-    // (initial folder, default name; empty: the user cancelled), asks
-    // before an existing file is replaced, and runs GeneraDenunceMensili.
-    // On success logs an empty line and MsgTerminata and shows it; on any
-    // error logs "***  " + the message and shows TestoErrore. True when the
-    // file was written.
-    using SceltaFile = std::function<QString(const QString &cartella, const QString &nome)>;
-    bool CreaFile(const SceltaFile &scegli);
-    // MsgErrore, an empty line, the person being written, and "***  " +
-    // the message.
-    static QString TestoErrore(const QString &persona, const QString &messaggio);
-    // The same for a failure met while the person was current: an error of
-    // the archive itself (disk full, connection lost) is told by its cause
-    // and not put on the person.
-    static QString TestoErrore(const QString &persona, const std::exception &errore);
+    // CreaFile (TZepFileBase) runs GeneraDenunceMensili.
 
     // ---- the generator ----
     // Builds the document and saves it to NomeFile; raises on the first
@@ -161,18 +118,18 @@ public:
     uniemens::IXMLDenunceMensili CreaDocumento();
     // Before the document is made: every row of the declarant and of the
     // persons as the windows check it before a post (the fiscal codes, the
-    // characters of every text), since rows may come from elsewhere than
-    // the windows (an import, another program on the archive). The first
-    // fault raises EUqError naming the field, with the person (or
-    // MsgDichiarante) as the context line. The public-sector persons too
-    // (the fiscal code required, as their window does, and the characters),
-    // and the rows of their sections, each under its person (the sections
-    // are read afresh here for the run).
+    // characters of every text: TZepControlliFile, the checks shared with
+    // the E-Mens file), since rows may come from elsewhere than the windows
+    // (an import, another program on the archive). The first fault raises
+    // EUqError naming the field, with the person (or MsgDichiarante) as the
+    // context line. The public-sector persons too, as the private ones, and
+    // the rows of their sections, each under its person (the sections are
+    // read afresh here for the run): the characters of every text, and a
+    // pension-fund row (E1) whose contributions stop on a date needs the
+    // reason of the suspension or the kind of the cessation
+    // (MsgCessazioneE1).
     void ControllaRighe();
 
-    // The value when it holds more than blanks; else EUqError
-    // MsgCampoNonImpostato + etichetta.
-    static const QString &CampoObbligatorio(const QString &valore, const QString &etichetta);
     // Whether a row of the dataset has exactly that Matricola (values
     // compared, no filter text built from them).
     static bool MatricolaPresente(const platform::DataSet &dataSet, const QString &matricola);
@@ -227,13 +184,17 @@ public:
     };
     const std::vector<PeriodoFpls> &cdsPeriodiFplsExEnpals() const { return m_periodi; }
 
+protected:
+    QString CartellaFile() const override { return CartellaDefault(); }
+    QString NomeFileProposto() const override { return NomeFileDefault(); }
+    void Genera() override { GeneraDenunceMensili(); }
+
 private:
     struct CampiPersona;
     struct CampiDipendente;
     struct CampiFpls;
     struct CampiCollaboratore;
 
-    void log(const QString &riga);
     // The context line and the log line of the current row of `persone`.
     void IniziaPersona(const CampiPersona &campi, const QString &tipo, const QString &dettaglio);
     // The head of a declaration shared by employees and performing-arts
@@ -244,18 +205,14 @@ private:
     void ScriviANF(uniemens::IXMLDenunciaIndividuale denuncia);
     void ScriviRispettoMinimale(uniemens::IXMLDatiRetributivi dati, const CampiPersona &campi);
 
-    ITovDBCds &m_store;
-    IZepLogFile *m_log;
-    QString m_personaCorrente;
     std::vector<PeriodoFpls> m_periodi;
-    bool m_prenotaPronta = false;
     std::unique_ptr<CampiDipendente> m_dip;
     std::unique_ptr<CampiFpls> m_fpls;
     // The public-sector sections, loaded once per generation.
     platform::DataSet m_e0, m_v1, m_e1, m_evE0, m_evV1;
-    // Their rows by person (the paying entities by person and ORDINE), as
-    // record numbers in the table's order.
-    QHash<const platform::DataSet *, QHash<qint64, QList<int>>> m_righe;
+    // Their rows by person (the paying entities by person and ORDINE), in
+    // the table's order.
+    TZepIndiceIscritti m_indice;
     bool m_sezioniCaricate = false;
     // The current section row and its code (E0 or V1).
     platform::DataSet *m_sezione = nullptr;

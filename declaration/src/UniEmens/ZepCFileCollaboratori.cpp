@@ -1,5 +1,6 @@
 // The collaborators' list.
 #include "ZepCFileInterno.h"
+#include "ZepULayoutNomi.h"
 
 using namespace zepfile;
 
@@ -16,7 +17,7 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
         const QString riga = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ') + tipoRapporto
                              + QLatin1Char(' ') + aliquota;
         const bool elimina = c.elimina->asString() == S;
-        log(elimina ? Eliminato + riga + FineEliminato : QStringLiteral("---- Collaboratore ") + riga);
+        LogPersona(QStringLiteral("---- Collaboratore "), riga, elimina);
 
         IXMLCollaboratore collaboratore = lista.GetCollaboratore().Add();
         if (elimina)
@@ -38,9 +39,9 @@ void TZepFile::ScriviCollaboratori(IXMLListaCollaboratori lista)
         const QDate dal = c.dal->asDate();
         const QDate al = c.al->asDate();
         if (!dal.isValid())
-            throw EUqError(MsgCampoNonImpostato + QStringLiteral("Dal"));
+            throw EUqError(MsgCampoNonImpostato + layouts::TEMC_COLLABORATORI::Dal);
         if (!al.isValid())
-            throw EUqError(MsgCampoNonImpostato + QStringLiteral("Al"));
+            throw EUqError(MsgCampoNonImpostato + layouts::TEMC_COLLABORATORI::Al);
         collaboratore.SetDal(data(dal));
         collaboratore.SetAl(data(al));
         if (c.impAgevolazione->asInteger() > 0) {

@@ -1,5 +1,6 @@
 // The company declaration of a contribution position.
 #include "ZepCFileInterno.h"
+#include "ZepULayoutNomi.h"
 
 using namespace zepfile;
 
@@ -9,10 +10,10 @@ void TZepFile::ScriviDenunciaAziendale(IXMLPosContributiva posizione)
     log(QString());
     log(QStringLiteral("Dati Denuncia Aziendale: inizio"));
     IXMLDenunciaAziendale denuncia = posizione.GetDenunciaAziendale();
-    denuncia.SetTrattQuotaLav(az.fieldByName(QStringLiteral("TrattQuotaLav")).asString());
-    denuncia.SetNumLavoratori(az.fieldByName(QStringLiteral("NumLavoratori")).asInteger());
-    denuncia.SetForzaAziendale(az.fieldByName(QStringLiteral("ForzaAziendale")).asInteger());
-    const Field &somma = az.fieldByName(QStringLiteral("SommaACredito"));
+    denuncia.SetTrattQuotaLav(az.fieldByName(layouts::TEMA_DENAZIENDALE::TrattQuotaLav).asString());
+    denuncia.SetNumLavoratori(az.fieldByName(layouts::TEMA_DENAZIENDALE::NumLavoratori).asInteger());
+    denuncia.SetForzaAziendale(az.fieldByName(layouts::TEMA_DENAZIENDALE::ForzaAziendale).asInteger());
+    const Field &somma = az.fieldByName(layouts::TEMA_DENAZIENDALE::SommaACredito);
     const Currency sommaACredito = somma.asCurrency();
     if (!sommaACredito.isZero()) {
         log(QStringLiteral("-- Dati recupero su INPS: Causale L650, Somma ") + Importo(sommaACredito));
@@ -20,10 +21,10 @@ void TZepFile::ScriviDenunciaAziendale(IXMLPosContributiva posizione)
         credito.SetCausaleACredito(QStringLiteral("L650"));
         credito.SetSommaACredito(Importo(sommaACredito));
     }
-    const int totaleACredito = az.fieldByName(QStringLiteral("TotaleACredito")).asInteger();
+    const int totaleACredito = az.fieldByName(layouts::TEMA_DENAZIENDALE::TotaleACredito).asInteger();
     IXMLDatiQuadraturaRetrContr quadratura = denuncia.GetDatiQuadraturaRetrContr();
-    quadratura.SetNumDenIndiv(az.fieldByName(QStringLiteral("NumDenIndiv")).asInteger());
-    quadratura.SetTotaleADebito(QString::number(az.fieldByName(QStringLiteral("TotaleADebito")).asInteger()));
+    quadratura.SetNumDenIndiv(az.fieldByName(layouts::TEMA_DENAZIENDALE::NumDenIndiv).asInteger());
+    quadratura.SetTotaleADebito(QString::number(az.fieldByName(layouts::TEMA_DENAZIENDALE::TotaleADebito).asInteger()));
     // The recovery counts in whole euros, rounded half away from zero.
     quadratura.SetTotaleACredito(QString::number(totaleACredito + sommaACredito.rounded(0).truncated()));
     if (totaleACredito != 0)

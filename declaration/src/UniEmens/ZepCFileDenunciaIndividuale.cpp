@@ -11,7 +11,7 @@ void TZepFile::IniziaPersona(const CampiPersona &c, const QString &tipo, const Q
     const QString cf = c.cf->asString();
     m_personaCorrente = persona(cognome, nome, cf);
     const QString riga = cf + QLatin1Char(' ') + cognome + QLatin1Char(' ') + nome + QLatin1Char(' ') + dettaglio;
-    log(c.elimina->asString() == S ? Eliminato + riga + FineEliminato : tipo + riga);
+    LogPersona(tipo, riga, c.elimina->asString() == S);
 }
 
 void TZepFile::ScriviTesta(IXMLDenunciaIndividuale denuncia, const CampiPersona &c)

@@ -15,6 +15,7 @@
 #include "ZepCMittente.h"
 #include "ZepCParametri.h"
 #include "ZepCTabellaDenuncia.h"
+#include "ZepUControlliFile.h"
 #include "ZepUUtil.h"
 
 #include "Database.h"
@@ -25,6 +26,7 @@
 #include "UqMessages.h"
 #include "WunUUtil.h"
 #include "tovCGiorniDis.h"
+#include "ZepULayoutNomi.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -42,8 +44,6 @@ namespace zepfile {
 inline const QString S = QStringLiteral("S");
 // The cause of the 200 euros of July 2022.
 inline const QString CausaleBonusLuglio = QStringLiteral("L031");
-inline const QString Eliminato = QStringLiteral("********* ELIMINATO  ");
-inline const QString FineEliminato = QStringLiteral("*********");
 
 inline const Field *campo(const DataSet &ds, const QString &nome)
 {
@@ -66,7 +66,7 @@ inline QString euroInteri(const Field *f)
 // The context line of a person: surname, name and fiscal code.
 inline QString persona(const QString &cognome, const QString &nome, const QString &cf)
 {
-    return cognome + QLatin1Char(' ') + nome + QStringLiteral(" - CF: ") + cf;
+    return TZepControlliFile::Persona(cognome, nome, cf);
 }
 
 inline QString data(const QDate &d)
@@ -86,30 +86,30 @@ struct TZepFile::CampiPersona {
         *giorniRetribuiti, *giorniContribuiti, *rispettoMinimale;
 
     explicit CampiPersona(const DataSet &ds)
-        : cf(zepfile::campo(ds, QStringLiteral("CFLavoratore"))),
+        : cf(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::CFLavoratore)),
           cognome(zepfile::campo(ds, QStringLiteral("COGNOME"))), nome(zepfile::campo(ds, QStringLiteral("NOME"))),
-          matricola(zepfile::campo(ds, QStringLiteral("Matricola"))),
+          matricola(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::Matricola)),
           elimina(zepfile::campo(ds, TZepTabellaDenuncia::CampoElimina)),
-          qualifica1(zepfile::campo(ds, QStringLiteral("Qualifica1"))),
-          qualifica2(zepfile::campo(ds, QStringLiteral("Qualifica2"))),
-          qualifica3(zepfile::campo(ds, QStringLiteral("Qualifica3"))),
-          tipoContribuzione(zepfile::campo(ds, QStringLiteral("TipoContribuzione"))),
-          regimePost95(zepfile::campo(ds, QStringLiteral("RegimePost95"))),
-          cittadinanza(zepfile::campo(ds, QStringLiteral("Cittadinanza"))),
-          unitaOperativa(zepfile::campo(ds, QStringLiteral("UnitaOperativa"))),
-          codiceComune(zepfile::campo(ds, QStringLiteral("CodiceComune"))),
-          codiceContratto(zepfile::campo(ds, QStringLiteral("CodiceContratto"))),
-          giornoAssunzione(zepfile::campo(ds, QStringLiteral("GiornoAssunzione"))),
-          tipoAssunzione(zepfile::campo(ds, QStringLiteral("TipoAssunzione"))),
-          giornoCessazione(zepfile::campo(ds, QStringLiteral("GiornoCessazione"))),
-          tipoCessazione(zepfile::campo(ds, QStringLiteral("TipoCessazione"))),
-          tipoLavoratore(zepfile::campo(ds, QStringLiteral("TipoLavoratore"))),
-          imponibile(zepfile::campo(ds, QStringLiteral("Imponibile"))),
-          contributo(zepfile::campo(ds, QStringLiteral("Contributo"))),
-          retribTeorica(zepfile::campo(ds, QStringLiteral("RetribTeorica"))),
-          giorniRetribuiti(zepfile::campo(ds, QStringLiteral("GiorniRetribuiti"))),
-          giorniContribuiti(zepfile::campo(ds, QStringLiteral("GiorniContribuiti"))),
-          rispettoMinimale(zepfile::campo(ds, QStringLiteral("RispettoMinimale")))
+          qualifica1(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::Qualifica1)),
+          qualifica2(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::Qualifica2)),
+          qualifica3(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::Qualifica3)),
+          tipoContribuzione(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::TipoContribuzione)),
+          regimePost95(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::RegimePost95)),
+          cittadinanza(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::Cittadinanza)),
+          unitaOperativa(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::UnitaOperativa)),
+          codiceComune(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::CodiceComune)),
+          codiceContratto(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::CodiceContratto)),
+          giornoAssunzione(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::GiornoAssunzione)),
+          tipoAssunzione(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::TipoAssunzione)),
+          giornoCessazione(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::GiornoCessazione)),
+          tipoCessazione(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::TipoCessazione)),
+          tipoLavoratore(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::TipoLavoratore)),
+          imponibile(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::Imponibile)),
+          contributo(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::Contributo)),
+          retribTeorica(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::RetribTeorica)),
+          giorniRetribuiti(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::GiorniRetribuiti)),
+          giorniContribuiti(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::GiorniContribuiti)),
+          rispettoMinimale(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::RispettoMinimale))
     {
     }
 };
@@ -122,23 +122,24 @@ struct TZepFile::CampiDipendente : CampiPersona {
     const Field *tipoCopertura[6];
 
     explicit CampiDipendente(const DataSet &ds)
-        : CampiPersona(ds), orarioContrattuale(zepfile::campo(ds, QStringLiteral("OrarioContrattuale"))),
-          percPartTime(zepfile::campo(ds, QStringLiteral("PercPartTime"))),
-          numMensilita(zepfile::campo(ds, QStringLiteral("NumMensilita"))),
-          tipoLavStat(zepfile::campo(ds, QStringLiteral("TipoLavStat"))),
-          oreContribuite(zepfile::campo(ds, QStringLiteral("OreContribuite"))),
-          settimaneUtili(zepfile::campo(ds, QStringLiteral("SettimaneUtili"))),
-          giorni(zepfile::campo(ds, QStringLiteral("GIORNI"))),
-          bonusImporto(zepfile::campo(ds, QStringLiteral("BonusUTImporto"))),
-          bonusMese(zepfile::campo(ds, QStringLiteral("BonusUTMese"))),
-          bonusBaseRif(zepfile::campo(ds, QStringLiteral("BonusUTBaseRif"))),
-          esoneroImporto(zepfile::campo(ds, QStringLiteral("EsoneroIVSImporto"))),
-          esoneroCausale(zepfile::campo(ds, QStringLiteral("EsoneroIVSCodiceCausale"))),
-          esoneroBaseRif(zepfile::campo(ds, QStringLiteral("EsoneroIVSBaseRif"))),
-          esonero13Importo(zepfile::campo(ds, QStringLiteral("EsoneroIVS13Importo"))),
-          esonero13Causale(zepfile::campo(ds, QStringLiteral("EsoneroIVS13CodiceCausale"))),
-          esonero13BaseRif(zepfile::campo(ds, QStringLiteral("EsoneroIVS13BaseRif"))),
-          tipoANF(zepfile::campo(ds, QStringLiteral("TipoANF"))), numANF(zepfile::campo(ds, QStringLiteral("NumANF"))),
+        : CampiPersona(ds), orarioContrattuale(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::OrarioContrattuale)),
+          percPartTime(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::PercPartTime)),
+          numMensilita(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::NumMensilita)),
+          tipoLavStat(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::TipoLavStat)),
+          oreContribuite(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::OreContribuite)),
+          settimaneUtili(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::SettimaneUtili)),
+          giorni(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::GIORNI)),
+          bonusImporto(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::BonusUTImporto)),
+          bonusMese(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::BonusUTMese)),
+          bonusBaseRif(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::BonusUTBaseRif)),
+          esoneroImporto(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::EsoneroIVSImporto)),
+          esoneroCausale(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::EsoneroIVSCodiceCausale)),
+          esoneroBaseRif(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::EsoneroIVSBaseRif)),
+          esonero13Importo(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::EsoneroIVS13Importo)),
+          esonero13Causale(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::EsoneroIVS13CodiceCausale)),
+          esonero13BaseRif(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::EsoneroIVS13BaseRif)),
+          tipoANF(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::TipoANF)),
+          numANF(zepfile::campo(ds, layouts::TEMD_DIPENDENTI::NumANF)),
           classeANF(zepfile::campo(ds, QStringLiteral("ClasseAnf")))
     {
         for (int i = 0; i < 6; ++i) {
@@ -153,15 +154,15 @@ struct TZepFile::CampiFpls : CampiPersona {
         *tipoRapportoLav, *codiceQualifica, *giorniLavorati, *giorniTipoCopertura;
 
     explicit CampiFpls(const DataSet &ds)
-        : CampiPersona(ds), imponibileCtrAgg(zepfile::campo(ds, QStringLiteral("ImponibileCtrAgg"))),
-          contribAggCorrente(zepfile::campo(ds, QStringLiteral("ContribAggCorrente"))),
-          impEccMassSpet(zepfile::campo(ds, QStringLiteral("ImpEccMassSpet"))),
-          contrEccMassSpet(zepfile::campo(ds, QStringLiteral("ContrEccMassSpet"))),
-          contrSolidarietaSpet(zepfile::campo(ds, QStringLiteral("ContrSolidarietaSpet"))),
-          tipoRapportoLav(zepfile::campo(ds, QStringLiteral("TipoRapportoLav"))),
-          codiceQualifica(zepfile::campo(ds, QStringLiteral("CodiceQualifica"))),
-          giorniLavorati(zepfile::campo(ds, QStringLiteral("GiorniLavorati"))),
-          giorniTipoCopertura(zepfile::campo(ds, QStringLiteral("GiorniTipoCopertura")))
+        : CampiPersona(ds), imponibileCtrAgg(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::ImponibileCtrAgg)),
+          contribAggCorrente(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::ContribAggCorrente)),
+          impEccMassSpet(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::ImpEccMassSpet)),
+          contrEccMassSpet(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::ContrEccMassSpet)),
+          contrSolidarietaSpet(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::ContrSolidarietaSpet)),
+          tipoRapportoLav(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::TipoRapportoLav)),
+          codiceQualifica(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::CodiceQualifica)),
+          giorniLavorati(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::GiorniLavorati)),
+          giorniTipoCopertura(zepfile::campo(ds, layouts::TEFE_FPLSEXENPALS::GiorniTipoCopertura))
     {
     }
 };
@@ -171,20 +172,21 @@ struct TZepFile::CampiCollaboratore {
         *altraAss, *dal, *al, *impAgevolazione, *tipoAgevolazione, *codCalamita, *codCertificazione;
 
     explicit CampiCollaboratore(const DataSet &ds)
-        : cf(zepfile::campo(ds, QStringLiteral("CFCollaboratore"))),
+        : cf(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::CFCollaboratore)),
           cognome(zepfile::campo(ds, QStringLiteral("COGNOME"))), nome(zepfile::campo(ds, QStringLiteral("NOME"))),
           elimina(zepfile::campo(ds, TZepTabellaDenuncia::CampoElimina)),
-          codiceComune(zepfile::campo(ds, QStringLiteral("CodiceComune"))),
-          tipoRapporto(zepfile::campo(ds, QStringLiteral("TipoRapporto"))),
-          codiceAttivita(zepfile::campo(ds, QStringLiteral("CodiceAttivita"))),
-          imponibile(zepfile::campo(ds, QStringLiteral("Imponibile"))),
-          aliquota(zepfile::campo(ds, QStringLiteral("Aliquota"))),
-          altraAss(zepfile::campo(ds, QStringLiteral("AltraAss"))), dal(zepfile::campo(ds, QStringLiteral("Dal"))),
-          al(zepfile::campo(ds, QStringLiteral("Al"))),
-          impAgevolazione(zepfile::campo(ds, QStringLiteral("ImpAgevolazione"))),
-          tipoAgevolazione(zepfile::campo(ds, QStringLiteral("TipoAgevolazione"))),
-          codCalamita(zepfile::campo(ds, QStringLiteral("CodCalamita"))),
-          codCertificazione(zepfile::campo(ds, QStringLiteral("CodCertificazione")))
+          codiceComune(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::CodiceComune)),
+          tipoRapporto(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::TipoRapporto)),
+          codiceAttivita(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::CodiceAttivita)),
+          imponibile(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::Imponibile)),
+          aliquota(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::Aliquota)),
+          altraAss(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::AltraAss)),
+          dal(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::Dal)),
+          al(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::Al)),
+          impAgevolazione(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::ImpAgevolazione)),
+          tipoAgevolazione(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::TipoAgevolazione)),
+          codCalamita(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::CodCalamita)),
+          codCertificazione(zepfile::campo(ds, layouts::TEMC_COLLABORATORI::CodCertificazione))
     {
     }
 };

@@ -3,6 +3,7 @@
 #include "Currency.h"
 #include "DataSet.h"
 #include "Field.h"
+#include "ZepULayoutNomi.h"
 
 #include <QStringList>
 
@@ -51,17 +52,17 @@ void Gestione(DataSet &ds, const QString &quadro, const QStringList &importi, co
 void TDmaUtil::ImpostaCodiciGestione(const QString &quadro, DataSet &dataSet)
 {
     Gestione(dataSet, quadro,
-             {QStringLiteral("VP_E0XXX032_IMPPENS"), QStringLiteral("VP_E0XXX033_CONPENS"),
-              QStringLiteral("VP_E0XXX034_CONECC")},
-             QStringLiteral("NP_E0XXX003_PENS"), 1);
+             {layouts::TE0_RETR::VP_E0XXX032_IMPPENS, layouts::TE0_RETR::VP_E0XXX033_CONPENS,
+              layouts::TE0_RETR::VP_E0XXX034_CONECC},
+             layouts::TE0_RETR::NP_E0XXX003_PENS, 1);
     Gestione(dataSet, quadro,
-             {QStringLiteral("VP_E0XXXA37_IMPTFR"), QStringLiteral("VP_E0XXXA38_CONTFR"),
-              QStringLiteral("VP_E0XXX035_IMPTFS"), QStringLiteral("VP_E0XXX036_CONTFS")},
-             QStringLiteral("NP_E0XXX004_PREV"), 7);
-    platform::Field &contributo = dataSet.fieldByName(NomeCampo(QStringLiteral("VP_E0XXX040_CONCREDITO"), quadro));
+             {layouts::TE0_RETR::VP_E0XXXA37_IMPTFR, layouts::TE0_RETR::VP_E0XXXA38_CONTFR,
+              layouts::TE0_RETR::VP_E0XXX035_IMPTFS, layouts::TE0_RETR::VP_E0XXX036_CONTFS},
+             layouts::TE0_RETR::NP_E0XXX004_PREV, 7);
+    platform::Field &contributo = dataSet.fieldByName(NomeCampo(layouts::TE0_RETR::VP_E0XXX040_CONCREDITO, quadro));
     if (contributo.asCurrency().raw() == 0
-        && dataSet.fieldByName(NomeCampo(QStringLiteral("VP_E0XXX039_IMPCREDITO"), quadro)).asCurrency().raw() > 0)
+        && dataSet.fieldByName(NomeCampo(layouts::TE0_RETR::VP_E0XXX039_IMPCREDITO, quadro)).asCurrency().raw() > 0)
         contributo.setAsCurrency(platform::Currency::fromRaw(100)); // 0.01
-    Gestione(dataSet, quadro, {QStringLiteral("VP_E0XXX039_IMPCREDITO"), QStringLiteral("VP_E0XXX040_CONCREDITO")},
-             QStringLiteral("NP_E0XXX005_CREDITO"), 9);
+    Gestione(dataSet, quadro, {layouts::TE0_RETR::VP_E0XXX039_IMPCREDITO, layouts::TE0_RETR::VP_E0XXX040_CONCREDITO},
+             layouts::TE0_RETR::NP_E0XXX005_CREDITO, 9);
 }

@@ -349,8 +349,9 @@ public:
         if (!m_device || m_buffer.isEmpty())
             return;
         if (m_device->write(m_buffer) != m_buffer.size())
-            throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
-                               .arg(m_fileName, platform::writeFailureReason(m_fileName, m_device->errorString())));
+            throw platform::EWriteError(
+                QStringLiteral("Impossibile scrivere il file \"%1\": %2")
+                    .arg(m_fileName, platform::writeFailureReason(m_fileName, platform::writeError(*m_device))));
         m_buffer.truncate(0);
     }
 
@@ -836,8 +837,8 @@ void Document::SaveToFile(const QString &fileName) const
     // as it was and no temporary file behind.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
-                           .arg(fileName, platform::writeFailureReason(fileName, file.errorString())));
+        throw platform::EWriteError(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
+                                        .arg(fileName, platform::writeFailureReason(fileName, file.errorString())));
     try {
         Utf8Writer w(&file, fileName);
         writeDocument(w, m_doc.get());
@@ -845,9 +846,10 @@ void Document::SaveToFile(const QString &fileName) const
         file.cancelWriting();
         throw;
     }
-    if (!file.commit())
-        throw XmlError(QStringLiteral("Impossibile scrivere il file \"%1\": %2")
-                           .arg(fileName, platform::writeFailureReason(fileName, file.errorString())));
+    if (!platform::commitSaveFile(file))
+        throw platform::EWriteError(
+            QStringLiteral("Impossibile scrivere il file \"%1\": %2")
+                .arg(fileName, platform::writeFailureReason(fileName, platform::writeError(file))));
 }
 
 Document NewXMLDocument(const QString &version, const Name &rootName, const ClassInfo *rootClass)

@@ -30,7 +30,7 @@
 namespace xmlbinding {
 
 // A failure of the node layer itself: a document that cannot be written as
-// well-formed XML, a file that cannot be written.
+// well-formed XML (a file that cannot be written is platform::EWriteError).
 class XmlError : public platform::Exception {
     using Exception::Exception;
 };
@@ -283,7 +283,8 @@ public:
     QByteArray SaveToBytes() const;
     // Streams the document to a temporary file beside the target and moves
     // it into place only when complete: an existing file is left as it was
-    // when the save fails (a character XML cannot carry, a write error).
+    // when the save fails (a character XML cannot carry: XmlError; a file
+    // that cannot be written: platform::EWriteError).
     void SaveToFile(const QString &fileName) const;
 
 private:

@@ -1,10 +1,15 @@
 #pragma once
 // A print (TZepStampa) laid out on A4 pages and painted on a paged device:
 // the printer, the print preview's pages or a PDF file. Every page carries
-// the print's title, the office's name and the period at the top and its
-// number ("Pagina 2 di 7") at the bottom; a block starts on a new page when
-// it asks to or when it does not fit in what is left of the page, and only a
-// block taller than a whole page runs on over the next ones.
+// the print's title, the office's name, the period and the day it was
+// printed at the top and its number ("Pagina 2 di 7") at the bottom; a
+// block starts on a new page when it asks to or when it does not fit in
+// what is left of the page, and only a
+// block taller than a whole page runs on over the next ones: between its
+// lines and table rows (a row is cut only when taller than a page), each
+// page repeating the headings of the table it goes on with. Words stay
+// whole: a table too wide for the page is set smaller. The PDF's text has
+// no ligatures, so that it is copied and searched as printed.
 #include <QString>
 
 class QPagedPaintDevice;

@@ -2,6 +2,7 @@
 
 #include "Exceptions.h"
 #include "UqMessages.h"
+#include "ZepCFormeCampi.h"
 #include "ZepFParam.h"
 
 #include <QComboBox>
@@ -45,7 +46,9 @@ bool TfmZepAnnoMese::CanClose(int result)
 {
     if (result != mrOk)
         return true;
-    if (TZepParametri::AnnoDaTesto(deAnnoFin->text()) == 0) {
+    // Four digits: "20" or "0202" would make a period of no year.
+    const QString anno = deAnnoFin->text().trimmed();
+    if (anno.isEmpty() || !TZepFormeCampi::Problema({TZepFormeCampi::Forma::Anno}, anno).isEmpty()) {
         UqShowException(EUqError(QStringLiteral("Anno finanziario non corretto")));
         return false;
     }

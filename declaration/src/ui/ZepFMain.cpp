@@ -25,8 +25,6 @@
 #include <QThread>
 #include <QToolBox>
 
-TfmZepMain *fmZepMain = nullptr;
-
 const QStringList TfmZepMain::ImmaginiNavigatore{QStringLiteral("DATIANAGRAFICI"), QStringLiteral("MODELLI"),
                                                  QStringLiteral("IMPORTMOD"),      QStringLiteral("FIRME"),
                                                  QStringLiteral("PARAMETRI"),      QStringLiteral("IMPEGNI"),
@@ -53,7 +51,6 @@ void mostraErrori(F &&f)
 TfmZepMain::TfmZepMain(QWidget *parent, const QString &cartellaProgramma, TZepProgramma programma)
     : TfmUqMDIMain(parent), imlNavigatore(3), m_programma(std::move(programma))
 {
-    fmZepMain = this;
     IZepMainState::SetCurrent(this);
     FormCreate(cartellaProgramma);
 }
@@ -67,8 +64,6 @@ TfmZepMain::~TfmZepMain()
         qDeleteAll(mdiArea->subWindowList());
     if (dmZepAttivazioni && dmZepAttivazioni->Store() == m_store.get())
         dmZepAttivazioni->SetStore(nullptr);
-    if (fmZepMain == this)
-        fmZepMain = nullptr;
     if (IZepMainState::Current() == this)
         IZepMainState::SetCurrent(nullptr);
 }

@@ -108,6 +108,3 @@ private:
     int m_exitStatus = 0;
     bool m_chiusoDopoSegnale = false;
 };
-
-// The one main window (nullptr before it is created and after it is gone).
-extern TfmZepMain *fmZepMain;

@@ -16,7 +16,7 @@ void CreaCampiAnnoMese(QWidget *parent, QFormLayout *form, QLineEdit *&deAnnoFin
     deAnnoFin = new QLineEdit(parent);
     deAnnoFin->setObjectName(QStringLiteral("deAnnoFin"));
     deAnnoFin->setMaxLength(4);
-    form->addRow(QStringLiteral("Anno finanziario:"), deAnnoFin);
+    form->addRow(TZepParametri::EtichettaAnno + QLatin1Char(':'), deAnnoFin);
     cbMesi = new QComboBox(parent);
     cbMesi->setObjectName(QStringLiteral("cbMesi"));
     cbMesi->addItems(TZepParametri::Mesi());
@@ -54,6 +54,11 @@ void TfmZepParametri::RegisterClass()
 {
     platform::FormRegistry::Register(QStringLiteral("TfmZepParametri"),
                                      [](QWidget *owner) -> QWidget * { return new TfmZepParametri(owner); });
+}
+
+void TfmZepParametri::UnregisterClass()
+{
+    platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
 }
 
 bool TfmZepParametri::CanClose(int)

@@ -43,8 +43,10 @@ public:
 
     TZepParametri &Logica() { return m_logica; }
 
-    // Registers the class by name (the command "Parametri" opens it so).
+    // Registers the class by name (the command "Parametri" opens it so);
+    // UnregisterClass undoes it.
     static void RegisterClass();
+    static void UnregisterClass();
 
 protected:
     // Every close request: a refused year keeps the dialog open with its

@@ -1,5 +1,7 @@
 #include "ZepRDatiDenuncia.h"
 
+#include "ZepCFormeCampi.h"
+
 #include "DataSetModel.h"
 #include "Field.h"
 
@@ -56,6 +58,12 @@ void TfrZepDatiDenuncia::Prepara()
     Dettaglio->ImpostaEtichette();
     grModel->reload();
     grFrame->resizeColumnsToContents();
+}
+
+void TfrZepDatiDenuncia::cdsMainBeforePost(DataSet &dataSet)
+{
+    TfrTovBase::cdsMainBeforePost(dataSet);
+    TZepFormeCampi::Controlla(dataSet);
 }
 
 void TfrZepDatiDenuncia::cdsMainAfterPost(DataSet &dataSet)

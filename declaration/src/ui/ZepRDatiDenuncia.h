@@ -3,7 +3,8 @@
 // collaborators, declarant, performing-arts workers): the base data-entry
 // frame with a scrolled detail page, its labelled controls and lookups
 // (TZepDettaglio), the table of the working period that every post and
-// every delete writes back, and the delete question.
+// every delete writes back, the fixed forms of its fields and the delete
+// question.
 #include "TovRBase.h"
 
 #include "ZepUDettaglio.h"
@@ -30,8 +31,12 @@ public:
     // The grid's columns; none by default.
     virtual QList<TZepColonna> Colonne() const { return {}; }
 
-    // Handlers. After a post and after a delete the whole table is written
+    // Handlers. Before a post, after the base frame's guard, every field of
+    // a fixed form must fit it (TZepFormeCampi: a CAP of five digits, a
+    // province of two letters, ...), the first that does not is refused
+    // naming it; after a post and after a delete the whole table is written
     // back; before a delete the user confirms.
+    void cdsMainBeforePost(platform::DataSet &dataSet) override;
     virtual void cdsMainAfterPost(platform::DataSet &dataSet);
     virtual void cdsMainBeforeDelete(platform::DataSet &dataSet);
     virtual void cdsMainAfterDelete(platform::DataSet &dataSet);

@@ -1,7 +1,7 @@
 #include "ZepUAvvio.h"
 
 #include "DesktopServices.h"
-#include "FormRegistry.h"
+#include "Exceptions.h"
 #include "TerminationSignals.h"
 #include "TovFCdsSearch.h"
 #include "UqMessages.h"
@@ -14,12 +14,10 @@
 #include "ZepFWiz.h"
 #include "ZepMAttivazioni.h"
 #include "ZepULayouts.h"
-#include "tovUDBCdsLayouts.h"
 #include "wunFFerie.h"
 #include "wunFOENC.h"
 #include "wunFTabFeste.h"
 #include "wunMConnessione.h"
-#include "wunMFondCalcola.h"
 #include "wunMParams.h"
 #include "zepFCollaboratore.h"
 #include "zepFDipendente.h"
@@ -36,6 +34,49 @@
 
 TZepAvvio::TZepAvvio(TZepProgramma programma) : m_programma(std::move(programma)) {}
 
+TZepRegistrazioni::TZepRegistrazioni(std::initializer_list<Voce> voci) : m_voci(voci) {}
+
+TZepRegistrazioni::TZepRegistrazioni(const TZepRegistrazioni &prime, std::initializer_list<Voce> altre)
+    : m_voci(prime.m_voci)
+{
+    m_voci.append(QList<Voce>(altre));
+}
+
+void TZepRegistrazioni::Registra() const
+{
+    for (const Voce &v : m_voci)
+        v.Registra();
+}
+
+void TZepRegistrazioni::Annulla() const
+{
+    for (auto v = m_voci.crbegin(); v != m_voci.crend(); ++v)
+        v->Annulla();
+}
+
+const TZepRegistrazioni &TZepAvvio::RegistrazioniComuni()
+{
+    using R = TZepRegistrazioni;
+    static const R comuni{
+        R::Finestra<TfmZepParametri>(),
+        R::Finestra<TfmZepDipendente>(),
+        R::Finestra<TfmZepCollaboratore>(),
+        R::Finestra<TfmZepMittente>(),
+        R::Finestra<TfmZepWiz>(),
+        R::Finestra<TfmZepImpMultiSelect>(),
+        R::Finestra<TfmTovRicerca>(),
+        R::Finestra<TfmzepRepDip>(),
+        R::Finestra<TfmzepRepColl>(),
+        R::Finestra<TfmTabFeste>(),
+        {&RegistraLayoutDenunce, &AnnullaLayoutDenunce},
+        // The fundamental-pay calculation shows its hours beyond the chair here.
+        R::Dialogo<TfmwunOENC>(),
+        // The holidays due at the end of a relationship ask the days here.
+        R::Dialogo<TfmWunFerie>(),
+    };
+    return comuni;
+}
+
 TZepAvvio::~TZepAvvio()
 {
     // Reverse order of creation: the windows before the modules they use.
@@ -43,47 +84,9 @@ TZepAvvio::~TZepAvvio()
     m_kax.reset();
     m_report.reset();
     m_main.reset();
-    if (dmZepAttivazioni == m_attivazioni.get())
-        dmZepAttivazioni = nullptr;
     m_attivazioni.reset();
     m_params.reset();
     m_connessione.reset();
-}
-
-void TZepAvvio::RegistraComuni()
-{
-    TfmZepParametri::RegisterClass();
-    TfmZepDipendente::RegisterClass();
-    TfmZepCollaboratore::RegisterClass();
-    TfmZepMittente::RegisterClass();
-    TfmZepWiz::RegisterClass();
-    TfmZepImpMultiSelect::RegisterClass();
-    TfmTovRicerca::RegisterClass();
-    TfmzepRepDip::RegisterClass();
-    TfmzepRepColl::RegisterClass();
-    TfmTabFeste::RegisterClass();
-    RegistraLayoutDenunce();
-    // The fundamental-pay calculation shows its hours beyond the chair here.
-    TfmwunOENC::Installa();
-    // The holidays due at the end of a relationship ask the days here.
-    TfmWunFerie::Installa();
-}
-
-void TZepAvvio::AnnullaRegistrazioniComuni()
-{
-    platform::FormRegistry::Unregister(QStringLiteral("TfmZepParametri"));
-    TfmZepDipendente::UnregisterClass();
-    TfmZepCollaboratore::UnregisterClass();
-    TfmZepMittente::UnregisterClass();
-    TfmZepWiz::UnregisterClass();
-    TfmZepImpMultiSelect::UnregisterClass();
-    TfmTovRicerca::UnregisterClass();
-    TfmzepRepDip::UnregisterClass();
-    TfmzepRepColl::UnregisterClass();
-    TfmTabFeste::UnregisterClass();
-    TTovDBCdsLayouts::UnregisterFolder(CartellaLayoutDenunce());
-    TwunCalcolaFond::OnOreNonCattedra = nullptr;
-    TdmWunFondCalcola::OnFerie = nullptr;
 }
 
 void TZepAvvio::Crea(const QString &cartellaProgramma)
@@ -151,16 +154,22 @@ bool TZepAvvio::CaricaTraduzioni(QCoreApplication &app)
 {
     const QString cartella = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto traduzioni = std::make_unique<QTranslator>(&app);
-    if (!traduzioni->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          cartella)) {
+    const bool diQt = traduzioni->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"),
+                                       QStringLiteral("_"), cartella);
+    if (diQt)
+        app.installTranslator(traduzioni.release());
+    else
         std::fprintf(stderr,
                      "%s: traduzioni italiane di Qt (qtbase_it.qm) non trovate in %s: le finestre di Qt restano "
                      "in inglese (pacchetto Debian qt6-translations-l10n)\n",
                      qPrintable(QCoreApplication::applicationName()), qPrintable(cartella));
-        return false;
-    }
-    app.installTranslator(traduzioni.release());
-    return true;
+    // The texts of Qt's print and file dialogs that its translation lacks,
+    // shipped in the program; installed last, they are looked up first.
+    auto nostre = std::make_unique<QTranslator>(&app);
+    const bool nostreCaricate = nostre->load(QStringLiteral(":/traduzioni/zep_it.qm"));
+    ZEP_ASSERT(nostreCaricate, "Traduzioni del programma mancanti");
+    app.installTranslator(nostre.release());
+    return diQt;
 }
 
 void TZepAvvio::PreparaApplicazione(QApplication &app, const QString &nome, const QString &versione)

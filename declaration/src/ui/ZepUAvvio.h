@@ -13,8 +13,10 @@
 // in the reverse order of their creation.
 #include "ZepUMainState.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <memory>
 
 class QApplication;
@@ -30,6 +32,39 @@ namespace platform {
 class TerminationSignals;
 } // namespace platform
 
+// What a program registers before anything runs, in one table read both
+// ways: forward at start-up, backward at the end. Each entry carries its own
+// undoing, so that nothing registered outlives the program's registrations.
+class TZepRegistrazioni {
+public:
+    struct Voce {
+        void (*Registra)();
+        void (*Annulla)();
+    };
+    // A window class that commands open by name.
+    template <class T>
+    static constexpr Voce Finestra()
+    {
+        return {&T::RegisterClass, &T::UnregisterClass};
+    }
+    // A dialog that the payroll rules show through their hook.
+    template <class T>
+    static constexpr Voce Dialogo()
+    {
+        return {&T::Installa, &T::Disinstalla};
+    }
+
+    TZepRegistrazioni(std::initializer_list<Voce> voci);
+    // The entries of `prime`, then `altre`.
+    TZepRegistrazioni(const TZepRegistrazioni &prime, std::initializer_list<Voce> altre);
+
+    void Registra() const;
+    void Annulla() const;
+
+private:
+    QList<Voce> m_voci;
+};
+
 class TZepAvvio {
 public:
     explicit TZepAvvio(TZepProgramma programma);
@@ -38,13 +73,15 @@ public:
     TZepAvvio &operator=(const TZepAvvio &) = delete;
 
     // Qt's own Italian texts (the file dialog, the buttons of the message
-    // boxes), from Qt's translations folder; false, said on the standard
-    // error, when they are not installed (Qt's windows then stay English).
+    // boxes), from Qt's translations folder, and the program's own for the
+    // texts of Qt's print and file dialogs that those lack; false, said on
+    // the standard error, when Qt's are not installed (Qt's windows then
+    // stay mostly English).
     static bool CaricaTraduzioni(QCoreApplication &app);
     // The window classes every program opens by name, the declaration
-    // tables' layouts and the payroll dialogs' hooks, and their undoing.
-    static void RegistraComuni();
-    static void AnnullaRegistrazioniComuni();
+    // tables' layouts and the payroll dialogs' hooks: the start of each
+    // program's table.
+    static const TZepRegistrazioni &RegistrazioniComuni();
 
     const TZepProgramma &Programma() const { return m_programma; }
 

@@ -10,13 +10,16 @@
 #include "TovRBase.h"
 #include "UqMessages.h"
 #include "tovCQueryText.h"
+#include "ZepULayoutNomi.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -60,6 +63,25 @@ bool modificabile(const DBEdit *edit)
     return field && field->dataSet()->canModify();
 }
 
+// Whether the box is the only one in its row of the grid (beside its
+// caption): it can then take the width of the whole field.
+bool soloNellaRiga(const DBEdit *edit)
+{
+    auto *grid = qobject_cast<QGridLayout *>(edit->parentWidget() ? edit->parentWidget()->layout() : nullptr);
+    const int posto = grid ? grid->indexOf(edit) : -1;
+    if (posto < 0)
+        return false;
+    int riga = 0, colonna = 0, righe = 0, colonne = 0;
+    grid->getItemPosition(posto, &riga, &colonna, &righe, &colonne);
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        if (c == colonna || c == colonna - 1)
+            continue;
+        if (QLayoutItem *item = grid->itemAtPosition(riga, c); item && (item->widget() || item->layout()))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TZepDettaglio::TZepDettaglio(TfrTovBase *frame) : QObject(frame), m_frame(frame) {}
@@ -92,16 +114,16 @@ QGroupBox *TZepDettaglio::Gruppo(const QString &caption, QBoxLayout *layout, QWi
 
 void TZepDettaglio::Lavoratore(QGridLayout *g)
 {
-    Testo(g, 0, 0, QStringLiteral("Codice Fiscale"), QStringLiteral("CFLavoratore"));
-    Testo(g, 0, 2, QStringLiteral("Cognome"), QStringLiteral("Cognome"));
-    Testo(g, 0, 4, QStringLiteral("Nome"), QStringLiteral("Nome"));
-    Testo(g, 1, 0, QStringLiteral("Matricola INPS"), QStringLiteral("Matricola"));
+    Testo(g, 0, 0, QStringLiteral("Codice Fiscale"), layouts::TEMD_DIPENDENTI::CFLavoratore);
+    Testo(g, 0, 2, QStringLiteral("Cognome"), layouts::TEMD_DIPENDENTI::Cognome);
+    Testo(g, 0, 4, QStringLiteral("Nome"), layouts::TEMD_DIPENDENTI::Nome);
+    Testo(g, 1, 0, QStringLiteral("Matricola INPS"), layouts::TEMD_DIPENDENTI::Matricola);
     Qualifica(g, 1, 2);
-    Testo(g, 1, 4, QStringLiteral("Tipo contribuzione"), QStringLiteral("TipoContribuzione"));
-    Testo(g, 2, 0, QStringLiteral("Comune di lavoro"), QStringLiteral("CodiceComune"));
-    Testo(g, 2, 2, QStringLiteral("Codice contratto"), QStringLiteral("CodiceContratto"));
-    Testo(g, 2, 4, QStringLiteral("Tipo lavoratore"), QStringLiteral("TipoLavoratore"));
-    RicercaCittadinanza(Testo(g, 3, 0, QStringLiteral("Cittadinanza"), QStringLiteral("Cittadinanza")));
+    Testo(g, 1, 4, QStringLiteral("Tipo contribuzione"), layouts::TEMD_DIPENDENTI::TipoContribuzione);
+    Testo(g, 2, 0, QStringLiteral("Comune di lavoro"), layouts::TEMD_DIPENDENTI::CodiceComune);
+    Testo(g, 2, 2, QStringLiteral("Codice contratto"), layouts::TEMD_DIPENDENTI::CodiceContratto);
+    Testo(g, 2, 4, QStringLiteral("Tipo lavoratore"), layouts::TEMD_DIPENDENTI::TipoLavoratore);
+    RicercaCittadinanza(Testo(g, 3, 0, QStringLiteral("Cittadinanza"), layouts::TEMD_DIPENDENTI::Cittadinanza));
 }
 
 void TZepDettaglio::AssunzioneCessazione(QBoxLayout *layout, QWidget *parent, QGroupBox *&assunzione,
@@ -109,10 +131,10 @@ void TZepDettaglio::AssunzioneCessazione(QBoxLayout *layout, QWidget *parent, QG
 {
     auto *row = new QHBoxLayout;
     layout->addLayout(row);
-    assunzione = TipoGiorno(QStringLiteral(" Assunzione "), QStringLiteral("TipoAssunzione"),
-                            QStringLiteral("GiornoAssunzione"), parent);
-    cessazione = TipoGiorno(QStringLiteral(" Cessazione "), QStringLiteral("TipoCessazione"),
-                            QStringLiteral("GiornoCessazione"), parent);
+    assunzione = TipoGiorno(QStringLiteral(" Assunzione "), layouts::TEMD_DIPENDENTI::TipoAssunzione,
+                            layouts::TEMD_DIPENDENTI::GiornoAssunzione, parent);
+    cessazione = TipoGiorno(QStringLiteral(" Cessazione "), layouts::TEMD_DIPENDENTI::TipoCessazione,
+                            layouts::TEMD_DIPENDENTI::GiornoCessazione, parent);
     row->addWidget(assunzione);
     row->addWidget(cessazione);
 }
@@ -122,8 +144,9 @@ void TZepDettaglio::Qualifica(QGridLayout *grid, int row, int column)
     QWidget *parent = grid->parentWidget();
     grid->addWidget(Etichetta(QStringLiteral("Qualifica"), parent), row, column);
     auto *boxes = new QHBoxLayout;
-    for (const char *field : {"Qualifica1", "Qualifica2", "Qualifica3"})
-        boxes->addWidget(Casella(QString::fromLatin1(field), parent));
+    for (const QString &field : {layouts::TEMD_DIPENDENTI::Qualifica1, layouts::TEMD_DIPENDENTI::Qualifica2,
+                                 layouts::TEMD_DIPENDENTI::Qualifica3})
+        boxes->addWidget(Casella(field, parent));
     boxes->addStretch(1);
     grid->addLayout(boxes, row, column + 1);
 }
@@ -294,10 +317,15 @@ void TZepDettaglio::AdattaLarghezze()
         case platform::FieldType::Date: caratteri = 10; break;
         default: break;
         }
-        const int pulsante = m_tabelle.contains(edit) ? 24 : 0;
+        // The ellipsis button takes its room at the right end of the box.
+        const int pulsante = edit->Button() && edit->Button()->isVisible()
+                                 ? edit->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, edit) + 12
+                                 : 0;
         const int larghezza = edit->fontMetrics().horizontalAdvance(QString(caratteri + 1, QLatin1Char('N'))) + 12
                               + pulsante;
-        edit->setMinimumWidth(caratteri <= 20 ? larghezza : larghezza / 2);
+        // Long texts side by side share the row, each at least half its
+        // width; alone in its row a box shows the whole field.
+        edit->setMinimumWidth(caratteri <= 20 || soloNellaRiga(edit) ? larghezza : larghezza / 2);
         edit->setMaximumWidth(larghezza);
     }
     // The boxes keep to the left; the room that is left goes to the right.

@@ -20,6 +20,8 @@ void TfmZepCollaboratore::FormShow()
 {
     TfmZepDatiDenuncia::FormShow();
     frCollaboratore->cdsMain.setIndexFieldNames(TZepCollaboratore::IndiceFinestra);
+    // The first row in the new order, as the other lists open.
+    frCollaboratore->cdsMain.first();
 }
 
 void TfmZepCollaboratore::RegisterClass()

@@ -7,6 +7,7 @@
 #include "zepCRepBase.h"
 #include "zepCStampa.h"
 #include "zepFReport.h"
+#include "ZepULayoutNomi.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -65,9 +66,9 @@ void TfmzepRepBase::FormShow()
     }
     platform::DataSet &scelta = m_logica->cdsScelta;
     scelta.fieldByName(QStringLiteral("Codice_Fiscale")).setDisplayLabel(QStringLiteral("Codice fiscale"));
-    scelta.fieldByName(QStringLiteral("AnnoMeseDenuncia")).setVisible(false);
-    if (!m_logica->cdsDettagli.findField(QStringLiteral("Matricola")))
-        scelta.fieldByName(QStringLiteral("Matricola")).setVisible(false);
+    scelta.fieldByName(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia).setVisible(false);
+    if (!m_logica->cdsDettagli.findField(layouts::TEMD_DIPENDENTI::Matricola))
+        scelta.fieldByName(layouts::TEMD_DIPENDENTI::Matricola).setVisible(false);
     m_model->setDataSet(&scelta);
     m_model->reload();
     grScelta->resizeColumnsToContents();

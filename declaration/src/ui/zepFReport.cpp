@@ -2,6 +2,7 @@
 
 #include "Services.h"
 #include "UqMessages.h"
+#include "WindowGeometry.h"
 #include "ZepUMainState.h"
 #include "zepCReport.h"
 #include "zepUStampa.h"
@@ -10,8 +11,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-TfmZepReport *fmZepReport = nullptr;
-
 std::function<void(const TZepStampa &, QWidget *)> TfmZepReport::Anteprima = &TfmZepReport::AnteprimaQt;
 
 TfmZepReport::TfmZepReport(QWidget *owner) : QWidget(owner)
@@ -19,13 +18,6 @@ TfmZepReport::TfmZepReport(QWidget *owner) : QWidget(owner)
     setObjectName(QStringLiteral("fmZepReport"));
     setWindowTitle(QStringLiteral("Denuncia"));
     hide();
-    fmZepReport = this;
-}
-
-TfmZepReport::~TfmZepReport()
-{
-    if (fmZepReport == this)
-        fmZepReport = nullptr;
 }
 
 void TfmZepReport::Stampa()
@@ -49,9 +41,11 @@ void TfmZepReport::AnteprimaQt(const TZepStampa &stampa, QWidget *owner)
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 10, 12, 10),
                                       QPageLayout::Millimeter));
     printer.setDocName(stampa.titolo);
+    printer.setCreator(stampa.programma);
     QPrintPreviewDialog anteprima(&printer, owner);
     anteprima.setWindowTitle(stampa.titolo + QStringLiteral(" - Anteprima di stampa"));
-    anteprima.resize(900, 1000);
+    // A page at a readable size, within the screen's available area.
+    platform::fitToScreen(anteprima, QSize(900, 1000));
     QString errore;
     QObject::connect(&anteprima, &QPrintPreviewDialog::paintRequested, &anteprima, [&](QPrinter *p) {
         try {

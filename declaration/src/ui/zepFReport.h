@@ -15,7 +15,6 @@ class TfmZepReport : public QWidget {
     Q_OBJECT
 public:
     explicit TfmZepReport(QWidget *owner = nullptr);
-    ~TfmZepReport() override;
 
     // The print operation (hourglass while loading); errors are shown.
     void Stampa();
@@ -25,6 +24,3 @@ public:
     static std::function<void(const TZepStampa &stampa, QWidget *owner)> Anteprima;
     static void AnteprimaQt(const TZepStampa &stampa, QWidget *owner);
 };
-
-// The one instance (made at start-up; nullptr before and after).
-extern TfmZepReport *fmZepReport;

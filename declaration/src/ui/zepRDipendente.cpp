@@ -4,6 +4,7 @@
 #include "zepRMese.h"
 
 #include "DBControls.h"
+#include "ZepULayoutNomi.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,8 +24,8 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent) : TfrZepDatiDenuncia(parent)
     // The person, the position and the contract; hiring and termination.
     QGridLayout *ga = TZepDettaglio::Riquadro(page, paDettaglio);
     d.Lavoratore(ga);
-    d.Testo(ga, 3, 2, QStringLiteral("Statistiche lavoratore"), QStringLiteral("TipoLavStat"));
-    d.Testo(ga, 3, 4, QStringLiteral("Unità Operativa"), QStringLiteral("UnitaOperativa"));
+    d.Testo(ga, 3, 2, QStringLiteral("Statistiche lavoratore"), layouts::TEMD_DIPENDENTI::TipoLavStat);
+    d.Testo(ga, 3, 4, QStringLiteral("Unità Operativa"), layouts::TEMD_DIPENDENTI::UnitaOperativa);
     d.AssunzioneCessazione(page, paDettaglio, gbAssunzione, gbCessazione);
 
     // Pay, days and hours; the weeks beside them.
@@ -32,23 +33,24 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent) : TfrZepDatiDenuncia(parent)
     page->addLayout(mezzo);
     QGridLayout *gi = TZepDettaglio::Riquadro(mezzo, paDettaglio);
     QWidget *importi = gi->parentWidget();
-    d.Testo(gi, 0, 0, QStringLiteral("Imponibile"), QStringLiteral("Imponibile"));
-    d.Testo(gi, 1, 0, QStringLiteral("Contributo"), QStringLiteral("Contributo"));
-    d.Testo(gi, 2, 0, QStringLiteral("Retribuzione teorica"), QStringLiteral("RetribTeorica"));
-    d.Testo(gi, 3, 0, QStringLiteral("Giorni retribuiti"), QStringLiteral("GiorniRetribuiti"));
-    d.Testo(gi, 4, 0, QStringLiteral("Giorni contribuiti"), QStringLiteral("GiorniContribuiti"));
-    d.Testo(gi, 5, 0, QStringLiteral("Ore contribuite"), QStringLiteral("OreContribuite"));
-    d.Testo(gi, 6, 0, QStringLiteral("Settimane utili"), QStringLiteral("SettimaneUtili"));
+    d.Testo(gi, 0, 0, QStringLiteral("Imponibile"), layouts::TEMD_DIPENDENTI::Imponibile);
+    d.Testo(gi, 1, 0, QStringLiteral("Contributo"), layouts::TEMD_DIPENDENTI::Contributo);
+    d.Testo(gi, 2, 0, QStringLiteral("Retribuzione teorica"), layouts::TEMD_DIPENDENTI::RetribTeorica);
+    d.Testo(gi, 3, 0, QStringLiteral("Giorni retribuiti"), layouts::TEMD_DIPENDENTI::GiorniRetribuiti);
+    d.Testo(gi, 4, 0, QStringLiteral("Giorni contribuiti"), layouts::TEMD_DIPENDENTI::GiorniContribuiti);
+    d.Testo(gi, 5, 0, QStringLiteral("Ore contribuite"), layouts::TEMD_DIPENDENTI::OreContribuite);
+    d.Testo(gi, 6, 0, QStringLiteral("Settimane utili"), layouts::TEMD_DIPENDENTI::SettimaneUtili);
     d.Testo(gi, 0, 2, QStringLiteral("Orario contrattuale\n(in centesimi: 18h=1800)"),
-            QStringLiteral("OrarioContrattuale"));
+            layouts::TEMD_DIPENDENTI::OrarioContrattuale);
     d.Testo(gi, 1, 2, QStringLiteral("Percentuale part-time\n(in centesimi: 50%=5000)"),
-            QStringLiteral("PercPartTime"));
-    d.Testo(gi, 2, 2, QStringLiteral("Numero mensilità\n(in millesimi: 13=13000)"), QStringLiteral("NumMensilita"));
-    d.Testo(gi, 3, 2, QStringLiteral("Tipo nucleo familiare"), QStringLiteral("TipoANF"));
-    d.Testo(gi, 4, 2, QStringLiteral("Componenti ANF"), QStringLiteral("NumANF"));
-    d.Testo(gi, 5, 2, QStringLiteral("Classe ANF"), QStringLiteral("ClasseANF"));
+            layouts::TEMD_DIPENDENTI::PercPartTime);
+    d.Testo(gi, 2, 2, QStringLiteral("Numero mensilità\n(in millesimi: 13=13000)"),
+            layouts::TEMD_DIPENDENTI::NumMensilita);
+    d.Testo(gi, 3, 2, QStringLiteral("Tipo nucleo familiare"), layouts::TEMD_DIPENDENTI::TipoANF);
+    d.Testo(gi, 4, 2, QStringLiteral("Componenti ANF"), layouts::TEMD_DIPENDENTI::NumANF);
+    d.Testo(gi, 5, 2, QStringLiteral("Classe ANF"), layouts::TEMD_DIPENDENTI::ClasseANF);
     gi->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Regime contributivo (dopo 1995)"), importi), 6, 2);
-    cbRegimePost95 = d.Scelte(QStringLiteral("RegimePost95"), TZepDipendente::RegimePost95(), importi);
+    cbRegimePost95 = d.Scelte(layouts::TEMD_DIPENDENTI::RegimePost95, TZepDipendente::RegimePost95(), importi);
     gi->addWidget(cbRegimePost95, 6, 3);
 
     QGridLayout *gs = nullptr;
@@ -65,7 +67,7 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent) : TfrZepDatiDenuncia(parent)
         gs->addWidget(d.Casella(QStringLiteral("TipoCopertura_%1").arg(i), gbSettimane), i, 2);
     }
 
-    rgRispettoMinimale = d.Opzioni(QStringLiteral(" Rispetto Minimale "), QStringLiteral("RispettoMinimale"),
+    rgRispettoMinimale = d.Opzioni(QStringLiteral(" Rispetto Minimale "), layouts::TEMD_DIPENDENTI::RispettoMinimale,
                                    TZepDipendente::RispettoMinimale(), paDettaglio);
     page->addWidget(rgRispettoMinimale);
 
@@ -81,9 +83,9 @@ TfrZepDipendente::TfrZepDipendente(QWidget *parent) : TfrZepDatiDenuncia(parent)
     // Titled by the month when shown; the title names its boxes in messages.
     gbBonus = TZepDettaglio::Gruppo(QStringLiteral(" Bonus 2022 "), speciali, paDettaglio, gb);
     gbBonus->setObjectName(QStringLiteral("gbBonus"));
-    d.Testo(gb, 0, 0, QStringLiteral("Importo"), QStringLiteral("BonusUTImporto"));
-    edBonusUTMese = d.Testo(gb, 1, 0, QStringLiteral("Mese"), QStringLiteral("BonusUTMese"));
-    edBonusUTBaseRif = d.Testo(gb, 2, 0, QStringLiteral("Riferimento base"), QStringLiteral("BonusUTBaseRif"));
+    d.Testo(gb, 0, 0, QStringLiteral("Importo"), layouts::TEMD_DIPENDENTI::BonusUTImporto);
+    edBonusUTMese = d.Testo(gb, 1, 0, QStringLiteral("Mese"), layouts::TEMD_DIPENDENTI::BonusUTMese);
+    edBonusUTBaseRif = d.Testo(gb, 2, 0, QStringLiteral("Riferimento base"), layouts::TEMD_DIPENDENTI::BonusUTBaseRif);
     lbBonusUTBaseRif = qobject_cast<QLabel *>(gb->itemAtPosition(2, 0)->widget());
     const auto gruppoEsonero = [&](const QString &titolo, const QString &suffisso) {
         QGridLayout *g = nullptr;

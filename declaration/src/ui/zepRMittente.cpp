@@ -2,6 +2,7 @@
 
 #include "DBControls.h"
 #include "Exceptions.h"
+#include "ZepULayoutNomi.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,39 +24,39 @@ TfrZepMittente::TfrZepMittente(QWidget *parent) : TfrZepDatiDenuncia(parent)
     auto *page = new QVBoxLayout(paDettaglio);
     QGridLayout *g = TZepDettaglio::Riquadro(page, paDettaglio);
     d.Testo(g, 0, 0, QStringLiteral("Codice fiscale del soggetto (persona fisica) abilitato alla trasmissione"),
-            QStringLiteral("CFPersonaMittente"));
-    d.Testo(g, 1, 0, QStringLiteral("Codice fiscale mittente"), QStringLiteral("CFMittente"));
-    d.Testo(g, 2, 0, QStringLiteral("Ragione sociale mittente"), QStringLiteral("RagSocMittente"));
-    d.Testo(g, 3, 0, QStringLiteral("Sede INPS"), QStringLiteral("SedeINPS"));
-    d.Testo(g, 4, 0, QStringLiteral("Codice fiscale amministrazione"), QStringLiteral("CFAzienda"));
-    d.Testo(g, 5, 0, QStringLiteral("Denominazione amministrazione"), QStringLiteral("RagSocAzienda"));
+            layouts::TAMM_AMMINISTRAZIONE::CFPersonaMittente);
+    d.Testo(g, 1, 0, QStringLiteral("Codice fiscale mittente"), layouts::TAMM_AMMINISTRAZIONE::CFMittente);
+    d.Testo(g, 2, 0, QStringLiteral("Ragione sociale mittente"), layouts::TAMM_AMMINISTRAZIONE::RagSocMittente);
+    d.Testo(g, 3, 0, QStringLiteral("Sede INPS"), layouts::TAMM_AMMINISTRAZIONE::SedeINPS);
+    d.Testo(g, 4, 0, QStringLiteral("Codice fiscale amministrazione"), layouts::TAMM_AMMINISTRAZIONE::CFAzienda);
+    d.Testo(g, 5, 0, QStringLiteral("Denominazione amministrazione"), layouts::TAMM_AMMINISTRAZIONE::RagSocAzienda);
 
     QGridLayout *gl = nullptr;
     gbSedeLavoro = TZepDettaglio::Gruppo(QStringLiteral(" Altri dati sede di lavoro "), page, paDettaglio, gl);
     gbSedeLavoro->setObjectName(QStringLiteral("gbSedeLavoro"));
-    d.Testo(gl, 0, 0, QStringLiteral("Codice COP"), QStringLiteral("CodiceComune"));
-    d.Testo(gl, 0, 2, QStringLiteral("Comune"), QStringLiteral("Comune"));
-    d.Testo(gl, 0, 4, QStringLiteral("Provincia"), QStringLiteral("Provincia"));
-    d.Testo(gl, 1, 0, QStringLiteral("Forma giuridica"), QStringLiteral("FormaGiuridica"));
-    edCodiceINPDAP = d.Testo(gl, 1, 2, QStringLiteral("Codice INPDAP"), QStringLiteral("CodiceINPDAP"));
-    d.Testo(gl, 2, 0, QStringLiteral("CAP"), QStringLiteral("CAP"));
-    d.Testo(gl, 2, 2, QStringLiteral("Codice ISTAT/Ateco"), QStringLiteral("ISTAT"));
+    d.Testo(gl, 0, 0, QStringLiteral("Codice COP"), layouts::TAMM_AMMINISTRAZIONE::CodiceComune);
+    d.Testo(gl, 0, 2, QStringLiteral("Comune"), layouts::TAMM_AMMINISTRAZIONE::Comune);
+    d.Testo(gl, 0, 4, QStringLiteral("Provincia"), layouts::TAMM_AMMINISTRAZIONE::Provincia);
+    d.Testo(gl, 1, 0, QStringLiteral("Forma giuridica"), layouts::TAMM_AMMINISTRAZIONE::FormaGiuridica);
+    edCodiceINPDAP = d.Testo(gl, 1, 2, QStringLiteral("Codice INPDAP"), layouts::TAMM_AMMINISTRAZIONE::CodiceINPDAP);
+    d.Testo(gl, 2, 0, QStringLiteral("CAP"), layouts::TAMM_AMMINISTRAZIONE::CAP);
+    d.Testo(gl, 2, 2, QStringLiteral("Codice ISTAT/Ateco"), layouts::TAMM_AMMINISTRAZIONE::ISTAT);
 
     QGridLayout *gs = nullptr;
     gbSedeServizio = TZepDettaglio::Gruppo(QStringLiteral(" Sede di servizio"), page, paDettaglio, gs);
     gbSedeServizio->setObjectName(QStringLiteral("gbSedeServizio"));
-    d.Testo(gs, 0, 0, QStringLiteral("Codice INPDAP"), QStringLiteral("SS_CodiceINPDAP"));
-    d.Testo(gs, 1, 0, QStringLiteral("Codice fiscale sede"), QStringLiteral("SS_CFAzienda"));
-    d.Testo(gs, 2, 0, QStringLiteral("Denominazione sede"), QStringLiteral("SS_RagSocAzienda"));
+    d.Testo(gs, 0, 0, QStringLiteral("Codice INPDAP"), layouts::TAMM_AMMINISTRAZIONE::SS_CodiceINPDAP);
+    d.Testo(gs, 1, 0, QStringLiteral("Codice fiscale sede"), layouts::TAMM_AMMINISTRAZIONE::SS_CFAzienda);
+    d.Testo(gs, 2, 0, QStringLiteral("Denominazione sede"), layouts::TAMM_AMMINISTRAZIONE::SS_RagSocAzienda);
 
     QGridLayout *ge = nullptr;
     gbEnte = TZepDettaglio::Gruppo(QStringLiteral(" Ente di appartenenza"), page, paDettaglio, ge);
     gbEnte->setObjectName(QStringLiteral("gbEnte"));
-    d.Testo(ge, 0, 0, QStringLiteral("Forma giuridica"), QStringLiteral("EA_FormaGiuridica"));
-    d.Testo(ge, 0, 2, QStringLiteral("Codice INPDAP"), QStringLiteral("EA_CodiceINPDAP"));
-    d.Testo(ge, 1, 0, QStringLiteral("Codice ISTAT/Ateco"), QStringLiteral("EA_ISTAT"));
-    d.Testo(ge, 2, 0, QStringLiteral("Codice fiscale ente"), QStringLiteral("EA_CFAzienda"));
-    d.Testo(ge, 3, 0, QStringLiteral("Denominazione ente"), QStringLiteral("EA_RagSocAzienda"));
+    d.Testo(ge, 0, 0, QStringLiteral("Forma giuridica"), layouts::TAMM_AMMINISTRAZIONE::EA_FormaGiuridica);
+    d.Testo(ge, 0, 2, QStringLiteral("Codice INPDAP"), layouts::TAMM_AMMINISTRAZIONE::EA_CodiceINPDAP);
+    d.Testo(ge, 1, 0, QStringLiteral("Codice ISTAT/Ateco"), layouts::TAMM_AMMINISTRAZIONE::EA_ISTAT);
+    d.Testo(ge, 2, 0, QStringLiteral("Codice fiscale ente"), layouts::TAMM_AMMINISTRAZIONE::EA_CFAzienda);
+    d.Testo(ge, 3, 0, QStringLiteral("Denominazione ente"), layouts::TAMM_AMMINISTRAZIONE::EA_RagSocAzienda);
     page->addStretch(1);
 
     d.Ricerche(TZepMittente::Ricerche());

@@ -59,7 +59,8 @@ Caso casoDi(Forma forma)
             QStringLiteral("zep - Denunce E-Mens 2005-2007"),
             comuni,
             QStringLiteral("2008"),
-            QStringLiteral("Anno finanziario deve essere compreso tra 2005 e 2007"),
+            QStringLiteral("Per gestire i dati degli anni finanziari successivi al 2007 utilizzare il programma "
+                           "\"zepdb - Denunce E-Mens\"."),
             QStringLiteral("2006")};
 }
 
@@ -104,11 +105,12 @@ TEST_P(EMensAvvioTest, CreatesItsModulesAndCommandsAndNothingOfTheCurrentProgram
     TZepEMensAvvio avvio(caso.forma);
     avvio.Crea(inst.bin());
     EXPECT_EQ(avvio.Creati(), caso.creati);
-    ASSERT_EQ(fmZepMain, avvio.MainWindow());
-    EXPECT_EQ(fmZepMain->windowTitle(), caso.titolo);
-    EXPECT_EQ(dmZepAttivazioni->Store(), &fmZepMain->Store());
+    ASSERT_EQ(IZepMainState::Current(), avvio.MainWindow());
+    TfmZepMain *principale = avvio.MainWindow();
+    EXPECT_EQ(principale->windowTitle(), caso.titolo);
+    EXPECT_EQ(dmZepAttivazioni->Store(), &principale->Store());
     const bool locale = caso.forma == Forma::FileLocali;
-    EXPECT_EQ(dynamic_cast<TZepCdsLocale *>(&fmZepMain->Store()) != nullptr, locale);
+    EXPECT_EQ(dynamic_cast<TZepCdsLocale *>(&principale->Store()) != nullptr, locale);
     EXPECT_EQ(bool(TZepKax::Dialogo), locale) << "the alignment window is shown by the local-file form only";
     EXPECT_TRUE(platform::FormRegistry::IsRegistered(QStringLiteral("TfmZepFile")));
     EXPECT_FALSE(platform::FormRegistry::IsRegistered(QStringLiteral("TfmZepDmaIscritto")));

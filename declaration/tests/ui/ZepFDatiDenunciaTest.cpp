@@ -111,6 +111,23 @@ TEST_F(ZepFinestreDenuncia, EachCommandOpensItsWindowOnceOnTheTableOfTheWorkingP
     EXPECT_EQ(coll->frCollaboratore->cdsMain.indexFieldNames(), TZepCollaboratore::IndiceFinestra);
 }
 
+// The lists open on their first row in the window's order, whatever the
+// order the rows were stored in.
+TEST_F(ZepFinestreDenuncia, TheListsOpenOnTheirFirstRow)
+{
+    Aggiungi(TZepDipendente::Tabella, {{"CFLavoratore", Rossi}, {"Cognome", "ZETA"}, {"Qualifica2", "F"}});
+    Aggiungi(TZepDipendente::Tabella, {{"CFLavoratore", Bianchi}, {"Cognome", "ALFA"}, {"Qualifica2", "F"}});
+    Aggiungi(TZepCollaboratore::Tabella, {{"CFCollaboratore", Rossi}, {"Cognome", "ZETA"}});
+    Aggiungi(TZepCollaboratore::Tabella, {{"CFCollaboratore", Bianchi}, {"Cognome", "ALFA"}});
+    for (TUqAttForm *comando : {registry.xafDipendenti, registry.xafCollaboratori}) {
+        SCOPED_TRACE(comando->Caption.toStdString());
+        auto *w = Apri<TfmZepDatiDenuncia>(comando);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->Frame()->cdsMain.currentRow(), 0);
+        EXPECT_EQ(w->Frame()->cdsMain.fieldValue("Cognome").toString(), "ALFA");
+    }
+}
+
 TEST_F(ZepFinestreDenuncia, PostsAndDeletesAreWrittenBackAndFoundAgainAfterReopening)
 {
     auto *w = Apri<TfmZepDipendente>(registry.xafDipendenti);
@@ -208,6 +225,25 @@ TEST_F(ZepFinestreDenuncia, BadInputIsRefusedNamingTheField)
     c->frCollaboratore->acInsert->trigger();
     lascia(c->frCollaboratore, "Dal", QStringLiteral("31/02/2024"));
     EXPECT_EQ(Messaggi(), QStringList{"Campo \"Dal\": \"31/02/2024\" non è una data valida (gg/mm/aaaa)"});
+    c->frCollaboratore->acCancel->trigger();
+
+    // A field of a fixed form: the declarant's CAP of letters is refused
+    // when the row is posted, and not saved.
+    services->clear();
+    TfrZepMittente *m = Apri<TfmZepMittente>(registry.axfDatiDich)->frMittente;
+    lascia(m, "CFMittente", QStringLiteral("01234567890"));
+    lascia(m, "CAP", QStringLiteral("ABCDE"));
+    m->acPost->trigger();
+    EXPECT_EQ(Messaggi(),
+              QStringList{"Campo \"Altri dati sede di lavoro - CAP\": \"ABCDE\" non è un CAP: servono 5 cifre"});
+    EXPECT_EQ(m->cdsMain.state(), platform::DataSetState::Insert);
+    DataSet dichiarante;
+    store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
+    EXPECT_TRUE(dichiarante.isEmpty());
+    lascia(m, "CAP", QStringLiteral("40121"));
+    m->acPost->trigger();
+    store.LoadPeriod(dichiarante, TZepParametri::TabellaDichiarante, 2024, 0);
+    EXPECT_EQ(dichiarante.fieldValue("CAP").toString(), QStringLiteral("40121"));
 }
 
 TEST_F(ZepFinestreDenuncia, AFailedSaveIsShownAndTheRowStaysUnsavedUntilTheNextSave)

@@ -318,5 +318,11 @@ INSTANTIATE_TEST_SUITE_P(
         TestoErrato{"MeseDiErogazioneFuoriIntervallo", "V1", "AnnoMeseErogazione", "2023-13",
                     "Anno e mese di erogazione non impostato correttamente (AAAA-MM)."},
         TestoErrato{"MeseDiErogazioneZero", "V1", "AnnoMeseErogazione", "2023-00",
-                    "Anno e mese di erogazione non impostato correttamente (AAAA-MM)."}),
+                    "Anno e mese di erogazione non impostato correttamente (AAAA-MM)."},
+        // What has a fixed form is refused when the row is posted.
+        TestoErrato{"CapDiLettere", "D0", "N5_D0001009_CAPRES", "ABCDE",
+                    "Campo \"CAP di residenza\": \"ABCDE\" non è un CAP: servono 5 cifre"},
+        TestoErrato{"ProvinciaDiCifre", "D0", "7B_PRORES", "40", "non è la sigla di una provincia"},
+        TestoErrato{"PercentualeOltreCento", "E0", "PC_E0XXX014_PERCPT", "150",
+                    "150,00 non è una percentuale: da 0 a 100"}),
     [](const auto &info) { return std::string(info.param.nome); });

@@ -86,7 +86,7 @@ private:
 TEST_F(FinestraFileTest, ThePagesInTurnAndTheFileCreatedOnce)
 {
     Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
-    Dipendente(dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA", "7654321098"));
+    Dipendente(con(dipendente("SPSLCU90A01F839P", "ESPOSITO", "LUCA", "7654321098"), {{"Contributo", euro("31512")}}));
     Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
     TfmZepFile w;
     w.show();
@@ -110,6 +110,9 @@ TEST_F(FinestraFileTest, ThePagesInTurnAndTheFileCreatedOnce)
     EXPECT_EQ(
         fr->grModel->headerData(fr->grModel->columnOf(QStringLiteral("TotaleADebito")), Qt::Horizontal).toString(),
         QStringLiteral("Totale contribuzioni"));
+    // The totals in whole euros read as every other amount.
+    EXPECT_EQ(fr->grModel->index(1, fr->grModel->columnOf(QStringLiteral("TotaleADebito"))).data().toString(),
+              QStringLiteral("31.512"));
     EXPECT_EQ(fr->gbRecupero->title(),
               QStringLiteral(" Recupero bonus di cui all’articolo 13 (DL n. 66/2014) : su INPS"));
     EXPECT_FALSE(w.gbInpdap->isVisibleTo(&w));
@@ -197,7 +200,7 @@ TEST_F(FinestraFileTest, TheInpdapBoxShowsWhenPublicSectorPersonsTakePart)
 {
     Dichiarante(con(dichiarante(), {{"CodiceINPDAP", "123"}, {"FormaGiuridica", "2.43"}, {"CodiceComune", "H501"}}));
     Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
-    Aggiungi(QStringLiteral("TD0_ANAG"), {{"CF_D0001001_CODFIS", "FRRGNN60A01H501Y"},
+    Aggiungi(QStringLiteral("TD0_ANAG"), {{"CF_D0001001_CODFIS", "FRRGNN60A01H501J"},
                                           {"AN_D0001002_COGNOME", "FERRI"},
                                           {"AN_D0001003_NOME", "GIANNI"}});
     TfmZepFile w;
@@ -230,7 +233,7 @@ TEST_F(FinestraFileTest, TheInpdapBoxShowsWhenPublicSectorPersonsTakePart)
     const QByteArray xml = scritto.readAll();
     EXPECT_TRUE(xml.contains("<TipologiaConguaglio>001</TipologiaConguaglio>"
                              "<ImportoConguagliato>12.50</ImportoConguagliato>"));
-    EXPECT_TRUE(xml.contains("<CFLavoratore>FRRGNN60A01H501Y</CFLavoratore>"));
+    EXPECT_TRUE(xml.contains("<CFLavoratore>FRRGNN60A01H501J</CFLavoratore>"));
     EXPECT_FALSE(xml.contains("ListaCollaboratori"));
 }
 

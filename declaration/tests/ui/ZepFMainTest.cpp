@@ -109,7 +109,6 @@ TEST_F(MainWindowTest, CreationSetsUpStoreFoldersActionsAndImages)
     EXPECT_EQ(dynamic_cast<TTovDBCds &>(w->Store()).Connection(), &tdb.db());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("zepUni - Denunce UniEmens"));
     EXPECT_EQ(IZepMainState::Current(), w.get());
-    EXPECT_EQ(fmZepMain, w.get());
 
     EXPECT_EQ(w->acIstruzioni->text(), QStringLiteral("Istruzioni EMens"));
     QStringList help;
@@ -132,7 +131,6 @@ TEST_F(MainWindowTest, CreationSetsUpStoreFoldersActionsAndImages)
     EXPECT_EQ(opened, 0);
     EXPECT_TRUE(services->dialogs().isEmpty());
     w.reset();
-    EXPECT_EQ(fmZepMain, nullptr);
     EXPECT_EQ(IZepMainState::Current(), nullptr);
     EXPECT_EQ(registry.Store(), nullptr);
 }

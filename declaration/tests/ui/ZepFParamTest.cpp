@@ -22,16 +22,21 @@ using namespace periodtest;
 TEST_F(WorkingPeriodTest, RefusedYearKeepsTheDialogOpenAndChangesNothing)
 {
     TfmZepParametri dialog;
+    // Letters are not a year, whatever the program.
+    dialog.deAnnoFin->setText(QStringLiteral("ABCD"));
+    dialog.buOk->click();
     dialog.deAnnoFin->setText(QStringLiteral("2009"));
     dialog.cbMesi->setCurrentIndex(4);
     dialog.buOk->click();
     // Escape and the window's close button are close requests too.
     dialog.reject();
 
-    ASSERT_EQ(services->messages().size(), 2);
-    EXPECT_TRUE(services->messages().at(0).text.startsWith(
+    ASSERT_EQ(services->messages().size(), 3);
+    EXPECT_EQ(services->messages().at(0).text,
+              QStringLiteral("Campo \"Anno finanziario\": \"ABCD\" non è un anno: servono 4 cifre"));
+    EXPECT_TRUE(services->messages().at(1).text.startsWith(
         QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2010")));
-    EXPECT_EQ(services->messages().at(0).type, platform::MessageType::Error);
+    EXPECT_EQ(services->messages().at(1).type, platform::MessageType::Error);
     EXPECT_EQ(dialog.result(), 0); // never closed
     EXPECT_TRUE(AnnoDenuncia.isEmpty());
     EXPECT_TRUE(MeseDenuncia.isEmpty());
@@ -217,6 +222,9 @@ TEST_F(YearMonthDialogTest, OkGivesTheChosenPeriodAfterTheYearCheck)
         dialog.deAnnoFin->setText(QStringLiteral("abc"));
         dialog.buOk->click();
         EXPECT_EQ(dialog.result(), 0);
+        dialog.deAnnoFin->setText(QStringLiteral("20")); // no year of four digits
+        dialog.buOk->click();
+        EXPECT_EQ(dialog.result(), 0);
         dialog.deAnnoFin->setText(QStringLiteral("2022"));
         dialog.cbMesi->setCurrentIndex(1);
         dialog.buOk->click();
@@ -227,6 +235,7 @@ TEST_F(YearMonthDialogTest, OkGivesTheChosenPeriodAfterTheYearCheck)
     EXPECT_EQ(shown, QStringLiteral("2023/luglio"));
     EXPECT_EQ(period, QStringLiteral("2022-02"));
     EXPECT_EQ(services->messageTexts(), QStringList({QStringLiteral("Anno finanziario non corretto"),
+                                                     QStringLiteral("Anno finanziario non corretto"),
                                                      QStringLiteral("Anno finanziario non corretto")}));
 }
 

@@ -85,9 +85,17 @@ TEST_F(ZepImporta, TheCommandImportsEveryEmployeeOfTheDemoMonth)
     ASSERT_EQ(errori.size(), 2) << errori.join("\n").toStdString();
     EXPECT_TRUE(errori[0].endsWith(QStringLiteral("Esonero IVS madri non gestito."))) << errori[0].toStdString();
     EXPECT_TRUE(errori[1].startsWith(TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale));
-    EXPECT_EQ(services->messageTexts().last(), TwunFiscImpMultiSelect::MsgFineOperazione);
+    // The end names the two paid persons left out of the month, and why.
+    const QString senza = errori[1].mid(TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale.size());
+    const QString madre =
+        errori[0].section(QStringLiteral("\r\n"), 0, 0).mid(TwunFiscImpMultiSelect::MsgControllareDati.size());
+    const QString fine = services->messageTexts().last();
+    EXPECT_TRUE(fine.startsWith(TwunFiscImpMultiSelect::MsgFineOperazione + "\r\n")) << fine.toStdString();
+    EXPECT_TRUE(fine.contains(" - " + madre + ": Esonero IVS madri non gestito.")) << fine.toStdString();
+    EXPECT_TRUE(fine.contains(" - " + senza + ": senza codice fiscale")) << fine.toStdString();
     EXPECT_EQ(esito.totale, candidati.size());
     EXPECT_EQ(esito.falliti, 1);
+    EXPECT_EQ(esito.esclusi, 1);
 
     // Every employee with a fiscal code has one row on the main company
     // number, collaborators none.

@@ -68,13 +68,16 @@ Values valuesOf(const DataSet &ds)
 
 class ZepImport : public ::testing::Test {
 protected:
-    ZepImport() : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+    static void Demo(Database &db)
     {
         payroll::DemoArchiveOptions o;
         o.persons = payroll::DemoArchive::MinPersons;
         o.fromYear = o.toYear = 2024;
         o.fromMonth = o.toMonth = 3;
-        payroll::DemoArchive::fill(tdb.db(), o);
+        payroll::DemoArchive::fill(db, o);
+    }
+    ZepImport() : tdb(TempDatabase::Template{payroll::ArchiveScripts::all(), "ZepImport", Demo})
+    {
         Database::setGlobal(&tdb.db());
         TTovDBCdsLayouts::Install(tdb.db(), {declarantLayout()});
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());

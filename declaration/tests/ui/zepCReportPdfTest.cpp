@@ -1,11 +1,14 @@
 // The declaration print's public-sector persons on a real embedded archive,
 // printed to PDF and read back with poppler's pdftotext: the persons by
 // surname, each with its own sections and paying entities in order, a
-// person without sections with none, rows of nobody nowhere.
+// person without sections with none, rows of nobody nowhere; each kind of
+// figure of the declaration and the lists in its one form.
 #include "ZepDatiDenunciaSupport.h"
 
 #include "Field.h"
 #include "TovUCdsUtil.h"
+#include "ZepCReportPubblico.h"
+#include "zepCRepBase.h"
 #include "zepCReport.h"
 #include "zepUStampa.h"
 
@@ -66,6 +69,18 @@ protected:
         TTovCds::SaveToFile(ds, file);
         return file;
     }
+    // The print as laid out on its PDF pages, ligatures read as their
+    // letters.
+    QString Pdf(const TZepStampa &stampa, const QString &nome)
+    {
+        const QString pdf = m_dir.filePath(nome);
+        EXPECT_GT(TZepStampaRender::Pdf(stampa, pdf), 0);
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        EXPECT_TRUE(pdftotext.waitForFinished(60000));
+        EXPECT_EQ(pdftotext.exitCode(), 0) << pdftotext.readAllStandardError().toStdString();
+        return QString::fromUtf8(pdftotext.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    }
     QTemporaryDir m_dir;
 };
 
@@ -93,18 +108,11 @@ TEST_F(ZepStampaPubblico, EachPersonPrintsItsOwnSectionsInOrderAndNoOneElses)
     E0(987654, 4, 1, 31, "777.77");
     Aggiungi(QStringLiteral("TE1_FONDIPENSIONE"), {{QStringLiteral("NP_E1XXX001_COD_FONDO"), QStringLiteral("9876")}});
 
-    TZepReport report(store, TZepDenuncia::UniEmens);
+    TZepReport report(store, TZepDenuncia::UniEmens, std::make_unique<TZepReportPubblico>());
     report.Carica(FilePeriodo());
     const TZepStampa stampa = report.Stampa();
     report.Chiudi();
-    const QString pdf = m_dir.filePath(QStringLiteral("denuncia.pdf"));
-    ASSERT_GT(TZepStampaRender::Pdf(stampa, pdf), 0);
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(pdftotext.waitForFinished(60000));
-    ASSERT_EQ(pdftotext.exitCode(), 0) << pdftotext.readAllStandardError().toStdString();
-    const QString testo =
-        QString::fromUtf8(pdftotext.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    const QString testo = Pdf(stampa, QStringLiteral("denuncia.pdf"));
 
     const qsizetype sezione = testo.indexOf(QStringLiteral("Iscritti ex DMA (INPDAP)"));
     const qsizetype bianchi = testo.indexOf(QStringLiteral("BIANCHI ANNA - BNCNNA70A41H501Y"));
@@ -129,4 +137,92 @@ TEST_F(ZepStampaPubblico, EachPersonPrintsItsOwnSectionsInOrderAndNoOneElses)
     }
     EXPECT_FALSE(testo.contains(QStringLiteral("777,77")));
     EXPECT_FALSE(testo.contains(QStringLiteral("9876")));
+}
+
+// One form for each kind of figure, in rows and totals alike: amounts
+// "1.234,56" (the company declaration's whole euros too), rates "35,03 %"
+// (a collaborator's and a part time in hundredths, a pension fund's in
+// percent), days as integers, a figure the row lacks as the zero of its
+// total; the collaborator's relief with its type.
+TEST_F(ZepStampaPubblico, EachKindOfFigurePrintsInOneFormInRowsAndTotals)
+{
+    const auto collaboratore = [this](const char *cf, const char *cognome, const char *imponibile, int aliquota,
+                                      const char *agevolazione) {
+        QList<QPair<QString, Value>> valori{{QStringLiteral("CFCollaboratore"), QString::fromLatin1(cf)},
+                                            {QStringLiteral("Cognome"), QString::fromLatin1(cognome)},
+                                            {QStringLiteral("Imponibile"), euro(imponibile)},
+                                            {QStringLiteral("Aliquota"), aliquota},
+                                            {QStringLiteral("AnnoMeseDenuncia"), PeriodoDenuncia()}};
+        if (agevolazione)
+            valori << qMakePair(QStringLiteral("ImpAgevolazione"), euro(agevolazione))
+                   << qMakePair(QStringLiteral("TipoAgevolazione"), Value(QStringLiteral("04")));
+        Aggiungi(QStringLiteral("TEMC_COLLABORATORI"), valori);
+    };
+    collaboratore("DDDDDD00A01H501D", "D'ANGELO", "2470", 3503, "288");
+    collaboratore("EEEEEE00A01H501E", "ESPOSITO", "1140", 3272, nullptr);
+    // No credit, no contribution, no paid days: the rows lack them.
+    Aggiungi(QStringLiteral("TEMA_DENAZIENDALE"), {{QStringLiteral("Matricola"), QStringLiteral("7777777777")},
+                                                   {QStringLiteral("NumLavoratori"), 2},
+                                                   {QStringLiteral("NumDenIndiv"), 2},
+                                                   {QStringLiteral("ForzaAziendale"), 2},
+                                                   {QStringLiteral("TotaleADebito"), 49838}});
+    Aggiungi(QStringLiteral("TEMD_DIPENDENTI"), {{QStringLiteral("CFLavoratore"), QStringLiteral("AAAAAA00A01H501A")},
+                                                 {QStringLiteral("Cognome"), QStringLiteral("ALBERTI")},
+                                                 {QStringLiteral("Matricola"), QStringLiteral("7777777777")},
+                                                 {QStringLiteral("Imponibile"), euro("1234.56")},
+                                                 {QStringLiteral("PercPartTime"), 5000},
+                                                 {QStringLiteral("AnnoMeseDenuncia"), PeriodoDenuncia()}});
+    Aggiungi(QStringLiteral("TE1_FONDIPENSIONE"),
+             {{QStringLiteral("IAFIID"), Iscritto("VRDLGU60A01H501X", "VERDI", "LUIGI")},
+              {QStringLiteral("NP_E1XXX001_COD_FONDO"), QStringLiteral("2145")},
+              {QStringLiteral("PC_E1XXX006_PERC_LAVORATORE"), euro("1.5")},
+              {QStringLiteral("PC_E1XXX007_PERC_CARICO_DATORE"), euro("1")},
+              {QStringLiteral("VP_E1XXX014_CONT_LAVORATORE"), euro("20.57")}});
+
+    TZepReport report(store, TZepDenuncia::UniEmens, std::make_unique<TZepReportPubblico>());
+    report.Carica(FilePeriodo());
+    const TZepStampa denuncia = report.Stampa();
+    report.Chiudi();
+    TzepRepDip dip(store, TZepDenuncia::UniEmens);
+    TzepRepColl coll(store, TZepDenuncia::UniEmens);
+    for (TzepRepBase *r : {static_cast<TzepRepBase *>(&dip), static_cast<TzepRepBase *>(&coll)}) {
+        r->Carica();
+        r->Mese = 3;
+        r->Scegli({});
+    }
+    const QMap<QString, QString> stampe{{QStringLiteral("Denuncia"), Pdf(denuncia, QStringLiteral("denuncia.pdf"))},
+                                        {QStringLiteral("Dipendenti"), Pdf(dip.Stampa(), QStringLiteral("dip.pdf"))},
+                                        {QStringLiteral("Collaboratori"),
+                                         Pdf(coll.Stampa(), QStringLiteral("coll.pdf"))}};
+
+    struct Caso {
+        const char *stampa;
+        const char *riga; // the first line of the print that matches, its blanks collapsed
+        const char *atteso;
+    };
+    const Caso casi[] = {
+        {"Denuncia", "^DDDDDD00A01H501D ", "35,03 % 2.470,00 288,00 04"},
+        {"Denuncia", "^EEEEEE00A01H501E ", "32,72 % 1.140,00 0,00"},
+        {"Denuncia", "^Totale 2 collaboratori ", "3.610,00 288,00"},
+        {"Denuncia", "^7777777777 2 ", "2 2 2 49.838,00 0,00 0,00"},
+        {"Denuncia", "^Totale 49.838", "Totale 49.838,00 0,00 0,00"},
+        {"Denuncia", "^Part time:", "Part time: 50,00 %"},
+        {"Denuncia", "^2145 ", "1,50 % 1,00 % 20,57"},
+        {"Dipendenti", "^2024-03 ", "2024-03 0 1.234,56 0,00"},
+        {"Dipendenti", "^Totale ", "Totale 0 1.234,56 0,00"},
+        {"Collaboratori", "^2024-03 .* 2.470,00", "35,03 % 2.470,00 288,00 04"},
+        {"Collaboratori", "^Totale 2.470,00", "Totale 2.470,00 288,00"},
+        {"Collaboratori", "^2024-03 .* 1.140,00", "32,72 % 1.140,00 0,00"},
+    };
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(std::string(c.stampa) + " " + c.riga);
+        const QRegularExpression cerca(QString::fromUtf8(c.riga));
+        QString trovata;
+        for (const QString &r : stampe.value(QLatin1String(c.stampa)).split(QLatin1Char('\n')))
+            if (cerca.match(r.simplified()).hasMatch()) {
+                trovata = r.simplified();
+                break;
+            }
+        EXPECT_TRUE(trovata.contains(QString::fromUtf8(c.atteso))) << trovata.toStdString();
+    }
 }

@@ -172,11 +172,17 @@ TEST_F(ZepFinestreStampa, TheCudSummaryListsThePublicSectorPersonsOnceAndPrintsT
                                                     {QStringLiteral("SV1CODFIS"), FieldType::String, 16},
                                                     {QStringLiteral("DT_V1XXX001_DINIZIO"), FieldType::Date},
                                                     {QStringLiteral("DT_V1XXX002_DFINE"), FieldType::Date}})});
+    // VERDI as the public-sector import writes her (no ISTATO: open),
+    // BIANCHI printed or sent (ISTATO 1).
     for (const char *mese : {"01", "02"}) {
         Periodo(QStringLiteral("2024"), QString::fromLatin1(mese));
         Aggiungi(QStringLiteral("TD0_ANAG"),
                  {{QStringLiteral("CF_D0001001_CODFIS"), Value(QStringLiteral("VRDNNA80A41H501X"))},
                   {QStringLiteral("AN_D0001002_COGNOME"), Value(QStringLiteral("VERDI"))},
+                  {QStringLiteral("SD0AMESE"), Value(QString::fromLatin1(mese))}});
+        Aggiungi(QStringLiteral("TD0_ANAG"),
+                 {{QStringLiteral("CF_D0001001_CODFIS"), Value(QStringLiteral("BNCBRN70A01H501Y"))},
+                  {QStringLiteral("AN_D0001002_COGNOME"), Value(QStringLiteral("BIANCHI"))},
                   {QStringLiteral("SD0AMESE"), Value(QString::fromLatin1(mese))},
                   {QStringLiteral("ISTATO"), Value(1)}});
         Aggiungi(QStringLiteral("TE0_RETR"),
@@ -189,7 +195,29 @@ TEST_F(ZepFinestreStampa, TheCudSummaryListsThePublicSectorPersonsOnceAndPrintsT
     TfmZepRiepilogoDatiCUD dialogo;
     EXPECT_EQ(dialogo.windowTitle(), QStringLiteral("Stampa riepilogativa dati del CUD"));
     dialogo.show();
-    ASSERT_EQ(dialogo.grPersone->model()->rowCount(), 1);
+    QAbstractItemModel *elenco = dialogo.grPersone->model();
+    ASSERT_EQ(elenco->rowCount(), 2);
+    // The grid painted: the locked person's row in red, the open one's not.
+    const QImage griglia = dialogo.grPersone->viewport()->grab().toImage();
+    const auto rossa = [&](int riga) {
+        for (int c = 0; c < elenco->columnCount(); ++c) {
+            const QRect r = dialogo.grPersone->visualRect(elenco->index(riga, c)) & griglia.rect();
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (const QColor p = griglia.pixelColor(x, y); p.red() > 180 && p.green() < 90 && p.blue() < 90)
+                        return true;
+        }
+        return false;
+    };
+    int cognome = 0;
+    while (cognome < elenco->columnCount()
+           && elenco->headerData(cognome, Qt::Horizontal).toString() != QLatin1String("Cognome"))
+        ++cognome;
+    EXPECT_EQ(elenco->index(0, cognome).data().toString() + QLatin1Char(' ')
+                  + elenco->index(1, cognome).data().toString(),
+              QStringLiteral("BIANCHI VERDI"));
+    EXPECT_TRUE(rossa(0));
+    EXPECT_FALSE(rossa(1));
     dialogo.buStampa->click();
     ASSERT_EQ(anteprima.stampe.size(), 1);
     const TZepStampa &s = anteprima.stampe.first();

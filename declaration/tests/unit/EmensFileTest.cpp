@@ -1,9 +1,13 @@
 // The E-Mens file of a month written from the declaration tables of a year
 // folder and read back against the E-Mens element tree, in both forms of
-// the earlier program; its refusals, log lines and person choice.
+// the earlier program; its refusals, log lines and person choice; the rows
+// checked before anything is written, each program on its own store (zepdb
+// a real embedded archive, zep a year folder's files).
 #include "Emens/ZepCFile.h"
 #include "ZepCCdsLocale.h"
 #include "ZepCKax.h"
+#include "ZepCTabellaDenuncia.h"
+#include "ZepFileSupport.h"
 #include "ZepDocumentoSupport.h"
 #include "ZepUUtil.h"
 
@@ -56,17 +60,17 @@ protected:
 
         DataSet dip;
         Vuota(dip, "TEMD_DIPENDENTI");
-        Dipendente(dip, "200", "BNCLRA85C41F205Z", "BIANCHI", "F", {});
-        Dipendente(dip, "100", "VRDLGU70B02F205X", "VERDI", "F", "S");
-        Dipendente(dip, "100", "VRDLGU70B02F205X", "VERDI", "P", {});
-        Dipendente(dip, "100", "VRDLGU70B02F205X", "VERDI", "F", {}, "2005-10"); // another month
+        Dipendente(dip, "2000000000", "BNCLRA85C41F205P", "BIANCHI", "F", {});
+        Dipendente(dip, "1000000000", "VRDLGU70B02F205V", "VERDI", "F", "S");
+        Dipendente(dip, "1000000000", "VRDLGU70B02F205V", "VERDI", "P", {});
+        Dipendente(dip, "1000000000", "VRDLGU70B02F205V", "VERDI", "F", {}, "2005-10"); // another month
         TTovCds::SaveToFile(dip, anno + TZepKax::FileDipendenti);
 
         DataSet coll;
         Vuota(coll, "TEMC_COLLABORATORI");
         coll.append();
         coll.setFieldValue("AnnoMeseDenuncia", "2006-10");
-        coll.setFieldValue("CFCollaboratore", "NREGPP60D04L219K");
+        coll.setFieldValue("CFCollaboratore", "NREGPP60D04L219J");
         coll.setFieldValue("Cognome", "NERI");
         coll.setFieldValue("Nome", "GIUSEPPE");
         coll.setFieldValue("TipoRapporto", "1C");
@@ -155,13 +159,13 @@ TEST_P(EmensFileTest, TheMonthIsWrittenByCompanyNumberWithinTheElementTree)
     EXPECT_EQ(azienda.firstChildElement("AnnoMeseDenuncia").text(), "2006-10");
     EXPECT_TRUE(azienda.nextSiblingElement("Azienda").isNull());
 
-    // 100 before 200; the other month's row is not there.
+    // 1000000000 before 2000000000; the other month's row is not there.
     QStringList posizioni;
     for (QDomElement l = azienda.firstChildElement("ListaDenunceIndividuali"); !l.isNull();
          l = l.nextSiblingElement("ListaDenunceIndividuali"))
         posizioni << l.firstChildElement("Matricola").text() + ":"
                          + QString::number(l.elementsByTagName("DenunciaIndividuale").count());
-    EXPECT_EQ(posizioni, QStringList({"100:2", "200:1"}));
+    EXPECT_EQ(posizioni, QStringList({"1000000000:2", "2000000000:1"}));
 
     const QDomNodeList denunce = root.elementsByTagName("DenunciaIndividuale");
     const QDomElement eliminata = denunce.at(0).toElement();
@@ -191,9 +195,9 @@ TEST_P(EmensFileTest, TheMonthIsWrittenByCompanyNumberWithinTheElementTree)
 
     EXPECT_EQ(registro.righe.mid(0, 6),
               QStringList({"Creazione file in corso ...", "Imposta dati mittente", "", "Dati dipendenti: inizio", "",
-                           "-- Matricola INPS 100: inizio ..."}));
-    EXPECT_TRUE(registro.righe.contains("********* ELIMINATO  VRDLGU70B02F205X VERDI ANNA F*********"));
-    EXPECT_TRUE(registro.righe.contains("---- Collaboratore NREGPP60D04L219K NERI GIUSEPPE 1C 1800"));
+                           "-- Matricola INPS 1000000000: inizio ..."}));
+    EXPECT_TRUE(registro.righe.contains("********* ELIMINATO  VRDLGU70B02F205V VERDI ANNA F*********"));
+    EXPECT_TRUE(registro.righe.contains("---- Collaboratore NREGPP60D04L219J NERI GIUSEPPE 1C 1800"));
     EXPECT_EQ(registro.righe.last(), "Dati collaboratori: fine");
 }
 
@@ -232,7 +236,28 @@ TEST_P(EmensFileTest, RefusalsNameTheFieldAndThePerson)
                   c.setFieldValue("Al", Value::null());
                   c.post();
               }),
-              (errore0 + "NERI GIUSEPPE - CF: NREGPP60D04L219K\n***  Campo non impostato: Al").toStdString());
+              (errore0 + "NERI GIUSEPPE - CF: NREGPP60D04L219J\n***  Campo non impostato: Al").toStdString());
+    // Rows that came from elsewhere are held to the forms the windows
+    // ask for, before anything is written.
+    EXPECT_EQ(errore([](DataSet &a, DataSet &, DataSet &) {
+                  a.edit();
+                  a.setFieldValue("CAP", "ABCDE");
+                  a.post();
+              }),
+              (errore0 + "Dichiarante\n***  Campo \"CAP\": \"ABCDE\" non è un CAP: servono 5 cifre").toStdString());
+    EXPECT_EQ(errore([](DataSet &a, DataSet &, DataSet &c) {
+                  a.edit();
+                  a.setFieldValue("CAP", "40100");
+                  a.post();
+                  c.edit();
+                  c.setFieldValue("Al", QDate(2006, 12, 31));
+                  c.setFieldValue("Aliquota", 12000);
+                  c.post();
+              }),
+              (errore0
+               + "NERI GIUSEPPE - CF: NREGPP60D04L219J\n***  Campo \"Aliquota\": 12000 non è una percentuale in "
+                 "centesimi: da 0 a 10000 (50% = 5000)")
+                  .toStdString());
 }
 
 TEST_P(EmensFileTest, TheChoiceKeepsExactlyTheRowsSelected)
@@ -254,4 +279,189 @@ TEST_P(EmensFileTest, TheChoiceKeepsExactlyTheRowsSelected)
     // The stored tables keep every row.
     file.CaricaTabelle();
     EXPECT_EQ(file.cdsDip.recordCount(), 3);
+}
+
+namespace {
+
+using filetest::con;
+using filetest::Riga;
+
+// The month's rows on the store of each program: zepdb's archive (2008-12)
+// or zep's year folder (2006-12).
+class EmensControlliTest : public dentest::DatiDenunciaTest, public ::testing::WithParamInterface<bool> {
+protected:
+    EmensControlliTest()
+    {
+        const bool locale = GetParam();
+        Periodo(locale ? QStringLiteral("2006") : QStringLiteral("2008"), QStringLiteral("12"));
+        m_locale.SetYear(store.Year());
+        m_locale.SetMonth(12);
+        QDir().mkpath(m_cartella.path() + QStringLiteral("/USR/ZEPDati/ZEP2006"));
+        for (const char *tabella : {"TAMM_AMMINISTRAZIONE", "TEMD_DIPENDENTI", "TEMC_COLLABORATORI"}) {
+            DataSet vuota;
+            TTovCds::LoadFromFile(vuota, QStringLiteral(":/layouts/zep/%1.xml").arg(QLatin1String(tabella)));
+            TTovCds::SaveToFile(vuota, m_locale.FileTabella(QLatin1String(tabella), 2006));
+        }
+    }
+
+    ITovDBCds &Archivio() { return GetParam() ? static_cast<ITovDBCds &>(m_locale) : store; }
+
+    // The table of the month (the declarant: of the year) holding `righe`
+    // only.
+    void Tabella(const QString &nome, const QList<Riga> &righe, bool annuale = false)
+    {
+        DataSet ds;
+        Archivio().LoadPeriod(ds, nome, store.Year(), annuale ? 0 : 12);
+        while (!ds.isEmpty())
+            ds.deleteRecord();
+        for (const Riga &riga : righe) {
+            ds.append();
+            if (!annuale)
+                ds.setFieldValue(QStringLiteral("AnnoMeseDenuncia"), PeriodoDenuncia());
+            for (const auto &[campo, valore] : riga)
+                ds.fieldByName(campo).setValue(valore);
+            ds.post();
+        }
+        Archivio().SavePeriod(ds, nome, store.Year(), annuale ? 0 : 12);
+    }
+
+    QTemporaryDir m_cartella;
+    TZepCdsLocale m_locale{m_cartella.path() + QLatin1Char('/'), QStringLiteral("USR/ZEPDati/ZEP")};
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Programmi, EmensControlliTest, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "zep" : "zepdb"; });
+
+// Rows that came from elsewhere than the windows are checked as the
+// UniEmens file checks them, before anything is written: the refusal names
+// the field and the person whose row holds the fault, not the last one
+// written, and no file is made.
+TEST_P(EmensControlliTest, EveryRowIsCheckedBeforeAnythingIsWritten)
+{
+    const Riga dichiarante{{"CFPersonaMittente", "RSSMRA80A01H501U"},
+                           {"RagSocMittente", "Studio Rossi"},
+                           {"CFMittente", "01234567890"},
+                           {"SedeINPS", "1300"},
+                           {"CFAzienda", "09876543210"},
+                           {"RagSocAzienda", "Demo S.p.A."},
+                           {"CAP", "40100"},
+                           {"ISTAT", "62010"}};
+    const auto dipendente = [](const char *cf, const char *cognome) {
+        return Riga{{"Matricola", "1000000000"},
+                    {"CFLavoratore", cf},
+                    {"Cognome", cognome},
+                    {"Nome", "ANNA"},
+                    {"Elimina", "N"},
+                    {"Qualifica1", "2"},
+                    {"Qualifica2", "F"},
+                    {"Qualifica3", "D"},
+                    {"TipoContribuzione", "00"},
+                    {"CodiceComune", "H501"},
+                    {"CodiceContratto", "EP"},
+                    {"TipoLavoratore", "0"},
+                    {"Imponibile", platform::Currency::fromInt(1500)},
+                    {"GiorniRetribuiti", 26}};
+    };
+    const Riga collaboratore{{"CFCollaboratore", "NREGPP60D04L219J"},
+                             {"Cognome", "NERI"},
+                             {"Nome", "GIUSEPPE"},
+                             {"TipoRapporto", "1C"},
+                             {"Imponibile", platform::Currency::fromInt(1000)},
+                             {"Aliquota", 1800},
+                             {"Dal", QDate(2006, 1, 1)},
+                             {"Al", QDate(2006, 12, 31)}};
+    const QString bianchi = QStringLiteral("BNCLRA85C41F205P");
+    const auto campo = [](const char *nome) { return QStringLiteral("Campo \"%1\": ").arg(QLatin1String(nome)); };
+    const auto codice = [&](const char *nome, const QString &valore) {
+        return campo(nome) + TZepTabellaDenuncia::MsgCodiceFiscaleNonValido.arg(valore);
+    };
+    const auto carattere = [&](const char *nome, const QString &c, const char *codice) {
+        return campo(nome) + TZepTabellaDenuncia::MsgCarattereNonAmmesso.arg(c, QLatin1String(codice));
+    };
+    struct Caso {
+        const char *nome;
+        Riga amm, bianchi, verdi, neri; // over the rows above
+        QString persona, messaggio;     // empty: the file is written
+    };
+    const QList<Caso> casi{
+        {"in regola", {}, {}, {}, {}, {}, {}},
+        {"codice di 15 caratteri",
+         {},
+         {},
+         {{"CFLavoratore", "VRDLGU70B02F205"}},
+         {},
+         QStringLiteral("VERDI ANNA - CF: VRDLGU70B02F205"),
+         codice("CFLavoratore", QStringLiteral("VRDLGU70B02F205"))},
+        {"codice senza il carattere di controllo esatto",
+         {},
+         {{"CFLavoratore", "BNCLRA85C41F205Z"}},
+         {},
+         {},
+         QStringLiteral("BIANCHI ANNA - CF: BNCLRA85C41F205Z"),
+         codice("CFLavoratore", QStringLiteral("BNCLRA85C41F205Z"))},
+        {"codice mancante",
+         {},
+         {},
+         {{"CFLavoratore", " "}},
+         {},
+         QStringLiteral("VERDI ANNA - CF:  "),
+         QStringLiteral("Campo non impostato: CFLavoratore")},
+        {"codice con un carattere fuori dall'insieme",
+         {},
+         {},
+         {},
+         {{"CFCollaboratore", "NREGPP60D04L21\u00D8J"}},
+         QStringLiteral("NERI GIUSEPPE - CF: NREGPP60D04L21\u00D8J"),
+         carattere("CFCollaboratore", QStringLiteral("\u00D8"), "U+00D8")},
+        {"lettere straniere",
+         {},
+         {{"Cognome", "\u00C7ELIK \u00D8STBY"}},
+         {},
+         {},
+         QStringLiteral("\u00C7ELIK \u00D8STBY ANNA - CF: ") + bianchi,
+         carattere("Cognome", QStringLiteral("\u00C7"), "U+00C7")},
+        {"tabulazione",
+         {},
+         {{"Nome", "AN\tNA"}},
+         {},
+         {},
+         QStringLiteral("BIANCHI AN\tNA - CF: ") + bianchi,
+         carattere("Nome", QStringLiteral("\t"), "U+0009")},
+        // In the first person written, with others after it.
+        {"carattere di controllo",
+         {},
+         {{"CodiceComune", "H5\u000701"}},
+         {},
+         {},
+         QStringLiteral("BIANCHI ANNA - CF: ") + bianchi,
+         carattere("CodiceComune", QStringLiteral("\u0007"), "U+0007")},
+        {"dichiarante",
+         {{"CFMittente", "0123456789"}},
+         {},
+         {},
+         {},
+         QStringLiteral("Dichiarante"),
+         codice("CFMittente", QStringLiteral("0123456789"))},
+    };
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(c.nome);
+        Tabella(QStringLiteral("TAMM_AMMINISTRAZIONE"), {con(dichiarante, c.amm)}, true);
+        Tabella(QStringLiteral("TEMD_DIPENDENTI"), {con(dipendente("BNCLRA85C41F205P", "BIANCHI"), c.bianchi),
+                                                    con(dipendente("VRDLGU70B02F205V", "VERDI"), c.verdi)});
+        Tabella(QStringLiteral("TEMC_COLLABORATORI"), {con(collaboratore, c.neri)});
+        Registro registro;
+        emens::TZepFile file(Archivio(), GetParam(), &registro);
+        file.CaricaTabelle();
+        QTemporaryDir uscita;
+        const bool scritto = file.CreaFile([&](const QString &, const QString &nome) { return uscita.filePath(nome); });
+        EXPECT_EQ(scritto, c.messaggio.isEmpty());
+        EXPECT_EQ(QFile::exists(uscita.filePath(emens::TZepFile::NomeFileDefault())), scritto);
+        if (scritto)
+            continue;
+        EXPECT_EQ(services->messages().last().text.toStdString(),
+                  emens::TZepFile::TestoErrore(c.persona, c.messaggio).toStdString());
+        EXPECT_FALSE(registro.righe.contains(QStringLiteral("Creazione file in corso ..."))) << "document begun";
+    }
 }

@@ -567,11 +567,11 @@ TEST(XmlBindingSave, AFileThatCannotBeWrittenIsReported)
     QTemporaryDir dir;
     IXMLDenunceMensili root = CreaDocumentoDenunceMensili();
     const QString missing = dir.filePath(QStringLiteral("no/such/folder/denuncia.xml"));
-    EXPECT_THROW(root.GetOwnerDocument().SaveToFile(missing), XmlError);
+    EXPECT_THROW(root.GetOwnerDocument().SaveToFile(missing), platform::EWriteError);
     EXPECT_FALSE(QFileInfo::exists(missing));
     // A folder in the way of the file name.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken")));
-    EXPECT_THROW(root.GetOwnerDocument().SaveToFile(dir.filePath(QStringLiteral("taken"))), XmlError);
+    EXPECT_THROW(root.GetOwnerDocument().SaveToFile(dir.filePath(QStringLiteral("taken"))), platform::EWriteError);
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("taken"))).isDir());
 }
 

@@ -4,6 +4,9 @@
 // replace choices, a person failing after its rows were written, and the
 // launcher's and wizard's rules.
 #include "ZePCImpDmaMultiSelect.h"
+#include "ZepCDmaImpContesto.h"
+#include "ZepCDmaImpIscritto.h"
+#include "ZepCDmaImpMese.h"
 #include "ZepCDma.h"
 #include "ZepUDmaUtil.h"
 #include "ZepCWizDmaImp.h"
@@ -26,7 +29,7 @@ namespace {
 
 class DmaImport : public ::testing::Test {
 protected:
-    DmaImport() : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+    static void Demo(platform::Database &db)
     {
         payroll::DemoArchiveOptions o;
         o.persons = P::FirstPerson + P::Count;
@@ -34,7 +37,10 @@ protected:
         o.fromMonth = 12;
         o.toYear = 2024;
         o.toMonth = 3;
-        payroll::DemoArchive::fill(tdb.db(), o);
+        payroll::DemoArchive::fill(db, o);
+    }
+    DmaImport() : tdb(TempDatabase::Template{payroll::ArchiveScripts::all(), "DmaImport", Demo})
+    {
         platform::Database::setGlobal(&tdb.db());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         TTovDBCdsLayouts::Install(tdb.db(), TTovDBCdsLayouts::ReadFolder(CartellaLayoutDenunce()));
@@ -243,8 +249,8 @@ TEST_F(DmaImport, PersonsEndedWithAMessageAndTheDefaultEmployerRate)
         int tno, persona;
         QString messaggio; // of the person ended; empty: imported
     };
-    const QList<Caso> casi{{11, P::PosizioneDaVerificare, TZepDmaImpMultiSelect::MsgPosizioneGiuridica},
-                           {2, P::SoloFondoPensione, TZepDmaImpMultiSelect::MsgNessunDatoRilevante},
+    const QList<Caso> casi{{11, P::PosizioneDaVerificare, TZepDmaImpIscritto::MsgPosizioneGiuridica},
+                           {2, P::SoloFondoPensione, TZepDmaImpIscritto::MsgNessunDatoRilevante},
                            {P::TnoSenzaAliquotaAmm, P::SenzaAliquotaAmm, {}}};
     for (const Caso &c : casi) {
         SCOPED_TRACE(c.tno);
@@ -263,8 +269,8 @@ TEST_F(DmaImport, PersonsEndedWithAMessageAndTheDefaultEmployerRate)
     ASSERT_GT(imponibile, Currency());
     EXPECT_EQ(SommaE0(cf, "VP_E0XXX033_CONPENS"),
               Imponibile(cf, 2, "FVARRRITDIP")
-                  + TTovCalcola::PercentualeArrotondata(2, imponibile, TZepDmaImpMultiSelect::AliquotaAmmPredefinita));
-    EXPECT_TRUE(info.join('\n').contains(TZepDmaImpMultiSelect::MsgAliquotaDefault)) << info.join('\n').toStdString();
+                  + TTovCalcola::PercentualeArrotondata(2, imponibile, TZepDmaImpContesto::AliquotaAmmPredefinita));
+    EXPECT_TRUE(info.join('\n').contains(TZepDmaImpContesto::MsgAliquotaDefault)) << info.join('\n').toStdString();
 }
 
 TEST_F(DmaImport, ReplaceChoicesAndSentDeclarations)
@@ -305,6 +311,90 @@ TEST_F(DmaImport, ReplaceChoicesAndSentDeclarations)
     EXPECT_EQ(ordini.size(), e0.recordCount());
 }
 
+// Three reruns with "Sovrascrivi sempre": each person keeps its one D0 row
+// and registry row, which its section rows name, and the paying entities of
+// its replaced rows go with them.
+TEST_F(DmaImport, ThreeRerunsKeepOneRegistryRowAPerson)
+{
+    QStringList iscritti;
+    for (int volta = 1; volta <= 3; ++volta) {
+        SCOPED_TRACE(volta);
+        const int importati = Importa(1).importati;
+        ASSERT_GE(importati, 4);
+        EXPECT_EQ(Valore("SELECT COUNT(*) FROM TAFI_ANAFISCALE AFI JOIN TCRF_CROFISCALE CRF ON CRF.ICRFID = "
+                         "AFI.ICRFID WHERE CRF.ICRFANNO = 2024 AND CRF.ICRFMESE = 3")
+                      .toInt(),
+                  importati);
+        DataSet d0, e0, versanti;
+        Tabella(d0, TZepDma::TabellaD0);
+        Tabella(e0, TZepDma::TabellaE0);
+        Tabella(versanti, TZepDma::TabellaEvE0);
+        EXPECT_EQ(versanti.recordCount(), 0);
+        QStringList ids;
+        for (d0.first(); !d0.eof(); d0.next())
+            ids << d0.fieldByName(TZepDma::CampoIscritto).asString();
+        ids.sort();
+        if (volta == 1)
+            iscritti = ids;
+        EXPECT_EQ(ids.join(' ').toStdString(), iscritti.join(' ').toStdString());
+        for (e0.first(); !e0.eof(); e0.next())
+            EXPECT_TRUE(ids.contains(e0.fieldByName(TZepDma::CampoIscritto).asString()));
+        // A paying entity typed on the first E0 row, for the next run to replace.
+        e0.first();
+        versanti.append();
+        versanti.setFieldValue(TZepDma::CampoIscritto, e0.fieldValue(TZepDma::CampoIscritto));
+        versanti.setFieldValue(TZepDma::CampoOrdine, e0.fieldValue(TZepDma::CampoOrdine));
+        versanti.setFieldValue("SEVMESE", "03");
+        versanti.post();
+        store.Save(versanti, TZepDma::TabellaEvE0);
+    }
+}
+
+// A fiscal code corrected in the payroll: the person's rows under the old
+// code are its rows, which the replace choice applies to ("Chiedi conferma"
+// naming both codes), and "Aggiungi" carries over to the new code.
+TEST_F(DmaImport, AFiscalCodeCorrectedInThePayrollIsThePersonsRows)
+{
+    const int importati = Importa(1).importati;
+    const QString vecchio = Cf(P::FirstPerson + P::Accessori);
+    const int iscritto = Valore(QStringLiteral("SELECT AFI.IAFIID FROM TAFI_ANAFISCALE AFI WHERE "
+                                               "AFI.SAFICODFISCALE = '%1'")
+                                    .arg(vecchio))
+                             .toInt();
+    const int righe = Righe(TZepDma::TabellaE0, "SE0CODFIS", vecchio);
+    ASSERT_GT(righe, 0);
+    const QString nuovo = imptest::CorreggiCodiceFiscale(tdb.db(), vecchio);
+    const auto codici = [&] {
+        return QStringLiteral("%1 %2 / %3 %4")
+            .arg(Righe(TZepDma::TabellaD0, TZepDma::CampoCodiceFiscale, vecchio))
+            .arg(Righe(TZepDma::TabellaE0, "SE0CODFIS", vecchio))
+            .arg(Righe(TZepDma::TabellaD0, TZepDma::CampoCodiceFiscale, nuovo))
+            .arg(Righe(TZepDma::TabellaE0, "SE0CODFIS", nuovo))
+            .toStdString();
+    };
+    EXPECT_EQ(Importa(1, TwunFiscImpMultiSelect::NonSovrascrivere).saltati, importati);
+    EXPECT_EQ(codici(), QStringLiteral("1 %1 / 0 0").arg(righe).toStdString());
+
+    notifica.risposte = QList<bool>(importati, true);
+    EXPECT_EQ(Importa(1, TwunFiscImpMultiSelect::ChiediConferma).importati, importati);
+    const QStringList domande = notifica.domande.filter(vecchio);
+    ASSERT_EQ(domande.size(), 1);
+    EXPECT_TRUE(domande.first().contains(nuovo)) << domande.first().toStdString();
+    EXPECT_EQ(codici(), QStringLiteral("0 0 / 1 %1").arg(righe).toStdString());
+    EXPECT_EQ(Righe(TZepDma::TabellaD0, "SD0AMESE", "03"), importati);
+    EXPECT_EQ(
+        Valore(QStringLiteral("SELECT AFI.SAFICODFISCALE FROM TAFI_ANAFISCALE AFI WHERE AFI.IAFIID = %1").arg(iscritto))
+            .toString()
+            .toStdString(),
+        nuovo.toStdString());
+
+    const QString terzo = imptest::CorreggiCodiceFiscale(tdb.db(), nuovo);
+    Importa(1, TZepDmaImpMultiSelect::Aggiungi);
+    EXPECT_EQ(Righe(TZepDma::TabellaD0, TZepDma::CampoCodiceFiscale, terzo), 1);
+    EXPECT_EQ(Righe(TZepDma::TabellaE0, "SE0CODFIS", terzo), 2 * righe);
+    EXPECT_EQ(Righe(TZepDma::TabellaE0, "SE0CODFIS", nuovo), 0);
+}
+
 // A person ended by a warning or an assertion after some of its rows were
 // written leaves none of them, and the persons after it are whole.
 TEST_F(DmaImport, APersonEndedAfterItsFirstRowsLeavesNothing)
@@ -318,7 +408,7 @@ TEST_F(DmaImport, APersonEndedAfterItsFirstRowsLeavesNothing)
     const auto esito = Importa(1, TwunFiscImpMultiSelect::SovrascriviSempre, &guasto);
     EXPECT_EQ(esito.falliti, 2);
     const QString tutti = notifica.messaggi.join('\n');
-    EXPECT_TRUE(tutti.contains(TZepDmaImpMultiSelect::MsgOrarioIntero)) << tutti.toStdString();
+    EXPECT_TRUE(tutti.contains(TZepDmaImpMese::MsgOrarioIntero)) << tutti.toStdString();
     EXPECT_TRUE(tutti.contains("guasto di prova")) << tutti.toStdString();
     EXPECT_TRUE(tutti.contains(TwunFiscImpMultiSelect::MsgControllareDati));
     for (const QString &cf : {partTime, accessori}) {

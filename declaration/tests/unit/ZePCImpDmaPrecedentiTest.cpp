@@ -4,8 +4,10 @@
 // and every fund retention (DemoArchiveDma.h).
 #include "ZepImportDemoSupport.h"
 
+#include "CaseName.h"
 #include "DemoArchiveDma.h"
 #include "ZePCImpDmaMultiSelect.h"
+#include "ZepCDmaImpContesto.h"
 #include "ZepCDma.h"
 #include "ZepUDmaUtil.h"
 #include "wunUCalcoliAnno.h"
@@ -110,15 +112,15 @@ TEST_F(ZepImpDmaPrecedenti, EarlierPeriodsGetV1RowsTakenOutOfTheRowsTheyWerePaid
 {
     ASSERT_GT(Importa().importati, 0);
     const QList<TRiga> v1 = Righe(TZepDma::TabellaV1, "V1");
-    // December: 10007 of the month's register and 10009 of February's, each
-    // with its own register; January: 10005; February: the register of the
-    // earlier period (its arrears, its overtime, less the December item).
+    // December: 10007 of the month's register and 10009 of February's, one
+    // row for the period (each taken out of the row of its register);
+    // January: 10005; February: the register of the earlier period (its
+    // arrears, its overtime, less the December item).
     struct Atteso {
         const char *dal, *al, *impPens, *conPens, *impCredito, *conCredito, *impTfr, *utileTfr, *conTfr;
     };
     const QList<Atteso> attesi{
-        {"2023-12-01", "2023-12-31", "25", "8.25", "25", "0.09", "25", "31.25", "1.78"},
-        {"2023-12-01", "2023-12-31", "30", "9.90", "30", "0.11", "30", "37.50", "2.13"},
+        {"2023-12-01", "2023-12-31", "55", "18.15", "55", "0.20", "55", "68.75", "3.91"},
         {"2024-01-01", "2024-01-31", "40", "13.20", "40", "0.14", "40", "50", "2.84"},
         {"2024-02-01", "2024-02-29", "180", "59.40", "180", "0.63", "120", "150", "8.52"},
     };
@@ -242,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "Impossibile trovare le informazioni relative al fondo pensione dei dati retributivi ."},
         std::pair{"UPDATE TREGS_REGISTROSTIP SET DREGSDMADAL = '2024-02-29', DREGSDMAAL = '2024-02-01' "
                   "WHERE IACOMID = %1 AND DREGSDMADAL IS NOT NULL",
-                  "Periodo precedente non valido: dal 29/02/2024 al 01/02/2024"}));
+                  "Periodo precedente non valido: dal 29/02/2024 al 01/02/2024"}),
+    [](const auto &info) { return CaseName::name(info.index, info.param.second); });
 
 TEST_F(ZepImpDmaPrecedenti, ARegisterOfAnEarlierYearTakesThatYearsContractPay)
 {
@@ -266,8 +269,7 @@ TEST_F(ZepImpDmaPrecedenti, ARegisterOfAnEarlierYearTakesThatYearsContractPay)
     for (const TRiga &r : Righe(TZepDma::TabellaV1, "V1"))
         if (r["DT_V1XXX001_DINIZIO"].startsWith("2023") && !r["StipendioTabellare"].isEmpty())
             stipendi << r["DT_V1XXX001_DINIZIO"] + " " + Importo(r, "StipendioTabellare").toString();
-    TZepDmaImpMultiSelect imp(store, &tdb.db());
-    const Currency del2023 = imp.StipendioDaCCNL(2023, 12, qualifica);
+    const Currency del2023 = TZepDmaImpContesto::StipendioDaCCNL(tdb.db(), 2023, 12, qualifica);
     EXPECT_GT(del2023, Currency());
     EXPECT_EQ(stipendi.join(',').toStdString(), ("2023-12-01 " + del2023.toString()).toStdString());
 }

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <iostream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -106,11 +107,14 @@ private:
 
 TEST(EMensAnni, EachProgramRefusesTheYearsOfTheOthers)
 {
+    // The program to start, as it is started here: no Windows menu.
     const QString menu = QStringLiteral("Per gestire i dati degli anni finanziari precedenti al 2008 eseguire il "
-                                        "programma da:\n\n")
-                         + ZepMenuEMensLocale;
+                                        "programma da:\n\nbash scripts/run.sh zep   (il programma \"zep - Denunce "
+                                        "E-Mens 2005-2007\")");
     const QString uni = QStringLiteral("Per gestire i dati degli anni finanziari successivi al 2009 utilizzare il "
                                        "programma \"zepUni - Denunce UniEmens\".");
+    const QString db = QStringLiteral("Per gestire i dati degli anni finanziari successivi al 2007 utilizzare il "
+                                      "programma \"zepdb - Denunce E-Mens\".");
     const QString locale = QStringLiteral("Anno finanziario deve essere compreso tra 2005 e 2007");
     const struct {
         TZepProgramma programma;
@@ -120,7 +124,8 @@ TEST(EMensAnni, EachProgramRefusesTheYearsOfTheOthers)
         {TZepParametri::ProgrammaEMens(), 2007, menu},         {TZepParametri::ProgrammaEMens(), 2008, {}},
         {TZepParametri::ProgrammaEMens(), 2009, {}},           {TZepParametri::ProgrammaEMens(), 2010, uni},
         {TZepParametri::ProgrammaEMensLocale(), 2004, locale}, {TZepParametri::ProgrammaEMensLocale(), 2005, {}},
-        {TZepParametri::ProgrammaEMensLocale(), 2007, {}},     {TZepParametri::ProgrammaEMensLocale(), 2008, locale}};
+        {TZepParametri::ProgrammaEMensLocale(), 2007, {}},     {TZepParametri::ProgrammaEMensLocale(), 2008, db},
+        {TZepParametri::ProgrammaEMensLocale(), 2009, db},     {TZepParametri::ProgrammaEMensLocale(), 2010, uni}};
     for (const auto &c : casi) {
         SCOPED_TRACE(c.programma.Titolo.toStdString() + " " + std::to_string(c.anno));
         QString errore;
@@ -317,6 +322,74 @@ TEST_F(LocaleSalvaTest, SavingAMonthKeepsTheOtherMonths)
     EXPECT_EQ(tutti.fieldValue("AnnoMeseDenuncia").toString(), "2006-03");
 }
 
+// A unit's rows reach the file only at its commit, those of a dataset the
+// run's units wrote before through the journal; a drop after the commit
+// puts the file back; the end of the units writes the file a whole save
+// writes, and no journal is left.
+TEST_F(LocaleSalvaTest, AUnitsRowsReachTheFileWholeAndTheEndLeavesTheFileAWholeSaveWrites)
+{
+    const QString file = Anno(2006) + TZepKax::FileDipendenti;
+    const auto suDisco = [&] { // the months as a reader of the folder sees them
+        TZepCdsLocale lettore{base, QStringLiteral("USR/ZEPDati/ZEP")};
+        DataSet ds;
+        lettore.LoadPeriod(ds, "TEMD_DIPENDENTI", 2006, -1);
+        QStringList righe;
+        for (ds.first(); !ds.eof(); ds.next())
+            righe << ds.fieldValue("AnnoMeseDenuncia").toString() + ds.fieldValue("CFLavoratore").toString() + "="
+                         + ds.fieldValue("Imponibile").toString();
+        return righe;
+    };
+    DataSet marzo;
+    store.Load(marzo, "TEMD_DIPENDENTI");
+    const auto unita = [&](const std::function<void()> &righe) {
+        store.BeginUnit();
+        righe();
+        store.Save(marzo, "TEMD_DIPENDENTI");
+        const QStringList prima = suDisco();
+        store.CommitUnit();
+        EXPECT_NE(suDisco(), prima) << "kept aside until the commit";
+        return prima;
+    };
+    unita([&] { marzo.appendRecord({"2006-03", "CF10", 1, "N"}); });
+    EXPECT_FALSE(QFileInfo::exists(TZepCdsLocale::FileGiornale(file))) << "the first written whole";
+    const QStringList dopoPrima = suDisco();
+
+    // A second unit, dropped after its commit, as when the person's own
+    // commit fails: the caller puts its dataset back.
+    const DataSet::Savepoint punto = marzo.savepoint();
+    unita([&] {
+        marzo.appendRecord({"2006-03", "CF11", 2, "N"});
+        marzo.first();
+        marzo.edit();
+        marzo.fieldByName("Imponibile").setAsInteger(4000);
+        marzo.post();
+    });
+    EXPECT_TRUE(QFileInfo::exists(TZepCdsLocale::FileGiornale(file)));
+    EXPECT_TRUE(suDisco().contains("2006-03CF11=2"));
+    store.DropUnit();
+    marzo.restore(punto);
+    EXPECT_EQ(suDisco(), dopoPrima);
+
+    unita([&] {
+        marzo.last();
+        marzo.deleteRecord();
+        marzo.appendRecord({"2006-03", "CF12", 3, "N"});
+    });
+    const QStringList conGiornale = suDisco();
+    EXPECT_EQ(conGiornale.size(), 37);
+    EXPECT_TRUE(conGiornale.contains("2006-03CF12=3") && !conGiornale.contains("2006-03CF10=1"));
+    store.EndUnits();
+    EXPECT_FALSE(QFileInfo::exists(TZepCdsLocale::FileGiornale(file)));
+    EXPECT_EQ(suDisco(), conGiornale);
+    const auto leggi = [&] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray finito = leggi();
+    store.Save(marzo, "TEMD_DIPENDENTI");
+    EXPECT_EQ(leggi(), finito);
+}
+
 TEST_F(LocaleSalvaTest, ASaveStoppedAtAnyStepLeavesEveryMonthWhole)
 {
     for (auto passo : {TTovCds::SaveStep::TemporaryWritten, TTovCds::SaveStep::BackupMade}) {
@@ -338,18 +411,28 @@ TEST_F(LocaleSalvaTest, ASaveStoppedAtAnyStepLeavesEveryMonthWhole)
     }
 }
 
-TEST_F(LocaleSalvaTest, AKillWhileSavingLeavesAFileThatLoadsWithEveryMonthWhole)
+// Saved whole each time, or each save a unit of an import (the first
+// written whole, the next ones to the journal, every seventh the end of
+// the units).
+class LocaleUccisioneTest : public LocaleSalvaTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LocaleUccisioneTest, AKillWhileSavingLeavesAFileThatLoadsWithEveryMonthWhole)
 {
+    const bool unita = GetParam();
     const QString file = Anno(2006) + TZepKax::FileDipendenti;
     for (int prova = 0; prova < 5; ++prova) {
         const pid_t figlio = fork();
         ASSERT_GE(figlio, 0);
         if (figlio == 0) {
-            // Saves March again and again, the whole file each time, until
-            // it is killed.
+            // Saves March again and again, every row changed each time,
+            // until it is killed.
+            DataSet marzo;
+            store.Load(marzo, "TEMD_DIPENDENTI");
             for (int i = 0;; ++i) {
-                DataSet marzo;
-                store.Load(marzo, "TEMD_DIPENDENTI");
+                if (!unita)
+                    store.Load(marzo, "TEMD_DIPENDENTI");
+                else
+                    store.BeginUnit();
                 for (marzo.first(); !marzo.eof(); marzo.next()) {
                     marzo.edit();
                     const int v = marzo.fieldValue("Imponibile").toInt();
@@ -357,6 +440,11 @@ TEST_F(LocaleSalvaTest, AKillWhileSavingLeavesAFileThatLoadsWithEveryMonthWhole)
                     marzo.post();
                 }
                 store.Save(marzo, "TEMD_DIPENDENTI");
+                if (unita) {
+                    store.CommitUnit();
+                    if (i % 7 == 6)
+                        store.EndUnits();
+                }
             }
         }
         usleep(20000 + prova * 7000);
@@ -368,3 +456,8 @@ TEST_F(LocaleSalvaTest, AKillWhileSavingLeavesAFileThatLoadsWithEveryMonthWhole)
         MesiInteri();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Salvataggi, LocaleUccisioneTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool> &i) {
+                             return std::string(i.param ? "Unita" : "Interi");
+                         });

@@ -6,6 +6,7 @@
 #include "ZepFileSupport.h"
 
 #include "UniEmens/ZepCEmensDataBinding.h"
+#include "ZepCTabellaDenuncia.h"
 
 #include "Exceptions.h"
 
@@ -102,8 +103,8 @@ TEST_F(ListaPosPATest, PersonsSectionsAndEntitiesStandWhereTheTreeAllowsIt)
     Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
     Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
     // Entered in the reverse order of their fiscal codes.
-    const int zanni = Iscritto(con(iscritto("ZNNPLA70A01H501X", "ZANNI", "PAOLA"), {{"NP_D0001015_FINESER", ""}}));
-    const int ferri = Iscritto(iscritto("FRRGNN60A01H501Y", "FERRI", "GIANNI"));
+    const int zanni = Iscritto(con(iscritto("ZNNPLA70A01H501J", "ZANNI", "PAOLA"), {{"NP_D0001015_FINESER", ""}}));
+    const int ferri = Iscritto(iscritto("FRRGNN60A01H501J", "FERRI", "GIANNI"));
     ASSERT_NE(zanni, ferri);
     Tabella("TE0_RETR", periodoE0(ferri, 1, QDate(2024, 3, 1), QDate(2024, 3, 15)));
     Tabella("TE0_RETR", con(periodoE0(ferri, 2, QDate(2024, 3, 16), QDate(2024, 3, 31)),
@@ -163,7 +164,7 @@ TEST_F(ListaPosPATest, PersonsSectionsAndEntitiesStandWhereTheTreeAllowsIt)
     EXPECT_EQ(testo(pos, QStringLiteral("EnteAppartenenza/ISTAT")), QStringLiteral("84.11.1"));
     EXPECT_EQ(testo(pos, QStringLiteral("SedeServizio/PRGAZIENDA")), QStringLiteral("00000"));
     EXPECT_EQ(voci(pos, QStringLiteral("D0_DenunciaIndividuale"), QStringLiteral("CFLavoratore")),
-              (QStringList{QStringLiteral("FRRGNN60A01H501Y"), QStringLiteral("ZNNPLA70A01H501X")}));
+              (QStringList{QStringLiteral("FRRGNN60A01H501J"), QStringLiteral("ZNNPLA70A01H501J")}));
 
     const QDomElement dFerri = pos.firstChildElement(QStringLiteral("D0_DenunciaIndividuale"));
     EXPECT_EQ(testo(dFerri, QStringLiteral("DatiPrevCompl/SilenzioAssenso")), QStringLiteral("1"));
@@ -206,7 +207,7 @@ TEST_F(ListaPosPATest, PersonsSectionsAndEntitiesStandWhereTheTreeAllowsIt)
     EXPECT_EQ(testo(v1, QStringLiteral("DescrMotivoUtilizzo/NumeroRegistro")), QStringLiteral("44"));
     EXPECT_EQ(voci(v1, QStringLiteral("EnteVersante"), QStringLiteral("Contributo")),
               QStringList{QStringLiteral("1.50")});
-    EXPECT_TRUE(registro.righe.contains(QStringLiteral("---- Iscritto INPDAP ZNNPLA70A01H501X ZANNI PAOLA")));
+    EXPECT_TRUE(registro.righe.contains(QStringLiteral("---- Iscritto INPDAP ZNNPLA70A01H501J ZANNI PAOLA")));
     EXPECT_TRUE(registro.righe.contains(QStringLiteral("  -- Quadro V1 da 2023-11-01 a 2023-11-30")));
 }
 
@@ -217,11 +218,11 @@ TEST_F(ListaPosPATest, ChosenPublicSectorPersonsAreTheOnesCheckedAndWritten)
 {
     Dichiarante(dichiarantePA());
     Dipendente(dipendente("BNCMRA85M41F205D", "BIANCHI", "MARIA"));
-    const int ferri = Iscritto(iscritto("FRRGNN60A01H501Y", "FERRI", "GIANNI"));
-    const int zanni = Iscritto(iscritto("ZNNPLA70A01H501X", "ZANNI", "PAOLA"));
+    const int ferri = Iscritto(iscritto("FRRGNN60A01H501J", "FERRI", "GIANNI"));
+    const int zanni = Iscritto(iscritto("ZNNPLA70A01H501J", "ZANNI", "PAOLA"));
     // A typographic apostrophe the flow cannot carry, in a person row and in
     // a section row.
-    Iscritto(iscritto("GLLNNA80A41H501U", "GALLI", "NINA\u2019"));
+    Iscritto(iscritto("GLLNNA80A41H501D", "GALLI", "NINA\u2019"));
     Tabella("TE0_RETR", periodoE0(ferri, 1, QDate(2024, 3, 1), QDate(2024, 3, 31)));
     Tabella("TE0_RETR", con(periodoE0(zanni, 2, QDate(2024, 3, 1), QDate(2024, 3, 31)),
                             {{"AN_E0XXX009_QUALIFICA", "\u201cA\u201d"}}));
@@ -229,7 +230,7 @@ TEST_F(ListaPosPATest, ChosenPublicSectorPersonsAreTheOnesCheckedAndWritten)
     file.CaricaTabelle();
     file.PreparaPrenota();
     DataSet &prenota = file.cdsPrenota;
-    ASSERT_TRUE(prenota.locate(QStringLiteral("Tipo;CF"), {QStringLiteral("E"), QStringLiteral("FRRGNN60A01H501Y")}));
+    ASSERT_TRUE(prenota.locate(QStringLiteral("Tipo;CF"), {QStringLiteral("E"), QStringLiteral("FRRGNN60A01H501J")}));
     EXPECT_EQ(prenota.fieldByName(QStringLiteral("Cognome")).asString(), QStringLiteral("FERRI"));
     EXPECT_EQ(prenota.fieldByName(QStringLiteral("Nome")).asString(), QStringLiteral("GIANNI"));
     EXPECT_TRUE(prenota.fieldByName(QStringLiteral("Matricola")).isNull());
@@ -243,13 +244,13 @@ TEST_F(ListaPosPATest, ChosenPublicSectorPersonsAreTheOnesCheckedAndWritten)
         QString campo;
     };
     const QList<Caso> casi{
-        {{}, {}, true, QStringLiteral("GALLI NINA\u2019 - CF: GLLNNA80A41H501U"), QStringLiteral("AN_D0001003_NOME")},
-        {{QStringLiteral("FRRGNN60A01H501Y")}, {QStringLiteral("FRRGNN60A01H501Y")}, true, {}, {}},
+        {{}, {}, true, QStringLiteral("GALLI NINA\u2019 - CF: GLLNNA80A41H501D"), QStringLiteral("AN_D0001003_NOME")},
+        {{QStringLiteral("FRRGNN60A01H501J")}, {QStringLiteral("FRRGNN60A01H501J")}, true, {}, {}},
         {{QStringLiteral("BNCMRA85M41F205D")}, {}, false, {}, {}},
-        {{QStringLiteral("BNCMRA85M41F205D"), QStringLiteral("ZNNPLA70A01H501X")},
+        {{QStringLiteral("BNCMRA85M41F205D"), QStringLiteral("ZNNPLA70A01H501J")},
          {},
          true,
-         QStringLiteral("ZANNI PAOLA - CF: ZNNPLA70A01H501X"),
+         QStringLiteral("ZANNI PAOLA - CF: ZNNPLA70A01H501J"),
          QStringLiteral("AN_E0XXX009_QUALIFICA")},
     };
     for (const Caso &c : casi) {
@@ -290,7 +291,7 @@ TEST_F(ListaPosPATest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
         Riga iscritto;
         QString messaggio;
     };
-    const Riga persona = iscritto("FRRGNN60A01H501Y", "FERRI", "GIANNI");
+    const Riga persona = iscritto("FRRGNN60A01H501J", "FERRI", "GIANNI");
     const QString altri = QStringLiteral(
         "Dichiarante \"Altri dati sede di lavoro\": \"Forma giuridica\" o \"Codice COP comune\" o CAP non impostato");
     const QList<Caso> casi = {
@@ -325,6 +326,79 @@ TEST_F(ListaPosPATest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
             EXPECT_EQ(QString::fromUtf8(e.what()), caso.messaggio);
         }
         EXPECT_EQ(Scritto(), QByteArray("precedente"));
+    }
+}
+
+// A public-sector person's row is checked as a private one before anything
+// is written, and a pension-fund row (E1) whose contributions stop on a date
+// must say why; the refusal names the person whose row holds the fault (the
+// other person would be written after), and the previous file stays.
+TEST_F(ListaPosPATest, PersonsAndPensionFundRowsAreCheckedBeforeAnythingIsWritten)
+{
+    Dichiarante(dichiarantePA());
+    const QString codice = QStringLiteral("Campo \"CF_D0001001_CODFIS\": ")
+                           + TZepTabellaDenuncia::MsgCodiceFiscaleNonValido;
+    const QString motivo = TZepFile::MsgCampoNonImpostato + TZepFile::MsgCessazioneE1;
+    struct Caso {
+        const char *nome;
+        QString cf;
+        const char *sospensione, *cessazione; // the E1 row's codes ("": none)
+        QString messaggio;                    // empty: the file is written
+    };
+    const QList<Caso> casi{
+        {"codice di 15 caratteri", QStringLiteral("FRRGNN60A01H501"), "", "3",
+         codice.arg(QStringLiteral("FRRGNN60A01H501"))},
+        {"codice con <", QStringLiteral("FRRGNN60A01<501J"), "", "3", codice.arg(QStringLiteral("FRRGNN60A01<501J"))},
+        {"carattere di controllo sbagliato", QStringLiteral("FRRGNN60A01H501Y"), "", "3",
+         codice.arg(QStringLiteral("FRRGNN60A01H501Y"))},
+        {"cessazione senza motivo", QStringLiteral("FRRGNN60A01H501J"), "", "",
+         motivo.arg(QStringLiteral("20/03/2024"))},
+        {"cessazione con il tipo", QStringLiteral("FRRGNN60A01H501J"), "", "3", {}},
+        {"sospensione con il motivo", QStringLiteral("FRRGNN60A01H501J"), "2", "", {}},
+    };
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(c.nome);
+        for (const char *tabella : {"TD0_ANAG", "TE1_FONDIPENSIONE"}) {
+            platform::DataSet ds;
+            store.Load(ds, QString::fromLatin1(tabella));
+            while (!ds.isEmpty())
+                ds.deleteRecord();
+            store.Save(ds, QString::fromLatin1(tabella));
+        }
+        const int ferri = Iscritto(con(iscritto("", "FERRI", "GIANNI"), {{"CF_D0001001_CODFIS", c.cf}}));
+        Iscritto(iscritto("ZNNPLA70A01H501J", "ZANNI", "PAOLA"));
+        Tabella("TE1_FONDIPENSIONE", {{"IAFIID", ferri},
+                                      {"NP_E1XXX001_COD_FONDO", "FP1"},
+                                      {"DT_E1XXX003_DSOTTOSCR", QDate(2020, 1, 10)},
+                                      {"DT_E1XXX004_DINIZIO", QDate(2024, 3, 1)},
+                                      {"DT_E1XXX005_DFINE", QDate(2024, 3, 20)},
+                                      {"DT_E1XXX009_DFINE_CONTRIBUZIONI", QDate(2024, 3, 20)},
+                                      {"NP_E1XXX010_MOTIVO_SOSPENSIONE", c.sospensione},
+                                      {"NP_E1XXX011_TIPO_CESSAZIONE", c.cessazione},
+                                      {"VP_E1XXX014_CONT_LAVORATORE", euro("30")}});
+        {
+            QFile f(file.NomeFile);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("precedente");
+        }
+        file.CaricaTabelle();
+        try {
+            file.GeneraDenunceMensili();
+            EXPECT_TRUE(c.messaggio.isEmpty()) << "generated";
+        } catch (const EUqError &e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), c.messaggio);
+            EXPECT_EQ(file.PersonaCorrente(), QStringLiteral("FERRI GIANNI - CF: ") + c.cf);
+            EXPECT_EQ(Scritto(), QByteArray("precedente"));
+            continue;
+        }
+        QDomDocument dom;
+        ASSERT_TRUE(dom.setContent(Scritto()));
+        const QDomElement cessazione = dom.elementsByTagName(QStringLiteral("Cessazione")).at(0).toElement();
+        EXPECT_EQ(testo(cessazione, QStringLiteral("DataCessazione")), QStringLiteral("2024-03-20"));
+        EXPECT_EQ(testo(cessazione, QStringLiteral("CodSospensione")),
+                  *c.sospensione ? QLatin1String(c.sospensione) : QLatin1String("<assente>"));
+        EXPECT_EQ(testo(cessazione, QStringLiteral("CodCessazione")),
+                  *c.cessazione ? QLatin1String(c.cessazione) : QLatin1String("<assente>"));
     }
 }
 

@@ -98,8 +98,7 @@ protected:
                                                                           {"EsoneroIVS13CodiceCausale", "L095"},
                                                                           {"EsoneroIVS13BaseRif", euro("300")}}));
         Dipendente(con(dipendente("FRRGLI80A41F205Z", "FERRARI", "GIULIA"), {{"Elimina", "S"}}));
-        // A quote in a company number is a value like any other.
-        Dipendente(dipendente("CLMSRA88D45L219T", "COLOMBO", "SARA", "76543'1098"));
+        Dipendente(dipendente("CLMSRA88D45L219T", "COLOMBO", "SARA", "7654321098"));
         Fpls(con(iscrittoFpls("VRDGPP80A01H501U", "VERDI", "GIUSEPPE"), {{"ImponibileCtrAgg", euro("1001")},
                                                                          {"ContribAggCorrente", euro("10.01")},
                                                                          {"ImpEccMassSpet", euro("200")},
@@ -134,7 +133,7 @@ TEST_F(GeneraTest, EveryKindOfRowStandsWhereTheTreeAllowsIt)
     EXPECT_EQ(testo(radice, QStringLiteral("DatiMittente/CFSoftwarehouse")), QStringLiteral("09876543210"));
     const QDomElement azienda = radice.firstChildElement(QStringLiteral("Azienda"));
     EXPECT_EQ(voci(azienda, QStringLiteral("PosContributiva"), QStringLiteral("Matricola")),
-              (QStringList{"1234567890", "76543'1098"}));
+              (QStringList{"1234567890", "7654321098"}));
     EXPECT_EQ(voci(azienda, QStringLiteral("PosContributiva"), QStringLiteral("@Composizione")),
               (QStringList{"CP", "CP"}));
     EXPECT_EQ(voci(azienda.lastChildElement(QStringLiteral("PosContributiva")), QStringLiteral("DenunciaIndividuale"),
@@ -414,6 +413,16 @@ TEST_F(GeneraTest, EachCheckStopsTheGenerationAndKeepsThePreviousFile)
          QStringLiteral("Campo \"CFPersonaMittente\": ")
              + TZepTabellaDenuncia::MsgCodiceFiscaleNonValido.arg(QStringLiteral("RSSMRA60A01H501")),
          TZepFile::MsgDichiarante},
+        // The fixed forms too: the CAP that the file would carry seven times.
+        {"cap di lettere",
+         [](GeneraTest &t) {
+             t.Dichiarante(con(dichiarante(), {{"CAP", "ABCDE"}}));
+             t.Collaboratore(collaboratore("BRNLGU70A01H501R", "BRUNO", "LUIGI"));
+         },
+         QStringLiteral("Campo \"CAP\": \"ABCDE\" non è un CAP: servono 5 cifre"), TZepFile::MsgDichiarante},
+        {"mese", dip({{"BonusUTMese", 13}}),
+         QStringLiteral("Campo \"BonusUTMese\": \"13\" non è un mese: servono le cifre di un mese da 01 a 12"),
+         persona},
         // A collaborator's amounts are whole euros: cents are not rounded away.
         {"euro interi",
          [](GeneraTest &t) {

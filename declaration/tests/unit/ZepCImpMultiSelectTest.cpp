@@ -2,6 +2,8 @@
 // case (ZepImportSupport.h).
 #include "ZepImportSupport.h"
 
+#include "tovUCalcoli.h"
+
 using namespace importtest;
 using platform::DataSet;
 
@@ -241,3 +243,125 @@ TEST(ZepImpMultiSelect, TheAccessoryRowIsThePersonsPartTimeRowWhateverItsKind)
         EXPECT_EQ(esito ? righe.fieldByName("Qualifica2").asString() : QString(), trovata) << codice << matricola;
     }
 }
+
+// The person's INPS sums read at once give, part by part, what the
+// statement of each part gave on its own: the taxable of the catalogue's
+// per-part statements and the withholdings summed the same way, for every
+// compensation of a demo quarter, over one month and over three. Some
+// liquidations are made accessory pay of tax kind 4, one of a relationship
+// type that is not pay and one not calculated, so that every part and every
+// condition has rows.
+struct ParteInps {
+    bool accessori;
+    int codice, chiave;
+};
+
+class ZepImpSommeInps : public ::testing::TestWithParam<ParteInps> {
+protected:
+    static void SetUpTestSuite()
+    {
+        const auto demo = [](platform::Database &db) {
+            payroll::DemoArchiveOptions o;
+            o.persons = 60;
+            o.seed = 11;
+            o.fromYear = o.toYear = 2024;
+            o.fromMonth = 10;
+            o.toMonth = 12;
+            payroll::DemoArchive::fill(db, o);
+        };
+        s_db = new TempDatabase(TempDatabase::Template{payroll::ArchiveScripts::all(), "ZepImpSommeInps", demo});
+        TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
+        for (const char *modifica :
+             {"UPDATE TVARM_VARIAZIONI SET IVARMRIRPID = 4 WHERE MOD(IVARMID, 3) = 0",
+              "UPDATE TREGS_REGISTROSTIP SET ITNOID = 10 WHERE IREGSID = (SELECT MIN(REGS.IREGSID) FROM "
+              "TREGS_REGISTROSTIP REGS JOIN TVARM_VARIAZIONI VARM ON VARM.IACOMID = REGS.IACOMID AND VARM.IMESID = "
+              "REGS.IMESID AND VARM.ICOTID = REGS.ICOTID JOIN TVARR_VARRITENUTE VARR ON VARR.IVARMID = VARM.IVARMID "
+              "AND VARR.ICOMRID IS NOT NULL AND VARR.IRICEID = 3 AND VARR.FVARRIMPONIBILEAMM > 0)",
+              "UPDATE TREGS_REGISTROSTIP SET LREGSCALCOLATA = 0 WHERE IREGSID = (SELECT MAX(VARR.IREGSID) FROM "
+              "TVARR_VARRITENUTE VARR WHERE VARR.IRICEID = 3 AND VARR.FVARRRITDIP > 0)"}) {
+            platform::SqlQuery q(s_db->db());
+            q.setSql(QLatin1String(modifica));
+            q.execSQL();
+        }
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_db;
+        s_db = nullptr;
+    }
+    static TempDatabase *s_db;
+};
+TempDatabase *ZepImpSommeInps::s_db = nullptr;
+
+TEST_P(ZepImpSommeInps, EachPartEqualsItsOwnStatement)
+{
+    const ParteInps parte = GetParam();
+    platform::Database &db = s_db->db();
+    // The withholdings of one part as the per-part statements summed them.
+    const QString ritenute =
+        parte.accessori ? "SELECT SUM(VARR.FVARRRITDIP), SUM(VARR.FVARRRITAMM) FROM TREGS_REGISTROSTIP REGS "
+                          "JOIN TVARM_VARIAZIONI VARM ON VARM.IACOMID = REGS.IACOMID AND VARM.IMESID = "
+                          "REGS.IMESID AND VARM.ICOTID = REGS.ICOTID JOIN TVARR_VARRITENUTE VARR ON "
+                          "VARR.IVARMID = VARM.IVARMID AND VARR.ICOMRID IS NOT NULL WHERE REGS.IACOMID = "
+                          ":IACOMID AND REGS.IMESID BETWEEN :MESE_INIZIALE AND :MESE_FINALE AND "
+                          "REGS.LREGSCALCOLATA = 1 AND VARR.IRICEID = :IRICEID AND VARM.IVARMRIRPID = :CHIAVE"
+                        : "SELECT SUM(VARR.FVARRRITDIP), SUM(VARR.FVARRRITAMM) FROM TREGS_REGISTROSTIP REGS "
+                          "JOIN TVARR_VARRITENUTE VARR ON VARR.IREGSID = REGS.IREGSID AND VARR.IVARMID IS NULL "
+                          "JOIN TCOMR_RIGHECOMP COMR ON COMR.ICOMRID = VARR.ICOMRID JOIN TCOT_TIPICOMPENSO COT "
+                          "ON COT.ICOTID = REGS.ICOTID WHERE REGS.IACOMID = :IACOMID AND REGS.IMESID BETWEEN "
+                          ":MESE_INIZIALE AND :MESE_FINALE AND REGS.LREGSCALCOLATA = 1 AND "
+                          "COT.ICOTFONDAMENTALE = 1 AND VARR.IRICEID = :IRICEID AND COMR.ICOSID = :CHIAVE";
+    const QString nonPaga = QStringLiteral(" AND NOT REGS.ITNOID IN (%1)").arg(TTovCalcola::TnoNonStipendioSql());
+    DataSet candidato;
+    candidato.setFieldDefs({{"IACOMID", platform::FieldType::Integer},
+                            {"MESE_INIZIALE", platform::FieldType::Integer},
+                            {"MESE_FINALE", platform::FieldType::Integer}});
+    candidato.createDataSet();
+    platform::SqlQuery compensi(db), insieme(db), perParte(db), attese(db);
+    compensi.setSql("SELECT IACOMID FROM TACOM_COMPENSI WHERE IANFID = 55 ORDER BY IACOMID");
+    int conImporti = 0, confronti = 0;
+    for (compensi.open(); !compensi.eof(); compensi.next()) {
+        for (const auto &[dal, al] : {std::pair{11, 11}, std::pair{10, 12}}) {
+            candidato.emptyDataSet();
+            candidato.appendRecord({compensi.value(0), dal, al});
+            const TZepImpMultiSelect::SommeInps somme = TZepImpMultiSelect::SommeInps::Leggi(insieme, candidato);
+            const auto &importi = parte.accessori ? somme.Accessori(parte.codice, parte.chiave)
+                                                  : somme.Fondamentali(parte.codice, parte.chiave);
+            const Currency imponibile = parte.accessori
+                                            ? TTovCalcola::ImponibileInpsAccessori(parte.codice, parte.chiave, perParte,
+                                                                                   candidato, nonPaga)
+                                            : TTovCalcola::ImponibileInpsFondamentali(parte.codice, parte.chiave,
+                                                                                      perParte, candidato, {});
+            attese.setSql(ritenute + (parte.accessori ? nonPaga : QString()));
+            attese.bind("IACOMID", compensi.value(0))
+                .bind("MESE_INIZIALE", dal)
+                .bind("MESE_FINALE", al)
+                .bind("IRICEID", parte.codice)
+                .bind("CHIAVE", parte.chiave);
+            attese.open();
+            SCOPED_TRACE(QStringLiteral("IACOMID %1, months %2-%3")
+                             .arg(compensi.value(0).toInt())
+                             .arg(dal)
+                             .arg(al)
+                             .toStdString());
+            EXPECT_EQ(importi.imponibile, imponibile);
+            EXPECT_EQ(importi.dipendente, attese.value(0).isNull() ? Currency() : attese.value(0).toCurrency());
+            EXPECT_EQ(importi.amministrazione, attese.value(1).isNull() ? Currency() : attese.value(1).toCurrency());
+            attese.close();
+            conImporti += !imponibile.isZero();
+            ++confronti;
+        }
+    }
+    EXPECT_GT(confronti, 100);
+    EXPECT_GT(conImporti, 0) << "the demo has no rows of this part";
+}
+
+INSTANTIATE_TEST_SUITE_P(Parti, ZepImpSommeInps,
+                         ::testing::Values(ParteInps{false, 3, 10001}, ParteInps{false, 3, 10002},
+                                           ParteInps{false, 13, 10001}, ParteInps{false, 13, 10002},
+                                           ParteInps{true, 3, 3}, ParteInps{true, 3, 4}, ParteInps{true, 13, 3},
+                                           ParteInps{true, 13, 4}),
+                         [](const ::testing::TestParamInfo<ParteInps> &info) {
+                             return std::string(info.param.accessori ? "Accessori" : "Fondamentali") + "_"
+                                    + std::to_string(info.param.codice) + "_" + std::to_string(info.param.chiave);
+                         });

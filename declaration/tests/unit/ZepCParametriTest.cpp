@@ -22,11 +22,15 @@ TEST_F(WorkingPeriodTest, YearsBefore2010AreRefusedNamingTheEarlierPrograms)
         "E-Mens\".");
 
     EXPECT_TRUE(refusal(logic, QStringLiteral("2007")).startsWith(before2008));
-    EXPECT_EQ(refusal(logic, QStringLiteral("2007")), before2008 + ZepMenuEMensLocale);
+    // The program to start as it is started here, not a Windows menu.
+    EXPECT_TRUE(refusal(logic, QStringLiteral("2007")).contains(QStringLiteral("bash scripts/run.sh zep ")));
+    EXPECT_FALSE(refusal(logic, QStringLiteral("2007")).contains(QStringLiteral("Start >")));
     EXPECT_TRUE(refusal(logic, QStringLiteral("1999")).startsWith(before2008));
-    // A year that is not a number counts as 0.
-    EXPECT_TRUE(refusal(logic, QStringLiteral("abcd")).startsWith(before2008));
-    EXPECT_TRUE(refusal(logic, QString()).startsWith(before2008));
+    // What is not a year is refused as such, naming the box.
+    const QString anno = QStringLiteral("Campo \"Anno finanziario\": ");
+    EXPECT_EQ(refusal(logic, QStringLiteral("ABCD")), anno + QStringLiteral("\"ABCD\" non è un anno: servono 4 cifre"));
+    EXPECT_EQ(refusal(logic, QStringLiteral("20")), anno + QStringLiteral("\"20\" non è un anno: servono 4 cifre"));
+    EXPECT_EQ(refusal(logic, QStringLiteral(" ")), anno + QStringLiteral("indicare l'anno: servono 4 cifre"));
     EXPECT_EQ(refusal(logic, QStringLiteral("2008")), before2010);
     EXPECT_EQ(refusal(logic, QStringLiteral("2009")), before2010);
     EXPECT_EQ(refusal(logic, QStringLiteral("2010")), QString());

@@ -109,9 +109,9 @@ TEST(ZepRiepilogoDatiCUD, PersonsOnceWithTheirEarliestMonthAndSectionsUnderTheYe
                 persona = b.titolo;
             for (const TZepStampaTabella &t : b.tabelle) {
                 for (const QStringList &r : t.righe)
-                    righe << persona + QLatin1Char('|') + b.titolo + QLatin1Char('|') + r.at(0) + QLatin1Char(' ')
-                                 + r.at(1) + QLatin1Char(' ') + r.at(3);
-                EXPECT_EQ(t.totali.at(3), t.righe.size() == 1 ? t.righe.at(0).at(3) : QString());
+                    righe << persona + QLatin1Char('|') + b.titolo + QLatin1Char('|') + t.titolo.section(' ', 1)
+                                 + QLatin1Char(' ') + r.at(0) + QLatin1Char(' ') + r.at(2);
+                EXPECT_EQ(t.totali.at(2), t.righe.size() == 1 ? t.righe.at(0).at(2) : QString());
             }
         }
         EXPECT_EQ(righe, c.righe);

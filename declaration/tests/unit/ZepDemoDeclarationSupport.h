@@ -23,9 +23,11 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace demotest {
@@ -69,10 +71,10 @@ inline Esito esegui(const QString &programma, const QStringList &argomenti,
 // holds.
 class Tabelle {
 public:
-    Tabelle(const QString &archivio, int anno, int mese)
+    Tabelle(const QString &archivio, int anno, int mese) : Tabelle(locale(archivio), anno, mese) {}
+    // An archive reached with the user and password of `s` (one on a server).
+    Tabelle(const platform::ConnectionSettings &s, int anno, int mese)
     {
-        platform::ConnectionSettings s;
-        s.database = archivio;
         m_db = std::make_unique<platform::Database>(s);
         m_db->open();
         TTovDBCdsLayouts::InstallFolders(*m_db, {CartellaLayoutDenunce()});
@@ -84,6 +86,8 @@ public:
     ~Tabelle() { m_db->close(); }
 
     void Carica(platform::DataSet &ds, const QString &tabella) { m_store.Load(ds, tabella); }
+    // The store of the period (its year, its month).
+    TTovDBCds &Store() { return m_store; }
 
     // The declarant of the year, as the window "Dichiarante" saves it: the
     // file needs one, and the month's import does not write it here.
@@ -105,19 +109,50 @@ public:
         QMap<QString, QStringList> out;
         platform::DataSet ds;
         Carica(ds, QStringLiteral("TEMD_DIPENDENTI"));
-        for (ds.first(); !ds.eof(); ds.next()) {
-            QStringList valori;
-            for (const auto &campo : ds.fields())
-                if (campo->fieldName() != QStringLiteral("iFisRigo") && campo->fieldName() != QStringLiteral("iAfiID"))
-                    valori << campo->asString();
-            out[ds.fieldByName(QStringLiteral("CFLavoratore")).asString()] << valori.join(QLatin1Char('|'));
-        }
+        for (ds.first(); !ds.eof(); ds.next())
+            out[ds.fieldByName(QStringLiteral("CFLavoratore")).asString()] << riga(ds);
         for (QStringList &r : out)
             r.sort();
         return out;
     }
 
+    // Every row of a table of the period (the declarant's of the year), each
+    // as its values joined, the store's own row number and registry id left
+    // out; sorted.
+    QStringList Righe(const QString &tabella)
+    {
+        platform::DataSet ds;
+        if (tabella == TZepParametri::TabellaDichiarante)
+            m_store.LoadPeriod(ds, tabella, m_store.Year(), 0);
+        else
+            Carica(ds, tabella);
+        QStringList righe;
+        for (ds.first(); !ds.eof(); ds.next())
+            righe << riga(ds);
+        righe.sort();
+        return righe;
+    }
+
 private:
+    // The current record's values joined, without the numbers the store and
+    // the imports give (row number, registry id, the public-sector sections'
+    // ORDINE), which follow the archive's history rather than the person.
+    static QString riga(const platform::DataSet &ds)
+    {
+        static const QStringList numeri{QStringLiteral("iFisRigo"), QStringLiteral("iAfiID"), QStringLiteral("ORDINE")};
+        QStringList valori;
+        for (const auto &campo : ds.fields())
+            if (!numeri.contains(campo->fieldName(), Qt::CaseInsensitive))
+                valori << campo->asString();
+        return valori.join(QLatin1Char('|'));
+    }
+    static platform::ConnectionSettings locale(const QString &archivio)
+    {
+        platform::ConnectionSettings s;
+        s.database = archivio;
+        return s;
+    }
+
     std::unique_ptr<platform::Database> m_db;
     TTovDBCds m_store;
 };
@@ -140,30 +175,98 @@ inline QStringList paginePdf(const QString &pdf)
     return pagine;
 }
 
-// The declaration print read back against the employee rows of its month:
-// every row in a block of its person ("COGNOME NOME - CODICE FISCALE", a
-// person with two company numbers twice) with its taxable pay (and, with
-// `contributo`, its contribution) on the block's page, and the month's
-// taxable pay the sum of the rows after "Totale dipendenti".
-inline void controllaDipendentiStampati(const QStringList &pagine, platform::DataSet &righe, bool contributo)
+// The amounts of a print's text ("1.234,56", "-12,00"), in order; figures
+// without cents (days) and rates ("35,03 %") are not amounts.
+inline QStringList importiStampati(const QString &testo)
+{
+    static const QRegularExpression importo(
+        QStringLiteral("(?<![\\d.,])-?\\d{1,3}(?:\\.\\d{3})*,\\d{2}(?![\\d,]| ?%)"));
+    QStringList out;
+    for (auto it = importo.globalMatch(testo); it.hasNext();)
+        out << it.next().captured(0);
+    return out;
+}
+
+// The words of a print (its titles, labels, values, headings, cells and
+// totals) that its pages do not show whole: broken across the lines of a
+// cell, or lost. Each word once, in order.
+inline QStringList paroleRotte(const TZepStampa &stampa, const QStringList &pagine)
+{
+    const QStringList parole = pagine.join(QLatin1Char('\n')).split(QRegularExpression(QStringLiteral("\\s+")));
+    const QSet<QString> stampate(parole.cbegin(), parole.cend());
+    QStringList testi{stampa.titolo, stampa.ufficio, stampa.periodo};
+    for (const TZepStampaBlocco &b : stampa.blocchi) {
+        testi << b.titolo;
+        for (const auto &[etichetta, valore] : b.campi)
+            testi << etichetta << valore;
+        for (const TZepStampaTabella &t : b.tabelle) {
+            testi << t.titolo << t.colonne << t.totali;
+            for (const QStringList &r : t.righe)
+                testi << r;
+        }
+    }
+    QStringList rotte;
+    for (const QString &testo : testi)
+        for (const QString &p : testo.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            if (!stampate.contains(p) && !rotte.contains(p))
+                rotte << p;
+    return rotte;
+}
+
+// A print's pages cut into blocks: each from a line that starts with one
+// of `inizi` (after its blanks) to the next such line, by that start; the
+// lines before the first are left out.
+inline QMultiMap<QString, QString> blocchiStampati(const QStringList &pagine, const QStringList &inizi)
+{
+    QMultiMap<QString, QString> out;
+    QString corrente, testo;
+    const auto chiudi = [&] {
+        if (!corrente.isEmpty())
+            out.insert(corrente, testo);
+    };
+    for (const QString &riga : pagine.join(QLatin1Char('\n')).split(QLatin1Char('\n'))) {
+        const QString r = riga.trimmed();
+        const auto inizio = std::find_if(inizi.cbegin(), inizi.cend(),
+                                         [&](const QString &i) { return r.startsWith(i); });
+        if (inizio != inizi.cend()) {
+            chiudi();
+            corrente = *inizio;
+            testo = r.mid(inizio->size());
+        } else {
+            testo += QLatin1Char('\n') + r;
+        }
+    }
+    chiudi();
+    return out;
+}
+
+// The declaration print read back against the employee and performing-arts
+// rows of its month: every row in a block of its person ("COGNOME NOME -
+// CODICE FISCALE", a person with two company numbers twice) with its taxable
+// pay and its contribution on the block's page, and the month's taxable pay
+// the sum of all the rows after "Totale dipendenti".
+inline void controllaDipendentiStampati(const QStringList &pagine, std::initializer_list<platform::DataSet *> tabelle)
 {
     platform::Currency totale;
-    for (righe.first(); !righe.eof(); righe.next()) {
-        const QString cf = righe.fieldByName(QStringLiteral("CFLavoratore")).asString();
-        const QString titolo = (righe.fieldByName(QStringLiteral("Cognome")).asString().trimmed() + QLatin1Char(' ')
-                                + righe.fieldByName(QStringLiteral("Nome")).asString().trimmed())
-                                   .trimmed()
-                               + QStringLiteral(" - ") + cf;
-        const QString imponibile = ZepTestoCampo(righe, QStringLiteral("Imponibile"));
-        const QString contr = contributo ? ZepTestoCampo(righe, QStringLiteral("Contributo")) : QString();
-        bool trovato = false;
-        for (const QString &t : pagine)
-            for (qsizetype i = t.indexOf(titolo); i >= 0 && !trovato; i = t.indexOf(titolo, i + 1)) {
-                const QString blocco = t.mid(i + titolo.size()).section(QStringLiteral(" - "), 0, 0);
-                trovato = blocco.contains(imponibile) && blocco.contains(contr);
-            }
-        EXPECT_TRUE(trovato) << titolo.toStdString() << " " << imponibile.toStdString();
-        totale = totale + ZepImportoCampo(righe, QStringLiteral("Imponibile"));
+    for (platform::DataSet *ds : tabelle) {
+        platform::DataSet &righe = *ds;
+        for (righe.first(); !righe.eof(); righe.next()) {
+            const QString cf = righe.fieldByName(QStringLiteral("CFLavoratore")).asString();
+            const QString titolo = (righe.fieldByName(QStringLiteral("Cognome")).asString().trimmed() + QLatin1Char(' ')
+                                    + righe.fieldByName(QStringLiteral("Nome")).asString().trimmed())
+                                       .trimmed()
+                                   + QStringLiteral(" - ") + cf;
+            const QString imponibile = ZepTestoCampo(righe, QStringLiteral("Imponibile"));
+            const QString contr = ZepTestoCampo(righe, QStringLiteral("Contributo"));
+            bool trovato = false;
+            for (const QString &t : pagine)
+                for (qsizetype i = t.indexOf(titolo); i >= 0 && !trovato; i = t.indexOf(titolo, i + 1)) {
+                    const QString blocco = t.mid(i + titolo.size()).section(QStringLiteral(" - "), 0, 0);
+                    trovato = blocco.contains(imponibile) && blocco.contains(contr);
+                }
+            EXPECT_TRUE(trovato) << titolo.toStdString() << " " << imponibile.toStdString();
+            totale = totale + ZepImportoCampo(righe, QStringLiteral("Imponibile"));
+        }
     }
     const QString tutto = pagine.join(QLatin1Char('\n'));
     const qsizetype i = tutto.indexOf(QStringLiteral("Totale dipendenti"));

@@ -56,7 +56,7 @@ struct Forma {
 
 class EMensImport : public ::testing::TestWithParam<Forma> {
 protected:
-    EMensImport() : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+    static void Demo(platform::Database &db)
     {
         payroll::DemoArchiveOptions o;
         o.persons = 30;
@@ -64,7 +64,10 @@ protected:
         o.fromMonth = 1;
         o.toYear = payroll::DemoArchive::FirstYear - 1;
         o.toMonth = 12;
-        payroll::DemoArchive::fill(tdb.db(), o);
+        payroll::DemoArchive::fill(db, o);
+    }
+    EMensImport() : tdb(TempDatabase::Template{payroll::ArchiveScripts::all(), "EMensImport", Demo})
+    {
         platform::Database::setGlobal(&tdb.db());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         const QList<TTovDBCdsLayout> layouts = TTovDBCdsLayouts::ReadFolder(CartellaLayoutDenunce());
@@ -277,7 +280,15 @@ TEST_P(EMensImport, ContributionType71RefusesOpenEndedContractsWithATaxableOnly)
             .toInt();
     EXPECT_GT(dipendenti, 5);
     EXPECT_EQ(esito.falliti, dipendenti);
-    EXPECT_EQ(notifica.messaggi.filter(TZepImpMultiSelect::MsgTempoIndeterminato).size(), dipendenti);
+    // Each refusal names the type chosen in the wizard as its cause.
+    const QString causa = QStringLiteral(
+        " La causa è il tipo contribuzione \"71\" scelto in \"Importa dati per EMens\"");
+    EXPECT_EQ(notifica.messaggi.filter(TwunFiscImpMultiSelect::MsgControllareDati)
+                  .filter(TZepImpMultiSelect::MsgTempoIndeterminato + causa)
+                  .size(),
+              dipendenti);
+    // and each is named again, with the reason, among those not imported.
+    EXPECT_EQ(esito.nonImportati.filter(TZepImpMultiSelect::MsgTempoIndeterminato).size(), dipendenti);
     EXPECT_EQ(Tabella(TZepImpMultiSelect::TabellaDipendenti).recordCount(), 0);
     EXPECT_GT(Tabella(TZepImpMultiSelect::TabellaCollaboratori).recordCount(), 0);
 }
@@ -322,6 +333,39 @@ TEST_P(EMensImport, APersonFailingAfterItsFirstRowLeavesTheTablesAsBeforeThePers
                              .toInt();
     EXPECT_EQ(Importa(cf, compenso).falliti, 1);
     EXPECT_EQ(righe(cf), prima);
+}
+
+// A fiscal code corrected in the payroll: "Sovrascrivi sempre" replaces
+// the person's rows under the old code, in the archive's store and in the
+// year folder's files alike; the month keeps as many rows.
+TEST_P(EMensImport, AFiscalCodeCorrectedInThePayrollReplacesThePersonsRows)
+{
+    EXPECT_EQ(Importa().falliti, 0) << notifica.messaggi.join("\n").toStdString();
+    const int dipendenti = Tabella(TZepImpMultiSelect::TabellaDipendenti).recordCount();
+    const int collaboratori = Tabella(TZepImpMultiSelect::TabellaCollaboratori).recordCount();
+    for (const auto &[tabella, campo] : {std::pair{TZepImpMultiSelect::TabellaDipendenti, "CFLavoratore"},
+                                         std::pair{TZepImpMultiSelect::TabellaCollaboratori, "CFCollaboratore"}}) {
+        SCOPED_TRACE(campo);
+        const auto suoi = [&](const QString &cf) {
+            DataSet &ds = Tabella(tabella);
+            int n = 0;
+            for (ds.first(); !ds.eof(); ds.next())
+                n += ds.fieldByName(campo).asString() == cf;
+            return n;
+        };
+        DataSet &righe = Tabella(tabella);
+        QString vecchio;
+        for (righe.first(); !righe.eof() && vecchio.size() != 16; righe.next())
+            vecchio = righe.fieldByName(campo).asString();
+        ASSERT_EQ(vecchio.size(), 16);
+        const int prima = suoi(vecchio);
+        const QString nuovo = imptest::CorreggiCodiceFiscale(tdb.db(), vecchio);
+        EXPECT_EQ(Importa().falliti, 0) << notifica.messaggi.join("\n").toStdString();
+        EXPECT_EQ(suoi(vecchio), 0);
+        EXPECT_EQ(suoi(nuovo), prima);
+    }
+    EXPECT_EQ(Tabella(TZepImpMultiSelect::TabellaDipendenti).recordCount(), dipendenti);
+    EXPECT_EQ(Tabella(TZepImpMultiSelect::TabellaCollaboratori).recordCount(), collaboratori);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forme, EMensImport,

@@ -8,6 +8,7 @@
 #include "ZepULayouts.h"
 #include "ZepUUtil.h"
 #include "archive/ArchiveScripts.h"
+#include "archive/FiscalCode.h"
 #include "DemoArchive.h"
 #include "import/WunCFiscImpMultiSelect.h"
 #include "WunUUtil.h"
@@ -54,15 +55,33 @@ public:
     bool StopRichiesto() override { return stopDopo >= 0 && avanzamento.size() >= stopDopo; }
 };
 
+// The payroll's registry row of the person with the fiscal code given
+// corrected to another valid code (its fifteenth character changed), as an
+// office corrects a code typed wrong; answers the new code.
+inline QString CorreggiCodiceFiscale(platform::Database &db, const QString &vecchio)
+{
+    QString nuovo = vecchio.left(15);
+    nuovo[14] = nuovo.at(14) == QLatin1Char('1') ? QLatin1Char('2') : QLatin1Char('1');
+    nuovo += payroll::FiscalCode::controlCharacter(nuovo);
+    platform::SqlQuery q(db);
+    q.setSql(QStringLiteral("UPDATE TANA_ANAGRAFICHE SET SANACODFISCALE = :N WHERE SANACODFISCALE = :V"));
+    q.bind(QStringLiteral("N"), nuovo).bind(QStringLiteral("V"), vecchio);
+    q.execSQL();
+    return nuovo;
+}
+
 class ImportTest : public ::testing::Test {
 protected:
-    ImportTest() : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+    static void Demo(platform::Database &db)
     {
         payroll::DemoArchiveOptions o;
         o.persons = payroll::DemoArchive::MinPersons;
         o.fromYear = o.toYear = 2024;
         o.fromMonth = o.toMonth = 3;
-        payroll::DemoArchive::fill(tdb.db(), o);
+        payroll::DemoArchive::fill(db, o);
+    }
+    ImportTest() : tdb(TempDatabase::Template{payroll::ArchiveScripts::all(), "ImportTest", Demo})
+    {
         platform::Database::setGlobal(&tdb.db());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         TTovDBCdsLayouts::Install(tdb.db(), TTovDBCdsLayouts::ReadFolder(CartellaLayoutDenunce()));

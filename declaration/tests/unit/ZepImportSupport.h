@@ -177,15 +177,21 @@ inline int scriviPersona(platform::Database &db, const Persona &p)
 
 class ImportTest : public ::testing::Test {
 protected:
+    static TempDatabase::Template Demo(int persone, int anno, int mese)
+    {
+        return {payroll::ArchiveScripts::all(), QStringLiteral("ImportTest %1 %2-%3").arg(persone).arg(anno).arg(mese),
+                [=](platform::Database &db) {
+                    payroll::DemoArchiveOptions o;
+                    o.persons = persone;
+                    o.fromYear = o.toYear = anno;
+                    o.fromMonth = o.toMonth = mese;
+                    payroll::DemoArchive::fill(db, o);
+                }};
+    }
     // The demo's month (March 2024 unless given) with `persone` persons.
     explicit ImportTest(int persone = payroll::DemoArchive::MinPersons, int anno = 2024, int mese = 3)
-        : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+        : tdb(Demo(persone, anno, mese))
     {
-        payroll::DemoArchiveOptions o;
-        o.persons = persone;
-        o.fromYear = o.toYear = anno;
-        o.fromMonth = o.toMonth = mese;
-        payroll::DemoArchive::fill(tdb.db(), o);
         platform::Database::setGlobal(&tdb.db());
         TTovDBCdsLayouts::InstallFolders(tdb.db(), {CartellaLayoutDenunce()});
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());

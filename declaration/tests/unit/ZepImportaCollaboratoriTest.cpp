@@ -3,6 +3,7 @@
 // site, and every collaborator's rows, once however often the month is
 // imported.
 #include "ZepCParametri.h"
+#include "ZepImportDemoSupport.h"
 #include "ZepImportSupport.h"
 #include "zepCImpSostituto.h"
 
@@ -100,5 +101,51 @@ TEST_F(ZepImportaCollaboratori, TheMonthsImportWritesTheDeclarantAndEveryCollabo
             prima = righe;
         else
             EXPECT_EQ(righe.size(), prima.size());
+    }
+}
+
+// A fiscal code corrected in the payroll (the payroll's registry row, the
+// same person): the rows under the old code are the person's, which
+// "Chiedi conferma" names with the new code and replaces, an employee's as
+// a collaborator's; the month keeps as many rows.
+TEST_F(ZepImportaCollaboratori, AFiscalCodeCorrectedInThePayrollIsThePersonsRows)
+{
+    importa({});
+    const auto tutte = [this] {
+        return righe(TZepImpMultiSelect::TabellaDipendenti, "AnnoMeseDenuncia", "2024-03").size()
+               + righe(TZepImpMultiSelect::TabellaCollaboratori, "AnnoMeseDenuncia", "2024-03").size();
+    };
+    const qsizetype prima = tutte();
+    for (const auto &[tabella, campo] : {std::pair{TZepImpMultiSelect::TabellaDipendenti, "CFLavoratore"},
+                                         std::pair{TZepImpMultiSelect::TabellaCollaboratori, "CFCollaboratore"}}) {
+        SCOPED_TRACE(campo);
+        QString vecchio;
+        for (const Riga &r : righe(tabella, "AnnoMeseDenuncia", "2024-03"))
+            if (vecchio.isEmpty() && r.value(campo).toString().size() == 16)
+                vecchio = r.value(campo).toString();
+        ASSERT_FALSE(vecchio.isEmpty());
+        platform::SqlQuery q(tdb.db());
+        q.setSql("SELECT MIN(ACOM.IACOMID) FROM TACOM_COMPENSI ACOM JOIN TANAPER_POSIZIONI P ON P.IANAPERID = "
+                 "ACOM.IANAPERID JOIN TANACAG_MATRICOLE M ON M.IANACAGID = P.IANACAGID JOIN TANA_ANAGRAFICHE ANA ON "
+                 "ANA.IANAID = M.IANAID WHERE ANA.SANACODFISCALE = :CF AND ACOM.IANFID = 55");
+        q.bind("CF", vecchio);
+        q.open();
+        const int acom = q.value(0).toInt();
+        q.close();
+        const qsizetype suoi = righe(tabella, campo, vecchio).size();
+        const QString nuovo = imptest::CorreggiCodiceFiscale(tdb.db(), vecchio);
+        imp.Sovrascrittura = TwunFiscImpMultiSelect::ChiediConferma;
+        for (const bool si : {false, true}) {
+            services->replyToMessages({si ? platform::Yes : platform::No});
+            const int domande = services->messages().size();
+            importa({acom});
+            const QString domanda = services->messageTexts().value(domande);
+            EXPECT_TRUE(domanda.contains(TwunFiscImpMultiSelect::MsgGiaPresente) && domanda.contains(vecchio)
+                        && domanda.contains(nuovo))
+                << domanda.toStdString();
+            EXPECT_EQ(righe(tabella, campo, vecchio).size(), si ? 0 : suoi);
+            EXPECT_EQ(righe(tabella, campo, nuovo).size(), si ? suoi : 0);
+            EXPECT_EQ(tutte(), prima);
+        }
     }
 }

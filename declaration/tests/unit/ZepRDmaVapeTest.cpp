@@ -31,14 +31,16 @@ class DmaVape : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_db = new TempDatabase(TempDatabase::Scripts{payroll::ArchiveScripts::all()});
-        payroll::DemoArchiveOptions o;
-        o.persons = payroll::DemoArchive::MinPersons;
-        o.seed = 7;
-        o.fromYear = o.toYear = 2024;
-        o.fromMonth = 11;
-        o.toMonth = 12;
-        payroll::DemoArchive::fill(s_db->db(), o);
+        const auto demo = [](platform::Database &db) {
+            payroll::DemoArchiveOptions o;
+            o.persons = payroll::DemoArchive::MinPersons;
+            o.seed = 7;
+            o.fromYear = o.toYear = 2024;
+            o.fromMonth = 11;
+            o.toMonth = 12;
+            payroll::DemoArchive::fill(db, o);
+        };
+        s_db = new TempDatabase(TempDatabase::Template{payroll::ArchiveScripts::all(), "DmaVape", demo});
     }
     static void TearDownTestSuite()
     {

@@ -91,13 +91,16 @@ public:
 
 class ZepFiscImport : public ::testing::Test {
 protected:
-    ZepFiscImport() : tdb(TempDatabase::Scripts{payroll::ArchiveScripts::all()})
+    static void Demo(Database &db)
     {
         payroll::DemoArchiveOptions o;
         o.persons = 12;
         o.fromYear = o.toYear = 2024;
         o.fromMonth = o.toMonth = 3;
-        payroll::DemoArchive::fill(tdb.db(), o);
+        payroll::DemoArchive::fill(db, o);
+    }
+    ZepFiscImport() : tdb(TempDatabase::Template{payroll::ArchiveScripts::all(), "ZepFiscImport", Demo})
+    {
         Database::setGlobal(&tdb.db());
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         TTovDBCdsLayouts::Install(tdb.db(), {layoutDiProva(Dipendenti, {{"iFisRigo", FieldType::Integer},
@@ -181,12 +184,18 @@ TEST_F(ZepFiscImport, NothingSelectedImportsEveryCandidateASelectionOnlyItsRowsI
     EXPECT_EQ(imp.passi, candidati);
     EXPECT_EQ(esito.totale, 11);
     // The eleventh person of the demo archive has no fiscal code: reported,
-    // skipped, committed empty.
+    // committed empty, and named among the persons not imported at the end.
     EXPECT_EQ(esito.importati, 10);
-    EXPECT_EQ(esito.saltati, 1);
-    EXPECT_EQ(notifica.messaggi.size(), 2);
+    EXPECT_EQ(esito.saltati, 0);
+    EXPECT_EQ(esito.esclusi, 1);
+    ASSERT_EQ(notifica.messaggi.size(), 2);
     EXPECT_TRUE(notifica.messaggi.at(0).startsWith(TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale));
-    EXPECT_EQ(notifica.messaggi.at(1), "Fine operazione");
+    const QString senza = notifica.messaggi.at(0).mid(TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale.size());
+    EXPECT_EQ(esito.nonImportati, QStringList{senza + ": senza codice fiscale"});
+    EXPECT_EQ(notifica.messaggi.at(1).toStdString(),
+              ("Fine operazione\r\n\r\nDipendenti retribuiti nel mese e non importati: 1\r\n - " + senza
+               + ": senza codice fiscale")
+                  .toStdString());
     EXPECT_EQ(archiviate().size(), 10);
     EXPECT_EQ(righe(imp.cdsImport), archiviate());
     imp.xqcMultiSelect.first();

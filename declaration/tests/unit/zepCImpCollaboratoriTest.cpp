@@ -23,7 +23,7 @@ public:
     DataSet cdsColl;
     QString fileSediInps;
 
-    void ImportaSostituto() override { TZepImpSostituto(*this, fileSediInps).Importa(); }
+    void ImportaSostituto() override { TZepImpSostituto({Store(), cdsSostituto, Sedi()}, fileSediInps).Importa(); }
     void ImportaRiga() override
     {
         CaricaTabella(TZepCollaboratore::Tabella, &cdsColl);

@@ -5,6 +5,7 @@
 
 #include "Field.h"
 #include "TovUCdsUtil.h"
+#include "ZepCReportPubblico.h"
 #include "zepCRepBase.h"
 #include "zepCReport.h"
 
@@ -124,6 +125,17 @@ TEST_F(ZepStampe, TheDeclarationPrintsEachPersonWithItsOwnRowsAndTheSumsAsTotals
     Dipendente("CCCCCC00A01H501C", "CONTI", "M1", "0.35", "0.04");
     Collaboratore("DDDDDD00A01H501D", "D'ANGELO", "500.50");
     Collaboratore("EEEEEE00A01H501E", "ESPOSITO", "1500.00");
+    // A performing-arts worker: declared under M1 beside its employees.
+    Aggiungi(QStringLiteral("TEFE_FPLSEXENPALS"),
+             {{QStringLiteral("CFLavoratore"), Value(QStringLiteral("FFFFFF00A01H501F"))},
+              {QStringLiteral("Cognome"), Value(QStringLiteral("FERRI"))},
+              {QStringLiteral("Nome"), Value(QStringLiteral("IDA"))},
+              {QStringLiteral("Matricola"), Value(QStringLiteral("M1"))},
+              {QStringLiteral("Imponibile"), euro("4514.73")},
+              {QStringLiteral("Contributo"), euro("1489.85")},
+              {QStringLiteral("GiorniRetribuiti"), Value(20)},
+              {QStringLiteral("RetribTeorica"), euro("4514.73")},
+              {QStringLiteral("AnnoMeseDenuncia"), Value(PeriodoDenuncia())}});
 
     TZepReport report(store, TZepDenuncia::UniEmens);
     report.Carica(FilePeriodo("2024", "02"));
@@ -137,11 +149,12 @@ TEST_F(ZepStampe, TheDeclarationPrintsEachPersonWithItsOwnRowsAndTheSumsAsTotals
         titoli << b.titolo;
     const int m1 = titoli.indexOf(QStringLiteral("Dipendenti - matricola INPS M1"));
     ASSERT_GE(m1, 0);
-    EXPECT_EQ(titoli.mid(m1, 5),
-              QStringList({QStringLiteral("Dipendenti - matricola INPS M1"),
-                           QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"),
-                           QStringLiteral("CONTI ANNA - CCCCCC00A01H501C"), QStringLiteral("Totali matricola M1"),
-                           QStringLiteral("Dipendenti - matricola INPS M2")}));
+    EXPECT_EQ(titoli.mid(m1, 7),
+              QStringList(
+                  {QStringLiteral("Dipendenti - matricola INPS M1"), QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"),
+                   QStringLiteral("CONTI ANNA - CCCCCC00A01H501C"), QStringLiteral("Iscritti FPLS - matricola INPS M1"),
+                   QStringLiteral("FERRI IDA - FFFFFF00A01H501F"), QStringLiteral("Totali matricola M1"),
+                   QStringLiteral("Dipendenti - matricola INPS M2")}));
     const TZepStampaBlocco *alberti = blocco(s, QStringLiteral("ALBERTI ANNA - AAAAAA00A01H501A"));
     ASSERT_TRUE(alberti);
     ASSERT_EQ(alberti->righeFisse.size(), 2);
@@ -153,17 +166,25 @@ TEST_F(ZepStampe, TheDeclarationPrintsEachPersonWithItsOwnRowsAndTheSumsAsTotals
     EXPECT_TRUE(blocco(s, QStringLiteral("CONTI ANNA - CCCCCC00A01H501C"))->righeFisse.isEmpty());
 
     const TZepStampaBlocco *totM1 = blocco(s, QStringLiteral("Totali matricola M1"));
-    EXPECT_EQ(campo(*totM1, QStringLiteral("Lavoratori:")), QStringLiteral("2"));
-    EXPECT_EQ(campo(*totM1, QStringLiteral("Imponibile:")), QStringLiteral("2.000,55"));
-    EXPECT_EQ(campo(*totM1, QStringLiteral("Contributo:")), QStringLiteral("200,06"));
+    const TZepStampaBlocco *ferri = blocco(s, QStringLiteral("FERRI IDA - FFFFFF00A01H501F"));
+    ASSERT_TRUE(ferri);
+    // As the file declares them: an empty type as "00", the theoretical pay
+    // in whole euros.
+    EXPECT_EQ(campo(*ferri, QStringLiteral("Tipo contribuzione:")), QStringLiteral("00"));
+    EXPECT_EQ(campo(*ferri, QStringLiteral("Retribuzione teorica:")), QStringLiteral("4.515,00"));
+    EXPECT_EQ(ferri->tabelle.at(0).righe.at(0).mid(0, 3),
+              QStringList({QStringLiteral("4.514,73"), QStringLiteral("1.489,85"), QStringLiteral("20")}));
+    EXPECT_EQ(campo(*totM1, QStringLiteral("Lavoratori:")), QStringLiteral("3"));
+    EXPECT_EQ(campo(*totM1, QStringLiteral("Imponibile:")), QStringLiteral("6.515,28"));
+    EXPECT_EQ(campo(*totM1, QStringLiteral("Contributo:")), QStringLiteral("1.689,91"));
     const TZepStampaBlocco *tot = blocco(s, QStringLiteral("Totale dipendenti"));
-    EXPECT_EQ(campo(*tot, QStringLiteral("Lavoratori:")), QStringLiteral("3"));
-    EXPECT_EQ(campo(*tot, QStringLiteral("Imponibile:")), QStringLiteral("3.000,65"));
+    EXPECT_EQ(campo(*tot, QStringLiteral("Lavoratori:")), QStringLiteral("4"));
+    EXPECT_EQ(campo(*tot, QStringLiteral("Imponibile:")), QStringLiteral("7.515,38"));
 
     const TZepStampaTabella &coll = blocco(s, QStringLiteral("Collaboratori"))->tabelle.at(0);
     ASSERT_EQ(coll.righe.size(), 2);
     EXPECT_EQ(coll.righe.at(0).at(1), QStringLiteral("D'ANGELO LUCA"));
-    EXPECT_EQ(coll.totali.last(), QStringLiteral("2.000,50"));
+    EXPECT_EQ(coll.totali.at(7), QStringLiteral("2.000,50"));
     report.Chiudi();
 }
 
@@ -211,7 +232,8 @@ TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
          false,
          {QStringLiteral("BIANCHI ANNA - BBBBBB00A01H501B: 2024-03 500,00"),
           QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-03 400,00")},
-         {QStringLiteral("500,00"), QStringLiteral("0,00"), QStringLiteral("400,00")}},
+         // O'BRIEN under M1 has no row in March: not printed.
+         {QStringLiteral("500,00"), QStringLiteral("400,00")}},
         {0, true, {QStringLiteral("O'BRIEN ANNA - AAAAAA00A01H501A: 2024-03 400,00")}, {QStringLiteral("400,00")}},
     };
     for (const Caso &c : casi) {
@@ -248,7 +270,7 @@ TEST_F(ZepStampe, ThePrintDialogsListEachPersonOnceAndPrintTheChosenOnesByMonth)
     const TZepStampaBlocco *b = blocco(s, QStringLiteral("D'ANGELO LUCA - DDDDDD00A01H501D"));
     ASSERT_TRUE(b);
     EXPECT_EQ(b->tabelle.at(0).righe.size(), 2);
-    EXPECT_EQ(b->tabelle.at(0).totali.last(), QStringLiteral("1.300,00"));
+    EXPECT_EQ(b->tabelle.at(0).totali.at(6), QStringLiteral("1.300,00"));
     EXPECT_EQ(s.periodo, QStringLiteral("marzo 2024"));
 }
 
@@ -294,7 +316,8 @@ TEST_F(ZepStampe, TheEarlierProgramsPrintTheReducedDeclarationOfTheirEMensRows)
                           Caso{TZepDenuncia::EMens, TZepReport::TitoloStampaEMens, false, false, false},
                           Caso{TZepDenuncia::EMensLocale, TZepReport::TitoloStampaEMens, false, false, false}}) {
         SCOPED_TRACE(c.titolo.toStdString());
-        TZepReport report(store, c.denuncia);
+        // The current program's own section is left out of the reduced form.
+        TZepReport report(store, c.denuncia, std::make_unique<TZepReportPubblico>());
         report.Carica(FilePeriodo("2008", "05"));
         const TZepStampa s = report.Stampa();
         report.Chiudi();
@@ -315,10 +338,12 @@ TEST_F(ZepStampe, TheEarlierProgramsPrintTheReducedDeclarationOfTheirEMensRows)
                       == QStringLiteral("<assente>"),
                   !c.pubblico);
         ASSERT_TRUE(blocco(s, QStringLiteral("Collaboratori")));
-        EXPECT_EQ(blocco(s, QStringLiteral("Collaboratori"))->tabelle.at(0).totali.last(), QStringLiteral("500,00"));
+        EXPECT_EQ(blocco(s, QStringLiteral("Collaboratori"))->tabelle.at(0).totali.at(7), QStringLiteral("500,00"));
         // The E-Mens pay variations of the earlier year, under the row.
         const TZepStampaBlocco *bianchi = blocco(s, QStringLiteral("BIANCHI - BBBBBB00A01H501B"));
         ASSERT_TRUE(bianchi);
+        // Without paid days the file declares 0: the print shows it too.
+        EXPECT_EQ(bianchi->tabelle.at(0).righe.at(0).at(c.contributo ? 2 : 1), QStringLiteral("0"));
         if (c.denuncia == TZepDenuncia::UniEmens) {
             EXPECT_EQ(bianchi->tabelle.size(), 1);
         } else {

@@ -143,13 +143,15 @@ class ZepDisCalcola : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_db = new TempDatabase(TempDatabase::Scripts{payroll::ArchiveScripts::all()});
-        payroll::DemoArchiveOptions o;
-        o.persons = payroll::DemoArchive::MinPersons;
-        o.seed = 3;
-        o.fromYear = o.toYear = 2024;
-        o.fromMonth = o.toMonth = 2;
-        payroll::DemoArchive::fill(s_db->db(), o);
+        const auto demo = [](platform::Database &db) {
+            payroll::DemoArchiveOptions o;
+            o.persons = payroll::DemoArchive::MinPersons;
+            o.seed = 3;
+            o.fromYear = o.toYear = 2024;
+            o.fromMonth = o.toMonth = 2;
+            payroll::DemoArchive::fill(db, o);
+        };
+        s_db = new TempDatabase(TempDatabase::Template{payroll::ArchiveScripts::all(), "ZepDisCalcola", demo});
         TovQueryText().CompileQueries(TTovQueryText::SourceFileName());
         SqlQuery ultimo(s_db->db());
         ultimo.setSql("SELECT MAX(IVAPEID) FROM TVAPE_PERIODI");

@@ -93,6 +93,28 @@ TEST(TfrTovBase, PositionTexts)
     EXPECT_EQ(edit.text(), "Ins.");
 }
 
+// The moves are offered only where there is another record to go to: a
+// single record offers no "Successivo" that shows it again.
+TEST(TfrTovBase, MovesAreOfferedOnlyTowardsAnotherRecord)
+{
+    RecordingServicesScope services;
+    const auto offerti = [](const TfrTovBase &f) {
+        return QList<bool>{f.acFirst->isEnabled(), f.acPrior->isEnabled(), f.acNext->isEnabled(),
+                           f.acLast->isEnabled()};
+    };
+    TfrTovBase uno;
+    fill(uno, 1);
+    EXPECT_EQ(offerti(uno), QList<bool>({false, false, false, false}));
+    uno.acNext->trigger();
+    uno.acLast->trigger();
+    EXPECT_EQ(offerti(uno), QList<bool>({false, false, false, false}));
+    TfrTovBase due;
+    fill(due, 2);
+    EXPECT_EQ(offerti(due), QList<bool>({false, false, true, true}));
+    due.acNext->trigger();
+    EXPECT_EQ(offerti(due), QList<bool>({true, true, false, false}));
+}
+
 TEST(TfrTovBase, MovingWhileEditingIsRefusedAndTheEditStays)
 {
     RecordingServicesScope services;

@@ -151,7 +151,7 @@ TEST(SaveToFile, ASaveFailingHalfWayKeepsThePreviousContent)
     ASSERT_GT(platform::DataSetFile::saveToBlob(big).size(), 16 * 1024);
     {
         FileSizeLimit limit(8 * 1024);
-        EXPECT_THROW(TTovCds::SaveToFile(big, file), platform::EDataSetError);
+        EXPECT_THROW(TTovCds::SaveToFile(big, file), platform::EWriteError);
     }
     // The previous file is whole, nothing else is left beside it, and the
     // dataset still knows what it has not saved.
@@ -166,7 +166,7 @@ TEST(SaveToFile, ASaveFailingHalfWayKeepsThePreviousContent)
     stale.close();
     {
         FileSizeLimit limit(8 * 1024);
-        EXPECT_THROW(TTovCds::SaveToFile(big, file), platform::EDataSetError);
+        EXPECT_THROW(TTovCds::SaveToFile(big, file), platform::EWriteError);
     }
     EXPECT_EQ(loaded(file), previous);
     EXPECT_EQ(entries(dir), (QStringList{QStringLiteral("TEMENSPAR.BAK"), QStringLiteral("TEMENSPAR.XML")}));
@@ -184,7 +184,7 @@ TEST(SaveToFile, AnUnwritableFolderRaisesNamingTheFile)
     try {
         TTovCds::SaveToFile(ds, QStringLiteral("/nonexistent-folder/sub/T.cds"));
         FAIL() << "the save must fail";
-    } catch (const platform::EDataSetError &e) {
+    } catch (const platform::EWriteError &e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("T.cds"))) << qPrintable(e.message());
     }
 }

@@ -1,5 +1,6 @@
 #include "tovCQueryText.h"
 
+#include "CaseName.h"
 #include "DataSet.h"
 #include "Exceptions.h"
 #include "SqlQuery.h"
@@ -251,6 +252,11 @@ struct VersionCase {
     bool atLeast;
 };
 
+void PrintTo(const VersionCase &c, std::ostream *os)
+{
+    *os << c.version << " vs " << c.minimum;
+}
+
 class VersionAtLeast : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionAtLeast, ComparesTheFirstThreeParts)
@@ -274,7 +280,8 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"22.0.10", "22.0.9", true}, // numbers, not texts
                       VersionCase{"9.0.0", "10.0.0", false},
                       VersionCase{"22.0.8.1", "22.0.8.9", true}, // parts after the third are ignored
-                      VersionCase{"", "1.0.0", false}, VersionCase{"1.0.0", "", false}));
+                      VersionCase{"", "1.0.0", false}, VersionCase{"1.0.0", "", false}),
+    CaseName());
 
 // ---- version check without certificate -----------------------------------------
 

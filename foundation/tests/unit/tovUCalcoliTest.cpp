@@ -2,6 +2,7 @@
 // calculator on rows held in memory.
 #include "tovUCalcoli.h"
 
+#include "CaseName.h"
 #include "DataSet.h"
 #include "Database.h"
 #include "Exceptions.h"
@@ -135,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, Arrotonda,
                                            RoundCase{0, "2.4999", "2"}, RoundCase{1, "0.05", "0.1"},
                                            RoundCase{3, "1.0005", "1.001"}, RoundCase{4, "1.2345", "1.2345"},
                                            RoundCase{4, "-0.0001", "-0.0001"}, RoundCase{2, "0.005", "0.01"},
-                                           RoundCase{2, "-0.005", "-0.01"}, RoundCase{2, "0.0049", "0"}));
+                                           RoundCase{2, "-0.005", "-0.01"}, RoundCase{2, "0.0049", "0"}),
+                         CaseName());
 
 TEST(ArrotondaLimits, DecimalsOutsideZeroToFourAreRefused)
 {
@@ -429,124 +431,92 @@ TEST(CalcolaRitenuta, CreditOfNonDeductibleRelationshipsIsKept)
     row.cancel();
 }
 
-TEST(CalcolaRitenuta, AZeroSideLosesItsTaxableAndShare)
+// "FIELD=amount ..." as pairs.
+QList<std::pair<QString, Currency>> amounts(const char *text)
 {
-    DataSet comp;
-    makeCompensation(comp, 1);
-    DataSet row;
-    makeWithholding(row, 3, "1000", "0", "23.81");
-    row.edit();
-    Currency credit;
-    TTovCalcola::CalcolaRitenuta(row, comp, credit, false, C("0"));
-    EXPECT_EQ(amountOf(row, "FVARRRITDIP"), C("0"));
-    EXPECT_EQ(amountOf(row, "FVARRIMPONIBILEDIP"), C("0"));
-    EXPECT_EQ(amountOf(row, "FVARRPERCIMPDIP"), C("0"));
-    EXPECT_EQ(amountOf(row, "FVARRIMPONIBILEAMM"), C("1000"));
-    EXPECT_EQ(amountOf(row, "FVARRPERCIMPAMM"), C("100"));
-    row.post();
+    QList<std::pair<QString, Currency>> out;
+    for (const QString &pair : QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        out.append({pair.section(QLatin1Char('='), 0, 0), Currency::fromString(pair.section(QLatin1Char('='), 1))});
+    return out;
 }
 
-struct SplitCase {
+// One withholding row calculated without credit: the relationship and its
+// fund subjection, the row (retention, taxable, employee and administration
+// rates, "FIELD=amount" set before), the Taxable argument, and the row's
+// "FIELD=amount" after.
+struct RowCase {
+    const char *name;
     int tno;
+    int soggEnpals;
     int riceId;
-    const char *imponibile; // the row's FVARRIMPONIBILE
-    const char *taxableArg; // the Taxable argument
+    const char *taxable;
+    const char *rateDip;
     const char *rateAmm;
-    const char *expTaxable;
-    const char *expDip;
-    const char *expAmm;
+    const char *before;
+    const char *taxableArg;
+    const char *expected;
 };
 
-void PrintTo(const SplitCase &c, std::ostream *os)
+void PrintTo(const RowCase &c, std::ostream *os)
 {
-    *os << "type " << c.tno << ", retention " << c.riceId << ", taxable " << c.imponibile;
+    *os << c.name;
 }
 
-class SplitWithholding : public ::testing::TestWithParam<SplitCase> {};
+class RowWithholding : public ::testing::TestWithParam<RowCase> {};
 
-TEST_P(SplitWithholding, OneThirdEmployeeTwoThirdsAdministration)
+TEST_P(RowWithholding, TheRowsSidesAfterTheCalculation)
 {
-    const SplitCase &c = GetParam();
+    const RowCase &c = GetParam();
+    ASSERT_EQ(TovCalcolaEnpals(), nullptr) << "no performing-arts calculator installed";
     DataSet comp;
-    makeCompensation(comp, c.tno);
+    makeCompensation(comp, c.tno, c.soggEnpals);
     DataSet row;
-    makeWithholding(row, c.riceId, c.imponibile, "5", c.rateAmm);
+    makeWithholding(row, c.riceId, c.taxable, c.rateDip, c.rateAmm);
     row.edit();
+    for (const auto &[field, amount] : amounts(c.before))
+        row.setFieldValue(field, amount);
     Currency credit;
     TTovCalcola::CalcolaRitenuta(row, comp, credit, false, C(c.taxableArg));
-    EXPECT_EQ(amountOf(row, "FVARRALIQUOTADIP"), C(c.rateAmm));
-    EXPECT_EQ(amountOf(row, "FVARRIMPONIBILEDIP"), C(c.expTaxable));
-    EXPECT_EQ(amountOf(row, "FVARRIMPONIBILEAMM"), C(c.expTaxable));
-    EXPECT_EQ(amountOf(row, "FVARRRITDIP"), C(c.expDip));
-    EXPECT_EQ(amountOf(row, "FVARRRITAMM"), C(c.expAmm));
-    EXPECT_EQ(amountOf(row, "FVARRPERCIMPDIP"), C("33.333"));
-    EXPECT_EQ(amountOf(row, "FVARRPERCIMPAMM"), C("66.666"));
+    for (const auto &[field, amount] : amounts(c.expected))
+        EXPECT_EQ(row.fieldByName(field).asCurrency().toString().toStdString(), amount.toString().toStdString())
+            << field.toStdString();
     row.post();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SplitWithholding,
-                         ::testing::Values(
-                             // Collaborator (11): the row's own taxable.
-                             SplitCase{11, 3, "1000", "2000", "33.72", "1000", "112.4", "224.8"},
-                             // 1234.57 x 33.72 % = 416.297004 -> 416.2970; cents 416.30 / 3 =
-                             // 138.7667 -> 138.77; the administration keeps four decimals.
-                             SplitCase{11, 3, "1234.57", "0", "33.72", "1234.57", "138.77", "277.527"},
-                             // Type 15: the Taxable argument.
-                             SplitCase{15, 3, "1000", "2000", "33.72", "2000", "224.8", "449.6"},
-                             // Retention 4: a 1 % surcharge on the row's own taxable.
-                             // 1000 x 10 % = 100; x 101 % = 101; 101 / 3 = 33.6667 -> 33.67.
-                             SplitCase{15, 4, "1000", "2000", "10", "1000", "33.67", "67.33"}));
-
-TEST(CalcolaRitenuta, SplitRowWithAdministrationRateZero)
-{
-    DataSet comp;
-    makeCompensation(comp, 11);
-    DataSet row;
-    makeWithholding(row, 3, "1000", "5", "0");
-    row.edit();
-    row.setFieldValue(QStringLiteral("FVARRRITDIP"), C("7"));
-    row.setFieldValue(QStringLiteral("FVARRIMPONIBILEDIP"), C("800"));
-    Currency credit;
-    TTovCalcola::CalcolaRitenuta(row, comp, credit, false, C("0"));
-    EXPECT_EQ(amountOf(row, "FVARRALIQUOTADIP"), C("0"));
-    // Taxable and withholding kept; the administration side had no
-    // withholding and is cleared.
-    EXPECT_EQ(amountOf(row, "FVARRIMPONIBILEDIP"), C("800"));
-    EXPECT_EQ(amountOf(row, "FVARRRITDIP"), C("7"));
-    EXPECT_EQ(amountOf(row, "FVARRIMPONIBILEAMM"), C("0"));
-    EXPECT_EQ(amountOf(row, "FVARRPERCIMPAMM"), C("0"));
-    row.post();
-}
-
-TEST(CalcolaRitenuta, SplitRelationshipOnOtherRetentionsIsPlain)
-{
-    DataSet comp;
-    makeCompensation(comp, 11);
-    DataSet row;
-    makeWithholding(row, 13, "1000", "9.19", "23.81");
-    row.edit();
-    Currency credit;
-    TTovCalcola::CalcolaRitenuta(row, comp, credit, false, C("0"));
-    EXPECT_EQ(amountOf(row, "FVARRRITDIP"), C("91.9"));
-    EXPECT_EQ(amountOf(row, "FVARRRITAMM"), C("238.1"));
-    EXPECT_EQ(amountOf(row, "FVARRPERCIMPDIP"), C("100"));
-    row.post();
-}
-
-TEST(CalcolaRitenuta, PerformingArtsRowWithoutCalculatorKeepsItsPercentage)
-{
-    ASSERT_EQ(TovCalcolaEnpals(), nullptr);
-    DataSet comp;
-    makeCompensation(comp, 1, 2);
-    DataSet row;
-    makeWithholding(row, 17, "1000", "9.19", "23.81");
-    row.edit();
-    Currency credit;
-    TTovCalcola::CalcolaRitenuta(row, comp, credit, false, C("0"));
-    EXPECT_EQ(amountOf(row, "FVARRRITDIP"), C("91.9"));
-    EXPECT_EQ(amountOf(row, "FVARRRITAMM"), C("238.1"));
-    row.post();
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RowWithholding,
+    ::testing::Values(
+        RowCase{"AZeroSideLosesItsTaxableAndShare", 1, 0, 3, "1000", "0", "23.81", "", "0",
+                "FVARRRITDIP=0 FVARRIMPONIBILEDIP=0 FVARRPERCIMPDIP=0 FVARRIMPONIBILEAMM=1000 FVARRPERCIMPAMM=100"},
+        // Split rows, one third employee and two thirds administration, at
+        // the administration's rate. Collaborator (11): the row's own taxable.
+        RowCase{"SplitCollaboratorOnTheRowsTaxable", 11, 0, 3, "1000", "5", "33.72", "", "2000",
+                "FVARRALIQUOTADIP=33.72 FVARRIMPONIBILEDIP=1000 FVARRIMPONIBILEAMM=1000 FVARRRITDIP=112.4 "
+                "FVARRRITAMM=224.8 FVARRPERCIMPDIP=33.333 FVARRPERCIMPAMM=66.666"},
+        // 1234.57 x 33.72 % = 416.297004 -> 416.2970; cents 416.30 / 3 =
+        // 138.7667 -> 138.77; the administration keeps four decimals.
+        RowCase{"SplitAdministrationKeepsFourDecimals", 11, 0, 3, "1234.57", "5", "33.72", "", "0",
+                "FVARRALIQUOTADIP=33.72 FVARRIMPONIBILEDIP=1234.57 FVARRIMPONIBILEAMM=1234.57 FVARRRITDIP=138.77 "
+                "FVARRRITAMM=277.527 FVARRPERCIMPDIP=33.333 FVARRPERCIMPAMM=66.666"},
+        // Type 15: the Taxable argument.
+        RowCase{"SplitType15OnTheTaxableArgument", 15, 0, 3, "1000", "5", "33.72", "", "2000",
+                "FVARRALIQUOTADIP=33.72 FVARRIMPONIBILEDIP=2000 FVARRIMPONIBILEAMM=2000 FVARRRITDIP=224.8 "
+                "FVARRRITAMM=449.6 FVARRPERCIMPDIP=33.333 FVARRPERCIMPAMM=66.666"},
+        // Retention 4: a 1 % surcharge on the row's own taxable.
+        // 1000 x 10 % = 100; x 101 % = 101; 101 / 3 = 33.6667 -> 33.67.
+        RowCase{"SplitRetention4WithItsSurcharge", 15, 0, 4, "1000", "5", "10", "", "2000",
+                "FVARRALIQUOTADIP=10 FVARRIMPONIBILEDIP=1000 FVARRIMPONIBILEAMM=1000 FVARRRITDIP=33.67 "
+                "FVARRRITAMM=67.33 FVARRPERCIMPDIP=33.333 FVARRPERCIMPAMM=66.666"},
+        // Taxable and withholding kept; the administration side had no
+        // withholding and is cleared.
+        RowCase{"SplitRowWithAdministrationRateZero", 11, 0, 3, "1000", "5", "0",
+                "FVARRRITDIP=7 FVARRIMPONIBILEDIP=800", "0",
+                "FVARRALIQUOTADIP=0 FVARRIMPONIBILEDIP=800 FVARRRITDIP=7 FVARRIMPONIBILEAMM=0 FVARRPERCIMPAMM=0"},
+        RowCase{"SplitRelationshipOnOtherRetentionsIsPlain", 11, 0, 13, "1000", "9.19", "23.81", "", "0",
+                "FVARRRITDIP=91.9 FVARRRITAMM=238.1 FVARRPERCIMPDIP=100"},
+        RowCase{"PerformingArtsRowWithoutCalculatorKeepsItsPercentage", 1, 2, 17, "1000", "9.19", "23.81", "", "0",
+                "FVARRRITDIP=91.9 FVARRRITAMM=238.1"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // ---- taxable by kind -------------------------------------------------------------
 
@@ -942,7 +912,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EnpalsTolerance,
                                            ToleranceCase{"1000.5", "1000.5", "111.11"},
                                            ToleranceCase{"999.5", "999.5", "111.11"},
                                            ToleranceCase{"1000.51", "1000", "238.1"},
-                                           ToleranceCase{"999.49", "1000", "238.1"}));
+                                           ToleranceCase{"999.49", "1000", "238.1"}),
+                         CaseName());
 
 TEST(EnpalsCalcola, Relationship14AdditionalAndSolidarityItems)
 {

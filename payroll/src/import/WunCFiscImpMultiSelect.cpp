@@ -1,6 +1,7 @@
 #include "import/WunCFiscImpMultiSelect.h"
 
 #include "TovUCdsUtil.h"
+#include "tovUDBCdsImportazione.h"
 #include "WunUUtil.h"
 #include "tovCQueryText.h"
 
@@ -29,6 +30,9 @@ const QString TwunFiscImpMultiSelect::MsgSenzaCodiceFiscale = QStringLiteral(
 const QString TwunFiscImpMultiSelect::MsgGiaPresente = QStringLiteral(
     "Dipendente già presente in archivio, si vogliono sostituire i dati?");
 const QString TwunFiscImpMultiSelect::MsgFineOperazione = QStringLiteral("Fine operazione");
+const QString TwunFiscImpMultiSelect::MotivoSenzaCodiceFiscale = QStringLiteral("senza codice fiscale");
+const QString TwunFiscImpMultiSelect::CampoPersona = QStringLiteral("IANAID");
+const QString TwunFiscImpMultiSelect::MsgInterrotta = QStringLiteral("L'importazione è stata interrotta.");
 
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
@@ -51,6 +55,18 @@ QString primoTesto(platform::SqlQuery &query, const QString &statement, const QS
     const QString testo = query.eof() ? QString() : query.value(0).toString();
     query.close();
     return testo;
+}
+
+// The first line of an error's message, for the list of the persons left
+// out.
+QString primaRiga(const std::exception &errore)
+{
+    const auto *nostro = dynamic_cast<const platform::Exception *>(&errore);
+    const QString messaggio = nostro ? nostro->message() : QString::fromUtf8(errore.what());
+    for (const QString &riga : messaggio.split(QLatin1Char('\n')))
+        if (!riga.trimmed().isEmpty())
+            return riga.trimmed();
+    return messaggio.trimmed();
 }
 } // namespace
 
@@ -157,10 +173,30 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
     platform::WaitCursor cursore;
     Esito esito;
 
+    m_nonImportati.clear();
+    // The period is this run's from here to its end (another workstation
+    // importing it is waited for), and its tables are read again: whatever
+    // another workstation imported before is seen, and replaced or kept as
+    // the replace choice says.
+    const std::unique_ptr<TTovDBCdsImportazione> periodo = ImportazionePeriodo();
+    if (periodo) {
+        if (!AttendiPeriodo(*periodo)) {
+            esito.interrotto = true;
+            return esito;
+        }
+        RileggiTabelle();
+    }
     PrimaDiImportare();
     const platform::Field *sostituto = campo(m_parametri, QStringLiteral("SOSTITUTO"));
-    if (sostituto && !sostituto->isNull() && sostituto->asBoolean())
+    if (sostituto && !sostituto->isNull() && sostituto->asBoolean()) {
+        // The declarant is the year's: another month's import may write it.
+        const std::unique_ptr<TTovDBCdsImportazione> anno = ImportazioneDichiarante();
+        if (anno && !AttendiPeriodo(*anno)) {
+            esito.interrotto = true;
+            return esito;
+        }
         ImportaSostituto();
+    }
 
     QList<int> chiavi;
     {
@@ -190,6 +226,11 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
     for (int i = 0; i < chiavi.size(); ++i) {
         if (platform::TerminationSignals::Requested())
             break;
+        if (periodo && !periodo->Rinnova()) {
+            esito.interrotto = true;
+            Notifica().Messaggio(periodo->MsgPerso(), MessageType::Error);
+            break;
+        }
         if (i > 0 && Notifica().StopRichiesto()) {
             fermato = true;
             break;
@@ -211,8 +252,13 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
             ++esito.importati;
         else if (risultato == EsitoPersona::Saltato)
             ++esito.saltati;
+        else if (risultato == EsitoPersona::Escluso)
+            ++esito.esclusi;
         else
             ++esito.falliti;
+        if (risultato != EsitoPersona::Importato && risultato != EsitoPersona::Saltato && !m_motivoEscluso.isEmpty())
+            m_nonImportati << Cognome().trimmed() + QLatin1Char(' ') + Nome().trimmed() + QStringLiteral(": ")
+                                  + m_motivoEscluso;
         if (risultato == EsitoPersona::NonAvviato) {
             esito.interrotto = true;
             break;
@@ -236,6 +282,7 @@ TwunFiscImpMultiSelect::Esito TwunFiscImpMultiSelect::Importa(const QList<Bookma
                                  .arg(esito.totale),
                              MessageType::Information);
     }
+    esito.nonImportati = m_nonImportati;
     FineOperazione();
     return esito;
 }
@@ -244,6 +291,7 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
 {
     for (int tentativo = 1;; ++tentativo) {
         m_saltato = false;
+        m_motivoEscluso.clear();
         std::vector<Copia> copie = CopiaTabelle();
         TUqTransaction transazione(&Connessione());
         try {
@@ -269,6 +317,8 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
             if (platform::TerminationSignals::Requested())
                 throw platform::EAbort();
             transazione.Commit();
+            if (!m_motivoEscluso.isEmpty())
+                return EsitoPersona::Escluso;
             return m_saltato ? EsitoPersona::Saltato : EsitoPersona::Importato;
         } catch (const std::exception &e) {
             m_personaInCorso = false;
@@ -286,28 +336,54 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
                 }
                 Ripristina(copie);
             };
-            // The archive itself failed (disk full, I/O, connection lost): not
-            // this person's data, and every later person would fail the same
-            // way. The person is undone and the run ends, saying why.
-            if (const auto *archivio = dynamic_cast<const platform::EDatabaseError *>(&e);
-                archivio && archivio->archiveFailure()) {
-                const QString testo = platform::Database::archiveFailureMessage(*archivio);
+            // The archive itself failed (disk full, I/O, connection lost), or a
+            // file of the installation could not be written (the tables of the
+            // local-file form): not this person's data, and every later person
+            // would fail the same way. The person is undone and the run ends,
+            // saying why.
+            const auto *archivio = dynamic_cast<const platform::EDatabaseError *>(&e);
+            const auto *file = dynamic_cast<const platform::EWriteError *>(&e);
+            if ((archivio && archivio->archiveFailure()) || file) {
+                QString testo = file ? file->message() : platform::Database::archiveFailureMessage(*archivio);
                 try {
                     annulla();
-                } catch (const std::exception &) {
+                } catch (const std::exception &a) {
                     // The connection is gone with the archive's failure; the
-                    // engine has dropped the person's writes with it.
+                    // engine has dropped the person's writes with it. A table
+                    // file the person had already written that cannot be put
+                    // back is said.
+                    if (file)
+                        testo += CrLf + CrLf
+                                 + QStringLiteral("I dati già scritti del dipendente %1 %2 non sono stati tolti: %3")
+                                       .arg(Cognome().trimmed(), Nome().trimmed(), QString::fromUtf8(a.what()));
                 }
-                Notifica().Messaggio(testo + CrLf + CrLf + QStringLiteral("L'importazione è stata interrotta."),
-                                     MessageType::Error);
+                Notifica().Messaggio(testo + CrLf + CrLf + MsgInterrotta, MessageType::Error);
                 return EsitoPersona::NonAvviato;
             }
             // Another workstation on the same archive wrote a row this person
-            // needs (the store's row counter) and committed first: nothing of
-            // the person is wrong, the person is imported again from the start.
-            if (tentativo < TentativiConflitto && platform::Database::isUpdateConflict(QString::fromUtf8(e.what()))) {
+            // needs (the store's row counter, a period's header) and committed
+            // first: nothing of the person is wrong, the person is imported
+            // again from the start.
+            const auto *database = dynamic_cast<const platform::EDatabaseError *>(&e);
+            const bool concorrente = (database
+                                      && (database->cause() == platform::EDatabaseError::Cause::Conflict
+                                          || database->cause() == platform::EDatabaseError::Cause::Duplicate))
+                                     || platform::Database::isUpdateConflict(QString::fromUtf8(e.what()));
+            if (tentativo < TentativiConflitto && concorrente) {
                 annulla();
                 continue;
+            }
+            // Not the person's data either: a concurrent write that went on
+            // refusing, or a right the archive's user lacks. The person is
+            // undone and the run ends, saying what happened without blaming
+            // the person (the next ones would meet the same).
+            if (concorrente || (database && database->cause() == platform::EDatabaseError::Cause::Permission)) {
+                annulla();
+                const auto *nostro = dynamic_cast<const platform::Exception *>(&e);
+                Notifica().Messaggio((nostro ? nostro->message() : QString::fromUtf8(e.what())) + CrLf + CrLf
+                                         + MsgInterrotta,
+                                     MessageType::Error);
+                return EsitoPersona::NonAvviato;
             }
             // A failing ErroreImportazione must not leave the person's writes or
             // rows behind: it is raised again once they are undone.
@@ -318,8 +394,11 @@ TwunFiscImpMultiSelect::EsitoPersona TwunFiscImpMultiSelect::ImportaPersona()
                 guasto = std::current_exception();
             }
             annulla();
-            if (!dynamic_cast<const platform::EAbort *>(&e))
+            m_motivoEscluso.clear();
+            if (!dynamic_cast<const platform::EAbort *>(&e)) {
+                m_motivoEscluso = primaRiga(e);
                 Notifica().Messaggio(TestoErrore(e), MessageType::Error);
+            }
             if (guasto)
                 std::rethrow_exception(guasto);
             return EsitoPersona::Fallito;
@@ -341,6 +420,22 @@ QString TwunFiscImpMultiSelect::TestoErrore(const std::exception &errore) const
            + TovQueryText().LastOperation(errore);
 }
 
+bool TwunFiscImpMultiSelect::AttendiPeriodo(TTovDBCdsImportazione &periodo)
+{
+    const QString attesa = QStringLiteral("In attesa che l'altra postazione finisca di importare %1 (\"Interrompi\" "
+                                          "per rinunciare)")
+                               .arg(periodo.Periodo());
+    const auto avviso = [this](const QString &testo) { Notifica().Messaggio(testo, MessageType::Warning); };
+    const auto fermare = [&] {
+        Notifica().Avanzamento(attesa, 0, 0);
+        return platform::TerminationSignals::Requested() || Notifica().StopRichiesto();
+    };
+    if (periodo.Attendi(avviso, fermare))
+        return true;
+    Notifica().Messaggio(periodo.MsgNonEseguita(), MessageType::Information);
+    return false;
+}
+
 // ---------------------------------------------------------------- helpers
 
 QString TwunFiscImpMultiSelect::Telefono()
@@ -359,26 +454,72 @@ bool TwunFiscImpMultiSelect::CodiceFiscalePresente(const QString &codiceFiscale)
 {
     if (!codiceFiscale.trimmed().isEmpty())
         return true;
-    SegnaSaltato();
+    SegnaEscluso(MotivoSenzaCodiceFiscale);
     Notifica().Messaggio(MsgSenzaCodiceFiscale + Cognome().trimmed() + QLatin1Char(' ') + Nome().trimmed(),
                          MessageType::Error);
     return false;
 }
 
-bool TwunFiscImpMultiSelect::SostituireDati()
+bool TwunFiscImpMultiSelect::SostituireDati(const QStringList &altriCodici, const QString &codiceFiscale)
 {
     bool sostituire = false;
     switch (Sovrascrittura) {
     case SovrascriviSempre: sostituire = true; break;
     case NonSovrascrivere: break;
-    case ChiediConferma:
-        sostituire = Notifica().Domanda(Cognome().trimmed() + QLatin1Char(' ') + Nome().trimmed() + QStringLiteral(" ")
-                                        + QStringLiteral(" :  ") + MsgGiaPresente);
+    case ChiediConferma: {
+        QString domanda = Cognome().trimmed() + QLatin1Char(' ') + Nome().trimmed() + QStringLiteral(" ")
+                          + QStringLiteral(" :  ") + MsgGiaPresente;
+        if (!altriCodici.isEmpty())
+            domanda += CrLf
+                       + QStringLiteral("Codice fiscale dei dati presenti: %1; codice fiscale attuale nelle paghe: %2.")
+                             .arg(altriCodici.join(QStringLiteral(", ")), codiceFiscale);
+        sostituire = Notifica().Domanda(domanda);
         break;
+    }
     }
     if (!sostituire)
         SegnaSaltato();
     return sostituire;
+}
+
+platform::Value TwunFiscImpMultiSelect::PersonaPaghe() const
+{
+    const platform::Field *persona = xqcMultiSelect.findField(CampoPersona);
+    return persona ? persona->value() : Value::null();
+}
+
+void TwunFiscImpMultiSelect::SegnaPersona(DataSet &dataSet) const
+{
+    if (platform::Field *campo = dataSet.findField(CampoPersona))
+        campo->setValue(PersonaPaghe());
+}
+
+QStringList TwunFiscImpMultiSelect::AltriCodici(const DataSet &dataSet, const QString &campoCodice,
+                                                const QString &campoPeriodo, const Value &periodo,
+                                                const QString &codiceFiscale) const
+{
+    QStringList codici;
+    const Value persona = PersonaPaghe();
+    if (persona.isEmpty() || !dataSet.isActive() || !dataSet.findField(CampoPersona))
+        return codici;
+    // The person's column read whole (a search would scan the rows all the
+    // same, and the person's rows may stand under more than one code); the
+    // code and period columns only when the person has rows.
+    const platform::ValueList persone = dataSet.fieldValues(CampoPersona);
+    const int chi = persona.toInt();
+    platform::ValueList codiciRighe, periodi;
+    for (qsizetype i = 0; i < persone.size(); ++i) {
+        if (persone.at(i).isEmpty() || persone.at(i).toInt() != chi)
+            continue;
+        if (codiciRighe.isEmpty()) {
+            codiciRighe = dataSet.fieldValues(campoCodice);
+            periodi = dataSet.fieldValues(campoPeriodo);
+        }
+        const QString codice = codiciRighe.at(i).toString().trimmed();
+        if (periodi.at(i).toString() == periodo.toString() && codice != codiceFiscale && !codici.contains(codice))
+            codici << codice;
+    }
+    return codici;
 }
 
 int TwunFiscImpMultiSelect::CancellaRighe(DataSet &dataSet, const QString &campi, const platform::ValueList &valori)
@@ -489,9 +630,20 @@ void TwunFiscImpMultiSelect::PreparaElenco()
 
 void TwunFiscImpMultiSelect::ErroreImportazione(const std::exception &) {}
 
+QString TwunFiscImpMultiSelect::TestoFineOperazione() const
+{
+    if (m_nonImportati.isEmpty())
+        return MsgFineOperazione;
+    QString testo = MsgFineOperazione + CrLf + CrLf
+                    + QStringLiteral("Dipendenti retribuiti nel mese e non importati: %1").arg(m_nonImportati.size());
+    for (const QString &persona : m_nonImportati)
+        testo += CrLf + QStringLiteral(" - ") + persona;
+    return testo;
+}
+
 void TwunFiscImpMultiSelect::FineOperazione()
 {
-    Notifica().Messaggio(MsgFineOperazione, MessageType::Warning);
+    Notifica().Messaggio(TestoFineOperazione(), MessageType::Warning);
 }
 
 void TwunFiscImpMultiSelect::DopoSelezione(QList<int> &) {}
@@ -504,6 +656,23 @@ void TwunFiscImpMultiSelect::AggiungiSelezionato(QList<int> &chiavi)
 QList<DataSet *> TwunFiscImpMultiSelect::TabelleInMemoria()
 {
     return {&cdsImport};
+}
+
+std::unique_ptr<TTovDBCdsImportazione> TwunFiscImpMultiSelect::ImportazionePeriodo()
+{
+    return nullptr;
+}
+
+std::unique_ptr<TTovDBCdsImportazione> TwunFiscImpMultiSelect::ImportazioneDichiarante()
+{
+    return nullptr;
+}
+
+void TwunFiscImpMultiSelect::RileggiTabelle()
+{
+    for (DataSet *tabella : TabelleInMemoria())
+        tabella->close();
+    cdsSostituto.close();
 }
 
 void TwunFiscImpMultiSelect::PrimaDelCommit() {}

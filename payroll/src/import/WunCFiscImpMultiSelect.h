@@ -40,6 +40,9 @@
 //   FineOperazione       once after the loop; its errors end the run
 //   Cognome, Nome, Mese  the candidate's surname and name, the month
 //   PreparaElenco        fills and opens the candidate list (QRY_FISC_IMP)
+//   ImportazionePeriodo  the period held for the run, waited for while
+//                        another workstation imports it (base: none)
+//   RileggiTabelle       the tables read again once the period is taken
 //
 // A failed person leaves no trace: its database writes are rolled back and
 // every table of TabelleInMemoria is put back to what it was before that
@@ -58,6 +61,7 @@
 #include <exception>
 #include <memory>
 
+class TTovDBCdsImportazione;
 class TUqQueryCollection;
 
 // What the loop has to show and ask. The window implements it with its
@@ -98,14 +102,28 @@ public:
     static const QString MsgSenzaCodiceFiscale; // "ATTENZIONE!!! Dipendente senza codice fiscale : "
     static const QString MsgGiaPresente;    // "Dipendente già presente in archivio, si vogliono sostituire i dati?"
     static const QString MsgFineOperazione; // "Fine operazione"
+    // The reason of a person left out for want of a fiscal code: "senza
+    // codice fiscale".
+    static const QString MotivoSenzaCodiceFiscale;
+    // The field of a declaration table's row that names the payroll person
+    // it came from (the candidate's "IANAID"); tables made before it
+    // existed lack it, and their rows are found by fiscal code alone.
+    static const QString CampoPersona;
+    // The end of a run stopped by what is no person's fault: "L'importazione
+    // è stata interrotta."
+    static const QString MsgInterrotta;
 
     // What a run did.
     struct Esito {
         int totale = 0;          // keys of the selection
         int importati = 0;       // persons committed with their rows
-        int saltati = 0;         // committed without rows (no fiscal code, not replaced)
+        int saltati = 0;         // committed without rows: their rows there already, not replaced
+        int esclusi = 0;         // paid, committed without rows all the same: no fiscal code
         int falliti = 0;         // rolled back with their message, or not found in the list
         bool interrotto = false; // stopped by the user, or a transaction could not start
+        // "SURNAME NAME: reason" of each person of the run left out of the
+        // month, excluded or failed, in the order met.
+        QStringList nonImportati;
     };
 
     // The payroll connection (none: the global one).
@@ -163,18 +181,41 @@ public:
     QString Email();
     // False, after the error message "ATTENZIONE!!! Dipendente senza codice
     // fiscale : " + surname and name, when the fiscal code is empty: the
-    // person is skipped without error.
+    // person is committed without rows and counted among those not
+    // imported (Esito::esclusi, Esito::nonImportati).
     bool CodiceFiscalePresente(const QString &codiceFiscale);
     // For a person whose rows are already in a table: true when they are to
     // be replaced ("Sovrascrivi sempre", or "Chiedi conferma" answered Yes
     // to surname + " " + name + " " + " :  " + "Dipendente già presente in
     // archivio, si vogliono sostituire i dati?"); false skips the person.
-    bool SostituireDati();
+    // `altriCodici`: the fiscal codes under which the rows of the same
+    // payroll person stand, when not `codiceFiscale` (a code corrected in
+    // the payroll since): the question names them and the current one.
+    bool SostituireDati(const QStringList &altriCodici = {}, const QString &codiceFiscale = {});
+    // The candidate's payroll person (IANAID; null when the list lacks it).
+    platform::Value PersonaPaghe() const;
+    // The row of `dataSet` in insert or edit state marked as the candidate's
+    // (CampoPersona), when the table has the field.
+    void SegnaPersona(platform::DataSet &dataSet) const;
+    // The fiscal codes other than `codiceFiscale` of the rows of `dataSet`
+    // whose CampoPersona is the candidate's payroll person and whose
+    // `campoPeriodo` holds `periodo` (the order met, each once).
+    QStringList AltriCodici(const platform::DataSet &dataSet, const QString &campoCodice, const QString &campoPeriodo,
+                            const platform::Value &periodo, const QString &codiceFiscale) const;
     // Deletes every row of the dataset whose key fields ("F1;F2") hold the
     // values; answers how many.
     static int CancellaRighe(platform::DataSet &dataSet, const QString &campi, const platform::ValueList &valori);
     // Counts the person being imported as skipped (committed without rows).
     void SegnaSaltato() { m_saltato = true; }
+    // Counts the person being imported among those not imported (committed
+    // without rows though paid), for `motivo`.
+    void SegnaEscluso(const QString &motivo) { m_motivoEscluso = motivo; }
+    // The persons of the last run left out of the month (Esito::nonImportati),
+    // for FineOperazione.
+    const QStringList &NonImportati() const { return m_nonImportati; }
+    // "Fine operazione", followed by the persons of the run left out of the
+    // month with their reasons when there are any.
+    QString TestoFineOperazione() const;
 
     // "Controllare i dati del dipendente:" + surname + " " + name + CR LF CR
     // LF + the error's message + the last database operation.
@@ -193,6 +234,7 @@ public:
     virtual int Mese() const;
     virtual void PreparaElenco();
     virtual void ErroreImportazione(const std::exception &errore);
+    // Base: a warning with TestoFineOperazione.
     virtual void FineOperazione();
     virtual void DopoSelezione(QList<int> &chiavi);
     virtual void AggiungiSelezionato(QList<int> &chiavi);
@@ -210,19 +252,40 @@ public:
     // Whether a person is being imported (between its start and its commit
     // or its failure).
     bool PersonaInCorso() const { return m_personaInCorso; }
+    // The period of the declaration tables the run writes, held by one
+    // workstation at a time (tovUDBCdsImportazione.h), and the year level of
+    // the declarant the run's declarant step writes; none (the base): tables
+    // no other workstation writes (files). The run takes the first before
+    // anything else (renewing it between persons; taken from it meanwhile,
+    // the run stops), the second for the declarant step; while another
+    // workstation holds one it says so, then waits, showing it in the
+    // progress, until the period is free or the user stops (nothing
+    // imported then).
+    virtual std::unique_ptr<TTovDBCdsImportazione> ImportazionePeriodo();
+    virtual std::unique_ptr<TTovDBCdsImportazione> ImportazioneDichiarante();
+    // Once the period is taken: the tables a run keeps in memory are
+    // closed, so that they are read again with what another workstation
+    // wrote meanwhile. Base: every table of TabelleInMemoria and the
+    // declarant's.
+    virtual void RileggiTabelle();
 
     // How many times a person is imported in all when another connection's
-    // concurrent write refuses the person's (Database::isUpdateConflict):
-    // each time after a rollback and the tables put back, the last refusal
-    // reported as any error.
+    // concurrent write refuses the person's (a conflict, or a duplicate of a
+    // row written meanwhile): each time after a rollback and the tables put
+    // back. The last refusal ends the run with its message, the person not
+    // blamed, as a right the archive's user lacks does at once; the
+    // person's own data (any other refusal) fails that person alone.
     static constexpr int TentativiConflitto = 10;
 
 protected:
-    enum class EsitoPersona { Importato, Saltato, Fallito, NonAvviato };
+    enum class EsitoPersona { Importato, Saltato, Escluso, Fallito, NonAvviato };
     // One person: snapshot, transaction, ApriAnagrafica, ImportaRiga,
     // commit; on an error the rollback, the tables put back and the message;
     // on a concurrent write's refusal the same, then the person again.
     EsitoPersona ImportaPersona();
+    // The period taken, or false after the user or a termination signal
+    // gave up waiting for it (told so).
+    bool AttendiPeriodo(TTovDBCdsImportazione &periodo);
 
 private:
     struct Copia;
@@ -239,5 +302,7 @@ private:
     TUqQueryCollection *m_sedi = nullptr;
     QString m_testo;
     bool m_saltato = false;
+    QString m_motivoEscluso; // of the person in progress: excluded, or why it failed
+    QStringList m_nonImportati;
     bool m_personaInCorso = false;
 };

@@ -56,6 +56,11 @@ void TfmWunDaPagare66::Installa()
     TWunDaPagare66::OnConferma = [](const platform::DataSet &persona, int &numero) { Execute(persona, numero); };
 }
 
+void TfmWunDaPagare66::Disinstalla()
+{
+    TWunDaPagare66::OnConferma = nullptr;
+}
+
 bool TfmWunDaPagare66::CanClose(int result)
 {
     if (result != mrOk || m_regole.Accetta(edLiq->text()))

@@ -27,8 +27,10 @@ public:
     // dialog stays open on the value last stored), Cancel keeps the
     // proposal. Runs on the start-up dialog when there is one.
     static int Execute(const platform::DataSet &persona, int &numero);
-    // Makes this dialog the one the rules show (TWunDaPagare66::Conferma).
+    // Makes this dialog the one the rules show (TWunDaPagare66::Conferma);
+    // Disinstalla undoes it.
     static void Installa();
+    static void Disinstalla();
 
 protected:
     bool CanClose(int result) override;

@@ -61,6 +61,11 @@ void TfmWunFerie::Installa()
     };
 }
 
+void TfmWunFerie::Disinstalla()
+{
+    TdmWunFondCalcola::OnFerie = nullptr;
+}
+
 bool TfmWunFerie::CanClose(int result)
 {
     if (result != mrOk || m_regole->Accetta(edFerie->text()))

@@ -26,8 +26,10 @@ public:
     static int Execute(platform::Currency &giorni, const QString &testo, const QDate &dataLimite,
                        platform::Currency godute);
     // Makes the holidays due at the end of a relationship
-    // (TdmWunFondCalcola::CalcolaPeriodiChiusura) ask the days here.
+    // (TdmWunFondCalcola::CalcolaPeriodiChiusura) ask the days here;
+    // Disinstalla undoes it.
     static void Installa();
+    static void Disinstalla();
 
 protected:
     bool CanClose(int result) override;

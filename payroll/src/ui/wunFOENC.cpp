@@ -52,3 +52,8 @@ void TfmwunOENC::Installa()
 {
     TwunCalcolaFond::OnOreNonCattedra = [](const TWunOreNonCattedra &valori) { Execute(valori); };
 }
+
+void TfmwunOENC::Disinstalla()
+{
+    TwunCalcolaFond::OnOreNonCattedra = nullptr;
+}

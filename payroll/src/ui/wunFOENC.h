@@ -22,6 +22,8 @@ public:
 
     void Mostra(const TWunOreNonCattedra &valori);
     static void Execute(const TWunOreNonCattedra &valori);
-    // Makes the calculation show its values through this dialog.
+    // Makes the calculation show its values through this dialog;
+    // Disinstalla undoes it.
     static void Installa();
+    static void Disinstalla();
 };

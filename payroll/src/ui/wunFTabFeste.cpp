@@ -9,7 +9,6 @@
 #include "WunUUtil.h"
 
 #include <QDate>
-#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,43 +36,44 @@ private:
     TWunTabFeste &m_regole;
 };
 
-// The grid's editors: the date column takes only dates that exist (a date
-// box, opening on the year shown), and what the dataset refuses of a typed
-// cell is said (a description too long is refused whole, never cut), never
-// thrown into the event loop.
+// The grid's editors: the date is typed as text ("gg/mm/aaaa") and taken
+// as a box over the field takes it, so that a date that does not exist
+// ("31/02/2026") is refused naming the column, never moved to another day;
+// what the dataset refuses of a typed cell is said (a description too long
+// is refused whole, never cut), never thrown into the event loop.
 class DelegatoFeste : public QStyledItemDelegate {
 public:
     explicit DelegatoFeste(TfmTabFeste &finestra) : QStyledItemDelegate(&finestra), m_finestra(finestra) {}
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        if (!colonnaData(index))
+        if (!campoData(index))
             return QStyledItemDelegate::createEditor(parent, option, index);
-        auto *editor = new QDateEdit(parent);
-        editor->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        editor->setCalendarPopup(true);
+        auto *editor = new QLineEdit(parent);
+        editor->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
         return editor;
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
-        auto *data = qobject_cast<QDateEdit *>(editor);
-        if (!data) {
+        auto *riga = qobject_cast<QLineEdit *>(editor);
+        if (!riga || !campoData(index)) {
             QStyledItemDelegate::setEditorData(editor, index);
             return;
         }
         const QDate valore = index.data(Qt::EditRole).toDate();
-        data->setDate(valore.isValid() ? valore : QDate(m_finestra.Regole().Anno(), 1, 1));
+        riga->setText(valore.isValid() ? valore.toString(QStringLiteral("dd/MM/yyyy")) : QString());
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
         try {
-            if (auto *data = qobject_cast<QDateEdit *>(editor)) {
-                model->setData(index, data->date());
+            auto *riga = qobject_cast<QLineEdit *>(editor);
+            if (const platform::Field *data = campoData(index); riga && data) {
+                model->setData(index, platform::typedValue(*data, riga->text().trimmed()).toQVariant());
                 return;
             }
-            if (auto *riga = qobject_cast<QLineEdit *>(editor)) {
+            if (riga) {
                 const QString errore = m_finestra.Regole().ControllaDescrizione(riga->text());
                 if (!errore.isEmpty()) {
                     UqShowError(errore);
@@ -87,10 +87,12 @@ public:
     }
 
 private:
-    bool colonnaData(const QModelIndex &index) const
+    // The field of the date column, null for the others.
+    const platform::Field *campoData(const QModelIndex &index) const
     {
         const platform::Field *campo = m_finestra.grModel->fieldAt(index.column());
-        return campo && campo->fieldName().compare(QStringLiteral("DFESDATA"), Qt::CaseInsensitive) == 0;
+        return campo && campo->fieldName().compare(QStringLiteral("DFESDATA"), Qt::CaseInsensitive) == 0 ? campo
+                                                                                                         : nullptr;
     }
 
     TfmTabFeste &m_finestra;

@@ -5,6 +5,7 @@
 #include "WunUUtilUi.h"
 #include "wunFInputOreMinuti.h"
 
+#include "DBControls.h"
 #include "DataSetModel.h"
 #include "Exceptions.h"
 #include "Field.h"
@@ -13,7 +14,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -74,8 +74,8 @@ private:
     TWunVapeBase &m_regole;
 };
 
-// An editor with an ellipsis button beside it: the date box or the hours
-// text of a cell, the absence kind's box.
+// An editor with an ellipsis button beside it: the date or hours text of a
+// cell, the absence kind's box.
 class TEditorConPulsante : public QWidget {
 public:
     TEditorConPulsante(QWidget *editor, QWidget *parent) : QWidget(parent), editor(editor)
@@ -122,14 +122,11 @@ public:
         const Field *campo = m_frame.grModel->fieldAt(index.column());
         if (!campo || !ConPulsante(*campo))
             return QStyledItemDelegate::createEditor(parent, option, index);
-        QWidget *editor = nullptr;
-        if (TWunVapeBase::CampoOre(*campo)) {
-            editor = new QLineEdit;
-        } else {
-            auto *data = new QDateEdit;
-            data->setDisplayFormat(QStringLiteral("dd/MM/yy"));
-            editor = data;
-        }
+        // Hours and dates are typed as text: a date that does not exist is
+        // refused when the cell is left, never moved to another day.
+        auto *editor = new QLineEdit;
+        if (!TWunVapeBase::CampoOre(*campo))
+            editor->setPlaceholderText(QStringLiteral("gg/mm/aaaa"));
         auto *cella = new TEditorConPulsante(editor, parent);
         auto *delegato = const_cast<TDelegatoPeriodi *>(this);
         QObject::connect(cella->pulsante, &QToolButton::clicked, &m_frame, [delegato, cella] {
@@ -147,11 +144,14 @@ public:
             QStyledItemDelegate::setEditorData(editor, index);
             return;
         }
-        if (auto *testo = qobject_cast<QLineEdit *>(cella->editor))
+        auto *testo = static_cast<QLineEdit *>(cella->editor);
+        const Field *campo = m_frame.grModel->fieldAt(index.column());
+        if (TWunVapeBase::CampoOre(*campo)) {
             testo->setText(index.data(Qt::EditRole).toString());
-        else if (auto *data = qobject_cast<QDateEdit *>(cella->editor))
-            data->setDate(index.data(Qt::EditRole).toDate().isValid() ? index.data(Qt::EditRole).toDate()
-                                                                      : m_frame.Dati().InizioMese());
+            return;
+        }
+        const QDate data = index.data(Qt::EditRole).toDate();
+        testo->setText((data.isValid() ? data : m_frame.Dati().InizioMese()).toString(QStringLiteral("dd/MM/yyyy")));
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
@@ -161,10 +161,17 @@ public:
             QStyledItemDelegate::setModelData(editor, model, index);
             return;
         }
-        if (auto *testo = qobject_cast<QLineEdit *>(cella->editor))
-            model->setData(index, testo->text(), Qt::EditRole);
-        else if (auto *data = qobject_cast<QDateEdit *>(cella->editor))
-            model->setData(index, data->date(), Qt::EditRole);
+        const QString testo = static_cast<QLineEdit *>(cella->editor)->text();
+        const Field *campo = m_frame.grModel->fieldAt(index.column());
+        if (TWunVapeBase::CampoOre(*campo)) {
+            model->setData(index, testo, Qt::EditRole);
+            return;
+        }
+        try {
+            model->setData(index, platform::typedValue(*campo, testo.trimmed()).toQVariant(), Qt::EditRole);
+        } catch (const platform::Exception &e) {
+            UqShowException(e);
+        }
     }
 
     static bool ConPulsante(const Field &campo)

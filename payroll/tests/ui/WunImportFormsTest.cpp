@@ -217,7 +217,7 @@ public:
 
 } // namespace
 
-TEST(WunFiscImpForm, AFilterClearsTheSelectionOkImportsTheRowsChosenAndStopEndsTheRun)
+TEST(WunFiscImpForm, AFilterClearsTheSelectionStopEndsTheRunAndOkImportsTheRowsChosenAndCloses)
 {
     RecordingServicesScope services;
     auto tdb = payrolltest::demoArchive();
@@ -249,19 +249,8 @@ TEST(WunFiscImpForm, AFilterClearsTheSelectionOkImportsTheRowsChosenAndStopEndsT
         EXPECT_EQ(f.paInfo->text(), QStringLiteral("Prenotati: %1").arg(g_righe->xqcMultiSelect.recordCount()));
         f.cbICALNUBRACODE->setCurrentIndex(0);
 
-        // OK over two rows chosen, the third first; the dialog stays open.
-        f.SelectRow(2);
-        f.SelectRow(0);
-        const QList<int> scelti{g_righe->xqcMultiSelect.rowValue(f.SelectedRows().at(0), 0).toInt(),
-                                g_righe->xqcMultiSelect.rowValue(f.SelectedRows().at(1), 0).toInt()};
-        f.buOk->click();
-        EXPECT_EQ(g_righe->importati, scelti);
-        EXPECT_TRUE(f.isVisible());
-        EXPECT_EQ(services->messageTexts().last(), "Fine operazione");
-
-        // Stop pressed while the first person is imported: only that one.
-        f.ClearSelection();
-        g_righe->importati.clear();
+        // Stop pressed while the first person is imported: only that one,
+        // and the list stays open for the rest.
         g_righe->durante = [&] {
             EXPECT_TRUE(f.buStop->isEnabled());
             EXPECT_FALSE(f.buOk->isEnabled());
@@ -272,7 +261,21 @@ TEST(WunFiscImpForm, AFilterClearsTheSelectionOkImportsTheRowsChosenAndStopEndsT
         EXPECT_TRUE(services->messageTexts().filter("Importazione interrotta dall'utente.").size() == 1);
         EXPECT_FALSE(f.buStop->isEnabled());
         EXPECT_TRUE(f.buOk->isEnabled());
-        f.buCancel->click();
+        EXPECT_TRUE(f.isVisible());
+
+        // OK over two rows chosen, the third first: a run to its end closes
+        // the list (a second OK would import them again).
+        g_righe->importati.clear();
+        g_righe->durante = nullptr;
+        f.SelectRow(2);
+        f.SelectRow(0);
+        const QList<int> scelti{g_righe->xqcMultiSelect.rowValue(f.SelectedRows().at(0), 0).toInt(),
+                                g_righe->xqcMultiSelect.rowValue(f.SelectedRows().at(1), 0).toInt()};
+        f.buOk->click();
+        EXPECT_EQ(g_righe->importati, scelti);
+        EXPECT_EQ(services->messageTexts().last(), "Fine operazione");
+        EXPECT_FALSE(f.isVisible());
+        EXPECT_EQ(d.result(), mrOk);
         return d.result();
     });
     TfmwunFiscImpMultiSelect::Execute("TfmImpProva", &p, nullptr);

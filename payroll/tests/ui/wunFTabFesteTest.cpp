@@ -191,6 +191,27 @@ TEST_F(TabFeste, TheWindowAsksBeforeDroppingAndSaysWhatACellCannotHold)
     finestra->Regole().xqcChiusure.cancel();
     EXPECT_EQ(descrizione.data().toString(), originale);
 
+    // A date that does not exist is refused naming the column, never moved
+    // to another day; one that exists is taken as typed.
+    services->clear();
+    const QModelIndex giorno = finestra->grModel->index(0, finestra->grModel->columnOf("DFESDATA"));
+    const QDate primo = giorno.data(Qt::EditRole).toDate();
+    std::unique_ptr<QWidget> editorData(delegato->createEditor(nullptr, opzioni, giorno));
+    auto *testoData = qobject_cast<QLineEdit *>(editorData.get());
+    ASSERT_NE(testoData, nullptr);
+    delegato->setEditorData(testoData, giorno);
+    EXPECT_EQ(testoData->text(), primo.toString("dd/MM/yyyy"));
+    testoData->setText(QStringLiteral("31/02/2024"));
+    delegato->setModelData(testoData, finestra->grModel, giorno);
+    EXPECT_EQ(services->messageTexts(),
+              QStringList{"Campo \"Data\": \"31/02/2024\" non è una data valida (gg/mm/aaaa)"});
+    EXPECT_EQ(giorno.data(Qt::EditRole).toDate(), primo);
+    testoData->setText(QStringLiteral("29/02/2024"));
+    delegato->setModelData(testoData, finestra->grModel, giorno);
+    EXPECT_EQ(giorno.data(Qt::EditRole).toDate(), QDate(Anno, 2, 29));
+    finestra->Regole().xqcChiusure.cancel();
+    services->clear();
+
     // A second row on the same date: "Salva" says so and writes nothing;
     // closing asks, and a "Sì" that cannot save keeps the window open.
     finestra->btInserisci->click();

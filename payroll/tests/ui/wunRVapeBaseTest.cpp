@@ -125,6 +125,26 @@ TEST_F(GrigliaPeriodi, HoursTypedInTheGridAreReadAsHoursAndMinutes)
     p().cancel();
 }
 
+TEST_F(GrigliaPeriodi, ADateTypedInTheGridThatDoesNotExistIsRefusedNotMoved)
+{
+    const QModelIndex dal = cella("DVAPEDAL");
+    const QDate prima = dal.data(Qt::EditRole).toDate();
+    QAbstractItemDelegate *delegato = frame->grDati->itemDelegate();
+    std::unique_ptr<QWidget> editor(delegato->createEditor(frame->grDati->viewport(), QStyleOptionViewItem(), dal));
+    auto *testo = editor->findChild<QLineEdit *>();
+    ASSERT_NE(testo, nullptr);
+    delegato->setEditorData(editor.get(), dal);
+    EXPECT_EQ(testo->text(), prima.toString("dd/MM/yyyy"));
+    testo->setText(QStringLiteral("31/11/%1").arg(prima.year()));
+    delegato->setModelData(editor.get(), frame->grModel, dal);
+    ASSERT_EQ(services->messages().size(), 1);
+    EXPECT_TRUE(services->messages().front().text.endsWith(
+        QStringLiteral(": \"31/11/%1\" non è una data valida (gg/mm/aaaa)").arg(prima.year())))
+        << services->messages().front().text.toStdString();
+    EXPECT_EQ(p().fieldByName("DVAPEDAL").asDate(), prima);
+    p().cancel();
+}
+
 TEST_F(GrigliaPeriodi, WithAbilitaModificaQualificaTheNewPeriodsQualificationIsSearched)
 {
     frame->cbModificaQualifica->setChecked(true);

@@ -31,14 +31,17 @@ class ArchiveStatementsOnDemo : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_db = archiveDatabase(payroll::ArchiveScripts::all()).release();
-        payroll::DemoArchiveOptions o;
-        o.persons = 12;
-        o.seed = 11;
-        o.fromYear = o.toYear = 2024;
-        o.fromMonth = 10;
-        o.toMonth = 12;
-        payroll::DemoArchive::fill(s_db->db(), o);
+        const auto demo = [](platform::Database &db) {
+            payroll::DemoArchiveOptions o;
+            o.persons = 12;
+            o.seed = 11;
+            o.fromYear = o.toYear = 2024;
+            o.fromMonth = 10;
+            o.toMonth = 12;
+            payroll::DemoArchive::fill(db, o);
+        };
+        s_db = new TempDatabase(
+            TempDatabase::Template{payroll::ArchiveScripts::all(), "ArchiveStatementsOnDemo", demo});
     }
     static void TearDownTestSuite()
     {

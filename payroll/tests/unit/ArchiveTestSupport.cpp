@@ -195,10 +195,7 @@ QMap<QString, QString> documentedStatementParameters(const QString &markdown)
 
 std::unique_ptr<TempDatabase> archiveDatabase(const QList<platform::DdlScript> &scripts)
 {
-    auto tdb = std::make_unique<TempDatabase>();
-    platform::DatabaseCreator::setForcedWrites(tdb->settings(), false);
-    platform::DatabaseCreator(scripts).upgrade(tdb->db());
-    return tdb;
+    return std::make_unique<TempDatabase>(TempDatabase::Scripts{scripts});
 }
 
 QStringList tableNames(platform::Database &db)
@@ -252,6 +249,7 @@ QStringList formattedForPrepare(const NamedStatement &statement)
         {QStringLiteral("QRY_VAPE_VARD_VAL"), {QStringLiteral("VAPE.IVARMID=:IVARMID")}},
         {QStringLiteral("QRY_EMENS_VACR"), {QStringLiteral("ICOMRID IN (10001, 10002)")}},
         {QStringLiteral("QRY_EMENS_COLL"), {QStringLiteral("11,15")}},
+        {QStringLiteral("QRY_EMENS_SOMME_INPS"), {QStringLiteral("11,10,14,15")}},
         {QStringLiteral("QRY_ANF_IMPORTO"), {QStringLiteral("12")}},
         // The pay-period grid on a pay register, with one reduction kind.
         {QStringLiteral("QRY_VAPE"),

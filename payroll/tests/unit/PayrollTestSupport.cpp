@@ -62,15 +62,16 @@ void TempInstallation::spoilCertificate() const
 
 std::unique_ptr<TempDatabase> demoArchive()
 {
-    auto tdb = archivetest::archiveDatabase(payroll::ArchiveScripts::all());
-    payroll::DemoArchiveOptions o;
-    o.persons = payroll::DemoArchive::MinPersons;
-    o.seed = 7;
-    o.fromYear = o.toYear = 2024;
-    o.fromMonth = 11;
-    o.toMonth = 12;
-    payroll::DemoArchive::fill(tdb->db(), o);
-    return tdb;
+    const auto demo = [](platform::Database &db) {
+        payroll::DemoArchiveOptions o;
+        o.persons = payroll::DemoArchive::MinPersons;
+        o.seed = 7;
+        o.fromYear = o.toYear = 2024;
+        o.fromMonth = 11;
+        o.toMonth = 12;
+        payroll::DemoArchive::fill(db, o);
+    };
+    return std::make_unique<TempDatabase>(TempDatabase::Template{payroll::ArchiveScripts::all(), "demoArchive", demo});
 }
 
 platform::Value scalar(platform::Database &db, const QString &sql)

@@ -239,6 +239,78 @@ TEST_F(WunConnessione, AnArchiveHeldByAnotherProgramIsRefused)
     EXPECT_TRUE(conn->ApriDatabase()) << services->messageTexts().join("\n").toStdString();
 }
 
+// The installation's connection file as an office may leave it. Whatever it
+// names, an archive is there at the default place (<main folder>/data/
+// zep.fdb): a file that is refused must not open it.
+struct FileConnessione {
+    const char *nome;
+    const char *testo; // %1: the archive; none: a link to a file that is not there
+    bool apre;
+    QStringList detto; // in the message
+};
+
+void PrintTo(const FileConnessione &c, std::ostream *os)
+{
+    *os << c.nome;
+}
+
+class WunFileConnessione : public WunConnessione, public ::testing::WithParamInterface<FileConnessione> {};
+
+TEST_P(WunFileConnessione, IsFollowedWholeOrRefusedNamingIt)
+{
+    const FileConnessione &c = GetParam();
+    TempInstallation inst;
+    const QString archivio = services->mainFolder() + "data/zep.fdb";
+    {
+        auto tdb = payrolltest::demoArchive();
+        tdb->db().close();
+        ASSERT_TRUE(QDir().mkpath(services->mainFolder() + "data"));
+        ASSERT_TRUE(QFile::copy(tdb->filePath(), archivio));
+    }
+    const QString file = TdmwunConnessione::DefaultConnectionFile();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).absolutePath()));
+    if (c.testo) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(c.testo).replace("%1", archivio.toUtf8())); // bytes: a mark is kept
+    } else {
+        ASSERT_TRUE(QFile::link(QFileInfo(file).absolutePath() + "/altrove.ini", file));
+    }
+
+    TdmwunConnessione conn;
+    conn.DataModuleCreate();
+    EXPECT_EQ(conn.ApriDatabase(), c.apre);
+    EXPECT_EQ(conn.Connected(), c.apre);
+    if (c.apre) {
+        EXPECT_TRUE(services->messages().isEmpty()) << services->messageTexts().join("\n").toStdString();
+        return;
+    }
+    ASSERT_EQ(services->messages().size(), 1);
+    const QString detto = services->messages().at(0).text;
+    for (const QString &parte : c.detto + QStringList{QDir::toNativeSeparators(file)})
+        EXPECT_TRUE(detto.contains(parte)) << parte.toStdString() << " not in: " << detto.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, WunFileConnessione,
+    ::testing::Values(
+        FileConnessione{"LinkToAMissingFile", nullptr, false, {"collegamento", "altrove.ini", "che non esiste"}},
+        FileConnessione{"ByteOrderMark", "\xEF\xBB\xBF[Database]\r\nDatabase=%1\r\n", true, {}},
+        FileConnessione{"TwoDatabaseSections",
+                        "[Database]\nDatabase=%1\n\n[Database]\nDatabase=/altro/zep.fdb\n",
+                        false,
+                        {"la sezione [Database] compare due volte (righe 1 e 4)"}},
+        FileConnessione{"AKeyTwice",
+                        "[Database]\nDatabase=%1\nUser=SYSDBA\nuser=ALTRO\n",
+                        false,
+                        {"la chiave \"user\" compare due volte"}},
+        FileConnessione{"AUserWithoutRights",
+                        "[Database]\nDatabase=%1\nUser=NESSUNO\n",
+                        false,
+                        {"L'utente \"NESSUNO\" indicato nel file di configurazione della connessione",
+                         "non ha i permessi per usare l'archivio", "User= e Password="}}),
+    [](const ::testing::TestParamInfo<FileConnessione> &i) { return std::string(i.param.nome); });
+
 TEST_F(WunConnessione, AnOlderArchiveIsUpgradedAndANewerOneRefused)
 {
     TempInstallation inst;

@@ -17,12 +17,17 @@
 #include "SqlQuery.h"
 #include "TempDatabase.h"
 #include "TovUCdsUtil.h"
+#include "tovUDBCdsImportazione.h"
 #include "tovUExceptions.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
 
 using namespace platform;
 
@@ -211,9 +216,15 @@ class ImportFile : public TwunFiscImpMultiSelect {
 public:
     using TwunFiscImpMultiSelect::TwunFiscImpMultiSelect;
     int fallisce = 0;
-    int conflitti = 0; // the next persons' writes refused as by another connection
+    std::optional<platform::EDatabaseError> errore; // raised for `fallisce` instead of a warning
+    int conflitti = 0;                              // the next persons' writes refused as by another connection
+    bool periodo = false;                           // the run holds December 2024 of "zep"
     QString filtroAggiunto;
     void ImportaSostituto() override {}
+    std::unique_ptr<TTovDBCdsImportazione> ImportazionePeriodo() override
+    {
+        return periodo ? std::make_unique<TTovDBCdsImportazione>(Connessione(), "zep", 2024, 12) : nullptr;
+    }
     void ImportaRiga() override
     {
         if (!cdsImport.isActive()) {
@@ -221,8 +232,11 @@ public:
             cdsImport.createDataSet();
         }
         cdsImport.appendRecord({xqcMultiSelect.fieldValue("IACOMID"), qquAcom.value("SANACODFISCALE")});
-        if (xqcMultiSelect.fieldValue("IACOMID").toInt() == fallisce)
+        if (xqcMultiSelect.fieldValue("IACOMID").toInt() == fallisce) {
+            if (errore)
+                throw *errore;
             throw ETovWarning("errore simulato");
+        }
         if (conflitti > 0) {
             --conflitti;
             throw platform::EDatabaseError("deadlock\nupdate conflicts with concurrent update");
@@ -377,6 +391,118 @@ TEST_F(LoopOnDemo, APersonRefusedByAConcurrentWriteIsImportedAgainUpToTheLastAtt
         // Each attempt starts from the tables as they were: one row at most.
         EXPECT_EQ(imp.cdsImport.isActive() ? imp.cdsImport.recordCount() : 0, riesce ? 1 : 0);
         EXPECT_EQ(services->messageTexts().filter("update conflicts").size(), riesce ? 0 : 1);
+    }
+}
+
+namespace {
+
+// What the loop shows, kept; `stop` answers the stop requests.
+class Notifica : public IwunNotificaImport {
+public:
+    QStringList messaggi, avanzamenti;
+    std::function<bool()> stop;
+    void Messaggio(const QString &testo, MessageType, const QString &) override { messaggi << testo; }
+    bool Domanda(const QString &) override { return false; }
+    void Avanzamento(const QString &testo, int, int) override { avanzamenti << testo; }
+    bool StopRichiesto() override { return stop && stop(); }
+};
+
+// An error of the archive met by the first of three persons: whether it is
+// that person's data.
+struct ErroreDellArchivio {
+    const char *nome;
+    EDatabaseError::Cause causa;
+    bool datiDellaPersona;
+};
+
+const ErroreDellArchivio ErroriDellArchivio[] = {
+    {"DatoRifiutato", EDatabaseError::Cause::Statement, true},
+    {"ChiaveDuplicata", EDatabaseError::Cause::Duplicate, false},
+    {"ConflittoCheDura", EDatabaseError::Cause::Conflict, false},
+    {"PermessoNegato", EDatabaseError::Cause::Permission, false},
+};
+
+class LoopArchiveErrors : public LoopOnDemo, public ::testing::WithParamInterface<ErroreDellArchivio> {};
+
+} // namespace
+
+// The person is named only when the fault is that person's data, and then
+// the others are imported; any other fault of the archive says what
+// happened, blames nobody and ends the run (the next persons would meet it
+// too).
+TEST_P(LoopArchiveErrors, NameThePersonOnlyWhenTheFaultIsItsData)
+{
+    const ErroreDellArchivio &caso = GetParam();
+    ASSERT_TRUE(imp.Prepara());
+    imp.NomeFileTabella = dir.filePath("TABELLA.cds");
+    DataSet &elenco = imp.xqcMultiSelect;
+    QList<Bookmark> tre;
+    for (elenco.first(); !elenco.eof() && tre.size() < 3; elenco.next())
+        tre << elenco.bookmark();
+    elenco.gotoBookmark(tre.first());
+    imp.fallisce = elenco.fieldValue("IACOMID").toInt();
+    const QString cognome = elenco.fieldValue("SANACOGNOME").toString().trimmed();
+    imp.errore = EDatabaseError("Spiegazione in italiano.\n\nengine's words", caso.causa);
+    Notifica notifica;
+    imp.SetNotifica(&notifica);
+
+    const TwunFiscImpMultiSelect::Esito esito = imp.Importa(tre);
+    ASSERT_FALSE(notifica.messaggi.isEmpty());
+    const QString &testo = notifica.messaggi.first();
+    EXPECT_EQ(esito.falliti, 1);
+    if (caso.datiDellaPersona) {
+        EXPECT_TRUE(testo.startsWith(TwunFiscImpMultiSelect::MsgControllareDati + cognome)) << testo.toStdString();
+        EXPECT_EQ(esito.importati, 2);
+        EXPECT_FALSE(esito.interrotto);
+    } else {
+        EXPECT_EQ(testo, "Spiegazione in italiano.\n\nengine's words\r\n\r\n" + TwunFiscImpMultiSelect::MsgInterrotta);
+        EXPECT_EQ(esito.importati, 0);
+        EXPECT_TRUE(esito.interrotto);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Persona, LoopArchiveErrors, ::testing::ValuesIn(ErroriDellArchivio),
+                         [](const ::testing::TestParamInfo<ErroreDellArchivio> &info) { return info.param.nome; });
+
+// Another workstation importing the month: the run says who holds it and
+// waits, showing it, then imports once the other is done; or, stopped
+// while waiting, imports nothing.
+TEST_F(LoopOnDemo, AMonthAnotherWorkstationImportsIsWaitedForOrGivenUp)
+{
+    ASSERT_TRUE(imp.Prepara());
+    imp.NomeFileTabella = dir.filePath("TABELLA.cds");
+    imp.periodo = true;
+    imp.xqcMultiSelect.first();
+    const QList<Bookmark> uno{imp.xqcMultiSelect.bookmark()};
+    Database altra(db().settings());
+    altra.open();
+    for (const bool attende : {false, true}) {
+        SCOPED_TRACE(attende);
+        auto altrove = std::make_unique<TTovDBCdsImportazione>(altra, "zep", 2024, 12);
+        ASSERT_TRUE(altrove->Prendi());
+        Notifica notifica;
+        notifica.stop = [&] {
+            if (!attende)
+                return true;
+            altrove.reset(); // the other workstation is done
+            return false;
+        };
+        imp.SetNotifica(&notifica);
+        const TwunFiscImpMultiSelect::Esito esito = imp.Importa(uno);
+        ASSERT_FALSE(notifica.messaggi.isEmpty());
+        EXPECT_TRUE(notifica.messaggi.first().startsWith(
+            "Un'altra postazione sta importando il mese 12/2024 in questo archivio: "
+            + TTovDBCdsImportazione::Postazione()))
+            << notifica.messaggi.first().toStdString();
+        ASSERT_FALSE(notifica.avanzamenti.isEmpty());
+        EXPECT_TRUE(notifica.avanzamenti.first().startsWith(
+            "In attesa che l'altra postazione finisca di importare il mese 12/2024"));
+        EXPECT_EQ(esito.importati, attende ? 1 : 0);
+        EXPECT_EQ(esito.interrotto, !attende);
+        EXPECT_EQ(QFileInfo::exists(imp.NomeFileTabella), attende) << "nothing written by a run given up";
+        if (!attende) {
+            EXPECT_EQ(notifica.messaggi.last(), altrove->MsgNonEseguita());
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QFocusEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
@@ -126,12 +127,9 @@ QIcon ellipsisIcon()
     return QIcon(pixmap);
 }
 
-// The value of the text a user typed into a box over the field. What
-// cannot be one raises EConvertError naming the field, so that nothing is
-// dropped, cut or rounded without a word: letters in a number, a number
-// with more decimals than the field keeps, a text longer than the field, a
-// date that does not exist.
-Value valueOf(const Field &field, const QString &text)
+} // namespace
+
+Value typedValue(const Field &field, const QString &text)
 {
     if (text.isEmpty())
         return Value::null();
@@ -172,8 +170,6 @@ Value valueOf(const Field &field, const QString &text)
     }
 }
 
-} // namespace
-
 DBEdit::DBEdit(QWidget *parent) : QLineEdit(parent), m_link([this] { Refresh(); })
 {
     connect(this, &QLineEdit::textEdited, this, &DBEdit::Edited);
@@ -208,9 +204,15 @@ void DBEdit::Refresh()
         setText(QString());
         return;
     }
-    const QString text = field->editText();
-    if (text != this->text())
+    // The value as the grids show it (the display format), and as it is
+    // typed (the edit format) while the user works in the box.
+    const QString text = hasFocus() && m_link.CanModify() ? field->editText() : field->displayText();
+    if (text != this->text()) {
         setText(text);
+        // A value longer than the box shows its beginning, not its end.
+        if (!hasFocus())
+            setCursorPosition(0);
+    }
 }
 
 bool DBEdit::WriteText(const QString &text, bool report)
@@ -219,7 +221,7 @@ bool DBEdit::WriteText(const QString &text, bool report)
     if (!field)
         return false;
     try {
-        m_link.Write(valueOf(*field, text));
+        m_link.Write(typedValue(*field, text));
         m_pending = false;
         return true;
     } catch (const EConvertError &) {
@@ -234,6 +236,24 @@ bool DBEdit::WriteText(const QString &text, bool report)
             throw EOverflowError(fieldMessage(*field, e.message()));
     }
     return false;
+}
+
+void DBEdit::focusInEvent(QFocusEvent *event)
+{
+    if (!m_pending)
+        Refresh();
+    // Typing goes on at the end of the value (a click puts the cursor where
+    // it points, the tab key selects the whole value).
+    if (event->reason() != Qt::MouseFocusReason)
+        end(false);
+    QLineEdit::focusInEvent(event);
+}
+
+void DBEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (!m_pending)
+        Refresh();
 }
 
 void DBEdit::Edited(const QString &typed)

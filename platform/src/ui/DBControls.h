@@ -75,6 +75,14 @@ private:
     bool m_writing = false;
 };
 
+// The value of the text a user typed into a box over `field` (empty text:
+// Null). What cannot be one raises EConvertError naming the field, so that
+// nothing is dropped, cut or rounded without a word: letters in a number, a
+// number with more decimals than the field keeps, a text longer than the
+// field, a date that does not exist ("31/02/2026" is refused, never moved
+// to another day). DBEdit and the grids' editors take what is typed so.
+Value typedValue(const Field &field, const QString &text);
+
 // A text box over a field. The value is written as the user types; a text
 // that is not (yet) a value of the field is kept in the box and refused when
 // the box is left, with a message naming the field (its display label), and
@@ -106,6 +114,12 @@ public:
 
 signals:
     void ButtonClick();
+
+protected:
+    // The box shows the field's display text, and its edit text while it
+    // has the focus.
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void Edited(const QString &text);

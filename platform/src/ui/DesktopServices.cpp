@@ -1,11 +1,15 @@
 #include "DesktopServices.h"
 
+#include "PdfWindow.h"
 #include "TerminationSignals.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -125,6 +129,28 @@ void DesktopServices::hideWaitForm()
 {
     if (d->waitForm)
         d->waitForm->hide();
+}
+
+void DesktopServices::openDocument(const ShellRequest &request)
+{
+    QString file = QDir::fromNativeSeparators(request.file);
+    const QString folder = QDir::fromNativeSeparators(request.folder);
+    if (QDir::isRelativePath(file) && !folder.isEmpty())
+        file = QDir(folder).filePath(file);
+    const QFileInfo info(file);
+    // The program's documents are its own PDFs: shown here, they need no
+    // viewer on the machine. A missing file is refused as by the shell.
+    if (!info.isFile() || info.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0
+        || !qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        CoreServices::openDocument(request);
+        return;
+    }
+    PdfWindow *window = PdfWindow::open(info.absoluteFilePath());
+    if (request.wait) {
+        QEventLoop loop;
+        QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 }
 
 } // namespace platform

@@ -1,8 +1,9 @@
 #pragma once
 // The services of a program with windows: Qt message boxes with Italian
 // buttons, QDialog::exec, the application's override cursor and a small
-// wait window; documents and programs open as in CoreServices. A program
-// with windows installs them first thing:
+// wait window; PDF documents in a window of the program (PdfWindow), other
+// documents and programs as in CoreServices. A program with windows installs
+// them first thing:
 //
 //     platform::Services::install(std::make_unique<platform::DesktopServices>());
 #include "Services.h"
@@ -22,6 +23,9 @@ public:
     void popWaitCursor() override;
     void showWaitForm(const QString &caption, const QString &text) override;
     void hideWaitForm() override;
+    // A PDF document is shown in a window of the program (PdfWindow);
+    // other documents and programs open as in CoreServices.
+    void openDocument(const ShellRequest &request) override;
 
 private:
     struct Impl;

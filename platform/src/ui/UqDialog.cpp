@@ -1,6 +1,7 @@
 #include "UqDialog.h"
 
 #include "Services.h"
+#include "WindowGeometry.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -70,6 +71,18 @@ void TfmUqDialog::done(int result)
     if (!CanClose(result))
         return;
     QDialog::done(result);
+}
+
+void TfmUqDialog::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        if (!testAttribute(Qt::WA_Resized))
+            adjustSize();
+        // A caption cut in the title bar ("Importa dati per Un... ti Fpls")
+        // reads as another window's.
+        platform::fitTitle(*this);
+    }
+    QDialog::setVisible(visible);
 }
 
 bool TfmUqDialog::CanClose(int)

@@ -67,6 +67,8 @@ public:
     void done(int result) override;
     void accept() override { done(mrOk); }
     void reject() override { done(mrCancel); }
+    // Shown at least as wide as its title needs (WindowGeometry.h).
+    void setVisible(bool visible) override;
 
 protected:
     // Asked before the dialog closes with `result`; false keeps it open.

@@ -78,10 +78,15 @@ void TfrUqBase::UpdateDataSetActions(const DataSetActions &a, const platform::Da
         if (action)
             action->setEnabled(on);
     };
-    enable(a.first, active && !empty && !ds.bof());
-    enable(a.prior, active && !empty && !ds.bof());
-    enable(a.next, active && !empty && !ds.eof());
-    enable(a.last, active && !empty && !ds.eof());
+    // On the first (last) record there is nowhere to go back (on): a single
+    // record does not offer a "next" that shows it again.
+    const int position = active && !empty ? ds.recNo() : 0;
+    const bool atFirst = !active || empty || ds.bof() || position == 1;
+    const bool atLast = !active || empty || ds.eof() || position == ds.recordCount();
+    enable(a.first, !atFirst);
+    enable(a.prior, !atFirst);
+    enable(a.next, !atLast);
+    enable(a.last, !atLast);
     enable(a.insert, modifiable);
     enable(a.remove, modifiable && !empty);
     enable(a.edit, modifiable && !empty && !editing);

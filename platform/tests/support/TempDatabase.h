@@ -4,12 +4,14 @@
 //     TempDatabase tdb;                                  // empty database, open
 //     TempDatabase tdb({"CREATE TABLE T (A INTEGER)"});  // plus statements
 //     TempDatabase tdb(TempDatabase::Scripts{scripts});  // plus DDL scripts (recorded)
+//     TempDatabase tdb(TempDatabase::Template{scripts, "Demo", fill}); // plus rows
 //     platform::SqlQuery q(tdb.db()); ...
 //
 // The file lives in its own QTemporaryDir, removed with the object (the
-// connection is closed first). Creating one sets FIREBIRD_LOCK to a private
-// folder of this test process when the variable is unset, before the engine
-// first starts; scripts/test.sh sets one per test run. Nothing is made
+// connection is closed first); one from scripts is a copy of a template file
+// (see Template). Creating one sets FIREBIRD_LOCK to a private folder of
+// this test process when the variable is unset, before the engine first
+// starts; scripts/test.sh sets one per test run. Nothing is made
 // global: call platform::Database::setGlobal(&tdb.db()) when the code under
 // test uses the global connection (the destructor clears it again).
 //
@@ -26,6 +28,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class TempDatabase {
@@ -33,11 +36,25 @@ public:
     struct Scripts {
         QList<platform::DdlScript> scripts;
     };
+    // The scripts' database with the rows `fill` adds, built once for this
+    // build of the test program and copied for each test: ctest runs every
+    // test as a process of its own, so the template is a file under
+    // <build>/Testing/Templates, made under a lock and renamed into place
+    // whole. It is told apart by the program file's stamp, the scripts'
+    // text and `name`: give each different `fill` of a program a name of
+    // its own.
+    struct Template {
+        QList<platform::DdlScript> scripts;
+        QString name;
+        std::function<void(platform::Database &)> fill;
+    };
 
     // An empty database, then `statements` run in order.
     explicit TempDatabase(const QStringList &statements = {});
-    // An empty database upgraded with `scripts` through DatabaseCreator.
+    // An empty database upgraded with `scripts` through DatabaseCreator
+    // (a copy of that template, without rows).
     explicit TempDatabase(const Scripts &scripts);
+    explicit TempDatabase(const Template &made);
     ~TempDatabase();
     TempDatabase(const TempDatabase &) = delete;
     TempDatabase &operator=(const TempDatabase &) = delete;
@@ -59,6 +76,7 @@ public:
 
 private:
     void create();
+    void copyOf(const Template &made);
 
     QTemporaryDir m_dir;
     QString m_filePath;

@@ -9,6 +9,7 @@
 #include "RecordingServices.h"
 
 #include <QRadioButton>
+#include <QVBoxLayout>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -54,6 +55,7 @@ TEST(DBControls, BoxesFollowTheRecordAndWriteWhatTheUserTypes)
     EXPECT_EQ(importo.text(), "");
 
     // The first change puts the dataset into edit; letters become capitals.
+    nome.end(false);
     QTest::keyClicks(&nome, "x");
     EXPECT_EQ(d.ds.state(), DataSetState::Edit);
     EXPECT_EQ(d.ds.fieldValue("Nome").toString(), "DUEX");
@@ -163,4 +165,40 @@ TEST(DBControls, CheckBoxesOptionsAndListsWriteTheirValues)
     EXPECT_EQ(services->messageTexts(), QStringList{"bloccato"});
     EXPECT_TRUE(elimina.isChecked());
     EXPECT_EQ(d.ds.state(), DataSetState::Browse);
+}
+
+// An amount reads as in the grids (the display format) in every box, and
+// as it is typed (the edit format) while the user works in the box.
+TEST(DBControls, AmountsShowTheDisplayFormatOutsideTheBoxBeingEdited)
+{
+    RecordingServicesScope services;
+    Dati d;
+    Field &importo = d.ds.fieldByName("Importo");
+    importo.setDisplayFormat("#,##0.00");
+    importo.setEditFormat("0.00");
+    d.ds.edit();
+    importo.setAsCurrency(Currency::fromString("3764.66"));
+    d.ds.post();
+    QWidget finestra;
+    auto *layout = new QVBoxLayout(&finestra);
+    auto *box = new DBEdit(&finestra);
+    auto *altro = new DBEdit(&finestra);
+    for (DBEdit *e : {box, altro}) {
+        e->SetDataSource(&d.source);
+        layout->addWidget(e);
+    }
+    box->SetDataField("Importo");
+    altro->SetDataField("Nome");
+    finestra.show();
+    finestra.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&finestra));
+    altro->setFocus();
+    EXPECT_EQ(box->text(), "3.764,66");
+    box->setFocus();
+    EXPECT_EQ(box->text(), "3764,66");
+    box->selectAll();
+    QTest::keyClicks(box, "5418,54");
+    altro->setFocus();
+    EXPECT_EQ(d.ds.fieldValue("Importo").toCurrency(), Currency::fromString("5418.54"));
+    EXPECT_EQ(box->text(), "5.418,54");
 }

@@ -11,6 +11,7 @@
 #include "UqMDIMain.h"
 #include "UqParams.h"
 #include "UqWizard.h"
+#include "WindowGeometry.h"
 
 #include <gtest/gtest.h>
 
@@ -317,4 +318,20 @@ TEST(UqWizard, RunModallyTheWizardGivesOkOnlyFromTheLastPage)
         return wiz.result();
     });
     EXPECT_EQ(TfmUqDialog::Execute<PathWizard>(), mrOk);
+}
+
+// A dialog opens wide enough for its title; one whose title fits keeps the
+// size it was given.
+TEST(UqDialog, OpensWideEnoughForItsTitle)
+{
+    TfmUqDialog lungo;
+    lungo.setWindowTitle(QStringLiteral("Importa dati per UniEMens iscritti Fpls (Ex Enpals)"));
+    TfmUqDialog corto;
+    corto.setWindowTitle(QStringLiteral("Parametri"));
+    corto.resize(300, 200);
+    lungo.show();
+    corto.show();
+    EXPECT_GE(lungo.width(), platform::titleWidth(lungo));
+    EXPECT_GT(platform::titleWidth(lungo), lungo.sizeHint().width()) << "the title is what widens it";
+    EXPECT_EQ(corto.size(), QSize(300, 200));
 }

@@ -1,3 +1,4 @@
+#include "CaseName.h"
 #include "Currency.h"
 #include "Exceptions.h"
 #include "TestPrinters.h"
@@ -19,6 +20,11 @@ struct RoundCase {
     const char *out;
 };
 
+void PrintTo(const RoundCase &rc, std::ostream *os)
+{
+    *os << rc.in << " at " << rc.decimals;
+}
+
 class CurrencyRounding : public ::testing::TestWithParam<RoundCase> {};
 
 TEST_P(CurrencyRounding, HalfAwayFromZeroOnTheScaledInteger)
@@ -32,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(Ties, CurrencyRounding,
                                            RoundCase{"0.4449", 2, "0.44"}, RoundCase{"0.455", 2, "0.46"},
                                            RoundCase{"2.5", 0, "3"}, RoundCase{"-2.5", 0, "-3"},
                                            RoundCase{"0.0049", 2, "0"}, RoundCase{"0.005", 2, "0.01"},
-                                           RoundCase{"-0.005", 2, "-0.01"}, RoundCase{"1.2345", 4, "1.2345"}));
+                                           RoundCase{"-0.005", 2, "-0.01"}, RoundCase{"1.2345", 4, "1.2345"}),
+                         CaseName());
 
 TEST(Currency, DoubleConversionRemovesBinaryNoise)
 {

@@ -1,3 +1,4 @@
+#include "CaseName.h"
 #include "Exceptions.h"
 #include "Format.h"
 #include "TestPrinters.h"
@@ -56,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"%5.2s|", {Value("abc")}, "   ab|"}, FormatCase{"%.9s", {Value("abc")}, "abc"},
         FormatCase{"%1:-4s|%0:4s", {Value("a"), Value("b")}, "b   |   a"},
         FormatCase{"%*s|", {Value(4), Value("ab")}, "  ab|"}, FormatCase{"%-*s|", {Value(4), Value("ab")}, "ab  |"},
-        FormatCase{"%S", {Value("maiuscolo")}, "maiuscolo"}, FormatCase{"è %s", {Value("più")}, "è più"}));
+        FormatCase{"%S", {Value("maiuscolo")}, "maiuscolo"}, FormatCase{"è %s", {Value("più")}, "è più"}),
+    CaseName());
 
 INSTANTIATE_TEST_SUITE_P(
     Integers, FormatDirective,
@@ -73,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"%X", {Value(255)}, "FF"}, FormatCase{"%.4x", {Value(255)}, "00FF"},
         FormatCase{"%x", {Value(-1)}, "FFFFFFFF"}, FormatCase{"%x", {Value(qint64(-1))}, "FFFFFFFFFFFFFFFF"},
         FormatCase{"%x", {Value(qint64(1) << 40)}, "10000000000"}, FormatCase{"%p", {Value(255)}, "00000000000000FF"},
-        FormatCase{"%*d", {Value(5), Value(42)}, "   42"}, FormatCase{"%.*d", {Value(4), Value(42)}, "0042"}));
+        FormatCase{"%*d", {Value(5), Value(42)}, "   42"}, FormatCase{"%.*d", {Value(4), Value(42)}, "0042"}),
+    CaseName());
 
 INSTANTIATE_TEST_SUITE_P(
     Currency, FormatDirective,
@@ -91,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"%.0n", {cur("1000")}, "1.000"}, FormatCase{"%.0n", {cur("999999.5")}, "1.000.000"},
         FormatCase{"%m", {cur("1234.5")}, "1.234,50 €"}, FormatCase{"%m", {cur("-0.125")}, "-0,13 €"},
         FormatCase{"%.3e", {cur("0.0015")}, "1.50E-003"}, FormatCase{"%g", {cur("2.5")}, "2.5"},
-        FormatCase{"%g", {cur("0.0001")}, "0.0001"}));
+        FormatCase{"%g", {cur("0.0001")}, "0.0001"}),
+    CaseName());
 
 INSTANTIATE_TEST_SUITE_P(
     Floats, FormatDirective,
@@ -114,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"%g", {Value(123456.0)}, "123456"}, FormatCase{"%g", {Value(-1e20)}, "-1E+020"},
                       FormatCase{"%g", {Value(0.00001)}, "0.00001"}, FormatCase{"%g", {Value(0.000001)}, "1E-006"},
                       FormatCase{"%.3g", {Value(1234.5)}, "1.23E+003"}, FormatCase{"%.3g", {Value(999.6)}, "1E+003"},
-                      FormatCase{"%g", {Value(0.0)}, "0"}, FormatCase{"%g", {Value(42)}, "42"}));
+                      FormatCase{"%g", {Value(0.0)}, "0"}, FormatCase{"%g", {Value(42)}, "42"}),
+    CaseName());
 
 TEST(FormatLocale, NeitherPointNorGroupingFollowTheDefaultLocale)
 {
@@ -165,7 +170,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormatMissingArgument,
                          ::testing::Values(ErrorCase{"%s", {}}, ErrorCase{"%d di %d", {Value(1)}},
                                            ErrorCase{"%2:s", {Value("a"), Value("b")}},
                                            ErrorCase{"%1:s %s", {Value("a"), Value("b")}}, ErrorCase{"%*d", {Value(5)}},
-                                           ErrorCase{"%%%s", {}}));
+                                           ErrorCase{"%%%s", {}}),
+                         CaseName());
 
 class FormatInvalid : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -191,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{"%f", {Value("1.5")}}, ErrorCase{"%f", {Value(true)}},
                       ErrorCase{"%.2f", {Value::null()}}, ErrorCase{"%n", {Value(QDate(2020, 1, 1))}},
                       ErrorCase{"%*d", {Value("5"), Value(1)}}, ErrorCase{"%*d", {Value(-5), Value(1)}},
-                      ErrorCase{"%s %d", {Value("a"), Value("b")}}));
+                      ErrorCase{"%s %d", {Value("a"), Value("b")}}),
+    CaseName());
 
 INSTANTIATE_TEST_SUITE_P(BadDirective, FormatInvalid,
                          ::testing::Values(ErrorCase{"%", {Value(1)}}, ErrorCase{"abc%", {Value(1)}},
@@ -200,7 +207,8 @@ INSTANTIATE_TEST_SUITE_P(BadDirective, FormatInvalid,
                                            ErrorCase{"%1:", {Value(1), Value(2)}}, ErrorCase{"%:d", {Value(1)}},
                                            ErrorCase{"% d", {Value(1)}}, ErrorCase{"%+d", {Value(1)}},
                                            ErrorCase{"%5-d", {Value(1)}}, ErrorCase{"%99999d", {Value(1)}},
-                                           ErrorCase{"%.99999f", {Value(1.0)}}, ErrorCase{"%l", {Value(1)}}));
+                                           ErrorCase{"%.99999f", {Value(1.0)}}, ErrorCase{"%l", {Value(1)}}),
+                         CaseName());
 
 TEST(FormatErrors, DirectiveErrorComesBeforeTakingAnArgument)
 {

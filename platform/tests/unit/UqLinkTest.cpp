@@ -1,5 +1,6 @@
 // The link component: a parameter manager's values kept between runs.
 #include "Exceptions.h"
+#include "Paths.h"
 #include "RecordingServices.h"
 #include "UqLink.h"
 #include "UqParams.h"
@@ -46,6 +47,31 @@ TEST(UqLink, ChoicesOfOneRunAreThereInTheNext)
     check.LoadFromFile(link.FileName());
     EXPECT_EQ(check.GetParams("UQUP_DwgId"), Value(3));
     EXPECT_TRUE(services->messages().isEmpty());
+}
+
+TEST(UqLink, AnInstallationWithOnlyUSRKeepsItsOneUserFolder)
+{
+    // The import settings saved as "Importa" saves them, in USR/wun.
+    RecordingServicesScope services;
+    const QString main = services->mainFolder();
+    ASSERT_TRUE(QDir().mkpath(main + "USR/wun"));
+    QFile parametri(main + "USR/wun/TEMENSPAR.XML");
+    ASSERT_TRUE(parametri.open(QIODevice::WriteOnly));
+    parametri.close();
+    {
+        TUqParamManager pm;
+        TUqLink link;
+        link.SetParamManager(&pm);
+        pm.SetParams("UQUP_AnfId", 37);
+        EXPECT_EQ(link.FileName(), main + "USR/wun/UqParametriPersonali.ini");
+    }
+    // One user folder, where the settings are found again.
+    EXPECT_EQ(QDir(main).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"USR"});
+    EXPECT_EQ(platform::findPath(main, "usr/wun/TEMENSPAR.XML"), parametri.fileName());
+    TUqParamManager pm;
+    TUqLink link;
+    link.SetParamManager(&pm);
+    EXPECT_EQ(pm.GetParams("UQUP_AnfId"), Value(37));
 }
 
 TEST(UqLink, AnAreaThatCannotBeReadOrWrittenIsNamed)

@@ -1,3 +1,4 @@
+#include "CaseName.h"
 #include "Exceptions.h"
 #include "Value.h"
 #include "TestPrinters.h"
@@ -139,6 +140,11 @@ struct IntCase {
     qint64 expected;
 };
 
+void PrintTo(const IntCase &c, std::ostream *os)
+{
+    *os << c.text;
+}
+
 class ValueTextToInt : public ::testing::TestWithParam<IntCase> {};
 
 TEST_P(ValueTextToInt, ParsesAndRoundsHalfAwayFromZero)
@@ -153,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, ValueTextToInt,
                                            IntCase{"-2.5", -3}, IntCase{"2.5", 3}, IntCase{"0.4999999999999999999", 0},
                                            IntCase{"1e3", 1000}, IntCase{"-0", 0},
                                            IntCase{"9223372036854775807", std::numeric_limits<qint64>::max()},
-                                           IntCase{"-9223372036854775808", std::numeric_limits<qint64>::min()}));
+                                           IntCase{"-9223372036854775808", std::numeric_limits<qint64>::min()}),
+                         CaseName());
 
 class ValueBadNumberText : public ::testing::TestWithParam<const char *> {};
 
@@ -173,7 +180,8 @@ TEST_P(ValueBadNumberText, RaisesNamingTheText)
 
 INSTANTIATE_TEST_SUITE_P(Texts, ValueBadNumberText,
                          ::testing::Values("", "   ", "abc", "12a", "1.2.3", "1,2,3", "--1", "+", ".", "1e", "0x10",
-                                           "nan", "inf", "1 000", "12.50 €"));
+                                           "nan", "inf", "1 000", "12.50 €"),
+                         CaseName());
 
 TEST(ValueTextToNumber, ErrorMessageIsItalian)
 {
@@ -218,6 +226,11 @@ struct RoundCase {
     qint64 expected;
 };
 
+void PrintTo(const RoundCase &c, std::ostream *os)
+{
+    *os << c.in;
+}
+
 class ValueFloatToInt : public ::testing::TestWithParam<RoundCase> {};
 
 TEST_P(ValueFloatToInt, RoundsHalfAwayFromZero)
@@ -231,7 +244,8 @@ INSTANTIATE_TEST_SUITE_P(Ties, ValueFloatToInt,
                          ::testing::Values(RoundCase{2.5, 3}, RoundCase{-2.5, -3}, RoundCase{0.5, 1},
                                            RoundCase{-0.5, -1}, RoundCase{1.5, 2}, RoundCase{2.4999999, 2},
                                            RoundCase{-2.4999999, -2}, RoundCase{3.0, 3},
-                                           RoundCase{0.49999999999999994, 0}, RoundCase{-0.0, 0}));
+                                           RoundCase{0.49999999999999994, 0}, RoundCase{-0.0, 0}),
+                         CaseName());
 
 TEST(ValueNumbers, CurrencyToIntRoundsHalfAwayFromZero)
 {
@@ -294,6 +308,11 @@ struct TextCase {
     const char *text;
 };
 
+void PrintTo(const TextCase &c, std::ostream *os)
+{
+    *os << c.value.debugText().toStdString();
+}
+
 class ValueToText : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(ValueToText, GivesThePlatformForm)
@@ -315,7 +334,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{Value(QDateTime(QDate(2021, 3, 5), QTime(7, 8, 9))), "05/03/2021 07:08:09"},
         TextCase{Value(QDateTime(QDate(2021, 3, 5), QTime(0, 0, 0, 1))), "05/03/2021 00:00:00"},
         TextCase{Value(QTime(7, 8, 9)), "07:08:09"}, TextCase{Value(true), "True"}, TextCase{Value(false), "False"},
-        TextCase{Value(QByteArray("caf\xc3\xa9")), "café"}, TextCase{Value(), ""}, TextCase{Value::null(), ""}));
+        TextCase{Value(QByteArray("caf\xc3\xa9")), "café"}, TextCase{Value(), ""}, TextCase{Value::null(), ""}),
+    CaseName());
 
 TEST(ValueToText, FloatTextReadsBackToTheSameFloat)
 {
@@ -377,7 +397,8 @@ TEST_P(ValueBadDateText, RaisesNamingTheText)
 INSTANTIATE_TEST_SUITE_P(Texts, ValueBadDateText,
                          ::testing::Values("", "abc", "31/02/2021", "29/02/2021", "05/13/2021", "2021-3-5", "05/03/21",
                                            "05-03-2021", "2021-03-05T25:00:00", "05/03/2021 07:61", "2021/03/05",
-                                           "05/03/2021x", "12:00"));
+                                           "05/03/2021x", "12:00"),
+                         CaseName());
 
 TEST(ValueTextToTime, AcceptsHoursMinutesAndOptionalSeconds)
 {
@@ -441,6 +462,11 @@ struct EqCase {
     bool equal;
 };
 
+void PrintTo(const EqCase &c, std::ostream *os)
+{
+    *os << c.a.debugText().toStdString() << " vs " << c.b.debugText().toStdString();
+}
+
 class ValueEquality : public ::testing::TestWithParam<EqCase> {};
 
 TEST_P(ValueEquality, ComparesNumbersByValueAndOtherKindsStrictly)
@@ -471,7 +497,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EqCase{Value(QDate(2020, 1, 1)), Value(QDate(2020, 1, 2)), false},
                       EqCase{Value(QTime(1, 2)), Value(QTime(1, 2)), true},
                       EqCase{Value(QByteArray("a")), Value(QByteArray("a")), true},
-                      EqCase{Value(QByteArray("a")), Value("a"), false}, EqCase{Value::null(), Value(), false}));
+                      EqCase{Value(QByteArray("a")), Value("a"), false}, EqCase{Value::null(), Value(), false}),
+    CaseName());
 
 // --- QVariant ---------------------------------------------------------------
 
@@ -493,7 +520,8 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, ValueQVariant,
                                            Value("testo è"), Value(QDate(2021, 3, 5)),
                                            Value(QDateTime(QDate(2021, 3, 5), QTime(7, 8, 9, 10))),
                                            Value(QTime(7, 8, 9)), Value(false), Value(QByteArray("\x00\xff", 2)),
-                                           Value(QByteArray())));
+                                           Value(QByteArray())),
+                         CaseName());
 
 TEST(ValueQVariantForeign, UnassignedIsInvalidAndNullIsAValidNullVariant)
 {

@@ -21,16 +21,20 @@ TZepEMensAvvio::~TZepEMensAvvio()
     m_oreEccedenti.reset();
 }
 
+const TZepRegistrazioni &TZepEMensAvvio::Registrazioni()
+{
+    static const TZepRegistrazioni tabella{RegistrazioniComuni(), {TZepRegistrazioni::Finestra<emens::TfmZepFile>()}};
+    return tabella;
+}
+
 void TZepEMensAvvio::Registra()
 {
-    RegistraComuni();
-    emens::TfmZepFile::RegisterClass();
+    Registrazioni().Registra();
 }
 
 void TZepEMensAvvio::AnnullaRegistrazioni()
 {
-    AnnullaRegistrazioniComuni();
-    emens::TfmZepFile::UnregisterClass();
+    Registrazioni().Annulla();
 }
 
 void TZepEMensAvvio::CreaModuli()

@@ -22,8 +22,10 @@ public:
     explicit TZepEMensAvvio(Forma forma);
     ~TZepEMensAvvio() override;
 
-    // The window classes the commands open by name (the shared ones and
-    // the E-Mens file window "TfmZepFile"), and their undoing.
+    // What both forms register: the shared table and the E-Mens file
+    // window "TfmZepFile"; Registra reads it forward, AnnullaRegistrazioni
+    // backward.
+    static const TZepRegistrazioni &Registrazioni();
     static void Registra();
     static void AnnullaRegistrazioni();
 

@@ -2,72 +2,36 @@
 
 #include "ZepCDenunciaAziendale.h"
 #include "ZepRDenunciaAzieldale.h"
-#include "ZepUFileTelematico.h"
 #include "ZepUMainState.h"
 
 #include "DataSetModel.h"
 #include "Field.h"
 #include "FormRegistry.h"
-#include "Services.h"
 #include "UqMessages.h"
 
 #include <QGroupBox>
-#include <QItemSelectionModel>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QStackedWidget>
 #include <QTableView>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-using platform::Bookmark;
 using platform::DataSet;
 
 const QString TfmZepFile::Legenda = QStringLiteral(
     "D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: Ex DMA (INPDAP) - F: Fpls (ex ENPALS)");
 
-namespace {
-const QString NomeClasse = QStringLiteral("TfmZepFile");
-}
-
-TfmZepFile::TfmZepFile(QWidget *owner) : TfmUqWizard(owner)
+TfmZepFile::TfmZepFile(QWidget *owner) : TfmZepFileBase(owner)
 {
-    setObjectName(QStringLiteral("fmZepFile"));
-    setWindowTitle(QStringLiteral("Generazione file telematico"));
     resize(980, 600);
     ITovDBCds &store = IZepMainState::Require(owner).Store();
 
     // Page 0: for whom.
-    tsDipColl = new QWidget;
-    auto *l0 = new QVBoxLayout(tsDipColl);
-    auto *laDipColl = new QLabel(QStringLiteral("D: Dipendenti (INPS) - C:  Collaboratori (INPS) - E: Ex DMA (INPDAP)"),
-                                 tsDipColl);
-    l0->addWidget(laDipColl);
-    rgScelta = new QGroupBox(QStringLiteral("Scegliere per chi generare il file telematico"), tsDipColl);
-    rgScelta->setObjectName(QStringLiteral("rgScelta"));
-    auto *lr = new QHBoxLayout(rgScelta);
-    rbTutti = new QRadioButton(QStringLiteral("Tutti"), rgScelta);
-    rbTutti->setObjectName(QStringLiteral("rbTutti"));
-    rbPrenota = new QRadioButton(QStringLiteral("su Prenotazione"), rgScelta);
-    rbPrenota->setObjectName(QStringLiteral("rbPrenota"));
-    lr->addWidget(rbTutti);
-    lr->addWidget(rbPrenota);
-    lr->addStretch(1);
-    rbTutti->setChecked(true);
-    l0->addWidget(rgScelta);
-    grPrenota = TZepFileTelematicoUi::CreaGrigliaPrenota(tsDipColl, grPrenotaModel);
-    l0->addWidget(grPrenota, 1);
-    connect(rbTutti, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rbTuttiClick();
-    });
-    connect(rbPrenota, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            rbPrenotaClick();
-    });
+    // The persons' kinds named as the bottom line names them: the list
+    // holds performing-arts workers ("F") too.
+    rgScelta = CreaPaginaScelta(QStringLiteral("rgScelta"), Legenda);
 
     // Page 1: the company declaration, saved after every post and delete.
     m_tabellaAziendale = std::make_unique<TZepTabellaDenuncia>(store, TZepDenunciaAziendale::Tabella);
@@ -91,19 +55,7 @@ TfmZepFile::TfmZepFile(QWidget *owner) : TfmUqWizard(owner)
     l1->addWidget(gbInpdap);
 
     // Page 2: the file.
-    tsCrea = new QWidget;
-    auto *l2 = new QVBoxLayout(tsCrea);
-    buCrea = new QPushButton(QStringLiteral("Crea file telematico"), tsCrea);
-    buCrea->setObjectName(QStringLiteral("buCrea"));
-    l2->addWidget(buCrea, 0, Qt::AlignLeft);
-    meCrea = new QPlainTextEdit(tsCrea);
-    meCrea->setObjectName(QStringLiteral("meCrea"));
-    meCrea->setReadOnly(true);
-    meCrea->setLineWrapMode(QPlainTextEdit::NoWrap);
-    meCrea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    meCrea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    l2->addWidget(meCrea, 1);
-    connect(buCrea, &QPushButton::clicked, this, &TfmZepFile::buCreaClick);
+    CreaPaginaCrea();
 
     laLegenda = new QLabel(Legenda, paClient);
     laLegenda->setObjectName(QStringLiteral("laLegenda"));
@@ -114,43 +66,22 @@ TfmZepFile::TfmZepFile(QWidget *owner) : TfmUqWizard(owner)
 
     m_file = std::make_unique<TZepFile>(store, frZepDenunciaAziendale1->cdsMain, this);
     connect(frZepDenunciaAziendale1->pcMain, &QTabWidget::currentChanged, this, [this] {
-        if (m_pronta && ActivePage() == tsDenAz)
+        if (Pronta() && ActivePage() == tsDenAz)
             MostraInpdap();
     });
     AddPage(tsDipColl, QStringLiteral("tsDipColl"));
     AddPage(tsDenAz, QStringLiteral("tsDenAz"));
     AddPage(tsCrea, QStringLiteral("tsCrea"));
-    m_pronta = true;
-    CheckButtons();
+    ImpostaPronta();
 }
 
 TfmZepFile::~TfmZepFile() = default;
-
-void TfmZepFile::showEvent(QShowEvent *event)
-{
-    TfmUqWizard::showEvent(event);
-    if (m_mostrata)
-        return;
-    m_mostrata = true;
-    PageChanged(ActivePage());
-}
-
-QList<Bookmark> TfmZepFile::Selezionati() const
-{
-    QList<Bookmark> out;
-    for (const QModelIndex &index : grPrenota->selectionModel()->selectedRows())
-        out << grPrenotaModel->bookmarkAt(index.row());
-    return out;
-}
 
 void TfmZepFile::tsDipCollShow()
 {
     m_file->CaricaTabelle();
     frZepDenunciaAziendale1->Prepara();
-    if (grPrenotaModel->dataSet())
-        return;
-    m_file->PreparaPrenota();
-    TZepFileTelematicoUi::MostraPrenota(grPrenota, *grPrenotaModel, m_file->cdsPrenota);
+    MostraPrenota();
 }
 
 void TfmZepFile::tsDenAzShow()
@@ -170,18 +101,6 @@ void TfmZepFile::tsCreaShow()
     m_file->EliminaNonSelezionati(Selezionati());
 }
 
-void TfmZepFile::rbTuttiClick()
-{
-    grPrenota->clearSelection();
-    grPrenota->setEnabled(false);
-}
-
-void TfmZepFile::rbPrenotaClick()
-{
-    grPrenota->setEnabled(true);
-    grPrenotaModel->reload();
-}
-
 bool TfmZepFile::PageChanging(QWidget *from, QWidget *to)
 {
     m_direzione = Path().indexOf(to->objectName()) > Path().indexOf(from->objectName()) ? 1 : -1;
@@ -197,20 +116,21 @@ bool TfmZepFile::PageChanging(QWidget *from, QWidget *to)
     return true;
 }
 
+void TfmZepFile::MostraPagina(QWidget *page)
+{
+    if (page == tsDipColl)
+        tsDipCollShow();
+    else if (page == tsDenAz)
+        tsDenAzShow();
+    else if (page == tsCrea)
+        tsCreaShow();
+}
+
 void TfmZepFile::PageChanged(QWidget *page)
 {
-    if (!m_pronta)
+    TfmZepFileBase::PageChanged(page);
+    if (!Pronta())
         return;
-    try {
-        if (page == tsDipColl)
-            tsDipCollShow();
-        else if (page == tsDenAz)
-            tsDenAzShow();
-        else if (page == tsCrea)
-            tsCreaShow();
-    } catch (const std::exception &e) {
-        UqShowException(e);
-    }
     // No company declaration: the page is passed over, on either way,
     // unless public-sector persons take part: their INPDAP box is on it.
     if (page == tsDenAz) {
@@ -232,39 +152,13 @@ void TfmZepFile::MostraInpdap()
     gbInpdap->setVisible(ActivePage() == tsDenAz && dettaglio && m_file->PubbliciPresenti(Selezionati()));
 }
 
-void TfmZepFile::CheckButtons()
-{
-    TfmUqWizard::CheckButtons();
-    buOk->setEnabled(m_creato);
-    if (m_creato)
-        buPrior->setEnabled(false);
-}
-
-void TfmZepFile::Log(const QString &riga)
-{
-    meCrea->appendPlainText(riga);
-}
-
 void TfmZepFile::buCreaClick()
 {
-    meCrea->clear();
     m_file->ImportoInpdap = edINpdap->text();
-    const bool creato = m_file->CreaFile([this](const QString &cartella, const QString &nome) {
-        return TZepFileTelematicoUi::ScegliFile(this, cartella, nome);
-    });
-    if (!creato)
-        return;
-    m_creato = true;
-    buCrea->setEnabled(false);
-    CheckButtons();
+    TfmZepFileBase::buCreaClick();
 }
 
 void TfmZepFile::RegisterClass()
 {
     platform::FormRegistry::Register(NomeClasse, [](QWidget *owner) -> QWidget * { return new TfmZepFile(owner); });
-}
-
-void TfmZepFile::UnregisterClass()
-{
-    platform::FormRegistry::Unregister(NomeClasse);
 }

@@ -5,36 +5,16 @@
 #include "FormRegistry.h"
 #include "Services.h"
 #include "UqMessages.h"
+#include "ZepRDma.h"
 #include "ZepUMainState.h"
 #include "zepFReport.h"
+#include "ZepULayoutNomi.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPushButton>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <algorithm>
-
-namespace {
-// A person whose declaration is printed or sent (ISTATO above 0) in red.
-class TZepPersoneBloccate : public QStyledItemDelegate {
-public:
-    TZepPersoneBloccate(platform::DataSetModel *model, QObject *parent) : QStyledItemDelegate(parent), m_model(model) {}
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        platform::DataSet *ds = m_model->dataSet();
-        const platform::Field *stato = ds ? ds->findField(QStringLiteral("ISTATO")) : nullptr;
-        if (stato && ds->rowValue(m_model->bookmarkAt(index.row()), stato->index()).toInt() > 0)
-            option->palette.setColor(QPalette::Text, Qt::red);
-    }
-
-private:
-    platform::DataSetModel *m_model;
-};
-} // namespace
 
 TfmZepRiepilogoDatiCUD::TfmZepRiepilogoDatiCUD(QWidget *owner)
     : TfmUqDialog(owner), m_logica(IZepMainState::Require(owner).Store())
@@ -58,7 +38,7 @@ TfmZepRiepilogoDatiCUD::TfmZepRiepilogoDatiCUD(QWidget *owner)
     ClientLayout()->addWidget(grPersone);
     m_model = new platform::DataSetModel(nullptr, this);
     grPersone->setModel(m_model);
-    grPersone->setItemDelegate(new TZepPersoneBloccate(m_model, this));
+    grPersone->setItemDelegate(new TQuvRigheBloccate(m_model, this));
 }
 
 TfmZepRiepilogoDatiCUD::~TfmZepRiepilogoDatiCUD()
@@ -87,9 +67,9 @@ void TfmZepRiepilogoDatiCUD::FormShow()
         return;
     }
     platform::DataSet &elenco = m_logica.cdsElenco;
-    const QList<QPair<QString, QString>> colonne{{QStringLiteral("AN_D0001002_COGNOME"), QStringLiteral("Cognome")},
-                                                 {QStringLiteral("AN_D0001003_NOME"), QStringLiteral("Nome")},
-                                                 {QStringLiteral("CF_D0001001_CODFIS"),
+    const QList<QPair<QString, QString>> colonne{{layouts::TD0_ANAG::AN_D0001002_COGNOME, QStringLiteral("Cognome")},
+                                                 {layouts::TD0_ANAG::AN_D0001003_NOME, QStringLiteral("Nome")},
+                                                 {layouts::TD0_ANAG::CF_D0001001_CODFIS,
                                                   QStringLiteral("Codice fiscale")}};
     for (const auto &f : elenco.fields())
         f->setVisible(false);

@@ -1,6 +1,8 @@
 #include "ZepRDenunciaAzieldale.h"
 
 #include "DBControls.h"
+#include "Field.h"
+#include "ZepULayoutNomi.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -46,31 +48,41 @@ TfrZepDenunciaAziendale::TfrZepDenunciaAziendale(QWidget *parent)
     TZepDettaglio &d = *Dettaglio;
     auto *page = new QVBoxLayout(paDettaglio);
     QGridLayout *g = TZepDettaglio::Riquadro(page, paDettaglio);
-    d.Testo(g, 0, 0, QStringLiteral("Matricola"), QStringLiteral("Matricola"));
-    d.Testo(g, 1, 0, QStringLiteral("Numero lavoratori"), QStringLiteral("NumLavoratori"));
-    d.Testo(g, 2, 0, QStringLiteral("Forza aziendale"), QStringLiteral("ForzaAziendale"));
+    d.Testo(g, 0, 0, QStringLiteral("Matricola"), layouts::TEMA_DENAZIENDALE::Matricola);
+    d.Testo(g, 1, 0, QStringLiteral("Numero lavoratori"), layouts::TEMA_DENAZIENDALE::NumLavoratori);
+    d.Testo(g, 2, 0, QStringLiteral("Forza aziendale"), layouts::TEMA_DENAZIENDALE::ForzaAziendale);
     chTrattQuotaLav = new platform::DBCheckBox(QStringLiteral("Trattenute contributive"), g->parentWidget());
     chTrattQuotaLav->setObjectName(QStringLiteral("chTrattQuotaLav"));
     chTrattQuotaLav->ValueChecked = QStringLiteral("S");
     chTrattQuotaLav->ValueUnchecked = QStringLiteral("N");
     chTrattQuotaLav->SetDataSource(dsMain);
-    chTrattQuotaLav->SetDataField(QStringLiteral("TrattQuotaLav"));
+    chTrattQuotaLav->SetDataField(layouts::TEMA_DENAZIENDALE::TrattQuotaLav);
     g->addWidget(chTrattQuotaLav, 3, 1);
 
     QGridLayout *gq = nullptr;
     gbQuadratura = TZepDettaglio::Gruppo(QStringLiteral(" Dati quadratura "), page, paDettaglio, gq);
     gbQuadratura->setObjectName(QStringLiteral("gbQuadratura"));
-    d.Testo(gq, 0, 0, QStringLiteral("Numero denunce individuali"), QStringLiteral("NumDenIndiv"));
-    d.Testo(gq, 1, 0, QStringLiteral("Totale delle contribuzioni"), QStringLiteral("TotaleADebito"));
-    d.Testo(gq, 2, 0, QStringLiteral("Totale dei conguagli"), QStringLiteral("TotaleACredito"));
+    d.Testo(gq, 0, 0, QStringLiteral("Numero denunce individuali"), layouts::TEMA_DENAZIENDALE::NumDenIndiv);
+    d.Testo(gq, 1, 0, QStringLiteral("Totale delle contribuzioni"), layouts::TEMA_DENAZIENDALE::TotaleADebito);
+    d.Testo(gq, 2, 0, QStringLiteral("Totale dei conguagli"), layouts::TEMA_DENAZIENDALE::TotaleACredito);
 
     QGridLayout *gr = nullptr;
     gbRecupero = TZepDettaglio::Gruppo(QStringLiteral(" Recupero bonus di cui all’articolo 13 (DL n. 66/2014)"), page,
                                        paDettaglio, gr);
     gbRecupero->setObjectName(QStringLiteral("gbRecupero"));
-    edSommaACredito = d.Testo(gr, 0, 0, QStringLiteral("Somma a credito"), QStringLiteral("SommaACredito"));
+    edSommaACredito = d.Testo(gr, 0, 0, QStringLiteral("Somma a credito"), layouts::TEMA_DENAZIENDALE::SommaACredito);
     FiltraTastiImporto(edSommaACredito);
     page->addStretch(1);
+}
+
+void TfrZepDenunciaAziendale::Prepara()
+{
+    for (const QString &campo : {layouts::TEMA_DENAZIENDALE::TotaleADebito, layouts::TEMA_DENAZIENDALE::TotaleACredito})
+        if (platform::Field *f = cdsMain.findField(campo)) {
+            f->setDisplayFormat(QStringLiteral("#,##0"));
+            f->setEditFormat(QStringLiteral("0"));
+        }
+    TfrZepDatiDenuncia::Prepara();
 }
 
 void TfrZepDenunciaAziendale::Ricalcola(DataSet &dipendenti, DataSet &fpls, DataSet &aziendale)

@@ -28,6 +28,9 @@ public:
     // The grid's columns: those of the window unless set (the file window's).
     QList<TZepColonna> Colonne() const override { return m_colonne; }
     void SetColonne(const QList<TZepColonna> &colonne) { m_colonne = colonne; }
+    // The base's preparation; the totals in whole euros read as the other
+    // amounts do, with the thousands separator ("31.512").
+    void Prepara() override;
 
     // The company declaration recomputed from the employees and performing-
     // arts workers (each delete and post saving the table), the post guard

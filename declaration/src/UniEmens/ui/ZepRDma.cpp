@@ -11,6 +11,7 @@
 #include "Exceptions.h"
 #include "Field.h"
 #include "UqMessages.h"
+#include "ZepULayoutNomi.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -24,31 +25,26 @@
 using platform::DataSet;
 using platform::DataSetState;
 
+TQuvRigheBloccate::TQuvRigheBloccate(platform::DataSetModel *model, QObject *parent)
+    : QStyledItemDelegate(parent), m_model(model)
+{
+}
+
+void TQuvRigheBloccate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    const DataSet *ds = m_model->dataSet();
+    const platform::Field *stato = ds ? ds->findField(TZepDma::CampoStato) : nullptr;
+    if (!stato)
+        return;
+    const platform::Value v = ds->rowValue(m_model->bookmarkAt(index.row()), stato->index());
+    if (v.isEmpty() || v.toInt() <= 0)
+        return;
+    option->palette.setColor(QPalette::Text, Qt::red);
+    option->palette.setColor(QPalette::HighlightedText, Qt::red);
+}
+
 namespace {
-
-// Persons whose declaration was printed or sent: the whole row red.
-class TQuvRigheBloccate : public QStyledItemDelegate {
-public:
-    TQuvRigheBloccate(platform::DataSetModel *model, QObject *parent) : QStyledItemDelegate(parent), m_model(model) {}
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        const DataSet *ds = m_model->dataSet();
-        const platform::Field *stato = ds ? ds->findField(TZepDma::CampoStato) : nullptr;
-        if (!stato)
-            return;
-        const platform::Value v = ds->rowValue(m_model->bookmarkAt(index.row()), stato->index());
-        if (v.isEmpty() || v.toInt() <= 0)
-            return;
-        option->palette.setColor(QPalette::Text, Qt::red);
-        option->palette.setColor(QPalette::HighlightedText, Qt::red);
-    }
-
-private:
-    platform::DataSetModel *m_model;
-};
 
 QWidget *PaginaFrame(QTabWidget *pagine, QWidget *frame, const QString &titolo, const QString &nome)
 {
@@ -82,7 +78,7 @@ TfrQuvIscritto::TfrQuvIscritto(QWidget *parent) : TfrQuvBase(parent)
     edAnno->setReadOnly(true);
     edAnno->setMaximumWidth(60);
     h->addWidget(edAnno, 0, 5);
-    platform::DBEdit *mese = d.Casella(QStringLiteral("SD0AMESE"), h->parentWidget());
+    platform::DBEdit *mese = d.Casella(layouts::TD0_ANAG::SD0AMESE, h->parentWidget());
     mese->setObjectName(QStringLiteral("edTestaMese"));
     AbilitaEdit(mese, false);
     h->addWidget(TZepDettaglio::Etichetta(QStringLiteral("Mese"), h->parentWidget()), 0, 6);
@@ -96,38 +92,39 @@ TfrQuvIscritto::TfrQuvIscritto(QWidget *parent) : TfrQuvBase(parent)
     tsD0 = pcDma->widget(0);
     Titolo(d0, QStringLiteral("DATI IDENTIFICATIVI DELL'ISCRITTO"));
     Campi(d0, {{QStringLiteral("Codice Fiscale"), TZepDma::CampoCodiceFiscale},
-               {QStringLiteral("Sesso"), QStringLiteral("AN_D0001004_SEX")},
+               {QStringLiteral("Sesso"), layouts::TD0_ANAG::AN_D0001004_SEX},
                {QStringLiteral("Cognome"), TZepDma::CampoCognome},
                {QStringLiteral("Nome"), TZepDma::CampoNome},
-               {QStringLiteral("Data di nascita"), QStringLiteral("DT_D0001005_DATANAS")},
-               {QStringLiteral("Codice comune di nascita"), QStringLiteral("AN_D0001006_COPNAS")},
-               {QStringLiteral("Comune di nascita"), QStringLiteral("6A_COMNAS")},
-               {QStringLiteral("Provincia di nascita"), QStringLiteral("6B_PRONAS")},
-               {QStringLiteral("Codice comune di residenza"), QStringLiteral("AN_D0001007_COPRES")},
-               {QStringLiteral("Comune di residenza"), QStringLiteral("7A_COMRES")},
-               {QStringLiteral("Provincia di residenza"), QStringLiteral("7B_PRORES")},
-               {QStringLiteral("Indirizzo di residenza"), QStringLiteral("AN_D0001008_INDRES")},
-               {QStringLiteral("CAP di residenza"), QStringLiteral("N5_D0001009_CAPRES")},
-               {QStringLiteral("Variazione residenza"), QStringLiteral("CB_D0001010_VARRES")},
-               {QStringLiteral("Telefono"), QStringLiteral("AN_D0001011_TEL")},
-               {QStringLiteral("Fax"), QStringLiteral("AN_D0001012_FAX")},
-               {QStringLiteral("E-mail"), QStringLiteral("AN_D0001013_EMAIL")},
-               {QStringLiteral("Data decorrenza giuridica"), QStringLiteral("DT_D0001014_DECGIU")},
-               {QStringLiteral("Codice regime fine servizio"), QStringLiteral("NP_D0001015_FINESER")}});
+               {QStringLiteral("Data di nascita"), layouts::TD0_ANAG::DT_D0001005_DATANAS},
+               {QStringLiteral("Codice comune di nascita"), layouts::TD0_ANAG::AN_D0001006_COPNAS},
+               {QStringLiteral("Comune di nascita"), layouts::TD0_ANAG::_6A_COMNAS},
+               {QStringLiteral("Provincia di nascita"), layouts::TD0_ANAG::_6B_PRONAS},
+               {QStringLiteral("Codice comune di residenza"), layouts::TD0_ANAG::AN_D0001007_COPRES},
+               {QStringLiteral("Comune di residenza"), layouts::TD0_ANAG::_7A_COMRES},
+               {QStringLiteral("Provincia di residenza"), layouts::TD0_ANAG::_7B_PRORES},
+               {QStringLiteral("Indirizzo di residenza"), layouts::TD0_ANAG::AN_D0001008_INDRES},
+               {QStringLiteral("CAP di residenza"), layouts::TD0_ANAG::N5_D0001009_CAPRES},
+               {QStringLiteral("Variazione residenza"), layouts::TD0_ANAG::CB_D0001010_VARRES},
+               {QStringLiteral("Telefono"), layouts::TD0_ANAG::AN_D0001011_TEL},
+               {QStringLiteral("Fax"), layouts::TD0_ANAG::AN_D0001012_FAX},
+               {QStringLiteral("E-mail"), layouts::TD0_ANAG::AN_D0001013_EMAIL},
+               {QStringLiteral("Data decorrenza giuridica"), layouts::TD0_ANAG::DT_D0001014_DECGIU},
+               {QStringLiteral("Codice regime fine servizio"), layouts::TD0_ANAG::NP_D0001015_FINESER}});
     Titolo(d0, QStringLiteral("DATI PREVIDENZA COMPLEMENTARE"));
     auto *silenzio = new platform::DBCheckBox(QStringLiteral("Silenzio assenso TFR nei fondi"), d0->parentWidget());
     silenzio->setObjectName(QStringLiteral("chSilenzioAssenso"));
     silenzio->ValueChecked = QStringLiteral("1");
     silenzio->ValueUnchecked = QStringLiteral("0");
     silenzio->SetDataSource(dsMain);
-    silenzio->SetDataField(QStringLiteral("CB_D0001016_SATFRFONDI"));
+    silenzio->SetDataField(layouts::TD0_ANAG::CB_D0001016_SATFRFONDI);
     d0->addWidget(silenzio);
-    Campi(d0, {{QStringLiteral("Data opzione TFR"), QStringLiteral("DT_D0001017_OPZTFR")},
-               {QStringLiteral("Adesione a fondi"), QStringLiteral("CB_D0001018_FONDI")},
-               {QStringLiteral("Tipo iscrizione a fondo complementare"), QStringLiteral("CodTipoIscrFondoPrevCompl")}});
+    Campi(d0,
+          {{QStringLiteral("Data opzione TFR"), layouts::TD0_ANAG::DT_D0001017_OPZTFR},
+           {QStringLiteral("Adesione a fondi"), layouts::TD0_ANAG::CB_D0001018_FONDI},
+           {QStringLiteral("Tipo iscrizione a fondo complementare"), layouts::TD0_ANAG::CodTipoIscrFondoPrevCompl}});
     d0->addStretch(1);
-    d.Ricerche({{QStringLiteral("NP_D0001015_FINESER"), QStringLiteral("TRFS_REGFINESER.cds")},
-                {QStringLiteral("CodTipoIscrFondoPrevCompl"), QStringLiteral("TTIF_TIPOISCRIZIONEFONDO.cds")}});
+    d.Ricerche({{layouts::TD0_ANAG::NP_D0001015_FINESER, QStringLiteral("TRFS_REGFINESER.cds")},
+                {layouts::TD0_ANAG::CodTipoIscrFondoPrevCompl, QStringLiteral("TTIF_TIPOISCRIZIONEFONDO.cds")}});
 
     frE0 = new TfrQuvE0;
     frE1 = new TfrQuvE1;
@@ -189,8 +186,8 @@ void TfrQuvIscritto::Prepara()
     TZepTabellaDenuncia::ImpostaColonne(cdsMain, {{TZepDma::CampoCodiceFiscale, QStringLiteral("Codice fiscale")},
                                                   {TZepDma::CampoCognome, QStringLiteral("Cognome")},
                                                   {TZepDma::CampoNome, QStringLiteral("Nome")},
-                                                  {QStringLiteral("SD0AMESE"), QStringLiteral("Mese")}});
-    cdsMain.fieldByName(QStringLiteral("SD0AMESE")).setAlignment(Qt::AlignCenter);
+                                                  {layouts::TD0_ANAG::SD0AMESE, QStringLiteral("Mese")}});
+    cdsMain.fieldByName(layouts::TD0_ANAG::SD0AMESE).setAlignment(Qt::AlignCenter);
     TZepDma::PreparaQuadro(cdsMain, QStringLiteral("D0"));
     Dettaglio->AdattaLarghezze();
     Dettaglio->ImpostaEtichette();

@@ -10,6 +10,8 @@
 // read-only, until "&Sblocca" opens it again.
 #include "ZepRDmaBase.h"
 
+#include <QStyledItemDelegate>
+
 class QAction;
 class QLineEdit;
 class QTabWidget;
@@ -17,6 +19,24 @@ class TfrQuvE0;
 class TfrQuvE1;
 class TfrQuvV1;
 class TfrZepEv;
+namespace platform {
+class DataSetModel;
+}
+
+// The rows of a grid of public-sector persons (TD0_ANAG rows) whose
+// declaration was printed or sent, drawn red: ISTATO above 0. An empty
+// ISTATO, as the public-sector import leaves it, is an open person. This
+// frame's grid and the CUD summary's person list draw their rows with it.
+class TQuvRigheBloccate : public QStyledItemDelegate {
+public:
+    TQuvRigheBloccate(platform::DataSetModel *model, QObject *parent);
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    platform::DataSetModel *m_model;
+};
 
 class TfrQuvIscritto : public TfrQuvBase {
     Q_OBJECT

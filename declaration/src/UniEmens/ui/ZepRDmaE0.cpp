@@ -13,6 +13,7 @@
 #include "TovFCdsSearch.h"
 #include "Format.h"
 #include "UqMessages.h"
+#include "ZepULayoutNomi.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -104,11 +105,11 @@ void TfrQuvSezione::CaricaPagine(const QString &titolo1, const QString &titolo2,
     const bool v1 = m_sezione == TDmaUtil::QuadroV1;
     QVBoxLayout *p1 = Pagina(pcQuadro, QStringLiteral("Pagina 1"), QStringLiteral("tsPagina1"));
     Titolo(p1, titolo1);
-    QList<TQuvCampo> periodo = {{QStringLiteral("Data inizio"), QStringLiteral("DT_E0XXX001_DINIZIO")},
-                                {QStringLiteral("Data fine"), QStringLiteral("DT_E0XXX002_DFINE")}};
+    QList<TQuvCampo> periodo = {{QStringLiteral("Data inizio"), layouts::TE0_RETR::DT_E0XXX001_DINIZIO},
+                                {QStringLiteral("Data fine"), layouts::TE0_RETR::DT_E0XXX002_DFINE}};
     if (v1)
-        periodo = QList<TQuvCampo>{{QStringLiteral("Causale Variazione"), QStringLiteral("NP_V1XXX000_CAUSVAR")},
-                                   {QStringLiteral("Codice aliquota"), QStringLiteral("NP_V1XXX024_CODALI")}}
+        periodo = QList<TQuvCampo>{{QStringLiteral("Causale Variazione"), layouts::TV1_RETR::NP_V1XXX000_CAUSVAR},
+                                   {QStringLiteral("Codice aliquota"), layouts::TV1_RETR::NP_V1XXX024_CODALI}}
                   + periodo;
     Campi(p1, Traduci(periodo, m_sezione));
     // "Inquadramento": the contract (sector and sub-sector) and the rest.
@@ -118,39 +119,37 @@ void TfrQuvSezione::CaricaPagine(const QString &titolo1, const QString &titolo2,
     edContratto->setParent(g->parentWidget());
     g->addWidget(edContratto, 0, 1, Qt::AlignLeft);
     const QList<TQuvCampo> inquadramento =
-        Traduci({{QStringLiteral("Qualifica"), QStringLiteral("AN_E0XXX009_QUALIFICA")},
-                 {QStringLiteral("Motivo cessazione"), QStringLiteral("NP_E0XXX010_CESSAZ")},
-                 {QStringLiteral("Tipo impiego"), QStringLiteral("NP_E0XXX011_IMPIEGO")},
-                 {QStringLiteral("Tipo servizio"), QStringLiteral("NP_E0XXX012_SERVIZIO")}},
+        Traduci({{QStringLiteral("Qualifica"), layouts::TE0_RETR::AN_E0XXX009_QUALIFICA},
+                 {QStringLiteral("Motivo cessazione"), layouts::TE0_RETR::NP_E0XXX010_CESSAZ},
+                 {QStringLiteral("Tipo impiego"), layouts::TE0_RETR::NP_E0XXX011_IMPIEGO},
+                 {QStringLiteral("Tipo servizio"), layouts::TE0_RETR::NP_E0XXX012_SERVIZIO}},
                 m_sezione);
     for (int i = 0; i < inquadramento.size(); ++i)
         Dettaglio->Testo(g, (i + 1) / 2, ((i + 1) % 2) * 2, inquadramento[i].first, inquadramento[i].second);
     g->setColumnStretch(4, 1);
     Campi(p1,
-          Traduci({{QStringLiteral("Tipo"), QStringLiteral("AN_E0XXX013_TIPOPT")},
-                   {QStringLiteral("Percentuale"), QStringLiteral("PC_E0XXX014_PERCPT")}},
+          Traduci({{QStringLiteral("Tipo"), layouts::TE0_RETR::AN_E0XXX013_TIPOPT},
+                   {QStringLiteral("Percentuale"), layouts::TE0_RETR::PC_E0XXX014_PERCPT}},
                   m_sezione),
           QStringLiteral("PART-TIME"));
     Campi(p1,
-          Traduci({{QStringLiteral("Pensione"), QStringLiteral("NP_E0XXX003_PENS")},
-                   {QStringLiteral("Previdenza"), QStringLiteral("NP_E0XXX004_PREV")},
-                   {QStringLiteral("Credito"), QStringLiteral("NP_E0XXX005_CREDITO")},
-                   {QStringLiteral("ENPDEDP"), QStringLiteral("NP_E0XXX006_ENPDEDP")},
+          Traduci({{QStringLiteral("Pensione"), layouts::TE0_RETR::NP_E0XXX003_PENS},
+                   {QStringLiteral("Previdenza"), layouts::TE0_RETR::NP_E0XXX004_PREV},
+                   {QStringLiteral("Credito"), layouts::TE0_RETR::NP_E0XXX005_CREDITO},
+                   {QStringLiteral("ENPDEDP"), layouts::TE0_RETR::NP_E0XXX006_ENPDEDP},
                    {QStringLiteral("Totale imponibile pensionistico per il periodo"),
-                    QStringLiteral("VP_E0XXX032_IMPPENS")},
+                    layouts::TE0_RETR::VP_E0XXX032_IMPPENS},
                    {QStringLiteral("Totale contributi pensionistici per il periodo"),
-                    QStringLiteral("VP_E0XXX033_CONPENS")},
+                    layouts::TE0_RETR::VP_E0XXX033_CONPENS},
                    {QStringLiteral("Contributo 1% a carico iscritto eccedente il tetto retributivo"),
-                    QStringLiteral("VP_E0XXX034_CONECC")},
-                   {QStringLiteral("Imponibile TFS"), QStringLiteral("VP_E0XXX035_IMPTFS")},
-                   {QStringLiteral("Contributo TFS"), QStringLiteral("VP_E0XXX036_CONTFS")},
-                   {QStringLiteral("Imponibile TFR"), QStringLiteral("VP_E0XXXA37_IMPTFR")},
-                   {QStringLiteral("Contributo TFR"), QStringLiteral("VP_E0XXXA38_CONTFR")},
-                   {QStringLiteral("Imponibile TFR"), QStringLiteral("VP_E0XXXB37_IMPTFRU")},
-                   {QStringLiteral("Contributo TFR"), QStringLiteral("VP_E0XXXB38_CONTFRU")},
-                   {QStringLiteral("Imponibile cassa credito"), QStringLiteral("VP_E0XXX039_IMPCREDITO")},
-                   {QStringLiteral("Contributi cassa credito"), QStringLiteral("VP_E0XXX040_CONCREDITO")},
-                   {QStringLiteral("Contributo ENPDEDP"), QStringLiteral("VP_E0XXX041_CONENPDEDP")}},
+                    layouts::TE0_RETR::VP_E0XXX034_CONECC},
+                   {QStringLiteral("Imponibile TFS"), layouts::TE0_RETR::VP_E0XXX035_IMPTFS},
+                   {QStringLiteral("Contributo TFS"), layouts::TE0_RETR::VP_E0XXX036_CONTFS},
+                   {QStringLiteral("Imponibile TFR"), layouts::TE0_RETR::VP_E0XXXA37_IMPTFR},
+                   {QStringLiteral("Contributo TFR"), layouts::TE0_RETR::VP_E0XXXA38_CONTFR},
+                   {QStringLiteral("Imponibile cassa credito"), layouts::TE0_RETR::VP_E0XXX039_IMPCREDITO},
+                   {QStringLiteral("Contributi cassa credito"), layouts::TE0_RETR::VP_E0XXX040_CONCREDITO},
+                   {QStringLiteral("Contributo ENPDEDP"), layouts::TE0_RETR::VP_E0XXX041_CONENPDEDP}},
                   m_sezione),
           QStringLiteral("GESTIONI PENSIONISTICHE E PREVIDENZIALI"));
     Campi(p1, Recupero(QStringLiteral("RecuperoSgravi")), QStringLiteral("RECUPERO SGRAVI IVS STIPENDIO"), 5);
@@ -160,7 +159,7 @@ void TfrQuvSezione::CaricaPagine(const QString &titolo1, const QString &titolo2,
     QVBoxLayout *p2 = Pagina(pcQuadro, QStringLiteral("Pagina 2"), QStringLiteral("tsPagina2"));
     Titolo(p2, titolo2);
     QList<TQuvCampo> altri = {
-        {QStringLiteral("Giorni utili ai fini pensionistici"), QStringLiteral("NP_E0XXX015_GGUTILI")}};
+        {QStringLiteral("Giorni utili ai fini pensionistici"), layouts::TE0_RETR::NP_E0XXX015_GGUTILI}};
     for (int i = 0; i < 4; ++i) {
         altri << TQuvCampo{QStringLiteral("Maggiorazione %1").arg(i + 1),
                            QStringLiteral("NP_E0XXX%1_MAG").arg(16 + 2 * i, 3, 10, QLatin1Char('0'))}
@@ -169,53 +168,53 @@ void TfrQuvSezione::CaricaPagine(const QString &titolo1, const QString &titolo2,
     }
     if (v1)
         altri << TQuvCampo{QStringLiteral("Maggiorazione base pensionabile (D.Lgs. 165/97)"),
-                           QStringLiteral("VP_E0XXX025_MAGG")};
-    altri << TQuvCampo{QStringLiteral("Retribuzioni fisse"), QStringLiteral("VP_E0XXX026_RETRFISSE")}
-          << TQuvCampo{QStringLiteral("Retribuzioni accessorie"), QStringLiteral("VP_E0XXX027_RETRACC")}
-          << TQuvCampo{QStringLiteral("Retribuzione (art. 18)"), QStringLiteral("VP_E0XXX028_RETR18")}
-          << TQuvCampo{QStringLiteral("I.I.S."), QStringLiteral("VP_E0XXX029_IIS")}
-          << TQuvCampo{QStringLiteral("I.A.V."), QStringLiteral("VP_E0XXX030_IAV")}
-          << TQuvCampo{QStringLiteral("I.N.A."), QStringLiteral("VP_E0XXX031_INA")}
-          << TQuvCampo{QStringLiteral("Tredicesima mensilità"), QStringLiteral("VP_E0XXX042_13MA")}
-          << TQuvCampo{QStringLiteral("Retribuzione teorica tabellare TFR"), QStringLiteral("VP_E0XXX043_RETRTFR")}
-          << TQuvCampo{QStringLiteral("Retribuzione utile ai fini TFR"), QStringLiteral("VP_E0XXX044_UTILETFR")}
+                           layouts::TE0_RETR::VP_E0XXX025_MAGG};
+    altri << TQuvCampo{QStringLiteral("Retribuzioni fisse"), layouts::TE0_RETR::VP_E0XXX026_RETRFISSE}
+          << TQuvCampo{QStringLiteral("Retribuzioni accessorie"), layouts::TE0_RETR::VP_E0XXX027_RETRACC}
+          << TQuvCampo{QStringLiteral("Retribuzione (art. 18)"), layouts::TE0_RETR::VP_E0XXX028_RETR18}
+          << TQuvCampo{QStringLiteral("I.I.S."), layouts::TE0_RETR::VP_E0XXX029_IIS}
+          << TQuvCampo{QStringLiteral("I.A.V."), layouts::TE0_RETR::VP_E0XXX030_IAV}
+          << TQuvCampo{QStringLiteral("I.N.A."), layouts::TE0_RETR::VP_E0XXX031_INA}
+          << TQuvCampo{QStringLiteral("Tredicesima mensilità"), layouts::TE0_RETR::VP_E0XXX042_13MA}
+          << TQuvCampo{QStringLiteral("Retribuzione teorica tabellare TFR"), layouts::TE0_RETR::VP_E0XXX043_RETRTFR}
+          << TQuvCampo{QStringLiteral("Retribuzione utile ai fini TFR"), layouts::TE0_RETR::VP_E0XXX044_UTILETFR}
           << TQuvCampo{QStringLiteral("Quota datore di lavoro per previdenza ed assistenza integrativa (L 166/91)"),
-                       QStringLiteral("VP_E0XXX045_IMP166")}
-          << TQuvCampo{QStringLiteral("Contributo di solidarietà (L 166/91)"), QStringLiteral("VP_E0XXX046_CON166")}
-          << TQuvCampo{QStringLiteral("Data fine beneficio eventi calamitosi"), QStringLiteral("DT_E0XXX049_FINEBEN")}
+                       layouts::TE0_RETR::VP_E0XXX045_IMP166}
+          << TQuvCampo{QStringLiteral("Contributo di solidarietà (L 166/91)"), layouts::TE0_RETR::VP_E0XXX046_CON166}
+          << TQuvCampo{QStringLiteral("Data fine beneficio eventi calamitosi"), layouts::TE0_RETR::DT_E0XXX049_FINEBEN}
           << TQuvCampo{QStringLiteral("Contributo pensionistico sospeso per eventi calamitosi"),
-                       QStringLiteral("VP_E0XXX050_PENSSOSP")}
+                       layouts::TE0_RETR::VP_E0XXX050_PENSSOSP}
           << TQuvCampo{QStringLiteral("Contributo previdenziale sospeso per eventi calamitosi"),
-                       QStringLiteral("VP_E0XXX051_PREVSOSP")};
+                       layouts::TE0_RETR::VP_E0XXX051_PREVSOSP};
     if (v1)
-        altri << TQuvCampo{QStringLiteral("Sanzione pensionistica"), QStringLiteral("VN_V1XXX052_SANZPENS")}
-              << TQuvCampo{QStringLiteral("Sanzione previdenziale"), QStringLiteral("VN_V1XXX053_SANZPREV")}
-              << TQuvCampo{QStringLiteral("Sanzione credito"), QStringLiteral("VN_V1XXX054_SANZCRED")}
-              << TQuvCampo{QStringLiteral("Sanzione ENPDEDP"), QStringLiteral("VN_V1XXX055_SANZENPDEDP")}
-              << TQuvCampo{QStringLiteral("Accertamento"), QStringLiteral("NP_V1XXX057_ACCERTAMENTO")}
-              << TQuvCampo{QStringLiteral("Data decorrenza sanzioni"), QStringLiteral("DT_V1XXX058_DECSANZ")};
+        altri << TQuvCampo{QStringLiteral("Sanzione pensionistica"), layouts::TV1_RETR::VN_V1XXX052_SANZPENS}
+              << TQuvCampo{QStringLiteral("Sanzione previdenziale"), layouts::TV1_RETR::VN_V1XXX053_SANZPREV}
+              << TQuvCampo{QStringLiteral("Sanzione credito"), layouts::TV1_RETR::VN_V1XXX054_SANZCRED}
+              << TQuvCampo{QStringLiteral("Sanzione ENPDEDP"), layouts::TV1_RETR::VN_V1XXX055_SANZENPDEDP}
+              << TQuvCampo{QStringLiteral("Accertamento"), layouts::TV1_RETR::NP_V1XXX057_ACCERTAMENTO}
+              << TQuvCampo{QStringLiteral("Data decorrenza sanzioni"), layouts::TV1_RETR::DT_V1XXX058_DECSANZ};
     else
-        altri << TQuvCampo{QStringLiteral("Importo conguaglio\nimponibile"), QStringLiteral("VP_E0XXX052_CONGIMP")}
+        altri << TQuvCampo{QStringLiteral("Importo conguaglio\nimponibile"), layouts::TE0_RETR::VP_E0XXX052_CONGIMP}
               << TQuvCampo{QStringLiteral("Contributo pensionistico su conguaglio imponibile"),
-                           QStringLiteral("VP_E0XXX053_CONCONGPENS")}
+                           layouts::TE0_RETR::VP_E0XXX053_CONCONGPENS}
               << TQuvCampo{QStringLiteral("Contributo previdenziale su conguaglio imponibile"),
-                           QStringLiteral("VP_E0XXX054_CONCONGPREV")}
+                           layouts::TE0_RETR::VP_E0XXX054_CONCONGPREV}
               << TQuvCampo{QStringLiteral("Contributo credito su conguaglio imponibile"),
-                           QStringLiteral("VP_E0XXX055_CONCONGCRED")}
+                           layouts::TE0_RETR::VP_E0XXX055_CONCONGCRED}
               << TQuvCampo{QStringLiteral("Contributo ENPDEDP su conguaglio imponibile"),
-                           QStringLiteral("VP_E0XXX056_CONCONGENPDEDP")};
+                           layouts::TE0_RETR::VP_E0XXX056_CONCONGENPDEDP};
     altri << TQuvCampo{QStringLiteral("Orario settimanale ridotto personale scolastico"),
-                       QStringLiteral("N2_E0XXX059_ORARID")}
+                       layouts::TE0_RETR::N2_E0XXX059_ORARID}
           << TQuvCampo{QStringLiteral("Orario settimanale completo personale scolastico"),
-                       QStringLiteral("OrarioIntero")}
-          << TQuvCampo{QStringLiteral("Percentuale di aspettativa (L 300/70)"), QStringLiteral("PC_E0XXX060_PERCASP")}
-          << TQuvCampo{QStringLiteral("Percentuale di retribuzione"), QStringLiteral("PercRetribuzione_1")}
-          << TQuvCampo{QStringLiteral("Retribuzione Individuale Anzianità"), QStringLiteral("RetribIndivAnzianita")}
-          << TQuvCampo{QStringLiteral("Stipendio tabellare"), QStringLiteral("StipendioTabellare")}
+                       layouts::TE0_RETR::OrarioIntero}
+          << TQuvCampo{QStringLiteral("Percentuale di aspettativa (L 300/70)"), layouts::TE0_RETR::PC_E0XXX060_PERCASP}
+          << TQuvCampo{QStringLiteral("Percentuale di retribuzione"), layouts::TE0_RETR::PercRetribuzione_1}
+          << TQuvCampo{QStringLiteral("Retribuzione Individuale Anzianità"), layouts::TE0_RETR::RetribIndivAnzianita}
+          << TQuvCampo{QStringLiteral("Stipendio tabellare"), layouts::TE0_RETR::StipendioTabellare}
           << TQuvCampo{QStringLiteral("Retribuzione virtuale\nai fini pensionistici"),
-                       QStringLiteral("RetribVirtualeFiniPens")}
-          << TQuvCampo{QStringLiteral("Numero mensilità"), QStringLiteral("NumMensilita")}
-          << TQuvCampo{QStringLiteral("Aderenti Credito DM 45/2007"), QStringLiteral("AderenteCredito45_2007")};
+                       layouts::TE0_RETR::RetribVirtualeFiniPens}
+          << TQuvCampo{QStringLiteral("Numero mensilità"), layouts::TE0_RETR::NumMensilita}
+          << TQuvCampo{QStringLiteral("Aderenti Credito DM 45/2007"), layouts::TE0_RETR::AderenteCredito45_2007};
     Campi(p2, Traduci(altri, m_sezione));
     p2->addStretch(1);
 
@@ -226,30 +225,30 @@ void TfrQuvSezione::CaricaPagine(const QString &titolo1, const QString &titolo2,
     pcQuadro->addTab(tsVersanti, paginaVersanti);
     frVersanti->InizioQuadro = [this] {
         return cdsMain.isActive() && !cdsMain.isEmpty()
-                   ? cdsMain.fieldByName(Campo(QStringLiteral("DT_E0XXX001_DINIZIO"))).asDate()
+                   ? cdsMain.fieldByName(Campo(layouts::TE0_RETR::DT_E0XXX001_DINIZIO)).asDate()
                    : QDate();
     };
 
     QList<TZepRicerca> ricerche = {
-        {QStringLiteral("NP_E0XXX003_PENS"), QStringLiteral("TGES_GESTIONIASS.cds")},
-        {QStringLiteral("NP_E0XXX004_PREV"), QStringLiteral("TGES_GESTIONIASS.cds")},
-        {QStringLiteral("NP_E0XXX005_CREDITO"), QStringLiteral("TGES_GESTIONIASS.cds")},
-        {QStringLiteral("NP_E0XXX010_CESSAZ"), QStringLiteral("TCES_CAUSACESSAZ.cds")},
-        {QStringLiteral("NP_E0XXX011_IMPIEGO"), QStringLiteral("TTIM_TIPOIMPIEG.cds")},
-        {QStringLiteral("NP_E0XXX012_SERVIZIO"), QStringLiteral("TTIS_TIPOSERVIZI.cds")},
-        {QStringLiteral("AN_E0XXX013_TIPOPT"), QStringLiteral("TTPT_TIPOPARTTIME.cds")},
-        {QStringLiteral("AderenteCredito45_2007"), QStringLiteral("TADE_CREDITO.cds")},
-        {QStringLiteral("RecuperoSgraviCodiceRecupero"), QStringLiteral("TRSG_RECUPEROSGRAVI.cds")},
-        {QStringLiteral("RecuperoSgravi13CodiceRecupero"), QStringLiteral("TRSG_RECUPEROSGRAVI.cds")},
+        {layouts::TE0_RETR::NP_E0XXX003_PENS, QStringLiteral("TGES_GESTIONIASS.cds")},
+        {layouts::TE0_RETR::NP_E0XXX004_PREV, QStringLiteral("TGES_GESTIONIASS.cds")},
+        {layouts::TE0_RETR::NP_E0XXX005_CREDITO, QStringLiteral("TGES_GESTIONIASS.cds")},
+        {layouts::TE0_RETR::NP_E0XXX010_CESSAZ, QStringLiteral("TCES_CAUSACESSAZ.cds")},
+        {layouts::TE0_RETR::NP_E0XXX011_IMPIEGO, QStringLiteral("TTIM_TIPOIMPIEG.cds")},
+        {layouts::TE0_RETR::NP_E0XXX012_SERVIZIO, QStringLiteral("TTIS_TIPOSERVIZI.cds")},
+        {layouts::TE0_RETR::AN_E0XXX013_TIPOPT, QStringLiteral("TTPT_TIPOPARTTIME.cds")},
+        {layouts::TE0_RETR::AderenteCredito45_2007, QStringLiteral("TADE_CREDITO.cds")},
+        {layouts::TE0_RETR::RecuperoSgraviCodiceRecupero, QStringLiteral("TRSG_RECUPEROSGRAVI.cds")},
+        {layouts::TE0_RETR::RecuperoSgravi13CodiceRecupero, QStringLiteral("TRSG_RECUPEROSGRAVI.cds")},
     };
     for (TZepRicerca &r : ricerche)
         r.campo = Campo(r.campo);
     if (v1)
-        ricerche << TZepRicerca{QStringLiteral("NP_V1XXX000_CAUSVAR"), QStringLiteral("TCAV_CAUSVAR.cds")}
-                 << TZepRicerca{QStringLiteral("NP_V1XXX024_CODALI"), QStringLiteral("TCAS_CASSACOMPET.cds")};
+        ricerche << TZepRicerca{layouts::TV1_RETR::NP_V1XXX000_CAUSVAR, QStringLiteral("TCAV_CAUSVAR.cds")}
+                 << TZepRicerca{layouts::TV1_RETR::NP_V1XXX024_CODALI, QStringLiteral("TCAS_CASSACOMPET.cds")};
     Dettaglio->Ricerche(ricerche);
     // The qualification: its row of the code table gives the contract too.
-    platform::DBEdit *qualifica = Dettaglio->Edit(Campo(QStringLiteral("AN_E0XXX009_QUALIFICA")));
+    platform::DBEdit *qualifica = Dettaglio->Edit(Campo(layouts::TE0_RETR::AN_E0XXX009_QUALIFICA));
     qualifica->SetButtonVisible(true);
     connect(qualifica, &platform::DBEdit::ButtonClick, this, [this] {
         try {
@@ -271,19 +270,21 @@ void TfrQuvSezione::Prepara()
 {
     TZepDma::PreparaQuadro(cdsMain, m_sezione);
     TZepTabellaDenuncia::ImpostaColonne(cdsMain,
-                                        {{Campo(QStringLiteral("DT_E0XXX001_DINIZIO")), QStringLiteral("Data inizio")},
-                                         {Campo(QStringLiteral("DT_E0XXX002_DFINE")), QStringLiteral("Data fine")},
-                                         {Campo(QStringLiteral("AN_E0XXX009_QUALIFICA")), QStringLiteral("Qualifica")},
-                                         {Campo(QStringLiteral("VP_E0XXX032_IMPPENS")),
+                                        {{Campo(layouts::TE0_RETR::DT_E0XXX001_DINIZIO), QStringLiteral("Data inizio")},
+                                         {Campo(layouts::TE0_RETR::DT_E0XXX002_DFINE), QStringLiteral("Data fine")},
+                                         {Campo(layouts::TE0_RETR::AN_E0XXX009_QUALIFICA), QStringLiteral("Qualifica")},
+                                         {Campo(layouts::TE0_RETR::VP_E0XXX032_IMPPENS),
                                           QStringLiteral("Imponibile pensionistico")}});
     for (const auto &field : cdsMain.fields())
         if (field->dataType() == platform::FieldType::BCD)
             field->setOnGetText(&TfrTovBase::NumericFieldGetText);
-    cdsMain.setIndexFieldNames(Campo(QStringLiteral("DT_E0XXX001_DINIZIO")));
+    cdsMain.setIndexFieldNames(Campo(layouts::TE0_RETR::DT_E0XXX001_DINIZIO));
     cdsMain.first();
     Dettaglio->AdattaLarghezze();
     Dettaglio->ImpostaEtichette();
     grModel->reload();
+    // Each column as wide as its title and values.
+    grFrame->resizeColumnsToContents();
     dsMainDataChange();
 }
 
@@ -377,7 +378,7 @@ void TfrQuvSezione::ScegliQualifica()
     if (cdsMain.state() == platform::DataSetState::Browse)
         cdsMain.edit();
     TZepDma::ImpostaContratto(cdsMain, m_sezione, contratto);
-    cdsMain.fieldByName(Campo(QStringLiteral("AN_E0XXX009_QUALIFICA"))).setAsString(qualifica);
+    cdsMain.fieldByName(Campo(layouts::TE0_RETR::AN_E0XXX009_QUALIFICA)).setAsString(qualifica);
 }
 
 TfrQuvE0::TfrQuvE0(QWidget *parent) : TfrQuvSezione(TDmaUtil::QuadroE0, parent)
@@ -395,17 +396,17 @@ TfrQuvV1::TfrQuvV1(QWidget *parent) : TfrQuvSezione(TDmaUtil::QuadroV1, parent)
                             QStringLiteral("tsMotivoUtilizzo"));
     tsMotivoUtilizzo = pcQuadro->widget(pcQuadro->count() - 1);
     Titolo(p, QStringLiteral("QUADRO V1 - Motivo Utilizzo"));
-    Campi(p, {{QStringLiteral("Motivo utilizzo"), QStringLiteral("NP_V1XXX061_CODMOTUT")},
-              {QStringLiteral("Codice organo"), QStringLiteral("NP_V1XXX061_CODORGANO")},
-              {QStringLiteral("Data atto"), QStringLiteral("DT_V1XXX062_DATTO")},
-              {QStringLiteral("Identificativo atto"), QStringLiteral("NP_V1XXX063_IDENTATTO")},
-              {QStringLiteral("Numero registro"), QStringLiteral("NP_V1XXX064_NRREG")}});
+    Campi(p, {{QStringLiteral("Motivo utilizzo"), layouts::TV1_RETR::NP_V1XXX061_CODMOTUT},
+              {QStringLiteral("Codice organo"), layouts::TV1_RETR::NP_V1XXX061_CODORGANO},
+              {QStringLiteral("Data atto"), layouts::TV1_RETR::DT_V1XXX062_DATTO},
+              {QStringLiteral("Identificativo atto"), layouts::TV1_RETR::NP_V1XXX063_IDENTATTO},
+              {QStringLiteral("Numero registro"), layouts::TV1_RETR::NP_V1XXX064_NRREG}});
     Titolo(p, QStringLiteral("QUADRO V1 - Descrizione Motivo Utilizzo"));
-    Campi(p, {{QStringLiteral("Sede Geografica organo"), QStringLiteral("S_V1XXX062_SEDGEOORG")}});
+    Campi(p, {{QStringLiteral("Sede Geografica organo"), layouts::TV1_RETR::S_V1XXX062_SEDGEOORG}});
     p->addStretch(1);
-    Dettaglio->Ricerche({{QStringLiteral("NP_V1XXX061_CODMOTUT"), QStringLiteral("TCMU_CODMOTIVOUTILIZZO.cds")},
-                         {QStringLiteral("NP_V1XXX061_CODORGANO"), QStringLiteral("TCOO_CODORGANO.cds")}});
-    platform::DBEdit *causale = Dettaglio->Edit(QStringLiteral("NP_V1XXX000_CAUSVAR"));
+    Dettaglio->Ricerche({{layouts::TV1_RETR::NP_V1XXX061_CODMOTUT, QStringLiteral("TCMU_CODMOTIVOUTILIZZO.cds")},
+                         {layouts::TV1_RETR::NP_V1XXX061_CODORGANO, QStringLiteral("TCOO_CODORGANO.cds")}});
+    platform::DBEdit *causale = Dettaglio->Edit(layouts::TV1_RETR::NP_V1XXX000_CAUSVAR);
     connect(causale, &QLineEdit::textChanged, this, [this] { AggiornaMotivoUtilizzo(); });
     AggiornaMotivoUtilizzo();
 }
@@ -414,5 +415,5 @@ void TfrQuvV1::AggiornaMotivoUtilizzo()
 {
     pcQuadro->setTabEnabled(pcQuadro->indexOf(tsMotivoUtilizzo),
                             TZepDma::MotivoUtilizzoAttivo(
-                                Dettaglio->Edit(QStringLiteral("NP_V1XXX000_CAUSVAR"))->text()));
+                                Dettaglio->Edit(layouts::TV1_RETR::NP_V1XXX000_CAUSVAR)->text()));
 }

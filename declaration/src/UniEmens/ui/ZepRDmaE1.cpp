@@ -10,10 +10,12 @@
 #include "Field.h"
 #include "Format.h"
 #include "UqMessages.h"
+#include "ZepULayoutNomi.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QVBoxLayout>
 
 using platform::DataSet;
@@ -54,77 +56,86 @@ TfrQuvE1::TfrQuvE1(QWidget *parent) : TfrQuvBase(parent)
     riga->addWidget(edRigo);
     page->addLayout(riga);
 
-    Campi(page, {{QStringLiteral("Fondo pensione"), QStringLiteral("NP_E1XXX001_COD_FONDO")},
-                 {QStringLiteral("Comparto di investimento"), QStringLiteral("AN_E1XXX002_COD_COMPARTO")},
-                 {QStringLiteral("Data sottoscrizione domanda"), QStringLiteral("DT_E1XXX003_DSOTTOSCR")},
-                 {QStringLiteral("Data inizio periodo"), QStringLiteral("DT_E1XXX004_DINIZIO")},
-                 {QStringLiteral("Data fine periodo"), QStringLiteral("DT_E1XXX005_DFINE")}});
+    Campi(page, {{QStringLiteral("Fondo pensione"), layouts::TE1_FONDIPENSIONE::NP_E1XXX001_COD_FONDO},
+                 {QStringLiteral("Comparto di investimento"), layouts::TE1_FONDIPENSIONE::AN_E1XXX002_COD_COMPARTO},
+                 {QStringLiteral("Data sottoscrizione domanda"), layouts::TE1_FONDIPENSIONE::DT_E1XXX003_DSOTTOSCR},
+                 {QStringLiteral("Data inizio periodo"), layouts::TE1_FONDIPENSIONE::DT_E1XXX004_DINIZIO},
+                 {QStringLiteral("Data fine periodo"), layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE}});
     Campi(page,
-          {{QStringLiteral("A carico del lavoratore"), QStringLiteral("PC_E1XXX006_PERC_LAVORATORE")},
-           {QStringLiteral("A carico del datore di lavoro"), QStringLiteral("PC_E1XXX007_PERC_CARICO_DATORE")},
-           {QStringLiteral("Quota TFR"), QStringLiteral("PC_E1XXX008_PERC_TFR")}},
+          {{QStringLiteral("A carico del lavoratore"), layouts::TE1_FONDIPENSIONE::PC_E1XXX006_PERC_LAVORATORE},
+           {QStringLiteral("A carico del datore di lavoro"),
+            layouts::TE1_FONDIPENSIONE::PC_E1XXX007_PERC_CARICO_DATORE},
+           {QStringLiteral("Quota TFR"), layouts::TE1_FONDIPENSIONE::PC_E1XXX008_PERC_TFR}},
           QStringLiteral("ALIQUOTA CONTRIBUTIVA"), 3);
-    Campi(page, {{QStringLiteral("Data della sospensione o della cessazione della contribuzione"),
-                  QStringLiteral("DT_E1XXX009_DFINE_CONTRIBUZIONI")},
-                 {QStringLiteral("Motivo di sospensione"), QStringLiteral("NP_E1XXX010_MOTIVO_SOSPENSIONE")},
-                 {QStringLiteral("Tipo di cessazione"), QStringLiteral("NP_E1XXX011_TIPO_CESSAZIONE")},
-                 {QStringLiteral("Totale retribuzione soggetta a contributo"),
-                  QStringLiteral("VP_E1XXX012_TOT_RETRIBUZIONE")}});
-    chConguaglio = Casella(this, page, QStringLiteral("Conguaglio fiscale"),
-                           QStringLiteral("CB_E1XXX013_CONGUAGLIO_FISCALE"));
-    Campi(page, {{QStringLiteral("Contributo a carico del lavoratore"), QStringLiteral("VP_E1XXX014_CONT_LAVORATORE")},
-                 {QStringLiteral("Contributo calcolato e/o versato a carico del datore di lavoro"),
-                  QStringLiteral("VP_E1XXX015_CONT_DATORE")},
-                 {QStringLiteral("Contributo aggiuntivo/alternativo a carico del lavoratore"),
-                  QStringLiteral("VP_E1XXX016_CONT_AGG_LAVORATORE")},
-                 {QStringLiteral("Quota versata a carico dell’iscritto per reintegrazione di anticipazione"),
-                  QStringLiteral("VP_E1XXX017_QUOTA_REINT")},
-                 {QStringLiteral("Quota versata a carico dell'iscritto per iscrizione al F.P.C., una tantum"),
-                  QStringLiteral("VP_E1XXX018_QUOTA_FPC_ISCRITTO")},
-                 {QStringLiteral("Quota versata a carico del datore di lavoro per iscrizione al F.P.C., una tantum"),
-                  QStringLiteral("VP_E1XXX019_QUOTA_FPC_DATORE")},
-                 {QStringLiteral("Quota retribuzione decontribuita (Legge 135/97)"),
-                  QStringLiteral("VP_E1XXX020_QUOTA_RET_DEC")},
-                 {QStringLiteral("Versamenti TFR destinati a Previdenza Complementare"),
-                  QStringLiteral("VP_E1XXX021_VERSAMENTI_TFR")}});
     Campi(page,
-          {{QStringLiteral("Data inizio periodo"), QStringLiteral("DT_E1XXX022_DINIZIO_CONT_OMESSI")},
-           {QStringLiteral("Data fine periodo"), QStringLiteral("DT_E1XXX023_DFINE_CONT_OMESSI")},
+          {{QStringLiteral("Data della sospensione o della cessazione della contribuzione"),
+            layouts::TE1_FONDIPENSIONE::DT_E1XXX009_DFINE_CONTRIBUZIONI},
+           {QStringLiteral("Motivo di sospensione"), layouts::TE1_FONDIPENSIONE::NP_E1XXX010_MOTIVO_SOSPENSIONE},
+           {QStringLiteral("Tipo di cessazione"), layouts::TE1_FONDIPENSIONE::NP_E1XXX011_TIPO_CESSAZIONE},
+           {QStringLiteral("Totale retribuzione soggetta a contributo"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX012_TOT_RETRIBUZIONE}},
+          {}, 1);
+    chConguaglio = Casella(this, page, QStringLiteral("Conguaglio fiscale"),
+                           layouts::TE1_FONDIPENSIONE::CB_E1XXX013_CONGUAGLIO_FISCALE);
+    Campi(page,
+          {{QStringLiteral("Contributo a carico del lavoratore"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX014_CONT_LAVORATORE},
+           {QStringLiteral("Contributo calcolato e/o versato a carico del datore di lavoro"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX015_CONT_DATORE},
+           {QStringLiteral("Contributo aggiuntivo/alternativo a carico del lavoratore"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX016_CONT_AGG_LAVORATORE},
+           {QStringLiteral("Quota versata a carico dell’iscritto per reintegrazione di anticipazione"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX017_QUOTA_REINT},
+           {QStringLiteral("Quota versata a carico dell'iscritto per iscrizione al F.P.C., una tantum"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX018_QUOTA_FPC_ISCRITTO},
+           {QStringLiteral("Quota versata a carico del datore di lavoro per iscrizione al F.P.C., una tantum"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX019_QUOTA_FPC_DATORE},
+           {QStringLiteral("Quota retribuzione decontribuita (Legge 135/97)"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX020_QUOTA_RET_DEC},
+           {QStringLiteral("Versamenti TFR destinati a Previdenza Complementare"),
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX021_VERSAMENTI_TFR}},
+          {}, 1);
+    Campi(page,
+          {{QStringLiteral("Data inizio periodo"), layouts::TE1_FONDIPENSIONE::DT_E1XXX022_DINIZIO_CONT_OMESSI},
+           {QStringLiteral("Data fine periodo"), layouts::TE1_FONDIPENSIONE::DT_E1XXX023_DFINE_CONT_OMESSI},
            {QStringLiteral("Contributo a carico del datore di lavoro per mancato versamento"),
-            QStringLiteral("VP_E1XXX024_CONT_MV_DATORE")},
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX024_CONT_MV_DATORE},
            {QStringLiteral("Contributo a carico del lavoratore per mancato versamento"),
-            QStringLiteral("VP_E1XXX025_CONT_MV_LAVORATORE")},
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX025_CONT_MV_LAVORATORE},
            {QStringLiteral("Importo a carico del datore di lavoro per la rifusione del danno subito dal lavoratore"),
-            QStringLiteral("VP_E1XXX026_IMP_DSLAVORATORE")},
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX026_IMP_DSLAVORATORE},
            {QStringLiteral("Quota sanzionatoria a carico del datore di lavoro"),
-            QStringLiteral("VP_E1XXX027_QUOTA_SANZ_DATORE")},
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX027_QUOTA_SANZ_DATORE},
            {QStringLiteral("Contribuzione indebitamente versata al F.P.C. a carico del datore di lavoro"),
-            QStringLiteral("VP_E1XXX028_CONT_IV_DATORE")},
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX028_CONT_IV_DATORE},
            {QStringLiteral("Contribuzione indebitamente versata al F.P.C. a carico del lavoratore"),
-            QStringLiteral("VP_E1XXX029_CONT_IV_LAVORATORE")}},
-          QStringLiteral("Dati relativi ai contributi omessi o indebitamente versati"));
+            layouts::TE1_FONDIPENSIONE::VP_E1XXX029_CONT_IV_LAVORATORE}},
+          QStringLiteral("Dati relativi ai contributi omessi o indebitamente versati"), 1);
     chVersNonDich = Casella(this, page, QStringLiteral("Contributi versati e non dichiarati"),
-                            QStringLiteral("ContribVersNonDich"));
+                            layouts::TE1_FONDIPENSIONE::ContribVersNonDich);
     page->addStretch(1);
-    Dettaglio->Ricerche({{QStringLiteral("NP_E1XXX001_COD_FONDO"), QStringLiteral("TTFP_TIPOFONDOPENSIONE.cds")},
-                         {QStringLiteral("AN_E1XXX002_COD_COMPARTO"), QStringLiteral("TFCM_COMPARTOFONDI.cds")},
-                         {QStringLiteral("NP_E1XXX010_MOTIVO_SOSPENSIONE"), QStringLiteral("TCTS_TIPOSOSPENSIONE.cds")},
-                         {QStringLiteral("NP_E1XXX011_TIPO_CESSAZIONE"), QStringLiteral("TCTC_TIPOCESSAZIONE.cds")}});
+    Dettaglio->Ricerche(
+        {{layouts::TE1_FONDIPENSIONE::NP_E1XXX001_COD_FONDO, QStringLiteral("TTFP_TIPOFONDOPENSIONE.cds")},
+         {layouts::TE1_FONDIPENSIONE::AN_E1XXX002_COD_COMPARTO, QStringLiteral("TFCM_COMPARTOFONDI.cds")},
+         {layouts::TE1_FONDIPENSIONE::NP_E1XXX010_MOTIVO_SOSPENSIONE, QStringLiteral("TCTS_TIPOSOSPENSIONE.cds")},
+         {layouts::TE1_FONDIPENSIONE::NP_E1XXX011_TIPO_CESSAZIONE, QStringLiteral("TCTC_TIPOCESSAZIONE.cds")}});
 }
 
 void TfrQuvE1::Prepara()
 {
     TZepDma::PreparaQuadro(cdsMain, TDmaUtil::QuadroE1);
-    TZepTabellaDenuncia::ImpostaColonne(cdsMain,
-                                        {{QStringLiteral("NP_E1XXX001_COD_FONDO"), QStringLiteral("Fondo pensione")},
-                                         {QStringLiteral("DT_E1XXX004_DINIZIO"), QStringLiteral("Data inizio periodo")},
-                                         {QStringLiteral("DT_E1XXX005_DFINE"), QStringLiteral("Data fine periodo")}});
+    TZepTabellaDenuncia::ImpostaColonne(
+        cdsMain, {{layouts::TE1_FONDIPENSIONE::NP_E1XXX001_COD_FONDO, QStringLiteral("Fondo pensione")},
+                  {layouts::TE1_FONDIPENSIONE::DT_E1XXX004_DINIZIO, QStringLiteral("Data inizio periodo")},
+                  {layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE, QStringLiteral("Data fine periodo")}});
     for (const auto &field : cdsMain.fields())
         if (field->dataType() == platform::FieldType::BCD)
             field->setOnGetText(&TfrTovBase::NumericFieldGetText);
     Dettaglio->AdattaLarghezze();
     Dettaglio->ImpostaEtichette();
     grModel->reload();
+    // Each column as wide as its title and values.
+    grFrame->resizeColumnsToContents();
     dsMainDataChange();
 }
 

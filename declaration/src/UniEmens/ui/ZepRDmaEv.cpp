@@ -1,6 +1,7 @@
 #include "ZepRDmaEv.h"
 
 #include "ZepCDma.h"
+#include "ZepCFormeCampi.h"
 #include "ZepFAnnoMese.h"
 #include "ZepUUtil.h"
 
@@ -8,6 +9,7 @@
 #include "Exceptions.h"
 #include "Field.h"
 #include "UqMessages.h"
+#include "ZepULayoutNomi.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>
@@ -20,15 +22,16 @@ TfrZepEv::TfrZepEv(bool v1, QWidget *parent) : TfrZepDatiDenuncia(parent), m_v1(
     TZepDettaglio &d = *Dettaglio;
     auto *page = new QVBoxLayout(paDettaglio);
     QGridLayout *g = TZepDettaglio::Riquadro(page, paDettaglio);
-    d.Testo(g, 0, 0, QStringLiteral("Tipo contribuzione"), QStringLiteral("TipoContributo"));
-    d.Testo(g, 1, 0, QStringLiteral("Cod. Fisc. Amm. Versante"), QStringLiteral("CFAzienda"));
-    d.Testo(g, 1, 2, QStringLiteral("Cod. INPDAP Amm."), QStringLiteral("PRGAZIENDA"));
-    d.Testo(g, 2, 0, QStringLiteral("Imponibile"), QStringLiteral("Imponibile"));
-    d.Testo(g, 2, 2, QStringLiteral("Contributo"), QStringLiteral("Contributo"));
-    QList<TZepRicerca> ricerche = {{QStringLiteral("TipoContributo"), QStringLiteral("TTCO_TIPOCONTRIB.cds")}};
+    d.Testo(g, 0, 0, QStringLiteral("Tipo contribuzione"), layouts::TEV_ENTEVERSANTEE0::TipoContributo);
+    d.Testo(g, 1, 0, QStringLiteral("Cod. Fisc. Amm. Versante"), layouts::TEV_ENTEVERSANTEE0::CFAzienda);
+    d.Testo(g, 1, 2, QStringLiteral("Cod. INPDAP Amm."), layouts::TEV_ENTEVERSANTEE0::PRGAZIENDA);
+    d.Testo(g, 2, 0, QStringLiteral("Imponibile"), layouts::TEV_ENTEVERSANTEE0::Imponibile);
+    d.Testo(g, 2, 2, QStringLiteral("Contributo"), layouts::TEV_ENTEVERSANTEE0::Contributo);
+    QList<TZepRicerca> ricerche = {
+        {layouts::TEV_ENTEVERSANTEE0::TipoContributo, QStringLiteral("TTCO_TIPOCONTRIB.cds")}};
     if (v1) {
         platform::DBEdit *mese = d.Testo(g, 3, 0, QStringLiteral("Mese Anno Erog."),
-                                         QStringLiteral("AnnoMeseErogazione"));
+                                         layouts::TEV_ENTEVERSANTEV1::AnnoMeseErogazione);
         mese->SetButtonVisible(true);
         connect(mese, &platform::DBEdit::ButtonClick, this, [this] {
             try {
@@ -38,8 +41,8 @@ TfrZepEv::TfrZepEv(bool v1, QWidget *parent) : TfrZepDatiDenuncia(parent), m_v1(
                 UqShowException(e);
             }
         });
-        d.Testo(g, 3, 2, QStringLiteral("Aliquota"), QStringLiteral("Aliquota"));
-        ricerche << TZepRicerca{QStringLiteral("Aliquota"), QStringLiteral("TCAS_CASSACOMPET.cds")};
+        d.Testo(g, 3, 2, QStringLiteral("Aliquota"), layouts::TEV_ENTEVERSANTEV1::Aliquota);
+        ricerche << TZepRicerca{layouts::TEV_ENTEVERSANTEV1::Aliquota, QStringLiteral("TCAS_CASSACOMPET.cds")};
     }
     page->addStretch(1);
     d.Ricerche(ricerche);
@@ -54,14 +57,14 @@ TfrZepEv::~TfrZepEv()
 
 QList<TZepColonna> TfrZepEv::Colonne() const
 {
-    QList<TZepColonna> colonne = {{QStringLiteral("TipoContributo"), QStringLiteral("Tipo contribuzione")},
-                                  {QStringLiteral("CFAzienda"), QStringLiteral("Cod. Fisc. Amm. Versante")},
-                                  {QStringLiteral("PRGAZIENDA"), QStringLiteral("Cod. INPDAP Amm.")},
-                                  {QStringLiteral("Imponibile"), QStringLiteral("Imponibile")},
-                                  {QStringLiteral("Contributo"), QStringLiteral("Contributo")}};
+    QList<TZepColonna> colonne = {{layouts::TEV_ENTEVERSANTEE0::TipoContributo, QStringLiteral("Tipo contribuzione")},
+                                  {layouts::TEV_ENTEVERSANTEE0::CFAzienda, QStringLiteral("Cod. Fisc. Amm. Versante")},
+                                  {layouts::TEV_ENTEVERSANTEE0::PRGAZIENDA, QStringLiteral("Cod. INPDAP Amm.")},
+                                  {layouts::TEV_ENTEVERSANTEE0::Imponibile, QStringLiteral("Imponibile")},
+                                  {layouts::TEV_ENTEVERSANTEE0::Contributo, QStringLiteral("Contributo")}};
     if (m_v1)
-        colonne << TZepColonna{QStringLiteral("AnnoMeseErogazione"), QStringLiteral("Mese Anno Erog.")}
-                << TZepColonna{QStringLiteral("Aliquota"), QStringLiteral("Aliquota")};
+        colonne << TZepColonna{layouts::TEV_ENTEVERSANTEV1::AnnoMeseErogazione, QStringLiteral("Mese Anno Erog.")}
+                << TZepColonna{layouts::TEV_ENTEVERSANTEV1::Aliquota, QStringLiteral("Aliquota")};
     return colonne;
 }
 
@@ -76,8 +79,11 @@ void TfrZepEv::Filtra()
 
 void TfrZepEv::cdsMainBeforePost(DataSet &dataSet)
 {
-    TfrZepDatiDenuncia::cdsMainBeforePost(dataSet);
+    // The paying entity's own checks come before the fixed forms, so that a
+    // payment month it refuses is told with its own message.
+    TfrTovBase::cdsMainBeforePost(dataSet);
     TZepDma::ControllaVersante(dataSet, m_v1, m_ordine);
+    TZepFormeCampi::Controlla(dataSet);
 }
 
 void TfrZepEv::cdsMainBeforeDelete(DataSet &)
@@ -90,7 +96,7 @@ void TfrZepEv::cdsMainBeforeDelete(DataSet &)
 
 void TfrZepEv::ScegliAnnoMese()
 {
-    platform::Field &campo = cdsMain.fieldByName(QStringLiteral("AnnoMeseErogazione"));
+    platform::Field &campo = cdsMain.fieldByName(layouts::TEV_ENTEVERSANTEV1::AnnoMeseErogazione);
     QString periodo = campo.asString();
     if (!PeriodoValido(periodo))
         periodo = TZepDma::AnnoMeseErogazionePredefinito(InizioQuadro ? InizioQuadro() : QDate());

@@ -1,10 +1,10 @@
 #include "ZepUniAvvio.h"
 
-#include "FormRegistry.h"
 #include "WunFDaPagare66.h"
 #include "WunMOreEccedenti.h"
 #include "ZePFImpDmaMultiSelect.h"
 #include "ZepCParametri.h"
+#include "ZepCReportPubblico.h"
 #include "ZepFDenunciaAziendale.h"
 #include "ZepFDma.h"
 #include "ZepFDmaInfo.h"
@@ -30,7 +30,19 @@ const QString TZepUniAvvio::VersioneProgramma = QStringLiteral("1.0.0");
 
 const char *const TZepUniAvvio::ReadyLine = "zepUni: archivio aperto, programma avviato";
 
-TZepUniAvvio::TZepUniAvvio() : TZepAvvio(TZepParametri::ProgrammaUniEmens()) {}
+namespace {
+
+// The program, its declaration print with the public-sector persons.
+TZepProgramma ProgrammaZepUni()
+{
+    TZepProgramma programma = TZepParametri::ProgrammaUniEmens();
+    TZepReportPubblico::Installa(programma);
+    return programma;
+}
+
+} // namespace
+
+TZepUniAvvio::TZepUniAvvio() : TZepAvvio(ProgrammaZepUni()) {}
 
 TZepUniAvvio::~TZepUniAvvio()
 {
@@ -42,35 +54,34 @@ TZepUniAvvio::~TZepUniAvvio()
     m_oreEccedenti.reset();
 }
 
+const TZepRegistrazioni &TZepUniAvvio::Registrazioni()
+{
+    using R = TZepRegistrazioni;
+    static const R tabella{RegistrazioniComuni(),
+                           {
+                               R::Finestra<TfmZepFFplsExEnpals>(),
+                               R::Finestra<TfmzepDenunciaAziendale>(),
+                               R::Finestra<TfmZepFile>(),
+                               R::Finestra<TfmZepWizFplsExEnpals>(),
+                               R::Finestra<TfmZepImpFplsExEnpalsMultiSelect>(),
+                               R::Finestra<TfmZepDmaIscritto>(),
+                               R::Finestra<TfmZepWizDmaImp>(),
+                               R::Finestra<TfmZepDmaImpMultiSelect>(),
+                               R::Finestra<TfmZepRiepilogoDatiCUD>(),
+                               // The year rules confirm a collaborator's bonus payments in "Bonus Irpef".
+                               R::Dialogo<TfmWunDaPagare66>(),
+                           }};
+    return tabella;
+}
+
 void TZepUniAvvio::Registra()
 {
-    RegistraComuni();
-    TfmZepFFplsExEnpals::RegisterClass();
-    TfmzepDenunciaAziendale::RegisterClass();
-    TfmZepFile::RegisterClass();
-    TfmZepWizFplsExEnpals::RegisterClass();
-    TfmZepImpFplsExEnpalsMultiSelect::RegisterClass();
-    TfmZepDmaIscritto::RegisterClass();
-    TfmZepWizDmaImp::RegisterClass();
-    TfmZepDmaImpMultiSelect::RegisterClass();
-    TfmZepRiepilogoDatiCUD::RegisterClass();
-    // The year rules confirm a collaborator's bonus payments in "Bonus Irpef".
-    TfmWunDaPagare66::Installa();
+    Registrazioni().Registra();
 }
 
 void TZepUniAvvio::AnnullaRegistrazioni()
 {
-    AnnullaRegistrazioniComuni();
-    TfmZepFFplsExEnpals::UnregisterClass();
-    TfmzepDenunciaAziendale::UnregisterClass();
-    TfmZepFile::UnregisterClass();
-    TfmZepWizFplsExEnpals::UnregisterClass();
-    TfmZepImpFplsExEnpalsMultiSelect::UnregisterClass();
-    TfmZepDmaIscritto::UnregisterClass();
-    TfmZepWizDmaImp::UnregisterClass();
-    TfmZepDmaImpMultiSelect::UnregisterClass();
-    TfmZepRiepilogoDatiCUD::UnregisterClass();
-    TWunDaPagare66::OnConferma = nullptr;
+    Registrazioni().Annulla();
 }
 
 void TZepUniAvvio::CreaModuli()
@@ -80,7 +91,6 @@ void TZepUniAvvio::CreaModuli()
     Creato(QStringLiteral("TdmWunOreEccedenti"));
     // 9. The public-sector import launcher: "Importa (ex Dma)" runs through it.
     m_dmaImporta = std::make_unique<TdmZepDmaImporta>();
-    dmZepDmaImporta = m_dmaImporta.get();
     Attivazioni().ImportaDma = [dma = m_dmaImporta.get()] { dma->ImportaDma(); };
     Creato(QStringLiteral("TdmZepDmaImporta"));
     // 10. The public-sector check dialog (fmZepDmaInfo).

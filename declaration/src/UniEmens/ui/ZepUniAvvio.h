@@ -28,8 +28,11 @@ public:
     ~TZepUniAvvio() override;
 
     // What the program registers before anything runs: the window classes
-    // that commands open by name, and the folder of the declaration tables'
-    // layouts (installed into the archive when it is opened).
+    // that commands open by name, the folder of the declaration tables'
+    // layouts (installed into the archive when it is opened) and the
+    // payroll dialogs' hooks; Registra reads the table forward,
+    // AnnullaRegistrazioni backward.
+    static const TZepRegistrazioni &Registrazioni();
     static void Registra();
     static void AnnullaRegistrazioni();
 

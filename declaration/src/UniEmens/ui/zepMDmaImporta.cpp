@@ -6,8 +6,6 @@
 #include "import/ui/wunFWizard.h"
 #include "wunFTabCCNL.h"
 
-TdmZepDmaImporta *dmZepDmaImporta = nullptr;
-
 TdmZepDmaImporta::TdmZepDmaImporta()
 {
     EseguiWizard = [](const QString &classe, platform::DataSet &parametri, TUqQueryCollection &sedi) {
@@ -17,12 +15,6 @@ TdmZepDmaImporta::TdmZepDmaImporta()
     EseguiImportazione = [](const QString &classe, platform::DataSet &parametri, TUqQueryCollection &sedi) {
         TfmwunFiscImpMultiSelect::Execute(classe, &parametri, &sedi);
     };
-}
-
-TdmZepDmaImporta::~TdmZepDmaImporta()
-{
-    if (dmZepDmaImporta == this)
-        dmZepDmaImporta = nullptr;
 }
 
 void TdmZepDmaImporta::ImportaDma()

@@ -1,7 +1,7 @@
 #pragma once
 // The launcher of "Importa (ex Dma)": the data module TdmZepDmaImporta, one
-// instance (dmZepDmaImporta) made at start-up after the overtime module and
-// living until the program ends. It runs the flow of TZepDmaImporta
+// instance made at start-up after the overtime module and living until the
+// program ends (the command registry's ImportaDma runs it). It runs the flow of TZepDmaImporta
 // (zepCDmaImporta.h) with the windows: the wizard "Importa dati per DMA",
 // the CCNL pay-table choice and the person multi-select, on the store of
 // the main window.
@@ -10,11 +10,7 @@
 class TdmZepDmaImporta : public TZepDmaImporta {
 public:
     TdmZepDmaImporta();
-    ~TdmZepDmaImporta() override;
 
     // The command's step: the whole import on the main window's store.
     void ImportaDma();
 };
-
-// The start-up instance (none before start-up or after the end).
-extern TdmZepDmaImporta *dmZepDmaImporta;

@@ -35,7 +35,11 @@ TfmwunFiscImpMultiSelect::TfmwunFiscImpMultiSelect(QWidget *owner, std::unique_p
     SetModalResult(buOk, mrNone);
     connect(buOk, &QPushButton::clicked, this, [this] {
         try {
-            buOkClick();
+            // A run to its end closes the list: "Fine operazione" said the
+            // operation is over, and a second OK would import everyone
+            // again. A run the user stopped leaves it open for the rest.
+            if (!buOkClick().interrotto)
+                done(mrOk);
         } catch (const std::exception &e) {
             // What the loop does not catch (the declarant, the selection,
             // the end) ends the run and is shown as it stands.

@@ -3,8 +3,9 @@
 // choice with the replace choice (rgSovraScrivi), a progress label naming
 // the person being imported with "n di N", and a stop button checked
 // between persons. OK runs the loop of TwunFiscImpMultiSelect
-// (WunCFiscImpMultiSelect.h) and leaves the dialog open, so the user can
-// choose and import again; it closes with Cancel.
+// (WunCFiscImpMultiSelect.h) and closes the dialog once the run reached its
+// end; a run the user stopped leaves it open, to choose and import again.
+// Cancel closes it without importing.
 //
 // An import derives its rules from TwunFiscImpMultiSelect (or the declaration
 // program's TZepFiscImpMultiSelect), its window from this class (handing the

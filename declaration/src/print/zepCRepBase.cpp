@@ -3,6 +3,7 @@
 #include "Field.h"
 #include "ZepCParametri.h"
 #include "tovUDBCds.h"
+#include "ZepULayoutNomi.h"
 
 using platform::Bookmark;
 using platform::Currency;
@@ -11,10 +12,6 @@ using platform::FieldType;
 
 namespace {
 const QString CampoCF = QStringLiteral("Codice_Fiscale");
-const QString CampoCognome = QStringLiteral("Cognome");
-const QString CampoNome = QStringLiteral("Nome");
-const QString CampoMatricola = QStringLiteral("Matricola");
-const QString CampoPeriodo = QStringLiteral("AnnoMeseDenuncia");
 const QString Ordine = QStringLiteral("Cognome;Nome;Codice_Fiscale");
 
 bool uguali(const DataSet &a, const QString &campoA, const DataSet &b, const QString &campoB)
@@ -39,11 +36,11 @@ TzepRepBase::TzepRepBase(ITovDBCds &store, TZepDenuncia denuncia, const QString 
 {
     for (DataSet *ds : {&cdsScelta, &cdsDaStampare}) {
         ds->addFieldDef(CampoCF, FieldType::String, 16);
-        ds->addFieldDef(CampoCognome, FieldType::String, 30);
-        ds->addFieldDef(CampoNome, FieldType::String, 30);
-        ds->addFieldDef(CampoMatricola, FieldType::String, 31);
+        ds->addFieldDef(layouts::TEMD_DIPENDENTI::Cognome, FieldType::String, 30);
+        ds->addFieldDef(layouts::TEMD_DIPENDENTI::Nome, FieldType::String, 30);
+        ds->addFieldDef(layouts::TEMD_DIPENDENTI::Matricola, FieldType::String, 31);
     }
-    cdsScelta.addFieldDef(CampoPeriodo, FieldType::String, 7);
+    cdsScelta.addFieldDef(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia, FieldType::String, 7);
 }
 
 TzepRepBase::~TzepRepBase() = default;
@@ -53,24 +50,32 @@ QString TzepRepBase::Testo(const QString &campo) const
     return cdsDettagli.findField(campo) ? ZepTestoCampo(cdsDettagli, campo) : QString();
 }
 
+Currency TzepRepBase::ImportoDichiarato(const QString &campo) const
+{
+    return cdsDettagli.findField(campo) ? ZepImportoDichiarato(cdsDettagli, campo, Denuncia) : Currency();
+}
+
 void TzepRepBase::Carica()
 {
     m_store.LoadPeriod(cdsDettagli, Tabella, m_store.Year(), -1);
-    cdsDettagli.setIndexFieldNames(CampoPeriodo);
+    cdsDettagli.setIndexFieldNames(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia);
     cdsScelta.close();
     cdsScelta.createDataSet();
     m_elencati.clear();
-    const bool conMatricola = cdsDettagli.findField(CampoMatricola) != nullptr;
+    const bool conMatricola = cdsDettagli.findField(layouts::TEMD_DIPENDENTI::Matricola) != nullptr;
     for (cdsDettagli.first(); !cdsDettagli.eof(); cdsDettagli.next()) {
         if (GiaElencato())
             continue;
         cdsScelta.append();
-        cdsScelta.setFieldValue(CampoPeriodo, cdsDettagli.fieldValue(CampoPeriodo));
+        cdsScelta.setFieldValue(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia,
+                                cdsDettagli.fieldValue(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia));
         cdsScelta.setFieldValue(CampoCF, cdsDettagli.fieldValue(CampoCodiceFiscale));
-        cdsScelta.setFieldValue(CampoCognome, cdsDettagli.fieldValue(CampoCognome));
-        cdsScelta.setFieldValue(CampoNome, cdsDettagli.fieldValue(CampoNome));
+        cdsScelta.setFieldValue(layouts::TEMD_DIPENDENTI::Cognome,
+                                cdsDettagli.fieldValue(layouts::TEMD_DIPENDENTI::Cognome));
+        cdsScelta.setFieldValue(layouts::TEMD_DIPENDENTI::Nome, cdsDettagli.fieldValue(layouts::TEMD_DIPENDENTI::Nome));
         if (conMatricola)
-            cdsScelta.setFieldValue(CampoMatricola, cdsDettagli.fieldValue(CampoMatricola));
+            cdsScelta.setFieldValue(layouts::TEMD_DIPENDENTI::Matricola,
+                                    cdsDettagli.fieldValue(layouts::TEMD_DIPENDENTI::Matricola));
         cdsScelta.post();
         m_elencati.insert(Chiave());
     }
@@ -94,7 +99,7 @@ bool TzepRepBase::RigaDelMese() const
         return true;
     const QString periodo =
         QStringLiteral("%1-%2").arg(m_store.Year(), 4, 10, QLatin1Char('0')).arg(Mese, 2, 10, QLatin1Char('0'));
-    return cdsDettagli.fieldByName(CampoPeriodo).asString() == periodo;
+    return cdsDettagli.fieldByName(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia).asString() == periodo;
 }
 
 void TzepRepBase::Scegli(const QList<Bookmark> &scelti)
@@ -108,8 +113,8 @@ void TzepRepBase::Scegli(const QList<Bookmark> &scelti)
 
 QString TzepRepBase::TitoloPersona() const
 {
-    return (cdsDaStampare.fieldByName(CampoCognome).asString().trimmed() + QLatin1Char(' ')
-            + cdsDaStampare.fieldByName(CampoNome).asString().trimmed())
+    return (cdsDaStampare.fieldByName(layouts::TEMD_DIPENDENTI::Cognome).asString().trimmed() + QLatin1Char(' ')
+            + cdsDaStampare.fieldByName(layouts::TEMD_DIPENDENTI::Nome).asString().trimmed())
                .trimmed()
            + QStringLiteral(" - ") + cdsDaStampare.fieldByName(CampoCF).asString().trimmed();
 }
@@ -130,29 +135,35 @@ TZepStampa TzepRepBase::Stampa()
     stampa.titolo = Titolo;
     if (!cdsDichiarante.isEmpty()) {
         cdsDichiarante.first();
-        stampa.ufficio = ZepTestoCampo(cdsDichiarante, QStringLiteral("RagSocAzienda"));
+        stampa.ufficio = ZepTestoCampo(cdsDichiarante, layouts::TAMM_AMMINISTRAZIONE::RagSocAzienda);
         if (stampa.ufficio.isEmpty())
-            stampa.ufficio = ZepTestoCampo(cdsDichiarante, QStringLiteral("RagSocMittente"));
+            stampa.ufficio = ZepTestoCampo(cdsDichiarante, layouts::TAMM_AMMINISTRAZIONE::RagSocMittente);
     }
     stampa.periodo = Mese > 0 ? TZepParametri::Mesi().at(Mese - 1) + QLatin1Char(' ') + QString::number(m_store.Year())
                               : QStringLiteral("anno ") + QString::number(m_store.Year());
     Blocchi(stampa);
+    if (stampa.blocchi.isEmpty()) {
+        TZepStampaBlocco nessuno;
+        nessuno.campi << qMakePair(QStringLiteral("Nessuna riga da stampare per il periodo scelto."), QString());
+        stampa.blocchi << nessuno;
+    }
     return stampa;
 }
 
 void TzepRepBase::Blocchi(TZepStampa &stampa)
 {
     for (cdsDaStampare.first(); !cdsDaStampare.eof(); cdsDaStampare.next())
-        stampa.blocchi << Persona();
+        if (const QList<Bookmark> righe = RighePersona(); !righe.isEmpty())
+            stampa.blocchi << Persona(righe);
 }
 
 // ------------------------------------------------------------------ employees
 
 TzepRepDip::TzepRepDip(ITovDBCds &store, TZepDenuncia denuncia)
-    : TzepRepBase(store, denuncia, QStringLiteral("TEMD_DIPENDENTI"), QStringLiteral("CFLavoratore"),
+    : TzepRepBase(store, denuncia, layouts::TEMD_DIPENDENTI::Tabella, layouts::TEMD_DIPENDENTI::CFLavoratore,
                   QStringLiteral("Dipendenti"))
 {
-    cdsMatricole.addFieldDef(CampoMatricola, FieldType::String, 31);
+    cdsMatricole.addFieldDef(layouts::TEMD_DIPENDENTI::Matricola, FieldType::String, 31);
 }
 
 void TzepRepDip::Carica()
@@ -162,7 +173,7 @@ void TzepRepDip::Carica()
     cdsMatricole.createDataSet();
     QStringList viste;
     for (cdsDettagli.first(); !cdsDettagli.eof(); cdsDettagli.next()) {
-        const QString m = cdsDettagli.fieldByName(CampoMatricola).asString();
+        const QString m = cdsDettagli.fieldByName(layouts::TEMD_DIPENDENTI::Matricola).asString();
         if (viste.contains(m))
             continue;
         viste << m;
@@ -174,22 +185,25 @@ void TzepRepDip::Carica()
 QString TzepRepDip::Chiave() const
 {
     return cdsDettagli.fieldByName(CampoCodiceFiscale).asString().trimmed() + QLatin1Char('\n')
-           + cdsDettagli.fieldByName(CampoMatricola).asString().trimmed();
+           + cdsDettagli.fieldByName(layouts::TEMD_DIPENDENTI::Matricola).asString().trimmed();
 }
 
 bool TzepRepDip::RigaDellaPersona()
 {
-    return TzepRepBase::RigaDellaPersona() && uguali(cdsDettagli, CampoMatricola, cdsDaStampare, CampoMatricola);
+    return TzepRepBase::RigaDellaPersona()
+           && uguali(cdsDettagli, layouts::TEMD_DIPENDENTI::Matricola, cdsDaStampare,
+                     layouts::TEMD_DIPENDENTI::Matricola);
 }
 
 void TzepRepDip::Blocchi(TZepStampa &stampa)
 {
     for (cdsMatricole.first(); !cdsMatricole.eof(); cdsMatricole.next()) {
-        const QString matricola = cdsMatricole.fieldByName(CampoMatricola).asString();
+        const QString matricola = cdsMatricole.fieldByName(layouts::TEMD_DIPENDENTI::Matricola).asString();
         QList<TZepStampaBlocco> persone;
         for (cdsDaStampare.first(); !cdsDaStampare.eof(); cdsDaStampare.next())
-            if (cdsDaStampare.fieldByName(CampoMatricola).asString() == matricola)
-                persone << Persona();
+            if (cdsDaStampare.fieldByName(layouts::TEMD_DIPENDENTI::Matricola).asString() == matricola)
+                if (const QList<Bookmark> righe = RighePersona(); !righe.isEmpty())
+                    persone << Persona(righe);
         if (persone.isEmpty())
             continue;
         TZepStampaBlocco testa;
@@ -199,7 +213,7 @@ void TzepRepDip::Blocchi(TZepStampa &stampa)
     }
 }
 
-TZepStampaBlocco TzepRepDip::Persona()
+TZepStampaBlocco TzepRepDip::Persona(const QList<Bookmark> &righe)
 {
     // The E-Mens rows carry the pay variations of earlier months where the
     // UniEmens ones carry the contribution.
@@ -209,9 +223,9 @@ TZepStampaBlocco TzepRepDip::Persona()
     TZepStampaTabella t;
     t.colonne = QStringList{QStringLiteral("Periodo"),      QStringLiteral("Qualifica"), QStringLiteral("Tipo contr."),
                             QStringLiteral("Giorni retr."), QStringLiteral("Settimane"), QStringLiteral("Imponibile")};
-    const QStringList importi = emens ? QStringList{QStringLiteral("AumentoImponibile"),
-                                                    QStringLiteral("DiminuzioneImponibile")}
-                                      : QStringList{QStringLiteral("Contributo")};
+    const QStringList importi = emens ? QStringList{layouts::TEMD_DIPENDENTI::AumentoImponibile,
+                                                    layouts::TEMD_DIPENDENTI::DiminuzioneImponibile}
+                                      : QStringList{layouts::TEMD_DIPENDENTI::Contributo};
     t.colonne << (emens ? QStringList{QStringLiteral("Aumento imp."), QStringLiteral("Diminuzione imp.")}
                         : QStringList{QStringLiteral("Contributo")});
     for (int i = 3; i < t.colonne.size(); ++i)
@@ -219,22 +233,23 @@ TZepStampaBlocco TzepRepDip::Persona()
     Currency imponibile;
     QList<Currency> somme(importi.size());
     int giorni = 0;
-    for (const Bookmark &r : RighePersona()) {
+    for (const Bookmark &r : righe) {
         cdsDettagli.gotoBookmark(r);
-        QStringList riga{Testo(CampoPeriodo),
-                         Testo(QStringLiteral("Qualifica1")) + Testo(QStringLiteral("Qualifica2"))
-                             + Testo(QStringLiteral("Qualifica3")),
-                         Testo(QStringLiteral("TipoContribuzione")),
-                         Testo(QStringLiteral("GiorniRetribuiti")),
-                         Testo(QStringLiteral("SettimaneUtili")),
-                         Testo(QStringLiteral("Imponibile"))};
-        imponibile = imponibile + ZepImportoCampo(cdsDettagli, QStringLiteral("Imponibile"));
+        QStringList riga{Testo(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia),
+                         Testo(layouts::TEMD_DIPENDENTI::Qualifica1) + Testo(layouts::TEMD_DIPENDENTI::Qualifica2)
+                             + Testo(layouts::TEMD_DIPENDENTI::Qualifica3),
+                         Testo(layouts::TEMD_DIPENDENTI::TipoContribuzione),
+                         QString::number(
+                             cdsDettagli.fieldByName(layouts::TEMD_DIPENDENTI::GiorniRetribuiti).asInteger()),
+                         Testo(layouts::TEMD_DIPENDENTI::SettimaneUtili),
+                         ZepImporto(ImportoDichiarato(layouts::TEMD_DIPENDENTI::Imponibile))};
+        imponibile = imponibile + ImportoDichiarato(layouts::TEMD_DIPENDENTI::Imponibile);
         for (int i = 0; i < importi.size(); ++i) {
-            riga << Testo(importi.at(i));
-            somme[i] = somme[i] + ZepImportoCampo(cdsDettagli, importi.at(i));
+            riga << ZepImporto(ImportoDichiarato(importi.at(i)));
+            somme[i] = somme[i] + ImportoDichiarato(importi.at(i));
         }
         t.righe << riga;
-        giorni += cdsDettagli.fieldByName(QStringLiteral("GiorniRetribuiti")).asInteger();
+        giorni += cdsDettagli.fieldByName(layouts::TEMD_DIPENDENTI::GiorniRetribuiti).asInteger();
     }
     t.totali = QStringList{QStringLiteral("Totale"), QString(), QString(),
                            QString::number(giorni),  QString(), ZepImporto(imponibile)};
@@ -247,7 +262,7 @@ TZepStampaBlocco TzepRepDip::Persona()
 // -------------------------------------------------------------- collaborators
 
 TzepRepColl::TzepRepColl(ITovDBCds &store, TZepDenuncia denuncia)
-    : TzepRepBase(store, denuncia, QStringLiteral("TEMC_COLLABORATORI"), QStringLiteral("CFCollaboratore"),
+    : TzepRepBase(store, denuncia, layouts::TEMC_COLLABORATORI::Tabella, layouts::TEMC_COLLABORATORI::CFCollaboratore,
                   QStringLiteral("Collaboratori"))
 {
 }
@@ -257,29 +272,35 @@ QString TzepRepColl::Chiave() const
     return cdsDettagli.fieldByName(CampoCodiceFiscale).asString().trimmed();
 }
 
-TZepStampaBlocco TzepRepColl::Persona()
+TZepStampaBlocco TzepRepColl::Persona(const QList<Bookmark> &righe)
 {
     TZepStampaBlocco b;
     b.titolo = TitoloPersona();
     TZepStampaTabella t;
-    t.colonne = QStringList{QStringLiteral("Periodo"),   QStringLiteral("Rapporto"), QStringLiteral("Attività"),
-                            QStringLiteral("Dal"),       QStringLiteral("Al"),       QStringLiteral("Aliquota"),
-                            QStringLiteral("Imponibile")};
-    t.destra = {5, 6};
-    Currency imponibile;
-    for (const Bookmark &r : RighePersona()) {
+    t.colonne = QStringList{QStringLiteral("Periodo"),    QStringLiteral("Rapporto"),     QStringLiteral("Attività"),
+                            QStringLiteral("Dal"),        QStringLiteral("Al"),           QStringLiteral("Aliquota"),
+                            QStringLiteral("Imponibile"), QStringLiteral("Agevolazione"), QStringLiteral("Tipo agev.")};
+    t.destra = {5, 6, 7};
+    Currency imponibile, agevolazioni;
+    for (const Bookmark &r : righe) {
         cdsDettagli.gotoBookmark(r);
-        t.righe << QStringList{Testo(CampoPeriodo),
-                               Testo(QStringLiteral("TipoRapporto")),
-                               Testo(QStringLiteral("CodiceAttivita")),
-                               Testo(QStringLiteral("Dal")),
-                               Testo(QStringLiteral("Al")),
-                               Testo(QStringLiteral("Aliquota")),
-                               Testo(QStringLiteral("Imponibile"))};
-        imponibile = imponibile + ZepImportoCampo(cdsDettagli, QStringLiteral("Imponibile"));
+        t.righe << QStringList{Testo(layouts::TEMD_DIPENDENTI::AnnoMeseDenuncia),
+                               Testo(layouts::TEMC_COLLABORATORI::TipoRapporto),
+                               Testo(layouts::TEMC_COLLABORATORI::CodiceAttivita),
+                               Testo(layouts::TEMC_COLLABORATORI::Dal),
+                               Testo(layouts::TEMC_COLLABORATORI::Al),
+                               cdsDettagli.findField(layouts::TEMC_COLLABORATORI::Aliquota)
+                                   ? ZepAliquotaCampo(cdsDettagli, layouts::TEMC_COLLABORATORI::Aliquota)
+                                   : QString(),
+                               ZepImporto(ImportoDichiarato(layouts::TEMC_COLLABORATORI::Imponibile)),
+                               ZepImporto(ImportoDichiarato(layouts::TEMC_COLLABORATORI::ImpAgevolazione)),
+                               Testo(layouts::TEMC_COLLABORATORI::TipoAgevolazione)};
+        imponibile = imponibile + ImportoDichiarato(layouts::TEMC_COLLABORATORI::Imponibile);
+        agevolazioni = agevolazioni + ImportoDichiarato(layouts::TEMC_COLLABORATORI::ImpAgevolazione);
     }
-    t.totali = QStringList{QStringLiteral("Totale"), QString(), QString(), QString(), QString(), QString(),
-                           ZepImporto(imponibile)};
+    t.totali = QStringList{
+        QStringLiteral("Totale"), QString(), QString(), QString(), QString(), QString(), ZepImporto(imponibile),
+        ZepImporto(agevolazioni), QString()};
     b.tabelle << t;
     return b;
 }

@@ -3,7 +3,8 @@
 // collaboratori" (zepFRepBase.h), without any display: the rows of a
 // declaration table for every month of the working year, the choice list of
 // one row per person, the persons to print (those chosen, or every one) and
-// the print of their rows, all months or one ("Mese:").
+// the print of their rows, all months or one ("Mese:"); a person without
+// rows in the chosen month is left out of it.
 //
 // A person's rows are found by comparing fields (RigaDellaPersona), never by
 // a filter text built from the data, so that any character of a name or a
@@ -11,7 +12,8 @@
 //
 // The earlier programs print the same lists of their E-Mens rows: the
 // employee's rows show the pay variations of earlier months where the
-// current program's show the contribution.
+// current program's show the contribution, and the amounts and totals are
+// in whole euros, as the E-Mens file declares them.
 #include "DataSet.h"
 #include "ZepUMainState.h"
 #include "zepCStampa.h"
@@ -71,16 +73,20 @@ protected:
     TzepRepBase(ITovDBCds &store, TZepDenuncia denuncia, const QString &tabella, const QString &campoCodiceFiscale,
                 const QString &titolo);
 
-    // The blocks of one person to print: a table of its rows of the chosen
-    // months, with their totals.
-    virtual TZepStampaBlocco Persona() = 0;
-    // Every person's block, in the print's order.
+    // The block of the current person to print: a table of its rows
+    // `righe` (RighePersona), with their totals.
+    virtual TZepStampaBlocco Persona(const QList<platform::Bookmark> &righe) = 0;
+    // The block of every person with rows of the chosen months, in the
+    // print's order.
     virtual void Blocchi(TZepStampa &stampa);
     // The details' rows of the current person to print and month.
     QList<platform::Bookmark> RighePersona();
     // "COGNOME NOME - CODICE FISCALE" of the current person to print.
     QString TitoloPersona() const;
     QString Testo(const QString &campo) const;
+    // An amount of the current detail row as the program's declaration
+    // declares it (ZepImportoDichiarato); zero without the field.
+    platform::Currency ImportoDichiarato(const QString &campo) const;
 
     ITovDBCds &m_store;
 
@@ -103,7 +109,7 @@ public:
 
 protected:
     QString Chiave() const override;
-    TZepStampaBlocco Persona() override;
+    TZepStampaBlocco Persona(const QList<platform::Bookmark> &righe) override;
     void Blocchi(TZepStampa &stampa) override;
 };
 
@@ -114,5 +120,5 @@ public:
 
 protected:
     QString Chiave() const override;
-    TZepStampaBlocco Persona() override;
+    TZepStampaBlocco Persona(const QList<platform::Bookmark> &righe) override;
 };

@@ -2,15 +2,22 @@
 
 #include "DataSet.h"
 #include "Field.h"
+#include "ZepUCreaFile.h"
+#include "ZepUMainState.h"
 
 #include <QDate>
 #include <QLocale>
 
 using platform::Currency;
 
+QString TZepStampa::Stampato() const
+{
+    return QStringLiteral("Stampato il ") + data.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
 QString TZepStampa::Testo() const
 {
-    QStringList out{titolo, ufficio, periodo};
+    QStringList out{titolo, ufficio, periodo, Stampato()};
     for (const TZepStampaBlocco &b : blocchi) {
         out << b.titolo;
         for (const auto &[etichetta, valore] : b.campi)
@@ -38,6 +45,24 @@ QString ZepImporto(const Currency &importo)
            + QStringLiteral("%1").arg(assoluto % 100, 2, 10, QLatin1Char('0'));
 }
 
+QString ZepAliquota(const Currency &percentuale)
+{
+    return ZepImporto(percentuale) + QStringLiteral(" %");
+}
+
+QString ZepAliquotaCampo(const platform::DataSet &ds, const QString &campo)
+{
+    const platform::Field &f = ds.fieldByName(campo);
+    if (f.isNull())
+        return QString();
+    switch (f.dataType()) {
+    case platform::FieldType::Integer:
+    case platform::FieldType::SmallInt:
+    case platform::FieldType::LargeInt: return ZepAliquota(Currency::fromRaw(f.asLargeInt() * (Currency::Scale / 100)));
+    default: return ZepAliquota(f.asCurrency());
+    }
+}
+
 QString ZepTestoCampo(const platform::DataSet &ds, const QString &campo)
 {
     const platform::Field &f = ds.fieldByName(campo);
@@ -52,10 +77,36 @@ QString ZepTestoCampo(const platform::DataSet &ds, const QString &campo)
     }
 }
 
+QString ZepTestoSeCampo(const platform::DataSet &ds, const QString &campo)
+{
+    return ds.findField(campo) ? ZepTestoCampo(ds, campo) : QString();
+}
+
+QString ZepAliquotaSeCampo(const platform::DataSet &ds, const QString &campo)
+{
+    return ds.findField(campo) ? ZepAliquotaCampo(ds, campo) : QString();
+}
+
 Currency ZepImportoCampo(const platform::DataSet &ds, const QString &campo)
 {
     const platform::Field &f = ds.fieldByName(campo);
     return f.isNull() ? Currency() : f.asCurrency();
+}
+
+Currency ZepImportoDichiarato(const platform::DataSet &ds, const QString &campo, TZepDenuncia denuncia)
+{
+    const platform::Field &f = ds.fieldByName(campo);
+    if (denuncia == TZepDenuncia::UniEmens || f.isNull())
+        return ZepImportoCampo(ds, campo);
+    return Currency::fromInt(TZepCreaFile::InteroDichiarato(f));
+}
+
+QString ZepTestoDichiarato(const platform::DataSet &ds, const QString &campo, TZepDenuncia denuncia)
+{
+    const platform::Field &f = ds.fieldByName(campo);
+    if (denuncia == TZepDenuncia::UniEmens || f.isNull() || f.dataType() != platform::FieldType::Currency)
+        return ZepTestoCampo(ds, campo);
+    return ZepImporto(ZepImportoDichiarato(ds, campo, denuncia));
 }
 
 void ZepAccodaRiga(const platform::DataSet &origine, platform::DataSet &destinazione)

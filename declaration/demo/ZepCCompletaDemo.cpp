@@ -13,6 +13,7 @@
 #include "DataSet.h"
 #include "Exceptions.h"
 #include "Field.h"
+#include "ZepULayoutNomi.h"
 
 using platform::DataSet;
 
@@ -52,9 +53,9 @@ int completaRighe(ITovDBCds &store, const QString &tabella, bool annuale, Manca 
     return completate;
 }
 
-QString testo(const DataSet &ds, const char *campo)
+QString testo(const DataSet &ds, const QString &campo)
 {
-    return ds.fieldByName(QLatin1String(campo)).asString().trimmed();
+    return ds.fieldByName(campo).asString().trimmed();
 }
 
 } // namespace
@@ -77,12 +78,16 @@ int TZepCompletaDemo::Dichiarante()
     }
     return completaRighe(
         m_store, TZepParametri::TabellaDichiarante, true,
-        [](const DataSet &ds) { return testo(ds, "CFPersonaMittente").isEmpty() || testo(ds, "SedeINPS").isEmpty(); },
+        [](const DataSet &ds) {
+            return testo(ds, layouts::TAMM_AMMINISTRAZIONE::CFPersonaMittente).isEmpty()
+                   || testo(ds, layouts::TAMM_AMMINISTRAZIONE::SedeINPS).isEmpty();
+        },
         [](DataSet &ds) {
             for (const auto &[campo, valore] :
-                 {std::pair{"CFPersonaMittente", CFPersonaMittente()}, std::pair{"SedeINPS", SedeINPS}})
+                 {std::pair<QString, QString>{layouts::TAMM_AMMINISTRAZIONE::CFPersonaMittente, CFPersonaMittente()},
+                  std::pair<QString, QString>{layouts::TAMM_AMMINISTRAZIONE::SedeINPS, SedeINPS}})
                 if (testo(ds, campo).isEmpty())
-                    ds.fieldByName(QLatin1String(campo)).setAsString(valore);
+                    ds.fieldByName(campo).setAsString(valore);
             TZepMittente::PrimaDelPost(ds);
         });
 }
@@ -91,11 +96,12 @@ int TZepCompletaDemo::DichiaranteExDma()
 {
     // The municipality of the work site: the employer's main site's, as the
     // import's declarant step writes it (Bologna in the demo).
-    const QList<std::pair<const char *, QString>> valori{{"CodiceINPDAP", CodiceINPDAP},
-                                                         {"FormaGiuridica", FormaGiuridica},
-                                                         {"CodiceComune", QStringLiteral("A944")},
-                                                         {"CAP", CAP},
-                                                         {"ISTAT", ISTAT}};
+    const QList<std::pair<QString, QString>> valori{{layouts::TAMM_AMMINISTRAZIONE::CodiceINPDAP, CodiceINPDAP},
+                                                    {layouts::TAMM_AMMINISTRAZIONE::FormaGiuridica, FormaGiuridica},
+                                                    {layouts::TAMM_AMMINISTRAZIONE::CodiceComune,
+                                                     QStringLiteral("A944")},
+                                                    {layouts::TAMM_AMMINISTRAZIONE::CAP, CAP},
+                                                    {layouts::TAMM_AMMINISTRAZIONE::ISTAT, ISTAT}};
     return completaRighe(
         m_store, TZepParametri::TabellaDichiarante, true,
         [&](const DataSet &ds) {
@@ -107,7 +113,7 @@ int TZepCompletaDemo::DichiaranteExDma()
         [&](DataSet &ds) {
             for (const auto &[campo, valore] : valori)
                 if (testo(ds, campo).isEmpty())
-                    ds.fieldByName(QLatin1String(campo)).setAsString(valore);
+                    ds.fieldByName(campo).setAsString(valore);
             TZepMittente::PrimaDelPost(ds);
         });
 }
@@ -117,27 +123,38 @@ int TZepCompletaDemo::Collaboratori()
     const QDate fineMese = DataGiornoMeseDenuncia(GiorniMeseDenuncia());
     return completaRighe(
         m_store, TZepCollaboratore::Tabella, false,
-        [](const DataSet &ds) { return !ds.fieldByName(QStringLiteral("Al")).asDate().isValid(); },
+        [](const DataSet &ds) { return !ds.fieldByName(layouts::TEMC_COLLABORATORI::Al).asDate().isValid(); },
         [&](DataSet &ds) {
-            ds.fieldByName(QStringLiteral("Al")).setAsDate(fineMese);
+            ds.fieldByName(layouts::TEMC_COLLABORATORI::Al).setAsDate(fineMese);
             TZepCollaboratore::PrimaDelPost(ds);
         });
 }
 
 int TZepCompletaDemo::IscrittiFpls()
 {
+    // The payroll pays a whole month as 30 days, whatever the month's length.
+    constexpr int GiorniMeseCommerciale = 30;
     const int giorniMese = GiorniMeseDenuncia();
     return completaRighe(
         m_store, TZepFplsExEnpals::Tabella, false,
         [](const DataSet &ds) {
-            return ds.fieldByName(QStringLiteral("GiorniRetribuiti")).asInteger() > 0
-                   && testo(ds, "GiorniLavorati").isEmpty();
+            return ds.fieldByName(layouts::TEFE_FPLSEXENPALS::GiorniRetribuiti).asInteger() > 0
+                   && testo(ds, layouts::TEFE_FPLSEXENPALS::GiorniLavorati).isEmpty();
         },
         [&](DataSet &ds) {
-            const int retribuiti = ds.fieldByName(QStringLiteral("GiorniRetribuiti")).asInteger();
+            int retribuiti = ds.fieldByName(layouts::TEFE_FPLSEXENPALS::GiorniRetribuiti).asInteger();
+            if (retribuiti > giorniMese && retribuiti <= GiorniMeseCommerciale) {
+                retribuiti = giorniMese;
+                for (const QString &campo :
+                     {layouts::TEFE_FPLSEXENPALS::GiorniRetribuiti, layouts::TEFE_FPLSEXENPALS::GiorniContribuiti})
+                    ds.fieldByName(campo).setAsInteger(giorniMese);
+            }
             if (retribuiti > giorniMese)
-                throw EUqError(
-                    MsgGiorniRetribuiti.arg(testo(ds, "Cognome"), testo(ds, "Nome")).arg(retribuiti).arg(giorniMese));
+                throw EUqError(MsgGiorniRetribuiti
+                                   .arg(testo(ds, layouts::TEMC_COLLABORATORI::Cognome),
+                                        testo(ds, layouts::TEMC_COLLABORATORI::Nome))
+                                   .arg(retribuiti)
+                                   .arg(giorniMese));
             QStringList lavorati, copertura;
             for (int giorno = 1; giorno <= giorniMese; ++giorno) {
                 lavorati << (giorno <= retribuiti ? QStringLiteral("S") : QString());

@@ -2,31 +2,41 @@
 // The declaration print ("Denuncia"), without any display: the whole
 // declaration of the working month, loaded from the store in the print's
 // order (declarant of the year, working-period file, employees,
-// collaborators, company declaration, then the public-sector persons, their
-// E0 sections, the E0 paying entities, V1, the V1 paying entities and E1)
-// and built into a TZepStampa: the declarant, per INPS company number its
-// employees with their day strips and the number's totals, the
-// collaborators, the company declaration, and the public-sector persons by
-// surname and name, each with its own sections.
+// collaborators, company declaration, then the tables of the program's own
+// section) and built into a TZepStampa: the declarant, per INPS company
+// number its employees with their day strips, its performing-arts (FPLS)
+// workers and the number's totals over both, the
+// collaborators, the company declaration, and the program's own section
+// (zepUni: the public-sector persons, TZepReportPubblico in UniEmens/print).
 //
 // The earlier programs' E-Mens declaration prints a reduced form of it
 // (TZepDenuncia::EMens, EMensLocale): only the declarant, the working-period
 // file, the employees and the collaborators are loaded, and an employee
 // shows the E-Mens figures (pay variations in place of the contribution)
-// without day strips; there is no company declaration and no public-sector
-// section.
-//
-// A section row belongs to its person by the person row's registry id
-// (IAFIID), a paying entity to its section row by ORDINE as well; rows are
-// matched by value, so a person without a registry id shows no section,
-// never the unlinked rows of another.
+// without day strips, its amounts and totals in whole euros as the E-Mens
+// file declares them; there is no company declaration and no section of
+// the program's own.
 #include "DataSet.h"
 #include "ZepUMainState.h"
 #include "zepCStampa.h"
 
 #include <QString>
 
+#include <memory>
+
 class ITovDBCds;
+
+// A section one program adds to its declaration print after the company
+// declaration (TZepProgramma::SezioneDenuncia): it loads its tables when
+// the print loads, adds its blocks when the print is built and closes its
+// tables with the print's.
+class IZepSezioneDenuncia {
+public:
+    virtual ~IZepSezioneDenuncia();
+    virtual void Carica(ITovDBCds &store) = 0;
+    virtual void Blocchi(TZepStampa &stampa) = 0;
+    virtual void Chiudi() = 0;
+};
 
 class TZepReport {
 public:
@@ -44,18 +54,20 @@ public:
     static QString GiorniLav(const QString &giorni, int giorniMese);
 
     // The print of the declaration `denuncia`: the full one of the current
-    // program, the reduced one of the earlier programs.
-    TZepReport(ITovDBCds &store, TZepDenuncia denuncia);
+    // program, with the program's own `sezione` (none: without), the
+    // reduced one of the earlier programs.
+    TZepReport(ITovDBCds &store, TZepDenuncia denuncia, std::unique_ptr<IZepSezioneDenuncia> sezione = {});
+    ~TZepReport();
 
-    // The print of the working month of the program, in its form: loaded,
-    // built, closed (also on error).
+    // The print of the working month of the program, in its form, with the
+    // program's own section: loaded, built, closed (also on error).
     static TZepStampa StampaDenuncia(IZepMainState &stato);
 
     // Loads every dataset of the print's form: the declarant (month 0 of
     // the store's year), the working-period file `filePeriodo`, then the
-    // tables of the store's period (the reduced form: the employees and the
-    // collaborators only; the other datasets stay closed). Errors reach the
-    // caller.
+    // tables of the store's period and those of the program's own section
+    // (the reduced form: the employees and the collaborators only; the
+    // other datasets stay closed). Errors reach the caller.
     void Carica(const QString &filePeriodo);
     // Closes every dataset.
     void Chiudi();
@@ -66,14 +78,9 @@ public:
 
     platform::DataSet cdsDichiarante;
     platform::DataSet cdsDipendenti;
+    platform::DataSet cdsFplsExEnpals; // the performing-arts workers
     platform::DataSet cdsCollaboratori;
     platform::DataSet cdsDenAziendale;
-    platform::DataSet cdsIscritti; // TD0_ANAG, by surname and name
-    platform::DataSet cdsE0;       // by start date
-    platform::DataSet cdsEvE0;
-    platform::DataSet cdsV1; // by start date
-    platform::DataSet cdsEvV1;
-    platform::DataSet cdsE1;
     QString SEAMANNOFIN, SEAMMESE, DESCRMESE;
 
 private:
@@ -81,8 +88,8 @@ private:
     void SezioneDipendenti(TZepStampa &stampa);
     void SezioneCollaboratori(TZepStampa &stampa);
     void SezioneDenunciaAziendale(TZepStampa &stampa);
-    void SezionePubblico(TZepStampa &stampa);
 
     ITovDBCds &m_store;
     TZepDenuncia m_denuncia;
+    std::unique_ptr<IZepSezioneDenuncia> m_sezione;
 };

@@ -19,7 +19,11 @@
 //   "Iscritti FPLS ex Enpals" the worked days of every worker with paid
 //                             days and none worked: as many days as are
 //                             paid, from the 1st, each worked ("S") and
-//                             fully paid ("X")
+//                             fully paid ("X"); a whole month paid as the
+//                             payroll counts it (30 days) in a shorter
+//                             month is every day of the month, and its
+//                             paid and contributed days become the month's
+//                             days, as the window's check asks the user
 //
 // Rows that already hold their values are left as they are.
 #include <QString>
@@ -35,7 +39,7 @@ public:
     static QString CFPersonaMittente();
     static const QString SedeINPS;             // "9999"
     static const QString MsgNessunDichiarante; // the year has no declarant row to complete
-    static const QString MsgGiorniRetribuiti;  // more paid days than the month has
+    static const QString MsgGiorniRetribuiti;  // more paid days than a whole month
 
     // The store positioned on the working period (not owned).
     explicit TZepCompletaDemo(ITovDBCds &store);
