@@ -50,18 +50,83 @@ void bindPeriodo(SqlQuery &q, const QString &programma, int anno, int mese)
     q.bind(QStringLiteral("MESE"), Value(mese));
 }
 
+// The period's second row, its baton: see Stato.
+QString Testimone(const QString &programma)
+{
+    return programma + QLatin1Char('#');
+}
+
+void CreaRighe(Database &db, const QString &programma, int anno, int mese)
+{
+    for (const QString &p : {programma, Testimone(programma)}) {
+        try {
+            SqlQuery crea(db);
+            crea.setSql(CreaRiga);
+            bindPeriodo(crea, p, anno, mese);
+            crea.execSQL();
+        } catch (const EDatabaseError &e) {
+            if (e.cause() != EDatabaseError::Cause::Duplicate && e.cause() != EDatabaseError::Cause::Conflict)
+                throw;
+        }
+    }
+}
+
+// Locks the row of `programma`'s period in a transaction begun on `db`: false
+// when another connection holds it (after the connection's lock timeout),
+// the transaction then rolled back.
+bool BloccaRiga(Database &db, const QString &programma, int anno, int mese)
+{
+    try {
+        if (!db.inTransaction())
+            db.startTransaction();
+        SqlQuery blocca(db);
+        blocca.setSql(Blocca);
+        bindPeriodo(blocca, programma, anno, mese);
+        blocca.open();
+        blocca.close();
+        return true;
+    } catch (const EDatabaseError &e) {
+        try {
+            if (db.inTransaction())
+                db.rollback();
+        } catch (const std::exception &) {
+        }
+        if (e.cause() != EDatabaseError::Cause::Conflict)
+            throw;
+        return false;
+    }
+}
+
+void Annulla(Database &db)
+{
+    try {
+        if (db.inTransaction())
+            db.rollback();
+    } catch (const std::exception &) {
+    }
+}
+
 } // namespace
 
 // The period held, shared by the holders of one connection: its connection,
 // whose open transaction locks the row. The last holder ends it.
+//
+// The lock's transaction is ended now and then (Rinnova), and between its
+// end and the row locked again another workstation could take the row. So
+// each period has a second row, its baton, locked with no wait: a
+// workstation holds the period only while it holds both rows at once, and
+// the holder takes the baton before it lets the period's row go and gives
+// it back once it holds the row again. A workstation that finds the row
+// free in that instant fails on the baton and lets the row go at once.
 struct TTovDBCdsImportazione::Stato {
     QString chiave;
     QString programma;
     int anno;
     int mese;
     std::unique_ptr<Database> connessione;
-    QElapsedTimer rinnovo; // since the lock's transaction began
-    bool perso = false;    // taken by another workstation at a renewal
+    std::unique_ptr<Database> testimone; // the baton's connection, no wait
+    QElapsedTimer rinnovo;               // since the lock's transaction began
+    bool perso = false;                  // taken by another workstation at a renewal
 
     static QMutex &mutex()
     {
@@ -102,9 +167,11 @@ struct TTovDBCdsImportazione::Stato {
             } catch (const std::exception &) {
             }
         }
-        try {
-            connessione->close();
-        } catch (const std::exception &) {
+        for (Database *db : {connessione.get(), testimone.get()}) {
+            try {
+                db->close();
+            } catch (const std::exception &) {
+            }
         }
     }
 };
@@ -117,9 +184,11 @@ TTovDBCdsImportazione::TTovDBCdsImportazione(Database &archivio, const QString &
 TTovDBCdsImportazione::~TTovDBCdsImportazione()
 {
     Rilascia();
-    if (m_connessione) {
+    for (Database *db : {m_connessione.get(), m_testimone.get()}) {
+        if (!db)
+            continue;
         try {
-            m_connessione->close();
+            db->close();
         } catch (const std::exception &) {
         }
     }
@@ -132,12 +201,16 @@ QString TTovDBCdsImportazione::Chiave() const
 
 void TTovDBCdsImportazione::ApriConnessione()
 {
-    if (m_connessione)
+    if (m_connessione && m_testimone)
         return;
     auto connessione = std::make_unique<Database>(m_archivio.settings());
     connessione->setLockTimeout(AttesaSecondi);
     connessione->open();
+    auto testimone = std::make_unique<Database>(m_archivio.settings());
+    testimone->setLockTimeout(0);
+    testimone->open();
     m_connessione = std::move(connessione);
+    m_testimone = std::move(testimone);
 }
 
 bool TTovDBCdsImportazione::Prendi()
@@ -154,20 +227,18 @@ bool TTovDBCdsImportazione::Prendi()
     }
     ApriConnessione();
     Database &db = *m_connessione;
-    try {
-        SqlQuery crea(db);
-        crea.setSql(CreaRiga);
-        bindPeriodo(crea, m_programma, m_anno, m_mese);
-        crea.execSQL();
-    } catch (const EDatabaseError &e) {
-        if (e.cause() != EDatabaseError::Cause::Duplicate && e.cause() != EDatabaseError::Cause::Conflict)
-            throw;
+    Database &testimone = *m_testimone;
+    CreaRighe(db, m_programma, m_anno, m_mese);
+    // The row, then the baton: both, or the period is another's.
+    if (!BloccaRiga(db, m_programma, m_anno, m_mese))
+        return false;
+    if (!BloccaRiga(testimone, Testimone(m_programma), m_anno, m_mese)) {
+        Annulla(db);
+        return false;
     }
-    // Who holds it, written and committed while the row is locked; then the
-    // row locked again at once in the same transaction. Another workstation
-    // that slipped in between has written itself: this one lets it have the
-    // period and waits.
-    db.startTransaction();
+    // Who holds it, written and committed while the baton keeps the others
+    // out; then the row locked again at once in the same transaction and
+    // the baton given back.
     try {
         SqlQuery scrivi(db);
         scrivi.setSql(ScriviTitolare);
@@ -177,21 +248,16 @@ bool TTovDBCdsImportazione::Prendi()
             throw EDatabaseError(
                 QStringLiteral("Riga dell'importazione di %1 non trovata in TIMP_IMPORTAZIONI.").arg(Periodo()));
         db.commitRetaining();
-        SqlQuery blocca(db);
-        blocca.setSql(Blocca);
-        bindPeriodo(blocca, m_programma, m_anno, m_mese);
-        blocca.open();
-        blocca.close();
-    } catch (const EDatabaseError &e) {
-        try {
-            if (db.inTransaction())
-                db.rollback();
-        } catch (const std::exception &) {
-        }
-        if (e.cause() == EDatabaseError::Cause::Conflict)
-            return false;
+    } catch (const EDatabaseError &) {
+        Annulla(db);
+        Annulla(testimone);
         throw;
     }
+    if (!BloccaRiga(db, m_programma, m_anno, m_mese)) {
+        Annulla(testimone);
+        return false;
+    }
+    testimone.commit();
     auto stato = std::make_shared<Stato>();
     stato->rinnovo.start();
     stato->chiave = k;
@@ -199,6 +265,7 @@ bool TTovDBCdsImportazione::Prendi()
     stato->anno = m_anno;
     stato->mese = m_mese;
     stato->connessione = std::move(m_connessione);
+    stato->testimone = std::move(m_testimone);
     {
         const QMutexLocker blocco(&Stato::mutex());
         Stato::tenuti().insert(k, stato);
@@ -245,31 +312,28 @@ bool TTovDBCdsImportazione::Rinnova()
     Stato &stato = *m_stato;
     if (stato.rinnovo.elapsed() < RinnovoMs)
         return true;
-    // The lock's transaction ended and begun again, the row locked at once:
-    // what every workstation wrote before now may be cleared by the engine.
-    // A workstation waiting for the period is woken by the commit, refused,
-    // and tries again only after RitentaMs, so the row is locked again
-    // first.
+    // The lock's transaction ended and begun again, the row locked at once,
+    // with the baton held meanwhile: what every workstation wrote before
+    // now may be cleared by the engine, and no other workstation can hold
+    // the period in between (Stato).
     Database &db = *stato.connessione;
-    try {
-        db.commit();
-        db.startTransaction();
-        SqlQuery blocca(db);
-        blocca.setSql(Blocca);
-        bindPeriodo(blocca, stato.programma, stato.anno, stato.mese);
-        blocca.open();
-        blocca.close();
-    } catch (const EDatabaseError &e) {
-        try {
-            if (db.inTransaction())
-                db.rollback();
-        } catch (const std::exception &) {
-        }
-        if (e.cause() != EDatabaseError::Cause::Conflict)
-            throw;
+    Database &testimone = *stato.testimone;
+    if (!BloccaRiga(testimone, Testimone(stato.programma), stato.anno, stato.mese)) {
         stato.perso = true;
         return false;
     }
+    try {
+        db.commit();
+    } catch (const EDatabaseError &) {
+        Annulla(testimone);
+        throw;
+    }
+    if (!BloccaRiga(db, stato.programma, stato.anno, stato.mese)) {
+        Annulla(testimone);
+        stato.perso = true;
+        return false;
+    }
+    testimone.commit();
     stato.rinnovo.restart();
     return true;
 }

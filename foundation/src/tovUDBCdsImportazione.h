@@ -102,5 +102,6 @@ private:
     // The connection that holds the period (and reads who holds it), kept
     // while waiting; the state shared by the holders of one connection.
     std::unique_ptr<platform::Database> m_connessione;
+    std::unique_ptr<platform::Database> m_testimone; // of the period's baton (Stato)
     std::shared_ptr<Stato> m_stato;
 };

@@ -410,7 +410,7 @@ void Database::ensureOpen(const char *operation) const
 
 void Database::setLockTimeout(int seconds)
 {
-    m_lockTimeout = qMax(1, seconds);
+    m_lockTimeout = qMax(0, seconds);
 }
 
 void Database::startTransaction()

@@ -12,7 +12,7 @@
 // per connection and kept (SqlQuery), whatever transaction they run in.
 //
 // A transaction waits for a row another connection holds at most
-// lockTimeout() seconds, then fails as an update conflict. A commit that
+// lockTimeout() seconds (0: not at all), then fails as an update conflict. A commit that
 // fails leaves no transaction behind: the transaction is rolled back, and
 // when even that fails the connection is closed, so that the engine frees
 // what it held.
@@ -146,7 +146,8 @@ public:
     void rollback();
 
     int lockTimeout() const { return m_lockTimeout; }
-    // For the transactions started afterwards; at least 1 second.
+    // For the transactions started afterwards; 0: a row held by another
+    // connection fails at once.
     void setLockTimeout(int seconds);
 
     // Runs one statement without parameters or result (DDL, fixed repairs),

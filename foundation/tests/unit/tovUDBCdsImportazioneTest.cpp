@@ -88,3 +88,32 @@ TEST_F(PeriodImportTest, AMonthHeldByOneWorkstationIsRefusedToAnotherUntilGivenB
     EXPECT_EQ(righe.value(0).toInt(), 1) << "one row a period";
     EXPECT_EQ(righe.value(1).toInt(), 3) << "taken three times";
 }
+
+TEST_F(PeriodImportTest, TheRowFreeWithoutItsBatonIsNoPeriodToTake)
+{
+    // The instant of a renewal: the period's row free, its baton held (here
+    // by a transaction of a third connection). A workstation trying then is
+    // refused and leaves the row free; with the baton back it takes both.
+    auto prima = std::make_unique<TTovDBCdsImportazione>(tdb.db(), QStringLiteral("zep"), 2026, 12);
+    ASSERT_TRUE(prima->Prendi());
+    Database terza(tdb.settings());
+    terza.open();
+    terza.startTransaction();
+    platform::SqlQuery testimone(terza);
+    testimone.setSql(QStringLiteral("SELECT IIMPID FROM TIMP_IMPORTAZIONI WHERE SIMPPROGRAMMA = 'zep#' AND IIMPANNO "
+                                    "= 2026 AND IIMPMESE = 12 WITH LOCK"));
+    testimone.open();
+    ASSERT_FALSE(testimone.eof());
+    testimone.close();
+    prima.reset();
+
+    TTovDBCdsImportazione seconda(altra, QStringLiteral("zep"), 2026, 12);
+    EXPECT_FALSE(seconda.Prendi());
+    terza.rollback();
+    EXPECT_TRUE(seconda.Prendi());
+    // Renewed, the period stays its own: the baton taken and given back.
+    QThread::msleep(TTovDBCdsImportazione::RinnovoMs);
+    EXPECT_TRUE(seconda.Rinnova());
+    TTovDBCdsImportazione quarta(tdb.db(), QStringLiteral("zep"), 2026, 12);
+    EXPECT_FALSE(quarta.Prendi());
+}
