@@ -221,7 +221,7 @@ TEST_F(ZepFinestreStampa, TheCudSummaryListsThePublicSectorPersonsOnceAndPrintsT
     dialogo.buStampa->click();
     ASSERT_EQ(anteprima.stampe.size(), 1);
     const TZepStampa &s = anteprima.stampe.first();
-    ASSERT_EQ(titoli(s), QStringList({QStringLiteral("Anno di riferimento 2024: 2")}));
+    ASSERT_EQ(titoli(s), QStringList({QStringLiteral("VERDI - VRDNNA80A41H501X - Anno di riferimento 2024: 2")}));
     EXPECT_EQ(s.blocchi.last().tabelle.at(0).totali.last(), QStringLiteral("2.000,00"));
 }
 

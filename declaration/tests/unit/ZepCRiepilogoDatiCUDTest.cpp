@@ -87,12 +87,12 @@ TEST(ZepRiepilogoDatiCUD, PersonsOnceWithTheirEarliestMonthAndSectionsUnderTheYe
     };
     const QList<Caso> casi{
         {{},
-         {QStringLiteral("BIANCHI BRUNO - BNCBRN70A01H501Y|Anno di riferimento 2024|E0 01/02/2024 3.000,00"),
-          QStringLiteral("VERDI ANNA - VRDNNA80A41H501X|Anno di riferimento 2023|V1 01/05/2023 400,00"),
-          QStringLiteral("VERDI ANNA - VRDNNA80A41H501X|Anno di riferimento 2024|E0 01/01/2024 1.000,00"),
-          QStringLiteral("VERDI ANNA - VRDNNA80A41H501X|Anno di riferimento 2025|E0 01/12/2024 2.000,00")}},
+         {QStringLiteral("BIANCHI BRUNO - BNCBRN70A01H501Y - Anno di riferimento 2024|E0 01/02/2024 3.000,00"),
+          QStringLiteral("VERDI ANNA - VRDNNA80A41H501X - Anno di riferimento 2023|V1 01/05/2023 400,00"),
+          QStringLiteral("VERDI ANNA - VRDNNA80A41H501X - Anno di riferimento 2024|E0 01/01/2024 1.000,00"),
+          QStringLiteral("VERDI ANNA - VRDNNA80A41H501X - Anno di riferimento 2025|E0 01/12/2024 2.000,00")}},
         {{QStringLiteral("BIANCHI")},
-         {QStringLiteral("BIANCHI BRUNO - BNCBRN70A01H501Y|Anno di riferimento 2024|E0 01/02/2024 3.000,00")}},
+         {QStringLiteral("BIANCHI BRUNO - BNCBRN70A01H501Y - Anno di riferimento 2024|E0 01/02/2024 3.000,00")}},
     };
     for (const Caso &c : casi) {
         QList<platform::Bookmark> scelti;
@@ -102,16 +102,21 @@ TEST(ZepRiepilogoDatiCUD, PersonsOnceWithTheirEarliestMonthAndSectionsUnderTheYe
         }
         cud.Scegli(scelti);
         const TZepStampa s = cud.Stampa();
-        QString persona;
         QStringList righe;
         for (const TZepStampaBlocco &b : s.blocchi) {
-            if (b.tabelle.isEmpty())
-                persona = b.titolo;
             for (const TZepStampaTabella &t : b.tabelle) {
                 for (const QStringList &r : t.righe)
-                    righe << persona + QLatin1Char('|') + b.titolo + QLatin1Char('|') + t.titolo.section(' ', 1)
-                                 + QLatin1Char(' ') + r.at(0) + QLatin1Char(' ') + r.at(2);
+                    righe << b.titolo + QLatin1Char('|') + t.titolo.section(' ', 1) + QLatin1Char(' ') + r.at(0)
+                                 + QLatin1Char(' ') + r.at(2);
                 EXPECT_EQ(t.totali.at(2), t.righe.size() == 1 ? t.righe.at(0).at(2) : QString());
+                // An amount the row lacks reads as the total's zero; the
+                // theoretical TFR pay, a monthly rate, has no total.
+                for (const QStringList &r : t.righe)
+                    EXPECT_FALSE(r.contains(QString())) << r.join(QLatin1Char('|')).toStdString();
+                const qsizetype retribuzione = t.colonne.indexOf(QStringLiteral("Retrib. TFR"));
+                if (retribuzione >= 0) {
+                    EXPECT_EQ(t.totali.at(retribuzione), QString());
+                }
             }
         }
         EXPECT_EQ(righe, c.righe);

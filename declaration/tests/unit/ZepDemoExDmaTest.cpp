@@ -226,11 +226,12 @@ TEST(ZepDemoExDma, TheCudSummaryPrintsTheYearsFiguresOfTheRowsTfrAsWellAsTfs)
     ASSERT_FALSE(pagine.isEmpty());
 
     // Each person's yearly totals of a section: the sums of its rows whose
-    // period ends in that year, in the columns' order.
+    // period ends in that year, in the columns' order (the theoretical TFR
+    // pay, a monthly rate, has none).
     const QStringList importi{QStringLiteral("XXX032_IMPPENS"),   QStringLiteral("XXX033_CONPENS"),
                               QStringLiteral("XXX035_IMPTFS"),    QStringLiteral("XXX036_CONTFS"),
                               QStringLiteral("XXXA37_IMPTFR"),    QStringLiteral("XXXA38_CONTFR"),
-                              QStringLiteral("XXX043_RETRTFR"),   QStringLiteral("XXX039_IMPCREDITO"),
+                              QStringLiteral("XXX039_IMPCREDITO"),
                               QStringLiteral("XXX040_CONCREDITO")};
     QMap<QString, QList<Currency>> somme;
     int righe = 0;
@@ -260,10 +261,10 @@ TEST(ZepDemoExDma, TheCudSummaryPrintsTheYearsFiguresOfTheRowsTfrAsWellAsTfs)
         for (const Currency &c : it.value())
             attesi[it.key()] << ZepImporto(c);
 
-    // The printed totals, by person ("COGNOME NOME - CF"), year and section
-    // ("Quadro E0"); every row's dates whole.
-    static const QRegularExpression persona(QStringLiteral("^\\S.* - ([A-Z0-9]{16})$"));
-    static const QRegularExpression anno(QStringLiteral("^Anno di riferimento (\\d{4})$"));
+    // The printed totals, by person and year ("COGNOME NOME - CF - Anno di
+    // riferimento 2013") and section ("Quadro E0"); every row's dates whole.
+    static const QRegularExpression blocco(
+        QStringLiteral("^\\S.* - ([A-Z0-9]{16}) - Anno di riferimento (\\d{4})$"));
     static const QRegularExpression data(QStringLiteral("\\b\\d{2}/\\d{2}/\\d{4}\\b"));
     QMap<QString, QStringList> stampati;
     QString cf, annoCorrente, quadro;
@@ -272,11 +273,10 @@ TEST(ZepDemoExDma, TheCudSummaryPrintsTheYearsFiguresOfTheRowsTfrAsWellAsTfs)
     for (const QString &riga : pagine.join(QLatin1Char('\n')).split(QLatin1Char('\n'))) {
         // The day printed, on each page's heading, is not a row's date.
         const QString r = QString(riga).remove(stampato).trimmed();
-        if (const auto m = persona.match(r); m.hasMatch())
+        if (const auto m = blocco.match(r); m.hasMatch()) {
             cf = m.captured(1);
-        else if (const auto a = anno.match(r); a.hasMatch())
-            annoCorrente = a.captured(1);
-        else if (r == QLatin1String("Quadro E0") || r == QLatin1String("Quadro V1"))
+            annoCorrente = m.captured(2);
+        } else if (r == QLatin1String("Quadro E0") || r == QLatin1String("Quadro V1"))
             quadro = r;
         else if (r.startsWith(QLatin1String("Totale ")))
             stampati[cf + QLatin1Char(' ') + annoCorrente + QLatin1Char(' ') + quadro] = importiStampati(r);

@@ -25,16 +25,25 @@ constexpr qreal DimensioneTesto = 7;
 // page's width with no date, figure or word broken across lines with short
 // headings (as in the declaration print) and a smaller text; the section is
 // the table's title ("Quadro E0").
-const QList<QPair<QString, QString>> &Importi()
+struct Importo {
+    QString campo;
+    QString titolo;
+    // Summed in the totals line. The theoretical TFR pay is the monthly
+    // table rate each row repeats: a sum of it over the rows is no figure of
+    // the year, so its total is left empty.
+    bool totale = true;
+};
+
+const QList<Importo> &Importi()
 {
-    static const QList<QPair<QString, QString>> importi{
+    static const QList<Importo> importi{
         {layouts::TE0_RETR::VP_E0XXX032_IMPPENS, QStringLiteral("Imp. pens.")},
         {layouts::TE0_RETR::VP_E0XXX033_CONPENS, QStringLiteral("Contr. pens.")},
         {layouts::TE0_RETR::VP_E0XXX035_IMPTFS, QStringLiteral("Imp. TFS")},
         {layouts::TE0_RETR::VP_E0XXX036_CONTFS, QStringLiteral("Contr. TFS")},
         {layouts::TE0_RETR::VP_E0XXXA37_IMPTFR, QStringLiteral("Imp. TFR")},
         {layouts::TE0_RETR::VP_E0XXXA38_CONTFR, QStringLiteral("Contr. TFR")},
-        {layouts::TE0_RETR::VP_E0XXX043_RETRTFR, QStringLiteral("Retrib. TFR")},
+        {layouts::TE0_RETR::VP_E0XXX043_RETRTFR, QStringLiteral("Retrib. TFR"), false},
         {layouts::TE0_RETR::VP_E0XXX039_IMPCREDITO, QStringLiteral("Imp. credito")},
         {layouts::TE0_RETR::VP_E0XXX040_CONCREDITO, QStringLiteral("Contr. credito")},
     };
@@ -133,29 +142,33 @@ TZepStampaTabella TZepRiepilogoDatiCUD::Tabella(DataSet &righe, const QString &s
     // The amounts the section's table has, each with its total.
     QStringList campi;
     QList<Currency> totali;
-    for (const auto &[campo, titolo] : Importi()) {
-        if (!righe.findField(TDmaUtil::NomeCampo(campo, sezione)))
+    QList<bool> sommati;
+    for (const Importo &importo : Importi()) {
+        if (!righe.findField(TDmaUtil::NomeCampo(importo.campo, sezione)))
             continue;
-        campi << TDmaUtil::NomeCampo(campo, sezione);
+        campi << TDmaUtil::NomeCampo(importo.campo, sezione);
         t.destra << int(t.colonne.size());
-        t.colonne << titolo;
+        t.colonne << importo.titolo;
         totali << Currency();
+        sommati << importo.totale;
     }
     for (righe.first(); !righe.eof(); righe.next()) {
         if (!RigaVisibile(righe, sezione))
             continue;
         QStringList r{ZepTestoCampo(righe, TDmaUtil::NomeCampo(layouts::TE0_RETR::DT_E0XXX001_DINIZIO, sezione)),
                       ZepTestoCampo(righe, TDmaUtil::NomeCampo(layouts::TE0_RETR::DT_E0XXX002_DFINE, sezione))};
+        // A row without an amount shows its zero as the total does.
         for (int i = 0; i < campi.size(); ++i) {
-            r << ZepTestoCampo(righe, campi.at(i));
-            totali[i] = totali[i] + ZepImportoCampo(righe, campi.at(i));
+            const Currency importo = ZepImportoCampo(righe, campi.at(i));
+            r << ZepImporto(importo);
+            totali[i] = totali[i] + importo;
         }
         t.righe << r;
     }
     if (!t.righe.isEmpty()) {
         t.totali << QStringLiteral("Totale") << QString();
-        for (const Currency &c : totali)
-            t.totali << ZepImporto(c);
+        for (int i = 0; i < totali.size(); ++i)
+            t.totali << (sommati.at(i) ? ZepImporto(totali.at(i)) : QString());
     }
     return t;
 }
@@ -169,25 +182,30 @@ TZepStampa TZepRiepilogoDatiCUD::Stampa()
         cdsDichiarante.first();
         stampa.ufficio = ZepTestoCampo(cdsDichiarante, layouts::TAMM_AMMINISTRAZIONE::RagSocAzienda);
     }
+    // A block per person and reference year, each named with its person (a
+    // year may start a page of its own); each person from a new page.
     for (cdsDaStampare.first(); !cdsDaStampare.eof(); cdsDaStampare.next()) {
-        TZepStampaBlocco persona;
-        persona.titolo = (ZepTestoCampo(cdsDaStampare, TZepDma::CampoCognome) + QLatin1Char(' ')
-                          + ZepTestoCampo(cdsDaStampare, TZepDma::CampoNome))
-                             .trimmed()
-                         + QStringLiteral(" - ") + ZepTestoCampo(cdsDaStampare, TZepDma::CampoCodiceFiscale);
-        persona.nuovaPagina = !stampa.blocchi.isEmpty();
-        stampa.blocchi << persona;
+        const QString persona = (ZepTestoCampo(cdsDaStampare, TZepDma::CampoCognome) + QLatin1Char(' ')
+                                 + ZepTestoCampo(cdsDaStampare, TZepDma::CampoNome))
+                                    .trimmed()
+                                + QStringLiteral(" - ")
+                                + ZepTestoCampo(cdsDaStampare, TZepDma::CampoCodiceFiscale);
+        bool primo = true;
         for (cdsAnni.first(); !cdsAnni.eof(); cdsAnni.next()) {
             TZepStampaBlocco anno;
-            anno.titolo = QStringLiteral("Anno di riferimento ") + cdsAnni.fieldByName(CampoAnno).asString();
+            anno.titolo = persona + QStringLiteral(" - Anno di riferimento ")
+                          + cdsAnni.fieldByName(CampoAnno).asString();
             for (const auto &[righe, sezione] : {std::pair<DataSet *, QString>{&cdsE0, QStringLiteral("E0")},
                                                  std::pair<DataSet *, QString>{&cdsV1, QStringLiteral("V1")}}) {
                 TZepStampaTabella t = Tabella(*righe, sezione);
                 if (!t.righe.isEmpty())
                     anno.tabelle << t;
             }
-            if (!anno.tabelle.isEmpty())
-                stampa.blocchi << anno;
+            if (anno.tabelle.isEmpty())
+                continue;
+            anno.nuovaPagina = primo && !stampa.blocchi.isEmpty();
+            primo = false;
+            stampa.blocchi << anno;
         }
     }
     return stampa;

@@ -5,7 +5,8 @@
 // to print (those chosen, or every one), the reference years (the calendar
 // years in which the E0 and V1 section periods end) and the print: per
 // person and reference year, the E0 and V1 rows of that person whose period
-// ends in that year, with their totals.
+// ends in that year, with their totals; a person without such rows is not
+// printed.
 //
 // Rows are copied field by field by name, and a section row belongs to a
 // person when its fiscal code equals the person's (case aside): comparisons
