@@ -1,5 +1,6 @@
 #include "ZepCDma.h"
 
+#include "ZepCTabellaDenuncia.h"
 #include "ZepUDmaUtil.h"
 #include "ZepUUtil.h"
 
@@ -121,10 +122,14 @@ void TZepDma::NuovoIscritto(DataSet &d0)
 
 void TZepDma::ControllaIscritto(DataSet &d0)
 {
-    if (d0.state() != platform::DataSetState::Insert)
-        return;
-    if (d0.fieldByName(CampoCodiceFiscale).asString().trimmed().isEmpty())
+    const bool nuovo = d0.state() == platform::DataSetState::Insert;
+    if (nuovo && d0.fieldByName(CampoCodiceFiscale).asString().trimmed().isEmpty())
         throw EUqError(QStringLiteral("Codice fiscale obbligatorio"));
+    // The code and the texts as the file step will check them: a row it
+    // would refuse is refused here, naming the field.
+    TZepTabellaDenuncia::ControllaRiga(d0, {CampoCodiceFiscale});
+    if (!nuovo)
+        return;
     d0.fieldByName(layouts::TD0_ANAG::SD0ANNOFIN).setAsString(AnnoDenuncia);
     d0.fieldByName(layouts::TD0_ANAG::SD0AMESE).setAsString(MeseDenuncia);
 }

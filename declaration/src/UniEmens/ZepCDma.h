@@ -61,7 +61,9 @@ public:
     static void NuovoIscritto(platform::DataSet &d0);
     // Before the post of a person row (after the base frame's check): a
     // new row needs its fiscal code ("Codice fiscale obbligatorio") and
-    // gets the working year and month.
+    // gets the working year and month; every row's code must be a valid one
+    // and its texts of characters the file can carry
+    // (TZepTabellaDenuncia::ControllaRiga).
     static void ControllaIscritto(platform::DataSet &d0);
     // The lock of the current person row: its ISTATO (0 open, 1 printed,
     // above 1 sent).

@@ -341,6 +341,13 @@ TEST_F(ZepDma, LockQuestionsUseReasonAndPaymentMonth)
     store.Load(d0, TZepDma::TabellaD0);
     d0.append();
     EXPECT_EQ(refusal([&] { TZepDma::ControllaIscritto(d0); }), QStringLiteral("Codice fiscale obbligatorio"));
+    // A code the file would refuse is refused on the post, naming it.
+    for (const QString &cf : {Rossi.left(15), Rossi.left(15) + QLatin1Char('<'), Rossi.left(15) + QLatin1Char('V')}) {
+        d0.fieldByName(TZepDma::CampoCodiceFiscale).setAsString(cf);
+        EXPECT_FALSE(refusal([&] { TZepDma::ControllaIscritto(d0); }).isEmpty()) << cf.toStdString();
+    }
+    d0.fieldByName(TZepDma::CampoCodiceFiscale).setAsString(Rossi);
+    EXPECT_EQ(refusal([&] { TZepDma::ControllaIscritto(d0); }), QString());
     d0.fieldByName(TZepDma::CampoStato).setAsInteger(1);
     EXPECT_EQ(TZepDma::DomandaCancellazione(d0), TZepDma::MsgCancellaStampato);
     d0.fieldByName(TZepDma::CampoStato).setAsInteger(0);

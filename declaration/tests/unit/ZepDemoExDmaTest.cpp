@@ -228,11 +228,10 @@ TEST(ZepDemoExDma, TheCudSummaryPrintsTheYearsFiguresOfTheRowsTfrAsWellAsTfs)
     // Each person's yearly totals of a section: the sums of its rows whose
     // period ends in that year, in the columns' order (the theoretical TFR
     // pay, a monthly rate, has none).
-    const QStringList importi{QStringLiteral("XXX032_IMPPENS"),   QStringLiteral("XXX033_CONPENS"),
-                              QStringLiteral("XXX035_IMPTFS"),    QStringLiteral("XXX036_CONTFS"),
-                              QStringLiteral("XXXA37_IMPTFR"),    QStringLiteral("XXXA38_CONTFR"),
-                              QStringLiteral("XXX039_IMPCREDITO"),
-                              QStringLiteral("XXX040_CONCREDITO")};
+    const QStringList importi{QStringLiteral("XXX032_IMPPENS"),    QStringLiteral("XXX033_CONPENS"),
+                              QStringLiteral("XXX035_IMPTFS"),     QStringLiteral("XXX036_CONTFS"),
+                              QStringLiteral("XXXA37_IMPTFR"),     QStringLiteral("XXXA38_CONTFR"),
+                              QStringLiteral("XXX039_IMPCREDITO"), QStringLiteral("XXX040_CONCREDITO")};
     QMap<QString, QList<Currency>> somme;
     int righe = 0;
     Currency tfr;
@@ -263,8 +262,7 @@ TEST(ZepDemoExDma, TheCudSummaryPrintsTheYearsFiguresOfTheRowsTfrAsWellAsTfs)
 
     // The printed totals, by person and year ("COGNOME NOME - CF - Anno di
     // riferimento 2013") and section ("Quadro E0"); every row's dates whole.
-    static const QRegularExpression blocco(
-        QStringLiteral("^\\S.* - ([A-Z0-9]{16}) - Anno di riferimento (\\d{4})$"));
+    static const QRegularExpression blocco(QStringLiteral("^\\S.* - ([A-Z0-9]{16}) - Anno di riferimento (\\d{4})$"));
     static const QRegularExpression data(QStringLiteral("\\b\\d{2}/\\d{2}/\\d{4}\\b"));
     QMap<QString, QStringList> stampati;
     QString cf, annoCorrente, quadro;

@@ -188,8 +188,7 @@ TZepStampa TZepRiepilogoDatiCUD::Stampa()
         const QString persona = (ZepTestoCampo(cdsDaStampare, TZepDma::CampoCognome) + QLatin1Char(' ')
                                  + ZepTestoCampo(cdsDaStampare, TZepDma::CampoNome))
                                     .trimmed()
-                                + QStringLiteral(" - ")
-                                + ZepTestoCampo(cdsDaStampare, TZepDma::CampoCodiceFiscale);
+                                + QStringLiteral(" - ") + ZepTestoCampo(cdsDaStampare, TZepDma::CampoCodiceFiscale);
         bool primo = true;
         for (cdsAnni.first(); !cdsAnni.eof(); cdsAnni.next()) {
             TZepStampaBlocco anno;
