@@ -16,6 +16,8 @@
 #include "Exceptions.h"
 #include "Field.h"
 
+#include <utility>
+
 using platform::DataSet;
 
 const QStringList TZepDmaImpMultiSelect::VociSovrascrivi{QStringLiteral("Sovrascrivi sempre"),
@@ -141,6 +143,11 @@ void TZepDmaImpMultiSelect::ApriTabelle()
 
 void TZepDmaImpMultiSelect::SalvaTabella(DataSet &dataSet)
 {
+    if (PersonaInCorso() && &dataSet != &cdsImport) {
+        if (!m_daSalvare.contains(&dataSet))
+            m_daSalvare << &dataSet;
+        return;
+    }
     const QString tabella = NomeTabella(dataSet);
     ZEP_ASSERT(!tabella.isEmpty(), QStringLiteral("SalvaTabella: tabella sconosciuta %1").arg(dataSet.name()));
     m_store.Save(dataSet, tabella);
@@ -153,8 +160,10 @@ QList<DataSet *> TZepDmaImpMultiSelect::TabelleInMemoria()
 
 void TZepDmaImpMultiSelect::TabellaRipristinata(DataSet &dataSet)
 {
-    // The store's rows were undone with the unit; a filter left by the
-    // failed person must not hide rows from the next one.
+    // The store's rows were undone with the unit, and the tables are as
+    // they were saved; a filter left by the failed person must not hide
+    // rows from the next one.
+    m_daSalvare.clear();
     m_store.DropUnit();
     TZepDmaImpContesto::TogliFiltro(dataSet);
 }
@@ -168,6 +177,9 @@ void TZepDmaImpMultiSelect::ApriAnagrafica()
 
 void TZepDmaImpMultiSelect::PrimaDelCommit()
 {
+    const QList<DataSet *> daSalvare = std::exchange(m_daSalvare, {});
+    for (DataSet *ds : daSalvare)
+        m_store.Save(*ds, NomeTabella(*ds));
     m_store.CommitUnit();
 }
 

@@ -84,7 +84,11 @@ public:
     int Mese() const override;
     QList<platform::DataSet *> TabelleInMemoria() override;
     void TabellaRipristinata(platform::DataSet &dataSet) override;
-    // A person's saves are one unit of the store (ITovDBCds).
+    // A person's saves are one unit of the store (ITovDBCds). Its D0 row is
+    // saved as it is posted (the section rows take its registry id); the
+    // section tables it changes are saved once each, right before its
+    // commit: a save scans the month's rows of its table, and a person
+    // posts several rows of each.
     void ApriAnagrafica() override;
     void PrimaDelCommit() override;
     // The month of the store's tables (and its year's declarant), held
@@ -122,4 +126,7 @@ private:
     // The context and the sections of the run (made by PreparaElenco).
     std::unique_ptr<TSezioni> m_sezioni;
     bool m_scriviD0 = true; // the person's D0 row is written ("Aggiungi": kept)
+    // The section tables a person changed, saved once each before its
+    // commit (SalvaTabella, PrimaDelCommit).
+    QList<platform::DataSet *> m_daSalvare;
 };
