@@ -813,7 +813,8 @@ private:
                 // Printed along the road of the program asked for.
                 stampa.programma = m_o.nomeProgramma;
                 const int pagine = TZepStampaRender::Pdf(stampa, QFileInfo(file).absoluteFilePath());
-                riga(passo, (pagine == 1 ? QStringLiteral("%1 pagina") : QStringLiteral("%1 pagine")).arg(pagine), secondi(t), QFileInfo(file).absoluteFilePath());
+                riga(passo, (pagine == 1 ? QStringLiteral("%1 pagina") : QStringLiteral("%1 pagine")).arg(pagine),
+                     secondi(t), QFileInfo(file).absoluteFilePath());
             } catch (const std::exception &e) {
                 err() << passo << ": " << QString::fromUtf8(e.what()) << Qt::endl;
                 return false;
