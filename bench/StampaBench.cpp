@@ -16,6 +16,7 @@
 // floor's PDF reads back are checked equal to the print's, page by page.
 //
 // Run: build/bench/bench_StampaBench [--benchmark_repetitions=5]
+#include "zepCReport.h"
 #include "zepCStampa.h"
 #include "zepUStampa.h"
 
@@ -139,19 +140,7 @@ TZepStampa denuncia()
     TZepStampaBlocco coll;
     coll.titolo = QStringLiteral("Collaboratori");
     coll.nuovaPagina = true;
-    TZepStampaTabella t;
-    t.colonne = QStringList{QStringLiteral("Codice fiscale"),
-                            QStringLiteral("Cognome e nome"),
-                            QStringLiteral("Rapporto"),
-                            QStringLiteral("Attività"),
-                            QStringLiteral("Dal"),
-                            QStringLiteral("Al"),
-                            QStringLiteral("Aliquota"),
-                            QStringLiteral("Imponibile"),
-                            QStringLiteral("Agevolazione"),
-                            QStringLiteral("Tipo agev.")};
-    t.destra = {6, 7, 8};
-    t.punti = 7;
+    TZepStampaTabella t = TZepReport::TabellaCollaboratori();
     for (int n = 0; n < Collaboratori; ++n)
         t.righe << QStringList{codiceFiscale(5000 + n),
                                nome(5000 + n),

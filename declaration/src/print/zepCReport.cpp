@@ -404,14 +404,8 @@ void TZepReport::SezioneDipendenti(TZepStampa &stampa)
     stampa.blocchi << totale;
 }
 
-void TZepReport::SezioneCollaboratori(TZepStampa &stampa)
+TZepStampaTabella TZepReport::TabellaCollaboratori()
 {
-    DataSet &ds = cdsCollaboratori;
-    if (!ds.isActive())
-        return;
-    TZepStampaBlocco b;
-    b.titolo = QStringLiteral("Collaboratori");
-    b.nuovaPagina = true;
     TZepStampaTabella t;
     t.colonne = QStringList{QStringLiteral("Codice fiscale"),
                             QStringLiteral("Cognome e nome"),
@@ -426,6 +420,18 @@ void TZepReport::SezioneCollaboratori(TZepStampa &stampa)
     t.destra = {6, 7, 8};
     // Ten columns: a name on one line.
     t.punti = 7;
+    return t;
+}
+
+void TZepReport::SezioneCollaboratori(TZepStampa &stampa)
+{
+    DataSet &ds = cdsCollaboratori;
+    if (!ds.isActive())
+        return;
+    TZepStampaBlocco b;
+    b.titolo = QStringLiteral("Collaboratori");
+    b.nuovaPagina = true;
+    TZepStampaTabella t = TabellaCollaboratori();
     Currency totale, agevolazioni;
     for (ds.first(); !ds.eof(); ds.next()) {
         t.righe << QStringList{testo(ds, layouts::TEMC_COLLABORATORI::CFCollaboratore),

@@ -52,6 +52,9 @@ public:
     // The day-code strip "| S | N |...", one cell per day of the month, a day
     // beyond the codes reading 'N'; empty when the row has no day codes.
     static QString GiorniLav(const QString &giorni, int giorniMese);
+    // The collaborators' table without rows: its ten columns, the figures'
+    // on the right, the smaller text that keeps a name on one line.
+    static TZepStampaTabella TabellaCollaboratori();
 
     // The print of the declaration `denuncia`: the full one of the current
     // program, with the program's own `sezione` (none: without), the
