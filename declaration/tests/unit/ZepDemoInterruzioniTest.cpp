@@ -191,14 +191,20 @@ TEST_F(Interruzioni, SigtermWhileTheFileIsWrittenLeavesNoHalfFile)
         const Interrotto r = interrompi(inst.programma(), argomenti, SIGTERM, tempo / 3, tempo + 50);
         SCOPED_TRACE(QStringLiteral("SIGTERM %1 ms after the start").arg(r.dopo).toStdString());
         // Ended by itself, or by the signal; a signal that comes as the
-        // process exits, its work done, ends it the system's way.
+        // process exits, its work done, or while it still opens the archive
+        // (the engine's own handler in place, on a slow start) ends it the
+        // system's way.
         const bool finito = r.esito.uscita.contains(QLatin1String("Totale"));
-        ASSERT_TRUE(r.esito.codice == 0 || r.esito.codice == 128 + SIGTERM || (r.esito.ucciso && finito))
+        const bool inApertura = !r.esito.uscita.contains(QLatin1String("Archivio: "));
+        ASSERT_TRUE(r.esito.codice == 0 || r.esito.codice == 128 + SIGTERM
+                    || (r.esito.ucciso && (finito || inApertura)))
             << "status " << r.esito.codice << (r.esito.ucciso ? " (crashed)" : "") << "\n"
             << r.esito.uscita.toStdString() << r.esito.errori.toStdString();
         // The file is whole or not there, and nothing else is left beside it.
         const QStringList lasciati = QDir(cartella).entryList(QDir::Files | QDir::Hidden);
         if (lasciati.isEmpty()) {
+            if (r.esito.ucciso)
+                continue;
             EXPECT_EQ(r.esito.codice, 128 + SIGTERM);
             EXPECT_TRUE(r.esito.errori.contains(QStringLiteral("Il file non è stato scritto"))
                         || r.esito.errori.contains(QLatin1String("Interrotto da SIGTERM")))
