@@ -24,16 +24,23 @@ void TTovInfoChecker::AddMessage(const QString &text)
     m_messages << text;
 }
 
-QString TTovInfoChecker::FieldLabel(const QString &fieldName) const
+void TTovInfoChecker::SetFieldLabels(const QStringList &labels)
 {
-    for (const QString &pair : m_labels) {
+    m_labels = labels;
+    m_labelOf.clear();
+    for (const QString &pair : labels) {
         const qsizetype eq = pair.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
-        if (pair.left(eq).compare(fieldName, Qt::CaseInsensitive) == 0)
-            return pair.mid(eq + 1);
+        const QString name = pair.left(eq).toCaseFolded();
+        if (!m_labelOf.contains(name))
+            m_labelOf.insert(name, pair.mid(eq + 1));
     }
-    return {};
+}
+
+QString TTovInfoChecker::FieldLabel(const QString &fieldName) const
+{
+    return m_labelOf.value(fieldName.toCaseFolded());
 }
 
 bool TTovInfoChecker::FieldHasValue(const Field &field)
@@ -50,6 +57,13 @@ bool TTovInfoChecker::FieldHasValue(const Field &field)
         return field.asDateTime() > zero;
     }
     default: {
+        // Whole numbers and currency amounts read as text and back are
+        // what they hold: no text is made for them.
+        const platform::Value v = field.value();
+        if (v.type() == platform::ValueType::Integer || v.type() == platform::ValueType::LargeInt)
+            return v.toInt64() != 0;
+        if (v.type() == platform::ValueType::Currency)
+            return v.toCurrency().raw() != 0;
         QString text = field.asString().trimmed();
         text.replace(QLatin1Char(','), QLatin1Char('.'));
         bool ok = false;

@@ -2,6 +2,7 @@
 // The checks of the check-result dialog (TfmTovInfo), without any window:
 // the message lines with their section title, the mandatory-field labels
 // and the field checks.
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,7 @@ public:
     const QStringList &Messages() const { return m_messages; }
 
     // "NAME=Label" pairs; a field with a label is mandatory.
-    void SetFieldLabels(const QStringList &labels) { m_labels = labels; }
+    void SetFieldLabels(const QStringList &labels);
     const QStringList &FieldLabels() const { return m_labels; }
     // The label of a field (names compared without regard to case); empty
     // when it has none.
@@ -45,4 +46,7 @@ private:
     QStringList m_messages;
     QString m_sectionTitle;
     QStringList m_labels;
+    // The labels by case-folded field name, the first pair of a name only:
+    // a check asks for every field of every row.
+    QHash<QString, QString> m_labelOf;
 };

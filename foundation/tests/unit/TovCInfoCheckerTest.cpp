@@ -32,6 +32,41 @@ TEST(TovInfoChecker, FieldLabelIgnoresCaseAndIsEmptyWhenMissing)
     EXPECT_EQ(c.FieldLabel(QStringLiteral("ALTRO")), "");
 }
 
+TEST(TovInfoChecker, FirstLabelOfANameWinsAndPairsWithoutEqualsAreSkipped)
+{
+    TTovInfoChecker c;
+    c.SetFieldLabels({QStringLiteral("NOME"), QStringLiteral("nome=Primo"), QStringLiteral("NOME=Secondo")});
+    EXPECT_EQ(c.FieldLabel(QStringLiteral("Nome")), "Primo");
+    c.SetFieldLabels({});
+    EXPECT_EQ(c.FieldLabel(QStringLiteral("NOME")), "");
+}
+
+TEST(TovInfoChecker, WholeNumbersAndAmountsHaveAValueWhenNotZero)
+{
+    const struct {
+        FieldType type;
+        Value value;
+        bool has;
+    } cases[] = {
+        {FieldType::LargeInt, Value(qint64(1) << 40), true},
+        {FieldType::LargeInt, Value(qint64(0)), false},
+        {FieldType::Currency, Value(Currency::fromRaw(1)), true},
+        {FieldType::Currency, Value(Currency()), false},
+        {FieldType::Currency, Value::null(), false},
+        {FieldType::Integer, Value::null(), false},
+    };
+    for (const auto &k : cases) {
+        DataSet ds;
+        ds.addFieldDef(QStringLiteral("X"), k.type);
+        ds.createDataSet();
+        ds.append();
+        ds.setFieldValue(QStringLiteral("X"), k.value);
+        ds.post();
+        EXPECT_EQ(TTovInfoChecker::FieldHasValue(ds.fieldByName(QStringLiteral("X"))), k.has)
+            << fieldTypeName(k.type).toStdString() << " " << k.value.toString().toStdString();
+    }
+}
+
 TEST(TovInfoChecker, MissingMandatoryValuesAreListedInFieldOrder)
 {
     DataSet ds;
