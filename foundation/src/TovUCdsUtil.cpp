@@ -198,15 +198,15 @@ int TTovCds::NextKey(const DataSet &dataSet, const QString &fieldName)
     qint64 highest = 0;
     // Every record with its pending changes (deleted ones excluded); the
     // cursor is left alone.
-    for (const platform::Value &v : dataSet.fieldValues(fieldName)) {
+    dataSet.forEachFieldValue(fieldName, [&](const platform::Value &v) {
         if (v.isEmpty())
-            continue;
+            return;
         const qint64 n = v.toInt64();
         if (!any || n > highest) {
             highest = n;
             any = true;
         }
-    }
+    });
     if (!any)
         return 1;
     ZEP_ASSERT(highest < std::numeric_limits<int>::max(),

@@ -1852,16 +1852,21 @@ QList<ValueList> DataSet::records() const
 
 ValueList DataSet::fieldValues(const QString &name) const
 {
+    ValueList out;
+    out.reserve(qsizetype(d->records.size()));
+    forEachFieldValue(name, [&](const Value &v) { out.append(v); });
+    return out;
+}
+
+void DataSet::forEachFieldValue(const QString &name, const std::function<void(const Value &)> &visit) const
+{
     const Field &field = fieldByName(name);
     if (field.isCalculated())
         d->fail(QStringLiteral("Campo calcolato: %1").arg(name));
     const int i = field.index();
-    ValueList out;
-    out.reserve(qsizetype(d->records.size()));
     for (const auto &r : d->records)
         if (!r->deleted)
-            out.append(r->values.at(i));
-    return out;
+            visit(r->values.at(i));
 }
 
 // ---------------------------------------------------------------------------

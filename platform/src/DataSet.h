@@ -364,6 +364,9 @@ public:
     // a column without copying every record (raises EDataSetError for a
     // calculated or unknown field).
     ValueList fieldValues(const QString &name) const;
+    // The same values handed to `visit` one by one, none copied (a scan of
+    // a column, as for its highest key).
+    void forEachFieldValue(const QString &name, const std::function<void(const Value &)> &visit) const;
 
     // ---- controls ----
     void disableControls() { ++m_disableCount; }
