@@ -1092,6 +1092,7 @@ void Statement::execute(Transaction &transaction, const QList<const Param *> &pa
     }
     if (SqlTrace *trace = SqlTrace::current()) {
         QList<SqlTraceField> fields;
+        fields.reserve(m_shapes.size());
         for (const Shape &s : std::as_const(m_shapes))
             fields.append({s.type, s.subType, s.scale, s.length, s.charset});
         trace->executed(this, transaction.handle(), m_hasCursor, input ? fields : QList<SqlTraceField>{},
