@@ -13,7 +13,6 @@
 
 #include <QHash>
 
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -44,7 +43,7 @@ public:
     // growth is not part of what is measured beside the replay.
     void start()
     {
-        events.reserve(std::max<size_t>(events.capacity(), size_t(1) << 20));
+        events.reserve(size_t(1) << 20); // never shrinks a larger one
         platform::SqlTrace::setCurrent(this);
     }
     void stop() { platform::SqlTrace::setCurrent(nullptr); }
