@@ -32,15 +32,28 @@ void TTovInfoChecker::SetFieldLabels(const QStringList &labels)
         const qsizetype eq = pair.indexOf(QLatin1Char('='));
         if (eq < 0)
             continue;
-        const QString name = pair.left(eq).toCaseFolded();
+        const Name name{pair.left(eq)};
         if (!m_labelOf.contains(name))
             m_labelOf.insert(name, pair.mid(eq + 1));
     }
 }
 
+size_t TTovInfoChecker::Name::hash(const QString &name, size_t seed)
+{
+    // Outside the basic plane a character folds with its pair: the folded
+    // copy, rare for a field name.
+    for (const QChar c : name)
+        if (c.isSurrogate())
+            return qHash(name.toCaseFolded(), seed);
+    size_t h = seed;
+    for (const QChar c : name)
+        h = h * 31 + c.toCaseFolded().unicode();
+    return h;
+}
+
 QString TTovInfoChecker::FieldLabel(const QString &fieldName) const
 {
-    return m_labelOf.value(fieldName.toCaseFolded());
+    return m_labelOf.value(Name{fieldName});
 }
 
 bool TTovInfoChecker::FieldHasValue(const Field &field)
@@ -53,8 +66,14 @@ bool TTovInfoChecker::FieldHasValue(const Field &field)
         if (field.isNull())
             return false;
         // The zero date (30/12/1899) and anything before it count as empty.
-        const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0));
-        return field.asDateTime() > zero;
+        // Compared as calendar date and clock time: a local QDateTime made
+        // or compared asks the C library for the time zone each time.
+        const QDate zero(1899, 12, 30);
+        const platform::Value v = field.value();
+        if (v.type() == platform::ValueType::Date)
+            return v.toDate() > zero;
+        const QDateTime dt = field.asDateTime();
+        return dt.date() > zero || (dt.date() == zero && dt.time() > QTime(0, 0));
     }
     default: {
         // Whole numbers and currency amounts read as text and back are

@@ -46,7 +46,14 @@ private:
     QStringList m_messages;
     QString m_sectionTitle;
     QStringList m_labels;
-    // The labels by case-folded field name, the first pair of a name only:
-    // a check asks for every field of every row.
-    QHash<QString, QString> m_labelOf;
+    // A field name hashed and compared without regard to case, no folded
+    // copy made: the labels are set and asked for every record checked.
+    struct Name {
+        QString text;
+        bool operator==(const Name &other) const { return text.compare(other.text, Qt::CaseInsensitive) == 0; }
+        static size_t hash(const QString &text, size_t seed);
+        friend size_t qHash(const Name &name, size_t seed) { return hash(name.text, seed); }
+    };
+    // The labels by field name, the first pair of a name only.
+    QHash<Name, QString> m_labelOf;
 };

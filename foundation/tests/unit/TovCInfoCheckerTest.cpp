@@ -38,10 +38,10 @@ TEST(TovInfoChecker, FirstLabelOfANameWinsAndPairsWithoutEqualsAreSkipped)
     c.SetFieldLabels({QStringLiteral("NOME"), QStringLiteral("nome=Primo"), QStringLiteral("NOME=Secondo")});
     EXPECT_EQ(c.FieldLabel(QStringLiteral("Nome")), "Primo");
     c.SetFieldLabels({});
-    EXPECT_EQ(c.FieldLabel(QStringLiteral("NOME")), "");
+    EXPECT_EQ(c.FieldLabel(QStringLiteral("Nome")), "");
 }
 
-TEST(TovInfoChecker, WholeNumbersAndAmountsHaveAValueWhenNotZero)
+TEST(TovInfoChecker, NumbersAmountsAndDatesHaveAValuePastZero)
 {
     const struct {
         FieldType type;
@@ -54,6 +54,14 @@ TEST(TovInfoChecker, WholeNumbersAndAmountsHaveAValueWhenNotZero)
         {FieldType::Currency, Value(Currency()), false},
         {FieldType::Currency, Value::null(), false},
         {FieldType::Integer, Value::null(), false},
+        {FieldType::Date, Value(QDate(1899, 12, 31)), true},
+        {FieldType::Date, Value(QDate(1899, 12, 30)), false},
+        {FieldType::Date, Value(QDate(1801, 1, 1)), false},
+        {FieldType::DateTime, Value(QDateTime(QDate(1899, 12, 30), QTime(0, 0, 1))), true},
+        {FieldType::DateTime, Value(QDateTime(QDate(1899, 12, 30), QTime(0, 0))), false},
+        {FieldType::DateTime, Value(QDateTime(QDate(1899, 12, 29), QTime(23, 59))), false},
+        {FieldType::DateTime, Value(QDateTime(QDate(2024, 3, 31), QTime(2, 30))), true},
+        {FieldType::DateTime, Value::null(), false},
     };
     for (const auto &k : cases) {
         DataSet ds;
