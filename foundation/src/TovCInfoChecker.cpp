@@ -46,8 +46,14 @@ size_t TTovInfoChecker::Name::hash(const QString &name, size_t seed)
         if (c.isSurrogate())
             return qHash(name.toCaseFolded(), seed);
     size_t h = seed;
-    for (const QChar c : name)
-        h = h * 31 + c.toCaseFolded().unicode();
+    for (const QChar c : name) {
+        char16_t u = c.unicode();
+        if (u >= 'A' && u <= 'Z')
+            u += 'a' - 'A';
+        else if (u >= 0x80)
+            u = c.toCaseFolded().unicode();
+        h = h * 31 + u;
+    }
     return h;
 }
 

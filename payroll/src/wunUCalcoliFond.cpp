@@ -71,13 +71,30 @@ QString msgOrePreviste()
 // Hands the numbered column pairs of a period's reductions (ITACOIDnn,
 // IVARDGIORNIOREnn: 01, 02, ... until a column of the pair is missing) to
 // `visita`, until it answers false.
+// The names of the n-th pair, made once: a period's reductions are read
+// several times for every voice of every period.
+std::pair<QString, QString> nomiRiduzione(int n)
+{
+    static const QList<std::pair<QString, QString>> primi = [] {
+        QList<std::pair<QString, QString>> nomi;
+        for (int i = 1; i <= 99; ++i) {
+            const QString numero = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+            nomi.append({QStringLiteral("ITACOID") + numero, QStringLiteral("IVARDGIORNIORE") + numero});
+        }
+        return nomi;
+    }();
+    if (n <= primi.size())
+        return primi.at(n - 1);
+    return {QStringLiteral("ITACOID%1").arg(n), QStringLiteral("IVARDGIORNIORE%1").arg(n)};
+}
+
 template <class F>
 void colonneRiduzioni(const DataSet &periodo, F visita)
 {
     for (int n = 1;; ++n) {
-        const QString numero = QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-        platform::Field *id = periodo.findField(QStringLiteral("ITACOID") + numero);
-        platform::Field *giorni = periodo.findField(QStringLiteral("IVARDGIORNIORE") + numero);
+        const auto [nomeId, nomeGiorni] = nomiRiduzione(n);
+        platform::Field *id = periodo.findField(nomeId);
+        platform::Field *giorni = periodo.findField(nomeGiorni);
         if (!id || !giorni || !visita(*id, *giorni))
             return;
     }

@@ -453,9 +453,13 @@ QList<SqlColumn> SqlQuery::typedColumns(const QList<fb::ColumnInfo> &described)
 
 int SqlQuery::fieldIndex(const QString &name) const
 {
-    for (int i = 0; i < m_columns.size(); ++i)
-        if (m_columns.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
+    // Case folding keeps a name's length: columns of another length are
+    // never compared.
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const QString &column = m_columns.at(i).name;
+        if (column.size() == name.size() && column.compare(name, Qt::CaseInsensitive) == 0)
             return i;
+    }
     return -1;
 }
 

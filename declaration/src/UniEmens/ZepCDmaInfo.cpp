@@ -66,16 +66,21 @@ bool TZepDmaInfo::CessazioneSenzaMotivo(const DataSet &e1)
 QString TZepDmaInfo::ControllaCampo(const QString &campo, DataSet &dataSet)
 {
     auto valore = [&](const QString &nome) -> platform::Field & { return dataSet.fieldByName(nome); };
-    if (campo.compare(layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE, Qt::CaseInsensitive) == 0) {
+    // Asked for every field of every record checked: names of another
+    // length (case folding keeps it) are not compared.
+    const auto campoE = [&](const QString &nome) {
+        return campo.size() == nome.size() && campo.compare(nome, Qt::CaseInsensitive) == 0;
+    };
+    if (campoE(layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE)) {
         const QDate inizio = valore(layouts::TE1_FONDIPENSIONE::DT_E1XXX004_DINIZIO).asDate();
         const QDate fine = valore(layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE).asDate();
         if (inizio.isValid() && fine.isValid() && inizio > fine)
             return QStringLiteral(" - Data inizio periodo (E1-4) superiore a quella di fine (E1-5)");
-    } else if (campo.compare(layouts::TE1_FONDIPENSIONE::VP_E1XXX014_CONT_LAVORATORE, Qt::CaseInsensitive) == 0) {
+    } else if (campoE(layouts::TE1_FONDIPENSIONE::VP_E1XXX014_CONT_LAVORATORE)) {
         if (valore(layouts::TE1_FONDIPENSIONE::VP_E1XXX014_CONT_LAVORATORE).asCurrency().raw() == 0
             && valore(layouts::TE1_FONDIPENSIONE::CB_E1XXX013_CONGUAGLIO_FISCALE).asInteger() == 0)
             return QStringLiteral(" - Dato obbligatorio mancante: Contributo a carico del lavoratore");
-    } else if (campo.compare(layouts::TE1_FONDIPENSIONE::DT_E1XXX009_DFINE_CONTRIBUZIONI, Qt::CaseInsensitive) == 0) {
+    } else if (campoE(layouts::TE1_FONDIPENSIONE::DT_E1XXX009_DFINE_CONTRIBUZIONI)) {
         if (CessazioneSenzaMotivo(dataSet))
             return QStringLiteral(" - Impostare il motivo di sospensione (E1-10) o il tipo di cessazione (E1-11)");
     }
