@@ -460,9 +460,11 @@ int ImportaInNuovoProcesso(int argc, char **argv)
         a.Registra();
         const bench::Conti r = bench::Conta(a.registrazione, a.inizioMisura, a.fineMisura);
         const bench::Conti &c = conta.conti;
+        // A renewal is one execution, one fetch and one commit: under a slow
+        // run (valgrind) they are many more than 1 % of the commits.
         const auto vicini = [](qint64 x, qint64 y) { return qAbs(x - y) <= qMax<qint64>(4, qMax(x, y) / 100); };
         if (a.candidati != candidati || !vicini(r.esecuzioni, c.esecuzioni) || !vicini(r.letture, c.letture)
-            || !vicini(r.conferme, c.conferme))
+            || qAbs(r.conferme - c.conferme) > qAbs(r.esecuzioni - c.esecuzioni) + 4)
             throw std::runtime_error(QStringLiteral("the recorded import asked the engine other than the measured one: "
                                                     "%1/%2 executions, %3/%4 fetches, %5/%6 commits")
                                          .arg(r.esecuzioni)
