@@ -74,11 +74,6 @@ public:
     void blobRead(const void *, int) override {}
     void executedImmediate(const void *, const QString &) override {}
 };
-inline bool operator==(const Conti &a, const Conti &b)
-{
-    return a.esecuzioni == b.esecuzioni && a.letture == b.letture && a.preparazioni == b.preparazioni
-           && a.conferme == b.conferme;
-}
 
 // The counters of a measured import: executions, fetches and commits a
 // person, statements prepared in all; and the wall time a person.

@@ -2,6 +2,8 @@
 // The checks of the check-result dialog (TfmTovInfo), without any window:
 // the message lines with their section title, the mandatory-field labels
 // and the field checks.
+#include "SameName.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -50,7 +52,7 @@ private:
     // copy made: the labels are set and asked for every record checked.
     struct Name {
         QString text;
-        bool operator==(const Name &other) const { return text.compare(other.text, Qt::CaseInsensitive) == 0; }
+        bool operator==(const Name &other) const { return platform::sameName(text, other.text); }
         static size_t hash(const QString &text, size_t seed);
         friend size_t qHash(const Name &name, size_t seed) { return hash(name.text, seed); }
     };

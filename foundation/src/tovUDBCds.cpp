@@ -6,6 +6,7 @@
 #include "TovUCdsUtil.h"
 
 #include "DataSet.h"
+#include "SameName.h"
 #include "Database.h"
 #include "Exceptions.h"
 #include "Format.h"
@@ -332,11 +333,7 @@ const TCdsFieldMapEntry *TCdsParameters::EntryOf(const QString &column) const
 
 bool TCdsParameters::IsRegistryField(const QString &fieldName) const
 {
-    // Asked for every field of every row saved: texts of another length are
-    // never equal (case folding keeps a name's length).
-    const auto same = [&fieldName](const QString &name) {
-        return name.size() == fieldName.size() && name.compare(fieldName, Qt::CaseInsensitive) == 0;
-    };
+    const auto same = [&fieldName](const QString &name) { return platform::sameName(name, fieldName); };
     if (same(FieldAfi) || same(FieldRigo))
         return true;
     for (const TCdsFieldMapEntry &e : Entries)

@@ -68,11 +68,9 @@ QString msgOrePreviste()
                           "gli importi all'orario");
 }
 
-// Hands the numbered column pairs of a period's reductions (ITACOIDnn,
-// IVARDGIORNIOREnn: 01, 02, ... until a column of the pair is missing) to
-// `visita`, until it answers false.
-// The names of the n-th pair, made once: a period's reductions are read
-// several times for every voice of every period.
+// The names of the n-th pair of a period's reduction columns, made once: a
+// period's reductions are read several times for every voice of every
+// period.
 std::pair<QString, QString> nomiRiduzione(int n)
 {
     static const QList<std::pair<QString, QString>> primi = [] {
@@ -88,6 +86,9 @@ std::pair<QString, QString> nomiRiduzione(int n)
     return {QStringLiteral("ITACOID%1").arg(n), QStringLiteral("IVARDGIORNIORE%1").arg(n)};
 }
 
+// Hands the numbered column pairs of a period's reductions (ITACOIDnn,
+// IVARDGIORNIOREnn: 01, 02, ... until a column of the pair is missing) to
+// `visita`, until it answers false.
 template <class F>
 void colonneRiduzioni(const DataSet &periodo, F visita)
 {

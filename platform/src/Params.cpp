@@ -1,6 +1,7 @@
 #include "Params.h"
 
 #include "Exceptions.h"
+#include "SameName.h"
 #include "TextCache.h"
 
 namespace platform {
@@ -58,10 +59,8 @@ QString Param::asString() const
 
 Param *Params::findParam(const QString &name)
 {
-    // Case folding keeps a name's length: names of another length are
-    // never compared.
     for (Param &p : m_items)
-        if (p.m_name.size() == name.size() && p.m_name.compare(name, Qt::CaseInsensitive) == 0)
+        if (sameName(p.m_name, name))
             return &p;
     return nullptr;
 }

@@ -3,6 +3,7 @@
 
 #include "DataSet.h"
 #include "FbClient.h"
+#include "SameName.h"
 #include "SqlPrepared.h"
 
 #include <algorithm>
@@ -453,13 +454,9 @@ QList<SqlColumn> SqlQuery::typedColumns(const QList<fb::ColumnInfo> &described)
 
 int SqlQuery::fieldIndex(const QString &name) const
 {
-    // Case folding keeps a name's length: columns of another length are
-    // never compared.
-    for (int i = 0; i < m_columns.size(); ++i) {
-        const QString &column = m_columns.at(i).name;
-        if (column.size() == name.size() && column.compare(name, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (sameName(m_columns.at(i).name, name))
             return i;
-    }
     return -1;
 }
 

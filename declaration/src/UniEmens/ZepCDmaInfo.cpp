@@ -4,6 +4,7 @@
 
 #include "DataSet.h"
 #include "Field.h"
+#include "SameName.h"
 #include "ZepULayoutNomi.h"
 
 using platform::DataSet;
@@ -66,11 +67,7 @@ bool TZepDmaInfo::CessazioneSenzaMotivo(const DataSet &e1)
 QString TZepDmaInfo::ControllaCampo(const QString &campo, DataSet &dataSet)
 {
     auto valore = [&](const QString &nome) -> platform::Field & { return dataSet.fieldByName(nome); };
-    // Asked for every field of every record checked: names of another
-    // length (case folding keeps it) are not compared.
-    const auto campoE = [&](const QString &nome) {
-        return campo.size() == nome.size() && campo.compare(nome, Qt::CaseInsensitive) == 0;
-    };
+    const auto campoE = [&](const QString &nome) { return platform::sameName(campo, nome); };
     if (campoE(layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE)) {
         const QDate inizio = valore(layouts::TE1_FONDIPENSIONE::DT_E1XXX004_DINIZIO).asDate();
         const QDate fine = valore(layouts::TE1_FONDIPENSIONE::DT_E1XXX005_DFINE).asDate();
